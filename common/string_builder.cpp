@@ -1,0 +1,3 @@
+#include "common/string_builder.h"
+CStringBuilder::~CStringBuilder() {}
+std::u16string_view CStringBuilder::View() const { return {}; }

@@ -1,0 +1,3 @@
+#include <windows.h>
+#include <gtest/gtest.h>
+TEST(WinHarness, RunsUnderWine) { EXPECT_NE(GetDesktopWindow(), nullptr); }

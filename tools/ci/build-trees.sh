@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Configures and builds the two trees: build/native (with sanitizers when
+# OSTREL_SANITIZE=ON) and build/win (cross-compiled, using build/native's tools).
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+jobs=${OSTREL_JOBS:-$(nproc)}
+sanitize=${OSTREL_SANITIZE:-ON}
+
+cmake -S . -B build/native -G Ninja -DOSTREL_SANITIZE="$sanitize" >/dev/null
+cmake --build build/native -j "$jobs"
+
+cmake -S . -B build/win -G Ninja \
+  -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-i686.cmake" \
+  -DOSTREL_HOST_TOOLS="$PWD/build/native/tools" >/dev/null
+cmake --build build/win -j "$jobs"
