@@ -13,6 +13,15 @@ packages=(
   sqlite3 libsqlite3-dev
 )
 
+# Each subsystem may list further packages, one per line, in tools/ci/packages/*.txt.
+here=$(dirname "$0")
+for list in "$here"/packages/*.txt; do
+  [ -f "$list" ] || continue
+  while read -r p _; do
+    [ -n "$p" ] && [ "${p#\#}" = "$p" ] && packages+=("$p")
+  done < "$list"
+done
+
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -25,5 +34,5 @@ export DEBIAN_FRONTEND=noninteractive
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
   "${sudo_cmd[@]}" dpkg --add-architecture i386
 fi
-"${sudo_cmd[@]}" apt-get update -qq
-"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+"${sudo_cmd[@]}" apt-get -o DPkg::Lock::Timeout=900 update -qq
+"${sudo_cmd[@]}" apt-get -o DPkg::Lock::Timeout=900 install -y -qq --no-install-recommends "${missing[@]}"
