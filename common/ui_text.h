@@ -1,0 +1,64 @@
+// The interface texts: UIStringTable holds, slot by slot, the texts of the
+// current interface language (Russian, English or Japanese), and every text the
+// user sees is read from its slot when it is shown. The three sets are
+// constants compiled in from common/ui_texts/*.inc; switching only repoints.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+#include "common/app_context.h"
+
+inline constexpr int kUIStringCount = 676;
+
+// The current texts, one zero-terminated UTF-16 text per slot. Starts as the
+// English set, so a reader before the first SetUILanguage never sees null.
+// File-dialog filter slots hold several strings in a row ended by an empty one.
+extern const char16_t* UIStringTable[kUIStringCount];
+
+// Points every slot at the text of the chosen set: 0 Russian, 2 Japanese,
+// anything else English. No allocation.
+void SetUILanguage(uint32_t language);
+
+// One text of a built-in set; `units` counts every unit of the literal but
+// its own terminator, so a filter's inner zeros are counted.
+struct UITextEntry {
+    const char16_t* text;
+    size_t units;
+};
+// The constant set of a language, indexed by slot (kUIStringCount entries).
+std::span<const UITextEntry> UITextSet(UILanguage language);
+
+// The menu command id -> slot records. Each record points at a slot of
+// UIStringTable, not at a text, so the table stays the same in every language.
+struct MenuCommandTitle {
+    uint32_t commandId;            // WM_COMMAND id; 0 ends the table
+    const char16_t* const* slot;   // &UIStringTable[n]
+    uint32_t reserved1;            // always 0
+    uint32_t reserved2;            // always 0
+};
+// 92 records and a closing record with command id 0. Ids 40045, 40147 and
+// 40119 occur twice: applied in order, the later record wins.
+inline constexpr int kMenuCommandTitleCount = 92;
+extern const MenuCommandTitle MenuCommandTitleTable[kMenuCommandTitleCount + 1];
+// Readers never walk further than this, whatever the table holds.
+inline constexpr int kMenuCommandTitleReadLimit = 1000;
+
+// Slot number of a record (0..675).
+int MenuCommandTitleSlot(const MenuCommandTitle& record);
+// The current text of the LAST record with `commandId`, or null when none.
+const char16_t* FindMenuCommandTitle(uint32_t commandId);
+
+// Titles of the word lists by list number 0-8 (8 repeats 1).
+struct WordListTitle {
+    const char16_t* const* slot;   // &UIStringTable[n]
+    uint32_t commandId;            // carried along; not meaningful, never used
+};
+inline constexpr int kWordListTitleCount = 9;
+extern const WordListTitle WordListTitleTable[kWordListTitleCount];
+
+// The current title of list `listNumber`, also stored into *out when `out` is
+// given. A number outside 0-8 gives null (and *out = null).
+const char16_t* GetWordListTitle(int32_t listNumber, const char16_t** out);
