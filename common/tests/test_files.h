@@ -1,0 +1,41 @@
+// Scratch folders and real-data paths for tests in both trees.
+#pragma once
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+// A fresh folder under the system's temporary folder, removed with its content.
+class ScratchFolder {
+public:
+    explicit ScratchFolder(const std::string& name)
+        : path_(std::filesystem::temp_directory_path() / ("ostrel-" + name)) {
+        std::filesystem::remove_all(path_);
+        std::filesystem::create_directories(path_);
+    }
+    ~ScratchFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    const std::filesystem::path& path() const { return path_; }
+    std::filesystem::path operator/(const std::filesystem::path& name) const { return path_ / name; }
+
+private:
+    std::filesystem::path path_;
+};
+
+inline void WriteBytes(const std::filesystem::path& file, const std::vector<unsigned char>& bytes) {
+    std::ofstream out(file, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+}
+
+inline std::vector<unsigned char> ReadBytes(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), {});
+}
+
+// Debian's dictionary files as the test process sees them (Z: under Wine).
+inline std::filesystem::path HostPath(const std::string& absolute) {
+    return std::filesystem::path(std::string(OSTREL_HOST_ROOT) + absolute);
+}

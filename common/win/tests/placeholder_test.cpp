@@ -1,3 +1,0 @@
-#include <windows.h>
-#include <gtest/gtest.h>
-TEST(WinHarness, RunsUnderWine) { EXPECT_NE(GetDesktopWindow(), nullptr); }
