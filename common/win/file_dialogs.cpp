@@ -3,6 +3,19 @@
 #include <shlobj.h>
 
 #include <cwchar>
+#include <string>
+
+#include "common/app_context.h"
+#include "common/ui_text.h"
+
+namespace {
+
+constexpr int kWordListFilterSlot = 270;
+constexpr int kDictionaryFilterSlot = 271;
+
+const wchar_t* Wide(const char16_t* text) { return reinterpret_cast<const wchar_t*>(text); }
+
+}  // namespace
 
 const wchar_t* SelectFileDialogFilter(const wchar_t* filters, bool skipFirstPair) {
     if (!filters || !skipFirstPair) return filters;
@@ -22,7 +35,10 @@ void BuildFileNameDialog(OPENFILENAMEW& ofn, FileDialogBuffers& buffers, const w
     if (*name == 0) {
         if (defaultFolder) lstrcpynW(buffers.initialFolder, defaultFolder, MAX_PATH);
     } else if (slash) {
-        lstrcpynW(buffers.initialFolder, name, int(slash - name) + 1 > MAX_PATH ? MAX_PATH : int(slash - name) + 1);
+        // A drive root keeps its backslash: "D:" alone means D's current folder.
+        const bool driveRoot = slash - name == 2 && name[1] == L':';
+        const int length = int(slash - name) + (driveRoot ? 1 : 0);
+        lstrcpynW(buffers.initialFolder, name, length + 1 > MAX_PATH ? MAX_PATH : length + 1);
         name = slash + 1;
     }
     lstrcpynW(buffers.file, name, MAX_PATH);
@@ -38,6 +54,26 @@ void BuildFileNameDialog(OPENFILENAMEW& ofn, FileDialogBuffers& buffers, const w
     ofn.lpstrInitialDir = buffers.initialFolder[0] ? buffers.initialFolder : nullptr;
     ofn.lpstrTitle = title;
     ofn.Flags = save ? kSaveDialogFlags : kOpenDialogFlags;
+}
+
+void PrepareFileNameDialog(OPENFILENAMEW& ofn, FileDialogBuffers& buffers, const wchar_t* title,
+                           const wchar_t* path, bool save, int filterKind, HWND owner) {
+    const bool wordLists = filterKind == 1;
+    const wchar_t* filter = SelectFileDialogFilter(
+        Wide(UIStringTable[wordLists ? kWordListFilterSlot : kDictionaryFilterSlot]), !wordLists);
+    if (!owner) owner = static_cast<HWND>(App().OwnerWindow());
+    const std::u16string defaultFolder = App().DictionariesFolder();
+    BuildFileNameDialog(ofn, buffers, title, path, save, filter, owner, Wide(defaultFolder.c_str()));
+}
+
+int FileNameDialog(const wchar_t* title, wchar_t* path, bool save, int filterKind, HWND owner) {
+    OPENFILENAMEW ofn;
+    FileDialogBuffers buffers;
+    PrepareFileNameDialog(ofn, buffers, title, path, save, filterKind, owner);
+    const BOOL chosen = save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn);
+    if (!chosen) return 0;
+    if (buffers.file[0]) lstrcpynW(path, buffers.file, MAX_PATH);
+    return 1;
 }
 
 int CALLBACK BrowseForFolderCallback(HWND browser, UINT message, LPARAM lParam, LPARAM initialFolder) {

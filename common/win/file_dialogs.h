@@ -29,6 +29,15 @@ void BuildFileNameDialog(OPENFILENAMEW& ofn, FileDialogBuffers& buffers, const w
                          const wchar_t* path, bool save, const wchar_t* filter, HWND owner,
                          const wchar_t* defaultFolder);
 
+// Shows the open (or save) dialog for word lists (filter kind 1, interface
+// text 270) or dictionaries (interface text 271 without its first pair). The
+// owner is `owner` or the main window. 1 with the chosen path copied into
+// `path` (MAX_PATH units), 0 on cancel.
+int FileNameDialog(const wchar_t* title, wchar_t* path, bool save, int filterKind, HWND owner);
+// Everything FileNameDialog does before showing the dialog.
+void PrepareFileNameDialog(OPENFILENAMEW& ofn, FileDialogBuffers& buffers, const wchar_t* title,
+                           const wchar_t* path, bool save, int filterKind, HWND owner);
+
 // Shows the shell's folder browser at `initialFolder`; 1 with the folder in
 // `path` (MAX_PATH units) when one was chosen, else 0.
 int BrowseForFolder(HWND owner, wchar_t* path, const wchar_t* title, const wchar_t* initialFolder);

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 #include <shlobj.h>
 
+#include "common/app_context.h"
+#include "common/ui_text.h"
+
 #include <string>
 #include <vector>
 
@@ -100,4 +103,41 @@ TEST(BrowseForFolder, CallbackSelectsTheInitialFolderAndShowsTheCurrentPath) {
     EXPECT_EQ(g_recorded[1].message, UINT(BFFM_SETSTATUSTEXTW));
     EXPECT_EQ(_wcsicmp(g_recorded[1].text.c_str(), L"C:\\windows"), 0);
     DestroyWindow(browser);
+}
+
+namespace {
+
+// Folders and owner as the main window would give them; nothing is shown.
+class FolderContext final : public IAppContext {
+public:
+    UILanguage InterfaceLanguage() const override { return UILanguage::English; }
+    std::u16string SettingsFolder() const override { return {}; }
+    std::u16string DataFolder() const override { return {}; }
+    std::u16string DocumentsFolder() const override { return {}; }
+    std::u16string DictionariesFolder() const override { return u"C:\\users\\me\\Dictionaries"; }
+    void* OwnerWindow() const override { return GetDesktopWindow(); }
+    int32_t ReportRegistryWriteError(int32_t) override { return 0; }
+    int32_t ShowMessage(std::u16string_view, std::u16string_view, uint32_t) override { return 1; }
+    void PumpPendingMessages() override {}
+};
+
+}  // namespace
+
+TEST(FileNameDialog, TakesFiltersFromTheInterfaceTextsAndFoldersFromTheApplication) {
+    FolderContext context;
+    IAppContext* previous = SetAppContext(&context);
+    OPENFILENAMEW ofn;
+    FileDialogBuffers buffers;
+
+    PrepareFileNameDialog(ofn, buffers, L"Open", L"", false, 1, nullptr);
+    EXPECT_EQ(ofn.lpstrFilter, reinterpret_cast<const wchar_t*>(UIStringTable[270]));
+    EXPECT_EQ(std::wstring(ofn.lpstrInitialDir), L"C:\\users\\me\\Dictionaries");
+    EXPECT_EQ(ofn.hwndOwner, GetDesktopWindow());
+
+    PrepareFileNameDialog(ofn, buffers, L"Open", L"D:\\a.qdx", false, 2, nullptr);
+    const wchar_t* dictionaries = reinterpret_cast<const wchar_t*>(UIStringTable[271]);
+    EXPECT_EQ(ofn.lpstrFilter, SelectFileDialogFilter(dictionaries, true));
+    EXPECT_NE(ofn.lpstrFilter, dictionaries);
+    EXPECT_EQ(std::wstring(ofn.lpstrInitialDir), L"D:\\");
+    SetAppContext(previous);
 }
