@@ -1,4 +1,5 @@
-# ostrel_subsystem(<name> [DEPENDS <subsystem>...] [WIN_LIBS <lib>...])
+# ostrel_subsystem(<name> [DEPENDS <subsystem>...] [WIN_LIBS <lib>...]
+#                  [EXE_OBJECTS <object library>...])
 #
 # Call from a subsystem folder. By convention it builds:
 #   ostrel_<name>          portable sources  <folder>/*.cpp        (both trees)
@@ -8,6 +9,9 @@
 #   ostrel_<name>_bench    portable sources again, optimised and without
 #                          sanitizers, for bench/ (native tree, sanitizers on)
 # New files are picked up at the next build (CONFIGURE_DEPENDS).
+# EXE_OBJECTS: object libraries whose objects go into every executable that
+# links the subsystem, directly or not (data that no symbol pulls out of an
+# archive, such as compiled Windows resources).
 # Includes are rooted at the project: #include "common/string_builder.h".
 
 function(ostrel_sanitize target)
@@ -41,7 +45,7 @@ function(ostrel_add_test exe)
 endfunction()
 
 function(ostrel_subsystem name)
-  cmake_parse_arguments(S "" "" "DEPENDS;WIN_LIBS" ${ARGN})
+  cmake_parse_arguments(S "" "" "DEPENDS;WIN_LIBS;EXE_OBJECTS" ${ARGN})
   set(dir ${CMAKE_CURRENT_SOURCE_DIR})
   file(GLOB portable CONFIGURE_DEPENDS ${dir}/*.cpp)
   file(GLOB portable_tests CONFIGURE_DEPENDS ${dir}/tests/*.cpp)
@@ -83,6 +87,20 @@ function(ostrel_subsystem name)
       target_link_libraries(ostrel_${name}_bench INTERFACE ${bench_deps} ZLIB::ZLIB)
     endif()
   endif()
+
+  # Object files as link items reach the link of every dependent executable
+  # and are never archived into the static library itself.
+  foreach(o ${S_EXE_OBJECTS})
+    foreach(t ostrel_${name} ostrel_${name}_bench)
+      if(TARGET ${t})
+        get_target_property(aliased ${t} ALIASED_TARGET)
+        if(NOT aliased)
+          target_link_libraries(${t} INTERFACE $<TARGET_OBJECTS:${o}>)
+          add_dependencies(${t} ${o})
+        endif()
+      endif()
+    endforeach()
+  endforeach()
 
   if(portable_tests)
     ostrel_add_test(${name}_tests SOURCES ${portable_tests} LIBS ostrel_${name})
