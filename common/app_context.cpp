@@ -1,5 +1,7 @@
 #include "common/app_context.h"
 
+#include "common/registry_error_report.h"
+
 namespace {
 
 // Stands in before the application installs its context: no windows, no
@@ -13,16 +15,13 @@ public:
     std::u16string DictionariesFolder() const override { return {}; }
     void* OwnerWindow() const override { return nullptr; }
     int32_t ReportRegistryWriteError(int32_t systemError) override {
-        if (systemError == 0) return 0;
-        if (reported_) return 1;
-        reported_ = true;
-        return 2;
+        return static_cast<int32_t>(latch_.Record(systemError));
     }
     int32_t ShowMessage(std::u16string_view, std::u16string_view, uint32_t) override { return 2; }
     void PumpPendingMessages() override {}
 
 private:
-    bool reported_ = false;
+    RegistryErrorLatch latch_;
 };
 
 DefaultAppContext g_defaultContext;

@@ -48,6 +48,7 @@ int32_t CIni::GetInt(std::u16string_view section, std::u16string_view key, int32
 }
 
 int32_t CIni::WriteString(std::u16string_view section, std::u16string_view key, std::u16string_view text) {
+    if (!IsStorableProfileEntry(section, key, text)) return 0;
     return store_->Write(section, key, text) ? 1 : 0;
 }
 

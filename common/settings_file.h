@@ -49,7 +49,8 @@ public:
     // integer (0 when it starts with no number).
     int32_t GetInt(std::u16string_view section, std::u16string_view key, int32_t defaultValue) const;
 
-    // 1 when the file was written, else 0.
+    // 1 when the file was written, else 0; a line break in any part, or an
+    // empty section or key, is refused (0) and nothing is written.
     int32_t WriteString(std::u16string_view section, std::u16string_view key, std::u16string_view text);
     int32_t WriteInt(std::u16string_view section, std::u16string_view key, int32_t value);
 

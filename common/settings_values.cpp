@@ -40,6 +40,11 @@ int32_t ParseProfileInt(std::u16string_view text, int32_t defaultValue) {
     return LeadingInteger(text, value) ? value : 0;
 }
 
+bool IsStorableProfileEntry(std::u16string_view section, std::u16string_view key, std::u16string_view value) {
+    auto singleLine = [](std::u16string_view text) { return text.find_first_of(u"\r\n\0", 0, 3) == text.npos; };
+    return !section.empty() && !key.empty() && singleLine(section) && singleLine(key) && singleLine(value);
+}
+
 std::u16string FormatProfileInt(int32_t value) {
     char16_t digits[12];
     size_t n = 0;

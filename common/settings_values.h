@@ -13,6 +13,11 @@
 // monitor), clamped to the i32 range; 0 when the text starts with no number.
 int32_t ParseProfileInt(std::u16string_view text, int32_t defaultValue);
 
+// A section, key or value the ini file can hold on its line: names not
+// empty, and no line break or zero anywhere (a value with a line break would
+// write keys of its own into the file).
+bool IsStorableProfileEntry(std::u16string_view section, std::u16string_view key, std::u16string_view value);
+
 // "%d" of the value.
 std::u16string FormatProfileInt(int32_t value);
 

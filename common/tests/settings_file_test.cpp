@@ -83,6 +83,19 @@ TEST_F(SettingsFileTest, WritesIntegersInDecimal) {
     EXPECT_EQ(ini_->WriteString(u"Window", u"y", u"1"), 0);
 }
 
+TEST_F(SettingsFileTest, RefusesEntriesThatWouldBreakTheLine) {
+    EXPECT_EQ(ini_->WriteString(u"View", u"MemoList", u"a\r\n[Application]\r\nFlags=1"), 0);
+    EXPECT_EQ(ini_->WriteString(u"View", u"Memo\nList", u"a"), 0);
+    EXPECT_EQ(ini_->WriteString(u"Vi\rew", u"MemoList", u"a"), 0);
+    EXPECT_EQ(ini_->WriteString(u"View", std::u16string_view(u"a\0b", 3), u"a"), 0);
+    EXPECT_EQ(ini_->WriteString(u"", u"MemoList", u"a"), 0);
+    EXPECT_EQ(ini_->WriteString(u"View", u"", u"a"), 0);
+    EXPECT_EQ(store_->writes, 0);
+    std::u16string path = u"C:\\a\nb.qdx";
+    EXPECT_EQ(ini_->WriteDictionarySlot(&path, 0, 1), 0);
+    EXPECT_EQ(ini_->WriteString(u"View", u"MemoList", u""), 1);  // an empty value is fine
+}
+
 struct MainStateCase {
     const char* name;
     std::u16string_view version, flags, cx, cy;

@@ -180,7 +180,11 @@ TEST_F(SettingsFolderTest, GetAndWriteThroughTheProfileFunctions) {
     std::u16string layout(255, u'ж');
     EXPECT_EQ(ini->WriteString(u"View", u"WordsKanaList", layout + u"tail"), 1);
 
+    // A value with a line break could write keys of its own; it is refused.
+    EXPECT_EQ(ini->WriteString(u"View", u"MemoList", u"x\r\n[Application]\r\nFlags=16384"), 0);
+
     std::unique_ptr<CIni> reread = Open();
+    EXPECT_EQ(reread->GetInt(u"Application", u"Flags", -7), -7);
     EXPECT_EQ(reread->GetString(u"Fonts", u"RusName", u"Arial", 31), u"Таймс");
     EXPECT_EQ(reread->GetString(u"Fonts", u"KanjiName", u"MS UI Gothic", 31), u"ＭＳ 明朝");
     EXPECT_EQ(reread->GetInt(u"Editor", u"Left", 0), -640);
