@@ -6,7 +6,7 @@
 
 #include <string_view>
 
-#include "common/romaji_case.h"
+#include "common/char_tables.h"
 
 namespace {
 
@@ -24,6 +24,12 @@ constexpr size_t kLongestPattern = 4;
 constexpr char16_t kProlongedSound = 0x30FC;   // ー
 constexpr char16_t kSmallTsu = 0x3063;         // っ
 constexpr char16_t kSyllabicN = 0x3093;        // ん
+
+// Input is compared in upper case, by the program's own case table.
+char16_t FoldRomajiCase(char16_t c) {
+    char16_t upper = ToUpperChar(c);
+    return upper == 0xFFFF ? c : upper;
+}
 
 bool IsOneOf(char16_t c, std::u16string_view set) { return c != 0 && set.find(c) != set.npos; }
 

@@ -37,7 +37,7 @@ INSTANTIATE_TEST_SUITE_P(
                     Example{u"son\u2019i", u"そんい"}, Example{u"синъити", u"しんいち"},
                     Example{u"matcha", u"まっちゃ"}, Example{u"vo", u"ヴォ"},
                     Example{u"симбун", u"しんぶん"}, Example{u"ti", u"てぃ"}, Example{u"x", u"x"},
-                    Example{u"ИТТЁ", u"いっちょ"}));
+                    Example{u"ИТТЁ", u"いっちょ"}, Example{u"иттё", u"いっちょ"}, Example{u"ДжО", u"じょ"}));
 
 TEST(RomajiToKana, ColonFlagAlwaysGivesProlongedSound) {
     EXPECT_EQ(Convert(u"to:kyo:", kColonIsProlongedSound), u"とーきょー");
