@@ -4,14 +4,15 @@
 
 #include <algorithm>
 
+#include "common/settings_keys.h"
 #include "common/version.h"
 
 namespace {
 
-constexpr char16_t kApplication[] = u"Application";
-constexpr char16_t kWindow[] = u"Window";
-constexpr char16_t kView[] = u"View";
-constexpr char16_t kDictionaries[] = u"Dictionaries";
+using settings_section::kApplication;
+using settings_section::kDictionaries;
+using settings_section::kView;
+using settings_section::kWindow;
 
 // An ini value is read as text of at most 80 units before it is taken as a number.
 constexpr size_t kIntTextUnits = 79;
@@ -69,7 +70,7 @@ int32_t CIni::LoadMainState() {
     cy2 = GetInt(kWindow, u"cy2", 0);
     // A missing cx or cy reads as 0, so "present and not 0" is one test.
     valid = (!versionText.empty() && cx != 0 && cy != 0) ? 1 : 0;
-    searchOnListSwitch = GetInt(kView, u"SearchOnListSwitch", 1);
+    searchOnListSwitch = GetInt(kView, u"SearchOnListSwitch", kDefaultSearchOnListSwitch);
     return 1;
 }
 
