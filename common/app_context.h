@@ -39,6 +39,11 @@ public:
                                 uint32_t style) = 0;
     // Dispatches every message already queued and returns.
     virtual void PumpPendingMessages() = 0;
+
+    // Full path of the working dictionary's file, empty when none is working
+    // (toolbar tooltips and menu items name it). The shelf answers it in the
+    // real application; contexts without dictionaries keep this default.
+    virtual std::u16string WorkingDictionaryPath() const { return {}; }
 };
 
 // The installed context; a plain English default with empty folders until

@@ -79,6 +79,9 @@ void SetUILanguage(uint32_t language) {
     for (int i = 0; i < kUIStringCount; ++i) UIStringTable[i] = set[i].text;
 }
 
+// In the 32-bit program a record is the 16 bytes {id, slot, 0, 0}.
+static_assert(sizeof(void*) != 4 || sizeof(MenuCommandTitle) == 16);
+
 #define TITLE(command, slot) {command, &UIStringTable[slot], 0, 0}
 const MenuCommandTitle MenuCommandTitleTable[kMenuCommandTitleCount + 1] = {
     TITLE(40671, 0),   TITLE(40070, 1),   TITLE(40147, 2),   TITLE(40105, 3),
@@ -136,4 +139,20 @@ const char16_t* GetWordListTitle(int32_t listNumber, const char16_t** out) {
         title = *WordListTitleTable[listNumber].slot;
     if (out) *out = title;
     return title;
+}
+
+uint32_t ChooseStartupLanguage(bool windowStateValid, uint32_t& flags, uint16_t systemLanguageId) {
+    if (windowStateValid) {
+        if (flags & kFlagEnglishInterface) return 1;
+        if (flags & kFlagJapaneseInterface) return 2;
+        return 0;
+    }
+    flags &= ~(kFlagEnglishInterface | kFlagJapaneseInterface);
+    if (systemLanguageId == 1041) {
+        flags |= kFlagJapaneseInterface;
+        return 2;
+    }
+    if (systemLanguageId == 1049) return 0;
+    flags |= kFlagEnglishInterface;
+    return 1;
 }

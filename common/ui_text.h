@@ -62,3 +62,14 @@ extern const WordListTitle WordListTitleTable[kWordListTitleCount];
 // The current title of list `listNumber`, also stored into *out when `out` is
 // given. A number outside 0-8 gives null (and *out = null).
 const char16_t* GetWordListTitle(int32_t listNumber, const char16_t** out);
+
+// Application flag bits that record the interface language.
+inline constexpr uint32_t kFlagEnglishInterface = 0x4000;
+inline constexpr uint32_t kFlagJapaneseInterface = 0x800;
+
+// The interface language value (0 Russian, 1 English, 2 Japanese) chosen at
+// start: from `flags` when the stored window state is valid (0x4000 English,
+// else 0x800 Japanese, else Russian); otherwise from the system's default
+// language id (1041 Japanese, 1049 Russian, anything else English), which is
+// then recorded in `flags` (0x800 or 0x4000; neither for Russian).
+uint32_t ChooseStartupLanguage(bool windowStateValid, uint32_t& flags, uint16_t systemLanguageId);

@@ -9,6 +9,10 @@
 
 namespace {
 
+// Read while the test program's globals are being built, before main: only a
+// constant-initialised table is guaranteed to hold text at that point.
+const char16_t* const g_readBeforeMain = UIStringTable[100];
+
 std::u16string_view Text(const char16_t* text) { return text ? std::u16string_view(text) : u""; }
 
 // Leaves the table in English after every test, as the program starts.
@@ -16,6 +20,11 @@ class UIText : public ::testing::Test {
 protected:
     void TearDown() override { SetUILanguage(1); }
 };
+
+TEST_F(UIText, ReaderBeforeMainGetsEnglish) {
+    ASSERT_NE(g_readBeforeMain, nullptr);
+    EXPECT_EQ(Text(g_readBeforeMain), u"&Dictionary");
+}
 
 TEST_F(UIText, TableStartsAsTheEnglishSet) {
     // Before any SetUILanguage the table already reads English (never null).
