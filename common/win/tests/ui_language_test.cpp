@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "common/app_context.h"
+#include "common/tests/fake_app_context.h"
 #include "common/toolbar_tooltip.h"
 #include "common/ui_text.h"
 
@@ -23,22 +23,6 @@ std::u16string MenuText(HMENU menu, UINT item, UINT flags) {
     GetMenuStringW(menu, item, buffer, 256, flags);
     return ToU16(buffer);
 }
-
-// Answers only the working dictionary; nothing here shows a box.
-class WorkingDictionaryContext final : public IAppContext {
-public:
-    UILanguage InterfaceLanguage() const override { return UILanguage::English; }
-    std::u16string SettingsFolder() const override { return {}; }
-    std::u16string DataFolder() const override { return {}; }
-    std::u16string DocumentsFolder() const override { return {}; }
-    std::u16string DictionariesFolder() const override { return {}; }
-    void* OwnerWindow() const override { return nullptr; }
-    int32_t ReportRegistryWriteError(int32_t) override { return 0; }
-    int32_t ShowMessage(std::u16string_view, std::u16string_view, uint32_t) override { return 2; }
-    void PumpPendingMessages() override {}
-    std::u16string WorkingDictionaryPath() const override { return working; }
-    std::u16string working;
-};
 
 constexpr int kToolbarCommands[] = {40067, 40010, 40045, 12345, 40500};
 
@@ -91,11 +75,9 @@ protected:
             buttons.push_back(button);
         }
         ASSERT_TRUE(SendMessageW(toolbar_, TB_ADDBUTTONSW, buttons.size(), reinterpret_cast<LPARAM>(buttons.data())));
-        previous_ = SetAppContext(&context_);
     }
 
     void TearDown() override {
-        SetAppContext(previous_);
         SetUILanguage(1);
         if (window_) DestroyWindow(window_);   // the toolbar goes with it
         DestroyMenu(mainMenu_);
@@ -125,8 +107,8 @@ protected:
     std::vector<HMENU> popups_;
     HWND window_ = nullptr;
     HWND toolbar_ = nullptr;
-    WorkingDictionaryContext context_;
-    IAppContext* previous_ = nullptr;
+    FakeAppContext context_;
+    ScopedAppContext scopedContext_{context_};
 };
 
 TEST_F(UILanguageWin, MenusFollowEachLanguage) {
@@ -188,19 +170,19 @@ TEST_F(UILanguageWin, TooltipsNameTheWorkingDictionary) {
         EXPECT_EQ(out[kToolbarTooltipUnits], L'#') << "wrote past 80 units";
         return result ? ToU16(result) : u"(null)";
     };
-    context_.working = u"C:\\Dictionaries\\Personal1.qdx";
+    context_.workingDictionary = u"C:\\Dictionaries\\Personal1.qdx";
     EXPECT_EQ(tooltip(0), u"Add New Article to \"Personal1\" Dictionary");
     EXPECT_EQ(tooltip(1), u"Search");
     EXPECT_EQ(tooltip(3), u"(null)") << "no record for the command";
     EXPECT_EQ(tooltip(42), u"(null)") << "no such button";
-    context_.working.clear();
+    context_.workingDictionary.clear();
     EXPECT_EQ(tooltip(4), u"Add Selected Text to \"\" Dictionary");
-    context_.working = u"C:\\" + std::u16string(260, u'w') + u".qdx";
+    context_.workingDictionary = u"C:\\" + std::u16string(260, u'w') + u".qdx";
     std::u16string cut = tooltip(0);
     EXPECT_EQ(cut.size(), 79u);
     EXPECT_EQ(cut.substr(0, 20), u"Add New Article to \"");
     SetUILanguage(0);
-    context_.working = u"C:\\Dictionaries\\Личный.qdx";
+    context_.workingDictionary = u"C:\\Dictionaries\\Личный.qdx";
     EXPECT_EQ(tooltip(0), u"Добавить новую статью в словарь \"Личный\"");
 }
 
