@@ -117,11 +117,9 @@ int MenuCommandTitleSlot(const MenuCommandTitle& record) {
 
 const char16_t* FindMenuCommandTitle(uint32_t commandId) {
     const char16_t* found = nullptr;
-    for (int i = 0; i < kMenuCommandTitleReadLimit; ++i) {
-        const MenuCommandTitle& record = MenuCommandTitleTable[i];
-        if (record.commandId == 0) break;
-        if (record.commandId == commandId) found = *record.slot;
-    }
+    ForEachMenuCommandTitle([&](uint32_t command, const char16_t* text) {
+        if (command == commandId) found = text;
+    });
     return found;
 }
 

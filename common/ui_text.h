@@ -46,6 +46,16 @@ extern const MenuCommandTitle MenuCommandTitleTable[kMenuCommandTitleCount + 1];
 // Readers never walk further than this, whatever the table holds.
 inline constexpr int kMenuCommandTitleReadLimit = 1000;
 
+// Calls apply(commandId, current text) for each record in order, up to the
+// zero record and never past the read limit or the table's end.
+template <typename Apply>
+void ForEachMenuCommandTitle(Apply apply) {
+    constexpr int kEnd = kMenuCommandTitleCount + 1 < kMenuCommandTitleReadLimit ? kMenuCommandTitleCount + 1
+                                                                                 : kMenuCommandTitleReadLimit;
+    for (int i = 0; i < kEnd && MenuCommandTitleTable[i].commandId != 0; ++i)
+        apply(MenuCommandTitleTable[i].commandId, *MenuCommandTitleTable[i].slot);
+}
+
 // Slot number of a record (0..675).
 int MenuCommandTitleSlot(const MenuCommandTitle& record);
 // The current text of the LAST record with `commandId`, or null when none.

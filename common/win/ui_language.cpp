@@ -21,20 +21,11 @@ const wchar_t* Wide(const char16_t* text) { return reinterpret_cast<const wchar_
 constexpr int kRetitledPopups[] = {0, 1, 2, 3, 4, 5, 6, 9, 10, 11, 13, 16, 17};
 constexpr int kTopLevelSlots[] = {100, 101, 102, 104, 105};
 
-template <typename Apply>
-void ForEachTitle(Apply apply) {
-    for (int i = 0; i < kMenuCommandTitleReadLimit; ++i) {
-        const MenuCommandTitle& record = MenuCommandTitleTable[i];
-        if (record.commandId == 0) break;
-        apply(record.commandId, *record.slot);
-    }
-}
-
 }  // namespace
 
 void ApplyUILanguageToMenu(HMENU menu) {
     if (!menu) return;
-    ForEachTitle([menu](uint32_t command, const char16_t* text) {
+    ForEachMenuCommandTitle([menu](uint32_t command, const char16_t* text) {
         ModifyMenuW(menu, command, MF_BYCOMMAND | MF_STRING, command, Wide(text));
     });
 }
@@ -59,7 +50,7 @@ void ApplyUILanguageToMenus(HMENU mainMenu, HMENU contextMenu) {
 
 void ApplyUILanguageToToolbar(HWND toolbar) {
     if (!toolbar) return;
-    ForEachTitle([toolbar](uint32_t command, const char16_t* text) {
+    ForEachMenuCommandTitle([toolbar](uint32_t command, const char16_t* text) {
         TBBUTTONINFOW info{};
         info.cbSize = sizeof(info);
         info.dwMask = TBIF_TEXT | TBIF_COMMAND;
