@@ -1,0 +1,161 @@
+// Storing, reading and freeing data blocks. Layout and the checks every walk
+// makes: data_blocks.h.
+#include "storage/data_blocks.h"
+
+#include "storage/byte_order.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+using storage::LoadU32;
+using storage::StoreU32;
+
+namespace {
+
+// Where the first chunk of an n-byte block can start in the current data
+// page: its offset, or 0 when the block needs a new page.
+DmsStatus FindRoomInCurrentPage(DMSFile& file, uint32_t n, CachedPage& page, uint32_t& offset) {
+    offset = 0;
+    uint32_t current = file.HeaderU32(header::kCurrentDataPage);
+    if (current == kNoPage) return DmsStatus::Success;
+    const uint32_t pageSize = file.PageSize();
+    DmsStatus st;
+    page = file.GetPage(current, st);
+    if (!page) return Failed(st) ? st : DmsStatus::PageLoadFailed;
+    if (storage::LoadU16(page.data + 4) != kDataSignature || LoadU32(page.data) != current)
+        return DmsStatus::IntegrityBroken;  // header field 24 names no data page
+    uint32_t at = chunk::kFirstOffset;
+    while (true) {
+        // Fewer than a head's bytes left: the page is full. Tested before a
+        // length is read, so a chunk ending near the page end is never overread.
+        if (pageSize - at < chunk::kHeadSize) return DmsStatus::Success;
+        uint32_t length = LoadU32(page.data + at);
+        if (length == 0) break;
+        if (length < chunk::kHeadSize || length > pageSize - at) return DmsStatus::IntegrityBroken;
+        at += length;
+    }
+    uint32_t freeBytes = pageSize - at;
+    // A block that does not fit whole still starts here while more than half
+    // of the page is free.
+    if (freeBytes <= pageSize / 2 && uint64_t{freeBytes} < uint64_t{n} + chunk::kHeadSize) return DmsStatus::Success;
+    offset = at;
+    return DmsStatus::Success;
+}
+
+}  // namespace
+
+DmsStatus StoreDataBlock(DMSFile& file, uint8_t recordType, std::span<const uint8_t> bytes, uint32_t& position,
+                         bool withTotal) {
+    position = 0;
+    if (bytes.empty()) return DmsStatus::Success;
+    if (bytes.size() > static_cast<size_t>(kMaxFileBytes)) return DmsStatus::InvalidParameter;
+    const uint32_t pageSize = file.PageSize();
+    const uint32_t n = static_cast<uint32_t>(bytes.size());
+    PinScope pins(file.Cache());
+
+    CachedPage page;
+    uint32_t offset = 0;
+    DmsStatus st = FindRoomInCurrentPage(file, n, page, offset);
+    if (Failed(st)) return st;
+    pins.Pin(page);
+
+    uint32_t done = 0;
+    uint8_t* previousNext = nullptr;  // next field of the chunk before, in a pinned page
+    CachedPage previousPage;
+    while (done < n) {
+        if (offset == 0) {
+            st = file.NewPage(kDataSignature, page);
+            if (Failed(st)) return st;
+            pins.Pin(page);
+            file.SetHeaderU32(header::kCurrentDataPage, LoadU32(page.data));
+            offset = chunk::kFirstOffset;
+        }
+        uint32_t pageNumber = LoadU32(page.data);
+        uint32_t chunkPosition = pageNumber * pageSize + offset;
+        if (previousNext == nullptr) {
+            position = chunkPosition;
+        } else {
+            StoreU32(previousNext, chunkPosition);
+            file.Cache().MarkChanged(previousPage);
+        }
+        uint8_t* head = page.data + offset;
+        uint32_t rest = n - done;
+        uint32_t room = pageSize - offset;
+        uint8_t flags = 0;
+        uint32_t carried = rest;
+        if (uint64_t{room} < uint64_t{rest} + chunk::kHeadSize) {
+            carried = room - chunk::kHeadSize;
+        } else {
+            flags |= chunk::kFlagLast;
+        }
+        bool firstChunk = done == 0;
+        if (firstChunk && withTotal) flags |= chunk::kFlagFirst;
+        StoreU32(head, carried + chunk::kHeadSize);
+        StoreU32(head + 4, firstChunk && withTotal ? n : 0);
+        head[8] = recordType;
+        head[9] = flags;
+        StoreU32(head + 10, 0);
+        std::memcpy(head + chunk::kHeadSize, bytes.data() + done, carried);
+        file.Cache().MarkChanged(page);
+        done += carried;
+        previousNext = head + 10;
+        previousPage = page;
+        offset = 0;  // every later chunk starts a new page
+    }
+    return DmsStatus::Success;
+}
+
+DmsStatus ReadDataBlock(DMSFile& file, uint32_t position, uint8_t* buffer, uint32_t* count) {
+    if (position <= file.PageSize()) return DmsStatus::InvalidParameter;
+    if (buffer == nullptr && count == nullptr) return DmsStatus::Success;
+    uint32_t capacity = buffer != nullptr && count != nullptr ? *count : 0;
+    uint32_t delivered = 0;
+    bool deleted = false;
+    DmsStatus st = WalkDataBlock(file, position, [&](const ChunkView& c) {
+        if (c.flags & chunk::kFlagDeleted) deleted = true;
+        if (buffer == nullptr) {
+            delivered = c.total;
+            return false;
+        }
+        uint32_t n = std::min(c.dataBytes, capacity - delivered);
+        std::memcpy(buffer + delivered, c.page.data + (c.position % file.PageSize()) + chunk::kHeadSize, n);
+        delivered += n;
+        return delivered < capacity;
+    });
+    if (Failed(st)) {
+        if (count != nullptr && st == DmsStatus::IntegrityBroken) *count = 0;
+        return st;
+    }
+    if (count != nullptr) *count = delivered;
+    return deleted ? DmsStatus::Deleted : DmsStatus::Success;
+}
+
+DmsStatus FreeDataBlock(DMSFile& file, uint32_t position, bool wipe) {
+    if (position == 0) return DmsStatus::Success;
+    // Check the whole chain before marking anything.
+    std::vector<uint32_t> chunks;
+    int32_t recordType = -1;
+    bool mixed = false;
+    DmsStatus st = WalkDataBlock(file, position, [&](const ChunkView& c) {
+        if (recordType >= 0 && c.recordType != recordType) {
+            mixed = true;
+            return false;
+        }
+        recordType = c.recordType;
+        chunks.push_back(c.position);
+        return true;
+    });
+    if (Failed(st)) return st;
+    if (mixed) return DmsStatus::IntegrityBroken;
+    const uint32_t pageSize = file.PageSize();
+    for (uint32_t at : chunks) {
+        CachedPage p = file.GetPage(at / pageSize, st);
+        if (!p) return Failed(st) ? st : DmsStatus::PageLoadFailed;
+        uint8_t* head = p.data + at % pageSize;
+        head[9] |= chunk::kFlagDeleted;
+        if (wipe) std::memset(head + chunk::kHeadSize, 0, LoadU32(head) - chunk::kHeadSize);
+        file.Cache().MarkChanged(p);
+    }
+    return DmsStatus::Success;
+}

@@ -1,0 +1,57 @@
+// The checked walk along a data block's chain (see data_blocks.h). Kept in a
+// header so each caller's visitor inlines.
+#pragma once
+
+#include "storage/byte_order.h"
+
+template <typename Visit>
+DmsStatus WalkDataBlock(DMSFile& file, uint32_t position, Visit&& visit) {
+    using storage::LoadU16;
+    using storage::LoadU32;
+    const uint32_t pageSize = file.PageSize();
+    if (position <= pageSize) return DmsStatus::InvalidParameter;
+    uint32_t missing = 0;
+    uint32_t total = 0;
+    uint64_t steps = 0;
+    uint64_t maxSteps = 1;
+    bool first = true;
+    while (true) {
+        uint32_t page = position / pageSize;
+        uint32_t offset = position % pageSize;
+        DmsStatus st;
+        CachedPage p = file.GetPage(page, st);
+        if (!p) return Failed(st) ? st : DmsStatus::PageLoadFailed;
+        // The first position names a chunk start only in a data page, past its
+        // frame, with a head inside the page.
+        DmsStatus bad = first ? DmsStatus::InvalidParameter : DmsStatus::IntegrityBroken;
+        if (LoadU16(p.data + 4) != kDataSignature || LoadU32(p.data) != page) return bad;
+        if (offset < chunk::kFirstOffset || offset + chunk::kHeadSize > pageSize) return bad;
+        if (!first && offset != chunk::kFirstOffset) return DmsStatus::IntegrityBroken;
+        const uint8_t* head = p.data + offset;
+        uint32_t length = LoadU32(head);
+        uint8_t flags = head[9];
+        if (first && !(flags & chunk::kFlagFirst)) return DmsStatus::InvalidParameter;
+        if (length < chunk::kHeadSize || length > pageSize - offset) return DmsStatus::IntegrityBroken;
+        if (first) {
+            total = LoadU32(head + 4);
+            missing = total;
+            // Every chunk after the first fills a page but its head and frame.
+            maxSteps = (uint64_t{total} + (pageSize - 20) - 1) / (pageSize - 20) + 1;
+        }
+        if (++steps > maxSteps) return DmsStatus::IntegrityBroken;
+        uint32_t carried = std::min(missing, length - chunk::kHeadSize);
+        bool last = (flags & chunk::kFlagLast) != 0;
+        if (!last && offset + length != pageSize) return DmsStatus::IntegrityBroken;
+        if (!last && carried == 0) return DmsStatus::IntegrityBroken;  // no progress
+        missing -= carried;
+        ChunkView view{position, length, total, head[8], flags, carried, p};
+        if (!visit(view)) return DmsStatus::Success;
+        if (last && missing > 0) return DmsStatus::IntegrityBroken;  // fewer bytes than the total
+        uint32_t next = LoadU32(head + 10);
+        if (last || missing == 0) return DmsStatus::Success;
+        if (next == 0 || next == 0xFFFFFFFF) return DmsStatus::IntegrityBroken;  // chain cut short
+        if (next <= pageSize) return DmsStatus::IntegrityBroken;
+        position = next;
+        first = false;
+    }
+}

@@ -1,0 +1,326 @@
+// DMSFile: create, open and close a database file, read and write pages at
+// their stored places (expanding compressed pages), hand out page numbers, and
+// the write-back protocol. Formats: database_file.h, page_allocation_table.h.
+#include "storage/database_file.h"
+
+#include "storage/byte_order.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+#include <zlib.h>
+
+using storage::LoadU16;
+using storage::LoadU32;
+using storage::StoreU16;
+using storage::StoreU32;
+
+namespace {
+
+constexpr uint32_t kCompressedMarker = 0xFFFFFFFE;
+constexpr uint32_t kCompressedHead = 14;
+constexpr uint64_t kLowDiskSpace = 128000;
+
+DmsStatus CloseAndDelete(IStorageIO& io, std::unique_ptr<IStorageFile>& file, const std::u16string& path,
+                         DmsStatus status) {
+    file.reset();
+    io.Delete(path);
+    return status;
+}
+
+}  // namespace
+
+std::u16string JournalPathFor(std::u16string_view path) {
+    size_t slash = path.find_last_of(u"\\/");
+    size_t dot = path.rfind(u'.');
+    std::u16string result(path);
+    if (dot != std::u16string_view::npos && (slash == std::u16string_view::npos || dot > slash)) {
+        result.resize(dot);
+    }
+    return result + u".trn";
+}
+
+DMSFile::DMSFile(IStorageIO& io, CCache& cache, int32_t id) : io_(io), cache_(cache), id_(id) {
+    pat_.SetFirstPositionSink(&DMSFile::SetFirstPatPosition, this);
+}
+
+DMSFile::~DMSFile() {
+    // An owner that forgot Close loses unwritten changes but never leaves the
+    // cache pointing at a destroyed file.
+    cache_.DropFile(*this);
+}
+
+void DMSFile::SetFirstPatPosition(void* self, uint32_t position) {
+    static_cast<DMSFile*>(self)->SetHeaderU32(header::kFirstPatPosition, position);
+}
+
+CachedPage DMSFile::Header() { return cache_.Lookup(*this, 0); }
+
+uint32_t DMSFile::HeaderU32(uint32_t offset) {
+    CachedPage h = Header();
+    return h ? LoadU32(h.data + offset) : kNoPage;
+}
+
+void DMSFile::SetHeaderU32(uint32_t offset, uint32_t value) {
+    CachedPage h = Header();
+    if (!h) return;
+    StoreU32(h.data + offset, value);
+    cache_.MarkChanged(h);
+}
+
+uint8_t* DMSFile::Descriptor(int32_t position) {
+    CachedPage h = Header();
+    if (!h || position < 0 || position >= static_cast<int32_t>(description_.indexes.size())) return nullptr;
+    uint32_t table = LoadU16(h.data + header::kDescriptorOffset);
+    return h.data + table + static_cast<uint32_t>(position) * header::kDescriptorSize;
+}
+
+CachedPage DMSFile::GetPage(uint32_t page, DmsStatus& status) { return cache_.GetPage(*this, page, &status); }
+
+DmsStatus DMSFile::NewPage(uint16_t signature, CachedPage& page) {
+    page = {};
+    uint32_t last = HeaderU32(header::kLastPage);
+    uint64_t n = uint64_t{last} + 1;
+    bool withPat = pat_.Present();
+    uint64_t needed = withPat ? n + 2 : n + 1;  // a new PAT page may take n + 1
+    if (needed * pageSize_ > static_cast<uint64_t>(kMaxFileBytes)) return DmsStatus::PageCreationFailed;
+    uint32_t number = static_cast<uint32_t>(n);
+    CachedPage made = cache_.NewPage(*this, number, signature);
+    if (!made) return DmsStatus::PageCreationFailed;
+    bool madePatPage = false;
+    DmsStatus st = pat_.AddPage(number, signature, number + 1, madePatPage);
+    if (Failed(st)) {
+        cache_.DropPage(*this, number);
+        return st == DmsStatus::NotEnoughMemory ? st : DmsStatus::PageCreationFailed;
+    }
+    SetHeaderU32(header::kLastPage, madePatPage ? number + 1 : number);
+    page = made;
+    return DmsStatus::Success;
+}
+
+bool DMSFile::MayWriteEarly() const { return mode_ == OpenMode::WithoutJournal && !InTransaction(); }
+
+DmsStatus DMSFile::FlushFile() {
+    if (!file_ || file_->Flush() != IoError::Ok) return DmsStatus::FileIoError;
+    return DmsStatus::Success;
+}
+
+DmsStatus DMSFile::ReadPage(uint32_t page, std::span<uint8_t> image) {
+    if (!file_ || image.size() < pageSize_) return DmsStatus::PageLoadFailed;
+    uint64_t position = uint64_t{page} * pageSize_;
+    uint32_t length = pageSize_;
+    PageAllocationTable::Entry entry;
+    bool fromPat = pat_.Present() && page != 0;
+    if (fromPat) {
+        DmsStatus st = pat_.CheckReadable(page, entry);
+        if (Failed(st)) return st;
+        position = entry.position;
+        length = entry.storedLength;
+    }
+    bool flagged = fromPat && (entry.flags & PageAllocationTable::kFlagCompressed) != 0;
+    std::vector<uint8_t> stored;
+    std::span<uint8_t> target = image.first(pageSize_);
+    if (length != pageSize_ || flagged) {  // expanded into `image` from a copy
+        stored.assign(length, 0);
+        target = stored;
+    }
+    size_t done = 0;
+    if (file_->ReadAt(position, target, done) != IoError::Ok) return DmsStatus::FileIoError;
+    if (done != target.size()) return DmsStatus::PageLoadFailed;  // past the end of the file
+
+    bool marked = target.size() >= kCompressedHead && LoadU32(target.data() + 6) == kCompressedMarker;
+    if (marked != flagged && (fromPat || marked)) return DmsStatus::PageNotStored;
+    if (marked) {
+        // Stored form: page number, signature, marker, u16 c, 2 bytes, c bytes
+        // of zlib stream of the page's bytes 6..PageSize-1.
+        uint32_t c = LoadU16(target.data() + 10);
+        if (page == 0 || c + kCompressedHead > target.size() || LoadU32(target.data()) != page)
+            return DmsStatus::PageNotStored;
+        uLongf expanded = pageSize_ - 6;
+        std::memcpy(image.data(), target.data(), 6);
+        if (uncompress(image.data() + 6, &expanded, target.data() + kCompressedHead, c) != Z_OK ||
+            expanded != pageSize_ - 6)
+            return DmsStatus::PageNotStored;
+    }
+    if (fromPat) return pat_.CheckSignature(page, LoadU16(image.data() + 4));
+    return DmsStatus::Success;
+}
+
+DmsStatus DMSFile::WritePage(uint32_t page, std::span<const uint8_t> image) {
+    if (!file_ || mode_ == OpenMode::ReadOnly) return DmsStatus::OperationNotAllowed;
+    uint32_t position = 0;
+    if (pat_.Present()) {
+        DmsStatus st = pat_.AssignPosition(page, pageSize_, false, position);
+        if (Failed(st)) return st;
+    } else {
+        uint64_t at = uint64_t{page} * pageSize_;
+        if (at > UINT32_MAX) return DmsStatus::CannotAssignPosition;
+        position = static_cast<uint32_t>(at);
+    }
+    if (file_->WriteAt(position, image.first(pageSize_)) != IoError::Ok) return DmsStatus::FileIoError;
+    return DmsStatus::Success;
+}
+
+DmsStatus DMSFile::WriteBack() {
+    if (mode_ == OpenMode::ReadOnly) return DmsStatus::OperationNotAllowed;
+    if (!file_) return DmsStatus::FileNotOpened;
+    if (InTransaction()) return DmsStatus::Success;  // the commit writes
+    if (!cache_.HasChangedPages(*this) && !pat_.HasChanges()) return DmsStatus::Success;
+    DmsStatus st = cache_.WriteHeader(*this, 0xFFFF);
+    if (!Failed(st)) st = cache_.WriteChangedPages(*this);
+    // The PAT describes the places just written, so it goes before the flag
+    // is cleared.
+    if (!Failed(st)) st = pat_.WriteChanged(*file_);
+    if (!Failed(st)) st = FlushFile();
+    if (!Failed(st)) st = cache_.WriteHeader(*this, 0);
+    return st;
+}
+
+DmsStatus DMSFile::WriteBackIfJournaled() {
+    if (mode_ != OpenMode::Journaled || InTransaction()) return DmsStatus::Success;
+    return WriteBack();
+}
+
+uint64_t DMSFile::UsedEnd() {
+    if (pat_.Present()) return pat_.UsedEnd();
+    return (uint64_t{HeaderU32(header::kLastPage)} + 1) * pageSize_;
+}
+
+DmsStatus DMSFile::MapIoStatus(DmsStatus status) {
+    if (status != DmsStatus::FileIoError) return status;
+    uint64_t available = 0;
+    if (io_.FreeSpace(path_, available) == IoError::Ok && available < kLowDiskSpace) return DmsStatus::NoDiskSpace;
+    return status;
+}
+
+DmsStatus DMSFile::Create(std::u16string_view path, std::string_view description) {
+    if (description.empty() || ParseDescription(description, description_) != 0)
+        return DmsStatus::WrongFileDescription;
+    collatorKind_ = 1;
+    int32_t indexes = static_cast<int32_t>(description_.indexes.size());
+    if (description_.pageSize < (indexes + 3) * 16) return DmsStatus::SmallPageSize;
+    path_ = io_.FullPath(path);
+    IoError created = io_.CreateNew(path_, file_);
+    if (created == IoError::AlreadyExists) return DmsStatus::FileAlreadyExists;
+    if (created != IoError::Ok) return DmsStatus::CannotCreateFile;
+    pageSize_ = static_cast<uint32_t>(description_.pageSize);
+    mode_ = OpenMode::WithoutJournal;
+
+    CachedPage h = cache_.NewPage(*this, 0, kHeaderSignature);
+    if (!h) return CloseAndDelete(io_, file_, path_, DmsStatus::CannotCreateFile);
+    uint8_t* b = h.data;
+    StoreU16(b + header::kVersion, kCurrentVersion);
+    StoreU32(b + header::kPageSize, pageSize_);
+    StoreU16(b + header::kDescriptorOffset, static_cast<uint16_t>(header::kDescriptorTable));
+    StoreU32(b + header::kFirstPatPosition, kNoPage);
+    StoreU32(b + header::kCurrentDataPage, kNoPage);
+    StoreU32(b + header::kLastPage, 0);
+    uint32_t preAllocate = static_cast<uint32_t>(std::max(description_.preAllocate, 1));
+    StoreU32(b + header::kPreAllocate, preAllocate);
+    for (int32_t i = 0; i < indexes; ++i) {
+        const IndexDefinition& index = description_.indexes[static_cast<size_t>(i)];
+        uint8_t* d = b + header::kDescriptorTable + static_cast<uint32_t>(i) * header::kDescriptorSize;
+        StoreU32(d, index.type == 2 ? static_cast<uint32_t>(index.recordId) : kNoPage);
+        StoreU32(d + 4, static_cast<uint32_t>(index.keyId));
+        StoreU32(d + 8, 0);
+        StoreU32(d + 12, kNoPage);
+    }
+    // The header goes out with its flag clear and is flushed: a crash during
+    // create leaves a file that is either whole or unreadable, never one that
+    // asks for a journal that does not exist.
+    DmsStatus st = DmsStatus::Success;
+    if (file_->SetSize(uint64_t{preAllocate} * pageSize_) != IoError::Ok) st = DmsStatus::FileIoError;
+    if (!Failed(st)) st = cache_.WriteSlot(h.slot);
+    if (!Failed(st)) st = FlushFile();
+    cache_.DropFile(*this);
+    if (Failed(st)) return CloseAndDelete(io_, file_, path_, MapIoStatus(st));
+    file_.reset();
+    return DmsStatus::Success;
+}
+
+DmsStatus DMSFile::Open(std::u16string_view path, OpenMode mode, std::string_view description) {
+    path_ = io_.FullPath(path);
+    journalPath_ = JournalPathFor(path);
+    bool flagSet = false;
+    DmsStatus st = OpenOnce(path, mode, description, flagSet);
+    if (!Failed(st) && flagSet) {
+        // A write-back was cut short. Recovery replays the journal's images;
+        // a file whose flag stays set after that is broken.
+        CloseHandles();
+        if (!io_.Exists(journalPath_)) return DmsStatus::CannotOpenJournal;
+        return DmsStatus::BrokenJournal;
+    }
+    if (Failed(st)) CloseHandles();
+    return st;
+}
+
+DmsStatus DMSFile::OpenOnce(std::u16string_view path, OpenMode mode, std::string_view description,
+                            bool& flagSet) {
+    flagSet = false;
+    mode_ = mode;
+    flags_ = 0;
+    OpenAccess access = mode == OpenMode::ReadOnly ? OpenAccess::Read : OpenAccess::ReadWrite;
+    if (io_.Open(path_, access, file_) != IoError::Ok) return DmsStatus::CannotOpenFile;
+
+    uint64_t size = 0;
+    if (file_->Size(size) != IoError::Ok) return DmsStatus::FileIoError;
+    if (size < header::kMinimumRead) return DmsStatus::WrongFile;
+    uint8_t head[header::kMinimumRead];
+    size_t done = 0;
+    if (file_->ReadAt(0, head, done) != IoError::Ok || done != sizeof head) return DmsStatus::FileIoError;
+    version_ = LoadU16(head + header::kVersion);
+    if (version_ < 0x0402 || version_ > 0x0404) return DmsStatus::WrongVersion;
+    if (description.empty() || ParseDescription(description, description_) != 0)
+        return DmsStatus::WrongFileDescription;
+    // Every header field is untrusted: a download or a damaged disk may hold
+    // anything, and the page size sizes every buffer below.
+    uint32_t pageSize = LoadU32(head + header::kPageSize);
+    if (LoadU32(head) != 0 || LoadU16(head + 4) != kHeaderSignature ||
+        pageSize != static_cast<uint32_t>(description_.pageSize) || size < pageSize)
+        return DmsStatus::WrongFile;
+    uint32_t table = LoadU16(head + header::kDescriptorOffset);
+    if (table < header::kMinimumRead ||
+        table + description_.indexes.size() * header::kDescriptorSize > pageSize)
+        return DmsStatus::WrongFile;
+    pageSize_ = pageSize;
+
+    DmsStatus st;
+    if (!cache_.GetPage(*this, 0, &st)) return Failed(st) ? st : DmsStatus::PageLoadFailed;
+    collatorKind_ = version_ == 0x0404 ? 1 : 0;
+    if (mode == OpenMode::WithoutJournal) flags_ |= kFlagWithoutJournal;
+
+    if (LoadU16(head + header::kWriteBackFlag) != 0) {
+        flagSet = true;
+        return DmsStatus::Success;
+    }
+    st = pat_.Load(*file_, pageSize_, LoadU32(head + header::kFirstPatPosition),
+                   PageAllocationTable::kMaxWritablePages);
+    if (Failed(st)) return st;
+    if (mode == OpenMode::Journaled && io_.CreateAlways(journalPath_, journal_) != IoError::Ok)
+        return DmsStatus::CannotCreateJournal;
+    return DmsStatus::Success;
+}
+
+void DMSFile::CloseHandles() {
+    cache_.DropFile(*this);
+    journal_.reset();
+    file_.reset();
+    pat_ = PageAllocationTable{};
+    pat_.SetFirstPositionSink(&DMSFile::SetFirstPatPosition, this);
+}
+
+DmsStatus DMSFile::Close() {
+    if (!file_) return DmsStatus::FileNotOpened;
+    if (InTransaction()) {
+        cache_.RestoreFile(*this);
+        flags_ &= static_cast<uint16_t>(~kFlagInTransaction);
+    }
+    DmsStatus st = DmsStatus::Success;
+    if (mode_ != OpenMode::ReadOnly) st = MapIoStatus(WriteBack());
+    bool hadJournal = journal_ != nullptr;
+    CloseHandles();
+    // A journal left after a failed write-back is what repairs the file.
+    if (!Failed(st) && (hadJournal || mode_ == OpenMode::ReadOnly) && io_.Exists(journalPath_))
+        io_.Delete(journalPath_);
+    return st;
+}

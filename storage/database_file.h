@@ -1,0 +1,170 @@
+// DMSFile: one open database file. It owns the file and journal handles, the
+// parsed description and the page allocation table, creates and opens files,
+// and reads and writes pages at their stored places for the page cache
+// (IPageStore). Layers above reach its header only through the accessors here.
+//
+// Page frame (every page, PageSize bytes):
+//   offset  size  field
+//   0       u32   page number (0 for the header)
+//   4       u16   signature: 0x4346 "FC" header, 0x304B + 256*h "Kh" key page
+//                 at height h, 0x4144 "DA" data page, 0x5450 "PT" PAT page,
+//                 0 a key page freed by the B-tree
+//
+// Header page (page 0):
+//   offset  size  field
+//   0       u32   0
+//   4       u16   0x4346
+//   6       u16   format version: 0x0404 written now; 0x0402, 0x0403 still read
+//   8       u32   PageSize (48..65535, equal to the description's)
+//   12      u16   0
+//   14      u16   write-back flag: 0, or 0xFFFF while pages are being written
+//   16      u16   offset of the index descriptor table (48 when written)
+//   18      u16   0
+//   20      u32   file position of the first PAT page; 0 or 0xFFFFFFFF: none
+//   24      u32   current data page receiving new blocks; 0xFFFFFFFF: none
+//   28      u32   last page number allocated
+//   32      u32   PreAllocate (at least 1)
+//   36      12    0
+//   48      16*n  index descriptors, in the description's index order
+//
+// Index descriptor (16 bytes):
+//   0       u32   record type id of a Type 2 index, else 0xFFFFFFFF
+//   4       u32   key id
+//   8       u32   number of entries
+//   12      u32   root key page, 0xFFFFFFFF when the index is empty
+//
+// Every header field is checked once at open: version, signature, PageSize
+// against the description, the descriptor table inside page 0. Pages are
+// numbered so that page x PageSize stays below 2^31 (data positions are
+// compared by signed difference).
+#pragma once
+
+#include "storage/dms_status.h"
+#include "storage/file_description.h"
+#include "storage/page_allocation_table.h"
+#include "storage/page_cache.h"
+#include "storage/page_store.h"
+#include "storage/storage_io.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace header {
+inline constexpr uint32_t kVersion = 6;
+inline constexpr uint32_t kPageSize = 8;
+inline constexpr uint32_t kWriteBackFlag = 14;
+inline constexpr uint32_t kDescriptorOffset = 16;
+inline constexpr uint32_t kFirstPatPosition = 20;
+inline constexpr uint32_t kCurrentDataPage = 24;
+inline constexpr uint32_t kLastPage = 28;
+inline constexpr uint32_t kPreAllocate = 32;
+inline constexpr uint32_t kMinimumRead = 36;
+inline constexpr uint32_t kDescriptorTable = 48;
+inline constexpr uint32_t kDescriptorSize = 16;
+}  // namespace header
+
+inline constexpr uint16_t kHeaderSignature = 0x4346;
+inline constexpr uint16_t kDataSignature = 0x4144;
+inline constexpr uint16_t kCurrentVersion = 0x0404;
+inline constexpr uint32_t kNoPage = 0xFFFFFFFF;
+
+// Open modes.
+enum class OpenMode : int32_t { Journaled = 0, WithoutJournal = 1, ReadOnly = 2 };
+
+// The journal path: the extension (the last "." after the last "\" and "/")
+// replaced by ".trn", or ".trn" appended when the name has none.
+std::u16string JournalPathFor(std::u16string_view path);
+
+class DMSFile final : public IPageStore {
+public:
+    // File flags.
+    static constexpr uint16_t kFlagWithoutJournal = 1;
+    static constexpr uint16_t kFlagInTransaction = 2;
+
+    DMSFile(IStorageIO& io, CCache& cache, int32_t id);
+    DMSFile(const DMSFile&) = delete;
+    DMSFile& operator=(const DMSFile&) = delete;
+    ~DMSFile() override;
+
+    // Creates a new file from the description; the file is closed afterwards.
+    DmsStatus Create(std::u16string_view path, std::string_view description);
+    DmsStatus Open(std::u16string_view path, OpenMode mode, std::string_view description);
+    // Writes back (unless read-only), closes the handles, deletes the journal
+    // when the write-back succeeded, drops the pages. Returns the write-back's
+    // status: a failed write-back is never reported as success.
+    DmsStatus Close();
+    bool IsOpen() const { return file_ != nullptr; }
+
+    // Writes the file's changed pages with the header protocol (mode 0 and 1
+    // outside a transaction), then the changed PAT pages. 12 when read-only.
+    DmsStatus WriteBack();
+    // Writes back when the mode asks for it after a changing operation: mode 0
+    // outside a transaction.
+    DmsStatus WriteBackIfJournaled();
+
+    // IPageStore
+    uint32_t PageSize() const override { return pageSize_; }
+    DmsStatus ReadPage(uint32_t page, std::span<uint8_t> image) override;
+    DmsStatus WritePage(uint32_t page, std::span<const uint8_t> image) override;
+    DmsStatus FlushFile() override;
+    bool MayWriteEarly() const override;
+
+    // The header page (always cached while the file is open).
+    CachedPage Header();
+    uint32_t HeaderU32(uint32_t offset);
+    void SetHeaderU32(uint32_t offset, uint32_t value);  // marks the header changed
+    // Descriptor of the index at `position` in the description (null when
+    // out of range); callers mark the header changed after writing to it.
+    uint8_t* Descriptor(int32_t position);
+
+    // Hands out the next page number (header field 28) and makes its slot in
+    // the cache: zeroed, stamped, changed. 10 when the page cannot be made,
+    // also once page x PageSize would reach 2^31.
+    DmsStatus NewPage(uint16_t signature, CachedPage& page);
+    // The page from the cache (loading it), with the load's status.
+    CachedPage GetPage(uint32_t page, DmsStatus& status);
+
+    const FileDescription& Description() const { return description_; }
+    CCache& Cache() { return cache_; }
+    int32_t Id() const { return id_; }
+    OpenMode Mode() const { return mode_; }
+    uint16_t Flags() const { return flags_; }
+    void SetFlags(uint16_t flags) { flags_ = flags; }
+    bool InTransaction() const { return (flags_ & kFlagInTransaction) != 0; }
+    // Which collator the file's text keys are ordered by: 0 for versions
+    // 0x0402 and 0x0403, 1 for 0x0404. The indexes take the collator itself.
+    int32_t CollatorKind() const { return collatorKind_; }
+    uint16_t Version() const { return version_; }
+    const std::u16string& Path() const { return path_; }
+    const std::u16string& JournalPath() const { return journalPath_; }
+    IStorageIO& Io() { return io_; }
+    IStorageFile* Handle() { return file_.get(); }
+    IStorageFile* Journal() { return journal_.get(); }
+    PageAllocationTable& Pat() { return pat_; }
+    // Bytes used by pages: the PAT's used end, else (last page + 1) x PageSize.
+    uint64_t UsedEnd();
+    // Maps 11 to 38 when the drive of the file has less than 128,000 bytes free.
+    DmsStatus MapIoStatus(DmsStatus status);
+
+private:
+    DmsStatus OpenOnce(std::u16string_view path, OpenMode mode, std::string_view description, bool& flagSet);
+    void CloseHandles();
+    static void SetFirstPatPosition(void* self, uint32_t position);
+
+    IStorageIO& io_;
+    CCache& cache_;
+    int32_t id_;
+    FileDescription description_;
+    std::unique_ptr<IStorageFile> file_;
+    std::unique_ptr<IStorageFile> journal_;
+    PageAllocationTable pat_;
+    std::u16string path_;
+    std::u16string journalPath_;
+    OpenMode mode_ = OpenMode::ReadOnly;
+    uint16_t flags_ = 0;
+    uint16_t version_ = 0;
+    uint32_t pageSize_ = 0;
+    int32_t collatorKind_ = -1;
+};

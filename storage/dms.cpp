@@ -1,0 +1,221 @@
+// CDMS: file ids, cursor handles, the common steps and failure step of every
+// cursor operation, and the file and data operations.
+#include "storage/dms.h"
+
+#include "storage/data_blocks.h"
+
+#include <algorithm>
+
+namespace {
+
+bool ResetsOrdinal(DmsOperation op) {
+    int code = static_cast<int>(op);
+    return code == 3 || code == 4 || code == 6 || (code >= 9 && code <= 13) || (code >= 20 && code <= 26) ||
+           code == 40 || (code >= 43 && code <= 50);
+}
+
+bool IsTransactionCall(DmsOperation op) {
+    return op == DmsOperation::BeginTransaction || op == DmsOperation::CommitTransaction ||
+           op == DmsOperation::RollbackTransaction;
+}
+
+}  // namespace
+
+CDMS::CDMS(IStorageIO& io, uint32_t cacheSlots) : io_(io), cache_(cacheSlots) {}
+
+CDMS::~CDMS() {
+    while (!files_.empty()) CloseFile(files_.front()->file->Id());
+}
+
+CDMS::OpenedFile* CDMS::Find(int32_t fileId) {
+    for (auto& f : files_) {
+        if (f->file->Id() == fileId) return f.get();
+    }
+    return nullptr;
+}
+
+CDMS::OpenedFile* CDMS::FindByFile(const DMSFile& file) {
+    for (auto& f : files_) {
+        if (f->file.get() == &file) return f.get();
+    }
+    return nullptr;
+}
+
+const CDMS::OpenedFile* CDMS::FindByFile(const DMSFile& file) const {
+    for (const auto& f : files_) {
+        if (f->file.get() == &file) return f.get();
+    }
+    return nullptr;
+}
+
+DMSFile* CDMS::FindFile(int32_t fileId) {
+    OpenedFile* f = Find(fileId);
+    return f ? f->file.get() : nullptr;
+}
+
+XCursor* CDMS::FindCursor(uint32_t handle) {
+    if (handle == 0) return nullptr;
+    for (auto& f : files_) {
+        for (XCursor* c = f->cursors; c != nullptr; c = c->next) {
+            if (c->handle == handle) return c;
+        }
+    }
+    return nullptr;
+}
+
+XCursor* CDMS::CurrentCursor(const DMSFile& file) const {
+    const OpenedFile* f = FindByFile(file);
+    return f ? f->current : nullptr;
+}
+
+DmsStatus CDMS::CreateFile(std::u16string_view path, std::string_view description) {
+    DMSFile scratch(io_, cache_, 0);
+    return scratch.Create(path, description);
+}
+
+DmsStatus CDMS::OpenFile(std::u16string_view path, int32_t mode, std::string_view description, int32_t* fileId) {
+    if (fileId != nullptr) *fileId = 0;
+    if (mode < 0 || mode > 2) return DmsStatus::InvalidParameter;
+    auto opened = std::make_unique<OpenedFile>();
+    opened->file = std::make_unique<DMSFile>(io_, cache_, fileCounter_ + 1);
+    DmsStatus st = opened->file->Open(path, static_cast<OpenMode>(mode), description);
+    if (Failed(st)) return opened->file->MapIoStatus(st);
+    ++fileCounter_;
+    if (fileId != nullptr) *fileId = opened->file->Id();
+    files_.insert(files_.begin(), std::move(opened));
+    return DmsStatus::Success;
+}
+
+void CDMS::DestroyCursors(OpenedFile& f) {
+    while (f.cursors != nullptr) {
+        XCursor* c = f.cursors;
+        f.cursors = c->next;
+        delete c;
+    }
+    f.current = nullptr;
+}
+
+DmsStatus CDMS::CloseFile(int32_t fileId) {
+    auto it = std::find_if(files_.begin(), files_.end(),
+                           [&](const std::unique_ptr<OpenedFile>& f) { return f->file->Id() == fileId; });
+    if (it == files_.end()) return DmsStatus::FileNotOpened;
+    DmsStatus st = (*it)->file->Close();
+    DestroyCursors(**it);
+    files_.erase(it);
+    return st;
+}
+
+DmsStatus CDMS::OpenCursor(int32_t fileId, uint32_t* handle) {
+    OpenedFile* f = Find(fileId);
+    if (f == nullptr) return DmsStatus::FileNotOpened;
+    if (handle == nullptr) return DmsStatus::InvalidParameter;
+    XCursor* c = new XCursor(*f->file, ++cursorCounter_);
+    c->next = f->cursors;
+    if (f->cursors != nullptr) f->cursors->prev = c;
+    f->cursors = c;
+    *handle = c->handle;
+    return DmsStatus::Success;
+}
+
+DmsStatus CDMS::GetFileCollatorKind(int32_t fileId, int32_t* kind) {
+    DMSFile* f = FindFile(fileId);
+    if (f == nullptr) return DmsStatus::FileNotOpened;
+    if (kind != nullptr) *kind = f->CollatorKind();
+    return DmsStatus::Success;
+}
+
+CDMS::Call::Call(CDMS& engine, uint32_t handle, DmsOperation op, bool writes) : engine_(engine), writes_(writes) {
+    cursor_ = engine.FindCursor(handle);
+    if (cursor_ == nullptr) {
+        status_ = DmsStatus::WrongHandle;
+        return;
+    }
+    file_ = cursor_->file;
+    cursor_->lastOperation = static_cast<uint16_t>(op);
+    OpenMode mode = cursor_->file->Mode();
+    if ((writes && mode == OpenMode::ReadOnly) || (IsTransactionCall(op) && mode != OpenMode::Journaled)) {
+        status_ = DmsStatus::OperationNotAllowed;
+    }
+    if (ResetsOrdinal(op)) cursor_->ordinal = XCursor::kUnknownOrdinal;
+    OpenedFile* f = engine.FindByFile(*cursor_->file);
+    outer_ = f->current;
+    f->current = cursor_;
+}
+
+CDMS::Call::~Call() {
+    if (file_ == nullptr) return;
+    if (OpenedFile* f = engine_.FindByFile(*file_)) f->current = outer_;
+}
+
+DmsStatus CDMS::Call::Finish(DmsStatus status) {
+    if (status == DmsStatus::WrongHandle || cursor_ == nullptr) return status;
+    if (!Failed(status)) return status;
+    cursor_->flags &= static_cast<uint16_t>(~XCursor::kPositioned);
+    cursor_->ordinal = XCursor::kUnknownOrdinal;
+    DMSFile& f = *cursor_->file;
+    // A changing operation that failed half-way in a journaled file outside a
+    // transaction: every earlier operation is in the file, so going back to
+    // the before-images drops exactly this operation's changes.
+    if (writes_ && f.Mode() == OpenMode::Journaled && !f.InTransaction() && status != DmsStatus::OperationNotAllowed) {
+        f.Cache().RestoreFile(f);
+    }
+    return f.MapIoStatus(status);
+}
+
+DmsStatus CDMS::CloseCursor(uint32_t handle) {
+    Call call(*this, handle, DmsOperation::CloseCursor, false);
+    if (call.status() == DmsStatus::WrongHandle) return call.status();
+    XCursor* c = call.cursor();
+    OpenedFile* f = FindByFile(*c->file);
+    if (c->prev != nullptr) c->prev->next = c->next;
+    if (c->next != nullptr) c->next->prev = c->prev;
+    if (f->cursors == c) f->cursors = c->next;
+    delete c;
+    return DmsStatus::Success;
+}
+
+DmsStatus CDMS::SelectRecordType(uint32_t handle, int32_t recordTypeId) {
+    Call call(*this, handle, DmsOperation::SelectRecordType, false);
+    if (Failed(call.status())) return call.Finish(call.status());
+    int32_t number = call.file().Description().FindRecordType(recordTypeId);
+    if (number < 0) return call.Finish(DmsStatus::WrongKeyId);
+    call.cursor()->recordType = number;
+    return DmsStatus::Success;
+}
+
+DmsStatus CDMS::SetProgressCallback(uint32_t handle, DmsProgress callback) {
+    Call call(*this, handle, DmsOperation::SetProgressCallback, false);
+    if (Failed(call.status())) return call.Finish(call.status());
+    call.cursor()->progress = callback;
+    return DmsStatus::Success;
+}
+
+DmsStatus CDMS::WriteData(uint32_t handle, const void* bytes, uint32_t length, uint32_t* position) {
+    Call call(*this, handle, DmsOperation::WriteData, true);
+    if (Failed(call.status())) return call.Finish(call.status());
+    if (position == nullptr || (bytes == nullptr && length > 0)) return call.Finish(DmsStatus::InvalidParameter);
+    int32_t recordType = call.cursor()->recordType;
+    uint8_t stamp = recordType < 0 ? chunk::kNoRecordType : static_cast<uint8_t>(recordType);
+    DmsStatus st = StoreDataBlock(call.file(), stamp, {static_cast<const uint8_t*>(bytes), length}, *position);
+    if (!Failed(st)) st = call.file().WriteBackIfJournaled();
+    if (Failed(st)) *position = 0;
+    return call.Finish(st);
+}
+
+DmsStatus CDMS::ReadData(uint32_t handle, uint32_t position, void* buffer, uint32_t* count) {
+    Call call(*this, handle, DmsOperation::ReadData, false);
+    if (Failed(call.status())) return call.Finish(call.status());
+    return call.Finish(ReadDataBlock(call.file(), position, static_cast<uint8_t*>(buffer), count));
+}
+
+DmsStatus CDMS::FreeDataCall(uint32_t handle, uint32_t position, bool wipe) {
+    Call call(*this, handle, DmsOperation::FreeData, true);
+    if (Failed(call.status())) return call.Finish(call.status());
+    DmsStatus st = FreeDataBlock(call.file(), position, wipe);
+    if (!Failed(st)) st = call.file().WriteBackIfJournaled();
+    return call.Finish(st);
+}
+
+DmsStatus CDMS::FreeData(uint32_t handle, uint32_t position) { return FreeDataCall(handle, position, false); }
+
+DmsStatus CDMS::FreeDataWipe(uint32_t handle, uint32_t position) { return FreeDataCall(handle, position, true); }

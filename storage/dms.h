@@ -1,0 +1,158 @@
+// CDMS: the storage engine's front end. Callers know an open file by an
+// integer file id and a cursor by an integer handle; every operation returns
+// a DmsStatus. This file holds the engine object, the cursor object and the
+// file and data operations; index operations join them on the same cursor.
+#pragma once
+
+#include "storage/database_file.h"
+#include "storage/dms_status.h"
+#include "storage/page_cache.h"
+#include "storage/storage_io.h"
+
+#include <cstdint>
+#include <memory>
+#include <string_view>
+
+// A progress callback: per-mille value in, zero out asks the operation to stop (43).
+using DmsProgress = int32_t (*)(int32_t perMille);
+
+// Operation codes, recorded in the cursor by every handle operation.
+enum class DmsOperation : uint16_t {
+    SelectIndex = 3,
+    SelectRecordType = 4,
+    CloseCursor = 6,
+    InsertKey = 9,
+    WriteData = 10,
+    BeginBulkLoad = 11,
+    EndBulkLoad = 12,
+    CancelBulkLoad = 13,
+    FlushCache = 14,
+    EnsureFileSize = 15,
+    PadToWholePages = 16,
+    FreeData = 17,
+    Seek = 20,
+    SeekGreaterOrEqual = 21,
+    SeekGreater = 22,
+    SeekLessOrEqual = 24,
+    First = 25,
+    Last = 26,
+    Next = 27,
+    Prev = 28,
+    ReadData = 31,
+    GetOrdinal = 33,
+    MoveToOrdinal = 35,
+    CompareKeys = 39,
+    GetIndexStats = 40,
+    Compact = 43,
+    SetProgressCallback = 44,
+    GetCount = 45,
+    UpdateCurrentKeyReference = 46,
+    DeleteCurrent = 47,
+    BeginTransaction = 48,
+    CommitTransaction = 49,
+    RollbackTransaction = 50,
+};
+
+class XCursor {
+public:
+    static constexpr uint16_t kPositioned = 0x100;
+    static constexpr int32_t kMaxDepth = 20;
+    static constexpr uint32_t kUnknownOrdinal = 0xFFFFFFFF;
+
+    XCursor(DMSFile& owner, uint32_t cursorHandle) : file(&owner), handle(cursorHandle) {}
+    virtual ~XCursor() = default;
+
+    XCursor* prev = nullptr;         // cursors of the same file, newest first
+    XCursor* next = nullptr;
+    DMSFile* file;
+    int32_t recordType = -1;         // record type number stamped on stored data, -1 none
+    int32_t indexPosition = -1;      // current index: its place in the description, -1 none
+    int32_t keyId = -1;              // key id of the current index, -1 none
+    uint32_t handle;
+    uint16_t lastOperation = 0;
+    uint16_t flags = 0;              // kPositioned: the path designates a current entry
+    uint32_t firstReference = 0xFFFFFFFF;  // first word of the current entry's RecordRef
+    struct PathStep {
+        uint32_t page = 0;
+        int32_t entry = 0;
+    };
+    PathStep path[kMaxDepth];        // level 0 the root, path[depth] the leaf
+    int32_t depth = -1;
+    uint32_t ordinal = kUnknownOrdinal;
+    DmsProgress progress = nullptr;
+};
+
+class CDMS {
+public:
+    explicit CDMS(IStorageIO& io, uint32_t cacheSlots = CCache::kDefaultSlots);
+    CDMS(const CDMS&) = delete;
+    CDMS& operator=(const CDMS&) = delete;
+    // Closes every file still open (their statuses are lost: close them first).
+    virtual ~CDMS();
+
+    // Files by id.
+    DmsStatus CreateFile(std::u16string_view path, std::string_view description);
+    DmsStatus OpenFile(std::u16string_view path, int32_t mode, std::string_view description, int32_t* fileId);
+    DmsStatus CloseFile(int32_t fileId);
+    DMSFile* FindFile(int32_t fileId);
+    DmsStatus OpenCursor(int32_t fileId, uint32_t* handle);
+    DmsStatus GetFileCollatorKind(int32_t fileId, int32_t* kind);
+
+    // Cursor operations.
+    DmsStatus CloseCursor(uint32_t handle);
+    DmsStatus SelectRecordType(uint32_t handle, int32_t recordTypeId);
+    DmsStatus SetProgressCallback(uint32_t handle, DmsProgress callback);
+    DmsStatus WriteData(uint32_t handle, const void* bytes, uint32_t length, uint32_t* position);
+    DmsStatus ReadData(uint32_t handle, uint32_t position, void* buffer, uint32_t* count);
+    DmsStatus FreeData(uint32_t handle, uint32_t position);
+    DmsStatus FreeDataWipe(uint32_t handle, uint32_t position);
+
+    CCache& Cache() { return cache_; }
+    CCache::Counters GetCacheCounters() const { return cache_.GetCounters(); }
+    IStorageIO& Io() { return io_; }
+    XCursor* FindCursor(uint32_t handle);
+
+    // The common steps of a cursor operation: look the handle up (3), record
+    // the code, refuse writes on read-only files and transactions on files in
+    // mode 1 or 2 (12), reset the ordinal where the code asks for it, and make
+    // the cursor the file's current one for the call.
+    class Call {
+    public:
+        Call(CDMS& engine, uint32_t handle, DmsOperation op, bool writes);
+        ~Call();
+        DmsStatus status() const { return status_; }
+        XCursor* cursor() const { return cursor_; }
+        DMSFile& file() const { return *cursor_->file; }
+        // The engine's failure step; returns the status to give the caller.
+        DmsStatus Finish(DmsStatus status);
+
+    private:
+        CDMS& engine_;
+        XCursor* cursor_ = nullptr;
+        DMSFile* file_ = nullptr;   // kept apart: CloseCursor destroys the cursor
+        XCursor* outer_ = nullptr;  // the file's current cursor before this call
+        bool writes_;
+        DmsStatus status_ = DmsStatus::Success;
+    };
+
+    // The cursor of the operation in progress on a file (null when none).
+    XCursor* CurrentCursor(const DMSFile& file) const;
+
+private:
+    struct OpenedFile {
+        std::unique_ptr<DMSFile> file;
+        XCursor* cursors = nullptr;  // head of the file's cursor list
+        XCursor* current = nullptr;  // cursor of the operation in progress
+    };
+    OpenedFile* Find(int32_t fileId);
+    OpenedFile* FindByFile(const DMSFile& file);
+    const OpenedFile* FindByFile(const DMSFile& file) const;
+    DmsStatus FreeDataCall(uint32_t handle, uint32_t position, bool wipe);
+    void DestroyCursors(OpenedFile& f);
+
+    IStorageIO& io_;
+    CCache cache_;
+    std::vector<std::unique_ptr<OpenedFile>> files_;  // newest first
+    uint32_t cursorCounter_ = 0;
+    int32_t fileCounter_ = 0;
+};

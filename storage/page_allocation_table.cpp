@@ -1,0 +1,297 @@
+// PageAllocationTable: loading and checking the PAT chain, the sorted
+// position map, and the placement policy for pages whose stored length
+// changes. The layout is at the top of page_allocation_table.h.
+#include "storage/page_allocation_table.h"
+
+#include "storage/byte_order.h"
+
+#include <algorithm>
+#include <set>
+
+using storage::LoadU16;
+using storage::LoadU32;
+using storage::StoreU16;
+using storage::StoreU32;
+
+namespace {
+constexpr uint32_t kPatHead = 16;
+constexpr uint32_t kEntrySize = 16;
+constexpr uint32_t kMinStoredLength = 14;  // a compressed page's head
+}  // namespace
+
+DmsStatus PageAllocationTable::Load(IStorageFile& file, uint32_t pageSize, uint32_t firstPosition,
+                                    uint32_t maxPages) {
+    pages_.clear();
+    map_.clear();
+    pageSize_ = pageSize;
+    perPage_ = (pageSize - kPatHead) / kEntrySize;
+    maxPages_ = maxPages;
+    if (firstPosition == 0 || firstPosition == kNone) return DmsStatus::Success;
+
+    std::set<uint32_t> seen;
+    uint32_t position = firstPosition;
+    while (position != 0 && position != kNone) {
+        if (pages_.size() >= kMaxPatPages) return DmsStatus::NotEnoughMemory;
+        if (!seen.insert(position).second) return DmsStatus::WrongFile;  // the chain loops
+        PatPage p;
+        p.bytes.assign(pageSize, 0);
+        p.position = position;
+        size_t done = 0;
+        if (file.ReadAt(position, p.bytes, done) != IoError::Ok) return DmsStatus::FileIoError;
+        if (done != pageSize) return DmsStatus::WrongFile;
+        const uint8_t* b = p.bytes.data();
+        uint32_t k = static_cast<uint32_t>(pages_.size());
+        if (LoadU16(b + 4) != kSignature || LoadU16(b + 6) != perPage_ || LoadU32(b + 12) != k * perPage_)
+            return DmsStatus::WrongFile;
+        position = LoadU32(b + 8);
+        pages_.push_back(std::move(p));
+    }
+    for (uint32_t k = 0; k < pages_.size(); ++k) {
+        for (uint32_t i = 0; i < perPage_; ++i) {
+            uint32_t page = k * perPage_ + i;
+            Entry e = Read(page);
+            if ((e.flags & kFlagNotPlaced) || e.position == kNone) continue;
+            DmsStatus st = MapInsert(e.position, page);
+            if (Failed(st)) return st;
+        }
+    }
+    return DmsStatus::Success;
+}
+
+uint8_t* PageAllocationTable::EntryBytes(uint32_t page) {
+    return pages_[page / perPage_].bytes.data() + kPatHead + (page % perPage_) * kEntrySize;
+}
+
+const uint8_t* PageAllocationTable::EntryBytes(uint32_t page) const {
+    return pages_[page / perPage_].bytes.data() + kPatHead + (page % perPage_) * kEntrySize;
+}
+
+PageAllocationTable::Entry PageAllocationTable::Read(uint32_t page) const {
+    const uint8_t* b = EntryBytes(page);
+    return Entry{LoadU32(b), LoadU16(b + 4), LoadU16(b + 6), LoadU32(b + 8), LoadU32(b + 12)};
+}
+
+void PageAllocationTable::Write(uint32_t page, const Entry& e) {
+    uint8_t* b = EntryBytes(page);
+    StoreU32(b, e.position);
+    StoreU16(b + 4, e.signature);
+    StoreU16(b + 6, e.flags);
+    StoreU32(b + 8, e.storedLength);
+    StoreU32(b + 12, e.freeBytes);
+    pages_[page / perPage_].changed = true;
+}
+
+bool PageAllocationTable::Find(uint32_t page, Entry& entry) const {
+    if (perPage_ == 0 || page / perPage_ >= pages_.size()) return false;
+    entry = Read(page);
+    return true;
+}
+
+DmsStatus PageAllocationTable::CheckReadable(uint32_t page, Entry& entry) const {
+    if (!Find(page, entry)) return DmsStatus::PageNotStored;
+    if (entry.position == kNone || (entry.flags & kFlagNotPlaced)) return DmsStatus::PageNotStored;
+    bool compressed = (entry.flags & kFlagCompressed) != 0;
+    if (entry.storedLength <= kMinStoredLength || entry.storedLength > pageSize_ ||
+        (!compressed && entry.storedLength != pageSize_))
+        return DmsStatus::PageNotStored;
+    if (uint64_t{entry.position} + entry.storedLength > kNone) return DmsStatus::PageNotStored;
+    return DmsStatus::Success;
+}
+
+DmsStatus PageAllocationTable::CheckSignature(uint32_t page, uint16_t signature) {
+    Entry e;
+    if (!Find(page, e)) return DmsStatus::PageNotStored;
+    if (e.flags & kFlagSignatureNotRecorded) {
+        e.signature = signature;
+        e.flags &= static_cast<uint16_t>(~kFlagSignatureNotRecorded);
+        Write(page, e);
+        return DmsStatus::Success;
+    }
+    return e.signature == signature ? DmsStatus::Success : DmsStatus::WrongPatSignature;
+}
+
+DmsStatus PageAllocationTable::MapInsert(uint32_t position, uint32_t page) {
+    if (map_.size() >= maxPages_) return DmsStatus::NotEnoughMemory;
+    auto at = std::lower_bound(map_.begin(), map_.end(), position,
+                               [](const Placed& p, uint32_t pos) { return p.position < pos; });
+    map_.insert(at, Placed{position, page});
+    return DmsStatus::Success;
+}
+
+void PageAllocationTable::MapErase(uint32_t page, uint32_t position) {
+    auto at = std::lower_bound(map_.begin(), map_.end(), position,
+                               [](const Placed& p, uint32_t pos) { return p.position < pos; });
+    for (; at != map_.end() && at->position == position; ++at) {
+        if (at->page == page) {
+            map_.erase(at);
+            return;
+        }
+    }
+}
+
+uint32_t PageAllocationTable::PageBefore(uint32_t position) const {
+    auto at = std::lower_bound(map_.begin(), map_.end(), position,
+                               [](const Placed& p, uint32_t pos) { return p.position < pos; });
+    if (at == map_.begin()) return kNone;
+    return (at - 1)->page;
+}
+
+void PageAllocationTable::PatPageMoved(uint32_t patIndex, uint32_t position) {
+    pages_[patIndex].position = position;
+    if (patIndex == 0) {
+        if (sink_) sink_(sinkContext_, position);
+    } else {
+        StoreU32(pages_[patIndex - 1].bytes.data() + 8, position);
+        pages_[patIndex - 1].changed = true;
+    }
+}
+
+DmsStatus PageAllocationTable::AssignPosition(uint32_t page, uint32_t length, bool compressed,
+                                              uint32_t& position) {
+    if (page == 0) {
+        position = 0;
+        return DmsStatus::Success;
+    }
+    Entry p;
+    if (!Find(page, p) || length == 0) return DmsStatus::CannotAssignPosition;
+    bool placed = !(p.flags & kFlagNotPlaced) && p.position != kNone;
+    uint32_t newPosition = kNone;
+    uint32_t newFree = 0;
+
+    auto entryOf = [&](uint32_t n) { return Read(n); };
+    auto setFree = [&](uint32_t n, uint32_t freeBytes) {
+        Entry e = Read(n);
+        e.freeBytes = freeBytes;
+        Write(n, e);
+    };
+
+    // 1. Stay in place when the page and the gap behind it hold it.
+    if (placed && !relocate_) {
+        uint64_t room = uint64_t{p.storedLength} + p.freeBytes;
+        if (room >= length) {
+            newPosition = p.position;
+            newFree = static_cast<uint32_t>(room - length);
+        }
+    }
+    // 2. Move down into the gap of the page stored just before it.
+    if (newPosition == kNone && placed) {
+        uint32_t before = PageBefore(p.position);
+        if (before != kNone) {
+            Entry b = entryOf(before);
+            uint64_t room = uint64_t{b.freeBytes} + p.freeBytes + p.storedLength;
+            if (room >= length) {
+                newPosition = b.position + b.storedLength;
+                newFree = static_cast<uint32_t>(room - length);
+                setFree(before, 0);
+            }
+        }
+    }
+    // 3. The first gap that fits in page-number order, else the end of the file.
+    if (newPosition == kNone) {
+        uint32_t total = static_cast<uint32_t>(pages_.size()) * perPage_;
+        for (uint32_t n = 0; n < total && newPosition == kNone; ++n) {
+            if (n == page) continue;
+            Entry q = Read(n);
+            if ((q.flags & kFlagNotPlaced) || q.position == kNone || q.freeBytes < length) continue;
+            newPosition = q.position + q.storedLength;
+            newFree = q.freeBytes - length;
+            setFree(n, 0);
+        }
+        if (newPosition == kNone) {
+            uint64_t end = map_.empty() ? pageSize_ : 0;
+            if (!map_.empty()) {
+                Entry last = entryOf(map_.back().page);
+                end = uint64_t{last.position} + last.storedLength;
+            }
+            if (end + length > kNone) return DmsStatus::CannotAssignPosition;
+            newPosition = static_cast<uint32_t>(end);
+            newFree = 0;
+        }
+        if (placed) {
+            // The space left behind joins the gap of the page stored before it.
+            uint32_t before = PageBefore(p.position);
+            if (before != kNone) {
+                Entry b = Read(before);
+                setFree(before, b.freeBytes + p.storedLength + p.freeBytes);
+            }
+        }
+    }
+    if (uint64_t{newPosition} + length > kNone) return DmsStatus::CannotAssignPosition;
+
+    if (placed) MapErase(page, p.position);
+    DmsStatus inserted = MapInsert(newPosition, page);
+    if (Failed(inserted)) return inserted;
+    p = Read(page);
+    p.position = newPosition;
+    p.storedLength = length;
+    p.freeBytes = newFree;
+    p.flags &= static_cast<uint16_t>(~kFlagNotPlaced);
+    if (compressed)
+        p.flags |= kFlagCompressed;
+    else
+        p.flags &= static_cast<uint16_t>(~kFlagCompressed);
+    Write(page, p);
+    for (uint32_t k = 0; k < pages_.size(); ++k) {
+        if (LoadU32(pages_[k].bytes.data()) == page && pages_[k].position != newPosition) {
+            PatPageMoved(k, newPosition);
+        }
+    }
+    position = newPosition;
+    return DmsStatus::Success;
+}
+
+DmsStatus PageAllocationTable::AddPage(uint32_t page, uint16_t signature, uint32_t nextFree, bool& madePatPage) {
+    madePatPage = false;
+    if (!Present()) return DmsStatus::Success;
+    uint32_t k = page / perPage_;
+    if (k > pages_.size()) return DmsStatus::PageCreationFailed;
+    if (k == pages_.size()) {
+        if (pages_.size() >= kMaxPatPages) return DmsStatus::NotEnoughMemory;
+        if (nextFree / perPage_ != k) return DmsStatus::PageCreationFailed;
+        PatPage p;
+        p.bytes.assign(pageSize_, 0);
+        uint8_t* b = p.bytes.data();
+        StoreU32(b, nextFree);
+        StoreU16(b + 4, kSignature);
+        StoreU16(b + 6, static_cast<uint16_t>(perPage_));
+        StoreU32(b + 8, kNone);
+        StoreU32(b + 12, k * perPage_);
+        for (uint32_t i = 0; i < perPage_; ++i) {
+            StoreU32(b + kPatHead + i * kEntrySize, kNone);
+            StoreU16(b + kPatHead + i * kEntrySize + 6, kFlagNotPlaced);
+        }
+        p.changed = true;
+        pages_.push_back(std::move(p));
+        madePatPage = true;
+    }
+    Write(page, Entry{kNone, signature, kFlagNotPlaced, pageSize_, 0});
+    uint32_t position = 0;
+    DmsStatus st = AssignPosition(page, pageSize_, false, position);
+    if (Failed(st) || !madePatPage) return st;
+    Write(nextFree, Entry{kNone, kSignature, kFlagNotPlaced, pageSize_, 0});
+    st = AssignPosition(nextFree, pageSize_, false, position);
+    return st;  // placing it linked it into the chain
+}
+
+DmsStatus PageAllocationTable::WriteChanged(IStorageFile& file) {
+    for (PatPage& p : pages_) {
+        if (!p.changed) continue;
+        if (p.position == kNone) return DmsStatus::CannotAssignPosition;
+        if (file.WriteAt(p.position, p.bytes) != IoError::Ok) return DmsStatus::FileIoError;
+        p.changed = false;
+    }
+    return DmsStatus::Success;
+}
+
+bool PageAllocationTable::HasChanges() const {
+    return std::any_of(pages_.begin(), pages_.end(), [](const PatPage& p) { return p.changed; });
+}
+
+uint64_t PageAllocationTable::UsedEnd() const {
+    uint64_t end = pageSize_;
+    for (const Placed& placed : map_) {
+        Entry e = Read(placed.page);
+        end = std::max<uint64_t>(end, uint64_t{e.position} + e.storedLength);
+    }
+    return end;
+}

@@ -1,0 +1,123 @@
+// PageAllocationTable: where each page of a file with a page allocation table
+// (PAT) is stored, how long its stored form is, and where a page that changed
+// size goes. Files without a PAT store page n at n x PageSize; compaction adds
+// a PAT so pages can be stored compressed and moved down.
+//
+// PAT page (PageSize bytes; the k-th describes pages k*E .. k*E+E-1):
+//   offset  size  field
+//   0       u32   page number of this PAT page
+//   4       u16   signature 0x5450 ("PT")
+//   6       u16   E = (PageSize - 16) / 16 entries per PAT page
+//   8       u32   file position of the next PAT page; 0 or 0xFFFFFFFF: last
+//   12      u32   first page described, k * E
+//   16      16*E  entries
+// PAT entry (16 bytes):
+//   0       u32   file position of the stored page; 0xFFFFFFFF: none
+//   4       u16   signature of the stored page
+//   6       u16   flags: 1 signature not yet recorded, 2 stored compressed,
+//                 8 not yet placed
+//   8       u32   stored length: PageSize, or 14 + compressed bytes
+//   12      u32   free bytes after the stored page up to the next one
+//
+// Everything read from the file is checked here once: chain length and loops,
+// E and first-page fields, stored lengths (14 < L <= PageSize, L == PageSize
+// when uncompressed), ranges inside 32-bit positions, and the position map's
+// capacity on every insertion.
+#pragma once
+
+#include "storage/dms_status.h"
+#include "storage/storage_io.h"
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+class PageAllocationTable {
+public:
+    static constexpr uint16_t kSignature = 0x5450;
+    static constexpr uint16_t kFlagSignatureNotRecorded = 1;
+    static constexpr uint16_t kFlagCompressed = 2;
+    static constexpr uint16_t kFlagNotPlaced = 8;
+    static constexpr uint32_t kNone = 0xFFFFFFFF;
+    static constexpr uint32_t kMaxPatPages = 1999;
+    static constexpr uint32_t kMaxWritablePages = 382500;
+
+    struct Entry {
+        uint32_t position = kNone;
+        uint16_t signature = 0;
+        uint16_t flags = 0;
+        uint32_t storedLength = 0;
+        uint32_t freeBytes = 0;
+    };
+
+    // Where the header keeps the first PAT page's position (field 20).
+    // The table calls it when the first PAT page moves.
+    using FirstPositionSink = void (*)(void* context, uint32_t position);
+
+    // Reads the chain from `firstPosition` (0 or 0xFFFFFFFF: no PAT). `maxPages`
+    // bounds the position map: 382,500 for writable files, the file's page
+    // count for read-only ones. 16 for a 2000th PAT page, 11 for a failed read,
+    // 8 for a damaged chain or PAT page.
+    DmsStatus Load(IStorageFile& file, uint32_t pageSize, uint32_t firstPosition, uint32_t maxPages);
+    bool Present() const { return !pages_.empty(); }
+    uint32_t EntriesPerPage() const { return perPage_; }
+    uint32_t PatPageCount() const { return static_cast<uint32_t>(pages_.size()); }
+
+    // The entry of page n, or false when no PAT page describes it.
+    bool Find(uint32_t page, Entry& entry) const;
+    // Checks an entry before its page is read: placed, stored length sane.
+    // 255 when the page has no stored place or a damaged length.
+    DmsStatus CheckReadable(uint32_t page, Entry& entry) const;
+    // Records the signature of a page read for the first time (flag 1), or
+    // compares it: 42 on a mismatch.
+    DmsStatus CheckSignature(uint32_t page, uint16_t signature);
+
+    // The placement policy: a file position for `length` stored bytes of
+    // `page`; sets the entry's compressed flag. 41 when none can be given.
+    DmsStatus AssignPosition(uint32_t page, uint32_t length, bool compressed, uint32_t& position);
+    // Called after header field 28 handed out page n: makes the entry of n,
+    // and a new PAT page (number `nextFree`, taken by the caller) when n lies
+    // beyond the table. `madePatPage` tells the caller it took that number.
+    DmsStatus AddPage(uint32_t page, uint16_t signature, uint32_t nextFree, bool& madePatPage);
+
+    // Writes the changed PAT pages at their positions (11 on failure).
+    DmsStatus WriteChanged(IStorageFile& file);
+    bool HasChanges() const;
+    // The largest position + stored length among placed pages.
+    uint64_t UsedEnd() const;
+    void SetFirstPositionSink(FirstPositionSink sink, void* context) {
+        sink_ = sink;
+        sinkContext_ = context;
+    }
+    void SetRelocation(bool on) { relocate_ = on; }
+
+private:
+    struct PatPage {
+        std::vector<uint8_t> bytes;  // PageSize bytes
+        uint32_t position = kNone;   // where it is stored
+        bool changed = false;
+    };
+    struct Placed {
+        uint32_t position;
+        uint32_t page;
+    };
+
+    uint8_t* EntryBytes(uint32_t page);
+    const uint8_t* EntryBytes(uint32_t page) const;
+    Entry Read(uint32_t page) const;
+    void Write(uint32_t page, const Entry& e);
+    DmsStatus MapInsert(uint32_t position, uint32_t page);
+    void MapErase(uint32_t page, uint32_t position);
+    // The page stored just before `position` in file order, or kNone.
+    uint32_t PageBefore(uint32_t position) const;
+    void PatPageMoved(uint32_t patIndex, uint32_t position);
+
+    uint32_t pageSize_ = 0;
+    uint32_t perPage_ = 0;
+    uint32_t maxPages_ = 0;
+    std::vector<PatPage> pages_;
+    std::vector<Placed> map_;  // sorted by position
+    bool relocate_ = false;
+    FirstPositionSink sink_ = nullptr;
+    void* sinkContext_ = nullptr;
+};

@@ -1,0 +1,335 @@
+// CCache: slots, lookup through a hash with a full scan behind it, least
+// recently used replacement with index pages near the root kept longer, and
+// the write steps of the write-back protocol. See page_cache.h.
+#include "storage/page_cache.h"
+
+#include "storage/byte_order.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+using storage::LoadU16;
+using storage::StoreU16;
+using storage::StoreU32;
+
+namespace {
+constexpr uint16_t kHeaderSignature = 0x4346;
+constexpr uint32_t kFlagOffset = 14;
+
+// Height of a key page ("K0", "K1", ...) from its signature, -1 for others.
+int KeyPageHeight(uint16_t signature) {
+    if ((signature & 0xFF) != 'K') return -1;
+    int digit = (signature >> 8) - '0';
+    return digit >= 0 && digit <= 9 ? digit : -1;
+}
+}  // namespace
+
+PinScope::~PinScope() {
+    for (const Held& h : held_) cache_.Unpin(h.slot, h.generation);
+}
+
+void PinScope::Pin(const CachedPage& page) {
+    if (!page) return;
+    CCache::Slot& s = cache_.slots_[static_cast<size_t>(page.slot)];
+    ++s.pins;
+    s.flags |= CCache::Pinned;
+    held_.push_back(Held{page.slot, s.generation});
+}
+
+void CCache::Unpin(int32_t slot, uint64_t generation) {
+    Slot& s = slots_[static_cast<size_t>(slot)];
+    if (s.generation != generation || s.pins == 0) return;  // emptied meanwhile
+    if (--s.pins == 0) s.flags &= static_cast<uint16_t>(~Pinned);
+}
+
+CCache::CCache(uint32_t slotCount) : slots_(std::max<uint32_t>(slotCount, 1)), hash_(slots_.size(), -1) {}
+
+CCache::~CCache() = default;
+
+uint16_t CCache::FlagsOf(int32_t slot) const { return slots_[static_cast<size_t>(slot)].flags; }
+uint32_t CCache::PinCount(int32_t slot) const { return slots_[static_cast<size_t>(slot)].pins; }
+
+CachedPage CCache::View(int32_t index) {
+    Slot& s = slots_[static_cast<size_t>(index)];
+    return CachedPage{index, s.image.get(), s.pageSize};
+}
+
+int32_t CCache::Find(const IPageStore& file, uint32_t page) {
+    ++tick_;
+    ++counters_.lookups;
+    int32_t b = hash_[Bucket(page)];
+    if (b >= 0) {
+        const Slot& s = slots_[static_cast<size_t>(b)];
+        if ((s.flags & InUse) && s.file == &file && s.page == page) {
+            ++counters_.hits;
+            ++counters_.hashHits;
+            return b;
+        }
+    }
+    for (size_t i = 0; i < slots_.size(); ++i) {
+        const Slot& s = slots_[i];
+        if ((s.flags & InUse) && s.file == &file && s.page == page) {
+            hash_[Bucket(page)] = static_cast<int32_t>(i);
+            ++counters_.hits;
+            return static_cast<int32_t>(i);
+        }
+    }
+    return -1;
+}
+
+CachedPage CCache::Lookup(const IPageStore& file, uint32_t page) {
+    int32_t i = Find(file, page);
+    return i < 0 ? CachedPage{} : View(i);
+}
+
+bool CCache::Evictable(const Slot& s) const {
+    if (IsHeader(s) || s.pins > 0) return false;
+    if (s.flags & Changed) return s.file->MayWriteEarly();
+    return true;
+}
+
+void CCache::Empty(Slot& s, bool freeBuffers) {
+    s.flags = 0;
+    s.file = nullptr;
+    s.page = 0;
+    s.signature = 0;
+    s.tick = 0;
+    s.pins = 0;
+    ++s.generation;
+    if (freeBuffers) {
+        s.image.reset();
+        s.before.reset();
+        s.bufferSize = 0;
+        s.pageSize = 0;
+    }
+}
+
+int32_t CCache::TakeSlot(IPageStore& file) {
+    int32_t chosen = -1;
+    for (size_t i = 0; i < slots_.size(); ++i) {
+        if (!(slots_[i].flags & InUse)) {
+            chosen = static_cast<int32_t>(i);
+            counters_.highWater = std::max<uint32_t>(counters_.highWater, static_cast<uint32_t>(i) + 1);
+            break;
+        }
+    }
+    if (chosen < 0) {
+        uint32_t oldest = 0;
+        for (size_t i = 0; i < slots_.size(); ++i) {
+            const Slot& s = slots_[i];
+            if (!Evictable(s)) continue;
+            uint32_t age = tick_ - s.tick;
+            int height = KeyPageHeight(s.signature);
+            if (height >= 0) age /= static_cast<uint32_t>(height + 2);
+            if (chosen < 0 || age > oldest) {
+                chosen = static_cast<int32_t>(i);
+                oldest = age;
+            }
+        }
+        if (chosen < 0) return -1;
+        Slot& victim = slots_[static_cast<size_t>(chosen)];
+        if ((victim.flags & Changed) && Failed(WriteSlot(chosen))) return -1;
+    }
+    Slot& s = slots_[static_cast<size_t>(chosen)];
+    uint32_t pageSize = file.PageSize();
+    Empty(s, s.bufferSize < pageSize);
+    if (!s.image) {
+        s.image.reset(new (std::nothrow) uint8_t[pageSize + 16]);
+        s.before.reset(new (std::nothrow) uint8_t[pageSize + 16]);
+        if (!s.image || !s.before) {
+            Empty(s, true);
+            return -1;
+        }
+        s.bufferSize = pageSize;
+    }
+    s.pageSize = pageSize;
+    std::memset(s.image.get(), 0, s.bufferSize + 16);
+    std::memset(s.before.get(), 0, s.bufferSize + 16);
+    StoreU16(s.image.get() + pageSize, kGuardWord);
+    StoreU16(s.before.get() + pageSize, kGuardWord);
+    s.flags = InUse;
+    s.file = &file;
+    return chosen;
+}
+
+CachedPage CCache::GetPage(IPageStore& file, uint32_t page, DmsStatus* status) {
+    if (status) *status = DmsStatus::Success;
+    int32_t found = Find(file, page);
+    if (found >= 0) {
+        slots_[static_cast<size_t>(found)].tick = tick_;
+        return View(found);
+    }
+    int32_t i = TakeSlot(file);
+    if (i < 0) {
+        if (status) *status = DmsStatus::PageLoadFailed;
+        return {};
+    }
+    Slot& s = slots_[static_cast<size_t>(i)];
+    s.page = page;
+    s.tick = tick_;
+    ++counters_.loads;
+    DmsStatus read = file.ReadPage(page, std::span<uint8_t>(s.image.get(), s.pageSize));
+    if (Failed(read)) {
+        Empty(s, false);
+        if (status) *status = read;
+        return {};
+    }
+    hash_[Bucket(page)] = i;
+    std::memcpy(s.before.get(), s.image.get(), s.pageSize);
+    s.flags |= Loaded;
+    s.signature = LoadU16(s.image.get() + 4);
+    return View(i);
+}
+
+CachedPage CCache::NewPage(IPageStore& file, uint32_t page, uint16_t signature) {
+    // Reusing a slot of the same page keeps one slot per (file, page), also
+    // when a rollback has handed the page number out again.
+    int32_t i = Find(file, page);
+    if (i < 0) i = TakeSlot(file);
+    if (i < 0) return {};
+    Slot& s = slots_[static_cast<size_t>(i)];
+    std::memset(s.image.get(), 0, s.pageSize);
+    if (!(s.flags & Loaded)) std::memset(s.before.get(), 0, s.pageSize);
+    StoreU32(s.image.get(), page);
+    StoreU16(s.image.get() + 4, signature);
+    // A reused loaded slot keeps its before-image: the page exists in the file.
+    s.flags = static_cast<uint16_t>(InUse | Changed | (s.flags & (Loaded | Pinned)));
+    s.page = page;
+    s.signature = signature;
+    s.tick = tick_;
+    hash_[Bucket(page)] = i;
+    return View(i);
+}
+
+void CCache::MarkChanged(const CachedPage& page) {
+    if (!page) return;
+    Slot& s = slots_[static_cast<size_t>(page.slot)];
+    s.flags |= Changed;
+    s.signature = LoadU16(s.image.get() + 4);
+}
+
+DmsStatus CCache::WriteSlot(int32_t slot) {
+    Slot& s = slots_[static_cast<size_t>(slot)];
+    if (!(s.flags & InUse) || !(s.flags & Changed)) return DmsStatus::Success;
+    ++counters_.writes;
+    DmsStatus st = s.file->WritePage(s.page, std::span<const uint8_t>(s.image.get(), s.pageSize));
+    if (Failed(st)) return st;
+    std::memcpy(s.before.get(), s.image.get(), s.pageSize);
+    s.flags = static_cast<uint16_t>((s.flags & ~Changed) | Loaded);
+    return DmsStatus::Success;
+}
+
+DmsStatus CCache::FlushInPageOrder(IPageStore& file) {
+    std::vector<int32_t> order;
+    for (size_t i = 0; i < slots_.size(); ++i) {
+        const Slot& s = slots_[i];
+        if ((s.flags & InUse) && (s.flags & Changed) && s.file == &file) order.push_back(static_cast<int32_t>(i));
+    }
+    std::sort(order.begin(), order.end(), [&](int32_t a, int32_t b) {
+        return slots_[static_cast<size_t>(a)].page < slots_[static_cast<size_t>(b)].page;
+    });
+    for (int32_t i : order) {
+        DmsStatus st = WriteSlot(i);
+        if (Failed(st)) return st;
+    }
+    return DmsStatus::Success;
+}
+
+DmsStatus CCache::WriteHeader(IPageStore& file, uint16_t flag) {
+    int32_t i = Find(file, 0);
+    if (i < 0) return DmsStatus::PageLoadFailed;
+    Slot& s = slots_[static_cast<size_t>(i)];
+    uint16_t wasChanged = s.flags & Changed;
+    StoreU16(s.image.get() + kFlagOffset, flag);
+    s.flags |= Changed;
+    DmsStatus st = WriteSlot(i);
+    // The flag lives only in the file; both cached images keep 0.
+    StoreU16(s.image.get() + kFlagOffset, 0);
+    if (Failed(st)) {
+        s.flags = static_cast<uint16_t>((s.flags & ~Changed) | wasChanged);
+        return st;
+    }
+    StoreU16(s.before.get() + kFlagOffset, 0);
+    return file.FlushFile();
+}
+
+DmsStatus CCache::WriteChangedPages(IPageStore& file) {
+    for (size_t i = 0; i < slots_.size(); ++i) {
+        const Slot& s = slots_[i];
+        if (!(s.flags & InUse) || s.file != &file || IsHeader(s) || !(s.flags & Changed)) continue;
+        DmsStatus st = WriteSlot(static_cast<int32_t>(i));
+        if (Failed(st)) return st;
+    }
+    return DmsStatus::Success;
+}
+
+DmsStatus CCache::WritePages(IPageStore& file) {
+    DmsStatus st = WriteHeader(file, 0xFFFF);
+    if (Failed(st)) return st;
+    st = WriteChangedPages(file);
+    if (Failed(st)) return st;
+    st = file.FlushFile();
+    if (Failed(st)) return st;
+    return WriteHeader(file, 0);
+}
+
+void CCache::RestoreFile(const IPageStore& file) {
+    for (Slot& s : slots_) {
+        if (!(s.flags & InUse) || s.file != &file || !(s.flags & Changed)) continue;
+        if (s.flags & Loaded) {
+            std::memcpy(s.image.get(), s.before.get(), s.pageSize);
+            s.flags &= static_cast<uint16_t>(~Changed);
+            s.signature = LoadU16(s.image.get() + 4);
+        } else {
+            Empty(s, false);  // created since its last write: nothing to go back to
+        }
+    }
+}
+
+void CCache::StorePage(const IPageStore& file, uint32_t page, std::span<const uint8_t> image) {
+    int32_t i = Find(file, page);
+    if (i < 0) return;
+    Slot& s = slots_[static_cast<size_t>(i)];
+    size_t n = std::min<size_t>(image.size(), s.pageSize);
+    std::memcpy(s.image.get(), image.data(), n);
+    std::memcpy(s.before.get(), image.data(), n);
+    s.flags = static_cast<uint16_t>((s.flags & ~Changed) | Loaded);
+    s.signature = LoadU16(s.image.get() + 4);
+}
+
+bool CCache::HasChangedPages(const IPageStore& file) const {
+    for (const Slot& s : slots_) {
+        if ((s.flags & InUse) && s.file == &file && (s.flags & Changed)) return true;
+    }
+    return false;
+}
+
+std::vector<CCache::ChangedPage> CCache::ChangedPages(const IPageStore& file) const {
+    std::vector<ChangedPage> result;
+    for (const Slot& s : slots_) {
+        if (!(s.flags & InUse) || s.file != &file || !(s.flags & Changed)) continue;
+        result.push_back(ChangedPage{s.page, (s.flags & Loaded) != 0, {s.image.get(), s.pageSize},
+                                     {s.before.get(), s.pageSize}});
+    }
+    return result;
+}
+
+void CCache::DropFile(const IPageStore& file) {
+    for (Slot& s : slots_) {
+        if (s.file == &file) Empty(s, true);
+    }
+}
+
+void CCache::DropPage(const IPageStore& file, uint32_t page) {
+    int32_t i = Find(file, page);
+    if (i >= 0) Empty(slots_[static_cast<size_t>(i)], false);
+}
+
+bool CCache::CheckGuards(int32_t slot) const {
+    if (slot < 0 || static_cast<size_t>(slot) >= slots_.size()) return true;
+    const Slot& s = slots_[static_cast<size_t>(slot)];
+    if (s.image && LoadU16(s.image.get() + s.pageSize) != kGuardWord) return false;
+    if (s.before && LoadU16(s.before.get() + s.pageSize) != kGuardWord) return false;
+    return true;
+}

@@ -1,0 +1,161 @@
+// CCache: the one page cache shared by every open database file. Each slot
+// holds one page of one file twice: the working image the engine changes and
+// the before-image, the page as it last stood in the file (journal and
+// rollback read it). Layers above reach pages only through this class; the
+// cache reaches the file only through IPageStore.
+//
+// Invariants:
+//  - at most one slot holds a given (file, page);
+//  - flag Loaded means "before-image == the page's content in the file"; it is
+//    set by every successful read or write of the slot and clear for a page
+//    created and not yet written;
+//  - a header page (page 0, signature 0x4346) is never given up while its
+//    file is open; pinned slots and changed slots of journaled files neither;
+//  - after the page bytes of each image stands the guard word 0xA5EF.
+#pragma once
+
+#include "storage/dms_status.h"
+#include "storage/page_store.h"
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <vector>
+
+// A page in the cache: its slot and its working image (PageSize bytes). Valid
+// until the slot is given up, so callers pin what they hold across further
+// page requests (PinScope).
+struct CachedPage {
+    int32_t slot = -1;
+    uint8_t* data = nullptr;
+    uint32_t size = 0;
+    explicit operator bool() const { return data != nullptr; }
+    std::span<uint8_t> bytes() const { return {data, size}; }
+};
+
+class CCache;
+
+// Pins taken for one engine operation; released when the scope ends. Pins are
+// counted per slot, so an operation entered again from a progress callback
+// releases only its own pins, never the outer operation's.
+class PinScope {
+public:
+    explicit PinScope(CCache& cache) : cache_(cache) {}
+    PinScope(const PinScope&) = delete;
+    PinScope& operator=(const PinScope&) = delete;
+    ~PinScope();
+    void Pin(const CachedPage& page);
+
+private:
+    struct Held {
+        int32_t slot;
+        uint64_t generation;
+    };
+    CCache& cache_;
+    std::vector<Held> held_;
+};
+
+class CCache {
+public:
+    static constexpr uint32_t kDefaultSlots = 1000;
+    static constexpr uint16_t kGuardWord = 0xA5EF;
+    enum SlotFlag : uint16_t { InUse = 2, Changed = 4, Loaded = 8, Pinned = 16 };
+
+    struct Counters {
+        uint32_t highWater = 0;  // slots ever taken, in slot order
+        uint32_t lookups = 0;
+        uint32_t hits = 0;
+        uint32_t hashHits = 0;
+        uint32_t loads = 0;
+        uint32_t writes = 0;
+    };
+
+    // A changed page of a file as the journal sees it.
+    struct ChangedPage {
+        uint32_t page;
+        bool loaded;                           // before-image valid
+        std::span<const uint8_t> image;        // working image
+        std::span<const uint8_t> beforeImage;  // as in the file when loaded
+    };
+
+    explicit CCache(uint32_t slotCount = kDefaultSlots);
+    CCache(const CCache&) = delete;
+    CCache& operator=(const CCache&) = delete;
+    virtual ~CCache();
+
+    // The page, loaded when absent. Null on failure, with *status set to the
+    // reason (9 when no slot can be had, else the read's status).
+    CachedPage GetPage(IPageStore& file, uint32_t page, DmsStatus* status = nullptr);
+    // A slot for a page the file does not hold yet: zeroed, page number and
+    // signature stamped, changed, not loaded. An existing slot of the same
+    // (file, page) is reused. Null when no slot can be had (callers give 10).
+    CachedPage NewPage(IPageStore& file, uint32_t page, uint16_t signature);
+    // The cached page or null, without loading.
+    CachedPage Lookup(const IPageStore& file, uint32_t page);
+    void MarkChanged(const CachedPage& page);
+
+    // Writes a changed slot; on success it is clean and loaded.
+    DmsStatus WriteSlot(int32_t slot);
+    // Every changed page of the file, lowest page number first; stops at the
+    // first failure. No header protocol.
+    DmsStatus FlushInPageOrder(IPageStore& file);
+    // The write-back protocol: header with flag 0xFFFF, every other changed
+    // page in slot order, flush, header with flag 0. Stops at the first failure,
+    // leaving the rest changed and the flag set on disk (recovery's case).
+    DmsStatus WritePages(IPageStore& file);
+    // Every changed page of the file but the header, in slot order; stops at
+    // the first failure. The middle step of WritePages, for callers that add
+    // steps of their own between the two header writes.
+    DmsStatus WriteChangedPages(IPageStore& file);
+    // Writes the header page (page 0) with `flag` at offset 14, then flushes.
+    // Both cached images keep 0 there. 9 when the header is not cached.
+    DmsStatus WriteHeader(IPageStore& file, uint16_t flag);
+    // Rollback: changed pages get their before-images back; changed pages
+    // without one (created since their last write) are dropped.
+    void RestoreFile(const IPageStore& file);
+    // Recovery wrote `image` as the page: a cached copy takes it in both images.
+    void StorePage(const IPageStore& file, uint32_t page, std::span<const uint8_t> image);
+    bool HasChangedPages(const IPageStore& file) const;
+    std::vector<ChangedPage> ChangedPages(const IPageStore& file) const;  // slot order
+    // Empties every slot of the file and frees its buffers (close, create).
+    void DropFile(const IPageStore& file);
+    // Empties one slot of the file, changed or not (compaction after a write).
+    void DropPage(const IPageStore& file, uint32_t page);
+    // True when the guard word after each buffer of the slot is intact.
+    bool CheckGuards(int32_t slot) const;
+
+    Counters GetCounters() const { return counters_; }
+    uint32_t SlotCount() const { return static_cast<uint32_t>(slots_.size()); }
+    uint16_t FlagsOf(int32_t slot) const;
+    uint32_t PinCount(int32_t slot) const;
+
+private:
+    friend class PinScope;
+    struct Slot {
+        uint16_t flags = 0;
+        IPageStore* file = nullptr;
+        uint32_t page = 0;
+        uint32_t bufferSize = 0;  // page bytes the buffers were made for
+        uint32_t pageSize = 0;    // the owning file's PageSize
+        uint16_t signature = 0;
+        uint32_t tick = 0;
+        uint32_t pins = 0;
+        uint64_t generation = 0;  // bumped when the slot is emptied
+        std::unique_ptr<uint8_t[]> image;
+        std::unique_ptr<uint8_t[]> before;
+    };
+
+    int32_t Find(const IPageStore& file, uint32_t page);
+    int32_t TakeSlot(IPageStore& file);
+    bool Evictable(const Slot& s) const;
+    void Empty(Slot& s, bool freeBuffers);
+    bool IsHeader(const Slot& s) const { return s.page == 0 && s.signature == 0x4346; }
+    CachedPage View(int32_t index);
+    void Unpin(int32_t slot, uint64_t generation);
+    uint32_t Bucket(uint32_t page) const { return page % static_cast<uint32_t>(hash_.size()); }
+
+    std::vector<Slot> slots_;
+    std::vector<int32_t> hash_;  // bucket -> slot, -1 empty; trusted only on a match
+    uint32_t tick_ = 0;
+    Counters counters_;
+};

@@ -1,0 +1,25 @@
+// IPageStore: what the page cache needs of an open database file. The file
+// layer (DMSFile) implements it over the file format; the cache never sees
+// positions, compression or the page allocation table, only page numbers.
+#pragma once
+
+#include "storage/dms_status.h"
+
+#include <cstdint>
+#include <span>
+
+class IPageStore {
+public:
+    virtual ~IPageStore() = default;
+    virtual uint32_t PageSize() const = 0;
+    // Reads page `page` into `image` (PageSize bytes), expanding a stored
+    // compressed form. Fails with the status the caller should see.
+    virtual DmsStatus ReadPage(uint32_t page, std::span<uint8_t> image) = 0;
+    // Writes `image` (PageSize bytes) as page `page` at its stored place.
+    virtual DmsStatus WritePage(uint32_t page, std::span<const uint8_t> image) = 0;
+    // Makes every write so far durable (11 on failure).
+    virtual DmsStatus FlushFile() = 0;
+    // True when the cache may write a changed page of this file early to free
+    // a slot: a file without journal and outside a transaction.
+    virtual bool MayWriteEarly() const = 0;
+};
