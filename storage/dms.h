@@ -90,7 +90,8 @@ public:
     // Closes every file still open (their statuses are lost: close them first).
     virtual ~CDMS();
 
-    // Files by id.
+    // Files by id. (Windows code that includes <windows.h> must #undef
+    // CreateFile before calling the engine's, which the header maps to CreateFileW.)
     DmsStatus CreateFile(std::u16string_view path, std::string_view description);
     DmsStatus OpenFile(std::u16string_view path, int32_t mode, std::string_view description, int32_t* fileId);
     DmsStatus CloseFile(int32_t fileId);

@@ -1,0 +1,384 @@
+// CCache over an in-memory page store: replacement, pinning, the loaded
+// flag, slot reuse, rollback, the write-back protocol and the guards.
+#include "storage/byte_order.h"
+#include "storage/page_cache.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <vector>
+
+namespace {
+
+// Pages by number; records every write in order.
+class FakePageStore final : public IPageStore {
+public:
+    explicit FakePageStore(uint32_t pageSize = 256, bool writeEarly = false)
+        : pageSize_(pageSize), writeEarly_(writeEarly) {}
+
+    void Put(uint32_t page, uint16_t signature) {
+        std::vector<uint8_t> bytes(pageSize_, 0);
+        storage::StoreU32(bytes.data(), page);
+        storage::StoreU16(bytes.data() + 4, signature);
+        bytes[10] = static_cast<uint8_t>(page * 3);
+        pages[page] = bytes;
+    }
+
+    uint32_t PageSize() const override { return pageSize_; }
+    DmsStatus ReadPage(uint32_t page, std::span<uint8_t> image) override {
+        ++reads;
+        auto it = pages.find(page);
+        if (it == pages.end()) return DmsStatus::PageLoadFailed;
+        std::copy(it->second.begin(), it->second.end(), image.begin());
+        return DmsStatus::Success;
+    }
+    DmsStatus WritePage(uint32_t page, std::span<const uint8_t> image) override {
+        if (failWrites) return DmsStatus::FileIoError;
+        pages[page].assign(image.begin(), image.end());
+        writes.push_back({page, storage::LoadU16(image.data() + 14)});
+        return DmsStatus::Success;
+    }
+    DmsStatus FlushFile() override {
+        ++flushes;
+        return DmsStatus::Success;
+    }
+    bool MayWriteEarly() const override { return writeEarly_; }
+
+    struct Write {
+        uint32_t page;
+        uint16_t flagField;  // bytes 14..15: the header's write-back flag
+        bool operator==(const Write&) const = default;
+    };
+    std::map<uint32_t, std::vector<uint8_t>> pages;
+    std::vector<Write> writes;
+    int reads = 0;
+    int flushes = 0;
+    bool failWrites = false;
+
+private:
+    uint32_t pageSize_;
+    bool writeEarly_;
+};
+
+constexpr uint16_t kHeader = 0x4346;
+constexpr uint16_t kData = 0x4144;
+
+FakePageStore StoreWithPages(uint32_t count, bool writeEarly = false) {
+    FakePageStore store(256, writeEarly);
+    store.Put(0, kHeader);
+    for (uint32_t p = 1; p <= count; ++p) store.Put(p, kData);
+    return store;
+}
+
+TEST(PageCache, LoadingMorePagesThanSlotsGivesUpTheOldestNeverTheHeader) {
+    FakePageStore store = StoreWithPages(1001);
+    CCache cache(1000);
+    ASSERT_TRUE(cache.GetPage(store, 0));
+    for (uint32_t p = 1; p <= 999; ++p) ASSERT_TRUE(cache.GetPage(store, p));
+    EXPECT_EQ(cache.GetCounters().highWater, 1000u);
+    ASSERT_TRUE(cache.GetPage(store, 1000));
+    EXPECT_FALSE(cache.Lookup(store, 1));  // used longest ago
+    EXPECT_TRUE(cache.Lookup(store, 0));
+    EXPECT_TRUE(cache.Lookup(store, 2));
+    cache.GetPage(store, 2);  // a use makes page 2 younger than page 3
+    ASSERT_TRUE(cache.GetPage(store, 1001));
+    EXPECT_FALSE(cache.Lookup(store, 3));
+    EXPECT_TRUE(cache.Lookup(store, 2));
+    EXPECT_TRUE(cache.Lookup(store, 0));
+}
+
+TEST(PageCache, ChangedPagesOfAJournaledFileAreNeverGivenUp) {
+    FakePageStore store = StoreWithPages(1000, false);
+    CCache cache(1000);
+    ASSERT_TRUE(cache.GetPage(store, 0));
+    for (uint32_t p = 1; p <= 999; ++p) {
+        CachedPage page = cache.GetPage(store, p);
+        ASSERT_TRUE(page);
+        cache.MarkChanged(page);
+    }
+    DmsStatus st = DmsStatus::Success;
+    EXPECT_FALSE(cache.GetPage(store, 1000, &st));
+    EXPECT_EQ(st, DmsStatus::PageLoadFailed);
+    EXPECT_FALSE(cache.NewPage(store, 1001, kData));
+    EXPECT_TRUE(store.writes.empty());
+}
+
+TEST(PageCache, WithoutJournalTheOldestChangedPageIsWrittenAndItsSlotReused) {
+    FakePageStore store = StoreWithPages(1000, true);
+    CCache cache(1000);
+    ASSERT_TRUE(cache.GetPage(store, 0));
+    for (uint32_t p = 1; p <= 999; ++p) {
+        CachedPage page = cache.GetPage(store, p);
+        page.data[20] = 0xEE;
+        cache.MarkChanged(page);
+    }
+    ASSERT_TRUE(cache.GetPage(store, 1000));
+    ASSERT_EQ(store.writes.size(), 1u);
+    EXPECT_EQ(store.writes[0].page, 1u);
+    EXPECT_EQ(store.pages[1][20], 0xEE);
+    EXPECT_FALSE(cache.Lookup(store, 1));
+}
+
+TEST(PageCache, FailedEarlyWriteMakesTheLoadFailNotLoseTheChange) {
+    FakePageStore store = StoreWithPages(3, true);
+    CCache cache(2);
+    ASSERT_TRUE(cache.GetPage(store, 0));
+    CachedPage one = cache.GetPage(store, 1);
+    one.data[20] = 0x11;
+    cache.MarkChanged(one);
+    store.failWrites = true;
+    EXPECT_FALSE(cache.GetPage(store, 2));
+    CachedPage again = cache.Lookup(store, 1);
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again.data[20], 0x11);
+    EXPECT_TRUE(cache.FlagsOf(again.slot) & CCache::Changed);
+}
+
+TEST(PageCache, TwoFilesWithTheSamePageNumbersStaySeparate) {
+    FakePageStore a = StoreWithPages(5), b = StoreWithPages(5);
+    b.pages[3][10] = 0x77;
+    CCache cache(16);
+    CachedPage pa = cache.GetPage(a, 3), pb = cache.GetPage(b, 3);
+    ASSERT_TRUE(pa && pb);
+    EXPECT_NE(pa.slot, pb.slot);
+    EXPECT_EQ(pa.data[10], 9);
+    EXPECT_EQ(pb.data[10], 0x77);
+    cache.DropFile(a);
+    EXPECT_FALSE(cache.Lookup(a, 3));
+    EXPECT_TRUE(cache.Lookup(b, 3));
+}
+
+TEST(PageCache, NewPageIsStampedChangedAndNotLoaded) {
+    FakePageStore store = StoreWithPages(0);
+    CCache cache(8);
+    CachedPage page = cache.NewPage(store, 7, kData);
+    ASSERT_TRUE(page);
+    EXPECT_EQ(storage::LoadU32(page.data), 7u);
+    EXPECT_EQ(storage::LoadU16(page.data + 4), kData);
+    EXPECT_EQ(cache.FlagsOf(page.slot), CCache::InUse | CCache::Changed);
+}
+
+TEST(PageCache, WritingAPageSetsLoadedSoItsBeforeImageIsTrusted) {
+    FakePageStore store = StoreWithPages(0);
+    CCache cache(8);
+    CachedPage page = cache.NewPage(store, 7, kData);
+    page.data[30] = 1;
+    ASSERT_EQ(cache.WriteSlot(page.slot), DmsStatus::Success);
+    EXPECT_EQ(cache.FlagsOf(page.slot), CCache::InUse | CCache::Loaded);
+    // A later change can now be rolled back to what the file holds.
+    page.data[30] = 2;
+    cache.MarkChanged(page);
+    cache.RestoreFile(store);
+    ASSERT_TRUE(cache.Lookup(store, 7));
+    EXPECT_EQ(cache.Lookup(store, 7).data[30], 1);
+    ASSERT_EQ(cache.ChangedPages(store).size(), 0u);
+}
+
+TEST(PageCache, FlushInPageOrderAndHeaderWritesSetLoadedToo) {
+    FakePageStore store = StoreWithPages(0);
+    CCache cache(8);
+    CachedPage header = cache.NewPage(store, 0, kHeader);
+    CachedPage nine = cache.NewPage(store, 9, kData);
+    CachedPage four = cache.NewPage(store, 4, kData);
+    ASSERT_EQ(cache.FlushInPageOrder(store), DmsStatus::Success);
+    EXPECT_EQ(store.writes, (std::vector<FakePageStore::Write>{{0, 0}, {4, 0}, {9, 0}}));
+    for (const CachedPage& p : {header, nine, four}) EXPECT_TRUE(cache.FlagsOf(p.slot) & CCache::Loaded);
+}
+
+TEST(PageCache, NewPageReusesTheSlotOfTheSamePage) {
+    FakePageStore store = StoreWithPages(2);
+    CCache cache(8);
+    CachedPage loaded = cache.GetPage(store, 2);
+    CachedPage made = cache.NewPage(store, 2, kData);
+    EXPECT_EQ(loaded.slot, made.slot);
+    CachedPage first = cache.NewPage(store, 5, kData);
+    CachedPage second = cache.NewPage(store, 5, kData);
+    EXPECT_EQ(first.slot, second.slot);
+    int slotsOfFive = 0;
+    for (const auto& c : cache.ChangedPages(store)) slotsOfFive += c.page == 5;
+    EXPECT_EQ(slotsOfFive, 1);
+}
+
+TEST(PageCache, RollbackRestoresLoadedPagesAndDropsNewOnes) {
+    FakePageStore store = StoreWithPages(3);
+    CCache cache(8);
+    CachedPage one = cache.GetPage(store, 1);
+    PinScope pins(cache);
+    pins.Pin(one);
+    one.data[40] = 0x55;
+    cache.MarkChanged(one);
+    cache.NewPage(store, 9, kData);
+    cache.RestoreFile(store);
+    CachedPage back = cache.Lookup(store, 1);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back.data[40], 0);
+    EXPECT_EQ(cache.FlagsOf(back.slot), CCache::InUse | CCache::Loaded | CCache::Pinned);  // other flags kept
+    EXPECT_FALSE(cache.Lookup(store, 9));
+    EXPECT_FALSE(cache.HasChangedPages(store));
+}
+
+TEST(PageCache, PinsAreCountedPerOperation) {
+    FakePageStore store = StoreWithPages(3);
+    CCache cache(3);
+    CachedPage one = cache.GetPage(store, 1);
+    {
+        PinScope outer(cache);
+        outer.Pin(one);
+        {
+            PinScope inner(cache);  // an operation re-entered from a callback
+            inner.Pin(one);
+            inner.Pin(cache.GetPage(store, 2));
+        }
+        EXPECT_EQ(cache.PinCount(one.slot), 1u);
+        EXPECT_TRUE(cache.FlagsOf(one.slot) & CCache::Pinned);
+        // The outer operation's page survives any amount of further loading.
+        for (uint32_t p : {2u, 3u, 2u, 3u, 0u}) {
+            store.Put(0, kHeader);
+            cache.GetPage(store, p);
+        }
+        EXPECT_TRUE(cache.Lookup(store, 1));
+    }
+    EXPECT_EQ(cache.PinCount(one.slot), 0u);
+    EXPECT_FALSE(cache.FlagsOf(one.slot) & CCache::Pinned);
+}
+
+TEST(PageCache, PinOfAnEmptiedSlotIsNotReleasedTwice) {
+    FakePageStore store = StoreWithPages(3);
+    CCache cache(4);
+    PinScope pins(cache);
+    CachedPage one = cache.GetPage(store, 1);
+    pins.Pin(one);
+    cache.DropFile(store);
+    CachedPage again = cache.GetPage(store, 2);
+    PinScope other(cache);
+    other.Pin(again);
+    // `pins` ends after `other`, and must not touch the slot's new pin.
+}
+
+TEST(PageCache, FullCacheOfPinnedSlotsIsAStatus) {
+    FakePageStore store = StoreWithPages(5);
+    CCache cache(2);
+    PinScope pins(cache);
+    pins.Pin(cache.GetPage(store, 1));
+    pins.Pin(cache.GetPage(store, 2));
+    DmsStatus st = DmsStatus::Success;
+    EXPECT_FALSE(cache.GetPage(store, 3, &st));
+    EXPECT_EQ(st, DmsStatus::PageLoadFailed);
+    EXPECT_FALSE(cache.NewPage(store, 4, kData));
+}
+
+TEST(PageCache, KeyPagesNearTheRootStayLonger) {
+    FakePageStore store(256);
+    store.Put(0, kHeader);
+    store.Put(1, 0x314B);  // K1: age divided by 3
+    store.Put(2, kData);
+    store.Put(3, 0x304B);  // K0: age divided by 2
+    store.Put(4, kData);
+    CCache cache(4);
+    cache.GetPage(store, 0);
+    cache.GetPage(store, 1);
+    cache.GetPage(store, 2);
+    cache.GetPage(store, 3);
+    cache.GetPage(store, 4);  // the data page 2 goes although the K1 page is older
+    EXPECT_TRUE(cache.Lookup(store, 1));
+    EXPECT_FALSE(cache.Lookup(store, 2));
+}
+
+TEST(PageCache, WritePagesFollowsTheHeaderProtocol) {
+    FakePageStore store = StoreWithPages(4);
+    CCache cache(8);
+    cache.GetPage(store, 0);
+    for (uint32_t p : {3u, 1u}) cache.MarkChanged(cache.GetPage(store, p));
+    ASSERT_EQ(cache.WritePages(store), DmsStatus::Success);
+    ASSERT_EQ(store.writes.size(), 4u);
+    EXPECT_EQ(store.writes.front(), (FakePageStore::Write{0, 0xFFFF}));
+    EXPECT_EQ(store.writes.back(), (FakePageStore::Write{0, 0}));
+    EXPECT_EQ(storage::LoadU16(cache.Lookup(store, 0).data + 14), 0);
+    EXPECT_FALSE(cache.HasChangedPages(store));
+    EXPECT_GE(store.flushes, 2);
+}
+
+TEST(PageCache, WritePagesStopsAtTheFirstFailureWithTheFlagLeftSet) {
+    FakePageStore store = StoreWithPages(4);
+    CCache cache(8);
+    cache.GetPage(store, 0);
+    cache.MarkChanged(cache.GetPage(store, 2));
+    ASSERT_EQ(cache.WriteHeader(store, 0xFFFF), DmsStatus::Success);
+    store.failWrites = true;
+    EXPECT_EQ(cache.WritePages(store), DmsStatus::FileIoError);
+    EXPECT_EQ(storage::LoadU16(store.pages[0].data() + 14), 0xFFFF);
+    EXPECT_TRUE(cache.HasChangedPages(store));
+}
+
+TEST(PageCache, WriteHeaderWithoutHeaderGives9) {
+    FakePageStore store = StoreWithPages(1);
+    CCache cache(4);
+    EXPECT_EQ(cache.WriteHeader(store, 0), DmsStatus::PageLoadFailed);
+}
+
+TEST(PageCache, StorePageTakesTheImageInBothBuffers) {
+    FakePageStore store = StoreWithPages(2);
+    CCache cache(4);
+    CachedPage p = cache.GetPage(store, 2);
+    cache.MarkChanged(p);
+    std::vector<uint8_t> image(256, 0x42);
+    cache.StorePage(store, 2, image);
+    EXPECT_EQ(p.data[100], 0x42);
+    EXPECT_FALSE(cache.HasChangedPages(store));
+    cache.MarkChanged(p);
+    cache.RestoreFile(store);
+    EXPECT_EQ(p.data[100], 0x42);
+}
+
+TEST(PageCache, GuardsDetectAnOverrun) {
+    FakePageStore store = StoreWithPages(2);
+    CCache cache(4);
+    CachedPage p = cache.GetPage(store, 1);
+    EXPECT_TRUE(cache.CheckGuards(p.slot));
+    EXPECT_TRUE(cache.CheckGuards(-1));
+    p.data[256] = 0;  // one past the page: the guard word
+    EXPECT_FALSE(cache.CheckGuards(p.slot));
+}
+
+TEST(PageCache, SlotsAreReusedAcrossPageSizes) {
+    FakePageStore small(128), large(1024);
+    small.Put(1, kData);
+    large.Put(1, kData);
+    CCache cache(1);
+    ASSERT_TRUE(cache.GetPage(small, 1));
+    ASSERT_TRUE(cache.GetPage(large, 1));  // the buffers grow
+    CachedPage p = cache.Lookup(large, 1);
+    EXPECT_EQ(p.size, 1024u);
+    EXPECT_TRUE(cache.CheckGuards(p.slot));
+    ASSERT_TRUE(cache.GetPage(small, 1));  // and are kept when large enough
+    EXPECT_TRUE(cache.CheckGuards(cache.Lookup(small, 1).slot));
+}
+
+TEST(PageCache, CountersCountLookupsHitsAndWrites) {
+    FakePageStore store = StoreWithPages(3);
+    CCache cache(4);
+    cache.GetPage(store, 1);
+    cache.GetPage(store, 1);
+    cache.GetPage(store, 2);
+    cache.MarkChanged(cache.GetPage(store, 2));
+    cache.FlushInPageOrder(store);
+    CCache::Counters c = cache.GetCounters();
+    EXPECT_EQ(c.lookups, 4u);
+    EXPECT_EQ(c.hits, 2u);
+    EXPECT_EQ(c.hashHits, 2u);
+    EXPECT_EQ(c.loads, 2u);
+    EXPECT_EQ(c.writes, 1u);
+    EXPECT_EQ(c.highWater, 2u);
+}
+
+TEST(PageCache, FailedReadLeavesNoSlotBehind) {
+    FakePageStore store = StoreWithPages(1);
+    CCache cache(2);
+    DmsStatus st = DmsStatus::Success;
+    EXPECT_FALSE(cache.GetPage(store, 50, &st));
+    EXPECT_EQ(st, DmsStatus::PageLoadFailed);
+    EXPECT_FALSE(cache.Lookup(store, 50));
+    EXPECT_TRUE(cache.GetPage(store, 1));
+}
+
+}  // namespace
