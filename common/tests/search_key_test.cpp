@@ -68,3 +68,103 @@ TEST(SearchKey, SingleUnderscoreOrModifierGivesZeroTerminatedEmptyKey) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(DecomposeString, PairStraddlingTheLimitIsWrittenWhole) {
+    std::u16string text(999, u'a');
+    text += u"\U00020000b";
+    EXPECT_EQ(Decomposed(text).size(), 1001u);
+    EXPECT_EQ(Decomposed(text).substr(999), u"\U00020000");
+    std::u16string longer(1200, u'x');
+    EXPECT_EQ(Decomposed(longer).size(), 1000u);
+}
+
+TEST(DecomposeString, StopsAtCapacityWithoutCuttingAPair) {
+    EXPECT_EQ(Decomposed(u"½", 2), u"1\u2044");  // 1, U+2044, 2: the first two fit
+    EXPECT_EQ(Decomposed(u"½", 3), u"1\u20442");
+    EXPECT_EQ(Decomposed(u"a\U00020000", 2), u"a");
+    EXPECT_EQ(Decomposed(u"abc", 0), u"");
+}
+
+TEST(DecomposeString, LoneSurrogatesBecomeReplacementCharacters) {
+    EXPECT_EQ(Decomposed(u"\xDC00" u"a\xD800"), u"\xFFFD" u"a\xFFFD");
+    EXPECT_EQ(Decomposed(u"\xD800\xD800\xDC00"), u"\xFFFD\U00010000");
+}
+
+TEST(SearchKey, NeverMoreThanOneThousandUnits) {
+    std::u16string text(999, u'a');
+    text += u"\U00020000";
+    std::u16string key = Key(text, 1100);
+    EXPECT_EQ(key.size(), 999u);  // the pair would end past 1000 units
+    EXPECT_EQ(Key(std::u16string(1500, u'A'), 1100), std::u16string(1000, u'a'));
+}
+
+TEST(SearchKey, CutAtTheCallersCapacity) {
+    // U+FDFA expands to 18 units, 15 of them kept: 20 of them overflow 256.
+    std::u16string text(20, u'\uFDFA');
+    std::u16string full = Key(text);
+    ASSERT_GT(full.size(), 256u);
+    std::vector<char16_t> field(256, u'#');
+    int32_t n = MakeSearchKey(text, field);
+    ASSERT_EQ(n, 256);
+    EXPECT_EQ(std::u16string(field.data(), 256), full.substr(0, 256));
+    // A pair that does not fit is left out whole.
+    std::vector<char16_t> two(2, u'#');
+    EXPECT_EQ(MakeSearchKey(u"a\U00020000", two), 1);
+    EXPECT_EQ(two[1], u'#');
+    EXPECT_EQ(MakeSearchKey(u"abc", std::span<char16_t>()), 0);
+}
+
+// Rule 3 must see the unit that was in the input, not what the output left there.
+TEST(StripByCategory, InPlaceGivesTheSameResultAsACopy) {
+    const char16_t alphabet[] = {u'a', u' ', 0x0301, 0x00B4, u'!', 0x3099, u'か', u'_', u'B', 0x3000};
+    uint32_t seed = 12345;
+    for (int round = 0; round < 20000; ++round) {
+        std::u16string text;
+        size_t length = (seed >> 8) % 12;
+        for (size_t i = 0; i < length; ++i) {
+            seed = seed * 1103515245 + 12345;
+            text += alphabet[(seed >> 16) % std::size(alphabet)];
+        }
+        std::u16string copy(text.size(), u'#');
+        int32_t n = StripByCategory(text, copy.data());
+        std::u16string inPlace = text;
+        ASSERT_EQ(StripByCategory(inPlace, inPlace.data()), n);
+        ASSERT_EQ(inPlace.substr(0, n), copy.substr(0, n));
+    }
+    std::u16string text = u"!x \u0301y";
+    EXPECT_EQ(StripByCategory(text, text.data()), 1);
+    EXPECT_EQ(text[0], u'y');
+}
+
+TEST(StripByCategory, RadicalsCountAsLetters) {
+    std::u16string text = u"\u2E80\u2FD5\u2FD6";  // U+2FD6 is unassigned in 5.2: kept as Cn
+    EXPECT_EQ(StripByCategory(text, text.data()), 3);
+}
+
+struct TrimCase {
+    std::u16string text;
+    std::u16string trimmed;
+};
+
+class TrimRightCases : public testing::TestWithParam<TrimCase> {};
+
+TEST_P(TrimRightCases, CutsUnitsBelowExclamationMark) {
+    std::u16string buffer = GetParam().text;
+    buffer.push_back(0);
+    buffer.push_back(u'#');
+    int32_t n = TrimRight(buffer.data());
+    EXPECT_EQ(std::u16string(buffer.data(), size_t(n)), GetParam().trimmed);
+    EXPECT_EQ(buffer[size_t(n)], 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(SearchKey, TrimRightCases,
+                         testing::Values(TrimCase{u"abc  \t\r\n", u"abc"}, TrimCase{u"   ", u""},
+                                         TrimCase{u"", u""}, TrimCase{u" a b ", u" a b"},
+                                         TrimCase{u"a\u00A0", u"a\u00A0"},
+                                         TrimCase{u"a\x01\x1F", u"a"}));
+
+TEST(TrimRight, NullIsEmpty) { EXPECT_EQ(TrimRight(nullptr), 0); }
+
+}  // namespace
