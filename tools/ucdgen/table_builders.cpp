@@ -35,15 +35,41 @@ uint32_t AppendStages(std::vector<uint8_t>& out, const std::vector<uint32_t>& en
     return static_cast<uint32_t>(stage2.size() / 256);
 }
 
+// The "tloc" magic and version words of a header of `headerBytes` bytes.
+void StartTlocHeader(std::vector<uint8_t>& out, size_t headerBytes) {
+    out.assign(headerBytes, 0);
+    PutU32(out, 0, kMagic);
+    PutU32(out, 4, 1);
+    PutU32(out, 8, 1);
+}
+
+// A node of a contraction trie while it is built.
+struct TrieNode {
+    uint32_t codePoint = 0;                 // 0 for the head and terminal nodes
+    uint32_t elementRef = 0xFFFFFFFF;       // count << 16 | index, -1 = none
+    std::map<uint32_t, size_t> children;    // by code point, so a terminal (0) comes first
+};
+
+// Appends node `n` of `trie` and, depth first, its children to `words`
+// (four words per node); returns the placed index of `n`.
+uint32_t PlaceNode(const std::vector<TrieNode>& trie, size_t n, std::vector<uint32_t>& words) {
+    uint32_t index = static_cast<uint32_t>(words.size() / 4);
+    words.insert(words.end(), {trie[n].codePoint, trie[n].elementRef, 0xFFFFFFFF, 0xFFFFFFFF});
+    uint32_t previous = 0xFFFFFFFF;
+    for (const auto& [codePoint, child] : trie[n].children) {
+        uint32_t placed = PlaceNode(trie, child, words);
+        words[(previous == 0xFFFFFFFF ? index * 4 + 3 : previous * 4 + 2)] = placed;
+        previous = placed;
+    }
+    return index;
+}
+
 BuiltTable BuildTwoStage(const char* name, const std::vector<uint32_t>& entries,
                          const std::vector<uint32_t>& pool) {
     BuiltTable table;
     table.name = name;
     std::vector<uint8_t>& out = table.bytes;
-    out.resize(48);
-    PutU32(out, 0, kMagic);
-    PutU32(out, 4, 1);
-    PutU32(out, 8, 1);
+    StartTlocHeader(out, 48);
     table.blocks = AppendStages(out, entries);
     uint32_t poolOffset = static_cast<uint32_t>(out.size());
     for (uint32_t v : pool) AppendU32(out, v);
@@ -126,19 +152,11 @@ BuiltTable BuildCollationTable(const std::vector<CollationEntry>& entries) {
     BuiltTable table;
     table.name = "DUCET_5_0_0_0_1";
 
-    struct Node {
-        uint32_t codePoint = 0;
-        uint32_t elementRef = 0xFFFFFFFF;
-        std::map<uint32_t, size_t> children;  // by code point, 0 = terminal
-        bool terminal = false;
-    };
     std::vector<uint32_t> elementWords;  // four per element
     std::vector<uint32_t> single(kCodeSpace, 0);
     uint32_t variableTop = 0;
     // Tries of the contractions, keyed by their first code point.
-    std::map<uint32_t, std::vector<Node>> tries;
-    struct Terminal { uint32_t starter; size_t node; uint32_t ref; };
-    std::vector<Terminal> terminals;
+    std::map<uint32_t, std::vector<TrieNode>> tries;
 
     for (const CollationEntry& e : entries) {
         uint32_t ref = static_cast<uint32_t>(e.elements.size() << 16 | elementWords.size() / 4);
@@ -150,7 +168,7 @@ BuiltTable BuildCollationTable(const std::vector<CollationEntry>& entries) {
             single[e.codePoints[0]] = ref;
             continue;
         }
-        std::vector<Node>& trie = tries[e.codePoints[0]];
+        std::vector<TrieNode>& trie = tries[e.codePoints[0]];
         if (trie.empty()) trie.emplace_back();  // the head
         size_t at = 0;
         for (size_t i = 1; i < e.codePoints.size(); ++i) {
@@ -163,52 +181,23 @@ BuiltTable BuildCollationTable(const std::vector<CollationEntry>& entries) {
             }
             at = found->second;
         }
-        trie[at].terminal = true;
-        terminals.push_back({e.codePoints[0], at, ref});
-    }
-    for (const Terminal& t : terminals) {
-        std::vector<Node>& trie = tries[t.starter];
+        // The contraction's own elements hang from a terminal child.
         trie.emplace_back();
-        trie.back().elementRef = t.ref;
-        trie[t.node].children.emplace(0, trie.size() - 1);
+        trie.back().elementRef = ref;
+        trie[at].children.emplace(0, trie.size() - 1);
     }
 
     // Lay the nodes out depth first, each starter's tree in turn.
     std::vector<uint32_t> nodeWords;
-    std::vector<uint32_t> stage2Entries(kCodeSpace, 0);
-    for (uint32_t cp = 0; cp < kCodeSpace; ++cp) stage2Entries[cp] = single[cp];
+    std::vector<uint32_t> stage2Entries = single;
     for (auto& [starter, trie] : tries) {
         trie[0].elementRef = single[starter] ? single[starter] : 0xFFFFFFFF;
-        struct Placer {
-            std::vector<Node>& trie;
-            std::vector<uint32_t>& words;
-            // Returns the placed index of node n; siblings follow the same rule.
-            uint32_t Place(size_t n, uint32_t nextSibling) {
-                uint32_t index = static_cast<uint32_t>(words.size() / 4);
-                words.insert(words.end(), {trie[n].codePoint, trie[n].elementRef, nextSibling,
-                                           0xFFFFFFFF});
-                // Children are placed after their parent; link each to the next.
-                std::vector<size_t> kids;
-                for (auto& kv : trie[n].children) kids.push_back(kv.second);
-                uint32_t previous = 0xFFFFFFFF;
-                for (size_t k : kids) {
-                    uint32_t placed = Place(k, 0xFFFFFFFF);
-                    if (previous == 0xFFFFFFFF) words[index * 4 + 3] = placed;
-                    else words[previous * 4 + 2] = placed;
-                    previous = placed;
-                }
-                return index;
-            }
-        } placer{trie, nodeWords};
-        uint32_t head = placer.Place(0, 0xFFFFFFFF);
+        uint32_t head = PlaceNode(trie, 0, nodeWords);
         stage2Entries[starter] = 0x80000000u | head;
     }
 
     std::vector<uint8_t>& out = table.bytes;
-    out.resize(0x70);
-    PutU32(out, 0, kMagic);
-    PutU32(out, 4, 1);
-    PutU32(out, 8, 1);
+    StartTlocHeader(out, 0x70);
     PutU32(out, 48, variableTop);
     PutU32(out, 52, 3);
     table.blocks = AppendStages(out, stage2Entries);
