@@ -5,6 +5,9 @@
 #include <algorithm>
 #include <new>
 
+#include "common/char_tables.h"
+#include "common/data_resource.h"
+
 namespace {
 
 uint32_t ReadU32(const uint8_t* p) {
@@ -44,7 +47,8 @@ void ApplySentenceBreakOverrides(BreakClassArray& sentence) {
         sentence[cp] = kOther;
 }
 
-std::unique_ptr<BreakClassArray> BuildBreakClassArray(BreakTable table, std::span<const uint8_t> records) {
+std::unique_ptr<BreakClassArray> BuildBreakClassArray(BreakTable table, std::span<const uint8_t> records,
+                                                      const CharTableBlob* categories) {
     std::unique_ptr<BreakClassArray> array(new (std::nothrow) BreakClassArray);
     if (!array) return nullptr;
     switch (table) {
@@ -56,12 +60,48 @@ std::unique_ptr<BreakClassArray> BuildBreakClassArray(BreakTable table, std::spa
             ExpandRangeRecords(records, kSentenceBreakDefault, *array);
             ApplySentenceBreakOverrides(*array);
             break;
-        case BreakTable::Line:
-            ExpandRangeRecords(records, kLineBreakDefault, *array);
+        case BreakTable::Line: {
+            constexpr int8_t kUnlisted = -1;
+            ExpandRangeRecords(records, kUnlisted, *array);
+            for (char32_t cp = 0; cp < kBreakTableCodePoints; ++cp) {
+                if ((*array)[cp] != kUnlisted) continue;
+                bool assigned = categories && categories->Entry(cp) != 0;
+                (*array)[cp] = assigned ? kLineBreakOP : kLineBreakXX;
+            }
             break;
+        }
         case BreakTable::Bidi:
             ExpandRangeRecords(records, kBidiClassDefault, *array);
             break;
     }
     return array;
+}
+
+namespace {
+
+struct LoadedBreakTables {
+    std::unique_ptr<BreakClassArray> word, sentence, line, bidi;
+    BreakProperties view;
+};
+
+void LoadMissing(std::unique_ptr<BreakClassArray>& slot, BreakTable table, const char* name) {
+    if (slot) return;
+    const CharTableBlob* categories = nullptr;
+    if (table == BreakTable::Line && !(categories = CategoryTable())) return;
+    InflatedData data;
+    if (!InflateDataResource(name, data)) return;
+    slot = BuildBreakClassArray(table, data.Bytes(), categories);
+}
+
+}  // namespace
+
+const BreakProperties& ProgramBreakProperties() {
+    static LoadedBreakTables* const tables = new LoadedBreakTables;
+    LoadMissing(tables->word, BreakTable::Word, "WORD_BREAK_PROPERTIES");
+    LoadMissing(tables->sentence, BreakTable::Sentence, "SENTENCE_BREAK_PROPERTIES");
+    LoadMissing(tables->line, BreakTable::Line, "LINE_BREAK_PROPERTIES");
+    LoadMissing(tables->bidi, BreakTable::Bidi, "DERIVED_BIDI_CLASS");
+    tables->view = {tables->word.get(), tables->sentence.get(), tables->line.get(), tables->bidi.get(),
+                    GetCharCategory};
+    return tables->view;
 }

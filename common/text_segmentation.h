@@ -49,3 +49,13 @@ public:
 private:
     const BreakProperties& tables_;
 };
+
+// The same operations over the program's built-in tables.
+int32_t GetWordBreakProperty(char32_t codePoint);
+int32_t NextWordBoundary(const char16_t* text, int32_t length, int32_t* start, int32_t* end);
+int32_t PrevWordBoundary(const char16_t* text, int32_t length, int32_t* start, int32_t* position);
+int32_t WordAt(const char16_t* text, int32_t length, int32_t position, int32_t* start, int32_t* end);
+int32_t NextWord(const char16_t* text, int32_t length, int32_t* position, int32_t* end,
+                 char16_t* word, int32_t maximum);
+int32_t NextSentence(const char16_t* text, int32_t length, int32_t* start, int32_t* end);
+int32_t FindLastLineBreak(const char16_t* text, int32_t length);

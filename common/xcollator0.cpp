@@ -135,8 +135,8 @@ int32_t OSTREL_COM_CALL XCollator0::GetSortKey(const char16_t*, int32_t, uint32_
 uint32_t OSTREL_COM_CALL XCollator0::GetKind() { return 0; }
 
 XCollator0& DictionaryCollator() {
-    static XCollator0 instance;
-    return instance;
+    static XCollator0* const instance = new XCollator0;
+    return *instance;
 }
 
 HRESULT GetDictionaryCollator(ICollator** out) {

@@ -35,5 +35,5 @@ private:
 // the unit is skipped. (The prolonged-sign rule needs context: see the pass.)
 int32_t FoldDictionaryUnit(char16_t unit);
 
-// The one instance (static storage, never freed).
+// The one instance; never destroyed, so it outlives every index at exit.
 XCollator0& DictionaryCollator();

@@ -3,14 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
 #include <map>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "common/collation_tables.h"
-#include "common/tests/unicode_test_files.h"
+#include "common/tests/unicode_data_oracle.h"
 
 namespace {
 
@@ -182,15 +181,8 @@ TEST(DictionaryCollation, OrderIsTotalOverSmallAlphabets) {
 // The Latin table is defined by character names: the capital letter that
 // begins the word after LETTER, except the 53 listed code points.
 TEST(DictionaryCollationTables, LatinFoldFollowsTheCharacterNames) {
-    std::string path = UnicodeTestFile("ucd-5.2.0/UnicodeData.txt");
-    if (path.empty()) GTEST_SKIP() << "UnicodeData.txt not found";
-    std::ifstream in(path);
-    std::map<int, std::string> names;
-    for (std::string line; std::getline(in, line);) {
-        size_t semi = line.find(';');
-        names[std::stoi(line.substr(0, semi), nullptr, 16)] =
-            line.substr(semi + 1, line.find(';', semi + 1) - semi - 1);
-    }
+    const std::map<uint32_t, OracleCharacter> characters = ReadOracleUnicodeData(kUnicodeDataPath);
+    ASSERT_FALSE(characters.empty());
     std::map<int, char16_t> exceptions = {
         {0xD0, u'D'}, {0xF0, u'D'}, {0xD7, 0xFFD7}, {0xF7, 0xFFD7}, {0xDE, 0xFFDE}, {0xFE, 0xFFDE},
         {0xFF, u'S'}, {0x131, u'I'}, {0x132, u'I'}, {0x133, u'I'}, {0x14A, u'N'}, {0x14B, u'N'},
@@ -207,38 +199,31 @@ TEST(DictionaryCollationTables, LatinFoldFollowsTheCharacterNames) {
         if (auto e = exceptions.find(u); e != exceptions.end()) {
             expected = e->second;
         } else {
-            std::istringstream words(names.at(u));
+            std::istringstream words(characters.at(u).name);
             std::string w;
             while (words >> w && w != "LETTER") {}
             ASSERT_TRUE(words >> w) << std::hex << u;
             expected = static_cast<char16_t>(w[0]);
         }
-        EXPECT_EQ(collation::kLatinFold[u], expected) << std::hex << u << " " << names.at(u);
+        EXPECT_EQ(collation::kLatinFold[u], expected) << std::hex << u << " " << characters.at(u).name;
     }
 }
 
 // Kana folding and vowels checked against the names (HIRAGANA LETTER SMALL
 // KA, KATAKANA LETTER GA ...) and the canonical decompositions of voiced kana.
 TEST(DictionaryCollationTables, KanaTablesFollowTheCharacterData) {
-    std::string path = UnicodeTestFile("ucd-5.2.0/UnicodeData.txt");
-    if (path.empty()) GTEST_SKIP() << "UnicodeData.txt not found";
-    std::ifstream in(path);
-    std::map<int, std::vector<std::string>> fields;
-    for (std::string line; std::getline(in, line);) {
-        std::vector<std::string> f;
-        std::istringstream s(line);
-        for (std::string x; std::getline(s, x, ';');) f.push_back(x);
-        fields[std::stoi(f[0], nullptr, 16)] = f;
-    }
+    const std::map<uint32_t, OracleCharacter> characters = ReadOracleUnicodeData(kUnicodeDataPath);
+    ASSERT_FALSE(characters.empty());
     std::map<std::string, int> byName;
-    for (auto& [cp, f] : fields) byName[f[1]] = cp;
+    for (auto& [cp, c] : characters) byName[c.name] = static_cast<int>(cp);
+    // A voiced kana decomposes canonically to its plain kana and a sound mark.
     auto plainOf = [&](int cp) {
-        std::string d = fields.at(cp)[5];
-        return d.size() == 9 ? std::stoi(d.substr(0, 4), nullptr, 16) : cp;
+        const std::vector<uint32_t>& d = characters.at(cp).decomposition;
+        return d.size() == 2 ? static_cast<int>(d[0]) : cp;
     };
     for (int base : {0x3041, 0x30A1}) {
         for (int cp = base; cp <= base + 0x52; ++cp) {
-            const std::string& name = fields.at(cp)[1];
+            const std::string& name = characters.at(cp).name;
             // Syllable letters: drop the script prefix and SMALL.
             std::string syllable = name.substr(name.rfind(' ') + 1);
             bool small = name.find("SMALL") != std::string::npos;

@@ -1,0 +1,159 @@
+// Runs Unicode 5.2's WordBreakTest, SentenceBreakTest and LineBreakTest
+// through the segmenters over the program's own tables. The segmenters apply
+// reduced rules on purpose, so every difference is tied to the UAX rule the
+// test file names at that position, and the number of differences per rule is
+// pinned: a new kind of difference, or more of a known kind, fails.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <map>
+#include <regex>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "common/text_segmentation.h"
+
+namespace {
+
+struct BreakCase {
+    int line = 0;
+    std::u16string text;
+    std::vector<int32_t> unitOffset;   // unit offset of each code point, plus the end
+    std::vector<bool> breaks;          // per code-point position 0..n: ÷ (true) or ×
+    std::vector<std::string> rules;    // per position: the rule the file names and the
+                                       // class of the code point after it ("18.0 CM")
+};
+
+std::vector<BreakCase> ReadBreakTest(const std::string& name) {
+    std::ifstream in(std::string(OSTREL_SOURCE_DIR) + "/resources/unicode/ucd-5.2.0/auxiliary/" + name);
+    std::vector<BreakCase> cases;
+    const std::regex marker("(÷|×) \\[([0-9.]+)\\]( [^(]*\\(([A-Za-z_0-9]+)\\))?");
+    int number = 0;
+    for (std::string line; std::getline(in, line);) {
+        ++number;
+        size_t hash = line.find('#');
+        if (hash == 0 || line.empty()) continue;
+        BreakCase c;
+        c.line = number;
+        std::istringstream fields(line.substr(0, hash));
+        for (std::string token; fields >> token;) {
+            if (token == "÷" || token == "×") continue;
+            char32_t cp = std::stoul(token, nullptr, 16);
+            c.unitOffset.push_back(static_cast<int32_t>(c.text.size()));
+            if (cp >= 0x10000) {
+                c.text += static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10));
+                c.text += static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF));
+            } else {
+                c.text += static_cast<char16_t>(cp);
+            }
+        }
+        c.unitOffset.push_back(static_cast<int32_t>(c.text.size()));
+        std::string comment = line.substr(hash);
+        for (std::sregex_iterator m(comment.begin(), comment.end(), marker), end; m != end; ++m) {
+            c.breaks.push_back((*m)[1] == "÷");
+            c.rules.push_back((*m)[2].str() + ((*m)[4].matched ? " " + (*m)[4].str() : ""));
+        }
+        if (c.breaks.size() != c.unitOffset.size()) continue;
+        cases.push_back(std::move(c));
+    }
+    return cases;
+}
+
+// "break@R": we break where the file joins by rule R; "join@R": the reverse.
+using Tally = std::map<std::string, int>;
+
+void TallyDifferences(const BreakCase& c, const std::set<int32_t>& ours, Tally& tally) {
+    for (size_t k = 1; k + 1 < c.breaks.size(); ++k) {
+        bool we = ours.count(c.unitOffset[k]) != 0;
+        if (we != c.breaks[k]) ++tally[(we ? "break@" : "join@") + c.rules[k]];
+    }
+}
+
+std::string Show(const Tally& t) {
+    std::string s;
+    for (auto& [k, v] : t) s += "  {\"" + k + "\", " + std::to_string(v) + "},\n";
+    return s;
+}
+
+TEST(UnicodeBreakTests, WordBoundariesDifferOnlyByTheReducedRules) {
+    std::vector<BreakCase> cases = ReadBreakTest("WordBreakTest.txt");
+    ASSERT_EQ(cases.size(), 978u);
+    Tally tally;
+    for (const BreakCase& c : cases) {
+        std::set<int32_t> ours;
+        int32_t start = 0, end = 0, n = static_cast<int32_t>(c.text.size());
+        while (NextWordBoundary(c.text.data(), n, &start, &end)) {
+            ASSERT_GT(end, start) << c.line;
+            ours.insert(end);
+            start = end;
+        }
+        // The backward walk and WordAt must stay inside the text everywhere.
+        for (int32_t p = 0; p < n; ++p) {
+            int32_t s = -1, e = p;
+            ASSERT_EQ(PrevWordBoundary(c.text.data(), n, &s, &e), 1);
+            ASSERT_TRUE(s >= 0 && s <= p && e > p && e <= n) << c.line;
+            ASSERT_EQ(WordAt(c.text.data(), n, p, &s, &e), 1);
+            ASSERT_TRUE(s >= 0 && s <= p && e > p && e <= n) << c.line;
+        }
+        TallyDifferences(c, ours, tally);
+    }
+    const Tally expected = {
+#include "common/tests/word_break_deviations.inc"
+    };
+    EXPECT_EQ(tally, expected) << Show(tally);
+}
+
+TEST(UnicodeBreakTests, SentenceBoundariesDifferOnlyByTheReducedRules) {
+    std::vector<BreakCase> cases = ReadBreakTest("SentenceBreakTest.txt");
+    ASSERT_EQ(cases.size(), 490u);
+    Tally tally;
+    for (const BreakCase& c : cases) {
+        std::set<int32_t> ours;
+        int32_t start = 0, end = 0, n = static_cast<int32_t>(c.text.size());
+        while (NextSentence(c.text.data(), n, &start, &end)) {
+            ASSERT_GT(end, start) << c.line;
+            ours.insert(end);
+            start = end;
+        }
+        TallyDifferences(c, ours, tally);
+    }
+    const Tally expected = {
+#include "common/tests/sentence_break_deviations.inc"
+    };
+    EXPECT_EQ(tally, expected) << Show(tally);
+}
+
+TEST(UnicodeBreakTests, LastLineBreakDiffersOnlyByTheReducedRules) {
+    std::vector<BreakCase> cases = ReadBreakTest("LineBreakTest.txt");
+    ASSERT_EQ(cases.size(), 5202u);
+    Tally tally;
+    for (const BreakCase& c : cases) {
+        int32_t n = static_cast<int32_t>(c.text.size());
+        // The file's last opportunity before the final unit, as a unit index.
+        int32_t expected = -1;
+        size_t expectedAt = 0;
+        for (size_t k = 1; k + 1 < c.breaks.size(); ++k) {
+            if (c.breaks[k] && c.unitOffset[k] <= n - 1) {
+                expected = c.unitOffset[k] - 1;
+                expectedAt = k;
+            }
+        }
+        int32_t ours = FindLastLineBreak(c.text.data(), n);
+        ASSERT_TRUE(ours >= -1 && ours <= n - 2) << c.line;
+        if (ours == expected) continue;
+        if (ours > expected) {
+            for (size_t k = 0; k < c.unitOffset.size(); ++k)
+                if (c.unitOffset[k] == ours + 1) ++tally["break@" + c.rules[k]];
+        } else {
+            ++tally["join@" + c.rules[expectedAt]];
+        }
+    }
+    const Tally expected = {
+#include "common/tests/line_break_deviations.inc"
+    };
+    EXPECT_EQ(tally, expected) << Show(tally);
+}
+
+}  // namespace
