@@ -7,7 +7,7 @@
 
 #include <fstream>
 #include <map>
-#include <regex>
+#include <algorithm>
 #include <set>
 #include <sstream>
 #include <string>
@@ -26,10 +26,31 @@ struct BreakCase {
                                        // class of the code point after it ("18.0 CM")
 };
 
+// The comment reads "÷ [0.2] NAME (Class) × [9.0] NAME (Class) ÷ [0.3]".
+void ReadMarkers(const std::string& comment, BreakCase& c) {
+    const std::string kBreak = "÷ [", kJoin = "× [";
+    for (size_t at = 0; at < comment.size();) {
+        size_t b = comment.find(kBreak, at), j = comment.find(kJoin, at);
+        size_t m = std::min(b, j);
+        if (m == std::string::npos) return;
+        size_t open = m + kBreak.size(), close = comment.find(']', open);
+        if (close == std::string::npos) return;
+        std::string rule = comment.substr(open, close - open);
+        size_t next = std::min(comment.find(kBreak, close), comment.find(kJoin, close));
+        size_t paren = comment.rfind('(', next == std::string::npos ? comment.size() : next);
+        if (paren != std::string::npos && paren > close) {
+            size_t end = comment.find(')', paren);
+            rule += " " + comment.substr(paren + 1, end - paren - 1);
+        }
+        c.breaks.push_back(m == b);
+        c.rules.push_back(rule);
+        at = close;
+    }
+}
+
 std::vector<BreakCase> ReadBreakTest(const std::string& name) {
     std::ifstream in(std::string(OSTREL_SOURCE_DIR) + "/resources/unicode/ucd-5.2.0/auxiliary/" + name);
     std::vector<BreakCase> cases;
-    const std::regex marker("(÷|×) \\[([0-9.]+)\\]( [^(]*\\(([A-Za-z_0-9]+)\\))?");
     int number = 0;
     for (std::string line; std::getline(in, line);) {
         ++number;
@@ -50,11 +71,7 @@ std::vector<BreakCase> ReadBreakTest(const std::string& name) {
             }
         }
         c.unitOffset.push_back(static_cast<int32_t>(c.text.size()));
-        std::string comment = line.substr(hash);
-        for (std::sregex_iterator m(comment.begin(), comment.end(), marker), end; m != end; ++m) {
-            c.breaks.push_back((*m)[1] == "÷");
-            c.rules.push_back((*m)[2].str() + ((*m)[4].matched ? " " + (*m)[4].str() : ""));
-        }
+        ReadMarkers(line.substr(hash), c);
         if (c.breaks.size() != c.unitOffset.size()) continue;
         cases.push_back(std::move(c));
     }
