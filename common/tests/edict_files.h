@@ -1,5 +1,5 @@
 // Reading Debian's EUC-JP dictionary files (edict, enamdict, kanjidic) in
-// tests: whole files as bytes, split into lines.
+// tests: whole files as bytes, split into lines, and the kana readings of EDICT.
 #pragma once
 
 #include <cstdint>
@@ -7,7 +7,10 @@
 #include <iterator>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "common/japanese_code_pages.h"
 
 inline std::string EdictFilePath(const char* name) {
     return std::string(OSTREL_HOST_ROOT "/usr/share/edict/") + name;
@@ -31,3 +34,31 @@ inline std::vector<std::span<const uint8_t>> SplitLines(const std::vector<uint8_
     }
     return lines;
 }
+
+inline bool IsKanaReading(std::u16string_view s) {
+    if (s.empty()) return false;
+    for (char16_t c : s)
+        if (!((c >= 0x3041 && c <= 0x3093) || (c >= 0x30A1 && c <= 0x30F6) || c == 0x30FC)) return false;
+    return true;
+}
+
+// The readings of EDICT: "headword [reading] /..." or "kana /...".
+inline std::vector<std::u16string> EdictReadings() {
+    std::vector<uint8_t> bytes = ReadEdictFile("edict");
+    std::vector<std::u16string> readings;
+    for (std::span<const uint8_t> line : SplitLines(bytes)) {
+        std::vector<uint8_t> sjis(line.begin(), line.end());
+        sjis.resize(static_cast<size_t>(EucJpToShiftJis(sjis.data(), sjis.data(), static_cast<int32_t>(sjis.size()))));
+        std::u16string text(sjis.size(), u'\0');
+        text.resize(static_cast<size_t>(DecodeCodePage932(sjis.data(), static_cast<int32_t>(sjis.size()),
+                                                          text.data(), static_cast<int32_t>(text.size()))));
+        size_t open = text.find(u" [");
+        size_t close = text.find(u']');
+        std::u16string reading = open != std::u16string::npos && close != std::u16string::npos && close > open
+                                     ? text.substr(open + 2, close - open - 2)
+                                     : text.substr(0, text.find(u' '));
+        if (IsKanaReading(reading)) readings.push_back(std::move(reading));
+    }
+    return readings;
+}
+

@@ -12,17 +12,11 @@
 #include "common/japanese_code_pages.h"
 #include "common/kana_transcription.h"
 #include "common/tests/edict_files.h"
+#include "common/utf8.h"
 
 namespace {
 
 using namespace std::string_view_literals;
-
-bool IsKanaReading(std::u16string_view s) {
-    if (s.empty()) return false;
-    for (char16_t c : s)
-        if (!((c >= 0x3041 && c <= 0x3093) || (c >= 0x30A1 && c <= 0x30F6) || c == 0x30FC)) return false;
-    return true;
-}
 
 std::u16string ToHiragana(std::u16string s) {
     for (char16_t& c : s)
@@ -44,26 +38,6 @@ std::u16string Kana(std::u16string_view romaji) {
                              static_cast<int32_t>(out.size()), 0, nullptr);
     out.resize(static_cast<size_t>(n));
     return out;
-}
-
-// The readings of EDICT: "headword [reading] /..." or "kana /...".
-std::vector<std::u16string> EdictReadings() {
-    std::vector<uint8_t> bytes = ReadEdictFile("edict");
-    std::vector<std::u16string> readings;
-    for (std::span<const uint8_t> line : SplitLines(bytes)) {
-        std::vector<uint8_t> sjis(line.begin(), line.end());
-        sjis.resize(static_cast<size_t>(EucJpToShiftJis(sjis.data(), sjis.data(), static_cast<int32_t>(sjis.size()))));
-        std::u16string text(sjis.size(), u'\0');
-        text.resize(static_cast<size_t>(DecodeCodePage932(sjis.data(), static_cast<int32_t>(sjis.size()),
-                                                          text.data(), static_cast<int32_t>(text.size()))));
-        size_t open = text.find(u" [");
-        size_t close = text.find(u']');
-        std::u16string reading = open != std::u16string::npos && close != std::u16string::npos && close > open
-                                     ? text.substr(open + 2, close - open - 2)
-                                     : text.substr(0, text.find(u' '));
-        if (IsKanaReading(reading)) readings.push_back(std::move(reading));
-    }
-    return readings;
 }
 
 bool IsSmallKana(char16_t c) {
@@ -123,23 +97,6 @@ std::u16string ClassOf(const std::u16string& original, const std::u16string& bac
     return std::u16string(1, o) + u"/" + (i < back.size() ? std::u16string(1, back[i]) : u"");
 }
 
-std::string Narrow(std::u16string_view s) {
-    std::string out;
-    for (char16_t c : s) {
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | c >> 6);
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xE0 | c >> 12);
-            out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
-}
-
 TEST(KanaRoundTripRealData, EdictReadingsComeBackOrDifferOnlyInKnownWays) {
 #ifdef _WIN32
     GTEST_SKIP() << "the whole of EDICT runs in the native tree";
@@ -160,15 +117,15 @@ TEST(KanaRoundTripRealData, EdictReadingsComeBackOrDifferOnlyInKnownWays) {
         std::u16string name = ClassOf(original, back);
         bool mayChange = MayReadBackDifferently(original);
         if (!mayChange && Romaji(back) != romaji && ++romajiChanged <= 10)
-            ADD_FAILURE() << Narrow(reading) << " -> " << Narrow(romaji) << " -> " << Narrow(back)
-                          << " -> " << Narrow(Romaji(back));
+            ADD_FAILURE() << Utf16ToUtf8(reading) << " -> " << Utf16ToUtf8(romaji) << " -> " << Utf16ToUtf8(back)
+                          << " -> " << Utf16ToUtf8(Romaji(back));
         if (classes[name]++ == 0) firstExample[name] = reading + u" " + romaji + u" " + back;
     }
     std::printf("%zu readings, %zu come back unchanged\n", readings.size(), same);
     for (auto& [name, count] : classes)
-        std::printf("  %-16s %7zu  e.g. %s\n", Narrow(name).c_str(), count, Narrow(firstExample[name]).c_str());
+        std::printf("  %-16s %7zu  e.g. %s\n", Utf16ToUtf8(name).c_str(), count, Utf16ToUtf8(firstExample[name]).c_str());
     EXPECT_EQ(romajiChanged, 0u);
-    for (auto& [name, count] : classes) EXPECT_TRUE(kKnownClasses.count(std::u16string_view(name))) << Narrow(name);
+    for (auto& [name, count] : classes) EXPECT_TRUE(kKnownClasses.count(std::u16string_view(name))) << Utf16ToUtf8(name);
     // Most differences are ー written as its vowel; the rest stay small.
     EXPECT_GT(same, readings.size() * 8 / 10);
 }

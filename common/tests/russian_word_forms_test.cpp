@@ -115,6 +115,10 @@ TEST(InflectRussianWord, AdjectiveForms) {
     EXPECT_EQ(AllVariants(kRussianNeuterAdjective, u"красный"), (Forms{u"красное"}));
     EXPECT_EQ(AllVariants(kRussianShortAdjective, u"красный"), (Forms{u"красно"}));
     EXPECT_EQ(AllVariants(kRussianFeminineAdjective, u"стол"), Forms{});
+    // Hard and hushing stems keep their letters: no "русскяя" or "хорошяя".
+    EXPECT_EQ(AllVariants(kRussianFeminineAdjective, u"русский"), (Forms{u"русская"}));
+    EXPECT_EQ(AllVariants(kRussianNeuterAdjective, u"хороший"), (Forms{u"хорошее"}));
+    EXPECT_EQ(AllVariants(kRussianShortAdjective, u"хороший"), (Forms{u"хорошо", u"хороше"}));
 }
 
 struct AspectCase {
