@@ -6,8 +6,6 @@
 namespace {
 
 constexpr uint32_t kMagic = 0x636F6C74;
-constexpr uint32_t kStage1Entries = 0x2000;
-constexpr uint32_t kNoneIndex = 0xFFFFFFFF;
 
 uint32_t ReadU32(const uint8_t* p) {
     uint32_t v;
@@ -40,7 +38,7 @@ bool DucetTable::Attach(std::span<const uint8_t> blob) {
     if (blob.size() < 108 || reinterpret_cast<uintptr_t>(blob.data()) % 4 != 0) return false;
     if (ReadU32(blob.data()) != kMagic) return false;
     Area stage1, stage2, elements, nodes;
-    if (!ReadArea(blob, 60, 4, stage1) || stage1.count != kStage1Entries) return false;
+    if (!ReadArea(blob, 60, 4, stage1) || stage1.count != DucetTable::kStage1Entries) return false;
     if (!ReadArea(blob, 72, 1024, stage2) || !ReadArea(blob, 84, 16, elements) ||
         !ReadArea(blob, 96, 16, nodes))
         return false;
@@ -48,7 +46,7 @@ bool DucetTable::Attach(std::span<const uint8_t> blob) {
     const uint32_t* s2 = reinterpret_cast<const uint32_t*>(blob.data() + stage2.offset);
     const uint32_t* nd = reinterpret_cast<const uint32_t*>(blob.data() + nodes.offset);
     const uint64_t stage2Entries = static_cast<uint64_t>(stage2.count) * 256;
-    for (uint32_t i = 0; i < kStage1Entries; ++i)
+    for (uint32_t i = 0; i < DucetTable::kStage1Entries; ++i)
         if (s1[i] != -1 && (s1[i] < 0 || static_cast<uint64_t>(s1[i]) + 256 > stage2Entries)) return false;
     for (uint64_t i = 0; i < stage2Entries; ++i) {
         uint32_t e = s2[i];
@@ -61,9 +59,9 @@ bool DucetTable::Attach(std::span<const uint8_t> blob) {
     }
     for (uint32_t n = 0; n < nodes.count; ++n) {
         const uint32_t* node = nd + 4 * n;
-        if (node[1] != kNoneIndex && !ValidReference(node[1], elements.count)) return false;
+        if (node[1] != kNone && !ValidReference(node[1], elements.count)) return false;
         for (int link : {2, 3})
-            if (node[link] != kNoneIndex && node[link] >= nodes.count) return false;
+            if (node[link] != kNone && node[link] >= nodes.count) return false;
     }
     stage1_ = s1;
     stage2_ = s2;
@@ -73,21 +71,5 @@ bool DucetTable::Attach(std::span<const uint8_t> blob) {
     elementCount_ = elements.count;
     nodeCount_ = nodes.count;
     variableTop_ = ReadU32(blob.data() + 48);
-    return true;
-}
-
-bool DucetTable::Lookup(char32_t cp, std::span<const CollationElement>& elements) const {
-    elements = {};
-    if (!elements_ || (cp >> 8) >= kStage1Entries) return false;
-    int32_t block = stage1_[cp >> 8];
-    if (block < 0) return false;
-    uint32_t entry = stage2_[static_cast<uint32_t>(block) + (cp & 0xFF)];
-    if (entry == 0) return false;
-    if (entry >> 24) {
-        // Contractions are not applied: the starter stands alone.
-        entry = nodes_[4 * (entry & 0xFFFF) + 1];
-        if (entry == kNoneIndex) return true;
-    }
-    elements = {elements_ + (entry & 0xFFFF), (entry >> 16) & 0xFF};
     return true;
 }

@@ -54,6 +54,9 @@ public:
     // head node's); false when the code point has no entry (implicit weights).
     bool Lookup(char32_t codePoint, std::span<const CollationElement>& elements) const;
 
+    static constexpr uint32_t kStage1Entries = 0x2000;
+    static constexpr uint32_t kNone = 0xFFFFFFFF;   // no node or element reference
+
 private:
     const int32_t* stage1_ = nullptr;
     const uint32_t* stage2_ = nullptr;
@@ -64,3 +67,19 @@ private:
     uint32_t nodeCount_ = 0;
     uint32_t variableTop_ = 0;
 };
+
+inline bool DucetTable::Lookup(char32_t cp, std::span<const CollationElement>& elements) const {
+    elements = {};
+    if (!elements_ || (cp >> 8) >= kStage1Entries) return false;
+    int32_t block = stage1_[cp >> 8];
+    if (block < 0) return false;
+    uint32_t entry = stage2_[static_cast<uint32_t>(block) + (cp & 0xFF)];
+    if (entry == 0) return false;
+    if (entry >> 24) {
+        // Contractions are not applied: the starter stands alone.
+        entry = nodes_[4 * (entry & 0xFFFF) + 1];
+        if (entry == kNone) return true;
+    }
+    elements = {elements_ + (entry & 0xFFFF), (entry >> 16) & 0xFF};
+    return true;
+}

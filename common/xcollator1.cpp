@@ -20,137 +20,190 @@ bool IsIdeograph(char32_t c) {
     return (c >= 0x4E00 && c <= 0x9FFF) || (c >= 0xF900 && c <= 0xFAFF) || (c >= 0x3400 && c <= 0x4DBF) ||
            (c >= 0x20000 && c <= 0x2A6DF);
 }
-bool IsKanaContext(char32_t c) { return c >= 0x3001 && c <= 0x30FE; }
 bool IsIterationMark(char32_t c) { return c == 0x309D || c == 0x30FD || c == 0x3031 || c == 0x3033 || c == 0x3035; }
 bool IsVoicedIterationMark(char32_t c) { return c == 0x309E || c == 0x30FE || c == 0x3032 || c == 0x3034; }
 bool IsVoicingWeight(uint32_t fourth) {
     return (fourth >= 0x3099 && fourth <= 0x309C) || fourth == 0xFF9E || fourth == 0xFF9F;
 }
 
-// The code points of a text with Hangul syllables as jamo and the repetition
-// signs expanded; at most XCollator1::kMaxCodePoints.
-class ExpandedText {
+// Makes the collation elements of one text a code point at a time, so that a
+// comparison can stop at the first differing primary: Hangul syllables become
+// jamo, repetition signs and the prolonged sound sign are expanded (at most
+// XCollator1::kMaxCodePoints code points after expansion), each code point
+// gets its elements, and each element is weighed (shifted) as soon as the
+// element after it is known.
+class ElementBuilder {
 public:
-    ExpandedText(const char16_t* text, int32_t length) {
-        TextWalk walk(text, length);
-        bool hasPrevious = false;
-        char32_t previous = 0;
-        for (int32_t i = 0; i < walk.length && count_ < XCollator1::kMaxCodePoints; i = walk.Next(i)) {
-            char32_t cp = walk.CodePointAt(i);
-            char32_t processed = cp;
-            if (cp >= 0xAC00 && cp <= 0xD7A3) {
-                char32_t s = cp - 0xAC00;
-                Put(0x1100 + s / 588);
-                Put(0x1161 + (s / 28) % 21);
-                processed = 0x1161 + (s / 28) % 21;
-                if (s % 28 != 0) {
-                    processed = 0x11A7 + s % 28;
-                    Put(processed);
-                }
-            } else if (hasPrevious && (cp == 0x3005 || cp == 0x303B) && IsIdeograph(previous)) {
-                Put(previous);
-                Put(kRepetition);
-            } else if (hasPrevious && IsKanaContext(previous) && IsIterationMark(cp)) {
-                Put(previous);
-                Put(kRepetition);
-            } else if (hasPrevious && IsKanaContext(previous) && IsVoicedIterationMark(cp)) {
-                Put(previous);
-                Put(kVoicedSoundMark);
-                Put(kRepetition);
-            } else if (hasPrevious && IsKanaContext(previous) && cp == 0x30FC) {
-                processed = collation::KanaVowel(static_cast<char16_t>(previous));
-                Put(processed);
-                Put(kRepetition);
-            } else {
-                Put(cp);
-            }
-            previous = processed;
-            hasPrevious = true;
+    ElementBuilder(const DucetTable& table, const char16_t* text, int32_t length, std::span<CollationElement> out)
+        : table_(table), walk_(text ? text : u"", text ? length : 0), out_(out) {}
+
+    // Adds the elements of the next code point of the text and weighs what
+    // can be weighed; false when the text (or a bound) was already reached,
+    // by then every element is weighed.
+    bool Advance() {
+        if (done_) return false;
+        if (position_ >= walk_.length || codePoints_ >= XCollator1::kMaxCodePoints || count_ == out_.size()) {
+            Weigh(count_);
+            done_ = true;
+            return false;
         }
+        char32_t cp = walk_.CodePointAt(position_);
+        position_ = walk_.Next(position_);
+        char32_t processed = cp;
+        const bool kanaBefore = hasPrevious_ && previous_ >= 0x3001 && previous_ <= 0x30FE;
+        if (cp >= 0xAC00 && cp <= 0xD7A3) {
+            char32_t s = cp - 0xAC00;
+            Put(0x1100 + s / 588);
+            processed = 0x1161 + (s / 28) % 21;
+            Put(processed);
+            if (s % 28 != 0) {
+                processed = 0x11A7 + s % 28;
+                Put(processed);
+            }
+        } else if (hasPrevious_ && (cp == 0x3005 || cp == 0x303B) && IsIdeograph(previous_)) {
+            Put(previous_);
+            Put(kRepetition);
+        } else if (kanaBefore && IsIterationMark(cp)) {
+            Put(previous_);
+            Put(kRepetition);
+        } else if (kanaBefore && IsVoicedIterationMark(cp)) {
+            Put(previous_);
+            Put(kVoicedSoundMark);
+            Put(kRepetition);
+        } else if (kanaBefore && cp == 0x30FC) {
+            processed = collation::KanaVowel(static_cast<char16_t>(previous_));
+            Put(processed);
+            Put(kRepetition);
+        } else {
+            Put(cp);
+        }
+        previous_ = processed;
+        hasPrevious_ = true;
+        // The last element waits for the one after it (the voicing rule).
+        if (count_ > 0) Weigh(count_ - 1);
+        return true;
     }
-    std::span<const char32_t> CodePoints() const { return {codePoints_, static_cast<size_t>(count_)}; }
+    void Finish() {
+        while (Advance()) {}
+    }
+
+    size_t Weighed() const { return weighed_; }
+    bool Done() const { return done_; }
+    bool FourthLevelUsed() const { return fourthLevelUsed_; }
 
 private:
     void Put(char32_t cp) {
-        if (count_ < XCollator1::kMaxCodePoints) codePoints_[count_++] = cp;
+        if (codePoints_ >= XCollator1::kMaxCodePoints) return;
+        ++codePoints_;
+        std::span<const CollationElement> listed;
+        if (table_.Lookup(cp, listed)) {
+            for (const CollationElement& e : listed) {
+                if (count_ == out_.size()) return;
+                out_[count_++] = e;
+            }
+            return;
+        }
+        uint32_t base = 0xFBC0;
+        if ((cp >= 0x4E00 && cp <= 0x9FFF) || (cp >= 0xF900 && cp <= 0xFAFF)) base = 0xFB40;
+        else if ((cp >= 0x3400 && cp <= 0x4DBF) || (cp >= 0x20000 && cp <= 0x2A6DF)) base = 0xFB80;
+        if (count_ < out_.size()) out_[count_++] = {base + (cp >> 15), 0x20, 0x02, cp};
+        if (count_ < out_.size()) out_[count_++] = {(cp & 0x7FFF) | 0x8000, 0, 0, cp};
     }
-    char32_t codePoints_[XCollator1::kMaxCodePoints];
-    int32_t count_ = 0;
+
+    // Shifted variable weighting of the elements before `limit`, in order;
+    // each element looks at the next one before that one is rewritten.
+    void Weigh(size_t limit) {
+        for (; weighed_ < limit; ++weighed_) {
+            CollationElement& e = out_[weighed_];
+            if (e.fourth == kRepetition) {
+                e = {0, 0, 0, kRepetitionFourth};
+                fourthLevelUsed_ = true;
+            } else if (IsVoicingWeight(e.fourth) && weighed_ + 1 < count_ &&
+                       out_[weighed_ + 1].fourth == kVoicedSoundMark) {
+                // The voicing is written again by the U+3099 that follows.
+                e = {0, 0, 0, 0};
+            } else if (e.primary == 0 && e.secondary == 0 && e.tertiary == 0) {
+                e.fourth = 0;
+            } else if (e.primary == 0 && afterVariable_) {
+                e = {0, 0, 0, 0};
+            } else if (e.primary == 0) {
+                e.fourth = kNonVariableFourth;
+            } else if (e.primary > kVariableTop) {
+                e.fourth = kNonVariableFourth;
+                afterVariable_ = false;
+            } else {
+                e = {0, 0, 0, e.primary};
+                afterVariable_ = true;
+                fourthLevelUsed_ = true;
+            }
+        }
+    }
+
+    const DucetTable& table_;
+    TextWalk walk_;
+    std::span<CollationElement> out_;
+    int32_t position_ = 0;          // next unit of the text
+    int32_t codePoints_ = 0;        // code points after expansion
+    size_t count_ = 0;              // elements made
+    size_t weighed_ = 0;            // elements with their final weights
+    char32_t previous_ = 0;         // the code point processed last (the vowel after ー)
+    bool hasPrevious_ = false;
+    bool afterVariable_ = false;
+    bool fourthLevelUsed_ = false;
+    bool done_ = false;
 };
 
 }  // namespace
 
 int32_t MakeCollationElements(const DucetTable& table, const char16_t* text, int32_t length,
                               std::span<CollationElement> out, bool* fourthLevelUsed) {
-    *fourthLevelUsed = false;
-    if (!text) return 0;
-    ExpandedText expanded(text, length);
-    size_t count = 0;
-    for (char32_t cp : expanded.CodePoints()) {
-        if (count == out.size()) break;
-        std::span<const CollationElement> listed;
-        if (table.Lookup(cp, listed)) {
-            size_t take = std::min(listed.size(), out.size() - count);
-            std::copy_n(listed.begin(), take, out.begin() + count);
-            count += take;
-            continue;
-        }
-        uint32_t base = 0xFBC0;
-        if ((cp >= 0x4E00 && cp <= 0x9FFF) || (cp >= 0xF900 && cp <= 0xFAFF)) base = 0xFB40;
-        else if ((cp >= 0x3400 && cp <= 0x4DBF) || (cp >= 0x20000 && cp <= 0x2A6DF)) base = 0xFB80;
-        out[count++] = {base + (cp >> 15), 0x20, 0x02, cp};
-        if (count < out.size()) out[count++] = {(cp & 0x7FFF) | 0x8000, 0, 0, cp};
-    }
-    // Shifted variable weighting, in place; each element looks at the next
-    // one before that one is rewritten.
-    bool afterVariable = false;
-    for (size_t k = 0; k < count; ++k) {
-        CollationElement& e = out[k];
-        if (e.fourth == kRepetition) {
-            e = {0, 0, 0, kRepetitionFourth};
-            *fourthLevelUsed = true;
-        } else if (IsVoicingWeight(e.fourth) && k + 1 < count && out[k + 1].fourth == kVoicedSoundMark) {
-            // The voicing is written again by the U+3099 that follows.
-            e = {0, 0, 0, 0};
-        } else if (e.primary == 0 && e.secondary == 0 && e.tertiary == 0) {
-            e.fourth = 0;
-        } else if (e.primary == 0 && afterVariable) {
-            e = {0, 0, 0, 0};
-        } else if (e.primary == 0) {
-            e.fourth = kNonVariableFourth;
-        } else if (e.primary > kVariableTop) {
-            e.fourth = kNonVariableFourth;
-            afterVariable = false;
-        } else {
-            e = {0, 0, 0, e.primary};
-            afterVariable = true;
-            *fourthLevelUsed = true;
-        }
-    }
-    return static_cast<int32_t>(count);
+    ElementBuilder builder(table, text, length, out);
+    builder.Finish();
+    *fourthLevelUsed = builder.FourthLevelUsed();
+    return static_cast<int32_t>(builder.Weighed());
 }
+
+namespace {
+
+// The weights of a sort key one at a time, without building it: the non-zero
+// primaries, then (with more levels) a 0 and the non-zero weights of the next
+// level, and so on up to `lastLevel` (0 primaries only, 2 three levels, 3 four).
+class SortKeyStream {
+public:
+    SortKeyStream(std::span<const CollationElement> elements, int lastLevel)
+        : elements_(elements), lastLevel_(lastLevel) {}
+
+    // The next weight, or -1 at the end of the key.
+    int64_t Next() {
+        for (;;) {
+            while (next_ < elements_.size()) {
+                const CollationElement& e = elements_[next_++];
+                uint32_t w = level_ == 0 ? e.primary : level_ == 1 ? e.secondary : level_ == 2 ? e.tertiary : e.fourth;
+                if (w) return w;
+            }
+            if (level_ == lastLevel_) return -1;
+            ++level_;
+            next_ = 0;
+            return 0;
+        }
+    }
+
+private:
+    std::span<const CollationElement> elements_;
+    int lastLevel_;
+    int level_ = 0;
+    size_t next_ = 0;
+};
+
+int LastLevel(bool allLevels, bool fourth) { return allLevels ? (fourth ? 3 : 2) : 0; }
+
+}  // namespace
 
 int32_t MakeSortKey(std::span<const CollationElement> elements, bool allLevels, bool fourth,
                     std::span<uint32_t> out) {
+    SortKeyStream key(elements, LastLevel(allLevels, fourth));
     size_t n = 0;
-    auto put = [&](uint32_t w) {
-        if (n < out.size()) out[n++] = w;
-    };
-    auto level = [&](uint32_t CollationElement::*weight) {
-        for (const CollationElement& e : elements)
-            if (e.*weight) put(e.*weight);
-    };
-    level(&CollationElement::primary);
-    if (allLevels) {
-        put(0);
-        level(&CollationElement::secondary);
-        put(0);
-        level(&CollationElement::tertiary);
-        if (fourth) {
-            put(0);
-            level(&CollationElement::fourth);
-        }
-    }
+    for (int64_t w; n < out.size() && (w = key.Next()) >= 0;) out[n++] = static_cast<uint32_t>(w);
     return static_cast<int32_t>(n);
 }
 
@@ -163,25 +216,53 @@ ULONG OSTREL_COM_CALL XCollator1::AddRef() { return static_cast<ULONG>(++referen
 
 ULONG OSTREL_COM_CALL XCollator1::Release() { return static_cast<ULONG>(--referenceCount_); }
 
+namespace {
+
+// The next primary of a text, making elements as needed; -1 after the last.
+int64_t NextPrimary(ElementBuilder& builder, std::span<const CollationElement> elements, size_t& next) {
+    for (;;) {
+        while (next < builder.Weighed()) {
+            uint32_t p = elements[next++].primary;
+            if (p) return p;
+        }
+        if (!builder.Advance() && next >= builder.Weighed()) return -1;
+    }
+}
+
+}  // namespace
+
 int32_t OSTREL_COM_CALL XCollator1::Compare(const char16_t* a, uint32_t lengthA, const char16_t* b,
                                             uint32_t lengthB, int32_t, uint32_t flags) {
     if (!HasTable()) return 0;
     CollationElement elementsA[kMaxElements], elementsB[kMaxElements];
-    bool fourthA = false, fourthB = false;
-    int32_t na = MakeCollationElements(table_, a, static_cast<int32_t>(std::min<uint32_t>(lengthA, INT32_MAX)),
-                                       elementsA, &fourthA);
-    int32_t nb = MakeCollationElements(table_, b, static_cast<int32_t>(std::min<uint32_t>(lengthB, INT32_MAX)),
-                                       elementsB, &fourthB);
-    // The fourth level counts when either text used it, for both keys.
-    const bool allLevels = flags != 0, fourth = fourthA || fourthB;
-    uint32_t keyA[kMaxSortKeyWeights], keyB[kMaxSortKeyWeights];
-    int32_t la = MakeSortKey({elementsA, static_cast<size_t>(na)}, allLevels, fourth, keyA);
-    int32_t lb = MakeSortKey({elementsB, static_cast<size_t>(nb)}, allLevels, fourth, keyB);
-    for (int32_t i = 0;; ++i) {
-        if (i == la) return i == lb ? 0 : CollateBefore(i);
-        if (i == lb || keyA[i] > keyB[i]) return CollateAfter(i);
-        if (keyA[i] < keyB[i]) return CollateBefore(i);
+    ElementBuilder builderA(table_, a, static_cast<int32_t>(std::min<uint32_t>(lengthA, INT32_MAX)), elementsA);
+    ElementBuilder builderB(table_, b, static_cast<int32_t>(std::min<uint32_t>(lengthB, INT32_MAX)), elementsB);
+    // The primaries lead both keys: compare them as the elements are made,
+    // so most comparisons stop after a code point or two.
+    size_t nextA = 0, nextB = 0;
+    int32_t i = 0;
+    for (;; ++i) {
+        if (i == kMaxSortKeyWeights) return 0;
+        int64_t pa = NextPrimary(builderA, elementsA, nextA), pb = NextPrimary(builderB, elementsB, nextB);
+        // After the primaries comes a 0 (or the end of the key): below any primary.
+        if (pa < 0 && pb < 0) break;
+        if (pa < 0 || pa < pb) return CollateBefore(i);
+        if (pb < 0 || pa > pb) return CollateAfter(i);
     }
+    if (flags == 0) return 0;
+    // Equal primaries: the other levels, the fourth when either text used it.
+    builderA.Finish();
+    builderB.Finish();
+    const int lastLevel = LastLevel(true, builderA.FourthLevelUsed() || builderB.FourthLevelUsed());
+    SortKeyStream keyA({elementsA, builderA.Weighed()}, lastLevel);
+    SortKeyStream keyB({elementsB, builderB.Weighed()}, lastLevel);
+    for (int32_t k = 0; k < kMaxSortKeyWeights; ++k) {
+        int64_t wa = keyA.Next(), wb = keyB.Next();
+        if (wa < 0) return wb < 0 ? 0 : CollateBefore(k);
+        if (wb < 0 || wa > wb) return CollateAfter(k);
+        if (wa < wb) return CollateBefore(k);
+    }
+    return 0;
 }
 
 int32_t OSTREL_COM_CALL XCollator1::GetSortKey(const char16_t* text, int32_t length, uint32_t* out,

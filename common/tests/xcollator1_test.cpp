@@ -163,3 +163,53 @@ TEST(UcaHandOut, FailsWithoutTheTableAndAnswersEqual) {
 }
 
 }  // namespace
+
+namespace {
+
+// Compare stops at the first differing primary; its answer must be that of
+// comparing the two whole keys (the fourth level when either text used it).
+int32_t CompareWholeKeys(std::u16string_view a, std::u16string_view b, uint32_t flags) {
+    std::vector<CollationElement> ea(XCollator1::kMaxElements), eb(XCollator1::kMaxElements);
+    bool fa = false, fb = false;
+    ea.resize(MakeCollationElements(Uca().Table(), a.data(), static_cast<int32_t>(a.size()), ea, &fa));
+    eb.resize(MakeCollationElements(Uca().Table(), b.data(), static_cast<int32_t>(b.size()), eb, &fb));
+    std::vector<uint32_t> ka(kMaxSortKeyWeights), kb(kMaxSortKeyWeights);
+    ka.resize(MakeSortKey(ea, flags != 0, fa || fb, ka));
+    kb.resize(MakeSortKey(eb, flags != 0, fb || fa, kb));
+    for (int32_t i = 0;; ++i) {
+        if (i == static_cast<int32_t>(ka.size())) return i == static_cast<int32_t>(kb.size()) ? 0 : ~i;
+        if (i == static_cast<int32_t>(kb.size()) || ka[i] > kb[i]) return i + 1;
+        if (ka[i] < kb[i]) return ~i;
+    }
+}
+
+TEST(UcaCollation, CompareAnswersAsTheWholeKeysDo) {
+    const std::u16string alphabet = u"aAbé-. かがカガゞヽゝー々佐木\u3099\uFF9Eん한\u0301ё\U00020000";
+    uint32_t seed = 12345;
+    auto next = [&] { return seed = seed * 1103515245u + 12345u, (seed >> 16) & 0x7FFF; };
+    auto text = [&] {
+        std::u16string t;
+        for (uint32_t n = next() % 7; n > 0; --n) {
+            size_t at = next() % alphabet.size();
+            // Keep surrogate pairs whole most of the time, and sometimes not.
+            t += alphabet[at];
+            if (at + 1 < alphabet.size() && alphabet[at] >= 0xD800 && alphabet[at] <= 0xDBFF && next() % 4)
+                t += alphabet[at + 1];
+        }
+        return t;
+    };
+    for (int k = 0; k < 20000; ++k) {
+        std::u16string a = text(), b = next() % 3 ? text() : a + text();
+        if (next() % 5 == 0) b = a;
+        for (uint32_t flags : {0u, 1u})
+            ASSERT_EQ(Cmp(a, b, flags), CompareWholeKeys(a, b, flags)) << k;
+    }
+    // Past the bounds as well.
+    std::u16string longA(300, u'\uFDFA'), longB = longA + u"x";
+    EXPECT_EQ(Cmp(longA, longB), CompareWholeKeys(longA, longB, 1));
+    std::u16string manyA(800, u'a'), manyB = manyA;
+    manyB[760] = u'b';
+    EXPECT_EQ(Cmp(manyA, manyB), CompareWholeKeys(manyA, manyB, 1));
+}
+
+}  // namespace
