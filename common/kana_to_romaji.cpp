@@ -4,7 +4,9 @@
 // the caller still learns the whole length.
 #include "common/kana_transcription.h"
 
+#include <algorithm>
 #include <array>
+#include <cstdint>
 #include <initializer_list>
 #include <iterator>
 #include <string_view>
@@ -38,7 +40,7 @@ public:
         : out_(out), capacity_(outSize > 0 ? outSize - 1 : 0), hasRoom_(out != nullptr && outSize > 0) {}
 
     void Put(char16_t unit) {
-        if (length_ < capacity_) out_[length_] = unit;
+        if (length_ < capacity_) out_[static_cast<size_t>(length_)] = unit;
         recent_[static_cast<size_t>(length_) % recent_.size()] = unit;
         ++length_;
     }
@@ -46,8 +48,8 @@ public:
         for (; *text > 0x20; ++text) Put(*text);
     }
     // The unit `back` places before the end (1 = the last), 0 when none.
-    char16_t Last(int32_t back = 1) const {
-        if (back > length_ || back > static_cast<int32_t>(recent_.size())) return 0;
+    char16_t Last(int64_t back = 1) const {
+        if (back > length_ || back > static_cast<int64_t>(recent_.size())) return 0;
         return recent_[static_cast<size_t>(length_ - back) % recent_.size()];
     }
     // Takes back the last unit when it is one of `units`.
@@ -59,17 +61,17 @@ public:
                 return;
             }
     }
-    // Terminates what fits and returns the whole length.
+    // Terminates what fits and returns the whole length (at most INT32_MAX).
     int32_t Finish() {
-        if (hasRoom_) out_[length_ < capacity_ ? length_ : capacity_] = 0;
-        return length_;
+        if (hasRoom_) out_[static_cast<size_t>(length_ < capacity_ ? length_ : capacity_)] = 0;
+        return static_cast<int32_t>(std::min<int64_t>(length_, INT32_MAX));
     }
 
 private:
     char16_t* out_;
-    int32_t capacity_;                   // units that fit before the terminator
+    int64_t capacity_;                   // units that fit before the terminator
     bool hasRoom_;                       // out can take at least the terminator
-    int32_t length_ = 0;                 // logical length written so far
+    int64_t length_ = 0;                 // logical length so far; up to 6 per input unit
     std::array<char16_t, 16> recent_{};  // the last logical units, ring-indexed
 };
 

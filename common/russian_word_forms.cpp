@@ -96,6 +96,8 @@ constexpr bool SpellingsSorted() {
 static_assert(SpellingsSorted(), "loanword_spellings.inc must be sorted, each word once");
 
 constexpr int32_t kMostProbes = 100;
+// Longer texts are no words of the look-up tables (query words are at most 255).
+constexpr size_t kLongestLookupWord = 256;
 constexpr char16_t kYo = u'ё';
 
 // The row whose ending is the longest one fitting the end of `word`, or -1
@@ -245,7 +247,7 @@ int32_t InflectRussianWord(int32_t kind, int32_t variant, const char16_t* word, 
 int32_t LookupRussianIrregularForm(int32_t variant, const char16_t* word, char16_t* out,
                                    uint32_t* outLength, int32_t size) {
     if (word == nullptr || out == nullptr || size <= 0) return kRussianNoForm;
-    std::u16string_view w = BoundedWord(word, static_cast<size_t>(size) + 64);
+    std::u16string_view w = BoundedWord(word, kLongestLookupWord);
     if (w.empty()) return kRussianNoForm;
     auto it = std::lower_bound(std::begin(kSpellingRows), std::end(kSpellingRows), w,
                                [](const SpellingRow& r, std::u16string_view key) { return r.word < key; });
@@ -259,7 +261,7 @@ int32_t LookupRussianIrregularForm(int32_t variant, const char16_t* word, char16
 
 int32_t ClassifyRussianWord(const char16_t* word) {
     if (word == nullptr) return kRussianNotVerb;
-    std::u16string_view w = BoundedWord(word, 1024);
+    std::u16string_view w = BoundedWord(word, kLongestLookupWord);
     if (w.size() < 3) return kRussianNotVerb;
     bool reflexive = false;
     if (EndsWith(w, u"ся")) {

@@ -12,6 +12,7 @@
 #include "common/japanese_code_pages.h"
 #include "common/kana_transcription.h"
 #include "common/tests/edict_files.h"
+#include "common/tests/latin_romaji.h"
 #include "common/utf8.h"
 
 namespace {
@@ -22,14 +23,6 @@ std::u16string ToHiragana(std::u16string s) {
     for (char16_t& c : s)
         if (c >= 0x30A1 && c <= 0x30F6) c = static_cast<char16_t>(c - 0x60);
     return s;
-}
-
-std::u16string Romaji(std::u16string_view kana) {
-    std::u16string out(kana.size() * 4 + 8, u'\0');
-    int32_t n = KanaToRomaji(out.data(), kana.data(), static_cast<int32_t>(kana.size()),
-                             static_cast<int32_t>(out.size()), kTranscribeLatin);
-    out.resize(static_cast<size_t>(n));
-    return out;
 }
 
 std::u16string Kana(std::u16string_view romaji) {
@@ -108,7 +101,7 @@ TEST(KanaRoundTripRealData, EdictReadingsComeBackOrDifferOnlyInKnownWays) {
     size_t same = 0, romajiChanged = 0;
     for (const std::u16string& reading : readings) {
         std::u16string original = ToHiragana(reading);
-        std::u16string romaji = Romaji(reading);
+        std::u16string romaji = LatinRomaji(reading);
         std::u16string back = Kana(romaji);
         if (back == original) {
             ++same;
@@ -116,9 +109,9 @@ TEST(KanaRoundTripRealData, EdictReadingsComeBackOrDifferOnlyInKnownWays) {
         }
         std::u16string name = ClassOf(original, back);
         bool mayChange = MayReadBackDifferently(original);
-        if (!mayChange && Romaji(back) != romaji && ++romajiChanged <= 10)
+        if (!mayChange && LatinRomaji(back) != romaji && ++romajiChanged <= 10)
             ADD_FAILURE() << Utf16ToUtf8(reading) << " -> " << Utf16ToUtf8(romaji) << " -> " << Utf16ToUtf8(back)
-                          << " -> " << Utf16ToUtf8(Romaji(back));
+                          << " -> " << Utf16ToUtf8(LatinRomaji(back));
         if (classes[name]++ == 0) firstExample[name] = reading + u" " + romaji + u" " + back;
     }
     std::printf("%zu readings, %zu come back unchanged\n", readings.size(), same);

@@ -13,18 +13,11 @@
 
 #include "common/kana_transcription.h"
 #include "common/tests/edict_files.h"
+#include "common/tests/latin_romaji.h"
 #include "common/tests/peer_program.h"
 #include "common/utf8.h"
 
 namespace {
-
-std::string Romaji(std::u16string_view kana) {
-    std::u16string out(kana.size() * 4 + 8, u'\0');
-    int32_t n = KanaToRomaji(out.data(), kana.data(), static_cast<int32_t>(kana.size()),
-                             static_cast<int32_t>(out.size()), kTranscribeLatin);
-    out.resize(static_cast<size_t>(n));
-    return Utf16ToUtf8(out);
-}
 
 bool IsVowelOrN(char c) { return c == 'a' || c == 'i' || c == 'u' || c == 'e' || c == 'o' || c == 'n'; }
 
@@ -64,7 +57,7 @@ TEST(KanaToRomajiPeer, AgreesWithKakasiOnEdictReadings) {
     std::map<std::string, size_t> firstDifference;   // ours/kakasi at the first differing letter
     std::map<std::string, std::string> example;
     for (size_t i = 0; i < readings.size(); ++i) {
-        std::string ours = Romaji(readings[i]);
+        std::string ours = Utf16ToUtf8(LatinRomaji(readings[i]));
         const std::string& theirs = (*peer)[i];
         if (ours == theirs) ++same;
         std::string a = Normalise(ours, false), b = Normalise(theirs, true);
