@@ -25,6 +25,24 @@ protected:
     ~ICollator() = default;
 };
 
+// The IUnknown part both collators share: the instances are static, so
+// QueryInterface offers nothing (and clears its out pointer) and Release
+// never frees.
+class StaticCollator : public ICollator {
+public:
+    HRESULT OSTREL_COM_CALL QueryInterface(REFIID, void** object) override {
+        if (object) *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG OSTREL_COM_CALL AddRef() override { return static_cast<ULONG>(++referenceCount_); }
+    ULONG OSTREL_COM_CALL Release() override { return static_cast<ULONG>(--referenceCount_); }
+    int32_t ReferenceCount() const { return referenceCount_; }
+
+protected:
+    ~StaticCollator() = default;
+    int32_t referenceCount_ = 0;
+};
+
 // The longest key GetSortKey writes and Compare builds: longer keys are cut.
 inline constexpr int32_t kMaxSortKeyWeights = 744;
 

@@ -103,15 +103,6 @@ int32_t FoldDictionaryUnit(char16_t unit) {
     return folded;
 }
 
-HRESULT OSTREL_COM_CALL XCollator0::QueryInterface(REFIID, void** object) {
-    if (object) *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG OSTREL_COM_CALL XCollator0::AddRef() { return static_cast<ULONG>(++referenceCount_); }
-
-ULONG OSTREL_COM_CALL XCollator0::Release() { return static_cast<ULONG>(--referenceCount_); }
-
 int32_t OSTREL_COM_CALL XCollator0::Compare(const char16_t* a, uint32_t lengthA, const char16_t* b,
                                             uint32_t lengthB, int32_t mode, uint32_t flags) {
     FoldedReader ra(a, lengthA), rb(b, lengthB);

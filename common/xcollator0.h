@@ -6,12 +6,8 @@
 
 #include "common/collator.h"
 
-class XCollator0 final : public ICollator {
+class XCollator0 final : public StaticCollator {
 public:
-    HRESULT OSTREL_COM_CALL QueryInterface(REFIID iid, void** object) override;
-    ULONG OSTREL_COM_CALL AddRef() override;
-    ULONG OSTREL_COM_CALL Release() override;
-
     int32_t OSTREL_COM_CALL Compare(const char16_t* a, uint32_t lengthA, const char16_t* b,
                                     uint32_t lengthB, int32_t mode, uint32_t flags) override;
     int32_t OSTREL_COM_CALL GetSortKey(const char16_t* text, int32_t length, uint32_t* out,
@@ -20,15 +16,11 @@ public:
 
     // The exit step: the object is static and owns nothing, so only the count resets.
     void Reset() { referenceCount_ = 0; }
-    int32_t ReferenceCount() const { return referenceCount_; }
 
     // Modes of the engine's sort kinds that change the tie-break.
     static constexpr int32_t kModeHiraganaFirst = 2;
     static constexpr int32_t kModeKatakanaFirst = 6;
     static constexpr int32_t kMaxPositions = 100;
-
-private:
-    int32_t referenceCount_ = 0;
 };
 
 // The folded unit XCollator0's primary pass compares for `unit`, or -1 when

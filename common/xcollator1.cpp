@@ -207,15 +207,6 @@ int32_t MakeSortKey(std::span<const CollationElement> elements, bool allLevels, 
     return static_cast<int32_t>(n);
 }
 
-HRESULT OSTREL_COM_CALL XCollator1::QueryInterface(REFIID, void** object) {
-    if (object) *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG OSTREL_COM_CALL XCollator1::AddRef() { return static_cast<ULONG>(++referenceCount_); }
-
-ULONG OSTREL_COM_CALL XCollator1::Release() { return static_cast<ULONG>(--referenceCount_); }
-
 namespace {
 
 // The next primary of a text, making elements as needed; -1 after the last.

@@ -12,12 +12,8 @@
 #include "common/data_resource.h"
 #include "common/ducet_table.h"
 
-class XCollator1 final : public ICollator {
+class XCollator1 final : public StaticCollator {
 public:
-    HRESULT OSTREL_COM_CALL QueryInterface(REFIID iid, void** object) override;
-    ULONG OSTREL_COM_CALL AddRef() override;
-    ULONG OSTREL_COM_CALL Release() override;
-
     int32_t OSTREL_COM_CALL Compare(const char16_t* a, uint32_t lengthA, const char16_t* b,
                                     uint32_t lengthB, int32_t mode, uint32_t flags) override;
     int32_t OSTREL_COM_CALL GetSortKey(const char16_t* text, int32_t length, uint32_t* out,
@@ -32,14 +28,12 @@ public:
     const DucetTable& Table() const { return table_; }
     // The exit step: frees the table.
     void FreeTable();
-    int32_t ReferenceCount() const { return referenceCount_; }
 
     // Per-call bounds.
     static constexpr int32_t kMaxCodePoints = 256;
     static constexpr int32_t kMaxElements = 1000;
 
 private:
-    int32_t referenceCount_ = 0;
     InflatedData blob_;
     DucetTable table_;
 };

@@ -88,6 +88,20 @@ void TallyDifferences(const BreakCase& c, const std::set<int32_t>& ours, Tally& 
     }
 }
 
+// The segment ends a forward segmenter gives over the whole text.
+using Segmenter = int32_t (*)(const char16_t*, int32_t, int32_t*, int32_t*);
+std::set<int32_t> SegmentEnds(const BreakCase& c, Segmenter next) {
+    std::set<int32_t> ends;
+    int32_t start = 0, end = 0, n = static_cast<int32_t>(c.text.size());
+    while (next(c.text.data(), n, &start, &end)) {
+        EXPECT_GT(end, start) << c.line;
+        if (end <= start) break;
+        ends.insert(end);
+        start = end;
+    }
+    return ends;
+}
+
 std::string Show(const Tally& t) {
     std::string s;
     for (auto& [k, v] : t) s += "  {\"" + k + "\", " + std::to_string(v) + "},\n";
@@ -99,13 +113,8 @@ TEST(UnicodeBreakTests, WordBoundariesDifferOnlyByTheReducedRules) {
     ASSERT_EQ(cases.size(), 978u);
     Tally tally;
     for (const BreakCase& c : cases) {
-        std::set<int32_t> ours;
-        int32_t start = 0, end = 0, n = static_cast<int32_t>(c.text.size());
-        while (NextWordBoundary(c.text.data(), n, &start, &end)) {
-            ASSERT_GT(end, start) << c.line;
-            ours.insert(end);
-            start = end;
-        }
+        std::set<int32_t> ours = SegmentEnds(c, NextWordBoundary);
+        const int32_t n = static_cast<int32_t>(c.text.size());
         // The backward walk and WordAt must stay inside the text everywhere.
         for (int32_t p = 0; p < n; ++p) {
             int32_t s = -1, e = p;
@@ -127,14 +136,7 @@ TEST(UnicodeBreakTests, SentenceBoundariesDifferOnlyByTheReducedRules) {
     ASSERT_EQ(cases.size(), 490u);
     Tally tally;
     for (const BreakCase& c : cases) {
-        std::set<int32_t> ours;
-        int32_t start = 0, end = 0, n = static_cast<int32_t>(c.text.size());
-        while (NextSentence(c.text.data(), n, &start, &end)) {
-            ASSERT_GT(end, start) << c.line;
-            ours.insert(end);
-            start = end;
-        }
-        TallyDifferences(c, ours, tally);
+        TallyDifferences(c, SegmentEnds(c, NextSentence), tally);
     }
     const Tally expected = {
 #include "common/tests/sentence_break_deviations.inc"

@@ -5,9 +5,11 @@
 #include <cstdint>
 #include <initializer_list>
 #include <memory>
+#include <string_view>
 #include <vector>
 
 #include "common/break_properties.h"
+#include "common/text_segmentation.h"
 
 struct RangeRecord {
     uint32_t first, last, value;
@@ -34,6 +36,9 @@ inline int32_t SampleCategory(char16_t u) {
     if (u >= 0xFF10 && u <= 0xFF19) return 9;
     return 0;
 }
+
+class SampleBreakTables;
+const SampleBreakTables& Sample();
 
 class SampleBreakTables {
 public:
@@ -67,3 +72,12 @@ private:
     std::unique_ptr<BreakClassArray> word_, sentence_, line_, bidi_;
     BreakProperties tables_;
 };
+
+inline const SampleBreakTables& Sample() {
+    static SampleBreakTables tables;
+    return tables;
+}
+
+inline TextSegmenter Segmenter() { return TextSegmenter(Sample().Tables()); }
+
+inline int32_t Len(std::u16string_view t) { return static_cast<int32_t>(t.size()); }

@@ -8,15 +8,6 @@
 
 namespace {
 
-const SampleBreakTables& Sample() {
-    static SampleBreakTables tables;
-    return tables;
-}
-
-TextSegmenter Segmenter() { return TextSegmenter(Sample().Tables()); }
-
-int32_t Len(std::u16string_view t) { return static_cast<int32_t>(t.size()); }
-
 using Pieces = std::vector<std::u16string>;
 
 Pieces Sentences(std::u16string_view text) {

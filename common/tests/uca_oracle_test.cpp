@@ -15,6 +15,8 @@
 //   collator cuts them; glosses longer than a key segment are not sampled.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <compare>
 #include <cstdio>
 #include <fstream>
 #include <string>
@@ -224,6 +226,23 @@ TEST(UcaOracle, KeysAgreeWithUnicodeCollateOnDictionaryWords) {
         if (++differences <= 10) ADD_FAILURE() << "key differs for " << Utf8(ours[i]);
     }
     EXPECT_EQ(differences, 0u) << "of " << ours.size();
+    // Compare itself, on neighbouring samples: primaries alone must give the
+    // oracle's level-1 order, all levels its level-3 order where that decides.
+    auto sign = [](auto v) { return (v > 0) - (v < 0); };
+    auto primaries = [](const std::vector<uint32_t>& key) {
+        return std::vector<uint32_t>(key.begin(), std::find(key.begin(), key.end(), 0u));
+    };
+    size_t wrongOrder = 0;
+    for (size_t i = 1; i < ours.size(); ++i) {
+        const std::u16string &a = ours[i - 1], &b = ours[i];
+        auto cmp = [&](uint32_t flags) {
+            return UcaCollator().Compare(a.data(), uint32_t(a.size()), b.data(), uint32_t(b.size()), 0, flags);
+        };
+        int level1 = sign(primaries(keys[i - 1]) <=> primaries(keys[i]));
+        int level3 = sign(keys[i - 1] <=> keys[i]);
+        if (sign(cmp(0)) != level1 || (level3 != 0 && sign(cmp(1)) != level3)) ++wrongOrder;
+    }
+    EXPECT_EQ(wrongOrder, 0u);
 }
 
 #else

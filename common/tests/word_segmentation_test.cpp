@@ -8,15 +8,6 @@
 
 namespace {
 
-const SampleBreakTables& Sample() {
-    static SampleBreakTables tables;
-    return tables;
-}
-
-TextSegmenter Segmenter() { return TextSegmenter(Sample().Tables()); }
-
-int32_t Len(std::u16string_view t) { return static_cast<int32_t>(t.size()); }
-
 std::vector<std::u16string> Words(std::u16string_view text, int32_t maximum = 64) {
     std::vector<std::u16string> words;
     std::vector<char16_t> buffer(maximum + 1);
