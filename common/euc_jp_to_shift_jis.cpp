@@ -33,10 +33,13 @@ int32_t EucJpToShiftJis(const uint8_t* in, uint8_t* out, int32_t length) {
         } else if (b1 == kSingleShift2 && hasNext && b2 >= 0xA1 && b2 <= 0xDF) {
             out[w++] = b2;
             i += 2;
-        } else if (b1 == kSingleShift3 && i + 2 < length && IsJisByte(b2) && IsJisByte(in[i + 2])) {
+        } else if (b1 == kSingleShift3 && hasNext && IsJisByte(b2)) {
+            // A JIS X 0212 character, or what is left of one at the end or
+            // before a byte that cannot follow it: 〓 rather than a copy, in
+            // which 0x8F would pair with the next byte into a wrong kanji.
             out[w++] = kGetaMark[0];
             out[w++] = kGetaMark[1];
-            i += 3;
+            i += i + 2 < length && IsJisByte(in[i + 2]) ? 3 : 2;
         } else if ((IsJisByte(b1) || b1 == kSingleShift2) && hasNext) {
             // A lead byte with a byte that cannot follow it: both copied.
             out[w++] = b1;

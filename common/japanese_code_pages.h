@@ -7,7 +7,8 @@
 // Rewrites EUC-JP as Shift-JIS; `in` and `out` may be the same buffer. The
 // result is never longer than the input: JIS X 0208 pairs stay two bytes,
 // half-width katakana (0x8E xx) become one, a JIS X 0212 triple (0x8F xx xx),
-// which Shift-JIS cannot hold, becomes the geta mark 0x81 0xAC, and anything
+// which Shift-JIS cannot hold, becomes the geta mark 0x81 0xAC (so does one
+// cut short after its first JIS byte), and anything
 // else (ASCII, stray bytes, a lead byte at the very end) is copied.
 // Returns the number of Shift-JIS bytes written (0 for null buffers).
 int32_t EucJpToShiftJis(const uint8_t* in, uint8_t* out, int32_t length);

@@ -52,7 +52,9 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"TrailingSingleShift", {0x8E}, {0x8E}},
         // JIS X 0212 has no Shift-JIS form: the three bytes become 〓.
         Case{"JisX0212BecomesGeta", {0x8F, 0xB0, 0xA1, 'x'}, {0x81, 0xAC, 'x'}},
-        Case{"ShortJisX0212Copied", {0x8F, 0xB0}, {0x8F, 0xB0}}),
+        Case{"CutJisX0212BecomesGeta", {0x8F, 0xB0}, {0x81, 0xAC}},
+        Case{"BrokenJisX0212BecomesGeta", {0x8F, 0xB0, 'a'}, {0x81, 0xAC, 'a'}},
+        Case{"StraySingleShift3Copied", {0x8F, 'a'}, {0x8F, 'a'}}),
     [](const testing::TestParamInfo<Case>& info) { return info.param.name; });
 
 // A trailing lead byte used to pull in the byte behind the buffer: with that
