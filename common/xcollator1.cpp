@@ -1,6 +1,6 @@
 // XCollator1: expansion of the text, collation elements from DUCET, shifted
-// variable weighting and the sort key; Compare builds both keys and compares
-// them weight by weight.
+// variable weighting and the sort key; Compare makes the elements of both
+// texts as it goes and gives the answer comparing the two whole keys would.
 #include "common/xcollator1.h"
 
 #include <algorithm>
