@@ -149,16 +149,58 @@ DmsStatus DMSFile::ReadPage(uint32_t page, std::span<uint8_t> image) {
 DmsStatus DMSFile::WritePage(uint32_t page, std::span<const uint8_t> image) {
     if (!file_ || mode_ == OpenMode::ReadOnly) return DmsStatus::OperationNotAllowed;
     uint32_t position = 0;
+    std::span<const uint8_t> stored = image.first(pageSize_);
+    std::vector<uint8_t> compressed;
     if (pat_.Present()) {
-        DmsStatus st = pat_.AssignPosition(page, pageSize_, false, position);
+        // The stored form of a compressed page (layout in database_file.h):
+        // kept only when it is smaller than the page, so incompressible pages
+        // are stored as they are.
+        if (compress_ && page != 0) {
+            compressed.assign(pageSize_, 0);
+            uLongf c = pageSize_ - kCompressedHead;
+            if (LoadU32(image.data()) != page) return DmsStatus::PageNotStored;
+            if (compress2(compressed.data() + kCompressedHead, &c, image.data() + 6, pageSize_ - 6,
+                          Z_DEFAULT_COMPRESSION) == Z_OK &&
+                c + kCompressedHead < pageSize_ && c <= 0xFFFF) {
+                std::memcpy(compressed.data(), image.data(), 6);
+                StoreU32(compressed.data() + 6, kCompressedMarker);
+                StoreU16(compressed.data() + 10, static_cast<uint16_t>(c));
+                stored = std::span<const uint8_t>(compressed.data(), c + kCompressedHead);
+            }
+        }
+        bool isCompressed = stored.size() != pageSize_;
+        DmsStatus st = pat_.AssignPosition(page, static_cast<uint32_t>(stored.size()), isCompressed, position);
         if (Failed(st)) return st;
     } else {
         uint64_t at = uint64_t{page} * pageSize_;
         if (at > UINT32_MAX) return DmsStatus::CannotAssignPosition;
         position = static_cast<uint32_t>(at);
     }
-    if (file_->WriteAt(position, image.first(pageSize_)) != IoError::Ok) return DmsStatus::FileIoError;
+    if (file_->WriteAt(position, stored) != IoError::Ok) return DmsStatus::FileIoError;
     return DmsStatus::Success;
+}
+
+DmsStatus DMSFile::AddPageAllocationTable() {
+    if (!file_ || mode_ == OpenMode::ReadOnly) return DmsStatus::OperationNotAllowed;
+    if (pat_.Present()) return DmsStatus::PatAlreadyExists;
+    uint32_t pageCount = HeaderU32(header::kLastPage) + 1;
+    DmsStatus st = pat_.Create(pageSize_, pageCount);
+    if (Failed(st)) return st;
+    // Pages still changed in the cache go to their places first, so the
+    // table describes what the file holds.
+    st = cache_.FlushInPageOrder(*this);
+    if (!Failed(st)) st = pat_.WriteChanged(*file_);
+    if (!Failed(st)) st = FlushFile();
+    if (Failed(st)) return st;
+    CachedPage h = Header();
+    StoreU32(h.data + header::kFirstPatPosition, pageCount * pageSize_);
+    StoreU32(h.data + header::kLastPage, pageCount + pat_.PatPageCount() - 1);
+    StoreU16(h.data + header::kVersion, kCurrentVersion);
+    cache_.MarkChanged(h);
+    version_ = kCurrentVersion;
+    st = cache_.WriteSlot(h.slot);
+    if (!Failed(st)) st = FlushFile();
+    return st;
 }
 
 DmsStatus DMSFile::WriteBack() {

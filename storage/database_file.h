@@ -145,6 +145,14 @@ public:
     PageAllocationTable& Pat() { return pat_; }
     // Bytes used by pages: the PAT's used end, else (last page + 1) x PageSize.
     uint64_t UsedEnd();
+    // Adds a page allocation table to a file without one (compaction's first
+    // step): writes the table and the header at once and flushes. 40 when the
+    // file has one, 12 when read-only.
+    DmsStatus AddPageAllocationTable();
+    // Pages written from now on are stored zlib-compressed where that is
+    // smaller (only in files with a PAT; never page 0).
+    void SetCompression(bool on) { compress_ = on; }
+    bool Compression() const { return compress_; }
     // Maps 11 to 38 when the drive of the file has less than 128,000 bytes free.
     DmsStatus MapIoStatus(DmsStatus status);
 
@@ -167,4 +175,5 @@ private:
     uint16_t version_ = 0;
     uint32_t pageSize_ = 0;
     int32_t collatorKind_ = -1;
+    bool compress_ = false;
 };

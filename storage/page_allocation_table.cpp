@@ -155,6 +155,7 @@ DmsStatus PageAllocationTable::AssignPosition(uint32_t page, uint32_t length, bo
     Entry p;
     if (!Find(page, p) || length == 0) return DmsStatus::CannotAssignPosition;
     bool placed = !(p.flags & kFlagNotPlaced) && p.position != kNone;
+    if (!placed && map_.size() >= maxPages_) return DmsStatus::NotEnoughMemory;
     uint32_t newPosition = kNone;
     uint32_t newFree = 0;
 
@@ -165,12 +166,14 @@ DmsStatus PageAllocationTable::AssignPosition(uint32_t page, uint32_t length, bo
         Write(n, e);
     };
 
-    // 1. Stay in place when the page and the gap behind it hold it.
+    // 1. Stay in place when the page and the gap behind it hold it; the page
+    // stored last may always grow in place, nothing follows it.
     if (placed && !relocate_) {
         uint64_t room = uint64_t{p.storedLength} + p.freeBytes;
-        if (room >= length) {
+        bool last = !map_.empty() && map_.back().page == page;
+        if (room >= length || last) {
             newPosition = p.position;
-            newFree = static_cast<uint32_t>(room - length);
+            newFree = room >= length ? static_cast<uint32_t>(room - length) : 0;
         }
     }
     // 2. Move down into the gap of the page stored just before it.
@@ -198,16 +201,32 @@ DmsStatus PageAllocationTable::AssignPosition(uint32_t page, uint32_t length, bo
             setFree(n, 0);
         }
         if (newPosition == kNone) {
-            uint64_t end = map_.empty() ? pageSize_ : 0;
-            if (!map_.empty()) {
-                Entry last = entryOf(map_.back().page);
+            // The end of the file: behind the last stored page other than P,
+            // which gives up its free bytes so it can never grow into P.
+            uint64_t end = pageSize_;
+            uint32_t lastOther = kNone;
+            for (auto it = map_.rbegin(); it != map_.rend(); ++it) {
+                if (it->page != page) {
+                    lastOther = it->page;
+                    break;
+                }
+            }
+            if (lastOther != kNone) {
+                Entry last = entryOf(lastOther);
                 end = uint64_t{last.position} + last.storedLength;
+                if (placed && p.position > last.position) {
+                    // P was stored last: it starts where the file ends now
+                    // that it moves out, after the other page's gap.
+                    end += last.freeBytes;
+                } else {
+                    setFree(lastOther, 0);
+                }
             }
             if (end + length > kNone) return DmsStatus::CannotAssignPosition;
             newPosition = static_cast<uint32_t>(end);
             newFree = 0;
         }
-        if (placed) {
+        if (placed && newPosition != p.position) {
             // The space left behind joins the gap of the page stored before it.
             uint32_t before = PageBefore(p.position);
             if (before != kNone) {
@@ -273,6 +292,48 @@ DmsStatus PageAllocationTable::AddPage(uint32_t page, uint16_t signature, uint32
     return st;  // placing it linked it into the chain
 }
 
+DmsStatus PageAllocationTable::Create(uint32_t pageSize, uint32_t pageCount) {
+    if (Present()) return DmsStatus::PatAlreadyExists;
+    pageSize_ = pageSize;
+    perPage_ = (pageSize - kPatHead) / kEntrySize;
+    maxPages_ = kMaxWritablePages;
+    map_.clear();
+    if (perPage_ < 2 || pageCount == 0) return DmsStatus::InvalidParameter;
+    uint64_t patPages = (uint64_t{pageCount} + perPage_ - 2) / (perPage_ - 1);
+    if (patPages >= kMaxPatPages + 1) return DmsStatus::NotEnoughMemory;
+    uint64_t total = pageCount + patPages;
+    if (total > maxPages_ || total * pageSize > kNone) return DmsStatus::NotEnoughMemory;
+    for (uint32_t k = 0; k < patPages; ++k) {
+        PatPage p;
+        p.bytes.assign(pageSize, 0);
+        uint8_t* b = p.bytes.data();
+        uint32_t number = pageCount + k;
+        StoreU32(b, number);
+        StoreU16(b + 4, kSignature);
+        StoreU16(b + 6, static_cast<uint16_t>(perPage_));
+        StoreU32(b + 8, k + 1 < patPages ? (number + 1) * pageSize : kNone);
+        StoreU32(b + 12, k * perPage_);
+        p.position = number * pageSize;
+        p.changed = true;
+        pages_.push_back(std::move(p));
+    }
+    for (uint32_t n = 0; n < patPages * perPage_; ++n) {
+        Entry e;
+        if (n == 0) {
+            e = Entry{0, 0x4346, 0, pageSize, 0};
+        } else if (n < pageCount) {
+            e = Entry{n * pageSize, 0, kFlagSignatureNotRecorded, pageSize, 0};
+        } else if (n < total) {
+            e = Entry{n * pageSize, kSignature, 0, pageSize, 0};
+        } else {
+            e = Entry{kNone, 0, kFlagNotPlaced, 0, 0};
+        }
+        Write(n, e);
+        if (n < total) map_.push_back(Placed{e.position, n});
+    }
+    return DmsStatus::Success;
+}
+
 DmsStatus PageAllocationTable::WriteChanged(IStorageFile& file) {
     for (PatPage& p : pages_) {
         if (!p.changed) continue;
@@ -281,6 +342,10 @@ DmsStatus PageAllocationTable::WriteChanged(IStorageFile& file) {
         p.changed = false;
     }
     return DmsStatus::Success;
+}
+
+bool PageAllocationTable::IsPatPage(uint32_t page) const {
+    return std::any_of(pages_.begin(), pages_.end(), [&](const PatPage& p) { return LoadU32(p.bytes.data()) == page; });
 }
 
 bool PageAllocationTable::HasChanges() const {

@@ -60,8 +60,15 @@ public:
     // 8 for a damaged chain or PAT page.
     DmsStatus Load(IStorageFile& file, uint32_t pageSize, uint32_t firstPosition, uint32_t maxPages);
     bool Present() const { return !pages_.empty(); }
+    // Every placed page in file order, as {position, page}.
+    struct Placed {
+        uint32_t position;
+        uint32_t page;
+    };
+    const std::vector<Placed>& PositionMap() const { return map_; }
     uint32_t EntriesPerPage() const { return perPage_; }
     uint32_t PatPageCount() const { return static_cast<uint32_t>(pages_.size()); }
+    bool IsPatPage(uint32_t page) const;
 
     // The entry of page n, or false when no PAT page describes it.
     bool Find(uint32_t page, Entry& entry) const;
@@ -80,6 +87,13 @@ public:
     // beyond the table. `madePatPage` tells the caller it took that number.
     DmsStatus AddPage(uint32_t page, uint16_t signature, uint32_t nextFree, bool& madePatPage);
 
+    // Builds a PAT for a file of `pageCount` pages stored at n x PageSize:
+    // ceil(pageCount / (E - 1)) PAT pages numbered and stored after them,
+    // existing pages with their signatures still to be recorded. The caller
+    // writes the table and sets the header (first PAT position pageCount x
+    // PageSize, last page pageCount + PatPageCount() - 1). 40 when a PAT exists.
+    DmsStatus Create(uint32_t pageSize, uint32_t pageCount);
+
     // Writes the changed PAT pages at their positions (11 on failure).
     DmsStatus WriteChanged(IStorageFile& file);
     bool HasChanges() const;
@@ -97,11 +111,6 @@ private:
         uint32_t position = kNone;   // where it is stored
         bool changed = false;
     };
-    struct Placed {
-        uint32_t position;
-        uint32_t page;
-    };
-
     uint8_t* EntryBytes(uint32_t page);
     const uint8_t* EntryBytes(uint32_t page) const;
     Entry Read(uint32_t page) const;
