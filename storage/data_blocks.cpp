@@ -52,27 +52,37 @@ DmsStatus StoreDataBlock(DMSFile& file, uint8_t recordType, std::span<const uint
     if (bytes.size() > static_cast<size_t>(kMaxFileBytes)) return DmsStatus::InvalidParameter;
     const uint32_t pageSize = file.PageSize();
     const uint32_t n = static_cast<uint32_t>(bytes.size());
+    const uint32_t perPage = pageSize - chunk::kFirstOffset - chunk::kHeadSize;  // a later chunk's data
     PinScope pins(file.Cache());
 
-    CachedPage page;
+    CachedPage current;
     uint32_t offset = 0;
-    DmsStatus st = FindRoomInCurrentPage(file, n, page, offset);
+    DmsStatus st = FindRoomInCurrentPage(file, n, current, offset);
     if (Failed(st)) return st;
-    pins.Pin(page);
+    pins.Pin(current);
+
+    // Every page the block needs is made before any byte is written, so a
+    // block that cannot be placed whole changes nothing but leaves empty
+    // data pages behind, which are valid.
+    uint32_t rest = n;
+    if (offset != 0) rest -= std::min(rest, pageSize - offset - chunk::kHeadSize);
+    uint64_t newPages = (uint64_t{rest} + perPage - 1) / perPage;
+    std::vector<CachedPage> pages;
+    if (offset != 0) pages.push_back(current);
+    for (uint64_t i = 0; i < newPages; ++i) {
+        CachedPage page;
+        st = file.NewPage(kDataSignature, page);
+        if (Failed(st)) return st;
+        pins.Pin(page);
+        pages.push_back(page);
+    }
 
     uint32_t done = 0;
-    uint8_t* previousNext = nullptr;  // next field of the chunk before, in a pinned page
+    uint8_t* previousNext = nullptr;  // next field of the chunk before
     CachedPage previousPage;
-    while (done < n) {
-        if (offset == 0) {
-            st = file.NewPage(kDataSignature, page);
-            if (Failed(st)) return st;
-            pins.Pin(page);
-            file.SetHeaderU32(header::kCurrentDataPage, LoadU32(page.data));
-            offset = chunk::kFirstOffset;
-        }
-        uint32_t pageNumber = LoadU32(page.data);
-        uint32_t chunkPosition = pageNumber * pageSize + offset;
+    for (const CachedPage& page : pages) {
+        if (offset == 0) offset = chunk::kFirstOffset;  // every later chunk starts a page
+        uint32_t chunkPosition = LoadU32(page.data) * pageSize + offset;
         if (previousNext == nullptr) {
             position = chunkPosition;
         } else {
@@ -80,11 +90,11 @@ DmsStatus StoreDataBlock(DMSFile& file, uint8_t recordType, std::span<const uint
             file.Cache().MarkChanged(previousPage);
         }
         uint8_t* head = page.data + offset;
-        uint32_t rest = n - done;
+        uint32_t left = n - done;
         uint32_t room = pageSize - offset;
         uint8_t flags = 0;
-        uint32_t carried = rest;
-        if (uint64_t{room} < uint64_t{rest} + chunk::kHeadSize) {
+        uint32_t carried = left;
+        if (uint64_t{room} < uint64_t{left} + chunk::kHeadSize) {
             carried = room - chunk::kHeadSize;
         } else {
             flags |= chunk::kFlagLast;
@@ -101,8 +111,9 @@ DmsStatus StoreDataBlock(DMSFile& file, uint8_t recordType, std::span<const uint
         done += carried;
         previousNext = head + 10;
         previousPage = page;
-        offset = 0;  // every later chunk starts a new page
+        offset = 0;
     }
+    if (newPages > 0) file.SetHeaderU32(header::kCurrentDataPage, LoadU32(pages.back().data));
     return DmsStatus::Success;
 }
 

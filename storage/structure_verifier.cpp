@@ -106,8 +106,12 @@ VerifyReport VerifyFile(DMSFile& file, const VerifyOptions& options) {
     for (uint32_t page = 1; page <= lastPage; ++page) {
         if (file.Pat().IsPatPage(page)) continue;  // kept by the table, not the cache
         if (!file.Pat().Present() && uint64_t{page + 1} * pageSize > fileBytes) {
-            r.faults.push_back(PageText(page) + "beyond the end of the file");
-            continue;
+            r.faults.push_back(PageText(page) + "and the pages after it are beyond the end of the file");
+            break;
+        }
+        if (file.Pat().Present() && page / std::max(file.Pat().EntriesPerPage(), 1u) >= file.Pat().PatPageCount()) {
+            r.faults.push_back(PageText(page) + "and the pages after it have no allocation table entry");
+            break;
         }
         DmsStatus st;
         PinScope pins(file.Cache());
