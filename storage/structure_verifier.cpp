@@ -88,6 +88,14 @@ void CheckDataPage(DMSFile& file, uint32_t page, const uint8_t* image, VerifyRep
         at += length;
         if (++chunks > pageSize / chunk::kHeadSize) break;
     }
+    // Chunks are only ever appended to zeroed pages: anything after the end
+    // of the used space is damage (a chunk length lost, say).
+    for (uint32_t i = at; i < pageSize; ++i) {
+        if (image[i] != 0) {
+            r.faults.push_back(PageText(page) + "bytes after the end of its chunks, at " + std::to_string(i));
+            return;
+        }
+    }
 }
 
 }  // namespace
