@@ -6,6 +6,7 @@
 
 #include "storage/database_file.h"
 #include "storage/dms_status.h"
+#include "storage/index_values.h"
 #include "storage/page_cache.h"
 #include "storage/storage_io.h"
 
@@ -107,6 +108,28 @@ public:
     DmsStatus ReadData(uint32_t handle, uint32_t position, void* buffer, uint32_t* count);
     DmsStatus FreeData(uint32_t handle, uint32_t position);
     DmsStatus FreeDataWipe(uint32_t handle, uint32_t position);
+
+    // Index operations (dms_index.cpp): keys are arrays of one value per
+    // segment of the current index; `out` and `position` may be null.
+    DmsStatus SelectIndex(uint32_t handle, int32_t keyId);
+    DmsStatus InsertKey(uint32_t handle, const KeySegmentValue* key, RecordRef ref);
+    DmsStatus Seek(uint32_t handle, const KeySegmentValue* key, KeySegmentValue* out, EntryPosition* position);
+    DmsStatus SeekGreaterOrEqual(uint32_t handle, const KeySegmentValue* key, KeySegmentValue* out,
+                                 EntryPosition* position);
+    DmsStatus SeekGreater(uint32_t handle, const KeySegmentValue* key, KeySegmentValue* out, EntryPosition* position);
+    DmsStatus SeekLessOrEqual(uint32_t handle, const KeySegmentValue* key, KeySegmentValue* out,
+                              EntryPosition* position);
+    DmsStatus First(uint32_t handle, KeySegmentValue* out, EntryPosition* position);
+    DmsStatus Last(uint32_t handle, KeySegmentValue* out, EntryPosition* position);
+    DmsStatus Next(uint32_t handle, KeySegmentValue* out, EntryPosition* position);
+    DmsStatus Prev(uint32_t handle, KeySegmentValue* out, EntryPosition* position);
+    DmsStatus GetOrdinal(uint32_t handle, uint32_t* ordinal);
+    DmsStatus MoveToOrdinal(uint32_t handle, uint32_t ordinal, KeySegmentValue* out, EntryPosition* position);
+    DmsStatus CompareKeys(uint32_t handle, const KeySegmentValue* a, const KeySegmentValue* b, int32_t* result);
+    DmsStatus GetIndexStats(uint32_t handle, IndexStats* stats);
+    DmsStatus GetCount(uint32_t handle, uint32_t* count);
+    DmsStatus UpdateCurrentKeyReference(uint32_t handle, RecordRef ref);
+    DmsStatus DeleteCurrent(uint32_t handle);
 
     CCache& Cache() { return cache_; }
     CCache::Counters GetCacheCounters() const { return cache_.GetCounters(); }

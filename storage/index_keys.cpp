@@ -1,0 +1,189 @@
+// Index keys: encoding, the well-formedness check of stored keys, decoding
+// and the segment order. Formats and rules: index_keys.h.
+#include "storage/index_keys.h"
+
+#include "storage/byte_order.h"
+
+#include <algorithm>
+#include <cstring>
+
+using storage::LoadU16;
+using storage::LoadU32;
+using storage::StoreU16;
+
+namespace {
+
+// A variable segment's u16 holds the byte count + 2.
+constexpr uint32_t kLengthBias = 2;
+constexpr uint32_t kMaxVariableBytes = 0xFFFF - kLengthBias;
+
+int32_t CollatorMode(int32_t sort) {
+    switch (sort) {
+    case SortWK: return 2;
+    case SortKK: return 6;
+    case SortTR: return 10;
+    case SortTL: return 11;
+    default: return 0;
+    }
+}
+
+int32_t Sign(int64_t v) { return v < 0 ? -1 : (v > 0 ? 1 : 0); }
+
+}  // namespace
+
+ICollator* IndexCollator(int32_t kind) {
+    // Both collators are static objects of the whole run; one reference each
+    // is held here so every index shares them.
+    static ICollator* dictionary = nullptr;
+    static ICollator* uca = nullptr;
+    ICollator*& slot = kind == 0 ? dictionary : uca;
+    if (slot == nullptr) {
+        ICollator* c = nullptr;
+        HRESULT hr = kind == 0 ? GetDictionaryCollator(&c) : GetUcaCollator(&c);
+        if (hr == S_OK) slot = c;
+    }
+    return slot;
+}
+
+DmsStatus IndexKeyFormat::Init(const FileDescription& description, int32_t keyId, int32_t collatorKind) {
+    segments_.clear();
+    collator_ = nullptr;
+    if (description.FindIndex(keyId) < 0) return DmsStatus::WrongKeyId;
+    for (const SegmentDefinition& d : description.SegmentsOf(keyId)) {
+        Segment s;
+        s.type = d.type;
+        s.variable = IsVariableLength(d.type);
+        s.width = (s.variable || d.type == FieldGuid || d.type == FieldDate) ? 0 : static_cast<uint32_t>(d.width);
+        if (d.type == FieldUString && d.sort != SortNoSort) {
+            s.collated = true;
+            s.mode = CollatorMode(d.sort);
+            s.flags = (d.sort == -1 && collatorKind == 0) ? 0u : 1u;
+        }
+        segments_.push_back(s);
+    }
+    bool needsCollator = std::any_of(segments_.begin(), segments_.end(), [](const Segment& s) { return s.collated; });
+    if (needsCollator) {
+        collator_ = IndexCollator(collatorKind);
+        if (collator_ == nullptr) return DmsStatus::CollatorNotFound;
+    }
+    return DmsStatus::Success;
+}
+
+DmsStatus IndexKeyFormat::Encode(const KeySegmentValue* values, std::vector<uint8_t>& key) const {
+    key.clear();
+    if (values == nullptr && !segments_.empty()) return DmsStatus::InvalidParameter;
+    for (size_t i = 0; i < segments_.size(); ++i) {
+        const Segment& s = segments_[i];
+        const KeySegmentValue& v = values[i];
+        if (s.variable) {
+            if (v.length < 0 || static_cast<uint32_t>(v.length) > kMaxVariableBytes) return DmsStatus::InvalidKeyValues;
+            if (v.data == nullptr && v.length > 0) return DmsStatus::InvalidParameter;
+            size_t at = key.size();
+            key.resize(at + 2 + static_cast<size_t>(v.length));
+            StoreU16(key.data() + at, static_cast<uint16_t>(v.length + kLengthBias));
+            if (v.length > 0) std::memcpy(key.data() + at + 2, v.data, static_cast<size_t>(v.length));
+        } else if (s.width > 0) {
+            if (v.data == nullptr) return DmsStatus::InvalidParameter;
+            const uint8_t* p = static_cast<const uint8_t*>(v.data);
+            key.insert(key.end(), p, p + s.width);
+        }
+    }
+    return DmsStatus::Success;
+}
+
+bool IndexKeyFormat::IsWellFormed(std::span<const uint8_t> key) const {
+    size_t at = 0;
+    for (const Segment& s : segments_) {
+        if (s.variable) {
+            if (key.size() - at < 2) return false;
+            uint32_t stored = LoadU16(key.data() + at);
+            if (stored < kLengthBias || stored - kLengthBias > key.size() - at - 2) return false;
+            at += 2 + (stored - kLengthBias);
+        } else {
+            if (key.size() - at < s.width) return false;
+            at += s.width;
+        }
+    }
+    return at == key.size();
+}
+
+int32_t IndexKeyFormat::CompareText(const uint8_t* a, uint32_t aBytes, const uint8_t* b, uint32_t bBytes,
+                                    const Segment& s) const {
+    auto aligned = [](const uint8_t* p, uint32_t bytes, std::vector<char16_t>& scratch) -> const char16_t* {
+        if ((reinterpret_cast<uintptr_t>(p) & 1) == 0) return reinterpret_cast<const char16_t*>(p);
+        scratch.resize(bytes / 2 + 1);
+        std::memcpy(scratch.data(), p, bytes & ~1u);
+        return scratch.data();
+    };
+    const char16_t* ta = aligned(a, aBytes, alignedA_);
+    const char16_t* tb = aligned(b, bBytes, alignedB_);
+    int32_t r = collator_->Compare(ta, aBytes / 2, tb, bBytes / 2, s.mode, s.flags);
+    if (r != 0) return r < 0 ? -1 : 1;
+    return Sign(int64_t{aBytes} - int64_t{bBytes});
+}
+
+int32_t IndexKeyFormat::Compare(std::span<const uint8_t> a, std::span<const uint8_t> b) const {
+    ++comparisons_;
+    const uint8_t* pa = a.data();
+    const uint8_t* pb = b.data();
+    for (const Segment& s : segments_) {
+        int32_t r = 0;
+        if (s.variable) {
+            uint32_t la = LoadU16(pa) - kLengthBias;
+            uint32_t lb = LoadU16(pb) - kLengthBias;
+            const uint8_t* va = pa + 2;
+            const uint8_t* vb = pb + 2;
+            if (s.type == FieldUString) {
+                r = s.collated ? CompareText(va, la, vb, lb, s) : Sign(int64_t{la} - int64_t{lb});
+            } else {
+                uint32_t n = std::min(la, lb);
+                uint32_t i = 0;
+                while (i < n && va[i] == vb[i] && va[i] != 0) ++i;
+                if (i < n && va[i] != vb[i]) {
+                    r = va[i] < vb[i] ? -1 : 1;
+                } else {
+                    r = Sign(int64_t{la} - int64_t{lb});
+                }
+            }
+            pa = va + la;
+            pb = vb + lb;
+        } else {
+            switch (s.width) {
+            case 4:
+                r = Sign(static_cast<int32_t>(LoadU32(pa) - LoadU32(pb)));
+                break;
+            case 2: r = Sign(int32_t{LoadU16(pa)} - int32_t{LoadU16(pb)}); break;
+            case 1: r = Sign(int32_t{*pa} - int32_t{*pb}); break;
+            default: break;
+            }
+            pa += s.width;
+            pb += s.width;
+        }
+        if (r != 0) return r;
+    }
+    return 0;
+}
+
+void IndexKeyFormat::Decode(std::span<const uint8_t> key, KeySegmentValue* out) const {
+    if (out == nullptr) return;
+    const uint8_t* p = key.data();
+    for (size_t i = 0; i < segments_.size(); ++i) {
+        const Segment& s = segments_[i];
+        KeySegmentValue& v = out[i];
+        if (s.variable) {
+            uint32_t stored = LoadU16(p) - kLengthBias;
+            if (v.data == nullptr) {
+                v.length = static_cast<int32_t>(stored);  // nowhere to copy: report the size
+            } else {
+                uint32_t n = std::min<uint32_t>(stored, static_cast<uint32_t>(std::max(v.length, 0)));
+                std::memcpy(v.data, p + 2, n);
+                v.length = static_cast<int32_t>(n);
+            }
+            p += 2 + stored;
+        } else {
+            if (v.data != nullptr && s.width > 0) std::memcpy(v.data, p, s.width);
+            v.length = static_cast<int32_t>(s.width);
+            p += s.width;
+        }
+    }
+}

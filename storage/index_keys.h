@@ -1,0 +1,85 @@
+// Index keys: how the key values of one index become the key bytes of an
+// entry, how stored keys are checked and read back, and the order of keys.
+// The order is stored in every B-tree: no rule here may change.
+//
+// Key bytes (the tail of an entry, after its 10-byte head), segments in
+// description order:
+//   Long, AutoNumber   4 bytes, raw
+//   Word, WChar        2 bytes, raw
+//   Byte               1 byte
+//   UString, Binary,   u16 holding the value's byte count + 2, then the bytes
+//   Path               (UString: UTF-16 code units)
+//   GUID, Date         no bytes: index entries neither keep nor compare them
+//
+// Order, segment by segment, the first difference deciding:
+//   Long, AutoNumber   a - b as a signed 32-bit difference (values 2^31 or
+//                      more apart compare the other way round; stored files
+//                      rely on it, and data positions stay below 2^31)
+//   Word, WChar, Byte  unsigned difference
+//   UString NoSort     byte lengths only
+//   other UString      the file's collator, mode by Sort (WK 2, KK 6, TR 10,
+//                      TL 11, none 0) and flags 1 (0 for no Sort in files of
+//                      collator kind 0); a tie goes to the shorter text
+//   Binary, Path       unsigned bytes up to the shorter length, a zero byte
+//                      ending the comparison as equal; then the shorter first
+#pragma once
+
+#include "common/collator.h"
+#include "storage/dms_status.h"
+#include "storage/file_description.h"
+#include "storage/index_values.h"
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+// The file's collator of `kind` (0 dictionary, 1 UCA), held for the whole run;
+// null when it cannot be had (the UCA table missing).
+ICollator* IndexCollator(int32_t kind);
+
+class IndexKeyFormat {
+public:
+    struct Segment {
+        int32_t type = 0;
+        uint32_t width = 0;   // bytes of a fixed segment in an entry; 0 variable or none
+        bool variable = false;
+        bool collated = false;  // UString ordered by the collator
+        int32_t mode = 0;       // collator mode
+        uint32_t flags = 0;     // collator flags
+    };
+
+    // The segments of the index with `keyId`. 28 when there is none; 47 when
+    // a segment needs the collator and it cannot be had.
+    DmsStatus Init(const FileDescription& description, int32_t keyId, int32_t collatorKind);
+
+    size_t SegmentCount() const { return segments_.size(); }
+    const std::vector<Segment>& Segments() const { return segments_; }
+
+    // Builds the key bytes of `values` (one per segment). 45 for a missing
+    // value pointer, 37 for a value too long for a segment.
+    DmsStatus Encode(const KeySegmentValue* values, std::vector<uint8_t>& key) const;
+    // True when `key` is exactly one key of this index (every variable
+    // segment inside it, nothing left over). Keys read from a file pass this
+    // before anything else looks at them.
+    bool IsWellFormed(std::span<const uint8_t> key) const;
+    // Order of two well-formed keys: negative, 0 or positive as a sorts
+    // before, equal to or after b.
+    int32_t Compare(std::span<const uint8_t> a, std::span<const uint8_t> b) const;
+    // Copies a well-formed key into the caller's segment buffers (see
+    // KeySegmentValue). A null `out` copies nothing.
+    void Decode(std::span<const uint8_t> key, KeySegmentValue* out) const;
+
+    // Key comparisons made so far (a machine-independent cost measure).
+    uint64_t Comparisons() const { return comparisons_; }
+
+private:
+    int32_t CompareText(const uint8_t* a, uint32_t aBytes, const uint8_t* b, uint32_t bBytes,
+                        const Segment& s) const;
+
+    std::vector<Segment> segments_;
+    ICollator* collator_ = nullptr;
+    mutable uint64_t comparisons_ = 0;
+    // Stored text may sit at an odd address; the collator reads char16_t.
+    mutable std::vector<char16_t> alignedA_;
+    mutable std::vector<char16_t> alignedB_;
+};

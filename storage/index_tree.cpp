@@ -1,0 +1,397 @@
+// IndexTree, reading side: seeks, steps, counted moves, ordinals, counts and
+// statistics. The changing side is in index_tree_change.cpp.
+#include "storage/index_tree.h"
+
+#include "storage/byte_order.h"
+#include "storage/dms.h"
+
+#include <algorithm>
+#include <cstring>
+
+using keypage::kNone;
+
+IndexTree::IndexTree(DMSFile& file, XCursor& cursor) : file_(file), cursor_(cursor), pins_(file.Cache()) {}
+
+DmsStatus IndexTree::Open() {
+    indexPosition_ = cursor_.indexPosition;
+    if (indexPosition_ < 0 || file_.Descriptor(indexPosition_) == nullptr) return DmsStatus::WrongKeyId;
+    return format_.Init(file_.Description(), cursor_.keyId, file_.CollatorKind());
+}
+
+uint32_t IndexTree::Root() const { return storage::LoadU32(file_.Descriptor(indexPosition_) + 12); }
+uint32_t IndexTree::DescriptorCount() const { return storage::LoadU32(file_.Descriptor(indexPosition_) + 8); }
+
+void IndexTree::SetRoot(uint32_t page) {
+    storage::StoreU32(file_.Descriptor(indexPosition_) + 12, page);
+    file_.Cache().MarkChanged(file_.Header());
+}
+
+void IndexTree::SetDescriptorCount(uint32_t count) {
+    storage::StoreU32(file_.Descriptor(indexPosition_) + 8, count);
+    file_.Cache().MarkChanged(file_.Header());
+}
+
+DmsStatus IndexTree::Load(KeyPage& page, uint32_t number, int32_t height) {
+    DmsStatus st = page.Load(file_.Cache(), file_, number, height, format_);
+    if (!Failed(st) && pinning_) pins_.Pin(page.Cached());
+    return st;
+}
+
+void IndexTree::Unposition() {
+    cursor_.flags &= static_cast<uint16_t>(~XCursor::kPositioned);
+    cursor_.ordinal = XCursor::kUnknownOrdinal;
+}
+
+DmsStatus IndexTree::Report(const KeyPage& leaf, uint32_t index, uint32_t ordinal, KeySegmentValue* out,
+                            EntryPosition* position) {
+    cursor_.flags |= XCursor::kPositioned;
+    cursor_.ordinal = ordinal;
+    cursor_.firstReference = leaf.Word1(index);
+    format_.Decode(leaf.Key(index), out);
+    if (position != nullptr) {
+        position->ref = RecordRef{leaf.Word1(index), leaf.Word2(index)};
+        position->ordinal = ordinal;
+    }
+    return DmsStatus::Success;
+}
+
+DmsStatus IndexTree::Seek(const KeySegmentValue* key, SeekMode mode, KeySegmentValue* out,
+                          EntryPosition* position) {
+    Unposition();
+    cursor_.depth = -1;
+    DmsStatus st = format_.Encode(key, keyScratch_);
+    if (Failed(st)) return st;
+    uint32_t number = Root();
+    if (number == kNone) return DmsStatus::RecordNotFound;
+    // Linear in every page, counting the ordinal on the way.
+    uint64_t counted = 0;
+    int32_t height = -1;
+    for (int32_t level = 0; level < XCursor::kMaxDepth; ++level) {
+        KeyPage page;
+        st = Load(page, number, height);
+        if (Failed(st)) return st;
+        uint32_t i = 0;
+        int32_t c = 0;
+        for (; i < page.Count(); ++i) {
+            c = format_.Compare(page.Key(i), keyScratch_);
+            if (c > 0 || (c == 0 && mode != Greater)) break;
+            counted += page.IsLeaf() ? 1 : page.Word2(i);
+        }
+        if (i == page.Count()) return DmsStatus::RecordNotFound;
+        cursor_.path[level] = {number, static_cast<int32_t>(i)};
+        if (page.IsLeaf()) {
+            if (mode == Equal && c > 0) return DmsStatus::RecordNotFound;
+            cursor_.depth = level;
+            return Report(page, i, static_cast<uint32_t>(counted), out, position);
+        }
+        number = page.Word1(i);
+        height = page.Height() - 1;
+    }
+    return DmsStatus::IntegrityBroken;
+}
+
+uint32_t IndexTree::UpperBound(const KeyPage& page, std::span<const uint8_t> key) const {
+    uint32_t lo = 0;
+    uint32_t hi = page.Count();
+    while (lo < hi) {
+        uint32_t mid = lo + (hi - lo) / 2;
+        if (format_.Compare(page.Key(mid), key) > 0) {
+            hi = mid;
+        } else {
+            lo = mid + 1;
+        }
+    }
+    return lo;
+}
+
+DmsStatus IndexTree::DescendBinary(std::span<const uint8_t> key, uint64_t& counted, bool pin) {
+    counted = 0;
+    cursor_.depth = -1;
+    uint32_t number = Root();
+    if (number == kNone) return DmsStatus::RecordNotFound;
+    int32_t height = -1;
+    bool wasPinning = pinning_;
+    pinning_ = pin;
+    DmsStatus st = DmsStatus::IntegrityBroken;
+    for (int32_t level = 0; level < XCursor::kMaxDepth; ++level) {
+        KeyPage page;
+        st = Load(page, number, height);
+        if (Failed(st)) break;
+        if (page.Count() == 0) {
+            st = DmsStatus::IntegrityBroken;
+            break;
+        }
+        uint32_t upper = UpperBound(page, key);
+        if (page.IsLeaf()) {
+            cursor_.path[level] = {number, static_cast<int32_t>(upper) - 1};
+            cursor_.depth = level;
+            break;
+        }
+        // Into the first child whose last key is greater, else the last child,
+        // so that a run of equal keys is entered at its end.
+        uint32_t i = std::min(upper, page.Count() - 1);
+        for (uint32_t k = 0; k < i; ++k) counted += page.Word2(k);
+        cursor_.path[level] = {number, static_cast<int32_t>(i)};
+        number = page.Word1(i);
+        height = page.Height() - 1;
+    }
+    pinning_ = wasPinning;
+    return st;
+}
+
+DmsStatus IndexTree::SeekLessOrEqual(const KeySegmentValue* key, KeySegmentValue* out, EntryPosition* position) {
+    Unposition();
+    DmsStatus st = format_.Encode(key, keyScratch_);
+    if (Failed(st)) return st;
+    uint64_t counted = 0;
+    st = DescendBinary(keyScratch_, counted, false);
+    if (Failed(st)) return st;
+    int32_t& leafEntry = cursor_.path[cursor_.depth].entry;
+    if (leafEntry >= 0) return ReportCurrent(out, position, static_cast<uint32_t>(counted + leafEntry));
+    // Nothing here is small enough: the answer is the previous leaf's last entry.
+    KeyPage leaf;
+    st = Load(leaf, cursor_.path[cursor_.depth].page, 0);
+    if (Failed(st)) return st;
+    if (leaf.Prev() == kNone || counted == 0) return DmsStatus::RecordNotFound;
+    leafEntry = 0;
+    st = StepPath(cursor_.depth, -1);
+    if (st == DmsStatus::EndOfFile) return DmsStatus::IntegrityBroken;  // a previous leaf its parents lack
+    if (Failed(st)) return st;
+    return ReportCurrent(out, position, static_cast<uint32_t>(counted - 1));
+}
+
+DmsStatus IndexTree::ReportCurrent(KeySegmentValue* out, EntryPosition* position, uint32_t ordinal) {
+    KeyPage leaf;
+    const XCursor::PathStep& at = cursor_.path[cursor_.depth];
+    DmsStatus st = Load(leaf, at.page, 0);
+    if (Failed(st)) return st;
+    if (at.entry < 0 || static_cast<uint32_t>(at.entry) >= leaf.Count()) return DmsStatus::PageLoadFailed;
+    return Report(leaf, static_cast<uint32_t>(at.entry), ordinal, out, position);
+}
+
+DmsStatus IndexTree::First(KeySegmentValue* out, EntryPosition* position) {
+    Unposition();
+    uint32_t number = Root();
+    if (number == kNone) return DmsStatus::RecordNotFound;
+    int32_t height = -1;
+    for (int32_t level = 0; level < XCursor::kMaxDepth; ++level) {
+        KeyPage page;
+        DmsStatus st = Load(page, number, height);
+        if (Failed(st)) return st;
+        if (page.Count() == 0) return DmsStatus::IntegrityBroken;
+        cursor_.path[level] = {number, 0};
+        if (page.IsLeaf()) {
+            cursor_.depth = level;
+            return Report(page, 0, 0, out, position);
+        }
+        number = page.Word1(0);
+        height = page.Height() - 1;
+    }
+    return DmsStatus::IntegrityBroken;
+}
+
+DmsStatus IndexTree::Last(KeySegmentValue* out, EntryPosition* position) {
+    Unposition();
+    uint32_t number = Root();
+    if (number == kNone) return DmsStatus::RecordNotFound;
+    uint64_t counted = 0;
+    int32_t height = -1;
+    for (int32_t level = 0; level < XCursor::kMaxDepth; ++level) {
+        KeyPage page;
+        DmsStatus st = Load(page, number, height);
+        if (Failed(st)) return st;
+        if (page.Count() == 0) return DmsStatus::IntegrityBroken;
+        uint32_t last = page.Count() - 1;
+        cursor_.path[level] = {number, static_cast<int32_t>(last)};
+        if (page.IsLeaf()) {
+            cursor_.depth = level;
+            counted += last;
+            if (counted + 1 != DescriptorCount()) return DmsStatus::IntegrityBroken4;
+            return Report(page, last, static_cast<uint32_t>(counted), out, position);
+        }
+        for (uint32_t k = 0; k < last; ++k) counted += page.Word2(k);
+        number = page.Word1(last);
+        height = page.Height() - 1;
+    }
+    return DmsStatus::IntegrityBroken;
+}
+
+DmsStatus IndexTree::CheckPath() {
+    if (!(cursor_.flags & XCursor::kPositioned)) return DmsStatus::NoCurrentPosition;
+    // A path from before a change that moved the root, or from another index,
+    // no longer leads anywhere.
+    if (cursor_.depth < 0 || cursor_.depth >= XCursor::kMaxDepth || cursor_.path[0].page != Root())
+        return DmsStatus::PageLoadFailed;
+    return DmsStatus::Success;
+}
+
+DmsStatus IndexTree::StepPath(int32_t level, int32_t direction) {
+    XCursor::PathStep& at = cursor_.path[level];
+    KeyPage page;
+    DmsStatus st = Load(page, at.page, cursor_.depth - level);
+    if (Failed(st)) return st;
+    // The page may have lost entries to another cursor since the path was made.
+    if (at.entry < 0 || static_cast<uint32_t>(at.entry) >= page.Count()) return DmsStatus::PageLoadFailed;
+    int64_t moved = int64_t{at.entry} + direction;
+    if (moved >= 0 && moved < page.Count()) {
+        at.entry = static_cast<int32_t>(moved);
+        return DmsStatus::Success;
+    }
+    uint32_t sibling = direction > 0 ? page.Next() : page.Prev();
+    if (sibling == kNone || level == 0) return DmsStatus::EndOfFile;
+    KeyPage other;
+    st = Load(other, sibling, cursor_.depth - level);
+    if (Failed(st)) return st;
+    if (other.Count() == 0) return DmsStatus::IntegrityBroken;
+    int32_t entry = direction > 0 ? 0 : static_cast<int32_t>(other.Count()) - 1;
+    st = StepPath(level - 1, direction);
+    if (st == DmsStatus::EndOfFile) return DmsStatus::IntegrityBroken;  // a sibling its parents do not know
+    if (Failed(st)) return st;
+    // The parent's new entry must name the sibling: links that disagree with
+    // the parents (a cycle in a damaged file) stop here.
+    KeyPage parent;
+    const XCursor::PathStep& up = cursor_.path[level - 1];
+    st = Load(parent, up.page, cursor_.depth - level + 1);
+    if (Failed(st)) return st;
+    if (parent.Word1(static_cast<uint32_t>(up.entry)) != sibling) return DmsStatus::IntegrityBroken;
+    at = {sibling, entry};
+    return DmsStatus::Success;
+}
+
+DmsStatus IndexTree::Step(int32_t direction, KeySegmentValue* out, EntryPosition* position) {
+    DmsStatus st = CheckPath();
+    if (Failed(st)) return st;
+    uint32_t ordinal = cursor_.ordinal;
+    st = StepPath(cursor_.depth, direction);
+    if (Failed(st)) return st;
+    if (ordinal != XCursor::kUnknownOrdinal) ordinal += static_cast<uint32_t>(direction);
+    return ReportCurrent(out, position, ordinal);
+}
+
+DmsStatus IndexTree::Next(KeySegmentValue* out, EntryPosition* position) { return Step(+1, out, position); }
+
+DmsStatus IndexTree::Prev(KeySegmentValue* out, EntryPosition* position) { return Step(-1, out, position); }
+
+DmsStatus IndexTree::MoveToOrdinal(uint32_t n, KeySegmentValue* out, EntryPosition* position) {
+    if (Root() == kNone || n >= DescriptorCount()) {
+        Unposition();
+        return DmsStatus::RecordNotFound;
+    }
+    bool positioned = (cursor_.flags & XCursor::kPositioned) != 0;
+    uint32_t known = cursor_.ordinal;
+    if (positioned && known != XCursor::kUnknownOrdinal) {
+        if (n == known) {
+            DmsStatus st = CheckPath();
+            return Failed(st) ? st : ReportCurrent(out, position, known);
+        }
+        if (n == known + 1) return Next(out, position);
+        if (known > 0 && n == known - 1) return Prev(out, position);
+    }
+    if (n == 0) return First(out, position);
+    Unposition();
+    uint32_t number = Root();
+    if (number == kNone) return DmsStatus::RecordNotFound;
+    uint64_t counted = 0;
+    int32_t height = -1;
+    for (int32_t level = 0; level < XCursor::kMaxDepth; ++level) {
+        KeyPage page;
+        DmsStatus st = Load(page, number, height);
+        if (Failed(st)) return st;
+        cursor_.path[level].page = number;
+        if (page.IsLeaf()) {
+            uint64_t index = n - counted;
+            if (index >= page.Count()) return DmsStatus::IntegrityBroken2;
+            cursor_.path[level].entry = static_cast<int32_t>(index);
+            cursor_.depth = level;
+            return Report(page, static_cast<uint32_t>(index), n, out, position);
+        }
+        uint32_t i = 0;
+        for (; i < page.Count(); ++i) {
+            uint32_t below = page.Word2(i);
+            if (counted + below > n) break;
+            counted += below;
+        }
+        if (i == page.Count()) return DmsStatus::RecordNotFound;
+        cursor_.path[level].entry = static_cast<int32_t>(i);
+        number = page.Word1(i);
+        height = page.Height() - 1;
+    }
+    return DmsStatus::IntegrityBroken;
+}
+
+DmsStatus IndexTree::GetOrdinal(uint32_t* ordinal) {
+    DmsStatus st = CheckPath();
+    if (Failed(st)) return st;
+    if (cursor_.ordinal == XCursor::kUnknownOrdinal) {
+        uint64_t counted = 0;
+        for (int32_t level = 0; level <= cursor_.depth; ++level) {
+            const XCursor::PathStep& at = cursor_.path[level];
+            KeyPage page;
+            st = Load(page, at.page, cursor_.depth - level);
+            if (Failed(st)) return st;
+            if (at.entry < 0 || static_cast<uint32_t>(at.entry) >= page.Count()) return DmsStatus::PageLoadFailed;
+            if (page.IsLeaf()) {
+                counted += static_cast<uint32_t>(at.entry);
+            } else {
+                for (int32_t k = 0; k < at.entry; ++k) counted += page.Word2(static_cast<uint32_t>(k));
+            }
+        }
+        cursor_.ordinal = static_cast<uint32_t>(counted);
+    }
+    if (ordinal != nullptr) *ordinal = cursor_.ordinal;
+    return DmsStatus::Success;
+}
+
+uint32_t IndexTree::GetCount() { return Root() == kNone ? 0 : DescriptorCount(); }
+
+DmsStatus IndexTree::GetIndexStats(IndexStats* stats) {
+    if (stats == nullptr) return DmsStatus::InvalidParameter;
+    std::memset(stats, 0, sizeof *stats);
+    uint32_t number = Root();
+    if (number == kNone) return DmsStatus::RecordNotFound;
+    stats->entries = DescriptorCount();
+    // Every walk along the links is bounded by the file's page count, so a
+    // cycle of links in a damaged file ends in 100 instead of a hang.
+    uint64_t pageLimit = uint64_t{file_.HeaderU32(header::kLastPage)} + 1;
+    int32_t height = -1;
+    for (int32_t level = 0; level < XCursor::kMaxDepth; ++level) {
+        IndexStats::Level counts{};
+        uint32_t leftmostChild = kNone;
+        int32_t levelHeight = height;
+        uint64_t walked = 0;
+        for (uint32_t at = number; at != kNone;) {
+            if (++walked > pageLimit) return DmsStatus::IntegrityBroken;
+            KeyPage page;
+            DmsStatus st = Load(page, at, levelHeight);
+            if (Failed(st)) return st;
+            levelHeight = page.Height();
+            if (leftmostChild == kNone && !page.IsLeaf() && page.Count() > 0) leftmostChild = page.Word1(0);
+            ++counts.pages;
+            counts.entries += page.Count();
+            counts.entryBytes += page.UsedBytes();
+            counts.pageBytes += file_.PageSize();
+            uint32_t next = page.Next();
+            if (next != kNone && next < at) ++counts.backwardLinks;
+            at = next;
+        }
+        if (level < IndexStats::kMaxLevels) stats->level[level] = counts;
+        stats->entryBytes += counts.entryBytes;
+        stats->pageBytes += counts.pageBytes;
+        stats->levels = static_cast<uint32_t>(level + 1);
+        if (levelHeight == 0) return DmsStatus::Success;
+        if (leftmostChild == kNone) return DmsStatus::IntegrityBroken;
+        number = leftmostChild;
+        height = levelHeight - 1;
+    }
+    return DmsStatus::IntegrityBroken;
+}
+
+DmsStatus IndexTree::CompareKeyValues(const KeySegmentValue* a, const KeySegmentValue* b, int32_t* result) {
+    if (result == nullptr) return DmsStatus::InvalidParameter;
+    std::vector<uint8_t> other;
+    DmsStatus st = format_.Encode(a, keyScratch_);
+    if (!Failed(st)) st = format_.Encode(b, other);
+    if (Failed(st)) return st;
+    *result = format_.Compare(keyScratch_, other);
+    return DmsStatus::Success;
+}

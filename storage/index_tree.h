@@ -1,0 +1,118 @@
+// IndexTree: the counted B+-tree of one index of an open file, worked through
+// one cursor. Leaf entries hold a key and a RecordRef; branch entries hold a
+// child's last key, its page number and the number of leaf entries below it,
+// so a cursor can move to the n-th entry and know its ordinal in O(log n).
+// Pages of a level are doubly linked. Layout: key_page.h; key order:
+// index_keys.h.
+//
+// The cursor keeps the path from the root ({page, entry} per level, level 0
+// the root, `depth` the leaf level). A path may be stale when another cursor
+// changed the index; every use checks it against the pages (9, never a read
+// out of bounds). Changes keep the tree's invariants:
+//  - every entry of a page is in key order, equal keys in insertion order;
+//  - a branch entry's key is its child's last key and its count the number
+//    of leaf entries below the child; the descriptor counts all leaf entries;
+//  - a child's height is its parent's minus 1; at most 20 levels;
+//  - the height never shrinks and emptied pages (signature 0) are not reused.
+#pragma once
+
+#include "storage/database_file.h"
+#include "storage/dms_status.h"
+#include "storage/index_keys.h"
+#include "storage/index_values.h"
+#include "storage/key_page.h"
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+class XCursor;
+
+class IndexTree {
+public:
+    // Seek modes of Seek (operation codes 20, 21, 22).
+    enum SeekMode : int32_t { Equal = 0, GreaterOrEqual = 1, Greater = 2 };
+
+    IndexTree(DMSFile& file, XCursor& cursor);
+    IndexTree(const IndexTree&) = delete;
+    IndexTree& operator=(const IndexTree&) = delete;
+
+    // Takes the cursor's current index: 28 when it has none (or the file's
+    // description lost it), 47 when its text segments have no collator.
+    DmsStatus Open();
+
+    // Each positions the cursor on the entry found and fills `out` (one value
+    // per segment, may be null) and `position` (may be null) from it; every
+    // failure leaves the cursor without a position.
+    DmsStatus Seek(const KeySegmentValue* key, SeekMode mode, KeySegmentValue* out, EntryPosition* position);
+    DmsStatus SeekLessOrEqual(const KeySegmentValue* key, KeySegmentValue* out, EntryPosition* position);
+    DmsStatus First(KeySegmentValue* out, EntryPosition* position);
+    DmsStatus Last(KeySegmentValue* out, EntryPosition* position);
+    DmsStatus Next(KeySegmentValue* out, EntryPosition* position);
+    DmsStatus Prev(KeySegmentValue* out, EntryPosition* position);
+    DmsStatus MoveToOrdinal(uint32_t ordinal, KeySegmentValue* out, EntryPosition* position);
+    DmsStatus GetOrdinal(uint32_t* ordinal);
+    uint32_t GetCount();
+    DmsStatus GetIndexStats(IndexStats* stats);
+    DmsStatus CompareKeyValues(const KeySegmentValue* a, const KeySegmentValue* b, int32_t* result);
+
+    // Changes. The caller writes back afterwards; after InsertKey and
+    // DeleteCurrent the cursor has no position (callers seek again).
+    DmsStatus InsertKey(const KeySegmentValue* key, RecordRef ref);
+    DmsStatus DeleteCurrent();
+    DmsStatus UpdateCurrentKeyReference(RecordRef ref);
+
+    const IndexKeyFormat& Format() const { return format_; }
+
+private:
+    uint32_t Root() const;
+    uint32_t DescriptorCount() const;
+    void SetRoot(uint32_t page);
+    void SetDescriptorCount(uint32_t count);
+
+    DmsStatus Load(KeyPage& page, uint32_t number, int32_t height);
+    void Unposition();
+    DmsStatus Report(const KeyPage& leaf, uint32_t index, uint32_t ordinal, KeySegmentValue* out,
+                     EntryPosition* position);
+    // Checks that the cursor's path still starts at the root and reaches a leaf.
+    DmsStatus CheckPath();
+    DmsStatus ReportCurrent(KeySegmentValue* out, EntryPosition* position, uint32_t ordinal);
+    DmsStatus Step(int32_t direction, KeySegmentValue* out, EntryPosition* position);
+    DmsStatus StepPath(int32_t level, int32_t direction);
+    // Descends by binary search to the leaf for `key` (path filled down to
+    // the leaf, whose entry is the last not greater than `key`, -1 for none);
+    // `counted` gets the leaf entries left of that leaf.
+    DmsStatus DescendBinary(std::span<const uint8_t> key, uint64_t& counted, bool pin);
+    uint32_t UpperBound(const KeyPage& page, std::span<const uint8_t> key) const;
+
+    // Replaces `removeCount` entries from `at` of the page at path `level` by
+    // `entries`, then carries the change up: the page's high-key entry in its
+    // parent, splits into new pages, an emptied page leaving its parent, a
+    // new root. `expectChild` (unless kNone) is the page the replaced entry
+    // must name (107 otherwise).
+    DmsStatus Splice(int32_t level, uint32_t at, uint32_t removeCount, std::vector<EntryBytes> entries,
+                     uint32_t expectChild);
+    DmsStatus FreePage(KeyPage& page, int32_t height);
+    DmsStatus Relink(uint32_t page, int32_t height, bool setNext, uint32_t value);
+
+    DMSFile& file_;
+    XCursor& cursor_;
+    IndexKeyFormat format_;
+    int32_t indexPosition_ = -1;
+    PinScope pins_;
+    bool pinning_ = false;  // changes pin every page they touch
+    std::vector<uint8_t> keyScratch_;
+};
+
+// Splits entries that overflow a page into pieces that fit, by the
+// byte-balanced rule: the boundary falls at the entry that takes the running
+// sum past half the total, after it when that is at least as balanced as
+// before it; sides still too large are split the same way. Returns the
+// piece ends (indexes one past each piece's last entry). Exposed for tests.
+std::vector<size_t> PartitionEntries(const std::vector<EntryBytes>& entries, uint32_t capacity);
+
+// The tree's structure checked from the root: heights, key order inside and
+// across pages, high keys, counts against the descriptor, sibling links.
+// 0 when sound; otherwise the status the tree would give for it.
+DmsStatus VerifyIndex(DMSFile& file, int32_t keyId, std::string* problem = nullptr);

@@ -1,0 +1,281 @@
+// IndexTree, changing side: insert after equal keys, delete the current
+// entry, rewrite its reference, and the one routine that carries every
+// change of a page up to the root (counts, high keys, splits, emptied pages,
+// a new root). Pages are pinned while a change works on them.
+#include "storage/index_tree.h"
+
+#include "storage/byte_order.h"
+#include "storage/dms.h"
+
+#include <algorithm>
+#include <cstring>
+
+using keypage::kNone;
+using storage::LoadU16;
+using storage::LoadU32;
+using storage::StoreU16;
+using storage::StoreU32;
+
+namespace {
+
+// Puts `entries` [from, to) into a page image after its 16-byte head.
+void WriteEntries(uint8_t* page, uint32_t pageSize, const std::vector<EntryBytes>& entries, size_t from,
+                  size_t to) {
+    std::memset(page + keypage::kHeadSize, 0, pageSize - keypage::kHeadSize);
+    uint32_t at = keypage::kHeadSize;
+    for (size_t i = from; i < to; ++i) {
+        std::memcpy(page + at, entries[i].data(), entries[i].size());
+        at += static_cast<uint32_t>(entries[i].size());
+    }
+    StoreU16(page + keypage::kCount, static_cast<uint16_t>(to - from));
+}
+
+// The entry a page's parent keeps for it: its last key, its number, the leaf
+// entries below it.
+EntryBytes HighKeyEntry(uint32_t page, int32_t height, const std::vector<EntryBytes>& entries, size_t from,
+                        size_t to) {
+    uint64_t below = 0;
+    for (size_t i = from; i < to; ++i) below += height == 0 ? 1 : LoadU32(entries[i].data() + 6);
+    const EntryBytes& last = entries[to - 1];
+    return MakeEntry(page, static_cast<uint32_t>(below),
+                     std::span<const uint8_t>(last).subspan(keypage::kEntryHead));
+}
+
+size_t TotalBytes(const std::vector<EntryBytes>& entries, size_t from, size_t to) {
+    size_t sum = 0;
+    for (size_t i = from; i < to; ++i) sum += entries[i].size();
+    return sum;
+}
+
+void Partition(const std::vector<EntryBytes>& entries, size_t from, size_t to, uint32_t capacity,
+               std::vector<size_t>& ends) {
+    size_t total = TotalBytes(entries, from, to);
+    if (total <= capacity || to - from < 2) {
+        ends.push_back(to);
+        return;
+    }
+    size_t half = total / 2;
+    size_t before = 0;
+    size_t boundary = to - 1;
+    for (size_t i = from; i < to; ++i) {
+        size_t with = before + entries[i].size();
+        if (with > half) {
+            // After this entry when that is at least as balanced as before it.
+            bool after = std::max(with, total - with) <= std::max(before, total - before);
+            boundary = after ? i + 1 : i;
+            break;
+        }
+        before = with;
+    }
+    boundary = std::clamp(boundary, from + 1, to - 1);
+    Partition(entries, from, boundary, capacity, ends);
+    Partition(entries, boundary, to, capacity, ends);
+}
+
+}  // namespace
+
+std::vector<size_t> PartitionEntries(const std::vector<EntryBytes>& entries, uint32_t capacity) {
+    std::vector<size_t> ends;
+    if (!entries.empty()) Partition(entries, 0, entries.size(), capacity, ends);
+    return ends;
+}
+
+DmsStatus IndexTree::Relink(uint32_t number, int32_t height, bool setNext, uint32_t value) {
+    if (number == kNone) return DmsStatus::Success;
+    KeyPage page;
+    DmsStatus st = Load(page, number, height);
+    if (Failed(st)) return st;
+    StoreU32(page.Data() + (setNext ? keypage::kNext : keypage::kPrev), value);
+    file_.Cache().MarkChanged(page.Cached());
+    return DmsStatus::Success;
+}
+
+DmsStatus IndexTree::FreePage(KeyPage& page, int32_t height) {
+    uint32_t prev = page.Prev();
+    uint32_t next = page.Next();
+    uint8_t* data = page.Data();
+    std::memset(data + 4, 0, file_.PageSize() - 4);  // signature, count, links and entries
+    file_.Cache().MarkChanged(page.Cached());
+    DmsStatus st = Relink(prev, height, true, next);
+    if (!Failed(st)) st = Relink(next, height, false, prev);
+    return st;
+}
+
+DmsStatus IndexTree::Splice(int32_t level, uint32_t at, uint32_t removeCount, std::vector<EntryBytes> entries,
+                            uint32_t expectChild) {
+    const int32_t height = cursor_.depth - level;
+    const uint32_t number = cursor_.path[level].page;
+    KeyPage page;
+    DmsStatus st = Load(page, number, height);
+    if (Failed(st)) return st;
+    if (uint64_t{at} + removeCount > page.Count()) return DmsStatus::PageLoadFailed;
+    if (expectChild != kNone && (removeCount != 1 || page.Word1(at) != expectChild))
+        return DmsStatus::IntegrityBroken7;
+
+    const uint32_t pageSize = file_.PageSize();
+    size_t added = TotalBytes(entries, 0, entries.size());
+    uint32_t start = at == page.Count() ? keypage::kHeadSize + page.UsedBytes()
+                                       : static_cast<uint32_t>(page.Entry(at).data() - page.Data());
+    uint32_t removedEnd = at + removeCount == page.Count()
+                              ? keypage::kHeadSize + page.UsedBytes()
+                              : static_cast<uint32_t>(page.Entry(at + removeCount).data() - page.Data());
+    uint32_t usedEnd = keypage::kHeadSize + page.UsedBytes();
+    uint64_t newUsed = uint64_t{usedEnd} - (removedEnd - start) + added;
+    uint32_t newCount = page.Count() - removeCount + static_cast<uint32_t>(entries.size());
+    if (newCount > 0 && newUsed <= pageSize) {
+        // The usual case: the page takes the change in place.
+        uint8_t* data = page.Data();
+        std::memmove(data + start + added, data + removedEnd, usedEnd - removedEnd);
+        uint32_t put = start;
+        for (const EntryBytes& e : entries) {
+            std::memcpy(data + put, e.data(), e.size());
+            put += static_cast<uint32_t>(e.size());
+        }
+        if (newUsed < usedEnd) std::memset(data + newUsed, 0, usedEnd - newUsed);
+        StoreU16(data + keypage::kCount, static_cast<uint16_t>(newCount));
+        file_.Cache().MarkChanged(page.Cached());
+        if (level == 0) return DmsStatus::Success;
+        KeyPage changed;
+        st = Load(changed, number, height);
+        if (Failed(st)) return st;
+        std::vector<EntryBytes> highKey;
+        highKey.push_back(MakeEntry(number, static_cast<uint32_t>(changed.SubtreeCount()),
+                                    changed.Key(changed.Count() - 1)));
+        return Splice(level - 1, static_cast<uint32_t>(cursor_.path[level - 1].entry), 1, std::move(highKey),
+                      number);
+    }
+
+    std::vector<EntryBytes> all;
+    all.reserve(page.Count() + entries.size());
+    for (uint32_t i = 0; i < at; ++i) all.emplace_back(page.Entry(i).begin(), page.Entry(i).end());
+    for (EntryBytes& e : entries) all.push_back(std::move(e));
+    for (uint32_t i = at + removeCount; i < page.Count(); ++i)
+        all.emplace_back(page.Entry(i).begin(), page.Entry(i).end());
+
+    if (all.empty()) {
+        st = FreePage(page, height);
+        if (Failed(st)) return st;
+        if (level == 0) {
+            SetRoot(kNone);
+            cursor_.depth = -1;
+            return DmsStatus::Success;
+        }
+        return Splice(level - 1, static_cast<uint32_t>(cursor_.path[level - 1].entry), 1, {}, number);
+    }
+
+    std::vector<size_t> ends = PartitionEntries(all, pageSize - keypage::kHeadSize);
+    // Pieces after the first go to new pages linked in after this one.
+    std::vector<CachedPage> pages{page.Cached()};
+    std::vector<uint32_t> numbers{number};
+    for (size_t k = 1; k < ends.size(); ++k) {
+        CachedPage made;
+        st = file_.NewPage(keypage::Signature(height), made);
+        if (Failed(st)) return st;
+        pins_.Pin(made);
+        pages.push_back(made);
+        numbers.push_back(LoadU32(made.data));
+    }
+    const uint32_t oldNext = page.Next();
+    std::vector<EntryBytes> highKeys;
+    size_t from = 0;
+    for (size_t k = 0; k < ends.size(); ++k) {
+        if (TotalBytes(all, from, ends[k]) > pageSize - keypage::kHeadSize) return DmsStatus::InvalidKeyValues;
+        uint8_t* data = pages[k].data;
+        WriteEntries(data, pageSize, all, from, ends[k]);
+        if (k > 0) StoreU32(data + keypage::kPrev, numbers[k - 1]);
+        StoreU32(data + keypage::kNext, k + 1 < ends.size() ? numbers[k + 1] : oldNext);
+        file_.Cache().MarkChanged(pages[k]);
+        highKeys.push_back(HighKeyEntry(numbers[k], height, all, from, ends[k]));
+        from = ends[k];
+    }
+    if (ends.size() > 1) {
+        st = Relink(oldNext, height, false, numbers.back());
+        if (Failed(st)) return st;
+    }
+
+    if (level > 0)
+        return Splice(level - 1, static_cast<uint32_t>(cursor_.path[level - 1].entry), 1, std::move(highKeys),
+                      number);
+    if (ends.size() == 1) return DmsStatus::Success;
+    // The root split: a new root above it takes the pieces' entries.
+    if (height + 1 > keypage::kMaxHeight) return DmsStatus::InvalidKeyValues;
+    CachedPage root;
+    st = file_.NewPage(keypage::Signature(height + 1), root);
+    if (Failed(st)) return st;
+    pins_.Pin(root);
+    StoreU32(root.data + keypage::kNext, kNone);
+    StoreU32(root.data + keypage::kPrev, kNone);
+    file_.Cache().MarkChanged(root);
+    uint32_t rootNumber = LoadU32(root.data);
+    SetRoot(rootNumber);
+    for (int32_t l = cursor_.depth; l >= 0; --l) cursor_.path[l + 1] = cursor_.path[l];
+    cursor_.path[0] = {rootNumber, 0};
+    ++cursor_.depth;
+    return Splice(0, 0, 0, std::move(highKeys), kNone);
+}
+
+DmsStatus IndexTree::InsertKey(const KeySegmentValue* key, RecordRef ref) {
+    Unposition();
+    DmsStatus st = format_.Encode(key, keyScratch_);
+    if (Failed(st)) return st;
+    EntryBytes entry = MakeEntry(ref.first, ref.second, keyScratch_);
+    if (entry.size() > keypage::MaxEntry(file_.PageSize())) return DmsStatus::InvalidKeyValues;
+    pinning_ = true;
+    if (Root() == kNone) {
+        CachedPage leaf;
+        st = file_.NewPage(keypage::Signature(0), leaf);
+        if (Failed(st)) return st;
+        pins_.Pin(leaf);
+        StoreU32(leaf.data + keypage::kNext, kNone);
+        StoreU32(leaf.data + keypage::kPrev, kNone);
+        file_.Cache().MarkChanged(leaf);
+        uint32_t number = LoadU32(leaf.data);
+        SetRoot(number);
+        cursor_.path[0] = {number, -1};
+        cursor_.depth = 0;
+    } else {
+        uint64_t counted = 0;
+        st = DescendBinary(keyScratch_, counted, true);
+        if (Failed(st)) return st;
+    }
+    std::vector<EntryBytes> entries;
+    entries.push_back(std::move(entry));
+    uint32_t after = static_cast<uint32_t>(cursor_.path[cursor_.depth].entry + 1);
+    st = Splice(cursor_.depth, after, 0, std::move(entries), kNone);
+    if (Failed(st)) return st;
+    SetDescriptorCount(DescriptorCount() + 1);
+    return DmsStatus::Success;
+}
+
+DmsStatus IndexTree::DeleteCurrent() {
+    DmsStatus st = CheckPath();
+    Unposition();
+    if (Failed(st)) return st;
+    pinning_ = true;
+    int32_t entry = cursor_.path[cursor_.depth].entry;
+    if (entry < 0) return DmsStatus::PageLoadFailed;
+    st = Splice(cursor_.depth, static_cast<uint32_t>(entry), 1, {}, kNone);
+    if (Failed(st)) return st;
+    uint32_t count = DescriptorCount();
+    if (count != 0) SetDescriptorCount(count - 1);
+    return DmsStatus::Success;
+}
+
+DmsStatus IndexTree::UpdateCurrentKeyReference(RecordRef ref) {
+    DmsStatus st = CheckPath();
+    if (Failed(st)) return st;
+    const XCursor::PathStep& at = cursor_.path[cursor_.depth];
+    KeyPage leaf;
+    st = Load(leaf, at.page, 0);
+    if (Failed(st)) return st;
+    if (at.entry < 0 || static_cast<uint32_t>(at.entry) >= leaf.Count()) return DmsStatus::PageLoadFailed;
+    uint32_t index = static_cast<uint32_t>(at.entry);
+    if (leaf.Word1(index) != ref.first || leaf.Word2(index) != ref.second) {
+        uint8_t* e = leaf.Data() + (leaf.Entry(index).data() - leaf.Data());
+        StoreU32(e + 2, ref.first);
+        StoreU32(e + 6, ref.second);
+        file_.Cache().MarkChanged(leaf.Cached());
+    }
+    cursor_.firstReference = ref.first;
+    return DmsStatus::Success;
+}

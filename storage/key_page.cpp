@@ -1,0 +1,62 @@
+// Key pages: the load-time check and entry access. Layout: key_page.h.
+#include "storage/key_page.h"
+
+#include "storage/byte_order.h"
+
+#include <cstring>
+
+using storage::LoadU16;
+using storage::LoadU32;
+using storage::StoreU16;
+using storage::StoreU32;
+
+EntryBytes MakeEntry(uint32_t word1, uint32_t word2, std::span<const uint8_t> key) {
+    EntryBytes e(keypage::kEntryHead + key.size());
+    StoreU16(e.data(), static_cast<uint16_t>(e.size()));
+    StoreU32(e.data() + 2, word1);
+    StoreU32(e.data() + 6, word2);
+    if (!key.empty()) std::memcpy(e.data() + keypage::kEntryHead, key.data(), key.size());
+    return e;
+}
+
+DmsStatus KeyPage::Load(CCache& cache, IPageStore& file, uint32_t number, int32_t height,
+                        const IndexKeyFormat& format) {
+    page_ = {};
+    offsets_.assign(1, keypage::kHeadSize);
+    DmsStatus st = DmsStatus::Success;
+    CachedPage p = cache.GetPage(file, number, &st);
+    if (!p) return Failed(st) ? st : DmsStatus::PageLoadFailed;
+    const uint32_t size = p.size;
+    if (size < keypage::kHeadSize || LoadU32(p.data) != number) return DmsStatus::PageLoadFailed;
+    int32_t h = keypage::HeightOf(LoadU16(p.data + 4));
+    if (h < 0) return DmsStatus::PageLoadFailed;
+    if (height >= 0 && h != height) return DmsStatus::IntegrityBroken;
+    uint32_t count = LoadU16(p.data + keypage::kCount);
+    uint32_t at = keypage::kHeadSize;
+    offsets_.reserve(count + 1);
+    for (uint32_t i = 0; i < count; ++i) {
+        if (size - at < keypage::kEntryHead) return DmsStatus::IntegrityBroken;
+        uint32_t length = LoadU16(p.data + at);
+        if (length < keypage::kEntryHead || length > size - at) return DmsStatus::IntegrityBroken;
+        if (!format.IsWellFormed({p.data + at + keypage::kEntryHead, length - keypage::kEntryHead}))
+            return DmsStatus::IntegrityBroken;
+        at += length;
+        offsets_.push_back(at);
+    }
+    page_ = p;
+    number_ = number;
+    height_ = h;
+    return DmsStatus::Success;
+}
+
+uint32_t KeyPage::Next() const { return LoadU32(page_.data + keypage::kNext); }
+uint32_t KeyPage::Prev() const { return LoadU32(page_.data + keypage::kPrev); }
+uint32_t KeyPage::Word1(uint32_t i) const { return LoadU32(page_.data + offsets_[i] + 2); }
+uint32_t KeyPage::Word2(uint32_t i) const { return LoadU32(page_.data + offsets_[i] + 6); }
+
+uint64_t KeyPage::SubtreeCount() const {
+    if (IsLeaf()) return Count();
+    uint64_t sum = 0;
+    for (uint32_t i = 0; i < Count(); ++i) sum += Word2(i);
+    return sum;
+}

@@ -1,0 +1,90 @@
+// Key pages of the counted B-tree indexes: their layout, the check every
+// key page read from the cache passes before the tree looks inside it, and
+// the building of entries. A file may come from a download or a damaged
+// disk, so nothing in a page is trusted until KeyPage::Load accepts it.
+//
+// Key page (PageSize bytes, little-endian):
+//   offset  size  field
+//   0       u32   page number
+//   4       u16   signature 0x304B + 256*h: "K0" a leaf, "K1", "K2"... a
+//                 branch page h levels above the leaves; 0 a freed page
+//   6       u16   number of entries
+//   8       u32   next page of the same level, 0xFFFFFFFF none
+//   12      u32   previous page of the same level, 0xFFFFFFFF none
+//   16      ...   entries packed in key order; the bytes after the last are 0
+// Entry:
+//   0       u16   length of the whole entry (10 + key bytes)
+//   2       u32   leaf: first word of the RecordRef;  branch: child page
+//   6       u32   leaf: second word of the RecordRef; branch: leaf entries
+//                 in the child's subtree
+//   10      ...   key (index_keys.h); a branch entry holds its child's last key
+// An entry is at most (PageSize - 16) / 2 bytes, so every page holds two.
+#pragma once
+
+#include "storage/dms_status.h"
+#include "storage/index_keys.h"
+#include "storage/page_cache.h"
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace keypage {
+inline constexpr uint32_t kHeadSize = 16;
+inline constexpr uint32_t kEntryHead = 10;
+inline constexpr uint32_t kCount = 6;
+inline constexpr uint32_t kNext = 8;
+inline constexpr uint32_t kPrev = 12;
+inline constexpr uint16_t kLeafSignature = 0x304B;
+inline constexpr int32_t kMaxHeight = 19;  // the cursor path has 20 levels
+inline constexpr uint32_t kNone = 0xFFFFFFFF;
+
+inline uint16_t Signature(int32_t height) { return static_cast<uint16_t>(kLeafSignature + 256 * height); }
+// Height of a key page signature, -1 when it names no key page.
+inline int32_t HeightOf(uint16_t signature) {
+    if ((signature & 0xFF) != 0x4B) return -1;
+    int32_t h = (signature >> 8) - 0x30;
+    return h >= 0 && h <= kMaxHeight ? h : -1;
+}
+inline uint32_t MaxEntry(uint32_t pageSize) { return (pageSize - kHeadSize) / 2; }
+}  // namespace keypage
+
+// One built entry: head and key bytes.
+using EntryBytes = std::vector<uint8_t>;
+EntryBytes MakeEntry(uint32_t word1, uint32_t word2, std::span<const uint8_t> key);
+
+// A key page from the cache, checked. Valid while its cache slot is: callers
+// that load further pages pin it first.
+class KeyPage {
+public:
+    // Loads page `number` and checks it: page number and signature (9 when it
+    // is no key page), the height when `height` >= 0 (100 otherwise), and
+    // every entry: length at least 10, inside the page, a well-formed key of
+    // `format`; together the entries fill the page from offset 16 (100).
+    DmsStatus Load(CCache& cache, IPageStore& file, uint32_t number, int32_t height, const IndexKeyFormat& format);
+
+    const CachedPage& Cached() const { return page_; }
+    uint8_t* Data() const { return page_.data; }
+    uint32_t Number() const { return number_; }
+    int32_t Height() const { return height_; }
+    bool IsLeaf() const { return height_ == 0; }
+    uint32_t Count() const { return static_cast<uint32_t>(offsets_.size()) - 1; }
+    uint32_t Next() const;
+    uint32_t Prev() const;
+    uint32_t UsedBytes() const { return offsets_.back() - keypage::kHeadSize; }
+
+    std::span<const uint8_t> Entry(uint32_t i) const {
+        return {page_.data + offsets_[i], offsets_[i + 1] - offsets_[i]};
+    }
+    std::span<const uint8_t> Key(uint32_t i) const { return Entry(i).subspan(keypage::kEntryHead); }
+    uint32_t Word1(uint32_t i) const;  // RecordRef first word, or child page
+    uint32_t Word2(uint32_t i) const;  // RecordRef second word, or subtree count
+    // Leaf entries below this page: its count, or the sum of its entries' counts.
+    uint64_t SubtreeCount() const;
+
+private:
+    CachedPage page_;
+    uint32_t number_ = 0;
+    int32_t height_ = -1;
+    std::vector<uint32_t> offsets_ = {keypage::kHeadSize};  // entry starts, then the used end
+};
