@@ -123,7 +123,21 @@ DmsStatus IndexTree::Splice(int32_t level, uint32_t at, uint32_t removeCount, st
     uint64_t newUsed = uint64_t{usedEnd} - (removedEnd - start) + added;
     uint32_t newCount = page.Count() - removeCount + static_cast<uint32_t>(entries.size());
     if (newCount > 0 && newUsed <= pageSize) {
-        // The usual case: the page takes the change in place.
+        // The usual case: the page takes the change in place. Its new count
+        // and last key are known before the bytes move.
+        auto below = [&](std::span<const uint8_t> e) -> uint64_t {
+            return height == 0 ? 1 : LoadU32(e.data() + 6);
+        };
+        uint64_t subtree = page.SubtreeCount();
+        for (uint32_t i = at; i < at + removeCount; ++i) subtree -= below(page.Entry(i));
+        for (const EntryBytes& e : entries) subtree += below(e);
+        EntryBytes lastKeyEntry;
+        if (level > 0) {
+            std::span<const uint8_t> last = at + removeCount < page.Count() ? page.Entry(page.Count() - 1)
+                                            : !entries.empty()              ? std::span<const uint8_t>(entries.back())
+                                                                            : page.Entry(at - 1);
+            lastKeyEntry = MakeEntry(number, static_cast<uint32_t>(subtree), last.subspan(keypage::kEntryHead));
+        }
         uint8_t* data = page.Data();
         std::memmove(data + start + added, data + removedEnd, usedEnd - removedEnd);
         uint32_t put = start;
@@ -135,12 +149,8 @@ DmsStatus IndexTree::Splice(int32_t level, uint32_t at, uint32_t removeCount, st
         StoreU16(data + keypage::kCount, static_cast<uint16_t>(newCount));
         file_.Cache().MarkChanged(page.Cached());
         if (level == 0) return DmsStatus::Success;
-        KeyPage changed;
-        st = Load(changed, number, height);
-        if (Failed(st)) return st;
         std::vector<EntryBytes> highKey;
-        highKey.push_back(MakeEntry(number, static_cast<uint32_t>(changed.SubtreeCount()),
-                                    changed.Key(changed.Count() - 1)));
+        highKey.push_back(std::move(lastKeyEntry));
         return Splice(level - 1, static_cast<uint32_t>(cursor_.path[level - 1].entry), 1, std::move(highKey),
                       number);
     }
