@@ -176,6 +176,22 @@ TEST_F(IndexOracle, RandomInsertsAndDeletesOfLongKeys) {
     Verify(kLongIndex);
 }
 
+// Inserts `pairs` one by one into the text index and the model (file order
+// gives the references), then sorts the model stably with the same comparator.
+void InsertEdictPairs(CDMS& engine, uint32_t cursor, OracleCheck& check, const IndexKeyFormat& format,
+                      const std::vector<ReadingAndWord>& pairs) {
+    for (size_t i = 0; i < pairs.size(); ++i) {
+        TextPairKey key(pairs[i].first, pairs[i].second);
+        RecordRef ref{static_cast<uint32_t>(i + 1), 0};
+        ASSERT_EQ(engine.InsertKey(cursor, key.values, ref), DmsStatus::Success) << i;
+        std::vector<uint8_t> bytes;
+        format.Encode(key.values, bytes);
+        check.model.push_back(ModelEntry{check.AddKey(std::move(bytes)), ref});
+    }
+    std::stable_sort(check.model.begin(), check.model.end(),
+                     [&](const ModelEntry& a, const ModelEntry& b) { return check.Less(check.KeyOf(a), check.KeyOf(b)); });
+}
+
 // Every EDICT reading/headword pair (a subset under Wine) inserted one by one.
 TEST_F(IndexOracle, EdictKeysMatchStableSortAndEveryProbe) {
 #if defined(_WIN32)
@@ -189,22 +205,14 @@ TEST_F(IndexOracle, EdictKeysMatchStableSortAndEveryProbe) {
     IndexKeyFormat format;
     ASSERT_EQ(format.Init(File().Description(), kTextIndex, File().CollatorKind()), DmsStatus::Success);
     OracleCheck check(*engine, cursor, format);
-    for (size_t i = 0; i < pairs.size(); ++i) {
-        TextPairKey key(pairs[i].first, pairs[i].second);
-        RecordRef ref{static_cast<uint32_t>(i + 1), 0};
-        ASSERT_EQ(engine->InsertKey(cursor, key.values, ref), DmsStatus::Success) << i;
-        std::vector<uint8_t> bytes;
-        format.Encode(key.values, bytes);
-        check.model.push_back(ModelEntry{check.AddKey(std::move(bytes)), ref});
-    }
-    std::stable_sort(check.model.begin(), check.model.end(),
-                     [&](const ModelEntry& a, const ModelEntry& b) { return check.Less(check.KeyOf(a), check.KeyOf(b)); });
+    InsertEdictPairs(*engine, cursor, check, format, pairs);
+    if (HasFatalFailure()) return;
     ASSERT_EQ(Verify(kTextIndex), DmsStatus::Success);
     check.Scan();
 
     // 80 % present keys, 20 % with one code unit changed.
     std::mt19937 random(7);
-    for (int probe = 0; probe < 3000; ++probe) {
+    for (int probe = 0; probe < 2000; ++probe) {
         const ReadingAndWord& p = pairs[random() % pairs.size()];
         TextPairKey key(p.first, p.second);
         if (random() % 5 == 0) {
@@ -218,17 +226,33 @@ TEST_F(IndexOracle, EdictKeysMatchStableSortAndEveryProbe) {
     ASSERT_EQ(engine->GetIndexStats(cursor, &stats), DmsStatus::Success);
     EXPECT_EQ(stats.entries, pairs.size());
     EXPECT_EQ(stats.level[stats.levels - 1].entries, pairs.size());
+}
 
-    // Deleting every key empties the index; the verifier runs every thousand
-    // deletions once the tree is small enough to walk that often.
+// Deleting every key one by one in random order empties the index; the
+// verifier passes after every thousand deletions and the probes still agree.
+TEST_F(IndexOracle, EdictKeysDeletedOneByOne) {
+#if defined(_WIN32)
+    const size_t limit = 4000;
+#else
+    const size_t limit = 20000;
+#endif
+    std::vector<ReadingAndWord> pairs = LoadEdictKeys(limit);
+    if (pairs.empty()) GTEST_SKIP() << "edict is not installed";
+    OpenIndexFile(kTextIndex);
+    IndexKeyFormat format;
+    ASSERT_EQ(format.Init(File().Description(), kTextIndex, File().CollatorKind()), DmsStatus::Success);
+    OracleCheck check(*engine, cursor, format);
+    InsertEdictPairs(*engine, cursor, check, format, pairs);
+    if (HasFatalFailure()) return;
+    std::mt19937 random(11);
     size_t done = 0;
-    size_t verified = 0;
     while (!check.model.empty()) {
-        bool small = check.model.size() < 10000;
-        done += check.DeleteRandom(random, small ? 1 : 256);
-        if (done - verified >= (small ? 1000u : 25000u)) {
-            verified = done;
+        check.DeleteRandom(random);
+        if (++done % 1000 == 0) {
             ASSERT_EQ(Verify(kTextIndex), DmsStatus::Success) << done;
+            const ReadingAndWord& p = pairs[random() % pairs.size()];
+            check.Probe(TextPairKey(p.first, p.second).values);
+            check.Scan();
         }
         if (HasFailure()) return;
     }

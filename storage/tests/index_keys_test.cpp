@@ -1,0 +1,121 @@
+// Key encoding and order: stored keys are checked before use, and the UCA
+// comparison that keeps the given side's elements answers exactly as the
+// collator itself on real dictionary texts.
+#include "common/xcollator1.h"
+#include "storage/index_keys.h"
+#include "storage/tests/edict_keys.h"
+#include "storage/tests/index_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace {
+
+int32_t SignOf(int32_t v) { return v < 0 ? -1 : (v > 0 ? 1 : 0); }
+
+IndexKeyFormat FormatOf(int32_t keyId) {
+    FileDescription d;
+    EXPECT_EQ(ParseDescription(IndexSchema(), d), 0);
+    IndexKeyFormat f;
+    EXPECT_EQ(f.Init(d, keyId, 1), DmsStatus::Success);
+    return f;
+}
+
+std::vector<uint8_t> OneText(const IndexKeyFormat& f, const std::u16string& text) {
+    KeySegmentValue v{const_cast<char16_t*>(text.data()), static_cast<int32_t>(text.size() * 2)};
+    std::vector<uint8_t> key;
+    EXPECT_EQ(f.Encode(&v, key), DmsStatus::Success);
+    return key;
+}
+
+TEST(IndexKeys, UcaComparisonMatchesTheCollator) {
+    std::vector<ReadingAndWord> pairs = LoadEdictKeys(30000);
+    if (pairs.empty()) GTEST_SKIP() << "edict is not installed";
+    std::vector<std::u16string> texts;
+    for (const ReadingAndWord& p : pairs) {
+        texts.push_back(p.first);
+        texts.push_back(p.second);
+    }
+    // Variable elements and repetition signs switch the fourth level on.
+    for (const char16_t* t : {u"ー", u"あ・い", u"あい", u"い ろ", u"ゝ", u"こゝろ", u"こころ", u"A-b", u"ab", u""})
+        texts.emplace_back(t);
+    ICollator* uca = IndexCollator(1);
+    ASSERT_NE(uca, nullptr);
+    IndexKeyFormat format = FormatOf(kOneTextIndex);
+    std::mt19937 random(3);
+    size_t differences = 0;
+    for (int given = 0; given < 400; ++given) {
+        const std::u16string& b = texts[random() % texts.size()];
+        std::vector<uint8_t> kb = OneText(format, b);
+        for (int stored = 0; stored < 40; ++stored) {
+            const std::u16string& a = given < 10 ? texts[texts.size() - 1 - stored % 10] : texts[random() % texts.size()];
+            int32_t expected = SignOf(uca->Compare(a.data(), static_cast<uint32_t>(a.size()), b.data(),
+                                                   static_cast<uint32_t>(b.size()), 0, 1));
+            if (expected == 0) expected = SignOf(static_cast<int32_t>(a.size()) - static_cast<int32_t>(b.size()));
+            if (SignOf(format.Compare(OneText(format, a), kb)) != expected) ++differences;
+        }
+    }
+    // Every pair of the texts that use the fourth level, both ways round.
+    for (size_t i = texts.size() - 10; i < texts.size(); ++i) {
+        std::vector<uint8_t> kb = OneText(format, texts[i]);
+        for (size_t j = texts.size() - 10; j < texts.size(); ++j) {
+            const std::u16string& a = texts[j];
+            const std::u16string& b = texts[i];
+            int32_t expected = SignOf(uca->Compare(a.data(), static_cast<uint32_t>(a.size()), b.data(),
+                                                   static_cast<uint32_t>(b.size()), 0, 1));
+            if (expected == 0) expected = SignOf(static_cast<int32_t>(a.size()) - static_cast<int32_t>(b.size()));
+            if (SignOf(format.Compare(OneText(format, a), kb)) != expected) ++differences;
+        }
+    }
+    EXPECT_EQ(differences, 0u);
+}
+
+TEST(IndexKeys, StoredKeysMustBeExactlyOneKey) {
+    IndexKeyFormat text = FormatOf(kTextIndex);
+    TextPairKey k(u"かな", u"仮名");
+    std::vector<uint8_t> key;
+    ASSERT_EQ(text.Encode(k.values, key), DmsStatus::Success);
+    ASSERT_EQ(key.size(), 2u + 4 + 2 + 4);
+    EXPECT_TRUE(text.IsWellFormed(key));
+    std::vector<uint8_t> bad = key;
+    bad.push_back(0);
+    EXPECT_FALSE(text.IsWellFormed(bad));  // bytes left over
+    bad = key;
+    storage::StoreU16(bad.data(), 1);  // below the 2 the length counts
+    EXPECT_FALSE(text.IsWellFormed(bad));
+    bad = key;
+    storage::StoreU16(bad.data() + 6, 200);  // past the entry
+    EXPECT_FALSE(text.IsWellFormed(bad));
+    EXPECT_FALSE(text.IsWellFormed(std::span<const uint8_t>(key).first(7)));
+
+    IndexKeyFormat fixed = FormatOf(kWordByteIndex);
+    uint16_t w = 0x1234;
+    uint8_t b = 7;
+    KeySegmentValue v[2] = {{&w, 0}, {&b, 0}};
+    ASSERT_EQ(fixed.Encode(v, key), DmsStatus::Success);
+    EXPECT_EQ(key, (std::vector<uint8_t>{0x34, 0x12, 7}));
+    EXPECT_TRUE(fixed.IsWellFormed(key));
+    key.pop_back();
+    EXPECT_FALSE(fixed.IsWellFormed(key));
+    v[0].data = nullptr;
+    EXPECT_EQ(fixed.Encode(v, key), DmsStatus::InvalidParameter);
+}
+
+TEST(IndexKeys, OnlyTextSegmentsNeedTheCollator) {
+    FileDescription d;
+    ASSERT_EQ(ParseDescription(IndexSchema(), d), 0);
+    IndexKeyFormat f;
+    EXPECT_EQ(f.Init(d, kLongIndex, 1), DmsStatus::Success);
+    EXPECT_EQ(f.Init(d, 77, 1), DmsStatus::WrongKeyId);
+    // The mode and flags each Sort gives, and the flags of files of kind 0.
+    ASSERT_EQ(f.Init(d, kTextIndex, 0), DmsStatus::Success);
+    EXPECT_EQ(f.Segments()[0].mode, 2);
+    EXPECT_EQ(f.Segments()[0].flags, 1u);
+    EXPECT_EQ(f.Segments()[1].mode, 0);
+    EXPECT_EQ(f.Segments()[1].flags, 0u);
+    ASSERT_EQ(f.Init(d, kTextIndex, 1), DmsStatus::Success);
+    EXPECT_EQ(f.Segments()[1].flags, 1u);
+}
+
+}  // namespace
