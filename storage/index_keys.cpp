@@ -2,6 +2,7 @@
 // and the segment order. Formats and rules: index_keys.h.
 #include "storage/index_keys.h"
 
+#include "common/collator.h"
 #include "common/xcollator1.h"
 #include "storage/byte_order.h"
 

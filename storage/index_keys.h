@@ -24,8 +24,6 @@
 //                      ending the comparison as equal; then the shorter first
 #pragma once
 
-#include "common/collator.h"
-#include "common/ducet_table.h"
 #include "storage/dms_status.h"
 #include "storage/file_description.h"
 #include "storage/index_values.h"
@@ -34,6 +32,10 @@
 #include <span>
 #include <string>
 #include <vector>
+
+class DucetTable;
+struct ICollator;  // common/collator.h: kept out of this header, which reaches
+                   // the system's COM headers in the Windows build
 
 // The file's collator of `kind` (0 dictionary, 1 UCA), held for the whole run;
 // null when it cannot be had (the UCA table missing).
