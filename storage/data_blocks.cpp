@@ -23,8 +23,10 @@ DmsStatus FindRoomInCurrentPage(DMSFile& file, uint32_t n, CachedPage& page, uin
     DmsStatus st;
     page = file.GetPage(current, st);
     if (!page) return Failed(st) ? st : DmsStatus::PageLoadFailed;
-    if (storage::LoadU16(page.data + 4) != kDataSignature || LoadU32(page.data) != current)
-        return DmsStatus::IntegrityBroken;  // header field 24 names no data page
+    // Header field 24 must name a data page whose positions fit below 2^31.
+    if (storage::LoadU16(page.data + 4) != kDataSignature || LoadU32(page.data) != current ||
+        (uint64_t{current} + 1) * pageSize > static_cast<uint64_t>(kMaxFileBytes))
+        return DmsStatus::IntegrityBroken;
     uint32_t at = chunk::kFirstOffset;
     while (true) {
         // Fewer than a head's bytes left: the page is full. Tested before a

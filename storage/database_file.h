@@ -118,6 +118,10 @@ public:
     // Descriptor of the index at `position` in the description (null when
     // out of range); callers mark the header changed after writing to it.
     uint8_t* Descriptor(int32_t position);
+    // The descriptor whose stored key id is `keyId`, scanning exactly the
+    // description's indexes (a key id 0 anywhere in the table is found too);
+    // null when none has it (callers give 28).
+    uint8_t* FindDescriptor(int32_t keyId);
 
     // Hands out the next page number (header field 28) and makes its slot in
     // the cache: zeroed, stamped, changed. 10 when the page cannot be made,

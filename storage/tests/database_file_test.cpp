@@ -196,6 +196,19 @@ TEST_F(DatabaseFile, WriteBackFlagWithoutJournalGives13) {
     EXPECT_EQ(engine->OpenFile(kPath, 0, DictionarySchemaForTests(), &id), DmsStatus::CannotOpenJournal);
 }
 
+TEST_F(DatabaseFile, DescriptorOfKeyIdZeroIsFoundWhereverItStands) {
+    // Key id 0 as the second index: a scan that stopped at a key id 0 after
+    // the first descriptor would lose it and every index behind it.
+    const std::string schema = "{File PageSize=512 {Index Id=5} {Index Id=0} {Index Id=9}}";
+    int32_t id = CreateAndOpen(schema, 2);
+    DMSFile* file = engine->FindFile(id);
+    ASSERT_NE(file->FindDescriptor(0), nullptr);
+    EXPECT_EQ(file->FindDescriptor(0), file->Descriptor(1));
+    EXPECT_EQ(file->FindDescriptor(9), file->Descriptor(2));
+    EXPECT_EQ(file->FindDescriptor(7), nullptr);
+    EXPECT_EQ(file->Descriptor(3), nullptr);
+}
+
 TEST_F(DatabaseFile, CloseUnknownIdGives30) { EXPECT_EQ(engine->CloseFile(3), DmsStatus::FileNotOpened); }
 
 TEST_F(DatabaseFile, FailedCreateLeavesNoFile) {
