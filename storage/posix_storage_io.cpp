@@ -6,6 +6,8 @@
 
 #include "storage/storage_io.h"
 
+#include "common/utf8.h"
+
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -16,54 +18,6 @@
 #include <unistd.h>
 
 namespace {
-
-std::string ToUtf8(std::u16string_view text) {
-    std::string out;
-    for (size_t i = 0; i < text.size(); ++i) {
-        uint32_t c = text[i];
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-            ++i;
-        }
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
-}
-
-std::u16string FromUtf8(std::string_view text) {
-    std::u16string out;
-    for (size_t i = 0; i < text.size();) {
-        unsigned char b = static_cast<unsigned char>(text[i]);
-        uint32_t c = b;
-        int extra = b >= 0xF0 ? 3 : b >= 0xE0 ? 2 : b >= 0xC0 ? 1 : 0;
-        if (extra > 0 && i + extra >= text.size()) break;
-        if (extra > 0) c = b & (0x3F >> extra);
-        for (int k = 1; k <= extra; ++k) c = (c << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
-        i += extra + 1;
-        if (c >= 0x10000) {
-            c -= 0x10000;
-            out += static_cast<char16_t>(0xD800 + (c >> 10));
-            out += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
-        } else {
-            out += static_cast<char16_t>(c);
-        }
-    }
-    return out;
-}
 
 IoError FromErrno(int error) {
     switch (error) {
@@ -168,16 +122,16 @@ class PosixStorageIO final : public IStorageIO {
 public:
     IoError Open(std::u16string_view path, OpenAccess access, std::unique_ptr<IStorageFile>& file) override {
         bool writer = access == OpenAccess::ReadWrite;
-        return OpenLocked(ToUtf8(path), writer ? O_RDWR : O_RDONLY, writer, file);
+        return OpenLocked(Utf16ToUtf8(path), writer ? O_RDWR : O_RDONLY, writer, file);
     }
 
     IoError CreateNew(std::u16string_view path, std::unique_ptr<IStorageFile>& file) override {
-        return OpenLocked(ToUtf8(path), O_RDWR | O_CREAT | O_EXCL, true, file);
+        return OpenLocked(Utf16ToUtf8(path), O_RDWR | O_CREAT | O_EXCL, true, file);
     }
 
     IoError CreateAlways(std::u16string_view path, std::unique_ptr<IStorageFile>& file) override {
         // Locked before it is emptied, so a file another opener holds is not cut.
-        IoError e = OpenLocked(ToUtf8(path), O_RDWR | O_CREAT, true, file);
+        IoError e = OpenLocked(Utf16ToUtf8(path), O_RDWR | O_CREAT, true, file);
         if (e != IoError::Ok) return e;
         e = file->SetSize(0);
         if (e != IoError::Ok) file.reset();
@@ -185,25 +139,25 @@ public:
     }
 
     IoError Delete(std::u16string_view path) override {
-        if (::unlink(ToUtf8(path).c_str()) != 0) return FromErrno(errno);
+        if (::unlink(Utf16ToUtf8(path).c_str()) != 0) return FromErrno(errno);
         return IoError::Ok;
     }
 
     bool Exists(std::u16string_view path) override {
         struct stat st;
-        return ::stat(ToUtf8(path).c_str(), &st) == 0;
+        return ::stat(Utf16ToUtf8(path).c_str(), &st) == 0;
     }
 
     std::u16string FullPath(std::u16string_view path) override {
-        std::string p = ToUtf8(path);
+        std::string p = Utf16ToUtf8(path);
         if (!p.empty() && p[0] == '/') return std::u16string(path);
         char cwd[PATH_MAX];
         if (::getcwd(cwd, sizeof cwd) == nullptr) return std::u16string(path);
-        return FromUtf8(std::string(cwd) + "/" + p);
+        return Utf8ToUtf16(std::string(cwd) + "/" + p);
     }
 
     IoError FreeSpace(std::u16string_view path, uint64_t& available) override {
-        std::string p = ToUtf8(FullPath(path));
+        std::string p = Utf16ToUtf8(FullPath(path));
         size_t slash = p.rfind('/');
         std::string folder = slash == std::string::npos || slash == 0 ? "/" : p.substr(0, slash);
         struct statvfs st;

@@ -285,6 +285,24 @@ TEST_F(DataBlocks, CurrentDataPageThatIsNoDataPageGives100) {
     EXPECT_EQ(Bytes(), b);
 }
 
+TEST_F(DataBlocks, PagesStopBelowTwoGigabytesOfPositions) {
+    // Data positions are compared by signed difference: no page may start a
+    // position at or past 2^31, so a file that far gives 10, and changes nothing.
+    Write(10);
+    ASSERT_EQ(engine->CloseFile(id), DmsStatus::Success);
+    std::vector<uint8_t> b = Bytes();
+    storage::StoreU32(b.data() + 28, 524287);      // last page: the next would be 524288
+    storage::StoreU32(b.data() + 24, 0xFFFFFFFF);  // no current data page: a new one is needed
+    disk.SetContents(kPath, b);
+    ASSERT_EQ(engine->OpenFile(kPath, 0, DictionarySchemaForTests(), &id), DmsStatus::Success);
+    cursor = Cursor(id);
+    uint32_t position = 5;
+    EXPECT_EQ(engine->WriteData(cursor, "abc", 3, &position), DmsStatus::PageCreationFailed);
+    EXPECT_EQ(position, 0u);
+    ASSERT_EQ(engine->CloseFile(id), DmsStatus::Success);
+    EXPECT_EQ(Bytes(), b);
+}
+
 TEST_F(DataBlocks, ChunkEndingInTheLastBytesOfAPageIsNotOverread) {
     // Fill the page so that fewer than 14 bytes remain after the last chunk.
     Write(4096 - 6 - 14 - 10);

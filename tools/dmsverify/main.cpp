@@ -2,6 +2,7 @@
 // dictionary schema unless --schema names a file holding another) and prints
 // the structural verifier's findings. Exit status 0 when every file is sound,
 // 1 when faults were found, 2 when a file could not be opened.
+#include "common/utf8.h"
 #include "storage/dms.h"
 #include "storage/structure_verifier.h"
 #include "storage/tests/dictionary_schema_text.h"
@@ -12,27 +13,6 @@
 #include <string>
 
 namespace {
-
-std::u16string Utf16(const std::string& s) {
-    std::u16string out;
-    for (size_t i = 0; i < s.size();) {
-        unsigned char b = static_cast<unsigned char>(s[i]);
-        uint32_t c = b;
-        int extra = b >= 0xF0 ? 3 : b >= 0xE0 ? 2 : b >= 0xC0 ? 1 : 0;
-        if (extra > 0 && i + extra >= s.size()) break;
-        if (extra > 0) c = b & (0x3F >> extra);
-        for (int k = 1; k <= extra; ++k) c = (c << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
-        i += extra + 1;
-        if (c >= 0x10000) {
-            c -= 0x10000;
-            out += static_cast<char16_t>(0xD800 + (c >> 10));
-            out += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
-        } else {
-            out += static_cast<char16_t>(c);
-        }
-    }
-    return out;
-}
 
 int Usage() {
     std::fprintf(stderr, "usage: dmsverify [--schema FILE] DATABASE...\n"
@@ -46,7 +26,7 @@ int Usage() {
 bool WriteSample(const std::string& path, const std::string& schema) {
     std::ifstream in("/usr/share/edict/edict", std::ios::binary);
     CDMS engine(SystemStorageIO());
-    std::u16string file = Utf16(path);
+    std::u16string file = Utf8ToUtf16(path);
     SystemStorageIO().Delete(file);
     int32_t id = 0;
     uint32_t cursor = 0;
@@ -88,12 +68,11 @@ int main(int argc, char** argv) {
     CDMS engine(SystemStorageIO());
     for (int i = first; i < argc; ++i) {
         int32_t id = 0;
-        DmsStatus st = engine.OpenFile(Utf16(argv[i]), 2, schema, &id);
+        DmsStatus st = engine.OpenFile(Utf8ToUtf16(argv[i]), 2, schema, &id);
         if (Failed(st)) {
             char16_t text[128];
             DmsErrorText(StatusCode(st), 0, text, 128);
-            std::string ascii(text, text + std::char_traits<char16_t>::length(text));
-            std::printf("%s: cannot open: %s\n", argv[i], ascii.c_str());
+            std::printf("%s: cannot open: %s\n", argv[i], Utf16ToUtf8(text).c_str());
             result = 2;
             continue;
         }
