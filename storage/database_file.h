@@ -33,6 +33,16 @@
 //   8       u32   number of entries
 //   12      u32   root key page, 0xFFFFFFFF when the index is empty
 //
+// Compressed page as stored (never page 0; only in files with a PAT, whose
+// entry carries the stored length c + 14 and flag 2):
+//   0       u32   page number
+//   4       u16   signature of the page
+//   6       u32   0xFFFFFFFE: marks the stored form (no uncompressed page has it)
+//   10      u16   c: bytes of zlib stream
+//   12      u16   0 (ignored on read)
+//   14      c     zlib stream of the page's bytes 6..PageSize-1
+// A page is stored compressed only when that is smaller than the page.
+//
 // Every header field is checked once at open: version, signature, PageSize
 // against the description, the descriptor table inside page 0. Pages are
 // numbered so that page x PageSize stays below 2^31 (data positions are
