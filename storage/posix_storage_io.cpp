@@ -148,6 +148,18 @@ public:
         return ::stat(Utf16ToUtf8(path).c_str(), &st) == 0;
     }
 
+    IoError FlushFolder(std::u16string_view path) override {
+        std::string p = Utf16ToUtf8(FullPath(path));
+        size_t slash = p.rfind('/');
+        std::string folder = slash == std::string::npos || slash == 0 ? "/" : p.substr(0, slash);
+        int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd < 0) return FromErrno(errno);
+        int r = ::fsync(fd);
+        int error = errno;
+        ::close(fd);
+        return r == 0 ? IoError::Ok : FromErrno(error);
+    }
+
     std::u16string FullPath(std::u16string_view path) override {
         std::string p = Utf16ToUtf8(path);
         if (!p.empty() && p[0] == '/') return std::u16string(path);

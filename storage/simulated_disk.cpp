@@ -120,6 +120,24 @@ IoError SimulatedDisk::Delete(std::u16string_view pathView) {
     return IoError::Ok;
 }
 
+IoError SimulatedDisk::FlushFolder(std::u16string_view path) {
+    IoError e = Enter(Operation::FlushFolder);
+    if (e != IoError::Ok) return e;
+    auto folderOf = [](std::u16string_view p) { return p.substr(0, p.find_last_of(u"\\/") + 1); };
+    std::u16string_view folder = folderOf(path);
+    std::vector<Entry> rest;
+    for (Entry& entry : log_) {
+        bool metadata = entry.op == Operation::Create || entry.op == Operation::Delete;
+        if (metadata && folderOf(entry.path) == folder) {
+            Apply(durable_, entry);
+        } else {
+            rest.push_back(std::move(entry));
+        }
+    }
+    log_ = std::move(rest);
+    return IoError::Ok;
+}
+
 bool SimulatedDisk::Exists(std::u16string_view path) { return visible_.count(std::u16string(path)) != 0; }
 
 std::u16string SimulatedDisk::FullPath(std::u16string_view path) { return std::u16string(path); }

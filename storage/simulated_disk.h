@@ -9,7 +9,8 @@
 //  - fail the n-th read, write, flush, size change or delete with EIO or
 //    ENOSPC, write only a prefix before failing, and report any free space.
 // Flush(file) is a barrier for that file and for every create or delete logged
-// before it (metadata commits in order, as on a journaling file system).
+// before it (metadata commits in order, as on a journaling file system);
+// FlushFolder(path) is a barrier for the creates and deletes in that folder.
 // The disk must outlive every file handle it gave out.
 #pragma once
 
@@ -22,7 +23,7 @@
 
 class SimulatedDisk final : public IStorageIO {
 public:
-    enum class Operation { Read, Write, Flush, SetSize, Delete, Create, Open };
+    enum class Operation { Read, Write, Flush, SetSize, Delete, Create, Open, FlushFolder };
     enum class CrashModel { ProcessKill, OrderedPowerCut, UnorderedPowerCut };
     static constexpr uint32_t kSectorSize = 512;
 
@@ -35,6 +36,7 @@ public:
     IoError CreateAlways(std::u16string_view path, std::unique_ptr<IStorageFile>& file) override;
     IoError Delete(std::u16string_view path) override;
     bool Exists(std::u16string_view path) override;
+    IoError FlushFolder(std::u16string_view path) override;
     std::u16string FullPath(std::u16string_view path) override;
     IoError FreeSpace(std::u16string_view path, uint64_t& available) override;
 

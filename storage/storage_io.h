@@ -54,6 +54,9 @@ public:
     virtual IoError CreateAlways(std::u16string_view path, std::unique_ptr<IStorageFile>& file) = 0;
     virtual IoError Delete(std::u16string_view path) = 0;
     virtual bool Exists(std::u16string_view path) = 0;
+    // Makes the creation and deletion of files in the folder holding `path`
+    // durable (POSIX needs the folder itself synced; Windows has nothing to do).
+    virtual IoError FlushFolder(std::u16string_view path) = 0;
     // The absolute form of a path (the path itself when it cannot be made).
     virtual std::u16string FullPath(std::u16string_view path) = 0;
     // Bytes available to this user on the drive that holds `path`.

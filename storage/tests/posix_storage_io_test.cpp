@@ -75,6 +75,7 @@ TEST(PosixStorageIo, FullPathAndFreeSpace) {
     EXPECT_EQ(io.FullPath(u"/abs/x"), u"/abs/x");
     uint64_t available = 0;
     EXPECT_EQ(io.FreeSpace(TempPath("x"), available), IoError::Ok);
+    EXPECT_EQ(io.FlushFolder(TempPath("x")), IoError::Ok);
     EXPECT_GT(available, 0u);
 }
 

@@ -192,6 +192,21 @@ TEST(SimulatedDisk, DeleteIsUndoneByAPowerCutBeforeABarrier) {
     EXPECT_FALSE(other.Exists(u"j"));
 }
 
+TEST(SimulatedDisk, FlushFolderMakesCreatesAndDeletesThereDurable) {
+    for (uint32_t seed = 0; seed < 20; ++seed) {
+        SimulatedDisk disk;
+        disk.SetContents(u"C:\\d\\old", Filled(4, 1));
+        std::unique_ptr<IStorageFile> f;
+        ASSERT_EQ(disk.CreateNew(u"C:\\d\\new.trn", f), IoError::Ok);
+        ASSERT_EQ(disk.CreateNew(u"C:\\e\\other", f), IoError::Ok);
+        ASSERT_EQ(disk.Delete(u"C:\\d\\old"), IoError::Ok);
+        ASSERT_EQ(disk.FlushFolder(u"C:\\d\\new.trn"), IoError::Ok);
+        disk.Crash(SimulatedDisk::CrashModel::UnorderedPowerCut, seed);
+        EXPECT_TRUE(disk.Exists(u"C:\\d\\new.trn"));
+        EXPECT_FALSE(disk.Exists(u"C:\\d\\old"));
+    }
+}
+
 TEST(SimulatedDisk, FreeSpaceIsWhatTheTestSays) {
     SimulatedDisk disk;
     disk.SetFreeSpace(127999);

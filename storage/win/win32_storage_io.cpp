@@ -139,6 +139,8 @@ public:
         return GetFileAttributesW(Wide(p)) != INVALID_FILE_ATTRIBUTES;
     }
 
+    IoError FlushFolder(std::u16string_view) override { return IoError::Ok; }
+
     std::u16string FullPath(std::u16string_view path) override {
         std::u16string p(path);
         wchar_t buffer[MAX_PATH * 4];
