@@ -262,6 +262,17 @@ DmsStatus IndexTree::DeleteCurrent() {
     Unposition();
     if (Failed(st)) return st;
     pinning_ = true;
+    // A path made before another cursor changed the index is caught here,
+    // before anything changes, rather than half-way up.
+    for (int32_t level = 0; level < cursor_.depth; ++level) {
+        KeyPage page;
+        st = Load(page, cursor_.path[level].page, cursor_.depth - level);
+        if (Failed(st)) return st;
+        int32_t entry = cursor_.path[level].entry;
+        if (entry < 0 || static_cast<uint32_t>(entry) >= page.Count() ||
+            page.Word1(static_cast<uint32_t>(entry)) != cursor_.path[level + 1].page)
+            return DmsStatus::PageLoadFailed;
+    }
     int32_t entry = cursor_.path[cursor_.depth].entry;
     if (entry < 0) return DmsStatus::PageLoadFailed;
     st = Splice(cursor_.depth, static_cast<uint32_t>(entry), 1, {}, kNone);

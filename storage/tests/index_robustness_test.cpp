@@ -196,6 +196,20 @@ TEST_F(IndexRobustness, StaleCursorGivesPageLoadFailed) {
         ASSERT_EQ(engine->DeleteCurrent(other), DmsStatus::Success);
     }
     EXPECT_EQ(engine->Prev(cursor, nullptr, nullptr), DmsStatus::PageLoadFailed);
+    // A stale path whose root entry no longer exists (leaves before it were
+    // emptied): refused before anything changes.
+    ASSERT_EQ(engine->Last(cursor, nullptr, nullptr), DmsStatus::Success);
+    for (int i = 0; i < 400; ++i) {
+        ASSERT_EQ(engine->First(other, nullptr, nullptr), DmsStatus::Success);
+        ASSERT_EQ(engine->DeleteCurrent(other), DmsStatus::Success);
+    }
+    uint32_t before = 0;
+    ASSERT_EQ(engine->GetCount(other, &before), DmsStatus::Success);
+    EXPECT_EQ(engine->DeleteCurrent(cursor), DmsStatus::PageLoadFailed);
+    uint32_t after = 0;
+    ASSERT_EQ(engine->GetCount(other, &after), DmsStatus::Success);
+    EXPECT_EQ(after, before);
+    Verify(kLongIndex);
     // Everything deleted: the old path leads to freed pages.
     ASSERT_EQ(engine->First(cursor, nullptr, nullptr), DmsStatus::Success);
     while (engine->First(other, nullptr, nullptr) == DmsStatus::Success) ASSERT_EQ(engine->DeleteCurrent(other), DmsStatus::Success);
