@@ -53,6 +53,8 @@ struct UcaScratch {
     std::vector<uint32_t> storedKey = std::vector<uint32_t>(kMaxSortKeyWeights);
 };
 
+uint64_t g_comparisons = 0;
+
 UcaScratch& Scratch() {
     static UcaScratch* const scratch = new UcaScratch;  // kept for the whole run
     return *scratch;
@@ -74,8 +76,11 @@ ICollator* IndexCollator(int32_t kind) {
     return slot;
 }
 
+uint64_t IndexKeyFormat::Comparisons() { return g_comparisons; }
+
 DmsStatus IndexKeyFormat::Init(const FileDescription& description, int32_t keyId, int32_t collatorKind) {
     segments_.clear();
+    shape_.clear();
     collator_ = nullptr;
     ucaTable_ = nullptr;
     if (description.FindIndex(keyId) < 0) return DmsStatus::WrongKeyId;
@@ -90,6 +95,7 @@ DmsStatus IndexKeyFormat::Init(const FileDescription& description, int32_t keyId
             s.flags = (d.sort == -1 && collatorKind == 0) ? 0u : 1u;
         }
         segments_.push_back(s);
+        shape_ += s.variable ? 'v' : static_cast<char>('0' + s.width);
     }
     bool needsCollator = std::any_of(segments_.begin(), segments_.end(), [](const Segment& s) { return s.collated; });
     if (needsCollator) {
@@ -191,7 +197,7 @@ int32_t IndexKeyFormat::CompareText(const uint8_t* a, uint32_t aBytes, const uin
 }
 
 int32_t IndexKeyFormat::Compare(std::span<const uint8_t> a, std::span<const uint8_t> b) const {
-    ++comparisons_;
+    ++g_comparisons;
     const uint8_t* pa = a.data();
     const uint8_t* pb = b.data();
     for (size_t k = 0; k < segments_.size(); ++k) {

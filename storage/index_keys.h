@@ -57,6 +57,9 @@ public:
     DmsStatus Init(const FileDescription& description, int32_t keyId, int32_t collatorKind);
 
     size_t SegmentCount() const { return segments_.size(); }
+    // What well-formedness depends on, one character per segment: a page
+    // checked against one shape is checked against every format of that shape.
+    const std::string& Shape() const { return shape_; }
     const std::vector<Segment>& Segments() const { return segments_; }
 
     // Builds the key bytes of `values` (one per segment). 45 for a missing
@@ -73,8 +76,9 @@ public:
     // KeySegmentValue). A null `out` copies nothing.
     void Decode(std::span<const uint8_t> key, KeySegmentValue* out) const;
 
-    // Key comparisons made so far (a machine-independent cost measure).
-    uint64_t Comparisons() const { return comparisons_; }
+    // Key comparisons made by every index so far (a machine-independent
+    // cost measure for benchmarks; the engine runs on one thread).
+    static uint64_t Comparisons();
 
 private:
     int32_t CompareText(const uint8_t* a, uint32_t aBytes, const uint8_t* b, uint32_t bBytes, size_t segment) const;
@@ -85,9 +89,9 @@ private:
                        size_t segment) const;
 
     std::vector<Segment> segments_;
+    std::string shape_;
     ICollator* collator_ = nullptr;
     const DucetTable* ucaTable_ = nullptr;  // set when the collator is XCollator1
-    mutable uint64_t comparisons_ = 0;
     // Stored text may sit at an odd address; the collator reads char16_t.
     mutable std::vector<char16_t> alignedA_;
     mutable std::vector<char16_t> alignedB_;

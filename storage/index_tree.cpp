@@ -63,24 +63,25 @@ DmsStatus IndexTree::Seek(const KeySegmentValue* key, SeekMode mode, KeySegmentV
     if (Failed(st)) return st;
     uint32_t number = Root();
     if (number == kNone) return DmsStatus::RecordNotFound;
-    // Linear in every page, counting the ordinal on the way.
+    // In every page the first entry not less than the key (greater, for
+    // Greater), found by binary search; the entries passed add their counts
+    // to the ordinal. The same entry and ordinal as a scan from the left.
     uint64_t counted = 0;
     int32_t height = -1;
     for (int32_t level = 0; level < XCursor::kMaxDepth; ++level) {
         KeyPage page;
         st = Load(page, number, height);
         if (Failed(st)) return st;
-        uint32_t i = 0;
-        int32_t c = 0;
-        for (; i < page.Count(); ++i) {
-            c = format_.Compare(page.Key(i), keyScratch_);
-            if (c > 0 || (c == 0 && mode != Greater)) break;
-            counted += page.IsLeaf() ? 1 : page.Word2(i);
-        }
+        uint32_t i = mode == Greater ? UpperBound(page, keyScratch_) : LowerBound(page, keyScratch_);
         if (i == page.Count()) return DmsStatus::RecordNotFound;
+        if (page.IsLeaf()) {
+            counted += i;
+        } else {
+            for (uint32_t k = 0; k < i; ++k) counted += page.Word2(k);
+        }
         cursor_.path[level] = {number, static_cast<int32_t>(i)};
         if (page.IsLeaf()) {
-            if (mode == Equal && c > 0) return DmsStatus::RecordNotFound;
+            if (mode == Equal && format_.Compare(page.Key(i), keyScratch_) != 0) return DmsStatus::RecordNotFound;
             cursor_.depth = level;
             return Report(page, i, static_cast<uint32_t>(counted), out, position);
         }
@@ -88,6 +89,20 @@ DmsStatus IndexTree::Seek(const KeySegmentValue* key, SeekMode mode, KeySegmentV
         height = page.Height() - 1;
     }
     return DmsStatus::IntegrityBroken;
+}
+
+uint32_t IndexTree::LowerBound(const KeyPage& page, std::span<const uint8_t> key) const {
+    uint32_t lo = 0;
+    uint32_t hi = page.Count();
+    while (lo < hi) {
+        uint32_t mid = lo + (hi - lo) / 2;
+        if (format_.Compare(page.Key(mid), key) >= 0) {
+            hi = mid;
+        } else {
+            lo = mid + 1;
+        }
+    }
+    return lo;
 }
 
 uint32_t IndexTree::UpperBound(const KeyPage& page, std::span<const uint8_t> key) const {

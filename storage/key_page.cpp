@@ -4,11 +4,35 @@
 #include "storage/byte_order.h"
 
 #include <cstring>
+#include <string>
 
 using storage::LoadU16;
 using storage::LoadU32;
 using storage::StoreU16;
 using storage::StoreU32;
+
+namespace {
+
+// What the check of a key page found, kept per cache slot while the slot's
+// content version stays the same: a page read again and again (every step of
+// a scan, the root of every seek) is checked once. Versions never repeat, so
+// an entry left by another cache never matches.
+struct CheckedPage {
+    const CCache* cache = nullptr;
+    uint64_t version = 0;
+    uint32_t number = 0;
+    int32_t height = -1;
+    std::string shape;
+    std::vector<uint32_t> offsets;
+};
+
+CheckedPage& CheckedSlot(int32_t slot) {
+    static std::vector<CheckedPage>* const checked = new std::vector<CheckedPage>;  // the engine's one thread
+    if (checked->size() <= static_cast<size_t>(slot)) checked->resize(static_cast<size_t>(slot) + 1);
+    return (*checked)[static_cast<size_t>(slot)];
+}
+
+}  // namespace
 
 EntryBytes MakeEntry(uint32_t word1, uint32_t word2, std::span<const uint8_t> key) {
     EntryBytes e(keypage::kEntryHead + key.size());
@@ -26,6 +50,16 @@ DmsStatus KeyPage::Load(CCache& cache, IPageStore& file, uint32_t number, int32_
     DmsStatus st = DmsStatus::Success;
     CachedPage p = cache.GetPage(file, number, &st);
     if (!p) return Failed(st) ? st : DmsStatus::PageLoadFailed;
+    CheckedPage& checked = CheckedSlot(p.slot);
+    if (checked.cache == &cache && checked.version == cache.ContentVersion(p.slot) && checked.number == number &&
+        checked.shape == format.Shape()) {
+        if (height >= 0 && checked.height != height) return DmsStatus::IntegrityBroken;
+        offsets_ = checked.offsets;
+        page_ = p;
+        number_ = number;
+        height_ = checked.height;
+        return DmsStatus::Success;
+    }
     const uint32_t size = p.size;
     if (size < keypage::kHeadSize || LoadU32(p.data) != number) return DmsStatus::PageLoadFailed;
     int32_t h = keypage::HeightOf(LoadU16(p.data + 4));
@@ -46,6 +80,7 @@ DmsStatus KeyPage::Load(CCache& cache, IPageStore& file, uint32_t number, int32_
     page_ = p;
     number_ = number;
     height_ = h;
+    checked = CheckedPage{&cache, cache.ContentVersion(p.slot), number, h, format.Shape(), offsets_};
     return DmsStatus::Success;
 }
 

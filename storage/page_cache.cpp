@@ -23,6 +23,10 @@ int KeyPageHeight(uint16_t signature) {
     int digit = (signature >> 8) - '0';
     return digit >= 0 && digit <= 9 ? digit : -1;
 }
+uint64_t NextContentVersion() {
+    static uint64_t last = 0;  // one sequence for every cache: versions never repeat
+    return ++last;
+}
 }  // namespace
 
 PinScope::~PinScope() {
@@ -97,6 +101,7 @@ void CCache::Empty(Slot& s, bool freeBuffers) {
     s.tick = 0;
     s.pins = 0;
     ++s.generation;
+    s.version = NextContentVersion();
     if (freeBuffers) {
         s.image.reset();
         s.before.reset();
@@ -179,6 +184,7 @@ CachedPage CCache::GetPage(IPageStore& file, uint32_t page, DmsStatus* status) {
     std::memcpy(s.before.get(), s.image.get(), s.pageSize);
     s.flags |= Loaded;
     s.signature = LoadU16(s.image.get() + 4);
+    s.version = NextContentVersion();
     return View(i);
 }
 
@@ -197,6 +203,7 @@ CachedPage CCache::NewPage(IPageStore& file, uint32_t page, uint16_t signature) 
     s.flags = static_cast<uint16_t>(InUse | Changed | (s.flags & (Loaded | Pinned)));
     s.page = page;
     s.signature = signature;
+    s.version = NextContentVersion();
     s.tick = tick_;
     hash_[Bucket(page)] = i;
     return View(i);
@@ -207,6 +214,7 @@ void CCache::MarkChanged(const CachedPage& page) {
     Slot& s = slots_[static_cast<size_t>(page.slot)];
     s.flags |= Changed;
     s.signature = LoadU16(s.image.get() + 4);
+    s.version = NextContentVersion();
 }
 
 DmsStatus CCache::WriteSlot(int32_t slot) {
@@ -281,6 +289,7 @@ void CCache::RestoreFile(const IPageStore& file) {
             std::memcpy(s.image.get(), s.before.get(), s.pageSize);
             s.flags &= static_cast<uint16_t>(~Changed);
             s.signature = LoadU16(s.image.get() + 4);
+            s.version = NextContentVersion();
         } else {
             Empty(s, false);  // created since its last write: nothing to go back to
         }
@@ -296,6 +305,7 @@ void CCache::StorePage(const IPageStore& file, uint32_t page, std::span<const ui
     std::memcpy(s.before.get(), image.data(), n);
     s.flags = static_cast<uint16_t>((s.flags & ~Changed) | Loaded);
     s.signature = LoadU16(s.image.get() + 4);
+    s.version = NextContentVersion();
 }
 
 bool CCache::HasChangedPages(const IPageStore& file) const {

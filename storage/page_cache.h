@@ -124,6 +124,13 @@ public:
     // True when the guard word after each buffer of the slot is intact.
     bool CheckGuards(int32_t slot) const;
 
+    // A number, never repeated in the run, that changes whenever the slot's
+    // image may have changed (loaded, created, marked changed, restored,
+    // emptied): layers above keep what they derived from an image while it
+    // stays the same. Whoever writes into an image calls MarkChanged before
+    // the page is read again.
+    uint64_t ContentVersion(int32_t slot) const { return slots_[static_cast<size_t>(slot)].version; }
+
     Counters GetCounters() const { return counters_; }
     uint32_t SlotCount() const { return static_cast<uint32_t>(slots_.size()); }
     uint16_t FlagsOf(int32_t slot) const;
@@ -141,6 +148,7 @@ private:
         uint32_t tick = 0;
         uint32_t pins = 0;
         uint64_t generation = 0;  // bumped when the slot is emptied
+        uint64_t version = 0;     // see ContentVersion
         std::unique_ptr<uint8_t[]> image;
         std::unique_ptr<uint8_t[]> before;
     };

@@ -299,3 +299,27 @@ TEST_F(IndexRobustness, TreeNeverGrowsPastTwentyLevels) {
 }
 
 }  // namespace
+
+namespace {
+
+// A key page is checked once per content version of its cache slot: any
+// change the cache learns of (a write marked changed, a restore, a reload)
+// has the next reader check it again.
+TEST_F(IndexRobustness, ChangedPageIsCheckedAgain) {
+    OpenIndexFile(kLongIndex);
+    for (int32_t i = 0; i < 50; ++i) ASSERT_EQ(InsertLong(i, 1), DmsStatus::Success);
+    ASSERT_EQ(engine->First(cursor, nullptr, nullptr), DmsStatus::Success);
+    uint32_t root = LoadU32(File().Descriptor(0) + 12);
+    CachedPage page = File().Cache().Lookup(File(), root);
+    ASSERT_TRUE(page);
+    uint64_t version = File().Cache().ContentVersion(page.slot);
+    StoreU16(page.data + 16, 0);  // the first entry's length
+    File().Cache().MarkChanged(page);
+    EXPECT_NE(File().Cache().ContentVersion(page.slot), version);
+    EXPECT_EQ(engine->First(cursor, nullptr, nullptr), DmsStatus::IntegrityBroken);
+    StoreU16(page.data + 16, 14);
+    File().Cache().MarkChanged(page);
+    EXPECT_EQ(engine->First(cursor, nullptr, nullptr), DmsStatus::Success);
+}
+
+}  // namespace
