@@ -4,6 +4,7 @@
 // 1 when faults were found, 2 when a file could not be opened.
 #include "common/utf8.h"
 #include "storage/dms.h"
+#include "storage/index_tree.h"
 #include "storage/structure_verifier.h"
 #include "storage/tests/dictionary_schema_text.h"
 
@@ -38,6 +39,10 @@ bool WriteSample(const std::string& path, const std::string& schema) {
         uint32_t position = 0;
         if (Failed(engine.WriteData(cursor, line.data(), static_cast<uint32_t>(line.size()), &position))) return false;
         if (i % 5 == 0 && Failed(engine.FreeData(cursor, position))) return false;
+        // Index 0 keys each block by its data position, as the dictionaries do.
+        KeySegmentValue key{&position, 4};
+        if (Failed(engine.SelectIndex(cursor, 0)) || Failed(engine.InsertKey(cursor, &key, {position, 0})))
+            return false;
     }
     return !Failed(engine.CloseFile(id));
 }
@@ -76,7 +81,16 @@ int main(int argc, char** argv) {
             result = 2;
             continue;
         }
-        VerifyReport report = VerifyFile(*engine.FindFile(id));
+        DMSFile& file = *engine.FindFile(id);
+        VerifyReport report = VerifyFile(file);
+        // Each index's tree: order, high keys, counts and links.
+        for (const IndexDefinition& index : file.Description().indexes) {
+            std::string problem;
+            DmsStatus indexStatus = VerifyIndex(file, index.keyId, &problem);
+            if (Failed(indexStatus))
+                report.faults.push_back("index " + std::to_string(index.keyId) + ": " + problem + " (status " +
+                                        std::to_string(StatusCode(indexStatus)) + ")");
+        }
         std::printf("%s: %u pages, %u data blocks (%u deleted), %llu bytes of live data: %s\n", argv[i],
                     report.pages, report.dataBlocks, report.deletedBlocks,
                     static_cast<unsigned long long>(report.dataBytes), report.ok() ? "sound" : "FAULTS");
