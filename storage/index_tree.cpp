@@ -55,40 +55,58 @@ DmsStatus IndexTree::Report(const KeyPage& leaf, uint32_t index, uint32_t ordina
     return DmsStatus::Success;
 }
 
+template <typename Choose>
+DmsStatus IndexTree::Descend(KeyPage& page, Choose&& choose) {
+    cursor_.depth = -1;
+    uint32_t number = Root();
+    if (number == kNone) return DmsStatus::RecordNotFound;
+    int32_t height = -1;  // the root's own, then one less at each level
+    for (int32_t level = 0; level < XCursor::kMaxDepth; ++level) {
+        DmsStatus st = Load(page, number, height);
+        if (Failed(st)) return st;
+        if (page.Count() == 0) return DmsStatus::IntegrityBroken;
+        int32_t entry = 0;
+        st = choose(page, entry);
+        if (Failed(st)) return st;
+        cursor_.path[level] = {number, entry};
+        if (page.IsLeaf()) {
+            cursor_.depth = level;
+            return DmsStatus::Success;
+        }
+        number = page.Word1(static_cast<uint32_t>(entry));
+        height = page.Height() - 1;
+    }
+    return DmsStatus::IntegrityBroken;
+}
+
+uint64_t IndexTree::CountBefore(const KeyPage& page, uint32_t entry) {
+    if (page.IsLeaf()) return entry;
+    uint64_t below = 0;
+    for (uint32_t k = 0; k < entry; ++k) below += page.Word2(k);
+    return below;
+}
+
 DmsStatus IndexTree::Seek(const KeySegmentValue* key, SeekMode mode, KeySegmentValue* out,
                           EntryPosition* position) {
     Unposition();
-    cursor_.depth = -1;
     DmsStatus st = format_.Encode(key, keyScratch_);
     if (Failed(st)) return st;
-    uint32_t number = Root();
-    if (number == kNone) return DmsStatus::RecordNotFound;
     // In every page the first entry not less than the key (greater, for
     // Greater), found by binary search; the entries passed add their counts
     // to the ordinal. The same entry and ordinal as a scan from the left.
     uint64_t counted = 0;
-    int32_t height = -1;
-    for (int32_t level = 0; level < XCursor::kMaxDepth; ++level) {
-        KeyPage page;
-        st = Load(page, number, height);
-        if (Failed(st)) return st;
-        uint32_t i = mode == Greater ? UpperBound(page, keyScratch_) : LowerBound(page, keyScratch_);
-        if (i == page.Count()) return DmsStatus::RecordNotFound;
-        if (page.IsLeaf()) {
-            counted += i;
-        } else {
-            for (uint32_t k = 0; k < i; ++k) counted += page.Word2(k);
-        }
-        cursor_.path[level] = {number, static_cast<int32_t>(i)};
-        if (page.IsLeaf()) {
-            if (mode == Equal && format_.Compare(page.Key(i), keyScratch_) != 0) return DmsStatus::RecordNotFound;
-            cursor_.depth = level;
-            return Report(page, i, static_cast<uint32_t>(counted), out, position);
-        }
-        number = page.Word1(i);
-        height = page.Height() - 1;
-    }
-    return DmsStatus::IntegrityBroken;
+    KeyPage page;
+    st = Descend(page, [&](const KeyPage& p, int32_t& entry) {
+        uint32_t i = mode == Greater ? UpperBound(p, keyScratch_) : LowerBound(p, keyScratch_);
+        if (i == p.Count()) return DmsStatus::RecordNotFound;
+        counted += CountBefore(p, i);
+        entry = static_cast<int32_t>(i);
+        return DmsStatus::Success;
+    });
+    if (Failed(st)) return st;
+    uint32_t i = static_cast<uint32_t>(cursor_.path[cursor_.depth].entry);
+    if (mode == Equal && format_.Compare(page.Key(i), keyScratch_) != 0) return DmsStatus::RecordNotFound;
+    return Report(page, i, static_cast<uint32_t>(counted), out, position);
 }
 
 uint32_t IndexTree::LowerBound(const KeyPage& page, std::span<const uint8_t> key) const {
@@ -121,35 +139,22 @@ uint32_t IndexTree::UpperBound(const KeyPage& page, std::span<const uint8_t> key
 
 DmsStatus IndexTree::DescendBinary(std::span<const uint8_t> key, uint64_t& counted, bool pin) {
     counted = 0;
-    cursor_.depth = -1;
-    uint32_t number = Root();
-    if (number == kNone) return DmsStatus::RecordNotFound;
-    int32_t height = -1;
     bool wasPinning = pinning_;
     pinning_ = pin;
-    DmsStatus st = DmsStatus::IntegrityBroken;
-    for (int32_t level = 0; level < XCursor::kMaxDepth; ++level) {
-        KeyPage page;
-        st = Load(page, number, height);
-        if (Failed(st)) break;
-        if (page.Count() == 0) {
-            st = DmsStatus::IntegrityBroken;
-            break;
-        }
-        uint32_t upper = UpperBound(page, key);
-        if (page.IsLeaf()) {
-            cursor_.path[level] = {number, static_cast<int32_t>(upper) - 1};
-            cursor_.depth = level;
-            break;
+    KeyPage page;
+    DmsStatus st = Descend(page, [&](const KeyPage& p, int32_t& entry) {
+        uint32_t upper = UpperBound(p, key);
+        if (p.IsLeaf()) {
+            entry = static_cast<int32_t>(upper) - 1;
+            return DmsStatus::Success;
         }
         // Into the first child whose last key is greater, else the last child,
         // so that a run of equal keys is entered at its end.
-        uint32_t i = std::min(upper, page.Count() - 1);
-        for (uint32_t k = 0; k < i; ++k) counted += page.Word2(k);
-        cursor_.path[level] = {number, static_cast<int32_t>(i)};
-        number = page.Word1(i);
-        height = page.Height() - 1;
-    }
+        uint32_t i = std::min(upper, p.Count() - 1);
+        counted += CountBefore(p, i);
+        entry = static_cast<int32_t>(i);
+        return DmsStatus::Success;
+    });
     pinning_ = wasPinning;
     return st;
 }
@@ -186,49 +191,27 @@ DmsStatus IndexTree::ReportCurrent(KeySegmentValue* out, EntryPosition* position
 
 DmsStatus IndexTree::First(KeySegmentValue* out, EntryPosition* position) {
     Unposition();
-    uint32_t number = Root();
-    if (number == kNone) return DmsStatus::RecordNotFound;
-    int32_t height = -1;
-    for (int32_t level = 0; level < XCursor::kMaxDepth; ++level) {
-        KeyPage page;
-        DmsStatus st = Load(page, number, height);
-        if (Failed(st)) return st;
-        if (page.Count() == 0) return DmsStatus::IntegrityBroken;
-        cursor_.path[level] = {number, 0};
-        if (page.IsLeaf()) {
-            cursor_.depth = level;
-            return Report(page, 0, 0, out, position);
-        }
-        number = page.Word1(0);
-        height = page.Height() - 1;
-    }
-    return DmsStatus::IntegrityBroken;
+    KeyPage page;
+    DmsStatus st = Descend(page, [](const KeyPage&, int32_t& entry) {
+        entry = 0;
+        return DmsStatus::Success;
+    });
+    return Failed(st) ? st : Report(page, 0, 0, out, position);
 }
 
 DmsStatus IndexTree::Last(KeySegmentValue* out, EntryPosition* position) {
     Unposition();
-    uint32_t number = Root();
-    if (number == kNone) return DmsStatus::RecordNotFound;
     uint64_t counted = 0;
-    int32_t height = -1;
-    for (int32_t level = 0; level < XCursor::kMaxDepth; ++level) {
-        KeyPage page;
-        DmsStatus st = Load(page, number, height);
-        if (Failed(st)) return st;
-        if (page.Count() == 0) return DmsStatus::IntegrityBroken;
-        uint32_t last = page.Count() - 1;
-        cursor_.path[level] = {number, static_cast<int32_t>(last)};
-        if (page.IsLeaf()) {
-            cursor_.depth = level;
-            counted += last;
-            if (counted + 1 != DescriptorCount()) return DmsStatus::IntegrityBroken4;
-            return Report(page, last, static_cast<uint32_t>(counted), out, position);
-        }
-        for (uint32_t k = 0; k < last; ++k) counted += page.Word2(k);
-        number = page.Word1(last);
-        height = page.Height() - 1;
-    }
-    return DmsStatus::IntegrityBroken;
+    KeyPage page;
+    DmsStatus st = Descend(page, [&](const KeyPage& p, int32_t& entry) {
+        uint32_t last = p.Count() - 1;
+        counted += CountBefore(p, last);
+        entry = static_cast<int32_t>(last);
+        return DmsStatus::Success;
+    });
+    if (Failed(st)) return st;
+    if (counted + 1 != DescriptorCount()) return DmsStatus::IntegrityBroken4;
+    return Report(page, page.Count() - 1, static_cast<uint32_t>(counted), out, position);
 }
 
 DmsStatus IndexTree::CheckPath() {
@@ -304,34 +287,27 @@ DmsStatus IndexTree::MoveToOrdinal(uint32_t n, KeySegmentValue* out, EntryPositi
     }
     if (n == 0) return First(out, position);
     Unposition();
-    uint32_t number = Root();
-    if (number == kNone) return DmsStatus::RecordNotFound;
     uint64_t counted = 0;
-    int32_t height = -1;
-    for (int32_t level = 0; level < XCursor::kMaxDepth; ++level) {
-        KeyPage page;
-        DmsStatus st = Load(page, number, height);
-        if (Failed(st)) return st;
-        cursor_.path[level].page = number;
-        if (page.IsLeaf()) {
+    KeyPage page;
+    DmsStatus st = Descend(page, [&](const KeyPage& p, int32_t& entry) {
+        if (p.IsLeaf()) {
             uint64_t index = n - counted;
-            if (index >= page.Count()) return DmsStatus::IntegrityBroken2;
-            cursor_.path[level].entry = static_cast<int32_t>(index);
-            cursor_.depth = level;
-            return Report(page, static_cast<uint32_t>(index), n, out, position);
+            if (index >= p.Count()) return DmsStatus::IntegrityBroken2;
+            entry = static_cast<int32_t>(index);
+            return DmsStatus::Success;
         }
-        uint32_t i = 0;
-        for (; i < page.Count(); ++i) {
-            uint32_t below = page.Word2(i);
-            if (counted + below > n) break;
+        for (uint32_t i = 0; i < p.Count(); ++i) {
+            uint32_t below = p.Word2(i);
+            if (counted + below > n) {
+                entry = static_cast<int32_t>(i);
+                return DmsStatus::Success;
+            }
             counted += below;
         }
-        if (i == page.Count()) return DmsStatus::RecordNotFound;
-        cursor_.path[level].entry = static_cast<int32_t>(i);
-        number = page.Word1(i);
-        height = page.Height() - 1;
-    }
-    return DmsStatus::IntegrityBroken;
+        return DmsStatus::RecordNotFound;
+    });
+    if (Failed(st)) return st;
+    return Report(page, static_cast<uint32_t>(cursor_.path[cursor_.depth].entry), n, out, position);
 }
 
 DmsStatus IndexTree::GetOrdinal(uint32_t* ordinal) {
@@ -345,11 +321,7 @@ DmsStatus IndexTree::GetOrdinal(uint32_t* ordinal) {
             st = Load(page, at.page, cursor_.depth - level);
             if (Failed(st)) return st;
             if (at.entry < 0 || static_cast<uint32_t>(at.entry) >= page.Count()) return DmsStatus::PageLoadFailed;
-            if (page.IsLeaf()) {
-                counted += static_cast<uint32_t>(at.entry);
-            } else {
-                for (int32_t k = 0; k < at.entry; ++k) counted += page.Word2(static_cast<uint32_t>(k));
-            }
+            counted += CountBefore(page, static_cast<uint32_t>(at.entry));
         }
         cursor_.ordinal = static_cast<uint32_t>(counted);
     }

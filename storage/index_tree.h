@@ -80,6 +80,13 @@ private:
     DmsStatus ReportCurrent(KeySegmentValue* out, EntryPosition* position, uint32_t ordinal);
     DmsStatus Step(int32_t direction, KeySegmentValue* out, EntryPosition* position);
     DmsStatus StepPath(int32_t level, int32_t direction);
+    // Descends from the root recording the path: `choose(page, entry)` picks
+    // the entry of each page or gives the status to stop with. Ends with the
+    // leaf in `page` and the cursor's depth set.
+    template <typename Choose>
+    DmsStatus Descend(KeyPage& page, Choose&& choose);
+    // Leaf entries left of `entry`: the index in a leaf, the counts in a branch.
+    static uint64_t CountBefore(const KeyPage& page, uint32_t entry);
     // Descends by binary search to the leaf for `key` (path filled down to
     // the leaf, whose entry is the last not greater than `key`, -1 for none);
     // `counted` gets the leaf entries left of that leaf.
@@ -96,6 +103,8 @@ private:
     DmsStatus Splice(int32_t level, uint32_t at, uint32_t removeCount, std::vector<EntryBytes> entries,
                      uint32_t expectChild);
     DmsStatus FreePage(KeyPage& page, int32_t height);
+    // An empty page at `height` without siblings, made the index's root.
+    DmsStatus NewRoot(int32_t height, uint32_t& number);
     DmsStatus Relink(uint32_t page, int32_t height, bool setNext, uint32_t value);
 
     DMSFile& file_;

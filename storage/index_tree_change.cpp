@@ -80,6 +80,19 @@ std::vector<size_t> PartitionEntries(const std::vector<EntryBytes>& entries, uin
     return ends;
 }
 
+DmsStatus IndexTree::NewRoot(int32_t height, uint32_t& number) {
+    CachedPage root;
+    DmsStatus st = file_.NewPage(keypage::Signature(height), root);
+    if (Failed(st)) return st;
+    pins_.Pin(root);
+    StoreU32(root.data + keypage::kNext, kNone);
+    StoreU32(root.data + keypage::kPrev, kNone);
+    file_.Cache().MarkChanged(root);
+    number = LoadU32(root.data);
+    SetRoot(number);
+    return DmsStatus::Success;
+}
+
 DmsStatus IndexTree::Relink(uint32_t number, int32_t height, bool setNext, uint32_t value) {
     if (number == kNone) return DmsStatus::Success;
     KeyPage page;
@@ -209,15 +222,9 @@ DmsStatus IndexTree::Splice(int32_t level, uint32_t at, uint32_t removeCount, st
     if (ends.size() == 1) return DmsStatus::Success;
     // The root split: a new root above it takes the pieces' entries.
     if (height + 1 > keypage::kMaxHeight) return DmsStatus::InvalidKeyValues;
-    CachedPage root;
-    st = file_.NewPage(keypage::Signature(height + 1), root);
+    uint32_t rootNumber = 0;
+    st = NewRoot(height + 1, rootNumber);
     if (Failed(st)) return st;
-    pins_.Pin(root);
-    StoreU32(root.data + keypage::kNext, kNone);
-    StoreU32(root.data + keypage::kPrev, kNone);
-    file_.Cache().MarkChanged(root);
-    uint32_t rootNumber = LoadU32(root.data);
-    SetRoot(rootNumber);
     for (int32_t l = cursor_.depth; l >= 0; --l) cursor_.path[l + 1] = cursor_.path[l];
     cursor_.path[0] = {rootNumber, 0};
     ++cursor_.depth;
@@ -232,15 +239,9 @@ DmsStatus IndexTree::InsertKey(const KeySegmentValue* key, RecordRef ref) {
     if (entry.size() > keypage::MaxEntry(file_.PageSize())) return DmsStatus::InvalidKeyValues;
     pinning_ = true;
     if (Root() == kNone) {
-        CachedPage leaf;
-        st = file_.NewPage(keypage::Signature(0), leaf);
+        uint32_t number = 0;
+        st = NewRoot(0, number);
         if (Failed(st)) return st;
-        pins_.Pin(leaf);
-        StoreU32(leaf.data + keypage::kNext, kNone);
-        StoreU32(leaf.data + keypage::kPrev, kNone);
-        file_.Cache().MarkChanged(leaf);
-        uint32_t number = LoadU32(leaf.data);
-        SetRoot(number);
         cursor_.path[0] = {number, -1};
         cursor_.depth = 0;
     } else {

@@ -138,18 +138,48 @@ private:
     const IndexKeyFormat& format_;
 };
 
-using IndexOracle = IndexTest;
+class IndexOracle : public IndexTest {
+protected:
+    // Opens a file on the text index with a model beside it; false when the
+    // EDICT file is not installed.
+    bool StartText(size_t limit) {
+        pairs = LoadEdictKeys(limit);
+        if (pairs.empty()) return false;
+        OpenIndexFile(kTextIndex);
+        EXPECT_EQ(format.Init(File().Description(), kTextIndex, File().CollatorKind()), DmsStatus::Success);
+        check = std::make_unique<OracleCheck>(*engine, cursor, format);
+        return true;
+    }
+    // Inserts the pairs one by one into the index and the model (file order
+    // gives the references), then sorts the model stably with the same comparator.
+    void InsertPairs() {
+        for (size_t i = 0; i < pairs.size(); ++i) {
+            TextPairKey key(pairs[i].first, pairs[i].second);
+            RecordRef ref{static_cast<uint32_t>(i + 1), 0};
+            ASSERT_EQ(engine->InsertKey(cursor, key.values, ref), DmsStatus::Success) << i;
+            std::vector<uint8_t> bytes;
+            format.Encode(key.values, bytes);
+            check->model.push_back(ModelEntry{check->AddKey(std::move(bytes)), ref});
+        }
+        std::stable_sort(check->model.begin(), check->model.end(), [&](const ModelEntry& a, const ModelEntry& b) {
+            return check->Less(check->KeyOf(a), check->KeyOf(b));
+        });
+    }
+
+    std::vector<ReadingAndWord> pairs;
+    IndexKeyFormat format;
+    std::unique_ptr<OracleCheck> check;
+};
 
 TEST_F(IndexOracle, RandomInsertsAndDeletesOfLongKeys) {
     OpenIndexFile(kLongIndex);
-    IndexKeyFormat format;
     ASSERT_EQ(format.Init(File().Description(), kLongIndex, File().CollatorKind()), DmsStatus::Success);
-    OracleCheck check(*engine, cursor, format);
+    check = std::make_unique<OracleCheck>(*engine, cursor, format);
     std::mt19937 random(42);
     uint32_t nextRef = 1;
     for (int op = 1; op <= 30000; ++op) {
         // Grows for the first two thirds, then shrinks.
-        bool insert = check.model.empty() || random() % 100 < (op < 20000 ? 70u : 30u);
+        bool insert = check->model.empty() || random() % 100 < (op < 20000 ? 70u : 30u);
         if (insert) {
             int32_t v = static_cast<int32_t>(random() % 5000) - 2500;
             LongKey key(v);
@@ -158,38 +188,22 @@ TEST_F(IndexOracle, RandomInsertsAndDeletesOfLongKeys) {
             ASSERT_EQ(engine->InsertKey(cursor, key.values, ref), DmsStatus::Success);
             std::vector<uint8_t> bytes;
             format.Encode(key.values, bytes);
-            check.InsertIntoModel(std::move(bytes), ref);
+            check->InsertIntoModel(std::move(bytes), ref);
         } else {
-            check.DeleteRandom(random);
+            check->DeleteRandom(random);
         }
         if (op % 10 == 0) {
-            check.Probe(LongKey(static_cast<int32_t>(random() % 5200) - 2600).values);
-            check.MoveAndCount(random);
+            check->Probe(LongKey(static_cast<int32_t>(random() % 5200) - 2600).values);
+            check->MoveAndCount(random);
         }
         if (op % 1000 == 0) {
             ASSERT_EQ(Verify(kLongIndex), DmsStatus::Success) << op;
         }
     }
-    check.Scan();
-    while (!check.model.empty()) check.DeleteRandom(random);
+    check->Scan();
+    while (!check->model.empty()) check->DeleteRandom(random);
     EXPECT_EQ(storage::LoadU32(File().Descriptor(0) + 12), 0xFFFFFFFFu);
     Verify(kLongIndex);
-}
-
-// Inserts `pairs` one by one into the text index and the model (file order
-// gives the references), then sorts the model stably with the same comparator.
-void InsertEdictPairs(CDMS& engine, uint32_t cursor, OracleCheck& check, const IndexKeyFormat& format,
-                      const std::vector<ReadingAndWord>& pairs) {
-    for (size_t i = 0; i < pairs.size(); ++i) {
-        TextPairKey key(pairs[i].first, pairs[i].second);
-        RecordRef ref{static_cast<uint32_t>(i + 1), 0};
-        ASSERT_EQ(engine.InsertKey(cursor, key.values, ref), DmsStatus::Success) << i;
-        std::vector<uint8_t> bytes;
-        format.Encode(key.values, bytes);
-        check.model.push_back(ModelEntry{check.AddKey(std::move(bytes)), ref});
-    }
-    std::stable_sort(check.model.begin(), check.model.end(),
-                     [&](const ModelEntry& a, const ModelEntry& b) { return check.Less(check.KeyOf(a), check.KeyOf(b)); });
 }
 
 // Every EDICT reading/headword pair (a subset under Wine) inserted one by one.
@@ -199,16 +213,11 @@ TEST_F(IndexOracle, EdictKeysMatchStableSortAndEveryProbe) {
 #else
     const size_t limit = 400000;
 #endif
-    std::vector<ReadingAndWord> pairs = LoadEdictKeys(limit);
-    if (pairs.empty()) GTEST_SKIP() << "edict is not installed";
-    OpenIndexFile(kTextIndex);
-    IndexKeyFormat format;
-    ASSERT_EQ(format.Init(File().Description(), kTextIndex, File().CollatorKind()), DmsStatus::Success);
-    OracleCheck check(*engine, cursor, format);
-    InsertEdictPairs(*engine, cursor, check, format, pairs);
+    if (!StartText(limit)) GTEST_SKIP() << "edict is not installed";
+    InsertPairs();
     if (HasFatalFailure()) return;
     ASSERT_EQ(Verify(kTextIndex), DmsStatus::Success);
-    check.Scan();
+    check->Scan();
 
     // 80 % present keys, 20 % with one code unit changed.
     std::mt19937 random(7);
@@ -219,8 +228,8 @@ TEST_F(IndexOracle, EdictKeysMatchStableSortAndEveryProbe) {
             std::u16string& s = random() % 2 ? key.a : key.b;
             if (!s.empty()) s[random() % s.size()] += static_cast<char16_t>(1 + random() % 3);
         }
-        check.Probe(key.values);
-        check.MoveAndCount(random);
+        check->Probe(key.values);
+        check->MoveAndCount(random);
     }
     IndexStats stats;
     ASSERT_EQ(engine->GetIndexStats(cursor, &stats), DmsStatus::Success);
@@ -236,23 +245,18 @@ TEST_F(IndexOracle, EdictKeysDeletedOneByOne) {
 #else
     const size_t limit = 20000;
 #endif
-    std::vector<ReadingAndWord> pairs = LoadEdictKeys(limit);
-    if (pairs.empty()) GTEST_SKIP() << "edict is not installed";
-    OpenIndexFile(kTextIndex);
-    IndexKeyFormat format;
-    ASSERT_EQ(format.Init(File().Description(), kTextIndex, File().CollatorKind()), DmsStatus::Success);
-    OracleCheck check(*engine, cursor, format);
-    InsertEdictPairs(*engine, cursor, check, format, pairs);
+    if (!StartText(limit)) GTEST_SKIP() << "edict is not installed";
+    InsertPairs();
     if (HasFatalFailure()) return;
     std::mt19937 random(11);
     size_t done = 0;
-    while (!check.model.empty()) {
-        check.DeleteRandom(random);
+    while (!check->model.empty()) {
+        check->DeleteRandom(random);
         if (++done % 1000 == 0) {
             ASSERT_EQ(Verify(kTextIndex), DmsStatus::Success) << done;
             const ReadingAndWord& p = pairs[random() % pairs.size()];
-            check.Probe(TextPairKey(p.first, p.second).values);
-            check.Scan();
+            check->Probe(TextPairKey(p.first, p.second).values);
+            check->Scan();
         }
         if (HasFailure()) return;
     }

@@ -37,6 +37,17 @@ protected:
         return Bytes();
     }
 
+    // Puts `bytes` on the disk as the file, opens it read-only in a fresh
+    // engine and gives a cursor on the Long index.
+    uint32_t OpenReadOnly(const std::vector<uint8_t>& bytes, int32_t& id) {
+        disk.SetContents(kPath, bytes);
+        Restart();
+        EXPECT_EQ(engine->OpenFile(kPath, 2, schema, &id), DmsStatus::Success);
+        uint32_t h = Cursor(id);
+        EXPECT_EQ(engine->SelectIndex(h, kLongIndex), DmsStatus::Success);
+        return h;
+    }
+
     // Runs every reading and changing operation on both indexes, bounded,
     // and counts statuses outside the documented set.
     int Exercise(std::mt19937& random) {
@@ -143,12 +154,8 @@ TEST_F(IndexRobustness, DamagedPagesAreNamed) {
     for (const Case& c : cases) {
         std::vector<uint8_t> bad = good;
         c.damage(bad.data() + size_t{root} * 4096);
-        disk.SetContents(kPath, bad);
-        Restart();
         int32_t id = 0;
-        ASSERT_EQ(engine->OpenFile(kPath, 2, schema, &id), DmsStatus::Success);
-        uint32_t h = Cursor(id);
-        ASSERT_EQ(engine->SelectIndex(h, kLongIndex), DmsStatus::Success);
+        uint32_t h = OpenReadOnly(bad, id);
         DmsStatus first = engine->First(h, nullptr, nullptr);
         // A root that claims another height is caught one level down.
         EXPECT_EQ(first, c.first) << c.what;
@@ -168,12 +175,8 @@ TEST_F(IndexRobustness, LinkCycleEndsStatistics) {
         uint8_t* page = bad.data() + size_t{p} * 4096;
         if (LoadU16(page + 4) == keypage::Signature(0) && p != firstLeaf) StoreU32(page + 8, firstLeaf);
     }
-    disk.SetContents(kPath, bad);
-    Restart();
     int32_t id = 0;
-    ASSERT_EQ(engine->OpenFile(kPath, 2, schema, &id), DmsStatus::Success);
-    uint32_t h = Cursor(id);
-    ASSERT_EQ(engine->SelectIndex(h, kLongIndex), DmsStatus::Success);
+    uint32_t h = OpenReadOnly(bad, id);
     IndexStats stats;
     EXPECT_EQ(engine->GetIndexStats(h, &stats), DmsStatus::IntegrityBroken);
     EntryPosition pos;
