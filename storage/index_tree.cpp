@@ -97,7 +97,7 @@ DmsStatus IndexTree::Seek(const KeySegmentValue* key, SeekMode mode, KeySegmentV
     uint64_t counted = 0;
     KeyPage page;
     st = Descend(page, [&](const KeyPage& p, int32_t& entry) {
-        uint32_t i = mode == Greater ? UpperBound(p, keyScratch_) : LowerBound(p, keyScratch_);
+        uint32_t i = Bound(p, keyScratch_, mode != Greater);
         if (i == p.Count()) return DmsStatus::RecordNotFound;
         counted += CountBefore(p, i);
         entry = static_cast<int32_t>(i);
@@ -109,26 +109,13 @@ DmsStatus IndexTree::Seek(const KeySegmentValue* key, SeekMode mode, KeySegmentV
     return Report(page, i, static_cast<uint32_t>(counted), out, position);
 }
 
-uint32_t IndexTree::LowerBound(const KeyPage& page, std::span<const uint8_t> key) const {
+uint32_t IndexTree::Bound(const KeyPage& page, std::span<const uint8_t> key, bool orEqual) const {
+    const int32_t least = orEqual ? 0 : 1;  // smallest comparison result that stops
     uint32_t lo = 0;
     uint32_t hi = page.Count();
     while (lo < hi) {
         uint32_t mid = lo + (hi - lo) / 2;
-        if (format_.Compare(page.Key(mid), key) >= 0) {
-            hi = mid;
-        } else {
-            lo = mid + 1;
-        }
-    }
-    return lo;
-}
-
-uint32_t IndexTree::UpperBound(const KeyPage& page, std::span<const uint8_t> key) const {
-    uint32_t lo = 0;
-    uint32_t hi = page.Count();
-    while (lo < hi) {
-        uint32_t mid = lo + (hi - lo) / 2;
-        if (format_.Compare(page.Key(mid), key) > 0) {
+        if (format_.Compare(page.Key(mid), key) >= least) {
             hi = mid;
         } else {
             lo = mid + 1;
@@ -143,7 +130,7 @@ DmsStatus IndexTree::DescendBinary(std::span<const uint8_t> key, uint64_t& count
     pinning_ = pin;
     KeyPage page;
     DmsStatus st = Descend(page, [&](const KeyPage& p, int32_t& entry) {
-        uint32_t upper = UpperBound(p, key);
+        uint32_t upper = Bound(p, key, false);
         if (p.IsLeaf()) {
             entry = static_cast<int32_t>(upper) - 1;
             return DmsStatus::Success;

@@ -91,9 +91,9 @@ private:
     // the leaf, whose entry is the last not greater than `key`, -1 for none);
     // `counted` gets the leaf entries left of that leaf.
     DmsStatus DescendBinary(std::span<const uint8_t> key, uint64_t& counted, bool pin);
-    // First entry not less than `key` / greater than `key` (Count() when none).
-    uint32_t LowerBound(const KeyPage& page, std::span<const uint8_t> key) const;
-    uint32_t UpperBound(const KeyPage& page, std::span<const uint8_t> key) const;
+    // Binary search: the first entry greater than `key`, or with `orEqual`
+    // the first not less than it; Count() when there is none.
+    uint32_t Bound(const KeyPage& page, std::span<const uint8_t> key, bool orEqual) const;
 
     // Replaces `removeCount` entries from `at` of the page at path `level` by
     // `entries`, then carries the change up: the page's high-key entry in its
