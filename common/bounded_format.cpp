@@ -34,7 +34,7 @@ private:
     bool full_ = false;
 };
 
-struct Spec {
+struct Directive {
     bool leftAlign = false;
     bool zeroPad = false;
     size_t width = 0;
@@ -63,14 +63,14 @@ size_t Digits(uint64_t value, unsigned base, char16_t* digits) {
     return count;
 }
 
-void WriteNumber(BoundedWriter& w, const Spec& spec, int64_t value) {
+void WriteNumber(BoundedWriter& w, const Directive& directive, int64_t value) {
     bool negative = false;
     uint64_t magnitude;
     unsigned base = 10;
-    if (spec.conversion == u'x') {
+    if (directive.conversion == u'x') {
         base = 16;
         magnitude = static_cast<uint32_t>(value);
-    } else if (spec.conversion == u'u') {
+    } else if (directive.conversion == u'u') {
         magnitude = static_cast<uint32_t>(value);
     } else {
         negative = value < 0;
@@ -78,27 +78,27 @@ void WriteNumber(BoundedWriter& w, const Spec& spec, int64_t value) {
     }
     char16_t digits[24];
     size_t count = Digits(magnitude, base, digits);
-    size_t precisionZeros = spec.hasPrecision && spec.precision > count ? spec.precision - count : 0;
+    size_t precisionZeros = directive.hasPrecision && directive.precision > count ? directive.precision - count : 0;
     size_t body = count + precisionZeros + (negative ? 1 : 0);
-    size_t pad = spec.width > body ? spec.width - body : 0;
-    bool zeroFill = spec.zeroPad && !spec.leftAlign && !spec.hasPrecision;
-    if (!spec.leftAlign && !zeroFill) w.Repeat(u' ', pad);
+    size_t pad = directive.width > body ? directive.width - body : 0;
+    bool zeroFill = directive.zeroPad && !directive.leftAlign && !directive.hasPrecision;
+    if (!directive.leftAlign && !zeroFill) w.Repeat(u' ', pad);
     if (negative) w.Put(u'-');
     if (zeroFill) w.Repeat(u'0', pad);
     w.Repeat(u'0', precisionZeros);
     while (count > 0) w.Put(digits[--count]);
-    if (spec.leftAlign) w.Repeat(u' ', pad);
+    if (directive.leftAlign) w.Repeat(u' ', pad);
 }
 
-void WriteText(BoundedWriter& w, const Spec& spec, std::u16string_view text) {
-    if (spec.hasPrecision && text.size() > spec.precision) {
-        text = text.substr(0, spec.precision);
+void WriteText(BoundedWriter& w, const Directive& directive, std::u16string_view text) {
+    if (directive.hasPrecision && text.size() > directive.precision) {
+        text = text.substr(0, directive.precision);
         if (!text.empty() && text.back() >= 0xD800 && text.back() <= 0xDBFF) text.remove_suffix(1);
     }
-    size_t pad = spec.width > text.size() ? spec.width - text.size() : 0;
-    if (!spec.leftAlign) w.Repeat(u' ', pad);
+    size_t pad = directive.width > text.size() ? directive.width - text.size() : 0;
+    if (!directive.leftAlign) w.Repeat(u' ', pad);
     w.Put(text);
-    if (spec.leftAlign) w.Repeat(u' ', pad);
+    if (directive.leftAlign) w.Repeat(u' ', pad);
 }
 
 }  // namespace
@@ -111,26 +111,26 @@ size_t FormatBounded(std::span<char16_t> out, std::u16string_view format,
         if (format[i] != u'%') { w.Put(format[i]); continue; }
         size_t start = i++;
         if (i < format.size() && format[i] == u'%') { w.Put(u'%'); continue; }
-        Spec spec;
+        Directive directive;
         for (; i < format.size(); ++i) {
-            if (format[i] == u'-') spec.leftAlign = true;
-            else if (format[i] == u'0') spec.zeroPad = true;
+            if (format[i] == u'-') directive.leftAlign = true;
+            else if (format[i] == u'0') directive.zeroPad = true;
             else break;
         }
-        spec.width = ReadNumber(format, i);
+        directive.width = ReadNumber(format, i);
         if (i < format.size() && format[i] == u'.') {
             ++i;
-            spec.hasPrecision = true;
-            spec.precision = ReadNumber(format, i);
+            directive.hasPrecision = true;
+            directive.precision = ReadNumber(format, i);
         }
         while (i < format.size() && (format[i] == u'l' || format[i] == u'h')) ++i;
         if (i >= format.size()) {                      // a lone '%' at the end stays as written
             w.Put(format.substr(start));
             break;
         }
-        spec.conversion = format[i];
-        bool known = spec.conversion == u's' || spec.conversion == u'd' || spec.conversion == u'i' ||
-                     spec.conversion == u'u' || spec.conversion == u'x';
+        directive.conversion = format[i];
+        bool known = directive.conversion == u's' || directive.conversion == u'd' || directive.conversion == u'i' ||
+                     directive.conversion == u'u' || directive.conversion == u'x';
         if (!known) {                                  // an unknown conversion is copied, not guessed at
             w.Put(format.substr(start, i - start + 1));
             continue;
@@ -138,14 +138,14 @@ size_t FormatBounded(std::span<char16_t> out, std::u16string_view format,
         if (next == args.end()) continue;
         const FormatArg& arg = *next++;
         if (arg.IsText()) {
-            WriteText(w, spec, arg.Text());
-        } else if (spec.conversion == u's') {
-            Spec asNumber = spec;
+            WriteText(w, directive, arg.Text());
+        } else if (directive.conversion == u's') {
+            Directive asNumber = directive;
             asNumber.conversion = u'd';
             asNumber.hasPrecision = false;
             WriteNumber(w, asNumber, arg.Number());
         } else {
-            WriteNumber(w, spec, arg.Number());
+            WriteNumber(w, directive, arg.Number());
         }
     }
     return w.Finish();

@@ -95,11 +95,21 @@ TEST_P(DamagedTable, CountsAsMissingAndIsRetriedLater) {
 
     std::vector<char16_t> out(64, u'#');
     std::string name = d.table;
-    if (name == "CHAR_GENERAL_CATEGORY") EXPECT_EQ(GetCharCategory(u'A'), -1);
-    if (name == "CHAR_LOWER_CASE") EXPECT_EQ(ToLowerChar(u'A'), 0xFFFF);
-    if (name == "CHAR_UPPER_CASE") EXPECT_EQ(ToUpperChar(u'a'), 0xFFFF);
-    if (name == "CHAR_DECOMPOSITION") EXPECT_EQ(DecomposeString(u"Café", out), -1);
-    if (name != "CHAR_UPPER_CASE") EXPECT_EQ(MakeSearchKey(u"Café", out), 0);
+    if (name == "CHAR_GENERAL_CATEGORY") {
+        EXPECT_EQ(GetCharCategory(u'A'), -1);
+    }
+    if (name == "CHAR_LOWER_CASE") {
+        EXPECT_EQ(ToLowerChar(u'A'), 0xFFFF);
+    }
+    if (name == "CHAR_UPPER_CASE") {
+        EXPECT_EQ(ToUpperChar(u'a'), 0xFFFF);
+    }
+    if (name == "CHAR_DECOMPOSITION") {
+        EXPECT_EQ(DecomposeString(u"Café", out), -1);
+    }
+    if (name != "CHAR_UPPER_CASE") {
+        EXPECT_EQ(MakeSearchKey(u"Café", out), 0);
+    }
 
     // A later call, with the table repaired, loads it.
     SetDataResourceProvider(previous_);
