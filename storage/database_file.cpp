@@ -156,6 +156,10 @@ DmsStatus DMSFile::ReadPage(uint32_t page, std::span<uint8_t> image) {
 
 DmsStatus DMSFile::WritePage(uint32_t page, std::span<const uint8_t> image) {
     if (!file_ || mode_ == OpenMode::ReadOnly) return DmsStatus::OperationNotAllowed;
+    if (mode_ == OpenMode::WithoutJournal && page != 0 && !incompleteOnDisk_) {
+        DmsStatus marked = MarkIncomplete();
+        if (Failed(marked)) return marked;
+    }
     uint32_t position = 0;
     std::span<const uint8_t> stored = image.first(pageSize_);
     std::vector<uint8_t> compressed;
@@ -208,21 +212,6 @@ DmsStatus DMSFile::AddPageAllocationTable() {
     version_ = kCurrentVersion;
     st = cache_.WriteSlot(h.slot);
     if (!Failed(st)) st = FlushFile();
-    return st;
-}
-
-DmsStatus DMSFile::WriteBack() {
-    if (mode_ == OpenMode::ReadOnly) return DmsStatus::OperationNotAllowed;
-    if (!file_) return DmsStatus::FileNotOpened;
-    if (InTransaction()) return DmsStatus::Success;  // the commit writes
-    if (!cache_.HasChangedPages(*this) && !pat_.HasChanges()) return DmsStatus::Success;
-    DmsStatus st = cache_.WriteHeader(*this, 0xFFFF);
-    if (!Failed(st)) st = cache_.WriteChangedPages(*this);
-    // The PAT describes the places just written, so it goes before the flag
-    // is cleared.
-    if (!Failed(st)) st = pat_.WriteChanged(*file_);
-    if (!Failed(st)) st = FlushFile();
-    if (!Failed(st)) st = cache_.WriteHeader(*this, 0);
     return st;
 }
 
@@ -294,11 +283,13 @@ DmsStatus DMSFile::Open(std::u16string_view path, OpenMode mode, std::string_vie
     bool flagSet = false;
     DmsStatus st = OpenOnce(path, mode, description, flagSet);
     if (!Failed(st) && flagSet) {
-        // A write-back was cut short. Recovery replays the journal's images;
-        // a file whose flag stays set after that is broken.
+        // A write-back was cut short. Recovery puts the journal's bytes back
+        // through a writable handle of its own (also for a read-only open),
+        // then the file is opened afresh; a flag still set then is damage.
         CloseHandles();
-        if (!io_.Exists(journalPath_)) return DmsStatus::CannotOpenJournal;
-        return DmsStatus::BrokenJournal;
+        st = RecoverFromJournal();
+        if (!Failed(st)) st = OpenOnce(path, mode, description, flagSet);
+        if (!Failed(st) && flagSet) st = DmsStatus::BrokenAfterRollback;
     }
     if (Failed(st)) CloseHandles();
     return st;
@@ -339,13 +330,18 @@ DmsStatus DMSFile::OpenOnce(std::u16string_view path, OpenMode mode, std::string
     collatorKind_ = version_ == 0x0404 ? 1 : 0;
     if (mode == OpenMode::WithoutJournal) flags_ |= kFlagWithoutJournal;
 
-    if (LoadU16(head + header::kWriteBackFlag) != 0) {
+    uint16_t flag = LoadU16(head + header::kWriteBackFlag);
+    if (flag == kIncompleteMark) return DmsStatus::IntegrityBroken;
+    if (flag != 0) {
         flagSet = true;
         return DmsStatus::Success;
     }
     st = pat_.Load(*file_, pageSize_, LoadU32(head + header::kFirstPatPosition),
                    PageAllocationTable::kMaxWritablePages);
     if (Failed(st)) return st;
+    patInFile_ = pat_;
+    incompleteOnDisk_ = false;
+    transactionFailure_ = DmsStatus::Success;
     if (mode == OpenMode::Journaled && io_.CreateAlways(journalPath_, journal_) != IoError::Ok)
         return DmsStatus::CannotCreateJournal;
     return DmsStatus::Success;
@@ -357,14 +353,13 @@ void DMSFile::CloseHandles() {
     file_.reset();
     pat_ = PageAllocationTable{};
     pat_.SetFirstPositionSink(&DMSFile::SetFirstPatPosition, this);
+    patInFile_ = pat_;
+    undoPending_.reset();
 }
 
 DmsStatus DMSFile::Close() {
     if (!file_) return DmsStatus::FileNotOpened;
-    if (InTransaction()) {
-        cache_.RestoreFile(*this);
-        flags_ &= static_cast<uint16_t>(~kFlagInTransaction);
-    }
+    if (InTransaction()) RollbackTransaction();
     DmsStatus st = DmsStatus::Success;
     if (mode_ != OpenMode::ReadOnly) st = MapIoStatus(WriteBack());
     bool hadJournal = journal_ != nullptr;

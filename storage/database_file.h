@@ -51,6 +51,7 @@
 
 #include "storage/dms_status.h"
 #include "storage/file_description.h"
+#include "storage/journal.h"
 #include "storage/page_allocation_table.h"
 #include "storage/page_cache.h"
 #include "storage/page_store.h"
@@ -58,6 +59,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -79,6 +81,11 @@ inline constexpr uint16_t kHeaderSignature = 0x4346;
 inline constexpr uint16_t kDataSignature = 0x4144;
 inline constexpr uint16_t kCurrentVersion = 0x0404;
 inline constexpr uint32_t kNoPage = 0xFFFFFFFF;
+// Write-back flag values (header offset 14). A file compiled without journal
+// carries kIncompleteMark from its first write until a clean close, so a
+// crash there is reported as damage, never replayed from an unrelated journal.
+inline constexpr uint16_t kWriteBackInProgress = 0xFFFF;
+inline constexpr uint16_t kIncompleteMark = 0x4E49;
 
 // Open modes.
 enum class OpenMode : int32_t { Journaled = 0, WithoutJournal = 1, ReadOnly = 2 };
@@ -113,6 +120,20 @@ public:
     // Writes back when the mode asks for it after a changing operation: mode 0
     // outside a transaction.
     DmsStatus WriteBackIfJournaled();
+
+    // Transactions (mode 0; write_back.cpp). Begin: 35 without journal, 46
+    // when one is open. Commit writes the changes back as one write-back; when
+    // that fails the transaction stays open with its changes (Rollback or a
+    // new Commit follow), and when an operation inside it failed half-way
+    // Commit rolls back and gives that operation's status. Rollback returns
+    // the cache and the allocation table to the state at Begin. 36 without one.
+    DmsStatus BeginTransaction();
+    DmsStatus CommitTransaction();
+    DmsStatus RollbackTransaction();
+    // A changing operation failed: outside a transaction its changes are
+    // dropped (every earlier one is in the file); inside one, with a status
+    // that may have left it half done, the transaction can no longer commit.
+    void OperationFailed(DmsStatus status);
 
     // IPageStore
     uint32_t PageSize() const override { return pageSize_; }
@@ -171,6 +192,14 @@ public:
     DmsStatus MapIoStatus(DmsStatus status);
 
 private:
+    // write_back.cpp
+    DmsStatus WriteBackNow();
+    DmsStatus WriteBackJournaled();
+    DmsStatus WriteBackWithoutJournal();
+    DmsStatus MarkIncomplete();
+    void DiscardChanges();
+    DmsStatus RecoverFromJournal();
+
     DmsStatus OpenOnce(std::u16string_view path, OpenMode mode, std::string_view description, bool& flagSet);
     void CloseHandles();
     static void SetFirstPatPosition(void* self, uint32_t position);
@@ -190,4 +219,14 @@ private:
     uint32_t pageSize_ = 0;
     int32_t collatorKind_ = -1;
     bool compress_ = false;
+    // The allocation table as the file holds it after the last write-back;
+    // rollback and a failed operation go back to it.
+    PageAllocationTable patInFile_;
+    uint64_t generation_ = 0;               // of the journal's last write-back
+    DmsStatus transactionFailure_ = DmsStatus::Success;
+    bool incompleteOnDisk_ = false;         // mode 1: the mark is on the disk
+    // A failed write-back whose bytes could not be put back: the flag is
+    // set on the disk and the journal holds them. Retried before any other
+    // write; until it succeeds the journal is neither reused nor deleted.
+    std::optional<JournalContent> undoPending_;
 };

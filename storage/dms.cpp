@@ -153,11 +153,13 @@ DmsStatus CDMS::Call::Finish(DmsStatus status) {
     cursor_->flags &= static_cast<uint16_t>(~XCursor::kPositioned);
     cursor_->ordinal = XCursor::kUnknownOrdinal;
     DMSFile& f = *cursor_->file;
-    // A changing operation that failed half-way in a journaled file outside a
-    // transaction: every earlier operation is in the file, so going back to
-    // the before-images drops exactly this operation's changes.
-    if (writes_ && f.Mode() == OpenMode::Journaled && !f.InTransaction() && status != DmsStatus::OperationNotAllowed) {
-        f.Cache().RestoreFile(f);
+    // A changing operation that failed half-way in a journaled file: outside
+    // a transaction every earlier operation is in the file, so going back to
+    // it drops exactly this operation's changes; inside one, the transaction
+    // may no longer commit. Refused transaction calls change nothing.
+    if (writes_ && f.Mode() == OpenMode::Journaled && status != DmsStatus::OperationNotAllowed &&
+        !IsTransactionCall(static_cast<DmsOperation>(cursor_->lastOperation))) {
+        f.OperationFailed(status);
     }
     return f.MapIoStatus(status);
 }
@@ -219,3 +221,21 @@ DmsStatus CDMS::FreeDataCall(uint32_t handle, uint32_t position, bool wipe) {
 DmsStatus CDMS::FreeData(uint32_t handle, uint32_t position) { return FreeDataCall(handle, position, false); }
 
 DmsStatus CDMS::FreeDataWipe(uint32_t handle, uint32_t position) { return FreeDataCall(handle, position, true); }
+
+DmsStatus CDMS::BeginTransaction(uint32_t handle) {
+    Call call(*this, handle, DmsOperation::BeginTransaction, true);
+    if (Failed(call.status())) return call.Finish(call.status());
+    return call.Finish(call.file().BeginTransaction());
+}
+
+DmsStatus CDMS::CommitTransaction(uint32_t handle) {
+    Call call(*this, handle, DmsOperation::CommitTransaction, true);
+    if (Failed(call.status())) return call.Finish(call.status());
+    return call.Finish(call.file().CommitTransaction());
+}
+
+DmsStatus CDMS::RollbackTransaction(uint32_t handle) {
+    Call call(*this, handle, DmsOperation::RollbackTransaction, true);
+    if (Failed(call.status())) return call.Finish(call.status());
+    return call.Finish(call.file().RollbackTransaction());
+}

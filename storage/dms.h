@@ -108,6 +108,10 @@ public:
     DmsStatus ReadData(uint32_t handle, uint32_t position, void* buffer, uint32_t* count);
     DmsStatus FreeData(uint32_t handle, uint32_t position);
     DmsStatus FreeDataWipe(uint32_t handle, uint32_t position);
+    // Transactions on the cursor's file (mode 0 only; 12 otherwise).
+    DmsStatus BeginTransaction(uint32_t handle);
+    DmsStatus CommitTransaction(uint32_t handle);
+    DmsStatus RollbackTransaction(uint32_t handle);
 
     // Index operations (dms_index.cpp): keys are arrays of one value per
     // segment of the current index; `out` and `position` may be null.

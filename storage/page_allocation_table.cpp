@@ -352,6 +352,14 @@ bool PageAllocationTable::HasChanges() const {
     return std::any_of(pages_.begin(), pages_.end(), [](const PatPage& p) { return p.changed; });
 }
 
+std::vector<uint32_t> PageAllocationTable::ChangedPositions() const {
+    std::vector<uint32_t> positions;
+    for (const PatPage& p : pages_) {
+        if (p.changed && p.position != kNone) positions.push_back(p.position);
+    }
+    return positions;
+}
+
 uint64_t PageAllocationTable::UsedEnd() const {
     uint64_t end = pageSize_;
     for (const Placed& placed : map_) {

@@ -97,6 +97,8 @@ public:
     // Writes the changed PAT pages at their positions (11 on failure).
     DmsStatus WriteChanged(IStorageFile& file);
     bool HasChanges() const;
+    // File positions of the changed PAT pages (what WriteChanged overwrites).
+    std::vector<uint32_t> ChangedPositions() const;
     // The largest position + stored length among placed pages.
     uint64_t UsedEnd() const;
     void SetFirstPositionSink(FirstPositionSink sink, void* context) {

@@ -296,6 +296,15 @@ void CCache::RestoreFile(const IPageStore& file) {
     }
 }
 
+void CCache::Unwrite(const IPageStore& file, uint32_t page, std::span<const uint8_t> before, bool loaded) {
+    int32_t i = Find(file, page);
+    if (i < 0) return;
+    Slot& s = slots_[static_cast<size_t>(i)];
+    std::memset(s.before.get(), 0, s.pageSize);
+    if (loaded) std::memcpy(s.before.get(), before.data(), std::min<size_t>(before.size(), s.pageSize));
+    s.flags = static_cast<uint16_t>((s.flags & ~Loaded) | Changed | (loaded ? Loaded : 0));
+}
+
 void CCache::StorePage(const IPageStore& file, uint32_t page, std::span<const uint8_t> image) {
     int32_t i = Find(file, page);
     if (i < 0) return;

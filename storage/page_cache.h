@@ -113,6 +113,10 @@ public:
     // Rollback: changed pages get their before-images back; changed pages
     // without one (created since their last write) are dropped.
     void RestoreFile(const IPageStore& file);
+    // A write-back that failed has put the file back: the page is changed
+    // again, with `before` (the page as the file holds it again) as its
+    // before-image, or none when it did not exist there. Its working image stays.
+    void Unwrite(const IPageStore& file, uint32_t page, std::span<const uint8_t> before, bool loaded);
     // Recovery wrote `image` as the page: a cached copy takes it in both images.
     void StorePage(const IPageStore& file, uint32_t page, std::span<const uint8_t> image);
     bool HasChangedPages(const IPageStore& file) const;

@@ -1,0 +1,190 @@
+// The before-image journal: writing it, checking and decoding it (the current
+// format and the raw page images of older writers), and replaying it into the
+// database. The format table is at the top of journal.h.
+#include "storage/journal.h"
+
+#include "common/crc32.h"
+#include "storage/byte_order.h"
+
+#include <algorithm>
+#include <cstring>
+
+using storage::LoadU16;
+using storage::LoadU32;
+using storage::StoreU16;
+using storage::StoreU32;
+
+namespace {
+
+constexpr uint8_t kMagic[8] = {'D', 'M', 'S', 0, 'J', 'R', 'N', 'L'};
+constexpr uint32_t kCrcOffset = 52;
+constexpr uint16_t kHeaderSignature = 0x4346;
+constexpr uint16_t kDataSignature = 0x4144;
+constexpr uint32_t kFirstPatField = 20;
+constexpr uint32_t kLastPageField = 28;
+
+uint64_t LoadU64(const uint8_t* p) { return uint64_t{LoadU32(p)} | (uint64_t{LoadU32(p + 4)} << 32); }
+
+void StoreU64(uint8_t* p, uint64_t v) {
+    StoreU32(p, static_cast<uint32_t>(v));
+    StoreU32(p + 4, static_cast<uint32_t>(v >> 32));
+}
+
+// The running CRC over the header's first 52 bytes and the records.
+class Checksum {
+public:
+    Checksum() { table_.Init(); }
+    void Add(std::span<const uint8_t> bytes) { crc_ = table_.Update(crc_, bytes); }
+    uint32_t Value() const { return ~crc_; }
+    uint32_t Of(std::span<const uint8_t> bytes) const { return table_.Compute(bytes); }
+
+private:
+    CCrc32Dynamic table_;
+    uint32_t crc_ = 0xFFFFFFFF;
+};
+
+bool HasPat(std::span<const uint8_t> header) {
+    uint32_t first = LoadU32(header.data() + kFirstPatField);
+    return first != 0 && first != 0xFFFFFFFF;
+}
+
+bool KeyOrDataSignature(uint16_t signature) {
+    if (signature == kDataSignature) return true;
+    return (signature & 0xFF) == 'K' && (signature >> 8) >= '0' && (signature >> 8) <= '9';
+}
+
+// Raw page images, the header's last: the rule of older writers. Replayed
+// only where a page number alone says where an image goes.
+DmsStatus ParseRawImages(std::span<const uint8_t> bytes, uint32_t pageSize, std::span<const uint8_t> header,
+                         JournalContent& content) {
+    if (bytes.size() < pageSize || bytes.size() % pageSize != 0 || HasPat(header)) return DmsStatus::BrokenJournal;
+    size_t count = bytes.size() / pageSize;
+    std::span<const uint8_t> last = bytes.subspan((count - 1) * pageSize, pageSize);
+    if (LoadU32(last.data()) != 0 || LoadU16(last.data() + 4) != kHeaderSignature ||
+        LoadU32(last.data() + 8) != pageSize || HasPat(last))
+        return DmsStatus::BrokenJournal;
+    uint32_t lastPage = LoadU32(last.data() + kLastPageField);
+    std::vector<uint32_t> seen;
+    for (size_t i = 0; i + 1 < count; ++i) {
+        std::span<const uint8_t> image = bytes.subspan(i * pageSize, pageSize);
+        uint32_t page = LoadU32(image.data());
+        if (page == 0 || page > lastPage || !KeyOrDataSignature(LoadU16(image.data() + 4)))
+            return DmsStatus::BrokenJournal;
+        if (std::find(seen.begin(), seen.end(), page) != seen.end()) continue;  // the oldest image wins
+        seen.push_back(page);
+        content.records.push_back({uint64_t{page} * pageSize, {image.begin(), image.end()}});
+    }
+    content.records.push_back({0, {last.begin(), last.end()}});
+    content.keepLength = true;
+    return DmsStatus::Success;
+}
+
+}  // namespace
+
+uint32_t JournalIdentity(std::span<const uint8_t> header, uint32_t indexCount) {
+    std::vector<uint8_t> fields;
+    fields.insert(fields.end(), header.begin() + 6, header.begin() + 12);   // version, PageSize
+    fields.insert(fields.end(), header.begin() + 16, header.begin() + 18);  // descriptor table offset
+    uint32_t table = LoadU16(header.data() + 16);
+    for (uint32_t i = 0; i < indexCount; ++i) {
+        size_t at = size_t{table} + size_t{i} * 16;
+        if (at + 8 > header.size()) break;
+        fields.insert(fields.end(), header.begin() + static_cast<std::ptrdiff_t>(at),
+                      header.begin() + static_cast<std::ptrdiff_t>(at + 8));
+    }
+    CCrc32Dynamic crc;
+    crc.Init();
+    return crc.Compute(fields);
+}
+
+DmsStatus WriteJournal(IStorageFile& journal, uint32_t pageSize, uint32_t identity, const JournalContent& content) {
+    Checksum sum;
+    uint8_t head[journal::kHeaderSize] = {};
+    std::memcpy(head, kMagic, sizeof kMagic);
+    StoreU32(head + 8, journal::kVersion);
+    StoreU32(head + 12, pageSize);
+    StoreU64(head + 16, content.generation);
+    StoreU32(head + 24, identity);
+    StoreU64(head + 32, content.oldLength);
+    uint64_t body = 0;
+    for (const JournalRecord& r : content.records) body += journal::kRecordHead + r.bytes.size();
+    StoreU64(head + 40, body);
+    StoreU32(head + 48, static_cast<uint32_t>(content.records.size()));
+    sum.Add({head, kCrcOffset});
+
+    // Records first, the header that makes them valid last; one flush makes
+    // both durable before the database is touched.
+    uint64_t at = journal::kHeaderSize;
+    for (const JournalRecord& r : content.records) {
+        std::vector<uint8_t> record(journal::kRecordHead + r.bytes.size());
+        StoreU64(record.data(), r.position);
+        StoreU32(record.data() + 8, static_cast<uint32_t>(r.bytes.size()));
+        StoreU32(record.data() + 12, sum.Of(r.bytes));
+        std::copy(r.bytes.begin(), r.bytes.end(), record.begin() + journal::kRecordHead);
+        sum.Add(record);
+        if (journal.WriteAt(at, record) != IoError::Ok) return DmsStatus::FileIoError;
+        at += record.size();
+    }
+    StoreU32(head + kCrcOffset, sum.Value());
+    if (journal.WriteAt(0, head) != IoError::Ok) return DmsStatus::FileIoError;
+    if (journal.Flush() != IoError::Ok) return DmsStatus::FileIoError;
+    return DmsStatus::Success;
+}
+
+DmsStatus ParseJournal(std::span<const uint8_t> bytes, uint32_t pageSize, uint32_t identity,
+                       std::span<const uint8_t> header, JournalContent& content) {
+    content = {};
+    if (bytes.size() < sizeof kMagic || std::memcmp(bytes.data(), kMagic, sizeof kMagic) != 0)
+        return ParseRawImages(bytes, pageSize, header, content);
+    if (bytes.size() < journal::kHeaderSize) return DmsStatus::BrokenJournal;
+    const uint8_t* head = bytes.data();
+    uint64_t body = LoadU64(head + 40);
+    uint32_t count = LoadU32(head + 48);
+    if (LoadU32(head + 8) != journal::kVersion || LoadU32(head + 12) != pageSize || LoadU32(head + 24) != identity ||
+        body > bytes.size() - journal::kHeaderSize)
+        return DmsStatus::BrokenJournal;
+    Checksum sum;
+    sum.Add(bytes.first(kCrcOffset));
+    sum.Add(bytes.subspan(journal::kHeaderSize, static_cast<size_t>(body)));
+    if (sum.Value() != LoadU32(head + kCrcOffset)) return DmsStatus::BrokenJournal;
+
+    content.generation = LoadU64(head + 16);
+    content.oldLength = LoadU64(head + 32);
+    if (content.oldLength < pageSize) return DmsStatus::BrokenJournal;
+    std::span<const uint8_t> rest = bytes.subspan(journal::kHeaderSize, static_cast<size_t>(body));
+    bool hasHeader = false;
+    for (uint32_t i = 0; i < count; ++i) {
+        if (rest.size() < journal::kRecordHead) return DmsStatus::BrokenJournal;
+        uint64_t position = LoadU64(rest.data());
+        uint32_t length = LoadU32(rest.data() + 8);
+        if (length == 0 || length > rest.size() - journal::kRecordHead || position > content.oldLength ||
+            length > content.oldLength - position)
+            return DmsStatus::BrokenJournal;
+        std::span<const uint8_t> image = rest.subspan(journal::kRecordHead, length);
+        if (sum.Of(image) != LoadU32(rest.data() + 12)) return DmsStatus::BrokenJournal;
+        if (position == 0) {
+            hasHeader = length >= 48 && LoadU32(image.data()) == 0 && LoadU16(image.data() + 4) == kHeaderSignature &&
+                        LoadU32(image.data() + 8) == pageSize;
+        }
+        content.records.push_back({position, {image.begin(), image.end()}});
+        rest = rest.subspan(journal::kRecordHead + length);
+    }
+    if (!hasHeader || !rest.empty()) return DmsStatus::BrokenJournal;
+    return DmsStatus::Success;
+}
+
+DmsStatus ApplyJournal(IStorageFile& database, const JournalContent& content) {
+    for (const JournalRecord& r : content.records) {
+        std::vector<uint8_t> bytes = r.bytes;
+        // The flag stays set until every range is back and flushed.
+        if (r.position <= journal::kFlagOffset && r.position + bytes.size() >= journal::kFlagOffset + 2)
+            StoreU16(bytes.data() + (journal::kFlagOffset - r.position), journal::kWriteBackFlagSet);
+        if (database.WriteAt(r.position, bytes) != IoError::Ok) return DmsStatus::FileIoError;
+    }
+    if (!content.keepLength && database.SetSize(content.oldLength) != IoError::Ok) return DmsStatus::FileIoError;
+    if (database.Flush() != IoError::Ok) return DmsStatus::FileIoError;
+    const uint8_t clear[2] = {0, 0};
+    if (database.WriteAt(journal::kFlagOffset, clear) != IoError::Ok) return DmsStatus::FileIoError;
+    if (database.Flush() != IoError::Ok) return DmsStatus::FileIoError;
+    return DmsStatus::Success;
+}
