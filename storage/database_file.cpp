@@ -195,6 +195,8 @@ DmsStatus DMSFile::WritePage(uint32_t page, std::span<const uint8_t> image) {
 DmsStatus DMSFile::AddPageAllocationTable() {
     if (!file_ || mode_ == OpenMode::ReadOnly) return DmsStatus::OperationNotAllowed;
     if (pat_.Present()) return DmsStatus::PatAlreadyExists;
+    // It writes pages outside the write-back: never a transaction's.
+    if (InTransaction()) return DmsStatus::OperationNotAllowed;
     uint32_t pageCount = HeaderU32(header::kLastPage) + 1;
     DmsStatus st = pat_.Create(pageSize_, pageCount);
     if (Failed(st)) return st;

@@ -96,6 +96,21 @@ TEST_F(TransactionTest, RollbackRestoresAPageCreatedEarlierInTheSession) {
     EXPECT_EQ(out, std::vector<uint8_t>(100, 1));
 }
 
+// Adding an allocation table writes pages outside the write-back: inside a
+// transaction that would put uncommitted pages into the file.
+TEST_F(TransactionTest, AddingAnAllocationTableInATransactionIsRefused) {
+    Write(100, 1);
+    ASSERT_EQ(engine->BeginTransaction(cursor), DmsStatus::Success);
+    std::vector<uint8_t> before = Bytes();
+    Write(5000, 2);
+    EXPECT_EQ(engine->FindFile(id)->AddPageAllocationTable(), DmsStatus::OperationNotAllowed);
+    EXPECT_EQ(Bytes(), before);
+    ASSERT_EQ(engine->RollbackTransaction(cursor), DmsStatus::Success);
+    EXPECT_EQ(engine->FindFile(id)->AddPageAllocationTable(), DmsStatus::Success);
+    ASSERT_EQ(Reopen(), DmsStatus::Success);
+    ExpectSound();
+}
+
 TEST_F(TransactionTest, CommitWritesTheWholeTransactionOnce) {
     ASSERT_EQ(engine->BeginTransaction(cursor), DmsStatus::Success);
     std::vector<uint8_t> before = Bytes();
