@@ -156,9 +156,20 @@ DmsStatus DMSFile::ReadPage(uint32_t page, std::span<uint8_t> image) {
 
 DmsStatus DMSFile::WritePage(uint32_t page, std::span<const uint8_t> image) {
     if (!file_ || mode_ == OpenMode::ReadOnly) return DmsStatus::OperationNotAllowed;
-    if (mode_ == OpenMode::WithoutJournal && page != 0 && !incompleteOnDisk_) {
-        DmsStatus marked = MarkIncomplete();
-        if (Failed(marked)) return marked;
+    // A file opened without journal carries the incomplete mark from its
+    // first write until the write-back's clean header; a header written in
+    // between (adding an allocation table) keeps the mark.
+    std::vector<uint8_t> markedHeader;
+    if ((flags_ & kFlagWithoutJournal) && !writingCleanHeader_) {
+        if (!incompleteOnDisk_) {
+            DmsStatus marked = MarkIncomplete();
+            if (Failed(marked)) return marked;
+        }
+        if (page == 0) {
+            markedHeader.assign(image.begin(), image.begin() + pageSize_);
+            StoreU16(markedHeader.data() + header::kWriteBackFlag, kIncompleteMark);
+            image = markedHeader;
+        }
     }
     uint32_t position = 0;
     std::span<const uint8_t> stored = image.first(pageSize_);

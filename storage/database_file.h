@@ -225,6 +225,7 @@ private:
     uint64_t generation_ = 0;               // of the journal's last write-back
     DmsStatus transactionFailure_ = DmsStatus::Success;
     bool incompleteOnDisk_ = false;         // mode 1: the mark is on the disk
+    bool writingCleanHeader_ = false;       // mode 1: the write-back's last step
     // A failed write-back whose bytes could not be put back: the flag is
     // set on the disk and the journal holds them. Retried before any other
     // write; until it succeeds the journal is neither reused nor deleted.

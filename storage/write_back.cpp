@@ -79,7 +79,8 @@ DmsStatus DMSFile::WriteBack() {
 
 DmsStatus DMSFile::WriteBackNow() {
     if (undoPending_) return MapIoStatus(DmsStatus::FileIoError);
-    if (!cache_.HasChangedPages(*this) && !pat_.HasChanges()) return DmsStatus::Success;
+    bool changed = cache_.HasChangedPages(*this) || pat_.HasChanges();
+    if (!changed && !incompleteOnDisk_) return DmsStatus::Success;
     if (mode_ == OpenMode::Journaled && journal_) return WriteBackJournaled();
     return WriteBackWithoutJournal();
 }
@@ -100,7 +101,11 @@ DmsStatus DMSFile::WriteBackWithoutJournal() {
     if (!Failed(st)) st = cache_.WriteChangedPages(*this);
     if (!Failed(st)) st = pat_.WriteChanged(*file_);
     if (!Failed(st)) st = FlushFile();
-    if (!Failed(st)) st = cache_.WriteHeader(*this, 0);
+    if (!Failed(st)) {
+        writingCleanHeader_ = true;
+        st = cache_.WriteHeader(*this, 0);
+        writingCleanHeader_ = false;
+    }
     if (!Failed(st)) {
         incompleteOnDisk_ = false;
         patInFile_ = pat_;

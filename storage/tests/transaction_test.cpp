@@ -343,4 +343,27 @@ TEST_F(TransactionTest, ACrashDuringAModeOneCloseIsReportedAsDamage) {
     }
 }
 
+// Adding an allocation table writes the header in the middle of a compile:
+// it keeps the mark, so a crash before the clean close is still reported.
+TEST_F(TransactionTest, AHeaderWrittenDuringACompileKeepsTheIncompleteMark) {
+    engine->CloseFile(id);
+    ASSERT_EQ(engine->OpenFile(kPath, 1, schema, &id), DmsStatus::Success);
+    cursor = Cursor(id);
+    Write(9000, 5);
+    ASSERT_EQ(engine->FindFile(id)->AddPageAllocationTable(), DmsStatus::Success);
+    EXPECT_EQ(U16At(Bytes(), 14), kIncompleteMark);
+    Write(300, 6);
+    engine.reset();  // closes cleanly
+    EXPECT_EQ(U16At(Bytes(), 14), 0);
+    engine = std::make_unique<CDMS>(disk);
+    ASSERT_EQ(engine->OpenFile(kPath, 1, schema, &id), DmsStatus::Success);
+    cursor = Cursor(id);
+    Write(300, 7);
+    disk.StopAfter(2);  // the mark, then nothing more
+    engine.reset();
+    disk.Crash(SimulatedDisk::CrashModel::ProcessKill, 0);
+    engine = std::make_unique<CDMS>(disk);
+    EXPECT_EQ(engine->OpenFile(kPath, 2, schema, &id), DmsStatus::IntegrityBroken);
+}
+
 }  // namespace
