@@ -122,6 +122,11 @@ DmsStatus DMSFile::WriteBackJournaled() {
     std::vector<Saved> saved;
     for (const CCache::ChangedPage& c : cache_.ChangedPages(*this))
         saved.push_back({c.page, c.loaded, {c.beforeImage.begin(), c.beforeImage.end()}});
+    CachedPage h = Header();
+    if (!h) return MapIoStatus(DmsStatus::PageLoadFailed);
+    // The header is written in any case (the flag), so it is put back too.
+    if (std::none_of(saved.begin(), saved.end(), [](const Saved& s) { return s.page == 0; }))
+        saved.push_back({0, true, {h.data, h.data + h.size}});
     PageAllocationTable patBefore = pat_;
     auto restore = [&](DmsStatus status) {
         for (const Saved& s : saved) cache_.Unwrite(*this, s.page, s.before, s.loaded);
@@ -157,8 +162,6 @@ DmsStatus DMSFile::WriteBackJournaled() {
             return restore(DmsStatus::FileIoError);
         content.records.push_back(std::move(record));
     }
-    CachedPage h = Header();
-    if (!h) return restore(DmsStatus::PageLoadFailed);
     uint32_t identity = JournalIdentity(h.bytes(), static_cast<uint32_t>(description_.indexes.size()));
     DmsStatus st = WriteJournal(*journal_, pageSize_, identity, content);
     if (Failed(st)) return restore(st);
