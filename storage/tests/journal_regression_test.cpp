@@ -18,8 +18,9 @@ const std::string& Schema() {
 
 std::vector<uint8_t> Fill(size_t n, uint8_t v) { return std::vector<uint8_t>(n, v); }
 
-// Runs `setup` then `last` on a fresh disk; crashes after `calls` calls of
-// `last`; returns the database bytes after recovery (empty on failure).
+// Runs `setup` then writes `last` (when not empty) on a fresh disk; with
+// `calls` 0 gives the bytes then, else crashes after `calls` calls of the
+// write and gives the bytes after recovery.
 template <typename Setup>
 std::vector<uint8_t> CrashInLastStep(Setup&& setup, const std::vector<uint8_t>& last, uint64_t calls, Model model,
                                      uint32_t seed, uint64_t* lastCalls = nullptr) {
@@ -35,7 +36,7 @@ std::vector<uint8_t> CrashInLastStep(Setup&& setup, const std::vector<uint8_t>& 
         uint64_t before = disk.CallCount();
         if (calls != 0) disk.StopAfter(calls);
         uint32_t position = 0;
-        engine.WriteData(cursor, last.data(), static_cast<uint32_t>(last.size()), &position);
+        if (!last.empty()) engine.WriteData(cursor, last.data(), static_cast<uint32_t>(last.size()), &position);
         if (lastCalls) *lastCalls = disk.CallCount() - before;
         if (calls == 0) return *disk.Contents(kPath);
     }
@@ -52,18 +53,7 @@ std::vector<uint8_t> CrashInLastStep(Setup&& setup, const std::vector<uint8_t>& 
 
 template <typename Setup>
 void ExpectEveryCutBeforeOrAfter(Setup&& setup, const std::vector<uint8_t>& last) {
-    std::vector<uint8_t> before;
-    {
-        SimulatedDisk disk;
-        CDMS engine(disk);
-        ASSERT_EQ(engine.CreateFile(kPath, Schema()), DmsStatus::Success);
-        int32_t id = 0;
-        ASSERT_EQ(engine.OpenFile(kPath, 0, Schema(), &id), DmsStatus::Success);
-        uint32_t cursor = 0;
-        ASSERT_EQ(engine.OpenCursor(id, &cursor), DmsStatus::Success);
-        setup(disk, engine, cursor);
-        before = *disk.Contents(kPath);
-    }
+    std::vector<uint8_t> before = CrashInLastStep(setup, {}, 0, Model::ProcessKill, 0);
     uint64_t calls = 0;
     std::vector<uint8_t> after = CrashInLastStep(setup, last, 0, Model::ProcessKill, 0, &calls);
     ASSERT_GT(calls, 0u);
