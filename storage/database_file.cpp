@@ -301,10 +301,22 @@ DmsStatus DMSFile::Open(std::u16string_view path, OpenMode mode, std::string_vie
         // then the file is opened afresh; a flag still set then is damage.
         CloseHandles();
         st = RecoverFromJournal();
-        if (!Failed(st)) st = OpenOnce(path, mode, description, flagSet);
-        if (!Failed(st) && flagSet) st = DmsStatus::BrokenAfterRollback;
+        if (!Failed(st)) {
+            st = OpenOnce(path, mode, description, flagSet);
+            if (!Failed(st) && flagSet) st = DmsStatus::BrokenAfterRollback;
+        } else if (mode == OpenMode::ReadOnly && (st == DmsStatus::CannotOpenJournal ||
+                                                  st == DmsStatus::BrokenJournal ||
+                                                  st == DmsStatus::BrokenAfterRollback)) {
+            // Without a usable journal the file stays as it is, and can
+            // still be read; the journal is kept for whoever repairs it.
+            unrecoveredReadOnly_ = true;
+            st = OpenOnce(path, mode, description, flagSet);
+        }
     }
-    if (Failed(st)) CloseHandles();
+    if (Failed(st)) {
+        CloseHandles();
+        unrecoveredReadOnly_ = false;
+    }
     return st;
 }
 
@@ -345,7 +357,7 @@ DmsStatus DMSFile::OpenOnce(std::u16string_view path, OpenMode mode, std::string
 
     uint16_t flag = LoadU16(head + header::kWriteBackFlag);
     if (flag == kIncompleteMark) return DmsStatus::IntegrityBroken;
-    if (flag != 0) {
+    if (flag != 0 && !unrecoveredReadOnly_) {
         flagSet = true;
         return DmsStatus::Success;
     }
@@ -378,7 +390,9 @@ DmsStatus DMSFile::Close() {
     bool hadJournal = journal_ != nullptr;
     CloseHandles();
     // A journal left after a failed write-back is what repairs the file.
-    if (!Failed(st) && (hadJournal || mode_ == OpenMode::ReadOnly) && io_.Exists(journalPath_))
+    bool keepJournal = unrecoveredReadOnly_;
+    unrecoveredReadOnly_ = false;
+    if (!Failed(st) && !keepJournal && (hadJournal || mode_ == OpenMode::ReadOnly) && io_.Exists(journalPath_))
         io_.Delete(journalPath_);
     return st;
 }

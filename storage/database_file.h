@@ -226,6 +226,9 @@ private:
     DmsStatus transactionFailure_ = DmsStatus::Success;
     bool incompleteOnDisk_ = false;         // mode 1: the mark is on the disk
     bool writingCleanHeader_ = false;       // mode 1: the write-back's last step
+    // Mode 2 opened with the flag set and no usable journal: read as it is,
+    // journal kept.
+    bool unrecoveredReadOnly_ = false;
     // A failed write-back whose bytes could not be put back: the flag is
     // set on the disk and the journal holds them. Retried before any other
     // write; until it succeeds the journal is neither reused nor deleted.

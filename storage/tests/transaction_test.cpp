@@ -211,7 +211,7 @@ INSTANTIATE_TEST_SUITE_P(FreeSpace, JournalWriteFailure,
                                            DiskSpaceCase{128000, DmsStatus::FileIoError}));
 
 // Flag set at open, journal in different shapes: each gives its own status
-// and leaves file and journal as they were.
+// and leaves file and journal as they were; a read-only open still reads it.
 struct OpenCase {
     const char* name;
     int journal;  // 0 none, 1 empty, 2 PageSize + 1 bytes, 3 damaged CRC, 4 another database's
@@ -243,11 +243,17 @@ TEST_P(FlagSetAtOpen, GivesADistinctStatusAndDeletesNothing) {
     }
     std::vector<uint8_t> database = Bytes();
     auto journalBefore = disk.Contents(kJournal);
-    for (int32_t mode : {0, 2}) {
+    for (int32_t mode : {0, 1}) {
         EXPECT_EQ(engine->OpenFile(kPath, mode, schema, &id), GetParam().expected) << mode;
         EXPECT_EQ(Bytes(), database);
         EXPECT_EQ(disk.Contents(kJournal), journalBefore);
     }
+    // Read-only, the file opens as it stands; closing keeps the journal.
+    ASSERT_EQ(engine->OpenFile(kPath, 2, schema, &id), DmsStatus::Success);
+    EXPECT_EQ(engine->CloseFile(id), DmsStatus::Success);
+    EXPECT_EQ(Bytes(), database);
+    EXPECT_EQ(disk.Contents(kJournal), journalBefore);
+    EXPECT_EQ(engine->OpenFile(kPath, 0, schema, &id), GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Journals, FlagSetAtOpen,
