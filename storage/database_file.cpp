@@ -367,8 +367,12 @@ DmsStatus DMSFile::OpenOnce(std::u16string_view path, OpenMode mode, std::string
     patInFile_ = pat_;
     incompleteOnDisk_ = false;
     transactionFailure_ = DmsStatus::Success;
-    if (mode == OpenMode::Journaled && io_.CreateAlways(journalPath_, journal_) != IoError::Ok)
-        return DmsStatus::CannotCreateJournal;
+    if (mode == OpenMode::Journaled) {
+        if (io_.CreateAlways(journalPath_, journal_) != IoError::Ok) return DmsStatus::CannotCreateJournal;
+        // Recovery must find the journal after a power cut: its name is made
+        // durable once, before any write-back relies on it.
+        if (io_.FlushFolder(journalPath_) != IoError::Ok) return DmsStatus::CannotCreateJournal;
+    }
     return DmsStatus::Success;
 }
 

@@ -118,16 +118,6 @@ IoError OpenLocked(const std::string& path, int flags, bool writer, std::unique_
     return IoError::Ok;
 }
 
-IoError FlushFolderOf(const std::string& path) {
-    size_t slash = path.rfind('/');
-    std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
-    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return FromErrno(errno);
-    IoError e = ::fsync(fd) == 0 ? IoError::Ok : FromErrno(errno);
-    ::close(fd);
-    return e;
-}
-
 class PosixStorageIO final : public IStorageIO {
 public:
     IoError Open(std::u16string_view path, OpenAccess access, std::unique_ptr<IStorageFile>& file) override {
@@ -141,15 +131,9 @@ public:
 
     IoError CreateAlways(std::u16string_view path, std::unique_ptr<IStorageFile>& file) override {
         // Locked before it is emptied, so a file another opener holds is not cut.
-        std::string name = Utf16ToUtf8(path);
-        struct stat st;
-        bool existed = ::stat(name.c_str(), &st) == 0;
-        IoError e = OpenLocked(name, O_RDWR | O_CREAT, true, file);
+        IoError e = OpenLocked(Utf16ToUtf8(path), O_RDWR | O_CREAT, true, file);
         if (e != IoError::Ok) return e;
         e = file->SetSize(0);
-        // A new name is durable only once its folder is: the journal must
-        // still be found after a power cut.
-        if (e == IoError::Ok && !existed) e = FlushFolderOf(name);
         if (e != IoError::Ok) file.reset();
         return e;
     }
