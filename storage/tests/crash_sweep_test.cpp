@@ -79,6 +79,7 @@ struct Sweep {
     const std::vector<Step>* steps;
     const Reference* ref;
     const std::vector<uint8_t>* initial;  // null: created by the run
+    uint32_t keysBefore = 0;              // keys the initial file holds
 };
 
 // Runs until `calls` I/O calls after the open have been made, kills the
@@ -113,7 +114,10 @@ void ExpectRecovered(SimulatedDisk& disk, const Sweep& sweep, size_t done, const
             first = bytes;
             uint32_t cursor = 0;
             ASSERT_EQ(engine.OpenCursor(id, &cursor), DmsStatus::Success);
-            ExpectBlocksOf(engine, cursor, *sweep.steps, *sweep.ref, *state);
+            ASSERT_EQ(engine.SelectIndex(cursor, kKeyIndex), DmsStatus::Success);
+            ExpectBlocksOf(engine, cursor, *sweep.steps, *sweep.ref, *state, sweep.keysBefore);
+            std::string problem;
+            EXPECT_EQ(VerifyIndex(*engine.FindFile(id), kKeyIndex, &problem), DmsStatus::Success) << where << problem;
             VerifyReport report = VerifyFile(*engine.FindFile(id));
             EXPECT_TRUE(report.ok()) << where << ": " << (report.ok() ? "" : report.faults.front());
         } else {
@@ -154,13 +158,15 @@ TEST_P(CrashSweep, EveryCutReopensToACompletedState) {
 
 TEST_P(CrashSweep, FilesWithAllocationTableRecoverAlike) {
     static const std::vector<Step> head(Steps().begin(), Steps().begin() + kSteps / 4);
-    static const std::vector<Step> tail = MakeSteps(kSteps / 3, 11);
+    static const std::vector<Step> tail = MakeSteps(kSteps / 3, 11, 1000);
     static const std::vector<uint8_t> initial = [] {
         Reference r = RunReference(head, Schema());
         return WithAllocationTable(r.states.back(), 4096);
     }();
     static const Reference ref = RunReference(tail, Schema(), &initial);
-    Sweep sweep{&tail, &ref, &initial};
+    int32_t keysBefore = 0;  // the head holds no transaction
+    for (const Step& s : head) keysBefore += s.kind == Kind::InsertKey ? 1 : s.kind == Kind::DeleteKey ? -1 : 0;
+    Sweep sweep{&tail, &ref, &initial, static_cast<uint32_t>(keysBefore)};
     for (uint64_t k : CrashPoints(ref.ioCalls, GetParam().seed + 3)) {
         SimulatedDisk disk;
         size_t done = RunAndCrash(disk, sweep, k, GetParam().model, GetParam().seed * 31 + static_cast<uint32_t>(k));
