@@ -99,7 +99,11 @@ DmsStatus CDMS::CloseFile(int32_t fileId) {
     auto it = std::find_if(files_.begin(), files_.end(),
                            [&](const std::unique_ptr<OpenedFile>& f) { return f->file->Id() == fileId; });
     if (it == files_.end()) return DmsStatus::FileNotOpened;
+    // Entries of a bulk load still collected are inserted, not lost.
+    DmsStatus bulk = FlushBulk(**it, nullptr);
+    (*it)->bulk.Free();
     DmsStatus st = (*it)->file->Close();
+    if (Failed(bulk) && !Failed(st)) st = bulk;
     DestroyCursors(**it);
     files_.erase(it);
     return st;

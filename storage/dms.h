@@ -4,6 +4,7 @@
 // file and data operations; index operations join them on the same cursor.
 #pragma once
 
+#include "storage/bulk_load.h"
 #include "storage/database_file.h"
 #include "storage/dms_status.h"
 #include "storage/index_values.h"
@@ -135,6 +136,17 @@ public:
     DmsStatus UpdateCurrentKeyReference(uint32_t handle, RecordRef ref);
     DmsStatus DeleteCurrent(uint32_t handle);
 
+    // Bulk load and compaction (dms_bulk.cpp; mode 1 only, 12 otherwise).
+    // While a bulk load is active, InsertKey on its index collects the entry;
+    // End inserts what is collected, Cancel drops it. An index without a
+    // variable-length segment takes its keys directly.
+    DmsStatus BeginBulkLoad(uint32_t handle);
+    DmsStatus EndBulkLoad(uint32_t handle);
+    DmsStatus CancelBulkLoad(uint32_t handle);
+    DmsStatus Compact(uint32_t handle, uint32_t unused = 0);
+    // The sizes of the bulk-load buffers for loads begun from now on.
+    void SetBulkLimits(const BulkLimits& limits) { bulkLimits_ = limits; }
+
     CCache& Cache() { return cache_; }
     CCache::Counters GetCacheCounters() const { return cache_.GetCounters(); }
     IStorageIO& Io() { return io_; }
@@ -171,11 +183,16 @@ private:
         std::unique_ptr<DMSFile> file;
         XCursor* cursors = nullptr;  // head of the file's cursor list
         XCursor* current = nullptr;  // cursor of the operation in progress
+        BulkLoad bulk;               // the file's bulk-load state
     };
     OpenedFile* Find(int32_t fileId);
     OpenedFile* FindByFile(const DMSFile& file);
     const OpenedFile* FindByFile(const DMSFile& file) const;
     DmsStatus FreeDataCall(uint32_t handle, uint32_t position, bool wipe);
+    // dms_bulk.cpp: collects an InsertKey of an active bulk load, and
+    // inserts a file's collected entries.
+    DmsStatus CollectBulkEntry(Call& call, const KeySegmentValue* key, RecordRef ref);
+    DmsStatus FlushBulk(OpenedFile& f, XCursor* cursor);
     void DestroyCursors(OpenedFile& f);
 
     IStorageIO& io_;
@@ -183,4 +200,5 @@ private:
     std::vector<std::unique_ptr<OpenedFile>> files_;  // newest first
     uint32_t cursorCounter_ = 0;
     int32_t fileCounter_ = 0;
+    BulkLimits bulkLimits_;
 };

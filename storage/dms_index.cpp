@@ -42,6 +42,13 @@ DmsStatus CDMS::SelectIndex(uint32_t handle, int32_t keyId) {
 }
 
 DmsStatus CDMS::InsertKey(uint32_t handle, const KeySegmentValue* key, RecordRef ref) {
+    XCursor* c = FindCursor(handle);
+    OpenedFile* f = c != nullptr ? FindByFile(*c->file) : nullptr;
+    if (f != nullptr && f->bulk.Active() && c->indexPosition >= 0 && f->bulk.KeyId() == c->keyId) {
+        Call call(*this, handle, DmsOperation::InsertKey, true);
+        if (Failed(call.status())) return call.Finish(call.status());
+        return call.Finish(CollectBulkEntry(call, key, ref));
+    }
     return OnIndex(*this, handle, DmsOperation::InsertKey, true,
                    [&](IndexTree& t) { return t.InsertKey(key, ref); });
 }

@@ -60,6 +60,9 @@ public:
     // Changes. The caller writes back afterwards; after InsertKey and
     // DeleteCurrent the cursor has no position (callers seek again).
     DmsStatus InsertKey(const KeySegmentValue* key, RecordRef ref);
+    // Inserts an entry built as a leaf entry of this index (head and key
+    // bytes, key_page.h), as a bulk load keeps them. 37 when it is not one.
+    DmsStatus InsertEntry(std::span<const uint8_t> entry);
     DmsStatus DeleteCurrent();
     DmsStatus UpdateCurrentKeyReference(RecordRef ref);
 

@@ -235,8 +235,17 @@ DmsStatus IndexTree::InsertKey(const KeySegmentValue* key, RecordRef ref) {
     Unposition();
     DmsStatus st = format_.Encode(key, keyScratch_);
     if (Failed(st)) return st;
-    EntryBytes entry = MakeEntry(ref.first, ref.second, keyScratch_);
-    if (entry.size() > keypage::MaxEntry(file_.PageSize())) return DmsStatus::InvalidKeyValues;
+    return InsertEntry(MakeEntry(ref.first, ref.second, keyScratch_));
+}
+
+DmsStatus IndexTree::InsertEntry(std::span<const uint8_t> built) {
+    Unposition();
+    if (built.size() < keypage::kEntryHead || built.size() > keypage::MaxEntry(file_.PageSize()) ||
+        LoadU16(built.data()) != built.size() || !format_.IsWellFormed(built.subspan(keypage::kEntryHead)))
+        return DmsStatus::InvalidKeyValues;
+    EntryBytes entry(built.begin(), built.end());
+    keyScratch_.assign(built.begin() + keypage::kEntryHead, built.end());
+    DmsStatus st = DmsStatus::Success;
     pinning_ = true;
     if (Root() == kNone) {
         uint32_t number = 0;

@@ -106,6 +106,9 @@ public:
         sinkContext_ = context;
     }
     void SetRelocation(bool on) { relocate_ = on; }
+    bool Relocation() const { return relocate_; }
+    // The page stored just before `position` in file order, or kNone.
+    uint32_t PageBefore(uint32_t position) const;
 
 private:
     struct PatPage {
@@ -119,8 +122,6 @@ private:
     void Write(uint32_t page, const Entry& e);
     DmsStatus MapInsert(uint32_t position, uint32_t page);
     void MapErase(uint32_t page, uint32_t position);
-    // The page stored just before `position` in file order, or kNone.
-    uint32_t PageBefore(uint32_t position) const;
     void PatPageMoved(uint32_t patIndex, uint32_t position);
 
     uint32_t pageSize_ = 0;

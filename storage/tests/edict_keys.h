@@ -15,9 +15,10 @@
 using ReadingAndWord = std::pair<std::u16string, std::u16string>;
 
 // At most `limit` pairs in file order (the header line skipped); empty when
-// the file is missing.
-inline std::vector<ReadingAndWord> LoadEdictKeys(size_t limit) {
-    std::ifstream in(OSTREL_HOST_ROOT "/usr/share/edict/edict", std::ios::binary);
+// the file is missing. ENAMDICT has the same line shape.
+inline std::vector<ReadingAndWord> LoadEdictKeys(size_t limit,
+                                                 const char* path = OSTREL_HOST_ROOT "/usr/share/edict/edict") {
+    std::ifstream in(path, std::ios::binary);
     std::string euc((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     std::vector<ReadingAndWord> keys;
     if (euc.empty()) return keys;

@@ -1,0 +1,204 @@
+// Bulk load: the batching classes, the choice of a batch bound, the
+// collection area and the insertion passes (see bulk_load.h).
+#include "storage/bulk_load.h"
+
+#include "storage/byte_order.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+// Capital base letters of U+00C0..U+024F ('.' for no letter: class 127;
+// 'x' for the multiplication and division signs, 't' for thorn).
+constexpr char kLatinFold[] =
+    "AAAAAA.CEEEEIIIIDNOOOOOxOUUUUYtSAAAAAA.CEEEEIIIIDNOOOOOxOUUUUYtY"   // U+00C0
+    "AAAAAACCCCCCCCDDDDEEEEEEEEEEGGGGGGGGHHHHIIIIIIIIII..JJKK.LLLLLLL"   // U+0100
+    "LLLNNNNNN...OOOOOO..RRRRRRSSSSSSSSTTTTTTUUUUUUUUUUUUWWYYYZZZZZZ."   // U+0140
+    "BBBB...CC.DDD....FFG...IKKL..NNOOO..PP.....TTTTUU.VYYZZ........."   // U+0180
+    ".....D..L..N.AAIIOOUUUUUUUUUU.AAAA..GGGGKKOOOO..J.D.GG..NNAA..OO"   // U+01C0
+    "AAAAEEEEIIIIOOOORRRRUUUUSSTT..HHND..ZZAAEEOOOOOOOOYYLNTJ..ACCLTS"   // U+0200
+    "Z..B..EEJJ.QRRYY";                                                  // U+0240
+static_assert(sizeof kLatinFold - 1 == 0x250 - 0xC0);
+
+// Russian capitals (U+0410..U+042F) for U+0400..U+045F as offsets from U+0410
+// (0..31); -1 gives 127. The other Slavic letters fold to a letter of like
+// sound: Ё Є Ѣ to Е, І Ѝ to И, Ї Ј to Й, Ў to У, Ђ Џ to Д, Ѓ to Г, Ѕ to З,
+// Љ to Л, Њ to Н, Ћ to Ч, Ќ to К.
+constexpr int8_t kCyrillicExtra[16] = {
+    -1, 5, 4, 3, 5, 7, 8, 9, 9, 11, 13, 23, 10, 8, 19, 4,  // U+0400..U+040F
+};
+
+}  // namespace
+
+uint16_t BulkCharacterClass(char16_t unit) {
+    uint32_t u = unit;
+    if (u == 0 || u == 32 || (u >= '0' && u <= '9') || (u >= 'A' && u <= 'Z')) return static_cast<uint16_t>(u);
+    if (u >= 'a' && u <= 'z') return static_cast<uint16_t>(u - 32);
+    if (u < 0xC0) return 127;
+    if (u < 0x250) {
+        char c = kLatinFold[u - 0xC0];
+        if (c == 'x') return 0xFFD7;
+        if (c == 't') return 0xFFDE;
+        return c == '.' ? 127 : static_cast<uint16_t>(c);
+    }
+    if (u < 0x400 || u > 0x4FF) return static_cast<uint16_t>(u);
+    if (u >= 0x480) return 1024;
+    if (u >= 0x410 && u < 0x450) return static_cast<uint16_t>(0x410 + (u - 0x410) % 32);
+    if (u == 0x45D) return 127;
+    if (u < 0x460) {
+        int8_t k = kCyrillicExtra[(u - 0x400) % 16];
+        return k < 0 ? 127 : static_cast<uint16_t>(0x410 + k);
+    }
+    if (u == 0x460 || u == 0x461) return 0x41E;  // Ѡ to О
+    if (u == 0x462 || u == 0x463) return 0x415;  // Ѣ to Е
+    return 127;
+}
+
+BulkClasses BulkClassesOf(std::span<const uint8_t> text) {
+    BulkClasses classes{0, 0, 0, 0};
+    for (size_t i = 0; i < 4 && 2 * i + 1 < text.size(); ++i)
+        classes[i] = BulkCharacterClass(static_cast<char16_t>(storage::LoadU16(text.data() + 2 * i)));
+    return classes;
+}
+
+size_t SelectBulkBatch(std::span<const BulkClasses> classes, std::span<uint32_t, 65536> counting,
+                       const BulkLimits& limits, BulkClasses& bound) {
+    bound = {0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF};
+    if (classes.empty()) return 0;
+    size_t below = 0;  // entries known to lie below the bound's prefix
+    for (size_t level = 0; level < 4; ++level) {
+        std::fill(counting.begin(), counting.end(), 0u);
+        for (const BulkClasses& c : classes) {
+            if (std::equal(c.begin(), c.begin() + static_cast<std::ptrdiff_t>(level), bound.begin()))
+                ++counting[c[level]];
+        }
+        size_t sum = below;
+        bool chosen = false;
+        for (uint32_t k = 0; k < 65536; ++k) {
+            if (sum + counting[k] > limits.lowMark) {
+                bound[level] = static_cast<uint16_t>(k);
+                chosen = true;
+                if (sum + counting[k] < limits.highMark || level == 3) return sum + counting[k];
+                break;  // too many: refine within class k at the next level
+            }
+            sum += counting[k];
+        }
+        if (!chosen) return sum;  // everything left fits in one batch
+        below = sum;
+    }
+    return below;
+}
+
+DmsStatus BulkLoad::Begin(int32_t keyId, const BulkLimits& limits) {
+    if (active_) return DmsStatus::Success;
+    Free();
+    limits_ = limits;
+    area_ = static_cast<uint8_t*>(limits.allocate(limits.areaBytes));
+    offsets_ = static_cast<uint32_t*>(limits.allocate(size_t{limits.maxEntries} * sizeof(uint32_t)));
+    classes_ = static_cast<BulkClasses*>(limits.allocate(size_t{limits.maxEntries} * sizeof(BulkClasses)));
+    counting_ = static_cast<uint32_t*>(limits.allocate(65536 * sizeof(uint32_t)));
+    if (area_ == nullptr || offsets_ == nullptr || classes_ == nullptr || counting_ == nullptr ||
+        limits.maxEntries == 0) {
+        Free();
+        return DmsStatus::NotEnoughMemory;
+    }
+    keyId_ = keyId;
+    active_ = true;
+    return DmsStatus::Success;
+}
+
+void BulkLoad::Free() {
+    std::free(area_);
+    std::free(offsets_);
+    std::free(classes_);
+    std::free(counting_);
+    area_ = nullptr;
+    offsets_ = nullptr;
+    classes_ = nullptr;
+    counting_ = nullptr;
+    used_ = 0;
+    count_ = 0;
+    active_ = false;
+    keyId_ = -1;
+}
+
+std::span<const uint8_t> BulkLoad::EntryAt(uint32_t i) const {
+    const uint8_t* e = area_ + offsets_[i];
+    return {e, storage::LoadU16(e)};
+}
+
+DmsStatus BulkLoad::Collect(std::span<const uint8_t> entry, const BulkClasses& classes, uint32_t nearlyFull,
+                            Sink& sink) {
+    if (!active_) return DmsStatus::InvalidParameter;
+    if (entry.size() < 2 || entry.size() > 0xFFFF || storage::LoadU16(entry.data()) != entry.size())
+        return DmsStatus::InvalidKeyValues;
+    // The room check covers the entry itself, whatever its length: an entry
+    // is never built past the end of the area.
+    uint32_t room = limits_.areaBytes - used_;
+    if (count_ >= limits_.maxEntries || room < nearlyFull || room < entry.size()) {
+        DmsStatus st = Flush(sink);
+        if (Failed(st)) return st;
+        if (limits_.areaBytes - used_ < entry.size()) return DmsStatus::InvalidKeyValues;
+    }
+    std::memcpy(area_ + used_, entry.data(), entry.size());
+    offsets_[count_] = used_;
+    classes_[count_] = classes;
+    ++count_;
+    used_ += static_cast<uint32_t>(entry.size());
+    return DmsStatus::Success;
+}
+
+DmsStatus BulkLoad::Flush(Sink& sink) {
+    if (!active_) return DmsStatus::Success;
+    const uint32_t total = count_;
+    uint32_t inserted = 0;
+    int32_t reported = -1;
+    std::span<uint32_t, 65536> counting(counting_, 65536);
+    bool takeAll = false;
+    while (count_ > 0) {
+        BulkClasses bound{0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF};
+        if (!takeAll) SelectBulkBatch({classes_, count_}, counting, limits_, bound);
+        // One pass in collection order; the entries left behind move down so
+        // the first count_ addresses are always the ones still to insert.
+        uint32_t kept = 0;
+        uint32_t passInserted = 0;
+        for (uint32_t r = 0; r < count_; ++r) {
+            if (!std::lexicographical_compare(bound.begin(), bound.end(), classes_[r].begin(), classes_[r].end())) {
+                DmsStatus st = sink.Insert(EntryAt(r));
+                if (Failed(st)) {
+                    used_ = 0;
+                    count_ = 0;
+                    return st;
+                }
+                ++inserted;
+                ++passInserted;
+                int32_t perMille = static_cast<int32_t>(uint64_t{inserted} * 1000 / total);
+                if (perMille > reported) {
+                    reported = perMille;
+                    if (!sink.Progress(perMille)) {
+                        for (uint32_t rest = r + 1; rest < count_; ++rest, ++kept) {
+                            offsets_[kept] = offsets_[rest];
+                            classes_[kept] = classes_[rest];
+                        }
+                        count_ = kept;
+                        return DmsStatus::Cancelled;
+                    }
+                }
+            } else {
+                offsets_[kept] = offsets_[r];
+                classes_[kept] = classes_[r];
+                ++kept;
+            }
+        }
+        count_ = kept;
+        // A pass that inserted nothing while entries remain would drop them:
+        // the rest go in as one batch instead, and failing that it is an error.
+        if (passInserted == 0 && count_ > 0) {
+            if (takeAll) return DmsStatus::IntegrityBroken;
+            takeAll = true;
+        }
+    }
+    used_ = 0;
+    return DmsStatus::Success;
+}

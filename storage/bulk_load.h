@@ -1,0 +1,93 @@
+// Bulk load: the entries of one index with a text key are collected in memory
+// as prebuilt index entries and inserted in batches of like leading
+// characters, so the B-tree fills leaf by leaf instead of at random. This file
+// holds the collection area, the batch choice and the passes; dms_bulk.cpp
+// binds them to a file's index and to the engine's handle operations.
+//
+// Batches are chosen over a 16-bit class of each of the first four UTF-16
+// units of the key's first segment (BulkCharacterClass): Latin letters fold
+// to their capital base letter, Cyrillic letters to the Russian capital of
+// like sound, every other unit is its own class. A batch is every entry whose
+// class tuple is not greater than a bound (compared class by class); entries
+// of one batch go in in collection order, so equal keys keep that order.
+#pragma once
+
+#include "storage/dms_status.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <span>
+
+using BulkClasses = std::array<uint16_t, 4>;
+
+// The batching class of one UTF-16 unit.
+uint16_t BulkCharacterClass(char16_t unit);
+// The classes of the first four units of `text` (UTF-16LE bytes; a missing
+// unit, or an odd byte left over, gives 0).
+BulkClasses BulkClassesOf(std::span<const uint8_t> text);
+
+struct BulkLimits {
+    uint32_t maxEntries = 1000000;  // entries held before a flush
+    uint32_t areaBytes = 32000000;  // bytes of prebuilt entries held
+    uint32_t lowMark = 15000;       // a batch takes more than this many entries...
+    uint32_t highMark = 20000;      // ...and is refined while it reaches this many
+    // Where the buffers come from (tests make it fail); freed with std::free.
+    void* (*allocate)(size_t bytes) = &std::malloc;
+};
+
+// Chooses the next batch among `classes` (the entries still to insert): sets
+// `bound` and returns how many entries lie at or below it (0 when none is
+// left). `counting` is a table of 65,536 counters.
+size_t SelectBulkBatch(std::span<const BulkClasses> classes, std::span<uint32_t, 65536> counting,
+                       const BulkLimits& limits, BulkClasses& bound);
+
+class BulkLoad {
+public:
+    // Inserts one prebuilt entry into the index; its status ends the flush.
+    class Sink {
+    public:
+        virtual ~Sink() = default;
+        virtual DmsStatus Insert(std::span<const uint8_t> entry) = 0;
+        // Per-mille progress; false asks the flush to stop (43).
+        virtual bool Progress(int32_t perMille) = 0;
+    };
+
+    BulkLoad() = default;
+    BulkLoad(const BulkLoad&) = delete;
+    BulkLoad& operator=(const BulkLoad&) = delete;
+    ~BulkLoad() { Free(); }
+
+    // Allocates what is missing of the buffers (16 when that fails, leaving
+    // the load inactive) and starts collecting for the index `keyId`.
+    DmsStatus Begin(int32_t keyId, const BulkLimits& limits);
+    bool Active() const { return active_; }
+    int32_t KeyId() const { return keyId_; }
+    uint32_t Collected() const { return count_; }
+
+    // Takes one entry whose first segment's text gave `classes`. Flushes first
+    // when the entry would not fit (or the area is nearly full, or the entry
+    // count is reached), returning the flush's failure without the entry.
+    DmsStatus Collect(std::span<const uint8_t> entry, const BulkClasses& classes, uint32_t nearlyFull,
+                      Sink& sink);
+    // Inserts every collected entry batch by batch. A failed insert empties
+    // the area and gives its status; a cancel (43) keeps the entries not yet
+    // inserted for a later flush.
+    DmsStatus Flush(Sink& sink);
+    // Drops the entries and the buffers; the load is no longer active.
+    void Free();
+
+private:
+    std::span<const uint8_t> EntryAt(uint32_t i) const;
+
+    bool active_ = false;
+    int32_t keyId_ = -1;
+    BulkLimits limits_;
+    uint8_t* area_ = nullptr;           // limits_.areaBytes of prebuilt entries
+    uint32_t* offsets_ = nullptr;       // entry starts in the area, collection order
+    BulkClasses* classes_ = nullptr;    // each entry's class tuple
+    uint32_t* counting_ = nullptr;      // 65,536 counters for SelectBulkBatch
+    uint32_t used_ = 0;                 // next free byte of the area
+    uint32_t count_ = 0;                // entries held
+};
