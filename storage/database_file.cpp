@@ -304,11 +304,12 @@ DmsStatus DMSFile::Open(std::u16string_view path, OpenMode mode, std::string_vie
         if (!Failed(st)) {
             st = OpenOnce(path, mode, description, flagSet);
             if (!Failed(st) && flagSet) st = DmsStatus::BrokenAfterRollback;
-        } else if (mode == OpenMode::ReadOnly && (st == DmsStatus::CannotOpenJournal ||
-                                                  st == DmsStatus::BrokenJournal ||
-                                                  st == DmsStatus::BrokenAfterRollback)) {
-            // Without a usable journal the file stays as it is, and can
-            // still be read; the journal is kept for whoever repairs it.
+        } else if (mode == OpenMode::ReadOnly &&
+                   (st == DmsStatus::CannotOpenJournal || st == DmsStatus::BrokenJournal ||
+                    st == DmsStatus::BrokenAfterRollback || st == DmsStatus::CannotOpenFile)) {
+            // Without a usable journal, or without write access (read-only
+            // media, another reader), the file stays as it is and can still
+            // be read; the journal is kept for the next writer or a repair.
             unrecoveredReadOnly_ = true;
             st = OpenOnce(path, mode, description, flagSet);
         }

@@ -282,6 +282,27 @@ TEST_F(TransactionTest, AReadOnlyFirstOpenRecovers) {
     ASSERT_EQ(engine->OpenFile(kPath, 0, schema, &id), DmsStatus::Success);
 }
 
+// Another reader holds the file, so recovery cannot have it for writing:
+// the read-only open reads it as it stands, and the next writer recovers.
+TEST_F(TransactionTest, AReadOnlyOpenBesideAnotherReaderReadsAndLeavesRecoveryToTheWriter) {
+    Write(100, 1);
+    std::vector<uint8_t> before = Bytes();
+    std::vector<uint8_t> journalBytes = CaughtJournal();
+    engine->CloseFile(id);
+    SetFlag(0xFFFF);
+    disk.SetContents(kJournal, journalBytes);
+    std::vector<uint8_t> unrecovered = Bytes();
+    std::unique_ptr<IStorageFile> otherReader;
+    ASSERT_EQ(disk.Open(kPath, OpenAccess::Read, otherReader), IoError::Ok);
+    ASSERT_EQ(engine->OpenFile(kPath, 2, schema, &id), DmsStatus::Success);
+    EXPECT_EQ(engine->CloseFile(id), DmsStatus::Success);
+    EXPECT_EQ(Bytes(), unrecovered);
+    EXPECT_EQ(disk.Contents(kJournal), journalBytes);
+    otherReader.reset();
+    ASSERT_EQ(engine->OpenFile(kPath, 0, schema, &id), DmsStatus::Success);
+    EXPECT_EQ(Bytes(), before);
+}
+
 // Whole page images without a header, as older writers left them: replayed
 // when every image is sane, refused (15) otherwise.
 TEST_F(TransactionTest, RawImageJournalsAreReplayedOnlyWhenSane) {
