@@ -217,6 +217,22 @@ TEST_F(BulkLoadTest, CancelLeavesTheIndexUnchanged) {
     EXPECT_EQ(WalkTextPairs(*engine, cursor).size(), 1u);
 }
 
+// Closing a file in the middle of a bulk load inserts what was collected.
+TEST_F(BulkLoadTest, CloseInsertsCollectedEntries) {
+    OpenIndexFile(kTextIndex);
+    ASSERT_EQ(engine->BeginBulkLoad(cursor), DmsStatus::Success);
+    for (uint32_t i = 0; i < 50; ++i) {
+        TextPairKey key(std::u16string(1, static_cast<char16_t>(u'a' + i % 26)), u"");
+        ASSERT_EQ(engine->InsertKey(cursor, key.values, {i, 0}), DmsStatus::Success);
+    }
+    ASSERT_EQ(engine->CloseFile(fileId), DmsStatus::Success);
+    ASSERT_EQ(engine->OpenFile(kPath, 2, schema, &fileId), DmsStatus::Success);
+    cursor = Cursor(fileId);
+    ASSERT_EQ(engine->SelectIndex(cursor, kTextIndex), DmsStatus::Success);
+    EXPECT_EQ(WalkTextPairs(*engine, cursor).size(), 50u);
+    Verify(kTextIndex);
+}
+
 TEST_F(BulkLoadTest, RefusalsAndFailures) {
     // A journaled file writes through its journal only: no bulk flushes.
     OpenIndexFile(kTextIndex, 0);
