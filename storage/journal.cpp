@@ -5,6 +5,7 @@
 
 #include "common/crc32.h"
 #include "storage/byte_order.h"
+#include "storage/page_signature.h"
 
 #include <algorithm>
 #include <cstring>
@@ -50,7 +51,7 @@ bool HasPat(std::span<const uint8_t> header) {
 
 bool KeyOrDataSignature(uint16_t signature) {
     if (signature == kDataSignature) return true;
-    return (signature & 0xFF) == 'K' && (signature >> 8) >= '0' && (signature >> 8) <= '9';
+    return KeyPageHeight(signature) >= 0;
 }
 
 // Raw page images, the header's last: the rule of older writers. Replayed

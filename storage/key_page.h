@@ -21,6 +21,7 @@
 // An entry is at most (PageSize - 16) / 2 bytes, so every page holds two.
 #pragma once
 
+#include "storage/page_signature.h"
 #include "storage/dms_status.h"
 #include "storage/index_keys.h"
 #include "storage/page_cache.h"
@@ -35,17 +36,13 @@ inline constexpr uint32_t kEntryHead = 10;
 inline constexpr uint32_t kCount = 6;
 inline constexpr uint32_t kNext = 8;
 inline constexpr uint32_t kPrev = 12;
-inline constexpr uint16_t kLeafSignature = 0x304B;
-inline constexpr int32_t kMaxHeight = 19;  // the cursor path has 20 levels
+inline constexpr uint16_t kLeafSignature = kLeafPageSignature;
+inline constexpr int32_t kMaxHeight = kMaxKeyPageHeight;
 inline constexpr uint32_t kNone = 0xFFFFFFFF;
 
 inline uint16_t Signature(int32_t height) { return static_cast<uint16_t>(kLeafSignature + 256 * height); }
 // Height of a key page signature, -1 when it names no key page.
-inline int32_t HeightOf(uint16_t signature) {
-    if ((signature & 0xFF) != 0x4B) return -1;
-    int32_t h = (signature >> 8) - 0x30;
-    return h >= 0 && h <= kMaxHeight ? h : -1;
-}
+inline int32_t HeightOf(uint16_t signature) { return KeyPageHeight(signature); }
 inline uint32_t MaxEntry(uint32_t pageSize) { return (pageSize - kHeadSize) / 2; }
 }  // namespace keypage
 

@@ -4,6 +4,7 @@
 #include "storage/page_cache.h"
 
 #include "storage/byte_order.h"
+#include "storage/page_signature.h"
 
 #include <algorithm>
 #include <cstring>
@@ -17,12 +18,6 @@ namespace {
 constexpr uint16_t kHeaderSignature = 0x4346;
 constexpr uint32_t kFlagOffset = 14;
 
-// Height of a key page ("K0", "K1", ...) from its signature, -1 for others.
-int KeyPageHeight(uint16_t signature) {
-    if ((signature & 0xFF) != 'K') return -1;
-    int digit = (signature >> 8) - '0';
-    return digit >= 0 && digit <= 9 ? digit : -1;
-}
 uint64_t NextContentVersion() {
     static uint64_t last = 0;  // one sequence for every cache: versions never repeat
     return ++last;

@@ -4,6 +4,7 @@
 #include "storage/structure_verifier.h"
 
 #include "storage/byte_order.h"
+#include "storage/page_signature.h"
 #include "storage/data_blocks.h"
 
 #include <algorithm>
@@ -17,7 +18,7 @@ namespace {
 std::string PageText(uint32_t page) { return "page " + std::to_string(page) + ": "; }
 
 bool IsKeySignature(uint16_t signature) {
-    return (signature & 0xFF) == 'K' && (signature >> 8) >= '0' && (signature >> 8) <= '9';
+    return KeyPageHeight(signature) >= 0;
 }
 
 void CheckHeader(DMSFile& file, VerifyReport& r, uint32_t lastPage) {

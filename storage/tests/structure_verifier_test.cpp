@@ -1,10 +1,13 @@
 // The structural verifier finds each kind of damage it promises to find, and
 // passes the files the engine writes.
 #include "storage/structure_verifier.h"
+#include "storage/page_signature.h"
 #include "storage/tests/engine_fixture.h"
+#include "storage/tests/index_test_support.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 namespace {
@@ -121,6 +124,48 @@ TEST_F(Verifier, HandsKeyPagesToTheIndexLayer) {
                                 options);
     EXPECT_EQ(seen, 1);
     EXPECT_TRUE(Mentions(r, "count does not fit"));
+}
+
+}  // namespace
+
+namespace {
+
+// Key pages carry their height in the signature's high byte ("K0" .. "KC");
+// pages of height 10 and more must be known as key pages too.
+TEST(PageSignature, KeyPageHeightsRunFromZeroToNineteen) {
+    for (int32_t h = 0; h <= kMaxKeyPageHeight; ++h)
+        EXPECT_EQ(KeyPageHeight(static_cast<uint16_t>(kLeafPageSignature + 256 * h)), h);
+    EXPECT_EQ(KeyPageHeight(static_cast<uint16_t>(kLeafPageSignature + 256 * 20)), -1);
+    EXPECT_EQ(KeyPageHeight(0x4144), -1);  // "DA"
+    EXPECT_EQ(KeyPageHeight(0x4346), -1);  // "FC"
+    EXPECT_EQ(KeyPageHeight(0), -1);
+}
+
+TEST_F(Verifier, PassesATreeTallerThanTenLevels) {
+    const std::string schema = "{File PageSize=64 {Index Id=1 {Segment Type=Long}}}";
+    int32_t id = CreateAndOpen(schema, 1);
+    uint32_t cursor = Cursor(id);
+    ASSERT_EQ(engine->SelectIndex(cursor, 1), DmsStatus::Success);
+    // Two 14-byte entries fill a 64-byte page, so 3000 keys stand about 11 levels tall.
+    for (int32_t k = 0; k < 3000; ++k) {
+        LongKey key(k);
+        ASSERT_EQ(engine->InsertKey(cursor, key.values, {uint32_t(k), 0}), DmsStatus::Success);
+    }
+    IndexStats stats;
+    ASSERT_EQ(engine->GetIndexStats(cursor, &stats), DmsStatus::Success);
+    ASSERT_EQ(engine->CloseFile(id), DmsStatus::Success);
+
+    ASSERT_EQ(engine->OpenFile(kPath, 2, schema, &id), DmsStatus::Success);
+    int32_t tallest = -1;
+    VerifyOptions options;
+    options.checkKeyPage = [&](uint32_t, const uint8_t* page) {
+        tallest = std::max(tallest, KeyPageHeight(storage::LoadU16(page + 4)));
+        return std::string();
+    };
+    VerifyReport r = VerifyFile(*engine->FindFile(id), options);
+    engine->CloseFile(id);
+    EXPECT_GE(tallest, 10);
+    EXPECT_TRUE(r.ok()) << (r.faults.empty() ? std::string() : r.faults.front());
 }
 
 }  // namespace
