@@ -222,12 +222,117 @@ int64_t NextPrimary(ElementBuilder& builder, std::span<const CollationElement> e
 
 }  // namespace
 
+namespace {
+
+// The non-zero primaries of a text read straight from the simple-primary
+// table, with the repetition signs and the prolonged sound sign expanded as
+// ElementBuilder expands them. It gives up (kGiveUp) at any code unit whose
+// primaries might depend on its neighbours, and before the per-call bounds
+// could cut anything, so every primary it gives is the one the elements have.
+class SimplePrimaryReader {
+public:
+    static constexpr int32_t kEnd = -1;
+    static constexpr int32_t kGiveUp = -2;
+
+    SimplePrimaryReader(const SimplePrimaryTable& table, const char16_t* text, int32_t length)
+        : table_(table), text_(text), length_(length) {}
+
+    // The next non-zero primary, kEnd after the last, or kGiveUp.
+    int32_t Next() {
+        while (next_ == count_) {
+            if (position_ == length_) return kEnd;
+            // Room for the largest expansion: three code points of up to 18 elements.
+            if (codePoints_ > XCollator1::kMaxCodePoints - 3 || elements_ > XCollator1::kMaxElements - 3 * 18)
+                return kGiveUp;
+            next_ = count_ = 0;
+            if (!Read(text_[position_++])) return kGiveUp;
+        }
+        return pending_[next_++];
+    }
+
+private:
+    // Expands one code unit as ElementBuilder::Advance does; false when the
+    // table cannot answer for it.
+    bool Read(char16_t unit) {
+        char16_t processed = unit;
+        const bool kanaBefore = hasPrevious_ && previous_ >= 0x3001 && previous_ <= 0x30FE;
+        bool ok;
+        if (hasPrevious_ && (unit == 0x3005 || unit == 0x303B) && IsIdeograph(previous_)) {
+            ok = Put(previous_) && PutRepetition();
+        } else if (kanaBefore && IsIterationMark(unit)) {
+            ok = Put(previous_) && PutRepetition();
+        } else if (kanaBefore && IsVoicedIterationMark(unit)) {
+            ok = Put(previous_) && Put(static_cast<char16_t>(kVoicedSoundMark)) && PutRepetition();
+        } else if (kanaBefore && unit == 0x30FC) {
+            processed = collation::KanaVowel(previous_);
+            ok = Put(processed) && PutRepetition();
+        } else {
+            ok = Put(unit);
+        }
+        previous_ = processed;
+        hasPrevious_ = true;
+        return ok;
+    }
+    bool Put(char16_t unit) {
+        SimplePrimaryTable::Entry scratch;
+        const SimplePrimaryTable::Entry* entry = table_.Find(unit, scratch);
+        if (!entry) return false;
+        for (uint8_t k = 0; k < entry->count; ++k) pending_[count_++] = entry->primaries[k];
+        ++codePoints_;
+        elements_ += entry->elements;
+        return true;
+    }
+    // The repetition stand-in: two implicit elements, no primary once weighed.
+    bool PutRepetition() {
+        ++codePoints_;
+        elements_ += 2;
+        return true;
+    }
+
+    const SimplePrimaryTable& table_;
+    const char16_t* text_;
+    int32_t length_;
+    int32_t position_ = 0;     // next code unit
+    int32_t codePoints_ = 0;   // code points after expansion, as ElementBuilder counts them
+    int32_t elements_ = 0;     // elements ElementBuilder would have made
+    uint16_t pending_[6];      // primaries of the last code unit read; at most three Puts of two
+    uint8_t count_ = 0, next_ = 0;
+    char16_t previous_ = 0;    // the code point processed last
+    bool hasPrevious_ = false;
+};
+
+}  // namespace
+
 int32_t OSTREL_COM_CALL XCollator1::Compare(const char16_t* a, uint32_t lengthA, const char16_t* b,
                                             uint32_t lengthB, int32_t, uint32_t flags) {
     if (!HasTable()) return 0;
+    if (!a) lengthA = 0;
+    if (!b) lengthB = 0;
+    const int32_t na = static_cast<int32_t>(std::min<uint32_t>(lengthA, INT32_MAX));
+    const int32_t nb = static_cast<int32_t>(std::min<uint32_t>(lengthB, INT32_MAX));
+    // Most comparisons are decided by a primary of plain kana or letters:
+    // read those from the table, and make elements only when it gives up.
+    SimplePrimaryReader readerA(simplePrimaries_, a, na), readerB(simplePrimaries_, b, nb);
+    for (int32_t i = 0; i < kMaxSortKeyWeights; ++i) {
+        int32_t pa = readerA.Next();
+        if (pa == SimplePrimaryReader::kGiveUp) break;
+        int32_t pb = readerB.Next();
+        if (pb == SimplePrimaryReader::kGiveUp) break;
+        if (pa < 0 && pb < 0) {
+            if (flags == 0) return 0;
+            break;   // equal primaries: the other levels need the elements
+        }
+        if (pa < 0 || (pb >= 0 && pa < pb)) return CollateBefore(i);
+        if (pb < 0 || pa > pb) return CollateAfter(i);
+    }
+    return CompareElements(a, na, b, nb, flags);
+}
+
+int32_t XCollator1::CompareElements(const char16_t* a, int32_t lengthA, const char16_t* b, int32_t lengthB,
+                                    uint32_t flags) {
     CollationElement elementsA[kMaxElements], elementsB[kMaxElements];
-    ElementBuilder builderA(table_, a, static_cast<int32_t>(std::min<uint32_t>(lengthA, INT32_MAX)), elementsA);
-    ElementBuilder builderB(table_, b, static_cast<int32_t>(std::min<uint32_t>(lengthB, INT32_MAX)), elementsB);
+    ElementBuilder builderA(table_, a, lengthA, elementsA);
+    ElementBuilder builderB(table_, b, lengthB, elementsB);
     // The primaries lead both keys: compare them as the elements are made,
     // so most comparisons stop after a code point or two.
     size_t nextA = 0, nextB = 0;
@@ -272,6 +377,7 @@ bool XCollator1::InstallTable(InflatedData blob) {
     FreeTable();
     if (!table_.Attach(blob.Bytes())) return false;
     blob_ = std::move(blob);
+    simplePrimaries_.Build(table_);
     return true;
 }
 
@@ -283,6 +389,7 @@ bool XCollator1::LoadTable() {
 
 void XCollator1::FreeTable() {
     table_.Detach();
+    simplePrimaries_.Clear();
     blob_ = InflatedData{};
 }
 

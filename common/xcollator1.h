@@ -10,6 +10,7 @@
 #include "common/collator.h"
 #include "common/data_resource.h"
 #include "common/ducet_table.h"
+#include "common/uca_simple_primaries.h"
 
 class XCollator1 final : public StaticCollator {
 public:
@@ -33,8 +34,14 @@ public:
     static constexpr int32_t kMaxElements = 1000;
 
 private:
+    // The comparison from collation elements made as it goes: the answer
+    // for every text, and the one Compare falls back on.
+    int32_t CompareElements(const char16_t* a, int32_t lengthA, const char16_t* b, int32_t lengthB,
+                            uint32_t flags);
+
     InflatedData blob_;
     DucetTable table_;
+    SimplePrimaryTable simplePrimaries_;   // built with the table, for the primary-level shortcut
 };
 
 // The one instance; never destroyed, so nothing compares against a freed
