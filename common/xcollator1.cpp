@@ -1,6 +1,7 @@
 // XCollator1: expansion of the text, collation elements from DUCET, shifted
-// variable weighting and the sort key; Compare makes the elements of both
-// texts as it goes and gives the answer comparing the two whole keys would.
+// variable weighting and the sort key; Compare reads context-free primaries
+// from a table, makes the elements of both texts as it goes where the table
+// cannot answer, and gives the answer comparing the two whole keys would.
 #include "common/xcollator1.h"
 
 #include <algorithm>
