@@ -172,23 +172,28 @@ TEST_P(CrashSweep, EveryCutReopensToACompletedState) {
     }
 }
 
+// Cuts of `tail` run on `initial`, a file made from the last state of `head`
+// (which holds no transaction).
+void SweepFromInitial(const std::vector<Step>& head, const std::vector<Step>& tail,
+                      const std::vector<uint8_t>& initial, const Reference& ref, const ModelCase& c,
+                      uint32_t seedFactor, const std::string& label) {
+    int32_t keysBefore = 0;
+    for (const Step& s : head) keysBefore += s.kind == Kind::InsertKey ? 1 : s.kind == Kind::DeleteKey ? -1 : 0;
+    Sweep sweep{&tail, &ref, &initial, static_cast<uint32_t>(keysBefore)};
+    for (uint64_t k : CrashPoints(ref.ioCalls, c.seed + seedFactor % 7)) {
+        SimulatedDisk disk;
+        size_t done = RunAndCrash(disk, sweep, k, c.model, c.seed * seedFactor + static_cast<uint32_t>(k));
+        ExpectRecovered(disk, sweep, done, std::string(c.name) + label + std::to_string(k));
+        if (::testing::Test::HasFatalFailure()) return;
+    }
+}
+
 TEST_P(CrashSweep, FilesWithAllocationTableRecoverAlike) {
     static const std::vector<Step> head(Steps().begin(), Steps().begin() + kSteps / 4);
     static const std::vector<Step> tail = MakeSteps(kSteps / 3, 11, 1000);
-    static const std::vector<uint8_t> initial = [] {
-        Reference r = RunReference(head, Schema());
-        return WithAllocationTable(r.states.back(), 4096);
-    }();
+    static const std::vector<uint8_t> initial = WithAllocationTable(RunReference(head, Schema()).states.back(), 4096);
     static const Reference ref = RunReference(tail, Schema(), &initial);
-    int32_t keysBefore = 0;  // the head holds no transaction
-    for (const Step& s : head) keysBefore += s.kind == Kind::InsertKey ? 1 : s.kind == Kind::DeleteKey ? -1 : 0;
-    Sweep sweep{&tail, &ref, &initial, static_cast<uint32_t>(keysBefore)};
-    for (uint64_t k : CrashPoints(ref.ioCalls, GetParam().seed + 3)) {
-        SimulatedDisk disk;
-        size_t done = RunAndCrash(disk, sweep, k, GetParam().model, GetParam().seed * 31 + static_cast<uint32_t>(k));
-        ExpectRecovered(disk, sweep, done, std::string(GetParam().name) + " PAT cut at call " + std::to_string(k));
-        if (HasFatalFailure()) return;
-    }
+    SweepFromInitial(head, tail, initial, ref, GetParam(), 31, " PAT cut at call ");
 }
 
 TEST_P(CrashSweep, CompactedFilesRecoverAlike) {
@@ -196,15 +201,7 @@ TEST_P(CrashSweep, CompactedFilesRecoverAlike) {
     static const std::vector<Step> tail = MakeSteps(kSteps / 3, 13, 1000);
     static const std::vector<uint8_t> initial = Compacted(RunReference(head, Schema()).states.back());
     static const Reference ref = RunReference(tail, Schema(), &initial);
-    int32_t keysBefore = 0;
-    for (const Step& s : head) keysBefore += s.kind == Kind::InsertKey ? 1 : s.kind == Kind::DeleteKey ? -1 : 0;
-    Sweep sweep{&tail, &ref, &initial, static_cast<uint32_t>(keysBefore)};
-    for (uint64_t k : CrashPoints(ref.ioCalls, GetParam().seed + 5)) {
-        SimulatedDisk disk;
-        size_t done = RunAndCrash(disk, sweep, k, GetParam().model, GetParam().seed * 37 + static_cast<uint32_t>(k));
-        ExpectRecovered(disk, sweep, done, std::string(GetParam().name) + " compacted, cut at call " + std::to_string(k));
-        if (HasFatalFailure()) return;
-    }
+    SweepFromInitial(head, tail, initial, ref, GetParam(), 37, " compacted, cut at call ");
 }
 
 INSTANTIATE_TEST_SUITE_P(Models, CrashSweep,
