@@ -210,9 +210,10 @@ DmsStatus IndexTree::CheckPath() {
     return DmsStatus::Success;
 }
 
-DmsStatus IndexTree::StepPath(int32_t level, int32_t direction) {
+DmsStatus IndexTree::StepPath(int32_t level, int32_t direction, KeyPage* samePage) {
     XCursor::PathStep& at = cursor_.path[level];
-    KeyPage page;
+    KeyPage local;
+    KeyPage& page = samePage != nullptr ? *samePage : local;
     DmsStatus st = Load(page, at.page, cursor_.depth - level);
     if (Failed(st)) return st;
     // The page may have lost entries to another cursor since the path was made.
@@ -223,6 +224,7 @@ DmsStatus IndexTree::StepPath(int32_t level, int32_t direction) {
         return DmsStatus::Success;
     }
     uint32_t sibling = direction > 0 ? page.Next() : page.Prev();
+    if (samePage != nullptr) *samePage = KeyPage{};  // the step leaves it; loading parents may evict it
     if (sibling == kNone || level == 0) return DmsStatus::EndOfFile;
     KeyPage other;
     st = Load(other, sibling, cursor_.depth - level);
@@ -247,9 +249,12 @@ DmsStatus IndexTree::Step(int32_t direction, KeySegmentValue* out, EntryPosition
     DmsStatus st = CheckPath();
     if (Failed(st)) return st;
     uint32_t ordinal = cursor_.ordinal;
-    st = StepPath(cursor_.depth, direction);
+    KeyPage leaf;
+    st = StepPath(cursor_.depth, direction, &leaf);
     if (Failed(st)) return st;
     if (ordinal != XCursor::kUnknownOrdinal) ordinal += static_cast<uint32_t>(direction);
+    // Most steps stay in the leaf StepPath checked; only a step to a sibling loads it again.
+    if (leaf) return Report(leaf, static_cast<uint32_t>(cursor_.path[cursor_.depth].entry), ordinal, out, position);
     return ReportCurrent(out, position, ordinal);
 }
 

@@ -82,7 +82,9 @@ private:
     DmsStatus CheckPath();
     DmsStatus ReportCurrent(KeySegmentValue* out, EntryPosition* position, uint32_t ordinal);
     DmsStatus Step(int32_t direction, KeySegmentValue* out, EntryPosition* position);
-    DmsStatus StepPath(int32_t level, int32_t direction);
+    // Moves the path's entry at `level` one step; `samePage`, when given, is
+    // left holding the checked page when the step stays in it, else empty.
+    DmsStatus StepPath(int32_t level, int32_t direction, KeyPage* samePage = nullptr);
     // Descends from the root recording the path: `choose(page, entry)` picks
     // the entry of each page or gives the status to stop with. Ends with the
     // leaf in `page` and the cursor's depth set.

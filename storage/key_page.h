@@ -61,6 +61,7 @@ public:
     DmsStatus Load(CCache& cache, IPageStore& file, uint32_t number, int32_t height, const IndexKeyFormat& format);
 
     const CachedPage& Cached() const { return page_; }
+    explicit operator bool() const { return static_cast<bool>(page_); }
     uint8_t* Data() const { return page_.data; }
     uint32_t Number() const { return number_; }
     int32_t Height() const { return height_; }

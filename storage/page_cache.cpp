@@ -1,4 +1,4 @@
-// CCache: slots, lookup through a hash with a full scan behind it, least
+// CCache: slots, lookup through a chained hash of (file, page), least
 // recently used replacement with index pages near the root kept longer, and
 // the write steps of the write-back protocol. See page_cache.h.
 #include "storage/page_cache.h"
@@ -7,6 +7,7 @@
 #include "storage/page_signature.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <new>
 
@@ -42,7 +43,7 @@ void CCache::Unpin(int32_t slot, uint64_t generation) {
     if (--s.pins == 0) s.flags &= static_cast<uint16_t>(~Pinned);
 }
 
-CCache::CCache(uint32_t slotCount) : slots_(std::max<uint32_t>(slotCount, 1)), hash_(slots_.size(), -1) {}
+CCache::CCache(uint32_t slotCount) : slots_(std::max<uint32_t>(slotCount, 1)), hash_(std::bit_ceil(slots_.size() * 2), -1) {}
 
 CCache::~CCache() = default;
 
@@ -54,24 +55,44 @@ CachedPage CCache::View(int32_t index) {
     return CachedPage{index, s.image.get(), s.pageSize};
 }
 
+uint32_t CCache::Bucket(const IPageStore& file, uint32_t page) const {
+    uint64_t key = (reinterpret_cast<uintptr_t>(&file) >> 4) * 0x9E3779B97F4A7C15ull + page;
+    key *= 0xBF58476D1CE4E5B9ull;
+    return static_cast<uint32_t>(key >> 32) & static_cast<uint32_t>(hash_.size() - 1);
+}
+
+void CCache::List(int32_t slot) {
+    Slot& s = slots_[static_cast<size_t>(slot)];
+    if (s.listed) return;
+    int32_t& head = hash_[Bucket(*s.file, s.page)];
+    s.chain = head;
+    head = slot;
+    s.listed = true;
+}
+
+void CCache::Unlist(int32_t slot) {
+    Slot& s = slots_[static_cast<size_t>(slot)];
+    if (!s.listed) return;
+    for (int32_t* link = &hash_[Bucket(*s.file, s.page)]; *link >= 0;
+         link = &slots_[static_cast<size_t>(*link)].chain) {
+        if (*link == slot) {
+            *link = s.chain;
+            break;
+        }
+    }
+    s.chain = -1;
+    s.listed = false;
+}
+
 int32_t CCache::Find(const IPageStore& file, uint32_t page) {
     ++tick_;
     ++counters_.lookups;
-    int32_t b = hash_[Bucket(page)];
-    if (b >= 0) {
-        const Slot& s = slots_[static_cast<size_t>(b)];
-        if ((s.flags & InUse) && s.file == &file && s.page == page) {
+    for (int32_t i = hash_[Bucket(file, page)]; i >= 0; i = slots_[static_cast<size_t>(i)].chain) {
+        const Slot& s = slots_[static_cast<size_t>(i)];
+        if (s.file == &file && s.page == page) {
             ++counters_.hits;
             ++counters_.hashHits;
-            return b;
-        }
-    }
-    for (size_t i = 0; i < slots_.size(); ++i) {
-        const Slot& s = slots_[i];
-        if ((s.flags & InUse) && s.file == &file && s.page == page) {
-            hash_[Bucket(page)] = static_cast<int32_t>(i);
-            ++counters_.hits;
-            return static_cast<int32_t>(i);
+            return i;
         }
     }
     return -1;
@@ -89,6 +110,12 @@ bool CCache::Evictable(const Slot& s) const {
 }
 
 void CCache::Empty(Slot& s, bool freeBuffers) {
+    const auto index = static_cast<uint32_t>(&s - slots_.data());
+    Unlist(static_cast<int32_t>(index));
+    if (s.flags & InUse) {
+        --inUse_;
+        firstFree_ = std::min(firstFree_, index);
+    }
     s.flags = 0;
     s.file = nullptr;
     s.page = 0;
@@ -107,9 +134,11 @@ void CCache::Empty(Slot& s, bool freeBuffers) {
 
 int32_t CCache::TakeSlot(IPageStore& file) {
     int32_t chosen = -1;
-    for (size_t i = 0; i < slots_.size(); ++i) {
+    // The lowest free slot, when there is one.
+    for (size_t i = firstFree_; inUse_ < slots_.size() && i < slots_.size(); ++i) {
         if (!(slots_[i].flags & InUse)) {
             chosen = static_cast<int32_t>(i);
+            firstFree_ = static_cast<uint32_t>(i);
             counters_.highWater = std::max<uint32_t>(counters_.highWater, static_cast<uint32_t>(i) + 1);
             break;
         }
@@ -150,6 +179,7 @@ int32_t CCache::TakeSlot(IPageStore& file) {
     StoreU16(s.before.get() + pageSize, kGuardWord);
     s.flags = InUse;
     s.file = &file;
+    ++inUse_;
     return chosen;
 }
 
@@ -175,7 +205,7 @@ CachedPage CCache::GetPage(IPageStore& file, uint32_t page, DmsStatus* status) {
         if (status) *status = read;
         return {};
     }
-    hash_[Bucket(page)] = i;
+    List(i);
     std::memcpy(s.before.get(), s.image.get(), s.pageSize);
     s.flags |= Loaded;
     s.signature = LoadU16(s.image.get() + 4);
@@ -200,7 +230,7 @@ CachedPage CCache::NewPage(IPageStore& file, uint32_t page, uint16_t signature) 
     s.signature = signature;
     s.version = NextContentVersion();
     s.tick = tick_;
-    hash_[Bucket(page)] = i;
+    List(i);
     return View(i);
 }
 

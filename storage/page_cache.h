@@ -153,6 +153,8 @@ private:
         uint32_t pins = 0;
         uint64_t generation = 0;  // bumped when the slot is emptied
         uint64_t version = 0;     // see ContentVersion
+        int32_t chain = -1;       // next slot of the same lookup bucket
+        bool listed = false;      // reachable through its bucket
         std::unique_ptr<uint8_t[]> image;
         std::unique_ptr<uint8_t[]> before;
     };
@@ -164,10 +166,17 @@ private:
     bool IsHeader(const Slot& s) const { return s.page == 0 && s.signature == 0x4346; }
     CachedPage View(int32_t index);
     void Unpin(int32_t slot, uint64_t generation);
-    uint32_t Bucket(uint32_t page) const { return page % static_cast<uint32_t>(hash_.size()); }
+    uint32_t Bucket(const IPageStore& file, uint32_t page) const;
+    // Makes the slot findable under its (file, page), or no longer so.
+    void List(int32_t slot);
+    void Unlist(int32_t slot);
 
     std::vector<Slot> slots_;
-    std::vector<int32_t> hash_;  // bucket -> slot, -1 empty; trusted only on a match
+    // bucket -> first slot of a chain through Slot::chain, -1 empty. Every
+    // slot in use with its page set is in the chain of its (file, page).
+    std::vector<int32_t> hash_;
+    uint32_t inUse_ = 0;      // slots with flag InUse
+    uint32_t firstFree_ = 0;  // no slot below this one is free
     uint32_t tick_ = 0;
     Counters counters_;
 };
