@@ -23,7 +23,7 @@ struct CheckedPage {
     uint32_t number = 0;
     int32_t height = -1;
     std::string shape;
-    std::vector<uint32_t> offsets;
+    std::shared_ptr<const std::vector<uint32_t>> offsets;
 };
 
 CheckedPage& CheckedSlot(int32_t slot) {
@@ -43,10 +43,16 @@ EntryBytes MakeEntry(uint32_t word1, uint32_t word2, std::span<const uint8_t> ke
     return e;
 }
 
+void KeyPage::Clear() {
+    page_ = {};
+    held_.reset();
+    offsets_ = kNoEntries;
+    count_ = 0;
+}
+
 DmsStatus KeyPage::Load(CCache& cache, IPageStore& file, uint32_t number, int32_t height,
                         const IndexKeyFormat& format) {
-    page_ = {};
-    offsets_.assign(1, keypage::kHeadSize);
+    Clear();
     DmsStatus st = DmsStatus::Success;
     CachedPage p = cache.GetPage(file, number, &st);
     if (!p) return Failed(st) ? st : DmsStatus::PageLoadFailed;
@@ -54,7 +60,9 @@ DmsStatus KeyPage::Load(CCache& cache, IPageStore& file, uint32_t number, int32_
     if (checked.cache == &cache && checked.version == cache.ContentVersion(p.slot) && checked.number == number &&
         checked.shape == format.Shape()) {
         if (height >= 0 && checked.height != height) return DmsStatus::IntegrityBroken;
-        offsets_ = checked.offsets;
+        held_ = checked.offsets;
+        offsets_ = held_->data();
+        count_ = static_cast<uint32_t>(held_->size()) - 1;
         page_ = p;
         number_ = number;
         height_ = checked.height;
@@ -67,7 +75,9 @@ DmsStatus KeyPage::Load(CCache& cache, IPageStore& file, uint32_t number, int32_
     if (height >= 0 && h != height) return DmsStatus::IntegrityBroken;
     uint32_t count = LoadU16(p.data + keypage::kCount);
     uint32_t at = keypage::kHeadSize;
-    offsets_.reserve(count + 1);
+    auto offsets = std::make_shared<std::vector<uint32_t>>();
+    offsets->reserve(count + 1);
+    offsets->push_back(at);
     for (uint32_t i = 0; i < count; ++i) {
         if (size - at < keypage::kEntryHead) return DmsStatus::IntegrityBroken;
         uint32_t length = LoadU16(p.data + at);
@@ -75,12 +85,15 @@ DmsStatus KeyPage::Load(CCache& cache, IPageStore& file, uint32_t number, int32_
         if (!format.IsWellFormed({p.data + at + keypage::kEntryHead, length - keypage::kEntryHead}))
             return DmsStatus::IntegrityBroken;
         at += length;
-        offsets_.push_back(at);
+        offsets->push_back(at);
     }
+    held_ = std::move(offsets);
+    offsets_ = held_->data();
+    count_ = count;
     page_ = p;
     number_ = number;
     height_ = h;
-    checked = CheckedPage{&cache, cache.ContentVersion(p.slot), number, h, format.Shape(), offsets_};
+    checked = CheckedPage{&cache, cache.ContentVersion(p.slot), number, h, format.Shape(), held_};
     return DmsStatus::Success;
 }
 

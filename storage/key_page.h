@@ -27,6 +27,7 @@
 #include "storage/page_cache.h"
 
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -66,10 +67,10 @@ public:
     uint32_t Number() const { return number_; }
     int32_t Height() const { return height_; }
     bool IsLeaf() const { return height_ == 0; }
-    uint32_t Count() const { return static_cast<uint32_t>(offsets_.size()) - 1; }
+    uint32_t Count() const { return count_; }
     uint32_t Next() const;
     uint32_t Prev() const;
-    uint32_t UsedBytes() const { return offsets_.back() - keypage::kHeadSize; }
+    uint32_t UsedBytes() const { return offsets_[count_] - keypage::kHeadSize; }
 
     std::span<const uint8_t> Entry(uint32_t i) const {
         return {page_.data + offsets_[i], offsets_[i + 1] - offsets_[i]};
@@ -84,5 +85,12 @@ private:
     CachedPage page_;
     uint32_t number_ = 0;
     int32_t height_ = -1;
-    std::vector<uint32_t> offsets_ = {keypage::kHeadSize};  // entry starts, then the used end
+    void Clear();
+
+    static constexpr uint32_t kNoEntries[1] = {keypage::kHeadSize};
+    // Entry starts, then the used end: shared with the check's record of the
+    // slot, so loading a checked page again copies nothing.
+    std::shared_ptr<const std::vector<uint32_t>> held_;
+    const uint32_t* offsets_ = kNoEntries;
+    uint32_t count_ = 0;
 };
