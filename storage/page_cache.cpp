@@ -7,6 +7,7 @@
 #include "storage/page_signature.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstring>
 #include <new>
@@ -18,6 +19,42 @@ using storage::StoreU32;
 namespace {
 constexpr uint16_t kHeaderSignature = 0x4346;
 constexpr uint32_t kFlagOffset = 14;
+
+// Floor division of a slot's age by a key page's height + 2, done as a
+// multiplication by floor(2^64 / d) + 1 (exact for every 32-bit age): the
+// replacement scan divides once per slot, and a hardware division dominated it.
+struct AgeDivisor {
+    uint64_t magic = 0;
+};
+constexpr std::array<AgeDivisor, kMaxKeyPageHeight + 3> MakeAgeDivisors() {
+    std::array<AgeDivisor, kMaxKeyPageHeight + 3> table{};
+    for (uint32_t d = 2; d < table.size(); ++d) table[d].magic = UINT64_MAX / d + 1;
+    return table;
+}
+constexpr std::array<AgeDivisor, kMaxKeyPageHeight + 3> kAgeDivisors = MakeAgeDivisors();
+
+constexpr uint32_t DivideAge(uint32_t age, uint32_t divisor) {
+    const uint64_t magic = kAgeDivisors[divisor].magic;
+    const uint64_t low = uint64_t{age} * static_cast<uint32_t>(magic);
+    const uint64_t high = uint64_t{age} * (magic >> 32);
+    return static_cast<uint32_t>((high + (low >> 32)) >> 32);
+}
+
+constexpr bool DivideAgeIsExact() {
+    const uint32_t ages[] = {0, 1, 2, 3, 20, 21, 22, 41, 42, 1000, 65535, 65536, 0x7FFFFFFF, 0x80000000,
+                             0xFFFFFFFD, 0xFFFFFFFE, 0xFFFFFFFF};
+    for (uint32_t d = 2; d < kAgeDivisors.size(); ++d) {
+        for (uint32_t a : ages) {
+            if (DivideAge(a, d) != a / d) return false;
+            if (a >= d && DivideAge(a - 1, d) != (a - 1) / d) return false;
+        }
+        for (uint32_t q = 0xFFFFFFFFu / d - 3; q <= 0xFFFFFFFFu / d; ++q) {
+            if (DivideAge(q * d, d) != q || DivideAge(q * d - 1, d) != q - 1) return false;
+        }
+    }
+    return true;
+}
+static_assert(DivideAgeIsExact());
 
 uint64_t NextContentVersion() {
     static uint64_t last = 0;  // one sequence for every cache: versions never repeat
@@ -150,7 +187,7 @@ int32_t CCache::TakeSlot(IPageStore& file) {
             if (!Evictable(s)) continue;
             uint32_t age = tick_ - s.tick;
             int height = KeyPageHeight(s.signature);
-            if (height >= 0) age /= static_cast<uint32_t>(height + 2);
+            if (height >= 0) age = DivideAge(age, static_cast<uint32_t>(height + 2));
             if (chosen < 0 || age > oldest) {
                 chosen = static_cast<int32_t>(i);
                 oldest = age;
