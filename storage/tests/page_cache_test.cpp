@@ -2,6 +2,7 @@
 // flag, slot reuse, rollback, the write-back protocol and the guards.
 #include "storage/byte_order.h"
 #include "storage/page_cache.h"
+#include "storage/page_signature.h"
 
 #include <gtest/gtest.h>
 
@@ -382,3 +383,100 @@ TEST(PageCache, FailedReadLeavesNoSlotBehind) {
 }
 
 }  // namespace
+
+// The replacement rule written out plainly, slot by slot: the lowest free
+// slot, else the evictable slot of greatest age (divided by height + 2 for
+// key pages), the lowest such slot on a tie. The cache must pick the very
+// same slots however it finds them.
+class ReplacementModel {
+public:
+    explicit ReplacementModel(size_t slotCount) : slots_(slotCount) {}
+
+    int32_t Get(const IPageStore* file, uint32_t page, uint16_t signature) {
+        ++tick_;
+        int32_t found = Find(file, page);
+        if (found >= 0) {
+            slots_[static_cast<size_t>(found)].tick = tick_;
+            return found;
+        }
+        int32_t chosen = -1;
+        for (size_t i = 0; i < slots_.size() && chosen < 0; ++i)
+            if (!slots_[i].inUse) chosen = static_cast<int32_t>(i);
+        if (chosen < 0) {
+            uint32_t oldest = 0;
+            for (size_t i = 0; i < slots_.size(); ++i) {
+                const Slot& s = slots_[i];
+                if (s.page == 0 && s.signature == kHeader) continue;
+                uint32_t age = tick_ - s.tick;
+                int height = KeyPageHeight(s.signature);
+                if (height >= 0) age /= static_cast<uint32_t>(height + 2);
+                if (chosen < 0 || age > oldest) {
+                    chosen = static_cast<int32_t>(i);
+                    oldest = age;
+                }
+            }
+        }
+        slots_[static_cast<size_t>(chosen)] = Slot{true, file, page, signature, tick_};
+        return chosen;
+    }
+    void Drop(const IPageStore* file, uint32_t page) {
+        ++tick_;
+        int32_t found = Find(file, page);
+        if (found >= 0) slots_[static_cast<size_t>(found)] = Slot{};
+    }
+    void Look() { ++tick_; }
+
+private:
+    struct Slot {
+        bool inUse = false;
+        const IPageStore* file = nullptr;
+        uint32_t page = 0;
+        uint16_t signature = 0;
+        uint32_t tick = 0;
+    };
+    int32_t Find(const IPageStore* file, uint32_t page) const {
+        for (size_t i = 0; i < slots_.size(); ++i)
+            if (slots_[i].inUse && slots_[i].file == file && slots_[i].page == page) return static_cast<int32_t>(i);
+        return -1;
+    }
+    std::vector<Slot> slots_;
+    uint32_t tick_ = 0;
+};
+
+TEST(PageCache, ReplacementPicksTheSameSlotsAsThePlainRule) {
+    // Two files with the same page numbers, leaves, branches and data pages.
+    FakePageStore a(256), b(256);
+    auto signatureOf = [](uint32_t page) -> uint16_t {
+        if (page == 0) return kHeader;
+        if (page % 7 == 0) return kData;
+        return static_cast<uint16_t>(0x304B + 256 * (page % 5 == 0 ? page % 3 : 0));
+    };
+    for (uint32_t p = 0; p < 400; ++p) {
+        a.Put(p, signatureOf(p));
+        b.Put(p, signatureOf(p));
+    }
+    CCache cache(64);
+    ReplacementModel model(64);
+    uint32_t state = 12345;
+    auto next = [&state] {
+        state = state * 1103515245u + 12345u;
+        return state >> 8;
+    };
+    for (int step = 0; step < 20000; ++step) {
+        FakePageStore& store = (next() % 3 == 0) ? b : a;
+        // Mostly a small working set, now and then a page far off.
+        uint32_t page = next() % 8 == 0 ? next() % 400 : next() % 80;
+        uint32_t action = next() % 16;
+        if (action == 0) {
+            cache.DropPage(store, page);
+            model.Drop(&store, page);
+            model.Look();
+            ASSERT_FALSE(cache.Lookup(store, page)) << "step " << step;
+            continue;
+        }
+        CachedPage got = cache.GetPage(store, page);
+        ASSERT_TRUE(got) << "step " << step;
+        ASSERT_EQ(got.slot, model.Get(&store, page, signatureOf(page))) << "step " << step;
+        ASSERT_EQ(storage::LoadU32(got.data), page);
+    }
+}
