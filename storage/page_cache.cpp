@@ -56,6 +56,13 @@ constexpr bool DivideAgeIsExact() {
 }
 static_assert(DivideAgeIsExact());
 
+uint32_t AgeDivisorOf(uint16_t signature) {
+    int32_t height = KeyPageHeight(signature);
+    return height >= 0 ? static_cast<uint32_t>(height + 2) : 1;
+}
+
+uint32_t DividedAge(uint32_t age, uint32_t divisor) { return divisor == 1 ? age : DivideAge(age, divisor); }
+
 uint64_t NextContentVersion() {
     static uint64_t last = 0;  // one sequence for every cache: versions never repeat
     return ++last;
@@ -80,7 +87,8 @@ void CCache::Unpin(int32_t slot, uint64_t generation) {
     if (--s.pins == 0) s.flags &= static_cast<uint16_t>(~Pinned);
 }
 
-CCache::CCache(uint32_t slotCount) : slots_(std::max<uint32_t>(slotCount, 1)), hash_(std::bit_ceil(slots_.size() * 2), -1) {}
+CCache::CCache(uint32_t slotCount) : slots_(std::max<uint32_t>(slotCount, 1)), hash_(std::bit_ceil(slots_.size() * 2), -1),
+      queues_(kAgeDivisors.size()) {}
 
 CCache::~CCache() = default;
 
@@ -121,6 +129,72 @@ void CCache::Unlist(int32_t slot) {
     s.listed = false;
 }
 
+void CCache::Queue(int32_t slot) {
+    Slot& s = slots_[static_cast<size_t>(slot)];
+    if (s.queue != 0) return;
+    s.queue = AgeDivisorOf(s.signature);
+    AgeQueue& q = queues_[s.queue];
+    // From the young end to the first slot at least as old: almost always the
+    // young end itself, as a slot joins when it is used.
+    const uint32_t age = tick_ - s.tick;
+    int32_t before = q.youngest;
+    while (before >= 0 && tick_ - slots_[static_cast<size_t>(before)].tick < age)
+        before = slots_[static_cast<size_t>(before)].older;
+    s.older = before;
+    s.younger = before >= 0 ? slots_[static_cast<size_t>(before)].younger : q.oldest;
+    (before >= 0 ? slots_[static_cast<size_t>(before)].younger : q.oldest) = slot;
+    (s.younger >= 0 ? slots_[static_cast<size_t>(s.younger)].older : q.youngest) = slot;
+}
+
+void CCache::Unqueue(int32_t slot) {
+    Slot& s = slots_[static_cast<size_t>(slot)];
+    if (s.queue == 0) return;
+    AgeQueue& q = queues_[s.queue];
+    (s.older >= 0 ? slots_[static_cast<size_t>(s.older)].younger : q.oldest) = s.younger;
+    (s.younger >= 0 ? slots_[static_cast<size_t>(s.younger)].older : q.youngest) = s.older;
+    s.older = s.younger = -1;
+    s.queue = 0;
+}
+
+void CCache::Reclass(int32_t slot) {
+    const Slot& s = slots_[static_cast<size_t>(slot)];
+    if (s.queue != 0 && s.queue != AgeDivisorOf(s.signature)) Requeue(slot);
+}
+
+void CCache::Requeue(int32_t slot) {
+    Unqueue(slot);
+    Queue(slot);
+}
+
+// The evictable slot of greatest divided age, the lowest on a tie: the same
+// slot as a look at every slot. Within a queue the divided age falls from the
+// old end, so the greatest is its oldest evictable slot, and the slots that
+// tie with the overall greatest lie at the old ends too.
+int32_t CCache::ChooseVictim() {
+    bool any = false;
+    uint32_t greatest = 0;
+    for (uint32_t d = 1; d < queues_.size(); ++d) {
+        for (int32_t i = queues_[d].oldest; i >= 0; i = slots_[static_cast<size_t>(i)].younger) {
+            const Slot& s = slots_[static_cast<size_t>(i)];
+            if (!Evictable(s)) continue;
+            uint32_t age = DividedAge(tick_ - s.tick, d);
+            if (!any || age > greatest) greatest = age;
+            any = true;
+            break;
+        }
+    }
+    if (!any) return -1;
+    int32_t chosen = -1;
+    for (uint32_t d = 1; d < queues_.size(); ++d) {
+        for (int32_t i = queues_[d].oldest; i >= 0; i = slots_[static_cast<size_t>(i)].younger) {
+            const Slot& s = slots_[static_cast<size_t>(i)];
+            if (DividedAge(tick_ - s.tick, d) < greatest) break;
+            if (Evictable(s) && (chosen < 0 || i < chosen)) chosen = i;
+        }
+    }
+    return chosen;
+}
+
 int32_t CCache::Find(const IPageStore& file, uint32_t page) {
     ++tick_;
     ++counters_.lookups;
@@ -149,6 +223,7 @@ bool CCache::Evictable(const Slot& s) const {
 void CCache::Empty(Slot& s, bool freeBuffers) {
     const auto index = static_cast<uint32_t>(&s - slots_.data());
     Unlist(static_cast<int32_t>(index));
+    Unqueue(static_cast<int32_t>(index));
     if (s.flags & InUse) {
         --inUse_;
         firstFree_ = std::min(firstFree_, index);
@@ -181,18 +256,7 @@ int32_t CCache::TakeSlot(IPageStore& file) {
         }
     }
     if (chosen < 0) {
-        uint32_t oldest = 0;
-        for (size_t i = 0; i < slots_.size(); ++i) {
-            const Slot& s = slots_[i];
-            if (!Evictable(s)) continue;
-            uint32_t age = tick_ - s.tick;
-            int height = KeyPageHeight(s.signature);
-            if (height >= 0) age = DivideAge(age, static_cast<uint32_t>(height + 2));
-            if (chosen < 0 || age > oldest) {
-                chosen = static_cast<int32_t>(i);
-                oldest = age;
-            }
-        }
+        chosen = ChooseVictim();
         if (chosen < 0) return -1;
         Slot& victim = slots_[static_cast<size_t>(chosen)];
         if ((victim.flags & Changed) && Failed(WriteSlot(chosen))) return -1;
@@ -225,6 +289,7 @@ CachedPage CCache::GetPage(IPageStore& file, uint32_t page, DmsStatus* status) {
     int32_t found = Find(file, page);
     if (found >= 0) {
         slots_[static_cast<size_t>(found)].tick = tick_;
+        Requeue(found);
         return View(found);
     }
     int32_t i = TakeSlot(file);
@@ -246,6 +311,7 @@ CachedPage CCache::GetPage(IPageStore& file, uint32_t page, DmsStatus* status) {
     std::memcpy(s.before.get(), s.image.get(), s.pageSize);
     s.flags |= Loaded;
     s.signature = LoadU16(s.image.get() + 4);
+    Queue(i);
     s.version = NextContentVersion();
     return View(i);
 }
@@ -268,6 +334,7 @@ CachedPage CCache::NewPage(IPageStore& file, uint32_t page, uint16_t signature) 
     s.version = NextContentVersion();
     s.tick = tick_;
     List(i);
+    Requeue(i);
     return View(i);
 }
 
@@ -276,6 +343,7 @@ void CCache::MarkChanged(const CachedPage& page) {
     Slot& s = slots_[static_cast<size_t>(page.slot)];
     s.flags |= Changed;
     s.signature = LoadU16(s.image.get() + 4);
+    Reclass(page.slot);
     s.version = NextContentVersion();
 }
 
@@ -351,6 +419,7 @@ void CCache::RestoreFile(const IPageStore& file) {
             std::memcpy(s.image.get(), s.before.get(), s.pageSize);
             s.flags &= static_cast<uint16_t>(~Changed);
             s.signature = LoadU16(s.image.get() + 4);
+            Reclass(static_cast<int32_t>(&s - slots_.data()));
             s.version = NextContentVersion();
         } else {
             Empty(s, false);  // created since its last write: nothing to go back to
@@ -376,6 +445,7 @@ void CCache::StorePage(const IPageStore& file, uint32_t page, std::span<const ui
     std::memcpy(s.before.get(), image.data(), n);
     s.flags = static_cast<uint16_t>((s.flags & ~Changed) | Loaded);
     s.signature = LoadU16(s.image.get() + 4);
+    Reclass(i);
     s.version = NextContentVersion();
 }
 

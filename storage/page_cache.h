@@ -155,6 +155,9 @@ private:
         uint64_t version = 0;     // see ContentVersion
         int32_t chain = -1;       // next slot of the same lookup bucket
         bool listed = false;      // reachable through its bucket
+        int32_t older = -1;       // neighbours in its age queue
+        int32_t younger = -1;
+        uint32_t queue = 0;       // its age queue (the age divisor), 0 none
         std::unique_ptr<uint8_t[]> image;
         std::unique_ptr<uint8_t[]> before;
     };
@@ -170,11 +173,24 @@ private:
     // Makes the slot findable under its (file, page), or no longer so.
     void List(int32_t slot);
     void Unlist(int32_t slot);
+    // Age queues: the slots in use by age divisor (1 for a page that is no
+    // key page, height + 2 for a key page), oldest first. Replacement reads
+    // only the old ends of the queues instead of every slot.
+    void Queue(int32_t slot);
+    void Unqueue(int32_t slot);
+    void Requeue(int32_t slot);  // after its tick changed
+    void Reclass(int32_t slot);  // after its signature may have changed
+    int32_t ChooseVictim();
 
     std::vector<Slot> slots_;
     // bucket -> first slot of a chain through Slot::chain, -1 empty. Every
     // slot in use with its page set is in the chain of its (file, page).
     std::vector<int32_t> hash_;
+    struct AgeQueue {
+        int32_t oldest = -1;
+        int32_t youngest = -1;
+    };
+    std::vector<AgeQueue> queues_;
     uint32_t inUse_ = 0;      // slots with flag InUse
     uint32_t firstFree_ = 0;  // no slot below this one is free
     uint32_t tick_ = 0;

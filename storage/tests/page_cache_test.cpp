@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -385,7 +386,7 @@ TEST(PageCache, FailedReadLeavesNoSlotBehind) {
 }  // namespace
 
 // The replacement rule written out plainly, slot by slot: the lowest free
-// slot, else the evictable slot of greatest age (divided by height + 2 for
+// slot, else the unpinned slot of greatest age (divided by height + 2 for
 // key pages), the lowest such slot on a tie. The cache must pick the very
 // same slots however it finds them.
 class ReplacementModel {
@@ -406,7 +407,7 @@ public:
             uint32_t oldest = 0;
             for (size_t i = 0; i < slots_.size(); ++i) {
                 const Slot& s = slots_[i];
-                if (s.page == 0 && s.signature == kHeader) continue;
+                if ((s.page == 0 && s.signature == kHeader) || s.pinned) continue;
                 uint32_t age = tick_ - s.tick;
                 int height = KeyPageHeight(s.signature);
                 if (height >= 0) age /= static_cast<uint32_t>(height + 2);
@@ -425,6 +426,8 @@ public:
         if (found >= 0) slots_[static_cast<size_t>(found)] = Slot{};
     }
     void Look() { ++tick_; }
+    void Change(int32_t slot, uint16_t signature) { slots_[static_cast<size_t>(slot)].signature = signature; }
+    void Pin(int32_t slot, bool pinned) { slots_[static_cast<size_t>(slot)].pinned = pinned; }
 
 private:
     struct Slot {
@@ -433,6 +436,7 @@ private:
         uint32_t page = 0;
         uint16_t signature = 0;
         uint32_t tick = 0;
+        bool pinned = false;
     };
     int32_t Find(const IPageStore* file, uint32_t page) const {
         for (size_t i = 0; i < slots_.size(); ++i)
@@ -444,8 +448,9 @@ private:
 };
 
 TEST(PageCache, ReplacementPicksTheSameSlotsAsThePlainRule) {
-    // Two files with the same page numbers, leaves, branches and data pages.
-    FakePageStore a(256), b(256);
+    // Two files with the same page numbers, leaves, branches and data pages;
+    // changed pages may be written early, so only pins hold a slot.
+    FakePageStore a(256, true), b(256, true);
     auto signatureOf = [](uint32_t page) -> uint16_t {
         if (page == 0) return kHeader;
         if (page % 7 == 0) return kData;
@@ -462,7 +467,15 @@ TEST(PageCache, ReplacementPicksTheSameSlotsAsThePlainRule) {
         state = state * 1103515245u + 12345u;
         return state >> 8;
     };
+    std::optional<PinScope> pins;
+    std::vector<int32_t> pinned;
     for (int step = 0; step < 20000; ++step) {
+        if (step % 50 == 0) {  // a new operation pins a few pages of its own
+            pins.reset();
+            for (int32_t slot : pinned) model.Pin(slot, false);
+            pinned.clear();
+            pins.emplace(cache);
+        }
         FakePageStore& store = (next() % 3 == 0) ? b : a;
         // Mostly a small working set, now and then a page far off.
         uint32_t page = next() % 8 == 0 ? next() % 400 : next() % 80;
@@ -476,7 +489,17 @@ TEST(PageCache, ReplacementPicksTheSameSlotsAsThePlainRule) {
         }
         CachedPage got = cache.GetPage(store, page);
         ASSERT_TRUE(got) << "step " << step;
-        ASSERT_EQ(got.slot, model.Get(&store, page, signatureOf(page))) << "step " << step;
+        ASSERT_EQ(got.slot, model.Get(&store, page, storage::LoadU16(got.data + 4))) << "step " << step;
         ASSERT_EQ(storage::LoadU32(got.data), page);
+        if (action == 1 && page != 0) {  // the page is rebuilt at another height
+            uint16_t signature = static_cast<uint16_t>(0x304B + 256 * (next() % 4));
+            storage::StoreU16(got.data + 4, signature);
+            cache.MarkChanged(got);
+            model.Change(got.slot, signature);
+        } else if (action == 2 && pinned.size() < 4) {
+            pins->Pin(got);
+            model.Pin(got.slot, true);
+            pinned.push_back(got.slot);
+        }
     }
 }
