@@ -87,7 +87,9 @@ void CCache::Unpin(int32_t slot, uint64_t generation) {
     if (--s.pins == 0) s.flags &= static_cast<uint16_t>(~Pinned);
 }
 
-CCache::CCache(uint32_t slotCount) : slots_(std::max<uint32_t>(slotCount, 1)), hash_(std::bit_ceil(slots_.size() * 2), -1),
+CCache::CCache(uint32_t slotCount)
+    : slots_(std::max<uint32_t>(slotCount, 1)),
+      hash_(std::bit_ceil(slots_.size() * 2), -1),
       queues_(kAgeDivisors.size()) {}
 
 CCache::~CCache() = default;
