@@ -49,7 +49,9 @@ protected:
             EXPECT_EQ(bytes, std::vector<uint8_t>(size, static_cast<uint8_t>(i + 1)));
         }
         VerifyReport report = VerifyFile(*engine->FindFile(id));
-        if (!Failed(st)) EXPECT_TRUE(report.ok()) << report.faults.front();
+        if (!Failed(st)) {
+            EXPECT_TRUE(report.ok()) << report.faults.front();
+        }
         engine->CloseFile(id);
         return st;
     }

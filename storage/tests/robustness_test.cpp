@@ -47,7 +47,9 @@ protected:
             uint32_t position = 0;
             EXPECT_EQ(engine->WriteData(cursor, bytes.data(), static_cast<uint32_t>(n), &position), DmsStatus::Success);
             base.blocks.push_back(position);
-            if (i % 7 == 3) EXPECT_EQ(engine->FreeData(cursor, position), DmsStatus::Success);
+            if (i % 7 == 3) {
+                EXPECT_EQ(engine->FreeData(cursor, position), DmsStatus::Success);
+            }
         }
         DMSFile* file = engine->FindFile(id);
         for (uint32_t block : base.blocks) {

@@ -24,7 +24,9 @@ protected:
             ASSERT_EQ(engine->WriteData(cursor, bytes.data(), static_cast<uint32_t>(n), &position), DmsStatus::Success);
             blocks.push_back(position);
         }
-        if (withPat) ASSERT_EQ(engine->FindFile(id)->AddPageAllocationTable(), DmsStatus::Success);
+        if (withPat) {
+            ASSERT_EQ(engine->FindFile(id)->AddPageAllocationTable(), DmsStatus::Success);
+        }
         ASSERT_EQ(engine->CloseFile(id), DmsStatus::Success);
     }
     VerifyReport VerifyWith(const std::function<void(std::vector<uint8_t>&)>& damage,
