@@ -35,6 +35,12 @@ struct CollationElement {
     uint32_t fourth;
 };
 
+// A fourth weight that names a voicing mark (the second component of a voiced
+// kana's expansion): the U+3099 that may follow writes the voicing again.
+inline bool IsVoicingWeight(uint32_t fourth) {
+    return (fourth >= 0x3099 && fourth <= 0x309C) || fourth == 0xFF9E || fourth == 0xFF9F;
+}
+
 class DucetTable {
 public:
     DucetTable() = default;

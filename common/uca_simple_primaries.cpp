@@ -5,14 +5,6 @@
 
 #include "common/xcollator1.h"
 
-namespace {
-
-bool IsVoicingWeight(uint32_t fourth) {
-    return (fourth >= 0x3099 && fourth <= 0x309C) || fourth == 0xFF9E || fourth == 0xFF9F;
-}
-
-}  // namespace
-
 void SimplePrimaryTable::Build(const DucetTable& table) {
     Clear();
     if (!table.IsLoaded()) return;

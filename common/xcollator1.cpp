@@ -23,9 +23,6 @@ bool IsIdeograph(char32_t c) {
 }
 bool IsIterationMark(char32_t c) { return c == 0x309D || c == 0x30FD || c == 0x3031 || c == 0x3033 || c == 0x3035; }
 bool IsVoicedIterationMark(char32_t c) { return c == 0x309E || c == 0x30FE || c == 0x3032 || c == 0x3034; }
-bool IsVoicingWeight(uint32_t fourth) {
-    return (fourth >= 0x3099 && fourth <= 0x309C) || fourth == 0xFF9E || fourth == 0xFF9F;
-}
 
 // Makes the collation elements of one text a code point at a time, so that a
 // comparison can stop at the first differing primary: Hangul syllables become
