@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_support.h"
 #include "common/xcollator0.h"
 #include "common/xcollator1.h"
 
@@ -23,25 +24,11 @@ std::vector<std::u16string> g_readings;
 
 // The reading of every EDICT entry (the headword when it has none).
 void ReadReadings() {
-    iconv_t cd = iconv_open("UTF-16LE", "EUC-JP");
-    std::ifstream in(OSTREL_HOST_ROOT "/usr/share/edict/edict", std::ios::binary);
-    std::string line;
-    std::vector<char> buffer;
-    while (cd != iconv_t(-1) && std::getline(in, line)) {
+    g_readings = ReadEdictField([](const std::string& line) {
         size_t open = line.find('['), close = line.find(']');
-        std::string reading = open != std::string::npos && close > open ? line.substr(open + 1, close - open - 1)
-                                                                          : line.substr(0, line.find(' '));
-        buffer.assign(reading.size() * 4 + 8, 0);
-        char* from = reading.data();
-        size_t fromLeft = reading.size();
-        char* to = buffer.data();
-        size_t toLeft = buffer.size();
-        if (iconv(cd, &from, &fromLeft, &to, &toLeft) == size_t(-1)) continue;
-        std::u16string word((buffer.size() - toLeft) / 2, 0);
-        std::memcpy(word.data(), buffer.data(), word.size() * 2);
-        g_readings.push_back(std::move(word));
-    }
-    if (cd != iconv_t(-1)) iconv_close(cd);
+        return open != std::string::npos && close > open ? line.substr(open + 1, close - open - 1)
+                                                         : line.substr(0, line.find(' '));
+    });
     // Neighbours in a fixed shuffle make the pairs: most differ early, as in a
     // B-tree descent, some share long prefixes.
     std::mt19937 random(42);
@@ -80,16 +67,6 @@ void BM_IcuStrcoll(benchmark::State& state) {
     });
 }
 BENCHMARK(BM_IcuStrcoll)->Unit(benchmark::kMillisecond);
-
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration) times[run.benchmark_name()] = run.GetAdjustedRealTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> times;
-};
 
 }  // namespace
 

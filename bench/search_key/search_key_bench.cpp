@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_support.h"
 #include "common/search_key.h"
 
 namespace {
@@ -20,23 +21,7 @@ namespace {
 std::vector<std::u16string> g_headwords;
 
 void ReadHeadwords() {
-    iconv_t cd = iconv_open("UTF-16LE", "EUC-JP");
-    std::ifstream in(OSTREL_HOST_ROOT "/usr/share/edict/edict", std::ios::binary);
-    std::string line;
-    std::vector<char> buffer;
-    while (cd != iconv_t(-1) && std::getline(in, line)) {
-        std::string head = line.substr(0, line.find(' '));
-        buffer.assign(head.size() * 4 + 8, 0);
-        char* from = head.data();
-        size_t fromLeft = head.size();
-        char* to = buffer.data();
-        size_t toLeft = buffer.size();
-        if (iconv(cd, &from, &fromLeft, &to, &toLeft) == size_t(-1)) continue;
-        std::u16string word((buffer.size() - toLeft) / 2, 0);
-        std::memcpy(word.data(), buffer.data(), word.size() * 2);
-        g_headwords.push_back(std::move(word));
-    }
-    if (cd != iconv_t(-1)) iconv_close(cd);
+    g_headwords = ReadEdictField([](const std::string& line) { return line.substr(0, line.find(' ')); });
 }
 
 void BM_MakeSearchKey(benchmark::State& state) {
@@ -66,17 +51,6 @@ void BM_IcuNfkdLowerCase(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * int64_t(g_headwords.size()));
 }
 BENCHMARK(BM_IcuNfkdLowerCase)->Unit(benchmark::kMillisecond);
-
-// Keeps each benchmark's time per iteration for the closing ratio.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration) times[run.benchmark_name()] = run.GetAdjustedRealTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> times;
-};
 
 }  // namespace
 
