@@ -7,6 +7,7 @@
 #include "storage/bulk_load.h"
 #include "storage/database_file.h"
 #include "storage/dms_status.h"
+#include "storage/index_keys.h"
 #include "storage/index_values.h"
 #include "storage/page_cache.h"
 #include "storage/storage_io.h"
@@ -82,6 +83,10 @@ public:
     int32_t depth = -1;
     uint32_t ordinal = kUnknownOrdinal;
     DmsProgress progress = nullptr;
+    // The key format of the index `keyFormatId` (-1 none yet), kept between
+    // calls so a scan does not rebuild it on every step.
+    std::unique_ptr<IndexKeyFormat> keyFormat;
+    int32_t keyFormatId = -1;
 };
 
 class CDMS {

@@ -60,6 +60,15 @@ UcaScratch& Scratch() {
     return *scratch;
 }
 
+// The run's id of a shape: its place in a table of the shapes seen so far,
+// plus 1. Indexes have few distinct shapes and the engine runs on one thread.
+uint32_t ShapeIdOf(const std::string& shape) {
+    static std::vector<std::string>* const shapes = new std::vector<std::string>;  // kept for the whole run
+    auto found = std::find(shapes->begin(), shapes->end(), shape);
+    if (found == shapes->end()) found = shapes->insert(shapes->end(), shape);
+    return static_cast<uint32_t>(found - shapes->begin()) + 1;
+}
+
 }  // namespace
 
 ICollator* IndexCollator(int32_t kind) {
@@ -81,6 +90,7 @@ uint64_t IndexKeyFormat::Comparisons() { return g_comparisons; }
 DmsStatus IndexKeyFormat::Init(const FileDescription& description, int32_t keyId, int32_t collatorKind) {
     segments_.clear();
     shape_.clear();
+    shapeId_ = 0;
     collator_ = nullptr;
     ucaTable_ = nullptr;
     if (description.FindIndex(keyId) < 0) return DmsStatus::WrongKeyId;
@@ -97,6 +107,7 @@ DmsStatus IndexKeyFormat::Init(const FileDescription& description, int32_t keyId
         segments_.push_back(s);
         shape_ += s.variable ? 'v' : static_cast<char>('0' + s.width);
     }
+    shapeId_ = ShapeIdOf(shape_);
     bool needsCollator = std::any_of(segments_.begin(), segments_.end(), [](const Segment& s) { return s.collated; });
     if (needsCollator) {
         collator_ = IndexCollator(collatorKind);

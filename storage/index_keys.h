@@ -60,6 +60,9 @@ public:
     // What well-formedness depends on, one character per segment: a page
     // checked against one shape is checked against every format of that shape.
     const std::string& Shape() const { return shape_; }
+    // A small number naming Shape() for the run (equal shapes, equal ids; 0
+    // before Init), so checked pages are matched without comparing strings.
+    uint32_t ShapeId() const { return shapeId_; }
     const std::vector<Segment>& Segments() const { return segments_; }
 
     // Builds the key bytes of `values` (one per segment). 45 for a missing
@@ -90,6 +93,7 @@ private:
 
     std::vector<Segment> segments_;
     std::string shape_;
+    uint32_t shapeId_ = 0;
     ICollator* collator_ = nullptr;
     const DucetTable* ucaTable_ = nullptr;  // set when the collator is XCollator1
     // Stored text may sit at an odd address; the collator reads char16_t.

@@ -10,12 +10,33 @@
 
 using keypage::kNone;
 
-IndexTree::IndexTree(DMSFile& file, XCursor& cursor) : file_(file), cursor_(cursor), pins_(file.Cache()) {}
+namespace {
+
+const IndexKeyFormat& NoFormat() {
+    static const IndexKeyFormat* const none = new IndexKeyFormat;  // kept for the whole run
+    return *none;
+}
+
+}  // namespace
+
+IndexTree::IndexTree(DMSFile& file, XCursor& cursor)
+    : file_(file), cursor_(cursor), format_(&NoFormat()), pins_(file.Cache()) {}
 
 DmsStatus IndexTree::Open() {
     indexPosition_ = cursor_.indexPosition;
     if (indexPosition_ < 0 || file_.Descriptor(indexPosition_) == nullptr) return DmsStatus::WrongKeyId;
-    return format_.Init(file_.Description(), cursor_.keyId, file_.CollatorKind());
+    // Built once per selected index and kept on the cursor: an open file's
+    // description and collator never change, and only SelectIndex changes
+    // the key id. Failures are not kept, so they are found again each call.
+    if (cursor_.keyFormat == nullptr) cursor_.keyFormat = std::make_unique<IndexKeyFormat>();
+    if (cursor_.keyFormatId != cursor_.keyId) {
+        cursor_.keyFormatId = -1;
+        DmsStatus st = cursor_.keyFormat->Init(file_.Description(), cursor_.keyId, file_.CollatorKind());
+        if (st != DmsStatus::Success) return st;
+        cursor_.keyFormatId = cursor_.keyId;
+    }
+    format_ = cursor_.keyFormat.get();
+    return DmsStatus::Success;
 }
 
 uint32_t IndexTree::Root() const { return storage::LoadU32(file_.Descriptor(indexPosition_) + 12); }
@@ -32,7 +53,7 @@ void IndexTree::SetDescriptorCount(uint32_t count) {
 }
 
 DmsStatus IndexTree::Load(KeyPage& page, uint32_t number, int32_t height) {
-    DmsStatus st = page.Load(file_.Cache(), file_, number, height, format_);
+    DmsStatus st = page.Load(file_.Cache(), file_, number, height, *format_);
     if (!Failed(st) && pinning_) pins_.Pin(page.Cached());
     return st;
 }
@@ -47,7 +68,7 @@ DmsStatus IndexTree::Report(const KeyPage& leaf, uint32_t index, uint32_t ordina
     cursor_.flags |= XCursor::kPositioned;
     cursor_.ordinal = ordinal;
     cursor_.firstReference = leaf.Word1(index);
-    format_.Decode(leaf.Key(index), out);
+    format_->Decode(leaf.Key(index), out);
     if (position != nullptr) {
         position->ref = RecordRef{leaf.Word1(index), leaf.Word2(index)};
         position->ordinal = ordinal;
@@ -89,7 +110,7 @@ uint64_t IndexTree::CountBefore(const KeyPage& page, uint32_t entry) {
 DmsStatus IndexTree::Seek(const KeySegmentValue* key, SeekMode mode, KeySegmentValue* out,
                           EntryPosition* position) {
     Unposition();
-    DmsStatus st = format_.Encode(key, keyScratch_);
+    DmsStatus st = format_->Encode(key, keyScratch_);
     if (Failed(st)) return st;
     // In every page the first entry not less than the key (greater, for
     // Greater), found by binary search; the entries passed add their counts
@@ -105,7 +126,7 @@ DmsStatus IndexTree::Seek(const KeySegmentValue* key, SeekMode mode, KeySegmentV
     });
     if (Failed(st)) return st;
     uint32_t i = static_cast<uint32_t>(cursor_.path[cursor_.depth].entry);
-    if (mode == Equal && format_.Compare(page.Key(i), keyScratch_) != 0) return DmsStatus::RecordNotFound;
+    if (mode == Equal && format_->Compare(page.Key(i), keyScratch_) != 0) return DmsStatus::RecordNotFound;
     return Report(page, i, static_cast<uint32_t>(counted), out, position);
 }
 
@@ -115,7 +136,7 @@ uint32_t IndexTree::Bound(const KeyPage& page, std::span<const uint8_t> key, boo
     uint32_t hi = page.Count();
     while (lo < hi) {
         uint32_t mid = lo + (hi - lo) / 2;
-        if (format_.Compare(page.Key(mid), key) >= least) {
+        if (format_->Compare(page.Key(mid), key) >= least) {
             hi = mid;
         } else {
             lo = mid + 1;
@@ -148,7 +169,7 @@ DmsStatus IndexTree::DescendBinary(std::span<const uint8_t> key, uint64_t& count
 
 DmsStatus IndexTree::SeekLessOrEqual(const KeySegmentValue* key, KeySegmentValue* out, EntryPosition* position) {
     Unposition();
-    DmsStatus st = format_.Encode(key, keyScratch_);
+    DmsStatus st = format_->Encode(key, keyScratch_);
     if (Failed(st)) return st;
     uint64_t counted = 0;
     st = DescendBinary(keyScratch_, counted, false);
@@ -368,9 +389,9 @@ DmsStatus IndexTree::GetIndexStats(IndexStats* stats) {
 DmsStatus IndexTree::CompareKeyValues(const KeySegmentValue* a, const KeySegmentValue* b, int32_t* result) {
     if (result == nullptr) return DmsStatus::InvalidParameter;
     std::vector<uint8_t> other;
-    DmsStatus st = format_.Encode(a, keyScratch_);
-    if (!Failed(st)) st = format_.Encode(b, other);
+    DmsStatus st = format_->Encode(a, keyScratch_);
+    if (!Failed(st)) st = format_->Encode(b, other);
     if (Failed(st)) return st;
-    *result = format_.Compare(keyScratch_, other);
+    *result = format_->Compare(keyScratch_, other);
     return DmsStatus::Success;
 }

@@ -66,7 +66,7 @@ public:
     DmsStatus DeleteCurrent();
     DmsStatus UpdateCurrentKeyReference(RecordRef ref);
 
-    const IndexKeyFormat& Format() const { return format_; }
+    const IndexKeyFormat& Format() const { return *format_; }
 
 private:
     uint32_t Root() const;
@@ -114,7 +114,7 @@ private:
 
     DMSFile& file_;
     XCursor& cursor_;
-    IndexKeyFormat format_;
+    const IndexKeyFormat* format_;  // the cursor's, set by Open
     int32_t indexPosition_ = -1;
     PinScope pins_;
     bool pinning_ = false;  // changes pin every page they touch

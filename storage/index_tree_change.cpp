@@ -233,7 +233,7 @@ DmsStatus IndexTree::Splice(int32_t level, uint32_t at, uint32_t removeCount, st
 
 DmsStatus IndexTree::InsertKey(const KeySegmentValue* key, RecordRef ref) {
     Unposition();
-    DmsStatus st = format_.Encode(key, keyScratch_);
+    DmsStatus st = format_->Encode(key, keyScratch_);
     if (Failed(st)) return st;
     return InsertEntry(MakeEntry(ref.first, ref.second, keyScratch_));
 }
@@ -241,7 +241,7 @@ DmsStatus IndexTree::InsertKey(const KeySegmentValue* key, RecordRef ref) {
 DmsStatus IndexTree::InsertEntry(std::span<const uint8_t> built) {
     Unposition();
     if (built.size() < keypage::kEntryHead || built.size() > keypage::MaxEntry(file_.PageSize()) ||
-        LoadU16(built.data()) != built.size() || !format_.IsWellFormed(built.subspan(keypage::kEntryHead)))
+        LoadU16(built.data()) != built.size() || !format_->IsWellFormed(built.subspan(keypage::kEntryHead)))
         return DmsStatus::InvalidKeyValues;
     EntryBytes entry(built.begin(), built.end());
     keyScratch_.assign(built.begin() + keypage::kEntryHead, built.end());

@@ -22,7 +22,7 @@ struct CheckedPage {
     uint64_t version = 0;
     uint32_t number = 0;
     int32_t height = -1;
-    std::string shape;
+    uint32_t shapeId = 0;  // IndexKeyFormat::ShapeId of the check
     std::shared_ptr<const std::vector<uint32_t>> offsets;
 };
 
@@ -58,7 +58,7 @@ DmsStatus KeyPage::Load(CCache& cache, IPageStore& file, uint32_t number, int32_
     if (!p) return Failed(st) ? st : DmsStatus::PageLoadFailed;
     CheckedPage& checked = CheckedSlot(p.slot);
     if (checked.cache == &cache && checked.version == cache.ContentVersion(p.slot) && checked.number == number &&
-        checked.shape == format.Shape()) {
+        checked.shapeId == format.ShapeId()) {
         if (height >= 0 && checked.height != height) return DmsStatus::IntegrityBroken;
         held_ = checked.offsets;
         offsets_ = held_->data();
@@ -93,7 +93,7 @@ DmsStatus KeyPage::Load(CCache& cache, IPageStore& file, uint32_t number, int32_
     page_ = p;
     number_ = number;
     height_ = h;
-    checked = CheckedPage{&cache, cache.ContentVersion(p.slot), number, h, format.Shape(), held_};
+    checked = CheckedPage{&cache, cache.ContentVersion(p.slot), number, h, format.ShapeId(), held_};
     return DmsStatus::Success;
 }
 
