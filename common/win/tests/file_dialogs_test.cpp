@@ -4,6 +4,7 @@
 #include <shlobj.h>
 
 #include "common/app_context.h"
+#include "common/tests/fake_app_context.h"
 #include "common/ui_text.h"
 
 #include <string>
@@ -108,17 +109,11 @@ TEST(BrowseForFolder, CallbackSelectsTheInitialFolderAndShowsTheCurrentPath) {
 namespace {
 
 // Folders and owner as the main window would give them; nothing is shown.
-class FolderContext final : public IAppContext {
-public:
-    UILanguage InterfaceLanguage() const override { return UILanguage::English; }
-    std::u16string SettingsFolder() const override { return {}; }
-    std::u16string DataFolder() const override { return {}; }
-    std::u16string DocumentsFolder() const override { return {}; }
-    std::u16string DictionariesFolder() const override { return u"C:\\users\\me\\Dictionaries"; }
-    void* OwnerWindow() const override { return GetDesktopWindow(); }
-    int32_t ReportRegistryWriteError(int32_t) override { return 0; }
-    int32_t ShowMessage(std::u16string_view, std::u16string_view, uint32_t) override { return 1; }
-    void PumpPendingMessages() override {}
+struct FolderContext final : FakeAppContext {
+    FolderContext() {
+        dictionariesFolder = u"C:\\users\\me\\Dictionaries";
+        ownerWindow = GetDesktopWindow();
+    }
 };
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "common/app_context.h"
+#include "common/tests/fake_app_context.h"
 #include "common/registry_values.h"
 #include "common/win/registry_error_box.h"
 #include "common/win/wide_text.h"
@@ -20,22 +21,13 @@
 namespace {
 
 // Reports through a RegistryErrorBox whose "box" only counts.
-class ReportingContext final : public IAppContext {
+class ReportingContext final : public FakeAppContext {
 public:
-    UILanguage InterfaceLanguage() const override { return UILanguage::English; }
-    std::u16string SettingsFolder() const override { return {}; }
-    std::u16string DataFolder() const override { return {}; }
-    std::u16string DocumentsFolder() const override { return {}; }
-    std::u16string DictionariesFolder() const override { return {}; }
-    void* OwnerWindow() const override { return nullptr; }
     int32_t ReportRegistryWriteError(int32_t systemError) override {
         codes.push_back(systemError);
         answers.push_back(box.Report(systemError, nullptr));
         return answers.back();
     }
-    int32_t ShowMessage(std::u16string_view, std::u16string_view, uint32_t) override { return 1; }
-    void PumpPendingMessages() override {}
-
     static int WINAPI CountBox(HWND, LPCWSTR text, LPCWSTR caption, UINT style) {
         ++boxes;
         lastStyle = style;
