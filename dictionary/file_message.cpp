@@ -1,0 +1,28 @@
+// Path messages of the file services, formatted without overrunning and
+// shown through the application context.
+#include "dictionary/file_message.h"
+
+#include <array>
+
+#include "common/app_context.h"
+#include "common/bounded_format.h"
+#include "common/ui_text.h"
+
+namespace {
+constexpr uint32_t kMessageBoxOk = 0;  // MB_OK
+}
+
+std::u16string FormatPathMessage(int textSlot, std::u16string_view path) {
+    // Room for the longest path the file object holds and any of the texts.
+    std::array<char16_t, 1024> text{};
+    const size_t length = FormatBounded(text, UIStringTable[textSlot], {path});
+    return std::u16string(text.data(), length);
+}
+
+std::u16string ShowPathMessage(int textSlot, int captionSlot, std::u16string_view path,
+                               std::u16string_view detail) {
+    std::u16string text = FormatPathMessage(textSlot, path);
+    if (!detail.empty()) text.append(u"\n").append(detail);
+    App().ShowMessage(text, UIStringTable[captionSlot], kMessageBoxOk);
+    return text;
+}
