@@ -1,0 +1,49 @@
+// The formatter family: for each format type of a stored record, the member
+// that makes its list-column text, its article text, its export text and its
+// index text, and the dispatchers that call them on a dictionary's current
+// parsed record.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "article/formatted_text.h"
+#include "article/list_cell.h"
+
+class CDictionary;
+
+enum class ColumnMember { Default, F8, F9, F10, F11, F12, F13, F14, F16 };
+
+enum class ArticleMember {
+    Default,     // FormatArticleDefault
+    F2,          // FormatArticleF2 (own kanji markup)
+    F6,          // FormatArticleF6 (KANJIDIC)
+    F7, F8, F11, F12, F13, F14, F16,
+    RtfF9,       // FormatArticleRtfF9: an RTF document
+    RtfF10,      // FormatArticleRtfF10: an RTF document
+    PlainF9,     // GetPlainArticleTextF9
+    PlainF10,    // GetPlainArticleTextF10
+};
+
+enum class IndexPreparer { Words, Default, SplitArticleText, CleanArticleMarkup, F11, F13, F14, F16 };
+
+struct FormatterRow {
+    ColumnMember column;
+    ArticleMember article;
+    ArticleMember exportText;   // never an RTF member
+    IndexPreparer index;
+};
+
+// The row of a format type; types outside 1 to 16 get the row "other".
+FormatterRow FormatterRowFor(uint32_t formatType);
+
+// The names the members are known by, for diagnostics and tests.
+std::u16string_view ColumnMemberName(ColumnMember member);
+std::u16string_view ArticleMemberName(ArticleMember member);
+std::u16string_view IndexPreparerName(IndexPreparer preparer);
+
+// Index text of a record of `formatType` through the preparer its row names
+// (see article/index_text.h for the calling form). Preparers of formats whose
+// members are not built yet give 0.
+int32_t PrepareIndexText(uint32_t formatType, char16_t* out, int32_t capacity, const char16_t* text,
+                         int32_t length, uint16_t* bits);

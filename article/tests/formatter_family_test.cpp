@@ -1,0 +1,70 @@
+// The dispatch table of the formatter family, row by row, and the index
+// dispatcher on the rows it can already serve.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "article/formatter_family.h"
+
+namespace {
+
+struct Row {
+    uint32_t formatType;
+    std::u16string_view column, article, exportText, index;
+};
+
+// The table as the formats are documented; 0 and 17 stand for "other".
+constexpr Row kExpected[] = {
+    {0, u"GetColumnTextDefault", u"FormatArticleDefault", u"FormatArticleF8", u"PrepareIndexTextDefault"},
+    {1, u"GetColumnTextDefault", u"FormatArticleDefault", u"FormatArticleDefault", u"PrepareIndexTextWords"},
+    {2, u"GetColumnTextDefault", u"FormatArticleF2", u"FormatArticleF2", u"PrepareIndexTextWords"},
+    {3, u"GetColumnTextDefault", u"FormatArticleDefault", u"FormatArticleDefault", u"PrepareIndexTextDefault"},
+    {4, u"GetColumnTextDefault", u"FormatArticleDefault", u"FormatArticleDefault", u"PrepareIndexTextDefault"},
+    {5, u"GetColumnTextDefault", u"FormatArticleDefault", u"FormatArticleDefault", u"PrepareIndexTextDefault"},
+    {6, u"GetColumnTextDefault", u"FormatArticleF6", u"FormatArticleF2", u"PrepareIndexTextDefault"},
+    {7, u"GetColumnTextDefault", u"FormatArticleF7", u"FormatArticleF7", u"PrepareIndexTextDefault"},
+    {8, u"GetColumnTextF8", u"FormatArticleF8", u"FormatArticleF8", u"PrepareIndexTextDefault"},
+    {9, u"GetColumnTextF9", u"FormatArticleRtfF9", u"GetPlainArticleTextF9", u"SplitArticleText"},
+    {10, u"GetColumnTextF10", u"FormatArticleRtfF10", u"GetPlainArticleTextF10", u"CleanArticleMarkup"},
+    {11, u"GetColumnTextF11", u"FormatArticleF11", u"FormatArticleF11", u"PrepareIndexTextF11"},
+    {12, u"GetColumnTextF12", u"FormatArticleF12", u"FormatArticleDefault", u"PrepareIndexTextWords"},
+    {13, u"GetColumnTextF13", u"FormatArticleF13", u"FormatArticleF13", u"PrepareIndexTextF13"},
+    {14, u"GetColumnTextF14", u"FormatArticleF14", u"GetPlainArticleTextF10", u"PrepareIndexTextF14"},
+    {15, u"GetColumnTextF14", u"FormatArticleF14", u"GetPlainArticleTextF10", u"PrepareIndexTextF14"},
+    {16, u"GetColumnTextF16", u"FormatArticleF16", u"FormatArticleF8", u"PrepareIndexTextF16"},
+    {17, u"GetColumnTextDefault", u"FormatArticleDefault", u"FormatArticleF8", u"PrepareIndexTextDefault"},
+    {0xFFFFFFFF, u"GetColumnTextDefault", u"FormatArticleDefault", u"FormatArticleF8", u"PrepareIndexTextDefault"},
+};
+
+class FormatterTable : public testing::TestWithParam<Row> {};
+
+TEST_P(FormatterTable, RowNamesTheMembersOfItsFormat) {
+    const Row& expected = GetParam();
+    FormatterRow row = FormatterRowFor(expected.formatType);
+    EXPECT_EQ(ColumnMemberName(row.column), expected.column);
+    EXPECT_EQ(ArticleMemberName(row.article), expected.article);
+    EXPECT_EQ(ArticleMemberName(row.exportText), expected.exportText);
+    EXPECT_EQ(IndexPreparerName(row.index), expected.index);
+    // Export text is never RTF.
+    EXPECT_NE(row.exportText, ArticleMember::RtfF9);
+    EXPECT_NE(row.exportText, ArticleMember::RtfF10);
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryFormat, FormatterTable, testing::ValuesIn(kExpected));
+
+TEST(FormatterTable, IndexTextGoesThroughTheRowsPreparer) {
+    // "(b)" is marked whole by the default preparer, without ")" by the words one.
+    auto bracketMarks = [](uint32_t formatType) {
+        std::u16string text = u"a (b) _c_";
+        uint16_t bits[9] = {};
+        char16_t out[9];
+        int32_t n = PrepareIndexText(formatType, out, 9, text.data(), 9, bits);
+        std::string marks;
+        for (int32_t i = 0; i < n; ++i) marks += (bits[i] & 0x200) ? '^' : ' ';
+        return std::u16string(out, static_cast<size_t>(n)) + u"|" + std::u16string(marks.begin(), marks.end());
+    };
+    for (uint32_t type : {1u, 2u, 12u}) EXPECT_EQ(bracketMarks(type), u"a (b) c|  ^^   ");
+    for (uint32_t type : {3u, 4u, 5u, 6u, 7u, 8u, 0u, 40u}) EXPECT_EQ(bracketMarks(type), u"a (b) _c_|  ^^^    ");
+}
+
+}  // namespace
