@@ -39,16 +39,11 @@ private:
     std::array<uint8_t, kSniffBufferSize> bytes_{};
 };
 
-bool IsAsciiLetter(uint8_t b) { return (b | 0x20) >= 'a' && (b | 0x20) <= 'z'; }
-
-// "OST1"/"OST2" with the letters in any case.
+// "OST1"/"OST2" with the letters in any case (clearing bit 5 folds only
+// the lower-case letter onto the upper-case one).
 bool ContainerMagicIs(const SniffBuffer& b, char digit) {
-    static constexpr char kLetters[] = {'O', 'S', 'T'};
-    for (size_t i = 0; i < 3; ++i) {
-        const uint8_t c = b.Byte(i);
-        if (!IsAsciiLetter(c) || (c & ~0x20) != kLetters[i]) return false;
-    }
-    return b.Byte(3) == uint8_t(digit);
+    return (b.Byte(0) & 0xDF) == 'O' && (b.Byte(1) & 0xDF) == 'S' && (b.Byte(2) & 0xDF) == 'T' &&
+           b.Byte(3) == uint8_t(digit);
 }
 
 // The UTF-16 text of the buffer: starts behind a byte-order mark, runs to the
