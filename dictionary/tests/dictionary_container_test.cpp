@@ -72,6 +72,21 @@ TEST_F(ReadDictionaryFileTest, DamagedContainersAreRefusedWithoutContent) {
     }
 }
 
+// Any single damaged byte of a container either fails or, where it cannot
+// matter, still gives exactly the original content.
+TEST_F(ReadDictionaryFileTest, NoDamagedByteGivesWrongContent) {
+    const auto sound = ReadBytes(Fixture("words.ost"));
+    const auto expected = ReadBytes(Fixture("words.content"));
+    ScratchFolder folder("container-damage");
+    for (size_t at = 0; at < sound.size(); at += 7) {
+        auto damaged = sound;
+        damaged[at] ^= 0xA5;
+        WriteBytes(folder / "damaged.ost", damaged);
+        SCOPED_TRACE(at);
+        if (Read(folder / "damaged.ost") == 1) ExpectContent(expected);
+    }
+}
+
 TEST_F(ReadDictionaryFileTest, OtherFormatsAreHandedOverAsTheyAre) {
     const std::filesystem::path edict = HostPath("/usr/share/edict/edict");
     ASSERT_EQ(Read(edict), 1u);
