@@ -1,0 +1,20 @@
+// A readable dump of a compiled dictionary's indexes, for the command-line
+// dump tool and for tests that compare two compiles: one line per entry with
+// its key segments and its reference, the data position replaced by the
+// article number stored in the record it points at, so files that hold the
+// same articles in other places dump the same.
+#pragma once
+
+#include "storage/dms_status.h"
+
+#include <cstdint>
+#include <string>
+
+class CDMS;
+
+// Entries of `indexId` in key order (indexes 0, 1, 3, 101, 102, 106, 110,
+// 111 and 121 are known). Appends to `out`; the first failing status, or 0
+// at the end of the index.
+DmsStatus DumpIndex(CDMS& engine, int32_t fileId, int32_t indexId, std::string& out);
+// The entry count of an index.
+DmsStatus CountIndexEntries(CDMS& engine, int32_t fileId, int32_t indexId, uint32_t& count);
