@@ -1,18 +1,22 @@
 # ostrel_subsystem(<name> [DEPENDS <subsystem>...] [WIN_LIBS <lib>...]
-#                  [EXE_OBJECTS <object library>...])
+#                  [EXE_OBJECTS <object library>...] [SUBFOLDERS <folder>...])
 #
 # Call from a subsystem folder. By convention it builds:
 #   ostrel_<name>          portable sources  <folder>/*.cpp        (both trees)
 #   ostrel_<name>_win      Windows sources   <folder>/win/*.cpp    (Windows tree)
 #   <name>_tests           portable tests    <folder>/tests/*.cpp  (both trees)
 #   <name>_win_tests       Windows tests     <folder>/win/tests/*.cpp
+# A subsystem split by responsibility names its SUBFOLDERS: each follows the
+# same convention (<sub>/*.cpp, <sub>/win/*.cpp, <sub>/tests/*.cpp,
+# <sub>/win/tests/*.cpp) and adds to the same four targets, so callers keep
+# linking one library whatever the folder's inner layout.
 #   ostrel_<name>_bench    portable sources again, optimised and without
 #                          sanitizers, for bench/ (native tree, sanitizers on)
 # New files are picked up at the next build (CONFIGURE_DEPENDS).
 # EXE_OBJECTS: object libraries whose objects go into every executable that
 # links the subsystem, directly or not (data that no symbol pulls out of an
 # archive, such as compiled Windows resources).
-# Includes are rooted at the project: #include "common/string_builder.h".
+# Includes are rooted at the project: #include "common/base/string_builder.h".
 
 function(ostrel_sanitize target)
   if(OSTREL_SANITIZE AND NOT OSTREL_WINDOWS)
@@ -45,12 +49,22 @@ function(ostrel_add_test exe)
 endfunction()
 
 function(ostrel_subsystem name)
-  cmake_parse_arguments(S "" "" "DEPENDS;WIN_LIBS;EXE_OBJECTS" ${ARGN})
-  set(dir ${CMAKE_CURRENT_SOURCE_DIR})
-  file(GLOB portable CONFIGURE_DEPENDS ${dir}/*.cpp)
-  file(GLOB portable_tests CONFIGURE_DEPENDS ${dir}/tests/*.cpp)
-  file(GLOB win_sources CONFIGURE_DEPENDS ${dir}/win/*.cpp)
-  file(GLOB win_tests CONFIGURE_DEPENDS ${dir}/win/tests/*.cpp)
+  cmake_parse_arguments(S "" "" "DEPENDS;WIN_LIBS;EXE_OBJECTS;SUBFOLDERS" ${ARGN})
+  set(portable "")
+  set(portable_tests "")
+  set(win_sources "")
+  set(win_tests "")
+  foreach(dir ${CMAKE_CURRENT_SOURCE_DIR} ${S_SUBFOLDERS})
+    cmake_path(ABSOLUTE_PATH dir BASE_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR})
+    file(GLOB found CONFIGURE_DEPENDS ${dir}/*.cpp)
+    list(APPEND portable ${found})
+    file(GLOB found CONFIGURE_DEPENDS ${dir}/tests/*.cpp)
+    list(APPEND portable_tests ${found})
+    file(GLOB found CONFIGURE_DEPENDS ${dir}/win/*.cpp)
+    list(APPEND win_sources ${found})
+    file(GLOB found CONFIGURE_DEPENDS ${dir}/win/tests/*.cpp)
+    list(APPEND win_tests ${found})
+  endforeach()
 
   set(deps "")
   set(bench_deps "")

@@ -1,6 +1,6 @@
 #include "common/app_context.h"
 
-#include "common/registry_error_report.h"
+#include "common/settings/registry_error_report.h"
 
 namespace {
 

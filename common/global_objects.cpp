@@ -1,9 +1,9 @@
 // Start-up and exit order of the whole-run objects.
 #include "common/global_objects.h"
 
-#include "common/ui_text.h"
-#include "common/xcollator0.h"
-#include "common/xcollator1.h"
+#include "common/ui_text/ui_text.h"
+#include "common/collation/xcollator0.h"
+#include "common/collation/xcollator1.h"
 
 ProgramGlobals::ProgramGlobals(const GlobalObjectHooks& hooks) : hooks_(hooks) {
     if (hooks_.createEngine) hooks_.createEngine();

@@ -2,8 +2,8 @@
 // and the segment order. Formats and rules: index_keys.h.
 #include "storage/index_keys.h"
 
-#include "common/collator.h"
-#include "common/xcollator1.h"
+#include "common/collation/collator.h"
+#include "common/collation/xcollator1.h"
 #include "storage/byte_order.h"
 
 #include <algorithm>

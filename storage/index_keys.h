@@ -34,7 +34,7 @@
 #include <vector>
 
 class DucetTable;
-struct ICollator;  // common/collator.h: kept out of this header, which reaches
+struct ICollator;  // common/collation/collator.h: kept out of this header, which reaches
                    // the system's COM headers in the Windows build
 
 // The file's collator of `kind` (0 dictionary, 1 UCA), held for the whole run;

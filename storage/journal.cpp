@@ -3,7 +3,7 @@
 // database. The format table is at the top of journal.h.
 #include "storage/journal.h"
 
-#include "common/crc32.h"
+#include "common/base/crc32.h"
 #include "storage/byte_order.h"
 #include "storage/page_signature.h"
 

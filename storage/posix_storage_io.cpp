@@ -6,7 +6,7 @@
 
 #include "storage/storage_io.h"
 
-#include "common/utf8.h"
+#include "common/text/utf8.h"
 
 #include <cerrno>
 #include <climits>

@@ -22,7 +22,7 @@
 #include <tuple>
 #include <vector>
 
-#include "common/collator.h"
+#include "common/collation/collator.h"
 #include "storage/dms.h"
 #include "storage/index_keys.h"
 #include "storage/tests/edict_keys.h"

@@ -8,7 +8,7 @@
 #include <iterator>
 #include <vector>
 
-#include "common/japanese_code_pages.h"
+#include "common/text/japanese_code_pages.h"
 
 namespace {
 

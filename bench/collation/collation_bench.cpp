@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "bench/bench_support.h"
-#include "common/xcollator0.h"
-#include "common/xcollator1.h"
+#include "common/collation/xcollator0.h"
+#include "common/collation/xcollator1.h"
 
 namespace {
 

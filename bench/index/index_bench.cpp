@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "common/collator.h"
+#include "common/collation/collator.h"
 #include "storage/dms.h"
 #include "storage/index_keys.h"
 #include "storage/tests/edict_keys.h"

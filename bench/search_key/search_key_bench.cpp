@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "bench/bench_support.h"
-#include "common/search_key.h"
+#include "common/unicode/search_key.h"
 
 namespace {
 

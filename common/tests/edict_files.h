@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "common/japanese_code_pages.h"
+#include "common/text/japanese_code_pages.h"
 
 inline std::string EdictFilePath(const char* name) {
     return std::string(OSTREL_HOST_ROOT "/usr/share/edict/") + name;

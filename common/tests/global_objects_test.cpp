@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "common/ui_text.h"
-#include "common/xcollator0.h"
-#include "common/xcollator1.h"
+#include "common/ui_text/ui_text.h"
+#include "common/collation/xcollator0.h"
+#include "common/collation/xcollator1.h"
 
 namespace {
 

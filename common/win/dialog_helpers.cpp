@@ -1,6 +1,6 @@
 #include "common/win/dialog_helpers.h"
 
-#include "common/work_area.h"
+#include "common/base/work_area.h"
 
 int SetControlsFont(HWND dialog, HFONT font, const int* controlIds) {
     if (!font || !controlIds) return 0;

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "common/app_context.h"
-#include "common/ui_text.h"
+#include "common/ui_text/ui_text.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 // decoded by the program's own converters, so the same loader runs under Wine.
 #pragma once
 
-#include "common/japanese_code_pages.h"
+#include "common/text/japanese_code_pages.h"
 
 #include <fstream>
 #include <iterator>

@@ -1,7 +1,7 @@
 // Key encoding and order: stored keys are checked before use, and the UCA
 // comparison that keeps the given side's elements answers exactly as the
 // collator itself on real dictionary texts.
-#include "common/xcollator1.h"
+#include "common/collation/xcollator1.h"
 #include "storage/index_keys.h"
 #include "storage/tests/edict_keys.h"
 #include "storage/tests/index_test_support.h"

@@ -2,7 +2,7 @@
 // dictionary schema unless --schema names a file holding another) and prints
 // the structural verifier's findings. Exit status 0 when every file is sound,
 // 1 when faults were found, 2 when a file could not be opened.
-#include "common/utf8.h"
+#include "common/text/utf8.h"
 #include "storage/dms.h"
 #include "storage/index_tree.h"
 #include "storage/structure_verifier.h"

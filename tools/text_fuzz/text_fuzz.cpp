@@ -8,9 +8,9 @@
 #include <cstring>
 #include <vector>
 
-#include "common/text_segmentation.h"
-#include "common/xcollator0.h"
-#include "common/xcollator1.h"
+#include "common/segmentation/text_segmentation.h"
+#include "common/collation/xcollator0.h"
+#include "common/collation/xcollator1.h"
 
 namespace {
 

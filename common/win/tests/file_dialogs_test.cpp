@@ -5,7 +5,7 @@
 
 #include "common/app_context.h"
 #include "common/tests/fake_app_context.h"
-#include "common/ui_text.h"
+#include "common/ui_text/ui_text.h"
 
 #include <string>
 #include <vector>

@@ -1,0 +1,28 @@
+// Texts and once-per-run state of the registry-error report.
+#include "common/settings/registry_error_report.h"
+
+RegistryErrorTexts RegistryErrorTextsFor(uint16_t systemLanguageId) {
+    switch (systemLanguageId) {
+    case 1041:
+        return {u"レジストリ アクセス エラー",
+                u"レジストリにデータを書き込めません。 \n"
+                u"このコンピューターにプログラムをインストールする権限がない可能性があります。"};
+    case 1049:
+        return {u"Ошибка доступа к реестру",
+                u"Не удалось записать данные в реестр. \n"
+                u"Возможно, у вас недостаточно прав для установки программ на этом компьютере."};
+    default:
+        return {u"Registry access error",
+                u"Unable write data to the registry. \n"
+                u"You may have not enough privileges to install programs on this computer."};
+    }
+}
+
+RegistryErrorLatch::Answer RegistryErrorLatch::Record(int32_t systemError) {
+    if (systemError == 0) return Answer::NoError;
+    lastError = systemError;
+    failed = true;
+    if (reported_) return Answer::AlreadyReported;
+    reported_ = true;
+    return Answer::ReportNow;
+}

@@ -1,0 +1,29 @@
+// The registry-error box: topmost, in the system's default language.
+#include "common/settings/win/registry_error_box.h"
+
+#include <string>
+
+#include "common/app_context.h"
+#include "common/win/wide_text.h"
+
+RegistryErrorBox::RegistryErrorBox(ShowBox show) : show_(show) {}
+
+int32_t RegistryErrorBox::Report(int32_t systemError, HWND owner) {
+    switch (latch_.Record(systemError)) {
+    case RegistryErrorLatch::Answer::NoError:
+        return 0;
+    case RegistryErrorLatch::Answer::AlreadyReported:
+        return 1;
+    case RegistryErrorLatch::Answer::ReportNow:
+        break;
+    }
+    RegistryErrorTexts texts = RegistryErrorTextsFor(GetSystemDefaultLangID());
+    show_(owner, WideString(texts.text).c_str(), WideString(texts.caption).c_str(),
+          MB_OK | MB_ICONERROR | MB_TOPMOST);
+    return 2;
+}
+
+int32_t ShowRegistryWriteError(int32_t systemError) {
+    static RegistryErrorBox box;
+    return box.Report(systemError, static_cast<HWND>(App().OwnerWindow()));
+}

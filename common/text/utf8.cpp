@@ -1,0 +1,72 @@
+#include "common/text/utf8.h"
+
+#include <cstdint>
+
+std::string Utf16ToUtf8(std::u16string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        uint32_t c = text[i];
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+            text[i + 1] <= 0xDFFF) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+            ++i;
+        } else if (c >= 0xD800 && c <= 0xDFFF) {
+            c = 0xFFFD;  // a lone surrogate
+        }
+        if (c < 0x80) {
+            out.push_back(char(c));
+        } else if (c < 0x800) {
+            out.push_back(char(0xC0 | (c >> 6)));
+            out.push_back(char(0x80 | (c & 0x3F)));
+        } else if (c < 0x10000) {
+            out.push_back(char(0xE0 | (c >> 12)));
+            out.push_back(char(0x80 | ((c >> 6) & 0x3F)));
+            out.push_back(char(0x80 | (c & 0x3F)));
+        } else {
+            out.push_back(char(0xF0 | (c >> 18)));
+            out.push_back(char(0x80 | ((c >> 12) & 0x3F)));
+            out.push_back(char(0x80 | ((c >> 6) & 0x3F)));
+            out.push_back(char(0x80 | (c & 0x3F)));
+        }
+    }
+    return out;
+}
+
+std::u16string Utf8ToUtf16(std::string_view text) {
+    std::u16string out;
+    out.reserve(text.size());
+    size_t i = 0;
+    while (i < text.size()) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        int extra = lead < 0x80 ? 0 : lead >= 0xC2 && lead <= 0xDF ? 1
+                  : lead >= 0xE0 && lead <= 0xEF ? 2 : lead >= 0xF0 && lead <= 0xF4 ? 3 : -1;
+        if (extra < 0) {
+            out.push_back(u'\uFFFD');
+            ++i;
+            continue;
+        }
+        uint32_t c = extra == 0 ? lead : lead & (0x3F >> extra);
+        size_t j = 1;
+        for (; j <= size_t(extra); ++j) {
+            if (i + j >= text.size()) break;
+            const auto next = static_cast<unsigned char>(text[i + j]);
+            if ((next & 0xC0) != 0x80) break;
+            c = (c << 6) | (next & 0x3F);
+        }
+        const bool overlong = (extra == 2 && c < 0x800) || (extra == 3 && c < 0x10000);
+        if (j <= size_t(extra) || overlong || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
+            out.push_back(u'\uFFFD');
+            i += j;  // resynchronise at the first byte that did not continue the sequence
+            continue;
+        }
+        if (c >= 0x10000) {
+            out.push_back(char16_t(0xD800 + ((c - 0x10000) >> 10)));
+            out.push_back(char16_t(0xDC00 + ((c - 0x10000) & 0x3FF)));
+        } else {
+            out.push_back(char16_t(c));
+        }
+        i += j;
+    }
+    return out;
+}
