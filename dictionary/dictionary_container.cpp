@@ -2,8 +2,8 @@
 // Every length in a container is checked here, once, before it is used.
 #include "dictionary/dictionary_container.h"
 
-#include "common/bin_file.h"
-#include "common/zlib_buffer.h"
+#include "common/base/bin_file.h"
+#include "common/base/zlib_buffer.h"
 #include "dictionary/file_message.h"
 #include "dictionary/format_detection.h"
 

@@ -5,8 +5,8 @@
 #include <array>
 
 #include "common/app_context.h"
-#include "common/bounded_format.h"
-#include "common/ui_text.h"
+#include "common/base/bounded_format.h"
+#include "common/ui_text/ui_text.h"
 
 namespace {
 constexpr uint32_t kMessageBoxOk = 0;  // MB_OK

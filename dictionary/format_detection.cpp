@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "common/bin_file.h"
+#include "common/base/bin_file.h"
 #include "dictionary/language_names.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "common/utf8.h"
+#include "common/text/utf8.h"
 
 namespace {
 

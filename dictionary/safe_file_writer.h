@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "common/bin_file.h"
+#include "common/base/bin_file.h"
 
 class SafeFileWriter {
 public:

@@ -8,10 +8,10 @@
 #include <filesystem>
 #include <string>
 
-#include "common/bin_file.h"
+#include "common/base/bin_file.h"
 #include "common/tests/fake_app_context.h"
 #include "common/tests/test_files.h"
-#include "common/ui_text.h"
+#include "common/ui_text/ui_text.h"
 #include "dictionary/format_detection.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "common/tests/test_files.h"
-#include "common/utf8.h"
+#include "common/text/utf8.h"
 #include "dictionary/format_detection.h"
 
 namespace {

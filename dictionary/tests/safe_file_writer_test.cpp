@@ -10,7 +10,7 @@
 
 #include "common/tests/fake_app_context.h"
 #include "common/tests/test_files.h"
-#include "common/ui_text.h"
+#include "common/ui_text/ui_text.h"
 
 namespace {
 
