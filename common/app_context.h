@@ -39,6 +39,10 @@ public:
                                 uint32_t style) = 0;
     // Dispatches every message already queued and returns.
     virtual void PumpPendingMessages() = 0;
+    // Shows the wait cursor and answers the cursor it replaced (an HCURSOR in
+    // the Windows build); RestoreCursor puts that one back.
+    virtual void* ShowWaitCursor() { return nullptr; }
+    virtual void RestoreCursor(void* previous) { (void)previous; }
 
     // Full path of the working dictionary's file, empty when none is working
     // (toolbar tooltips and menu items name it). The shelf answers it in the
@@ -51,3 +55,15 @@ public:
 IAppContext& App();
 // Installs `context` (not owned; null restores the default) and returns the previous one.
 IAppContext* SetAppContext(IAppContext* context);
+
+// Shows the wait cursor of the installed context for the life of the scope.
+class WaitCursorScope {
+public:
+    WaitCursorScope() : previous_(App().ShowWaitCursor()) {}
+    ~WaitCursorScope() { App().RestoreCursor(previous_); }
+    WaitCursorScope(const WaitCursorScope&) = delete;
+    WaitCursorScope& operator=(const WaitCursorScope&) = delete;
+
+private:
+    void* previous_;
+};

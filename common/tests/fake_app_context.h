@@ -33,6 +33,12 @@ public:
         return messageAnswer;
     }
     void PumpPendingMessages() override { ++pumps; }
+    void* ShowWaitCursor() override {
+        ++waitCursorDepth;
+        ++waitCursors;
+        return &waitCursorDepth;
+    }
+    void RestoreCursor(void*) override { --waitCursorDepth; }
     std::u16string WorkingDictionaryPath() const override { return workingDictionary; }
 
     UILanguage language = UILanguage::English;
@@ -43,6 +49,8 @@ public:
     std::vector<int32_t> registryErrors;  // every non-zero code reported
     std::vector<Message> messages;
     int pumps = 0;
+    int waitCursors = 0;      // times the wait cursor was shown
+    int waitCursorDepth = 0;  // shown and not yet restored
 };
 
 // Installs `context` for the life of the scope and puts the previous one back.

@@ -1,0 +1,162 @@
+// The dictionary object's life: construction, Open (engine file, collator,
+// header texts, flags, version, language guess, collation check), Close and
+// the error box of a failed open.
+#include "dictionary/dictionary.h"
+
+#include <new>
+
+#include "common/app_context.h"
+#include "common/bin_file.h"
+#include "common/collator.h"
+#include "common/ui_text.h"
+#include "dictionary/dictionary_schema.h"
+#include "dictionary/dictionary_shelf.h"
+#include "dictionary/engine_cursor.h"
+#include "storage/dms.h"
+
+namespace {
+
+// Format bits of the flags word this object sets.
+constexpr uint32_t kEditable = 0x2000;
+constexpr uint32_t kStoreDatabase = 0x10000000;
+
+// Interface-text slots of the collation conflict.
+constexpr int kNewerCollationText = 175;
+constexpr int kOlderCollationText = 176;
+// The shelf's chain is read no further than this.
+constexpr int kShelfReadLimit = 100;
+
+}  // namespace
+
+int32_t PackVersionText(std::u16string_view text) {
+    uint32_t packed = 0;
+    size_t at = 0;
+    for (int part = 0; part < 4; ++part) {
+        uint32_t number = 0;
+        while (at < text.size() && text[at] >= u'0' && text[at] <= u'9') number = number * 10 + (text[at++] - u'0');
+        if (at < text.size()) ++at;  // the character that ended the number
+        packed = packed * 256 + number;
+    }
+    return static_cast<int32_t>(packed);
+}
+
+void CDictionary::CollatorRelease::operator()(ICollator* collator) const { collator->Release(); }
+
+CDictionary::CDictionary(uint32_t flags, CDMS& engine)
+    : flags(flags),
+      engine_(engine),
+      file_(std::make_unique<BinFile>(nullptr)),
+      elementStep_((flags & kStoreDatabase) != 0 ? kStoreElementStep : kElementStep) {}
+
+CDictionary::~CDictionary() { Close(); }
+
+RDFDictionary::RDFDictionary(uint32_t flags, CDMS& engine) : CDictionary(flags, engine) {
+    conversionState = -1;
+    kanjiIndexCount = -1;
+}
+
+RDFDictionary::~RDFDictionary() { FreeArticleBuffers(); }
+
+const std::optional<std::u16string>& CDictionary::HeaderText(int32_t propertyId) const {
+    static const std::optional<std::u16string> kAbsent;
+    if (propertyId < 1 || propertyId > kHeaderTextCount) return kAbsent;
+    return headerTexts_[propertyId - 1];
+}
+
+uint32_t CDictionary::Open(int32_t mode) {
+    FreeArticleBuffers();
+    flags &= ~kEditable;
+    openMode = mode;
+    App().PumpPendingMessages();
+    int32_t opened = 0;
+    DmsStatus status;
+    {
+        WaitCursorScope wait;
+        status = engine_.OpenFile(std::u16string_view(file_->path), mode, DictionarySchemaText, &opened);
+    }
+    if (Failed(status)) return static_cast<uint32_t>(StatusCode(status));
+    if (opened == 0) return kOpenNoFile;
+    fileId = opened;
+    flags |= kDictionaryOpen;
+
+    collatorKind = -1;
+    engine_.GetFileCollatorKind(fileId, &collatorKind);
+    ICollator* collator = nullptr;
+    if (collatorKind == 0) GetDictionaryCollator(&collator);
+    else if (collatorKind == 1) GetUcaCollator(&collator);
+    collator_.reset(collator);
+
+    {
+        EngineCursor cursor(engine_, fileId);
+        cursor.SelectIndex(kIndexReadingWord);
+        for (int32_t id = 1; id <= kHeaderTextCount; ++id) {
+            std::optional<std::u16string>& text = headerTexts_[id - 1];
+            text.reset();
+            if (cursor.ok()) GetDictionaryProperty(engine_, cursor.handle(), id, text);
+        }
+    }
+    const std::optional<std::u16string>& versionText = headerTexts_[kPropertyVersion - 1];
+    if (versionText && versionText->find(u'P') != std::u16string::npos) flags |= kEditable;
+    CountRecords();
+    bookHeaderCount = CountBookHeaders();
+    version = versionText ? PackVersionText(*versionText) : kVersionWithoutText;
+    if (!headerTexts_[kPropertyIndexLanguage - 1]) GuessIndexLanguage();
+
+    uint32_t conflict = CheckCollatorMatch();
+    if (conflict != 0) {
+        Close();
+        return conflict;
+    }
+    return 0;
+}
+
+uint32_t CDictionary::Close() {
+    collator_.reset();
+    collatorKind = -1;
+    uint32_t status = 0;
+    if (fileId != 0) status = static_cast<uint32_t>(StatusCode(engine_.CloseFile(fileId)));
+    fileId = 0;
+    flags &= ~kDictionaryOpen;
+    openMode = 0;
+    for (std::optional<std::u16string>& text : headerTexts_) text.reset();
+    FreeArticleBuffers();
+    return status;
+}
+
+uint32_t CDictionary::CheckCollatorMatch() {
+    if (shelf == nullptr) return 0;
+    const CDictionary* other = shelf->FirstDictionary();
+    for (int i = 0; other != nullptr && i < kShelfReadLimit; ++i, other = other->next) {
+        if (other == this || (other->flags & kDictionaryOpen) == 0 || (other->flags & kDictionaryToClose) != 0)
+            continue;
+        if (other->collatorKind != collatorKind)
+            return collatorKind > other->collatorKind ? kOpenCollationNewer : kOpenCollationOlder;
+    }
+    return 0;
+}
+
+int32_t CDictionary::ShowError(void* owner, std::u16string_view caption, std::u16string_view label, uint32_t code) {
+    (void)owner;  // the application context owns every box by the main window
+    std::u16string text;
+    if (code == kOpenCollationNewer) {
+        text = UIStringTable[kNewerCollationText];
+    } else if (code == kOpenCollationOlder) {
+        text = UIStringTable[kOlderCollationText];
+    } else {
+        char16_t reason[256];
+        DmsErrorText(static_cast<int32_t>(code), 0, reason, 256);
+        text.append(label).append(u":\n").append(file_->path).append(u"\n").append(reason);
+    }
+    return App().ShowMessage(text, caption, 0);
+}
+
+uint32_t CDictionary::GetFileName(std::u16string& out) const {
+    out.clear();
+    if (!file_) return 1;
+    std::u16string_view path(file_->path);
+    size_t slash = path.find_last_of(u"\\/");
+    std::u16string_view name = slash == std::u16string_view::npos ? path : path.substr(slash + 1);
+    size_t dot = name.rfind(u'.');
+    out = name.substr(0, dot);
+    return 0;
+}

@@ -1,0 +1,162 @@
+// What the dictionary object counts while it opens: the entries of its
+// indexes, the article count the user sees, the header records of a book,
+// and from key ranges a guess of the index language when the file names none.
+#include "dictionary/dictionary.h"
+
+#include "common/bin_file.h"
+#include "dictionary/dictionary_schema.h"
+#include "dictionary/engine_cursor.h"
+#include "storage/dms.h"
+
+namespace {
+
+constexpr uint32_t kBook = 0x4000;
+constexpr uint32_t kWordDictionary = 0x40000;
+
+// The most key segments an index of the schema has, and room for any of them.
+constexpr int kMaxKeySegments = 4;
+constexpr int32_t kSegmentBytes = 256;
+
+// Key ranges of the language guess.
+constexpr char16_t kKanaFirst = 0x3041, kKanaLast = 0x30FF;
+constexpr char16_t kLatinFirst = 0x0041, kLatinLast = 0x024F;
+// More kana keys than this in the word index alone make a Japanese dictionary.
+constexpr uint32_t kJapaneseWordKanaKeys = 1000;
+
+struct TranslationScript {
+    char16_t first, last;
+    const char16_t* language;
+};
+constexpr TranslationScript kTranslationScripts[] = {
+    {0x0391, 0x03FF, u"ell"},
+    {0x0410, 0x04FF, u"rus"},
+    {kLatinFirst, kLatinLast, u"eng"},
+    {0x05D0, 0x05EA, u"heb"},
+};
+
+bool EqualsIgnoringAsciiCase(std::u16string_view a, std::u16string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        auto lower = [](char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c; };
+        if (lower(a[i]) != lower(b[i])) return false;
+    }
+    return true;
+}
+
+// A key of one leading text unit, every further segment empty or zero, and
+// buffers for a found entry's segments.
+struct OneUnitKey {
+    explicit OneUnitKey(char16_t unit) : unit(unit) {
+        for (int i = 0; i < kMaxKeySegments; ++i) {
+            key[i] = {zeros, 0};
+            found[i] = {buffers[i], kSegmentBytes};
+        }
+        key[0] = {&this->unit, sizeof this->unit};
+    }
+    void ResetFound() {
+        for (int i = 0; i < kMaxKeySegments; ++i) found[i].length = kSegmentBytes;
+    }
+    char16_t unit;
+    uint8_t zeros[16] = {};
+    KeySegmentValue key[kMaxKeySegments];
+    KeySegmentValue found[kMaxKeySegments];
+    uint8_t buffers[kMaxKeySegments][kSegmentBytes];
+};
+
+// The ordinal of the entry a seek found, asking the engine when the seek did not say.
+bool OrdinalOf(CDMS& engine, uint32_t cursor, const EntryPosition& position, uint32_t* ordinal) {
+    *ordinal = position.ordinal;
+    if (*ordinal != kUnknownOrdinal) return true;
+    return !Failed(engine.GetOrdinal(cursor, ordinal)) && *ordinal != kUnknownOrdinal;
+}
+
+}  // namespace
+
+int32_t CDictionary::CountRecords() {
+    EngineCursor cursor(engine_, fileId);
+    cursor.SelectIndex(kIndexReadingWord);
+    auto count = [&](int32_t indexId) -> int32_t {
+        uint32_t n = 0;
+        if (Failed(cursor.SelectIndex(indexId)) || Failed(engine_.GetCount(cursor.handle(), &n))) return 0;
+        return static_cast<int32_t>(n);
+    };
+    const int32_t articleIndexCount = count(kIndexArticles);
+    readingCount = count(kIndexReadingWord);
+    wordCount = count(kIndexWordReading);
+    translationWordCount = count(kIndexTranslationWords);
+    latinStemCount = count(kIndexLatinStems);
+
+    int32_t articles = readingCount;
+    if (wordCount > articles) articles = wordCount;
+    if (translationWordCount > readingCount) articles = translationWordCount;
+    articleCount = articles;
+
+    std::u16string name;
+    GetFileName(name);
+    if (EqualsIgnoringAsciiCase(name, u"Unihan") || EqualsIgnoringAsciiCase(name, u"kanjidic")) articleCount = wordCount;
+    const std::optional<std::u16string>& versionText = HeaderText(kPropertyVersion);
+    if (versionText && !versionText->empty() && versionText->back() != u'P' && articleIndexCount > 0)
+        articleCount = articleIndexCount;
+    return articles;
+}
+
+uint32_t CDictionary::CountKeysInRange(int32_t indexId, char16_t first, char16_t last) {
+    if (indexId == kIndexArticles) return 0;
+    EngineCursor cursor(engine_, fileId);
+    if (Failed(cursor.SelectIndex(indexId))) return 0;
+    OneUnitKey low(first);
+    EntryPosition at;
+    uint32_t a = 0;
+    if (Failed(engine_.SeekGreaterOrEqual(cursor.handle(), low.key, low.found, &at)) || low.found[0].length <= 0 ||
+        !OrdinalOf(engine_, cursor.handle(), at, &a))
+        return 0;
+    OneUnitKey high(last);
+    uint32_t b = 0;
+    if (Failed(engine_.SeekLessOrEqual(cursor.handle(), high.key, high.found, &at)) || high.found[0].length <= 0 ||
+        !OrdinalOf(engine_, cursor.handle(), at, &b))
+        return 0;
+    return a <= b ? b - a + 1 : 0;
+}
+
+void CDictionary::GuessIndexLanguage() {
+    const char16_t* guess = nullptr;
+    if (latinStemCount > 0) {
+        guess = u"lat";
+    } else if (wordCount >= 1) {
+        guess = u"cmn";
+        if (readingCount == 0) {
+            if (CountKeysInRange(kIndexWordReading, kKanaFirst, kKanaLast) > kJapaneseWordKanaKeys) guess = u"jpn";
+        } else if (CountKeysInRange(kIndexReadingWord, kKanaFirst, kKanaLast) >
+                   CountKeysInRange(kIndexReadingWord, kLatinFirst, kLatinLast)) {
+            guess = u"jpn";
+        }
+    } else if (readingCount == 0) {
+        const uint32_t half = static_cast<uint32_t>(translationWordCount) / 2;
+        for (const TranslationScript& script : kTranslationScripts) {
+            if (CountKeysInRange(kIndexTranslationWords, script.first, script.last) > half) {
+                guess = script.language;
+                break;
+            }
+        }
+    }
+    if (guess == nullptr) return;
+    for (int i = 0; i < 4; ++i) languages[0][i] = guess[i];
+}
+
+int32_t CDictionary::CountBookHeaders() {
+    EngineCursor cursor(engine_, fileId);
+    uint32_t entries = 0;
+    if (Failed(cursor.SelectIndex(kIndexBookRecords)) || Failed(engine_.GetCount(cursor.handle(), &entries)) ||
+        entries == 0)
+        return 0;
+    flags = (flags | kBook) & ~kWordDictionary;
+    int32_t keys[3] = {};
+    KeySegmentValue found[3] = {{&keys[0], 4}, {&keys[1], 4}, {&keys[2], 4}};
+    int32_t headers = 0;
+    DmsStatus status = engine_.First(cursor.handle(), found, nullptr);
+    while (!Failed(status) && keys[0] <= kLastBookHeaderKey) {
+        ++headers;
+        status = engine_.Next(cursor.handle(), found, nullptr);
+    }
+    return headers;
+}
