@@ -50,7 +50,7 @@ protected:
     void SetUp() override {
         g_call = {};
         previous = SetArticleIndexRemover(RemoveArticle<true>);
-        CreateFile();
+        CreateDictionaryFile();
         first = WriteArticle(3, u"愛 [あい] /love/");
         second = WriteArticle(3, u"犬 [いぬ] /dog/");
         InsertLongKey(kIndexArticles, {static_cast<int32_t>(first)}, first);

@@ -25,7 +25,7 @@ protected:
 
     // Creates `path` with the dictionary schema and keeps it open in mode 1
     // until FinishFile.
-    void CreateFile(const std::u16string& path = kPath) {
+    void CreateDictionaryFile(const std::u16string& path = kPath) {
         ASSERT_EQ(engine->CreateFile(path, DictionarySchemaText), DmsStatus::Success);
         ASSERT_EQ(engine->OpenFile(path, 1, DictionarySchemaText, &fileId), DmsStatus::Success);
         ASSERT_EQ(engine->OpenCursor(fileId, &cursor), DmsStatus::Success);

@@ -25,7 +25,7 @@ TEST_F(PropertyRecords, HeaderTextsSurviveAReopen) {
     const std::u16string texts[7] = {u"和英辞典 EDICT", u"© Electronic Dictionary Research Group", u"",
                                      u"11.11.0.1  I", u"{5F0E4C2A-0000-4000-8000-000000000001}",
                                      u"{0C9A1B22-3E4F-4A5B-8C6D-7E8F9A0B1C2D}", u"2026-12-07 09:05:24"};
-    CreateFile();
+    CreateDictionaryFile();
     for (int32_t id = 1; id <= 7; ++id) PutProperty(id, texts[id - 1]);
     FinishFile();
 
@@ -45,7 +45,7 @@ TEST_F(PropertyRecords, HeaderTextsSurviveAReopen) {
 }
 
 TEST_F(PropertyRecords, TextBlockIsTheTenByteHeaderAndTheText) {
-    CreateFile();
+    CreateDictionaryFile();
     PutProperty(kPropertyName, u"ab");
     ASSERT_EQ(engine->SelectIndex(cursor, kIndexProperties), DmsStatus::Success);
     uint16_t key = kPropertyName;
@@ -61,7 +61,7 @@ TEST_F(PropertyRecords, TextBlockIsTheTenByteHeaderAndTheText) {
 }
 
 TEST_F(PropertyRecords, RewriteIsDeleteThenPutAndMissingDeleteIsNoError) {
-    CreateFile();
+    CreateDictionaryFile();
     PutProperty(kPropertyName, u"old");
     PutProperty(kPropertyComment, u"untouched");
     EXPECT_EQ(DeleteDictionaryProperty(*engine, cursor, kPropertyCopyright), DmsStatus::Success);
@@ -78,7 +78,7 @@ TEST_F(PropertyRecords, RewriteIsDeleteThenPutAndMissingDeleteIsNoError) {
 }
 
 TEST_F(PropertyRecords, RawPiecesReadBackAndATooSmallBufferIsAnError) {
-    CreateFile();
+    CreateDictionaryFile();
     std::vector<uint8_t> inflections(5 * kInflectionsPieceBytes);
     for (size_t i = 0; i < inflections.size(); ++i) inflections[i] = static_cast<uint8_t>(i * 7 + (i >> 11));
     for (int32_t id = kPropertyInflectionsFirst; id <= kPropertyInflectionsLast; ++id) {
@@ -104,7 +104,7 @@ TEST_F(PropertyRecords, RawPiecesReadBackAndATooSmallBufferIsAnError) {
 // A raw property read as text, or a damaged block: statuses, never a
 // negative length; an odd byte is dropped.
 TEST_F(PropertyRecords, ShortAndOddBlocksReadAsText) {
-    CreateFile();
+    CreateDictionaryFile();
     const uint8_t tiny[] = {1, 2, 3};
     ASSERT_EQ(PutDictionaryPropertyData(*engine, cursor, 31, tiny, sizeof tiny), DmsStatus::Success);
     const uint8_t nine[9] = {};
