@@ -12,13 +12,10 @@
 #include "dictionary/dictionary_schema.h"
 #include "dictionary/dictionary_shelf.h"
 #include "dictionary/engine_cursor.h"
+#include "dictionary/format_detection.h"
 #include "storage/dms.h"
 
 namespace {
-
-// Format bits of the flags word this object sets.
-constexpr uint32_t kEditable = 0x2000;
-constexpr uint32_t kStoreDatabase = 0x10000000;
 
 // Interface-text slots of the collation conflict.
 constexpr int kNewerCollationText = 175;
@@ -46,7 +43,7 @@ CDictionary::CDictionary(uint32_t flags, CDMS& engine)
     : flags(flags),
       engine_(engine),
       file_(std::make_unique<BinFile>(nullptr)),
-      elementStep_((flags & kStoreDatabase) != 0 ? kStoreElementStep : kElementStep) {}
+      elementStep_((flags & kFormatStoreDatabase) != 0 ? kStoreElementStep : kElementStep) {}
 
 CDictionary::~CDictionary() { Close(); }
 
@@ -65,7 +62,7 @@ const std::optional<std::u16string>& CDictionary::HeaderText(int32_t propertyId)
 
 uint32_t CDictionary::Open(int32_t mode) {
     FreeArticleBuffers();
-    flags &= ~kEditable;
+    flags &= ~kFormatEditable;
     openMode = mode;
     App().PumpPendingMessages();
     int32_t opened = 0;
@@ -96,7 +93,7 @@ uint32_t CDictionary::Open(int32_t mode) {
         }
     }
     const std::optional<std::u16string>& versionText = headerTexts_[kPropertyVersion - 1];
-    if (versionText && versionText->find(u'P') != std::u16string::npos) flags |= kEditable;
+    if (versionText && versionText->find(u'P') != std::u16string::npos) flags |= kFormatEditable;
     CountRecords();
     bookHeaderCount = CountBookHeaders();
     version = versionText ? PackVersionText(*versionText) : kVersionWithoutText;

@@ -22,6 +22,7 @@
 #include "dictionary/dictionary_element.h"
 #include "dictionary/dictionary_properties.h"
 #include "dictionary/import_services.h"
+#include "dictionary/safe_file_writer.h"
 
 class CDMS;
 class CEditor;
@@ -122,6 +123,13 @@ public:
     // unchanged and its articles are not marked changed).
     int32_t DeleteArticle(const CDictionary* owner, uint32_t recordId);
 
+    // The safe writer of the dictionary's own file (File().path).
+    uint32_t BeginWrite(int32_t mode) { return writer_.BeginWrite(mode, file_->path); }
+    uint32_t Write(const void* bytes, int32_t size) { return writer_.Write(bytes, size); }
+    uint32_t EndWrite() { return writer_.EndWrite(); }
+    uint32_t ResetWriter() { return writer_.ResetWriter(); }
+    const SafeFileWriter& Writer() const { return writer_; }
+
     // The record buffer a cursor reads one record into.
     // Room for a record of `size` bytes (grows to size + 1024 when fewer than
     // size + 4 are there); null without memory. The size held drops to 0.
@@ -215,6 +223,7 @@ private:
     int32_t elementCapacity_ = 0;
     int32_t elementCount_ = 0;
     int32_t elementStep_;       // initial capacity and growth step
+    SafeFileWriter writer_;
 };
 
 // The dictionary object the shelf holds.

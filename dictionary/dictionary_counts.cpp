@@ -6,12 +6,10 @@
 #include "common/bin_file.h"
 #include "dictionary/dictionary_schema.h"
 #include "dictionary/engine_cursor.h"
+#include "dictionary/format_detection.h"
 #include "storage/dms.h"
 
 namespace {
-
-constexpr uint32_t kBook = 0x4000;
-constexpr uint32_t kWordDictionary = 0x40000;
 
 // The most key segments an index of the schema has, and room for any of them.
 constexpr int kMaxKeySegments = 4;
@@ -149,7 +147,7 @@ int32_t CDictionary::CountBookHeaders() {
     if (Failed(cursor.SelectIndex(kIndexBookRecords)) || Failed(engine_.GetCount(cursor.handle(), &entries)) ||
         entries == 0)
         return 0;
-    flags = (flags | kBook) & ~kWordDictionary;
+    flags = (flags | kFormatBook) & ~kFormatWords;
     int32_t keys[3] = {};
     KeySegmentValue found[3] = {{&keys[0], 4}, {&keys[1], 4}, {&keys[2], 4}};
     int32_t headers = 0;

@@ -22,6 +22,7 @@ bool Within(const char16_t* p, const char16_t* from, int32_t units) {
 }  // namespace
 
 void CDictionary::FreeArticleBuffers() {
+    writer_.ResetWriter();
     record_.reset();
     recordCapacity_ = 0;
     recordSize_ = 0;

@@ -10,6 +10,7 @@
 #include "dictionary/dictionary.h"
 #include "dictionary/dictionary_schema.h"
 #include "dictionary/engine_cursor.h"
+#include "dictionary/format_detection.h"
 #include "storage/dms.h"
 #include "storage/tests/edict_keys.h"
 
@@ -79,13 +80,13 @@ bool Print(CDMS& engine, const std::string& path) {
     std::printf("index language: %s\n", Utf16ToUtf8(dictionary.IndexLanguage()).c_str());
     std::printf("version: 0x%08X%s\n", static_cast<uint32_t>(dictionary.version),
                 dictionary.version < kFirstCurrentVersion ? " (old)" : "");
-    std::printf("editable: %s, book: %s, collation: %s\n", (dictionary.flags & 0x2000) ? "yes" : "no",
-                (dictionary.flags & 0x4000) ? "yes" : "no", dictionary.collatorKind == 0 ? "dictionary" : "UCA");
+    std::printf("editable: %s, book: %s, collation: %s\n", (dictionary.flags & kFormatEditable) ? "yes" : "no",
+                (dictionary.flags & kFormatBook) ? "yes" : "no", dictionary.collatorKind == 0 ? "dictionary" : "UCA");
     std::printf("readings (101): %d\nwords (102): %d\ntranslation words (106): %d\nLatin stems (121): %d\n",
                 dictionary.readingCount, dictionary.wordCount, dictionary.translationWordCount,
                 dictionary.latinStemCount);
     std::printf("articles: %d\n", dictionary.articleCount);
-    if (dictionary.flags & 0x4000) std::printf("book header records: %d\n", dictionary.bookHeaderCount);
+    if (dictionary.flags & kFormatBook) std::printf("book header records: %d\n", dictionary.bookHeaderCount);
     return true;
 }
 
