@@ -1,7 +1,7 @@
 // The portable compile environment and the creation-time text.
 #include "import/compile_environment.h"
 
-#include "common/bounded_format.h"
+#include "common/base/bounded_format.h"
 
 #include <array>
 #include <ctime>

@@ -2,9 +2,9 @@
 #include "import/compile_steps.h"
 
 #include "common/app_context.h"
-#include "common/bounded_format.h"
+#include "common/base/bounded_format.h"
 #include "common/global_objects.h"
-#include "common/ui_text.h"
+#include "common/ui_text/ui_text.h"
 
 #include <array>
 

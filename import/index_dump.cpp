@@ -1,7 +1,7 @@
 // Index dumps: key segments by the index's layout, references by article number.
 #include "import/index_dump.h"
 
-#include "common/utf8.h"
+#include "common/text/utf8.h"
 #include "storage/dms.h"
 
 #include <array>

@@ -12,7 +12,7 @@
 #include "article/tests/styled_text_checks.h"
 #include "common/tests/edict_files.h"
 #include "common/tests/test_files.h"
-#include "common/utf8.h"
+#include "common/text/utf8.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include "import/win/clipboard_articles.h"
 
 #include "common/app_context.h"
-#include "common/ui_text.h"
+#include "common/ui_text/ui_text.h"
 
 #include <windows.h>
 

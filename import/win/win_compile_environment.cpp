@@ -3,8 +3,8 @@
 // "CLSID1" registry value, CoCreateGuid with StringFromGUID2, GetLocalTime.
 #include "import/win/win_compile_environment.h"
 
-#include "common/registry_values.h"
-#include "common/win/registry_store.h"
+#include "common/settings/registry_values.h"
+#include "common/settings/win/registry_store.h"
 #include "common/win/wide_text.h"
 
 #include <commctrl.h>
