@@ -6,9 +6,9 @@
 #include <new>
 
 #include "common/app_context.h"
-#include "common/bin_file.h"
-#include "common/collator.h"
-#include "common/ui_text.h"
+#include "common/base/bin_file.h"
+#include "common/collation/collator.h"
+#include "common/ui_text/ui_text.h"
 #include "dictionary/dictionary_schema.h"
 #include "dictionary/dictionary_shelf.h"
 #include "dictionary/engine_cursor.h"

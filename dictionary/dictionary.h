@@ -18,7 +18,7 @@
 #include <string>
 #include <string_view>
 
-#include "common/bin_file.h"
+#include "common/base/bin_file.h"
 #include "dictionary/dictionary_element.h"
 #include "dictionary/dictionary_properties.h"
 #include "dictionary/import_services.h"

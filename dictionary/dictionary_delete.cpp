@@ -4,7 +4,7 @@
 #include "dictionary/dictionary.h"
 
 #include "common/app_context.h"
-#include "common/ui_text.h"
+#include "common/ui_text/ui_text.h"
 #include "dictionary/dictionary_schema.h"
 #include "dictionary/dictionary_shelf.h"
 #include "dictionary/engine_cursor.h"

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <string>
 
-#include "common/utf8.h"
+#include "common/text/utf8.h"
 #include "dictionary/dictionary.h"
 #include "dictionary/dictionary_schema.h"
 #include "dictionary/engine_cursor.h"
