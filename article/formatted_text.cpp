@@ -29,6 +29,18 @@ bool StyledWriter::Append(std::u16string_view text, uint32_t attribute) {
     return true;
 }
 
+bool StyledWriter::AppendNumber(int32_t n, uint32_t attribute) {
+    char16_t digits[12];
+    int32_t count = 0;
+    do {
+        digits[count++] = static_cast<char16_t>(u'0' + n % 10);
+        n /= 10;
+    } while (n > 0);
+    while (count > 0)
+        if (!Put(digits[--count], attribute)) return false;
+    return true;
+}
+
 void StyledWriter::Terminate(uint32_t attribute) {
     if (capacity_ <= 0) return;
     text_[length_] = 0;

@@ -21,6 +21,8 @@ public:
     bool Put(char16_t unit, uint32_t attribute);
     // Appends as much of `text` as fits; false when it was cut.
     bool Append(std::u16string_view text, uint32_t attribute);
+    // Appends `n` (not negative) in decimal.
+    bool AppendNumber(int32_t n, uint32_t attribute);
     // Writes the terminator behind the text (attribute too, when kept).
     void Terminate(uint32_t attribute = 0);
     // Drops units from the end down to `length`.

@@ -2,6 +2,9 @@
 #include "article/formatter_family.h"
 
 #include "article/index_text.h"
+#include "article/kanji_article.h"
+#include "article/word_article.h"
+#include "dictionary/dictionary.h"
 
 namespace {
 
@@ -94,3 +97,33 @@ int32_t PrepareIndexText(uint32_t formatType, char16_t* out, int32_t capacity, c
     }
 }
 
+namespace {
+
+// Members not listed are built with their formats and answer empty text until then.
+FormattedText RunArticleMember(ArticleMember member, const CDictionary& dictionary) {
+    switch (member) {
+    case A::Default: return FormatArticleDefault(dictionary, 0);
+    case A::F2: return FormatArticleF2(dictionary, 0);
+    case A::F6: return FormatArticleF6(dictionary, 0);
+    default: return {};
+    }
+}
+
+}  // namespace
+
+int32_t GetColumnText(const CDictionary& dictionary, ListCell& cell, int32_t columnKind, uint16_t subEntry) {
+    if (cell.length >= kCellTextLimit) return 0;
+    cell.formatType = static_cast<int32_t>(dictionary.parsedFormatType);
+    switch (FormatterRowFor(dictionary.parsedFormatType).column) {
+    case C::Default: return GetColumnTextDefault(dictionary, 0, cell, columnKind);
+    default: return cell.length;
+    }
+}
+
+FormattedText FormatArticle(const CDictionary& dictionary) {
+    return RunArticleMember(FormatterRowFor(dictionary.parsedFormatType).article, dictionary);
+}
+
+FormattedText FormatExportText(const CDictionary& dictionary) {
+    return RunArticleMember(FormatterRowFor(dictionary.parsedFormatType).exportText, dictionary);
+}

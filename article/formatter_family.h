@@ -42,6 +42,20 @@ std::u16string_view ColumnMemberName(ColumnMember member);
 std::u16string_view ArticleMemberName(ArticleMember member);
 std::u16string_view IndexPreparerName(IndexPreparer preparer);
 
+// The text of list column `columnKind` for the dictionary's current parsed
+// record, appended to the cell by the member of the record's format type;
+// `subEntry` is the row's sub-entry (formats 10 and 16). Returns the new
+// length of the cell, 0 with the cell unchanged when it is full.
+int32_t GetColumnText(const CDictionary& dictionary, ListCell& cell, int32_t columnKind, uint16_t subEntry);
+
+// The article of the current parsed record: styled text, or an RTF document
+// for formats 9 and 10. Empty when nothing was parsed.
+FormattedText FormatArticle(const CDictionary& dictionary);
+
+// The plain text that printing and text export write for the current parsed
+// record: the member the table names for export, never RTF.
+FormattedText FormatExportText(const CDictionary& dictionary);
+
 // Index text of a record of `formatType` through the preparer its row names
 // (see article/index_text.h for the calling form). Preparers of formats whose
 // members are not built yet give 0.

@@ -121,16 +121,6 @@ private:
     int32_t count_ = 0;
 };
 
-void PutNumber(StyledWriter& out, int32_t n, uint32_t attribute) {
-    char16_t digits[12];
-    int32_t count = 0;
-    do {
-        digits[count++] = static_cast<char16_t>(u'0' + n % 10);
-        n /= 10;
-    } while (n > 0);
-    while (count > 0) out.Put(digits[--count], attribute);
-}
-
 // Hiragana tokens in [from, to) joined by the middle dot; `split` greys the
 // part after a "." and drops the dot.
 void WriteReadings(const KanjidicLine& tokens, int32_t from, int32_t to, bool katakana, bool split,
@@ -165,7 +155,7 @@ void WriteMeanings(const KanjidicLine& tokens, StyledWriter& out) {
         token.remove_prefix(1);
         if (!token.empty() && token.back() == u'}') token.remove_suffix(1);
         if (meanings >= 2) {
-            PutNumber(out, ++number, kClassPlain);
+            out.AppendNumber(++number, kClassPlain);
             out.Append(u". ", kClassPlain);
         }
         out.Append(token, kClassPlain);

@@ -68,3 +68,40 @@ TEST(FormatterTable, IndexTextGoesThroughTheRowsPreparer) {
 }
 
 }  // namespace
+
+#include "article/tests/parsed_record_fixture.h"
+
+namespace {
+
+class FormatterDispatch : public ParsedRecordTest {
+protected:
+    void Parse(uint32_t formatType) {
+        dictionary.ClearParsedArticle();
+        dictionary.parsedFormatType = formatType;
+        Add(2);
+        Add(3, u"ねこ");
+        Add(4, u"猫");
+        Add(5, u"cat");
+    }
+};
+
+TEST_F(FormatterDispatch, RecordsReachTheMembersOfTheirRow) {
+    for (uint32_t type : {1u, 3u, 4u, 5u, 0u, 17u}) {
+        Parse(type);
+        FormattedText article = FormatArticle(dictionary);
+        EXPECT_EQ(article.Kind(), FormattedTextKind::Styled);
+        EXPECT_EQ(article.Text(), u"ねこ\n猫\ncat\n") << type;
+        ListCell cell;
+        EXPECT_EQ(GetColumnText(dictionary, cell, 3, 0), 2);
+        EXPECT_EQ(cell.formatType, static_cast<int32_t>(type));
+    }
+    Parse(12);   // a book's export text is the default article
+    EXPECT_EQ(FormatExportText(dictionary).Text(), u"ねこ\n猫\ncat\n");
+    // Members that come with their formats answer nothing yet, and never RTF for export.
+    for (uint32_t type : {7u, 8u, 9u, 10u, 11u, 13u, 14u, 16u, 40u}) {
+        Parse(type);
+        EXPECT_EQ(FormatExportText(dictionary).Kind(), FormattedTextKind::Styled);
+    }
+}
+
+}  // namespace
