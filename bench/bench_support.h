@@ -12,14 +12,15 @@
 #include <string>
 #include <vector>
 
-// Calls `field` on each line of Debian's EDICT (EUC-JP) and keeps what it
-// returns, decoded to UTF-16; lines iconv refuses are skipped.
+// Calls `field` on each line of Debian's EDICT (EUC-JP), or of the file
+// `name` beside it (enamdict, kanjidic), and keeps what it returns, decoded to
+// UTF-16; lines iconv refuses are skipped.
 template <typename Field>
-std::vector<std::u16string> ReadEdictField(Field field) {
+std::vector<std::u16string> ReadEdictField(Field field, const char* name = "edict") {
     std::vector<std::u16string> words;
     iconv_t cd = iconv_open("UTF-16LE", "EUC-JP");
     if (cd == iconv_t(-1)) return words;
-    std::ifstream in(OSTREL_HOST_ROOT "/usr/share/edict/edict", std::ios::binary);
+    std::ifstream in(std::string(OSTREL_HOST_ROOT "/usr/share/edict/") + name, std::ios::binary);
     std::string line;
     std::vector<char> buffer;
     while (std::getline(in, line)) {
