@@ -6,7 +6,9 @@ namespace {
 class NoApplicationContext : public IArticleContext {
 public:
     uint32_t ApplicationFlags() const override { return 0; }
-    bool FindInFirstDictionary(const CDictionary&, std::u16string_view, std::u16string_view, FoundEntry&) override { return false; }
+    bool FindInFirstDictionary(const CDictionary&, std::u16string_view, std::u16string_view, FoundEntry&) override {
+        return false;
+    }
 };
 
 NoApplicationContext g_default;

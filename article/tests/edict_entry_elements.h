@@ -1,7 +1,7 @@
 // EDICT lines laid out as elements the way the EDICT parser lays them out
 // (entry, readings and their notes, headwords and their notes, grammar
-// groups, senses, "(P)" and entry numbers), for formatter tests over real
-// data until that parser is part of the build.
+// groups, senses, "(P)" and entry numbers), for formatter tests and the
+// benchmark over real data until that parser is part of the build.
 #pragma once
 
 #include <string_view>
@@ -10,28 +10,25 @@
 
 namespace edict_layout {
 
-inline std::u16string_view TrimRight(std::u16string_view s) {
-    while (!s.empty() && (s.back() <= 0x20 || s.back() == u'\u3000')) s.remove_suffix(1);
-    return s;
+inline void AddPart(CDictionary& d, uint32_t kind, std::u16string_view text) {
+    DictionaryElement* e = d.AddElement(kind);
+    e->text = text.data();
+    e->length = static_cast<int32_t>(text.size());
 }
 
-// Pieces of a ";"-separated list: the part before "(" of each piece becomes
-// `kind`, the part from "(" on becomes `noteKind`.
+// Each piece of a ";"-separated list: the part before "(" becomes `kind`,
+// the part from "(" on `noteKind`, both without trailing blanks.
 inline void AddList(CDictionary& d, std::u16string_view list, uint32_t kind, uint32_t noteKind) {
-    for (size_t start = 0; start <= list.size();) {
-        size_t end = list.find(u';', start);
-        if (end == std::u16string_view::npos) end = list.size();
+    auto trim = [](std::u16string_view s) {
+        while (!s.empty() && (s.back() <= 0x20 || s.back() == u'\u3000')) s.remove_suffix(1);
+        return s;
+    };
+    for (size_t start = 0, end; start <= list.size(); start = end + 1) {
+        end = std::min(list.find(u';', start), list.size());
         std::u16string_view piece = list.substr(start, end - start);
         size_t paren = piece.find(u'(');
-        std::u16string_view main = TrimRight(piece.substr(0, paren));
-        auto add = [&](uint32_t k, std::u16string_view text) {
-            DictionaryElement* e = d.AddElement(k);
-            e->text = text.data();
-            e->length = static_cast<int32_t>(text.size());
-        };
-        if (!main.empty()) add(kind, main);
-        if (paren != std::u16string_view::npos) add(noteKind, TrimRight(piece.substr(paren)));
-        start = end + 1;
+        if (!trim(piece.substr(0, paren)).empty()) AddPart(d, kind, trim(piece.substr(0, paren)));
+        if (paren != std::u16string_view::npos) AddPart(d, noteKind, trim(piece.substr(paren)));
     }
 }
 
@@ -43,54 +40,37 @@ inline bool ParseEdictLineForTest(CDictionary& d, std::u16string_view line) {
     using namespace edict_layout;
     d.ClearParsedArticle();
     size_t slash = line.find(u'/');
-    if (slash == std::u16string_view::npos) return false;
-    std::u16string_view head = line.substr(0, slash);
-    size_t open = head.find_first_of(u"[\u3010"), close = head.find_first_of(u"]\u3011");
-    if ((open == std::u16string_view::npos) != (close == std::u16string_view::npos)) return false;
+    constexpr size_t npos = std::u16string_view::npos;
+    size_t open = line.substr(0, slash).find_first_of(u"[\u3010");
+    size_t close = line.substr(0, slash).find_first_of(u"]\u3011");
+    if (slash == npos || (open == npos) != (close == npos)) return false;
     int32_t offset = d.AppendText(static_cast<int32_t>(line.size()), line.data());
     if (offset < 0) return false;
-    const char16_t* base = d.Text() + offset;
-    std::u16string_view text(base, line.size());
-    DictionaryElement* entry = d.AddElement(2);
-    entry->begin = base;
-    entry->end = base + line.size() - 1;
-    entry->text = base;
-    entry->length = static_cast<int32_t>(line.size());
+    std::u16string_view text(d.Text() + offset, line.size());
+    AddPart(d, 2, text);
+    d.Elements()[0].begin = text.data();
+    d.Elements()[0].end = text.data() + text.size() - 1;
     if (open == std::u16string_view::npos) {
         AddList(d, text.substr(0, slash), 3, 35);
     } else {
         AddList(d, text.substr(0, open), 4, 36);
         AddList(d, text.substr(open + 1, close - open - 1), 3, 35);
     }
-    // Grammar groups at the start of the senses, then the senses.
-    size_t i = slash + 1;
-    while (i < text.size() && text[i] == u' ') ++i;
-    size_t groupsStart = i;
+    // Grammar groups "(...)" at the start of the senses, then the senses.
+    size_t i = std::min(text.find_first_not_of(u' ', slash + 1), text.size()), groups = i;
     while (i + 1 < text.size() && text[i] == u'(' && !(text[i + 1] >= u'0' && text[i + 1] <= u'9')) {
-        int depth = 0;
-        for (; i < text.size(); ++i) {
+        for (int depth = 0; i < text.size(); ++i) {
             if (text[i] == u'(') ++depth;
             if (text[i] == u')' && --depth == 0) break;
         }
-        if (i < text.size()) ++i;
-        while (i < text.size() && text[i] == u' ') ++i;
+        i = std::min(text.find_first_not_of(u' ', i + 1), text.size());
     }
-    if (i > groupsStart) {
-        DictionaryElement* e = d.AddElement(37);
-        e->text = base + groupsStart;
-        e->length = static_cast<int32_t>(i - groupsStart);
-    }
-    while (i < text.size()) {
-        size_t end = text.find(u'/', i);
-        if (end == std::u16string_view::npos) end = text.size();
+    if (i > groups) AddPart(d, 37, text.substr(groups, i - groups));
+    for (size_t end; i < text.size(); i = end + 1) {
+        end = std::min(text.find(u'/', i), text.size());
         std::u16string_view piece = text.substr(i, end - i);
-        if (piece.find_first_not_of(u' ') != std::u16string_view::npos) {
-            uint32_t kind = piece == u"(P)" ? 37 : (piece.size() >= 5 && piece.substr(0, 4) == u"EntL") ? 38 : 5;
-            DictionaryElement* e = d.AddElement(kind);
-            e->text = piece.data();
-            e->length = static_cast<int32_t>(piece.size());
-        }
-        i = end + 1;
+        if (piece.find_first_not_of(u' ') == std::u16string_view::npos) continue;
+        AddPart(d, piece == u"(P)" ? 37 : (piece.size() >= 5 && piece.starts_with(u"EntL")) ? 38 : 5, piece);
     }
     return true;
 }

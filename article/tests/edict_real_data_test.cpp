@@ -4,6 +4,7 @@
 // nothing the entry holds is cut or lost, senses are numbered as the rule
 // says, cells stay within 254 units, and the index text is the entry with
 // its blanks collapsed, each character keeping the fields it came from.
+// A few real articles, checked by eye once, are pinned.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -15,30 +16,20 @@
 #include "article/formatter_family.h"
 #include "article/tests/edict_entry_elements.h"
 #include "article/tests/parsed_record_fixture.h"
+#include "article/tests/real_data_lines.h"
 #include "common/kana_transcription.h"
-#include "common/tests/edict_files.h"
 
 namespace {
-
-std::u16string DecodeEucJp(std::span<const uint8_t> raw) {
-    std::vector<uint8_t> sjis(raw.begin(), raw.end());
-    sjis.resize(static_cast<size_t>(EucJpToShiftJis(sjis.data(), sjis.data(), static_cast<int32_t>(sjis.size()))));
-    std::u16string text(sjis.size(), u'\0');
-    text.resize(static_cast<size_t>(
-        DecodeCodePage932(sjis.data(), static_cast<int32_t>(sjis.size()), text.data(), static_cast<int32_t>(text.size()))));
-    return text;
-}
 
 bool HasMarkup(std::u16string_view s) { return s.find_first_of(u"<>_\\{}") != std::u16string_view::npos; }
 
 class EdictRealData : public ParsedRecordTest {
 protected:
-    // Checks one laid-out entry; `line` is its source text.
-    void CheckEntry(std::u16string_view line) {
+    // Checks the laid-out entry.
+    void CheckEntry() {
         const DictionaryElement* e = dictionary.Elements();
         const int32_t count = dictionary.ElementCount();
         FormattedText article = FormatArticle(dictionary);
-        ASSERT_EQ(article.Kind(), FormattedTextKind::Styled);
         std::u16string_view text = article.Text();
         ASSERT_EQ(text.find(u'\r'), std::u16string_view::npos);
 
@@ -48,8 +39,9 @@ protected:
             std::u16string_view part = TrimTrailing(ElementText(e[i]));
             if (e[i].kind == 5) {
                 ++senses;
-                prenumbered |= part.size() >= 3 && (std::u16string_view(u"0123456789").find(part[0]) != std::u16string_view::npos ||
-                                                    (part[0] == u'(' && part[1] >= u'0' && part[1] <= u'9' && part[2] == u')'));
+                auto digit = [](char16_t c) { return c >= u'0' && c <= u'9'; };
+                prenumbered |= part.size() >= 3 &&
+                               (digit(part[0]) || (part[0] == u'(' && digit(part[1]) && part[2] == u')'));
             }
             bool transliterated = e[i].kind == 3 && (context.flags & kTransliterateInsteadOfKana);
             if (e[i].kind == 38 || transliterated || HasMarkup(part)) continue;
@@ -87,27 +79,35 @@ protected:
             fields.push_back(in[k] & 0x80FF);
         }
         if (!expected.empty() && expected.back() < 33) expected.pop_back();
-        ASSERT_EQ(out.substr(0, static_cast<size_t>(n)), expected) ;
+        ASSERT_EQ(out.substr(0, static_cast<size_t>(n)), expected);
         for (int32_t k = 0; k < n; ++k) ASSERT_EQ(bits[k] & 0x80FF, fields[k]);
     }
 
-    // Formats every line (or every `step`th) of an EDICT-format file.
-    int32_t Sweep(const char* name, int step) {
-        std::vector<uint8_t> bytes = ReadEdictFile(name);
-        int32_t checked = 0, index = 0;
+    // The article of the first EDICT line that begins with `head`.
+    std::u16string Article(std::u16string_view head) {
+        static const std::vector<std::u16string> lines = ReadDecodedLines("edict");
+        for (const std::u16string& line : lines) {
+            if (!line.starts_with(head) || !ParseEdictLineForTest(dictionary, line)) continue;
+            dictionary.parsedFormatType = 3;
+            return std::u16string(FormatArticle(dictionary).Text());
+        }
+        return {};
+    }
+
+    // Formats every line (or every `step`th) of an EDICT-format file; the
+    // first third of the entries plain, then with transliteration beside
+    // the kana, then instead of it.
+    int32_t Sweep(const std::vector<std::u16string>& lines, int step) {
+        int32_t checked = 0;
         dictionary.parsedFormatType = 3;
-        for (std::span<const uint8_t> raw : SplitLines(bytes)) {
-            if (index++ == 0 || (index % step) != 0) continue;   // the header line
-            std::u16string line = DecodeEucJp(raw);
-            if (!ParseEdictLineForTest(dictionary, line)) continue;
-            // Every third entry with transliteration beside the kana, every
-            // third instead of it.
-            context.flags = index % 3 == 0 ? 0 : (index % 3 == 1 ? kTransliterateBesideKana : kTransliterateInsteadOfKana | kTranscribeLatin);
-            CheckEntry(line);
-            if (HasFatalFailure()) {
-                ADD_FAILURE() << name << " line " << index;
-                return checked;
-            }
+        for (size_t index = 1; index < lines.size(); index += static_cast<size_t>(step)) {   // after the header
+            if (!ParseEdictLineForTest(dictionary, lines[index])) continue;
+            size_t third = index * 3 / lines.size();
+            context.flags = third == 0   ? 0
+                            : third == 1 ? kTransliterateBesideKana
+                                         : kTransliterateInsteadOfKana | kTranscribeLatin;
+            CheckEntry();
+            if (HasFatalFailure()) return checked;
             ++checked;
         }
         return checked;
@@ -116,14 +116,24 @@ protected:
 
 bool FullSweep() { return std::getenv("OSTREL_FULL_ARTICLE_SWEEP") != nullptr; }
 
-TEST_F(EdictRealData, EveryEdictEntry) {
-    if (ReadEdictFile("edict").empty()) GTEST_SKIP() << "Debian's edict is not installed";
-    EXPECT_GT(Sweep("edict", 1), 260000);
+TEST_F(EdictRealData, EveryEdictEntryAndEnamdictSample) {
+    std::vector<std::u16string> edict = ReadDecodedLines("edict"), enamdict = ReadDecodedLines("enamdict");
+    if (edict.empty() || enamdict.empty()) GTEST_SKIP() << "Debian's edict and enamdict are not installed";
+    EXPECT_GT(Sweep(edict, 1), 260000);
+    EXPECT_GT(Sweep(enamdict, FullSweep() ? 1 : 10), FullSweep() ? 700000 : 70000);
 }
 
-TEST_F(EdictRealData, EnamdictEntries) {
-    if (ReadEdictFile("enamdict").empty()) GTEST_SKIP() << "Debian's enamdict is not installed";
-    EXPECT_GT(Sweep("enamdict", FullSweep() ? 1 : 10), FullSweep() ? 700000 : 70000);
+TEST_F(EdictRealData, RealEntriesAsTheyShowCheckedByEye) {
+    if (Article(u"").empty()) GTEST_SKIP() << "Debian's edict is not installed";
+    // Senses that carry their own "(1)" get no second number.
+    EXPECT_EQ(Article(u"猫 [ねこ]"),
+              u"ねこ\n猫\n(n) \n(1) cat (esp. the domestic cat, Felis catus)\n(n) (2) shamisen\n(n) (3) geisha\n"
+              u"(n) (4) (abbr) wheelbarrow\n(n) (5) (abbr) clay bed-warmer\n(n) (6) (uk) (col) bottom\n"
+              u"submissive partner of a homosexual relationship\n(P)\n");
+
+    context.flags = kTransliterateBesideKana | kTranscribeLatin;
+    EXPECT_EQ(Article(u"有難う"),
+              u"ありがとう\u3000[arigatou]\n有難う\n(int) (uk) (abbr) \n1. thank you\n2. thanks\n(P)\n");
 }
 
 }  // namespace

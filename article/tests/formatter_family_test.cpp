@@ -1,7 +1,8 @@
-// The dispatch table of the formatter family, row by row, and the index
-// dispatcher on the rows it can already serve.
+// The dispatch table of the formatter family, row by row, and records
+// reaching the members of their row.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 #include "article/formatter_family.h"
@@ -45,27 +46,9 @@ TEST_P(FormatterTable, RowNamesTheMembersOfItsFormat) {
     EXPECT_EQ(ArticleMemberName(row.article), expected.article);
     EXPECT_EQ(ArticleMemberName(row.exportText), expected.exportText);
     EXPECT_EQ(IndexPreparerName(row.index), expected.index);
-    // Export text is never RTF.
-    EXPECT_NE(row.exportText, ArticleMember::RtfF9);
-    EXPECT_NE(row.exportText, ArticleMember::RtfF10);
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryFormat, FormatterTable, testing::ValuesIn(kExpected));
-
-TEST(FormatterTable, IndexTextGoesThroughTheRowsPreparer) {
-    // "(b)" is marked whole by the default preparer, without ")" by the words one.
-    auto bracketMarks = [](uint32_t formatType) {
-        std::u16string text = u"a (b) _c_";
-        uint16_t bits[9] = {};
-        char16_t out[9];
-        int32_t n = PrepareIndexText(formatType, out, 9, text.data(), 9, bits);
-        std::string marks;
-        for (int32_t i = 0; i < n; ++i) marks += (bits[i] & 0x200) ? '^' : ' ';
-        return std::u16string(out, static_cast<size_t>(n)) + u"|" + std::u16string(marks.begin(), marks.end());
-    };
-    for (uint32_t type : {1u, 2u, 12u}) EXPECT_EQ(bracketMarks(type), u"a (b) c|  ^^   ");
-    for (uint32_t type : {3u, 4u, 5u, 6u, 7u, 8u, 0u, 40u}) EXPECT_EQ(bracketMarks(type), u"a (b) _c_|  ^^^    ");
-}
 
 }  // namespace
 
@@ -85,6 +68,15 @@ protected:
     }
 };
 
+TEST(FormattedText, RtfComesAsBytesWithoutAttributes) {
+    std::unique_ptr<char[]> bytes(new char[9]);
+    std::memcpy(bytes.get(), "{\\rtf1 x}", 9);
+    FormattedText rtf = FormattedText::Rtf(std::move(bytes), 9);
+    EXPECT_EQ(rtf.Kind(), FormattedTextKind::Rtf);
+    EXPECT_EQ(rtf.RtfDocument(), "{\\rtf1 x}");
+    EXPECT_TRUE(rtf.Attributes().empty() && rtf.Text().empty());
+}
+
 TEST_F(FormatterDispatch, RecordsReachTheMembersOfTheirRow) {
     for (uint32_t type : {1u, 3u, 4u, 5u, 0u, 17u}) {
         Parse(type);
@@ -97,11 +89,6 @@ TEST_F(FormatterDispatch, RecordsReachTheMembersOfTheirRow) {
     }
     Parse(12);   // a book's export text is the default article
     EXPECT_EQ(FormatExportText(dictionary).Text(), u"ねこ\n猫\ncat\n");
-    // Members that come with their formats answer nothing yet, and never RTF for export.
-    for (uint32_t type : {7u, 8u, 9u, 10u, 11u, 13u, 14u, 16u, 40u}) {
-        Parse(type);
-        EXPECT_EQ(FormatExportText(dictionary).Kind(), FormattedTextKind::Styled);
-    }
 }
 
 }  // namespace

@@ -17,8 +17,7 @@ protected:
     KanjiArticle() : words(0x40000, engine) {}
 
     // 亜 with an on reading, a kun reading that shows its word, and one with dots before.
-    void AddKanjiEntry(std::u16string_view kun = u"つ（ぐ）") {
-        Add(2);
+    void AddKanjiEntry(std::u16string_view kun = u"つ（ぐ）", std::u16string_view fields = u"j=3021 r=1 s=7") {
         Add(4, u"亜");
         Add(13, u"Asia");
         Add(5, u"Asia");
@@ -26,7 +25,7 @@ protected:
         Add(11, u"ア");
         Add(12, kun, kReadingWithExample);
         Add(12, u"か", kDotsBeforeReading);
-        Add(14, u"j=3021 u=4e9c r=1 g=8 s=7");
+        Add(14, fields);
     }
     // The word the shelf's first dictionary knows.
     void KnowWord(std::u16string key, std::u16string reading, std::initializer_list<std::u16string_view> senses) {
@@ -38,14 +37,14 @@ protected:
         context.wordKey = key;
         context.wordReading = reading;
     }
-    Shown Article() { return Show(FormatArticleF2(dictionary, 0)); }
+    StyledResult Article() { return Show(FormatArticleF2(dictionary, 0)); }
 
     CDictionary words;
 };
 
 TEST_F(KanjiArticle, HeadLineAndReadingLines) {
     AddKanjiEntry();
-    Shown a = Article();
+    StyledResult a = Article();
     EXPECT_EQ(a.text, u"亜\u3000\u3000Asia\u3000\u3000\u3000\u30001 - 7\nア\nつぐ\u3000- ?\n...か\n");
     EXPECT_EQ(a.ClassOf(u"亜"), kClassHeadword);
     EXPECT_EQ(a.ClassOf(u"Asia"), kClassPlain);
@@ -54,32 +53,27 @@ TEST_F(KanjiArticle, HeadLineAndReadingLines) {
     EXPECT_EQ(a.ClassOf(u"ぐ"), kClassGrey);     // the okurigana: grey, as in KANJIDIC articles
     EXPECT_EQ(a.ClassOf(u"..."), kClassGrey);
     EXPECT_EQ(a.ClassOf(u"- ?"), kClassPlain);
-}
 
-TEST_F(KanjiArticle, RadicalFieldFkWinsOverR) {
+    dictionary.ClearParsedArticle();   // the radical of "fk" wins over "r"
     Add(2);
-    Add(4, u"亜");
-    Add(14, u"r=1 fk=7 s=7");
-    EXPECT_EQ(Article().text, u"亜\u3000\u3000\u3000\u3000\u3000\u30007 - 7\n");
+    AddKanjiEntry(u"つ", u"r=1 fk=7 s=9");
+    EXPECT_TRUE(Article().text.starts_with(u"亜\u3000\u3000Asia\u3000\u3000\u3000\u30007 - 9\n"));
 }
 
 TEST_F(KanjiArticle, ReadingShowsTheSensesOfItsWord) {
     AddKanjiEntry(u"ツ（グ）");   // katakana is looked up as hiragana
     KnowWord(u"亜ぐ", u"つぐ", {u"to follow", u"to succeed"});
-    Shown a = Article();
+    StyledResult a = Article();
     EXPECT_EQ(context.askedKey, u"亜ぐ");
     EXPECT_EQ(context.askedReading, u"つぐ");
     EXPECT_NE(a.text.find(u"\nツグ\u3000- 1. to follow 2. to succeed \n"), std::u16string::npos);
-}
 
-TEST_F(KanjiArticle, LongSensesAreCutAtABlankBefore57) {
-    AddKanjiEntry();
+    // Long senses are cut at the last blank before 57, or hard there.
     std::u16string sense;
     while (sense.size() < 80) sense += u"word ";
+    words.ClearParsedArticle();
     KnowWord(u"亜ぐ", u"つぐ", {sense});
-    std::u16string expected = sense.substr(0, 54) + u" ...";   // the blank at 54 is the last before 57
-    EXPECT_NE(Article().text.find(u"- " + expected + u"\n"), std::u16string::npos);
-
+    EXPECT_NE(Article().text.find(u"- " + sense.substr(0, 54) + u" ...\n"), std::u16string::npos);
     words.ClearParsedArticle();
     KnowWord(u"亜ぐ", u"つぐ", {std::u16string(70, u'x')});
     EXPECT_NE(Article().text.find(u"- " + std::u16string(56, u'x') + u" ...\n"), std::u16string::npos);
@@ -95,7 +89,6 @@ TEST_F(KanjiArticle, KanjidicRecordGoesThroughItsRawLine) {
     std::memcpy(record + 10, line.data(), line.size() * 2);
     dictionary.SetRecordSize(size);
     dictionary.parsedFormatType = 6;
-    Add(2);
     Add(4, u"亜");
     Add(13, u"Asia");
     Add(11, u"ア");
@@ -105,7 +98,8 @@ TEST_F(KanjiArticle, KanjidicRecordGoesThroughItsRawLine) {
     EXPECT_EQ(Show(FormatArticle(dictionary)).text,
               u"亜\nア\nつぐ\nAsia\n\nBushu:1 Strokes:7\nUnicode:4e9c\nGrade:8\n\n");
     // Its export text is the own-markup kanji article of its elements.
-    EXPECT_EQ(Show(FormatExportText(dictionary)).text, u"亜\u3000\u3000Asia\u3000\u3000\u3000\u30001 - 7\nア\nつ.ぐ\n");
+    EXPECT_EQ(Show(FormatExportText(dictionary)).text,
+              u"亜\u3000\u3000Asia\u3000\u3000\u3000\u30001 - 7\nア\nつ.ぐ\n");
 
     // Nothing parsed: the stale record is not shown.
     dictionary.ClearParsedArticle();

@@ -1,5 +1,6 @@
-// Dictionaries whose parsed record is built by hand, element by element, as
-// the parsers would leave it; the formatter tests read them back.
+// Formatter tests: dictionaries whose parsed record is built by hand, element
+// by element, as the parsers would leave it, and the output read back as
+// text with the colour class of each unit.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 #include <string_view>
 
 #include "article/article_context.h"
+#include "article/display_attributes.h"
 #include "article/formatted_text.h"
 #include "dictionary/dictionary.h"
 #include "storage/dms.h"
@@ -47,7 +49,11 @@ public:
 
 class ParsedRecordTest : public ::testing::Test {
 protected:
-    ParsedRecordTest() : engine(disk), dictionary(0x40000, engine) { previous = SetArticleContext(&context); }
+    // Starts with an entry element, as every parsed record does.
+    ParsedRecordTest() : engine(disk), dictionary(0x40000, engine) {
+        previous = SetArticleContext(&context);
+        AddElement(dictionary, 2);
+    }
     ~ParsedRecordTest() override { SetArticleContext(previous); }
 
     DictionaryElement& Add(uint32_t kind, std::u16string_view text = {}, uint32_t flags = 0) {
@@ -61,18 +67,34 @@ protected:
     IArticleContext* previous = nullptr;
 };
 
-// The text of a formatted result and its colour class per unit.
-struct Shown {
+struct StyledResult {
     std::u16string text;
     std::vector<uint32_t> attributes;
-    uint32_t ClassAt(size_t i) const { return attributes[i] & 0xF0; }
+
+    // The colour class of the first unit of `part`; 0xFFFF when absent.
     uint32_t ClassOf(std::u16string_view part) const {
         size_t at = text.find(part);
-        return at == std::u16string::npos ? 0xFFFF : ClassAt(at);
+        return at == std::u16string::npos ? 0xFFFF : attributes[at] & kAttrColourMask;
+    }
+    // Whether every unit of the first `part` has the colour class.
+    bool AllOf(std::u16string_view part, uint32_t colourClass) const {
+        size_t at = text.find(part);
+        for (size_t i = at; at != std::u16string::npos && i < at + part.size(); ++i)
+            if ((attributes[i] & kAttrColourMask) != colourClass) return false;
+        return at != std::u16string::npos;
     }
 };
 
-inline Shown Show(const FormattedText& formatted) {
-    return {std::u16string(formatted.Text()),
-            std::vector<uint32_t>(formatted.Attributes().begin(), formatted.Attributes().end())};
+inline StyledResult Show(const FormattedText& formatted) {
+    return {std::u16string(formatted.Text()), {formatted.Attributes().begin(), formatted.Attributes().end()}};
+}
+
+template <typename Fill>
+StyledResult WriteStyled(int32_t capacity, Fill fill) {
+    std::vector<char16_t> text(static_cast<size_t>(capacity), u'#');
+    std::vector<uint32_t> attributes(static_cast<size_t>(capacity), 0xDEAD);
+    StyledWriter writer(text, attributes);
+    fill(writer);
+    return {std::u16string(text.data(), static_cast<size_t>(writer.Length())),
+            std::vector<uint32_t>(attributes.begin(), attributes.begin() + writer.Length())};
 }

@@ -49,7 +49,8 @@ void BM_LayOutAndFormatEdictArticles(benchmark::State& state) {
     Dictionary d;
     for (auto _ : state)
         for (const std::u16string& line : g_edict) {
-            if (ParseEdictLineForTest(d.dictionary, line)) benchmark::DoNotOptimize(FormatArticle(d.dictionary).Length());
+            if (ParseEdictLineForTest(d.dictionary, line))
+                benchmark::DoNotOptimize(FormatArticle(d.dictionary).Length());
         }
     state.SetItemsProcessed(state.iterations() * int64_t(g_edict.size()));
 }
