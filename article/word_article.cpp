@@ -8,7 +8,7 @@
 #include "article/article_context.h"
 #include "article/display_attributes.h"
 #include "article/element_text.h"
-#include "common/kana_transcription.h"
+#include "common/text/kana_transcription.h"
 #include "dictionary/dictionary.h"
 
 namespace {

@@ -17,7 +17,7 @@
 #include "article/tests/edict_entry_elements.h"
 #include "article/tests/parsed_record_fixture.h"
 #include "article/tests/real_data_lines.h"
-#include "common/kana_transcription.h"
+#include "common/text/kana_transcription.h"
 
 namespace {
 

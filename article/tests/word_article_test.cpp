@@ -6,7 +6,7 @@
 #include "article/element_text.h"
 #include "article/tests/parsed_record_fixture.h"
 #include "article/word_article.h"
-#include "common/kana_transcription.h"
+#include "common/text/kana_transcription.h"
 
 namespace {
 
