@@ -53,8 +53,10 @@ constexpr FieldLabel kFields[] = {
     {u"DT", 4, u"Kask:"},
     {u"DC", 4, u"Crowley:"},
     {u"DJ", 4, u"Nishiguchi-Kono:"},
-    {u"DG", 4, u"Japanese For Busy People:"},
-    {u"DB", 4, u"Kodansha Compact Kanji Guide:"},
+    // KANJIDIC's own documentation and kanjidic2 give DG to the Kodansha
+    // Compact Kanji Guide and DB to Japanese For Busy People.
+    {u"DG", 4, u"Kodansha Compact Kanji Guide:"},
+    {u"DB", 4, u"Japanese For Busy People:"},
 };
 
 bool IsKatakana(char16_t c) { return c >= 0x30A1 && c <= 0x30FE; }

@@ -25,7 +25,7 @@ TEST(KanjidicArticle, WholeArticleOfAFullLine) {
               u"Nelson:43 Haig:81 Halpern:3540 Spahn-Hadamitzky:N1616 Spahn-Hadamitzky:0a7.14 "
               u"Morohashi:N272,P1.0525 Henshall:997 Gakken:1331 Heisig:1809 O'Neill:525 De Roo:3273 "
               u"Halpern Learners:2204 O'Neill Essential Kanji:1788 Nishiguchi-Kono:1818 "
-              u"Japanese For Busy People:35 DP4354 DL2966\nXJ05033 ZPP2-3-8 \n");
+              u"Kodansha Compact Kanji Guide:35 DP4354 DL2966\nXJ05033 ZPP2-3-8 \n");
     EXPECT_EQ(r.ClassOf(u"亜"), kClassHeadword);
     EXPECT_EQ(r.ClassOf(u"ア"), kClassReading);
     EXPECT_EQ(r.ClassOf(u"つ"), kClassReading);
