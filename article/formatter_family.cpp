@@ -99,6 +99,15 @@ int32_t PrepareIndexText(uint32_t formatType, char16_t* out, int32_t capacity, c
 
 namespace {
 
+// The format type of the parsed record: the u16 at byte 8 of the stored
+// record in the record buffer, or, when the buffer holds none, the type the
+// dictionary noted for its parse.
+uint32_t ParsedFormatType(const CDictionary& dictionary) {
+    if (dictionary.RecordSize() < 10 || dictionary.RecordData() == nullptr) return dictionary.parsedFormatType;
+    const uint8_t* header = dictionary.RecordData();
+    return static_cast<uint32_t>(header[8] | (header[9] << 8));
+}
+
 // Members not listed are built with their formats and answer empty text until then.
 FormattedText RunArticleMember(ArticleMember member, const CDictionary& dictionary) {
     switch (member) {
@@ -113,17 +122,18 @@ FormattedText RunArticleMember(ArticleMember member, const CDictionary& dictiona
 
 int32_t GetColumnText(const CDictionary& dictionary, ListCell& cell, int32_t columnKind, uint16_t subEntry) {
     if (cell.length >= kCellTextLimit) return 0;
-    cell.formatType = static_cast<int32_t>(dictionary.parsedFormatType);
-    switch (FormatterRowFor(dictionary.parsedFormatType).column) {
+    const uint32_t formatType = ParsedFormatType(dictionary);
+    cell.formatType = static_cast<int32_t>(formatType);
+    switch (FormatterRowFor(formatType).column) {
     case C::Default: return GetColumnTextDefault(dictionary, 0, cell, columnKind);
     default: return cell.length;
     }
 }
 
 FormattedText FormatArticle(const CDictionary& dictionary) {
-    return RunArticleMember(FormatterRowFor(dictionary.parsedFormatType).article, dictionary);
+    return RunArticleMember(FormatterRowFor(ParsedFormatType(dictionary)).article, dictionary);
 }
 
 FormattedText FormatExportText(const CDictionary& dictionary) {
-    return RunArticleMember(FormatterRowFor(dictionary.parsedFormatType).exportText, dictionary);
+    return RunArticleMember(FormatterRowFor(ParsedFormatType(dictionary)).exportText, dictionary);
 }

@@ -42,6 +42,10 @@ std::u16string_view ColumnMemberName(ColumnMember member);
 std::u16string_view ArticleMemberName(ArticleMember member);
 std::u16string_view IndexPreparerName(IndexPreparer preparer);
 
+// The dispatchers take the format type from the header of the stored record
+// in the dictionary's record buffer (the type noted for the parse when the
+// buffer holds none).
+
 // The text of list column `columnKind` for the dictionary's current parsed
 // record, appended to the cell by the member of the record's format type;
 // `subEntry` is the row's sub-entry (formats 10 and 16). Returns the new

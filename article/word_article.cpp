@@ -35,6 +35,7 @@ ColumnChoice ChooseColumn(int32_t columnKind) {
 // Writes the transliteration of `kana` as the flags pick it.
 void AppendTransliteration(std::u16string_view kana, uint32_t flags, uint32_t attribute, StyledWriter& out) {
     const int32_t units = static_cast<int32_t>(kana.size());
+    if (units == 0) return;
     int32_t length = KanaToRomaji(nullptr, kana.data(), units, 0, flags);
     if (length <= 0) return;
     std::unique_ptr<char16_t[]> letters(new (std::nothrow) char16_t[static_cast<size_t>(length) + 1]);
@@ -84,7 +85,7 @@ FormattedText FormatArticleDefault(const CDictionary& dictionary, uint32_t index
         const DictionaryElement& e = elements[i];
         capacity += ElementText(e).size() + 8;
         if (i >= entryEnd) continue;
-        if (e.kind == 3 && (instead || beside)) {
+        if (e.kind == 3 && (instead || beside) && e.length > 0) {
             std::u16string_view kana = TrimTrailing(ElementText(e));
             capacity += KanaToRomaji(nullptr, kana.data(), static_cast<int32_t>(kana.size()), 0, scriptFlags) + 4;
         }

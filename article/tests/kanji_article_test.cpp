@@ -85,10 +85,9 @@ TEST_F(KanjiArticle, KanjidicRecordGoesThroughItsRawLine) {
     uint8_t* record = dictionary.ReserveRecordBuffer(size);
     ASSERT_NE(record, nullptr);
     std::memset(record, 0, size);
-    record[8] = 6;
+    record[8] = 6;   // the format type comes from the record's header
     std::memcpy(record + 10, line.data(), line.size() * 2);
     dictionary.SetRecordSize(size);
-    dictionary.parsedFormatType = 6;
     Add(4, u"亜");
     Add(13, u"Asia");
     Add(11, u"ア");
