@@ -10,7 +10,7 @@
 class CDictionary;
 
 // Transliteration bits of the application's flags word; the script bits
-// (Cyrillic 0x200000, Latin 0x400000) are common/kana_transcription.h's.
+// (Cyrillic 0x200000, Latin 0x400000) are common/text/kana_transcription.h's.
 inline constexpr uint32_t kTransliterateInLists = 0x100;
 inline constexpr uint32_t kTransliterateInsteadOfKana = 0x200;
 inline constexpr uint32_t kTransliterateBesideKana = 0x400;
