@@ -123,8 +123,9 @@ private:
     int32_t count_ = 0;
 };
 
-// Hiragana tokens in [from, to) joined by the middle dot; `split` greys the
-// part after a "." and drops the dot.
+// The katakana (on) or hiragana (kun, name) reading tokens in [from, to),
+// joined by the middle dot, and a line feed; `split` greys the part after a
+// "." and drops the dot.
 void WriteReadings(const KanjidicLine& tokens, int32_t from, int32_t to, bool katakana, bool split,
                    uint32_t colourClass, StyledWriter& out) {
     bool first = true;
