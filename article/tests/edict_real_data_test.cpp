@@ -14,6 +14,7 @@
 #include "article/display_attributes.h"
 #include "article/element_text.h"
 #include "article/formatter_family.h"
+#include "article/index_marking.h"
 #include "article/tests/edict_entry_elements.h"
 #include "article/tests/parsed_record_fixture.h"
 #include "article/tests/real_data_lines.h"
@@ -60,13 +61,8 @@ protected:
         // Index text of the entry span with the element marking.
         const char16_t* begin = e[0].begin;
         const int32_t length = static_cast<int32_t>(e[0].end - begin + 1);
-        std::vector<uint16_t> bits(static_cast<size_t>(length) + 1, 0);
-        for (int32_t i = 1; i < count; ++i) {
-            int32_t from = static_cast<int32_t>(e[i].text - begin), to = from + e[i].length;
-            for (int32_t k = from; k < to; ++k) bits[k] |= IndexFieldClassOfKind(e[i].kind);
-            bits[from] |= kFieldElementStart;
-            bits[to] |= kFieldElementStart;
-        }
+        std::vector<uint16_t> bits(static_cast<size_t>(length), 0);
+        MarkIndexFields(dictionary, 0, begin, bits);
         std::vector<uint16_t> in(bits);
         std::u16string out(static_cast<size_t>(length), u'\0');
         int32_t n = PrepareIndexText(3, out.data(), length, begin, length, bits.data());
