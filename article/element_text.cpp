@@ -189,9 +189,7 @@ int32_t AppendSubsenses(const CDictionary& dictionary, uint32_t index, uint32_t 
     return out.Length() - start;
 }
 
-int32_t FindNextWordRun(const CDictionary& dictionary, uint32_t index, int32_t& position) {
-    const DictionaryElement* element = ElementAt(dictionary, index);
-    std::u16string_view text = element ? ElementText(*element) : std::u16string_view();
+int32_t NextWordRun(std::u16string_view text, int32_t& position) {
     size_t i = position < 0 ? 0 : static_cast<size_t>(position);
     while (i < text.size() && (text[i] < 33 || text[i] == u',' || text[i] == u';')) ++i;
     if (i >= text.size()) return -1;
@@ -199,4 +197,9 @@ int32_t FindNextWordRun(const CDictionary& dictionary, uint32_t index, int32_t& 
     if (end == std::u16string_view::npos) end = text.size();
     position = static_cast<int32_t>(i);
     return static_cast<int32_t>(end - i);
+}
+
+int32_t FindNextWordRun(const CDictionary& dictionary, uint32_t index, int32_t& position) {
+    const DictionaryElement* element = ElementAt(dictionary, index);
+    return NextWordRun(element ? ElementText(*element) : std::u16string_view(), position);
 }

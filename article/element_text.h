@@ -50,8 +50,11 @@ int32_t FormatNumberedField(const CDictionary& dictionary, uint32_t index, Style
 // trimmed plain text. Returns the units added.
 int32_t AppendSubsenses(const CDictionary& dictionary, uint32_t index, uint32_t kindFilter, StyledWriter& out);
 
-// The next phrase of element `index` from `position` (negative counts as 0):
-// skips units below 33, "," and ";", takes the run up to the next "," or ";"
-// or the element's end. Stores the run's start in `position` and returns its
-// length; -1 when no run is left or the element is empty.
+// The next phrase of `text` from `position` (negative counts as 0): skips
+// units below 33, "," and ";", takes the run up to the next "," or ";" or the
+// end, blanks included. Stores the run's start in `position` and returns its
+// length; -1 when no run is left. The dictionary compiler cuts translations
+// into keys by the same rule.
+int32_t NextWordRun(std::u16string_view text, int32_t& position);
+// NextWordRun over the text of element `index` (-1 for an empty element).
 int32_t FindNextWordRun(const CDictionary& dictionary, uint32_t index, int32_t& position);
