@@ -1,0 +1,203 @@
+// The in-memory Latin host: the five callbacks over data in memory.
+#include "latin/memory_host.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "latin/grammar_codes.h"
+#include "latin/inflection_table.h"
+
+namespace {
+
+MemoryLatinHost* g_current = nullptr;
+
+// stem 1 "s", stem 2 empty, stem 3 "fu", stem 4 "fut" in their columns.
+const char kBuiltInToBe[] =
+    "s                                     fu                 fut                "
+    "V      5 1 TO_BE        X X X A X "
+    "be; exist; (also used to form verb perfect passive tenses) with NOM PERF PPL;";
+
+void WriteLine(const std::string& text, char* out, int capacity) {
+    const int n = std::min<int>(static_cast<int>(text.size()), capacity - 1);
+    std::memcpy(out, text.data(), n);
+    out[n] = 0;
+}
+
+int FindFirstStem(const char* stem, char* line) {
+    if (g_current == nullptr) return 255;
+    const auto& index = g_current->StemIndex();
+    std::string key(stem, strnlen(stem, 79));
+    auto it = std::lower_bound(index.begin(), index.end(), key,
+        [](const MemoryLatinHost::StemLine& a, const std::string& k) { return a.stem < k; });
+    g_current->stemPosition = static_cast<size_t>(it - index.begin());
+    if (it == index.end()) return 5;
+    WriteLine(it->line, line, kStemIndexLineSize);
+    return 0;
+}
+
+int FindNextStem(char* line) {
+    if (g_current == nullptr) return 255;
+    const auto& index = g_current->StemIndex();
+    if (g_current->stemPosition + 1 >= index.size()) {
+        g_current->stemPosition = index.size();
+        return 5;
+    }
+    ++g_current->stemPosition;
+    WriteLine(index[g_current->stemPosition].line, line, kStemIndexLineSize);
+    return 0;
+}
+
+int ReadEntryText(uint32_t recordId, char* out, int capacity) {
+    if (g_current == nullptr) return 255;
+    if (recordId < 1 || recordId > g_current->entries.size()) return 4;
+    WriteLine(g_current->entries[recordId - 1], out, capacity);
+    return 0;
+}
+
+int ReadInflects(void* buffer, int section, int size) {
+    if (g_current == nullptr) return 255;
+    if (section < 1 || section > kSectionCount || size < 0) return 4;
+    auto* bytes = static_cast<unsigned char*>(buffer);
+    std::memset(bytes, 0, size);
+    const size_t start = static_cast<size_t>(section - 1) * kSectionSize;
+    for (int i = 0; i < size && i < kSectionSize && start + i < g_current->inflects.size(); ++i)
+        bytes[i] = g_current->inflects[start + i];
+    return 0;
+}
+
+int ReadAddons(void* buffer, int* size) {
+    if (g_current == nullptr) return 255;
+    if (g_current->addons.empty()) return 4;
+    const int n = std::min<int>(*size, static_cast<int>(g_current->addons.size()));
+    std::memcpy(buffer, g_current->addons.data(), n);
+    *size = n;
+    return 0;
+}
+
+std::string Field(const std::string& line, int column, int width) {
+    if (column >= static_cast<int>(line.size())) return std::string();
+    std::string field = line.substr(column, width);
+    while (!field.empty() && field.back() == ' ') field.pop_back();
+    return field;
+}
+
+std::string Lower(std::string s) {
+    for (char& c : s) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return s;
+}
+
+}  // namespace
+
+bool ReadWholeFile(const std::string& path, std::string* contents) {
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) return false;
+    contents->clear();
+    char buffer[65536];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) contents->append(buffer, n);
+    std::fclose(file);
+    return true;
+}
+
+bool MemoryLatinHost::LoadFolder(const std::string& folder, std::string* error) {
+    std::string text;
+    if (!ReadWholeFile(folder + "/INFLECTS.SEC", &text)) {
+        *error = "cannot read " + folder + "/INFLECTS.SEC";
+        return false;
+    }
+    inflects.assign(text.begin(), text.end());
+    if (!ReadWholeFile(folder + "/ADDONS.LAT", &addons)) {
+        *error = "cannot read " + folder + "/ADDONS.LAT";
+        return false;
+    }
+    if (!ReadWholeFile(folder + "/words.txt", &text)) {
+        *error = "cannot read " + folder + "/words.txt";
+        return false;
+    }
+    entries.clear();
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        std::string line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.size() > static_cast<size_t>(kPartEntryColumn)) entries.push_back(line);
+        start = end + 1;
+    }
+    // As the dictionary compiler does, the list ends with the built-in "to be".
+    entries.push_back(kBuiltInToBe);
+    BuildStemIndex();
+    return true;
+}
+
+void MemoryLatinHost::BuildStemIndex() {
+    stemIndex_.clear();
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const std::string& line = entries[i];
+        const std::string codes = Field(line, kPartEntryColumn, kPartEntryWidth);
+        std::string stems[4];
+        for (int s = 0; s < 4; ++s) stems[s] = Field(line, kStemColumns[s], kMaxStem);
+        // Which stems are keys and under which stem number: a stem shared by
+        // the first two stems of a noun, adjective or verb is key 0.
+        std::vector<std::pair<std::string, int>> keys;
+        const bool to_be = codes.size() >= 16 && codes.compare(11, 5, "TO_BE") == 0;
+        auto usable = [](const std::string& s) { return !s.empty() && s != "zzz"; };
+        const bool shared = stems[0] == stems[1] && usable(stems[0]);
+        auto starts = [&codes](const char* p) { return codes.compare(0, std::strlen(p), p) == 0; };
+        if (to_be) {
+            keys = {{stems[0], 1}, {std::string(), 2}, {stems[2], 3}, {stems[3], 4}};
+        } else if (shared && (starts("N ") || starts("ADJ ") || starts("V "))) {
+            keys.push_back({stems[0], 0});
+            if (!starts("N ")) {
+                if (usable(stems[2])) keys.push_back({stems[2], 3});
+                if (usable(stems[3])) keys.push_back({stems[3], 4});
+            }
+        } else if (starts("ADJ ") && codes.compare(11, 5, "COMP ") == 0) {
+            keys.push_back({stems[0], 3});
+        } else if (starts("ADJ ") && codes.compare(11, 6, "SUPER ") == 0) {
+            keys.push_back({stems[0], 4});
+        } else if (starts("ADV ") && codes.compare(7, 5, "COMP ") == 0) {
+            keys.push_back({stems[0], 2});
+        } else if (starts("ADV ") && codes.compare(7, 6, "SUPER ") == 0) {
+            keys.push_back({stems[0], 3});
+        } else if (starts("NUM ") && codes.compare(11, 5, "CARD ") == 0) {
+            keys.push_back({stems[0], 1});
+        } else if (starts("NUM ") && codes.compare(11, 4, "ORD ") == 0) {
+            keys.push_back({stems[0], 2});
+        } else if (starts("NUM ") && codes.compare(11, 5, "DIST ") == 0) {
+            keys.push_back({stems[0], 3});
+        } else if (starts("NUM ") && codes.compare(11, 7, "ADVERB ") == 0) {
+            keys.push_back({stems[0], 4});
+        } else {
+            for (int s = 0; s < 4; ++s) {
+                if (usable(stems[s])) keys.push_back({stems[s], s + 1});
+            }
+        }
+        for (const auto& [stem, number] : keys) {
+            char text[128];
+            std::snprintf(text, sizeof text, "%-19.19s%-23.23s   %d %u", stem.c_str(), codes.c_str(),
+                          number, static_cast<unsigned>(i + 1));
+            stemIndex_.push_back({Lower(stem), text});
+        }
+    }
+    std::stable_sort(stemIndex_.begin(), stemIndex_.end(),
+                     [](const StemLine& a, const StemLine& b) { return a.stem < b.stem; });
+}
+
+LatinHostCallbacks MemoryLatinHost::Callbacks() const {
+    LatinHostCallbacks callbacks;
+    callbacks.findFirstStem = FindFirstStem;
+    callbacks.findNextStem = FindNextStem;
+    callbacks.readEntryText = ReadEntryText;
+    callbacks.readInflects = ReadInflects;
+    callbacks.readAddons = ReadAddons;
+    return callbacks;
+}
+
+void MemoryLatinHost::Install() {
+    g_current = this;
+    InitLatinAnalyser(Callbacks());
+}
