@@ -229,26 +229,29 @@ int PrefixMatches(char* out, const char* word, const PrefixRecord& prefix) {
     return 1;
 }
 
-int SuffixMatches(char* out, const char* word, const SuffixRecord& suffix) {
+namespace {
+
+// The word without text at its end, when text (and the connect character
+// before it) stands there; an empty text matches nothing, since it would
+// "match" every word and a tackon try would recurse on it for ever.
+int StripTail(char* out, const char* word, const char* text, char connect, DeveloperOption option) {
     const int wordLength = BoundedLength(word);
-    const int length = static_cast<int>(std::strlen(suffix.text));
+    const int length = static_cast<int>(std::strlen(text));
     CopyWord(out, word, wordLength);
-    if (g_developerOptions[USE_SUFFIXES] == 0 || length < 1 || wordLength <= length) return 0;
+    if (g_developerOptions[option] == 0 || length < 1 || wordLength <= length) return 0;
     const int at = wordLength - length;
-    if (!HeadMatches(word + at, suffix.text, length)) return 0;
-    if (static_cast<unsigned char>(suffix.connect) > 32 && word[at - 1] != suffix.connect) return 0;
+    if (!HeadMatches(word + at, text, length)) return 0;
+    if (static_cast<unsigned char>(connect) > 32 && word[at - 1] != connect) return 0;
     CopyWord(out, word, at);
     return 1;
 }
 
+}  // namespace
+
+int SuffixMatches(char* out, const char* word, const SuffixRecord& suffix) {
+    return StripTail(out, word, suffix.text, suffix.connect, USE_SUFFIXES);
+}
+
 int TackonMatches(char* out, const char* word, const TackonRecord& tackon) {
-    const int wordLength = BoundedLength(word);
-    const int length = static_cast<int>(std::strlen(tackon.text));
-    CopyWord(out, word, wordLength);
-    // An empty tackon would "match" every word and recurse on it for ever.
-    if (g_developerOptions[USE_TACKONS] == 0 || length < 1 || wordLength <= length) return 0;
-    const int at = wordLength - length;
-    if (!HeadMatches(word + at, tackon.text, length)) return 0;
-    CopyWord(out, word, at);
-    return 1;
+    return StripTail(out, word, tackon.text, 0, USE_TACKONS);
 }
