@@ -1,0 +1,203 @@
+// WordList: loading and saving a saved word list (the format is tabled in
+// saved_word_list.h) and the question asked before a changed list is replaced.
+// A save writes a new temporary file and puts it in the old one's place, so
+// a failure midway leaves the old list whole.
+#include "dictionary/saved_word_list.h"
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "common/app_context.h"
+#include "common/ui_text.h"
+#include "dictionary/dictionary.h"
+#include "dictionary/format_detection.h"
+#include "dictionary/word_list.h"
+#include "dictionary/word_list_shelf.h"
+
+namespace {
+
+constexpr std::u16string_view kDictionariesSection = u"Dictionaries";
+constexpr std::u16string_view kEntriesSection = u"Entries";
+constexpr uint32_t kYesNoCancelQuestion = 0x23;  // MB_YESNOCANCEL | MB_ICONQUESTION
+constexpr int32_t kAnswerYes = 6;
+constexpr int32_t kAnswerCancel = 2;
+constexpr int32_t kOpenReadOnly = 2;
+
+std::u16string Numbered(std::u16string_view name, int64_t number) {
+    std::u16string key(name);
+    std::string digits = std::to_string(number);
+    key.append(digits.begin(), digits.end());
+    return key;
+}
+
+std::u16string ReadValue(const IProfileStore& file, std::u16string_view section, std::u16string_view key) {
+    std::u16string value = file.Read(section, key);
+    if (value.size() > kListFileValueUnits) value.resize(kListFileValueUnits);
+    return value;
+}
+
+bool SamePath(std::u16string_view a, std::u16string_view b) {
+    auto fold = [](char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c; };
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [&](char16_t x, char16_t y) { return fold(x) == fold(y); });
+}
+
+bool HasExtension(std::u16string_view path) {
+    size_t slash = path.find_last_of(u"\\/");
+    size_t dot = path.find_last_of(u'.');
+    return dot != std::u16string_view::npos && (slash == std::u16string_view::npos || dot > slash);
+}
+
+std::u16string DataFolderWithSeparator() {
+    std::u16string folder = App().DataFolder();
+    if (!folder.empty() && folder.back() != u'\\' && folder.back() != u'/') folder += u'\\';
+    return folder;
+}
+
+}  // namespace
+
+bool ParseListFileEntry(std::u16string_view value, int32_t* dictionaryNumber, int32_t* recordId) {
+    int64_t numbers[2] = {0, 0};
+    size_t at = 0;
+    for (int i = 0; i < 2; ++i) {
+        bool negative = at < value.size() && value[at] == u'-';
+        if (negative) ++at;
+        size_t start = at;
+        while (at < value.size() && value[at] >= u'0' && value[at] <= u'9' && numbers[i] < INT32_MAX)
+            numbers[i] = numbers[i] * 10 + (value[at++] - u'0');
+        if (at == start) return false;
+        if (negative) numbers[i] = -numbers[i];
+        if (i == 0) {
+            if (at >= value.size() || value[at] != u',') return false;
+            ++at;
+        }
+    }
+    *dictionaryNumber = static_cast<int32_t>(std::clamp<int64_t>(numbers[0], INT32_MIN, INT32_MAX));
+    *recordId = static_cast<int32_t>(std::clamp<int64_t>(numbers[1], INT32_MIN, INT32_MAX));
+    return true;
+}
+
+bool WordList::SaveIfAsked(IListFileStore& files) {
+    if ((flags & kListModified) == 0) return true;
+    int32_t answer = App().ShowMessage(UIStringTable[294], UIStringTable[293], kYesNoCancelQuestion);
+    if (answer == kAnswerCancel) return false;
+    if (answer == kAnswerYes) SaveFile(files, fileName);
+    return true;
+}
+
+// The shelf's dictionary of a File value. One that is not on the shelf is
+// added and opened; when it does not open it is taken off the shelf again,
+// so no broken dictionary is left behind. Null when it is not there.
+RDFDictionary* WordList::ResolveListFileDictionary(IListFileStore& files, std::u16string_view path) {
+    if (shelf_ == nullptr) return nullptr;
+    if (RDFDictionary* found = shelf_->FindByPath(path)) return found;
+    if (!files.FileExists(path) || (files.FormatFlags(path) & kFormatStoreDatabase) == 0) return nullptr;
+    shelf_->SaveListPositions();
+    RDFDictionary* added = shelf_->AddDictionary(0, path);
+    if (added == nullptr) return nullptr;
+    if (added->Open(kOpenReadOnly) != 0) {
+        shelf_->DeleteDictionary(added);
+        return nullptr;
+    }
+    shelf_->Refresh();
+    return added;
+}
+
+int32_t WordList::LoadFile(IListFileStore& files, std::u16string_view path) {
+    std::u16string file(path);
+    if (file.empty()) {
+        file = files.ChooseFile(false, UIStringTable[295], DataFolderWithSeparator());
+        if (file.empty()) return 0;
+    }
+    if (!SaveIfAsked(files)) return 0;
+    Clear();
+    flags &= ~kListDictionaryMissing;
+    std::unique_ptr<IProfileStore> reader = files.OpenForReading(file);
+
+    // Dictionary n of the file, null when missing; the paths of all of them.
+    std::vector<RDFDictionary*> numbered(1, nullptr);
+    std::vector<std::u16string> paths(1);
+    for (int32_t n = 1; reader && n <= kListFileMaxDictionaries; ++n) {
+        std::u16string value = ReadValue(*reader, kDictionariesSection, Numbered(u"File", n));
+        if (value.empty()) break;
+        RDFDictionary* dictionary = ResolveListFileDictionary(files, value);
+        if (dictionary == nullptr) flags |= kListDictionaryMissing;
+        numbered.push_back(dictionary);
+        paths.push_back(value);
+    }
+
+    for (int32_t i = 1; reader && i <= kListFileMaxEntryKeys && EntryCount() < kMaxEntries; ++i) {
+        std::u16string value = ReadValue(*reader, kEntriesSection, Numbered(u"Entry", i));
+        if (value.empty()) break;
+        int32_t number = 0, recordId = 0;
+        if (!ParseListFileEntry(value, &number, &recordId) || number < 1 || recordId < 1) continue;
+        if (number >= static_cast<int32_t>(numbered.size())) continue;
+        RDFDictionary* dictionary = numbered[static_cast<size_t>(number)];
+        if (dictionary == nullptr || (dictionary->flags & kDictionaryHidden) != 0) {
+            unresolved_.push_back({paths[static_cast<size_t>(number)], recordId});
+            continue;
+        }
+        WordListEntry* entry = NewEntry();
+        entry->dictionary = dictionary;
+        entry->recordId = static_cast<uint32_t>(recordId);
+        if ((dictionary->flags & kDictionaryOpen) != 0) ListEntry(EntryCount() - 1);
+    }
+    fileName = file;
+    flags &= ~kListModified;
+    return 0;
+}
+
+bool WordList::SaveTo(IListFileStore& files, std::u16string_view path) {
+    std::u16string temporary = std::u16string(path) + u".tmp";
+    for (int32_t n = 1; files.FileExists(temporary) && n < 1000; ++n)
+        temporary = std::u16string(path) + u"." + Numbered(u"", n) + u".tmp";
+    std::unique_ptr<IProfileStore> writer = files.CreateForWriting(temporary);
+    if (!writer) return false;
+
+    std::vector<std::u16string> dictionaryPaths;
+    auto numberOf = [&](std::u16string_view dictionaryPath) {
+        for (size_t i = 0; i < dictionaryPaths.size(); ++i)
+            if (SamePath(dictionaryPaths[i], dictionaryPath)) return static_cast<int32_t>(i + 1);
+        dictionaryPaths.emplace_back(dictionaryPath);
+        return static_cast<int32_t>(dictionaryPaths.size());
+    };
+    std::vector<std::pair<int32_t, uint32_t>> written;
+    for (const WordListEntry& entry : entries_)
+        if (entry.dictionary != nullptr) written.emplace_back(numberOf(entry.dictionary->File().path), entry.recordId);
+    for (const UnresolvedEntry& entry : unresolved_)
+        written.emplace_back(numberOf(entry.path), static_cast<uint32_t>(entry.recordId));
+
+    bool ok = true;
+    for (size_t i = 0; i < dictionaryPaths.size() && ok; ++i)
+        ok = writer->Write(kDictionariesSection, Numbered(u"File", static_cast<int64_t>(i) + 1), dictionaryPaths[i]);
+    for (size_t i = 0; i < written.size() && ok; ++i) {
+        std::u16string value = Numbered(u"", written[i].first) + u"," + Numbered(u"", written[i].second);
+        ok = writer->Write(kEntriesSection, Numbered(u"Entry", static_cast<int64_t>(i) + 1), value);
+    }
+    writer.reset();  // the profile functions have let go of the file
+    if (ok && files.Replace(temporary, path)) return true;
+    files.Delete(temporary);
+    return false;
+}
+
+int32_t WordList::SaveFile(IListFileStore& files, std::u16string_view path) {
+    std::u16string file(path);
+    if (file.empty()) {
+        file = files.ChooseFile(true, UIStringTable[295], DataFolderWithSeparator());
+        if (file.empty()) return 0;
+        if (!HasExtension(file)) file += kListFileExtension;
+    }
+    if (SaveTo(files, file)) {
+        fileName = file;
+        flags &= ~kListModified;
+    }
+    return 0;
+}
+
+int32_t WordList::ConfirmClose(IListFileStore& files) {
+    if (!SaveIfAsked(files)) return 2;
+    Clear();
+    flags &= ~kListModified;
+    return 0;
+}

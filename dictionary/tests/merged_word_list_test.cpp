@@ -1,0 +1,199 @@
+// Merged word lists checked row by row against a brute-force merge: every
+// key of each dictionary exported by an engine walk, merged by the file's
+// collation with ties by shelf position. Walks forwards and backwards,
+// random jumps (bisection, then steps), record finds and dictionary changes.
+// OSTREL_LARGE_WORD_LISTS=1 runs about a million keys instead of 10^5.
+#include <cstdlib>
+#include <random>
+
+#include "dictionary/tests/word_list_fixture.h"
+
+namespace {
+
+struct MergedRow {
+    int32_t shelfPosition;
+    int32_t ordinal;
+    uint32_t ref;
+    std::u16string reading, word;
+};
+
+// Random readings and words over a small alphabet, so that many keys occur
+// in several dictionaries and several times in one.
+std::vector<KeyPair> RandomKeys(std::mt19937& random, size_t count) {
+    static const std::u16string letters = u"akstnあいうかさアイ";
+    auto text = [&](size_t longest) {
+        std::u16string t;
+        for (size_t n = 1 + random() % longest; n > 0; --n) t += letters[random() % letters.size()];
+        return t;
+    };
+    std::vector<KeyPair> keys;
+    for (size_t i = 0; i < count; ++i) keys.emplace_back(text(5), random() % 3 == 0 ? std::u16string() : text(2));
+    return keys;
+}
+
+class MergedWordListTest : public WordListTest {
+protected:
+    void Build(size_t dictionaries, size_t keysEach, uint32_t seed) {
+        std::mt19937 random(seed);
+        for (size_t d = 0; d < dictionaries; ++d) {
+            std::u16string path = u"C:\\D\\synthetic" + std::u16string(1, static_cast<char16_t>(u'a' + d)) + u".qdx";
+            AddSynthetic(path, RandomKeys(random, keysEach), kIndexReadingWord, static_cast<uint32_t>(1 + d * 10000000));
+        }
+    }
+    // Every key of every shelf dictionary on index 101, merged by brute force.
+    std::vector<MergedRow> BruteForceMerge() const {
+        std::vector<std::vector<MergedRow>> each;
+        uint32_t compareHandle = 0;
+        for (size_t d = 0; d < shelf.dictionaries.size(); ++d) {
+            EngineCursor walk(*engine, shelf.dictionaries[d]->fileId);
+            EXPECT_EQ(walk.SelectIndex(kIndexReadingWord), DmsStatus::Success);
+            std::vector<MergedRow> rows;
+            char16_t buffers[2][130];
+            KeySegmentValue fields[2] = {{buffers[0], 256}, {buffers[1], 256}};
+            EntryPosition position;
+            for (DmsStatus s = engine->First(walk.handle(), fields, &position); s == DmsStatus::Success;
+                 s = engine->Next(walk.handle(), fields, &position)) {
+                rows.push_back({static_cast<int32_t>(d), static_cast<int32_t>(position.ordinal), position.ref.first,
+                                std::u16string(buffers[0], static_cast<size_t>(fields[0].length) / 2),
+                                std::u16string(buffers[1], static_cast<size_t>(fields[1].length) / 2)});
+                fields[0].length = fields[1].length = 256;
+            }
+            each.push_back(std::move(rows));
+        }
+        EngineCursor compare(*engine, shelf.dictionaries[0]->fileId);
+        EXPECT_EQ(compare.SelectIndex(kIndexReadingWord), DmsStatus::Success);
+        compareHandle = compare.handle();
+        auto before = [&](const MergedRow& a, const MergedRow& b) {
+            std::u16string ar = a.reading, aw = a.word, br = b.reading, bw = b.word;
+            KeySegmentValue ka[2] = {{ar.data(), static_cast<int32_t>(ar.size() * 2)},
+                                     {aw.data(), static_cast<int32_t>(aw.size() * 2)}};
+            KeySegmentValue kb[2] = {{br.data(), static_cast<int32_t>(br.size() * 2)},
+                                     {bw.data(), static_cast<int32_t>(bw.size() * 2)}};
+            int32_t order = 0;
+            EXPECT_EQ(engine->CompareKeys(compareHandle, ka, kb, &order), DmsStatus::Success);
+            return order < 0 || (order == 0 && a.shelfPosition < b.shelfPosition);
+        };
+        std::vector<MergedRow> merged;
+        std::vector<size_t> next(each.size(), 0);
+        for (;;) {
+            int32_t best = -1;
+            for (size_t d = 0; d < each.size(); ++d)
+                if (next[d] < each[d].size() &&
+                    (best < 0 || before(each[d][next[d]], each[static_cast<size_t>(best)][next[static_cast<size_t>(best)]])))
+                    best = static_cast<int32_t>(d);
+            if (best < 0) break;
+            merged.push_back(each[static_cast<size_t>(best)][next[static_cast<size_t>(best)]++]);
+        }
+        return merged;
+    }
+    std::unique_ptr<WordList> MergedList() {
+        auto list = std::make_unique<WordList>(&shelf, kListReadings);
+        for (RDFDictionary* d : shelf.dictionaries) list->AddDictionary(d);
+        return list;
+    }
+    void ExpectRow(WordList& list, const std::vector<MergedRow>& oracle, int32_t row) {
+        CCursor* cursor = list.GetEntry(row);
+        ASSERT_NE(cursor, nullptr) << "row " << row;
+        const MergedRow& want = oracle[static_cast<size_t>(row)];
+        ASSERT_EQ(shelf.PositionOf(cursor->dictionary), want.shelfPosition) << "row " << row;
+        ASSERT_EQ(cursor->ordinal, want.ordinal) << "row " << row;
+        ASSERT_EQ(cursor->position.ref.first, want.ref) << "row " << row;
+        ASSERT_EQ(list.CurrentRow(), row);
+    }
+};
+
+size_t KeysPerDictionary() { return std::getenv("OSTREL_LARGE_WORD_LISTS") ? 340000 : 34000; }
+
+TEST_F(MergedWordListTest, WalksJumpsAndFindsMatchTheBruteForceMerge) {
+    Build(3, KeysPerDictionary(), 16);
+    std::vector<MergedRow> oracle = BruteForceMerge();
+    auto list = MergedList();
+    ASSERT_EQ(list->RowCount(), static_cast<int32_t>(oracle.size()));
+    int32_t rows = list->RowCount();
+
+    for (int32_t row = 0; row < rows; ++row) ExpectRow(*list, oracle, row);
+    EXPECT_EQ(list->GetEntry(rows), nullptr);
+    for (int32_t row = rows - 1; row >= 0; --row) ExpectRow(*list, oracle, row);
+
+    std::mt19937 random(1616);
+    for (int jump = 0; jump < 300; ++jump) ExpectRow(*list, oracle, static_cast<int32_t>(random() % rows));
+
+    // A drag of the scroll box: bisection brings the list within the window, the steps finish.
+    for (int jump = 0; jump < 50; ++jump) {
+        int32_t target = static_cast<int32_t>(random() % rows);
+        int32_t shown = list->PrepareJump(target, 400);
+        ASSERT_GE(shown, 0);
+        EXPECT_LT(std::abs(shown - target), std::max(rows / 400, 50) + 50);
+        ExpectRow(*list, oracle, shown);
+    }
+
+    for (int find = 0; find < 200; ++find) {
+        int32_t row = static_cast<int32_t>(random() % rows);
+        const MergedRow& want = oracle[static_cast<size_t>(row)];
+        ListRecordRef record{shelf.dictionaries[static_cast<size_t>(want.shelfPosition)], want.ref, want.ordinal};
+        EXPECT_EQ(list->FindRecord(record), row);
+        ExpectRow(*list, oracle, row);
+        record.recordId += 1;  // another article stands at that ordinal now
+        EXPECT_EQ(list->FindRecord(record), -1);
+    }
+}
+
+TEST_F(MergedWordListTest, BisectionFromRowZeroLandsWithinTheWindow) {
+    Build(3, KeysPerDictionary(), 7);
+    auto list = MergedList();
+    list->GetEntry(0);
+    for (int32_t target : {list->RowCount() / 2, list->RowCount() / 3, list->RowCount() - 60, 60}) {
+        int32_t reached = list->Reseek(target, 0, 50, false);
+        EXPECT_LT(std::abs(reached - target), 50) << target;
+    }
+}
+
+TEST_F(MergedWordListTest, EqualKeysShowTheFrontDictionaryFirstBothWays) {
+    std::vector<KeyPair> keys = {{u"か", u"x"}, {u"か", u"x"}, {u"さ", u""}};
+    for (std::u16string name : {u"C:\\D\\one.qdx", u"C:\\D\\two.qdx", u"C:\\D\\three.qdx"})
+        AddSynthetic(name, keys, kIndexReadingWord, 100 * static_cast<uint32_t>(shelf.dictionaries.size() + 1));
+    auto list = MergedList();
+    ASSERT_EQ(list->RowCount(), 9);
+    std::vector<uint32_t> forward, backward;
+    for (int32_t row = 0; row < 9; ++row) forward.push_back(list->GetEntry(row)->position.ref.first);
+    for (int32_t row = 8; row >= 0; --row) backward.insert(backward.begin(), list->GetEntry(row)->position.ref.first);
+    std::vector<uint32_t> expected = {100, 101, 200, 201, 300, 301, 102, 202, 302};
+    EXPECT_EQ(forward, expected);
+    EXPECT_EQ(backward, expected);
+}
+
+TEST_F(MergedWordListTest, AddingAndRemovingDictionariesKeepsTheMerge) {
+    Build(3, 3000, 99);
+    auto list = MergedList();
+    std::mt19937 random(5);
+    list->GetEntry(list->RowCount() / 2);
+    list->RemoveDictionary(shelf.dictionaries[1]);
+    RDFDictionary* removed = shelf.dictionaries[1];
+    shelf.dictionaries.erase(shelf.dictionaries.begin() + 1);
+    std::vector<MergedRow> oracle = BruteForceMerge();
+    ASSERT_EQ(list->RowCount(), static_cast<int32_t>(oracle.size()));
+    for (int jump = 0; jump < 100; ++jump) ExpectRow(*list, oracle, static_cast<int32_t>(random() % oracle.size()));
+
+    shelf.dictionaries.push_back(removed);  // back at the end of the shelf
+    list->AddDictionary(removed);
+    oracle = BruteForceMerge();
+    ASSERT_EQ(list->RowCount(), static_cast<int32_t>(oracle.size()));
+    for (int32_t row = 0; row < list->RowCount(); ++row) ExpectRow(*list, oracle, row);
+}
+
+TEST_F(MergedWordListTest, RemovingTheOnlyNonEmptyDictionaryLeavesNoRows) {
+    RDFDictionary* empty = AddSynthetic(u"C:\\D\\empty.qdx", {});
+    RDFDictionary* full = AddSynthetic(u"C:\\D\\full.qdx", {{u"a", u""}, {u"b", u""}});
+    auto list = MergedList();
+    ASSERT_EQ(list->RowCount(), 2);
+    const CCursor* idle = list->CursorAt(0)->dictionary == empty ? list->CursorAt(0) : list->CursorAt(1);
+    EXPECT_EQ(idle->count, 0);
+    EXPECT_EQ(idle->state, kCursorNoPosition);
+    list->RemoveDictionary(full);
+    EXPECT_EQ(list->RowCount(), 0);
+    EXPECT_EQ(list->CurrentCursor(), nullptr);
+    EXPECT_EQ(list->GetEntry(0), nullptr);
+    EXPECT_EQ(list->PrepareJump(0, 100), -1);
+}
+
+}  // namespace

@@ -1,0 +1,210 @@
+// Stored word lists: the limits (2000 entries, the text pool, 1999 history
+// rows), deleting and purging with the row index kept sound, rebuilding
+// against the shelf, record-id remapping, sorting by reading or word, and
+// forgetting a dictionary before it is destroyed.
+#include <random>
+
+#include "common/collator.h"
+#include "dictionary/tests/word_list_fixture.h"
+
+namespace {
+
+class StoredWordListTest : public WordListTest {
+protected:
+    // A dictionary whose 101 index holds "r<i>"/"w<i>" for i < count, refs 1..count.
+    RDFDictionary* Numbered(const std::u16string& path, int32_t count) {
+        std::vector<KeyPair> keys;
+        for (int32_t i = 0; i < count; ++i) {
+            std::string n = std::to_string(100000 + i);
+            std::u16string digits(n.begin(), n.end());
+            keys.push_back({u"r" + digits, u"w" + digits});
+        }
+        return AddSynthetic(path, keys);
+    }
+    // Every row names a listed, undeleted entry below the entry count.
+    static void ExpectSoundRows(const WordList& list) {
+        for (int32_t row = 0; row < list.RowCount(); ++row) {
+            int32_t entry = list.EntryOfRow(row);
+            ASSERT_GE(entry, 0);
+            ASSERT_LT(entry, list.EntryCount());
+            ASSERT_EQ(list.EntryAt(entry).flags & (kEntryListed | kEntryDeleted), kEntryListed);
+        }
+    }
+    static std::vector<uint32_t> RowRecords(WordList& list) {
+        std::vector<uint32_t> records;
+        for (int32_t row = 0; row < list.RowCount(); ++row) records.push_back(list.RowEntry(row)->recordId);
+        return records;
+    }
+};
+
+TEST_F(StoredWordListTest, TheEntryAndPoolLimitsRefuseWithoutDamage) {
+    RDFDictionary* d = Numbered(u"C:\\D\\n.qdx", 3);
+    WordList list(&shelf, kListSearchResults);
+    list.AddDictionary(d);
+    CCursor cursor(d, kIndexReadingWord);
+    for (int32_t i = 0; i < WordList::kMaxEntries; ++i) ASSERT_NE(list.AddCursorEntry(cursor), nullptr);
+    EXPECT_EQ(list.AddCursorEntry(cursor), nullptr);
+    EXPECT_EQ(list.AddEntry(nullptr, 0, 0, nullptr), nullptr);
+    EXPECT_EQ(list.RowCount(), 2000);
+    ExpectSoundRows(list);
+
+    std::u16string text(999, u't');
+    int32_t added = 0;
+    while (list.AddText(text) >= 0) ++added;
+    EXPECT_EQ(added, 99);  // 99 x 1000 units; one more would reach 100000
+    EXPECT_EQ(list.PoolText(static_cast<uint32_t>(98 * 1000), 999), text);
+}
+
+TEST_F(StoredWordListTest, MoveToTopKeepsFewerThan1999RowsAndNeverFreezes) {
+    RDFDictionary* open = Numbered(u"C:\\D\\open.qdx", 2100);
+    RDFDictionary* closing = Numbered(u"C:\\D\\closing.qdx", 1600);
+    WordList history(&shelf, kListHistory);
+    history.AddDictionary(open);
+    history.AddDictionary(closing);
+    CCursor a(open, kIndexReadingWord), b(closing, kIndexReadingWord);
+
+    for (int32_t i = 0; i < 2000; ++i) {
+        a.MoveToOrdinal(i);
+        ASSERT_NE(history.MoveToTop(a), nullptr);
+    }
+    EXPECT_EQ(history.RowCount(), 1999);  // the 2000th dropped the oldest row first
+    EXPECT_EQ(history.RowEntry(0)->recordId, 2000u);
+    EXPECT_EQ(history.RowEntry(1998)->recordId, 2u);
+    EXPECT_EQ(std::u16string(history.RowEntry(0)->word), u"w101999");
+
+    a.MoveToOrdinal(5);  // recorded before: moves up instead of doubling
+    history.MoveToTop(a);
+    EXPECT_EQ(history.RowEntry(0)->recordId, 6u);
+    EXPECT_EQ(history.RowCount(), 1999);
+    ExpectSoundRows(history);
+
+    // Entries of a closed dictionary hold no rows but count towards 2000.
+    history.Clear();
+    for (int32_t i = 0; i < 1500; ++i) {
+        b.MoveToOrdinal(i);
+        history.MoveToTop(b);
+    }
+    for (int32_t i = 0; i < 499; ++i) {
+        a.MoveToOrdinal(i);
+        history.MoveToTop(a);
+    }
+    closing->Close();
+    history.Rebuild();
+    ASSERT_EQ(history.EntryCount(), 1999);
+    ASSERT_EQ(history.RowCount(), 499);
+    for (int32_t i = 2000; i < 2003; ++i) {
+        a.MoveToOrdinal(i);
+        ASSERT_NE(history.MoveToTop(a), nullptr);
+        EXPECT_EQ(history.RowEntry(0)->recordId, static_cast<uint32_t>(i + 1));
+    }
+    EXPECT_EQ(history.EntryCount(), 2000);
+    EXPECT_EQ(history.RowCount(), 502);
+    ExpectSoundRows(history);
+}
+
+TEST_F(StoredWordListTest, DeletingRowsKeepsTheCurrentRowAndTheRowIndexSound) {
+    RDFDictionary* d = Numbered(u"C:\\D\\n.qdx", 10);
+    WordList list(&shelf, kListSelected);
+    list.AddDictionary(d);
+    CCursor cursor(d, kIndexReadingWord);
+    for (int32_t i = 0; i < 10; ++i) {
+        cursor.MoveToOrdinal(i);
+        list.AddCursorEntry(cursor);
+    }
+    list.SetCurrentRow(9);
+    list.DeleteRow(9);
+    EXPECT_EQ(list.CurrentRow(), 8);
+    list.DeleteRow(2);
+    EXPECT_EQ(list.CurrentRow(), 7);
+    EXPECT_EQ(RowRecords(list), (std::vector<uint32_t>{1, 2, 4, 5, 6, 7, 8, 9}));
+
+    list.EntryAt(0).flags |= kEntryDeleted;
+    list.EntryAt(3).flags |= kEntryDeleted;
+    EXPECT_EQ(list.PurgeDeleted(3), 0);
+    EXPECT_EQ(list.PurgeDeleted(2), 2);
+    ExpectSoundRows(list);  // at once, before any rebuild
+    EXPECT_EQ(RowRecords(list), (std::vector<uint32_t>{2, 4, 6, 7, 8, 9}));
+
+    uint32_t oldIds[] = {2, 6, 9}, newIds[] = {20, 60, 90};
+    list.RemapRecordIds(d, oldIds, newIds, 3);
+    EXPECT_EQ(RowRecords(list), (std::vector<uint32_t>{20, 60, 90}));
+    EXPECT_TRUE(list.flags & kListModified);
+}
+
+TEST_F(StoredWordListTest, RebuildDropsDictionariesOffTheShelfAndHidesClosedOnes) {
+    RDFDictionary* kept = Numbered(u"C:\\D\\kept.qdx", 3);
+    RDFDictionary* hidden = Numbered(u"C:\\D\\hidden.qdx", 3);
+    RDFDictionary* gone = Numbered(u"C:\\D\\gone.qdx", 3);
+    WordList list(&shelf, kListSelected);
+    for (RDFDictionary* d : {kept, hidden, gone}) {
+        list.AddDictionary(d);
+        CCursor cursor(d, kIndexReadingWord);
+        list.AddCursorEntry(cursor);
+    }
+    hidden->flags |= kDictionaryHidden;
+    shelf.dictionaries.pop_back();
+    EXPECT_EQ(list.Rebuild(), 1);
+    EXPECT_EQ(list.EntryCount(), 2);
+    EXPECT_EQ(list.RowEntry(0)->dictionary, kept);
+    hidden->flags &= ~kDictionaryHidden;
+    EXPECT_EQ(list.Rebuild(), 2);
+    ExpectSoundRows(list);
+}
+
+TEST_F(StoredWordListTest, ForgettingADictionaryLeavesNothingThatNamesIt) {
+    RDFDictionary* d = Numbered(u"C:\\D\\n.qdx", 3);
+    RDFDictionary* other = Numbered(u"C:\\D\\o.qdx", 3);
+    WordList list(&shelf, kListHistory);
+    list.AddDictionary(d);
+    list.AddDictionary(other);
+    CCursor a(d, kIndexReadingWord), b(other, kIndexReadingWord);
+    list.MoveToTop(a);
+    list.MoveToTop(b);
+    list.ForgetDictionary(d);
+    EXPECT_EQ(list.EntryCount(), 1);
+    EXPECT_EQ(list.CursorCount(), 1);
+    for (int32_t i = 0; i < list.EntryCount(); ++i) EXPECT_NE(list.EntryAt(i).dictionary, d);
+    // A record of a dictionary the list no longer holds is not taken.
+    EXPECT_EQ(list.MoveToTop(a), nullptr);
+}
+
+TEST_F(StoredWordListTest, SortOrdersByReadingOrWordAndNeverCallsAClosedDictionarysCollator) {
+    RDFDictionary* first = AddSynthetic(u"C:\\D\\a.qdx", {{u"b", u"z"}, {u"a", u"y"}});
+    RDFDictionary* second = AddSynthetic(u"C:\\D\\b.qdx", {{u"a", u"y"}, {u"c", u"x"}}, kIndexReadingWord, 10);
+    WordList list(&shelf, kListSelected);
+    list.AddDictionary(first);
+    list.AddDictionary(second);
+    for (RDFDictionary* d : {second, first}) {
+        CCursor cursor(d, kIndexReadingWord);
+        for (int32_t i = 0; i < 2; ++i) {
+            cursor.MoveToOrdinal(i);
+            list.AddCursorEntry(cursor);
+        }
+    }
+    // Rows: b's (a y)=10 (c x)=11, a's (a y)=2 (b z)=1.
+    list.SetCurrentRow(1);
+    list.sortMode = 2;
+    list.Sort();
+    EXPECT_EQ(RowRecords(list), (std::vector<uint32_t>{2, 10, 1, 11}));  // equal texts by shelf position
+    EXPECT_EQ(list.CurrentRow(), 3);
+    list.sortMode = 3;
+    list.Sort();
+    EXPECT_EQ(RowRecords(list), (std::vector<uint32_t>{11, 2, 10, 1}));
+
+    // The first row's dictionary closes: the shelf's collator is used, and with none the order stays.
+    second->Close();
+    list.sortMode = 2;
+    list.Sort();
+    EXPECT_EQ(RowRecords(list), (std::vector<uint32_t>{11, 2, 10, 1}));
+    ICollator* collator = nullptr;
+    ASSERT_EQ(GetUcaCollator(&collator), 0);
+    shelf.collator = collator;
+    list.Sort();
+    EXPECT_EQ(RowRecords(list), (std::vector<uint32_t>{2, 10, 1, 11}));
+    collator->Release();
+    list.sortMode = 0;
+    list.Sort();
+    EXPECT_EQ(RowRecords(list), (std::vector<uint32_t>{10, 11, 2, 1}));
+}
+
+}  // namespace
