@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "common/collator.h"
+#include "common/collation/collator.h"
 #include "dictionary/dictionary.h"
 #include "dictionary/word_list.h"
 

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "common/search_key.h"
+#include "common/unicode/search_key.h"
 #include "dictionary/dictionary_schema.h"
 #include "dictionary/word_list.h"
 

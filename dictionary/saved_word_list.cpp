@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "common/app_context.h"
-#include "common/ui_text.h"
+#include "common/ui_text/ui_text.h"
 #include "dictionary/dictionary.h"
 #include "dictionary/format_detection.h"
 #include "dictionary/word_list.h"

@@ -19,7 +19,7 @@
 #include <string>
 #include <string_view>
 
-#include "common/profile_store.h"
+#include "common/settings/profile_store.h"
 
 inline constexpr int32_t kListFileMaxDictionaries = 256;
 inline constexpr int32_t kListFileMaxEntryKeys = 1000000;

@@ -4,7 +4,7 @@
 // forgetting a dictionary before it is destroyed.
 #include <random>
 
-#include "common/collator.h"
+#include "common/collation/collator.h"
 #include "dictionary/tests/word_list_fixture.h"
 
 namespace {

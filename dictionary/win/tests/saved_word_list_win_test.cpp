@@ -1,0 +1,153 @@
+// Saved word lists through the real profile functions: a new file is
+// UTF-16LE with a byte-order mark, so a Japanese dictionary path comes back
+// whole; ANSI files still load; a missing dictionary's entries survive; a
+// save that fails midway or cannot replace the file leaves the old list.
+// Also the mouse-move probe of the scroll-box bisection.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "common/tests/test_files.h"
+#include "dictionary/tests/word_list_fixture.h"
+#include "dictionary/win/mouse_move_probe.h"
+#include "dictionary/win/profile_list_files.h"
+
+namespace {
+
+// The real files with a budget of profile writes, standing for a crash midway.
+class FailingWrites : public IListFileStore {
+public:
+    class Store : public IProfileStore {
+    public:
+        Store(std::unique_ptr<IProfileStore> inner, int* budget) : inner_(std::move(inner)), budget_(budget) {}
+        std::u16string Read(std::u16string_view s, std::u16string_view k) const override { return inner_->Read(s, k); }
+        bool Write(std::u16string_view s, std::u16string_view k, std::u16string_view v) override {
+            return (*budget_)-- > 0 && inner_->Write(s, k, v);
+        }
+
+    private:
+        std::unique_ptr<IProfileStore> inner_;
+        int* budget_;
+    };
+    std::unique_ptr<IProfileStore> OpenForReading(std::u16string_view p) override { return real.OpenForReading(p); }
+    std::unique_ptr<IProfileStore> CreateForWriting(std::u16string_view p) override {
+        auto inner = real.CreateForWriting(p);
+        return inner ? std::make_unique<Store>(std::move(inner), &budget) : nullptr;
+    }
+    bool FileExists(std::u16string_view p) override { return real.FileExists(p); }
+    bool Replace(std::u16string_view a, std::u16string_view b) override { return real.Replace(a, b); }
+    void Delete(std::u16string_view p) override { real.Delete(p); }
+    uint32_t FormatFlags(std::u16string_view p) override { return real.FormatFlags(p); }
+    std::u16string ChooseFile(bool, std::u16string_view, std::u16string_view) override { return {}; }
+
+    ProfileListFiles real;
+    int budget = 0;
+};
+
+class SavedWordListWinTest : public WordListTest {
+protected:
+    void SetUp() override {
+        one = AddSynthetic(japanesePath, {{u"a", u""}, {u"b", u""}});
+        two = AddSynthetic(u"C:\\D\\two.qdx", {{u"x", u""}}, kIndexReadingWord, 50);
+    }
+    std::unique_ptr<WordList> SelectedList() {
+        auto list = std::make_unique<WordList>(&shelf, kListSelected);
+        for (RDFDictionary* d : shelf.dictionaries) list->AddDictionary(d);
+        return list;
+    }
+    void AddRecord(WordList& list, RDFDictionary* d, int32_t ordinal) {
+        CCursor cursor(d, kIndexReadingWord);
+        cursor.MoveToOrdinal(ordinal);
+        ASSERT_NE(list.AddCursorEntry(cursor), nullptr);
+    }
+    std::u16string ListPath(const char* name) { return (folder.path() / name).u16string(); }
+
+    const std::u16string japanesePath = u"C:\\辞書\\和英.qdx";
+    RDFDictionary* one = nullptr;
+    RDFDictionary* two = nullptr;
+    ScratchFolder folder{"saved-word-list-win"};
+    ProfileListFiles files;
+};
+
+TEST_F(SavedWordListWinTest, ANewListFileIsUnicodeAndAJapanesePathComesBack) {
+    auto list = SelectedList();
+    AddRecord(*list, one, 1);
+    AddRecord(*list, two, 0);
+    const std::u16string path = (folder.path() / u"選択.oxm").u16string();
+    list->SaveFile(files, path);
+    std::vector<unsigned char> bytes = ReadBytes(folder.path() / u"選択.oxm");
+    ASSERT_GE(bytes.size(), 2u);
+    EXPECT_EQ(bytes[0], 0xFF);
+    EXPECT_EQ(bytes[1], 0xFE);
+    EXPECT_EQ(files.OpenForReading(path)->Read(u"Dictionaries", u"File1"), japanesePath);
+    EXPECT_EQ(files.OpenForReading(path)->Read(u"Entries", u"Entry2"), u"2,50");
+
+    auto loaded = SelectedList();
+    loaded->LoadFile(files, path);
+    ASSERT_EQ(loaded->RowCount(), 2);
+    EXPECT_EQ(loaded->RowEntry(0)->dictionary, one);
+    EXPECT_EQ(loaded->RowEntry(0)->recordId, 2u);
+    EXPECT_FALSE(loaded->flags & kListDictionaryMissing);
+}
+
+TEST_F(SavedWordListWinTest, AnAnsiListFileStillLoadsAndAMissingDictionaryKeepsItsEntries) {
+    const std::string ansi =
+        "[Dictionaries]\r\nFile1=C:\\D\\two.qdx\r\nFile2=Z:\\Gone\\old.qdx\r\n"
+        "[Entries]\r\nEntry1=2,9\r\nEntry2=1,50\r\n";
+    WriteBytes(folder.path() / "old.oxm", {ansi.begin(), ansi.end()});
+    auto list = SelectedList();
+    list->LoadFile(files, ListPath("old.oxm"));
+    ASSERT_EQ(list->RowCount(), 1);
+    EXPECT_EQ(list->RowEntry(0)->recordId, 50u);
+    EXPECT_TRUE(list->flags & kListDictionaryMissing);
+    EXPECT_EQ(ReadBytes(folder.path() / "old.oxm"), std::vector<unsigned char>(ansi.begin(), ansi.end()));
+
+    list->SaveFile(files, ListPath("old.oxm"));
+    auto reader = files.OpenForReading(ListPath("old.oxm"));
+    EXPECT_EQ(reader->Read(u"Dictionaries", u"File2"), u"Z:\\Gone\\old.qdx");
+    EXPECT_EQ(reader->Read(u"Entries", u"Entry1"), u"1,50");
+    EXPECT_EQ(reader->Read(u"Entries", u"Entry2"), u"2,9");
+    EXPECT_EQ(ReadBytes(folder.path() / "old.oxm")[0], 0xFF);
+}
+
+TEST_F(SavedWordListWinTest, AFailedSaveLeavesTheOldListWhole) {
+    auto list = SelectedList();
+    AddRecord(*list, one, 0);
+    const std::u16string path = ListPath("kept.oxm");
+    list->SaveFile(files, path);
+    std::vector<unsigned char> saved = ReadBytes(folder.path() / "kept.oxm");
+    AddRecord(*list, two, 0);
+    AddRecord(*list, one, 1);
+
+    FailingWrites failing;
+    for (int budget : {0, 2, 4}) {
+        failing.budget = budget;
+        list->SaveFile(failing, path);
+        EXPECT_EQ(ReadBytes(folder.path() / "kept.oxm"), saved) << budget;
+        EXPECT_FALSE(std::filesystem::exists(folder.path() / "kept.oxm.tmp")) << budget;
+    }
+    // A reader holding the file without delete sharing makes the replace fail.
+    HANDLE reader = CreateFileW(reinterpret_cast<const wchar_t*>(path.c_str()), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+    list->SaveFile(files, path);
+    CloseHandle(reader);
+    EXPECT_EQ(ReadBytes(folder.path() / "kept.oxm"), saved);
+    EXPECT_TRUE(list->flags & kListModified);
+    list->SaveFile(files, path);
+    EXPECT_EQ(files.OpenForReading(path)->Read(u"Entries", u"Entry3"), u"1,2");
+}
+
+TEST(MouseMoveProbe, SeesAWaitingMouseMoveAndLeavesItQueued) {
+    MSG drained;
+    while (PeekMessageW(&drained, nullptr, 0, 0, PM_REMOVE)) {
+    }
+    EXPECT_FALSE(MouseMovePending());
+    ASSERT_TRUE(PostThreadMessageW(GetCurrentThreadId(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5)));
+    EXPECT_TRUE(MouseMovePending());
+    EXPECT_TRUE(MouseMovePending());
+    MSG taken;
+    ASSERT_TRUE(PeekMessageW(&taken, nullptr, WM_MOUSEMOVE, WM_MOUSEMOVE, PM_REMOVE));
+    EXPECT_FALSE(MouseMovePending());
+}
+
+}  // namespace
