@@ -3,13 +3,13 @@
 // whole; ANSI files still load; a missing dictionary's entries survive; a
 // save that fails midway or cannot replace the file leaves the old list.
 // Also the mouse-move probe of the scroll-box bisection.
-#include <gtest/gtest.h>
-#include <windows.h>
-
 #include "common/tests/test_files.h"
 #include "dictionary/tests/word_list_fixture.h"
 #include "dictionary/win/mouse_move_probe.h"
 #include "dictionary/win/profile_list_files.h"
+
+// After the engine's headers: <windows.h> renames CreateFile.
+#include <windows.h>
 
 namespace {
 
