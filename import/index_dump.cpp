@@ -52,8 +52,9 @@ std::string ArticleOf(CDMS& engine, uint32_t handle, uint32_t position) {
 DmsStatus DumpIndex(CDMS& engine, int32_t fileId, int32_t indexId, std::string& out) {
     const std::vector<Segment> layout = LayoutOf(indexId);
     if (layout.empty()) return DmsStatus::WrongKeyId;
-    Cursor cursor{engine};
+    Cursor cursor{engine}, reader{engine};  // records are read apart from the walk
     if (const DmsStatus s = engine.OpenCursor(fileId, &cursor.handle); Failed(s)) return s;
+    if (const DmsStatus s = engine.OpenCursor(fileId, &reader.handle); Failed(s)) return s;
     if (const DmsStatus s = engine.SelectIndex(cursor.handle, indexId); Failed(s)) return s;
     std::vector<std::array<uint8_t, 520>> buffers(layout.size());
     std::vector<KeySegmentValue> key(layout.size());
@@ -79,10 +80,10 @@ DmsStatus DumpIndex(CDMS& engine, int32_t fileId, int32_t indexId, std::string& 
             }
         }
         // Index 0's key is a position too: show it as the article it holds.
-        if (indexId == 0) line = ArticleOf(engine, cursor.handle, at.ref.first);
+        if (indexId == 0) line = ArticleOf(engine, reader.handle, at.ref.first);
         char tail[64];
         std::snprintf(tail, sizeof tail, " %08x", at.ref.second);
-        out += line + "\t-> " + ArticleOf(engine, cursor.handle, at.ref.first) + tail + "\n";
+        out += line + "\t-> " + ArticleOf(engine, reader.handle, at.ref.first) + tail + "\n";
     }
     return s == DmsStatus::EndOfFile || s == DmsStatus::RecordNotFound ? DmsStatus::Success : s;
 }
