@@ -5,7 +5,7 @@
 #include "import/index_dump.h"
 #include "storage/dms.h"
 #include "storage/storage_io.h"
-#include "storage/tests/dictionary_schema_text.h"
+#include "dictionary/dictionary_schema.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +16,7 @@ namespace {
 TEST(KeyEntries, RemovalKeepsOtherArticlesEntries) {
     const std::filesystem::path path = std::filesystem::temp_directory_path() / "ostrel_key_entries.qdx";
     std::filesystem::remove(path);
-    const std::string schema = DictionarySchemaForTests();
+    const std::string_view schema = DictionarySchemaText;
     CDMS engine(SystemStorageIO());
     int32_t file = 0;
     uint32_t cursor = 0;

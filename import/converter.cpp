@@ -1,0 +1,480 @@
+// The dictionary compiler: target file handling (temporary file, copy for
+// mode 2), identity properties, the step loop with bulk loads and
+// compactions, the record passes and the per-article work.
+#include "import/converter.h"
+
+#include "common/base/bin_file.h"
+#include "common/base/bounded_format.h"
+#include "common/global_objects.h"
+#include "common/ui_text/ui_text.h"
+#include "dictionary/dictionary.h"
+#include "dictionary/dictionary_properties.h"
+#include "dictionary/dictionary_schema.h"
+#include "dictionary/engine_cursor.h"
+#include "dictionary/file_replace.h"
+#include "dictionary/format_detection.h"
+#include "import/article_record.h"
+#include "import/key_entries.h"
+#include "import/own_markup_import.h"
+#include "import/source_loaders.h"
+#include "import/target_paths.h"
+#include "storage/dms.h"
+#include "storage/storage_io.h"
+
+#include <array>
+#include <fcntl.h>
+#include <new>
+
+namespace {
+
+constexpr int32_t kCannotReadFileSlot = 528;
+constexpr int32_t kCannotReadFileCaptionSlot = 529;
+constexpr uint32_t kOwnMarkupFlags = kFormatOwnContainer | kFormatOwnText;
+
+// The format type of a source: the own markup text (0x200), which the
+// flags-to-type rule leaves out, compiles as the container does.
+uint32_t CompileFormatType(uint32_t flags) {
+    if (flags & kOwnMarkupFlags) return flags & kFormatKanji ? 2 : 1;
+    return FormatTypeFromFlags(flags);
+}
+
+std::u16string StatusText(DmsStatus status) {
+    std::array<char16_t, 256> text{};
+    DmsErrorText(StatusCode(status), 0, text.data(), static_cast<int32_t>(text.size()));
+    return std::u16string(text.data());
+}
+
+std::u16string_view ElementSpan(const DictionaryElement& e) {
+    if (!e.begin || !e.end || e.end < e.begin) return {};
+    return {e.begin, static_cast<size_t>(e.end - e.begin) + 1};
+}
+
+std::u16string_view ElementText(const DictionaryElement& e) {
+    return e.text && e.length > 0 ? std::u16string_view(e.text, static_cast<size_t>(e.length)) : std::u16string_view();
+}
+
+bool IsBulkKeyStep(uint32_t keyId) { return keyId == 3 || keyId == 101 || keyId == 102 || keyId == 106; }
+
+}  // namespace
+
+// One of the eight key cursors, selected on its index.
+struct CConverter::KeyCursor {
+    KeyCursor(CDMS& engine, int32_t fileId, uint32_t id) : keyId(id), cursor(engine, fileId) {}
+    uint32_t keyId;
+    EngineCursor cursor;
+};
+
+CConverter::CConverter(CDictionary& target, int32_t mode, CompileUi& ui, CompileEnv& env)
+    : target_(target), mode_(mode), ui_(ui), env_(env), engine_(target.Engine()), progress_(ui) {
+    RegisterImportParsers();
+}
+
+CConverter::~CConverter() = default;
+
+int32_t CConverter::Convert(uint32_t formatFlags, std::u16string_view source, std::u16string_view target) {
+    errorText.clear();
+    formatFlags_ = formatFlags;
+    formatType_ = CompileFormatType(formatFlags);
+    if (formatType_ == 0) return 0;
+    // Refused before anything is deleted or opened for writing.
+    if (sourceDictionary == nullptr && SamePath(source, target)) {
+        errorText = u"The target file is the source file.";
+        return 0;
+    }
+    if (HasTextExportExtension(target)) return ConvertText(source, target);
+    if (mode_ == kNewFile) {
+        const std::u16string temporary = TemporaryPathBeside(target);
+        file_replace::Delete(temporary.c_str());
+        bool ok = CompileInto(temporary, source) != 0;
+        if (ok && !Cancelled()) {
+            if (const int32_t error = file_replace::MoveReplacing(temporary.c_str(), std::u16string(target).c_str());
+                error != 0) {
+                errorText = u"Cannot put the new dictionary in place of the old file.";
+                ok = false;
+            }
+        }
+        if (!ok) file_replace::Delete(temporary.c_str());
+        target_.File().SetPath(std::u16string(target).c_str());
+        return ok && !Cancelled() ? 1 : 0;
+    }
+    if (mode_ == kExistingFile) {
+        if (target_.flags & kDictionaryOpen) return 0;
+        const std::u16string copy = TemporaryPathBeside(target);
+        if (!CopyFileBytes(target, copy)) {
+            errorText = u"Cannot copy the dictionary before changing it.";
+            return 0;
+        }
+        const bool ok = CompileInto(target, source) != 0 && !Cancelled();
+        if (!ok) file_replace::MoveReplacing(copy.c_str(), std::u16string(target).c_str());
+        file_replace::Delete(copy.c_str());
+        target_.File().SetPath(std::u16string(target).c_str());
+        return ok ? 1 : 0;
+    }
+    return 0;
+}
+
+int32_t CConverter::CompileInto(std::u16string_view file, std::u16string_view source) {
+    const std::u16string path(file);
+    target_.File().SetPath(path.c_str());
+    articleCount_ = 0;
+    nextArticleNumber_ = 0;
+    positions_.clear();
+    bool ok = mode_ == kNewFile ? CreateTargetFile(path) : (target_.Open(1) == 0 && OpenTargetCursors());
+    if (ok) ok = ReadSourceOrSay(source);
+    if (ok) ok = RunSteps(formatFlags_ & kFormatBook ? BookSteps() : DictionarySteps());
+    CloseTarget(ok);
+    sourceText_.clear();
+    sourceText_.shrink_to_fit();
+    return ok ? 1 : 0;
+}
+
+bool CConverter::CreateTargetFile(std::u16string_view path) {
+    if (const DmsStatus s = engine_.CreateFile(path, DictionarySchemaText); Failed(s)) return Fail(s);
+    if (const uint32_t s = target_.Open(1); s != 0) return Fail(static_cast<DmsStatus>(s));
+    return OpenTargetCursors() && WriteIdentityProperties();
+}
+
+bool CConverter::OpenTargetCursors() {
+    cursors_.clear();
+    for (uint32_t id : {1u, 3u, 101u, 102u, 106u, 110u, 111u, 121u}) {
+        auto cursor = std::make_unique<KeyCursor>(engine_, target_.fileId, id);
+        if (const DmsStatus s = cursor->cursor.SelectIndex(static_cast<int32_t>(id)); Failed(s)) return Fail(s);
+        cursors_.push_back(std::move(cursor));
+    }
+    return true;
+}
+
+bool CConverter::WriteIdentityProperties() {
+    const uint32_t handle = CursorOf(1)->cursor.handle();
+    if (sourceDictionary) {
+        for (int32_t id : {kPropertyName, kPropertyCopyright, kPropertyComment}) {
+            const auto& text = sourceDictionary->HeaderText(id);
+            if (text) PutDictionaryProperty(engine_, handle, id, *text);
+        }
+    }
+    if (const auto& own = target_.HeaderText(kPropertyVersion); own) {
+        PutDictionaryProperty(engine_, handle, kPropertyVersion, *own);
+    } else {
+        std::u16string version;
+        FormatVersionString(version, 1, true, (formatFlags_ & 0x2100) != 0);
+        if (const DmsStatus s = PutDictionaryProperty(engine_, handle, kPropertyVersion, version); Failed(s))
+            return Fail(s);
+    }
+    const std::u16string identity[] = {env_.InstallationId(), env_.NewGuidText(), FormatCompileTime(env_.LocalTime())};
+    const int32_t ids[] = {kPropertyInstallationId, kPropertyIdentity, kPropertyCreationTime};
+    for (int i = 0; i < 3; ++i)
+        if (const DmsStatus s = PutDictionaryProperty(engine_, handle, ids[i], identity[i]); Failed(s)) return Fail(s);
+    return true;
+}
+
+bool CConverter::ReadSource(std::u16string_view source) {
+    sourceText_.clear();
+    if (sourceDictionary) {
+        const DmsStatus s = ReadDictionaryAsMarkup(engine_, sourceDictionary->fileId, sourceText_);
+        if (Failed(s)) errorText = StatusText(s);
+        return !Failed(s);
+    }
+    std::u16string message;
+    if (!LoadSourceText(source, formatFlags_, sourceText_, message)) {
+        errorText = message.substr(0, 255);
+        return false;
+    }
+    return true;
+}
+
+bool CConverter::ReadSourceOrSay(std::u16string_view source) {
+    if (ReadSource(source)) return true;
+    std::array<char16_t, 1024> message{};
+    const size_t n = FormatBounded(message, StepNameText(kCannotReadFileSlot), {source});
+    std::u16string text(message.data(), n);
+    if (!errorText.empty()) text += u"\n" + errorText;
+    ui_.ShowMessage(text, StepNameText(kCannotReadFileCaptionSlot));
+    return false;
+}
+
+bool CConverter::RunSteps(std::span<const CompileStep> steps) {
+    const bool latin = std::u16string_view(target_.IndexLanguage()) == u"lat";
+    auto enabled = [&](const CompileStep& s) { return s.code != kStepLatinStems || latin; };
+    uint32_t total = 0;
+    for (const CompileStep& s : steps) total += enabled(s);
+    uint32_t number = 0;
+    CompileProgress::Active active(progress_);
+    for (const CompileStep& step : steps) {
+        if (!enabled(step)) continue;
+        ++number;
+        // The full-text and Latin builders join later; their steps are skipped.
+        if (!IsStepAvailable(step.code) || step.code == kStepLatinStems) continue;
+        ui_.SetStepLabel(StepLabel(number, total, step.nameSlot));
+        if (!Cancelled()) ui_.EnableCancel();
+        if (!RunStep(step)) return false;
+    }
+    return true;
+}
+
+bool CConverter::RunStep(const CompileStep& step) {
+    step_ = &step;
+    articleIndex_ = 0;
+    const bool compact = step.compactAfter && compactionEnabled;
+    KeyCursor* keys = step.keyId == 10 ? nullptr : CursorOf(step.keyId);
+    const bool bulk = bulkLoadEnabled && keys && IsBulkKeyStep(step.keyId);
+    progress_.BeginStep(compact, bulk, articleCount_);
+    if (bulk) {
+        if (const DmsStatus s = engine_.BeginBulkLoad(keys->cursor.handle()); Failed(s)) return Fail(s);
+        engine_.SetProgressCallback(keys->cursor.handle(), CompileProgress::EngineProgress);
+    }
+    bool ok = false;
+    switch (step.code) {
+    case kStepArticlePointers: ok = WriteArticlePointers(); break;
+    case kStepStoreArticles:
+    case kStepTextExport:
+    case kStepReadingKeys:
+    case kStepKanjiKeys:
+    case kStepAlphabeticKeys: ok = RunRecordPass(); break;
+    default: ok = FailWith(u"This step is not available.");
+    }
+    if (bulk) {
+        const uint32_t handle = keys->cursor.handle();
+        if (!ok || Cancelled()) {
+            engine_.CancelBulkLoad(handle);
+            engine_.SetProgressCallback(handle, nullptr);
+            return false;
+        }
+        const DmsStatus s = engine_.EndBulkLoad(handle);
+        engine_.SetProgressCallback(handle, nullptr);
+        progress_.EndBulk();
+        if (Failed(s)) return Fail(s);
+    }
+    if (!ok || Cancelled()) return false;
+    if (step.code == kStepStoreArticles) articleCount_ = articleIndex_;
+    return compact ? Compact() : true;
+}
+
+bool CConverter::RunRecordPass() {
+    target_.ClearParsedArticle();
+    ImportCallbacks callbacks;
+    callbacks.progress = OnProgress;
+    callbacks.onRecord = OnRecord;
+    callbacks.context = this;
+    const int32_t result = target_.ImportRecords(formatType_, sourceText_.data(),
+                                                 static_cast<uint32_t>(sourceText_.size() * 2), 0, callbacks);
+    target_.ClearParsedArticle();
+    if (outOfMemory_) return FailWith(StatusText(DmsStatus::NotEnoughMemory));
+    if (result == 0 || Cancelled()) {
+        if (errorText.empty() && !Cancelled()) errorText = u"The source text could not be read as a dictionary.";
+        return false;
+    }
+    return true;
+}
+
+bool CConverter::Compact() {
+    progress_.BeginCompaction();
+    EngineCursor cursor(engine_, target_.fileId);
+    if (!cursor.ok()) return Fail(cursor.status());
+    engine_.SetProgressCallback(cursor.handle(), CompileProgress::EngineProgress);
+    const DmsStatus s = engine_.Compact(cursor.handle(), 1);
+    engine_.SetProgressCallback(cursor.handle(), nullptr);
+    return Failed(s) ? Fail(s) : !Cancelled();
+}
+
+void CConverter::CloseTarget(bool& ok) {
+    cursors_.clear();
+    const uint32_t status = target_.Close();
+    if (status != 0 && ok) ok = Fail(static_cast<DmsStatus>(status));
+}
+
+bool CConverter::Fail(DmsStatus status) {
+    if (errorText.empty()) errorText = StatusText(status);
+    return false;
+}
+
+bool CConverter::FailWith(std::u16string text) {
+    if (errorText.empty()) errorText = std::move(text);
+    return false;
+}
+
+CConverter::KeyCursor* CConverter::CursorOf(uint32_t keyId) {
+    for (auto& cursor : cursors_)
+        if (cursor->keyId == keyId) return cursor.get();
+    return nullptr;
+}
+
+int32_t CConverter::OnProgress(void* context, int32_t done, int32_t total) {
+    return static_cast<CConverter*>(context)->progress_.RecordProgress(done, total);
+}
+
+int32_t CConverter::OnRecord(void* context, CDictionary&, int32_t element) {
+    auto* self = static_cast<CConverter*>(context);
+    if (self->Cancelled()) return 0;
+    const DmsStatus status = self->ProcessRecord(element);
+    if (Failed(status)) self->Fail(status);
+    return Failed(status) ? 0 : 1;
+}
+
+DmsStatus CConverter::ProcessRecord(int32_t element) {
+    if (element < 0 || element >= target_.ElementCount()) return DmsStatus::InvalidParameter;
+    const uint32_t index = articleIndex_++;
+    progress_.SetArticleIndex(articleIndex_);
+    const bool article = target_.Elements()[element].kind == kElementEntryStart;
+    switch (step_->code) {
+    case kStepStoreArticles: return StoreArticle(element);
+    case kStepTextExport: return WriteTextExportArticle(element);
+    case kStepReadingKeys:
+    case kStepKanjiKeys:
+    case kStepAlphabeticKeys:
+        if (!article) return DmsStatus::Success;
+        // A later pass meets the articles of step 0 in the same order.
+        if (index >= positions_.size()) return DmsStatus::InvalidParameter;
+        return positions_[index] ? AddKeys(element, positions_[index]) : DmsStatus::Success;
+    default: return DmsStatus::Success;
+    }
+}
+
+DmsStatus CConverter::StoreArticle(int32_t element) {
+    const DictionaryElement& e = target_.Elements()[element];
+    uint32_t position = 0;
+    if (e.kind == kElementEntryStart) {
+        const std::vector<uint8_t> record =
+            BuildArticleRecord(nextArticleNumber_++, static_cast<uint16_t>(formatType_), ElementSpan(e));
+        const uint32_t handle = CursorOf(101)->cursor.handle();
+        if (const DmsStatus s = engine_.SelectRecordType(handle, kArticleRecordType); Failed(s)) return s;
+        if (const DmsStatus s =
+                engine_.WriteData(handle, record.data(), static_cast<uint32_t>(record.size()), &position);
+            Failed(s))
+            return s;
+    } else if (e.kind >= kElementName && e.kind <= kElementComment) {
+        const int32_t id = static_cast<int32_t>(e.kind - kElementName) + kPropertyName;
+        if (const DmsStatus s = PutDictionaryProperty(engine_, CursorOf(1)->cursor.handle(), id, ElementText(e));
+            Failed(s))
+            return s;
+    } else {
+        return DmsStatus::PageNotStored;
+    }
+    return StoreArticlePosition(position) ? DmsStatus::Success : DmsStatus::NotEnoughMemory;
+}
+
+bool CConverter::StoreArticlePosition(uint32_t position) {
+    try {
+        positions_.push_back(position);
+    } catch (const std::bad_alloc&) {
+        outOfMemory_ = true;
+        return false;
+    }
+    return true;
+}
+
+DmsStatus CConverter::AddKeys(int32_t element, uint32_t position) {
+    view_.clear();
+    keys_.clear();
+    const DictionaryElement* elements = target_.Elements();
+    for (int32_t i = element; i < target_.ElementCount(); ++i) {
+        if (i > element && elements[i].kind == kElementEntryStart) break;
+        view_.push_back({elements[i].kind, elements[i].flags, elements[i].group, ElementText(elements[i])});
+    }
+    const uint32_t code = step_->code;
+    if (code == kStepReadingKeys) BuildReadingKeys(view_, formatType_, keys_);
+    if (code == kStepKanjiKeys) BuildKanjiKeys(view_, formatType_, keys_);
+    if (code == kStepAlphabeticKeys) BuildAlphabeticKeys(view_, formatType_, (formatFlags_ & kOwnMarkupFlags) != 0, keys_);
+    const uint32_t handle = CursorOf(code)->cursor.handle();
+    for (const DictionaryKey& key : keys_) {
+        if (key.first.empty()) continue;
+        const RecordRef ref = MakeKeyReference(position, static_cast<uint8_t>(formatType_), key.flag, key.variant);
+        if (const DmsStatus s = InsertDictionaryKey(engine_, handle, static_cast<int32_t>(code), key, ref); Failed(s))
+            return s;
+        if (Cancelled()) break;
+    }
+    return DmsStatus::Success;
+}
+
+bool CConverter::WriteArticlePointers() {
+    if (articleCount_ == 0) return true;
+    EngineCursor cursor(engine_, target_.fileId);
+    if (const DmsStatus s = cursor.SelectIndex(0); Failed(s)) return Fail(s);
+    const uint32_t count = static_cast<uint32_t>(positions_.size());
+    const uint32_t every = count / 1000 > 1 ? count / 1000 : 1;
+    for (uint32_t i = 0; i < count; ++i) {
+        uint32_t position = positions_[i];
+        if (position != 0) {
+            KeySegmentValue key{&position, 4};
+            if (const DmsStatus s = engine_.InsertKey(cursor.handle(), &key, {position, 0}); Failed(s)) return Fail(s);
+        }
+        articleIndex_ = i + 1;
+        if (i % every == 0 && progress_.RecordProgress(i, count) == 0) return false;
+    }
+    return true;
+}
+
+int32_t CConverter::ConvertText(std::u16string_view source, std::u16string_view target) {
+    const std::u16string path(target);
+    textFile_ = std::make_unique<BinFile>(nullptr);
+    bool ok = textFile_->SetPath(path.c_str()) && textFile_->Open(O_WRONLY | O_CREAT | O_TRUNC) >= 0;
+    const uint8_t bom[2] = {0xFF, 0xFE};
+    if (!ok || textFile_->Write(bom, 2) != 2) {
+        errorText = u"Cannot write the file.";
+        ok = false;
+    }
+    if (ok) ok = ReadSourceOrSay(source);
+    if (ok) {
+        CompileProgress::Active active(progress_);
+        const CompileStep& step = TextSteps()[0];
+        ui_.SetStepLabel(StepLabel(1, 1, step.nameSlot));
+        if (!Cancelled()) ui_.EnableCancel();
+        ok = RunStep(step);
+    }
+    textFile_.reset();
+    sourceText_.clear();
+    return ok && !Cancelled() ? 1 : 0;
+}
+
+DmsStatus CConverter::WriteTextExportArticle(int32_t element) {
+    const std::u16string_view text = ElementSpan(target_.Elements()[element]);
+    std::u16string line(text);
+    if (!line.empty() && line.back() == u'\r') {
+        line += u'\n';
+    } else if (line.empty() || line.back() != u'\n') {
+        line += u"\r\n";
+    }
+    std::vector<uint8_t> bytes(line.size() * 2);
+    for (size_t i = 0; i < line.size(); ++i) {
+        bytes[2 * i] = static_cast<uint8_t>(line[i]);
+        bytes[2 * i + 1] = static_cast<uint8_t>(line[i] >> 8);
+    }
+    const int32_t size = static_cast<int32_t>(bytes.size());
+    return textFile_->Write(bytes.data(), size) == size ? DmsStatus::Success : DmsStatus::FileIoError;
+}
+
+DmsStatus CConverter::ReadDictionaryAsMarkup(CDMS& engine, int32_t fileId, std::u16string& text) {
+    text.clear();
+    EngineCursor cursor(engine, fileId);
+    if (const DmsStatus s = cursor.SelectIndex(0); Failed(s)) return s;
+    // Live articles: entries whose key (the article's first position) is
+    // still their reference; an edited article has its own entry, a removed
+    // one reference 0.
+    std::vector<uint32_t> positions;
+    uint32_t key = 0;
+    KeySegmentValue out{&key, 4};
+    EntryPosition at;
+    for (DmsStatus s = engine.First(cursor.handle(), &out, &at); !Failed(s);
+         s = engine.Next(cursor.handle(), &out, &at)) {
+        if (at.ref.first == key && key != 0) positions.push_back(key);
+    }
+    if (positions.empty()) return DmsStatus::Success;
+    std::vector<uint8_t> record;
+    std::u16string body;
+    bool kanji = false;
+    for (size_t i = 0; i < positions.size(); ++i) {
+        uint32_t size = 0;
+        if (const DmsStatus s = engine.ReadData(cursor.handle(), positions[i], nullptr, &size); Failed(s)) return s;
+        record.resize(size);
+        if (const DmsStatus s = engine.ReadData(cursor.handle(), positions[i], record.data(), &size);
+            Failed(s) && s != DmsStatus::Deleted)
+            return s;
+        // A block shorter than its head holds no article; an odd size loses its last byte.
+        if (size < kArticleRecordHeadBytes) continue;
+        if (i == 0) kanji = (record[8] | record[9] << 8) == 2;
+        body += ArticleRecordText(record.data(), size);
+    }
+    text = kanji ? u"{\\rdf2 " : u"{\\rdf1 ";
+    text += body;
+    text += u"}";
+    return DmsStatus::Success;
+}

@@ -1,0 +1,112 @@
+// CConverter: the dictionary compiler. Bound to one dictionary object, it
+// reads a source whole into UTF-16 text through the loader of its format,
+// then runs a fixed table of steps over it: each record pass has the
+// dictionary object parse the text and call back once per article, which
+// stores the article (step 0) or writes its keys (steps 101, 102, 106); the
+// pointer step indexes the stored articles. Steps marked for it compact the
+// file afterwards. A target ending in ".txt" gets a UTF-16 text export instead.
+//
+// A new dictionary (mode 1) is built in a temporary file beside the target and
+// put in its place only when the whole compile succeeded; compiling into an
+// existing file (mode 2) works on it after taking a copy, which is put back
+// on failure. The screen and the machine are reached through CompileUi and
+// CompileEnv, so the core runs the same natively and under Windows.
+#pragma once
+
+#include "import/article_keys.h"
+#include "import/compile_environment.h"
+#include "import/compile_progress.h"
+#include "import/compile_steps.h"
+#include "storage/dms_status.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class BinFile;
+class CDictionary;
+class CDMS;
+class EngineCursor;
+
+class CConverter {
+public:
+    enum Mode : int32_t { kNewFile = 1, kExistingFile = 2, kAddArticles = 3, kRemoveArticle = 4 };
+
+    CConverter(CDictionary& target, int32_t mode, CompileUi& ui, CompileEnv& env);
+    ~CConverter();
+    CConverter(const CConverter&) = delete;
+    CConverter& operator=(const CConverter&) = delete;
+
+    // Compiles `source` (format flags of the sniffer) into `target`. 1 on
+    // success, 0 on failure with the reason in errorText (and the "Cannot
+    // read file" box shown when the source could not be read).
+    int32_t Convert(uint32_t formatFlags, std::u16string_view source, std::u16string_view target);
+
+    // Set by the caller before Convert.
+    CDictionary* sourceDictionary = nullptr;  // an existing dictionary as the source
+    bool compactionEnabled = true;
+    bool dslTranslationWords = false;
+    bool bulkLoadEnabled = true;              // off: keys go straight into the indexes
+    // Read while the compile runs; the dialogs set it (through the pump).
+    void Cancel() { progress_.cancelled = true; }
+    bool Cancelled() const { return progress_.cancelled; }
+
+    std::u16string errorText;                 // the last failure's text
+    uint32_t ArticleCount() const { return articleCount_; }
+
+    // The live articles of an open dictionary as one own markup text:
+    // "{\rdf1 " (or "{\rdf2 " for kanji records) and each article's text in
+    // index-0 order, then "}". Empty text when the dictionary has no article.
+    static DmsStatus ReadDictionaryAsMarkup(CDMS& engine, int32_t fileId, std::u16string& text);
+
+private:
+    struct KeyCursor;
+    int32_t ConvertText(std::u16string_view source, std::u16string_view target);
+    int32_t CompileInto(std::u16string_view file, std::u16string_view source);
+    bool ReadSource(std::u16string_view source);
+    // ReadSource, showing "Cannot read file: %s" when it fails.
+    bool ReadSourceOrSay(std::u16string_view source);
+    bool CreateTargetFile(std::u16string_view path);
+    bool OpenTargetCursors();
+    bool WriteIdentityProperties();
+    bool RunSteps(std::span<const CompileStep> steps);
+    bool RunStep(const CompileStep& step);
+    bool RunRecordPass();
+    bool Compact();
+    bool Fail(DmsStatus status);
+    bool FailWith(std::u16string text);
+    void CloseTarget(bool& ok);
+
+    static int32_t OnProgress(void* context, int32_t done, int32_t total);
+    static int32_t OnRecord(void* context, CDictionary& dictionary, int32_t element);
+    DmsStatus ProcessRecord(int32_t element);
+    DmsStatus StoreArticle(int32_t element);
+    bool StoreArticlePosition(uint32_t position);
+    DmsStatus WriteTextExportArticle(int32_t element);
+    DmsStatus AddKeys(int32_t element, uint32_t position);
+    bool WriteArticlePointers();
+    KeyCursor* CursorOf(uint32_t keyId);
+
+    CDictionary& target_;
+    int32_t mode_;
+    CompileUi& ui_;
+    CompileEnv& env_;
+    CDMS& engine_;
+    CompileProgress progress_;
+    uint32_t formatFlags_ = 0;
+    uint32_t formatType_ = 0;
+    std::u16string sourceText_;
+    std::vector<std::unique_ptr<KeyCursor>> cursors_;
+    const CompileStep* step_ = nullptr;
+    uint32_t articleIndex_ = 0;
+    uint32_t articleCount_ = 0;
+    uint32_t nextArticleNumber_ = 0;
+    std::vector<uint32_t> positions_;         // data position of each article, 0 none
+    std::vector<DictionaryKey> keys_;         // the current article's keys (reused)
+    std::vector<KeyElement> view_;            // the current article's elements (reused)
+    std::unique_ptr<BinFile> textFile_;       // the text export's output
+    bool outOfMemory_ = false;
+};

@@ -1,0 +1,46 @@
+// Target file names, through std::filesystem (error codes, never exceptions).
+#include "import/target_paths.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+char16_t Lower(char16_t c) { return c >= u'A' && c <= u'Z' ? c + 32 : c; }
+
+fs::path PlainPath(std::u16string_view path) {
+    std::error_code error;
+    fs::path plain = fs::weakly_canonical(fs::path(std::u16string(path)), error);
+    if (error) plain = fs::absolute(fs::path(std::u16string(path)), error).lexically_normal();
+    return plain;
+}
+
+}  // namespace
+
+bool HasTextExportExtension(std::u16string_view path) {
+    if (path.size() < 4) return false;
+    const std::u16string_view tail = path.substr(path.size() - 4);
+    return tail[0] == u'.' && Lower(tail[1]) == u't' && Lower(tail[2]) == u'x' && Lower(tail[3]) == u't';
+}
+
+bool SamePath(std::u16string_view a, std::u16string_view b) {
+    std::error_code error;
+    if (fs::equivalent(fs::path(std::u16string(a)), fs::path(std::u16string(b)), error) && !error) return true;
+    std::u16string x = PlainPath(a).u16string(), y = PlainPath(b).u16string();
+#ifdef _WIN32
+    for (char16_t& c : x) c = Lower(c);
+    for (char16_t& c : y) c = Lower(c);
+#endif
+    return x == y;
+}
+
+std::u16string TemporaryPathBeside(std::u16string_view path) { return std::u16string(path) + u".tmp~"; }
+
+bool CopyFileBytes(std::u16string_view from, std::u16string_view to) {
+    std::error_code error;
+    fs::copy_file(fs::path(std::u16string(from)), fs::path(std::u16string(to)), fs::copy_options::overwrite_existing,
+                  error);
+    return !error;
+}

@@ -1,0 +1,230 @@
+// The dictionary compiler end to end on own markup written here and made
+// from Debian's EDICT: the files it writes pass the engine's structure
+// verifier and read back through the dictionary object; compiles are
+// reproducible; bulk loading and direct insertion give the same indexes; and
+// a failed, cancelled or refused compile leaves every existing file as it was.
+#include "import/tests/compile_fixture.h"
+
+#include "common/tests/fake_app_context.h"
+#include "dictionary/dictionary_properties.h"
+#include "import/own_markup_import.h"
+
+#include <cstdlib>
+
+namespace {
+
+const std::u16string kSmallDictionary =
+    u"{\\rdf1 {\\name Cats}{\\copyright nobody}\r\n"
+    u"{\\a {\\k 猫}{\\r ねこ}{\\s {\\rus cat, house cat}}}\r\n"
+    u"{\\a\\n {\\k 噯}{\\k 噫}{\\k 嗚呼}{\\r ああ}{\\r あゝ}{\\s {\\rus Ah!}}}\r\n"
+    u"{\\a {\\r すし}{\\s {\\rus sushi}}}\r\n"
+    u"}";
+
+TEST_F(CompileFixture, OwnMarkupCompilesIntoASoundDictionaryThatReadsBack) {
+    const std::u16string source = Path("small.rdf"), target = Path("small.qdx");
+    WriteUtf16File(source, kSmallDictionary);
+    std::u16string error;
+    ASSERT_EQ(Compile(source, target, {}, nullptr, &error), 1) << Utf16ToUtf8(error);
+    EXPECT_FALSE(Exists(target + u".tmp~"));
+    EXPECT_TRUE(Verify(target).empty());
+
+    CDictionary dictionary(kFormatStoreDatabase, engine_);
+    dictionary.File().SetPath(target.c_str());
+    ASSERT_EQ(dictionary.Open(2), 0u);
+    EXPECT_EQ(dictionary.HeaderText(kPropertyName).value_or(u""), u"Cats");
+    EXPECT_EQ(dictionary.HeaderText(kPropertyCopyright).value_or(u""), u"nobody");
+    EXPECT_EQ(dictionary.HeaderText(kPropertyVersion).value_or(u""), u"11.11.0.1  I");
+    EXPECT_EQ(dictionary.HeaderText(kPropertyInstallationId).value_or(u""), env_.installationId);
+    EXPECT_EQ(dictionary.HeaderText(kPropertyIdentity).value_or(u""), env_.guid);
+    EXPECT_EQ(dictionary.HeaderText(kPropertyCreationTime).value_or(u""), u"2000-01-01 00:00:00");
+    EXPECT_EQ(dictionary.readingCount, 1 + 6 + 1);
+    EXPECT_EQ(dictionary.wordCount, 1 + 6);
+    EXPECT_EQ(dictionary.translationWordCount, 2 + 1 + 1);  // "cat" and "house cat" are two runs
+
+    std::u16string markup;
+    ASSERT_EQ(CConverter::ReadDictionaryAsMarkup(engine_, dictionary.fileId, markup), DmsStatus::Success);
+    EXPECT_EQ(markup, u"{\\rdf1 {\\a {\\k 猫}{\\r ねこ}{\\s {\\rus cat, house cat}}}"
+                      u"{\\a\\n {\\k 噯}{\\k 噫}{\\k 嗚呼}{\\r ああ}{\\r あゝ}{\\s {\\rus Ah!}}}"
+                      u"{\\a {\\r すし}{\\s {\\rus sushi}}}}");
+    dictionary.Close();
+
+    const std::string dump = DumpAll(target, {101});
+    EXPECT_NE(dump.find("ねこ\t猫\t-> #0 00000101"), std::string::npos) << dump;
+    EXPECT_NE(dump.find("すし\t\t-> #2 00000101"), std::string::npos) << dump;
+}
+
+TEST_F(CompileFixture, KanjiMarkupGetsKanjiKeys) {
+    const std::u16string source = Path("kanji.rdf"), target = Path("kanji.qdx");
+    WriteUtf16File(source, u"{\\rdf2 {\\a {\\j 新}{\\o シン}{\\k あたら.しい}{\\ss new}}}");
+    ASSERT_EQ(Compile(source, target, {}), 1);
+    const std::string dump = DumpAll(target, {101, 102, 106});
+    EXPECT_NE(dump.find("あたらしい\t新しい\t-> #0 00000e02"), std::string::npos) << dump;
+    EXPECT_NE(dump.find("シン\t新\t-> #0 00000b02"), std::string::npos) << dump;
+    EXPECT_NE(dump.find("新\t\t-> #0 00000502"), std::string::npos) << dump;
+    EXPECT_NE(dump.find("new\t1\t-> #0 00000102"), std::string::npos) << dump;
+}
+
+TEST_F(CompileFixture, TheSameCompileGivesTheSameBytes) {
+    const std::u16string source = Path("small.rdf");
+    WriteUtf16File(source, kSmallDictionary);
+    ASSERT_EQ(Compile(source, Path("a.qdx"), {}), 1);
+    ASSERT_EQ(Compile(source, Path("b.qdx"), {}), 1);
+    EXPECT_EQ(ReadBytes(Path("a.qdx")), ReadBytes(Path("b.qdx")));
+}
+
+// EDICT lines as own markup, compiled with and without bulk loading, and
+// compiled again from the first dictionary read back as markup: the indexes
+// agree. OSTREL_FULL_EDICT=1 takes the whole file.
+TEST_F(CompileFixture, EdictMarkupRoundTripAndBulkLoadAgree) {
+    const size_t lines = std::getenv("OSTREL_FULL_EDICT") ? 1000000 : 3000;
+    const std::u16string markup = EdictAsOwnMarkup(lines);
+    if (markup.empty()) GTEST_SKIP() << "Debian's edict is not installed";
+    const std::u16string source = Path("edict.rdf");
+    WriteUtf16File(source, markup);
+    ASSERT_EQ(Compile(source, Path("bulk.qdx"), {}), 1);
+    ASSERT_EQ(Compile(source, Path("direct.qdx"), {.compact = false, .bulk = false}), 1);
+    EXPECT_TRUE(Verify(Path("bulk.qdx")).empty());
+    EXPECT_TRUE(Verify(Path("direct.qdx")).empty());
+    const std::string bulk = DumpAll(Path("bulk.qdx"));
+    EXPECT_GT(bulk.size(), lines * 20);
+    EXPECT_EQ(bulk, DumpAll(Path("direct.qdx")));
+
+    CDictionary first(kFormatStoreDatabase, engine_);
+    first.File().SetPath(Path("bulk.qdx").c_str());
+    ASSERT_EQ(first.Open(2), 0u);
+    ASSERT_EQ(Compile(u"", Path("again.qdx"), {.sourceDictionary = &first}), 1);
+    first.Close();
+    EXPECT_EQ(DumpAll(Path("again.qdx")), bulk);
+}
+
+TEST_F(CompileFixture, TargetThatIsTheSourceIsRefusedUntouched) {
+    const std::u16string source = Path("same.rdf");
+    WriteUtf16File(source, kSmallDictionary);
+    const std::string before = ReadBytes(source);
+    std::u16string error;
+    EXPECT_EQ(Compile(source, source, {}, nullptr, &error), 0);
+    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(Compile(source, Path("./same.rdf"), {}), 0);
+    EXPECT_EQ(ReadBytes(source), before);
+    EXPECT_FALSE(Exists(source + u".tmp~"));
+}
+
+// A compile that fails at any point, or is cancelled at any step, leaves the
+// file that was there before byte for byte and no temporary file.
+TEST_F(CompileFixture, FailedOrCancelledCompileLeavesTheOldTarget) {
+    const std::u16string good = Path("good.rdf"), bad = Path("bad.rdf"), target = Path("old.qdx");
+    WriteUtf16File(good, kSmallDictionary);
+    WriteUtf16File(bad, u"{\\rdf1 {\\a {\\k 猫}}}} {\\a}}");  // a stray "}" after the first article
+    ASSERT_EQ(Compile(good, target, {}), 1);
+    const std::string before = ReadBytes(target);
+
+    EXPECT_EQ(Compile(bad, target, {}), 0);
+    EXPECT_EQ(ReadBytes(target), before);
+    EXPECT_FALSE(Exists(target + u".tmp~"));
+
+    class CancelAtStep : public SilentCompileUi {
+    public:
+        explicit CancelAtStep(size_t step) : step_(step) {}
+        void SetStepLabel(std::u16string_view text) override {
+            SilentCompileUi::SetStepLabel(text);
+            if (labels.size() == step_) converter->Cancel();
+        }
+        CConverter* converter = nullptr;
+
+    private:
+        size_t step_;
+    };
+    for (size_t step = 1; step <= 5; ++step) {
+        CDictionary dictionary(kFormatStoreDatabase, engine_);
+        CancelAtStep ui(step);
+        CConverter converter(dictionary, CConverter::kNewFile, ui, env_);
+        ui.converter = &converter;
+        EXPECT_EQ(converter.Convert(DetectDictionaryFileFormat(good.c_str()), good, target), 0) << step;
+        EXPECT_EQ(ui.labels.size(), step);
+        EXPECT_EQ(ReadBytes(target), before) << step;
+        EXPECT_FALSE(Exists(target + u".tmp~"));
+    }
+}
+
+TEST_F(CompileFixture, UnreadableSourceShowsTheReadBox) {
+    SilentCompileUi ui;
+    const std::u16string missing = Path("missing.rdf");
+    CDictionary dictionary(kFormatStoreDatabase, engine_);
+    CConverter converter(dictionary, CConverter::kNewFile, ui, env_);
+    EXPECT_EQ(converter.Convert(kFormatOwnText | kFormatWords, missing, Path("x.qdx")), 0);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_TRUE(ui.messages[0].starts_with(u"Cannot read file: " + missing));
+    EXPECT_EQ(ui.captions[0], u"Cannot Read a File");
+    EXPECT_FALSE(Exists(Path("x.qdx")));
+}
+
+TEST_F(CompileFixture, StepLabelsAndProgressHalves) {
+    const std::u16string source = Path("small.rdf");
+    WriteUtf16File(source, kSmallDictionary);
+    SilentCompileUi ui;
+    ui.progressBar = true;
+    ASSERT_EQ(Compile(source, Path("p.qdx"), {}, &ui), 1);
+    ASSERT_EQ(ui.labels.size(), 5u);  // the full-text steps are not built yet
+    EXPECT_EQ(ui.labels[0], u"Performing step 1 from 9: writing dictionary articles");
+    EXPECT_EQ(ui.labels[1], u"Performing step 2 from 9: writing article pointers");
+    EXPECT_EQ(ui.labels[4], u"Performing step 5 from 9: building alphabetic index");
+    EXPECT_EQ(ui.cancelEnables, 5);
+    ASSERT_FALSE(ui.progress.empty());
+    for (int32_t v : ui.progress) {
+        EXPECT_GE(v, 0);
+        EXPECT_LE(v, 1000);
+    }
+
+    FakeAppContext japanese;
+    japanese.language = UILanguage::Japanese;
+    ScopedAppContext scope(japanese);
+    SilentCompileUi swapped;
+    ASSERT_EQ(Compile(source, Path("q.qdx"), {}, &swapped), 1);
+    EXPECT_TRUE(swapped.labels[1].starts_with(u"Performing step 9 from 2")) << Utf16ToUtf8(swapped.labels[1]);
+}
+
+TEST_F(CompileFixture, TextExportWritesEachArticleOnItsLineAndTruncates) {
+    const std::u16string source = Path("small.rdf"), target = Path("out.TXT");
+    WriteUtf16File(source, kSmallDictionary);
+    {
+        std::ofstream stale(std::filesystem::path(target), std::ios::binary);
+        stale << std::string(4096, 'x');
+    }
+    ASSERT_EQ(Compile(source, target, {}), 1);
+    const std::string bytes = ReadBytes(target);
+    std::u16string text;
+    for (size_t i = 2; i + 1 < bytes.size(); i += 2)
+        text += static_cast<char16_t>(uint8_t(bytes[i]) | uint8_t(bytes[i + 1]) << 8);
+    EXPECT_EQ(bytes.substr(0, 2), "\xFF\xFE");
+    EXPECT_EQ(text, u"{\\name Cats}\r\n{\\copyright nobody}\r\n"
+                    u"{\\a {\\k 猫}{\\r ねこ}{\\s {\\rus cat, house cat}}}\r\n"
+                    u"{\\a\\n {\\k 噯}{\\k 噫}{\\k 嗚呼}{\\r ああ}{\\r あゝ}{\\s {\\rus Ah!}}}\r\n"
+                    u"{\\a {\\r すし}{\\s {\\rus sushi}}}\r\n");
+}
+
+// Every record pass over the same text makes the same callbacks: the
+// (kind, offset) sequence of two passes through one dictionary object agree.
+TEST_F(CompileFixture, TwoPassesMakeTheSameCallbacks) {
+    RegisterImportParsers();
+    const std::u16string markup = EdictAsOwnMarkup(500) + kSmallDictionary;
+    CDictionary dictionary(kFormatStoreDatabase, engine_);
+    using Calls = std::vector<std::pair<uint32_t, ptrdiff_t>>;
+    auto pass = [&] {
+        Calls calls;
+        dictionary.ClearParsedArticle();
+        ImportCallbacks callbacks;
+        callbacks.context = &calls;
+        callbacks.onRecord = [](void* c, CDictionary& d, int32_t e) {
+            static_cast<Calls*>(c)->push_back({d.Elements()[e].kind, d.Elements()[e].begin - d.Text()});
+            return int32_t{1};
+        };
+        EXPECT_EQ(dictionary.ImportRecords(1, markup.data(), static_cast<uint32_t>(markup.size() * 2), 0, callbacks),
+                  1);
+        return calls;
+    };
+    const Calls first = pass();
+    EXPECT_GT(first.size(), 3u);
+    EXPECT_EQ(pass(), first);
+}
+
+}  // namespace

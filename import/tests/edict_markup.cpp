@@ -1,0 +1,60 @@
+// Own markup from Debian's EDICT, for volume tests of the compiler.
+#include "import/tests/compile_fixture.h"
+
+#include "common/text/japanese_code_pages.h"
+
+#include <vector>
+
+namespace {
+
+std::u16string Escaped(std::u16string_view text) {
+    std::u16string out;
+    for (char16_t c : text) {
+        if (c == u'{' || c == u'}' || c == u'\\') out += u'\\';
+        out += c;
+    }
+    return out;
+}
+
+std::u16string Decode(std::string line) {
+    std::vector<uint8_t> bytes(line.begin(), line.end());
+    const int32_t n = EucJpToShiftJis(bytes.data(), bytes.data(), static_cast<int32_t>(bytes.size()));
+    std::u16string text(static_cast<size_t>(n) + 1, u'\0');
+    const int32_t units = ShiftJisToUnicode(bytes.data(), n, text.data(), static_cast<int32_t>(text.size()));
+    text.resize(static_cast<size_t>(units));
+    return text;
+}
+
+}  // namespace
+
+std::u16string EdictAsOwnMarkup(size_t limit) {
+    std::ifstream in("/usr/share/edict/edict", std::ios::binary);
+    if (!in) return {};
+    std::u16string markup = u"{\\rdf1 {\\name EDICT sample}\r\n";
+    std::string raw;
+    for (size_t count = 0; count < limit && std::getline(in, raw);) {
+        const std::u16string line = Decode(raw);
+        const size_t slash = line.find(u" /");
+        if (line.empty() || line[0] == u'\uFF1F' || slash == std::u16string::npos) continue;  // the header line
+        std::u16string head = line.substr(0, slash), word = head, reading;
+        if (const size_t open = head.find(u" ["); open != std::u16string::npos) {
+            word = head.substr(0, open);
+            reading = head.substr(open + 2, head.find(u']') - open - 2);
+        }
+        markup += u"{\\a ";
+        if (reading.empty()) {
+            markup += u"{\\r " + Escaped(word) + u"}";
+        } else {
+            markup += u"{\\k " + Escaped(word) + u"}{\\r " + Escaped(reading) + u"}";
+        }
+        for (size_t at = slash + 2; at < line.size();) {
+            const size_t end = line.find(u'/', at);
+            if (end == std::u16string::npos) break;
+            if (end > at) markup += u"{\\s {\\rus " + Escaped(line.substr(at, end - at)) + u"}}";
+            at = end + 1;
+        }
+        markup += u"}\r\n";
+        ++count;
+    }
+    return markup + u"}";
+}
