@@ -1,8 +1,10 @@
 // The key builders of indexes 101, 102 and 106, with the rules of kanji
 // dictionaries (on and kun readings, okurigana flags, the kanji's own entry)
-// and of WARODAI groups with their derived-entry variants.
+// and of WARODAI groups with their derived-entry variants. Translations of
+// own markup are cut into phrases by the article text's own rule.
 #include "import/article_keys.h"
 
+#include "article/element_text.h"
 #include "import/article_record.h"
 #include "import/derived_entry_variants.h"
 #include "import/key_text.h"
@@ -145,16 +147,6 @@ KunReadingKey SplitKunReading(std::u16string_view text) {
     return kun;
 }
 
-int32_t NextTranslationRun(std::u16string_view text, int32_t& position) {
-    size_t i = position < 0 ? 0 : static_cast<size_t>(position);
-    while (i < text.size() && (text[i] < 33 || text[i] == u',' || text[i] == u';')) ++i;
-    if (i >= text.size()) return -1;
-    size_t end = i;
-    while (end < text.size() && text[end] != u',' && text[end] != u';') ++end;
-    position = static_cast<int32_t>(i);
-    return static_cast<int32_t>(end - i);
-}
-
 void BuildReadingKeys(std::span<const KeyElement> article, uint32_t formatType, std::vector<DictionaryKey>& keys) {
     if (IsKanjiFormat(formatType)) return KanjiReadingKeys(article, keys);
     if (formatType == kWarodaiFormat) return WarodaiReadingKeys(article, keys);
@@ -184,7 +176,7 @@ void BuildAlphabeticKeys(std::span<const KeyElement> article, uint32_t formatTyp
             continue;
         }
         int32_t position = 0;
-        for (int32_t length; (length = NextTranslationRun(e.text, position)) >= 0; position += length) {
+        for (int32_t length; (length = NextWordRun(e.text, position)) >= 0; position += length) {
             if (texts++ == kMaxAlphabeticTexts) return;
             AddKey(keys, e.text.substr(position, length), u"", kOrdinaryKey);
         }

@@ -53,12 +53,6 @@ void BuildKanjiKeys(std::span<const KeyElement> article, uint32_t formatType, st
 void BuildAlphabeticKeys(std::span<const KeyElement> article, uint32_t formatType, bool splitTranslations,
                          std::vector<DictionaryKey>& keys);
 
-// The next run of a translation from `position`: characters below U+0021,
-// "," and ";" are skipped, then the run goes to the next "," or ";" or the
-// end, blanks included. Its start goes to `position`; its length, or -1 when
-// none is left.
-int32_t NextTranslationRun(std::u16string_view text, int32_t& position);
-
 // A kun reading's key: its kana (U+3041..U+30FE) in order, and the count of
 // kana after its first other character (the okurigana).
 struct KunReadingKey {
