@@ -1,0 +1,210 @@
+// Draws the pictures the main window's resources name: image strips of
+// toolbar and tab bitmaps (one glyph per image index, on the strip's
+// transparent colour) and the program's icons. `ui_images <folder>` writes
+// bitmap111.bmp, bitmap147.bmp, bitmap150.bmp, bitmap154.bmp, bitmap156.bmp,
+// icon127.ico, icon129.ico and icon157.ico into the folder.
+//
+// BMP written (24 bits, bottom-up):
+// | offset | size | field                                  |
+// |--------|------|----------------------------------------|
+// | 0      | 2    | "BM"                                   |
+// | 2      | 4    | file size                              |
+// | 10     | 4    | offset of the pixels (54)              |
+// | 14     | 40   | BITMAPINFOHEADER (width, height, 1, 24) |
+// | 54     | ...  | rows padded to 4 bytes, last row first  |
+//
+// ICO written: ICONDIR (6 bytes: 0, 1, count), one 16-byte ICONDIRENTRY per
+// size, then per size a 32-bit BITMAPINFOHEADER image (height doubled), its
+// BGRA rows bottom-up and a 1-bit AND mask of zeros.
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Rgb {
+    uint8_t r, g, b;
+};
+
+struct Image {
+    int width, height;
+    std::vector<Rgb> pixels;  // top row first
+    Image(int w, int h, Rgb fill) : width(w), height(h), pixels(static_cast<size_t>(w) * h, fill) {}
+    void Set(int x, int y, Rgb c) {
+        if (x >= 0 && y >= 0 && x < width && y < height) pixels[static_cast<size_t>(y) * width + x] = c;
+    }
+};
+
+void Put16(std::vector<uint8_t>& out, uint32_t v) {
+    out.push_back(v & 0xFF);
+    out.push_back((v >> 8) & 0xFF);
+}
+void Put32(std::vector<uint8_t>& out, uint32_t v) {
+    Put16(out, v & 0xFFFF);
+    Put16(out, v >> 16);
+}
+
+void PutInfoHeader(std::vector<uint8_t>& out, int width, int height, int bits, uint32_t imageBytes) {
+    Put32(out, 40);
+    Put32(out, static_cast<uint32_t>(width));
+    Put32(out, static_cast<uint32_t>(height));
+    Put16(out, 1);
+    Put16(out, static_cast<uint32_t>(bits));
+    Put32(out, 0);
+    Put32(out, imageBytes);
+    Put32(out, 2835);
+    Put32(out, 2835);
+    Put32(out, 0);
+    Put32(out, 0);
+}
+
+// A colour of its own for each image index, never the transparent one.
+Rgb GlyphColour(int index) {
+    static const Rgb kColours[] = {{0, 0, 160},   {0, 128, 0},  {160, 0, 0},   {128, 0, 128},
+                                   {0, 112, 112}, {144, 96, 0}, {32, 32, 32},  {0, 64, 192},
+                                   {176, 48, 96}, {64, 128, 32}};
+    return kColours[index % 10];
+}
+
+// A framed square with a bar per tens digit and a dot per unit, so images
+// tell apart by eye and each is inside its own cell.
+void DrawGlyph(Image& image, int left, int cellWidth, int cellHeight, int index) {
+    Rgb colour = GlyphColour(index);
+    int x0 = left + 2, y0 = 2, x1 = left + cellWidth - 3, y1 = cellHeight - 3;
+    for (int x = x0; x <= x1; ++x) {
+        image.Set(x, y0, colour);
+        image.Set(x, y1, colour);
+    }
+    for (int y = y0; y <= y1; ++y) {
+        image.Set(x0, y, colour);
+        image.Set(x1, y, colour);
+    }
+    int tens = index / 10, units = index % 10;
+    for (int t = 0; t < tens && y0 + 2 + t * 2 < y1; ++t)
+        for (int x = x0 + 2; x <= x1 - 2; ++x) image.Set(x, y0 + 2 + t * 2, colour);
+    for (int u = 0; u < units; ++u) {
+        int x = x0 + 2 + (u % 5) * 2, y = y1 - 2 - (u / 5) * 2;
+        if (x < x1) image.Set(x, y, colour);
+    }
+}
+
+std::vector<uint8_t> BmpBytes(const Image& image) {
+    int rowBytes = (image.width * 3 + 3) & ~3;
+    uint32_t pixelBytes = static_cast<uint32_t>(rowBytes) * image.height;
+    std::vector<uint8_t> out;
+    out.push_back('B');
+    out.push_back('M');
+    Put32(out, 54 + pixelBytes);
+    Put32(out, 0);
+    Put32(out, 54);
+    PutInfoHeader(out, image.width, image.height, 24, pixelBytes);
+    for (int y = image.height - 1; y >= 0; --y) {
+        for (int x = 0; x < image.width; ++x) {
+            const Rgb& c = image.pixels[static_cast<size_t>(y) * image.width + x];
+            out.push_back(c.b);
+            out.push_back(c.g);
+            out.push_back(c.r);
+        }
+        for (int pad = image.width * 3; pad < rowBytes; ++pad) out.push_back(0);
+    }
+    return out;
+}
+
+// An icon picture: a filled rounded block with a lighter inner square,
+// transparent (alpha 0) around it.
+std::vector<uint8_t> IconImageBytes(int size, Rgb colour) {
+    std::vector<uint8_t> out;
+    int maskRow = ((size + 31) / 32) * 4;
+    PutInfoHeader(out, size, size * 2, 32, static_cast<uint32_t>(size * size * 4 + maskRow * size));
+    int inset = size / 8;
+    for (int y = size - 1; y >= 0; --y) {
+        for (int x = 0; x < size; ++x) {
+            bool inside = x >= inset && y >= inset && x < size - inset && y < size - inset;
+            bool inner = x >= size / 3 && y >= size / 3 && x < size - size / 3 && y < size - size / 3;
+            Rgb c = inner ? Rgb{255, 255, 255} : colour;
+            out.push_back(c.b);
+            out.push_back(c.g);
+            out.push_back(c.r);
+            out.push_back(inside ? 255 : 0);
+        }
+    }
+    out.insert(out.end(), static_cast<size_t>(maskRow) * size, 0);
+    return out;
+}
+
+std::vector<uint8_t> IcoBytes(const std::vector<int>& sizes, Rgb colour) {
+    std::vector<std::vector<uint8_t>> images;
+    for (int size : sizes) images.push_back(IconImageBytes(size, colour));
+    std::vector<uint8_t> out;
+    Put16(out, 0);
+    Put16(out, 1);
+    Put16(out, static_cast<uint32_t>(sizes.size()));
+    uint32_t offset = 6 + 16 * static_cast<uint32_t>(sizes.size());
+    for (size_t i = 0; i < sizes.size(); ++i) {
+        out.push_back(static_cast<uint8_t>(sizes[i]));
+        out.push_back(static_cast<uint8_t>(sizes[i]));
+        out.push_back(0);
+        out.push_back(0);
+        Put16(out, 1);
+        Put16(out, 32);
+        Put32(out, static_cast<uint32_t>(images[i].size()));
+        Put32(out, offset);
+        offset += static_cast<uint32_t>(images[i].size());
+    }
+    for (const auto& image : images) out.insert(out.end(), image.begin(), image.end());
+    return out;
+}
+
+bool WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) return false;
+    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    return std::fclose(file) == 0 && ok;
+}
+
+struct Strip {
+    const char* name;
+    int cellWidth, cellHeight, count;
+    Rgb transparent;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: ui_images <output folder>\n");
+        return 2;
+    }
+    std::string folder = argv[1];
+    const Rgb grey{0xC0, 0xC0, 0xC0}, white{0xFF, 0xFF, 0xFF};
+    const Strip strips[] = {
+        {"bitmap111.bmp", 16, 16, 54, grey},  // toolbars 1-3
+        {"bitmap147.bmp", 16, 16, 22, grey},  // dictionaries dialog toolbar
+        {"bitmap150.bmp", 24, 18, 17, white}, // tab strip
+        {"bitmap154.bmp", 16, 16, 32, grey},  // article editor toolbar and margin
+        {"bitmap156.bmp", 16, 16, 14, grey},  // book reader toolbar
+    };
+    for (const Strip& strip : strips) {
+        Image image(strip.cellWidth * strip.count, strip.cellHeight, strip.transparent);
+        for (int i = 0; i < strip.count; ++i) DrawGlyph(image, i * strip.cellWidth, strip.cellWidth, strip.cellHeight, i);
+        if (!WriteFile(folder + "/" + strip.name, BmpBytes(image))) {
+            std::fprintf(stderr, "ui_images: cannot write %s\n", strip.name);
+            return 1;
+        }
+    }
+    struct {
+        const char* name;
+        std::vector<int> sizes;
+        Rgb colour;
+    } icons[] = {{"icon127.ico", {32, 16}, {0, 64, 160}},   // the program
+                 {"icon129.ico", {16}, {0, 96, 176}},       // notification area
+                 {"icon157.ico", {32, 16}, {0, 128, 64}}};  // article editor
+    for (const auto& icon : icons) {
+        if (!WriteFile(folder + "/" + icon.name, IcoBytes(icon.sizes, icon.colour))) {
+            std::fprintf(stderr, "ui_images: cannot write %s\n", icon.name);
+            return 1;
+        }
+    }
+    return 0;
+}

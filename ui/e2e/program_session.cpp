@@ -1,0 +1,240 @@
+// Starting, asking and reading back one run of OstrelPro.exe.
+#include "ui/e2e/program_session.h"
+
+#include <shlobj.h>
+
+#include <algorithm>
+#include <fstream>
+
+#include "ui/test_hook_protocol.h"
+
+namespace {
+
+constexpr wchar_t kShellFoldersKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+constexpr wchar_t kProgramKey[] = L"Software\\Quellarbin\\OstrelPro";
+
+std::wstring Widen(const char* text) {
+    std::wstring out;
+    for (; *text; ++text) out += static_cast<wchar_t>(static_cast<unsigned char>(*text));
+    std::replace(out.begin(), out.end(), L'/', L'\\');
+    return out;
+}
+
+void SetString(HKEY root, const wchar_t* key, const wchar_t* name, const std::wstring& value) {
+    RegSetKeyValueW(root, key, name, REG_SZ, value.c_str(), static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+}
+
+void RemoveTree(const std::wstring& folder) {
+    std::wstring pattern = folder + L"\\*";
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(pattern.c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..") continue;
+            std::wstring path = folder + L"\\" + name;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(path);
+            else DeleteFileW(path.c_str());
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryW(folder.c_str());
+}
+
+// The window that receives the test hook's answer.
+struct AnswerWindow {
+    std::wstring text;
+    bool answered = false;
+
+    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message == WM_COPYDATA) {
+            auto* self = reinterpret_cast<AnswerWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+            auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+            if (self && data && data->dwData == kTestAnswerState) {
+                self->text.assign(static_cast<const wchar_t*>(data->lpData), data->cbData / sizeof(wchar_t));
+                self->answered = true;
+            }
+            return 1;
+        }
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+};
+
+}  // namespace
+
+TestFolders PrepareTest(const std::wstring& name, int dpi) {
+    TestFolders folders;
+    folders.root = Widen(OSTREL_BINARY_DIR) + L"\\ui\\e2e-runs\\" + name;
+    RemoveTree(folders.root);
+    SHCreateDirectoryExW(nullptr, folders.root.c_str(), nullptr);
+    folders.appData = folders.root + L"\\AppData";
+    folders.documents = folders.root + L"\\Documents";
+    CreateDirectoryW(folders.appData.c_str(), nullptr);
+    CreateDirectoryW(folders.documents.c_str(), nullptr);
+    SetString(HKEY_CURRENT_USER, kShellFoldersKey, L"AppData", folders.appData);
+    SetString(HKEY_CURRENT_USER, kShellFoldersKey, L"Personal", folders.documents);
+    RegDeleteTreeW(HKEY_CURRENT_USER, kProgramKey);
+    DWORD pixels = static_cast<DWORD>(dpi);
+    RegSetKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels", REG_DWORD, &pixels, sizeof(pixels));
+    return folders;
+}
+
+void WriteSettings(const TestFolders& folders, const std::wstring& text) {
+    CreateDirectoryW(folders.DataFolder().c_str(), nullptr);
+    std::wstring content = L"\xFEFF" + text;
+    HANDLE file = CreateFileW(folders.SettingsFile().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return;
+    DWORD written = 0;
+    WriteFile(file, content.data(), static_cast<DWORD>(content.size() * sizeof(wchar_t)), &written, nullptr);
+    CloseHandle(file);
+}
+
+std::wstring ReadIniString(const TestFolders& folders, const wchar_t* section, const wchar_t* key) {
+    wchar_t value[1024] = {};
+    GetPrivateProfileStringW(section, key, L"", value, 1024, folders.SettingsFile().c_str());
+    return value;
+}
+
+std::optional<std::vector<uint8_t>> ReadProgramValue(const wchar_t* name, DWORD* type) {
+    DWORD size = 0, kind = 0;
+    if (RegGetValueW(HKEY_CURRENT_USER, kProgramKey, name, RRF_RT_ANY, &kind, nullptr, &size) != ERROR_SUCCESS)
+        return std::nullopt;
+    std::vector<uint8_t> data(size);
+    if (RegGetValueW(HKEY_CURRENT_USER, kProgramKey, name, RRF_RT_ANY, &kind, data.data(), &size) != ERROR_SUCCESS)
+        return std::nullopt;
+    data.resize(size);
+    if (type) *type = kind;
+    return data;
+}
+
+ProgramRun::ProgramRun(const std::wstring& arguments, const std::map<std::wstring, std::wstring>& environment) {
+    std::wstring exe = Widen(OSTREL_BINARY_DIR) + L"\\OstrelPro.exe";
+    std::map<std::wstring, std::wstring> variables;
+    if (wchar_t* block = GetEnvironmentStringsW()) {
+        for (const wchar_t* entry = block; *entry; entry += wcslen(entry) + 1) {
+            std::wstring line = entry;
+            size_t equals = line.find(L'=', 1);
+            if (equals != std::wstring::npos) variables[line.substr(0, equals)] = line.substr(equals + 1);
+        }
+        FreeEnvironmentStringsW(block);
+    }
+    variables[L"OSTREL_TEST_HOOK"] = L"1";
+    for (const auto& [name, value] : environment) variables[name] = value;
+    std::wstring block;
+    for (const auto& [name, value] : variables) block += name + L"=" + value + L'\0';
+    block += L'\0';
+    std::wstring commandLine = L"\"" + exe + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info{};
+    if (CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT,
+                       block.data(), nullptr, &startup, &info)) {
+        process_ = info.hProcess;
+        CloseHandle(info.hThread);
+    }
+}
+
+ProgramRun::~ProgramRun() {
+    if (!process_) return;
+    if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) {
+        if (HWND frame = FindFrame()) PostMessageW(frame, WM_COMMAND, 40001, 0);
+        if (WaitForSingleObject(process_, 10000) == WAIT_TIMEOUT) TerminateProcess(process_, 1);
+    }
+    CloseHandle(process_);
+}
+
+HWND ProgramRun::WaitForFrame(DWORD timeoutMs) {
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < timeoutMs) {
+        if (HWND frame = FindFrame()) {
+            // Created and past its start-up: the hook answers only then.
+            if (!QueryState(frame).empty()) return frame;
+        }
+        if (process_ && WaitForSingleObject(process_, 50) == WAIT_OBJECT_0) return nullptr;
+    }
+    return nullptr;
+}
+
+long ProgramRun::WaitForExit(DWORD timeoutMs) {
+    if (!process_ || WaitForSingleObject(process_, timeoutMs) != WAIT_OBJECT_0) return -1;
+    DWORD code = 0;
+    GetExitCodeProcess(process_, &code);
+    return static_cast<long>(code);
+}
+
+std::map<std::wstring, std::wstring> ProgramRun::QueryState(HWND frame) {
+    static ATOM atom = [] {
+        WNDCLASSW type{};
+        type.lpfnWndProc = &AnswerWindow::Proc;
+        type.hInstance = GetModuleHandleW(nullptr);
+        type.lpszClassName = L"OstrelE2EAnswer";
+        return RegisterClassW(&type);
+    }();
+    std::map<std::wstring, std::wstring> state;
+    if (!atom) return state;
+    AnswerWindow answer;
+    HWND window = CreateWindowExW(0, L"OstrelE2EAnswer", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                  GetModuleHandleW(nullptr), nullptr);
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&answer));
+    COPYDATASTRUCT query{kTestQueryState, 0, nullptr};
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(frame, WM_COPYDATA, reinterpret_cast<WPARAM>(window), reinterpret_cast<LPARAM>(&query),
+                        SMTO_NORMAL, 5000, &result);
+    DestroyWindow(window);
+    if (!answer.answered) return state;
+    size_t start = 0;
+    while (start < answer.text.size()) {
+        size_t end = answer.text.find(L'\n', start);
+        if (end == std::wstring::npos) end = answer.text.size();
+        std::wstring line = answer.text.substr(start, end - start);
+        size_t equals = line.find(L'=');
+        if (equals != std::wstring::npos) state[line.substr(0, equals)] = line.substr(equals + 1);
+        start = end + 1;
+    }
+    return state;
+}
+
+HWND FindFrame() { return FindWindowW(L"OstrelProFrameClass", nullptr); }
+
+void CloseLeftoverFrames() {
+    for (int i = 0; i < 100 && FindFrame(); ++i) {
+        PostMessageW(FindFrame(), WM_COMMAND, 40001, 0);
+        Sleep(100);
+    }
+}
+
+bool SaveScreenshot(const std::wstring& path) {
+    int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    bool ok = false;
+    if (bitmap) {
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
+        SelectObject(memory, old);
+        DWORD rowBytes = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
+        DWORD imageBytes = rowBytes * static_cast<DWORD>(height);
+        BITMAPFILEHEADER header{};
+        header.bfType = 0x4D42;
+        header.bfOffBits = sizeof(header) + sizeof(info.bmiHeader);
+        header.bfSize = header.bfOffBits + imageBytes;
+        info.bmiHeader.biSizeImage = imageBytes;
+        std::ofstream file(path.c_str(), std::ios::binary);
+        file.write(reinterpret_cast<const char*>(&header), sizeof(header));
+        file.write(reinterpret_cast<const char*>(&info.bmiHeader), sizeof(info.bmiHeader));
+        file.write(static_cast<const char*>(bits), imageBytes);
+        ok = static_cast<bool>(file);
+        DeleteObject(bitmap);
+    }
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return ok;
+}

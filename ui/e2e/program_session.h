@@ -1,0 +1,61 @@
+// The end-to-end driver's hold on one run of OstrelPro.exe under Wine: a
+// private folder per test (the prefix's AppData and Documents point there),
+// a prepared settings file and registry, the program started with the test
+// hook on, its windows found by class, its state asked through the hook, and
+// the settings and registry it leaves behind read back.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+// The folders of one test: <build>/ui/e2e-runs/<name>/{AppData,Documents}.
+struct TestFolders {
+    std::wstring root, appData, documents;
+    std::wstring DataFolder() const { return appData + L"\\OstrelPro"; }
+    std::wstring SettingsFile() const { return DataFolder() + L"\\OstrelPro.ini"; }
+    std::wstring DictionariesFolder() const { return documents + L"\\OstrelPro\\Dictionaries"; }
+};
+
+// Makes empty folders for the test and points the prefix's shell folders at
+// them; clears the program's registry key; sets the screen DPI.
+TestFolders PrepareTest(const std::wstring& name, int dpi = 96);
+
+// Writes a UTF-16LE settings file with a byte-order mark (lines joined by CRLF).
+void WriteSettings(const TestFolders& folders, const std::wstring& text);
+std::wstring ReadIniString(const TestFolders& folders, const wchar_t* section, const wchar_t* key);
+
+// The program's registry values under HKCU\Software\Quellarbin\OstrelPro.
+std::optional<std::vector<uint8_t>> ReadProgramValue(const wchar_t* name, DWORD* type = nullptr);
+
+class ProgramRun {
+public:
+    // Starts OstrelPro.exe with `arguments`; `environment` adds or replaces variables.
+    explicit ProgramRun(const std::wstring& arguments = L"",
+                        const std::map<std::wstring, std::wstring>& environment = {});
+    ~ProgramRun();
+    ProgramRun(const ProgramRun&) = delete;
+    ProgramRun& operator=(const ProgramRun&) = delete;
+
+    bool Started() const { return process_ != nullptr; }
+    // The frame window once it exists (null after the timeout).
+    HWND WaitForFrame(DWORD timeoutMs = 15000);
+    // Waits for the process to end; its exit code, or -1 on timeout.
+    long WaitForExit(DWORD timeoutMs = 15000);
+    // The test hook's answer as name -> value.
+    std::map<std::wstring, std::wstring> QueryState(HWND frame);
+
+private:
+    HANDLE process_ = nullptr;
+};
+
+// The main window of a running program, null when there is none.
+HWND FindFrame();
+// Closes any frame left by an earlier test and waits until it is gone.
+void CloseLeftoverFrames();
+// Saves the screen as a BMP file for people to look at.
+bool SaveScreenshot(const std::wstring& path);

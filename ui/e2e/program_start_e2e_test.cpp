@@ -1,0 +1,203 @@
+// OstrelPro.exe end to end under Wine: first-run size by DPI, the interface
+// language from the system locale, the second start, Exit's saved settings and registry
+// values, "/uninstall", Exit under a running modal dialog and web-search
+// commands with foreign lParams. Each case starts the program afresh in
+// folders of its own.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+
+#include "ui/e2e/program_session.h"
+
+namespace {
+
+std::wstring TestName() {
+    const testing::TestInfo* info = testing::UnitTest::GetInstance()->current_test_info();
+    std::string name = std::string(info->test_suite_name()) + "." + info->name();
+    std::wstring wide;
+    for (char c : name) wide += (c == '/' ? L'_' : static_cast<wchar_t>(c));
+    return wide;
+}
+
+class ProgramStart : public testing::Test {
+protected:
+    void SetUp() override {
+        SetProcessDPIAware();
+        CloseLeftoverFrames();
+    }
+};
+
+struct DpiCase {
+    int dpi, width, height;
+};
+
+class FirstRunSize : public ProgramStart, public testing::WithParamInterface<DpiCase> {};
+
+TEST_P(FirstRunSize, FollowsTheScreenDpi) {
+    const DpiCase& c = GetParam();
+    TestFolders folders = PrepareTest(TestName(), c.dpi);
+    ProgramRun run;
+    HWND frame = run.WaitForFrame();
+    ASSERT_NE(frame, nullptr);
+    auto state = run.QueryState(frame);
+    EXPECT_EQ(state[L"dpi"], std::to_wstring(c.dpi));
+    RECT rect{};
+    GetWindowRect(frame, &rect);
+    EXPECT_EQ(rect.right - rect.left, c.width);
+    EXPECT_EQ(rect.bottom - rect.top, c.height);
+    EXPECT_EQ(rect.top, 16);
+    EXPECT_TRUE(IsWindowVisible(frame));
+    SaveScreenshot(folders.root + L"\\first_run.bmp");
+    PostMessageW(frame, WM_COMMAND, 40001, 0);
+    EXPECT_EQ(run.WaitForExit(), 0);
+    EXPECT_EQ(ReadIniString(folders, L"Window", L"cy2"), std::to_wstring(c.height - c.dpi * 200 / 96));
+}
+
+INSTANTIATE_TEST_SUITE_P(Dpi, FirstRunSize, testing::Values(DpiCase{96, 400, 520}, DpiCase{120, 430, 650}),
+                         [](const testing::TestParamInfo<DpiCase>& info) { return std::to_string(info.param.dpi); });
+
+// The system language comes from the Unix locale Wine starts with, which a
+// child process does not take from its Windows environment: ctest runs this
+// case once per locale (ui_e2e_tests_ru, _ja, _en) with the expected
+// interface language in OSTREL_E2E_LANGUAGE.
+TEST_F(ProgramStart, FirstRunLanguageComesFromTheSystemLanguage) {
+    char expected[8] = {};
+    if (!GetEnvironmentVariableA("OSTREL_E2E_LANGUAGE", expected, sizeof(expected)))
+        GTEST_SKIP() << "run by the per-locale ctest entries";
+    int language = expected[0] - '0';
+    unsigned languageFlag = language == 2 ? 0x800u : language == 1 ? 0x4000u : 0u;
+    TestFolders folders = PrepareTest(TestName());
+    ProgramRun run;
+    HWND frame = run.WaitForFrame();
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(run.QueryState(frame)[L"language"], std::to_wstring(language));
+    PostMessageW(frame, WM_COMMAND, 40001, 0);
+    ASSERT_EQ(run.WaitForExit(), 0);
+    unsigned flags = static_cast<unsigned>(std::stoul(ReadIniString(folders, L"Application", L"Flags")));
+    EXPECT_EQ(flags & 0x4800u, languageFlag);
+    EXPECT_EQ(flags & 0x29000u, 0x29000u);  // first run: shown, clipboard monitor, under cursor
+}
+
+// A saved state whose Flags lack "shown": the window starts hidden (in the tray).
+constexpr wchar_t kHiddenSettings[] =
+    L"[Application]\r\nVersion=11.11.0\r\nFlags=16384\r\n[Window]\r\nx=40\r\ny=30\r\ncx=420\r\ncy=500\r\ncy2=300\r\n";
+
+TEST_F(ProgramStart, SecondStartShowsTheHiddenWindowAndExitsWithZero) {
+    TestFolders folders = PrepareTest(TestName());
+    WriteSettings(folders, kHiddenSettings);
+    ProgramRun first;
+    HWND frame = first.WaitForFrame();
+    ASSERT_NE(frame, nullptr);
+    EXPECT_FALSE(IsWindowVisible(frame));
+    ProgramRun second;
+    EXPECT_EQ(second.WaitForExit(), 0);
+    for (int i = 0; i < 50 && !IsWindowVisible(frame); ++i) Sleep(100);
+    EXPECT_TRUE(IsWindowVisible(frame));
+    EXPECT_EQ(FindFrame(), frame);  // still the one window
+    RECT rect{};
+    GetWindowRect(frame, &rect);
+    EXPECT_EQ(rect.left, 40);
+    EXPECT_EQ(rect.right - rect.left, 420);
+    PostMessageW(frame, WM_COMMAND, 40001, 0);
+    EXPECT_EQ(first.WaitForExit(), 0);
+}
+
+TEST_F(ProgramStart, ExitWritesTheWindowTheSelectedListAndTheUsageCounters) {
+    TestFolders folders = PrepareTest(TestName());
+    WriteSettings(folders, kHiddenSettings);
+    ProgramRun run;
+    HWND frame = run.WaitForFrame();
+    ASSERT_NE(frame, nullptr);
+    PostMessageW(frame, WM_COMMAND, 40051, 0);
+    for (int i = 0; i < 50 && !IsWindowVisible(frame); ++i) Sleep(100);
+    SetWindowPos(frame, nullptr, 60, 70, 450, 560, SWP_NOZORDER | SWP_NOACTIVATE);
+    PostMessageW(frame, WM_COMMAND, 40001, 0);
+    ASSERT_EQ(run.WaitForExit(), 0);
+
+    EXPECT_EQ(ReadIniString(folders, L"Window", L"x"), L"60");
+    EXPECT_EQ(ReadIniString(folders, L"Window", L"y"), L"70");
+    EXPECT_EQ(ReadIniString(folders, L"Window", L"cx"), L"450");
+    EXPECT_EQ(ReadIniString(folders, L"Window", L"cy"), L"560");
+    EXPECT_EQ(ReadIniString(folders, L"Window", L"cy2"), L"300");
+    EXPECT_EQ(ReadIniString(folders, L"Application", L"Version"), L"11.11.0");
+    // The Selected list lives in the Dictionaries folder.
+    EXPECT_EQ(ReadIniString(folders, L"Memo", L"File1"), folders.DictionariesFolder() + L"\\Selected.oxm");
+
+    DWORD type = 0;
+    auto lastDate = ReadProgramValue(L"LastDate", &type);
+    ASSERT_TRUE(lastDate.has_value());
+    EXPECT_EQ(type, static_cast<DWORD>(REG_BINARY));
+    ASSERT_EQ(lastDate->size(), 16u);
+    SYSTEMTIME today;
+    GetLocalTime(&today);
+    SYSTEMTIME stored;
+    memcpy(&stored, lastDate->data(), sizeof(stored));
+    EXPECT_EQ(stored.wYear, today.wYear);
+    EXPECT_EQ(stored.wDay, today.wDay);
+    auto days = ReadProgramValue(L"WorkingDays", &type);
+    ASSERT_TRUE(days.has_value());
+    EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));
+    EXPECT_EQ(days->at(0), 1);
+    auto statistics = ReadProgramValue(L"Statistics", &type);
+    ASSERT_TRUE(statistics.has_value());
+    EXPECT_EQ(statistics->size(), 44u);
+    auto id = ReadProgramValue(L"CLSID1", &type);
+    ASSERT_TRUE(id.has_value());
+    EXPECT_EQ(id->size(), 39u * 2);  // 38 units and the terminator
+
+    // A second run on the same day counts no new working day.
+    ProgramRun again;
+    HWND frame2 = again.WaitForFrame();
+    ASSERT_NE(frame2, nullptr);
+    PostMessageW(frame2, WM_COMMAND, 40001, 0);
+    ASSERT_EQ(again.WaitForExit(), 0);
+    EXPECT_EQ(ReadProgramValue(L"WorkingDays")->at(0), 1);
+}
+
+TEST_F(ProgramStart, UninstallCleansUpWithoutAWindowButCapitalsStartNormally) {
+    TestFolders folders = PrepareTest(TestName());
+    {
+        ProgramRun run(L"/uninstall");
+        EXPECT_EQ(run.WaitForExit(), 0);
+    }
+    EXPECT_EQ(FindFrame(), nullptr);
+    EXPECT_TRUE(ReadProgramValue(L"CLSID1").has_value());  // set-up ran before the clean-up
+    ProgramRun capitals(L"/UNINSTALL");
+    HWND frame = capitals.WaitForFrame();
+    ASSERT_NE(frame, nullptr);
+    PostMessageW(frame, WM_COMMAND, 40001, 0);
+    EXPECT_EQ(capitals.WaitForExit(), 0);
+}
+
+TEST_F(ProgramStart, ExitUnderAModalDialogKeepsTheFrame) {
+    TestFolders folders = PrepareTest(TestName());
+    ProgramRun run;
+    HWND frame = run.WaitForFrame();
+    ASSERT_NE(frame, nullptr);
+    // A modal dialog disables its owner; Exit then only brings the dialog forward.
+    EnableWindow(frame, FALSE);
+    PostMessageW(frame, WM_COMMAND, 40001, 0);
+    PostMessageW(frame, WM_CLOSE, 0, 0);
+    EXPECT_EQ(run.WaitForExit(1500), -1);
+    EXPECT_TRUE(IsWindow(frame));
+    EXPECT_FALSE(run.QueryState(frame).empty());
+    EnableWindow(frame, TRUE);
+    PostMessageW(frame, WM_COMMAND, 40001, 0);
+    EXPECT_EQ(run.WaitForExit(), 0);
+}
+
+TEST_F(ProgramStart, WebSearchCommandsRefuseWordsTheFrameDidNotHandOut) {
+    TestFolders folders = PrepareTest(TestName());
+    ProgramRun run;
+    HWND frame = run.WaitForFrame();
+    ASSERT_NE(frame, nullptr);
+    for (LPARAM value : {LPARAM(0), LPARAM(-1), LPARAM(0x12345678)})
+        for (WPARAM id : {40183, 40164, 40691}) PostMessageW(frame, WM_COMMAND, id, value);
+    EXPECT_FALSE(run.QueryState(frame).empty());  // still answering
+    PostMessageW(frame, WM_COMMAND, 40001, 0);
+    EXPECT_EQ(run.WaitForExit(), 0);
+}
+
+}  // namespace

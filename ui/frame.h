@@ -1,0 +1,137 @@
+// CFrame: the main window object. Create builds the frame and its children in
+// a fixed order, WindowProc answers the frame's messages (frame_window.cpp),
+// MessageLoop, TimerProc and HookProc route input and run the 100 ms timer
+// (message_loop.cpp), and OnCommand with UpdateCommandStates is the command
+// dispatcher (frame_commands.cpp). Parts built later join through the slots
+// of frame_slots.h.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "ui/frame_slots.h"
+#include "ui/timer_rules.h"
+#include "ui/web_search_words.h"
+
+inline constexpr char16_t kSizeBarClassName[] = u"OstrelProSizeBarClass";
+inline constexpr char16_t kListViewClassName[] = u"Ostrel List View";
+inline constexpr char16_t kBookFrameClassName[] = u"OstrelBookFrame";
+inline constexpr char16_t kBookViewClassName[] = u"OstrelBookView";
+inline constexpr int kStatusBarId = 200;
+inline constexpr UINT_PTR kFrameTimerId = 1;
+inline constexpr UINT kFrameTimerMs = 100;
+
+class CFrame {
+public:
+    // Keeps the instance, the arguments and the show mode; hints on.
+    CFrame(HINSTANCE instance, int unused, std::vector<std::u16string> arguments, int showMode);
+    CFrame(const CFrame&) = delete;
+    CFrame& operator=(const CFrame&) = delete;
+    virtual ~CFrame();
+
+    // 1 when the frame and its children exist, 0 on failure.
+    int32_t Create(int32_t x, int32_t y, int32_t width, int32_t height);
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+    // The GetMessage loop with key routing; the wParam of WM_QUIT.
+    int MessageLoop();
+    static void CALLBACK TimerProc(HWND window, UINT message, UINT_PTR id, DWORD time);
+    static LRESULT CALLBACK HookProc(int code, WPARAM wParam, LPARAM lParam);
+
+    // The command dispatcher: 0 when handled, else DefWindowProcW's answer.
+    LRESULT OnCommand(WPARAM wParam, LPARAM lParam);
+    void UpdateCommandStates(uint32_t id);
+    void CheckCommand(uint32_t id);
+    void UncheckCommand(uint32_t id);
+    void EnableCommand(uint32_t id);
+    void DisableCommand(uint32_t id);
+    // Relabels and enables the list commands of a context menu.
+    void UpdateListMenu(HMENU menu, int32_t flag);
+    // Keeps a web-search word until its posted command arrives; the lParam to post.
+    LPARAM HandOutWebWord(BSTR word) { return webWords_.HandOut(word); }
+
+    HWND Window() const { return frame_; }
+    HWND InputBox() const { return inputBox_; }
+    HMENU ApplicationMenu() const { return applicationMenu_; }
+    HMENU ContextMenus() const { return contextMenus_; }
+
+    // Later parts.
+    IFrameLists* lists = nullptr;
+    IFrameFurniture* furniture = nullptr;
+    IFrameTranslator* translator = nullptr;
+    HWND toolbars[3] = {};       // toolbars 1, 2, 3 (their part fills them)
+    HWND tabControl = nullptr;
+    HWND articleView = nullptr;  // the article view window
+    HWND articleEdit = nullptr;  // its rich edit
+
+private:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    bool RegisterClasses();
+    bool CreateInputBox();
+    void Relayout();
+    bool OpenDictionariesAtStart();
+    void RestoreSelectedList();
+    void OnDestroy();
+    void OnClose();
+    void OnDrawClipboard();
+    void OnInputContextMenu(LPARAM lParam);
+    LRESULT OnNotify(NMHDR* header);
+    LRESULT OnTestQuery(HWND sender, const COPYDATASTRUCT* query);
+    void SelectTab(uint32_t command);
+    HWND FindToolbarWithButton(uint32_t id) const;
+
+    // Dispatcher pieces (frame_commands.cpp).
+    void OnInputChange(WORD code);
+    void SelectList(uint32_t id, LPARAM lParam);
+    void Find();
+    void ClipboardSearch();
+    void SwitchLanguage(uint32_t id);
+    void ToggleTray();
+    void ChangeConversionMode();
+    void ShowApplicationMenu();
+    void PasteIntoInput();
+    void ShowWindowCommand();
+    void HideWindowCommand();
+    std::u16string InputText() const;
+    std::u16string SelectedInputText() const;
+    void UpdateEditingStates();
+
+    HINSTANCE instance_;
+    HWND frame_ = nullptr;
+    HWND sizeBar_ = nullptr;
+    HMENU applicationMenu_ = nullptr;  // resource 112
+    HMENU contextMenus_ = nullptr;     // resource 114
+    HWND inputBox_ = nullptr;
+    HWND statusBar_ = nullptr;
+    HWND nextViewer_ = nullptr;        // next window of the clipboard viewer chain
+    UINT_PTR timer_ = 0;
+    uint32_t ticks_ = 0;
+    UnderCursorWatch underCursor_;     // the text-under-cursor step of the timer
+    bool hintTracking_ = false;
+    bool updateCheckRunning_ = false;
+    int32_t underCursorState_[3] = {}; // cursor x, y and rest counter of that step
+    int32_t hintsOn_ = 1;
+    int32_t tabKind_ = 0;              // list kind last chosen on the tab strip
+    int showMode_;
+    HWND focus_ = nullptr;             // focus remembered while inactive or minimised
+    std::vector<std::u16string> arguments_;
+    std::u16string memoFile_;          // the selected-articles file ([Memo] File1)
+    bool memoFromCommandLine_ = false;
+    bool menuButtonOpen_ = false;
+    int32_t listHeight_ = 0;           // the split between list and article
+    wchar_t tooltip_[80] = {};         // text handed to a toolbar tooltip
+    bool testHook_ = false;            // OSTREL_TEST_HOOK=1: answer WM_COPYDATA queries
+    WebSearchWords webWords_;          // texts handed out with web-search commands
+};
+
+extern CFrame* g_frame;
+
+// For a web-search command, posts it to the frame with a copy of the selected
+// text of the rich edit; 1 when posted, 0 for other ids or no selection.
+int32_t PostTextCommand(uint32_t id, HWND richEdit);
+// The sub-menu among the top-level items of `menu` that holds `id`, and its
+// position; null and -1 when absent.
+HMENU FindMenuWithCommand(HMENU menu, uint32_t id, int* position);

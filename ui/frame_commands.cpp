@@ -1,0 +1,622 @@
+// The command dispatcher of the main window: every WM_COMMAND of menus,
+// toolbar buttons, tabs, the tray menu, the input box and posted commands,
+// and the checked and enabled states of the commands' menu items and buttons.
+#include <windows.h>
+#include <commctrl.h>
+#include <richedit.h>
+#include <shellapi.h>
+
+#include "common/settings/settings_keys.h"
+#include "common/ui_text/toolbar_tooltip.h"
+#include "common/ui_text/ui_text.h"
+#include "common/text/win/clipboard_text.h"
+#include "common/ui_text/win/ui_language.h"
+#include "common/win/wide_text.h"
+#include "ui/application.h"
+#include "ui/command_ids.h"
+#include "ui/command_rules.h"
+#include "ui/frame.h"
+
+namespace {
+
+constexpr int kTitleSlot = 116;
+constexpr int kEditSlot = 83, kWebSearchSlot = 78;
+constexpr int32_t kInputUnits = 1023;
+constexpr UINT kHelpDisplayToc = 0x0001;
+
+const wchar_t* Wide(const char16_t* text) { return reinterpret_cast<const wchar_t*>(text); }
+
+// Text of a rich edit between two positions (the whole text for 0, -1).
+std::u16string RichEditText(HWND edit, bool selectionOnly) {
+    if (!edit) return {};
+    if (!selectionOnly) {
+        int length = GetWindowTextLengthW(edit);
+        std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+        int got = GetWindowTextW(edit, text.data(), length + 1);
+        text.resize(got > 0 ? got : 0);
+        return std::u16string(Char16View(text));
+    }
+    CHARRANGE range{};
+    SendMessageW(edit, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
+    if (range.cpMax <= range.cpMin) return {};
+    std::wstring text(static_cast<size_t>(range.cpMax - range.cpMin) + 1, L'\0');
+    LRESULT got = SendMessageW(edit, EM_GETSELTEXT, 0, reinterpret_cast<LPARAM>(text.data()));
+    text.resize(got > 0 ? static_cast<size_t>(got) : 0);
+    return std::u16string(Char16View(text));
+}
+
+void SetMenuCheck(HMENU menu, uint32_t id, bool checked) {
+    if (menu) CheckMenuItem(menu, id, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+}
+
+}  // namespace
+
+bool IsWebSearchCommand(uint32_t id) {
+    for (uint32_t command : kWebSearchCommands)
+        if (command == id) return true;
+    return false;
+}
+
+int32_t PostTextCommand(uint32_t id, HWND richEdit) {
+    if (!IsWebSearchCommand(id) || !g_frame || !g_frame->Window()) return 0;
+    std::u16string text = RichEditText(richEdit, true);
+    if (text.empty()) return 0;
+    BSTR word = SysAllocStringLen(Wide(text.c_str()), static_cast<UINT>(text.size()));
+    if (!word) return 0;
+    LPARAM value = g_frame->HandOutWebWord(word);
+    PostMessageW(g_frame->Window(), WM_COMMAND, id, value);
+    return 1;
+}
+
+HMENU FindMenuWithCommand(HMENU menu, uint32_t id, int* position) {
+    if (position) *position = -1;
+    int count = menu ? GetMenuItemCount(menu) : 0;
+    for (int i = 0; i < count; ++i) {
+        HMENU sub = GetSubMenu(menu, i);
+        if (sub && GetMenuState(sub, id, MF_BYCOMMAND) != static_cast<UINT>(-1)) {
+            if (position) *position = i;
+            return sub;
+        }
+    }
+    return nullptr;
+}
+
+std::u16string CFrame::InputText() const {
+    std::u16string text = RichEditText(inputBox_, false);
+    if (text.size() > kInputUnits) text.resize(kInputUnits);
+    return text;
+}
+
+std::u16string CFrame::SelectedInputText() const { return RichEditText(inputBox_, true); }
+
+LRESULT CFrame::OnCommand(WPARAM wParam, LPARAM lParam) {
+    Application& app = *g_application;
+    uint32_t id = LOWORD(wParam);
+    if (id == cmd::kInputBox) {
+        OnInputChange(HIWORD(wParam));
+        return 0;
+    }
+    if (ListKindOfCommand(id)) {
+        SelectList(id, lParam);
+        return 0;
+    }
+    if (IsWebSearchCommand(id)) {
+        // Only a word this frame handed out is freed; other values are refused.
+        if (BSTR word = webWords_.TakeBack(lParam)) {
+            if (app.web) app.web->OpenWebSearch(id, word);
+            else SysFreeString(word);
+        }
+        return 0;
+    }
+    switch (id) {
+    case cmd::kExit:
+        PostMessageW(frame_, WM_CLOSE, 0, 0);
+        return 0;
+    case cmd::kAbout:
+        if (furniture) furniture->ShowAbout(frame_);
+        return 0;
+    case cmd::kClipboardMonitorOn:
+        if (!(app.flags & app_flag::kClipboardMonitor)) {
+            nextViewer_ = SetClipboardViewer(frame_);
+            app.flags |= app_flag::kClipboardMonitor;
+            UpdateCommandStates(cmd::kClipboardMonitor);
+            if (!lists || !lists->HasOpenEditors()) PostMessageW(frame_, WM_COMMAND, cmd::kListTranslation, 0);
+        }
+        return 0;
+    case cmd::kClipboardMonitorOff:
+        if (app.flags & app_flag::kClipboardMonitor) {
+            ChangeClipboardChain(frame_, nextViewer_);
+            nextViewer_ = nullptr;
+            app.flags &= ~app_flag::kClipboardMonitor;
+            UpdateCommandStates(cmd::kClipboardMonitor);
+        }
+        return 0;
+    case cmd::kFind:
+        Find();
+        return 0;
+    case cmd::kClipboardSearch:
+        ClipboardSearch();
+        return 0;
+    case cmd::kClipboardMonitor:
+        SendMessageW(frame_, WM_COMMAND,
+                     app.flags & app_flag::kClipboardMonitor ? cmd::kClipboardMonitorOff : cmd::kClipboardMonitorOn, 0);
+        return 0;
+    case cmd::kTopmost:
+        SendMessageW(frame_, WM_COMMAND,
+                     GetWindowLongPtrW(frame_, GWL_EXSTYLE) & WS_EX_TOPMOST ? cmd::kTopmostOff : cmd::kTopmostOn, 0);
+        return 0;
+    case cmd::kClearInput:
+        SetWindowTextW(inputBox_, L"");
+        if (lists && lists->CurrentKind() == 1) lists->ClearTranslationList();
+        SetFocus(inputBox_);
+        return 0;
+    case cmd::kTopmostOn:
+    case cmd::kTopmostOff: {
+        bool on = id == cmd::kTopmostOn;
+        if (on) app.flags |= app_flag::kTopmost;
+        else app.flags &= ~app_flag::kTopmost;
+        SetWindowPos(frame_, on ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+        UpdateCommandStates(cmd::kTopmost);
+        return 0;
+    }
+    case cmd::kInputDelete:
+        PostMessageW(inputBox_, WM_CLEAR, 0, 0);
+        return 0;
+    case cmd::kSelectArticleId:
+        if (lists) lists->SelectArticleId(static_cast<int32_t>(lParam));
+        return 0;
+    case cmd::kSearchAsYouType:
+        if (lists) lists->SearchAsYouType();
+        return 0;
+    case cmd::kInputCut:
+        PostMessageW(inputBox_, WM_CUT, 0, 0);
+        return 0;
+    case cmd::kInputPaste:
+        PasteIntoInput();
+        return 0;
+    case cmd::kDeleteLines: case cmd::kEditArticle: case cmd::kEditArticleAlt: case cmd::kDeleteArticle:
+    case cmd::kNewArticle: case cmd::kBookOnRow: case cmd::kNewArticleFromClipboard: case cmd::kPrint:
+    case cmd::kSelectAll: case cmd::kAddToSelected: case 40196: case 40197: case 40198: case 40200:
+    case cmd::kCopy:
+        if (lists) lists->OnListCommand(id);
+        return 0;
+    case cmd::kInputSelectAll:
+        PostMessageW(inputBox_, EM_SETSEL, 0, -1);
+        return 0;
+    case cmd::kInputCopy:
+        PostMessageW(inputBox_, WM_COPY, 0, 0);
+        return 0;
+    case cmd::kInputDeleteAll:
+        SetWindowTextW(inputBox_, L"");
+        return 0;
+    case cmd::kEnglishInterface:
+    case cmd::kJapaneseInterface:
+    case cmd::kRussianInterface:
+        SwitchLanguage(id);
+        return 0;
+    case cmd::kShowWindow:
+        ShowWindowCommand();
+        return 0;
+    case cmd::kHideWindow:
+        HideWindowCommand();
+        return 0;
+    case cmd::kAutoLocate:
+        if (lists) {
+            if (!lists->AutoLocateOff()) {
+                lists->SetAutoLocateOff(true);
+            } else {
+                lists->SetAutoLocateOff(false);
+                if (!app.inputBusy) SendMessageW(frame_, WM_COMMAND, cmd::kFind, -1);
+            }
+        }
+        UpdateCommandStates(cmd::kAutoLocate);
+        return 0;
+    case cmd::kBookReader:
+        if (furniture) furniture->OpenBookReader(frame_);
+        return 0;
+    case cmd::kDictionaries:
+        if (furniture) furniture->ShowDictionaries(frame_);
+        return 0;
+    case cmd::kUnderCursor:
+        SendMessageW(frame_, WM_COMMAND,
+                     app.flags & app_flag::kUnderCursor ? cmd::kUnderCursorOff : cmd::kUnderCursorOn, 0);
+        return 0;
+    case cmd::kUnderCursorOn:
+        underCursorState_[0] = underCursorState_[1] = underCursorState_[2] = 0;
+        app.flags |= app_flag::kUnderCursor;
+        UpdateCommandStates(cmd::kUnderCursor);
+        return 0;
+    case cmd::kUnderCursorOff:
+        underCursorState_[2] = 0;
+        app.flags &= ~app_flag::kUnderCursor;
+        UpdateCommandStates(cmd::kUnderCursor);
+        return 0;
+    case cmd::kHelpContents:
+        if (auto help = app.HtmlHelp()) help(nullptr, WideString(app.helpPath).c_str(), kHelpDisplayToc, 0);
+        return 0;
+    case cmd::kFontSettings:
+    case cmd::kSettings:
+        if (furniture) furniture->ShowSettings(frame_, id == cmd::kFontSettings ? 2 : 0);
+        if (lists) lists->RepaintPage();
+        return 0;
+    case cmd::kHomeSite:
+    case cmd::kWebSite: {
+        std::u16string url = app.homeSite;
+        if (id == cmd::kWebSite)
+            url += app.language == 2 ? u"index_j.htm" : app.language == 1 ? u"index_e.htm" : u"index.htm";
+        ShellExecuteW(nullptr, L"open", WideString(url).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+        return 0;
+    }
+    case cmd::kTrayIcon:
+        ToggleTray();
+        return 0;
+    case cmd::kNothing:
+        return 0;
+    case cmd::kTranslationOptions:
+        if (furniture) furniture->ShowTranslationOptions(frame_);
+        return 0;
+    case cmd::kLookUpList:
+    case cmd::kLookUpFullText:
+    case cmd::kLookUpTranslate: {
+        std::u16string text = SelectedInputText();
+        if (!text.empty() && translator) translator->LookUpText(text, id);
+        return 0;
+    }
+    case cmd::kConversionMode:
+        ChangeConversionMode();
+        return 0;
+    case cmd::kHistoryBack:
+    case cmd::kHistoryForward:
+        if (lists) {
+            if (id == cmd::kHistoryBack) lists->HistoryBack();
+            else lists->HistoryForward();
+        }
+        UpdateCommandStates(id);
+        return 0;
+    case cmd::kHints:
+        hintsOn_ = !hintsOn_;
+        app.ini->WriteInt(settings_section::kView, u"BigHints", hintsOn_);
+        UpdateCommandStates(cmd::kHints);
+        return 0;
+    case cmd::kCopyToWorking:
+    case cmd::kNewArticleFromSelection:
+        // Article editors open through the shelf's dictionaries.
+        if (lists) lists->OnListCommand(id);
+        return 0;
+    case cmd::kMenuButton:
+        ShowApplicationMenu();
+        return 0;
+    default:
+        return DefWindowProcW(frame_, WM_COMMAND, wParam, lParam);
+    }
+}
+
+void CFrame::OnInputChange(WORD code) {
+    Application& app = *g_application;
+    if (code != EN_CHANGE || !lists || lists->AutoLocateOff() || app.inputBusy) return;
+    PostMessageW(frame_, WM_COMMAND, cmd::kFind, -1);
+}
+
+void CFrame::SelectList(uint32_t id, LPARAM lParam) {
+    Application& app = *g_application;
+    int32_t kind = ListKindOfCommand(id);
+    if (lParam == 1) tabKind_ = kind;
+    if (!lists || !lists->SetCurrentListByKind(kind)) return;
+    bool searchOnSwitch = app.ini->GetInt(settings_section::kView, u"SearchOnListSwitch", kDefaultSearchOnListSwitch);
+    uint32_t inputCounter = lists->UpdateInput();
+    if (searchOnSwitch && lists->SearchedInputCounter() != inputCounter && !app.listBusy &&
+        id != cmd::kListSelected && id != cmd::kListHistory) {
+        SendMessageW(frame_, WM_COMMAND, cmd::kFind, -1);
+        if (lists->CurrentKind() != kind) return;
+    }
+    lists->RedrawLists();
+    UpdateCommandStates(id);
+}
+
+void CFrame::Find() {
+    if (!lists) return;
+    if (lists->CurrentKind() == 1 || tabKind_ == 1) {
+        if (!translator) return;
+        CHARRANGE selection{};
+        SendMessageW(inputBox_, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+        translator->TranslateText(InputText(), selection.cpMin, 0, 0, 2);
+        return;
+    }
+    lists->SearchAsYouType();
+}
+
+void CFrame::PasteIntoInput() {
+    if (IsClipboardFormatAvailable(CF_UNICODETEXT)) {
+        REPASTESPECIAL special{};
+        SendMessageW(inputBox_, EM_PASTESPECIAL, CF_UNICODETEXT, reinterpret_cast<LPARAM>(&special));
+    } else {
+        SendMessageW(inputBox_, WM_PASTE, 0, 0);
+    }
+}
+
+void CFrame::ClipboardSearch() {
+    SetWindowTextW(inputBox_, L"");
+    underCursorState_[2] = -3;
+    if (!translator || translator->AutoSwitchTranslationList() == 0) {
+        PasteIntoInput();
+        PostMessageW(frame_, WM_COMMAND, cmd::kFind, 0);
+        return;
+    }
+    std::u16string text;
+    ClipboardText clip = ReadClipboardText();
+    if (clip.text) {
+        text.assign(clip.text.get(), clip.length);
+    } else {
+        SendMessageW(inputBox_, WM_PASTE, 0, 0);
+        text = InputText();
+    }
+    if (text.size() > kInputUnits) text.resize(kInputUnits);
+    translator->TranslateText(text, 0, 512, 512, 1);
+}
+
+void CFrame::SwitchLanguage(uint32_t id) {
+    Application& app = *g_application;
+    app.flags &= ~(app_flag::kJapaneseInterface | app_flag::kEnglishInterface);
+    if (id == cmd::kEnglishInterface) {
+        app.flags |= app_flag::kEnglishInterface;
+        app.language = 1;
+    } else if (id == cmd::kJapaneseInterface) {
+        app.flags |= app_flag::kJapaneseInterface;
+        app.language = 2;
+    } else {
+        app.language = 0;
+    }
+    SetUILanguage(static_cast<uint32_t>(app.language));
+    SetWindowTextW(frame_, Wide(UIStringTable[kTitleSlot]));
+    ApplyUILanguageToMenus(applicationMenu_, contextMenus_);
+    for (HWND toolbar : toolbars) ApplyUILanguageToToolbar(toolbar);
+    DrawMenuBar(frame_);
+    // The current list's command, not always the Reading list's: the checked
+    // item and the selected tab stay those of the list on screen.
+    uint32_t listCommand = lists ? ListCommandOfKind(lists->CurrentKind()) : 0;
+    for (uint32_t refresh : {id, uint32_t{40060}, listCommand ? listCommand : cmd::kListReading, uint32_t{40047},
+                             cmd::kTopmost, cmd::kTrayIcon, cmd::kEditingStates, cmd::kUnderCursor,
+                             cmd::kConversionMode})
+        UpdateCommandStates(refresh);
+    app.CheckHelpFiles();
+}
+
+void CFrame::ShowWindowCommand() {
+    Application& app = *g_application;
+    app.flags |= app_flag::kWindowShown;
+    SetWindowLongPtrW(frame_, GWL_EXSTYLE, 0);
+    ShowWindow(frame_, SW_RESTORE);
+    if (lists && lists->CurrentListWindow()) SetFocus(lists->CurrentListWindow());
+    SetForegroundWindow(frame_);
+}
+
+void CFrame::HideWindowCommand() {
+    Application& app = *g_application;
+    ShowWindow(frame_, SW_HIDE);
+    SetWindowLongPtrW(frame_, GWL_EXSTYLE, WS_EX_TOOLWINDOW);
+    app.flags &= ~app_flag::kWindowShown;
+    if (furniture && !furniture->TrayShown()) furniture->ShowTray();
+    app.flags |= app_flag::kTrayIcon;
+}
+
+void CFrame::ToggleTray() {
+    Application& app = *g_application;
+    if (!(app.flags & app_flag::kTrayIcon)) {
+        if (furniture) furniture->ShowTray();
+        app.flags |= app_flag::kTrayIcon;
+        ShowWindow(frame_, SW_HIDE);
+        SetWindowLongPtrW(frame_, GWL_EXSTYLE, WS_EX_TOOLWINDOW);
+        app.flags &= ~app_flag::kWindowShown;
+    } else {
+        if (furniture) furniture->RemoveTray();
+        app.flags &= ~app_flag::kTrayIcon;
+        if (!(app.flags & app_flag::kWindowShown)) SetWindowLongPtrW(frame_, GWL_EXSTYLE, 0);
+        ShowWindow(frame_, SW_SHOW);
+    }
+    UpdateCommandStates(cmd::kTrayIcon);
+}
+
+void CFrame::ChangeConversionMode() {
+    if (!lists || !lists->ConversionModeAllowed()) return;
+    int32_t next = NextConversionMode(lists->CurrentKind(), lists->ConversionMode());
+    if (next < 0) return;
+    lists->SetConversionMode(next);
+    UpdateCommandStates(cmd::kConversionMode);
+    PostMessageW(frame_, WM_COMMAND, cmd::kFind, 0);
+}
+
+void CFrame::ShowApplicationMenu() {
+    if (menuButtonOpen_) {
+        menuButtonOpen_ = false;
+        return;
+    }
+    HWND toolbar = toolbars[0];
+    RECT rect{};
+    if (toolbar) {
+        SendMessageW(toolbar, TB_CHECKBUTTON, cmd::kMenuButton, TRUE);
+        GetWindowRect(toolbar, &rect);
+    } else {
+        GetWindowRect(frame_, &rect);
+    }
+    UINT chosen = static_cast<UINT>(TrackPopupMenu(GetSubMenu(applicationMenu_, 0), TPM_RETURNCMD | TPM_RIGHTBUTTON,
+                                                   rect.left, rect.bottom, 0, frame_, nullptr));
+    if (chosen) PostMessageW(frame_, WM_COMMAND, chosen, 0);
+    menuButtonOpen_ = false;
+    if (toolbar) {
+        // A click on the Menu button itself closed the menu: it must not open it again.
+        POINT cursor;
+        GetCursorPos(&cursor);
+        cursor.x -= rect.left;
+        cursor.y -= rect.top;
+        if (SendMessageW(toolbar, TB_HITTEST, 0, reinterpret_cast<LPARAM>(&cursor)) == 0) menuButtonOpen_ = true;
+        SendMessageW(toolbar, TB_CHECKBUTTON, cmd::kMenuButton, FALSE);
+    }
+}
+
+HWND CFrame::FindToolbarWithButton(uint32_t id) const {
+    for (HWND toolbar : toolbars)
+        if (toolbar && SendMessageW(toolbar, TB_COMMANDTOINDEX, id, 0) >= 0) return toolbar;
+    return nullptr;
+}
+
+void CFrame::CheckCommand(uint32_t id) {
+    SetMenuCheck(applicationMenu_, id, true);
+    if (!ListKindOfCommand(id))
+        if (HWND toolbar = FindToolbarWithButton(id)) SendMessageW(toolbar, TB_CHECKBUTTON, id, TRUE);
+}
+
+void CFrame::UncheckCommand(uint32_t id) {
+    SetMenuCheck(applicationMenu_, id, false);
+    if (!ListKindOfCommand(id))
+        if (HWND toolbar = FindToolbarWithButton(id)) SendMessageW(toolbar, TB_CHECKBUTTON, id, FALSE);
+}
+
+void CFrame::EnableCommand(uint32_t id) {
+    if (applicationMenu_) EnableMenuItem(applicationMenu_, id, MF_BYCOMMAND | MF_ENABLED);
+    if (HWND toolbar = FindToolbarWithButton(id)) SendMessageW(toolbar, TB_ENABLEBUTTON, id, TRUE);
+}
+
+void CFrame::DisableCommand(uint32_t id) {
+    if (applicationMenu_) EnableMenuItem(applicationMenu_, id, MF_BYCOMMAND | MF_GRAYED | MF_DISABLED);
+    if (HWND toolbar = FindToolbarWithButton(id)) SendMessageW(toolbar, TB_ENABLEBUTTON, id, FALSE);
+}
+
+void CFrame::UpdateCommandStates(uint32_t id) {
+    Application& app = *g_application;
+    auto enableIf = [this](uint32_t command, bool on) { on ? EnableCommand(command) : DisableCommand(command); };
+    auto checkIf = [this](uint32_t command, bool on) { on ? CheckCommand(command) : UncheckCommand(command); };
+    enableIf(cmd::kHistoryBack, lists && lists->CanGoBack());
+    enableIf(cmd::kHistoryForward, lists && lists->CanGoForward());
+    if (id < cmd::kListTranslation || id > cmd::kHints) return;
+
+    if (IsCheckedListCommand(id)) {
+        for (uint32_t list : {40003u, 40004u, 40006u, 40007u, 40138u, 40139u, 40140u, 40142u, 40143u})
+            UncheckCommand(list);
+        CheckCommand(id);
+        bool rows = lists && lists->RowCount() > 0;
+        for (uint32_t command : {cmd::kCopy, cmd::kPrint, cmd::kSelectAll}) enableIf(command, id != cmd::kListLexicon && rows);
+        enableIf(cmd::kAddToSelected, !(id == cmd::kListLexicon || id == cmd::kListSelected || !rows));
+        SelectTab(id);
+        for (uint32_t command : {cmd::kFind, cmd::kClipboardSearch, cmd::kClearInput}) EnableCommand(command);
+        UpdateEditingStates();
+        UpdateCommandStates(cmd::kConversionMode);
+        return;
+    }
+    switch (id) {
+    case cmd::kClipboardMonitor:
+        checkIf(id, app.flags & app_flag::kClipboardMonitor);
+        break;
+    case cmd::kUnderCursor:
+        checkIf(id, app.flags & app_flag::kUnderCursor);
+        break;
+    case cmd::kTrayIcon:
+        checkIf(id, app.flags & app_flag::kTrayIcon);
+        break;
+    case cmd::kTopmost: {
+        bool on = app.flags & app_flag::kTopmost;
+        checkIf(id, on);
+        if (HWND toolbar = FindToolbarWithButton(id)) SendMessageW(toolbar, TB_CHANGEBITMAP, id, on ? 31 : 30);
+        break;
+    }
+    case cmd::kHints:
+        checkIf(id, hintsOn_);
+        for (HWND toolbar : toolbars)
+            if (toolbar)
+                if (HWND tips = reinterpret_cast<HWND>(SendMessageW(toolbar, TB_GETTOOLTIPS, 0, 0)))
+                    SendMessageW(tips, TTM_ACTIVATE, !hintsOn_, 0);
+        if (tabControl)
+            if (HWND tips = reinterpret_cast<HWND>(SendMessageW(tabControl, TCM_GETTOOLTIPS, 0, 0)))
+                SendMessageW(tips, TTM_ACTIVATE, !hintsOn_, 0);
+        break;
+    case cmd::kEnglishInterface:
+    case cmd::kJapaneseInterface:
+    case cmd::kRussianInterface:
+        checkIf(cmd::kEnglishInterface, app.flags & app_flag::kEnglishInterface);
+        checkIf(cmd::kJapaneseInterface, app.flags & app_flag::kJapaneseInterface);
+        checkIf(cmd::kRussianInterface, !(app.flags & (app_flag::kEnglishInterface | app_flag::kJapaneseInterface)));
+        break;
+    case cmd::kConversionMode: {
+        int32_t mode = lists ? lists->ConversionMode() : 0;
+        if (HWND toolbar = FindToolbarWithButton(id)) SendMessageW(toolbar, TB_CHANGEBITMAP, id, 35 + mode);
+        enableIf(id, lists && lists->ConversionModeAllowed());
+        break;
+    }
+    case cmd::kEditingStates:
+        UpdateEditingStates();
+        break;
+    default:
+        break;
+    }
+}
+
+void CFrame::UpdateEditingStates() {
+    EditingInputs in;
+    if (lists) {
+        in.rowDictionary = lists->CurrentRowDictionaryFlags() != 0;
+        in.rowWorking = lists->CurrentRowDictionaryIsWorking();
+        in.selected = lists->SelectedCount();
+        in.kind = lists->CurrentKind();
+        in.workingExists = !lists->WorkingDictionaryPath().empty();
+        in.hasCurrentRow = lists->CurrentRow() >= 0;
+    }
+    EditingStates s = ComputeEditingStates(in);
+    auto apply = [this](uint32_t command, const std::optional<bool>& on) {
+        if (on) *on ? EnableCommand(command) : DisableCommand(command);
+    };
+    apply(cmd::kEditArticle, s.edit);
+    apply(cmd::kCopyToWorking, s.copyToWorking);
+    apply(cmd::kNewArticle, s.newArticle);
+    apply(cmd::kNewArticleFromClipboard, s.newFromClipboard);
+    apply(cmd::kDeleteLines, s.deleteLines);
+    apply(cmd::kDeleteArticle, s.deleteArticle);
+    apply(cmd::kEditArticleAlt, s.editAlt);
+}
+
+void CFrame::UpdateListMenu(HMENU menu, int32_t) {
+    if (!menu) return;
+    ListMenuInputs in;
+    if (lists) {
+        in.kind = lists->CurrentKind();
+        in.selected = lists->SelectedCount();
+        in.hasCurrentRow = lists->CurrentRow() >= 0;
+        std::u16string working = lists->WorkingDictionaryPath();
+        in.workingExists = !working.empty();
+        in.workingName = std::u16string(FileTitleOf(working));
+        in.rowDictionary = lists->CurrentRowDictionaryFlags() != 0;
+        in.rowIsWorking = lists->CurrentRowDictionaryIsWorking();
+        in.recordDeleted = lists->CurrentRecordDeleted();
+    }
+    ListMenuStates s = ComputeListMenuStates(in);
+    auto relabel = [menu](uint32_t id, const std::u16string& text) {
+        if (GetMenuState(menu, id, MF_BYCOMMAND) != static_cast<UINT>(-1))
+            ModifyMenuW(menu, id, MF_BYCOMMAND | MF_STRING, id, WideString(text).c_str());
+    };
+    auto enable = [menu](uint32_t id, bool on) { EnableMenuItem(menu, id, MF_BYCOMMAND | (on ? MF_ENABLED : MF_GRAYED)); };
+    auto relabelPopup = [menu](HMENU sub, int position, const char16_t* text, bool grey) {
+        if (!sub || position < 0) return;
+        ModifyMenuW(menu, position, MF_BYPOSITION | MF_STRING | MF_POPUP, reinterpret_cast<UINT_PTR>(sub), Wide(text));
+        EnableMenuItem(menu, position, MF_BYPOSITION | (grey ? MF_GRAYED : MF_ENABLED));
+    };
+    relabel(cmd::kDeleteLines, s.deleteLabel);
+    relabel(cmd::kDeleteArticle, s.deleteLabel);
+    int position = -1;
+    HMENU edit = FindMenuWithCommand(menu, cmd::kNewArticle, &position);
+    if (!edit) edit = FindMenuWithCommand(menu, cmd::kNewArticleFromSelection, &position);
+    relabelPopup(edit, position, UIStringTable[kEditSlot], s.editMenuGrey);
+    HMENU web = FindMenuWithCommand(menu, 40183, &position);
+    relabelPopup(web, position, UIStringTable[kWebSearchSlot], s.webMenuGrey);
+    if (s.webMenuGrey) enable(cmd::kSelectAll, false);
+    relabel(cmd::kCopyToWorking, s.copyToWorkingLabel);
+    enable(cmd::kCopyToWorking, s.copyToWorking);
+    enable(cmd::kAddToSelected, s.addToSelected);
+    enable(cmd::kCopy, s.copyAndPrint);
+    enable(cmd::kPrint, s.copyAndPrint);
+    enable(cmd::kEditArticle, s.edit);
+    enable(cmd::kDeleteArticle, s.deleteArticle);
+    relabel(cmd::kNewArticle, s.newArticleLabel);
+    relabel(cmd::kNewArticleFromClipboard, s.newFromClipboardLabel);
+    relabel(cmd::kNewArticleFromSelection, s.newFromSelectionLabel);
+    for (uint32_t command : {cmd::kNewArticle, cmd::kNewArticleFromClipboard, cmd::kNewArticleFromSelection})
+        enable(command, s.newArticles);
+}

@@ -1,0 +1,130 @@
+// The places where parts built later join the main window: the shelf with its
+// list views and history, the input model, the furniture (tray icon, hover
+// hint, About box), the dialogs, the word translator and the web services.
+// Each slot is null until its part exists; a command whose part is missing
+// does nothing, as the dispatcher does when the shelf is missing. Every
+// operation has a neutral default so a part overrides only what it has.
+#pragma once
+
+#include <windows.h>
+#include <oleauto.h>
+
+#include <cstdint>
+#include <string>
+
+// The shelf's list views and history, as the frame drives them.
+class IFrameLists {
+public:
+    virtual ~IFrameLists() = default;
+    // Window of the current list view, null when there is none.
+    virtual HWND CurrentListWindow() { return nullptr; }
+    // Kind of the current list (0 none).
+    virtual int32_t CurrentKind() { return 0; }
+    // Makes the list of that kind current: the kind, or 0 when none exists.
+    virtual int32_t SetCurrentListByKind(int32_t) { return 0; }
+    virtual void RedrawLists() {}
+    // The shelf's choice of start list (kind 2 with rows, else 5 or 4, else `fallback`).
+    virtual int32_t SelectStartList(int32_t fallback) { return fallback; }
+    // Reads the input box into the input model; its change counter.
+    virtual uint32_t UpdateInput() { return 0; }
+    // The input change counter the current list last searched for.
+    virtual uint32_t SearchedInputCounter() { return 0; }
+    virtual void SearchAsYouType() {}
+    virtual void OnListCommand(uint32_t) {}
+    virtual void RepaintPage() {}
+    // Empties the translated-words list and goes to its first row.
+    virtual void ClearTranslationList() {}
+    virtual void SelectArticleId(int32_t) {}
+    // Rows of the current list, its current row (-1 none) and the selected count.
+    virtual int32_t RowCount() { return 0; }
+    virtual int32_t CurrentRow() { return -1; }
+    virtual int32_t SelectedCount() { return 0; }
+    // Flags of the current row's dictionary (0 when the row has none) and the
+    // deleted-record flag of that dictionary.
+    virtual uint32_t CurrentRowDictionaryFlags() { return 0; }
+    virtual bool CurrentRowDictionaryIsWorking() { return false; }
+    virtual bool CurrentRecordDeleted() { return false; }
+    // The working dictionary's file path, empty when there is none.
+    virtual std::u16string WorkingDictionaryPath() { return {}; }
+    // Conversion mode of the current list (0, 1, 2) and whether it offers one.
+    virtual int32_t ConversionMode() { return 0; }
+    virtual bool ConversionModeAllowed() { return false; }
+    virtual void SetConversionMode(int32_t) {}
+    // Auto-locate off (the shelf's flag 2).
+    virtual bool AutoLocateOff() { return false; }
+    virtual void SetAutoLocateOff(bool) {}
+    // History: -1 when there is no such entry.
+    virtual bool CanGoBack() { return false; }
+    virtual bool CanGoForward() { return false; }
+    virtual void HistoryBack() {}
+    virtual void HistoryForward() {}
+    // Article editors.
+    virtual bool HasOpenEditors() { return false; }
+    virtual bool IsEditorWindow(HWND) { return false; }      // an editor's dialog
+    virtual bool IsEditorPaneWindow(HWND) { return false; }  // an editor's text window
+    // The editor key filter: true when it took the key.
+    virtual bool FilterEditorKey(const MSG&) { return false; }
+    virtual void CloseAllEditors() {}
+    // Opening the dictionaries of the settings at start; true when the
+    // dictionaries dialog is to be shown.
+    virtual bool OpenDictionaries() { return true; }
+    // The selected-articles list: load a saved file (going to its last row),
+    // save it when changed at exit, and its file path.
+    virtual bool LoadSelectedList(const std::u16string&) { return false; }
+    virtual void SaveSelectedListIfChanged() {}
+    virtual std::u16string SelectedListPath() { return {}; }
+    virtual void SaveViewOptions() {}
+    virtual void DeleteAllDictionaries() {}
+    virtual int32_t DictionaryCount() { return 0; }
+    // The text of one cell of the visible page (the end-to-end test hook).
+    virtual std::u16string VisibleCellText(int32_t, int32_t) { return {}; }
+    virtual int32_t TopRow() { return 0; }
+};
+
+// Notification-area icon, hover hint, About box and the dialogs the
+// dispatcher opens.
+class IFrameFurniture {
+public:
+    virtual ~IFrameFurniture() = default;
+    virtual bool TrayShown() { return false; }
+    virtual void ShowTray() {}
+    virtual void RemoveTray() {}
+    virtual void OnTrayNotify(WPARAM, LPARAM) {}
+    virtual bool HintExists() { return false; }
+    virtual void TrackHint() {}
+    virtual void HideHint() {}
+    virtual void ShowAbout(HWND) {}
+    virtual void ShowDictionaries(HWND) {}
+    virtual void ShowSettings(HWND, int32_t /*startPage*/) {}
+    virtual void ShowTranslationOptions(HWND) {}
+    virtual void OpenBookReader(HWND) {}
+    // The menu items drawn in their own script (Russian and Japanese menus).
+    virtual void PrepareLanguageItems(HMENU) {}
+    virtual LRESULT MeasureItem(LPARAM) { return 0; }
+    virtual LRESULT DrawItem(LPARAM) { return 0; }
+};
+
+// The word translator and the text under the cursor.
+class IFrameTranslator {
+public:
+    virtual ~IFrameTranslator() = default;
+    // One step of the text-under-cursor translation; may pump and throw.
+    virtual void PollTextUnderCursor() {}
+    virtual void TranslateText(const std::u16string&, int32_t /*caret*/, int32_t /*before*/,
+                               int32_t /*after*/, int32_t /*mode*/) {}
+    virtual int32_t AutoSwitchTranslationList() { return 1; }
+    // Looks a selected text up in the list of the command (40167, 40169, 40171).
+    virtual void LookUpText(const std::u16string&, uint32_t) {}
+};
+
+// The web services: update check, reply handling and web searches.
+class IFrameWeb {
+public:
+    virtual ~IFrameWeb() = default;
+    // Next time of the update check (seconds, 0 none) and starting it.
+    virtual int64_t NextCheckTime() { return 0; }
+    virtual void StartUpdateCheck(HWND) {}
+    virtual LRESULT OnReply(UINT, WPARAM, LPARAM) { return 1; }
+    // Opens the web search of `command` for the word, which it then frees.
+    virtual void OpenWebSearch(uint32_t, BSTR word) { SysFreeString(word); }
+};

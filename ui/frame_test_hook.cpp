@@ -1,0 +1,68 @@
+// The end-to-end test hook: with OSTREL_TEST_HOOK=1 in the environment the
+// frame answers a WM_COPYDATA query with its state as text, sent back to the
+// asking window with WM_COPYDATA. Without the variable the frame ignores
+// WM_COPYDATA and behaves as it always does.
+//
+// Query: dwData = kTestQueryState, no data. Answer: dwData = kTestAnswerState,
+// UTF-16 lines "name=value\n" (no terminator):
+// | name        | value                                                  |
+// |-------------|--------------------------------------------------------|
+// | flags       | the application flags word, decimal                    |
+// | language    | 0 Russian, 1 English, 2 Japanese                        |
+// | dpi         | the screen DPI the program uses                        |
+// | kind        | current list kind (0 none)                              |
+// | rows, top, current, selected | of the current list                   |
+// | cell.R.C    | the text of cell C of visible row R (top + R)          |
+// | dictionaries| dictionaries on the shelf                              |
+// | dataFolder, dictionariesFolder | the program's folders                |
+#include <string>
+
+#include "common/win/wide_text.h"
+#include "ui/application.h"
+#include "ui/frame.h"
+#include "ui/test_hook_protocol.h"
+
+namespace {
+void AddLine(std::u16string& out, std::u16string_view name, std::u16string_view value) {
+    out += name;
+    out += u'=';
+    out += value;
+    out += u'\n';
+}
+
+std::u16string Number(long long value) {
+    std::string text = std::to_string(value);
+    return std::u16string(text.begin(), text.end());
+}
+}  // namespace
+
+bool TestHookRequested() {
+    wchar_t value[8] = {};
+    DWORD length = GetEnvironmentVariableW(L"OSTREL_TEST_HOOK", value, 8);
+    return length == 1 && value[0] == L'1';
+}
+
+LRESULT CFrame::OnTestQuery(HWND sender, const COPYDATASTRUCT* query) {
+    if (!query || query->dwData != kTestQueryState || !sender || !IsWindow(sender)) return 0;
+    Application& app = *g_application;
+    std::u16string text;
+    AddLine(text, u"flags", Number(app.flags));
+    AddLine(text, u"language", Number(app.language));
+    AddLine(text, u"dpi", Number(app.dpi));
+    AddLine(text, u"kind", Number(lists ? lists->CurrentKind() : 0));
+    int32_t rows = lists ? lists->RowCount() : 0;
+    int32_t top = lists ? lists->TopRow() : 0;
+    AddLine(text, u"rows", Number(rows));
+    AddLine(text, u"top", Number(top));
+    AddLine(text, u"current", Number(lists ? lists->CurrentRow() : -1));
+    AddLine(text, u"selected", Number(lists ? lists->SelectedCount() : 0));
+    for (int32_t row = 0; lists && row < kTestPageRows && top + row < rows; ++row)
+        for (int32_t cell = 0; cell < kTestPageCells; ++cell)
+            AddLine(text, u"cell." + Number(row) + u"." + Number(cell), lists->VisibleCellText(top + row, cell));
+    AddLine(text, u"dictionaries", Number(lists ? lists->DictionaryCount() : 0));
+    AddLine(text, u"dataFolder", app.dataFolder);
+    AddLine(text, u"dictionariesFolder", app.dictionariesFolder);
+    COPYDATASTRUCT answer{kTestAnswerState, static_cast<DWORD>(text.size() * sizeof(char16_t)), text.data()};
+    SendMessageW(sender, WM_COPYDATA, reinterpret_cast<WPARAM>(frame_), reinterpret_cast<LPARAM>(&answer));
+    return 1;
+}

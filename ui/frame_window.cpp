@@ -1,0 +1,459 @@
+// CFrame: construction, Create in its fixed order, the frame's window
+// procedure, the clipboard-viewer chain and the ordered save at WM_DESTROY.
+#include "ui/frame.h"
+
+#include <commctrl.h>
+#include <richedit.h>
+
+#include <ctime>
+
+#include "common/settings/registry_values.h"
+#include "common/settings/settings_keys.h"
+#include "common/ui_text/ui_text.h"
+#include "common/settings/win/registry_store.h"
+#include "common/ui_text/win/ui_language.h"
+#include "common/win/wide_text.h"
+#include "resources/program/resource_ids.h"
+#include "ui/application.h"
+#include "ui/command_ids.h"
+#include "ui/command_rules.h"
+#include "ui/start_arguments.h"
+#include "ui/test_hook_protocol.h"
+
+CFrame* g_frame = nullptr;
+
+namespace {
+
+constexpr DWORD kFrameStyle = 0x02CF0000;     // WS_OVERLAPPEDWINDOW, WS_CLIPCHILDREN, WS_CLIPSIBLINGS
+constexpr DWORD kSizeBarStyle = 0x46000000;   // child, visible, clip siblings
+constexpr DWORD kStatusBarStyle = 0x50800000;
+constexpr DWORD kInputEventMask = 0xA0011;    // change, drag-drop done, mouse events, selection change
+constexpr int kInputHeight = 24;
+constexpr int kSizeBarHeight = 4;
+constexpr int kDefaultInputPoints = 12;
+constexpr int kTitleSlot = 116;               // "Ostrel Pro"
+constexpr int kCreateTitleSlot = 117;         // "Japanese-Russian Dictionary"
+constexpr int kWebSearchSlot = 78;            // "&Web Search"
+constexpr int kInputMenuPosition = 3;
+constexpr int kInputWebMenuPosition = 13;
+
+const wchar_t* Wide(const char16_t* text) { return reinterpret_cast<const wchar_t*>(text); }
+
+Application& App_() { return *g_application; }
+
+}  // namespace
+
+CFrame::CFrame(HINSTANCE instance, int, std::vector<std::u16string> arguments, int showMode)
+    : instance_(instance), showMode_(showMode), arguments_(std::move(arguments)) {
+    listHeight_ = g_application ? g_application->window.listHeight : 0;
+    testHook_ = TestHookRequested();
+}
+
+CFrame::~CFrame() {
+    if (applicationMenu_) DestroyMenu(applicationMenu_);
+    if (contextMenus_) DestroyMenu(contextMenus_);
+    if (frame_) DestroyWindow(frame_);
+}
+
+bool CFrame::RegisterClasses() {
+    WNDCLASSW frameClass{};
+    frameClass.style = CS_HREDRAW | CS_VREDRAW;
+    frameClass.lpfnWndProc = &CFrame::WindowProc;
+    frameClass.hInstance = instance_;
+    frameClass.hIcon = LoadIconW(instance_, MAKEINTRESOURCEW(IDI_PROGRAM));
+    frameClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    frameClass.lpszClassName = Wide(kFrameClassName);
+    if (!RegisterClassW(&frameClass)) return false;
+
+    // The size bar, list and book classes take their procedures from their
+    // own parts when those exist; until then they do default processing.
+    WNDCLASSW sizeBar{};
+    sizeBar.style = CS_HREDRAW | CS_VREDRAW;
+    sizeBar.lpfnWndProc = DefWindowProcW;
+    sizeBar.hInstance = instance_;
+    sizeBar.hCursor = LoadCursorW(nullptr, IDC_SIZENS);
+    sizeBar.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    sizeBar.lpszClassName = Wide(kSizeBarClassName);
+    if (!RegisterClassW(&sizeBar)) return true;
+
+    WNDCLASSW list{};
+    list.style = CS_DBLCLKS;
+    list.lpfnWndProc = DefWindowProcW;
+    list.hInstance = instance_;
+    list.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    list.lpszClassName = Wide(kListViewClassName);
+    RegisterClassW(&list);
+
+    WNDCLASSW bookFrame = list;
+    bookFrame.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
+    bookFrame.lpszClassName = Wide(kBookFrameClassName);
+    RegisterClassW(&bookFrame);
+
+    WNDCLASSW bookView = bookFrame;
+    bookView.hCursor = nullptr;
+    bookView.lpszClassName = Wide(kBookViewClassName);
+    RegisterClassW(&bookView);
+    return true;
+}
+
+bool CFrame::CreateInputBox() {
+    // Its owner is toolbar 3 once the toolbars exist; the frame until then.
+    HWND parent = toolbars[2] ? toolbars[2] : frame_;
+    inputBox_ = CreateWindowExW(0, L"RichEdit20W", L"", WS_CHILD | WS_CLIPSIBLINGS | ES_AUTOHSCROLL, 0, 0, 100,
+                                kInputHeight, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(cmd::kInputBox)),
+                                instance_, nullptr);
+    if (!inputBox_) return false;
+    CHARFORMAT2W format{};
+    format.cbSize = sizeof(format);
+    format.dwMask = CFM_SIZE;
+    format.yHeight = 20 * kDefaultInputPoints;
+    SendMessageW(inputBox_, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
+    SendMessageW(inputBox_, EM_SETEVENTMASK, 0, kInputEventMask);
+    ShowWindow(inputBox_, SW_SHOW);
+    return true;
+}
+
+int32_t CFrame::Create(int32_t x, int32_t y, int32_t width, int32_t height) {
+    Application& app = App_();
+    INITCOMMONCONTROLSEX controls{sizeof(controls), 0xFF};
+    InitCommonControlsEx(&controls);
+    if (!RegisterClasses()) return 0;
+    frame_ = CreateWindowExW(0, Wide(kFrameClassName), Wide(UIStringTable[kCreateTitleSlot]), kFrameStyle, x, y,
+                             width, height, nullptr, nullptr, instance_, this);
+    if (!frame_) return 0;
+    applicationMenu_ = LoadMenuW(instance_, MAKEINTRESOURCEW(IDR_APPLICATION_MENU));
+    contextMenus_ = LoadMenuW(instance_, MAKEINTRESOURCEW(IDR_CONTEXT_MENUS));
+
+    if (!CreateInputBox()) return 0;
+    sizeBar_ = CreateWindowExW(0, Wide(kSizeBarClassName), L"", kSizeBarStyle, 0, listHeight_, width,
+                               kSizeBarHeight, frame_, nullptr, instance_, nullptr);
+    if (!sizeBar_) return 0;
+    statusBar_ = CreateStatusWindowW(kStatusBarStyle, L"", frame_, kStatusBarId);
+    if (!statusBar_) return 0;
+    SetWindowTextW(frame_, Wide(UIStringTable[kTitleSlot]));
+
+    auto startOnReading = [this] {
+        if (lists) {
+            lists->SetCurrentListByKind(2);
+            lists->RedrawLists();
+        }
+        UpdateCommandStates(cmd::kListReading);
+        SelectTab(cmd::kListReading);
+    };
+    startOnReading();
+    if ((app.flags & app_flag::kTrayIcon) && furniture && !furniture->TrayShown()) furniture->ShowTray();
+    OnCommand(app.flags & app_flag::kWindowShown ? cmd::kShowWindow : cmd::kHideWindow, 0);
+
+    ApplyUILanguageToMenus(applicationMenu_, contextMenus_);
+    for (HWND toolbar : toolbars) ApplyUILanguageToToolbar(toolbar);
+    ApplyUILanguageToTabs(tabControl);
+    UpdateCommandStates(cmd::kEnglishInterface);
+
+    if (app.flags & app_flag::kClipboardMonitor) nextViewer_ = SetClipboardViewer(frame_);
+    UpdateCommandStates(cmd::kClipboardMonitor);
+    hintsOn_ = app.ini->GetInt(settings_section::kView, u"BigHints", kDefaultBigHints);
+    UpdateCommandStates(cmd::kHints);
+    SendMessageW(frame_, WM_COMMAND, app.flags & app_flag::kUnderCursor ? cmd::kUnderCursorOn : cmd::kUnderCursorOff, 0);
+    if (app.flags & app_flag::kTopmost) SetWindowPos(frame_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    UpdateCommandStates(cmd::kTopmost);
+    UpdateCommandStates(cmd::kTrayIcon);
+
+    startOnReading();
+    UpdateWindow(inputBox_);
+    PumpPendingMessages();
+
+    bool showDictionaries = OpenDictionariesAtStart();
+    RestoreSelectedList();
+
+    app.flags |= app_flag::kStarted;
+    app.inputBusy = 0;
+    app.listBusy = 0;
+    timer_ = SetTimer(nullptr, kFrameTimerId, kFrameTimerMs, &CFrame::TimerProc);
+    SetFocus(inputBox_);
+    app.hook = SetWindowsHookExW(WH_CALLWNDPROC, &CFrame::HookProc, nullptr, GetCurrentThreadId());
+    if (showDictionaries) PostMessageW(frame_, WM_COMMAND, cmd::kDictionaries, 0);
+    if (app.web) app.web->StartUpdateCheck(frame_);
+    return 1;
+}
+
+bool CFrame::OpenDictionariesAtStart() {
+    // With no dictionaries on a shelf none is open: the dialog is due.
+    bool show = lists ? lists->OpenDictionaries() : true;
+    if (!arguments_.empty() && IsDictionariesArgument(arguments_[0])) show = true;
+    if (!arguments_.empty() && IsSavedListArgument(arguments_[0]) && lists &&
+        lists->LoadSelectedList(arguments_[0])) {
+        memoFile_ = arguments_[0];
+        memoFromCommandLine_ = true;
+    }
+    return show;
+}
+
+void CFrame::RestoreSelectedList() {
+    Application& app = App_();
+    if (!memoFromCommandLine_) {
+        std::u16string defaultPath = app.dictionariesFolder + u"\\Selected.oxm";
+        std::u16string stored = app.ini->GetString(settings_section::kMemo, u"File1", defaultPath, kMemoFileUnits);
+        memoFile_ = UsableMemoPath(stored, defaultPath);
+        if (lists) lists->LoadSelectedList(memoFile_);
+    }
+    int32_t start = memoFromCommandLine_ ? 13 : lists ? lists->SelectStartList(2) : 2;
+    if (lists) lists->SetCurrentListByKind(start);
+    UpdateCommandStates(start == 4 ? cmd::kListWords : start == 5 ? cmd::kListKanji : cmd::kListReading);
+    if (lists) lists->RedrawLists();
+}
+
+LRESULT CALLBACK CFrame::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    CFrame* self = reinterpret_cast<CFrame*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (message == WM_NCCREATE) {
+        self = static_cast<CFrame*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        self->frame_ = window;
+    }
+    if (!self || !g_application) return DefWindowProcW(window, message, wParam, lParam);
+    return self->HandleMessage(message, wParam, lParam);
+}
+
+LRESULT CFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    Application& app = App_();
+    HWND window = frame_;
+    switch (message) {
+    case WM_COMMAND:
+        return OnCommand(wParam, lParam);
+    case WM_DESTROY:
+        OnDestroy();
+        return 0;
+    case WM_SIZE:
+        if (wParam == SIZE_MINIMIZED) {
+            focus_ = GetFocus();
+            if (app.flags & app_flag::kTrayIcon) {
+                if (furniture && !furniture->TrayShown()) furniture->ShowTray();
+                ShowWindow(window, SW_HIDE);
+                SetWindowLongPtrW(window, GWL_EXSTYLE, WS_EX_TOOLWINDOW);
+                app.flags &= ~app_flag::kWindowShown;
+            }
+        } else if (app.flags & app_flag::kWindowShown) {
+            Relayout();
+        }
+        break;
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) == WA_INACTIVE) focus_ = GetFocus();
+        else if (LOWORD(wParam) == WA_ACTIVE && focus_ && IsWindow(focus_)) SetFocus(focus_);
+        break;
+    case WM_PAINT: {
+        PAINTSTRUCT paint;
+        BeginPaint(window, &paint);
+        EndPaint(window, &paint);
+        return 0;
+    }
+    case WM_CLOSE:
+        OnClose();
+        return 0;
+    case WM_DRAWITEM:
+        return furniture ? furniture->DrawItem(lParam) : 0;
+    case WM_MEASUREITEM:
+        return furniture ? furniture->MeasureItem(lParam) : 0;
+    case WM_NOTIFY:
+        if (LRESULT handled = OnNotify(reinterpret_cast<NMHDR*>(lParam))) return handled;
+        break;
+    case WM_HELP:
+        return 1;
+    case WM_TIMER:
+        return 0;
+    case WM_INITMENU:
+        if (furniture) furniture->PrepareLanguageItems(reinterpret_cast<HMENU>(wParam));
+        break;
+    case WM_DRAWCLIPBOARD:
+        OnDrawClipboard();
+        return 0;
+    case WM_CHANGECBCHAIN:
+        if (reinterpret_cast<HWND>(wParam) == nextViewer_) nextViewer_ = reinterpret_cast<HWND>(lParam);
+        else if (nextViewer_) SendMessageW(nextViewer_, message, wParam, lParam);
+        return 0;
+    case WM_COPYDATA:
+        if (testHook_) return OnTestQuery(reinterpret_cast<HWND>(wParam), reinterpret_cast<COPYDATASTRUCT*>(lParam));
+        break;
+    default:
+        if (message == msg::kContextMenu) {
+            OnInputContextMenu(lParam);
+        } else if (message == msg::kTrayNotify) {
+            if (furniture) furniture->OnTrayNotify(wParam, lParam);
+        } else if (message == msg::kWebReplyStart || message == msg::kWebReplyNews ||
+                   (message >= msg::kWebReplyFirst && message <= msg::kWebReplyLast)) {
+            return app.web ? app.web->OnReply(message, wParam, lParam) : 1;
+        }
+        break;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+void CFrame::OnClose() {
+    // Under a running modal dialog or conversion (which disables its owner)
+    // the frame stays: the dialog's code still uses the dictionaries the
+    // destruction would delete. The dialog is brought forward instead.
+    if ((g_application->flags & app_flag::kModalDialog) || !IsWindowEnabled(frame_)) {
+        HWND popup = GetLastActivePopup(frame_);
+        if (popup && popup != frame_) SetForegroundWindow(popup);
+        return;
+    }
+    if (lists) lists->CloseAllEditors();
+    DestroyWindow(frame_);
+}
+
+void CFrame::OnDrawClipboard() {
+    if (nextViewer_) SendMessageW(nextViewer_, WM_DRAWCLIPBOARD, 0, 0);
+    Application& app = App_();
+    if (!(app.flags & app_flag::kStarted) || !(app.flags & app_flag::kClipboardMonitor) || app.inputBusy) return;
+    if (lists && lists->HasOpenEditors()) return;
+    DWORD ownerProcess = 0;
+    if (HWND owner = GetClipboardOwner()) GetWindowThreadProcessId(owner, &ownerProcess);
+    if (ownerProcess == GetCurrentProcessId()) return;
+    PostMessageW(frame_, WM_COMMAND, cmd::kClipboardSearch, 0);
+}
+
+void CFrame::OnDestroy() {
+    Application& app = App_();
+    if (timer_) KillTimer(nullptr, timer_);
+    timer_ = 0;
+    if (app.flags & app_flag::kClipboardMonitor) {
+        ChangeClipboardChain(frame_, nextViewer_);
+        nextViewer_ = nullptr;
+    }
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof(placement);
+    if (GetWindowPlacement(frame_, &placement)) {
+        const RECT& normal = placement.rcNormalPosition;
+        app.window.x = normal.left;
+        app.window.y = normal.top;
+        app.window.width = normal.right - normal.left;
+        app.window.height = normal.bottom - normal.top;
+    }
+    CIni& ini = *app.ini;
+    ini.flags = app.flags & app_flag::kSavedMask;
+    ini.x = app.window.x;
+    ini.y = app.window.y;
+    ini.cx = app.window.width;
+    ini.cy = app.window.height;
+    ini.cy2 = listHeight_;
+    ini.SaveMainState(app.shellInstall);
+
+    if (lists) {
+        lists->SaveSelectedListIfChanged();
+        std::u16string path = lists->SelectedListPath();
+        if (!path.empty()) memoFile_ = path;
+    }
+    ini.WriteString(settings_section::kMemo, u"File1", memoFile_);
+    if (lists) lists->SaveViewOptions();
+
+    AddMinutesOfUse(app.statistics, static_cast<uint64_t>(clock()) * 1000 / CLOCKS_PER_SEC);
+    RegSetBinary(kStatisticsValue, app.statistics);
+    if (lists) lists->DeleteAllDictionaries();
+    PostQuitMessage(0);
+    frame_ = nullptr;
+}
+
+void CFrame::OnInputContextMenu(LPARAM lParam) {
+    HMENU popup = GetSubMenu(contextMenus_, kInputMenuPosition);
+    if (!popup || !inputBox_) return;
+    ModifyMenuW(popup, kInputWebMenuPosition, MF_BYPOSITION | MF_STRING | MF_POPUP,
+                reinterpret_cast<UINT_PTR>(GetSubMenu(popup, kInputWebMenuPosition)),
+                Wide(UIStringTable[kWebSearchSlot]));
+    CHARRANGE selection{};
+    SendMessageW(inputBox_, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+    bool selected = selection.cpMax > selection.cpMin;
+    bool hasText = GetWindowTextLengthW(inputBox_) > 0;
+    auto enable = [popup](UINT id, bool on) { EnableMenuItem(popup, id, MF_BYCOMMAND | (on ? MF_ENABLED : MF_GRAYED)); };
+    enable(cmd::kInputCut, selected);
+    enable(cmd::kInputCopy, selected);
+    enable(cmd::kInputDelete, selected);
+    enable(cmd::kInputPaste, IsClipboardFormatAvailable(CF_UNICODETEXT) || IsClipboardFormatAvailable(CF_TEXT));
+    enable(cmd::kInputSelectAll, hasText);
+    enable(cmd::kInputDeleteAll, hasText);
+    UpdateListMenu(popup, 0);
+    EnableMenuItem(popup, kInputWebMenuPosition, MF_BYPOSITION | (selected ? MF_ENABLED : MF_GRAYED));
+    enable(cmd::kNewArticleFromSelection, selected);
+
+    POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    ClientToScreen(inputBox_, &at);
+    UINT chosen = static_cast<UINT>(
+        TrackPopupMenu(popup, TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, frame_, nullptr));
+    if (chosen == 0) return;
+    if (IsWebSearchCommand(chosen)) PostTextCommand(chosen, inputBox_);
+    else PostMessageW(frame_, WM_COMMAND, chosen, reinterpret_cast<LPARAM>(inputBox_));
+}
+
+LRESULT CFrame::OnNotify(NMHDR* header) {
+    if (!header) return 0;
+    if (header->code == EN_DROPFILES || header->code == EN_DRAGDROPDONE) return 0;
+    if (header->hwndFrom == inputBox_ && header->code == EN_MSGFILTER) {
+        auto* filter = reinterpret_cast<MSGFILTER*>(header);
+        if (filter->msg == WM_MOUSEACTIVATE && GetFocus() != inputBox_) SetFocus(inputBox_);
+        return 0;
+    }
+    if (tabControl && header->hwndFrom == tabControl && header->code == TCN_SELCHANGE) {
+        int index = static_cast<int>(SendMessageW(tabControl, TCM_GETCURSEL, 0, 0));
+        TCITEMW item{};
+        item.mask = TCIF_PARAM;
+        if (index >= 0 && SendMessageW(tabControl, TCM_GETITEMW, index, reinterpret_cast<LPARAM>(&item)))
+            OnCommand(static_cast<WPARAM>(item.lParam), 1);
+        SetFocus(inputBox_);
+        return 0;
+    }
+    if (header->code == TTN_GETDISPINFOW) {
+        auto* info = reinterpret_cast<NMTTDISPINFOW*>(header);
+        POINT cursor;
+        GetCursorPos(&cursor);
+        if (tabControl) {
+            TCHITTESTINFO hit{};
+            hit.pt = cursor;
+            ScreenToClient(tabControl, &hit.pt);
+            int index = static_cast<int>(SendMessageW(tabControl, TCM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+            if (index >= 0) {
+                // The title of the list the tab runs, found by its item data:
+                // tabs come and go, so a tab's index is no list number.
+                TCITEMW item{};
+                item.mask = TCIF_PARAM;
+                SendMessageW(tabControl, TCM_GETITEMW, index, reinterpret_cast<LPARAM>(&item));
+                int32_t number = ListNumberOfCommand(static_cast<uint32_t>(item.lParam));
+                if (const char16_t* title = GetWordListTitle(number, nullptr))
+                    info->lpszText = const_cast<wchar_t*>(Wide(title));
+                return 0;
+            }
+        }
+        for (HWND toolbar : toolbars) {
+            if (!toolbar) continue;
+            POINT local = cursor;
+            ScreenToClient(toolbar, &local);
+            int button = static_cast<int>(SendMessageW(toolbar, TB_HITTEST, 0, reinterpret_cast<LPARAM>(&local)));
+            if (button >= 0 && GetToolbarTooltip(toolbar, button, tooltip_)) {
+                info->lpszText = tooltip_;
+                return 0;
+            }
+        }
+    }
+    return 0;
+}
+
+void CFrame::Relayout() {
+    // The full layout of toolbars, tabs and panes belongs to the layout
+    // part; until it joins, the input box runs along the top, the status bar
+    // along the bottom and the size bar at the list height.
+    RECT client;
+    GetClientRect(frame_, &client);
+    if (statusBar_) SendMessageW(statusBar_, WM_SIZE, 0, 0);
+    if (inputBox_ && !toolbars[2]) MoveWindow(inputBox_, 0, 0, client.right, kInputHeight, TRUE);
+    if (sizeBar_) MoveWindow(sizeBar_, 0, listHeight_, client.right, kSizeBarHeight, TRUE);
+}
+
+void CFrame::SelectTab(uint32_t command) {
+    if (!tabControl) return;
+    int count = static_cast<int>(SendMessageW(tabControl, TCM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        TCITEMW item{};
+        item.mask = TCIF_PARAM;
+        if (SendMessageW(tabControl, TCM_GETITEMW, i, reinterpret_cast<LPARAM>(&item)) &&
+            static_cast<uint32_t>(item.lParam) == command) {
+            SendMessageW(tabControl, TCM_SETCURSEL, i, 0);
+            return;
+        }
+    }
+}

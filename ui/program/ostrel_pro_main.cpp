@@ -1,0 +1,93 @@
+// The program entry: brings the system up in its fixed order (locale,
+// arguments, Application, single instance, settings file and installation
+// id, Init, fonts, Riched20.dll, the main window and its message loop) and
+// takes it down again. Every path returns 0.
+#include <windows.h>
+#include <shellapi.h>
+
+#include <clocale>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "common/app_context.h"
+#include "common/global_objects.h"
+#include "common/ui_text/ui_text.h"
+#include "common/settings/win/ensure_unicode_ini.h"
+#include "common/settings/win/registry_store.h"
+#include "common/win/wide_text.h"
+#include "ui/application.h"
+#include "ui/command_ids.h"
+#include "ui/frame.h"
+#include "ui/program_context.h"
+#include "ui/program_globals.h"
+#include "ui/start_arguments.h"
+
+namespace {
+
+constexpr int kRichEditMissingCaptionSlot = 149;
+constexpr int kRichEditMissingTextSlot = 150;
+
+// The arguments after the program's own name.
+std::vector<std::u16string> SplitCommandLine() {
+    std::vector<std::u16string> arguments;
+    int count = 0;
+    LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (!argv) return arguments;
+    for (int i = 1; i < count; ++i) arguments.emplace_back(Char16View(argv[i]));
+    LocalFree(argv);
+    return arguments;
+}
+
+// A running instance is shown (twice 40051 when minimised) and brought
+// forward; true when one exists.
+bool ShowRunningInstance() {
+    HWND running = FindWindowW(WideString(kFrameClassName).c_str(), nullptr);
+    if (!running) return false;
+    if (!IsWindowVisible(running)) PostMessageW(running, WM_COMMAND, cmd::kShowWindow, 0);
+    if (IsIconic(running)) PostMessageW(running, WM_COMMAND, cmd::kShowWindow, 0);
+    SetForegroundWindow(running);
+    return true;
+}
+
+void RunMainWindow(HINSTANCE instance, std::vector<std::u16string> arguments, int showMode) {
+    Application& app = *g_application;
+    auto frame = std::make_unique<CFrame>(instance, 0, std::move(arguments), showMode);
+    g_frame = frame.get();
+    if (frame->Create(app.window.x, app.window.y, app.window.width, app.window.height)) frame->MessageLoop();
+    frame.reset();
+    g_frame = nullptr;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showMode) {
+    ProgramGlobals globals(ProgramGlobalHooks());
+    std::setlocale(LC_ALL, "");
+    std::setlocale(LC_TIME, "English");
+    std::vector<std::u16string> arguments = SplitCommandLine();
+
+    ProgramContext context;
+    auto application = std::make_unique<Application>(instance);
+    g_application = application.get();
+    SetAppContext(&context);
+    if (!ShowRunningInstance()) {
+        EnsureUnicodeIni(application->dataFolder);
+        EnsureInstallationId();
+        application->Init();
+        bool uninstall = !arguments.empty() && IsUninstallArgument(arguments[0]);
+        if (!uninstall) {
+            if (!application->richEdit) {
+                MessageBoxW(nullptr, reinterpret_cast<const wchar_t*>(UIStringTable[kRichEditMissingTextSlot]),
+                            reinterpret_cast<const wchar_t*>(UIStringTable[kRichEditMissingCaptionSlot]),
+                            MB_ICONEXCLAMATION);
+            } else {
+                RunMainWindow(instance, std::move(arguments), showMode);
+            }
+        }
+    }
+    SetAppContext(nullptr);
+    application.reset();
+    g_application = nullptr;
+    return 0;
+}

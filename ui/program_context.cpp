@@ -1,0 +1,34 @@
+// The program's application context over Application and the main window.
+#include "ui/program_context.h"
+
+#include "common/settings/win/registry_error_box.h"
+#include "common/win/wide_text.h"
+#include "ui/application.h"
+#include "ui/frame.h"
+
+UILanguage ProgramContext::InterfaceLanguage() const {
+    return UILanguageFromValue(g_application ? g_application->language : 1);
+}
+
+std::u16string ProgramContext::SettingsFolder() const { return g_application ? g_application->dataFolder : u""; }
+std::u16string ProgramContext::DataFolder() const { return g_application ? g_application->dataFolder : u""; }
+std::u16string ProgramContext::DocumentsFolder() const {
+    return g_application ? g_application->documentsFolder : u"";
+}
+std::u16string ProgramContext::DictionariesFolder() const {
+    return g_application ? g_application->dictionariesFolder : u"";
+}
+
+void* ProgramContext::OwnerWindow() const { return g_frame ? g_frame->Window() : nullptr; }
+
+int32_t ProgramContext::ReportRegistryWriteError(int32_t systemError) { return ShowRegistryWriteError(systemError); }
+
+int32_t ProgramContext::ShowMessage(std::u16string_view text, std::u16string_view caption, uint32_t style) {
+    return MessageBoxW(static_cast<HWND>(OwnerWindow()), WideString(text).c_str(), WideString(caption).c_str(), style);
+}
+
+void ProgramContext::PumpPendingMessages() { ::PumpPendingMessages(); }
+
+std::u16string ProgramContext::WorkingDictionaryPath() const {
+    return g_frame && g_frame->lists ? g_frame->lists->WorkingDictionaryPath() : u"";
+}

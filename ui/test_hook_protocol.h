@@ -1,0 +1,13 @@
+// The codes of the end-to-end test hook (frame_test_hook.cpp), shared with
+// the test driver that asks.
+#pragma once
+
+#include <cstdint>
+
+inline constexpr uintptr_t kTestQueryState = 0x4F535451;   // "OSTQ": the frame's state
+inline constexpr uintptr_t kTestAnswerState = 0x4F535441;  // "OSTA": its answer
+inline constexpr int32_t kTestPageRows = 40;               // visible rows reported at most
+inline constexpr int32_t kTestPageCells = 3;               // cells per row reported
+
+// True when OSTREL_TEST_HOOK is "1" in the program's environment.
+bool TestHookRequested();
