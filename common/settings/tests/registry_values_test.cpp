@@ -90,7 +90,13 @@ TEST(RegistryErrorTexts, ChosenBySystemLanguage) {
               u"Unable write data to the registry. \nYou may have not enough privileges to install programs on this computer.");
     EXPECT_EQ(RegistryErrorTextsFor(2057).caption, u"Registry access error");  // English (UK)
     EXPECT_EQ(RegistryErrorTextsFor(1049).caption, u"Ошибка доступа к реестру");
-    EXPECT_EQ(RegistryErrorTextsFor(1041).caption, u"レジストリ アクセス エラー");
+    EXPECT_EQ(RegistryErrorTextsFor(1049).text,
+              u"Ошибка записи данных в реестр. \nВозможно у вас недостаточно привилегий для установки программ на "
+              u"этом компьютере.");
+    EXPECT_EQ(RegistryErrorTextsFor(1041).caption, u"レジストリー アクセス エラー");
+    EXPECT_EQ(RegistryErrorTextsFor(1041).text,
+              u"データをレジストリーに書き込むことができません。 \nこのコンピューターにプログラムをインストールする"
+              u"権限をお持ちではない可能性があります。");
     // Only the exact ids choose: Russian as spoken in Moldova (2073) gets English.
     EXPECT_EQ(RegistryErrorTextsFor(2073).caption, u"Registry access error");
 }

@@ -8,7 +8,7 @@
 
 RegistryErrorBox::RegistryErrorBox(ShowBox show) : show_(show) {}
 
-int32_t RegistryErrorBox::Report(int32_t systemError, HWND owner) {
+int32_t RegistryErrorBox::Report(int32_t systemError) {
     switch (latch_.Record(systemError)) {
     case RegistryErrorLatch::Answer::NoError:
         return 0;
@@ -18,12 +18,12 @@ int32_t RegistryErrorBox::Report(int32_t systemError, HWND owner) {
         break;
     }
     RegistryErrorTexts texts = RegistryErrorTextsFor(GetSystemDefaultLangID());
-    show_(owner, WideString(texts.text).c_str(), WideString(texts.caption).c_str(),
-          MB_OK | MB_ICONERROR | MB_TOPMOST);
+    // No owner: the box may come before the main window or while it is hidden.
+    show_(nullptr, WideString(texts.text).c_str(), WideString(texts.caption).c_str(), MB_TOPMOST);
     return 2;
 }
 
 int32_t ShowRegistryWriteError(int32_t systemError) {
     static RegistryErrorBox box;
-    return box.Report(systemError, static_cast<HWND>(App().OwnerWindow()));
+    return box.Report(systemError);
 }

@@ -1,7 +1,8 @@
 // ShowRegistryWriteError: the Windows side of the once-per-run registry-error
-// report. The first failed registry write of a run shows one topmost box in
-// the system's default language; later failures are only remembered. The
-// application context forwards its ReportRegistryWriteError here.
+// report. The first failed registry write of a run shows one topmost box
+// without an owner, in the system's default language; later failures are
+// only remembered. The application context forwards its
+// ReportRegistryWriteError here.
 #pragma once
 
 #include <windows.h>
@@ -17,8 +18,8 @@ public:
     explicit RegistryErrorBox(ShowBox show = &MessageBoxW);
 
     // 0 for code 0 (nothing done); 2 after showing the box on the first
-    // failure of the run; 1 for later failures. `owner` may be null.
-    int32_t Report(int32_t systemError, HWND owner);
+    // failure of the run; 1 for later failures.
+    int32_t Report(int32_t systemError);
 
     const RegistryErrorLatch& State() const { return latch_; }
 
@@ -27,5 +28,5 @@ private:
     RegistryErrorLatch latch_;
 };
 
-// The run's one report, owned by the application context's main window.
+// The run's one report.
 int32_t ShowRegistryWriteError(int32_t systemError);

@@ -25,11 +25,12 @@ class ReportingContext final : public FakeAppContext {
 public:
     int32_t ReportRegistryWriteError(int32_t systemError) override {
         codes.push_back(systemError);
-        answers.push_back(box.Report(systemError, nullptr));
+        answers.push_back(box.Report(systemError));
         return answers.back();
     }
-    static int WINAPI CountBox(HWND, LPCWSTR text, LPCWSTR caption, UINT style) {
+    static int WINAPI CountBox(HWND owner, LPCWSTR text, LPCWSTR caption, UINT style) {
         ++boxes;
+        lastOwner = owner;
         lastStyle = style;
         lastCaption = caption;
         return IDOK;
@@ -40,6 +41,7 @@ public:
     std::vector<int32_t> answers;
     static inline int boxes = 0;
     static inline UINT lastStyle = 0;
+    static inline HWND lastOwner = nullptr;
     static inline std::wstring lastCaption;
 };
 
@@ -279,12 +281,13 @@ TEST_F(RegistryStoreTest, ExplicitKeyStringOperations) {
 TEST(RegistryErrorBox, ShowsTopmostInTheSystemLanguage) {
     ReportingContext::boxes = 0;
     RegistryErrorBox box(&ReportingContext::CountBox);
-    EXPECT_EQ(box.Report(0, nullptr), 0);
+    EXPECT_EQ(box.Report(0), 0);
     EXPECT_EQ(ReportingContext::boxes, 0);
-    EXPECT_EQ(box.Report(1018, nullptr), 2);
-    EXPECT_EQ(box.Report(1018, nullptr), 1);
+    EXPECT_EQ(box.Report(1018), 2);
+    EXPECT_EQ(box.Report(1018), 1);
     EXPECT_EQ(ReportingContext::boxes, 1);
     EXPECT_TRUE(ReportingContext::lastStyle & MB_TOPMOST);
+    EXPECT_EQ(ReportingContext::lastOwner, nullptr);
     LANGID language = GetSystemDefaultLangID();
     EXPECT_EQ(ReportingContext::lastCaption, WideString(RegistryErrorTextsFor(language).caption));
     // The locale runs (LANG=ru_RU / ja_JP) say which language they expect.
