@@ -5,7 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include <initializer_list>
+#include <array>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -13,9 +14,37 @@
 #include "common/tests/fake_app_context.h"
 #include "dictionary/dictionary.h"
 #include "dictionary/dictionary_schema.h"
+#include "dictionary/dictionary_shelf.h"
 #include "dictionary/engine_cursor.h"
 #include "storage/dms.h"
 #include "storage/simulated_disk.h"
+
+// A shelf of dictionaries linked by hand that records what is asked of it;
+// `editedRecord` stands for an article an editor has open.
+class FakeShelf : public IDictionaryShelf {
+public:
+    void Add(RDFDictionary& d) {
+        d.shelf = this;
+        (last_ ? last_->next : first_) = &d;
+        d.previous = last_;
+        last_ = &d;
+    }
+    RDFDictionary* FirstDictionary() const override { return first_; }
+    bool ActivateEditorForRecord(const CDictionary&, uint32_t recordId) override {
+        if (recordId != editedRecord) return false;
+        ++activations;
+        return true;
+    }
+    void SaveListPositions() override { ++savedPositions; }
+    void NotifyDictionaryChanged(CDictionary&) override { ++changes; }
+
+    uint32_t editedRecord = 0;
+    int activations = 0, savedPositions = 0, changes = 0;
+
+private:
+    RDFDictionary* first_ = nullptr;
+    RDFDictionary* last_ = nullptr;
+};
 
 class DictionaryTest : public ::testing::Test {
 protected:
@@ -48,12 +77,11 @@ protected:
         if (index == kIndexTranslationWords) key[1] = {&word, 2};
         ASSERT_EQ(engine->InsertKey(cursor, key, RecordRef{position, 0}), DmsStatus::Success);
     }
-    void InsertLongKey(int32_t index, std::initializer_list<int32_t> values, uint32_t position = 1) {
+    // An entry of index 0 (one Long) or 3 (three Longs).
+    void InsertLongKey(int32_t index, std::array<int32_t, 3> v, uint32_t position = 1) {
         ASSERT_EQ(engine->SelectIndex(cursor, index), DmsStatus::Success);
-        std::vector<int32_t> v(values);
-        std::vector<KeySegmentValue> key;
-        for (int32_t& x : v) key.push_back({&x, 4});
-        ASSERT_EQ(engine->InsertKey(cursor, key.data(), RecordRef{position, 0}), DmsStatus::Success);
+        KeySegmentValue key[3] = {{&v[0], 4}, {&v[1], 4}, {&v[2], 4}};
+        ASSERT_EQ(engine->InsertKey(cursor, key, RecordRef{position, 0}), DmsStatus::Success);
     }
     // Stores an article record {0, 0, format type} + text and returns its position.
     uint32_t WriteArticle(uint16_t formatType, std::u16string_view text) {
@@ -65,12 +93,8 @@ protected:
     }
     static std::vector<uint8_t> ArticleRecord(uint16_t formatType, std::u16string_view text) {
         std::vector<uint8_t> block(kRecordHeaderBytes + text.size() * 2, 0);
-        block[8] = static_cast<uint8_t>(formatType);
-        block[9] = static_cast<uint8_t>(formatType >> 8);
-        for (size_t i = 0; i < text.size(); ++i) {
-            block[10 + 2 * i] = static_cast<uint8_t>(text[i]);
-            block[11 + 2 * i] = static_cast<uint8_t>(text[i] >> 8);
-        }
+        block[8] = static_cast<uint8_t>(formatType);  // little-endian, as both builds are
+        std::memcpy(block.data() + kRecordHeaderBytes, text.data(), text.size() * 2);
         return block;
     }
     std::unique_ptr<RDFDictionary> MakeDictionary(const std::u16string& path = kPath, uint32_t flags = 0) {

@@ -3,31 +3,10 @@
 // key sets and on Debian's EDICT) and the collation conflict of the shelf.
 #include <gtest/gtest.h>
 
-#include "dictionary/dictionary_shelf.h"
 #include "dictionary/tests/dictionary_fixture.h"
 #include "storage/tests/edict_keys.h"
 
 namespace {
-
-// A shelf of dictionaries linked by hand, for the collation check.
-class ChainShelf : public IDictionaryShelf {
-public:
-    void Add(RDFDictionary& d) {
-        d.shelf = this;
-        if (last_ == nullptr) first_ = &d;
-        else last_->next = &d;
-        d.previous = last_;
-        last_ = &d;
-    }
-    RDFDictionary* FirstDictionary() const override { return first_; }
-    bool ActivateEditorForRecord(const CDictionary&, uint32_t) override { return false; }
-    void SaveListPositions() override {}
-    void NotifyDictionaryChanged(CDictionary&) override {}
-
-private:
-    RDFDictionary* first_ = nullptr;
-    RDFDictionary* last_ = nullptr;
-};
 
 using DictionaryOpen = DictionaryTest;
 
@@ -44,7 +23,6 @@ TEST_F(DictionaryOpen, ReadsHeaderTextsFlagsAndVersion) {
     EXPECT_EQ(dictionary->flags, 0x40000u | 0x2000u | kDictionaryOpen);
     EXPECT_EQ(dictionary->collatorKind, 1);
     ASSERT_NE(dictionary->Collator(), nullptr);
-    EXPECT_EQ(dictionary->openMode, 2);
     EXPECT_EQ(app.pumps, 1);
     EXPECT_EQ(app.waitCursors, 1);
     EXPECT_EQ(app.waitCursorDepth, 0);
@@ -53,33 +31,6 @@ TEST_F(DictionaryOpen, ReadsHeaderTextsFlagsAndVersion) {
     EXPECT_EQ(dictionary->flags, 0x40000u | 0x2000u);
     EXPECT_FALSE(dictionary->HeaderText(kPropertyName).has_value());
     EXPECT_EQ(dictionary->fileId, 0);
-    EXPECT_EQ(dictionary->Close(), 0u);
-}
-
-TEST_F(DictionaryOpen, WithoutVersionTextIsOldAndNotEditable) {
-    CreateDictionaryFile();
-    FinishFile();
-    auto dictionary = MakeDictionary();
-    dictionary->flags = 0x2000;
-    ASSERT_EQ(dictionary->Open(0), 0u);
-    EXPECT_EQ(dictionary->version, kVersionWithoutText);
-    EXPECT_LT(dictionary->version, kFirstCurrentVersion);
-    EXPECT_EQ(dictionary->flags & 0x2000u, 0u);
-}
-
-TEST_F(DictionaryOpen, MissingFileGivesTheEngineStatusAndItsBox) {
-    auto dictionary = MakeDictionary(u"C:\\Dictionaries\\missing.qdx");
-    const uint32_t status = dictionary->Open(2);
-    EXPECT_EQ(status, static_cast<uint32_t>(DmsStatus::CannotOpenFile));
-    EXPECT_EQ(dictionary->flags & kDictionaryOpen, 0u);
-    EXPECT_EQ(app.waitCursorDepth, 0);
-    dictionary->ShowError(nullptr, u"Cannot open dictionary", u"Cannot open dictionary", status);
-    ASSERT_EQ(app.messages.size(), 1u);
-    char16_t reason[256];
-    DmsErrorText(1, 0, reason, 256);
-    EXPECT_EQ(app.messages[0].text,
-              u"Cannot open dictionary:\nC:\\Dictionaries\\missing.qdx\n" + std::u16string(reason));
-    EXPECT_EQ(app.messages[0].style, 0u);
 }
 
 struct PackCase {
@@ -94,35 +45,41 @@ INSTANTIATE_TEST_SUITE_P(Texts, VersionPacking,
                                            PackCase{u"", 0}, PackCase{u"1.300", 0x022C0000}));
 
 // The article count the user sees, from the index counts, the file name and the version.
-TEST_F(DictionaryOpen, ArticleCountRules) {
-    auto make = [&](const std::u16string& path, int readings, int words, int translations, int articles,
-                    const char16_t* versionText) {
-        CreateDictionaryFile(path);
-        for (int i = 0; i < readings; ++i) InsertKey(kIndexReadingWord, u"r" + std::u16string(1, u'a' + i));
-        for (int i = 0; i < words; ++i) InsertKey(kIndexWordReading, u"w" + std::u16string(1, u'a' + i));
-        for (int i = 0; i < translations; ++i)
-            InsertKey(kIndexTranslationWords, u"t" + std::u16string(1, u'a' + i));
-        for (int i = 0; i < articles; ++i) InsertLongKey(kIndexArticles, {i + 1});
-        if (versionText) PutProperty(kPropertyVersion, versionText);
-        FinishFile();
-        auto d = MakeDictionary(path);
-        EXPECT_EQ(d->Open(2), 0u);
-        return d;
+struct CountCase {
+    const char16_t* path;
+    int readings, words, translations, articles;
+    const char16_t* versionText;
+    int32_t shown, counted;  // the article count, and CountRecords' answer
+};
+class ArticleCount : public DictionaryTest, public ::testing::WithParamInterface<CountCase> {};
+
+TEST_P(ArticleCount, FollowsTheIndexCountsNameAndVersion) {
+    const CountCase& c = GetParam();
+    CreateDictionaryFile(c.path);
+    auto keys = [&](int32_t index, int n, char16_t lead) {
+        for (int i = 0; i < n; ++i) InsertKey(index, {lead, char16_t(u'a' + i)});
     };
-    auto d = make(u"C:\\a.qdx", 3, 5, 2, 0, nullptr);
-    EXPECT_EQ(d->articleCount, 5);
-    EXPECT_EQ(d->CountRecords(), 5);
-    EXPECT_EQ(make(u"C:\\b.qdx", 3, 2, 4, 0, nullptr)->articleCount, 4);
-    d = make(u"C:\\Dictionaries\\KanjiDic.qdx", 6, 2, 0, 0, nullptr);
-    EXPECT_EQ(d->articleCount, 2);
-    EXPECT_EQ(d->CountRecords(), 6);
-    EXPECT_EQ(make(u"C:\\c.qdx", 6, 2, 0, 9, u"11.11.0.1  I")->articleCount, 9);
-    EXPECT_EQ(make(u"C:\\d.qdx", 6, 2, 0, 9, u"11.11.0.1  I P")->articleCount, 6);
-    d = make(u"C:\\e.qdx", 3, 0, 0, 0, nullptr);
-    EXPECT_EQ(d->readingCount, 3);
-    EXPECT_EQ(d->flags & 0x4000u, 0u);
-    EXPECT_EQ(d->bookHeaderCount, 0);
+    keys(kIndexReadingWord, c.readings, u'r');
+    keys(kIndexWordReading, c.words, u'w');
+    keys(kIndexTranslationWords, c.translations, u't');
+    for (int i = 0; i < c.articles; ++i) InsertLongKey(kIndexArticles, {i + 1});
+    if (c.versionText) PutProperty(kPropertyVersion, c.versionText);
+    FinishFile();
+    auto d = MakeDictionary(c.path, 0x2000);
+    ASSERT_EQ(d->Open(2), 0u);
+    EXPECT_EQ(d->articleCount, c.shown);
+    if (c.versionText == nullptr) {  // old and not editable
+        EXPECT_EQ(d->version, kVersionWithoutText);
+        EXPECT_EQ(d->flags & 0x2000u, 0u);
+    }
+    EXPECT_EQ(d->CountRecords(), c.counted);
 }
+INSTANTIATE_TEST_SUITE_P(Rules, ArticleCount,
+                         ::testing::Values(CountCase{u"C:\\a.qdx", 3, 5, 2, 0, nullptr, 5, 5},
+                                           CountCase{u"C:\\b.qdx", 3, 2, 4, 0, nullptr, 4, 4},
+                                           CountCase{u"C:\\x\\KanjiDic.qdx", 6, 2, 0, 0, nullptr, 2, 6},
+                                           CountCase{u"C:\\c.qdx", 6, 2, 0, 9, u"11.11.0.1  I", 9, 6},
+                                           CountCase{u"C:\\d.qdx", 6, 2, 0, 9, u"11.11.0.1  I P", 6, 6}));
 
 TEST_F(DictionaryOpen, BookRecordsMakeABookAndCountItsHeaders) {
     CreateDictionaryFile();
@@ -138,6 +95,7 @@ struct LanguageCase {
     const char* name;
     std::vector<std::u16string> readings, words, translations, stems;
     const char16_t* language;
+    const char16_t* namedLanguage = nullptr;  // property 8: nothing is guessed
 };
 class LanguageGuess : public DictionaryTest, public ::testing::WithParamInterface<LanguageCase> {};
 
@@ -148,6 +106,7 @@ TEST_P(LanguageGuess, FromTheKeysOfItsIndexes) {
     for (const auto& k : c.words) InsertKey(kIndexWordReading, k);
     for (const auto& k : c.translations) InsertKey(kIndexTranslationWords, k);
     for (const auto& k : c.stems) InsertKey(kIndexLatinStems, k);
+    if (c.namedLanguage) PutProperty(kPropertyIndexLanguage, c.namedLanguage);
     FinishFile();
     auto dictionary = MakeDictionary();
     ASSERT_EQ(dictionary->Open(2), 0u);
@@ -164,18 +123,9 @@ INSTANTIATE_TEST_SUITE_P(
         LanguageCase{"GreekTranslations", {}, {}, {u"λόγος", u"οἶκος", u"house"}, {}, u"ell"},
         LanguageCase{"EnglishTranslations", {}, {}, {u"house", u"cat", u"дом"}, {}, u"eng"},
         LanguageCase{"NoMajority", {}, {}, {u"дом", u"house"}, {}, u""},
-        LanguageCase{"ReadingsAloneGuessNothing", {u"あい"}, {}, {}, {}, u""}),
+        LanguageCase{"ReadingsAloneGuessNothing", {u"あい"}, {}, {}, {}, u""},
+        LanguageCase{"NamedLanguageIsNotGuessed", {u"amo"}, {}, {}, {u"am"}, u"", u"Latin"}),
     [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(DictionaryOpen, NamedIndexLanguageIsNotGuessed) {
-    CreateDictionaryFile();
-    InsertKey(kIndexLatinStems, u"am");
-    PutProperty(kPropertyIndexLanguage, u"Latin");
-    FinishFile();
-    auto dictionary = MakeDictionary();
-    ASSERT_EQ(dictionary->Open(2), 0u);
-    EXPECT_EQ(std::u16string(dictionary->IndexLanguage()), u"");
-}
 
 // Debian's EDICT: readings by reading and headwords by word, as the
 // compiler stores them. Its readings are kana, so it is Japanese.
@@ -198,21 +148,9 @@ TEST_F(DictionaryOpen, EdictIsGuessedJapanese) {
     EXPECT_LT(dictionary->CountKeysInRange(kIndexReadingWord, 0x0041, 0x024F), 100u);
 }
 
-TEST_F(DictionaryOpen, CountKeysInRangeAgainstACountByHand) {
-    const std::u16string keys[] = {u"a", u"abc", u"b", u"c", u"cz", u"d", u"x", u"ア", u"あ"};
-    CreateDictionaryFile();
-    for (const auto& k : keys) InsertKey(kIndexFullTextWords, k);
-    FinishFile();
-    auto dictionary = MakeDictionary();
-    ASSERT_EQ(dictionary->Open(2), 0u);
-    EXPECT_EQ(dictionary->CountKeysInRange(kIndexFullTextWords, u'b', u'd'), 4u);  // b c cz d
-    EXPECT_EQ(dictionary->CountKeysInRange(kIndexFullTextWords, u'e', u'w'), 0u);
-    EXPECT_EQ(dictionary->CountKeysInRange(kIndexFullTextWords, u'y', u'z'), 0u);
-    EXPECT_EQ(dictionary->CountKeysInRange(kIndexArticles, u'a', u'z'), 0u);
-}
-
 // A file of the older format version sorts by the dictionary collation (kind
-// 0); the shelf cannot mix it with files sorted by UCA (kind 1).
+// 0); the shelf cannot mix it with files sorted by UCA (kind 1). The boxes
+// of a failed open.
 TEST_F(DictionaryOpen, CollationConflictOnTheShelf) {
     const std::u16string older = u"C:\\Dictionaries\\older.qdx";
     CreateDictionaryFile(older);
@@ -224,7 +162,7 @@ TEST_F(DictionaryOpen, CollationConflictOnTheShelf) {
     CreateDictionaryFile();
     FinishFile();
 
-    ChainShelf shelf;
+    FakeShelf shelf;
     auto oldDictionary = MakeDictionary(older);
     auto newDictionary = MakeDictionary();
     shelf.Add(*oldDictionary);
@@ -243,8 +181,15 @@ TEST_F(DictionaryOpen, CollationConflictOnTheShelf) {
     EXPECT_EQ(oldDictionary->Open(2), kOpenCollationOlder);
 
     newDictionary->ShowError(nullptr, u"Cannot open dictionary", u"Cannot open dictionary", kOpenCollationNewer);
-    ASSERT_EQ(app.messages.size(), 1u);
+    auto missing = MakeDictionary(u"C:\\Dictionaries\\missing.qdx");
+    const uint32_t status = missing->Open(2);
+    EXPECT_EQ(status, static_cast<uint32_t>(DmsStatus::CannotOpenFile));
+    missing->ShowError(nullptr, u"Cannot open dictionary", u"Cannot open dictionary", status);
+    ASSERT_EQ(app.messages.size(), 2u);
     EXPECT_EQ(app.messages[0].text.substr(0, 51), u"This dictionary was created by new Ostrel software.");
+    char16_t reason[256];
+    DmsErrorText(1, 0, reason, 256);
+    EXPECT_EQ(app.messages[1].text, u"Cannot open dictionary:\nC:\\Dictionaries\\missing.qdx\n" + std::u16string(reason));
 }
 
 }  // namespace
