@@ -29,6 +29,10 @@ int32_t ProgramContext::ShowMessage(std::u16string_view text, std::u16string_vie
 
 void ProgramContext::PumpPendingMessages() { ::PumpPendingMessages(); }
 
+void* ProgramContext::ShowWaitCursor() { return SetCursor(LoadCursorW(nullptr, IDC_WAIT)); }
+
+void ProgramContext::RestoreCursor(void* previous) { SetCursor(static_cast<HCURSOR>(previous)); }
+
 std::u16string ProgramContext::WorkingDictionaryPath() const {
     return g_frame && g_frame->lists ? g_frame->lists->WorkingDictionaryPath() : u"";
 }

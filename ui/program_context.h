@@ -1,6 +1,7 @@
 // The application context the program installs for the portable core: the
 // interface language and folders of Application, the main window as owner of
-// boxes, the once-per-run registry-error box and the message pump.
+// boxes, the once-per-run registry-error box, the message pump and the wait
+// cursor.
 #pragma once
 
 #include "common/app_context.h"
@@ -16,5 +17,7 @@ public:
     int32_t ReportRegistryWriteError(int32_t systemError) override;
     int32_t ShowMessage(std::u16string_view text, std::u16string_view caption, uint32_t style) override;
     void PumpPendingMessages() override;
+    void* ShowWaitCursor() override;
+    void RestoreCursor(void* previous) override;
     std::u16string WorkingDictionaryPath() const override;
 };
