@@ -15,7 +15,7 @@
 #include "dictionary/format_detection.h"
 #include "import/article_record.h"
 #include "import/key_entries.h"
-#include "import/own_markup_import.h"
+#include "import/import_registration.h"
 #include "import/source_loaders.h"
 #include "import/target_paths.h"
 #include "storage/dms.h"

@@ -83,10 +83,3 @@ int32_t ImportOwnMarkup(CDictionary& dictionary, const void* text, uint32_t size
     const std::u16string_view buffer(dictionary.Text(), static_cast<size_t>(dictionary.TextLength()));
     return ParseOwnMarkup(buffer, static_cast<uint32_t>(start), parseMode, sink, markup).ok;
 }
-
-void RegisterImportParsers() {
-    FormatParsers ownMarkup;
-    ownMarkup.import = ImportOwnMarkup;
-    SetFormatParsers(1, ownMarkup);
-    SetFormatParsers(2, ownMarkup);
-}

@@ -1,6 +1,7 @@
 // The own markup parser joined to a dictionary object: the importer of
 // format types 1 (word markup) and 2 (kanji markup) that the dictionary
-// object calls for whole sources and for stored records.
+// object calls for whole sources and for stored records (registered by
+// import_registration.h).
 #pragma once
 
 #include <cstdint>
@@ -15,7 +16,3 @@ class CDictionary;
 // article. 1 or 0; a null text gives 1.
 int32_t ImportOwnMarkup(CDictionary& dictionary, const void* text, uint32_t sizeInBytes, int32_t mode,
                         const ImportCallbacks& callbacks);
-
-// Registers the importers of this folder with the dictionary object's
-// parser registry (own markup for format types 1 and 2).
-void RegisterImportParsers();

@@ -7,7 +7,7 @@
 
 #include "common/tests/fake_app_context.h"
 #include "dictionary/dictionary_properties.h"
-#include "import/own_markup_import.h"
+#include "import/import_registration.h"
 
 #include <cstdlib>
 
@@ -225,6 +225,44 @@ TEST_F(CompileFixture, TwoPassesMakeTheSameCallbacks) {
     const Calls first = pass();
     EXPECT_GT(first.size(), 3u);
     EXPECT_EQ(pass(), first);
+}
+
+}  // namespace
+
+namespace {
+
+// Compiling into an existing closed file (mode 2): a failure puts the file
+// back as it was; a dictionary whose file is open is refused at once.
+TEST_F(CompileFixture, ExistingFileIsRestoredAfterAFailedCompile) {
+    const std::u16string good = Path("good.rdf"), more = Path("more.rdf"), bad = Path("bad.rdf"),
+                         target = Path("book.qdx");
+    WriteUtf16File(good, kSmallDictionary);
+    WriteUtf16File(more, u"{\\rdf1 {\\a {\\k 犬}{\\r いぬ}{\\s {\\rus dog}}}}");
+    WriteUtf16File(bad, u"{\\rdf1 {\\a {\\k 猫}}}} {\\a}}");
+    ASSERT_EQ(Compile(good, target, {}), 1);
+    const std::string before = ReadBytes(target);
+
+    SilentCompileUi ui;
+    CDictionary dictionary(kFormatStoreDatabase, engine_);
+    dictionary.File().SetPath(target.c_str());
+    {
+        CConverter converter(dictionary, CConverter::kExistingFile, ui, env_);
+        EXPECT_EQ(converter.Convert(DetectDictionaryFileFormat(bad.c_str()), bad, target), 0);
+        EXPECT_EQ(ReadBytes(target), before);
+        EXPECT_FALSE(Exists(target + u".tmp~"));
+    }
+    {
+        ASSERT_EQ(dictionary.Open(2), 0u);
+        CConverter converter(dictionary, CConverter::kExistingFile, ui, env_);
+        EXPECT_EQ(converter.Convert(DetectDictionaryFileFormat(more.c_str()), more, target), 0);
+        EXPECT_NE(dictionary.flags & kDictionaryOpen, 0u);  // left open and untouched
+        dictionary.Close();
+        EXPECT_EQ(ReadBytes(target), before);
+    }
+    CConverter converter(dictionary, CConverter::kExistingFile, ui, env_);
+    ASSERT_EQ(converter.Convert(DetectDictionaryFileFormat(more.c_str()), more, target), 1);
+    EXPECT_TRUE(Verify(target).empty());
+    EXPECT_NE(DumpAll(target, {101}).find("いぬ\t犬"), std::string::npos);
 }
 
 }  // namespace
