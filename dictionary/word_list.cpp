@@ -282,6 +282,12 @@ void WordList::SetDirection(int32_t delta) {
     ComputeMergedRow();
 }
 
+bool WordList::AnotherOnEntry(const CCursor* except) const {
+    for (const auto& cursor : cursors_)
+        if (cursor.get() != except && cursor->HasEntries() && cursor->OnEntry()) return true;
+    return false;
+}
+
 bool WordList::StepForward() {
     CCursor* mover = CurrentCursor();
     if (mover == nullptr) return false;
@@ -289,10 +295,7 @@ bool WordList::StepForward() {
     if (target >= mover->count) {
         if (mover->AtEnd()) return false;
         // Step over to the next dictionary only when one still has an entry.
-        bool another = false;
-        for (const auto& cursor : cursors_)
-            another = another || (cursor.get() != mover && cursor->HasEntries() && cursor->OnEntry());
-        if (!another) return false;
+        if (!AnotherOnEntry(mover)) return false;
         mover->state |= kCursorAtEnd;
         SortCursors();
         current_ = FirstPositioned();
@@ -313,11 +316,7 @@ bool WordList::StepBack() {
     if (mover == nullptr) return false;
     int32_t target = mover->ordinal - 1;
     if (target < 0) {
-        if (mover->AtBegin()) return false;
-        bool another = false;
-        for (const auto& cursor : cursors_)
-            another = another || (cursor.get() != mover && cursor->HasEntries() && cursor->OnEntry());
-        if (!another) return false;
+        if (mover->AtBegin() || !AnotherOnEntry(mover)) return false;
         mover->state |= kCursorAtBegin;
         mover->ordinal = -1;
         SortCursors();
@@ -383,40 +382,25 @@ int32_t WordList::Reseek(int32_t target, int32_t passLimit, int32_t window, bool
         SetDirection(target - currentRow_);
         int32_t chosen = -1;
         int32_t widest = 0;
-        if (direction_ > 0) {
-            for (int32_t i = 0; i < CursorCount(); ++i) {
-                CCursor& cursor = *CursorAt(i);
-                if (!cursor.HasEntries() || cursor.AtEnd()) continue;
-                cursor.lowerBound = cursor.ordinal;
-                int32_t gap = cursor.upperBound - cursor.ordinal;
-                if (chosen < 0 || gap > widest) {
-                    chosen = i;
-                    widest = gap;
-                }
+        bool forward = direction_ > 0;
+        for (int32_t i = 0; i < CursorCount(); ++i) {
+            CCursor& cursor = *CursorAt(i);
+            if (!cursor.HasEntries() || cursor.AtEnd()) continue;
+            // The target lies beyond this ordinal on the side the list moves to.
+            (forward ? cursor.lowerBound : cursor.upperBound) = cursor.ordinal;
+            if (!forward && cursor.AtBegin()) continue;
+            int32_t gap = forward ? cursor.upperBound - cursor.ordinal : cursor.ordinal - cursor.lowerBound;
+            if (chosen < 0 || gap > widest) {
+                chosen = i;
+                widest = gap;
             }
-            if (chosen < 0) break;
-            CCursor& cursor = *CursorAt(chosen);
-            cursor.MoveToOrdinal(cursor.ordinal + std::max(widest, 0) / 2);
-            current_ = chosen;
-            SyncForward(chosen);
-        } else {
-            for (int32_t i = 0; i < CursorCount(); ++i) {
-                CCursor& cursor = *CursorAt(i);
-                if (!cursor.HasEntries() || cursor.AtEnd()) continue;
-                cursor.upperBound = cursor.ordinal;
-                if (cursor.AtBegin()) continue;
-                int32_t gap = cursor.ordinal - cursor.lowerBound;
-                if (chosen < 0 || gap > widest) {
-                    chosen = i;
-                    widest = gap;
-                }
-            }
-            if (chosen < 0) break;
-            CCursor& cursor = *CursorAt(chosen);
-            cursor.MoveToOrdinal(cursor.ordinal - std::max(widest, 0) / 2);
-            current_ = chosen;
-            SyncBackward(chosen);
         }
+        if (chosen < 0) break;
+        CCursor& cursor = *CursorAt(chosen);
+        int32_t half = std::max(widest, 0) / 2;
+        cursor.MoveToOrdinal(forward ? cursor.ordinal + half : cursor.ordinal - half);
+        current_ = chosen;
+        Sync(chosen);
         ComputeMergedRow();
         if (std::abs(target - currentRow_) < window) break;
         if (passLimit >= 1 && pass >= passLimit) break;

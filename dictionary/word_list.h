@@ -160,6 +160,7 @@ private:
     int32_t LastPositioned() const;
     void ComputeMergedRow();
     void RecountRows();
+    bool AnotherOnEntry(const CCursor* except) const;
     bool StepForward();
     bool StepBack();
     void RemoveCursorAt(int32_t index);

@@ -10,9 +10,7 @@ protected:
     std::unique_ptr<WordList> Lexicon() {
         AddSynthetic(u"C:\\D\\a.qdx", {{u"apple", u""}, {u"bee", u""}, {u"bee", u""}, {u"cat", u""}}, kIndexFullTextWords);
         AddSynthetic(u"C:\\D\\b.qdx", {{u"bee", u""}, {u"cat", u""}, {u"dog", u""}}, kIndexFullTextWords, 10);
-        auto list = std::make_unique<WordList>(&shelf, kListLexicon);
-        for (RDFDictionary* d : shelf.dictionaries) list->AddDictionary(d);
-        return list;
+        return ListOfShelf(kListLexicon);
     }
 };
 

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <random>
 
+#include "common/tests/edict_files.h"
 #include "dictionary/tests/word_list_fixture.h"
 
 namespace {
@@ -86,11 +87,7 @@ protected:
         }
         return merged;
     }
-    std::unique_ptr<WordList> MergedList() {
-        auto list = std::make_unique<WordList>(&shelf, kListReadings);
-        for (RDFDictionary* d : shelf.dictionaries) list->AddDictionary(d);
-        return list;
-    }
+    std::unique_ptr<WordList> MergedList() { return ListOfShelf(kListReadings); }
     void ExpectRow(WordList& list, const std::vector<MergedRow>& oracle, int32_t row) {
         CCursor* cursor = list.GetEntry(row);
         ASSERT_NE(cursor, nullptr) << "row " << row;
@@ -101,6 +98,29 @@ protected:
         ASSERT_EQ(list.CurrentRow(), row);
     }
 };
+
+// (reading, headword) of every `stride`-th line of a Debian EDICT-family
+// file; a kana-only headword is its own reading with no word.
+std::vector<KeyPair> EdictKeys(const char* name, size_t stride) {
+    std::vector<uint8_t> bytes = ReadEdictFile(name);
+    std::vector<KeyPair> keys;
+    std::vector<std::span<const uint8_t>> lines = SplitLines(bytes);
+    for (size_t i = 1; i < lines.size(); i += stride) {
+        std::vector<uint8_t> sjis(lines[i].begin(), lines[i].end());
+        sjis.resize(static_cast<size_t>(EucJpToShiftJis(sjis.data(), sjis.data(), static_cast<int32_t>(sjis.size()))));
+        std::u16string text(sjis.size(), u'\0');
+        text.resize(static_cast<size_t>(DecodeCodePage932(sjis.data(), static_cast<int32_t>(sjis.size()), text.data(),
+                                                          static_cast<int32_t>(text.size()))));
+        std::u16string headword = text.substr(0, std::min(text.find(u' '), size_t{127}));
+        size_t open = text.find(u" [");
+        size_t close = text.find(u']');
+        if (open != std::u16string::npos && close != std::u16string::npos && close > open)
+            keys.emplace_back(text.substr(open + 2, std::min(close - open - 2, size_t{127})), headword);
+        else
+            keys.emplace_back(headword, std::u16string());
+    }
+    return keys;
+}
 
 size_t KeysPerDictionary() { return std::getenv("OSTREL_LARGE_WORD_LISTS") ? 340000 : 34000; }
 
@@ -136,6 +156,42 @@ TEST_F(MergedWordListTest, WalksJumpsAndFindsMatchTheBruteForceMerge) {
         record.recordId += 1;  // another article stands at that ordinal now
         EXPECT_EQ(list->FindRecord(record), -1);
     }
+}
+
+// EDICT and ENAMDICT share many readings: the tie rules carry most rows.
+TEST_F(MergedWordListTest, EdictAndEnamdictMergeAsTheBruteForceMerge) {
+    bool large = std::getenv("OSTREL_LARGE_WORD_LISTS") != nullptr;
+    std::vector<KeyPair> edict = EdictKeys("edict", large ? 1 : 6);
+    std::vector<KeyPair> enamdict = EdictKeys("enamdict", large ? 1 : 24);
+    ASSERT_GT(edict.size(), 20000u);
+    AddSynthetic(u"C:\\D\\enamdict.qdx", enamdict, kIndexReadingWord, 1);
+    AddSynthetic(u"C:\\D\\edict.qdx", edict, kIndexReadingWord, 10000000);
+    std::vector<MergedRow> oracle = BruteForceMerge();
+    auto list = MergedList();
+    ASSERT_EQ(list->RowCount(), static_cast<int32_t>(oracle.size()));
+    int32_t rows = list->RowCount();
+    for (int32_t row = rows - 1; row >= 0; --row) ExpectRow(*list, oracle, row);
+    for (int32_t row = 0; row < rows; row += 3) ExpectRow(*list, oracle, row);
+    std::mt19937 random(2016);
+    for (int jump = 0; jump < 200; ++jump) ExpectRow(*list, oracle, static_cast<int32_t>(random() % rows));
+}
+
+TEST_F(MergedWordListTest, ASavedPositionComesBackAfterTheListMoved) {
+    Build(2, 2000, 3);
+    std::vector<MergedRow> oracle = BruteForceMerge();
+    auto list = MergedList();
+    // The first row of a run of equal keys, so that seeking its key finds it.
+    int32_t row = 1500;
+    while (row > 0 && oracle[static_cast<size_t>(row - 1)].reading == oracle[static_cast<size_t>(row)].reading &&
+           oracle[static_cast<size_t>(row - 1)].word == oracle[static_cast<size_t>(row)].word)
+        --row;
+    EXPECT_EQ(list->CloneCursorAt(row, 1), row);
+    ExpectRow(*list, oracle, 10);
+    EXPECT_EQ(list->RestorePosition(1), row);
+    EXPECT_EQ(list->CurrentRow(), row);
+    EXPECT_EQ(list->CurrentCursor()->ordinal, oracle[static_cast<size_t>(row)].ordinal);
+    ExpectRow(*list, oracle, row + 1);
+    EXPECT_EQ(list->RestorePosition(0), -1);  // nothing saved there
 }
 
 TEST_F(MergedWordListTest, BisectionFromRowZeroLandsWithinTheWindow) {

@@ -82,16 +82,7 @@ protected:
     void Put(std::u16string path, std::u16string section, std::u16string key, std::u16string value) {
         files.files[path][{section, key}] = value;
     }
-    std::unique_ptr<WordList> SelectedList() {
-        auto list = std::make_unique<WordList>(&shelf, kListSelected);
-        for (RDFDictionary* d : shelf.dictionaries) list->AddDictionary(d);
-        return list;
-    }
-    void AddRecord(WordList& list, RDFDictionary* d, int32_t ordinal) {
-        CCursor cursor(d, kIndexReadingWord);
-        cursor.MoveToOrdinal(ordinal);
-        ASSERT_NE(list.AddCursorEntry(cursor), nullptr);
-    }
+    std::unique_ptr<WordList> SelectedList() { return ListOfShelf(kListSelected); }
     std::u16string Value(std::u16string section, std::u16string key) {
         return files.files[kList][{section, key}];
     }

@@ -86,6 +86,19 @@ protected:
         return owned.back().get();
     }
 
+    // A list of `kind` holding every dictionary of the shelf.
+    std::unique_ptr<WordList> ListOfShelf(int32_t kind) {
+        auto list = std::make_unique<WordList>(&shelf, kind);
+        for (RDFDictionary* d : shelf.dictionaries) list->AddDictionary(d);
+        return list;
+    }
+    // Adds the record at `ordinal` of the dictionary's index 101 as a stored entry.
+    void AddRecord(WordList& list, RDFDictionary* dictionary, int32_t ordinal) {
+        CCursor cursor(dictionary, kIndexReadingWord);
+        cursor.MoveToOrdinal(ordinal);
+        ASSERT_NE(list.AddCursorEntry(cursor), nullptr);
+    }
+
     TestShelf shelf;
     std::vector<std::unique_ptr<RDFDictionary>> owned;
 };

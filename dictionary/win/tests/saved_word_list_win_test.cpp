@@ -49,16 +49,7 @@ protected:
         one = AddSynthetic(japanesePath, {{u"a", u""}, {u"b", u""}});
         two = AddSynthetic(u"C:\\D\\two.qdx", {{u"x", u""}}, kIndexReadingWord, 50);
     }
-    std::unique_ptr<WordList> SelectedList() {
-        auto list = std::make_unique<WordList>(&shelf, kListSelected);
-        for (RDFDictionary* d : shelf.dictionaries) list->AddDictionary(d);
-        return list;
-    }
-    void AddRecord(WordList& list, RDFDictionary* d, int32_t ordinal) {
-        CCursor cursor(d, kIndexReadingWord);
-        cursor.MoveToOrdinal(ordinal);
-        ASSERT_NE(list.AddCursorEntry(cursor), nullptr);
-    }
+    std::unique_ptr<WordList> SelectedList() { return ListOfShelf(kListSelected); }
     std::u16string ListPath(const char* name) { return (folder.path() / name).u16string(); }
 
     const std::u16string japanesePath = u"C:\\辞書\\和英.qdx";
