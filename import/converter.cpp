@@ -119,6 +119,7 @@ int32_t CConverter::CompileInto(std::u16string_view file, std::u16string_view so
     articleCount_ = 0;
     nextArticleNumber_ = 0;
     positions_.clear();
+    outOfMemory_ = false;
     bool ok = mode_ == kNewFile ? CreateTargetFile(path) : (target_.Open(1) == 0 && OpenTargetCursors());
     if (ok) ok = ReadSourceOrSay(source);
     if (ok) ok = RunSteps(formatFlags_ & kFormatBook ? BookSteps() : DictionarySteps());
@@ -353,6 +354,10 @@ DmsStatus CConverter::StoreArticle(int32_t element) {
 }
 
 bool CConverter::StoreArticlePosition(uint32_t position) {
+    if (positions_.size() >= articleLimit) {
+        outOfMemory_ = true;
+        return false;
+    }
     try {
         positions_.push_back(position);
     } catch (const std::bad_alloc&) {

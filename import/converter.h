@@ -19,6 +19,7 @@
 #include "import/compile_steps.h"
 #include "storage/dms_status.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -50,6 +51,9 @@ public:
     bool compactionEnabled = true;
     bool dslTranslationWords = false;
     bool bulkLoadEnabled = true;              // off: keys go straight into the indexes
+    // The most articles the per-article positions may hold; past it they
+    // count as unable to grow (memory is the real limit; tests set a small one).
+    size_t articleLimit = SIZE_MAX;
     // Read while the compile runs; the dialogs set it (through the pump).
     void Cancel() { progress_.cancelled = true; }
     bool Cancelled() const { return progress_.cancelled; }

@@ -266,3 +266,22 @@ TEST_F(CompileFixture, ExistingFileIsRestoredAfterAFailedCompile) {
 }
 
 }  // namespace
+
+namespace {
+
+// When the per-article positions cannot grow the compile fails with the
+// out-of-memory text; it never reports success with articles missing.
+TEST_F(CompileFixture, ArticlesThatCannotBeRecordedFailTheCompile) {
+    const std::u16string source = Path("small.rdf"), target = Path("full.qdx");
+    WriteUtf16File(source, kSmallDictionary);
+    SilentCompileUi ui;
+    CDictionary dictionary(kFormatStoreDatabase, engine_);
+    CConverter converter(dictionary, CConverter::kNewFile, ui, env_);
+    converter.articleLimit = 3;  // two header groups and one article
+    EXPECT_EQ(converter.Convert(DetectDictionaryFileFormat(source.c_str()), source, target), 0);
+    EXPECT_EQ(converter.errorText, u"Not enough memory");
+    EXPECT_FALSE(Exists(target));
+    EXPECT_FALSE(Exists(target + u".tmp~"));
+}
+
+}  // namespace
