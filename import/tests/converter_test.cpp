@@ -7,6 +7,7 @@
 
 #include "common/tests/fake_app_context.h"
 #include "dictionary/dictionary_properties.h"
+#include "import/article_record.h"
 #include "import/import_registration.h"
 
 #include <cstdlib>
@@ -282,6 +283,38 @@ TEST_F(CompileFixture, ArticlesThatCannotBeRecordedFailTheCompile) {
     EXPECT_EQ(converter.errorText, u"Not enough memory");
     EXPECT_FALSE(Exists(target));
     EXPECT_FALSE(Exists(target + u".tmp~"));
+}
+
+}  // namespace
+
+namespace {
+
+// Damaged records read back as markup: one shorter than its head is left
+// out, one of an odd size loses its last byte; the others come back whole.
+TEST_F(CompileFixture, DamagedRecordsReadBackAsMarkupWithoutTheDamage) {
+    const std::u16string path = Path("damaged.qdx");
+    ASSERT_EQ(engine_.CreateFile(path, DictionarySchemaText), DmsStatus::Success);
+    int32_t file = 0;
+    uint32_t cursor = 0;
+    ASSERT_EQ(engine_.OpenFile(path, 1, DictionarySchemaText, &file), DmsStatus::Success);
+    ASSERT_EQ(engine_.OpenCursor(file, &cursor), DmsStatus::Success);
+    ASSERT_EQ(engine_.SelectIndex(cursor, 0), DmsStatus::Success);
+    std::vector<uint8_t> odd = BuildArticleRecord(2, 1, u"{\\a {\\k 三}}");
+    odd.push_back(0x41);
+    const std::vector<std::vector<uint8_t>> records = {
+        BuildArticleRecord(0, 1, u"{\\a {\\k 一}}"), {1, 0, 0, 0, 1, 0}, odd};
+    for (const auto& record : records) {
+        uint32_t position = 0;
+        ASSERT_EQ(engine_.WriteData(cursor, record.data(), static_cast<uint32_t>(record.size()), &position),
+                  DmsStatus::Success);
+        KeySegmentValue key{&position, 4};
+        ASSERT_EQ(engine_.InsertKey(cursor, &key, {position, 0}), DmsStatus::Success);
+    }
+    std::u16string markup;
+    EXPECT_EQ(CConverter::ReadDictionaryAsMarkup(engine_, file, markup), DmsStatus::Success);
+    EXPECT_EQ(markup, u"{\\rdf1 {\\a {\\k 一}}{\\a {\\k 三}}}");
+    engine_.CloseCursor(cursor);
+    EXPECT_EQ(engine_.CloseFile(file), DmsStatus::Success);
 }
 
 }  // namespace
