@@ -195,10 +195,8 @@ public:
     char16_t lastLoaderMessage[256] = {};    // zero-terminated
     CEditor* editors = nullptr;     // head of the chain of open article editors
 
-protected:
-    void FreeTextAndElements();
-
 private:
+    void FreeTextAndElements();
     struct CollatorRelease {
         void operator()(ICollator* collator) const;
     };
