@@ -95,6 +95,27 @@ TEST(StoreDatabase, FileMadeByTheEngineIsRecognised) {
     EXPECT_EQ(std::u16string(info.languages[SourceFileInfo::kContentsLanguage]), u"rus");
 }
 
+// The default languages by type, as "index/contents/second contents".
+TEST(SourceFileInfoDetect, DefaultLanguagesFollowTheType) {
+    std::string latin(120, 'a');
+    for (size_t at : {18, 37, 56, 75, 99, 101, 103, 105, 107, 109}) latin[at] = ' ';
+    const std::pair<std::string, std::u16string> cases[] = {
+        {"1\tcmn\tword\n", u"jpn/rus/eng"},     // Tatoeba, type 13
+        {latin + "\n", u"lat/eng/"},              // Latin list, type 16
+        {"xxxxxxxxx/JR-EDICT/", u"jpn/rus/"},     // JR-EDICT, type 4
+        {"{\\rdf1 text in bytes", u"//"},        // nothing recognised, type 0
+    };
+    ScratchFolder folder("format-detection-languages");
+    for (const auto& [text, languages] : cases) {
+        WriteBytes(folder / "source.txt", {text.begin(), text.end()});
+        SourceFileInfo info(U16Path(folder / "source.txt"));
+        info.Detect();
+        EXPECT_EQ(std::u16string(info.languages[0]) + u"/" + info.languages[2] + u"/" + info.languages[3], languages)
+            << text;
+        EXPECT_EQ(info.languages[1][0] + info.languages[4][0], 0);
+    }
+}
+
 TEST(SourceFileInfoDetect, MissingOrEmptyFileLeavesEverythingZero) {
     ScratchFolder folder("format-detection-empty");
     WriteBytes(folder / "empty.txt", {});
