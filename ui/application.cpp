@@ -106,7 +106,8 @@ int32_t Application::Init() {
     htmlFormat = RegisterClipboardFormatW(L"HTML Format");
 
     KeepUsageCounters();
-    if (HtmlHelpFunction help = HtmlHelp()) help(nullptr, nullptr, kHelpInitialize, reinterpret_cast<DWORD_PTR>(&helpCookie));
+    if (HtmlHelpFunction help = HtmlHelp())
+        help(nullptr, nullptr, kHelpInitialize, reinterpret_cast<DWORD_PTR>(&helpCookie));
 
     ini = OpenSettingsFile(dataFolder);
     ini->LoadMainState();
@@ -182,7 +183,7 @@ Application::HtmlHelpFunction Application::HtmlHelp() {
 void Application::ShowHelpTopic(HWND parent, int32_t topic) {
     // The file CheckHelpFiles chose: with only another language's file
     // installed, the interface language's own file would not exist.
-    std::wstring path = WideString(HelpTopicPath(helpPath, topic));
+    std::wstring path = WideString(HelpTopicTarget(topic));
     if (HtmlHelpFunction help = HtmlHelp()) help(parent, path.c_str(), kHelpDisplayTopic, 0);
 }
 

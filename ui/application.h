@@ -57,6 +57,8 @@ public:
     void CheckHelpFiles();
     // Opens the help file chosen by CheckHelpFiles at the topic's page.
     void ShowHelpTopic(HWND parent, int32_t topic);
+    // What ShowHelpTopic hands the help viewer.
+    std::u16string HelpTopicTarget(int32_t topic) const { return HelpTopicPath(helpPath, topic); }
     // In the Japanese interface sends the Japanese dialog font to the listed
     // controls and returns it; otherwise 0 and nothing changes.
     HFONT ApplyDialogFont(HWND dialog, const int* controlIds);

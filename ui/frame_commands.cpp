@@ -495,7 +495,8 @@ void CFrame::UpdateCommandStates(uint32_t id) {
             UncheckCommand(list);
         CheckCommand(id);
         bool rows = lists && lists->RowCount() > 0;
-        for (uint32_t command : {cmd::kCopy, cmd::kPrint, cmd::kSelectAll}) enableIf(command, id != cmd::kListLexicon && rows);
+        for (uint32_t command : {cmd::kCopy, cmd::kPrint, cmd::kSelectAll})
+            enableIf(command, id != cmd::kListLexicon && rows);
         enableIf(cmd::kAddToSelected, !(id == cmd::kListLexicon || id == cmd::kListSelected || !rows));
         SelectTab(id);
         for (uint32_t command : {cmd::kFind, cmd::kClipboardSearch, cmd::kClearInput}) EnableCommand(command);
@@ -592,7 +593,9 @@ void CFrame::UpdateListMenu(HMENU menu, int32_t) {
         if (GetMenuState(menu, id, MF_BYCOMMAND) != static_cast<UINT>(-1))
             ModifyMenuW(menu, id, MF_BYCOMMAND | MF_STRING, id, WideString(text).c_str());
     };
-    auto enable = [menu](uint32_t id, bool on) { EnableMenuItem(menu, id, MF_BYCOMMAND | (on ? MF_ENABLED : MF_GRAYED)); };
+    auto enable = [menu](uint32_t id, bool on) {
+        EnableMenuItem(menu, id, MF_BYCOMMAND | (on ? MF_ENABLED : MF_GRAYED));
+    };
     auto relabelPopup = [menu](HMENU sub, int position, const char16_t* text, bool grey) {
         if (!sub || position < 0) return;
         ModifyMenuW(menu, position, MF_BYPOSITION | MF_STRING | MF_POPUP, reinterpret_cast<UINT_PTR>(sub), Wide(text));

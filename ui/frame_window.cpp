@@ -153,7 +153,8 @@ int32_t CFrame::Create(int32_t x, int32_t y, int32_t width, int32_t height) {
     UpdateCommandStates(cmd::kClipboardMonitor);
     hintsOn_ = app.ini->GetInt(settings_section::kView, u"BigHints", kDefaultBigHints);
     UpdateCommandStates(cmd::kHints);
-    SendMessageW(frame_, WM_COMMAND, app.flags & app_flag::kUnderCursor ? cmd::kUnderCursorOn : cmd::kUnderCursorOff, 0);
+    SendMessageW(frame_, WM_COMMAND,
+                 app.flags & app_flag::kUnderCursor ? cmd::kUnderCursorOn : cmd::kUnderCursorOff, 0);
     if (app.flags & app_flag::kTopmost) SetWindowPos(frame_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     UpdateCommandStates(cmd::kTopmost);
     UpdateCommandStates(cmd::kTrayIcon);
@@ -361,7 +362,9 @@ void CFrame::OnInputContextMenu(LPARAM lParam) {
     SendMessageW(inputBox_, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
     bool selected = selection.cpMax > selection.cpMin;
     bool hasText = GetWindowTextLengthW(inputBox_) > 0;
-    auto enable = [popup](UINT id, bool on) { EnableMenuItem(popup, id, MF_BYCOMMAND | (on ? MF_ENABLED : MF_GRAYED)); };
+    auto enable = [popup](UINT id, bool on) {
+        EnableMenuItem(popup, id, MF_BYCOMMAND | (on ? MF_ENABLED : MF_GRAYED));
+    };
     enable(cmd::kInputCut, selected);
     enable(cmd::kInputCopy, selected);
     enable(cmd::kInputDelete, selected);

@@ -61,3 +61,9 @@ RouteAction RouteMessage(const RouteQuery& q) {
         return RouteAction::Dispatch;
     }
 }
+
+bool HidesHint(uint32_t message, uintptr_t wParam) {
+    constexpr uint32_t kParentNotify = 0x0210, kLButtonDown = 0x0201, kRButtonDown = 0x0204;
+    uint32_t event = static_cast<uint32_t>(wParam & 0xFFFF);
+    return message == kParentNotify && (event == kLButtonDown || event == kRButtonDown);
+}

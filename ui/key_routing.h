@@ -36,3 +36,8 @@ struct RouteQuery {
 };
 
 RouteAction RouteMessage(const RouteQuery& query);
+
+// The hook hides the hover hint for a mouse button press announced to a
+// parent: WM_PARENTNOTIFY with WM_LBUTTONDOWN or WM_RBUTTONDOWN in the low
+// word of wParam, and for no other message whatever its wParam.
+bool HidesHint(uint32_t message, uintptr_t wParam);

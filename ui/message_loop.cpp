@@ -168,10 +168,10 @@ LRESULT CALLBACK CFrame::HookProc(int code, WPARAM wParam, LPARAM lParam) {
         const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
         // Only a button press announced to a parent hides the hint; another
         // message whose wParam happens to be 513 or 516 does not.
-        if (call && call->message == WM_PARENTNOTIFY &&
-            (LOWORD(call->wParam) == WM_LBUTTONDOWN || LOWORD(call->wParam) == WM_RBUTTONDOWN) &&
-            g_frame->hintsOn_ && g_frame->furniture && g_frame->furniture->HintExists())
-            g_frame->furniture->HideHint();
+        CFrame& frame = *g_frame;
+        if (call && HidesHint(call->message, call->wParam) && frame.hintsOn_ && frame.furniture &&
+            frame.furniture->HintExists())
+            frame.furniture->HideHint();
     }
     return CallNextHookEx(hook, code, wParam, lParam);
 }

@@ -76,6 +76,9 @@ TestFolders PrepareTest(const std::wstring& name, int dpi) {
     RegDeleteTreeW(HKEY_CURRENT_USER, kProgramKey);
     DWORD pixels = static_cast<DWORD>(dpi);
     RegSetKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels", REG_DWORD, &pixels, sizeof(pixels));
+    // No window manager runs on the test display: windows Wine leaves to
+    // one would wait two seconds for it each time they are hidden.
+    SetString(HKEY_CURRENT_USER, L"Software\\Wine\\X11 Driver", L"Managed", L"N");
     return folders;
 }
 

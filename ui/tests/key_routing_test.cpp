@@ -36,7 +36,9 @@ RouteQuery Mouse(uint32_t message, TargetRole role, bool hasList = true) {
 
 class MessageRouting : public testing::TestWithParam<RouteCase> {};
 
-TEST_P(MessageRouting, SendsTheMessageWhereTheLoopShould) { EXPECT_EQ(RouteMessage(GetParam().query), GetParam().action); }
+TEST_P(MessageRouting, SendsTheMessageWhereTheLoopShould) {
+    EXPECT_EQ(RouteMessage(GetParam().query), GetParam().action);
+}
 
 const RouteCase kCases[] = {
     {"CtrlVWithUnicodePastesUnicode", Key(TargetRole::InputBox, 'V', true, false, true), RouteAction::PasteUnicode},
@@ -71,5 +73,15 @@ const RouteCase kCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(Table, MessageRouting, testing::ValuesIn(kCases),
                          [](const testing::TestParamInfo<RouteCase>& info) { return info.param.name; });
+
+TEST(HookHidesHint, OnlyForAButtonPressAnnouncedToAParent) {
+    constexpr uint32_t kParentNotify = 0x0210, kCommand = 0x0111, kTimer = 0x0113;
+    EXPECT_TRUE(HidesHint(kParentNotify, 0x0201));
+    EXPECT_TRUE(HidesHint(kParentNotify, 0x0204));
+    EXPECT_TRUE(HidesHint(kParentNotify, 0x00070201));  // the child's id rides in the high word
+    EXPECT_FALSE(HidesHint(kParentNotify, 0x0001));     // WM_CREATE of a child
+    EXPECT_FALSE(HidesHint(kCommand, 513));             // a command of id 513
+    EXPECT_FALSE(HidesHint(kTimer, 516));
+}
 
 }  // namespace

@@ -1,0 +1,197 @@
+// The main frame in real windows under Wine, with a stand-in shelf and web
+// services: the language switch keeps the current list's tab, keys typed in
+// a list reach the input box through the loop, web-search commands free only
+// their own words, Exit waits for a modal dialog, and a stored selected-list
+// path too long for a path is replaced by the default.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "common/settings/win/private_profile_store.h"
+#include "common/win/wide_text.h"
+#include "ui/application.h"
+#include "ui/command_ids.h"
+#include "ui/frame.h"
+
+namespace {
+
+// A shelf with one list of a fixed kind and a window to type into.
+class StandInLists final : public IFrameLists {
+public:
+    HWND CurrentListWindow() override { return window; }
+    int32_t CurrentKind() override { return kind; }
+    int32_t SetCurrentListByKind(int32_t k) override { return k == kind ? kind : 0; }
+    int32_t SelectStartList(int32_t) override { return kind; }
+    bool OpenDictionaries() override { return false; }
+    bool LoadSelectedList(const std::u16string& path) override {
+        loaded.push_back(path);
+        return true;
+    }
+    void CloseAllEditors() override {
+        // The last moment the input box still exists.
+        wchar_t text[64] = {};
+        GetWindowTextW(input, text, 64);
+        inputAtClose = text;
+    }
+
+    HWND window = nullptr, input = nullptr;
+    int32_t kind = 4;
+    std::vector<std::u16string> loaded;
+    std::wstring inputAtClose;
+};
+
+class RecordingWeb final : public IFrameWeb {
+public:
+    void OpenWebSearch(uint32_t id, BSTR word) override {
+        searches.emplace_back(id, std::wstring(word, SysStringLen(word)));
+        SysFreeString(word);
+    }
+    std::vector<std::pair<uint32_t, std::wstring>> searches;
+};
+
+class FrameDispatch : public testing::Test {
+protected:
+    void SetUp() override {
+        wchar_t temp[MAX_PATH];
+        GetTempPathW(MAX_PATH, temp);
+        folder_ = std::wstring(temp) + L"ostrel_frame_test";
+        CreateDirectoryW(folder_.c_str(), nullptr);
+        DeleteFileW((folder_ + L"\\OstrelPro.ini").c_str());
+        app_ = std::make_unique<Application>(GetModuleHandleW(nullptr));
+        g_application = app_.get();
+        app_->ini = OpenSettingsFile(Char16View(folder_));
+        app_->richEdit = LoadLibraryW(L"Riched20.dll");
+        app_->flags = app_flag::kWindowShown | app_flag::kEnglishInterface;
+        app_->language = 1;
+        app_->web = &web_;
+        frame_ = std::make_unique<CFrame>(GetModuleHandleW(nullptr), 0, std::vector<std::u16string>{}, SW_SHOW);
+        g_frame = frame_.get();
+        frame_->lists = &lists_;
+    }
+
+    // Creates the frame, then the list window and a tab strip with the full
+    // set of list tabs (the parts that make them come later).
+    void Create() {
+        ASSERT_EQ(frame_->Create(20, 20, 400, 520), 1);
+        HWND window = frame_->Window();
+        lists_.input = frame_->InputBox();
+        lists_.window = CreateWindowExW(0, L"Ostrel List View", L"", WS_CHILD | WS_VISIBLE, 0, 40, 300, 200, window,
+                                        nullptr, GetModuleHandleW(nullptr), nullptr);
+        frame_->tabControl = CreateWindowExW(0, WC_TABCONTROLW, L"", WS_CHILD | WS_VISIBLE, 0, 250, 300, 30, window,
+                                             nullptr, GetModuleHandleW(nullptr), nullptr);
+        const uint32_t tabs[] = {40003, 40004, 40007, 40006, 40142, 40139, 40140, 40143};
+        for (int i = 0; i < 8; ++i) {
+            TCITEMW item{};
+            item.mask = TCIF_PARAM;
+            item.lParam = tabs[i];
+            SendMessageW(frame_->tabControl, TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&item));
+        }
+    }
+
+    int SelectedTab() { return static_cast<int>(SendMessageW(frame_->tabControl, TCM_GETCURSEL, 0, 0)); }
+
+    void TearDown() override {
+        frame_.reset();
+        g_frame = nullptr;
+        app_.reset();
+        g_application = nullptr;
+        for (const char16_t* name :
+             {kFrameClassName, kSizeBarClassName, kListViewClassName, kBookFrameClassName, kBookViewClassName})
+            UnregisterClassW(reinterpret_cast<const wchar_t*>(name), GetModuleHandleW(nullptr));
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        }
+    }
+
+    std::wstring folder_;
+    StandInLists lists_;
+    RecordingWeb web_;
+    std::unique_ptr<Application> app_;
+    std::unique_ptr<CFrame> frame_;
+};
+
+TEST_F(FrameDispatch, LanguageSwitchKeepsTheCurrentListsTab) {
+    Create();
+    SendMessageW(frame_->Window(), WM_COMMAND, cmd::kListWords, 0);
+    ASSERT_EQ(SelectedTab(), 3);
+    SendMessageW(frame_->Window(), WM_COMMAND, cmd::kJapaneseInterface, 0);
+    EXPECT_EQ(app_->language, 2);
+    EXPECT_EQ(SelectedTab(), 3);  // still the Words list's tab, not Reading's
+    UINT japanese = GetMenuState(frame_->ApplicationMenu(), cmd::kJapaneseInterface, MF_BYCOMMAND);
+    UINT english = GetMenuState(frame_->ApplicationMenu(), cmd::kEnglishInterface, MF_BYCOMMAND);
+    EXPECT_TRUE(japanese & MF_CHECKED);
+    EXPECT_FALSE(english & MF_CHECKED);
+    SendMessageW(frame_->Window(), WM_CLOSE, 0, 0);
+}
+
+TEST_F(FrameDispatch, LettersTypedInAListGoToTheInputBoxButZeroStays) {
+    Create();
+    auto key = [this](UINT vk) {
+        LPARAM scan = static_cast<LPARAM>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC)) << 16 | 1;
+        PostMessageW(lists_.window, WM_KEYDOWN, vk, scan);
+    };
+    key('K');
+    key('0');
+    key('9');
+    PostMessageW(frame_->Window(), WM_COMMAND, cmd::kExit, 0);
+    EXPECT_EQ(frame_->MessageLoop(), 0);
+    EXPECT_EQ(lists_.inputAtClose, L"k9");
+}
+
+TEST_F(FrameDispatch, WebSearchesCarryOnlyTheWordsTheFrameHandedOut) {
+    Create();
+    SetWindowTextW(frame_->InputBox(), L"\u732b\u3068\u72ac");
+    SendMessageW(frame_->InputBox(), EM_SETSEL, 0, 1);
+    EXPECT_EQ(PostTextCommand(40170, frame_->InputBox()), 1);
+    EXPECT_EQ(PostTextCommand(cmd::kFind, frame_->InputBox()), 0);  // not a web search
+    PostMessageW(frame_->Window(), WM_COMMAND, 40183, 0);
+    PostMessageW(frame_->Window(), WM_COMMAND, 40183, -1);
+    PostMessageW(frame_->Window(), WM_COMMAND, cmd::kExit, 0);
+    frame_->MessageLoop();
+    ASSERT_EQ(web_.searches.size(), 1u);
+    EXPECT_EQ(web_.searches[0].first, 40170u);
+    EXPECT_EQ(web_.searches[0].second, L"\u732b");
+}
+
+TEST_F(FrameDispatch, ExitWaitsWhileAModalDialogRuns) {
+    Create();
+    HWND window = frame_->Window();
+    app_->flags |= app_flag::kModalDialog;
+    SendMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(IsWindow(window));
+    app_->flags &= ~app_flag::kModalDialog;
+    SendMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindow(window));
+}
+
+TEST_F(FrameDispatch, AStoredSelectedListPathLongerThanAPathIsIgnored) {
+    std::u16string longPath(300, u'a');
+    app_->ini->WriteString(u"Memo", u"File1", longPath);
+    Create();
+    std::u16string fallback = app_->dictionariesFolder + u"\\Selected.oxm";
+    ASSERT_EQ(lists_.loaded.size(), 1u);
+    EXPECT_EQ(lists_.loaded[0], fallback);
+    SendMessageW(frame_->Window(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(app_->ini->GetString(u"Memo", u"File1"), fallback);
+}
+
+TEST_F(FrameDispatch, HelpOpensTheFileThatWasChosenNotTheInterfaceLanguagesOwn) {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    std::wstring program = std::wstring(temp) + L"ostrel_help_test\\";
+    CreateDirectoryW(program.c_str(), nullptr);
+    HANDLE file =
+        CreateFileW((program + L"OstrelProJp.chm").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    CloseHandle(file);
+    app_->programFolder = std::u16string(Char16View(program));
+    app_->language = 1;
+    app_->CheckHelpFiles();
+    EXPECT_EQ(app_->HelpTopicTarget(148), app_->programFolder + u"OstrelProJp.chm::/html/list_selected");
+    DeleteFileW((program + L"OstrelProJp.chm").c_str());
+}
+
+}  // namespace
