@@ -4,6 +4,7 @@
 #include "latin/latin_options.h"
 
 LatinHostCallbacks g_latinHost;
+int g_latinDataLoaded = 0;
 
 int InitLatinAnalyser(const LatinHostCallbacks& callbacks) {
     g_latinHost = callbacks;

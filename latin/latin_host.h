@@ -33,6 +33,8 @@ struct LatinHostCallbacks {
 
 // The callbacks registered by InitLatinAnalyser.
 extern LatinHostCallbacks g_latinHost;
+// 1 after LoadLatinData succeeded, 0 while it runs or after it failed.
+extern int g_latinDataLoaded;
 
 // Stores the callbacks, then sets the word and the developer option defaults.
 int InitLatinAnalyser(const LatinHostCallbacks& callbacks);

@@ -2,9 +2,19 @@
 // data from the command line.
 //
 //   latintool forms --data DIR    the dictionary form of every word-list entry
+//   latintool analyse --data DIR [--timing]
+//                                 analyses the lines of standard input; with
+//                                 --timing ends with the time per word
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <iostream>
 #include <string>
+#include <utility>
+#include <vector>
+
+#include "latin/analysis_driver.h"
 
 #include "latin/dictionary_entry.h"
 #include "latin/dictionary_form.h"
@@ -13,8 +23,48 @@
 namespace {
 
 int Usage() {
-    std::fprintf(stderr, "usage: latintool forms --data DIR\n");
+    std::fprintf(stderr, "usage: latintool forms --data DIR\n       latintool analyse --data DIR [--timing]\n");
     return 2;
+}
+
+// Each line's records; with timing, each word is analysed alone once more
+// and timed.
+int Analyse(bool timing) {
+    std::vector<std::pair<double, std::string>> times;
+    std::string line;
+    while (std::getline(std::cin, line)) {
+        if (LoadLatinData() != 0) {
+            std::fprintf(stderr, "latintool: the Latin data cannot be loaded\n");
+            return 1;
+        }
+        RecordPrinter printer;
+        Translate(printer, line.c_str());
+        std::fputs(printer.text.c_str(), stdout);
+        if (!timing) continue;
+        size_t at = 0;
+        while (at < line.size()) {
+            while (at < line.size() && line[at] == ' ') ++at;
+            size_t end = line.find(' ', at);
+            if (end == std::string::npos) end = line.size();
+            if (end > at) {
+                const std::string word = line.substr(at, end - at);
+                RecordPrinter alone;
+                const auto start = std::chrono::steady_clock::now();
+                Translate(alone, word.c_str());
+                const auto spent = std::chrono::steady_clock::now() - start;
+                times.push_back({std::chrono::duration<double, std::micro>(spent).count(), word});
+            }
+            at = end;
+        }
+    }
+    if (timing && !times.empty()) {
+        std::sort(times.begin(), times.end());
+        const auto& worst = times.back();
+        std::printf("words %zu median %.0f us p99 %.0f us worst %.0f us (%s)\n", times.size(),
+                    times[times.size() / 2].first, times[times.size() * 99 / 100].first, worst.first,
+                    worst.second.c_str());
+    }
+    return 0;
 }
 
 // One line per entry: the record id and its form (or "(no form)").
@@ -35,11 +85,13 @@ int main(int argc, char** argv) {
     if (argc < 2) return Usage();
     const std::string command = argv[1];
     std::string data;
-    for (int i = 2; i + 1 < argc; i += 2) {
-        if (std::strcmp(argv[i], "--data") == 0) data = argv[i + 1];
+    bool timing = false;
+    for (int i = 2; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--data") == 0 && i + 1 < argc) data = argv[++i];
+        else if (std::strcmp(argv[i], "--timing") == 0) timing = true;
         else return Usage();
     }
-    if (data.empty() || command != "forms") return Usage();
+    if (data.empty() || (command != "forms" && command != "analyse")) return Usage();
     MemoryLatinHost host;
     std::string error;
     if (!host.LoadFolder(data, &error)) {
@@ -47,5 +99,5 @@ int main(int argc, char** argv) {
         return 1;
     }
     host.Install();
-    return PrintForms(host);
+    return command == "forms" ? PrintForms(host) : Analyse(timing);
 }
