@@ -19,4 +19,8 @@ bool Delete(const char16_t* path);
 // else the system error code (and both files are as they were).
 int32_t MoveReplacing(const char16_t* from, const char16_t* to);
 
+// Writes a copy of the file `from` at `to`, replacing `to` when it exists;
+// `from` stays as it is. 0 on success, else the system error code.
+int32_t CopyReplacing(const char16_t* from, const char16_t* to);
+
 }  // namespace file_replace

@@ -61,6 +61,34 @@ int32_t MoveReplacing(const char16_t* from, const char16_t* to) {
     return 0;
 }
 
+int32_t CopyReplacing(const char16_t* from, const char16_t* to) {
+    const int in = ::open(NativePath(from).c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0) return errno;
+    const int out = ::open(NativePath(to).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (out < 0) {
+        const int error = errno;
+        ::close(in);
+        return error;
+    }
+    char buffer[65536];
+    int error = 0;
+    for (;;) {
+        const ssize_t got = ::read(in, buffer, sizeof buffer);
+        if (got < 0) error = errno;
+        if (got <= 0) break;
+        for (ssize_t done = 0; done < got && !error;) {
+            const ssize_t put = ::write(out, buffer + done, size_t(got - done));
+            if (put < 0) error = errno;
+            else done += put;
+        }
+        if (error) break;
+    }
+    if (!error && ::fsync(out) != 0) error = errno;
+    ::close(in);
+    if (::close(out) != 0 && !error) error = errno;
+    return error;
+}
+
 }  // namespace file_replace
 
 #endif  // !_WIN32

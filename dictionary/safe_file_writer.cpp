@@ -86,7 +86,9 @@ uint32_t SafeFileWriter::EndWrite() {
     if (file_replace::IsFile(target_.c_str())) {
         const std::u16string backup = ReplaceExtension(target_, u".BAK");
         if (!(backupMade_ && file_replace::IsFile(backup.c_str()))) {
-            if (file_replace::MoveReplacing(target_.c_str(), backup.c_str()) != 0) return Fail(true);
+            // A copy, not a rename: the target stays in its place until the
+            // new file replaces it in one step.
+            if (file_replace::CopyReplacing(target_.c_str(), backup.c_str()) != 0) return Fail(true);
             backupMade_ = true;
         }
     }

@@ -1,8 +1,8 @@
 // The safe file writer a dictionary object owns: the new content of a file
 // goes to a temporary file beside it, the old file is kept once per run as
-// "<name>.BAK", and the temporary file then takes the target's place in one
+// a copy "<name>.BAK", and the temporary file then takes the target's place in one
 // step. The target is never deleted first: when the last step fails the
-// target is unchanged (or already in the backup) and the temporary file,
+// target is unchanged in its place and the temporary file,
 // holding the new content, stays on the disk and is named in the message.
 #pragma once
 

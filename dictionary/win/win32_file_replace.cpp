@@ -45,4 +45,8 @@ int32_t MoveReplacing(const char16_t* from, const char16_t* to) {
     return 0;
 }
 
+int32_t CopyReplacing(const char16_t* from, const char16_t* to) {
+    return CopyFileW(Wide(from), Wide(to), FALSE) ? 0 : int32_t(GetLastError());
+}
+
 }  // namespace file_replace

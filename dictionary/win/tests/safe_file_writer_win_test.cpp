@@ -47,4 +47,26 @@ TEST(SafeFileWriterWin, TargetHeldOpenByAReaderStaysAndNewContentIsKept) {
     EXPECT_EQ(ReadBytes(folder / "book.tmp"), Text("second"));
 }
 
+// The first save of a run makes the backup: the target stays in its place
+// while that happens, so a replace that then fails leaves it there.
+TEST(SafeFileWriterWin, FirstSaveThatCannotReplaceLeavesTheTargetInPlace) {
+    ScratchFolder folder("safe-file-writer-win-first");
+    FakeAppContext app;
+    ScopedAppContext scope(app);
+    SafeFileWriter writer;
+    const std::u16string target = (folder / "book.qdx").u16string();
+    WriteBytes(folder / "book.qdx", Text("original"));
+    HANDLE reader = CreateFileW(reinterpret_cast<const wchar_t*>(target.c_str()), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+    ASSERT_EQ(writer.BeginWrite(SafeFileWriter::kModeWrite, target), 1u);
+    ASSERT_EQ(writer.Write("new", 3), 1u);
+    EXPECT_EQ(writer.EndWrite(), 0u);
+    CloseHandle(reader);
+
+    EXPECT_EQ(ReadBytes(folder / "book.qdx"), Text("original"));
+    EXPECT_EQ(ReadBytes(folder / "book.BAK"), Text("original"));
+    EXPECT_EQ(ReadBytes(folder / "book.tmp"), Text("new"));
+}
+
 }  // namespace
