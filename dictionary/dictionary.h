@@ -24,6 +24,7 @@
 #include "dictionary/import_services.h"
 #include "dictionary/safe_file_writer.h"
 
+class CCursor;
 class CDMS;
 class CEditor;
 class IDictionaryShelf;
@@ -122,6 +123,8 @@ public:
     // cannot be read, and after a failure rolled back (the dictionary is then
     // unchanged and its articles are not marked changed).
     int32_t DeleteArticle(const CDictionary* owner, uint32_t recordId);
+    // The same for the record under `cursor`; 0 for a cursor without an entry.
+    int32_t DeleteArticle(const CCursor* cursor);
 
     // The safe writer of the dictionary's own file (File().path).
     uint32_t BeginWrite(int32_t mode) { return writer_.BeginWrite(mode, file_->path); }

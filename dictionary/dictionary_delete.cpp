@@ -5,6 +5,7 @@
 
 #include "common/app_context.h"
 #include "common/ui_text/ui_text.h"
+#include "dictionary/cursor.h"
 #include "dictionary/dictionary_schema.h"
 #include "dictionary/dictionary_shelf.h"
 #include "dictionary/engine_cursor.h"
@@ -27,6 +28,11 @@ constexpr uint32_t kBoxYesNo = 0x4;
 constexpr int32_t kAnswerYes = 6;
 
 }  // namespace
+
+int32_t CDictionary::DeleteArticle(const CCursor* cursor) {
+    if (cursor == nullptr || !cursor->OnEntry()) return 0;
+    return DeleteArticle(cursor->dictionary, cursor->position.ref.first);
+}
 
 int32_t CDictionary::DeleteArticle(const CDictionary* owner, uint32_t recordId) {
     if (owner == nullptr) return 0;

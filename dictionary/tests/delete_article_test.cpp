@@ -3,6 +3,7 @@
 // leaves the file and the changed mark as they were.
 #include <gtest/gtest.h>
 
+#include "dictionary/cursor.h"
 #include "dictionary/tests/dictionary_fixture.h"
 
 namespace {
@@ -64,8 +65,11 @@ protected:
     uint32_t first = 0, second = 0;
 };
 
-TEST_F(DeleteArticle, DeletesAfterConfirmation) {
-    EXPECT_EQ(dictionary->DeleteArticle(dictionary.get(), first), 1);
+TEST_F(DeleteArticle, DeletesTheArticleUnderACursorAfterConfirmation) {
+    CCursor articles(dictionary.get(), kIndexArticles);
+    ASSERT_EQ(articles.MoveFirst(), DmsStatus::Success);
+    ASSERT_EQ(articles.position.ref.first, first);
+    EXPECT_EQ(dictionary->DeleteArticle(&articles), 1);
     EXPECT_EQ(g_removed, kFirst);
     ASSERT_EQ(app.messages.size(), 1u);
     EXPECT_EQ(app.messages[0].text, u"Delete selected article from the dictionary?");
