@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "ui/frame_slots.h"
+#include "ui/open_dictionaries.h"
 #include "ui/timer_rules.h"
 #include "ui/web_search_words.h"
 
@@ -60,6 +61,7 @@ public:
 
     // Later parts.
     IFrameLists* lists = nullptr;
+    IStartShelf* startShelf = nullptr;  // the shelf as start-up opens dictionaries
     IFrameFurniture* furniture = nullptr;
     IFrameTranslator* translator = nullptr;
     HWND toolbars[3] = {};       // toolbars 1, 2, 3 (their part fills them)

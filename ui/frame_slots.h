@@ -65,9 +65,6 @@ public:
     // The editor key filter: true when it took the key.
     virtual bool FilterEditorKey(const MSG&) { return false; }
     virtual void CloseAllEditors() {}
-    // Opening the dictionaries of the settings at start; true when the
-    // dictionaries dialog is to be shown.
-    virtual bool OpenDictionaries() { return true; }
     // The selected-articles list: load a saved file (going to its last row),
     // save it when changed at exit, and its file path.
     virtual bool LoadSelectedList(const std::u16string&) { return false; }

@@ -16,6 +16,7 @@
 #include "resources/program/resource_ids.h"
 #include "ui/application.h"
 #include "ui/command_ids.h"
+#include "dictionary/format_detection.h"
 #include "ui/command_rules.h"
 #include "ui/start_arguments.h"
 #include "ui/test_hook_protocol.h"
@@ -178,8 +179,38 @@ int32_t CFrame::Create(int32_t x, int32_t y, int32_t width, int32_t height) {
 }
 
 bool CFrame::OpenDictionariesAtStart() {
-    // With no dictionaries on a shelf none is open: the dialog is due.
-    bool show = lists ? lists->OpenDictionaries() : true;
+    Application& app = App_();
+    StartSources sources;
+    sources.ini = app.ini.get();
+    sources.dictionariesFolder = app.dictionariesFolder;
+    if (!arguments_.empty()) sources.firstArgument = arguments_[0];
+    sources.readInstallList = [] {
+        std::u16string list;
+        RegGetString(kInstallDictionaryValue, list);
+        return list;
+    };
+    sources.clearInstallList = [] { RegSetString(kInstallDictionaryValue, u""); };
+    sources.detect = [](const std::u16string& path) { return DetectDictionaryFileFormat(path.c_str()); };
+    sources.exists = [](const std::u16string& path) {
+        return GetFileAttributesW(WideString(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+    };
+    sources.findFiles = [folder = app.dictionariesFolder](const std::u16string& pattern) {
+        std::vector<std::u16string> names;
+        WIN32_FIND_DATAW found;
+        HANDLE search = FindFirstFileW(WideString(folder + u"\\" + pattern).c_str(), &found);
+        if (search == INVALID_HANDLE_VALUE) return names;
+        do {
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.emplace_back(Char16View(found.cFileName));
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+        return names;
+    };
+    // With no shelf no dictionary is open: the dictionaries dialog is due.
+    bool show = true;
+    if (startShelf) {
+        show = ::OpenDictionariesAtStart(*startShelf, sources);
+        startShelf->WarnOldDictionaries();
+    }
     if (!arguments_.empty() && IsDictionariesArgument(arguments_[0])) show = true;
     if (!arguments_.empty() && IsSavedListArgument(arguments_[0]) && lists &&
         lists->LoadSelectedList(arguments_[0])) {

@@ -26,7 +26,6 @@ public:
     int32_t CurrentKind() override { return kind; }
     int32_t SetCurrentListByKind(int32_t k) override { return k == kind ? kind : 0; }
     int32_t SelectStartList(int32_t) override { return kind; }
-    bool OpenDictionaries() override { return false; }
     bool LoadSelectedList(const std::u16string& path) override {
         loaded.push_back(path);
         return true;

@@ -1,0 +1,126 @@
+// The dictionaries the main window opens at start.
+#include "ui/open_dictionaries.h"
+
+#include "common/settings/settings_file.h"
+#include "dictionary/format_detection.h"
+#include "ui/start_arguments.h"
+
+namespace {
+
+constexpr int32_t kSlots = 100;
+constexpr int32_t kSkipState = 3;       // the slot is left out entirely
+constexpr int32_t kClosedState = 2;     // on the shelf, not opened
+constexpr char16_t kDefaultPattern[] = u"*.qdx";
+
+char16_t Lower(char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c; }
+
+bool SameIgnoringCase(std::u16string_view a, std::u16string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (Lower(a[i]) != Lower(b[i])) return false;
+    return true;
+}
+
+std::u16string InFolder(std::u16string_view folder, std::u16string_view name) {
+    std::u16string path(folder);
+    if (!path.empty() && path.back() != u'\\') path += u'\\';
+    path += name;
+    return path;
+}
+
+}  // namespace
+
+std::u16string RenameBuiltInDictionary(const std::u16string& path, std::u16string_view folder,
+                                       const std::function<bool(const std::u16string&)>& exists) {
+    if (!SameIgnoringCase(path, InFolder(folder, u"Internal.qdx"))) return path;
+    std::u16string renamed = InFolder(folder, u"Ostrel.qdx");
+    return exists(renamed) ? renamed : path;
+}
+
+std::vector<std::u16string> SplitInstallList(std::u16string_view list) {
+    std::vector<std::u16string> names;
+    std::u16string name;
+    for (size_t i = 0; i <= list.size(); ++i) {
+        if (i == list.size() || list[i] == u';') {
+            if (!name.empty()) names.push_back(name);
+            name.clear();
+        } else if (list[i] != u' ') {
+            name += list[i];
+        }
+    }
+    return names;
+}
+
+bool IsUnnumberedPersonalName(std::u16string_view path) {
+    return path.size() > 5 && path.ends_with(u".qdx") && path[path.size() - 5] > u'9';
+}
+
+int32_t FindDictionaryFiles(IStartShelf& shelf, const StartSources& sources, const std::u16string* pattern,
+                            int32_t count) {
+    std::u16string search = pattern ? *pattern : std::u16string(kDefaultPattern);
+    bool atEnd = !search.empty() && search[0] == u'*';
+    for (const std::u16string& name : sources.findFiles(search)) {
+        std::u16string path = InFolder(sources.dictionariesFolder, name);
+        if (sources.detect(path) == 0) continue;
+        ShelfEntry dictionary = shelf.FindByPath(path);
+        if (dictionary) {
+            if (!pattern || shelf.IsOpen(dictionary)) continue;
+        } else {
+            dictionary = shelf.AddDictionary(kFormatStoreDatabase, path, !atEnd);
+        }
+        if (dictionary && shelf.OpenDictionary(dictionary)) ++count;
+    }
+    return count;
+}
+
+bool OpenDictionariesAtStart(IStartShelf& shelf, const StartSources& sources) {
+    CIni& ini = *sources.ini;
+    bool changed = false;
+    int32_t slotsRead = 0;
+    for (int32_t slot = 0; slot < kSlots; ++slot) {
+        std::u16string path;
+        int32_t state = 0;
+        if (ini.ReadDictionarySlot(path, slot, state) == 0) break;
+        ++slotsRead;
+        path = RenameBuiltInDictionary(path, sources.dictionariesFolder, sources.exists);
+        if (state == kSkipState || !(sources.detect(path) & kFormatStoreDatabase)) continue;
+        ShelfEntry dictionary = shelf.AddDictionary(kFormatStoreDatabase, path, false);
+        changed = true;
+        if (dictionary && state != kClosedState) shelf.OpenDictionary(dictionary);
+    }
+    if (slotsRead > 0) {
+        std::vector<std::u16string> names = SplitInstallList(sources.readInstallList());
+        for (const std::u16string& name : names) changed |= FindDictionaryFiles(shelf, sources, &name, 0) > 0;
+        sources.clearInstallList();
+    } else {
+        changed |= FindDictionaryFiles(shelf, sources, nullptr, 0) > 0;
+    }
+
+    std::u16string working = ini.GetString(u"Dictionaries", u"Working");
+    if (working.empty() && !shelf.HasEditable()) {
+        std::u16string personal = shelf.MakePersonalDictionaryName(sources.dictionariesFolder);
+        if (IsUnnumberedPersonalName(personal)) {
+            shelf.CreatePersonalDictionary(personal);
+            changed = true;
+        }
+    } else if (!working.empty()) {
+        shelf.SelectWorkingDictionaryByPath(working);
+    }
+
+    const std::u16string& argument = sources.firstArgument;
+    if (IsFileArgument(argument) && !IsSavedListArgument(argument) &&
+        !(sources.detect(argument) & kFormatStoreDatabase)) {
+        std::u16string converted = shelf.ConvertSourceFile(argument);
+        if (!converted.empty() && !shelf.FindByPath(converted)) {
+            if (ShelfEntry dictionary = shelf.AddDictionary(kFormatStoreDatabase, converted, true)) {
+                shelf.OpenDictionary(dictionary);
+                changed = true;
+            }
+        }
+    }
+    if (changed) shelf.SaveDictionaryList();
+    bool showDialog = !shelf.AnyOpen() || IsDictionariesArgument(argument);
+    shelf.Refresh();
+    shelf.ResetListViews();
+    return showDialog;
+}
