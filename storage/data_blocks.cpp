@@ -37,6 +37,11 @@ DmsStatus FindRoomInCurrentPage(DMSFile& file, uint32_t n, CachedPage& page, uin
         if (length < chunk::kHeadSize || length > pageSize - at) return DmsStatus::IntegrityBroken;
         at += length;
     }
+    // Chunks are only appended to zeroed space: a used end found before
+    // bytes that are not zero means a damaged chunk length, and writing there
+    // would overwrite the chunks after it.
+    if (!std::all_of(page.data + at, page.data + pageSize, [](uint8_t b) { return b == 0; }))
+        return DmsStatus::IntegrityBroken;
     uint32_t freeBytes = pageSize - at;
     // A block that does not fit whole still starts here while more than half
     // of the page is free.
@@ -125,16 +130,18 @@ DmsStatus ReadDataBlock(DMSFile& file, uint32_t position, uint8_t* buffer, uint3
     uint32_t capacity = buffer != nullptr && count != nullptr ? *count : 0;
     uint32_t delivered = 0;
     bool deleted = false;
+    // The walk goes on past a full buffer: only a whole chain that checks
+    // out makes the bytes delivered the block's.
     DmsStatus st = WalkDataBlock(file, position, [&](const ChunkView& c) {
         if (c.flags & chunk::kFlagDeleted) deleted = true;
         if (buffer == nullptr) {
             delivered = c.total;
-            return false;
+            return true;
         }
         uint32_t n = std::min(c.dataBytes, capacity - delivered);
         std::memcpy(buffer + delivered, c.page.data + (c.position % file.PageSize()) + chunk::kHeadSize, n);
         delivered += n;
-        return delivered < capacity;
+        return true;
     });
     if (Failed(st)) {
         if (count != nullptr && st == DmsStatus::IntegrityBroken) *count = 0;
@@ -148,19 +155,11 @@ DmsStatus FreeDataBlock(DMSFile& file, uint32_t position, bool wipe) {
     if (position == 0) return DmsStatus::Success;
     // Check the whole chain before marking anything.
     std::vector<uint32_t> chunks;
-    int32_t recordType = -1;
-    bool mixed = false;
     DmsStatus st = WalkDataBlock(file, position, [&](const ChunkView& c) {
-        if (recordType >= 0 && c.recordType != recordType) {
-            mixed = true;
-            return false;
-        }
-        recordType = c.recordType;
         chunks.push_back(c.position);
         return true;
     });
     if (Failed(st)) return st;
-    if (mixed) return DmsStatus::IntegrityBroken;
     const uint32_t pageSize = file.PageSize();
     for (uint32_t at : chunks) {
         CachedPage p = file.GetPage(at / pageSize, st);

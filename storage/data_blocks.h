@@ -20,11 +20,13 @@
 // field 24 names the page that receives new blocks.
 //
 // A stored chain has a shape every reader checks, so a damaged or hostile
-// file gives a status, never a loop or a read outside a page: the first chunk
-// carries flag 1; every chunk but the last ends exactly at its page's end;
-// every chunk after the first starts at offset 6 of a data page; the chunks
-// never carry more bytes than the total. Freed space is never reused, and a
-// freed block stays readable with 44 "Deleted".
+// file gives a status, never a loop, a read outside a page or another
+// block's bytes: the first chunk carries flag 1; every chunk after it starts
+// at offset 6 of a data page not visited before, has no flag 1, total 0 and
+// the first chunk's record type; every chunk but the last ends exactly at
+// its page's end and carries less than the bytes still missing; the last
+// carries exactly those. Freed space is never reused, and a freed block
+// stays readable with 44 "Deleted".
 #pragma once
 
 #include "storage/database_file.h"
@@ -50,8 +52,10 @@ DmsStatus StoreDataBlock(DMSFile& file, uint8_t recordType, std::span<const uint
 
 // Reads the block at `position`. With a buffer, `count` is its capacity on
 // input and the bytes delivered on output; with a null buffer `count`
-// receives the block's total. 45 for a position that is no block's start,
-// 100 for a damaged chain, 44 when the block is freed (bytes still delivered).
+// receives the block's total. The whole chain is checked in either case, so
+// 0 always means the bytes and the total are the block's. 45 for a position
+// that is no block's start, 100 for a damaged chain (count 0), 44 when the
+// block is freed (bytes still delivered).
 DmsStatus ReadDataBlock(DMSFile& file, uint32_t position, uint8_t* buffer, uint32_t* count);
 
 // Marks every chunk of the block deleted (and with `wipe` zeroes its data).

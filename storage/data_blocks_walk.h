@@ -4,6 +4,9 @@
 
 #include "storage/byte_order.h"
 
+#include <algorithm>
+#include <vector>
+
 template <typename Visit>
 DmsStatus WalkDataBlock(DMSFile& file, uint32_t position, Visit&& visit) {
     using storage::LoadU16;
@@ -14,7 +17,9 @@ DmsStatus WalkDataBlock(DMSFile& file, uint32_t position, Visit&& visit) {
     uint32_t total = 0;
     uint64_t steps = 0;
     uint64_t maxSteps = 1;
+    uint8_t recordType = 0;
     bool first = true;
+    std::vector<uint32_t> visited;  // pages of the chunks after the first
     while (true) {
         uint32_t page = position / pageSize;
         uint32_t offset = position % pageSize;
@@ -35,14 +40,26 @@ DmsStatus WalkDataBlock(DMSFile& file, uint32_t position, Visit&& visit) {
         if (first) {
             total = LoadU32(head + 4);
             missing = total;
+            recordType = head[8];
             // Every chunk after the first fills a page but its head and frame.
             maxSteps = (uint64_t{total} + (pageSize - 20) - 1) / (pageSize - 20) + 1;
+        } else {
+            // A chain that comes back to a chunk, or runs into the start of
+            // another block or a block of another record type, is not this block.
+            if (std::find(visited.begin(), visited.end(), page) != visited.end()) return DmsStatus::IntegrityBroken;
+            visited.push_back(page);
+            if ((flags & chunk::kFlagFirst) || LoadU32(head + 4) != 0 || head[8] != recordType)
+                return DmsStatus::IntegrityBroken;
         }
         if (++steps > maxSteps) return DmsStatus::IntegrityBroken;
         uint32_t carried = std::min(missing, length - chunk::kHeadSize);
         bool last = (flags & chunk::kFlagLast) != 0;
         if (!last && offset + length != pageSize) return DmsStatus::IntegrityBroken;
-        if (!last && carried == 0) return DmsStatus::IntegrityBroken;  // no progress
+        // Chunks are cut exactly: every chunk but the last carries less than
+        // what is still missing, the last exactly that. So a forged total or a
+        // chain into another block's chunks never passes as this block.
+        if (last ? length - chunk::kHeadSize != missing : length - chunk::kHeadSize >= missing)
+            return DmsStatus::IntegrityBroken;
         missing -= carried;
         ChunkView view{position, length, total, head[8], flags, carried, p};
         if (!visit(view)) return DmsStatus::Success;

@@ -4,6 +4,7 @@
 #include "storage/database_file.h"
 
 #include "storage/byte_order.h"
+#include "storage/index_keys.h"
 
 #include <algorithm>
 #include <cstring>
@@ -93,6 +94,8 @@ DmsStatus DMSFile::NewPage(uint16_t signature, CachedPage& page) {
     uint64_t needed = withPat ? n + 2 : n + 1;  // a new PAT page may take n + 1
     if (needed * pageSize_ > static_cast<uint64_t>(kMaxFileBytes)) return DmsStatus::PageCreationFailed;
     uint32_t number = static_cast<uint32_t>(n);
+    DmsStatus unused = CheckPageUnused(number);
+    if (Failed(unused)) return unused;
     CachedPage made = cache_.NewPage(*this, number, signature);
     if (!made) return DmsStatus::PageCreationFailed;
     bool madePatPage = false;
@@ -104,6 +107,22 @@ DmsStatus DMSFile::NewPage(uint16_t signature, CachedPage& page) {
     SetHeaderU32(header::kLastPage, madePatPage ? number + 1 : number);
     page = made;
     return DmsStatus::Success;
+}
+
+DmsStatus DMSFile::CheckPageUnused(uint32_t page) {
+    // Header field 28 is read from the file: when it points back into pages
+    // in use, the next page handed out would overwrite one of them.
+    if (cache_.Lookup(*this, page)) return DmsStatus::IntegrityBroken;
+    if (pat_.Present()) return pat_.IsPlaced(page) ? DmsStatus::IntegrityBroken : DmsStatus::Success;
+    // Without a table, a place inside the file as it was opened holds a page
+    // in use unless its frame is zero (preallocated or extended space).
+    uint64_t at = uint64_t{page} * pageSize_;
+    if (at + 6 > sizeAtOpen_) return DmsStatus::Success;
+    uint8_t frame[6];
+    size_t done = 0;
+    if (file_->ReadAt(at, frame, done) != IoError::Ok || done != sizeof frame) return DmsStatus::FileIoError;
+    bool zero = std::all_of(std::begin(frame), std::end(frame), [](uint8_t b) { return b == 0; });
+    return zero ? DmsStatus::Success : DmsStatus::IntegrityBroken;
 }
 
 bool DMSFile::MayWriteEarly() const { return mode_ == OpenMode::WithoutJournal && !InTransaction(); }
@@ -150,8 +169,11 @@ DmsStatus DMSFile::ReadPage(uint32_t page, std::span<uint8_t> image) {
             expanded != pageSize_ - 6)
             return DmsStatus::PageNotStored;
     }
-    if (fromPat) return pat_.CheckSignature(page, LoadU16(image.data() + 4));
-    return DmsStatus::Success;
+    if (!fromPat) return DmsStatus::Success;
+    // Two entries may claim one place in a damaged table: the page found
+    // there must be the one asked for.
+    if (LoadU32(image.data()) != page) return DmsStatus::PageNotStored;
+    return pat_.CheckSignature(page, LoadU16(image.data() + 4));
 }
 
 DmsStatus DMSFile::WritePage(uint32_t page, std::span<const uint8_t> image) {
@@ -240,10 +262,28 @@ uint64_t DMSFile::UsedEnd() {
 
 DmsStatus DMSFile::MapIoStatus(DmsStatus status) {
     if (status != DmsStatus::FileIoError) return status;
-    uint64_t available = 0;
-    if (io_.FreeSpace(path_, available) == IoError::Ok && available < kLowDiskSpace) return DmsStatus::NoDiskSpace;
+    DriveSpace space;
+    if (io_.FreeSpace(path_, space) == IoError::Ok && space.available < kLowDiskSpace) return DmsStatus::NoDiskSpace;
     return status;
 }
+
+DmsStatus DMSFile::FlushCache() {
+    if (!file_ || mode_ == OpenMode::ReadOnly) return DmsStatus::OperationNotAllowed;
+    if (mode_ == OpenMode::Journaled) return InTransaction() ? DmsStatus::OperationNotAllowed : WriteBack();
+    return cache_.FlushInPageOrder(*this);
+}
+
+DmsStatus DMSFile::EnsureFileSize(uint64_t bytes) {
+    if (!file_ || mode_ == OpenMode::ReadOnly) return DmsStatus::OperationNotAllowed;
+    uint64_t wanted = (bytes + pageSize_ - 1) / pageSize_ * pageSize_;
+    if (wanted > static_cast<uint64_t>(kMaxFileBytes)) return DmsStatus::InvalidParameter;
+    uint64_t size = 0;
+    if (file_->Size(size) != IoError::Ok) return DmsStatus::FileIoError;
+    if (size >= wanted) return DmsStatus::Success;
+    return file_->SetSize(wanted) == IoError::Ok ? DmsStatus::Success : DmsStatus::FileIoError;
+}
+
+DmsStatus DMSFile::PadToWholePages() { return EnsureFileSize(UsedEnd()); }
 
 DmsStatus DMSFile::Create(std::u16string_view path, std::string_view description) {
     if (description.empty() || ParseDescription(description, description_) != 0)
@@ -332,6 +372,7 @@ DmsStatus DMSFile::OpenOnce(std::u16string_view path, OpenMode mode, std::string
     uint64_t size = 0;
     if (file_->Size(size) != IoError::Ok) return DmsStatus::FileIoError;
     if (size < header::kMinimumRead) return DmsStatus::WrongFile;
+    sizeAtOpen_ = size;
     uint8_t head[header::kMinimumRead];
     size_t done = 0;
     if (file_->ReadAt(0, head, done) != IoError::Ok || done != sizeof head) return DmsStatus::FileIoError;
@@ -354,6 +395,7 @@ DmsStatus DMSFile::OpenOnce(std::u16string_view path, OpenMode mode, std::string
     DmsStatus st;
     if (!cache_.GetPage(*this, 0, &st)) return Failed(st) ? st : DmsStatus::PageLoadFailed;
     collatorKind_ = version_ == 0x0404 ? 1 : 0;
+    if (IndexCollator(collatorKind_) == nullptr) return DmsStatus::CollatorNotFound;
     if (mode == OpenMode::WithoutJournal) flags_ |= kFlagWithoutJournal;
 
     uint16_t flag = LoadU16(head + header::kWriteBackFlag);
@@ -392,12 +434,12 @@ DmsStatus DMSFile::Close() {
     if (InTransaction()) RollbackTransaction();
     DmsStatus st = DmsStatus::Success;
     if (mode_ != OpenMode::ReadOnly) st = MapIoStatus(WriteBack());
-    bool hadJournal = journal_ != nullptr;
     CloseHandles();
     // A journal left after a failed write-back is what repairs the file.
     bool keepJournal = unrecoveredReadOnly_;
     unrecoveredReadOnly_ = false;
-    if (!Failed(st) && !keepJournal && (hadJournal || mode_ == OpenMode::ReadOnly) && io_.Exists(journalPath_))
-        io_.Delete(journalPath_);
+    // After a successful write-back the file needs no journal, so one of the
+    // same name left behind earlier (in any mode) is stale and goes.
+    if (!Failed(st) && !keepJournal && io_.Exists(journalPath_)) io_.Delete(journalPath_);
     return st;
 }

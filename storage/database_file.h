@@ -41,7 +41,8 @@
 //   10      u16   c: bytes of zlib stream
 //   12      u16   0 (ignored on read)
 //   14      c     zlib stream of the page's bytes 6..PageSize-1
-// A page is stored compressed only when that is smaller than the page.
+// This engine stores a page compressed only when that is smaller than the
+// page; it reads stored forms up to c = PageSize (stored length PageSize + 14).
 //
 // Every header field is checked once at open: version, signature, PageSize
 // against the description, the descriptor table inside page 0. Pages are
@@ -156,7 +157,8 @@ public:
 
     // Hands out the next page number (header field 28) and makes its slot in
     // the cache: zeroed, stamped, changed. 10 when the page cannot be made,
-    // also once page x PageSize would reach 2^31.
+    // also once page x PageSize would reach 2^31; 100 when field 28 is
+    // damaged so that the number belongs to a page in use.
     DmsStatus NewPage(uint16_t signature, CachedPage& page);
     // The page from the cache (loading it), with the load's status.
     CachedPage GetPage(uint32_t page, DmsStatus& status);
@@ -191,6 +193,18 @@ public:
     // Maps 11 to 38 when the drive of the file has less than 128,000 bytes free.
     DmsStatus MapIoStatus(DmsStatus status);
 
+    // Writes every changed page, lowest page number first, outside the
+    // journal: mode 1 only. A journaled file writes back as after any
+    // changing operation; inside a transaction nothing may reach the file
+    // before the commit, so it is refused with 12.
+    DmsStatus FlushCache();
+    // Extends the file to at least `bytes` rounded up to whole pages (never
+    // cuts it). 45 beyond the largest file the positions can address, 11 when
+    // the size cannot be read or set.
+    DmsStatus EnsureFileSize(uint64_t bytes);
+    // Extends the file to its used end rounded up to whole pages.
+    DmsStatus PadToWholePages();
+
 private:
     // write_back.cpp
     DmsStatus WriteBackNow();
@@ -201,6 +215,8 @@ private:
     DmsStatus RecoverFromJournal();
 
     DmsStatus OpenOnce(std::u16string_view path, OpenMode mode, std::string_view description, bool& flagSet);
+    // 100 when `page`, about to be handed out as new, is a page in use.
+    DmsStatus CheckPageUnused(uint32_t page);
     void CloseHandles();
     static void SetFirstPatPosition(void* self, uint32_t position);
 
@@ -217,6 +233,7 @@ private:
     uint16_t flags_ = 0;
     uint16_t version_ = 0;
     uint32_t pageSize_ = 0;
+    uint64_t sizeAtOpen_ = 0;  // pages past it were all made in this session
     int32_t collatorKind_ = -1;
     bool compress_ = false;
     // The allocation table as the file holds it after the last write-back;

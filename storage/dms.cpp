@@ -243,3 +243,21 @@ DmsStatus CDMS::RollbackTransaction(uint32_t handle) {
     if (Failed(call.status())) return call.Finish(call.status());
     return call.Finish(call.file().RollbackTransaction());
 }
+
+DmsStatus CDMS::FlushCache(uint32_t handle) {
+    Call call(*this, handle, DmsOperation::FlushCache, true);
+    if (Failed(call.status())) return call.Finish(call.status());
+    return call.Finish(call.file().FlushCache());
+}
+
+DmsStatus CDMS::EnsureFileSize(uint32_t handle, uint64_t bytes) {
+    Call call(*this, handle, DmsOperation::EnsureFileSize, true);
+    if (Failed(call.status())) return call.Finish(call.status());
+    return call.Finish(call.file().EnsureFileSize(bytes));
+}
+
+DmsStatus CDMS::PadToWholePages(uint32_t handle) {
+    Call call(*this, handle, DmsOperation::PadToWholePages, true);
+    if (Failed(call.status())) return call.Finish(call.status());
+    return call.Finish(call.file().PadToWholePages());
+}

@@ -16,6 +16,12 @@
 #include <memory>
 #include <string_view>
 
+struct ICollator;  // common/collator.h
+
+// The space of the drive that holds `path` (64-bit byte counts; any out
+// pointer may be null): 0, or 38 when the query fails.
+DmsStatus CheckDiskSpace(std::u16string_view path, uint64_t* available, uint64_t* total, uint64_t* free);
+
 // A progress callback: per-mille value in, zero out asks the operation to stop (43).
 using DmsProgress = int32_t (*)(int32_t perMille);
 
@@ -105,6 +111,11 @@ public:
     DMSFile* FindFile(int32_t fileId);
     DmsStatus OpenCursor(int32_t fileId, uint32_t* handle);
     DmsStatus GetFileCollatorKind(int32_t fileId, int32_t* kind);
+    // The collator of `kind`: 0 the dictionary collator, 1 or -1 the UCA
+    // collator (its table loaded on first use), handed out with a reference
+    // the caller releases. 47 when the UCA table cannot be loaded (out set to
+    // null); any other kind gives 45 and leaves `out` unchanged.
+    static DmsStatus GetCollator(int32_t kind, ICollator** out);
 
     // Cursor operations.
     DmsStatus CloseCursor(uint32_t handle);
@@ -114,6 +125,11 @@ public:
     DmsStatus ReadData(uint32_t handle, uint32_t position, void* buffer, uint32_t* count);
     DmsStatus FreeData(uint32_t handle, uint32_t position);
     DmsStatus FreeDataWipe(uint32_t handle, uint32_t position);
+    // File size and cached pages (DMSFile::FlushCache, EnsureFileSize,
+    // PadToWholePages say what each does in each mode).
+    DmsStatus FlushCache(uint32_t handle);
+    DmsStatus EnsureFileSize(uint32_t handle, uint64_t bytes);
+    DmsStatus PadToWholePages(uint32_t handle);
     // Transactions on the cursor's file (mode 0 only; 12 otherwise).
     DmsStatus BeginTransaction(uint32_t handle);
     DmsStatus CommitTransaction(uint32_t handle);

@@ -73,10 +73,12 @@ uint32_t ShapeIdOf(const std::string& shape) {
 
 ICollator* IndexCollator(int32_t kind) {
     // Both collators are static objects of the whole run; one reference each
-    // is held here so every index shares them.
+    // is held here so every index shares them. The UCA table may have been
+    // freed since (the exit sequence, a test): without it there is no collator.
     static ICollator* dictionary = nullptr;
     static ICollator* uca = nullptr;
     ICollator*& slot = kind == 0 ? dictionary : uca;
+    if (kind != 0 && slot != nullptr && !UcaCollator().LoadTable()) return nullptr;
     if (slot == nullptr) {
         ICollator* c = nullptr;
         HRESULT hr = kind == 0 ? GetDictionaryCollator(&c) : GetUcaCollator(&c);

@@ -82,10 +82,16 @@ DmsStatus IndexTree::Descend(KeyPage& page, Choose&& choose) {
     uint32_t number = Root();
     if (number == kNone) return DmsStatus::RecordNotFound;
     int32_t height = -1;  // the root's own, then one less at each level
+    // The leaf entries the level above counts for this page (the descriptor
+    // for the root): a page that disagrees would give wrong ordinals and
+    // counts, so the descent stops there.
+    uint64_t expected = DescriptorCount();
     for (int32_t level = 0; level < XCursor::kMaxDepth; ++level) {
         DmsStatus st = Load(page, number, height);
         if (Failed(st)) return st;
         if (page.Count() == 0) return DmsStatus::IntegrityBroken;
+        if (page.SubtreeCount() != expected)
+            return level == 0 ? DmsStatus::IntegrityBroken4 : DmsStatus::IntegrityBroken;
         int32_t entry = 0;
         st = choose(page, entry);
         if (Failed(st)) return st;
@@ -95,6 +101,7 @@ DmsStatus IndexTree::Descend(KeyPage& page, Choose&& choose) {
             return DmsStatus::Success;
         }
         number = page.Word1(static_cast<uint32_t>(entry));
+        expected = page.Word2(static_cast<uint32_t>(entry));
         height = page.Height() - 1;
     }
     return DmsStatus::IntegrityBroken;
@@ -261,7 +268,9 @@ DmsStatus IndexTree::StepPath(int32_t level, int32_t direction, KeyPage* samePag
     const XCursor::PathStep& up = cursor_.path[level - 1];
     st = Load(parent, up.page, cursor_.depth - level + 1);
     if (Failed(st)) return st;
-    if (parent.Word1(static_cast<uint32_t>(up.entry)) != sibling) return DmsStatus::IntegrityBroken;
+    if (parent.Word1(static_cast<uint32_t>(up.entry)) != sibling ||
+        parent.Word2(static_cast<uint32_t>(up.entry)) != other.SubtreeCount())
+        return DmsStatus::IntegrityBroken;
     at = {sibling, entry};
     return DmsStatus::Success;
 }

@@ -56,9 +56,11 @@ bool KeyOrDataSignature(uint16_t signature) {
 
 // Raw page images, the header's last: the rule of older writers. Replayed
 // only where a page number alone says where an image goes.
-DmsStatus ParseRawImages(std::span<const uint8_t> bytes, uint32_t pageSize, std::span<const uint8_t> header,
-                         JournalContent& content) {
-    if (bytes.size() < pageSize || bytes.size() % pageSize != 0 || HasPat(header)) return DmsStatus::BrokenJournal;
+DmsStatus ParseRawImages(std::span<const uint8_t> bytes, const JournaledDatabase& database, JournalContent& content) {
+    const uint32_t pageSize = database.pageSize;
+    if (!database.mayApplyUnchecked || bytes.size() < pageSize || bytes.size() % pageSize != 0 ||
+        HasPat(database.header))
+        return DmsStatus::BrokenJournal;
     size_t count = bytes.size() / pageSize;
     std::span<const uint8_t> last = bytes.subspan((count - 1) * pageSize, pageSize);
     if (LoadU32(last.data()) != 0 || LoadU16(last.data() + 4) != kHeaderSignature ||
@@ -69,7 +71,9 @@ DmsStatus ParseRawImages(std::span<const uint8_t> bytes, uint32_t pageSize, std:
     for (size_t i = 0; i + 1 < count; ++i) {
         std::span<const uint8_t> image = bytes.subspan(i * pageSize, pageSize);
         uint32_t page = LoadU32(image.data());
-        if (page == 0 || page > lastPage || !KeyOrDataSignature(LoadU16(image.data() + 4)))
+        // Only pages the database holds were read, so only those are restored.
+        if (page == 0 || page > lastPage || !KeyOrDataSignature(LoadU16(image.data() + 4)) ||
+            (uint64_t{page} + 1) * pageSize > database.size)
             return DmsStatus::BrokenJournal;
         if (std::find(seen.begin(), seen.end(), page) != seen.end()) continue;  // the oldest image wins
         seen.push_back(page);
@@ -98,6 +102,17 @@ uint32_t JournalIdentity(std::span<const uint8_t> header, uint32_t indexCount) {
     return crc.Compute(fields);
 }
 
+uint32_t HeaderSectorCrc(std::span<const uint8_t> header) {
+    constexpr size_t kSector = 512;
+    std::vector<uint8_t> sector(header.begin(), header.begin() + static_cast<std::ptrdiff_t>(
+                                                                    std::min(header.size(), kSector)));
+    if (sector.size() >= journal::kFlagOffset + 2) StoreU16(sector.data() + journal::kFlagOffset, 0);
+    CCrc32Dynamic crc;
+    crc.Init();
+    uint32_t value = crc.Compute(sector);
+    return value == 0 ? 1 : value;
+}
+
 DmsStatus WriteJournal(IStorageFile& journal, uint32_t pageSize, uint32_t identity, const JournalContent& content) {
     Checksum sum;
     uint8_t head[journal::kHeaderSize] = {};
@@ -106,6 +121,7 @@ DmsStatus WriteJournal(IStorageFile& journal, uint32_t pageSize, uint32_t identi
     StoreU32(head + 12, pageSize);
     StoreU64(head + 16, content.generation);
     StoreU32(head + 24, identity);
+    StoreU32(head + 28, content.headerTie);
     StoreU64(head + 32, content.oldLength);
     uint64_t body = 0;
     for (const JournalRecord& r : content.records) body += journal::kRecordHead + r.bytes.size();
@@ -132,11 +148,12 @@ DmsStatus WriteJournal(IStorageFile& journal, uint32_t pageSize, uint32_t identi
     return DmsStatus::Success;
 }
 
-DmsStatus ParseJournal(std::span<const uint8_t> bytes, uint32_t pageSize, uint32_t identity,
-                       std::span<const uint8_t> header, JournalContent& content) {
+DmsStatus ParseJournal(std::span<const uint8_t> bytes, const JournaledDatabase& database, JournalContent& content) {
     content = {};
+    const uint32_t pageSize = database.pageSize;
+    const uint32_t identity = database.identity;
     if (bytes.size() < sizeof kMagic || std::memcmp(bytes.data(), kMagic, sizeof kMagic) != 0)
-        return ParseRawImages(bytes, pageSize, header, content);
+        return ParseRawImages(bytes, database, content);
     if (bytes.size() < journal::kHeaderSize) return DmsStatus::BrokenJournal;
     const uint8_t* head = bytes.data();
     uint64_t body = LoadU64(head + 40);
@@ -151,7 +168,9 @@ DmsStatus ParseJournal(std::span<const uint8_t> bytes, uint32_t pageSize, uint32
 
     content.generation = LoadU64(head + 16);
     content.oldLength = LoadU64(head + 32);
-    if (content.oldLength < pageSize) return DmsStatus::BrokenJournal;
+    content.headerTie = LoadU32(head + 28);
+    // A journaled database only grows, so replaying never makes it longer.
+    if (content.oldLength < pageSize || content.oldLength > database.size) return DmsStatus::BrokenJournal;
     std::span<const uint8_t> rest = bytes.subspan(journal::kHeaderSize, static_cast<size_t>(body));
     bool hasHeader = false;
     for (uint32_t i = 0; i < count; ++i) {
@@ -171,6 +190,13 @@ DmsStatus ParseJournal(std::span<const uint8_t> bytes, uint32_t pageSize, uint32
         rest = rest.subspan(journal::kRecordHead + length);
     }
     if (!hasHeader || !rest.empty()) return DmsStatus::BrokenJournal;
+    // The database's first header sector is the one this write-back wrote,
+    // or (a replay cut short, a crash before the header went out) the one it
+    // overwrote; anything else is another file's journal.
+    uint32_t now = HeaderSectorCrc(database.header);
+    const JournalRecord& headerRecord =
+        *std::find_if(content.records.begin(), content.records.end(), [](const JournalRecord& r) { return r.position == 0; });
+    if (now != content.headerTie && now != HeaderSectorCrc(headerRecord.bytes)) return DmsStatus::BrokenJournal;
     return DmsStatus::Success;
 }
 

@@ -11,7 +11,8 @@
 //   12      u32   PageSize of the database
 //   16      u64   generation: a new number for every write-back of the session
 //   24      u32   identity of the database (JournalIdentity)
-//   28      u32   0
+//   28      u32   CRC-32 of the first sector of the header this write-back
+//                 writes (HeaderSectorCrc); 0 when not recorded
 //   32      u64   database length before the write-back (recovery cuts to it)
 //   40      u64   bytes of records that follow the header
 //   48      u32   record count
@@ -21,7 +22,14 @@
 //                 bytes, bytes}
 // Bytes past the records are a stale tail and ignored. A journal of whole
 // raw page images without the magic comes from older writers; it is replayed
-// only when the database has no allocation table and every image is sane.
+// only when the database has no allocation table, every image is sane, and
+// the open may write (nothing ties such a journal to its database).
+//
+// What a journal may ask is what a write-back of this very database could
+// have needed: its identity fields match; the database's first header
+// sector is the one the write-back wrote or the one it overwrote (so a
+// journal of another file of the same schema is refused); the database
+// never shrank below the recorded old length, and every record lies below it.
 #pragma once
 
 #include "storage/dms_status.h"
@@ -51,6 +59,7 @@ struct JournalContent {
     uint64_t generation = 0;
     uint64_t oldLength = 0;        // the database is cut to this after replay
     bool keepLength = false;       // older journals: leave the length alone
+    uint32_t headerTie = 0;        // HeaderSectorCrc of the header the write-back writes
     std::vector<JournalRecord> records;
 };
 
@@ -63,11 +72,23 @@ uint32_t JournalIdentity(std::span<const uint8_t> header, uint32_t indexCount);
 // CRC, then flushes. 11 (or the I/O error mapped by the caller) on failure.
 DmsStatus WriteJournal(IStorageFile& journal, uint32_t pageSize, uint32_t identity, const JournalContent& content);
 
-// Checks and decodes a whole journal read into `bytes` for a database whose
-// page 0 currently reads as `header`. 15 when the journal is not one this
-// database may replay.
-DmsStatus ParseJournal(std::span<const uint8_t> bytes, uint32_t pageSize, uint32_t identity,
-                       std::span<const uint8_t> header, JournalContent& content);
+// CRC-32 of the first min(PageSize, 512) bytes of a header page with its
+// write-back flag taken as 0: what sector-atomic writes leave whole. Never 0
+// (0 means "not recorded").
+uint32_t HeaderSectorCrc(std::span<const uint8_t> header);
+
+// What the database looks like when its journal is checked.
+struct JournaledDatabase {
+    uint32_t pageSize = 0;
+    uint32_t identity = 0;                 // JournalIdentity of its page 0
+    std::span<const uint8_t> header;       // page 0 as read now
+    uint64_t size = 0;                     // its length now
+    bool mayApplyUnchecked = false;        // raw images of older writers allowed
+};
+
+// Checks and decodes a whole journal read into `bytes`. 15 when the journal
+// is not one this database may replay.
+DmsStatus ParseJournal(std::span<const uint8_t> bytes, const JournaledDatabase& database, JournalContent& content);
 
 // Puts the records back into the database: every range (the write-back flag
 // held at 0xFFFF while they go in), the length cut back, flush, then the flag

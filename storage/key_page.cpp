@@ -23,6 +23,7 @@ struct CheckedPage {
     uint32_t number = 0;
     int32_t height = -1;
     uint32_t shapeId = 0;  // IndexKeyFormat::ShapeId of the check
+    uint64_t subtree = 0;  // KeyPage::SubtreeCount
     std::shared_ptr<const std::vector<uint32_t>> offsets;
 };
 
@@ -48,6 +49,7 @@ void KeyPage::Clear() {
     held_.reset();
     offsets_ = kNoEntries;
     count_ = 0;
+    subtree_ = 0;
 }
 
 DmsStatus KeyPage::Load(CCache& cache, IPageStore& file, uint32_t number, int32_t height,
@@ -66,6 +68,7 @@ DmsStatus KeyPage::Load(CCache& cache, IPageStore& file, uint32_t number, int32_
         page_ = p;
         number_ = number;
         height_ = checked.height;
+        subtree_ = checked.subtree;
         return DmsStatus::Success;
     }
     const uint32_t size = p.size;
@@ -78,12 +81,14 @@ DmsStatus KeyPage::Load(CCache& cache, IPageStore& file, uint32_t number, int32_
     auto offsets = std::make_shared<std::vector<uint32_t>>();
     offsets->reserve(count + 1);
     offsets->push_back(at);
+    uint64_t subtree = h == 0 ? count : 0;
     for (uint32_t i = 0; i < count; ++i) {
         if (size - at < keypage::kEntryHead) return DmsStatus::IntegrityBroken;
         uint32_t length = LoadU16(p.data + at);
         if (length < keypage::kEntryHead || length > size - at) return DmsStatus::IntegrityBroken;
         if (!format.IsWellFormed({p.data + at + keypage::kEntryHead, length - keypage::kEntryHead}))
             return DmsStatus::IntegrityBroken;
+        if (h > 0) subtree += LoadU32(p.data + at + 6);
         at += length;
         offsets->push_back(at);
     }
@@ -93,7 +98,8 @@ DmsStatus KeyPage::Load(CCache& cache, IPageStore& file, uint32_t number, int32_
     page_ = p;
     number_ = number;
     height_ = h;
-    checked = CheckedPage{&cache, cache.ContentVersion(p.slot), number, h, format.ShapeId(), held_};
+    subtree_ = subtree;
+    checked = CheckedPage{&cache, cache.ContentVersion(p.slot), number, h, format.ShapeId(), subtree, held_};
     return DmsStatus::Success;
 }
 
@@ -102,9 +108,3 @@ uint32_t KeyPage::Prev() const { return LoadU32(page_.data + keypage::kPrev); }
 uint32_t KeyPage::Word1(uint32_t i) const { return LoadU32(page_.data + offsets_[i] + 2); }
 uint32_t KeyPage::Word2(uint32_t i) const { return LoadU32(page_.data + offsets_[i] + 6); }
 
-uint64_t KeyPage::SubtreeCount() const {
-    if (IsLeaf()) return Count();
-    uint64_t sum = 0;
-    for (uint32_t i = 0; i < Count(); ++i) sum += Word2(i);
-    return sum;
-}

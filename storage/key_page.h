@@ -78,8 +78,9 @@ public:
     std::span<const uint8_t> Key(uint32_t i) const { return Entry(i).subspan(keypage::kEntryHead); }
     uint32_t Word1(uint32_t i) const;  // RecordRef first word, or child page
     uint32_t Word2(uint32_t i) const;  // RecordRef second word, or subtree count
-    // Leaf entries below this page: its count, or the sum of its entries' counts.
-    uint64_t SubtreeCount() const;
+    // Leaf entries below this page: its count, or the sum of its entries'
+    // counts (summed once by the check).
+    uint64_t SubtreeCount() const { return subtree_; }
 
 private:
     CachedPage page_;
@@ -93,4 +94,5 @@ private:
     std::shared_ptr<const std::vector<uint32_t>> held_;
     const uint32_t* offsets_ = kNoEntries;
     uint32_t count_ = 0;
+    uint64_t subtree_ = 0;
 };

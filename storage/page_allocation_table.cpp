@@ -23,6 +23,7 @@ DmsStatus PageAllocationTable::Load(IStorageFile& file, uint32_t pageSize, uint3
                                     uint32_t maxPages) {
     pages_.clear();
     map_.clear();
+    corrections_.clear();
     pageSize_ = pageSize;
     perPage_ = (pageSize - kPatHead) / kEntrySize;
     maxPages_ = maxPages;
@@ -46,16 +47,65 @@ DmsStatus PageAllocationTable::Load(IStorageFile& file, uint32_t pageSize, uint3
         position = LoadU32(b + 8);
         pages_.push_back(std::move(p));
     }
+    uint64_t fileSize = 0;
+    if (file.Size(fileSize) != IoError::Ok) return DmsStatus::FileIoError;
+    // The table's own pages must be where its entries say: it is written
+    // back at the chain's positions and placed by its entries.
+    for (const PatPage& p : pages_) {
+        uint32_t number = LoadU32(p.bytes.data());
+        Entry e;
+        if (!Find(number, e) || (e.flags & (kFlagNotPlaced | kFlagCompressed)) || e.position != p.position ||
+            e.storedLength != pageSize_)
+            return DmsStatus::WrongFile;
+    }
     for (uint32_t k = 0; k < pages_.size(); ++k) {
         for (uint32_t i = 0; i < perPage_; ++i) {
             uint32_t page = k * perPage_ + i;
             Entry e = Read(page);
             if ((e.flags & kFlagNotPlaced) || e.position == kNone) continue;
+            if (!StoredFormFits(e, fileSize)) {
+                // A place that cannot hold the page: it is not stored anywhere
+                // (reading it gives 255) and its gap is no gap.
+                Write(page, Entry{kNone, e.signature, static_cast<uint16_t>(e.flags | kFlagNotPlaced), pageSize_, 0});
+                corrections_.push_back("page " + std::to_string(page) + ": stored form at " +
+                                       std::to_string(e.position) + " of length " + std::to_string(e.storedLength) +
+                                       " does not fit the file; taken as not stored");
+                continue;
+            }
             DmsStatus st = MapInsert(e.position, page);
             if (Failed(st)) return st;
         }
     }
+    ClampGaps();
+    // What Load corrected stays in memory until the table is written anyway.
+    for (PatPage& p : pages_) p.changed = false;
     return DmsStatus::Success;
+}
+
+bool PageAllocationTable::StoredFormFits(const Entry& e, uint64_t fileSize) const {
+    bool compressed = (e.flags & kFlagCompressed) != 0;
+    uint32_t longest = compressed ? pageSize_ + kMinStoredLength : pageSize_;
+    if (e.storedLength <= kMinStoredLength || e.storedLength > longest || (!compressed && e.storedLength != pageSize_))
+        return false;
+    return uint64_t{e.position} + e.storedLength <= fileSize;
+}
+
+void PageAllocationTable::ClampGaps() {
+    // A page's free bytes reach at most to the next stored page; where two
+    // pages claim overlapping places neither has a gap (reading the one
+    // whose place it is not gives 255: the stored page number differs).
+    for (size_t i = 0; i + 1 < map_.size(); ++i) {
+        Entry e = Read(map_[i].page);
+        uint64_t end = uint64_t{e.position} + e.storedLength;
+        uint64_t next = map_[i + 1].position;
+        uint64_t gap = next > end ? next - end : 0;
+        if (e.freeBytes > gap) {
+            corrections_.push_back("page " + std::to_string(map_[i].page) + ": " + std::to_string(e.freeBytes) +
+                                   " free bytes run into the next stored page; cut to " + std::to_string(gap));
+            e.freeBytes = static_cast<uint32_t>(gap);
+            Write(map_[i].page, e);
+        }
+    }
 }
 
 uint8_t* PageAllocationTable::EntryBytes(uint32_t page) {
@@ -90,12 +140,7 @@ bool PageAllocationTable::Find(uint32_t page, Entry& entry) const {
 DmsStatus PageAllocationTable::CheckReadable(uint32_t page, Entry& entry) const {
     if (!Find(page, entry)) return DmsStatus::PageNotStored;
     if (entry.position == kNone || (entry.flags & kFlagNotPlaced)) return DmsStatus::PageNotStored;
-    bool compressed = (entry.flags & kFlagCompressed) != 0;
-    if (entry.storedLength <= kMinStoredLength || entry.storedLength > pageSize_ ||
-        (!compressed && entry.storedLength != pageSize_))
-        return DmsStatus::PageNotStored;
-    if (uint64_t{entry.position} + entry.storedLength > kNone) return DmsStatus::PageNotStored;
-    return DmsStatus::Success;
+    return StoredFormFits(entry, kNone) ? DmsStatus::Success : DmsStatus::PageNotStored;
 }
 
 DmsStatus PageAllocationTable::CheckSignature(uint32_t page, uint16_t signature) {
@@ -346,6 +391,11 @@ DmsStatus PageAllocationTable::WriteChanged(IStorageFile& file) {
 
 bool PageAllocationTable::IsPatPage(uint32_t page) const {
     return std::any_of(pages_.begin(), pages_.end(), [&](const PatPage& p) { return LoadU32(p.bytes.data()) == page; });
+}
+
+bool PageAllocationTable::IsPlaced(uint32_t page) const {
+    Entry e;
+    return Find(page, e) && !(e.flags & kFlagNotPlaced) && e.position != kNone;
 }
 
 bool PageAllocationTable::HasChanges() const {

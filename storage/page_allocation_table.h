@@ -16,13 +16,16 @@
 //   4       u16   signature of the stored page
 //   6       u16   flags: 1 signature not yet recorded, 2 stored compressed,
 //                 8 not yet placed
-//   8       u32   stored length: PageSize, or 14 + compressed bytes
+//   8       u32   stored length: PageSize, or 14 + compressed bytes (at
+//                 most PageSize + 14: a stream may be as long as the page)
 //   12      u32   free bytes after the stored page up to the next one
 //
 // Everything read from the file is checked here once: chain length and loops,
-// E and first-page fields, stored lengths (14 < L <= PageSize, L == PageSize
-// when uncompressed), ranges inside 32-bit positions, and the position map's
-// capacity on every insertion.
+// E and first-page fields, the table pages' own entries (8 when any of these
+// is wrong), stored lengths (14 < L <= PageSize + 14, L == PageSize when
+// uncompressed) and places inside the file (a page whose entry fails is
+// taken as not stored: 255 when read), free bytes cut at the next stored
+// page, and the position map's capacity on every insertion.
 #pragma once
 
 #include "storage/dms_status.h"
@@ -30,6 +33,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 #include <vector>
 
 class PageAllocationTable {
@@ -57,7 +61,8 @@ public:
     // Reads the chain from `firstPosition` (0 or 0xFFFFFFFF: no PAT). `maxPages`
     // bounds the position map: 382,500 for writable files, the file's page
     // count for read-only ones. 16 for a 2000th PAT page, 11 for a failed read,
-    // 8 for a damaged chain or PAT page.
+    // 8 for a damaged chain or PAT page. Damaged entries of other pages are
+    // corrected in memory (see above), never refused.
     DmsStatus Load(IStorageFile& file, uint32_t pageSize, uint32_t firstPosition, uint32_t maxPages);
     bool Present() const { return !pages_.empty(); }
     // Every placed page in file order, as {position, page}.
@@ -69,6 +74,11 @@ public:
     uint32_t EntriesPerPage() const { return perPage_; }
     uint32_t PatPageCount() const { return static_cast<uint32_t>(pages_.size()); }
     bool IsPatPage(uint32_t page) const;
+    // True when the page has a stored place.
+    bool IsPlaced(uint32_t page) const;
+    // What Load found wrong with entries and corrected in memory, one line
+    // each (the structure verifier reports them).
+    const std::vector<std::string>& Corrections() const { return corrections_; }
 
     // The entry of page n, or false when no PAT page describes it.
     bool Find(uint32_t page, Entry& entry) const;
@@ -123,12 +133,19 @@ private:
     DmsStatus MapInsert(uint32_t position, uint32_t page);
     void MapErase(uint32_t page, uint32_t position);
     void PatPageMoved(uint32_t patIndex, uint32_t position);
+    // A stored length the entry's flags allow (a compressed stream may be as
+    // long as the page, so up to PageSize + 14), inside the first `fileSize`
+    // bytes.
+    bool StoredFormFits(const Entry& e, uint64_t fileSize) const;
+    // Cuts every page's free bytes at the next stored page.
+    void ClampGaps();
 
     uint32_t pageSize_ = 0;
     uint32_t perPage_ = 0;
     uint32_t maxPages_ = 0;
     std::vector<PatPage> pages_;
     std::vector<Placed> map_;  // sorted by position
+    std::vector<std::string> corrections_;
     bool relocate_ = false;
     FirstPositionSink sink_ = nullptr;
     void* sinkContext_ = nullptr;

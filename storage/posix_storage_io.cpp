@@ -168,13 +168,15 @@ public:
         return Utf8ToUtf16(std::string(cwd) + "/" + p);
     }
 
-    IoError FreeSpace(std::u16string_view path, uint64_t& available) override {
+    IoError FreeSpace(std::u16string_view path, DriveSpace& space) override {
         std::string p = Utf16ToUtf8(FullPath(path));
         size_t slash = p.rfind('/');
         std::string folder = slash == std::string::npos || slash == 0 ? "/" : p.substr(0, slash);
         struct statvfs st;
         if (::statvfs(folder.c_str(), &st) != 0) return FromErrno(errno);
-        available = static_cast<uint64_t>(st.f_bavail) * st.f_frsize;
+        space.available = static_cast<uint64_t>(st.f_bavail) * st.f_frsize;
+        space.total = static_cast<uint64_t>(st.f_blocks) * st.f_frsize;
+        space.free = static_cast<uint64_t>(st.f_bfree) * st.f_frsize;
         return IoError::Ok;
     }
 };

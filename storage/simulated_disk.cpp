@@ -142,8 +142,9 @@ bool SimulatedDisk::Exists(std::u16string_view path) { return visible_.count(std
 
 std::u16string SimulatedDisk::FullPath(std::u16string_view path) { return std::u16string(path); }
 
-IoError SimulatedDisk::FreeSpace(std::u16string_view, uint64_t& available) {
-    available = freeSpace_;
+IoError SimulatedDisk::FreeSpace(std::u16string_view, DriveSpace& space) {
+    space.available = space.free = freeSpace_;
+    space.total = uint64_t{1} << 41;
     return IoError::Ok;
 }
 

@@ -38,7 +38,7 @@ public:
     bool Exists(std::u16string_view path) override;
     IoError FlushFolder(std::u16string_view path) override;
     std::u16string FullPath(std::u16string_view path) override;
-    IoError FreeSpace(std::u16string_view path, uint64_t& available) override;
+    IoError FreeSpace(std::u16string_view path, DriveSpace& space) override;
 
     // Fails the `nth` (1 = the next) call of `op` from now with `error`. With
     // `prefixBytes` a failing write first writes that many bytes.

@@ -41,6 +41,13 @@ public:
 
 enum class OpenAccess { Read, ReadWrite };
 
+// Space on the drive that holds a path, in bytes.
+struct DriveSpace {
+    uint64_t available = 0;  // to this user (quotas count)
+    uint64_t total = 0;
+    uint64_t free = 0;       // to anyone
+};
+
 class IStorageIO {
 public:
     virtual ~IStorageIO() = default;
@@ -59,8 +66,8 @@ public:
     virtual IoError FlushFolder(std::u16string_view path) = 0;
     // The absolute form of a path (the path itself when it cannot be made).
     virtual std::u16string FullPath(std::u16string_view path) = 0;
-    // Bytes available to this user on the drive that holds `path`.
-    virtual IoError FreeSpace(std::u16string_view path, uint64_t& available) = 0;
+    // The space of the drive that holds `path`.
+    virtual IoError FreeSpace(std::u16string_view path, DriveSpace& space) = 0;
 };
 
 // The platform's real file system: POSIX natively, Win32 in the Windows

@@ -51,6 +51,7 @@ void CheckHeader(DMSFile& file, VerifyReport& r, uint32_t lastPage) {
 void CheckPat(DMSFile& file, VerifyReport& r, uint32_t lastPage) {
     PageAllocationTable& pat = file.Pat();
     if (!pat.Present()) return;
+    for (const std::string& correction : pat.Corrections()) r.faults.push_back("allocation table: " + correction);
     const auto& map = pat.PositionMap();
     uint64_t previousEnd = 0;
     uint32_t previousPage = kNoPage;

@@ -163,6 +163,7 @@ DmsStatus DMSFile::WriteBackJournaled() {
         content.records.push_back(std::move(record));
     }
     uint32_t identity = JournalIdentity(h.bytes(), static_cast<uint32_t>(description_.indexes.size()));
+    content.headerTie = HeaderSectorCrc(h.bytes());
     DmsStatus st = WriteJournal(*journal_, pageSize_, identity, content);
     if (Failed(st)) return restore(st);
 
@@ -253,9 +254,16 @@ DmsStatus DMSFile::RecoverFromJournal() {
 
     std::vector<uint8_t> header(pageSize_);
     if (database->ReadAt(0, header, done) != IoError::Ok || done != header.size()) return DmsStatus::FileIoError;
-    uint32_t identity = JournalIdentity(header, static_cast<uint32_t>(description_.indexes.size()));
+    JournaledDatabase checked;
+    checked.pageSize = pageSize_;
+    checked.identity = JournalIdentity(header, static_cast<uint32_t>(description_.indexes.size()));
+    checked.header = header;
+    if (database->Size(checked.size) != IoError::Ok) return DmsStatus::FileIoError;
+    // A journal nothing ties to this file is applied only when the user
+    // opens it for writing.
+    checked.mayApplyUnchecked = mode_ != OpenMode::ReadOnly;
     JournalContent content;
-    DmsStatus st = ParseJournal(bytes, pageSize_, identity, header, content);
+    DmsStatus st = ParseJournal(bytes, checked, content);
     if (Failed(st)) return st;
     st = ApplyJournal(*database, content);
     if (Failed(st)) return st;

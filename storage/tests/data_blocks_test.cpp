@@ -248,9 +248,11 @@ INSTANTIATE_TEST_SUITE_P(
         ChainDamage{"next past the file", 0, 10, 0x7FFF0006, 4, DmsStatus::PageLoadFailed, DmsStatus::PageLoadFailed},
         ChainDamage{"second chunk length tiny", 1, 0, 14, 4, DmsStatus::IntegrityBroken, DmsStatus::IntegrityBroken},
         ChainDamage{"second chunk runs past its page", 1, 0, 4091, 4, DmsStatus::IntegrityBroken, DmsStatus::IntegrityBroken},
-        ChainDamage{"second chunk of another record type", 1, 8, 3, 1, DmsStatus::Success, DmsStatus::IntegrityBroken},
+        ChainDamage{"second chunk of another record type", 1, 8, 3, 1, DmsStatus::IntegrityBroken, DmsStatus::IntegrityBroken},
         ChainDamage{"third chunk loses its last flag", 2, 9, 0, 1, DmsStatus::IntegrityBroken, DmsStatus::IntegrityBroken},
-        ChainDamage{"total far beyond the chunks", 0, 4, 0x7FFFFFFF, 4, DmsStatus::Success, DmsStatus::IntegrityBroken}));
+        ChainDamage{"total far beyond the chunks", 0, 4, 0x7FFFFFFF, 4, DmsStatus::IntegrityBroken, DmsStatus::IntegrityBroken},
+        ChainDamage{"total one byte short", 0, 4, 9999, 4, DmsStatus::IntegrityBroken, DmsStatus::IntegrityBroken},
+        ChainDamage{"second chunk claims a block's start", 1, 9, 1, 1, DmsStatus::IntegrityBroken, DmsStatus::IntegrityBroken}));
 
 TEST_F(DataBlocks, ChainLoopingBackToItsFirstChunkEnds) {
     uint32_t position = Write(10000, 2);
@@ -264,11 +266,14 @@ TEST_F(DataBlocks, ChainLoopingBackToItsFirstChunkEnds) {
     disk.SetContents(kPath, b);
     ASSERT_EQ(engine->OpenFile(kPath, 2, DictionarySchemaForTests(), &id), DmsStatus::Success);
     cursor = Cursor(id);
-    uint32_t total = 0;
-    ASSERT_EQ(engine->ReadData(cursor, position, nullptr, &total), DmsStatus::Success);
-    std::vector<uint8_t> buffer(total);
-    // The chunks carry more than the total, so the walk ends at the total.
-    EXPECT_EQ(engine->ReadData(cursor, position, buffer.data(), &total), DmsStatus::Success);
+    // Neither the total nor any bytes come back as the block's.
+    uint32_t total = 77;
+    EXPECT_EQ(engine->ReadData(cursor, position, nullptr, &total), DmsStatus::IntegrityBroken);
+    EXPECT_EQ(total, 0u);
+    std::vector<uint8_t> buffer(10000);
+    uint32_t count = 10000;
+    EXPECT_EQ(engine->ReadData(cursor, position, buffer.data(), &count), DmsStatus::IntegrityBroken);
+    EXPECT_EQ(count, 0u);
 }
 
 TEST_F(DataBlocks, CurrentDataPageThatIsNoDataPageGives100) {

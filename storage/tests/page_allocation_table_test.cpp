@@ -193,7 +193,7 @@ TEST_P(DamagedPatEntry, GivesAStatusOnRead) {
 INSTANTIATE_TEST_SUITE_P(
     Fields, DamagedPatEntry,
     ::testing::Values(EntryDamage{"no position", 0, 0xFFFFFFFF, 4, DmsStatus::PageNotStored},
-                      EntryDamage{"position past the file", 0, 0x7FFFFF00, 4, DmsStatus::PageLoadFailed},
+                      EntryDamage{"position past the file", 0, 0x7FFFFF00, 4, DmsStatus::PageNotStored},
                       EntryDamage{"position wraps past 4 GB", 0, 0xFFFFFFF0, 4, DmsStatus::PageNotStored},
                       EntryDamage{"not placed", 6, 8, 2, DmsStatus::PageNotStored},
                       EntryDamage{"stored length 14", 8, 14, 4, DmsStatus::PageNotStored},
@@ -251,6 +251,14 @@ TEST_F(PatFile, ChainOf2000PatPagesGives16) {
         storage::StoreU32(p + 8, k + 1 < 2000 ? pageSize * (k + 2) : 0xFFFFFFFF);
         storage::StoreU32(p + 12, k * 2);
         for (int i = 0; i < 2; ++i) storage::StoreU16(p + 16 + 16 * i + 6, 8);  // not placed
+    }
+    // Each table page's own entry names where the chain keeps it.
+    for (uint32_t n = 1; n <= 2000; ++n) {
+        uint8_t* e = file.data() + pageSize * (n / 2 + 1) + 16 + 16 * (n % 2);
+        storage::StoreU32(e, pageSize * n);
+        storage::StoreU16(e + 4, 0x5450);
+        storage::StoreU16(e + 6, 0);
+        storage::StoreU32(e + 8, pageSize);
     }
     disk.SetContents(kPath, file);
     int32_t id = 0;

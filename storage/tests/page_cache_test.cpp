@@ -247,14 +247,20 @@ TEST(PageCache, PinsAreCountedPerOperation) {
 TEST(PageCache, PinOfAnEmptiedSlotIsNotReleasedTwice) {
     FakePageStore store = StoreWithPages(3);
     CCache cache(4);
-    PinScope pins(cache);
-    CachedPage one = cache.GetPage(store, 1);
-    pins.Pin(one);
-    cache.DropFile(store);
-    CachedPage again = cache.GetPage(store, 2);
     PinScope other(cache);
-    other.Pin(again);
-    // `pins` ends after `other`, and must not touch the slot's new pin.
+    CachedPage again;
+    {
+        PinScope pins(cache);
+        CachedPage one = cache.GetPage(store, 1);
+        pins.Pin(one);
+        cache.DropFile(store);
+        again = cache.GetPage(store, 2);
+        ASSERT_EQ(again.slot, one.slot);  // the emptied slot is taken again
+        other.Pin(again);
+    }
+    // `pins` ended first and must not have touched the slot's new pin.
+    EXPECT_EQ(cache.PinCount(again.slot), 1u);
+    EXPECT_TRUE(cache.FlagsOf(again.slot) & CCache::Pinned);
 }
 
 TEST(PageCache, FullCacheOfPinnedSlotsIsAStatus) {

@@ -73,10 +73,12 @@ TEST(PosixStorageIo, FullPathAndFreeSpace) {
     EXPECT_EQ(full.front(), u'/');
     EXPECT_EQ(full.substr(full.size() - 13), u"/relative.qdx");
     EXPECT_EQ(io.FullPath(u"/abs/x"), u"/abs/x");
-    uint64_t available = 0;
-    EXPECT_EQ(io.FreeSpace(TempPath("x"), available), IoError::Ok);
+    DriveSpace space;
+    EXPECT_EQ(io.FreeSpace(TempPath("x"), space), IoError::Ok);
     EXPECT_EQ(io.FlushFolder(TempPath("x")), IoError::Ok);
-    EXPECT_GT(available, 0u);
+    EXPECT_GT(space.available, 0u);
+    EXPECT_LE(space.available, space.free);
+    EXPECT_LE(space.free, space.total);
 }
 
 TEST(PosixStorageIo, NonAsciiPathsRoundTrip) {

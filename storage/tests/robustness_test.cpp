@@ -1,8 +1,12 @@
 // Damaged and hostile files: valid files are mutated (header fields,
 // descriptor offsets, chunk lengths and links, allocation-table entries,
-// random bytes), then opened, read, verified and freed. Every call must give
-// one of the documented statuses: never a crash, a hang or a write outside
-// the file (the sanitizers and the page guards watch the rest).
+// random bytes), then opened, read, verified, written and freed, and read
+// again. Every call must give one of the documented statuses: never a crash,
+// a hang or a write outside the file (the sanitizers and the page guards
+// watch the rest). A read that answers 0 must give the block's own bytes and
+// total (unless the mutation changed those very bytes), a block that read
+// back whole still does after the writes, and a failed read is a fault the
+// structure verifier reports too.
 #include "storage/data_blocks.h"
 #include "storage/structure_verifier.h"
 #include "storage/tests/engine_fixture.h"
@@ -21,13 +25,17 @@ const std::set<DmsStatus> kDocumented = {
     DmsStatus::CannotOpenJournal, DmsStatus::BrokenJournal,   DmsStatus::NotEnoughMemory,
     DmsStatus::WrongFileDescription, DmsStatus::WrongVersion, DmsStatus::CannotAssignPosition,
     DmsStatus::WrongPatSignature, DmsStatus::Deleted,         DmsStatus::InvalidParameter,
-    DmsStatus::IntegrityBroken,  DmsStatus::PageNotStored,
+    DmsStatus::IntegrityBroken,  DmsStatus::PageNotStored,  DmsStatus::BrokenAfterRollback,
 };
 
 struct Base {
     std::vector<uint8_t> bytes;
     std::vector<uint32_t> blocks;
+    std::vector<std::vector<uint8_t>> contents;  // of each block
     std::vector<uint32_t> chunks;  // every chunk position of every block
+    // The file ranges holding each block's data bytes where they are stored
+    // as they are (a mutation there changes the block, and no check can tell).
+    std::vector<std::vector<std::pair<uint64_t, uint64_t>>> dataRanges;
     uint32_t patPosition = 0xFFFFFFFF;
 };
 
@@ -47,6 +55,7 @@ protected:
             uint32_t position = 0;
             EXPECT_EQ(engine->WriteData(cursor, bytes.data(), static_cast<uint32_t>(n), &position), DmsStatus::Success);
             base.blocks.push_back(position);
+            base.contents.push_back(bytes);
             if (i % 7 == 3) {
                 EXPECT_EQ(engine->FreeData(cursor, position), DmsStatus::Success);
             }
@@ -71,12 +80,33 @@ protected:
         EXPECT_EQ(engine->CloseFile(id), DmsStatus::Success);
         base.bytes = Bytes();
         base.patPosition = U32At(base.bytes, 20);
+        EXPECT_EQ(engine->OpenFile(kPath, 2, schema, &id), DmsStatus::Success);
+        file = engine->FindFile(id);
+        for (uint32_t block : base.blocks) {
+            base.dataRanges.emplace_back();
+            WalkDataBlock(*file, block, [&](const ChunkView& c) {
+                uint32_t page = c.position / 4096;
+                uint64_t at = uint64_t{page} * 4096;
+                PageAllocationTable::Entry e;
+                if (file->Pat().Present()) {
+                    if (!file->Pat().Find(page, e) || e.storedLength != 4096) return true;
+                    at = e.position;
+                }
+                at += c.position % 4096 + chunk::kHeadSize;
+                base.dataRanges.back().emplace_back(at, at + c.dataBytes);
+                return true;
+            });
+        }
+        EXPECT_EQ(engine->CloseFile(id), DmsStatus::Success);
         return base;
     }
 
-    void Mutate(std::vector<uint8_t>& b, const Base& base, std::mt19937& random) {
+    // Mutates `b`; the offsets of bytes changed go to `changed`.
+    void Mutate(std::vector<uint8_t>& b, const Base& base, std::mt19937& random, std::vector<uint64_t>& changed) {
         auto put32 = [&](size_t at, uint32_t v) {
-            if (at + 4 <= b.size()) storage::StoreU32(b.data() + at, v);
+            if (at + 4 > b.size()) return;
+            storage::StoreU32(b.data() + at, v);
+            for (size_t i = 0; i < 4; ++i) changed.push_back(at + i);
         };
         const uint32_t interesting[] = {0,    1,    13,   14,         15,         4095,      4096,
                                         4097, 8192, 0x7FFFFFFF, 0xFFFFFFFF, 0xFFFFFFFE, 0x80000000};
@@ -96,6 +126,7 @@ protected:
                 storage::StoreU16(b.data() + at, static_cast<uint16_t>(value()));
             else
                 put32(at, value());
+            changed.push_back(at);
             break;
         }
         case 1: {  // a descriptor
@@ -107,9 +138,10 @@ protected:
             uint32_t chunkAt = base.chunks[random() % base.chunks.size()];
             const size_t fields[] = {0, 4, 10};
             size_t pick = random() % 4;
-            if (pick == 3)
+            if (pick == 3) {
                 b[chunkAt + 9] = static_cast<uint8_t>(random());
-            else
+                changed.push_back(chunkAt + 9);
+            } else
                 put32(chunkAt + fields[pick], value());
             break;
         }
@@ -123,43 +155,90 @@ protected:
             }
             break;
         }
-        default:
-            b[random() % b.size()] = static_cast<uint8_t>(random());
+        default: {
+            size_t at = random() % b.size();
+            b[at] = static_cast<uint8_t>(random());
+            changed.push_back(at);
         }
+        }
+    }
+
+    static bool DataChanged(const Base& base, size_t block, const std::vector<uint64_t>& changed) {
+        for (auto [from, to] : base.dataRanges[block]) {
+            for (uint64_t at : changed)
+                if (at >= from && at < to) return true;
+        }
+        return false;
     }
 
     void Expect(DmsStatus st, const char* where, int iteration) {
         EXPECT_TRUE(kDocumented.count(st)) << where << " gave " << StatusCode(st) << " in iteration " << iteration;
     }
 
-    void Exercise(const Base& base, int iteration) {
-        const std::string schema = DictionarySchemaForTests();
-        for (int32_t mode : {2, 0}) {
-            int32_t id = 0;
-            DmsStatus st = engine->OpenFile(kPath, mode, schema, &id);
-            Expect(st, "open", iteration);
-            if (Failed(st)) continue;
-            uint32_t cursor = Cursor(id);
-            std::vector<uint8_t> buffer(1 << 16);
-            for (uint32_t block : base.blocks) {
-                uint32_t total = 0;
-                Expect(engine->ReadData(cursor, block, nullptr, &total), "read total", iteration);
-                uint32_t count = static_cast<uint32_t>(buffer.size());
-                Expect(engine->ReadData(cursor, block, buffer.data(), &count), "read", iteration);
-                EXPECT_LE(count, buffer.size());
-                if (mode == 0) {
-                    Expect(block % 2 ? engine->FreeData(cursor, block) : engine->FreeDataWipe(cursor, block), "free",
-                           iteration);
-                }
+    // Reads every block read-only; gives for each whether it read back whole.
+    std::vector<bool> ReadAll(const Base& base, const std::vector<uint64_t>& changed, int iteration,
+                              const std::vector<bool>* before, bool verify) {
+        std::vector<bool> whole(base.blocks.size(), false);
+        int32_t id = 0;
+        DmsStatus st = engine->OpenFile(kPath, 2, DictionarySchemaForTests(), &id);
+        Expect(st, "open", iteration);
+        if (Failed(st)) return whole;
+        uint32_t cursor = Cursor(id);
+        std::vector<uint8_t> buffer(1 << 16);
+        bool failedRead = false;
+        for (size_t i = 0; i < base.blocks.size(); ++i) {
+            const std::vector<uint8_t>& content = base.contents[i];
+            bool dataChanged = DataChanged(base, i, changed);
+            uint32_t total = 0;
+            st = engine->ReadData(cursor, base.blocks[i], nullptr, &total);
+            Expect(st, "read total", iteration);
+            bool good = st == DmsStatus::Success || st == DmsStatus::Deleted;
+            if (good) {
+                EXPECT_EQ(total, content.size()) << "a forged total, block " << i << " iteration " << iteration;
             }
-            VerifyReport report = VerifyFile(*engine->FindFile(id));
-            (void)report;
-            if (mode == 0) {
-                uint32_t position = 0;
-                Expect(engine->WriteData(cursor, buffer.data(), 5000, &position), "write", iteration);
+            uint32_t count = static_cast<uint32_t>(buffer.size());
+            st = engine->ReadData(cursor, base.blocks[i], buffer.data(), &count);
+            Expect(st, "read", iteration);
+            if (st == DmsStatus::Success || st == DmsStatus::Deleted) {
+                bool same = count == content.size() && std::equal(content.begin(), content.end(), buffer.begin());
+                bool freedHere = before != nullptr && i % 4 == 0;  // the writes freed it (wiped, maybe)
+                EXPECT_TRUE(same || dataChanged || freedHere)
+                    << "0 with other bytes, block " << i << " iteration " << iteration;
+                whole[i] = same;
+            } else {
+                failedRead = true;
             }
-            Expect(engine->CloseFile(id), "close", iteration);
+            if (before != nullptr && (*before)[i]) {
+                EXPECT_TRUE(whole[i]) << "block " << i << " lost by the writes, iteration " << iteration;
+            }
         }
+        if (verify) {
+            VerifyReport report = VerifyFile(*engine->FindFile(id));
+            if (failedRead) {
+                EXPECT_FALSE(report.ok()) << "a failed read the verifier missed, iteration " << iteration;
+            }
+        }
+        Expect(engine->CloseFile(id), "close", iteration);
+        return whole;
+    }
+
+    void Exercise(const Base& base, const std::vector<uint64_t>& changed, int iteration) {
+        std::vector<bool> whole = ReadAll(base, changed, iteration, nullptr, true);
+        int32_t id = 0;
+        DmsStatus st = engine->OpenFile(kPath, 0, DictionarySchemaForTests(), &id);
+        Expect(st, "open for writing", iteration);
+        if (Failed(st)) return;
+        uint32_t cursor = Cursor(id);
+        std::vector<uint8_t> fresh(5000, 'z');
+        uint32_t position = 0;
+        Expect(engine->WriteData(cursor, fresh.data(), 5000, &position), "write", iteration);
+        for (size_t i = 0; i < base.blocks.size(); i += 4) {  // ReadAll knows these
+            Expect(i % 8 ? engine->FreeData(cursor, base.blocks[i]) : engine->FreeDataWipe(cursor, base.blocks[i]),
+                   "free", iteration);
+            whole[i] = false;  // freed (or wiped) on purpose
+        }
+        Expect(engine->CloseFile(id), "close", iteration);
+        ReadAll(base, changed, iteration, &whole, false);
     }
 };
 
@@ -170,13 +249,14 @@ TEST_P(Robustness, MutatedFilesGiveOnlyDocumentedStatuses) {
     for (int iteration = 0; iteration < 150; ++iteration) {
         std::vector<uint8_t> b = base.bytes;
         int mutations = 1 + static_cast<int>(random() % 3);
-        for (int m = 0; m < mutations; ++m) Mutate(b, base, random);
+        std::vector<uint64_t> changed;
+        for (int m = 0; m < mutations; ++m) Mutate(b, base, random, changed);
         disk.SetContents(kPath, b);
         disk.Delete(u"C:\\Dictionaries\\test.trn");
         // A hang guard, not a speed check: a loop in a chain walk would run
         // far past this bound.
         auto start = std::chrono::steady_clock::now();
-        Exercise(base, iteration);
+        Exercise(base, changed, iteration);
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20)) << iteration;
         // The file never grows past a few new pages: nothing is written far away.
         EXPECT_LT(disk.Contents(kPath)->size(), b.size() + 16 * 4096) << iteration;

@@ -210,9 +210,9 @@ TEST(SimulatedDisk, FlushFolderMakesCreatesAndDeletesThereDurable) {
 TEST(SimulatedDisk, FreeSpaceIsWhatTheTestSays) {
     SimulatedDisk disk;
     disk.SetFreeSpace(127999);
-    uint64_t available = 0;
-    EXPECT_EQ(disk.FreeSpace(u"x", available), IoError::Ok);
-    EXPECT_EQ(available, 127999u);
+    DriveSpace space;
+    EXPECT_EQ(disk.FreeSpace(u"x", space), IoError::Ok);
+    EXPECT_EQ(space.available, 127999u);
 }
 
 }  // namespace

@@ -149,7 +149,7 @@ public:
         return std::u16string(reinterpret_cast<const char16_t*>(buffer), n);
     }
 
-    IoError FreeSpace(std::u16string_view path, uint64_t& available) override {
+    IoError FreeSpace(std::u16string_view path, DriveSpace& space) override {
         // The root of the file's drive (or share), from its full path.
         std::u16string full = FullPath(path);
         wchar_t root[MAX_PATH * 4];
@@ -164,13 +164,17 @@ public:
         if (extended != nullptr) {
             ULARGE_INTEGER toCaller, total, free;
             if (!extended(root, &toCaller, &total, &free)) return IoError::Failed;
-            available = toCaller.QuadPart;
+            space.available = toCaller.QuadPart;
+            space.total = total.QuadPart;
+            space.free = free.QuadPart;
             return IoError::Ok;
         }
         DWORD sectorsPerCluster, bytesPerSector, freeClusters, clusters;
         if (!GetDiskFreeSpaceW(root, &sectorsPerCluster, &bytesPerSector, &freeClusters, &clusters))
             return IoError::Failed;
-        available = uint64_t{freeClusters} * sectorsPerCluster * bytesPerSector;
+        uint64_t cluster = uint64_t{sectorsPerCluster} * bytesPerSector;
+        space.available = space.free = freeClusters * cluster;
+        space.total = clusters * cluster;
         return IoError::Ok;
     }
 };
