@@ -78,6 +78,8 @@ public:
     // record could not be parsed.
     int32_t LoadArticle();
 
+    // The record id of the current entry (first word of its record reference).
+    uint32_t RecordId() const { return position.ref.first; }
     bool HasEntries() const { return count > 0; }
     bool AtBegin() const { return (state & kCursorAtBegin) != 0; }
     bool AtEnd() const { return (state & kCursorAtEnd) != 0; }

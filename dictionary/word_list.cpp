@@ -413,7 +413,7 @@ int32_t WordList::Reseek(int32_t target, int32_t passLimit, int32_t window, bool
 int32_t WordList::PrepareJump(int32_t row, int32_t clientHeight) {
     if (rowCount_ == 0 || row < 0) return -1;
     if (row >= rowCount_) return rowCount_ - 1;
-    if (row < kStepWindow || row > rowCount_ - kStepWindow || stored_ ||
+    if (row < kStepWindow || row >= rowCount_ - kStepWindow || stored_ ||
         std::abs(row - currentRow_) <= kStepWindow)
         return row;
     int32_t window = std::max(clientHeight > 0 ? rowCount_ / clientHeight : 0, kStepWindow);

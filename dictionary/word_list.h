@@ -115,7 +115,9 @@ public:
     int32_t PurgeDeleted(int32_t minimum);
     int32_t Rebuild();
     int32_t RebuildVisibleIndex();
-    void Sort();
+    // Orders the rows by the sort mode; the current row follows its entry.
+    // Answers the new current row (-1 when none).
+    int32_t Sort();
     void FillTexts(WordListEntry& entry, const CCursor& cursor) const;
     // Reads the list column texts (reading and word, the cell texts of
     // column kinds 2 and 3) of the record under `cursor`, for sorting rows

@@ -272,8 +272,8 @@ void WordList::FillTextsFromRecord(WordListEntry& entry) {
     entry.flags |= kEntryTextsFilled;
 }
 
-void WordList::Sort() {
-    if (!stored_) return;
+int32_t WordList::Sort() {
+    if (!stored_) return currentRow_;
     const WordListEntry* current = RowEntry(currentRow_);
     RDFDictionary* currentDictionary = current != nullptr ? current->dictionary : nullptr;
     uint32_t currentRecord = current != nullptr ? current->recordId : 0;
@@ -284,7 +284,7 @@ void WordList::Sort() {
         for (int32_t row = 0; row < rowCount_; ++row) FillTextsFromRecord(EntryAt(EntryOfRow(row)));
         // A closed dictionary's collator is gone: never call it; without any, keep the order.
         ICollator* collator = SortCollator();
-        if (collator == nullptr) return;
+        if (collator == nullptr) return currentRow_;
         auto compare = [collator](std::u16string_view a, std::u16string_view b) {
             return collator->Compare(a.data(), static_cast<uint32_t>(a.size()), b.data(),
                                      static_cast<uint32_t>(b.size()), 0, 1);
@@ -303,7 +303,8 @@ void WordList::Sort() {
             return ShelfPosition(a.dictionary) < ShelfPosition(b.dictionary);
         });
     } else {
-        return;
+        return currentRow_;
     }
     if (hadCurrent) currentRow_ = RowOfRecord(currentDictionary, currentRecord);
+    return currentRow_;
 }

@@ -5,40 +5,34 @@
 #include "dictionary/article_history.h"
 
 #include <set>
+#include <string_view>
 
 #include "dictionary/tests/word_list_fixture.h"
 
 namespace {
 
-class FakeView : public IHistoryListView {
-public:
-    FakeView(int32_t kind, WordList* model) : kind_(kind), model_(model) {}
-    int32_t ViewKind() const override { return kind_; }
-    WordList* Model() const override { return model_; }
+struct FakeView : IHistoryListView {
+    FakeView(int32_t k, WordList* m) : kind(k), model(m) {}
+    int32_t ViewKind() const override { return kind; }
+    WordList* Model() const override { return model; }
     void SelectRecord(const ListRecordRef& record, int32_t pageOffset) override {
         shown.push_back(record.recordId);
         offsets.push_back(pageOffset);
-        if (history != nullptr && showingCursor != nullptr) addsWhileShowing.push_back(history->Add(this, showingCursor, 0));
+        if (history != nullptr) addsWhileShowing.push_back(history->Add(this, showingCursor, 0));
     }
     void ShowFirstRow() override { ++firstRows; }
 
+    int32_t kind;
+    WordList* model;
     std::vector<uint32_t> shown;
-    std::vector<int32_t> offsets;
-    std::vector<int32_t> addsWhileShowing;
+    std::vector<int32_t> offsets, addsWhileShowing;
     int firstRows = 0;
-    CHistory* history = nullptr;
+    CHistory* history = nullptr;  // set: showing tries to record again
     const CCursor* showingCursor = nullptr;
-
-private:
-    int32_t kind_;
-    WordList* model_;
 };
 
-class FakeHistoryShelf : public IHistoryShelf {
-public:
-    bool IsOpenOnShelf(const RDFDictionary* dictionary) const override {
-        return open.count(dictionary) != 0;
-    }
+struct FakeHistoryShelf : IHistoryShelf {
+    bool IsOpenOnShelf(const RDFDictionary* dictionary) const override { return open.count(dictionary) != 0; }
     IHistoryListView* FindListByKind(int32_t kind) const override {
         for (IHistoryListView* view : views)
             if (view->ViewKind() == kind) return view;
@@ -47,13 +41,12 @@ public:
     IHistoryListView* CurrentListView() const override { return current; }
     void SetCurrentListView(IHistoryListView* view) override { current = view; }
     void UpdateCommandState(int32_t command) override { commands.push_back(command); }
-    void RedrawLists() override { ++redraws; }
+    void RedrawLists() override {}
 
     std::set<const RDFDictionary*> open;
     std::vector<IHistoryListView*> views;
     IHistoryListView* current = nullptr;
     std::vector<int32_t> commands;
-    int redraws = 0;
 };
 
 class ArticleHistoryTest : public WordListTest {
@@ -62,13 +55,9 @@ protected:
         first = AddSynthetic(u"C:\\D\\first.qdx", {{u"a", u""}, {u"b", u""}, {u"c", u""}});
         second = AddSynthetic(u"C:\\D\\second.qdx", {{u"a", u""}}, kIndexReadingWord, 100);
         hosts.open = {first, second};
-        historyModel = std::make_unique<WordList>(&shelf, kListHistory);
-        readings = std::make_unique<WordList>(&shelf, kListReadings);
-        selected = std::make_unique<WordList>(&shelf, kListSelected);
-        for (WordList* list : {historyModel.get(), readings.get(), selected.get()}) {
-            list->AddDictionary(first);
-            list->AddDictionary(second);
-        }
+        historyModel = ListOfShelf(kListHistory);
+        readings = ListOfShelf(kListReadings);
+        selected = ListOfShelf(kListSelected);
         historyView = std::make_unique<FakeView>(kViewHistory, historyModel.get());
         readingView = std::make_unique<FakeView>(2, readings.get());
         selectedView = std::make_unique<FakeView>(kViewSelected, selected.get());
@@ -77,18 +66,18 @@ protected:
         cursor = std::make_unique<CCursor>(first, kIndexReadingWord);
         history = std::make_unique<CHistory>(hosts);
     }
-    void TearDown() override {
-        history.reset();
-        cursor.reset();
-        selected.reset();
-        readings.reset();
-        historyModel.reset();
-    }
     // Views the record at `ordinal` of `dictionary` in `view`.
     int32_t View(IHistoryListView* view, RDFDictionary* dictionary, int32_t ordinal, int32_t offset = 0) {
         CCursor at(dictionary, kIndexReadingWord);
         at.MoveToOrdinal(ordinal);
         return history->Add(view, &at, offset);
+    }
+    // Steps back ('b') and forward ('f'); the position after each, -1 for a refused step.
+    std::vector<int32_t> Steps(std::string_view moves) {
+        std::vector<int32_t> positions;
+        for (char move : moves)
+            positions.push_back((move == 'b' ? history->Back() : history->Forward()) == 0 ? history->Position() : -1);
+        return positions;
     }
 
     RDFDictionary* first = nullptr;
@@ -138,36 +127,16 @@ TEST_F(ArticleHistoryTest, BackAndForwardSkipClosedAndForgottenDictionaries) {
     View(readingView.get(), first, 2, 7);
     View(readingView.get(), second, 0);
     hosts.open.erase(second);  // closed
-    EXPECT_EQ(history->Back(), 0);
-    EXPECT_EQ(history->Position(), 2);
-    EXPECT_EQ(readingView->offsets.back(), 7);
-    EXPECT_EQ(history->Back(), 0);
-    EXPECT_EQ(history->Position(), 0);
-    EXPECT_EQ(readingView->shown.back(), 1u);
-    EXPECT_EQ(history->Back(), -1);
-    EXPECT_EQ(history->Forward(), 0);
-    EXPECT_EQ(history->Position(), 2);
-    EXPECT_EQ(history->Forward(), -1);
+    EXPECT_EQ(Steps("bbbff"), (std::vector<int32_t>{2, 0, -1, 2, -1}));
     EXPECT_EQ(history->Position(), 2);  // nothing shown, nothing moved
+    EXPECT_EQ(readingView->offsets, (std::vector<int32_t>{7, 3, 7}));
 
+    View(readingView.get(), first, 1);  // after Back: appended at the end
+    EXPECT_EQ(history->Newest(), 4);
+    EXPECT_EQ(history->Position(), 4);
     hosts.open.insert(second);
     history->ForgetDictionary(first);
-    EXPECT_EQ(history->Back(), 0);
-    EXPECT_EQ(history->Position(), 1);
-    EXPECT_EQ(history->Back(), -1);
-    EXPECT_EQ(history->Position(), 1);
-}
-
-TEST_F(ArticleHistoryTest, ViewingAfterBackAppendsAtTheEnd) {
-    for (int32_t ordinal = 0; ordinal < 3; ++ordinal) View(readingView.get(), first, ordinal);
-    history->Back();
-    history->Back();
-    EXPECT_EQ(history->Position(), 0);
-    View(readingView.get(), second, 0);
-    EXPECT_EQ(history->Newest(), 3);
-    EXPECT_EQ(history->Position(), 3);
-    EXPECT_EQ(history->Forward(), -1);
-    EXPECT_EQ(history->EntryAt(1).recordId, 2u);
+    EXPECT_EQ(Steps("bbbf"), (std::vector<int32_t>{3, 1, -1, 3}));
 }
 
 TEST_F(ArticleHistoryTest, ARecordThatLeftItsListIsShownInTheHistoryList) {
@@ -201,20 +170,15 @@ TEST_F(ArticleHistoryTest, AMergedListEntryWhoseOrdinalNowNamesAnotherArticleGoe
     EXPECT_EQ(history->Back(), 0);
     EXPECT_EQ(hosts.current, historyView.get());
     EXPECT_EQ(historyView->shown.back(), 77u);
+    // Showing an entry does not record it again.
+    readingView->history = history.get();
+    readingView->showingCursor = cursor.get();
     EXPECT_EQ(history->Back(), 0);
     EXPECT_EQ(hosts.current, readingView.get());
     EXPECT_EQ(readingView->shown.back(), 3u);
-}
-
-TEST_F(ArticleHistoryTest, ShowingAnEntryDoesNotRecordItAgain) {
-    View(readingView.get(), first, 0);
-    View(readingView.get(), first, 1);
-    readingView->history = history.get();
-    readingView->showingCursor = cursor.get();
-    history->Back();
     EXPECT_EQ(readingView->addsWhileShowing, std::vector<int32_t>{-1});
     EXPECT_FALSE(history->Busy());
-    EXPECT_EQ(history->Newest(), 1);
+    EXPECT_EQ(history->Newest(), 2);
 }
 
 }  // namespace

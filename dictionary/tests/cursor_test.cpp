@@ -3,6 +3,8 @@
 // the prefix walk's limit and article loading (cached, freed, unparsable).
 #include "dictionary/cursor.h"
 
+#include <functional>
+
 #include "dictionary/tests/word_list_fixture.h"
 
 namespace {
@@ -21,23 +23,22 @@ TEST_F(CursorTest, EmptyIndexHasNoPositionAndFailedMovesSetTheirBits) {
     CCursor cursor(three, kIndexReadingWord);
     EXPECT_EQ(cursor.count, 3);
     EXPECT_EQ(cursor.state, 0u);
-    EXPECT_EQ(cursor.ordinal, 0);
-    EXPECT_NE(cursor.Prev(), DmsStatus::Success);
-    EXPECT_EQ(cursor.state, kCursorAtBegin);
-    ASSERT_EQ(cursor.MoveLast(), DmsStatus::Success);
-    EXPECT_EQ(cursor.ordinal, 2);
-    EXPECT_NE(cursor.Next(), DmsStatus::Success);
-    EXPECT_EQ(cursor.state, kCursorAtEnd);
-    cursor.ClearKeys();
-    cursor.SetKeyText(0, u"d");
-    EXPECT_NE(cursor.SeekGreaterOrEqual(), DmsStatus::Success);
-    EXPECT_EQ(cursor.state, kCursorAtEnd);
-    cursor.SetKeyText(0, u"0");
-    EXPECT_NE(cursor.SeekLessOrEqual(), DmsStatus::Success);
-    EXPECT_EQ(cursor.state, kCursorAtBegin);
-    EXPECT_NE(cursor.MoveToOrdinal(3), DmsStatus::Success);
-    EXPECT_EQ(cursor.state, kCursorAtEnd);
-    ASSERT_EQ(cursor.MoveToOrdinal(1), DmsStatus::Success);
+    auto seek = [&](const char16_t* key, DmsStatus (CCursor::*move)()) {
+        cursor.SetKeyText(0, key);
+        return (cursor.*move)();
+    };
+    std::pair<std::function<DmsStatus()>, uint32_t> steps[] = {
+        {[&] { return cursor.Prev(); }, kCursorAtBegin},
+        {[&] { return cursor.MoveLast(); }, 0},
+        {[&] { return cursor.Next(); }, kCursorAtEnd},
+        {[&] { return seek(u"d", &CCursor::SeekGreaterOrEqual); }, kCursorAtEnd},
+        {[&] { return seek(u"0", &CCursor::SeekLessOrEqual); }, kCursorAtBegin},
+        {[&] { return cursor.MoveToOrdinal(3); }, kCursorAtEnd},
+        {[&] { return cursor.MoveToOrdinal(1); }, 0}};
+    for (auto& [move, state] : steps) {
+        EXPECT_EQ(move() == DmsStatus::Success, state == 0);
+        EXPECT_EQ(cursor.state, state);
+    }
     EXPECT_EQ(cursor.state, 0u);
     EXPECT_EQ(cursor.FieldText(0), u"b");
 }
@@ -56,15 +57,6 @@ TEST_F(CursorTest, LongTextsAreCutAt127UnitsAndFullLengthKeysReadAsWritten) {
     EXPECT_EQ(cursor.key[0].length, 254);
     EXPECT_EQ(cursor.FieldText(0), cut);
     EXPECT_EQ(cursor.SeekByText(u"", u""), 0);
-
-    // A stored list takes the texts of a full-length key (cut to its 127 units).
-    WordList list(&shelf, kListSelected);
-    list.AddDictionary(d);
-    cursor.MoveFirst();
-    WordListEntry* entry = list.AddCursorEntry(cursor);
-    ASSERT_NE(entry, nullptr);
-    EXPECT_TRUE(entry->flags & kEntryTextsFilled);
-    EXPECT_EQ(std::u16string(entry->reading, static_cast<size_t>(entry->readingLength)), std::u16string(127, u'x'));
 }
 
 TEST_F(CursorTest, SeekPrefixStopsAfterAThousandEntries) {

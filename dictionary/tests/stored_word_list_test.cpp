@@ -2,8 +2,6 @@
 // rows), deleting and purging with the row index kept sound, rebuilding
 // against the shelf, record-id remapping, sorting by reading or word, and
 // forgetting a dictionary before it is destroyed.
-#include <random>
-
 #include "common/collation/collator.h"
 #include "dictionary/tests/word_list_fixture.h"
 
@@ -58,153 +56,128 @@ TEST_F(StoredWordListTest, TheEntryAndPoolLimitsRefuseWithoutDamage) {
 TEST_F(StoredWordListTest, MoveToTopKeepsFewerThan1999RowsAndNeverFreezes) {
     RDFDictionary* open = Numbered(u"C:\\D\\open.qdx", 2100);
     RDFDictionary* closing = Numbered(u"C:\\D\\closing.qdx", 1600);
-    WordList history(&shelf, kListHistory);
-    history.AddDictionary(open);
-    history.AddDictionary(closing);
+    auto history = ListOfShelf(kListHistory);
     CCursor a(open, kIndexReadingWord), b(closing, kIndexReadingWord);
-
-    for (int32_t i = 0; i < 2000; ++i) {
-        a.MoveToOrdinal(i);
-        ASSERT_NE(history.MoveToTop(a), nullptr);
-    }
-    EXPECT_EQ(history.RowCount(), 1999);  // the 2000th dropped the oldest row first
-    EXPECT_EQ(history.RowEntry(0)->recordId, 2000u);
-    EXPECT_EQ(history.RowEntry(1998)->recordId, 2u);
-    EXPECT_EQ(std::u16string(history.RowEntry(0)->word), u"w101999");
-
-    a.MoveToOrdinal(5);  // recorded before: moves up instead of doubling
-    history.MoveToTop(a);
-    EXPECT_EQ(history.RowEntry(0)->recordId, 6u);
-    EXPECT_EQ(history.RowCount(), 1999);
-    ExpectSoundRows(history);
+    auto top = [&](CCursor& cursor, int32_t from, int32_t to) {
+        for (int32_t i = from; i < to; ++i) {
+            cursor.MoveToOrdinal(i);
+            ASSERT_NE(history->MoveToTop(cursor), nullptr);
+            ASSERT_EQ(history->RowEntry(0)->recordId, static_cast<uint32_t>(i + 1));
+        }
+    };
+    top(a, 0, 2000);
+    EXPECT_EQ(history->RowCount(), 1999);  // the 2000th dropped the oldest row first
+    EXPECT_EQ(history->RowEntry(1998)->recordId, 2u);
+    EXPECT_EQ(std::u16string(history->RowEntry(0)->word), u"w101999");
+    top(a, 5, 6);  // recorded before: moves up instead of doubling
+    EXPECT_EQ(history->RowCount(), 1999);
+    ExpectSoundRows(*history);
 
     // Entries of a closed dictionary hold no rows but count towards 2000.
-    history.Clear();
-    for (int32_t i = 0; i < 1500; ++i) {
-        b.MoveToOrdinal(i);
-        history.MoveToTop(b);
-    }
-    for (int32_t i = 0; i < 499; ++i) {
-        a.MoveToOrdinal(i);
-        history.MoveToTop(a);
-    }
+    history->Clear();
+    top(b, 0, 1500);
+    top(a, 0, 499);
     closing->Close();
-    history.Rebuild();
-    ASSERT_EQ(history.EntryCount(), 1999);
-    ASSERT_EQ(history.RowCount(), 499);
-    for (int32_t i = 2000; i < 2003; ++i) {
-        a.MoveToOrdinal(i);
-        ASSERT_NE(history.MoveToTop(a), nullptr);
-        EXPECT_EQ(history.RowEntry(0)->recordId, static_cast<uint32_t>(i + 1));
-    }
-    EXPECT_EQ(history.EntryCount(), 2000);
-    EXPECT_EQ(history.RowCount(), 502);
-    ExpectSoundRows(history);
+    history->Rebuild();
+    ASSERT_EQ(history->EntryCount(), 1999);
+    ASSERT_EQ(history->RowCount(), 499);
+    top(a, 2000, 2003);
+    EXPECT_EQ(history->EntryCount(), 2000);
+    EXPECT_EQ(history->RowCount(), 502);
+    ExpectSoundRows(*history);
 }
 
 TEST_F(StoredWordListTest, DeletingRowsKeepsTheCurrentRowAndTheRowIndexSound) {
     RDFDictionary* d = Numbered(u"C:\\D\\n.qdx", 10);
-    WordList list(&shelf, kListSelected);
-    list.AddDictionary(d);
-    CCursor cursor(d, kIndexReadingWord);
-    for (int32_t i = 0; i < 10; ++i) {
-        cursor.MoveToOrdinal(i);
-        list.AddCursorEntry(cursor);
-    }
-    list.SetCurrentRow(9);
-    list.DeleteRow(9);
-    EXPECT_EQ(list.CurrentRow(), 8);
-    list.DeleteRow(2);
-    EXPECT_EQ(list.CurrentRow(), 7);
-    EXPECT_EQ(RowRecords(list), (std::vector<uint32_t>{1, 2, 4, 5, 6, 7, 8, 9}));
+    auto list = ListOfShelf(kListSelected);
+    for (int32_t i = 0; i < 10; ++i) AddRecord(*list, d, i);
+    list->SetCurrentRow(9);
+    list->DeleteRow(9);  // the current last row: the new last row is current
+    EXPECT_EQ(list->CurrentRow(), 8);
+    list->DeleteRow(2);
+    EXPECT_EQ(list->CurrentRow(), 7);
+    EXPECT_EQ(RowRecords(*list), (std::vector<uint32_t>{1, 2, 4, 5, 6, 7, 8, 9}));
 
-    list.EntryAt(0).flags |= kEntryDeleted;
-    list.EntryAt(3).flags |= kEntryDeleted;
-    EXPECT_EQ(list.PurgeDeleted(3), 0);
-    EXPECT_EQ(list.PurgeDeleted(2), 2);
-    ExpectSoundRows(list);  // at once, before any rebuild
-    EXPECT_EQ(RowRecords(list), (std::vector<uint32_t>{2, 4, 6, 7, 8, 9}));
+    list->EntryAt(0).flags |= kEntryDeleted;
+    list->EntryAt(3).flags |= kEntryDeleted;
+    EXPECT_EQ(list->PurgeDeleted(3), 0);
+    EXPECT_EQ(list->PurgeDeleted(2), 2);
+    ExpectSoundRows(*list);  // at once, before any rebuild
+    EXPECT_EQ(RowRecords(*list), (std::vector<uint32_t>{2, 4, 6, 7, 8, 9}));
 
     uint32_t oldIds[] = {2, 6, 9}, newIds[] = {20, 60, 90};
-    list.RemapRecordIds(d, oldIds, newIds, 3);
-    EXPECT_EQ(RowRecords(list), (std::vector<uint32_t>{20, 60, 90}));
-    EXPECT_TRUE(list.flags & kListModified);
+    list->RemapRecordIds(d, oldIds, newIds, 3);
+    EXPECT_EQ(RowRecords(*list), (std::vector<uint32_t>{20, 60, 90}));
 }
 
-TEST_F(StoredWordListTest, RebuildDropsDictionariesOffTheShelfAndHidesClosedOnes) {
+TEST_F(StoredWordListTest, RebuildFollowsTheShelfAndAForgottenDictionaryLeavesNoTrace) {
     RDFDictionary* kept = Numbered(u"C:\\D\\kept.qdx", 3);
     RDFDictionary* hidden = Numbered(u"C:\\D\\hidden.qdx", 3);
     RDFDictionary* gone = Numbered(u"C:\\D\\gone.qdx", 3);
-    WordList list(&shelf, kListSelected);
-    for (RDFDictionary* d : {kept, hidden, gone}) {
-        list.AddDictionary(d);
-        CCursor cursor(d, kIndexReadingWord);
-        list.AddCursorEntry(cursor);
-    }
+    auto list = ListOfShelf(kListHistory);
+    for (RDFDictionary* d : {kept, hidden, gone}) AddRecord(*list, d, 0);
     hidden->flags |= kDictionaryHidden;
     shelf.dictionaries.pop_back();
-    EXPECT_EQ(list.Rebuild(), 1);
-    EXPECT_EQ(list.EntryCount(), 2);
-    EXPECT_EQ(list.RowEntry(0)->dictionary, kept);
+    EXPECT_EQ(list->Rebuild(), 1);
+    EXPECT_EQ(list->EntryCount(), 2);
     hidden->flags &= ~kDictionaryHidden;
-    EXPECT_EQ(list.Rebuild(), 2);
-    ExpectSoundRows(list);
-}
+    EXPECT_EQ(list->Rebuild(), 2);
 
-TEST_F(StoredWordListTest, ForgettingADictionaryLeavesNothingThatNamesIt) {
-    RDFDictionary* d = Numbered(u"C:\\D\\n.qdx", 3);
-    RDFDictionary* other = Numbered(u"C:\\D\\o.qdx", 3);
-    WordList list(&shelf, kListHistory);
-    list.AddDictionary(d);
-    list.AddDictionary(other);
-    CCursor a(d, kIndexReadingWord), b(other, kIndexReadingWord);
-    list.MoveToTop(a);
-    list.MoveToTop(b);
-    list.ForgetDictionary(d);
-    EXPECT_EQ(list.EntryCount(), 1);
-    EXPECT_EQ(list.CursorCount(), 1);
-    for (int32_t i = 0; i < list.EntryCount(); ++i) EXPECT_NE(list.EntryAt(i).dictionary, d);
-    // A record of a dictionary the list no longer holds is not taken.
-    EXPECT_EQ(list.MoveToTop(a), nullptr);
+    list->ForgetDictionary(hidden);
+    EXPECT_EQ(list->EntryCount(), 1);
+    EXPECT_EQ(list->CursorCount(), 2);
+    EXPECT_EQ(list->RowEntry(0)->dictionary, kept);
+    CCursor at(hidden, kIndexReadingWord);
+    EXPECT_EQ(list->MoveToTop(at), nullptr);  // a dictionary the list no longer holds
 }
 
 TEST_F(StoredWordListTest, SortOrdersByReadingOrWordAndNeverCallsAClosedDictionarysCollator) {
     RDFDictionary* first = AddSynthetic(u"C:\\D\\a.qdx", {{u"b", u"z"}, {u"a", u"y"}});
     RDFDictionary* second = AddSynthetic(u"C:\\D\\b.qdx", {{u"a", u"y"}, {u"c", u"x"}}, kIndexReadingWord, 10);
-    WordList list(&shelf, kListSelected);
-    list.AddDictionary(first);
-    list.AddDictionary(second);
-    for (RDFDictionary* d : {second, first}) {
-        CCursor cursor(d, kIndexReadingWord);
-        for (int32_t i = 0; i < 2; ++i) {
-            cursor.MoveToOrdinal(i);
-            list.AddCursorEntry(cursor);
-        }
-    }
+    auto list = ListOfShelf(kListSelected);
+    for (RDFDictionary* d : {second, first})
+        for (int32_t i = 0; i < 2; ++i) AddRecord(*list, d, i);
     // Rows: b's (a y)=10 (c x)=11, a's (a y)=2 (b z)=1.
-    list.SetCurrentRow(1);
-    list.sortMode = 2;
-    list.Sort();
-    EXPECT_EQ(RowRecords(list), (std::vector<uint32_t>{2, 10, 1, 11}));  // equal texts by shelf position
-    EXPECT_EQ(list.CurrentRow(), 3);
-    list.sortMode = 3;
-    list.Sort();
-    EXPECT_EQ(RowRecords(list), (std::vector<uint32_t>{11, 2, 10, 1}));
+    list->SetCurrentRow(1);
+    list->sortMode = 2;
+    EXPECT_EQ(list->Sort(), 3);
+    EXPECT_EQ(RowRecords(*list), (std::vector<uint32_t>{2, 10, 1, 11}));  // equal texts by shelf position
+    list->sortMode = 3;
+    list->Sort();
+    EXPECT_EQ(RowRecords(*list), (std::vector<uint32_t>{11, 2, 10, 1}));
 
     // The first row's dictionary closes: the shelf's collator is used, and with none the order stays.
     second->Close();
-    list.sortMode = 2;
-    list.Sort();
-    EXPECT_EQ(RowRecords(list), (std::vector<uint32_t>{11, 2, 10, 1}));
+    list->sortMode = 2;
+    list->Sort();
+    EXPECT_EQ(RowRecords(*list), (std::vector<uint32_t>{11, 2, 10, 1}));
     ICollator* collator = nullptr;
     ASSERT_EQ(GetUcaCollator(&collator), 0);
     shelf.collator = collator;
-    list.Sort();
-    EXPECT_EQ(RowRecords(list), (std::vector<uint32_t>{2, 10, 1, 11}));
+    list->Sort();
+    EXPECT_EQ(RowRecords(*list), (std::vector<uint32_t>{2, 10, 1, 11}));
     collator->Release();
-    list.sortMode = 0;
-    list.Sort();
-    EXPECT_EQ(RowRecords(list), (std::vector<uint32_t>{10, 11, 2, 1}));
+    list->sortMode = 0;
+    list->Sort();
+    EXPECT_EQ(RowRecords(*list), (std::vector<uint32_t>{10, 11, 2, 1}));
+}
+
+// Rows without texts (a loaded list) take them from their records to be sorted.
+bool TextsByRecord(CCursor& cursor, std::u16string& reading, std::u16string& word) {
+    reading = u"r";
+    word = cursor.RecordId() == 7 ? u"a" : cursor.RecordId() == 3 ? u"b" : u"c";
+    return true;
+}
+
+TEST_F(StoredWordListTest, RowsWithoutTextsReadThemFromTheirRecordsBeforeSorting) {
+    RDFDictionary* d = Numbered(u"C:\\D\\n.qdx", 2);
+    auto list = ListOfShelf(kListSelected);
+    for (uint32_t id : {5u, 3u, 7u}) list->AppendRaw(WordListEntry{kEntryListed, 0, 0, d, 0, id});
+    list->entryTextReader = TextsByRecord;
+    list->sortMode = 3;
+    list->Sort();
+    EXPECT_EQ(RowRecords(*list), (std::vector<uint32_t>{7, 3, 5}));
+    EXPECT_EQ(std::u16string(list->RowEntry(0)->word), u"a");
 }
 
 }  // namespace
