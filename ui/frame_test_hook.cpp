@@ -15,6 +15,7 @@
 // | cell.R.C    | the text of cell C of visible row R (top + R)          |
 // | dictionaries| dictionaries on the shelf                              |
 // | dataFolder, dictionariesFolder | the program's folders                |
+// | homeSite    | the home site the web services use                      |
 #include <string>
 
 #include "common/win/wide_text.h"
@@ -62,6 +63,7 @@ LRESULT CFrame::OnTestQuery(HWND sender, const COPYDATASTRUCT* query) {
     AddLine(text, u"dictionaries", Number(lists ? lists->DictionaryCount() : 0));
     AddLine(text, u"dataFolder", app.dataFolder);
     AddLine(text, u"dictionariesFolder", app.dictionariesFolder);
+    AddLine(text, u"homeSite", app.homeSite);
     COPYDATASTRUCT answer{kTestAnswerState, static_cast<DWORD>(text.size() * sizeof(char16_t)), text.data()};
     SendMessageW(sender, WM_COPYDATA, reinterpret_cast<WPARAM>(frame_), reinterpret_cast<LPARAM>(&answer));
     return 1;

@@ -2,6 +2,7 @@
 #include "ui/e2e/program_session.h"
 
 #include <shlobj.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <fstream>
@@ -12,6 +13,7 @@ namespace {
 
 constexpr wchar_t kShellFoldersKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
 constexpr wchar_t kProgramKey[] = L"Software\\Quellarbin\\OstrelPro";
+constexpr wchar_t kLoopbackHomeSite[] = L"http://127.0.0.1:9/";
 
 std::wstring Widen(const char* text) {
     std::wstring out;
@@ -79,12 +81,22 @@ TestFolders PrepareTest(const std::wstring& name, int dpi) {
     // No window manager runs on the test display: windows Wine leaves to
     // one would wait two seconds for it each time they are hidden.
     SetString(HKEY_CURRENT_USER, L"Software\\Wine\\X11 Driver", L"Managed", L"N");
+    // The Japanese faces the program asks for, from Debian's IPA fonts.
+    for (const wchar_t* face : {L"MS UI Gothic", L"MS Gothic"})
+        SetString(HKEY_CURRENT_USER, L"Software\\Wine\\Fonts\\Replacements", face, L"IPAGothic");
+    // Never the product's web service: the update check goes to a closed loopback port.
+    WriteSettings(folders, L"");
     return folders;
 }
 
 void WriteSettings(const TestFolders& folders, const std::wstring& text) {
     CreateDirectoryW(folders.DataFolder().c_str(), nullptr);
+    const std::wstring section = L"[Application]\r\n";
+    const std::wstring homeSite = L"HomeSite=" + std::wstring(kLoopbackHomeSite) + L"\r\n";
     std::wstring content = L"\xFEFF" + text;
+    size_t at = content.find(section);
+    if (at == std::wstring::npos) content += section + homeSite;
+    else content.insert(at + section.size(), homeSite);
     HANDLE file = CreateFileW(folders.SettingsFile().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) return;
     DWORD written = 0;
@@ -206,6 +218,22 @@ void CloseLeftoverFrames() {
     }
 }
 
+namespace {
+
+void PutBigEndian(std::string& out, uint32_t value) {
+    for (int shift = 24; shift >= 0; shift -= 8) out += static_cast<char>((value >> shift) & 0xFF);
+}
+
+void PutChunk(std::string& out, const char* type, const std::string& data) {
+    PutBigEndian(out, static_cast<uint32_t>(data.size()));
+    std::string body = std::string(type, 4) + data;
+    out += body;
+    PutBigEndian(out, static_cast<uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(body.data()),
+                                                  static_cast<uInt>(body.size()))));
+}
+
+}  // namespace
+
 bool SaveScreenshot(const std::wstring& path) {
     int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
     HDC screen = GetDC(nullptr);
@@ -213,31 +241,46 @@ bool SaveScreenshot(const std::wstring& path) {
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(info.bmiHeader);
     info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biHeight = -height;  // top row first, as PNG wants
     info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
     HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    bool ok = false;
+    std::string rows;
     if (bitmap) {
         HGDIOBJ old = SelectObject(memory, bitmap);
         BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
         SelectObject(memory, old);
-        DWORD rowBytes = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
-        DWORD imageBytes = rowBytes * static_cast<DWORD>(height);
-        BITMAPFILEHEADER header{};
-        header.bfType = 0x4D42;
-        header.bfOffBits = sizeof(header) + sizeof(info.bmiHeader);
-        header.bfSize = header.bfOffBits + imageBytes;
-        info.bmiHeader.biSizeImage = imageBytes;
-        std::ofstream file(path.c_str(), std::ios::binary);
-        file.write(reinterpret_cast<const char*>(&header), sizeof(header));
-        file.write(reinterpret_cast<const char*>(&info.bmiHeader), sizeof(info.bmiHeader));
-        file.write(static_cast<const char*>(bits), imageBytes);
-        ok = static_cast<bool>(file);
+        const auto* pixels = static_cast<const uint8_t*>(bits);
+        for (int y = 0; y < height; ++y) {
+            rows += '\0';  // no filter
+            for (int x = 0; x < width; ++x) {
+                const uint8_t* bgra = pixels + (static_cast<size_t>(y) * width + x) * 4;
+                rows += static_cast<char>(bgra[2]);
+                rows += static_cast<char>(bgra[1]);
+                rows += static_cast<char>(bgra[0]);
+            }
+        }
         DeleteObject(bitmap);
     }
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
-    return ok;
+    if (rows.empty()) return false;
+    uLongf packedSize = compressBound(static_cast<uLong>(rows.size()));
+    std::string packed(packedSize, '\0');
+    if (compress(reinterpret_cast<Bytef*>(packed.data()), &packedSize, reinterpret_cast<const Bytef*>(rows.data()),
+                 static_cast<uLong>(rows.size())) != Z_OK)
+        return false;
+    packed.resize(packedSize);
+    std::string header;
+    PutBigEndian(header, static_cast<uint32_t>(width));
+    PutBigEndian(header, static_cast<uint32_t>(height));
+    header += std::string("\x08\x02\x00\x00\x00", 5);  // 8-bit RGB
+    std::string png = "\x89PNG\r\n\x1a\n";
+    PutChunk(png, "IHDR", header);
+    PutChunk(png, "IDAT", packed);
+    PutChunk(png, "IEND", "");
+    std::ofstream file(path.c_str(), std::ios::binary);
+    file.write(png.data(), static_cast<std::streamsize>(png.size()));
+    return static_cast<bool>(file);
 }

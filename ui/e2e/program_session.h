@@ -22,10 +22,13 @@ struct TestFolders {
 };
 
 // Makes empty folders for the test and points the prefix's shell folders at
-// them; clears the program's registry key; sets the screen DPI.
+// them; clears the program's registry key; sets the screen DPI and the
+// Japanese font replacements; writes a settings file that holds only the
+// loopback home site (a first run: no window state).
 TestFolders PrepareTest(const std::wstring& name, int dpi = 96);
 
-// Writes a UTF-16LE settings file with a byte-order mark (lines joined by CRLF).
+// Writes a UTF-16LE settings file with a byte-order mark: `text` (lines ended
+// by CRLF) and a home site on a closed loopback port.
 void WriteSettings(const TestFolders& folders, const std::wstring& text);
 std::wstring ReadIniString(const TestFolders& folders, const wchar_t* section, const wchar_t* key);
 
@@ -57,5 +60,5 @@ private:
 HWND FindFrame();
 // Closes any frame left by an earlier test and waits until it is gone.
 void CloseLeftoverFrames();
-// Saves the screen as a BMP file for people to look at.
+// Saves the screen as a PNG file for people to look at.
 bool SaveScreenshot(const std::wstring& path);

@@ -43,13 +43,15 @@ TEST_P(FirstRunSize, FollowsTheScreenDpi) {
     ASSERT_NE(frame, nullptr);
     auto state = run.QueryState(frame);
     EXPECT_EQ(state[L"dpi"], std::to_wstring(c.dpi));
+    EXPECT_EQ(state[L"homeSite"], L"http://127.0.0.1:9/");
+    EXPECT_EQ(state[L"dataFolder"], folders.DataFolder());
     RECT rect{};
     GetWindowRect(frame, &rect);
     EXPECT_EQ(rect.right - rect.left, c.width);
     EXPECT_EQ(rect.bottom - rect.top, c.height);
     EXPECT_EQ(rect.top, 16);
     EXPECT_TRUE(IsWindowVisible(frame));
-    SaveScreenshot(folders.root + L"\\first_run.bmp");
+    SaveScreenshot(folders.root + L"\\first_run.png");
     PostMessageW(frame, WM_COMMAND, 40001, 0);
     EXPECT_EQ(run.WaitForExit(), 0);
     EXPECT_EQ(ReadIniString(folders, L"Window", L"cy2"), std::to_wstring(c.height - c.dpi * 200 / 96));
