@@ -3,8 +3,6 @@
 // the error box of a failed open.
 #include "dictionary/dictionary.h"
 
-#include <new>
-
 #include "common/app_context.h"
 #include "common/base/bin_file.h"
 #include "common/collation/collator.h"

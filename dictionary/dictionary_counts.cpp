@@ -3,7 +3,6 @@
 // and from key ranges a guess of the index language when the file names none.
 #include "dictionary/dictionary.h"
 
-#include "common/base/bin_file.h"
 #include "dictionary/dictionary_schema.h"
 #include "dictionary/engine_cursor.h"
 #include "dictionary/format_detection.h"
