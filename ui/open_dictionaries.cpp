@@ -12,15 +12,6 @@ constexpr int32_t kSkipState = 3;       // the slot is left out entirely
 constexpr int32_t kClosedState = 2;     // on the shelf, not opened
 constexpr char16_t kDefaultPattern[] = u"*.qdx";
 
-char16_t Lower(char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c; }
-
-bool SameIgnoringCase(std::u16string_view a, std::u16string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (Lower(a[i]) != Lower(b[i])) return false;
-    return true;
-}
-
 std::u16string InFolder(std::u16string_view folder, std::u16string_view name) {
     std::u16string path(folder);
     if (!path.empty() && path.back() != u'\\') path += u'\\';
@@ -32,7 +23,7 @@ std::u16string InFolder(std::u16string_view folder, std::u16string_view name) {
 
 std::u16string RenameBuiltInDictionary(const std::u16string& path, std::u16string_view folder,
                                        const std::function<bool(const std::u16string&)>& exists) {
-    if (!SameIgnoringCase(path, InFolder(folder, u"Internal.qdx"))) return path;
+    if (!EqualsIgnoringCase(path, InFolder(folder, u"Internal.qdx"))) return path;
     std::u16string renamed = InFolder(folder, u"Ostrel.qdx");
     return exists(renamed) ? renamed : path;
 }

@@ -3,6 +3,7 @@
 
 namespace {
 char16_t Lower(char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c; }
+}  // namespace
 
 bool EqualsIgnoringCase(std::u16string_view a, std::u16string_view b) {
     if (a.size() != b.size()) return false;
@@ -10,7 +11,6 @@ bool EqualsIgnoringCase(std::u16string_view a, std::u16string_view b) {
         if (Lower(a[i]) != Lower(b[i])) return false;
     return true;
 }
-}  // namespace
 
 bool IsUninstallArgument(std::u16string_view argument) { return argument == u"/uninstall"; }
 

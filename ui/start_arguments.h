@@ -10,6 +10,10 @@
 // Paths hold at most 259 units and a terminator.
 inline constexpr size_t kMaxPathUnits = 260;
 
+// Equal but for the case of ASCII letters (how the program compares paths
+// and arguments).
+bool EqualsIgnoringCase(std::u16string_view a, std::u16string_view b);
+
 // Exactly "/uninstall" (capitals are not recognised).
 bool IsUninstallArgument(std::u16string_view argument);
 // "/dictionaries" in any case.

@@ -177,6 +177,11 @@ long ProgramRun::WaitForExit(DWORD timeoutMs) {
     return static_cast<long>(code);
 }
 
+long ProgramRun::Exit(HWND frame) {
+    PostMessageW(frame, WM_COMMAND, 40001, 0);
+    return WaitForExit();
+}
+
 std::map<std::wstring, std::wstring> ProgramRun::QueryState(HWND frame) {
     static ATOM atom = [] {
         WNDCLASSW type{};

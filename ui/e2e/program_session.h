@@ -49,6 +49,8 @@ public:
     HWND WaitForFrame(DWORD timeoutMs = 15000);
     // Waits for the process to end; its exit code, or -1 on timeout.
     long WaitForExit(DWORD timeoutMs = 15000);
+    // Chooses Exit (40001) in the frame and waits for the end.
+    long Exit(HWND frame);
     // The test hook's answer as name -> value.
     std::map<std::wstring, std::wstring> QueryState(HWND frame);
 

@@ -52,8 +52,7 @@ TEST_P(FirstRunSize, FollowsTheScreenDpi) {
     EXPECT_EQ(rect.top, 16);
     EXPECT_TRUE(IsWindowVisible(frame));
     SaveScreenshot(folders.root + L"\\first_run.png");
-    PostMessageW(frame, WM_COMMAND, 40001, 0);
-    EXPECT_EQ(run.WaitForExit(), 0);
+    EXPECT_EQ(run.Exit(frame), 0);
     EXPECT_EQ(ReadIniString(folders, L"Window", L"cy2"), std::to_wstring(c.height - c.dpi * 200 / 96));
 }
 
@@ -75,8 +74,7 @@ TEST_F(ProgramStart, FirstRunLanguageComesFromTheSystemLanguage) {
     HWND frame = run.WaitForFrame();
     ASSERT_NE(frame, nullptr);
     EXPECT_EQ(run.QueryState(frame)[L"language"], std::to_wstring(language));
-    PostMessageW(frame, WM_COMMAND, 40001, 0);
-    ASSERT_EQ(run.WaitForExit(), 0);
+    ASSERT_EQ(run.Exit(frame), 0);
     unsigned flags = static_cast<unsigned>(std::stoul(ReadIniString(folders, L"Application", L"Flags")));
     EXPECT_EQ(flags & 0x4800u, languageFlag);
     EXPECT_EQ(flags & 0x29000u, 0x29000u);  // first run: shown, clipboard monitor, under cursor
@@ -102,8 +100,7 @@ TEST_F(ProgramStart, SecondStartShowsTheHiddenWindowAndExitsWithZero) {
     GetWindowRect(frame, &rect);
     EXPECT_EQ(rect.left, 40);
     EXPECT_EQ(rect.right - rect.left, 420);
-    PostMessageW(frame, WM_COMMAND, 40001, 0);
-    EXPECT_EQ(first.WaitForExit(), 0);
+    EXPECT_EQ(first.Exit(frame), 0);
 }
 
 TEST_F(ProgramStart, ExitWritesTheWindowTheSelectedListAndTheUsageCounters) {
@@ -115,8 +112,7 @@ TEST_F(ProgramStart, ExitWritesTheWindowTheSelectedListAndTheUsageCounters) {
     PostMessageW(frame, WM_COMMAND, 40051, 0);
     for (int i = 0; i < 50 && !IsWindowVisible(frame); ++i) Sleep(100);
     SetWindowPos(frame, nullptr, 60, 70, 450, 560, SWP_NOZORDER | SWP_NOACTIVATE);
-    PostMessageW(frame, WM_COMMAND, 40001, 0);
-    ASSERT_EQ(run.WaitForExit(), 0);
+    ASSERT_EQ(run.Exit(frame), 0);
 
     EXPECT_EQ(ReadIniString(folders, L"Window", L"x"), L"60");
     EXPECT_EQ(ReadIniString(folders, L"Window", L"y"), L"70");
@@ -153,8 +149,7 @@ TEST_F(ProgramStart, ExitWritesTheWindowTheSelectedListAndTheUsageCounters) {
     ProgramRun again;
     HWND frame2 = again.WaitForFrame();
     ASSERT_NE(frame2, nullptr);
-    PostMessageW(frame2, WM_COMMAND, 40001, 0);
-    ASSERT_EQ(again.WaitForExit(), 0);
+    ASSERT_EQ(again.Exit(frame2), 0);
     EXPECT_EQ(ReadProgramValue(L"WorkingDays")->at(0), 1);
 }
 
@@ -169,8 +164,7 @@ TEST_F(ProgramStart, UninstallCleansUpWithoutAWindowButCapitalsStartNormally) {
     ProgramRun capitals(L"/UNINSTALL");
     HWND frame = capitals.WaitForFrame();
     ASSERT_NE(frame, nullptr);
-    PostMessageW(frame, WM_COMMAND, 40001, 0);
-    EXPECT_EQ(capitals.WaitForExit(), 0);
+    EXPECT_EQ(capitals.Exit(frame), 0);
 }
 
 TEST_F(ProgramStart, ExitUnderAModalDialogKeepsTheFrame) {
@@ -186,8 +180,7 @@ TEST_F(ProgramStart, ExitUnderAModalDialogKeepsTheFrame) {
     EXPECT_TRUE(IsWindow(frame));
     EXPECT_FALSE(run.QueryState(frame).empty());
     EnableWindow(frame, TRUE);
-    PostMessageW(frame, WM_COMMAND, 40001, 0);
-    EXPECT_EQ(run.WaitForExit(), 0);
+    EXPECT_EQ(run.Exit(frame), 0);
 }
 
 TEST_F(ProgramStart, WebSearchCommandsRefuseWordsTheFrameDidNotHandOut) {
@@ -198,8 +191,7 @@ TEST_F(ProgramStart, WebSearchCommandsRefuseWordsTheFrameDidNotHandOut) {
     for (LPARAM value : {LPARAM(0), LPARAM(-1), LPARAM(0x12345678)})
         for (WPARAM id : {40183, 40164, 40691}) PostMessageW(frame, WM_COMMAND, id, value);
     EXPECT_FALSE(run.QueryState(frame).empty());  // still answering
-    PostMessageW(frame, WM_COMMAND, 40001, 0);
-    EXPECT_EQ(run.WaitForExit(), 0);
+    EXPECT_EQ(run.Exit(frame), 0);
 }
 
 }  // namespace
