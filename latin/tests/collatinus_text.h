@@ -54,6 +54,7 @@ inline std::vector<std::string> Split(const std::string& text, char separator) {
     std::stringstream stream(text);
     std::string part;
     while (std::getline(stream, part, separator)) parts.push_back(part);
+    if (parts.empty()) parts.push_back(std::string());   // so parts[0] always exists
     return parts;
 }
 
