@@ -308,7 +308,20 @@ int32_t CConverter::OnRecord(void* context, CDictionary&, int32_t element) {
     if (self->Cancelled()) return 0;
     const DmsStatus status = self->ProcessRecord(element);
     if (Failed(status)) self->Fail(status);
+    self->CutElementsBack(element);
     return Failed(status) ? 0 : 1;
+}
+
+// The dictionary object cuts its element array only to nothing: keep the
+// elements before the article (the groups still open around it and the
+// header groups), empty the array with its storage kept, and put them back.
+void CConverter::CutElementsBack(int32_t count) {
+    if (count < 0 || count >= target_.ElementCount()) return;
+    kept_.assign(target_.Elements(), target_.Elements() + count);
+    const int32_t textLength = target_.TextLength();
+    target_.ClearParsedArticle();
+    target_.SetTextLength(textLength);
+    for (const DictionaryElement& element : kept_) *target_.AddElement(element.kind) = element;
 }
 
 DmsStatus CConverter::ProcessRecord(int32_t element) {

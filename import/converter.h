@@ -13,6 +13,7 @@
 // CompileEnv, so the core runs the same natively and under Windows.
 #pragma once
 
+#include "dictionary/dictionary_element.h"
 #include "import/article_keys.h"
 #include "import/compile_environment.h"
 #include "import/compile_progress.h"
@@ -87,6 +88,7 @@ private:
     static int32_t OnProgress(void* context, int32_t done, int32_t total);
     static int32_t OnRecord(void* context, CDictionary& dictionary, int32_t element);
     DmsStatus ProcessRecord(int32_t element);
+    void CutElementsBack(int32_t count);
     DmsStatus StoreArticle(int32_t element);
     bool StoreArticlePosition(uint32_t position);
     DmsStatus WriteTextExportArticle(int32_t element);
@@ -111,6 +113,7 @@ private:
     std::vector<uint32_t> positions_;         // data position of each article, 0 none
     std::vector<DictionaryKey> keys_;         // the current article's keys (reused)
     std::vector<KeyElement> view_;            // the current article's elements (reused)
+    std::vector<DictionaryElement> kept_;     // the elements before an article, while cutting back
     std::unique_ptr<BinFile> textFile_;       // the text export's output
     bool outOfMemory_ = false;
 };

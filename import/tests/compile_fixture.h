@@ -21,13 +21,16 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 
 class CompileFixture : public ::testing::Test {
 protected:
     void SetUp() override {
+        // Unique per run: other trees run the same tests at the same time.
         folder_ = std::filesystem::temp_directory_path() /
-                  ("ostrel_import_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+                  ("ostrel_import_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) +
+                   "_" + std::to_string(std::random_device()()));
         std::filesystem::remove_all(folder_);
         std::filesystem::create_directories(folder_);
     }

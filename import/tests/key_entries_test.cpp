@@ -10,11 +10,14 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <random>
+#include <string>
 
 namespace {
 
 TEST(KeyEntries, RemovalKeepsOtherArticlesEntries) {
-    const std::filesystem::path path = std::filesystem::temp_directory_path() / "ostrel_key_entries.qdx";
+    const std::filesystem::path path =
+        std::filesystem::temp_directory_path() / ("ostrel_key_entries_" + std::to_string(std::random_device()()) + ".qdx");
     std::filesystem::remove(path);
     const std::string_view schema = DictionarySchemaText;
     CDMS engine(SystemStorageIO());
