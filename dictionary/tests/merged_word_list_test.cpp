@@ -43,14 +43,14 @@ protected:
             AddSynthetic(path, RandomKeys(random, keysEach), kIndexReadingWord, static_cast<uint32_t>(1 + d * 10000000));
         }
     }
-    // Every key of every shelf dictionary on index 101, exported by a walk in
+    // Every key of every shelf dictionary on the index, exported by a walk in
     // shelf order, then stably sorted by the file's key order: equal keys keep
     // the shelf order, and within a dictionary the index order.
-    std::vector<MergedRow> BruteForceMerge() const {
+    std::vector<MergedRow> BruteForceMerge(int32_t index = kIndexReadingWord) const {
         std::vector<MergedRow> rows;
         for (size_t d = 0; d < shelf.dictionaries.size(); ++d) {
             EngineCursor walk(*engine, shelf.dictionaries[d]->fileId);
-            EXPECT_EQ(walk.SelectIndex(kIndexReadingWord), DmsStatus::Success);
+            EXPECT_EQ(walk.SelectIndex(index), DmsStatus::Success);
             char16_t buffers[2][130];
             KeySegmentValue fields[2] = {{buffers[0], 256}, {buffers[1], 256}};
             EntryPosition at;
@@ -63,7 +63,7 @@ protected:
             }
         }
         EngineCursor compare(*engine, shelf.dictionaries[0]->fileId);
-        EXPECT_EQ(compare.SelectIndex(kIndexReadingWord), DmsStatus::Success);
+        EXPECT_EQ(compare.SelectIndex(index), DmsStatus::Success);
         auto key = [](const MergedRow& r, KeySegmentValue* out) {
             out[0] = {const_cast<char16_t*>(r.reading.data()), static_cast<int32_t>(r.reading.size() * 2)};
             out[1] = {const_cast<char16_t*>(r.word.data()), static_cast<int32_t>(r.word.size() * 2)};
@@ -90,18 +90,27 @@ protected:
     }
 };
 
-// (reading, headword) of every `stride`-th line of a Debian EDICT-family
-// file; a kana-only headword is its own reading with no word.
-std::vector<KeyPair> EdictKeys(const char* name, size_t stride) {
+// Every `stride`-th line of a Debian EDICT-family file (EUC-JP) but the first.
+std::vector<std::u16string> EdictLines(const char* name, size_t stride) {
     std::vector<uint8_t> bytes = ReadEdictFile(name);
-    std::vector<KeyPair> keys;
     std::vector<std::span<const uint8_t>> lines = SplitLines(bytes);
+    std::vector<std::u16string> texts;
     for (size_t i = 1; i < lines.size(); i += stride) {
         std::vector<uint8_t> sjis(lines[i].begin(), lines[i].end());
         sjis.resize(static_cast<size_t>(EucJpToShiftJis(sjis.data(), sjis.data(), static_cast<int32_t>(sjis.size()))));
         std::u16string text(sjis.size(), u'\0');
         text.resize(static_cast<size_t>(DecodeCodePage932(sjis.data(), static_cast<int32_t>(sjis.size()), text.data(),
                                                           static_cast<int32_t>(text.size()))));
+        texts.push_back(std::move(text));
+    }
+    return texts;
+}
+
+// (reading, headword) of EDICT and ENAMDICT lines; a kana-only headword is
+// its own reading with no word.
+std::vector<KeyPair> EdictKeys(const char* name, size_t stride) {
+    std::vector<KeyPair> keys;
+    for (const std::u16string& text : EdictLines(name, stride)) {
         std::u16string headword = text.substr(0, std::min(text.find(u' '), size_t{127}));
         size_t open = text.find(u" [");
         size_t close = text.find(u']');
@@ -109,6 +118,19 @@ std::vector<KeyPair> EdictKeys(const char* name, size_t stride) {
             keys.emplace_back(text.substr(open + 2, std::min(close - open - 2, size_t{127})), headword);
         else
             keys.emplace_back(headword, std::u16string());
+    }
+    return keys;
+}
+
+// (kanji, first kana reading) of KANJIDIC lines: one-character keys.
+std::vector<KeyPair> KanjidicKeys() {
+    std::vector<KeyPair> keys;
+    for (const std::u16string& text : EdictLines("kanjidic", 1)) {
+        size_t reading = text.find_first_of(u" ", 0);
+        while (reading != std::u16string::npos && !(text[reading + 1] >= 0x3041 && text[reading + 1] <= 0x30FF))
+            reading = text.find(u' ', reading + 1);
+        std::u16string kana = reading == std::u16string::npos ? u"" : text.substr(reading + 1);
+        keys.emplace_back(text.substr(0, 1), kana.substr(0, kana.find(u' ')));
     }
     return keys;
 }
@@ -169,6 +191,19 @@ TEST_F(MergedWordListTest, EdictAndEnamdictMergeAsTheBruteForceMerge) {
     for (int32_t row = 0; row < rows; row += 3) ExpectRow(*list, oracle, row);
     std::mt19937 random(2016);
     for (int jump = 0; jump < 200; ++jump) ExpectRow(*list, oracle, static_cast<int32_t>(random() % rows));
+}
+
+// The writing list (index 102): KANJIDIC's one-character keys among EDICT's headwords.
+TEST_F(MergedWordListTest, KanjidicAndEdictMergeByWritingAsTheBruteForceMerge) {
+    std::vector<KeyPair> edict = EdictKeys("edict", 8);
+    for (KeyPair& key : edict)
+        if (!key.second.empty()) std::swap(key.first, key.second);
+    AddSynthetic(u"C:\\D\\kanjidic.qdx", KanjidicKeys(), kIndexWordReading, 1);
+    AddSynthetic(u"C:\\D\\edict.qdx", edict, kIndexWordReading, 10000000);
+    std::vector<MergedRow> oracle = BruteForceMerge(kIndexWordReading);
+    auto list = ListOfShelf(kListWritings);
+    ASSERT_EQ(list->RowCount(), static_cast<int32_t>(oracle.size()));
+    for (int32_t row = list->RowCount() - 1; row >= 0; --row) ExpectRow(*list, oracle, row);
 }
 
 TEST_F(MergedWordListTest, ASavedPositionComesBackAfterTheListMoved) {
