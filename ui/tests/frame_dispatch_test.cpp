@@ -16,6 +16,7 @@
 #include "ui/application.h"
 #include "ui/command_ids.h"
 #include "ui/frame.h"
+#include "ui/modeless_dialogs.h"
 
 namespace {
 
@@ -35,12 +36,14 @@ public:
         wchar_t text[64] = {};
         GetWindowTextW(input, text, 64);
         inputAtClose = text;
+        focusAtClose = GetFocus();
     }
 
     HWND window = nullptr, input = nullptr;
     int32_t kind = 4;
     std::vector<std::u16string> loaded;
     std::wstring inputAtClose;
+    HWND focusAtClose = nullptr;
 };
 
 class RecordingWeb final : public IFrameWeb {
@@ -139,6 +142,53 @@ TEST_F(FrameDispatch, LettersTypedInAListGoToTheInputBoxButZeroStays) {
     PostMessageW(frame_->Window(), WM_COMMAND, cmd::kExit, 0);
     EXPECT_EQ(frame_->MessageLoop(), 0);
     EXPECT_EQ(lists_.inputAtClose, L"k9");
+}
+
+INT_PTR CALLBACK PlainDialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
+// A modeless dialog of two edit boxes, as an article editor or the book
+// reader would be.
+HWND CreateTwoFieldDialog(HWND owner) {
+    alignas(4) uint8_t buffer[256] = {};
+    auto* dialog = reinterpret_cast<DLGTEMPLATE*>(buffer);
+    dialog->style = WS_POPUP | WS_VISIBLE | WS_CAPTION | DS_SETFOREGROUND;
+    dialog->cdit = 2;
+    dialog->cx = 120;
+    dialog->cy = 60;
+    auto* words = reinterpret_cast<WORD*>(dialog + 1);
+    words += 3;  // no menu, default class, no title
+    for (int i = 0; i < 2; ++i) {
+        words = reinterpret_cast<WORD*>((reinterpret_cast<uintptr_t>(words) + 3) & ~uintptr_t{3});
+        auto* item = reinterpret_cast<DLGITEMTEMPLATE*>(words);
+        item->style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_BORDER;
+        item->x = 5;
+        item->y = static_cast<short>(5 + 20 * i);
+        item->cx = 100;
+        item->cy = 14;
+        item->id = static_cast<WORD>(100 + i);
+        words = reinterpret_cast<WORD*>(item + 1);
+        *words++ = 0xFFFF;
+        *words++ = 0x0081;  // edit
+        *words++ = 0;       // no text
+        *words++ = 0;       // no creation data
+    }
+    return CreateDialogIndirectParamW(GetModuleHandleW(nullptr), dialog, owner, PlainDialogProc, 0);
+}
+
+TEST_F(FrameDispatch, ModelessDialogsGetTabNavigationInTheirControls) {
+    Create();
+    HWND dialog = CreateTwoFieldDialog(frame_->Window());
+    ASSERT_NE(dialog, nullptr);
+    AddModelessDialog(dialog);
+    HWND first = GetDlgItem(dialog, 100), second = GetDlgItem(dialog, 101);
+    SetFocus(first);
+    LPARAM scan = static_cast<LPARAM>(MapVirtualKeyW(VK_TAB, MAPVK_VK_TO_VSC)) << 16 | 1;
+    PostMessageW(first, WM_KEYDOWN, VK_TAB, scan);
+    PostMessageW(frame_->Window(), WM_COMMAND, cmd::kExit, 0);
+    frame_->MessageLoop();
+    EXPECT_EQ(lists_.focusAtClose, second);
+    RemoveModelessDialog(dialog);
+    DestroyWindow(dialog);
 }
 
 TEST_F(FrameDispatch, WebSearchesCarryOnlyTheWordsTheFrameHandedOut) {
