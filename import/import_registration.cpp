@@ -1,13 +1,26 @@
-// The parser registrations of the import subsystem, one line per format.
-// The loaders that read whole source files join in source_loaders.cpp.
+// The parser registrations of the import subsystem, one line per format,
+// and the loaders of the public formats' source files.
 #include "import/import_registration.h"
 
 #include "dictionary/import_services.h"
+#include "import/edict_import.h"
+#include "import/edict_source_loader.h"
+#include "import/kanjidic_import.h"
 #include "import/own_markup_import.h"
+#include "import/source_loaders.h"
 
 void RegisterImportParsers() {
     FormatParsers ownMarkup;
     ownMarkup.import = ImportOwnMarkup;
     SetFormatParsers(1, ownMarkup);  // word markup, "{\rdf1"
     SetFormatParsers(2, ownMarkup);  // kanji markup, "{\rdf2"
+    FormatParsers edict;
+    edict.import = ImportEdict;
+    SetFormatParsers(3, edict);  // EDICT, ENAMDICT
+    SetFormatParsers(4, edict);  // JR-EDICT
+    SetFormatParsers(5, edict);  // the EDICT variant
+    FormatParsers kanjidic;
+    kanjidic.import = ImportKanjidic;
+    SetFormatParsers(6, kanjidic);
+    SetSourceLoader(SourceRule::EdictFamily, LoadEdictFamilySource);
 }

@@ -1,0 +1,108 @@
+// ImportEdict: EDICT lines into the dictionary's elements, pointing into its
+// text buffer.
+#include "import/edict_import.h"
+
+#include "dictionary/dictionary.h"
+#include "dictionary/format_detection.h"
+
+#include <cstring>
+
+namespace source_lines {
+
+int32_t AppendSource(CDictionary& dictionary, const void* text, uint32_t sizeInBytes) {
+    const int32_t units = static_cast<int32_t>(sizeInBytes / 2);
+    // Room first, then the bytes: the text may lie at any address.
+    const int32_t start = dictionary.AppendText(units, nullptr);
+    if (start < 0) return -1;
+    std::memcpy(dictionary.MutableText() + start, text, static_cast<size_t>(units) * 2);
+    dictionary.SetTextLength(start + units);
+    return start;
+}
+
+Line NextLine(std::u16string_view buffer, int32_t from) {
+    Line line;
+    size_t end = buffer.find(u'\n', static_cast<size_t>(from));
+    line.hasLineFeed = end != buffer.npos;
+    if (!line.hasLineFeed) end = buffer.size();
+    line.next = static_cast<int32_t>(end) + (line.hasLineFeed ? 1 : 0);
+    line.begin = from;
+    line.end = static_cast<int32_t>(end);
+    while (line.begin < line.end && buffer[line.begin] == 0xFEFF) ++line.begin;
+    while (line.end > line.begin && (buffer[line.end - 1] == u'\r' || buffer[line.end - 1] == 0xFEFF)) --line.end;
+    return line;
+}
+
+int32_t AddParts(CDictionary& dictionary, int32_t lineBegin, std::span<const SourcePart> parts) {
+    const int32_t first = dictionary.ElementCount();
+    for (const SourcePart& part : parts) {
+        DictionaryElement* element = dictionary.AddElement(part.kind);
+        if (element == nullptr) return -1;
+        element->flags = part.flags;
+        element->text = dictionary.Text() + lineBegin + part.offset;
+        element->length = part.length;
+        if (part.kind == kElementEntryStart) {
+            element->begin = element->text;
+            element->end = element->text + (part.length > 0 ? part.length - 1 : 0);
+        }
+    }
+    return first;
+}
+
+int32_t ReportArticles(CDictionary& dictionary, int32_t first, const ImportCallbacks& callbacks) {
+    if (callbacks.onRecord == nullptr) return 1;
+    for (int32_t e = dictionary.ElementCount() - 1; e >= first; --e) {
+        const uint32_t kind = dictionary.Elements()[e].kind;
+        if (kind != kElementEntryStart && (kind < kElementName || kind > kElementComment)) continue;
+        if (callbacks.onRecord(callbacks.context, dictionary, e) == 0) return 0;
+    }
+    return 1;
+}
+
+}  // namespace source_lines
+
+namespace {
+
+constexpr uint32_t kMinimumTextBytes = 14;
+
+// Header words are matched in a line whose slashes are blanks.
+void BlankHeaderSlashes(CDictionary& dictionary, const source_lines::Line& line) {
+    char16_t* text = dictionary.MutableText();
+    for (int32_t i = line.begin; i < line.end; ++i)
+        if (text[i] == u'/' || text[i] == 0xFF0F) text[i] = u' ';
+}
+
+}  // namespace
+
+int32_t ImportEdict(CDictionary& dictionary, const void* text, uint32_t sizeInBytes, int32_t mode,
+                    const ImportCallbacks& callbacks) {
+    using namespace source_lines;
+    if (text == nullptr || sizeInBytes < kMinimumTextBytes) return 0;
+    const int32_t start = AppendSource(dictionary, text, sizeInBytes);
+    if (start < 0) return 0;
+    dictionary.flags = (dictionary.flags & ~kFormatKanji) | kFormatWords;
+    if (mode == 0 && dictionary.AddElement(1) == nullptr) return 0;
+
+    const int32_t end = dictionary.TextLength();
+    const int32_t total = end - start;
+    // A stored article is never a header, whatever it begins with.
+    bool headerPossible = mode == 0;
+    std::vector<SourcePart> parts;
+    for (int32_t at = start; at < end;) {
+        const Line line = NextLine({dictionary.Text(), static_cast<size_t>(end)}, at);
+        at = line.next;
+        if (line.end > line.begin) {
+            const std::u16string_view view(dictionary.Text() + line.begin, static_cast<size_t>(line.end - line.begin));
+            if (headerPossible && IsEdictHeaderLine(view)) {
+                BlankHeaderSlashes(dictionary, line);
+                ParseEdictHeaderLine(view, parts);
+            } else {
+                ParseEdictArticleLine(view, parts);
+            }
+            headerPossible = false;
+            const int32_t first = AddParts(dictionary, line.begin, parts);
+            if (first < 0 || ReportArticles(dictionary, first, callbacks) == 0) return 0;
+        }
+        if (mode == 0 && callbacks.progress && callbacks.progress(callbacks.context, at - start, total) == 0) return 0;
+    }
+    return 1;
+}

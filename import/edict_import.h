@@ -1,0 +1,48 @@
+// The EDICT line parser joined to a dictionary object: the importer of
+// format types 3 to 5 (EDICT and ENAMDICT, JR-EDICT, the EDICT variant) for
+// whole sources and stored records, and the line walk it shares with the
+// KANJIDIC importer.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+#include "dictionary/import_services.h"
+#include "import/edict_parser.h"
+
+class CDictionary;
+
+// Appends the text to the dictionary's text buffer and parses it there, one
+// article per line. Mode 0 a whole source (root element first; only the
+// first non-empty line may be the header), any other mode one stored
+// article. Fewer than 14 bytes give 0; so does a zero from a callback.
+int32_t ImportEdict(CDictionary& dictionary, const void* text, uint32_t sizeInBytes, int32_t mode,
+                    const ImportCallbacks& callbacks);
+
+// The pieces both line importers share.
+namespace source_lines {
+
+// Copies the text into the dictionary's text buffer (after what it holds);
+// the offset of its first unit, -1 when there is no room.
+int32_t AppendSource(CDictionary& dictionary, const void* text, uint32_t sizeInBytes);
+
+// A line of the buffer: [begin, end) without CR, U+FEFF or LF; `next` is
+// where the following line starts, `hasLineFeed` whether an LF ends it.
+struct Line {
+    int32_t begin = 0;
+    int32_t end = 0;
+    int32_t next = 0;
+    bool hasLineFeed = false;
+};
+Line NextLine(std::u16string_view buffer, int32_t from);
+
+// Adds an element for each part, its text at `lineBegin` + the part's offset
+// in the text buffer; the number of the first one added, -1 when out of memory.
+int32_t AddParts(CDictionary& dictionary, int32_t lineBegin, std::span<const SourcePart> parts);
+
+// The per-article callback for the elements of kinds 2 and 15 to 17 from
+// `first` on, the last made first; 0 when one answers 0.
+int32_t ReportArticles(CDictionary& dictionary, int32_t first, const ImportCallbacks& callbacks);
+
+}  // namespace source_lines
