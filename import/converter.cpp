@@ -22,6 +22,7 @@
 #include "storage/storage_io.h"
 
 #include <array>
+#include <filesystem>
 #include <fcntl.h>
 #include <new>
 
@@ -29,6 +30,8 @@ namespace {
 
 constexpr int32_t kCannotReadFileSlot = 528;
 constexpr int32_t kCannotReadFileCaptionSlot = 529;
+constexpr int32_t kNoDiskSpaceSlot = 520;
+constexpr int32_t kCompilationCaptionSlot = 483;
 constexpr uint32_t kOwnMarkupFlags = kFormatOwnContainer | kFormatOwnText;
 
 // The format type of a source: the own markup text (0x200), which the
@@ -122,6 +125,7 @@ int32_t CConverter::CompileInto(std::u16string_view file, std::u16string_view so
     outOfMemory_ = false;
     bool ok = mode_ == kNewFile ? CreateTargetFile(path) : (target_.Open(1) == 0 && OpenTargetCursors());
     if (ok) ok = ReadSourceOrSay(source);
+    if (ok && (formatFlags_ & kFormatEijiro)) ok = PreExtendForSource(source);
     if (ok) ok = RunSteps(formatFlags_ & kFormatBook ? BookSteps() : DictionarySteps());
     CloseTarget(ok);
     sourceText_.clear();
@@ -190,6 +194,20 @@ bool CConverter::ReadSourceOrSay(std::u16string_view source) {
     std::u16string text(message.data(), n);
     if (!errorText.empty()) text += u"\n" + errorText;
     ui_.ShowMessage(text, StepNameText(kCannotReadFileCaptionSlot));
+    return false;
+}
+
+// EIJIRO sources are large: the file is extended up front to four times the
+// source's size, so a full drive shows before the long steps, not in them.
+bool CConverter::PreExtendForSource(std::u16string_view source) {
+    std::error_code error;
+    const uint64_t sourceBytes = std::filesystem::file_size(std::filesystem::path(std::u16string(source)), error);
+    if (error) return true;
+    const DmsStatus s = engine_.EnsureFileSize(CursorOf(1)->cursor.handle(), 4 * sourceBytes);
+    if (!Failed(s)) return true;
+    Fail(s);
+    ui_.ShowMessage(std::u16string(StepNameText(kNoDiskSpaceSlot)) + u"\n" + StatusText(s),
+                    StepNameText(kCompilationCaptionSlot));
     return false;
 }
 

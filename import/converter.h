@@ -74,6 +74,7 @@ private:
     bool ReadSource(std::u16string_view source);
     // ReadSource, showing "Cannot read file: %s" when it fails.
     bool ReadSourceOrSay(std::u16string_view source);
+    bool PreExtendForSource(std::u16string_view source);
     bool CreateTargetFile(std::u16string_view path);
     bool OpenTargetCursors();
     bool WriteIdentityProperties();

@@ -55,16 +55,16 @@ protected:
         CDictionary* sourceDictionary = nullptr;
     };
     // Compiles `source` into `target` with a fixed identity; 1 on success.
+    // `flags` 0: the format the sniffer finds.
     int32_t Compile(const std::u16string& source, const std::u16string& target, Options options,
-                    SilentCompileUi* ui = nullptr, std::u16string* error = nullptr) {
+                    SilentCompileUi* ui = nullptr, std::u16string* error = nullptr, uint32_t flags = 0) {
         CDictionary dictionary(kFormatStoreDatabase, engine_);
         SilentCompileUi silent;
         CConverter converter(dictionary, CConverter::kNewFile, ui ? *ui : silent, env_);
         converter.compactionEnabled = options.compact;
         converter.bulkLoadEnabled = options.bulk;
         converter.sourceDictionary = options.sourceDictionary;
-        const uint32_t flags =
-            options.sourceDictionary ? kFormatOwnText : DetectDictionaryFileFormat(source.c_str());
+        if (flags == 0) flags = options.sourceDictionary ? kFormatOwnText : DetectDictionaryFileFormat(source.c_str());
         const int32_t result = converter.Convert(flags, source, target);
         if (error) *error = converter.errorText;
         return result;

@@ -9,6 +9,8 @@
 #include "dictionary/dictionary_properties.h"
 #include "import/article_record.h"
 #include "import/import_registration.h"
+#include "import/own_markup_import.h"
+#include "import/source_loaders.h"
 
 #include <cstdlib>
 
@@ -315,6 +317,27 @@ TEST_F(CompileFixture, DamagedRecordsReadBackAsMarkupWithoutTheDamage) {
     EXPECT_EQ(markup, u"{\\rdf1 {\\a {\\k 一}}{\\a {\\k 三}}}");
     engine_.CloseCursor(cursor);
     EXPECT_EQ(engine_.CloseFile(file), DmsStatus::Success);
+}
+
+}  // namespace
+
+namespace {
+
+// An EIJIRO source makes the file four times the source's size before the
+// steps run (here with own markup standing in for EIJIRO's loader and parser).
+TEST_F(CompileFixture, EijiroSourceExtendsTheFileToFourTimesItsSize) {
+    const std::u16string source = Path("eijiro.txt.src"), target = Path("eijiro.qdx");
+    WriteUtf16File(source, EdictAsOwnMarkup(2000).empty() ? kSmallDictionary : EdictAsOwnMarkup(2000));
+    FormatParsers ownMarkup;
+    ownMarkup.import = ImportOwnMarkup;
+    const FormatParsers previousParsers = SetFormatParsers(8, ownMarkup);
+    const SourceLoader previousLoader = SetSourceLoader(SourceRule::Eijiro, LoadOwnMarkup);
+    ASSERT_EQ(Compile(source, target, {.compact = false}, nullptr, nullptr, kFormatEijiro), 1);
+    SetFormatParsers(8, previousParsers);
+    SetSourceLoader(SourceRule::Eijiro, previousLoader);
+    EXPECT_GE(std::filesystem::file_size(std::filesystem::path(target)),
+              4 * std::filesystem::file_size(std::filesystem::path(source)));
+    EXPECT_TRUE(Verify(target).empty());
 }
 
 }  // namespace
