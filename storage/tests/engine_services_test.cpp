@@ -253,73 +253,83 @@ TEST_F(EngineServicesTest, CleanMode1CloseRemovesAStaleJournal) {
 }
 
 // A compressed page whose zlib stream is as long as the page itself (stored
-// length up to PageSize + 14) is read: other writers keep such forms.
+// length up to PageSize + 14) is read: other writers keep such forms. One
+// byte of stream more than the page is no stored form (255).
 TEST_F(EngineServicesTest, CompressedPageInItsLargestStoredFormIsRead) {
-    int32_t id = CreateAndOpen(IndexSchema(), 1);
-    uint32_t c = Cursor(id);
-    // One block of random bytes then zeros: the page's stream is about as
-    // long as the random part, which is chosen to make it the page's length.
-    std::vector<uint8_t> page(kPageSize);
-    std::vector<uint8_t> block;
-    std::mt19937 random(11);
-    std::vector<uint8_t> noise(kPageSize);
-    for (uint8_t& b : noise) b = static_cast<uint8_t>(random());
-    std::vector<uint8_t> stream;
-    for (uint32_t n = 4000; n < 4076 && stream.size() < kPageSize - 13; ++n) {
-        block.assign(noise.begin(), noise.begin() + n);
-        // The data page as the engine will write it: one chunk at offset 6.
-        std::fill(page.begin(), page.end(), 0);
-        storage::StoreU16(page.data() + 4, 0x4144);
-        storage::StoreU32(page.data() + 6, n + 14);
-        storage::StoreU32(page.data() + 10, n);
-        page[14] = 0xFF;
-        page[15] = 1 | 2;
-        std::copy(block.begin(), block.end(), page.begin() + 20);
-        uLongf length = 2 * kPageSize;
-        stream.assign(length, 0);
-        ASSERT_EQ(compress2(stream.data(), &length, page.data() + 6, kPageSize - 6, 9), Z_OK);
-        stream.resize(length);
-        if (length > kPageSize) stream.clear();
+    for (bool beyond : {false, true}) {
+        int32_t id = CreateAndOpen(IndexSchema(), 1);
+        uint32_t c = Cursor(id);
+        // One block of random bytes then zeros: the page's stream is about as
+        // long as the random part, which is chosen to make it the length wanted.
+        std::vector<uint8_t> page(kPageSize);
+        std::vector<uint8_t> block;
+        std::mt19937 random(11);
+        std::vector<uint8_t> noise(kPageSize);
+        for (uint8_t& b : noise) b = static_cast<uint8_t>(random());
+        std::vector<uint8_t> stream;
+        auto wanted = [&](size_t n) { return beyond ? n > kPageSize : n > kPageSize - 14 && n <= kPageSize; };
+        for (uint32_t n = 3990; n <= 4076 && !wanted(stream.size()); ++n) {
+            block.assign(noise.begin(), noise.begin() + n);
+            // The data page as the engine will write it: one chunk at offset 6.
+            std::fill(page.begin(), page.end(), 0);
+            storage::StoreU16(page.data() + 4, 0x4144);
+            storage::StoreU32(page.data() + 6, n + 14);
+            storage::StoreU32(page.data() + 10, n);
+            page[14] = 0xFF;
+            page[15] = 1 | 2;
+            std::copy(block.begin(), block.end(), page.begin() + 20);
+            uLongf length = 2 * kPageSize;
+            stream.assign(length, 0);
+            ASSERT_EQ(compress2(stream.data(), &length, page.data() + 6, kPageSize - 6, 9), Z_OK);
+            stream.resize(length);
+        }
+        ASSERT_TRUE(wanted(stream.size())) << "no block gave a stream of the length wanted";
+        uint32_t position = 0;
+        ASSERT_EQ(engine->WriteData(c, block.data(), static_cast<uint32_t>(block.size()), &position),
+                  DmsStatus::Success);
+        ASSERT_EQ(engine->Compact(c), DmsStatus::Success);
+        ASSERT_EQ(engine->CloseFile(id), DmsStatus::Success);
+
+        // Store that page in the compressed form at the end of the file.
+        std::vector<uint8_t> bytes = Bytes();
+        uint32_t dataPage = position / kPageSize;
+        uint32_t pat = U32At(bytes, 20);
+        ASSERT_NE(pat, 0xFFFFFFFFu);
+        const size_t entryAt = pat + 16 + dataPage * 16;
+        ASSERT_EQ(storage::LoadU16(bytes.data() + entryAt + 6) & PageAllocationTable::kFlagCompressed, 0);
+        uint32_t at = static_cast<uint32_t>(bytes.size());
+        std::vector<uint8_t> stored(14);
+        storage::StoreU32(stored.data(), dataPage);
+        storage::StoreU16(stored.data() + 4, 0x4144);
+        storage::StoreU32(stored.data() + 6, 0xFFFFFFFE);
+        storage::StoreU16(stored.data() + 10, static_cast<uint16_t>(stream.size()));
+        stored.insert(stored.end(), stream.begin(), stream.end());
+        bytes.insert(bytes.end(), stored.begin(), stored.end());
+        bytes.resize((bytes.size() + kPageSize - 1) / kPageSize * kPageSize);
+        uint8_t* entry = bytes.data() + entryAt;
+        storage::StoreU32(entry, at);
+        storage::StoreU16(entry + 6,
+                          static_cast<uint16_t>(storage::LoadU16(entry + 6) | PageAllocationTable::kFlagCompressed));
+        storage::StoreU32(entry + 8, static_cast<uint32_t>(stored.size()));
+        storage::StoreU32(entry + 12, 0);
+        // The old place is overwritten, so only the new form can give the bytes.
+        std::fill(bytes.begin() + dataPage * kPageSize, bytes.begin() + (dataPage + 1) * kPageSize, 0xEE);
+        disk.SetContents(kPath, bytes);
+
+        ASSERT_EQ(engine->OpenFile(kPath, 2, IndexSchema(), &id), DmsStatus::Success);
+        c = Cursor(id);
+        std::vector<uint8_t> read(block.size() + 10);
+        uint32_t count = static_cast<uint32_t>(read.size());
+        if (beyond) {
+            EXPECT_EQ(engine->ReadData(c, position, read.data(), &count), DmsStatus::PageNotStored);
+        } else {
+            ASSERT_EQ(engine->ReadData(c, position, read.data(), &count), DmsStatus::Success);
+            read.resize(count);
+            EXPECT_EQ(read, block);
+        }
+        ASSERT_EQ(engine->CloseFile(id), DmsStatus::Success);
+        disk.Delete(kPath);
     }
-    ASSERT_GT(stream.size(), kPageSize - 14u) << "no block gave a stream longer than the page's uncompressed form";
-    uint32_t position = 0;
-    ASSERT_EQ(engine->WriteData(c, block.data(), static_cast<uint32_t>(block.size()), &position),
-              DmsStatus::Success);
-    ASSERT_EQ(engine->Compact(c), DmsStatus::Success);
-    ASSERT_EQ(engine->CloseFile(id), DmsStatus::Success);
-
-    // Store that page in the compressed form at the end of the file.
-    std::vector<uint8_t> bytes = Bytes();
-    uint32_t dataPage = position / kPageSize;
-    uint32_t pat = U32At(bytes, 20);
-    ASSERT_NE(pat, 0xFFFFFFFFu);
-    const size_t entryAt = pat + 16 + dataPage * 16;
-    ASSERT_EQ(storage::LoadU16(bytes.data() + entryAt + 6) & PageAllocationTable::kFlagCompressed, 0);
-    uint32_t at = static_cast<uint32_t>(bytes.size());
-    std::vector<uint8_t> stored(14);
-    storage::StoreU32(stored.data(), dataPage);
-    storage::StoreU16(stored.data() + 4, 0x4144);
-    storage::StoreU32(stored.data() + 6, 0xFFFFFFFE);
-    storage::StoreU16(stored.data() + 10, static_cast<uint16_t>(stream.size()));
-    stored.insert(stored.end(), stream.begin(), stream.end());
-    bytes.insert(bytes.end(), stored.begin(), stored.end());
-    bytes.resize((bytes.size() + kPageSize - 1) / kPageSize * kPageSize);
-    uint8_t* entry = bytes.data() + entryAt;
-    storage::StoreU32(entry, at);
-    storage::StoreU16(entry + 6, static_cast<uint16_t>(storage::LoadU16(entry + 6) | PageAllocationTable::kFlagCompressed));
-    storage::StoreU32(entry + 8, static_cast<uint32_t>(stored.size()));
-    storage::StoreU32(entry + 12, 0);
-    // The old place is overwritten, so only the new form can give the bytes.
-    std::fill(bytes.begin() + dataPage * kPageSize, bytes.begin() + (dataPage + 1) * kPageSize, 0xEE);
-    disk.SetContents(kPath, bytes);
-
-    ASSERT_EQ(engine->OpenFile(kPath, 2, IndexSchema(), &id), DmsStatus::Success);
-    c = Cursor(id);
-    std::vector<uint8_t> read(block.size() + 10);
-    uint32_t count = static_cast<uint32_t>(read.size());
-    ASSERT_EQ(engine->ReadData(c, position, read.data(), &count), DmsStatus::Success);
-    read.resize(count);
-    EXPECT_EQ(read, block);
 }
 
 }  // namespace

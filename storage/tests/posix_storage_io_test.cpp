@@ -1,14 +1,33 @@
-// The POSIX file layer: reads, writes and sizes on real files, and the
-// sharing rule through open-file-description locks (kept when another
-// descriptor of the same file closes, unlike classic record locks).
+// The POSIX file layer: reads, writes and sizes on real files, flushes that
+// reach the disk (every fsync counted), and the sharing rule through
+// open-file-description locks (kept when another descriptor of the same file
+// closes, unlike classic record locks).
 #if !defined(_WIN32)
 
 #include "storage/storage_io.h"
 
 #include <gtest/gtest.h>
 
+#include <dlfcn.h>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
+
+// Every fsync of this program is counted, with the file it synced: a Flush
+// that returns Ok must have reached the disk through the system call.
+namespace {
+int g_syncs = 0;
+ino_t g_lastSynced = 0;
+}  // namespace
+
+extern "C" int fsync(int fd) {
+    using Real = int (*)(int);
+    static const Real real = reinterpret_cast<Real>(dlsym(RTLD_NEXT, "fsync"));
+    struct stat st {};
+    if (::fstat(fd, &st) == 0) g_lastSynced = st.st_ino;
+    ++g_syncs;
+    return real(fd);
+}
 
 namespace {
 
@@ -25,7 +44,20 @@ TEST(PosixStorageIo, WriteReadSizeAndFlush) {
     ASSERT_EQ(io.CreateNew(path, f), IoError::Ok);
     std::vector<uint8_t> bytes(5000, 0x3C);
     ASSERT_EQ(f->WriteAt(100, bytes), IoError::Ok);
+    int syncs = g_syncs;
     ASSERT_EQ(f->Flush(), IoError::Ok);
+    EXPECT_EQ(g_syncs, syncs + 1);
+    std::string narrow(path.begin(), path.end());
+    struct stat file {};
+    ASSERT_EQ(::stat(narrow.c_str(), &file), 0);
+    EXPECT_EQ(g_lastSynced, file.st_ino);
+    // The folder is synced for a creation to last.
+    syncs = g_syncs;
+    ASSERT_EQ(io.FlushFolder(path), IoError::Ok);
+    EXPECT_EQ(g_syncs, syncs + 1);
+    struct stat folder {};
+    ASSERT_EQ(::stat(OSTREL_BINARY_DIR, &folder), 0);
+    EXPECT_EQ(g_lastSynced, folder.st_ino);
     uint64_t size = 0;
     ASSERT_EQ(f->Size(size), IoError::Ok);
     EXPECT_EQ(size, 5100u);
