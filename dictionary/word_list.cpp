@@ -209,53 +209,35 @@ int32_t WordList::LastPositioned() const {
     return -1;
 }
 
-int32_t WordList::SyncForward(int32_t c) {
+// Puts `other` on its first entry after the entry `from` stands on
+// (forward) or its last entry before it; from no entry, on its last
+// (forward) or first entry. Equal keys of a dictionary earlier on the shelf
+// sort before `from`'s entry, those of a later one after it.
+DmsStatus WordList::PlaceBeside(const CCursor& from, CCursor& other, bool forward) const {
+    if (!from.OnEntry()) return forward ? other.MoveLast() : other.MoveFirst();
+    other.KeyFromFields(from);
+    bool earlier = Later(from, other);
+    if (forward) return earlier ? other.SeekGreater() : other.SeekGreaterOrEqual();
+    if (earlier) return other.SeekLessOrEqual();
+    return Failed(other.SeekGreaterOrEqual()) ? other.MoveLast() : other.Prev();
+}
+
+int32_t WordList::SyncAround(int32_t c, bool forward) {
     if (rowCount_ > 0 && c >= 0 && CursorAt(c)->HasEntries()) {
-        CCursor& from = *CursorAt(c);
         for (int32_t i = 0; i < CursorCount(); ++i) {
             CCursor& other = *CursorAt(i);
             if (i == c || !other.HasEntries()) continue;
-            DmsStatus status;
-            if (from.OnEntry()) {
-                other.KeyFromFields(from);
-                // Equal keys of an earlier dictionary sort before the current entry.
-                status = Later(from, other) ? other.SeekGreater() : other.SeekGreaterOrEqual();
-            } else {
-                status = other.MoveLast();
-            }
-            if (Failed(status)) other.ordinal = other.count - 1;
+            if (Failed(PlaceBeside(*CursorAt(c), other, forward))) other.ordinal = forward ? other.count - 1 : -1;
         }
     }
     SortCursors();
-    current_ = FirstPositioned();
+    current_ = forward ? FirstPositioned() : LastPositioned();
     return current_;
 }
 
-int32_t WordList::SyncBackward(int32_t c) {
-    if (rowCount_ > 0 && c >= 0 && CursorAt(c)->HasEntries()) {
-        CCursor& from = *CursorAt(c);
-        for (int32_t i = 0; i < CursorCount(); ++i) {
-            CCursor& other = *CursorAt(i);
-            if (i == c || !other.HasEntries()) continue;
-            DmsStatus status;
-            if (!from.OnEntry()) {
-                status = other.MoveFirst();
-            } else {
-                other.KeyFromFields(from);
-                if (Later(from, other)) {
-                    status = other.SeekLessOrEqual();
-                } else {
-                    status = other.SeekGreaterOrEqual();
-                    status = Failed(status) ? other.MoveLast() : other.Prev();
-                }
-            }
-            if (Failed(status)) other.ordinal = -1;
-        }
-    }
-    SortCursors();
-    current_ = LastPositioned();
-    return current_;
-}
+int32_t WordList::SyncForward(int32_t c) { return SyncAround(c, true); }
+
+int32_t WordList::SyncBackward(int32_t c) { return SyncAround(c, false); }
 
 int32_t WordList::Sync(int32_t c) { return direction_ > 0 ? SyncForward(c) : SyncBackward(c); }
 

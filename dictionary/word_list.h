@@ -155,6 +155,8 @@ private:
     bool Later(const CCursor& a, const CCursor& b) const;
     bool SwapInMergeOrder(const CCursor& a, const CCursor& b) const;
     void SortCursors();
+    DmsStatus PlaceBeside(const CCursor& from, CCursor& other, bool forward) const;
+    int32_t SyncAround(int32_t current, bool forward);
     int32_t SyncForward(int32_t current);
     int32_t SyncBackward(int32_t current);
     int32_t Sync(int32_t current);
