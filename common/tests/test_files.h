@@ -6,11 +6,22 @@
 #include <string>
 #include <vector>
 
+#ifdef _WIN32
+#include <process.h>
+#define OSTREL_TEST_PROCESS_ID _getpid()
+#else
+#include <unistd.h>
+#define OSTREL_TEST_PROCESS_ID getpid()
+#endif
+
 // A fresh folder under the system's temporary folder, removed with its content.
+// Its name carries the process id, so test runs of several build trees at once
+// never share a folder.
 class ScratchFolder {
 public:
     explicit ScratchFolder(const std::string& name)
-        : path_(std::filesystem::temp_directory_path() / ("ostrel-" + name)) {
+        : path_(std::filesystem::temp_directory_path() /
+                ("ostrel-" + name + "-" + std::to_string(OSTREL_TEST_PROCESS_ID))) {
         std::filesystem::remove_all(path_);
         std::filesystem::create_directories(path_);
     }
