@@ -214,6 +214,53 @@ std::map<std::wstring, std::wstring> ProgramRun::QueryState(HWND frame) {
     return state;
 }
 
+RemoteMemory::RemoteMemory(HWND window, size_t size) {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
+    if (process_) address_ = VirtualAllocEx(process_, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+}
+
+RemoteMemory::~RemoteMemory() {
+    if (address_) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+    if (process_) CloseHandle(process_);
+}
+
+bool RemoteMemory::Write(size_t offset, const void* data, size_t size) {
+    SIZE_T written = 0;
+    return address_ && WriteProcessMemory(process_, static_cast<char*>(address_) + offset, data, size, &written) &&
+           written == size;
+}
+
+bool RemoteMemory::Read(size_t offset, void* data, size_t size) const {
+    SIZE_T read = 0;
+    return address_ && ReadProcessMemory(process_, static_cast<char*>(address_) + offset, data, size, &read) &&
+           read == size;
+}
+
+namespace {
+struct ChildSearch {
+    const wchar_t* className;
+    int id;
+    HWND found;
+};
+
+BOOL CALLBACK MatchChild(HWND child, LPARAM context) {
+    auto* search = reinterpret_cast<ChildSearch*>(context);
+    wchar_t name[64] = {};
+    GetClassNameW(child, name, 64);
+    if (_wcsicmp(name, search->className) != 0 || GetDlgCtrlID(child) != search->id) return TRUE;
+    search->found = child;
+    return FALSE;
+}
+}  // namespace
+
+HWND FindChild(HWND parent, const wchar_t* className, int id) {
+    ChildSearch search{className, id, nullptr};
+    EnumChildWindows(parent, MatchChild, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 HWND FindFrame() { return FindWindowW(L"OstrelProFrameClass", nullptr); }
 
 void CloseLeftoverFrames() {

@@ -58,6 +58,29 @@ private:
     HANDLE process_ = nullptr;
 };
 
+// Memory in the process that owns a window, for the messages whose
+// parameters point at structures (Wine marshals only the standard ones).
+class RemoteMemory {
+public:
+    RemoteMemory(HWND window, size_t size);
+    ~RemoteMemory();
+    RemoteMemory(const RemoteMemory&) = delete;
+    RemoteMemory& operator=(const RemoteMemory&) = delete;
+
+    bool Valid() const { return address_ != nullptr; }
+    // The address `offset` bytes in, as the owning process sees it.
+    LPARAM At(size_t offset) const { return reinterpret_cast<LPARAM>(static_cast<char*>(address_) + offset); }
+    bool Write(size_t offset, const void* data, size_t size);
+    bool Read(size_t offset, void* data, size_t size) const;
+
+private:
+    HANDLE process_ = nullptr;
+    void* address_ = nullptr;
+};
+
+// A child of `parent` (at any depth) of the class with the control id.
+HWND FindChild(HWND parent, const wchar_t* className, int id);
+
 // The main window of a running program, null when there is none.
 HWND FindFrame();
 // Closes any frame left by an earlier test and waits until it is gone.

@@ -183,6 +183,34 @@ TEST_F(ProgramStart, ExitUnderAModalDialogKeepsTheFrame) {
     EXPECT_EQ(run.Exit(frame), 0);
 }
 
+TEST_F(ProgramStart, CharactersTypedIntoTheInputBoxAreItsText) {
+    TestFolders folders = PrepareTest(TestName());
+    ProgramRun run;
+    HWND frame = run.WaitForFrame();
+    ASSERT_NE(frame, nullptr);
+    HWND input = FindChild(frame, L"RichEdit20W", 202);
+    ASSERT_NE(input, nullptr);
+    for (wchar_t c : std::wstring(L"\u306D\u3053 cat")) PostMessageW(input, WM_CHAR, c, 1);
+    // Posted characters wait behind sent messages: let the program's loop reach them.
+    for (int i = 0; i < 100 && GetWindowTextLengthW(input) < 6; ++i) Sleep(20);
+    // EM_GETTEXTEX points at a structure and a buffer: both live in the program.
+    struct {
+        DWORD cb, flags;
+        UINT codepage;
+        LPCSTR defaultChar;
+        LPBOOL usedDefaultChar;
+    } request{64 * sizeof(wchar_t), 0, 1200, nullptr, nullptr};
+    RemoteMemory memory(input, sizeof(request) + 64 * sizeof(wchar_t));
+    ASSERT_TRUE(memory.Valid());
+    ASSERT_TRUE(memory.Write(0, &request, sizeof(request)));
+    LRESULT units = SendMessageW(input, WM_USER + 94 /* EM_GETTEXTEX */, memory.At(0), memory.At(sizeof(request)));
+    wchar_t text[64] = {};
+    ASSERT_TRUE(memory.Read(sizeof(request), text, sizeof(text)));
+    EXPECT_EQ(units, 6);
+    EXPECT_EQ(std::wstring(text), L"\u306D\u3053 cat");
+    EXPECT_EQ(run.Exit(frame), 0);
+}
+
 TEST_F(ProgramStart, WebSearchCommandsRefuseWordsTheFrameDidNotHandOut) {
     TestFolders folders = PrepareTest(TestName());
     ProgramRun run;
