@@ -9,14 +9,14 @@
 
 #include "common/settings/registry_values.h"
 #include "common/settings/settings_keys.h"
-#include "common/ui_text/ui_text.h"
 #include "common/settings/win/registry_store.h"
+#include "common/ui_text/ui_text.h"
 #include "common/ui_text/win/ui_language.h"
 #include "common/win/wide_text.h"
+#include "dictionary/format_detection.h"
 #include "resources/program/resource_ids.h"
 #include "ui/application.h"
 #include "ui/command_ids.h"
-#include "dictionary/format_detection.h"
 #include "ui/command_rules.h"
 #include "ui/start_arguments.h"
 #include "ui/test_hook_protocol.h"
@@ -39,8 +39,6 @@ constexpr int kInputMenuPosition = 3;
 constexpr int kInputWebMenuPosition = 13;
 
 const wchar_t* Wide(const char16_t* text) { return reinterpret_cast<const wchar_t*>(text); }
-
-Application& App_() { return *g_application; }
 
 }  // namespace
 
@@ -115,7 +113,7 @@ bool CFrame::CreateInputBox() {
 }
 
 int32_t CFrame::Create(int32_t x, int32_t y, int32_t width, int32_t height) {
-    Application& app = App_();
+    Application& app = *g_application;
     INITCOMMONCONTROLSEX controls{sizeof(controls), 0xFF};
     InitCommonControlsEx(&controls);
     if (!RegisterClasses()) return 0;
@@ -179,7 +177,7 @@ int32_t CFrame::Create(int32_t x, int32_t y, int32_t width, int32_t height) {
 }
 
 bool CFrame::OpenDictionariesAtStart() {
-    Application& app = App_();
+    Application& app = *g_application;
     StartSources sources;
     sources.ini = app.ini.get();
     sources.dictionariesFolder = app.dictionariesFolder;
@@ -221,7 +219,7 @@ bool CFrame::OpenDictionariesAtStart() {
 }
 
 void CFrame::RestoreSelectedList() {
-    Application& app = App_();
+    Application& app = *g_application;
     if (!memoFromCommandLine_) {
         std::u16string defaultPath = app.dictionariesFolder + u"\\Selected.oxm";
         std::u16string stored = app.ini->GetString(settings_section::kMemo, u"File1", defaultPath, kMemoFileUnits);
@@ -246,7 +244,7 @@ LRESULT CALLBACK CFrame::WindowProc(HWND window, UINT message, WPARAM wParam, LP
 }
 
 LRESULT CFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    Application& app = App_();
+    Application& app = *g_application;
     HWND window = frame_;
     switch (message) {
     case WM_COMMAND:
@@ -333,7 +331,7 @@ void CFrame::OnClose() {
 
 void CFrame::OnDrawClipboard() {
     if (nextViewer_) SendMessageW(nextViewer_, WM_DRAWCLIPBOARD, 0, 0);
-    Application& app = App_();
+    Application& app = *g_application;
     if (!(app.flags & app_flag::kStarted) || !(app.flags & app_flag::kClipboardMonitor) || app.inputBusy) return;
     if (lists && lists->HasOpenEditors()) return;
     DWORD ownerProcess = 0;
@@ -343,7 +341,7 @@ void CFrame::OnDrawClipboard() {
 }
 
 void CFrame::OnDestroy() {
-    Application& app = App_();
+    Application& app = *g_application;
     if (timer_) KillTimer(nullptr, timer_);
     timer_ = 0;
     if (app.flags & app_flag::kClipboardMonitor) {

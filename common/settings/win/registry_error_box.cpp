@@ -3,7 +3,6 @@
 
 #include <string>
 
-#include "common/app_context.h"
 #include "common/win/wide_text.h"
 
 RegistryErrorBox::RegistryErrorBox(ShowBox show) : show_(show) {}
@@ -23,7 +22,13 @@ int32_t RegistryErrorBox::Report(int32_t systemError) {
     return 2;
 }
 
-int32_t ShowRegistryWriteError(int32_t systemError) {
+namespace {
+RegistryErrorBox& RunBox() {
     static RegistryErrorBox box;
-    return box.Report(systemError);
+    return box;
 }
+}  // namespace
+
+int32_t ShowRegistryWriteError(int32_t systemError) { return RunBox().Report(systemError); }
+
+const RegistryErrorLatch& RegistryWriteErrorState() { return RunBox().State(); }

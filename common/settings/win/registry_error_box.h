@@ -30,3 +30,6 @@ private:
 
 // The run's one report.
 int32_t ShowRegistryWriteError(int32_t systemError);
+// Whether a registry write failed in this run, and its last error code (the
+// update request reports them).
+const RegistryErrorLatch& RegistryWriteErrorState();
