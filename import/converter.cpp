@@ -234,7 +234,7 @@ bool CConverter::RunStep(const CompileStep& step) {
     step_ = &step;
     articleIndex_ = 0;
     const bool compact = step.compactAfter && compactionEnabled;
-    KeyCursor* keys = step.keyId == 10 ? nullptr : CursorOf(step.keyId);
+    KeyCursor* keys = CursorOf(step.keyId);  // none for 0 and 10
     const bool bulk = bulkLoadEnabled && keys && IsBulkKeyStep(step.keyId);
     progress_.BeginStep(compact, bulk, articleCount_);
     if (bulk) {
