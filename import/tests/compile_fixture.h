@@ -4,6 +4,7 @@
 // Debian's EDICT lines.
 #pragma once
 
+#include "common/tests/test_files.h"
 #include "common/text/utf8.h"
 #include "dictionary/dictionary.h"
 #include "dictionary/dictionary_schema.h"
@@ -21,22 +22,17 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <random>
+#include <optional>
 #include <string>
 
 class CompileFixture : public ::testing::Test {
 protected:
     void SetUp() override {
-        // Unique per run: other trees run the same tests at the same time.
-        folder_ = std::filesystem::temp_directory_path() /
-                  ("ostrel_import_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) +
-                   "_" + std::to_string(std::random_device()()));
-        std::filesystem::remove_all(folder_);
-        std::filesystem::create_directories(folder_);
+        folder_.emplace("import-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     }
-    void TearDown() override { std::filesystem::remove_all(folder_); }
+    void TearDown() override { folder_.reset(); }
 
-    std::u16string Path(const std::string& name) const { return (folder_ / name).u16string(); }
+    std::u16string Path(const std::string& name) const { return (*folder_ / name).u16string(); }
 
     static void WriteUtf16File(const std::u16string& path, std::u16string_view text) {
         std::ofstream out(std::filesystem::path(path), std::ios::binary | std::ios::trunc);
@@ -98,7 +94,7 @@ protected:
         return report.faults;
     }
 
-    std::filesystem::path folder_;
+    std::optional<ScratchFolder> folder_;
     CDMS engine_{SystemStorageIO()};
     FixedCompileEnv env_;
 };

@@ -5,20 +5,18 @@
 #include "import/index_dump.h"
 #include "storage/dms.h"
 #include "storage/storage_io.h"
+#include "common/tests/test_files.h"
 #include "dictionary/dictionary_schema.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <random>
-#include <string>
 
 namespace {
 
 TEST(KeyEntries, RemovalKeepsOtherArticlesEntries) {
-    const std::filesystem::path path =
-        std::filesystem::temp_directory_path() / ("ostrel_key_entries_" + std::to_string(std::random_device()()) + ".qdx");
-    std::filesystem::remove(path);
+    ScratchFolder folder("import-key-entries");
+    const std::filesystem::path path = folder / "keys.qdx";
     const std::string_view schema = DictionarySchemaText;
     CDMS engine(SystemStorageIO());
     int32_t file = 0;
@@ -43,7 +41,6 @@ TEST(KeyEntries, RemovalKeepsOtherArticlesEntries) {
                     "ねこ\t猫\t-> @300 00000101\n");
     engine.CloseCursor(cursor);
     EXPECT_EQ(engine.CloseFile(file), DmsStatus::Success);
-    std::filesystem::remove(path);
 }
 
 }  // namespace
