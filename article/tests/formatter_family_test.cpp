@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <vector>
 #include <string>
 
 #include "article/formatter_family.h"
@@ -53,8 +52,6 @@ INSTANTIATE_TEST_SUITE_P(EveryFormat, FormatterTable, testing::ValuesIn(kExpecte
 
 }  // namespace
 
-#include "article/index_marking.h"
-#include "article/tests/edict_entry_elements.h"
 #include "article/tests/parsed_record_fixture.h"
 
 namespace {
@@ -92,24 +89,6 @@ TEST_F(FormatterDispatch, RecordsReachTheMembersOfTheirRow) {
     }
     Parse(12);   // a book's export text is the default article
     EXPECT_EQ(FormatExportText(dictionary).Text(), u"ねこ\n猫\ncat\n");
-}
-
-TEST_F(FormatterDispatch, IndexTextIsMarkedWithTheFieldsOfItsElements) {
-    std::u16string line = u"猫 [ねこ] /(n) cat/(P)/";
-    ASSERT_TRUE(ParseEdictLineForTest(dictionary, line));
-    std::vector<uint16_t> bits(line.size(), 0);
-    MarkIndexFields(dictionary, 0, dictionary.Elements()[0].begin, bits);
-    std::string fields, starts;
-    for (uint16_t b : bits) {
-        fields += b & kFieldHeadword  ? 'H'
-                  : b & kFieldReading ? 'R'
-                  : b & kFieldSense   ? 'S'
-                  : b & kFieldNote    ? 'N'
-                                      : '.';
-        starts += b & kFieldElementStart ? '^' : ' ';
-    }
-    EXPECT_EQ(fields, "H..RR...NNNNSSS.NNN.");
-    EXPECT_EQ(starts, "^^ ^ ^  ^   ^  ^^  ^");
 }
 
 }  // namespace

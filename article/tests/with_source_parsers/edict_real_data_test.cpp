@@ -1,6 +1,6 @@
 // Every entry of Debian's EDICT (and a sample of ENAMDICT; all of it with
-// OSTREL_FULL_ARTICLE_SWEEP=1) laid out as elements and formatted as article,
-// list cells and index text, under the sanitizers of the native build:
+// OSTREL_FULL_ARTICLE_SWEEP=1) stored, parsed by the EDICT parser and
+// formatted as article, list cells and index text, under the sanitizers:
 // nothing the entry holds is cut or lost, senses are numbered as the rule
 // says, cells stay within 254 units, and the index text is the entry with
 // its blanks collapsed, each character keeping the fields it came from.
@@ -15,9 +15,9 @@
 #include "article/element_text.h"
 #include "article/formatter_family.h"
 #include "article/index_marking.h"
-#include "article/tests/edict_entry_elements.h"
 #include "article/tests/parsed_record_fixture.h"
 #include "article/tests/real_data_lines.h"
+#include "article/tests/with_source_parsers/stored_record.h"
 #include "common/text/kana_transcription.h"
 
 namespace {
@@ -26,7 +26,7 @@ bool HasMarkup(std::u16string_view s) { return s.find_first_of(u"<>_\\{}") != st
 
 class EdictRealData : public ParsedRecordTest {
 protected:
-    // Checks the laid-out entry.
+    // Checks the parsed entry.
     void CheckEntry() {
         const DictionaryElement* e = dictionary.Elements();
         const int32_t count = dictionary.ElementCount();
@@ -83,8 +83,7 @@ protected:
     std::u16string Article(std::u16string_view head) {
         static const std::vector<std::u16string> lines = ReadDecodedLines("edict");
         for (const std::u16string& line : lines) {
-            if (!line.starts_with(head) || !ParseEdictLineForTest(dictionary, line)) continue;
-            dictionary.parsedFormatType = 3;
+            if (!line.starts_with(head) || !ParseStoredRecord(dictionary, 3, line)) continue;
             return std::u16string(FormatArticle(dictionary).Text());
         }
         return {};
@@ -95,9 +94,8 @@ protected:
     // the kana, then instead of it.
     int32_t Sweep(const std::vector<std::u16string>& lines, int step) {
         int32_t checked = 0;
-        dictionary.parsedFormatType = 3;
         for (size_t index = 1; index < lines.size(); index += static_cast<size_t>(step)) {   // after the header
-            if (!ParseEdictLineForTest(dictionary, lines[index])) continue;
+            if (!ParseStoredRecord(dictionary, 3, lines[index])) continue;
             size_t third = index * 3 / lines.size();
             context.flags = third == 0   ? 0
                             : third == 1 ? kTransliterateBesideKana
@@ -130,6 +128,24 @@ TEST_F(EdictRealData, RealEntriesAsTheyShowCheckedByEye) {
     context.flags = kTransliterateBesideKana | kTranscribeLatin;
     EXPECT_EQ(Article(u"有難う"),
               u"ありがとう\u3000[arigatou]\n有難う\n(int) (uk) (abbr) \n1. thank you\n2. thanks\n(P)\n");
+}
+
+TEST_F(EdictRealData, IndexTextIsMarkedWithTheFieldsOfItsElements) {
+    std::u16string line = u"猫 [ねこ] /(n) cat/(P)/";
+    ASSERT_TRUE(ParseStoredRecord(dictionary, 3, line));
+    std::vector<uint16_t> bits(line.size(), 0);
+    MarkIndexFields(dictionary, 0, dictionary.Elements()[0].begin, bits);
+    std::string fields, starts;
+    for (uint16_t b : bits) {
+        fields += b & kFieldHeadword  ? 'H'
+                  : b & kFieldReading ? 'R'
+                  : b & kFieldSense   ? 'S'
+                  : b & kFieldNote    ? 'N'
+                                      : '.';
+        starts += b & kFieldElementStart ? '^' : ' ';
+    }
+    EXPECT_EQ(fields, "H..RR...NNNNSSS.NNN.");
+    EXPECT_EQ(starts, "^^ ^ ^  ^   ^  ^^  ^");
 }
 
 }  // namespace
