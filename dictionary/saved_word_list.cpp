@@ -135,7 +135,10 @@ int32_t WordList::LoadFile(IListFileStore& files, std::u16string_view path) {
         if (number >= static_cast<int32_t>(numbered.size())) continue;
         RDFDictionary* dictionary = numbered[static_cast<size_t>(number)];
         if (dictionary == nullptr || (dictionary->flags & kDictionaryHidden) != 0) {
-            unresolved_.push_back({paths[static_cast<size_t>(number)], recordId});
+            const std::u16string& missing = paths[static_cast<size_t>(number)];
+            auto known = std::find(unresolvedPaths_.begin(), unresolvedPaths_.end(), missing);
+            if (known == unresolvedPaths_.end()) known = unresolvedPaths_.insert(known, missing);
+            unresolved_.push_back({static_cast<int32_t>(known - unresolvedPaths_.begin()), recordId});
             continue;
         }
         WordListEntry* entry = NewEntry();
@@ -166,7 +169,8 @@ bool WordList::SaveTo(IListFileStore& files, std::u16string_view path) {
     for (const WordListEntry& entry : entries_)
         if (entry.dictionary != nullptr) written.emplace_back(numberOf(entry.dictionary->File().path), entry.recordId);
     for (const UnresolvedEntry& entry : unresolved_)
-        written.emplace_back(numberOf(entry.path), static_cast<uint32_t>(entry.recordId));
+        written.emplace_back(numberOf(unresolvedPaths_[static_cast<size_t>(entry.path)]),
+                             static_cast<uint32_t>(entry.recordId));
 
     bool ok = true;
     for (size_t i = 0; i < dictionaryPaths.size() && ok; ++i)

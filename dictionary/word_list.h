@@ -201,8 +201,9 @@ private:
     // Entries of the loaded file whose dictionary is missing or hidden for
     // now: written back by every save, so they come back with the dictionary.
     struct UnresolvedEntry {
-        std::u16string path;
+        int32_t path;  // into unresolvedPaths_
         int32_t recordId;
     };
     std::vector<UnresolvedEntry> unresolved_;
+    std::vector<std::u16string> unresolvedPaths_;  // at most the file's 256 dictionaries
 };

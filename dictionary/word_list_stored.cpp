@@ -32,6 +32,7 @@ void WordList::Clear() {
     rowCount_ = 0;
     poolUsed_ = 0;
     unresolved_.clear();
+    unresolvedPaths_.clear();
 }
 
 WordListEntry* WordList::RowEntry(int32_t row) {
