@@ -197,6 +197,10 @@ LatinHostCallbacks MemoryLatinHost::Callbacks() const {
     return callbacks;
 }
 
+MemoryLatinHost::~MemoryLatinHost() {
+    if (g_current == this) g_current = nullptr;
+}
+
 void MemoryLatinHost::Install() {
     g_current = this;
     InitLatinAnalyser(Callbacks());

@@ -12,6 +12,12 @@
 
 class MemoryLatinHost {
 public:
+    MemoryLatinHost() = default;
+    MemoryLatinHost(const MemoryLatinHost&) = delete;
+    MemoryLatinHost& operator=(const MemoryLatinHost&) = delete;
+    // The callbacks answer 255 once the host they serve is gone.
+    ~MemoryLatinHost();
+
     std::vector<unsigned char> inflects;   // INFLECTS.SEC; missing bytes read as 0
     std::string addons;                    // ADDONS.LAT
     std::vector<std::string> entries;      // code lines, record id = index + 1
