@@ -22,7 +22,6 @@
 #include "storage/storage_io.h"
 
 #include <array>
-#include <filesystem>
 #include <fcntl.h>
 #include <new>
 
@@ -200,9 +199,8 @@ bool CConverter::ReadSourceOrSay(std::u16string_view source) {
 // EIJIRO sources are large: the file is extended up front to four times the
 // source's size, so a full drive shows before the long steps, not in them.
 bool CConverter::PreExtendForSource(std::u16string_view source) {
-    std::error_code error;
-    const uint64_t sourceBytes = std::filesystem::file_size(std::filesystem::path(std::u16string(source)), error);
-    if (error) return true;
+    const uint64_t sourceBytes = FileSizeOrZero(source);
+    if (sourceBytes == 0) return true;
     const DmsStatus s = engine_.EnsureFileSize(CursorOf(1)->cursor.handle(), 4 * sourceBytes);
     if (!Failed(s)) return true;
     Fail(s);

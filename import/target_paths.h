@@ -3,6 +3,7 @@
 // dictionary is built in, and the copy kept while an existing one changes.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -15,3 +16,5 @@ bool SamePath(std::u16string_view a, std::u16string_view b);
 std::u16string TemporaryPathBeside(std::u16string_view path);
 // Copies the file's bytes to `to` (replacing it); false when it could not.
 bool CopyFileBytes(std::u16string_view from, std::u16string_view to);
+// The file's size in bytes, 0 when it cannot be read.
+uint64_t FileSizeOrZero(std::u16string_view path);
