@@ -1,10 +1,10 @@
 // Bounded writing of styled text and the owning result types of the formatters.
 #include "article/formatted_text.h"
 
-#include "article/display_attributes.h"
-
 #include <new>
 #include <utility>
+
+#include "article/display_attributes.h"
 
 StyledWriter::StyledWriter(std::span<char16_t> text, std::span<uint32_t> attributes, int32_t startLength)
     : text_(text.data()),
@@ -49,11 +49,6 @@ void StyledWriter::Terminate(uint32_t attribute) {
 
 void StyledWriter::CutTo(int32_t length) {
     if (length >= 0 && length < length_) length_ = length;
-}
-
-void StyledWriter::OrAttributes(int32_t from, uint32_t bits) {
-    if (!attributes_) return;
-    for (int32_t i = from < 0 ? 0 : from; i < length_; ++i) attributes_[i] |= bits;
 }
 
 void StyledWriter::DefaultClass(int32_t from, uint32_t colourClass) {

@@ -27,8 +27,6 @@ public:
     void Terminate(uint32_t attribute = 0);
     // Drops units from the end down to `length`.
     void CutTo(int32_t length);
-    // ORs `bits` into the attributes of units [from, length).
-    void OrAttributes(int32_t from, uint32_t bits);
     // Gives units [from, length) `colourClass` where they have none.
     void DefaultClass(int32_t from, uint32_t colourClass);
 
@@ -37,9 +35,6 @@ public:
     int32_t Room() const { return capacity_ - 1 - length_; }
     bool HasAttributes() const { return attributes_ != nullptr; }
     char16_t UnitAt(int32_t i) const { return text_[i]; }
-    uint32_t AttributeAt(int32_t i) const { return attributes_ ? attributes_[i] : 0; }
-    void SetAttributeAt(int32_t i, uint32_t a) { if (attributes_) attributes_[i] = a; }
-    std::u16string_view View() const { return {text_, static_cast<size_t>(length_)}; }
 
 private:
     char16_t* text_;
