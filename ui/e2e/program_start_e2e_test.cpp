@@ -51,6 +51,16 @@ TEST_P(FirstRunSize, FollowsTheScreenDpi) {
     EXPECT_EQ(rect.bottom - rect.top, c.height);
     EXPECT_EQ(rect.top, 16);
     EXPECT_TRUE(IsWindowVisible(frame));
+    // Colour at a known place: the input box along the top is window-white.
+    HWND input = FindChild(frame, L"RichEdit20W", 202);
+    ASSERT_NE(input, nullptr);
+    RedrawWindow(input, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    RECT box{};
+    GetWindowRect(input, &box);
+    HDC screen = GetDC(nullptr);
+    COLORREF inside = GetPixel(screen, box.right - 8, (box.top + box.bottom) / 2);
+    ReleaseDC(nullptr, screen);
+    EXPECT_EQ(inside, GetSysColor(COLOR_WINDOW));
     SaveScreenshot(folders.root + L"\\first_run.png");
     EXPECT_EQ(run.Exit(frame), 0);
     EXPECT_EQ(ReadIniString(folders, L"Window", L"cy2"), std::to_wstring(c.height - c.dpi * 200 / 96));
