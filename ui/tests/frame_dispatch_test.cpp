@@ -243,4 +243,15 @@ TEST_F(FrameDispatch, HelpOpensTheFileThatWasChosenNotTheInterfaceLanguagesOwn) 
     DeleteFileW((program + L"OstrelProJp.chm").c_str());
 }
 
+TEST(PumpPendingMessages, DispatchesWhatIsQueuedAndKeepsTheQuitForTheMainLoop) {
+    HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    PostMessageW(window, WM_CLOSE, 0, 0);  // its default handling destroys the window
+    PostQuitMessage(7);
+    PumpPendingMessages();
+    EXPECT_FALSE(IsWindow(window));
+    MSG message{};
+    EXPECT_EQ(GetMessageW(&message, nullptr, 0, 0), 0);  // the quit is still there
+    EXPECT_EQ(message.wParam, 7u);
+}
+
 }  // namespace
