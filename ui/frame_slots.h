@@ -53,7 +53,7 @@ public:
     // Auto-locate off (the shelf's flag 2).
     virtual bool AutoLocateOff() { return false; }
     virtual void SetAutoLocateOff(bool) {}
-    // History: -1 when there is no such entry.
+    // History: whether an entry lies before or after the current one, and the steps.
     virtual bool CanGoBack() { return false; }
     virtual bool CanGoForward() { return false; }
     virtual void HistoryBack() {}
