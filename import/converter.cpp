@@ -32,6 +32,7 @@ constexpr int32_t kCannotReadFileCaptionSlot = 529;
 constexpr int32_t kNoDiskSpaceSlot = 520;
 constexpr int32_t kCompilationCaptionSlot = 483;
 constexpr uint32_t kOwnMarkupFlags = kFormatOwnContainer | kFormatOwnText;
+constexpr uint32_t kBookFormat = 12;
 
 // The format type of a source: the own markup text (0x200), which the
 // flags-to-type rule leaves out, compiles as the container does.
@@ -121,6 +122,7 @@ int32_t CConverter::CompileInto(std::u16string_view file, std::u16string_view so
     articleCount_ = 0;
     nextArticleNumber_ = 0;
     positions_.clear();
+    bookValues_.clear();
     outOfMemory_ = false;
     bool ok = mode_ == kNewFile ? CreateTargetFile(path) : (target_.Open(1) == 0 && OpenTargetCursors());
     if (ok) ok = ReadSourceOrSay(source);
@@ -242,6 +244,7 @@ bool CConverter::RunStep(const CompileStep& step) {
     bool ok = false;
     switch (step.code) {
     case kStepArticlePointers: ok = WriteArticlePointers(); break;
+    case kStepBookPointers: ok = WriteBookPointers(); break;
     case kStepStoreArticles:
     case kStepTextExport:
     case kStepReadingKeys:
@@ -379,16 +382,19 @@ DmsStatus CConverter::StoreArticle(int32_t element) {
     } else {
         return DmsStatus::PageNotStored;
     }
-    return StoreArticlePosition(position) ? DmsStatus::Success : DmsStatus::NotEnoughMemory;
+    // A book's line code joins with the parallel-text parser; until then every line is plain.
+    const uint32_t bookValue = formatType_ != kBookFormat ? 0 : e.kind == kElementEntryStart ? 0 : 0xFFFFFFFF;
+    return StoreArticlePosition(position, bookValue) ? DmsStatus::Success : DmsStatus::NotEnoughMemory;
 }
 
-bool CConverter::StoreArticlePosition(uint32_t position) {
+bool CConverter::StoreArticlePosition(uint32_t position, uint32_t bookValue) {
     if (positions_.size() >= articleLimit) {
         outOfMemory_ = true;
         return false;
     }
     try {
         positions_.push_back(position);
+        bookValues_.push_back(bookValue);
     } catch (const std::bad_alloc&) {
         outOfMemory_ = true;
         return false;
@@ -511,4 +517,52 @@ DmsStatus CConverter::ReadDictionaryAsMarkup(CDMS& engine, int32_t fileId, std::
     text += body;
     text += u"}";
     return DmsStatus::Success;
+}
+
+// Index 3 of a book: a header entry with the book's number (the next after
+// the last one up to 1000), then one entry per line (its position, the
+// previous and the next line's). A 1001st book is refused: its number would
+// collide with the first line keys.
+bool CConverter::WriteBookPointers() {
+    if (articleCount_ == 0) return FailWith(u"The book has no lines.");
+    const uint32_t handle = CursorOf(3)->cursor.handle();
+    uint32_t probe[3] = {static_cast<uint32_t>(kLastBookHeaderKey), 0x7FFFFFFF, 0x7FFFFFFF};
+    uint32_t found[3] = {};
+    KeySegmentValue key[3], out[3];
+    for (int i = 0; i < 3; ++i) {
+        key[i] = {&probe[i], 4};
+        out[i] = {&found[i], 4};
+    }
+    EntryPosition at;
+    uint32_t book = 1;
+    if (const DmsStatus s = engine_.SeekLessOrEqual(handle, key, out, &at); !Failed(s)) {
+        if (found[0] >= static_cast<uint32_t>(kLastBookHeaderKey))
+            return FailWith(u"The dictionary already holds the most books it can.");
+        book = found[0] + 1;
+    } else if (s != DmsStatus::RecordNotFound && s != DmsStatus::EndOfFile) {
+        return Fail(s);
+    }
+    auto referenceOf = [&](size_t i) {
+        const uint32_t value = bookValues_[i];
+        return MakeKeyReference(positions_[i], static_cast<uint8_t>(formatType_), static_cast<uint8_t>(value >> 24),
+                                static_cast<uint16_t>(value));
+    };
+    std::vector<size_t> lines;
+    for (size_t i = 0; i < positions_.size(); ++i)
+        if (positions_[i] != 0) lines.push_back(i);
+    if (lines.empty()) return FailWith(u"The book has no lines.");
+    uint32_t header[3] = {book, 0, 0};
+    for (int i = 0; i < 3; ++i) key[i] = {&header[i], 4};
+    if (const DmsStatus s = engine_.InsertKey(handle, key, referenceOf(lines[0])); Failed(s)) return Fail(s);
+    const size_t every = lines.size() / 1000 > 1 ? lines.size() / 1000 : 1;
+    for (size_t n = 0; n < lines.size(); ++n) {
+        uint32_t entry[3] = {positions_[lines[n]], n > 0 ? positions_[lines[n - 1]] : 0,
+                             n + 1 < lines.size() ? positions_[lines[n + 1]] : 0};
+        for (int i = 0; i < 3; ++i) key[i] = {&entry[i], 4};
+        if (const DmsStatus s = engine_.InsertKey(handle, key, referenceOf(lines[n])); Failed(s)) return Fail(s);
+        articleIndex_ = static_cast<uint32_t>(lines[n] + 1);
+        if (n % every == 0 && progress_.RecordProgress(static_cast<int64_t>(n), static_cast<int64_t>(lines.size())) == 0)
+            return false;
+    }
+    return true;
 }

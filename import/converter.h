@@ -91,10 +91,11 @@ private:
     DmsStatus ProcessRecord(int32_t element);
     void CutElementsBack(int32_t count);
     DmsStatus StoreArticle(int32_t element);
-    bool StoreArticlePosition(uint32_t position);
+    bool StoreArticlePosition(uint32_t position, uint32_t bookValue);
     DmsStatus WriteTextExportArticle(int32_t element);
     DmsStatus AddKeys(int32_t element, uint32_t position);
     bool WriteArticlePointers();
+    bool WriteBookPointers();
     KeyCursor* CursorOf(uint32_t keyId);
 
     CDictionary& target_;
@@ -112,6 +113,7 @@ private:
     uint32_t articleCount_ = 0;
     uint32_t nextArticleNumber_ = 0;
     std::vector<uint32_t> positions_;         // data position of each article, 0 none
+    std::vector<uint32_t> bookValues_;        // books: each line's value (flag byte, variant); 0xFFFFFFFF none
     std::vector<DictionaryKey> keys_;         // the current article's keys (reused)
     std::vector<KeyElement> view_;            // the current article's elements (reused)
     std::vector<DictionaryElement> kept_;     // the elements before an article, while cutting back

@@ -12,6 +12,7 @@
 #include "import/own_markup_import.h"
 #include "import/source_loaders.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace {
@@ -338,6 +339,54 @@ TEST_F(CompileFixture, EijiroSourceExtendsTheFileToFourTimesItsSize) {
     EXPECT_GE(std::filesystem::file_size(std::filesystem::path(target)),
               4 * std::filesystem::file_size(std::filesystem::path(source)));
     EXPECT_TRUE(Verify(target).empty());
+}
+
+}  // namespace
+
+namespace {
+
+// Books (own markup standing in for the parallel-text source): index 3 gets
+// a header entry with the book's number and one (line, previous, next) entry
+// per line; a second book takes the next number; a 1001st is refused and
+// leaves the file as it was.
+TEST_F(CompileFixture, BookPointersNumberEachBookUpToTheLast) {
+    const std::u16string source = Path("book.src"), target = Path("book.qdx");
+    WriteUtf16File(source, kSmallDictionary);
+    FormatParsers ownMarkup;
+    ownMarkup.import = ImportOwnMarkup;
+    const FormatParsers previousParsers = SetFormatParsers(12, ownMarkup);
+    const SourceLoader previousLoader = SetSourceLoader(SourceRule::ParallelText, LoadOwnMarkup);
+    SilentCompileUi ui;
+    CDictionary dictionary(kFormatStoreDatabase, engine_);
+    auto compile = [&](int32_t mode) {
+        CConverter converter(dictionary, mode, ui, env_);
+        return converter.Convert(kFormatBook, source, target);
+    };
+    ASSERT_EQ(compile(CConverter::kNewFile), 1);
+    ASSERT_EQ(compile(CConverter::kExistingFile), 1);
+    std::string dump = DumpAll(target, {3});
+    EXPECT_NE(dump.find("1\t0\t0\t-> #0 0000000c"), std::string::npos) << dump;
+    EXPECT_NE(dump.find("2\t0\t0\t-> #0 0000000c"), std::string::npos) << dump;
+    EXPECT_EQ(std::count(dump.begin(), dump.end(), '\n'), 1 + 2 * (1 + 3));
+    EXPECT_TRUE(Verify(target).empty());
+
+    int32_t file = 0;
+    uint32_t cursor = 0;
+    ASSERT_EQ(engine_.OpenFile(target, 1, DictionarySchemaText, &file), DmsStatus::Success);
+    ASSERT_EQ(engine_.OpenCursor(file, &cursor), DmsStatus::Success);
+    ASSERT_EQ(engine_.SelectIndex(cursor, 3), DmsStatus::Success);
+    uint32_t last[3] = {1000, 0, 0};
+    KeySegmentValue key[3] = {{&last[0], 4}, {&last[1], 4}, {&last[2], 4}};
+    ASSERT_EQ(engine_.InsertKey(cursor, key, {1, 0}), DmsStatus::Success);
+    engine_.CloseCursor(cursor);
+    ASSERT_EQ(engine_.CloseFile(file), DmsStatus::Success);
+    const std::string before = ReadBytes(target);
+    CConverter converter(dictionary, CConverter::kExistingFile, ui, env_);
+    EXPECT_EQ(converter.Convert(kFormatBook, source, target), 0);
+    EXPECT_FALSE(converter.errorText.empty());
+    EXPECT_EQ(ReadBytes(target), before);
+    SetFormatParsers(12, previousParsers);
+    SetSourceLoader(SourceRule::ParallelText, previousLoader);
 }
 
 }  // namespace
