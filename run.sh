@@ -1,5 +1,8 @@
 #!/usr/bin/env bash
-# Sets up a Debian 12 machine, builds both trees and starts OstrelPro.exe under Wine.
+# Sets up a Debian 12 machine, builds both trees and starts OstrelPro.exe under
+# Wine in a private prefix (build/win/run-prefix), whose Documents and AppData
+# folders lie inside the prefix. Debian's EDICT and KANJIDIC are compiled
+# into the program's Dictionaries folder there when they are not there yet.
 set -euo pipefail
 cd "$(dirname "$0")"
 tools/ci/install-deps.sh
@@ -10,10 +13,27 @@ if [ ! -f "$exe" ]; then
   echo "Everything is built, but the program itself (OstrelPro.exe) is not there yet."
   exit 0
 fi
-export WINEPREFIX="$PWD/build/win/wineprefix" WINEARCH=win32 WINEDEBUG=-all
+export WINEPREFIX="$PWD/build/win/run-prefix" WINEARCH=win32 WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
-[ -f "$WINEPREFIX/system.reg" ] || { wineboot -i >/dev/null 2>&1 || true; wineserver -w; }
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  wineboot -i >/dev/null 2>&1 || true
+  folders='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\User Shell Folders'
+  wine reg add "$folders" /v Personal /t REG_EXPAND_SZ /d 'C:\OstrelPro\Documents' /f >/dev/null
+  wine reg add "$folders" /v AppData /t REG_EXPAND_SZ /d 'C:\OstrelPro\AppData' /f >/dev/null
+  wineserver -w
+fi
+
+dictionaries="$WINEPREFIX/drive_c/OstrelPro/Documents/OstrelPro/Dictionaries"
+mkdir -p "$dictionaries" "$WINEPREFIX/drive_c/OstrelPro/AppData"
+for source in /usr/share/edict/edict /usr/share/edict/kanjidic; do
+  target="$dictionaries/$(basename "$source").qdx"
+  [ -f "$target" ] || [ ! -r "$source" ] && continue
+  echo "Compiling $source into the program's Dictionaries folder"
+  build/native/tools/qdxc "$source" "$target" 2>/dev/null || { echo "  (not compiled)"; rm -f "$target"; }
+done
+
 if [ -z "${DISPLAY:-}" ]; then
-  exec tools/ci/with-display.sh wine "$exe" "$@"
+  # A display of its own; the program keeps its private prefix.
+  exec tools/ci/with-display.sh env WINEPREFIX="$WINEPREFIX" wine "$exe" "$@"
 fi
 exec wine "$exe" "$@"
