@@ -74,7 +74,7 @@ private:
     bool RegisterClasses();
     bool CreateInputBox();
     void Relayout();
-    bool OpenDictionariesAtStart();
+    bool OpenDictionaries();
     void RestoreSelectedList();
     void OnDestroy();
     void OnClose();

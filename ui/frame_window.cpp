@@ -162,7 +162,7 @@ int32_t CFrame::Create(int32_t x, int32_t y, int32_t width, int32_t height) {
     UpdateWindow(inputBox_);
     PumpPendingMessages();
 
-    bool showDictionaries = OpenDictionariesAtStart();
+    bool showDictionaries = OpenDictionaries();
     RestoreSelectedList();
 
     app.flags |= app_flag::kStarted;
@@ -176,7 +176,7 @@ int32_t CFrame::Create(int32_t x, int32_t y, int32_t width, int32_t height) {
     return 1;
 }
 
-bool CFrame::OpenDictionariesAtStart() {
+bool CFrame::OpenDictionaries() {
     Application& app = *g_application;
     StartSources sources;
     sources.ini = app.ini.get();

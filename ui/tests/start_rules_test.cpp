@@ -1,6 +1,6 @@
 // Program start without windows: the first-run rectangle, keeping a window on
 // the screen, the help file and topic, the developer folder and the usage
-// counters, checked against the values the program is specified with.
+// counters, checked against the program's fixed sizes, pages and rules.
 #include <gtest/gtest.h>
 
 #include <set>
