@@ -193,6 +193,28 @@ TEST_F(ProgramStart, ExitUnderAModalDialogKeepsTheFrame) {
     EXPECT_EQ(run.Exit(frame), 0);
 }
 
+TEST_F(ProgramStart, OptionTogglesChangeTheWindowAndAreSavedInFlags) {
+    TestFolders folders = PrepareTest(TestName());
+    // Shown, English, topmost; clipboard monitor and under-cursor translation off.
+    WriteSettings(folders, L"[Application]\r\nVersion=11.11.0\r\nFlags=57344\r\n"
+                           L"[Window]\r\nx=40\r\ny=30\r\ncx=420\r\ncy=500\r\ncy2=300\r\n");
+    ProgramRun run;
+    HWND frame = run.WaitForFrame();
+    ASSERT_NE(frame, nullptr);
+    EXPECT_TRUE(GetWindowLongW(frame, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    for (WPARAM toggle : {40013, 40012, 40114}) PostMessageW(frame, WM_COMMAND, toggle, 0);
+    for (int i = 0; i < 50 && (GetWindowLongW(frame, GWL_EXSTYLE) & WS_EX_TOPMOST); ++i) Sleep(20);
+    EXPECT_FALSE(GetWindowLongW(frame, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    auto flags = [&run, frame] { return std::stoul(run.QueryState(frame)[L"flags"]); };
+    for (int i = 0; i < 50 && !(flags() & 0x20000); ++i) Sleep(20);
+    EXPECT_EQ(flags() & 0x23000, 0x21000u);  // monitor and under cursor on, topmost off
+    EXPECT_EQ(run.Exit(frame), 0);
+    unsigned saved = static_cast<unsigned>(std::stoul(ReadIniString(folders, L"Application", L"Flags")));
+    EXPECT_EQ(saved & 0x23000u, 0x21000u);
+    EXPECT_EQ(saved & 0x4000u, 0x4000u);
+    EXPECT_EQ(saved & 0xFF000000u, 0u);  // only the low 24 bits are saved (started is 0x40000000)
+}
+
 TEST_F(ProgramStart, CharactersTypedIntoTheInputBoxAreItsText) {
     TestFolders folders = PrepareTest(TestName());
     ProgramRun run;
@@ -202,7 +224,7 @@ TEST_F(ProgramStart, CharactersTypedIntoTheInputBoxAreItsText) {
     ASSERT_NE(input, nullptr);
     for (wchar_t c : std::wstring(L"\u306D\u3053 cat")) PostMessageW(input, WM_CHAR, c, 1);
     // Posted characters wait behind sent messages: let the program's loop reach them.
-    for (int i = 0; i < 100 && GetWindowTextLengthW(input) < 6; ++i) Sleep(20);
+    for (int i = 0; i < 100 && SendMessageW(input, WM_GETTEXTLENGTH, 0, 0) < 6; ++i) Sleep(20);
     // EM_GETTEXTEX points at a structure and a buffer: both live in the program.
     struct {
         DWORD cb, flags;
