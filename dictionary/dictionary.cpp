@@ -12,6 +12,7 @@
 #include "dictionary/engine_cursor.h"
 #include "dictionary/format_detection.h"
 #include "storage/dms.h"
+#include "storage/global_engine.h"
 
 namespace {
 
@@ -43,12 +44,16 @@ CDictionary::CDictionary(uint32_t flags, CDMS& engine)
       file_(std::make_unique<BinFile>(nullptr)),
       elementStep_((flags & kFormatStoreDatabase) != 0 ? kStoreElementStep : kElementStep) {}
 
+CDictionary::CDictionary(uint32_t flags) : CDictionary(flags, *GlobalEngine()) {}
+
 CDictionary::~CDictionary() { Close(); }
 
 RDFDictionary::RDFDictionary(uint32_t flags, CDMS& engine) : CDictionary(flags, engine) {
     conversionState = -1;
     kanjiIndexCount = -1;
 }
+
+RDFDictionary::RDFDictionary(uint32_t flags) : RDFDictionary(flags, *GlobalEngine()) {}
 
 RDFDictionary::~RDFDictionary() { FreeArticleBuffers(); }
 
@@ -77,9 +82,7 @@ uint32_t CDictionary::Open(int32_t mode) {
     collatorKind = -1;
     engine_.GetFileCollatorKind(fileId, &collatorKind);
     ICollator* collator = nullptr;
-    if (collatorKind == 0) GetDictionaryCollator(&collator);
-    else if (collatorKind == 1) GetUcaCollator(&collator);
-    collator_.reset(collator);
+    if (!Failed(CDMS::GetCollator(collatorKind, &collator))) collator_.reset(collator);
 
     {
         EngineCursor cursor(engine_, fileId);

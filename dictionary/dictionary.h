@@ -65,6 +65,8 @@ int32_t PackVersionText(std::u16string_view text);
 
 class CDictionary {
 public:
+    // On the run's engine (GlobalEngine()): only between start-up and exit.
+    explicit CDictionary(uint32_t flags);
     // `engine` serves every file this object opens and outlives it.
     CDictionary(uint32_t flags, CDMS& engine);
     virtual ~CDictionary();
@@ -230,6 +232,7 @@ private:
 // The dictionary object the shelf holds.
 class RDFDictionary : public CDictionary {
 public:
+    explicit RDFDictionary(uint32_t flags);  // on the run's engine
     RDFDictionary(uint32_t flags, CDMS& engine);
     ~RDFDictionary() override;
 

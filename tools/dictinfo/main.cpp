@@ -12,6 +12,7 @@
 #include "dictionary/engine_cursor.h"
 #include "dictionary/format_detection.h"
 #include "storage/dms.h"
+#include "storage/global_engine.h"
 #include "storage/tests/edict_keys.h"
 
 namespace {
@@ -58,8 +59,8 @@ bool WriteSample(const std::u16string& path) {
     return !Failed(engine.CloseFile(id));
 }
 
-bool Print(CDMS& engine, const std::string& path) {
-    RDFDictionary dictionary(0, engine);
+bool Print(const std::string& path) {
+    RDFDictionary dictionary(0);
     std::u16string widePath = Utf8ToUtf16(path);
     if (!dictionary.File().SetPath(widePath.c_str())) {
         std::fprintf(stderr, "dictinfo: path too long: %s\n", path.c_str());
@@ -103,8 +104,8 @@ int main(int argc, char** argv) {
         first = 2;
     }
     if (first >= argc) return Usage();
-    CDMS engine(SystemStorageIO());
+    ProgramGlobals globals(StorageEngineHooks());  // the run's engine, as the program has it
     bool allOpened = true;
-    for (int i = first; i < argc; ++i) allOpened = Print(engine, argv[i]) && allOpened;
+    for (int i = first; i < argc; ++i) allOpened = Print(argv[i]) && allOpened;
     return allOpened ? 0 : 2;
 }
