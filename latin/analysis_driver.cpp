@@ -169,23 +169,3 @@ int Translate(LatinWordOutput& out, const char* text) {
     }
     return 0;
 }
-
-void RecordPrinter::ListStems(const char* word, ResultList& results) {
-    int dropped = 0;
-    SweepList(results, &dropped);
-    if (results.Count() == 0) {
-        text += std::string(word) + "  UNKNOWN\n";
-        return;
-    }
-    for (int i = 0; i <= results.last; ++i) {
-        const ParseRecord& r = results.records[i];
-        const InflectionRecord& f = r.inflection;
-        char line[256];
-        std::snprintf(line, sizeof line, "%d %u %s%s%s %s %d %d %d %d %d %d %d %d key%d %s %s\n", r.kind, r.id,
-                      r.stem, f.endingLength > 0 ? "." : "", f.ending, EnumName(kPartOfSpeechCodes, f.partOfSpeech),
-                      f.first, f.variant, f.fields[0], f.fields[1], f.fields[2], f.fields[3], f.fields[4], f.fields[5],
-                      f.stemKey, EnumName(kAgeCodes, f.age), EnumName(kFrequencyCodes, f.frequency));
-        text += line;
-    }
-    if (dropped) text += "*\n";
-}

@@ -23,11 +23,3 @@ int Translate(LatinWordOutput& out, const char* line);
 
 void TranslateWord(const char* word, ResultList& results);
 void Enclitic(const char* word, ResultList& results, ResultList& second, bool* esse);
-
-// Until the coded lines exist: sweeps each word and writes one line per
-// record ("kind id stem.ending POS fields age frequency"), or "UNKNOWN".
-class RecordPrinter : public LatinWordOutput {
-public:
-    void ListStems(const char* word, ResultList& results) override;
-    std::string text;
-};

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "latin/analysis_driver.h"
+#include "latin/coded_output.h"
 
 #include "latin/dictionary_entry.h"
 #include "latin/dictionary_form.h"
@@ -27,7 +28,14 @@ int Usage() {
     return 2;
 }
 
-// Each line's records; with timing, each word is analysed alone once more
+// The analyser's output is Latin-1 in UTF-16 units; printed as those bytes.
+void PrintLatin1(const CStringBuilder& text) {
+    std::string bytes;
+    for (char16_t unit : text.View()) bytes += static_cast<char>(unit < 256 ? unit : '?');
+    std::fputs(bytes.c_str(), stdout);
+}
+
+// Each line's coded output lines; with timing, each word is analysed alone once more
 // and timed.
 int Analyse(bool timing) {
     std::vector<std::pair<double, std::string>> times;
@@ -37,9 +45,10 @@ int Analyse(bool timing) {
             std::fprintf(stderr, "latintool: the Latin data cannot be loaded\n");
             return 1;
         }
-        RecordPrinter printer;
+        CStringBuilder text;
+        CodedLineWriter printer(text);
         Translate(printer, line.c_str());
-        std::fputs(printer.text.c_str(), stdout);
+        PrintLatin1(text);
         if (!timing) continue;
         size_t at = 0;
         while (at < line.size()) {
@@ -48,7 +57,8 @@ int Analyse(bool timing) {
             if (end == std::string::npos) end = line.size();
             if (end > at) {
                 const std::string word = line.substr(at, end - at);
-                RecordPrinter alone;
+                CStringBuilder discarded;
+                CodedLineWriter alone(discarded);
                 const auto start = std::chrono::steady_clock::now();
                 Translate(alone, word.c_str());
                 const auto spent = std::chrono::steady_clock::now() - start;
