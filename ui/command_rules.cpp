@@ -8,7 +8,7 @@ struct ListCommand {
     uint32_t id;
     int32_t kind;
 };
-constexpr ListCommand kListCommands[] = {{40003, 1},  {40004, 2},  {40006, 4},  {40007, 5},  {40140, 13},
+constexpr ListCommand kCommandKinds[] = {{40003, 1},  {40004, 2},  {40006, 4},  {40007, 5},  {40140, 13},
                                          {40139, 14}, {40142, 15}, {40143, 16}, {40138, 17}, {40145, 18}};
 
 // Interface-text slots of the menu labels.
@@ -17,13 +17,13 @@ constexpr int kNewArticleSlot = 64, kNewFromClipboardSlot = 65, kNewFromSelectio
 }  // namespace
 
 int32_t ListKindOfCommand(uint32_t id) {
-    for (const ListCommand& entry : kListCommands)
+    for (const ListCommand& entry : kCommandKinds)
         if (entry.id == id) return entry.kind;
     return 0;
 }
 
 uint32_t ListCommandOfKind(int32_t kind) {
-    for (const ListCommand& entry : kListCommands)
+    for (const ListCommand& entry : kCommandKinds)
         if (entry.kind == kind) return entry.id;
     return 0;
 }

@@ -8,6 +8,9 @@
 #include <string>
 #include <string_view>
 
+// The ten list commands (40003 ... 40145), in the order of their kinds.
+inline constexpr uint32_t kListCommands[] = {40003, 40004, 40006, 40007, 40140, 40139, 40142, 40143, 40138, 40145};
+
 // The list kind a list command selects (40003 -> 1 ... 40145 -> 18), 0 for others.
 int32_t ListKindOfCommand(uint32_t id);
 // The list command of a kind, 0 when no command selects it.

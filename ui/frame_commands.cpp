@@ -177,7 +177,8 @@ LRESULT CFrame::OnCommand(WPARAM wParam, LPARAM lParam) {
         return 0;
     case cmd::kDeleteLines: case cmd::kEditArticle: case cmd::kEditArticleAlt: case cmd::kDeleteArticle:
     case cmd::kNewArticle: case cmd::kBookOnRow: case cmd::kNewArticleFromClipboard: case cmd::kPrint:
-    case cmd::kSelectAll: case cmd::kAddToSelected: case 40196: case 40197: case 40198: case 40200:
+    case cmd::kSelectAll: case cmd::kAddToSelected: case cmd::kSaveListAs: case cmd::kSaveList:
+    case cmd::kOpenList: case cmd::kCloseList:
     case cmd::kCopy:
         if (lists) lists->OnListCommand(id);
         return 0;
@@ -491,8 +492,8 @@ void CFrame::UpdateCommandStates(uint32_t id) {
     if (id < cmd::kListTranslation || id > cmd::kHints) return;
 
     if (IsCheckedListCommand(id)) {
-        for (uint32_t list : {40003u, 40004u, 40006u, 40007u, 40138u, 40139u, 40140u, 40142u, 40143u})
-            UncheckCommand(list);
+        for (uint32_t list : kListCommands)
+            if (IsCheckedListCommand(list)) UncheckCommand(list);
         CheckCommand(id);
         bool rows = lists && lists->RowCount() > 0;
         for (uint32_t command : {cmd::kCopy, cmd::kPrint, cmd::kSelectAll})
@@ -607,7 +608,7 @@ void CFrame::UpdateListMenu(HMENU menu, int32_t) {
     HMENU edit = FindMenuWithCommand(menu, cmd::kNewArticle, &position);
     if (!edit) edit = FindMenuWithCommand(menu, cmd::kNewArticleFromSelection, &position);
     relabelPopup(edit, position, UIStringTable[kEditSlot], s.editMenuGrey);
-    HMENU web = FindMenuWithCommand(menu, 40183, &position);
+    HMENU web = FindMenuWithCommand(menu, kWebSearchCommands[0], &position);
     relabelPopup(web, position, UIStringTable[kWebSearchSlot], s.webMenuGrey);
     if (s.webMenuGrey) enable(cmd::kSelectAll, false);
     relabel(cmd::kCopyToWorking, s.copyToWorkingLabel);
