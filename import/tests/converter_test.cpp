@@ -7,6 +7,7 @@
 
 #include "common/tests/fake_app_context.h"
 #include "dictionary/dictionary_properties.h"
+#include "dictionary/engine_cursor.h"
 #include "import/article_record.h"
 #include "import/import_registration.h"
 #include "import/own_markup_import.h"
@@ -387,6 +388,41 @@ TEST_F(CompileFixture, BookPointersNumberEachBookUpToTheLast) {
     EXPECT_EQ(ReadBytes(target), before);
     SetFormatParsers(12, previousParsers);
     SetSourceLoader(SourceRule::ParallelText, previousLoader);
+}
+
+}  // namespace
+
+namespace {
+
+// A stored own-markup article parses back into its elements through the
+// dictionary object's record parser.
+TEST_F(CompileFixture, StoredArticleParsesBackIntoElements) {
+    const std::u16string source = Path("small.rdf"), target = Path("small.qdx");
+    WriteUtf16File(source, kSmallDictionary);
+    ASSERT_EQ(Compile(source, target, {}), 1);
+    CDictionary dictionary(kFormatStoreDatabase, engine_);
+    dictionary.File().SetPath(target.c_str());
+    ASSERT_EQ(dictionary.Open(2), 0u);
+    std::vector<uint16_t> record;  // 2-byte aligned, as the parser wants
+    uint32_t size = 0;
+    {
+        EngineCursor cursor(engine_, dictionary.fileId);
+        ASSERT_EQ(cursor.SelectIndex(0), DmsStatus::Success);
+        uint32_t key = 0;
+        KeySegmentValue out{&key, 4};
+        EntryPosition at;
+        ASSERT_EQ(engine_.First(cursor.handle(), &out, &at), DmsStatus::Success);
+        ASSERT_EQ(engine_.ReadData(cursor.handle(), at.ref.first, nullptr, &size), DmsStatus::Success);
+        record.resize((size + 1) / 2);
+        ASSERT_EQ(engine_.ReadData(cursor.handle(), at.ref.first, record.data(), &size), DmsStatus::Success);
+    }
+    ASSERT_EQ(dictionary.ParseRecord(record.data(), size), 1u);
+    std::vector<uint32_t> kinds;
+    for (int32_t i = 0; i < dictionary.ElementCount(); ++i) kinds.push_back(dictionary.Elements()[i].kind);
+    EXPECT_EQ(kinds, (std::vector<uint32_t>{2, 4, 3, 5, 8}));
+    const DictionaryElement& translation = dictionary.Elements()[4];
+    EXPECT_EQ(std::u16string_view(translation.text, translation.length), u"cat, house cat");
+    dictionary.Close();
 }
 
 }  // namespace
