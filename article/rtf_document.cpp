@@ -1,0 +1,301 @@
+// CRtfArticleBuilder's character writing and CRtfDocumentBuilder's head,
+// chain and ways out.
+#include "article/rtf_document.h"
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <new>
+#include <string>
+
+#include "article/display_attributes.h"
+#include "article/rtf_font_class.h"
+#include "common/app_context.h"
+#include "common/base/bin_file.h"
+#include "common/ui_text/ui_text.h"
+
+namespace {
+
+constexpr int kSlotCannotOpen = 603, kSlotCannotOpenCaption = 604;
+constexpr int kSlotCannotWrite = 605, kSlotCannotWriteCaption = 606;
+constexpr uint32_t kMessageBoxError = 0x10;   // MB_ICONHAND
+
+std::string Decimal(int64_t n) { return std::to_string(n); }
+
+}  // namespace
+
+// ---- CRtfArticleBuilder ----
+
+CRtfArticleBuilder::~CRtfArticleBuilder() = default;
+
+bool CRtfArticleBuilder::Grow(size_t more) {
+    if (failed_) return false;
+    const size_t needed = length_ + more + 1;
+    if (needed <= capacity_) return true;
+    size_t capacity = capacity_ < 256 ? 256 : capacity_;
+    while (capacity < needed) capacity *= 2;
+    std::unique_ptr<char[]> bigger(new (std::nothrow) char[capacity]);
+    if (!bigger) {
+        // Out of memory: the piece stays empty from here on.
+        failed_ = true;
+        data_.reset();
+        length_ = capacity_ = 0;
+        return false;
+    }
+    if (length_ != 0) std::memcpy(bigger.get(), data_.get(), length_);
+    bigger[length_] = 0;
+    data_ = std::move(bigger);
+    capacity_ = capacity;
+    return true;
+}
+
+void CRtfArticleBuilder::Reserve(size_t bytes) {
+    length_ = 0;
+    if (data_) data_[0] = 0;
+    Grow(bytes);
+}
+
+void CRtfArticleBuilder::AppendRaw(std::string_view rtf) {
+    if (rtf.empty() || !Grow(rtf.size())) return;
+    std::memcpy(data_.get() + length_, rtf.data(), rtf.size());
+    length_ += rtf.size();
+    data_[length_] = 0;
+}
+
+void CRtfArticleBuilder::PutUnit(char16_t unit) {
+    char number[16];
+    std::snprintf(number, sizeof number, "\\u%d", static_cast<int>(static_cast<int16_t>(unit)));
+    AppendRaw(number);
+}
+
+void CRtfArticleBuilder::WriteCodePoint(uint32_t codePoint, char16_t high, char16_t unit) {
+    int32_t fontClass = GetCharFontClass(codePoint);
+    const RtfInstalledFonts fonts = document_.InstalledFonts();
+    if (language != kRtfLanguageJapanese && (fontClass == kRtfClassGothic || fontClass == kRtfClassMincho)) {
+        // BMP CJK outside Japanese text: the Chinese face. The ExtB faces
+        // hold only the supplementary planes, so they are kept for those.
+        fontClass = kRtfClassSimSun;
+    }
+    if (fontClass == kRtfClassExtB && !fonts.simSunExtB && fonts.pMingLiUExtB) fontClass = kRtfClassExtBTraditional;
+    if ((flags & kRtfGothicFace) == 0) {
+        if (fontClass == kRtfClassGothic) fontClass = kRtfClassMincho;
+    } else if (fontClass == kRtfClassMincho) {
+        fontClass = kRtfClassGothic;
+    }
+    const int32_t font = RtfFontNumberOfClass(fontClass);
+    if (font != font_) {
+        char fontSwitch[40];
+        std::snprintf(fontSwitch, sizeof fontSwitch, "\\f%d\\fs%d ", static_cast<int>(font),
+                      static_cast<int>(fontSize * 2));
+        AppendRaw(fontSwitch);
+        font_ = font;
+    }
+    if (high != 0) PutUnit(high);
+    PutUnit(unit);
+}
+
+void CRtfArticleBuilder::AppendChar(char16_t unit) {
+    if (unit >= 0xD800 && unit <= 0xDBFF) {
+        pendingHigh_ = unit;
+        return;
+    }
+    const char16_t high = pendingHigh_;
+    pendingHigh_ = 0;
+    if (unit < 0x20) {
+        // Raw control bytes are no RTF text: a NUL would end the document
+        // early and a raw line feed is ignored by readers.
+        if (unit == u'\t') AppendRaw("\\tab ");
+        else if (unit == u'\n') AppendRaw("\\line ");
+        else return;
+        lastChar_ = unit;
+        return;
+    }
+    if (unit >= 0xDC00 && unit <= 0xDFFF && high != 0) {
+        WriteCodePoint((static_cast<uint32_t>(high - 0xD7F7) << 10) + unit, high, unit);
+    } else {
+        WriteCodePoint(unit, 0, unit);
+    }
+    lastChar_ = unit;
+}
+
+void CRtfArticleBuilder::AppendText(std::u16string_view text) {
+    for (char16_t unit : text) AppendChar(unit);
+}
+
+void CRtfArticleBuilder::AppendNumber(int32_t n) {
+    for (char c : Decimal(n)) AppendChar(static_cast<char16_t>(c));
+}
+
+void CRtfArticleBuilder::SetColor(uint32_t rgb) {
+    if (rgb == 0) {
+        AppendRaw("\\cf0");
+        return;
+    }
+    const int32_t index = document_.AddColor(rgb);
+    if (index < 0) return;
+    AppendRaw("\\cf" + Decimal(index + 1));
+}
+
+void CRtfArticleBuilder::SetColorClass(uint32_t colourClass) {
+    for (const ColourClassRgb& c : kColourClassTable) {
+        if (c.colourClass != colourClass) continue;
+        SetColor(c.plain ? 0 : RtfRgb(c.red, c.green, c.blue));
+        return;
+    }
+    SetColor(0);
+}
+
+void CRtfArticleBuilder::NewParagraph() {
+    AppendRaw(kRtfParagraphEnd);
+    ++paragraph;
+}
+
+void CRtfArticleBuilder::SetParagraphStyle(int32_t kind) {
+    AppendRaw("\\s" + Decimal(kind) + " ");
+    if (paragraph < 1) return;
+    if (paragraphKinds_.size() < static_cast<size_t>(paragraph)) paragraphKinds_.resize(static_cast<size_t>(paragraph), 0);
+    paragraphKinds_[static_cast<size_t>(paragraph - 1)] = kind;
+}
+
+// ---- CRtfDocumentBuilder ----
+
+CRtfDocumentBuilder::CRtfDocumentBuilder(uint32_t documentFlags, RtfInstalledFonts fonts)
+    : flags(documentFlags), fonts_(fonts) {}
+
+CRtfDocumentBuilder::~CRtfDocumentBuilder() = default;
+
+CRtfArticleBuilder* CRtfDocumentBuilder::AddArticle() {
+    std::unique_ptr<CRtfArticleBuilder> piece(new (std::nothrow) CRtfArticleBuilder(*this));
+    if (!piece) return nullptr;
+    pieces_.push_back(std::move(piece));
+    return pieces_.back().get();
+}
+
+int32_t CRtfDocumentBuilder::AddColor(uint32_t rgb) {
+    for (size_t i = 0; i < colours_.size(); ++i)
+        if (colours_[i] == rgb) return static_cast<int32_t>(i);
+    // The table grows as far as needed; colour numbers are written in full.
+    colours_.push_back(rgb);
+    return static_cast<int32_t>(colours_.size() - 1);
+}
+
+void CRtfDocumentBuilder::Complete() {
+    if (head_) return;
+    head_.reset(new (std::nothrow) CRtfArticleBuilder(*this));
+    if (!head_) return;
+    head_->AppendRaw(kRtfHeader);
+    head_->AppendRaw(kRtfFontTable);
+    if (!colours_.empty()) {
+        std::string table = "{\\colortbl ;";
+        for (uint32_t rgb : colours_)
+            table += "\\red" + Decimal(rgb & 0xFF) + "\\green" + Decimal((rgb >> 8) & 0xFF) + "\\blue" +
+                     Decimal((rgb >> 16) & 0xFF) + ";";
+        table += "}";
+        head_->AppendRaw(table);
+    }
+    if (flags & kRtfWithStyles) head_->AppendRaw(kRtfStylesheet);
+    head_->AppendRaw((flags & kRtfViewKind4) ? kRtfGeneratorViewKind4 : kRtfGeneratorViewKind1);
+    if (columns == 2) head_->AppendRaw("\\cols2");
+    if (columns == 3) head_->AppendRaw("\\cols3");
+}
+
+template <class Sink>
+bool CRtfDocumentBuilder::ForEachPart(Sink&& sink) {
+    Complete();
+    if (head_ && !sink(head_->Bytes())) return false;
+    for (size_t i = 0; i < pieces_.size(); ++i) {
+        if (!sink(pieces_[i]->Bytes())) return false;
+        if (i + 1 == pieces_.size()) break;
+        for (int32_t b = 0; b < blankLines; ++b)
+            if (!sink(kRtfParagraphEnd)) return false;
+    }
+    return sink(std::string_view("}"));
+}
+
+std::string CRtfDocumentBuilder::Document() {
+    std::string whole;
+    ForEachPart([&](std::string_view part) {
+        whole += part;
+        return true;
+    });
+    return whole;
+}
+
+int32_t CRtfDocumentBuilder::ToMemory(std::unique_ptr<char[]>& out) {
+    out.reset();
+    size_t total = 0;
+    ForEachPart([&](std::string_view part) {
+        total += part.size();
+        return true;
+    });
+    if (total > 0x7FFFFFFF - 257) return 0;
+    std::unique_ptr<char[]> block(new (std::nothrow) char[total + 257]);
+    if (!block) return 0;
+    size_t at = 0;
+    ForEachPart([&](std::string_view part) {
+        std::memcpy(block.get() + at, part.data(), part.size());
+        at += part.size();
+        return true;
+    });
+    block[at] = 0;
+    out = std::move(block);
+    return static_cast<int32_t>(at);
+}
+
+int32_t CRtfDocumentBuilder::SaveToFile(const char16_t* path) {
+    BinFile file(nullptr);
+    if (path == nullptr || !file.SetPath(path) || file.Open(O_WRONLY | O_CREAT | O_TRUNC) < 0) {
+        App().ShowMessage(UIStringTable[kSlotCannotOpen], UIStringTable[kSlotCannotOpenCaption], kMessageBoxError);
+        return 0;
+    }
+    // Line ends are written as CR LF here, so every build writes the same bytes.
+    std::string buffer;
+    auto flush = [&]() {
+        if (buffer.empty()) return true;
+        const bool whole = file.Write(buffer.data(), static_cast<int32_t>(buffer.size())) ==
+                           static_cast<int32_t>(buffer.size());
+        buffer.clear();
+        return whole;
+    };
+    const bool written = ForEachPart([&](std::string_view part) {
+        for (char c : part) {
+            if (c == '\n') buffer += '\r';
+            buffer += c;
+            if (buffer.size() >= 1 << 16 && !flush()) return false;
+        }
+        return true;
+    }) && flush();
+    file.CloseDescriptor();
+    if (!written) {
+        std::error_code ignored;
+        std::filesystem::remove(std::filesystem::path(std::u16string(path)), ignored);
+        App().ShowMessage(UIStringTable[kSlotCannotWrite], UIStringTable[kSlotCannotWriteCaption], kMessageBoxError);
+        return 0;
+    }
+    return 1;
+}
+
+void CRtfDocumentBuilder::RewindStream() {
+    streamParts_.clear();
+    ForEachPart([&](std::string_view part) {
+        streamParts_.push_back(part);
+        return true;
+    });
+    streamPart_ = streamOffset_ = 0;
+}
+
+int32_t CRtfDocumentBuilder::ReadStream(char* out, int32_t capacity) {
+    int32_t given = 0;
+    while (given < capacity && streamPart_ < streamParts_.size()) {
+        const std::string_view part = streamParts_[streamPart_];
+        const size_t take = std::min(part.size() - streamOffset_, static_cast<size_t>(capacity - given));
+        std::memcpy(out + given, part.data() + streamOffset_, take);
+        given += static_cast<int32_t>(take);
+        streamOffset_ += take;
+        if (streamOffset_ == part.size()) {
+            ++streamPart_;
+            streamOffset_ = 0;
+        }
+    }
+    return given;
+}

@@ -1,0 +1,170 @@
+// The RTF document builder: a chain of article pieces, each an 8-bit RTF
+// buffer that a renderer fills, and the document that puts the head (fonts,
+// colours, styles, generator line, columns) in front of them, blank lines
+// between them and the closing brace behind, and hands the whole out to a
+// file, a memory block or (article/win/rtf_rich_edit.h) a rich edit control.
+// Every character of article text is written as a "\u" control word, so the
+// document is 7-bit ASCII and depends on no code page.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+// Head texts, exact.
+inline constexpr std::string_view kRtfHeader = "{\\rtf1\\ansi\\ansicpg1251\\uc0\\deff0\\deflang1049";
+inline constexpr std::string_view kRtfFontTable =
+    "{\\fonttbl{\\f0\\fswiss\\fprq1\\fcharset0 Arial;}{\\f1\\fmodern\\fprq1\\fcharset128 MS UI Gothic;}"
+    "{\\f2\\fmodern\\fprq1\\fcharset128 MS Mincho;}{\\f3\\fswiss\\fprq1\\fcharset129 Gulim;}"
+    "{\\f4\\fswiss\\fprq1\\fcharset134 SimSun;}{\\f5\\fswiss\\fprq1\\fcharset136 PMingLiU;}"
+    "{\\f6\\fswiss\\fprq1\\fcharset2 Wingdings;}{\\f7\\fswiss\\fprq1\\fcharset0 Mangal;}"
+    "{\\f8\\fswiss\\fprq1\\fcharset0 Latha;}{\\f9\\fswiss\\fprq1\\fcharset0 Arial Unicode MS;}"
+    "{\\f10\\fswiss\\fprq1\\fcharset134 SimSun-ExtB;}{\\f11\\fswiss\\fprq1\\fcharset136 PMingLiU-ExtB;}}";
+inline constexpr std::string_view kRtfStylesheet =
+    "{\\stylesheet {\\f4\\fs20 \\snext0 Normal;}{\\s1 \\sbasedon0\\snext1 style 1;}"
+    "{\\s2 \\sbasedon0\\snext1 style 2;}{\\s3 \\sbasedon0\\snext3 Rading;}{\\s4 \\sbasedon0\\snext4 Kanji;}"
+    "{\\s5 \\sbasedon0\\snext5 Sense;}{\\s6 \\sbasedon0\\snext6 Derived;}{\\s7 \\sbasedon0\\snext7 Example;}"
+    "{\\s8 \\sbasedon0\\snext8 Russian;}{\\s9 \\sbasedon0\\snext9 Note;}{\\s10 \\sbasedon0\\snext10 Idioma;}"
+    "{\\s11 \\sbasedon0\\snext11 On;}{\\s12 \\sbasedon0\\snext12 Kun;}{\\s13 \\sbasedon0\\snext13 SSense;}"
+    "{\\s14 \\sbasedon0\\snext14 Param;}}";
+inline constexpr std::string_view kRtfGeneratorViewKind4 = "{\\*\\generator Ostrel 5.1;}\\viewkind4\\uc0\\pard";
+inline constexpr std::string_view kRtfGeneratorViewKind1 = "{\\*\\generator Ostrel 5.1;}\\viewkind1\\uc0\\pard";
+inline constexpr std::string_view kRtfParagraphEnd = "\\par\n";
+
+// Document flags (the rest of the word belongs to the renderers).
+inline constexpr uint32_t kRtfViewKind4 = 0x2;
+inline constexpr uint32_t kRtfWithStyles = 0x100;
+
+// Piece languages.
+inline constexpr int32_t kRtfLanguageNone = 0;
+inline constexpr int32_t kRtfLanguageChinese = 4;
+inline constexpr int32_t kRtfLanguageJapanese = 17;
+inline constexpr int32_t kRtfLanguageLatin = 118;
+
+// Piece flag: Japanese text in the Gothic face instead of Mincho.
+inline constexpr uint32_t kRtfGothicFace = 0x2;
+
+// Packs a colour as the table keeps it: red in the low byte, then green, blue.
+constexpr uint32_t RtfRgb(uint32_t red, uint32_t green, uint32_t blue) { return red | (green << 8) | (blue << 16); }
+
+// The fonts for supplementary ideographs the system has; the application
+// asks the system at start-up, tests say what they need.
+struct RtfInstalledFonts {
+    bool simSunExtB = false;
+    bool pMingLiUExtB = false;
+};
+
+class CRtfDocumentBuilder;
+
+// One article's RTF. Appends never fail loudly: when memory runs out the
+// piece is emptied and stays empty.
+class CRtfArticleBuilder {
+public:
+    explicit CRtfArticleBuilder(CRtfDocumentBuilder& document) : document_(document) {}
+    CRtfArticleBuilder(const CRtfArticleBuilder&) = delete;
+    CRtfArticleBuilder& operator=(const CRtfArticleBuilder&) = delete;
+    virtual ~CRtfArticleBuilder();
+
+    // Makes room for `bytes` and empties the piece.
+    void Reserve(size_t bytes);
+    // Control words, written as they are.
+    void AppendRaw(std::string_view rtf);
+    // Article text, unit by unit: surrogate pairs joined, the font switched
+    // by the character's class, "\u" and the signed 16-bit value. A tab gives
+    // "\tab ", a line feed "\line "; other units below U+0020 are dropped.
+    void AppendChar(char16_t unit);
+    void AppendText(std::u16string_view text);
+    // "\cf" and the colour's number in the document's table (RGB 0 = "\cf0",
+    // the reader's own text colour).
+    void SetColor(uint32_t rgb);
+    // A display colour class (0x20 readings, 0x30 headwords, 0x40 plain,
+    // 0x50 grey, ...) in the colour the article view draws it.
+    void SetColorClass(uint32_t colourClass);
+    // "\par\n"; counts the paragraph.
+    void NewParagraph();
+    // "\sN " for a paragraph of element kind `kind`, and the kind kept for
+    // the current paragraph.
+    void SetParagraphStyle(int32_t kind);
+    // Decimal number as article text.
+    void AppendNumber(int32_t n);
+
+    std::string_view Bytes() const { return {data_.get(), length_}; }
+    // Element kind of each paragraph (index = paragraph number - 1), 0 where
+    // none was set; written only by pieces rendered with styles.
+    const std::vector<int32_t>& ParagraphKinds() const { return paragraphKinds_; }
+    // The last unit AppendChar wrote (0 before the first).
+    char16_t LastChar() const { return lastChar_; }
+
+    int32_t paragraph = 0;    // current paragraph number
+    int32_t fontSize = 10;    // points
+    uint32_t flags = 0;       // renderer flags word; kRtfGothicFace chooses the Japanese face
+    int32_t language = kRtfLanguageNone;
+
+private:
+    friend class CRtfDocumentBuilder;
+    bool Grow(size_t more);
+    void PutUnit(char16_t unit);
+    void WriteCodePoint(uint32_t codePoint, char16_t high, char16_t unit);
+
+    CRtfDocumentBuilder& document_;
+    std::unique_ptr<char[]> data_;
+    size_t length_ = 0, capacity_ = 0;
+    bool failed_ = false;
+    int32_t font_ = -1;
+    char16_t pendingHigh_ = 0;
+    char16_t lastChar_ = 0;
+    std::vector<int32_t> paragraphKinds_;
+};
+
+class CRtfDocumentBuilder {
+public:
+    explicit CRtfDocumentBuilder(uint32_t flags, RtfInstalledFonts fonts = {});
+    CRtfDocumentBuilder(const CRtfDocumentBuilder&) = delete;
+    CRtfDocumentBuilder& operator=(const CRtfDocumentBuilder&) = delete;
+    virtual ~CRtfDocumentBuilder();
+
+    // A new empty piece at the end of the chain (null when memory ran out).
+    CRtfArticleBuilder* AddArticle();
+    // Index from 0 of the colour in the table, appended when new.
+    int32_t AddColor(uint32_t rgb);
+
+    // The three ways out. The head is made once, at the first of them; a
+    // document can be written out again and stays the same.
+    // 1 when the whole file was written (CR LF line ends in every build);
+    // else 0, the file deleted and the user told.
+    int32_t SaveToFile(const char16_t* path);
+    // A new zero-terminated block of the document (+257 bytes of room);
+    // answers the length without the terminator, 0 and null on failure.
+    int32_t ToMemory(std::unique_ptr<char[]>& out);
+    // Stream reading for a rich edit control: Rewind, then Read until it
+    // answers 0.
+    void RewindStream();
+    int32_t ReadStream(char* out, int32_t capacity);
+
+    // Whole document as one string (tests, tools).
+    std::string Document();
+
+    uint32_t flags;
+    int32_t columns = 2;
+    int32_t blankLines = 1;
+
+    RtfInstalledFonts InstalledFonts() const { return fonts_; }
+    int32_t PieceCount() const { return static_cast<int32_t>(pieces_.size()); }
+    const CRtfArticleBuilder& Piece(int32_t i) const { return *pieces_[static_cast<size_t>(i)]; }
+
+private:
+    void Complete();
+    // Calls `sink` with each part of the finished document in order; stops
+    // when it answers false.
+    template <class Sink> bool ForEachPart(Sink&& sink);
+
+    RtfInstalledFonts fonts_;
+    std::vector<uint32_t> colours_;
+    std::vector<std::unique_ptr<CRtfArticleBuilder>> pieces_;
+    std::unique_ptr<CRtfArticleBuilder> head_;
+    // Stream position: part index (0 head, then pieces with their blank
+    // lines, then the closing brace) and byte offset in the part.
+    std::vector<std::string_view> streamParts_;
+    size_t streamPart_ = 0, streamOffset_ = 0;
+};

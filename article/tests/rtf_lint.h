@@ -1,0 +1,70 @@
+// Test-side RTF lint for the documents the builder makes: 7-bit bytes,
+// balanced braces, only the control words the builder writes, "\u" values
+// within a signed 16-bit range, colour, font and style numbers within their
+// tables, and no raw text after the head (all text goes as "\u"). Answers ""
+// when the document passes, else what is wrong and where.
+#pragma once
+
+#include <cstdlib>
+#include <set>
+#include <string>
+#include <string_view>
+
+inline std::string RtfLint(std::string_view rtf) {
+    static const std::set<std::string> known = {
+        "rtf", "ansi", "ansicpg", "uc", "deff", "deflang", "fonttbl", "f", "fswiss", "fmodern", "fprq",
+        "fcharset", "colortbl", "red", "green", "blue", "stylesheet", "fs", "snext", "sbasedon", "s",
+        "generator", "viewkind", "pard", "cols", "par", "line", "tab", "u", "cf", "b", "i", "ul", "ul0",
+        "ulnone", "super", "sub", "nosupersub", "li"};
+    auto where = [&](size_t at) { return " at " + std::to_string(at) + ": " + std::string(rtf.substr(at, 40)); };
+    int depth = 0;
+    long colours = 0;
+    const size_t table = rtf.find("{\\colortbl ;");
+    if (table != std::string_view::npos) {
+        const size_t end = rtf.find('}', table);
+        for (size_t p = table; p < end; ++p) colours += rtf[p] == ';';
+        colours -= 1;
+    }
+    const bool styles = rtf.find("{\\stylesheet ") != std::string_view::npos;
+    const size_t body = rtf.find("\\viewkind");
+    for (size_t i = 0; i < rtf.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(rtf[i]);
+        if (c >= 0x80) return "8-bit byte" + where(i);
+        if (c == '{') {
+            ++depth;
+            continue;
+        }
+        if (c == '}') {
+            if (--depth < 0) return "unbalanced }" + where(i);
+            continue;
+        }
+        if (c == '\\') {
+            if (i + 1 >= rtf.size()) return "backslash at the end";
+            const char next = rtf[i + 1];
+            if (next == '~' || next == '*' || next == '{' || next == '}' || next == '\\') {
+                ++i;
+                continue;
+            }
+            size_t j = i + 1;
+            while (j < rtf.size() && rtf[j] >= 'a' && rtf[j] <= 'z') ++j;
+            const std::string word(rtf.substr(i + 1, j - i - 1));
+            if (word.empty() || !known.count(word)) return "unknown control word \\" + word + where(i);
+            size_t k = j;
+            if (k < rtf.size() && rtf[k] == '-') ++k;
+            while (k < rtf.size() && rtf[k] >= '0' && rtf[k] <= '9') ++k;
+            const bool hasNumber = k > j && !(k == j + 1 && rtf[j] == '-');
+            const long n = hasNumber ? std::strtol(std::string(rtf.substr(j, k - j)).c_str(), nullptr, 10) : 0;
+            if (word == "u" && (!hasNumber || n < -32768 || n > 32767)) return "\\u out of range" + where(i);
+            if (word == "cf" && (n < 0 || n > colours)) return "\\cf past the colour table" + where(i);
+            if (word == "f" && (n < 0 || n > 11)) return "\\f past the font table" + where(i);
+            if (word == "s" && i > body && !styles) return "\\s without a stylesheet" + where(i);
+            i = k - 1;
+            if (k < rtf.size() && rtf[k] == ' ') ++i;   // the delimiter space
+            continue;
+        }
+        if (c == '\n' || c == '\r') continue;
+        if (body != std::string_view::npos && i > body) return "raw text in the body" + where(i);
+    }
+    if (depth != 0) return "unbalanced braces: depth " + std::to_string(depth);
+    return "";
+}

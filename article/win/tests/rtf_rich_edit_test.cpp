@@ -1,0 +1,116 @@
+// A document from the RTF builder streamed into a real, hidden RichEdit 2.0
+// control: the text, the character formats of its runs and the paragraph
+// indents read back from the control.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <richedit.h>
+
+#include <string>
+
+#include "article/rtf_document.h"
+#include "article/win/rtf_rich_edit.h"
+
+namespace {
+
+class RichEditTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        library_ = LoadLibraryW(L"Riched20.dll");
+        ASSERT_NE(library_, nullptr);
+        control_ = CreateWindowExW(0, L"RichEdit20W", L"", WS_POPUP | ES_MULTILINE, 0, 0, 400, 300, nullptr,
+                                   nullptr, nullptr, nullptr);
+        ASSERT_NE(control_, nullptr);
+        SendMessageW(control_, EM_SETREADONLY, TRUE, 0);
+    }
+    void TearDown() override {
+        if (control_) DestroyWindow(control_);
+        if (library_) FreeLibrary(library_);
+    }
+
+    std::u16string Text() {
+        GETTEXTLENGTHEX lengthQuery = {GTL_DEFAULT, 1200};
+        const LRESULT length = SendMessageW(control_, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&lengthQuery), 0);
+        std::u16string text(static_cast<size_t>(length) + 1, u'\0');
+        GETTEXTEX query = {};
+        query.cb = static_cast<DWORD>(text.size() * 2);
+        query.flags = GT_DEFAULT;
+        query.codepage = 1200;
+        const LRESULT got = SendMessageW(control_, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&query),
+                                         reinterpret_cast<LPARAM>(text.data()));
+        text.resize(static_cast<size_t>(got));
+        return text;
+    }
+    CHARFORMAT2W FormatAt(LONG position) {
+        SendMessageW(control_, EM_SETSEL, position, position + 1);
+        CHARFORMAT2W format = {};
+        format.cbSize = sizeof format;
+        SendMessageW(control_, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+        return format;
+    }
+    PARAFORMAT2 ParagraphAt(LONG position) {
+        SendMessageW(control_, EM_SETSEL, position, position);
+        PARAFORMAT2 format = {};
+        format.cbSize = sizeof format;
+        SendMessageW(control_, EM_GETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&format));
+        return format;
+    }
+
+    HMODULE library_ = nullptr;
+    HWND control_ = nullptr;
+};
+
+TEST_F(RichEditTest, TextRunsAndIndentsArriveAsWritten) {
+    CRtfDocumentBuilder document(0x100);
+    CRtfArticleBuilder* piece = document.AddArticle();
+    piece->language = kRtfLanguageJapanese;
+    piece->paragraph = 1;
+    piece->AppendRaw("\\pard");
+    piece->SetParagraphStyle(3);
+    piece->AppendRaw("\\b1");
+    piece->SetColor(RtfRgb(127, 0, 0));
+    piece->AppendText(u"ねこ");
+    piece->AppendRaw("\\b0");
+    piece->SetColor(0);
+    piece->NewParagraph();
+    piece->AppendRaw("\\pard\\li240 ");
+    piece->SetParagraphStyle(5);
+    piece->AppendRaw("\\i ");
+    piece->AppendText(u"cat");
+    piece->AppendRaw("\\i0");
+    piece->AppendText(u" \U00020000\tя");
+    piece->NewParagraph();
+    document.AddArticle()->AppendText(u"end");
+
+    ASSERT_EQ(StreamToRichEdit(document, control_), 1);
+    EXPECT_EQ(Text(), u"ねこ\rcat \U00020000\tя\r\rend");
+
+    const CHARFORMAT2W reading = FormatAt(0);
+    EXPECT_TRUE(reading.dwEffects & CFE_BOLD);
+    EXPECT_FALSE(reading.dwEffects & CFE_AUTOCOLOR);
+    EXPECT_EQ(reading.crTextColor, RGB(127, 0, 0));
+    EXPECT_EQ(std::wstring(reading.szFaceName), L"MS Mincho");
+
+    const CHARFORMAT2W sense = FormatAt(3);
+    EXPECT_TRUE(sense.dwEffects & CFE_ITALIC);
+    EXPECT_FALSE(sense.dwEffects & CFE_BOLD);
+    EXPECT_EQ(std::wstring(sense.szFaceName), L"Arial");
+    EXPECT_FALSE(FormatAt(6).dwEffects & CFE_ITALIC);
+    EXPECT_EQ(std::wstring(FormatAt(7).szFaceName), L"SimSun-ExtB");
+
+    EXPECT_EQ(ParagraphAt(0).dxStartIndent, 0);
+    EXPECT_EQ(ParagraphAt(3).dxStartIndent, 240);
+    // The editor reads paragraph kinds from the piece, not from the control.
+    EXPECT_EQ(piece->ParagraphKinds(), (std::vector<int32_t>{3, 5}));
+}
+
+TEST_F(RichEditTest, StreamingTwiceReplacesTheText) {
+    CRtfDocumentBuilder document(2);
+    document.AddArticle()->AppendText(u"a");
+    ASSERT_EQ(StreamToRichEdit(document, control_), 1);
+    ASSERT_EQ(StreamToRichEdit(document, control_), 1);
+    EXPECT_EQ(Text(), u"a");
+    EXPECT_FALSE(GetWindowLongW(control_, GWL_STYLE) & ES_READONLY);
+}
+
+}  // namespace
