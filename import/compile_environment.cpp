@@ -5,6 +5,7 @@
 
 #include <array>
 #include <ctime>
+#include <exception>
 #include <random>
 
 std::u16string FormatCompileTime(const CompileTime& t) {
@@ -15,8 +16,13 @@ std::u16string FormatCompileTime(const CompileTime& t) {
 }
 
 std::u16string PortableCompileEnv::NewGuidText() {
-    std::random_device device;
-    std::mt19937_64 random((uint64_t{device()} << 32) ^ device());
+    uint64_t seed = static_cast<uint64_t>(std::time(nullptr));
+    try {
+        std::random_device device;  // may throw where the system has no entropy source
+        seed = (uint64_t{device()} << 32) ^ device();
+    } catch (const std::exception&) {
+    }
+    std::mt19937_64 random(seed);
     const char16_t* digits = u"0123456789ABCDEF";
     std::u16string text = u"{";
     for (int i = 0; i < 32; ++i) {
