@@ -1,10 +1,10 @@
 // Opening dictionary files made through the engine: header texts, flags,
 // version, counts, book detection, the index-language guess (on hand-made
-// key sets and on Debian's EDICT) and the collation conflict of the shelf.
+// key sets; tools/dictinfo's ctest takes a compiled EDICT) and the collation
+// conflict of the shelf.
 #include <gtest/gtest.h>
 
 #include "dictionary/tests/dictionary_fixture.h"
-#include "storage/tests/edict_keys.h"
 
 namespace {
 
@@ -30,7 +30,6 @@ TEST_F(DictionaryOpen, ReadsHeaderTextsFlagsAndVersion) {
     EXPECT_EQ(dictionary->Close(), 0u);
     EXPECT_EQ(dictionary->flags, 0x40000u | 0x2000u);
     EXPECT_FALSE(dictionary->HeaderText(kPropertyName).has_value());
-    EXPECT_EQ(dictionary->fileId, 0);
 }
 
 struct PackCase {
@@ -126,27 +125,6 @@ INSTANTIATE_TEST_SUITE_P(
         LanguageCase{"ReadingsAloneGuessNothing", {u"あい"}, {}, {}, {}, u""},
         LanguageCase{"NamedLanguageIsNotGuessed", {u"amo"}, {}, {}, {u"am"}, u"", u"Latin"}),
     [](const auto& info) { return std::string(info.param.name); });
-
-// Debian's EDICT: readings by reading and headwords by word, as the
-// compiler stores them. Its readings are kana, so it is Japanese.
-TEST_F(DictionaryOpen, EdictIsGuessedJapanese) {
-    std::vector<ReadingAndWord> keys = LoadEdictKeys(3000);
-    if (keys.empty()) GTEST_SKIP() << "edict is not installed";
-    CreateDictionaryFile();
-    for (const auto& [reading, word] : keys) {
-        InsertKey(kIndexReadingWord, reading, word);
-        InsertKey(kIndexWordReading, word, reading);
-    }
-    FinishFile();
-    auto dictionary = MakeDictionary();
-    ASSERT_EQ(dictionary->Open(2), 0u);
-    EXPECT_EQ(std::u16string(dictionary->IndexLanguage()), u"jpn");
-    EXPECT_EQ(dictionary->readingCount, 3000);
-    // Ranges go by the index's collation: U+30FF sorts as its expansion
-    // "コト", so the kana range ends there; Latin readings stay few.
-    EXPECT_GT(dictionary->CountKeysInRange(kIndexReadingWord, 0x3041, 0x30FF), 1000u);
-    EXPECT_LT(dictionary->CountKeysInRange(kIndexReadingWord, 0x0041, 0x024F), 100u);
-}
 
 // A file of the older format version sorts by the dictionary collation (kind
 // 0); the shelf cannot mix it with files sorted by UCA (kind 1). The boxes
