@@ -102,6 +102,23 @@ uint32_t JournalIdentity(std::span<const uint8_t> header, uint32_t indexCount) {
     return crc.Compute(fields);
 }
 
+std::vector<ByteRange> JoinByteRanges(std::vector<ByteRange> ranges, uint64_t end) {
+    std::sort(ranges.begin(), ranges.end(),
+              [](const ByteRange& a, const ByteRange& b) { return a.position < b.position; });
+    std::vector<ByteRange> joined;
+    for (ByteRange r : ranges) {
+        if (r.position >= end) continue;
+        r.length = std::min(r.length, end - r.position);
+        if (!joined.empty() && r.position <= joined.back().position + joined.back().length) {
+            ByteRange& last = joined.back();
+            last.length = std::max(last.length, r.position + r.length - last.position);
+        } else {
+            joined.push_back(r);
+        }
+    }
+    return joined;
+}
+
 uint32_t HeaderSectorCrc(std::span<const uint8_t> header) {
     constexpr size_t kSector = 512;
     std::vector<uint8_t> sector(header.begin(), header.begin() + static_cast<std::ptrdiff_t>(

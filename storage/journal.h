@@ -72,6 +72,17 @@ uint32_t JournalIdentity(std::span<const uint8_t> header, uint32_t indexCount);
 // CRC, then flushes. 11 (or the I/O error mapped by the caller) on failure.
 DmsStatus WriteJournal(IStorageFile& journal, uint32_t pageSize, uint32_t identity, const JournalContent& content);
 
+// A byte range of the database file.
+struct ByteRange {
+    uint64_t position;
+    uint64_t length;
+};
+
+// The ranges a write-back overwrites as its journal keeps them: sorted,
+// overlapping or touching ranges joined into one, everything at or past
+// `end` (the file's length before the write-back) cut off.
+std::vector<ByteRange> JoinByteRanges(std::vector<ByteRange> ranges, uint64_t end);
+
 // CRC-32 of the first min(PageSize, 512) bytes of a header page with its
 // write-back flag taken as 0: what sector-atomic writes leave whole. Never 0
 // (0 means "not recorded").

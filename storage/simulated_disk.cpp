@@ -242,6 +242,16 @@ void SimulatedDisk::Crash(CrashModel model, uint32_t seed) {
         for (size_t i = 0; i < count; ++i) Apply(result, log_[i]);
         break;
     }
+    case CrashModel::OneWriteLost: {
+        size_t writes = static_cast<size_t>(
+            std::count_if(log_.begin(), log_.end(), [](const Entry& e) { return e.op == Operation::Write; }));
+        size_t lost = writes == 0 ? 0 : seed % writes;
+        for (const Entry& e : log_) {
+            if (e.op == Operation::Write && lost-- == 0) continue;
+            Apply(result, e);
+        }
+        break;
+    }
     case CrashModel::UnorderedPowerCut:
         for (const Entry& e : log_) {
             int choice = std::uniform_int_distribution<int>(0, 2)(random);

@@ -24,7 +24,13 @@
 class SimulatedDisk final : public IStorageIO {
 public:
     enum class Operation { Read, Write, Flush, SetSize, Delete, Create, Open, FlushFolder };
-    enum class CrashModel { ProcessKill, OrderedPowerCut, UnorderedPowerCut };
+    // ProcessKill: every write survives (the system's cache does). Ordered
+    // power cut: a prefix of the writes since the last flushes survives.
+    // Unordered: any subset, writes torn by sector. OneWriteLost: every
+    // write since the last flushes survives but one (the seed counts which,
+    // from the oldest), the drive having reordered them: losing each in turn
+    // finds every missing flush barrier.
+    enum class CrashModel { ProcessKill, OrderedPowerCut, UnorderedPowerCut, OneWriteLost };
     static constexpr uint32_t kSectorSize = 512;
 
     SimulatedDisk();

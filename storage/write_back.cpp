@@ -41,28 +41,6 @@ bool MayLeaveHalfDone(DmsStatus status) {
     }
 }
 
-struct Range {
-    uint64_t position;
-    uint64_t length;
-};
-
-// Sorted, overlaps joined, everything at or past `end` dropped.
-std::vector<Range> JoinRanges(std::vector<Range> ranges, uint64_t end) {
-    std::sort(ranges.begin(), ranges.end(), [](const Range& a, const Range& b) { return a.position < b.position; });
-    std::vector<Range> joined;
-    for (Range r : ranges) {
-        if (r.position >= end) continue;
-        r.length = std::min(r.length, end - r.position);
-        if (!joined.empty() && r.position <= joined.back().position + joined.back().length) {
-            Range& last = joined.back();
-            last.length = std::max(last.length, r.position + r.length - last.position);
-        } else {
-            joined.push_back(r);
-        }
-    }
-    return joined;
-}
-
 }  // namespace
 
 DmsStatus DMSFile::WriteBack() {
@@ -135,7 +113,7 @@ DmsStatus DMSFile::WriteBackJournaled() {
     };
 
     // 1. Where every changed page will go.
-    std::vector<Range> ranges{{0, pageSize_}};
+    std::vector<ByteRange> ranges{{0, pageSize_}};
     for (const Saved& s : saved) {
         if (s.page == 0) continue;
         uint64_t position = uint64_t{s.page} * pageSize_;
@@ -155,7 +133,7 @@ DmsStatus DMSFile::WriteBackJournaled() {
     if (generation_ == 0)
         generation_ = static_cast<uint64_t>(std::chrono::system_clock::now().time_since_epoch().count());
     content.generation = ++generation_;
-    for (const Range& r : JoinRanges(std::move(ranges), content.oldLength)) {
+    for (const ByteRange& r : JoinByteRanges(std::move(ranges), content.oldLength)) {
         JournalRecord record{r.position, std::vector<uint8_t>(static_cast<size_t>(r.length))};
         size_t done = 0;
         if (file_->ReadAt(r.position, record.bytes, done) != IoError::Ok || done != record.bytes.size())
