@@ -3,8 +3,10 @@
 // within a signed 16-bit range, colour, font and style numbers within their
 // tables, and no raw text after the head (all text goes as "\u"). Answers ""
 // when the document passes, else what is wrong and where.
+// RtfReadable turns a piece back into text for golden comparisons.
 #pragma once
 
+#include <cstdint>
 #include <cstdlib>
 #include <set>
 #include <string>
@@ -67,4 +69,61 @@ inline std::string RtfLint(std::string_view rtf) {
     }
     if (depth != 0) return "unbalanced braces: depth " + std::to_string(depth);
     return "";
+}
+
+// The RTF with each "\\u" run as UTF-8 text and the font switches left out;
+// every other control word stays as it is.
+inline std::string RtfReadable(std::string_view rtf) {
+    std::string out;
+    std::u16string units;
+    bool inControlWord = false;   // text right after one shows its delimiter
+    auto flush = [&]() {
+        if (!units.empty() && inControlWord) out += ' ';
+        if (!units.empty()) inControlWord = false;
+        for (size_t i = 0; i < units.size(); ++i) {
+            uint32_t c = units[i];
+            if (c >= 0xD800 && c <= 0xDBFF && i + 1 < units.size() && units[i + 1] >= 0xDC00 && units[i + 1] <= 0xDFFF)
+                c = 0x10000 + ((c - 0xD800) << 10) + (units[++i] - 0xDC00);
+            if (c < 0x80) {
+                out += static_cast<char>(c);
+            } else if (c < 0x800) {
+                out += static_cast<char>(0xC0 | (c >> 6));
+                out += static_cast<char>(0x80 | (c & 0x3F));
+            } else if (c < 0x10000) {
+                out += static_cast<char>(0xE0 | (c >> 12));
+                out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+                out += static_cast<char>(0x80 | (c & 0x3F));
+            } else {
+                out += static_cast<char>(0xF0 | (c >> 18));
+                out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+                out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+                out += static_cast<char>(0x80 | (c & 0x3F));
+            }
+        }
+        units.clear();
+    };
+    for (size_t i = 0; i < rtf.size();) {
+        if (rtf.substr(i, 2) == "\\u" && i + 2 < rtf.size() && (rtf[i + 2] == '-' || (rtf[i + 2] >= '0' && rtf[i + 2] <= '9'))) {
+            size_t j = i + 2;
+            if (rtf[j] == '-') ++j;
+            while (j < rtf.size() && rtf[j] >= '0' && rtf[j] <= '9') ++j;
+            const long n = std::strtol(std::string(rtf.substr(i + 2, j - i - 2)).c_str(), nullptr, 10);
+            units += static_cast<char16_t>(n < 0 ? n + 65536 : n);
+            i = j;
+            continue;
+        }
+        if (rtf.substr(i, 2) == "\\f" && i + 2 < rtf.size() && rtf[i + 2] >= '0' && rtf[i + 2] <= '9') {
+            const size_t end = rtf.find(' ', i);
+            if (end != std::string_view::npos && rtf.substr(i, end - i).find("\\fs") != std::string_view::npos) {
+                i = end + 1;
+                continue;
+            }
+        }
+        flush();
+        const char c = rtf[i++];
+        inControlWord = c == '\\' || (inControlWord && ((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-'));
+        out += c;
+    }
+    flush();
+    return out;
 }
