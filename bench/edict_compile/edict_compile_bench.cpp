@@ -1,0 +1,210 @@
+// One compile of an EDICT-format or KANJIDIC source, measured: wall time of
+// each step (from one step label to the next), the temporary file's size at
+// each step's start and the final size, the entry count of every index, and
+// the peak memory of the process. Then, in the same run, SQLite loads the
+// same article lines into a table and builds indexes on (reading, word) and
+// (word, reading) with the same comparator as indexes 101 and 102.
+// Prints CSV rows (see run.sh, which repeats runs and keeps medians).
+//   edict_compile_bench SOURCE WORK_FOLDER
+#include "bench/bench_support.h"
+
+#include "common/collation/collator.h"
+#include "common/text/utf8.h"
+#include "dictionary/dictionary.h"
+#include "dictionary/dictionary_schema.h"
+#include "dictionary/format_detection.h"
+#include "import/compile_environment.h"
+#include "import/converter.h"
+#include "import/index_dump.h"
+#include "storage/dms.h"
+#include "storage/storage_io.h"
+
+#include <sqlite3.h>
+#include <sys/resource.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double Seconds(Clock::time_point from, Clock::time_point to) {
+    return std::chrono::duration<double>(to - from).count();
+}
+
+uint64_t FileBytes(const std::filesystem::path& path) {
+    std::error_code error;
+    const auto size = std::filesystem::file_size(path, error);
+    return error ? 0 : size;
+}
+
+// Step labels with the time they came and the temporary file's size then.
+class TimingCompileUi : public CompileUi {
+public:
+    explicit TimingCompileUi(std::filesystem::path temporary) : temporary_(std::move(temporary)) {}
+    void SetStepLabel(std::u16string_view text) override {
+        steps.push_back({Utf16ToUtf8(text), Clock::now(), FileBytes(temporary_)});
+    }
+    void EnableCancel() override {}
+    bool HasProgressBar() const override { return false; }
+    void SetProgress(int32_t) override {}
+    void PumpMessages() override {}
+    void ShowMessage(std::u16string_view text, std::u16string_view) override {
+        std::fprintf(stderr, "%s\n", Utf16ToUtf8(text).c_str());
+    }
+
+    struct Step {
+        std::string label;
+        Clock::time_point start;
+        uint64_t bytesAtStart;
+    };
+    std::vector<Step> steps;
+
+private:
+    std::filesystem::path temporary_;
+};
+
+long PeakKiB() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+int Collate(void*, int lengthA, const void* a, int lengthB, const void* b) {
+    static ICollator* uca = IndexCollator(1);
+    const int32_t r = uca->Compare(static_cast<const char16_t*>(a), static_cast<uint32_t>(lengthA / 2),
+                                   static_cast<const char16_t*>(b), static_cast<uint32_t>(lengthB / 2), 2, 1);
+    if (r != 0) return r < 0 ? -1 : 1;
+    return lengthA < lengthB ? -1 : (lengthA > lengthB ? 1 : 0);
+}
+
+// The headwords and readings of an EDICT line, as the reference takes them:
+// before "[" the words, inside the readings, or the whole head as readings;
+// pieces cut at ";", notes "(...)" and trailing blanks dropped.
+void Headwords(std::u16string_view line, std::vector<std::u16string>& words, std::vector<std::u16string>& readings) {
+    words.clear();
+    readings.clear();
+    const std::u16string_view head = line.substr(0, line.find(u'/'));
+    auto split = [](std::u16string_view list, std::vector<std::u16string>& out) {
+        for (size_t at = 0; at <= list.size();) {
+            const size_t end = std::min(list.find(u';', at), list.size());
+            std::u16string_view piece = list.substr(at, end - at);
+            piece = piece.substr(0, piece.find(u'('));
+            while (!piece.empty() && (piece.back() <= u' ' || piece.back() == 0x3000)) piece.remove_suffix(1);
+            if (!piece.empty()) out.emplace_back(piece);
+            at = end + 1;
+        }
+    };
+    const size_t open = head.find_first_of(u"[\u3010"), close = head.find_first_of(u"]\u3011");
+    if (open == head.npos || close == head.npos || close < open) return split(head, readings);
+    split(head.substr(0, open), words);
+    split(head.substr(open + 1, close - open - 1), readings);
+}
+
+double SqliteReference(const char* sourceName, const std::filesystem::path& folder) {
+    const std::vector<std::u16string> lines = ReadEdictField([](const std::string& line) { return line; }, sourceName);
+    const std::string path = (folder / "reference.sqlite").string();
+    std::filesystem::remove(path);
+    const Clock::time_point start = Clock::now();
+    sqlite3* db = nullptr;
+    sqlite3_open(path.c_str(), &db);
+    sqlite3_exec(db, "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; PRAGMA page_size=4096", nullptr, nullptr,
+                 nullptr);
+    sqlite3_create_collation_v2(db, "X", SQLITE_UTF16LE, nullptr, Collate, nullptr);
+    sqlite3_exec(db,
+                 "CREATE TABLE article(id INTEGER PRIMARY KEY, text TEXT);"
+                 "CREATE TABLE reading_key(k TEXT COLLATE X, w TEXT COLLATE X, article INTEGER);"
+                 "CREATE TABLE word_key(k TEXT COLLATE X, r TEXT COLLATE X, article INTEGER); BEGIN",
+                 nullptr, nullptr, nullptr);
+    sqlite3_stmt *article = nullptr, *reading = nullptr, *word = nullptr;
+    sqlite3_prepare_v2(db, "INSERT INTO article VALUES(?1, ?2)", -1, &article, nullptr);
+    sqlite3_prepare_v2(db, "INSERT INTO reading_key VALUES(?1, ?2, ?3)", -1, &reading, nullptr);
+    sqlite3_prepare_v2(db, "INSERT INTO word_key VALUES(?1, ?2, ?3)", -1, &word, nullptr);
+    auto insert = [](sqlite3_stmt* s, std::u16string_view a, std::u16string_view b, int64_t id) {
+        sqlite3_bind_text16(s, 1, a.data(), static_cast<int>(a.size() * 2), SQLITE_STATIC);
+        sqlite3_bind_text16(s, 2, b.data(), static_cast<int>(b.size() * 2), SQLITE_STATIC);
+        sqlite3_bind_int64(s, 3, id);
+        sqlite3_step(s);
+        sqlite3_reset(s);
+    };
+    std::vector<std::u16string> words, readings;
+    for (size_t i = 1; i < lines.size(); ++i) {
+        const int64_t id = static_cast<int64_t>(i);
+        sqlite3_bind_int64(article, 1, id);
+        sqlite3_bind_text16(article, 2, lines[i].data(), static_cast<int>(lines[i].size() * 2), SQLITE_STATIC);
+        sqlite3_step(article);
+        sqlite3_reset(article);
+        Headwords(lines[i], words, readings);
+        for (const std::u16string& r : readings) {
+            if (words.empty()) insert(reading, r, u"", id);
+            for (const std::u16string& w : words) insert(reading, r, w, id);
+        }
+        for (const std::u16string& w : words) {
+            if (readings.empty()) insert(word, w, u"", id);
+            for (const std::u16string& r : readings) insert(word, w, r, id);
+        }
+    }
+    sqlite3_finalize(article);
+    sqlite3_finalize(reading);
+    sqlite3_finalize(word);
+    sqlite3_exec(db,
+                 "COMMIT; CREATE INDEX i101 ON reading_key(k, w, article);"
+                 "CREATE INDEX i102 ON word_key(k, r, article)",
+                 nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    return Seconds(start, Clock::now());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: edict_compile_bench NAME WORK_FOLDER (NAME: edict, enamdict, kanjidic)\n");
+        return 2;
+    }
+    const std::string name = argv[1];
+    const std::filesystem::path folder = argv[2];
+    const std::u16string source = Utf8ToUtf16(std::string(OSTREL_HOST_ROOT "/usr/share/edict/") + name);
+    const std::filesystem::path target = folder / (name + ".qdx");
+    std::filesystem::remove(target);
+    const uint32_t flags = DetectDictionaryFileFormat(source.c_str());
+    CDMS engine(SystemStorageIO());
+    CDictionary dictionary(kFormatStoreDatabase, engine);
+    TimingCompileUi ui(target.string() + ".tmp~");
+    FixedCompileEnv env;
+    CConverter converter(dictionary, CConverter::kNewFile, ui, env);
+    const Clock::time_point start = Clock::now();
+    if (!converter.Convert(flags, source, target.u16string())) {
+        std::fprintf(stderr, "compile failed: %s\n", Utf16ToUtf8(converter.errorText).c_str());
+        return 1;
+    }
+    const Clock::time_point end = Clock::now();
+    const long peak = PeakKiB();
+
+    // name,what,value rows
+    std::printf("%s,total_seconds,%.3f\n", name.c_str(), Seconds(start, end));
+    std::printf("%s,peak_KiB,%ld\n", name.c_str(), peak);
+    std::printf("%s,source_bytes,%llu\n", name.c_str(),
+                static_cast<unsigned long long>(FileBytes(std::filesystem::path(source))));
+    for (size_t i = 0; i < ui.steps.size(); ++i) {
+        const Clock::time_point stepEnd = i + 1 < ui.steps.size() ? ui.steps[i + 1].start : end;
+        const uint64_t bytesAfter = i + 1 < ui.steps.size() ? ui.steps[i + 1].bytesAtStart : FileBytes(target);
+        std::printf("%s,step %zu seconds,%.3f\n", name.c_str(), i + 1, Seconds(ui.steps[i].start, stepEnd));
+        std::printf("%s,step %zu bytes after,%llu\n", name.c_str(), i + 1, static_cast<unsigned long long>(bytesAfter));
+    }
+    std::printf("%s,final_bytes,%llu\n", name.c_str(), static_cast<unsigned long long>(FileBytes(target)));
+    int32_t id = 0;
+    if (!Failed(engine.OpenFile(target.u16string(), 2, DictionarySchemaText, &id))) {
+        for (int32_t index : {0, 1, 3, 101, 102, 106, 110, 111, 121}) {
+            uint32_t count = 0;
+            if (!Failed(CountIndexEntries(engine, id, index, count)))
+                std::printf("%s,index %d entries,%u\n", name.c_str(), index, count);
+        }
+        engine.CloseFile(id);
+    }
+    if (name != "kanjidic") std::printf("%s,sqlite_reference_seconds,%.3f\n", name.c_str(), SqliteReference(name.c_str(), folder));
+    return 0;
+}
