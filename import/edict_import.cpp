@@ -9,13 +9,21 @@
 
 namespace source_lines {
 
-int32_t AppendSource(CDictionary& dictionary, const void* text, uint32_t sizeInBytes) {
+namespace {
+constexpr uint32_t kMinimumTextBytes = 14;
+}  // namespace
+
+int32_t BeginImport(CDictionary& dictionary, const void* text, uint32_t sizeInBytes, int32_t mode,
+                    uint32_t dictionaryFlag) {
+    if (text == nullptr || sizeInBytes < kMinimumTextBytes) return -1;
     const int32_t units = static_cast<int32_t>(sizeInBytes / 2);
     // Room first, then the bytes: the text may lie at any address.
     const int32_t start = dictionary.AppendText(units, nullptr);
     if (start < 0) return -1;
     std::memcpy(dictionary.MutableText() + start, text, static_cast<size_t>(units) * 2);
     dictionary.SetTextLength(start + units);
+    dictionary.flags = (dictionary.flags & ~(kFormatWords | kFormatKanji)) | dictionaryFlag;
+    if (mode == 0 && dictionary.AddElement(1) == nullptr) return -1;
     return start;
 }
 
@@ -58,11 +66,14 @@ int32_t ReportArticles(CDictionary& dictionary, int32_t first, const ImportCallb
     return 1;
 }
 
+int32_t ReportProgress(int32_t mode, int32_t done, int32_t total, const ImportCallbacks& callbacks) {
+    if (mode != 0 || callbacks.progress == nullptr) return 1;
+    return callbacks.progress(callbacks.context, done, total) != 0 ? 1 : 0;
+}
+
 }  // namespace source_lines
 
 namespace {
-
-constexpr uint32_t kMinimumTextBytes = 14;
 
 // Header words are matched in a line whose slashes are blanks.
 void BlankHeaderSlashes(CDictionary& dictionary, const source_lines::Line& line) {
@@ -76,11 +87,8 @@ void BlankHeaderSlashes(CDictionary& dictionary, const source_lines::Line& line)
 int32_t ImportEdict(CDictionary& dictionary, const void* text, uint32_t sizeInBytes, int32_t mode,
                     const ImportCallbacks& callbacks) {
     using namespace source_lines;
-    if (text == nullptr || sizeInBytes < kMinimumTextBytes) return 0;
-    const int32_t start = AppendSource(dictionary, text, sizeInBytes);
+    const int32_t start = BeginImport(dictionary, text, sizeInBytes, mode, kFormatWords);
     if (start < 0) return 0;
-    dictionary.flags = (dictionary.flags & ~kFormatKanji) | kFormatWords;
-    if (mode == 0 && dictionary.AddElement(1) == nullptr) return 0;
 
     const int32_t end = dictionary.TextLength();
     const int32_t total = end - start;
@@ -102,7 +110,7 @@ int32_t ImportEdict(CDictionary& dictionary, const void* text, uint32_t sizeInBy
             const int32_t first = AddParts(dictionary, line.begin, parts);
             if (first < 0 || ReportArticles(dictionary, first, callbacks) == 0) return 0;
         }
-        if (mode == 0 && callbacks.progress && callbacks.progress(callbacks.context, at - start, total) == 0) return 0;
+        if (ReportProgress(mode, at - start, total, callbacks) == 0) return 0;
     }
     return 1;
 }

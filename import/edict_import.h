@@ -23,9 +23,13 @@ int32_t ImportEdict(CDictionary& dictionary, const void* text, uint32_t sizeInBy
 // The pieces both line importers share.
 namespace source_lines {
 
-// Copies the text into the dictionary's text buffer (after what it holds);
-// the offset of its first unit, -1 when there is no room.
-int32_t AppendSource(CDictionary& dictionary, const void* text, uint32_t sizeInBytes);
+// The start of a line import: at least 14 bytes, the text copied into the
+// dictionary's text buffer (after what it holds), the dictionary's word or
+// kanji flag set and, in mode 0, the root element added. The offset of the
+// text's first unit in the buffer, -1 when the text is too short or there is
+// no room.
+int32_t BeginImport(CDictionary& dictionary, const void* text, uint32_t sizeInBytes, int32_t mode,
+                    uint32_t dictionaryFlag);
 
 // A line of the buffer: [begin, end) without CR, U+FEFF or LF; `next` is
 // where the following line starts, `hasLineFeed` whether an LF ends it.
@@ -44,5 +48,8 @@ int32_t AddParts(CDictionary& dictionary, int32_t lineBegin, std::span<const Sou
 // The per-article callback for the elements of kinds 2 and 15 to 17 from
 // `first` on, the last made first; 0 when one answers 0.
 int32_t ReportArticles(CDictionary& dictionary, int32_t first, const ImportCallbacks& callbacks);
+
+// In mode 0, the progress callback after a line; 0 when it answers 0.
+int32_t ReportProgress(int32_t mode, int32_t done, int32_t total, const ImportCallbacks& callbacks);
 
 }  // namespace source_lines

@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr uint32_t kMinimumTextBytes = 14;
-
 // The article's element ends at its LF, so the stored record keeps it.
 bool AddKanjiArticle(CDictionary& dictionary, const source_lines::Line& line, const KanjidicLine& parsed,
                      int32_t& first) {
@@ -31,11 +29,8 @@ bool AddKanjiArticle(CDictionary& dictionary, const source_lines::Line& line, co
 int32_t ImportKanjidic(CDictionary& dictionary, const void* text, uint32_t sizeInBytes, int32_t mode,
                        const ImportCallbacks& callbacks) {
     using namespace source_lines;
-    if (text == nullptr || sizeInBytes < kMinimumTextBytes) return 0;
-    const int32_t start = AppendSource(dictionary, text, sizeInBytes);
+    const int32_t start = BeginImport(dictionary, text, sizeInBytes, mode, kFormatKanji);
     if (start < 0) return 0;
-    dictionary.flags = (dictionary.flags & ~kFormatWords) | kFormatKanji;
-    if (mode == 0 && dictionary.AddElement(1) == nullptr) return 0;
 
     // The source ends here; parameter texts go behind it.
     const int32_t end = dictionary.TextLength();
@@ -56,7 +51,7 @@ int32_t ImportKanjidic(CDictionary& dictionary, const void* text, uint32_t sizeI
             if (!AddKanjiArticle(dictionary, line, parsed, first)) return 0;
         }
         if (first >= 0 && ReportArticles(dictionary, first, callbacks) == 0) return 0;
-        if (mode == 0 && callbacks.progress && callbacks.progress(callbacks.context, at - start, total) == 0) return 0;
+        if (ReportProgress(mode, at - start, total, callbacks) == 0) return 0;
     }
     return 1;
 }
