@@ -15,7 +15,7 @@ for run in 1 2 3; do
       wine build/win/tools/qdxc.exe --deterministic "Z:/usr/share/edict/$name" "Z:$work/$name.wine.qdx" 2>/dev/null
     read -r seconds kib < "$work/time"
     echo "wine,$name,total_seconds,$seconds" >> "$raw"
-    echo "wine,$name,peak_KiB (wine process)," "$kib" | tr -d ' ' >> "$raw"
+    echo "wine,$name,peak_KiB of the wine process,$kib" >> "$raw"
     native=$(sha256sum < "$work/$name.qdx")
     wine=$(sha256sum < "$work/$name.wine.qdx")
     echo "both,$name,native and wine files identical,$([ "$native" = "$wine" ] && echo 1 || echo 0)" >> "$raw"
@@ -29,6 +29,7 @@ for where, name, what, value in csv.reader(open(sys.argv[1])):
 print("# bench/edict_compile/run.sh: medians of three runs (native on one core)")
 print("where,source,measure,median")
 for (where, name, what), values in rows.items():
-    print(f"{where},{name},{what},{statistics.median(values):g}")
+    median = statistics.median(values)
+    print(f"{where},{name},{what},{int(median) if median == int(median) else round(median, 3)}")
 PY
 cat bench/edict_compile/results.csv
