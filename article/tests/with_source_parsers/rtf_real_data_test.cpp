@@ -1,0 +1,103 @@
+// Every EDICT and KANJIDIC record (and a tenth of ENAMDICT; all of it with
+// OSTREL_FULL_ARTICLE_SWEEP=1), parsed by the source parsers and rendered to
+// RTF through the print table, each in one of the print engine's flag
+// combinations in turn: every document passes the lint, and every element
+// the renderer shows is in the piece's text, whole.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "article/element_text.h"
+#include "article/rtf_dispatch.h"
+#include "article/rtf_document.h"
+#include "article/tests/parsed_record_fixture.h"
+#include "article/tests/real_data_lines.h"
+#include "article/tests/rtf_lint.h"
+#include "article/tests/with_source_parsers/stored_record.h"
+
+namespace {
+
+constexpr uint32_t kPrintFlags[] = {0x41, 0x45, 0x49, 0x51, 0x61, 0xC1, 0x241, 0x441, 0x4D, 0x102, 0x182, 0x502};
+
+std::string Utf8(std::u16string_view text) {
+    return RtfReadable([&] {
+        std::string rtf;
+        for (char16_t c : text) rtf += "\\u" + std::to_string(static_cast<int16_t>(c));
+        return rtf;
+    }());
+}
+
+bool HasMarkup(std::u16string_view s) { return s.find_first_of(u"<>_\\{}（）") != std::u16string_view::npos; }
+
+class RtfRealData : public ParsedRecordTest {
+protected:
+    // Renders the parsed record with `flags`; checks the elements shown.
+    void RenderAndCheck(uint32_t formatType, uint32_t flags, CRtfDocumentBuilder& document) {
+        CRtfArticleBuilder* piece = document.AddArticle();
+        ASSERT_NE(piece, nullptr);
+        const std::span<const DictionaryElement> elements(dictionary.Elements(),
+                                                          static_cast<size_t>(dictionary.ElementCount()));
+        RenderRtfArticle(*piece, RtfTable::Print, formatType, elements, 10, flags);
+        const std::string text = RtfReadable(piece->Bytes());
+        bool senses = false;
+        for (const DictionaryElement& e : elements.subspan(1)) {
+            if (e.kind == 2) break;
+            senses |= e.kind == 5;
+        }
+        for (size_t i = 1; i < elements.size() && elements[i].kind != 2; ++i) {
+            const DictionaryElement& e = elements[i];
+            const std::u16string_view part = TrimTrailing(ElementText(e));
+            if (part.empty() || HasMarkup(part)) continue;
+            bool shown = e.kind == 3 ? (flags & 0x20) == 0 && formatType != 6
+                                     : e.kind == 4 || e.kind == 11 || e.kind == 12 || e.kind == 9;
+            if (e.kind == 5 || e.kind == 13) shown = formatType != 6 || (flags & 0x80);
+            if (e.kind == 7) shown = (flags & 0x08) == 0;
+            if (e.kind == 8) shown = !senses || (flags & 0x100);
+            if (!shown) continue;
+            ASSERT_NE(text.find(Utf8(part)), std::string::npos) << "element " << i << " kind " << e.kind << "\n"
+                                                               << text;
+        }
+    }
+
+    // Every `step`th line as format `formatType`, flag combinations in turn,
+    // one document per thousand articles. Answers the records rendered.
+    int32_t Sweep(const std::vector<std::u16string>& lines, uint32_t formatType, size_t step, bool lineFeed) {
+        int32_t rendered = 0;
+        std::unique_ptr<CRtfDocumentBuilder> document;
+        auto lint = [&] {
+            if (document) {
+                ASSERT_EQ(RtfLint(document->Document()), "");
+            }
+            document.reset();
+        };
+        for (size_t index = 1; index < lines.size(); index += step) {
+            if (!ParseStoredRecord(dictionary, static_cast<uint16_t>(formatType), lineFeed ? lines[index] + u"\n" : lines[index]))
+                continue;
+            const uint32_t flags = kPrintFlags[index % std::size(kPrintFlags)];
+            if (!document) document = std::make_unique<CRtfDocumentBuilder>(0x102);
+            RenderAndCheck(formatType, flags, *document);
+            if (HasFatalFailure()) return rendered;
+            if (++rendered % 1000 == 0) lint();
+            if (HasFatalFailure()) return rendered;
+        }
+        lint();
+        return rendered;
+    }
+};
+
+bool FullSweep() { return std::getenv("OSTREL_FULL_ARTICLE_SWEEP") != nullptr; }
+
+TEST_F(RtfRealData, EdictEnamdictAndKanjidicInEveryPrintMode) {
+    const std::vector<std::u16string> edict = ReadDecodedLines("edict");
+    const std::vector<std::u16string> enamdict = ReadDecodedLines("enamdict");
+    const std::vector<std::u16string> kanjidic = ReadDecodedLines("kanjidic");
+    if (edict.empty() || enamdict.empty() || kanjidic.empty()) GTEST_SKIP() << "Debian's dictionaries are not installed";
+    EXPECT_GT(Sweep(edict, 3, 1, false), 260000);
+    EXPECT_GT(Sweep(enamdict, 3, FullSweep() ? 1 : 10, false), FullSweep() ? 700000 : 70000);
+    EXPECT_GT(Sweep(kanjidic, 6, 1, true), 6000);
+}
+
+}  // namespace
