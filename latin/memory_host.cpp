@@ -7,6 +7,7 @@
 
 #include "latin/grammar_codes.h"
 #include "latin/inflection_table.h"
+#include "latin/stem_lines.h"
 
 namespace {
 
@@ -75,13 +76,6 @@ int ReadAddons(void* buffer, int* size) {
     return 0;
 }
 
-std::string Field(const std::string& line, int column, int width) {
-    if (column >= static_cast<int>(line.size())) return std::string();
-    std::string field = line.substr(column, width);
-    while (!field.empty() && field.back() == ' ') field.pop_back();
-    return field;
-}
-
 std::string Lower(std::string s) {
     for (char& c : s) {
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
@@ -136,51 +130,14 @@ bool MemoryLatinHost::LoadFolder(const std::string& folder, std::string* error) 
 void MemoryLatinHost::BuildStemIndex() {
     stemIndex_.clear();
     for (size_t i = 0; i < entries.size(); ++i) {
-        const std::string& line = entries[i];
-        const std::string codes = Field(line, kPartEntryColumn, kPartEntryWidth);
-        std::string stems[4];
-        for (int s = 0; s < 4; ++s) stems[s] = Field(line, kStemColumns[s], kMaxStem);
-        // Which stems are keys and under which stem number: a stem shared by
-        // the first two stems of a noun, adjective or verb is key 0.
-        std::vector<std::pair<std::string, int>> keys;
-        const bool to_be = codes.size() >= 16 && codes.compare(11, 5, "TO_BE") == 0;
-        auto usable = [](const std::string& s) { return !s.empty() && s != "zzz"; };
-        const bool shared = stems[0] == stems[1] && usable(stems[0]);
-        auto starts = [&codes](const char* p) { return codes.compare(0, std::strlen(p), p) == 0; };
-        if (to_be) {
-            keys = {{stems[0], 1}, {std::string(), 2}, {stems[2], 3}, {stems[3], 4}};
-        } else if (shared && (starts("N ") || starts("ADJ ") || starts("V "))) {
-            keys.push_back({stems[0], 0});
-            if (!starts("N ")) {
-                if (usable(stems[2])) keys.push_back({stems[2], 3});
-                if (usable(stems[3])) keys.push_back({stems[3], 4});
-            }
-        } else if (starts("ADJ ") && codes.compare(11, 5, "COMP ") == 0) {
-            keys.push_back({stems[0], 3});
-        } else if (starts("ADJ ") && codes.compare(11, 6, "SUPER ") == 0) {
-            keys.push_back({stems[0], 4});
-        } else if (starts("ADV ") && codes.compare(7, 5, "COMP ") == 0) {
-            keys.push_back({stems[0], 2});
-        } else if (starts("ADV ") && codes.compare(7, 6, "SUPER ") == 0) {
-            keys.push_back({stems[0], 3});
-        } else if (starts("NUM ") && codes.compare(11, 5, "CARD ") == 0) {
-            keys.push_back({stems[0], 1});
-        } else if (starts("NUM ") && codes.compare(11, 4, "ORD ") == 0) {
-            keys.push_back({stems[0], 2});
-        } else if (starts("NUM ") && codes.compare(11, 5, "DIST ") == 0) {
-            keys.push_back({stems[0], 3});
-        } else if (starts("NUM ") && codes.compare(11, 7, "ADVERB ") == 0) {
-            keys.push_back({stems[0], 4});
-        } else {
-            for (int s = 0; s < 4; ++s) {
-                if (usable(stems[s])) keys.push_back({stems[s], s + 1});
-            }
-        }
-        for (const auto& [stem, number] : keys) {
-            char text[128];
-            std::snprintf(text, sizeof text, "%-19.19s%-23.23s   %d %u", stem.c_str(), codes.c_str(),
-                          number, static_cast<unsigned>(i + 1));
-            stemIndex_.push_back({Lower(stem), text});
+        const std::u16string line(entries[i].begin(), entries[i].end());   // Latin-1
+        StemRecords stems;
+        LatinLineStems(line, stems);
+        for (int r = 0; r < stems.count; ++r) {
+            const std::u16string_view stem = StemKeyStem(stems.records[r]);
+            char text[kStemIndexLineSize];
+            FormatStemIndexLine(text, stem, StemKeyCodes(stems.records[r]), static_cast<uint32_t>(i + 1));
+            stemIndex_.push_back({Lower(std::string(stem.begin(), stem.end())), text});
         }
     }
     std::stable_sort(stemIndex_.begin(), stemIndex_.end(),
