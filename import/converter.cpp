@@ -15,6 +15,7 @@
 #include "dictionary/format_detection.h"
 #include "import/article_record.h"
 #include "import/key_entries.h"
+#include "import/latin_steps.h"
 #include "import/import_registration.h"
 #include "import/source_loaders.h"
 #include "import/target_paths.h"
@@ -127,6 +128,9 @@ int32_t CConverter::CompileInto(std::u16string_view file, std::u16string_view so
     bool ok = mode_ == kNewFile ? CreateTargetFile(path) : (target_.Open(1) == 0 && OpenTargetCursors());
     if (ok) ok = ReadSourceOrSay(source);
     if (ok && (formatFlags_ & kFormatEijiro)) ok = PreExtendForSource(source);
+    if (ok && sourceDictionary == nullptr && IsLatinCompile(target_, formatType_))
+        if (const DmsStatus s = EmbedLatinSupplements(engine_, CursorOf(1)->cursor.handle(), source, ui_); Failed(s))
+            ok = Fail(s);
     if (ok) ok = RunSteps(formatFlags_ & kFormatBook ? BookSteps() : DictionarySteps());
     CloseTarget(ok);
     sourceText_.clear();
@@ -212,7 +216,7 @@ bool CConverter::PreExtendForSource(std::u16string_view source) {
 }
 
 bool CConverter::RunSteps(std::span<const CompileStep> steps) {
-    const bool latin = std::u16string_view(target_.IndexLanguage()) == u"lat";
+    const bool latin = IsLatinCompile(target_, formatType_);
     auto enabled = [&](const CompileStep& s) { return s.code != kStepLatinStems || latin; };
     uint32_t total = 0;
     for (const CompileStep& s : steps) total += enabled(s);
@@ -221,8 +225,8 @@ bool CConverter::RunSteps(std::span<const CompileStep> steps) {
     for (const CompileStep& step : steps) {
         if (!enabled(step)) continue;
         ++number;
-        // The full-text and Latin builders join later; their steps are skipped.
-        if (!IsStepAvailable(step.code) || step.code == kStepLatinStems) continue;
+        // The full-text builder joins later; its steps are skipped.
+        if (!IsStepAvailable(step.code)) continue;
         ui_.SetStepLabel(StepLabel(number, total, step.nameSlot));
         if (!Cancelled()) ui_.EnableCancel();
         if (!RunStep(step)) return false;
@@ -249,7 +253,8 @@ bool CConverter::RunStep(const CompileStep& step) {
     case kStepTextExport:
     case kStepReadingKeys:
     case kStepKanjiKeys:
-    case kStepAlphabeticKeys: ok = RunRecordPass(); break;
+    case kStepAlphabeticKeys:
+    case kStepLatinStems: ok = RunRecordPass(); break;
     default: ok = FailWith(u"This step is not available.");
     }
     if (bulk) {
@@ -358,6 +363,13 @@ DmsStatus CConverter::ProcessRecord(int32_t element) {
         // A later pass meets the articles of step 0 in the same order.
         if (index >= positions_.size()) return DmsStatus::InvalidParameter;
         return positions_[index] ? AddKeys(element, positions_[index]) : DmsStatus::Success;
+    case kStepLatinStems:
+        if (!article) return DmsStatus::Success;
+        if (index >= positions_.size()) return DmsStatus::InvalidParameter;
+        return positions_[index] ? AddLatinStemKeys(engine_, CursorOf(121)->cursor.handle(),
+                                                    ElementSpan(target_.Elements()[element]), formatType_,
+                                                    positions_[index], progress_.cancelled)
+                                 : DmsStatus::Success;
     default: return DmsStatus::Success;
     }
 }

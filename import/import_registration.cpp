@@ -6,6 +6,7 @@
 #include "import/edict_import.h"
 #include "import/edict_source_loader.h"
 #include "import/kanjidic_import.h"
+#include "import/latin_word_list.h"
 #include "import/own_markup_import.h"
 #include "import/source_loaders.h"
 
@@ -23,4 +24,9 @@ void RegisterImportParsers() {
     kanjidic.import = ImportKanjidic;
     SetFormatParsers(6, kanjidic);
     SetSourceLoader(SourceRule::EdictFamily, LoadEdictFamilySource);
+    FormatParsers latin;
+    latin.import = ImportLatin;
+    latin.parseArticle = ParseLatinArticle;
+    SetFormatParsers(kLatinListFormat, latin);
+    SetSourceLoader(SourceRule::LatinList, LoadLatinSource);
 }

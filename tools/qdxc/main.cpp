@@ -8,6 +8,7 @@
 #include "dictionary/format_detection.h"
 #include "import/compile_environment.h"
 #include "import/converter.h"
+#include "import/latin_word_list.h"
 #include "storage/dms.h"
 #include "storage/storage_io.h"
 
@@ -63,6 +64,8 @@ int main(int argc, char** argv) {
     }
     CDMS engine(SystemStorageIO());
     CDictionary dictionary(kFormatStoreDatabase, engine);
+    // As the conversion dialog does: Latin articles get their dictionary form.
+    dictionary.conversionState = kConversionAddsForms;
     ConsoleCompileUi ui;
     FixedCompileEnv fixed;
     PortableCompileEnv portable;

@@ -1,0 +1,325 @@
+// The project's Latin word list compiled into a Latin dictionary, and the
+// analyser run through the host bridge over it: the stored data files, the
+// stem index, the articles with their forms, the rows of the translated-words
+// list, and the same output as the in-memory host gives for real words.
+#include "compile_fixture.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <sstream>
+
+#include "dictionary/cursor.h"
+#include "dictionary/dictionary_properties.h"
+#include "dictionary/word_list.h"
+#include "import/latin_steps.h"
+#include "import/latin_word_list.h"
+#include "latin/coded_output.h"
+#include "latin/latin_bridge.h"
+#include "latin/latin_options.h"
+#include "latin/memory_host.h"
+#include "latin/tests/collatinus_text.h"
+
+namespace {
+
+std::string LatinData(const char* name) { return std::string(OSTREL_BINARY_DIR) + "/latin/data/" + name; }
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(std::filesystem::path(path), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteFile(const std::u16string& path, const std::string& bytes) {
+    std::ofstream(std::filesystem::path(path), std::ios::binary | std::ios::trunc) << bytes;
+}
+
+std::string Narrow(std::u16string_view text) {
+    std::string bytes;
+    for (char16_t c : text) bytes += static_cast<char>(c < 256 ? c : '?');
+    return bytes;
+}
+
+// Group lines name the host's own record ids: line numbers in memory, data
+// positions in the file. Both hosts must agree on everything else.
+std::string WithoutIds(const std::string& text) {
+    std::string out;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.rfind("10 ", 0) == 0) line = line.substr(0, line.rfind(' ')) + " #";
+        out += line + "\n";
+    }
+    return out;
+}
+
+class LatinDictionary : public CompileFixture {
+protected:
+    void SetUp() override {
+        CompileFixture::SetUp();
+        words_ = ReadFile(LatinData("words.txt"));
+        inflects_ = ReadFile(LatinData("INFLECTS.SEC"));
+        addons_ = ReadFile(LatinData("ADDONS.LAT"));
+        ASSERT_FALSE(words_.empty());
+        ASSERT_EQ(inflects_.size(), 114000u);
+    }
+
+    // Writes the list and the side files under these names and compiles the
+    // list as the conversion dialog does; 1 on success.
+    int32_t CompileList(const std::string& list, const char* inflectsName = "INFLECTS.SEC",
+                        const char* addonsName = "ADDONS.LAT") {
+        WriteFile(Path("words.lat"), list);
+        if (inflectsName) WriteFile(Path(inflectsName), inflects_);
+        if (addonsName) WriteFile(Path(addonsName), addons_);
+        CDictionary dictionary(kFormatStoreDatabase, engine_);
+        dictionary.conversionState = kConversionAddsForms;
+        CConverter converter(dictionary, CConverter::kNewFile, ui_, env_);
+        const int32_t result = converter.Convert(DetectDictionaryFileFormat(Path("words.lat").c_str()), Path("words.lat"), Path("latin.qdx"));
+        error_ = converter.errorText;
+        articles_ = converter.ArticleCount();
+        return result;
+    }
+
+    std::string Property(RDFDictionary& d, int32_t id) {
+        CCursor cursor(&d, 1);
+        uint32_t size = 0;
+        if (Failed(GetDictionaryPropertyData(engine_, cursor.handle, id, nullptr, &size))) return "<none>";
+        std::string bytes(size, '\0');
+        EXPECT_EQ(GetDictionaryPropertyData(engine_, cursor.handle, id, bytes.data(), &size), DmsStatus::Success);
+        return bytes;
+    }
+
+    std::unique_ptr<RDFDictionary> OpenCompiled() {
+        auto d = std::make_unique<RDFDictionary>(0, engine_);
+        d->File().SetPath(Path("latin.qdx").c_str());
+        EXPECT_EQ(d->Open(0), 0u);
+        return d;
+    }
+
+    std::string words_, inflects_, addons_;
+    SilentCompileUi ui_;
+    std::u16string error_;
+    uint32_t articles_ = 0;
+};
+
+TEST_F(LatinDictionary, ListCompilesWithDataFilesStemsAndForms) {
+    ASSERT_EQ(CompileList(words_), 1) << Utf16ToUtf8(error_);
+    auto d = OpenCompiled();
+    for (int piece = 0; piece < 5; ++piece)
+        EXPECT_EQ(Property(*d, 21 + piece), inflects_.substr(piece * 22800, 22800)) << piece;
+    EXPECT_EQ(Property(*d, 31), addons_);
+
+    // One key per stem record of every line, as the in-memory host indexes them.
+    MemoryLatinHost memory;
+    std::string loadError;
+    ASSERT_TRUE(memory.LoadFolder(LatinData(""), &loadError)) << loadError;
+    EXPECT_EQ(articles_, memory.entries.size());
+    CCursor stems(d.get(), 121);
+    EXPECT_EQ(stems.count, static_cast<int32_t>(memory.StemIndex().size()));
+
+    // The built-in "to be": its four keys, the empty stem first of all.
+    ASSERT_EQ(stems.MoveFirst(), DmsStatus::Success);
+    EXPECT_EQ(stems.FieldText(0), u"");
+    EXPECT_EQ(stems.FieldText(1), u"V      5 1 TO_BE          2");
+    ASSERT_TRUE(stems.LoadArticle());
+    const DictionaryElement& article = d->Elements()[0];
+    const std::u16string stored(article.text, article.length);
+    EXPECT_EQ(stored.substr(0, 2), u"s ");
+    EXPECT_EQ(stored.substr(38, 4), u"fu  ");
+    EXPECT_NE(stored.find(u"\nsum, esse, fui, futurus  V"), std::u16string::npos);
+}
+
+TEST_F(LatinDictionary, ListWithoutFinalLineBreakKeepsItsLastLineAndToBe) {
+    std::string list = words_;
+    while (!list.empty() && (list.back() == '\n' || list.back() == '\r')) list.pop_back();
+    ASSERT_EQ(CompileList(list), 1);
+    MemoryLatinHost memory;
+    std::string loadError;
+    ASSERT_TRUE(memory.LoadFolder(LatinData(""), &loadError));
+    EXPECT_EQ(articles_, memory.entries.size());
+}
+
+TEST_F(LatinDictionary, MissingAddonsFailsAfterInflectsAndLeavesNoTarget) {
+    EXPECT_EQ(CompileList(words_, "INFLECTS.SEC", nullptr), 0);
+    ASSERT_EQ(ui_.messages.size(), 1u);
+    EXPECT_EQ(ui_.messages[0], u"Cannot load required supplemental file 'ADDONS.LAT'");
+    EXPECT_EQ(ui_.captions[0], u"ADDONS.LAT not found");
+    EXPECT_FALSE(Exists(Path("latin.qdx")));
+
+    std::filesystem::remove(std::filesystem::path(Path("INFLECTS.SEC")));
+    ui_.messages.clear();
+    ui_.captions.clear();
+    EXPECT_EQ(CompileList(words_, nullptr, nullptr), 0);
+    ASSERT_EQ(ui_.captions.size(), 1u);
+    EXPECT_EQ(ui_.captions[0], u"INFLECTS.SEC not found");
+}
+
+TEST_F(LatinDictionary, SideFilesFoundCaseAsideAndShortTablePaddedWithZeros) {
+    inflects_.resize(50000);
+    ASSERT_EQ(CompileList(words_, "inflects.sec", "Addons.Lat"), 1) << Utf16ToUtf8(error_);
+    auto d = OpenCompiled();
+    EXPECT_EQ(Property(*d, 22), inflects_.substr(22800, 22800));
+    EXPECT_EQ(Property(*d, 23), inflects_.substr(45600) + std::string(68400 - 50000, '\0'));
+    EXPECT_EQ(Property(*d, 25), std::string(22800, '\0'));
+}
+
+TEST_F(LatinDictionary, NativeAndRepeatedCompilesAreByteIdentical) {
+    ASSERT_EQ(CompileList(words_), 1);
+    const std::string first = ReadBytes(Path("latin.qdx"));
+    ASSERT_EQ(CompileList(words_), 1);
+    EXPECT_EQ(ReadBytes(Path("latin.qdx")), first);
+    // The Windows tree compares its own compile with the native one's.
+    const std::string native = ReadFile(LatinData("compiled_words.qdx"));
+    if (!native.empty()) {
+        EXPECT_EQ(native, first);
+    }
+}
+
+class LatinBridgeOverDictionary : public LatinDictionary {
+protected:
+    void SetUp() override {
+        LatinDictionary::SetUp();
+        ASSERT_EQ(CompileList(words_), 1) << Utf16ToUtf8(error_);
+        dictionary_ = OpenCompiled();
+        list_ = std::make_unique<WordList>(nullptr, kListTranslatedWords);
+        list_->AddDictionary(dictionary_.get());
+        ASSERT_GT(list_->CursorCount(), 0);
+    }
+    void TearDown() override {
+        list_->ForgetDictionary(dictionary_.get());
+        dictionary_.reset();
+        LatinDictionary::TearDown();
+    }
+
+    // The bridge's answer, its rows' texts ("E:" entry rows with their
+    // note, "T:" text rows), and its output.
+    int32_t Analyse(std::u16string_view text, std::vector<std::string>* rows = nullptr) {
+        list_->Clear();
+        const int32_t result = bridge_.Analyse(text, dictionary_.get(), *list_);
+        for (int32_t i = 0; rows != nullptr && i < list_->EntryCount(); ++i) {
+            const WordListEntry& e = list_->EntryAt(i);
+            const bool note = (e.flags & kEntryNote) != 0;
+            const uint32_t offset = note ? e.noteOffset : e.textOffset;
+            const uint32_t length = note ? e.noteLength : e.textLength;
+            rows->push_back(std::string(e.recordId != 0 ? "E:" : "T:") +
+                            Narrow(list_->PoolText(offset, length)));
+        }
+        return result;
+    }
+
+    std::unique_ptr<RDFDictionary> dictionary_;
+    std::unique_ptr<WordList> list_;
+    LatinBridge bridge_;
+};
+
+TEST_F(LatinBridgeOverDictionary, TextIsFoldedOrRefusedBeforeTheEngine) {
+    EXPECT_EQ(Analyse(u"Caesar"), 0);
+    const std::string caesar = Narrow(bridge_.Output());
+    EXPECT_EQ(Analyse(u"C\u00e6sar"), 0);
+    EXPECT_EQ(Narrow(bridge_.Output()), caesar);
+    EXPECT_EQ(Analyse(u"ros\u0101"), 1);
+    const std::string rosa = Narrow(bridge_.Output());
+    EXPECT_EQ(Analyse(u"rosa"), 1);
+    EXPECT_EQ(Narrow(bridge_.Output()), rosa);
+    for (const char16_t* refused : {u"ros4", u"ros'a", u"\u0440\u043e\u0437\u0430"}) {
+        std::vector<std::string> rows;
+        EXPECT_EQ(Analyse(refused, &rows), 0);
+        EXPECT_TRUE(bridge_.Output().empty());
+        EXPECT_TRUE(rows.empty());
+    }
+    char out[kLatinTextSize];
+    ASSERT_TRUE(LatinBridge::PrepareText(std::u16string(400, u'\u00e6'), out));
+    EXPECT_EQ(std::strlen(out), static_cast<size_t>(kLatinTextSize - 1));
+}
+
+TEST_F(LatinBridgeOverDictionary, RowsFollowTheGroupKinds) {
+    std::vector<std::string> rows;
+    ASSERT_EQ(Analyse(u"puellaque", &rows), 1);
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0], "E:puell.a - n. 1.1 f., nom. sg.\npuell.a - n. 1.1 f., voc. sg.\npuell.a - n. 1.1 f., abl. sg.\n");
+    EXPECT_EQ(rows[1].substr(0, 8), "T:-que\n-");
+
+    rows.clear();
+    ASSERT_EQ(Analyse(u"tres", &rows), 1);
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_NE(rows[0].find("\n 3 - (CARD answers 'how many');\n"), std::string::npos);
+    rows.clear();
+    ASSERT_EQ(Analyse(u"amo", &rows), 1);
+    EXPECT_EQ(rows, std::vector<std::string>{"E:am.o - v. 1.1, praes. ind. act., 1 sg.\n"});
+
+    // Syncope adds no row of its own; a numeral gives a text row.
+    rows.clear();
+    ASSERT_EQ(Analyse(u"amasse", &rows), 1);
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].substr(0, 2), "E:");
+    rows.clear();
+    ASSERT_EQ(Analyse(u"XIV", &rows), 1);
+    EXPECT_EQ(rows, std::vector<std::string>{"T:XIV - num. 2.0 - - - card.\n14  as a ROMAN NUMERAL;\n"});
+
+    // An unknown first word gives 0 and no rows, whatever follows it.
+    rows.clear();
+    EXPECT_EQ(Analyse(u"xyzzy rosa", &rows), 0);
+    EXPECT_TRUE(rows.empty());
+}
+
+TEST_F(LatinBridgeOverDictionary, OutputSplitsIntoCodedLinesAndGroups) {
+    const std::u16string output = u"10 7\n01 am.o\n10 5 123456789012345\n03 x\n" + std::u16string(150, u'\n');
+    EXPECT_EQ(bridge_.SplitOutputLines(output.data(), output.data() + output.size()), 2);
+    EXPECT_EQ(bridge_.LineCount(), kMaxOutputLines);
+    EXPECT_EQ(bridge_.Line(0).kind, 7);
+    EXPECT_EQ(bridge_.Line(0).recordId, 0u);
+    EXPECT_EQ(bridge_.Line(2).kind, 5);
+    EXPECT_EQ(bridge_.Group(1).lineCount, kMaxOutputLines - 2);
+    const std::u16string unknown = u"04 xyzzy    ========   UNKNOWN    \n10 7 1\n";
+    EXPECT_EQ(bridge_.SplitOutputLines(unknown.data(), unknown.data() + unknown.size()), 0);
+}
+
+TEST_F(LatinBridgeOverDictionary, CallbacksWithoutABridgeAnswer255) {
+    char line[kStemIndexLineSize];
+    EXPECT_EQ(LatinBridge::OnFindFirstStem("ros", line), 255);   // outside Analyse: no cursors
+    EXPECT_EQ(LatinBridge::OnFindNextStem(line), 255);
+    EXPECT_EQ(LatinBridge::OnReadEntryText(1, line, sizeof line), 255);
+}
+
+// The robustness lists and a sample of collatinus's paradigm forms through
+// both hosts: the coded output is the same. OSTREL_LATIN_SWEEP=1: all words.
+TEST_F(LatinBridgeOverDictionary, SameOutputAsTheMemoryHost) {
+    const bool all = std::getenv("OSTREL_LATIN_SWEEP") != nullptr;
+    std::vector<std::string> words = {"amo", "rosa", "puellaque", "amasse", "hortabatur", "tres", "tertius",
+                                      "XIV", "inlustris", "bone", "optime", "Roma", "FOO", "sum", "fuit", "esse",
+                                      std::string(20, 'i'), std::string(255, 'a'), std::string(40, 'i') + "que",
+                                      "quiquiquiquiquiquidam", "MDCCCLXXXVIIII"};
+    const int every = all ? 1 : 25;
+    std::ifstream forms(LatinData("collatinus_forms.txt"));
+    int n = 0;
+    for (std::string line; std::getline(forms, line);)
+        if (n++ % every == 0) words.push_back(line.substr(0, line.find(' ')));
+    std::ifstream lemmas(CollatinusFile("lemmes.la"));
+    for (std::string line; std::getline(lemmas, line);)
+        if (!line.empty() && line[0] != '!' && n++ % (every * 8) == 0) words.push_back(Normal(Split(line, '|')[0]));
+    std::ifstream freedict(std::string(OSTREL_HOST_ROOT) + "/usr/share/dictd/freedict-lat-eng.index");
+    for (std::string line; std::getline(freedict, line);)
+        if (n++ % (every * 4) == 0) words.push_back(Normal(Split(line, '\t')[0]));
+
+    MemoryLatinHost memory;
+    std::string loadError;
+    ASSERT_TRUE(memory.LoadFolder(LatinData(""), &loadError));
+    int compared = 0;
+    for (std::string& word : words) {
+        word.erase(std::remove_if(word.begin(), word.end(),
+                                  [](char c) { return !((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == ' '); }),
+                   word.end());
+        if (word.empty()) continue;
+        Analyse(std::u16string(word.begin(), word.end()));
+        const std::string bridged = WithoutIds(Narrow(bridge_.Output()));
+        memory.Install();
+        SetLatinOption("USE_PRODUCTION_FORMAT", 1);
+        ASSERT_EQ(LoadLatinData(), 0);
+        CStringBuilder text;
+        CodedLineWriter out(text);
+        Translate(out, word.c_str());
+        ASSERT_EQ(bridged, WithoutIds(Narrow(text.View()))) << word;
+        ++compared;
+    }
+    std::cout << "same output through both hosts for " << compared << " words\n";
+    EXPECT_GT(compared, 50);
+}
+
+}  // namespace
