@@ -22,8 +22,6 @@ constexpr NamedColour kHtmlColours[] = {
 #include "article/dsl_colour_names.inc"
 };
 
-bool Has(uint32_t flags, uint32_t bit) { return (flags & bit) != 0; }
-
 char16_t AsciiLower(char16_t c) { return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c + 32) : c; }
 
 }  // namespace
@@ -202,7 +200,7 @@ constexpr char16_t kPopDirectionalFormatting = u'\u202C';
 class DslCardWriter {
 public:
     DslCardWriter(CRtfArticleBuilder& piece, uint32_t flags) : piece_(piece), flags_(flags) {
-        defaultColour_ = Has(flags, kRtfDictionaryOption) ? kRtfBlack : kDefaultGreen;
+        defaultColour_ = HasFlag(flags, kRtfDictionaryOption) ? kRtfBlack : kDefaultGreen;
     }
 
     void Write(std::u16string_view card) {
@@ -213,7 +211,7 @@ public:
             while (p < card.size() && p < 72 && ((card[p] >= u'0' && card[p] <= u'9') || card[p] == u'-')) ++p;
             if (p > 2 && card.substr(p, 2) == u"}}") cardNumber = card.substr(2, p - 2);
         }
-        if (Has(flags_, kRtfPrint) && MatchDslHeadword(card)) {
+        if (HasFlag(flags_, kRtfPrint) && MatchDslHeadword(card)) {
             const size_t lineEnd = card.find(u'\n');
             position = lineEnd;   // the line feed starts the body
             skippedHead_ = true;
@@ -234,9 +232,9 @@ public:
     }
 
 private:
-    bool Coloured() const { return Has(flags_, kRtfColoured); }
-    bool Compact() const { return Has(flags_, kRtfCompact); }
-    bool Styles() const { return Has(flags_, kRtfStyles); }
+    bool Coloured() const { return HasFlag(flags_, kRtfColoured); }
+    bool Compact() const { return HasFlag(flags_, kRtfCompact); }
+    bool Styles() const { return HasFlag(flags_, kRtfStyles); }
 
     void MarginParagraph() {
         if (margin_ > 0 && !Compact() && !Styles()) piece_.AppendRaw("\\pard\\li" + std::to_string(120 * margin_) + " ");
@@ -271,7 +269,7 @@ private:
         case kDslBold: case kDslItalic: case kDslUnderline: case kDslSuperscript: case kDslSubscript:
         case kDslLabel: return true;
         case kDslColour: case kDslStar: return Coloured();
-        case kDslReference: return !Has(flags_, kRtfPrint);
+        case kDslReference: return !HasFlag(flags_, kRtfPrint);
         default: return false;
         }
     }
@@ -302,8 +300,8 @@ private:
             break;
         case kDslExample: inExample_ = true; break;
         case -kDslExample: inExample_ = false; break;
-        case kDslReference: if (!Has(flags_, kRtfPrint)) piece_.AppendText(u"<<"); break;
-        case -kDslReference: if (!Has(flags_, kRtfPrint)) piece_.AppendText(u">>"); break;
+        case kDslReference: if (!HasFlag(flags_, kRtfPrint)) piece_.AppendText(u"<<"); break;
+        case -kDslReference: if (!HasFlag(flags_, kRtfPrint)) piece_.AppendText(u">>"); break;
         case kDslMargin:
             margin_ = t.margin;
             if (lineHasText_) {
@@ -319,7 +317,7 @@ private:
         case -kDslMargin: margin_ = 0; break;
         case kDslSoundLink: case kDslHeadLink:
             // Sound and picture links end the printed card.
-            if (Has(flags_, kRtfPrint)) return false;
+            if (HasFlag(flags_, kRtfPrint)) return false;
             break;
         case -kDslSoundLink: case -kDslHeadLink: skipBraces_ = false; break;
         default: break;
@@ -338,9 +336,9 @@ private:
         }
         if (!Compact() || linesStarted_ == 0) {
             MarginParagraph();
-            if (Styles()) piece_.SetParagraphStyle(Has(flags_, kRtfWordStyles) ? 4 : (c >= 0x3041 && c <= 0x30FE) ? 3 : 8);
+            if (Styles()) piece_.SetParagraphStyle(HasFlag(flags_, kRtfWordStyles) ? 4 : (c >= 0x3041 && c <= 0x30FE) ? 3 : 8);
         }
-        if (Has(flags_, kRtfBoldHead)) {
+        if (HasFlag(flags_, kRtfBoldHead)) {
             piece_.AppendRaw("\\b ");
             headBold_ = true;
         }
@@ -348,7 +346,7 @@ private:
 
     void StartBodyLine(char16_t c) {
         ++bodyLines_;
-        const bool joined = Has(flags_, kRtfDictionaryOption) && Has(flags_, kRtfPrint) && bodyLines_ == 1 &&
+        const bool joined = HasFlag(flags_, kRtfDictionaryOption) && HasFlag(flags_, kRtfPrint) && bodyLines_ == 1 &&
                             !skippedHead_;
         if (linesStarted_ > 0 && !joined) {
             if (Compact()) {
@@ -361,7 +359,7 @@ private:
             }
         }
         if (Compact() && linesStarted_ > 0) return;
-        if (Styles() && Has(flags_, kRtfWordStyles) && margin_ == 0 && !inExample_) {
+        if (Styles() && HasFlag(flags_, kRtfWordStyles) && margin_ == 0 && !inExample_) {
             piece_.AppendRaw("\\pard");
             piece_.SetParagraphStyle(3);
             return;
@@ -402,7 +400,7 @@ private:
             piece_.AppendRaw("\\b0");
             headBold_ = false;
         }
-        if (Has(flags_, kRtfDictionaryOption) && !headwordLine_ && bodyLines_ == 2 && boldOpen_) {
+        if (HasFlag(flags_, kRtfDictionaryOption) && !headwordLine_ && bodyLines_ == 2 && boldOpen_) {
             piece_.AppendRaw("\\b0");
             boldOpen_ = false;
         }
@@ -425,7 +423,7 @@ private:
         if (Coloured() && colourDepth_ > 0) piece_.SetColor(kRtfBlack);
         piece_.AppendRaw("\\par\\li0 \n");
         ++piece_.paragraph;
-        if (Has(flags_, kRtfCardNumber) && !cardNumber.empty()) {
+        if (HasFlag(flags_, kRtfCardNumber) && !cardNumber.empty()) {
             piece_.NewParagraph();
             piece_.AppendText(cardNumber);
             piece_.NewParagraph();

@@ -14,19 +14,17 @@ namespace {
 constexpr char16_t kBlackCircle = u'\u25CF';
 constexpr char16_t kFullwidthSemicolon = u'\uFF1B';
 
-bool Has(uint32_t flags, uint32_t bit) { return (flags & bit) != 0; }
-
 void Start(CRtfArticleBuilder& piece, std::u16string_view text, int32_t fontSize, uint32_t flags) {
     StartRtfPiece(piece, 12 * text.size() + 100, fontSize, flags);
 }
 
 void SetClassColour(CRtfArticleBuilder& piece, uint32_t colourClass) {
-    if (Has(piece.flags, kRtfColoured)) piece.SetColorClass(colourClass);
+    if (HasFlag(piece.flags, kRtfColoured)) piece.SetColorClass(colourClass);
 }
 
 // Paragraph, or a blank in compact mode.
 void Break(CRtfArticleBuilder& piece) {
-    if (Has(piece.flags, kRtfCompact)) piece.AppendChar(u' ');
+    if (HasFlag(piece.flags, kRtfCompact)) piece.AppendChar(u' ');
     else piece.NewParagraph();
 }
 
@@ -81,7 +79,7 @@ std::u16string_view TrimBlanks(std::u16string_view text) {
 void AddHeadedArticle(CRtfArticleBuilder& piece, std::u16string_view head, std::u16string_view note,
                       std::u16string_view translation, bool pdic) {
     const uint32_t flags = piece.flags;
-    const bool styles = Has(flags, kRtfStyles), compact = Has(flags, kRtfCompact), bold = Has(flags, kRtfBoldHead);
+    const bool styles = HasFlag(flags, kRtfStyles), compact = HasFlag(flags, kRtfCompact), bold = HasFlag(flags, kRtfBoldHead);
     head = TrimBlanks(head);
     const HeadClass headClass = ClassifyHead(head);
     piece.AppendRaw("\\pard");
@@ -138,7 +136,7 @@ std::u16string_view RunTo(std::u16string_view text, size_t& at, std::u16string_v
 }  // namespace
 
 void AddNumberedSenses(CRtfArticleBuilder& piece, std::u16string_view text) {
-    const bool compact = Has(piece.flags, kRtfCompact), styles = Has(piece.flags, kRtfStyles);
+    const bool compact = HasFlag(piece.flags, kRtfCompact), styles = HasFlag(piece.flags, kRtfStyles);
     text = TrimBlanks(text);
     const bool numbered = !compact && text.find(kBlackCircle) != std::u16string_view::npos;
     int32_t sense = 1;
@@ -210,9 +208,9 @@ int32_t AddExamplesArticle(CRtfArticleBuilder& piece, std::u16string_view text, 
     size_t at = 0;
     piece.AppendRaw("\\pard");
     SetClassColour(piece, kClassHeadword);
-    if (Has(flags, kRtfBoldHead)) piece.AppendRaw("\\b1");
+    if (HasFlag(flags, kRtfBoldHead)) piece.AppendRaw("\\b1");
     piece.AppendText(RunTo(text, at, u"\t#\n"));
-    if (Has(flags, kRtfBoldHead)) piece.AppendRaw("\\b0");
+    if (HasFlag(flags, kRtfBoldHead)) piece.AppendRaw("\\b0");
     SetClassColour(piece, kClassPlain);
     Break(piece);
     if (at < text.size() && text[at] == u'\t') {
@@ -238,7 +236,7 @@ int32_t AddExamplesArticle(CRtfArticleBuilder& piece, std::u16string_view text, 
 
 int32_t AddTatoebaArticle(CRtfArticleBuilder& piece, std::u16string_view text, int32_t fontSize, uint32_t flags) {
     Start(piece, text, fontSize, flags);
-    const bool bold = Has(flags, kRtfBoldHead);
+    const bool bold = HasFlag(flags, kRtfBoldHead);
     piece.AppendRaw("\\pard");
     bool first = true;
     size_t lineStart = 0;
@@ -261,7 +259,7 @@ int32_t AddTatoebaArticle(CRtfArticleBuilder& piece, std::u16string_view text, i
             continue;
         }
         Break(piece);
-        if (!Has(flags, kRtfCompact) && Has(flags, kRtfStyles)) piece.SetParagraphStyle(5);
+        if (!HasFlag(flags, kRtfCompact) && HasFlag(flags, kRtfStyles)) piece.SetParagraphStyle(5);
         piece.AppendText(line);
     }
     piece.NewParagraph();
@@ -279,7 +277,7 @@ int32_t AddLatinArticle(CRtfArticleBuilder& piece, std::u16string_view text, int
     const std::u16string_view meaning =
         firstLine.size() > kMeaningColumn ? TrimBlanks(firstLine.substr(kMeaningColumn)) : std::u16string_view();
     const std::u16string_view form = TrimBlanks(text.substr(lineFeed + 1));
-    const bool styles = Has(flags, kRtfStyles);
+    const bool styles = HasFlag(flags, kRtfStyles);
     piece.AppendRaw("\\pard");
     if (styles) piece.SetParagraphStyle(4);
     std::vector<uint32_t> attributes(form.size(), 0);
@@ -292,7 +290,7 @@ int32_t AddLatinArticle(CRtfArticleBuilder& piece, std::u16string_view text, int
         piece.AppendChar(form[i]);
     }
     if (bold) piece.AppendRaw("\\b0");
-    if (Has(flags, kRtfCompact)) {
+    if (HasFlag(flags, kRtfCompact)) {
         piece.AppendText(piece.LastChar() == u' ' ? u"- " : u" - ");
     } else {
         piece.NewParagraph();

@@ -26,6 +26,8 @@ inline constexpr uint32_t kRtfExampleGreen = RtfRgb(0, 95, 0);
 inline constexpr uint32_t kRtfGrey = RtfRgb(127, 127, 127);
 inline constexpr uint32_t kRtfBlack = 0;
 
+inline bool HasFlag(uint32_t flags, uint32_t bit) { return (flags & bit) != 0; }
+
 // Sets a piece up for a renderer: buffer, font size, flags, paragraph 1.
 inline void StartRtfPiece(CRtfArticleBuilder& piece, size_t reserve, int32_t fontSize, uint32_t flags) {
     piece.Reserve(reserve);

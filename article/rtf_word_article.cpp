@@ -18,8 +18,6 @@ constexpr char16_t kIdiomMark = u'\u25C7';
 constexpr char16_t kBlackCircle = u'\u25CF';
 constexpr int32_t kHeadWidth = 6;
 
-bool Has(uint32_t flags, uint32_t bit) { return (flags & bit) != 0; }
-
 std::u16string_view TextOf(const DictionaryElement& e) { return TrimTrailing(ElementText(e)); }
 
 // U+3000 until the head holds `kHeadWidth` characters.
@@ -53,14 +51,14 @@ struct HeadGroup {
 int32_t AddHeadGroup(CRtfArticleBuilder& piece, std::span<const DictionaryElement> elements, const HeadGroup& group,
                      bool bold) {
     const uint32_t flags = piece.flags;
-    const bool styles = Has(flags, kRtfStyles);
+    const bool styles = HasFlag(flags, kRtfStyles);
     if (styles) piece.SetParagraphStyle(group.style);
     if (bold) piece.AppendRaw("\\b1");
-    if (Has(flags, kRtfColoured)) piece.SetColor(group.colour);
+    if (HasFlag(flags, kRtfColoured)) piece.SetColor(group.colour);
     const uint32_t appFlags = ArticleContext().ApplicationFlags();
     const uint32_t script = ResolveTranscriptionScript(appFlags);
-    const bool instead = group.kind == 3 && (Has(appFlags, kTransliterateInsteadOfKana) || Has(flags, kRtfTransliterate));
-    const bool beside = group.kind == 3 && !instead && Has(appFlags, kTransliterateBesideKana);
+    const bool instead = group.kind == 3 && (HasFlag(appFlags, kTransliterateInsteadOfKana) || HasFlag(flags, kRtfTransliterate));
+    const bool beside = group.kind == 3 && !instead && HasFlag(appFlags, kTransliterateBesideKana);
     int32_t written = 0;
     bool first = true;
     for (const DictionaryElement& e : elements) {
@@ -104,8 +102,8 @@ constexpr HeadGroup kReadings{3, 35, 3, kRtfReadingRed};
 constexpr HeadGroup kWords{4, 36, 4, kRtfWordBlue};
 
 void AddTranslations(CRtfArticleBuilder& piece, std::span<const DictionaryElement> elements) {
-    const bool styles = Has(piece.flags, kRtfStyles);
-    if (Has(piece.flags, kRtfColoured)) piece.SetColor(kRtfTranslationPurple);
+    const bool styles = HasFlag(piece.flags, kRtfStyles);
+    if (HasFlag(piece.flags, kRtfColoured)) piece.SetColor(kRtfTranslationPurple);
     bool first = true;
     for (const DictionaryElement& e : elements) {
         if (e.kind != 8 || TextOf(e).empty()) continue;
@@ -141,15 +139,15 @@ bool WantsFullStop(char16_t c) {
 
 void AddElementText(CRtfArticleBuilder& piece, uint32_t kind, std::u16string_view text) {
     const uint32_t flags = piece.flags;
-    const bool styles = Has(flags, kRtfStyles);
-    const bool compact = Has(flags, kRtfCompact);
+    const bool styles = HasFlag(flags, kRtfStyles);
+    const bool compact = HasFlag(flags, kRtfCompact);
     if (!styles && kind == 10 && (text.empty() || text[0] != kIdiomMark)) piece.AppendChar(kIdiomMark);
     if (!styles && kind == 7) {
         if (compact) piece.AppendChar(u' ');
         else piece.AppendText(u"\u3000\u3000");
     }
     bool green = false;
-    if (Has(flags, kRtfColoured) && (kind == 7 || kind == 10) && !text.empty() && text[0] >= 0x3000 && text[0] != u'～') {
+    if (HasFlag(flags, kRtfColoured) && (kind == 7 || kind == 10) && !text.empty() && text[0] >= 0x3000 && text[0] != u'～') {
         piece.SetColor(kRtfExampleGreen);
         green = true;
     }
@@ -189,8 +187,8 @@ void AddElementText(CRtfArticleBuilder& piece, uint32_t kind, std::u16string_vie
 
 void AddSenses(CRtfArticleBuilder& piece, std::span<const DictionaryElement> elements) {
     const uint32_t flags = piece.flags;
-    const bool styles = Has(flags, kRtfStyles);
-    const bool compact = Has(flags, kRtfCompact);
+    const bool styles = HasFlag(flags, kRtfStyles);
+    const bool compact = HasFlag(flags, kRtfCompact);
     int32_t senses = 0;
     bool ownNumbers = false;
     for (const DictionaryElement& e : elements) {
@@ -217,10 +215,10 @@ void AddSenses(CRtfArticleBuilder& piece, std::span<const DictionaryElement> ele
             ++sense;
             exampleMarked = false;
             if (numbered && !styles) {
-                if (Has(flags, kRtfBook) && sense >= 2) piece.NewParagraph();
+                if (HasFlag(flags, kRtfBook) && sense >= 2) piece.NewParagraph();
                 // Full decimal numbers: sense 20 is "20", not "10".
                 piece.AppendNumber(sense);
-                piece.AppendChar(Has(flags, kRtfCardNumber) ? u'.' : u')');
+                piece.AppendChar(HasFlag(flags, kRtfCardNumber) ? u'.' : u')');
                 piece.AppendRaw("\\~");
             }
         } else if (e.kind == 7 && compact && !styles && !exampleMarked && sense > 0) {
@@ -245,9 +243,9 @@ int32_t AddWordArticle(CRtfArticleBuilder& piece, std::span<const DictionaryElem
         translations += e.kind == 8;
     }
     StartRtfPiece(piece, 4 * (3 * sum + 600), fontSize, flags);
-    const bool styles = Has(flags, kRtfStyles), compact = Has(flags, kRtfCompact), bold = Has(flags, kRtfBoldHead);
+    const bool styles = HasFlag(flags, kRtfStyles), compact = HasFlag(flags, kRtfCompact), bold = HasFlag(flags, kRtfBoldHead);
     int32_t head = 0;
-    if (Has(flags, kRtfWordFirst)) {
+    if (HasFlag(flags, kRtfWordFirst)) {
         if (readings || words) piece.AppendRaw("\\pard");
         head += AddHeadGroup(piece, elements, kWords, bold);
         if (readings) {
@@ -276,9 +274,9 @@ int32_t AddWordArticle(CRtfArticleBuilder& piece, std::span<const DictionaryElem
         AddTranslations(piece, elements);
         piece.NewParagraph();
     }
-    if (Has(flags, kRtfColoured)) piece.SetColor(kRtfBlack);
+    if (HasFlag(flags, kRtfColoured)) piece.SetColor(kRtfBlack);
     AddSenses(piece, elements);
-    if (Has(flags, kRtfCompact) || styles) piece.NewParagraph();
+    if (HasFlag(flags, kRtfCompact) || styles) piece.NewParagraph();
     return static_cast<int32_t>(piece.Bytes().size());
 }
 
@@ -288,7 +286,7 @@ namespace {
 // without its brackets, "..." where the element flags say.
 bool AddKanjiReadings(CRtfArticleBuilder& piece, std::span<const DictionaryElement> elements, uint32_t kind) {
     bool first = true;
-    if (Has(piece.flags, kRtfColoured)) piece.SetColor(kRtfBlack);
+    if (HasFlag(piece.flags, kRtfColoured)) piece.SetColor(kRtfBlack);
     for (const DictionaryElement& e : elements) {
         const std::u16string_view text = TextOf(e);
         if (e.kind != kind || text.empty()) continue;
@@ -324,11 +322,11 @@ int32_t AddKanjiArticle(CRtfArticleBuilder& piece, std::span<const DictionaryEle
         subsenses += e.kind == 13;
     }
     StartRtfPiece(piece, 12 * (sum + 200), fontSize, flags);
-    const bool coloured = Has(flags, kRtfColoured);
+    const bool coloured = HasFlag(flags, kRtfColoured);
     piece.AppendRaw("\\pard");
     int32_t head = 0;
     if (kanji) {
-        head += AddHeadGroup(piece, elements, kWords, Has(flags, kRtfBoldHead));
+        head += AddHeadGroup(piece, elements, kWords, HasFlag(flags, kRtfBoldHead));
         piece.AppendChar(kIdeographicSpace);
         ++head;
     }
@@ -341,11 +339,11 @@ int32_t AddKanjiArticle(CRtfArticleBuilder& piece, std::span<const DictionaryEle
             break;
         }
     }
-    if (!Has(flags, kRtfCompact)) FillHead(piece, head);
+    if (!HasFlag(flags, kRtfCompact)) FillHead(piece, head);
     else piece.NewParagraph();
     if (AddKanjiReadings(piece, elements, 11)) piece.NewParagraph();
     if (AddKanjiReadings(piece, elements, 12)) piece.NewParagraph();
-    if (Has(flags, kRtfWordStyles)) {
+    if (HasFlag(flags, kRtfWordStyles)) {
         if (coloured) piece.SetColor(kRtfBlack);
         AddSenses(piece, elements);
         piece.NewParagraph();

@@ -10,7 +10,6 @@ namespace {
 constexpr char16_t kIdeographicSpace = u'\u3000';
 constexpr int32_t kHeadWidth = 6;
 
-bool Has(uint32_t flags, uint32_t bit) { return (flags & bit) != 0; }
 bool IsHeadKana(char16_t c) { return c >= 0x3041 && c <= 0x30FE; }   // with "ー" and "・"
 bool IsJapanese(char16_t c) { return c >= 0x3000; }
 
@@ -39,17 +38,17 @@ public:
     }
 
 private:
-    bool Styles() const { return Has(flags_, kRtfStyles); }
-    bool Compact() const { return Has(flags_, kRtfCompact); }
-    bool Bold() const { return Has(flags_, kRtfBoldHead); }
+    bool Styles() const { return HasFlag(flags_, kRtfStyles); }
+    bool Compact() const { return HasFlag(flags_, kRtfCompact); }
+    bool Bold() const { return HasFlag(flags_, kRtfBoldHead); }
     void Colour(uint32_t rgb) {
-        if (Has(flags_, kRtfColoured)) piece_.SetColor(rgb);
+        if (HasFlag(flags_, kRtfColoured)) piece_.SetColor(rgb);
     }
 
     // The leading kana headwords; answers where the head line goes on.
     size_t Headword(std::u16string_view head) {
         const uint32_t appFlags = ArticleContext().ApplicationFlags();
-        const bool transliterationOnly = Has(appFlags, kTransliterateInsteadOfKana);
+        const bool transliterationOnly = HasFlag(appFlags, kTransliterateInsteadOfKana);
         if (transliterationOnly && !Styles()) return 0;
         if (Bold()) piece_.AppendRaw("\\b1");
         Colour(kRtfReadingRed);

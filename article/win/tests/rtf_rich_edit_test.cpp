@@ -100,7 +100,8 @@ TEST_F(RichEditTest, TextRunsAndIndentsArriveAsWritten) {
 
     EXPECT_EQ(ParagraphAt(0).dxStartIndent, 0);
     EXPECT_EQ(ParagraphAt(3).dxStartIndent, 240);
-    // The editor reads paragraph kinds from the piece, not from the control.
+    // Wine's RichEdit drops the \sN words (PARAFORMAT2.sStyle reads -1), so the
+    // editor reads paragraph kinds from the piece, not from the control.
     EXPECT_EQ(piece->ParagraphKinds(), (std::vector<int32_t>{3, 5}));
 }
 
