@@ -133,6 +133,12 @@ public:
     int32_t PoolUsed() const { return poolUsed_; }
     void SetCurrentRow(int32_t row) { currentRow_ = row; }
 
+    // Search as you type (word_list_find.cpp): makes the row of the best
+    // match for `key` (and `reading`, when given) current and answers it; -1
+    // for an empty list, 0 for a stored one. `mode` is the collator mode.
+    int32_t Find(std::u16string_view key, const std::u16string_view* reading, int32_t mode, bool* notWhole,
+                 bool* phrase);
+
     // Key groups (equal first key fields, byte for byte) of merged lists.
     int32_t NextGroup(int32_t row, int32_t n);
     int32_t PrevGroup(int32_t row, int32_t n);
@@ -171,6 +177,8 @@ private:
     int32_t ShelfPosition(const RDFDictionary* dictionary) const;
     CCursor* DictionaryCursor(const RDFDictionary* dictionary) const;
     int32_t CompareFields(const CCursor& a, const CCursor& b) const;
+    // Collator answer of the current entry's key fields against (key, reading).
+    int32_t CompareCurrent(std::u16string_view key, const std::u16string_view* reading, int32_t mode);
 
     // Stored lists.
     WordListEntry* NewEntry();

@@ -13,12 +13,6 @@
 
 namespace {
 
-struct MergedRow {
-    int32_t shelfPosition;
-    int32_t ordinal;
-    uint32_t ref;
-    std::u16string reading, word;
-};
 
 // Random readings and words over a small alphabet, so that many keys occur
 // in several dictionaries and several times in one.
@@ -43,41 +37,6 @@ protected:
             AddSynthetic(path, RandomKeys(random, keysEach), kIndexReadingWord, static_cast<uint32_t>(1 + d * 10000000));
         }
     }
-    // Every key of every shelf dictionary on the index, exported by a walk in
-    // shelf order, then stably sorted by the file's key order: equal keys keep
-    // the shelf order, and within a dictionary the index order.
-    std::vector<MergedRow> BruteForceMerge(int32_t index = kIndexReadingWord) const {
-        std::vector<MergedRow> rows;
-        for (size_t d = 0; d < shelf.dictionaries.size(); ++d) {
-            EngineCursor walk(*engine, shelf.dictionaries[d]->fileId);
-            EXPECT_EQ(walk.SelectIndex(index), DmsStatus::Success);
-            char16_t buffers[2][130];
-            KeySegmentValue fields[2] = {{buffers[0], 256}, {buffers[1], 256}};
-            EntryPosition at;
-            for (DmsStatus s = engine->First(walk.handle(), fields, &at); s == DmsStatus::Success;
-                 s = engine->Next(walk.handle(), fields, &at)) {
-                rows.push_back({static_cast<int32_t>(d), static_cast<int32_t>(at.ordinal), at.ref.first,
-                                std::u16string(buffers[0], static_cast<size_t>(fields[0].length) / 2),
-                                std::u16string(buffers[1], static_cast<size_t>(fields[1].length) / 2)});
-                fields[0].length = fields[1].length = 256;
-            }
-        }
-        EngineCursor compare(*engine, shelf.dictionaries[0]->fileId);
-        EXPECT_EQ(compare.SelectIndex(index), DmsStatus::Success);
-        auto key = [](const MergedRow& r, KeySegmentValue* out) {
-            out[0] = {const_cast<char16_t*>(r.reading.data()), static_cast<int32_t>(r.reading.size() * 2)};
-            out[1] = {const_cast<char16_t*>(r.word.data()), static_cast<int32_t>(r.word.size() * 2)};
-        };
-        std::stable_sort(rows.begin(), rows.end(), [&](const MergedRow& a, const MergedRow& b) {
-            KeySegmentValue ka[2], kb[2];
-            key(a, ka);
-            key(b, kb);
-            int32_t order = 0;
-            engine->CompareKeys(compare.handle(), ka, kb, &order);
-            return order < 0;
-        });
-        return rows;
-    }
     std::unique_ptr<WordList> MergedList() { return ListOfShelf(kListReadings); }
     void ExpectRow(WordList& list, const std::vector<MergedRow>& oracle, int32_t row) {
         CCursor* cursor = list.GetEntry(row);
@@ -89,38 +48,6 @@ protected:
         ASSERT_EQ(list.CurrentRow(), row);
     }
 };
-
-// Every `stride`-th line of a Debian EDICT-family file (EUC-JP) but the first.
-std::vector<std::u16string> EdictLines(const char* name, size_t stride) {
-    std::vector<uint8_t> bytes = ReadEdictFile(name);
-    std::vector<std::span<const uint8_t>> lines = SplitLines(bytes);
-    std::vector<std::u16string> texts;
-    for (size_t i = 1; i < lines.size(); i += stride) {
-        std::vector<uint8_t> sjis(lines[i].begin(), lines[i].end());
-        sjis.resize(static_cast<size_t>(EucJpToShiftJis(sjis.data(), sjis.data(), static_cast<int32_t>(sjis.size()))));
-        std::u16string text(sjis.size(), u'\0');
-        text.resize(static_cast<size_t>(DecodeCodePage932(sjis.data(), static_cast<int32_t>(sjis.size()), text.data(),
-                                                          static_cast<int32_t>(text.size()))));
-        texts.push_back(std::move(text));
-    }
-    return texts;
-}
-
-// (reading, headword) of EDICT and ENAMDICT lines; a kana-only headword is
-// its own reading with no word.
-std::vector<KeyPair> EdictKeys(const char* name, size_t stride) {
-    std::vector<KeyPair> keys;
-    for (const std::u16string& text : EdictLines(name, stride)) {
-        std::u16string headword = text.substr(0, std::min(text.find(u' '), size_t{127}));
-        size_t open = text.find(u" [");
-        size_t close = text.find(u']');
-        if (open != std::u16string::npos && close != std::u16string::npos && close > open)
-            keys.emplace_back(text.substr(open + 2, std::min(close - open - 2, size_t{127})), headword);
-        else
-            keys.emplace_back(headword, std::u16string());
-    }
-    return keys;
-}
 
 // (kanji, first kana reading) of KANJIDIC lines: one-character keys.
 std::vector<KeyPair> KanjidicKeys() {

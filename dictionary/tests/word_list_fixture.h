@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/tests/edict_files.h"
 #include "dictionary/tests/dictionary_fixture.h"
 #include "dictionary/word_list.h"
 #include "dictionary/word_list_shelf.h"
@@ -57,6 +58,46 @@ public:
 
 using KeyPair = std::pair<std::u16string, std::u16string>;
 
+struct MergedRow {
+    int32_t shelfPosition;
+    int32_t ordinal;
+    uint32_t ref;
+    std::u16string reading, word;
+};
+
+// Every `stride`-th line of a Debian EDICT-family file (EUC-JP) but the first.
+inline std::vector<std::u16string> EdictLines(const char* name, size_t stride) {
+    std::vector<uint8_t> bytes = ReadEdictFile(name);
+    std::vector<std::span<const uint8_t>> lines = SplitLines(bytes);
+    std::vector<std::u16string> texts;
+    for (size_t i = 1; i < lines.size(); i += stride) {
+        std::vector<uint8_t> sjis(lines[i].begin(), lines[i].end());
+        sjis.resize(static_cast<size_t>(EucJpToShiftJis(sjis.data(), sjis.data(), static_cast<int32_t>(sjis.size()))));
+        std::u16string text(sjis.size(), u'\0');
+        text.resize(static_cast<size_t>(DecodeCodePage932(sjis.data(), static_cast<int32_t>(sjis.size()), text.data(),
+                                                          static_cast<int32_t>(text.size()))));
+        texts.push_back(std::move(text));
+    }
+    return texts;
+}
+
+// (reading, headword) of EDICT and ENAMDICT lines; a kana-only headword is
+// its own reading with no word.
+inline std::vector<KeyPair> EdictKeys(const char* name, size_t stride) {
+    std::vector<KeyPair> keys;
+    for (const std::u16string& text : EdictLines(name, stride)) {
+        std::u16string headword = text.substr(0, std::min(text.find(u' '), size_t{127}));
+        size_t open = text.find(u" [");
+        size_t close = text.find(u']');
+        if (open != std::u16string::npos && close != std::u16string::npos && close > open)
+            keys.emplace_back(text.substr(open + 2, std::min(close - open - 2, size_t{127})), headword);
+        else
+            keys.emplace_back(headword, std::u16string());
+    }
+    return keys;
+}
+
+
 class WordListTest : public DictionaryTest {
 protected:
     // A dictionary file at `path` whose index `index` holds `keys` in bulk
@@ -84,6 +125,42 @@ protected:
         EXPECT_EQ(owned.back()->Open(2), 0u);
         shelf.dictionaries.push_back(owned.back().get());
         return owned.back().get();
+    }
+
+    // Every key of every shelf dictionary on the index, exported by a walk in
+    // shelf order, then stably sorted by the file's key order: equal keys keep
+    // the shelf order, and within a dictionary the index order.
+    std::vector<MergedRow> BruteForceMerge(int32_t index = kIndexReadingWord) const {
+        std::vector<MergedRow> rows;
+        for (size_t d = 0; d < shelf.dictionaries.size(); ++d) {
+            EngineCursor walk(*engine, shelf.dictionaries[d]->fileId);
+            EXPECT_EQ(walk.SelectIndex(index), DmsStatus::Success);
+            char16_t buffers[2][130];
+            KeySegmentValue fields[2] = {{buffers[0], 256}, {buffers[1], 256}};
+            EntryPosition at;
+            for (DmsStatus s = engine->First(walk.handle(), fields, &at); s == DmsStatus::Success;
+                 s = engine->Next(walk.handle(), fields, &at)) {
+                rows.push_back({static_cast<int32_t>(d), static_cast<int32_t>(at.ordinal), at.ref.first,
+                                std::u16string(buffers[0], static_cast<size_t>(fields[0].length) / 2),
+                                std::u16string(buffers[1], static_cast<size_t>(fields[1].length) / 2)});
+                fields[0].length = fields[1].length = 256;
+            }
+        }
+        EngineCursor compare(*engine, shelf.dictionaries[0]->fileId);
+        EXPECT_EQ(compare.SelectIndex(index), DmsStatus::Success);
+        auto key = [](const MergedRow& r, KeySegmentValue* out) {
+            out[0] = {const_cast<char16_t*>(r.reading.data()), static_cast<int32_t>(r.reading.size() * 2)};
+            out[1] = {const_cast<char16_t*>(r.word.data()), static_cast<int32_t>(r.word.size() * 2)};
+        };
+        std::stable_sort(rows.begin(), rows.end(), [&](const MergedRow& a, const MergedRow& b) {
+            KeySegmentValue ka[2], kb[2];
+            key(a, ka);
+            key(b, kb);
+            int32_t order = 0;
+            engine->CompareKeys(compare.handle(), ka, kb, &order);
+            return order < 0;
+        });
+        return rows;
     }
 
     // A list of `kind` holding every dictionary of the shelf.

@@ -1,0 +1,154 @@
+// The shelf: chain order and its edges, the settings slots, personal
+// dictionaries (never written into an existing file), the refresh keeping a
+// read-only working dictionary and the list positions, and dropping a
+// dictionary from every list before it is destroyed.
+#include <map>
+
+#include "common/settings/settings_file.h"
+#include "common/settings/tests/memory_profile_store.h"
+#include "dictionary/input_line.h"
+#include "dictionary/shelf.h"
+#include "dictionary/tests/dictionary_fixture.h"
+#include "dictionary/word_list.h"
+
+namespace {
+
+class ShelfTest : public DictionaryTest {
+protected:
+    // A dictionary file whose readings index holds `readings`.
+    void MakeFile(const std::u16string& path, std::initializer_list<const char16_t*> readings) {
+        CreateDictionaryFile(path);
+        uint32_t position = 1;
+        for (const char16_t* reading : readings) InsertKey(kIndexReadingWord, reading, u"", position++);
+        FinishFile();
+    }
+    RDFDictionary* OpenOnShelf(const std::u16string& path, uint32_t flags = kDictionaryStoreDatabase) {
+        RDFDictionary* d = shelf.AddDictionary(flags, path);
+        EXPECT_EQ(d->Open(2), 0u);
+        return d;
+    }
+
+    CInput input;
+    CShelf shelf{*engine, nullptr, input};
+};
+
+TEST_F(ShelfTest, SavingListsVisibleDictionariesAndEndsWithAnEmptyKey) {
+    MakeFile(u"C:\\D\\a.qdx", {u"あ"});
+    OpenOnShelf(u"C:\\D\\a.qdx");
+    shelf.AddDictionary(kDictionaryHidden, u"C:\\D\\b.qdx");
+    shelf.AddDictionary(kDictionaryEditable | kDictionaryWorking, u"C:\\D\\c,d.qdx");
+    MemoryProfileStore::Values values;
+    CIni ini(std::make_unique<MemoryProfileStore>(&values));
+    shelf.SaveDictionaryList(ini);
+    EXPECT_EQ(ini.GetString(u"Dictionaries", u"File1"), u"C:\\D\\a.qdx,0");
+    EXPECT_EQ(ini.GetString(u"Dictionaries", u"File2"), u"C:\\D\\c,d.qdx,2");
+    EXPECT_EQ(ini.GetString(u"Dictionaries", u"File3", u"missing"), u"missing");  // present and empty
+    EXPECT_EQ(values.count({u"dictionaries", u"file3"}), 1u);
+    EXPECT_EQ(ini.GetString(u"Dictionaries", u"Working"), u"C:\\D\\c,d.qdx");
+}
+
+TEST_F(ShelfTest, ChainMovesStopAtTheEndsAndPositionsFollow) {
+    RDFDictionary* a = shelf.AddDictionary(0, u"C:\\D\\a.qdx");
+    RDFDictionary* b = shelf.AddDictionary(kDictionaryHidden, u"C:\\D\\b.qdx");
+    RDFDictionary* c = shelf.InsertDictionary(0, u"C:\\D\\C.QDX");
+    EXPECT_EQ(shelf.MoveDictionaryUp(c), 0);
+    EXPECT_EQ(shelf.MoveDictionaryDown(b), 0);
+    EXPECT_EQ(shelf.MoveDictionaryDown(c), 1);
+    EXPECT_EQ(shelf.FirstDictionary(), a);
+    EXPECT_EQ(a->next, c);
+    EXPECT_EQ(c->position, 1);
+    EXPECT_EQ(shelf.GetVisibleIndex(b), -1);
+    EXPECT_EQ(shelf.FindByPath(u"c:\\d\\c.qdx"), c);
+    EXPECT_EQ(shelf.FindByFileName(u"X:\\other\\A.qdx", nullptr), a);
+    EXPECT_EQ(shelf.FindByFileName(u"X:\\other\\A.qdx", a), nullptr);
+    shelf.DeleteDictionary(c);
+    EXPECT_EQ(b->position, 1);
+    EXPECT_EQ(a->next, b);
+}
+
+TEST_F(ShelfTest, PersonalNamesSkipTakenCandidatesAndNeverOfferAnExistingFile) {
+    struct Host : IShelfHost {
+        bool FileExists(std::u16string_view path) override { return path.find(u"Personal1.qdx") != path.npos || all; }
+        int32_t EnsureTab(int32_t) override { return 0; }
+        void RemoveTab(int32_t) override {}
+        int32_t SelectedTabCommand() override { return 0; }
+        void PostCommand(int32_t) override {}
+        void UpdateCommandState(int32_t) override {}
+        void RedrawLists() override {}
+        std::u16string InstallationId() override { return u"{install}"; }
+        std::u16string NewGuidText() override { return u"{guid}"; }
+        std::u16string LocalTimeText() override { return u"2026-12-07 10:00:00"; }
+        bool all = false;
+    } host;
+    CShelf withHost(*engine, &host, input);
+    withHost.AddDictionary(0, u"E:\\elsewhere\\personal.QDX");
+    EXPECT_EQ(withHost.MakePersonalDictionaryName(u"C:\\Dict"), u"C:\\Dict\\Personal2.qdx");
+    host.all = true;
+    EXPECT_EQ(withHost.MakePersonalDictionaryName(u"C:\\Dict"), u"");
+
+    host.all = false;
+    RDFDictionary* made = withHost.CreatePersonalDictionary(u"C:\\Dict\\Personal2.qdx", u"Mine", u"(c)", u"notes", u"11.0");
+    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(withHost.FirstDictionary(), made);
+    EXPECT_EQ(made->openMode, 2);
+    EXPECT_EQ(made->HeaderText(1), std::optional<std::u16string>(u"Mine"));
+    EXPECT_EQ(made->HeaderText(6), std::optional<std::u16string>(u"{guid}"));
+
+    // Creating over an existing dictionary stops: nothing added, the file unchanged.
+    made->Close();
+    auto before = disk.Contents(u"C:\\Dict\\Personal2.qdx");
+    int32_t count = withHost.DictionaryCount();
+    EXPECT_EQ(withHost.CreatePersonalDictionary(u"C:\\Dict\\Personal2.qdx", u"Other", u"", u"", u"11.0"), nullptr);
+    EXPECT_EQ(withHost.DictionaryCount(), count);
+    EXPECT_EQ(disk.Contents(u"C:\\Dict\\Personal2.qdx"), before);
+    EXPECT_FALSE(app.messages.empty());
+}
+
+TEST_F(ShelfTest, RefreshKeepsAWorkingDictionaryThatCannotBeWrittenReadOnly) {
+    MakeFile(u"C:\\D\\w.qdx", {u"あ", u"い"});
+    RDFDictionary* working = OpenOnShelf(u"C:\\D\\w.qdx", kDictionaryStoreDatabase | kDictionaryEditable);
+    shelf.SetWorkingDictionary(working);
+    disk.InjectFault(SimulatedDisk::Operation::Open, 1, IoError::AccessDenied);
+    shelf.Refresh();
+    EXPECT_NE(working->flags & kDictionaryOpen, 0u);
+    EXPECT_EQ(working->openMode, 2);
+    EXPECT_EQ(shelf.FindView(2)->GetRowCount(), 2);
+    shelf.Refresh();  // writable again
+    EXPECT_EQ(working->openMode, 0);
+}
+
+TEST_F(ShelfTest, ReopenedDictionariesReturnToTheSameKeyAndDeletedOnesLeaveEveryList) {
+    MakeFile(u"C:\\D\\a.qdx", {u"あ", u"か", u"さ", u"た", u"な"});
+    MakeFile(u"C:\\D\\b.qdx", {u"い", u"き", u"し"});
+    OpenOnShelf(u"C:\\D\\a.qdx");
+    RDFDictionary* b = OpenOnShelf(u"C:\\D\\b.qdx");
+    shelf.Refresh();
+    EXPECT_EQ(shelf.SelectStartList(5), 2);
+    ListViewModel& view = *shelf.FindView(2);
+    ASSERT_EQ(view.GetRowCount(), 8);
+    view.SearchText(u"き", nullptr);
+    EXPECT_EQ(view.currentRow, 3);
+    shelf.SaveListPositions();
+    shelf.Refresh();
+    EXPECT_EQ(view.model->GetEntry(view.currentRow)->FieldText(0), u"き");
+
+    WordList& selected = *shelf.GetWordList(kListSelected);
+    {
+        CCursor cursor(b, kIndexReadingWord);
+        ASSERT_NE(selected.AddCursorEntry(cursor), nullptr);
+    }
+    shelf.DeleteDictionary(b);
+    EXPECT_EQ(view.GetRowCount(), 5);
+    EXPECT_EQ(selected.EntryCount(), 0);
+}
+
+TEST(TextScriptClass, KanjiThenKanaThenLowCharacters) {
+    EXPECT_EQ(TextScriptClass(u"abc"), 8);
+    EXPECT_EQ(TextScriptClass(u"ねこ"), 3);
+    EXPECT_EQ(TextScriptClass(u"ねこ猫"), 4);
+    EXPECT_EQ(TextScriptClass(u"\U00020B9F"), 4);  // a kanji beyond the BMP
+    EXPECT_EQ(TextScriptClass(u"\u2200"), 0);
+    EXPECT_EQ(TextScriptClass(u""), 0);
+}
+
+}  // namespace

@@ -1,0 +1,97 @@
+// WordList::Find: the seek behind search as you type. Every dictionary's
+// cursor seeks the first entry not below the key, the merge picks the first
+// of them, and the closer neighbour rule then prefers the row before it when
+// that row shares at least as long a beginning with the key. The phrase
+// splitter's retry (a dictionary form for an inflected key) joins here later.
+#include <string>
+
+#include "common/collation/collator.h"
+#include "common/unicode/search_key.h"
+#include "dictionary/dictionary.h"
+#include "dictionary/word_list.h"
+
+namespace {
+
+std::u16string_view Cut(std::u16string_view text, size_t units) { return text.substr(0, std::min(text.size(), units)); }
+
+}  // namespace
+
+int32_t WordList::CompareCurrent(std::u16string_view key, const std::u16string_view* reading, int32_t mode) {
+    const CCursor* cursor = CurrentCursor();
+    if (cursor == nullptr || !cursor->OnEntry()) return 1;
+    ICollator* collator = cursor->dictionary->Collator();
+    if (collator == nullptr) return 1;
+    std::u16string_view found = cursor->FieldText(0);
+    int32_t order = collator->Compare(found.data(), static_cast<uint32_t>(found.size()), key.data(),
+                                      static_cast<uint32_t>(key.size()), mode, 0);
+    if (order != 0 || reading == nullptr) return order;
+    std::u16string_view second = cursor->FieldText(1);
+    return collator->Compare(second.data(), static_cast<uint32_t>(second.size()), reading->data(),
+                             static_cast<uint32_t>(reading->size()), mode, 0);
+}
+
+int32_t WordList::Find(std::u16string_view key, const std::u16string_view* reading, int32_t mode, bool* notWhole,
+                       bool* phrase) {
+    if (phrase != nullptr) *phrase = false;
+    if (rowCount_ == 0) return -1;
+    if (stored_) return 0;
+    std::u16string searchKey;
+    if (kind_ == kListLexicon) {
+        char16_t made[1024];
+        int32_t length = MakeSearchKey(Cut(key, 255), made);
+        searchKey.assign(made, static_cast<size_t>(std::max(length, 0)));
+    } else {
+        searchKey.assign(Cut(key, CCursor::kMaxKeyUnits));
+    }
+    std::u16string_view wanted = searchKey;
+    std::u16string readingKey;
+    std::u16string_view readingView;
+    if (reading != nullptr) {
+        readingKey.assign(Cut(*reading, CCursor::kMaxKeyUnits));
+        readingView = readingKey;
+    }
+    const std::u16string_view* wantedReading = reading != nullptr ? &readingView : nullptr;
+
+    if (direction_ < 0) {
+        direction_ = 1;
+        SyncForward(current_);
+    }
+    bool found = false;
+    for (const auto& cursor : cursors_) {
+        if (!cursor->HasEntries()) continue;
+        cursor->ClearKeys();
+        if (wanted.empty()) {
+            found = !Failed(cursor->MoveFirst()) || found;
+            continue;
+        }
+        cursor->SetKeyText(0, wanted);
+        if (wantedReading != nullptr) cursor->SetKeyText(1, *wantedReading);
+        found = !Failed(cursor->SeekGreaterOrEqual()) || found;
+    }
+    bool afterEverything = !found;
+    if (afterEverything) {
+        // The key sorts after every entry: the last row, not whole.
+        for (const auto& cursor : cursors_)
+            if (cursor->HasEntries()) cursor->MoveLast();
+    }
+    SortCursors();
+    current_ = afterEverything ? LastPositioned() : FirstPositioned();
+    SyncForward(current_);
+    if (afterEverything) current_ = LastPositioned();
+    ComputeMergedRow();
+
+    int32_t order = CompareCurrent(wanted, wantedReading, mode);
+    if (order == 0) return currentRow_;
+    if (notWhole != nullptr) *notWhole = true;
+
+    // Closer neighbour: the row before shares a longer or equal beginning.
+    if (order > 0 && currentRow_ > 0) {
+        int32_t row = currentRow_;
+        int32_t previous = kind_ == kListLexicon ? PrevGroup(row, 1) : row - 1;
+        if (previous >= 0 && GetEntry(previous) != nullptr) {
+            int32_t before = CompareCurrent(wanted, wantedReading, mode);
+            if (before < 0 && ~before < order - 1) GetEntry(row);
+        }
+    }
+    return currentRow_;
+}

@@ -1,0 +1,112 @@
+// dictcli: types keys into the list model over dictionary files, as the main
+// window's search box does, and prints per keystroke the input, its kana, the
+// current row, whether the key was found whole, and a page of rows.
+//   dictcli type A.qdx [B.qdx ...] [--list reading|kanji|reverse] [--keys k1,k2,...] [--rows N]
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "common/text/utf8.h"
+#include "dictionary/dictionary.h"
+#include "dictionary/input_line.h"
+#include "dictionary/shelf.h"
+#include "dictionary/word_list.h"
+#include "storage/dms.h"
+
+namespace {
+
+int Usage() {
+    std::fprintf(stderr,
+                 "usage: dictcli type A.qdx [B.qdx ...] [--list reading|kanji|reverse] [--keys k1,k2,...] "
+                 "[--rows N]\n");
+    return 1;
+}
+
+// The search box of the tool: the key typed so far, no selection.
+class TypedBox : public IInputBox {
+public:
+    std::u16string Text() const override { return text; }
+    void Selection(int32_t& start, int32_t& end) const override { start = end = static_cast<int32_t>(text.size()); }
+    void HighlightInputRange(int32_t, int32_t) override {}
+    std::u16string text;
+};
+
+std::vector<std::string> SplitKeys(const std::string& keys) {
+    std::vector<std::string> out;
+    size_t start = 0;
+    while (start <= keys.size()) {
+        size_t comma = keys.find(',', start);
+        if (comma == std::string::npos) comma = keys.size();
+        out.push_back(keys.substr(start, comma - start));
+        start = comma + 1;
+    }
+    return out;
+}
+
+void PrintPage(ListViewModel& view, int32_t rows) {
+    WordList& list = *view.model;
+    for (int32_t row = std::max(view.topRow, 0); row < view.topRow + rows && row < list.RowCount(); ++row) {
+        CCursor* cursor = list.GetEntry(row);
+        if (cursor == nullptr) break;
+        std::u16string first(cursor->FieldText(0)), second(cursor->FieldText(1));
+        // The kanji list's index holds (word, reading); print reading first always.
+        if (view.viewKind == 5) std::swap(first, second);
+        std::printf("%s %s\t%s\n", row == view.currentRow ? ">" : " ", Utf16ToUtf8(first).c_str(),
+                    Utf16ToUtf8(second).c_str());
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3 || std::strcmp(argv[1], "type") != 0) return Usage();
+    std::vector<std::string> files;
+    std::string listName = "reading", keys;
+    int32_t rows = 5;
+    for (int i = 2; i < argc; ++i) {
+        std::string arg = argv[i];
+        if (arg == "--list" && i + 1 < argc)
+            listName = argv[++i];
+        else if (arg == "--keys" && i + 1 < argc)
+            keys = argv[++i];
+        else if (arg == "--rows" && i + 1 < argc)
+            rows = std::atoi(argv[++i]);
+        else if (arg.rfind("--", 0) == 0)
+            return Usage();
+        else
+            files.push_back(arg);
+    }
+    int32_t viewKind = listName == "reading" ? 2 : listName == "kanji" ? 5 : listName == "reverse" ? 4 : 0;
+    if (files.empty() || viewKind == 0) return Usage();
+
+    CDMS engine(SystemStorageIO());
+    CInput input;
+    CShelf shelf(engine, nullptr, input);
+    for (const std::string& file : files) {
+        RDFDictionary* dictionary = shelf.AddDictionary(kDictionaryStoreDatabase, Utf8ToUtf16(file));
+        uint32_t status = dictionary != nullptr ? dictionary->Open(2) : kOpenNoFile;
+        if (status != 0) {
+            char16_t reason[256];
+            DmsErrorText(static_cast<int32_t>(status), 0, reason, 256);
+            std::fprintf(stderr, "dictcli: %s: %u %s\n", file.c_str(), status, Utf16ToUtf8(reason).c_str());
+            return 2;
+        }
+    }
+    shelf.Refresh();
+    ListViewModel& view = *shelf.FindView(viewKind);
+    view.rowsPerPage = rows;
+    view.conversionAvailable = true;
+    view.conversionMode = viewKind == 2 ? kConvertRomaji : viewKind == 4 ? kConvertGreek : kConvertNone;
+    std::printf("rows %d\n", view.GetRowCount());
+    TypedBox box;
+    for (const std::string& key : SplitKeys(keys)) {
+        box.text = Utf8ToUtf16(key);
+        view.SearchAsYouType(input, box);
+        std::printf("key %s kana %s row %d %s\n", key.c_str(),
+                    Utf16ToUtf8(input.convertedSearched ? input.converted : std::u16string()).c_str(),
+                    view.currentRow, view.notWhole ? "not-whole" : "whole");
+        PrintPage(view, rows);
+    }
+    return 0;
+}
