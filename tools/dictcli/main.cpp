@@ -13,6 +13,7 @@
 #include "dictionary/shelf.h"
 #include "dictionary/word_list.h"
 #include "storage/dms.h"
+#include "storage/global_engine.h"
 
 namespace {
 
@@ -80,9 +81,9 @@ int main(int argc, char** argv) {
     int32_t viewKind = listName == "reading" ? 2 : listName == "kanji" ? 5 : listName == "reverse" ? 4 : 0;
     if (files.empty() || viewKind == 0) return Usage();
 
-    CDMS engine(SystemStorageIO());
+    ProgramGlobals globals(StorageEngineHooks());  // the run's engine, as the program has it
     CInput input;
-    CShelf shelf(engine, nullptr, input);
+    CShelf shelf(*GlobalEngine(), nullptr, input);
     for (const std::string& file : files) {
         RDFDictionary* dictionary = shelf.AddDictionary(kDictionaryStoreDatabase, Utf8ToUtf16(file));
         uint32_t status = dictionary != nullptr ? dictionary->Open(2) : kOpenNoFile;
