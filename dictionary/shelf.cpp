@@ -18,6 +18,8 @@
 #include "dictionary/word_list.h"
 #include "storage/dms.h"
 
+#undef CreateFile  // the COM header brings <windows.h> on Windows; here it is CDMS::CreateFile
+
 namespace {
 
 constexpr int32_t kCannotOpenCaption = 542;
