@@ -31,34 +31,7 @@ int32_t CollatorMode(int32_t sort) {
 
 int32_t Sign(int64_t v) { return v < 0 ? -1 : (v > 0 ? 1 : 0); }
 
-// The given text of a comparison and what the UCA comparison builds from it,
-// kept while one key is compared with many. Valid for any index: it is
-// matched on the text and the level flag. The engine runs on one thread.
-struct GivenText {
-    std::u16string text;
-    bool valid = false;
-    bool allLevels = false;
-    bool fourth = false;  // a variable or repetition element appeared
-    int32_t count = 0;
-    std::vector<CollationElement> elements = std::vector<CollationElement>(XCollator1::kMaxElements);
-    std::vector<uint32_t> keys[2] = {std::vector<uint32_t>(kMaxSortKeyWeights),
-                                     std::vector<uint32_t>(kMaxSortKeyWeights)};  // without, with the fourth level
-    int32_t keyLength[2] = {-1, -1};  // -1 not built yet
-};
-
-struct UcaScratch {
-    static constexpr size_t kGivenSlots = 4;  // by segment position
-    GivenText given[kGivenSlots];
-    std::vector<CollationElement> storedElements = std::vector<CollationElement>(XCollator1::kMaxElements);
-    std::vector<uint32_t> storedKey = std::vector<uint32_t>(kMaxSortKeyWeights);
-};
-
 uint64_t g_comparisons = 0;
-
-UcaScratch& Scratch() {
-    static UcaScratch* const scratch = new UcaScratch;  // kept for the whole run
-    return *scratch;
-}
 
 // The run's id of a shape: its place in a table of the shapes seen so far,
 // plus 1. Indexes have few distinct shapes and the engine runs on one thread.
@@ -94,7 +67,6 @@ DmsStatus IndexKeyFormat::Init(const FileDescription& description, int32_t keyId
     shape_.clear();
     shapeId_ = 0;
     collator_ = nullptr;
-    ucaTable_ = nullptr;
     if (description.FindIndex(keyId) < 0) return DmsStatus::WrongKeyId;
     for (const SegmentDefinition& d : description.SegmentsOf(keyId)) {
         Segment s;
@@ -114,8 +86,6 @@ DmsStatus IndexKeyFormat::Init(const FileDescription& description, int32_t keyId
     if (needsCollator) {
         collator_ = IndexCollator(collatorKind);
         if (collator_ == nullptr) return DmsStatus::CollatorNotFound;
-        XCollator1& uca = UcaCollator();
-        if (collator_ == static_cast<ICollator*>(&uca) && uca.HasTable()) ucaTable_ = &uca.Table();
     }
     return DmsStatus::Success;
 }
@@ -158,40 +128,6 @@ bool IndexKeyFormat::IsWellFormed(std::span<const uint8_t> key) const {
     return at == key.size();
 }
 
-int32_t IndexKeyFormat::CompareUca(const char16_t* a, uint32_t aLength, const char16_t* b, uint32_t bLength,
-                                   size_t segment) const {
-    UcaScratch& scratch = Scratch();
-    GivenText& g = scratch.given[segment % UcaScratch::kGivenSlots];
-    const bool allLevels = segments_[segment].flags != 0;
-    if (!g.valid || g.allLevels != allLevels || g.text.size() != bLength ||
-        std::memcmp(g.text.data(), b, bLength * 2) != 0) {
-        g.text.assign(b, bLength);
-        g.allLevels = allLevels;
-        g.fourth = false;
-        g.count = MakeCollationElements(*ucaTable_, b, static_cast<int32_t>(bLength), g.elements, &g.fourth);
-        g.keyLength[0] = g.keyLength[1] = -1;
-        g.valid = true;
-    }
-    bool storedFourth = false;
-    int32_t na = MakeCollationElements(*ucaTable_, a, static_cast<int32_t>(aLength), scratch.storedElements,
-                                       &storedFourth);
-    // The fourth level counts when either text used it, for both keys.
-    const bool fourth = storedFourth || g.fourth;
-    const int variant = fourth ? 1 : 0;
-    const std::vector<uint32_t>& keyB = g.keys[variant];
-    if (g.keyLength[variant] < 0)
-        g.keyLength[variant] = MakeSortKey({g.elements.data(), static_cast<size_t>(g.count)}, allLevels, fourth,
-                                           g.keys[variant]);
-    std::vector<uint32_t>& keyA = scratch.storedKey;
-    int32_t la = MakeSortKey({scratch.storedElements.data(), static_cast<size_t>(na)}, allLevels, fourth, keyA);
-    int32_t lb = g.keyLength[variant];
-    for (int32_t i = 0;; ++i) {
-        if (i == la) return i == lb ? 0 : -1;
-        if (i == lb || keyA[static_cast<size_t>(i)] > keyB[static_cast<size_t>(i)]) return 1;
-        if (keyA[static_cast<size_t>(i)] < keyB[static_cast<size_t>(i)]) return -1;
-    }
-}
-
 int32_t IndexKeyFormat::CompareText(const uint8_t* a, uint32_t aBytes, const uint8_t* b, uint32_t bBytes,
                                     size_t segment) const {
     auto aligned = [](const uint8_t* p, uint32_t bytes, std::vector<char16_t>& scratch) -> const char16_t* {
@@ -203,8 +139,10 @@ int32_t IndexKeyFormat::CompareText(const uint8_t* a, uint32_t aBytes, const uin
     const char16_t* ta = aligned(a, aBytes, alignedA_);
     const char16_t* tb = aligned(b, bBytes, alignedB_);
     const Segment& s = segments_[segment];
-    int32_t r = ucaTable_ != nullptr ? CompareUca(ta, aBytes / 2, tb, bBytes / 2, segment)
-                                     : collator_->Compare(ta, aBytes / 2, tb, bBytes / 2, s.mode, s.flags);
+    // The collator's own comparison: it stops at the first primary weight that
+    // differs, which decides most comparisons of a seek without building
+    // either text's whole sort key.
+    int32_t r = collator_->Compare(ta, aBytes / 2, tb, bBytes / 2, s.mode, s.flags);
     if (r != 0) return r < 0 ? -1 : 1;
     return Sign(int64_t{aBytes} - int64_t{bBytes});
 }

@@ -33,7 +33,6 @@
 #include <string>
 #include <vector>
 
-class DucetTable;
 struct ICollator;  // common/collation/collator.h: kept out of this header, which reaches
                    // the system's COM headers in the Windows build
 
@@ -85,17 +84,11 @@ public:
 
 private:
     int32_t CompareText(const uint8_t* a, uint32_t aBytes, const uint8_t* b, uint32_t bBytes, size_t segment) const;
-    // The UCA comparison with the given side's collation elements kept while
-    // one key is compared with many (a seek, an insert): the same answer as
-    // XCollator1::Compare, without rebuilding the given side every time.
-    int32_t CompareUca(const char16_t* a, uint32_t aLength, const char16_t* b, uint32_t bLength,
-                       size_t segment) const;
 
     std::vector<Segment> segments_;
     std::string shape_;
     uint32_t shapeId_ = 0;
     ICollator* collator_ = nullptr;
-    const DucetTable* ucaTable_ = nullptr;  // set when the collator is XCollator1
     // Stored text may sit at an odd address; the collator reads char16_t.
     mutable std::vector<char16_t> alignedA_;
     mutable std::vector<char16_t> alignedB_;
