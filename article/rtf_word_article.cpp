@@ -107,10 +107,10 @@ void AddTranslations(CRtfArticleBuilder& piece, std::span<const DictionaryElemen
     bool first = true;
     for (const DictionaryElement& e : elements) {
         if (e.kind != 8 || TextOf(e).empty()) continue;
-        if (!first) {
-            if (styles) piece.NewParagraph();
-            else piece.AppendChar(kMiddleDot);
-        }
+        if (!first && !styles) piece.AppendChar(kMiddleDot);
+        if (!first && styles) piece.NewParagraph();
+        // Each translation paragraph is of its own kind, not the head's.
+        if (styles) piece.SetParagraphStyle(8);
         first = false;
         piece.AppendText(TextOf(e));
     }
