@@ -132,6 +132,11 @@ TEST(RtfWordArticle, EditorPreviewKeepsTheKindOfEveryParagraph) {
               "\\pard\\s3 ねこ\\par\n\\s3 ねっこ\\par\n\\s4 猫\\par\n"
               "\\pard\\s5 cat\\par\n\\pard\\s5 \\i fig\\i0  shrew\\par\n\\pard\\s7 猫を飼う to keep a cat\\par\n\\par\n");
     EXPECT_EQ(out.kinds, (std::vector<int32_t>{3, 3, 4, 5, 5, 7}));
+
+    Record glossed;
+    glossed.Add(2, u"").Add(3, u"いぬ").Add(8, u"dog").Add(8, u"hound");
+    EXPECT_EQ(Word(glossed, 0x102).kinds, (std::vector<int32_t>{3, 8, 8}));
+    EXPECT_EQ(Word(glossed, 0x41).readable, "\\pard\\b1 いぬ\\b0\\par\ndog・hound\\par\n");
 }
 
 TEST(RtfKanjiArticle, ReadingsBoldWithoutTheirEndings) {
