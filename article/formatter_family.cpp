@@ -3,6 +3,7 @@
 
 #include "article/index_text.h"
 #include "article/kanji_article.h"
+#include "article/latin_article.h"
 #include "article/word_article.h"
 #include "dictionary/dictionary.h"
 
@@ -93,6 +94,7 @@ int32_t PrepareIndexText(uint32_t formatType, char16_t* out, int32_t capacity, c
     switch (FormatterRowFor(formatType).index) {
     case I::Words: return PrepareIndexTextWords(out, capacity, text, length, bits);
     case I::Default: return PrepareIndexTextDefault(out, capacity, text, length, bits);
+    case I::F16: return PrepareIndexTextF16(out, capacity, text, length, bits);
     default: return 0;
     }
 }
@@ -114,6 +116,7 @@ FormattedText RunArticleMember(ArticleMember member, const CDictionary& dictiona
     case A::Default: return FormatArticleDefault(dictionary, 0);
     case A::F2: return FormatArticleF2(dictionary, 0);
     case A::F6: return FormatArticleF6(dictionary, 0);
+    case A::F16: return FormatArticleF16(dictionary, 0);
     default: return {};
     }
 }
@@ -126,6 +129,7 @@ int32_t GetColumnText(const CDictionary& dictionary, ListCell& cell, int32_t col
     cell.formatType = static_cast<int32_t>(formatType);
     switch (FormatterRowFor(formatType).column) {
     case C::Default: return GetColumnTextDefault(dictionary, 0, cell, columnKind);
+    case C::F16: return GetColumnTextF16(dictionary, 0, cell, columnKind);
     default: return cell.length;
     }
 }

@@ -5,6 +5,9 @@
 //   latintool analyse --data DIR [--timing]
 //                                 analyses the lines of standard input; with
 //                                 --timing ends with the time per word
+//   latintool analyse --dictionary FILE.qdx
+//                                 the same through the host bridge over a
+//                                 compiled Latin dictionary
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -14,24 +17,31 @@
 #include <utility>
 #include <vector>
 
+#include "common/text/utf8.h"
+#include "dictionary/dictionary.h"
+#include "dictionary/word_list.h"
 #include "latin/analysis_driver.h"
 #include "latin/coded_output.h"
 
 #include "latin/dictionary_entry.h"
 #include "latin/dictionary_form.h"
+#include "latin/latin_bridge.h"
 #include "latin/memory_host.h"
+#include "storage/dms.h"
+#include "storage/storage_io.h"
 
 namespace {
 
 int Usage() {
-    std::fprintf(stderr, "usage: latintool forms --data DIR\n       latintool analyse --data DIR [--timing]\n");
+    std::fprintf(stderr, "usage: latintool forms --data DIR\n       latintool analyse --data DIR [--timing]\n"
+                         "       latintool analyse --dictionary FILE.qdx\n");
     return 2;
 }
 
 // The analyser's output is Latin-1 in UTF-16 units; printed as those bytes.
-void PrintLatin1(const CStringBuilder& text) {
+void PrintLatin1(std::u16string_view text) {
     std::string bytes;
-    for (char16_t unit : text.View()) bytes += static_cast<char>(unit < 256 ? unit : '?');
+    for (char16_t unit : text) bytes += static_cast<char>(unit < 256 ? unit : '?');
     std::fputs(bytes.c_str(), stdout);
 }
 
@@ -48,7 +58,7 @@ int Analyse(bool timing) {
         CStringBuilder text;
         CodedLineWriter printer(text);
         Translate(printer, line.c_str());
-        PrintLatin1(text);
+        PrintLatin1(text.View());
         if (!timing) continue;
         size_t at = 0;
         while (at < line.size()) {
@@ -89,18 +99,44 @@ int PrintForms(const MemoryLatinHost& host) {
     return 0;
 }
 
+// Each line of standard input through the bridge; its coded output and the
+// number of rows it added.
+int AnalyseWithDictionary(const std::string& path) {
+    CDMS engine(SystemStorageIO());
+    RDFDictionary dictionary(0, engine);
+    const std::u16string file = Utf8ToUtf16(path);
+    if (!dictionary.File().SetPath(file.c_str()) || dictionary.Open(0) != 0) {
+        std::fprintf(stderr, "latintool: %s cannot be opened\n", path.c_str());
+        return 1;
+    }
+    WordList list(nullptr, kListTranslatedWords);
+    list.AddDictionary(&dictionary);
+    LatinBridge bridge;
+    std::string line;
+    while (std::getline(std::cin, line)) {
+        list.Clear();
+        const int32_t known = bridge.Analyse(std::u16string(line.begin(), line.end()), &dictionary, list);
+        PrintLatin1(bridge.Output());
+        std::printf("=> %d, %d rows\n", known, list.EntryCount());
+    }
+    list.ForgetDictionary(&dictionary);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc < 2) return Usage();
     const std::string command = argv[1];
-    std::string data;
+    std::string data, dictionary;
     bool timing = false;
     for (int i = 2; i < argc; ++i) {
         if (std::strcmp(argv[i], "--data") == 0 && i + 1 < argc) data = argv[++i];
+        else if (std::strcmp(argv[i], "--dictionary") == 0 && i + 1 < argc) dictionary = argv[++i];
         else if (std::strcmp(argv[i], "--timing") == 0) timing = true;
         else return Usage();
     }
+    if (command == "analyse" && !dictionary.empty() && data.empty()) return AnalyseWithDictionary(dictionary);
     if (data.empty() || (command != "forms" && command != "analyse")) return Usage();
     MemoryLatinHost host;
     std::string error;
