@@ -22,6 +22,7 @@
 #include <tuple>
 #include <vector>
 
+#include "bench/sqlite_engine_order.h"
 #include "common/collation/collator.h"
 #include "storage/dms.h"
 #include "storage/index_keys.h"
@@ -132,14 +133,6 @@ void BM_EngineCompact(benchmark::State& state) {
 
 // ---- SQLite ----
 
-int Collate(void*, int lengthA, const void* a, int lengthB, const void* b) {
-    static ICollator* uca = IndexCollator(1);
-    int32_t r = uca->Compare(static_cast<const char16_t*>(a), static_cast<uint32_t>(lengthA / 2),
-                             static_cast<const char16_t*>(b), static_cast<uint32_t>(lengthB / 2), 2, 1);
-    if (r != 0) return r < 0 ? -1 : 1;
-    return lengthA < lengthB ? -1 : (lengthA > lengthB ? 1 : 0);
-}
-
 sqlite3* SqliteOpen(const char* pragmas) {
     std::remove(G().sqlitePath.c_str());
     std::remove((G().sqlitePath + "-journal").c_str());
@@ -149,7 +142,7 @@ sqlite3* SqliteOpen(const char* pragmas) {
     sqlite3_exec(db, "PRAGMA page_size=4096; PRAGMA cache_size=1000; PRAGMA encoding='UTF-16le';", nullptr, nullptr,
                  nullptr);
     sqlite3_exec(db, pragmas, nullptr, nullptr, nullptr);
-    sqlite3_create_collation_v2(db, "X", SQLITE_UTF16LE, nullptr, Collate, nullptr);
+    sqlite3_create_collation_v2(db, "X", SQLITE_UTF16LE, nullptr, CollateInEngineOrder, nullptr);
     return db;
 }
 
@@ -198,7 +191,7 @@ void BM_SqliteVacuum(benchmark::State& state) {
         state.ResumeTiming();
         sqlite3* db = nullptr;
         sqlite3_open(G().sqlitePath.c_str(), &db);
-        sqlite3_create_collation_v2(db, "X", SQLITE_UTF16LE, nullptr, Collate, nullptr);
+        sqlite3_create_collation_v2(db, "X", SQLITE_UTF16LE, nullptr, CollateInEngineOrder, nullptr);
         sqlite3_exec(db, kBulkPragmas, nullptr, nullptr, nullptr);
         sqlite3_exec(db, "VACUUM", nullptr, nullptr, nullptr);
         sqlite3_close(db);

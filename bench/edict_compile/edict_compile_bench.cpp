@@ -6,6 +6,7 @@
 // (word, reading) with the same comparator as indexes 101 and 102.
 // Prints CSV rows (see run.sh, which repeats runs and keeps medians).
 //   edict_compile_bench SOURCE WORK_FOLDER
+#include "bench/sqlite_engine_order.h"
 #include "bench/bench_support.h"
 
 #include "common/collation/collator.h"
@@ -73,14 +74,6 @@ long PeakKiB() {
     return usage.ru_maxrss;
 }
 
-int Collate(void*, int lengthA, const void* a, int lengthB, const void* b) {
-    static ICollator* uca = IndexCollator(1);
-    const int32_t r = uca->Compare(static_cast<const char16_t*>(a), static_cast<uint32_t>(lengthA / 2),
-                                   static_cast<const char16_t*>(b), static_cast<uint32_t>(lengthB / 2), 2, 1);
-    if (r != 0) return r < 0 ? -1 : 1;
-    return lengthA < lengthB ? -1 : (lengthA > lengthB ? 1 : 0);
-}
-
 // The headwords and readings of an EDICT line, as the reference takes them:
 // before "[" the words, inside the readings, or the whole head as readings;
 // pieces cut at ";", notes "(...)" and trailing blanks dropped.
@@ -113,7 +106,7 @@ double SqliteReference(const char* sourceName, const std::filesystem::path& fold
     sqlite3_open(path.c_str(), &db);
     sqlite3_exec(db, "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; PRAGMA page_size=4096", nullptr, nullptr,
                  nullptr);
-    sqlite3_create_collation_v2(db, "X", SQLITE_UTF16LE, nullptr, Collate, nullptr);
+    sqlite3_create_collation_v2(db, "X", SQLITE_UTF16LE, nullptr, CollateInEngineOrder, nullptr);
     sqlite3_exec(db,
                  "CREATE TABLE article(id INTEGER PRIMARY KEY, text TEXT);"
                  "CREATE TABLE reading_key(k TEXT COLLATE X, w TEXT COLLATE X, article INTEGER);"

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/sqlite_engine_order.h"
 #include "common/collation/collator.h"
 #include "storage/dms.h"
 #include "storage/index_keys.h"
@@ -37,16 +38,6 @@ struct Fixture {
 };
 
 Fixture* g = nullptr;
-
-// The engine's order of one text segment: the collator, then the shorter first.
-int Collate(void* counter, int lengthA, const void* a, int lengthB, const void* b) {
-    ++*static_cast<uint64_t*>(counter);
-    static ICollator* uca = IndexCollator(1);
-    int32_t r = uca->Compare(static_cast<const char16_t*>(a), static_cast<uint32_t>(lengthA / 2),
-                             static_cast<const char16_t*>(b), static_cast<uint32_t>(lengthB / 2), 2, 1);
-    if (r != 0) return r < 0 ? -1 : 1;
-    return lengthA < lengthB ? -1 : (lengthA > lengthB ? 1 : 0);
-}
 
 uint32_t EngineSeek(const ReadingAndWord& key) {
     std::u16string empty;
@@ -99,7 +90,7 @@ void Setup() {
     sqlite3_open(g->sqlitePath.c_str(), &g->db);
     sqlite3_exec(g->db, "PRAGMA page_size=4096; PRAGMA cache_size=1000; PRAGMA encoding='UTF-16le';"
                         "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF;", nullptr, nullptr, nullptr);
-    sqlite3_create_collation_v2(g->db, "X", SQLITE_UTF16LE, &g->sqliteComparisons, Collate, nullptr);
+    sqlite3_create_collation_v2(g->db, "X", SQLITE_UTF16LE, &g->sqliteComparisons, CollateInEngineOrder, nullptr);
     sqlite3_exec(g->db, "CREATE TABLE k(r TEXT COLLATE X, w TEXT COLLATE X, ref INTEGER, PRIMARY KEY(r, w, ref))"
                         " WITHOUT ROWID; BEGIN", nullptr, nullptr, nullptr);
     sqlite3_stmt* insert = nullptr;

@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <random>
 
+#include "bench/sqlite_engine_order.h"
 #include "bench/bench_support.h"
 #include "common/collation/collator.h"
 #include "dictionary/dictionary.h"
@@ -80,14 +81,6 @@ void MakeDictionary(const std::u16string& path, const std::vector<ReadingAndWord
     engine.CloseFile(id);
 }
 
-int Collate(void*, int lengthA, const void* a, int lengthB, const void* b) {
-    static ICollator* uca = IndexCollator(1);
-    int32_t r = uca->Compare(static_cast<const char16_t*>(a), static_cast<uint32_t>(lengthA / 2),
-                             static_cast<const char16_t*>(b), static_cast<uint32_t>(lengthB / 2), 2, 1);
-    if (r != 0) return r < 0 ? -1 : 1;
-    return lengthA < lengthB ? -1 : (lengthA > lengthB ? 1 : 0);
-}
-
 void Setup() {
     if (g != nullptr) return;
     g = new Fixture;
@@ -101,7 +94,7 @@ void Setup() {
     sqlite3_exec(g->db, "PRAGMA page_size=4096; PRAGMA cache_size=1000; PRAGMA encoding='UTF-16le';"
                         "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; DROP TABLE IF EXISTS k;",
                  nullptr, nullptr, nullptr);
-    sqlite3_create_collation_v2(g->db, "X", SQLITE_UTF16LE, nullptr, Collate, nullptr);
+    sqlite3_create_collation_v2(g->db, "X", SQLITE_UTF16LE, nullptr, CollateInEngineOrder, nullptr);
     sqlite3_exec(g->db, "CREATE TABLE k(r TEXT COLLATE X, w TEXT COLLATE X, d INTEGER, ref INTEGER, "
                         "PRIMARY KEY(r, w, d, ref)) WITHOUT ROWID; BEGIN", nullptr, nullptr, nullptr);
     sqlite3_stmt* insert = nullptr;
