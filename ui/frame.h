@@ -7,6 +7,7 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdint>
 #include <string>
@@ -56,6 +57,26 @@ public:
 
     HWND Window() const { return frame_; }
     HWND InputBox() const { return inputBox_; }
+    HWND StatusBar() const { return statusBar_; }
+    HWND SizeBar() const { return sizeBar_; }
+    int32_t Split() const { return listHeight_; }
+
+    // The bars (frame_bars.cpp): toolbar 1 to 3, the tab strip with its
+    // eight list tabs, and the layout of every child for the client size.
+    HWND CreateToolbar(HWND parent, int32_t number);
+    HWND CreateTabControl(HWND parent);
+    void RecalcLayout();
+    // The toolbar whose button table holds `command`, null when none.
+    HWND FindToolbarForCommand(uint32_t command) const;
+    // The shelf adds (`insert`) or removes a list tab; the tab's index or -1.
+    int32_t FindOrInsertListTab(int32_t position, uint32_t command, bool insert);
+    // Status line: the current dictionary's name and the current list's line count.
+    void UpdateStatusBar();
+    void SetStatusDictionaryName(const std::u16string& path);
+    // "Line n from m"; empty unless both are above 0.
+    void SetStatusLineCount(int32_t line, int32_t total);
+    void ResetCaption();
+    static LRESULT CALLBACK SizeBarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     HMENU ApplicationMenu() const { return applicationMenu_; }
     HMENU ContextMenus() const { return contextMenus_; }
 
@@ -73,7 +94,7 @@ private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     bool RegisterClasses();
     bool CreateInputBox();
-    void Relayout();
+    LRESULT OnSizeBarMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     bool OpenDictionaries();
     void RestoreSelectedList();
     void OnDestroy();
@@ -83,7 +104,6 @@ private:
     LRESULT OnNotify(NMHDR* header);
     LRESULT OnTestQuery(HWND sender, const COPYDATASTRUCT* query);
     void SelectTab(uint32_t command);
-    HWND FindToolbarWithButton(uint32_t id) const;
 
     // Dispatcher pieces (frame_commands.cpp).
     void OnInputChange(WORD code);
@@ -108,6 +128,10 @@ private:
     HMENU contextMenus_ = nullptr;     // resource 114
     HWND inputBox_ = nullptr;
     HWND statusBar_ = nullptr;
+    HWND dragLine_ = nullptr;          // the dark line shown while the size bar is dragged
+    HIMAGELIST toolbarImages_[3] = {};
+    HIMAGELIST tabImages_ = nullptr;
+    int32_t inputFontPoints_ = 12;     // the input box's font size (the fonts object's, once built)
     HWND nextViewer_ = nullptr;        // next window of the clipboard viewer chain
     UINT_PTR timer_ = 0;
     uint32_t ticks_ = 0;

@@ -455,32 +455,26 @@ void CFrame::ShowApplicationMenu() {
     }
 }
 
-HWND CFrame::FindToolbarWithButton(uint32_t id) const {
-    for (HWND toolbar : toolbars)
-        if (toolbar && SendMessageW(toolbar, TB_COMMANDTOINDEX, id, 0) >= 0) return toolbar;
-    return nullptr;
-}
-
 void CFrame::CheckCommand(uint32_t id) {
     SetMenuCheck(applicationMenu_, id, true);
     if (!ListKindOfCommand(id))
-        if (HWND toolbar = FindToolbarWithButton(id)) SendMessageW(toolbar, TB_CHECKBUTTON, id, TRUE);
+        if (HWND toolbar = FindToolbarForCommand(id)) SendMessageW(toolbar, TB_CHECKBUTTON, id, TRUE);
 }
 
 void CFrame::UncheckCommand(uint32_t id) {
     SetMenuCheck(applicationMenu_, id, false);
     if (!ListKindOfCommand(id))
-        if (HWND toolbar = FindToolbarWithButton(id)) SendMessageW(toolbar, TB_CHECKBUTTON, id, FALSE);
+        if (HWND toolbar = FindToolbarForCommand(id)) SendMessageW(toolbar, TB_CHECKBUTTON, id, FALSE);
 }
 
 void CFrame::EnableCommand(uint32_t id) {
     if (applicationMenu_) EnableMenuItem(applicationMenu_, id, MF_BYCOMMAND | MF_ENABLED);
-    if (HWND toolbar = FindToolbarWithButton(id)) SendMessageW(toolbar, TB_ENABLEBUTTON, id, TRUE);
+    if (HWND toolbar = FindToolbarForCommand(id)) SendMessageW(toolbar, TB_ENABLEBUTTON, id, TRUE);
 }
 
 void CFrame::DisableCommand(uint32_t id) {
     if (applicationMenu_) EnableMenuItem(applicationMenu_, id, MF_BYCOMMAND | MF_GRAYED | MF_DISABLED);
-    if (HWND toolbar = FindToolbarWithButton(id)) SendMessageW(toolbar, TB_ENABLEBUTTON, id, FALSE);
+    if (HWND toolbar = FindToolbarForCommand(id)) SendMessageW(toolbar, TB_ENABLEBUTTON, id, FALSE);
 }
 
 void CFrame::UpdateCommandStates(uint32_t id) {
@@ -518,7 +512,7 @@ void CFrame::UpdateCommandStates(uint32_t id) {
     case cmd::kTopmost: {
         bool on = app.flags & app_flag::kTopmost;
         checkIf(id, on);
-        if (HWND toolbar = FindToolbarWithButton(id)) SendMessageW(toolbar, TB_CHANGEBITMAP, id, on ? 31 : 30);
+        if (HWND toolbar = FindToolbarForCommand(id)) SendMessageW(toolbar, TB_CHANGEBITMAP, id, on ? 31 : 30);
         break;
     }
     case cmd::kHints:
@@ -540,7 +534,7 @@ void CFrame::UpdateCommandStates(uint32_t id) {
         break;
     case cmd::kConversionMode: {
         int32_t mode = lists ? lists->ConversionMode() : 0;
-        if (HWND toolbar = FindToolbarWithButton(id)) SendMessageW(toolbar, TB_CHANGEBITMAP, id, 35 + mode);
+        if (HWND toolbar = FindToolbarForCommand(id)) SendMessageW(toolbar, TB_CHANGEBITMAP, id, 35 + mode);
         enableIf(id, lists && lists->ConversionModeAllowed());
         break;
     }

@@ -23,6 +23,10 @@ public:
     // Makes the list of that kind current: the kind, or 0 when none exists.
     virtual int32_t SetCurrentListByKind(int32_t) { return 0; }
     virtual void RedrawLists() {}
+    // Moves every list window to the list rectangle of the layout.
+    virtual void PlaceListWindows(int32_t /*x*/, int32_t /*y*/, int32_t /*width*/, int32_t /*height*/) {}
+    // File path of the current list's current dictionary, empty when none.
+    virtual std::u16string CurrentDictionaryPath() { return {}; }
     // The shelf's choice of start list (kind 2 with rows, else 5 or 4, else `fallback`).
     virtual int32_t SelectStartList(int32_t fallback) { return fallback; }
     // Reads the input box into the input model; its change counter.

@@ -18,6 +18,7 @@
 #include "ui/application.h"
 #include "ui/command_ids.h"
 #include "ui/command_rules.h"
+#include "ui/frame_layout.h"
 #include "ui/start_arguments.h"
 #include "ui/test_hook_protocol.h"
 
@@ -30,8 +31,6 @@ constexpr DWORD kSizeBarStyle = 0x46000000;   // child, visible, clip siblings
 constexpr DWORD kStatusBarStyle = 0x50800000;
 constexpr DWORD kInputEventMask = 0xA0011;    // change, drag-drop done, mouse events, selection change
 constexpr int kInputHeight = 24;
-constexpr int kSizeBarHeight = 4;
-constexpr int kDefaultInputPoints = 12;
 constexpr int kTitleSlot = 116;               // "Ostrel Pro"
 constexpr int kCreateTitleSlot = 117;         // "Japanese-Russian Dictionary"
 constexpr int kWebSearchSlot = 78;            // "&Web Search"
@@ -52,6 +51,9 @@ CFrame::~CFrame() {
     if (applicationMenu_) DestroyMenu(applicationMenu_);
     if (contextMenus_) DestroyMenu(contextMenus_);
     if (frame_) DestroyWindow(frame_);
+    for (HIMAGELIST images : toolbarImages_)
+        if (images) ImageList_Destroy(images);
+    if (tabImages_) ImageList_Destroy(tabImages_);
 }
 
 bool CFrame::RegisterClasses() {
@@ -64,11 +66,11 @@ bool CFrame::RegisterClasses() {
     frameClass.lpszClassName = Wide(kFrameClassName);
     if (!RegisterClassW(&frameClass)) return false;
 
-    // The size bar, list and book classes take their procedures from their
-    // own parts when those exist; until then they do default processing.
+    // The list and book classes take their procedures from their own parts
+    // when those exist; until then they do default processing.
     WNDCLASSW sizeBar{};
     sizeBar.style = CS_HREDRAW | CS_VREDRAW;
-    sizeBar.lpfnWndProc = DefWindowProcW;
+    sizeBar.lpfnWndProc = &CFrame::SizeBarProc;
     sizeBar.hInstance = instance_;
     sizeBar.hCursor = LoadCursorW(nullptr, IDC_SIZENS);
     sizeBar.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
@@ -105,7 +107,7 @@ bool CFrame::CreateInputBox() {
     CHARFORMAT2W format{};
     format.cbSize = sizeof(format);
     format.dwMask = CFM_SIZE;
-    format.yHeight = 20 * kDefaultInputPoints;
+    format.yHeight = 20 * inputFontPoints_;
     SendMessageW(inputBox_, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
     SendMessageW(inputBox_, EM_SETEVENTMASK, 0, kInputEventMask);
     ShowWindow(inputBox_, SW_SHOW);
@@ -123,7 +125,10 @@ int32_t CFrame::Create(int32_t x, int32_t y, int32_t width, int32_t height) {
     applicationMenu_ = LoadMenuW(instance_, MAKEINTRESOURCEW(IDR_APPLICATION_MENU));
     contextMenus_ = LoadMenuW(instance_, MAKEINTRESOURCEW(IDR_CONTEXT_MENUS));
 
+    for (int32_t number = 1; number <= 3; ++number)
+        if (!(toolbars[number - 1] = CreateToolbar(frame_, number))) return 0;
     if (!CreateInputBox()) return 0;
+    tabControl = CreateTabControl(frame_);
     sizeBar_ = CreateWindowExW(0, Wide(kSizeBarClassName), L"", kSizeBarStyle, 0, listHeight_, width,
                                kSizeBarHeight, frame_, nullptr, instance_, nullptr);
     if (!sizeBar_) return 0;
@@ -262,7 +267,7 @@ LRESULT CFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 app.flags &= ~app_flag::kWindowShown;
             }
         } else if (app.flags & app_flag::kWindowShown) {
-            Relayout();
+            RecalcLayout();
         }
         break;
     case WM_ACTIVATE:
@@ -463,17 +468,6 @@ LRESULT CFrame::OnNotify(NMHDR* header) {
         }
     }
     return 0;
-}
-
-void CFrame::Relayout() {
-    // The full layout of toolbars, tabs and panes belongs to the layout
-    // part; until it joins, the input box runs along the top, the status bar
-    // along the bottom and the size bar at the list height.
-    RECT client;
-    GetClientRect(frame_, &client);
-    if (statusBar_) SendMessageW(statusBar_, WM_SIZE, 0, 0);
-    if (inputBox_ && !toolbars[2]) MoveWindow(inputBox_, 0, 0, client.right, kInputHeight, TRUE);
-    if (sizeBar_) MoveWindow(sizeBar_, 0, listHeight_, client.right, kSizeBarHeight, TRUE);
 }
 
 void CFrame::SelectTab(uint32_t command) {

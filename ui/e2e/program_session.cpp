@@ -162,8 +162,10 @@ HWND ProgramRun::WaitForFrame(DWORD timeoutMs) {
     DWORD start = GetTickCount();
     while (GetTickCount() - start < timeoutMs) {
         if (HWND frame = FindFrame()) {
-            // Created and past its start-up: the hook answers only then.
-            if (!QueryState(frame).empty()) return frame;
+            // Created and past its start-up (flag 0x40000000): the hook
+            // answers as soon as the window exists, while Create still runs.
+            std::map<std::wstring, std::wstring> state = QueryState(frame);
+            if (!state.empty() && (std::wcstoul(state[L"flags"].c_str(), nullptr, 10) & 0x40000000u)) return frame;
         }
         if (process_ && WaitForSingleObject(process_, 50) == WAIT_OBJECT_0) return nullptr;
     }

@@ -19,6 +19,7 @@
 #include "ui/application.h"
 #include "ui/command_ids.h"
 #include "ui/frame.h"
+#include "ui/frame_furniture.h"
 #include "ui/program_context.h"
 #include "ui/program_globals.h"
 #include "ui/start_arguments.h"
@@ -54,6 +55,8 @@ void RunMainWindow(HINSTANCE instance, std::vector<std::u16string> arguments, in
     Application& app = *g_application;
     auto frame = std::make_unique<CFrame>(instance, 0, std::move(arguments), showMode);
     g_frame = frame.get();
+    FrameFurniture furniture(*frame);
+    frame->furniture = &furniture;
     if (frame->Create(app.window.x, app.window.y, app.window.width, app.window.height)) frame->MessageLoop();
     frame.reset();
     g_frame = nullptr;

@@ -75,23 +75,14 @@ protected:
         frame_->lists = &lists_;
     }
 
-    // Creates the frame, then the list window and a tab strip with the full
-    // set of list tabs (the parts that make them come later).
+    // Creates the frame (with its tab strip of the full set of list tabs),
+    // then the list window (its part comes later).
     void Create() {
         ASSERT_EQ(frame_->Create(20, 20, 400, 520), 1);
         HWND window = frame_->Window();
         lists_.input = frame_->InputBox();
         lists_.window = CreateWindowExW(0, L"Ostrel List View", L"", WS_CHILD | WS_VISIBLE, 0, 40, 300, 200, window,
                                         nullptr, GetModuleHandleW(nullptr), nullptr);
-        frame_->tabControl = CreateWindowExW(0, WC_TABCONTROLW, L"", WS_CHILD | WS_VISIBLE, 0, 250, 300, 30, window,
-                                             nullptr, GetModuleHandleW(nullptr), nullptr);
-        const uint32_t tabs[] = {40003, 40004, 40007, 40006, 40142, 40139, 40140, 40143};
-        for (int i = 0; i < 8; ++i) {
-            TCITEMW item{};
-            item.mask = TCIF_PARAM;
-            item.lParam = tabs[i];
-            SendMessageW(frame_->tabControl, TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&item));
-        }
     }
 
     int SelectedTab() { return static_cast<int>(SendMessageW(frame_->tabControl, TCM_GETCURSEL, 0, 0)); }

@@ -1,0 +1,50 @@
+// FrameFurniture: the main window's tray icon, About box and the two menu
+// items that switch the interface to Russian or Japanese, drawn in their own
+// script whatever the interface language. The hover hint and the dialogs join
+// later by overriding the remaining operations.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+
+#include "ui/frame_slots.h"
+#include "ui/tray_icon.h"
+
+class CFrame;
+
+// The About box's version line is filled with these.
+inline constexpr int kVersionMajor = 11;
+inline constexpr int kVersionMinor = 11;
+
+class FrameFurniture : public IFrameFurniture {
+public:
+    explicit FrameFurniture(CFrame& frame);
+    FrameFurniture(const FrameFurniture&) = delete;
+    FrameFurniture& operator=(const FrameFurniture&) = delete;
+    ~FrameFurniture() override;
+
+    bool TrayShown() override { return tray_ && tray_->Shown(); }
+    void ShowTray() override;
+    void RemoveTray() override;
+    void OnTrayNotify(WPARAM wParam, LPARAM lParam) override;
+    void ShowAbout(HWND owner) override;
+    void PrepareLanguageItems(HMENU menu) override;
+    LRESULT MeasureItem(LPARAM lParam) override;
+    LRESULT DrawItem(LPARAM lParam) override;
+
+private:
+    CTrayIcon& Tray();
+
+    CFrame& frame_;
+    std::unique_ptr<CTrayIcon> tray_;  // made with the frame's window on first use
+    // The Russian and Japanese menu fonts and their metrics (the fonts
+    // object's set 1 fonts, once it exists).
+    HFONT russianFont_ = nullptr;
+    HFONT japaneseFont_ = nullptr;
+    TEXTMETRICW russianMetrics_{};
+    TEXTMETRICW japaneseMetrics_{};
+};
+
+// The procedure of the modal "About" dialog.
+INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
