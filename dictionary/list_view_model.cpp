@@ -17,6 +17,8 @@ std::u16string_view Cut(std::u16string_view text, int32_t units) {
 
 }  // namespace
 
+std::u16string (*ListViewModel::cellText)(WordList&, int32_t, int32_t) = nullptr;
+
 ListViewModel::ListViewModel(int32_t viewKindIn, WordList* modelIn, IListViewHost* hostIn)
     : viewKind(viewKindIn), model(modelIn), host(hostIn) {}
 
@@ -229,4 +231,26 @@ int32_t ListViewModel::OnDictionaryAdded(RDFDictionary* dictionary, RDFDictionar
     if (viewKind == kViewTranslatedWords || viewKind == kViewSearchResults) model->Clear();
     model->RemoveDictionary(dictionary);
     return OnDictionarySetChanged(firstDictionary, isCurrentView);
+}
+
+int32_t ListViewModel::PostCurrentHeadword(int32_t command) {
+    if (model == nullptr || cellText == nullptr || host == nullptr || currentRow < 0) return 0;
+    int32_t columns[2] = {3, 2};
+    if (viewKind == kViewTranslatedWords) {
+        columns[0] = 1;
+        columns[1] = 2;
+    } else if (viewKind == kViewReverse) {
+        columns[0] = 3;
+        columns[1] = 5;
+    } else if (viewKind == kViewLexicon) {
+        columns[0] = 24;
+        columns[1] = 0;
+    }
+    for (int32_t column : columns) {
+        if (column == 0) break;
+        std::u16string text = cellText(*model, currentRow, column);
+        if (!text.empty() && text[0] == u'\u2026') text.erase(0, 1);
+        if (!text.empty()) return host->PostHeadword(command, text) ? 1 : 0;
+    }
+    return 0;
 }

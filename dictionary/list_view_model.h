@@ -70,6 +70,13 @@ public:
     // and reopen of the dictionaries; restoring finds the key again.
     void SavePosition();
     void RestorePosition();
+    // Posts the current row's headword (the first non-empty of the view's
+    // two column kinds, a leading ellipsis dropped) to the main window as
+    // WM_COMMAND `command`; 1 when posted.
+    int32_t PostCurrentHeadword(int32_t command);
+    // The cell text of `row` in column kind `columnKind`; the article layer,
+    // which owns the column texts, installs it. Null gives no text.
+    static std::u16string (*cellText)(WordList& list, int32_t row, int32_t columnKind);
     // Drops the shelf's dictionaries from the model before they close.
     int32_t OnDictionariesClosed(CInput& input, RDFDictionary* firstDictionary, bool isCurrentView);
     // Adds the open dictionaries again and returns to the position.

@@ -142,6 +142,33 @@ TEST_F(ShelfTest, ReopenedDictionariesReturnToTheSameKeyAndDeletedOnesLeaveEvery
     EXPECT_EQ(selected.EntryCount(), 0);
 }
 
+// The by-reading view posts column 3, else column 2, without a leading ellipsis.
+TEST_F(ShelfTest, TheCurrentHeadwordIsPostedFromTheViewsColumnsWithoutItsEllipsis) {
+    struct Host : IListViewHost {
+        void FillPage() override {}
+        void UpdateView() override {}
+        void UpdateCommandState(int32_t) override {}
+        bool PostHeadword(int32_t command, std::u16string_view text) override {
+            posted = std::u16string(text) + u"@" + std::u16string(1, static_cast<char16_t>(command % 1000));
+            return true;
+        }
+        void TranslateText(int32_t) override {}
+        std::u16string posted;
+    } host;
+    MakeFile(u"C:\\D\\a.qdx", {u"あ", u"か"});
+    OpenOnShelf(u"C:\\D\\a.qdx");
+    shelf.Refresh();
+    ListViewModel view(2, shelf.GetWordList(kListReadings), &host);
+    view.SearchText(u"か", nullptr);
+    EXPECT_EQ(view.PostCurrentHeadword(40100), 0);  // no cell texts installed
+    ListViewModel::cellText = [](WordList& list, int32_t row, int32_t column) {
+        return column == 2 ? u"\u2026" + std::u16string(list.GetEntry(row)->FieldText(0)) : std::u16string();
+    };
+    EXPECT_EQ(view.PostCurrentHeadword(40100), 1);
+    ListViewModel::cellText = nullptr;
+    EXPECT_EQ(host.posted, u"か@d");
+}
+
 TEST(TextScriptClass, KanjiThenKanaThenLowCharacters) {
     EXPECT_EQ(TextScriptClass(u"abc"), 8);
     EXPECT_EQ(TextScriptClass(u"ねこ"), 3);
