@@ -67,11 +67,20 @@ LatinBridge* CurrentLatinBridge() { return g_bridge; }
 LatinBridge::LatinBridge() = default;
 
 LatinBridge::~LatinBridge() {
-    ReleaseCursors();
+    Release();
     if (g_bridge == this) g_bridge = nullptr;
 }
 
-void LatinBridge::ReleaseCursors() {
+void LatinBridge::Attach(RDFDictionary* dictionary) {
+    g_bridge = this;
+    Release();
+    if (dictionary == nullptr) return;
+    dictionary_ = dictionary;
+    main_ = std::make_unique<CCursor>(dictionary, kArticleTable);
+    stems_ = std::make_unique<CCursor>(dictionary, kStemIndex);
+}
+
+void LatinBridge::Release() {
     main_.reset();
     stems_.reset();
     dictionary_ = nullptr;
@@ -107,14 +116,10 @@ bool LatinBridge::PrepareText(std::u16string_view text, char (&out)[kLatinTextSi
 }
 
 int32_t LatinBridge::Analyse(std::u16string_view text, RDFDictionary* dictionary, WordList& list) {
-    g_bridge = this;
-    ReleaseCursors();
     output_.Clear();
     lineCount_ = groupCount_ = 0;
+    Attach(dictionary);
     if (dictionary == nullptr) return 0;
-    dictionary_ = dictionary;
-    main_ = std::make_unique<CCursor>(dictionary, kArticleTable);
-    stems_ = std::make_unique<CCursor>(dictionary, kStemIndex);
     // Another host may have taken the engine over since (the tools, tests).
     if (!initialised_ || g_latinHost.findFirstStem != &OnFindFirstStem) {
         LatinHostCallbacks callbacks;
@@ -136,7 +141,7 @@ int32_t LatinBridge::Analyse(std::u16string_view text, RDFDictionary* dictionary
         result = !written.empty() && written.substr(0, 3) != u"04 " ? 1 : 0;
         AddResultRows(list);
     }
-    ReleaseCursors();
+    Release();
     return result;
 }
 

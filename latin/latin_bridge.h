@@ -59,6 +59,12 @@ public:
     // dictionary lacks the analyser's data. The bridge becomes the current one.
     int32_t Analyse(std::u16string_view text, RDFDictionary* dictionary, WordList& list);
 
+    // Opens the two cursors of an analysis on the dictionary (the callbacks
+    // answer through them) and makes this the current bridge; Release closes
+    // them. Analyse does both around its work.
+    void Attach(RDFDictionary* dictionary);
+    void Release();
+
     // The coded output of the last Analyse, and its lines and groups.
     std::u16string_view Output() const { return output_.View(); }
     int32_t SplitOutputLines(const char16_t* start, const char16_t* end);
@@ -80,7 +86,6 @@ private:
     void AddResultRows(WordList& list);
     void AddRow(WordList& list, uint32_t recordId, bool entry);
     int StemLine(int status, char* line);
-    void ReleaseCursors();
 
     bool initialised_ = false;
     char analysed_[kLatinTextSize] = {};

@@ -9,12 +9,15 @@
 #include <sstream>
 
 #include "dictionary/cursor.h"
+#include "dictionary/engine_cursor.h"
 #include "dictionary/dictionary_properties.h"
 #include "dictionary/word_list.h"
+#include "import/article_record.h"
 #include "import/latin_steps.h"
 #include "import/latin_word_list.h"
 #include "latin/coded_output.h"
 #include "latin/latin_bridge.h"
+#include "latin/latin_host.h"
 #include "latin/latin_options.h"
 #include "latin/memory_host.h"
 #include "latin/tests/collatinus_text.h"
@@ -276,6 +279,32 @@ TEST_F(LatinBridgeOverDictionary, CallbacksWithoutABridgeAnswer255) {
     EXPECT_EQ(LatinBridge::OnFindFirstStem("ros", line), 255);   // outside Analyse: no cursors
     EXPECT_EQ(LatinBridge::OnFindNextStem(line), 255);
     EXPECT_EQ(LatinBridge::OnReadEntryText(1, line, sizeof line), 255);
+}
+
+// Callback 3 over records written here: the stated capacity, "?" for units
+// from U+0100, and a block shorter than its 10-byte head answered 255.
+TEST_F(LatinBridgeOverDictionary, EntryTextIsBoundedAndEightBit) {
+    EngineCursor writer(engine_, dictionary_->fileId);
+    ASSERT_TRUE(writer.ok());
+    auto write = [&](const std::vector<uint8_t>& block) {
+        uint32_t position = 0;
+        EXPECT_EQ(engine_.SelectRecordType(writer.handle(), kArticleRecordType), DmsStatus::Success);
+        EXPECT_EQ(engine_.WriteData(writer.handle(), block.data(), static_cast<uint32_t>(block.size()), &position),
+                  DmsStatus::Success);
+        return position;
+    };
+    const uint32_t dash = write(BuildArticleRecord(9000, 16, u"ros\u2014a\u0101 abcdefghij\nsecond line"));
+    const uint32_t shortBlock = write({1, 2, 3, 4});
+    bridge_.Attach(dictionary_.get());
+    char out[8];
+    EXPECT_EQ(LatinBridge::OnReadEntryText(dash, out, sizeof out), 0);
+    EXPECT_STREQ(out, "ros?a? ");
+    char whole[kEntryTextSize];
+    EXPECT_EQ(LatinBridge::OnReadEntryText(dash, whole, sizeof whole), 0);
+    EXPECT_STREQ(whole, "ros?a? abcdefghij");
+    EXPECT_EQ(LatinBridge::OnReadEntryText(shortBlock, whole, sizeof whole), 255);
+    bridge_.Release();
+    EXPECT_EQ(LatinBridge::OnReadEntryText(dash, whole, sizeof whole), 255);
 }
 
 // The robustness lists and a sample of collatinus's paradigm forms through
