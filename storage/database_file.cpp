@@ -76,14 +76,6 @@ uint8_t* DMSFile::Descriptor(int32_t position) {
     return h.data + table + static_cast<uint32_t>(position) * header::kDescriptorSize;
 }
 
-uint8_t* DMSFile::FindDescriptor(int32_t keyId) {
-    for (int32_t i = 0; i < static_cast<int32_t>(description_.indexes.size()); ++i) {
-        uint8_t* d = Descriptor(i);
-        if (d != nullptr && LoadU32(d + 4) == static_cast<uint32_t>(keyId)) return d;
-    }
-    return nullptr;
-}
-
 CachedPage DMSFile::GetPage(uint32_t page, DmsStatus& status) { return cache_.GetPage(*this, page, &status); }
 
 DmsStatus DMSFile::NewPage(uint16_t signature, CachedPage& page) {

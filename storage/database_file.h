@@ -150,10 +150,6 @@ public:
     // Descriptor of the index at `position` in the description (null when
     // out of range); callers mark the header changed after writing to it.
     uint8_t* Descriptor(int32_t position);
-    // The descriptor whose stored key id is `keyId`, scanning exactly the
-    // description's indexes (a key id 0 anywhere in the table is found too);
-    // null when none has it (callers give 28).
-    uint8_t* FindDescriptor(int32_t keyId);
 
     // Hands out the next page number (header field 28) and makes its slot in
     // the cache: zeroed, stamped, changed. 10 when the page cannot be made,
@@ -168,17 +164,14 @@ public:
     int32_t Id() const { return id_; }
     OpenMode Mode() const { return mode_; }
     uint16_t Flags() const { return flags_; }
-    void SetFlags(uint16_t flags) { flags_ = flags; }
     bool InTransaction() const { return (flags_ & kFlagInTransaction) != 0; }
     // Which collator the file's text keys are ordered by: 0 for versions
     // 0x0402 and 0x0403, 1 for 0x0404. The indexes take the collator itself.
     int32_t CollatorKind() const { return collatorKind_; }
     uint16_t Version() const { return version_; }
     const std::u16string& Path() const { return path_; }
-    const std::u16string& JournalPath() const { return journalPath_; }
     IStorageIO& Io() { return io_; }
     IStorageFile* Handle() { return file_.get(); }
-    IStorageFile* Journal() { return journal_.get(); }
     PageAllocationTable& Pat() { return pat_; }
     // Bytes used by pages: the PAT's used end, else (last page + 1) x PageSize.
     uint64_t UsedEnd();

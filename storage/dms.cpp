@@ -140,7 +140,7 @@ CDMS::Call::Call(CDMS& engine, uint32_t handle, DmsOperation op, bool writes) : 
     if ((writes && mode == OpenMode::ReadOnly) || (IsTransactionCall(op) && mode != OpenMode::Journaled)) {
         status_ = DmsStatus::OperationNotAllowed;
     }
-    if (ResetsOrdinal(op)) cursor_->ordinal = XCursor::kUnknownOrdinal;
+    if (ResetsOrdinal(op)) cursor_->ordinal = kUnknownOrdinal;
     OpenedFile* f = engine.FindByFile(*cursor_->file);
     outer_ = f->current;
     f->current = cursor_;
@@ -155,7 +155,7 @@ DmsStatus CDMS::Call::Finish(DmsStatus status) {
     if (status == DmsStatus::WrongHandle || cursor_ == nullptr) return status;
     if (!Failed(status)) return status;
     cursor_->flags &= static_cast<uint16_t>(~XCursor::kPositioned);
-    cursor_->ordinal = XCursor::kUnknownOrdinal;
+    cursor_->ordinal = kUnknownOrdinal;
     DMSFile& f = *cursor_->file;
     // A changing operation that failed half-way in a journaled file: outside
     // a transaction every earlier operation is in the file, so going back to

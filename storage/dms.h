@@ -66,7 +66,6 @@ class XCursor {
 public:
     static constexpr uint16_t kPositioned = 0x100;
     static constexpr int32_t kMaxDepth = 20;
-    static constexpr uint32_t kUnknownOrdinal = 0xFFFFFFFF;
 
     XCursor(DMSFile& owner, uint32_t cursorHandle) : file(&owner), handle(cursorHandle) {}
     virtual ~XCursor() = default;

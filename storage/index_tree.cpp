@@ -60,7 +60,7 @@ DmsStatus IndexTree::Load(KeyPage& page, uint32_t number, int32_t height) {
 
 void IndexTree::Unposition() {
     cursor_.flags &= static_cast<uint16_t>(~XCursor::kPositioned);
-    cursor_.ordinal = XCursor::kUnknownOrdinal;
+    cursor_.ordinal = kUnknownOrdinal;
 }
 
 DmsStatus IndexTree::Report(const KeyPage& leaf, uint32_t index, uint32_t ordinal, KeySegmentValue* out,
@@ -282,7 +282,7 @@ DmsStatus IndexTree::Step(int32_t direction, KeySegmentValue* out, EntryPosition
     KeyPage leaf;
     st = StepPath(cursor_.depth, direction, &leaf);
     if (Failed(st)) return st;
-    if (ordinal != XCursor::kUnknownOrdinal) ordinal += static_cast<uint32_t>(direction);
+    if (ordinal != kUnknownOrdinal) ordinal += static_cast<uint32_t>(direction);
     // Most steps stay in the leaf StepPath checked; only a step to a sibling loads it again.
     if (leaf) return Report(leaf, static_cast<uint32_t>(cursor_.path[cursor_.depth].entry), ordinal, out, position);
     return ReportCurrent(out, position, ordinal);
@@ -299,7 +299,7 @@ DmsStatus IndexTree::MoveToOrdinal(uint32_t n, KeySegmentValue* out, EntryPositi
     }
     bool positioned = (cursor_.flags & XCursor::kPositioned) != 0;
     uint32_t known = cursor_.ordinal;
-    if (positioned && known != XCursor::kUnknownOrdinal) {
+    if (positioned && known != kUnknownOrdinal) {
         if (n == known) {
             DmsStatus st = CheckPath();
             return Failed(st) ? st : ReportCurrent(out, position, known);
@@ -335,7 +335,7 @@ DmsStatus IndexTree::MoveToOrdinal(uint32_t n, KeySegmentValue* out, EntryPositi
 DmsStatus IndexTree::GetOrdinal(uint32_t* ordinal) {
     DmsStatus st = CheckPath();
     if (Failed(st)) return st;
-    if (cursor_.ordinal == XCursor::kUnknownOrdinal) {
+    if (cursor_.ordinal == kUnknownOrdinal) {
         uint64_t counted = 0;
         for (int32_t level = 0; level <= cursor_.depth; ++level) {
             const XCursor::PathStep& at = cursor_.path[level];

@@ -404,16 +404,6 @@ DmsStatus CCache::WriteChangedPages(IPageStore& file) {
     return DmsStatus::Success;
 }
 
-DmsStatus CCache::WritePages(IPageStore& file) {
-    DmsStatus st = WriteHeader(file, 0xFFFF);
-    if (Failed(st)) return st;
-    st = WriteChangedPages(file);
-    if (Failed(st)) return st;
-    st = file.FlushFile();
-    if (Failed(st)) return st;
-    return WriteHeader(file, 0);
-}
-
 void CCache::RestoreFile(const IPageStore& file) {
     for (Slot& s : slots_) {
         if (!(s.flags & InUse) || s.file != &file || !(s.flags & Changed)) continue;
@@ -436,19 +426,6 @@ void CCache::Unwrite(const IPageStore& file, uint32_t page, std::span<const uint
     std::memset(s.before.get(), 0, s.pageSize);
     if (loaded) std::memcpy(s.before.get(), before.data(), std::min<size_t>(before.size(), s.pageSize));
     s.flags = static_cast<uint16_t>((s.flags & ~Loaded) | Changed | (loaded ? Loaded : 0));
-}
-
-void CCache::StorePage(const IPageStore& file, uint32_t page, std::span<const uint8_t> image) {
-    int32_t i = Find(file, page);
-    if (i < 0) return;
-    Slot& s = slots_[static_cast<size_t>(i)];
-    size_t n = std::min<size_t>(image.size(), s.pageSize);
-    std::memcpy(s.image.get(), image.data(), n);
-    std::memcpy(s.before.get(), image.data(), n);
-    s.flags = static_cast<uint16_t>((s.flags & ~Changed) | Loaded);
-    s.signature = LoadU16(s.image.get() + 4);
-    Reclass(i);
-    s.version = NextContentVersion();
 }
 
 bool CCache::HasChangedPages(const IPageStore& file) const {

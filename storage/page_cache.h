@@ -99,13 +99,9 @@ public:
     // Every changed page of the file, lowest page number first; stops at the
     // first failure. No header protocol.
     DmsStatus FlushInPageOrder(IPageStore& file);
-    // The write-back protocol: header with flag 0xFFFF, every other changed
-    // page in slot order, flush, header with flag 0. Stops at the first failure,
-    // leaving the rest changed and the flag set on disk (recovery's case).
-    DmsStatus WritePages(IPageStore& file);
     // Every changed page of the file but the header, in slot order; stops at
-    // the first failure. The middle step of WritePages, for callers that add
-    // steps of their own between the two header writes.
+    // the first failure. The write-back writes them between its two header
+    // writes (write_back.cpp).
     DmsStatus WriteChangedPages(IPageStore& file);
     // Writes the header page (page 0) with `flag` at offset 14, then flushes.
     // Both cached images keep 0 there. 9 when the header is not cached.
@@ -117,8 +113,6 @@ public:
     // again, with `before` (the page as the file holds it again) as its
     // before-image, or none when it did not exist there. Its working image stays.
     void Unwrite(const IPageStore& file, uint32_t page, std::span<const uint8_t> before, bool loaded);
-    // Recovery wrote `image` as the page: a cached copy takes it in both images.
-    void StorePage(const IPageStore& file, uint32_t page, std::span<const uint8_t> image);
     bool HasChangedPages(const IPageStore& file) const;
     std::vector<ChangedPage> ChangedPages(const IPageStore& file) const;  // slot order
     // Empties every slot of the file and frees its buffers (close, create).

@@ -202,10 +202,12 @@ TEST_F(DatabaseFile, DescriptorOfKeyIdZeroIsFoundWhereverItStands) {
     const std::string schema = "{File PageSize=512 {Index Id=5} {Index Id=0} {Index Id=9}}";
     int32_t id = CreateAndOpen(schema, 2);
     DMSFile* file = engine->FindFile(id);
-    ASSERT_NE(file->FindDescriptor(0), nullptr);
-    EXPECT_EQ(file->FindDescriptor(0), file->Descriptor(1));
-    EXPECT_EQ(file->FindDescriptor(9), file->Descriptor(2));
-    EXPECT_EQ(file->FindDescriptor(7), nullptr);
+    uint32_t cursor = Cursor(id);
+    EXPECT_EQ(engine->SelectIndex(cursor, 0), DmsStatus::Success);
+    EXPECT_EQ(engine->SelectIndex(cursor, 9), DmsStatus::Success);
+    EXPECT_EQ(engine->SelectIndex(cursor, 7), DmsStatus::WrongKeyId);
+    EXPECT_EQ(storage::LoadU32(file->Descriptor(1) + 4), 0u);
+    EXPECT_EQ(storage::LoadU32(file->Descriptor(2) + 4), 9u);
     EXPECT_EQ(file->Descriptor(3), nullptr);
 }
 

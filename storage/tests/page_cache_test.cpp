@@ -292,50 +292,10 @@ TEST(PageCache, KeyPagesNearTheRootStayLonger) {
     EXPECT_FALSE(cache.Lookup(store, 2));
 }
 
-TEST(PageCache, WritePagesFollowsTheHeaderProtocol) {
-    FakePageStore store = StoreWithPages(4);
-    CCache cache(8);
-    cache.GetPage(store, 0);
-    for (uint32_t p : {3u, 1u}) cache.MarkChanged(cache.GetPage(store, p));
-    ASSERT_EQ(cache.WritePages(store), DmsStatus::Success);
-    ASSERT_EQ(store.writes.size(), 4u);
-    EXPECT_EQ(store.writes.front(), (FakePageStore::Write{0, 0xFFFF}));
-    EXPECT_EQ(store.writes.back(), (FakePageStore::Write{0, 0}));
-    EXPECT_EQ(storage::LoadU16(cache.Lookup(store, 0).data + 14), 0);
-    EXPECT_FALSE(cache.HasChangedPages(store));
-    EXPECT_GE(store.flushes, 2);
-}
-
-TEST(PageCache, WritePagesStopsAtTheFirstFailureWithTheFlagLeftSet) {
-    FakePageStore store = StoreWithPages(4);
-    CCache cache(8);
-    cache.GetPage(store, 0);
-    cache.MarkChanged(cache.GetPage(store, 2));
-    ASSERT_EQ(cache.WriteHeader(store, 0xFFFF), DmsStatus::Success);
-    store.failWrites = true;
-    EXPECT_EQ(cache.WritePages(store), DmsStatus::FileIoError);
-    EXPECT_EQ(storage::LoadU16(store.pages[0].data() + 14), 0xFFFF);
-    EXPECT_TRUE(cache.HasChangedPages(store));
-}
-
 TEST(PageCache, WriteHeaderWithoutHeaderGives9) {
     FakePageStore store = StoreWithPages(1);
     CCache cache(4);
     EXPECT_EQ(cache.WriteHeader(store, 0), DmsStatus::PageLoadFailed);
-}
-
-TEST(PageCache, StorePageTakesTheImageInBothBuffers) {
-    FakePageStore store = StoreWithPages(2);
-    CCache cache(4);
-    CachedPage p = cache.GetPage(store, 2);
-    cache.MarkChanged(p);
-    std::vector<uint8_t> image(256, 0x42);
-    cache.StorePage(store, 2, image);
-    EXPECT_EQ(p.data[100], 0x42);
-    EXPECT_FALSE(cache.HasChangedPages(store));
-    cache.MarkChanged(p);
-    cache.RestoreFile(store);
-    EXPECT_EQ(p.data[100], 0x42);
 }
 
 TEST(PageCache, GuardsDetectAnOverrun) {
