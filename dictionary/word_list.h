@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "dictionary/cursor.h"
@@ -124,6 +125,24 @@ public:
     // that have none. The article layer installs it; null leaves them empty.
     bool (*entryTextReader)(CCursor& cursor, std::u16string& reading, std::u16string& word) = nullptr;
 
+    // Ordering and groups of the translated-words list (word_list_order.cpp).
+    // They read `analysedText` up to its terminating 0, never further.
+    // PreferHit is no strict weak ordering: the orderings below are selection
+    // sorts on purpose; never hand it to std::sort.
+    int32_t PreferHit(const WordListEntry& a, const WordListEntry& b) const;
+    // By start, then longer, then preferred; marks group ends (0x10) and heads
+    // (0x8; with `expandOption` 2 the last of identical hits). Answers 1.
+    int32_t SortByTextPosition(int32_t expandOption);
+    // `index` (EntryCount() places, at most kMaxEntries) gets the entry numbers
+    // by end, then length, then preference; -1 for a deleted entry. Answers 0.
+    int32_t SortIndex(int32_t* index);
+    // Show a group as its head alone, or all of it; answer the row that shows
+    // `entryNumber` (the last row of an entry at or before it) and that row + 1.
+    std::pair<int32_t, int32_t> CollapseGroup(int32_t entryNumber);
+    std::pair<int32_t, int32_t> ExpandGroup(int32_t entryNumber);
+    int32_t FindPrevFlagged(int32_t entryNumber, uint32_t mask) const;
+    int32_t OffsetInGroup(int32_t row) const;
+
     int32_t EntryCount() const { return static_cast<int32_t>(entries_.size()); }
     WordListEntry& EntryAt(int32_t entryNumber) { return entries_[static_cast<size_t>(entryNumber)]; }
     const WordListEntry& EntryAt(int32_t entryNumber) const { return entries_[static_cast<size_t>(entryNumber)]; }
@@ -186,6 +205,7 @@ private:
     int32_t RowOfRecord(const RDFDictionary* dictionary, uint32_t recordId) const;
     ICollator* SortCollator() const;
     void FillTextsFromRecord(WordListEntry& entry);
+    std::pair<int32_t, int32_t> ShowGroup(int32_t entryNumber, bool expand);
 
     // Saved lists.
     bool SaveTo(IListFileStore& files, std::u16string_view path);

@@ -1,0 +1,110 @@
+// Ordering and groups of the translated-words list: competing hits, groups of
+// nested hits, collapse and expand, and reading the analysed text no further
+// than its end.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "dictionary/dictionary_schema.h"
+#include "dictionary/word_list.h"
+
+namespace {
+
+WordListEntry Hit(int32_t start, int32_t length, int32_t priority, std::vector<uint8_t> tags = {3},
+                  int32_t recordId = 0) {
+    WordListEntry entry{};
+    entry.matchStart = start;
+    entry.matchLength = length;
+    entry.priority = priority;
+    entry.recordId = static_cast<uint32_t>(recordId);
+    entry.indexId = kIndexReadingWord;
+    for (size_t i = 0; i < tags.size() && i < 16; ++i) entry.tags[i] = tags[i];
+    entry.flags = kEntryListed;
+    return entry;
+}
+
+struct OrderTest : ::testing::Test {
+    std::u16string text = u"食べています";
+    WordList list{nullptr, kListTranslatedWords};
+    void SetUp() override { list.analysedText = text.c_str(); }
+    std::vector<int32_t> Records() {
+        std::vector<int32_t> ids;
+        for (int32_t i = 0; i < list.EntryCount(); ++i) ids.push_back(static_cast<int32_t>(list.EntryAt(i).recordId));
+        return ids;
+    }
+};
+
+TEST_F(OrderTest, SameStartPlacesTheLongerThenTheHigherPriorityFirst) {
+    list.AppendRaw(Hit(2, 1, 200, {3}, 1));
+    list.AppendRaw(Hit(0, 2, 100, {3}, 2));
+    list.AppendRaw(Hit(0, 6, 100, {3, 8, 33}, 3));
+    list.AppendRaw(Hit(0, 2, 150, {3}, 4));
+    EXPECT_EQ(list.SortByTextPosition(2), 1);
+    EXPECT_EQ(Records(), (std::vector<int32_t>{3, 4, 2, 1}));
+    EXPECT_NE(list.EntryAt(0).flags & kEntryGroupEnd, 0u);
+    EXPECT_EQ(list.EntryAt(3).flags & kEntryGroupEnd, 0u);  // nested in the first
+}
+
+TEST_F(OrderTest, WithExpandTwoTheLastOfIdenticalHitsHeadsTheGroup) {
+    for (int32_t id = 1; id <= 3; ++id) list.AppendRaw(Hit(0, 2, 100, {3}, id));
+    list.SortByTextPosition(2);
+    EXPECT_EQ(list.EntryAt(0).flags & kEntryGroupStart, 0u);
+    EXPECT_NE(list.EntryAt(2).flags & kEntryGroupStart, 0u);
+    list.SortByTextPosition(1);
+    EXPECT_NE(list.EntryAt(0).flags & kEntryGroupStart, 0u);
+}
+
+TEST_F(OrderTest, CollapsingAGroupOfFourLeavesOneRowAndExpandingShowsFour) {
+    list.AppendRaw(Hit(0, 6, 100, {3}, 1));
+    list.AppendRaw(Hit(0, 2, 100, {3}, 2));
+    list.AppendRaw(Hit(2, 1, 100, {3}, 3));
+    list.AppendRaw(Hit(3, 2, 100, {3}, 4));
+    list.SortByTextPosition(1);
+    list.RebuildVisibleIndex();
+    EXPECT_EQ(list.RowCount(), 4);
+    auto collapsed = list.CollapseGroup(2);
+    EXPECT_EQ(list.RowCount(), 1);
+    EXPECT_EQ(collapsed.first, 0);
+    auto expanded = list.ExpandGroup(2);
+    EXPECT_EQ(list.RowCount(), 4);
+    EXPECT_EQ(expanded.first, 2);
+    EXPECT_EQ(expanded.second, 3);
+    EXPECT_EQ(list.OffsetInGroup(3), 3);
+    EXPECT_EQ(list.FindPrevFlagged(3, kEntryGroupEnd), 0);
+}
+
+TEST_F(OrderTest, SuruBareFormAndOtherCodesDecideBeforeTheShelf) {
+    // 3, 21, 22 and 71 count as no other codes.
+    EXPECT_EQ(list.PreferHit(Hit(0, 2, 100, {3, 22}), Hit(0, 2, 200, {3})), 1);
+    EXPECT_EQ(list.PreferHit(Hit(0, 2, 100, {3, 71}), Hit(0, 2, 100, {3, 21})), 1);
+    EXPECT_EQ(list.PreferHit(Hit(0, 2, 100, {3}), Hit(0, 2, 100, {3, 8})), 1);   // fewer codes
+    EXPECT_EQ(list.PreferHit(Hit(0, 2, 100, {3, 8}), Hit(0, 2, 100, {3})), 0);
+    EXPECT_EQ(list.PreferHit(Hit(0, 2, 90, {3, 8}), Hit(0, 2, 100, {3, 6})), 0);  // both inflected: priority
+}
+
+TEST_F(OrderTest, ReadingAgreementStopsAtTheTextEnd) {
+    text = u"たべ";
+    list.analysedText = text.c_str();
+    WordListEntry a = Hit(0, 2, 100), b = Hit(0, 2, 100);
+    const std::u16string ra = u"たべるもの", rb = u"たかいやま";
+    std::memcpy(a.reading, ra.data(), ra.size() * 2);
+    std::memcpy(b.reading, rb.data(), rb.size() * 2);
+    a.readingLength = b.readingLength = 5;  // longer than the text: read up to its end only
+    EXPECT_EQ(list.PreferHit(a, b), 1);
+}
+
+TEST_F(OrderTest, SortIndexOrdersByEndAndMarksDeletedEntries) {
+    list.AppendRaw(Hit(0, 2, 100, {3}, 1));
+    list.AppendRaw(Hit(0, 6, 100, {3}, 2));
+    list.AppendRaw(Hit(2, 1, 100, {3}, 3));
+    list.EntryAt(2).flags |= kEntryDeleted;
+    int32_t index[3];
+    EXPECT_EQ(list.SortIndex(index), 0);
+    EXPECT_EQ(index[0], 1);
+    EXPECT_EQ(index[1], 0);
+    EXPECT_EQ(index[2], -1);
+}
+
+}  // namespace

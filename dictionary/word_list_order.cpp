@@ -1,0 +1,208 @@
+// Ordering and groups of the translated-words list: which of two competing
+// hits is preferred, the selection sorts by text position and by end, and
+// the collapsing and expanding of groups of nested hits. The analysed text is
+// read up to its terminating 0 and never further.
+#include <string>
+
+#include "dictionary/dictionary_schema.h"
+#include "dictionary/word_list.h"
+
+namespace {
+
+struct TagSummary {
+    bool dictionaryForm = false;  // 3
+    bool suruJoin = false;        // 21 (read for the second hit only)
+    bool bareSuru = false;        // 22
+    bool suruCompound = false;    // 71 (read for the first hit only)
+    int32_t others = 0;
+};
+
+// The first hit ignores 21 and the second ignores 71: both count as no other code.
+TagSummary SummariseTags(const WordListEntry& entry, bool first) {
+    TagSummary summary;
+    for (uint8_t code : entry.tags) {
+        if (code == 0) break;
+        if (code == 3) summary.dictionaryForm = true;
+        else if (code == 22) summary.bareSuru = true;
+        else if (code == 21 && first) continue;
+        else if (code == 21) summary.suruJoin = true;
+        else if (code == 71 && !first) continue;
+        else if (code == 71) summary.suruCompound = true;
+        else ++summary.others;
+    }
+    return summary;
+}
+
+char16_t TextAt(std::u16string_view text, int32_t position) {
+    return position >= 0 && static_cast<size_t>(position) < text.size() ? text[position] : 0;
+}
+
+// Characters of the entry's reading equal to the text at the same place.
+int32_t ReadingAgreement(std::u16string_view text, const WordListEntry& entry) {
+    int32_t agree = 0;
+    for (int32_t k = 0; k < entry.readingLength && k < kEntryTextUnits; ++k) {
+        char16_t c = TextAt(text, entry.matchStart + k);
+        if (c == 0) break;  // the text ends here
+        if (c == entry.reading[k]) ++agree;
+    }
+    return agree;
+}
+
+bool IsDeleted(const WordListEntry& entry) { return (entry.flags & kEntryDeleted) != 0; }
+
+}  // namespace
+
+int32_t WordList::PreferHit(const WordListEntry& a, const WordListEntry& b) const {
+    const std::u16string_view text = analysedText != nullptr ? std::u16string_view(analysedText) : std::u16string_view();
+    const TagSummary ta = SummariseTags(a, true);
+    const TagSummary tb = SummariseTags(b, false);
+    if (ta.bareSuru && !tb.bareSuru) return 1;
+    if (tb.bareSuru && !ta.bareSuru) return 0;
+    // いって / いった: several verbs share the form, so the priority decides.
+    const bool special = a.matchLength == 3 && TextAt(text, a.matchStart) == u'い' &&
+                         TextAt(text, a.matchStart + 1) == u'っ' &&
+                         (TextAt(text, a.matchStart + 2) == u'て' || TextAt(text, a.matchStart + 2) == u'た');
+    if ((ta.others == 0) == (tb.others == 0) || special) {
+        if (a.priority > b.priority) return 1;
+        if (a.priority < b.priority) return 0;
+    }
+    bool decideByCodes = false;
+    const char16_t before = TextAt(text, a.matchStart - 1);
+    if (a.matchStart > 0 && (before == u'て' || before == u'を' || before == u'で')) {
+        if (a.matchLength == 2 && TextAt(text, a.matchStart) == u'さ' && TextAt(text, a.matchStart + 1) == u'え') {
+            decideByCodes = true;  // さえ after て/を/で is the particle
+        } else {
+            if (tb.dictionaryForm && !ta.dictionaryForm) return 0;
+            if (ta.dictionaryForm && !tb.dictionaryForm) return 1;
+        }
+    }
+    if (!decideByCodes && a.indexId == kIndexReadingWord && b.indexId == kIndexReadingWord &&
+        a.readingLength == b.readingLength && a.readingLength > 0 &&
+        ReadingAgreement(text, a) > ReadingAgreement(text, b)) {
+        return 1;
+    }
+    if (ta.others != tb.others) return ta.others < tb.others ? 1 : 0;
+    if (ta.suruCompound && tb.suruJoin) return 1;
+    return ShelfPosition(a.dictionary) < ShelfPosition(b.dictionary) ? 1 : 0;
+}
+
+int32_t WordList::SortByTextPosition(int32_t expandOption) {
+    const int32_t count = EntryCount();
+    for (WordListEntry& entry : entries_) entry.flags &= ~(kEntryPlaced | kEntryGroupStart | kEntryGroupEnd);
+    for (int32_t position = 0; position < count; ++position) {
+        if (IsDeleted(entries_[position])) continue;
+        int32_t best = -1;
+        for (int32_t j = position; j < count; ++j) {
+            const WordListEntry& candidate = entries_[j];
+            if (IsDeleted(candidate) || (candidate.flags & kEntryPlaced) != 0) continue;
+            if (best < 0) { best = j; continue; }
+            const WordListEntry& held = entries_[best];
+            if (candidate.matchStart != held.matchStart) {
+                if (candidate.matchStart < held.matchStart) best = j;
+            } else if (candidate.matchLength != held.matchLength) {
+                if (candidate.matchLength > held.matchLength) best = j;
+            } else if (PreferHit(candidate, held) == 1) {
+                best = j;
+            }
+        }
+        if (best < 0) break;
+        entries_[best].flags |= kEntryPlaced;
+        std::swap(entries_[position], entries_[best]);
+    }
+    int64_t reach = INT64_MIN;
+    for (WordListEntry& entry : entries_) {
+        if (IsDeleted(entry)) continue;
+        const int64_t end = int64_t{entry.matchStart} + entry.matchLength;
+        if (end > reach) entry.flags |= kEntryGroupEnd;
+        if (end > reach) reach = end;
+    }
+    for (int32_t i = 0; i < count; ++i) {
+        if ((entries_[i].flags & kEntryGroupEnd) == 0) continue;
+        int32_t head = i;
+        if (expandOption == 2) {
+            for (int32_t k = i + 1; k < count; ++k) {
+                if (IsDeleted(entries_[k])) continue;
+                if (entries_[k].matchStart != entries_[i].matchStart ||
+                    entries_[k].matchLength != entries_[i].matchLength) {
+                    break;
+                }
+                head = k;
+            }
+        }
+        entries_[head].flags |= kEntryGroupStart;
+    }
+    RebuildVisibleIndex();  // entries moved: the rows follow them
+    return 1;
+}
+
+int32_t WordList::SortIndex(int32_t* index) {
+    const int32_t count = EntryCount() < kMaxEntries ? EntryCount() : kMaxEntries;
+    for (int32_t i = 0; i < count; ++i) {
+        index[i] = i;
+        entries_[i].flags &= ~kEntryPlaced;
+    }
+    for (int32_t position = 0; position < count; ++position) {
+        int32_t best = -1;
+        for (int32_t j = 0; j < count; ++j) {
+            const WordListEntry& candidate = entries_[j];
+            if (IsDeleted(candidate) || (candidate.flags & kEntryPlaced) != 0) continue;
+            if (best < 0) { best = j; continue; }
+            const WordListEntry& held = entries_[best];
+            const int64_t candidateEnd = int64_t{candidate.matchStart} + candidate.matchLength;
+            const int64_t heldEnd = int64_t{held.matchStart} + held.matchLength;
+            if (candidateEnd != heldEnd) {
+                if (candidateEnd > heldEnd) best = j;
+            } else if (candidate.matchLength != held.matchLength) {
+                if (candidate.matchLength > held.matchLength) best = j;
+            } else if (PreferHit(candidate, held) == 1) {
+                best = j;
+            }
+        }
+        if (best >= 0) entries_[best].flags |= kEntryPlaced;
+        index[position] = best;
+    }
+    return 0;
+}
+
+int32_t WordList::FindPrevFlagged(int32_t entryNumber, uint32_t mask) const {
+    for (int32_t i = entryNumber < EntryCount() ? entryNumber : EntryCount() - 1; i >= 0; --i) {
+        if (!IsDeleted(entries_[i]) && (entries_[i].flags & mask) != 0) return i;
+    }
+    return -1;
+}
+
+int32_t WordList::OffsetInGroup(int32_t row) const {
+    if (row < 0 || row >= RowCount()) return 0;
+    const int32_t entry = EntryOfRow(row);
+    const int32_t groupEnd = FindPrevFlagged(entry, kEntryGroupEnd);
+    return groupEnd < 0 ? 0 : entries_[entry].matchStart - entries_[groupEnd].matchStart;
+}
+
+std::pair<int32_t, int32_t> WordList::ShowGroup(int32_t entryNumber, bool expand) {
+    const int32_t count = EntryCount();
+    if (entryNumber < 0 || entryNumber >= count) return {-1, 0};
+    int32_t head = FindPrevFlagged(entryNumber, kEntryGroupStart);
+    if (head < 0) head = 0;
+    int32_t last = count - 1;
+    for (int32_t i = entryNumber + 1; i < count; ++i) {
+        if (!IsDeleted(entries_[i]) && (entries_[i].flags & kEntryGroupEnd) != 0) {
+            last = i - 1;
+            break;
+        }
+    }
+    for (int32_t i = head; i <= last; ++i) {
+        WordListEntry& entry = entries_[i];
+        if (IsDeleted(entry)) continue;
+        entry.flags &= ~(kEntryListed | kEntryGroupExpanded | kEntryGroupCollapsed);
+        if (expand) entry.flags |= kEntryListed | kEntryGroupExpanded;
+        else entry.flags |= i == head ? (kEntryListed | kEntryGroupCollapsed) : kEntryGroupCollapsed;
+    }
+    RebuildVisibleIndex();
+    int32_t row = -1;
+    for (int32_t r = 0; r < RowCount() && EntryOfRow(r) <= entryNumber; ++r) row = r;
+    return {row, row + 1};
+}
+
+std::pair<int32_t, int32_t> WordList::CollapseGroup(int32_t entryNumber) { return ShowGroup(entryNumber, false); }
+
+std::pair<int32_t, int32_t> WordList::ExpandGroup(int32_t entryNumber) { return ShowGroup(entryNumber, true); }
