@@ -106,20 +106,6 @@ INSTANTIATE_TEST_SUITE_P(
                     ShortenCase{u"C:\\ab\U0001F600y", 7, u"C:\\...y"},
                     ShortenCase{u"", 0, u""}));
 
-TEST(ToolbarTables, ButtonsImagesAndCommands) {
-    EXPECT_EQ(ToolbarButtons(1).size(), 16u);
-    EXPECT_EQ(ToolbarButtons(2).size(), 11u);
-    EXPECT_EQ(ToolbarButtons(3).size(), 2u);
-    EXPECT_EQ(ToolbarButtons(2)[0].image, 53);
-    EXPECT_EQ(ToolbarButtons(2)[0].command, 40010u);
-    EXPECT_EQ(ToolbarOfCommand(40671), 1);
-    EXPECT_EQ(ToolbarOfCommand(40206), 2);
-    EXPECT_EQ(ToolbarOfCommand(40172), 3);
-    EXPECT_EQ(ToolbarOfCommand(40014), 3);
-    EXPECT_EQ(ToolbarOfCommand(0), 0);
-    EXPECT_EQ(ToolbarOfCommand(40001), 0);
-}
-
 TEST(ToolbarTables, TheImageStripHoldsTheHighestImage) {
     int32_t highest = 0;
     for (int32_t toolbar = 1; toolbar <= 3; ++toolbar)
@@ -153,7 +139,7 @@ TEST(ListTabs, InsertFindAndRemove) {
         strip.Insert(strip.Count(), command, TabImageOfCommand(command));
     EXPECT_EQ(FindOrInsertListTab(strip, 1, 40004, true), 1);  // present: nothing inserted
     EXPECT_EQ(strip.Count(), 3);
-    EXPECT_EQ(FindOrInsertListTab(strip, 3, 40142, true), 3);
+    EXPECT_EQ(FindOrInsertListTab(strip, 3, 40142, true), 3);  // image 9 from the tab table
     EXPECT_EQ(strip.tabs[3], (std::pair<uint32_t, int32_t>{40142, 9}));
     EXPECT_EQ(FindOrInsertListTab(strip, 0, 40145, true), 0);
     EXPECT_EQ(strip.tabs[0].second, 0);
@@ -162,13 +148,6 @@ TEST(ListTabs, InsertFindAndRemove) {
     EXPECT_EQ(FindOrInsertListTab(strip, 0, 40004, false), 2);  // removed
     EXPECT_EQ(FindOrInsertListTab(strip, 0, 40004, false), -1);
     EXPECT_EQ(strip.Count(), 4);
-}
-
-TEST(ListTabs, ImagesOfTheTabTable) {
-    const int32_t images[] = {16, 13, 2, 3, 9, 10, 6, 11};
-    for (int i = 0; i < 8; ++i) EXPECT_EQ(TabImageOfCommand(kTabCommands[i]), images[i]);
-    EXPECT_EQ(TabImageOfCommand(40145), 0);
-    EXPECT_EQ(TabImageOfCommand(40010), -1);
 }
 
 }  // namespace
