@@ -36,6 +36,8 @@ public:
     // read through another object.
     virtual bool FindInFirstDictionary(const CDictionary& asking, std::u16string_view key,
                                        std::u16string_view reading, FoundEntry& found) = 0;
+    // The article font size of the current font set, in points.
+    virtual int32_t ArticleFontSize() const { return 10; }
 };
 
 // The installed context; until one is installed, flags 0 and no dictionaries.

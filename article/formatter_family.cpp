@@ -1,9 +1,11 @@
 // The dispatch table of the formatter family and the dispatchers.
 #include "article/formatter_family.h"
 
+#include "article/dsl_format.h"
 #include "article/index_text.h"
 #include "article/kanji_article.h"
 #include "article/latin_article.h"
+#include "article/warodai_format.h"
 #include "article/word_article.h"
 #include "dictionary/dictionary.h"
 
@@ -117,6 +119,9 @@ FormattedText RunArticleMember(ArticleMember member, const CDictionary& dictiona
     case A::F2: return FormatArticleF2(dictionary, 0);
     case A::F6: return FormatArticleF6(dictionary, 0);
     case A::F16: return FormatArticleF16(dictionary, 0);
+    case A::RtfF9: return FormatArticleRtfF9(dictionary, 0);
+    case A::RtfF10: return FormatArticleRtfF10(dictionary, 0);
+    case A::PlainF9: case A::PlainF10: return GetPlainArticleText(dictionary, 0);
     default: return {};
     }
 }
@@ -130,6 +135,8 @@ int32_t GetColumnText(const CDictionary& dictionary, ListCell& cell, int32_t col
     switch (FormatterRowFor(formatType).column) {
     case C::Default: return GetColumnTextDefault(dictionary, 0, cell, columnKind);
     case C::F16: return GetColumnTextF16(dictionary, 0, cell, columnKind);
+    case C::F9: return GetColumnTextF9(dictionary, 0, cell, columnKind);
+    case C::F10: return GetColumnTextF10(dictionary, 0, cell, columnKind, subEntry);
     default: return cell.length;
     }
 }

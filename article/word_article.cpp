@@ -15,23 +15,6 @@ namespace {
 
 constexpr char16_t kMiddleDot = u'\u30FB';
 
-struct ColumnChoice {
-    uint32_t elementKind;
-    uint32_t colourClass;
-};
-
-ColumnChoice ChooseColumn(int32_t columnKind) {
-    switch (columnKind) {
-    case 3: case 6: return {4, kClassHeadword};
-    case 4: case 9: return {5, kClassPlain};
-    case 5: return {8, kClassPlain};
-    case 7: case 14: return {11, kClassReading};
-    case 8: return {12, kClassReading};
-    case 10: return {13, kClassPlain};
-    default: return {3, kClassReading};
-    }
-}
-
 // Writes the transliteration of `kana` as the flags pick it.
 void AppendTransliteration(std::u16string_view kana, uint32_t flags, uint32_t attribute, StyledWriter& out) {
     const int32_t units = static_cast<int32_t>(kana.size());
@@ -49,6 +32,18 @@ struct EntryShape {
 };
 
 }  // namespace
+
+ColumnChoice ChooseColumn(int32_t columnKind) {
+    switch (columnKind) {
+    case 3: case 6: return {4, kClassHeadword};
+    case 4: case 9: return {5, kClassPlain};
+    case 5: return {8, kClassPlain};
+    case 7: case 14: return {11, kClassReading};
+    case 8: return {12, kClassReading};
+    case 10: return {13, kClassPlain};
+    default: return {3, kClassReading};
+    }
+}
 
 int32_t GetColumnTextDefault(const CDictionary& dictionary, uint32_t index, ListCell& cell, int32_t columnKind) {
     if (cell.length >= kCellTextLimit) return 0;

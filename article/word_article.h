@@ -10,6 +10,13 @@
 
 class CDictionary;
 
+// The element kind a list column shows and the colour class it gets.
+struct ColumnChoice {
+    uint32_t elementKind;
+    uint32_t colourClass;
+};
+ColumnChoice ChooseColumn(int32_t columnKind);
+
 // Appends the text of `columnKind` for the entry at element `index` to the
 // cell (headwords, senses, translations, on or kun readings, sub-senses, or
 // readings for any other kind). Returns the new length; 0 with the cell
