@@ -1,0 +1,57 @@
+// Boundary flags of the analysed text and the merge of a pass's hits.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <random>
+#include <vector>
+
+#include "japanese/translate_steps.h"
+
+namespace ostrel::japanese {
+namespace {
+
+TEST(BoundaryFlags, MarkPunctuationNeighboursInsideTheTextOnly) {
+    std::array<uint16_t, 8> flags{};
+    flags.fill(0xFFFF);
+    ComputeBoundaryFlags(u"。食べた  ", std::span(flags).subspan(1, 6));  // guards either side
+    EXPECT_EQ(flags[0], 0xFFFF);
+    EXPECT_EQ(flags[7], 0xFFFF);
+    EXPECT_EQ(flags[1], kWordMayStart | kPunctuation);  // no neighbour before it
+    EXPECT_EQ(flags[2], kWordMayStart);
+    EXPECT_EQ(flags[4], kWordMayEnd);  // before the trailing blanks
+    EXPECT_EQ(flags[5], kWordMayEnd);
+    EXPECT_EQ(flags[6], kWordMayEnd);
+    std::array<uint16_t, 3> blanks{};
+    ComputeBoundaryFlags(u"   ", blanks);  // trailing blanks down to index 0
+    EXPECT_EQ(blanks[0], kWordMayStart | kWordMayEnd);
+}
+
+TEST(MergeHits, AgreesWithAStableMergeAndKeepsTheCap) {
+    std::mt19937 random(7);
+    for (int round = 0; round < 50; ++round) {
+        auto make = [&](size_t n, uint32_t tag) {
+            std::vector<WordListEntry> list(n);
+            for (size_t i = 0; i < n; ++i) {
+                list[i] = WordListEntry{};
+                list[i].matchStart = static_cast<int32_t>(random() % 40);
+                list[i].recordId = tag + static_cast<uint32_t>(i);
+            }
+            std::stable_sort(list.begin(), list.end(), [](auto& a, auto& b) { return a.matchStart < b.matchStart; });
+            return list;
+        };
+        const size_t held = random() % 1500, added = random() % 1500;
+        std::vector<WordListEntry> hits = make(held, 0), entries = make(added, 100000);
+        std::vector<WordListEntry> expected;
+        std::merge(hits.begin(), hits.end(), entries.begin(), entries.end(), std::back_inserter(expected),
+                   [](auto& a, auto& b) { return a.matchStart < b.matchStart; });
+        expected.resize(std::min<size_t>(expected.size(), kMaxHits));
+        hits.resize(kMaxHits + 1);
+        int32_t count = MergeHits(hits, static_cast<int32_t>(held), entries);
+        ASSERT_EQ(count, static_cast<int32_t>(expected.size()));
+        for (int32_t i = 0; i < count; ++i) ASSERT_EQ(hits[i].recordId, expected[i].recordId) << i;
+    }
+}
+
+}  // namespace
+}  // namespace ostrel::japanese

@@ -1,0 +1,43 @@
+// Boundary flags and the merge of hits, both bounded by their arrays.
+#include "japanese/translate_steps.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace ostrel::japanese {
+namespace {
+constexpr std::u16string_view kPunctuationChars = u"\u3002\u2026\u3001\u30FB\uFF0C\uFF0E\uFF1A\uFF1B\uFF1F\uFF01";
+}  // namespace
+
+void ComputeBoundaryFlags(std::u16string_view text, std::span<uint16_t> flags) {
+    std::fill(flags.begin(), flags.end(), uint16_t{0});
+    const size_t length = std::min(text.size(), flags.size());
+    if (length == 0) return;
+    flags[0] |= kWordMayStart;
+    flags[length - 1] |= kWordMayEnd;
+    for (size_t i = length - 1; i > 0 && text[i] <= 0x20; --i) flags[i - 1] |= kWordMayEnd;
+    for (size_t i = 0; i < length; ++i) {
+        if (kPunctuationChars.find(text[i]) == std::u16string_view::npos) continue;
+        flags[i] |= kPunctuation;
+        if (i > 0) flags[i - 1] |= kWordMayEnd;
+        if (i + 1 < length) flags[i + 1] |= kWordMayStart;
+    }
+}
+
+int32_t MergeHits(std::span<WordListEntry> hits, int32_t count, std::span<const WordListEntry> entries) {
+    const size_t capacity = std::min(hits.size(), size_t{kMaxHits});
+    const size_t held = std::min(static_cast<size_t>(std::max(count, 0)), capacity);
+    // Merged into a scratch array: merging forward in place would overwrite
+    // hits not yet read.
+    std::vector<WordListEntry> merged;
+    merged.reserve(std::min(capacity, held + entries.size()));
+    size_t h = 0, e = 0;
+    while (merged.size() < capacity && (h < held || e < entries.size())) {
+        if (e == entries.size() || (h < held && hits[h].matchStart <= entries[e].matchStart)) merged.push_back(hits[h++]);
+        else merged.push_back(entries[e++]);
+    }
+    std::copy(merged.begin(), merged.end(), hits.begin());
+    return static_cast<int32_t>(merged.size());
+}
+
+}  // namespace ostrel::japanese

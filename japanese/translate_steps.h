@@ -1,0 +1,33 @@
+// Steps of the word translator that work on plain arrays: the boundary flags
+// of the analysed text and the merge of one pass's hits into those collected.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+#include "dictionary/word_list_entry.h"
+
+namespace ostrel::japanese {
+
+// Boundary flags, one word per character.
+enum BoundaryFlag : uint16_t {
+    kWordMayStart = 1,
+    kWordMayEnd = 2,
+    kPunctuation = 4,
+};
+
+// The most hits a translation keeps.
+constexpr int32_t kMaxHits = 2000;
+
+// Clears `flags` and marks the text: 1 on the first character, 2 on the last
+// and on those before trailing blanks, 4 on the ten punctuation characters
+// with 2 on the character before and 1 on the one behind, inside the text only.
+void ComputeBoundaryFlags(std::u16string_view text, std::span<uint16_t> flags);
+
+// Merges `entries` (ordered by start) into the first `count` of `hits`
+// (ordered by start; the hits collected before come first among equal
+// starts), keeping at most min(kMaxHits, hits.size()). Answers the new count.
+int32_t MergeHits(std::span<WordListEntry> hits, int32_t count, std::span<const WordListEntry> entries);
+
+}  // namespace ostrel::japanese
