@@ -307,6 +307,22 @@ TEST_F(LatinBridgeOverDictionary, EntryTextIsBoundedAndEightBit) {
     EXPECT_EQ(LatinBridge::OnReadEntryText(dash, whole, sizeof whole), 255);
 }
 
+TEST_F(LatinBridgeOverDictionary, FullListAndLongStemsStayBounded) {
+    // A list already holding its 2,000 entries takes no more rows.
+    list_->Clear();
+    for (int i = 0; i < WordList::kMaxEntries; ++i) ASSERT_NE(list_->AddEntry(nullptr, 0, 1, nullptr), nullptr);
+    EXPECT_EQ(bridge_.Analyse(u"puellaque", dictionary_.get(), *list_), 1);
+    EXPECT_EQ(list_->EntryCount(), WordList::kMaxEntries);
+
+    // Callback 1 seeks with the first 79 characters of a longer stem.
+    bridge_.Attach(dictionary_.get());
+    char line[kStemIndexLineSize];
+    const std::string longStem = "ros" + std::string(120, 'z');
+    const int status = LatinBridge::OnFindFirstStem(longStem.c_str(), line);
+    EXPECT_TRUE(status == 0 || status == 5) << status;
+    bridge_.Release();
+}
+
 // The robustness lists and a sample of collatinus's paradigm forms through
 // both hosts: the coded output is the same. OSTREL_LATIN_SWEEP=1: all words.
 TEST_F(LatinBridgeOverDictionary, SameOutputAsTheMemoryHost) {
