@@ -25,5 +25,8 @@ constexpr char16_t FoldKatakana(char16_t c) {
 
 constexpr bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 constexpr bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+constexpr char32_t CombineSurrogates(char16_t high, char16_t low) {
+    return 0x10000 + ((char32_t(high) - 0xD800) << 10) + (char32_t(low) - 0xDC00);
+}
 
 }  // namespace ostrel::japanese

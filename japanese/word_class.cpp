@@ -21,7 +21,7 @@ char32_t LastCodePoint(std::u16string_view text) {
     if (text.empty()) return 0;
     char16_t last = text.back();
     if (IsLowSurrogate(last) && text.size() >= 2 && IsHighSurrogate(text[text.size() - 2])) {
-        return 0x10000 + ((char32_t(text[text.size() - 2]) - 0xD800) << 10) + (last - 0xDC00);
+        return CombineSurrogates(text[text.size() - 2], last);
     }
     return last;
 }

@@ -14,7 +14,7 @@ char32_t CodePointAt(std::u16string_view text, size_t i, size_t& units) {
     units = 1;
     if (IsHighSurrogate(text[i]) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
         units = 2;
-        return 0x10000 + ((char32_t(text[i]) - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+        return CombineSurrogates(text[i], text[i + 1]);
     }
     return text[i];
 }
