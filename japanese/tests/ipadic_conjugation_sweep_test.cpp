@@ -70,6 +70,12 @@ struct ClassFigures {
     int matched = 0;  // traced to the end with the expected code
 };
 
+// With OSTREL_SWEEP_MISSES set, each miss is printed for review.
+void NoteMiss(const char* what, std::u16string_view text, std::u16string_view base, std::u16string_view type) {
+    if (std::getenv("OSTREL_SWEEP_MISSES") == nullptr) return;
+    std::printf("%s %s %s %s\n", what, Utf16ToUtf8(text).c_str(), Utf16ToUtf8(base).c_str(), Utf16ToUtf8(type).c_str());
+}
+
 bool HasKanji(std::u16string_view text) {
     for (char16_t c : text) {
         if (IsCjkIdeograph(c) || IsHighSurrogate(c)) return true;
@@ -125,21 +131,16 @@ void Sweep(const char* fixture, std::map<uint32_t, ClassFigures>& figures) {
         const std::u16string text = std::u16string(f[0]) + joined.auxiliary;
         ClassFigures& figure = figures[classBit];
         ++figure.forms;
-        if (ClassFitsWord(classBit, reading, kanji) == 0) {
-            ++figure.fits;
-        } else if (std::getenv("OSTREL_SWEEP_MISSES")) {
-            std::printf("unfit %s %s %s\n", Utf16ToUtf8(reading).c_str(), Utf16ToUtf8(base).c_str(),
-                        Utf16ToUtf8(f[8]).c_str());
-        }
+        if (ClassFitsWord(classBit, reading, kanji) == 0) ++figure.fits;
+        else NoteMiss("unfit", reading, base, f[8]);
         const std::u16string_view ending = ClassEnding(classBit);
         const std::u16string_view word = kanjiIndex ? std::u16string_view(base) : std::u16string_view(reading);
         if (classBit == kKuru || (word.size() >= ending.size() &&
                                   (GetEndingClasses(word.substr(0, word.size() - ending.size()),
                                                     text[word.size() - ending.size()]) & classBit) != 0)) {
             ++figure.reached;
-        } else if (std::getenv("OSTREL_SWEEP_MISSES")) {
-            std::printf("unreached %s %s %s\n", Utf16ToUtf8(text).c_str(), Utf16ToUtf8(base).c_str(),
-                        Utf16ToUtf8(f[8]).c_str());
+        } else {
+            NoteMiss("unreached", text, base, f[8]);
         }
         // 来る is looked up by its reading with an empty stem.
         const std::u16string_view matchWord = classBit == kKuru ? std::u16string_view(reading) : word;
@@ -147,9 +148,8 @@ void Sweep(const char* fixture, std::map<uint32_t, ClassFigures>& figures) {
         if (result.matched && result.end == static_cast<int32_t>(text.size()) && result.codes.size() >= 2 &&
             result.codes[1] == joined.code) {
             ++figure.matched;
-        } else if (std::getenv("OSTREL_SWEEP_MISSES")) {
-            std::printf("miss %s %s %s\n", Utf16ToUtf8(text).c_str(), Utf16ToUtf8(base).c_str(),
-                        Utf16ToUtf8(f[8]).c_str());
+        } else {
+            NoteMiss("miss", text, base, f[8]);
         }
     }
 }
