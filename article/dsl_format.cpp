@@ -233,14 +233,6 @@ int32_t CleanInto(ListCell& cell, WorkText& work, bool capitalise) {
 
 }  // namespace
 
-std::u16string_view EntrySpan(const CDictionary& dictionary, uint32_t index) {
-    if (index >= static_cast<uint32_t>(dictionary.ElementCount())) return {};
-    const DictionaryElement& entry = dictionary.Elements()[index];
-    if (entry.begin != nullptr && entry.end != nullptr && entry.end >= entry.begin)
-        return {entry.begin, static_cast<size_t>(entry.end - entry.begin) + 1};
-    return ElementText(entry);
-}
-
 int32_t ParseArticleLineStyles(char16_t* text, uint16_t* styles, int32_t length, bool capitalise) {
     if (text == nullptr || styles == nullptr || length <= 0) return 0;
     FirstPass(text, styles, length);

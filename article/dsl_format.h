@@ -17,10 +17,6 @@ inline constexpr uint16_t kStyleDrop = 0x1;
 // Entry flag of Unihan-like cards: label removal and capitalisation, readings for on readings.
 inline constexpr uint32_t kDslCapitaliseEntry = 0x40000;
 
-// The source span of the entry at element `index`: its first to its last
-// character inclusive, or the element's text when it has no span.
-std::u16string_view EntrySpan(const CDictionary& dictionary, uint32_t index);
-
 // Cleans DSL markup in place over text[0, length) and its style words: drops
 // comments "{{...}}", tags (setting bold 0x2 and italic 0x4 for [b] [i] [p]),
 // backslashes and empty leading lines; with `capitalise` also dash runs,

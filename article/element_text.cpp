@@ -203,3 +203,11 @@ int32_t FindNextWordRun(const CDictionary& dictionary, uint32_t index, int32_t& 
     const DictionaryElement* element = ElementAt(dictionary, index);
     return NextWordRun(element ? ElementText(*element) : std::u16string_view(), position);
 }
+
+std::u16string_view EntrySpan(const CDictionary& dictionary, uint32_t index) {
+    if (index >= static_cast<uint32_t>(dictionary.ElementCount())) return {};
+    const DictionaryElement& entry = dictionary.Elements()[index];
+    if (entry.begin != nullptr && entry.end != nullptr && entry.end >= entry.begin)
+        return {entry.begin, static_cast<size_t>(entry.end - entry.begin) + 1};
+    return ElementText(entry);
+}

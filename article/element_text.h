@@ -27,6 +27,10 @@ inline constexpr uint32_t kBookDictionary = 0x4000;    // dictionary flag: "_" i
 uint32_t EntryEnd(const CDictionary& dictionary, uint32_t index);
 // The element's text, empty when it has none.
 std::u16string_view ElementText(const DictionaryElement& element);
+// The source span of the entry at element `index`: its first to its last
+// character inclusive (so the last character is never lost), or the
+// element's text when it has no span; empty past the array.
+std::u16string_view EntrySpan(const CDictionary& dictionary, uint32_t index);
 // `text` without trailing units at or below U+0020 and U+3000; a first unit is kept.
 std::u16string_view TrimTrailing(std::u16string_view text);
 // The colour class of an element kind: headword 0x30, readings 0x20, kind 38

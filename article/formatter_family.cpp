@@ -4,6 +4,7 @@
 #include "article/dsl_format.h"
 #include "article/index_text.h"
 #include "article/kanji_article.h"
+#include "article/pdic_format.h"
 #include "article/latin_article.h"
 #include "article/warodai_format.h"
 #include "article/word_article.h"
@@ -119,6 +120,8 @@ FormattedText RunArticleMember(ArticleMember member, const CDictionary& dictiona
     case A::F2: return FormatArticleF2(dictionary, 0);
     case A::F6: return FormatArticleF6(dictionary, 0);
     case A::F16: return FormatArticleF16(dictionary, 0);
+    case A::F7: return FormatArticleF7(dictionary, 0);
+    case A::F8: return FormatArticleF8(dictionary, 0);
     case A::RtfF9: return FormatArticleRtfF9(dictionary, 0);
     case A::RtfF10: return FormatArticleRtfF10(dictionary, 0);
     case A::PlainF9: case A::PlainF10: return GetPlainArticleText(dictionary, 0);
@@ -135,6 +138,7 @@ int32_t GetColumnText(const CDictionary& dictionary, ListCell& cell, int32_t col
     switch (FormatterRowFor(formatType).column) {
     case C::Default: return GetColumnTextDefault(dictionary, 0, cell, columnKind);
     case C::F16: return GetColumnTextF16(dictionary, 0, cell, columnKind);
+    case C::F8: return GetColumnTextF8(dictionary, 0, cell, columnKind);
     case C::F9: return GetColumnTextF9(dictionary, 0, cell, columnKind);
     case C::F10: return GetColumnTextF10(dictionary, 0, cell, columnKind, subEntry);
     default: return cell.length;

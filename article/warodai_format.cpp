@@ -7,7 +7,7 @@
 
 #include "article/article_context.h"
 #include "article/display_attributes.h"
-#include "article/dsl_format.h"
+#include "article/element_text.h"
 #include "article/rtf_dispatch.h"
 #include "article/word_article.h"
 #include "dictionary/dictionary.h"
