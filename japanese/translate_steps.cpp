@@ -1,4 +1,5 @@
-// Boundary flags and the merge of hits, both bounded by their arrays.
+// Boundary flags, the merge of hits and the hiding of duplicates, all
+// bounded by their arrays.
 #include "japanese/translate_steps.h"
 
 #include <algorithm>
@@ -38,6 +39,23 @@ int32_t MergeHits(std::span<WordListEntry> hits, int32_t count, std::span<const 
     }
     std::copy(merged.begin(), merged.end(), hits.begin());
     return static_cast<int32_t>(merged.size());
+}
+
+int32_t DropDuplicateHits(std::span<WordListEntry> hits) {
+    int32_t hidden = 0;
+    auto same = [](const WordListEntry& a, const WordListEntry& b) {
+        return a.matchStart == b.matchStart && a.matchLength == b.matchLength && a.dictionary == b.dictionary &&
+               a.recordId == b.recordId && a.subEntry == b.subEntry;
+    };
+    for (size_t i = 0; i < hits.size(); ++i) {
+        for (size_t j = i + 1; j < hits.size() && (hits[i].flags & kEntryDeleted) == 0; ++j) {
+            if ((hits[j].flags & kEntryDeleted) != 0 || !same(hits[i], hits[j])) continue;
+            WordListEntry& loser = hits[i].priority < hits[j].priority ? hits[i] : hits[j];
+            loser.flags |= kEntryDeleted;
+            ++hidden;
+        }
+    }
+    return hidden;
 }
 
 }  // namespace ostrel::japanese

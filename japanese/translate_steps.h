@@ -1,5 +1,6 @@
 // Steps of the word translator that work on plain arrays: the boundary flags
-// of the analysed text and the merge of one pass's hits into those collected.
+// of the analysed text, the merge of one pass's hits into those collected and
+// the hiding of hits found twice.
 #pragma once
 
 #include <cstdint>
@@ -29,5 +30,10 @@ void ComputeBoundaryFlags(std::u16string_view text, std::span<uint16_t> flags);
 // (ordered by start; the hits collected before come first among equal
 // starts), keeping at most min(kMaxHits, hits.size()). Answers the new count.
 int32_t MergeHits(std::span<WordListEntry> hits, int32_t count, std::span<const WordListEntry> entries);
+
+// Of two visible hits with the same start, length, dictionary and record
+// reference, hides (0x1) the one of lower priority, the later at equal
+// priority. Answers the number hidden.
+int32_t DropDuplicateHits(std::span<WordListEntry> hits);
 
 }  // namespace ostrel::japanese

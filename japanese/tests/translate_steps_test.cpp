@@ -53,5 +53,20 @@ TEST(MergeHits, AgreesWithAStableMergeAndKeepsTheCap) {
     }
 }
 
+TEST(DropDuplicateHits, TheSameRecordFoundTwiceKeepsTheHigherPriority) {
+    std::vector<WordListEntry> hits(4, WordListEntry{});
+    for (auto& hit : hits) hit.matchLength = 2;
+    hits[0].priority = 127;
+    hits[1].priority = 200;  // same record, higher priority: stays
+    hits[2].priority = 200;  // same again, equal priority, later: hidden
+    hits[3].priority = 50;
+    hits[3].recordId = 9;    // another record: stays
+    EXPECT_EQ(DropDuplicateHits(hits), 2);
+    EXPECT_EQ(hits[0].flags & kEntryDeleted, kEntryDeleted);
+    EXPECT_EQ(hits[1].flags & kEntryDeleted, 0u);
+    EXPECT_EQ(hits[2].flags & kEntryDeleted, kEntryDeleted);
+    EXPECT_EQ(hits[3].flags & kEntryDeleted, 0u);
+}
+
 }  // namespace
 }  // namespace ostrel::japanese
