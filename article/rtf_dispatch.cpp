@@ -7,6 +7,7 @@
 #include "article/rtf_document.h"
 #include "article/rtf_line_articles.h"
 #include "article/rtf_word_article.h"
+#include "article/rtf_yarxi.h"
 #include "article/warodai_rtf.h"
 
 namespace {
@@ -85,7 +86,7 @@ int32_t RenderRtfArticle(CRtfArticleBuilder& piece, RtfTable table, uint32_t for
     case R::Examples: return AddExamplesArticle(piece, text, fontSize, flags);
     case R::Tatoeba: return AddTatoebaArticle(piece, text, fontSize, flags);
     case R::Latin: return AddLatinArticle(piece, text, fontSize, flags);
-    case R::Yarxi: return 0;
+    case R::Yarxi: return AddYarxiArticle(piece, elements, 0, fontSize, flags);   // the whole group tree
     }
     return 0;
 }

@@ -29,8 +29,9 @@ std::u16string_view RtfRendererName(RtfRenderer renderer);
 
 // Renders one record into `piece` by the table's row for its format type:
 // the element-based renderers get the first entry of `elements` (element 0
-// up to the next entry start), the text renderers element 0's text. Answers
-// the piece's length in bytes (0 for the YARXI renderer, which is not built).
+// up to the next entry start), the YARXI renderer the whole group tree under
+// element 0, the text renderers element 0's text. Answers the piece's length
+// in bytes.
 int32_t RenderRtfArticle(CRtfArticleBuilder& piece, RtfTable table, uint32_t formatType,
                          std::span<const DictionaryElement> elements, int32_t fontSize, uint32_t flags);
 

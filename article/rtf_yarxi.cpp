@@ -1,0 +1,307 @@
+// YARXI kanji articles as RTF. Each element's text is its whole group
+// ("{\keyword ... }", nested groups inside); the walk writes the element's
+// own characters and renders each nested group at the place its "{\" stands.
+// Links come from a parsed record and are checked before every use, so a
+// damaged tree gives a shorter article, never a read outside the elements.
+#include "article/rtf_yarxi.h"
+
+#include <algorithm>
+#include <string_view>
+
+#include "article/rtf_renderer_flags.h"
+
+namespace {
+
+constexpr char16_t kIdeographicSpace = u'\u3000';
+// Deeper groups than this are left out (real articles nest a few levels).
+constexpr int32_t kMaxDepth = 64;
+
+bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+
+// Kinds written after the article (radical, strokes, usage), not in place.
+bool IsTrailingKind(uint32_t kind) { return kind == 45 || kind == 46 || kind == 47; }
+
+class YarxiWriter {
+public:
+    YarxiWriter(CRtfArticleBuilder& piece, std::span<const DictionaryElement> elements, int32_t root, uint32_t flags)
+        : piece_(piece), elements_(elements), flags_(flags) {
+        const std::u16string_view rootText = TextOf(root);
+        // Reading-list articles carry "T" as the entry's fifth character.
+        readingList_ = rootText.size() > 4 && rootText[4] == u'T';
+    }
+
+    // Answers true once the piece passed the size limit.
+    bool Group(int32_t element, int32_t previous, int32_t depth) {
+        if (Full()) return true;
+        if (!Valid(element) || depth > kMaxDepth) return false;
+        const std::u16string_view text = TextOf(element);
+        const uint32_t kind = elements_[static_cast<size_t>(element)].kind;
+        size_t end = text.size();
+        const bool group = text.substr(0, 2) == u"{\\";
+        if (group && end > 2 && text[end - 1] == u'}') --end;   // the group's own close
+        const size_t start = ContentStart(text, end, group);
+        if (!Prefix(element, previous, kind, text, start, end)) return Full();
+        return Content(element, kind, depth, text, start, end);
+    }
+
+    // Bold and italic still open are closed, so nothing runs on into the
+    // next article.
+    void CloseRuns() {
+        if (bold_) piece_.AppendRaw("\\b0");
+        if (italic_) piece_.AppendRaw("\\i0");
+        bold_ = italic_ = false;
+    }
+
+    void SetBaseColour(uint32_t rgb) {
+        base_ = rgb;
+        piece_.SetColor(rgb);
+    }
+
+    bool Full() const { return piece_.Bytes().size() > kYarxiPieceLimit; }
+
+private:
+    bool Valid(int32_t i) const { return i >= 0 && static_cast<size_t>(i) < elements_.size(); }
+    uint32_t KindOf(int32_t i) const { return Valid(i) ? elements_[static_cast<size_t>(i)].kind : 0; }
+    std::u16string_view TextOf(int32_t i) const {
+        if (!Valid(i)) return {};
+        const DictionaryElement& e = elements_[static_cast<size_t>(i)];
+        if (e.text == nullptr || e.length <= 0) return {};
+        return {e.text, static_cast<size_t>(e.length)};
+    }
+    bool Styles() const { return HasFlag(flags_, kRtfStyles); }
+
+    // After the first word (the keyword, "{\" included) and its blanks.
+    static size_t ContentStart(std::u16string_view text, size_t end, bool group) {
+        size_t i = group ? 2 : 0;
+        while (i < end && text[i] > u' ' && text[i] != u'{' && text[i] != u'}') ++i;
+        while (i < end && text[i] <= u' ') ++i;
+        return i;
+    }
+
+    void Style(int32_t kind) {
+        if (Styles()) piece_.SetParagraphStyle(kind);
+    }
+    void Paragraph(int32_t style = 0) {
+        piece_.NewParagraph();
+        last_ = u'\n';
+        if (style != 0) Style(style);
+    }
+    void Label(std::u16string_view label) {
+        piece_.AppendText(label);
+        if (!label.empty()) last_ = label.back();
+    }
+    // Article text: a blank never follows a blank or a control character.
+    void Put(char16_t c) {
+        if (c == u' ' && last_ <= u' ') return;
+        piece_.AppendChar(c);
+        last_ = c;
+    }
+
+    // What stands before the element's text; false when nothing else of the
+    // element is written.
+    bool Prefix(int32_t element, int32_t previous, uint32_t kind, std::u16string_view text, size_t start,
+                size_t end) {
+        const bool continuation = Valid(previous) && KindOf(previous) == kind;
+        const uint32_t parentKind = KindOf(elements_[static_cast<size_t>(element)].parent);
+        switch (kind) {
+        case 3: Style(3); break;
+        case 4: Style(4); break;
+        case 39:
+            // The kanji itself (a surrogate pair when outside the BMP).
+            Style(4);
+            piece_.SetColor(kRtfWordBlue);
+            if (text.size() > 4) Put(text[4]);
+            if (text.size() > 5 && text[5] != u'}') Put(text[5]);
+            piece_.SetColor(base_);
+            return false;
+        case 40: Label(continuation ? u" \u30FB " : u"\u3000\u3000\u3000"); break;
+        case 41: case 43: case 48: case 50: case 56: case 57: case 58: case 59: Paragraph(); break;
+        case 42:
+            if (continuation) Label(u", ");
+            else Paragraph(3);
+            break;
+        case 45:
+            if (continuation) {
+                Label(u", ");
+            } else {
+                Paragraph();
+                Label(u"Ключ: ");
+            }
+            break;
+        case 46:
+            if (Valid(previous)) Label(u". ");
+            Label(u"Штрихов: ");
+            break;
+        case 47:
+            if (Valid(previous)) Label(u". ");
+            Label(u"Исп.: ");
+            break;
+        case 49: case 60:
+            if (start < end && text[start] != u'{') Paragraph();
+            break;
+        case 51:
+            if (parentKind != 55) Style(4);
+            break;
+        case 52:
+            if (readingList_) {
+                if (continuation) Label(u", ");
+                else Paragraph(3);
+            } else if (parentKind == 59) {
+                Paragraph(3);
+            } else if (Valid(previous)) {
+                Label(u" ");
+            }
+            break;
+        case 54:
+            if (readingList_ || parentKind == 58) Paragraph(5);
+            break;
+        default: break;
+        }
+        return true;
+    }
+
+    // The first element after `element` whose group starts at `at`.
+    int32_t NestedAt(int32_t element, const char16_t* at) const {
+        for (size_t j = static_cast<size_t>(element) + 1; j < elements_.size(); ++j)
+            if (elements_[j].text == at && elements_[j].length > 0) return static_cast<int32_t>(j);
+        return -1;
+    }
+
+    // The nested element's previous sibling: walking back, the first element
+    // one level below `element` is it when its next-sibling link names
+    // `nested`; an element not below `element` ends the walk.
+    int32_t PreviousSibling(int32_t element, int32_t nested) const {
+        const int32_t level = elements_[static_cast<size_t>(element)].level;
+        for (int32_t j = nested - 1; j > element; --j) {
+            const DictionaryElement& e = elements_[static_cast<size_t>(j)];
+            if (e.level <= level) return -1;
+            if (e.level == level + 1) return e.nextSibling == nested ? j : -1;
+        }
+        return -1;
+    }
+
+    void Tag(std::u16string_view tag) {
+        if (tag == u"<i>") { piece_.AppendRaw("\\i1"); italic_ = true; }
+        else if (tag == u"</i>") { piece_.AppendRaw("\\i0"); italic_ = false; }
+        else if (tag == u"<b>") { piece_.AppendRaw("\\b1"); bold_ = true; }
+        else if (tag == u"</b>") { piece_.AppendRaw("\\b0"); bold_ = false; }
+    }
+
+    bool Content(int32_t element, uint32_t kind, int32_t depth, std::u16string_view text, size_t start, size_t end) {
+        const bool ownText = kind != 2;
+        const bool brackets = kind == 42 || kind == 52;
+        const bool numberedSenses = readingList_ && kind == 54;
+        for (size_t i = start; i < end;) {
+            if (Full()) return true;
+            const char16_t c = text[i];
+            if (c == u'{' && i + 1 < end && text[i + 1] == u'\\') {
+                const int32_t nested = NestedAt(element, text.data() + i);
+                if (nested >= 0) {
+                    if (!IsTrailingKind(KindOf(nested)) &&
+                        Group(nested, PreviousSibling(element, nested), depth + 1))
+                        return true;
+                    // Writing goes on after the nested group, within this one.
+                    const DictionaryElement& e = elements_[static_cast<size_t>(nested)];
+                    const size_t after = static_cast<size_t>(e.length) < end - i ? i + static_cast<size_t>(e.length) : end;
+                    i = std::max(after, i + 2);
+                    continue;
+                }
+            }
+            if (c == u'<') {
+                const size_t close = text.substr(0, end).find(u'>', i);
+                if (close != std::u16string_view::npos) {
+                    if (ownText) Tag(text.substr(i, close - i + 1));
+                    i = close + 1;
+                    continue;
+                }
+            }
+            if (!ownText) {
+                ++i;
+                continue;
+            }
+            if (c == u'T' && i + 2 < end && text[i + 1] == u'N' && IsDigit(text[i + 2])) {
+                // A cross-reference number: "TN", a digit and up to three more.
+                i += 3;
+                for (int n = 0; n < 3 && i < end && IsDigit(text[i]); ++n) ++i;
+                continue;
+            }
+            if (numberedSenses && IsDigit(c)) {
+                if (i + 2 < end && IsDigit(text[i + 1]) && text[i + 2] == u')') {
+                    Put(c);
+                    Put(text[i + 1]);
+                    Put(u')');
+                    i += 3;
+                    continue;
+                }
+                if (c != u'1' && i + 1 < end && text[i + 1] == u')') {
+                    Paragraph(5);
+                    Put(c);
+                    Put(u')');
+                    i += 2;
+                    continue;
+                }
+            }
+            if (brackets && c == u'[') {
+                piece_.SetColor(kRtfReadingRed);
+                if (kind != 42) Put(c);
+                ++i;
+                continue;
+            }
+            if (brackets && c == u']') {
+                if (kind != 42) Put(c);
+                piece_.SetColor(base_);
+                ++i;
+                continue;
+            }
+            Put(c == u'\r' || c == u'\n' ? u' ' : c);
+            ++i;
+        }
+        return Full();
+    }
+
+    CRtfArticleBuilder& piece_;
+    std::span<const DictionaryElement> elements_;
+    uint32_t flags_;
+    bool readingList_ = false;
+    bool bold_ = false, italic_ = false;
+    uint32_t base_ = kRtfBlack;
+    char16_t last_ = 0;   // below a blank: no blank at the start
+};
+
+}  // namespace
+
+int32_t AddYarxiKanjiGroup(CRtfArticleBuilder& piece, std::span<const DictionaryElement> elements, int32_t element,
+                           int32_t previous, int32_t root, uint32_t flags) {
+    YarxiWriter writer(piece, elements, root, flags);
+    const bool full = writer.Group(element, previous, 0);
+    writer.CloseRuns();
+    return full ? 1 : 0;
+}
+
+int32_t AddYarxiArticle(CRtfArticleBuilder& piece, std::span<const DictionaryElement> elements, int32_t root,
+                        int32_t fontSize, uint32_t flags) {
+    const bool valid = root >= 0 && static_cast<size_t>(root) < elements.size();
+    const int32_t units = valid ? std::max(elements[static_cast<size_t>(root)].length, 0) : 0;
+    StartRtfPiece(piece, 10 * static_cast<size_t>(units) + 100, fontSize, flags);
+    piece.AppendRaw("\\pard");
+    YarxiWriter writer(piece, elements, root, flags);
+    bool full = writer.Group(root, -1, 0);
+    writer.CloseRuns();
+    piece.NewParagraph();
+    if (!full) {
+        // Radical, strokes and usage, each continuing the one before.
+        int32_t previous = -1;
+        for (size_t i = 0; i < elements.size() && !full; ++i) {
+            if (static_cast<int32_t>(i) == root || !IsTrailingKind(elements[i].kind)) continue;
+            if (previous < 0) writer.SetBaseColour(kRtfGrey);
+            full = writer.Group(static_cast<int32_t>(i), previous, 0);
+            previous = static_cast<int32_t>(i);
+        }
+        if (previous >= 0) {
+            writer.CloseRuns();
+            writer.SetBaseColour(kRtfBlack);
+            piece.NewParagraph();
+        }
+    }
+    return static_cast<int32_t>(piece.Bytes().size());
+}
