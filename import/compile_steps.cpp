@@ -49,8 +49,10 @@ std::span<const CompileStep> BookSteps() { return kBook; }
 std::span<const CompileStep> KeySteps() { return kKeys; }
 std::span<const CompileStep> TextSteps() { return kText; }
 
-bool IsStepAvailable(uint32_t code) {
-    return code != kStepLexicon && code != kStepWriteLexicon && code != kStepHitLists && code != kStepHitIndex;
+bool IsStepAvailable(uint32_t) { return true; }
+
+bool IsFullTextStep(uint32_t code) {
+    return code == kStepLexicon || code == kStepWriteLexicon || code == kStepHitLists || code == kStepHitIndex;
 }
 
 std::u16string StepLabel(uint32_t stepNumber, uint32_t total, int32_t nameSlot) {

@@ -36,9 +36,11 @@ std::span<const CompileStep> BookSteps();
 std::span<const CompileStep> KeySteps();
 std::span<const CompileStep> TextSteps();
 
-// Steps whose builders this program does not have yet are skipped: the
-// full-text index (110, 1101, 1110, 111) comes with the full-text builder.
+// Steps whose builders this program does not have yet are skipped (none now;
+// the Latin stems step is decided by the converter).
 bool IsStepAvailable(uint32_t code);
+// The four steps of the full-text index: 110, 1101, 1110 and 111.
+bool IsFullTextStep(uint32_t code);
 
 // "Performing step %d from %d" with (step, total), the two numbers swapped
 // for the Japanese interface, followed by the step's name.

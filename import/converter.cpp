@@ -14,6 +14,8 @@
 #include "dictionary/file_replace.h"
 #include "dictionary/format_detection.h"
 #include "import/article_record.h"
+#include "import/full_text_lexicon.h"
+#include "import/search_engine.h"
 #include "import/key_entries.h"
 #include "import/latin_steps.h"
 #include "import/import_registration.h"
@@ -225,8 +227,9 @@ bool CConverter::RunSteps(std::span<const CompileStep> steps) {
     for (const CompileStep& step : steps) {
         if (!enabled(step)) continue;
         ++number;
-        // The full-text builder joins later; its steps are skipped.
+        // A dictionary kept out of full-text search gets no full-text index.
         if (!IsStepAvailable(step.code)) continue;
+        if (IsFullTextStep(step.code) && (target_.flags & kDictionaryNoFullTextSearch)) continue;
         ui_.SetStepLabel(StepLabel(number, total, step.nameSlot));
         if (!Cancelled()) ui_.EnableCancel();
         if (!RunStep(step)) return false;
@@ -255,6 +258,10 @@ bool CConverter::RunStep(const CompileStep& step) {
     case kStepKanjiKeys:
     case kStepAlphabeticKeys:
     case kStepLatinStems: ok = RunRecordPass(); break;
+    case kStepLexicon: ok = BeginFullText() && RunRecordPass(); break;
+    case kStepWriteLexicon:
+    case kStepHitLists:
+    case kStepHitIndex: ok = WriteFullText(step.code); break;
     default: ok = FailWith(u"This step is not available.");
     }
     if (bulk) {
@@ -370,6 +377,10 @@ DmsStatus CConverter::ProcessRecord(int32_t element) {
                                                     ElementSpan(target_.Elements()[element]), formatType_,
                                                     positions_[index], progress_.cancelled)
                                  : DmsStatus::Success;
+    case kStepLexicon:
+        if (!article) return DmsStatus::Success;
+        if (index >= positions_.size()) return DmsStatus::InvalidParameter;
+        return AddArticleWords(element, index);
     default: return DmsStatus::Success;
     }
 }
@@ -437,6 +448,42 @@ DmsStatus CConverter::AddKeys(int32_t element, uint32_t position) {
     return DmsStatus::Success;
 }
 
+bool CConverter::BeginFullText() {
+    searchEngine_ = std::make_unique<CSearchEngine>(engine_, CursorOf(110)->cursor.handle(), CursorOf(111)->cursor.handle());
+    if (Failed(searchEngine_->status())) return Fail(searchEngine_->status());
+    searchEngine_->batchPostings = fullTextBatchPostings;
+    return true;
+}
+
+DmsStatus CConverter::AddArticleWords(int32_t element, uint32_t index) {
+    if (positions_[index] == 0 || !searchEngine_) return DmsStatus::Success;
+    bool bookHeadword = false;
+    if (formatType_ == kBookFormat) {
+        // Lines marked 4 in the top byte of their value stay out of the index.
+        if (index < bookValues_.size() && bookValues_[index] >> 24 == 4) return DmsStatus::Success;
+        bookHeadword = IsBookHeadwordLine(bookValues_, index);
+    }
+    if (AddLexiconWords(*searchEngine_, target_, element, formatType_, positions_[index], bookHeadword) == 0)
+        return DmsStatus::Success;
+    if (searchEngine_->status() == DmsStatus::NotEnoughMemory) outOfMemory_ = true;
+    return Failed(searchEngine_->status()) ? searchEngine_->status() : DmsStatus::NotEnoughMemory;
+}
+
+int32_t CConverter::OnFullTextProgress(void* context, int64_t done, int64_t total) {
+    return static_cast<CConverter*>(context)->progress_.RecordProgress(done, total);
+}
+
+bool CConverter::WriteFullText(uint32_t code) {
+    if (!searchEngine_) return true;
+    CSearchEngine& engine = *searchEngine_;
+    bool ok = code == kStepWriteLexicon ? engine.WriteWordTable(OnFullTextProgress, this)
+              : code == kStepHitLists   ? engine.BuildPostings(OnFullTextProgress, this)
+                                        : engine.IndexPostings(OnFullTextProgress, this);
+    if (!ok && !Cancelled()) return Fail(engine.status());
+    if (code == kStepHitIndex || !ok) searchEngine_.reset();
+    return ok;
+}
+
 bool CConverter::WriteArticlePointers() {
     if (articleCount_ == 0) return true;
     EngineCursor cursor(engine_, target_.fileId);
@@ -478,7 +525,10 @@ int32_t CConverter::ConvertText(std::u16string_view source, std::u16string_view 
 }
 
 DmsStatus CConverter::WriteTextExportArticle(int32_t element) {
+    // Header groups reach the callback too: those without text of their own
+    // in the source (the EDICT family's) are no lines of the export.
     const std::u16string_view text = ElementSpan(target_.Elements()[element]);
+    if (text.empty() && target_.Elements()[element].kind != kElementEntryStart) return DmsStatus::Success;
     std::u16string line(text);
     if (!line.empty() && line.back() == u'\r') {
         line += u'\n';

@@ -31,6 +31,7 @@
 class BinFile;
 class CDictionary;
 class CDMS;
+class CSearchEngine;
 class EngineCursor;
 
 class CConverter {
@@ -52,6 +53,8 @@ public:
     bool compactionEnabled = true;
     bool dslTranslationWords = false;
     bool bulkLoadEnabled = true;              // off: keys go straight into the indexes
+    // Postings per batch of the hit-list step (tests lower it to force batches).
+    size_t fullTextBatchPostings = 1000000;
     // The most articles the per-article positions may hold; past it they
     // count as unable to grow (memory is the real limit; tests set a small one).
     size_t articleLimit = SIZE_MAX;
@@ -94,6 +97,10 @@ private:
     bool StoreArticlePosition(uint32_t position, uint32_t bookValue);
     DmsStatus WriteTextExportArticle(int32_t element);
     DmsStatus AddKeys(int32_t element, uint32_t position);
+    bool BeginFullText();
+    DmsStatus AddArticleWords(int32_t element, uint32_t index);
+    bool WriteFullText(uint32_t code);
+    static int32_t OnFullTextProgress(void* context, int64_t done, int64_t total);
     bool WriteArticlePointers();
     bool WriteBookPointers();
     KeyCursor* CursorOf(uint32_t keyId);
@@ -118,5 +125,6 @@ private:
     std::vector<KeyElement> view_;            // the current article's elements (reused)
     std::vector<DictionaryElement> kept_;     // the elements before an article, while cutting back
     std::unique_ptr<BinFile> textFile_;       // the text export's output
+    std::unique_ptr<CSearchEngine> searchEngine_;  // from the lexicon step to the hit index
     bool outOfMemory_ = false;
 };

@@ -49,6 +49,7 @@ protected:
         bool compact = true;
         bool bulk = true;
         CDictionary* sourceDictionary = nullptr;
+        size_t fullTextBatchPostings = 0;  // 0: the converter's own
     };
     // Compiles `source` into `target` with a fixed identity; 1 on success.
     // `flags` 0: the format the sniffer finds.
@@ -60,6 +61,7 @@ protected:
         converter.compactionEnabled = options.compact;
         converter.bulkLoadEnabled = options.bulk;
         converter.sourceDictionary = options.sourceDictionary;
+        if (options.fullTextBatchPostings) converter.fullTextBatchPostings = options.fullTextBatchPostings;
         if (flags == 0) flags = options.sourceDictionary ? kFormatOwnText : DetectDictionaryFileFormat(source.c_str());
         const int32_t result = converter.Convert(flags, source, target);
         if (error) *error = converter.errorText;

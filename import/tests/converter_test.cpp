@@ -169,11 +169,12 @@ TEST_F(CompileFixture, StepLabelsAndProgressHalves) {
     SilentCompileUi ui;
     ui.progressBar = true;
     ASSERT_EQ(Compile(source, Path("p.qdx"), {}, &ui), 1);
-    ASSERT_EQ(ui.labels.size(), 5u);  // the full-text steps are not built yet
+    ASSERT_EQ(ui.labels.size(), 9u);  // every step but the Latin stems
     EXPECT_EQ(ui.labels[0], u"Performing step 1 from 9: writing dictionary articles");
     EXPECT_EQ(ui.labels[1], u"Performing step 2 from 9: writing article pointers");
     EXPECT_EQ(ui.labels[4], u"Performing step 5 from 9: building alphabetic index");
-    EXPECT_EQ(ui.cancelEnables, 5);
+    EXPECT_EQ(ui.labels[8], u"Performing step 9 from 9: building the index of word hit records");
+    EXPECT_EQ(ui.cancelEnables, 9);
     ASSERT_FALSE(ui.progress.empty());
     for (int32_t v : ui.progress) {
         EXPECT_GE(v, 0);

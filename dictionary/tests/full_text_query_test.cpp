@@ -1,0 +1,184 @@
+// The full-text query parser (phrases, ideographic runs, Russian forms, the
+// record pool), the hit-list steps and scoring on hand-built lists, a
+// damaged hit list, and the search-results list filled from two
+// dictionaries with hand-written indexes 110 and 111.
+#include "dictionary/full_text_query.h"
+#include "dictionary/full_text_query_hits.h"
+#include "dictionary/full_text_query_search.h"
+#include "dictionary/tests/word_list_fixture.h"
+#include "dictionary/format_detection.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::vector<int32_t> Phrases(const FullTextQuery& q) {
+    std::vector<int32_t> out;
+    for (int32_t g : q.Groups()) out.push_back(q.Record(g).phrase);
+    return out;
+}
+
+TEST(FullTextQueryParser, PhrasesFromQuotesAndIdeographicRuns) {
+    struct Case {
+        std::u16string text;
+        std::vector<int32_t> phrases;
+    };
+    const Case cases[] = {
+        {u"\"big red dog\" cat", {1, 2, 3, 0}},
+        {u"a \u201Cb c\u201D d \"e f", {0, 1, 2, 0, 1, 2}},
+        {u"猫犬", {1, 2}},            // no blank between the kanji words
+        {u"猫 犬", {0, 0}},
+        {u"猫\u3000犬", {0, 0}},       // an ideographic space parts them too
+        {u"cat猫", {0, 0}},
+    };
+    FullTextQuery q;
+    for (const Case& c : cases) {
+        q.Parse(c.text);
+        EXPECT_EQ(Phrases(q), c.phrases) << std::string(c.text.begin(), c.text.end());
+    }
+}
+
+TEST(FullTextQueryParser, RussianFormsOutsidePhrasesOnlyAndOnce) {
+    FullTextQuery q;
+    ASSERT_EQ(q.Parse(u"Книга"), 1);
+    std::vector<std::u16string> forms;
+    for (int32_t r : q.Alternatives(q.FirstGroup())) forms.push_back(q.Record(r).word);
+    EXPECT_EQ(forms[0], u"книга");
+    for (const char16_t* form : {u"книги", u"книге", u"книгу", u"книгой", u"книг"})
+        EXPECT_EQ(std::count(forms.begin(), forms.end(), form), 1) << forms.size();
+    q.Parse(u"\"книга\"");
+    EXPECT_EQ(q.Alternatives(q.FirstGroup()).size(), 1u);
+    q.Parse(u"сумо");
+    EXPECT_EQ(q.Alternatives(q.FirstGroup()).size(), 1u);
+}
+
+TEST(FullTextQueryParser, PoolHoldsAtMost256Records) {
+    std::u16string text;
+    for (int i = 0; i < 300; ++i) text += u"w" + std::u16string(1, static_cast<char16_t>(u'a' + i % 26)) + u" ";
+    FullTextQuery q;
+    EXPECT_EQ(q.Parse(text), FullTextQuery::kMaxRecords);
+    EXPECT_EQ(q.RecordCount(), FullTextQuery::kMaxRecords);
+    EXPECT_EQ(q.AddAlternative(0, u"other"), -1);
+    EXPECT_EQ(q.AddAlternative(0, q.Record(0).word), 0);  // the same text is the record itself
+}
+
+GroupHits At(uint32_t position, std::vector<uint16_t> words, uint16_t weight = 0) {
+    for (uint16_t& w : words) w = static_cast<uint16_t>(weight << 12 | w);
+    return {position, words};
+}
+
+TEST(FullTextHits, PhraseIntersectionDropsRemovedHitsForGood) {
+    // Phrase "a b c": article 10 has a@0, b@5, c@1: the second step must not
+    // let c@1 follow a hit that the first step removed (b@5 keeps nothing at 0).
+    HitList a{At(10, {0})}, b{At(10, {5})}, c{At(10, {1})};
+    EXPECT_EQ(IntersectHits(b, a, -1), 0);
+    EXPECT_TRUE(b.empty());
+    EXPECT_EQ(IntersectHits(c, b, -1), 0);
+    // A genuine hit at word 0 with weight 0 is kept.
+    HitList x{At(7, {0})}, y{At(7, {1}), At(9, {3})};
+    EXPECT_EQ(IntersectHits(y, x, -1), 1);
+    EXPECT_EQ(y[0].hits, std::vector<uint16_t>{1});
+    HitList z{At(7, {2}), At(8, {0})};
+    EXPECT_EQ(IntersectHits(z, x, 0), 1);
+    EXPECT_EQ(z[0].position, 7u);
+}
+
+TEST(FullTextHits, MergeKeepsTheEarlierAlternativesArticle) {
+    const HitList alternatives[] = {{At(5, {1}), At(9, {2})}, {At(5, {7}), At(6, {3})}};
+    const HitList merged = MergeAlternatives(alternatives);
+    ASSERT_EQ(merged.size(), 3u);
+    EXPECT_EQ(merged[0].hits, std::vector<uint16_t>{1});
+    EXPECT_EQ(merged[1].position, 6u);
+}
+
+uint32_t Score(std::vector<GroupHits> groups) {
+    std::vector<const GroupHits*> at;
+    for (const GroupHits& g : groups) at.push_back(&g);
+    return ScoreArticle(at);
+}
+
+TEST(FullTextHits, ScoreIsRunThenFieldThenEarlyStart) {
+    // Three words in order at 4, 5, 6 with fields 12, 14, 13: run 3, field 12.
+    EXPECT_EQ(Score({At(1, {4}, 12), At(1, {5}, 14), At(1, {6}, 13)}), 3u * 65536 + 0xC000 + 251);
+    // Apart: run 1; the greater field wins among equal runs, start of that one.
+    EXPECT_EQ(Score({At(1, {4}, 3), At(1, {9}, 13), At(1, {20}, 13)}), 65536u + 0xD000 + 246);
+    // A run starting at 300 gets no start bonus; none at all scores 0.
+    EXPECT_EQ(Score({At(1, {300}, 1), At(1, {301}, 1)}), 2u * 65536 + 0x1000);
+    EXPECT_EQ(Score({}), 0u);
+    // Equal runs and fields: the earlier start stays.
+    EXPECT_EQ(Score({At(1, {2, 10}, 5), At(1, {3, 11}, 5)}), 2u * 65536 + 0x5000 + 253);
+}
+
+std::vector<uint8_t> Block(const std::vector<GroupHits>& records) {
+    std::vector<uint8_t> out;
+    for (const GroupHits& r : records) {
+        for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(r.position >> (8 * i)));
+        out.push_back(static_cast<uint8_t>(r.hits.size()));
+        out.push_back(0);
+        for (uint16_t h : r.hits) out.insert(out.end(), {static_cast<uint8_t>(h), static_cast<uint8_t>(h >> 8)});
+    }
+    return out;
+}
+
+TEST(FullTextHits, DamagedListKeepsTheRecordsBeforeTheDamage) {
+    std::vector<uint8_t> block = Block({At(3, {1, 2}), At(8, {4}), At(12, {5, 6, 7})});
+    const HitList whole = ReadHitList(block);
+    ASSERT_EQ(whole.size(), 3u);
+    for (size_t cut = 1; cut < block.size(); ++cut) {
+        const HitList part = ReadHitList({block.data(), block.size() - cut});
+        ASSERT_LT(part.size(), 3u);
+        for (size_t i = 0; i < part.size(); ++i) EXPECT_EQ(part[i].hits, whole[i].hits);
+    }
+    block[18 + 4] = 200;  // the third record (at byte 18) claims 200 hits
+    EXPECT_EQ(ReadHitList(block).size(), 2u);
+}
+
+class FullTextListFill : public WordListTest {
+protected:
+    // A dictionary whose full-text index holds `words` (id i + 1) with one hit list each.
+    RDFDictionary* AddIndexed(const std::u16string& path, const std::vector<std::pair<std::u16string, std::vector<GroupHits>>>& words) {
+        CreateDictionaryFile(path);
+        for (size_t i = 0; i < words.size(); ++i) {
+            uint32_t id = static_cast<uint32_t>(i + 1), position = 0;
+            const std::vector<uint8_t> block = Block(words[i].second);
+            EXPECT_EQ(engine->WriteData(cursor, block.data(), static_cast<uint32_t>(block.size()), &position),
+                      DmsStatus::Success);
+            std::u16string word = words[i].first;
+            KeySegmentValue text{word.data(), static_cast<int32_t>(word.size() * 2)}, number{&id, 4};
+            EXPECT_EQ(engine->SelectIndex(cursor, kIndexFullTextWords), DmsStatus::Success);
+            EXPECT_EQ(engine->InsertKey(cursor, &text, {id, 0}), DmsStatus::Success);
+            EXPECT_EQ(engine->SelectIndex(cursor, kIndexFullTextHits), DmsStatus::Success);
+            EXPECT_EQ(engine->InsertKey(cursor, &number, {position, 0}), DmsStatus::Success);
+        }
+        FinishFile();
+        return OpenOnShelf(path);
+    }
+};
+
+TEST_F(FullTextListFill, WordDictionariesComeBeforeBooksAndExcludedOnesGiveNothing) {
+    RDFDictionary* book = AddIndexed(u"/book.qdx", {{u"red", {At(100, {0}, 15)}}, {u"fox", {At(100, {1}, 15)}}});
+    RDFDictionary* words = AddIndexed(u"/words.qdx", {{u"red", {At(50, {9}, 1), At(60, {3}, 1)}},
+                                                     {u"fox", {At(50, {20}, 1), At(60, {4}, 1)}}});
+    RDFDictionary* excluded = AddIndexed(u"/none.qdx", {{u"red", {At(70, {0}, 1)}}, {u"fox", {At(70, {1}, 1)}}});
+    book->flags |= kFormatBook;
+    excluded->flags |= kDictionaryNoFullTextSearch;
+    auto list = ListOfShelf(kListSearchResults);
+    FullTextQuery query;
+    FillFromFullTextQuery(*list, query, u"Red fox");
+    ASSERT_EQ(list->EntryCount(), 3);
+    // Word dictionary first, its best article (the adjacent pair) first, the book last.
+    EXPECT_EQ(list->EntryAt(0).recordId, 60u);
+    EXPECT_EQ(list->EntryAt(1).recordId, 50u);
+    EXPECT_EQ(list->EntryAt(2).recordId, 100u);
+    EXPECT_EQ(list->EntryAt(2).dictionary, book);
+    EXPECT_EQ(list->EntryAt(0).priority, static_cast<int32_t>(2u * 65536 + 0x1000 + 252));
+    EXPECT_TRUE(list->EntryAt(0).flags & kEntrySearchHighlight);
+    EXPECT_EQ(list->EntryAt(0).matchLength, 7);
+    FillFromFullTextQuery(*list, query, u"red wolf");
+    EXPECT_EQ(list->EntryCount(), 0);
+    FillFromFullTextQuery(*list, query, u"\"fox red\"");
+    EXPECT_EQ(list->EntryCount(), 0);
+    (void)words;
+}
+
+}  // namespace

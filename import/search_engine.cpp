@@ -1,0 +1,313 @@
+// The full-text index builder: word ids, the posting stream, and the writing
+// of index 110, the hit lists and index 111.
+#include "import/search_engine.h"
+
+#include "dictionary/full_text_query_hits.h"
+#include "storage/dms.h"
+
+#include <algorithm>
+#include <array>
+#include <new>
+
+namespace {
+
+// Hit lists are data blocks of their own record type, apart from articles.
+constexpr int32_t kHitListRecordType = 2;
+
+void PutU32(std::vector<uint8_t>& out, uint32_t v) {
+    for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
+}
+void PutU16(std::vector<uint8_t>& out, uint32_t v) {
+    out.push_back(static_cast<uint8_t>(v));
+    out.push_back(static_cast<uint8_t>(v >> 8));
+}
+
+bool NotFound(DmsStatus s) { return s == DmsStatus::RecordNotFound || s == DmsStatus::EndOfFile; }
+
+}  // namespace
+
+int32_t PostingStream::Write(std::span<const PostingTuple> tuples) {
+    const size_t needed = (size_ + tuples.size() + kBlockTuples - 1) / kBlockTuples;
+    if (needed > maxBlocks) return -1;
+    try {
+        while (blocks_.size() < needed) blocks_.push_back(std::make_unique<PostingTuple[]>(kBlockTuples));
+    } catch (const std::bad_alloc&) {
+        return -1;
+    }
+    for (const PostingTuple& t : tuples) {
+        blocks_[size_ / kBlockTuples][size_ % kBlockTuples] = t;
+        ++size_;
+    }
+    return 0;
+}
+
+void PostingStream::Clear() {
+    blocks_.clear();
+    size_ = 0;
+}
+
+CSearchEngine::CSearchEngine(CDMS& engine, uint32_t wordsCursor, uint32_t hitsCursor)
+    : engine_(engine), wordsCursor_(wordsCursor), hitsCursor_(hitsCursor) {
+    tuples_.reserve(kTupleCapacity);
+    uint32_t last = 0;
+    KeySegmentValue out{&last, 4};
+    EntryPosition at;
+    const DmsStatus s = engine_.Last(hitsCursor_, &out, &at);
+    if (!Failed(s)) {
+        highestId_ = last;
+        merging_ = true;
+    } else if (!NotFound(s)) {
+        status_ = s;
+    }
+}
+
+bool CSearchEngine::Fail(DmsStatus status) {
+    if (!Failed(status_)) status_ = status;
+    return false;
+}
+
+int64_t CSearchEngine::GetWordId(std::u16string_view word) {
+    // Keys are compared as index 110 keeps them: cut to whole units, never half a pair.
+    size_t units = std::min<size_t>(word.size(), kFullTextKeyBytes / 2);
+    if (units < word.size() && units > 0 && word[units - 1] >= 0xD800 && word[units - 1] < 0xDC00) --units;
+    const std::u16string key(word.substr(0, units));
+    if (auto it = words_.find(key); it != words_.end()) return it->second;
+    uint32_t id = 0;
+    if (merging_) {
+        std::array<char16_t, kFullTextKeyBytes / 2> found{};
+        KeySegmentValue in{const_cast<char16_t*>(key.data()), static_cast<int32_t>(key.size() * 2)};
+        KeySegmentValue out{found.data(), kFullTextKeyBytes};
+        EntryPosition at;
+        const DmsStatus s = engine_.Seek(wordsCursor_, &in, &out, &at);
+        if (!Failed(s)) {
+            id = at.ref.first;
+            highestId_ = std::max(highestId_, id);
+        } else if (!NotFound(s)) {
+            Fail(s);
+            return -1;
+        }
+    }
+    if (id == 0) id = ++highestId_;
+    try {
+        words_.emplace(key, id);
+    } catch (const std::bad_alloc&) {
+        return Fail(DmsStatus::NotEnoughMemory), -1;
+    }
+    return id;
+}
+
+int32_t CSearchEngine::AddPosting(uint32_t wordId, uint32_t start, uint32_t end, uint32_t wordNumber) {
+    if (!HasRoom()) return -1;
+    tuples_.push_back({wordId, 0, 0, start, end, std::min(wordNumber, kMaxWordNumber)});
+    return static_cast<int32_t>(tuples_.size());
+}
+
+int32_t CSearchEngine::FlushRecordPostings(uint32_t position) {
+    std::sort(tuples_.begin(), tuples_.end(), [](const PostingTuple& a, const PostingTuple& b) {
+        return a.wordId != b.wordId ? a.wordId < b.wordId : a.wordNumber < b.wordNumber;
+    });
+    const PostingTuple header{position, 0, kPostingHeaderCode, 0, 0, static_cast<uint32_t>(tuples_.size())};
+    if (stream.Write({&header, 1}) != 0 || stream.Write(tuples_) != 0) return Fail(DmsStatus::NotEnoughMemory), -1;
+    return 0;
+}
+
+bool CSearchEngine::WriteWordTable(Progress progress, void* context) {
+    std::vector<std::pair<uint32_t, const std::u16string*>> byId;
+    byId.reserve(words_.size());
+    for (const auto& [word, id] : words_) byId.push_back({id, &word});
+    std::sort(byId.begin(), byId.end());
+    const int64_t total = static_cast<int64_t>(byId.size());
+    int64_t done = 0;
+    std::array<char16_t, kFullTextKeyBytes / 2> found{};
+    for (const auto& [id, word] : byId) {
+        KeySegmentValue key{const_cast<char16_t*>(word->data()), static_cast<int32_t>(word->size() * 2)};
+        bool stored = false;
+        if (merging_) {
+            KeySegmentValue out{found.data(), kFullTextKeyBytes};
+            EntryPosition at;
+            const DmsStatus s = engine_.Seek(wordsCursor_, &key, &out, &at);
+            if (!Failed(s)) stored = true;
+            else if (!NotFound(s)) return Fail(s);
+        }
+        if (!stored)
+            if (const DmsStatus s = engine_.InsertKey(wordsCursor_, &key, {id, 0}); Failed(s)) return Fail(s);
+        if (progress && progress(context, ++done, total) == 0) return Fail(DmsStatus::Cancelled);
+    }
+    return true;
+}
+
+bool CSearchEngine::BuildPostings(Progress progress, void* context) {
+    std::vector<uint32_t> counts;
+    try {
+        counts.assign(static_cast<size_t>(highestId_) + 1, 0);
+        hitListPositions_.assign(static_cast<size_t>(highestId_) + 1, 0);
+    } catch (const std::bad_alloc&) {
+        return Fail(DmsStatus::NotEnoughMemory);
+    }
+    for (size_t i = 0; i < stream.Size(); ++i) {
+        const PostingTuple& t = stream.At(i);
+        if (t.phrase != kPostingHeaderCode && t.wordId <= highestId_) ++counts[t.wordId];
+    }
+    int64_t total = 0;
+    for (uint32_t c : counts) total += c;
+    int64_t sum = 0, done = 0;
+    uint32_t first = 1;
+    for (uint32_t id = 1; id <= highestId_; ++id) {
+        sum += counts[id];
+        if (sum > static_cast<int64_t>(batchPostings) || id == highestId_) {
+            if (!ProcessPostingBatch(first, id, done, total, progress, context)) return false;
+            done += sum;
+            sum = 0;
+            first = id + 1;
+        }
+    }
+    stream.Clear();
+    return true;
+}
+
+bool CSearchEngine::ProcessPostingBatch(uint32_t firstId, uint32_t lastId, int64_t doneBefore, int64_t total,
+                                        Progress progress, void* context) {
+    batchRecords_.clear();
+    batchBytes_.clear();
+    std::vector<PostingTuple> gathered;
+    gathered.reserve(kTupleCapacity);
+    uint32_t position = 0;
+    bool inArticle = false;
+    try {
+        for (size_t i = 0; i < stream.Size(); ++i) {
+            const PostingTuple& t = stream.At(i);
+            if (t.phrase == kPostingHeaderCode) {
+                if (inArticle) PackWordHits(gathered, position);
+                gathered.clear();
+                position = t.wordId;
+                inArticle = true;
+            } else if (t.wordId >= firstId && t.wordId <= lastId && gathered.size() < kTupleCapacity) {
+                gathered.push_back(t);
+            }
+        }
+        if (inArticle) PackWordHits(gathered, position);
+    } catch (const std::bad_alloc&) {
+        return Fail(DmsStatus::NotEnoughMemory);
+    }
+    int64_t share = 0;
+    for (const HitRecord& r : batchRecords_) share += (r.bytes - kHitRecordHeadBytes) / 2;
+    const bool ok = WriteHitLists(doneBefore, share, total, progress, context);
+    batchRecords_.clear();
+    batchBytes_.clear();
+    return ok;
+}
+
+// Runs of equal word id (the article's tuples are sorted) become one hit
+// record each, of at most 255 hits.
+void CSearchEngine::PackWordHits(std::span<const PostingTuple> tuples, uint32_t position) {
+    for (size_t i = 0; i < tuples.size();) {
+        size_t j = i;
+        while (j < tuples.size() && tuples[j].wordId == tuples[i].wordId) ++j;
+        const size_t n = std::min<size_t>(j - i, kMaxHitsPerRecord);
+        const uint32_t offset = static_cast<uint32_t>(batchBytes_.size());
+        PutU32(batchBytes_, position);
+        PutU16(batchBytes_, static_cast<uint32_t>(n));
+        for (size_t k = i; k < i + n; ++k)
+            PutU16(batchBytes_, static_cast<uint32_t>(tuples[k].phrase & 0xF) << 12 | (tuples[k].wordNumber & kHitWordNumberMask));
+        batchRecords_.push_back({tuples[i].wordId, position, offset, static_cast<uint32_t>(batchBytes_.size() - offset)});
+        i = j;
+    }
+}
+
+bool CSearchEngine::ReadStoredList(uint32_t wordId, uint32_t& position, std::vector<uint8_t>& list) {
+    position = 0;
+    list.clear();
+    KeySegmentValue key{&wordId, 4};
+    uint32_t found = 0;
+    KeySegmentValue out{&found, 4};
+    EntryPosition at;
+    const DmsStatus s = engine_.Seek(hitsCursor_, &key, &out, &at);
+    if (NotFound(s)) return true;
+    if (Failed(s)) return Fail(s);
+    if (at.ref.first == 0) return true;
+    uint32_t size = 0;
+    if (const DmsStatus r = engine_.ReadData(hitsCursor_, at.ref.first, nullptr, &size); Failed(r)) return Fail(r);
+    list.resize(size);
+    if (const DmsStatus r = engine_.ReadData(hitsCursor_, at.ref.first, list.data(), &size); Failed(r)) return Fail(r);
+    list.resize(size);
+    position = at.ref.first;
+    return true;
+}
+
+bool CSearchEngine::WriteHitLists(int64_t doneBefore, int64_t share, int64_t total, Progress progress, void* context) {
+    std::stable_sort(batchRecords_.begin(), batchRecords_.end(), [](const HitRecord& a, const HitRecord& b) {
+        return a.wordId != b.wordId ? a.wordId < b.wordId : a.position < b.position;
+    });
+    if (const DmsStatus s = engine_.SelectRecordType(hitsCursor_, kHitListRecordType); Failed(s)) return Fail(s);
+    std::vector<uint8_t> block, stored;
+    int64_t written = 0;
+    for (size_t i = 0; i < batchRecords_.size();) {
+        const uint32_t id = batchRecords_[i].wordId;
+        size_t j = i;
+        while (j < batchRecords_.size() && batchRecords_[j].wordId == id) ++j;
+        uint32_t oldPosition = 0;
+        if (merging_ && !ReadStoredList(id, oldPosition, stored)) return false;
+        block.clear();
+        size_t offset = 0;
+        HitRecordView old;
+        bool haveOld = oldPosition != 0 && ReadHitRecord(stored, offset, old);
+        for (size_t k = i; k < j; ++k) {
+            const HitRecord& r = batchRecords_[k];
+            // On equal positions the stored record comes first.
+            while (haveOld && old.position <= r.position) {
+                block.insert(block.end(), stored.begin() + static_cast<ptrdiff_t>(offset),
+                             stored.begin() + static_cast<ptrdiff_t>(offset + HitRecordBytes(old)));
+                offset += HitRecordBytes(old);
+                haveOld = ReadHitRecord(stored, offset, old);
+            }
+            block.insert(block.end(), batchBytes_.begin() + r.offset, batchBytes_.begin() + r.offset + r.bytes);
+            written += (r.bytes - kHitRecordHeadBytes) / 2;
+        }
+        while (haveOld) {
+            block.insert(block.end(), stored.begin() + static_cast<ptrdiff_t>(offset),
+                         stored.begin() + static_cast<ptrdiff_t>(offset + HitRecordBytes(old)));
+            offset += HitRecordBytes(old);
+            haveOld = ReadHitRecord(stored, offset, old);
+        }
+        if (oldPosition != 0)
+            if (const DmsStatus s = engine_.FreeDataWipe(hitsCursor_, oldPosition); Failed(s)) return Fail(s);
+        uint32_t position = 0;
+        if (const DmsStatus s = engine_.WriteData(hitsCursor_, block.data(), static_cast<uint32_t>(block.size()), &position);
+            Failed(s))
+            return Fail(s);
+        hitListPositions_[id] = position;
+        if (progress && progress(context, doneBefore + std::min(written, share), total) == 0)
+            return Fail(DmsStatus::Cancelled);
+        i = j;
+    }
+    return true;
+}
+
+bool CSearchEngine::IndexPostings(Progress progress, void* context) {
+    const int64_t total = std::max<int64_t>(highestId_, 1);
+    for (uint32_t id = 1; id < hitListPositions_.size(); ++id) {
+        const uint32_t position = hitListPositions_[id];
+        if (position == 0) continue;
+        uint32_t key = id;
+        KeySegmentValue in{&key, 4};
+        bool updated = false;
+        if (merging_) {
+            uint32_t found = 0;
+            KeySegmentValue out{&found, 4};
+            EntryPosition at;
+            const DmsStatus s = engine_.Seek(hitsCursor_, &in, &out, &at);
+            if (!Failed(s)) {
+                if (const DmsStatus u = engine_.UpdateCurrentKeyReference(hitsCursor_, {position, 0}); Failed(u))
+                    return Fail(u);
+                updated = true;
+            } else if (!NotFound(s)) {
+                return Fail(s);
+            }
+        }
+        if (!updated)
+            if (const DmsStatus s = engine_.InsertKey(hitsCursor_, &in, {position, 0}); Failed(s)) return Fail(s);
+        // Progress counts ids against the highest id, so it never passes the whole.
+        if (progress && progress(context, id, total) == 0) return Fail(DmsStatus::Cancelled);
+    }
+    return true;
+}

@@ -1,0 +1,126 @@
+// CSearchEngine: builds a dictionary's full-text index while the compiler
+// runs. The lexicon step gives every distinct word an id and collects one
+// posting tuple per word occurrence into an in-memory stream; the later steps
+// write the word table (index 110), one hit list per word (data blocks, see
+// dictionary/full_text_query_hits.h) and the id -> hit list index (111). When
+// index 111 already holds entries, new words continue its ids and new hits
+// are merged into the stored hit lists.
+//
+// Posting stream, per article: a header tuple, then its tuples sorted by
+// word id and word number.
+//
+// | offset | size | posting tuple                      | header tuple           |
+// |--------|------|------------------------------------|------------------------|
+// | 0      | 4    | word id                            | article data position  |
+// | 4      | 2    | class of a sense word, else 0      | -                      |
+// | 6      | 2    | phrase code, then the hit weight   | 0xFFFF                 |
+// | 8      | 4    | start of the word in the clean text| -                      |
+// | 12     | 4    | end of the word                    | -                      |
+// | 16     | 4    | word number (at most 4095)         | tuples that follow     |
+#pragma once
+
+#include "storage/dms_status.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class CDMS;
+
+struct PostingTuple {
+    uint32_t wordId;
+    uint16_t wordClass;
+    uint16_t phrase;      // phrase code, then the hit weight 0..15
+    uint32_t start;
+    uint32_t end;
+    uint32_t wordNumber;  // in the header: tuples that follow
+};
+static_assert(sizeof(PostingTuple) == 20);
+
+inline constexpr uint16_t kPostingHeaderCode = 0xFFFF;
+
+// Append-only stream of posting tuples in blocks of 1,000,000 bytes, at most
+// 4096 blocks; a further block, or one that cannot be allocated, is refused.
+class PostingStream {
+public:
+    static constexpr size_t kBlockTuples = 1000000 / sizeof(PostingTuple);
+    static constexpr size_t kMaxBlocks = 4096;
+    // 0, or -1 when a block is refused (nothing of `tuples` written then).
+    int32_t Write(std::span<const PostingTuple> tuples);
+    size_t Size() const { return size_; }
+    const PostingTuple& At(size_t i) const { return blocks_[i / kBlockTuples][i % kBlockTuples]; }
+    void Clear();
+    size_t maxBlocks = kMaxBlocks;  // tests lower it
+
+private:
+    std::vector<std::unique_ptr<PostingTuple[]>> blocks_;
+    size_t size_ = 0;
+};
+
+class CSearchEngine {
+public:
+    static constexpr uint32_t kTupleCapacity = 4096;
+    static constexpr uint32_t kMaxWordNumber = 4095;
+    static constexpr size_t kBatchPostings = 1000000;
+    // Progress callback of the writing steps: (done, total); 0 cancels.
+    using Progress = int32_t (*)(void* context, int64_t done, int64_t total);
+
+    // Cursors of the converter on indexes 110 and 111. A last entry in 111
+    // makes this a merge: its key is the highest word id so far.
+    CSearchEngine(CDMS& engine, uint32_t wordsCursor, uint32_t hitsCursor);
+    DmsStatus status() const { return status_; }
+    bool Merging() const { return merging_; }
+
+    // Step 110, per article.
+    void BeginArticle() { tuples_.clear(); }
+    bool HasRoom() const { return tuples_.size() < kTupleCapacity - 1; }
+    // The word's id, a new one when it is unknown; -1 on failure.
+    int64_t GetWordId(std::u16string_view word);
+    // Tuple count, or -1 when the article's buffer is full (posting dropped).
+    int32_t AddPosting(uint32_t wordId, uint32_t start, uint32_t end, uint32_t wordNumber);
+    std::span<PostingTuple> Tuples() { return tuples_; }
+    // Sorts the article's tuples and appends them behind their header; -1 on a refused block.
+    int32_t FlushRecordPostings(uint32_t position);
+
+    // Steps 1101, 1110 and 111: false with status() on a storage failure or a cancel.
+    bool WriteWordTable(Progress progress, void* context);
+    bool BuildPostings(Progress progress, void* context);
+    bool IndexPostings(Progress progress, void* context);
+
+    uint32_t HighestWordId() const { return highestId_; }
+    size_t WordCount() const { return words_.size(); }
+    size_t batchPostings = kBatchPostings;  // tests lower it to force batches
+    PostingStream stream;
+
+private:
+    struct HitRecord {
+        uint32_t wordId;
+        uint32_t position;
+        uint32_t offset;  // into batchBytes_
+        uint32_t bytes;
+    };
+    bool ProcessPostingBatch(uint32_t firstId, uint32_t lastId, int64_t doneBefore, int64_t total,
+                             Progress progress, void* context);
+    void PackWordHits(std::span<const PostingTuple> tuples, uint32_t position);
+    bool WriteHitLists(int64_t doneBefore, int64_t share, int64_t total, Progress progress, void* context);
+    bool ReadStoredList(uint32_t wordId, uint32_t& position, std::vector<uint8_t>& list);
+    bool Fail(DmsStatus status);
+
+    CDMS& engine_;
+    uint32_t wordsCursor_;
+    uint32_t hitsCursor_;
+    DmsStatus status_ = DmsStatus::Success;
+    bool merging_ = false;
+    uint32_t highestId_ = 0;
+    std::vector<PostingTuple> tuples_;
+    // Word table: key -> id (keys are compared whole, up to the index's cut).
+    std::map<std::u16string, uint32_t> words_;
+    std::vector<HitRecord> batchRecords_;
+    std::vector<uint8_t> batchBytes_;
+    std::vector<uint32_t> hitListPositions_;  // by word id, 0 none
+};
