@@ -154,7 +154,7 @@ TEST(YarxiRtf, FormatsFourteenAndFifteenRenderTheWholeTree) {
     }
 }
 
-// Random markup, then random damage to kinds and links: the document passes
+// Random markup, then random damage to kinds, links and spans: the document passes
 // the lint whatever the tree.
 TEST(YarxiRtf, FuzzedTreesGiveCleanRtf) {
     const int rounds = std::getenv("OSTREL_RTF_FUZZ") ? 100000 : 2000;
@@ -176,12 +176,18 @@ TEST(YarxiRtf, FuzzedTreesGiveCleanRtf) {
         std::vector<DictionaryElement>& elements = tree.Elements();
         if (round % 3 == 0) {
             for (DictionaryElement& e : elements) {
-                const uint32_t pick = random() % 6;
+                const uint32_t pick = random() % 7;
                 if (pick == 0) e.kind = random() % 66;
                 if (pick == 1) e.parent = static_cast<int32_t>(random() % (elements.size() + 3)) - 1;
                 if (pick == 2) e.nextSibling = static_cast<int32_t>(random() % (elements.size() + 3)) - 1;
                 if (pick == 3) e.level = static_cast<int32_t>(random() % 6) - 1;
                 if (pick == 4) e.length = static_cast<int32_t>(random() % static_cast<uint32_t>(e.length + 1));
+                if (pick == 5) {
+                    // A span anywhere in the record: overlapping, misnested or empty.
+                    const size_t start = random() % (tree.Text().size() + 1);
+                    e.text = tree.Text().data() + start;
+                    e.length = static_cast<int32_t>(random() % (tree.Text().size() - start + 1));
+                }
             }
         }
         const uint32_t flags = random() % 0x800;
