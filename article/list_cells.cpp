@@ -1,0 +1,299 @@
+// Cell texts of the list views by list kind and column kind (see list_cells.h).
+#include "article/list_cells.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "article/article_context.h"
+#include "article/display_attributes.h"
+#include "article/formatter_family.h"
+#include "common/text/kana_transcription.h"
+#include "dictionary/cursor.h"
+#include "dictionary/dictionary.h"
+#include "dictionary/list_view_model.h"
+#include "dictionary/word_list.h"
+#include "dictionary/word_list_entry.h"
+
+namespace {
+
+constexpr uint32_t kOnReadingRecord = 1u << 18;  // first element's grammar bit: a kanji's on reading
+
+// Grammar tag codes of a translated word that do not mean an inflected form.
+bool InflectedForm(const WordListEntry& entry) {
+    for (uint8_t code : entry.tags) {
+        if (code == 0) break;
+        if (code != 3 && code != 22 && code != 71) return true;
+    }
+    return false;
+}
+
+// Line `line` (0 or 1) of an own text.
+std::u16string_view TextLine(std::u16string_view text, int line) {
+    size_t end = text.find(u'\n');
+    if (line == 0) return text.substr(0, end);
+    if (end == std::u16string_view::npos) return {};
+    text.remove_prefix(end + 1);
+    return text.substr(0, text.find(u'\n'));
+}
+
+// The matched part of the input, clamped to the input's length.
+std::u16string_view MatchedInput(const CellRow& row) {
+    if (row.entry == nullptr || row.entry->matchStart < 0 || row.entry->matchLength <= 0) return {};
+    const size_t start = static_cast<size_t>(row.entry->matchStart);
+    if (start >= row.input.size()) return {};
+    return row.input.substr(start, std::min<size_t>(static_cast<size_t>(row.entry->matchLength), 255));
+}
+
+void AppendFormatterColumn(const CellRow& row, ListCell& cell, int32_t columnKind) {
+    if (!row.recordLoaded || row.dictionary == nullptr) return;
+    GetColumnText(*row.dictionary, cell, columnKind, row.subEntry);
+}
+
+void SetAttributes(ListCell& cell, int32_t from, uint32_t attribute) {
+    for (int32_t i = from; i < cell.length; ++i) cell.attributes[i] = attribute;
+}
+
+void AppendUnsigned(StyledWriter& out, uint32_t value) {
+    char16_t digits[10];
+    int n = 0;
+    do {
+        digits[n++] = static_cast<char16_t>(u'0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    while (n > 0) out.Put(digits[--n], 0);
+}
+
+// Column kind 2: the reading (or on reading), with the prefix of an
+// inflected translated word and the transcription into letters.
+void BuildReading(const CellRow& row, ListCell& cell) {
+    StyledWriter out = cell.Writer();
+    int32_t column = 2;
+    if (row.listKind == kListTranslatedWords && row.entry != nullptr) {
+        if (InflectedForm(*row.entry))
+            out.Append((row.applicationFlags & kEnglishInterfaceFlag) ? u"from " : u"\u043E\u0442 ", kCellReading);
+        if (row.entry->indexId == 101) column = 3;
+    }
+    cell.length = out.Length();
+    const int32_t prefix = cell.length;
+    uint32_t attribute = kCellReading;
+    const CDictionary* d = row.dictionary;
+    if (row.listKind == kListReadings) {
+        out.Append(row.firstField, 0);
+    } else if (row.listKind == kListWritings && column == 2) {
+        out.Append(row.secondField, 0);
+    } else {
+        if (column == 3 && d != nullptr && d->latinStemCount > 0) attribute = kCellHeadword;
+        int32_t asked = column;
+        if (column == 2) {
+            const uint32_t keyKind = row.referenceSecond & 0xFF;
+            const bool onReading = row.recordLoaded && d != nullptr && d->ElementCount() > 0 &&
+                                   (d->Elements()[0].flags & kOnReadingRecord) != 0;
+            if (keyKind == 2 || keyKind == 6 || onReading) asked = 7;
+            else if (d != nullptr && d->readingCount == 0 && d->translationWordCount > 0) asked = 5;
+        }
+        AppendFormatterColumn(row, cell, asked);
+    }
+    cell.length = std::max(cell.length, out.Length());
+    if ((row.applicationFlags & kTransliterateInLists) != 0 && cell.length > prefix) {
+        // The transcription replaces the reading within the room the prefix left.
+        const std::u16string kana(cell.text + prefix, static_cast<size_t>(cell.length - prefix));
+        const int32_t room = kCellTextLimit - prefix;
+        const int32_t whole = KanaToRomaji(cell.text + prefix, kana.data(), static_cast<int32_t>(kana.size()),
+                                           room + 1, ResolveTranscriptionScript(row.applicationFlags));
+        cell.length = prefix + std::min(whole, room);
+    }
+    SetAttributes(cell, prefix, attribute);
+}
+
+// Column kind 11: column 14 without its fullwidth parentheses, the part
+// between them in colour class 5.
+void BuildBracketed(const CellRow& row, ListCell& cell) {
+    ListCell source;
+    AppendFormatterColumn(row, source, 14);
+    StyledWriter out = cell.Writer();
+    // The formatter may have dropped the parentheses already, greying what
+    // they held: that part counts as bracketed too.
+    bool inside = false;
+    for (int32_t i = 0; i < source.length; ++i) {
+        const char16_t c = source.text[i];
+        if (c == u'\uFF08' || c == u'\uFF09') {
+            inside = c == u'\uFF08';
+            continue;
+        }
+        const bool grey = (source.attributes[i] & kAttrColourMask) == kClassGrey;
+        out.Put(c, inside || grey ? kCellBracketed : kCellReading);
+    }
+    cell.length = out.Length();
+}
+
+// Column kinds 12 and 13: the first field as an unsigned number of 1, 2 or
+// 4 bytes by its length.
+void BuildKeyNumber(const CellRow& row, ListCell& cell) {
+    if (row.firstFieldData == nullptr || row.firstFieldBytes <= 0) return;
+    uint32_t value = 0;
+    if (row.firstFieldBytes >= 4) {
+        std::memcpy(&value, row.firstFieldData, 4);
+    } else if (row.firstFieldBytes >= 2) {
+        uint16_t half = 0;
+        std::memcpy(&half, row.firstFieldData, 2);
+        value = half;
+    } else {
+        value = row.firstFieldData[0];
+    }
+    StyledWriter out = cell.Writer();
+    AppendUnsigned(out, value);
+    cell.length = out.Length();
+}
+
+}  // namespace
+
+void BuildCell(const CellRow& row, ListCell& cell) {
+    const int32_t column = cell.columnKind;
+    cell.length = 0;
+    cell.text[0] = 0;
+    cell.attributes[0] = 0;
+    StyledWriter out = cell.Writer();
+    if (row.entry != nullptr && (row.entry->flags & kEntryOwnText) != 0) {
+        // Own-text rows (found in no dictionary): the input or the text's lines.
+        if (column == 1) out.Append(MatchedInput(row), 0);
+        else out.Append(TextLine(row.ownText, column == 4 || column == 9 || column == 10 ? 1 : 0), 0);
+        cell.length = out.Length();
+        cell.text[cell.length] = 0;
+        return;
+    }
+    switch (column) {
+    case 1:
+        if (row.entry != nullptr) out.Append(MatchedInput(row), 0);
+        break;
+    case 2:
+        BuildReading(row, cell);
+        break;
+    case 3:
+        if (row.listKind == kListWritings) out.Append(row.firstField, kCellHeadword);
+        else if (row.listKind == kListReadings) out.Append(row.secondField, kCellHeadword);
+        else AppendFormatterColumn(row, cell, 3);
+        break;
+    case 4:
+        AppendFormatterColumn(row, cell, 4);
+        if (cell.length == 0 && row.listKind != kListReverse) AppendFormatterColumn(row, cell, 5);
+        break;
+    case 5:
+        if (row.listKind == kListReverse) out.Append(row.firstField, kCellReverseWord);
+        break;
+    case 6: case 7: case 8: case 9: case 10: case 14: case 27: case 28: case 29:
+        AppendFormatterColumn(row, cell, column);
+        break;
+    case 11:
+        BuildBracketed(row, cell);
+        break;
+    case 12: case 13:
+        BuildKeyNumber(row, cell);
+        break;
+    case 25:
+        break;  // the lexicon's article count is not built
+    case 30: {
+        StyledWriter number = cell.Writer();
+        AppendUnsigned(number, row.recordId);
+        cell.length = number.Length();
+        break;
+    }
+    default:
+        out.Append(row.firstField, 0);
+        break;
+    }
+    cell.length = std::clamp(std::max(cell.length, out.Length()), 0, kCellTextLimit);
+    cell.text[cell.length] = 0;
+    cell.attributes[cell.length] = 0;
+}
+
+int32_t GetCellText(WordList& list, int32_t row, ListCell& cell) {
+    cell.length = 0;
+    cell.text[0] = 0;
+    if (list.CursorCount() == 0 || row < 0) return 0;
+    CellRow source;
+    source.listKind = list.Kind();
+    source.applicationFlags = ArticleContext().ApplicationFlags();
+    if (list.analysedText != nullptr) source.input = list.analysedText;
+    if (list.IsStored()) {
+        source.entry = list.RowEntry(row);
+        if (source.entry == nullptr) return 0;
+        if ((source.entry->flags & kEntryOwnText) != 0) {
+            source.ownText = list.PoolText(source.entry->textOffset, source.entry->textLength);
+            BuildCell(source, cell);
+            return 0;
+        }
+    }
+    CCursor* cursor = list.GetEntry(row);
+    if (cursor == nullptr) return 0;
+    source.dictionary = cursor->dictionary;
+    source.recordLoaded = cursor->LoadArticle() == 1;
+    source.firstField = cursor->FieldText(0);
+    source.secondField = cursor->FieldText(1);
+    if (cursor->FieldWritten(0)) {
+        source.firstFieldData = cursor->fieldArea[0];
+        source.firstFieldBytes = std::clamp(cursor->fields[0].length, 0, CCursor::kSegmentBytes);
+    }
+    source.referenceSecond = cursor->position.ref.second;
+    source.subEntry = static_cast<uint16_t>(cursor->position.ref.second >> 16);
+    source.recordId = cursor->RecordId();
+    BuildCell(source, cell);
+    return 0;
+}
+
+int32_t CountOccurrenceItems(const uint8_t* block, uint32_t size) {
+    int32_t items = 0;
+    uint32_t at = 0;
+    while (block != nullptr && size - at >= 6) {
+        uint16_t units = 0;
+        std::memcpy(&units, block + at + 4, 2);
+        const uint32_t itemBytes = 6u + 2u * units;
+        if (itemBytes > size - at) break;
+        at += itemBytes;
+        ++items;
+    }
+    return items;
+}
+
+std::u16string ArticleCountHintText(UILanguage language, std::u16string_view cellText, int32_t articles,
+                                    int32_t dictionaries) {
+    std::u16string text(cellText);
+    auto number = [](int32_t n) {
+        std::string digits = std::to_string(n);
+        return std::u16string(digits.begin(), digits.end());
+    };
+    switch (language) {
+    case UILanguage::Russian:
+        text += u"\n\u0412\u0441\u0442\u0440\u0435\u0447\u0430\u0435\u0442\u0441\u044F \u0432 " + number(articles);
+        text += articles == 1 ? u" \u0441\u0442\u0430\u0442\u044C\u0435 " : u" \u0441\u0442\u0430\u0442\u044C\u044F\u0445 ";
+        text += number(dictionaries);
+        text += dictionaries == 1 ? u" \u0441\u043B\u043E\u0432\u0430\u0440\u044F. "
+                                  : u" \u0441\u043B\u043E\u0432\u0430\u0440\u0435\u0439. ";
+        text += u"\n\u0414\u0432\u0430\u0436\u0434\u044B \u0449\u0435\u043B\u043A\u043D\u0438\u0442\u0435 "
+                u"\u043D\u0430 \u0441\u0442\u0440\u043E\u043A\u0435 \u0441\u043F\u0438\u0441\u043A\u0430 "
+                u"\u0447\u0442\u043E\u0431\u044B \u0443\u0432\u0438\u0434\u0435\u0442\u044C \u0432\u0441\u0435 "
+                u"\u0441\u0442\u0430\u0442\u044C\u0438.";
+        break;
+    case UILanguage::Japanese:
+        text += u"\n" + number(dictionaries) + u"\u306E\u8F9E\u66F8\u306E\u3001" + number(articles) +
+                u"\u306E\u9805\u76EE\u306B\u542B\u307E\u308C\u3066\u3044\u307E\u3059\u3002\n"
+                u"\u9805\u76EE\u5168\u6587\u3092\u898B\u308B\u306B\u306F\u3001\u30EA\u30B9\u30C8\u306E"
+                u"\u884C\u3092\u3001\u30C0\u30D6\u30EB\u30FB\u30AF\u30EA\u30C3\u30AF\u3057\u3066"
+                u"\u304F\u3060\u3055\u3044\u3002";
+        break;
+    default:
+        text += u"\nContained in " + number(articles) + (articles == 1 ? u" article of " : u" articles of ") +
+                number(dictionaries) + (dictionaries == 1 ? u" dictionary. " : u" dictionaries. ") +
+                u"\nDouble-click on the line to see the list of articles.";
+        break;
+    }
+    return text;
+}
+
+void InstallListCellTexts() {
+    ListViewModel::cellText = [](WordList& list, int32_t row, int32_t columnKind) {
+        ListCell cell;
+        cell.columnKind = columnKind;
+        GetCellText(list, row, cell);
+        return std::u16string(cell.text, static_cast<size_t>(cell.length));
+    };
+}

@@ -1,0 +1,63 @@
+// Cell texts of the list views: for each list kind and column kind, which key
+// field is shown directly and which column the record's formatter is asked
+// for, the "from " prefix of inflected translated words, transcription of
+// readings, and the article-count texts of the lexicon list.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "article/list_cell.h"
+#include "common/app_context.h"
+
+class CDictionary;
+class WordList;
+struct WordListEntry;
+
+// Colour attributes the cells give to the texts they fill themselves.
+inline constexpr uint32_t kCellReading = 32;       // colour class 2
+inline constexpr uint32_t kCellHeadword = 48;      // colour class 3
+inline constexpr uint32_t kCellBracketed = 80;     // colour class 5
+inline constexpr uint32_t kCellReverseWord = 144;  // colour class 9
+
+// One row as the cell builder sees it, gathered from the list and the row's
+// cursor. `dictionary` holds the row's parsed record when `recordLoaded`.
+struct CellRow {
+    int32_t listKind = 0;
+    const CDictionary* dictionary = nullptr;
+    bool recordLoaded = false;
+    std::u16string_view firstField;        // the cursor's current key fields
+    std::u16string_view secondField;
+    const uint8_t* firstFieldData = nullptr;  // the first field's raw value (key numbers)
+    int32_t firstFieldBytes = 0;
+    uint32_t referenceSecond = 0;          // second word of the record reference
+    uint16_t subEntry = 0;
+    uint32_t recordId = 0;
+    const WordListEntry* entry = nullptr;  // the stored entry, null in merged lists
+    std::u16string_view input;             // the typed or analysed text (column 1)
+    std::u16string_view ownText;           // the entry's own text (two lines)
+    uint32_t applicationFlags = 0;
+};
+
+// Fills `cell` (its columnKind is the column asked for) for the row; the
+// text never exceeds kCellTextLimit units and is always terminated. The
+// query-word colouring of search results is not applied here.
+void BuildCell(const CellRow& row, ListCell& cell);
+
+// The cell of `row` in `list`: gathers the row (own text, cursor, loaded
+// record) and builds it. Always 0; every failure gives an empty cell.
+int32_t GetCellText(WordList& list, int32_t row, ListCell& cell);
+
+// Number of items of a word's occurrence list (each a 4-byte value, a 16-bit
+// count n and n units), counted within `size` bytes; an item that runs past
+// the end is not counted.
+int32_t CountOccurrenceItems(const uint8_t* block, uint32_t size);
+
+// The lexicon row's article text: the cell text and, in the interface
+// language, where the word is contained and how to see the articles.
+std::u16string ArticleCountHintText(UILanguage language, std::u16string_view cellText, int32_t articles,
+                                    int32_t dictionaries);
+
+// Makes the list views read their cell texts here.
+void InstallListCellTexts();

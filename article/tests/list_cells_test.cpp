@@ -1,0 +1,224 @@
+// List cells over a hand-built word entry: the column table for every list
+// kind, the "from " prefix and transcription within the cell's room, the
+// bracketed column, key numbers, own-text rows, the lexicon's hint texts and
+// the occurrence-list count.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "article/list_cells.h"
+#include "article/tests/parsed_record_fixture.h"
+#include "common/text/kana_transcription.h"
+#include "dictionary/word_list.h"
+#include "dictionary/word_list_entry.h"
+
+namespace {
+
+// The cell as the list shows it: the formatters end each line with a line feed.
+std::u16string Text(const ListCell& cell) {
+    std::u16string text(cell.text, static_cast<size_t>(cell.length));
+    if (!text.empty() && text.back() == u'\n') text.pop_back();
+    return text;
+}
+
+class ListCellsTest : public ParsedRecordTest {
+protected:
+    ListCellsTest() {
+        Add(3, u"ねこ");
+        Add(4, u"猫");
+        Add(5, u"cat");
+        Add(8, u"кошка");
+        Add(11, u"ビョウ（みょう）");
+        row.dictionary = &dictionary;
+        row.recordLoaded = true;
+        row.firstField = u"first";
+        row.secondField = u"second";
+        row.recordId = 4242;
+        std::memset(&entry, 0, sizeof entry);
+        entry.indexId = 102;
+    }
+    ListCell Cell(int32_t column) {
+        ListCell cell;
+        cell.columnKind = column;
+        BuildCell(row, cell);
+        EXPECT_LE(cell.length, kCellTextLimit);
+        EXPECT_EQ(cell.text[cell.length], 0);
+        return cell;
+    }
+
+    CellRow row;
+    WordListEntry entry;
+};
+
+// The column table: what each list kind shows in each column for the same
+// record and key fields ("first", "second").
+TEST_F(ListCellsTest, EveryListKindShowsTheColumnsOfItsTable) {
+    const std::u16string formatter2 = u"ねこ", formatter3 = u"猫", formatter4 = u"cat";
+    for (int32_t kind : {kListTranslatedWords, kListReadings, kListReverse, kListWritings, kListSelected,
+                         kListSearchResults, kListLexicon, kListHistory}) {
+        row.listKind = kind;
+        row.entry = kind == kListTranslatedWords || kind >= kListSelected ? &entry : nullptr;
+        for (int32_t column = 1; column <= 30; ++column) {
+            std::u16string expected;
+            switch (column) {
+            case 1: break;  // the entry matched no input
+            case 2: expected = kind == kListReadings ? u"first" : kind == kListWritings ? u"second" : formatter2; break;
+            case 3: expected = kind == kListWritings ? u"first" : kind == kListReadings ? u"second" : formatter3; break;
+            case 4: case 9: expected = formatter4; break;
+            case 5: expected = kind == kListReverse ? u"first" : u""; break;
+            case 6: expected = formatter3; break;
+            case 7: case 14: expected = u"ビョウみょう"; break;
+            case 11: expected = u"ビョウみょう"; break;
+            case 8: case 10: break;  // elements this record lacks
+            case 27: case 28: case 29: expected = formatter2; break;  // the default formatter's reading
+            case 12: case 13: break;                             // no raw field given
+            case 25: break;
+            case 30: expected = u"4242"; break;
+            default: expected = u"first"; break;
+            }
+            ListCell cell = Cell(column);
+            EXPECT_EQ(Text(cell), expected) << "list kind " << kind << ", column " << column;
+        }
+    }
+    row.listKind = kListWritings;
+    EXPECT_EQ(Cell(3).attributes[0], kCellHeadword);
+    EXPECT_EQ(Cell(2).attributes[0], kCellReading);
+    row.listKind = kListReverse;
+    EXPECT_EQ(Cell(5).attributes[0], kCellReverseWord);
+    EXPECT_EQ(Text(Cell(4)), u"cat");
+}
+
+TEST_F(ListCellsTest, SenseColumnFallsBackToTheTranslationOutsideTheReverseList) {
+    dictionary.Elements()[3].kind = 9;  // the record has no sense
+    row.listKind = kListReadings;
+    EXPECT_EQ(Text(Cell(4)), u"кошка");
+    row.listKind = kListReverse;
+    EXPECT_EQ(Text(Cell(4)), u"");
+}
+
+TEST_F(ListCellsTest, InflectedTranslatedWordShowsFromBeforeItsReading) {
+    row.listKind = kListTranslatedWords;
+    row.entry = &entry;
+    const uint8_t plain[] = {3, 22, 71};
+    std::memcpy(entry.tags, plain, sizeof plain);
+    row.applicationFlags = kEnglishInterfaceFlag;
+    EXPECT_EQ(Text(Cell(2)), u"ねこ");
+    entry.tags[3] = 5;  // a code of an inflected form
+    ListCell english = Cell(2);
+    EXPECT_EQ(Text(english), u"from ねこ");
+    for (int32_t i = 0; i < english.length; ++i) EXPECT_EQ(english.attributes[i], kCellReading);
+    row.applicationFlags = 0;
+    EXPECT_EQ(Text(Cell(2)), u"от ねこ");
+    row.applicationFlags = kEnglishInterfaceFlag | kTransliterateInLists | kTranscribeLatin;
+    EXPECT_EQ(Text(Cell(2)), u"from neko");
+    // Found through the readings index: the headword stands in its place.
+    entry.indexId = 101;
+    EXPECT_EQ(Text(Cell(2)), u"from 猫");
+}
+
+// The fault mended: the prefix and a long transcription stay within 254 units.
+TEST_F(ListCellsTest, PrefixAndTranscriptionAreCutToTheCellsRoom) {
+    std::u16string longReading(300, u'ね');
+    dictionary.Elements()[1].kind = 99;  // only the long reading is left
+    Add(3, longReading);
+    row.listKind = kListTranslatedWords;
+    row.entry = &entry;
+    entry.tags[0] = 9;
+    row.applicationFlags = kEnglishInterfaceFlag;
+    ListCell kana = Cell(2);
+    EXPECT_EQ(kana.length, kCellTextLimit);
+    EXPECT_EQ(Text(kana), u"from " + longReading.substr(0, kCellTextLimit - 5));
+
+    row.applicationFlags |= kTransliterateInLists | kTranscribeLatin;
+    ListCell letters = Cell(2);
+    EXPECT_EQ(letters.length, kCellTextLimit);
+    std::u16string expected = u"from ";
+    while (expected.size() < static_cast<size_t>(kCellTextLimit)) expected += u"ne";
+    EXPECT_EQ(Text(letters), expected.substr(0, kCellTextLimit));
+    EXPECT_EQ(letters.attributes[kCellTextLimit - 1], kCellReading);
+}
+
+TEST_F(ListCellsTest, ReadingColumnAsksForTheOnReadingOfKanjiKeys) {
+    row.listKind = kListTranslatedWords;
+    row.referenceSecond = 6;
+    EXPECT_EQ(Text(Cell(2)), u"ビョウみょう");
+    row.referenceSecond = 0x10000;  // a sub-entry, key kind 0
+    EXPECT_EQ(Text(Cell(2)), u"ねこ");
+    dictionary.Elements()[0].flags = 1u << 18;
+    EXPECT_EQ(Text(Cell(2)), u"ビョウみょう");
+    dictionary.Elements()[0].flags = 0;
+    dictionary.translationWordCount = 5;  // no reading keys, only translation words
+    EXPECT_EQ(Text(Cell(2)), u"кошка");
+}
+
+TEST_F(ListCellsTest, BracketedPartOfColumn14IsColouredWithoutItsParentheses) {
+    ListCell cell = Cell(11);
+    ASSERT_EQ(Text(cell), u"ビョウみょう");
+    for (int32_t i = 0; i < 3; ++i) EXPECT_EQ(cell.attributes[i], kCellReading);
+    for (int32_t i = 3; i < 6; ++i) EXPECT_EQ(cell.attributes[i], kCellBracketed);
+}
+
+TEST_F(ListCellsTest, KeyNumbersReadOneTwoOrFourBytesUnsigned) {
+    const uint8_t bytes[] = {0xC8, 0xEF, 0x28, 0x6B, 0xEE};
+    const std::pair<int32_t, std::u16string> cases[] = {
+        {1, u"200"}, {2, u"61384"}, {3, u"61384"}, {4, u"4000000000"}, {5, u"4000000000"}};
+    const uint8_t four[] = {0x00, 0x28, 0x6B, 0xEE, 0x11};
+    for (const auto& [length, expected] : cases) {
+        row.firstFieldData = length >= 4 ? four : bytes;
+        row.firstFieldBytes = length;
+        EXPECT_EQ(Text(Cell(12)), expected) << length;
+        EXPECT_EQ(Text(Cell(13)), expected) << length;
+    }
+}
+
+TEST_F(ListCellsTest, OwnTextRowsShowTheInputAndTheirTwoLines) {
+    row.listKind = kListTranslatedWords;
+    row.entry = &entry;
+    entry.flags = kEntryOwnText;
+    entry.matchStart = 4;
+    entry.matchLength = 50;  // runs past the input: cut at its end
+    row.input = u"the quick fox";
+    row.ownText = u"line one\nline two";
+    EXPECT_EQ(Text(Cell(1)), u"quick fox");
+    EXPECT_EQ(Text(Cell(3)), u"line one");
+    EXPECT_EQ(Text(Cell(4)), u"line two");
+    EXPECT_EQ(Text(Cell(10)), u"line two");
+    entry.matchStart = 40;
+    EXPECT_EQ(Text(Cell(1)), u"");
+    std::u16string longLine(300, u'x');
+    row.ownText = longLine;
+    EXPECT_EQ(Cell(3).length, kCellTextLimit);
+}
+
+TEST(ArticleCountHint, SingularAndPluralInEachLanguage) {
+    EXPECT_EQ(ArticleCountHintText(UILanguage::English, u"word", 1, 1),
+              u"word\nContained in 1 article of 1 dictionary. \nDouble-click on the line to see the list of articles.");
+    EXPECT_EQ(ArticleCountHintText(UILanguage::English, u"word", 7, 2),
+              u"word\nContained in 7 articles of 2 dictionaries. \nDouble-click on the line to see the list of articles.");
+    EXPECT_EQ(ArticleCountHintText(UILanguage::Russian, u"слово", 1, 3),
+              u"слово\nВстречается в 1 статье 3 словарей. \nДважды щелкните на строке списка чтобы увидеть все статьи.");
+    EXPECT_EQ(ArticleCountHintText(UILanguage::Russian, u"", 4, 1),
+              u"\nВстречается в 4 статьях 1 словаря. \nДважды щелкните на строке списка чтобы увидеть все статьи.");
+    EXPECT_EQ(ArticleCountHintText(UILanguage::Japanese, u"語", 5, 2),
+              u"語\n2の辞書の、5の項目に含まれています。\n項目全文を見るには、リストの行を、ダブル・クリックしてください。");
+}
+
+// Items of 6 + 2n bytes; a last item running past the block is not counted.
+TEST(OccurrenceItems, CountedByTheirOwnLengthsWithinTheBlock) {
+    std::vector<uint8_t> block;
+    for (uint16_t units : {0, 3, 1}) {
+        for (int i = 0; i < 4; ++i) block.push_back(0xAB);
+        block.push_back(static_cast<uint8_t>(units));
+        block.push_back(0);
+        for (int i = 0; i < 2 * units; ++i) block.push_back('a');
+    }
+    EXPECT_EQ(CountOccurrenceItems(block.data(), static_cast<uint32_t>(block.size())), 3);
+    EXPECT_EQ(CountOccurrenceItems(block.data(), static_cast<uint32_t>(block.size()) - 1), 2);
+    EXPECT_EQ(CountOccurrenceItems(block.data(), 5), 0);
+    block[4] = 0xFF;  // a count far past the end
+    EXPECT_EQ(CountOccurrenceItems(block.data(), static_cast<uint32_t>(block.size())), 0);
+}
+
+}  // namespace
