@@ -58,6 +58,13 @@ void StyledWriter::DefaultClass(int32_t from, uint32_t colourClass) {
     }
 }
 
+void StyledWriter::ReplaceClass(int32_t from, uint32_t colourClass) {
+    if (!attributes_) return;
+    for (int32_t i = from < 0 ? 0 : from; i < length_; ++i) {
+        attributes_[i] = (attributes_[i] & ~kAttrColourMask) | colourClass;
+    }
+}
+
 StyledText::StyledText(int32_t capacity) {
     if (capacity < 1) return;
     text_.reset(new (std::nothrow) char16_t[capacity]());

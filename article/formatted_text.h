@@ -29,6 +29,8 @@ public:
     void CutTo(int32_t length);
     // Gives units [from, length) `colourClass` where they have none.
     void DefaultClass(int32_t from, uint32_t colourClass);
+    // Gives units [from, length) `colourClass` in place of the class they have.
+    void ReplaceClass(int32_t from, uint32_t colourClass);
 
     int32_t Length() const { return length_; }
     // Units that still fit before the terminator.

@@ -1,6 +1,7 @@
 // The dispatch table of the formatter family and the dispatchers.
 #include "article/formatter_family.h"
 
+#include "article/book_format.h"
 #include "article/dsl_format.h"
 #include "article/examples_format.h"
 #include "article/index_text.h"
@@ -100,6 +101,7 @@ int32_t PrepareIndexText(uint32_t formatType, char16_t* out, int32_t capacity, c
     case I::Default: return PrepareIndexTextDefault(out, capacity, text, length, bits);
     case I::F16: return PrepareIndexTextF16(out, capacity, text, length, bits);
     case I::F11: return PrepareIndexTextF11(out, capacity, text, length, bits);
+    case I::F13: return PrepareIndexTextF13(out, capacity, text, length, bits);
     default: return 0;
     }
 }
@@ -125,6 +127,8 @@ FormattedText RunArticleMember(ArticleMember member, const CDictionary& dictiona
     case A::F7: return FormatArticleF7(dictionary, 0);
     case A::F8: return FormatArticleF8(dictionary, 0);
     case A::F11: return FormatArticleF11(dictionary, 0);
+    case A::F12: return FormatArticleF12(dictionary, 0);
+    case A::F13: return FormatArticleF13(dictionary, 0);
     case A::RtfF9: return FormatArticleRtfF9(dictionary, 0);
     case A::RtfF10: return FormatArticleRtfF10(dictionary, 0);
     case A::PlainF9: case A::PlainF10: return GetPlainArticleText(dictionary, 0);
@@ -143,6 +147,8 @@ int32_t GetColumnText(const CDictionary& dictionary, ListCell& cell, int32_t col
     case C::F16: return GetColumnTextF16(dictionary, 0, cell, columnKind);
     case C::F8: return GetColumnTextF8(dictionary, 0, cell, columnKind);
     case C::F11: return GetColumnTextF11(dictionary, 0, cell, columnKind);
+    case C::F12: return GetColumnTextF12(dictionary, 0, cell, columnKind);
+    case C::F13: return GetColumnTextDefault(dictionary, 0, cell, columnKind);
     case C::F9: return GetColumnTextF9(dictionary, 0, cell, columnKind);
     case C::F10: return GetColumnTextF10(dictionary, 0, cell, columnKind, subEntry);
     default: return cell.length;

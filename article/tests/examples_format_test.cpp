@@ -2,7 +2,6 @@
 // record without a tab, and the index text rewritten in place.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -16,16 +15,7 @@ constexpr std::u16string_view kPair = u"A: \u732B\u3067\u3059\u3002\tIt is a cat
 
 class ExamplesRecord : public ParsedRecordTest {
 protected:
-    // Puts `text` into the record buffer as a stored record of format 11.
-    void Store(std::u16string_view text) {
-        const uint32_t size = static_cast<uint32_t>(10 + text.size() * 2 + 2);
-        uint8_t* record = dictionary.ReserveRecordBuffer(size);
-        ASSERT_NE(record, nullptr);
-        std::memset(record, 0, size);
-        record[8] = 11;
-        std::memcpy(record + 10, text.data(), text.size() * 2);
-        dictionary.SetRecordSize(size);
-    }
+    void Store(std::u16string_view text) { StoreRawRecord(dictionary, 11, text); }
 };
 
 TEST_F(ExamplesRecord, SentenceTranslationAndGreyWords) {

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -25,6 +26,18 @@ inline DictionaryElement& AddElement(CDictionary& dictionary, uint32_t kind, std
     element->text = dictionary.Text() + offset;
     element->length = static_cast<int32_t>(text.size());
     return *element;
+}
+
+// Puts `text` into the record buffer as a stored record of `formatType`
+// (10-byte header, UTF-16 text, a terminating zero).
+inline void StoreRawRecord(CDictionary& dictionary, uint8_t formatType, std::u16string_view text) {
+    const uint32_t size = static_cast<uint32_t>(10 + text.size() * 2 + 2);
+    uint8_t* record = dictionary.ReserveRecordBuffer(size);
+    ASSERT_NE(record, nullptr);
+    std::memset(record, 0, size);
+    record[8] = formatType;
+    std::memcpy(record + 10, text.data(), text.size() * 2);
+    dictionary.SetRecordSize(size);
 }
 
 // A settable article context: the flags word and one word that the first
