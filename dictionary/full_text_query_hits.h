@@ -15,6 +15,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <string_view>
 
 inline constexpr size_t kHitRecordHeadBytes = 6;
 inline constexpr uint32_t kMaxHitsPerRecord = 255;
@@ -22,6 +23,13 @@ inline constexpr uint16_t kHitWordNumberMask = 0x0FFF;
 inline constexpr uint16_t kHitWeightMask = 0xF000;
 // Index 110 keys are cut to this many bytes (whole UTF-16 units).
 inline constexpr int32_t kFullTextKeyBytes = 256;
+
+// Units of `word` that go into an index 110 key: at most 128, never half a surrogate pair.
+inline size_t FullTextKeyUnits(std::u16string_view word) {
+    size_t units = word.size() < kFullTextKeyBytes / 2 ? word.size() : kFullTextKeyBytes / 2;
+    if (units < word.size() && units > 0 && word[units - 1] >= 0xD800 && word[units - 1] < 0xDC00) --units;
+    return units;
+}
 
 struct HitRecordView {
     uint32_t position = 0;

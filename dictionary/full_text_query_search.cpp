@@ -30,8 +30,7 @@ struct Item {
 
 bool FindWordId(CDMS& engine, uint32_t wordsCursor, const std::u16string& word, uint32_t& id) {
     // The builder's cut: whole units, never half a surrogate pair.
-    size_t units = std::min<size_t>(word.size(), kFullTextKeyBytes / 2);
-    if (units < word.size() && units > 0 && word[units - 1] >= 0xD800 && word[units - 1] < 0xDC00) --units;
+    const size_t units = FullTextKeyUnits(word);
     std::array<char16_t, kFullTextKeyBytes / 2> found{};
     KeySegmentValue in{const_cast<char16_t*>(word.data()), static_cast<int32_t>(units * 2)};
     KeySegmentValue out{found.data(), kFullTextKeyBytes};

@@ -68,9 +68,7 @@ bool CSearchEngine::Fail(DmsStatus status) {
 
 int64_t CSearchEngine::GetWordId(std::u16string_view word) {
     // Keys are compared as index 110 keeps them: cut to whole units, never half a pair.
-    size_t units = std::min<size_t>(word.size(), kFullTextKeyBytes / 2);
-    if (units < word.size() && units > 0 && word[units - 1] >= 0xD800 && word[units - 1] < 0xDC00) --units;
-    const std::u16string key(word.substr(0, units));
+    const std::u16string key(word.substr(0, FullTextKeyUnits(word)));
     if (auto it = words_.find(key); it != words_.end()) return it->second;
     uint32_t id = 0;
     if (merging_) {

@@ -6,6 +6,7 @@
 #include "bench/bench_support.h"
 
 #include "common/tests/edict_files.h"
+#include "import/tests/full_text_files.h"
 #include "common/text/utf8.h"
 #include "dictionary/dictionary.h"
 #include "dictionary/dictionary_schema.h"
@@ -91,25 +92,12 @@ int main(int argc, char** argv) {
     sqlite3_stmt* insert = nullptr;
     sqlite3_prepare_v2(db, "INSERT INTO t(rowid, x) VALUES(?, ?)", -1, &insert, nullptr);
     const auto ftsStart = Clock::now();
-    {
-        EngineCursor cursor(engine, file);
-        cursor.SelectIndex(kIndexArticles);
-        uint32_t key = 0;
-        KeySegmentValue value{&key, 4};
-        EntryPosition at;
-        std::vector<uint8_t> record;
-        for (DmsStatus s = engine.First(cursor.handle(), &value, &at); !Failed(s);
-             s = engine.Next(cursor.handle(), &value, &at)) {
-            uint32_t size = 0;
-            engine.ReadData(cursor.handle(), key, nullptr, &size);
-            record.resize(size);
-            engine.ReadData(cursor.handle(), key, record.data(), &size);
-            const std::string text = Utf16ToUtf8(ArticleRecordText(record.data(), size));
-            sqlite3_bind_int64(insert, 1, key);
-            sqlite3_bind_text(insert, 2, text.c_str(), -1, SQLITE_TRANSIENT);
-            sqlite3_step(insert);
-            sqlite3_reset(insert);
-        }
+    for (const ArticleText& article : ReadArticles(engine, file)) {
+        const std::string text = Utf16ToUtf8(article.text);
+        sqlite3_bind_int64(insert, 1, article.position);
+        sqlite3_bind_text(insert, 2, text.c_str(), -1, SQLITE_TRANSIENT);
+        sqlite3_step(insert);
+        sqlite3_reset(insert);
     }
     sqlite3_finalize(insert);
     sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
