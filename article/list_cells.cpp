@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <span>
 
 #include "article/article_context.h"
 #include "article/display_attributes.h"
@@ -10,6 +11,7 @@
 #include "common/text/kana_transcription.h"
 #include "dictionary/cursor.h"
 #include "dictionary/dictionary.h"
+#include "dictionary/full_text_query_hits.h"
 #include "dictionary/list_view_model.h"
 #include "dictionary/word_list.h"
 #include "dictionary/word_list_entry.h"
@@ -241,16 +243,11 @@ int32_t GetCellText(WordList& list, int32_t row, ListCell& cell) {
 }
 
 int32_t CountOccurrenceItems(const uint8_t* block, uint32_t size) {
+    if (block == nullptr) return 0;
+    const std::span<const uint8_t> list(block, size);
     int32_t items = 0;
-    uint32_t at = 0;
-    while (block != nullptr && size - at >= 6) {
-        uint16_t units = 0;
-        std::memcpy(&units, block + at + 4, 2);
-        const uint32_t itemBytes = 6u + 2u * units;
-        if (itemBytes > size - at) break;
-        at += itemBytes;
-        ++items;
-    }
+    HitRecordView record;
+    for (size_t offset = 0; ReadHitRecord(list, offset, record); offset += HitRecordBytes(record)) ++items;
     return items;
 }
 

@@ -49,9 +49,9 @@ void BuildCell(const CellRow& row, ListCell& cell);
 // record) and builds it. Always 0; every failure gives an empty cell.
 int32_t GetCellText(WordList& list, int32_t row, ListCell& cell);
 
-// Number of items of a word's occurrence list (each a 4-byte value, a 16-bit
-// count n and n units), counted within `size` bytes; an item that runs past
-// the end is not counted.
+// Number of articles in a word's hit list (records of 6 + 2n bytes, read
+// by the full-text index's checked reader): a record that runs past the
+// block, or holds no hits, ends the count.
 int32_t CountOccurrenceItems(const uint8_t* block, uint32_t size);
 
 // The lexicon row's article text: the cell text and, in the interface

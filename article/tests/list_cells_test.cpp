@@ -208,7 +208,7 @@ TEST(ArticleCountHint, SingularAndPluralInEachLanguage) {
 // Items of 6 + 2n bytes; a last item running past the block is not counted.
 TEST(OccurrenceItems, CountedByTheirOwnLengthsWithinTheBlock) {
     std::vector<uint8_t> block;
-    for (uint16_t units : {0, 3, 1}) {
+    for (uint16_t units : {2, 3, 1}) {
         for (int i = 0; i < 4; ++i) block.push_back(0xAB);
         block.push_back(static_cast<uint8_t>(units));
         block.push_back(0);
