@@ -81,9 +81,12 @@ private:
     void Style(int32_t kind) {
         if (Styles()) piece_.SetParagraphStyle(kind);
     }
+    // With styles each paragraph starts afresh, so one without a style of
+    // its own does not carry on the style of the one before.
     void Paragraph(int32_t style = 0) {
         piece_.NewParagraph();
         last_ = u'\n';
+        if (Styles()) piece_.AppendRaw("\\pard");
         if (style != 0) Style(style);
     }
     void Label(std::u16string_view label) {

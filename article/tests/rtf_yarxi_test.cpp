@@ -49,7 +49,7 @@ TEST(YarxiRtf, StylesMarkTheKanjiAndReadingParagraphs) {
     YarxiTree tree(kArticle);
     const Rendered r = Render(tree, 0x141);
     EXPECT_EQ(r.lint, "");
-    EXPECT_EQ(r.readable.substr(0, 30), "\\pard\\s4 \\cf1 男\\cf0\\par\n\\s3 ");
+    EXPECT_EQ(r.readable.substr(0, 35), "\\pard\\s4 \\cf1 男\\cf0\\par\n\\pard\\s3 ");
     EXPECT_EQ(r.kinds, (std::vector<int32_t>{4, 3}));
 }
 
@@ -58,13 +58,13 @@ TEST(YarxiRtf, ReadingListArticlesNumberSensesAndListReadings) {
     const Rendered r = Render(tree, 0x141);
     EXPECT_EQ(r.lint, "");
     EXPECT_EQ(r.readable,
-              "\\pard\\s4 \\cf1 字\\cf0\\par\n\\s5 1) знак \\par\n\\s5 2) буква 12) слово"
-              "\\par\n\\s3 \\cf2 [ji]\\cf0 , \\cf2 [aza]\\cf0\\par\n\\par\n\\s3 \\cf2 [moji]\\cf0\\par\n");
+              "\\pard\\s4 \\cf1 字\\cf0\\par\n\\pard\\s5 1) знак \\par\n\\pard\\s5 2) буква 12) слово\\par\n"
+              "\\pard\\s3 \\cf2 [ji]\\cf0 , \\cf2 [aza]\\cf0\\par\n\\pard\\par\n\\pard\\s3 \\cf2 [moji]\\cf0\\par\n");
     YarxiTree plain(u"0002 {\\s 2) буква}{\\rs {\\r [a]}{\\r [b]}}");
     // Elsewhere the senses stay on one line and readings under "rs" get
     // their own paragraphs after the group's.
     EXPECT_EQ(Render(plain, 0x101).readable,
-              "\\pard 2) буква\\par\n\\par\n\\s3 \\cf1 [a]\\cf0\\par\n\\s3 \\cf1 [b]\\cf0\\par\n");
+              "\\pard 2) буква\\par\n\\pard\\par\n\\pard\\s3 \\cf1 [a]\\cf0\\par\n\\pard\\s3 \\cf1 [b]\\cf0\\par\n");
 }
 
 TEST(YarxiRtf, ContinuationsLabelsTagsAndDroppedText) {
@@ -150,7 +150,7 @@ TEST(YarxiRtf, FormatsFourteenAndFifteenRenderTheWholeTree) {
         const int32_t length = RenderRtfArticle(*piece, RtfTable::Editor, format, tree.Elements(), 10, 0x102);
         EXPECT_EQ(piece->language, 17);
         EXPECT_EQ(static_cast<size_t>(length), piece->Bytes().size());
-        EXPECT_EQ(RtfReadable(piece->Bytes()), "\\pard\\s4 \\cf1 上\\cf0\\s4 上る\\par\nпосле\\par\n") << format;
+        EXPECT_EQ(RtfReadable(piece->Bytes()), "\\pard\\s4 \\cf1 上\\cf0\\s4 上る\\par\n\\pard после\\par\n") << format;
     }
 }
 

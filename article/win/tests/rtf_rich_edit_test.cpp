@@ -9,6 +9,8 @@
 #include <string>
 
 #include "article/rtf_document.h"
+#include "article/rtf_yarxi.h"
+#include "article/tests/yarxi_tree.h"
 #include "article/win/rtf_rich_edit.h"
 
 namespace {
@@ -112,6 +114,29 @@ TEST_F(RichEditTest, StreamingTwiceReplacesTheText) {
     ASSERT_EQ(StreamToRichEdit(document, control_), 1);
     EXPECT_EQ(Text(), u"a");
     EXPECT_FALSE(GetWindowLongW(control_, GWL_STYLE) & ES_READONLY);
+}
+
+// A YARXI kanji article as the editor preview shows it: the kanji in blue,
+// readings in red without their brackets, the bold tag, the trailing
+// radical, strokes and usage line in grey.
+TEST_F(RichEditTest, YarxiArticleReadsBackWithItsColours) {
+    YarxiTree tree(u"0001 {\\j 男}{\\on [DAN] дан}{\\on [NAN]}{\\kun мужчина, <b>x</b>}{\\rad 102}{\\rad 19}"
+                   u"{\\str 7}{\\use TN125 часто}");
+    CRtfDocumentBuilder document(0x102);
+    CRtfArticleBuilder* piece = document.AddArticle();
+    piece->language = kRtfLanguageJapanese;
+    AddYarxiArticle(*piece, tree.Elements(), 0, 10, 0x102);
+    ASSERT_EQ(StreamToRichEdit(document, control_), 1);
+    const std::u16string text = Text();
+    EXPECT_EQ(text, u"男\rDAN дан, NAN\rмужчина, x\r\rКлюч: 102, 19. Штрихов: 7. Исп.: часто");
+    EXPECT_EQ(FormatAt(0).crTextColor, RGB(0, 0, 127));
+    EXPECT_EQ(FormatAt(static_cast<LONG>(text.find(u"DAN"))).crTextColor, RGB(127, 0, 0));
+    EXPECT_TRUE(FormatAt(static_cast<LONG>(text.find(u"дан"))).dwEffects & CFE_AUTOCOLOR);
+    EXPECT_TRUE(FormatAt(static_cast<LONG>(text.find(u'x'))).dwEffects & CFE_BOLD);
+    // Wine's RichEdit also reports the text before the bold run as bold (every
+    // position up to "x"); LibreOffice reads the same document with "x" alone
+    // bold, so that part is not checked here.
+    EXPECT_EQ(FormatAt(static_cast<LONG>(text.find(u"Штрихов"))).crTextColor, RGB(127, 127, 127));
 }
 
 }  // namespace
