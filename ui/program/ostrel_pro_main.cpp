@@ -21,7 +21,7 @@
 #include "ui/frame.h"
 #include "ui/frame_furniture.h"
 #include "ui/program_context.h"
-#include "ui/program_globals.h"
+#include "storage/global_engine.h"
 #include "ui/start_arguments.h"
 
 namespace {
@@ -65,7 +65,7 @@ void RunMainWindow(HINSTANCE instance, std::vector<std::u16string> arguments, in
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showMode) {
-    ProgramGlobals globals(ProgramGlobalHooks());
+    ProgramGlobals globals(StorageEngineHooks());
     std::setlocale(LC_ALL, "");
     std::setlocale(LC_TIME, "English");
     std::vector<std::u16string> arguments = SplitCommandLine();
