@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <span>
 
 #include "article/article_context.h"
 #include "article/display_attributes.h"
@@ -11,7 +10,6 @@
 #include "common/text/kana_transcription.h"
 #include "dictionary/cursor.h"
 #include "dictionary/dictionary.h"
-#include "dictionary/full_text_query_hits.h"
 #include "dictionary/list_view_model.h"
 #include "dictionary/word_list.h"
 #include "dictionary/word_list_entry.h"
@@ -240,15 +238,6 @@ int32_t GetCellText(WordList& list, int32_t row, ListCell& cell) {
     source.recordId = cursor->RecordId();
     BuildCell(source, cell);
     return 0;
-}
-
-int32_t CountOccurrenceItems(const uint8_t* block, uint32_t size) {
-    if (block == nullptr) return 0;
-    const std::span<const uint8_t> list(block, size);
-    int32_t items = 0;
-    HitRecordView record;
-    for (size_t offset = 0; ReadHitRecord(list, offset, record); offset += HitRecordBytes(record)) ++items;
-    return items;
 }
 
 std::u16string ArticleCountHintText(UILanguage language, std::u16string_view cellText, int32_t articles,

@@ -49,11 +49,6 @@ void BuildCell(const CellRow& row, ListCell& cell);
 // record) and builds it. Always 0; every failure gives an empty cell.
 int32_t GetCellText(WordList& list, int32_t row, ListCell& cell);
 
-// Number of articles in a word's hit list (records of 6 + 2n bytes, read
-// by the full-text index's checked reader): a record that runs past the
-// block, or holds no hits, ends the count.
-int32_t CountOccurrenceItems(const uint8_t* block, uint32_t size);
-
 // The lexicon row's article text: the cell text and, in the interface
 // language, where the word is contained and how to see the articles.
 std::u16string ArticleCountHintText(UILanguage language, std::u16string_view cellText, int32_t articles,

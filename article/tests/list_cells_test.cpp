@@ -1,7 +1,6 @@
 // List cells over a hand-built word entry: the column table for every list
 // kind, the "from " prefix and transcription within the cell's room, the
-// bracketed column, key numbers, own-text rows, the lexicon's hint texts and
-// the occurrence-list count.
+// bracketed column, own-text rows and the lexicon's hint texts.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -82,20 +81,7 @@ TEST_F(ListCellsTest, EveryListKindShowsTheColumnsOfItsTable) {
             EXPECT_EQ(Text(cell), expected) << "list kind " << kind << ", column " << column;
         }
     }
-    row.listKind = kListWritings;
-    EXPECT_EQ(Cell(3).attributes[0], kCellHeadword);
-    EXPECT_EQ(Cell(2).attributes[0], kCellReading);
-    row.listKind = kListReverse;
-    EXPECT_EQ(Cell(5).attributes[0], kCellReverseWord);
-    EXPECT_EQ(Text(Cell(4)), u"cat");
-}
-
-TEST_F(ListCellsTest, SenseColumnFallsBackToTheTranslationOutsideTheReverseList) {
-    dictionary.Elements()[3].kind = 9;  // the record has no sense
-    row.listKind = kListReadings;
-    EXPECT_EQ(Text(Cell(4)), u"кошка");
-    row.listKind = kListReverse;
-    EXPECT_EQ(Text(Cell(4)), u"");
+    EXPECT_EQ(Cell(3).attributes[0], kCellHeadword);  // list kind 21: the formatter's headword
 }
 
 TEST_F(ListCellsTest, InflectedTranslatedWordShowsFromBeforeItsReading) {
@@ -140,37 +126,11 @@ TEST_F(ListCellsTest, PrefixAndTranscriptionAreCutToTheCellsRoom) {
     EXPECT_EQ(letters.attributes[kCellTextLimit - 1], kCellReading);
 }
 
-TEST_F(ListCellsTest, ReadingColumnAsksForTheOnReadingOfKanjiKeys) {
-    row.listKind = kListTranslatedWords;
-    row.referenceSecond = 6;
-    EXPECT_EQ(Text(Cell(2)), u"ビョウみょう");
-    row.referenceSecond = 0x10000;  // a sub-entry, key kind 0
-    EXPECT_EQ(Text(Cell(2)), u"ねこ");
-    dictionary.Elements()[0].flags = 1u << 18;
-    EXPECT_EQ(Text(Cell(2)), u"ビョウみょう");
-    dictionary.Elements()[0].flags = 0;
-    dictionary.translationWordCount = 5;  // no reading keys, only translation words
-    EXPECT_EQ(Text(Cell(2)), u"кошка");
-}
-
 TEST_F(ListCellsTest, BracketedPartOfColumn14IsColouredWithoutItsParentheses) {
     ListCell cell = Cell(11);
     ASSERT_EQ(Text(cell), u"ビョウみょう");
     for (int32_t i = 0; i < 3; ++i) EXPECT_EQ(cell.attributes[i], kCellReading);
     for (int32_t i = 3; i < 6; ++i) EXPECT_EQ(cell.attributes[i], kCellBracketed);
-}
-
-TEST_F(ListCellsTest, KeyNumbersReadOneTwoOrFourBytesUnsigned) {
-    const uint8_t bytes[] = {0xC8, 0xEF, 0x28, 0x6B, 0xEE};
-    const std::pair<int32_t, std::u16string> cases[] = {
-        {1, u"200"}, {2, u"61384"}, {3, u"61384"}, {4, u"4000000000"}, {5, u"4000000000"}};
-    const uint8_t four[] = {0x00, 0x28, 0x6B, 0xEE, 0x11};
-    for (const auto& [length, expected] : cases) {
-        row.firstFieldData = length >= 4 ? four : bytes;
-        row.firstFieldBytes = length;
-        EXPECT_EQ(Text(Cell(12)), expected) << length;
-        EXPECT_EQ(Text(Cell(13)), expected) << length;
-    }
 }
 
 TEST_F(ListCellsTest, OwnTextRowsShowTheInputAndTheirTwoLines) {
@@ -199,26 +159,8 @@ TEST(ArticleCountHint, SingularAndPluralInEachLanguage) {
               u"word\nContained in 7 articles of 2 dictionaries. \nDouble-click on the line to see the list of articles.");
     EXPECT_EQ(ArticleCountHintText(UILanguage::Russian, u"слово", 1, 3),
               u"слово\nВстречается в 1 статье 3 словарей. \nДважды щелкните на строке списка чтобы увидеть все статьи.");
-    EXPECT_EQ(ArticleCountHintText(UILanguage::Russian, u"", 4, 1),
-              u"\nВстречается в 4 статьях 1 словаря. \nДважды щелкните на строке списка чтобы увидеть все статьи.");
     EXPECT_EQ(ArticleCountHintText(UILanguage::Japanese, u"語", 5, 2),
               u"語\n2の辞書の、5の項目に含まれています。\n項目全文を見るには、リストの行を、ダブル・クリックしてください。");
-}
-
-// Items of 6 + 2n bytes; a last item running past the block is not counted.
-TEST(OccurrenceItems, CountedByTheirOwnLengthsWithinTheBlock) {
-    std::vector<uint8_t> block;
-    for (uint16_t units : {2, 3, 1}) {
-        for (int i = 0; i < 4; ++i) block.push_back(0xAB);
-        block.push_back(static_cast<uint8_t>(units));
-        block.push_back(0);
-        for (int i = 0; i < 2 * units; ++i) block.push_back('a');
-    }
-    EXPECT_EQ(CountOccurrenceItems(block.data(), static_cast<uint32_t>(block.size())), 3);
-    EXPECT_EQ(CountOccurrenceItems(block.data(), static_cast<uint32_t>(block.size()) - 1), 2);
-    EXPECT_EQ(CountOccurrenceItems(block.data(), 5), 0);
-    block[4] = 0xFF;  // a count far past the end
-    EXPECT_EQ(CountOccurrenceItems(block.data(), static_cast<uint32_t>(block.size())), 0);
 }
 
 }  // namespace
