@@ -73,30 +73,22 @@ FormattedText FormatArticleF12(const CDictionary& dictionary, uint32_t index) {
 }
 
 FormattedText FormatArticleF13(const CDictionary& dictionary, uint32_t index) {
-    if (index >= static_cast<uint32_t>(dictionary.ElementCount())) return {};
-    const View text = RawRecordText(dictionary);
-    if (text.empty()) return {};
-    StyledText buffer(static_cast<int32_t>(text.size() * 3 + 600));
-    if (!buffer.Allocated()) return {};
-    StyledWriter out = buffer.Writer();
-    bool first = true;
-    for (size_t at = 0; at < text.size();) {
-        size_t lineEnd = text.find(u'\n', at);
-        if (lineEnd == View::npos) lineEnd = text.size();
-        const View line = text.substr(at, lineEnd - at);
-        // A line with fewer than two tabs has no sentence.
-        const size_t tab = line.find(u'\t');
-        const size_t second = tab == View::npos ? View::npos : line.find(u'\t', tab + 1);
-        const View sentence = second == View::npos ? View() : line.substr(second + 1);
-        const uint32_t lineClass = first ? kClassHeadword : kClassPlain;
-        out.Append(sentence, lineClass);
-        out.Put(u'\n', lineClass);
-        first = false;
-        at = lineEnd + 1;
-    }
-    out.Terminate();
-    buffer.Finish(out);
-    return FormattedText::Styled(std::move(buffer));
+    return FormatRawRecord(dictionary, index, [](View text, StyledWriter& out) {
+        bool first = true;
+        for (size_t at = 0; at < text.size();) {
+            size_t lineEnd = text.find(u'\n', at);
+            if (lineEnd == View::npos) lineEnd = text.size();
+            const View line = text.substr(at, lineEnd - at);
+            // A line with fewer than two tabs has no sentence.
+            const size_t tab = line.find(u'\t');
+            const size_t second = tab == View::npos ? View::npos : line.find(u'\t', tab + 1);
+            const uint32_t lineClass = first ? kClassHeadword : kClassPlain;
+            if (second != View::npos) out.Append(line.substr(second + 1), lineClass);
+            out.Put(u'\n', lineClass);
+            first = false;
+            at = lineEnd + 1;
+        }
+    });
 }
 
 int32_t PrepareIndexTextF13(char16_t* out, int32_t capacity, const char16_t* text, int32_t length, uint16_t* bits) {

@@ -32,33 +32,26 @@ std::u16string_view RawRecordText(const CDictionary& dictionary) {
 }
 
 FormattedText FormatArticleF11(const CDictionary& dictionary, uint32_t index) {
-    if (index >= static_cast<uint32_t>(dictionary.ElementCount())) return {};
-    const View text = RawRecordText(dictionary);
-    if (text.empty()) return {};
-    StyledText buffer(static_cast<int32_t>(text.size() * 3 + 600));
-    if (!buffer.Allocated()) return {};
-    StyledWriter out = buffer.Writer();
-    size_t at = text.starts_with(u"A: ") ? 3 : 0;
-    size_t run = RunTo(text, at, u"\t#\n");
-    out.Append(text.substr(at, run), kClassHeadword);
-    out.Put(u'\n', kClassHeadword);
-    at += run;
-    if (at < text.size() && text[at] == u'\t') {
-        run = RunTo(text, ++at, u"#\n");
-        out.Append(text.substr(at, run), kClassPlain);
-    }
-    out.Append(u"\n\n", kClassPlain);
-    for (at = text.find(u'\n', at); at != View::npos && at + 1 < text.size(); at = text.find(u'\n', at)) {
-        ++at;
-        if (HasLetterLead(text, at)) at += 3;
-        run = RunTo(text, at, u"#\n");
-        out.Append(text.substr(at, run), kClassGrey);
-        out.Put(u'\n', kClassGrey);
+    return FormatRawRecord(dictionary, index, [](View text, StyledWriter& out) {
+        size_t at = text.starts_with(u"A: ") ? 3 : 0;
+        size_t run = RunTo(text, at, u"\t#\n");
+        out.Append(text.substr(at, run), kClassHeadword);
+        out.Put(u'\n', kClassHeadword);
         at += run;
-    }
-    out.Terminate();
-    buffer.Finish(out);
-    return FormattedText::Styled(std::move(buffer));
+        if (at < text.size() && text[at] == u'\t') {
+            run = RunTo(text, ++at, u"#\n");
+            out.Append(text.substr(at, run), kClassPlain);
+        }
+        out.Append(u"\n\n", kClassPlain);
+        for (at = text.find(u'\n', at); at != View::npos && at + 1 < text.size(); at = text.find(u'\n', at)) {
+            ++at;
+            if (HasLetterLead(text, at)) at += 3;
+            run = RunTo(text, at, u"#\n");
+            out.Append(text.substr(at, run), kClassGrey);
+            out.Put(u'\n', kClassGrey);
+            at += run;
+        }
+    });
 }
 
 int32_t GetColumnTextF11(const CDictionary& dictionary, uint32_t index, ListCell& cell, int32_t columnKind) {

@@ -86,7 +86,16 @@ size_t SkipTranslationLead(View line, size_t at) {
     return at;
 }
 
-FormattedText Finish(StyledText& text, StyledWriter& out) {
+// The article of the entry's line (without its leading U+25A0), written by `write`.
+template <typename Write>
+FormattedText FormatEntryLine(const CDictionary& dictionary, uint32_t index, Write write) {
+    View line = EntrySpan(dictionary, index);
+    if (line.empty()) return {};
+    if (line[0] == kEntryMark) line.remove_prefix(1);
+    StyledText text = ArticleStorage(line);
+    if (!text.Allocated()) return {};
+    StyledWriter out = text.Writer();
+    write(line, out);
     out.Terminate();
     text.Finish(out);
     return FormattedText::Styled(std::move(text));
@@ -103,44 +112,36 @@ void WriteHeadword(View headword, StyledWriter& out) {
 }  // namespace
 
 FormattedText FormatArticleF8(const CDictionary& dictionary, uint32_t index) {
-    View line = EntrySpan(dictionary, index);
-    if (line.empty()) return {};
-    if (line[0] == kEntryMark) line.remove_prefix(1);
-    StyledText text = ArticleStorage(line);
-    if (!text.Allocated()) return {};
-    StyledWriter out = text.Writer();
-    size_t at = 0;
-    while (at < line.size() && line[at] != u'{' && !ColonBlankAt(line, at)) ++at;
-    WriteHeadword(line.substr(0, at), out);
-    if (at < line.size() && line[at] == u'{') {
-        for (; at < line.size() && !ColonBlankAt(line, at); ++at)
-            out.Put(line[at] == u'{' ? kOpenLenticular : line[at] == u'}' ? kCloseLenticular : line[at], kClassPlain);
-        out.Put(u'\n', kClassPlain);
-    }
-    AppendNumberedSenses(line.substr(SkipTranslationLead(line, at)), out);
-    return Finish(text, out);
+    return FormatEntryLine(dictionary, index, [](View line, StyledWriter& out) {
+        size_t at = 0;
+        while (at < line.size() && line[at] != u'{' && !ColonBlankAt(line, at)) ++at;
+        WriteHeadword(line.substr(0, at), out);
+        if (at < line.size() && line[at] == u'{') {
+            for (; at < line.size() && !ColonBlankAt(line, at); ++at) {
+                const char16_t c = line[at];
+                out.Put(c == u'{' ? kOpenLenticular : c == u'}' ? kCloseLenticular : c, kClassPlain);
+            }
+            out.Put(u'\n', kClassPlain);
+        }
+        AppendNumberedSenses(line.substr(SkipTranslationLead(line, at)), out);
+    });
 }
 
 FormattedText FormatArticleF7(const CDictionary& dictionary, uint32_t index) {
-    View line = EntrySpan(dictionary, index);
-    if (line.empty()) return {};
-    if (line[0] == kEntryMark) line.remove_prefix(1);
-    StyledText text = ArticleStorage(line);
-    if (!text.Allocated()) return {};
-    StyledWriter out = text.Writer();
-    const size_t nul = line.find(u'\0');
-    WriteHeadword(line.substr(0, nul), out);
-    // The attribute character follows the NUL; a line that ends there has no translation.
-    size_t at = nul == View::npos || nul + 2 > line.size() ? line.size() : nul + 2;
-    if (at < line.size() && (line[at] == kOpenLenticular || line[at] == u'{')) {
-        const size_t close = line.find(kCloseLenticular, at);
-        const size_t end = close == View::npos ? line.size() : close + 1;
-        out.Append(line.substr(at, end - at), kClassPlain);
-        out.Put(u'\n', kClassPlain);
-        at = end;
-    }
-    AppendNumberedSenses(line.substr(SkipTranslationLead(line, at)), out);
-    return Finish(text, out);
+    return FormatEntryLine(dictionary, index, [](View line, StyledWriter& out) {
+        const size_t nul = line.find(u'\0');
+        WriteHeadword(line.substr(0, nul), out);
+        // The attribute character follows the NUL; a line that ends there has no translation.
+        size_t at = nul == View::npos || nul + 2 > line.size() ? line.size() : nul + 2;
+        if (at < line.size() && (line[at] == kOpenLenticular || line[at] == u'{')) {
+            const size_t close = line.find(kCloseLenticular, at);
+            const size_t end = close == View::npos ? line.size() : close + 1;
+            out.Append(line.substr(at, end - at), kClassPlain);
+            out.Put(u'\n', kClassPlain);
+            at = end;
+        }
+        AppendNumberedSenses(line.substr(SkipTranslationLead(line, at)), out);
+    });
 }
 
 int32_t GetColumnTextF8(const CDictionary& dictionary, uint32_t index, ListCell& cell, int32_t columnKind) {
