@@ -3,12 +3,15 @@
 #include "import/import_registration.h"
 
 #include "dictionary/import_services.h"
+#include "import/dsl_import.h"
+#include "import/dsl_source_loader.h"
 #include "import/edict_import.h"
 #include "import/edict_source_loader.h"
 #include "import/kanjidic_import.h"
 #include "import/latin_word_list.h"
 #include "import/own_markup_import.h"
 #include "import/source_loaders.h"
+#include "import/warodai_import.h"
 
 void RegisterImportParsers() {
     FormatParsers ownMarkup;
@@ -24,6 +27,10 @@ void RegisterImportParsers() {
     kanjidic.import = ImportKanjidic;
     SetFormatParsers(6, kanjidic);
     SetSourceLoader(SourceRule::EdictFamily, LoadEdictFamilySource);
+    SetFormatParsers(9, FormatParsers{ImportDsl, ParseDslRecordArticle});
+    SetSourceLoader(SourceRule::Dsl, ReadSourceWithIncludes);
+    SetFormatParsers(10, FormatParsers{ImportWarodai, ParseWarodaiRecordArticle});
+    SetSourceLoader(SourceRule::Warodai, ReadUnicodeTextFile);
     FormatParsers latin;
     latin.import = ImportLatin;
     latin.parseArticle = ParseLatinArticle;
