@@ -5,6 +5,7 @@
 #include "dictionary/dictionary.h"
 #include "dictionary/format_detection.h"
 #include "import/dsl_text_cleaners.h"
+#include "import/dsl_unihan_order.h"
 #include "import/edict_import.h"
 
 #include <array>
@@ -356,6 +357,7 @@ int32_t ImportDsl(CDictionary& dictionary, const void* text, uint32_t sizeInByte
 
     const int32_t total = end - start;
     bool named = false;
+    bool unihan = false;  // a character database: each article reordered before parsing
     int32_t articleBegin = -1;  // the open article's first unit, -1 for none
     bool articleHasBody = false;
     bool inComment = false;
@@ -367,9 +369,20 @@ int32_t ImportDsl(CDictionary& dictionary, const void* text, uint32_t sizeInByte
         articleHasBody = false;
         if (!parse) return true;
         const int32_t first = dictionary.ElementCount();
-        if (ParseDslArticle(dictionary, dictionary.Text() + begin, until - begin) < 0) return false;
-        if (ReportArticles(dictionary, first, callbacks) == 0) return false;
-        return ReportProgress(mode, until - start, total, callbacks) != 0;
+        if (!unihan) {
+            if (ParseDslArticle(dictionary, dictionary.Text() + begin, until - begin) < 0) return false;
+            if (ReportArticles(dictionary, first, callbacks) == 0) return false;
+            return ReportProgress(mode, until - start, total, callbacks) != 0;
+        }
+        // The reordered copy lives behind the source for the time of the callbacks.
+        const std::u16string sorted =
+            WriteSortedUnihanArticle({dictionary.Text() + begin, static_cast<size_t>(until - begin)});
+        const int32_t length = static_cast<int32_t>(sorted.size());
+        const int32_t at = dictionary.AppendText(length, sorted.data());
+        if (at < 0 || ParseUnihanRecord(dictionary, dictionary.Text() + at, length) < 0) return false;
+        const bool reported = ReportArticles(dictionary, first, callbacks) != 0;
+        dictionary.SetTextLength(at);
+        return reported && ReportProgress(mode, until - start, total, callbacks) != 0;
     };
     for (int32_t at = start; at < end;) {
         const char16_t* buffer = dictionary.Text();
@@ -409,6 +422,7 @@ int32_t ImportDsl(CDictionary& dictionary, const void* text, uint32_t sizeInByte
             if (articleBegin >= 0 && !closeArticle(at)) return 0;
             if (!named && DirectiveIs(line, u"#NAME")) {
                 named = true;
+                unihan = line.size() >= 13 && line.substr(7, 6) == u"Unihan";
                 const std::u16string_view name = NameOf(line);
                 const int32_t element = dictionary.ElementCount();
                 if (AddSpan(dictionary, kElementName, name.data(), static_cast<int32_t>(name.size())) < 0) return 0;

@@ -4,6 +4,7 @@
 #include "import/dsl_import.h"
 #include "import/dsl_source_loader.h"
 #include "import/dsl_text_cleaners.h"
+#include "import/dsl_unihan_order.h"
 
 #include "common/tests/test_files.h"
 #include "dictionary/dictionary.h"
@@ -113,6 +114,27 @@ TEST_F(DslImport, ArticlesOfThousandsOfLinesAndStoredRecordsParseAsImported) {
     ASSERT_EQ(Import(text), 1);
     EXPECT_EQ(calls_.mismatch, u"");
     EXPECT_EQ(dictionary_.Elements()[dictionary_.ElementCount() - 1].length, 15);
+}
+
+TEST_F(DslImport, UnihanModeReordersEachArticleBeforeParsing) {
+    ASSERT_EQ(Import(u"#NAME \"Unihan Database\"\r\n日\r\n [m1][b]Japanese(Kun):[/b] [c]hi[/c]\r\n"
+                     u" [m1][b]Japanese(On):[/b] [c]にち[/c]\r\n [m1][b] Definition:[/b] [u] sun[/u]\r\n"
+                     u" [m1][b]-----------[/b]\r\n [m1][b]Unicode:[/b] U+65E5\r\n plain\r\n"),
+              1);
+    EXPECT_EQ(Elements(dictionary_, 1, 2), u"15:Unihan Database|");
+    EXPECT_EQ(dictionary_.Elements()[2].begin[0], u'日');
+    EXPECT_EQ(Elements(dictionary_, 3), u"04:日|03:hi|05: [m1][b]Japanese(Kun):[/b] [c]hi[/c]\n [m1][b] Definition:[/b] sun\n"
+                                        u" [m1][b]-----------[/b]\n [m1][b]Japanese(On):[/b] [c]ニチ[/c]\n"
+                                        u" [m1][b]Unicode:[/b] U+65E5\n plain|03:ニチ|");
+}
+
+TEST(DslUnihanOrder, LinesBeyondTheTableFollowUnchanged) {
+    const std::u16string article = u"X\n [m1][b]Japanese(Kun):[/b] a\n [m1][b]Mandarin(P):[/b] b\n"
+                                   u" [m1][b]Japanese(On):[/b] い\n plain\n [m1][b]Radical:[/b] c\n";
+    EXPECT_EQ(SortUnihanArticle(article), (std::vector<int32_t>{1, 8, 3, 7}));
+    EXPECT_EQ(WriteSortedUnihanArticle(article),
+              u"X\n [m1][b]Japanese(Kun):[/b] a\n [m1][b]Japanese(On):[/b] イ\n [m1][b]Mandarin(P):[/b] b\n"
+              u" plain\n [m1][b]Radical:[/b] c\n");
 }
 
 TEST(DslCleaners, SplitArticleTextDropsMarkupAndMarksFields) {
