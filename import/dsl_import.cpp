@@ -55,6 +55,23 @@ bool IsIdeograph(char16_t c) {
 }
 bool IsKana(char16_t c) { return c >= 0x3041 && c <= 0x30FE; }
 
+// True when text[i] belongs to a "{{...}}" comment (one may span lines);
+// `i` is then on the comment's last unit looked at.
+bool StepOverComment(std::u16string_view text, size_t& i, size_t end, bool& inComment) {
+    const bool pair = i + 1 < end && text[i + 1] == (inComment ? u'}' : u'{');
+    if (inComment) {
+        if (text[i] == u'}' && pair) {
+            inComment = false;
+            ++i;
+        }
+        return true;
+    }
+    if (text[i] != u'{' || !pair) return false;
+    inComment = true;
+    ++i;
+    return true;
+}
+
 // The lines of an article with their counts; comments may span lines.
 std::vector<DslLine> ClassifyLines(std::u16string_view text) {
     std::vector<DslLine> lines;
@@ -69,19 +86,8 @@ std::vector<DslLine> ClassifyLines(std::u16string_view text) {
         line.kind = first == u'#' ? LineKind::Directive : first <= 0x20 ? LineKind::Body : LineKind::Headword;
         bool inTag = false;
         for (size_t i = at; i < end; ++i) {
+            if (StepOverComment(text, i, end, inComment)) continue;
             const char16_t c = text[i];
-            if (inComment) {
-                if (c == u'}' && i + 1 < end && text[i + 1] == u'}') {
-                    inComment = false;
-                    ++i;
-                }
-                continue;
-            }
-            if (c == u'{' && i + 1 < end && text[i + 1] == u'{') {
-                inComment = true;
-                ++i;
-                continue;
-            }
             if (inTag) {
                 inTag = c != u']';
                 continue;
@@ -391,19 +397,13 @@ int32_t ImportDsl(CDictionary& dictionary, const void* text, uint32_t sizeInByte
         int32_t lineEnd = at;
         bool sawUnit = false;
         char16_t lead = 0;
+        const std::u16string_view all(buffer, static_cast<size_t>(end));
         for (; lineEnd < end; ++lineEnd) {
             const char16_t c = buffer[lineEnd];
-            if (inComment) {
-                if (c == u'}' && lineEnd + 1 < end && buffer[lineEnd + 1] == u'}') {
-                    inComment = false;
-                    ++lineEnd;
-                }
-                continue;
-            }
-            if (c == u'\n') break;
-            if (c == u'{' && lineEnd + 1 < end && buffer[lineEnd + 1] == u'{') {
-                inComment = true;
-                ++lineEnd;
+            if (c == u'\n' && !inComment) break;
+            size_t i = static_cast<size_t>(lineEnd);
+            if (StepOverComment(all, i, all.size(), inComment)) {
+                lineEnd = static_cast<int32_t>(i);
                 continue;
             }
             if (!sawUnit && (c == 0xFEFF || c == u'\r')) continue;
@@ -417,9 +417,10 @@ int32_t ImportDsl(CDictionary& dictionary, const void* text, uint32_t sizeInByte
         if (!sawUnit || lead <= 0x20) {
             if (articleBegin >= 0) articleHasBody = true;
         } else if (lead == u'#') {
-            std::u16string_view line(buffer + first, static_cast<size_t>(lineEnd - first));
-            if (DirectiveIs(line, u"#INCLUDE")) return 0;
+            if (DirectiveIs({buffer + first, static_cast<size_t>(lineEnd - first)}, u"#INCLUDE")) return 0;
             if (articleBegin >= 0 && !closeArticle(at)) return 0;
+            // Closing a character-database article may have moved the buffer.
+            const std::u16string_view line(dictionary.Text() + first, static_cast<size_t>(lineEnd - first));
             if (!named && DirectiveIs(line, u"#NAME")) {
                 named = true;
                 unihan = line.size() >= 13 && line.substr(7, 6) == u"Unihan";
@@ -430,7 +431,7 @@ int32_t ImportDsl(CDictionary& dictionary, const void* text, uint32_t sizeInByte
             }
         } else {
             if (articleBegin >= 0 && articleHasBody && !closeArticle(at)) return 0;
-            if (articleBegin < 0) articleBegin = buffer[at] == 0xFEFF ? first : at;
+            if (articleBegin < 0) articleBegin = dictionary.Text()[at] == 0xFEFF ? first : at;
         }
         at = next;
     }

@@ -32,6 +32,7 @@ std::u16string Elements(const CDictionary& d, int32_t first = 0, int32_t end = I
 
 struct Calls {
     std::u16string seen;
+    std::u16string articleElements;  // of each article, at its callback
     CDictionary* reader = nullptr;
     std::u16string mismatch;
 };
@@ -40,6 +41,7 @@ int32_t OnRecord(void* context, CDictionary& dictionary, int32_t element) {
     auto* calls = static_cast<Calls*>(context);
     const DictionaryElement& article = dictionary.Elements()[element];
     calls->seen += Describe(article);
+    if (article.kind == 2) calls->articleElements += Elements(dictionary, element);
     if (calls->reader == nullptr || article.kind != 2) return 1;
     const std::vector<uint8_t> record =
         BuildArticleRecord(1, 9, {article.begin, size_t(article.end - article.begin) + 1});
@@ -119,13 +121,17 @@ TEST_F(DslImport, ArticlesOfThousandsOfLinesAndStoredRecordsParseAsImported) {
 TEST_F(DslImport, UnihanModeReordersEachArticleBeforeParsing) {
     ASSERT_EQ(Import(u"#NAME \"Unihan Database\"\r\n日\r\n [m1][b]Japanese(Kun):[/b] [c]hi[/c]\r\n"
                      u" [m1][b]Japanese(On):[/b] [c]にち[/c]\r\n [m1][b] Definition:[/b] [u] sun[/u]\r\n"
-                     u" [m1][b]-----------[/b]\r\n [m1][b]Unicode:[/b] U+65E5\r\n plain\r\n"),
+                     u" [m1][b]-----------[/b]\r\n [m1][b]Unicode:[/b] U+65E5\r\n plain\r\n"
+                     u"#CONTENTS_LANGUAGE \"English\"\r\n月\r\n [m1][b]Unicode:[/b] U+6708\r\n"),
               1);
+    // The directive after an article is read where the reordered copies left the buffer.
+    EXPECT_EQ(calls_.seen.substr(calls_.seen.rfind(u"|02:")), u"|02:月\n [m1][b]Unicode:[/b] U+6708\n|");
     EXPECT_EQ(Elements(dictionary_, 1, 2), u"15:Unihan Database|");
-    EXPECT_EQ(dictionary_.Elements()[2].begin[0], u'日');
-    EXPECT_EQ(Elements(dictionary_, 3), u"04:日|03:hi|05: [m1][b]Japanese(Kun):[/b] [c]hi[/c]\n [m1][b] Definition:[/b] sun\n"
+    // The reordered copy an article's elements point into lasts for its callback.
+    EXPECT_EQ(calls_.articleElements.substr(calls_.articleElements.find(u"|04:")), u"|04:日|03:hi|05: [m1][b]Japanese(Kun):[/b] [c]hi[/c]\n [m1][b] Definition:[/b] sun\n"
                                         u" [m1][b]-----------[/b]\n [m1][b]Japanese(On):[/b] [c]ニチ[/c]\n"
-                                        u" [m1][b]Unicode:[/b] U+65E5\n plain|03:ニチ|");
+                                        u" [m1][b]Unicode:[/b] U+65E5\n plain|03:ニチ|02:月\n [m1][b]Unicode:[/b] U+6708\n|04:月|"
+                                        u"05: [m1][b]Unicode:[/b] U+6708|");
 }
 
 TEST(DslUnihanOrder, LinesBeyondTheTableFollowUnchanged) {

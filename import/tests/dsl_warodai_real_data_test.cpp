@@ -68,6 +68,14 @@ std::u16string Collapsed(std::u16string_view text) {
     return out;
 }
 
+// How many of the lines differ; `first` shows the first difference.
+size_t Mismatches(const std::vector<std::string>& expected, const std::vector<std::string>& seen, std::string& first) {
+    size_t mismatches = 0;
+    for (size_t i = 0; i < expected.size() && i < seen.size(); ++i)
+        if (expected[i] != seen[i] && mismatches++ == 0) first = expected[i] + "\n" + seen[i];
+    return mismatches;
+}
+
 struct Articles {
     uint16_t formatType = 0;
     std::vector<std::string> seen;  // in the layout of the facts
@@ -161,11 +169,8 @@ TEST_F(FreedictCards, DslArticlesEqualTheEntriesAndThePeersHeadwords) {
     ASSERT_EQ(Import(ImportDsl, text), 1);
     const std::vector<std::string> facts = Lines(ReadAll(folder_ / "dsl_facts.txt"));
     ASSERT_EQ(articles_.seen.size(), facts.size());
-    size_t mismatches = 0;
     std::string first;
-    for (size_t i = 0; i < facts.size(); ++i)
-        if (articles_.seen[i] != facts[i] && mismatches++ == 0) first = facts[i] + "\n" + articles_.seen[i];
-    EXPECT_EQ(mismatches, 0u) << first;
+    EXPECT_EQ(Mismatches(facts, articles_.seen, first), 0u) << first;
     EXPECT_EQ(articles_.reparseMismatches, 0);
 
     const std::string peer = RunCommand("/usr/bin/python3 " + std::string(kScript) + " peer '" +
@@ -173,10 +178,7 @@ TEST_F(FreedictCards, DslArticlesEqualTheEntriesAndThePeersHeadwords) {
     if (peer.empty()) GTEST_SKIP() << "python3-pyglossary is not installed";
     const std::vector<std::string> peerWords = Lines(peer);
     ASSERT_EQ(peerWords.size(), articles_.headwords.size());
-    mismatches = 0;
-    for (size_t i = 0; i < peerWords.size(); ++i)
-        if (peerWords[i] != articles_.headwords[i] && mismatches++ == 0) first = peerWords[i] + "\n" + articles_.headwords[i];
-    EXPECT_EQ(mismatches, 0u) << first;
+    EXPECT_EQ(Mismatches(peerWords, articles_.headwords, first), 0u) << first;
 }
 
 TEST_F(FreedictCards, WarodaiCardsEqualTheEntries) {
@@ -186,11 +188,8 @@ TEST_F(FreedictCards, WarodaiCardsEqualTheEntries) {
     ASSERT_EQ(Import(ImportWarodai, text), 1);
     const std::vector<std::string> facts = Lines(ReadAll(folder_ / "warodai_facts.txt"));
     ASSERT_EQ(articles_.seen.size(), facts.size());
-    size_t mismatches = 0;
     std::string first;
-    for (size_t i = 0; i < facts.size(); ++i)
-        if (articles_.seen[i] != facts[i] && mismatches++ == 0) first = facts[i] + "\n" + articles_.seen[i];
-    EXPECT_EQ(mismatches, 0u) << first;
+    EXPECT_EQ(Mismatches(facts, articles_.seen, first), 0u) << first;
     EXPECT_EQ(articles_.reparseMismatches, 0);
 }
 
