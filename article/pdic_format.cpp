@@ -7,7 +7,7 @@
 #include "article/display_attributes.h"
 #include "article/element_text.h"
 #include "article/word_article.h"
-#include "japanese/japanese_chars.h"
+#include "common/unicode/japanese_chars.h"
 
 namespace {
 

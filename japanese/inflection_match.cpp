@@ -4,7 +4,7 @@
 #include "japanese/inflection_match.h"
 
 #include "japanese/inflection_tables.h"
-#include "japanese/japanese_chars.h"
+#include "common/unicode/japanese_chars.h"
 
 namespace ostrel::japanese {
 namespace {

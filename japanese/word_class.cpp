@@ -2,7 +2,7 @@
 #include "japanese/word_class.h"
 
 #include "japanese/inflection_tables.h"
-#include "japanese/japanese_chars.h"
+#include "common/unicode/japanese_chars.h"
 
 namespace ostrel::japanese {
 namespace {

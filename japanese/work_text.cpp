@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "common/segmentation/text_segmentation.h"
-#include "japanese/japanese_chars.h"
+#include "common/unicode/japanese_chars.h"
 
 namespace ostrel::japanese {
 namespace {

@@ -10,7 +10,7 @@
 
 #include "common/text/utf8.h"
 #include "japanese/inflection_tables.h"
-#include "japanese/japanese_chars.h"
+#include "common/unicode/japanese_chars.h"
 #include "japanese/tests/deinflection_test_support.h"
 #include "japanese/word_class.h"
 

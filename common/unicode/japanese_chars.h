@@ -1,5 +1,6 @@
-// Character classes the Japanese analysis tests: CJK ideographs (BMP and
-// supplementary), kana, and the katakana-to-hiragana fold of the matchers.
+// Character classes of Japanese text, for the analysis and the formatters:
+// CJK ideographs (BMP and supplementary), kana, and the katakana-to-hiragana
+// fold of the matchers.
 #pragma once
 
 #include <cstdint>
