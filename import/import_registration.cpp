@@ -7,9 +7,11 @@
 #include "import/dsl_source_loader.h"
 #include "import/edict_import.h"
 #include "import/edict_source_loader.h"
+#include "import/eijiro_import.h"
 #include "import/kanjidic_import.h"
 #include "import/latin_word_list.h"
 #include "import/own_markup_import.h"
+#include "import/pdic_import.h"
 #include "import/source_loaders.h"
 #include "import/warodai_import.h"
 
@@ -27,6 +29,10 @@ void RegisterImportParsers() {
     kanjidic.import = ImportKanjidic;
     SetFormatParsers(6, kanjidic);
     SetSourceLoader(SourceRule::EdictFamily, LoadEdictFamilySource);
+    SetFormatParsers(7, {ImportPdic, ParsePdicEntry});
+    SetSourceLoader(SourceRule::Pdic, LoadPdicSource);
+    SetFormatParsers(8, {ImportEijiro, ParseEijiroLine});
+    SetSourceLoader(SourceRule::Eijiro, LoadEijiroSource);
     SetFormatParsers(9, FormatParsers{ImportDsl, ParseDslRecordArticle});
     SetSourceLoader(SourceRule::Dsl, ReadSourceWithIncludes);
     SetFormatParsers(10, FormatParsers{ImportWarodai, ParseWarodaiRecordArticle});

@@ -1,0 +1,233 @@
+// ImportPdic and ParsePdicEntry: the word records of a PDIC version-4 file,
+// each length checked against its record, block and the file before use.
+#include "import/pdic_import.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "common/base/bin_file.h"
+#include "common/text/japanese_code_pages.h"
+#include "dictionary/dictionary.h"
+#include "dictionary/format_detection.h"
+#include "import/edict_import.h"
+#include "import/eijiro_import.h"
+#include "common/unicode/japanese_chars.h"
+
+namespace {
+
+constexpr uint32_t kVersionOffset = 140;
+constexpr uint32_t kBlockSizeOffset = 146;
+constexpr uint32_t kIndexBlocksOffset = 148;
+constexpr uint32_t kWordCountOffset = 160;
+constexpr uint32_t kMaximumWordRest = 512;
+constexpr int32_t kMaximumEntryUnits = 4096;
+constexpr uint8_t kExtendedRecord = 0x10;
+constexpr uint32_t kSense = 5;
+
+uint16_t U16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+uint32_t U32(const uint8_t* p) {
+    return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24);
+}
+
+// Writes the entry text into room made in the text buffer; a part that does
+// not fit in the room is left out whole, so the entry stays within its cap.
+class EntryWriter {
+public:
+    EntryWriter(char16_t* out, int32_t room) : out_(out), room_(room) {}
+    void Unit(char16_t c) {
+        if (used_ < room_) out_[used_++] = c;
+    }
+    void ShiftJis(const uint8_t* bytes, size_t length) {
+        if (length == 0 || used_ >= room_) return;
+        const int32_t n = ShiftJisToUnicode(bytes, static_cast<int32_t>(length), out_ + used_, room_ - used_);
+        used_ += n;
+    }
+    void Widened(const uint8_t* bytes, size_t length) {
+        for (size_t i = 0; i < length; ++i) Unit(bytes[i]);
+    }
+    int32_t Used() const { return used_; }
+
+private:
+    char16_t* out_;
+    int32_t room_;
+    int32_t used_ = 0;
+};
+
+// One word record within [begin, end) of the file, its bounds already checked.
+struct WordRecord {
+    const uint8_t* rest = nullptr;  // the word's own bytes, after the shared prefix
+    size_t restLength = 0;
+    uint8_t prefix = 0;
+    uint8_t attribute = 0;
+    const uint8_t* body = nullptr;  // after the attribute byte
+    const uint8_t* end = nullptr;
+};
+
+// Splits a record; false when the word has no zero byte within 512 bytes of
+// the record or no attribute byte follows it.
+bool SplitRecord(const uint8_t* record, const uint8_t* end, WordRecord& out) {
+    out.prefix = record[2];
+    out.rest = record + 3;
+    const size_t limit = std::min<size_t>(static_cast<size_t>(end - out.rest), kMaximumWordRest + 1);
+    const auto* zero = static_cast<const uint8_t*>(std::memchr(out.rest, 0, limit));
+    if (zero == nullptr || zero + 1 >= end) return false;
+    out.restLength = static_cast<size_t>(zero - out.rest);
+    out.attribute = zero[1];
+    out.body = zero + 2;
+    out.end = end;
+    return true;
+}
+
+// The translation and extension fields of a record into the entry; false
+// when a zero byte a field needs is not within the record.
+bool WriteBody(const WordRecord& record, EntryWriter& entry) {
+    if ((record.attribute & kExtendedRecord) == 0) {
+        entry.ShiftJis(record.body, static_cast<size_t>(record.end - record.body));
+        return true;
+    }
+    const uint8_t* at = record.body;
+    auto zeroIn = [&](const uint8_t* from) {
+        return static_cast<const uint8_t*>(std::memchr(from, 0, static_cast<size_t>(record.end - from)));
+    };
+    const uint8_t* zero = zeroIn(at);
+    if (zero == nullptr) return false;
+    entry.ShiftJis(at, static_cast<size_t>(zero - at));
+    entry.Unit(0);
+    at = zero + 1;
+    while (at < record.end) {
+        const uint8_t type = *at;
+        if ((type & 0x0F) > 2 || (type & 0x70) != 0) break;
+        zero = zeroIn(at + 1);
+        if (zero == nullptr) return false;
+        const uint8_t* contents = at + 1;
+        const size_t length = static_cast<size_t>(zero - contents);
+        if ((type & 0x0F) == 1) {
+            entry.Unit(type);
+            entry.ShiftJis(contents, length);
+            entry.Unit(0);
+        } else if ((type & 0x0F) == 2) {
+            entry.Unit(type);
+            entry.Widened(contents, length);
+        }
+        at = zero + 1;
+        if (type > 127) break;
+    }
+    return true;
+}
+
+bool IsHomonymTail(char16_t c) { return (c >= u'0' && c <= u'9') || c == u'(' || c == u')' || c == u' '; }
+
+}  // namespace
+
+int32_t ParsePdicEntry(CDictionary& dictionary, const char16_t* text, int32_t length) {
+    if (text == nullptr || length <= 0) return -1;
+    const std::u16string_view entry(text, static_cast<size_t>(length));
+    const int32_t article = dictionary.ElementCount();
+    DictionaryElement* element = dictionary.AddElement(kElementEntryStart);
+    if (element == nullptr) return -1;
+    element->begin = element->text = text;
+    element->end = text + length - 1;
+    element->length = length;
+
+    const size_t zero = std::min(entry.find(u'\0'), entry.size());
+    std::u16string_view word = entry.substr(0, zero);
+    const bool digit = std::any_of(word.begin(), word.end(), [](char16_t c) { return c >= u'0' && c <= u'9'; });
+    if (digit) {
+        size_t keep = word.size();
+        while (keep > 0 && IsHomonymTail(word[keep - 1])) --keep;
+        if (keep > 0) word = word.substr(0, keep);
+    }
+    if (!word.empty()) {
+        DictionaryElement* headword = dictionary.AddElement(HeadwordKindOfScript(word));
+        if (headword == nullptr) return -1;
+        headword->text = text;
+        headword->length = static_cast<int32_t>(word.size());
+    }
+    const size_t sense = zero + 2;  // after the zero and the attribute unit
+    if (sense < entry.size()) {
+        DictionaryElement* senseElement = dictionary.AddElement(kSense);
+        if (senseElement == nullptr) return -1;
+        senseElement->text = text + sense;
+        senseElement->length = static_cast<int32_t>(entry.size() - sense);
+    }
+    return article;
+}
+
+int32_t ImportPdic(CDictionary& dictionary, const void* bytes, uint32_t sizeInBytes, int32_t mode,
+                   const ImportCallbacks& callbacks) {
+    if (bytes == nullptr || sizeInBytes < kPdicMinimumBytes) return 0;
+    const auto* file = static_cast<const uint8_t*>(bytes);
+    if (U16(file + kVersionOffset) != kPdicVersion4) return 0;
+    dictionary.flags = (dictionary.flags & ~(kFormatWords | kFormatKanji)) | kFormatWords;
+    const uint64_t blockSize = U16(file + kBlockSizeOffset);
+    const uint32_t words = U32(file + kWordCountOffset);
+    if (blockSize == 0) return 0;
+
+    std::vector<uint8_t> previousWord;
+    std::vector<uint8_t> word;
+    uint32_t count = 0;
+    for (uint64_t block = U16(file + kIndexBlocksOffset) + uint64_t{1}; count < words;) {
+        const uint64_t offset = block * blockSize;
+        if (offset >= sizeInBytes) break;  // the blocks end
+        if (sizeInBytes - offset < 2) return 0;
+        const uint8_t* at = file + offset;
+        const int16_t span = static_cast<int16_t>(U16(at));
+        if (span < 0) return 0;
+        const uint64_t covered = span == 0 ? 1 : static_cast<uint64_t>(span);
+        block += covered;
+        if (span == 0) continue;
+        if (covered * blockSize > sizeInBytes - offset) return 0;
+        const uint8_t* blockEnd = at + covered * blockSize;
+        at += 2;
+        while (count < words) {
+            if (blockEnd - at < 2) return 0;
+            const uint16_t length = U16(at);
+            if (length == 0) break;
+            if (blockEnd - at < 3 + static_cast<ptrdiff_t>(length)) return 0;
+            WordRecord record;
+            if (!SplitRecord(at, at + 3 + length, record)) return 0;
+            if (record.prefix > previousWord.size()) return 0;
+            word.assign(previousWord.begin(), previousWord.begin() + record.prefix);
+            word.insert(word.end(), record.rest, record.rest + record.restLength);
+
+            const int32_t room =
+                std::min(static_cast<int32_t>((record.prefix + length) * 2 + 20), kMaximumEntryUnits);
+            dictionary.ClearParsedArticle();
+            if (mode == 0 && dictionary.AddElement(1) == nullptr) return 0;
+            const int32_t start = dictionary.AppendText(room, nullptr);
+            if (start < 0) return 0;
+            EntryWriter entry(dictionary.MutableText() + start, room);
+            entry.ShiftJis(word.data(), word.size());
+            entry.Unit(0);
+            entry.Unit(record.attribute);
+            if (!WriteBody(record, entry)) return 0;
+            dictionary.SetTextLength(start + entry.Used());
+            const int32_t article = ParsePdicEntry(dictionary, dictionary.Text() + start, entry.Used());
+            if (article < 0 || source_lines::ReportArticles(dictionary, article, callbacks) == 0) return 0;
+            previousWord.swap(word);
+            at += 3 + length;
+            ++count;
+            if (source_lines::ReportProgress(mode, static_cast<int32_t>(std::min<uint32_t>(count, INT32_MAX)),
+                                             static_cast<int32_t>(std::min<uint32_t>(words, INT32_MAX)),
+                                             callbacks) == 0)
+                return 0;
+        }
+    }
+    return 1;
+}
+
+bool LoadPdicSource(std::u16string_view path, uint32_t /*formatFlags*/, std::u16string& text,
+                    std::u16string& message) {
+    message.clear();
+    text.clear();
+    BinFile file(nullptr);
+    const std::u16string zeroTerminated(path);
+    if (!file.SetPath(zeroTerminated.c_str())) return false;
+    const uint8_t* bytes = file.OpenReadWhole();
+    if (bytes == nullptr) return false;
+    const uint32_t size = static_cast<uint32_t>(file.bufferSize);
+    if (size < kPdicMinimumBytes || U16(bytes + kVersionOffset) != kPdicVersion4) return false;
+    PackSourceBytes({bytes, size}, text);
+    return true;
+}
