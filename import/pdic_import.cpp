@@ -12,7 +12,6 @@
 #include "dictionary/format_detection.h"
 #include "import/edict_import.h"
 #include "import/eijiro_import.h"
-#include "common/unicode/japanese_chars.h"
 
 namespace {
 
