@@ -133,21 +133,22 @@ int32_t ImportEijiro(CDictionary& dictionary, const void* bytes, uint32_t sizeIn
     return 1;
 }
 
-void PackSourceBytes(std::span<const uint8_t> bytes, std::u16string& text) {
-    text.assign((bytes.size() + 1) / 2, u'\0');
-    if (!bytes.empty()) std::memcpy(text.data(), bytes.data(), bytes.size());
+uint32_t LoadSourceBytes(std::u16string_view path, std::u16string& text) {
+    text.clear();
+    BinFile file(nullptr);
+    const std::u16string zeroTerminated(path);
+    if (!file.SetPath(zeroTerminated.c_str())) return 0;
+    const uint8_t* bytes = file.OpenReadWhole();
+    if (bytes == nullptr || file.bufferSize <= 0) return 0;
+    const auto size = static_cast<size_t>(file.bufferSize);
+    text.assign((size + 1) / 2, u'\0');
+    std::memcpy(text.data(), bytes, size);
+    return static_cast<uint32_t>(size);
 }
 
 bool LoadEijiroSource(std::u16string_view path, uint32_t formatFlags, std::u16string& text,
                       std::u16string& message) {
     message.clear();
     text.clear();
-    if ((formatFlags & kFormatEijiro) == 0) return false;
-    BinFile file(nullptr);
-    const std::u16string zeroTerminated(path);
-    if (!file.SetPath(zeroTerminated.c_str())) return false;
-    const uint8_t* bytes = file.OpenReadWhole();
-    if (bytes == nullptr) return false;
-    PackSourceBytes({bytes, static_cast<size_t>(file.bufferSize)}, text);
-    return true;
+    return (formatFlags & kFormatEijiro) != 0 && LoadSourceBytes(path, text) != 0;
 }

@@ -5,7 +5,6 @@
 #pragma once
 
 #include <cstdint>
-#include <span>
 #include <string>
 #include <string_view>
 
@@ -42,9 +41,10 @@ int32_t ParseEijiroLine(CDictionary& dictionary, const char16_t* text, int32_t l
 int32_t ImportEijiro(CDictionary& dictionary, const void* bytes, uint32_t sizeInBytes, int32_t mode,
                      const ImportCallbacks& callbacks);
 
-// Packs file bytes unchanged into UTF-16 units for the compiler (an odd last
-// byte is followed by a zero byte); the importers take the bytes back.
-void PackSourceBytes(std::span<const uint8_t> bytes, std::u16string& text);
+// Reads a file's bytes unchanged into UTF-16 units for the compiler (an odd
+// last byte is followed by a zero byte); the importers take the bytes back.
+// The number of bytes read, 0 when the file is empty or cannot be read.
+uint32_t LoadSourceBytes(std::u16string_view path, std::u16string& text);
 
 // The compiler's loader of the EIJIRO rule: the file's bytes, when the
 // sniffer's EIJIRO flag 0x20 is set.

@@ -6,7 +6,6 @@
 #include <cstring>
 #include <vector>
 
-#include "common/base/bin_file.h"
 #include "common/text/japanese_code_pages.h"
 #include "dictionary/dictionary.h"
 #include "dictionary/format_detection.h"
@@ -219,14 +218,9 @@ int32_t ImportPdic(CDictionary& dictionary, const void* bytes, uint32_t sizeInBy
 bool LoadPdicSource(std::u16string_view path, uint32_t /*formatFlags*/, std::u16string& text,
                     std::u16string& message) {
     message.clear();
+    const uint32_t size = LoadSourceBytes(path, text);
+    const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
+    if (size >= kPdicMinimumBytes && U16(bytes + kVersionOffset) == kPdicVersion4) return true;
     text.clear();
-    BinFile file(nullptr);
-    const std::u16string zeroTerminated(path);
-    if (!file.SetPath(zeroTerminated.c_str())) return false;
-    const uint8_t* bytes = file.OpenReadWhole();
-    if (bytes == nullptr) return false;
-    const uint32_t size = static_cast<uint32_t>(file.bufferSize);
-    if (size < kPdicMinimumBytes || U16(bytes + kVersionOffset) != kPdicVersion4) return false;
-    PackSourceBytes({bytes, size}, text);
-    return true;
+    return false;
 }

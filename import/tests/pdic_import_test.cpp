@@ -3,7 +3,6 @@
 // each damage to the lengths refused without a read past the file (what came
 // before the damage is reported unchanged); then a short mutation fuzz.
 #include "import/pdic_import.h"
-#include "import/eijiro_import.h"
 #include "import/import_registration.h"
 #include "import/tests/eijiro_entry_sink.h"
 #include "import/tests/pdic_test_writer.h"
@@ -14,8 +13,6 @@
 #include <functional>
 #include <random>
 
-#include "common/tests/edict_files.h"
-#include "common/text/japanese_code_pages.h"
 #include "storage/dms.h"
 #include "storage/storage_io.h"
 
@@ -148,47 +145,6 @@ TEST_F(PdicImport, DamagedLengthsStopTheImportAfterTheEntriesBefore) {
     EXPECT_EQ(Import(WritePdicFile({{"a", 0, "x", {}}, {std::string(600, 'w'), 0, "y", {}}}, 1024), sink), 0);
     ASSERT_EQ(sink.entries.size(), 1u);
     EXPECT_EQ(sink.entries[0], u"8:a|5:x|");
-}
-
-// Words of Debian's EDICT (every 50th line) as PDIC words: the kana reading
-// as the word, the first gloss as the translation; each entry decodes as the
-// code page 932 table decodes its bytes.
-TEST_F(PdicImport, EdictWordsRoundTripThroughAWrittenFile) {
-    const std::vector<uint8_t> edict = ReadEdictFile("edict");
-    if (edict.empty()) GTEST_SKIP() << EdictFilePath("edict") << " is not installed";
-    std::vector<PdicTestWord> words;
-    size_t number = 0;
-    for (std::span<const uint8_t> line : SplitLines(edict)) {
-        if (number++ % 50 != 1) continue;
-        std::string text(line.begin(), line.end());
-        if (text.find('\x8f') != text.npos) continue;
-        text.resize(static_cast<size_t>(EucJpToShiftJis(reinterpret_cast<const uint8_t*>(text.data()),
-                                                        reinterpret_cast<uint8_t*>(text.data()),
-                                                        static_cast<int32_t>(text.size()))));
-        const size_t blank = text.find(' ');
-        const size_t gloss = text.find('/');
-        if (blank == text.npos || gloss == text.npos || blank == 0) continue;
-        words.push_back({text.substr(0, blank), 0, text.substr(gloss + 1, text.find('/', gloss + 1) - gloss - 1), {}});
-    }
-    std::sort(words.begin(), words.end(), [](const auto& a, const auto& b) { return a.word < b.word; });
-    auto decode = [](const std::string& s) {
-        std::u16string out(s.size(), u'\0');
-        out.resize(static_cast<size_t>(DecodeCodePage932(reinterpret_cast<const uint8_t*>(s.data()),
-                                                         static_cast<int32_t>(s.size()), out.data(),
-                                                         static_cast<int32_t>(out.size()))));
-        return out;
-    };
-    EntrySink sink;
-    ASSERT_EQ(Import(WritePdicFile(words, 1024), sink), 1);
-    ASSERT_EQ(sink.entries.size(), words.size());
-    size_t mismatches = 0;
-    for (size_t i = 0; i < words.size(); ++i) {
-        const std::u16string word = decode(words[i].word);
-        const std::u16string expected = std::u16string{char16_t(u'0' + HeadwordKindOfScript(word)), u':'} + word +
-                                        u"|5:" + decode(words[i].translation) + u"|";
-        if (sink.entries[i] != expected && mismatches++ < 5) ADD_FAILURE() << "entry " << i;
-    }
-    EXPECT_EQ(mismatches, 0u);
 }
 
 // Mutations of a written file (bytes changed, cut, grown); a longer run with
