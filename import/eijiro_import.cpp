@@ -2,14 +2,15 @@
 // at a time, into the dictionary's elements.
 #include "import/eijiro_import.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "common/base/bin_file.h"
+#include "common/unicode/japanese_chars.h"
 #include "common/text/japanese_code_pages.h"
 #include "dictionary/dictionary.h"
 #include "dictionary/format_detection.h"
 #include "import/edict_import.h"
-#include "common/unicode/japanese_chars.h"
 
 namespace {
 
