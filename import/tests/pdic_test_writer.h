@@ -25,6 +25,7 @@ inline void PutU16(std::vector<uint8_t>& out, size_t at, uint32_t value) {
 inline std::vector<uint8_t> WritePdicFile(const std::vector<PdicTestWord>& words, uint32_t blockSize = 256,
                                           int64_t declaredWords = -1) {
     std::vector<uint8_t> file(2 * blockSize, 0);  // header block, one index block
+    file[0] = 0x1B;  // what the format detection takes for a PDIC file, with the version's 4 at 141
     PutU16(file, 140, 0x0400);
     PutU16(file, 146, blockSize);
     PutU16(file, 148, 1);
