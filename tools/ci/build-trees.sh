@@ -5,8 +5,11 @@ set -euo pipefail
 cd "$(dirname "$0")/../.."
 jobs=${OSTREL_JOBS:-$(nproc)}
 sanitize=${OSTREL_SANITIZE:-ON}
+# The benchmarks build optimised copies of the libraries beside the sanitized
+# ones: only on request (OSTREL_BENCHMARKS=ON), to keep the test run short.
+benchmarks=${OSTREL_BENCHMARKS:-OFF}
 
-cmake -S . -B build/native -G Ninja -DOSTREL_SANITIZE="$sanitize" >/dev/null
+cmake -S . -B build/native -G Ninja -DOSTREL_SANITIZE="$sanitize" -DOSTREL_BENCHMARKS="$benchmarks" >/dev/null
 cmake --build build/native -j "$jobs"
 
 cmake -S . -B build/win -G Ninja \
