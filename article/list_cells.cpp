@@ -3,18 +3,27 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "article/article_context.h"
 #include "article/display_attributes.h"
 #include "article/formatter_family.h"
+#include "common/segmentation/text_segmentation.h"
 #include "common/text/kana_transcription.h"
+#include "common/unicode/search_key.h"
 #include "dictionary/cursor.h"
 #include "dictionary/dictionary.h"
+#include "dictionary/dictionary_schema.h"
+#include "dictionary/engine_cursor.h"
+#include "dictionary/full_text_query.h"
+#include "dictionary/full_text_query_search.h"
 #include "dictionary/list_view_model.h"
 #include "dictionary/word_list.h"
 #include "dictionary/word_list_entry.h"
 
 namespace {
+
+const FullTextQuery* g_highlightQuery = nullptr;
 
 constexpr uint32_t kOnReadingRecord = 1u << 18;  // first element's grammar bit: a kanji's on reading
 
@@ -190,7 +199,8 @@ void BuildCell(const CellRow& row, ListCell& cell) {
         BuildKeyNumber(row, cell);
         break;
     case 25:
-        break;  // the lexicon's article count is not built
+        if (row.listKind == kListLexicon) AppendUnsigned(out, static_cast<uint32_t>(std::max(row.articleCount, 0)));
+        break;
     case 30: {
         StyledWriter number = cell.Writer();
         AppendUnsigned(number, row.recordId);
@@ -236,8 +246,93 @@ int32_t GetCellText(WordList& list, int32_t row, ListCell& cell) {
     source.referenceSecond = cursor->position.ref.second;
     source.subEntry = static_cast<uint16_t>(cursor->position.ref.second >> 16);
     source.recordId = cursor->RecordId();
+    if (cell.columnKind == 25 && source.listKind == kListLexicon)
+        source.articleCount = CountArticlesOfWord(list, std::u16string(source.firstField)).articles;
     BuildCell(source, cell);
+    if (source.listKind == kListSearchResults && source.entry != nullptr && g_highlightQuery != nullptr)
+        HighlightQueryWords(*g_highlightQuery, source.entry->flags, cell);
     return 0;
+}
+
+int32_t CountArticlesOfWord(CDMS& engine, int32_t fileId, const std::u16string& word) {
+    EngineCursor words(engine, fileId), hits(engine, fileId);
+    if (!words.ok() || !hits.ok() || Failed(words.SelectIndex(kIndexFullTextWords)) ||
+        Failed(hits.SelectIndex(kIndexFullTextHits)))
+        return 0;
+    uint32_t id = 0;
+    HitList list;
+    if (!FindWordId(engine, words.handle(), word, id) || !LoadHitList(engine, hits.handle(), id, list)) return 0;
+    return static_cast<int32_t>(list.size());
+}
+
+ArticleCount CountArticlesOfWord(WordList& list, const std::u16string& word) {
+    ArticleCount count;
+    for (int32_t i = 0; i < list.CursorCount(); ++i) {
+        CCursor* cursor = list.CursorAt(i);
+        RDFDictionary* dictionary = cursor ? cursor->dictionary : nullptr;
+        if (dictionary == nullptr || !(dictionary->flags & kDictionaryOpen)) continue;
+        const int32_t articles = CountArticlesOfWord(dictionary->Engine(), dictionary->fileId, word);
+        count.articles += articles;
+        if (articles > 0) ++count.dictionaries;
+    }
+    return count;
+}
+
+namespace {
+
+struct CellWord {
+    int32_t start;
+    int32_t end;
+    std::u16string key;
+};
+
+std::vector<CellWord> CellWords(const ListCell& cell) {
+    std::vector<CellWord> words;
+    char16_t word[kCellTextLimit + 1];
+    char16_t key[FullTextQuery::kMaxKeyUnits];
+    int32_t position = 0, end = 0;
+    while (NextWord(cell.text, cell.length, &position, &end, word, kCellTextLimit) > 0) {
+        const int32_t units = MakeSearchKey(std::u16string_view(word), key);
+        words.push_back({position, end, std::u16string(key, static_cast<size_t>(std::max(units, 0)))});
+        if (end <= position) break;
+        position = end;
+    }
+    return words;
+}
+
+}  // namespace
+
+void HighlightQueryWords(const FullTextQuery& query, uint32_t entryFlags, ListCell& cell) {
+    const std::vector<int32_t> groups = query.Groups();
+    if (groups.empty()) return;
+    const bool plain = (entryFlags & kEntrySearchHighlight) != 0;
+    const bool grouped = !plain && (entryFlags & kEntrySearchHighlightOther) != 0;
+    auto phraseOf = [&](size_t g) { return query.Record(groups[g]).phrase; };
+    // A plain search starts at words outside phrases or first in theirs; a
+    // grouped one at any word but a phrase's later ones; otherwise only the
+    // query's first word starts, and the whole query must follow.
+    auto starts = [&](size_t g) { return plain ? phraseOf(g) <= 1 : grouped ? phraseOf(g) < 2 : g == 0; };
+    auto continues = [&](size_t next) { return plain || grouped ? phraseOf(next) >= 2 : true; };
+    const std::vector<CellWord> words = CellWords(cell);
+    for (size_t w = 0; w < words.size(); ++w) {
+        for (size_t g = 0; g < groups.size(); ++g) {
+            if (!starts(g) || query.Record(groups[g]).word != words[w].key) continue;
+            size_t last = w;
+            bool matched = true;
+            for (size_t next = g + 1; next < groups.size() && continues(next); ++next) {
+                if (last + 1 >= words.size() || query.Record(groups[next]).word != words[last + 1].key) {
+                    matched = false;
+                    break;
+                }
+                ++last;
+            }
+            if (!matched) continue;
+            for (int32_t i = words[w].start; i < words[last].end && i < cell.length; ++i)
+                cell.attributes[i] = (cell.attributes[i] & ~0x90u) | 0x60u;
+            w = last;
+            break;
+        }
+    }
 }
 
 std::u16string ArticleCountHintText(UILanguage language, std::u16string_view cellText, int32_t articles,
@@ -275,7 +370,8 @@ std::u16string ArticleCountHintText(UILanguage language, std::u16string_view cel
     return text;
 }
 
-void InstallListCellTexts() {
+void InstallListCellTexts(const FullTextQuery* query) {
+    g_highlightQuery = query;
     ListViewModel::cellText = [](WordList& list, int32_t row, int32_t columnKind) {
         ListCell cell;
         cell.columnKind = columnKind;

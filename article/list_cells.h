@@ -12,6 +12,8 @@
 #include "common/app_context.h"
 
 class CDictionary;
+class CDMS;
+class FullTextQuery;
 class WordList;
 struct WordListEntry;
 
@@ -38,6 +40,7 @@ struct CellRow {
     std::u16string_view input;             // the typed or analysed text (column 1)
     std::u16string_view ownText;           // the entry's own text (two lines)
     uint32_t applicationFlags = 0;
+    int32_t articleCount = 0;              // column 25 of the lexicon list
 };
 
 // Fills `cell` (its columnKind is the column asked for) for the row; the
@@ -54,5 +57,23 @@ int32_t GetCellText(WordList& list, int32_t row, ListCell& cell);
 std::u16string ArticleCountHintText(UILanguage language, std::u16string_view cellText, int32_t articles,
                                     int32_t dictionaries);
 
-// Makes the list views read their cell texts here.
-void InstallListCellTexts();
+// Articles of the open dictionary file `fileId` whose full text holds `word`
+// (an index 110 key): the records of its hit list in index 111.
+int32_t CountArticlesOfWord(CDMS& engine, int32_t fileId, const std::u16string& word);
+
+struct ArticleCount {
+    int32_t articles = 0;
+    int32_t dictionaries = 0;  // those holding at least one of the articles
+};
+// The same over every open dictionary of `list`.
+ArticleCount CountArticlesOfWord(WordList& list, const std::u16string& word);
+
+// Colours the words of a search-results cell that match `query`: attribute
+// (a & ~0x90) | 0x60 from the first matched word's start to the last one's
+// end. `entryFlags` (the row's full-text search kind) choose which query
+// words may start a match and how far it runs.
+void HighlightQueryWords(const FullTextQuery& query, uint32_t entryFlags, ListCell& cell);
+
+// Makes the list views read their cell texts here; search-results cells are
+// coloured by `query` when given (it must outlive the lists).
+void InstallListCellTexts(const FullTextQuery* query = nullptr);

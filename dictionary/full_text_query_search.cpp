@@ -28,6 +28,14 @@ struct Item {
     uint16_t Word() const { return hit & kHitWordNumberMask; }
 };
 
+const GroupHits* RecordAt(const HitList& list, uint32_t position) {
+    auto it = std::lower_bound(list.begin(), list.end(), position,
+                               [](const GroupHits& r, uint32_t p) { return r.position < p; });
+    return it != list.end() && it->position == position ? &*it : nullptr;
+}
+
+}  // namespace
+
 bool FindWordId(CDMS& engine, uint32_t wordsCursor, const std::u16string& word, uint32_t& id) {
     // The builder's cut: whole units, never half a surrogate pair.
     const size_t units = FullTextKeyUnits(word);
@@ -59,14 +67,6 @@ bool LoadHitList(CDMS& engine, uint32_t hitsCursor, uint32_t id, HitList& list) 
     }
     return true;
 }
-
-const GroupHits* RecordAt(const HitList& list, uint32_t position) {
-    auto it = std::lower_bound(list.begin(), list.end(), position,
-                               [](const GroupHits& r, uint32_t p) { return r.position < p; });
-    return it != list.end() && it->position == position ? &*it : nullptr;
-}
-
-}  // namespace
 
 HitList ReadHitList(std::span<const uint8_t> block) {
     HitList list;

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 #include <vector>
 
 class CDMS;
@@ -40,6 +41,12 @@ int32_t IntersectHits(HitList& list, const HitList& other, int32_t offset);
 // Score of one article over the groups' lists: run × 65536 + the smallest
 // field of the run + (255 − start when start ≤ 254); 0 without hits.
 uint32_t ScoreArticle(std::span<const GroupHits* const> groupsAtArticle);
+
+// The id index 110 gives `word` (cut as the index builder cuts it); false when absent.
+bool FindWordId(CDMS& engine, uint32_t wordsCursor, const std::u16string& word, uint32_t& id);
+// The hit list index 111 holds for `id`, read through ReadHitList; false when
+// the id or its data block cannot be read.
+bool LoadHitList(CDMS& engine, uint32_t hitsCursor, uint32_t id, HitList& list);
 
 // The articles of one dictionary holding the query (`groupCount` groups),
 // scored, in ascending position. Cursors on indexes 110 and 111.

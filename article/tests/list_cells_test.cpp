@@ -10,6 +10,7 @@
 #include "article/list_cells.h"
 #include "article/tests/parsed_record_fixture.h"
 #include "common/text/kana_transcription.h"
+#include "dictionary/full_text_query.h"
 #include "dictionary/word_list.h"
 #include "dictionary/word_list_entry.h"
 
@@ -73,7 +74,7 @@ TEST_F(ListCellsTest, EveryListKindShowsTheColumnsOfItsTable) {
             case 8: case 10: break;  // elements this record lacks
             case 27: case 28: case 29: expected = formatter2; break;  // the default formatter's reading
             case 12: case 13: break;                             // no raw field given
-            case 25: break;
+            case 25: expected = kind == kListLexicon ? u"0" : u""; break;  // no dictionary holds "first"
             case 30: expected = u"4242"; break;
             default: expected = u"first"; break;
             }
@@ -150,6 +151,53 @@ TEST_F(ListCellsTest, OwnTextRowsShowTheInputAndTheirTwoLines) {
     std::u16string longLine(300, u'x');
     row.ownText = longLine;
     EXPECT_EQ(Cell(3).length, kCellTextLimit);
+}
+
+// The query words a search-results cell shows are coloured: '^' marks the
+// units that took (a & ~0x90) | 0x60, starting from colour class 2 or 9.
+std::string Highlighted(std::u16string_view query, uint32_t entryFlags, std::u16string_view text) {
+    FullTextQuery q;
+    q.Parse(query);
+    ListCell cell;
+    for (size_t i = 0; i < text.size(); ++i) {
+        cell.text[i] = text[i];
+        cell.attributes[i] = i % 2 ? kCellReading : kCellReverseWord;
+    }
+    cell.length = static_cast<int32_t>(text.size());
+    HighlightQueryWords(q, entryFlags, cell);
+    std::string marks;
+    for (int32_t i = 0; i < cell.length; ++i) {
+        const uint32_t before = i % 2 ? kCellReading : kCellReverseWord;
+        marks += cell.attributes[i] == 0x60 ? '^' : cell.attributes[i] == before ? '.' : '?';
+    }
+    return marks;
+}
+
+TEST(QueryWordHighlight, PhraseChainsByTheRowsSearchKind) {
+    struct Case {
+        std::u16string query;
+        uint32_t flags;
+        std::u16string text;
+        std::string marks;
+    };
+    const Case cases[] = {
+        // Plain search: a phrase is coloured whole, a lone word alone.
+        {u"\"big red\" cat", kEntrySearchHighlight, u"a big red dog, a cat", "..^^^^^^^........^^^"},
+        // A phrase broken by another word is dropped; its later words never start.
+        {u"\"big red\" cat", kEntrySearchHighlight, u"big dog red", "..........."},
+        {u"big red", kEntrySearchHighlight, u"red big", "^^^.^^^"},
+        // Grouped search: the same starts.
+        {u"\"big red\" cat", kEntrySearchHighlightOther, u"cat big red", "^^^.^^^^^^^"},
+        // Neither: only the whole query in sequence, from its first word.
+        {u"big red cat", 0, u"big red cat", "^^^^^^^^^^^"},
+        {u"big red cat", 0, u"red cat big", "..........."},
+        {u"big red cat", 0, u"big red dog cat", "..............."},
+        // Ideographic words written together are one phrase, matched word by word.
+        {u"猫犬", kEntrySearchHighlight, u"猫 犬 猫犬", "^^^.^^"},
+        {u"猫犬", kEntrySearchHighlight, u"犬 猫", "..."},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(Highlighted(c.query, c.flags, c.text), c.marks) << std::string(c.text.begin(), c.text.end());
 }
 
 TEST(ArticleCountHint, SingularAndPluralInEachLanguage) {
