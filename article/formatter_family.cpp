@@ -10,6 +10,7 @@
 #include "article/latin_article.h"
 #include "article/warodai_format.h"
 #include "article/word_article.h"
+#include "article/yarxi_index_text.h"
 #include "dictionary/dictionary.h"
 
 namespace {
@@ -102,6 +103,7 @@ int32_t PrepareIndexText(uint32_t formatType, char16_t* out, int32_t capacity, c
     case I::F16: return PrepareIndexTextF16(out, capacity, text, length, bits);
     case I::F11: return PrepareIndexTextF11(out, capacity, text, length, bits);
     case I::F13: return PrepareIndexTextF13(out, capacity, text, length, bits);
+    case I::F14: return PrepareIndexTextF14(out, capacity, text, length, bits);
     default: return 0;
     }
 }
