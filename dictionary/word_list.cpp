@@ -315,6 +315,20 @@ bool WordList::StepBack() {
     return true;
 }
 
+RDFDictionary* WordList::GetRowDictionary(int32_t row) {
+    if (stored_) {
+        const WordListEntry* entry = RowEntry(row);
+        return entry ? entry->dictionary : nullptr;
+    }
+    CCursor* cursor = GetEntry(row);
+    return cursor ? cursor->dictionary : nullptr;
+}
+
+uint32_t WordList::GetRowFlags(int32_t entryNumber) const {
+    if (kind_ != kListTranslatedWords || entryNumber < 0 || entryNumber >= EntryCount()) return 0;
+    return entries_[static_cast<size_t>(entryNumber)].flags;
+}
+
 CCursor* WordList::GetEntry(int32_t row) {
     if (row < 0 || row >= rowCount_) return nullptr;
     if (stored_) {

@@ -86,6 +86,12 @@ public:
     // The cursor on the row (merged), or the cursor of the row's entry's
     // dictionary set to the entry's record (stored); null outside the rows.
     CCursor* GetEntry(int32_t row);
+    // The dictionary of the row's record, null outside the rows. A stored
+    // list reads it from the entry; a merged list moves to the row.
+    RDFDictionary* GetRowDictionary(int32_t row);
+    // The flags of a translated-words list's entry; 0 in every other list
+    // and outside the entries.
+    uint32_t GetRowFlags(int32_t entryNumber) const;
     // The row of the record, or -1. A merged list moves to the ordinal and
     // answers -1 when another record stands there now (articles were added
     // or deleted since the reference was taken).

@@ -131,6 +131,28 @@ TEST_F(StoredWordListTest, RebuildFollowsTheShelfAndAForgottenDictionaryLeavesNo
     EXPECT_EQ(list->MoveToTop(at), nullptr);  // a dictionary the list no longer holds
 }
 
+TEST_F(StoredWordListTest, RowDictionaryAndFlagsComeFromTheRowsEntry) {
+    RDFDictionary* first = Numbered(u"C:\\D\\first.qdx", 3);
+    RDFDictionary* second = Numbered(u"C:\\D\\second.qdx", 3);
+    auto translated = ListOfShelf(kListTranslatedWords);
+    auto history = ListOfShelf(kListHistory);
+    for (WordList* list : {translated.get(), history.get()}) {
+        AddRecord(*list, first, 0);
+        AddRecord(*list, second, 1);
+        list->EntryAt(1).flags |= 0x10;
+    }
+    EXPECT_EQ(translated->GetRowDictionary(0), first);
+    EXPECT_EQ(translated->GetRowDictionary(1), second);
+    EXPECT_EQ(translated->GetRowDictionary(2), nullptr);
+    EXPECT_EQ(translated->GetRowDictionary(-1), nullptr);
+    EXPECT_EQ(translated->GetRowFlags(1), translated->EntryAt(1).flags);
+    EXPECT_NE(translated->GetRowFlags(1) & 0x10, 0u);
+    EXPECT_EQ(translated->GetRowFlags(2), 0u);
+    EXPECT_EQ(translated->GetRowFlags(-1), 0u);
+    EXPECT_EQ(history->GetRowFlags(1), 0u);  // only the translated-words list answers flags
+    EXPECT_EQ(history->GetRowDictionary(1), second);
+}
+
 TEST_F(StoredWordListTest, SortOrdersByReadingOrWordAndNeverCallsAClosedDictionarysCollator) {
     RDFDictionary* first = AddSynthetic(u"C:\\D\\a.qdx", {{u"b", u"z"}, {u"a", u"y"}});
     RDFDictionary* second = AddSynthetic(u"C:\\D\\b.qdx", {{u"a", u"y"}, {u"c", u"x"}}, kIndexReadingWord, 10);
