@@ -10,6 +10,7 @@
 #include "article/latin_article.h"
 #include "article/warodai_format.h"
 #include "article/word_article.h"
+#include "article/yarxi_columns.h"
 #include "article/yarxi_index_text.h"
 #include "dictionary/dictionary.h"
 
@@ -153,6 +154,7 @@ int32_t GetColumnText(const CDictionary& dictionary, ListCell& cell, int32_t col
     case C::F13: return GetColumnTextDefault(dictionary, 0, cell, columnKind);
     case C::F9: return GetColumnTextF9(dictionary, 0, cell, columnKind);
     case C::F10: return GetColumnTextF10(dictionary, 0, cell, columnKind, subEntry);
+    case C::F14: return GetColumnTextF14(dictionary, 0, cell, columnKind);
     default: return cell.length;
     }
 }
