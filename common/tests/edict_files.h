@@ -16,11 +16,14 @@ inline std::string EdictFilePath(const char* name) {
     return std::string(OSTREL_HOST_ROOT "/usr/share/edict/") + name;
 }
 
-// The whole file, empty when it cannot be read.
-inline std::vector<uint8_t> ReadEdictFile(const char* name) {
-    std::ifstream in(EdictFilePath(name), std::ios::binary);
+// The whole file at `path`, empty when it cannot be read.
+inline std::vector<uint8_t> ReadFileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
+
+// The whole Debian file `name`, empty when it cannot be read.
+inline std::vector<uint8_t> ReadEdictFile(const char* name) { return ReadFileBytes(EdictFilePath(name)); }
 
 // Each line without its line feed.
 inline std::vector<std::span<const uint8_t>> SplitLines(const std::vector<uint8_t>& bytes) {
@@ -35,6 +38,17 @@ inline std::vector<std::span<const uint8_t>> SplitLines(const std::vector<uint8_
     return lines;
 }
 
+// One EUC-JP line as UTF-16, through the program's own converters (EUC-JP to
+// Shift-JIS, then the code page 932 table), so it decodes alike under Wine.
+inline std::u16string DecodeEucJpLine(std::span<const uint8_t> line) {
+    std::vector<uint8_t> sjis(line.begin(), line.end());
+    sjis.resize(static_cast<size_t>(EucJpToShiftJis(sjis.data(), sjis.data(), static_cast<int32_t>(sjis.size()))));
+    std::u16string text(sjis.size(), u'\0');
+    text.resize(static_cast<size_t>(DecodeCodePage932(sjis.data(), static_cast<int32_t>(sjis.size()), text.data(),
+                                                      static_cast<int32_t>(text.size()))));
+    return text;
+}
+
 inline bool IsKanaReading(std::u16string_view s) {
     if (s.empty()) return false;
     for (char16_t c : s)
@@ -47,11 +61,7 @@ inline std::vector<std::u16string> EdictReadings() {
     std::vector<uint8_t> bytes = ReadEdictFile("edict");
     std::vector<std::u16string> readings;
     for (std::span<const uint8_t> line : SplitLines(bytes)) {
-        std::vector<uint8_t> sjis(line.begin(), line.end());
-        sjis.resize(static_cast<size_t>(EucJpToShiftJis(sjis.data(), sjis.data(), static_cast<int32_t>(sjis.size()))));
-        std::u16string text(sjis.size(), u'\0');
-        text.resize(static_cast<size_t>(DecodeCodePage932(sjis.data(), static_cast<int32_t>(sjis.size()),
-                                                          text.data(), static_cast<int32_t>(text.size()))));
+        std::u16string text = DecodeEucJpLine(line);
         size_t open = text.find(u" [");
         size_t close = text.find(u']');
         std::u16string reading = open != std::u16string::npos && close != std::u16string::npos && close > open

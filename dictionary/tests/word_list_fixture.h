@@ -70,14 +70,7 @@ inline std::vector<std::u16string> EdictLines(const char* name, size_t stride) {
     std::vector<uint8_t> bytes = ReadEdictFile(name);
     std::vector<std::span<const uint8_t>> lines = SplitLines(bytes);
     std::vector<std::u16string> texts;
-    for (size_t i = 1; i < lines.size(); i += stride) {
-        std::vector<uint8_t> sjis(lines[i].begin(), lines[i].end());
-        sjis.resize(static_cast<size_t>(EucJpToShiftJis(sjis.data(), sjis.data(), static_cast<int32_t>(sjis.size()))));
-        std::u16string text(sjis.size(), u'\0');
-        text.resize(static_cast<size_t>(DecodeCodePage932(sjis.data(), static_cast<int32_t>(sjis.size()), text.data(),
-                                                          static_cast<int32_t>(text.size()))));
-        texts.push_back(std::move(text));
-    }
+    for (size_t i = 1; i < lines.size(); i += stride) texts.push_back(DecodeEucJpLine(lines[i]));
     return texts;
 }
 

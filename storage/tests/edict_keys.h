@@ -4,10 +4,9 @@
 // decoded by the program's own converters, so the same loader runs under Wine.
 #pragma once
 
+#include "common/tests/edict_files.h"
 #include "common/text/japanese_code_pages.h"
 
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
@@ -18,11 +17,9 @@ using ReadingAndWord = std::pair<std::u16string, std::u16string>;
 // the file is missing. ENAMDICT has the same line shape.
 inline std::vector<ReadingAndWord> LoadEdictKeys(size_t limit,
                                                  const char* path = OSTREL_HOST_ROOT "/usr/share/edict/edict") {
-    std::ifstream in(path, std::ios::binary);
-    std::string euc((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<uint8_t> sjis = ReadFileBytes(path);
     std::vector<ReadingAndWord> keys;
-    if (euc.empty()) return keys;
-    std::vector<uint8_t> sjis(euc.begin(), euc.end());
+    if (sjis.empty()) return keys;
     int32_t n = EucJpToShiftJis(sjis.data(), sjis.data(), static_cast<int32_t>(sjis.size()));
     int32_t units = ShiftJisToUnicode(sjis.data(), n, nullptr, 0);
     std::u16string text(static_cast<size_t>(units), u'\0');
