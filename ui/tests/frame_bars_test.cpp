@@ -16,6 +16,7 @@
 #include "ui/command_ids.h"
 #include "ui/frame.h"
 #include "ui/frame_furniture.h"
+#include "ui/tests/frame_window_classes.h"
 
 namespace {
 
@@ -56,12 +57,7 @@ protected:
         g_frame = nullptr;
         app_.reset();
         g_application = nullptr;
-        for (const char16_t* name :
-             {kFrameClassName, kSizeBarClassName, kListViewClassName, kBookFrameClassName, kBookViewClassName})
-            UnregisterClassW(reinterpret_cast<const wchar_t*>(name), GetModuleHandleW(nullptr));
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        }
+        UnregisterFrameClassesAndDrainMessages();
         DeleteFileW((folder_ + L"\\OstrelPro.ini").c_str());
         RemoveDirectoryW(folder_.c_str());
     }

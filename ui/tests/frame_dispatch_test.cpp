@@ -17,6 +17,7 @@
 #include "ui/command_ids.h"
 #include "ui/frame.h"
 #include "ui/modeless_dialogs.h"
+#include "ui/tests/frame_window_classes.h"
 
 namespace {
 
@@ -92,12 +93,7 @@ protected:
         g_frame = nullptr;
         app_.reset();
         g_application = nullptr;
-        for (const char16_t* name :
-             {kFrameClassName, kSizeBarClassName, kListViewClassName, kBookFrameClassName, kBookViewClassName})
-            UnregisterClassW(reinterpret_cast<const wchar_t*>(name), GetModuleHandleW(nullptr));
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        }
+        UnregisterFrameClassesAndDrainMessages();
     }
 
     std::wstring folder_;
