@@ -274,28 +274,3 @@ int32_t CRtfDocumentBuilder::SaveToFile(const char16_t* path) {
     }
     return 1;
 }
-
-void CRtfDocumentBuilder::RewindStream() {
-    streamParts_.clear();
-    ForEachPart([&](std::string_view part) {
-        streamParts_.push_back(part);
-        return true;
-    });
-    streamPart_ = streamOffset_ = 0;
-}
-
-int32_t CRtfDocumentBuilder::ReadStream(char* out, int32_t capacity) {
-    int32_t given = 0;
-    while (given < capacity && streamPart_ < streamParts_.size()) {
-        const std::string_view part = streamParts_[streamPart_];
-        const size_t take = std::min(part.size() - streamOffset_, static_cast<size_t>(capacity - given));
-        std::memcpy(out + given, part.data() + streamOffset_, take);
-        given += static_cast<int32_t>(take);
-        streamOffset_ += take;
-        if (streamOffset_ == part.size()) {
-            ++streamPart_;
-            streamOffset_ = 0;
-        }
-    }
-    return given;
-}

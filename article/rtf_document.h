@@ -129,7 +129,7 @@ public:
     // Index from 0 of the colour in the table, appended when new.
     int32_t AddColor(uint32_t rgb);
 
-    // The three ways out. The head is made once, at the first of them; a
+    // The ways out. The head is made once, at the first of them; a
     // document can be written out again and stays the same.
     // 1 when the whole file was written (CR LF line ends in every build);
     // else 0, the file deleted and the user told.
@@ -137,10 +137,6 @@ public:
     // A new zero-terminated block of the document (+257 bytes of room);
     // answers the length without the terminator, 0 and null on failure.
     int32_t ToMemory(std::unique_ptr<char[]>& out);
-    // Stream reading for a rich edit control: Rewind, then Read until it
-    // answers 0.
-    void RewindStream();
-    int32_t ReadStream(char* out, int32_t capacity);
 
     // Whole document as one string (tests, tools).
     std::string Document();
@@ -163,8 +159,4 @@ private:
     std::vector<uint32_t> colours_;
     std::vector<std::unique_ptr<CRtfArticleBuilder>> pieces_;
     std::unique_ptr<CRtfArticleBuilder> head_;
-    // Stream position: part index (0 head, then pieces with their blank
-    // lines, then the closing brace) and byte offset in the part.
-    std::vector<std::string_view> streamParts_;
-    size_t streamPart_ = 0, streamOffset_ = 0;
 };

@@ -1,30 +1,20 @@
-// EM_STREAMIN of a CRtfDocumentBuilder through its stream reader.
+// EM_STREAMIN of a CRtfDocumentBuilder's finished document.
 #include "article/win/rtf_rich_edit.h"
 
 #include <richedit.h>
 
+#include <memory>
+
 #include "article/rtf_document.h"
-
-namespace {
-
-// Hands the control as much of the rest of the document as it asks for;
-// 0 bytes once the closing brace is out.
-DWORD CALLBACK StreamInCallback(DWORD_PTR cookie, LPBYTE buffer, LONG wanted, LONG* given) {
-    auto* document = reinterpret_cast<CRtfDocumentBuilder*>(cookie);
-    *given = document->ReadStream(reinterpret_cast<char*>(buffer), wanted < 0 ? 0 : wanted);
-    return 0;
-}
-
-}  // namespace
+#include "article/win/rich_edit_stream.h"
 
 int StreamToRichEdit(CRtfDocumentBuilder& document, HWND control) {
+    std::unique_ptr<char[]> block;
+    const int32_t size = document.ToMemory(block);
+    if (!block) return 0;
     SendMessageW(control, EM_SETREADONLY, FALSE, 0);
     SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
-    document.RewindStream();
-    EDITSTREAM stream = {};
-    stream.dwCookie = reinterpret_cast<DWORD_PTR>(&document);
-    stream.pfnCallback = StreamInCallback;
-    SendMessageW(control, EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&stream));
+    const RichEditStreamResult result = StreamIntoRichEdit(control, SF_RTF, block.get(), size);
     SendMessageW(control, EM_SETSEL, static_cast<WPARAM>(-1), -1);
-    return stream.dwError == 0 ? 1 : 0;
+    return result.ok ? 1 : 0;
 }

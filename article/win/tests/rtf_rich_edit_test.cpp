@@ -12,6 +12,7 @@
 #include "article/rtf_yarxi.h"
 #include "article/tests/yarxi_tree.h"
 #include "article/win/rtf_rich_edit.h"
+#include "article/win/tests/rich_edit_window.h"
 
 namespace {
 
@@ -30,26 +31,8 @@ protected:
         if (library_) FreeLibrary(library_);
     }
 
-    std::u16string Text() {
-        GETTEXTLENGTHEX lengthQuery = {GTL_DEFAULT, 1200};
-        const LRESULT length = SendMessageW(control_, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&lengthQuery), 0);
-        std::u16string text(static_cast<size_t>(length) + 1, u'\0');
-        GETTEXTEX query = {};
-        query.cb = static_cast<DWORD>(text.size() * 2);
-        query.flags = GT_DEFAULT;
-        query.codepage = 1200;
-        const LRESULT got = SendMessageW(control_, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&query),
-                                         reinterpret_cast<LPARAM>(text.data()));
-        text.resize(static_cast<size_t>(got));
-        return text;
-    }
-    CHARFORMAT2W FormatAt(LONG position) {
-        SendMessageW(control_, EM_SETSEL, position, position + 1);
-        CHARFORMAT2W format = {};
-        format.cbSize = sizeof format;
-        SendMessageW(control_, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
-        return format;
-    }
+    std::u16string Text() { return ControlText(control_); }
+    CHARFORMAT2W FormatAt(LONG position) { return UnitFormat(control_, position); }
     PARAFORMAT2 ParagraphAt(LONG position) {
         SendMessageW(control_, EM_SETSEL, position, position);
         PARAFORMAT2 format = {};

@@ -1,0 +1,19 @@
+// Script runs of plain text shown in a rich edit: the text alternates between
+// runs below U+3000 (Latin, Cyrillic, symbols) and runs from U+3000 up (kana,
+// kanji, full-width forms, surrogates), and each kind gets its own face.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+struct ScriptRun {
+    int32_t start = 0;    // first unit
+    int32_t length = 0;   // units; only the first run may be empty
+    bool japanese = false;  // units from U+3000 up
+};
+
+// The runs of `text` in order, covering it entirely. The first run is always
+// a run below U+3000, empty when the text begins at U+3000 or above; an empty
+// text gives that one empty run.
+std::vector<ScriptRun> SplitScriptRuns(std::u16string_view text);

@@ -1,0 +1,69 @@
+// CArticleView: the read-only window of class "Ostrel Article View" that
+// shows one article in a multi-line CRichEdit, styled by the article's
+// DisplayAttributes. The main window keeps one for the run; printing and
+// copying make hidden ones for a single operation. Its window procedure
+// gives the edit commands, looks up selected text and links in the word
+// lists, and opens the article's context menu.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <string_view>
+
+#include "article/attribute_runs.h"
+#include "article/win/rich_edit.h"
+
+inline constexpr char16_t kArticleViewClassName[] = u"Ostrel Article View";
+inline constexpr int32_t kArticleEditId = 201;
+
+class CArticleView {
+public:
+    // A child window of `parent` (not yet visible) holding a visible,
+    // read-only rich edit at the article font size.
+    CArticleView(HWND parent, int32_t x, int32_t y, int32_t width, int32_t height);
+    CArticleView(const CArticleView&) = delete;
+    CArticleView& operator=(const CArticleView&) = delete;
+    // Destroys the window (and the rich edit in it) unless its parent already did.
+    virtual ~CArticleView();
+
+    HWND Window() const { return window_; }
+    CRichEdit* RichEdit() const { return richEdit_.get(); }
+    HWND RichEditWindow() const { return editWindow_; }
+
+    // Shows `length` units of `text` with one attribute word per unit
+    // (`attributes` may be null: plain text). Null text empties the view.
+    void SetArticle(const char16_t* text, int32_t length, const uint32_t* attributes, bool wrapLines);
+    // Gives every run of units matching `attribute` in `attributes` (the
+    // article as streamed in, `text`) the format.
+    void ApplyAttributeFormat(uint32_t attribute, std::u16string_view text, const uint32_t* attributes,
+                              CHARFORMATW& format);
+    void OnSize();
+    // Inserts `length` units at `position` in the face, colour and italic
+    // given (bold off); nothing for a zero length.
+    void InsertText(const char16_t* text, int32_t length, int32_t position, const char16_t* face, COLORREF colour,
+                    bool italic);
+
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+private:
+    LRESULT OnCommand(uint32_t command);
+    LRESULT OnNotify(const NMHDR& header);
+    void ShowContextMenu(int32_t x, int32_t y);
+
+    HWND window_ = nullptr;
+    std::unique_ptr<CRichEdit> richEdit_;
+    HWND editWindow_ = nullptr;
+    HWND parent_;
+    uint32_t flags_ = 0;  // not used by the view itself
+};
+
+// Inserts a text into the main window's article view (see CArticleView::InsertText).
+void InsertTextIntoArticleView(const char16_t* text, int32_t length, int32_t position, const char16_t* face,
+                               COLORREF colour, bool italic);
+
+// Searches a selected text in the word list its command and script choose:
+// a link (40168) searches the current list for "reading【word】" directly,
+// other commands put the text into the input box and run Find.
+void LookUpText(std::u16string_view text, uint32_t command);

@@ -1,0 +1,285 @@
+// CRichEdit: creation, plain text in and out through per-call streams, the
+// two-script face rule, the pasted-text clean-up and the edit menu states.
+#include "article/win/rich_edit.h"
+
+#include <vector>
+
+#include "article/edit_menu_rules.h"
+#include "article/pasted_text_format.h"
+#include "article/script_runs.h"
+#include "article/win/article_view_host.h"
+#include "article/win/rich_edit_stream.h"
+
+namespace {
+
+// {8CC497C0-A1DF-11CE-8098-00AA0047BE5D}
+constexpr GUID kTextDocumentId = {0x8CC497C0, 0xA1DF, 0x11CE, {0x80, 0x98, 0x00, 0xAA, 0x00, 0x47, 0xBE, 0x5D}};
+constexpr BYTE kCyrillicCharset = 204, kShiftJisCharset = 128, kGb2312Charset = 134;
+constexpr LONG kDefaultTwips = 200;
+constexpr wchar_t kSupplementaryFace[] = L"SimSun-ExtB";
+
+template <class Com> void Release(Com*& pointer) {
+    if (pointer) pointer->Release();
+    pointer = nullptr;
+}
+
+void CopyFace(WCHAR (&out)[LF_FACESIZE], std::u16string_view face) {
+    const size_t count = face.size() < LF_FACESIZE - 1 ? face.size() : LF_FACESIZE - 1;
+    for (size_t i = 0; i < count; ++i) out[i] = static_cast<WCHAR>(face[i]);
+    out[count] = 0;
+}
+
+void LoadRichEditLibrary() {
+    static HMODULE library = LoadLibraryW(L"Riched20.dll");  // kept for the run
+    (void)library;
+}
+
+// Non-zero while ReformatInputText runs, in any wrapper.
+int g_reformatting = 0;
+
+}  // namespace
+
+int32_t ControlPositions::operator()(int32_t unit) {
+    if (unit < unit_) unit_ = pairs_ = 0;
+    const int32_t end = unit < static_cast<int32_t>(text_.size()) ? unit : static_cast<int32_t>(text_.size());
+    for (; unit_ < end; ++unit_)
+        if (text_[static_cast<size_t>(unit_)] == u'\n' && unit_ > 0 && text_[static_cast<size_t>(unit_ - 1)] == u'\r')
+            ++pairs_;
+    unit_ = unit;
+    return unit - pairs_;
+}
+
+CRichEdit::CRichEdit(HWND parent, bool visible, int32_t controlId, int32_t x, int32_t y, int32_t width,
+                     int32_t height, bool multiLine)
+    : x_(x), y_(y), width_(width), height_(height) {
+    defaultFormat_.cbSize = sizeof defaultFormat_;
+    defaultFormat_.dwMask = CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT | CFM_PROTECTED | CFM_LINK |
+                            CFM_SIZE | CFM_COLOR | CFM_FACE | CFM_OFFSET;
+    defaultFormat_.dwEffects = CFE_AUTOCOLOR;
+    defaultFormat_.yHeight = kDefaultTwips;
+    defaultFormat_.bCharSet = kCyrillicCharset;
+    defaultFormat_.bPitchAndFamily = FF_SWISS;
+    CopyFace(defaultFormat_.szFaceName, u"Arial");
+
+    LoadRichEditLibrary();
+    DWORD style = WS_CHILD | WS_CLIPCHILDREN | WS_BORDER | WS_TABSTOP | ES_SAVESEL | ES_AUTOHSCROLL;
+    if (visible) style |= WS_VISIBLE;
+    if (multiLine) style |= WS_VSCROLL | WS_HSCROLL | ES_WANTRETURN | ES_AUTOVSCROLL | ES_MULTILINE;
+    window_ = CreateWindowExW(0, L"RichEdit20W", L"", style, x, y, width, height, parent,
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)), GetModuleHandleW(nullptr),
+                              nullptr);
+    if (!window_) return;
+    SendMessageW(window_, EM_SETTARGETDEVICE, 0, 0);
+    SendMessageW(window_, EM_SETMODIFY, FALSE, 0);
+    SendMessageW(window_, EM_SETREADONLY, FALSE, 0);
+    SendMessageW(window_, EM_GETOLEINTERFACE, 0, reinterpret_cast<LPARAM>(&ole_));
+    if (ole_ && SUCCEEDED(ole_->QueryInterface(kTextDocumentId, reinterpret_cast<void**>(&document_))) &&
+        document_ && SUCCEEDED(document_->Range(0, 0, &story_)) && story_) {
+        long delta = 0;
+        story_->Expand(tomStory, &delta);
+    }
+    SendMessageW(window_, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&defaultFormat_));
+
+    if (ArticleViewHost().IsFontInstalled(u"SimSun-ExtB", kGb2312Charset)) {
+        CHARFORMATW associated = defaultFormat_;
+        associated.dwMask |= CFM_CHARSET;
+        associated.yHeight = kDefaultTwips;
+        associated.bCharSet = kGb2312Charset;
+        lstrcpynW(associated.szFaceName, kSupplementaryFace, LF_FACESIZE);
+        SendMessageW(window_, EM_SETCHARFORMAT, SCF_ASSOCIATEFONT2, reinterpret_cast<LPARAM>(&associated));
+    }
+}
+
+CRichEdit::~CRichEdit() {
+    Release(story_);
+    Release(document_);
+    Release(ole_);
+}
+
+void CRichEdit::ResetParagraphFormat() {
+    PARAFORMAT2 format = {};
+    format.cbSize = sizeof format;
+    format.dwMask = PFM_STARTINDENT | PFM_RIGHTINDENT | PFM_OFFSET | PFM_ALIGNMENT | PFM_TABSTOPS | PFM_NUMBERING;
+    format.wAlignment = PFA_LEFT;
+    format.cTabCount = 1;
+    format.rgxTabs[0] = 720;
+    SendMessageW(window_, EM_SETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&format));
+}
+
+void CRichEdit::Clear() {
+    if (!window_) return;
+    ++busy_;
+    SendMessageW(window_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+    ResetParagraphFormat();
+    SendMessageW(window_, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&defaultFormat_));
+    SendMessageW(window_, EM_SETMODIFY, FALSE, 0);
+    --busy_;
+}
+
+int32_t CRichEdit::Fill(std::u16string_view text, bool redraw, bool wrapLines, bool makeEditable) {
+    if (!window_) return 0;
+    ++busy_;
+    SendMessageW(window_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+    SendMessageW(window_, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(window_, EM_SETTARGETDEVICE, 0, wrapLines ? 0 : 1);
+    ResetParagraphFormat();
+    if (makeEditable) SendMessageW(window_, EM_SETREADONLY, FALSE, 0);
+    // SF_TEXT stops at a NUL: the text's own length bounds it anyway.
+    const size_t bytes = text.size() * sizeof(char16_t);
+    const int32_t size = bytes > 0x7FFFFFF0 ? 0x7FFFFFF0 : static_cast<int32_t>(bytes);
+    const RichEditStreamResult read = StreamIntoRichEdit(window_, SF_TEXT | SF_UNICODE, text.data(), size);
+    SendMessageW(window_, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&defaultFormat_));
+    SendMessageW(window_, EM_SETMODIFY, FALSE, 0);
+    ApplyScriptFonts(window_, text);
+    if (redraw) {
+        SendMessageW(window_, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(window_, nullptr, TRUE);
+        UpdateWindow(window_);
+    }
+    --busy_;
+    return read.bytes / static_cast<int32_t>(sizeof(char16_t));
+}
+
+int32_t CRichEdit::SetText(const char16_t* text) { return text ? Fill(text, true, true, true) : 0; }
+int32_t CRichEdit::SetText(std::u16string_view text) { return Fill(text, true, true, true); }
+
+int32_t CRichEdit::SetPlainText(const char16_t* text, bool redraw, bool wrapLines) {
+    return text ? Fill(text, redraw, wrapLines, false) : 0;
+}
+int32_t CRichEdit::SetPlainText(std::u16string_view text, bool redraw, bool wrapLines) {
+    return Fill(text, redraw, wrapLines, false);
+}
+
+void CRichEdit::SetFontSize(int32_t twips) {
+    defaultFormat_.yHeight = twips;
+    if (!window_) return;
+    CHARFORMATW size = {};
+    size.cbSize = sizeof size;
+    size.dwMask = CFM_SIZE;
+    size.yHeight = twips;
+    ++busy_;
+    SendMessageW(window_, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&size));
+    --busy_;
+}
+
+void CRichEdit::ReformatInputText() {
+    if (!window_ || g_reformatting) return;
+    ++g_reformatting;
+    ++busy_;
+    const int32_t points = ArticleViewHost().InputFontPoints();
+    GETTEXTLENGTHEX lengthQuery = {GTL_NUMCHARS | GTL_PRECISE, 1200};
+    const LRESULT length = SendMessageW(window_, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&lengthQuery), 0);
+    CHARRANGE kept = {};
+    SendMessageW(window_, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&kept));
+    SendMessageW(window_, WM_SETREDRAW, FALSE, 0);
+
+    // Unit by unit, the format each unit should have; equal neighbours are
+    // then changed together.
+    struct Unit {
+        RunFormat now, wanted;
+    };
+    std::vector<Unit> units;
+    units.reserve(length > 0 ? static_cast<size_t>(length) : 0);
+    for (LONG i = 0; i < length; ++i) {
+        CHARRANGE one = {i, i + 1};
+        SendMessageW(window_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&one));
+        CHARFORMATW format = {};
+        format.cbSize = sizeof format;
+        SendMessageW(window_, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+        const RunFormat now = {static_cast<int32_t>(format.yHeight), format.crTextColor,
+                               (format.dwEffects & CFE_AUTOCOLOR) != 0};
+        units.push_back({now, EvenOutPastedRun(now, points)});
+    }
+    for (size_t start = 0; start < units.size();) {
+        size_t end = start + 1;
+        const Unit& first = units[start];
+        while (end < units.size() && units[end].now.twips == first.now.twips &&
+               units[end].now.colour == first.now.colour &&
+               units[end].now.automaticColour == first.now.automaticColour)
+            ++end;
+        CHARFORMATW change = {};
+        change.cbSize = sizeof change;
+        if (first.wanted.twips != first.now.twips) change.dwMask |= CFM_SIZE, change.yHeight = first.wanted.twips;
+        if (first.wanted.colour != first.now.colour) change.dwMask |= CFM_COLOR, change.crTextColor = first.wanted.colour;
+        if (change.dwMask) {
+            CHARRANGE run = {static_cast<LONG>(start), static_cast<LONG>(end)};
+            SendMessageW(window_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&run));
+            SendMessageW(window_, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&change));
+        }
+        start = end;
+    }
+    SendMessageW(window_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&kept));
+    SendMessageW(window_, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(window_, nullptr, TRUE);
+    --busy_;
+    --g_reformatting;
+}
+
+std::u16string CRichEdit::GetTextUtf16(HWND control) {
+    if (!control) return {};
+    GETTEXTLENGTHEX lengthQuery = {GTL_USECRLF | GTL_NUMCHARS | GTL_PRECISE, 1200};
+    const LRESULT length = SendMessageW(control, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&lengthQuery), 0);
+    if (length <= 0 || length > 0x3FFFFFF0) {
+        SendMessageW(control, EM_SETMODIFY, FALSE, 0);
+        return {};
+    }
+    std::u16string text(static_cast<size_t>(length) + 1, u'\0');
+    const RichEditStreamResult out = StreamOutOfRichEdit(control, SF_TEXT | SF_UNICODE, text.data(),
+                                                         static_cast<int32_t>(text.size() * sizeof(char16_t)));
+    SendMessageW(control, EM_SETMODIFY, FALSE, 0);
+    text.resize(static_cast<size_t>(out.bytes) / sizeof(char16_t));
+    return text;
+}
+
+std::u16string CRichEdit::GetSelectedText(HWND control) {
+    if (!control) return {};
+    CHARRANGE range = {};
+    SendMessageW(control, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
+    if (range.cpMin < 0 || range.cpMax <= range.cpMin) return {};
+    const LONG count = range.cpMax - range.cpMin;
+    std::u16string text(static_cast<size_t>(count) + 8, u'\0');
+    GETTEXTEX query = {};
+    query.cb = static_cast<DWORD>(text.size() * sizeof(char16_t));
+    query.flags = GT_SELECTION;
+    query.codepage = 1200;
+    const LRESULT got = SendMessageW(control, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&query),
+                                     reinterpret_cast<LPARAM>(text.data()));
+    text.resize(got > 0 && got < static_cast<LRESULT>(text.size()) ? static_cast<size_t>(got) : 0);
+    return text;
+}
+
+void ApplyScriptFonts(HWND control, std::u16string_view text) {
+    if (!control) return;
+    IArticleViewHost& host = ArticleViewHost();
+    CHARFORMATW latin = {}, japanese = {};
+    latin.cbSize = japanese.cbSize = sizeof latin;
+    latin.dwMask = japanese.dwMask = CFM_FACE | CFM_CHARSET;
+    latin.bCharSet = kCyrillicCharset;
+    japanese.bCharSet = kShiftJisCharset;
+    CopyFace(latin.szFaceName, host.LatinFace());
+    CopyFace(japanese.szFaceName, host.JapaneseFace());
+    ControlPositions position(text);
+    for (const ScriptRun& run : SplitScriptRuns(text)) {
+        if (run.length == 0) continue;
+        CHARRANGE range = {position(run.start), position(run.start + run.length)};
+        SendMessageW(control, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
+        SendMessageW(control, EM_SETCHARFORMAT, SCF_SELECTION,
+                     reinterpret_cast<LPARAM>(run.japanese ? &japanese : &latin));
+    }
+    SendMessageW(control, EM_SETSEL, static_cast<WPARAM>(-1), 0);
+}
+
+bool UpdateEditMenuState(HMENU menu, HWND control, bool editable, int32_t extraPosition) {
+    CHARRANGE range = {};
+    if (control) SendMessageW(control, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
+    const bool hasSelection = range.cpMax != range.cpMin;
+    GETTEXTLENGTHEX lengthQuery = {GTL_NUMCHARS, 1200};
+    const bool hasText =
+        control && SendMessageW(control, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&lengthQuery), 0) > 0;
+    if (!menu) return hasSelection;
+    for (const EditMenuItemState& item : EditMenuItemStates(editable, hasText, hasSelection))
+        EnableMenuItem(menu, item.command, MF_BYCOMMAND | (item.enabled ? MF_ENABLED : MF_GRAYED));
+    if (extraPosition >= 0)
+        EnableMenuItem(menu, static_cast<UINT>(extraPosition), MF_BYPOSITION | (hasSelection ? MF_ENABLED : MF_GRAYED));
+    return hasSelection;
+}

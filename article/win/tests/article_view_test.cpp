@@ -1,0 +1,233 @@
+// CArticleView in real windows: articles styled from their attribute
+// arrays and read back unit by unit, notes inserted in front, link clicks
+// and selections looked up in the lists, commands passed to the main
+// window, and the lifetime of hidden views.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <richedit.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "article/display_attributes.h"
+#include "article/win/article_view.h"
+#include "article/win/tests/recording_view_host.h"
+#include "article/win/tests/rich_edit_window.h"
+
+namespace {
+
+// A top-level window standing in for the main window: it keeps the commands posted to it.
+struct MainWindowStandIn {
+    MainWindowStandIn() {
+        WNDCLASSW windowClass = {};
+        windowClass.lpfnWndProc = Proc;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = L"ArticleViewTestMain";
+        RegisterClassW(&windowClass);
+        window = CreateWindowExW(0, L"ArticleViewTestMain", L"", WS_OVERLAPPEDWINDOW, 0, 0, 600, 500, nullptr,
+                                 nullptr, GetModuleHandleW(nullptr), nullptr);
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    }
+    ~MainWindowStandIn() { DestroyWindow(window); }
+    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        auto* self = reinterpret_cast<MainWindowStandIn*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+        if (self && message == WM_COMMAND) {
+            self->commands.push_back({LOWORD(wParam), lParam});
+            return 0;
+        }
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    HWND window = nullptr;
+    std::vector<std::pair<uint32_t, LPARAM>> commands;
+};
+
+class ArticleViewTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_NE(main_.window, nullptr);
+        host_.mainWindow = main_.window;
+        view_ = std::make_unique<CArticleView>(main_.window, 0, 0, 500, 400);
+        ASSERT_NE(view_->Window(), nullptr);
+        ASSERT_NE(view_->RichEditWindow(), nullptr);
+        host_.mainView = view_.get();
+    }
+    void TearDown() override { view_.reset(); }
+    HWND Edit() const { return view_->RichEditWindow(); }
+
+    RecordingViewHost host_;
+    MainWindowStandIn main_;
+    std::unique_ptr<CArticleView> view_;
+};
+
+TEST_F(ArticleViewTest, EachUnitCarriesTheFormatsOfItsAttributes) {
+    // Headword, reading, a bold run touching an italic one, a unit both bold
+    // and italic, a CR LF (one unit in the control), and a colour run at the end.
+    const std::u16string text = u"猫ねこ abcd\r\nxy";
+    const std::vector<uint32_t> attributes = {0x30, 0x20, 0x20, 0x40, 0x42, 0x42, 0x44, 0x46, 0, 0, 0x80, 0x80};
+    view_->SetArticle(text.c_str(), static_cast<int32_t>(text.size()), attributes.data(), true);
+    ASSERT_EQ(ControlText(Edit()), u"猫ねこ abcd\rxy");
+    EXPECT_TRUE(GetWindowLongW(Edit(), GWL_STYLE) & ES_READONLY);
+    CHARRANGE caret = {};
+    SendMessageW(Edit(), EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&caret));
+    EXPECT_EQ(caret.cpMin, 0);
+    EXPECT_EQ(caret.cpMax, 0);
+
+    const struct {
+        LONG position;
+        bool bold, italic;
+        bool automatic;
+        COLORREF colour;
+    } expected[] = {
+        {0, false, false, false, RGB(0, 0, 127)},  {1, false, false, false, RGB(127, 0, 0)},
+        {3, false, false, true, 0},                {4, true, false, true, 0},
+        {5, true, false, true, 0},                 {6, false, true, true, 0},
+        {7, true, true, true, 0},                  {8, false, false, true, 0},
+        {9, false, false, false, RGB(0, 95, 0)},   {10, false, false, false, RGB(0, 95, 0)},
+    };
+    for (const auto& unit : expected) {
+        const CHARFORMAT2W format = UnitFormat(Edit(), unit.position);
+        EXPECT_EQ((format.dwEffects & CFE_BOLD) != 0, unit.bold) << unit.position;
+        EXPECT_EQ((format.dwEffects & CFE_ITALIC) != 0, unit.italic) << unit.position;
+        EXPECT_EQ((format.dwEffects & CFE_AUTOCOLOR) != 0, unit.automatic) << unit.position;
+        if (!unit.automatic) {
+            EXPECT_EQ(format.crTextColor, unit.colour) << unit.position;
+        }
+        EXPECT_EQ(format.yHeight, 200) << unit.position;
+    }
+}
+
+TEST_F(ArticleViewTest, EveryColourClassShowsItsColour) {
+    std::u16string text;
+    std::vector<uint32_t> attributes;
+    for (const HighlightFormat& format : kHighlightFormatTable) {
+        if (format.effect != HighlightEffect::Colour) continue;
+        text += u'a';
+        attributes.push_back(format.attribute);
+    }
+    view_->SetArticle(text.c_str(), static_cast<int32_t>(text.size()), attributes.data(), false);
+    for (size_t i = 0; i < attributes.size(); ++i) {
+        for (const ColourClassRgb& rgb : kColourClassTable) {
+            if (rgb.colourClass != attributes[i]) continue;
+            EXPECT_EQ(UnitFormat(Edit(), static_cast<LONG>(i)).crTextColor, RGB(rgb.red, rgb.green, rgb.blue))
+                << attributes[i];
+        }
+    }
+}
+
+TEST_F(ArticleViewTest, NullArticleEmptiesTheView) {
+    view_->SetArticle(u"abc", 3, nullptr, true);
+    EXPECT_EQ(ControlText(Edit()), u"abc");
+    view_->SetArticle(nullptr, 0, nullptr, true);
+    EXPECT_TRUE(ControlText(Edit()).empty());
+}
+
+TEST_F(ArticleViewTest, NotesGoInFrontInTheirOwnFaceAndColour) {
+    const std::u16string text = u"ねこ cat";
+    const std::vector<uint32_t> attributes(text.size(), 0x42);
+    view_->SetArticle(text.c_str(), static_cast<int32_t>(text.size()), attributes.data(), true);
+    InsertTextIntoArticleView(u"note: ", 6, 0, u"Tahoma", RGB(127, 0, 0), true);
+    EXPECT_EQ(ControlText(Edit()), u"note: ねこ cat");
+    for (LONG i = 0; i < 6; ++i) {
+        const CHARFORMAT2W format = UnitFormat(Edit(), i);
+        EXPECT_EQ(std::wstring(format.szFaceName), L"Tahoma") << i;
+        EXPECT_EQ(format.crTextColor, RGB(127, 0, 0)) << i;
+        EXPECT_TRUE(format.dwEffects & CFE_ITALIC) << i;
+        EXPECT_FALSE(format.dwEffects & CFE_BOLD) << i;
+    }
+    EXPECT_TRUE(UnitFormat(Edit(), 6).dwEffects & CFE_BOLD);  // the article keeps its own
+    EXPECT_TRUE(GetWindowLongW(Edit(), GWL_STYLE) & ES_READONLY);
+    InsertTextIntoArticleView(u"x", 0, 0, u"Tahoma", 0, false);  // a zero length does nothing
+    EXPECT_EQ(ControlText(Edit()), u"note: ねこ cat");
+}
+
+// A click on a link selects it and looks it up: "reading【word】" searches the
+// current list for both parts.
+TEST_F(ArticleViewTest, ClickingALinkSearchesItsReadingAndWord) {
+    const std::u16string text = u"see ねこ【猫】 here";
+    view_->SetArticle(text.c_str(), static_cast<int32_t>(text.size()), nullptr, true);
+    CHARRANGE link = {4, 9};
+    SendMessageW(Edit(), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&link));
+    CHARFORMAT2W format = {};
+    format.cbSize = sizeof format;
+    format.dwMask = CFM_LINK;
+    format.dwEffects = CFE_LINK;
+    SendMessageW(Edit(), EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+    SendMessageW(Edit(), EM_SETSEL, 0, 0);
+
+    POINTL at = {};
+    SendMessageW(Edit(), EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&at), 6);
+    const LPARAM point = MAKELPARAM(at.x + 2, at.y + 4);
+    SendMessageW(Edit(), WM_LBUTTONDOWN, MK_LBUTTON, point);
+    SendMessageW(Edit(), WM_LBUTTONUP, 0, point);
+    PumpMessages();
+    EXPECT_EQ(host_.searched, u"ねこ");
+    EXPECT_EQ(host_.searchedSecond, u"猫");
+    EXPECT_EQ(host_.currentKind, 5);  // the text has a Han ideograph
+    EXPECT_EQ(host_.updatedCommand, 40007u);
+    EXPECT_EQ(host_.redraws, 1);
+}
+
+TEST_F(ArticleViewTest, LookingUpASelectionGoesThroughTheInputBox) {
+    CRichEdit input(main_.window, false, 9, 0, 0, 100, 20, false);
+    host_.inputBox = &input;
+    view_->SetArticle(u"the cat sat", 11, nullptr, true);
+    SendMessageW(Edit(), EM_SETSEL, 7, 4);
+    SendMessageW(view_->Window(), WM_COMMAND, 40167, 0);
+    EXPECT_EQ(ControlText(input.Window()), u"cat");
+    EXPECT_EQ(host_.busyChanges, (std::vector<bool>{true, false}));
+    EXPECT_EQ(host_.finds, 1);
+    EXPECT_EQ(host_.currentKind, 4);
+    host_.wordsList = false;
+    SendMessageW(view_->Window(), WM_COMMAND, 40167, 0);
+    EXPECT_EQ(host_.currentKind, 15);
+    // Without a selection nothing happens.
+    SendMessageW(Edit(), EM_SETSEL, 2, 2);
+    SendMessageW(view_->Window(), WM_COMMAND, 40169, 0);
+    EXPECT_EQ(host_.finds, 2);
+}
+
+TEST_F(ArticleViewTest, EditAndDictionaryCommands) {
+    view_->SetArticle(u"abc", 3, nullptr, true);
+    SendMessageW(view_->Window(), WM_COMMAND, 40032, 0);  // select all
+    SendMessageW(view_->Window(), WM_COMMAND, 40064, 0);  // edit: the main window's
+    SendMessageW(view_->Window(), WM_COMMAND, 40119, 0);  // font settings
+    SendMessageW(view_->Window(), WM_COMMAND, 40010, 0);  // not the view's: ignored
+    PumpMessages();
+    EXPECT_EQ(CRichEdit::GetSelectedText(Edit()), u"abc");
+    ASSERT_EQ(main_.commands.size(), 2u);
+    EXPECT_EQ(main_.commands[0], (std::pair<uint32_t, LPARAM>{40064, reinterpret_cast<LPARAM>(Edit())}));
+    EXPECT_EQ(main_.commands[1], (std::pair<uint32_t, LPARAM>{40119, 0}));
+    SendMessageW(view_->Window(), WM_COMMAND, 40034, 0);  // clear all
+    EXPECT_TRUE(ControlText(Edit()).empty());
+}
+
+TEST(HiddenArticleView, DeletingTheViewDestroysItsWindows) {
+    RecordingViewHost host;
+    MainWindowStandIn main;
+    for (int i = 0; i < 3; ++i) {
+        auto view = std::make_unique<CArticleView>(main.window, 0, 0, 200, 200);
+        const HWND window = view->Window(), edit = view->RichEditWindow();
+        ASSERT_TRUE(IsWindow(window));
+        view->SetArticle(u"printed", 7, nullptr, true);
+        view.reset();
+        EXPECT_FALSE(IsWindow(window));
+        EXPECT_FALSE(IsWindow(edit));
+    }
+    EXPECT_EQ(GetWindow(main.window, GW_CHILD), nullptr);
+}
+
+TEST(HiddenArticleView, AViewWhoseParentWentFirstLetsGoOfItsWindow) {
+    RecordingViewHost host;
+    auto main = std::make_unique<MainWindowStandIn>();
+    CArticleView view(main->window, 0, 0, 200, 200);
+    ASSERT_NE(view.Window(), nullptr);
+    main.reset();
+    EXPECT_EQ(view.Window(), nullptr);
+    EXPECT_EQ(view.RichEditWindow(), nullptr);
+    EXPECT_EQ(view.RichEdit()->Window(), nullptr);
+    view.SetArticle(u"late", 4, nullptr, true);  // no window: nothing happens
+}
+
+}  // namespace
