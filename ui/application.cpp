@@ -13,6 +13,7 @@
 #include "common/settings/win/private_profile_store.h"
 #include "common/settings/win/registry_store.h"
 #include "common/win/wide_text.h"
+#include "ui/font_sets.h"
 
 Application* g_application = nullptr;
 
@@ -92,6 +93,8 @@ Application::Application(HINSTANCE instanceHandle) : instance(instanceHandle) {
 
 Application::~Application() {
     if (hook) UnhookWindowsHookEx(hook);
+    japaneseDialogFont = nullptr;
+    fonts.reset();
     ini.reset();
     if (richEdit) FreeLibrary(richEdit);
     if (htmlHelp_) htmlHelp_(nullptr, nullptr, kHelpUninitialize, helpCookie);
@@ -130,6 +133,7 @@ int32_t Application::Init() {
     }
     KeepOnScreen(window, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
 
+    fonts = std::make_unique<CFonts>();  // the fonts themselves are made later in the start
     richEdit = LoadLibraryW(L"Riched20.dll");
     CheckHelpFiles();
     homeSite = ini->GetString(u"Application", u"HomeSite", kDefaultHomeSite, kHomeSiteUnits);

@@ -14,6 +14,7 @@
 #include "common/settings/settings_file.h"
 #include "ui/start_rules.h"
 
+class CFonts;
 class IFrameWeb;
 
 // Bits of the flags word; the low 24 are saved as [Application] Flags.
@@ -90,6 +91,7 @@ public:
     UINT rtfFormat = 0, htmlFormat = 0;
     WindowRect window;             // normal rectangle and list height
     int32_t shellInstall = 0;
+    std::unique_ptr<CFonts> fonts;       // the seven font sets; their fonts are made at start
     HFONT japaneseDialogFont = nullptr;  // font set 1's Japanese font, from the fonts object
     StatisticsRecord statistics{};
 

@@ -66,6 +66,8 @@ public:
     HWND CreateToolbar(HWND parent, int32_t number);
     HWND CreateTabControl(HWND parent);
     void RecalcLayout();
+    // The input box's text gets the size (points x 20 twips) and the frame lays out again.
+    void ApplyInputFont(int32_t points);
     // The toolbar whose button table holds `command`, null when none.
     HWND FindToolbarForCommand(uint32_t command) const;
     // The shelf adds (`insert`) or removes a list tab; the tab's index or -1.
@@ -131,7 +133,7 @@ private:
     HWND dragLine_ = nullptr;          // the dark line shown while the size bar is dragged
     HIMAGELIST toolbarImages_[3] = {};
     HIMAGELIST tabImages_ = nullptr;
-    int32_t inputFontPoints_ = 12;     // the input box's font size (the fonts object's, once built)
+    int32_t inputFontPoints_ = 12;     // the input box's font size (the input font set's when fonts exist)
     HWND nextViewer_ = nullptr;        // next window of the clipboard viewer chain
     UINT_PTR timer_ = 0;
     uint32_t ticks_ = 0;

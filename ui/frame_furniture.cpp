@@ -8,6 +8,8 @@
 #include "resources/program/resource_ids.h"
 #include "ui/application.h"
 #include "ui/command_ids.h"
+#include "ui/font_sets.h"
+#include "ui/font_settings_dialog.h"
 #include "ui/frame.h"
 
 namespace {
@@ -72,6 +74,14 @@ void FrameFurniture::OnTrayNotify(WPARAM wParam, LPARAM lParam) { Tray().OnNotif
 
 void FrameFurniture::ShowAbout(HWND owner) {
     DialogBoxParamW(GetModuleHandleW(nullptr), L"ABOUT", owner, &AboutDialogProc, 0);
+}
+
+void FrameFurniture::ShowSettings(HWND owner, int32_t startPage) {
+    constexpr int32_t kFontsPage = 2;
+    CFonts* fonts = ProgramFonts();
+    if (startPage != kFontsPage || !fonts) return;
+    FrameFontTargets targets;
+    CFontSettingsDlg(*fonts, targets, g_application ? g_application->ini.get() : nullptr).Run(owner);
 }
 
 void FrameFurniture::PrepareLanguageItems(HMENU menu) {

@@ -29,6 +29,8 @@ public:
     void RemoveTray() override;
     void OnTrayNotify(WPARAM wParam, LPARAM lParam) override;
     void ShowAbout(HWND owner) override;
+    // The font settings page (page 2); the other pages do not exist yet.
+    void ShowSettings(HWND owner, int32_t startPage) override;
     void PrepareLanguageItems(HMENU menu) override;
     LRESULT MeasureItem(LPARAM lParam) override;
     LRESULT DrawItem(LPARAM lParam) override;

@@ -75,6 +75,10 @@ public:
     virtual void SaveSelectedListIfChanged() {}
     virtual std::u16string SelectedListPath() { return {}; }
     virtual void SaveViewOptions() {}
+    // Every list view takes the list font set's fonts again and repaints.
+    virtual void ApplyFontsToViews() {}
+    // Every open article editor takes the editor size (points).
+    virtual void ApplyFontsToEditors(int32_t) {}
     virtual void DeleteAllDictionaries() {}
     virtual int32_t DictionaryCount() { return 0; }
     // The text of one cell of the visible page (the end-to-end test hook).

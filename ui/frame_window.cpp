@@ -18,6 +18,8 @@
 #include "ui/application.h"
 #include "ui/command_ids.h"
 #include "ui/command_rules.h"
+#include "ui/font_sets.h"
+#include "ui/font_settings_dialog.h"
 #include "ui/frame_layout.h"
 #include "ui/start_arguments.h"
 #include "ui/test_hook_protocol.h"
@@ -104,14 +106,19 @@ bool CFrame::CreateInputBox() {
                                 kInputHeight, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(cmd::kInputBox)),
                                 instance_, nullptr);
     if (!inputBox_) return false;
-    CHARFORMAT2W format{};
-    format.cbSize = sizeof(format);
-    format.dwMask = CFM_SIZE;
-    format.yHeight = 20 * inputFontPoints_;
-    SendMessageW(inputBox_, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
+    if (CFonts* fonts = ProgramFonts(); fonts && fonts->Set(kInputFontSet).PointSize() > 0)
+        inputFontPoints_ = fonts->Set(kInputFontSet).PointSize();
+    SetRichEditPoints(inputBox_, inputFontPoints_);
     SendMessageW(inputBox_, EM_SETEVENTMASK, 0, kInputEventMask);
     ShowWindow(inputBox_, SW_SHOW);
     return true;
+}
+
+void CFrame::ApplyInputFont(int32_t points) {
+    if (points <= 0) return;
+    inputFontPoints_ = points;
+    SetRichEditPoints(inputBox_, points);
+    RecalcLayout();
 }
 
 int32_t CFrame::Create(int32_t x, int32_t y, int32_t width, int32_t height) {

@@ -19,6 +19,7 @@
 #include "ui/application.h"
 #include "ui/command_ids.h"
 #include "ui/frame.h"
+#include "ui/font_sets.h"
 #include "ui/frame_furniture.h"
 #include "ui/program_context.h"
 #include "storage/global_engine.h"
@@ -28,6 +29,28 @@ namespace {
 
 constexpr int kRichEditMissingCaptionSlot = 149;
 constexpr int kRichEditMissingTextSlot = 150;
+constexpr int kKanjiFontMissingCaptionSlot = 151;
+constexpr int kKanjiFontMissingTextSlot = 152;
+constexpr int kLatinFontMissingCaptionSlot = 153;
+constexpr int kLatinFontMissingTextSlot = 154;
+
+void ShowStartWarning(int textSlot, int captionSlot) {
+    MessageBoxW(nullptr, reinterpret_cast<const wchar_t*>(UIStringTable[textSlot]),
+                reinterpret_cast<const wchar_t*>(UIStringTable[captionSlot]), MB_ICONEXCLAMATION);
+}
+
+// Makes the seven font sets; the Japanese one of the base set becomes the
+// dialogs' Japanese font.
+void CreateProgramFonts(Application& app) {
+    app.fonts->CreateFonts(app.ini.get());
+    app.japaneseDialogFont = app.fonts->Set(kBaseFontSet).Font(kJapaneseSlot);
+}
+
+// Warnings only: the program goes on without the font.
+void WarnOfMissingFonts(const CFonts& fonts) {
+    if (fonts.KanjiFontMissing()) ShowStartWarning(kKanjiFontMissingTextSlot, kKanjiFontMissingCaptionSlot);
+    if (!fonts.LatinFontCreated()) ShowStartWarning(kLatinFontMissingTextSlot, kLatinFontMissingCaptionSlot);
+}
 
 // The arguments after the program's own name.
 std::vector<std::u16string> SplitCommandLine() {
@@ -80,11 +103,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showMode) {
         application->Init();
         bool uninstall = !arguments.empty() && IsUninstallArgument(arguments[0]);
         if (!uninstall) {
+            CreateProgramFonts(*application);
             if (!application->richEdit) {
-                MessageBoxW(nullptr, reinterpret_cast<const wchar_t*>(UIStringTable[kRichEditMissingTextSlot]),
-                            reinterpret_cast<const wchar_t*>(UIStringTable[kRichEditMissingCaptionSlot]),
-                            MB_ICONEXCLAMATION);
+                ShowStartWarning(kRichEditMissingTextSlot, kRichEditMissingCaptionSlot);
             } else {
+                WarnOfMissingFonts(*application->fonts);
                 RunMainWindow(instance, std::move(arguments), showMode);
             }
         }
