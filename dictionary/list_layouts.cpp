@@ -159,6 +159,11 @@ int32_t ListLayoutTable::SaveViewOptions(CIni& ini) const {
     return written;
 }
 
+ListLayoutTable& ProgramListLayouts() {
+    static ListLayoutTable table;
+    return table;
+}
+
 ListLayout& ListLayoutTable::FindLayout(int32_t modelKind) {
     for (int32_t i = 0; i < kListLayoutCount; ++i)
         if (kListLayoutRows[i].modelKind == modelKind) return layouts_[i];

@@ -88,3 +88,8 @@ public:
 private:
     ListLayout layouts_[kListLayoutCount];
 };
+
+// The program's one table, shared by every list view (header tracking writes
+// its widths into it).
+ListLayoutTable& ProgramListLayouts();
+inline ListLayout& ListLayoutForModelKind(int32_t modelKind) { return ProgramListLayouts().FindLayout(modelKind); }

@@ -291,6 +291,18 @@ int32_t CFonts::SaveSettings(CIni& ini) const {
 
 CFonts* ProgramFonts() { return g_application ? g_application->fonts.get() : nullptr; }
 
+HFONT ListFont(int slot) {
+    CFonts* fonts = ProgramFonts();
+    return fonts && slot >= 0 && slot < kFontSlotCount ? fonts->Set(kListFontSet).Font(slot) : nullptr;
+}
+
+int32_t ListFontSlotHeight(int slot) {
+    constexpr int32_t kNoFontHeight = 16;
+    CFonts* fonts = ProgramFonts();
+    if (!fonts || slot < 0 || slot >= kFontSlotCount || !fonts->Set(kListFontSet).Font(slot)) return kNoFontHeight;
+    return fonts->Set(kListFontSet).Metrics(slot).tmHeight;
+}
+
 int32_t ArticleFontPoints() {
     CFonts* fonts = ProgramFonts();
     int32_t points = fonts ? fonts->Set(kArticleFontSet).PointSize() : 0;

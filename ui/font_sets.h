@@ -170,6 +170,10 @@ private:
 CFonts* ProgramFonts();
 // The article view's size in points (10 when there are no fonts).
 int32_t ArticleFontPoints();
+// The list font set's font of a slot (null when there are no fonts) and its
+// height in pixels (the text metrics' height; 16 when there is no font).
+HFONT ListFont(int slot);
+int32_t ListFontSlotHeight(int slot);
 // True when a font family of that face and character set exists on the display.
 bool IsFontInstalled(uint8_t charset, const wchar_t* face);
 // LOGPIXELSY of the display.
