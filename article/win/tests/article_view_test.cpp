@@ -15,6 +15,7 @@
 #include "article/win/article_view.h"
 #include "article/win/tests/recording_view_host.h"
 #include "article/win/tests/rich_edit_window.h"
+#include "common/ui_text/ui_text.h"
 
 namespace {
 
@@ -201,6 +202,82 @@ TEST_F(ArticleViewTest, EditAndDictionaryCommands) {
     EXPECT_EQ(main_.commands[1], (std::pair<uint32_t, LPARAM>{40119, 0}));
     SendMessageW(view_->Window(), WM_COMMAND, 40034, 0);  // clear all
     EXPECT_TRUE(ControlText(Edit()).empty());
+}
+
+// The menu of the article: picked by keys posted while it is tracked.
+class ArticleMenuTest : public ArticleViewTest {
+protected:
+    void SetUp() override {
+        ArticleViewTest::SetUp();
+        menus_ = CreateMenu();
+        for (int i = 0; i < 5; ++i) AppendMenuW(menus_, MF_POPUP, reinterpret_cast<UINT_PTR>(CreatePopupMenu()), L"-");
+        menu_ = CreatePopupMenu();
+        AppendMenuW(menu_, MF_STRING, 40033, L"Copy");
+        AppendMenuW(menu_, MF_STRING, 40183, L"Search the web");
+        for (UINT id : {40167u, 40169u, 40171u, 40500u, 40032u, 40034u}) AppendMenuW(menu_, MF_STRING, id, L"x");
+        web_ = CreatePopupMenu();
+        AppendMenuW(web_, MF_STRING, 40184, L"web");
+        AppendMenuW(menu_, MF_POPUP, reinterpret_cast<UINT_PTR>(web_), L"old title");
+        AppendMenuW(menus_, MF_POPUP, reinterpret_cast<UINT_PTR>(menu_), L"article");
+        host_.contextMenus = menus_;
+        view_->SetArticle(u"cat", 3, nullptr, true);
+    }
+    void TearDown() override {
+        DestroyMenu(menus_);
+        ArticleViewTest::TearDown();
+    }
+    // Opens the menu and presses Down `downs` times and then Enter.
+    void PickWithKeys(int downs) {
+        keys_.clear();
+        for (int i = 0; i < downs; ++i) keys_.push_back(VK_DOWN);
+        keys_.push_back(VK_RETURN);
+        target_ = view_->Window();
+        SetTimer(nullptr, 0, 30, PressKeys);
+        SendMessageW(view_->Window(), WM_APP + 1, 0, MAKELPARAM(10, 10));
+        PumpMessages();
+    }
+    static void CALLBACK PressKeys(HWND, UINT, UINT_PTR id, DWORD) {
+        KillTimer(nullptr, id);
+        for (WPARAM key : keys_) {
+            PostMessageW(target_, WM_KEYDOWN, key, 0);
+            PostMessageW(target_, WM_KEYUP, key, 0xC0000000);
+        }
+    }
+    static inline std::vector<WPARAM> keys_;
+    static inline HWND target_ = nullptr;
+    HMENU menus_ = nullptr, menu_ = nullptr, web_ = nullptr;
+};
+
+TEST_F(ArticleMenuTest, WithASelectionTheChosenCommandReachesTheView) {
+    SendMessageW(Edit(), EM_SETSEL, 0, 3);
+    PickWithKeys(1);
+    EXPECT_EQ(host_.listMenuFlag, 3);
+    wchar_t title[64] = {};
+    GetMenuStringW(menu_, 8, title, 64, MF_BYPOSITION);
+    EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(title)), UIStringTable[78]);
+    EXPECT_FALSE(GetMenuState(menu_, 8, MF_BYPOSITION) & MF_GRAYED);
+    EXPECT_TRUE(GetMenuState(menu_, 40034, MF_BYCOMMAND) & MF_GRAYED);  // read-only
+    // Copy was chosen: the article's selection is on the clipboard.
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    std::wstring copied = data ? static_cast<const wchar_t*>(GlobalLock(data)) : L"";
+    if (data) GlobalUnlock(data);
+    CloseClipboard();
+    EXPECT_EQ(copied, L"cat");
+}
+
+TEST_F(ArticleMenuTest, WebSearchesGoToTheMainWindowWithTheText) {
+    SendMessageW(Edit(), EM_SETSEL, 0, 3);
+    PickWithKeys(2);
+    EXPECT_EQ(host_.textCommand, 40183u);
+}
+
+TEST_F(ArticleMenuTest, WithoutASelectionTheWebItemsAreGrey) {
+    SendMessageW(Edit(), EM_SETSEL, 1, 1);
+    PickWithKeys(0);
+    EXPECT_TRUE(GetMenuState(menu_, 8, MF_BYPOSITION) & MF_GRAYED);
+    EXPECT_TRUE(GetMenuState(menu_, 40033, MF_BYCOMMAND) & MF_GRAYED);
+    EXPECT_EQ(host_.textCommand, 0u);
 }
 
 TEST(HiddenArticleView, DeletingTheViewDestroysItsWindows) {

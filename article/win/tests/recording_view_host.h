@@ -20,6 +20,12 @@ public:
     int32_t ArticleFontPoints() override { return articlePoints; }
     int32_t InputFontPoints() override { return inputPoints; }
     HWND MainWindow() override { return mainWindow; }
+    HMENU ContextMenus() override { return contextMenus; }
+    void UpdateListMenu(HMENU, int32_t flag) override { listMenuFlag = flag; }
+    int32_t PostTextCommand(uint32_t command, HWND) override {
+        textCommand = command;
+        return 1;
+    }
     CArticleView* MainArticleView() override { return mainView; }
     bool ListHasWords(int32_t kind) override { return kind == 4 ? wordsList : kind == 5; }
     int32_t SetCurrentListByKind(int32_t kind) override {
@@ -38,6 +44,9 @@ public:
 
     int32_t articlePoints = 10, inputPoints = 10;
     HWND mainWindow = nullptr;
+    HMENU contextMenus = nullptr;
+    int32_t listMenuFlag = 0;
+    uint32_t textCommand = 0;
     CArticleView* mainView = nullptr;
     CRichEdit* inputBox = nullptr;
     bool wordsList = true;

@@ -207,3 +207,31 @@ TEST_F(CRichEditTest, EditMenuFollowsTheControl) {
 }
 
 }  // namespace
+
+namespace {
+
+struct SupplementaryFaceHost : RecordingViewHost {
+    bool IsFontInstalled(std::u16string_view face, uint8_t charset) override {
+        asked = std::u16string(face);
+        askedCharset = charset;
+        return true;
+    }
+    std::u16string asked;
+    uint8_t askedCharset = 0;
+};
+
+TEST(RichEditSupplementaryFace, AnInstalledExtBFaceIsAssociated) {
+    SupplementaryFaceHost host;
+    HWND parent = CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr, nullptr,
+                                  nullptr);
+    {
+        CRichEdit edit(parent, true, 3, 0, 0, 200, 100, false);
+        EXPECT_EQ(host.asked, u"SimSun-ExtB");
+        EXPECT_EQ(host.askedCharset, 134);
+        edit.SetText(u"a\U00020B9F");
+        EXPECT_EQ(CRichEdit::GetTextUtf16(edit.Window()), u"a\U00020B9F");
+    }
+    DestroyWindow(parent);
+}
+
+}  // namespace
