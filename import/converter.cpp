@@ -18,6 +18,7 @@
 #include "import/search_engine.h"
 #include "import/key_entries.h"
 #include "import/latin_steps.h"
+#include "import/line_tags.h"
 #include "import/import_registration.h"
 #include "import/source_loaders.h"
 #include "import/target_paths.h"
@@ -187,7 +188,9 @@ bool CConverter::ReadSource(std::u16string_view source) {
         return !Failed(s);
     }
     std::u16string message;
-    if (!LoadSourceText(source, formatFlags_, sourceText_, message)) {
+    SourceLanguages languages;
+    for (size_t i = 0; i < languages.size(); ++i) languages[i] = target_.languages[i];
+    if (!LoadSourceText(source, formatFlags_, languages, sourceText_, message)) {
         errorText = message.substr(0, 255);
         return false;
     }
@@ -405,8 +408,13 @@ DmsStatus CConverter::StoreArticle(int32_t element) {
     } else {
         return DmsStatus::PageNotStored;
     }
-    // A book's line code joins with the parallel-text parser; until then every line is plain.
-    const uint32_t bookValue = formatType_ != kBookFormat ? 0 : e.kind == kElementEntryStart ? 0 : 0xFFFFFFFF;
+    // A book's article keeps the code of the tag its first line begins with.
+    uint32_t bookValue = 0;
+    if (formatType_ == kBookFormat) {
+        const std::u16string_view span = ElementSpan(e);
+        bookValue = e.kind == kElementEntryStart ? ClassifyMarkupTag(span.data(), static_cast<int32_t>(span.size()))
+                                                 : 0xFFFFFFFF;
+    }
     return StoreArticlePosition(position, bookValue) ? DmsStatus::Success : DmsStatus::NotEnoughMemory;
 }
 

@@ -8,11 +8,14 @@
 #include "import/edict_import.h"
 #include "import/edict_source_loader.h"
 #include "import/eijiro_import.h"
+#include "import/examples_import.h"
 #include "import/kanjidic_import.h"
 #include "import/latin_word_list.h"
 #include "import/own_markup_import.h"
+#include "import/parallel_text_import.h"
 #include "import/pdic_import.h"
 #include "import/source_loaders.h"
+#include "import/tatoeba_import.h"
 #include "import/warodai_import.h"
 
 void RegisterImportParsers() {
@@ -37,6 +40,12 @@ void RegisterImportParsers() {
     SetSourceLoader(SourceRule::Dsl, ReadSourceWithIncludes);
     SetFormatParsers(10, FormatParsers{ImportWarodai, ParseWarodaiRecordArticle});
     SetSourceLoader(SourceRule::Warodai, ReadUnicodeTextFile);
+    SetFormatParsers(11, FormatParsers{ImportExamples, ParseExamplesLine});
+    SetSourceLoader(SourceRule::Examples, LoadExamplesSource);
+    SetFormatParsers(12, FormatParsers{ImportParallelText, ParseParallelTextArticle});
+    SetSourceLoader(SourceRule::ParallelText, LoadParallelTextSource);
+    SetFormatParsers(13, FormatParsers{ImportTatoeba, ParseTatoebaArticle});
+    SetLanguageSourceLoader(SourceRule::Tatoeba, LoadTatoebaRuleSource);
     FormatParsers latin;
     latin.import = ImportLatin;
     latin.parseArticle = ParseLatinArticle;

@@ -12,6 +12,7 @@ namespace {
 struct Rule {
     uint32_t mask;
     SourceLoader loader;
+    LanguageSourceLoader languageLoader = nullptr;
 };
 
 std::array<Rule, static_cast<size_t>(SourceRule::Count)>& Rules() {
@@ -48,11 +49,21 @@ SourceLoader SetSourceLoader(SourceRule rule, SourceLoader loader) {
     return previous;
 }
 
+void SetLanguageSourceLoader(SourceRule rule, LanguageSourceLoader loader) {
+    if (rule < SourceRule::Count) Rules()[static_cast<size_t>(rule)].languageLoader = loader;
+}
+
 bool LoadSourceText(std::u16string_view path, uint32_t formatFlags, std::u16string& text, std::u16string& message) {
+    return LoadSourceText(path, formatFlags, SourceLanguages{}, text, message);
+}
+
+bool LoadSourceText(std::u16string_view path, uint32_t formatFlags, const SourceLanguages& languages,
+                    std::u16string& text, std::u16string& message) {
     const SourceRule rule = SourceRuleOf(formatFlags);
     if (rule == SourceRule::Count) return false;
-    const SourceLoader loader = Rules()[static_cast<size_t>(rule)].loader;
-    return loader != nullptr && loader(path, formatFlags, text, message);
+    const Rule& chosen = Rules()[static_cast<size_t>(rule)];
+    if (chosen.languageLoader != nullptr) return chosen.languageLoader(path, formatFlags, languages, text, message);
+    return chosen.loader != nullptr && chosen.loader(path, formatFlags, text, message);
 }
 
 bool LoadOwnMarkup(std::u16string_view path, uint32_t formatFlags, std::u16string& text, std::u16string& message) {

@@ -4,6 +4,7 @@
 // formats register themselves into their rule when their folder joins.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -12,6 +13,14 @@
 // (possibly empty) in `message`.
 using SourceLoader = bool (*)(std::u16string_view path, uint32_t formatFlags, std::u16string& text,
                               std::u16string& message);
+
+// The languages the import chose: the source language, then translation
+// languages 1 to 3 (ISO 639-3 codes, empty when not chosen).
+using SourceLanguages = std::array<std::u16string, 4>;
+// A loader that reads the chosen languages too (the Tatoeba rule's).
+using LanguageSourceLoader = bool (*)(std::u16string_view path, uint32_t formatFlags,
+                                      const SourceLanguages& languages, std::u16string& text,
+                                      std::u16string& message);
 
 // The rules, in the order they are tried.
 enum class SourceRule : int32_t {
@@ -33,9 +42,13 @@ enum class SourceRule : int32_t {
 SourceRule SourceRuleOf(uint32_t formatFlags);
 // Installs the loader of a rule and answers the one it replaces.
 SourceLoader SetSourceLoader(SourceRule rule, SourceLoader loader);
+// Installs a loader that reads the languages; it comes before the rule's plain loader.
+void SetLanguageSourceLoader(SourceRule rule, LanguageSourceLoader loader);
 // Reads the source by its rule; false with `message` when there is no rule,
-// no loader, or the loader fails.
+// no loader, or the loader fails. The first form chooses no languages.
 bool LoadSourceText(std::u16string_view path, uint32_t formatFlags, std::u16string& text, std::u16string& message);
+bool LoadSourceText(std::u16string_view path, uint32_t formatFlags, const SourceLanguages& languages,
+                    std::u16string& text, std::u16string& message);
 
 // The own markup loader: the compressed container inflated, or a UTF-16 file
 // (a leading byte-order mark is kept; the parser skips it).

@@ -347,22 +347,17 @@ TEST_F(CompileFixture, EijiroSourceExtendsTheFileToFourTimesItsSize) {
 
 namespace {
 
-// Books (own markup standing in for the parallel-text source): index 3 gets
-// a header entry with the book's number and one (line, previous, next) entry
-// per line; a second book takes the next number; a 1001st is refused and
-// leaves the file as it was.
+// Books: index 3 gets a header entry with the book's number and one (line,
+// previous, next) entry per line, each with its line's tag code; a second
+// book takes the next number; a 1001st is refused and leaves the file as it was.
 TEST_F(CompileFixture, BookPointersNumberEachBookUpToTheLast) {
-    const std::u16string source = Path("book.src"), target = Path("book.qdx");
-    WriteUtf16File(source, kSmallDictionary);
-    FormatParsers ownMarkup;
-    ownMarkup.import = ImportOwnMarkup;
-    const FormatParsers previousParsers = SetFormatParsers(12, ownMarkup);
-    const SourceLoader previousLoader = SetSourceLoader(SourceRule::ParallelText, LoadOwnMarkup);
+    const std::u16string source = Path("book.txt"), target = Path("book.qdx");
+    std::ofstream(std::filesystem::path(source), std::ios::binary) << "<P>one\n\n<H2>two\n\n<P3>three\n";
     SilentCompileUi ui;
     CDictionary dictionary(kFormatStoreDatabase, engine_);
     auto compile = [&](int32_t mode) {
         CConverter converter(dictionary, mode, ui, env_);
-        return converter.Convert(kFormatBook, source, target);
+        return converter.Convert(kFormatBook | kFormatUtf8, source, target);
     };
     ASSERT_EQ(compile(CConverter::kNewFile), 1);
     ASSERT_EQ(compile(CConverter::kExistingFile), 1);
@@ -370,6 +365,9 @@ TEST_F(CompileFixture, BookPointersNumberEachBookUpToTheLast) {
     EXPECT_NE(dump.find("1\t0\t0\t-> #0 0000000c"), std::string::npos) << dump;
     EXPECT_NE(dump.find("2\t0\t0\t-> #0 0000000c"), std::string::npos) << dump;
     EXPECT_EQ(std::count(dump.begin(), dump.end(), '\n'), 1 + 2 * (1 + 3));
+    // "<H2>" is a heading of value 2, "<P3>" a paragraph of value 3.
+    EXPECT_NE(dump.find("-> #1 0002010c\n"), std::string::npos) << dump;
+    EXPECT_NE(dump.find("-> #2 0003000c\n"), std::string::npos) << dump;
     EXPECT_TRUE(Verify(target).empty());
 
     int32_t file = 0;
@@ -384,11 +382,9 @@ TEST_F(CompileFixture, BookPointersNumberEachBookUpToTheLast) {
     ASSERT_EQ(engine_.CloseFile(file), DmsStatus::Success);
     const std::string before = ReadBytes(target);
     CConverter converter(dictionary, CConverter::kExistingFile, ui, env_);
-    EXPECT_EQ(converter.Convert(kFormatBook, source, target), 0);
+    EXPECT_EQ(converter.Convert(kFormatBook | kFormatUtf8, source, target), 0);
     EXPECT_FALSE(converter.errorText.empty());
     EXPECT_EQ(ReadBytes(target), before);
-    SetFormatParsers(12, previousParsers);
-    SetSourceLoader(SourceRule::ParallelText, previousLoader);
 }
 
 }  // namespace

@@ -2,7 +2,11 @@
 // program can read into a dictionary file (.qdx), or exports it as UTF-16
 // text when the target ends in ".txt". --deterministic fixes the installation
 // id, GUID and creation time, so the same source gives the same bytes.
+// --languages A,B,C,D chooses the source and translation languages as the
+// conversion dialog does (a Tatoeba source defaults to jpn,rus,eng); --book
+// reads a UTF-8 parallel-text book, which no sniffer rule recognises.
 // Exit status 0 on success, 1 when the compile failed, 2 for bad arguments.
+#include "common/app_context.h"
 #include "common/text/utf8.h"
 #include "dictionary/dictionary.h"
 #include "dictionary/format_detection.h"
@@ -13,6 +17,7 @@
 #include "storage/storage_io.h"
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -30,15 +35,50 @@ public:
     }
 };
 
+// Message boxes of the parsers ("Input Text Error") go to the error stream too.
+class ConsoleAppContext final : public IAppContext {
+public:
+    UILanguage InterfaceLanguage() const override { return UILanguage::English; }
+    std::u16string SettingsFolder() const override { return {}; }
+    std::u16string DataFolder() const override { return {}; }
+    std::u16string DocumentsFolder() const override { return {}; }
+    std::u16string DictionariesFolder() const override { return {}; }
+    void* OwnerWindow() const override { return nullptr; }
+    int32_t ReportRegistryWriteError(int32_t) override { return 1; }
+    int32_t ShowMessage(std::u16string_view text, std::u16string_view caption, uint32_t) override {
+        std::fprintf(stderr, "%s: %s\n", Utf16ToUtf8(caption).c_str(), Utf16ToUtf8(text).c_str());
+        return 1;
+    }
+    void PumpPendingMessages() override {}
+};
+
 int Usage() {
-    std::fprintf(stderr, "usage: qdxc [--deterministic] [--no-compact] [--no-bulk] SOURCE TARGET\n");
+    std::fprintf(stderr,
+                 "usage: qdxc [--deterministic] [--no-compact] [--no-bulk] [--languages A,B,C,D] [--book]"
+                 " SOURCE TARGET\n");
     return 2;
+}
+
+// Up to four comma-separated codes of at most three letters; false otherwise.
+bool ParseLanguages(const std::string& list, char16_t (&languages)[4][4]) {
+    std::memset(languages, 0, sizeof languages);
+    size_t slot = 0, at = 0;
+    for (;;) {
+        const size_t comma = list.find(',', at);
+        const std::string code = list.substr(at, comma == list.npos ? list.npos : comma - at);
+        if (slot == 4 || code.size() > 3) return false;
+        for (size_t i = 0; i < code.size(); ++i) languages[slot][i] = static_cast<char16_t>(code[i]);
+        ++slot;
+        if (comma == list.npos) return true;
+        at = comma + 1;
+    }
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    bool deterministic = false, compact = true, bulk = true;
+    bool deterministic = false, compact = true, bulk = true, book = false;
+    std::string languages;
     std::string paths[2];
     int count = 0;
     for (int i = 1; i < argc; ++i) {
@@ -49,6 +89,10 @@ int main(int argc, char** argv) {
             compact = false;
         } else if (arg == "--no-bulk") {
             bulk = false;
+        } else if (arg == "--book") {
+            book = true;
+        } else if (arg == "--languages" && i + 1 < argc) {
+            languages = argv[++i];
         } else if (arg.starts_with("--") || count == 2) {
             return Usage();
         } else {
@@ -57,16 +101,21 @@ int main(int argc, char** argv) {
     }
     if (count != 2) return Usage();
     const std::u16string source = Utf8ToUtf16(paths[0]), target = Utf8ToUtf16(paths[1]);
-    const uint32_t flags = DetectDictionaryFileFormat(source.c_str());
+    const uint32_t flags = book ? kFormatBook | kFormatUtf8 : DetectDictionaryFileFormat(source.c_str());
     if (flags == 0) {
         std::fprintf(stderr, "qdxc: %s: not a source the program can read\n", paths[0].c_str());
         return 1;
     }
     CDMS engine(SystemStorageIO());
     CDictionary dictionary(kFormatStoreDatabase, engine);
+    if (!ParseLanguages(languages.empty() && FormatTypeFromFlags(flags) == 13 ? "jpn,rus,eng" : languages,
+                        dictionary.languages))
+        return Usage();
     // As the conversion dialog does: Latin articles get their dictionary form.
     dictionary.conversionState = kConversionAddsForms;
     ConsoleCompileUi ui;
+    ConsoleAppContext console;
+    SetAppContext(&console);
     FixedCompileEnv fixed;
     PortableCompileEnv portable;
     CompileEnv& env = deterministic ? static_cast<CompileEnv&>(fixed) : portable;

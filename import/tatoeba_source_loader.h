@@ -1,0 +1,42 @@
+// The Tatoeba sentence export (format type 13) made ready for its importer:
+// the sentences file (the source, "id TAB language TAB text" lines sorted by
+// id, UTF-8) and the "links" file beside it ("id TAB id" lines) are read in
+// pieces, the sentences of up to four chosen languages joined through their
+// links, and the kept lines written into one prepared buffer:
+//
+//   offset      size      field
+//   0           4         H = 8 x P + 4 (u32, little-endian)
+//   4           8 x P     P pairs {u32 headword line, u32 translation line}:
+//                         offsets in UTF-16 units into the text below
+//   H           to end    UTF-16 text: the kept sentence lines, each whole
+//                         ("id TAB language TAB text") with its LF
+//
+// Pairs of one headword sentence stand together, ordered by the language of
+// the translation (language 2, then 3, then 4).
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// The chosen languages: [0] the headword sentences', [1] to [3] the
+// translations'. The first three characters of a sentence's language field
+// are compared with a code; an empty code matches nothing.
+using TatoebaLanguages = std::array<std::u16string, 4>;
+
+inline constexpr size_t kTatoebaPieceBytes = 1000000;
+
+// Reads the sentences file at `path` and its links file ("links" with the
+// same extension in the same folder) into `prepared` (the buffer above, two
+// bytes per unit). False with a message for the user in `message` (empty for
+// a file that cannot be read or memory that runs out): the links file
+// missing, no link between the chosen languages, or the sentences file not
+// sorted by id. Lines whose id fields are not 1 to 9 digits are skipped.
+// `pieceBytes` is how much of a file is read at a time.
+bool LoadTatoebaSource(const TatoebaLanguages& languages, std::u16string_view path, std::u16string& prepared,
+                       std::u16string& message, size_t pieceBytes = kTatoebaPieceBytes);
+
+// The path of the links file of the sentences file at `path`.
+std::u16string TatoebaLinksPath(std::u16string_view path);
