@@ -1,0 +1,277 @@
+// The seven post-processing passes of a translation. Each reads the analysed
+// text only inside its bounds and tolerates a full list.
+#include "japanese/hit_joins.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <initializer_list>
+
+#include "common/unicode/char_tables.h"
+#include "common/unicode/japanese_chars.h"
+#include "dictionary/word_list.h"
+#include "japanese/tag_chain.h"
+
+namespace ostrel::japanese {
+namespace {
+
+TagChain& Chain(WordListEntry& entry) { return *reinterpret_cast<TagChain*>(entry.tags); }
+const TagChain& Chain(const WordListEntry& entry) { return *reinterpret_cast<const TagChain*>(entry.tags); }
+
+bool Visible(const WordListEntry& entry) { return (entry.flags & kEntryDeleted) == 0; }
+int32_t EndOf(const WordListEntry& entry) { return entry.matchStart + entry.matchLength; }
+
+char16_t At(std::u16string_view text, int32_t i) {
+    return i >= 0 && static_cast<size_t>(i) < text.size() ? text[static_cast<size_t>(i)] : 0;
+}
+bool TextAt(std::u16string_view text, int32_t i, std::u16string_view what) {
+    return i >= 0 && static_cast<size_t>(i) <= text.size() && text.substr(static_cast<size_t>(i)).starts_with(what);
+}
+bool OneOf(char16_t c, std::u16string_view set) { return c != 0 && set.find(c) != std::u16string_view::npos; }
+
+bool Holds(const WordListEntry& entry, std::initializer_list<uint8_t> codes) {
+    const TagChain& chain = Chain(entry);
+    for (int32_t i = 0; i < CountTagCodes(chain); ++i)
+        if (std::find(codes.begin(), codes.end(), chain[static_cast<size_t>(i)]) != codes.end()) return true;
+    return false;
+}
+// The chain without the codes in `drop`.
+TagChain Without(const TagChain& chain, std::initializer_list<uint8_t> drop) {
+    TagChain out{};
+    for (int32_t i = 0; i < CountTagCodes(chain); ++i) {
+        const uint8_t code = chain[static_cast<size_t>(i)];
+        if (std::find(drop.begin(), drop.end(), code) == drop.end()) AppendTagCode(out, code);
+    }
+    return out;
+}
+void AppendAll(TagChain& chain, const TagChain& more) {
+    for (int32_t i = 0; i < CountTagCodes(more); ++i) AppendTagCode(chain, more[static_cast<size_t>(i)]);
+}
+std::u16string_view Reading(const WordListEntry& entry) {
+    return {entry.reading, static_cast<size_t>(std::clamp(entry.readingLength, 0, kEntryTextUnits))};
+}
+bool IsHiragana(char16_t c) { return c >= 0x3041 && c <= 0x309E; }
+
+// A copy of `from` over [start, end) with `tags`; null when the list is full.
+WordListEntry* AppendJoined(WordList& list, const WordListEntry& from, int32_t start, int32_t end,
+                            const TagChain& tags) {
+    WordListEntry joined = from;
+    joined.matchStart = start;
+    joined.matchLength = end - start;
+    std::memcpy(joined.tags, tags.data(), tags.size());
+    joined.flags |= kEntryListed;
+    return list.AppendRaw(joined);
+}
+
+// The visible entry of `list` that starts at `start` and satisfies `wanted`.
+template <typename Wanted>
+int32_t FindEntry(const WordList& list, int32_t count, Wanted wanted) {
+    for (int32_t i = 0; i < count; ++i)
+        if (Visible(list.EntryAt(i)) && wanted(list.EntryAt(i))) return i;
+    return -1;
+}
+
+}  // namespace
+
+void JoinNounParticles(WordList& list, std::u16string_view text) {
+    const int32_t length = static_cast<int32_t>(text.size());
+    for (int32_t q = 1; q < length; ++q) {
+        const char16_t c = text[static_cast<size_t>(q)];
+        const char16_t before = At(text, q - 1), behind = At(text, q + 1);
+        uint8_t code = 0;
+        int32_t grow = 1;
+        if (c == u'の') {
+            if (OneOf(before, u"をそあこたど") || OneOf(behind, u"でにっんは") || TextAt(text, q + 1, u"なら")) continue;
+            code = kJoinNo;
+        } else if (c == u'な') {
+            if (before == u'ん' || OneOf(behind, u"どにいるっくらりん") || TextAt(text, q + 1, u"さい") ||
+                TextAt(text, q + 1, u"がら") || TextAt(text, q + 1, u"けれ") || TextAt(text, q - 2, u"ような"))
+                continue;
+            code = kJoinNa;
+        } else if (c == u'的') {
+            if (!IsCjkIdeograph(before)) continue;
+            code = kJoinTeki;
+            if (behind == u'な' && !OneOf(At(text, q + 2), u"どにいるっくらりんさがけ")) {
+                code = kJoinTekiNa;
+                grow = 2;
+            }
+        } else {
+            continue;
+        }
+        for (int32_t i = 0; i < list.EntryCount(); ++i) {
+            WordListEntry& entry = list.EntryAt(i);
+            if (!Visible(entry) || EndOf(entry) != q || entry.tags[0] != 0) continue;
+            entry.matchLength += grow;
+            AppendTagCode(Chain(entry), code);
+        }
+    }
+}
+
+void JoinSuruVerbs(WordList& list, std::u16string_view text) {
+    const int32_t count = list.EntryCount();
+    for (int32_t s = 0; s < count; ++s) {
+        const WordListEntry suru = list.EntryAt(s);
+        if (!Visible(suru) || !Holds(suru, {kJoinSuruMarker})) continue;
+        for (int32_t e = 0; e < s; ++e) {
+            const WordListEntry stem = list.EntryAt(e);
+            if (!Visible(stem) || EndOf(stem) != suru.matchStart || !Holds(stem, {2})) continue;
+            if (stem.matchLength == 1 && IsHiragana(At(text, stem.matchStart))) continue;
+            const int32_t end = EndOf(suru);
+            const bool known = FindEntry(list, list.EntryCount(), [&](const WordListEntry& x) {
+                                   return x.dictionary == stem.dictionary && x.matchStart == stem.matchStart &&
+                                          EndOf(x) == end && x.tags[0] == 3;
+                               }) >= 0;
+            if (known) continue;
+            TagChain tags{};
+            AppendTagCode(tags, kJoinSuruVerb);
+            AppendAll(tags, Without(Chain(suru), {kJoinSuruMarker}));
+            if (AppendJoined(list, stem, stem.matchStart, end, tags) == nullptr) return;
+        }
+    }
+}
+
+void JoinRequests(WordList& list, std::u16string_view text) {
+    const int32_t count = list.EntryCount();
+    for (int32_t a = 0; a < count; ++a) {
+        const WordListEntry head = list.EntryAt(a);
+        if (!Visible(head) || head.matchLength < 1 || !OneOf(At(text, EndOf(head) - 1), u"てで")) continue;
+        const bool te = Holds(head, {7}), negative = Holds(head, {30});
+        if (!te && !negative) continue;
+        for (int32_t b = 0; b < count; ++b) {
+            const WordListEntry tail = list.EntryAt(b);
+            if (!Visible(tail) || tail.matchStart != EndOf(head)) continue;
+            int32_t end = EndOf(tail);
+            uint8_t code;
+            if (Reading(tail) == u"ください" && At(text, end - 1) == u'い') {
+                code = kJoinKudasai;
+            } else if (Reading(tail) == u"くださる") {
+                code = kJoinKudasaru;
+                if (Holds(tail, {33}) && At(text, end) == u'か') {
+                    code = kJoinKudasai;
+                    ++end;
+                }
+            } else {
+                continue;
+            }
+            TagChain tags = Without(Chain(head), {7, 30});
+            if (negative) AppendTagCode(tags, 11);
+            AppendTagCode(tags, code);
+            AppendAll(tags, Without(Chain(tail), {2, 3}));
+            if (AppendJoined(list, head, head.matchStart, end, tags) == nullptr) return;
+        }
+    }
+}
+
+void JoinHonorificPrefixes(WordList& list, std::u16string_view text) {
+    struct Tail {
+        std::u16string_view reading;
+        uint8_t code;
+    };
+    static constexpr Tail kTails[] = {{u"です", kJoinDesu},     {u"する", kJoinSuru},        {u"になる", kJoinNiNaru},
+                                      {u"なさる", kJoinNasaru}, {u"ください", kJoinKudasai}, {u"くださる", kJoinKudasaru}};
+    const int32_t count = list.EntryCount();
+    for (int32_t e = 0; e < count; ++e) {
+        WordListEntry word = list.EntryAt(e);
+        if (!Visible(word) || !OneOf(At(text, word.matchStart - 1), u"おご御")) continue;
+        const int32_t prefix = word.matchStart - 1;
+        const bool stem = Holds(word, {2});
+        bool allKanji = word.matchLength > 0;
+        for (int32_t i = word.matchStart; i < EndOf(word); ++i) allKanji = allKanji && IsCjkIdeograph(At(text, i));
+        if (!stem && !allKanji) continue;
+        TagChain tags = Without(Chain(word), {2});
+        int32_t reach = EndOf(word);
+        // A tail that begins with して joins once more with what follows it.
+        for (int32_t round = 0; round < 4; ++round) {
+            const int32_t t = FindEntry(list, count, [&](const WordListEntry& x) {
+                if (x.matchStart != reach) return false;
+                for (const Tail& tail : kTails)
+                    if (Reading(x) == tail.reading) return true;
+                return false;
+            });
+            if (t < 0) break;
+            const WordListEntry tail = list.EntryAt(t);
+            uint8_t code = 0;
+            for (const Tail& candidate : kTails)
+                if (Reading(tail) == candidate.reading) code = candidate.code;
+            if (!stem && code != kJoinKudasai) code = kJoinHonorificKanji;
+            AppendTagCode(tags, code);
+            AppendAll(tags, Without(Chain(tail), {2, 3}));
+            reach = EndOf(tail);
+            if (AppendJoined(list, word, prefix, reach, tags) == nullptr) return;
+            if (!TextAt(text, tail.matchStart, u"して")) break;
+            reach = tail.matchStart + 2;
+        }
+    }
+}
+
+void JoinObligations(WordList& list, std::u16string_view text) {
+    static constexpr std::u16string_view kPatterns[] = {u"ならない", u"なるまい", u"ならん", u"いけない",
+                                                        u"行けない", u"なりません", u"いけません", u"行けません",
+                                                        u"だめ", u"ダメ", u"駄目"};
+    const int32_t length = static_cast<int32_t>(text.size());
+    const int32_t count = list.EntryCount();
+    for (int32_t q = 1; q < length; ++q) {
+        for (std::u16string_view pattern : kPatterns) {
+            if (!TextAt(text, q, pattern)) continue;
+            const int32_t end = q + static_cast<int32_t>(pattern.size());
+            const bool tewa = TextAt(text, q - 2, u"ては");
+            for (int32_t i = 0; i < count; ++i) {
+                const WordListEntry entry = list.EntryAt(i);
+                if (!Visible(entry)) continue;
+                const bool conditional = EndOf(entry) == q && Holds(entry, {19, 42, 43, 44, 20, 14, 134});
+                const bool teForm = tewa && EndOf(entry) == q - 2 && Holds(entry, {7, 133});
+                if (!conditional && !teForm) continue;
+                TagChain tags{};
+                AppendTagCode(tags, entry.tags[0]);
+                AppendTagCode(tags, Holds(entry, {19, 11, 15, 18, 16, 17, 137, 34}) ? kJoinNegativeObligation
+                                                                                      : kJoinObligation);
+                if (AppendJoined(list, entry, entry.matchStart, end, tags) == nullptr) return;
+            }
+        }
+    }
+}
+
+void NameNegativeConditionals(WordList& list, std::u16string_view text) {
+    auto lastOf = [](const TagChain& chain, std::initializer_list<uint8_t> codes) {
+        int32_t found = -1;
+        for (int32_t i = 0; i < CountTagCodes(chain); ++i)
+            if (std::find(codes.begin(), codes.end(), chain[static_cast<size_t>(i)]) != codes.end()) found = i;
+        return found;
+    };
+    for (int32_t e = 0; e < list.EntryCount(); ++e) {
+        WordListEntry& entry = list.EntryAt(e);
+        if (!Visible(entry)) continue;
+        TagChain& chain = Chain(entry);
+        const int32_t negative = lastOf(chain, {11, 15, 16, 17, 18, 34, 137});
+        if (negative < 0) continue;
+        int32_t conditional = lastOf(chain, {14, 20, 134});
+        uint8_t code = kJoinNegativeConditional;
+        if (conditional < 0) {
+            conditional = lastOf(chain, {42, 43, 44});
+            if (conditional < 0) continue;
+            const char16_t behind = At(text, EndOf(entry));
+            const int32_t category = behind == 0 ? -1 : GetCharCategory(behind);
+            const bool wordCharacter = behind != 0 && !(category >= kCategoryMn && category <= kCategoryMe) &&
+                                       !(category >= kCategoryPc && category <= kCategoryPo) &&
+                                       !(category >= kCategoryZs && category <= kCategoryZp);
+            code = wordCharacter ? kJoinNegativeConditional : kJoinNegativeObligation;
+        }
+        const int32_t earlier = std::min(negative, conditional), later = std::max(negative, conditional);
+        chain[static_cast<size_t>(earlier)] = code;
+        // The later code goes; codes behind it move up rather than being cut off.
+        RemoveTagCodes(chain, later, later + 1);
+    }
+}
+
+int32_t PostProcessHits(WordList& list, std::u16string_view text, bool nounParticles, int32_t expand) {
+    if (nounParticles) JoinNounParticles(list, text);
+    JoinSuruVerbs(list, text);
+    list.SortByTextPosition(expand);
+    JoinRequests(list, text);
+    JoinHonorificPrefixes(list, text);
+    JoinObligations(list, text);
+    NameNegativeConditionals(list, text);
+    return 1;
+}
+
+}  // namespace ostrel::japanese

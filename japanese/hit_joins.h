@@ -1,0 +1,47 @@
+// The grammatical joins of the translated-words list: after the passes of the
+// word translator, hits that make one grammatical form together (a noun and
+// its particle, a -suru verb, a request, an honorific phrase, an obligation)
+// get a joined entry, and negative conditionals are named as one form.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+class WordList;
+
+namespace ostrel::japanese {
+
+// Tag codes the joins give.
+enum JoinCode : uint8_t {
+    kJoinNegativeConditional = 19,
+    kJoinSuruVerb = 21,
+    kJoinSuruMarker = 22,
+    kJoinObligation = 81,
+    kJoinNegativeObligation = 82,
+    kJoinNo = 145,
+    kJoinNa = 146,
+    kJoinTeki = 147,
+    kJoinTekiNa = 148,
+    kJoinKudasaru = 160,
+    kJoinHonorificKanji = 161,
+    kJoinDesu = 162,
+    kJoinNiNaru = 163,
+    kJoinNasaru = 164,
+    kJoinSuru = 165,
+    kJoinKudasai = 166,
+};
+
+// Each pass works on the visible entries of `list` over the analysed `text`;
+// new entries go through AppendRaw, and a full list only ends the pass.
+void JoinNounParticles(WordList& list, std::u16string_view text);
+void JoinSuruVerbs(WordList& list, std::u16string_view text);
+void JoinRequests(WordList& list, std::u16string_view text);
+void JoinHonorificPrefixes(WordList& list, std::u16string_view text);
+void JoinObligations(WordList& list, std::u16string_view text);
+void NameNegativeConditionals(WordList& list, std::u16string_view text);
+
+// The passes in order (noun particles only with `nounParticles`), with the
+// list ordered by text position (Expand `expand`) before the requests.
+int32_t PostProcessHits(WordList& list, std::u16string_view text, bool nounParticles, int32_t expand);
+
+}  // namespace ostrel::japanese

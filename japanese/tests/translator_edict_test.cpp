@@ -1,0 +1,168 @@
+// The word translator over real EDICT keys: the worked inflected forms, the
+// script and width rules, MinKanaLength, several dictionaries and the caret
+// in mode 0.
+#include <gtest/gtest.h>
+
+#include "japanese/tests/translator_fixture.h"
+
+namespace ostrel::japanese {
+namespace {
+
+// Every text the tests translate: the slice holds the words they can reach.
+constexpr std::u16string_view kTexts =
+    u"食べました食べています書かなかった高くなかった来たネコねこＡＢＣABC猫がいる私は学生です"
+    u"勉強しますお待ちください行かなければならない";
+
+class TranslatorEdictTest : public TranslatorTest {
+protected:
+    void SetUp() override {
+        Dictionaries([](TranslatorDictionaries& d) { d.Add(u"C:\\D\\edict.qdx", EdictSlice(0, kTexts)); });
+        MakeList();
+    }
+    std::vector<HitRow> Translate(std::u16string_view text, int32_t mode = 2, int32_t caret = 0) {
+        EXPECT_EQ(translator->Translate(*list, text, mode, caret), 1u);
+        return Entries();
+    }
+    void ExpectHit(std::u16string_view text, int32_t start, int32_t length, std::u16string_view form,
+                   std::vector<int> tags) {
+        auto rows = Translate(text);
+        const HitRow* hit = Find(rows, start, length, form);
+        ASSERT_NE(hit, nullptr) << Describe(rows);
+        EXPECT_EQ(hit->tags, tags) << Describe(rows);
+    }
+};
+
+TEST_F(TranslatorEdictTest, InflectedFormsReachTheirDictionaryForm) {
+    ExpectHit(u"食べました", 0, 5, u"食べる", {3, 35});
+    ExpectHit(u"食べています", 0, 6, u"食べる", {3, 8, 33});
+    ExpectHit(u"書かなかった", 0, 6, u"書く", {3, 11, 136});
+    ExpectHit(u"高くなかった", 0, 6, u"高い", {3, 137, 136});
+    ExpectHit(u"来た", 0, 2, u"来る", {3, 6});
+}
+
+TEST_F(TranslatorEdictTest, ProgressiveFormAlsoGivesItsTeForm) {
+    ExpectHit(u"食べています", 0, 3, u"食べる", {3, 7});
+}
+
+TEST_F(TranslatorEdictTest, KatakanaTextMatchesHiraganaKeysButNotTheReverse) {
+    auto katakana = Translate(u"ネコ");
+    EXPECT_NE(Find(katakana, 0, 2, u"猫"), nullptr) << Describe(katakana);
+    EXPECT_NE(Find(katakana, 0, 2, u"ネコ"), nullptr) << Describe(katakana);
+    auto hiragana = Translate(u"ねこ");
+    EXPECT_NE(Find(hiragana, 0, 2, u"猫"), nullptr) << Describe(hiragana);
+    EXPECT_EQ(Find(hiragana, 0, 2, u"ネコ"), nullptr) << Describe(hiragana);
+}
+
+TEST_F(TranslatorEdictTest, AsciiLettersAreAdmittedAgainstTheFullwidthKey) {
+    auto wide = Translate(u"ＡＢＣ");
+    EXPECT_NE(Find(wide, 0, 3, u"ＡＢＣ"), nullptr) << Describe(wide);
+    auto ascii = Translate(u"ABC");
+    EXPECT_NE(Find(ascii, 0, 3, u"ＡＢＣ"), nullptr) << Describe(ascii);
+}
+
+TEST_F(TranslatorEdictTest, MinKanaLengthTwoDropsSingleKanaWords) {
+    auto all = Translate(u"猫がいる");
+    EXPECT_NE(Find(all, 1, 1, u"が"), nullptr) << Describe(all);
+    options.minKanaLength = 2;
+    auto rows = Translate(u"猫がいる");
+    for (const HitRow& r : rows) EXPECT_FALSE(r.length == 1 && r.word.empty()) << Describe(rows);
+    EXPECT_NE(Find(rows, 0, 1, u"猫"), nullptr) << Describe(rows);
+    EXPECT_NE(Find(rows, 2, 2, u"いる"), nullptr) << Describe(rows);
+}
+
+TEST_F(TranslatorEdictTest, EmptyTextAnswersZeroAndClearsTheList) {
+    Translate(u"猫");
+    ASSERT_GT(list->EntryCount(), 0);
+    EXPECT_EQ(translator->Translate(*list, u"", 2, 0), 0u);
+    EXPECT_EQ(list->EntryCount(), 0);
+    EXPECT_EQ(list->RowCount(), 0);
+}
+
+TEST_F(TranslatorEdictTest, ListReadsTheTranslatorsOwnCopyOfTheText) {
+    {
+        std::u16string shortLived = u"私は学生です";
+        translator->Translate(*list, shortLived, 2, 0);
+        shortLived.assign(shortLived.size(), u'x');
+    }
+    ASSERT_NE(list->analysedText, nullptr);
+    EXPECT_EQ(std::u16string_view(list->analysedText), u"私は学生です");
+}
+
+TEST_F(TranslatorEdictTest, TextIsCutAt1023Units) {
+    std::u16string longText(1500, u'猫');
+    translator->Translate(*list, longText, 2, 0);
+    EXPECT_EQ(translator->Length(), kMaxTranslatedUnits);
+    for (const HitRow& r : Entries()) EXPECT_LE(r.start + r.length, kMaxTranslatedUnits);
+    EXPECT_LE(list->EntryCount(), WordList::kMaxEntries);
+}
+
+TEST_F(TranslatorEdictTest, ModeZeroListsOnlyTheWordsInsideTheHitsOverTheCaret) {
+    // Caret on 学 of 私は学生です: は [1, 2) and 学生 [2, 4) touch it, so
+    // nothing before 1 or behind 4 stays (私, です).
+    translator->Translate(*list, u"私は学生です", 0, 2);
+    auto rows = Entries();
+    ASSERT_FALSE(rows.empty());
+    for (const HitRow& r : rows) {
+        EXPECT_GE(r.start, 1) << Describe(rows);
+        EXPECT_LE(r.start + r.length, 4) << Describe(rows);
+    }
+    EXPECT_NE(Find(rows, 2, 2, u"学生"), nullptr) << Describe(rows);
+}
+
+TEST_F(TranslatorEdictTest, HitsComeOrderedByPositionWithTheLongerFirst) {
+    translator->Translate(*list, u"私は学生です", 2, 0);
+    auto rows = Entries();
+    for (size_t i = 1; i < rows.size(); ++i) {
+        ASSERT_LE(rows[i - 1].start, rows[i].start);
+        if (rows[i - 1].start == rows[i].start) ASSERT_GE(rows[i - 1].length, rows[i].length);
+    }
+}
+
+TEST_F(TranslatorEdictTest, ExpandZeroListsEveryHitAndTwoOnlyGroupHeads) {
+    options.expand = 0;
+    translator->Translate(*list, u"私は学生です", 2, 0);
+    const int32_t all = list->RowCount();
+    options.expand = 2;
+    translator->Translate(*list, u"私は学生です", 2, 0);
+    EXPECT_LT(list->RowCount(), all);
+    EXPECT_GT(list->RowCount(), 0);
+}
+
+class TranslatorTwoDictionariesTest : public TranslatorTest {
+protected:
+    void SetUp() override {
+        std::vector<KeyPair> keys = {{u"ねこ", u"猫"}, {u"がくせい", u"学生"}};
+        Dictionaries([&](TranslatorDictionaries& d) {
+            d.Add(u"C:\\D\\edict.qdx", keys, 1);
+            d.Add(u"C:\\D\\enamdict.qdx", {{u"ねこ", u"猫"}, {u"がく", u"学"}}, 500);
+        });
+        MakeList();
+    }
+};
+
+TEST_F(TranslatorTwoDictionariesTest, TheSameWordInTwoDictionariesKeepsBothHits) {
+    translator->Translate(*list, u"ねこ", 2, 0);
+    std::set<const RDFDictionary*> found;
+    for (int32_t i = 0; i < list->EntryCount(); ++i) found.insert(list->EntryAt(i).dictionary);
+    EXPECT_EQ(found.size(), 2u);
+    EXPECT_EQ(translator->NamesDictionary(), dictionaries->shelf.dictionaries[1]);
+}
+
+TEST_F(TranslatorTwoDictionariesTest, NamesSwitchKeepsTheNamesDictionaryOutOfReadingPasses) {
+    options.skipNamesDictionary = 1;
+    translator->Translate(*list, u"がく", 2, 0);
+    for (int32_t i = 0; i < list->EntryCount(); ++i) EXPECT_NE(list->EntryAt(i).dictionary, dictionaries->shelf.dictionaries[1]);
+    translator->Translate(*list, u"学", 2, 0);  // the kanji pass still reads it
+    bool names = false;
+    for (int32_t i = 0; i < list->EntryCount(); ++i) names = names || list->EntryAt(i).dictionary == dictionaries->shelf.dictionaries[1];
+    EXPECT_TRUE(names);
+}
+
+TEST_F(TranslatorTwoDictionariesTest, ExcludedDictionariesAreNotRead) {
+    dictionaries->shelf.dictionaries[1]->flags |= kDictionaryNotTranslated;
+    translator->Translate(*list, u"ねこ", 2, 0);
+    for (int32_t i = 0; i < list->EntryCount(); ++i) EXPECT_EQ(list->EntryAt(i).dictionary, dictionaries->shelf.dictionaries[0]);
+}
+
+}  // namespace
+}  // namespace ostrel::japanese

@@ -1,0 +1,133 @@
+// CTranslate: finds every dictionary word in a piece of Japanese text. At each
+// position it looks up the prefixes of the rest of the text in the reading
+// (101) and kanji (102) indexes of the translated-words list's dictionaries,
+// undoes inflection, scores and merges the hits and leaves in the list the
+// ones that matter for the caret. One object serves the whole run; all its
+// arrays are allocated once.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string_view>
+
+#include "dictionary/word_list_entry.h"
+#include "japanese/inflection_match.h"
+#include "japanese/tag_chain.h"
+
+class CCursor;
+class RDFDictionary;
+class WordList;
+
+namespace ostrel::japanese {
+
+class CTransOptions;
+
+// Dictionaries with this flag bit are left out of every translation.
+inline constexpr uint32_t kDictionaryNotTranslated = 0x1;
+
+// The file of the names dictionary, kept out of some passes.
+inline constexpr std::u16string_view kNamesDictionaryFile = u"enamdict.qdx";
+
+// The longest analysed text, the longest prefix tried at a position and the
+// part of it that is used.
+inline constexpr int32_t kMaxTranslatedUnits = 1023;
+inline constexpr int32_t kMaxPrefixTried = 255;
+inline constexpr int32_t kMaxPrefixUsed = 128;
+
+// The tag code of a one-kana particle hit (the phrase splitter's scan).
+inline constexpr uint8_t kParticleTag = 160;
+
+enum class ScanMode : int32_t {
+    kWords = 0,      // every prefix through one cursor
+    kParticles = 1,  // one-character particle kana through the list's first cursor
+    kSuruKuru = 2,   // the forms of する and 来る through every reading cursor
+};
+
+// お ご か が し ぞ と だ で な ね に の も は へ や よ ら を ん.
+bool IsParticleKana(char16_t c);
+
+// When the text or the key mixes katakana and hiragana, each of the first
+// `length` positions must be of the same script in both.
+bool ScriptsAgree(std::u16string_view text, std::u16string_view key, int32_t length);
+
+// 255 − row of the priority table of the hit's index, else 127.
+int32_t HitPriority(const WordListEntry& hit);
+
+// Clears the hidden flag of every entry; in mode 0 hides the entries that
+// start before the hits covering the caret (and with UnderCursor those
+// reaching behind them; all when none covers it); then orders the list by
+// position and collapses (Expand non-zero) or expands each group.
+void HideHitsAwayFromCaret(WordList& list, int32_t caret, int32_t mode, const CTransOptions& options);
+
+class CTranslate {
+public:
+    explicit CTranslate(const CTransOptions& options);
+    virtual ~CTranslate();
+    CTranslate(const CTranslate&) = delete;
+    CTranslate& operator=(const CTranslate&) = delete;
+
+    // The full translation of `text` (at most 1023 units are read) into the
+    // translated-words list: all passes, duplicates dropped, grammatical
+    // joins, groups set about the caret. 0 for an empty text (list cleared).
+    uint32_t Translate(WordList& list, std::u16string_view text, int32_t mode, int32_t caret);
+
+    // The steps Translate is made of, for the phrase splitter.
+    // Keeps the list (its analysed text becomes this object's own copy),
+    // clears it and the hits, finds the names dictionary among the list's
+    // dictionaries, copies the text and sets the boundary flags. False for
+    // an empty text.
+    bool BeginText(WordList& list, std::u16string_view text);
+    // Whether a word pass reads `cursor` (index 101/102, entries, not
+    // excluded; the names dictionary out of 101 when the options say so).
+    bool PassReadsCursor(const CCursor& cursor) const;
+    // One pass over all positions into the (cleared) list; the entries a
+    // step adds get `hitFlags`. With mode 0 and UnderCursor the scan stops
+    // behind the caret once no listed word reaches further.
+    void ScanText(CCursor* cursor, uint32_t hitFlags, int32_t mode, int32_t caret, ScanMode scanMode);
+    // Clears the list, scans and merges the list's entries into the hits.
+    void RunPass(CCursor* cursor, uint32_t hitFlags, int32_t mode, int32_t caret, ScanMode scanMode);
+    // Hides hits found twice (the lower priority goes).
+    void DropDuplicates();
+    // The list receives every hit, each listed.
+    void MoveHitsToList();
+
+    // The pieces of one pass.
+    int32_t MatchAtPosition(CCursor& cursor, int32_t position);
+    int32_t MatchPrefixes(CCursor& cursor, int32_t position, int32_t length);
+    int32_t LookupDictionaryForm(CCursor& cursor, int32_t position, int32_t stemLength);
+    int32_t MatchSuruKuru(int32_t position);
+    WordListEntry* AddHit(const CCursor& cursor, int32_t start, int32_t length, const TagChain& tags);
+    void AddTeTaHits(const CCursor& cursor, const WordListEntry& hit);
+
+    // What a translation leaves behind.
+    std::u16string_view Text() const { return {text_.get(), static_cast<size_t>(length_)}; }
+    int32_t Length() const { return length_; }
+    std::span<uint16_t> BoundaryFlags() { return {flags_.get(), static_cast<size_t>(kMaxTranslatedUnits + 1)}; }
+    std::span<WordListEntry> Hits() { return {hits_.get(), static_cast<size_t>(hitCount_)}; }
+    int32_t HitCount() const { return hitCount_; }
+    WordList* ResultList() const { return list_; }
+    RDFDictionary* NamesDictionary() const { return namesDictionary_; }
+    const CTransOptions& Options() const { return options_; }
+    int32_t Caret() const { return caret_; }
+
+private:
+    // The dictionary word under test, as the matchers see it.
+    MatchContext WordUnderTest(const CCursor& cursor) const;
+    bool CutsThroughLetters(int32_t position, int32_t length) const;
+    bool AdmitsStrictDifference(std::u16string_view prefix, std::u16string_view folded, bool heldKatakana,
+                                std::u16string_view key) const;
+    int32_t ScanStopReach() const;
+
+    const CTransOptions& options_;
+    std::unique_ptr<char16_t[]> text_;      // kMaxTranslatedUnits + 1, zero-terminated
+    std::unique_ptr<uint16_t[]> flags_;     // boundary flags, one per unit
+    std::unique_ptr<WordListEntry[]> hits_; // kMaxHits + 1
+    int32_t length_ = 0;
+    int32_t hitCount_ = 0;
+    int32_t caret_ = 0;
+    WordList* list_ = nullptr;
+    RDFDictionary* namesDictionary_ = nullptr;
+};
+
+}  // namespace ostrel::japanese
