@@ -2,7 +2,8 @@
 // and sizes of the current font set, the main window with its context menu
 // and command states, the shelf's lists and the input box. The program
 // installs its own host at start-up; until then every answer is neutral
-// (Arial and MS Mincho, 10 points, no main window, no lists).
+// (Arial and MS Mincho, 10 points, no fonts installed beyond those, no main
+// window, no lists).
 #pragma once
 
 #include <windows.h>
@@ -23,9 +24,9 @@ public:
     virtual std::u16string JapaneseFace() { return u"MS Mincho"; }
     virtual int32_t ArticleFontPoints() { return 10; }
     virtual int32_t InputFontPoints() { return 10; }
-    // Whether a font of that face and character set is installed (by
-    // default asks GDI).
-    virtual bool IsFontInstalled(std::u16string_view face, uint8_t charset);
+    // Whether a font of that face and character set is installed (the
+    // neutral answer: no).
+    virtual bool IsFontInstalled(std::u16string_view /*face*/, uint8_t /*charset*/) { return false; }
 
     // The main window: its handle (commands are posted to it), the menu
     // holding its context menus, the relabelling of list commands in one,
