@@ -245,7 +245,9 @@ FontChoice CFonts::CurrentChoice() const {
 
 FontChoice CFonts::DefaultChoice() const {
     int32_t points = BasePoints();
-    return {kDefaultLatinFace, kDefaultJapaneseFace, points, points, points, points, 0};
+    const CFontSet& base = Set(kBaseFontSet);
+    return {std::u16string(Char16View(base.LatinFace())), std::u16string(Char16View(base.JapaneseFace())), points,
+            points, points, points, 0};
 }
 
 void CFonts::ApplyLatinFace(const std::wstring& face) {

@@ -148,8 +148,9 @@ public:
     // size 0 is left alone) and makes again the fonts that changed; answers
     // what changed so the caller lets the windows take it.
     FontApplyPlan Apply(const FontChoice& wanted);
-    // The defaults the settings page's default button applies (the book
-    // reader size stays).
+    // What the settings page's default button applies: the base set's faces
+    // and size for the input, list, article and editor sets (the book reader
+    // size stays).
     FontChoice DefaultChoice() const;
     // Writes both faces and the five sizes to section "Fonts"; 1 when every write succeeded.
     int32_t SaveSettings(CIni& ini) const;

@@ -1,8 +1,8 @@
 // The font settings page in a real dialog under Wine: a size chosen in a
 // combo takes effect at once (the list fonts are made again, a real rich edit
 // gets the article size), Cancel puts every size back (the book reader's
-// too), OK writes section "Fonts", and a stored size between two entries
-// selects the smaller one.
+// too), OK writes section "Fonts", a stored size between two entries
+// selects the smaller one, and the default button resets the sizes.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -146,11 +146,11 @@ TEST_F(FontSettingsPage, StoredSizeBetweenEntriesSelectsTheSmallerAndDefaultsKee
 
     SendMessageW(dialog_, WM_COMMAND, IDC_FONT_DEFAULTS, 0);
     FontChoice now = fonts_.CurrentChoice();
-    EXPECT_EQ(now.latinFace, kDefaultLatinFace);
+    EXPECT_EQ(now.latinFace, u"Tahoma");  // the base set's faces stay
     EXPECT_EQ(now.inputPoints, fonts_.BasePoints());
     EXPECT_EQ(now.editorPoints, fonts_.BasePoints());
     EXPECT_EQ(now.bookPoints, 22);
-    EXPECT_EQ(Shown(IDC_FONT_LATIN_FACE), L"Arial");
+    EXPECT_EQ(Shown(IDC_FONT_LATIN_FACE), L"Tahoma");
     EXPECT_EQ(Shown(IDC_FONT_INPUT_SIZE), std::to_wstring(fonts_.BasePoints()));
 }
 
