@@ -88,6 +88,7 @@ int32_t ListViewModel::SearchAsYouType(CInput& input, const IInputBox& box) {
     }
     inputCounter = input.changeCounter;
     inputSelectionStart = input.selectionStart;
+    approximate = notWhole;
     ShowCurrentCentred();
     return 1;
 }
@@ -101,16 +102,17 @@ int32_t ListViewModel::SearchText(std::u16string_view text, const std::u16string
     } else if (model != nullptr) {
         currentRow = model->Find(text, reading, model->Kind(), &notWhole, &phrase);
     }
+    approximate = notWhole;
     ShowCurrentCentred();
     return 1;
 }
 
 void ListViewModel::ShowCurrentCentred() {
     topRow = ClampRow(currentRow, -(rowsPerPage / 2));
-    if (host != nullptr) host->FillPage();
+    Refill();
     selection.Clear();
     if (currentRow >= 0) selection.Add(currentRow, false, false);
-    if (host != nullptr) host->UpdateView();
+    UpdateView();
 }
 
 int32_t ListViewModel::ClampRow(int32_t row, int32_t delta) {
@@ -134,15 +136,15 @@ int32_t ListViewModel::MoveCurrent(int32_t delta) {
 }
 
 void ListViewModel::SetCurrent(int32_t row) {
+    approximate = false;
     currentRow = GetRowCount() > 0 ? ClampRow(row, 0) : -1;
     if (model != nullptr && currentRow >= 0) model->GetEntry(currentRow);
-    topRow = std::max(0, std::min(topRow, currentRow));
+    topRow = std::max(0, ClampRow(currentRow, -(rowsPerPage / 2)));
+    Refill();
     selection.Clear();
     if (currentRow >= 0) selection.Add(currentRow, false, false);
-    if (host != nullptr) {
-        host->FillPage();
-        host->UpdateView();
-    }
+    ScrollToCurrent(-2);
+    UpdateView();
 }
 
 void ListViewModel::SelectRecord(const ListRecordRef& record, int32_t pageOffset) {
@@ -150,10 +152,10 @@ void ListViewModel::SelectRecord(const ListRecordRef& record, int32_t pageOffset
     if (row < 0) row = 0;
     currentRow = row;
     topRow = std::max(0, row - std::min(pageOffset, rowsPerPage - 1));
-    if (host != nullptr) host->FillPage();
+    Refill();
     selection.Clear();
     selection.Add(row, false, false);
-    if (host != nullptr) host->UpdateView();
+    UpdateView();
 }
 
 void ListViewModel::SavePosition() {
@@ -181,13 +183,13 @@ void ListViewModel::RestorePosition() {
             currentRow = 0;
         }
         topRow = (savedBits & 1) != 0 ? std::max(currentRow - savedPageOffset, 0) : 0;
-        if (host != nullptr) host->FillPage();
+        Refill();
     } else {
         topRow = -1;
     }
     selection.Clear();
     if (currentRow >= 0) selection.Add(currentRow, false, false);
-    if (host != nullptr && (savedBits != 0 || oldTop != topRow)) host->UpdateView();
+    if (savedBits != 0 || oldTop != topRow) UpdateView();
 }
 
 int32_t ListViewModel::OnDictionariesClosed(CInput& input, RDFDictionary* firstDictionary, bool /*isCurrentView*/) {
@@ -221,7 +223,7 @@ int32_t ListViewModel::OnDictionarySetChanged(RDFDictionary* firstDictionary, bo
     } else if (viewKind != kViewSearchResults && viewKind != kViewSelected && viewKind != kViewHistory) {
         RestorePosition();
     }
-    if (host != nullptr) host->FillPage();
+    Refill();
     return 1;
 }
 

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -38,6 +39,29 @@ protected:
     ~IListViewHost() = default;
 };
 
+// One line of the visible page: the model rows it stands for.
+struct PageLine {
+    int32_t firstRow = -1;  // -1 none
+    int32_t rowCount = 0;   // 1, or the key group's size in the lexicon list
+    int32_t groupSize = 0;  // what the lexicon's count column shows
+};
+
+// A column as paging and hit-testing see it.
+struct PageColumn {
+    int32_t kind = 0;
+    int32_t width = 0;  // pixels
+    bool sorted = false;
+};
+
+// Column kinds with a meaning of their own to the page.
+inline constexpr int32_t kColumnReading = 2;
+inline constexpr int32_t kColumnWord = 3;
+inline constexpr int32_t kColumnExpander = 22;
+inline constexpr int32_t kMaxHeaderColumns = 10;
+// The expander box of a line: at x 2 of its column, 9 by 9, centred in the line.
+inline constexpr int32_t kExpanderBoxX = 2;
+inline constexpr int32_t kExpanderBoxSize = 9;
+
 class ListViewModel : public IHistoryListView {
 public:
     // Ambiguous Greek letters tried in every combination; later ones keep
@@ -61,6 +85,7 @@ public:
     int32_t SearchText(std::u16string_view text, const std::u16string_view* reading);
     int32_t ClampRow(int32_t row, int32_t delta);
     int32_t MoveCurrent(int32_t delta);
+    // Makes `row` current with the page centred on it and the selection on it alone.
     void SetCurrent(int32_t row);
     int32_t GetCurrentRow() const { return currentRow < 0 ? 0 : currentRow; }
     int32_t GetRowCount() const;
@@ -101,7 +126,55 @@ public:
     std::u16string savedSecond;
     int32_t savedPageOffset = 0;      // saved current row minus the saved top row
 
+    // Paging (list_view_paging.cpp). The page holds lines from the top row;
+    // `rowsPerPage` is the page line count (1 to kMaxPageLines).
+    static constexpr int32_t kMaxPageLines = 200;
+    // Fills up to rowsPerPage + 1 lines from the top row; the number filled.
+    int32_t FillPage();
+    void GoToFirst();
+    void GoToLast();
+    void LineDown(bool shift, bool ctrl) { MoveByKey(1, false, shift, ctrl); }
+    void LineUp(bool shift, bool ctrl) { MoveByKey(-1, false, shift, ctrl); }
+    void PageDown(bool shift, bool ctrl) { MoveByKey(rowsPerPage - 1, true, shift, ctrl); }
+    void PageUp(bool shift, bool ctrl) { MoveByKey(-(rowsPerPage - 1), true, shift, ctrl); }
+    void ClickSelect(int32_t row, bool shift, bool ctrl);
+    // -2 centres the page on the current row; otherwise the page moves only
+    // as far as it takes to show it.
+    void ScrollToCurrent(int32_t mode);
+    bool IsCurrentOnPage() const;
+    // Keeps the page around the current row and lets the window repaint.
+    void UpdateView();
+    // The line height for the pixel heights of font slots 0 and 12.
+    static int32_t LineHeightFor(int32_t slot0Height, int32_t slot12Height);
+    // Lines of a client area `clientHeight` high, below the header; 1 to 200.
+    int32_t PageLineCount(int32_t clientHeight) const;
+    // The row at client point (x, y), -1 when none. `x` is in client
+    // coordinates: the horizontal scroll offset is added here. `column` gets
+    // the index of the column under the point (-1 past the last) and `box`
+    // the expander box under it (-1 none).
+    int32_t HitTestRow(int32_t x, int32_t y, int32_t clientHeight, std::span<const PageColumn> columns,
+                       int32_t* column, int32_t* box) const;
+    // Opens or closes the current row's group for a press on box 0 of the
+    // expander column; the current row.
+    int32_t ToggleGroupAtBox(int32_t columnKind, int32_t box);
+    // A header click on item `item` of the selected-articles or search-results
+    // list: sorts by a reading or word column, a second click on the sorted
+    // column returns to the list's own order. False when it does nothing.
+    bool SortByColumn(std::span<PageColumn> columns, int32_t item);
+    // Deletes the selected rows of a stored list from the bottom up; the
+    // current row follows its entry. False for merged lists.
+    bool DeleteSelectedStoredRows();
+
+    PageLine lines[kMaxPageLines + 1];
+    int32_t filledLines = 0;
+    bool approximate = false;    // the current row is only the nearest key
+    int32_t headerHeight = 18;   // pixels
+    int32_t lineHeight = 16;     // pixels
+    int32_t horizontalOffset = 0;  // pixels scrolled to the right
+
 private:
     void ShowCurrentCentred();
+    void MoveByKey(int32_t delta, bool movePage, bool shift, bool ctrl);
+    void Refill();
     std::u16string ChooseGreekVariant(CInput& input);
 };

@@ -16,6 +16,8 @@
 class IFrameLists {
 public:
     virtual ~IFrameLists() = default;
+    // Makes the list windows and the article view inside the frame.
+    virtual void CreateListWindows(HWND /*parent*/) {}
     // Window of the current list view, null when there is none.
     virtual HWND CurrentListWindow() { return nullptr; }
     // Kind of the current list (0 none).

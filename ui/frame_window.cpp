@@ -21,6 +21,7 @@
 #include "ui/font_sets.h"
 #include "ui/font_settings_dialog.h"
 #include "ui/frame_layout.h"
+#include "ui/list_view.h"
 #include "ui/start_arguments.h"
 #include "ui/test_hook_protocol.h"
 
@@ -68,8 +69,8 @@ bool CFrame::RegisterClasses() {
     frameClass.lpszClassName = Wide(kFrameClassName);
     if (!RegisterClassW(&frameClass)) return false;
 
-    // The list and book classes take their procedures from their own parts
-    // when those exist; until then they do default processing.
+    // The list class is the list views'; the book classes do default
+    // processing until the book reader joins.
     WNDCLASSW sizeBar{};
     sizeBar.style = CS_HREDRAW | CS_VREDRAW;
     sizeBar.lpfnWndProc = &CFrame::SizeBarProc;
@@ -81,13 +82,14 @@ bool CFrame::RegisterClasses() {
 
     WNDCLASSW list{};
     list.style = CS_DBLCLKS;
-    list.lpfnWndProc = DefWindowProcW;
+    list.lpfnWndProc = &ListView::WindowProc;
     list.hInstance = instance_;
     list.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     list.lpszClassName = Wide(kListViewClassName);
     RegisterClassW(&list);
 
     WNDCLASSW bookFrame = list;
+    bookFrame.lpfnWndProc = DefWindowProcW;
     bookFrame.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
     bookFrame.lpszClassName = Wide(kBookFrameClassName);
     RegisterClassW(&bookFrame);
@@ -136,6 +138,7 @@ int32_t CFrame::Create(int32_t x, int32_t y, int32_t width, int32_t height) {
         if (!(toolbars[number - 1] = CreateToolbar(frame_, number))) return 0;
     if (!CreateInputBox()) return 0;
     tabControl = CreateTabControl(frame_);
+    if (lists) lists->CreateListWindows(frame_);
     sizeBar_ = CreateWindowExW(0, Wide(kSizeBarClassName), L"", kSizeBarStyle, 0, listHeight_, width,
                                kSizeBarHeight, frame_, nullptr, instance_, nullptr);
     if (!sizeBar_) return 0;

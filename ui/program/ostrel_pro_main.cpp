@@ -21,6 +21,8 @@
 #include "ui/frame.h"
 #include "ui/font_sets.h"
 #include "ui/frame_furniture.h"
+#include "ui/frame_shelf.h"
+#include "import/import_registration.h"
 #include "ui/program_context.h"
 #include "storage/global_engine.h"
 #include "ui/start_arguments.h"
@@ -80,6 +82,9 @@ void RunMainWindow(HINSTANCE instance, std::vector<std::u16string> arguments, in
     g_frame = frame.get();
     FrameFurniture furniture(*frame);
     frame->furniture = &furniture;
+    FrameShelf shelf(*frame);
+    frame->lists = &shelf;
+    frame->startShelf = &shelf;
     if (frame->Create(app.window.x, app.window.y, app.window.width, app.window.height)) frame->MessageLoop();
     frame.reset();
     g_frame = nullptr;
@@ -89,6 +94,7 @@ void RunMainWindow(HINSTANCE instance, std::vector<std::u16string> arguments, in
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showMode) {
     ProgramGlobals globals(StorageEngineHooks());
+    RegisterImportParsers();
     std::setlocale(LC_ALL, "");
     std::setlocale(LC_TIME, "English");
     std::vector<std::u16string> arguments = SplitCommandLine();

@@ -1,0 +1,146 @@
+// OstrelPro.exe with a dictionary compiled from a slice of Debian's EDICT
+// listed in its settings: kana typed into the input box fill the reading
+// list, the current row is the typed reading, the article view shows that
+// entry's English gloss, and the current row is painted in the selection
+// colour.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "common/tests/edict_files.h"
+#include "ui/e2e/program_session.h"
+
+namespace {
+
+struct SliceEntry {
+    std::u16string reading;
+    std::vector<std::u16string> glosses;
+};
+
+// The slice's entries with a hiragana reading of 2 to 4 letters.
+std::vector<SliceEntry> ReadSlice() {
+    std::vector<uint8_t> bytes = ReadFileBytes(std::string(OSTREL_BINARY_DIR) + "/ui/e2e-data/edict-slice");
+    std::vector<SliceEntry> entries;
+    std::vector<std::span<const uint8_t>> lines = SplitLines(bytes);
+    for (size_t i = 1; i < lines.size(); ++i) {
+        std::u16string text = DecodeEucJpLine(lines[i]);
+        size_t open = text.find(u" ["), close = text.find(u"] /");
+        size_t slash = text.find(u" /");
+        SliceEntry entry;
+        entry.reading = open != std::u16string::npos && close != std::u16string::npos && close > open
+                            ? text.substr(open + 2, close - open - 2)
+                            : text.substr(0, std::min(text.find(u' '), text.size()));
+        bool hiragana = entry.reading.size() >= 2 && entry.reading.size() <= 4 &&
+                        std::all_of(entry.reading.begin(), entry.reading.end(),
+                                    [](char16_t c) { return c >= 0x3041 && c <= 0x3093; });
+        if (!hiragana || slash == std::u16string::npos) continue;
+        // "/(n) (uk) cat/pussy/": the meanings without their leading tags.
+        for (size_t at = slash + 2; at < text.size();) {
+            size_t end = text.find(u'/', at);
+            if (end == std::u16string::npos) break;
+            std::u16string gloss = text.substr(at, end - at);
+            while (!gloss.empty() && gloss[0] == u'(') {
+                size_t tag = gloss.find(u") ");
+                if (tag == std::u16string::npos) break;
+                gloss.erase(0, tag + 2);
+            }
+            if (gloss.size() >= 3 && gloss != u"(P)") entry.glosses.push_back(gloss);
+            at = end + 1;
+        }
+        if (!entry.glosses.empty()) entries.push_back(std::move(entry));
+    }
+    return entries;
+}
+
+std::wstring Wide(std::u16string_view text) { return std::wstring(text.begin(), text.end()); }
+
+std::wstring WindowText(HWND window) {
+    wchar_t text[4096] = {};
+    SendMessageW(window, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+HWND VisibleList(HWND frame) {
+    HWND found = nullptr;
+    for (HWND child = FindWindowExW(frame, nullptr, L"Ostrel List View", nullptr); child && !found;
+         child = FindWindowExW(frame, child, L"Ostrel List View", nullptr))
+        if (IsWindowVisible(child)) found = child;
+    return found;
+}
+
+class ListTyping : public testing::Test {
+protected:
+    void SetUp() override {
+        SetProcessDPIAware();
+        CloseLeftoverFrames();
+    }
+};
+
+TEST_F(ListTyping, KanaTypedFillTheReadingListAndShowTheArticle) {
+    std::vector<SliceEntry> slice = ReadSlice();
+    ASSERT_GT(slice.size(), 100u) << "the EDICT slice was not made";
+    const SliceEntry& chosen = slice[slice.size() / 2];
+    std::vector<std::u16string> glosses;
+    for (const SliceEntry& entry : slice)
+        if (entry.reading == chosen.reading) glosses.insert(glosses.end(), entry.glosses.begin(), entry.glosses.end());
+
+    TestFolders folders = PrepareTest(L"ListTyping.KanaTyped");
+    std::wstring dictionary = folders.DictionariesFolder() + L"\\edict-slice.qdx";
+    CreateDirectoryW((folders.documents + L"\\OstrelPro").c_str(), nullptr);
+    CreateDirectoryW(folders.DictionariesFolder().c_str(), nullptr);
+    ASSERT_TRUE(CopyFileW((Wide(std::u16string(OSTREL_BINARY_DIR, OSTREL_BINARY_DIR + sizeof(OSTREL_BINARY_DIR) - 1)) +
+                           L"\\ui\\e2e-data\\edict-slice.qdx").c_str(),
+                          dictionary.c_str(), FALSE));
+    WriteSettings(folders, L"[Window]\r\nx=20\r\ny=20\r\ncx=700\r\ncy=560\r\ncy2=300\r\n[Dictionaries]\r\nFile1=" +
+                               dictionary + L",0\r\n");
+    ProgramRun run;
+    HWND frame = run.WaitForFrame();
+    ASSERT_NE(frame, nullptr);
+    auto state = run.QueryState(frame);
+    EXPECT_EQ(state[L"dictionaries"], L"2") << "the slice and the personal dictionary made at the first run";
+    EXPECT_EQ(state[L"kind"], L"2");
+
+    HWND input = FindChild(frame, L"RichEdit20W", 202);
+    ASSERT_NE(input, nullptr);
+    for (char16_t c : chosen.reading) PostMessageW(input, WM_CHAR, c, 1);
+    std::wstring reading = Wide(chosen.reading);
+    auto currentReading = [&] {
+        state = run.QueryState(frame);
+        int current = std::stoi(state[L"current"]), top = std::stoi(state[L"top"]);
+        return state[L"cell." + std::to_wstring(current - top) + L".0"];
+    };
+    for (int i = 0; i < 100 && currentReading() != reading; ++i) Sleep(50);
+    EXPECT_EQ(currentReading(), reading);
+    EXPECT_GT(std::stoi(state[L"rows"]), 1000);
+
+    HWND article = FindChild(frame, L"RichEdit20W", 201);
+    ASSERT_NE(article, nullptr);
+    std::wstring shown = WindowText(article);
+    bool glossShown = std::any_of(glosses.begin(), glosses.end(),
+                                  [&](const std::u16string& g) { return shown.find(Wide(g)) != std::wstring::npos; });
+    EXPECT_TRUE(glossShown) << "article: " << std::string(shown.begin(), shown.end());
+
+    // The current row is filled with the selection colour.
+    HWND list = VisibleList(frame);
+    ASSERT_NE(list, nullptr);
+    RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    Sleep(200);
+    RECT box{};
+    GetWindowRect(list, &box);
+    HDC screen = GetDC(nullptr);
+    int selected = 0;
+    for (int y = box.top; y < box.bottom; ++y)
+        if (GetPixel(screen, box.left + 15, y) == RGB(0, 0, 127)) ++selected;
+    ReleaseDC(nullptr, screen);
+    EXPECT_GE(selected, 10) << "one row's height in the selection colour";
+    EXPECT_LE(selected, 40);
+    SaveScreenshot(folders.root + L"\\reading_list.png");
+    EXPECT_EQ(run.Exit(frame), 0);
+}
+
+}  // namespace

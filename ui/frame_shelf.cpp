@@ -1,0 +1,320 @@
+// FrameShelf: the shelf's list views in the main window (IFrameLists), the
+// shelf's window side (IShelfHost), the input box as the search reads it
+// (IInputBox) and what the list views need of the program (IListViewSite).
+#include "ui/frame_shelf.h"
+
+#include <objbase.h>
+#include <richedit.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "article/list_cells.h"
+#include "article/list_entry_texts.h"
+#include "common/settings/registry_values.h"
+#include "common/settings/win/registry_store.h"
+#include "common/win/wide_text.h"
+#include "dictionary/dictionary.h"
+#include "dictionary/full_text_query_search.h"
+#include "dictionary/word_list.h"
+#include "storage/global_engine.h"
+#include "ui/application.h"
+#include "ui/command_rules.h"
+#include "ui/frame.h"
+#include "ui/list_columns_default.h"
+
+namespace {
+
+constexpr int32_t kFontSlots = 20;
+constexpr int32_t kListFontPoints = 10;
+constexpr int32_t kMaxShelfSteps = 100;
+
+}  // namespace
+
+FrameShelf::FrameShelf(CFrame& frame) : frame_(frame) {
+    MakeFonts();
+    InstallListCellTexts(&query_);
+    shelf_ = std::make_unique<CShelf>(*GlobalEngine(), this, input_, [this](int32_t viewKind, WordList* model) {
+        model->entryTextReader = &ReadEntryColumnTexts;
+        return std::make_unique<ListView>(viewKind, model, *this);
+    });
+}
+
+FrameShelf::~FrameShelf() {
+    shelf_.reset();
+    for (HFONT font : fonts_)
+        if (font) DeleteObject(font);
+}
+
+void FrameShelf::MakeFonts() {
+    // One Latin/Cyrillic face for the slots below the Japanese ones and one
+    // Japanese face above, at the list size, until the font sets are joined.
+    HDC screen = GetDC(nullptr);
+    int32_t height = -MulDiv(kListFontPoints, GetDeviceCaps(screen, LOGPIXELSY), 72);
+    for (int32_t slot = 0; slot < kFontSlots; ++slot) {
+        bool japanese = slot >= 10;
+        bool italic = slot == 2 || slot == 11;
+        fonts_[slot] = CreateFontW(height, 0, 0, 0, FW_NORMAL, italic, 0, 0,
+                                   japanese ? SHIFTJIS_CHARSET : RUSSIAN_CHARSET, 0, 0, 0, 0,
+                                   japanese ? L"MS UI Gothic" : L"Arial");
+        TEXTMETRICW metrics{};
+        HGDIOBJ old = SelectObject(screen, fonts_[slot]);
+        if (GetTextMetricsW(screen, &metrics)) fontHeights_[slot] = metrics.tmHeight;
+        SelectObject(screen, old);
+    }
+    ReleaseDC(nullptr, screen);
+}
+
+ListView* FrameShelf::CurrentView() const { return static_cast<ListView*>(shelf_->CurrentView()); }
+
+ListView* FrameShelf::ViewOfKind(int32_t kind) const { return static_cast<ListView*>(shelf_->FindView(kind)); }
+
+// ---- IFrameLists --------------------------------------------------------
+
+void FrameShelf::CreateListWindows(HWND parent) {
+    if (!article_.Window() && article_.Create(parent)) {
+        frame_.articleView = article_.Window();
+        frame_.articleEdit = article_.Window();
+    }
+    for (int32_t i = 0; i < shelf_->ViewCount(); ++i) {
+        auto* view = static_cast<ListView*>(shelf_->ViewAt(i));
+        if (!view->Window()) view->Create(parent, 0, 0, 100, 100);
+    }
+}
+
+HWND FrameShelf::CurrentListWindow() { return CurrentView() ? CurrentView()->Window() : nullptr; }
+
+int32_t FrameShelf::CurrentKind() { return CurrentView() ? CurrentView()->viewKind : 0; }
+
+int32_t FrameShelf::SetCurrentListByKind(int32_t kind) { return shelf_->SetCurrentListByKind(kind); }
+
+void FrameShelf::RedrawLists() {
+    ListView* current = CurrentView();
+    for (int32_t i = 0; i < shelf_->ViewCount(); ++i) {
+        auto* view = static_cast<ListView*>(shelf_->ViewAt(i));
+        if (view != current && view->Window()) ShowWindow(view->Window(), SW_HIDE);
+    }
+    if (current && current->Window()) {
+        current->Show(SW_SHOW);
+        current->UpdateView();
+    }
+    frame_.UpdateStatusBar();
+}
+
+void FrameShelf::PlaceListWindows(int32_t x, int32_t y, int32_t width, int32_t height) {
+    listArea_ = {x, y, x + width, y + height};
+    for (int32_t i = 0; i < shelf_->ViewCount(); ++i) static_cast<ListView*>(shelf_->ViewAt(i))->Move(x, y, width, height);
+}
+
+std::u16string FrameShelf::CurrentDictionaryPath() {
+    ListView* view = CurrentView();
+    RDFDictionary* dictionary = view ? view->GetCurrentDictionary() : nullptr;
+    return dictionary ? std::u16string(dictionary->File().path) : std::u16string();
+}
+
+int32_t FrameShelf::SelectStartList(int32_t fallback) { return shelf_->SelectStartList(fallback); }
+
+uint32_t FrameShelf::UpdateInput() { return static_cast<uint32_t>(input_.Update(*this)); }
+
+uint32_t FrameShelf::SearchedInputCounter() {
+    return CurrentView() ? static_cast<uint32_t>(CurrentView()->inputCounter) : 0;
+}
+
+void FrameShelf::SearchAsYouType() {
+    ListView* view = CurrentView();
+    if (!view) return;
+    if (view->viewKind == kViewSearchResults && view->model) {
+        input_.Update(*this);
+        view->model->Clear();
+        FillFromFullTextQuery(*view->model, query_, input_.text);
+        view->inputCounter = input_.changeCounter;
+        view->GoToFirst();
+        return;
+    }
+    view->SearchAsYouType(input_, *this);
+}
+
+void FrameShelf::OnListCommand(uint32_t id) {
+    if (ListView* view = CurrentView()) view->OnCommand(id);
+}
+
+void FrameShelf::RepaintPage() {
+    if (ListView* view = CurrentView()) view->RepaintPage();
+}
+
+int32_t FrameShelf::RowCount() { return CurrentView() ? CurrentView()->GetRowCount() : 0; }
+
+int32_t FrameShelf::CurrentRow() { return CurrentView() ? CurrentView()->currentRow : -1; }
+
+int32_t FrameShelf::SelectedCount() { return CurrentView() ? CurrentView()->selection.Count() : 0; }
+
+uint32_t FrameShelf::CurrentRowDictionaryFlags() {
+    RDFDictionary* dictionary = CurrentView() ? CurrentView()->GetCurrentDictionary() : nullptr;
+    return dictionary ? dictionary->flags : 0;
+}
+
+bool FrameShelf::CurrentRowDictionaryIsWorking() {
+    RDFDictionary* dictionary = CurrentView() ? CurrentView()->GetCurrentDictionary() : nullptr;
+    return dictionary && dictionary == shelf_->GetWorkingDictionary();
+}
+
+bool FrameShelf::CurrentRecordDeleted() {
+    RDFDictionary* dictionary = CurrentView() ? CurrentView()->GetCurrentDictionary() : nullptr;
+    return dictionary && dictionary->deletedRecord != 0;
+}
+
+std::u16string FrameShelf::WorkingDictionaryPath() {
+    RDFDictionary* working = shelf_->GetWorkingDictionary();
+    return working ? std::u16string(working->File().path) : std::u16string();
+}
+
+int32_t FrameShelf::ConversionMode() { return CurrentView() ? CurrentView()->conversionMode : 0; }
+
+bool FrameShelf::ConversionModeAllowed() { return CurrentView() && CurrentView()->conversionAvailable; }
+
+void FrameShelf::SetConversionMode(int32_t mode) {
+    if (ListView* view = CurrentView()) view->conversionMode = mode;
+}
+
+bool FrameShelf::CanGoBack() { return shelf_->History().Position() > 0; }
+
+bool FrameShelf::CanGoForward() {
+    CHistory& history = shelf_->History();
+    return history.Position() >= 0 && history.Position() != history.Newest();
+}
+
+void FrameShelf::HistoryBack() { shelf_->History().Back(); }
+
+void FrameShelf::HistoryForward() { shelf_->History().Forward(); }
+
+void FrameShelf::DeleteAllDictionaries() {
+    while (shelf_->DictionaryCount() > 0) shelf_->DeleteDictionary(shelf_->GetDictionary(shelf_->DictionaryCount() - 1));
+}
+
+int32_t FrameShelf::DictionaryCount() { return shelf_->DictionaryCount(); }
+
+std::u16string FrameShelf::VisibleCellText(int32_t row, int32_t cell) {
+    return CurrentView() ? CurrentView()->CellTextForHook(row, cell) : std::u16string();
+}
+
+int32_t FrameShelf::TopRow() { return CurrentView() ? std::max(CurrentView()->topRow, 0) : 0; }
+
+// ---- IShelfHost ---------------------------------------------------------
+
+bool FrameShelf::FileExists(std::u16string_view path) {
+    return GetFileAttributesW(WideString(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+int32_t FrameShelf::EnsureTab(int32_t command) {
+    return frame_.FindOrInsertListTab(ListKindOfCommand(static_cast<uint32_t>(command)), static_cast<uint32_t>(command), true);
+}
+
+void FrameShelf::RemoveTab(int32_t command) {
+    frame_.FindOrInsertListTab(ListKindOfCommand(static_cast<uint32_t>(command)), static_cast<uint32_t>(command), false);
+}
+
+int32_t FrameShelf::SelectedTabCommand() { return 0; }
+
+void FrameShelf::PostCommand(int32_t command) {
+    if (frame_.Window()) PostMessageW(frame_.Window(), WM_COMMAND, static_cast<WPARAM>(command), 0);
+}
+
+void FrameShelf::UpdateCommandState(int32_t command) { frame_.UpdateCommandStates(static_cast<uint32_t>(command)); }
+
+std::u16string FrameShelf::InstallationId() {
+    std::u16string id;
+    RegGetString(kInstallationIdValue, id);
+    return id;
+}
+
+std::u16string FrameShelf::NewGuidText() {
+    GUID guid{};
+    wchar_t text[64] = {};
+    if (FAILED(CoCreateGuid(&guid)) || !StringFromGUID2(guid, text, 64)) return {};
+    return std::u16string(Char16View(text));
+}
+
+std::u16string FrameShelf::LocalTimeText() {
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    char text[32];
+    std::snprintf(text, sizeof(text), "%d-%02d-%02d %02d:%02d:%02d", now.wYear, now.wMonth, now.wDay, now.wHour,
+                  now.wMinute, now.wSecond);
+    return std::u16string(text, text + std::char_traits<char>::length(text));
+}
+
+// ---- IInputBox ----------------------------------------------------------
+
+std::u16string FrameShelf::Text() const {
+    HWND box = frame_.InputBox();
+    if (!box) return {};
+    int32_t length = GetWindowTextLengthW(box);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    int32_t copied = GetWindowTextW(box, text.data(), length + 1);
+    text.resize(static_cast<size_t>(std::max(copied, 0)));
+    return std::u16string(Char16View(text));
+}
+
+void FrameShelf::Selection(int32_t& start, int32_t& end) const {
+    CHARRANGE range{};
+    if (frame_.InputBox()) SendMessageW(frame_.InputBox(), EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
+    start = range.cpMin;
+    end = range.cpMax;
+}
+
+void FrameShelf::HighlightInputRange(int32_t first, int32_t last) {
+    HWND box = frame_.InputBox();
+    if (!box) return;
+    Application* app = g_application;
+    if (app) ++app->inputBusy;
+    CHARRANGE kept{};
+    SendMessageW(box, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&kept));
+    SendMessageW(box, WM_SETREDRAW, FALSE, 0);
+    CHARFORMAT2W format{};
+    format.cbSize = sizeof(format);
+    format.dwMask = CFM_COLOR;
+    SendMessageW(box, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
+    if (last > first) {
+        CHARRANGE range{first, last};
+        SendMessageW(box, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
+        format.crTextColor = RGB(255, 0, 0);
+        SendMessageW(box, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+    }
+    SendMessageW(box, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&kept));
+    SendMessageW(box, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(box, nullptr, FALSE);
+    if (app) --app->inputBusy;
+}
+
+// ---- IListViewSite ------------------------------------------------------
+
+bool FrameShelf::IsCurrentView(const ListViewModel* view) { return view && view == shelf_->CurrentView(); }
+
+RDFDictionary* FrameShelf::WorkingDictionary() { return shelf_->GetWorkingDictionary(); }
+
+int32_t FrameShelf::OpenDictionariesFrom(const RDFDictionary* dictionary) {
+    int32_t count = 0, steps = 0;
+    for (const RDFDictionary* d = dictionary; d && steps < kMaxShelfSteps; d = d->next, ++steps)
+        if (d->flags & kDictionaryOpen) ++count;
+    return count;
+}
+
+void FrameShelf::ShowArticle(const FormattedText* article) { article_.Show(article); }
+
+void FrameShelf::AddToHistory(ListViewModel& view, const CCursor& cursor, int32_t pageOffset) {
+    shelf_->History().Add(&view, &cursor, pageOffset);
+}
+
+const HFONT* FrameShelf::ListFonts() { return fonts_; }
+
+int32_t FrameShelf::ListFontHeight(int32_t slot) {
+    return slot >= 0 && slot < kFontSlots ? fontHeights_[slot] : 0;
+}
+
+std::vector<PageColumn>& FrameShelf::LayoutOf(int32_t modelKind) {
+    auto found = layouts_.find(modelKind);
+    if (found == layouts_.end()) found = layouts_.emplace(modelKind, DefaultListColumns(modelKind)).first;
+    return found->second;
+}
+
+HWND FrameShelf::InputBox() { return frame_.InputBox(); }

@@ -1,0 +1,129 @@
+// FrameShelf: the shelf joined to the main window. It owns the input model,
+// the full-text query, the shelf with its list views, the list fonts and
+// layouts and the article pane, and it answers the frame's slots: the lists
+// the frame drives (IFrameLists), the opening of dictionaries at start
+// (IStartShelf, start_shelf.cpp), the shelf's window side (IShelfHost), the
+// input box as the search reads it (IInputBox) and the list views' site.
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "dictionary/full_text_query.h"
+#include "dictionary/input_line.h"
+#include "dictionary/shelf.h"
+#include "ui/article_pane.h"
+#include "ui/frame_slots.h"
+#include "ui/list_view.h"
+#include "ui/open_dictionaries.h"
+
+class CFrame;
+
+class FrameShelf final : public IFrameLists,
+                         public IStartShelf,
+                         public IShelfHost,
+                         public IInputBox,
+                         public IListViewSite {
+public:
+    explicit FrameShelf(CFrame& frame);
+    ~FrameShelf() override;
+    FrameShelf(const FrameShelf&) = delete;
+    FrameShelf& operator=(const FrameShelf&) = delete;
+
+    CShelf& Shelf() { return *shelf_; }
+    ListView* CurrentView() const;
+    ListView* ViewOfKind(int32_t kind) const;
+
+    // IFrameLists.
+    void CreateListWindows(HWND parent) override;
+    HWND CurrentListWindow() override;
+    int32_t CurrentKind() override;
+    int32_t SetCurrentListByKind(int32_t kind) override;
+    void RedrawLists() override;
+    void PlaceListWindows(int32_t x, int32_t y, int32_t width, int32_t height) override;
+    std::u16string CurrentDictionaryPath() override;
+    int32_t SelectStartList(int32_t fallback) override;
+    uint32_t UpdateInput() override;
+    uint32_t SearchedInputCounter() override;
+    void SearchAsYouType() override;
+    void OnListCommand(uint32_t id) override;
+    void RepaintPage() override;
+    int32_t RowCount() override;
+    int32_t CurrentRow() override;
+    int32_t SelectedCount() override;
+    uint32_t CurrentRowDictionaryFlags() override;
+    bool CurrentRowDictionaryIsWorking() override;
+    bool CurrentRecordDeleted() override;
+    std::u16string WorkingDictionaryPath() override;
+    int32_t ConversionMode() override;
+    bool ConversionModeAllowed() override;
+    void SetConversionMode(int32_t mode) override;
+    bool CanGoBack() override;
+    bool CanGoForward() override;
+    void HistoryBack() override;
+    void HistoryForward() override;
+    void DeleteAllDictionaries() override;
+    int32_t DictionaryCount() override;
+    std::u16string VisibleCellText(int32_t row, int32_t cell) override;
+    int32_t TopRow() override;
+
+    // IStartShelf (start_shelf.cpp).
+    ShelfEntry FindByPath(std::u16string_view path) override;
+    ShelfEntry AddDictionary(uint32_t flags, std::u16string_view path, bool atHead) override;
+    bool OpenDictionary(ShelfEntry dictionary) override;
+    bool IsOpen(ShelfEntry dictionary) override;
+    bool AnyOpen() override;
+    bool HasEditable() override;
+    std::u16string MakePersonalDictionaryName(std::u16string_view folder) override;
+    void CreatePersonalDictionary(std::u16string_view path) override;
+    void SelectWorkingDictionaryByPath(std::u16string_view path) override;
+    std::u16string ConvertSourceFile(std::u16string_view source) override;
+    void SaveDictionaryList() override;
+    void Refresh() override;
+    void ResetListViews() override;
+    void WarnOldDictionaries() override;
+
+    // IShelfHost.
+    bool FileExists(std::u16string_view path) override;
+    int32_t EnsureTab(int32_t command) override;
+    void RemoveTab(int32_t command) override;
+    int32_t SelectedTabCommand() override;
+    void PostCommand(int32_t command) override;
+    void UpdateCommandState(int32_t command) override;
+    std::u16string InstallationId() override;
+    std::u16string NewGuidText() override;
+    std::u16string LocalTimeText() override;
+
+    // IInputBox.
+    std::u16string Text() const override;
+    void Selection(int32_t& start, int32_t& end) const override;
+    void HighlightInputRange(int32_t first, int32_t last) override;
+
+    // IListViewSite.
+    bool IsCurrentView(const ListViewModel* view) override;
+    RDFDictionary* WorkingDictionary() override;
+    int32_t OpenDictionariesFrom(const RDFDictionary* dictionary) override;
+    void ShowArticle(const FormattedText* article) override;
+    void AddToHistory(ListViewModel& view, const CCursor& cursor, int32_t pageOffset) override;
+    const HFONT* ListFonts() override;
+    int32_t ListFontHeight(int32_t slot) override;
+    std::vector<PageColumn>& LayoutOf(int32_t modelKind) override;
+    HWND InputBox() override;
+
+private:
+    void MakeFonts();
+
+    CFrame& frame_;
+    CInput input_;
+    FullTextQuery query_;
+    std::map<int32_t, std::vector<PageColumn>> layouts_;
+    HFONT fonts_[20] = {};       // owned until the font sets are joined
+    int32_t fontHeights_[20] = {};
+    ArticlePane article_;
+    std::unique_ptr<CShelf> shelf_;
+    RECT listArea_{};
+};

@@ -1,0 +1,342 @@
+// ListView: the list window's creation, fonts, header and layout, the
+// refresh after every move, the article of the current row and the list
+// commands.
+#include "ui/list_view.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "article/formatter_family.h"
+#include "article/list_cells.h"
+#include "common/win/wide_text.h"
+#include "dictionary/dictionary.h"
+#include "dictionary/word_list.h"
+#include "dictionary/word_list_entry.h"
+#include "ui/application.h"
+#include "ui/command_ids.h"
+#include "ui/frame.h"
+#include "ui/list_columns_default.h"
+
+namespace {
+
+constexpr DWORD kListStyle = WS_CHILD | WS_VSCROLL | WS_TABSTOP;
+constexpr DWORD kHeaderStyle = WS_CHILD | WS_VISIBLE | HDS_BUTTONS;
+constexpr int32_t kExtraHeight = 200;   // the window reaches below the list area
+constexpr uint32_t kUpdateViewCommand = 40026;
+
+// Commands the list hands on to the main window unchanged.
+constexpr uint32_t kPostedOn[] = {40400, 40056, 40057, 40058, 40069, 40077, 40080, 40119, 40147, 40155};
+// Web searches for the current row's word.
+constexpr uint32_t kWebSearches[] = {40164, 40166, 40170, 40183, 40184, 40185, 40186, 40187, 40188, 40691};
+
+// The lexicon row's article: where its word is found, with links.
+FormattedText LexiconHint(WordList& list, int32_t row, int32_t language) {
+    if (ListViewModel::cellText == nullptr) return {};
+    std::u16string word = ListViewModel::cellText(list, row, 24);
+    ArticleCount count = CountArticlesOfWord(list, word);
+    std::u16string hint = ArticleCountHintText(UILanguageFromValue(language), word, count.articles, count.dictionaries);
+    StyledText text(static_cast<int32_t>(hint.size()) + 1);
+    if (!text.Allocated()) return {};
+    StyledWriter writer = text.Writer();
+    writer.Append(hint, 0);
+    text.Finish(writer);
+    return FormattedText::PlainWithLinks(std::move(text));
+}
+
+}  // namespace
+
+ListView::ListView(int32_t viewKindIn, WordList* modelIn, IListViewSite& site)
+    : ListViewModel(viewKindIn, modelIn, nullptr), site_(site), windowHost_(*this) {
+    host = &windowHost_;
+    conversionMode = viewKind == 2 ? kConvertRomaji : kConvertNone;
+    conversionAvailable = viewKind == 2;
+    if (viewKind == kViewLexicon) selection.merge = 0;
+    rowsPerPage = 1;
+    // The header is as high as the stock GUI font, plus 5.
+    if (HDC screen = CreateICW(L"DISPLAY", nullptr, nullptr, nullptr)) {
+        HGDIOBJ old = SelectObject(screen, GetStockObject(DEFAULT_GUI_FONT));
+        TEXTMETRICW metrics{};
+        if (GetTextMetricsW(screen, &metrics)) headerHeight = metrics.tmHeight + 5;
+        SelectObject(screen, old);
+        DeleteDC(screen);
+    }
+}
+
+ListView::~ListView() {
+    if (window_) {
+        SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+        DestroyWindow(window_);
+    }
+}
+
+int32_t ListView::ModelKind() const { return model != nullptr ? model->Kind() : viewKind; }
+
+int32_t ListView::ClientHeight() const {
+    RECT client{};
+    if (window_) GetClientRect(window_, &client);
+    return client.bottom;
+}
+
+int32_t ListView::ClientWidth() const {
+    RECT client{};
+    if (window_) GetClientRect(window_, &client);
+    return client.right;
+}
+
+int32_t ListView::TotalColumnWidth() {
+    const std::vector<PageColumn>& columns = Columns();
+    int32_t total = 0;
+    for (size_t i = 0; i < columns.size() && i < static_cast<size_t>(kMaxHeaderColumns); ++i) total += columns[i].width;
+    return total;
+}
+
+bool ListView::Create(HWND parent, int32_t x, int32_t y, int32_t cx, int32_t cy) {
+    window_ = CreateWindowExW(WS_EX_CLIENTEDGE, WideString(kListViewClassName).c_str(), L"", kListStyle, x, y, cx,
+                              cy + kExtraHeight, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kListWindowId)),
+                              GetModuleHandleW(nullptr), this);
+    if (!window_) return false;
+    header_ = CreateWindowExW(0, WC_HEADERW, L"", kHeaderStyle, 0, 0, GetSystemMetrics(SM_CXSCREEN), headerHeight,
+                              window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kHeaderId)),
+                              GetModuleHandleW(nullptr), nullptr);
+    if (header_) {
+        SendMessageW(header_, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+        const std::vector<PageColumn>& columns = Columns();
+        for (size_t i = 0; i < columns.size() && i < static_cast<size_t>(kMaxHeaderColumns); ++i) {
+            HDITEMW item{};
+            item.mask = HDI_WIDTH | HDI_FORMAT;
+            item.cxy = columns[i].width;
+            item.fmt = HDF_STRING | (columns[i].sorted ? HDF_SORTDOWN : 0);
+            SendMessageW(header_, HDM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&item));
+        }
+        SetupHeaderColumns();
+    }
+    ApplyFonts();
+    return true;
+}
+
+void ListView::SetupHeaderColumns() {
+    if (!header_) return;
+    const std::vector<PageColumn>& columns = Columns();
+    for (size_t i = 0; i < columns.size() && i < static_cast<size_t>(kMaxHeaderColumns); ++i) {
+        std::wstring title = WideString(ListColumnTitle(columns[i].kind, viewKind, g_application ? g_application->language : 1));
+        HDITEMW item{};
+        item.mask = HDI_TEXT;
+        item.pszText = title.data();
+        SendMessageW(header_, HDM_SETITEMW, i, reinterpret_cast<LPARAM>(&item));
+    }
+}
+
+void ListView::ApplyFonts() {
+    const HFONT* fonts = site_.ListFonts();
+    if (fonts) std::copy(fonts, fonts + 20, fonts_);
+    lineHeight = LineHeightFor(site_.ListFontHeight(0), site_.ListFontHeight(12));
+    rowsPerPage = PageLineCount(ClientHeight());
+    if (currentRow < 0) {
+        topRow = 0;
+        currentRow = -1;
+        FillPage();
+        approximate = false;
+        selection.Clear();
+        SetVerticalScroll();
+        if (site_.IsCurrentView(this)) RepaintPage();
+    } else if (site_.IsCurrentView(this)) {
+        RepaintPage();
+        ShowCurrentArticle();
+    }
+}
+
+void ListView::Show(int32_t showCommand) {
+    horizontalOffset = 0;
+    LayoutHeader();
+    if (header_) {
+        const std::vector<PageColumn>& columns = Columns();
+        for (size_t i = 0; i < columns.size() && i < static_cast<size_t>(kMaxHeaderColumns); ++i) {
+            HDITEMW item{};
+            item.mask = HDI_WIDTH;
+            item.cxy = columns[i].width;
+            SendMessageW(header_, HDM_SETITEMW, i, reinterpret_cast<LPARAM>(&item));
+        }
+    }
+    if (window_) ShowWindow(window_, showCommand);
+    RepaintPage();
+    switch (showCommand) {
+    case 1: case 3: case 4: case 5: case 7: case 8: case 9: case 10: case 11:
+        ShowCurrentArticle();
+        break;
+    default:
+        break;
+    }
+}
+
+void ListView::Move(int32_t x, int32_t y, int32_t cx, int32_t cy) {
+    if (!window_) return;
+    SetWindowPos(window_, nullptr, x, y, cx, cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    LayoutHeader();
+}
+
+void ListView::LayoutHeader() {
+    if (!window_) return;
+    int32_t total = TotalColumnWidth();
+    int32_t width = ClientWidth();
+    SCROLLINFO info{sizeof(info)};
+    info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    if (total <= width) {
+        horizontalOffset = 0;
+        info.nMax = 0;
+    } else {
+        horizontalOffset = std::clamp(horizontalOffset, 0, total - width);
+        info.nMax = total;
+        info.nPage = static_cast<UINT>(width);
+        info.nPos = horizontalOffset;
+    }
+    SetScrollInfo(window_, SB_HORZ, &info, TRUE);
+    if (header_)
+        SetWindowPos(header_, nullptr, -horizontalOffset, 0, std::max(horizontalOffset + width, total), headerHeight,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    int32_t lines = PageLineCount(ClientHeight());
+    if (lines != rowsPerPage) {
+        rowsPerPage = lines;
+        FillPage();
+    }
+}
+
+void ListView::RepaintPage() {
+    if (!window_) return;
+    RECT area{};
+    GetClientRect(window_, &area);
+    area.bottom += headerHeight;
+    InvalidateRect(window_, &area, FALSE);
+    UpdateWindow(window_);
+}
+
+void ListView::SetVerticalScroll() {
+    if (!window_) return;
+    SCROLLINFO info{sizeof(info)};
+    info.fMask = SIF_RANGE | SIF_POS | SIF_DISABLENOSCROLL;
+    info.nMin = 0;
+    info.nMax = std::max(GetRowCount() - 1, 0);
+    info.nPos = std::max(topRow, 0);
+    SetScrollInfo(window_, SB_VERT, &info, TRUE);
+}
+
+void ListView::OnViewChanged() {
+    SetVerticalScroll();
+    if (!site_.IsCurrentView(this)) return;
+    RepaintPage();
+    if (g_frame) g_frame->SetStatusLineCount(currentRow + 1, GetRowCount());
+    ShowCurrentArticle();
+    if (g_frame) g_frame->UpdateCommandStates(kUpdateViewCommand);
+}
+
+bool ListView::IsWorkingRow(int32_t row) {
+    if (viewKind == kViewLexicon || model == nullptr) return false;
+    RDFDictionary* dictionary = model->GetRowDictionary(row);
+    return dictionary != nullptr && (dictionary->flags & kDictionaryWorking) != 0;
+}
+
+void ListView::ShowCurrentArticle() {
+    if (model == nullptr || currentRow < 0 || currentRow >= GetRowCount()) {
+        site_.ShowArticle(nullptr);
+        if (g_frame) g_frame->SetStatusDictionaryName({});
+        return;
+    }
+    if (model->IsStored()) {
+        WordListEntry* entry = model->RowEntry(currentRow);
+        if (entry != nullptr && (entry->flags & kEntryOwnText) != 0) {
+            std::u16string_view own = model->PoolText(entry->textOffset, entry->textLength);
+            StyledText text(static_cast<int32_t>(own.size()) + 1);
+            StyledWriter writer = text.Writer();
+            writer.Append(own, 0);
+            text.Finish(writer);
+            FormattedText article = FormattedText::Styled(std::move(text));
+            site_.ShowArticle(&article);
+            if (g_frame) g_frame->UpdateStatusBar();
+            return;
+        }
+    }
+    CCursor* cursor = model->GetEntry(currentRow);
+    if (cursor == nullptr || cursor->dictionary == nullptr) {
+        site_.ShowArticle(nullptr);
+        return;
+    }
+    FormattedText article;
+    if (viewKind == kViewLexicon) {
+        article = LexiconHint(*model, currentRow, g_application ? g_application->language : 1);
+    } else if (cursor->LoadArticle()) {
+        article = FormatArticle(*cursor->dictionary);
+    }
+    site_.AddToHistory(*this, *cursor, currentRow - std::max(topRow, 0));
+    site_.ShowArticle(&article);
+    if (g_frame) g_frame->UpdateStatusBar();
+}
+
+std::u16string ListView::CellTextForHook(int32_t row, int32_t cell) {
+    if (model == nullptr || cellText == nullptr) return {};
+    int32_t index = 0;
+    for (const PageColumn& column : Columns()) {
+        if (column.kind == 16 || column.kind == 17 || column.kind == kColumnExpander || column.kind == 26) continue;
+        if (index++ == cell) return cellText(*model, row, column.kind);
+    }
+    return {};
+}
+
+void ListView::OnCommand(uint32_t id) {
+    HWND frame = g_frame ? g_frame->Window() : nullptr;
+    for (uint32_t posted : kPostedOn)
+        if (id == posted) {
+            if (frame) PostMessageW(frame, WM_COMMAND, id, 0);
+            return;
+        }
+    for (uint32_t search : kWebSearches)
+        if (id == search) {
+            PostCurrentHeadword(static_cast<int32_t>(id));
+            return;
+        }
+    switch (id) {
+    case 40029:
+    case 40066:
+        if (viewKind == kViewLexicon || viewKind == kViewHistory) return;
+        if (model != nullptr && model->IsStored()) DeleteSelectedStoredRows();
+        return;
+    case 40192:
+        if (GetRowCount() > 0) {
+            selection.SetSingle(0, GetRowCount() - 1);
+            UpdateView();
+        }
+        return;
+    case 40074:
+        if (viewKind == kViewSelected) SetCurrent(0);
+        return;
+    case 1016: {
+        static const int32_t kTopics[][2] = {{1, 111}, {2, 109}, {4, 110}, {5, 139}, {13, 148},
+                                             {14, 146}, {15, 147}, {16, 127}, {17, 152}};
+        for (const auto& topic : kTopics)
+            if (topic[0] == viewKind && g_application) g_application->ShowHelpTopic(window_, topic[1]);
+        return;
+    }
+    default:
+        return;
+    }
+}
+
+void ListView::WindowHost::UpdateCommandState(int32_t command) {
+    if (g_frame) g_frame->UpdateCommandStates(static_cast<uint32_t>(command));
+}
+
+bool ListView::WindowHost::PostHeadword(int32_t command, std::u16string_view text) {
+    if (!g_frame) return false;
+    BSTR word = SysAllocStringLen(reinterpret_cast<const OLECHAR*>(text.data()), static_cast<UINT>(text.size()));
+    if (!word) return false;
+    return PostMessageW(g_frame->Window(), WM_COMMAND, static_cast<WPARAM>(command), g_frame->HandOutWebWord(word)) != 0;
+}
+
+void ListView::WindowHost::TranslateText(int32_t mode) {
+    if (g_frame && g_frame->translator && g_frame->InputBox()) {
+        int32_t length = GetWindowTextLengthW(g_frame->InputBox());
+        std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+        GetWindowTextW(g_frame->InputBox(), text.data(), length + 1);
+        text.resize(static_cast<size_t>(length));
+        g_frame->translator->TranslateText(std::u16string(Char16View(text.c_str())), 0, 0, 0, mode);
+    }
+}

@@ -1,0 +1,118 @@
+// ListView: the window side of one word list. It derives the portable half
+// (ListViewModel: search as you type, the page, moves and selection) and adds
+// the list window of class "Ostrel List View" with its header, the fonts and
+// column layout it paints with, the article of the current row, and the
+// list commands. The window procedure and painting are list_window.cpp and
+// list_row_painter.cpp; what the view needs of the program is IListViewSite.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "article/list_window_rules.h"
+#include "dictionary/list_view_model.h"
+
+class CCursor;
+class FormattedText;
+class RDFDictionary;
+
+// The program around the list views: the shelf, the fonts, the layouts and
+// the article view.
+class IListViewSite {
+public:
+    virtual bool IsCurrentView(const ListViewModel* view) = 0;
+    virtual RDFDictionary* WorkingDictionary() = 0;
+    // Open dictionaries on the shelf from `dictionary` to the end (at most 100).
+    virtual int32_t OpenDictionariesFrom(const RDFDictionary* dictionary) = 0;
+    // Shows an article in the article view; null clears it.
+    virtual void ShowArticle(const FormattedText* article) = 0;
+    virtual void AddToHistory(ListViewModel& view, const CCursor& cursor, int32_t pageOffset) = 0;
+    // The list font set: 20 handles, and the pixel height of a slot.
+    virtual const HFONT* ListFonts() = 0;
+    virtual int32_t ListFontHeight(int32_t slot) = 0;
+    // The shared column layout of a model kind; header tracking writes its widths.
+    virtual std::vector<PageColumn>& LayoutOf(int32_t modelKind) = 0;
+    // The main window's input box, where letters typed into a list go.
+    virtual HWND InputBox() = 0;
+
+protected:
+    ~IListViewSite() = default;
+};
+
+class ListView : public ListViewModel {
+public:
+    static constexpr int32_t kListWindowId = 100;
+    static constexpr int32_t kHeaderId = 112;
+
+    ListView(int32_t viewKind, WordList* model, IListViewSite& site);
+    ~ListView() override;
+    ListView(const ListView&) = delete;
+    ListView& operator=(const ListView&) = delete;
+
+    // The list window (hidden) with its header inside `parent`.
+    bool Create(HWND parent, int32_t x, int32_t y, int32_t cx, int32_t cy);
+    void ApplyFonts();
+    void SetupHeaderColumns();
+    void Show(int32_t showCommand);
+    void Move(int32_t x, int32_t y, int32_t cx, int32_t cy);
+    void LayoutHeader();
+    void RepaintPage();
+    void ShowCurrentArticle();
+    void OnCommand(uint32_t id);
+    // The text of the column kinds shown as cells to the test hook.
+    std::u16string CellTextForHook(int32_t row, int32_t cell);
+
+    HWND Window() const { return window_; }
+    HWND Header() const { return header_; }
+    std::vector<PageColumn>& Columns() { return site_.LayoutOf(ModelKind()); }
+    int32_t TotalColumnWidth();
+
+    // The window procedure (list_window.cpp).
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    // Starts dragging the selected rows to other programs (the data object's
+    // part sets it); no drag while it is null.
+    static void (*startDrag)(ListView& view);
+
+private:
+    friend class ListWindowMessages;
+    friend class ListRowPainter;
+
+    // What the portable half calls: painting and the main window's state.
+    class WindowHost final : public IListViewHost {
+    public:
+        explicit WindowHost(ListView& view) : view_(view) {}
+        void FillPage() override {}
+        void UpdateView() override { view_.OnViewChanged(); }
+        void UpdateCommandState(int32_t command) override;
+        bool PostHeadword(int32_t command, std::u16string_view text) override;
+        void TranslateText(int32_t mode) override;
+
+    private:
+        ListView& view_;
+    };
+
+    int32_t ModelKind() const;
+    int32_t ClientHeight() const;
+    int32_t ClientWidth() const;
+    // After every change of the page or the current row.
+    void OnViewChanged();
+    void SetVerticalScroll();
+    void Paint();
+    bool IsWorkingRow(int32_t row);
+
+    IListViewSite& site_;
+    WindowHost windowHost_;
+    HWND window_ = nullptr;
+    HWND header_ = nullptr;
+    HFONT fonts_[20] = {};  // the list font set, not owned
+    WheelAccumulator wheel_;
+    POINT press_{};
+    bool pressKept_ = false;
+    bool dragging_ = false;
+    bool selectedOnPress_ = false;
+    int32_t trackStartX_ = 0;      // header tracking: cursor x and width at the start
+    int32_t trackStartWidth_ = 0;
+};
