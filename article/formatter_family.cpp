@@ -10,6 +10,7 @@
 #include "article/latin_article.h"
 #include "article/warodai_format.h"
 #include "article/word_article.h"
+#include "article/yarxi_article.h"
 #include "article/yarxi_columns.h"
 #include "article/yarxi_index_text.h"
 #include "dictionary/dictionary.h"
@@ -132,6 +133,7 @@ FormattedText RunArticleMember(ArticleMember member, const CDictionary& dictiona
     case A::F11: return FormatArticleF11(dictionary, 0);
     case A::F12: return FormatArticleF12(dictionary, 0);
     case A::F13: return FormatArticleF13(dictionary, 0);
+    case A::F14: return FormatArticleF14(dictionary, 0);
     case A::RtfF9: return FormatArticleRtfF9(dictionary, 0);
     case A::RtfF10: return FormatArticleRtfF10(dictionary, 0);
     case A::PlainF9: case A::PlainF10: return GetPlainArticleText(dictionary, 0);

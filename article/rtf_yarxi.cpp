@@ -9,13 +9,11 @@
 #include <string_view>
 
 #include "article/rtf_renderer_flags.h"
+#include "article/yarxi_tree_walk.h"
 
 namespace {
 
 constexpr char16_t kIdeographicSpace = u'\u3000';
-// Deeper groups than this are left out (real articles nest a few levels).
-constexpr int32_t kMaxDepth = 64;
-
 bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 
 // Kinds written after the article (radical, strokes, usage), not in place.
@@ -24,8 +22,8 @@ bool IsTrailingKind(uint32_t kind) { return kind == 45 || kind == 46 || kind == 
 class YarxiWriter {
 public:
     YarxiWriter(CRtfArticleBuilder& piece, std::span<const DictionaryElement> elements, int32_t root, uint32_t flags)
-        : piece_(piece), elements_(elements), flags_(flags) {
-        const std::u16string_view rootText = TextOf(root);
+        : piece_(piece), tree_(elements, root), flags_(flags) {
+        const std::u16string_view rootText = tree_.TextOf(root);
         // Reading-list articles carry "T" as the entry's fifth character.
         readingList_ = rootText.size() > 4 && rootText[4] == u'T';
     }
@@ -33,13 +31,11 @@ public:
     // Answers true once the piece passed the size limit.
     bool Group(int32_t element, int32_t previous, int32_t depth) {
         if (Full()) return true;
-        if (!Valid(element) || depth > kMaxDepth) return false;
-        const std::u16string_view text = TextOf(element);
-        const uint32_t kind = elements_[static_cast<size_t>(element)].kind;
-        size_t end = text.size();
-        const bool group = text.substr(0, 2) == u"{\\";
-        if (group && end > 2 && text[end - 1] == u'}') --end;   // the group's own close
-        const size_t start = ContentStart(text, end, group);
+        if (!tree_.Valid(element) || depth > kYarxiMaxWalkDepth) return false;
+        const std::u16string_view text = tree_.BodyOf(element);
+        const uint32_t kind = tree_.KindOf(element);
+        const size_t end = text.size();
+        const size_t start = YarxiTreeWalk::ContentStart(text);
         if (!Prefix(element, previous, kind, text, start, end)) return Full();
         return Content(element, kind, depth, text, start, end);
     }
@@ -60,23 +56,7 @@ public:
     bool Full() const { return piece_.Bytes().size() > kYarxiPieceLimit; }
 
 private:
-    bool Valid(int32_t i) const { return i >= 0 && static_cast<size_t>(i) < elements_.size(); }
-    uint32_t KindOf(int32_t i) const { return Valid(i) ? elements_[static_cast<size_t>(i)].kind : 0; }
-    std::u16string_view TextOf(int32_t i) const {
-        if (!Valid(i)) return {};
-        const DictionaryElement& e = elements_[static_cast<size_t>(i)];
-        if (e.text == nullptr || e.length <= 0) return {};
-        return {e.text, static_cast<size_t>(e.length)};
-    }
     bool Styles() const { return HasFlag(flags_, kRtfStyles); }
-
-    // After the first word (the keyword, "{\" included) and its blanks.
-    static size_t ContentStart(std::u16string_view text, size_t end, bool group) {
-        size_t i = group ? 2 : 0;
-        while (i < end && text[i] > u' ' && text[i] != u'{' && text[i] != u'}') ++i;
-        while (i < end && text[i] <= u' ') ++i;
-        return i;
-    }
 
     void Style(int32_t kind) {
         if (Styles()) piece_.SetParagraphStyle(kind);
@@ -104,8 +84,8 @@ private:
     // element is written.
     bool Prefix(int32_t element, int32_t previous, uint32_t kind, std::u16string_view text, size_t start,
                 size_t end) {
-        const bool continuation = Valid(previous) && KindOf(previous) == kind;
-        const uint32_t parentKind = KindOf(elements_[static_cast<size_t>(element)].parent);
+        const bool continuation = tree_.Valid(previous) && tree_.KindOf(previous) == kind;
+        const uint32_t parentKind = tree_.KindOf(tree_[element].parent);
         switch (kind) {
         case 3: Style(3); break;
         case 4: Style(4); break;
@@ -132,15 +112,15 @@ private:
             }
             break;
         case 46:
-            if (Valid(previous)) Label(u". ");
+            if (tree_.Valid(previous)) Label(u". ");
             Label(u"Штрихов: ");
             break;
         case 47:
-            if (Valid(previous)) Label(u". ");
+            if (tree_.Valid(previous)) Label(u". ");
             Label(u"Исп.: ");
             break;
         case 49: case 60:
-            if (start < end && text[start] != u'{') Paragraph();
+            if (!YarxiTreeWalk::OwnTextEmpty(text)) Paragraph();
             break;
         case 51:
             if (parentKind != 55) Style(4);
@@ -151,7 +131,7 @@ private:
                 else Paragraph(3);
             } else if (parentKind == 59) {
                 Paragraph(3);
-            } else if (Valid(previous)) {
+            } else if (tree_.Valid(previous)) {
                 Label(u" ");
             }
             break;
@@ -161,26 +141,6 @@ private:
         default: break;
         }
         return true;
-    }
-
-    // The first element after `element` whose group starts at `at`.
-    int32_t NestedAt(int32_t element, const char16_t* at) const {
-        for (size_t j = static_cast<size_t>(element) + 1; j < elements_.size(); ++j)
-            if (elements_[j].text == at && elements_[j].length > 0) return static_cast<int32_t>(j);
-        return -1;
-    }
-
-    // The nested element's previous sibling: walking back, the first element
-    // one level below `element` is it when its next-sibling link names
-    // `nested`; an element not below `element` ends the walk.
-    int32_t PreviousSibling(int32_t element, int32_t nested) const {
-        const int32_t level = elements_[static_cast<size_t>(element)].level;
-        for (int32_t j = nested - 1; j > element; --j) {
-            const DictionaryElement& e = elements_[static_cast<size_t>(j)];
-            if (e.level <= level) return -1;
-            if (e.level == level + 1) return e.nextSibling == nested ? j : -1;
-        }
-        return -1;
     }
 
     void Tag(std::u16string_view tag) {
@@ -198,15 +158,13 @@ private:
             if (Full()) return true;
             const char16_t c = text[i];
             if (c == u'{' && i + 1 < end && text[i + 1] == u'\\') {
-                const int32_t nested = NestedAt(element, text.data() + i);
+                const int32_t nested = tree_.NestedAt(element, text.data() + i);
                 if (nested >= 0) {
-                    if (!IsTrailingKind(KindOf(nested)) &&
-                        Group(nested, PreviousSibling(element, nested), depth + 1))
+                    if (!IsTrailingKind(tree_.KindOf(nested)) &&
+                        Group(nested, tree_.PreviousSibling(element, nested), depth + 1))
                         return true;
                     // Writing goes on after the nested group, within this one.
-                    const DictionaryElement& e = elements_[static_cast<size_t>(nested)];
-                    const size_t after = static_cast<size_t>(e.length) < end - i ? i + static_cast<size_t>(e.length) : end;
-                    i = std::max(after, i + 2);
+                    i += tree_.NestedLength(nested, i, end);
                     continue;
                 }
             }
@@ -263,7 +221,7 @@ private:
     }
 
     CRtfArticleBuilder& piece_;
-    std::span<const DictionaryElement> elements_;
+    YarxiTreeWalk tree_;
     uint32_t flags_;
     bool readingList_ = false;
     bool bold_ = false, italic_ = false;

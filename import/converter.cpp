@@ -363,6 +363,11 @@ DmsStatus CConverter::ProcessRecord(int32_t element) {
     const uint32_t index = articleIndex_++;
     progress_.SetArticleIndex(articleIndex_);
     const bool article = target_.Elements()[element].kind == kElementEntryStart;
+    // YARXI reading-list articles ("T" as the fifth character) are stored as format 15.
+    if (formatType_ == 14 || formatType_ == 15) {
+        const std::u16string_view text = ElementText(target_.Elements()[element]);
+        formatType_ = text.size() > 4 && text[4] == u'T' ? 15 : 14;
+    }
     switch (step_->code) {
     case kStepStoreArticles: return StoreArticle(element);
     case kStepTextExport: return WriteTextExportArticle(element);

@@ -17,6 +17,7 @@
 #include "import/source_loaders.h"
 #include "import/tatoeba_import.h"
 #include "import/warodai_import.h"
+#include "import/yarxi_import.h"
 
 void RegisterImportParsers() {
     FormatParsers ownMarkup;
@@ -46,6 +47,11 @@ void RegisterImportParsers() {
     SetSourceLoader(SourceRule::ParallelText, LoadParallelTextSource);
     SetFormatParsers(13, FormatParsers{ImportTatoeba, ParseTatoebaArticle});
     SetLanguageSourceLoader(SourceRule::Tatoeba, LoadTatoebaRuleSource);
+    FormatParsers yarxi;
+    yarxi.import = ImportYarxi;
+    SetFormatParsers(14, yarxi);  // YARXI
+    SetFormatParsers(15, yarxi);  // YARXI reading-list articles
+    SetSourceLoader(SourceRule::Yarxi, LoadYarxiSource);
     FormatParsers latin;
     latin.import = ImportLatin;
     latin.parseArticle = ParseLatinArticle;
