@@ -5,7 +5,9 @@
 
 #include <oleauto.h>
 
+#include "article/link_markers.h"
 #include "article/look_up_plan.h"
+#include "article/win/rich_edit_stream.h"
 #include "article/win/article_view_host.h"
 #include "common/ui_text/ui_text.h"
 
@@ -87,8 +89,22 @@ CArticleView::~CArticleView() {
     if (window_) DestroyWindow(window_);  // WM_NCDESTROY clears window_
 }
 
+void CArticleView::TakeArticleFontSize() {
+    if (richEdit_) richEdit_->SetDefaultFontHeight(ArticleViewHost().ArticleFontPoints() * 20);
+}
+
+void CArticleView::FinishArticle() {
+    if (!editWindow_) return;
+    SendMessageW(editWindow_, EM_SETSEL, 0, 0);
+    SendMessageW(editWindow_, EM_SETREADONLY, TRUE, 0);
+    SendMessageW(editWindow_, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(editWindow_, nullptr, TRUE);
+    UpdateWindow(editWindow_);
+}
+
 void CArticleView::SetArticle(const char16_t* text, int32_t length, const uint32_t* attributes, bool wrapLines) {
     if (!richEdit_) return;
+    TakeArticleFontSize();
     if (!text || length < 0) {
         richEdit_->SetPlainText(u"", true, wrapLines);
         return;
@@ -101,12 +117,63 @@ void CArticleView::SetArticle(const char16_t* text, int32_t length, const uint32
             ApplyAttributeFormat(highlight.attribute, article, attributes, format);
         }
     }
+    FinishArticle();
+}
+
+void CArticleView::SetArticle(std::u16string_view text, std::span<const uint32_t> attributes, bool wrapLines) {
+    const bool styled = !attributes.empty() && attributes.size() >= text.size();
+    SetArticle(text.data() ? text.data() : u"", static_cast<int32_t>(text.size()), styled ? attributes.data() : nullptr,
+               wrapLines);
+}
+
+void CArticleView::SetLinkedText(std::u16string_view text, bool wrapLines) {
+    if (!richEdit_) return;
+    TakeArticleFontSize();
+    richEdit_->SetPlainText(text, false, wrapLines);
     if (!editWindow_) return;
-    SendMessageW(editWindow_, EM_SETSEL, 0, 0);
-    SendMessageW(editWindow_, EM_SETREADONLY, TRUE, 0);
-    SendMessageW(editWindow_, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(editWindow_, nullptr, TRUE);
-    UpdateWindow(editWindow_);
+    SendMessageW(editWindow_, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(4, 4));
+    CHARFORMATW hidden = {}, link = {};
+    hidden.cbSize = link.cbSize = sizeof hidden;
+    hidden.dwMask = hidden.dwEffects = CFE_HIDDEN;
+    link.dwMask = link.dwEffects = CFE_LINK;
+    ControlPositions position(text);
+    auto format = [&](int32_t start, int32_t end, CHARFORMATW& with) {
+        CHARRANGE range = {position(start), position(end)};
+        SendMessageW(editWindow_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
+        SendMessageW(editWindow_, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&with));
+    };
+    for (const LinkMarkers& markers : FindLinkMarkers(text)) {
+        format(markers.open, markers.open + 2, hidden);
+        format(markers.open + 2, markers.close, link);
+        format(markers.close, markers.close + 2, hidden);
+    }
+    FinishArticle();
+}
+
+int32_t CArticleView::SetRtfArticle(std::string_view document) {
+    if (!editWindow_ || document.size() > 0x7FFFFFF0) return 0;
+    TakeArticleFontSize();
+    SendMessageW(editWindow_, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(editWindow_, EM_SETREADONLY, FALSE, 0);
+    SendMessageW(editWindow_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+    const RichEditStreamResult read =
+        StreamIntoRichEdit(editWindow_, SF_RTF, document.data(), static_cast<int32_t>(document.size()));
+    FinishArticle();
+    return read.ok ? 1 : 0;
+}
+
+void CArticleView::ShowFormattedText(const FormattedText& article, bool wrapLines) {
+    switch (article.Kind()) {
+    case FormattedTextKind::Rtf:
+        SetRtfArticle(article.RtfDocument());
+        break;
+    case FormattedTextKind::PlainWithLinks:
+        SetLinkedText(article.Text(), wrapLines);
+        break;
+    case FormattedTextKind::Styled:
+        SetArticle(article.Text(), article.Attributes(), wrapLines);
+        break;
+    }
 }
 
 void CArticleView::ApplyAttributeFormat(uint32_t attribute, std::u16string_view text, const uint32_t* attributes,

@@ -10,9 +10,11 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string_view>
 
 #include "article/attribute_runs.h"
+#include "article/formatted_text.h"
 #include "article/win/rich_edit.h"
 
 inline constexpr char16_t kArticleViewClassName[] = u"Ostrel Article View";
@@ -35,6 +37,15 @@ public:
     // Shows `length` units of `text` with one attribute word per unit
     // (`attributes` may be null: plain text). Null text empties the view.
     void SetArticle(const char16_t* text, int32_t length, const uint32_t* attributes, bool wrapLines);
+    // The same for a text with an attribute array as long as it, or empty.
+    void SetArticle(std::u16string_view text, std::span<const uint32_t> attributes, bool wrapLines);
+    // Plain text whose "<<…>>" pairs become links (the markers hidden), with
+    // 4-pixel margins: the lexicon's hint. A click on a link looks it up.
+    void SetLinkedText(std::u16string_view text, bool wrapLines);
+    // An 8-bit RTF document; 0 when the control refused it.
+    int32_t SetRtfArticle(std::string_view document);
+    // Any article a formatter hands back, by its kind.
+    void ShowFormattedText(const FormattedText& article, bool wrapLines);
     // Gives every run of units matching `attribute` in `attributes` (the
     // article as streamed in, `text`) the format.
     void ApplyAttributeFormat(uint32_t attribute, std::u16string_view text, const uint32_t* attributes,
@@ -51,6 +62,11 @@ private:
     LRESULT OnCommand(uint32_t command);
     LRESULT OnNotify(const NMHDR& header);
     void ShowContextMenu(int32_t x, int32_t y);
+    // Before a new article: the article size of the current font set, which
+    // the font settings may have changed behind the view's back.
+    void TakeArticleFontSize();
+    // After a new article: caret at the start, read-only, drawn.
+    void FinishArticle();
 
     HWND window_ = nullptr;
     std::unique_ptr<CRichEdit> richEdit_;

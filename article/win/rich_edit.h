@@ -49,6 +49,8 @@ public:
     int32_t SetPlainText(std::u16string_view text, bool redraw, bool wrapLines);
     // The default character height, applied to all text.
     void SetFontSize(int32_t twips);
+    // The default character height for the texts set from now on.
+    void SetDefaultFontHeight(int32_t twips) { defaultFormat_.yHeight = twips; }
     // Evens out pasted text in the input box: runs far from the input font's
     // size take that size, coloured runs turn black. Not re-entrant: a call
     // from inside a call does nothing.

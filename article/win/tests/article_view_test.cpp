@@ -170,6 +170,46 @@ TEST_F(ArticleViewTest, ClickingALinkSearchesItsReadingAndWord) {
     EXPECT_EQ(host_.redraws, 1);
 }
 
+// The lexicon's hint: the markers are hidden, the word between them is a
+// link, and clicking it searches it.
+TEST_F(ArticleViewTest, HintLinksHideTheirMarkersAndLookUpTheirWord) {
+    const std::u16string text = u"2 articles:\r\n<<ねこ【猫】>> and <<cat>>";
+    view_->SetLinkedText(text, true);
+    ASSERT_EQ(ControlText(Edit()), u"2 articles:\r<<ねこ【猫】>> and <<cat>>");
+    EXPECT_TRUE(UnitFormat(Edit(), 12).dwEffects & CFE_HIDDEN);
+    EXPECT_TRUE(UnitFormat(Edit(), 14).dwEffects & CFE_LINK);
+    EXPECT_FALSE(UnitFormat(Edit(), 14).dwEffects & CFE_HIDDEN);
+    EXPECT_TRUE(UnitFormat(Edit(), 19).dwEffects & CFE_HIDDEN);
+    EXPECT_FALSE(UnitFormat(Edit(), 21).dwEffects & (CFE_LINK | CFE_HIDDEN));
+    EXPECT_TRUE(UnitFormat(Edit(), 28).dwEffects & CFE_LINK);
+
+    POINTL at = {};
+    SendMessageW(Edit(), EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&at), 15);
+    const LPARAM point = MAKELPARAM(at.x + 2, at.y + 4);
+    SendMessageW(Edit(), WM_LBUTTONDOWN, MK_LBUTTON, point);
+    SendMessageW(Edit(), WM_LBUTTONUP, 0, point);
+    PumpMessages();
+    EXPECT_EQ(host_.searched, u"ねこ");
+    EXPECT_EQ(host_.searchedSecond, u"猫");
+}
+
+TEST_F(ArticleViewTest, RtfArticlesStreamInReadOnly) {
+    const std::string rtf = "{\\rtf1\\ansi{\\colortbl;\\red127\\green0\\blue0;}\\cf1 red\\cf0  plain}";
+    EXPECT_EQ(view_->SetRtfArticle(rtf), 1);
+    EXPECT_EQ(ControlText(Edit()), u"red plain");
+    EXPECT_EQ(UnitFormat(Edit(), 0).crTextColor, RGB(127, 0, 0));
+    EXPECT_TRUE(GetWindowLongW(Edit(), GWL_STYLE) & ES_READONLY);
+}
+
+// The font settings resize the rich edit directly; the next article keeps that size.
+TEST_F(ArticleViewTest, EachArticleTakesTheCurrentArticleSize) {
+    view_->SetArticle(u"abc", 3, nullptr, true);
+    EXPECT_EQ(UnitFormat(Edit(), 0).yHeight, 200);
+    host_.articlePoints = 14;
+    view_->SetArticle(u"abc", 3, nullptr, true);
+    EXPECT_EQ(UnitFormat(Edit(), 0).yHeight, 280);
+}
+
 TEST_F(ArticleViewTest, LookingUpASelectionGoesThroughTheInputBox) {
     CRichEdit input(main_.window, false, 9, 0, 0, 100, 20, false);
     host_.inputBox = &input;
