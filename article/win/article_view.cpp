@@ -131,7 +131,8 @@ void CArticleView::SetLinkedText(std::u16string_view text, bool wrapLines) {
     TakeArticleFontSize();
     richEdit_->SetPlainText(text, false, wrapLines);
     if (!editWindow_) return;
-    SendMessageW(editWindow_, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(4, 4));
+    textInset_ = 4;
+    ApplyTextInset();
     CHARFORMATW hidden = {}, link = {};
     hidden.cbSize = link.cbSize = sizeof hidden;
     hidden.dwMask = hidden.dwEffects = CFE_HIDDEN;
@@ -192,6 +193,18 @@ void CArticleView::OnSize() {
     RECT client = {};
     GetClientRect(window_, &client);
     MoveWindow(editWindow_, 0, 0, client.right, client.bottom, TRUE);
+    ApplyTextInset();
+}
+
+// Left and right margins as a formatting rectangle: the control keeps it
+// through later texts, as margins would be kept.
+void CArticleView::ApplyTextInset() {
+    if (!editWindow_ || textInset_ == 0) return;
+    RECT text = {};
+    GetClientRect(editWindow_, &text);
+    text.left += textInset_;
+    text.right -= textInset_;
+    if (text.right > text.left) SendMessageW(editWindow_, EM_SETRECT, 0, reinterpret_cast<LPARAM>(&text));
 }
 
 void CArticleView::InsertText(const char16_t* text, int32_t length, int32_t position, const char16_t* face,

@@ -67,12 +67,14 @@ private:
     void TakeArticleFontSize();
     // After a new article: caret at the start, read-only, drawn.
     void FinishArticle();
+    void ApplyTextInset();
 
     HWND window_ = nullptr;
     std::unique_ptr<CRichEdit> richEdit_;
     HWND editWindow_ = nullptr;
     HWND parent_;
     uint32_t flags_ = 0;  // not used by the view itself
+    int32_t textInset_ = 0;  // left and right text margin in pixels, once a hint set it
 };
 
 // Inserts a text into the main window's article view (see CArticleView::InsertText).

@@ -182,6 +182,11 @@ TEST_F(ArticleViewTest, HintLinksHideTheirMarkersAndLookUpTheirWord) {
     EXPECT_TRUE(UnitFormat(Edit(), 19).dwEffects & CFE_HIDDEN);
     EXPECT_FALSE(UnitFormat(Edit(), 21).dwEffects & (CFE_LINK | CFE_HIDDEN));
     EXPECT_TRUE(UnitFormat(Edit(), 28).dwEffects & CFE_LINK);
+    RECT client = {}, inner = {};
+    GetClientRect(Edit(), &client);
+    SendMessageW(Edit(), EM_GETRECT, 0, reinterpret_cast<LPARAM>(&inner));
+    EXPECT_EQ(inner.left, client.left + 4);
+    EXPECT_EQ(inner.right, client.right - 4);
 
     POINTL at = {};
     SendMessageW(Edit(), EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&at), 15);
