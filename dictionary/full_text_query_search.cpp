@@ -14,6 +14,8 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
+#include <functional>
 #include <new>
 
 namespace {
@@ -21,6 +23,9 @@ namespace {
 constexpr size_t kMaxScoredItems = 1000;
 constexpr size_t kMaxDictionaries = 100;
 constexpr uint32_t kRunUnit = 65536;
+// Runs of this many items or fewer are sorted in place, without the
+// buffer a stable sort would allocate for every article.
+constexpr size_t kInsertionSortItems = 32;
 
 struct Item {
     int32_t group;
@@ -28,13 +33,95 @@ struct Item {
     uint16_t Word() const { return hit & kHitWordNumberMask; }
 };
 
-const GroupHits* RecordAt(const HitList& list, uint32_t position) {
-    auto it = std::lower_bound(list.begin(), list.end(), position,
-                               [](const GroupHits& r, uint32_t p) { return r.position < p; });
-    return it != list.end() && it->position == position ? &*it : nullptr;
+uint32_t StartBonus(uint32_t start) { return start <= 254 ? 255 - start : 0; }
+
+void SortItemsByWord(std::vector<Item>& items) {
+    const auto byWord = [](const Item& a, const Item& b) { return a.Word() < b.Word(); };
+    if (items.size() > kInsertionSortItems) {
+        std::stable_sort(items.begin(), items.end(), byWord);
+        return;
+    }
+    for (size_t i = 1; i < items.size(); ++i)
+        for (size_t j = i; j > 0 && byWord(items[j], items[j - 1]); --j) std::swap(items[j], items[j - 1]);
+}
+
+// The score over `items` (all groups' hits, capped), with `items` as scratch.
+uint32_t ScoreItems(std::span<const std::span<const uint16_t>> groups, std::vector<Item>& items) {
+    items.clear();
+    size_t nonEmpty = 0, only = 0;
+    for (size_t g = 0; g < groups.size(); ++g)
+        if (!groups[g].empty()) ++nonEmpty, only = g;
+    if (nonEmpty == 0) return 0;
+    if (nonEmpty == 1) {
+        // Every run is one word long: the first hit, in word order, of the
+        // greatest field wins (a group's hits ascend by word already).
+        const std::span<const uint16_t> hits = groups[only].first(std::min(groups[only].size(), kMaxScoredItems));
+        uint32_t bestField = hits[0] & kHitWeightMask, bestStart = hits[0] & kHitWordNumberMask;
+        for (uint16_t h : hits)
+            if ((h & kHitWeightMask) > bestField) bestField = h & kHitWeightMask, bestStart = h & kHitWordNumberMask;
+        return kRunUnit + bestField + StartBonus(bestStart);
+    }
+    for (size_t g = 0; g < groups.size(); ++g)
+        for (uint16_t h : groups[g]) {
+            if (items.size() >= kMaxScoredItems) break;
+            items.push_back({static_cast<int32_t>(g), h});
+        }
+    SortItemsByWord(items);
+    uint32_t bestRun = 0, bestField = 0, bestStart = 0;
+    for (size_t i = 0; i < items.size(); ++i) {
+        uint32_t run = 1, field = items[i].hit & kHitWeightMask;
+        int32_t wantGroup = items[i].group + 1;
+        uint32_t wantWord = items[i].Word() + 1u;
+        for (size_t j = i + 1; j < items.size() && items[j].Word() <= wantWord; ++j) {
+            if (items[j].group != wantGroup || items[j].Word() != wantWord) continue;
+            ++run;
+            field = std::min<uint32_t>(field, items[j].hit & kHitWeightMask);
+            ++wantGroup;
+            ++wantWord;
+        }
+        if (run > bestRun || (run == bestRun && field > bestField)) {
+            bestRun = run;
+            bestField = field;
+            bestStart = items[i].Word();
+        }
+    }
+    return bestRun * kRunUnit + bestField + StartBonus(bestStart);
 }
 
 }  // namespace
+
+size_t HitList::Find(uint32_t position, size_t from) const {
+    const auto it = std::lower_bound(records_.begin() + static_cast<std::ptrdiff_t>(std::min(from, size())),
+                                     records_.end(), position,
+                                     [](const Record& r, uint32_t p) { return r.position < p; });
+    return it != records_.end() && it->position == position ? static_cast<size_t>(it - records_.begin()) : size();
+}
+
+HitList HitList::FromBlock(std::vector<uint16_t> units, size_t bytes) {
+    HitList list;
+    bytes = std::min(bytes, units.size() * 2);
+    if constexpr (std::endian::native == std::endian::big)
+        for (uint16_t& u : units) u = static_cast<uint16_t>(u << 8 | u >> 8);
+    const std::span<const uint8_t> block{reinterpret_cast<const uint8_t*>(units.data()), bytes};
+    // Every record takes at least 8 bytes.
+    list.records_.reserve(bytes / 8);
+    HitRecordView record;
+    for (size_t offset = 0; ReadHitRecord(block, offset, record); offset += HitRecordBytes(record)) {
+        // Positions must ascend for the merges; a record out of order ends a damaged list.
+        if (!list.empty() && record.position <= list.records_.back().position) break;
+        // Records are 6 + 2n bytes long: every hit array starts on a whole unit.
+        const uint32_t begin = static_cast<uint32_t>((offset + kHitRecordHeadBytes) / 2);
+        list.records_.push_back({record.position, begin, begin + static_cast<uint32_t>(record.Count())});
+    }
+    list.units_ = std::move(units);
+    return list;
+}
+
+void HitList::Append(uint32_t position, std::span<const uint16_t> hits) {
+    const uint32_t begin = static_cast<uint32_t>(units_.size());
+    units_.insert(units_.end(), hits.begin(), hits.end());
+    records_.push_back({position, begin, static_cast<uint32_t>(units_.size())});
+}
 
 bool FindWordId(CDMS& engine, uint32_t wordsCursor, const std::u16string& word, uint32_t& id) {
     // The builder's cut: whole units, never half a surrogate pair.
@@ -56,12 +143,12 @@ bool LoadHitList(CDMS& engine, uint32_t hitsCursor, uint32_t id, HitList& list) 
     if (Failed(engine.Seek(hitsCursor, &in, &out, &at)) || at.ref.first == 0) return false;
     uint32_t size = 0;
     if (Failed(engine.ReadData(hitsCursor, at.ref.first, nullptr, &size))) return false;
-    std::vector<uint8_t> block;
     try {
-        block.resize(size);
-        if (Failed(engine.ReadData(hitsCursor, at.ref.first, block.data(), &size))) return false;
-        block.resize(std::min<size_t>(size, block.size()));
-        list = ReadHitList(block);
+        // Read straight into the list's units: the hits are used where they lie.
+        std::vector<uint16_t> units((size + 1) / 2);
+        const size_t capacity = units.size() * 2;
+        if (Failed(engine.ReadData(hitsCursor, at.ref.first, units.data(), &size))) return false;
+        list = HitList::FromBlock(std::move(units), std::min<size_t>(size, capacity));
     } catch (const std::bad_alloc&) {
         return false;
     }
@@ -69,22 +156,14 @@ bool LoadHitList(CDMS& engine, uint32_t hitsCursor, uint32_t id, HitList& list) 
 }
 
 HitList ReadHitList(std::span<const uint8_t> block) {
-    HitList list;
-    HitRecordView record;
-    for (size_t offset = 0; ReadHitRecord(block, offset, record); offset += HitRecordBytes(record)) {
-        // Positions must ascend for the merges; a record out of order ends a damaged list.
-        if (!list.empty() && record.position <= list.back().position) break;
-        GroupHits hits{record.position, {}};
-        hits.hits.reserve(record.Count());
-        for (size_t i = 0; i < record.Count(); ++i) hits.hits.push_back(record.Hit(i));
-        list.push_back(std::move(hits));
-    }
-    return list;
+    std::vector<uint16_t> units((block.size() + 1) / 2);
+    std::copy(block.begin(), block.end(), reinterpret_cast<uint8_t*>(units.data()));
+    return HitList::FromBlock(std::move(units), block.size());
 }
 
-HitList MergeAlternatives(std::span<const HitList> alternatives) {
+HitList MergeAlternatives(std::vector<HitList> alternatives) {
     if (alternatives.empty()) return {};
-    if (alternatives.size() == 1) return alternatives[0];
+    if (alternatives.size() == 1) return std::move(alternatives[0]);
     HitList merged;
     std::vector<size_t> at(alternatives.size(), 0);
     for (;;) {
@@ -92,74 +171,42 @@ HitList MergeAlternatives(std::span<const HitList> alternatives) {
         for (size_t a = 0; a < alternatives.size(); ++a) {
             if (at[a] >= alternatives[a].size()) continue;
             // The earliest alternative wins an article several of them hold.
-            if (best == alternatives.size() || alternatives[a][at[a]].position < alternatives[best][at[best]].position)
+            if (best == alternatives.size() || alternatives[a].Position(at[a]) < alternatives[best].Position(at[best]))
                 best = a;
         }
         if (best == alternatives.size()) break;
-        const uint32_t position = alternatives[best][at[best]].position;
-        merged.push_back(alternatives[best][at[best]]);
+        const uint32_t position = alternatives[best].Position(at[best]);
+        merged.AppendRecord(alternatives[best], at[best]);
         for (size_t a = 0; a < alternatives.size(); ++a)
-            if (at[a] < alternatives[a].size() && alternatives[a][at[a]].position == position) ++at[a];
+            if (at[a] < alternatives[a].size() && alternatives[a].Position(at[a]) == position) ++at[a];
     }
     return merged;
 }
 
 int32_t IntersectHits(HitList& list, const HitList& other, int32_t offset) {
     if (&list == &other) return static_cast<int32_t>(list.size());
-    size_t kept = 0, o = 0;
-    for (size_t i = 0; i < list.size(); ++i) {
-        GroupHits& record = list[i];
-        while (o < other.size() && other[o].position < record.position) ++o;
-        if (o >= other.size() || other[o].position != record.position) continue;
-        if (offset != 0) {
-            const std::vector<uint16_t>& theirs = other[o].hits;
-            size_t t = 0, out = 0;
-            for (uint16_t h : record.hits) {
-                const int32_t wanted = (h & kHitWordNumberMask) + offset;
-                while (t < theirs.size() && (theirs[t] & kHitWordNumberMask) < wanted) ++t;
-                if (t < theirs.size() && (theirs[t] & kHitWordNumberMask) == wanted) record.hits[out++] = h;
-            }
-            // Removed hits are compacted out: a real hit may be 0 itself.
-            record.hits.resize(out);
-            if (out == 0) continue;
+    size_t o = 0;
+    list.Compact([&](size_t i, std::span<uint16_t>& hits) {
+        while (o < other.size() && other.Position(o) < list.Position(i)) ++o;
+        if (o >= other.size() || other.Position(o) != list.Position(i)) return false;
+        if (offset == 0) return true;
+        const std::span<const uint16_t> theirs = other.Hits(o);
+        size_t t = 0, out = 0;
+        for (uint16_t h : hits) {
+            const int32_t wanted = (h & kHitWordNumberMask) + offset;
+            while (t < theirs.size() && (theirs[t] & kHitWordNumberMask) < wanted) ++t;
+            if (t < theirs.size() && (theirs[t] & kHitWordNumberMask) == wanted) hits[out++] = h;
         }
-        if (kept != i) list[kept] = std::move(record);
-        ++kept;
-    }
-    list.resize(kept);
-    return static_cast<int32_t>(kept);
+        // Removed hits are compacted out: a real hit may be 0 itself.
+        hits = hits.first(out);
+        return out != 0;
+    });
+    return static_cast<int32_t>(list.size());
 }
 
-uint32_t ScoreArticle(std::span<const GroupHits* const> groupsAtArticle) {
+uint32_t ScoreArticle(std::span<const std::span<const uint16_t>> groupsAtArticle) {
     std::vector<Item> items;
-    for (size_t g = 0; g < groupsAtArticle.size(); ++g) {
-        if (!groupsAtArticle[g]) continue;
-        for (uint16_t h : groupsAtArticle[g]->hits) {
-            if (items.size() >= kMaxScoredItems) break;
-            items.push_back({static_cast<int32_t>(g), h});
-        }
-    }
-    if (items.empty()) return 0;
-    std::stable_sort(items.begin(), items.end(), [](const Item& a, const Item& b) { return a.Word() < b.Word(); });
-    uint32_t bestRun = 0, bestField = 0, bestStart = 0;
-    for (size_t i = 0; i < items.size(); ++i) {
-        uint32_t run = 1, field = items[i].hit & kHitWeightMask;
-        int32_t wantGroup = items[i].group + 1;
-        uint32_t wantWord = items[i].Word() + 1u;
-        for (size_t j = i + 1; j < items.size() && items[j].Word() <= wantWord; ++j) {
-            if (items[j].group != wantGroup || items[j].Word() != wantWord) continue;
-            ++run;
-            field = std::min<uint32_t>(field, items[j].hit & kHitWeightMask);
-            ++wantGroup;
-            ++wantWord;
-        }
-        if (run > bestRun || (run == bestRun && field > bestField)) {
-            bestRun = run;
-            bestField = field;
-            bestStart = items[i].Word();
-        }
-    }
-    return bestRun * kRunUnit + bestField + (bestStart <= 254 ? 255 - bestStart : 0);
+    return ScoreItems(groupsAtArticle, items);
 }
 
 std::vector<ScoredArticle> CollectHits(const FullTextQuery& query, int32_t groupCount, CDMS& engine,
@@ -177,19 +224,46 @@ std::vector<ScoredArticle> CollectHits(const FullTextQuery& query, int32_t group
                 alternatives.push_back(std::move(list));
         }
         if (alternatives.empty()) return {};
-        merged[g] = MergeAlternatives(alternatives);
+        merged[g] = MergeAlternatives(std::move(alternatives));
         if (g == 0) continue;
         const bool phrase = query.Record(groups[g]).phrase != 0 && query.Record(groups[g - 1]).phrase != 0;
         if (IntersectHits(merged[g], merged[g - 1], phrase ? -1 : 0) == 0) return {};
     }
+    const HitList& survivors = merged.back();
     std::vector<ScoredArticle> out;
-    out.reserve(merged.back().size());
-    std::vector<const GroupHits*> at(groups.size());
-    for (const GroupHits& survivor : merged.back()) {
-        for (size_t g = 0; g < groups.size(); ++g) at[g] = RecordAt(merged[g], survivor.position);
-        out.push_back({survivor.position, ScoreArticle(at)});
+    out.reserve(survivors.size());
+    // Survivors ascend, so each group's record is found from the last one found.
+    std::vector<size_t> from(groups.size(), 0);
+    std::vector<std::span<const uint16_t>> at(groups.size());
+    std::vector<Item> scratch;
+    for (size_t s = 0; s < survivors.size(); ++s) {
+        const uint32_t position = survivors.Position(s);
+        for (size_t g = 0; g + 1 < groups.size(); ++g) {
+            const size_t i = merged[g].Find(position, from[g]);
+            at[g] = i < merged[g].size() ? merged[g].Hits(i) : std::span<const uint16_t>{};
+            if (i < merged[g].size()) from[g] = i;
+        }
+        at.back() = survivors.Hits(s);
+        out.push_back({position, ScoreItems(at, scratch)});
     }
     return out;
+}
+
+void KeepBestArticles(std::vector<ScoredArticle>& articles, size_t limit) {
+    // Positions are unique, so (score, position) orders totally and a partial
+    // sort leaves exactly what a stable sort by score would put first. One
+    // 64-bit key per article: higher score first, then lower position.
+    std::vector<uint64_t> keys(articles.size());
+    for (size_t i = 0; i < articles.size(); ++i)
+        keys[i] = static_cast<uint64_t>(articles[i].score) << 32 | (0xFFFFFFFFu - articles[i].position);
+    if (keys.size() > limit) {
+        std::nth_element(keys.begin(), keys.begin() + static_cast<std::ptrdiff_t>(limit), keys.end(), std::greater<>());
+        keys.resize(limit);
+    }
+    std::sort(keys.begin(), keys.end(), std::greater<>());
+    articles.resize(keys.size());
+    for (size_t i = 0; i < keys.size(); ++i)
+        articles[i] = {0xFFFFFFFFu - static_cast<uint32_t>(keys[i]), static_cast<uint32_t>(keys[i] >> 32)};
 }
 
 std::vector<ScoredArticle> SearchDictionary(const FullTextQuery& query, int32_t groupCount, CDMS& engine,
@@ -218,8 +292,8 @@ void SearchFullText(WordList& list, const FullTextQuery& query, int32_t groupCou
         if (!dictionary || (dictionary->flags & kDictionaryNoFullTextSearch) || !(dictionary->flags & kDictionaryOpen))
             continue;
         std::vector<ScoredArticle> pairs = SearchDictionary(query, groupCount, dictionary->Engine(), dictionary->fileId);
-        std::stable_sort(pairs.begin(), pairs.end(),
-                         [](const ScoredArticle& a, const ScoredArticle& b) { return a.score > b.score; });
+        // The list holds at most kMaxEntries: no dictionary gives more.
+        KeepBestArticles(pairs, WordList::kMaxEntries);
         if (!pairs.empty()) sources.push_back({cursor, std::move(pairs)});
     }
     for (const bool books : {false, true}) {

@@ -8,7 +8,10 @@
 
 #include "dictionary/full_text_query.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <span>
 #include <string>
 #include <vector>
@@ -16,12 +19,69 @@
 class CDMS;
 class WordList;
 
-// One article's hits of one group, after the checked read of its hit list.
+// One article's hits of one group: the value the list is built from and read back as.
 struct GroupHits {
     uint32_t position;
     std::vector<uint16_t> hits;  // ascending word numbers
 };
-using HitList = std::vector<GroupHits>;
+
+// The articles of one hit list, after the checked read of its block, in
+// ascending position. The hits stay where the block had them (one array of
+// 16-bit units, record heads between them): a common word's list covers
+// tens of thousands of articles, and it is read without a copy per article.
+class HitList {
+public:
+    HitList() = default;
+    HitList(std::initializer_list<GroupHits> records) {
+        for (const GroupHits& r : records) Append(r.position, r.hits);
+    }
+    // Takes a hit-list block (`bytes` long, in `units`) and finds its records
+    // up to the first that would run past the end or whose position does not
+    // ascend (a damaged list keeps the records before the damage).
+    static HitList FromBlock(std::vector<uint16_t> units, size_t bytes);
+
+    size_t size() const { return records_.size(); }
+    bool empty() const { return records_.empty(); }
+    uint32_t Position(size_t i) const { return records_[i].position; }
+    std::span<const uint16_t> Hits(size_t i) const {
+        return {units_.data() + records_[i].begin, records_[i].end - records_[i].begin};
+    }
+    // The record of `position` at or after record `from` (ascending walks
+    // pass the index of their last find); size() when the list lacks it.
+    size_t Find(uint32_t position, size_t from = 0) const;
+
+    void Append(uint32_t position, std::span<const uint16_t> hits);
+    void AppendRecord(const HitList& other, size_t i) { Append(other.Position(i), other.Hits(i)); }
+    // Keeps the records for which `keep(i, hits)` answers true, in order,
+    // with the hits it leaves in `hits` (it may only shorten them).
+    template <class Keep>
+    void Compact(Keep keep);
+
+private:
+    struct Record {
+        uint32_t position;  // the article's data position
+        uint32_t begin;     // its hits are units_[begin, end)
+        uint32_t end;
+    };
+    std::vector<Record> records_;
+    std::vector<uint16_t> units_;
+};
+
+template <class Keep>
+void HitList::Compact(Keep keep) {
+    size_t kept = 0, written = 0;
+    for (size_t i = 0; i < records_.size(); ++i) {
+        std::span<uint16_t> hits{units_.data() + records_[i].begin, records_[i].end - records_[i].begin};
+        if (!keep(i, hits)) continue;
+        // Kept hits only move down the array, never over hits still to be read.
+        std::copy(hits.begin(), hits.end(), units_.begin() + static_cast<std::ptrdiff_t>(written));
+        const uint32_t begin = static_cast<uint32_t>(written);
+        written += hits.size();
+        records_[kept++] = {records_[i].position, begin, static_cast<uint32_t>(written)};
+    }
+    records_.resize(kept);
+    units_.resize(written);
+}
 
 struct ScoredArticle {
     uint32_t position;
@@ -33,14 +93,15 @@ struct ScoredArticle {
 HitList ReadHitList(std::span<const uint8_t> block);
 // The group's alternatives merged into one list by article position; an
 // article of a later alternative that an earlier one holds too is dropped.
-HitList MergeAlternatives(std::span<const HitList> alternatives);
+HitList MergeAlternatives(std::vector<HitList> alternatives);
 // Keeps the records of `list` whose article `other` holds; with an offset,
 // only the hits whose word number + offset is a hit of `other` there (the
 // others are removed, never left behind). Returns the records kept.
 int32_t IntersectHits(HitList& list, const HitList& other, int32_t offset);
-// Score of one article over the groups' lists: run × 65536 + the smallest
-// field of the run + (255 − start when start ≤ 254); 0 without hits.
-uint32_t ScoreArticle(std::span<const GroupHits* const> groupsAtArticle);
+// Score of one article over the groups' hits there (an empty span where a
+// group has none): run × 65536 + the smallest field of the run + (255 −
+// start when start ≤ 254); 0 without hits.
+uint32_t ScoreArticle(std::span<const std::span<const uint16_t>> groupsAtArticle);
 
 // The id index 110 gives `word` (cut as the index builder cuts it); false when absent.
 bool FindWordId(CDMS& engine, uint32_t wordsCursor, const std::u16string& word, uint32_t& id);
@@ -55,6 +116,11 @@ std::vector<ScoredArticle> CollectHits(const FullTextQuery& query, int32_t group
 // The same on an open dictionary file.
 std::vector<ScoredArticle> SearchDictionary(const FullTextQuery& query, int32_t groupCount, CDMS& engine,
                                             int32_t fileId);
+
+// Leaves the `limit` best articles of `articles` (ascending positions, as
+// CollectHits gives them) by descending score, ties in position order: what
+// a stable sort by score and a cut at `limit` would leave.
+void KeepBestArticles(std::vector<ScoredArticle>& articles, size_t limit);
 
 // Fills the stored list `list` from the dictionaries of its cursors (in its
 // order, skipping those kept out of full-text search): empties it, adds the

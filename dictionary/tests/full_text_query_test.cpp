@@ -67,6 +67,11 @@ GroupHits At(uint32_t position, std::vector<uint16_t> words, uint16_t weight = 0
     return {position, words};
 }
 
+std::vector<uint16_t> HitsOf(const HitList& list, size_t i) {
+    const std::span<const uint16_t> hits = list.Hits(i);
+    return {hits.begin(), hits.end()};
+}
+
 TEST(FullTextHits, PhraseIntersectionDropsRemovedHitsForGood) {
     // Phrase "a b c": article 10 has a@0, b@5, c@1: the second step must not
     // let c@1 follow a hit that the first step removed (b@5 keeps nothing at 0).
@@ -77,23 +82,24 @@ TEST(FullTextHits, PhraseIntersectionDropsRemovedHitsForGood) {
     // A genuine hit at word 0 with weight 0 is kept.
     HitList x{At(7, {0})}, y{At(7, {1}), At(9, {3})};
     EXPECT_EQ(IntersectHits(y, x, -1), 1);
-    EXPECT_EQ(y[0].hits, std::vector<uint16_t>{1});
+    EXPECT_EQ(HitsOf(y, 0), std::vector<uint16_t>{1});
+    EXPECT_EQ(y.Position(0), 7u);
     HitList z{At(7, {2}), At(8, {0})};
     EXPECT_EQ(IntersectHits(z, x, 0), 1);
-    EXPECT_EQ(z[0].position, 7u);
+    EXPECT_EQ(z.Position(0), 7u);
 }
 
 TEST(FullTextHits, MergeKeepsTheEarlierAlternativesArticle) {
-    const HitList alternatives[] = {{At(5, {1}), At(9, {2})}, {At(5, {7}), At(6, {3})}};
-    const HitList merged = MergeAlternatives(alternatives);
+    const HitList merged = MergeAlternatives({{At(5, {1}), At(9, {2})}, {At(5, {7}), At(6, {3})}});
     ASSERT_EQ(merged.size(), 3u);
-    EXPECT_EQ(merged[0].hits, std::vector<uint16_t>{1});
-    EXPECT_EQ(merged[1].position, 6u);
+    EXPECT_EQ(HitsOf(merged, 0), std::vector<uint16_t>{1});
+    EXPECT_EQ(merged.Position(1), 6u);
+    EXPECT_EQ(merged.Position(2), 9u);
 }
 
-uint32_t Score(std::vector<GroupHits> groups) {
-    std::vector<const GroupHits*> at;
-    for (const GroupHits& g : groups) at.push_back(&g);
+uint32_t Score(const std::vector<GroupHits>& groups) {
+    std::vector<std::span<const uint16_t>> at;
+    for (const GroupHits& g : groups) at.push_back(g.hits);
     return ScoreArticle(at);
 }
 
@@ -107,6 +113,28 @@ TEST(FullTextHits, ScoreIsRunThenFieldThenEarlyStart) {
     EXPECT_EQ(Score({}), 0u);
     // Equal runs and fields: the earlier start stays.
     EXPECT_EQ(Score({At(1, {2, 10}, 5), At(1, {3, 11}, 5)}), 2u * 65536 + 0x5000 + 253);
+    // One group alone (or beside empty ones): runs of one, the first hit of the greatest field.
+    EXPECT_EQ(Score({At(1, {4, 9, 20, 30})}), 65536u + 251);
+    GroupHits mixed = At(1, {4, 9, 20});
+    mixed.hits[0] |= 3 << 12, mixed.hits[1] |= 13 << 12, mixed.hits[2] |= 13 << 12;
+    EXPECT_EQ(Score({mixed}), 65536u + 0xD000 + 246);
+    EXPECT_EQ(Score({{}, mixed, {}}), 65536u + 0xD000 + 246);
+}
+
+TEST(FullTextHits, KeepingTheBestEqualsAStableSortByScoreAndACut) {
+    uint32_t seed = 7;
+    const auto next = [&seed] { return seed = seed * 1103515245u + 12345u, seed >> 16; };
+    for (size_t size : {0u, 1u, 5u, 2000u, 2001u, 6000u}) {
+        std::vector<ScoredArticle> articles;
+        for (uint32_t p = 1; articles.size() < size; p += 1 + next() % 3) articles.push_back({p, next() % 50});  // many ties
+        std::vector<ScoredArticle> expected = articles;
+        std::stable_sort(expected.begin(), expected.end(),
+                         [](const ScoredArticle& a, const ScoredArticle& b) { return a.score > b.score; });
+        expected.resize(std::min<size_t>(expected.size(), 2000));
+        KeepBestArticles(articles, 2000);
+        ASSERT_EQ(articles.size(), expected.size());
+        for (size_t i = 0; i < articles.size(); ++i) EXPECT_EQ(articles[i].position, expected[i].position) << i;
+    }
 }
 
 std::vector<uint8_t> Block(const std::vector<GroupHits>& records) {
@@ -127,7 +155,7 @@ TEST(FullTextHits, DamagedListKeepsTheRecordsBeforeTheDamage) {
     for (size_t cut = 1; cut < block.size(); ++cut) {
         const HitList part = ReadHitList({block.data(), block.size() - cut});
         ASSERT_LT(part.size(), 3u);
-        for (size_t i = 0; i < part.size(); ++i) EXPECT_EQ(part[i].hits, whole[i].hits);
+        for (size_t i = 0; i < part.size(); ++i) EXPECT_EQ(HitsOf(part, i), HitsOf(whole, i));
     }
     block[18 + 4] = 200;  // the third record (at byte 18) claims 200 hits
     EXPECT_EQ(ReadHitList(block).size(), 2u);
