@@ -84,7 +84,7 @@ int32_t ListViewModel::SearchAsYouType(CInput& input, const IInputBox& box) {
         currentRow = 0;
         if (host != nullptr) host->UpdateCommandState(40139);
     } else if (model != nullptr) {
-        currentRow = model->Find(input.searchText, nullptr, model->Kind(), &notWhole, &phrase);
+        currentRow = model->Find(input.searchText, nullptr, model->Kind(), &notWhole, &phrase, &phraseEntry);
     }
     inputCounter = input.changeCounter;
     inputSelectionStart = input.selectionStart;
@@ -100,7 +100,7 @@ int32_t ListViewModel::SearchText(std::u16string_view text, const std::u16string
         currentRow = 0;
         if (host != nullptr) host->UpdateCommandState(40139);
     } else if (model != nullptr) {
-        currentRow = model->Find(text, reading, model->Kind(), &notWhole, &phrase);
+        currentRow = model->Find(text, reading, model->Kind(), &notWhole, &phrase, &phraseEntry);
     }
     approximate = notWhole;
     ShowCurrentCentred();

@@ -12,6 +12,7 @@
 
 #include "dictionary/article_history.h"
 #include "dictionary/selection.h"
+#include "dictionary/word_list_entry.h"
 
 class CInput;
 class IInputBox;
@@ -121,6 +122,7 @@ public:
     int32_t inputSelectionStart = 0;
     bool notWhole = false;            // the last key was not found whole
     bool phrase = false;              // the phrase splitter supplied the key
+    WordListEntry phraseEntry{};      // its first word, when it did
     uint32_t savedBits = 0;           // 1 top row saved, 2 current row saved
     std::u16string savedKey;          // key fields of the saved current row
     std::u16string savedSecond;

@@ -20,6 +20,7 @@
 class IWordListShelf;
 class IListFileStore;
 class RDFDictionary;
+class IPhraseSplitter;
 
 // Model kinds.
 inline constexpr int32_t kListTranslatedWords = 1;
@@ -161,8 +162,11 @@ public:
     // Search as you type (word_list_find.cpp): makes the row of the best
     // match for `key` (and `reading`, when given) current and answers it; -1
     // for an empty list, 0 for a stored one. `mode` is the collator mode.
+    // In the by-reading list a key of 2 or more units not found whole goes to
+    // `phraseSplitter` once; when its first word covers the whole key, that
+    // entry goes to `phraseEntry`, `phrase` is set and its reading is sought.
     int32_t Find(std::u16string_view key, const std::u16string_view* reading, int32_t mode, bool* notWhole,
-                 bool* phrase);
+                 bool* phrase, WordListEntry* phraseEntry = nullptr);
 
     // Key groups (equal first key fields, byte for byte) of merged lists.
     int32_t NextGroup(int32_t row, int32_t n);
@@ -180,6 +184,7 @@ public:
     int32_t sortMode = 0;     // 0, 2 or 3
     std::u16string fileName;  // the saved list's file (Selected list)
     const char16_t* analysedText = nullptr;  // set by the word translator; not owned
+    IPhraseSplitter* phraseSplitter = nullptr;  // by-reading list only; not owned
 
 private:
     // Merging.

@@ -1,18 +1,22 @@
 // WordList::Find: the seek behind search as you type. Every dictionary's
 // cursor seeks the first entry not below the key, the merge picks the first
 // of them, and the closer neighbour rule then prefers the row before it when
-// that row shares at least as long a beginning with the key. The phrase
-// splitter's retry (a dictionary form for an inflected key) joins here later.
+// that row shares at least as long a beginning with the key. A reading not
+// found whole may be a phrase or an inflected form: the phrase splitter's
+// first word, when it covers the whole key, gives the reading sought instead.
 #include <string>
 
 #include "common/collation/collator.h"
 #include "common/unicode/search_key.h"
 #include "dictionary/dictionary.h"
+#include "dictionary/phrase_split_hook.h"
 #include "dictionary/word_list.h"
 
 namespace {
 
 std::u16string_view Cut(std::u16string_view text, size_t units) { return text.substr(0, std::min(text.size(), units)); }
+
+constexpr size_t kMaxPhraseUnits = 1023;
 
 }  // namespace
 
@@ -31,67 +35,86 @@ int32_t WordList::CompareCurrent(std::u16string_view key, const std::u16string_v
 }
 
 int32_t WordList::Find(std::u16string_view key, const std::u16string_view* reading, int32_t mode, bool* notWhole,
-                       bool* phrase) {
+                       bool* phrase, WordListEntry* phraseEntry) {
     if (phrase != nullptr) *phrase = false;
     if (rowCount_ == 0) return -1;
     if (stored_) return 0;
-    std::u16string searchKey;
-    if (kind_ == kListLexicon) {
-        char16_t made[1024];
-        int32_t length = MakeSearchKey(Cut(key, 255), made);
-        searchKey.assign(made, static_cast<size_t>(std::max(length, 0)));
-    } else {
-        searchKey.assign(Cut(key, CCursor::kMaxKeyUnits));
-    }
-    std::u16string_view wanted = searchKey;
-    std::u16string readingKey;
-    std::u16string_view readingView;
-    if (reading != nullptr) {
-        readingKey.assign(Cut(*reading, CCursor::kMaxKeyUnits));
-        readingView = readingKey;
-    }
-    const std::u16string_view* wantedReading = reading != nullptr ? &readingView : nullptr;
+    std::u16string phraseReading;  // the key sought after a split
+    bool split = false;
+    for (;;) {
+        std::u16string searchKey;
+        if (kind_ == kListLexicon) {
+            char16_t made[1024];
+            int32_t length = MakeSearchKey(Cut(key, 255), made);
+            searchKey.assign(made, static_cast<size_t>(std::max(length, 0)));
+        } else {
+            searchKey.assign(Cut(key, CCursor::kMaxKeyUnits));
+        }
+        std::u16string_view wanted = searchKey;
+        std::u16string readingKey;
+        std::u16string_view readingView;
+        if (reading != nullptr) {
+            readingKey.assign(Cut(*reading, CCursor::kMaxKeyUnits));
+            readingView = readingKey;
+        }
+        const std::u16string_view* wantedReading = reading != nullptr ? &readingView : nullptr;
 
-    if (direction_ < 0) {
-        direction_ = 1;
+        if (direction_ < 0) {
+            direction_ = 1;
+            SyncForward(current_);
+        }
+        bool found = false;
+        for (const auto& cursor : cursors_) {
+            if (!cursor->HasEntries()) continue;
+            cursor->ClearKeys();
+            if (wanted.empty()) {
+                found = !Failed(cursor->MoveFirst()) || found;
+                continue;
+            }
+            cursor->SetKeyText(0, wanted);
+            if (wantedReading != nullptr) cursor->SetKeyText(1, *wantedReading);
+            found = !Failed(cursor->SeekGreaterOrEqual()) || found;
+        }
+        bool afterEverything = !found;
+        if (afterEverything) {
+            // The key sorts after every entry: the last row, not whole.
+            for (const auto& cursor : cursors_)
+                if (cursor->HasEntries()) cursor->MoveLast();
+        }
+        SortCursors();
+        current_ = afterEverything ? LastPositioned() : FirstPositioned();
         SyncForward(current_);
-    }
-    bool found = false;
-    for (const auto& cursor : cursors_) {
-        if (!cursor->HasEntries()) continue;
-        cursor->ClearKeys();
-        if (wanted.empty()) {
-            found = !Failed(cursor->MoveFirst()) || found;
-            continue;
-        }
-        cursor->SetKeyText(0, wanted);
-        if (wantedReading != nullptr) cursor->SetKeyText(1, *wantedReading);
-        found = !Failed(cursor->SeekGreaterOrEqual()) || found;
-    }
-    bool afterEverything = !found;
-    if (afterEverything) {
-        // The key sorts after every entry: the last row, not whole.
-        for (const auto& cursor : cursors_)
-            if (cursor->HasEntries()) cursor->MoveLast();
-    }
-    SortCursors();
-    current_ = afterEverything ? LastPositioned() : FirstPositioned();
-    SyncForward(current_);
-    if (afterEverything) current_ = LastPositioned();
-    ComputeMergedRow();
+        if (afterEverything) current_ = LastPositioned();
+        ComputeMergedRow();
 
-    int32_t order = CompareCurrent(wanted, wantedReading, mode);
-    if (order == 0) return currentRow_;
-    if (notWhole != nullptr) *notWhole = true;
+        int32_t order = CompareCurrent(wanted, wantedReading, mode);
+        if (order == 0) return currentRow_;
+        if (notWhole != nullptr) *notWhole = true;
 
-    // Closer neighbour: the row before shares a longer or equal beginning.
-    if (order > 0 && currentRow_ > 0) {
-        int32_t row = currentRow_;
-        int32_t previous = kind_ == kListLexicon ? PrevGroup(row, 1) : row - 1;
-        if (previous >= 0 && GetEntry(previous) != nullptr) {
-            int32_t before = CompareCurrent(wanted, wantedReading, mode);
-            if (before < 0 && ~before < order - 1) GetEntry(row);
+        if (!split && kind_ == kListReadings && !afterEverything && key.size() >= 2 && reading == nullptr &&
+            phraseSplitter != nullptr) {
+            split = true;
+            const std::u16string_view phraseKey = Cut(key, kMaxPhraseUnits);
+            WordListEntry first{};
+            if (phraseSplitter->SplitKey(phraseKey, first) && first.matchLength > 0 &&
+                first.matchLength == static_cast<int32_t>(phraseKey.size()) && first.readingLength > 0) {
+                if (phraseEntry != nullptr) *phraseEntry = first;
+                if (phrase != nullptr) *phrase = true;
+                phraseReading.assign(first.reading, static_cast<size_t>(std::min(first.readingLength, kEntryTextUnits)));
+                key = phraseReading;
+                continue;
+            }
         }
+
+        // Closer neighbour: the row before shares a longer or equal beginning.
+        if (order > 0 && currentRow_ > 0) {
+            int32_t row = currentRow_;
+            int32_t previous = kind_ == kListLexicon ? PrevGroup(row, 1) : row - 1;
+            if (previous >= 0 && GetEntry(previous) != nullptr) {
+                int32_t before = CompareCurrent(wanted, wantedReading, mode);
+                if (before < 0 && ~before < order - 1) GetEntry(row);
+            }
+        }
+        return currentRow_;
     }
-    return currentRow_;
 }
