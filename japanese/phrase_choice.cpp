@@ -301,10 +301,8 @@ int32_t PhraseSplitter::ScoreParticle(int32_t p, int32_t previous, int32_t candi
     }
     // The particle scan's own hit of that length, else any hit of it.
     int32_t particle = -1;
-    for (int32_t h = p >= 0 && p < length_ ? firstByStart_[static_cast<size_t>(p)] : -1;
-         h >= 0 && h < hitCount_ && Start(h) == p; ++h) {
-        if (!Usable(h) || (hits_[static_cast<size_t>(h)].flags & kHitSuppressed) != 0) continue;
-        if (Length(h) != particleLength) continue;
+    for (int32_t h = FirstAt(p); h >= 0; h = NextAt(h, p)) {
+        if ((hits_[static_cast<size_t>(h)].flags & kHitSuppressed) != 0 || Length(h) != particleLength) continue;
         if (particle < 0) particle = h;
         if (hits_[static_cast<size_t>(h)].tags[0] == kParticleCode) {
             particle = h;

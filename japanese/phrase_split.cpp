@@ -64,6 +64,17 @@ bool PhraseSplitter::Usable(int32_t hit) const {
            entry.matchLength <= length_ - entry.matchStart;
 }
 
+int32_t PhraseSplitter::NextAt(int32_t hit, int32_t position) const {
+    for (int32_t h = hit + 1; h < hitCount_; ++h) {
+        if (Usable(h)) return Start(h) == position ? h : -1;
+    }
+    return -1;
+}
+
+int32_t PhraseSplitter::FirstAt(int32_t position) const {
+    return position >= 0 && position < length_ ? firstByStart_[static_cast<size_t>(position)] : -1;
+}
+
 char16_t PhraseSplitter::At(int32_t position) const {
     return position >= 0 && position < length_ ? text_[static_cast<size_t>(position)] : u'\0';
 }
@@ -94,9 +105,7 @@ void PhraseSplitter::BuildPositionIndex(std::span<const int32_t> order) {
         int32_t q = p;
         while (q < length_ && firstByStart_[static_cast<size_t>(q)] < 0) ++q;
         if (q == length_) continue;
-        for (int32_t h = firstByStart_[static_cast<size_t>(q)]; h < hitCount_ && Start(h) == q; ++h) {
-            if (Usable(h)) hits_[static_cast<size_t>(h)].flags |= kHitAtWordStart;
-        }
+        for (int32_t h = FirstAt(q); h >= 0; h = NextAt(h, q)) hits_[static_cast<size_t>(h)].flags |= kHitAtWordStart;
     }
     for (int32_t p = 0; p < length_; ++p) {
         if ((boundary_[p] & kWordMayEnd) == 0 || (p > 0 && (boundary_[p - 1] & kWordMayEnd) != 0)) continue;
@@ -110,8 +119,8 @@ void PhraseSplitter::BuildPositionIndex(std::span<const int32_t> order) {
 }
 
 void PhraseSplitter::FlagSameSpan(int32_t first, uint32_t flag) {
-    for (int32_t h = first; h < hitCount_ && Start(h) == Start(first); ++h) {
-        if (Usable(h) && Length(h) == Length(first)) hits_[static_cast<size_t>(h)].flags |= flag;
+    for (int32_t h = first; h >= 0; h = NextAt(h, Start(first))) {
+        if (Length(h) == Length(first)) hits_[static_cast<size_t>(h)].flags |= flag;
     }
 }
 
@@ -136,9 +145,9 @@ int32_t PhraseSplitter::ApplySegmentationRules() {
     for (int32_t p = 0; p < length_; ++p) {
         const int32_t first = firstByStart_[static_cast<size_t>(p)];
         if (first < 0) continue;
-        for (int32_t h = first; h < hitCount_ && Start(h) == p; ++h) {
+        for (int32_t h = first; h >= 0; h = NextAt(h, p)) {
             WordListEntry& entry = hits_[static_cast<size_t>(h)];
-            if (!Usable(h) || (entry.flags & (kHitSuppressed | kHitDelimited)) != 0) continue;
+            if ((entry.flags & (kHitSuppressed | kHitDelimited)) != 0) continue;
             bool forbidden = entry.indexId == 101 && IsException(entry);
             if (!forbidden && Length(h) >= 3) {
                 const int32_t last = End(h) - 1;
@@ -207,12 +216,8 @@ int32_t PhraseSplitter::HideSuppressedHits() {
 }
 
 int32_t PhraseSplitter::FindHitAt(int32_t position, int32_t maxLength) const {
-    if (position < 0 || position >= length_) return -1;
-    for (int32_t h = firstByStart_[static_cast<size_t>(position)]; h >= 0 && h < hitCount_ && Start(h) == position;
-         ++h) {
-        if (Usable(h) && (hits_[static_cast<size_t>(h)].flags & kHitSuppressed) == 0 && Length(h) <= maxLength) {
-            return h;
-        }
+    for (int32_t h = FirstAt(position); h >= 0; h = NextAt(h, position)) {
+        if ((hits_[static_cast<size_t>(h)].flags & kHitSuppressed) == 0 && Length(h) <= maxLength) return h;
     }
     return -1;
 }

@@ -94,6 +94,10 @@ public:
 private:
     struct Frame;
     bool Usable(int32_t hit) const;
+    // The next usable hit behind `hit` that starts at `position`, or -1.
+    // Hidden hits may stand anywhere between them: the ordering skips them.
+    int32_t NextAt(int32_t hit, int32_t position) const;
+    int32_t FirstAt(int32_t position) const;
     int32_t Start(int32_t hit) const { return hits_[static_cast<size_t>(hit)].matchStart; }
     int32_t Length(int32_t hit) const { return hits_[static_cast<size_t>(hit)].matchLength; }
     int32_t End(int32_t hit) const { return Start(hit) + Length(hit); }

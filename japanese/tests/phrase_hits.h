@@ -72,6 +72,12 @@ public:
         std::stable_sort(hits_.begin(), hits_.end(), [](const WordListEntry& a, const WordListEntry& b) {
             return a.matchStart != b.matchStart ? a.matchStart < b.matchStart : a.matchLength > b.matchLength;
         });
+        // Hidden hits keep their places when the list is ordered: scatter some.
+        for (int32_t i = 0; i < scatterHidden && !hits_.empty(); ++i) {
+            WordListEntry& hidden = hits_[static_cast<size_t>(i * 7919) % hits_.size()];
+            hidden.flags |= kEntryDeleted;
+            hidden.matchStart = static_cast<int32_t>((i * 31) % (text_.size() + 3));
+        }
         order_.resize(hits_.size());
         for (size_t i = 0; i < order_.size(); ++i) order_[i] = static_cast<int32_t>(i);
         std::stable_sort(order_.begin(), order_.end(), [this](int32_t a, int32_t b) {
@@ -111,6 +117,7 @@ public:
         return -1;
     }
     std::vector<WordListEntry>& Hits() { return hits_; }
+    int32_t scatterHidden = 0;  // hits hidden, with their starts moved, after the ordering
 
 private:
     std::u16string text_;

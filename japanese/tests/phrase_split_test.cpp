@@ -267,6 +267,7 @@ TEST(PhraseSplit, RandomHitsNeverLeaveTheText) {
             if (random() % 4 == 0) hits.Last().tags[0] = static_cast<uint8_t>(random() % 200);
         }
         hits.Particles();
+        hits.scatterHidden = static_cast<int32_t>(random() % 3);
         PhraseSplitter& splitter = hits.Prepare();
         const int32_t chosen = splitter.ChooseBestSplit();
         int32_t end = 0;
