@@ -10,6 +10,7 @@
 #include "japanese/phrase_split_tables.h"
 #include "japanese/tag_chain.h"
 #include "japanese/translate_steps.h"
+#include "japanese/translator.h"
 
 namespace ostrel::japanese {
 namespace {
@@ -17,11 +18,6 @@ namespace {
 bool IsHiragana(char16_t c) { return c >= 0x3041 && c <= 0x309F; }
 bool IsSplitKana(char16_t c) { return c >= 0x3041 && c <= 0x30FF; }
 bool IsKanji(char16_t c) { return IsCjkIdeograph(c); }
-
-// The particles the translator makes hits of.
-bool IsParticleKana(char16_t c) {
-    return std::u16string_view(u"おごかがしぞとだでなねにのもはへやよらをん").find(c) != std::u16string_view::npos;
-}
 
 bool EndsWith(std::u16string_view text, std::u16string_view tail) {
     return text.size() >= tail.size() && text.substr(text.size() - tail.size()) == tail;
@@ -304,7 +300,7 @@ int32_t PhraseSplitter::ScoreParticle(int32_t p, int32_t previous, int32_t candi
     for (int32_t h = FirstAt(p); h >= 0; h = NextAt(h, p)) {
         if ((hits_[static_cast<size_t>(h)].flags & kHitSuppressed) != 0 || Length(h) != particleLength) continue;
         if (particle < 0) particle = h;
-        if (hits_[static_cast<size_t>(h)].tags[0] == kParticleCode) {
+        if (hits_[static_cast<size_t>(h)].tags[0] == kParticleTag) {
             particle = h;
             break;
         }

@@ -33,7 +33,6 @@ enum PhrasePositionFlag : uint16_t {
 
 constexpr int32_t kMaxChosenWords = 1024;
 constexpr int32_t kMaxSplitPositions = 1024;  // positions from here on take no words
-constexpr uint8_t kParticleCode = 160;        // the tag of a particle hit
 constexpr uint8_t kCompanionCode = 145;       // a shorter word listed beside a chosen word ending in の
 
 // One way of going on from a place: its first word and what the chain that

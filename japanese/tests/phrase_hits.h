@@ -11,6 +11,7 @@
 
 #include "japanese/phrase_split.h"
 #include "japanese/translate_steps.h"
+#include "japanese/translator.h"
 
 namespace ostrel::japanese::test {
 
@@ -55,12 +56,9 @@ public:
     // The particle scan's hits: every particle kana, tag 160.
     PhraseHits& Particles() {
         for (size_t i = 0; i < text_.size(); ++i) {
-            if (std::u16string_view(u"おごかがしぞとだでなねにのもはへやよらをん").find(text_[i]) ==
-                std::u16string_view::npos) {
-                continue;
-            }
+            if (!IsParticleKana(text_[i])) continue;
             Word(static_cast<int32_t>(i), 1);
-            hits_.back().tags[0] = kParticleCode;
+            hits_.back().tags[0] = kParticleTag;
             hits_.back().indexId = 0;
         }
         return *this;

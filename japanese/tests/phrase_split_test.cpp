@@ -85,7 +85,7 @@ TEST_P(ScoreParticleCase, ScoresItsContext) {
     const int32_t particle = splitter.ScoreParticle(c.position, previous, candidate, next, &score);
     EXPECT_EQ(particle >= 0, c.particle);
     if (particle >= 0) {
-        EXPECT_EQ(hits.Hits()[particle].tags[0], kParticleCode);
+        EXPECT_EQ(hits.Hits()[particle].tags[0], kParticleTag);
         EXPECT_EQ(score, c.score);
     }
 }
