@@ -6,11 +6,11 @@
 #pragma once
 
 #include <cstdint>
-#include <span>
 #include <string>
 #include <string_view>
 
 #include "dictionary/article_history.h"
+#include "dictionary/list_layouts.h"
 #include "dictionary/selection.h"
 #include "dictionary/word_list_entry.h"
 
@@ -47,18 +47,9 @@ struct PageLine {
     int32_t groupSize = 0;  // what the lexicon's count column shows
 };
 
-// A column as paging and hit-testing see it.
-struct PageColumn {
-    int32_t kind = 0;
-    int32_t width = 0;  // pixels
-    bool sorted = false;
-};
-
-// Column kinds with a meaning of their own to the page.
+// The columns a header click sorts by.
 inline constexpr int32_t kColumnReading = 2;
 inline constexpr int32_t kColumnWord = 3;
-inline constexpr int32_t kColumnExpander = 22;
-inline constexpr int32_t kMaxHeaderColumns = 10;
 // The expander box of a line: at x 2 of its column, 9 by 9, centred in the line.
 inline constexpr int32_t kExpanderBoxX = 2;
 inline constexpr int32_t kExpanderBoxSize = 9;
@@ -154,15 +145,15 @@ public:
     // coordinates: the horizontal scroll offset is added here. `column` gets
     // the index of the column under the point (-1 past the last) and `box`
     // the expander box under it (-1 none).
-    int32_t HitTestRow(int32_t x, int32_t y, int32_t clientHeight, std::span<const PageColumn> columns,
-                       int32_t* column, int32_t* box) const;
+    int32_t HitTestRow(int32_t x, int32_t y, int32_t clientHeight, const ListLayout& layout, int32_t* column,
+                       int32_t* box) const;
     // Opens or closes the current row's group for a press on box 0 of the
     // expander column; the current row.
     int32_t ToggleGroupAtBox(int32_t columnKind, int32_t box);
     // A header click on item `item` of the selected-articles or search-results
     // list: sorts by a reading or word column, a second click on the sorted
     // column returns to the list's own order. False when it does nothing.
-    bool SortByColumn(std::span<PageColumn> columns, int32_t item);
+    bool SortByColumn(ListLayout& layout, int32_t item);
     // Deletes the selected rows of a stored list from the bottom up; the
     // current row follows its entry. False for merged lists.
     bool DeleteSelectedStoredRows();

@@ -130,7 +130,7 @@ int32_t ListViewModel::PageLineCount(int32_t clientHeight) const {
     return std::clamp(lines, 1, kMaxPageLines);
 }
 
-int32_t ListViewModel::HitTestRow(int32_t x, int32_t y, int32_t clientHeight, std::span<const PageColumn> columns,
+int32_t ListViewModel::HitTestRow(int32_t x, int32_t y, int32_t clientHeight, const ListLayout& layout,
                                   int32_t* column, int32_t* box) const {
     if (column != nullptr) *column = -1;
     if (box != nullptr) *box = -1;
@@ -142,12 +142,12 @@ int32_t ListViewModel::HitTestRow(int32_t x, int32_t y, int32_t clientHeight, st
     // Columns are laid out from the left edge of the scrolled content.
     int32_t contentX = x + horizontalOffset;
     int32_t left = 0;
-    size_t count = std::min(columns.size(), static_cast<size_t>(kMaxHeaderColumns));
-    for (size_t i = 0; i < count; ++i) {
-        int32_t right = left + columns[i].width;
+    int32_t count = layout.Count();
+    for (int32_t i = 0; i < count; ++i) {
+        int32_t right = left + layout.columns[i].width;
         if (right > contentX) {
-            if (column != nullptr) *column = static_cast<int32_t>(i);
-            if (box != nullptr && columns[i].kind == kColumnExpander) {
+            if (column != nullptr) *column = i;
+            if (box != nullptr && layout.columns[i].kind == kColumnExpander) {
                 int32_t boxX = contentX - left - kExpanderBoxX;
                 int32_t lineTop = headerHeight + line * lineHeight + (lineHeight - kExpanderBoxSize) / 2;
                 int32_t boxY = y - lineTop;
@@ -182,17 +182,17 @@ int32_t ListViewModel::ToggleGroupAtBox(int32_t columnKind, int32_t box) {
     return currentRow;
 }
 
-bool ListViewModel::SortByColumn(std::span<PageColumn> columns, int32_t item) {
+bool ListViewModel::SortByColumn(ListLayout& layout, int32_t item) {
     if ((viewKind != kViewSelected && viewKind != kViewSearchResults) || model == nullptr || item < 0 ||
-        item >= kMaxHeaderColumns || static_cast<size_t>(item) >= columns.size())
+        item >= layout.Count())
         return false;
-    PageColumn& clicked = columns[static_cast<size_t>(item)];
+    ListColumn& clicked = layout.columns[item];
     if (clicked.kind != kColumnReading && clicked.kind != kColumnWord) return false;
-    bool wasSorted = clicked.sorted;
-    for (PageColumn& c : columns) c.sorted = false;
+    bool wasSorted = clicked.sorted != 0;
+    for (int32_t i = 0; i < layout.Count(); ++i) layout.columns[i].sorted = 0;
     model->sortMode = 0;
     if (!wasSorted) {
-        clicked.sorted = true;
+        clicked.sorted = 1;
         model->sortMode = clicked.kind;
     }
     model->SetCurrentRow(currentRow);

@@ -9,8 +9,12 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "article/formatted_text.h"
 #include "article/list_cells.h"
 #include "article/list_entry_texts.h"
+#include "article/list_window_rules.h"
+#include "article/win/article_view.h"
+#include "article/win/rich_edit_stream.h"
 #include "common/settings/registry_values.h"
 #include "common/settings/win/registry_store.h"
 #include "common/win/wide_text.h"
@@ -21,18 +25,17 @@
 #include "ui/application.h"
 #include "ui/command_rules.h"
 #include "ui/frame.h"
-#include "ui/list_columns_default.h"
+#include "ui/font_sets.h"
 
 namespace {
 
-constexpr int32_t kFontSlots = 20;
-constexpr int32_t kListFontPoints = 10;
 constexpr int32_t kMaxShelfSteps = 100;
+constexpr int32_t kHintMargin = 4;
 
 }  // namespace
 
 FrameShelf::FrameShelf(CFrame& frame) : frame_(frame) {
-    MakeFonts();
+    if (g_application && g_application->ini) ProgramListLayouts().LoadViewOptions(*g_application->ini);
     InstallListCellTexts(&query_);
     shelf_ = std::make_unique<CShelf>(*GlobalEngine(), this, input_, [this](int32_t viewKind, WordList* model) {
         model->entryTextReader = &ReadEntryColumnTexts;
@@ -42,27 +45,7 @@ FrameShelf::FrameShelf(CFrame& frame) : frame_(frame) {
 
 FrameShelf::~FrameShelf() {
     shelf_.reset();
-    for (HFONT font : fonts_)
-        if (font) DeleteObject(font);
-}
-
-void FrameShelf::MakeFonts() {
-    // One Latin/Cyrillic face for the slots below the Japanese ones and one
-    // Japanese face above, at the list size, until the font sets are joined.
-    HDC screen = GetDC(nullptr);
-    int32_t height = -MulDiv(kListFontPoints, GetDeviceCaps(screen, LOGPIXELSY), 72);
-    for (int32_t slot = 0; slot < kFontSlots; ++slot) {
-        bool japanese = slot >= 10;
-        bool italic = slot == 2 || slot == 11;
-        fonts_[slot] = CreateFontW(height, 0, 0, 0, FW_NORMAL, italic, 0, 0,
-                                   japanese ? SHIFTJIS_CHARSET : RUSSIAN_CHARSET, 0, 0, 0, 0,
-                                   japanese ? L"MS UI Gothic" : L"Arial");
-        TEXTMETRICW metrics{};
-        HGDIOBJ old = SelectObject(screen, fonts_[slot]);
-        if (GetTextMetricsW(screen, &metrics)) fontHeights_[slot] = metrics.tmHeight;
-        SelectObject(screen, old);
-    }
-    ReleaseDC(nullptr, screen);
+    article_.reset();
 }
 
 ListView* FrameShelf::CurrentView() const { return static_cast<ListView*>(shelf_->CurrentView()); }
@@ -72,9 +55,10 @@ ListView* FrameShelf::ViewOfKind(int32_t kind) const { return static_cast<ListVi
 // ---- IFrameLists --------------------------------------------------------
 
 void FrameShelf::CreateListWindows(HWND parent) {
-    if (!article_.Window() && article_.Create(parent)) {
-        frame_.articleView = article_.Window();
-        frame_.articleEdit = article_.Window();
+    if (!article_) {
+        article_ = std::make_unique<CArticleView>(parent, 0, 0, 100, 100);
+        frame_.articleView = article_->Window();
+        frame_.articleEdit = article_->RichEditWindow();
     }
     for (int32_t i = 0; i < shelf_->ViewCount(); ++i) {
         auto* view = static_cast<ListView*>(shelf_->ViewAt(i));
@@ -102,7 +86,6 @@ void FrameShelf::RedrawLists() {
 }
 
 void FrameShelf::PlaceListWindows(int32_t x, int32_t y, int32_t width, int32_t height) {
-    listArea_ = {x, y, x + width, y + height};
     for (int32_t i = 0; i < shelf_->ViewCount(); ++i) static_cast<ListView*>(shelf_->ViewAt(i))->Move(x, y, width, height);
 }
 
@@ -198,6 +181,14 @@ std::u16string FrameShelf::VisibleCellText(int32_t row, int32_t cell) {
 }
 
 int32_t FrameShelf::TopRow() { return CurrentView() ? std::max(CurrentView()->topRow, 0) : 0; }
+
+void FrameShelf::ApplyFontsToViews() {
+    for (int32_t i = 0; i < shelf_->ViewCount(); ++i) static_cast<ListView*>(shelf_->ViewAt(i))->ApplyFonts();
+}
+
+void FrameShelf::SaveViewOptions() {
+    if (g_application && g_application->ini) ProgramListLayouts().SaveViewOptions(*g_application->ini);
+}
 
 // ---- IShelfHost ---------------------------------------------------------
 
@@ -299,22 +290,63 @@ int32_t FrameShelf::OpenDictionariesFrom(const RDFDictionary* dictionary) {
     return count;
 }
 
-void FrameShelf::ShowArticle(const FormattedText* article) { article_.Show(article); }
+void FrameShelf::ShowArticle(const FormattedText* article) {
+    if (!article_) return;
+    if (!article || article->Length() <= 0) {
+        article_->SetArticle(nullptr, 0, nullptr, true);
+        return;
+    }
+    switch (article->Kind()) {
+    case FormattedTextKind::Rtf: {
+        std::string_view document = article->RtfDocument();
+        StreamIntoRichEdit(article_->RichEditWindow(), SF_RTF, document.data(), static_cast<int32_t>(document.size()));
+        break;
+    }
+    case FormattedTextKind::PlainWithLinks:
+        ShowLexiconHint(article->Text());
+        break;
+    case FormattedTextKind::Styled: {
+        std::u16string text(article->Text());
+        ArticleNulsToLineBreaks(text);
+        article_->SetArticle(text.data(), static_cast<int32_t>(text.size()), article->Attributes().data(), true);
+        break;
+    }
+    }
+}
+
+// Plain text with margins 4 and 4; each "<<...>>" becomes a link between
+// hidden delimiters.
+void FrameShelf::ShowLexiconHint(std::u16string_view text) {
+    HWND edit = article_->RichEditWindow();
+    article_->SetArticle(text.data(), static_cast<int32_t>(text.size()), nullptr, true);
+    SendMessageW(edit, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(kHintMargin, kHintMargin));
+    SendMessageW(edit, EM_SETREADONLY, FALSE, 0);
+    auto format = [edit](size_t from, size_t to, DWORD mask, DWORD effects) {
+        CHARRANGE range{static_cast<LONG>(from), static_cast<LONG>(to)};
+        SendMessageW(edit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
+        CHARFORMAT2W f{};
+        f.cbSize = sizeof(f);
+        f.dwMask = mask;
+        f.dwEffects = effects;
+        SendMessageW(edit, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&f));
+    };
+    for (size_t open = text.find(u"<<"); open != std::u16string_view::npos; open = text.find(u"<<", open + 2)) {
+        size_t close = text.find(u">>", open + 2);
+        if (close == std::u16string_view::npos) break;
+        format(open, open + 2, CFM_HIDDEN, CFE_HIDDEN);
+        format(open + 2, close, CFM_LINK, CFE_LINK);
+        format(close, close + 2, CFM_HIDDEN, CFE_HIDDEN);
+        open = close;
+    }
+    CHARRANGE start{0, 0};
+    SendMessageW(edit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&start));
+    SendMessageW(edit, EM_SETEVENTMASK, 0, SendMessageW(edit, EM_GETEVENTMASK, 0, 0) | ENM_LINK);
+    SendMessageW(edit, EM_SETREADONLY, TRUE, 0);
+    InvalidateRect(edit, nullptr, TRUE);
+}
 
 void FrameShelf::AddToHistory(ListViewModel& view, const CCursor& cursor, int32_t pageOffset) {
     shelf_->History().Add(&view, &cursor, pageOffset);
-}
-
-const HFONT* FrameShelf::ListFonts() { return fonts_; }
-
-int32_t FrameShelf::ListFontHeight(int32_t slot) {
-    return slot >= 0 && slot < kFontSlots ? fontHeights_[slot] : 0;
-}
-
-std::vector<PageColumn>& FrameShelf::LayoutOf(int32_t modelKind) {
-    auto found = layouts_.find(modelKind);
-    if (found == layouts_.end()) found = layouts_.emplace(modelKind, DefaultListColumns(modelKind)).first;
-    return found->second;
 }
 
 HWND FrameShelf::InputBox() { return frame_.InputBox(); }

@@ -1,6 +1,6 @@
 // FrameShelf: the shelf joined to the main window. It owns the input model,
-// the full-text query, the shelf with its list views, the list fonts and
-// layouts and the article pane, and it answers the frame's slots: the lists
+// the full-text query, the shelf with its list views and the article view,
+// and it answers the frame's slots: the lists
 // the frame drives (IFrameLists), the opening of dictionaries at start
 // (IStartShelf, start_shelf.cpp), the shelf's window side (IShelfHost), the
 // input box as the search reads it (IInputBox) and the list views' site.
@@ -8,19 +8,17 @@
 
 #include <windows.h>
 
-#include <map>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "dictionary/full_text_query.h"
 #include "dictionary/input_line.h"
 #include "dictionary/shelf.h"
-#include "ui/article_pane.h"
 #include "ui/frame_slots.h"
 #include "ui/list_view.h"
 #include "ui/open_dictionaries.h"
 
+class CArticleView;
 class CFrame;
 
 class FrameShelf final : public IFrameLists,
@@ -70,6 +68,8 @@ public:
     int32_t DictionaryCount() override;
     std::u16string VisibleCellText(int32_t row, int32_t cell) override;
     int32_t TopRow() override;
+    void ApplyFontsToViews() override;
+    void SaveViewOptions() override;
 
     // IStartShelf (start_shelf.cpp).
     ShelfEntry FindByPath(std::u16string_view path) override;
@@ -109,21 +109,16 @@ public:
     int32_t OpenDictionariesFrom(const RDFDictionary* dictionary) override;
     void ShowArticle(const FormattedText* article) override;
     void AddToHistory(ListViewModel& view, const CCursor& cursor, int32_t pageOffset) override;
-    const HFONT* ListFonts() override;
-    int32_t ListFontHeight(int32_t slot) override;
-    std::vector<PageColumn>& LayoutOf(int32_t modelKind) override;
     HWND InputBox() override;
 
+    CArticleView* ArticleView() const { return article_.get(); }
+
 private:
-    void MakeFonts();
+    void ShowLexiconHint(std::u16string_view text);
 
     CFrame& frame_;
     CInput input_;
     FullTextQuery query_;
-    std::map<int32_t, std::vector<PageColumn>> layouts_;
-    HFONT fonts_[20] = {};       // owned until the font sets are joined
-    int32_t fontHeights_[20] = {};
-    ArticlePane article_;
+    std::unique_ptr<CArticleView> article_;
     std::unique_ptr<CShelf> shelf_;
-    RECT listArea_{};
 };

@@ -17,10 +17,7 @@
 namespace {
 
 constexpr int32_t kPaintedColumns = 6;
-constexpr int32_t kSignColumn = 16;
-constexpr int32_t kBlankColumn = 17;
-constexpr int32_t kGroupSizeColumn = 26;
-constexpr int32_t kTextColumn = 1;
+constexpr int32_t kBulletSeparator = 9;
 constexpr wchar_t kIndentMeasure = 0x56FD;
 
 // A memory DC with a bitmap of the client size; empty when either failed.
@@ -71,8 +68,8 @@ public:
     void PaintFocusFrame(int32_t top, bool selected);
 
 private:
-    int32_t DrawCellText(const ListCell& cell, int32_t x, int32_t y, int32_t right, COLORREF selectedColour,
-                         bool selected, bool working);
+    int32_t DrawCellText(const ListCell& cell, int32_t separator, int32_t x, int32_t y, int32_t right, bool selected,
+                         bool working);
     void DrawExpander(int32_t x, int32_t top, uint32_t rowFlags);
     void DrawSign(int32_t x, int32_t width, int32_t top, RDFDictionary* dictionary);
 
@@ -106,11 +103,11 @@ void ListRowPainter::PaintLine(int32_t line, int32_t top) {
     bool deleted = dictionary != nullptr && dictionary->deletedRecord != 0 && v.viewKind != kViewLexicon &&
                    v.viewKind != kViewBookList;
 
-    const std::vector<PageColumn>& columns = v.Columns();
+    const ListLayout& layout = v.Columns();
     int32_t x = -v.horizontalOffset;
     int32_t textEnd = INT32_MIN / 2;
-    for (size_t i = 0; i < columns.size() && i < static_cast<size_t>(kPaintedColumns) && x < width_; ++i) {
-        const PageColumn& column = columns[i];
+    for (int32_t i = 0; i < std::min(layout.Count(), kPaintedColumns) && x < width_; ++i) {
+        const ListColumn& column = layout.columns[i];
         int32_t start = v.viewKind == kViewBookList ? x : std::max(x, textEnd + 2);
         ListCell cell;
         cell.columnKind = column.kind;
@@ -118,17 +115,17 @@ void ListRowPainter::PaintLine(int32_t line, int32_t top) {
             RECT box{x, top, x + column.width, top + lh};
             if (!selected) FillSolid(dc_, box, GetSysColor(COLOR_WINDOW));
             DrawExpander(x, top, model.IsStored() ? model.GetRowFlags(model.EntryOfRow(row)) : 0);
-        } else if (column.kind == kSignColumn) {
+        } else if (column.kind == kColumnDictionarySign) {
             if (column.width >= 4) DrawSign(x, column.width, top, dictionary);
-        } else if (column.kind != kBlankColumn) {
-            if (column.kind == kGroupSizeColumn) {
+        } else if (column.kind != kColumnMark) {
+            if (column.kind == kColumnGroupSize) {
                 std::string size = std::to_string(pageLine.groupSize);
                 cell.length = static_cast<int32_t>(size.size());
                 std::copy(size.begin(), size.end(), cell.text);
             } else {
                 GetCellText(model, row, cell);
             }
-            if (v.viewKind == kViewTranslatedWords && column.kind == kTextColumn) {
+            if (v.viewKind == kViewTranslatedWords && column.kind == kColumnText) {
                 SIZE measure{};
                 HGDIOBJ old = SelectObject(dc_, v.fonts_[12] ? v.fonts_[12] : GetStockObject(DEFAULT_GUI_FONT));
                 GetTextExtentPoint32W(dc_, &kIndentMeasure, 1, &measure);
@@ -136,7 +133,7 @@ void ListRowPainter::PaintLine(int32_t line, int32_t top) {
                 start += model.OffsetInGroup(row) * measure.cx;
             }
             int32_t right = v.viewKind == kViewBookList ? x + column.width - lh / 5 : width_;
-            int32_t end = DrawCellText(cell, start + lh / 4, top, right, background, selected, working);
+            int32_t end = DrawCellText(cell, column.separator, start + lh / 4, top, right, selected, working);
             if (deleted && cell.length > 0) Line(dc_, start, top + lh / 2, end, top + lh / 2, selected ? kWhite : kBlack);
             textEnd = end;
         }
@@ -144,7 +141,7 @@ void ListRowPainter::PaintLine(int32_t line, int32_t top) {
     }
 }
 
-int32_t ListRowPainter::DrawCellText(const ListCell& cell, int32_t x, int32_t y, int32_t right, COLORREF,
+int32_t ListRowPainter::DrawCellText(const ListCell& cell, int32_t separator, int32_t x, int32_t y, int32_t right,
                                      bool selected, bool working) {
     int32_t length = std::clamp(cell.length, 0, kCellTextLimit);
     std::u16string_view text(cell.text, static_cast<size_t>(length));
@@ -173,7 +170,19 @@ int32_t ListRowPainter::DrawCellText(const ListCell& cell, int32_t x, int32_t y,
         GetCurrentPositionEx(dc_, &position);
         current = position.x;
         if (run.lineFeed) {
-            current += lh / 2 - 2;
+            if (separator == kBulletSeparator) {
+                // A bullet between the lines of the cell.
+                int32_t diameter = lh / 4 + lh / 16;
+                int32_t left = current + lh / 4, middle = y + lh / 2;
+                HGDIOBJ oldBrush = SelectObject(dc_, GetSysColorBrush(COLOR_BTNTEXT));
+                HGDIOBJ oldPen = SelectObject(dc_, GetStockObject(NULL_PEN));
+                Ellipse(dc_, left, middle - diameter / 2, left + diameter + 1, middle - diameter / 2 + diameter + 1);
+                SelectObject(dc_, oldPen);
+                SelectObject(dc_, oldBrush);
+                current += lh - 2;
+            } else {
+                current += lh / 2 - 2;
+            }
             MoveToEx(dc_, current, y, nullptr);
         }
     }

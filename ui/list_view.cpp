@@ -16,7 +16,7 @@
 #include "ui/application.h"
 #include "ui/command_ids.h"
 #include "ui/frame.h"
-#include "ui/list_columns_default.h"
+#include "ui/font_sets.h"
 
 namespace {
 
@@ -85,9 +85,9 @@ int32_t ListView::ClientWidth() const {
 }
 
 int32_t ListView::TotalColumnWidth() {
-    const std::vector<PageColumn>& columns = Columns();
+    const ListLayout& layout = Columns();
     int32_t total = 0;
-    for (size_t i = 0; i < columns.size() && i < static_cast<size_t>(kMaxHeaderColumns); ++i) total += columns[i].width;
+    for (int32_t i = 0; i < layout.Count(); ++i) total += layout.columns[i].width;
     return total;
 }
 
@@ -101,12 +101,12 @@ bool ListView::Create(HWND parent, int32_t x, int32_t y, int32_t cx, int32_t cy)
                               GetModuleHandleW(nullptr), nullptr);
     if (header_) {
         SendMessageW(header_, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
-        const std::vector<PageColumn>& columns = Columns();
-        for (size_t i = 0; i < columns.size() && i < static_cast<size_t>(kMaxHeaderColumns); ++i) {
+        const ListLayout& layout = Columns();
+        for (int32_t i = 0; i < layout.Count(); ++i) {
             HDITEMW item{};
             item.mask = HDI_WIDTH | HDI_FORMAT;
-            item.cxy = columns[i].width;
-            item.fmt = HDF_STRING | (columns[i].sorted ? HDF_SORTDOWN : 0);
+            item.cxy = layout.columns[i].width;
+            item.fmt = HDF_STRING | (layout.columns[i].sorted ? HDF_SORTDOWN : 0);
             SendMessageW(header_, HDM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&item));
         }
         SetupHeaderColumns();
@@ -117,9 +117,10 @@ bool ListView::Create(HWND parent, int32_t x, int32_t y, int32_t cx, int32_t cy)
 
 void ListView::SetupHeaderColumns() {
     if (!header_) return;
-    const std::vector<PageColumn>& columns = Columns();
-    for (size_t i = 0; i < columns.size() && i < static_cast<size_t>(kMaxHeaderColumns); ++i) {
-        std::wstring title = WideString(ListColumnTitle(columns[i].kind, viewKind, g_application ? g_application->language : 1));
+    const ListLayout& layout = Columns();
+    for (int32_t i = 0; i < layout.Count(); ++i) {
+        const char16_t* text = ColumnTitle(layout.columns[i].kind, viewKind);
+        std::wstring title = WideString(text ? text : u"");
         HDITEMW item{};
         item.mask = HDI_TEXT;
         item.pszText = title.data();
@@ -128,9 +129,8 @@ void ListView::SetupHeaderColumns() {
 }
 
 void ListView::ApplyFonts() {
-    const HFONT* fonts = site_.ListFonts();
-    if (fonts) std::copy(fonts, fonts + 20, fonts_);
-    lineHeight = LineHeightFor(site_.ListFontHeight(0), site_.ListFontHeight(12));
+    for (int32_t slot = 0; slot < 20; ++slot) fonts_[slot] = ListFont(slot);
+    lineHeight = LineHeightFor(ListFontSlotHeight(0), ListFontSlotHeight(12));
     rowsPerPage = PageLineCount(ClientHeight());
     if (currentRow < 0) {
         topRow = 0;
@@ -150,11 +150,11 @@ void ListView::Show(int32_t showCommand) {
     horizontalOffset = 0;
     LayoutHeader();
     if (header_) {
-        const std::vector<PageColumn>& columns = Columns();
-        for (size_t i = 0; i < columns.size() && i < static_cast<size_t>(kMaxHeaderColumns); ++i) {
+        const ListLayout& layout = Columns();
+        for (int32_t i = 0; i < layout.Count(); ++i) {
             HDITEMW item{};
             item.mask = HDI_WIDTH;
-            item.cxy = columns[i].width;
+            item.cxy = layout.columns[i].width;
             SendMessageW(header_, HDM_SETITEMW, i, reinterpret_cast<LPARAM>(&item));
         }
     }
@@ -273,10 +273,13 @@ void ListView::ShowCurrentArticle() {
 
 std::u16string ListView::CellTextForHook(int32_t row, int32_t cell) {
     if (model == nullptr || cellText == nullptr) return {};
+    const ListLayout& layout = Columns();
     int32_t index = 0;
-    for (const PageColumn& column : Columns()) {
-        if (column.kind == 16 || column.kind == 17 || column.kind == kColumnExpander || column.kind == 26) continue;
-        if (index++ == cell) return cellText(*model, row, column.kind);
+    for (int32_t i = 0; i < layout.Count(); ++i) {
+        int32_t kind = layout.columns[i].kind;
+        if (kind == kColumnDictionarySign || kind == kColumnMark || kind == kColumnExpander || kind == kColumnGroupSize)
+            continue;
+        if (index++ == cell) return cellText(*model, row, kind);
     }
     return {};
 }

@@ -10,7 +10,6 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
 #include "article/list_window_rules.h"
 #include "dictionary/list_view_model.h"
@@ -19,8 +18,7 @@ class CCursor;
 class FormattedText;
 class RDFDictionary;
 
-// The program around the list views: the shelf, the fonts, the layouts and
-// the article view.
+// The program around the list views: the shelf, the article view and the input box.
 class IListViewSite {
 public:
     virtual bool IsCurrentView(const ListViewModel* view) = 0;
@@ -30,11 +28,6 @@ public:
     // Shows an article in the article view; null clears it.
     virtual void ShowArticle(const FormattedText* article) = 0;
     virtual void AddToHistory(ListViewModel& view, const CCursor& cursor, int32_t pageOffset) = 0;
-    // The list font set: 20 handles, and the pixel height of a slot.
-    virtual const HFONT* ListFonts() = 0;
-    virtual int32_t ListFontHeight(int32_t slot) = 0;
-    // The shared column layout of a model kind; header tracking writes its widths.
-    virtual std::vector<PageColumn>& LayoutOf(int32_t modelKind) = 0;
     // The main window's input box, where letters typed into a list go.
     virtual HWND InputBox() = 0;
 
@@ -67,7 +60,8 @@ public:
 
     HWND Window() const { return window_; }
     HWND Header() const { return header_; }
-    std::vector<PageColumn>& Columns() { return site_.LayoutOf(ModelKind()); }
+    // The shared column layout of the model's kind; header tracking writes its widths.
+    ListLayout& Columns() { return ListLayoutForModelKind(ModelKind()); }
     int32_t TotalColumnWidth();
 
     // The window procedure (list_window.cpp).
@@ -107,7 +101,7 @@ private:
     WindowHost windowHost_;
     HWND window_ = nullptr;
     HWND header_ = nullptr;
-    HFONT fonts_[20] = {};  // the list font set, not owned
+    HFONT fonts_[20] = {};  // the list font set, not owned; read again by ApplyFonts
     WheelAccumulator wheel_;
     POINT press_{};
     bool pressKept_ = false;

@@ -49,8 +49,7 @@ private:
     int32_t HitRow(LPARAM lParam, int32_t* column, int32_t* box) {
         RECT client{};
         GetClientRect(v_.window_, &client);
-        std::vector<PageColumn>& columns = v_.Columns();
-        return v_.HitTestRow(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), client.bottom, columns, column, box);
+        return v_.HitTestRow(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), client.bottom, v_.Columns(), column, box);
     }
     void OnKey(WPARAM key);
     void OnVerticalScroll(int32_t request);
@@ -271,10 +270,7 @@ void ListWindowMessages::OnLeftDown(LPARAM lParam) {
         v_.currentRow = row;
         v_.approximate = false;
     }
-    std::vector<PageColumn>& columns = v_.Columns();
-    if (column >= 0 && static_cast<size_t>(column) < columns.size() && box >= 0) {
-        v_.ToggleGroupAtBox(columns[static_cast<size_t>(column)].kind, box);
-    }
+    if (column >= 0 && box >= 0) v_.ToggleGroupAtBox(v_.Columns().columns[column].kind, box);
     v_.UpdateView();
 }
 
@@ -378,8 +374,9 @@ void ListWindowMessages::OnRightUp(LPARAM lParam) {
 LRESULT ListWindowMessages::OnHeaderNotify(NMHDR* header) {
     if (!header || header->hwndFrom != v_.header_) return 0;
     auto* item = reinterpret_cast<NMHEADERW*>(header);
-    std::vector<PageColumn>& columns = v_.Columns();
-    bool known = item->iItem >= 0 && static_cast<size_t>(item->iItem) < columns.size();
+    ListLayout& layout = v_.Columns();
+    ListColumn* columns = layout.columns;
+    bool known = item->iItem >= 0 && item->iItem < layout.Count();
     switch (header->code) {
     case HDN_BEGINTRACKW:
     case HDN_BEGINTRACKA: {
@@ -387,7 +384,7 @@ LRESULT ListWindowMessages::OnHeaderNotify(NMHDR* header) {
         POINT cursor{};
         GetCursorPos(&cursor);
         v_.trackStartX_ = cursor.x;
-        v_.trackStartWidth_ = columns[static_cast<size_t>(item->iItem)].width;
+        v_.trackStartWidth_ = columns[item->iItem].width;
         return 0;
     }
     case HDN_TRACKW:
@@ -395,8 +392,8 @@ LRESULT ListWindowMessages::OnHeaderNotify(NMHDR* header) {
         if (!known) return 0;
         POINT cursor{};
         GetCursorPos(&cursor);
-        int32_t width = std::max(0, v_.trackStartWidth_ + static_cast<int32_t>(cursor.x) - v_.trackStartX_);
-        columns[static_cast<size_t>(item->iItem)].width = width;
+        int32_t width = std::clamp(v_.trackStartWidth_ + static_cast<int32_t>(cursor.x) - v_.trackStartX_, 0, kMaxColumnWidth);
+        columns[item->iItem].width = width;
         HDITEMW changed{};
         changed.mask = HDI_WIDTH;
         changed.cxy = width;
@@ -411,15 +408,15 @@ LRESULT ListWindowMessages::OnHeaderNotify(NMHDR* header) {
         HDITEMW read{};
         read.mask = HDI_WIDTH;
         if (SendMessageW(v_.header_, HDM_GETITEMW, item->iItem, reinterpret_cast<LPARAM>(&read)))
-            columns[static_cast<size_t>(item->iItem)].width = read.cxy;
+            columns[item->iItem].width = std::clamp<int32_t>(read.cxy, 0, kMaxColumnWidth);
         v_.LayoutHeader();
         v_.RepaintPage();
         return 0;
     }
     case HDN_ITEMCLICKW:
     case HDN_ITEMCLICKA:
-        if (v_.SortByColumn(columns, item->iItem)) {
-            for (size_t i = 0; i < columns.size() && i < static_cast<size_t>(kMaxHeaderColumns); ++i) {
+        if (v_.SortByColumn(layout, item->iItem)) {
+            for (int32_t i = 0; i < layout.Count(); ++i) {
                 HDITEMW format{};
                 format.mask = HDI_FORMAT;
                 SendMessageW(v_.header_, HDM_GETITEMW, i, reinterpret_cast<LPARAM>(&format));

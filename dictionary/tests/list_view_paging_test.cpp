@@ -88,7 +88,7 @@ TEST(ListViewPaging, EmptyListsHaveNoPageAndNoCurrentRow) {
     view.LineDown(false, false);
     EXPECT_EQ(view.currentRow, -1);
     int32_t column = 0, box = 0;
-    EXPECT_EQ(view.HitTestRow(5, 40, 300, {}, &column, &box), -1);
+    EXPECT_EQ(view.HitTestRow(5, 40, 300, ListLayout{}, &column, &box), -1);
 }
 
 TEST(ListViewPaging, LineHeightAndPageLineCount) {
@@ -109,7 +109,8 @@ TEST(ListViewPaging, HitTestAddsTheHorizontalScrollOffset) {
     view.headerHeight = 18;
     view.lineHeight = 16;
     view.GoToFirst();
-    const PageColumn columns[] = {{22, 20}, {16, 20}, {1, 90}, {2, 70}};
+    ListLayout columns;
+    ASSERT_EQ(ParseListLayout(u"exp=20,dic=20,src=90,wkn=70", columns), 4);
     int32_t column = -1, box = -1;
     EXPECT_EQ(view.HitTestRow(5, 18 + 16 * 3 + 5, 300, columns, &column, &box), 3);
     EXPECT_EQ(column, 0);
@@ -147,21 +148,23 @@ TEST(ListViewPaging, SortingByAColumnTogglesWithASecondClick) {
     ListViewModel view(kViewSelected, list.get(), nullptr);
     view.rowsPerPage = 5;
     view.GoToFirst();
-    PageColumn columns[] = {{16, 20}, {2, 90}, {3, 70}, {4, 320}};
-    EXPECT_FALSE(view.SortByColumn(columns, 3)) << "meaning columns do not sort";
-    EXPECT_FALSE(view.SortByColumn(columns, 0));
-    ASSERT_TRUE(view.SortByColumn(columns, 1));
+    ListLayout layout;
+    ASSERT_EQ(ParseListLayout(u"dic=20,wkn=90,wkj=70,wse=320", layout), 4);
+    ListColumn* columns = layout.columns;
+    EXPECT_FALSE(view.SortByColumn(layout, 3)) << "meaning columns do not sort";
+    EXPECT_FALSE(view.SortByColumn(layout, 0));
+    ASSERT_TRUE(view.SortByColumn(layout, 1));
     EXPECT_TRUE(columns[1].sorted);
     EXPECT_EQ(list->sortMode, 2);
-    ASSERT_TRUE(view.SortByColumn(columns, 2));
+    ASSERT_TRUE(view.SortByColumn(layout, 2));
     EXPECT_FALSE(columns[1].sorted);
     EXPECT_TRUE(columns[2].sorted);
     EXPECT_EQ(list->sortMode, 3);
-    ASSERT_TRUE(view.SortByColumn(columns, 2));
+    ASSERT_TRUE(view.SortByColumn(layout, 2));
     EXPECT_FALSE(columns[2].sorted);
     EXPECT_EQ(list->sortMode, 0);
     ListViewModel readings(2, list.get(), nullptr);
-    EXPECT_FALSE(readings.SortByColumn(columns, 1)) << "only selected articles and search results sort";
+    EXPECT_FALSE(readings.SortByColumn(layout, 1)) << "only selected articles and search results sort";
 }
 
 class ListViewPagingOverDictionaries : public WordListTest {};

@@ -21,6 +21,7 @@
 #include "ui/frame.h"
 #include "ui/font_sets.h"
 #include "ui/frame_furniture.h"
+#include "ui/frame_article_host.h"
 #include "ui/frame_shelf.h"
 #include "import/import_registration.h"
 #include "ui/program_context.h"
@@ -85,8 +86,11 @@ void RunMainWindow(HINSTANCE instance, std::vector<std::u16string> arguments, in
     FrameShelf shelf(*frame);
     frame->lists = &shelf;
     frame->startShelf = &shelf;
+    FrameArticleHost articleHost(shelf);
+    SetArticleViewHost(&articleHost);
     if (frame->Create(app.window.x, app.window.y, app.window.width, app.window.height)) frame->MessageLoop();
     frame.reset();
+    SetArticleViewHost(nullptr);
     g_frame = nullptr;
 }
 
