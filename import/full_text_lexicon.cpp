@@ -7,6 +7,8 @@
 #include "common/segmentation/text_segmentation.h"
 #include "common/unicode/search_key.h"
 #include "dictionary/dictionary.h"
+#include "import/dsl_text_cleaners.h"
+#include "import/warodai_import.h"
 
 #include <array>
 #include <vector>
@@ -26,6 +28,17 @@ uint16_t WordClass(std::span<const uint16_t> bits, uint32_t at, uint32_t formatT
 }
 
 // No element boundary from the end of one word up to and including the first character of the next.
+// The format's index-text preparer. The DSL and WARODAI cleaners belong to
+// their importers, a layer above the formatters' table, so they are called here.
+int32_t PrepareLexiconText(uint32_t formatType, char16_t* out, int32_t capacity, const char16_t* text, int32_t length,
+                           uint16_t* bits) {
+    switch (FormatterRowFor(formatType).index) {
+    case IndexPreparer::SplitArticleText: return SplitArticleText(out, capacity, text, length, bits);
+    case IndexPreparer::CleanArticleMarkup: return CleanArticleMarkup(out, capacity, text, length, bits);
+    default: return PrepareIndexText(formatType, out, capacity, text, length, bits);
+    }
+}
+
 bool Joined(std::span<const uint16_t> bits, uint32_t previousEnd, uint32_t nextStart) {
     for (uint32_t i = previousEnd; i <= nextStart && i < bits.size(); ++i)
         if (bits[i] & kFieldElementStart) return false;
@@ -93,8 +106,8 @@ int32_t AddLexiconWords(CSearchEngine& engine, const CDictionary& dictionary, in
     std::vector<uint16_t> bits(length, 0);
     MarkIndexFields(dictionary, static_cast<uint32_t>(element), text, bits);
     std::vector<char16_t> clean(length + 1, 0);
-    const int32_t cleanLength = std::max(0, PrepareIndexText(formatType, clean.data(), static_cast<int32_t>(length), text,
-                                                             static_cast<int32_t>(length), bits.data()));
+    const int32_t cleanLength = std::max(0, PrepareLexiconText(formatType, clean.data(), static_cast<int32_t>(length),
+                                                               text, static_cast<int32_t>(length), bits.data()));
     const std::u16string_view cleaned(clean.data(), static_cast<size_t>(cleanLength));
     std::array<char16_t, kMaxWordUnits + 1> word{};
     std::array<char16_t, kMaxWordUnits> key{};
