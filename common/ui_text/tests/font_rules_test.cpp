@@ -34,19 +34,6 @@ TEST(FontRules, PixelHeightsAreNegativeRoundedAndOnePointLargerInLatinSlots) {
     EXPECT_EQ(MulDivRounded(1, 1, 0), -1);
 }
 
-TEST(FontRules, SlotTableKeepsItsFacesStylesAndCharsets) {
-    const uint8_t charsets[kFontSlotCount] = {204, 204, 204, 186, 136, 238, 134, 161, 129, 204,
-                                              204, 204, 128, 2,   162, 163, 130, 178, 177, 222};
-    for (int slot = 0; slot < kFontSlotCount; ++slot) EXPECT_EQ(kFontSlots[slot].charset, charsets[slot]) << slot;
-    EXPECT_EQ(kFontSlots[1].weight, 700);
-    EXPECT_EQ(kFontSlots[10].weight, 700);
-    EXPECT_TRUE(kFontSlots[2].italic && kFontSlots[11].italic);
-    EXPECT_EQ(kFontSlots[kJapaneseSlot].face, SlotFace::Japanese);
-    EXPECT_EQ(std::u16string(kFontSlots[4].extendedFace), u"PMingLiU-ExtB");
-    EXPECT_EQ(std::u16string(kFontSlots[6].extendedFace), u"SimSun-ExtB");
-    EXPECT_EQ(std::u16string(kFontSlots[8].fixedFace), u"Gulim");
-}
-
 TEST(FontRules, SizeComboSelectsTheLastSizeNotAboveTheCurrentOne) {
     EXPECT_EQ(kFontSizeChoices[FontSizeChoiceIndex(15)], 14);
     EXPECT_EQ(kFontSizeChoices[FontSizeChoiceIndex(10)], 10);
