@@ -219,7 +219,8 @@ void JoinObligations(WordList& list, std::u16string_view text) {
                 const WordListEntry entry = list.EntryAt(i);
                 if (!Visible(entry)) continue;
                 const bool conditional = EndOf(entry) == q && Holds(entry, {19, 42, 43, 44, 20, 14, 134});
-                const bool teForm = tewa && EndOf(entry) == q - 2 && Holds(entry, {7, 133});
+                // A -te form holds its own て: before ては it ends in front of は.
+                const bool teForm = tewa && EndOf(entry) == q - 1 && Holds(entry, {7, 133});
                 if (!conditional && !teForm) continue;
                 TagChain tags{};
                 AppendTagCode(tags, entry.tags[0]);

@@ -1,0 +1,188 @@
+// The post-processing passes of a translation, one group per pass, over
+// hand-made hits of the translated-words list, and every pass on a full list.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "dictionary/tests/word_list_fixture.h"
+#include "japanese/hit_joins.h"
+
+namespace ostrel::japanese {
+namespace {
+
+class HitJoinsTest : public ::testing::Test {
+protected:
+    HitJoinsTest() : list(&shelf, kListTranslatedWords) {}
+
+    WordListEntry* Hit(int32_t start, int32_t length, std::u16string_view reading, std::vector<uint8_t> tags,
+                       RDFDictionary* dictionary = nullptr) {
+        WordListEntry e;
+        std::memset(&e, 0, sizeof e);
+        e.flags = kEntryListed;
+        e.matchStart = start;
+        e.matchLength = length;
+        e.dictionary = dictionary;
+        e.priority = kDefaultEntryPriority;
+        std::copy(reading.begin(), reading.end(), e.reading);
+        e.readingLength = static_cast<int32_t>(reading.size());
+        std::copy(tags.begin(), tags.end(), e.tags);
+        return list.AppendRaw(e);
+    }
+    // The tags of the visible entry over [start, start + length), empty when none.
+    std::vector<int> TagsOf(int32_t start, int32_t length) const {
+        for (int32_t i = 0; i < list.EntryCount(); ++i) {
+            const WordListEntry& e = list.EntryAt(i);
+            if ((e.flags & kEntryDeleted) || e.matchStart != start || e.matchLength != length) continue;
+            std::vector<int> out;
+            for (uint8_t t : e.tags) {
+                if (t == 0) break;
+                out.push_back(t);
+            }
+            return out;
+        }
+        return {-1};
+    }
+
+    TestShelf shelf;
+    WordList list;
+};
+
+TEST_F(HitJoinsTest, NounParticlesLengthenTheWordBeforeThem) {
+    Hit(0, 2, u"がくせい", {});
+    JoinNounParticles(list, u"学生の本");
+    EXPECT_EQ(TagsOf(0, 3), std::vector<int>{kJoinNo});
+}
+
+TEST_F(HitJoinsTest, NounParticleRulesRefuseTheirContexts) {
+    Hit(0, 1, u"かれ", {});
+    JoinNounParticles(list, u"彼のに");  // の before に
+    EXPECT_EQ(TagsOf(0, 1), std::vector<int>{});
+    Hit(0, 1, u"かれ", {3});  // a chain that is not empty
+    JoinNounParticles(list, u"彼の本");
+    EXPECT_EQ(TagsOf(0, 1), std::vector<int>{3});
+}
+
+TEST_F(HitJoinsTest, TekiAndTekiNaJoinOnlyBehindAKanji) {
+    Hit(0, 2, u"けいざい", {});
+    JoinNounParticles(list, u"経済的な人");
+    EXPECT_EQ(TagsOf(0, 4), std::vector<int>{kJoinTekiNa});
+    list.Clear();
+    Hit(0, 2, u"けいざい", {});
+    JoinNounParticles(list, u"経済的に");  // 的な is refused before に: 的 alone
+    EXPECT_EQ(TagsOf(0, 3), std::vector<int>{kJoinTeki});
+    list.Clear();
+    Hit(0, 2, u"あれ", {});
+    JoinNounParticles(list, u"あれ的");
+    EXPECT_EQ(TagsOf(0, 2), std::vector<int>{});
+}
+
+TEST_F(HitJoinsTest, SuruVerbJoinsTheStemBeforeIt) {
+    Hit(0, 2, u"べんきょう", {2});
+    Hit(2, 2, u"する", {3, kJoinSuruMarker});
+    JoinSuruVerbs(list, u"勉強する");
+    EXPECT_EQ(TagsOf(0, 4), (std::vector<int>{kJoinSuruVerb, 3}));
+}
+
+TEST_F(HitJoinsTest, SuruVerbIsNotJoinedWhenTheDictionaryHoldsTheWhole) {
+    auto* d = reinterpret_cast<RDFDictionary*>(&shelf);  // only compared, never read
+    Hit(0, 2, u"べんきょう", {2}, d);
+    Hit(0, 4, u"べんきょうする", {3}, d);
+    Hit(2, 2, u"する", {3, kJoinSuruMarker});
+    JoinSuruVerbs(list, u"勉強する");
+    EXPECT_EQ(list.EntryCount(), 3);
+}
+
+TEST_F(HitJoinsTest, RequestJoinsTheTeFormAndKudasai) {
+    Hit(0, 3, u"まつ", {3, 7});
+    Hit(3, 4, u"ください", {3});
+    JoinRequests(list, u"待ってください");
+    EXPECT_EQ(TagsOf(0, 7), (std::vector<int>{3, kJoinKudasai}));
+}
+
+TEST_F(HitJoinsTest, NegativeRequestTurns30Into11) {
+    Hit(0, 5, u"まつ", {3, 30});
+    Hit(5, 4, u"ください", {3});
+    JoinRequests(list, u"待たないでください");
+    EXPECT_EQ(TagsOf(0, 9), (std::vector<int>{3, 11, kJoinKudasai}));
+}
+
+TEST_F(HitJoinsTest, KudasaimasenkaTakesTheQuestionMark) {
+    Hit(0, 3, u"まつ", {3, 7});
+    Hit(3, 6, u"くださる", {3, 33});
+    JoinRequests(list, u"待ってくださいますか");
+    EXPECT_EQ(TagsOf(0, 10), (std::vector<int>{3, kJoinKudasai, 33}));
+}
+
+TEST_F(HitJoinsTest, HonorificPrefixJoinsStemAndTail) {
+    Hit(1, 2, u"まつ", {3, 2});
+    Hit(3, 4, u"ください", {3});
+    JoinHonorificPrefixes(list, u"お待ちください");
+    EXPECT_EQ(TagsOf(0, 7), (std::vector<int>{3, kJoinKudasai}));
+}
+
+TEST_F(HitJoinsTest, HonorificPrefixBeforeAKanjiNounGives161) {
+    Hit(1, 2, u"れんらく", {});
+    Hit(3, 2, u"です", {});
+    JoinHonorificPrefixes(list, u"ご連絡です");
+    EXPECT_EQ(TagsOf(0, 5), (std::vector<int>{kJoinHonorificKanji}));
+}
+
+TEST_F(HitJoinsTest, HonorificJoinGoesOnBehindShite) {
+    Hit(1, 2, u"まつ", {3, 2});
+    Hit(3, 2, u"する", {3, 7});
+    Hit(5, 4, u"ください", {3});
+    JoinHonorificPrefixes(list, u"お待ちしてください");
+    EXPECT_EQ(TagsOf(0, 5), (std::vector<int>{3, kJoinSuru, 7}));
+    EXPECT_EQ(TagsOf(0, 9), (std::vector<int>{3, kJoinSuru, 7, kJoinKudasai}));
+}
+
+TEST_F(HitJoinsTest, ObligationAfterANegativeConditional) {
+    Hit(0, 6, u"いく", {3, 11, 14});
+    JoinObligations(list, u"行かなければならない");
+    EXPECT_EQ(TagsOf(0, 10), (std::vector<int>{3, kJoinNegativeObligation}));
+}
+
+TEST_F(HitJoinsTest, ObligationAfterTeWaAndAPositiveConditional) {
+    Hit(0, 5, u"いく", {3, 137, 7});
+    JoinObligations(list, u"行かなくてはいけない");
+    EXPECT_EQ(TagsOf(0, 10), (std::vector<int>{3, kJoinNegativeObligation}));
+    list.Clear();
+    Hit(0, 3, u"いく", {3, 14});
+    JoinObligations(list, u"行けばだめ");
+    EXPECT_EQ(TagsOf(0, 5), (std::vector<int>{3, kJoinObligation}));
+}
+
+TEST_F(HitJoinsTest, NegativeConditionalBecomesOneCode) {
+    Hit(0, 6, u"いく", {3, 11, 14});
+    NameNegativeConditionals(list, u"行かなければ");
+    EXPECT_EQ(TagsOf(0, 6), (std::vector<int>{3, kJoinNegativeConditional}));
+}
+
+TEST_F(HitJoinsTest, ColloquialNegativeConditionalDependsOnWhatFollows) {
+    Hit(0, 5, u"いく", {3, 11, 42});
+    NameNegativeConditionals(list, u"行かなきゃ。");
+    EXPECT_EQ(TagsOf(0, 5), (std::vector<int>{3, kJoinNegativeObligation}));
+    list.Clear();
+    Hit(0, 5, u"いく", {3, 11, 42});
+    NameNegativeConditionals(list, u"行かなきゃ駄目");
+    EXPECT_EQ(TagsOf(0, 5), (std::vector<int>{3, kJoinNegativeConditional}));
+}
+
+TEST_F(HitJoinsTest, EveryPassSurvivesAFullList) {
+    const std::u16string text = u"お待ちしてください勉強する行かなければならない学生の本";
+    for (int32_t i = 0; i < WordList::kMaxEntries; ++i) {
+        switch (i % 4) {
+            case 0: Hit(1, 2, u"まつ", {3, 2}); break;
+            case 1: Hit(3, 2, u"する", {3, 7, kJoinSuruMarker}); break;
+            case 2: Hit(5, 4, u"ください", {3}); break;
+            default: Hit(13, 6, u"いく", {3, 11, 14}); break;
+        }
+    }
+    ASSERT_EQ(list.EntryCount(), WordList::kMaxEntries);
+    EXPECT_EQ(PostProcessHits(list, text, true, 2), 1);
+    EXPECT_EQ(list.EntryCount(), WordList::kMaxEntries);
+}
+
+}  // namespace
+}  // namespace ostrel::japanese
