@@ -76,6 +76,10 @@ void FrameFurniture::ShowAbout(HWND owner) {
     DialogBoxParamW(GetModuleHandleW(nullptr), L"ABOUT", owner, &AboutDialogProc, 0);
 }
 
+void FrameFurniture::ShowTranslationOptions(HWND owner) {
+    if (frame_.translator) frame_.translator->ShowOptions(owner);
+}
+
 void FrameFurniture::ShowSettings(HWND owner, int32_t startPage) {
     constexpr int32_t kFontsPage = 2;
     CFonts* fonts = ProgramFonts();

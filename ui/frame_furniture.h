@@ -31,6 +31,8 @@ public:
     void ShowAbout(HWND owner) override;
     // The font settings page (page 2); the other pages do not exist yet.
     void ShowSettings(HWND owner, int32_t startPage) override;
+    // The translator's options dialog, when the translator exists.
+    void ShowTranslationOptions(HWND owner) override;
     void PrepareLanguageItems(HMENU menu) override;
     LRESULT MeasureItem(LPARAM lParam) override;
     LRESULT DrawItem(LPARAM lParam) override;

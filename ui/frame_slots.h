@@ -120,6 +120,8 @@ public:
     virtual void TranslateText(const std::u16string&, int32_t /*caret*/, int32_t /*before*/,
                                int32_t /*after*/, int32_t /*mode*/) {}
     virtual int32_t AutoSwitchTranslationList() { return 1; }
+    // The word translation options dialog over `owner`.
+    virtual void ShowOptions(HWND) {}
     // Looks a selected text up in the list of the command (40167, 40169, 40171).
     virtual void LookUpText(const std::u16string&, uint32_t) {}
 };

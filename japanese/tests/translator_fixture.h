@@ -33,7 +33,10 @@ struct TranslatorDictionaries {
 
     // A file at `path` whose 101 holds (reading, word) and whose 102 holds
     // (word, reading) for each pair with a word; record i gets firstRef + i.
-    RDFDictionary* Add(const std::u16string& path, const std::vector<KeyPair>& keys, uint32_t firstRef = 1) {
+    // `reverse` words go into the reverse-translation index (106), word i
+    // naming record firstRef + i.
+    RDFDictionary* Add(const std::u16string& path, const std::vector<KeyPair>& keys, uint32_t firstRef = 1,
+                       const std::vector<std::u16string>& reverse = {}) {
         int32_t fileId = 0;
         uint32_t cursor = 0;
         EXPECT_EQ(engine->CreateFile(path, DictionarySchemaText), DmsStatus::Success);
@@ -54,6 +57,16 @@ struct TranslatorDictionaries {
                           DmsStatus::Success);
             }
             EXPECT_EQ(engine->EndBulkLoad(cursor), DmsStatus::Success);
+        }
+        if (!reverse.empty()) {
+            EXPECT_EQ(engine->SelectIndex(cursor, kIndexTranslationWords), DmsStatus::Success);
+            for (size_t i = 0; i < reverse.size(); ++i) {
+                std::u16string word = reverse[i];
+                uint16_t number = 0;
+                KeySegmentValue key[2] = {{word.data(), static_cast<int32_t>(word.size() * 2)}, {&number, 2}};
+                EXPECT_EQ(engine->InsertKey(cursor, key, RecordRef{firstRef + static_cast<uint32_t>(i), 0}),
+                          DmsStatus::Success);
+            }
         }
         EXPECT_EQ(engine->CloseFile(fileId), DmsStatus::Success);
         auto dictionary = std::make_unique<RDFDictionary>(0, *engine);

@@ -1,0 +1,211 @@
+// The translate-text entry: cutting and judging the text, the two runs of the
+// translator for Japanese text, the Western look-up and the quiet input-box
+// update. Every path ends by recording the input state for the view.
+#include "ui/frame_translate.h"
+
+#include <richedit.h>
+
+#include <algorithm>
+#include <array>
+#include <optional>
+#include <vector>
+
+#include "common/segmentation/text_segmentation.h"
+#include "common/unicode/search_key.h"
+#include "dictionary/cursor.h"
+#include "dictionary/dictionary.h"
+#include "dictionary/dictionary_schema.h"
+#include "dictionary/word_list.h"
+#include "japanese/work_text.h"
+#include "latin/latin_bridge.h"
+#include "ui/application.h"
+#include "ui/command_ids.h"
+#include "ui/translation_options_dialog.h"
+
+using namespace ostrel::japanese;
+
+namespace {
+
+// The view records the input state whatever path the entry leaves by.
+class RecordInputStateOnExit {
+public:
+    explicit RecordInputStateOnExit(ITranslationLists& lists) : lists_(lists) {}
+    ~RecordInputStateOnExit() { lists_.RecordInputState(); }
+    RecordInputStateOnExit(const RecordInputStateOnExit&) = delete;
+    RecordInputStateOnExit& operator=(const RecordInputStateOnExit&) = delete;
+
+private:
+    ITranslationLists& lists_;
+};
+
+// The first visible hit that covers the caret.
+std::optional<HitSpan> CoveringHit(const WordList& list, int32_t caret) {
+    for (int32_t row = 0; row < list.RowCount(); ++row) {
+        const WordListEntry& e = list.EntryAt(list.EntryOfRow(row));
+        if (e.matchStart <= caret && caret < e.matchStart + e.matchLength) return HitSpan{e.matchStart, e.matchLength};
+    }
+    return std::nullopt;
+}
+
+bool HasEntries(RDFDictionary* dictionary, uint32_t indexId) {
+    CCursor cursor(dictionary, indexId);
+    return cursor.HasEntries();
+}
+
+}  // namespace
+
+void SetInputText(HWND inputBox, std::u16string_view text) {
+    if (inputBox == nullptr) return;
+    const LRESULT mask = SendMessageW(inputBox, EM_GETEVENTMASK, 0, 0);
+    SendMessageW(inputBox, EM_SETEVENTMASK, 0, mask & ~static_cast<LRESULT>(ENM_CHANGE));
+    const std::wstring wide(text.begin(), text.end());
+    SetWindowTextW(inputBox, wide.c_str());
+    SendMessageW(inputBox, EM_SETSEL, 0, 0);
+    SendMessageW(inputBox, EM_SETEVENTMASK, 0, mask);
+}
+
+int32_t LookUpWesternWord(WordList& list, std::u16string_view word, int32_t start, int32_t length,
+                          const LatinAnalyser& analyse) {
+    std::array<char16_t, 256> keyUnits{};
+    const int32_t keyLength = MakeSearchKey(word.substr(0, 255), keyUnits);
+    if (keyLength <= 0) return 0;
+    const std::u16string_view key(keyUnits.data(), static_cast<size_t>(keyLength));
+    const int32_t before = list.EntryCount();
+    std::vector<RDFDictionary*> seen;
+    for (int32_t i = 0; i < list.CursorCount(); ++i) {
+        RDFDictionary* dictionary = list.CursorAt(i)->dictionary;
+        if (dictionary == nullptr || std::find(seen.begin(), seen.end(), dictionary) != seen.end()) continue;
+        seen.push_back(dictionary);
+        if ((dictionary->flags & kDictionaryOpen) == 0) continue;
+        const bool reverse = HasEntries(dictionary, kIndexTranslationWords);
+        const bool latin = HasEntries(dictionary, kIndexLatinStems);
+        if (reverse) {
+            CCursor cursor(dictionary, kIndexTranslationWords);
+            cursor.SeekPrefix(key, list);
+        }
+        if (latin && analyse) analyse(word, dictionary, list);
+    }
+    for (int32_t i = before; i < list.EntryCount(); ++i) {
+        list.EntryAt(i).matchStart = start;
+        list.EntryAt(i).matchLength = length;
+    }
+    // Of two new entries of the same record the earlier goes.
+    for (int32_t i = before; i < list.EntryCount();) {
+        bool later = false;
+        for (int32_t j = i + 1; j < list.EntryCount() && !later; ++j) {
+            later = list.EntryAt(j).dictionary == list.EntryAt(i).dictionary &&
+                    list.EntryAt(j).recordId == list.EntryAt(i).recordId;
+        }
+        if (later) list.DeleteAt(i);
+        else ++i;
+    }
+    return list.EntryCount() - before;
+}
+
+FrameTranslator::FrameTranslator(HWND frame, HWND inputBox, ITranslationLists& lists, CIni* ini)
+    : frame_(frame),
+      inputBox_(inputBox),
+      lists_(lists),
+      ini_(ini),
+      options_(ini != nullptr ? CTransOptions(*ini) : CTransOptions()),
+      translator_(std::make_unique<CTranslate>(options_)) {
+    analyse = [](std::u16string_view text, RDFDictionary* dictionary, WordList& list) {
+        LatinBridge* bridge = CurrentLatinBridge();
+        return bridge != nullptr ? bridge->Analyse(text, dictionary, list) : 0;
+    };
+}
+
+FrameTranslator::~FrameTranslator() = default;
+
+void FrameTranslator::ShowOptions(HWND owner) {
+    CTranslationOptionsDlg dialog(options_, ini_);
+    dialog.Run(owner);
+}
+
+void FrameTranslator::SwitchList(uint32_t command) {
+    const int32_t busy = g_application ? g_application->listBusy : 0;
+    if (g_application) g_application->listBusy = 1;
+    SendMessageW(frame_, WM_COMMAND, command, 0);
+    if (g_application) g_application->listBusy = busy;
+}
+
+void FrameTranslator::TranslateText(const std::u16string& text, int32_t caret, int32_t before, int32_t after,
+                                    int32_t mode) {
+    WordList* list = lists_.TranslatedWords();
+    if (inputBox_ == nullptr || list == nullptr) return;
+    RecordInputStateOnExit record(lists_);
+    const std::optional<WorkText> work = CutWorkText(text, caret, before, after, static_cast<TranslateMode>(mode));
+    if (!work) return;
+    const ScriptCounts counts = CountScripts(work->text);
+    if (counts.japanese + counts.other == 0) return;
+    lists_.ClearTranslatedWordsView();
+    translator_->Translate(*list, work->text, mode, work->caret);
+    std::optional<HitSpan> covering;
+    if (list->EntryCount() > 0) {
+        covering = CoveringHit(*list, work->caret);
+        lists_.ClearTranslatedWordsView();
+    }
+    switch (DecideTextKind(*work, covering)) {
+        case TextKind::kJapanese:
+            TranslateJapanese(work->text, work->caret, mode);
+            break;
+        case TextKind::kWestern:
+            TranslateWestern(text, work->text, work->caret, mode, caret);
+            break;
+        case TextKind::kNone:
+            break;
+    }
+}
+
+void FrameTranslator::TranslateJapanese(const std::u16string& work, int32_t caret, int32_t mode) {
+    WordList& list = *lists_.TranslatedWords();
+    if (mode != static_cast<int32_t>(TranslateMode::kInputLine)) SetInputText(inputBox_, work);
+    lists_.ClearTranslatedWordsView();
+    const std::u16string input = lists_.UpdateInput();
+    translator_->Translate(list, input, mode, caret);
+    if (lists_.CurrentKind() != kListTranslatedWords) SwitchList(cmd::kListTranslation);
+    lists_.SelectHitAtCaret(caret);
+    lists_.UpdateCommandStates(cmd::kListTranslation);
+}
+
+void FrameTranslator::TranslateWestern(const std::u16string& text, const std::u16string& work, int32_t caret,
+                                       int32_t mode, int32_t originalCaret) {
+    std::u16string word = work;
+    int32_t wordCaret = caret;
+    if (mode == static_cast<int32_t>(TranslateMode::kUnderCursor)) {
+        const std::u16string_view whole = std::u16string_view(text).substr(0, text.find(u'\0'));
+        const int32_t length = static_cast<int32_t>(whole.size());
+        const int32_t at = originalCaret >= 0 && originalCaret < length ? originalCaret : 0;
+        int32_t start = 0, end = 0;
+        if (WordAt(whole.data(), length, at, &start, &end) == 0 || end <= start) return;
+        word = std::u16string(whole.substr(static_cast<size_t>(start), static_cast<size_t>(end - start)));
+        wordCaret = std::clamp(at - start, 0, end - start - 1);
+    }
+    if (mode != static_cast<int32_t>(TranslateMode::kInputLine)) SetInputText(inputBox_, word);
+    lists_.UpdateInput();
+    if (lists_.HasReverseView() && TranslateWesternWord(wordCaret) != -1) return;
+    if (lists_.SearchLexicon()) {
+        SendMessageW(frame_, WM_COMMAND, cmd::kListLexicon, 0);
+        lists_.UpdateCommandStates(cmd::kListLexicon);
+    }
+}
+
+int32_t FrameTranslator::TranslateWesternWord(int32_t caret) {
+    WordList* list = lists_.TranslatedWords();
+    if (list == nullptr) return 0;
+    const std::u16string input = lists_.UpdateInput();
+    lists_.ClearTranslatedWordsView();
+    const int32_t length = static_cast<int32_t>(input.size());
+    int32_t start = 0, end = 0;
+    if (length == 0 || WordAt(input.data(), length, std::clamp(caret, 0, length - 1), &start, &end) == 0 ||
+        end <= start) {
+        return 0;
+    }
+    const std::u16string_view word = std::u16string_view(input).substr(static_cast<size_t>(start),
+                                                                       static_cast<size_t>(end - start));
+    if (LookUpWesternWord(*list, word, start, end - start, analyse) == 0) return -1;
+    if (lists_.CurrentKind() != kListTranslatedWords) SwitchList(cmd::kListTranslation);
+    lists_.ShowTranslatedWordsFromTop();
+    lists_.UpdateCommandStates(cmd::kListTranslation);
+    return 1;
+}

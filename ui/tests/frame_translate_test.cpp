@@ -1,0 +1,196 @@
+// The translate-text entry under Wine with a real RichEdit input box and a
+// frame window that records its commands: the three modes, the quiet
+// input-box update, the list switch, the Western look-up in the
+// reverse-translation index and the fall-back to the lexicon.
+// First: the fixture calls CDMS::CreateFile, which <windows.h> would rename.
+#include "japanese/tests/translator_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <richedit.h>
+
+#include <string>
+#include <vector>
+#include "ui/command_ids.h"
+#include "ui/frame_translate.h"
+
+namespace {
+
+using namespace ostrel::japanese;
+
+std::vector<uint32_t> g_commands;  // WM_COMMAND ids the frame received
+int g_changeNotices = 0;           // EN_CHANGE from the input box
+
+LRESULT CALLBACK RecordingFrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_COMMAND) {
+        if (HIWORD(wParam) == EN_CHANGE) ++g_changeNotices;
+        else g_commands.push_back(LOWORD(wParam));
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+class StandInLists final : public ITranslationLists {
+public:
+    WordList* TranslatedWords() override { return list; }
+    void ClearTranslatedWordsView() override { ++clears; }
+    int32_t CurrentKind() override { return kind; }
+    void SelectHitAtCaret(int32_t caret) override { selectedCaret = caret; }
+    std::u16string UpdateInput() override {
+        wchar_t text[1100] = {};
+        GetWindowTextW(input, text, 1100);
+        return std::u16string(reinterpret_cast<const char16_t*>(text));
+    }
+    bool HasReverseView() override { return true; }
+    void ShowTranslatedWordsFromTop() override { ++shownFromTop; }
+    bool SearchLexicon() override {
+        ++lexiconSearches;
+        return true;
+    }
+    void RecordInputState() override { ++recorded; }
+    void UpdateCommandStates(uint32_t command) override { states.push_back(command); }
+
+    WordList* list = nullptr;
+    HWND input = nullptr;
+    int32_t kind = 4;
+    int32_t selectedCaret = -1;
+    int clears = 0, shownFromTop = 0, lexiconSearches = 0, recorded = 0;
+    std::vector<uint32_t> states;
+};
+
+class FrameTranslateTest : public TranslatorTest {
+protected:
+    static constexpr std::u16string_view kTexts = u"私は学生です猫がいる食べました";
+
+    void SetUp() override {
+        Dictionaries([](TranslatorDictionaries& d) {
+            std::vector<KeyPair> keys = EdictSlice(0, kTexts);
+            std::vector<std::u16string> reverse(keys.size());
+            reverse[0] = u"cat";
+            d.Add(u"C:\\D\\edict.qdx", keys, 1, reverse);
+        });
+        MakeList();
+        LoadLibraryW(L"Riched20.dll");
+        WNDCLASSW frameClass{};
+        frameClass.lpfnWndProc = RecordingFrameProc;
+        frameClass.hInstance = GetModuleHandleW(nullptr);
+        frameClass.lpszClassName = L"TranslateTestFrame";
+        RegisterClassW(&frameClass);
+        frame = CreateWindowExW(0, L"TranslateTestFrame", L"frame", WS_OVERLAPPEDWINDOW, 0, 0, 400, 200, nullptr,
+                                nullptr, GetModuleHandleW(nullptr), nullptr);
+        input = CreateWindowExW(0, L"RichEdit20W", L"", WS_CHILD | WS_VISIBLE, 0, 0, 380, 30, frame, nullptr,
+                                GetModuleHandleW(nullptr), nullptr);
+        SendMessageW(input, EM_SETEVENTMASK, 0, ENM_CHANGE);
+        lists.list = list.get();
+        lists.input = input;
+        entry = std::make_unique<FrameTranslator>(frame, input, lists, nullptr);
+        g_commands.clear();
+        g_changeNotices = 0;
+    }
+    void TearDown() override {
+        entry.reset();
+        DestroyWindow(frame);
+        TranslatorTest::TearDown();
+    }
+    std::u16string InputText() { return lists.UpdateInput(); }
+
+    HWND frame = nullptr, input = nullptr;
+    StandInLists lists;
+    std::unique_ptr<FrameTranslator> entry;
+};
+
+TEST_F(FrameTranslateTest, InputLineModeTranslatesSwitchesToTheListAndSelectsTheCaretHit) {
+    SetWindowTextW(input, L"私は学生です");
+    g_changeNotices = 0;
+    entry->TranslateText(u"私は学生です", 2, 0, 0, 2);
+    EXPECT_GT(list->RowCount(), 0);
+    EXPECT_EQ(InputText(), u"私は学生です");
+    EXPECT_EQ(g_commands, std::vector<uint32_t>{cmd::kListTranslation});
+    EXPECT_EQ(lists.selectedCaret, 2);
+    EXPECT_EQ(lists.recorded, 1);
+    EXPECT_EQ(std::u16string_view(list->analysedText), u"私は学生です");
+}
+
+TEST_F(FrameTranslateTest, NoSwitchCommandWhenTheListIsAlreadyCurrent) {
+    lists.kind = kListTranslatedWords;
+    entry->TranslateText(u"猫がいる", 0, 0, 0, 2);
+    EXPECT_TRUE(g_commands.empty());
+    EXPECT_EQ(lists.states, std::vector<uint32_t>{cmd::kListTranslation});
+}
+
+TEST_F(FrameTranslateTest, UnderCursorModeCutsTheRunAboutTheCaretIntoTheInputBoxQuietly) {
+    // Caret on 学: only the run between the blanks, at most 12 before and after.
+    const std::u16string text = u"abc 私は学生です xyz";
+    entry->TranslateText(text, 6, 12, 12, 0);
+    EXPECT_EQ(InputText(), u"私は学生です");
+    EXPECT_EQ(g_changeNotices, 0);
+    DWORD start = 1, end = 1;
+    SendMessageW(input, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(start, 0u);
+    EXPECT_EQ(lists.selectedCaret, 2);
+    for (int32_t r = 0; r < list->RowCount(); ++r) {
+        const WordListEntry& e = list->EntryAt(list->EntryOfRow(r));
+        EXPECT_LE(e.matchStart, 2);
+    }
+}
+
+TEST_F(FrameTranslateTest, WholeTextModeSkipsLeadingBlanksAndTurnsLineBreaksIntoBlanks) {
+    entry->TranslateText(u"  猫が\nいる", 0, 0, 0, 1);
+    EXPECT_EQ(InputText(), u"猫が いる");
+    EXPECT_EQ(g_changeNotices, 0);
+}
+
+TEST_F(FrameTranslateTest, CaretBehindTheCutInInputLineModeStaysInsideIt) {
+    std::u16string text(900, u'猫');
+    SetWindowTextW(input, std::wstring(text.begin(), text.end()).c_str());
+    entry->TranslateText(text, 899, 0, 0, 2);
+    EXPECT_GE(lists.selectedCaret, 0);
+    EXPECT_LT(lists.selectedCaret, 255);
+    EXPECT_EQ(lists.recorded, 1);
+}
+
+TEST_F(FrameTranslateTest, LatinWordIsLookedUpInTheReverseIndex) {
+    entry->TranslateText(u"the cat sat", 5, 12, 12, 0);
+    EXPECT_EQ(InputText(), u"cat");
+    EXPECT_EQ(lists.shownFromTop, 1);
+    EXPECT_EQ(lists.lexiconSearches, 0);
+    bool found = false;
+    for (int32_t i = 0; i < list->EntryCount(); ++i) {
+        const WordListEntry& e = list->EntryAt(i);
+        found = found || (e.indexId == kIndexTranslationWords && e.matchStart == 0 && e.matchLength == 3);
+    }
+    EXPECT_TRUE(found);
+    EXPECT_EQ(g_commands, std::vector<uint32_t>{cmd::kListTranslation});
+}
+
+TEST_F(FrameTranslateTest, UnknownLatinWordFallsBackToTheLexicon) {
+    entry->TranslateText(u"qzqzq", 1, 12, 12, 0);
+    EXPECT_EQ(lists.lexiconSearches, 1);
+    EXPECT_EQ(g_commands, std::vector<uint32_t>{cmd::kListLexicon});
+    EXPECT_EQ(lists.states, std::vector<uint32_t>{cmd::kListLexicon});
+}
+
+TEST_F(FrameTranslateTest, LatinAnalyserStandInIsCalledOnlyForDictionariesWithLatinStems) {
+    int calls = 0;
+    entry->analyse = [&](std::u16string_view, RDFDictionary*, WordList&) { return ++calls, 0; };
+    entry->TranslateText(u"cat", 0, 12, 12, 0);
+    EXPECT_EQ(calls, 0);  // the dictionary has no index 121
+}
+
+TEST_F(FrameTranslateTest, NothingHappensWithoutTheTranslatedWordsList) {
+    lists.list = nullptr;
+    entry->TranslateText(u"猫", 0, 0, 0, 2);
+    EXPECT_EQ(lists.recorded, 0);
+    EXPECT_TRUE(g_commands.empty());
+}
+
+TEST_F(FrameTranslateTest, SetInputTextSendsNoChangeNoticeButTypingDoes) {
+    SetInputText(input, u"猫");
+    EXPECT_EQ(g_changeNotices, 0);
+    EXPECT_EQ(InputText(), u"猫");
+    SendMessageW(input, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"x"));
+    EXPECT_EQ(g_changeNotices, 1);
+}
+
+}  // namespace
