@@ -13,12 +13,9 @@ std::vector<std::pair<int32_t, int32_t>> Pairs(std::u16string_view text) {
 
 using PairList = std::vector<std::pair<int32_t, int32_t>>;
 
-TEST(LinkMarkers, EachPairInOrder) {
+TEST(LinkMarkers, PairsInOrderUnpairedMarkersAreText) {
     EXPECT_EQ(Pairs(u"猫: <<ねこ【猫】>> 3, <<cat>>"), (PairList{{3, 10}, {16, 21}}));
     EXPECT_EQ(Pairs(u"<<>>"), (PairList{{0, 2}}));
-}
-
-TEST(LinkMarkers, UnpairedMarkersAreText) {
     EXPECT_TRUE(Pairs(u"a >> b << c").empty());
     EXPECT_EQ(Pairs(u"<<a>> <<b"), (PairList{{0, 3}}));
     EXPECT_EQ(Pairs(u"<<<a>>>"), (PairList{{0, 4}}));

@@ -13,79 +13,58 @@ auto Lists(bool words4, bool kanji5) {
     return [=](int32_t kind) { return kind == 4 ? words4 : kind == 5 ? kanji5 : false; };
 }
 
-TEST(LookUpPlan, ReadingAndWordOfALinkAreSearchedTogether) {
-    LookUpPlan plan = PlanLookUp(u"ねこ【猫】", kLookUpLink, Lists(true, true));
+struct CutCase {
+    const char* name;
+    std::u16string text;
+    uint32_t command;
+    std::u16string searched, second;
+};
+
+class LookUpCut : public ::testing::TestWithParam<CutCase> {};
+
+TEST_P(LookUpCut, TextsSearched) {
+    const CutCase& c = GetParam();
+    const LookUpPlan plan = PlanLookUp(c.text, c.command, Lists(true, true));
     ASSERT_TRUE(plan.run);
-    EXPECT_EQ(plan.text, u"ねこ");
-    EXPECT_EQ(plan.second, u"猫");
-    // A space before the bracket is dropped, one only.
-    plan = PlanLookUp(u"ねこ  【猫】", kLookUpLink, Lists(true, true));
-    EXPECT_EQ(plan.text, u"ねこ ");
-    EXPECT_EQ(plan.second, u"猫");
+    EXPECT_EQ(plan.text, c.searched);
+    EXPECT_EQ(plan.second, c.second);
 }
 
-TEST(LookUpPlan, ACloseBracketBeforeTheOpenOneSearchesTheWholeText) {
-    LookUpPlan plan = PlanLookUp(u"a】b【c", kLookUpLink, Lists(true, true));
-    ASSERT_TRUE(plan.run);
-    EXPECT_EQ(plan.text, u"a】b【c");
-    EXPECT_TRUE(plan.second.empty());
-    // Without a close bracket the word runs to the end.
-    plan = PlanLookUp(u"ねこ【猫", kLookUpLink, Lists(true, true));
-    EXPECT_EQ(plan.text, u"ねこ");
-    EXPECT_EQ(plan.second, u"猫");
-}
+INSTANTIATE_TEST_SUITE_P(
+    Cases, LookUpCut,
+    ::testing::Values(CutCase{"ReadingAndWord", u"ねこ【猫】", kLookUpLink, u"ねこ", u"猫"},
+                      CutCase{"OneSpaceBeforeTheBracketGoes", u"ねこ  【猫】", kLookUpLink, u"ねこ ", u"猫"},
+                      CutCase{"CloseBeforeOpenIsWholeText", u"a】b【c", kLookUpLink, u"a】b【c", u""},
+                      CutCase{"NoCloseRunsToTheEnd", u"ねこ【猫", kLookUpLink, u"ねこ", u"猫"},
+                      CutCase{"BracketsPastUnit100StayText", std::u16string(100, u'あ') + u"【猫】", kLookUpLink,
+                              std::u16string(100, u'あ') + u"【猫】", u""},
+                      CutCase{"OnlyLinksAreCut", u"ねこ【猫】", kLookUpInList, u"ねこ【猫】", u""},
+                      CutCase{"ControlsToSpacesTrailingBlanksGo", u"\tcat\r\n \u3000", kLookUpInList, u" cat", u""}),
+    [](const ::testing::TestParamInfo<CutCase>& info) { return std::string(info.param.name); });
 
-TEST(LookUpPlan, BracketsPastTheFirstHundredUnitsAreNotCut) {
-    const std::u16string text = std::u16string(100, u'あ') + u"【猫】";
-    LookUpPlan plan = PlanLookUp(text, kLookUpLink, Lists(true, true));
-    EXPECT_EQ(plan.text, text);
-    EXPECT_TRUE(plan.second.empty());
-}
-
-TEST(LookUpPlan, OnlyALinkLookUpCutsAtBrackets) {
-    LookUpPlan plan = PlanLookUp(u"ねこ【猫】", kLookUpInList, Lists(true, true));
-    EXPECT_EQ(plan.text, u"ねこ【猫】");
-    EXPECT_TRUE(plan.second.empty());
-}
-
-TEST(LookUpPlan, ControlUnitsBecomeSpacesAndTrailingBlanksGo) {
-    LookUpPlan plan = PlanLookUp(u"\tcat\r\n \u3000", kLookUpInList, Lists(true, true));
-    ASSERT_TRUE(plan.run);
-    EXPECT_EQ(plan.text, u" cat");
+TEST(LookUpPlan, NothingLeftAfterTrimmingStops) {
     EXPECT_FALSE(PlanLookUp(u" \r\n\u3000\t", kLookUpInList, Lists(true, true)).run);
     EXPECT_FALSE(PlanLookUp(u"", kLookUpInList, Lists(true, true)).run);
 }
 
-struct ListCase {
-    const char* name;
-    std::u16string text;
-    uint32_t command;
-    bool words4, kanji5;
-    int32_t kind;
-    uint32_t listCommand;
-};
-
-class LookUpListChoice : public ::testing::TestWithParam<ListCase> {};
-
-TEST_P(LookUpListChoice, CommandAndScriptPickTheList) {
-    const ListCase& c = GetParam();
-    LookUpPlan plan = PlanLookUp(c.text, c.command, Lists(c.words4, c.kanji5));
-    EXPECT_EQ(plan.kind, c.kind);
-    EXPECT_EQ(plan.listCommand, c.listCommand);
+TEST(LookUpPlan, CommandAndScriptPickTheList) {
+    const struct {
+        std::u16string text;
+        uint32_t command;
+        bool words4, kanji5;
+        int32_t kind;
+        uint32_t listCommand;
+    } cases[] = {{u"猫", kLookUpTranslated, true, true, 1, 40003},    {u"cat", kLookUpInFullText, true, true, 14, 40139},
+                 {u"cat", kLookUpLink, true, true, 4, 40006},         {u"cat", kLookUpLink, false, true, 15, 40142},
+                 {u"ねこ cat", kLookUpInList, true, true, 2, 40004},  {u"ねこ猫", kLookUpInList, true, true, 5, 40007},
+                 {u"\U00020B9F", kLookUpInList, true, true, 5, 40007}, {u"猫", kLookUpInList, true, false, 10, 40149},
+                 {u"\u2605", kLookUpInList, true, false, 10, 40149}};
+    for (const auto& c : cases) {
+        const LookUpPlan plan = PlanLookUp(c.text, c.command, Lists(c.words4, c.kanji5));
+        EXPECT_EQ(plan.kind, c.kind) << std::string(c.text.begin(), c.text.end());
+        EXPECT_EQ(plan.listCommand, c.listCommand);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, LookUpListChoice,
-    ::testing::Values(ListCase{"Translate", u"猫", kLookUpTranslated, true, true, 1, 40003},
-                      ListCase{"FullText", u"cat", kLookUpInFullText, true, true, 14, 40139},
-                      ListCase{"LatinToWords", u"cat", kLookUpLink, true, true, 4, 40006},
-                      ListCase{"LatinWithoutWordsToLexicon", u"cat", kLookUpLink, false, true, 15, 40142},
-                      ListCase{"KanaToReadings", u"ねこ cat", kLookUpInList, true, true, 2, 40004},
-                      ListCase{"HanToKanji", u"ねこ猫", kLookUpInList, true, true, 5, 40007},
-                      ListCase{"SupplementaryHanToKanji", u"\U00020B9F", kLookUpInList, true, true, 5, 40007},
-                      ListCase{"HanWithoutKanjiList", u"猫", kLookUpInList, true, false, 10, 40149},
-                      ListCase{"SymbolsToKanjiOr10", u"\u2605", kLookUpInList, true, false, 10, 40149}),
-    [](const ::testing::TestParamInfo<ListCase>& info) { return std::string(info.param.name); });
 
 // Every EDICT entry with a kanji headword, written as its reading and word
 // the way articles link them, comes apart into that reading and word.

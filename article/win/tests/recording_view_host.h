@@ -22,16 +22,10 @@ public:
     HWND MainWindow() override { return mainWindow; }
     HMENU ContextMenus() override { return contextMenus; }
     void UpdateListMenu(HMENU, int32_t flag) override { listMenuFlag = flag; }
-    int32_t PostTextCommand(uint32_t command, HWND) override {
-        textCommand = command;
-        return 1;
-    }
+    int32_t PostTextCommand(uint32_t command, HWND) override { return textCommand = command, 1; }
     CArticleView* MainArticleView() override { return mainView; }
     bool ListHasWords(int32_t kind) override { return kind == 4 ? wordsList : kind == 5; }
-    int32_t SetCurrentListByKind(int32_t kind) override {
-        currentKind = kind;
-        return kind;
-    }
+    int32_t SetCurrentListByKind(int32_t kind) override { return currentKind = kind; }
     void SearchText(std::u16string_view text, std::u16string_view second) override {
         searched = text;
         searchedSecond = second;
@@ -42,16 +36,13 @@ public:
     void SetBusy(bool busy) override { busyChanges.push_back(busy); }
     void RunFind() override { ++finds; }
 
-    int32_t articlePoints = 10, inputPoints = 10;
+    int32_t articlePoints = 10, inputPoints = 10, listMenuFlag = 0, currentKind = 0, redraws = 0, finds = 0;
+    uint32_t textCommand = 0, updatedCommand = 0;
     HWND mainWindow = nullptr;
     HMENU contextMenus = nullptr;
-    int32_t listMenuFlag = 0;
-    uint32_t textCommand = 0;
     CArticleView* mainView = nullptr;
     CRichEdit* inputBox = nullptr;
-    bool wordsList = true;
-    int32_t currentKind = 0, redraws = 0, finds = 0;
-    uint32_t updatedCommand = 0;
+    bool wordsList = true;  // the list of kind 4 holds words (kind 5 always does)
     std::u16string searched, searchedSecond;
     std::vector<bool> busyChanges;
 
