@@ -143,6 +143,7 @@ TEST_F(ArticleViewTest, RtfArticlesStreamInReadOnly) {
     EXPECT_EQ(view_->SetRtfArticle(rtf), 1);
     EXPECT_EQ(ControlText(Edit()), u"red plain");
     EXPECT_EQ(UnitFormat(Edit(), 0).crTextColor, RGB(127, 0, 0));
+    EXPECT_EQ(CRichEdit::GetTextUtf16(Edit()), u"red plain");  // reading leaves it read-only
     EXPECT_TRUE(GetWindowLongW(Edit(), GWL_STYLE) & ES_READONLY);
 }
 
