@@ -121,8 +121,10 @@ void ListView::SetupHeaderColumns() {
     for (int32_t i = 0; i < layout.Count(); ++i) {
         const char16_t* text = ColumnTitle(layout.columns[i].kind, viewKind);
         std::wstring title = WideString(text ? text : u"");
+        // The format goes with the text: a header keeps HDF_STRING only beside one.
         HDITEMW item{};
-        item.mask = HDI_TEXT;
+        item.mask = HDI_TEXT | HDI_FORMAT;
+        item.fmt = HDF_STRING | (layout.columns[i].sorted ? HDF_SORTDOWN : 0);
         item.pszText = title.data();
         SendMessageW(header_, HDM_SETITEMW, i, reinterpret_cast<LPARAM>(&item));
     }

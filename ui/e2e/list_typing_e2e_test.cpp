@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <algorithm>
 #include <map>
@@ -128,6 +129,18 @@ TEST_F(ListTyping, KanaTypedFillTheReadingListAndShowTheArticle) {
     // The current row is filled with the selection colour.
     HWND list = VisibleList(frame);
     ASSERT_NE(list, nullptr);
+    HWND header = FindWindowExW(list, nullptr, L"SysHeader32", nullptr);
+    ASSERT_NE(header, nullptr);
+    RemoteMemory memory(header, sizeof(HDITEMW) + 64 * sizeof(wchar_t));
+    HDITEMW item{};
+    item.mask = HDI_TEXT;
+    item.pszText = reinterpret_cast<wchar_t*>(memory.At(sizeof(HDITEMW)));
+    item.cchTextMax = 64;
+    ASSERT_TRUE(memory.Write(0, &item, sizeof(item)));
+    SendMessageW(header, HDM_GETITEMW, 1, memory.At(0));
+    wchar_t title[64] = {};
+    memory.Read(sizeof(HDITEMW), title, sizeof(title));
+    EXPECT_NE(std::wstring(title), L"") << "the reading column's title";
     RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     Sleep(200);
     RECT box{};

@@ -1,0 +1,157 @@
+// The list window in a real window under Wine: header titles from the layout,
+// the page after keys, clicks and small wheel turns, the selection colour of
+// the current row on the screen, and letters typed into the list landing in
+// the input box.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "dictionary/word_list.h"
+#include "dictionary/word_list_entry.h"
+#include "ui/frame.h"
+#include "ui/list_view.h"
+
+namespace {
+
+class TestSite final : public IListViewSite {
+public:
+    bool IsCurrentView(const ListViewModel*) override { return true; }
+    RDFDictionary* WorkingDictionary() override { return nullptr; }
+    int32_t OpenDictionariesFrom(const RDFDictionary*) override { return 0; }
+    void ShowArticle(const FormattedText*) override { ++articles; }
+    void AddToHistory(ListViewModel&, const CCursor&, int32_t) override {}
+    HWND InputBox() override { return input; }
+
+    HWND input = nullptr;
+    int articles = 0;
+};
+
+class ListWindow : public testing::Test {
+protected:
+    void SetUp() override {
+        WNDCLASSW list{};
+        list.style = CS_DBLCLKS;
+        list.lpfnWndProc = &ListView::WindowProc;
+        list.hInstance = GetModuleHandleW(nullptr);
+        list.lpszClassName = reinterpret_cast<const wchar_t*>(kListViewClassName);
+        RegisterClassW(&list);
+        parent_ = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 10, 10, 500, 400, nullptr, nullptr,
+                                  GetModuleHandleW(nullptr), nullptr);
+        site_.input = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE, 0, 370, 200, 24, parent_, nullptr,
+                                      GetModuleHandleW(nullptr), nullptr);
+        list_ = std::make_unique<WordList>(nullptr, kListSelected);
+        for (int32_t i = 0; i < 300; ++i) {
+            std::string digits = "row " + std::to_string(i);
+            WordListEntry entry;
+            std::memset(&entry, 0, sizeof entry);
+            entry.flags = kEntryOwnText | kEntryListed;
+            entry.textOffset = static_cast<uint32_t>(list_->AddText(std::u16string(digits.begin(), digits.end())));
+            entry.textLength = static_cast<uint32_t>(digits.size());
+            list_->AppendRaw(entry);
+        }
+        view_ = std::make_unique<ListView>(kViewSelected, list_.get(), site_);
+        ASSERT_TRUE(view_->Create(parent_, 0, 0, 480, 360));
+        view_->Move(0, 0, 480, 360);
+        view_->Show(SW_SHOW);
+        view_->GoToFirst();
+    }
+    void TearDown() override {
+        view_.reset();
+        DestroyWindow(parent_);
+        UnregisterClassW(reinterpret_cast<const wchar_t*>(kListViewClassName), GetModuleHandleW(nullptr));
+    }
+    void Pump() {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+    }
+    LPARAM RowPoint(int32_t line, int32_t x = 60) {
+        return MAKELPARAM(x, view_->headerHeight + line * view_->lineHeight + view_->lineHeight / 2);
+    }
+
+    TestSite site_;
+    HWND parent_ = nullptr;
+    std::unique_ptr<WordList> list_;
+    std::unique_ptr<ListView> view_;
+};
+
+TEST_F(ListWindow, HeaderItemsCarryTheLayoutsTitlesAndWidths) {
+    HWND header = view_->Header();
+    ASSERT_NE(header, nullptr);
+    const ListLayout& layout = view_->Columns();
+    ASSERT_EQ(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0), layout.Count());
+    for (int32_t i = 0; i < layout.Count(); ++i) {
+        wchar_t text[64] = {};
+        HDITEMW item{};
+        item.mask = HDI_TEXT | HDI_WIDTH;
+        item.pszText = text;
+        item.cchTextMax = 64;
+        ASSERT_TRUE(SendMessageW(header, HDM_GETITEMW, i, reinterpret_cast<LPARAM>(&item)));
+        EXPECT_EQ(item.cxy, layout.columns[i].width);
+        const char16_t* title = ColumnTitle(layout.columns[i].kind, kViewSelected);
+        EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(text)), std::u16string(title ? title : u"")) << i;
+    }
+    // The titles are drawn: dark pixels on the header.
+    RedrawWindow(header, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    Pump();
+    RECT box{};
+    GetWindowRect(header, &box);
+    HDC screen = GetDC(nullptr);
+    int ink = 0;
+    for (int y = box.top; y < box.bottom; ++y)
+        for (int x = box.left; x < box.left + 200; ++x) ink += GetRValue(GetPixel(screen, x, y)) < 80;
+    ReleaseDC(nullptr, screen);
+    EXPECT_GT(ink, 20);
+}
+
+TEST_F(ListWindow, KeysClicksAndSmallWheelTurnsMoveTheCurrentRow) {
+    HWND window = view_->Window();
+    int32_t page = view_->rowsPerPage;
+    ASSERT_GT(page, 5);
+    SendMessageW(window, WM_KEYDOWN, VK_NEXT, 0);
+    EXPECT_EQ(view_->currentRow, page - 1);
+    SendMessageW(window, WM_KEYDOWN, VK_HOME, 0);
+    EXPECT_EQ(view_->currentRow, 0);
+    SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, RowPoint(3));
+    SendMessageW(window, WM_LBUTTONUP, 0, RowPoint(3));
+    EXPECT_EQ(view_->currentRow, 3);
+    EXPECT_EQ(view_->selection.Count(), 1);
+    // A touchpad's small deltas: three of 40 make one notch, one line down.
+    for (int i = 0; i < 3; ++i) SendMessageW(window, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-40)), 0);
+    EXPECT_EQ(view_->currentRow, 4);
+    SendMessageW(window, WM_MOUSEWHEEL, MAKEWPARAM(0, 120), 0);
+    EXPECT_EQ(view_->currentRow, 3);
+    SendMessageW(window, WM_KEYDOWN, VK_END, 0);
+    EXPECT_EQ(view_->currentRow, 299);
+    EXPECT_EQ(view_->topRow, 300 - page);
+    EXPECT_GT(site_.articles, 0);
+}
+
+TEST_F(ListWindow, TheCurrentRowIsPaintedInTheSelectionColour) {
+    SendMessageW(view_->Window(), WM_KEYDOWN, VK_DOWN, 0);
+    SendMessageW(view_->Window(), WM_KEYDOWN, VK_DOWN, 0);
+    RedrawWindow(view_->Window(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    Pump();
+    POINT at{15, view_->headerHeight + 2 * view_->lineHeight + view_->lineHeight / 2};
+    ClientToScreen(view_->Window(), &at);
+    HDC screen = GetDC(nullptr);
+    COLORREF selected = GetPixel(screen, at.x, at.y);
+    COLORREF above = GetPixel(screen, at.x, at.y - view_->lineHeight);
+    ReleaseDC(nullptr, screen);
+    EXPECT_EQ(selected, RGB(0, 0, 127));
+    EXPECT_EQ(above, GetSysColor(COLOR_WINDOW));
+}
+
+TEST_F(ListWindow, LettersTypedIntoTheListGoToTheInputBox) {
+    for (wchar_t c : std::wstring(L"ab\u306D")) SendMessageW(view_->Window(), WM_CHAR, c, 1);
+    wchar_t text[16] = {};
+    GetWindowTextW(site_.input, text, 16);
+    EXPECT_EQ(std::wstring(text), L"ab\u306D");
+    EXPECT_EQ(GetFocus(), site_.input);
+}
+
+}  // namespace
