@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "common/tests/edict_files.h"
+#include "common/text/kana_transcription.h"
 #include "ui/e2e/program_session.h"
 
 namespace {
@@ -74,11 +75,46 @@ HWND VisibleList(HWND frame) {
     return found;
 }
 
+// Text of part `part` of the status bar, read through memory in the program.
+std::wstring StatusText(HWND frame, int part) {
+    HWND status = FindChild(frame, L"msctls_statusbar32", 200);
+    if (!status) return {};
+    RemoteMemory memory(status, 256 * sizeof(wchar_t));
+    SendMessageW(status, SB_GETTEXTW, part, memory.At(0));
+    wchar_t text[256] = {};
+    memory.Read(0, text, sizeof(text) - sizeof(wchar_t));
+    return text;
+}
+
+int HeaderWidth(HWND list, int item) {
+    HWND header = FindWindowExW(list, nullptr, L"SysHeader32", nullptr);
+    if (!header) return -1;
+    RemoteMemory memory(header, sizeof(RECT));
+    if (!SendMessageW(header, HDM_GETITEMRECT, item, memory.At(0))) return -1;
+    RECT rect{};
+    memory.Read(0, &rect, sizeof(rect));
+    return static_cast<int>(rect.right - rect.left);
+}
+
 class ListTyping : public testing::Test {
 protected:
     void SetUp() override {
         SetProcessDPIAware();
         CloseLeftoverFrames();
+    }
+    // Folders for the test with the compiled slice in its Dictionaries
+    // folder, listed in the settings after `settings`.
+    TestFolders PrepareWithSlice(const std::wstring& name, const std::wstring& settings = L"") {
+        TestFolders folders = PrepareTest(name);
+        std::wstring dictionary = folders.DictionariesFolder() + L"\\edict-slice.qdx";
+        CreateDirectoryW((folders.documents + L"\\OstrelPro").c_str(), nullptr);
+        CreateDirectoryW(folders.DictionariesFolder().c_str(), nullptr);
+        std::string binary = OSTREL_BINARY_DIR;
+        EXPECT_TRUE(CopyFileW((std::wstring(binary.begin(), binary.end()) + L"\\ui\\e2e-data\\edict-slice.qdx").c_str(),
+                              dictionary.c_str(), FALSE));
+        WriteSettings(folders, L"[Window]\r\nx=20\r\ny=20\r\ncx=700\r\ncy=560\r\ncy2=300\r\n" + settings +
+                                   L"[Dictionaries]\r\nFile1=" + dictionary + L",0\r\n");
+        return folders;
     }
 };
 
@@ -90,15 +126,7 @@ TEST_F(ListTyping, KanaTypedFillTheReadingListAndShowTheArticle) {
     for (const SliceEntry& entry : slice)
         if (entry.reading == chosen.reading) glosses.insert(glosses.end(), entry.glosses.begin(), entry.glosses.end());
 
-    TestFolders folders = PrepareTest(L"ListTyping.KanaTyped");
-    std::wstring dictionary = folders.DictionariesFolder() + L"\\edict-slice.qdx";
-    CreateDirectoryW((folders.documents + L"\\OstrelPro").c_str(), nullptr);
-    CreateDirectoryW(folders.DictionariesFolder().c_str(), nullptr);
-    ASSERT_TRUE(CopyFileW((Wide(std::u16string(OSTREL_BINARY_DIR, OSTREL_BINARY_DIR + sizeof(OSTREL_BINARY_DIR) - 1)) +
-                           L"\\ui\\e2e-data\\edict-slice.qdx").c_str(),
-                          dictionary.c_str(), FALSE));
-    WriteSettings(folders, L"[Window]\r\nx=20\r\ny=20\r\ncx=700\r\ncy=560\r\ncy2=300\r\n[Dictionaries]\r\nFile1=" +
-                               dictionary + L",0\r\n");
+    TestFolders folders = PrepareWithSlice(L"ListTyping.KanaTyped");
     ProgramRun run;
     HWND frame = run.WaitForFrame();
     ASSERT_NE(frame, nullptr);
@@ -118,6 +146,9 @@ TEST_F(ListTyping, KanaTypedFillTheReadingListAndShowTheArticle) {
     for (int i = 0; i < 100 && currentReading() != reading; ++i) Sleep(50);
     EXPECT_EQ(currentReading(), reading);
     EXPECT_GT(std::stoi(state[L"rows"]), 1000);
+    std::wstring line = StatusText(frame, 1);
+    EXPECT_NE(line.find(std::to_wstring(std::stoi(state[L"current"]) + 1)), std::wstring::npos) << "status: " << line.size();
+    EXPECT_NE(line.find(state[L"rows"]), std::wstring::npos);
 
     HWND article = FindChild(frame, L"RichEdit20W", 201);
     ASSERT_NE(article, nullptr);
@@ -154,6 +185,53 @@ TEST_F(ListTyping, KanaTypedFillTheReadingListAndShowTheArticle) {
     EXPECT_LE(selected, 40);
     SaveScreenshot(folders.root + L"\\reading_list.png");
     EXPECT_EQ(run.Exit(frame), 0);
+}
+
+TEST_F(ListTyping, RomajiReachTheKanaRowAndColumnWidthsSurviveARestart) {
+    std::vector<SliceEntry> slice = ReadSlice();
+    ASSERT_GT(slice.size(), 100u);
+    // A reading whose romaji turns back into the same kana.
+    std::u16string reading, romaji;
+    for (size_t i = slice.size() / 3; i < slice.size() && romaji.empty(); ++i) {
+        char16_t latin[64] = {}, back[64] = {};
+        const std::u16string& kana = slice[i].reading;
+        int32_t length = KanaToRomaji(latin, kana.c_str(), static_cast<int32_t>(kana.size()), 64, kTranscribeLatin);
+        RomajiToKana(latin, back, length, 64, 0, nullptr);
+        if (kana == back) {
+            reading = kana;
+            romaji.assign(latin, latin + length);
+        }
+    }
+    ASSERT_FALSE(romaji.empty());
+    TestFolders folders = PrepareWithSlice(L"ListTyping.Romaji", L"[View]\r\nWordsKanaList=dic=20,wkn=111,wkj=70,wse=320\r\n");
+    {
+        ProgramRun run;
+        HWND frame = run.WaitForFrame();
+        ASSERT_NE(frame, nullptr);
+        HWND input = FindChild(frame, L"RichEdit20W", 202);
+        ASSERT_NE(input, nullptr);
+        for (char16_t c : romaji) PostMessageW(input, WM_CHAR, c, 1);
+        std::map<std::wstring, std::wstring> state;
+        auto currentReading = [&] {
+            state = run.QueryState(frame);
+            int current = std::stoi(state[L"current"]), top = std::stoi(state[L"top"]);
+            return state[L"cell." + std::to_wstring(current - top) + L".0"];
+        };
+        for (int i = 0; i < 100 && currentReading() != Wide(reading); ++i) Sleep(50);
+        EXPECT_EQ(currentReading(), Wide(reading)) << "typed " << std::string(romaji.begin(), romaji.end());
+        HWND list = VisibleList(frame);
+        ASSERT_NE(list, nullptr);
+        EXPECT_EQ(HeaderWidth(list, 1), 111);
+        EXPECT_EQ(run.Exit(frame), 0);
+    }
+    EXPECT_EQ(ReadIniString(folders, L"View", L"WordsKanaList"), L"dic=20,wkn=111,wkj=70,wse=320");
+    ProgramRun again;
+    HWND frame = again.WaitForFrame();
+    ASSERT_NE(frame, nullptr);
+    HWND list = VisibleList(frame);
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(HeaderWidth(list, 1), 111);
+    EXPECT_EQ(again.Exit(frame), 0);
 }
 
 }  // namespace
