@@ -9,19 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include "article/yarxi_index_text.h"
 #include "dictionary/dictionary_element.h"
-
-struct YarxiKeyword {
-    std::u16string_view keyword;
-    uint32_t kind;
-};
-
-inline constexpr YarxiKeyword kYarxiTestKeywords[] = {
-    {u"a", 2},     {u"cmp", 50},  {u"cmpg", 49}, {u"cmps", 48}, {u"j", 39},   {u"jn", 41},    {u"k", 51},
-    {u"kun", 43},  {u"n", 40},    {u"name", 57}, {u"names", 56}, {u"on", 42}, {u"r", 52},     {u"rad", 45},
-    {u"ref", 55},  {u"rr", 53},   {u"rs", 59},   {u"s", 54},    {u"ss", 58},  {u"str", 46},   {u"use", 47},
-    {u"yarxi", 1},
-};
 
 class YarxiTree {
 public:
@@ -34,9 +23,7 @@ public:
                 size_t k = i + 2;
                 while (k < text_.size() && text_[k] > u' ' && text_[k] != u'{' && text_[k] != u'}') ++k;
                 const std::u16string_view keyword(text_.data() + i + 2, k - i - 2);
-                uint32_t kind = 0;
-                for (const YarxiKeyword& entry : kYarxiTestKeywords)
-                    if (entry.keyword == keyword) kind = entry.kind;
+                const uint32_t kind = YarxiKeywordKind(keyword.data(), static_cast<int32_t>(keyword.size()));
                 const int32_t parent = open.back();
                 const int32_t index = Open(i, kind, parent);
                 if (lastChild[static_cast<size_t>(parent)] >= 0)
