@@ -1,0 +1,195 @@
+// DSL cards against python3-pyglossary, an independent DSL reader: the
+// hand-written cards of article/tests/dsl_cards (every tag) and the cards
+// import/tests/freedict_card_layouts.py makes from dict-freedict-jpn-rus.
+// Per card, the peer's headwords equal our headword columns, and the visible
+// text of its definition (tags dropped, blanks folded) with its bold and
+// italic characters equals the body after ParseArticleLineStyles' cleaning,
+// up to the differences listed below. Native only: the peer is python3.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "article/dsl_format.h"
+#include "article/formatter_family.h"
+#include "article/list_cell.h"
+#include "article/tests/with_source_parsers/stored_record.h"
+#include "common/tests/test_files.h"
+#include "common/text/utf8.h"
+#include "import/dsl_import.h"
+#include "storage/dms.h"
+#include "storage/storage_io.h"
+
+namespace {
+
+// Cards where the peer reads the markup otherwise, and why.
+const std::map<std::string, const char*> kKnownDifferences = {
+    {"stress", "the peer keeps the stress tags ['] [/'] as text"},
+    {"sound", "the peer drops the file name of a [s] tag"},
+    {"picture", "the peer drops the file name of a [s] tag"},
+};
+
+std::string RunCommand(const std::string& command) {
+    std::string out;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) return out;
+    char buffer[65536];
+    for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
+    return pclose(pipe) == 0 ? out : std::string();
+}
+
+std::vector<std::string> Split(const std::string& text, char separator) {
+    std::vector<std::string> parts;
+    size_t at = 0;
+    for (size_t end; (end = text.find(separator, at)) != std::string::npos; at = end + 1)
+        parts.push_back(text.substr(at, end - at));
+    parts.push_back(text.substr(at));
+    return parts;
+}
+
+// The card's body cleaned, blanks folded as the peer's are: "text U+001E styles".
+std::string CleanedBody(const DictionaryElement& body) {
+    std::u16string text(body.text, static_cast<size_t>(body.length));
+    std::vector<uint16_t> styles(text.size() + 1, 0);
+    text.resize(static_cast<size_t>(ParseArticleLineStyles(text.data(), styles.data(), body.length, false)));
+    std::u16string folded;
+    std::string marks;
+    bool blank = true;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] <= u' ') {
+            if (!blank) folded += u' ', marks += '-';
+            blank = true;
+            continue;
+        }
+        folded += text[i];
+        if (text[i] < 0xDC00 || text[i] > 0xDFFF) marks += char('0' + (styles[i] & 0x6));
+        blank = false;
+    }
+    if (!folded.empty() && folded.back() == u' ') folded.pop_back(), marks.pop_back();
+    return Utf16ToUtf8(folded) + "\x1e" + marks;
+}
+
+// The headwords of the card's columns, sorted.
+std::string Headwords(const CDictionary& dictionary) {
+    std::set<std::string> words;
+    for (int32_t column : {2, 3, 5}) {
+        ListCell cell;
+        cell.columnKind = column;
+        GetColumnText(dictionary, cell, column, 0);
+        const std::string text = Utf16ToUtf8(std::u16string(cell.text, static_cast<size_t>(cell.length)));
+        // One line per element kind, its elements joined by " ・ ".
+        for (const std::string& line : Split(text, '\n'))
+            for (size_t at = 0, end; at <= line.size(); at = end + sizeof(" ・ ") - 1) {
+                end = std::min(line.find(" ・ ", at), line.size());
+                if (end > at) words.insert(line.substr(at, end - at));
+            }
+    }
+    std::string out;
+    for (const std::string& w : words) out += w + "|";
+    return out;
+}
+
+struct Spans {
+    std::vector<std::u16string> cards;
+};
+
+int32_t CollectCard(void* context, CDictionary& dictionary, int32_t element) {
+    const DictionaryElement& e = dictionary.Elements()[element];
+    if (e.kind == 2) static_cast<Spans*>(context)->cards.emplace_back(e.begin, static_cast<size_t>(e.end - e.begin) + 1);
+    return 1;
+}
+
+class DslCardsPeer : public testing::Test {
+protected:
+    // Compares every card of the UTF-16 DSL file; the differing cards' first headwords.
+    // `language`: the index language of the dictionary the cards are read in.
+    std::vector<std::string> Compare(const std::filesystem::path& file, std::u16string_view language,
+                                     size_t& compared) {
+        const std::string peer = RunCommand("/usr/bin/python3 " OSTREL_SOURCE_DIR
+                                            "/article/tests/dsl_cards_peer.py '" + file.string() + "' 2>/dev/null");
+        if (peer.empty()) return {"no peer"};
+        std::ifstream in(file, std::ios::binary);
+        const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        std::u16string text(bytes.size() / 2, u'\0');
+        std::copy(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(text.size() * 2),
+                  reinterpret_cast<char*>(text.data()));
+        Spans spans;
+        ImportCallbacks callbacks;
+        callbacks.onRecord = CollectCard;
+        callbacks.context = &spans;
+        CDictionary importer(0, engine_);
+        EXPECT_EQ(ImportDsl(importer, text.data(), static_cast<uint32_t>(text.size() * 2), 0, callbacks), 1);
+
+        std::vector<std::string> lines = Split(peer, '\n');
+        if (!lines.empty() && lines.back().empty()) lines.pop_back();
+        EXPECT_EQ(lines.size(), spans.cards.size());
+        std::vector<std::string> differing;
+        compared = 0;
+        for (size_t i = 0; i < lines.size() && i < spans.cards.size(); ++i) {
+            const std::vector<std::string> fields = Split(lines[i], '\x1e');
+            std::vector<std::string> words = Split(fields[0], '\x1f');
+            std::sort(words.begin(), words.end());
+            std::string theirs;
+            for (const std::string& w : words) theirs += w + "|";
+            CDictionary card(0, engine_);
+            std::copy(language.begin(), language.end(), card.languages[0]);
+            if (!ParseStoredRecord(card, 9, spans.cards[i])) {
+                differing.push_back(words.front() + " (not parsed)");
+                continue;
+            }
+            const DictionaryElement* body = nullptr;
+            for (int32_t e = 1; e < card.ElementCount(); ++e)
+                if (card.Elements()[e].kind == 5) body = &card.Elements()[e];
+            const std::string ours = Headwords(card) + "\x1e" + (body ? CleanedBody(*body) : "\x1e");
+            theirs += "\x1e" + fields[1] + "\x1e" + fields[2];
+            ++compared;
+            if (ours != theirs) differing.push_back(Split(fields[0], '\x1f').front());
+        }
+        return differing;
+    }
+
+    ScratchFolder folder_{"dsl-cards-peer"};
+    CDMS engine_{SystemStorageIO()};
+};
+
+TEST_F(DslCardsPeer, HandWrittenCardsReadAsThePeerReadsThem) {
+#ifdef _WIN32
+    GTEST_SKIP() << "the peer runs in the native tree";
+#endif
+    std::ifstream in(OSTREL_SOURCE_DIR "/article/tests/dsl_cards/cards.dsl", std::ios::binary);
+    const std::string utf8((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::u16string text = u"\uFEFF" + Utf8ToUtf16(utf8);
+    const std::filesystem::path file = folder_ / "cards.dsl";
+    std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(text.data()),
+                                                static_cast<std::streamsize>(text.size() * 2));
+    size_t compared = 0;
+    const std::vector<std::string> differing = Compare(file, u"eng", compared);
+    if (differing == std::vector<std::string>{"no peer"}) GTEST_SKIP() << "python3-pyglossary is not installed";
+    EXPECT_GE(compared, 30u);
+    for (const std::string& word : differing)
+        EXPECT_TRUE(kKnownDifferences.count(word)) << "card " << word << " differs from the peer";
+    EXPECT_EQ(differing.size(), kKnownDifferences.size());
+}
+
+TEST_F(DslCardsPeer, FreedictCardsReadAsThePeerReadsThem) {
+#ifdef _WIN32
+    GTEST_SKIP() << "the source script runs in the native tree";
+#endif
+    if (std::system(("python3 " OSTREL_SOURCE_DIR "/import/tests/freedict_card_layouts.py '" +
+                     folder_.path().string() + "' 2>/dev/null").c_str()) != 0)
+        GTEST_SKIP() << "dict-freedict-jpn-rus is not installed";
+    size_t compared = 0;
+    const std::vector<std::string> differing = Compare(folder_ / "jpn-rus-peer.dsl", u"jpn", compared);
+    if (differing == std::vector<std::string>{"no peer"}) GTEST_SKIP() << "python3-pyglossary is not installed";
+    EXPECT_GT(compared, 6000u);
+    EXPECT_TRUE(differing.empty()) << differing.size() << " cards differ, the first: " << differing.front();
+}
+
+}  // namespace
