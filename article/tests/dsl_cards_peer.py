@@ -68,20 +68,25 @@ def folded(chars):
     return "".join(text), "".join(styles)
 
 
-def main(path):
+def cards(path):
+    """(headwords, definition HTML) of each card of the DSL file, as the peer reads it."""
     from pyglossary.glossary import Glossary
     Glossary.init()
     glossary = Glossary()
     if not glossary.read(path, format="ABBYYLingvoDSL", direct=True):
         sys.exit(1)
     for entry in glossary:
-        if entry.isData():
-            continue
+        if not entry.isData():
+            yield entry.l_word, entry.defi
+
+
+def main(path):
+    for words, definition in cards(path):
         parser = Visible()
-        parser.feed(entry.defi)
+        parser.feed(definition)
         parser.close()
         text, styles = folded(parser.chars)
-        sys.stdout.write("\x1f".join(entry.l_word) + "\x1e" + text + "\x1e" + styles + "\n")
+        sys.stdout.write("\x1f".join(words) + "\x1e" + text + "\x1e" + styles + "\n")
 
 
 if __name__ == "__main__":

@@ -98,15 +98,10 @@ def main(out):
 
 
 def peer(path):
-    from pyglossary.glossary import Glossary
-    Glossary.init()
-    glossary = Glossary()
-    if not glossary.read(path, format="ABBYYLingvoDSL", direct=True):
-        sys.exit(1)
-    for entry in glossary:
-        if entry.isData():
-            continue
-        sys.stdout.write("\x1f".join(entry.l_word) + "\n")
+    sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "../../article/tests"))
+    from dsl_cards_peer import cards
+    for words, _ in cards(path):
+        sys.stdout.write("\x1f".join(words) + "\n")
 
 
 if __name__ == "__main__":

@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -21,6 +20,7 @@
 #include "article/formatter_family.h"
 #include "article/list_cell.h"
 #include "article/tests/with_source_parsers/stored_record.h"
+#include "common/tests/peer_program.h"
 #include "common/tests/test_files.h"
 #include "common/text/utf8.h"
 #include "import/dsl_import.h"
@@ -35,15 +35,6 @@ const std::map<std::string, const char*> kKnownDifferences = {
     {"sound", "the peer drops the file name of a [s] tag"},
     {"picture", "the peer drops the file name of a [s] tag"},
 };
-
-std::string RunCommand(const std::string& command) {
-    std::string out;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) return out;
-    char buffer[65536];
-    for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
-    return pclose(pipe) == 0 ? out : std::string();
-}
 
 std::vector<std::string> Split(const std::string& text, char separator) {
     std::vector<std::string> parts;
@@ -112,9 +103,10 @@ protected:
     // `language`: the index language of the dictionary the cards are read in.
     std::vector<std::string> Compare(const std::filesystem::path& file, std::u16string_view language,
                                      size_t& compared) {
-        const std::string peer = RunCommand("/usr/bin/python3 " OSTREL_SOURCE_DIR
-                                            "/article/tests/dsl_cards_peer.py '" + file.string() + "' 2>/dev/null");
-        if (peer.empty()) return {"no peer"};
+        const auto peer = RunPeerProgram("python3", "/usr/bin/python3 " OSTREL_SOURCE_DIR
+                                          "/article/tests/dsl_cards_peer.py '" + file.string() + "' 2>/dev/null", {});
+        if (!peer || peer->empty()) return {"no peer"};
+        const std::vector<std::string>& lines = *peer;
         std::ifstream in(file, std::ios::binary);
         const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         std::u16string text(bytes.size() / 2, u'\0');
@@ -127,8 +119,6 @@ protected:
         CDictionary importer(0, engine_);
         EXPECT_EQ(ImportDsl(importer, text.data(), static_cast<uint32_t>(text.size() * 2), 0, callbacks), 1);
 
-        std::vector<std::string> lines = Split(peer, '\n');
-        if (!lines.empty() && lines.back().empty()) lines.pop_back();
         EXPECT_EQ(lines.size(), spans.cards.size());
         std::vector<std::string> differing;
         compared = 0;
