@@ -5,6 +5,7 @@
                                    and as typed (the hiragana of MeCab's readings)
   make_phrase_keys.py mecab OUT    kana keys from clauses of the Japanese manual
                                    pages, one MeCab token reading per field
+                                   (hiragana; katakana words stay katakana)
 
 Clauses are runs of kana and kanji cut at everything else. A clause MeCab
 cannot read whole (a token without a reading) is left out. A missing source
@@ -32,8 +33,12 @@ def hiragana(text):
     return ''.join(chr(ord(c) - 0x60) if '\u30a1' <= c <= '\u30f6' else c for c in text)
 
 
-def readings(lines):
-    """Each line's tokens as hiragana readings, or None when one has none."""
+KATAKANA = re.compile('[\u30a1-\u30fa\u30fc]+')
+
+
+def readings(lines, keep_katakana=False):
+    """Each line's tokens as hiragana readings (katakana words stay katakana
+    with `keep_katakana`, as a typist would write them), or None when one has none."""
     try:
         out = subprocess.run(['mecab'], input='\n'.join(lines) + '\n', capture_output=True, text=True,
                              check=True).stdout
@@ -52,8 +57,10 @@ def readings(lines):
         reading = fields[7] if len(fields) > 7 and fields[7] != '*' else None
         if reading is None and re.fullmatch('[\u3041-\u3096\u30a1-\u30fa\u30fc]+', surface):
             reading = surface
+        if reading is not None and not (keep_katakana and KATAKANA.fullmatch(surface)):
+            reading = hiragana(reading)
         if tokens is not None:
-            tokens = None if reading is None else tokens + [hiragana(reading)]
+            tokens = None if reading is None else tokens + [reading]
     return result
 
 
@@ -82,7 +89,7 @@ def mecab_keys(out):
         texts.append('\n'.join(line for line in page.split('\n') if not line.startswith('.')))
     picked = list(clauses(texts, 4, 30))[::2][:4000]
     with open(out, 'w', encoding='utf-8') as f:
-        for tokens in readings(picked):
+        for tokens in readings(picked, keep_katakana=True):
             if tokens and all(tokens):
                 f.write(' '.join(tokens) + '\n')
 
