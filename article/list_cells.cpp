@@ -280,19 +280,21 @@ ArticleCount CountArticlesOfWord(WordList& list, const std::u16string& word) {
 
 namespace {
 
-struct CellWord {
+struct TextWord {
     int32_t start;
     int32_t end;
     std::u16string key;
 };
 
-std::vector<CellWord> CellWords(const ListCell& cell) {
-    std::vector<CellWord> words;
-    char16_t word[kCellTextLimit + 1];
+// The words of `text` (each at most `maxWordUnits`) with their search keys.
+std::vector<TextWord> TextWords(std::u16string_view text, int32_t maxWordUnits) {
+    std::vector<TextWord> words;
+    std::vector<char16_t> word(static_cast<size_t>(maxWordUnits) + 1);
     char16_t key[FullTextQuery::kMaxKeyUnits];
     int32_t position = 0, end = 0;
-    while (NextWord(cell.text, cell.length, &position, &end, word, kCellTextLimit) > 0) {
-        const int32_t units = MakeSearchKey(std::u16string_view(word), key);
+    const int32_t length = static_cast<int32_t>(text.size());
+    while (NextWord(text.data(), length, &position, &end, word.data(), maxWordUnits) > 0) {
+        const int32_t units = MakeSearchKey(std::u16string_view(word.data()), key);
         words.push_back({position, end, std::u16string(key, static_cast<size_t>(std::max(units, 0)))});
         if (end <= position) break;
         position = end;
@@ -302,9 +304,11 @@ std::vector<CellWord> CellWords(const ListCell& cell) {
 
 }  // namespace
 
-void HighlightQueryWords(const FullTextQuery& query, uint32_t entryFlags, ListCell& cell) {
+std::vector<std::pair<int32_t, int32_t>> QueryWordRanges(const FullTextQuery& query, uint32_t entryFlags,
+                                                         std::u16string_view text, int32_t maxWordUnits) {
+    std::vector<std::pair<int32_t, int32_t>> ranges;
     const std::vector<int32_t> groups = query.Groups();
-    if (groups.empty()) return;
+    if (groups.empty()) return ranges;
     const bool plain = (entryFlags & kEntrySearchHighlight) != 0;
     const bool grouped = !plain && (entryFlags & kEntrySearchHighlightOther) != 0;
     auto phraseOf = [&](size_t g) { return query.Record(groups[g]).phrase; };
@@ -313,7 +317,7 @@ void HighlightQueryWords(const FullTextQuery& query, uint32_t entryFlags, ListCe
     // query's first word starts, and the whole query must follow.
     auto starts = [&](size_t g) { return plain ? phraseOf(g) <= 1 : grouped ? phraseOf(g) < 2 : g == 0; };
     auto continues = [&](size_t next) { return plain || grouped ? phraseOf(next) >= 2 : true; };
-    const std::vector<CellWord> words = CellWords(cell);
+    const std::vector<TextWord> words = TextWords(text, maxWordUnits);
     for (size_t w = 0; w < words.size(); ++w) {
         for (size_t g = 0; g < groups.size(); ++g) {
             if (!starts(g) || query.Record(groups[g]).word != words[w].key) continue;
@@ -327,12 +331,18 @@ void HighlightQueryWords(const FullTextQuery& query, uint32_t entryFlags, ListCe
                 ++last;
             }
             if (!matched) continue;
-            for (int32_t i = words[w].start; i < words[last].end && i < cell.length; ++i)
-                cell.attributes[i] = (cell.attributes[i] & ~0x90u) | 0x60u;
+            ranges.emplace_back(words[w].start, std::min(words[last].end, static_cast<int32_t>(text.size())));
             w = last;
             break;
         }
     }
+    return ranges;
+}
+
+void HighlightQueryWords(const FullTextQuery& query, uint32_t entryFlags, ListCell& cell) {
+    std::u16string_view text(cell.text, static_cast<size_t>(std::clamp(cell.length, 0, kCellTextLimit)));
+    for (const auto& [start, end] : QueryWordRanges(query, entryFlags, text, kCellTextLimit))
+        for (int32_t i = start; i < end; ++i) cell.attributes[i] = (cell.attributes[i] & ~0x90u) | 0x60u;
 }
 
 std::u16string ArticleCountHintText(UILanguage language, std::u16string_view cellText, int32_t articles,

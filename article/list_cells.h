@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "article/list_cell.h"
 #include "common/app_context.h"
@@ -73,6 +75,10 @@ ArticleCount CountArticlesOfWord(WordList& list, const std::u16string& word);
 // end. `entryFlags` (the row's full-text search kind) choose which query
 // words may start a match and how far it runs.
 void HighlightQueryWords(const FullTextQuery& query, uint32_t entryFlags, ListCell& cell);
+// The [start, end) ranges of `text` that match `query` by the same rule, the
+// words taken at most `maxWordUnits` long (255 in a shown article).
+std::vector<std::pair<int32_t, int32_t>> QueryWordRanges(const FullTextQuery& query, uint32_t entryFlags,
+                                                         std::u16string_view text, int32_t maxWordUnits);
 
 // Makes the list views read their cell texts here; search-results cells are
 // coloured by `query` when given (it must outlive the lists).

@@ -20,6 +20,7 @@
 #include "common/win/wide_text.h"
 #include "dictionary/dictionary.h"
 #include "dictionary/full_text_query_search.h"
+#include "dictionary/win/mouse_move_probe.h"
 #include "dictionary/word_list.h"
 #include "storage/global_engine.h"
 #include "ui/application.h"
@@ -39,6 +40,7 @@ FrameShelf::FrameShelf(CFrame& frame) : frame_(frame) {
     InstallListCellTexts(&query_);
     shelf_ = std::make_unique<CShelf>(*GlobalEngine(), this, input_, [this](int32_t viewKind, WordList* model) {
         model->entryTextReader = &ReadEntryColumnTexts;
+        if (!model->IsStored()) model->mouseMovePending = &MouseMovePending;
         return std::make_unique<ListView>(viewKind, model, *this);
     });
 }
@@ -50,7 +52,7 @@ FrameShelf::~FrameShelf() {
 
 ListView* FrameShelf::CurrentView() const { return static_cast<ListView*>(shelf_->CurrentView()); }
 
-ListView* FrameShelf::ViewOfKind(int32_t kind) const { return static_cast<ListView*>(shelf_->FindView(kind)); }
+ListView* FrameShelf::ViewOfKind(int32_t kind) { return static_cast<ListView*>(shelf_->FindView(kind)); }
 
 // ---- IFrameLists --------------------------------------------------------
 
@@ -178,6 +180,31 @@ int32_t FrameShelf::DictionaryCount() { return shelf_->DictionaryCount(); }
 
 std::u16string FrameShelf::VisibleCellText(int32_t row, int32_t cell) {
     return CurrentView() ? CurrentView()->CellTextForHook(row, cell) : std::u16string();
+}
+
+bool FrameShelf::LoadSelectedList(const std::u16string& path) {
+    ListView* view = ViewOfKind(kViewSelected);
+    if (!view || !view->model || !view->model->LoadFile(listFiles_, path)) return false;
+    view->GoToLast();
+    return true;
+}
+
+void FrameShelf::SaveSelectedListIfChanged() {
+    ListView* view = ViewOfKind(kViewSelected);
+    if (view && view->model && (view->model->flags & kListModified) && !view->model->fileName.empty())
+        view->model->SaveFile(listFiles_, view->model->fileName);
+}
+
+std::u16string FrameShelf::SelectedListPath() {
+    ListView* view = ViewOfKind(kViewSelected);
+    return view && view->model ? view->model->fileName : std::u16string();
+}
+
+void FrameShelf::ClearTranslationList() {
+    ListView* view = ViewOfKind(kViewTranslatedWords);
+    if (!view || !view->model) return;
+    view->model->Clear();
+    view->GoToFirst();
 }
 
 int32_t FrameShelf::TopRow() { return CurrentView() ? std::max(CurrentView()->topRow, 0) : 0; }
@@ -350,3 +377,19 @@ void FrameShelf::AddToHistory(ListViewModel& view, const CCursor& cursor, int32_
 }
 
 HWND FrameShelf::InputBox() { return frame_.InputBox(); }
+
+void FrameShelf::SelectInputRange(int32_t start, int32_t end) {
+    HWND box = frame_.InputBox();
+    if (!box) return;
+    int32_t first = start, last = end;
+    if (input_.GetSelectionWordRange(first, last) == 0) {
+        first = start;
+        last = end;
+    }
+    Application* app = g_application;
+    if (app) ++app->inputBusy;
+    CHARRANGE range{first, last};
+    SendMessageW(box, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
+    SendMessageW(box, EM_SCROLLCARET, 0, 0);
+    if (app) --app->inputBusy;
+}

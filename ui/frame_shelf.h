@@ -14,6 +14,7 @@
 #include "dictionary/full_text_query.h"
 #include "dictionary/input_line.h"
 #include "dictionary/shelf.h"
+#include "dictionary/win/profile_list_files.h"
 #include "ui/frame_slots.h"
 #include "ui/list_view.h"
 #include "ui/open_dictionaries.h"
@@ -34,7 +35,6 @@ public:
 
     CShelf& Shelf() { return *shelf_; }
     ListView* CurrentView() const;
-    ListView* ViewOfKind(int32_t kind) const;
 
     // IFrameLists.
     void CreateListWindows(HWND parent) override;
@@ -67,6 +67,10 @@ public:
     void DeleteAllDictionaries() override;
     int32_t DictionaryCount() override;
     std::u16string VisibleCellText(int32_t row, int32_t cell) override;
+    bool LoadSelectedList(const std::u16string& path) override;
+    void SaveSelectedListIfChanged() override;
+    std::u16string SelectedListPath() override;
+    void ClearTranslationList() override;
     int32_t TopRow() override;
     void ApplyFontsToViews() override;
     void SaveViewOptions() override;
@@ -110,8 +114,11 @@ public:
     void ShowArticle(const FormattedText* article) override;
     void AddToHistory(ListViewModel& view, const CCursor& cursor, int32_t pageOffset) override;
     HWND InputBox() override;
-
-    CArticleView* ArticleView() const { return article_.get(); }
+    CArticleView* ArticleView() override { return article_.get(); }
+    const FullTextQuery* Query() override { return &query_; }
+    void SelectInputRange(int32_t start, int32_t end) override;
+    ListView* ViewOfKind(int32_t kind) override;
+    IListFileStore& ListFiles() override { return listFiles_; }
 
 private:
     void ShowLexiconHint(std::u16string_view text);
@@ -119,6 +126,7 @@ private:
     CFrame& frame_;
     CInput input_;
     FullTextQuery query_;
+    ProfileListFiles listFiles_;
     std::unique_ptr<CArticleView> article_;
     std::unique_ptr<CShelf> shelf_;
 };

@@ -7,8 +7,6 @@
 
 #include <algorithm>
 
-#include "article/formatter_family.h"
-#include "article/list_cells.h"
 #include "common/win/wide_text.h"
 #include "dictionary/dictionary.h"
 #include "dictionary/word_list.h"
@@ -24,25 +22,6 @@ constexpr DWORD kListStyle = WS_CHILD | WS_VSCROLL | WS_TABSTOP;
 constexpr DWORD kHeaderStyle = WS_CHILD | WS_VISIBLE | HDS_BUTTONS;
 constexpr int32_t kExtraHeight = 200;   // the window reaches below the list area
 constexpr uint32_t kUpdateViewCommand = 40026;
-
-// Commands the list hands on to the main window unchanged.
-constexpr uint32_t kPostedOn[] = {40400, 40056, 40057, 40058, 40069, 40077, 40080, 40119, 40147, 40155};
-// Web searches for the current row's word.
-constexpr uint32_t kWebSearches[] = {40164, 40166, 40170, 40183, 40184, 40185, 40186, 40187, 40188, 40691};
-
-// The lexicon row's article: where its word is found, with links.
-FormattedText LexiconHint(WordList& list, int32_t row, int32_t language) {
-    if (ListViewModel::cellText == nullptr) return {};
-    std::u16string word = ListViewModel::cellText(list, row, 24);
-    ArticleCount count = CountArticlesOfWord(list, word);
-    std::u16string hint = ArticleCountHintText(UILanguageFromValue(language), word, count.articles, count.dictionaries);
-    StyledText text(static_cast<int32_t>(hint.size()) + 1);
-    if (!text.Allocated()) return {};
-    StyledWriter writer = text.Writer();
-    writer.Append(hint, 0);
-    text.Finish(writer);
-    return FormattedText::PlainWithLinks(std::move(text));
-}
 
 }  // namespace
 
@@ -237,42 +216,6 @@ bool ListView::IsWorkingRow(int32_t row) {
     return dictionary != nullptr && (dictionary->flags & kDictionaryWorking) != 0;
 }
 
-void ListView::ShowCurrentArticle() {
-    if (model == nullptr || currentRow < 0 || currentRow >= GetRowCount()) {
-        site_.ShowArticle(nullptr);
-        if (g_frame) g_frame->SetStatusDictionaryName({});
-        return;
-    }
-    if (model->IsStored()) {
-        WordListEntry* entry = model->RowEntry(currentRow);
-        if (entry != nullptr && (entry->flags & kEntryOwnText) != 0) {
-            std::u16string_view own = model->PoolText(entry->textOffset, entry->textLength);
-            StyledText text(static_cast<int32_t>(own.size()) + 1);
-            StyledWriter writer = text.Writer();
-            writer.Append(own, 0);
-            text.Finish(writer);
-            FormattedText article = FormattedText::Styled(std::move(text));
-            site_.ShowArticle(&article);
-            if (g_frame) g_frame->UpdateStatusBar();
-            return;
-        }
-    }
-    CCursor* cursor = model->GetEntry(currentRow);
-    if (cursor == nullptr || cursor->dictionary == nullptr) {
-        site_.ShowArticle(nullptr);
-        return;
-    }
-    FormattedText article;
-    if (viewKind == kViewLexicon) {
-        article = LexiconHint(*model, currentRow, g_application ? g_application->language : 1);
-    } else if (cursor->LoadArticle()) {
-        article = FormatArticle(*cursor->dictionary);
-    }
-    site_.AddToHistory(*this, *cursor, currentRow - std::max(topRow, 0));
-    site_.ShowArticle(&article);
-    if (g_frame) g_frame->UpdateStatusBar();
-}
-
 std::u16string ListView::CellTextForHook(int32_t row, int32_t cell) {
     if (model == nullptr || cellText == nullptr) return {};
     const ListLayout& layout = Columns();
@@ -284,45 +227,6 @@ std::u16string ListView::CellTextForHook(int32_t row, int32_t cell) {
         if (index++ == cell) return cellText(*model, row, kind);
     }
     return {};
-}
-
-void ListView::OnCommand(uint32_t id) {
-    HWND frame = g_frame ? g_frame->Window() : nullptr;
-    for (uint32_t posted : kPostedOn)
-        if (id == posted) {
-            if (frame) PostMessageW(frame, WM_COMMAND, id, 0);
-            return;
-        }
-    for (uint32_t search : kWebSearches)
-        if (id == search) {
-            PostCurrentHeadword(static_cast<int32_t>(id));
-            return;
-        }
-    switch (id) {
-    case 40029:
-    case 40066:
-        if (viewKind == kViewLexicon || viewKind == kViewHistory) return;
-        if (model != nullptr && model->IsStored()) DeleteSelectedStoredRows();
-        return;
-    case 40192:
-        if (GetRowCount() > 0) {
-            selection.SetSingle(0, GetRowCount() - 1);
-            UpdateView();
-        }
-        return;
-    case 40074:
-        if (viewKind == kViewSelected) SetCurrent(0);
-        return;
-    case 1016: {
-        static const int32_t kTopics[][2] = {{1, 111}, {2, 109}, {4, 110}, {5, 139}, {13, 148},
-                                             {14, 146}, {15, 147}, {16, 127}, {17, 152}};
-        for (const auto& topic : kTopics)
-            if (topic[0] == viewKind && g_application) g_application->ShowHelpTopic(window_, topic[1]);
-        return;
-    }
-    default:
-        return;
-    }
 }
 
 void ListView::WindowHost::UpdateCommandState(int32_t command) {

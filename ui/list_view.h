@@ -14,9 +14,14 @@
 #include "article/list_window_rules.h"
 #include "dictionary/list_view_model.h"
 
+class CArticleView;
+class IListFileStore;
+class ListView;
 class CCursor;
 class FormattedText;
+class FullTextQuery;
 class RDFDictionary;
+struct WordListEntry;
 
 // The program around the list views: the shelf, the article view and the input box.
 class IListViewSite {
@@ -27,9 +32,21 @@ public:
     virtual int32_t OpenDictionariesFrom(const RDFDictionary* dictionary) = 0;
     // Shows an article in the article view; null clears it.
     virtual void ShowArticle(const FormattedText* article) = 0;
+    // The article view the article went to (null without one), for the notes
+    // and highlights drawn over it.
+    virtual CArticleView* ArticleView() = 0;
+    // The full-text query of the search-results list.
+    virtual const FullTextQuery* Query() = 0;
+    // Selects and shows [start, end) of the searched input in the input box,
+    // mapped back to the typed text when a converted form was searched.
+    virtual void SelectInputRange(int32_t start, int32_t end) = 0;
     virtual void AddToHistory(ListViewModel& view, const CCursor& cursor, int32_t pageOffset) = 0;
     // The main window's input box, where letters typed into a list go.
     virtual HWND InputBox() = 0;
+    // Another list view of the shelf, null when none.
+    virtual ListView* ViewOfKind(int32_t viewKind) = 0;
+    // The files of saved lists.
+    virtual IListFileStore& ListFiles() = 0;
 
 protected:
     ~IListViewSite() = default;
@@ -53,7 +70,9 @@ public:
     void Move(int32_t x, int32_t y, int32_t cx, int32_t cy);
     void LayoutHeader();
     void RepaintPage();
+    // The current row's article in the article view (list_view_article.cpp).
     void ShowCurrentArticle();
+    // The list commands (list_view_commands.cpp).
     void OnCommand(uint32_t id);
     // The text of the column kinds shown as cells to the test hook.
     std::u16string CellTextForHook(int32_t row, int32_t cell);
@@ -96,6 +115,11 @@ private:
     void SetVerticalScroll();
     void Paint();
     bool IsWorkingRow(int32_t row);
+    void ShowListNote(const WordListEntry* entry);
+    void HighlightQueryWords(const WordListEntry& entry);
+    void DeleteRows();
+    void AddSelectionToSelectedList();
+    void QuickSearchFromLexicon();
 
     IListViewSite& site_;
     WindowHost windowHost_;

@@ -222,6 +222,12 @@ TEST_F(ListTyping, RomajiReachTheKanaRowAndColumnWidthsSurviveARestart) {
         HWND list = VisibleList(frame);
         ASSERT_NE(list, nullptr);
         EXPECT_EQ(HeaderWidth(list, 1), 111);
+        // The current row goes to the selected-articles list, which is saved.
+        SendMessageW(list, WM_COMMAND, 40194, 0);
+        SendMessageW(frame, WM_COMMAND, 40140, 0);
+        state = run.QueryState(frame);
+        EXPECT_EQ(state[L"kind"], L"13");
+        EXPECT_EQ(state[L"rows"], L"1");
         EXPECT_EQ(run.Exit(frame), 0);
     }
     EXPECT_EQ(ReadIniString(folders, L"View", L"WordsKanaList"), L"dic=20,wkn=111,wkj=70,wse=320");
@@ -231,6 +237,10 @@ TEST_F(ListTyping, RomajiReachTheKanaRowAndColumnWidthsSurviveARestart) {
     HWND list = VisibleList(frame);
     ASSERT_NE(list, nullptr);
     EXPECT_EQ(HeaderWidth(list, 1), 111);
+    SendMessageW(frame, WM_COMMAND, 40140, 0);
+    auto state = again.QueryState(frame);
+    EXPECT_EQ(state[L"rows"], L"1") << "the selected article came back";
+    EXPECT_EQ(state[L"cell.0.0"], Wide(reading));
     EXPECT_EQ(again.Exit(frame), 0);
 }
 

@@ -13,6 +13,7 @@
 
 #include "dictionary/word_list.h"
 #include "dictionary/word_list_entry.h"
+#include "dictionary/win/profile_list_files.h"
 #include "ui/frame.h"
 #include "ui/list_view.h"
 
@@ -25,10 +26,16 @@ public:
     int32_t OpenDictionariesFrom(const RDFDictionary*) override { return 0; }
     void ShowArticle(const FormattedText*) override { ++articles; }
     void AddToHistory(ListViewModel&, const CCursor&, int32_t) override {}
+    CArticleView* ArticleView() override { return nullptr; }
+    const FullTextQuery* Query() override { return nullptr; }
+    void SelectInputRange(int32_t, int32_t) override {}
+    ListView* ViewOfKind(int32_t) override { return nullptr; }
+    IListFileStore& ListFiles() override { return files; }
     HWND InputBox() override { return input; }
 
     HWND input = nullptr;
     int articles = 0;
+    ProfileListFiles files;
 };
 
 class ListWindow : public testing::Test {
