@@ -9,8 +9,8 @@
 // DSL columns are cut from the card's first and indented lines.
 // A record becomes the entry element's span and the stored record's text, as
 // the parsers would leave them for the members that read a record's text;
-// YARXI records (formats 14 and 15) go through their own record parser. In
-// format 7 records "\0" stands for the NUL after the headword.
+// book and YARXI records (formats 12, 14 and 15) go through their own record
+// parsers. In format 7 records "\0" stands for the NUL after the headword.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -101,8 +101,9 @@ bool LoadRecord(CDictionary& dictionary, uint32_t format, const std::u16string& 
     stored[9] = static_cast<uint8_t>(format >> 8);
     std::memcpy(stored + 10, record.data(), record.size() * 2);
     dictionary.SetRecordSize(size);
-    // YARXI records are parsed as stored: their formatters read the group tree.
-    if (format == 14 || format == 15) return dictionary.ParseRecord(stored, size - 2) != 0;
+    // Book and YARXI records are parsed as stored: their formatters read the
+    // elements (one per line; the group tree).
+    if (format == 12 || format == 14 || format == 15) return dictionary.ParseRecord(stored, size - 2) != 0;
     const int32_t offset = dictionary.AppendText(static_cast<int32_t>(record.size()), record.data());
     DictionaryElement* entry = dictionary.AddElement(kElementEntryStart);
     if (entry == nullptr || offset < 0) return false;
