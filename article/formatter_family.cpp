@@ -110,16 +110,13 @@ int32_t PrepareIndexText(uint32_t formatType, char16_t* out, int32_t capacity, c
     }
 }
 
-namespace {
-
-// The format type of the parsed record: the u16 at byte 8 of the stored
-// record in the record buffer, or, when the buffer holds none, the type the
-// dictionary noted for its parse.
 uint32_t ParsedFormatType(const CDictionary& dictionary) {
     if (dictionary.RecordSize() < 10 || dictionary.RecordData() == nullptr) return dictionary.parsedFormatType;
     const uint8_t* header = dictionary.RecordData();
     return static_cast<uint32_t>(header[8] | (header[9] << 8));
 }
+
+namespace {
 
 // Members not listed are built with their formats and answer empty text until then.
 FormattedText RunArticleMember(ArticleMember member, const CDictionary& dictionary) {

@@ -45,6 +45,7 @@ std::u16string_view IndexPreparerName(IndexPreparer preparer);
 // The dispatchers take the format type from the header of the stored record
 // in the dictionary's record buffer (the type noted for the parse when the
 // buffer holds none).
+uint32_t ParsedFormatType(const CDictionary& dictionary);
 
 // The text of list column `columnKind` for the dictionary's current parsed
 // record, appended to the cell by the member of the record's format type;

@@ -10,12 +10,12 @@
 #include <string>
 #include <vector>
 
+#include "article/export_records.h"
+#include "article/formatter_family.h"
 #include "article/rtf_dispatch.h"
 #include "article/rtf_document.h"
 #include "common/text/utf8.h"
 #include "dictionary/dictionary.h"
-#include "dictionary/dictionary_schema.h"
-#include "dictionary/engine_cursor.h"
 #include "import/import_registration.h"
 #include "storage/dms.h"
 #include "storage/storage_io.h"
@@ -26,35 +26,6 @@ int Usage() {
     std::fprintf(stderr,
                  "usage: rtfgen [--flags F] [--editor] [--columns N] [--blank N] [--first N] DICT.qdx OUT.rtf\n");
     return 2;
-}
-
-// The record positions the article indexes point at, in record order.
-std::vector<uint32_t> RecordPositions(CDMS& engine, int32_t fileId) {
-    std::vector<uint32_t> positions;
-    EngineCursor cursor(engine, fileId);
-    for (int32_t index : {kIndexArticles, kIndexReadingWord, kIndexWordReading, kIndexTranslationWords}) {
-        if (Failed(cursor.SelectIndex(index))) continue;
-        EntryPosition position;
-        for (DmsStatus st = engine.First(cursor.handle(), nullptr, &position); !Failed(st);
-             st = engine.Next(cursor.handle(), nullptr, &position))
-            if (position.ref.first != 0) positions.push_back(position.ref.first);
-    }
-    std::sort(positions.begin(), positions.end());
-    positions.erase(std::unique(positions.begin(), positions.end()), positions.end());
-    return positions;
-}
-
-// Reads and parses the record at `position`; false when it cannot.
-bool LoadRecord(CDictionary& dictionary, CDMS& engine, uint32_t position) {
-    EngineCursor cursor(engine, dictionary.fileId);
-    uint32_t size = 0;
-    if (!cursor.ok() || Failed(engine.ReadData(cursor.handle(), position, nullptr, &size)) || size < 10) return false;
-    uint8_t* buffer = dictionary.ReserveRecordBuffer(size);
-    uint32_t read = size;
-    if (buffer == nullptr || Failed(engine.ReadData(cursor.handle(), position, buffer, &read)) || read != size)
-        return false;
-    dictionary.SetRecordSize(size);
-    return dictionary.ParseRecord(buffer, size) == 1 && dictionary.ElementCount() > 0;
 }
 
 }  // namespace
@@ -88,21 +59,20 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "rtfgen: %s: cannot open the dictionary\n", paths[0].c_str());
         return 1;
     }
-    std::vector<uint32_t> positions = RecordPositions(engine, dictionary.fileId);
-    if (first >= 0 && static_cast<size_t>(first) < positions.size()) positions.resize(static_cast<size_t>(first));
+    DictionaryExportRecords records(dictionary);
+    records.KeepFirst(first >= 0 && first < 0x7FFFFFFF ? static_cast<int32_t>(first) : -1);
 
     CRtfDocumentBuilder document(flags);
     document.columns = columns;
     document.blankLines = blank;
     int32_t rendered = 0, failed = 0;
-    for (uint32_t position : positions) {
+    for (int32_t i = 0; i < records.Count(); ++i) {
         CRtfArticleBuilder* piece = nullptr;
-        if (!LoadRecord(dictionary, engine, position) || (piece = document.AddArticle()) == nullptr) {
+        if (records.Load(i) == nullptr || (piece = document.AddArticle()) == nullptr) {
             ++failed;
             continue;
         }
-        const uint8_t* header = dictionary.RecordData();
-        const uint32_t formatType = static_cast<uint32_t>(header[8] | (header[9] << 8));
+        const uint32_t formatType = ParsedFormatType(dictionary);
         const std::span<const DictionaryElement> elements(dictionary.Elements(),
                                                           static_cast<size_t>(dictionary.ElementCount()));
         RenderRtfArticle(*piece, editor ? RtfTable::Editor : RtfTable::Print, formatType, elements, 10, flags);

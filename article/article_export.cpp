@@ -1,0 +1,75 @@
+// The export walk and its two products, the RTF document and the plain text.
+#include "article/article_export.h"
+
+#include <span>
+
+#include "article/export_records.h"
+#include "article/formatter_family.h"
+#include "article/rtf_dispatch.h"
+#include "dictionary/dictionary.h"
+
+ArticleExportBuilder::ArticleExportBuilder() = default;
+ArticleExportBuilder::~ArticleExportBuilder() = default;
+
+void ArticleExportBuilder::Reset() {
+    document_.reset();
+    text_.reset();
+    processed_ = 0;
+}
+
+template <class Each>
+void ArticleExportBuilder::Walk(IExportRecords& records, Each&& each) {
+    processed_ = 0;
+    const int32_t count = records.Count();
+    for (int32_t i = 0; i < count; ++i) {
+        ++processed_;
+        if (progress) progress(processed_);
+        if (CDictionary* dictionary = records.Load(i)) {
+            if (!each(*dictionary)) return;
+        }
+    }
+}
+
+CRtfDocumentBuilder* ArticleExportBuilder::BuildRtf(IExportRecords& records, const ExportOptions& options) {
+    document_.reset();
+    const ExportOptions clamped = ClampExportOptions(options);
+    const uint32_t flags = ExportFlags(clamped);
+    auto document = std::make_unique<CRtfDocumentBuilder>(flags, fonts);
+    bool complete = true;
+    Walk(records, [&](CDictionary& dictionary) {
+        CRtfArticleBuilder* piece = document->AddArticle();
+        if (piece == nullptr) return complete = false;
+        const std::span<const DictionaryElement> elements(dictionary.Elements(),
+                                                          static_cast<size_t>(dictionary.ElementCount()));
+        RenderRtfArticle(*piece, RtfTable::Print, ParsedFormatType(dictionary), elements, clamped.fontSize,
+                         RecordExportFlags(flags, dictionary));
+        return true;
+    });
+    if (!complete) return nullptr;
+    document->columns = clamped.columns;
+    document->blankLines = clamped.addBlankLines;
+    document_ = std::move(document);
+    return document_.get();
+}
+
+std::u16string_view ArticleExportBuilder::BuildText(IExportRecords& records, TextLineEnds lineEnds) {
+    text_ = std::make_unique<CStringBuilder>();
+    CStringBuilder& text = *text_;
+    const std::u16string_view lineBreak = lineEnds == TextLineEnds::CrLf ? u"\r\n" : u"\n";
+    bool first = true;
+    Walk(records, [&](CDictionary& dictionary) {
+        const FormattedText article = FormatExportText(dictionary);
+        const std::u16string_view body = article.Text();
+        if (body.empty()) return true;
+        if (!first) text.Append(lineBreak);
+        first = false;
+        for (size_t i = 0; i < body.size(); ++i) {
+            if (body[i] == u'\r' && i + 1 < body.size() && body[i + 1] == u'\n') continue;
+            if (body[i] == u'\n') text.Append(lineBreak);
+            else text.AppendChar(body[i]);
+        }
+        if (body.back() != u'\n') text.Append(lineBreak);
+        return true;
+    });
+    return text.View();
+}

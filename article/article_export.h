@@ -1,0 +1,54 @@
+// ArticleExportBuilder: the walk of printing and export. It takes the entries
+// of a record source in order, skips those that cannot be read, and renders
+// each into one RTF document (through the print table of the RTF renderers)
+// or appends its plain export text to one UTF-16 text. The printer, file,
+// clipboard and drag outputs all start from what it builds.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string_view>
+
+#include "article/export_options.h"
+#include "article/rtf_document.h"
+#include "common/base/string_builder.h"
+
+class IExportRecords;
+
+enum class TextLineEnds { Lf, CrLf };
+
+class ArticleExportBuilder {
+public:
+    ArticleExportBuilder();
+    ~ArticleExportBuilder();
+    ArticleExportBuilder(const ArticleExportBuilder&) = delete;
+    ArticleExportBuilder& operator=(const ArticleExportBuilder&) = delete;
+
+    // A new document of every readable entry (the one built before is freed
+    // first): the flags word of `options` adjusted per record's dictionary,
+    // the options' font size, columns and blank lines. Null when memory ran out.
+    CRtfDocumentBuilder* BuildRtf(IExportRecords& records, const ExportOptions& options);
+    // A new text of every readable entry's export text, one blank line
+    // between two articles and each ending in a line break; with CrLf every
+    // line break is CR LF (the clipboard's convention).
+    std::u16string_view BuildText(IExportRecords& records, TextLineEnds lineEnds);
+
+    CRtfDocumentBuilder* Document() const { return document_.get(); }
+    std::u16string_view Text() const { return text_ ? text_->View() : std::u16string_view(); }
+    // Entries walked by the last build, readable or not.
+    int32_t Processed() const { return processed_; }
+    // Frees the document and the text.
+    void Reset();
+
+    // Told the number (from 1) of each entry as the walk reaches it.
+    std::function<void(int32_t)> progress;
+    RtfInstalledFonts fonts;
+
+private:
+    template <class Each> void Walk(IExportRecords& records, Each&& each);
+
+    std::unique_ptr<CRtfDocumentBuilder> document_;
+    std::unique_ptr<CStringBuilder> text_;
+    int32_t processed_ = 0;
+};

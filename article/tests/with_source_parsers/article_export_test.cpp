@@ -1,0 +1,181 @@
+// The export walk over real records: 100 EDICT entries and 50 KANJIDIC
+// characters parsed by the source parsers, with an unreadable entry among
+// them. Every option combination gives the document that the renderers give
+// record by record with the flags the options stand for; the headwords come
+// in list order; the text is the records' export texts with a blank line
+// between them; the saved file has CR LF line ends only.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "article/article_export.h"
+#include "article/export_records.h"
+#include "article/formatter_family.h"
+#include "article/rtf_dispatch.h"
+#include "article/tests/real_data_lines.h"
+#include "article/tests/rtf_lint.h"
+#include "article/tests/with_source_parsers/stored_record.h"
+#include "common/tests/test_files.h"
+#include "storage/dms.h"
+#include "storage/simulated_disk.h"
+
+namespace {
+
+// Lines of two dictionaries, each parsed into its dictionary when asked for.
+class ParsedLineRecords final : public IExportRecords {
+public:
+    struct Line {
+        CDictionary* dictionary;
+        uint16_t formatType;
+        std::u16string text;
+    };
+    int32_t Count() const override { return static_cast<int32_t>(lines.size()); }
+    CDictionary* Load(int32_t index) override {
+        const Line& line = lines[static_cast<size_t>(index)];
+        return ParseStoredRecord(*line.dictionary, line.formatType, line.text) ? line.dictionary : nullptr;
+    }
+    std::vector<Line> lines;
+};
+
+class ArticleExport : public ::testing::Test {
+protected:
+    ArticleExport() : engine(disk), edict(0, engine), kanjidic(0, engine) {
+        static const std::vector<std::u16string> edictLines = ReadDecodedLines("edict");
+        static const std::vector<std::u16string> kanjidicLines = ReadDecodedLines("kanjidic");
+        if (edictLines.size() < 101 || kanjidicLines.size() < 51) return;
+        kanjidic.wordCount = 1;  // a kanji dictionary with a word index shows its senses
+        for (size_t i = 1; i <= 100; ++i) {
+            records.lines.push_back({&edict, 3, edictLines[i]});
+            if (i % 2 == 0) records.lines.push_back({&kanjidic, 6, kanjidicLines[i / 2] + u"\n"});
+            if (i == 37) records.lines.push_back({&edict, 0, u"not a record"});
+        }
+    }
+    void SetUp() override {
+        if (records.lines.empty()) GTEST_SKIP() << "Debian's edict and kanjidic are not installed";
+    }
+
+    // The document the renderers make of the readable records, with the
+    // flags word each option stands for.
+    std::string ExpectedDocument(const ExportOptions& o) {
+        const uint32_t flags = 0x41 | (o.formatCompressed ? 4 : 0) | (o.formatColored ? 8 : 0) |
+                               (o.startKanji ? 0x10 : 0) | (o.translit ? 0x20 : 0);
+        CRtfDocumentBuilder document(flags);
+        for (int32_t i = 0; i < records.Count(); ++i) {
+            CDictionary* dictionary = records.Load(i);
+            if (dictionary == nullptr) continue;
+            const std::span<const DictionaryElement> elements(dictionary->Elements(),
+                                                              static_cast<size_t>(dictionary->ElementCount()));
+            RenderRtfArticle(*document.AddArticle(), RtfTable::Print, records.lines[static_cast<size_t>(i)].formatType,
+                             elements, o.fontSize, dictionary == &kanjidic ? flags | 0x80 : flags);
+        }
+        document.columns = o.columns;
+        document.blankLines = o.addBlankLines;
+        return document.Document();
+    }
+
+    SimulatedDisk disk;
+    CDMS engine;
+    CDictionary edict, kanjidic;
+    ParsedLineRecords records;
+};
+
+TEST_F(ArticleExport, EveryOptionCombinationRendersTheRecordsWithItsFlags) {
+    ArticleExportBuilder builder;
+    int32_t reported = 0;
+    builder.progress = [&](int32_t number) { EXPECT_EQ(number, ++reported); };
+    for (int32_t combination = 0; combination < 16; ++combination) {
+        ExportOptions options;
+        options.formatCompressed = combination & 1;
+        options.formatScreen = !options.formatCompressed;
+        options.formatColored = (combination >> 1) & 1;
+        options.startKanji = (combination >> 2) & 1;
+        options.translit = (combination >> 3) & 1;
+        options.columns = 1 + combination % 3;
+        options.addBlankLines = combination % 5;
+        options.fontSize = kExportFontSizes[static_cast<size_t>(combination) % kExportFontSizes.size()];
+        reported = 0;
+        CRtfDocumentBuilder* document = builder.BuildRtf(records, options);
+        ASSERT_NE(document, nullptr);
+        EXPECT_EQ(builder.Processed(), 151);  // the unreadable entry is walked and skipped
+        EXPECT_EQ(document->PieceCount(), 150);
+        const std::string rtf = document->Document();
+        EXPECT_EQ(rtf, ExpectedDocument(options)) << "combination " << combination;
+        EXPECT_EQ(RtfLint(rtf), "");
+    }
+}
+
+TEST_F(ArticleExport, HeadwordsComeInListOrder) {
+    ArticleExportBuilder builder;
+    ExportOptions options;
+    options.startKanji = 1;
+    const std::string text = RtfReadable(builder.BuildRtf(records, options)->Document());
+    size_t at = 0;
+    for (const ParsedLineRecords::Line& line : records.lines) {
+        if (line.formatType == 0) continue;
+        const std::u16string head = line.text.substr(0, line.text.find(u' '));
+        std::string rtf;
+        for (char16_t c : head) rtf += "\\u" + std::to_string(static_cast<int16_t>(c));
+        const size_t found = text.find(RtfReadable(rtf), at);
+        ASSERT_NE(found, std::string::npos) << "headword of " << std::string(line.text.begin(), line.text.begin() + 4);
+        at = found;
+    }
+}
+
+TEST_F(ArticleExport, TextIsTheExportTextsWithABlankLineBetweenArticles) {
+    std::u16string expected;
+    for (int32_t i = 0; i < records.Count(); ++i) {
+        CDictionary* dictionary = records.Load(i);
+        if (dictionary == nullptr) continue;
+        std::u16string article(FormatExportText(*dictionary).Text());
+        if (article.empty()) continue;
+        if (!expected.empty()) expected += u"\n";
+        expected += article;
+        if (article.back() != u'\n') expected += u"\n";
+    }
+    ArticleExportBuilder builder;
+    EXPECT_EQ(builder.BuildText(records, TextLineEnds::Lf), expected);
+
+    std::u16string crlf;
+    for (char16_t c : expected) crlf += c == u'\n' ? std::u16string(u"\r\n") : std::u16string(1, c);
+    EXPECT_EQ(builder.BuildText(records, TextLineEnds::CrLf), crlf);
+    // EDICT export texts end without a line feed: without the separator they ran together.
+    EXPECT_NE(expected.find(u"\n\n"), std::u16string::npos);
+}
+
+TEST_F(ArticleExport, ASecondBuildReplacesTheFirstAndResetFreesBoth) {
+    ArticleExportBuilder builder;
+    ExportOptions options;
+    const std::string first = builder.BuildRtf(records, options)->Document();
+    EXPECT_EQ(builder.BuildRtf(records, options)->Document(), first);  // one head, not two
+    EXPECT_EQ(builder.Document()->PieceCount(), 150);
+    builder.BuildText(records, TextLineEnds::Lf);
+    builder.Reset();
+    EXPECT_EQ(builder.Document(), nullptr);
+    EXPECT_TRUE(builder.Text().empty());
+    EXPECT_EQ(builder.Processed(), 0);
+}
+
+TEST_F(ArticleExport, SavedFileHasCrLfLineEndsOnly) {
+    ScratchFolder folder("article-export");
+    ArticleExportBuilder builder;
+    ExportOptions options;
+    options.addBlankLines = 4;
+    const std::filesystem::path path = folder / "words.rtf";
+    const std::u16string path16(path.u16string());
+    ASSERT_EQ(builder.BuildRtf(records, options)->SaveToFile(path16.c_str()), 1);
+    std::ifstream in(path, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_GT(bytes.size(), 10000u);
+    size_t lineEnds = 0;
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] != '\n') continue;
+        ++lineEnds;
+        ASSERT_TRUE(i > 0 && bytes[i - 1] == '\r') << "bare line feed at " << i;
+    }
+    EXPECT_GT(lineEnds, 150u * 4);
+}
+
+}  // namespace

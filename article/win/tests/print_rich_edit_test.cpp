@@ -1,0 +1,183 @@
+// The page loop of printing run into a memory device context under Wine:
+// 1,000 exported articles laid out by GDI's own text measurement in one, two
+// and three columns (pages and characters per column), stored column counts
+// out of range, a failing page, the page limit, and Wine's rich edit, whose
+// EM_FORMATRANGE places nothing: the loop stops instead of printing blank pages.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <richedit.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "article/article_export.h"
+#include "article/win/print_rich_edit.h"
+#include "article/win/rtf_rich_edit.h"
+#include "article/win/tests/line_records.h"
+
+namespace {
+
+struct ColumnRun {
+    int32_t page, column;
+    LONG from, to;
+};
+
+class CountingSink final : public IPrintPageSink {
+public:
+    bool StartPage() override { return ++started != failAt; }
+    bool EndPage() override { return ++ended != failAt; }
+    void ColumnRendered(int32_t page, int32_t column, LONG from, LONG to) override {
+        runs.push_back({page, column, from, to});
+    }
+    int started = 0, ended = 0;
+    int failAt = -1;
+    std::vector<ColumnRun> runs;
+};
+
+// Lines broken where GDI says the text no longer fits the column's width,
+// as many lines as its height holds, each drawn into the context.
+class MeasuredTextLayout final : public IColumnLayout {
+public:
+    MeasuredTextLayout(HDC dc, std::wstring text) : dc_(dc), text_(std::move(text)) {}
+    LONG Length() override { return static_cast<LONG>(text_.size()); }
+    LONG FormatColumn(LONG from, const PrintColumn& column) override {
+        const int dpiX = GetDeviceCaps(dc_, LOGPIXELSX), dpiY = GetDeviceCaps(dc_, LOGPIXELSY);
+        const int width = MulDiv(column.right - column.left, dpiX, 1440);
+        const int left = MulDiv(column.left, dpiX, 1440), top = MulDiv(column.top, dpiY, 1440);
+        TEXTMETRICW metrics;
+        GetTextMetricsW(dc_, &metrics);
+        const int lines = MulDiv(column.bottom - column.top, dpiY, 1440) / metrics.tmHeight;
+        size_t at = static_cast<size_t>(from);
+        for (int line = 0; line < lines && at < text_.size(); ++line) {
+            size_t end = text_.find(L'\n', at);
+            if (end == std::wstring::npos) end = text_.size();
+            int fit = 0;
+            SIZE size;
+            GetTextExtentExPointW(dc_, text_.data() + at, static_cast<int>(end - at), width, &fit, nullptr, &size);
+            TextOutW(dc_, left, top + line * metrics.tmHeight, text_.data() + at, fit);
+            at = static_cast<size_t>(fit) >= end - at ? end + 1 : at + static_cast<size_t>(std::max(fit, 1));
+        }
+        return static_cast<LONG>(std::min(at, text_.size()));
+    }
+
+private:
+    HDC dc_;
+    std::wstring text_;
+};
+
+// Places one character per column, however wide.
+class OneCharacterLayout final : public IColumnLayout {
+public:
+    LONG Length() override { return 1000000; }
+    LONG FormatColumn(LONG from, const PrintColumn&) override { return from + 1; }
+};
+
+class PrintPageLoop : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dc_ = CreateCompatibleDC(nullptr);
+        ASSERT_NE(dc_, nullptr);
+        bitmap_ = CreateCompatibleBitmap(dc_, 800, 1100);
+        previous_ = SelectObject(dc_, bitmap_);
+        LineRecords records;
+        records.lines = LineRecords::Numbered(1000);
+        ArticleExportBuilder builder;
+        const std::u16string_view text = builder.BuildText(records, TextLineEnds::Lf);
+        text_.assign(text.begin(), text.end());
+    }
+    void TearDown() override {
+        SelectObject(dc_, previous_);
+        DeleteObject(bitmap_);
+        DeleteDC(dc_);
+    }
+
+    HDC dc_ = nullptr;
+    HBITMAP bitmap_ = nullptr;
+    HGDIOBJ previous_ = nullptr;
+    std::wstring text_;
+};
+
+TEST_F(PrintPageLoop, EveryCharacterOnceInColumnOrderWithNoBlankPage) {
+    const LONG length = static_cast<LONG>(text_.size());
+    ASSERT_GT(length, 50000);
+    int32_t previousPages = 0;
+    for (int32_t columns = 1; columns <= 3; ++columns) {
+        MeasuredTextLayout layout(dc_, text_);
+        CountingSink sink;
+        const PrintPagesResult result = PrintPages(layout, columns, sink);
+        ASSERT_FALSE(result.failed);
+        EXPECT_TRUE(result.complete);
+        EXPECT_EQ(sink.started, result.pages);
+        EXPECT_EQ(sink.ended, result.pages);
+        ASSERT_FALSE(sink.runs.empty());
+        LONG at = 0;
+        for (size_t i = 0; i < sink.runs.size(); ++i) {
+            const ColumnRun& run = sink.runs[i];
+            ASSERT_EQ(run.from, at) << "run " << i;
+            EXPECT_EQ(run.page, static_cast<int32_t>(i) / columns);  // each page's columns filled in turn
+            EXPECT_EQ(run.column, static_cast<int32_t>(i) % columns);
+            at = run.to;
+        }
+        EXPECT_EQ(at, length);
+        EXPECT_EQ(sink.runs.back().page, result.pages - 1);  // the last page holds text
+        if (columns > 1) EXPECT_LT(result.pages, previousPages) << columns << " columns";
+        previousPages = result.pages;
+        std::printf("%d column(s): %d pages, %ld characters in the first column\n", columns, result.pages,
+                    static_cast<long>(sink.runs[0].to));
+    }
+}
+
+TEST_F(PrintPageLoop, StoredColumnCountsOutOfRangePrintAsClamped) {
+    for (auto [stored, clamped] : {std::pair{0, 1}, std::pair{9, 3}, std::pair{-4, 1}}) {
+        MeasuredTextLayout a(dc_, text_), b(dc_, text_);
+        CountingSink asStored, asClamped;
+        const PrintPagesResult storedResult = PrintPages(a, stored, asStored);
+        const PrintPagesResult clampedResult = PrintPages(b, clamped, asClamped);
+        EXPECT_TRUE(storedResult.complete);
+        EXPECT_EQ(storedResult.pages, clampedResult.pages) << stored;
+        ASSERT_EQ(asStored.runs.size(), asClamped.runs.size());
+        EXPECT_EQ(asStored.runs[0].to, asClamped.runs[0].to);
+    }
+}
+
+TEST_F(PrintPageLoop, AFailedPageStopsTheJob) {
+    MeasuredTextLayout layout(dc_, text_);
+    CountingSink sink;
+    sink.failAt = 2;
+    const PrintPagesResult result = PrintPages(layout, 2, sink);
+    EXPECT_TRUE(result.failed);
+    EXPECT_FALSE(result.complete);
+    EXPECT_LE(result.pages, 2);
+}
+
+TEST_F(PrintPageLoop, StopsAtTheThousandthPage) {
+    OneCharacterLayout layout;
+    CountingSink sink;
+    const PrintPagesResult result = PrintPages(layout, 3, sink);
+    EXPECT_EQ(result.pages, kPrintMaxPages);
+    EXPECT_FALSE(result.complete);
+}
+
+// Wine's rich edit lays nothing out for a device context: where the old stop
+// rule waited for the end of the text, the loop now ends after one page.
+TEST_F(PrintPageLoop, ARichEditThatPlacesNothingEndsTheJobAtOnce) {
+    HMODULE library = LoadLibraryW(L"Riched20.dll");
+    HWND control = CreateWindowExW(0, L"RichEdit20W", L"", WS_POPUP | ES_MULTILINE, 0, 0, 200, 200, nullptr, nullptr,
+                                   nullptr, nullptr);
+    ASSERT_NE(control, nullptr);
+    LineRecords records;
+    records.lines = LineRecords::Numbered(50);
+    ArticleExportBuilder builder;
+    ASSERT_EQ(StreamToRichEdit(*builder.BuildRtf(records, {}), control), 1);
+    CountingSink sink;
+    const PrintPagesResult result = PrintRichEditPages(control, dc_, 2, sink);
+    EXPECT_FALSE(result.failed);
+    if (!result.complete) EXPECT_EQ(result.pages, 1);
+    EXPECT_LT(result.pages, 20);
+    DestroyWindow(control);
+    FreeLibrary(library);
+}
+
+}  // namespace

@@ -1,0 +1,93 @@
+// qdxexport: exports every record of a dictionary file, in record order, the
+// way the program prints and exports a word list: one RTF document through
+// the export builder and the document's own file writer, or with --text the
+// records' export texts (UTF-8, CR LF line ends, a blank line between articles).
+//   qdxexport [--text] [--columns N] [--blank N] [--font-size N] [--compact] [--colored]
+//             [--kanji-first] [--translit] [--first N] DICT.qdx OUT
+// Options out of range are clamped as the stored print options are.
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "article/article_export.h"
+#include "article/export_records.h"
+#include "common/text/utf8.h"
+#include "dictionary/dictionary.h"
+#include "import/import_registration.h"
+#include "storage/dms.h"
+#include "storage/storage_io.h"
+
+namespace {
+
+int Usage() {
+    std::fprintf(stderr,
+                 "usage: qdxexport [--text] [--columns N] [--blank N] [--font-size N] [--compact] [--colored]\n"
+                 "                 [--kanji-first] [--translit] [--first N] DICT.qdx OUT\n");
+    return 2;
+}
+
+bool WriteText(const std::string& path, std::u16string_view text) {
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) return false;
+    const std::string bytes = Utf16ToUtf8(text);
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    return std::fclose(file) == 0 && written;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    ExportOptions options;
+    options.formatCompressed = 0;
+    bool text = false;
+    long first = -1;
+    std::string paths[2];
+    int count = 0;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        const bool valued = arg == "--columns" || arg == "--blank" || arg == "--font-size" || arg == "--first";
+        if (valued && i + 1 >= argc) return Usage();
+        if (arg == "--text") text = true;
+        else if (arg == "--columns") options.columns = std::atoi(argv[++i]);
+        else if (arg == "--blank") options.addBlankLines = std::atoi(argv[++i]);
+        else if (arg == "--font-size") options.fontSize = std::atoi(argv[++i]);
+        else if (arg == "--first") first = std::atol(argv[++i]);
+        else if (arg == "--compact") options.formatCompressed = 1;
+        else if (arg == "--colored") options.formatColored = 1;
+        else if (arg == "--kanji-first") options.startKanji = 1;
+        else if (arg == "--translit") options.translit = 1;
+        else if (arg.starts_with("--") || count == 2) return Usage();
+        else paths[count++] = arg;
+    }
+    if (count != 2) return Usage();
+    options.formatScreen = !options.formatCompressed;
+    options = ClampExportOptions(options);
+
+    RegisterImportParsers();
+    CDMS engine(SystemStorageIO());
+    CDictionary dictionary(0, engine);
+    const std::u16string source = Utf8ToUtf16(paths[0]), target = Utf8ToUtf16(paths[1]);
+    if (!dictionary.File().SetPath(source.c_str()) || dictionary.Open(2) != 0) {
+        std::fprintf(stderr, "qdxexport: %s: cannot open the dictionary\n", paths[0].c_str());
+        return 1;
+    }
+    DictionaryExportRecords records(dictionary);
+    records.KeepFirst(first >= 0 && first < 0x7FFFFFFF ? static_cast<int32_t>(first) : -1);
+    ArticleExportBuilder builder;
+    bool written = false;
+    int32_t articles = 0;
+    if (text) {
+        written = WriteText(paths[1], builder.BuildText(records, TextLineEnds::CrLf));
+    } else if (CRtfDocumentBuilder* document = builder.BuildRtf(records, options)) {
+        articles = document->PieceCount();
+        written = document->SaveToFile(target.c_str()) == 1;
+    }
+    dictionary.Close();
+    if (!written) {
+        std::fprintf(stderr, "qdxexport: %s: cannot write the export\n", paths[1].c_str());
+        return 1;
+    }
+    if (text) std::fprintf(stderr, "qdxexport: %d records, text of %zu units\n", builder.Processed(), builder.Text().size());
+    else std::fprintf(stderr, "qdxexport: %d records, %d articles\n", builder.Processed(), articles);
+    return 0;
+}
