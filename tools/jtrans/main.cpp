@@ -2,8 +2,10 @@
 // over the given dictionary files and prints, per listed hit, tab-separated:
 // line (from 1), start and length in UTF-16 units, reading, word, tag codes.
 // Lines over 1023 units are translated in pieces; starts count from the line.
-//   jtrans --dict FILE... [--mode M] [--caret N] [--expand N] [--min-kana N] [--quiet] < text
-// --quiet prints only "chars N hits H ms T". Exit 0, 1 when a file cannot be
+//   jtrans --dict FILE... [--mode M] [--caret N] [--expand N] [--min-kana N] [--split] [--quiet] < text
+// --split prints each line's chosen words as the phrase splitter leaves them,
+// with the options search as you type sets (UnderCursor 0, MinKanaLength 2,
+// the names dictionary left out of the reading passes). --quiet prints only "chars N hits H ms T". Exit 0, 1 when a file cannot be
 // opened, 2 for bad arguments.
 #include <chrono>
 #include <cstdio>
@@ -17,6 +19,7 @@
 #include "dictionary/input_line.h"
 #include "dictionary/shelf.h"
 #include "dictionary/word_list.h"
+#include "japanese/phrase_parse.h"
 #include "japanese/trans_options.h"
 #include "japanese/translator.h"
 #include "storage/dms.h"
@@ -30,7 +33,8 @@ using ostrel::japanese::kMaxTranslatedUnits;
 
 int Usage() {
     std::fprintf(stderr,
-                 "usage: jtrans --dict FILE... [--mode M] [--caret N] [--expand N] [--min-kana N] [--quiet] < text\n");
+                 "usage: jtrans --dict FILE... [--mode M] [--caret N] [--expand N] [--min-kana N] [--split] [--quiet] "
+                 "< text\n");
     return 2;
 }
 
@@ -65,6 +69,7 @@ int main(int argc, char** argv) {
     int32_t mode = 2, caret = 0;
     CTransOptions options;
     bool quiet = false;
+    bool split = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         bool ok = true;
@@ -78,6 +83,8 @@ int main(int argc, char** argv) {
             ok = ReadNumber(i, argc, argv, options.expand);
         } else if (arg == "--min-kana") {
             ok = ReadNumber(i, argc, argv, options.minKanaLength);
+        } else if (arg == "--split") {
+            split = true;
         } else if (arg == "--quiet") {
             quiet = true;
         } else {
@@ -103,6 +110,11 @@ int main(int argc, char** argv) {
     shelf.Refresh();
     WordList* list = shelf.GetWordList(kListTranslatedWords);
     if (list == nullptr) return 1;
+    if (split) {
+        options.underCursor = 0;
+        options.minKanaLength = 2;
+        options.skipNamesDictionary = 1;
+    }
     CTranslate translator(options);
 
     long line = 0, chars = 0, hits = 0;
@@ -115,7 +127,8 @@ int main(int argc, char** argv) {
         chars += static_cast<long>(text.size());
         for (size_t offset = 0; offset < text.size(); offset += kMaxTranslatedUnits) {
             std::u16string_view piece = std::u16string_view(text).substr(offset, kMaxTranslatedUnits);
-            translator.Translate(*list, piece, mode, caret);
+            if (split) ostrel::japanese::ParsePhrase(translator, *list, piece, 0);
+            else translator.Translate(*list, piece, mode, caret);
             hits += list->RowCount();
             if (!quiet) PrintRows(*list, line, static_cast<int32_t>(offset));
         }
