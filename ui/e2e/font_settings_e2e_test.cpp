@@ -1,6 +1,7 @@
 // The font settings page in the running program: Font... (40119) opens it
 // with the stored sizes selected, OK writes the chosen size to section
-// "Fonts" and Cancel leaves the file as it was; the program starts with no
+// "Fonts" and Cancel leaves the file as it was, a restart shows the saved
+// sizes; the program starts with no
 // missing-font warning because the kanji check finds Debian's IPA fonts.
 #include <gtest/gtest.h>
 
@@ -79,6 +80,18 @@ TEST(FontSettingsEndToEnd, OkSavesTheChosenSizesAndCancelKeepsTheFile) {
     EXPECT_EQ(ReadIniString(folders, L"Fonts", L"ArticlePoints"), L"12");
     EXPECT_EQ(ReadIniString(folders, L"Fonts", L"RusName"), L"Arial");
     EXPECT_EQ(ReadIniString(folders, L"Fonts", L"KanjiName"), L"MS UI Gothic");
+
+    ProgramRun restarted;  // the sizes survive a restart
+    HWND frame = restarted.WaitForFrame();
+    ASSERT_NE(frame, nullptr);
+    PostMessageW(frame, WM_COMMAND, kFontSettingsCommand, 0);
+    HWND dialog = WaitForDialog(L"Fonts");
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(Shown(dialog, kListSize), L"18");
+    EXPECT_EQ(Shown(dialog, kArticleSize), L"12");
+    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_TRUE(WaitForGone(dialog));
+    EXPECT_EQ(restarted.Exit(frame), 0);
 }
 
 }  // namespace

@@ -71,6 +71,17 @@ protected:
         SendMessageW(combo, CB_SETCURSEL, index, 0);
         SendMessageW(dialog_, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
     }
+    // Selects a family other than the current one, as a click would; its name.
+    std::wstring ChooseOtherFace(int id) {
+        HWND combo = GetDlgItem(dialog_, id);
+        LRESULT index = SendMessageW(combo, CB_GETCURSEL, 0, 0) == 0 ? 1 : 0;
+        wchar_t face[LF_FACESIZE] = {};
+        if (SendMessageW(combo, CB_GETLBTEXTLEN, index, 0) >= LF_FACESIZE) return {};
+        SendMessageW(combo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(face));
+        SendMessageW(combo, CB_SETCURSEL, index, 0);
+        SendMessageW(dialog_, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+        return face;
+    }
     std::wstring Shown(int id) {
         wchar_t text[32] = {};
         GetDlgItemTextW(dialog_, id, text, 32);
@@ -100,10 +111,15 @@ TEST_F(FontSettingsPage, ChangesTakeEffectAtOnceAndCancelPutsEverythingBack) {
     EXPECT_EQ(targets_.ArticleTwips(), 320);
     ChooseSize(IDC_FONT_BOOK_SIZE, 24);
     EXPECT_EQ(fonts_.Set(kBookFontSet).PointSize(), 24);
+    std::wstring face = ChooseOtherFace(IDC_FONT_LATIN_FACE);  // a family the display has for charset 204
+    ASSERT_FALSE(face.empty());
+    EXPECT_EQ(fonts_.Set(kArticleFontSet).LatinFace(), face);
+    EXPECT_EQ(std::wstring(fonts_.Set(kListFontSet).Slot(0).logFont.lfFaceName), face);
+    EXPECT_EQ(targets_.listRefreshes, 2);
     ChooseSize(IDC_FONT_INPUT_SIZE, 18);
     ChooseSize(IDC_FONT_EDITOR_SIZE, 9);
-    EXPECT_EQ(targets_.input, std::vector<int32_t>{18});
-    EXPECT_EQ(targets_.editor, std::vector<int32_t>{9});
+    EXPECT_EQ(targets_.input, (std::vector<int32_t>{opened.inputPoints, 18}));  // the face, then the size
+    EXPECT_EQ(targets_.editor, (std::vector<int32_t>{opened.editorPoints, 9}));
 
     SendMessageW(dialog_, WM_COMMAND, IDCANCEL, 0);
     FontChoice back = fonts_.CurrentChoice();
@@ -112,6 +128,8 @@ TEST_F(FontSettingsPage, ChangesTakeEffectAtOnceAndCancelPutsEverythingBack) {
     EXPECT_EQ(back.inputPoints, opened.inputPoints);
     EXPECT_EQ(back.editorPoints, opened.editorPoints);
     EXPECT_EQ(back.bookPoints, opened.bookPoints);  // the book reader size is put back too
+    EXPECT_EQ(back.latinFace, opened.latinFace);
+    EXPECT_EQ(fonts_.Set(kListFontSet).LatinFace(), fonts_.Set(kBaseFontSet).LatinFace());
     EXPECT_EQ(fonts_.Set(kListFontSet).Metrics(0).tmHeight, listHeight);
     EXPECT_EQ(targets_.ArticleTwips(), 20 * opened.articlePoints);
     EXPECT_EQ(targets_.input.back(), opened.inputPoints);
