@@ -200,9 +200,13 @@ std::u16string CFontSettingsDlg::SelectedFace(int id) const {
 void CFontSettingsDlg::Apply(const FontChoice& choice) {
     FontApplyPlan plan = fonts_.Apply(choice);
     if ((plan.latinFace || plan.japaneseFace) && g_application) {
-        // The base set's fonts were made again: the dialogs' Japanese font too.
+        // The base set's fonts were made again: the dialogs' Japanese font
+        // and the tab strip's font too.
         g_application->japaneseDialogFont = fonts_.Set(kBaseFontSet).Font(kJapaneseSlot);
         if (dialog_) g_application->ApplyDialogFont(dialog_, kJapaneseFontControls);
+        if (g_frame && g_frame->tabControl)
+            SendMessageW(g_frame->tabControl, WM_SETFONT,
+                         reinterpret_cast<WPARAM>(fonts_.Set(kBaseFontSet).Font(kLatinSlot)), TRUE);
     }
     RedoAfterFontChange(plan, fonts_, targets_);
 }

@@ -11,6 +11,7 @@
 #include "resources/program/resource_ids.h"
 #include "ui/application.h"
 #include "ui/bar_tables.h"
+#include "ui/font_sets.h"
 #include "ui/command_rules.h"
 #include "ui/frame.h"
 #include "ui/frame_layout.h"
@@ -137,9 +138,10 @@ HWND CFrame::CreateTabControl(HWND parent) {
     HWND tabs = CreateWindowExW(0, WC_TABCONTROLW, L"", kTabControlStyle, 0, 0, 0, 0, parent, nullptr, instance_,
                                 nullptr);
     if (!tabs) return nullptr;
-    // The Russian font of the fonts object belongs here once fonts are built;
-    // the tabs carry pictures only, so the default GUI font serves meanwhile.
-    SendMessageW(tabs, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+    // The Russian font of font set 1; the default GUI font while there are no font sets.
+    CFonts* fonts = ProgramFonts();
+    HFONT font = fonts ? fonts->Set(kBaseFontSet).Font(kLatinSlot) : nullptr;
+    SendMessageW(tabs, WM_SETFONT, reinterpret_cast<WPARAM>(font ? font : GetStockObject(DEFAULT_GUI_FONT)), FALSE);
     tabImages_ = LoadImageStrip(instance_, IDB_TAB_IMAGES, 24, 18, 9, kTabMask);
     SendMessageW(tabs, TCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(tabImages_));
     SendMessageW(tabs, TCM_SETMINTABWIDTH, 0, 40);

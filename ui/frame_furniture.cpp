@@ -93,15 +93,26 @@ void FrameFurniture::PrepareLanguageItems(HMENU menu) {
         ModifyMenuW(menu, id, MF_BYCOMMAND | MF_OWNERDRAW, id, nullptr);
 }
 
+FrameFurniture::ItemFont FrameFurniture::LanguageItemFont(bool russian) const {
+    // Font set 1's, read at each use (a font change makes them again); the
+    // furniture's own menu fonts while the program has no fonts.
+    int slot = russian ? kLatinSlot : kJapaneseSlot;
+    if (CFonts* fonts = ProgramFonts(); fonts && fonts->Set(kBaseFontSet).Font(slot))
+        return {fonts->Set(kBaseFontSet).Font(slot), fonts->Set(kBaseFontSet).Metrics(slot)};
+    return russian ? ItemFont{russianFont_, russianMetrics_} : ItemFont{japaneseFont_, japaneseMetrics_};
+}
+
 LRESULT FrameFurniture::MeasureItem(LPARAM lParam) {
     auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
     if (!item || item->CtlType != ODT_MENU) return 0;
     if (item->itemID == cmd::kRussianInterface) {
-        item->itemWidth = 18 * russianMetrics_.tmAveCharWidth;
-        item->itemHeight = russianMetrics_.tmHeight + 2;
+        const TEXTMETRICW& metrics = LanguageItemFont(true).metrics;
+        item->itemWidth = 18 * metrics.tmAveCharWidth;
+        item->itemHeight = metrics.tmHeight + 2;
     } else if (item->itemID == cmd::kJapaneseInterface) {
-        item->itemWidth = 16 * japaneseMetrics_.tmAveCharWidth;
-        item->itemHeight = japaneseMetrics_.tmHeight + 4;
+        const TEXTMETRICW& metrics = LanguageItemFont(false).metrics;
+        item->itemWidth = 16 * metrics.tmAveCharWidth;
+        item->itemHeight = metrics.tmHeight + 4;
     } else {
         return 0;
     }
@@ -121,7 +132,7 @@ LRESULT FrameFurniture::DrawItem(LPARAM lParam) {
     SetTextColor(dc, selected ? RGB(255, 255, 255) : GetSysColor(COLOR_MENUTEXT));
     int32_t language = g_application ? g_application->language : 0;
     if ((russian && language == 0) || (!russian && language == 2)) DrawTick(dc, rect, selected);
-    HGDIOBJ old = SelectObject(dc, russian ? russianFont_ : japaneseFont_);
+    HGDIOBJ old = SelectObject(dc, LanguageItemFont(russian).font);
     int x = rect.left + 4 + GetSystemMetrics(SM_CXMENUCHECK);
     const wchar_t* text = russian ? kRussianItem : kJapaneseItem;
     TextOutW(dc, x, rect.top + (russian ? 0 : 2), text, static_cast<int>(wcslen(text)));

@@ -39,11 +39,17 @@ public:
 
 private:
     CTrayIcon& Tray();
+    // The font a language item is drawn in and its metrics.
+    struct ItemFont {
+        HFONT font;
+        const TEXTMETRICW& metrics;
+    };
+    ItemFont LanguageItemFont(bool russian) const;
 
     CFrame& frame_;
     std::unique_ptr<CTrayIcon> tray_;  // made with the frame's window on first use
-    // The Russian and Japanese menu fonts and their metrics (the fonts
-    // object's set 1 fonts, once it exists).
+    // Russian and Japanese menu fonts and their metrics, used while the
+    // program has no font sets (font set 1's are used once they exist).
     HFONT russianFont_ = nullptr;
     HFONT japaneseFont_ = nullptr;
     TEXTMETRICW russianMetrics_{};
