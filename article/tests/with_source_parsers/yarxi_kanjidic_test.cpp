@@ -1,8 +1,10 @@
 // YARXI records made from Debian's KANJIDIC (import/tests/kanjidic_yarxi_source.py,
-// readings romanised by kakasi), stored and parsed as a cursor has them:
-// the kanji, on and kun reading columns equal kanjidic2.xml's readings, and
-// each article starts with its kanji in the headword class and shows every
-// bracketed reading in the reading class. Native only: the scripts are python3.
+// readings romanised by kakasi), imported whole, then each stored and parsed
+// as a cursor has it: the kanji, on readings (romaji back to katakana) and
+// kun readings the parser derives, read through their list columns, equal
+// kanjidic2.xml's readings; each article starts with its kanji in the
+// headword class and shows every bracketed reading in the reading class.
+// Native only: the scripts are python3.
 #include <gtest/gtest.h>
 
 #include <cstring>
