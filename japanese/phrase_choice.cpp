@@ -188,7 +188,7 @@ bool PhraseSplitter::Advance(Frame& f, int32_t* needed) {
         if (CompareSplits(f.best, choice)) f.best = choice;
     }
     const int32_t winner = f.best.hit;
-    if (winner >= 0 && f.previous >= 0 && Length(winner) == 1 && At(p) == u'の') {
+    if (winner >= 0 && f.previous >= 0 && End(f.previous) == p && Length(winner) == 1 && At(p) == u'の') {
         hits_[static_cast<size_t>(winner)].flags |= kHitChosenNo;
         hits_[static_cast<size_t>(f.previous)].flags |= kHitBeforeChosenNo;
     }

@@ -14,10 +14,9 @@
 #include <fstream>
 
 #include "bench/bench_support.h"
+#include "bench/dictionary_files.h"
 #include "common/text/utf8.h"
 #include "dictionary/dictionary.h"
-#include "dictionary/dictionary_schema.h"
-#include "dictionary/engine_cursor.h"
 #include "dictionary/input_line.h"
 #include "dictionary/shelf.h"
 #include "dictionary/word_list.h"
@@ -41,34 +40,6 @@ struct Fixture {
 };
 Fixture* g = nullptr;
 
-// Reading index (reading, word) and, for entries with a word, the kanji index (word, reading).
-void MakeDictionary(const std::u16string& path, const std::vector<ReadingAndWord>& keys) {
-    CDMS& engine = g->engine;
-    SystemStorageIO().Delete(path);
-    int32_t id = 0;
-    engine.CreateFile(path, DictionarySchemaText);
-    engine.OpenFile(path, 1, DictionarySchemaText, &id);
-    {
-        EngineCursor cursor(engine, id);
-        for (int32_t index : {kIndexReadingWord, kIndexWordReading}) {
-            engine.SelectIndex(cursor.handle(), index);
-            engine.BeginBulkLoad(cursor.handle());
-            for (size_t i = 0; i < keys.size(); ++i) {
-                std::u16string first = keys[i].first, second = keys[i].second;
-                if (index == kIndexWordReading) {
-                    if (second.empty() || second == first) continue;  // kana words: reading index only
-                    std::swap(first, second);
-                }
-                KeySegmentValue key[2] = {{first.data(), static_cast<int32_t>(first.size() * 2)},
-                                          {second.data(), static_cast<int32_t>(second.size() * 2)}};
-                engine.InsertKey(cursor.handle(), key, RecordRef{static_cast<uint32_t>(i + 1), 0});
-            }
-            engine.EndBulkLoad(cursor.handle());
-        }
-    }
-    engine.CloseFile(id);
-}
-
 // The manual-page keys, made by the tests' key maker; every fourth one.
 std::vector<std::u16string> Keys(const std::string& dir) {
     const std::string out = dir + "/phrase_bench_keys.txt";
@@ -91,8 +62,9 @@ void Setup() {
     g->shelf = std::make_unique<CShelf>(g->engine, nullptr, g->input);
     const std::string dir = OSTREL_BINARY_DIR;
     const std::u16string folder(dir.begin(), dir.end());
-    MakeDictionary(folder + u"/edict.qdx", LoadEdictKeys(400000));
-    MakeDictionary(folder + u"/enamdict.qdx", LoadEdictKeys(800000, OSTREL_HOST_ROOT "/usr/share/edict/enamdict"));
+    MakeKeyDictionary(g->engine, folder + u"/edict.qdx", LoadEdictKeys(400000), true);
+    MakeKeyDictionary(g->engine, folder + u"/enamdict.qdx",
+                      LoadEdictKeys(800000, OSTREL_HOST_ROOT "/usr/share/edict/enamdict"), true);
     for (const char16_t* name : {u"/edict.qdx", u"/enamdict.qdx"}) {
         g->shelf->AddDictionary(kDictionaryStoreDatabase, folder + name)->Open(2);
     }

@@ -14,6 +14,7 @@
 
 #include "bench/sqlite_engine_order.h"
 #include "bench/bench_support.h"
+#include "bench/dictionary_files.h"
 #include "common/collation/collator.h"
 #include "dictionary/dictionary.h"
 #include "dictionary/dictionary_schema.h"
@@ -60,27 +61,6 @@ std::vector<ReadingAndWord> KanjidicKeys() {
     return keys;
 }
 
-void MakeDictionary(const std::u16string& path, const std::vector<ReadingAndWord>& keys) {
-    CDMS& engine = g->engine;
-    SystemStorageIO().Delete(path);
-    int32_t id = 0;
-    engine.CreateFile(path, DictionarySchemaText);
-    engine.OpenFile(path, 1, DictionarySchemaText, &id);
-    {
-        EngineCursor cursor(engine, id);
-        engine.SelectIndex(cursor.handle(), kIndexReadingWord);
-        engine.BeginBulkLoad(cursor.handle());
-        for (size_t i = 0; i < keys.size(); ++i) {
-            KeySegmentValue key[2] = {
-                {const_cast<char16_t*>(keys[i].first.data()), static_cast<int32_t>(keys[i].first.size() * 2)},
-                {const_cast<char16_t*>(keys[i].second.data()), static_cast<int32_t>(keys[i].second.size() * 2)}};
-            engine.InsertKey(cursor.handle(), key, RecordRef{static_cast<uint32_t>(i + 1), 0});
-        }
-        engine.EndBulkLoad(cursor.handle());
-    }
-    engine.CloseFile(id);
-}
-
 void Setup() {
     if (g != nullptr) return;
     g = new Fixture;
@@ -100,7 +80,7 @@ void Setup() {
     sqlite3_stmt* insert = nullptr;
     sqlite3_prepare_v2(g->db, "INSERT INTO k VALUES(?1, ?2, ?3, ?4)", -1, &insert, nullptr);
     for (size_t d = 0; d < sources.size(); ++d) {
-        MakeDictionary(folder + names[d], sources[d]);
+        MakeKeyDictionary(g->engine, folder + names[d], sources[d]);
         RDFDictionary* dictionary = g->shelf->AddDictionary(kDictionaryStoreDatabase, folder + names[d]);
         dictionary->Open(2);
         for (size_t i = 0; i < sources[d].size(); ++i) {
