@@ -1,0 +1,172 @@
+// The word translator over the prose of Debian's Japanese manual pages, with
+// EDICT and ENAMDICT (their reading and headword keys bulk-loaded into the
+// reading and kanji indexes of dictionary files) open, beside MeCab on the
+// same text in the same run. Reported: characters per second of both and the
+// ratio, the latency of one 255-character translation (median and worst) and
+// the peak memory of the process.
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "bench/bench_support.h"
+#include "common/text/utf8.h"
+#include "dictionary/dictionary.h"
+#include "dictionary/dictionary_schema.h"
+#include "dictionary/engine_cursor.h"
+#include "dictionary/input_line.h"
+#include "dictionary/shelf.h"
+#include "dictionary/word_list.h"
+#include "japanese/trans_options.h"
+#include "japanese/translator.h"
+#include "storage/dms.h"
+#include "storage/tests/edict_keys.h"
+
+namespace {
+
+using ostrel::japanese::CTranslate;
+using ostrel::japanese::CTransOptions;
+
+struct Fixture {
+    CDMS engine{SystemStorageIO()};
+    CInput input;
+    std::unique_ptr<CShelf> shelf;
+    CTransOptions options;
+    std::unique_ptr<CTranslate> translator;
+    std::string proseFile;
+    std::vector<std::u16string> lines;
+    size_t characters = 0;
+};
+Fixture* g = nullptr;
+
+void MakeDictionary(const std::u16string& path, std::vector<ReadingAndWord> keys) {
+    for (ReadingAndWord& k : keys)
+        if (k.first == k.second) k.second.clear();  // a kana headword has no kanji form
+    CDMS& engine = g->engine;
+    SystemStorageIO().Delete(path);
+    int32_t id = 0;
+    engine.CreateFile(path, DictionarySchemaText);
+    engine.OpenFile(path, 1, DictionarySchemaText, &id);
+    {
+        EngineCursor cursor(engine, id);
+        for (int32_t index : {kIndexReadingWord, kIndexWordReading}) {
+            engine.SelectIndex(cursor.handle(), index);
+            engine.BeginBulkLoad(cursor.handle());
+            for (size_t i = 0; i < keys.size(); ++i) {
+                std::u16string first = keys[i].first, second = keys[i].second;
+                if (index == kIndexWordReading) {
+                    if (second.empty()) continue;
+                    std::swap(first, second);
+                }
+                KeySegmentValue key[2] = {{first.data(), static_cast<int32_t>(first.size() * 2)},
+                                          {second.data(), static_cast<int32_t>(second.size() * 2)}};
+                engine.InsertKey(cursor.handle(), key, RecordRef{static_cast<uint32_t>(i + 1), 0});
+            }
+            engine.EndBulkLoad(cursor.handle());
+        }
+    }
+    engine.CloseFile(id);
+}
+
+void Setup() {
+    if (g != nullptr) return;
+    g = new Fixture;
+    const std::string dir = OSTREL_BINARY_DIR;
+    g->proseFile = dir + "/translate_prose.txt";
+    const std::string make = "python3 " OSTREL_SOURCE_DIR "/tools/jtrans/mecab_agreement.py --prose " + g->proseFile;
+    if (std::system(make.c_str()) != 0) std::fprintf(stderr, "no prose (manpages-ja missing?)\n");
+    std::ifstream in(g->proseFile);
+    for (std::string line; std::getline(in, line);) {
+        g->lines.push_back(Utf8ToUtf16(line));
+        g->characters += g->lines.back().size();
+    }
+    g->shelf = std::make_unique<CShelf>(g->engine, nullptr, g->input);
+    const std::u16string folder(dir.begin(), dir.end());
+    MakeDictionary(folder + u"/edict.qdx", LoadEdictKeys(400000));
+    MakeDictionary(folder + u"/enamdict.qdx", LoadEdictKeys(1000000, OSTREL_HOST_ROOT "/usr/share/edict/enamdict"));
+    for (const char16_t* name : {u"/edict.qdx", u"/enamdict.qdx"})
+        g->shelf->AddDictionary(kDictionaryStoreDatabase, folder + name)->Open(2);
+    g->shelf->Refresh();
+    g->translator = std::make_unique<CTranslate>(g->options);
+    std::fprintf(stderr, "%zu lines, %zu characters of prose\n", g->lines.size(), g->characters);
+}
+
+WordList& List() { return *g->shelf->GetWordList(kListTranslatedWords); }
+
+// Every line, in pieces of at most 1023 units, as jtrans reads its input.
+void BM_TranslateProse(benchmark::State& state) {
+    Setup();
+    size_t hits = 0;
+    for (auto _ : state) {
+        for (const std::u16string& line : g->lines) {
+            for (size_t at = 0; at < line.size(); at += ostrel::japanese::kMaxTranslatedUnits) {
+                g->translator->Translate(List(), std::u16string_view(line).substr(at, 1023), 2, 0);
+                hits += static_cast<size_t>(List().RowCount());
+            }
+        }
+    }
+    state.counters["chars_per_s"] = benchmark::Counter(static_cast<double>(g->characters) * state.iterations(),
+                                                       benchmark::Counter::kIsRate);
+    state.counters["hits"] = static_cast<double>(hits) / static_cast<double>(state.iterations());
+}
+BENCHMARK(BM_TranslateProse)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// MeCab with the IPA dictionary over the same file, as a separate process.
+void BM_MecabProse(benchmark::State& state) {
+    Setup();
+    const std::string run = "mecab < " + g->proseFile + " > /dev/null";
+    for (auto _ : state)
+        if (std::system(run.c_str()) != 0) state.SkipWithError("mecab did not run");
+    state.counters["chars_per_s"] = benchmark::Counter(static_cast<double>(g->characters) * state.iterations(),
+                                                       benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_MecabProse)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// One translation of 255 characters, as a Find or the text under the mouse
+// gives: windows of the prose joined into one stream, median and worst.
+void BM_Translate255(benchmark::State& state) {
+    Setup();
+    std::u16string stream;
+    for (const std::u16string& line : g->lines) {
+        stream += line;
+        if (stream.size() > 255 * 2000) break;
+    }
+    std::vector<double> times;
+    for (auto _ : state) {
+        times.clear();
+        for (size_t at = 0; at + 255 <= stream.size(); at += 255) {
+            const auto start = std::chrono::steady_clock::now();
+            g->translator->Translate(List(), std::u16string_view(stream).substr(at, 255), 2, 0);
+            times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+        }
+    }
+    std::sort(times.begin(), times.end());
+    if (!times.empty()) {
+        state.counters["median_ms"] = times[times.size() / 2];
+        state.counters["worst_ms"] = times.back();
+        state.counters["texts"] = static_cast<double>(times.size());
+    }
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    state.counters["peak_MB"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+BENCHMARK(BM_Translate255)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    const double ours = reporter.times["BM_TranslateProse/iterations:1"];
+    const double mecab = reporter.times["BM_MecabProse/iterations:1"];
+    if (ours > 0 && mecab > 0)
+        std::printf("translator speed / MeCab speed (same text): %.3f\n", mecab / ours);
+    return 0;
+}

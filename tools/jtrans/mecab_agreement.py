@@ -1,0 +1,245 @@
+#!/usr/bin/env python3
+"""The word translator (jtrans) beside MeCab with the IPA dictionary on the
+prose of Debian's Japanese manual pages (manpages-ja).
+
+The prose: every line of the roff sources with at least five Japanese
+characters, macros and escapes removed. By default every 40th page is read
+(OSTREL_FULL_SWEEPS=1: all). EDICT is compiled by qdxc from the lines whose
+headword or reading, less its last character, occurs in the prose (the words
+the prose can reach), so the compile stays short.
+
+For each verb and adjective MeCab calls independent (自立) whose base form
+EDICT holds:
+  lemma agreement  a hit starts there whose reading or word is the base form;
+  exact span       such a hit spans the word and its auxiliaries;
+  first code       (verbs) the code behind 3 of that hit agrees with MeCab's
+                   first auxiliary through a fixed map.
+usage: mecab_agreement.py JTRANS QDXC WORKDIR [--floors L,S,C] [--golden FILE [--write]]
+       mecab_agreement.py --prose FILE   (all the prose, one line each, for the benchmark)
+The golden file pins jtrans's rows for the first 300 lines: --write makes it."""
+import glob
+import gzip
+import os
+import re
+import subprocess
+import sys
+
+JAPANESE = re.compile(r'[\u3041-\u30fe\u3400-\u9fff\u3005]')
+ESCAPES = re.compile(r'\\f(\[[^\]]*\]|\(..|.)|\\s[-+]?\d|\\\(..|\\\[[^\]]*\]|\\[&/,:%|^ ]|\\-|\\e|\\\*\(..|\\\*.')
+
+
+def prose_lines(full):
+    pages = sorted(glob.glob('/usr/share/man/ja/man*/*.gz'))
+    if not full:
+        pages = pages[::40]
+    lines = []
+    for page in pages:
+        try:
+            text = gzip.open(page, 'rb').read().decode('utf-8')
+        except (OSError, UnicodeDecodeError):
+            continue
+        for raw in text.split('\n'):
+            if raw.startswith('.') or raw.startswith("'"):
+                continue
+            line = ESCAPES.sub('', raw).replace('\\', '').strip()
+            if len(JAPANESE.findall(line)) >= 5 and len(line) < 1000:
+                lines.append(line)
+    return lines
+
+
+def units(text):
+    return len(text.encode('utf-16-le')) // 2
+
+
+def edict_entries():
+    data = open('/usr/share/edict/edict', 'rb').read().decode('euc-jp', 'replace').split('\n')
+    entries = []
+    for line in data[1:]:
+        if not line:
+            continue
+        head = line.split(' ', 1)[0]
+        m = re.match(r'[^ ]+ \[([^\]]+)\]', line)
+        entries.append((line, head, m.group(1) if m else head))
+    return data[0], entries
+
+
+def compile_edict(qdxc, workdir, text):
+    """A slice of EDICT holding the words `text` can reach, as edict.qdx."""
+    header, entries = edict_entries()
+    keep = [header]
+    bases = set()
+    for line, head, reading in entries:
+        for word in (head, reading):
+            bases.add(word)
+        if any((w[:-1] if len(w) > 1 else w) in text for w in (head, reading)):
+            keep.append(line)
+    source = os.path.join(workdir, 'edict')
+    with open(source, 'wb') as out:
+        out.write(('\n'.join(keep) + '\n').encode('euc-jp', 'replace'))
+    target = os.path.join(workdir, 'edict.qdx')
+    if os.path.exists(target):
+        os.remove(target)
+    subprocess.run([qdxc, '--deterministic', source, target], check=True, stderr=subprocess.DEVNULL)
+    return target, bases, len(keep) - 1
+
+
+def run_jtrans(jtrans, dictionary, lines, expand):
+    out = subprocess.run([jtrans, '--dict', dictionary, '--expand', str(expand)], input='\n'.join(lines) + '\n',
+                         capture_output=True, text=True, check=True).stdout
+    hits = {}
+    for row in out.splitlines():
+        line, start, length, reading, word, tags = row.split('\t')
+        codes = [int(t) for t in tags.split(',')] if tags else []
+        hits.setdefault(int(line) - 1, []).append((int(start), int(length), reading, word, codes))
+    return out, hits
+
+
+def mecab_tokens(lines):
+    dicdir = '/var/lib/mecab/dic/ipadic-utf8'
+    args = ['mecab'] + (['-d', dicdir] if os.path.isdir(dicdir) else [])
+    out = subprocess.run(args, input='\n'.join(lines) + '\n', capture_output=True, text=True, check=True).stdout
+    sentences, tokens = [], []
+    for row in out.split('\n'):
+        if row == 'EOS':
+            sentences.append(tokens)
+            tokens = []
+        elif '\t' in row:
+            surface, features = row.split('\t', 1)
+            tokens.append((surface, features.split(',')))
+    return sentences[:len(lines)]
+
+
+def is_auxiliary(features, surface):
+    return (features[0] == '助動詞' or (features[0] == '助詞' and features[1] == '接続助詞' and surface in ('て', 'で', 'ば'))
+            or (features[0] == '動詞' and features[1] in ('非自立', '接尾')))
+
+
+def expected_code(following):
+    """The code MeCab's first auxiliary stands for, or None."""
+    if not following:
+        return None
+    (surface, f), rest = following[0], following[1:]
+    base = f[6] if len(f) > 6 else surface
+    after = rest[0][1][6] if rest and len(rest[0][1]) > 6 else (rest[0][0] if rest else '')
+    if base == 'ない':
+        return 11
+    if base == 'た':
+        return 6
+    if base == 'ます':
+        return 35 if after == 'た' else 34 if after == 'ん' else 33
+    if base in ('れる', 'られる'):
+        return 9
+    if base in ('せる', 'させる'):
+        return 12
+    if base == 'たい':
+        return 38
+    if base in ('う', 'よう') and surface in ('う', 'よう'):
+        return 5
+    if surface in ('て', 'で') and f[0] == '助詞':
+        return 8 if after == 'いる' else 7
+    if surface == 'ば':
+        return 14
+    return None
+
+
+def compare(lines, sentences, hits, bases):
+    counts = {'words': 0, 'lemma': 0, 'span': 0, 'coded': 0, 'code': 0}
+    for index, (line, tokens) in enumerate(zip(lines, sentences)):
+        at = 0
+        places = []
+        for surface, f in tokens:
+            found = line.find(surface, at)
+            if found < 0:
+                places = None
+                break
+            places.append((units(line[:found]), units(surface)))
+            at = found + len(surface)
+        if places is None:
+            continue
+        line_hits = hits.get(index, [])
+        for k, (surface, f) in enumerate(tokens):
+            if f[0] not in ('動詞', '形容詞') or f[1] != '自立' or len(f) < 7 or f[6] not in bases:
+                continue
+            counts['words'] += 1
+            start, length = places[k]
+            following = []
+            for s2, f2 in tokens[k + 1:]:
+                if not is_auxiliary(f2, s2):
+                    break
+                following.append((s2, f2))
+            span = length + sum(units(s2) for s2, _ in following)
+            agreeing = [h for h in line_hits if h[0] == start and f[6] in (h[2], h[3])]
+            if not agreeing:
+                continue
+            counts['lemma'] += 1
+            exact = [h for h in agreeing if h[1] == span]
+            if exact:
+                counts['span'] += 1
+            code = expected_code(following)
+            if f[0] == '動詞' and code is not None:
+                counts['coded'] += 1
+                best = (exact or sorted(agreeing, key=lambda h: -h[1]))[0]
+                if len(best[4]) > 1 and best[4][0] == 3 and best[4][1] == code:
+                    counts['code'] += 1
+    return counts
+
+
+def main():
+    args = sys.argv[1:]
+    if len(args) == 2 and args[0] == '--prose':
+        lines = prose_lines(True)
+        open(args[1], 'w', encoding='utf-8').write('\n'.join(lines) + '\n')
+        return 0 if lines else 1
+    if len(args) < 3:
+        print(__doc__)
+        return 2
+    jtrans, qdxc, workdir = args[:3]
+    floors = golden = None
+    write = '--write' in args
+    if '--floors' in args:
+        floors = [float(x) for x in args[args.index('--floors') + 1].split(',')]
+    if '--golden' in args:
+        golden = args[args.index('--golden') + 1]
+    if subprocess.run(['which', 'mecab'], capture_output=True).returncode != 0 or not os.path.exists(
+            '/usr/share/edict/edict'):
+        print('mecab or edict missing: skipped')
+        return 0
+    os.makedirs(workdir, exist_ok=True)
+    full = os.environ.get('OSTREL_FULL_SWEEPS') == '1'
+    lines = prose_lines(full)
+    if not lines:
+        print('manpages-ja missing: skipped')
+        return 0
+    dictionary, bases, kept = compile_edict(qdxc, workdir, '\n'.join(lines))
+    status = 0
+    if golden:
+        out, _ = run_jtrans(jtrans, dictionary, lines[:300], 2)
+        if write:
+            open(golden, 'w', encoding='utf-8').write(out)
+            print('golden written: %d rows' % out.count('\n'))
+        elif open(golden, encoding='utf-8').read() != out:
+            want = open(golden, encoding='utf-8').read().splitlines()
+            got = out.splitlines()
+            for a, b in zip(want, got):
+                if a != b:
+                    print('golden differs:\n  want %s\n  got  %s' % (a, b))
+                    break
+            print('golden rows: want %d got %d' % (len(want), len(got)))
+            status = 1
+        else:
+            print('golden: %d rows agree' % out.count('\n'))
+    _, hits = run_jtrans(jtrans, dictionary, lines, 0)
+    counts = compare(lines, mecab_tokens(lines), hits, bases)
+    rates = [100.0 * counts['lemma'] / max(counts['words'], 1), 100.0 * counts['span'] / max(counts['words'], 1),
+             100.0 * counts['code'] / max(counts['coded'], 1)]
+    print('lines %d, EDICT lines %d, verbs and adjectives %d' % (len(lines), kept, counts['words']))
+    print('lemma agreement %.2f %%, exact span %.2f %%, first code %.2f %% (of %d)' %
+          (rates[0], rates[1], rates[2], counts['coded']))
+    if floors and any(r < f for r, f in zip(rates, floors)):
+        print('below the floors %s' % floors)
+        status = 1
+    return status
+
+
+if __name__ == '__main__':
+    sys.exit(main())
