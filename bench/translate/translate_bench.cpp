@@ -23,6 +23,7 @@
 #include "dictionary/input_line.h"
 #include "dictionary/shelf.h"
 #include "dictionary/word_list.h"
+#include "japanese/tests/reading_kanji_keys.h"
 #include "japanese/trans_options.h"
 #include "japanese/translator.h"
 #include "storage/dms.h"
@@ -55,21 +56,7 @@ void MakeDictionary(const std::u16string& path, std::vector<ReadingAndWord> keys
     engine.OpenFile(path, 1, DictionarySchemaText, &id);
     {
         EngineCursor cursor(engine, id);
-        for (int32_t index : {kIndexReadingWord, kIndexWordReading}) {
-            engine.SelectIndex(cursor.handle(), index);
-            engine.BeginBulkLoad(cursor.handle());
-            for (size_t i = 0; i < keys.size(); ++i) {
-                std::u16string first = keys[i].first, second = keys[i].second;
-                if (index == kIndexWordReading) {
-                    if (second.empty()) continue;
-                    std::swap(first, second);
-                }
-                KeySegmentValue key[2] = {{first.data(), static_cast<int32_t>(first.size() * 2)},
-                                          {second.data(), static_cast<int32_t>(second.size() * 2)}};
-                engine.InsertKey(cursor.handle(), key, RecordRef{static_cast<uint32_t>(i + 1), 0});
-            }
-            engine.EndBulkLoad(cursor.handle());
-        }
+        LoadReadingAndKanjiKeys(engine, cursor.handle(), keys);
     }
     engine.CloseFile(id);
 }

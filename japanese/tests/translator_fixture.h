@@ -11,6 +11,7 @@
 
 #include "common/text/utf8.h"
 #include "dictionary/tests/word_list_fixture.h"
+#include "japanese/tests/reading_kanji_keys.h"
 #include "japanese/trans_options.h"
 #include "japanese/translator.h"
 
@@ -42,22 +43,7 @@ struct TranslatorDictionaries {
         EXPECT_EQ(engine->CreateFile(path, DictionarySchemaText), DmsStatus::Success);
         EXPECT_EQ(engine->OpenFile(path, 1, DictionarySchemaText, &fileId), DmsStatus::Success);
         EXPECT_EQ(engine->OpenCursor(fileId, &cursor), DmsStatus::Success);
-        for (int32_t index : {kIndexReadingWord, kIndexWordReading}) {
-            EXPECT_EQ(engine->SelectIndex(cursor, index), DmsStatus::Success);
-            EXPECT_EQ(engine->BeginBulkLoad(cursor), DmsStatus::Success);
-            for (size_t i = 0; i < keys.size(); ++i) {
-                std::u16string first = keys[i].first, second = keys[i].second;
-                if (index == kIndexWordReading) {
-                    if (second.empty()) continue;
-                    std::swap(first, second);
-                }
-                KeySegmentValue key[2] = {{first.data(), static_cast<int32_t>(first.size() * 2)},
-                                          {second.data(), static_cast<int32_t>(second.size() * 2)}};
-                EXPECT_EQ(engine->InsertKey(cursor, key, RecordRef{firstRef + static_cast<uint32_t>(i), 0}),
-                          DmsStatus::Success);
-            }
-            EXPECT_EQ(engine->EndBulkLoad(cursor), DmsStatus::Success);
-        }
+        EXPECT_EQ(LoadReadingAndKanjiKeys(*engine, cursor, keys, firstRef), 0);
         if (!reverse.empty()) {
             EXPECT_EQ(engine->SelectIndex(cursor, kIndexTranslationWords), DmsStatus::Success);
             for (size_t i = 0; i < reverse.size(); ++i) {
