@@ -27,6 +27,7 @@
 #include "ui/command_rules.h"
 #include "ui/frame.h"
 #include "ui/font_sets.h"
+#include "ui/print_dialog.h"
 
 namespace {
 
@@ -38,6 +39,7 @@ constexpr int32_t kHintMargin = 4;
 FrameShelf::FrameShelf(CFrame& frame) : frame_(frame) {
     if (g_application && g_application->ini) ProgramListLayouts().LoadViewOptions(*g_application->ini);
     InstallListCellTexts(&query_);
+    ListView::startDrag = &StartListDrag;
     shelf_ = std::make_unique<CShelf>(*GlobalEngine(), this, input_, [this](int32_t viewKind, WordList* model) {
         model->entryTextReader = &ReadEntryColumnTexts;
         if (!model->IsStored()) model->mouseMovePending = &MouseMovePending;

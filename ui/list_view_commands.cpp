@@ -12,6 +12,7 @@
 #include "ui/command_ids.h"
 #include "ui/frame.h"
 #include "ui/list_view.h"
+#include "ui/print_dialog.h"
 
 namespace {
 
@@ -73,6 +74,12 @@ void ListView::OnCommand(uint32_t id) {
         return;
     case 40207:
         QuickSearchFromLexicon();
+        return;
+    case cmd::kPrint:
+        RunPrintDialog(*this);
+        return;
+    case cmd::kCopy:
+        CopyListSelectionAsRtf(*this);
         return;
     case 1016:
         for (const auto& topic : kHelpTopics)

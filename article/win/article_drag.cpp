@@ -29,19 +29,25 @@ HRESULT CreateArticleDataObject(ClipboardRenderer renderer, IDataObject** out) {
     return CreateDataObject(formats, media, 2, std::move(renderer), out);
 }
 
-ClipboardRenderer SelectedArticlesRenderer(WordList& list, const CSelection& selection, const ExportOptions& options) {
+ClipboardRenderer SelectedArticlesRenderer(WordList& list, const CSelection& selection, const ExportOptions& options,
+                                           RenderingNotice notice) {
     const ExportOptions clamped = ClampExportOptions(options);
-    return [&list, &selection, clamped](UINT format, HGLOBAL* block) {
+    return [&list, &selection, clamped, notice](UINT format, HGLOBAL* block) {
+        if (notice) notice(true);
         WordListExportRecords records(list, &selection);
         ArticleExportBuilder builder;
-        return RenderArticlesForClipboard(format, records, clamped, builder, block);
+        const HRESULT result = RenderArticlesForClipboard(format, records, clamped, builder, block);
+        if (notice) notice(false);
+        return result;
     };
 }
 
-HRESULT StartArticleDrag(WordList& list, const CSelection& selection, const ExportOptions& options, DWORD* effect) {
+HRESULT StartArticleDrag(WordList& list, const CSelection& selection, const ExportOptions& options, DWORD* effect,
+                         RenderingNotice notice) {
     Released<IDataObject> data;
     Released<IDropSource> source;
-    HRESULT result = CreateArticleDataObject(SelectedArticlesRenderer(list, selection, options), &data.p);
+    HRESULT result = CreateArticleDataObject(SelectedArticlesRenderer(list, selection, options, std::move(notice)),
+                                             &data.p);
     if (SUCCEEDED(result)) result = CreateDropSource(&source.p);
     if (FAILED(result)) return result;
     DWORD chosen = DROPEFFECT_NONE;

@@ -6,6 +6,8 @@
 #include <windows.h>
 #include <objidl.h>
 
+#include <functional>
+
 #include "article/export_options.h"
 #include "article/win/data_object.h"
 
@@ -16,12 +18,18 @@ class WordList;
 // index -1, global memory) whose data `renderer` makes.
 HRESULT CreateArticleDataObject(ClipboardRenderer renderer, IDataObject** out);
 
+// Told true before and false after each render (the program marks itself
+// busy with output meanwhile); may be empty.
+using RenderingNotice = std::function<void(bool rendering)>;
+
 // Renders the selected rows of `list` as RenderArticlesForClipboard does,
 // afresh at each call (each call gives a block of its own). `list` and
 // `selection` must outlive the renderer.
-ClipboardRenderer SelectedArticlesRenderer(WordList& list, const CSelection& selection, const ExportOptions& options);
+ClipboardRenderer SelectedArticlesRenderer(WordList& list, const CSelection& selection, const ExportOptions& options,
+                                           RenderingNotice notice = {});
 
 // Runs the drag of the selected rows with copy as the only effect (OLE must
 // be initialised on the calling thread). DoDragDrop's result; `effect` gets
 // the effect the target chose.
-HRESULT StartArticleDrag(WordList& list, const CSelection& selection, const ExportOptions& options, DWORD* effect);
+HRESULT StartArticleDrag(WordList& list, const CSelection& selection, const ExportOptions& options, DWORD* effect,
+                         RenderingNotice notice = {});

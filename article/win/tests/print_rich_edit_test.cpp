@@ -122,7 +122,9 @@ TEST_F(PrintPageLoop, EveryCharacterOnceInColumnOrderWithNoBlankPage) {
         }
         EXPECT_EQ(at, length);
         EXPECT_EQ(sink.runs.back().page, result.pages - 1);  // the last page holds text
-        if (columns > 1) EXPECT_LT(result.pages, previousPages) << columns << " columns";
+        if (columns > 1) {
+            EXPECT_LT(result.pages, previousPages) << columns << " columns";
+        }
         previousPages = result.pages;
         std::printf("%d column(s): %d pages, %ld characters in the first column\n", columns, result.pages,
                     static_cast<long>(sink.runs[0].to));
@@ -174,7 +176,9 @@ TEST_F(PrintPageLoop, ARichEditThatPlacesNothingEndsTheJobAtOnce) {
     CountingSink sink;
     const PrintPagesResult result = PrintRichEditPages(control, dc_, 2, sink);
     EXPECT_FALSE(result.failed);
-    if (!result.complete) EXPECT_EQ(result.pages, 1);
+    if (!result.complete) {
+        EXPECT_EQ(result.pages, 1);
+    }
     EXPECT_LT(result.pages, 20);
     DestroyWindow(control);
     FreeLibrary(library);

@@ -1,0 +1,225 @@
+// The "PRINT" dialog in the running program over a compiled EDICT slice,
+// driven through its controls: nothing selected gives "Articles not
+// selected.", the file output writes an RTF file with CR LF line ends that
+// holds the current row's reading, OK on an existing file asks before
+// rewriting and No keeps the dialog, the clipboard output and Copy text
+// (40647) leave the articles on the clipboard, Cancel closes, and the
+// options chosen (and damaged ones, clamped) are what the settings file keeps.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "ui/e2e/program_session.h"
+
+namespace {
+
+constexpr UINT kPrintCommand = 40190;
+constexpr UINT kCopyCommand = 40647;
+constexpr int kAll = 1291, kSelected = 1292, kCount = 1276;
+constexpr int kToFile = 1090, kToClipboard = 1093;
+constexpr int kPath = 1186, kOpenAfter = 1092, kColumns = 1290, kFontSize = 1287;
+
+// A dialog once shown, which it is only after its WM_INITDIALOG.
+HWND WaitForWindow(const wchar_t* title) {
+    for (int i = 0; i < 200; ++i) {
+        HWND window = FindWindowW(L"#32770", title);
+        if (window != nullptr && IsWindowVisible(window)) return window;
+        Sleep(25);
+    }
+    return nullptr;
+}
+
+bool WaitUntilGone(HWND window) {
+    for (int i = 0; i < 200 && IsWindow(window); ++i) Sleep(25);
+    return !IsWindow(window);
+}
+
+std::wstring ControlText(HWND dialog, int id) {
+    wchar_t text[1024] = {};
+    GetDlgItemTextW(dialog, id, text, 1024);
+    return text;
+}
+
+void Click(HWND dialog, int id) { SendMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+
+void ChooseItem(HWND dialog, int id, int index) {
+    SendDlgItemMessageW(dialog, id, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+// The clipboard's Unicode text, waiting for the program to let it go.
+std::wstring ClipboardText() {
+    for (int i = 0; i < 100; ++i) {
+        if (OpenClipboard(nullptr)) {
+            std::wstring text;
+            if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+                text = static_cast<const wchar_t*>(GlobalLock(data));
+                GlobalUnlock(data);
+            }
+            CloseClipboard();
+            return text;
+        }
+        Sleep(20);
+    }
+    return {};
+}
+
+void EmptyTheClipboard() {
+    for (int i = 0; i < 100; ++i) {
+        if (OpenClipboard(nullptr)) {
+            EmptyClipboard();
+            CloseClipboard();
+            return;
+        }
+        Sleep(20);
+    }
+}
+
+std::string FileBytes(const std::wstring& path) {
+    std::ifstream in(std::string(path.begin(), path.end()).c_str(), std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+class PrintExport : public testing::Test {
+protected:
+    void SetUp() override {
+        SetProcessDPIAware();
+        CloseLeftoverFrames();
+        folders = PrepareTest(L"PrintExport.Dialog");
+        const std::wstring dictionary = folders.DictionariesFolder() + L"\\edict-slice.qdx";
+        CreateDirectoryW((folders.documents + L"\\OstrelPro").c_str(), nullptr);
+        CreateDirectoryW(folders.DictionariesFolder().c_str(), nullptr);
+        const std::string binary = OSTREL_BINARY_DIR;
+        ASSERT_TRUE(CopyFileW((std::wstring(binary.begin(), binary.end()) + L"\\ui\\e2e-data\\edict-slice.qdx").c_str(),
+                              dictionary.c_str(), FALSE));
+        // No clipboard monitor: the clipboard is the test's to read.
+        WriteSettings(folders, L"[Application]\r\nVersion=11.11.0\r\nFlags=49152\r\n[Window]\r\nx=20\r\ny=20\r\ncx=700\r\ncy=560\r\ncy2=300\r\n"
+                               L"[Print]\r\nColumns=9\r\nFontSize=7\r\nAddBlankLines=100\r\n"
+                               L"[Dictionaries]\r\nFile1=" + dictionary + L",0\r\n");
+    }
+    // Opens the dialog from the frame.
+    HWND OpenDialog(HWND frame) {
+        PostMessageW(frame, WM_COMMAND, kPrintCommand, 0);
+        return WaitForWindow(L"Print articles");
+    }
+
+    TestFolders folders;
+};
+
+// Without a dictionary the list is empty: OK says so and the dialog stays.
+TEST(PrintExportEmpty, NoArticlesKeepTheDialogOpen) {
+    SetProcessDPIAware();
+    CloseLeftoverFrames();
+    PrepareTest(L"PrintExport.Empty");
+    ProgramRun run;
+    HWND frame = run.WaitForFrame();
+    ASSERT_NE(frame, nullptr);
+    PostMessageW(frame, WM_COMMAND, kPrintCommand, 0);
+    HWND dialog = WaitForWindow(L"Print articles");
+    ASSERT_NE(dialog, nullptr);
+    Click(dialog, kAll);
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    HWND nothing = WaitForWindow(L"Nothing to do");
+    ASSERT_NE(nothing, nullptr);
+    PostMessageW(nothing, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitUntilGone(nothing));
+    EXPECT_TRUE(IsWindow(dialog));
+    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_TRUE(WaitUntilGone(dialog));
+    EXPECT_EQ(run.Exit(frame), 0);
+}
+
+TEST_F(PrintExport, DialogOutputsAndKeepsItsOptions) {
+    ProgramRun run;
+    HWND frame = run.WaitForFrame();
+    ASSERT_NE(frame, nullptr);
+    auto state = run.QueryState(frame);
+
+    // A row of the reading list becomes current and selected.
+    HWND input = FindChild(frame, L"RichEdit20W", 202);
+    ASSERT_NE(input, nullptr);
+    for (char16_t c : std::u16string(u"ねこ")) PostMessageW(input, WM_CHAR, c, 1);
+    std::wstring reading;
+    auto currentReading = [&] {
+        state = run.QueryState(frame);
+        const int current = std::stoi(state[L"current"]), top = std::stoi(state[L"top"]);
+        return state[L"cell." + std::to_wstring(current - top) + L".0"];
+    };
+    for (int i = 0; i < 100 && (reading = currentReading()).rfind(L"ねこ", 0) != 0; ++i) Sleep(50);
+    ASSERT_EQ(reading.rfind(L"ねこ", 0), 0u);
+    ASSERT_EQ(state[L"selected"], L"1");
+
+    // To a file, without opening it: the options show as clamped.
+    HWND dialog = OpenDialog(frame);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(SendDlgItemMessageW(dialog, kColumns, CB_GETCURSEL, 0, 0), 2);    // 3 columns
+    EXPECT_EQ(SendDlgItemMessageW(dialog, kFontSize, CB_GETCURSEL, 0, 0), 2);   // 10 points
+    EXPECT_NE(ControlText(dialog, kPath).find(L"Ostrel-Pro-Words-1.rtf"), std::wstring::npos);
+    Click(dialog, kSelected);
+    EXPECT_NE(ControlText(dialog, kCount).find(L"  1"), std::wstring::npos);
+    Click(dialog, kAll);
+    EXPECT_NE(ControlText(dialog, kCount).find(L"  " + state[L"rows"]), std::wstring::npos);
+    Click(dialog, kSelected);
+    Click(dialog, kToFile);
+    const std::wstring path = folders.root + L"\\words.rtf";
+    SetDlgItemTextW(dialog, kPath, path.c_str());
+    if (IsDlgButtonChecked(dialog, kOpenAfter) == BST_CHECKED) Click(dialog, kOpenAfter);
+    ChooseItem(dialog, kColumns, 0);
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    HWND created = WaitForWindow(L"The document is created");
+    ASSERT_NE(created, nullptr);
+    PostMessageW(created, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitUntilGone(dialog));
+    const std::string rtf = FileBytes(path);
+    ASSERT_EQ(rtf.rfind("{\\rtf1", 0), 0u);
+    for (size_t i = 0; i < rtf.size(); ++i)
+        if (rtf[i] == '\n') {
+            ASSERT_TRUE(i > 0 && rtf[i - 1] == '\r') << "bare line feed at " << i;
+        }
+    std::string escaped;
+    for (wchar_t c : reading) escaped += "\\u" + std::to_string(static_cast<int16_t>(c));
+    EXPECT_NE(rtf.find(escaped.substr(0, escaped.find("\\u", 2))), std::string::npos);
+
+    // The same file again: the rewrite question, No keeps the dialog.
+    dialog = OpenDialog(frame);
+    ASSERT_NE(dialog, nullptr);
+    SetDlgItemTextW(dialog, kPath, path.c_str());
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    HWND exists = WaitForWindow(L"File already exists");
+    ASSERT_NE(exists, nullptr);
+    PostMessageW(exists, WM_COMMAND, IDNO, 0);
+    EXPECT_TRUE(WaitUntilGone(exists));
+    Sleep(100);
+    EXPECT_TRUE(IsWindow(dialog));
+
+    // To the clipboard.
+    EmptyTheClipboard();
+    Click(dialog, kToClipboard);
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitUntilGone(dialog));
+    EXPECT_NE(ClipboardText().find(reading), std::wstring::npos);
+
+    // Copy text.
+    EmptyTheClipboard();
+    PostMessageW(frame, WM_COMMAND, kCopyCommand, 0);
+    std::wstring copied;
+    for (int i = 0; i < 100 && (copied = ClipboardText()).find(reading) == std::wstring::npos; ++i) Sleep(50);
+    EXPECT_NE(copied.find(reading), std::wstring::npos);
+
+    // Cancel closes; the options are written whatever the outcome.
+    dialog = OpenDialog(frame);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(SendDlgItemMessageW(dialog, kColumns, CB_GETCURSEL, 0, 0), 0);
+    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_TRUE(WaitUntilGone(dialog));
+    EXPECT_EQ(run.Exit(frame), 0);
+    EXPECT_EQ(ReadIniString(folders, L"Print", L"Columns"), L"1");
+    EXPECT_EQ(ReadIniString(folders, L"Print", L"FontSize"), L"10");
+    EXPECT_EQ(ReadIniString(folders, L"Print", L"AddBlankLines"), L"4");
+    EXPECT_EQ(ReadIniString(folders, L"Print", L"Destination"), L"2");
+}
+
+}  // namespace

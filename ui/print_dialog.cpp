@@ -1,0 +1,351 @@
+// The print and export engine, its dialog and the copy and drag entries.
+#include "ui/print_dialog.h"
+
+#include <commdlg.h>
+#include <shellapi.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+
+#include "article/export_records.h"
+#include "article/win/article_drag.h"
+#include "article/win/hidden_rich_edit.h"
+#include "article/win/print_rich_edit.h"
+#include "common/ui_text/ui_text.h"
+#include "common/win/wide_text.h"
+#include "resources/program/resource_ids.h"
+#include "ui/application.h"
+#include "ui/frame.h"
+#include "ui/list_view.h"
+
+namespace {
+
+constexpr int32_t kHelpTopic = 145;
+constexpr int32_t kPathUnits = 1024;
+
+struct ControlText {
+    int id;
+    int slot;
+};
+constexpr ControlText kControlTexts[] = {
+    {IDC_PRINT_LABEL, 614},         {IDC_PRINT_ALL, 615},          {IDC_PRINT_SELECTED, 616},
+    {IDC_PRINT_TO_PRINTER, 618},    {IDC_PRINT_TO_FILE, 619},      {IDC_PRINT_TO_CLIPBOARD, 620},
+    {IDC_PRINT_FILE_GROUP, 621},    {IDC_PRINT_OPEN_AFTER, 622},   {IDC_PRINT_FORMAT_GROUP, 623},
+    {IDC_PRINT_EXPANDED, 624},      {IDC_PRINT_COMPACT, 625},      {IDC_PRINT_BLANK_LABEL, 626},
+    {IDC_PRINT_SIZE_LABEL, 627},    {IDC_PRINT_COLORED, 628},      {IDC_PRINT_COLUMNS_LABEL, 629},
+    {IDC_PRINT_JAPANESE_GROUP, 630}, {IDC_PRINT_KANJI_FIRST, 631}, {IDC_PRINT_TRANSLIT, 632},
+    {IDC_PRINT_PROGRESS_LABEL, 636}, {IDOK, 637},                  {IDCANCEL, 638},
+    {IDC_PRINT_HELP, 269},
+};
+constexpr int kDestinationRadios[] = {IDC_PRINT_TO_PRINTER, IDC_PRINT_TO_FILE, IDC_PRINT_TO_CLIPBOARD};
+constexpr int kPathControls[] = {IDC_PRINT_FILE_GROUP, IDC_PRINT_PATH, IDC_PRINT_CHOOSE_FILE, IDC_PRINT_OPEN_AFTER};
+
+std::wstring Text(int slot) { return WideString(UIStringTable[slot]); }
+
+// A text slot with its "%d" replaced by `n`.
+std::wstring TextWithCount(int slot, int32_t n) {
+    std::wstring text = Text(slot);
+    const size_t at = text.find(L"%d");
+    if (at != std::wstring::npos) text.replace(at, 2, std::to_wstring(n));
+    return text;
+}
+
+HWND MainWindow() { return g_frame != nullptr ? g_frame->Window() : nullptr; }
+
+int Ask(HWND owner, int textSlot, int captionSlot, UINT type, int32_t n = 0) {
+    return MessageBoxW(owner, TextWithCount(textSlot, n).c_str(), Text(captionSlot).c_str(), type);
+}
+
+bool Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
+
+bool FileExists(const std::u16string& path) {
+    return GetFileAttributesW(WideString(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::u16string DocumentsFolder() {
+    return g_application != nullptr ? g_application->documentsFolder : std::u16string();
+}
+
+// Marks the program busy with output (as a modal dialog does) while it lives.
+class BusyWithOutput {
+public:
+    BusyWithOutput() : kept_(g_application != nullptr ? g_application->flags & app_flag::kModalDialog : 0) {
+        if (g_application != nullptr) g_application->flags |= app_flag::kModalDialog;
+    }
+    ~BusyWithOutput() {
+        if (g_application != nullptr) g_application->flags = (g_application->flags & ~app_flag::kModalDialog) | kept_;
+    }
+    BusyWithOutput(const BusyWithOutput&) = delete;
+    BusyWithOutput& operator=(const BusyWithOutput&) = delete;
+
+private:
+    uint32_t kept_;
+};
+
+// Options read from the settings file (clamped), defaults without one.
+ExportOptions StoredOptions() {
+    return g_application != nullptr && g_application->ini ? LoadExportOptions(*g_application->ini) : ExportOptions();
+}
+
+void FillList(HWND dialog, int id, std::initializer_list<int32_t> items, int32_t selected) {
+    HWND list = GetDlgItem(dialog, id);
+    SendMessageW(list, CB_RESETCONTENT, 0, 0);
+    for (int32_t item : items) SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(std::to_wstring(item).c_str()));
+    SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
+}
+
+int32_t ListChoice(HWND dialog, int id) {
+    return static_cast<int32_t>(SendDlgItemMessageW(dialog, id, CB_GETCURSEL, 0, 0));
+}
+
+}  // namespace
+
+CPrintDlg& PrintEngine() {
+    static CPrintDlg engine;
+    return engine;
+}
+
+int32_t CPrintDlg::CountEntries() {
+    int32_t count = 0;
+    if (view != nullptr) count = wholeList ? view->GetRowCount() : view->selection.Count();
+    if (dialog != nullptr) ShowCount();
+    return count;
+}
+
+void CPrintDlg::ShowCount() {
+    const int32_t count = view == nullptr ? 0 : wholeList ? view->GetRowCount() : view->selection.Count();
+    SetDlgItemTextW(dialog, IDC_PRINT_COUNT, (Text(617) + L"  " + std::to_wstring(count)).c_str());
+}
+
+CRtfDocumentBuilder* CPrintDlg::BuildRtf() {
+    if (view == nullptr || view->model == nullptr) return nullptr;
+    WordListExportRecords records(*view->model, wholeList ? nullptr : &view->selection);
+    builder.progress = [this](int32_t number) {
+        if (dialog != nullptr) SetDlgItemTextW(dialog, IDC_PRINT_PROGRESS, std::to_wstring(number).c_str());
+    };
+    CRtfDocumentBuilder* document = builder.BuildRtf(records, options);
+    builder.progress = nullptr;
+    return document;
+}
+
+int32_t CPrintDlg::Output(int32_t destination) {
+    CRtfDocumentBuilder* document = builder.Document();
+    if (document == nullptr) return 0;
+    if (destination == kExportToFile) {
+        if (document->SaveToFile(path.c_str()) != 1) return 0;
+        if (openAfter) {
+            const auto opened = reinterpret_cast<INT_PTR>(
+                ShellExecuteW(MainWindow(), L"open", WideString(path).c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+            if (opened > 32) return 1;
+        }
+        Ask(dialog != nullptr ? dialog : MainWindow(), 607, 608, MB_OK | MB_ICONINFORMATION);
+        return 1;
+    }
+    HiddenRichEdit hidden(MainWindow());
+    if (hidden.Load(*document) != 1) return 0;
+    if (destination == kExportToPrinter) return PrintRichEdit(hidden.Window(), options.columns);
+    return hidden.CopyAll();
+}
+
+void CPrintDlg::Reset() {
+    builder.Reset();
+    dialog = nullptr;
+    view = nullptr;
+}
+
+void CPrintDlg::InitDialog(HWND window) {
+    dialog = window;
+    SetWindowTextW(window, Text(639).c_str());
+    for (const ControlText& control : kControlTexts) SetDlgItemTextW(window, control.id, Text(control.slot).c_str());
+    path = DefaultExportFileName(path, DocumentsFolder(), FileExists);
+    SetDlgItemTextW(window, IDC_PRINT_PATH, WideString(path).c_str());
+    SendDlgItemMessageW(window, IDC_PRINT_PATH, EM_LIMITTEXT, kPathUnits - 1, 0);
+    CheckRadioButton(window, IDC_PRINT_ALL, IDC_PRINT_SELECTED, wholeList ? IDC_PRINT_ALL : IDC_PRINT_SELECTED);
+    CheckDlgButton(window, kDestinationRadios[options.destination], BST_CHECKED);
+    CheckDlgButton(window, IDC_PRINT_OPEN_AFTER, openAfter ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(window, options.formatCompressed ? IDC_PRINT_COMPACT : IDC_PRINT_EXPANDED, BST_CHECKED);
+    CheckDlgButton(window, IDC_PRINT_COLORED, options.formatColored ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(window, IDC_PRINT_KANJI_FIRST, options.startKanji ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(window, IDC_PRINT_TRANSLIT, options.translit ? BST_CHECKED : BST_UNCHECKED);
+    FillList(window, IDC_PRINT_BLANK_LINES, {0, 1, 2, 3, 4}, options.addBlankLines);
+    int32_t size = 0;
+    while (kExportFontSizes[static_cast<size_t>(size)] != options.fontSize) ++size;  // clamped: always found
+    FillList(window, IDC_PRINT_FONT_SIZE, {8, 9, 10, 11, 12, 14, 16, 18, 20, 24}, size);
+    FillList(window, IDC_PRINT_COLUMNS, {1, 2, 3}, options.columns - 1);
+    ShowWindow(GetDlgItem(window, IDC_PRINT_PROGRESS_LABEL), SW_HIDE);
+    ShowWindow(GetDlgItem(window, IDC_PRINT_PROGRESS), SW_HIDE);
+    EnablePath();
+    ShowCount();
+}
+
+void CPrintDlg::EnablePath() {
+    for (int id : kPathControls) EnableWindow(GetDlgItem(dialog, id), options.destination == kExportToFile);
+}
+
+void CPrintDlg::ReadDialog() {
+    wholeList = Checked(dialog, IDC_PRINT_ALL) ? 1 : 0;
+    for (int32_t d = 0; d < 3; ++d)
+        if (Checked(dialog, kDestinationRadios[d])) options.destination = d;
+    wchar_t text[kPathUnits] = {};
+    GetDlgItemTextW(dialog, IDC_PRINT_PATH, text, kPathUnits);
+    path = std::u16string(Char16View(text));
+    openAfter = Checked(dialog, IDC_PRINT_OPEN_AFTER) ? 1 : 0;
+    options.formatScreen = Checked(dialog, IDC_PRINT_EXPANDED) ? 1 : 0;
+    options.formatCompressed = Checked(dialog, IDC_PRINT_COMPACT) ? 1 : 0;
+    options.formatColored = Checked(dialog, IDC_PRINT_COLORED) ? 1 : 0;
+    options.startKanji = Checked(dialog, IDC_PRINT_KANJI_FIRST) ? 1 : 0;
+    options.translit = Checked(dialog, IDC_PRINT_TRANSLIT) ? 1 : 0;
+    const int32_t blank = ListChoice(dialog, IDC_PRINT_BLANK_LINES);
+    if (blank >= 0) options.addBlankLines = blank;
+    const int32_t size = ListChoice(dialog, IDC_PRINT_FONT_SIZE);
+    options.fontSize = size >= 0 && size < static_cast<int32_t>(kExportFontSizes.size())
+                           ? kExportFontSizes[static_cast<size_t>(size)]
+                           : 10;
+    const int32_t columns = ListChoice(dialog, IDC_PRINT_COLUMNS);
+    options.columns = columns >= 0 ? columns + 1 : 2;
+    options = ClampExportOptions(options);
+}
+
+void CPrintDlg::OnOk() {
+    ReadDialog();
+    const int32_t entries = CountEntries();
+    if (entries <= 0) {
+        Ask(MainWindow(), 601, 602, MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    if (AsksBeforeOutput(entries, options.destination) &&
+        Ask(dialog, 609, 610, MB_YESNO | MB_ICONQUESTION, entries) != IDYES)
+        return;
+    if (options.destination == kExportToFile && FileExists(path) &&
+        Ask(dialog, 611, 612, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES) {
+        SetFocus(GetDlgItem(dialog, IDC_PRINT_PATH));
+        return;
+    }
+    ShowWindow(GetDlgItem(dialog, IDC_PRINT_PROGRESS_LABEL), SW_SHOW);
+    ShowWindow(GetDlgItem(dialog, IDC_PRINT_PROGRESS), SW_SHOW);
+    if (BuildRtf() != nullptr && Output(options.destination) == 1) EndDialog(dialog, 1);
+}
+
+void CPrintDlg::ChooseFile() {
+    wchar_t file[260] = {};
+    std::wstring folder;
+    if (path.empty()) {
+        folder = WideString(DocumentsFolder());
+    } else {
+        const size_t cut = path.find_last_of(u"\\/:");
+        folder = WideString(cut == std::u16string::npos ? std::u16string() : path.substr(0, cut + 1));
+        const std::wstring name = WideString(cut == std::u16string::npos ? path : path.substr(cut + 1));
+        name.copy(file, std::min<size_t>(name.size(), 259));
+    }
+    OPENFILENAMEW chooser = {};
+    chooser.lStructSize = sizeof chooser;
+    chooser.hwndOwner = dialog;
+    // The text holds the filter's two zero-separated parts.
+    const std::u16string_view title(UIStringTable[640]);
+    const std::u16string_view pattern(UIStringTable[640] + title.size() + 1);
+    std::wstring filter = WideString(title);
+    filter += L'\0';
+    filter += WideString(pattern);
+    filter += L'\0';
+    chooser.lpstrFilter = filter.c_str();
+    chooser.lpstrFile = file;
+    chooser.nMaxFile = 260;
+    chooser.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
+    chooser.lpstrTitle = L"Select a file";
+    chooser.Flags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST | OFN_SHAREAWARE;
+    if (!GetSaveFileNameW(&chooser)) return;
+    path = std::u16string(Char16View(file));
+    SetDlgItemTextW(dialog, IDC_PRINT_PATH, file);
+}
+
+INT_PTR CALLBACK CPrintDlg::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtrW(window, DWLP_USER, lParam);
+        reinterpret_cast<CPrintDlg*>(lParam)->InitDialog(window);
+        return TRUE;
+    }
+    auto* self = reinterpret_cast<CPrintDlg*>(GetWindowLongPtrW(window, DWLP_USER));
+    if (self == nullptr) return FALSE;
+    switch (message) {
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDC_PRINT_TO_PRINTER:
+        case IDC_PRINT_TO_FILE:
+        case IDC_PRINT_TO_CLIPBOARD:
+            for (int32_t d = 0; d < 3; ++d)
+                if (LOWORD(wParam) == kDestinationRadios[d]) self->options.destination = d;
+            self->EnablePath();
+            return TRUE;
+        case IDC_PRINT_ALL:
+        case IDC_PRINT_SELECTED:
+            self->wholeList = LOWORD(wParam) == IDC_PRINT_ALL ? 1 : 0;
+            self->ShowCount();
+            return TRUE;
+        case IDC_PRINT_CHOOSE_FILE:
+            self->ChooseFile();
+            return TRUE;
+        case IDOK:
+            self->OnOk();
+            return TRUE;
+        case IDCANCEL:
+            EndDialog(window, -1);
+            return TRUE;
+        case IDC_PRINT_HELP:
+            if (g_application != nullptr) g_application->ShowHelpTopic(window, kHelpTopic);
+            return TRUE;
+        default:
+            return FALSE;
+        }
+    case WM_HELP:
+        if (g_application != nullptr) g_application->ShowHelpTopic(window, kHelpTopic);
+        return TRUE;
+    case WM_DESTROY:
+        self->dialog = nullptr;
+        return FALSE;
+    default:
+        return FALSE;
+    }
+}
+
+INT_PTR RunPrintDialog(ListView& view) {
+    CPrintDlg& engine = PrintEngine();
+    engine.options = StoredOptions();
+    engine.view = &view;
+    INT_PTR result = 0;
+    {
+        BusyWithOutput busy;
+        result = DialogBoxParamW(GetModuleHandleW(nullptr), L"PRINT", MainWindow(), &CPrintDlg::DialogProc,
+                                 reinterpret_cast<LPARAM>(&engine));
+    }
+    if (g_application != nullptr && g_application->ini) SaveExportOptions(*g_application->ini, engine.options);
+    engine.Reset();
+    return result;
+}
+
+int32_t CopyListSelectionAsRtf(ListView& view) {
+    BusyWithOutput busy;
+    CPrintDlg& engine = PrintEngine();
+    const int32_t wholeList = engine.wholeList;
+    engine.wholeList = 0;
+    engine.view = &view;
+    engine.options = StoredOptions();
+    int32_t copied = 0;
+    if (engine.CountEntries() > 0 && engine.BuildRtf() != nullptr) {
+        HiddenRichEdit hidden(MainWindow());
+        copied = hidden.Load(*engine.builder.Document()) == 1 ? hidden.CopyAll() : 0;
+    }
+    engine.wholeList = wholeList;
+    engine.Reset();
+    return copied;
+}
+
+void StartListDrag(ListView& view) {
+    if (view.model == nullptr) return;
+    DWORD effect = DROPEFFECT_NONE;
+    std::unique_ptr<BusyWithOutput> busy;
+    StartArticleDrag(*view.model, view.selection, StoredOptions(), &effect, [&busy](bool rendering) {
+        if (rendering) busy = std::make_unique<BusyWithOutput>();
+        else busy.reset();
+    });
+}

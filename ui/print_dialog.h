@@ -1,0 +1,62 @@
+// CPrintDlg: the one print and export engine of the run. It outputs the
+// articles of a list view (all rows or the selected ones) to the printer, an
+// RTF file or the clipboard from the "PRINT" dialog (list command 40190),
+// makes the RTF of Copy text (40647) and starts the drag of selected rows.
+// The options live in section "Print" of the settings file, clamped when read.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+#include "article/article_export.h"
+#include "article/export_options.h"
+
+class ListView;
+
+class CPrintDlg {
+public:
+    CPrintDlg() = default;
+    CPrintDlg(const CPrintDlg&) = delete;
+    CPrintDlg& operator=(const CPrintDlg&) = delete;
+    virtual ~CPrintDlg() = default;
+
+    // Entries the output takes: the list's rows or the selected rows.
+    int32_t CountEntries();
+    // A new document of the entries (the previous one freed first); null
+    // without a list or memory.
+    CRtfDocumentBuilder* BuildRtf();
+    // Sends the document to `destination`; 1 on success.
+    int32_t Output(int32_t destination);
+    // Frees the document and the text; forgets the dialog and the list.
+    void Reset();
+
+    static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+    ExportOptions options;
+    int32_t wholeList = 0;           // 1 the whole list, 0 the selected rows
+    std::u16string path;             // output file, at most 1023 units from the dialog
+    int32_t openAfter = 1;           // open the file after creation
+    HWND dialog = nullptr;           // while the dialog is open
+    ListView* view = nullptr;        // the list output, not owned
+    ArticleExportBuilder builder;
+
+private:
+    void InitDialog(HWND window);
+    void ReadDialog();
+    void OnOk();
+    void ChooseFile();
+    void EnablePath();
+    void ShowCount();
+};
+
+// The run's engine.
+CPrintDlg& PrintEngine();
+
+// The "PRINT" dialog over `view`: options read before and written after.
+INT_PTR RunPrintDialog(ListView& view);
+// Copy text: the selected rows' articles to the clipboard as RTF.
+int32_t CopyListSelectionAsRtf(ListView& view);
+// The drag of the selected rows (ListView::startDrag).
+void StartListDrag(ListView& view);
