@@ -242,16 +242,18 @@ FormattedText FormatArticleF14(const CDictionary& dictionary, uint32_t index) {
         tree.Group(entry, -1, 0);
         out.Put(u'\n', 0);
         // Radical, strokes and usage, each after the one before; then JLPT
-        // and frequency carrying on; then the dictionary references.
+        // and frequency carrying on; then the dictionary references alone.
         int32_t previous = -1;
-        for (const auto& kinds : {std::initializer_list<uint32_t>{45, 46, 47}, {62, 64}, {60}}) {
-            if (*kinds.begin() == 60) previous = -1;
+        auto writeKinds = [&](std::initializer_list<uint32_t> kinds, bool chained) {
             for (int32_t i = 0; i < count; ++i) {
                 if (i == entry || std::find(kinds.begin(), kinds.end(), elements[i].kind) == kinds.end()) continue;
-                tree.Group(i, *kinds.begin() == 60 ? -1 : previous, 0);
+                tree.Group(i, chained ? previous : -1, 0);
                 previous = i;
             }
-        }
+        };
+        writeKinds({45, 46, 47}, true);
+        writeKinds({62, 64}, true);
+        writeKinds({60}, false);
     }
     out.Put(u'\n', 0);
     // The record's note: what follows the first blank among its 2nd to 21st units.
