@@ -14,7 +14,9 @@
 
 namespace {
 
-constexpr uint32_t kArticleElement = 2;
+using source_lines::AddArticleSpan;
+using source_lines::AddSpan;
+
 constexpr uint32_t kReading = 3;
 constexpr uint32_t kWord = 4;
 constexpr uint32_t kBody = 5;
@@ -135,23 +137,6 @@ void MarkChineseLines(std::u16string_view text, std::vector<DslLine>& lines) {
     }
 }
 
-int32_t AddSpan(CDictionary& dictionary, uint32_t kind, const char16_t* text, int32_t length) {
-    DictionaryElement* element = dictionary.AddElement(kind);
-    if (element == nullptr) return -1;
-    element->text = text;
-    element->length = length;
-    return dictionary.ElementCount() - 1;
-}
-
-int32_t AddArticleElement(CDictionary& dictionary, const char16_t* text, int32_t length) {
-    DictionaryElement* element = dictionary.AddElement(kArticleElement);
-    if (element == nullptr) return -1;
-    element->text = text;
-    element->length = length;
-    element->begin = text;
-    element->end = text + (length > 0 ? length - 1 : 0);
-    return dictionary.ElementCount() - 1;
-}
 
 // The body from `from` to the article's end, up to three trailing units below U+0021 cut.
 bool AddBody(CDictionary& dictionary, const char16_t* text, int32_t from, int32_t length) {
@@ -254,7 +239,7 @@ bool AddUnihanReadings(CDictionary& dictionary, const char16_t* text, int32_t be
 }  // namespace
 
 int32_t ParseUnihanRecord(CDictionary& dictionary, const char16_t* text, int32_t length) {
-    const int32_t article = AddArticleElement(dictionary, text, length);
+    const int32_t article = AddArticleSpan(dictionary, text, length);
     if (article < 0) return -1;
     dictionary.Elements()[article].flags |= kCharacterRecordFlag;
     bool bodyStarted = false;
@@ -288,7 +273,7 @@ int32_t ParseDslArticle(CDictionary& dictionary, const char16_t* text, int32_t l
 
     bool chinese = false;
     const uint32_t defaultKind = DefaultHeadwordKind(dictionary, chinese);
-    const int32_t article = AddArticleElement(dictionary, text, length);
+    const int32_t article = AddArticleSpan(dictionary, text, length);
     if (article < 0) return -1;
     std::vector<DslLine> lines = ClassifyLines(whole);
     if (chinese) MarkChineseLines(whole, lines);

@@ -56,6 +56,23 @@ int32_t AddParts(CDictionary& dictionary, int32_t lineBegin, std::span<const Sou
     return first;
 }
 
+int32_t AddSpan(CDictionary& dictionary, uint32_t kind, const char16_t* text, int32_t length) {
+    DictionaryElement* element = dictionary.AddElement(kind);
+    if (element == nullptr) return -1;
+    element->text = text;
+    element->length = length;
+    return dictionary.ElementCount() - 1;
+}
+
+int32_t AddArticleSpan(CDictionary& dictionary, const char16_t* text, int32_t length) {
+    const int32_t article = AddSpan(dictionary, kElementEntryStart, text, length);
+    if (article < 0) return -1;
+    DictionaryElement& element = dictionary.Elements()[article];
+    element.begin = text;
+    element.end = text + (length > 0 ? length - 1 : 0);
+    return article;
+}
+
 int32_t ReportArticles(CDictionary& dictionary, int32_t first, const ImportCallbacks& callbacks) {
     if (callbacks.onRecord == nullptr) return 1;
     for (int32_t e = dictionary.ElementCount() - 1; e >= first; --e) {

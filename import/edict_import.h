@@ -45,6 +45,13 @@ Line NextLine(std::u16string_view buffer, int32_t from);
 // in the text buffer; the number of the first one added, -1 when out of memory.
 int32_t AddParts(CDictionary& dictionary, int32_t lineBegin, std::span<const SourcePart> parts);
 
+// Adds an element of `kind` for [text, text + length); its number, -1 when
+// out of memory.
+int32_t AddSpan(CDictionary& dictionary, uint32_t kind, const char16_t* text, int32_t length);
+// Adds the article element (kind 2) spanning the whole text; its number, -1
+// when out of memory.
+int32_t AddArticleSpan(CDictionary& dictionary, const char16_t* text, int32_t length);
+
 // The per-article callback for the elements of kinds 2 and 15 to 17 from
 // `first` on, the last made first; 0 when one answers 0.
 int32_t ReportArticles(CDictionary& dictionary, int32_t first, const ImportCallbacks& callbacks);

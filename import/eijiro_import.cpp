@@ -31,13 +31,6 @@ size_t FindSeparator(std::u16string_view line) {
     return line.rfind(u':');
 }
 
-DictionaryElement* AddSpan(CDictionary& dictionary, uint32_t kind, const char16_t* text, int32_t length) {
-    DictionaryElement* element = dictionary.AddElement(kind);
-    if (element == nullptr) return nullptr;
-    element->text = text;
-    element->length = length;
-    return element;
-}
 
 }  // namespace
 
@@ -86,15 +79,12 @@ int32_t ParseEijiroLine(CDictionary& dictionary, const char16_t* text, int32_t l
     const EijiroLineParts parts = SplitEijiroLine({text, static_cast<size_t>(length)});
     if (!parts.article) return -1;
     const int32_t article = dictionary.ElementCount();
-    DictionaryElement* entry = AddSpan(dictionary, kElementEntryStart, text, length);
-    if (entry == nullptr) return -1;
-    entry->begin = text;
-    entry->end = text + length - 1;
+    if (source_lines::AddArticleSpan(dictionary, text, length) < 0) return -1;
     if (parts.headwordLength > 0 &&
-        AddSpan(dictionary, parts.headwordKind, text + parts.headwordBegin, parts.headwordLength) == nullptr)
+        source_lines::AddSpan(dictionary, parts.headwordKind, text + parts.headwordBegin, parts.headwordLength) < 0)
         return -1;
     if (parts.senseBegin >= 0 &&
-        AddSpan(dictionary, kSense, text + parts.senseBegin, length - parts.senseBegin) == nullptr)
+        source_lines::AddSpan(dictionary, kSense, text + parts.senseBegin, length - parts.senseBegin) < 0)
         return -1;
     return article;
 }

@@ -10,16 +10,12 @@
 
 namespace {
 
+using source_lines::AddArticleSpan;
+using source_lines::AddSpan;
+
 constexpr std::u16string_view kArticleLead = u"A: ";
 constexpr uint32_t kMinimumSourceFileBytes = 5;
 
-DictionaryElement* AddSpan(CDictionary& dictionary, uint32_t kind, const char16_t* text, int32_t length) {
-    DictionaryElement* element = dictionary.AddElement(kind);
-    if (element == nullptr) return nullptr;
-    element->text = text;
-    element->length = length;
-    return element;
-}
 
 // The first of `stops` at or after `from`, else `length`.
 int32_t FindStop(const char16_t* text, int32_t from, int32_t length, std::u16string_view stops) {
@@ -53,24 +49,21 @@ int32_t ParseExamplesLine(CDictionary& dictionary, const char16_t* text, int32_t
         std::u16string_view(text, kArticleLead.size()) != kArticleLead)
         return -1;
     const int32_t article = dictionary.ElementCount();
-    DictionaryElement* entry = AddSpan(dictionary, kElementEntryStart, text, length);
-    if (entry == nullptr) return -1;
-    entry->begin = text;
-    entry->end = text + length - 1;
+    if (AddArticleSpan(dictionary, text, length) < 0) return -1;
     const int32_t sentenceBegin = static_cast<int32_t>(kArticleLead.size());
     const int32_t sentenceEnd = FindStop(text, sentenceBegin, length, u"\t#\n");
     if (AddSpan(dictionary, kExamplesSentence, text + sentenceBegin,
-                WithoutCarriageReturn(text, sentenceBegin, sentenceEnd) - sentenceBegin) == nullptr)
+                WithoutCarriageReturn(text, sentenceBegin, sentenceEnd) - sentenceBegin) < 0)
         return -1;
     int32_t rest = sentenceEnd;
     if (sentenceEnd < length && text[sentenceEnd] == u'\t') {
         const int32_t translationBegin = sentenceEnd + 1;
         rest = FindStop(text, translationBegin, length, u"#\n");
         if (AddSpan(dictionary, kExamplesTranslation, text + translationBegin,
-                    WithoutCarriageReturn(text, translationBegin, rest) - translationBegin) == nullptr)
+                    WithoutCarriageReturn(text, translationBegin, rest) - translationBegin) < 0)
             return -1;
     }
-    if (rest < length && AddSpan(dictionary, kExamplesRest, text + rest, length - rest) == nullptr) return -1;
+    if (rest < length && AddSpan(dictionary, kExamplesRest, text + rest, length - rest) < 0) return -1;
     return article;
 }
 

@@ -257,21 +257,13 @@ bool LoadParallelTextSource(std::u16string_view path, uint32_t formatFlags, std:
 
 int32_t ParseParallelTextArticle(CDictionary& dictionary, const char16_t* text, int32_t length) {
     if (text == nullptr || length <= 0) return -1;
-    const int32_t article = dictionary.ElementCount();
-    DictionaryElement* entry = dictionary.AddElement(kElementEntryStart);
-    if (entry == nullptr) return -1;
-    entry->begin = text;
-    entry->end = text + length - 1;
-    entry->text = text;
-    entry->length = length;
+    const int32_t article = source_lines::AddArticleSpan(dictionary, text, length);
+    if (article < 0) return -1;
     for (int32_t at = 0; at < length;) {
         int32_t end = at;
         while (end < length && text[end] != u'\n') ++end;
         if (end == at) break;
-        DictionaryElement* line = dictionary.AddElement(kParallelTextLine);
-        if (line == nullptr) return -1;
-        line->text = text + at;
-        line->length = end - at;
+        if (source_lines::AddSpan(dictionary, kParallelTextLine, text + at, end - at) < 0) return -1;
         at = end + 1;
     }
     return article;

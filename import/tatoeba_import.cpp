@@ -30,22 +30,16 @@ int32_t LineLength(const char16_t* text, int32_t begin, int32_t end) {
 
 int32_t ParseTatoebaArticle(CDictionary& dictionary, const char16_t* text, int32_t length) {
     if (text == nullptr || length <= 0) return -1;
-    const int32_t article = dictionary.ElementCount();
-    DictionaryElement* entry = dictionary.AddElement(kElementEntryStart);
-    if (entry == nullptr) return -1;
-    entry->begin = text;
-    entry->end = text + length - 1;
-    entry->text = text;
-    entry->length = length;
+    const int32_t article = source_lines::AddArticleSpan(dictionary, text, length);
+    if (article < 0) return -1;
     for (int32_t at = 0; at < length;) {
         const int32_t lineEnd = at + LineLength(text, at, length);
         int32_t contentEnd = lineEnd;
         if (contentEnd > at && text[contentEnd - 1] == u'\n') --contentEnd;
         const int32_t begin = AfterLastTab(text, at, contentEnd);
-        DictionaryElement* e = dictionary.AddElement(at == 0 ? kTatoebaHeadword : kTatoebaTranslation);
-        if (e == nullptr) return -1;
-        e->text = text + begin;
-        e->length = lineEnd - begin;
+        if (source_lines::AddSpan(dictionary, at == 0 ? kTatoebaHeadword : kTatoebaTranslation, text + begin,
+                                  lineEnd - begin) < 0)
+            return -1;
         at = lineEnd;
     }
     return article;
