@@ -154,6 +154,10 @@ public:
     // list: sorts by a reading or word column, a second click on the sorted
     // column returns to the list's own order. False when it does nothing.
     bool SortByColumn(ListLayout& layout, int32_t item);
+    // Translated-words list: makes current the first row whose matched part
+    // of the input ends after the input position `position` (mapped back to
+    // the typed text when a converted form was searched). The current row.
+    int32_t SelectHitAtCaret(const CInput& input, int32_t position);
     // Deletes the selected rows of a stored list from the bottom up; the
     // current row follows its entry. False for merged lists.
     bool DeleteSelectedStoredRows();

@@ -4,6 +4,7 @@
 // opened and closed by their expander, header sorting and deleting rows.
 #include <algorithm>
 
+#include "dictionary/input_line.h"
 #include "dictionary/list_view_model.h"
 #include "dictionary/word_list.h"
 #include "dictionary/word_list_entry.h"
@@ -209,6 +210,20 @@ bool ListViewModel::SortByColumn(ListLayout& layout, int32_t item) {
         UpdateView();
     }
     return true;
+}
+
+int32_t ListViewModel::SelectHitAtCaret(const CInput& input, int32_t position) {
+    if (viewKind != kViewTranslatedWords || model == nullptr || GetRowCount() <= 0) return currentRow;
+    for (int32_t row = 0; row < GetRowCount(); ++row) {
+        const WordListEntry* entry = model->RowEntry(row);
+        if (entry == nullptr) continue;
+        int32_t first = entry->matchStart, last = entry->matchStart + entry->matchLength;
+        if (input.GetSelectionWordRange(first, last) == 0) last = entry->matchStart + entry->matchLength;
+        if (last <= position) continue;
+        if (row != currentRow) SetCurrent(row);
+        break;
+    }
+    return currentRow;
 }
 
 bool ListViewModel::DeleteSelectedStoredRows() {

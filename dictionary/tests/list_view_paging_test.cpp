@@ -8,6 +8,7 @@
 #include <cstring>
 #include <string>
 
+#include "dictionary/input_line.h"
 #include "dictionary/list_view_model.h"
 #include "dictionary/tests/word_list_fixture.h"
 #include "dictionary/word_list_entry.h"
@@ -165,6 +166,27 @@ TEST(ListViewPaging, SortingByAColumnTogglesWithASecondClick) {
     EXPECT_EQ(list->sortMode, 0);
     ListViewModel readings(2, list.get(), nullptr);
     EXPECT_FALSE(readings.SortByColumn(layout, 1)) << "only selected articles and search results sort";
+}
+
+TEST(ListViewPaging, TheCaretPicksTheFirstHitEndingAfterIt) {
+    // Hits of "ABCDE": [0,2) [0,1) [2,5) [3,4), listed in that order.
+    auto list = TextRows(kListTranslatedWords, 4);
+    const int32_t spans[4][2] = {{0, 2}, {0, 1}, {2, 3}, {3, 1}};
+    for (int32_t row = 0; row < 4; ++row) {
+        list->RowEntry(row)->matchStart = spans[row][0];
+        list->RowEntry(row)->matchLength = spans[row][1];
+    }
+    ListViewModel view(kViewTranslatedWords, list.get(), nullptr);
+    view.rowsPerPage = 10;
+    view.GoToFirst();
+    CInput input;
+    input.SetText(u"ABCDE");
+    EXPECT_EQ(view.SelectHitAtCaret(input, 0), 0);
+    EXPECT_EQ(view.SelectHitAtCaret(input, 2), 2);
+    EXPECT_EQ(view.SelectHitAtCaret(input, 4), 2);
+    EXPECT_EQ(view.SelectHitAtCaret(input, 5), 2) << "no hit ends after the end: the row stays";
+    ListViewModel other(kViewSelected, list.get(), nullptr);
+    EXPECT_EQ(other.SelectHitAtCaret(input, 3), -1);
 }
 
 class ListViewPagingOverDictionaries : public WordListTest {};
