@@ -137,6 +137,8 @@ public:
     bool IsCurrentOnPage() const;
     // Keeps the page around the current row and lets the window repaint.
     void UpdateView();
+    // Empties a stored list with rows: no selection, top 0, no current row.
+    void Clear();
     // The line height for the pixel heights of font slots 0 and 12.
     static int32_t LineHeightFor(int32_t slot0Height, int32_t slot12Height);
     // Lines of a client area `clientHeight` high, below the header; 1 to 200.

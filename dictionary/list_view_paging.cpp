@@ -43,6 +43,17 @@ void ListViewModel::UpdateView() {
     if (host != nullptr) host->UpdateView();
 }
 
+void ListViewModel::Clear() {
+    if (model == nullptr || !model->IsStored() || GetRowCount() == 0) return;
+    model->Clear();
+    selection.Clear();
+    topRow = 0;
+    currentRow = -1;
+    approximate = false;
+    notWhole = phrase = false;
+    filledLines = 0;
+}
+
 void ListViewModel::GoToFirst() {
     approximate = false;
     selection.Clear();

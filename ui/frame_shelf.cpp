@@ -204,8 +204,8 @@ std::u16string FrameShelf::SelectedListPath() {
 
 void FrameShelf::ClearTranslationList() {
     ListView* view = ViewOfKind(kViewTranslatedWords);
-    if (!view || !view->model) return;
-    view->model->Clear();
+    if (!view) return;
+    view->Clear();
     view->GoToFirst();
 }
 

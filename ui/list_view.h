@@ -85,6 +85,9 @@ public:
 
     // The window procedure (list_window.cpp).
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    // Registers the window class "Ostrel List View" of this module; false
+    // when it could not be registered (it may exist already).
+    static bool RegisterWindowClass();
     // Starts dragging the selected rows to other programs (the data object's
     // part sets it); no drag while it is null.
     static void (*startDrag)(ListView& view);

@@ -67,6 +67,16 @@ private:
     ListView& v_;
 };
 
+bool ListView::RegisterWindowClass() {
+    WNDCLASSW list{};
+    list.style = CS_DBLCLKS;
+    list.lpfnWndProc = &ListView::WindowProc;
+    list.hInstance = GetModuleHandleW(nullptr);
+    list.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    list.lpszClassName = reinterpret_cast<const wchar_t*>(kListViewClassName);
+    return RegisterClassW(&list) != 0;
+}
+
 LRESULT CALLBACK ListView::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
         auto* view = static_cast<ListView*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);

@@ -94,12 +94,7 @@ int main() {
     }
     shelf.Refresh();
 
-    WNDCLASSW list{};
-    list.style = CS_DBLCLKS;
-    list.lpfnWndProc = &ListView::WindowProc;
-    list.hInstance = GetModuleHandleW(nullptr);
-    list.lpszClassName = reinterpret_cast<const wchar_t*>(kListViewClassName);
-    RegisterClassW(&list);
+    ListView::RegisterWindowClass();
     HWND parent = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 700, 700, nullptr, nullptr,
                                   GetModuleHandleW(nullptr), nullptr);
     CArticleView article(parent, 0, 420, 700, 280);

@@ -142,6 +142,9 @@ TEST(ListViewPaging, DeletingSelectedRowsKeepsTheCurrentEntry) {
     EXPECT_EQ(view.selection.Count(), 1);
     ListViewModel merged(2, nullptr, nullptr);
     EXPECT_FALSE(merged.DeleteSelectedStoredRows());
+    view.Clear();
+    EXPECT_EQ(list->RowCount(), 0);
+    ExpectPage(view, 0, -1);
 }
 
 TEST(ListViewPaging, SortingByAColumnTogglesWithASecondClick) {

@@ -41,12 +41,7 @@ public:
 class ListWindow : public testing::Test {
 protected:
     void SetUp() override {
-        WNDCLASSW list{};
-        list.style = CS_DBLCLKS;
-        list.lpfnWndProc = &ListView::WindowProc;
-        list.hInstance = GetModuleHandleW(nullptr);
-        list.lpszClassName = reinterpret_cast<const wchar_t*>(kListViewClassName);
-        RegisterClassW(&list);
+        ListView::RegisterWindowClass();
         parent_ = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 10, 10, 500, 400, nullptr, nullptr,
                                   GetModuleHandleW(nullptr), nullptr);
         site_.input = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE, 0, 370, 200, 24, parent_, nullptr,
