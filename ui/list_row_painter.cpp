@@ -68,8 +68,10 @@ public:
     void PaintFocusFrame(int32_t top, bool selected);
 
 private:
+    // Draws the cell's runs from (x, y); the x its text ends at. `lastFont`
+    // gets the font index of the last run drawn (-1 none).
     int32_t DrawCellText(const ListCell& cell, int32_t separator, int32_t x, int32_t y, int32_t right, bool selected,
-                         bool working);
+                         bool working, int32_t& lastFont);
     void DrawExpander(int32_t x, int32_t top, uint32_t rowFlags);
     void DrawSign(int32_t x, int32_t width, int32_t top, RDFDictionary* dictionary);
 
@@ -106,6 +108,7 @@ void ListRowPainter::PaintLine(int32_t line, int32_t top) {
     const ListLayout& layout = v.Columns();
     int32_t x = -v.horizontalOffset;
     int32_t textEnd = INT32_MIN / 2;
+    int32_t textTop = top;  // one pixel lower after a run in fonts 4, 6 or 12
     for (int32_t i = 0; i < std::min(layout.Count(), kPaintedColumns) && x < width_; ++i) {
         const ListColumn& column = layout.columns[i];
         int32_t start = v.viewKind == kViewBookList ? x : std::max(x, textEnd + 2);
@@ -133,7 +136,9 @@ void ListRowPainter::PaintLine(int32_t line, int32_t top) {
                 start += model.OffsetInGroup(row) * measure.cx;
             }
             int32_t right = v.viewKind == kViewBookList ? x + column.width - lh / 5 : width_;
-            int32_t end = DrawCellText(cell, column.separator, start + lh / 4, top, right, selected, working);
+            int32_t lastFont = -1;
+            int32_t end = DrawCellText(cell, column.separator, start + lh / 4, textTop, right, selected, working, lastFont);
+            textTop = lastFont == 4 || lastFont == 6 || lastFont == 12 ? top + 1 : top;
             if (deleted && cell.length > 0) Line(dc_, start, top + lh / 2, end, top + lh / 2, selected ? kWhite : kBlack);
             textEnd = end;
         }
@@ -142,7 +147,8 @@ void ListRowPainter::PaintLine(int32_t line, int32_t top) {
 }
 
 int32_t ListRowPainter::DrawCellText(const ListCell& cell, int32_t separator, int32_t x, int32_t y, int32_t right,
-                                     bool selected, bool working) {
+                                     bool selected, bool working, int32_t& lastFont) {
+    lastFont = -1;
     int32_t length = std::clamp(cell.length, 0, kCellTextLimit);
     std::u16string_view text(cell.text, static_cast<size_t>(length));
     uint32_t attributes[kCellTextLimit + 2];
@@ -155,7 +161,8 @@ int32_t ListRowPainter::DrawCellText(const ListCell& cell, int32_t separator, in
     bool first = true;
     for (int32_t at = 0; current < right && NextTextRun(text, {attributes, static_cast<size_t>(length)}, at, run);
          at = run.next) {
-        HFONT font = view_.fonts_[FontIndexOfRun(run.slot, run.italic)];
+        lastFont = FontIndexOfRun(run.slot, run.italic);
+        HFONT font = view_.fonts_[lastFont];
         HGDIOBJ old = SelectObject(dc_, font ? font : GetStockObject(DEFAULT_GUI_FONT));
         SetTextColor(dc_, RunTextColour(run.colourClass, selected, working));
         UINT align = TA_UPDATECP | TA_TOP | TA_LEFT;

@@ -184,6 +184,16 @@ TEST_F(ListTyping, KanaTypedFillTheReadingListAndShowTheArticle) {
     EXPECT_GE(selected, 10) << "one row's height in the selection colour";
     EXPECT_LE(selected, 40);
     SaveScreenshot(folders.root + L"\\reading_list.png");
+
+    // Keys page the list; a letter typed into it goes on to the input box.
+    int current = std::stoi(state[L"current"]);
+    PostMessageW(list, WM_KEYDOWN, VK_DOWN, 0);
+    for (int i = 0; i < 50 && std::stoi(run.QueryState(frame)[L"current"]) == current; ++i) Sleep(20);
+    EXPECT_EQ(std::stoi(run.QueryState(frame)[L"current"]), current + 1);
+    LRESULT typed = SendMessageW(input, WM_GETTEXTLENGTH, 0, 0);
+    PostMessageW(list, WM_CHAR, L'x', 1);
+    for (int i = 0; i < 50 && SendMessageW(input, WM_GETTEXTLENGTH, 0, 0) == typed; ++i) Sleep(20);
+    EXPECT_EQ(SendMessageW(input, WM_GETTEXTLENGTH, 0, 0), typed + 1);
     EXPECT_EQ(run.Exit(frame), 0);
 }
 
