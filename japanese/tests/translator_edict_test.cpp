@@ -3,6 +3,9 @@
 // in mode 0.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <random>
+
 #include "japanese/tests/translator_fixture.h"
 
 namespace ostrel::japanese {
@@ -162,6 +165,38 @@ TEST_F(TranslatorTwoDictionariesTest, ExcludedDictionariesAreNotRead) {
     dictionaries->shelf.dictionaries[1]->flags |= kDictionaryNotTranslated;
     translator->Translate(*list, u"ねこ", 2, 0);
     for (int32_t i = 0; i < list->EntryCount(); ++i) EXPECT_EQ(list->EntryAt(i).dictionary, dictionaries->shelf.dictionaries[0]);
+}
+
+}  // namespace
+}  // namespace ostrel::japanese
+
+namespace ostrel::japanese {
+namespace {
+
+// Random kana, kanji of the slice, punctuation, Latin letters and blanks
+// through the whole translation under the sanitizers: every listed hit lies
+// inside the text and the list never exceeds its capacity.
+// OSTREL_LONG_FUZZ=1: 20 times as many rounds.
+TEST_F(TranslatorEdictTest, RandomTextsStayInsideTheirBounds) {
+    const std::u16string alphabet = std::u16string(kTexts) + u"、。・～ ー々ABCａｂ０9\u3000ぁゃっゔヴヶ";
+    std::mt19937 random(25);
+    const int rounds = std::getenv("OSTREL_LONG_FUZZ") != nullptr ? 2000 : 100;
+    for (int round = 0; round < rounds; ++round) {
+        std::u16string text(1 + random() % (round % 20 == 0 ? 1100 : 40), u' ');
+        for (char16_t& c : text) c = alphabet[random() % alphabet.size()];
+        const int32_t mode = static_cast<int32_t>(random() % 3);
+        const int32_t caret = static_cast<int32_t>(random() % text.size());
+        translator->Translate(*list, text, mode, caret);
+        const int32_t length = translator->Length();
+        ASSERT_LE(length, kMaxTranslatedUnits);
+        ASSERT_LE(list->EntryCount(), WordList::kMaxEntries);
+        for (int32_t r = 0; r < list->RowCount(); ++r) {
+            const WordListEntry& e = list->EntryAt(list->EntryOfRow(r));
+            ASSERT_GE(e.matchStart, 0);
+            ASSERT_GT(e.matchLength, 0);
+            ASSERT_LE(e.matchStart + e.matchLength, length) << round;
+        }
+    }
 }
 
 }  // namespace
