@@ -34,6 +34,7 @@ public:
     FrameShelf& operator=(const FrameShelf&) = delete;
 
     CShelf& Shelf() { return *shelf_; }
+    CInput& Input() { return input_; }
     ListView* CurrentView() const;
 
     // IFrameLists.

@@ -102,10 +102,8 @@ int32_t LookUpWesternWord(WordList& list, std::u16string_view word, int32_t star
     return list.EntryCount() - before;
 }
 
-FrameTranslator::FrameTranslator(HWND frame, HWND inputBox, ITranslationLists& lists, CIni* ini)
-    : frame_(frame),
-      inputBox_(inputBox),
-      lists_(lists),
+FrameTranslator::FrameTranslator(ITranslationLists& lists, CIni* ini)
+    : lists_(lists),
       ini_(ini),
       options_(ini != nullptr ? CTransOptions(*ini) : CTransOptions()),
       translator_(std::make_unique<CTranslate>(options_)) {
@@ -125,14 +123,14 @@ void FrameTranslator::ShowOptions(HWND owner) {
 void FrameTranslator::SwitchList(uint32_t command) {
     const int32_t busy = g_application ? g_application->listBusy : 0;
     if (g_application) g_application->listBusy = 1;
-    SendMessageW(frame_, WM_COMMAND, command, 0);
+    SendMessageW(lists_.FrameWindow(), WM_COMMAND, command, 0);
     if (g_application) g_application->listBusy = busy;
 }
 
 void FrameTranslator::TranslateText(const std::u16string& text, int32_t caret, int32_t before, int32_t after,
                                     int32_t mode) {
     WordList* list = lists_.TranslatedWords();
-    if (inputBox_ == nullptr || list == nullptr) return;
+    if (lists_.InputBox() == nullptr || list == nullptr) return;
     RecordInputStateOnExit record(lists_);
     const std::optional<WorkText> work = CutWorkText(text, caret, before, after, static_cast<TranslateMode>(mode));
     if (!work) return;
@@ -159,7 +157,7 @@ void FrameTranslator::TranslateText(const std::u16string& text, int32_t caret, i
 
 void FrameTranslator::TranslateJapanese(const std::u16string& work, int32_t caret, int32_t mode) {
     WordList& list = *lists_.TranslatedWords();
-    if (mode != static_cast<int32_t>(TranslateMode::kInputLine)) SetInputText(inputBox_, work);
+    if (mode != static_cast<int32_t>(TranslateMode::kInputLine)) SetInputText(lists_.InputBox(), work);
     lists_.ClearTranslatedWordsView();
     const std::u16string input = lists_.UpdateInput();
     translator_->Translate(list, input, mode, caret);
@@ -181,11 +179,11 @@ void FrameTranslator::TranslateWestern(const std::u16string& text, const std::u1
         word = std::u16string(whole.substr(static_cast<size_t>(start), static_cast<size_t>(end - start)));
         wordCaret = std::clamp(at - start, 0, end - start - 1);
     }
-    if (mode != static_cast<int32_t>(TranslateMode::kInputLine)) SetInputText(inputBox_, word);
+    if (mode != static_cast<int32_t>(TranslateMode::kInputLine)) SetInputText(lists_.InputBox(), word);
     lists_.UpdateInput();
     if (lists_.HasReverseView() && TranslateWesternWord(wordCaret) != -1) return;
     if (lists_.SearchLexicon()) {
-        SendMessageW(frame_, WM_COMMAND, cmd::kListLexicon, 0);
+        SendMessageW(lists_.FrameWindow(), WM_COMMAND, cmd::kListLexicon, 0);
         lists_.UpdateCommandStates(cmd::kListLexicon);
     }
 }

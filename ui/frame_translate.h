@@ -25,6 +25,10 @@ class WordList;
 class ITranslationLists {
 public:
     virtual ~ITranslationLists() = default;
+    // The main window (it receives the list-switch commands) and its RichEdit
+    // input box; null until they exist.
+    virtual HWND FrameWindow() = 0;
+    virtual HWND InputBox() = 0;
     // The translated-words list (kind 1), null when it or its view is missing.
     virtual WordList* TranslatedWords() = 0;
     // Empties the translated-words list view (its rows, not the model).
@@ -66,8 +70,8 @@ int32_t LookUpWesternWord(WordList& list, std::u16string_view word, int32_t star
 
 class FrameTranslator : public IFrameTranslator {
 public:
-    // `frame` receives the list-switch commands; `inputBox` is the RichEdit input box.
-    FrameTranslator(HWND frame, HWND inputBox, ITranslationLists& lists, CIni* ini);
+    // The options are read from `ini` (null: the defaults; nothing is stored then).
+    FrameTranslator(ITranslationLists& lists, CIni* ini);
     FrameTranslator(const FrameTranslator&) = delete;
     FrameTranslator& operator=(const FrameTranslator&) = delete;
     ~FrameTranslator() override;
@@ -93,8 +97,6 @@ private:
     // Sends a list-switch command with the program's list-switch flag set.
     void SwitchList(uint32_t command);
 
-    HWND frame_;
-    HWND inputBox_;
     ITranslationLists& lists_;
     CIni* ini_;
     ostrel::japanese::CTransOptions options_;

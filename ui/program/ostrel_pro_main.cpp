@@ -23,6 +23,7 @@
 #include "ui/frame_furniture.h"
 #include "ui/frame_article_host.h"
 #include "ui/frame_shelf.h"
+#include "ui/frame_translation_lists.h"
 #include "import/import_registration.h"
 #include "ui/program_context.h"
 #include "storage/global_engine.h"
@@ -86,6 +87,9 @@ void RunMainWindow(HINSTANCE instance, std::vector<std::u16string> arguments, in
     FrameShelf shelf(*frame);
     frame->lists = &shelf;
     frame->startShelf = &shelf;
+    FrameTranslationLists translationLists(*frame, shelf);
+    FrameTranslator translator(translationLists, app.ini.get());
+    frame->translator = &translator;
     FrameArticleHost articleHost(shelf);
     SetArticleViewHost(&articleHost);
     if (frame->Create(app.window.x, app.window.y, app.window.width, app.window.height)) frame->MessageLoop();

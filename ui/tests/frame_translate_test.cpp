@@ -33,6 +33,8 @@ LRESULT CALLBACK RecordingFrameProc(HWND window, UINT message, WPARAM wParam, LP
 
 class StandInLists final : public ITranslationLists {
 public:
+    HWND FrameWindow() override { return frame; }
+    HWND InputBox() override { return input; }
     WordList* TranslatedWords() override { return list; }
     void ClearTranslatedWordsView() override { ++clears; }
     int32_t CurrentKind() override { return kind; }
@@ -52,7 +54,7 @@ public:
     void UpdateCommandStates(uint32_t command) override { states.push_back(command); }
 
     WordList* list = nullptr;
-    HWND input = nullptr;
+    HWND frame = nullptr, input = nullptr;
     int32_t kind = 4;
     int32_t selectedCaret = -1;
     int clears = 0, shownFromTop = 0, lexiconSearches = 0, recorded = 0;
@@ -84,7 +86,8 @@ protected:
         SendMessageW(input, EM_SETEVENTMASK, 0, ENM_CHANGE);
         lists.list = list.get();
         lists.input = input;
-        entry = std::make_unique<FrameTranslator>(frame, input, lists, nullptr);
+        lists.frame = frame;
+        entry = std::make_unique<FrameTranslator>(lists, nullptr);
         g_commands.clear();
         g_changeNotices = 0;
     }
@@ -178,8 +181,11 @@ TEST_F(FrameTranslateTest, LatinAnalyserStandInIsCalledOnlyForDictionariesWithLa
     EXPECT_EQ(calls, 0);  // the dictionary has no index 121
 }
 
-TEST_F(FrameTranslateTest, NothingHappensWithoutTheTranslatedWordsList) {
+TEST_F(FrameTranslateTest, NothingHappensWithoutTheTranslatedWordsListOrTheInputBox) {
     lists.list = nullptr;
+    entry->TranslateText(u"猫", 0, 0, 0, 2);
+    lists.list = list.get();
+    lists.input = nullptr;
     entry->TranslateText(u"猫", 0, 0, 0, 2);
     EXPECT_EQ(lists.recorded, 0);
     EXPECT_TRUE(g_commands.empty());

@@ -1,0 +1,74 @@
+// OstrelPro.exe with a slice of Debian's EDICT: a kana word typed into the
+// input box and Find on the translated-words list fill that list with the
+// word's hits, one of them showing the typed reading.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+
+#include "common/tests/edict_files.h"
+#include "ui/command_ids.h"
+#include "ui/e2e/program_session.h"
+
+namespace {
+
+// A hiragana reading of three or four letters from the slice.
+std::u16string SliceReading() {
+    std::vector<uint8_t> bytes = ReadFileBytes(std::string(OSTREL_BINARY_DIR) + "/ui/e2e-data/edict-slice");
+    std::vector<std::span<const uint8_t>> lines = SplitLines(bytes);
+    for (size_t i = lines.size() / 2; i < lines.size(); ++i) {
+        std::u16string text = DecodeEucJpLine(lines[i]);
+        size_t open = text.find(u" ["), close = text.find(u"] /");
+        if (open == std::u16string::npos || close == std::u16string::npos || close <= open) continue;
+        std::u16string reading = text.substr(open + 2, close - open - 2);
+        bool hiragana = reading.size() >= 3 && reading.size() <= 4;
+        for (char16_t c : reading) hiragana = hiragana && c >= 0x3041 && c <= 0x3093;
+        if (hiragana) return reading;
+    }
+    return {};
+}
+
+TEST(TranslateTextEndToEnd, FindOnTheTranslatedWordsListFillsItWithTheTypedWord) {
+    SetProcessDPIAware();
+    CloseLeftoverFrames();
+    const std::u16string reading = SliceReading();
+    ASSERT_FALSE(reading.empty()) << "the EDICT slice was not made";
+    TestFolders folders = PrepareTest(L"TranslateText.Find");
+    std::wstring dictionary = folders.DictionariesFolder() + L"\\edict-slice.qdx";
+    CreateDirectoryW((folders.documents + L"\\OstrelPro").c_str(), nullptr);
+    CreateDirectoryW(folders.DictionariesFolder().c_str(), nullptr);
+    std::string binary = OSTREL_BINARY_DIR;
+    ASSERT_TRUE(CopyFileW((std::wstring(binary.begin(), binary.end()) + L"\\ui\\e2e-data\\edict-slice.qdx").c_str(),
+                          dictionary.c_str(), FALSE));
+    WriteSettings(folders, L"[Window]\r\nx=20\r\ny=20\r\ncx=700\r\ncy=560\r\ncy2=300\r\n[Dictionaries]\r\nFile1=" +
+                               dictionary + L",0\r\n");
+    ProgramRun run;
+    HWND frame = run.WaitForFrame();
+    ASSERT_NE(frame, nullptr);
+    SendMessageW(frame, WM_COMMAND, cmd::kListTranslation, 0);
+    HWND input = FindChild(frame, L"RichEdit20W", 202);
+    ASSERT_NE(input, nullptr);
+    const std::wstring wide(reading.begin(), reading.end());
+    SendMessageW(input, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()));
+    PostMessageW(frame, WM_COMMAND, cmd::kFind, 0);
+    auto state = run.QueryState(frame);
+    auto shown = [&] {
+        state = run.QueryState(frame);
+        if (state[L"kind"] != L"1" || state[L"rows"].empty() || std::stoi(state[L"rows"]) < 1) return false;
+        for (int row = 0; row < 8; ++row)
+            for (int cell = 0; cell < 4; ++cell)
+                if (state[L"cell." + std::to_wstring(row) + L"." + std::to_wstring(cell)].find(wide) !=
+                    std::wstring::npos)
+                    return true;
+        return false;
+    };
+    bool found = false;
+    for (int i = 0; i < 100 && !(found = shown()); ++i) Sleep(50);
+    EXPECT_TRUE(found) << "kind " << std::string(state[L"kind"].begin(), state[L"kind"].end()) << " rows "
+                       << std::string(state[L"rows"].begin(), state[L"rows"].end());
+    SaveScreenshot(folders.root + L"\\translated_words.png");
+    EXPECT_EQ(run.Exit(frame), 0);
+}
+
+}  // namespace
