@@ -188,9 +188,14 @@ bool CConverter::ReadSource(std::u16string_view source) {
         return !Failed(s);
     }
     std::u16string message;
-    SourceLanguages languages;
-    for (size_t i = 0; i < languages.size(); ++i) languages[i] = target_.languages[i];
-    if (!LoadSourceText(source, formatFlags_, languages, sourceText_, message)) {
+    SourceChoices choices;
+    for (size_t i = 0; i < choices.languages.size(); ++i) choices.languages[i] = target_.languages[i];
+    choices.context = this;
+    choices.progress = [](void* context, int32_t perMille) {
+        CompileUi& ui = static_cast<CConverter*>(context)->ui_;
+        if (ui.HasProgressBar()) ui.SetProgress(perMille);
+    };
+    if (!LoadSourceText(source, formatFlags_, choices, sourceText_, message)) {
         errorText = message.substr(0, 255);
         return false;
     }

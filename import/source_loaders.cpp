@@ -54,15 +54,15 @@ void SetLanguageSourceLoader(SourceRule rule, LanguageSourceLoader loader) {
 }
 
 bool LoadSourceText(std::u16string_view path, uint32_t formatFlags, std::u16string& text, std::u16string& message) {
-    return LoadSourceText(path, formatFlags, SourceLanguages{}, text, message);
+    return LoadSourceText(path, formatFlags, SourceChoices{}, text, message);
 }
 
-bool LoadSourceText(std::u16string_view path, uint32_t formatFlags, const SourceLanguages& languages,
+bool LoadSourceText(std::u16string_view path, uint32_t formatFlags, const SourceChoices& choices,
                     std::u16string& text, std::u16string& message) {
     const SourceRule rule = SourceRuleOf(formatFlags);
     if (rule == SourceRule::Count) return false;
     const Rule& chosen = Rules()[static_cast<size_t>(rule)];
-    if (chosen.languageLoader != nullptr) return chosen.languageLoader(path, formatFlags, languages, text, message);
+    if (chosen.languageLoader != nullptr) return chosen.languageLoader(path, formatFlags, choices, text, message);
     return chosen.loader != nullptr && chosen.loader(path, formatFlags, text, message);
 }
 

@@ -14,13 +14,17 @@
 using SourceLoader = bool (*)(std::u16string_view path, uint32_t formatFlags, std::u16string& text,
                               std::u16string& message);
 
-// The languages the import chose: the source language, then translation
-// languages 1 to 3 (ISO 639-3 codes, empty when not chosen).
-using SourceLanguages = std::array<std::u16string, 4>;
-// A loader that reads the chosen languages too (the Tatoeba rule's).
-using LanguageSourceLoader = bool (*)(std::u16string_view path, uint32_t formatFlags,
-                                      const SourceLanguages& languages, std::u16string& text,
-                                      std::u16string& message);
+// What the import chose beyond the format: the languages (the source
+// language, then translation languages 1 to 3; ISO 639-3 codes, empty when
+// not chosen), and where a long loader reports its progress (per mille).
+struct SourceChoices {
+    std::array<std::u16string, 4> languages;
+    void (*progress)(void* context, int32_t perMille) = nullptr;  // may be null
+    void* context = nullptr;
+};
+// A loader that reads the choices too (the Tatoeba rule's).
+using LanguageSourceLoader = bool (*)(std::u16string_view path, uint32_t formatFlags, const SourceChoices& choices,
+                                      std::u16string& text, std::u16string& message);
 
 // The rules, in the order they are tried.
 enum class SourceRule : int32_t {
@@ -45,9 +49,9 @@ SourceLoader SetSourceLoader(SourceRule rule, SourceLoader loader);
 // Installs a loader that reads the languages; it comes before the rule's plain loader.
 void SetLanguageSourceLoader(SourceRule rule, LanguageSourceLoader loader);
 // Reads the source by its rule; false with `message` when there is no rule,
-// no loader, or the loader fails. The first form chooses no languages.
+// no loader, or the loader fails. The first form chooses nothing.
 bool LoadSourceText(std::u16string_view path, uint32_t formatFlags, std::u16string& text, std::u16string& message);
-bool LoadSourceText(std::u16string_view path, uint32_t formatFlags, const SourceLanguages& languages,
+bool LoadSourceText(std::u16string_view path, uint32_t formatFlags, const SourceChoices& choices,
                     std::u16string& text, std::u16string& message);
 
 // The own markup loader: the compressed container inflated, or a UTF-16 file

@@ -89,9 +89,11 @@ int32_t ImportTatoeba(CDictionary& dictionary, const void* buffer, uint32_t size
     return 1;
 }
 
-bool LoadTatoebaRuleSource(std::u16string_view path, uint32_t formatFlags, const TatoebaLanguages& languages,
+bool LoadTatoebaRuleSource(std::u16string_view path, uint32_t formatFlags, const SourceChoices& choices,
                            std::u16string& prepared, std::u16string& message) {
     prepared.clear();
     message.clear();
-    return (formatFlags & kFormatTatoeba) != 0 && LoadTatoebaSource(languages, path, prepared, message);
+    return (formatFlags & kFormatTatoeba) != 0 &&
+           LoadTatoebaSource(choices.languages, path, prepared, message, kTatoebaPieceBytes,
+                             {choices.progress, choices.context});
 }

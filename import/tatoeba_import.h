@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "dictionary/import_services.h"
+#include "import/source_loaders.h"
 #include "import/tatoeba_source_loader.h"
 
 class CDictionary;
@@ -28,6 +29,7 @@ int32_t ParseTatoebaArticle(CDictionary& dictionary, const char16_t* text, int32
 int32_t ImportTatoeba(CDictionary& dictionary, const void* buffer, uint32_t sizeInBytes, int32_t mode,
                       const ImportCallbacks& callbacks);
 
-// The compiler's loader of the Tatoeba rule, with the languages the import chose.
-bool LoadTatoebaRuleSource(std::u16string_view path, uint32_t formatFlags, const TatoebaLanguages& languages,
+// The compiler's loader of the Tatoeba rule, with the languages the import
+// chose; it reports its progress where the choices say.
+bool LoadTatoebaRuleSource(std::u16string_view path, uint32_t formatFlags, const SourceChoices& choices,
                            std::u16string& prepared, std::u16string& message);

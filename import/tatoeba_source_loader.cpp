@@ -132,8 +132,8 @@ struct Pair {
 
 class TatoebaLoad {
 public:
-    TatoebaLoad(const TatoebaLanguages& languages, std::u16string_view path, size_t pieceBytes)
-        : path_(path), links_(TatoebaLinksPath(path)), pieceBytes_(pieceBytes) {
+    TatoebaLoad(const TatoebaLanguages& languages, std::u16string_view path, size_t pieceBytes, TatoebaProgress progress)
+        : path_(path), links_(TatoebaLinksPath(path)), pieceBytes_(pieceBytes), progress_(progress) {
         for (size_t i = 0; i < languages.size(); ++i) codes_[i] = Utf16ToUtf8(languages[i]).substr(0, 3);
     }
 
@@ -142,6 +142,7 @@ public:
             message = WithArgument(kMissingLinks, links_);
             return false;
         }
+        Report(10);
         if (!FindLargestId() || !FillLanguageTable() || !CollectPairs()) return false;
         if (pairs_.empty()) {
             message = kNoPairs;
@@ -149,10 +150,14 @@ public:
         }
         OrderRunsByLanguage();
         if (!KeepLines(message)) return false;
+        Report(700);
         return Prepare(prepared);
     }
 
 private:
+    void Report(int32_t perMille) const {
+        if (progress_.report != nullptr) progress_.report(progress_.context, perMille);
+    }
     uint8_t LanguageBit(std::string_view field) const {
         uint8_t bit = 0;
         for (size_t i = 0; i < codes_.size(); ++i)
@@ -174,6 +179,7 @@ private:
             }
         if (lines.Failed()) return false;
         tableSize_ = any ? size_t{largest} + 1 : 0;
+        Report(200);
         return true;
     }
 
@@ -185,6 +191,7 @@ private:
         SentenceLine sentence;
         for (std::string_view line; lines.Next(line);)
             if (SplitSentence(line, sentence) && sentence.id < tableSize_) table_[sentence.id] = LanguageBit(sentence.language);
+        Report(300);
         return !lines.Failed();
     }
 
@@ -193,14 +200,17 @@ private:
     bool CollectPairs() {
         size_t count = 0;
         if (!WalkLinks([&](uint32_t, uint32_t, uint8_t) { ++count; })) return false;
+        Report(400);
         try {
             pairs_.reserve(count);
         } catch (const std::bad_alloc&) {
             return false;
         }
-        return WalkLinks([&](uint32_t first, uint32_t second, uint8_t rank) {
+        const bool read = WalkLinks([&](uint32_t first, uint32_t second, uint8_t rank) {
             if (pairs_.size() < count) pairs_.push_back({first, second, rank});
         });
+        Report(500);
+        return read;
     }
 
     template <typename Use>
@@ -231,6 +241,7 @@ private:
                              [](const Pair& a, const Pair& b) { return a.rank < b.rank; });
             begin = end;
         }
+        Report(600);
     }
 
     // The ids of the window that have kept lines become their ordinals.
@@ -286,10 +297,12 @@ private:
     bool Prepare(std::u16string& prepared) {
         std::u16string text = Utf8ToUtf16(kept_);
         std::string().swap(kept_);
+        Report(800);
         std::vector<uint32_t> lineStarts;
         lineStarts.push_back(0);
         for (size_t i = 0; i < text.size(); ++i)
             if (text[i] == u'\n' && i + 1 < text.size()) lineStarts.push_back(static_cast<uint32_t>(i + 1));
+        Report(900);
         std::vector<uint32_t> words;
         words.push_back(0);
         for (const Pair& pair : pairs_) {
@@ -305,12 +318,14 @@ private:
         prepared.assign(words.size() * 2 + text.size(), u'\0');
         std::memcpy(prepared.data(), words.data(), words.size() * 4);
         std::memcpy(prepared.data() + words.size() * 2, text.data(), text.size() * 2);
+        Report(1000);
         return true;
     }
 
     std::u16string path_;
     std::u16string links_;
     size_t pieceBytes_;
+    TatoebaProgress progress_;
     std::array<std::string, 4> codes_;
     std::unique_ptr<uint8_t[]> table_;
     size_t tableSize_ = 0;
@@ -334,11 +349,11 @@ std::u16string TatoebaLinksPath(std::u16string_view path) {
 }
 
 bool LoadTatoebaSource(const TatoebaLanguages& languages, std::u16string_view path, std::u16string& prepared,
-                       std::u16string& message, size_t pieceBytes) {
+                       std::u16string& message, size_t pieceBytes, TatoebaProgress progress) {
     prepared.clear();
     message.clear();
     try {
-        TatoebaLoad load(languages, path, pieceBytes);
+        TatoebaLoad load(languages, path, pieceBytes, progress);
         return load.Run(prepared, message);
     } catch (const std::bad_alloc&) {
         prepared.clear();

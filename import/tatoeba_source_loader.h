@@ -28,6 +28,13 @@ using TatoebaLanguages = std::array<std::u16string, 4>;
 
 inline constexpr size_t kTatoebaPieceBytes = 1000000;
 
+// Where the loader reports its progress: 10 of 1000 once it starts, then 200,
+// 300, ... 1000 after each pass and step.
+struct TatoebaProgress {
+    void (*report)(void* context, int32_t perMille) = nullptr;  // may be null
+    void* context = nullptr;
+};
+
 // Reads the sentences file at `path` and its links file ("links" with the
 // same extension in the same folder) into `prepared` (the buffer above, two
 // bytes per unit). False with a message for the user in `message` (empty for
@@ -36,7 +43,8 @@ inline constexpr size_t kTatoebaPieceBytes = 1000000;
 // sorted by id. Lines whose id fields are not 1 to 9 digits are skipped.
 // `pieceBytes` is how much of a file is read at a time.
 bool LoadTatoebaSource(const TatoebaLanguages& languages, std::u16string_view path, std::u16string& prepared,
-                       std::u16string& message, size_t pieceBytes = kTatoebaPieceBytes);
+                       std::u16string& message, size_t pieceBytes = kTatoebaPieceBytes,
+                       TatoebaProgress progress = {});
 
 // The path of the links file of the sentences file at `path`.
 std::u16string TatoebaLinksPath(std::u16string_view path);

@@ -40,7 +40,7 @@ long PeakKiB() {
     return usage.ru_maxrss;
 }
 
-const SourceLanguages kLanguages = {u"jpn", u"eng", u"rus", u""};
+const TatoebaLanguages kLanguages = {u"jpn", u"eng", u"rus", u""};
 
 struct Pairs {
     std::vector<std::u16string> headwords, articles;
@@ -130,7 +130,7 @@ int main(int argc, char** argv) {
     callbacks.onRecord = CollectPair;
     callbacks.context = &pairs;
     CDictionary parser(0, engine);
-    if (LoadSourceText(source.u16string(), flags, kLanguages, text, message))
+    if (LoadSourceText(source.u16string(), flags, SourceChoices{kLanguages}, text, message))
         GetFormatParsers(FormatTypeFromFlags(flags)).import(parser, text.data(), uint32_t(text.size() * 2), 0, callbacks);
     std::printf("%s,sqlite_pairs,%zu\n%s,sqlite_reference_seconds,%.3f\n", kind.c_str(), pairs.articles.size(),
                 kind.c_str(), SqliteReference(pairs, work));

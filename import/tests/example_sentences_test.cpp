@@ -2,7 +2,9 @@
 // the language table and links (translations in language order, the largest
 // id, ids that are not 1 to 9 digits), the window of line ordinals, the
 // messages, reading in pieces of 1 to 17 bytes, and prepared buffers that do
-// not hold together.
+// not hold together; the loader's progress through the compiler.
+#include "import/compile_environment.h"
+#include "import/converter.h"
 #include "import/examples_import.h"
 #include "import/import_registration.h"
 #include "import/tatoeba_import.h"
@@ -161,6 +163,25 @@ TEST_F(ExampleSentences, TatoebaFailuresSayWhy) {
     EXPECT_TRUE(prepared.empty());
     EXPECT_EQ(TatoebaLinksPath(u"/a.b/sentences"), u"/a.b/links");
     EXPECT_EQ(TatoebaLinksPath(u"C:\\data\\sentences.tsv"), u"C:\\data\\links.tsv");
+}
+
+TEST_F(ExampleSentences, TatoebaLoadingReportsItsProgressThroughTheCompiler) {
+    Write("sentences.csv", "1\tcmn\tx\n2\tjpn\ty\n3\teng\tz\n");
+    Write("links.csv", "2\t3\n");
+    CDictionary target(kFormatStoreDatabase, engine_);
+    std::copy_n(u"jpn", 3, target.languages[0]);
+    std::copy_n(u"eng", 3, target.languages[1]);
+    SilentCompileUi ui;
+    ui.progressBar = true;
+    FixedCompileEnv env;
+    CConverter converter(target, CConverter::kNewFile, ui, env);
+    const std::u16string source = (folder_ / "sentences.csv").u16string();
+    ASSERT_EQ(converter.Convert(DetectDictionaryFileFormat(source.c_str()), source, (folder_ / "t.qdx").u16string()), 1)
+        << Utf16ToUtf8(converter.errorText);
+    EXPECT_EQ(converter.ArticleCount(), 1u);
+    ASSERT_GE(ui.progress.size(), 10u);
+    EXPECT_EQ(std::vector<int32_t>(ui.progress.begin(), ui.progress.begin() + 10),
+              (std::vector<int32_t>{10, 200, 300, 400, 500, 600, 700, 800, 900, 1000}));
 }
 
 TEST_F(ExampleSentences, TatoebaBuffersThatDoNotHoldTogetherImportNothing) {
