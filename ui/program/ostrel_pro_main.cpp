@@ -16,6 +16,8 @@
 #include "common/settings/win/ensure_unicode_ini.h"
 #include "common/settings/win/registry_store.h"
 #include "common/win/wide_text.h"
+#include "dictionary/word_list.h"
+#include "japanese/phrase_parse.h"
 #include "ui/application.h"
 #include "ui/command_ids.h"
 #include "ui/frame.h"
@@ -90,10 +92,22 @@ void RunMainWindow(HINSTANCE instance, std::vector<std::u16string> arguments, in
     FrameTranslationLists translationLists(*frame, shelf);
     FrameTranslator translator(translationLists, app.ini.get());
     frame->translator = &translator;
+    // Search as you type cuts a typed phrase no dictionary holds into words.
+    WordList* readings = shelf.Shelf().GetWordList(kListReadings);
+    WordList* translatedWords = shelf.Shelf().GetWordList(kListTranslatedWords);
+    std::unique_ptr<ostrel::japanese::PhraseSearchSplitter> splitter;
+    if (readings && translatedWords) {
+        splitter = std::make_unique<ostrel::japanese::PhraseSearchSplitter>(translator.Translator(),
+                                                                            translator.Options(), *translatedWords);
+        splitter->keyToInput = [](void* input, std::u16string_view key) { static_cast<CInput*>(input)->SetText(key); };
+        splitter->keyToInputContext = &shelf.Input();
+        readings->phraseSplitter = splitter.get();
+    }
     FrameArticleHost articleHost(shelf);
     SetArticleViewHost(&articleHost);
     if (frame->Create(app.window.x, app.window.y, app.window.width, app.window.height)) frame->MessageLoop();
     frame.reset();
+    if (readings) readings->phraseSplitter = nullptr;
     SetArticleViewHost(nullptr);
     g_frame = nullptr;
 }
