@@ -21,11 +21,21 @@ constexpr int32_t kBulletSeparator = 9;
 constexpr wchar_t kIndentMeasure = 0x56FD;
 
 // A memory DC with a bitmap of the client size; empty when either failed.
+// The bitmap is a 32-bit DIB section, so drawing into it stays in the
+// process instead of going to the display for every call.
 class MemoryCanvas {
 public:
     MemoryCanvas(HDC target, int32_t width, int32_t height) {
         dc_ = CreateCompatibleDC(target);
-        bitmap_ = CreateCompatibleBitmap(target, std::max(width, 1), std::max(height, 1));
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof(info.bmiHeader);
+        info.bmiHeader.biWidth = std::max(width, 1);
+        info.bmiHeader.biHeight = -std::max(height, 1);  // top-down
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        void* bits = nullptr;
+        bitmap_ = CreateDIBSection(target, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
         if (dc_ && bitmap_) old_ = SelectObject(dc_, bitmap_);
     }
     ~MemoryCanvas() {

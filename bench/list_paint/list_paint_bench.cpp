@@ -95,8 +95,11 @@ int main() {
     shelf.Refresh();
 
     ListView::RegisterWindowClass();
-    HWND parent = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 700, 700, nullptr, nullptr,
+    HWND parent = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 700, 700, nullptr, nullptr,
                                   GetModuleHandleW(nullptr), nullptr);
+    // The first ShowWindow of a process may take the starting show mode: show twice.
+    ShowWindow(parent, SW_SHOWNORMAL);
+    ShowWindow(parent, SW_SHOWNORMAL);
     CArticleView article(parent, 0, 420, 700, 280);
     ShowWindow(article.Window(), SW_SHOW);
     site.view = &article;
@@ -132,11 +135,15 @@ int main() {
     };
     std::printf("%zu keystrokes over %d dictionaries, %d rows in the reading list, page of %d lines\n",
                 keystrokes.size(), argc - 1, view->GetRowCount(), view->rowsPerPage);
-    run("keystroke to painted page and article");
+    if (!IsWindowVisible(view->Window())) std::printf("the list window is not visible: nothing is painted\n");
+    // The first pass reads the records from the files; the later ones find
+    // them in the engine's cache.
+    run("first pass: keystroke to painted page and article");
+    run("again: keystroke to painted page and article");
     site.view = nullptr;
-    run("keystroke to painted page, no article view");
+    run("again: keystroke to painted page, no article view");
     ShowWindow(view->Window(), SW_HIDE);
-    run("keystroke to search only (list hidden)");
+    run("again: keystroke to search and article text, nothing painted");
     DestroyWindow(parent);
     return 0;
 }
