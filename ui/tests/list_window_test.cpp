@@ -156,4 +156,40 @@ TEST_F(ListWindow, LettersTypedIntoTheListGoToTheInputBox) {
     EXPECT_EQ(GetFocus(), site_.input);
 }
 
+// A translated-words list of one open group of three hits in a window
+// narrower than its columns.
+TEST(ListWindowGroups, TheExpanderIsHitWhereItIsDrawnAfterHorizontalScrolling) {
+    ListView::RegisterWindowClass();
+    HWND parent = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 10, 10, 400, 300, nullptr, nullptr,
+                                  GetModuleHandleW(nullptr), nullptr);
+    WordList list(nullptr, kListTranslatedWords);
+    for (uint32_t flags : {kEntryGroupStart | kEntryGroupExpanded, kEntryGroupExpanded, kEntryGroupExpanded}) {
+        WordListEntry entry;
+        std::memset(&entry, 0, sizeof entry);
+        entry.flags = flags | kEntryOwnText | kEntryListed;
+        entry.textOffset = static_cast<uint32_t>(list.AddText(u"hit"));
+        entry.textLength = 3;
+        list.AppendRaw(entry);
+    }
+    TestSite site;
+    ListView view(kViewTranslatedWords, &list, site);
+    ASSERT_TRUE(view.Create(parent, 0, 0, 380, 280));
+    view.Move(0, 0, 380, 280);
+    view.Show(SW_SHOW);
+    view.GoToFirst();
+    ASSERT_EQ(view.Columns().columns[0].kind, kColumnExpander);
+    LPARAM onBox = MAKELPARAM(5, view.headerHeight + view.lineHeight / 2);
+    SendMessageW(view.Window(), WM_HSCROLL, SB_LINEDOWN, 0);
+    ASSERT_EQ(view.horizontalOffset, 10);
+    SendMessageW(view.Window(), WM_LBUTTONDOWN, MK_LBUTTON, onBox);
+    SendMessageW(view.Window(), WM_LBUTTONUP, 0, onBox);
+    EXPECT_EQ(list.RowCount(), 3) << "the box is scrolled away from x 5";
+    SendMessageW(view.Window(), WM_HSCROLL, SB_LINEUP, 0);
+    SendMessageW(view.Window(), WM_LBUTTONDOWN, MK_LBUTTON, onBox);
+    SendMessageW(view.Window(), WM_LBUTTONUP, 0, onBox);
+    EXPECT_EQ(list.RowCount(), 1) << "a press on the box closes the group";
+    DestroyWindow(parent);
+    UnregisterClassW(reinterpret_cast<const wchar_t*>(kListViewClassName), GetModuleHandleW(nullptr));
+}
+
 }  // namespace
