@@ -1,8 +1,10 @@
 #!/usr/bin/env python3
 """Writes Debian's dict-freedict-jpn-rus (dictd) as a DSL source (with one
-#INCLUDE) and as a WARODAI text, with what each article must hold.
+#INCLUDE) and as a WARODAI text, with what each article must hold; and
+dict-freedict-eng-rus as DSL cards with bold, italic and transcription tags.
 
   freedict_card_layouts.py OUTDIR        the sources and the facts
+  freedict_card_layouts.py english FILE  the English-Russian cards
   freedict_card_layouts.py peer FILE     the headwords of each article of a
                                          DSL file as python3-pyglossary reads it
 Facts: one line per article, fields split by U+001E, list items by U+001F.
@@ -13,6 +15,7 @@ import re
 import sys
 
 DICT = "/usr/share/dictd/freedict-jpn-rus"
+ENGLISH = "/usr/share/dictd/freedict-eng-rus"
 B64 = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/"
 
 
@@ -23,11 +26,11 @@ def number(text):
     return value
 
 
-def entries():
+def entries(dictionary=DICT):
     """(headwords, the forms line, lines of the definition) in the order of the data file."""
-    data = gzip.open(DICT + ".dict.dz").read()
+    data = gzip.open(dictionary + ".dict.dz").read()
     by_span = {}
-    for line in open(DICT + ".index", encoding="utf-8"):
+    for line in open(dictionary + ".index", encoding="utf-8"):
         word, offset, size = line.rstrip("\n").split("\t")
         if word.startswith("00database"):
             continue
@@ -97,6 +100,20 @@ def main(out):
         f.write("\n".join(warodai_facts) + "\n")
 
 
+def english(path):
+    """Each card: its headwords; "[b]Form[/b] [t]sounds[/t]"; then "[i]n.[/i] [trn]sense[/trn]"."""
+    cards = ['#NAME "English-Russian"', '#INDEX_LANGUAGE "English"', '#CONTENTS_LANGUAGE "Russian"']
+    for words, first, lines in entries(ENGLISH):
+        if not lines:
+            continue
+        sounds = re.search(r"/([^/]*)/", first)
+        form = escape(re.sub(r"/[^/]*/", "", first).strip()) or escape(words[0])
+        cards += [escape(w) for w in words]
+        cards.append("\t[m1][b]%s[/b]" % form + (" [t]%s[/t]" % escape(sounds.group(1)) if sounds else ""))
+        cards += ["\t[m2][i]%d.[/i] [trn]%s[/trn]" % (i + 1, escape(l)) for i, l in enumerate(lines)]
+    write_utf16(path, "\n".join(cards) + "\n")
+
+
 def peer(path):
     sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "../../article/tests"))
     from dsl_cards_peer import cards
@@ -105,4 +122,4 @@ def peer(path):
 
 
 if __name__ == "__main__":
-    peer(sys.argv[2]) if sys.argv[1] == "peer" else main(sys.argv[1])
+    {"peer": peer, "english": english}.get(sys.argv[1], lambda _: main(sys.argv[1]))(sys.argv[-1])
