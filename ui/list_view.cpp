@@ -1,6 +1,5 @@
 // ListView: the list window's creation, fonts, header and layout, the
-// refresh after every move, the article of the current row and the list
-// commands.
+// refresh after every move, and what the portable half asks of the window.
 #include "ui/list_view.h"
 
 #include <commctrl.h>
@@ -10,9 +9,7 @@
 #include "common/win/wide_text.h"
 #include "dictionary/dictionary.h"
 #include "dictionary/word_list.h"
-#include "dictionary/word_list_entry.h"
 #include "ui/application.h"
-#include "ui/command_ids.h"
 #include "ui/frame.h"
 #include "ui/font_sets.h"
 

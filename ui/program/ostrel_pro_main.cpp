@@ -23,6 +23,7 @@
 #include "ui/frame.h"
 #include "ui/font_sets.h"
 #include "ui/frame_furniture.h"
+#include "ui/frame_article_context.h"
 #include "ui/frame_article_host.h"
 #include "ui/frame_shelf.h"
 #include "ui/frame_translation_lists.h"
@@ -105,10 +106,13 @@ void RunMainWindow(HINSTANCE instance, std::vector<std::u16string> arguments, in
     }
     FrameArticleHost articleHost(shelf);
     SetArticleViewHost(&articleHost);
+    FrameArticleContext articleContext(shelf.Shelf());
+    SetArticleContext(&articleContext);
     if (frame->Create(app.window.x, app.window.y, app.window.width, app.window.height)) frame->MessageLoop();
     frame.reset();
     if (readings) readings->phraseSplitter = nullptr;
     SetArticleViewHost(nullptr);
+    SetArticleContext(nullptr);
     g_frame = nullptr;
 }
 
