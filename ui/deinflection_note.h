@@ -27,3 +27,9 @@ bool ShowDeinflectionNote(std::u16string_view matched, const uint8_t (&tags)[16]
 
 // The same into the main window's article view, in the article font set's faces.
 bool ShowDeinflectionNote(std::u16string_view matched, const uint8_t (&tags)[16], bool english);
+
+class CArticleView;
+class WordList;
+// The note of the translated-words list's row `row` (its matched part of the
+// analysed text and its tags) above the article `view` shows.
+bool ShowDeinflectionNoteOfRow(const WordList& list, int32_t row, bool english, CArticleView& view);

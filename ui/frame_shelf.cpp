@@ -25,6 +25,7 @@
 #include "storage/global_engine.h"
 #include "ui/application.h"
 #include "ui/command_rules.h"
+#include "ui/deinflection_note.h"
 #include "ui/frame.h"
 #include "ui/font_sets.h"
 #include "ui/print_dialog.h"
@@ -341,6 +342,11 @@ void FrameShelf::ShowArticle(const FormattedText* article) {
         break;
     }
     }
+    // An inflected word of the translated-words list: its note above the article.
+    ListView* view = CurrentView();
+    if (view && view->viewKind == kViewTranslatedWords && view->model)
+        ShowDeinflectionNoteOfRow(*view->model, view->currentRow, g_application && g_application->language != 0,
+                                  *article_);
 }
 
 // Plain text with margins 4 and 4; each "<<...>>" becomes a link between

@@ -1,6 +1,7 @@
 // OstrelPro.exe with a slice of Debian's EDICT: a kana word typed into the
 // input box and Find on the translated-words list fill that list with the
-// word's hits, one of them showing the typed reading.
+// word's hits, one of them showing the typed reading; an inflected verb's
+// article shows the deinflection note above it.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -29,22 +30,81 @@ std::u16string SliceReading() {
     return {};
 }
 
+// An ichidan verb of the slice with a kanji headword: its ます-past form.
+std::u16string SliceIchidanPast() {
+    std::vector<uint8_t> bytes = ReadFileBytes(std::string(OSTREL_BINARY_DIR) + "/ui/e2e-data/edict-slice");
+    std::vector<std::span<const uint8_t>> lines = SplitLines(bytes);
+    for (size_t i = 1; i < lines.size(); ++i) {
+        std::u16string text = DecodeEucJpLine(lines[i]);
+        size_t space = text.find(u' ');
+        if (space == std::u16string::npos || space < 2 || text.find(u"(v1") == std::u16string::npos) continue;
+        std::u16string head = text.substr(0, space);
+        if (head.back() != u'る' || head[0] < 0x4E00 || head[0] > 0x9FFF) continue;
+        return head.substr(0, head.size() - 1) + u"ました";
+    }
+    return {};
+}
+
+std::wstring WindowText(HWND window) {
+    wchar_t text[4096] = {};
+    SendMessageW(window, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+// "from:" in the English or Japanese interface, "от:" in the Russian one.
+bool HasFrom(const std::wstring& text) {
+    return text.find(L"from:") != std::wstring::npos || text.find(L"от:") != std::wstring::npos;
+}
+
+// Starts the program over the slice.
+HWND StartWithSlice(ProgramRun& run, TestFolders& folders) {
+    std::wstring dictionary = folders.DictionariesFolder() + L"\\edict-slice.qdx";
+    CreateDirectoryW((folders.documents + L"\\OstrelPro").c_str(), nullptr);
+    CreateDirectoryW(folders.DictionariesFolder().c_str(), nullptr);
+    std::string binary = OSTREL_BINARY_DIR;
+    EXPECT_TRUE(CopyFileW((std::wstring(binary.begin(), binary.end()) + L"\\ui\\e2e-data\\edict-slice.qdx").c_str(),
+                          dictionary.c_str(), FALSE));
+    WriteSettings(folders, L"[Window]\r\nx=20\r\ny=20\r\ncx=700\r\ncy=560\r\ncy2=300\r\n[Dictionaries]\r\nFile1=" +
+                               dictionary + L",0\r\n");
+    return run.WaitForFrame();
+}
+
+TEST(TranslateTextEndToEnd, InflectedVerbShowsItsNoteAboveTheArticle) {
+    SetProcessDPIAware();
+    CloseLeftoverFrames();
+    const std::u16string past = SliceIchidanPast();
+    ASSERT_FALSE(past.empty()) << "no ichidan verb in the EDICT slice";
+    TestFolders folders = PrepareTest(L"TranslateText.Note");
+    ProgramRun run;
+    HWND frame = StartWithSlice(run, folders);
+    ASSERT_NE(frame, nullptr);
+    SendMessageW(frame, WM_COMMAND, cmd::kListTranslation, 0);
+    HWND input = FindChild(frame, L"RichEdit20W", 202);
+    ASSERT_NE(input, nullptr);
+    const std::wstring wide(past.begin(), past.end());
+    SendMessageW(input, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()));
+    PostMessageW(frame, WM_COMMAND, cmd::kFind, 0);
+    HWND article = FindChild(frame, L"RichEdit20W", 201);
+    ASSERT_NE(article, nullptr);
+    std::wstring shown;
+    for (int i = 0; i < 100; ++i, Sleep(50)) {
+        shown = WindowText(article);
+        if (shown.rfind(wide, 0) == 0 && HasFrom(shown)) break;
+    }
+    EXPECT_EQ(shown.rfind(wide, 0), 0u);
+    EXPECT_TRUE(HasFrom(shown));
+    SaveScreenshot(folders.root + L"\\deinflection_note.png");
+    EXPECT_EQ(run.Exit(frame), 0);
+}
+
 TEST(TranslateTextEndToEnd, FindOnTheTranslatedWordsListFillsItWithTheTypedWord) {
     SetProcessDPIAware();
     CloseLeftoverFrames();
     const std::u16string reading = SliceReading();
     ASSERT_FALSE(reading.empty()) << "the EDICT slice was not made";
     TestFolders folders = PrepareTest(L"TranslateText.Find");
-    std::wstring dictionary = folders.DictionariesFolder() + L"\\edict-slice.qdx";
-    CreateDirectoryW((folders.documents + L"\\OstrelPro").c_str(), nullptr);
-    CreateDirectoryW(folders.DictionariesFolder().c_str(), nullptr);
-    std::string binary = OSTREL_BINARY_DIR;
-    ASSERT_TRUE(CopyFileW((std::wstring(binary.begin(), binary.end()) + L"\\ui\\e2e-data\\edict-slice.qdx").c_str(),
-                          dictionary.c_str(), FALSE));
-    WriteSettings(folders, L"[Window]\r\nx=20\r\ny=20\r\ncx=700\r\ncy=560\r\ncy2=300\r\n[Dictionaries]\r\nFile1=" +
-                               dictionary + L",0\r\n");
     ProgramRun run;
-    HWND frame = run.WaitForFrame();
+    HWND frame = StartWithSlice(run, folders);
     ASSERT_NE(frame, nullptr);
     SendMessageW(frame, WM_COMMAND, cmd::kListTranslation, 0);
     HWND input = FindChild(frame, L"RichEdit20W", 202);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "article/win/article_view.h"
+#include "dictionary/tests/word_list_fixture.h"
 #include "ui/deinflection_note.h"
 
 namespace {
@@ -92,6 +93,37 @@ TEST(DeinflectionNote, NoteStandsAboveTheArticleInARealView) {
         ASSERT_NE(from, std::u16string::npos);
         EXPECT_LT(from, text.find(u"たべる【食べる】"));
         EXPECT_NE(SendMessageW(view.RichEditWindow(), EM_GETOPTIONS, 0, 0) & ECO_READONLY, 0);
+    }
+    DestroyWindow(parent);
+}
+
+TEST(DeinflectionNote, RowOfTheTranslatedWordsListShowsItsMatchedPartAndNothingOutsideTheRows) {
+    LoadLibraryW(L"Riched20.dll");
+    HWND parent = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 400, 300, nullptr, nullptr, nullptr, nullptr);
+    {
+        TestShelf shelf;
+        WordList list(&shelf, kListTranslatedWords);
+        const char16_t text[] = u"私は食べました";
+        list.analysedText = text;
+        WordListEntry e{};
+        e.flags = kEntryListed;
+        e.matchStart = 2;
+        e.matchLength = 5;
+        e.tags[0] = 3;
+        e.tags[1] = 35;
+        e.priority = kDefaultEntryPriority;
+        ASSERT_NE(list.AppendRaw(e), nullptr);
+        CArticleView view(parent, 0, 0, 400, 300);
+        const std::u16string article = u"article";
+        view.SetArticle(article.c_str(), static_cast<int32_t>(article.size()), nullptr, true);
+        EXPECT_FALSE(ShowDeinflectionNoteOfRow(list, 1, true, view));
+        EXPECT_FALSE(ShowDeinflectionNoteOfRow(list, -1, true, view));
+        ASSERT_TRUE(ShowDeinflectionNoteOfRow(list, 0, false, view));
+        wchar_t shown[256] = {};
+        GetWindowTextW(view.RichEditWindow(), shown, 256);
+        const std::u16string got(reinterpret_cast<const char16_t*>(shown));
+        EXPECT_TRUE(got.starts_with(u"食べました")) << got.size();
+        EXPECT_NE(got.find(u"от:"), std::u16string::npos);
     }
     DestroyWindow(parent);
 }
