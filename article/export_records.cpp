@@ -41,6 +41,16 @@ DictionaryExportRecords::DictionaryExportRecords(CDictionary& dictionary) : dict
     positions_.erase(std::unique(positions_.begin(), positions_.end()), positions_.end());
 }
 
+DictionaryExportRecords::DictionaryExportRecords(CDictionary& dictionary, int32_t indexId) : dictionary_(dictionary) {
+    CDMS& engine = dictionary.Engine();
+    EngineCursor cursor(engine, dictionary.fileId);
+    if (Failed(cursor.SelectIndex(indexId))) return;
+    EntryPosition position;
+    for (DmsStatus st = engine.First(cursor.handle(), nullptr, &position); !Failed(st);
+         st = engine.Next(cursor.handle(), nullptr, &position))
+        if (position.ref.first != 0) positions_.push_back(position.ref.first);
+}
+
 void DictionaryExportRecords::KeepFirst(int32_t count) {
     if (count >= 0 && static_cast<size_t>(count) < positions_.size()) positions_.resize(static_cast<size_t>(count));
 }

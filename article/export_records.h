@@ -35,10 +35,13 @@ private:
 };
 
 // Every record the article indexes of an open dictionary point at, in record
-// order (for a compiled source, the source's order).
+// order (for a compiled source, the source's order); or the entries of one
+// index in its key order, a record once per entry, as a one-dictionary list
+// over that index shows them.
 class DictionaryExportRecords final : public IExportRecords {
 public:
     explicit DictionaryExportRecords(CDictionary& dictionary);
+    DictionaryExportRecords(CDictionary& dictionary, int32_t indexId);
     int32_t Count() const override { return static_cast<int32_t>(positions_.size()); }
     CDictionary* Load(int32_t index) override;
     // Keeps the first `count` records only.

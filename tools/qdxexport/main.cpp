@@ -3,8 +3,10 @@
 // the export builder and the document's own file writer, or with --text the
 // records' export texts (UTF-8, CR LF line ends, a blank line between articles).
 //   qdxexport [--text] [--columns N] [--blank N] [--font-size N] [--compact] [--colored]
-//             [--kanji-first] [--translit] [--first N] DICT.qdx OUT
-// Options out of range are clamped as the stored print options are.
+//             [--kanji-first] [--translit] [--first N] [--index ID] DICT.qdx OUT
+// With --index the records come in the order of that index's entries (101
+// the readings, 102 the words), as a list over it shows them. Options out of
+// range are clamped as the stored print options are.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -22,7 +24,7 @@ namespace {
 int Usage() {
     std::fprintf(stderr,
                  "usage: qdxexport [--text] [--columns N] [--blank N] [--font-size N] [--compact] [--colored]\n"
-                 "                 [--kanji-first] [--translit] [--first N] DICT.qdx OUT\n");
+                 "                 [--kanji-first] [--translit] [--first N] [--index ID] DICT.qdx OUT\n");
     return 2;
 }
 
@@ -41,17 +43,20 @@ int main(int argc, char** argv) {
     options.formatCompressed = 0;
     bool text = false;
     long first = -1;
+    int32_t indexId = 0;
     std::string paths[2];
     int count = 0;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        const bool valued = arg == "--columns" || arg == "--blank" || arg == "--font-size" || arg == "--first";
+        const bool valued = arg == "--columns" || arg == "--blank" || arg == "--font-size" || arg == "--first" ||
+                            arg == "--index";
         if (valued && i + 1 >= argc) return Usage();
         if (arg == "--text") text = true;
         else if (arg == "--columns") options.columns = std::atoi(argv[++i]);
         else if (arg == "--blank") options.addBlankLines = std::atoi(argv[++i]);
         else if (arg == "--font-size") options.fontSize = std::atoi(argv[++i]);
         else if (arg == "--first") first = std::atol(argv[++i]);
+        else if (arg == "--index") indexId = std::atoi(argv[++i]);
         else if (arg == "--compact") options.formatCompressed = 1;
         else if (arg == "--colored") options.formatColored = 1;
         else if (arg == "--kanji-first") options.startKanji = 1;
@@ -71,7 +76,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "qdxexport: %s: cannot open the dictionary\n", paths[0].c_str());
         return 1;
     }
-    DictionaryExportRecords records(dictionary);
+    DictionaryExportRecords records = indexId != 0 ? DictionaryExportRecords(dictionary, indexId)
+                                                   : DictionaryExportRecords(dictionary);
     records.KeepFirst(first >= 0 && first < 0x7FFFFFFF ? static_cast<int32_t>(first) : -1);
     ArticleExportBuilder builder;
     bool written = false;
