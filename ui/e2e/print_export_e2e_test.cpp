@@ -51,32 +51,18 @@ void ChooseItem(HWND dialog, int id, int index) {
     SendDlgItemMessageW(dialog, id, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
-// The clipboard's Unicode text, waiting for the program to let it go.
-std::wstring ClipboardText() {
-    for (int i = 0; i < 100; ++i) {
-        if (OpenClipboard(nullptr)) {
-            std::wstring text;
-            if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-                text = static_cast<const wchar_t*>(GlobalLock(data));
-                GlobalUnlock(data);
-            }
-            CloseClipboard();
-            return text;
-        }
-        Sleep(20);
+// Opens the clipboard (waiting for the program to let it go), reads its
+// Unicode text and, with `empty`, empties it.
+std::wstring ClipboardText(bool empty = false) {
+    for (int i = 0; i < 100 && !OpenClipboard(nullptr); ++i) Sleep(20);
+    std::wstring text;
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        text = static_cast<const wchar_t*>(GlobalLock(data));
+        GlobalUnlock(data);
     }
-    return {};
-}
-
-void EmptyTheClipboard() {
-    for (int i = 0; i < 100; ++i) {
-        if (OpenClipboard(nullptr)) {
-            EmptyClipboard();
-            CloseClipboard();
-            return;
-        }
-        Sleep(20);
-    }
+    if (empty) EmptyClipboard();
+    CloseClipboard();
+    return text;
 }
 
 std::string FileBytes(const std::wstring& path) {
@@ -197,14 +183,14 @@ TEST_F(PrintExport, DialogOutputsAndKeepsItsOptions) {
     EXPECT_TRUE(IsWindow(dialog));
 
     // To the clipboard.
-    EmptyTheClipboard();
+    ClipboardText(true);
     Click(dialog, kToClipboard);
     PostMessageW(dialog, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(WaitUntilGone(dialog));
     EXPECT_NE(ClipboardText().find(reading), std::wstring::npos);
 
     // Copy text.
-    EmptyTheClipboard();
+    ClipboardText(true);
     PostMessageW(frame, WM_COMMAND, kCopyCommand, 0);
     std::wstring copied;
     for (int i = 0; i < 100 && (copied = ClipboardText()).find(reading) == std::wstring::npos; ++i) Sleep(50);
