@@ -83,6 +83,14 @@ private:
     uint32_t kept_;
 };
 
+// Busy with output while the drag's data is rendered. A drop target may keep
+// the data object after the drag, so the mark lives here, not with the drag.
+void MarkRendering(bool rendering) {
+    static std::unique_ptr<BusyWithOutput> busy;
+    if (rendering) busy = std::make_unique<BusyWithOutput>();
+    else busy.reset();
+}
+
 // Options read from the settings file (clamped), defaults without one.
 ExportOptions StoredOptions() {
     return g_application != nullptr && g_application->ini ? LoadExportOptions(*g_application->ini) : ExportOptions();
@@ -107,15 +115,10 @@ CPrintDlg& PrintEngine() {
 }
 
 int32_t CPrintDlg::CountEntries() {
-    int32_t count = 0;
-    if (view != nullptr) count = wholeList ? view->GetRowCount() : view->selection.Count();
-    if (dialog != nullptr) ShowCount();
-    return count;
-}
-
-void CPrintDlg::ShowCount() {
     const int32_t count = view == nullptr ? 0 : wholeList ? view->GetRowCount() : view->selection.Count();
-    SetDlgItemTextW(dialog, IDC_PRINT_COUNT, (Text(617) + L"  " + std::to_wstring(count)).c_str());
+    if (dialog != nullptr)
+        SetDlgItemTextW(dialog, IDC_PRINT_COUNT, (Text(617) + L"  " + std::to_wstring(count)).c_str());
+    return count;
 }
 
 CRtfDocumentBuilder* CPrintDlg::BuildRtf() {
@@ -169,14 +172,14 @@ void CPrintDlg::InitDialog(HWND window) {
     CheckDlgButton(window, IDC_PRINT_KANJI_FIRST, options.startKanji ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(window, IDC_PRINT_TRANSLIT, options.translit ? BST_CHECKED : BST_UNCHECKED);
     FillList(window, IDC_PRINT_BLANK_LINES, {0, 1, 2, 3, 4}, options.addBlankLines);
-    int32_t size = 0;
-    while (kExportFontSizes[static_cast<size_t>(size)] != options.fontSize) ++size;  // clamped: always found
-    FillList(window, IDC_PRINT_FONT_SIZE, {8, 9, 10, 11, 12, 14, 16, 18, 20, 24}, size);
+    const auto size = std::find(kExportFontSizes.begin(), kExportFontSizes.end(), options.fontSize);
+    FillList(window, IDC_PRINT_FONT_SIZE, {8, 9, 10, 11, 12, 14, 16, 18, 20, 24},
+             size != kExportFontSizes.end() ? static_cast<int32_t>(size - kExportFontSizes.begin()) : 2);
     FillList(window, IDC_PRINT_COLUMNS, {1, 2, 3}, options.columns - 1);
     ShowWindow(GetDlgItem(window, IDC_PRINT_PROGRESS_LABEL), SW_HIDE);
     ShowWindow(GetDlgItem(window, IDC_PRINT_PROGRESS), SW_HIDE);
     EnablePath();
-    ShowCount();
+    CountEntries();
 }
 
 void CPrintDlg::EnablePath() {
@@ -280,7 +283,7 @@ INT_PTR CALLBACK CPrintDlg::DialogProc(HWND window, UINT message, WPARAM wParam,
         case IDC_PRINT_ALL:
         case IDC_PRINT_SELECTED:
             self->wholeList = LOWORD(wParam) == IDC_PRINT_ALL ? 1 : 0;
-            self->ShowCount();
+            self->CountEntries();
             return TRUE;
         case IDC_PRINT_CHOOSE_FILE:
             self->ChooseFile();
@@ -343,9 +346,5 @@ int32_t CopyListSelectionAsRtf(ListView& view) {
 void StartListDrag(ListView& view) {
     if (view.model == nullptr) return;
     DWORD effect = DROPEFFECT_NONE;
-    std::unique_ptr<BusyWithOutput> busy;
-    StartArticleDrag(*view.model, view.selection, StoredOptions(), &effect, [&busy](bool rendering) {
-        if (rendering) busy = std::make_unique<BusyWithOutput>();
-        else busy.reset();
-    });
+    StartArticleDrag(*view.model, view.selection, StoredOptions(), &effect, &MarkRendering);
 }

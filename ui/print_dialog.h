@@ -22,7 +22,8 @@ public:
     CPrintDlg& operator=(const CPrintDlg&) = delete;
     virtual ~CPrintDlg() = default;
 
-    // Entries the output takes: the list's rows or the selected rows.
+    // Entries the output takes: the list's rows or the selected rows (shown
+    // in the dialog while it is open).
     int32_t CountEntries();
     // A new document of the entries (the previous one freed first); null
     // without a list or memory.
@@ -48,7 +49,6 @@ private:
     void OnOk();
     void ChooseFile();
     void EnablePath();
-    void ShowCount();
 };
 
 // The run's engine.
