@@ -351,6 +351,12 @@ IndentedLineMarks ScanIndentedLine(View card, size_t start, size_t end) {
             marks.headEnd = Earliest(marks.headEnd, i);
             break;
         }
+        // A tag's own text (as the "=" of [lang name="English"]) marks nothing:
+        // go on at its "]", which "] к " may still need.
+        if (card[i] == u'[' && (i == start || card[i - 1] != u'\\')) {
+            const size_t close = card.find(u']', i);
+            if (close != View::npos && close < end) i = close - 1;
+        }
     }
     if (marks.headEnd == View::npos || marks.headEnd < marks.headStart) marks.headEnd = end;
     return marks;
@@ -455,6 +461,10 @@ int32_t BuildDslCellSummary(ListCell& cell, std::u16string_view card) {
                 const char16_t c = line[i];
                 if (c == u'\\') {
                     if (++i < line.size() && !droppingLabel) out.Put(line[i], italic);
+                } else if (line.substr(i).starts_with(u"{{")) {
+                    // A comment is the editor's, never shown.
+                    const size_t close = line.find(u"}}", i + 2);
+                    i = close == View::npos ? line.size() : close + 1;
                 } else if (c == u'\t' || c == u'\r') {
                 } else if (c == u'[') {
                     const size_t close = line.find(u']', i);

@@ -159,6 +159,21 @@ TEST(DslSummary, SecondAndLaterIndentedLinesAreSummarised) {
     EXPECT_EQ(cell.attributes[4], 0u);
 }
 
+TEST(DslSummary, CommentsAreNotShown) {
+    ListCell cell;
+    BuildDslCellSummary(cell, u"head\n\tfirst\n\t{{a whole line}}\n\t[m1]two{{aside}} words{{open");
+    EXPECT_EQ(std::u16string(cell.text, static_cast<size_t>(cell.length)), u"two words");
+}
+
+TEST_F(DslColumns, TextInsideATagCutsNoColumn) {
+    // The "=" and "(" of a tag's attribute are no marks; the " — " after it is.
+    StoreAs(9);
+    dictionary.latinStemCount = 1;
+    Entry(u"language\n\t[m1][lang name=\"English\" (x)]language \u2014 [trn]\u044F\u0437\u044B\u043A[/trn]");
+    EXPECT_EQ(Column(3), u"language");
+    EXPECT_EQ(Column(4), u"");
+}
+
 TEST_F(DslColumns, WarodaiSubEntryZeroShowsTheArticlesOwnSenses) {
     StoreAs(10);
     Entry(u"\u3042\u3044\n1) a\n2) b");

@@ -21,11 +21,11 @@
 #include "article/dsl_format.h"
 #include "article/formatter_family.h"
 #include "article/list_cell.h"
+#include "article/tests/with_source_parsers/dsl_card_file.h"
 #include "article/tests/with_source_parsers/stored_record.h"
 #include "common/tests/peer_program.h"
 #include "common/tests/test_files.h"
 #include "common/text/utf8.h"
-#include "import/dsl_import.h"
 #include "storage/dms.h"
 #include "storage/storage_io.h"
 
@@ -89,16 +89,6 @@ std::string Headwords(const CDictionary& dictionary) {
     return out;
 }
 
-struct Spans {
-    std::vector<std::u16string> cards;
-};
-
-int32_t CollectCard(void* context, CDictionary& dictionary, int32_t element) {
-    const DictionaryElement& e = dictionary.Elements()[element];
-    if (e.kind == 2) static_cast<Spans*>(context)->cards.emplace_back(e.begin, static_cast<size_t>(e.end - e.begin) + 1);
-    return 1;
-}
-
 class DslCardsPeer : public testing::Test {
 protected:
     // Compares every card of the UTF-16 DSL file; the differing cards' first headwords.
@@ -114,17 +104,12 @@ protected:
         std::u16string text(bytes.size() / 2, u'\0');
         std::copy(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(text.size() * 2),
                   reinterpret_cast<char*>(text.data()));
-        Spans spans;
-        ImportCallbacks callbacks;
-        callbacks.onRecord = CollectCard;
-        callbacks.context = &spans;
-        CDictionary importer(0, engine_);
-        EXPECT_EQ(ImportDsl(importer, text.data(), static_cast<uint32_t>(text.size() * 2), 0, callbacks), 1);
+        const std::vector<std::u16string> cards = DslCardSpans(engine_, text);
 
-        EXPECT_EQ(lines.size(), spans.cards.size());
+        EXPECT_EQ(lines.size(), cards.size());
         std::vector<std::string> differing;
         compared = 0;
-        for (size_t i = 0; i < lines.size() && i < spans.cards.size(); ++i) {
+        for (size_t i = 0; i < lines.size() && i < cards.size(); ++i) {
             const std::vector<std::string> fields = Split(lines[i], '\x1e');
             std::vector<std::string> words = Split(fields[0], '\x1f');
             std::sort(words.begin(), words.end());
@@ -132,7 +117,7 @@ protected:
             for (const std::string& w : words) theirs += w + "|";
             CDictionary card(0, engine_);
             std::copy(language.begin(), language.end(), card.languages[0]);
-            if (!ParseStoredRecord(card, 9, spans.cards[i])) {
+            if (!ParseStoredRecord(card, 9, cards[i])) {
                 differing.push_back(words.front() + " (not parsed)");
                 continue;
             }
@@ -155,9 +140,7 @@ TEST_F(DslCardsPeer, HandWrittenCardsReadAsThePeerReadsThem) {
 #ifdef _WIN32
     GTEST_SKIP() << "the peer runs in the native tree";
 #endif
-    std::ifstream in(OSTREL_SOURCE_DIR "/article/tests/dsl_cards/cards.dsl", std::ios::binary);
-    const std::string utf8((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    const std::u16string text = u"\uFEFF" + Utf8ToUtf16(utf8);
+    const std::u16string text = DslTextOfUtf8File(OSTREL_SOURCE_DIR "/article/tests/dsl_cards/cards.dsl");
     const std::filesystem::path file = folder_ / "cards.dsl";
     std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(text.data()),
                                                 static_cast<std::streamsize>(text.size() * 2));
