@@ -78,6 +78,31 @@ int32_t BuildLines(View article, std::array<ArticleLine, kWarodaiLineLimit>& lin
     return count;
 }
 
+// The line of the article's derived entry `subEntry` as the record parser
+// found it: the compiler numbers derived entries by their derived-word
+// elements, and a word such as "～か～か" holds two tildes but is one entry,
+// while a tilde in an example line or a link makes none. -1 when the record
+// holds derived words but not this one; 0 when it holds none (a record not
+// parsed into them: the tilde count decides).
+int32_t DerivedEntryLine(const CDictionary& dictionary, uint32_t index, uint16_t subEntry, View article,
+                         const std::array<ArticleLine, kWarodaiLineLimit>& lines, int32_t count) {
+    constexpr uint32_t kDerivedWord = 6;
+    const auto elements = static_cast<uint32_t>(dictionary.ElementCount());
+    uint16_t ordinal = 0;
+    for (uint32_t i = index + 1; i < elements; ++i) {
+        const DictionaryElement& e = dictionary.Elements()[i];
+        if (e.kind == kElementEntryStart) break;
+        if (e.kind != kDerivedWord || ++ordinal != subEntry) continue;
+        if (e.text < article.data() || e.text >= article.data() + article.size()) return -1;
+        const auto offset = static_cast<size_t>(e.text - article.data());
+        for (int32_t line = count - 1; line >= 1; --line)
+            if (lines[static_cast<size_t>(line)].start <= offset)
+                return lines[static_cast<size_t>(line)].flags & kHoldsTilde ? line : -1;
+        return -1;
+    }
+    return ordinal > 0 ? -1 : 0;
+}
+
 // Writes one line (or its tail from `from`): tags skipped, "<i" italic.
 void WriteLine(View line, StyledWriter& out, int32_t cellStart) {
     if (line.empty()) return;
@@ -130,6 +155,7 @@ int32_t GetColumnTextF10(const CDictionary& dictionary, uint32_t index, ListCell
             if (row.flags & kHoldsTilde) selected = i;
         }
     } else {
+        selected = DerivedEntryLine(dictionary, index, subEntry, article, lines, count);
         int32_t covered = 1;
         for (int32_t i = 1; i < count && selected == 0; ++i) {
             const ArticleLine& row = lines[static_cast<size_t>(i)];
@@ -137,7 +163,7 @@ int32_t GetColumnTextF10(const CDictionary& dictionary, uint32_t index, ListCell
             if (subEntry >= covered && subEntry < covered + row.tildes) selected = i;
             covered += row.tildes;
         }
-        if (selected != 0) {
+        if (selected > 0) {
             const View phrase = text(selected);
             const size_t after = phrase.find_first_of(u" ,", phrase.find(kTilde));
             if (after != View::npos) WriteLine(phrase.substr(after), out, cellStart);
