@@ -22,6 +22,7 @@
 #include "dictionary/full_text_query_search.h"
 #include "dictionary/win/mouse_move_probe.h"
 #include "dictionary/word_list.h"
+#include "dictionary/word_list_entry.h"
 #include "storage/global_engine.h"
 #include "ui/application.h"
 #include "ui/command_rules.h"
@@ -208,6 +209,18 @@ void FrameShelf::ClearTranslationList() {
     if (!view) return;
     view->Clear();
     view->GoToFirst();
+}
+
+void FrameShelf::SelectArticleId(int32_t recordId) {
+    ListView* view = ViewOfKind(kViewTranslatedWords);
+    if (!view || !view->model) return;
+    for (int32_t row = 0; row < view->GetRowCount(); ++row) {
+        const WordListEntry* entry = view->model->RowEntry(row);
+        if (entry && entry->recordId == static_cast<uint32_t>(recordId)) {
+            view->SetCurrent(row);
+            return;
+        }
+    }
 }
 
 int32_t FrameShelf::TopRow() { return CurrentView() ? std::max(CurrentView()->topRow, 0) : 0; }

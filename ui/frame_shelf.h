@@ -72,6 +72,7 @@ public:
     void SaveSelectedListIfChanged() override;
     std::u16string SelectedListPath() override;
     void ClearTranslationList() override;
+    void SelectArticleId(int32_t recordId) override;
     int32_t TopRow() override;
     void ApplyFontsToViews() override;
     void SaveViewOptions() override;
