@@ -1,9 +1,9 @@
 // FrameShelf: the shelf joined to the main window. It owns the input model,
 // the full-text query, the shelf with its list views and the article view,
-// and it answers the frame's slots: the lists
-// the frame drives (IFrameLists), the opening of dictionaries at start
-// (IStartShelf, start_shelf.cpp), the shelf's window side (IShelfHost), the
-// input box as the search reads it (IInputBox) and the list views' site.
+// and it answers the frame's slots: the lists the frame drives
+// (IFrameLists), the opening of dictionaries at start (IStartShelf,
+// start_shelf.cpp), the shelf's window side (IShelfHost), the input box as
+// the search reads it (IInputBox) and the list views' site (IListViewSite).
 #pragma once
 
 #include <windows.h>

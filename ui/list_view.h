@@ -1,9 +1,10 @@
 // ListView: the window side of one word list. It derives the portable half
 // (ListViewModel: search as you type, the page, moves and selection) and adds
 // the list window of class "Ostrel List View" with its header, the fonts and
-// column layout it paints with, the article of the current row, and the
-// list commands. The window procedure and painting are list_window.cpp and
-// list_row_painter.cpp; what the view needs of the program is IListViewSite.
+// column layout it paints with, the article of the current row
+// (list_view_article.cpp) and the list commands (list_view_commands.cpp). The
+// window procedure and painting are list_window.cpp and list_row_painter.cpp;
+// what the view needs of the program is IListViewSite.
 #pragma once
 
 #include <windows.h>

@@ -5,11 +5,11 @@
 // over EDICT's keys.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 
 #include "dictionary/input_line.h"
 #include "dictionary/list_view_model.h"
+#include "dictionary/tests/own_text_rows.h"
 #include "dictionary/tests/word_list_fixture.h"
 #include "dictionary/word_list_entry.h"
 
@@ -20,12 +20,7 @@ std::unique_ptr<WordList> TextRows(int32_t kind, int32_t rows) {
     auto list = std::make_unique<WordList>(nullptr, kind);
     for (int32_t i = 0; i < rows; ++i) {
         std::string digits = std::to_string(i);
-        WordListEntry entry;
-        std::memset(&entry, 0, sizeof entry);
-        entry.flags = kEntryOwnText | kEntryListed;
-        entry.textOffset = static_cast<uint32_t>(list->AddText(std::u16string(digits.begin(), digits.end())));
-        entry.textLength = static_cast<uint32_t>(digits.size());
-        list->AppendRaw(entry);
+        AppendOwnTextRow(*list, std::u16string(digits.begin(), digits.end()));
     }
     return list;
 }

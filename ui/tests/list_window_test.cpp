@@ -7,12 +7,12 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <cstring>
 #include <memory>
 #include <string>
 
 #include "dictionary/word_list.h"
 #include "dictionary/word_list_entry.h"
+#include "dictionary/tests/own_text_rows.h"
 #include "dictionary/win/profile_list_files.h"
 #include "ui/frame.h"
 #include "ui/list_view.h"
@@ -49,12 +49,7 @@ protected:
         list_ = std::make_unique<WordList>(nullptr, kListSelected);
         for (int32_t i = 0; i < 300; ++i) {
             std::string digits = "row " + std::to_string(i);
-            WordListEntry entry;
-            std::memset(&entry, 0, sizeof entry);
-            entry.flags = kEntryOwnText | kEntryListed;
-            entry.textOffset = static_cast<uint32_t>(list_->AddText(std::u16string(digits.begin(), digits.end())));
-            entry.textLength = static_cast<uint32_t>(digits.size());
-            list_->AppendRaw(entry);
+            AppendOwnTextRow(*list_, std::u16string(digits.begin(), digits.end()));
         }
         view_ = std::make_unique<ListView>(kViewSelected, list_.get(), site_);
         ASSERT_TRUE(view_->Create(parent_, 0, 0, 480, 360));
@@ -163,14 +158,8 @@ TEST(ListWindowGroups, TheExpanderIsHitWhereItIsDrawnAfterHorizontalScrolling) {
     HWND parent = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 10, 10, 400, 300, nullptr, nullptr,
                                   GetModuleHandleW(nullptr), nullptr);
     WordList list(nullptr, kListTranslatedWords);
-    for (uint32_t flags : {kEntryGroupStart | kEntryGroupExpanded, kEntryGroupExpanded, kEntryGroupExpanded}) {
-        WordListEntry entry;
-        std::memset(&entry, 0, sizeof entry);
-        entry.flags = flags | kEntryOwnText | kEntryListed;
-        entry.textOffset = static_cast<uint32_t>(list.AddText(u"hit"));
-        entry.textLength = 3;
-        list.AppendRaw(entry);
-    }
+    for (uint32_t flags : {kEntryGroupStart | kEntryGroupExpanded, kEntryGroupExpanded, kEntryGroupExpanded})
+        AppendOwnTextRow(list, u"hit", flags);
     TestSite site;
     ListView view(kViewTranslatedWords, &list, site);
     ASSERT_TRUE(view.Create(parent, 0, 0, 380, 280));
