@@ -2,7 +2,10 @@
 // hits is preferred, the selection sorts by text position and by end, and
 // the collapsing and expanding of groups of nested hits. The analysed text is
 // read up to its terminating 0 and never further.
+#include <algorithm>
+#include <map>
 #include <string>
+#include <vector>
 
 #include "dictionary/dictionary_schema.h"
 #include "dictionary/word_list.h"
@@ -89,26 +92,45 @@ int32_t WordList::PreferHit(const WordListEntry& a, const WordListEntry& b) cons
 int32_t WordList::SortByTextPosition(int32_t expandOption) {
     const int32_t count = EntryCount();
     for (WordListEntry& entry : entries_) entry.flags &= ~(kEntryPlaced | kEntryGroupStart | kEntryGroupEnd);
-    for (int32_t position = 0; position < count; ++position) {
-        if (IsDeleted(entries_[position])) continue;
-        int32_t best = -1;
-        for (int32_t j = position; j < count; ++j) {
-            const WordListEntry& candidate = entries_[j];
-            if (IsDeleted(candidate) || (candidate.flags & kEntryPlaced) != 0) continue;
-            if (best < 0) { best = j; continue; }
-            const WordListEntry& held = entries_[best];
-            if (candidate.matchStart != held.matchStart) {
-                if (candidate.matchStart < held.matchStart) best = j;
-            } else if (candidate.matchLength != held.matchLength) {
-                if (candidate.matchLength > held.matchLength) best = j;
-            } else if (PreferHit(candidate, held) == 1) {
-                best = j;
-            }
-        }
-        if (best < 0) break;
-        entries_[best].flags |= kEntryPlaced;
-        std::swap(entries_[position], entries_[best]);
+    // The selection sort by start, then longer, then preferred, without its
+    // quadratic scan: the entry a scan would pick is always one of the
+    // remaining entries of the smallest start and longest length, the one the
+    // scan's PreferHit fold over them in their present array order leaves. So
+    // each step folds only over that group and the swaps are replayed on
+    // entry numbers; the order comes out exactly as the scan's.
+    std::vector<int32_t> at(static_cast<size_t>(count)), place(static_cast<size_t>(count));
+    std::map<std::pair<int32_t, int32_t>, std::vector<int32_t>> groups;  // (start, -length) -> entries
+    for (int32_t i = 0; i < count; ++i) {
+        at[static_cast<size_t>(i)] = place[static_cast<size_t>(i)] = i;
+        const WordListEntry& entry = entries_[static_cast<size_t>(i)];
+        if (!IsDeleted(entry)) groups[{entry.matchStart, -entry.matchLength}].push_back(i);
     }
+    for (int32_t position = 0; position < count && !groups.empty(); ++position) {
+        if (IsDeleted(entries_[static_cast<size_t>(at[static_cast<size_t>(position)])])) continue;
+        auto first = groups.begin();
+        std::vector<int32_t>& members = first->second;
+        std::sort(members.begin(), members.end(),
+                  [&](int32_t a, int32_t b) { return place[static_cast<size_t>(a)] < place[static_cast<size_t>(b)]; });
+        size_t best = 0;
+        for (size_t k = 1; k < members.size(); ++k) {
+            if (PreferHit(entries_[static_cast<size_t>(members[k])], entries_[static_cast<size_t>(members[best])]) == 1)
+                best = k;
+        }
+        const int32_t chosen = members[best];
+        members.erase(members.begin() + static_cast<std::ptrdiff_t>(best));
+        if (members.empty()) groups.erase(first);
+        const int32_t displaced = at[static_cast<size_t>(position)];
+        const int32_t from = place[static_cast<size_t>(chosen)];
+        at[static_cast<size_t>(position)] = chosen;
+        at[static_cast<size_t>(from)] = displaced;
+        place[static_cast<size_t>(displaced)] = from;
+        place[static_cast<size_t>(chosen)] = position;
+        entries_[static_cast<size_t>(chosen)].flags |= kEntryPlaced;
+    }
+    std::vector<WordListEntry> ordered;
+    ordered.reserve(static_cast<size_t>(count));
+    for (int32_t position = 0; position < count; ++position) ordered.push_back(entries_[static_cast<size_t>(at[static_cast<size_t>(position)])]);
+    std::copy(ordered.begin(), ordered.end(), entries_.begin());
     int64_t reach = INT64_MIN;
     for (WordListEntry& entry : entries_) {
         if (IsDeleted(entry)) continue;

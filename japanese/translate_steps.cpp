@@ -3,6 +3,8 @@
 #include "japanese/translate_steps.h"
 
 #include <algorithm>
+#include <functional>
+#include <unordered_map>
 #include <vector>
 
 namespace ostrel::japanese {
@@ -42,18 +44,43 @@ int32_t MergeHits(std::span<WordListEntry> hits, int32_t count, std::span<const 
 }
 
 int32_t DropDuplicateHits(std::span<WordListEntry> hits) {
-    int32_t hidden = 0;
-    auto same = [](const WordListEntry& a, const WordListEntry& b) {
-        return a.matchStart == b.matchStart && a.matchLength == b.matchLength && a.dictionary == b.dictionary &&
-               a.recordId == b.recordId && a.subEntry == b.subEntry;
+    // Pairwise in index order, each kind of hit comes down to one fold: the
+    // survivor so far meets each later copy, and the lower priority (the
+    // later copy at equal priority) is hidden. One pass keeps each kind's
+    // survivor.
+    struct Key {
+        int32_t start, length;
+        const RDFDictionary* dictionary;
+        uint32_t recordId;
+        uint16_t subEntry;
+        bool operator==(const Key&) const = default;
     };
-    for (size_t i = 0; i < hits.size(); ++i) {
-        for (size_t j = i + 1; j < hits.size() && (hits[i].flags & kEntryDeleted) == 0; ++j) {
-            if ((hits[j].flags & kEntryDeleted) != 0 || !same(hits[i], hits[j])) continue;
-            WordListEntry& loser = hits[i].priority < hits[j].priority ? hits[i] : hits[j];
-            loser.flags |= kEntryDeleted;
-            ++hidden;
+    struct KeyHash {
+        size_t operator()(const Key& k) const {
+            size_t h = std::hash<const void*>()(k.dictionary);
+            for (uint64_t v : {uint64_t(uint32_t(k.start)), uint64_t(uint32_t(k.length)), uint64_t(k.recordId),
+                               uint64_t(k.subEntry)})
+                h = h * 1000003u ^ std::hash<uint64_t>()(v);
+            return h;
         }
+    };
+    std::unordered_map<Key, size_t, KeyHash> survivors;
+    survivors.reserve(hits.size());
+    int32_t hidden = 0;
+    for (size_t j = 0; j < hits.size(); ++j) {
+        WordListEntry& hit = hits[j];
+        if ((hit.flags & kEntryDeleted) != 0) continue;
+        const Key key{hit.matchStart, hit.matchLength, hit.dictionary, hit.recordId, hit.subEntry};
+        auto [found, first] = survivors.try_emplace(key, j);
+        if (first) continue;
+        WordListEntry& survivor = hits[found->second];
+        if (survivor.priority < hit.priority) {
+            survivor.flags |= kEntryDeleted;
+            found->second = j;
+        } else {
+            hit.flags |= kEntryDeleted;
+        }
+        ++hidden;
     }
     return hidden;
 }

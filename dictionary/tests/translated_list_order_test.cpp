@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -105,6 +106,56 @@ TEST_F(OrderTest, SortIndexOrdersByEndAndMarksDeletedEntries) {
     EXPECT_EQ(index[0], 1);
     EXPECT_EQ(index[1], 0);
     EXPECT_EQ(index[2], -1);
+}
+
+}  // namespace
+
+namespace {
+
+// The plain selection sort the ordering stands for: for each place, the scan
+// over the rest keeps the smaller start, then the longer, then the preferred.
+std::vector<int32_t> ScanSortedRecords(const WordList& list) {
+    std::vector<WordListEntry> entries;
+    for (int32_t i = 0; i < list.EntryCount(); ++i) entries.push_back(list.EntryAt(i));
+    std::vector<bool> placed(entries.size(), false);
+    for (size_t position = 0; position < entries.size(); ++position) {
+        if (entries[position].flags & kEntryDeleted) continue;
+        int32_t best = -1;
+        for (size_t j = position; j < entries.size(); ++j) {
+            const WordListEntry& c = entries[j];
+            if ((c.flags & kEntryDeleted) || placed[j]) continue;
+            if (best < 0) { best = static_cast<int32_t>(j); continue; }
+            const WordListEntry& held = entries[static_cast<size_t>(best)];
+            if (c.matchStart != held.matchStart) { if (c.matchStart < held.matchStart) best = static_cast<int32_t>(j); }
+            else if (c.matchLength != held.matchLength) { if (c.matchLength > held.matchLength) best = static_cast<int32_t>(j); }
+            else if (list.PreferHit(c, held) == 1) best = static_cast<int32_t>(j);
+        }
+        if (best < 0) break;
+        std::swap(entries[position], entries[static_cast<size_t>(best)]);
+        placed[position] = true;
+    }
+    std::vector<int32_t> ids;
+    for (const WordListEntry& e : entries) ids.push_back(static_cast<int32_t>(e.recordId));
+    return ids;
+}
+
+TEST_F(OrderTest, GroupedSelectionGivesTheScansOrderOnRandomHits) {
+    std::mt19937 random(127);
+    for (int round = 0; round < 200; ++round) {
+        list.Clear();
+        const int n = 1 + static_cast<int>(random() % 60);
+        for (int id = 1; id <= n; ++id) {
+            std::vector<uint8_t> tags;
+            for (int t = static_cast<int>(random() % 4); t > 0; --t) tags.push_back(static_cast<uint8_t>(1 + random() % 80));
+            WordListEntry hit = Hit(static_cast<int32_t>(random() % 5), 1 + static_cast<int32_t>(random() % 4),
+                                    100 + static_cast<int32_t>(random() % 3), tags, id);
+            if (random() % 7 == 0) hit.flags |= kEntryDeleted;
+            list.AppendRaw(hit);
+        }
+        const std::vector<int32_t> expected = ScanSortedRecords(list);
+        list.SortByTextPosition(2);
+        ASSERT_EQ(Records(), expected) << "round " << round;
+    }
 }
 
 }  // namespace

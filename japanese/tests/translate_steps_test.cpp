@@ -68,5 +68,39 @@ TEST(DropDuplicateHits, TheSameRecordFoundTwiceKeepsTheHigherPriority) {
     EXPECT_EQ(hits[3].flags & kEntryDeleted, 0u);
 }
 
+// The pairwise rule itself, as an oracle for the one-pass version.
+int32_t PairwiseDrop(std::vector<WordListEntry>& hits) {
+    int32_t hidden = 0;
+    for (size_t i = 0; i < hits.size(); ++i) {
+        for (size_t j = i + 1; j < hits.size() && (hits[i].flags & kEntryDeleted) == 0; ++j) {
+            const WordListEntry &a = hits[i], &b = hits[j];
+            if ((b.flags & kEntryDeleted) || a.matchStart != b.matchStart || a.matchLength != b.matchLength ||
+                a.recordId != b.recordId)
+                continue;
+            (a.priority < b.priority ? hits[i] : hits[j]).flags |= kEntryDeleted;
+            ++hidden;
+        }
+    }
+    return hidden;
+}
+
+TEST(DropDuplicateHits, OnePassHidesWhatThePairwiseRuleHides) {
+    std::mt19937 random(9);
+    for (int round = 0; round < 300; ++round) {
+        std::vector<WordListEntry> hits(1 + random() % 40, WordListEntry{});
+        for (auto& hit : hits) {
+            hit.matchStart = static_cast<int32_t>(random() % 3);
+            hit.matchLength = 1 + static_cast<int32_t>(random() % 2);
+            hit.recordId = random() % 3;
+            hit.priority = static_cast<int32_t>(random() % 3);
+            hit.flags = random() % 6 == 0 ? kEntryDeleted : 0;
+        }
+        std::vector<WordListEntry> expected = hits;
+        const int32_t hidden = PairwiseDrop(expected);
+        ASSERT_EQ(DropDuplicateHits(hits), hidden);
+        for (size_t i = 0; i < hits.size(); ++i) ASSERT_EQ(hits[i].flags, expected[i].flags) << round << " " << i;
+    }
+}
+
 }  // namespace
 }  // namespace ostrel::japanese
