@@ -102,18 +102,22 @@ protected:
         SetProcessDPIAware();
         CloseLeftoverFrames();
     }
-    // Folders for the test with the compiled slice in its Dictionaries
-    // folder, listed in the settings after `settings`.
-    TestFolders PrepareWithSlice(const std::wstring& name, const std::wstring& settings = L"") {
+    // Folders for the test with the compiled slices `names` in its
+    // Dictionaries folder, listed in the settings after `settings`.
+    TestFolders PrepareWithSlice(const std::wstring& name, const std::wstring& settings = L"",
+                                 std::vector<std::wstring> names = {L"edict-slice"}) {
         TestFolders folders = PrepareTest(name);
-        std::wstring dictionary = folders.DictionariesFolder() + L"\\edict-slice.qdx";
         CreateDirectoryW((folders.documents + L"\\OstrelPro").c_str(), nullptr);
         CreateDirectoryW(folders.DictionariesFolder().c_str(), nullptr);
         std::string binary = OSTREL_BINARY_DIR;
-        EXPECT_TRUE(CopyFileW((std::wstring(binary.begin(), binary.end()) + L"\\ui\\e2e-data\\edict-slice.qdx").c_str(),
-                              dictionary.c_str(), FALSE));
-        WriteSettings(folders, L"[Window]\r\nx=20\r\ny=20\r\ncx=700\r\ncy=560\r\ncy2=300\r\n" + settings +
-                                   L"[Dictionaries]\r\nFile1=" + dictionary + L",0\r\n");
+        std::wstring slots = L"[Dictionaries]\r\n";
+        for (size_t i = 0; i < names.size(); ++i) {
+            std::wstring dictionary = folders.DictionariesFolder() + L"\\" + names[i] + L".qdx";
+            EXPECT_TRUE(CopyFileW((std::wstring(binary.begin(), binary.end()) + L"\\ui\\e2e-data\\" + names[i] + L".qdx").c_str(),
+                                  dictionary.c_str(), FALSE));
+            slots += L"File" + std::to_wstring(i + 1) + L"=" + dictionary + L",0\r\n";
+        }
+        WriteSettings(folders, L"[Window]\r\nx=20\r\ny=20\r\ncx=700\r\ncy=560\r\ncy2=300\r\n" + settings + slots);
         return folders;
     }
 };
@@ -252,6 +256,33 @@ TEST_F(ListTyping, RomajiReachTheKanaRowAndColumnWidthsSurviveARestart) {
     EXPECT_EQ(state[L"rows"], L"1") << "the selected article came back";
     EXPECT_EQ(state[L"cell.0.0"], Wide(reading));
     EXPECT_EQ(again.Exit(frame), 0);
+}
+
+TEST_F(ListTyping, AKanjiTypedFindsItsKanjidicArticleInTheKanjiList) {
+    TestFolders folders = PrepareWithSlice(L"ListTyping.Kanji", L"", {L"edict-slice", L"kanjidic-slice"});
+    ProgramRun run;
+    HWND frame = run.WaitForFrame();
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(run.QueryState(frame)[L"dictionaries"], L"3");
+    SendMessageW(frame, WM_COMMAND, 40007, 0);  // the list by kanji
+    HWND input = FindChild(frame, L"RichEdit20W", 202);
+    ASSERT_NE(input, nullptr);
+    PostMessageW(input, WM_CHAR, 0x4E9C, 1);  // 亜, the first kanji of KANJIDIC
+    std::map<std::wstring, std::wstring> state;
+    auto currentKanji = [&] {
+        state = run.QueryState(frame);
+        int current = std::stoi(state[L"current"]), top = std::stoi(state[L"top"]);
+        return state[L"cell." + std::to_wstring(current - top) + L".0"];
+    };
+    for (int i = 0; i < 100 && currentKanji() != L"\u4E9C"; ++i) Sleep(50);
+    EXPECT_EQ(state[L"kind"], L"5");
+    EXPECT_EQ(currentKanji(), L"\u4E9C");
+    HWND article = FindChild(frame, L"RichEdit20W", 201);
+    ASSERT_NE(article, nullptr);
+    std::wstring shown = WindowText(article);
+    EXPECT_NE(shown.find(L"Asia"), std::wstring::npos) << "article: " << std::string(shown.begin(), shown.end());
+    SaveScreenshot(folders.root + L"\\kanji_list.png");
+    EXPECT_EQ(run.Exit(frame), 0);
 }
 
 }  // namespace
