@@ -125,8 +125,9 @@ LRESULT ListWindowMessages::Handle(HWND window, UINT message, WPARAM wParam, LPA
         OnKey(wParam);
         return 0;
     case WM_CHAR:
-        // Letters typed into a list go to the input box.
-        if (wParam >= 0x20 && v_.site_.InputBox()) {
+        // Letters typed into a list go to the input box (a space in the
+        // lexicon is its quick search, handled as a key).
+        if (wParam >= 0x20 && !(wParam == L' ' && v_.viewKind == kViewLexicon) && v_.site_.InputBox()) {
             SetFocus(v_.site_.InputBox());
             SendMessageW(v_.site_.InputBox(), WM_CHAR, wParam, lParam);
         }
