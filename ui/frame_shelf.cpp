@@ -165,11 +165,20 @@ void FrameShelf::SetConversionMode(int32_t mode) {
     if (ListView* view = CurrentView()) view->conversionMode = mode;
 }
 
-bool FrameShelf::CanGoBack() { return shelf_->History().Position() > 0; }
+// Whether the history holds an entry on an open dictionary before (or after) the current one.
+bool FrameShelf::CanGoBack() {
+    CHistory& history = shelf_->History();
+    for (int32_t at = history.Position() - 1; at >= 0; --at)
+        if (shelf_->IsOpenOnShelf(history.EntryAt(at).dictionary)) return true;
+    return false;
+}
 
 bool FrameShelf::CanGoForward() {
     CHistory& history = shelf_->History();
-    return history.Position() >= 0 && history.Position() != history.Newest();
+    if (history.Position() < 0) return false;
+    for (int32_t at = history.Position() + 1; at <= history.Newest() && at < CHistory::kCapacity - 1; ++at)
+        if (shelf_->IsOpenOnShelf(history.EntryAt(at).dictionary)) return true;
+    return false;
 }
 
 void FrameShelf::HistoryBack() { shelf_->History().Back(); }
