@@ -52,9 +52,10 @@ int32_t BuildLines(View article, std::array<ArticleLine, kWarodaiLineLimit>& lin
         ArticleLine& row = lines[static_cast<size_t>(count)];
         row = {};
         row.start = at;
-        row.length = end - at;
+        // Sources end their lines in CR LF: the CR is not the line's text.
+        row.length = end - at - (end > at && article[end - 1] == u'\r' ? 1 : 0);
         if (count >= 1) {
-            const View line = article.substr(at, end - at);
+            const View line = article.substr(at, row.length);
             if (count == 1) row.flags = kNumbered;
             ReadNumber(line, row);
             for (char16_t c : line) row.tildes += c == kTilde;
@@ -165,7 +166,17 @@ int32_t GetColumnTextF10(const CDictionary& dictionary, uint32_t index, ListCell
         }
         if (selected > 0) {
             const View phrase = text(selected);
-            const size_t after = phrase.find_first_of(u" ,", phrase.find(kTilde));
+            // The phrase is left out: its first tilde word and the tilde words
+            // listed right after it ("～a, ～b text" shows "text").
+            size_t after = phrase.find_first_of(u" ,", phrase.find(kTilde));
+            while (after != View::npos) {
+                const size_t next = phrase.find_first_not_of(u" ,", after);
+                if (next == View::npos) break;
+                const size_t wordEnd = phrase.find_first_of(u" ,", next);
+                if (phrase.substr(next, wordEnd == View::npos ? View::npos : wordEnd - next).find(kTilde) == View::npos)
+                    break;
+                after = wordEnd;
+            }
             if (after != View::npos) WriteLine(phrase.substr(after), out, cellStart);
             for (int32_t i = selected + 1; i < count; ++i)
                 if ((lines[static_cast<size_t>(i)].flags & kNumbered) && lines[static_cast<size_t>(i)].group == selected)

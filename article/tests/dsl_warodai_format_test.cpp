@@ -203,6 +203,25 @@ TEST_F(DslColumns, WarodaiTwoDigitNumbersAndTildeCountsCoverSubEntries) {
     EXPECT_EQ(Column(4, 2), u", p 1) q");
 }
 
+TEST_F(DslColumns, WarodaiPhraseOfSeveralFormsLeavesThemAllOut) {
+    StoreAs(10);
+    Entry(u"\u3042\u3044\n1) love\n\uFF5E\u3059\u308B, \uFF5E\u3057\u305F \u043B\u044E\u0431\u0438\u0442\u044C");
+    EXPECT_EQ(Column(4, 1), u"\u043B\u044E\u0431\u0438\u0442\u044C");
+    EXPECT_EQ(Column(4, 2), u"\u043B\u044E\u0431\u0438\u0442\u044C");
+    // A tilde in the translation stays.
+    dictionary.ClearParsedArticle();
+    AddElement(dictionary, 2);
+    Entry(u"\u3042\u3044\n1) love\n\uFF5E\u3059\u308B x, \uFF5E\u306A");
+    EXPECT_EQ(Column(4, 1), u"x, \uFF5E\u306A");
+}
+
+TEST_F(DslColumns, WarodaiLinesEndingInCrLfShowNoCr) {
+    StoreAs(10);
+    Entry(u"\u3042\u3044\r\n1) love;\r\n2) liking.\r\n\uFF5E\u3059\u308B\r\n1) to love:\r\n");
+    EXPECT_EQ(Column(4, 0), u"1) love; 2) liking");
+    EXPECT_EQ(Column(4, 1), u"1) to love...");
+}
+
 TEST_F(DslColumns, WarodaiLinesPastTheTableAreNotRead) {
     StoreAs(10);
     std::u16string article = u"h";

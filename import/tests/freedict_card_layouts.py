@@ -5,10 +5,13 @@ dict-freedict-eng-rus as DSL cards with bold, italic and transcription tags.
 
   freedict_card_layouts.py OUTDIR        the sources and the facts
   freedict_card_layouts.py english FILE  the English-Russian cards
+  freedict_card_layouts.py phrases DIR   WARODAI articles whose compounds
+                                         are tilde phrases, and their columns
   freedict_card_layouts.py peer FILE     the headwords of each article of a
                                          DSL file as python3-pyglossary reads it
 Facts: one line per article, fields split by U+001E, list items by U+001F.
 """
+import bisect
 import gzip
 import os
 import re
@@ -114,6 +117,66 @@ def english(path):
     write_utf16(path, "\n".join(cards) + "\n")
 
 
+def senses_column(parts):
+    """A senses column as a WARODAI list shows it: lines joined by blanks, at
+    most 254 units, a trailing ".,;" cut and a trailing ":" written "..."."""
+    text = " ".join(p for p in parts if p)[:254]
+    if text.endswith((".", ",", ";")):
+        text = text[:-1]
+    elif text.endswith(":"):
+        text = text[:-1] + "..."
+    return text
+
+
+def phrases(out):
+    """Articles of jpn-rus with a writing and a reading; each other entry
+    whose writing and reading begin with the article's first ones becomes a
+    phrase line: its writings after that prefix as "～rest" (one to three
+    tildes), then its gloss, or its glosses as numbered senses below it.
+    Facts, one line per article (U+001E between fields): its reading, the
+    column of the whole article, then per phrase line its tilde count and
+    its column."""
+    os.makedirs(out, exist_ok=True)
+    articles = []
+    for _, first, lines in entries():
+        all_forms = forms(first)
+        readings = [f for f in all_forms if is_kana(f)]
+        writings = [f for f in all_forms if not is_kana(f)]
+        if lines and readings and writings and not any(re.search("[・･,】【\u2026 ～]|I$", w) for w in writings):
+            articles.append((readings, writings, lines))
+    by_writing = sorted((w, n) for n, (_, writings, _) in enumerate(articles) for w in writings)
+    text, facts = ["*dict-freedict-jpn-rus, compounds as phrases", ""], []
+    for n, (readings, writings, lines) in enumerate(articles):
+        head, reading = writings[0], readings[0]
+        compounds = set()
+        for w, m in by_writing[bisect.bisect_right(by_writing, (head, len(articles))):]:
+            if not w.startswith(head):
+                break
+            if any(r.startswith(reading) and r != reading for r in articles[m][0]):
+                compounds.add(m)
+        compounds = sorted(compounds)
+        if not compounds:
+            continue
+        senses = ["%d) %s" % (i + 1, s) for i, s in enumerate(lines)]
+        body, fact = list(senses), [reading, senses_column(senses)]
+        for m in compounds:
+            rests = [w[len(head):] for w in articles[m][1] if w.startswith(head) and w != head][:3]
+            glosses = articles[m][2]
+            tildes = ", ".join("\uff5e" + r for r in rests)
+            if len(glosses) == 1:
+                body.append(tildes + " " + glosses[0])
+                fact += [str(len(rests)), senses_column(glosses)]
+            else:
+                numbered = ["%d) %s" % (i + 1, g) for i, g in enumerate(glosses)]
+                body += [tildes] + numbered
+                fact += [str(len(rests)), senses_column(numbered)]
+        text += [", ".join(readings) + "【%s】" % "・".join(writings) + "〔%03d-00-00〕" % (n % 1000)] + body + [""]
+        facts.append("\x1e".join(fact))
+    write_utf16(out + "/jpn-rus-phrases.warodai", "\r\n".join(text))
+    with open(out + "/warodai_phrase_facts.txt", "w", encoding="utf-8") as f:
+        f.write("\n".join(facts) + "\n")
+
+
 def peer(path):
     sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "../../article/tests"))
     from dsl_cards_peer import cards
@@ -122,4 +185,4 @@ def peer(path):
 
 
 if __name__ == "__main__":
-    {"peer": peer, "english": english}.get(sys.argv[1], lambda _: main(sys.argv[1]))(sys.argv[-1])
+    {"peer": peer, "english": english, "phrases": phrases}.get(sys.argv[1], lambda _: main(sys.argv[1]))(sys.argv[-1])

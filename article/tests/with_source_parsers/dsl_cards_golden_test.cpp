@@ -18,7 +18,7 @@
 #include "article/formatter_family.h"
 #include "article/list_cell.h"
 #include "article/tests/rtf_lint.h"
-#include "article/tests/with_source_parsers/dsl_card_file.h"
+#include "article/tests/with_source_parsers/imported_articles.h"
 #include "article/tests/with_source_parsers/stored_record.h"
 #include "common/text/utf8.h"
 #include "storage/dms.h"
@@ -102,7 +102,7 @@ std::string Outputs(CDictionary& card, std::u16string_view span) {
 
 TEST(DslCardsGolden, EveryFormatterGivesThePinnedOutput) {
     CDMS engine(SystemStorageIO());
-    const std::vector<std::u16string> cards = DslCardSpans(engine, DslTextOfUtf8File(kCards));
+    const std::vector<std::u16string> cards = ImportedArticleSpans(9, engine, DslTextOfUtf8File(kCards));
     ASSERT_GE(cards.size(), 30u);
     std::string actual;
     for (const std::u16string& span : cards) {

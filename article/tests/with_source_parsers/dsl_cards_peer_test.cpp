@@ -21,7 +21,7 @@
 #include "article/dsl_format.h"
 #include "article/formatter_family.h"
 #include "article/list_cell.h"
-#include "article/tests/with_source_parsers/dsl_card_file.h"
+#include "article/tests/with_source_parsers/imported_articles.h"
 #include "article/tests/with_source_parsers/stored_record.h"
 #include "common/tests/peer_program.h"
 #include "common/tests/test_files.h"
@@ -99,12 +99,7 @@ protected:
                                           "/article/tests/dsl_cards_peer.py '" + file.string() + "' 2>/dev/null", {});
         if (!peer || peer->empty()) return {"no peer"};
         const std::vector<std::string>& lines = *peer;
-        std::ifstream in(file, std::ios::binary);
-        const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        std::u16string text(bytes.size() / 2, u'\0');
-        std::copy(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(text.size() * 2),
-                  reinterpret_cast<char*>(text.data()));
-        const std::vector<std::u16string> cards = DslCardSpans(engine_, text);
+        const std::vector<std::u16string> cards = ImportedArticleSpans(9, engine_, Utf16File(file));
 
         EXPECT_EQ(lines.size(), cards.size());
         std::vector<std::string> differing;

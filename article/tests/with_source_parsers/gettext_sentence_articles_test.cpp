@@ -22,6 +22,7 @@
 #include "article/formatter_family.h"
 #include "article/list_cell.h"
 #include "article/tests/parsed_record_fixture.h"
+#include "article/tests/with_source_parsers/imported_articles.h"
 #include "article/tests/with_source_parsers/stored_record.h"
 #include "common/tests/test_files.h"
 #include "common/ui_text/ui_text.h"
@@ -117,13 +118,6 @@ std::u16string ShownAsElementText(std::u16string_view text) {
     return out;
 }
 
-int32_t CollectRecord(void* context, CDictionary& dictionary, int32_t element) {
-    const DictionaryElement& e = dictionary.Elements()[element];
-    if (e.kind == 2)
-        static_cast<std::vector<std::u16string>*>(context)->emplace_back(e.begin, static_cast<size_t>(e.end - e.begin) + 1);
-    return 1;
-}
-
 class GettextSentenceArticles : public testing::Test {
 protected:
     void SetUp() override {
@@ -154,23 +148,15 @@ protected:
     bool Layout(const std::string& domain) {
         static ScratchFolder folders{"gettext-sentence-articles"};
         folder_ = folders / domain;
-        if (!std::filesystem::exists(folder_ / "counts.txt") && std::system(("python3 " + std::string(kScript) + " '" + folder_.string() + "' '" + domain +
-                         "' 2>/dev/null").c_str()) != 0)
+        if (!std::filesystem::exists(folder_ / "counts.txt") &&
+            std::system(("python3 " + std::string(kScript) + " '" + folder_.string() + "' '" + domain + "' 2>/dev/null")
+                            .c_str()) != 0)
             return false;
         return !ExpectedRows(folder_ / "expected_examples.tsv").empty();
     }
 
-    // The records the importer of `formatType` makes of `text`, each stored and parsed in `dictionary`.
     std::vector<std::u16string> Records(uint16_t formatType, const std::u16string& text) {
-        std::vector<std::u16string> records;
-        ImportCallbacks callbacks;
-        callbacks.onRecord = CollectRecord;
-        callbacks.context = &records;
-        CDictionary importer(0, engine_);
-        EXPECT_EQ(GetFormatParsers(formatType).import(importer, text.data(), static_cast<uint32_t>(text.size() * 2), 0,
-                                                      callbacks),
-                  1);
-        return records;
+        return ImportedArticleSpans(formatType, engine_, text);
     }
 
     std::filesystem::path folder_;
