@@ -58,6 +58,15 @@ int32_t Compare(ICollator* collator, std::u16string_view a, std::u16string_view 
                              flags);
 }
 
+// Whether the file part of `path` is the names dictionary's, in any case.
+bool IsNamesDictionaryPath(std::u16string_view path) {
+    const std::u16string_view file = path.substr(path.find_last_of(u"\\/") + 1);
+    auto lower = [](char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c; };
+    return file.size() == kNamesDictionaryFile.size() &&
+           std::equal(file.begin(), file.end(), kNamesDictionaryFile.begin(),
+                      [&](char16_t a, char16_t b) { return lower(a) == lower(b); });
+}
+
 bool EndsInTe(char16_t c) { return c == u'て' || c == u'で'; }
 bool EndsInTa(char16_t c) { return c == u'た' || c == u'だ'; }
 
@@ -95,18 +104,7 @@ bool CTranslate::BeginText(WordList& list, std::u16string_view text) {
     namesDictionary_ = nullptr;
     for (int32_t i = 0; i < list.CursorCount() && namesDictionary_ == nullptr; ++i) {
         RDFDictionary* dictionary = list.CursorAt(i)->dictionary;
-        std::u16string name;
-        if (dictionary != nullptr && dictionary->GetFileName(name) == 0) {
-            std::u16string_view path(dictionary->File().path);
-            std::u16string_view file = path.substr(path.find_last_of(u"\\/") + 1);
-            if (file.size() == kNamesDictionaryFile.size() &&
-                std::equal(file.begin(), file.end(), kNamesDictionaryFile.begin(), [](char16_t a, char16_t b) {
-                    auto lower = [](char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c; };
-                    return lower(a) == lower(b);
-                })) {
-                namesDictionary_ = dictionary;
-            }
-        }
+        if (dictionary != nullptr && IsNamesDictionaryPath(dictionary->File().path)) namesDictionary_ = dictionary;
     }
     size_t end = text.find(u'\0');
     length_ = static_cast<int32_t>(std::min({text.size(), end, size_t{kMaxTranslatedUnits}}));
