@@ -153,10 +153,16 @@ int32_t AppendSubsenses(const CDictionary& dictionary, uint32_t index, uint32_t 
     if (index >= count) return 0;
     const DictionaryElement* elements = dictionary.Elements();
 
+    // A cell of one sense kind numbers only the senses it shows: KANJIDIC
+    // records hold their first meaning twice (kinds 13 and 5), and counting
+    // the hidden one made a meaning column start at "2.".
+    const auto numberedKind = [kindFilter](uint32_t kind) {
+        return IsSense(kind) && (kindFilter == 0 || kind == kindFilter);
+    };
     int32_t senses = 0;
     bool alreadyNumbered = false;
     for (uint32_t i = index + 1; i < count; ++i) {
-        if (!IsSense(elements[i].kind)) continue;
+        if (!numberedKind(elements[i].kind)) continue;
         ++senses;
         if (StartsNumbered(ElementText(elements[i]))) alreadyNumbered = true;
     }
@@ -167,7 +173,7 @@ int32_t AppendSubsenses(const CDictionary& dictionary, uint32_t index, uint32_t 
     bool firstTaken = true;
     for (uint32_t i = index + 1; i < count; ++i) {
         const uint32_t kind = elements[i].kind;
-        if (IsSense(kind)) ++number;
+        if (numberedKind(kind)) ++number;
         if (kindFilter != 0 ? kind != kindFilter : LeftOutOfSubsenses(kind)) continue;
         if (out.Room() < 4) break;
         const uint32_t colourClass = ElementClass(kind);

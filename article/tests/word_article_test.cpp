@@ -151,6 +151,11 @@ TEST_F(WordArticle, ColumnsTakeTheirElementKind) {
     GetColumnTextDefault(dictionary, 0, cell, 8);
     EXPECT_EQ(cell.attributes[0] & kAttrColourMask, kClassReading);
     EXPECT_EQ(cell.attributes[1] & kAttrColourMask, kClassGrey);   // the okurigana stays grey
+    // KANJIDIC's first meaning, kept apart as kind 13 too, is neither shown nor counted in the meanings.
+    Restart();
+    for (auto [kind, text] : {std::pair<uint32_t, std::u16string_view>{13, u"Asia"}, {5, u"Asia"}, {5, u"rank next"}})
+        Add(kind, text);
+    EXPECT_EQ(Column(4), u"1. Asia\n2. rank next\n");
 }
 
 TEST_F(WordArticle, EmptyRecordsElementsAndRoomGiveNothing) {
