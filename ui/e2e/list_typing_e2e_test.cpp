@@ -7,8 +7,10 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <richedit.h>
 
 #include <algorithm>
+#include <cwctype>
 #include <map>
 #include <string>
 #include <vector>
@@ -256,6 +258,71 @@ TEST_F(ListTyping, RomajiReachTheKanaRowAndColumnWidthsSurviveARestart) {
     EXPECT_EQ(state[L"rows"], L"1") << "the selected article came back";
     EXPECT_EQ(state[L"cell.0.0"], Wide(reading));
     EXPECT_EQ(again.Exit(frame), 0);
+}
+
+TEST_F(ListTyping, AWordOfAGlossFillsTheSearchResultsAndIsColouredInTheArticle) {
+    std::vector<SliceEntry> slice = ReadSlice();
+    ASSERT_GT(slice.size(), 100u);
+    // A plain word of six letters or more from a gloss in the middle of the slice.
+    std::u16string word;
+    for (size_t i = slice.size() / 2; i < slice.size() && word.empty(); ++i)
+        for (const std::u16string& gloss : slice[i].glosses) {
+            size_t end = gloss.find(u' ');
+            std::u16string first = gloss.substr(0, end);
+            if (first.size() >= 6 && std::all_of(first.begin(), first.end(), [](char16_t c) { return c >= u'a' && c <= u'z'; })) {
+                word = first;
+                break;
+            }
+        }
+    ASSERT_FALSE(word.empty());
+    TestFolders folders = PrepareWithSlice(L"ListTyping.FullText");
+    ProgramRun run;
+    HWND frame = run.WaitForFrame();
+    ASSERT_NE(frame, nullptr);
+    SendMessageW(frame, WM_COMMAND, 40139, 0);  // the search results
+    HWND input = FindChild(frame, L"RichEdit20W", 202);
+    ASSERT_NE(input, nullptr);
+    for (char16_t c : word) PostMessageW(input, WM_CHAR, c, 1);
+    // Every letter starts a search: wait for the whole word, then for its search.
+    for (int i = 0; i < 100 && SendMessageW(input, WM_GETTEXTLENGTH, 0, 0) < static_cast<LRESULT>(word.size()); ++i)
+        Sleep(20);
+    std::map<std::wstring, std::wstring> state;
+    for (int i = 0; i < 100; ++i) {
+        state = run.QueryState(frame);
+        if (state[L"kind"] == L"14" && state[L"rows"] != L"0" && state[L"current"] != L"-1") break;
+        Sleep(50);
+    }
+    ASSERT_EQ(state[L"kind"], L"14");
+    ASSERT_GT(std::stoi(state[L"rows"]), 0) << std::string(word.begin(), word.end());
+    HWND article = FindChild(frame, L"RichEdit20W", 201);
+    ASSERT_NE(article, nullptr);
+    // The colour of the word's first place in the article; the last letter's
+    // search may still be on its way, so ask until it settles.
+    RemoteMemory memory(article, sizeof(CHARRANGE) + sizeof(CHARFORMAT2W));
+    auto colourOfWord = [&]() -> COLORREF {
+        std::wstring shown = WindowText(article);
+        std::wstring lower = shown;
+        for (wchar_t& c : lower) c = static_cast<wchar_t>(towlower(c));
+        size_t at = lower.find(Wide(word));
+        if (at == std::wstring::npos) return CLR_INVALID;
+        // The control counts a CR LF pair as one position.
+        LONG position = static_cast<LONG>(at);
+        for (size_t i = 0; i + 1 < at; ++i)
+            if (shown[i] == L'\r' && shown[i + 1] == L'\n') --position;
+        CHARRANGE range{position, position + static_cast<LONG>(word.size())};
+        CHARFORMAT2W format{};
+        format.cbSize = sizeof(format);
+        memory.Write(0, &range, sizeof(range));
+        memory.Write(sizeof(range), &format, sizeof(format));
+        SendMessageW(article, EM_EXSETSEL, 0, memory.At(0));
+        SendMessageW(article, EM_GETCHARFORMAT, SCF_SELECTION, memory.At(sizeof(range)));
+        memory.Read(sizeof(range), &format, sizeof(format));
+        return format.crTextColor;
+    };
+    COLORREF colour = CLR_INVALID;
+    for (int i = 0; i < 50 && (colour = colourOfWord()) != RGB(191, 0, 0); ++i) Sleep(50);
+    EXPECT_EQ(colour, RGB(191, 0, 0)) << "the query's word in the article";
+    EXPECT_EQ(run.Exit(frame), 0);
 }
 
 TEST_F(ListTyping, AKanjiTypedFindsItsKanjidicArticleInTheKanjiList) {
