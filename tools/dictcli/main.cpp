@@ -14,6 +14,7 @@
 #include "dictionary/word_list.h"
 #include "storage/dms.h"
 #include "storage/global_engine.h"
+#include "tools/shelf_files.h"
 
 namespace {
 
@@ -84,17 +85,7 @@ int main(int argc, char** argv) {
     ProgramGlobals globals(StorageEngineHooks());  // the run's engine, as the program has it
     CInput input;
     CShelf shelf(*GlobalEngine(), nullptr, input);
-    for (const std::string& file : files) {
-        RDFDictionary* dictionary = shelf.AddDictionary(kDictionaryStoreDatabase, Utf8ToUtf16(file));
-        uint32_t status = dictionary != nullptr ? dictionary->Open(2) : kOpenNoFile;
-        if (status != 0) {
-            char16_t reason[256];
-            DmsErrorText(static_cast<int32_t>(status), 0, reason, 256);
-            std::fprintf(stderr, "dictcli: %s: %u %s\n", file.c_str(), status, Utf16ToUtf8(reason).c_str());
-            return 2;
-        }
-    }
-    shelf.Refresh();
+    if (!OpenShelfFiles(shelf, files, "dictcli")) return 2;
     ListViewModel& view = *shelf.FindView(viewKind);
     view.rowsPerPage = rows;
     view.conversionAvailable = true;

@@ -24,6 +24,7 @@
 #include "japanese/translator.h"
 #include "storage/dms.h"
 #include "storage/global_engine.h"
+#include "tools/shelf_files.h"
 
 namespace {
 
@@ -97,17 +98,7 @@ int main(int argc, char** argv) {
     ProgramGlobals globals(StorageEngineHooks());
     CInput input;
     CShelf shelf(*GlobalEngine(), nullptr, input);
-    for (const std::string& file : files) {
-        RDFDictionary* dictionary = shelf.AddDictionary(kDictionaryStoreDatabase, Utf8ToUtf16(file));
-        uint32_t status = dictionary != nullptr ? dictionary->Open(2) : kOpenNoFile;
-        if (status != 0) {
-            char16_t reason[256];
-            DmsErrorText(static_cast<int32_t>(status), 0, reason, 256);
-            std::fprintf(stderr, "jtrans: %s: %u %s\n", file.c_str(), status, Utf16ToUtf8(reason).c_str());
-            return 1;
-        }
-    }
-    shelf.Refresh();
+    if (!OpenShelfFiles(shelf, files, "jtrans")) return 1;
     WordList* list = shelf.GetWordList(kListTranslatedWords);
     if (list == nullptr) return 1;
     if (split) {
