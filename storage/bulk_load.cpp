@@ -94,10 +94,10 @@ DmsStatus BulkLoad::Begin(int32_t keyId, const BulkLimits& limits) {
     if (active_) return DmsStatus::Success;
     Free();
     limits_ = limits;
-    area_ = static_cast<uint8_t*>(limits.allocate(limits.areaBytes));
-    offsets_ = static_cast<uint32_t*>(limits.allocate(size_t{limits.maxEntries} * sizeof(uint32_t)));
-    classes_ = static_cast<BulkClasses*>(limits.allocate(size_t{limits.maxEntries} * sizeof(BulkClasses)));
-    counting_ = static_cast<uint32_t*>(limits.allocate(65536 * sizeof(uint32_t)));
+    area_.reset(static_cast<uint8_t*>(limits.allocate(limits.areaBytes)));
+    offsets_.reset(static_cast<uint32_t*>(limits.allocate(size_t{limits.maxEntries} * sizeof(uint32_t))));
+    classes_.reset(static_cast<BulkClasses*>(limits.allocate(size_t{limits.maxEntries} * sizeof(BulkClasses))));
+    counting_.reset(static_cast<uint32_t*>(limits.allocate(65536 * sizeof(uint32_t))));
     if (area_ == nullptr || offsets_ == nullptr || classes_ == nullptr || counting_ == nullptr ||
         limits.maxEntries == 0) {
         Free();
@@ -109,14 +109,10 @@ DmsStatus BulkLoad::Begin(int32_t keyId, const BulkLimits& limits) {
 }
 
 void BulkLoad::Free() {
-    std::free(area_);
-    std::free(offsets_);
-    std::free(classes_);
-    std::free(counting_);
-    area_ = nullptr;
-    offsets_ = nullptr;
-    classes_ = nullptr;
-    counting_ = nullptr;
+    area_.reset();
+    offsets_.reset();
+    classes_.reset();
+    counting_.reset();
     used_ = 0;
     count_ = 0;
     active_ = false;
@@ -124,7 +120,7 @@ void BulkLoad::Free() {
 }
 
 std::span<const uint8_t> BulkLoad::EntryAt(uint32_t i) const {
-    const uint8_t* e = area_ + offsets_[i];
+    const uint8_t* e = area_.get() + offsets_[i];
     return {e, storage::LoadU16(e)};
 }
 
@@ -141,7 +137,7 @@ DmsStatus BulkLoad::Collect(std::span<const uint8_t> entry, const BulkClasses& c
         if (Failed(st)) return st;
         if (limits_.areaBytes - used_ < entry.size()) return DmsStatus::InvalidKeyValues;
     }
-    std::memcpy(area_ + used_, entry.data(), entry.size());
+    std::memcpy(area_.get() + used_, entry.data(), entry.size());
     offsets_[count_] = used_;
     classes_[count_] = classes;
     ++count_;
@@ -154,11 +150,11 @@ DmsStatus BulkLoad::Flush(Sink& sink) {
     const uint32_t total = count_;
     uint32_t inserted = 0;
     int32_t reported = -1;
-    std::span<uint32_t, 65536> counting(counting_, 65536);
+    std::span<uint32_t, 65536> counting(counting_.get(), 65536);
     bool takeAll = false;
     while (count_ > 0) {
         BulkClasses bound{0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF};
-        if (!takeAll) SelectBulkBatch({classes_, count_}, counting, limits_, bound);
+        if (!takeAll) SelectBulkBatch({classes_.get(), count_}, counting, limits_, bound);
         // One pass in collection order; the entries left behind move down so
         // the first count_ addresses are always the ones still to insert.
         uint32_t kept = 0;

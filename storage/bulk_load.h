@@ -18,6 +18,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <memory>
 #include <span>
 
 using BulkClasses = std::array<uint16_t, 4>;
@@ -57,7 +58,7 @@ public:
     BulkLoad() = default;
     BulkLoad(const BulkLoad&) = delete;
     BulkLoad& operator=(const BulkLoad&) = delete;
-    ~BulkLoad() { Free(); }
+    ~BulkLoad() = default;
 
     // Allocates what is missing of the buffers (16 when that fails, leaving
     // the load inactive) and starts collecting for the index `keyId`.
@@ -81,13 +82,20 @@ public:
 private:
     std::span<const uint8_t> EntryAt(uint32_t i) const;
 
+    // A buffer from BulkLimits::allocate, given back with std::free.
+    struct FreeBuffer {
+        void operator()(void* p) const { std::free(p); }
+    };
+    template <typename T>
+    using Buffer = std::unique_ptr<T[], FreeBuffer>;
+
     bool active_ = false;
     int32_t keyId_ = -1;
     BulkLimits limits_;
-    uint8_t* area_ = nullptr;           // limits_.areaBytes of prebuilt entries
-    uint32_t* offsets_ = nullptr;       // entry starts in the area, collection order
-    BulkClasses* classes_ = nullptr;    // each entry's class tuple
-    uint32_t* counting_ = nullptr;      // 65,536 counters for SelectBulkBatch
+    Buffer<uint8_t> area_;              // limits_.areaBytes of prebuilt entries
+    Buffer<uint32_t> offsets_;          // entry starts in the area, collection order
+    Buffer<BulkClasses> classes_;       // each entry's class tuple
+    Buffer<uint32_t> counting_;         // 65,536 counters for SelectBulkBatch
     uint32_t used_ = 0;                 // next free byte of the area
     uint32_t count_ = 0;                // entries held
 };

@@ -24,7 +24,7 @@ DmsStatus FindRoomInCurrentPage(DMSFile& file, uint32_t n, CachedPage& page, uin
     page = file.GetPage(current, st);
     if (!page) return Failed(st) ? st : DmsStatus::PageLoadFailed;
     // Header field 24 must name a data page whose positions fit below 2^31.
-    if (storage::LoadU16(page.data + 4) != kDataSignature || LoadU32(page.data) != current ||
+    if (storage::LoadU16(page.data + frame::kSignature) != kDataSignature || LoadU32(page.data) != current ||
         (uint64_t{current} + 1) * pageSize > static_cast<uint64_t>(kMaxFileBytes))
         return DmsStatus::IntegrityBroken;
     uint32_t at = chunk::kFirstOffset;
@@ -108,15 +108,15 @@ DmsStatus StoreDataBlock(DMSFile& file, uint8_t recordType, std::span<const uint
         }
         bool firstChunk = done == 0;
         if (firstChunk && withTotal) flags |= chunk::kFlagFirst;
-        StoreU32(head, carried + chunk::kHeadSize);
-        StoreU32(head + 4, firstChunk && withTotal ? n : 0);
-        head[8] = recordType;
-        head[9] = flags;
-        StoreU32(head + 10, 0);
+        StoreU32(head + chunk::kLength, carried + chunk::kHeadSize);
+        StoreU32(head + chunk::kTotal, firstChunk && withTotal ? n : 0);
+        head[chunk::kRecordType] = recordType;
+        head[chunk::kFlags] = flags;
+        StoreU32(head + chunk::kNext, 0);
         std::memcpy(head + chunk::kHeadSize, bytes.data() + done, carried);
         file.Cache().MarkChanged(page);
         done += carried;
-        previousNext = head + 10;
+        previousNext = head + chunk::kNext;
         previousPage = page;
         offset = 0;
     }

@@ -38,6 +38,11 @@
 namespace chunk {
 inline constexpr uint32_t kHeadSize = 14;
 inline constexpr uint32_t kFirstOffset = 6;
+inline constexpr uint32_t kLength = 0;
+inline constexpr uint32_t kTotal = 4;
+inline constexpr uint32_t kRecordType = 8;
+inline constexpr uint32_t kFlags = 9;
+inline constexpr uint32_t kNext = 10;
 inline constexpr uint8_t kFlagFirst = 1;
 inline constexpr uint8_t kFlagLast = 2;
 inline constexpr uint8_t kFlagDeleted = 8;

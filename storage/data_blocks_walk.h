@@ -29,18 +29,18 @@ DmsStatus WalkDataBlock(DMSFile& file, uint32_t position, Visit&& visit) {
         // The first position names a chunk start only in a data page, past its
         // frame, with a head inside the page.
         DmsStatus bad = first ? DmsStatus::InvalidParameter : DmsStatus::IntegrityBroken;
-        if (LoadU16(p.data + 4) != kDataSignature || LoadU32(p.data) != page) return bad;
+        if (LoadU16(p.data + frame::kSignature) != kDataSignature || LoadU32(p.data) != page) return bad;
         if (offset < chunk::kFirstOffset || offset + chunk::kHeadSize > pageSize) return bad;
         if (!first && offset != chunk::kFirstOffset) return DmsStatus::IntegrityBroken;
         const uint8_t* head = p.data + offset;
-        uint32_t length = LoadU32(head);
-        uint8_t flags = head[9];
+        uint32_t length = LoadU32(head + chunk::kLength);
+        uint8_t flags = head[chunk::kFlags];
         if (first && !(flags & chunk::kFlagFirst)) return DmsStatus::InvalidParameter;
         if (length < chunk::kHeadSize || length > pageSize - offset) return DmsStatus::IntegrityBroken;
         if (first) {
-            total = LoadU32(head + 4);
+            total = LoadU32(head + chunk::kTotal);
             missing = total;
-            recordType = head[8];
+            recordType = head[chunk::kRecordType];
             // Every chunk after the first fills a page but its head and frame.
             maxSteps = (uint64_t{total} + (pageSize - 20) - 1) / (pageSize - 20) + 1;
         } else {
@@ -48,7 +48,7 @@ DmsStatus WalkDataBlock(DMSFile& file, uint32_t position, Visit&& visit) {
             // another block or a block of another record type, is not this block.
             if (std::find(visited.begin(), visited.end(), page) != visited.end()) return DmsStatus::IntegrityBroken;
             visited.push_back(page);
-            if ((flags & chunk::kFlagFirst) || LoadU32(head + 4) != 0 || head[8] != recordType)
+            if ((flags & chunk::kFlagFirst) || LoadU32(head + chunk::kTotal) != 0 || head[chunk::kRecordType] != recordType)
                 return DmsStatus::IntegrityBroken;
         }
         if (++steps > maxSteps) return DmsStatus::IntegrityBroken;
@@ -64,7 +64,7 @@ DmsStatus WalkDataBlock(DMSFile& file, uint32_t position, Visit&& visit) {
         ChunkView view{position, length, total, head[8], flags, carried, p};
         if (!visit(view)) return DmsStatus::Success;
         if (last && missing > 0) return DmsStatus::IntegrityBroken;  // fewer bytes than the total
-        uint32_t next = LoadU32(head + 10);
+        uint32_t next = LoadU32(head + chunk::kNext);
         if (last || missing == 0) return DmsStatus::Success;
         if (next == 0 || next == 0xFFFFFFFF) return DmsStatus::IntegrityBroken;  // chain cut short
         if (next <= pageSize) return DmsStatus::IntegrityBroken;

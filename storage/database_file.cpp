@@ -18,7 +18,10 @@ using storage::StoreU32;
 
 namespace {
 
+// The stored form of a compressed page (database_file.h tables it).
 constexpr uint32_t kCompressedMarker = 0xFFFFFFFE;
+constexpr uint32_t kCompressedMarkerAt = 6;
+constexpr uint32_t kCompressedLengthAt = 10;
 constexpr uint32_t kCompressedHead = 14;
 constexpr uint64_t kLowDiskSpace = 128000;
 
@@ -109,8 +112,8 @@ DmsStatus DMSFile::CheckPageUnused(uint32_t page) {
     // Without a table, a place inside the file as it was opened holds a page
     // in use unless its frame is zero (preallocated or extended space).
     uint64_t at = uint64_t{page} * pageSize_;
-    if (at + 6 > sizeAtOpen_) return DmsStatus::Success;
-    uint8_t frame[6];
+    if (at + frame::kSize > sizeAtOpen_) return DmsStatus::Success;
+    uint8_t frame[frame::kSize];
     size_t done = 0;
     if (file_->ReadAt(at, frame, done) != IoError::Ok || done != sizeof frame) return DmsStatus::FileIoError;
     bool zero = std::all_of(std::begin(frame), std::end(frame), [](uint8_t b) { return b == 0; });
@@ -147,25 +150,25 @@ DmsStatus DMSFile::ReadPage(uint32_t page, std::span<uint8_t> image) {
     if (file_->ReadAt(position, target, done) != IoError::Ok) return DmsStatus::FileIoError;
     if (done != target.size()) return DmsStatus::PageLoadFailed;  // past the end of the file
 
-    bool marked = target.size() >= kCompressedHead && LoadU32(target.data() + 6) == kCompressedMarker;
+    bool marked = target.size() >= kCompressedHead && LoadU32(target.data() + kCompressedMarkerAt) == kCompressedMarker;
     if (marked != flagged && (fromPat || marked)) return DmsStatus::PageNotStored;
     if (marked) {
         // Stored form: page number, signature, marker, u16 c, 2 bytes, c bytes
         // of zlib stream of the page's bytes 6..PageSize-1.
-        uint32_t c = LoadU16(target.data() + 10);
+        uint32_t c = LoadU16(target.data() + kCompressedLengthAt);
         if (page == 0 || c + kCompressedHead > target.size() || LoadU32(target.data()) != page)
             return DmsStatus::PageNotStored;
-        uLongf expanded = pageSize_ - 6;
-        std::memcpy(image.data(), target.data(), 6);
-        if (uncompress(image.data() + 6, &expanded, target.data() + kCompressedHead, c) != Z_OK ||
-            expanded != pageSize_ - 6)
+        uLongf expanded = pageSize_ - frame::kSize;
+        std::memcpy(image.data(), target.data(), frame::kSize);
+        if (uncompress(image.data() + frame::kSize, &expanded, target.data() + kCompressedHead, c) != Z_OK ||
+            expanded != pageSize_ - frame::kSize)
             return DmsStatus::PageNotStored;
     }
     if (!fromPat) return DmsStatus::Success;
     // Two entries may claim one place in a damaged table: the page found
     // there must be the one asked for.
     if (LoadU32(image.data()) != page) return DmsStatus::PageNotStored;
-    return pat_.CheckSignature(page, LoadU16(image.data() + 4));
+    return pat_.CheckSignature(page, LoadU16(image.data() + frame::kSignature));
 }
 
 DmsStatus DMSFile::WritePage(uint32_t page, std::span<const uint8_t> image) {
@@ -196,12 +199,12 @@ DmsStatus DMSFile::WritePage(uint32_t page, std::span<const uint8_t> image) {
             compressed.assign(pageSize_, 0);
             uLongf c = pageSize_ - kCompressedHead;
             if (LoadU32(image.data()) != page) return DmsStatus::PageNotStored;
-            if (compress2(compressed.data() + kCompressedHead, &c, image.data() + 6, pageSize_ - 6,
+            if (compress2(compressed.data() + kCompressedHead, &c, image.data() + frame::kSize, pageSize_ - frame::kSize,
                           Z_DEFAULT_COMPRESSION) == Z_OK &&
                 c + kCompressedHead < pageSize_ && c <= 0xFFFF) {
-                std::memcpy(compressed.data(), image.data(), 6);
-                StoreU32(compressed.data() + 6, kCompressedMarker);
-                StoreU16(compressed.data() + 10, static_cast<uint16_t>(c));
+                std::memcpy(compressed.data(), image.data(), frame::kSize);
+                StoreU32(compressed.data() + kCompressedMarkerAt, kCompressedMarker);
+                StoreU16(compressed.data() + kCompressedLengthAt, static_cast<uint16_t>(c));
                 stored = std::span<const uint8_t>(compressed.data(), c + kCompressedHead);
             }
         }
@@ -304,10 +307,10 @@ DmsStatus DMSFile::Create(std::u16string_view path, std::string_view description
     for (int32_t i = 0; i < indexes; ++i) {
         const IndexDefinition& index = description_.indexes[static_cast<size_t>(i)];
         uint8_t* d = b + header::kDescriptorTable + static_cast<uint32_t>(i) * header::kDescriptorSize;
-        StoreU32(d, index.type == 2 ? static_cast<uint32_t>(index.recordId) : kNoPage);
-        StoreU32(d + 4, static_cast<uint32_t>(index.keyId));
-        StoreU32(d + 8, 0);
-        StoreU32(d + 12, kNoPage);
+        StoreU32(d + descriptor::kRecordType, index.type == 2 ? static_cast<uint32_t>(index.recordId) : kNoPage);
+        StoreU32(d + descriptor::kKeyId, static_cast<uint32_t>(index.keyId));
+        StoreU32(d + descriptor::kCount, 0);
+        StoreU32(d + descriptor::kRoot, kNoPage);
     }
     // The header goes out with its flag clear and is flushed: a crash during
     // create leaves a file that is either whole or unreadable, never one that
@@ -375,7 +378,7 @@ DmsStatus DMSFile::OpenOnce(std::u16string_view path, OpenMode mode, std::string
     // Every header field is untrusted: a download or a damaged disk may hold
     // anything, and the page size sizes every buffer below.
     uint32_t pageSize = LoadU32(head + header::kPageSize);
-    if (LoadU32(head) != 0 || LoadU16(head + 4) != kHeaderSignature ||
+    if (LoadU32(head) != 0 || LoadU16(head + frame::kSignature) != kHeaderSignature ||
         pageSize != static_cast<uint32_t>(description_.pageSize) || size < pageSize)
         return DmsStatus::WrongFile;
     uint32_t table = LoadU16(head + header::kDescriptorOffset);

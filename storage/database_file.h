@@ -55,6 +55,7 @@
 #include "storage/journal.h"
 #include "storage/page_allocation_table.h"
 #include "storage/page_cache.h"
+#include "storage/page_frame.h"
 #include "storage/page_store.h"
 #include "storage/storage_io.h"
 
@@ -64,29 +65,9 @@
 #include <string>
 #include <string_view>
 
-namespace header {
-inline constexpr uint32_t kVersion = 6;
-inline constexpr uint32_t kPageSize = 8;
-inline constexpr uint32_t kWriteBackFlag = 14;
-inline constexpr uint32_t kDescriptorOffset = 16;
-inline constexpr uint32_t kFirstPatPosition = 20;
-inline constexpr uint32_t kCurrentDataPage = 24;
-inline constexpr uint32_t kLastPage = 28;
-inline constexpr uint32_t kPreAllocate = 32;
-inline constexpr uint32_t kMinimumRead = 36;
-inline constexpr uint32_t kDescriptorTable = 48;
-inline constexpr uint32_t kDescriptorSize = 16;
-}  // namespace header
 
-inline constexpr uint16_t kHeaderSignature = 0x4346;
-inline constexpr uint16_t kDataSignature = 0x4144;
 inline constexpr uint16_t kCurrentVersion = 0x0404;
 inline constexpr uint32_t kNoPage = 0xFFFFFFFF;
-// Write-back flag values (header offset 14). A file compiled without journal
-// carries kIncompleteMark from its first write until a clean close, so a
-// crash there is reported as damage, never replayed from an unrelated journal.
-inline constexpr uint16_t kWriteBackInProgress = 0xFFFF;
-inline constexpr uint16_t kIncompleteMark = 0x4E49;
 
 // Open modes.
 enum class OpenMode : int32_t { Journaled = 0, WithoutJournal = 1, ReadOnly = 2 };
@@ -142,6 +123,10 @@ public:
     DmsStatus WritePage(uint32_t page, std::span<const uint8_t> image) override;
     DmsStatus FlushFile() override;
     bool MayWriteEarly() const override;
+    // The header page stays in the cache while the file is open.
+    bool StaysCached(uint32_t page, uint16_t signature) const override {
+        return page == 0 && signature == kHeaderSignature;
+    }
 
     // The header page (always cached while the file is open).
     CachedPage Header();
@@ -204,6 +189,9 @@ private:
     DmsStatus WriteBackJournaled();
     DmsStatus WriteBackWithoutJournal();
     DmsStatus MarkIncomplete();
+    // Writes the cached header with `flag` in its write-back flag, then
+    // flushes. The cached images keep 0 there. 9 when the header is not cached.
+    DmsStatus WriteHeaderFlag(uint16_t flag);
     void DiscardChanges();
     DmsStatus RecoverFromJournal();
 

@@ -56,8 +56,8 @@ DMSFile* CDMS::FindFile(int32_t fileId) {
 XCursor* CDMS::FindCursor(uint32_t handle) {
     if (handle == 0) return nullptr;
     for (auto& f : files_) {
-        for (XCursor* c = f->cursors; c != nullptr; c = c->next) {
-            if (c->handle == handle) return c;
+        for (auto c = f->cursors.rbegin(); c != f->cursors.rend(); ++c) {
+            if ((*c)->handle == handle) return c->get();
         }
     }
     return nullptr;
@@ -87,11 +87,7 @@ DmsStatus CDMS::OpenFile(std::u16string_view path, int32_t mode, std::string_vie
 }
 
 void CDMS::DestroyCursors(OpenedFile& f) {
-    while (f.cursors != nullptr) {
-        XCursor* c = f.cursors;
-        f.cursors = c->next;
-        delete c;
-    }
+    f.cursors.clear();
     f.current = nullptr;
 }
 
@@ -113,11 +109,8 @@ DmsStatus CDMS::OpenCursor(int32_t fileId, uint32_t* handle) {
     OpenedFile* f = Find(fileId);
     if (f == nullptr) return DmsStatus::FileNotOpened;
     if (handle == nullptr) return DmsStatus::InvalidParameter;
-    XCursor* c = new XCursor(*f->file, ++cursorCounter_);
-    c->next = f->cursors;
-    if (f->cursors != nullptr) f->cursors->prev = c;
-    f->cursors = c;
-    *handle = c->handle;
+    f->cursors.push_back(std::make_unique<XCursor>(*f->file, ++cursorCounter_));
+    *handle = f->cursors.back()->handle;
     return DmsStatus::Success;
 }
 
@@ -154,7 +147,7 @@ CDMS::Call::~Call() {
 DmsStatus CDMS::Call::Finish(DmsStatus status) {
     if (status == DmsStatus::WrongHandle || cursor_ == nullptr) return status;
     if (!Failed(status)) return status;
-    cursor_->flags &= static_cast<uint16_t>(~XCursor::kPositioned);
+    cursor_->positioned = false;
     cursor_->ordinal = kUnknownOrdinal;
     DMSFile& f = *cursor_->file;
     // A changing operation that failed half-way in a journaled file: outside
@@ -173,10 +166,7 @@ DmsStatus CDMS::CloseCursor(uint32_t handle) {
     if (call.status() == DmsStatus::WrongHandle) return call.status();
     XCursor* c = call.cursor();
     OpenedFile* f = FindByFile(*c->file);
-    if (c->prev != nullptr) c->prev->next = c->next;
-    if (c->next != nullptr) c->next->prev = c->prev;
-    if (f->cursors == c) f->cursors = c->next;
-    delete c;
+    std::erase_if(f->cursors, [c](const std::unique_ptr<XCursor>& held) { return held.get() == c; });
     return DmsStatus::Success;
 }
 

@@ -8,6 +8,7 @@
 #include "storage/database_file.h"
 #include "storage/dms_status.h"
 #include "storage/index_keys.h"
+#include "storage/index_tree.h"
 #include "storage/index_values.h"
 #include "storage/page_cache.h"
 #include "storage/storage_io.h"
@@ -15,6 +16,7 @@
 #include <cstdint>
 #include <memory>
 #include <string_view>
+#include <vector>
 
 struct ICollator;  // common/collator.h
 
@@ -62,36 +64,18 @@ enum class DmsOperation : uint16_t {
     RollbackTransaction = 50,
 };
 
-class XCursor {
+// A cursor: its file, the record type it stamps on stored data, the last
+// operation, and its position in an index.
+class XCursor : public IndexPosition {
 public:
-    static constexpr uint16_t kPositioned = 0x100;
-    static constexpr int32_t kMaxDepth = 20;
-
     XCursor(DMSFile& owner, uint32_t cursorHandle) : file(&owner), handle(cursorHandle) {}
     virtual ~XCursor() = default;
 
-    XCursor* prev = nullptr;         // cursors of the same file, newest first
-    XCursor* next = nullptr;
     DMSFile* file;
     int32_t recordType = -1;         // record type number stamped on stored data, -1 none
-    int32_t indexPosition = -1;      // current index: its place in the description, -1 none
-    int32_t keyId = -1;              // key id of the current index, -1 none
     uint32_t handle;
     uint16_t lastOperation = 0;
-    uint16_t flags = 0;              // kPositioned: the path designates a current entry
-    uint32_t firstReference = 0xFFFFFFFF;  // first word of the current entry's RecordRef
-    struct PathStep {
-        uint32_t page = 0;
-        int32_t entry = 0;
-    };
-    PathStep path[kMaxDepth];        // level 0 the root, path[depth] the leaf
-    int32_t depth = -1;
-    uint32_t ordinal = kUnknownOrdinal;
     DmsProgress progress = nullptr;
-    // The key format of the index `keyFormatId` (-1 none yet), kept between
-    // calls so a scan does not rebuild it on every step.
-    std::unique_ptr<IndexKeyFormat> keyFormat;
-    int32_t keyFormatId = -1;
 };
 
 class CDMS {
@@ -201,7 +185,7 @@ public:
 private:
     struct OpenedFile {
         std::unique_ptr<DMSFile> file;
-        XCursor* cursors = nullptr;  // head of the file's cursor list
+        std::vector<std::unique_ptr<XCursor>> cursors;  // oldest first
         XCursor* current = nullptr;  // cursor of the operation in progress
         BulkLoad bulk;               // the file's bulk-load state
     };

@@ -36,7 +36,7 @@ DmsStatus CDMS::SelectIndex(uint32_t handle, int32_t keyId) {
     c->indexPosition = position;
     c->keyId = keyId;
     // The path belongs to the old index.
-    c->flags &= static_cast<uint16_t>(~XCursor::kPositioned);
+    c->positioned = false;
     c->depth = -1;
     return DmsStatus::Success;
 }

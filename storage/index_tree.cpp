@@ -3,7 +3,6 @@
 #include "storage/index_tree.h"
 
 #include "storage/byte_order.h"
-#include "storage/dms.h"
 
 #include <algorithm>
 #include <cstring>
@@ -19,7 +18,7 @@ const IndexKeyFormat& NoFormat() {
 
 }  // namespace
 
-IndexTree::IndexTree(DMSFile& file, XCursor& cursor)
+IndexTree::IndexTree(DMSFile& file, IndexPosition& cursor)
     : file_(file), cursor_(cursor), format_(&NoFormat()), pins_(file.Cache()) {}
 
 DmsStatus IndexTree::Open() {
@@ -39,16 +38,16 @@ DmsStatus IndexTree::Open() {
     return DmsStatus::Success;
 }
 
-uint32_t IndexTree::Root() const { return storage::LoadU32(file_.Descriptor(indexPosition_) + 12); }
-uint32_t IndexTree::DescriptorCount() const { return storage::LoadU32(file_.Descriptor(indexPosition_) + 8); }
+uint32_t IndexTree::Root() const { return storage::LoadU32(file_.Descriptor(indexPosition_) + descriptor::kRoot); }
+uint32_t IndexTree::DescriptorCount() const { return storage::LoadU32(file_.Descriptor(indexPosition_) + descriptor::kCount); }
 
 void IndexTree::SetRoot(uint32_t page) {
-    storage::StoreU32(file_.Descriptor(indexPosition_) + 12, page);
+    storage::StoreU32(file_.Descriptor(indexPosition_) + descriptor::kRoot, page);
     file_.Cache().MarkChanged(file_.Header());
 }
 
 void IndexTree::SetDescriptorCount(uint32_t count) {
-    storage::StoreU32(file_.Descriptor(indexPosition_) + 8, count);
+    storage::StoreU32(file_.Descriptor(indexPosition_) + descriptor::kCount, count);
     file_.Cache().MarkChanged(file_.Header());
 }
 
@@ -59,13 +58,13 @@ DmsStatus IndexTree::Load(KeyPage& page, uint32_t number, int32_t height) {
 }
 
 void IndexTree::Unposition() {
-    cursor_.flags &= static_cast<uint16_t>(~XCursor::kPositioned);
+    cursor_.positioned = false;
     cursor_.ordinal = kUnknownOrdinal;
 }
 
 DmsStatus IndexTree::Report(const KeyPage& leaf, uint32_t index, uint32_t ordinal, KeySegmentValue* out,
                             EntryPosition* position) {
-    cursor_.flags |= XCursor::kPositioned;
+    cursor_.positioned = true;
     cursor_.ordinal = ordinal;
     cursor_.firstReference = leaf.Word1(index);
     format_->Decode(leaf.Key(index), out);
@@ -86,7 +85,7 @@ DmsStatus IndexTree::Descend(KeyPage& page, Choose&& choose) {
     // for the root): a page that disagrees would give wrong ordinals and
     // counts, so the descent stops there.
     uint64_t expected = DescriptorCount();
-    for (int32_t level = 0; level < XCursor::kMaxDepth; ++level) {
+    for (int32_t level = 0; level < IndexPosition::kMaxDepth; ++level) {
         DmsStatus st = Load(page, number, height);
         if (Failed(st)) return st;
         if (page.Count() == 0) return DmsStatus::IntegrityBroken;
@@ -197,7 +196,7 @@ DmsStatus IndexTree::SeekLessOrEqual(const KeySegmentValue* key, KeySegmentValue
 
 DmsStatus IndexTree::ReportCurrent(KeySegmentValue* out, EntryPosition* position, uint32_t ordinal) {
     KeyPage leaf;
-    const XCursor::PathStep& at = cursor_.path[cursor_.depth];
+    const IndexPosition::PathStep& at = cursor_.path[cursor_.depth];
     DmsStatus st = Load(leaf, at.page, 0);
     if (Failed(st)) return st;
     if (at.entry < 0 || static_cast<uint32_t>(at.entry) >= leaf.Count()) return DmsStatus::PageLoadFailed;
@@ -230,16 +229,16 @@ DmsStatus IndexTree::Last(KeySegmentValue* out, EntryPosition* position) {
 }
 
 DmsStatus IndexTree::CheckPath() {
-    if (!(cursor_.flags & XCursor::kPositioned)) return DmsStatus::NoCurrentPosition;
+    if (!cursor_.positioned) return DmsStatus::NoCurrentPosition;
     // A path from before a change that moved the root, or from another index,
     // no longer leads anywhere.
-    if (cursor_.depth < 0 || cursor_.depth >= XCursor::kMaxDepth || cursor_.path[0].page != Root())
+    if (cursor_.depth < 0 || cursor_.depth >= IndexPosition::kMaxDepth || cursor_.path[0].page != Root())
         return DmsStatus::PageLoadFailed;
     return DmsStatus::Success;
 }
 
 DmsStatus IndexTree::StepPath(int32_t level, int32_t direction, KeyPage* samePage) {
-    XCursor::PathStep& at = cursor_.path[level];
+    IndexPosition::PathStep& at = cursor_.path[level];
     KeyPage local;
     KeyPage& page = samePage != nullptr ? *samePage : local;
     DmsStatus st = Load(page, at.page, cursor_.depth - level);
@@ -265,7 +264,7 @@ DmsStatus IndexTree::StepPath(int32_t level, int32_t direction, KeyPage* samePag
     // The parent's new entry must name the sibling: links that disagree with
     // the parents (a cycle in a damaged file) stop here.
     KeyPage parent;
-    const XCursor::PathStep& up = cursor_.path[level - 1];
+    const IndexPosition::PathStep& up = cursor_.path[level - 1];
     st = Load(parent, up.page, cursor_.depth - level + 1);
     if (Failed(st)) return st;
     if (parent.Word1(static_cast<uint32_t>(up.entry)) != sibling ||
@@ -297,7 +296,7 @@ DmsStatus IndexTree::MoveToOrdinal(uint32_t n, KeySegmentValue* out, EntryPositi
         Unposition();
         return DmsStatus::RecordNotFound;
     }
-    bool positioned = (cursor_.flags & XCursor::kPositioned) != 0;
+    bool positioned = cursor_.positioned;
     uint32_t known = cursor_.ordinal;
     if (positioned && known != kUnknownOrdinal) {
         if (n == known) {
@@ -338,7 +337,7 @@ DmsStatus IndexTree::GetOrdinal(uint32_t* ordinal) {
     if (cursor_.ordinal == kUnknownOrdinal) {
         uint64_t counted = 0;
         for (int32_t level = 0; level <= cursor_.depth; ++level) {
-            const XCursor::PathStep& at = cursor_.path[level];
+            const IndexPosition::PathStep& at = cursor_.path[level];
             KeyPage page;
             st = Load(page, at.page, cursor_.depth - level);
             if (Failed(st)) return st;
@@ -363,7 +362,7 @@ DmsStatus IndexTree::GetIndexStats(IndexStats* stats) {
     // cycle of links in a damaged file ends in 100 instead of a hang.
     uint64_t pageLimit = uint64_t{file_.HeaderU32(header::kLastPage)} + 1;
     int32_t height = -1;
-    for (int32_t level = 0; level < XCursor::kMaxDepth; ++level) {
+    for (int32_t level = 0; level < IndexPosition::kMaxDepth; ++level) {
         IndexStats::Level counts{};
         uint32_t leftmostChild = kNone;
         int32_t levelHeight = height;

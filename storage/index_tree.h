@@ -23,18 +23,39 @@
 #include "storage/key_page.h"
 
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
 
-class XCursor;
+// Where a cursor stands in an index: the index chosen, the path from the
+// root to the current leaf entry, its ordinal when known, and the key format
+// of the index, kept between calls so a scan does not rebuild it on every step.
+struct IndexPosition {
+    static constexpr int32_t kMaxDepth = kMaxKeyPageHeight + 1;
+
+    struct PathStep {
+        uint32_t page = 0;
+        int32_t entry = 0;
+    };
+
+    int32_t indexPosition = -1;  // current index: its place in the description, -1 none
+    int32_t keyId = -1;          // key id of the current index, -1 none
+    bool positioned = false;     // the path designates a current entry
+    uint32_t firstReference = 0xFFFFFFFF;  // first word of the current entry's RecordRef
+    PathStep path[kMaxDepth];    // level 0 the root, path[depth] the leaf
+    int32_t depth = -1;
+    uint32_t ordinal = kUnknownOrdinal;
+    std::unique_ptr<IndexKeyFormat> keyFormat;  // of the index `keyFormatId`, -1 none yet
+    int32_t keyFormatId = -1;
+};
 
 class IndexTree {
 public:
     // Seek modes of Seek (operation codes 20, 21, 22).
     enum SeekMode : int32_t { Equal = 0, GreaterOrEqual = 1, Greater = 2 };
 
-    IndexTree(DMSFile& file, XCursor& cursor);
+    IndexTree(DMSFile& file, IndexPosition& cursor);
     IndexTree(const IndexTree&) = delete;
     IndexTree& operator=(const IndexTree&) = delete;
 
@@ -107,13 +128,33 @@ private:
     // must name (107 otherwise).
     DmsStatus Splice(int32_t level, uint32_t at, uint32_t removeCount, std::vector<EntryBytes> entries,
                      uint32_t expectChild);
+    // The steps of Splice: where the bytes of the change fall in the page; the
+    // change made in place; an emptied page freed and left out of its parent;
+    // the entries spread over the page and new pages after it; their high
+    // keys carried to the parent or to a new root.
+    struct SpliceBytes {
+        size_t added = 0;
+        uint32_t start = 0;       // first byte replaced
+        uint32_t removedEnd = 0;  // one past the last byte replaced
+        uint32_t usedEnd = 0;     // one past the page's last entry
+        uint64_t newUsed = 0;
+        uint32_t newCount = 0;
+    };
+    static SpliceBytes MeasureSplice(const KeyPage& page, uint32_t at, uint32_t removeCount,
+                                     const std::vector<EntryBytes>& entries);
+    DmsStatus SpliceInPlace(KeyPage& page, int32_t level, uint32_t at, uint32_t removeCount,
+                            const std::vector<EntryBytes>& entries, const SpliceBytes& m);
+    DmsStatus RemoveEmptiedPage(KeyPage& page, int32_t level);
+    DmsStatus SpreadOverPages(KeyPage& page, int32_t level, const std::vector<EntryBytes>& all,
+                              std::vector<EntryBytes>& highKeys);
+    DmsStatus RaiseHighKeys(int32_t level, std::vector<EntryBytes> highKeys);
     DmsStatus FreePage(KeyPage& page, int32_t height);
     // An empty page at `height` without siblings, made the index's root.
     DmsStatus NewRoot(int32_t height, uint32_t& number);
     DmsStatus Relink(uint32_t page, int32_t height, bool setNext, uint32_t value);
 
     DMSFile& file_;
-    XCursor& cursor_;
+    IndexPosition& cursor_;
     const IndexKeyFormat* format_;  // the cursor's, set by Open
     int32_t indexPosition_ = -1;
     PinScope pins_;

@@ -5,7 +5,6 @@
 #include "storage/index_tree.h"
 
 #include "storage/byte_order.h"
-#include "storage/dms.h"
 
 #include <algorithm>
 #include <cstring>
@@ -35,7 +34,7 @@ void WriteEntries(uint8_t* page, uint32_t pageSize, const std::vector<EntryBytes
 EntryBytes HighKeyEntry(uint32_t page, int32_t height, const std::vector<EntryBytes>& entries, size_t from,
                         size_t to) {
     uint64_t below = 0;
-    for (size_t i = from; i < to; ++i) below += height == 0 ? 1 : LoadU32(entries[i].data() + 6);
+    for (size_t i = from; i < to; ++i) below += height == 0 ? 1 : LoadU32(entries[i].data() + keypage::kEntryWord2);
     const EntryBytes& last = entries[to - 1];
     return MakeEntry(page, static_cast<uint32_t>(below),
                      std::span<const uint8_t>(last).subspan(keypage::kEntryHead));
@@ -107,99 +106,90 @@ DmsStatus IndexTree::FreePage(KeyPage& page, int32_t height) {
     uint32_t prev = page.Prev();
     uint32_t next = page.Next();
     uint8_t* data = page.Data();
-    std::memset(data + 4, 0, file_.PageSize() - 4);  // signature, count, links and entries
+    std::memset(data + frame::kSignature, 0, file_.PageSize() - frame::kSignature);  // all but the number
     file_.Cache().MarkChanged(page.Cached());
     DmsStatus st = Relink(prev, height, true, next);
     if (!Failed(st)) st = Relink(next, height, false, prev);
     return st;
 }
 
-DmsStatus IndexTree::Splice(int32_t level, uint32_t at, uint32_t removeCount, std::vector<EntryBytes> entries,
-                            uint32_t expectChild) {
+IndexTree::SpliceBytes IndexTree::MeasureSplice(const KeyPage& page, uint32_t at, uint32_t removeCount,
+                                               const std::vector<EntryBytes>& entries) {
+    SpliceBytes m;
+    m.added = TotalBytes(entries, 0, entries.size());
+    m.usedEnd = keypage::kHeadSize + page.UsedBytes();
+    m.start = at == page.Count() ? m.usedEnd : static_cast<uint32_t>(page.Entry(at).data() - page.Data());
+    m.removedEnd = at + removeCount == page.Count()
+                       ? m.usedEnd
+                       : static_cast<uint32_t>(page.Entry(at + removeCount).data() - page.Data());
+    m.newUsed = uint64_t{m.usedEnd} - (m.removedEnd - m.start) + m.added;
+    m.newCount = page.Count() - removeCount + static_cast<uint32_t>(entries.size());
+    return m;
+}
+
+DmsStatus IndexTree::SpliceInPlace(KeyPage& page, int32_t level, uint32_t at, uint32_t removeCount,
+                                   const std::vector<EntryBytes>& entries, const SpliceBytes& m) {
     const int32_t height = cursor_.depth - level;
     const uint32_t number = cursor_.path[level].page;
-    KeyPage page;
-    DmsStatus st = Load(page, number, height);
+    // The page's new count and last key are known before the bytes move.
+    auto below = [&](std::span<const uint8_t> e) -> uint64_t {
+        return height == 0 ? 1 : LoadU32(e.data() + keypage::kEntryWord2);
+    };
+    uint64_t subtree = page.SubtreeCount();
+    for (uint32_t i = at; i < at + removeCount; ++i) subtree -= below(page.Entry(i));
+    for (const EntryBytes& e : entries) subtree += below(e);
+    EntryBytes lastKeyEntry;
+    if (level > 0) {
+        std::span<const uint8_t> last = at + removeCount < page.Count() ? page.Entry(page.Count() - 1)
+                                        : !entries.empty()              ? std::span<const uint8_t>(entries.back())
+                                                                        : page.Entry(at - 1);
+        lastKeyEntry = MakeEntry(number, static_cast<uint32_t>(subtree), last.subspan(keypage::kEntryHead));
+    }
+    uint8_t* data = page.Data();
+    std::memmove(data + m.start + m.added, data + m.removedEnd, m.usedEnd - m.removedEnd);
+    uint32_t put = m.start;
+    for (const EntryBytes& e : entries) {
+        std::memcpy(data + put, e.data(), e.size());
+        put += static_cast<uint32_t>(e.size());
+    }
+    if (m.newUsed < m.usedEnd) std::memset(data + m.newUsed, 0, m.usedEnd - m.newUsed);
+    StoreU16(data + keypage::kCount, static_cast<uint16_t>(m.newCount));
+    file_.Cache().MarkChanged(page.Cached());
+    if (level == 0) return DmsStatus::Success;
+    std::vector<EntryBytes> highKey;
+    highKey.push_back(std::move(lastKeyEntry));
+    return Splice(level - 1, static_cast<uint32_t>(cursor_.path[level - 1].entry), 1, std::move(highKey), number);
+}
+
+DmsStatus IndexTree::RemoveEmptiedPage(KeyPage& page, int32_t level) {
+    const uint32_t number = cursor_.path[level].page;
+    DmsStatus st = FreePage(page, cursor_.depth - level);
     if (Failed(st)) return st;
-    if (uint64_t{at} + removeCount > page.Count()) return DmsStatus::PageLoadFailed;
-    if (expectChild != kNone && (removeCount != 1 || page.Word1(at) != expectChild))
-        return DmsStatus::IntegrityBroken7;
+    if (level == 0) {
+        SetRoot(kNone);
+        cursor_.depth = -1;
+        return DmsStatus::Success;
+    }
+    return Splice(level - 1, static_cast<uint32_t>(cursor_.path[level - 1].entry), 1, {}, number);
+}
 
+DmsStatus IndexTree::SpreadOverPages(KeyPage& page, int32_t level, const std::vector<EntryBytes>& all,
+                                     std::vector<EntryBytes>& highKeys) {
+    const int32_t height = cursor_.depth - level;
     const uint32_t pageSize = file_.PageSize();
-    size_t added = TotalBytes(entries, 0, entries.size());
-    uint32_t start = at == page.Count() ? keypage::kHeadSize + page.UsedBytes()
-                                       : static_cast<uint32_t>(page.Entry(at).data() - page.Data());
-    uint32_t removedEnd = at + removeCount == page.Count()
-                              ? keypage::kHeadSize + page.UsedBytes()
-                              : static_cast<uint32_t>(page.Entry(at + removeCount).data() - page.Data());
-    uint32_t usedEnd = keypage::kHeadSize + page.UsedBytes();
-    uint64_t newUsed = uint64_t{usedEnd} - (removedEnd - start) + added;
-    uint32_t newCount = page.Count() - removeCount + static_cast<uint32_t>(entries.size());
-    if (newCount > 0 && newUsed <= pageSize) {
-        // The usual case: the page takes the change in place. Its new count
-        // and last key are known before the bytes move.
-        auto below = [&](std::span<const uint8_t> e) -> uint64_t {
-            return height == 0 ? 1 : LoadU32(e.data() + 6);
-        };
-        uint64_t subtree = page.SubtreeCount();
-        for (uint32_t i = at; i < at + removeCount; ++i) subtree -= below(page.Entry(i));
-        for (const EntryBytes& e : entries) subtree += below(e);
-        EntryBytes lastKeyEntry;
-        if (level > 0) {
-            std::span<const uint8_t> last = at + removeCount < page.Count() ? page.Entry(page.Count() - 1)
-                                            : !entries.empty()              ? std::span<const uint8_t>(entries.back())
-                                                                            : page.Entry(at - 1);
-            lastKeyEntry = MakeEntry(number, static_cast<uint32_t>(subtree), last.subspan(keypage::kEntryHead));
-        }
-        uint8_t* data = page.Data();
-        std::memmove(data + start + added, data + removedEnd, usedEnd - removedEnd);
-        uint32_t put = start;
-        for (const EntryBytes& e : entries) {
-            std::memcpy(data + put, e.data(), e.size());
-            put += static_cast<uint32_t>(e.size());
-        }
-        if (newUsed < usedEnd) std::memset(data + newUsed, 0, usedEnd - newUsed);
-        StoreU16(data + keypage::kCount, static_cast<uint16_t>(newCount));
-        file_.Cache().MarkChanged(page.Cached());
-        if (level == 0) return DmsStatus::Success;
-        std::vector<EntryBytes> highKey;
-        highKey.push_back(std::move(lastKeyEntry));
-        return Splice(level - 1, static_cast<uint32_t>(cursor_.path[level - 1].entry), 1, std::move(highKey),
-                      number);
-    }
-
-    std::vector<EntryBytes> all;
-    all.reserve(page.Count() + entries.size());
-    for (uint32_t i = 0; i < at; ++i) all.emplace_back(page.Entry(i).begin(), page.Entry(i).end());
-    for (EntryBytes& e : entries) all.push_back(std::move(e));
-    for (uint32_t i = at + removeCount; i < page.Count(); ++i)
-        all.emplace_back(page.Entry(i).begin(), page.Entry(i).end());
-
-    if (all.empty()) {
-        st = FreePage(page, height);
-        if (Failed(st)) return st;
-        if (level == 0) {
-            SetRoot(kNone);
-            cursor_.depth = -1;
-            return DmsStatus::Success;
-        }
-        return Splice(level - 1, static_cast<uint32_t>(cursor_.path[level - 1].entry), 1, {}, number);
-    }
-
     std::vector<size_t> ends = PartitionEntries(all, pageSize - keypage::kHeadSize);
     // Pieces after the first go to new pages linked in after this one.
     std::vector<CachedPage> pages{page.Cached()};
-    std::vector<uint32_t> numbers{number};
+    std::vector<uint32_t> numbers{cursor_.path[level].page};
     for (size_t k = 1; k < ends.size(); ++k) {
         CachedPage made;
-        st = file_.NewPage(keypage::Signature(height), made);
+        DmsStatus st = file_.NewPage(keypage::Signature(height), made);
         if (Failed(st)) return st;
         pins_.Pin(made);
         pages.push_back(made);
         numbers.push_back(LoadU32(made.data));
     }
     const uint32_t oldNext = page.Next();
-    std::vector<EntryBytes> highKeys;
     size_t from = 0;
     for (size_t k = 0; k < ends.size(); ++k) {
         if (TotalBytes(all, from, ends[k]) > pageSize - keypage::kHeadSize) return DmsStatus::InvalidKeyValues;
@@ -211,24 +201,60 @@ DmsStatus IndexTree::Splice(int32_t level, uint32_t at, uint32_t removeCount, st
         highKeys.push_back(HighKeyEntry(numbers[k], height, all, from, ends[k]));
         from = ends[k];
     }
-    if (ends.size() > 1) {
-        st = Relink(oldNext, height, false, numbers.back());
-        if (Failed(st)) return st;
-    }
+    if (ends.size() > 1) return Relink(oldNext, height, false, numbers.back());
+    return DmsStatus::Success;
+}
 
+DmsStatus IndexTree::RaiseHighKeys(int32_t level, std::vector<EntryBytes> highKeys) {
+    const uint32_t number = cursor_.path[level].page;
     if (level > 0)
         return Splice(level - 1, static_cast<uint32_t>(cursor_.path[level - 1].entry), 1, std::move(highKeys),
                       number);
-    if (ends.size() == 1) return DmsStatus::Success;
+    if (highKeys.size() == 1) return DmsStatus::Success;
     // The root split: a new root above it takes the pieces' entries.
+    const int32_t height = cursor_.depth - level;
     if (height + 1 > keypage::kMaxHeight) return DmsStatus::InvalidKeyValues;
     uint32_t rootNumber = 0;
-    st = NewRoot(height + 1, rootNumber);
+    DmsStatus st = NewRoot(height + 1, rootNumber);
     if (Failed(st)) return st;
     for (int32_t l = cursor_.depth; l >= 0; --l) cursor_.path[l + 1] = cursor_.path[l];
     cursor_.path[0] = {rootNumber, 0};
     ++cursor_.depth;
     return Splice(0, 0, 0, std::move(highKeys), kNone);
+}
+
+DmsStatus IndexTree::Splice(int32_t level, uint32_t at, uint32_t removeCount, std::vector<EntryBytes> entries,
+                            uint32_t expectChild) {
+    // 1. The page at `level`, checked against the change asked of it.
+    KeyPage page;
+    DmsStatus st = Load(page, cursor_.path[level].page, cursor_.depth - level);
+    if (Failed(st)) return st;
+    if (uint64_t{at} + removeCount > page.Count()) return DmsStatus::PageLoadFailed;
+    if (expectChild != kNone && (removeCount != 1 || page.Word1(at) != expectChild))
+        return DmsStatus::IntegrityBroken7;
+
+    // 2. The usual case: the page takes the change in place.
+    const SpliceBytes m = MeasureSplice(page, at, removeCount, entries);
+    if (m.newCount > 0 && m.newUsed <= file_.PageSize())
+        return SpliceInPlace(page, level, at, removeCount, entries, m);
+
+    // 3. Otherwise the page's entries with the change made ...
+    std::vector<EntryBytes> all;
+    all.reserve(page.Count() + entries.size());
+    for (uint32_t i = 0; i < at; ++i) all.emplace_back(page.Entry(i).begin(), page.Entry(i).end());
+    for (EntryBytes& e : entries) all.push_back(std::move(e));
+    for (uint32_t i = at + removeCount; i < page.Count(); ++i)
+        all.emplace_back(page.Entry(i).begin(), page.Entry(i).end());
+
+    // 4. ... leave an emptied page out of its parent,
+    if (all.empty()) return RemoveEmptiedPage(page, level);
+
+    // 5. ... or spread over the page and new pages after it, whose high keys
+    // replace the page's entry in its parent (6), or go to a new root.
+    std::vector<EntryBytes> highKeys;
+    st = SpreadOverPages(page, level, all, highKeys);
+    if (Failed(st)) return st;
+    return RaiseHighKeys(level, std::move(highKeys));
 }
 
 DmsStatus IndexTree::InsertKey(const KeySegmentValue* key, RecordRef ref) {
@@ -295,7 +321,7 @@ DmsStatus IndexTree::DeleteCurrent() {
 DmsStatus IndexTree::UpdateCurrentKeyReference(RecordRef ref) {
     DmsStatus st = CheckPath();
     if (Failed(st)) return st;
-    const XCursor::PathStep& at = cursor_.path[cursor_.depth];
+    const IndexPosition::PathStep& at = cursor_.path[cursor_.depth];
     KeyPage leaf;
     st = Load(leaf, at.page, 0);
     if (Failed(st)) return st;
@@ -303,8 +329,8 @@ DmsStatus IndexTree::UpdateCurrentKeyReference(RecordRef ref) {
     uint32_t index = static_cast<uint32_t>(at.entry);
     if (leaf.Word1(index) != ref.first || leaf.Word2(index) != ref.second) {
         uint8_t* e = leaf.Data() + (leaf.Entry(index).data() - leaf.Data());
-        StoreU32(e + 2, ref.first);
-        StoreU32(e + 6, ref.second);
+        StoreU32(e + keypage::kEntryWord1, ref.first);
+        StoreU32(e + keypage::kEntryWord2, ref.second);
         file_.Cache().MarkChanged(leaf.Cached());
     }
     cursor_.firstReference = ref.first;

@@ -74,8 +74,8 @@ private:
         }
         below = 0;
         for (const EntryBytes& e : entries) {
-            uint32_t child = storage::LoadU32(e.data() + 2);
-            uint32_t count = storage::LoadU32(e.data() + 6);
+            uint32_t child = storage::LoadU32(e.data() + keypage::kEntryWord1);
+            uint32_t count = storage::LoadU32(e.data() + keypage::kEntryWord2);
             uint64_t childBelow = 0;
             st = Walk(child, height - 1, level + 1, childBelow);
             if (Failed(st)) return st;
@@ -112,8 +112,8 @@ DmsStatus VerifyIndex(DMSFile& file, int32_t keyId, std::string* problem) {
     IndexKeyFormat format;
     DmsStatus st = format.Init(file.Description(), keyId, file.CollatorKind());
     if (Failed(st)) return st;
-    uint32_t count = storage::LoadU32(descriptor + 8);
-    uint32_t root = storage::LoadU32(descriptor + 12);
+    uint32_t count = storage::LoadU32(descriptor + descriptor::kCount);
+    uint32_t root = storage::LoadU32(descriptor + descriptor::kRoot);
     if (root == kNone) {
         if (count != 0 && problem != nullptr) *problem = "empty index with a count";
         return count == 0 ? DmsStatus::Success : DmsStatus::IntegrityBroken4;

@@ -5,7 +5,7 @@
 
 #include "common/base/crc32.h"
 #include "storage/byte_order.h"
-#include "storage/page_signature.h"
+#include "storage/page_frame.h"
 
 #include <algorithm>
 #include <cstring>
@@ -18,11 +18,19 @@ using storage::StoreU32;
 namespace {
 
 constexpr uint8_t kMagic[8] = {'D', 'M', 'S', 0, 'J', 'R', 'N', 'L'};
+// Journal header and record fields (tabled in journal.h).
+constexpr uint32_t kVersionField = 8;
+constexpr uint32_t kPageSizeField = 12;
+constexpr uint32_t kGenerationField = 16;
+constexpr uint32_t kIdentityField = 24;
+constexpr uint32_t kHeaderTieField = 28;
+constexpr uint32_t kOldLengthField = 32;
+constexpr uint32_t kBodyBytesField = 40;
+constexpr uint32_t kRecordCountField = 48;
 constexpr uint32_t kCrcOffset = 52;
-constexpr uint16_t kHeaderSignature = 0x4346;
-constexpr uint16_t kDataSignature = 0x4144;
-constexpr uint32_t kFirstPatField = 20;
-constexpr uint32_t kLastPageField = 28;
+constexpr uint32_t kRecordPosition = 0;
+constexpr uint32_t kRecordLength = 8;
+constexpr uint32_t kRecordCrc = 12;
 
 uint64_t LoadU64(const uint8_t* p) { return uint64_t{LoadU32(p)} | (uint64_t{LoadU32(p + 4)} << 32); }
 
@@ -45,7 +53,7 @@ private:
 };
 
 bool HasPat(std::span<const uint8_t> header) {
-    uint32_t first = LoadU32(header.data() + kFirstPatField);
+    uint32_t first = LoadU32(header.data() + header::kFirstPatPosition);
     return first != 0 && first != 0xFFFFFFFF;
 }
 
@@ -63,16 +71,16 @@ DmsStatus ParseRawImages(std::span<const uint8_t> bytes, const JournaledDatabase
         return DmsStatus::BrokenJournal;
     size_t count = bytes.size() / pageSize;
     std::span<const uint8_t> last = bytes.subspan((count - 1) * pageSize, pageSize);
-    if (LoadU32(last.data()) != 0 || LoadU16(last.data() + 4) != kHeaderSignature ||
-        LoadU32(last.data() + 8) != pageSize || HasPat(last))
+    if (LoadU32(last.data()) != 0 || LoadU16(last.data() + frame::kSignature) != kHeaderSignature ||
+        LoadU32(last.data() + header::kPageSize) != pageSize || HasPat(last))
         return DmsStatus::BrokenJournal;
-    uint32_t lastPage = LoadU32(last.data() + kLastPageField);
+    uint32_t lastPage = LoadU32(last.data() + header::kLastPage);
     std::vector<uint32_t> seen;
     for (size_t i = 0; i + 1 < count; ++i) {
         std::span<const uint8_t> image = bytes.subspan(i * pageSize, pageSize);
         uint32_t page = LoadU32(image.data());
         // Only pages the database holds were read, so only those are restored.
-        if (page == 0 || page > lastPage || !KeyOrDataSignature(LoadU16(image.data() + 4)) ||
+        if (page == 0 || page > lastPage || !KeyOrDataSignature(LoadU16(image.data() + frame::kSignature)) ||
             (uint64_t{page} + 1) * pageSize > database.size)
             return DmsStatus::BrokenJournal;
         if (std::find(seen.begin(), seen.end(), page) != seen.end()) continue;  // the oldest image wins
@@ -88,14 +96,16 @@ DmsStatus ParseRawImages(std::span<const uint8_t> bytes, const JournaledDatabase
 
 uint32_t JournalIdentity(std::span<const uint8_t> header, uint32_t indexCount) {
     std::vector<uint8_t> fields;
-    fields.insert(fields.end(), header.begin() + 6, header.begin() + 12);   // version, PageSize
-    fields.insert(fields.end(), header.begin() + 16, header.begin() + 18);  // descriptor table offset
-    uint32_t table = LoadU16(header.data() + 16);
+    fields.insert(fields.end(), header.begin() + header::kVersion, header.begin() + header::kPageSize + 4);
+    fields.insert(fields.end(), header.begin() + header::kDescriptorOffset,
+                  header.begin() + header::kDescriptorOffset + 2);
+    uint32_t table = LoadU16(header.data() + header::kDescriptorOffset);
     for (uint32_t i = 0; i < indexCount; ++i) {
-        size_t at = size_t{table} + size_t{i} * 16;
-        if (at + 8 > header.size()) break;
+        // Record type and key id of each descriptor.
+        size_t at = size_t{table} + size_t{i} * header::kDescriptorSize;
+        if (at + descriptor::kCount > header.size()) break;
         fields.insert(fields.end(), header.begin() + static_cast<std::ptrdiff_t>(at),
-                      header.begin() + static_cast<std::ptrdiff_t>(at + 8));
+                      header.begin() + static_cast<std::ptrdiff_t>(at + descriptor::kCount));
     }
     CCrc32Dynamic crc;
     crc.Init();
@@ -123,7 +133,7 @@ uint32_t HeaderSectorCrc(std::span<const uint8_t> header) {
     constexpr size_t kSector = 512;
     std::vector<uint8_t> sector(header.begin(), header.begin() + static_cast<std::ptrdiff_t>(
                                                                     std::min(header.size(), kSector)));
-    if (sector.size() >= journal::kFlagOffset + 2) StoreU16(sector.data() + journal::kFlagOffset, 0);
+    if (sector.size() >= header::kWriteBackFlag + 2) StoreU16(sector.data() + header::kWriteBackFlag, 0);
     CCrc32Dynamic crc;
     crc.Init();
     uint32_t value = crc.Compute(sector);
@@ -134,16 +144,16 @@ DmsStatus WriteJournal(IStorageFile& journal, uint32_t pageSize, uint32_t identi
     Checksum sum;
     uint8_t head[journal::kHeaderSize] = {};
     std::memcpy(head, kMagic, sizeof kMagic);
-    StoreU32(head + 8, journal::kVersion);
-    StoreU32(head + 12, pageSize);
-    StoreU64(head + 16, content.generation);
-    StoreU32(head + 24, identity);
-    StoreU32(head + 28, content.headerTie);
-    StoreU64(head + 32, content.oldLength);
+    StoreU32(head + kVersionField, journal::kVersion);
+    StoreU32(head + kPageSizeField, pageSize);
+    StoreU64(head + kGenerationField, content.generation);
+    StoreU32(head + kIdentityField, identity);
+    StoreU32(head + kHeaderTieField, content.headerTie);
+    StoreU64(head + kOldLengthField, content.oldLength);
     uint64_t body = 0;
     for (const JournalRecord& r : content.records) body += journal::kRecordHead + r.bytes.size();
-    StoreU64(head + 40, body);
-    StoreU32(head + 48, static_cast<uint32_t>(content.records.size()));
+    StoreU64(head + kBodyBytesField, body);
+    StoreU32(head + kRecordCountField, static_cast<uint32_t>(content.records.size()));
     sum.Add({head, kCrcOffset});
 
     // Records first, the header that makes them valid last; one flush makes
@@ -151,9 +161,9 @@ DmsStatus WriteJournal(IStorageFile& journal, uint32_t pageSize, uint32_t identi
     uint64_t at = journal::kHeaderSize;
     for (const JournalRecord& r : content.records) {
         std::vector<uint8_t> record(journal::kRecordHead + r.bytes.size());
-        StoreU64(record.data(), r.position);
-        StoreU32(record.data() + 8, static_cast<uint32_t>(r.bytes.size()));
-        StoreU32(record.data() + 12, sum.Of(r.bytes));
+        StoreU64(record.data() + kRecordPosition, r.position);
+        StoreU32(record.data() + kRecordLength, static_cast<uint32_t>(r.bytes.size()));
+        StoreU32(record.data() + kRecordCrc, sum.Of(r.bytes));
         std::copy(r.bytes.begin(), r.bytes.end(), record.begin() + journal::kRecordHead);
         sum.Add(record);
         if (journal.WriteAt(at, record) != IoError::Ok) return DmsStatus::FileIoError;
@@ -173,9 +183,10 @@ DmsStatus ParseJournal(std::span<const uint8_t> bytes, const JournaledDatabase& 
         return ParseRawImages(bytes, database, content);
     if (bytes.size() < journal::kHeaderSize) return DmsStatus::BrokenJournal;
     const uint8_t* head = bytes.data();
-    uint64_t body = LoadU64(head + 40);
-    uint32_t count = LoadU32(head + 48);
-    if (LoadU32(head + 8) != journal::kVersion || LoadU32(head + 12) != pageSize || LoadU32(head + 24) != identity ||
+    uint64_t body = LoadU64(head + kBodyBytesField);
+    uint32_t count = LoadU32(head + kRecordCountField);
+    if (LoadU32(head + kVersionField) != journal::kVersion || LoadU32(head + kPageSizeField) != pageSize ||
+        LoadU32(head + kIdentityField) != identity ||
         body > bytes.size() - journal::kHeaderSize)
         return DmsStatus::BrokenJournal;
     Checksum sum;
@@ -183,25 +194,26 @@ DmsStatus ParseJournal(std::span<const uint8_t> bytes, const JournaledDatabase& 
     sum.Add(bytes.subspan(journal::kHeaderSize, static_cast<size_t>(body)));
     if (sum.Value() != LoadU32(head + kCrcOffset)) return DmsStatus::BrokenJournal;
 
-    content.generation = LoadU64(head + 16);
-    content.oldLength = LoadU64(head + 32);
-    content.headerTie = LoadU32(head + 28);
+    content.generation = LoadU64(head + kGenerationField);
+    content.oldLength = LoadU64(head + kOldLengthField);
+    content.headerTie = LoadU32(head + kHeaderTieField);
     // A journaled database only grows, so replaying never makes it longer.
     if (content.oldLength < pageSize || content.oldLength > database.size) return DmsStatus::BrokenJournal;
     std::span<const uint8_t> rest = bytes.subspan(journal::kHeaderSize, static_cast<size_t>(body));
     bool hasHeader = false;
     for (uint32_t i = 0; i < count; ++i) {
         if (rest.size() < journal::kRecordHead) return DmsStatus::BrokenJournal;
-        uint64_t position = LoadU64(rest.data());
-        uint32_t length = LoadU32(rest.data() + 8);
+        uint64_t position = LoadU64(rest.data() + kRecordPosition);
+        uint32_t length = LoadU32(rest.data() + kRecordLength);
         if (length == 0 || length > rest.size() - journal::kRecordHead || position > content.oldLength ||
             length > content.oldLength - position)
             return DmsStatus::BrokenJournal;
         std::span<const uint8_t> image = rest.subspan(journal::kRecordHead, length);
-        if (sum.Of(image) != LoadU32(rest.data() + 12)) return DmsStatus::BrokenJournal;
+        if (sum.Of(image) != LoadU32(rest.data() + kRecordCrc)) return DmsStatus::BrokenJournal;
         if (position == 0) {
-            hasHeader = length >= 48 && LoadU32(image.data()) == 0 && LoadU16(image.data() + 4) == kHeaderSignature &&
-                        LoadU32(image.data() + 8) == pageSize;
+            hasHeader = length >= header::kDescriptorTable && LoadU32(image.data()) == 0 &&
+                        LoadU16(image.data() + frame::kSignature) == kHeaderSignature &&
+                        LoadU32(image.data() + header::kPageSize) == pageSize;
         }
         content.records.push_back({position, {image.begin(), image.end()}});
         rest = rest.subspan(journal::kRecordHead + length);
@@ -221,14 +233,14 @@ DmsStatus ApplyJournal(IStorageFile& database, const JournalContent& content) {
     for (const JournalRecord& r : content.records) {
         std::vector<uint8_t> bytes = r.bytes;
         // The flag stays set until every range is back and flushed.
-        if (r.position <= journal::kFlagOffset && r.position + bytes.size() >= journal::kFlagOffset + 2)
-            StoreU16(bytes.data() + (journal::kFlagOffset - r.position), journal::kWriteBackFlagSet);
+        if (r.position <= header::kWriteBackFlag && r.position + bytes.size() >= header::kWriteBackFlag + 2)
+            StoreU16(bytes.data() + (header::kWriteBackFlag - r.position), kWriteBackInProgress);
         if (database.WriteAt(r.position, bytes) != IoError::Ok) return DmsStatus::FileIoError;
     }
     if (!content.keepLength && database.SetSize(content.oldLength) != IoError::Ok) return DmsStatus::FileIoError;
     if (database.Flush() != IoError::Ok) return DmsStatus::FileIoError;
     const uint8_t clear[2] = {0, 0};
-    if (database.WriteAt(journal::kFlagOffset, clear) != IoError::Ok) return DmsStatus::FileIoError;
+    if (database.WriteAt(header::kWriteBackFlag, clear) != IoError::Ok) return DmsStatus::FileIoError;
     if (database.Flush() != IoError::Ok) return DmsStatus::FileIoError;
     return DmsStatus::Success;
 }

@@ -43,8 +43,6 @@ namespace journal {
 inline constexpr uint32_t kHeaderSize = 64;
 inline constexpr uint32_t kRecordHead = 16;
 inline constexpr uint32_t kVersion = 1;
-inline constexpr uint16_t kWriteBackFlagSet = 0xFFFF;
-inline constexpr uint32_t kFlagOffset = 14;
 // No journal is read into memory beyond this (a transaction of a full cache
 // of 64 KB pages stays far below it).
 inline constexpr uint64_t kMaxJournalBytes = uint64_t{1} << 30;

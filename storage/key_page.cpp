@@ -38,7 +38,7 @@ CheckedPage& CheckedSlot(int32_t slot) {
 EntryBytes MakeEntry(uint32_t word1, uint32_t word2, std::span<const uint8_t> key) {
     EntryBytes e(keypage::kEntryHead + key.size());
     StoreU16(e.data(), static_cast<uint16_t>(e.size()));
-    StoreU32(e.data() + 2, word1);
+    StoreU32(e.data() + keypage::kEntryWord1, word1);
     StoreU32(e.data() + 6, word2);
     if (!key.empty()) std::memcpy(e.data() + keypage::kEntryHead, key.data(), key.size());
     return e;
@@ -73,7 +73,7 @@ DmsStatus KeyPage::Load(CCache& cache, IPageStore& file, uint32_t number, int32_
     }
     const uint32_t size = p.size;
     if (size < keypage::kHeadSize || LoadU32(p.data) != number) return DmsStatus::PageLoadFailed;
-    int32_t h = keypage::HeightOf(LoadU16(p.data + 4));
+    int32_t h = keypage::HeightOf(LoadU16(p.data + frame::kSignature));
     if (h < 0) return DmsStatus::PageLoadFailed;
     if (height >= 0 && h != height) return DmsStatus::IntegrityBroken;
     uint32_t count = LoadU16(p.data + keypage::kCount);
@@ -88,7 +88,7 @@ DmsStatus KeyPage::Load(CCache& cache, IPageStore& file, uint32_t number, int32_
         if (length < keypage::kEntryHead || length > size - at) return DmsStatus::IntegrityBroken;
         if (!format.IsWellFormed({p.data + at + keypage::kEntryHead, length - keypage::kEntryHead}))
             return DmsStatus::IntegrityBroken;
-        if (h > 0) subtree += LoadU32(p.data + at + 6);
+        if (h > 0) subtree += LoadU32(p.data + at + keypage::kEntryWord2);
         at += length;
         offsets->push_back(at);
     }
@@ -105,6 +105,6 @@ DmsStatus KeyPage::Load(CCache& cache, IPageStore& file, uint32_t number, int32_
 
 uint32_t KeyPage::Next() const { return LoadU32(page_.data + keypage::kNext); }
 uint32_t KeyPage::Prev() const { return LoadU32(page_.data + keypage::kPrev); }
-uint32_t KeyPage::Word1(uint32_t i) const { return LoadU32(page_.data + offsets_[i] + 2); }
-uint32_t KeyPage::Word2(uint32_t i) const { return LoadU32(page_.data + offsets_[i] + 6); }
+uint32_t KeyPage::Word1(uint32_t i) const { return LoadU32(page_.data + offsets_[i] + keypage::kEntryWord1); }
+uint32_t KeyPage::Word2(uint32_t i) const { return LoadU32(page_.data + offsets_[i] + keypage::kEntryWord2); }
 

@@ -21,7 +21,7 @@
 // An entry is at most (PageSize - 16) / 2 bytes, so every page holds two.
 #pragma once
 
-#include "storage/page_signature.h"
+#include "storage/page_frame.h"
 #include "storage/dms_status.h"
 #include "storage/index_keys.h"
 #include "storage/page_cache.h"
@@ -34,6 +34,9 @@
 namespace keypage {
 inline constexpr uint32_t kHeadSize = 16;
 inline constexpr uint32_t kEntryHead = 10;
+inline constexpr uint32_t kEntryLength = 0;
+inline constexpr uint32_t kEntryWord1 = 2;  // leaf: RecordRef first word; branch: child page
+inline constexpr uint32_t kEntryWord2 = 6;  // leaf: RecordRef second word; branch: leaf count
 inline constexpr uint32_t kCount = 6;
 inline constexpr uint32_t kNext = 8;
 inline constexpr uint32_t kPrev = 12;

@@ -16,6 +16,14 @@ using storage::StoreU32;
 namespace {
 constexpr uint32_t kPatHead = 16;
 constexpr uint32_t kEntrySize = 16;
+// PAT page head and entry fields (tabled in page_allocation_table.h).
+constexpr uint32_t kPerPageField = 6;
+constexpr uint32_t kNextPatField = 8;
+constexpr uint32_t kFirstDescribedField = 12;
+constexpr uint32_t kSignatureField = 4;
+constexpr uint32_t kFlagsField = 6;
+constexpr uint32_t kStoredLengthField = 8;
+constexpr uint32_t kFreeBytesField = 12;
 constexpr uint32_t kMinStoredLength = 14;  // a compressed page's head
 }  // namespace
 
@@ -42,9 +50,10 @@ DmsStatus PageAllocationTable::Load(IStorageFile& file, uint32_t pageSize, uint3
         if (done != pageSize) return DmsStatus::WrongFile;
         const uint8_t* b = p.bytes.data();
         uint32_t k = static_cast<uint32_t>(pages_.size());
-        if (LoadU16(b + 4) != kSignature || LoadU16(b + 6) != perPage_ || LoadU32(b + 12) != k * perPage_)
+        if (LoadU16(b + frame::kSignature) != kSignature || LoadU16(b + kPerPageField) != perPage_ ||
+            LoadU32(b + kFirstDescribedField) != k * perPage_)
             return DmsStatus::WrongFile;
-        position = LoadU32(b + 8);
+        position = LoadU32(b + kNextPatField);
         pages_.push_back(std::move(p));
     }
     uint64_t fileSize = 0;
@@ -118,16 +127,17 @@ const uint8_t* PageAllocationTable::EntryBytes(uint32_t page) const {
 
 PageAllocationTable::Entry PageAllocationTable::Read(uint32_t page) const {
     const uint8_t* b = EntryBytes(page);
-    return Entry{LoadU32(b), LoadU16(b + 4), LoadU16(b + 6), LoadU32(b + 8), LoadU32(b + 12)};
+    return Entry{LoadU32(b), LoadU16(b + kSignatureField), LoadU16(b + kFlagsField), LoadU32(b + kStoredLengthField),
+                 LoadU32(b + kFreeBytesField)};
 }
 
 void PageAllocationTable::Write(uint32_t page, const Entry& e) {
     uint8_t* b = EntryBytes(page);
     StoreU32(b, e.position);
-    StoreU16(b + 4, e.signature);
-    StoreU16(b + 6, e.flags);
-    StoreU32(b + 8, e.storedLength);
-    StoreU32(b + 12, e.freeBytes);
+    StoreU16(b + kSignatureField, e.signature);
+    StoreU16(b + kFlagsField, e.flags);
+    StoreU32(b + kStoredLengthField, e.storedLength);
+    StoreU32(b + kFreeBytesField, e.freeBytes);
     pages_[page / perPage_].changed = true;
 }
 
@@ -191,6 +201,109 @@ void PageAllocationTable::PatPageMoved(uint32_t patIndex, uint32_t position) {
     }
 }
 
+void PageAllocationTable::SetFreeBytes(uint32_t page, uint32_t freeBytes) {
+    Entry e = Read(page);
+    e.freeBytes = freeBytes;
+    Write(page, e);
+}
+
+// 1. Stay in place when the page and the gap behind it hold it; the page
+// stored last may always grow in place, nothing follows it.
+bool PageAllocationTable::StayInPlace(uint32_t page, const Entry& p, uint32_t length, Placement& to) const {
+    uint64_t room = uint64_t{p.storedLength} + p.freeBytes;
+    bool last = !map_.empty() && map_.back().page == page;
+    if (room < length && !last) return false;
+    to = {p.position, room >= length ? static_cast<uint32_t>(room - length) : 0};
+    return true;
+}
+
+// 2. Move down into the gap of the page stored just before it.
+bool PageAllocationTable::MoveIntoGapBefore(const Entry& p, uint32_t length, Placement& to) {
+    uint32_t before = PageBefore(p.position);
+    if (before == kNone) return false;
+    Entry b = Read(before);
+    uint64_t room = uint64_t{b.freeBytes} + p.freeBytes + p.storedLength;
+    if (room < length) return false;
+    to = {b.position + b.storedLength, static_cast<uint32_t>(room - length)};
+    SetFreeBytes(before, 0);
+    return true;
+}
+
+// 3. The first gap that fits in page-number order.
+bool PageAllocationTable::TakeFirstGap(uint32_t page, uint32_t length, Placement& to) {
+    uint32_t total = static_cast<uint32_t>(pages_.size()) * perPage_;
+    for (uint32_t n = 0; n < total; ++n) {
+        if (n == page) continue;
+        Entry q = Read(n);
+        if ((q.flags & kFlagNotPlaced) || q.position == kNone || q.freeBytes < length) continue;
+        to = {q.position + q.storedLength, q.freeBytes - length};
+        SetFreeBytes(n, 0);
+        return true;
+    }
+    return false;
+}
+
+// 4. The end of the file: behind the last stored page other than P, which
+// gives up its free bytes so it can never grow into P.
+DmsStatus PageAllocationTable::AppendAtEnd(uint32_t page, const Entry& p, bool placed, uint32_t length,
+                                           Placement& to) {
+    uint64_t end = pageSize_;
+    uint32_t lastOther = kNone;
+    for (auto it = map_.rbegin(); it != map_.rend(); ++it) {
+        if (it->page != page) {
+            lastOther = it->page;
+            break;
+        }
+    }
+    if (lastOther != kNone) {
+        Entry last = Read(lastOther);
+        end = uint64_t{last.position} + last.storedLength;
+        if (placed && p.position > last.position) {
+            // P was stored last: it starts where the file ends now that it
+            // moves out, after the other page's gap.
+            end += last.freeBytes;
+        } else {
+            SetFreeBytes(lastOther, 0);
+        }
+    }
+    if (end + length > kNone) return DmsStatus::CannotAssignPosition;
+    to = {static_cast<uint32_t>(end), 0};
+    return DmsStatus::Success;
+}
+
+// After 3 or 4: the space P leaves behind joins the gap of the page stored
+// before it.
+void PageAllocationTable::LeavePlace(const Entry& p) {
+    uint32_t before = PageBefore(p.position);
+    if (before == kNone) return;
+    Entry b = Read(before);
+    SetFreeBytes(before, b.freeBytes + p.storedLength + p.freeBytes);
+}
+
+// 5. The entry, the position map and a moved PAT page take the new place.
+DmsStatus PageAllocationTable::RecordPlacement(uint32_t page, const Entry& old, bool placed, uint32_t length,
+                                               bool compressed, const Placement& to) {
+    if (placed) MapErase(page, old.position);
+    DmsStatus inserted = MapInsert(to.position, page);
+    if (Failed(inserted)) return inserted;
+    Entry p = Read(page);
+    p.position = to.position;
+    p.storedLength = length;
+    p.freeBytes = to.freeBytes;
+    p.flags &= static_cast<uint16_t>(~kFlagNotPlaced);
+    if (compressed)
+        p.flags |= kFlagCompressed;
+    else
+        p.flags &= static_cast<uint16_t>(~kFlagCompressed);
+    Write(page, p);
+    for (uint32_t k = 0; k < pages_.size(); ++k) {
+        if (LoadU32(pages_[k].bytes.data()) == page && pages_[k].position != to.position) {
+            PatPageMoved(k, to.position);
+        }
+    }
+    return DmsStatus::Success;
+}
+
 DmsStatus PageAllocationTable::AssignPosition(uint32_t page, uint32_t length, bool compressed,
                                               uint32_t& position) {
     if (page == 0) {
@@ -201,106 +314,21 @@ DmsStatus PageAllocationTable::AssignPosition(uint32_t page, uint32_t length, bo
     if (!Find(page, p) || length == 0) return DmsStatus::CannotAssignPosition;
     bool placed = !(p.flags & kFlagNotPlaced) && p.position != kNone;
     if (!placed && map_.size() >= maxPages_) return DmsStatus::NotEnoughMemory;
-    uint32_t newPosition = kNone;
-    uint32_t newFree = 0;
 
-    auto entryOf = [&](uint32_t n) { return Read(n); };
-    auto setFree = [&](uint32_t n, uint32_t freeBytes) {
-        Entry e = Read(n);
-        e.freeBytes = freeBytes;
-        Write(n, e);
-    };
-
-    // 1. Stay in place when the page and the gap behind it hold it; the page
-    // stored last may always grow in place, nothing follows it.
-    if (placed && !relocate_) {
-        uint64_t room = uint64_t{p.storedLength} + p.freeBytes;
-        bool last = !map_.empty() && map_.back().page == page;
-        if (room >= length || last) {
-            newPosition = p.position;
-            newFree = room >= length ? static_cast<uint32_t>(room - length) : 0;
+    Placement to;
+    bool found = placed && !relocate_ && StayInPlace(page, p, length, to);
+    if (!found && placed) found = MoveIntoGapBefore(p, length, to);
+    if (!found) {
+        if (!TakeFirstGap(page, length, to)) {
+            DmsStatus st = AppendAtEnd(page, p, placed, length, to);
+            if (Failed(st)) return st;
         }
+        if (placed && to.position != p.position) LeavePlace(p);
     }
-    // 2. Move down into the gap of the page stored just before it.
-    if (newPosition == kNone && placed) {
-        uint32_t before = PageBefore(p.position);
-        if (before != kNone) {
-            Entry b = entryOf(before);
-            uint64_t room = uint64_t{b.freeBytes} + p.freeBytes + p.storedLength;
-            if (room >= length) {
-                newPosition = b.position + b.storedLength;
-                newFree = static_cast<uint32_t>(room - length);
-                setFree(before, 0);
-            }
-        }
-    }
-    // 3. The first gap that fits in page-number order, else the end of the file.
-    if (newPosition == kNone) {
-        uint32_t total = static_cast<uint32_t>(pages_.size()) * perPage_;
-        for (uint32_t n = 0; n < total && newPosition == kNone; ++n) {
-            if (n == page) continue;
-            Entry q = Read(n);
-            if ((q.flags & kFlagNotPlaced) || q.position == kNone || q.freeBytes < length) continue;
-            newPosition = q.position + q.storedLength;
-            newFree = q.freeBytes - length;
-            setFree(n, 0);
-        }
-        if (newPosition == kNone) {
-            // The end of the file: behind the last stored page other than P,
-            // which gives up its free bytes so it can never grow into P.
-            uint64_t end = pageSize_;
-            uint32_t lastOther = kNone;
-            for (auto it = map_.rbegin(); it != map_.rend(); ++it) {
-                if (it->page != page) {
-                    lastOther = it->page;
-                    break;
-                }
-            }
-            if (lastOther != kNone) {
-                Entry last = entryOf(lastOther);
-                end = uint64_t{last.position} + last.storedLength;
-                if (placed && p.position > last.position) {
-                    // P was stored last: it starts where the file ends now
-                    // that it moves out, after the other page's gap.
-                    end += last.freeBytes;
-                } else {
-                    setFree(lastOther, 0);
-                }
-            }
-            if (end + length > kNone) return DmsStatus::CannotAssignPosition;
-            newPosition = static_cast<uint32_t>(end);
-            newFree = 0;
-        }
-        if (placed && newPosition != p.position) {
-            // The space left behind joins the gap of the page stored before it.
-            uint32_t before = PageBefore(p.position);
-            if (before != kNone) {
-                Entry b = Read(before);
-                setFree(before, b.freeBytes + p.storedLength + p.freeBytes);
-            }
-        }
-    }
-    if (uint64_t{newPosition} + length > kNone) return DmsStatus::CannotAssignPosition;
-
-    if (placed) MapErase(page, p.position);
-    DmsStatus inserted = MapInsert(newPosition, page);
-    if (Failed(inserted)) return inserted;
-    p = Read(page);
-    p.position = newPosition;
-    p.storedLength = length;
-    p.freeBytes = newFree;
-    p.flags &= static_cast<uint16_t>(~kFlagNotPlaced);
-    if (compressed)
-        p.flags |= kFlagCompressed;
-    else
-        p.flags &= static_cast<uint16_t>(~kFlagCompressed);
-    Write(page, p);
-    for (uint32_t k = 0; k < pages_.size(); ++k) {
-        if (LoadU32(pages_[k].bytes.data()) == page && pages_[k].position != newPosition) {
-            PatPageMoved(k, newPosition);
-        }
-    }
-    position = newPosition;
+    if (uint64_t{to.position} + length > kNone) return DmsStatus::CannotAssignPosition;
+    DmsStatus st = RecordPlacement(page, p, placed, length, compressed, to);
+    if (Failed(st)) return st;
+    position = to.position;
     return DmsStatus::Success;
 }
 
@@ -354,10 +382,10 @@ DmsStatus PageAllocationTable::Create(uint32_t pageSize, uint32_t pageCount) {
         uint8_t* b = p.bytes.data();
         uint32_t number = pageCount + k;
         StoreU32(b, number);
-        StoreU16(b + 4, kSignature);
-        StoreU16(b + 6, static_cast<uint16_t>(perPage_));
-        StoreU32(b + 8, k + 1 < patPages ? (number + 1) * pageSize : kNone);
-        StoreU32(b + 12, k * perPage_);
+        StoreU16(b + frame::kSignature, kSignature);
+        StoreU16(b + kPerPageField, static_cast<uint16_t>(perPage_));
+        StoreU32(b + kNextPatField, k + 1 < patPages ? (number + 1) * pageSize : kNone);
+        StoreU32(b + kFirstDescribedField, k * perPage_);
         p.position = number * pageSize;
         p.changed = true;
         pages_.push_back(std::move(p));
@@ -365,7 +393,7 @@ DmsStatus PageAllocationTable::Create(uint32_t pageSize, uint32_t pageCount) {
     for (uint32_t n = 0; n < patPages * perPage_; ++n) {
         Entry e;
         if (n == 0) {
-            e = Entry{0, 0x4346, 0, pageSize, 0};
+            e = Entry{0, kHeaderSignature, 0, pageSize, 0};
         } else if (n < pageCount) {
             e = Entry{n * pageSize, 0, kFlagSignatureNotRecorded, pageSize, 0};
         } else if (n < total) {

@@ -29,6 +29,7 @@
 #pragma once
 
 #include "storage/dms_status.h"
+#include "storage/page_frame.h"
 #include "storage/storage_io.h"
 
 #include <cstdint>
@@ -38,7 +39,7 @@
 
 class PageAllocationTable {
 public:
-    static constexpr uint16_t kSignature = 0x5450;
+    static constexpr uint16_t kSignature = kPatSignature;
     static constexpr uint16_t kFlagSignatureNotRecorded = 1;
     static constexpr uint16_t kFlagCompressed = 2;
     static constexpr uint16_t kFlagNotPlaced = 8;
@@ -133,6 +134,19 @@ private:
     DmsStatus MapInsert(uint32_t position, uint32_t page);
     void MapErase(uint32_t page, uint32_t position);
     void PatPageMoved(uint32_t patIndex, uint32_t position);
+    void SetFreeBytes(uint32_t page, uint32_t freeBytes);
+    // The steps of AssignPosition, in the order it tries them.
+    struct Placement {
+        uint32_t position = kNone;
+        uint32_t freeBytes = 0;
+    };
+    bool StayInPlace(uint32_t page, const Entry& p, uint32_t length, Placement& to) const;
+    bool MoveIntoGapBefore(const Entry& p, uint32_t length, Placement& to);
+    bool TakeFirstGap(uint32_t page, uint32_t length, Placement& to);
+    DmsStatus AppendAtEnd(uint32_t page, const Entry& p, bool placed, uint32_t length, Placement& to);
+    void LeavePlace(const Entry& p);
+    DmsStatus RecordPlacement(uint32_t page, const Entry& old, bool placed, uint32_t length, bool compressed,
+                              const Placement& to);
     // A stored length the entry's flags allow (a compressed stream may be as
     // long as the page, so up to PageSize + 14), inside the first `fileSize`
     // bytes.

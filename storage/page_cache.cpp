@@ -4,7 +4,7 @@
 #include "storage/page_cache.h"
 
 #include "storage/byte_order.h"
-#include "storage/page_signature.h"
+#include "storage/page_frame.h"
 
 #include <algorithm>
 #include <array>
@@ -17,9 +17,6 @@ using storage::StoreU16;
 using storage::StoreU32;
 
 namespace {
-constexpr uint16_t kHeaderSignature = 0x4346;
-constexpr uint32_t kFlagOffset = 14;
-
 // Floor division of a slot's age by a key page's height + 2, done as a
 // multiplication by floor(2^64 / d) + 1 (exact for every 32-bit age): the
 // replacement scan divides once per slot, and a hardware division dominated it.
@@ -217,7 +214,7 @@ CachedPage CCache::Lookup(const IPageStore& file, uint32_t page) {
 }
 
 bool CCache::Evictable(const Slot& s) const {
-    if (IsHeader(s) || s.pins > 0) return false;
+    if (StaysCached(s) || s.pins > 0) return false;
     if (s.flags & Changed) return s.file->MayWriteEarly();
     return true;
 }
@@ -376,28 +373,20 @@ DmsStatus CCache::FlushInPageOrder(IPageStore& file) {
     return DmsStatus::Success;
 }
 
-DmsStatus CCache::WriteHeader(IPageStore& file, uint16_t flag) {
-    int32_t i = Find(file, 0);
-    if (i < 0) return DmsStatus::PageLoadFailed;
-    Slot& s = slots_[static_cast<size_t>(i)];
-    uint16_t wasChanged = s.flags & Changed;
-    StoreU16(s.image.get() + kFlagOffset, flag);
-    s.flags |= Changed;
-    DmsStatus st = WriteSlot(i);
-    // The flag lives only in the file; both cached images keep 0.
-    StoreU16(s.image.get() + kFlagOffset, 0);
-    if (Failed(st)) {
-        s.flags = static_cast<uint16_t>((s.flags & ~Changed) | wasChanged);
-        return st;
-    }
-    StoreU16(s.before.get() + kFlagOffset, 0);
-    return file.FlushFile();
+DmsStatus CCache::WriteSlotAs(int32_t slot, std::span<const uint8_t> stored) {
+    Slot& s = slots_[static_cast<size_t>(slot)];
+    ++counters_.writes;
+    DmsStatus st = s.file->WritePage(s.page, stored.first(s.pageSize));
+    if (Failed(st)) return st;
+    std::memcpy(s.before.get(), s.image.get(), s.pageSize);
+    s.flags = static_cast<uint16_t>((s.flags & ~Changed) | Loaded);
+    return DmsStatus::Success;
 }
 
 DmsStatus CCache::WriteChangedPages(IPageStore& file) {
     for (size_t i = 0; i < slots_.size(); ++i) {
         const Slot& s = slots_[i];
-        if (!(s.flags & InUse) || s.file != &file || IsHeader(s) || !(s.flags & Changed)) continue;
+        if (!(s.flags & InUse) || s.file != &file || StaysCached(s) || !(s.flags & Changed)) continue;
         DmsStatus st = WriteSlot(static_cast<int32_t>(i));
         if (Failed(st)) return st;
     }

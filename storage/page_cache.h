@@ -9,8 +9,8 @@
 //  - flag Loaded means "before-image == the page's content in the file"; it is
 //    set by every successful read or write of the slot and clear for a page
 //    created and not yet written;
-//  - a header page (page 0, signature 0x4346) is never given up while its
-//    file is open; pinned slots and changed slots of journaled files neither;
+//  - a page its file says StaysCached (the header) is never given up while
+//    the file is open; pinned slots and changed slots of journaled files neither;
 //  - after the page bytes of each image stands the guard word 0xA5EF.
 #pragma once
 
@@ -99,13 +99,15 @@ public:
     // Every changed page of the file, lowest page number first; stops at the
     // first failure. No header protocol.
     DmsStatus FlushInPageOrder(IPageStore& file);
-    // Every changed page of the file but the header, in slot order; stops at
-    // the first failure. The write-back writes them between its two header
-    // writes (write_back.cpp).
+    // Every changed page of the file but those it says StaysCached, in slot
+    // order; stops at the first failure. The write-back writes them between
+    // its two header writes (write_back.cpp).
     DmsStatus WriteChangedPages(IPageStore& file);
-    // Writes the header page (page 0) with `flag` at offset 14, then flushes.
-    // Both cached images keep 0 there. 9 when the header is not cached.
-    DmsStatus WriteHeader(IPageStore& file, uint16_t flag);
+    // Writes `stored` in place of the slot's working image: the same page
+    // with bytes that only the file holds (the header's write-back flag).
+    // Both cached images stay as they are; on success the slot is clean and
+    // loaded, on failure its flags are unchanged.
+    DmsStatus WriteSlotAs(int32_t slot, std::span<const uint8_t> stored);
     // Rollback: changed pages get their before-images back; changed pages
     // without one (created since their last write) are dropped.
     void RestoreFile(const IPageStore& file);
@@ -160,7 +162,7 @@ private:
     int32_t TakeSlot(IPageStore& file);
     bool Evictable(const Slot& s) const;
     void Empty(Slot& s, bool freeBuffers);
-    bool IsHeader(const Slot& s) const { return s.page == 0 && s.signature == 0x4346; }
+    bool StaysCached(const Slot& s) const { return s.file->StaysCached(s.page, s.signature); }
     CachedPage View(int32_t index);
     void Unpin(int32_t slot, uint64_t generation);
     uint32_t Bucket(const IPageStore& file, uint32_t page) const;

@@ -4,7 +4,7 @@
 #include "storage/structure_verifier.h"
 
 #include "storage/byte_order.h"
-#include "storage/page_signature.h"
+#include "storage/page_frame.h"
 #include "storage/data_blocks.h"
 
 #include <algorithm>
@@ -28,7 +28,7 @@ void CheckHeader(DMSFile& file, VerifyReport& r, uint32_t lastPage) {
         return;
     }
     const FileDescription& d = file.Description();
-    if (LoadU16(h.data + 4) != kHeaderSignature) r.faults.push_back("header: wrong signature");
+    if (LoadU16(h.data + frame::kSignature) != kHeaderSignature) r.faults.push_back("header: wrong signature");
     if (LoadU32(h.data + header::kPageSize) != file.PageSize()) r.faults.push_back("header: page size");
     if (LoadU16(h.data + header::kWriteBackFlag) != 0) r.faults.push_back("header: write-back flag set");
     uint32_t current = LoadU32(h.data + header::kCurrentDataPage);
@@ -40,9 +40,9 @@ void CheckHeader(DMSFile& file, VerifyReport& r, uint32_t lastPage) {
         std::string name = "descriptor " + std::to_string(index.keyId) + ": ";
         uint32_t recordId = index.type == 2 ? static_cast<uint32_t>(index.recordId) : kNoPage;
         if (LoadU32(desc) != recordId) r.faults.push_back(name + "record type id");
-        if (LoadU32(desc + 4) != static_cast<uint32_t>(index.keyId)) r.faults.push_back(name + "key id");
-        uint32_t root = LoadU32(desc + 12);
-        uint32_t count = LoadU32(desc + 8);
+        if (LoadU32(desc + descriptor::kKeyId) != static_cast<uint32_t>(index.keyId)) r.faults.push_back(name + "key id");
+        uint32_t root = LoadU32(desc + descriptor::kRoot);
+        uint32_t count = LoadU32(desc + descriptor::kCount);
         if (root == kNoPage && count != 0) r.faults.push_back(name + "entries without a root");
         if (root != kNoPage && (root == 0 || root > lastPage)) r.faults.push_back(name + "root out of range");
     }
@@ -132,7 +132,7 @@ VerifyReport VerifyFile(DMSFile& file, const VerifyOptions& options) {
             continue;
         }
         pins.Pin(p);
-        uint16_t signature = LoadU16(p.data + 4);
+        uint16_t signature = LoadU16(p.data + frame::kSignature);
         if (LoadU32(p.data) != page && signature != 0) r.faults.push_back(PageText(page) + "holds page number " +
                                                                            std::to_string(LoadU32(p.data)));
         if (signature == kDataSignature) {

@@ -72,6 +72,15 @@ DmsStatus DMSFile::MarkIncomplete() {
     return st;
 }
 
+DmsStatus DMSFile::WriteHeaderFlag(uint16_t flag) {
+    CachedPage h = cache_.Lookup(*this, 0);
+    if (!h) return DmsStatus::PageLoadFailed;
+    std::vector<uint8_t> stored(h.data, h.data + h.size);
+    storage::StoreU16(stored.data() + header::kWriteBackFlag, flag);
+    DmsStatus st = cache_.WriteSlotAs(h.slot, stored);
+    return Failed(st) ? st : FlushFile();
+}
+
 DmsStatus DMSFile::WriteBackWithoutJournal() {
     // The mark goes first, so a crash before the clean header is reported as
     // damage; the pages, the table, then the header with the flag clear.
@@ -81,7 +90,7 @@ DmsStatus DMSFile::WriteBackWithoutJournal() {
     if (!Failed(st)) st = FlushFile();
     if (!Failed(st)) {
         writingCleanHeader_ = true;
-        st = cache_.WriteHeader(*this, 0);
+        st = WriteHeaderFlag(0);
         writingCleanHeader_ = false;
     }
     if (!Failed(st)) {
@@ -146,11 +155,11 @@ DmsStatus DMSFile::WriteBackJournaled() {
     if (Failed(st)) return restore(st);
 
     // 3. The database, between the two header writes.
-    st = cache_.WriteHeader(*this, kWriteBackInProgress);
+    st = WriteHeaderFlag(kWriteBackInProgress);
     if (!Failed(st)) st = cache_.WriteChangedPages(*this);
     if (!Failed(st)) st = pat_.WriteChanged(*file_);
     if (!Failed(st)) st = FlushFile();
-    if (!Failed(st)) st = cache_.WriteHeader(*this, 0);
+    if (!Failed(st)) st = WriteHeaderFlag(0);
     if (Failed(st)) {
         // Put the old bytes back now; when that fails too, the flag and the
         // journal stay for the next open.

@@ -2,7 +2,7 @@
 // flag, slot reuse, rollback, the write-back protocol and the guards.
 #include "storage/byte_order.h"
 #include "storage/page_cache.h"
-#include "storage/page_signature.h"
+#include "storage/page_frame.h"
 
 #include <gtest/gtest.h>
 
@@ -45,6 +45,7 @@ public:
         return DmsStatus::Success;
     }
     bool MayWriteEarly() const override { return writeEarly_; }
+    bool StaysCached(uint32_t page, uint16_t signature) const override { return page == 0 && signature == 0x4346; }
 
     struct Write {
         uint32_t page;
@@ -292,10 +293,27 @@ TEST(PageCache, KeyPagesNearTheRootStayLonger) {
     EXPECT_FALSE(cache.Lookup(store, 2));
 }
 
-TEST(PageCache, WriteHeaderWithoutHeaderGives9) {
+TEST(PageCache, WriteSlotAsWritesTheStoredFormAndKeepsBothImages) {
     FakePageStore store = StoreWithPages(1);
     CCache cache(4);
-    EXPECT_EQ(cache.WriteHeader(store, 0), DmsStatus::PageLoadFailed);
+    CachedPage header = cache.GetPage(store, 0);
+    header.data[20] = 7;
+    cache.MarkChanged(header);
+    std::vector<uint8_t> stored(header.data, header.data + header.size);
+    storage::StoreU16(stored.data() + 14, 0xFFFF);
+    store.failWrites = true;
+    EXPECT_EQ(cache.WriteSlotAs(header.slot, stored), DmsStatus::FileIoError);
+    EXPECT_TRUE(cache.FlagsOf(header.slot) & CCache::Changed);
+    store.failWrites = false;
+    ASSERT_EQ(cache.WriteSlotAs(header.slot, stored), DmsStatus::Success);
+    EXPECT_EQ(store.writes, (std::vector<FakePageStore::Write>{{0, 0xFFFF}}));
+    EXPECT_EQ(cache.FlagsOf(header.slot), CCache::InUse | CCache::Loaded);
+    EXPECT_EQ(storage::LoadU16(header.data + 14), 0);
+    ASSERT_EQ(cache.ChangedPages(store).size(), 0u);
+    header.data[21] = 1;
+    cache.MarkChanged(header);
+    EXPECT_EQ(cache.ChangedPages(store)[0].beforeImage[14], 0);  // the before-image has the working bytes
+    EXPECT_EQ(cache.ChangedPages(store)[0].beforeImage[20], 7);
 }
 
 TEST(PageCache, GuardsDetectAnOverrun) {

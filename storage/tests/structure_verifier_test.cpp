@@ -1,7 +1,7 @@
 // The structural verifier finds each kind of damage it promises to find, and
 // passes the files the engine writes.
 #include "storage/structure_verifier.h"
-#include "storage/page_signature.h"
+#include "storage/page_frame.h"
 #include "storage/tests/engine_fixture.h"
 #include "storage/tests/index_test_support.h"
 
