@@ -3,11 +3,12 @@
 // a reporter that keeps each benchmark's time for the closing ratios.
 #pragma once
 
+#include "common/tests/edict_files.h"
+
 #include <benchmark/benchmark.h>
 #include <iconv.h>
 
 #include <cstring>
-#include <fstream>
 #include <map>
 #include <string>
 #include <vector>
@@ -20,10 +21,10 @@ std::vector<std::u16string> ReadEdictField(Field field, const char* name = "edic
     std::vector<std::u16string> words;
     iconv_t cd = iconv_open("UTF-16LE", "EUC-JP");
     if (cd == iconv_t(-1)) return words;
-    std::ifstream in(std::string(OSTREL_HOST_ROOT "/usr/share/edict/") + name, std::ios::binary);
-    std::string line;
+    const std::vector<uint8_t> bytes = ReadEdictFile(name);
     std::vector<char> buffer;
-    while (std::getline(in, line)) {
+    for (std::span<const uint8_t> raw : SplitLines(bytes)) {
+        const std::string line(raw.begin(), raw.end());
         std::string text = field(line);
         buffer.assign(text.size() * 4 + 8, 0);
         char* from = text.data();

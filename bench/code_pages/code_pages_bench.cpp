@@ -4,19 +4,15 @@
 #include <benchmark/benchmark.h>
 #include <iconv.h>
 
-#include <fstream>
-#include <iterator>
 #include <vector>
 
+#include "common/tests/edict_files.h"
 #include "common/text/japanese_code_pages.h"
 
 namespace {
 
 const std::vector<uint8_t>& Edict() {
-    static const std::vector<uint8_t> bytes = [] {
-        std::ifstream in("/usr/share/edict/edict", std::ios::binary);
-        return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }();
+    static const std::vector<uint8_t> bytes = ReadEdictFile("edict");
     return bytes;
 }
 

@@ -1,6 +1,7 @@
 // Own markup from Debian's EDICT, for volume tests of the compiler.
 #include "import/tests/compile_fixture.h"
 
+#include "common/tests/edict_files.h"
 #include "common/text/japanese_code_pages.h"
 
 #include <vector>
@@ -16,7 +17,10 @@ std::u16string Escaped(std::u16string_view text) {
     return out;
 }
 
-std::u16string Decode(std::string line) {
+// Through ShiftJisToUnicode, the converter the compiler's readers use (the
+// system's code page 932 under Wine), not the tests' table decoder: the
+// markup must hold what the program itself would read.
+std::u16string Decode(std::span<const uint8_t> line) {
     std::vector<uint8_t> bytes(line.begin(), line.end());
     const int32_t n = EucJpToShiftJis(bytes.data(), bytes.data(), static_cast<int32_t>(bytes.size()));
     std::u16string text(static_cast<size_t>(n) + 1, u'\0');
@@ -28,12 +32,12 @@ std::u16string Decode(std::string line) {
 }  // namespace
 
 std::u16string EdictAsOwnMarkup(size_t limit) {
-    std::ifstream in("/usr/share/edict/edict", std::ios::binary);
-    if (!in) return {};
+    const std::vector<uint8_t> edict = ReadEdictFile("edict");
+    if (edict.empty()) return {};
     std::u16string markup = u"{\\rdf1 {\\name EDICT sample}\r\n";
-    std::string raw;
-    for (size_t count = 0; count < limit && std::getline(in, raw);) {
-        const std::u16string line = Decode(raw);
+    const std::vector<std::span<const uint8_t>> lines = SplitLines(edict);
+    for (size_t count = 0, i = 0; count < limit && i < lines.size(); ++i) {
+        const std::u16string line = Decode(lines[i]);
         const size_t slash = line.find(u" /");
         if (line.empty() || line[0] == u'\uFF1F' || slash == std::u16string::npos) continue;  // the header line
         std::u16string head = line.substr(0, slash), word = head, reading;

@@ -75,21 +75,10 @@ struct WordKey {
 
 // The first `count` lines of EDICT after its title line (raw EUC-JP bytes).
 inline std::vector<std::vector<uint8_t>> EdictLines(size_t count) {
+    static const std::vector<uint8_t> edict = ReadEdictFile("edict");  // read once for every sweep
+    const std::vector<std::span<const uint8_t>> all = SplitLines(edict);
     std::vector<std::vector<uint8_t>> lines;
-    std::FILE* f = std::fopen(OSTREL_HOST_ROOT "/usr/share/edict/edict", "rb");
-    if (f == nullptr) return lines;
-    std::vector<uint8_t> line;
-    bool title = true;
-    for (int c = std::fgetc(f); c != EOF && lines.size() < count; c = std::fgetc(f)) {
-        if (c != '\n') {
-            line.push_back(static_cast<uint8_t>(c));
-            continue;
-        }
-        if (!title) lines.push_back(line);
-        title = false;
-        line.clear();
-    }
-    std::fclose(f);
+    for (size_t i = 1; i < all.size() && lines.size() < count; ++i) lines.emplace_back(all[i].begin(), all[i].end());
     return lines;
 }
 

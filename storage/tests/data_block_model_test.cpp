@@ -2,13 +2,13 @@
 // against an in-memory model of every block, in each write mode, in files
 // with and without a page allocation table and with compressed pages. The
 // structural verifier runs after every reopening.
+#include "common/tests/edict_files.h"
 #include "storage/data_blocks.h"
 #include "storage/structure_verifier.h"
 #include "storage/tests/engine_fixture.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <map>
 #include <random>
 
@@ -17,10 +17,12 @@ namespace {
 // Lines of Debian's EDICT as raw bytes: real article-sized payloads.
 const std::vector<std::string>& EdictLines() {
     static const std::vector<std::string> lines = [] {
+        const std::vector<uint8_t> edict = ReadEdictFile("edict");
         std::vector<std::string> out;
-        std::ifstream in(OSTREL_HOST_ROOT "/usr/share/edict/edict", std::ios::binary);
-        std::string line;
-        while (out.size() < 20000 && std::getline(in, line)) out.push_back(line);
+        for (std::span<const uint8_t> line : SplitLines(edict)) {
+            if (out.size() == 20000) break;
+            out.emplace_back(line.begin(), line.end());
+        }
         return out;
     }();
     return lines;

@@ -2,20 +2,21 @@
 // a real file through the POSIX layer, reads back byte-exact after reopening.
 #if !defined(_WIN32)
 
+#include "common/tests/edict_files.h"
 #include "storage/tests/edict_round_trip.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <iconv.h>
-#include <iterator>
 #include <unistd.h>
 
 namespace {
 
+// Decoded through iconv on purpose: a converter independent of the
+// program's own code-page tables, so the stored texts do not depend on them.
 std::u16string ReadEdictAsUtf16() {
-    std::ifstream in("/usr/share/edict/edict", std::ios::binary);
-    std::string euc((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::vector<uint8_t> bytes = ReadEdictFile("edict");
+    std::string euc(bytes.begin(), bytes.end());
     if (euc.empty()) return {};
     iconv_t cd = iconv_open("UTF-16LE", "EUC-JP");
     if (cd == reinterpret_cast<iconv_t>(-1)) return {};

@@ -2,6 +2,7 @@
 // dictionary schema unless --schema names a file holding another) and prints
 // the structural verifier's findings. Exit status 0 when every file is sound,
 // 1 when faults were found, 2 when a file could not be opened.
+#include "common/tests/edict_files.h"
 #include "common/text/utf8.h"
 #include "storage/dms.h"
 #include "storage/index_tree.h"
@@ -25,7 +26,8 @@ int Usage() {
 // Debian's EDICT as data blocks, some of them freed: a known-good file for
 // checking the tool itself.
 bool WriteSample(const std::string& path, const std::string& schema) {
-    std::ifstream in("/usr/share/edict/edict", std::ios::binary);
+    const std::vector<uint8_t> edict = ReadEdictFile("edict");
+    const std::vector<std::span<const uint8_t>> lines = SplitLines(edict);
     CDMS engine(SystemStorageIO());
     std::u16string file = Utf8ToUtf16(path);
     SystemStorageIO().Delete(file);
@@ -34,8 +36,8 @@ bool WriteSample(const std::string& path, const std::string& schema) {
     if (Failed(engine.CreateFile(file, schema)) || Failed(engine.OpenFile(file, 1, schema, &id)) ||
         Failed(engine.OpenCursor(id, &cursor)))
         return false;
-    std::string line;
-    for (int i = 0; i < 2000 && std::getline(in, line); ++i) {
+    for (size_t i = 0; i < 2000 && i < lines.size(); ++i) {
+        std::span<const uint8_t> line = lines[i];
         uint32_t position = 0;
         if (Failed(engine.WriteData(cursor, line.data(), static_cast<uint32_t>(line.size()), &position))) return false;
         if (i % 5 == 0 && Failed(engine.FreeData(cursor, position))) return false;

@@ -1,14 +1,13 @@
 // The Win32 file layer under the engine: sharing between openers, the
 // journal beside a file in a folder with a dot, free space, and every line of
 // EDICT stored and read back through real Windows files.
+#include "common/tests/edict_files.h"
 #include "storage/dms.h"
 #include "storage/tests/dictionary_schema_text.h"
 #include "storage/tests/edict_round_trip.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <windows.h>
 #undef CreateFile  // <windows.h> maps it to CreateFileW; here it is CDMS::CreateFile
 
@@ -72,8 +71,10 @@ TEST(Win32StorageIo, FreeSpaceOfTheTempDrive) {
 }
 
 TEST(Win32StorageIo, EveryEdictLineReadsBack) {
-    std::ifstream in(OSTREL_HOST_ROOT "/usr/share/edict/edict", std::ios::binary);
-    std::string euc((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    // Decoded through Windows' own EUC-JP code page on purpose: the real
+    // system converter, not the program's tables.
+    const std::vector<uint8_t> bytes = ReadEdictFile("edict");
+    std::string euc(bytes.begin(), bytes.end());
     ASSERT_GT(euc.size(), 1000000u);
     int n = MultiByteToWideChar(20932, 0, euc.data(), static_cast<int>(euc.size()), nullptr, 0);
     ASSERT_GT(n, 0) << "EUC-JP code page missing";
