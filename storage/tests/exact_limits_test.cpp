@@ -1,6 +1,7 @@
 // Every limit of the formats at its edge and one step past it: a data block
 // that fills its page to the last byte and one byte more, the half-page rule,
-// a bulk-load entry that just fits the collection area and one byte more, a
+// a key entry of half a page's entry space and one byte more, a bulk-load
+// entry that just fits the collection area and one byte more, a
 // file one byte shorter than its page, the schema's nesting limit, the
 // compaction skip rule at 15 and 16 free bytes, and leaf links that disagree
 // with their parents.
@@ -117,6 +118,33 @@ TEST_F(ExactLimits, BulkEntryThatJustFitsTheAreaAndOneByteMore) {
         ASSERT_EQ(engine->CloseFile(fileId), DmsStatus::Success);
         disk.Delete(kPath);
     }
+}
+
+// A key entry may take half of a page's entry space, (4096 - 16) / 2 = 2040
+// bytes: two such entries fill a leaf to its last byte, a third splits it; an
+// entry one byte longer is refused and changes nothing.
+TEST_F(ExactLimits, KeyEntryOfHalfAPageAndOneByteMore) {
+    OpenIndexFile(kBinaryIndex);
+    auto insert = [&](uint32_t entryBytes, char fill, uint32_t ref) {
+        std::vector<uint8_t> key(entryBytes - 12, static_cast<uint8_t>(fill));  // 12 + n bytes per entry
+        KeySegmentValue v{key.data(), static_cast<int32_t>(key.size())};
+        return engine->InsertKey(cursor, &v, {ref, 0});
+    };
+    IndexStats stats{};
+    ASSERT_EQ(insert(2040, 'a', 1), DmsStatus::Success);
+    ASSERT_EQ(insert(2040, 'b', 2), DmsStatus::Success);
+    ASSERT_EQ(engine->GetIndexStats(cursor, &stats), DmsStatus::Success);
+    EXPECT_EQ(stats.levels, 1u);
+    EXPECT_EQ(stats.entryBytes + 16, kPageSize);  // the leaf is full to its last byte
+    EXPECT_EQ(insert(2041, 'c', 3), DmsStatus::InvalidKeyValues);
+    ASSERT_EQ(engine->GetIndexStats(cursor, &stats), DmsStatus::Success);
+    EXPECT_EQ(stats.entries, 2u);
+    EXPECT_EQ(Verify(kBinaryIndex), DmsStatus::Success);
+    ASSERT_EQ(insert(2040, 'c', 3), DmsStatus::Success);
+    ASSERT_EQ(engine->GetIndexStats(cursor, &stats), DmsStatus::Success);
+    EXPECT_EQ(stats.levels, 2u);
+    EXPECT_EQ(stats.entries, 3u);
+    EXPECT_EQ(Verify(kBinaryIndex), DmsStatus::Success);
 }
 
 TEST_F(ExactLimits, FileOneByteShorterThanItsPage) {
