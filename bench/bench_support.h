@@ -4,11 +4,10 @@
 #pragma once
 
 #include "common/tests/edict_files.h"
+#include "common/tests/iconv_converter.h"
 
 #include <benchmark/benchmark.h>
-#include <iconv.h>
 
-#include <cstring>
 #include <map>
 #include <string>
 #include <vector>
@@ -19,24 +18,14 @@
 template <typename Field>
 std::vector<std::u16string> ReadEdictField(Field field, const char* name = "edict") {
     std::vector<std::u16string> words;
-    iconv_t cd = iconv_open("UTF-16LE", "EUC-JP");
-    if (cd == iconv_t(-1)) return words;
+    Iconv iconv("UTF-16LE", "EUC-JP");
+    if (!iconv.Ok()) return words;
     const std::vector<uint8_t> bytes = ReadEdictFile(name);
-    std::vector<char> buffer;
     for (std::span<const uint8_t> raw : SplitLines(bytes)) {
         const std::string line(raw.begin(), raw.end());
-        std::string text = field(line);
-        buffer.assign(text.size() * 4 + 8, 0);
-        char* from = text.data();
-        size_t fromLeft = text.size();
-        char* to = buffer.data();
-        size_t toLeft = buffer.size();
-        if (iconv(cd, &from, &fromLeft, &to, &toLeft) == size_t(-1)) continue;
-        std::u16string word((buffer.size() - toLeft) / 2, 0);
-        std::memcpy(word.data(), buffer.data(), word.size() * 2);
-        words.push_back(std::move(word));
+        std::u16string word;
+        if (iconv.ToUtf16(field(line), word)) words.push_back(std::move(word));
     }
-    iconv_close(cd);
     return words;
 }
 

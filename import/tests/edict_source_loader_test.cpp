@@ -13,7 +13,7 @@
 #include <string>
 
 #ifndef _WIN32
-#include <iconv.h>
+#include "common/tests/iconv_converter.h"
 #endif
 
 namespace {
@@ -69,17 +69,10 @@ INSTANTIATE_TEST_SUITE_P(
 
 #ifndef _WIN32
 std::u16string IconvEucJpMs(const std::vector<uint8_t>& bytes) {
-    iconv_t cd = iconv_open("UTF-16LE", "EUC-JP-MS");
-    if (cd == reinterpret_cast<iconv_t>(-1)) return u"(no EUC-JP-MS)";
-    std::u16string out(bytes.size() + 8, u'\0');
-    char* from = reinterpret_cast<char*>(const_cast<uint8_t*>(bytes.data()));
-    size_t fromLeft = bytes.size();
-    char* to = reinterpret_cast<char*>(out.data());
-    size_t toLeft = out.size() * 2;
-    const bool ok = iconv(cd, &from, &fromLeft, &to, &toLeft) != static_cast<size_t>(-1);
-    iconv_close(cd);
-    out.resize(out.size() - toLeft / 2);
-    return ok ? out : u"(iconv refused the file)";
+    Iconv iconv("UTF-16LE", "EUC-JP-MS");
+    if (!iconv.Ok()) return u"(no EUC-JP-MS)";
+    std::u16string out;
+    return iconv.ToUtf16(bytes, out) ? out : u"(iconv refused the file)";
 }
 
 class EucJpRealData : public testing::TestWithParam<const char*> {};

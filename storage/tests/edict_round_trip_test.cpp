@@ -3,11 +3,11 @@
 #if !defined(_WIN32)
 
 #include "common/tests/edict_files.h"
+#include "common/tests/iconv_converter.h"
 #include "storage/tests/edict_round_trip.h"
 
 #include <gtest/gtest.h>
 
-#include <iconv.h>
 #include <unistd.h>
 
 namespace {
@@ -16,22 +16,9 @@ namespace {
 // program's own code-page tables, so the stored texts do not depend on them.
 std::u16string ReadEdictAsUtf16() {
     const std::vector<uint8_t> bytes = ReadEdictFile("edict");
-    std::string euc(bytes.begin(), bytes.end());
-    if (euc.empty()) return {};
-    iconv_t cd = iconv_open("UTF-16LE", "EUC-JP");
-    if (cd == reinterpret_cast<iconv_t>(-1)) return {};
-    std::string out(euc.size() * 4, '\0');
-    char* src = euc.data();
-    size_t srcLeft = euc.size();
-    char* dst = out.data();
-    size_t dstLeft = out.size();
-    size_t r = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
-    iconv_close(cd);
-    if (r == static_cast<size_t>(-1)) return {};
-    out.resize(out.size() - dstLeft);
-    std::u16string text(out.size() / 2, u'\0');
-    for (size_t i = 0; i < text.size(); ++i)
-        text[i] = static_cast<char16_t>(static_cast<uint8_t>(out[2 * i]) | (static_cast<uint8_t>(out[2 * i + 1]) << 8));
+    std::u16string text;
+    Iconv iconv("UTF-16LE", "EUC-JP");
+    if (bytes.empty() || !iconv.ToUtf16(bytes, text)) return {};
     return text;
 }
 

@@ -11,35 +11,9 @@
 #include "common/tests/edict_files.h"
 
 #ifndef _WIN32
-#include <iconv.h>
+#include "common/tests/iconv_converter.h"
 
 namespace {
-
-// One iconv conversion; false when iconv refuses the bytes.
-class Iconv {
-public:
-    Iconv(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
-    ~Iconv() {
-        if (cd_ != reinterpret_cast<iconv_t>(-1)) iconv_close(cd_);
-    }
-    Iconv(const Iconv&) = delete;
-    Iconv& operator=(const Iconv&) = delete;
-
-    bool Convert(std::span<const uint8_t> in, std::vector<uint8_t>& out) {
-        iconv(cd_, nullptr, nullptr, nullptr, nullptr);
-        out.assign(in.size() * 4 + 8, 0);
-        char* inPtr = reinterpret_cast<char*>(const_cast<uint8_t*>(in.data()));
-        size_t inLeft = in.size();
-        char* outPtr = reinterpret_cast<char*>(out.data());
-        size_t outLeft = out.size();
-        if (iconv(cd_, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<size_t>(-1)) return false;
-        out.resize(out.size() - outLeft);
-        return true;
-    }
-
-private:
-    iconv_t cd_;
-};
 
 bool HasJisX0212(std::span<const uint8_t> line) {
     for (uint8_t b : line)

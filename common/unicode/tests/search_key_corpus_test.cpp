@@ -5,13 +5,10 @@
 // repeat the same code over the same data, slowly.
 #include <gtest/gtest.h>
 
-#ifndef _WIN32
-#include <iconv.h>
-#endif
+#include "common/tests/edict_files.h"
+#include "common/tests/iconv_converter.h"
 
 #include <algorithm>
-#include <cstring>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -22,29 +19,15 @@ namespace {
 
 #ifndef _WIN32
 
-// UTF-16 text of every line of `path`, converted from `encoding` by iconv.
+// UTF-16 text of every line of `path`, converted from `encoding` by iconv;
+// a line the converter rejects is not ours to test.
 std::vector<std::u16string> ReadLines(const char* path, const char* encoding) {
     std::vector<std::u16string> lines;
-    iconv_t cd = iconv_open("UTF-16LE", encoding);
-    if (cd == iconv_t(-1)) return lines;
-    std::ifstream in(path, std::ios::binary);
-    std::string line;
-    std::vector<char> buffer;
-    while (std::getline(in, line)) {
-        buffer.assign(line.size() * 4 + 8, 0);
-        char* from = line.data();
-        size_t fromLeft = line.size();
-        char* to = buffer.data();
-        size_t toLeft = buffer.size();
-        if (iconv(cd, &from, &fromLeft, &to, &toLeft) == size_t(-1)) {
-            iconv(cd, nullptr, nullptr, nullptr, nullptr);
-            continue;  // a line the converter rejects is not ours to test
-        }
-        std::u16string text((buffer.size() - toLeft) / 2, 0);
-        std::memcpy(text.data(), buffer.data(), text.size() * 2);
-        lines.push_back(std::move(text));
-    }
-    iconv_close(cd);
+    Iconv iconv("UTF-16LE", encoding);
+    const std::vector<uint8_t> bytes = ReadFileBytes(path);
+    std::u16string text;
+    for (std::span<const uint8_t> line : SplitLines(bytes))
+        if (iconv.ToUtf16(line, text)) lines.push_back(text);
     return lines;
 }
 
