@@ -48,7 +48,8 @@ DmsStatus WalkDataBlock(DMSFile& file, uint32_t position, Visit&& visit) {
             // another block or a block of another record type, is not this block.
             if (std::find(visited.begin(), visited.end(), page) != visited.end()) return DmsStatus::IntegrityBroken;
             visited.push_back(page);
-            if ((flags & chunk::kFlagFirst) || LoadU32(head + chunk::kTotal) != 0 || head[chunk::kRecordType] != recordType)
+            if ((flags & chunk::kFlagFirst) || LoadU32(head + chunk::kTotal) != 0 ||
+                head[chunk::kRecordType] != recordType)
                 return DmsStatus::IntegrityBroken;
         }
         if (++steps > maxSteps) return DmsStatus::IntegrityBroken;

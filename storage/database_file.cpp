@@ -199,8 +199,8 @@ DmsStatus DMSFile::WritePage(uint32_t page, std::span<const uint8_t> image) {
             compressed.assign(pageSize_, 0);
             uLongf c = pageSize_ - kCompressedHead;
             if (LoadU32(image.data()) != page) return DmsStatus::PageNotStored;
-            if (compress2(compressed.data() + kCompressedHead, &c, image.data() + frame::kSize, pageSize_ - frame::kSize,
-                          Z_DEFAULT_COMPRESSION) == Z_OK &&
+            if (compress2(compressed.data() + kCompressedHead, &c, image.data() + frame::kSize,
+                          pageSize_ - frame::kSize, Z_DEFAULT_COMPRESSION) == Z_OK &&
                 c + kCompressedHead < pageSize_ && c <= 0xFFFF) {
                 std::memcpy(compressed.data(), image.data(), frame::kSize);
                 StoreU32(compressed.data() + kCompressedMarkerAt, kCompressedMarker);

@@ -39,7 +39,9 @@ DmsStatus IndexTree::Open() {
 }
 
 uint32_t IndexTree::Root() const { return storage::LoadU32(file_.Descriptor(indexPosition_) + descriptor::kRoot); }
-uint32_t IndexTree::DescriptorCount() const { return storage::LoadU32(file_.Descriptor(indexPosition_) + descriptor::kCount); }
+uint32_t IndexTree::DescriptorCount() const {
+    return storage::LoadU32(file_.Descriptor(indexPosition_) + descriptor::kCount);
+}
 
 void IndexTree::SetRoot(uint32_t page) {
     storage::StoreU32(file_.Descriptor(indexPosition_) + descriptor::kRoot, page);

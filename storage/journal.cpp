@@ -96,7 +96,8 @@ DmsStatus ParseRawImages(std::span<const uint8_t> bytes, const JournaledDatabase
 
 uint32_t JournalIdentity(std::span<const uint8_t> header, uint32_t indexCount) {
     std::vector<uint8_t> fields;
-    fields.insert(fields.end(), header.begin() + header::kVersion, header.begin() + header::kPageSize + 4);
+    fields.insert(fields.end(), header.begin() + header::kVersion,
+                  header.begin() + header::kPageSize + sizeof(uint32_t));
     fields.insert(fields.end(), header.begin() + header::kDescriptorOffset,
                   header.begin() + header::kDescriptorOffset + 2);
     uint32_t table = LoadU16(header.data() + header::kDescriptorOffset);

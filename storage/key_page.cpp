@@ -39,7 +39,7 @@ EntryBytes MakeEntry(uint32_t word1, uint32_t word2, std::span<const uint8_t> ke
     EntryBytes e(keypage::kEntryHead + key.size());
     StoreU16(e.data(), static_cast<uint16_t>(e.size()));
     StoreU32(e.data() + keypage::kEntryWord1, word1);
-    StoreU32(e.data() + 6, word2);
+    StoreU32(e.data() + keypage::kEntryWord2, word2);
     if (!key.empty()) std::memcpy(e.data() + keypage::kEntryHead, key.data(), key.size());
     return e;
 }

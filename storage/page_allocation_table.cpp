@@ -196,7 +196,7 @@ void PageAllocationTable::PatPageMoved(uint32_t patIndex, uint32_t position) {
     if (patIndex == 0) {
         if (sink_) sink_(sinkContext_, position);
     } else {
-        StoreU32(pages_[patIndex - 1].bytes.data() + 8, position);
+        StoreU32(pages_[patIndex - 1].bytes.data() + kNextPatField, position);
         pages_[patIndex - 1].changed = true;
     }
 }
@@ -344,13 +344,13 @@ DmsStatus PageAllocationTable::AddPage(uint32_t page, uint16_t signature, uint32
         p.bytes.assign(pageSize_, 0);
         uint8_t* b = p.bytes.data();
         StoreU32(b, nextFree);
-        StoreU16(b + 4, kSignature);
-        StoreU16(b + 6, static_cast<uint16_t>(perPage_));
-        StoreU32(b + 8, kNone);
-        StoreU32(b + 12, k * perPage_);
+        StoreU16(b + frame::kSignature, kSignature);
+        StoreU16(b + kPerPageField, static_cast<uint16_t>(perPage_));
+        StoreU32(b + kNextPatField, kNone);
+        StoreU32(b + kFirstDescribedField, k * perPage_);
         for (uint32_t i = 0; i < perPage_; ++i) {
             StoreU32(b + kPatHead + i * kEntrySize, kNone);
-            StoreU16(b + kPatHead + i * kEntrySize + 6, kFlagNotPlaced);
+            StoreU16(b + kPatHead + i * kEntrySize + kFlagsField, kFlagNotPlaced);
         }
         p.changed = true;
         pages_.push_back(std::move(p));

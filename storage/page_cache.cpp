@@ -309,7 +309,7 @@ CachedPage CCache::GetPage(IPageStore& file, uint32_t page, DmsStatus* status) {
     List(i);
     std::memcpy(s.before.get(), s.image.get(), s.pageSize);
     s.flags |= Loaded;
-    s.signature = LoadU16(s.image.get() + 4);
+    s.signature = LoadU16(s.image.get() + frame::kSignature);
     Queue(i);
     s.version = NextContentVersion();
     return View(i);
@@ -325,7 +325,7 @@ CachedPage CCache::NewPage(IPageStore& file, uint32_t page, uint16_t signature) 
     std::memset(s.image.get(), 0, s.pageSize);
     if (!(s.flags & Loaded)) std::memset(s.before.get(), 0, s.pageSize);
     StoreU32(s.image.get(), page);
-    StoreU16(s.image.get() + 4, signature);
+    StoreU16(s.image.get() + frame::kSignature, signature);
     // A reused loaded slot keeps its before-image: the page exists in the file.
     s.flags = static_cast<uint16_t>(InUse | Changed | (s.flags & (Loaded | Pinned)));
     s.page = page;
@@ -341,7 +341,7 @@ void CCache::MarkChanged(const CachedPage& page) {
     if (!page) return;
     Slot& s = slots_[static_cast<size_t>(page.slot)];
     s.flags |= Changed;
-    s.signature = LoadU16(s.image.get() + 4);
+    s.signature = LoadU16(s.image.get() + frame::kSignature);
     Reclass(page.slot);
     s.version = NextContentVersion();
 }
@@ -399,7 +399,7 @@ void CCache::RestoreFile(const IPageStore& file) {
         if (s.flags & Loaded) {
             std::memcpy(s.image.get(), s.before.get(), s.pageSize);
             s.flags &= static_cast<uint16_t>(~Changed);
-            s.signature = LoadU16(s.image.get() + 4);
+            s.signature = LoadU16(s.image.get() + frame::kSignature);
             Reclass(static_cast<int32_t>(&s - slots_.data()));
             s.version = NextContentVersion();
         } else {

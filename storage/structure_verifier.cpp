@@ -40,7 +40,8 @@ void CheckHeader(DMSFile& file, VerifyReport& r, uint32_t lastPage) {
         std::string name = "descriptor " + std::to_string(index.keyId) + ": ";
         uint32_t recordId = index.type == 2 ? static_cast<uint32_t>(index.recordId) : kNoPage;
         if (LoadU32(desc) != recordId) r.faults.push_back(name + "record type id");
-        if (LoadU32(desc + descriptor::kKeyId) != static_cast<uint32_t>(index.keyId)) r.faults.push_back(name + "key id");
+        if (LoadU32(desc + descriptor::kKeyId) != static_cast<uint32_t>(index.keyId))
+            r.faults.push_back(name + "key id");
         uint32_t root = LoadU32(desc + descriptor::kRoot);
         uint32_t count = LoadU32(desc + descriptor::kCount);
         if (root == kNoPage && count != 0) r.faults.push_back(name + "entries without a root");
