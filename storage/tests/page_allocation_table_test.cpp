@@ -201,6 +201,25 @@ INSTANTIATE_TEST_SUITE_P(
                       EntryDamage{"short uncompressed page", 8, 100, 4, DmsStatus::PageNotStored},
                       EntryDamage{"compressed flag on a whole page", 6, 2, 2, DmsStatus::PageNotStored}));
 
+// A compressed page's stored length runs from 15 (the 14-byte head and one
+// byte of stream) to PageSize + 14 (a stream as long as the page): both bounds
+// stand as stored at load; 14 and PageSize + 15 are taken as not stored.
+TEST_F(PatFile, StoredLengthBoundsAtLoad) {
+    std::vector<uint32_t> positions = MakeFile(4, 150);
+    const uint32_t page = positions[1] / 128;
+    const std::vector<uint8_t> original = Bytes();
+    for (auto [length, stands] : {std::pair{15u, true}, {14u, false}, {128u + 14, true}, {128u + 15, false}}) {
+        std::vector<uint8_t> b = original;
+        storage::StoreU16(b.data() + EntryAt(page) + 6, 2);  // compressed
+        storage::StoreU32(b.data() + EntryAt(page) + 8, length);
+        disk.SetContents(kPath, b);
+        int32_t id = 0;
+        ASSERT_EQ(engine->OpenFile(kPath, 2, kSmallSchema, &id), DmsStatus::Success);
+        EXPECT_EQ(engine->FindFile(id)->Pat().Corrections().empty(), stands) << length;
+        EXPECT_EQ(engine->CloseFile(id), DmsStatus::Success);
+    }
+}
+
 struct ChainDamage {
     const char* what;
     size_t field;  // in the first PAT page
