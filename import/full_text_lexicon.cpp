@@ -103,10 +103,13 @@ int32_t AddLexiconWords(CSearchEngine& engine, const CDictionary& dictionary, in
         length = static_cast<size_t>(e.end - e.begin) + 1;
     }
     if (length == 0) return engine.FlushRecordPostings(position);
-    std::vector<uint16_t> bits(length, 0);
-    MarkIndexFields(dictionary, static_cast<uint32_t>(element), text, bits);
-    std::vector<char16_t> clean(length + 1, 0);
-    const int32_t cleanLength = std::max(0, PrepareLexiconText(formatType, clean.data(), static_cast<int32_t>(length),
+    // Room for a preparer that adds text: YARXI's puts the kana after each
+    // bracketed romaji reading, never more units than the reading has.
+    const size_t capacity = 2 * length + 16;
+    std::vector<uint16_t> bits(capacity, 0);
+    MarkIndexFields(dictionary, static_cast<uint32_t>(element), text, {bits.data(), length});
+    std::vector<char16_t> clean(capacity + 1, 0);
+    const int32_t cleanLength = std::max(0, PrepareLexiconText(formatType, clean.data(), static_cast<int32_t>(capacity),
                                                                text, static_cast<int32_t>(length), bits.data()));
     const std::u16string_view cleaned(clean.data(), static_cast<size_t>(cleanLength));
     std::array<char16_t, kMaxWordUnits + 1> word{};

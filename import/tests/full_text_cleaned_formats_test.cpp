@@ -1,6 +1,7 @@
 // DSL and WARODAI dictionaries get their full-text index from their own
-// cleaners: words of the translations are found, markup tags are not words,
-// and a word of one card finds that card only.
+// cleaners, YARXI ones from a preparer that adds kana to romaji readings:
+// words of the translations and readings are found, markup tags are not
+// words, and a word of one card finds that card only.
 #include "import/tests/compile_fixture.h"
 #include "import/tests/full_text_files.h"
 
@@ -57,6 +58,20 @@ TEST_F(CleanedFormatSearch, WarodaiSenseLinesAreIndexedWithoutTheirMarkup) {
     EXPECT_EQ(Find(u"шпион"), (std::set<std::u16string>{u"いぬ【犬】(ину)〔2〕"}));
     EXPECT_EQ(Find(u"зоол"), (std::set<std::u16string>{u"ねこ【猫】(нэко)〔1〕"}));
     EXPECT_TRUE(Find(u"i").empty());
+}
+
+TEST_F(CleanedFormatSearch, YarxiReadingsAreFoundByTheirKanaToTheEndOfALongArticle) {
+    // The kana the preparer adds make its text longer than the article's:
+    // the last readings must still reach the index.
+    std::u16string readings;
+    for (int i = 0; i < 60; ++i) readings += u"[TAKAI] ";
+    CompileSource("kanji.yarxi", u"{\\yarxi {\\a 0006{\\j 高}{\\on [KOU]}{\\r " + readings +
+                                     u"[SAGARU]}{\\s  high}}{\\a 0007{\\j 上}{\\on [JOU]}{\\s  up}}}");
+    ASSERT_EQ(heads_.size(), 2u);
+    EXPECT_EQ(Find(u"こう").size(), 1u);
+    EXPECT_EQ(Find(u"じょう").size(), 1u);
+    EXPECT_EQ(Find(u"さがる").size(), 1u);
+    EXPECT_EQ(Find(u"high").size(), 1u);
 }
 
 }  // namespace
