@@ -10,6 +10,7 @@
 #include <commctrl.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,8 @@ inline constexpr char16_t kBookViewClassName[] = u"OstrelBookView";
 inline constexpr int kStatusBarId = 200;
 inline constexpr UINT_PTR kFrameTimerId = 1;
 inline constexpr UINT kFrameTimerMs = 100;
+
+class CRichEdit;
 
 class CFrame {
 public:
@@ -57,6 +60,8 @@ public:
 
     HWND Window() const { return frame_; }
     HWND InputBox() const { return inputBox_; }
+    // The input box's wrapper, null until the input box exists.
+    CRichEdit* InputEdit() const { return input_.get(); }
     HWND StatusBar() const { return statusBar_; }
     HWND SizeBar() const { return sizeBar_; }
     int32_t Split() const { return listHeight_; }
@@ -128,7 +133,8 @@ private:
     HWND sizeBar_ = nullptr;
     HMENU applicationMenu_ = nullptr;  // resource 112
     HMENU contextMenus_ = nullptr;     // resource 114
-    HWND inputBox_ = nullptr;
+    std::unique_ptr<CRichEdit> input_; // the input box (single line, control id 202)
+    HWND inputBox_ = nullptr;          // its window
     HWND statusBar_ = nullptr;
     HWND dragLine_ = nullptr;          // the dark line shown while the size bar is dragged
     HIMAGELIST toolbarImages_[3] = {};

@@ -69,6 +69,8 @@ void FrameArticleHost::SearchText(std::u16string_view text, std::u16string_view 
 
 void FrameArticleHost::RedrawLists() { shelf_.RedrawLists(); }
 
+CRichEdit* FrameArticleHost::InputBox() { return g_frame ? g_frame->InputEdit() : nullptr; }
+
 void FrameArticleHost::SetBusy(bool busy) {
     if (g_application) g_application->inputBusy = busy ? 1 : 0;
 }

@@ -27,6 +27,7 @@ public:
     int32_t SetCurrentListByKind(int32_t kind) override;
     void SearchText(std::u16string_view text, std::u16string_view second) override;
     void RedrawLists() override;
+    CRichEdit* InputBox() override;
     void SetBusy(bool busy) override;
 
 private:

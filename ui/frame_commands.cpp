@@ -6,6 +6,7 @@
 #include <richedit.h>
 #include <shellapi.h>
 
+#include "article/win/rich_edit.h"
 #include "common/settings/settings_keys.h"
 #include "common/ui_text/toolbar_tooltip.h"
 #include "common/ui_text/ui_text.h"
@@ -146,7 +147,7 @@ LRESULT CFrame::OnCommand(WPARAM wParam, LPARAM lParam) {
                      GetWindowLongPtrW(frame_, GWL_EXSTYLE) & WS_EX_TOPMOST ? cmd::kTopmostOff : cmd::kTopmostOn, 0);
         return 0;
     case cmd::kClearInput:
-        SetWindowTextW(inputBox_, L"");
+        if (input_) input_->Clear();
         if (lists && lists->CurrentKind() == 1) lists->ClearTranslationList();
         SetFocus(inputBox_);
         return 0;
@@ -189,7 +190,7 @@ LRESULT CFrame::OnCommand(WPARAM wParam, LPARAM lParam) {
         PostMessageW(inputBox_, WM_COPY, 0, 0);
         return 0;
     case cmd::kInputDeleteAll:
-        SetWindowTextW(inputBox_, L"");
+        if (input_) input_->Clear();
         return 0;
     case cmd::kEnglishInterface:
     case cmd::kJapaneseInterface:
@@ -296,6 +297,9 @@ LRESULT CFrame::OnCommand(WPARAM wParam, LPARAM lParam) {
 void CFrame::OnInputChange(WORD code) {
     Application& app = *g_application;
     if (code != EN_CHANGE || !lists || lists->AutoLocateOff() || app.inputBusy) return;
+    // The wrapper's own changes (its texts, clearing, reformatting) are not typing.
+    if (!input_ || input_->Busy()) return;
+    input_->ReformatInputText();
     PostMessageW(frame_, WM_COMMAND, cmd::kFind, -1);
 }
 
@@ -334,10 +338,11 @@ void CFrame::PasteIntoInput() {
     } else {
         SendMessageW(inputBox_, WM_PASTE, 0, 0);
     }
+    if (input_) input_->ReformatInputText();
 }
 
 void CFrame::ClipboardSearch() {
-    SetWindowTextW(inputBox_, L"");
+    if (input_) input_->Clear();
     underCursorState_[2] = -3;
     if (!translator || translator->AutoSwitchTranslationList() == 0) {
         PasteIntoInput();
@@ -350,6 +355,7 @@ void CFrame::ClipboardSearch() {
         text.assign(clip.text.get(), clip.length);
     } else {
         SendMessageW(inputBox_, WM_PASTE, 0, 0);
+        if (input_) input_->ReformatInputText();
         text = InputText();
     }
     if (text.size() > kInputUnits) text.resize(kInputUnits);

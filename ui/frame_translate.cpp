@@ -10,6 +10,7 @@
 #include <optional>
 #include <vector>
 
+#include "article/win/rich_edit.h"
 #include "common/segmentation/text_segmentation.h"
 #include "common/unicode/search_key.h"
 #include "dictionary/cursor.h"
@@ -54,14 +55,14 @@ bool HasEntries(RDFDictionary* dictionary, uint32_t indexId) {
 
 }  // namespace
 
-void SetInputText(HWND inputBox, std::u16string_view text) {
-    if (inputBox == nullptr) return;
-    const LRESULT mask = SendMessageW(inputBox, EM_GETEVENTMASK, 0, 0);
-    SendMessageW(inputBox, EM_SETEVENTMASK, 0, mask & ~static_cast<LRESULT>(ENM_CHANGE));
-    const std::wstring wide(text.begin(), text.end());
-    SetWindowTextW(inputBox, wide.c_str());
-    SendMessageW(inputBox, EM_SETSEL, 0, 0);
-    SendMessageW(inputBox, EM_SETEVENTMASK, 0, mask);
+void SetInputText(CRichEdit* inputBox, std::u16string_view text) {
+    if (inputBox == nullptr || inputBox->Window() == nullptr) return;
+    HWND box = inputBox->Window();
+    const LRESULT mask = SendMessageW(box, EM_GETEVENTMASK, 0, 0);
+    SendMessageW(box, EM_SETEVENTMASK, 0, mask & ~static_cast<LRESULT>(ENM_CHANGE));
+    inputBox->SetPlainText(text, true, true);
+    SendMessageW(box, EM_SETSEL, 0, 0);
+    SendMessageW(box, EM_SETEVENTMASK, 0, mask);
 }
 
 int32_t LookUpWesternWord(WordList& list, std::u16string_view word, int32_t start, int32_t length,

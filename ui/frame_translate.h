@@ -18,6 +18,7 @@
 #include "ui/frame_slots.h"
 
 class CIni;
+class CRichEdit;
 class RDFDictionary;
 class WordList;
 
@@ -25,10 +26,10 @@ class WordList;
 class ITranslationLists {
 public:
     virtual ~ITranslationLists() = default;
-    // The main window (it receives the list-switch commands) and its RichEdit
-    // input box; null until they exist.
+    // The main window (it receives the list-switch commands) and its input
+    // box; null until they exist.
     virtual HWND FrameWindow() = 0;
-    virtual HWND InputBox() = 0;
+    virtual CRichEdit* InputBox() = 0;
     // The translated-words list (kind 1), null when it or its view is missing.
     virtual WordList* TranslatedWords() = 0;
     // Empties the translated-words list view (its rows, not the model).
@@ -54,7 +55,7 @@ public:
 
 // Replaces the input box's text without a change notice (ENM_CHANGE off
 // around it) and puts the caret at the start.
-void SetInputText(HWND inputBox, std::u16string_view text);
+void SetInputText(CRichEdit* inputBox, std::u16string_view text);
 
 // The Latin analyser as the Western look-up calls it: 1 when the first word
 // was known, its analyses appended to the list.

@@ -9,7 +9,7 @@
 
 HWND FrameTranslationLists::FrameWindow() { return frame_.Window(); }
 
-HWND FrameTranslationLists::InputBox() { return frame_.InputBox(); }
+CRichEdit* FrameTranslationLists::InputBox() { return frame_.InputEdit(); }
 
 ListView* FrameTranslationLists::TranslatedWordsView() {
     ListView* view = shelf_.ViewOfKind(kViewTranslatedWords);

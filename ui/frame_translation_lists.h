@@ -14,7 +14,7 @@ public:
     FrameTranslationLists(CFrame& frame, FrameShelf& shelf) : frame_(frame), shelf_(shelf) {}
 
     HWND FrameWindow() override;
-    HWND InputBox() override;
+    CRichEdit* InputBox() override;
     WordList* TranslatedWords() override;
     void ClearTranslatedWordsView() override;
     int32_t CurrentKind() override;

@@ -7,6 +7,7 @@
 
 #include <ctime>
 
+#include "article/win/rich_edit.h"
 #include "common/settings/registry_values.h"
 #include "common/settings/settings_keys.h"
 #include "common/settings/win/registry_store.h"
@@ -104,13 +105,16 @@ bool CFrame::RegisterClasses() {
 bool CFrame::CreateInputBox() {
     // Its owner is toolbar 3 once the toolbars exist; the frame until then.
     HWND parent = toolbars[2] ? toolbars[2] : frame_;
-    inputBox_ = CreateWindowExW(0, L"RichEdit20W", L"", WS_CHILD | WS_CLIPSIBLINGS | ES_AUTOHSCROLL, 0, 0, 100,
-                                kInputHeight, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(cmd::kInputBox)),
-                                instance_, nullptr);
-    if (!inputBox_) return false;
+    input_ = std::make_unique<CRichEdit>(parent, false, static_cast<int32_t>(cmd::kInputBox), 0, 0, 100,
+                                         kInputHeight, false);
+    inputBox_ = input_->Window();
+    if (!inputBox_) {
+        input_.reset();
+        return false;
+    }
     if (CFonts* fonts = ProgramFonts(); fonts && fonts->Set(kInputFontSet).PointSize() > 0)
         inputFontPoints_ = fonts->Set(kInputFontSet).PointSize();
-    SetRichEditPoints(inputBox_, inputFontPoints_);
+    input_->SetFontSize(20 * inputFontPoints_);
     SendMessageW(inputBox_, EM_SETEVENTMASK, 0, kInputEventMask);
     ShowWindow(inputBox_, SW_SHOW);
     return true;
@@ -119,7 +123,7 @@ bool CFrame::CreateInputBox() {
 void CFrame::ApplyInputFont(int32_t points) {
     if (points <= 0) return;
     inputFontPoints_ = points;
-    SetRichEditPoints(inputBox_, points);
+    if (input_) input_->SetFontSize(20 * points);
     RecalcLayout();
 }
 

@@ -7,6 +7,7 @@
 #include <ctime>
 #include <vector>
 
+#include "article/win/rich_edit.h"
 #include "ui/application.h"
 #include "ui/command_ids.h"
 #include "ui/frame.h"
@@ -125,6 +126,9 @@ int CFrame::MessageLoop() {
             continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);
+        // Pasted text keeps its source's sizes and colours until evened out.
+        if (input_ && message.hwnd == inputBox_ && (message.message == WM_PASTE || message.message == EM_PASTESPECIAL))
+            input_->ReformatInputText();
     }
     return static_cast<int>(message.wParam);
 }

@@ -1,16 +1,23 @@
 // The main frame in real windows under Wine, with a stand-in shelf and web
 // services: the language switch keeps the current list's tab, keys typed in
 // a list reach the input box through the loop, web-search commands free only
-// their own words, Exit waits for a modal dialog, and a stored selected-list
-// path too long for a path is replaced by the default.
+// their own words, Exit waits for a modal dialog, a stored selected-list
+// path too long for a path is replaced by the default, pasted rich text is
+// evened out in the input box and the program's own texts there start no search.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 #include <commctrl.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
+#include "article/look_up_plan.h"
+#include "article/win/article_view.h"
+#include "article/win/article_view_host.h"
+#include "article/win/rich_edit.h"
+#include "article/win/tests/rich_edit_window.h"
 #include "common/settings/win/private_profile_store.h"
 #include "common/win/wide_text.h"
 #include "ui/application.h"
@@ -32,6 +39,8 @@ public:
         loaded.push_back(path);
         return true;
     }
+    bool AutoLocateOff() override { return autoLocateOff; }
+    void SearchAsYouType() override { ++searches; }
     void CloseAllEditors() override {
         // The last moment the input box still exists.
         wchar_t text[64] = {};
@@ -42,6 +51,8 @@ public:
 
     HWND window = nullptr, input = nullptr;
     int32_t kind = 4;
+    bool autoLocateOff = false;
+    int searches = 0;  // Find reached the current list
     std::vector<std::u16string> loaded;
     std::wstring inputAtClose;
     HWND focusAtClose = nullptr;
@@ -228,6 +239,89 @@ TEST_F(FrameDispatch, HelpOpensTheFileThatWasChosenNotTheInterfaceLanguagesOwn) 
     app_->CheckHelpFiles();
     EXPECT_EQ(app_->HelpTopicTarget(148), app_->programFolder + u"OstrelProJp.chm::/html/list_selected");
     DeleteFileW((program + L"OstrelProJp.chm").c_str());
+}
+
+// A 20-point red run and a 10.5-point run, for an input font of 10 points.
+constexpr char kFarAndNearRtf[] = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red255\\green0\\blue0;}"
+                                  "\\f0\\fs40\\cf1 big\\fs21\\cf0 near}";
+
+struct PasteRoute {
+    const char* name;
+    bool throughLoop;    // WM_PASTE reaching the box through the loop, else the Paste command
+    bool autoLocateOff;  // no search (and no reformatting) on the change itself
+};
+
+void PrintTo(const PasteRoute& route, std::ostream* out) { *out << route.name; }
+
+class InputBoxPaste : public FrameDispatch, public testing::WithParamInterface<PasteRoute> {};
+
+TEST_P(InputBoxPaste, FarSizesTakeTheInputFontSizeAndColourTurnsBlack) {
+    Create();
+    lists_.autoLocateOff = GetParam().autoLocateOff;
+    frame_->ApplyInputFont(ArticleViewHost().InputFontPoints());
+    ASSERT_EQ(ArticleViewHost().InputFontPoints(), 10);
+    HWND input = frame_->InputBox();
+    frame_->InputEdit()->SetText(u"ab");
+    SendMessageW(input, EM_SETSEL, 2, 2);
+    ASSERT_TRUE(PutRtfOnClipboard(frame_->Window(), kFarAndNearRtf));
+    if (GetParam().throughLoop) PostMessageW(input, WM_PASTE, 0, 0);
+    else PostMessageW(frame_->Window(), WM_COMMAND, cmd::kInputPaste, 0);
+    PostQuitMessage(0);
+    frame_->MessageLoop();
+    ASSERT_EQ(ControlText(input), u"abbignear");
+    for (LONG i = 0; i < 9; ++i) {
+        const CHARFORMAT2W format = UnitFormat(input, i);
+        EXPECT_EQ(format.yHeight, i >= 5 ? 210 : 200) << i;
+        EXPECT_TRUE((format.dwEffects & CFE_AUTOCOLOR) || format.crTextColor == 0) << i;
+    }
+    SendMessageW(frame_->Window(), WM_CLOSE, 0, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Routes, InputBoxPaste,
+                         testing::Values(PasteRoute{"LoopSearching", true, false},
+                                         PasteRoute{"LoopNotSearching", true, true},
+                                         PasteRoute{"CommandSearching", false, false},
+                                         PasteRoute{"CommandNotSearching", false, true}),
+                         [](const testing::TestParamInfo<PasteRoute>& info) { return info.param.name; });
+
+TEST_F(FrameDispatch, TextsTheProgramPutsIntoTheInputBoxStartNoSearchButTypingDoes) {
+    Create();
+    PumpPendingMessages();
+    lists_.searches = 0;
+    frame_->InputEdit()->SetText(u"\u732b");
+    frame_->InputEdit()->Clear();
+    frame_->InputEdit()->SetText(u"\u72ac");
+    PumpPendingMessages();
+    EXPECT_EQ(lists_.searches, 0);
+    SendMessageW(frame_->InputBox(), EM_SETSEL, 1, 1);
+    SendMessageW(frame_->InputBox(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"x"));
+    PumpPendingMessages();
+    EXPECT_EQ(lists_.searches, 1);
+    SendMessageW(frame_->Window(), WM_CLOSE, 0, 0);
+}
+
+// The article view's host, as far as a looked-up selection needs it.
+class InputBoxHost final : public IArticleViewHost {
+public:
+    HWND MainWindow() override { return g_frame->Window(); }
+    bool ListHasWords(int32_t) override { return true; }
+    int32_t SetCurrentListByKind(int32_t kind) override { return kind; }
+    CRichEdit* InputBox() override { return g_frame->InputEdit(); }
+    void SetBusy(bool busy) override { g_application->inputBusy = busy ? 1 : 0; }
+};
+
+TEST_F(FrameDispatch, ASelectionLookedUpFillsTheInputBoxAndSearchesOnce) {
+    Create();
+    PumpPendingMessages();
+    lists_.searches = 0;
+    InputBoxHost host;
+    SetArticleViewHost(&host);
+    LookUpText(u"\u732b", kLookUpInList);
+    PumpPendingMessages();
+    SetArticleViewHost(nullptr);
+    EXPECT_EQ(ControlText(frame_->InputBox()), u"\u732b");
+    EXPECT_EQ(lists_.searches, 1);  // the Find of the look-up, none from the change
+    SendMessageW(frame_->Window(), WM_CLOSE, 0, 0);
 }
 
 TEST(PumpPendingMessages, DispatchesWhatIsQueuedAndKeepsTheQuitForTheMainLoop) {

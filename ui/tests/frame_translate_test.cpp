@@ -12,6 +12,7 @@
 
 #include <string>
 #include <vector>
+#include "article/win/rich_edit.h"
 #include "ui/command_ids.h"
 #include "ui/frame_translate.h"
 
@@ -34,14 +35,14 @@ LRESULT CALLBACK RecordingFrameProc(HWND window, UINT message, WPARAM wParam, LP
 class StandInLists final : public ITranslationLists {
 public:
     HWND FrameWindow() override { return frame; }
-    HWND InputBox() override { return input; }
+    CRichEdit* InputBox() override { return input; }
     WordList* TranslatedWords() override { return list; }
     void ClearTranslatedWordsView() override { ++clears; }
     int32_t CurrentKind() override { return kind; }
     void SelectHitAtCaret(int32_t caret) override { selectedCaret = caret; }
     std::u16string UpdateInput() override {
         wchar_t text[1100] = {};
-        GetWindowTextW(input, text, 1100);
+        if (input) GetWindowTextW(input->Window(), text, 1100);
         return std::u16string(reinterpret_cast<const char16_t*>(text));
     }
     bool HasReverseView() override { return true; }
@@ -54,7 +55,8 @@ public:
     void UpdateCommandStates(uint32_t command) override { states.push_back(command); }
 
     WordList* list = nullptr;
-    HWND frame = nullptr, input = nullptr;
+    HWND frame = nullptr;
+    CRichEdit* input = nullptr;
     int32_t kind = 4;
     int32_t selectedCaret = -1;
     int clears = 0, shownFromTop = 0, lexiconSearches = 0, recorded = 0;
@@ -81,11 +83,11 @@ protected:
         RegisterClassW(&frameClass);
         frame = CreateWindowExW(0, L"TranslateTestFrame", L"frame", WS_OVERLAPPEDWINDOW, 0, 0, 400, 200, nullptr,
                                 nullptr, GetModuleHandleW(nullptr), nullptr);
-        input = CreateWindowExW(0, L"RichEdit20W", L"", WS_CHILD | WS_VISIBLE, 0, 0, 380, 30, frame, nullptr,
-                                GetModuleHandleW(nullptr), nullptr);
+        inputBox = std::make_unique<CRichEdit>(frame, true, 202, 0, 0, 380, 30, false);
+        input = inputBox->Window();
         SendMessageW(input, EM_SETEVENTMASK, 0, ENM_CHANGE);
         lists.list = list.get();
-        lists.input = input;
+        lists.input = inputBox.get();
         lists.frame = frame;
         entry = std::make_unique<FrameTranslator>(lists, nullptr);
         g_commands.clear();
@@ -94,11 +96,13 @@ protected:
     void TearDown() override {
         entry.reset();
         DestroyWindow(frame);
+        inputBox.reset();
         TranslatorTest::TearDown();
     }
     std::u16string InputText() { return lists.UpdateInput(); }
 
     HWND frame = nullptr, input = nullptr;
+    std::unique_ptr<CRichEdit> inputBox;
     StandInLists lists;
     std::unique_ptr<FrameTranslator> entry;
 };
@@ -192,7 +196,7 @@ TEST_F(FrameTranslateTest, NothingHappensWithoutTheTranslatedWordsListOrTheInput
 }
 
 TEST_F(FrameTranslateTest, SetInputTextSendsNoChangeNoticeButTypingDoes) {
-    SetInputText(input, u"猫");
+    SetInputText(inputBox.get(), u"猫");
     EXPECT_EQ(g_changeNotices, 0);
     EXPECT_EQ(InputText(), u"猫");
     SendMessageW(input, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"x"));

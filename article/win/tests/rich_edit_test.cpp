@@ -110,16 +110,8 @@ TEST_F(CRichEditTest, PlainTextWithoutRedrawLeavesRedrawOff) {
 // run after typed text, in an input box whose font has 10 points.
 TEST_F(CRichEditTest, PastedFarSizeAndColourEvenOutANearSizeStays) {
     edit_->SetText(u"ab");
-    const UINT rtfFormat = RegisterClipboardFormatW(L"Rich Text Format");
-    const char rtf[] = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red255\\green0\\blue0;}"
-                       "\\f0\\fs40\\cf1 big\\fs21\\cf0 near}";
-    ASSERT_TRUE(OpenClipboard(parent_));
-    EmptyClipboard();
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, sizeof rtf);
-    memcpy(GlobalLock(block), rtf, sizeof rtf);
-    GlobalUnlock(block);
-    SetClipboardData(rtfFormat, block);
-    CloseClipboard();
+    ASSERT_TRUE(PutRtfOnClipboard(parent_, "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red255\\green0\\blue0;}"
+                                           "\\f0\\fs40\\cf1 big\\fs21\\cf0 near}"));
     SendMessageW(Control(), EM_SETSEL, 2, 2);
     SendMessageW(Control(), WM_PASTE, 0, 0);
     ASSERT_EQ(ControlText(Control()), u"abbignear");

@@ -1,10 +1,11 @@
 // Reading a real rich edit back in tests: the text without CR LF
-// conversion and the character format of one unit.
+// conversion and the character format of one unit; RTF put on the clipboard.
 #pragma once
 
 #include <windows.h>
 #include <richedit.h>
 
+#include <cstring>
 #include <string>
 
 // The control's text as it holds it (a paragraph end is one CR).
@@ -39,4 +40,19 @@ inline void PumpMessages() {
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
+}
+
+// Puts `rtf` (terminated) on the clipboard as its only format; false when the
+// clipboard could not be opened.
+inline bool PutRtfOnClipboard(HWND owner, const char* rtf) {
+    const UINT rtfFormat = RegisterClipboardFormatW(L"Rich Text Format");
+    if (!OpenClipboard(owner)) return false;
+    EmptyClipboard();
+    const size_t size = strlen(rtf) + 1;
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size);
+    memcpy(GlobalLock(block), rtf, size);
+    GlobalUnlock(block);
+    SetClipboardData(rtfFormat, block);
+    CloseClipboard();
+    return true;
 }
