@@ -4,10 +4,10 @@
 // commands handed on to the main window.
 #include <algorithm>
 
+#include "article/win/rich_edit.h"
 #include "dictionary/dictionary.h"
 #include "dictionary/saved_word_list.h"
 #include "dictionary/word_list.h"
-#include "common/win/wide_text.h"
 #include "ui/application.h"
 #include "ui/command_ids.h"
 #include "ui/frame.h"
@@ -127,7 +127,7 @@ void ListView::QuickSearchFromLexicon() {
     std::u16string word = u"\"" + cellText(*model, currentRow, kLexiconWordColumn) + u"\"";
     Application* app = g_application;
     if (app) ++app->inputBusy;
-    SetWindowTextW(g_frame->InputBox(), WideString(word).c_str());
+    if (CRichEdit* input = g_frame->InputEdit()) input->SetText(word);
     if (app) --app->inputBusy;
     if (app) ++app->listBusy;
     g_frame->OnCommand(cmd::kListSearchResults, 0);
