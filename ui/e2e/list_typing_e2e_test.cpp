@@ -134,7 +134,7 @@ TEST_F(ListTyping, KanaTypedFillTheReadingListAndShowTheArticle) {
 
     TestFolders folders = PrepareWithSlice(L"ListTyping.KanaTyped");
     ProgramRun run;
-    HWND frame = run.WaitForFrame();
+    HWND frame = run.WaitForFrameWithoutClipboardMonitor();
     ASSERT_NE(frame, nullptr);
     auto state = run.QueryState(frame);
     EXPECT_EQ(state[L"dictionaries"], L"2") << "the slice and the personal dictionary made at the first run";
@@ -222,7 +222,7 @@ TEST_F(ListTyping, RomajiReachTheKanaRowAndColumnWidthsSurviveARestart) {
     TestFolders folders = PrepareWithSlice(L"ListTyping.Romaji", L"[View]\r\nWordsKanaList=dic=20,wkn=111,wkj=70,wse=320\r\n");
     {
         ProgramRun run;
-        HWND frame = run.WaitForFrame();
+        HWND frame = run.WaitForFrameWithoutClipboardMonitor();
         ASSERT_NE(frame, nullptr);
         HWND input = FindChild(frame, L"RichEdit20W", 202);
         ASSERT_NE(input, nullptr);
@@ -277,7 +277,7 @@ TEST_F(ListTyping, AWordOfAGlossFillsTheSearchResultsAndIsColouredInTheArticle) 
     ASSERT_FALSE(word.empty());
     TestFolders folders = PrepareWithSlice(L"ListTyping.FullText");
     ProgramRun run;
-    HWND frame = run.WaitForFrame();
+    HWND frame = run.WaitForFrameWithoutClipboardMonitor();
     ASSERT_NE(frame, nullptr);
     SendMessageW(frame, WM_COMMAND, 40139, 0);  // the search results
     HWND input = FindChild(frame, L"RichEdit20W", 202);
@@ -328,7 +328,7 @@ TEST_F(ListTyping, AWordOfAGlossFillsTheSearchResultsAndIsColouredInTheArticle) 
 TEST_F(ListTyping, AKanjiTypedFindsItsKanjidicArticleInTheKanjiList) {
     TestFolders folders = PrepareWithSlice(L"ListTyping.Kanji", L"", {L"edict-slice", L"kanjidic-slice"});
     ProgramRun run;
-    HWND frame = run.WaitForFrame();
+    HWND frame = run.WaitForFrameWithoutClipboardMonitor();
     ASSERT_NE(frame, nullptr);
     EXPECT_EQ(run.QueryState(frame)[L"dictionaries"], L"3");
     SendMessageW(frame, WM_COMMAND, 40007, 0);  // the list by kanji

@@ -172,6 +172,12 @@ HWND ProgramRun::WaitForFrame(DWORD timeoutMs) {
     return nullptr;
 }
 
+HWND ProgramRun::WaitForFrameWithoutClipboardMonitor(DWORD timeoutMs) {
+    HWND frame = WaitForFrame(timeoutMs);
+    if (frame) SendMessageW(frame, WM_COMMAND, 40009, 0);  // clipboard monitor off
+    return frame;
+}
+
 long ProgramRun::WaitForExit(DWORD timeoutMs) {
     if (!process_ || WaitForSingleObject(process_, timeoutMs) != WAIT_OBJECT_0) return -1;
     DWORD code = 0;

@@ -47,6 +47,10 @@ public:
     bool Started() const { return process_ != nullptr; }
     // The frame window once it exists (null after the timeout).
     HWND WaitForFrame(DWORD timeoutMs = 15000);
+    // The same, with the clipboard monitor then turned off: other tests of the
+    // run use the display's clipboard, and a first run monitors it, so a copy
+    // elsewhere would start a clipboard search in the middle of this test.
+    HWND WaitForFrameWithoutClipboardMonitor(DWORD timeoutMs = 15000);
     // Waits for the process to end; its exit code, or -1 on timeout.
     long WaitForExit(DWORD timeoutMs = 15000);
     // Chooses Exit (40001) in the frame and waits for the end.

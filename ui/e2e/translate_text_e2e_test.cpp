@@ -66,7 +66,7 @@ HWND StartWithSlice(ProgramRun& run, TestFolders& folders) {
                           dictionary.c_str(), FALSE));
     WriteSettings(folders, L"[Window]\r\nx=20\r\ny=20\r\ncx=700\r\ncy=560\r\ncy2=300\r\n[Dictionaries]\r\nFile1=" +
                                dictionary + L",0\r\n");
-    return run.WaitForFrame();
+    return run.WaitForFrameWithoutClipboardMonitor();
 }
 
 TEST(TranslateTextEndToEnd, InflectedVerbShowsItsNoteAboveTheArticle) {
