@@ -3,6 +3,7 @@
 #include "storage/index_keys.h"
 
 #include "common/collation/collator.h"
+#include "common/collation/prepared_text.h"
 #include "common/collation/xcollator1.h"
 #include "storage/byte_order.h"
 
@@ -30,6 +31,14 @@ int32_t CollatorMode(int32_t sort) {
 }
 
 int32_t Sign(int64_t v) { return v < 0 ? -1 : (v > 0 ? 1 : 0); }
+
+// Stored text may sit at an odd address; the collator reads char16_t.
+const char16_t* AlignedText(const uint8_t* p, uint32_t bytes, std::vector<char16_t>& scratch) {
+    if ((reinterpret_cast<uintptr_t>(p) & 1) == 0) return reinterpret_cast<const char16_t*>(p);
+    scratch.resize(bytes / 2 + 1);
+    std::memcpy(scratch.data(), p, bytes & ~1u);
+    return scratch.data();
+}
 
 uint64_t g_comparisons = 0;
 
@@ -62,7 +71,13 @@ ICollator* IndexCollator(int32_t kind) {
 
 uint64_t IndexKeyFormat::Comparisons() { return g_comparisons; }
 
+IndexKeyFormat::IndexKeyFormat() = default;
+IndexKeyFormat::~IndexKeyFormat() = default;
+IndexKeyFormat::IndexKeyFormat(IndexKeyFormat&&) noexcept = default;
+IndexKeyFormat& IndexKeyFormat::operator=(IndexKeyFormat&&) noexcept = default;
+
 DmsStatus IndexKeyFormat::Init(const FileDescription& description, int32_t keyId, int32_t collatorKind) {
+    prepared_.texts_.clear();   // made for the collator of the format before
     segments_.clear();
     shape_.clear();
     shapeId_ = 0;
@@ -130,27 +145,16 @@ bool IndexKeyFormat::IsWellFormed(std::span<const uint8_t> key) const {
 
 int32_t IndexKeyFormat::CompareText(const uint8_t* a, uint32_t aBytes, const uint8_t* b, uint32_t bBytes,
                                     size_t segment) const {
-    auto aligned = [](const uint8_t* p, uint32_t bytes, std::vector<char16_t>& scratch) -> const char16_t* {
-        if ((reinterpret_cast<uintptr_t>(p) & 1) == 0) return reinterpret_cast<const char16_t*>(p);
-        scratch.resize(bytes / 2 + 1);
-        std::memcpy(scratch.data(), p, bytes & ~1u);
-        return scratch.data();
-    };
-    const char16_t* ta = aligned(a, aBytes, alignedA_);
-    const char16_t* tb = aligned(b, bBytes, alignedB_);
     const Segment& s = segments_[segment];
-    // The collator's own comparison: it stops at the first primary weight that
-    // differs, which decides most comparisons of a seek without building
-    // either text's whole sort key.
-    int32_t r = collator_->Compare(ta, aBytes / 2, tb, bBytes / 2, s.mode, s.flags);
+    int32_t r = collator_->Compare(AlignedText(a, aBytes, alignedA_), aBytes / 2, AlignedText(b, bBytes, alignedB_),
+                                   bBytes / 2, s.mode, s.flags);
     if (r != 0) return r < 0 ? -1 : 1;
     return Sign(int64_t{aBytes} - int64_t{bBytes});
 }
 
-int32_t IndexKeyFormat::Compare(std::span<const uint8_t> a, std::span<const uint8_t> b) const {
+template <typename TextOrder>
+int32_t IndexKeyFormat::CompareSegments(const uint8_t* pa, const uint8_t* pb, TextOrder&& compareText) const {
     ++g_comparisons;
-    const uint8_t* pa = a.data();
-    const uint8_t* pb = b.data();
     for (size_t k = 0; k < segments_.size(); ++k) {
         const Segment& s = segments_[k];
         int32_t r = 0;
@@ -160,7 +164,7 @@ int32_t IndexKeyFormat::Compare(std::span<const uint8_t> a, std::span<const uint
             const uint8_t* va = pa + 2;
             const uint8_t* vb = pb + 2;
             if (s.type == FieldUString) {
-                r = s.collated ? CompareText(va, la, vb, lb, k) : Sign(int64_t{la} - int64_t{lb});
+                r = s.collated ? compareText(k, va, la, vb, lb) : Sign(int64_t{la} - int64_t{lb});
             } else {
                 uint32_t n = std::min(la, lb);
                 uint32_t i = 0;
@@ -188,6 +192,43 @@ int32_t IndexKeyFormat::Compare(std::span<const uint8_t> a, std::span<const uint
         if (r != 0) return r;
     }
     return 0;
+}
+
+int32_t IndexKeyFormat::Compare(std::span<const uint8_t> a, std::span<const uint8_t> b) const {
+    return CompareSegments(a.data(), b.data(),
+                           [this](size_t k, const uint8_t* va, uint32_t la, const uint8_t* vb, uint32_t lb) {
+                               return CompareText(va, la, vb, lb, k);
+                           });
+}
+
+const IndexKeyFormat::PreparedKey& IndexKeyFormat::Prepare(std::span<const uint8_t> key) const {
+    PreparedKey& out = prepared_;
+    out.bytes_.assign(key.begin(), key.end());
+    if (out.texts_.size() < segments_.size()) out.texts_.resize(segments_.size());
+    const uint8_t* p = out.bytes_.data();
+    for (size_t k = 0; k < segments_.size(); ++k) {
+        const Segment& s = segments_[k];
+        if (!s.variable) {
+            p += s.width;
+            continue;
+        }
+        uint32_t bytes = LoadU16(p) - kLengthBias;
+        if (s.collated) {
+            if (!out.texts_[k]) out.texts_[k] = NewPreparedText(*collator_);
+            out.texts_[k]->Prepare(AlignedText(p + 2, bytes, alignedB_), bytes / 2, s.mode, s.flags);
+        }
+        p += 2 + bytes;
+    }
+    return out;
+}
+
+int32_t IndexKeyFormat::Compare(std::span<const uint8_t> a, const PreparedKey& b) const {
+    return CompareSegments(a.data(), b.bytes_.data(),
+                           [&](size_t k, const uint8_t* va, uint32_t la, const uint8_t*, uint32_t lb) {
+                               int32_t r = b.texts_[k]->Compare(AlignedText(va, la, alignedA_), la / 2);
+                               if (r != 0) return r < 0 ? -1 : 1;
+                               return Sign(int64_t{la} - int64_t{lb});
+                           });
 }
 
 void IndexKeyFormat::Decode(std::span<const uint8_t> key, KeySegmentValue* out) const {

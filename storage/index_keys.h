@@ -29,10 +29,12 @@
 #include "storage/index_values.h"
 
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
 
+class PreparedText;  // common/collation/prepared_text.h
 struct ICollator;  // common/collation/collator.h: kept out of this header, which reaches
                    // the system's COM headers in the Windows build
 
@@ -42,6 +44,19 @@ ICollator* IndexCollator(int32_t kind);
 
 class IndexKeyFormat {
 public:
+    // One key made ready for many comparisons (the key of a seek or an
+    // insert, compared with a score of stored keys on its way down): its
+    // bytes and the collator's sort data of each collated segment.
+    class PreparedKey {
+    public:
+        std::span<const uint8_t> Bytes() const { return bytes_; }
+
+    private:
+        friend class IndexKeyFormat;
+        std::vector<uint8_t> bytes_;
+        std::vector<std::unique_ptr<PreparedText>> texts_;   // per segment; null unless collated
+    };
+
     struct Segment {
         int32_t type = 0;
         uint32_t width = 0;   // bytes of a fixed segment in an entry; 0 variable or none
@@ -50,6 +65,11 @@ public:
         int32_t mode = 0;       // collator mode
         uint32_t flags = 0;     // collator flags
     };
+
+    IndexKeyFormat();
+    ~IndexKeyFormat();
+    IndexKeyFormat(IndexKeyFormat&&) noexcept;
+    IndexKeyFormat& operator=(IndexKeyFormat&&) noexcept;
 
     // The segments of the index with `keyId`. 28 when there is none; 47 when
     // a segment needs the collator and it cannot be had.
@@ -74,6 +94,13 @@ public:
     // Order of two well-formed keys: negative, 0 or positive as a sorts
     // before, equal to or after b.
     int32_t Compare(std::span<const uint8_t> a, std::span<const uint8_t> b) const;
+    // The format's prepared key, made again of the well-formed key `key`
+    // (copied): valid until the next Prepare. The format belongs to one
+    // cursor, and one operation of it uses one key at a time; its sort data
+    // buffers are made once and reused from key to key.
+    const PreparedKey& Prepare(std::span<const uint8_t> key) const;
+    // Compare(a, the prepared key), with the same answers.
+    int32_t Compare(std::span<const uint8_t> a, const PreparedKey& b) const;
     // Copies a well-formed key into the caller's segment buffers (see
     // KeySegmentValue). A null `out` copies nothing.
     void Decode(std::span<const uint8_t> key, KeySegmentValue* out) const;
@@ -83,6 +110,10 @@ public:
     static uint64_t Comparisons();
 
 private:
+    // The segment order of index_keys.h; `compareText(segment, a, aBytes,
+    // b, bBytes)` orders the texts of collated segments (-1, 0 or 1).
+    template <typename TextOrder>
+    int32_t CompareSegments(const uint8_t* pa, const uint8_t* pb, TextOrder&& compareText) const;
     int32_t CompareText(const uint8_t* a, uint32_t aBytes, const uint8_t* b, uint32_t bBytes, size_t segment) const;
 
     std::vector<Segment> segments_;
@@ -92,4 +123,5 @@ private:
     // Stored text may sit at an odd address; the collator reads char16_t.
     mutable std::vector<char16_t> alignedA_;
     mutable std::vector<char16_t> alignedB_;
+    mutable PreparedKey prepared_;
 };

@@ -120,13 +120,14 @@ DmsStatus IndexTree::Seek(const KeySegmentValue* key, SeekMode mode, KeySegmentV
     Unposition();
     DmsStatus st = format_->Encode(key, keyScratch_);
     if (Failed(st)) return st;
+    const IndexKeyFormat::PreparedKey& searchKey = format_->Prepare(keyScratch_);
     // In every page the first entry not less than the key (greater, for
     // Greater), found by binary search; the entries passed add their counts
     // to the ordinal. The same entry and ordinal as a scan from the left.
     uint64_t counted = 0;
     KeyPage page;
     st = Descend(page, [&](const KeyPage& p, int32_t& entry) {
-        uint32_t i = Bound(p, keyScratch_, mode != Greater);
+        uint32_t i = Bound(p, searchKey, mode != Greater);
         if (i == p.Count()) return DmsStatus::RecordNotFound;
         counted += CountBefore(p, i);
         entry = static_cast<int32_t>(i);
@@ -134,11 +135,11 @@ DmsStatus IndexTree::Seek(const KeySegmentValue* key, SeekMode mode, KeySegmentV
     });
     if (Failed(st)) return st;
     uint32_t i = static_cast<uint32_t>(cursor_.path[cursor_.depth].entry);
-    if (mode == Equal && format_->Compare(page.Key(i), keyScratch_) != 0) return DmsStatus::RecordNotFound;
+    if (mode == Equal && format_->Compare(page.Key(i), searchKey) != 0) return DmsStatus::RecordNotFound;
     return Report(page, i, static_cast<uint32_t>(counted), out, position);
 }
 
-uint32_t IndexTree::Bound(const KeyPage& page, std::span<const uint8_t> key, bool orEqual) const {
+uint32_t IndexTree::Bound(const KeyPage& page, const IndexKeyFormat::PreparedKey& key, bool orEqual) const {
     const int32_t least = orEqual ? 0 : 1;  // smallest comparison result that stops
     uint32_t lo = 0;
     uint32_t hi = page.Count();
@@ -153,7 +154,7 @@ uint32_t IndexTree::Bound(const KeyPage& page, std::span<const uint8_t> key, boo
     return lo;
 }
 
-DmsStatus IndexTree::DescendBinary(std::span<const uint8_t> key, uint64_t& counted, bool pin) {
+DmsStatus IndexTree::DescendBinary(const IndexKeyFormat::PreparedKey& key, uint64_t& counted, bool pin) {
     counted = 0;
     bool wasPinning = pinning_;
     pinning_ = pin;
@@ -180,7 +181,7 @@ DmsStatus IndexTree::SeekLessOrEqual(const KeySegmentValue* key, KeySegmentValue
     DmsStatus st = format_->Encode(key, keyScratch_);
     if (Failed(st)) return st;
     uint64_t counted = 0;
-    st = DescendBinary(keyScratch_, counted, false);
+    st = DescendBinary(format_->Prepare(keyScratch_), counted, false);
     if (Failed(st)) return st;
     int32_t& leafEntry = cursor_.path[cursor_.depth].entry;
     if (leafEntry >= 0) return ReportCurrent(out, position, static_cast<uint32_t>(counted + leafEntry));

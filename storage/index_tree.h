@@ -116,10 +116,10 @@ private:
     // Descends by binary search to the leaf for `key` (path filled down to
     // the leaf, whose entry is the last not greater than `key`, -1 for none);
     // `counted` gets the leaf entries left of that leaf.
-    DmsStatus DescendBinary(std::span<const uint8_t> key, uint64_t& counted, bool pin);
+    DmsStatus DescendBinary(const IndexKeyFormat::PreparedKey& key, uint64_t& counted, bool pin);
     // Binary search: the first entry greater than `key`, or with `orEqual`
     // the first not less than it; Count() when there is none.
-    uint32_t Bound(const KeyPage& page, std::span<const uint8_t> key, bool orEqual) const;
+    uint32_t Bound(const KeyPage& page, const IndexKeyFormat::PreparedKey& key, bool orEqual) const;
 
     // Replaces `removeCount` entries from `at` of the page at path `level` by
     // `entries`, then carries the change up: the page's high-key entry in its

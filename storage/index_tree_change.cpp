@@ -270,7 +270,7 @@ DmsStatus IndexTree::InsertEntry(std::span<const uint8_t> built) {
         LoadU16(built.data()) != built.size() || !format_->IsWellFormed(built.subspan(keypage::kEntryHead)))
         return DmsStatus::InvalidKeyValues;
     EntryBytes entry(built.begin(), built.end());
-    keyScratch_.assign(built.begin() + keypage::kEntryHead, built.end());
+    const IndexKeyFormat::PreparedKey& searchKey = format_->Prepare(built.subspan(keypage::kEntryHead));
     DmsStatus st = DmsStatus::Success;
     pinning_ = true;
     if (Root() == kNone) {
@@ -281,7 +281,7 @@ DmsStatus IndexTree::InsertEntry(std::span<const uint8_t> built) {
         cursor_.depth = 0;
     } else {
         uint64_t counted = 0;
-        st = DescendBinary(keyScratch_, counted, true);
+        st = DescendBinary(searchKey, counted, true);
         if (Failed(st)) return st;
     }
     std::vector<EntryBytes> entries;

@@ -3,7 +3,7 @@
 // when no neighbour can change its primaries.
 #include "common/collation/uca_simple_primaries.h"
 
-#include "common/collation/xcollator1.h"
+#include "common/collation/uca_elements.h"
 
 void SimplePrimaryTable::Build(const DucetTable& table) {
     Clear();

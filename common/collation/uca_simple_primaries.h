@@ -1,13 +1,15 @@
-// The primaries of the code points whose primary weights XCollator1 can take
-// without their neighbours: kana, Latin, Cyrillic, punctuation and the CJK
-// ideographs. Compare reads them to decide most comparisons without making
-// collation elements; anything not listed here goes the element-making way.
+// The primaries of the code points whose primary weights the UCA collator
+// can take without their neighbours (kana, Latin, Cyrillic, punctuation and
+// the CJK ideographs), and the reader of a text's primaries from them.
+// Comparisons read these to decide most answers without making collation
+// elements; anything not listed here goes the element-making way.
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
 #include "common/collation/ducet_table.h"
+#include "common/collation/uca_elements.h"
 
 class SimplePrimaryTable {
 public:
@@ -21,8 +23,8 @@ public:
         bool usable;             // false: the weights depend on the context
     };
 
-    // Fills the table from `table` (the elements are made the one way
-    // XCollator1 makes them); an empty table answers nothing.
+    // Fills the table from `table` (the elements are made the one way every
+    // comparison makes them); an empty table answers nothing.
     void Build(const DucetTable& table);
     void Clear() { entries_.clear(); ideographsImplicit_ = false; }
 
@@ -46,4 +48,70 @@ public:
 private:
     std::vector<Entry> entries_;
     bool ideographsImplicit_ = false;   // no ideograph has listed elements
+};
+
+// The non-zero primaries of a text read straight from the simple-primary
+// table, with the text expanded as the element builder expands it. It gives
+// up (kGiveUp) at any code unit whose primaries might depend on its
+// neighbours, and before the per-call bounds could cut anything, so every
+// primary it gives is the one the elements have.
+class SimplePrimaryReader {
+public:
+    static constexpr int32_t kEnd = -1;
+    static constexpr int32_t kGiveUp = -2;
+
+    SimplePrimaryReader(const SimplePrimaryTable& table, const char16_t* text, int32_t length)
+        : table_(table), text_(text), length_(length) {}
+
+    // The next non-zero primary, kEnd after the last, or kGiveUp.
+    int32_t Next() {
+        while (next_ == count_) {
+            if (position_ == length_) return kEnd;
+            // Room for the largest expansion: three code points of up to 18 elements.
+            if (codePoints_ > kUcaMaxCodePoints - 3 || elements_ > kUcaMaxElements - 3 * 18) return kGiveUp;
+            next_ = count_ = 0;
+            if (!Read(text_[position_++])) return kGiveUp;
+        }
+        return pending_[next_++];
+    }
+
+private:
+    // Expands one code unit as the element builder does; false when the
+    // table cannot answer for it (a surrogate always goes the slow way).
+    bool Read(char16_t unit) {
+        const UcaExpansion expansion = ExpandForCollation(unit, hasPrevious_, previous_);
+        previous_ = expansion.processed;
+        hasPrevious_ = true;
+        for (uint8_t k = 0; k < expansion.count; ++k) {
+            char32_t cp = expansion.codePoints[k];
+            if (cp == kUcaRepetition) {
+                // Two implicit elements, no primary once weighed.
+                ++codePoints_;
+                elements_ += 2;
+            } else if (cp > 0xFFFF || !Put(static_cast<char16_t>(cp))) {
+                return false;
+            }
+        }
+        return true;
+    }
+    bool Put(char16_t unit) {
+        SimplePrimaryTable::Entry scratch;
+        const SimplePrimaryTable::Entry* entry = table_.Find(unit, scratch);
+        if (!entry) return false;
+        for (uint8_t k = 0; k < entry->count; ++k) pending_[count_++] = entry->primaries[k];
+        ++codePoints_;
+        elements_ += entry->elements;
+        return true;
+    }
+
+    const SimplePrimaryTable& table_;
+    const char16_t* text_;
+    int32_t length_;
+    int32_t position_ = 0;     // next code unit
+    int32_t codePoints_ = 0;   // code points after expansion, as the element builder counts them
+    int32_t elements_ = 0;     // elements the element builder would have made
+    uint16_t pending_[6];      // primaries of the last code unit read; at most three Puts of two
+    uint8_t count_ = 0, next_ = 0;
+    char32_t previous_ = 0;    // the code point processed last
+    bool hasPrevious_ = false;
 };

@@ -78,48 +78,15 @@ TEST(UcaPrimaryShortcut, AnswersAsTheWholeKeysOnEnamdictNames) {
     ExpectWholeKeyAnswersOnNeighbours(HeadwordsAndReadings("enamdict", 96));
 }
 
-// Random texts over `alphabet`, compared both ways with both flags, beside
-// texts that share a prefix with them or differ in one unit.
+// Random text pairs over `alphabet`, compared both ways with both flags.
 void ExpectWholeKeyAnswersOnRandomTexts(const std::u16string& alphabet, uint32_t seed) {
-    std::mt19937 random(seed);
-    auto pick = [&](size_t n) { return static_cast<size_t>(random() % n); };
-    auto text = [&] {
-        std::u16string t;
-        for (size_t n = pick(9); n > 0; --n) {
-            size_t at = pick(alphabet.size());
-            t += alphabet[at];
-            // Keep surrogate pairs whole most of the time, and sometimes not.
-            if (at + 1 < alphabet.size() && alphabet[at] >= 0xD800 && alphabet[at] <= 0xDBFF && pick(4))
-                t += alphabet[at + 1];
-        }
-        return t;
-    };
-    for (int k = 0; k < 20000; ++k) {
-        std::u16string a = text();
-        std::u16string b = pick(3) ? text() : a + text();
-        if (pick(4) == 0) b = a.substr(0, pick(a.size() + 1)) + text();
-        if (pick(8) == 0) b = a;
-        // One unit changed: the texts differ where a context decides.
-        if (pick(3) == 0 && !a.empty()) {
-            b = a;
-            b[pick(b.size())] = alphabet[pick(alphabet.size())];
-        }
-        ASSERT_NO_FATAL_FAILURE(ExpectWholeKeyAnswersBothWays(a, b)) << k;
-    }
+    int k = 0;
+    for (const auto& [a, b] : RandomTextPairs(alphabet, seed, 20000))
+        ASSERT_NO_FATAL_FAILURE(ExpectWholeKeyAnswersBothWays(a, b)) << k++;
 }
 
-// Texts made of the units whose weights depend on their neighbours, mixed
-// with plain ones: repetition signs after kana, ideographs and neither, the
-// prolonged sound sign, voicing marks (combining, spacing, halfwidth),
-// Hangul, ignorables, variable (fourth-level) characters, the repetition
-// stand-in U+F0FF, whole and lone surrogates.
 TEST(UcaPrimaryShortcut, AnswersAsTheWholeKeysOnTextsFullOfContexts) {
-    std::u16string alphabet =
-        u"aAzZ09 -.,'é\u0301\u00AD\u200B\u0000\u0008ёЯあかがきゃっんアイウエオガヵヶーゝゞヽヾ々〻〱〲〳〴〵"
-        u"\u3099\u309A\u309B\u309C\uFF9E\uFF9Fｶﾞｰ・、。佐木日本한각\u1100\u1161\u11A8\uF0FF\uFFFD"
-        u"\U00020000\U0001D11E";
-    alphabet += {char16_t(0xD800), char16_t(0xDC00)};
-    ExpectWholeKeyAnswersOnRandomTexts(alphabet, 2024);
+    ExpectWholeKeyAnswersOnRandomTexts(ContextAlphabet(), 2024);
 }
 
 // A few kana with every sign that looks back at them, so that a sign often
