@@ -6,6 +6,9 @@
 //  - compaction vs VACUUM, with the file sizes before and after;
 //  - durable single inserts: engine mode 0 vs SQLite rollback journal and WAL,
 //    both with full sync, one key and one article per operation.
+// Loads run at 10k, 100k, all of EDICT and 1M keys (EDICT then ENAMDICT); the
+// closing lines give engine / SQLite per size and order (bulk load against
+// heap + CREATE INDEX, direct inserts against the indexed table).
 // Each benchmark iteration is one whole run (create, load, close, fsync);
 // run with --benchmark_repetitions for medians. Before timing, the full
 // bulk-versus-direct differential runs over every EDICT and ENAMDICT key.
@@ -17,11 +20,13 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <map>
 #include <random>
 #include <string>
 #include <tuple>
 #include <vector>
 
+#include "bench/bench_support.h"
 #include "bench/sqlite_engine_order.h"
 #include "common/collation/collator.h"
 #include "storage/dms.h"
@@ -103,8 +108,19 @@ DmsStatus EngineCompact(CDMS& engine) {
     return Failed(st) ? st : closed;
 }
 
+constexpr int64_t kEdictKeys = 267380;
+const int64_t kSizes[] = {10000, 100000, kEdictKeys, 1000000};
+
+// The keys of a load: range(0) 0 file order, 1 shuffled; range(2) how many.
 const std::vector<ReadingAndWord>& Keys(const benchmark::State& state) {
-    return state.range(0) == 0 ? G().inFileOrder : G().shuffled;
+    static std::map<std::pair<int64_t, int64_t>, std::vector<ReadingAndWord>>* const sets =
+        new std::map<std::pair<int64_t, int64_t>, std::vector<ReadingAndWord>>;
+    std::vector<ReadingAndWord>& keys = (*sets)[{state.range(0), state.range(2)}];
+    if (keys.empty()) {
+        keys = LoadEdictAndEnamdictKeys(static_cast<size_t>(state.range(2)));
+        if (state.range(0) != 0) std::shuffle(keys.begin(), keys.end(), std::mt19937(2024));
+    }
+    return keys;
 }
 
 void BM_EngineLoad(benchmark::State& state) {
@@ -313,12 +329,7 @@ void BM_Differential(benchmark::State& state) {
 }
 
 BENCHMARK(BM_Differential)->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kSecond);
-// {0 file order | 1 shuffled, 0 direct | 1 bulk}
-BENCHMARK(BM_EngineLoad)->Args({0, 1})->Args({1, 1})->Args({0, 0})->Args({1, 0})->Iterations(1)
-    ->Unit(benchmark::kMillisecond);
-// {0 file order | 1 shuffled, 0 indexed table | 1 heap + CREATE INDEX}
-BENCHMARK(BM_SqliteLoad)->Args({0, 0})->Args({1, 0})->Args({0, 1})->Args({1, 1})->Iterations(1)
-    ->Unit(benchmark::kMillisecond);
+
 BENCHMARK(BM_EngineCompact)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SqliteVacuum)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EngineDurableInserts)->Iterations(1)->Unit(benchmark::kMillisecond);
@@ -326,4 +337,35 @@ BENCHMARK(BM_SqliteDurableInserts)->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmar
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    // Loads: {0 file order | 1 shuffled, 0 direct or indexed table | 1 bulk or heap + CREATE INDEX,
+    // keys}; the engine and SQLite of one case one after the other, so both meet the same machine load.
+    for (int64_t size : kSizes)
+        for (int64_t order : {0, 1})
+            for (int64_t way : {1, 0}) {
+                benchmark::RegisterBenchmark("BM_EngineLoad", BM_EngineLoad)->Args({order, way, size})->Iterations(1)
+                    ->Unit(benchmark::kMillisecond);
+                benchmark::RegisterBenchmark("BM_SqliteLoad", BM_SqliteLoad)->Args({order, way, size})->Iterations(1)
+                    ->Unit(benchmark::kMillisecond);
+            }
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    for (int64_t size : kSizes)
+        for (int64_t order : {0, 1})
+            for (int64_t way : {1, 0}) {
+                const std::string args = "/" + std::to_string(order) + "/" + std::to_string(way) + "/" +
+                                         std::to_string(size) + "/iterations:1";
+                double engine = reporter.times["BM_EngineLoad" + args], sqlite = reporter.times["BM_SqliteLoad" + args];
+                double engineCpu = reporter.cpuTimes["BM_EngineLoad" + args];
+                double sqliteCpu = reporter.cpuTimes["BM_SqliteLoad" + args];
+                if (engine > 0 && sqlite > 0)
+                    std::printf("%s, %lld keys, %s: engine / SQLite %.2f (CPU time %.2f)\n",
+                                way ? "bulk load" : "direct inserts", static_cast<long long>(size),
+                                order ? "shuffled" : "file order", engine / sqlite, engineCpu / sqliteCpu);
+            }
+    double compact = reporter.times["BM_EngineCompact/iterations:1"], vacuum = reporter.times["BM_SqliteVacuum/iterations:1"];
+    if (compact > 0 && vacuum > 0) std::printf("compaction / VACUUM %.2f\n", compact / vacuum);
+    benchmark::Shutdown();
+    return 0;
+}

@@ -2,17 +2,21 @@
 // the engine's counted B-tree beside SQLite on the same keys in a WITHOUT
 // ROWID table with the same page size and cache size and the same comparator
 // registered as its collation, SQLite's reads inside one read transaction.
-// Before timing, every probe's answer is compared between the two; the
-// counters give comparisons per seek.
+// Seeks run at 10k, 100k, all of EDICT and 1M keys (EDICT then ENAMDICT);
+// the closing lines give engine / SQLite per size (run with
+// --benchmark_repetitions=5 for medians). Before timing, every probe's answer
+// is compared between the two; the counters give comparisons per seek.
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <map>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "bench/bench_support.h"
 #include "bench/sqlite_engine_order.h"
 #include "common/collation/collator.h"
 #include "storage/dms.h"
@@ -37,7 +41,10 @@ struct Fixture {
     size_t mismatches = 0;
 };
 
-Fixture* g = nullptr;
+constexpr int64_t kEdictKeys = 267380;
+const int64_t kSizes[] = {10000, 100000, kEdictKeys, 1000000};
+
+Fixture* g = nullptr;   // the fixture of the benchmark running
 
 uint32_t EngineSeek(const ReadingAndWord& key) {
     std::u16string empty;
@@ -55,19 +62,26 @@ uint32_t SqliteSeek(const ReadingAndWord& key) {
     return static_cast<uint32_t>(sqlite3_column_int64(g->seek, 2));
 }
 
-void Setup() {
-    if (g != nullptr) return;
-    g = new Fixture;
-    g->pairs = LoadEdictKeys(400000);
+// Makes (once per size) the engine file and the SQLite database of the
+// first `count` keys and makes it the one the benchmark uses.
+void Setup(int64_t count) {
+    static std::map<int64_t, Fixture*>* const fixtures = new std::map<int64_t, Fixture*>;
+    Fixture*& slot = (*fixtures)[count];
+    if (slot != nullptr) {
+        g = slot;
+        return;
+    }
+    g = slot = new Fixture;
+    g->pairs = LoadEdictAndEnamdictKeys(static_cast<size_t>(count));
     std::mt19937 random(2024);
     for (int i = 0; i < 100000 && !g->pairs.empty(); ++i) {
         ReadingAndWord p = g->pairs[random() % g->pairs.size()];
         if (random() % 5 == 0 && !p.first.empty()) p.first[random() % p.first.size()] += 1;
         g->probes.push_back(p);
     }
-    std::string dir = OSTREL_BINARY_DIR;
-    g->enginePath = std::u16string(dir.begin(), dir.end()) + u"/index_bench.qdx";
-    g->sqlitePath = dir + "/index_bench.sqlite";
+    std::string stem = OSTREL_BINARY_DIR "/index_bench_" + std::to_string(count);
+    g->enginePath = std::u16string(stem.begin(), stem.end()) + u".qdx";
+    g->sqlitePath = stem + ".sqlite";
     SystemStorageIO().Delete(g->enginePath);
     std::remove(g->sqlitePath.c_str());
 
@@ -116,7 +130,7 @@ void Setup() {
 }
 
 void BM_EngineSeek(benchmark::State& state) {
-    Setup();
+    Setup(state.range(0));
     uint64_t before = IndexKeyFormat::Comparisons();
     for (auto _ : state) {
         for (const ReadingAndWord& p : g->probes) benchmark::DoNotOptimize(EngineSeek(p));
@@ -128,7 +142,7 @@ void BM_EngineSeek(benchmark::State& state) {
 }
 
 void BM_SqliteSeek(benchmark::State& state) {
-    Setup();
+    Setup(state.range(0));
     uint64_t before = g->sqliteComparisons;
     // One read transaction over all seeks, as a reader of a dictionary would
     // hold it: without it every statement takes and drops the file's lock.
@@ -143,7 +157,7 @@ void BM_SqliteSeek(benchmark::State& state) {
 }
 
 void BM_EngineScan(benchmark::State& state) {
-    Setup();
+    Setup(kEdictKeys);
     int64_t rows = 0;
     for (auto _ : state) {
         EntryPosition pos;
@@ -155,7 +169,7 @@ void BM_EngineScan(benchmark::State& state) {
 }
 
 void BM_SqliteScan(benchmark::State& state) {
-    Setup();
+    Setup(kEdictKeys);
     sqlite3_exec(g->db, "BEGIN", nullptr, nullptr, nullptr);
     sqlite3_stmt* scan = nullptr;
     sqlite3_prepare_v2(g->db, "SELECT r, w, ref FROM k ORDER BY r, w, ref", -1, &scan, nullptr);
@@ -174,7 +188,7 @@ void BM_SqliteScan(benchmark::State& state) {
 
 // Engine only: the counted tree moves to an ordinal in O(log n).
 void BM_EngineMoveToOrdinal(benchmark::State& state) {
-    Setup();
+    Setup(kEdictKeys);
     std::mt19937 random(5);
     uint32_t n = static_cast<uint32_t>(g->pairs.size());
     for (auto _ : state) {
@@ -184,12 +198,29 @@ void BM_EngineMoveToOrdinal(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations());
 }
 
-BENCHMARK(BM_EngineSeek)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_SqliteSeek)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EngineScan)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SqliteScan)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EngineMoveToOrdinal);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    // The two peers of one size run one after the other, so both meet the same machine load.
+    for (int64_t size : kSizes) {
+        benchmark::RegisterBenchmark("BM_EngineSeek", BM_EngineSeek)->Arg(size)->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark("BM_SqliteSeek", BM_SqliteSeek)->Arg(size)->Unit(benchmark::kMillisecond);
+    }
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    for (int64_t size : kSizes) {
+        const std::string arg = "/" + std::to_string(size);
+        double engine = reporter.times["BM_EngineSeek" + arg], sqlite = reporter.times["BM_SqliteSeek" + arg];
+        double engineCpu = reporter.cpuTimes["BM_EngineSeek" + arg], sqliteCpu = reporter.cpuTimes["BM_SqliteSeek" + arg];
+        if (engine > 0 && sqlite > 0)
+            std::printf("seek, %lld keys: engine / SQLite %.2f (CPU time %.2f)\n", static_cast<long long>(size),
+                        engine / sqlite, engineCpu / sqliteCpu);
+    }
+    benchmark::Shutdown();
+    return 0;
+}

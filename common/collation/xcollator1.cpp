@@ -105,6 +105,14 @@ bool CompareSimplePrimaries(SimplePrimaryReader& a, TextB& b, uint32_t flags, in
     return false;
 }
 
+// Apart, so that the common answer of Compare needs no room for elements.
+[[gnu::noinline]] int32_t CompareBothByElements(const DucetTable& table, const char16_t* a, int32_t na,
+                                                const char16_t* b, int32_t nb, uint32_t flags) {
+    CollationElement bufferA[kUcaMaxElements], bufferB[kUcaMaxElements];
+    LiveElements elementsA(table, a, na, bufferA), elementsB(table, b, nb, bufferB);
+    return CompareElements(elementsA, elementsB, flags);
+}
+
 int32_t ClampedLength(const char16_t* text, uint32_t length) {
     return text ? static_cast<int32_t>(std::min<uint32_t>(length, INT32_MAX)) : 0;
 }
@@ -142,11 +150,7 @@ public:
         SimpleSide b{simple_, simpleEnd_};
         int32_t answer = 0;
         if (CompareSimplePrimaries(a, b, flags_, answer)) return answer;
-        MakeElements();
-        CollationElement buffer[kUcaMaxElements];
-        LiveElements elementsA(collator_.Table(), other, length, buffer);
-        MadeElements elementsB({elements_.data(), elementCount_}, primaries_, fourth_);
-        return CompareElements(elementsA, elementsB, flags_);
+        return CompareByElements(other, length);
     }
 
 private:
@@ -157,6 +161,15 @@ private:
         size_t next = 0;
         int32_t NextSimplePrimary() { return next < primaries.size() ? primaries[next++] : end; }
     };
+
+    // Apart, so that the common answer above needs no room for elements.
+    [[gnu::noinline]] int32_t CompareByElements(const char16_t* other, int32_t length) const {
+        MakeElements();
+        CollationElement buffer[kUcaMaxElements];
+        LiveElements elementsA(collator_.Table(), other, length, buffer);
+        MadeElements elementsB({elements_.data(), elementCount_}, primaries_, fourth_);
+        return CompareElements(elementsA, elementsB, flags_);
+    }
 
     void MakeElements() const {
         if (elementsMade_) return;
@@ -192,9 +205,7 @@ int32_t OSTREL_COM_CALL XCollator1::Compare(const char16_t* a, uint32_t lengthA,
     LiveSimplePrimaries simpleB{SimplePrimaryReader(simplePrimaries_, b, nb)};
     int32_t answer = 0;
     if (CompareSimplePrimaries(readerA, simpleB, flags, answer)) return answer;
-    CollationElement bufferA[kMaxElements], bufferB[kMaxElements];
-    LiveElements elementsA(table_, a, na, bufferA), elementsB(table_, b, nb, bufferB);
-    return CompareElements(elementsA, elementsB, flags);
+    return CompareBothByElements(table_, a, na, b, nb, flags);
 }
 
 std::unique_ptr<PreparedText> XCollator1::NewPreparedText() { return std::make_unique<UcaPreparedText>(*this); }

@@ -6,9 +6,11 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "common/segmentation/text_segmentation.h"
+#include "common/collation/prepared_text.h"
 #include "common/collation/xcollator0.h"
 #include "common/collation/xcollator1.h"
 
@@ -53,6 +55,10 @@ void Collate(ICollator& c, const char16_t* a, uint32_t na, const char16_t* b, ui
     uint32_t key[kMaxSortKeyWeights];
     int32_t length = c.GetSortKey(a, static_cast<int32_t>(na), key, static_cast<int32_t>(flags));
     Check(length >= 0 && length <= kMaxSortKeyWeights);
+    // A prepared text answers exactly as Compare with it second.
+    std::unique_ptr<PreparedText> prepared = NewPreparedText(c);
+    prepared->Prepare(b, nb, mode, flags);
+    Check(prepared->Compare(a, na) == ab);
 }
 
 }  // namespace
