@@ -9,6 +9,7 @@
 
 #include "common/tests/fake_app_context.h"
 #include "dictionary/dictionary.h"
+#include "import/tests/pdic_test_writer.h"
 #include "storage/dms.h"
 #include "storage/storage_io.h"
 
@@ -30,7 +31,15 @@ std::string TatoebaPairs() {
            Units(u"2\tjpn\t猫\n3\teng\tcat\n4\trus\tкот\n");
 }
 
+// A PDIC file of two words, the second with extension fields.
+std::string PdicFile() {
+    const std::vector<uint8_t> file = WritePdicFile({{"apple", 0, "\x97\xd1\x8c\xe7", {}},  // 林檎
+                                                     {"cat", 0x10, "\x94\x4c", {{1, "neko"}, {2, "\x01\x02"}}}});
+    return {file.begin(), file.end()};
+}
+
 const Source kSources[] = {
+    {7, PdicFile()},
     {3, Units(u"猫 [ねこ] /(n) cat/\n犬 [いぬ] /(n) dog/EntL1X/\n")},
     {8, "\x81\xA1""cat {n} : neko\r\n\x81\xA1""dog : inu\r\n"},
     {9, Units(u"#NAME \"Unihan x\"\n日\n [m1][b]Japanese(On):[/b] [c]にち[/c]\n [m1][b] Definition:[/b] [u] sun[/u]\n"

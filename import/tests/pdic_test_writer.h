@@ -4,6 +4,7 @@
 // It also seeds the importer's fuzzing.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <utility>
