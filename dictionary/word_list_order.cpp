@@ -53,26 +53,46 @@ int32_t ReadingAgreement(std::u16string_view text, const WordListEntry& entry) {
 
 bool IsDeleted(const WordListEntry& entry) { return (entry.flags & kEntryDeleted) != 0; }
 
-}  // namespace
+// What the preference between two hits reads of each of them, gathered once
+// per hit: an ordering compares each hit with many others.
+struct HitTraits {
+    TagSummary asFirst;
+    TagSummary asSecond;
+    bool sharedTeTaForm = false;  // いって / いった: several verbs share it
+    bool afterTeWoDe = false;     // behind て, を or で
+    bool saeParticle = false;     // the hit is さえ
+    int32_t agreement = 0;        // ReadingAgreement
+    int32_t shelfPosition = 0;
+};
 
-int32_t WordList::PreferHit(const WordListEntry& a, const WordListEntry& b) const {
-    const std::u16string_view text = analysedText != nullptr ? std::u16string_view(analysedText) : std::u16string_view();
-    const TagSummary ta = SummariseTags(a, true);
-    const TagSummary tb = SummariseTags(b, false);
+HitTraits TraitsOf(std::u16string_view text, const WordListEntry& entry, int32_t shelfPosition) {
+    HitTraits traits;
+    traits.asFirst = SummariseTags(entry, true);
+    traits.asSecond = SummariseTags(entry, false);
+    const int32_t at = entry.matchStart;
+    traits.sharedTeTaForm = entry.matchLength == 3 && TextAt(text, at) == u'い' && TextAt(text, at + 1) == u'っ' &&
+                            (TextAt(text, at + 2) == u'て' || TextAt(text, at + 2) == u'た');
+    const char16_t before = TextAt(text, at - 1);
+    traits.afterTeWoDe = at > 0 && (before == u'て' || before == u'を' || before == u'で');
+    traits.saeParticle = entry.matchLength == 2 && TextAt(text, at) == u'さ' && TextAt(text, at + 1) == u'え';
+    traits.agreement = ReadingAgreement(text, entry);
+    traits.shelfPosition = shelfPosition;
+    return traits;
+}
+
+// 1 when `a` is preferred to `b`, else 0.
+int32_t Prefer(const WordListEntry& a, const HitTraits& traitsA, const WordListEntry& b, const HitTraits& traitsB) {
+    const TagSummary& ta = traitsA.asFirst;
+    const TagSummary& tb = traitsB.asSecond;
     if (ta.bareSuru && !tb.bareSuru) return 1;
     if (tb.bareSuru && !ta.bareSuru) return 0;
-    // いって / いった: several verbs share the form, so the priority decides.
-    const bool special = a.matchLength == 3 && TextAt(text, a.matchStart) == u'い' &&
-                         TextAt(text, a.matchStart + 1) == u'っ' &&
-                         (TextAt(text, a.matchStart + 2) == u'て' || TextAt(text, a.matchStart + 2) == u'た');
-    if ((ta.others == 0) == (tb.others == 0) || special) {
+    if ((ta.others == 0) == (tb.others == 0) || traitsA.sharedTeTaForm) {
         if (a.priority > b.priority) return 1;
         if (a.priority < b.priority) return 0;
     }
     bool decideByCodes = false;
-    const char16_t before = TextAt(text, a.matchStart - 1);
-    if (a.matchStart > 0 && (before == u'て' || before == u'を' || before == u'で')) {
-        if (a.matchLength == 2 && TextAt(text, a.matchStart) == u'さ' && TextAt(text, a.matchStart + 1) == u'え') {
+    if (traitsA.afterTeWoDe) {
+        if (traitsA.saeParticle) {
             decideByCodes = true;  // さえ after て/を/で is the particle
         } else {
             if (tb.dictionaryForm && !ta.dictionaryForm) return 0;
@@ -80,13 +100,19 @@ int32_t WordList::PreferHit(const WordListEntry& a, const WordListEntry& b) cons
         }
     }
     if (!decideByCodes && a.indexId == kIndexReadingWord && b.indexId == kIndexReadingWord &&
-        a.readingLength == b.readingLength && a.readingLength > 0 &&
-        ReadingAgreement(text, a) > ReadingAgreement(text, b)) {
+        a.readingLength == b.readingLength && a.readingLength > 0 && traitsA.agreement > traitsB.agreement) {
         return 1;
     }
     if (ta.others != tb.others) return ta.others < tb.others ? 1 : 0;
     if (ta.suruCompound && tb.suruJoin) return 1;
-    return ShelfPosition(a.dictionary) < ShelfPosition(b.dictionary) ? 1 : 0;
+    return traitsA.shelfPosition < traitsB.shelfPosition ? 1 : 0;
+}
+
+}  // namespace
+
+int32_t WordList::PreferHit(const WordListEntry& a, const WordListEntry& b) const {
+    const std::u16string_view text = analysedText != nullptr ? std::u16string_view(analysedText) : std::u16string_view();
+    return Prefer(a, TraitsOf(text, a, ShelfPosition(a.dictionary)), b, TraitsOf(text, b, ShelfPosition(b.dictionary)));
 }
 
 int32_t WordList::SortByTextPosition(int32_t expandOption) {
@@ -98,12 +124,16 @@ int32_t WordList::SortByTextPosition(int32_t expandOption) {
     // scan's PreferHit fold over them in their present array order leaves. So
     // each step folds only over that group and the swaps are replayed on
     // entry numbers; the order comes out exactly as the scan's.
+    const std::u16string_view text = analysedText != nullptr ? std::u16string_view(analysedText) : std::u16string_view();
+    std::vector<HitTraits> traits(static_cast<size_t>(count));
     std::vector<int32_t> at(static_cast<size_t>(count)), place(static_cast<size_t>(count));
     std::map<std::pair<int32_t, int32_t>, std::vector<int32_t>> groups;  // (start, -length) -> entries
     for (int32_t i = 0; i < count; ++i) {
         at[static_cast<size_t>(i)] = place[static_cast<size_t>(i)] = i;
         const WordListEntry& entry = entries_[static_cast<size_t>(i)];
-        if (!IsDeleted(entry)) groups[{entry.matchStart, -entry.matchLength}].push_back(i);
+        if (IsDeleted(entry)) continue;
+        traits[static_cast<size_t>(i)] = TraitsOf(text, entry, ShelfPosition(entry.dictionary));
+        groups[{entry.matchStart, -entry.matchLength}].push_back(i);
     }
     for (int32_t position = 0; position < count && !groups.empty(); ++position) {
         if (IsDeleted(entries_[static_cast<size_t>(at[static_cast<size_t>(position)])])) continue;
@@ -113,8 +143,8 @@ int32_t WordList::SortByTextPosition(int32_t expandOption) {
                   [&](int32_t a, int32_t b) { return place[static_cast<size_t>(a)] < place[static_cast<size_t>(b)]; });
         size_t best = 0;
         for (size_t k = 1; k < members.size(); ++k) {
-            if (PreferHit(entries_[static_cast<size_t>(members[k])], entries_[static_cast<size_t>(members[best])]) == 1)
-                best = k;
+            const auto candidate = static_cast<size_t>(members[k]), held = static_cast<size_t>(members[best]);
+            if (Prefer(entries_[candidate], traits[candidate], entries_[held], traits[held]) == 1) best = k;
         }
         const int32_t chosen = members[best];
         members.erase(members.begin() + static_cast<std::ptrdiff_t>(best));
