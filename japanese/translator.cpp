@@ -175,6 +175,7 @@ int32_t CTranslate::ScanStopReach() const {
 
 void CTranslate::ScanText(CCursor* cursor, uint32_t hitFlags, int32_t mode, int32_t caret, ScanMode scanMode) {
     caret_ = caret;
+    barrenPrefixes_.clear();
     const bool stopsBehindCaret = mode == 0 && options_.underCursor != 0;
     for (int32_t p = 0; p < length_; ++p) {
         if (stopsBehindCaret && p > caret && p >= ScanStopReach()) break;
@@ -246,14 +247,18 @@ int32_t CTranslate::MatchPrefixes(CCursor& cursor, int32_t position, int32_t len
     }
     const std::u16string_view folded(foldedUnits, static_cast<size_t>(n));
     const bool readingIndex = cursor.indexId == static_cast<uint32_t>(kIndexReadingWord);
+    const std::u16string foldedKey(folded);
+    if (barrenPrefixes_.contains(foldedKey)) return 0;
 
+    bool keyBegins = false;  // some key begins with the prefix
     cursor.ClearKeys();
     cursor.SetKeyText(0, folded);
     for (DmsStatus s = cursor.SeekGreaterOrEqual(); s == DmsStatus::Success; s = cursor.Next()) {
         const std::u16string_view key = cursor.FieldText(0);
         const int32_t order = Compare(collator, key.substr(0, static_cast<size_t>(n)), folded, 0);
         if (order < 0) continue;
-        if (order > 0) return 0;
+        if (order > 0) break;
+        keyBegins = true;
         if (static_cast<int32_t>(key.size()) > n) {
             LookupDictionaryForm(cursor, position, n);
             return 1;
@@ -271,6 +276,7 @@ int32_t CTranslate::MatchPrefixes(CCursor& cursor, int32_t position, int32_t len
             continue;
         AddHit(cursor, position, n, tags);
     }
+    if (!keyBegins) barrenPrefixes_.insert(foldedKey);
     return 0;
 }
 

@@ -9,7 +9,9 @@
 #include <cstdint>
 #include <memory>
 #include <span>
+#include <string>
 #include <string_view>
+#include <unordered_set>
 
 #include "dictionary/word_list_entry.h"
 #include "japanese/inflection_match.h"
@@ -128,6 +130,10 @@ private:
     int32_t caret_ = 0;
     WordList* list_ = nullptr;
     RDFDictionary* namesDictionary_ = nullptr;
+    // Folded prefixes no key of the scanned index begins with: the same
+    // prefix at another place of the text needs no second seek. Valid for
+    // one scan (one cursor, an unchanging index).
+    std::unordered_set<std::u16string> barrenPrefixes_;
 };
 
 }  // namespace ostrel::japanese
