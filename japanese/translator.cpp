@@ -175,7 +175,9 @@ int32_t CTranslate::ScanStopReach() const {
 
 void CTranslate::ScanText(CCursor* cursor, uint32_t hitFlags, int32_t mode, int32_t caret, ScanMode scanMode) {
     caret_ = caret;
+    barrenCursor_ = nullptr;
     barrenPrefixes_.clear();
+    barrenFormKeys_.clear();
     const bool stopsBehindCaret = mode == 0 && options_.underCursor != 0;
     for (int32_t p = 0; p < length_; ++p) {
         if (stopsBehindCaret && p > caret && p >= ScanStopReach()) break;
@@ -199,6 +201,13 @@ void CTranslate::ScanText(CCursor* cursor, uint32_t hitFlags, int32_t mode, int3
         }
         for (int32_t i = before; i < list_->EntryCount(); ++i) list_->EntryAt(i).flags |= hitFlags;
     }
+}
+
+void CTranslate::ForgetBarrenSeeksOfOtherCursor(const CCursor& cursor) {
+    if (barrenCursor_ == &cursor) return;
+    barrenCursor_ = &cursor;
+    barrenPrefixes_.clear();
+    barrenFormKeys_.clear();
 }
 
 int32_t CTranslate::MatchAtPosition(CCursor& cursor, int32_t position) {
@@ -248,6 +257,7 @@ int32_t CTranslate::MatchPrefixes(CCursor& cursor, int32_t position, int32_t len
     const std::u16string_view folded(foldedUnits, static_cast<size_t>(n));
     const bool readingIndex = cursor.indexId == static_cast<uint32_t>(kIndexReadingWord);
     const std::u16string foldedKey(folded);
+    ForgetBarrenSeeksOfOtherCursor(cursor);
     if (barrenPrefixes_.contains(foldedKey)) return 0;
 
     bool keyBegins = false;  // some key begins with the prefix
@@ -291,17 +301,23 @@ int32_t CTranslate::LookupDictionaryForm(CCursor& cursor, int32_t position, int3
     const bool kanjiIndex = cursor.indexId == static_cast<uint32_t>(kIndexWordReading);
     std::u16string foldedStem(stem);
     for (char16_t& c : foldedStem) c = FoldToHiragana(c);
+    ForgetBarrenSeeksOfOtherCursor(cursor);
+    std::u16string key = foldedStem;
 
     int32_t added = 0;
     for (const EndingRow& row : EndingTable()) {
         if ((row.classBit & classes) == 0) continue;
-        const std::u16string key = foldedStem + std::u16string(row.ending);
+        key.resize(foldedStem.size());
+        key += row.ending;
+        if (barrenFormKeys_.contains(key)) continue;
+        bool keyReached = false;  // a key of this length and stem at or after it
         cursor.ClearKeys();
         cursor.SetKeyText(0, key);
         for (DmsStatus s = cursor.SeekGreaterOrEqual(); s == DmsStatus::Success; s = cursor.Next()) {
             const std::u16string_view field = cursor.FieldText(0);
             if (field.size() != key.size()) break;
             if (Compare(collator, field.substr(0, stem.size()), foldedStem, 0) != 0) break;
+            keyReached = true;
             const MatchContext word = WordUnderTest(cursor);
             if (!ScriptsAgree(stem, field, stemLength)) continue;
             if (ClassFitsWord(row.classBit, word.reading, word.kanji) != 0) continue;
@@ -328,6 +344,7 @@ int32_t CTranslate::LookupDictionaryForm(CCursor& cursor, int32_t position, int3
             AddTeTaHits(cursor, copy);
             ++added;
         }
+        if (!keyReached) barrenFormKeys_.insert(key);
     }
     return added > 0 ? 1 : 0;
 }

@@ -120,6 +120,9 @@ private:
     bool AdmitsStrictDifference(std::u16string_view prefix, std::u16string_view folded, bool heldKatakana,
                                 std::u16string_view key) const;
     int32_t ScanStopReach() const;
+    // Forgets the seeks that found nothing when `cursor` is not the one they
+    // were made with.
+    void ForgetBarrenSeeksOfOtherCursor(const CCursor& cursor);
 
     const CTransOptions& options_;
     std::unique_ptr<char16_t[]> text_;      // kMaxTranslatedUnits + 1, zero-terminated
@@ -130,10 +133,13 @@ private:
     int32_t caret_ = 0;
     WordList* list_ = nullptr;
     RDFDictionary* namesDictionary_ = nullptr;
-    // Folded prefixes no key of the scanned index begins with: the same
-    // prefix at another place of the text needs no second seek. Valid for
-    // one scan (one cursor, an unchanging index).
+    // Seeks that found nothing, so that the same key at another place of the
+    // text needs no second seek: folded prefixes no key begins with, and
+    // dictionary-form keys with no key of their length and stem at or after
+    // them. Valid for one cursor over an index unchanged within one scan.
     std::unordered_set<std::u16string> barrenPrefixes_;
+    std::unordered_set<std::u16string> barrenFormKeys_;
+    const CCursor* barrenCursor_ = nullptr;
 };
 
 }  // namespace ostrel::japanese
