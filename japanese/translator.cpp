@@ -175,8 +175,8 @@ int32_t CTranslate::ScanStopReach() const {
 
 void CTranslate::ScanText(CCursor* cursor, uint32_t hitFlags, int32_t mode, int32_t caret, ScanMode scanMode) {
     caret_ = caret;
-    barrenCursor_ = nullptr;
-    barrenPrefixes_.clear();
+    seeksCursor_ = nullptr;
+    prefixOutcomes_.clear();
     barrenFormKeys_.clear();
     const bool stopsBehindCaret = mode == 0 && options_.underCursor != 0;
     for (int32_t p = 0; p < length_; ++p) {
@@ -203,10 +203,10 @@ void CTranslate::ScanText(CCursor* cursor, uint32_t hitFlags, int32_t mode, int3
     }
 }
 
-void CTranslate::ForgetBarrenSeeksOfOtherCursor(const CCursor& cursor) {
-    if (barrenCursor_ == &cursor) return;
-    barrenCursor_ = &cursor;
-    barrenPrefixes_.clear();
+void CTranslate::ForgetSeeksOfOtherCursor(const CCursor& cursor) {
+    if (seeksCursor_ == &cursor) return;
+    seeksCursor_ = &cursor;
+    prefixOutcomes_.clear();
     barrenFormKeys_.clear();
 }
 
@@ -257,8 +257,12 @@ int32_t CTranslate::MatchPrefixes(CCursor& cursor, int32_t position, int32_t len
     const std::u16string_view folded(foldedUnits, static_cast<size_t>(n));
     const bool readingIndex = cursor.indexId == static_cast<uint32_t>(kIndexReadingWord);
     const std::u16string foldedKey(folded);
-    ForgetBarrenSeeksOfOtherCursor(cursor);
-    if (barrenPrefixes_.contains(foldedKey)) return 0;
+    ForgetSeeksOfOtherCursor(cursor);
+    if (const auto known = prefixOutcomes_.find(foldedKey); known != prefixOutcomes_.end()) {
+        if (!known->second) return 0;
+        LookupDictionaryForm(cursor, position, n);
+        return 1;
+    }
 
     bool keyBegins = false;  // some key begins with the prefix
     cursor.ClearKeys();
@@ -268,11 +272,12 @@ int32_t CTranslate::MatchPrefixes(CCursor& cursor, int32_t position, int32_t len
         const int32_t order = Compare(collator, key.substr(0, static_cast<size_t>(n)), folded, 0);
         if (order < 0) continue;
         if (order > 0) break;
-        keyBegins = true;
         if (static_cast<int32_t>(key.size()) > n) {
+            if (!keyBegins) prefixOutcomes_.emplace(foldedKey, true);
             LookupDictionaryForm(cursor, position, n);
             return 1;
         }
+        keyBegins = true;
         if (static_cast<int32_t>(key.size()) < n) continue;
         if (n < options_.minKanaLength &&
             (readingIndex || std::all_of(key.begin(), key.end(), IsHiragana)))
@@ -286,7 +291,7 @@ int32_t CTranslate::MatchPrefixes(CCursor& cursor, int32_t position, int32_t len
             continue;
         AddHit(cursor, position, n, tags);
     }
-    if (!keyBegins) barrenPrefixes_.insert(foldedKey);
+    if (!keyBegins) prefixOutcomes_.emplace(foldedKey, false);
     return 0;
 }
 
@@ -301,7 +306,7 @@ int32_t CTranslate::LookupDictionaryForm(CCursor& cursor, int32_t position, int3
     const bool kanjiIndex = cursor.indexId == static_cast<uint32_t>(kIndexWordReading);
     std::u16string foldedStem(stem);
     for (char16_t& c : foldedStem) c = FoldToHiragana(c);
-    ForgetBarrenSeeksOfOtherCursor(cursor);
+    ForgetSeeksOfOtherCursor(cursor);
     std::u16string key = foldedStem;
 
     int32_t added = 0;

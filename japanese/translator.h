@@ -11,6 +11,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "dictionary/word_list_entry.h"
@@ -120,9 +121,9 @@ private:
     bool AdmitsStrictDifference(std::u16string_view prefix, std::u16string_view folded, bool heldKatakana,
                                 std::u16string_view key) const;
     int32_t ScanStopReach() const;
-    // Forgets the seeks that found nothing when `cursor` is not the one they
+    // Forgets the remembered seek outcomes when `cursor` is not the one they
     // were made with.
-    void ForgetBarrenSeeksOfOtherCursor(const CCursor& cursor);
+    void ForgetSeeksOfOtherCursor(const CCursor& cursor);
 
     const CTransOptions& options_;
     std::unique_ptr<char16_t[]> text_;      // kMaxTranslatedUnits + 1, zero-terminated
@@ -133,13 +134,15 @@ private:
     int32_t caret_ = 0;
     WordList* list_ = nullptr;
     RDFDictionary* namesDictionary_ = nullptr;
-    // Seeks that found nothing, so that the same key at another place of the
-    // text needs no second seek: folded prefixes no key begins with, and
-    // dictionary-form keys with no key of their length and stem at or after
-    // them. Valid for one cursor over an index unchanged within one scan.
-    std::unordered_set<std::u16string> barrenPrefixes_;
+    // What a seek found that does not depend on the place in the text, so
+    // that the same key at another place needs no second seek: folded
+    // prefixes no key begins with (false) or only longer keys begin with
+    // (true), and dictionary-form keys with no key of their length and stem
+    // at or after them. Valid for one cursor over an index unchanged within
+    // one scan.
+    std::unordered_map<std::u16string, bool> prefixOutcomes_;
     std::unordered_set<std::u16string> barrenFormKeys_;
-    const CCursor* barrenCursor_ = nullptr;
+    const CCursor* seeksCursor_ = nullptr;
 };
 
 }  // namespace ostrel::japanese
