@@ -97,6 +97,7 @@ CTranslate::~CTranslate() = default;
 bool CTranslate::BeginText(WordList& list, std::u16string_view text) {
     list_ = &list;
     hitCount_ = 0;
+    ForgetSeeks();  // the indexes may have changed since the last text
     list.Clear();
     // The list reads this object's copy, which lives as long as the
     // translator, never the caller's buffer.
@@ -175,9 +176,7 @@ int32_t CTranslate::ScanStopReach() const {
 
 void CTranslate::ScanText(CCursor* cursor, uint32_t hitFlags, int32_t mode, int32_t caret, ScanMode scanMode) {
     caret_ = caret;
-    seeksCursor_ = nullptr;
-    prefixOutcomes_.clear();
-    barrenFormKeys_.clear();
+    ForgetSeeks();
     const bool stopsBehindCaret = mode == 0 && options_.underCursor != 0;
     for (int32_t p = 0; p < length_; ++p) {
         if (stopsBehindCaret && p > caret && p >= ScanStopReach()) break;
@@ -203,11 +202,16 @@ void CTranslate::ScanText(CCursor* cursor, uint32_t hitFlags, int32_t mode, int3
     }
 }
 
-void CTranslate::ForgetSeeksOfOtherCursor(const CCursor& cursor) {
-    if (seeksCursor_ == &cursor) return;
-    seeksCursor_ = &cursor;
+void CTranslate::ForgetSeeks() {
+    seeksCursor_ = nullptr;
     prefixOutcomes_.clear();
     barrenFormKeys_.clear();
+}
+
+void CTranslate::ForgetSeeksOfOtherCursor(const CCursor& cursor) {
+    if (seeksCursor_ == &cursor) return;
+    ForgetSeeks();
+    seeksCursor_ = &cursor;
 }
 
 int32_t CTranslate::MatchAtPosition(CCursor& cursor, int32_t position) {
@@ -264,7 +268,7 @@ int32_t CTranslate::MatchPrefixes(CCursor& cursor, int32_t position, int32_t len
         return 1;
     }
 
-    bool keyBegins = false;  // some key begins with the prefix
+    bool keyBegins = false;  // a key no longer than the prefix compares equal to it
     cursor.ClearKeys();
     cursor.SetKeyText(0, folded);
     for (DmsStatus s = cursor.SeekGreaterOrEqual(); s == DmsStatus::Success; s = cursor.Next()) {

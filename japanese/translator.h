@@ -121,8 +121,9 @@ private:
     bool AdmitsStrictDifference(std::u16string_view prefix, std::u16string_view folded, bool heldKatakana,
                                 std::u16string_view key) const;
     int32_t ScanStopReach() const;
-    // Forgets the remembered seek outcomes when `cursor` is not the one they
-    // were made with.
+    // Forgets the remembered seek outcomes (always, or when `cursor` is not
+    // the one they were made with).
+    void ForgetSeeks();
     void ForgetSeeksOfOtherCursor(const CCursor& cursor);
 
     const CTransOptions& options_;
