@@ -13,6 +13,7 @@
 #include "common/text/utf8.h"
 #include "dictionary/dictionary.h"
 #include "import/article_record.h"
+#include "import/tests/text_damage.h"
 #include "storage/dms.h"
 #include "storage/storage_io.h"
 
@@ -34,16 +35,8 @@ const std::u16string kSeeds[] = {
 };
 const char16_t kAlphabet[] = u"AB: \t#\n\r<>+pPHhZxLatn0123456789猫";
 
-// Edits a text at random: cuts, repeats and characters of the formats.
 void Damage(std::mt19937& random, std::u16string& text) {
-    for (int edits = 1 + int(random() % 8); edits > 0 && !text.empty(); --edits) {
-        const size_t at = random() % text.size();
-        switch (random() % 3) {
-        case 0: text.erase(at, 1 + random() % 4); break;
-        case 1: text.insert(at, 1, kAlphabet[random() % (std::size(kAlphabet) - 1)]); break;
-        default: text.insert(at, text.substr(at, 1 + random() % 12)); break;
-        }
-    }
+    DamageText(random, text, std::u16string_view(kAlphabet, std::size(kAlphabet) - 1));
 }
 
 void ImportAndParse(const std::u16string& text) {

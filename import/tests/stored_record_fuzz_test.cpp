@@ -9,6 +9,7 @@
 
 #include "common/tests/fake_app_context.h"
 #include "dictionary/dictionary.h"
+#include "import/tests/text_damage.h"
 #include "storage/dms.h"
 #include "storage/storage_io.h"
 
@@ -57,18 +58,6 @@ const Seed kSeeds[] = {
     {16, u"amo, amare, amavi, amatus\nlove\n"},
 };
 const char16_t kAlphabet[] = u"[]{}\\<>()#～•【】・,;:■ \n\r\t\0あ漢aI\"…〔〕/";
-
-void Damage(std::mt19937& random, std::u16string& text) {
-    for (int edits = 1 + int(random() % 8); edits > 0 && !text.empty(); --edits) {
-        const size_t at = random() % text.size();
-        switch (random() % 4) {
-        case 0: text.erase(at, 1 + random() % 4); break;
-        case 1: text.insert(at, 1, kAlphabet[random() % (std::size(kAlphabet) - 1)]); break;
-        case 2: text[at] = char16_t(random()); break;
-        default: text.insert(at, text.substr(at, 1 + random() % 12)); break;
-        }
-    }
-}
 
 bool Inside(const char16_t* p, const char16_t* first, const char16_t* last) { return p >= first && p <= last; }
 
@@ -122,7 +111,7 @@ TEST(StoredRecordFuzz, DamagedAndRandomRecordsStayInsideTheRecord) {
             for (size_t n = random() % 200; n > 0; --n) bytes.push_back(uint8_t(random()));
         } else {
             std::u16string text = seed.text;
-            Damage(random, text);
+            DamageText(random, text, std::u16string_view(kAlphabet, std::size(kAlphabet) - 1), true);
             bytes = BuildArticleRecord(uint32_t(round), seed.formatType, text);
             if (random() % 8 == 0) bytes.resize(kRecordHeaderBytes + random() % (bytes.size() - kRecordHeaderBytes + 1));
         }
