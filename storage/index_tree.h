@@ -96,6 +96,8 @@ private:
     void SetDescriptorCount(uint32_t count);
 
     DmsStatus Load(KeyPage& page, uint32_t number, int32_t height);
+    // Marks a key page changed after the tree wrote checked entries into it.
+    void MarkWritten(const CachedPage& page);
     void Unposition();
     DmsStatus Report(const KeyPage& leaf, uint32_t index, uint32_t ordinal, KeySegmentValue* out,
                      EntryPosition* position);

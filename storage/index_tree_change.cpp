@@ -79,6 +79,11 @@ std::vector<size_t> PartitionEntries(const std::vector<EntryBytes>& entries, uin
     return ends;
 }
 
+void IndexTree::MarkWritten(const CachedPage& page) {
+    file_.Cache().MarkChanged(page);
+    KeyPage::RecordWritten(file_.Cache(), page, *format_);
+}
+
 DmsStatus IndexTree::NewRoot(int32_t height, uint32_t& number) {
     CachedPage root;
     DmsStatus st = file_.NewPage(keypage::Signature(height), root);
@@ -86,7 +91,7 @@ DmsStatus IndexTree::NewRoot(int32_t height, uint32_t& number) {
     pins_.Pin(root);
     StoreU32(root.data + keypage::kNext, kNone);
     StoreU32(root.data + keypage::kPrev, kNone);
-    file_.Cache().MarkChanged(root);
+    MarkWritten(root);
     number = LoadU32(root.data);
     SetRoot(number);
     return DmsStatus::Success;
@@ -98,7 +103,7 @@ DmsStatus IndexTree::Relink(uint32_t number, int32_t height, bool setNext, uint3
     DmsStatus st = Load(page, number, height);
     if (Failed(st)) return st;
     StoreU32(page.Data() + (setNext ? keypage::kNext : keypage::kPrev), value);
-    file_.Cache().MarkChanged(page.Cached());
+    MarkWritten(page.Cached());
     return DmsStatus::Success;
 }
 
@@ -154,7 +159,7 @@ DmsStatus IndexTree::SpliceInPlace(KeyPage& page, int32_t level, uint32_t at, ui
     }
     if (m.newUsed < m.usedEnd) std::memset(data + m.newUsed, 0, m.usedEnd - m.newUsed);
     StoreU16(data + keypage::kCount, static_cast<uint16_t>(m.newCount));
-    file_.Cache().MarkChanged(page.Cached());
+    MarkWritten(page.Cached());
     if (level == 0) return DmsStatus::Success;
     std::vector<EntryBytes> highKey;
     highKey.push_back(std::move(lastKeyEntry));
@@ -197,7 +202,7 @@ DmsStatus IndexTree::SpreadOverPages(KeyPage& page, int32_t level, const std::ve
         WriteEntries(data, pageSize, all, from, ends[k]);
         if (k > 0) StoreU32(data + keypage::kPrev, numbers[k - 1]);
         StoreU32(data + keypage::kNext, k + 1 < ends.size() ? numbers[k + 1] : oldNext);
-        file_.Cache().MarkChanged(pages[k]);
+        MarkWritten(pages[k]);
         highKeys.push_back(HighKeyEntry(numbers[k], height, all, from, ends[k]));
         from = ends[k];
     }
@@ -331,7 +336,7 @@ DmsStatus IndexTree::UpdateCurrentKeyReference(RecordRef ref) {
         uint8_t* e = leaf.Data() + (leaf.Entry(index).data() - leaf.Data());
         StoreU32(e + keypage::kEntryWord1, ref.first);
         StoreU32(e + keypage::kEntryWord2, ref.second);
-        file_.Cache().MarkChanged(leaf.Cached());
+        MarkWritten(leaf.Cached());
     }
     cursor_.firstReference = ref.first;
     return DmsStatus::Success;

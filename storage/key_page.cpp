@@ -33,6 +33,39 @@ CheckedPage& CheckedSlot(int32_t slot) {
     return (*checked)[static_cast<size_t>(slot)];
 }
 
+// The walk of the check over a page's frame and entries: entry starts and
+// subtree count into `out`. Keys are checked against `keys` unless it is
+// null, for a page whose entries were all checked before the tree wrote them.
+DmsStatus WalkEntries(const CachedPage& p, uint32_t number, int32_t height, const IndexKeyFormat* keys,
+                      CheckedPage& out) {
+    const uint32_t size = p.size;
+    if (size < keypage::kHeadSize || LoadU32(p.data) != number) return DmsStatus::PageLoadFailed;
+    int32_t h = keypage::HeightOf(LoadU16(p.data + frame::kSignature));
+    if (h < 0) return DmsStatus::PageLoadFailed;
+    if (height >= 0 && h != height) return DmsStatus::IntegrityBroken;
+    uint32_t count = LoadU16(p.data + keypage::kCount);
+    uint32_t at = keypage::kHeadSize;
+    auto offsets = std::make_shared<std::vector<uint32_t>>();
+    offsets->reserve(count + 1);
+    offsets->push_back(at);
+    uint64_t subtree = h == 0 ? count : 0;
+    for (uint32_t i = 0; i < count; ++i) {
+        if (size - at < keypage::kEntryHead) return DmsStatus::IntegrityBroken;
+        uint32_t length = LoadU16(p.data + at);
+        if (length < keypage::kEntryHead || length > size - at) return DmsStatus::IntegrityBroken;
+        if (keys && !keys->IsWellFormed({p.data + at + keypage::kEntryHead, length - keypage::kEntryHead}))
+            return DmsStatus::IntegrityBroken;
+        if (h > 0) subtree += LoadU32(p.data + at + keypage::kEntryWord2);
+        at += length;
+        offsets->push_back(at);
+    }
+    out.number = number;
+    out.height = h;
+    out.subtree = subtree;
+    out.offsets = std::move(offsets);
+    return DmsStatus::Success;
+}
+
 }  // namespace
 
 EntryBytes MakeEntry(uint32_t word1, uint32_t word2, std::span<const uint8_t> key) {
@@ -59,48 +92,36 @@ DmsStatus KeyPage::Load(CCache& cache, IPageStore& file, uint32_t number, int32_
     CachedPage p = cache.GetPage(file, number, &st);
     if (!p) return Failed(st) ? st : DmsStatus::PageLoadFailed;
     CheckedPage& checked = CheckedSlot(p.slot);
-    if (checked.cache == &cache && checked.version == cache.ContentVersion(p.slot) && checked.number == number &&
-        checked.shapeId == format.ShapeId()) {
-        if (height >= 0 && checked.height != height) return DmsStatus::IntegrityBroken;
-        held_ = checked.offsets;
-        offsets_ = held_->data();
-        count_ = static_cast<uint32_t>(held_->size()) - 1;
-        page_ = p;
-        number_ = number;
-        height_ = checked.height;
-        subtree_ = checked.subtree;
-        return DmsStatus::Success;
+    if (checked.cache != &cache || checked.version != cache.ContentVersion(p.slot) || checked.number != number ||
+        checked.shapeId != format.ShapeId()) {
+        CheckedPage found;
+        st = WalkEntries(p, number, height, &format, found);
+        if (Failed(st)) return st;
+        found.cache = &cache;
+        found.version = cache.ContentVersion(p.slot);
+        found.shapeId = format.ShapeId();
+        checked = std::move(found);
+    } else if (height >= 0 && checked.height != height) {
+        return DmsStatus::IntegrityBroken;
     }
-    const uint32_t size = p.size;
-    if (size < keypage::kHeadSize || LoadU32(p.data) != number) return DmsStatus::PageLoadFailed;
-    int32_t h = keypage::HeightOf(LoadU16(p.data + frame::kSignature));
-    if (h < 0) return DmsStatus::PageLoadFailed;
-    if (height >= 0 && h != height) return DmsStatus::IntegrityBroken;
-    uint32_t count = LoadU16(p.data + keypage::kCount);
-    uint32_t at = keypage::kHeadSize;
-    auto offsets = std::make_shared<std::vector<uint32_t>>();
-    offsets->reserve(count + 1);
-    offsets->push_back(at);
-    uint64_t subtree = h == 0 ? count : 0;
-    for (uint32_t i = 0; i < count; ++i) {
-        if (size - at < keypage::kEntryHead) return DmsStatus::IntegrityBroken;
-        uint32_t length = LoadU16(p.data + at);
-        if (length < keypage::kEntryHead || length > size - at) return DmsStatus::IntegrityBroken;
-        if (!format.IsWellFormed({p.data + at + keypage::kEntryHead, length - keypage::kEntryHead}))
-            return DmsStatus::IntegrityBroken;
-        if (h > 0) subtree += LoadU32(p.data + at + keypage::kEntryWord2);
-        at += length;
-        offsets->push_back(at);
-    }
-    held_ = std::move(offsets);
+    held_ = checked.offsets;
     offsets_ = held_->data();
-    count_ = count;
+    count_ = static_cast<uint32_t>(held_->size()) - 1;
     page_ = p;
     number_ = number;
-    height_ = h;
-    subtree_ = subtree;
-    checked = CheckedPage{&cache, cache.ContentVersion(p.slot), number, h, format.ShapeId(), subtree, held_};
+    height_ = checked.height;
+    subtree_ = checked.subtree;
     return DmsStatus::Success;
+}
+
+void KeyPage::RecordWritten(CCache& cache, const CachedPage& page, const IndexKeyFormat& format) {
+    if (!page) return;
+    CheckedPage written;
+    if (Failed(WalkEntries(page, LoadU32(page.data), -1, nullptr, written))) return;  // Load checks it in full
+    written.cache = &cache;
+    written.version = cache.ContentVersion(page.slot);
+    written.shapeId = format.ShapeId();
+    CheckedSlot(page.slot) = std::move(written);
 }
 
 uint32_t KeyPage::Next() const { return LoadU32(page_.data + keypage::kNext); }

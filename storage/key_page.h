@@ -64,6 +64,13 @@ public:
     // `format`; together the entries fill the page from offset 16 (100).
     DmsStatus Load(CCache& cache, IPageStore& file, uint32_t number, int32_t height, const IndexKeyFormat& format);
 
+    // Records a key page the tree has just written and marked changed as
+    // checked for its new content, so that the next Load does not check every
+    // key again: the tree writes only entries it checked when it read or built
+    // them. The frame and entry lengths are still walked; a page failing that
+    // walk is left to the full check of Load.
+    static void RecordWritten(CCache& cache, const CachedPage& page, const IndexKeyFormat& format);
+
     const CachedPage& Cached() const { return page_; }
     explicit operator bool() const { return static_cast<bool>(page_); }
     uint8_t* Data() const { return page_.data; }
