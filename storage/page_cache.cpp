@@ -273,8 +273,8 @@ int32_t CCache::TakeSlot(IPageStore& file) {
         s.bufferSize = pageSize;
     }
     s.pageSize = pageSize;
-    std::memset(s.image.get(), 0, s.bufferSize + 16);
-    std::memset(s.before.get(), 0, s.bufferSize + 16);
+    // No clearing: GetPage's read fills the working image and copies it to the
+    // before-image, NewPage clears what it hands out.
     StoreU16(s.image.get() + pageSize, kGuardWord);
     StoreU16(s.before.get() + pageSize, kGuardWord);
     s.flags = InUse;

@@ -13,7 +13,8 @@ public:
     virtual ~IPageStore() = default;
     virtual uint32_t PageSize() const = 0;
     // Reads page `page` into `image` (PageSize bytes), expanding a stored
-    // compressed form. Fails with the status the caller should see.
+    // compressed form; on success every one of those bytes is written. Fails
+    // with the status the caller should see.
     virtual DmsStatus ReadPage(uint32_t page, std::span<uint8_t> image) = 0;
     // Writes `image` (PageSize bytes) as page `page` at its stored place.
     virtual DmsStatus WritePage(uint32_t page, std::span<const uint8_t> image) = 0;
