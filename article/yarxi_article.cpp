@@ -134,24 +134,8 @@ private:
                     continue;
                 }
             }
-            if (c == u'<') {
-                const size_t close = text.find(u'>', i);
-                if (close != View::npos) {
-                    if (ownText) Tag(text.substr(i, close - i + 1));
-                    i = close + 1;
-                    continue;
-                }
-            }
-            if (!ownText) {
-                ++i;
+            if (YarxiTreeWalk::SkipMarkup(text, end, ownText, i, [this](std::u16string_view tag) { Tag(tag); }))
                 continue;
-            }
-            if (c == u'T' && i + 2 < end && text[i + 1] == u'N' && IsDigit(text[i + 2])) {
-                // A cross-reference number: "TN", a digit and up to three more.
-                i += 3;
-                for (int n = 0; n < 3 && i < end && IsDigit(text[i]); ++n) ++i;
-                continue;
-            }
             const uint32_t attribute = colourClass | (bold_ ? kAttrBold : 0) | (italic_ ? kAttrItalic : 0);
             if (numberedSenses && IsDigit(c)) {
                 if (i + 2 < end && IsDigit(text[i + 1]) && text[i + 2] == u')') {

@@ -43,6 +43,35 @@ public:
     // group `nested` covers; at least 2, so the walk always moves on.
     size_t NestedLength(int32_t nested, size_t at, size_t end) const;
 
+    // What a group's text walk passes over at `i` (below `end`): a "<...>"
+    // tag, whose text goes to `tag` when the group shows text of its own;
+    // any unit of a group that shows none; a cross-reference number ("TN", a
+    // digit and up to three more). Moves `i` past it; false when `i` stands
+    // on text to show.
+    template <class OnTag>
+    static bool SkipMarkup(std::u16string_view text, size_t end, bool ownText, size_t& i, OnTag&& tag) {
+        const auto digit = [](char16_t c) { return c >= u'0' && c <= u'9'; };
+        const char16_t c = text[i];
+        if (c == u'<') {
+            const size_t close = text.substr(0, end).find(u'>', i);
+            if (close != std::u16string_view::npos) {
+                if (ownText) tag(text.substr(i, close - i + 1));
+                i = close + 1;
+                return true;
+            }
+        }
+        if (!ownText) {
+            ++i;
+            return true;
+        }
+        if (c == u'T' && i + 2 < end && text[i + 1] == u'N' && digit(text[i + 2])) {
+            i += 3;
+            for (int n = 0; n < 3 && i < end && digit(text[i]); ++n) ++i;
+            return true;
+        }
+        return false;
+    }
+
     const DictionaryElement& operator[](int32_t i) const { return elements_[static_cast<size_t>(i)]; }
     size_t size() const { return elements_.size(); }
 
