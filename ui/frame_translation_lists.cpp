@@ -34,13 +34,8 @@ int32_t FrameTranslationLists::CurrentKind() { return shelf_.CurrentKind(); }
 void FrameTranslationLists::SelectHitAtCaret(int32_t caret) {
     ListView* view = TranslatedWordsView();
     if (view == nullptr) return;
-    // The first row whose matched part ends behind the caret.
-    for (int32_t row = 0; row < view->model->RowCount(); ++row) {
-        const WordListEntry* entry = view->model->RowEntry(row);
-        if (entry == nullptr || entry->matchStart + entry->matchLength <= caret) continue;
-        view->currentRow = row;
-        break;
-    }
+    // The first row whose matched part (mapped back to the typed input) ends behind the caret.
+    view->SelectHitAtCaret(shelf_.Input(), caret);
     view->FillPage();
     view->ScrollToCurrent(-2);
     view->UpdateView();
