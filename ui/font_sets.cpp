@@ -144,18 +144,18 @@ void CFontSet::BuildSlots(const CFontSet& base, const std::wstring& latin, const
     latinFace_ = latin;
     japaneseFace_ = japanese;
     for (int slot = 0; slot < kFontSlotCount; ++slot) {
-        const FontSlotSpec& spec = kFontSlots[slot];
+        const FontSlotSpec& slotRule = kFontSlots[slot];
         LOGFONTW& font = slots_[slot].logFont;
-        font = base.slots_[spec.face == SlotFace::Japanese ? kJapaneseSlot : kLatinSlot].logFont;
-        font.lfCharSet = spec.charset;
-        font.lfWeight = spec.weight;
-        font.lfItalic = spec.italic ? TRUE : FALSE;
+        font = base.slots_[slotRule.face == SlotFace::Japanese ? kJapaneseSlot : kLatinSlot].logFont;
+        font.lfCharSet = slotRule.charset;
+        font.lfWeight = slotRule.weight;
+        font.lfItalic = slotRule.italic ? TRUE : FALSE;
         std::wstring face;
-        if (spec.face == SlotFace::Latin) face = latin;
-        else if (spec.face == SlotFace::Japanese) face = japanese;
-        else if (spec.extendedFace && HasFamily(families.OfCharset(spec.charset), WideString(spec.extendedFace)))
-            face = WideString(spec.extendedFace);
-        else face = WideString(spec.fixedFace);
+        if (slotRule.face == SlotFace::Latin) face = latin;
+        else if (slotRule.face == SlotFace::Japanese) face = japanese;
+        else if (slotRule.extendedFace && HasFamily(families.OfCharset(slotRule.charset), WideString(slotRule.extendedFace)))
+            face = WideString(slotRule.extendedFace);
+        else face = WideString(slotRule.fixedFace);
         PutFace(slot, face, families);
     }
 }

@@ -69,6 +69,17 @@ HWND StartWithSlice(ProgramRun& run, TestFolders& folders) {
     return run.WaitForFrameWithoutClipboardMonitor();
 }
 
+// Makes the translated-words list current and runs Find on `text` typed into
+// the input box; false when the box is missing.
+bool FindInTranslatedWords(HWND frame, const std::wstring& text) {
+    SendMessageW(frame, WM_COMMAND, cmd::kListTranslation, 0);
+    HWND input = FindChild(frame, L"RichEdit20W", 202);
+    if (input == nullptr) return false;
+    SendMessageW(input, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    PostMessageW(frame, WM_COMMAND, cmd::kFind, 0);
+    return true;
+}
+
 TEST(TranslateTextEndToEnd, InflectedVerbShowsItsNoteAboveTheArticle) {
     SetProcessDPIAware();
     CloseLeftoverFrames();
@@ -78,12 +89,8 @@ TEST(TranslateTextEndToEnd, InflectedVerbShowsItsNoteAboveTheArticle) {
     ProgramRun run;
     HWND frame = StartWithSlice(run, folders);
     ASSERT_NE(frame, nullptr);
-    SendMessageW(frame, WM_COMMAND, cmd::kListTranslation, 0);
-    HWND input = FindChild(frame, L"RichEdit20W", 202);
-    ASSERT_NE(input, nullptr);
     const std::wstring wide(past.begin(), past.end());
-    SendMessageW(input, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()));
-    PostMessageW(frame, WM_COMMAND, cmd::kFind, 0);
+    ASSERT_TRUE(FindInTranslatedWords(frame, wide));
     HWND article = FindChild(frame, L"RichEdit20W", 201);
     ASSERT_NE(article, nullptr);
     std::wstring shown;
@@ -106,12 +113,8 @@ TEST(TranslateTextEndToEnd, FindOnTheTranslatedWordsListFillsItWithTheTypedWord)
     ProgramRun run;
     HWND frame = StartWithSlice(run, folders);
     ASSERT_NE(frame, nullptr);
-    SendMessageW(frame, WM_COMMAND, cmd::kListTranslation, 0);
-    HWND input = FindChild(frame, L"RichEdit20W", 202);
-    ASSERT_NE(input, nullptr);
     const std::wstring wide(reading.begin(), reading.end());
-    SendMessageW(input, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()));
-    PostMessageW(frame, WM_COMMAND, cmd::kFind, 0);
+    ASSERT_TRUE(FindInTranslatedWords(frame, wide));
     auto state = run.QueryState(frame);
     auto shown = [&] {
         state = run.QueryState(frame);
