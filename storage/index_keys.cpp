@@ -16,8 +16,10 @@ using storage::StoreU16;
 
 namespace {
 
-// A variable segment's u16 holds the byte count + 2.
-constexpr uint32_t kLengthBias = 2;
+// A variable segment: a u16 length prefix, then the value's bytes. The
+// prefix holds the segment's whole size: the byte count + its own 2 bytes.
+constexpr uint32_t kLengthPrefixBytes = 2;
+constexpr uint32_t kLengthBias = kLengthPrefixBytes;
 constexpr uint32_t kMaxVariableBytes = 0xFFFF - kLengthBias;
 
 int32_t CollatorMode(int32_t sort) {
@@ -115,9 +117,9 @@ DmsStatus IndexKeyFormat::Encode(const KeySegmentValue* values, std::vector<uint
             if (v.length < 0 || static_cast<uint32_t>(v.length) > kMaxVariableBytes) return DmsStatus::InvalidKeyValues;
             if (v.data == nullptr && v.length > 0) return DmsStatus::InvalidParameter;
             size_t at = key.size();
-            key.resize(at + 2 + static_cast<size_t>(v.length));
+            key.resize(at + kLengthPrefixBytes + static_cast<size_t>(v.length));
             StoreU16(key.data() + at, static_cast<uint16_t>(v.length + kLengthBias));
-            if (v.length > 0) std::memcpy(key.data() + at + 2, v.data, static_cast<size_t>(v.length));
+            if (v.length > 0) std::memcpy(key.data() + at + kLengthPrefixBytes, v.data, static_cast<size_t>(v.length));
         } else if (s.width > 0) {
             if (v.data == nullptr) return DmsStatus::InvalidParameter;
             const uint8_t* p = static_cast<const uint8_t*>(v.data);
@@ -131,10 +133,10 @@ bool IndexKeyFormat::IsWellFormed(std::span<const uint8_t> key) const {
     size_t at = 0;
     for (const Segment& s : segments_) {
         if (s.variable) {
-            if (key.size() - at < 2) return false;
+            if (key.size() - at < kLengthPrefixBytes) return false;
             uint32_t stored = LoadU16(key.data() + at);
-            if (stored < kLengthBias || stored - kLengthBias > key.size() - at - 2) return false;
-            at += 2 + (stored - kLengthBias);
+            if (stored < kLengthBias || stored - kLengthBias > key.size() - at - kLengthPrefixBytes) return false;
+            at += kLengthPrefixBytes + (stored - kLengthBias);
         } else {
             if (key.size() - at < s.width) return false;
             at += s.width;
@@ -161,8 +163,8 @@ int32_t IndexKeyFormat::CompareSegments(const uint8_t* pa, const uint8_t* pb, Te
         if (s.variable) {
             uint32_t la = LoadU16(pa) - kLengthBias;
             uint32_t lb = LoadU16(pb) - kLengthBias;
-            const uint8_t* va = pa + 2;
-            const uint8_t* vb = pb + 2;
+            const uint8_t* va = pa + kLengthPrefixBytes;
+            const uint8_t* vb = pb + kLengthPrefixBytes;
             if (s.type == FieldUString) {
                 r = s.collated ? compareText(k, va, la, vb, lb) : Sign(int64_t{la} - int64_t{lb});
             } else {
@@ -215,9 +217,9 @@ const IndexKeyFormat::PreparedKey& IndexKeyFormat::Prepare(std::span<const uint8
         uint32_t bytes = LoadU16(p) - kLengthBias;
         if (s.collated) {
             if (!out.texts_[k]) out.texts_[k] = NewPreparedText(*collator_);
-            out.texts_[k]->Prepare(AlignedText(p + 2, bytes, alignedB_), bytes / 2, s.mode, s.flags);
+            out.texts_[k]->Prepare(AlignedText(p + kLengthPrefixBytes, bytes, alignedB_), bytes / 2, s.mode, s.flags);
         }
-        p += 2 + bytes;
+        p += kLengthPrefixBytes + bytes;
     }
     return out;
 }
@@ -243,10 +245,10 @@ void IndexKeyFormat::Decode(std::span<const uint8_t> key, KeySegmentValue* out) 
                 v.length = static_cast<int32_t>(stored);  // nowhere to copy: report the size
             } else {
                 uint32_t n = std::min<uint32_t>(stored, static_cast<uint32_t>(std::max(v.length, 0)));
-                std::memcpy(v.data, p + 2, n);
+                std::memcpy(v.data, p + kLengthPrefixBytes, n);
                 v.length = static_cast<int32_t>(n);
             }
-            p += 2 + stored;
+            p += kLengthPrefixBytes + stored;
         } else {
             if (v.data != nullptr && s.width > 0) std::memcpy(v.data, p, s.width);
             v.length = static_cast<int32_t>(s.width);
