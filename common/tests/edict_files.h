@@ -3,27 +3,20 @@
 #pragma once
 
 #include <cstdint>
-#include <fstream>
-#include <iterator>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "common/tests/test_files.h"
 #include "common/text/japanese_code_pages.h"
 
 inline std::string EdictFilePath(const char* name) {
     return std::string(OSTREL_HOST_ROOT "/usr/share/edict/") + name;
 }
 
-// The whole file at `path`, empty when it cannot be read.
-inline std::vector<uint8_t> ReadFileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 // The whole Debian file `name`, empty when it cannot be read.
-inline std::vector<uint8_t> ReadEdictFile(const char* name) { return ReadFileBytes(EdictFilePath(name)); }
+inline std::vector<uint8_t> ReadEdictFile(const char* name) { return ReadBytes(EdictFilePath(name)); }
 
 // Each line without its line feed.
 inline std::vector<std::span<const uint8_t>> SplitLines(const std::vector<uint8_t>& bytes) {

@@ -41,6 +41,7 @@ inline void WriteBytes(const std::filesystem::path& file, const std::vector<unsi
     out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
 
+// The whole file, empty when it cannot be read.
 inline std::vector<unsigned char> ReadBytes(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
     return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), {});

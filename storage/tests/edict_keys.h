@@ -5,6 +5,7 @@
 #pragma once
 
 #include "common/tests/edict_files.h"
+#include "common/tests/test_files.h"
 #include "common/text/japanese_code_pages.h"
 
 #include <iterator>
@@ -18,7 +19,7 @@ using ReadingAndWord = std::pair<std::u16string, std::u16string>;
 // the file is missing. ENAMDICT has the same line shape.
 inline std::vector<ReadingAndWord> LoadEdictKeys(size_t limit,
                                                  const char* path = OSTREL_HOST_ROOT "/usr/share/edict/edict") {
-    std::vector<uint8_t> sjis = ReadFileBytes(path);
+    std::vector<uint8_t> sjis = ReadBytes(path);
     std::vector<ReadingAndWord> keys;
     if (sjis.empty()) return keys;
     int32_t n = EucJpToShiftJis(sjis.data(), sjis.data(), static_cast<int32_t>(sjis.size()));

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "common/tests/edict_files.h"
+#include "common/tests/test_files.h"
 #include "common/text/kana_transcription.h"
 #include "ui/e2e/program_session.h"
 
@@ -28,7 +29,7 @@ struct SliceEntry {
 
 // The slice's entries with a hiragana reading of 2 to 4 letters.
 std::vector<SliceEntry> ReadSlice() {
-    std::vector<uint8_t> bytes = ReadFileBytes(std::string(OSTREL_BINARY_DIR) + "/ui/e2e-data/edict-slice");
+    std::vector<uint8_t> bytes = ReadBytes(std::string(OSTREL_BINARY_DIR) + "/ui/e2e-data/edict-slice");
     std::vector<SliceEntry> entries;
     std::vector<std::span<const uint8_t>> lines = SplitLines(bytes);
     for (size_t i = 1; i < lines.size(); ++i) {

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "common/tests/edict_files.h"
+#include "common/tests/test_files.h"
 #include "ui/command_ids.h"
 #include "ui/e2e/program_session.h"
 
@@ -16,7 +17,7 @@ namespace {
 
 // A hiragana reading of three or four letters from the slice.
 std::u16string SliceReading() {
-    std::vector<uint8_t> bytes = ReadFileBytes(std::string(OSTREL_BINARY_DIR) + "/ui/e2e-data/edict-slice");
+    std::vector<uint8_t> bytes = ReadBytes(std::string(OSTREL_BINARY_DIR) + "/ui/e2e-data/edict-slice");
     std::vector<std::span<const uint8_t>> lines = SplitLines(bytes);
     for (size_t i = lines.size() / 2; i < lines.size(); ++i) {
         std::u16string text = DecodeEucJpLine(lines[i]);
@@ -32,7 +33,7 @@ std::u16string SliceReading() {
 
 // An ichidan verb of the slice with a kanji headword: its ます-past form.
 std::u16string SliceIchidanPast() {
-    std::vector<uint8_t> bytes = ReadFileBytes(std::string(OSTREL_BINARY_DIR) + "/ui/e2e-data/edict-slice");
+    std::vector<uint8_t> bytes = ReadBytes(std::string(OSTREL_BINARY_DIR) + "/ui/e2e-data/edict-slice");
     std::vector<std::span<const uint8_t>> lines = SplitLines(bytes);
     for (size_t i = 1; i < lines.size(); ++i) {
         std::u16string text = DecodeEucJpLine(lines[i]);

@@ -7,6 +7,7 @@
 
 #include "common/tests/edict_files.h"
 #include "common/tests/iconv_converter.h"
+#include "common/tests/test_files.h"
 
 #include <algorithm>
 #include <string>
@@ -24,7 +25,7 @@ namespace {
 std::vector<std::u16string> ReadLines(const char* path, const char* encoding) {
     std::vector<std::u16string> lines;
     Iconv iconv("UTF-16LE", encoding);
-    const std::vector<uint8_t> bytes = ReadFileBytes(path);
+    const std::vector<uint8_t> bytes = ReadBytes(path);
     std::u16string text;
     for (std::span<const uint8_t> line : SplitLines(bytes))
         if (iconv.ToUtf16(line, text)) lines.push_back(text);

@@ -7,29 +7,16 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "common/settings/win/ensure_unicode_ini.h"
 #include "common/settings/win/private_profile_store.h"
+#include "common/tests/test_files.h"
 #include "common/win/wide_text.h"
 
 namespace {
-
-std::vector<char> ReadBytes(const std::wstring& path) {
-    std::vector<char> bytes;
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return bytes;
-    DWORD size = GetFileSize(file, nullptr), read = 0;
-    bytes.resize(size);
-    if (size) ReadFile(file, bytes.data(), size, &read, nullptr);
-    CloseHandle(file);
-    bytes.resize(read);
-    return bytes;
-}
 
 void WriteBytes(const std::wstring& path, const void* data, size_t size) {
     HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
@@ -48,8 +35,8 @@ void WriteUnicodeFile(const std::wstring& path, std::wstring_view text) {
 
 // The file as UTF-16 text without its byte-order mark; empty when it has none.
 std::wstring UnicodeText(const std::wstring& path) {
-    std::vector<char> bytes = ReadBytes(path);
-    if (bytes.size() < 2 || static_cast<unsigned char>(bytes[0]) != 0xFF || static_cast<unsigned char>(bytes[1]) != 0xFE)
+    std::vector<unsigned char> bytes = ReadBytes(path);
+    if (bytes.size() < 2 || bytes[0] != 0xFF || bytes[1] != 0xFE)
         return {};
     return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data() + 2), (bytes.size() - 2) / 2);
 }
@@ -130,7 +117,7 @@ TEST(SettingsFilePath, ARefusedFolderNeverTouchesTheWindowsFolder) {
 
 TEST_F(SettingsFolderTest, ANewInstallationStartsWithApplicationVersion) {
     EnsureUnicodeIni(Folder());
-    std::vector<char> bytes = ReadBytes(path_);
+    std::vector<unsigned char> bytes = ReadBytes(path_);
     ASSERT_GE(bytes.size(), 28u);
     EXPECT_EQ(std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), 14), L"\xFEFF[Application]");
     // Exactly the section and the Version line, whatever line ends the system chose.
@@ -154,7 +141,7 @@ TEST_F(SettingsFolderTest, ANewInstallationStartsWithApplicationVersion) {
 
 TEST_F(SettingsFolderTest, AUnicodeFileIsLeftAlone) {
     WriteUnicodeFile(path_, L"[Application]\r\nVersion=11.0.3\r\n[Fonts]\r\nRusName=Курьер\r\n");
-    std::vector<char> before = ReadBytes(path_);
+    std::vector<unsigned char> before = ReadBytes(path_);
     EnsureUnicodeIni(Folder());
     EXPECT_EQ(ReadBytes(path_), before);
 }
@@ -257,7 +244,7 @@ TEST_F(SettingsFolderTest, AnAnsiFileIsConvertedOnce) {
     const char ansi[] = "[Application]\r\nVersion=11.9.1\r\nFlags=16384\r\n[Window]\r\nx=-5\r\ncx=640\r\ncy=480\r\n";
     WriteBytes(path_, ansi, sizeof(ansi) - 1);
     EnsureUnicodeIni(Folder());
-    std::vector<char> converted = ReadBytes(path_);
+    std::vector<unsigned char> converted = ReadBytes(path_);
     EXPECT_EQ(UnicodeText(path_), L"[Application]\r\nVersion=11.9.1\r\nFlags=16384\r\n[Window]\r\nx=-5\r\ncx=640\r\ncy=480\r\n");
     EXPECT_EQ(FilesInFolder(), 1u);  // no temporary file left
 
@@ -273,7 +260,7 @@ TEST_F(SettingsFolderTest, AnAnsiFileIsConvertedOnce) {
 TEST_F(SettingsFolderTest, AnEmptyOrOneByteFileBecomesUnicode) {
     WriteBytes(path_, "", 0);
     EnsureUnicodeIni(Folder());
-    EXPECT_EQ(ReadBytes(path_), (std::vector<char>{'\xFF', '\xFE'}));
+    EXPECT_EQ(ReadBytes(path_), (std::vector<unsigned char>{0xFF, 0xFE}));
     WriteBytes(path_, "x", 1);
     EnsureUnicodeIni(Folder());
     EXPECT_EQ(UnicodeText(path_), L"x");
@@ -289,7 +276,7 @@ TEST_F(SettingsFolderTest, AFailedConversionLeavesTheOldFileWhole) {
     std::wstring blocker = path_ + L".converting";
     ASSERT_TRUE(CreateDirectoryW(blocker.c_str(), nullptr));
     EnsureUnicodeIni(Folder());
-    EXPECT_EQ(ReadBytes(path_), std::vector<char>(ansi, ansi + sizeof(ansi) - 1));
+    EXPECT_EQ(ReadBytes(path_), std::vector<unsigned char>(ansi, ansi + sizeof(ansi) - 1));
     RemoveDirectoryW(blocker.c_str());
     // A left-over temporary file from an interrupted run is simply replaced.
     WriteBytes(blocker, "junk", 4);
@@ -301,12 +288,11 @@ TEST_F(SettingsFolderTest, AFailedConversionLeavesTheOldFileWhole) {
 // Sections and values of a UTF-8 sample, decoded independently of the
 // conversion under test.
 std::map<std::pair<std::wstring, std::wstring>, std::wstring> ParseUtf8Sample(const std::wstring& path) {
-    std::vector<char> bytes = ReadBytes(path);
-    int units = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(), static_cast<int>(bytes.size()),
-                                    nullptr, 0);
+    std::vector<unsigned char> bytes = ReadBytes(path);
+    const char* utf8 = reinterpret_cast<const char*>(bytes.data());
+    int units = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8, static_cast<int>(bytes.size()), nullptr, 0);
     std::wstring text(units, L'\0');
-    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(), static_cast<int>(bytes.size()), text.data(),
-                        units);
+    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8, static_cast<int>(bytes.size()), text.data(), units);
     std::map<std::pair<std::wstring, std::wstring>, std::wstring> values;
     std::wstring section;
     size_t start = 0;
@@ -340,14 +326,14 @@ TEST_F(AnsiSettingsFile, ConvertedOnceKeepsEveryValue) {
     ASSERT_EQ(GetACP(), static_cast<UINT>(atoi(codepage))) << "the locale is not installed";
 
     std::wstring name = L"settings_" + Widen(sample) + L".ini";
-    std::vector<char> ansi = ReadBytes(Widen(OSTREL_BINARY_DIR) + L"/common/ansi_settings/" + name);
+    std::vector<unsigned char> ansi = ReadBytes(Widen(OSTREL_BINARY_DIR) + L"/common/ansi_settings/" + name);
     std::wstring utf8Sample = Widen(OSTREL_SOURCE_DIR) + L"/common/settings/win/tests/data/" + name;
     ASSERT_FALSE(ansi.empty());
     ASSERT_NE(ansi, ReadBytes(utf8Sample));  // the sample is not plain ASCII
     WriteBytes(path_, ansi.data(), ansi.size());
 
     EnsureUnicodeIni(Folder());
-    std::vector<char> converted = ReadBytes(path_);
+    std::vector<unsigned char> converted = ReadBytes(path_);
     ASSERT_FALSE(UnicodeText(path_).empty());
     auto expected = ParseUtf8Sample(utf8Sample);
     ASSERT_GE(expected.size(), 7u);
