@@ -2,11 +2,11 @@
 // each step beside iconv on the same bytes; compare the bytes_per_second of
 // each pair for the ratio.
 #include <benchmark/benchmark.h>
-#include <iconv.h>
 
 #include <vector>
 
 #include "common/tests/edict_files.h"
+#include "common/tests/iconv_converter.h"
 #include "common/text/japanese_code_pages.h"
 
 namespace {
@@ -25,16 +25,6 @@ const std::vector<uint8_t>& EdictShiftJis() {
     return bytes;
 }
 
-// Runs iconv over `in` into `out` in one call; false when it stops early.
-bool RunIconv(iconv_t cd, const std::vector<uint8_t>& in, std::vector<char>& out) {
-    iconv(cd, nullptr, nullptr, nullptr, nullptr);
-    char* inPtr = reinterpret_cast<char*>(const_cast<uint8_t*>(in.data()));
-    size_t inLeft = in.size();
-    char* outPtr = out.data();
-    size_t outLeft = out.size();
-    return iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) != static_cast<size_t>(-1);
-}
-
 void BM_EucJpToShiftJis(benchmark::State& state) {
     const std::vector<uint8_t>& euc = Edict();
     if (euc.empty()) return state.SkipWithError("edict is not installed");
@@ -51,10 +41,10 @@ BENCHMARK(BM_EucJpToShiftJis)->Unit(benchmark::kMillisecond);
 void BM_IconvEucJpToShiftJis(benchmark::State& state) {
     const std::vector<uint8_t>& euc = Edict();
     if (euc.empty()) return state.SkipWithError("edict is not installed");
-    iconv_t cd = iconv_open("SHIFT_JIS//TRANSLIT", "EUC-JP");
-    std::vector<char> out(euc.size() * 2);
-    for (auto _ : state) benchmark::DoNotOptimize(RunIconv(cd, euc, out));
-    iconv_close(cd);
+    Iconv iconv("SHIFT_JIS//TRANSLIT", "EUC-JP");
+    if (!iconv.Ok()) return state.SkipWithError("iconv has no EUC-JP to Shift-JIS converter");
+    std::vector<uint8_t> out(euc.size() * 2);
+    for (auto _ : state) benchmark::DoNotOptimize(iconv.ConvertInto(euc, out));
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * euc.size()));
 }
 BENCHMARK(BM_IconvEucJpToShiftJis)->Unit(benchmark::kMillisecond);
@@ -75,10 +65,10 @@ BENCHMARK(BM_DecodeCodePage932)->Unit(benchmark::kMillisecond);
 void BM_IconvCodePage932ToUtf16(benchmark::State& state) {
     const std::vector<uint8_t>& sjis = EdictShiftJis();
     if (sjis.empty()) return state.SkipWithError("edict is not installed");
-    iconv_t cd = iconv_open("UTF-16LE", "CP932");
-    std::vector<char> out(sjis.size() * 2 + 16);
-    for (auto _ : state) benchmark::DoNotOptimize(RunIconv(cd, sjis, out));
-    iconv_close(cd);
+    Iconv iconv("UTF-16LE", "CP932");
+    if (!iconv.Ok()) return state.SkipWithError("iconv has no CP932 converter");
+    std::vector<uint8_t> out(sjis.size() * 2 + 16);
+    for (auto _ : state) benchmark::DoNotOptimize(iconv.ConvertInto(sjis, out));
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * sjis.size()));
 }
 BENCHMARK(BM_IconvCodePage932ToUtf16)->Unit(benchmark::kMillisecond);

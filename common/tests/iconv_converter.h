@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -27,17 +28,26 @@ public:
 
     bool Ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
 
-    // False when iconv refuses the bytes (or could not be opened).
-    bool Convert(std::span<const uint8_t> in, std::vector<uint8_t>& out) {
-        if (!Ok()) return false;
+    // All of `in` converted into the start of the caller's `out`: the bytes
+    // written, or nothing when iconv refuses the bytes, `out` is too small or
+    // the converter could not be opened.
+    std::optional<size_t> ConvertInto(std::span<const uint8_t> in, std::span<uint8_t> out) {
+        if (!Ok()) return std::nullopt;
         iconv(cd_, nullptr, nullptr, nullptr, nullptr);
-        out.assign(in.size() * 4 + 8, 0);
         char* inPtr = reinterpret_cast<char*>(const_cast<uint8_t*>(in.data()));
         size_t inLeft = in.size();
         char* outPtr = reinterpret_cast<char*>(out.data());
         size_t outLeft = out.size();
-        if (iconv(cd_, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<size_t>(-1)) return false;
-        out.resize(out.size() - outLeft);
+        if (iconv(cd_, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<size_t>(-1)) return std::nullopt;
+        return out.size() - outLeft;
+    }
+
+    // False when iconv refuses the bytes (or could not be opened).
+    bool Convert(std::span<const uint8_t> in, std::vector<uint8_t>& out) {
+        out.assign(in.size() * 4 + 8, 0);
+        std::optional<size_t> written = ConvertInto(in, out);
+        if (!written) return false;
+        out.resize(*written);
         return true;
     }
 

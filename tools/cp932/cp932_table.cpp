@@ -4,12 +4,13 @@
 // sequences get the code page's default character, as the system does.
 //
 // Usage: cp932_table <output.cpp>
-#include <iconv.h>
-
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
+#include <optional>
+#include <span>
 #include <vector>
+
+#include "common/tests/iconv_converter.h"
 
 namespace {
 
@@ -27,35 +28,13 @@ constexpr Override kSingleOverrides[] = {
 
 bool IsLeadByte(uint8_t b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
 
-class Converter {
-public:
-    Converter() : cd_(iconv_open("UTF-16LE", "CP932")) {}
-    ~Converter() {
-        if (ok()) iconv_close(cd_);
-    }
-    Converter(const Converter&) = delete;
-    Converter& operator=(const Converter&) = delete;
-    bool ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
-
-    // The one UTF-16 unit that exactly `n` bytes decode to, or 0.
-    char16_t Decode(const uint8_t* bytes, size_t n) {
-        iconv(cd_, nullptr, nullptr, nullptr, nullptr);
-        char in[2];
-        std::memcpy(in, bytes, n);
-        char outBuf[8];
-        char* inPtr = in;
-        char* outPtr = outBuf;
-        size_t inLeft = n;
-        size_t outLeft = sizeof outBuf;
-        if (iconv(cd_, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<size_t>(-1)) return 0;
-        if (inLeft != 0 || sizeof outBuf - outLeft != 2) return 0;
-        return static_cast<char16_t>(static_cast<uint8_t>(outBuf[0]) |
-                                     static_cast<uint8_t>(outBuf[1]) << 8);
-    }
-
-private:
-    iconv_t cd_;
-};
+// The one UTF-16 unit that exactly `bytes` decode to, or 0.
+char16_t Decode(Iconv& conv, std::span<const uint8_t> bytes) {
+    uint8_t out[8];
+    std::optional<size_t> written = conv.ConvertInto(bytes, out);
+    if (written != 2) return 0;
+    return static_cast<char16_t>(out[0] | out[1] << 8);
+}
 
 void WriteUnits(FILE* f, const char16_t* units, size_t count) {
     for (size_t i = 0; i < count; ++i)
@@ -70,8 +49,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: cp932_table <output.cpp>\n");
         return 2;
     }
-    Converter conv;
-    if (!conv.ok()) {
+    Iconv conv("UTF-16LE", "CP932");
+    if (!conv.Ok()) {
         std::fprintf(stderr, "cp932_table: the C library has no CP932 converter\n");
         return 1;
     }
@@ -81,7 +60,7 @@ int main(int argc, char** argv) {
     std::vector<char16_t> pairs;
     for (int b = 0; b < 256; ++b) {
         uint8_t one = static_cast<uint8_t>(b);
-        char16_t u = conv.Decode(&one, 1);
+        char16_t u = Decode(conv, {&one, 1});
         single[b] = u != 0 || b == 0 ? u : kDefaultChar;
         // The code page's lead bytes take the next byte whether or not the
         // pair is defined; undefined pairs decode to the default character.
@@ -89,7 +68,7 @@ int main(int argc, char** argv) {
             std::vector<char16_t> row(256, kDefaultChar);
             for (int t = 0; t < 256; ++t) {
                 uint8_t two[2] = {one, static_cast<uint8_t>(t)};
-                if (char16_t v = conv.Decode(two, 2); v != 0) row[t] = v;
+                if (char16_t v = Decode(conv, two); v != 0) row[t] = v;
             }
             leads.push_back(one);
             pairs.insert(pairs.end(), row.begin(), row.end());
