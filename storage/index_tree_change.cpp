@@ -151,7 +151,8 @@ DmsStatus IndexTree::SpliceInPlace(KeyPage& page, int32_t level, uint32_t at, ui
         lastKeyEntry = MakeEntry(number, static_cast<uint32_t>(subtree), last.subspan(keypage::kEntryHead));
     }
     uint8_t* data = page.Data();
-    std::memmove(data + m.start + m.added, data + m.removedEnd, m.usedEnd - m.removedEnd);
+    if (m.start + m.added != m.removedEnd)
+        std::memmove(data + m.start + m.added, data + m.removedEnd, m.usedEnd - m.removedEnd);
     uint32_t put = m.start;
     for (const EntryBytes& e : entries) {
         std::memcpy(data + put, e.data(), e.size());
@@ -159,7 +160,8 @@ DmsStatus IndexTree::SpliceInPlace(KeyPage& page, int32_t level, uint32_t at, ui
     }
     if (m.newUsed < m.usedEnd) std::memset(data + m.newUsed, 0, m.usedEnd - m.newUsed);
     StoreU16(data + keypage::kCount, static_cast<uint16_t>(m.newCount));
-    MarkWritten(page.Cached());
+    file_.Cache().MarkChanged(page.Cached());
+    page.RecordSplice(file_.Cache(), at, removeCount, entries, subtree, *format_);
     if (level == 0) return DmsStatus::Success;
     std::vector<EntryBytes> highKey;
     highKey.push_back(std::move(lastKeyEntry));

@@ -24,7 +24,7 @@ struct CheckedPage {
     int32_t height = -1;
     uint32_t shapeId = 0;  // IndexKeyFormat::ShapeId of the check
     uint64_t subtree = 0;  // KeyPage::SubtreeCount
-    std::shared_ptr<const std::vector<uint32_t>> offsets;
+    std::shared_ptr<std::vector<uint32_t>> offsets;
 };
 
 CheckedPage& CheckedSlot(int32_t slot) {
@@ -122,6 +122,42 @@ void KeyPage::RecordWritten(CCache& cache, const CachedPage& page, const IndexKe
     written.version = cache.ContentVersion(page.slot);
     written.shapeId = format.ShapeId();
     CheckedSlot(page.slot) = std::move(written);
+}
+
+void KeyPage::RecordSplice(CCache& cache, uint32_t at, uint32_t removeCount, std::span<const EntryBytes> added,
+                           uint64_t subtree, const IndexKeyFormat& format) {
+    CheckedPage& slot = CheckedSlot(page_.slot);
+    // The record is shared by the slot and this page alone, or copied.
+    if (slot.offsets != held_ || held_.use_count() != 2) held_ = std::make_shared<std::vector<uint32_t>>(*held_);
+    std::vector<uint32_t>& offsets = *held_;
+    const uint32_t start = offsets[at];
+    const uint32_t removedBytes = offsets[at + removeCount] - start;
+    uint32_t addedBytes = 0;
+    for (const EntryBytes& e : added) addedBytes += static_cast<uint32_t>(e.size());
+    // Starts after the change move by the difference; the replaced run's
+    // starts give way to the added entries'.
+    for (size_t i = at + removeCount; i < offsets.size(); ++i) offsets[i] = offsets[i] + addedBytes - removedBytes;
+    const auto tail = offsets.begin() + at + removeCount;
+    if (added.size() < removeCount) {
+        offsets.erase(offsets.begin() + at + static_cast<std::ptrdiff_t>(added.size()), tail);
+    } else if (added.size() > removeCount) {
+        offsets.insert(tail, added.size() - removeCount, 0u);
+    }
+    uint32_t put = start;
+    for (size_t k = 0; k < added.size(); ++k) {
+        offsets[at + k] = put;
+        put += static_cast<uint32_t>(added[k].size());
+    }
+    slot.cache = &cache;
+    slot.version = cache.ContentVersion(page_.slot);
+    slot.number = number_;
+    slot.height = height_;
+    slot.shapeId = format.ShapeId();
+    slot.subtree = subtree;
+    slot.offsets = held_;
+    offsets_ = held_->data();
+    count_ = static_cast<uint32_t>(held_->size()) - 1;
+    subtree_ = subtree;
 }
 
 uint32_t KeyPage::Next() const { return LoadU32(page_.data + keypage::kNext); }

@@ -70,6 +70,14 @@ public:
     // them. The frame and entry lengths are still walked; a page failing that
     // walk is left to the full check of Load.
     static void RecordWritten(CCache& cache, const CachedPage& page, const IndexKeyFormat& format);
+    // The same record for this page after the tree replaced `removeCount`
+    // entries from `at` by `added` in place, marked it
+    // changed, and left it `subtree` leaf entries below: the entry starts
+    // follow from the old ones without a walk, and this page describes the
+    // new content. Pages that carry counts up the tree change on every
+    // insert, so this is the common path of a change.
+    void RecordSplice(CCache& cache, uint32_t at, uint32_t removeCount, std::span<const EntryBytes> added,
+                      uint64_t subtree, const IndexKeyFormat& format);
 
     const CachedPage& Cached() const { return page_; }
     explicit operator bool() const { return static_cast<bool>(page_); }
@@ -100,8 +108,9 @@ private:
 
     static constexpr uint32_t kNoEntries[1] = {keypage::kHeadSize};
     // Entry starts, then the used end: shared with the check's record of the
-    // slot, so loading a checked page again copies nothing.
-    std::shared_ptr<const std::vector<uint32_t>> held_;
+    // slot, so loading a checked page again copies nothing. RecordSplice
+    // changes it in place only while no other page object shares it.
+    std::shared_ptr<std::vector<uint32_t>> held_;
     const uint32_t* offsets_ = kNoEntries;
     uint32_t count_ = 0;
     uint64_t subtree_ = 0;
