@@ -5,6 +5,7 @@
 #include "common/collation/xcollator1.h"
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -113,6 +114,13 @@ bool CompareSimplePrimaries(SimplePrimaryReader& a, TextB& b, uint32_t flags, in
     return CompareElements(elementsA, elementsB, flags);
 }
 
+// Texts of the same code units make the same elements, so they are equal at
+// every level; keys that share a text (homophones' readings, a headword
+// under several readings) reach the element comparison often.
+bool SameUnits(const char16_t* a, int32_t na, const char16_t* b, int32_t nb) {
+    return na == nb && (na == 0 || std::memcmp(a, b, static_cast<size_t>(na) * sizeof(char16_t)) == 0);
+}
+
 int32_t ClampedLength(const char16_t* text, uint32_t length) {
     return text ? static_cast<int32_t>(std::min<uint32_t>(length, INT32_MAX)) : 0;
 }
@@ -150,6 +158,7 @@ public:
         SimpleSide b{simple_, simpleEnd_};
         int32_t answer = 0;
         if (CompareSimplePrimaries(a, b, flags_, answer)) return answer;
+        if (SameUnits(other, length, text_.data(), static_cast<int32_t>(text_.size()))) return 0;
         return CompareByElements(other, length);
     }
 
@@ -205,6 +214,7 @@ int32_t OSTREL_COM_CALL XCollator1::Compare(const char16_t* a, uint32_t lengthA,
     LiveSimplePrimaries simpleB{SimplePrimaryReader(simplePrimaries_, b, nb)};
     int32_t answer = 0;
     if (CompareSimplePrimaries(readerA, simpleB, flags, answer)) return answer;
+    if (SameUnits(a, na, b, nb)) return 0;
     return CompareBothByElements(table_, a, na, b, nb, flags);
 }
 
