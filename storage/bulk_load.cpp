@@ -62,27 +62,34 @@ BulkClasses BulkClassesOf(std::span<const uint8_t> text) {
     return classes;
 }
 
-size_t SelectBulkBatch(std::span<const BulkClasses> classes, std::span<uint32_t, 65536> counting,
-                       const BulkLimits& limits, BulkClasses& bound) {
+size_t SelectBulkBatch(std::span<const BulkClasses> sorted, const BulkLimits& limits, BulkClasses& bound) {
     bound = {0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF};
-    if (classes.empty()) return 0;
+    if (sorted.empty()) return 0;
     size_t below = 0;  // entries known to lie below the bound's prefix
+    // The entries sharing the bound's first `level` classes: one run of `sorted`.
+    size_t from = 0, to = sorted.size();
     for (size_t level = 0; level < 4; ++level) {
-        std::fill(counting.begin(), counting.end(), 0u);
-        for (const BulkClasses& c : classes) {
-            if (std::equal(c.begin(), c.begin() + static_cast<std::ptrdiff_t>(level), bound.begin()))
-                ++counting[c[level]];
-        }
         size_t sum = below;
         bool chosen = false;
-        for (uint32_t k = 0; k < 65536; ++k) {
-            if (sum + counting[k] > limits.lowMark) {
-                bound[level] = static_cast<uint16_t>(k);
+        for (size_t i = from; i < to;) {
+            const uint16_t k = sorted[i][level];
+            // The run of class k at this level ends where a greater class starts.
+            size_t end = static_cast<size_t>(
+                std::partition_point(sorted.begin() + static_cast<std::ptrdiff_t>(i),
+                                     sorted.begin() + static_cast<std::ptrdiff_t>(to),
+                                     [&](const BulkClasses& c) { return c[level] <= k; }) -
+                sorted.begin());
+            const size_t count = end - i;
+            if (sum + count > limits.lowMark) {
+                bound[level] = k;
                 chosen = true;
-                if (sum + counting[k] < limits.highMark || level == 3) return sum + counting[k];
-                break;  // too many: refine within class k at the next level
+                if (sum + count < limits.highMark || level == 3) return sum + count;
+                from = i;  // too many: refine within class k at the next level
+                to = end;
+                break;
             }
-            sum += counting[k];
+            sum += count;
+            i = end;
         }
         if (!chosen) return sum;  // everything left fits in one batch
         below = sum;
@@ -98,8 +105,11 @@ DmsStatus BulkLoad::Begin(int32_t keyId, const BulkLimits& limits) {
     offsets_.reset(static_cast<uint32_t*>(limits.allocate(size_t{limits.maxEntries} * sizeof(uint32_t))));
     classes_.reset(static_cast<BulkClasses*>(limits.allocate(size_t{limits.maxEntries} * sizeof(BulkClasses))));
     counting_.reset(static_cast<uint32_t*>(limits.allocate(65536 * sizeof(uint32_t))));
+    order_.reset(static_cast<uint32_t*>(limits.allocate(size_t{limits.maxEntries} * sizeof(uint32_t))));
+    scratch_.reset(static_cast<uint32_t*>(limits.allocate(size_t{limits.maxEntries} * sizeof(uint32_t))));
+    sorted_.reset(static_cast<BulkClasses*>(limits.allocate(size_t{limits.maxEntries} * sizeof(BulkClasses))));
     if (area_ == nullptr || offsets_ == nullptr || classes_ == nullptr || counting_ == nullptr ||
-        limits.maxEntries == 0) {
+        order_ == nullptr || scratch_ == nullptr || sorted_ == nullptr || limits.maxEntries == 0) {
         Free();
         return DmsStatus::NotEnoughMemory;
     }
@@ -113,6 +123,9 @@ void BulkLoad::Free() {
     offsets_.reset();
     classes_.reset();
     counting_.reset();
+    order_.reset();
+    scratch_.reset();
+    sorted_.reset();
     used_ = 0;
     count_ = 0;
     active_ = false;
@@ -145,56 +158,78 @@ DmsStatus BulkLoad::Collect(std::span<const uint8_t> entry, const BulkClasses& c
     return DmsStatus::Success;
 }
 
+void BulkLoad::SortByClasses() {
+    uint32_t* order = order_.get();
+    uint32_t* other = scratch_.get();
+    for (uint32_t i = 0; i < count_; ++i) order[i] = i;
+    // Least significant class first; each pass is stable, so the result is
+    // by tuple and, within a tuple, by collection order.
+    for (int level = 3; level >= 0; --level) {
+        uint32_t* counting = counting_.get();
+        std::fill(counting, counting + 65536, 0u);
+        for (uint32_t i = 0; i < count_; ++i) ++counting[classes_[order[i]][level]];
+        if (counting[classes_[order[0]][level]] == count_) continue;  // one class: nothing moves
+        uint32_t start = 0;
+        for (uint32_t k = 0; k < 65536; ++k) {
+            uint32_t n = counting[k];
+            counting[k] = start;
+            start += n;
+        }
+        for (uint32_t i = 0; i < count_; ++i) other[counting[classes_[order[i]][level]]++] = order[i];
+        std::swap(order, other);
+    }
+    if (order != order_.get()) std::copy(order, order + count_, order_.get());
+    for (uint32_t i = 0; i < count_; ++i) sorted_[i] = classes_[order_[i]];
+}
+
+void BulkLoad::KeepForLater(uint32_t from) {
+    uint32_t* rest = order_.get() + from;
+    const uint32_t kept = count_ - from;
+    std::sort(rest, rest + kept);
+    // Ascending numbers move only downwards: no entry is overwritten unread.
+    for (uint32_t k = 0; k < kept; ++k) {
+        offsets_[k] = offsets_[rest[k]];
+        classes_[k] = classes_[rest[k]];
+    }
+    count_ = kept;
+}
+
 DmsStatus BulkLoad::Flush(Sink& sink) {
     if (!active_) return DmsStatus::Success;
     const uint32_t total = count_;
     uint32_t inserted = 0;
     int32_t reported = -1;
-    std::span<uint32_t, 65536> counting(counting_.get(), 65536);
-    bool takeAll = false;
-    while (count_ > 0) {
-        BulkClasses bound{0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF};
-        if (!takeAll) SelectBulkBatch({classes_.get(), count_}, counting, limits_, bound);
-        // One pass in collection order; the entries left behind move down so
-        // the first count_ addresses are always the ones still to insert.
-        uint32_t kept = 0;
-        uint32_t passInserted = 0;
-        for (uint32_t r = 0; r < count_; ++r) {
-            if (!std::lexicographical_compare(bound.begin(), bound.end(), classes_[r].begin(), classes_[r].end())) {
-                DmsStatus st = sink.Insert(EntryAt(r));
-                if (Failed(st)) {
-                    used_ = 0;
-                    count_ = 0;
-                    return st;
+    if (count_ > 0) SortByClasses();
+    // A batch is a run of the sorted entries from `next`; it goes in in
+    // collection order.
+    for (uint32_t next = 0; next < count_;) {
+        BulkClasses bound;
+        size_t chosen = SelectBulkBatch({sorted_.get() + next, count_ - next}, limits_, bound);
+        const uint32_t end = chosen == 0 ? count_ : next + static_cast<uint32_t>(chosen);
+        std::sort(order_.get() + next, order_.get() + end);
+        for (uint32_t r = next; r < end; ++r) {
+            // A batch's entries lie all over the area: the next one is fetched
+            // while this one goes in.
+            if (r + 1 < end) __builtin_prefetch(area_.get() + offsets_[order_[r + 1]]);
+            DmsStatus st = sink.Insert(EntryAt(order_[r]));
+            if (Failed(st)) {
+                used_ = 0;
+                count_ = 0;
+                return st;
+            }
+            ++inserted;
+            int32_t perMille = static_cast<int32_t>(uint64_t{inserted} * 1000 / total);
+            if (perMille > reported) {
+                reported = perMille;
+                if (!sink.Progress(perMille)) {
+                    KeepForLater(r + 1);
+                    return DmsStatus::Cancelled;
                 }
-                ++inserted;
-                ++passInserted;
-                int32_t perMille = static_cast<int32_t>(uint64_t{inserted} * 1000 / total);
-                if (perMille > reported) {
-                    reported = perMille;
-                    if (!sink.Progress(perMille)) {
-                        for (uint32_t rest = r + 1; rest < count_; ++rest, ++kept) {
-                            offsets_[kept] = offsets_[rest];
-                            classes_[kept] = classes_[rest];
-                        }
-                        count_ = kept;
-                        return DmsStatus::Cancelled;
-                    }
-                }
-            } else {
-                offsets_[kept] = offsets_[r];
-                classes_[kept] = classes_[r];
-                ++kept;
             }
         }
-        count_ = kept;
-        // A pass that inserted nothing while entries remain would drop them:
-        // the rest go in as one batch instead, and failing that it is an error.
-        if (passInserted == 0 && count_ > 0) {
-            if (takeAll) return DmsStatus::IntegrityBroken;
-            takeAll = true;
-        }
+        next = end;
     }
+    count_ = 0;
     used_ = 0;
     return DmsStatus::Success;
 }

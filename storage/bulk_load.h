@@ -38,11 +38,13 @@ struct BulkLimits {
     void* (*allocate)(size_t bytes) = &std::malloc;
 };
 
-// Chooses the next batch among `classes` (the entries still to insert): sets
-// `bound` and returns how many entries lie at or below it (0 when none is
-// left). `counting` is a table of 65,536 counters.
-size_t SelectBulkBatch(std::span<const BulkClasses> classes, std::span<uint32_t, 65536> counting,
-                       const BulkLimits& limits, BulkClasses& bound);
+// Chooses the next batch among `sorted` (the class tuples of the entries
+// still to insert, in ascending order): sets `bound` and returns how many
+// entries lie at or below it, a prefix of `sorted` (0 when none is left).
+// Per level the entries sharing the bound's classes so far are counted class
+// by class upward; the first class that takes the count past the low mark is
+// chosen, and refined at the next level while the count reaches the high mark.
+size_t SelectBulkBatch(std::span<const BulkClasses> sorted, const BulkLimits& limits, BulkClasses& bound);
 
 class BulkLoad {
 public:
@@ -72,15 +74,22 @@ public:
     // count is reached), returning the flush's failure without the entry.
     DmsStatus Collect(std::span<const uint8_t> entry, const BulkClasses& classes, uint32_t nearlyFull,
                       Sink& sink);
-    // Inserts every collected entry batch by batch. A failed insert empties
-    // the area and gives its status; a cancel (43) keeps the entries not yet
-    // inserted for a later flush.
+    // Inserts every collected entry batch by batch, each batch in collection
+    // order. A failed insert empties the area and gives its status; a cancel
+    // (43) keeps the entries not yet inserted, in collection order, for a
+    // later flush.
     DmsStatus Flush(Sink& sink);
     // Drops the entries and the buffers; the load is no longer active.
     void Free();
 
 private:
     std::span<const uint8_t> EntryAt(uint32_t i) const;
+    // order_ gets the entries' numbers sorted by class tuple (stable, so
+    // collection order within a tuple) and sorted_ their tuples in that order.
+    void SortByClasses();
+    // Keeps the entries order_[from, count_) for a later flush: moved to the
+    // front in collection order.
+    void KeepForLater(uint32_t from);
 
     // A buffer from BulkLimits::allocate, given back with std::free.
     struct FreeBuffer {
@@ -95,7 +104,10 @@ private:
     Buffer<uint8_t> area_;              // limits_.areaBytes of prebuilt entries
     Buffer<uint32_t> offsets_;          // entry starts in the area, collection order
     Buffer<BulkClasses> classes_;       // each entry's class tuple
-    Buffer<uint32_t> counting_;         // 65,536 counters for SelectBulkBatch
+    Buffer<uint32_t> counting_;         // 65,536 counters of the radix sort by classes
+    Buffer<uint32_t> order_;            // entry numbers by class tuple, then a batch's in collection order
+    Buffer<uint32_t> scratch_;          // the radix sort's other half
+    Buffer<BulkClasses> sorted_;        // classes_ in the order of order_
     uint32_t used_ = 0;                 // next free byte of the area
     uint32_t count_ = 0;                // entries held
 };

@@ -2,12 +2,16 @@
 // batch choice, and bulk loads against direct inserts of the same keys (EDICT
 // and ENAMDICT among them): same entries, same order, duplicates included.
 #include "storage/bulk_load.h"
+#include "storage/byte_order.h"
+#include "storage/key_page.h"
 #include "storage/tests/edict_keys.h"
 #include "storage/tests/index_test_support.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
+#include <map>
 #include <random>
 #include <sstream>
 #include <tuple>
@@ -84,13 +88,13 @@ TEST(SelectBulkBatch, BatchesBetweenTheMarksAndCoverEverything) {
         uint16_t first = static_cast<uint16_t>(65 + (random() % 4 == 0 ? random() % 26 : random() % 3));
         classes.push_back({first, static_cast<uint16_t>(65 + random() % 26), static_cast<uint16_t>(random() % 100), 0});
     }
+    std::sort(classes.begin(), classes.end());
     BulkLimits limits;
-    std::vector<uint32_t> counting(65536);
     size_t covered = 0;
     int batches = 0;
     while (!classes.empty()) {
         BulkClasses bound;
-        size_t n = SelectBulkBatch(classes, std::span<uint32_t, 65536>(counting.data(), 65536), limits, bound);
+        size_t n = SelectBulkBatch(classes, limits, bound);
         std::vector<BulkClasses> rest;
         size_t taken = 0;
         for (const BulkClasses& c : classes) {
@@ -111,6 +115,106 @@ TEST(SelectBulkBatch, BatchesBetweenTheMarksAndCoverEverything) {
     }
     EXPECT_EQ(covered, 60000u);
     EXPECT_GE(batches, 3);
+}
+
+namespace {
+
+// The batch order as the passes over the collection make it: per pass, the
+// bound is chosen by counting the remaining entries' classes level by level,
+// and the entries at or below it go in in collection order. Returns the
+// entries' numbers in insertion order.
+std::vector<uint32_t> BatchOrderByPasses(const std::vector<BulkClasses>& classes, const BulkLimits& limits) {
+    std::vector<uint32_t> remaining(classes.size()), order;
+    for (uint32_t i = 0; i < remaining.size(); ++i) remaining[i] = i;
+    while (!remaining.empty()) {
+        BulkClasses bound{0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF};
+        size_t below = 0;
+        for (size_t level = 0; level < 4; ++level) {
+            std::map<uint16_t, size_t> counts;
+            for (uint32_t i : remaining)
+                if (std::equal(bound.begin(), bound.begin() + static_cast<std::ptrdiff_t>(level), classes[i].begin()))
+                    ++counts[classes[i][level]];
+            size_t sum = below;
+            bool refine = false;
+            for (const auto& [k, n] : counts) {
+                if (sum + n > limits.lowMark) {
+                    bound[level] = k;
+                    refine = sum + n >= limits.highMark;
+                    break;
+                }
+                sum += n;
+            }
+            if (!refine) break;
+            below = sum;
+        }
+        std::vector<uint32_t> rest;
+        for (uint32_t i : remaining) (classes[i] <= bound ? order : rest).push_back(i);
+        remaining.swap(rest);
+    }
+    return order;
+}
+
+// Records the entries a flush inserts (each entry's first word is its number)
+// and cancels at the first progress report after `cancelAfter` of them, when
+// that is not negative; `cancelledAt` is how many had gone in then.
+class RecordingSink final : public BulkLoad::Sink {
+public:
+    std::vector<uint32_t> inserted;
+    int64_t cancelAfter = -1;
+    size_t cancelledAt = 0;
+    DmsStatus Insert(std::span<const uint8_t> entry) override {
+        inserted.push_back(storage::LoadU32(entry.data() + 2));
+        return DmsStatus::Success;
+    }
+    bool Progress(int32_t) override {
+        if (cancelAfter < 0 || static_cast<int64_t>(inserted.size()) < cancelAfter) return true;
+        cancelledAt = inserted.size();
+        return false;
+    }
+};
+
+}  // namespace
+
+// Batches over skewed classes go in in the order the passes give, and a
+// flush cancelled in the middle of a batch, then flushed again, inserts every
+// entry once, in the same order.
+TEST(BulkLoadFlush, BatchOrderAndCancelledFlushResumed) {
+    BulkLimits limits;
+    limits.lowMark = 150;
+    limits.highMark = 200;
+    std::mt19937 random(5);
+    std::vector<BulkClasses> classes;
+    for (int i = 0; i < 3000; ++i)
+        classes.push_back({static_cast<uint16_t>(65 + (random() % 3 == 0 ? random() % 26 : random() % 2)),
+                           static_cast<uint16_t>(65 + random() % 4), static_cast<uint16_t>(random() % 30), 0});
+    const std::vector<uint32_t> expected = BatchOrderByPasses(classes, limits);
+    for (int64_t cancelAt : {int64_t{-1}, int64_t{1}, int64_t{170}, int64_t{1234}, int64_t{2999}}) {
+        BulkLoad bulk;
+        ASSERT_EQ(bulk.Begin(101, limits), DmsStatus::Success);
+        RecordingSink sink;
+        for (uint32_t i = 0; i < classes.size(); ++i)
+            ASSERT_EQ(bulk.Collect(MakeEntry(i, 0, {}), classes[i], 16, sink), DmsStatus::Success);
+        sink.cancelAfter = cancelAt;
+        DmsStatus first = bulk.Flush(sink);
+        EXPECT_EQ(first, cancelAt < 0 ? DmsStatus::Success : DmsStatus::Cancelled);
+        const auto done = static_cast<std::ptrdiff_t>(sink.cancelledAt);
+        EXPECT_EQ(bulk.Collected(), cancelAt < 0 ? 0u : classes.size() - sink.cancelledAt);
+        sink.cancelAfter = -1;
+        EXPECT_EQ(bulk.Flush(sink), DmsStatus::Success);
+        if (cancelAt < 0) {
+            EXPECT_EQ(sink.inserted, expected);
+        } else {
+            // The rest is a new collection in collection order: its batches
+            // are chosen again among what is left.
+            std::vector<uint32_t> restNumbers(expected.begin() + done, expected.end());
+            std::sort(restNumbers.begin(), restNumbers.end());
+            std::vector<BulkClasses> restClasses;
+            for (uint32_t i : restNumbers) restClasses.push_back(classes[i]);
+            std::vector<uint32_t> resumed(expected.begin(), expected.begin() + done);
+            for (uint32_t k : BatchOrderByPasses(restClasses, limits)) resumed.push_back(restNumbers[k]);
+            EXPECT_EQ(sink.inserted, resumed) << "cancelled after " << cancelAt;
+        }
+    }
 }
 
 class BulkLoadTest : public IndexTest {
@@ -150,10 +254,9 @@ TEST_F(BulkLoadTest, SpreadKeysGiveTheDirectIndex) {
     std::vector<BulkClasses> classes;
     for (const auto& k : keys)
         classes.push_back(BulkClassesOf({reinterpret_cast<const uint8_t*>(k.first.data()), k.first.size() * 2}));
-    std::vector<uint32_t> counting(65536);
+    std::sort(classes.begin(), classes.end());
     BulkClasses bound;
-    EXPECT_LT(SelectBulkBatch(classes, std::span<uint32_t, 65536>(counting.data(), 65536), BulkLimits{}, bound),
-              keys.size());  // at least two passes
+    EXPECT_LT(SelectBulkBatch(classes, BulkLimits{}, bound), keys.size());  // at least two passes
     Walked direct = Load(keys, false);
     Walked bulk = Load(keys, true);
     ASSERT_EQ(direct.size(), keys.size());
