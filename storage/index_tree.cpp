@@ -154,8 +154,8 @@ uint32_t IndexTree::Bound(const KeyPage& page, const IndexKeyFormat::PreparedKey
     return lo;
 }
 
-DmsStatus IndexTree::DescendBinary(const IndexKeyFormat::PreparedKey& key, uint64_t& counted, bool pin) {
-    counted = 0;
+DmsStatus IndexTree::DescendBinary(const IndexKeyFormat::PreparedKey& key, uint64_t* counted, bool pin) {
+    if (counted != nullptr) *counted = 0;
     bool wasPinning = pinning_;
     pinning_ = pin;
     KeyPage page;
@@ -168,7 +168,7 @@ DmsStatus IndexTree::DescendBinary(const IndexKeyFormat::PreparedKey& key, uint6
         // Into the first child whose last key is greater, else the last child,
         // so that a run of equal keys is entered at its end.
         uint32_t i = std::min(upper, p.Count() - 1);
-        counted += CountBefore(p, i);
+        if (counted != nullptr) *counted += CountBefore(p, i);
         entry = static_cast<int32_t>(i);
         return DmsStatus::Success;
     });
@@ -181,7 +181,7 @@ DmsStatus IndexTree::SeekLessOrEqual(const KeySegmentValue* key, KeySegmentValue
     DmsStatus st = format_->Encode(key, keyScratch_);
     if (Failed(st)) return st;
     uint64_t counted = 0;
-    st = DescendBinary(format_->Prepare(keyScratch_), counted, false);
+    st = DescendBinary(format_->Prepare(keyScratch_), &counted, false);
     if (Failed(st)) return st;
     int32_t& leafEntry = cursor_.path[cursor_.depth].entry;
     if (leafEntry >= 0) return ReportCurrent(out, position, static_cast<uint32_t>(counted + leafEntry));

@@ -117,8 +117,8 @@ private:
     static uint64_t CountBefore(const KeyPage& page, uint32_t entry);
     // Descends by binary search to the leaf for `key` (path filled down to
     // the leaf, whose entry is the last not greater than `key`, -1 for none);
-    // `counted` gets the leaf entries left of that leaf.
-    DmsStatus DescendBinary(const IndexKeyFormat::PreparedKey& key, uint64_t& counted, bool pin);
+    // `counted`, unless null, gets the leaf entries left of that leaf.
+    DmsStatus DescendBinary(const IndexKeyFormat::PreparedKey& key, uint64_t* counted, bool pin);
     // Binary search: the first entry greater than `key`, or with `orEqual`
     // the first not less than it; Count() when there is none.
     uint32_t Bound(const KeyPage& page, const IndexKeyFormat::PreparedKey& key, bool orEqual) const;
@@ -146,6 +146,11 @@ private:
                                      const std::vector<EntryBytes>& entries);
     DmsStatus SpliceInPlace(KeyPage& page, int32_t level, uint32_t at, uint32_t removeCount,
                             const std::vector<EntryBytes>& entries, const SpliceBytes& m);
+    // Gives the page at path `level + 1`, now ending in `lastKey` with
+    // `below` leaf entries under it, its entry in the parent at `level`: in
+    // place when only the count changes (the usual insert or delete), else
+    // through Splice.
+    DmsStatus RaiseHighKey(int32_t level, uint32_t child, std::span<const uint8_t> lastKey, uint64_t below);
     DmsStatus RemoveEmptiedPage(KeyPage& page, int32_t level);
     DmsStatus SpreadOverPages(KeyPage& page, int32_t level, const std::vector<EntryBytes>& all,
                               std::vector<EntryBytes>& highKeys);

@@ -143,13 +143,6 @@ DmsStatus IndexTree::SpliceInPlace(KeyPage& page, int32_t level, uint32_t at, ui
     uint64_t subtree = page.SubtreeCount();
     for (uint32_t i = at; i < at + removeCount; ++i) subtree -= below(page.Entry(i));
     for (const EntryBytes& e : entries) subtree += below(e);
-    EntryBytes lastKeyEntry;
-    if (level > 0) {
-        std::span<const uint8_t> last = at + removeCount < page.Count() ? page.Entry(page.Count() - 1)
-                                        : !entries.empty()              ? std::span<const uint8_t>(entries.back())
-                                                                        : page.Entry(at - 1);
-        lastKeyEntry = MakeEntry(number, static_cast<uint32_t>(subtree), last.subspan(keypage::kEntryHead));
-    }
     uint8_t* data = page.Data();
     if (m.start + m.added != m.removedEnd)
         std::memmove(data + m.start + m.added, data + m.removedEnd, m.usedEnd - m.removedEnd);
@@ -163,9 +156,29 @@ DmsStatus IndexTree::SpliceInPlace(KeyPage& page, int32_t level, uint32_t at, ui
     file_.Cache().MarkChanged(page.Cached());
     page.RecordSplice(file_.Cache(), at, removeCount, entries, subtree, *format_);
     if (level == 0) return DmsStatus::Success;
-    std::vector<EntryBytes> highKey;
-    highKey.push_back(std::move(lastKeyEntry));
-    return Splice(level - 1, static_cast<uint32_t>(cursor_.path[level - 1].entry), 1, std::move(highKey), number);
+    return RaiseHighKey(level - 1, number, page.Key(page.Count() - 1), subtree);
+}
+
+DmsStatus IndexTree::RaiseHighKey(int32_t level, uint32_t child, std::span<const uint8_t> lastKey, uint64_t below) {
+    const uint32_t at = static_cast<uint32_t>(cursor_.path[level].entry);
+    KeyPage parent;
+    DmsStatus st = Load(parent, cursor_.path[level].page, cursor_.depth - level);
+    if (Failed(st)) return st;
+    if (at >= parent.Count() || !std::ranges::equal(parent.Key(at), lastKey)) {
+        // A new last key (or a path Splice rejects): the entry is rebuilt.
+        std::vector<EntryBytes> highKey;
+        highKey.push_back(MakeEntry(child, static_cast<uint32_t>(below), lastKey));
+        return Splice(level, at, 1, std::move(highKey), child);
+    }
+    if (parent.Word1(at) != child) return DmsStatus::IntegrityBroken7;
+    // The same bytes as Splice would write: only the entry's count changes.
+    const uint64_t subtree = parent.SubtreeCount() - parent.Word2(at) + static_cast<uint32_t>(below);
+    StoreU32(parent.Data() + (parent.Entry(at).data() - parent.Data()) + keypage::kEntryWord2,
+             static_cast<uint32_t>(below));
+    file_.Cache().MarkChanged(parent.Cached());
+    parent.RecordSplice(file_.Cache(), at, 0, {}, subtree, *format_);
+    if (level == 0) return DmsStatus::Success;
+    return RaiseHighKey(level - 1, cursor_.path[level].page, parent.Key(parent.Count() - 1), subtree);
 }
 
 DmsStatus IndexTree::RemoveEmptiedPage(KeyPage& page, int32_t level) {
@@ -287,8 +300,7 @@ DmsStatus IndexTree::InsertEntry(std::span<const uint8_t> built) {
         cursor_.path[0] = {number, -1};
         cursor_.depth = 0;
     } else {
-        uint64_t counted = 0;
-        st = DescendBinary(searchKey, counted, true);
+        st = DescendBinary(searchKey, nullptr, true);
         if (Failed(st)) return st;
     }
     std::vector<EntryBytes> entries;

@@ -136,7 +136,8 @@ void KeyPage::RecordSplice(CCache& cache, uint32_t at, uint32_t removeCount, std
     for (const EntryBytes& e : added) addedBytes += static_cast<uint32_t>(e.size());
     // Starts after the change move by the difference; the replaced run's
     // starts give way to the added entries'.
-    for (size_t i = at + removeCount; i < offsets.size(); ++i) offsets[i] = offsets[i] + addedBytes - removedBytes;
+    if (addedBytes != removedBytes)
+        for (size_t i = at + removeCount; i < offsets.size(); ++i) offsets[i] = offsets[i] + addedBytes - removedBytes;
     const auto tail = offsets.begin() + at + removeCount;
     if (added.size() < removeCount) {
         offsets.erase(offsets.begin() + at + static_cast<std::ptrdiff_t>(added.size()), tail);
