@@ -205,4 +205,7 @@ private:
     uint32_t cursorCounter_ = 0;
     int32_t fileCounter_ = 0;
     BulkLimits bulkLimits_;
+    // CollectBulkEntry's key and entry, kept so collecting allocates nothing.
+    std::vector<uint8_t> bulkKey_;
+    std::vector<uint8_t> bulkEntry_;
 };

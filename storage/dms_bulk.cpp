@@ -59,10 +59,11 @@ DmsStatus CDMS::CollectBulkEntry(Call& call, const KeySegmentValue* key, RecordR
     IndexTree tree(file, *call.cursor());
     DmsStatus st = tree.Open();
     if (Failed(st)) return st;
-    std::vector<uint8_t> keyBytes;
+    std::vector<uint8_t>& keyBytes = bulkKey_;
     st = tree.Format().Encode(key, keyBytes);
     if (Failed(st)) return st;
-    EntryBytes entry = MakeEntry(ref.first, ref.second, keyBytes);
+    EntryBytes& entry = bulkEntry_;
+    MakeEntryInto(entry, ref.first, ref.second, keyBytes);
     if (entry.size() > keypage::MaxEntry(file.PageSize())) return DmsStatus::InvalidKeyValues;
     // The classes come from the first segment's bytes: a text's units, or a
     // fixed segment's raw bytes read as units.

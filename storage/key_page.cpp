@@ -69,12 +69,17 @@ DmsStatus WalkEntries(const CachedPage& p, uint32_t number, int32_t height, cons
 }  // namespace
 
 EntryBytes MakeEntry(uint32_t word1, uint32_t word2, std::span<const uint8_t> key) {
-    EntryBytes e(keypage::kEntryHead + key.size());
+    EntryBytes e;
+    MakeEntryInto(e, word1, word2, key);
+    return e;
+}
+
+void MakeEntryInto(EntryBytes& e, uint32_t word1, uint32_t word2, std::span<const uint8_t> key) {
+    e.resize(keypage::kEntryHead + key.size());
     StoreU16(e.data(), static_cast<uint16_t>(e.size()));
     StoreU32(e.data() + keypage::kEntryWord1, word1);
     StoreU32(e.data() + keypage::kEntryWord2, word2);
     if (!key.empty()) std::memcpy(e.data() + keypage::kEntryHead, key.data(), key.size());
-    return e;
 }
 
 void KeyPage::Clear() {

@@ -53,6 +53,8 @@ inline uint32_t MaxEntry(uint32_t pageSize) { return (pageSize - kHeadSize) / 2;
 // One built entry: head and key bytes.
 using EntryBytes = std::vector<uint8_t>;
 EntryBytes MakeEntry(uint32_t word1, uint32_t word2, std::span<const uint8_t> key);
+// The same into `out`, reusing its room.
+void MakeEntryInto(EntryBytes& out, uint32_t word1, uint32_t word2, std::span<const uint8_t> key);
 
 // A key page from the cache, checked. Valid while its cache slot is: callers
 // that load further pages pin it first.

@@ -67,15 +67,26 @@ uint64_t NextContentVersion() {
 }  // namespace
 
 PinScope::~PinScope() {
-    for (const Held& h : held_) cache_.Unpin(h.slot, h.generation);
+    for (size_t i = 0; i < std::min(count_, kInPlace); ++i) cache_.Unpin(inPlace_[i].slot, inPlace_[i].generation);
+    for (const Held& h : more_) cache_.Unpin(h.slot, h.generation);
 }
 
 void PinScope::Pin(const CachedPage& page) {
     if (!page) return;
     CCache::Slot& s = cache_.slots_[static_cast<size_t>(page.slot)];
+    // A page this scope holds in place already stays pinned until the scope
+    // ends (pages beyond are pinned again: a second pin is released too).
+    const Held held{page.slot, s.generation};
+    auto same = [&](const Held& h) { return h.slot == held.slot && h.generation == held.generation; };
+    if (std::any_of(inPlace_, inPlace_ + std::min(count_, kInPlace), same)) return;
     ++s.pins;
     s.flags |= CCache::Pinned;
-    held_.push_back(Held{page.slot, s.generation});
+    if (count_ < kInPlace) {
+        inPlace_[count_] = held;
+    } else {
+        more_.push_back(held);
+    }
+    ++count_;
 }
 
 void CCache::Unpin(int32_t slot, uint64_t generation) {

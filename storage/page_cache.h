@@ -52,7 +52,12 @@ private:
         uint64_t generation;
     };
     CCache& cache_;
-    std::vector<Held> held_;
+    // A change pins one path of pages and a few new ones: they fit in place,
+    // so a scope made per insert allocates nothing; more go to `more_`.
+    static constexpr size_t kInPlace = 24;
+    Held inPlace_[kInPlace];
+    size_t count_ = 0;
+    std::vector<Held> more_;
 };
 
 class CCache {

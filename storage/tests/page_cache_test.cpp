@@ -245,6 +245,28 @@ TEST(PageCache, PinsAreCountedPerOperation) {
     EXPECT_FALSE(cache.FlagsOf(one.slot) & CCache::Pinned);
 }
 
+// A scope keeps every page it pinned, however often, and releases them all,
+// also beyond what it holds in place.
+TEST(PageCache, ScopeReleasesEveryPinItTook) {
+    FakePageStore store = StoreWithPages(40);
+    CCache cache(64);
+    std::vector<CachedPage> pages;
+    {
+        PinScope pins(cache);
+        for (uint32_t p = 1; p <= 40; ++p) {
+            pages.push_back(cache.GetPage(store, p));
+            pins.Pin(pages.back());
+            pins.Pin(pages.back());
+        }
+        for (const CachedPage& page : pages) EXPECT_GE(cache.PinCount(page.slot), 1u);
+        EXPECT_EQ(cache.PinCount(pages.front().slot), 1u);
+    }
+    for (const CachedPage& page : pages) {
+        EXPECT_EQ(cache.PinCount(page.slot), 0u);
+        EXPECT_FALSE(cache.FlagsOf(page.slot) & CCache::Pinned);
+    }
+}
+
 TEST(PageCache, PinOfAnEmptiedSlotIsNotReleasedTwice) {
     FakePageStore store = StoreWithPages(3);
     CCache cache(4);
