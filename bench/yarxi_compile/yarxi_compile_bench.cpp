@@ -5,6 +5,7 @@
 //   yarxi_compile_bench SOURCE WORK_FOLDER
 // SOURCE: e.g. what import/tests/kanjidic_yarxi_source.py writes (one
 // "{\a ...}" article a line). Prints "what,value" CSV rows.
+#include "common/tests/test_files.h"
 #include "common/text/utf8.h"
 #include "dictionary/dictionary.h"
 #include "dictionary/dictionary_schema.h"
@@ -21,8 +22,6 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 namespace {
@@ -35,8 +34,7 @@ double Seconds(Clock::time_point from, Clock::time_point to) {
 
 // The articles of the source, one a line, and the kanji of their "{\j " group.
 double SqliteReference(const std::filesystem::path& source, const std::filesystem::path& folder) {
-    std::ifstream in(source, std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string bytes = ReadText(source);
     std::u16string text(bytes.size() / 2, u'\0');
     std::copy(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(text.size() * 2),
               reinterpret_cast<char*>(text.data()));

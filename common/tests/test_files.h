@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -41,10 +42,18 @@ inline void WriteBytes(const std::filesystem::path& file, const std::vector<unsi
     out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
 
+// The whole file as a string of its bytes (line ends as they lie on disk),
+// empty when it cannot be read. Takes any path the callers hold: narrow,
+// UTF-16 or wide.
+inline std::string ReadText(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
 // The whole file, empty when it cannot be read.
 inline std::vector<unsigned char> ReadBytes(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), {});
+    const std::string bytes = ReadText(file);
+    return std::vector<unsigned char>(bytes.begin(), bytes.end());
 }
 
 // Debian's dictionary files as the test process sees them (Z: under Wine).

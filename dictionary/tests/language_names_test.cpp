@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <set>
 #include <string>
 
@@ -55,8 +53,7 @@ TEST(LanguageNameTable, OwnRussianNamesWin) {
 // keeps that ISO 639-3 has retired (kzj) or holds only as language groups
 // (ber, nah).
 TEST(LanguageNameTable, CodesAreIso639Codes) {
-    std::ifstream in(HostPath("/usr/share/iso-codes/json/iso_639-3.json"));
-    const std::string json((std::istreambuf_iterator<char>(in)), {});
+    const std::string json = ReadText(HostPath("/usr/share/iso-codes/json/iso_639-3.json"));
     ASSERT_FALSE(json.empty()) << "iso-codes is not installed";
     const std::set<std::string> notInIso = {"ber", "kzj", "nah"};
     for (const LanguageName* row = LanguageNameTable + 1; row->code; ++row) {

@@ -21,7 +21,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <optional>
 #include <string>
 
@@ -38,10 +37,6 @@ protected:
         std::ofstream out(std::filesystem::path(path), std::ios::binary | std::ios::trunc);
         out.put(static_cast<char>(0xFF)).put(static_cast<char>(0xFE));
         for (char16_t c : text) out.put(static_cast<char>(c & 0xFF)).put(static_cast<char>(c >> 8));
-    }
-    static std::string ReadBytes(const std::u16string& path) {
-        std::ifstream in(std::filesystem::path(path), std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
     static bool Exists(const std::u16string& path) { return std::filesystem::exists(std::filesystem::path(path)); }
 

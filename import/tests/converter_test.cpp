@@ -74,7 +74,7 @@ TEST_F(CompileFixture, TheSameCompileGivesTheSameBytes) {
     WriteUtf16File(source, kSmallDictionary);
     ASSERT_EQ(Compile(source, Path("a.qdx"), {}), 1);
     ASSERT_EQ(Compile(source, Path("b.qdx"), {}), 1);
-    EXPECT_EQ(ReadBytes(Path("a.qdx")), ReadBytes(Path("b.qdx")));
+    EXPECT_EQ(ReadText(Path("a.qdx")), ReadText(Path("b.qdx")));
 }
 
 // EDICT lines as own markup, compiled with and without bulk loading, and
@@ -105,12 +105,12 @@ TEST_F(CompileFixture, EdictMarkupRoundTripAndBulkLoadAgree) {
 TEST_F(CompileFixture, TargetThatIsTheSourceIsRefusedUntouched) {
     const std::u16string source = Path("same.rdf");
     WriteUtf16File(source, kSmallDictionary);
-    const std::string before = ReadBytes(source);
+    const std::string before = ReadText(source);
     std::u16string error;
     EXPECT_EQ(Compile(source, source, {}, nullptr, &error), 0);
     EXPECT_FALSE(error.empty());
     EXPECT_EQ(Compile(source, Path("./same.rdf"), {}), 0);
-    EXPECT_EQ(ReadBytes(source), before);
+    EXPECT_EQ(ReadText(source), before);
     EXPECT_FALSE(Exists(source + u".tmp~"));
 }
 
@@ -121,10 +121,10 @@ TEST_F(CompileFixture, FailedOrCancelledCompileLeavesTheOldTarget) {
     WriteUtf16File(good, kSmallDictionary);
     WriteUtf16File(bad, u"{\\rdf1 {\\a {\\k 猫}}}} {\\a}}");  // a stray "}" after the first article
     ASSERT_EQ(Compile(good, target, {}), 1);
-    const std::string before = ReadBytes(target);
+    const std::string before = ReadText(target);
 
     EXPECT_EQ(Compile(bad, target, {}), 0);
-    EXPECT_EQ(ReadBytes(target), before);
+    EXPECT_EQ(ReadText(target), before);
     EXPECT_FALSE(Exists(target + u".tmp~"));
 
     class CancelAtStep : public SilentCompileUi {
@@ -146,7 +146,7 @@ TEST_F(CompileFixture, FailedOrCancelledCompileLeavesTheOldTarget) {
         ui.converter = &converter;
         EXPECT_EQ(converter.Convert(DetectDictionaryFileFormat(good.c_str()), good, target), 0) << step;
         EXPECT_EQ(ui.labels.size(), step);
-        EXPECT_EQ(ReadBytes(target), before) << step;
+        EXPECT_EQ(ReadText(target), before) << step;
         EXPECT_FALSE(Exists(target + u".tmp~"));
     }
 }
@@ -197,7 +197,7 @@ TEST_F(CompileFixture, TextExportWritesEachArticleOnItsLineAndTruncates) {
         stale << std::string(4096, 'x');
     }
     ASSERT_EQ(Compile(source, target, {}), 1);
-    const std::string bytes = ReadBytes(target);
+    const std::string bytes = ReadText(target);
     std::u16string text;
     for (size_t i = 2; i + 1 < bytes.size(); i += 2)
         text += static_cast<char16_t>(uint8_t(bytes[i]) | uint8_t(bytes[i + 1]) << 8);
@@ -246,7 +246,7 @@ TEST_F(CompileFixture, ExistingFileIsRestoredAfterAFailedCompile) {
     WriteUtf16File(more, u"{\\rdf1 {\\a {\\k 犬}{\\r いぬ}{\\s {\\rus dog}}}}");
     WriteUtf16File(bad, u"{\\rdf1 {\\a {\\k 猫}}}} {\\a}}");
     ASSERT_EQ(Compile(good, target, {}), 1);
-    const std::string before = ReadBytes(target);
+    const std::string before = ReadText(target);
 
     SilentCompileUi ui;
     CDictionary dictionary(kFormatStoreDatabase, engine_);
@@ -254,7 +254,7 @@ TEST_F(CompileFixture, ExistingFileIsRestoredAfterAFailedCompile) {
     {
         CConverter converter(dictionary, CConverter::kExistingFile, ui, env_);
         EXPECT_EQ(converter.Convert(DetectDictionaryFileFormat(bad.c_str()), bad, target), 0);
-        EXPECT_EQ(ReadBytes(target), before);
+        EXPECT_EQ(ReadText(target), before);
         EXPECT_FALSE(Exists(target + u".tmp~"));
     }
     {
@@ -263,7 +263,7 @@ TEST_F(CompileFixture, ExistingFileIsRestoredAfterAFailedCompile) {
         EXPECT_EQ(converter.Convert(DetectDictionaryFileFormat(more.c_str()), more, target), 0);
         EXPECT_NE(dictionary.flags & kDictionaryOpen, 0u);  // left open and untouched
         dictionary.Close();
-        EXPECT_EQ(ReadBytes(target), before);
+        EXPECT_EQ(ReadText(target), before);
     }
     CConverter converter(dictionary, CConverter::kExistingFile, ui, env_);
     ASSERT_EQ(converter.Convert(DetectDictionaryFileFormat(more.c_str()), more, target), 1);
@@ -380,11 +380,11 @@ TEST_F(CompileFixture, BookPointersNumberEachBookUpToTheLast) {
     ASSERT_EQ(engine_.InsertKey(cursor, key, {1, 0}), DmsStatus::Success);
     engine_.CloseCursor(cursor);
     ASSERT_EQ(engine_.CloseFile(file), DmsStatus::Success);
-    const std::string before = ReadBytes(target);
+    const std::string before = ReadText(target);
     CConverter converter(dictionary, CConverter::kExistingFile, ui, env_);
     EXPECT_EQ(converter.Convert(kFormatBook | kFormatUtf8, source, target), 0);
     EXPECT_FALSE(converter.errorText.empty());
-    EXPECT_EQ(ReadBytes(target), before);
+    EXPECT_EQ(ReadText(target), before);
 }
 
 }  // namespace

@@ -15,17 +15,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <fstream>
 
 namespace {
 
 const char* const kReadings = "/usr/share/unicode/Unihan_Readings.txt.bz2";
 const char* const kScript = OSTREL_SOURCE_DIR "/import/tests/unihan_readings_dsl.py";
-
-std::string ReadAll(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
 
 TEST(DslUnihanReadings, EveryCharactersReadingsEqualTheDatabases) {
 #ifdef _WIN32
@@ -35,7 +29,7 @@ TEST(DslUnihanReadings, EveryCharactersReadingsEqualTheDatabases) {
     ScratchFolder folder("dsl-unihan");
     ASSERT_EQ(std::system(("python3 " + std::string(kScript) + " '" + folder.path().string() + "'").c_str()), 0);
     RegisterImportParsers();
-    const std::u16string text = Utf8ToUtf16(ReadAll(folder / "unihan.dsl"));
+    const std::u16string text = Utf8ToUtf16(ReadText(folder / "unihan.dsl"));
     CDMS engine(SystemStorageIO());
     CDictionary dictionary(0, engine), reader(0, engine);
     EntrySink sink;
@@ -58,7 +52,7 @@ TEST(DslUnihanReadings, EveryCharactersReadingsEqualTheDatabases) {
         }
         seen.push_back(Utf16ToUtf8(line));
     }
-    const std::string expectedText = ReadAll(folder / "expected.tsv");
+    const std::string expectedText = ReadText(folder / "expected.tsv");
     std::vector<std::string> expected;
     for (size_t at = 0, end; (end = expectedText.find('\n', at)) != std::string::npos; at = end + 1)
         expected.push_back(expectedText.substr(at, end - at));

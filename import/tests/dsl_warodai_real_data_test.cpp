@@ -20,7 +20,6 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 
 namespace {
 
@@ -32,11 +31,6 @@ std::vector<std::string> Lines(const std::string& text) {
     size_t at = 0;
     for (size_t end; (end = text.find('\n', at)) != text.npos; at = end + 1) lines.push_back(text.substr(at, end - at));
     return lines;
-}
-
-std::string ReadAll(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 // What a command prints; empty when it fails.
@@ -171,7 +165,7 @@ TEST_F(FreedictCards, DslArticlesEqualTheEntriesAndThePeersHeadwords) {
     std::copy_n(u"jpn", 4, dictionary_.languages[0]);
     std::copy_n(u"jpn", 4, reader_.languages[0]);
     ASSERT_EQ(Import(ImportDsl, text), 1);
-    const std::vector<std::string> facts = Lines(ReadAll(folder_ / "dsl_facts.txt"));
+    const std::vector<std::string> facts = Lines(ReadText(folder_ / "dsl_facts.txt"));
     ASSERT_EQ(articles_.seen.size(), facts.size());
     std::string first;
     EXPECT_EQ(Mismatches(facts, articles_.seen, first), 0u) << first;
@@ -190,7 +184,7 @@ TEST_F(FreedictCards, WarodaiCardsEqualTheEntries) {
     ASSERT_TRUE(ReadUnicodeTextFile((folder_ / "jpn-rus.warodai").u16string(), 0x800, text, message));
     articles_.formatType = 10;
     ASSERT_EQ(Import(ImportWarodai, text), 1);
-    const std::vector<std::string> facts = Lines(ReadAll(folder_ / "warodai_facts.txt"));
+    const std::vector<std::string> facts = Lines(ReadText(folder_ / "warodai_facts.txt"));
     ASSERT_EQ(articles_.seen.size(), facts.size());
     std::string first;
     EXPECT_EQ(Mismatches(facts, articles_.seen, first), 0u) << first;

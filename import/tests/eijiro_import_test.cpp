@@ -93,8 +93,7 @@ std::string RunIconv(const std::string& from, const std::string& to, const std::
                      const std::filesystem::path& out) {
     const std::string command = "iconv -f " + from + " -t " + to + " '" + in.string() + "' > '" + out.string() + "'";
     if (std::system(command.c_str()) != 0) return {};
-    std::ifstream file(out, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    return ReadText(out);
 }
 
 TEST_F(EijiroImport, EdictLinesConvertedByIconvParseAsIconvReadsThem) {

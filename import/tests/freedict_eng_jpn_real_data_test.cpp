@@ -17,17 +17,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <fstream>
 
 namespace {
 
 const char* const kIndex = "/usr/share/dictd/freedict-eng-jpn.index";
 const char* const kScript = OSTREL_SOURCE_DIR "/import/tests/freedict_eng_jpn_layouts.py";
-
-std::string ReadAll(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
 
 std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> lines;
@@ -66,7 +60,7 @@ protected:
                                "' 2>/dev/null").c_str()),
                   0) << "python3-pyglossary reads the dictd source";
         RegisterImportParsers();
-        expected_ = Lines(ReadAll(folder_ / "expected.tsv"));
+        expected_ = Lines(ReadText(folder_ / "expected.tsv"));
         ASSERT_GT(expected_.size(), 25000u);
 #endif
     }
@@ -77,7 +71,7 @@ protected:
 };
 
 TEST_F(FreedictEnglishJapanese, EijiroArticlesEqualTheEntries) {
-    const std::string bytes = ReadAll(folder_ / "eijiro.txt");
+    const std::string bytes = ReadText(folder_ / "eijiro.txt");
     CDictionary dictionary(0, engine_), reader(0, engine_);
     EntrySink sink;
     sink.reader = &reader;
@@ -92,7 +86,7 @@ TEST_F(FreedictEnglishJapanese, EijiroArticlesEqualTheEntries) {
 
 TEST_F(FreedictEnglishJapanese, PdicEntriesEqualTheEntries) {
     std::vector<PdicTestWord> words;
-    for (const std::string& line : Lines(ReadAll(folder_ / "pdic.tsv"))) {
+    for (const std::string& line : Lines(ReadText(folder_ / "pdic.tsv"))) {
         const size_t tab = line.find('\t');
         words.push_back({line.substr(0, tab), 0, line.substr(tab + 1), {}});
     }

@@ -26,11 +26,6 @@ namespace {
 
 std::string LatinData(const char* name) { return std::string(OSTREL_BINARY_DIR) + "/latin/data/" + name; }
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(std::filesystem::path(path), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 void WriteFile(const std::u16string& path, const std::string& bytes) {
     std::ofstream(std::filesystem::path(path), std::ios::binary | std::ios::trunc) << bytes;
 }
@@ -57,9 +52,9 @@ class LatinDictionary : public CompileFixture {
 protected:
     void SetUp() override {
         CompileFixture::SetUp();
-        words_ = ReadFile(LatinData("words.txt"));
-        inflects_ = ReadFile(LatinData("INFLECTS.SEC"));
-        addons_ = ReadFile(LatinData("ADDONS.LAT"));
+        words_ = ReadText(LatinData("words.txt"));
+        inflects_ = ReadText(LatinData("INFLECTS.SEC"));
+        addons_ = ReadText(LatinData("ADDONS.LAT"));
         ASSERT_FALSE(words_.empty());
         ASSERT_EQ(inflects_.size(), 114000u);
     }
@@ -165,11 +160,11 @@ TEST_F(LatinDictionary, SideFilesFoundCaseAsideAndShortTablePaddedWithZeros) {
 
 TEST_F(LatinDictionary, NativeAndRepeatedCompilesAreByteIdentical) {
     ASSERT_EQ(CompileList(words_), 1);
-    const std::string first = ReadBytes(Path("latin.qdx"));
+    const std::string first = ReadText(Path("latin.qdx"));
     ASSERT_EQ(CompileList(words_), 1);
-    EXPECT_EQ(ReadBytes(Path("latin.qdx")), first);
+    EXPECT_EQ(ReadText(Path("latin.qdx")), first);
     // The Windows tree compares its own compile with the native one's.
-    const std::string native = ReadFile(LatinData("compiled_words.qdx"));
+    const std::string native = ReadText(LatinData("compiled_words.qdx"));
     if (!native.empty()) {
         EXPECT_EQ(native, first);
     }

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "common/tests/test_files.h"
 #include "latin/coded_output.h"
 #include "latin/latin_options.h"
 
@@ -27,11 +28,9 @@ protected:
 
     // "# words" lines name the input of the section that follows.
     void CheckGolden(const char* name) {
-        std::ifstream file(GoldenPath(name), std::ios::binary);
-        ASSERT_TRUE(file) << GoldenPath(name);
-        std::stringstream all;
-        all << file.rdbuf();
-        std::string actual, expected = all.str();
+        ASSERT_TRUE(std::filesystem::exists(GoldenPath(name))) << GoldenPath(name);
+        const std::string expected = ReadText(GoldenPath(name));
+        std::string actual;
         std::istringstream in(expected);
         std::string line;
         while (std::getline(in, line)) {

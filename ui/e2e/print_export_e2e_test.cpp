@@ -10,10 +10,9 @@
 
 #include <windows.h>
 
-#include <fstream>
-#include <iterator>
 #include <string>
 
+#include "common/tests/test_files.h"
 #include "ui/e2e/program_session.h"
 
 namespace {
@@ -63,11 +62,6 @@ std::wstring ClipboardText(bool empty = false) {
     if (empty) EmptyClipboard();
     CloseClipboard();
     return text;
-}
-
-std::string FileBytes(const std::wstring& path) {
-    std::ifstream in(std::string(path.begin(), path.end()).c_str(), std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
 class PrintExport : public testing::Test {
@@ -160,7 +154,7 @@ TEST_F(PrintExport, DialogOutputsAndKeepsItsOptions) {
     ASSERT_NE(created, nullptr);
     PostMessageW(created, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(WaitUntilGone(dialog));
-    const std::string rtf = FileBytes(path);
+    const std::string rtf = ReadText(path);
     ASSERT_EQ(rtf.rfind("{\\rtf1", 0), 0u);
     for (size_t i = 0; i < rtf.size(); ++i)
         if (rtf[i] == '\n') {
@@ -221,7 +215,7 @@ TEST_F(PrintExport, DialogOutputsAndKeepsItsOptions) {
     WaitForSingleObject(process.hProcess, 60000);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
-    const std::string fromProgram = FileBytes(all), fromTool = FileBytes(exported);
+    const std::string fromProgram = ReadText(all), fromTool = ReadText(exported);
     EXPECT_GT(fromProgram.size(), 100000u);
     EXPECT_TRUE(fromProgram == fromTool) << fromProgram.size() << " bytes from the dialog, " << fromTool.size()
                                          << " from qdxexport";

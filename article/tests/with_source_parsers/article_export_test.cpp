@@ -6,8 +6,6 @@
 // CR LF line ends only.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -149,8 +147,7 @@ TEST_F(ArticleExport, SavedFileHasCrLfLineEndsOnly) {
     const std::filesystem::path path = folder / "words.rtf";
     const std::u16string path16(path.u16string());
     ASSERT_EQ(builder.BuildRtf(records, options)->SaveToFile(path16.c_str()), 1);
-    std::ifstream in(path, std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string bytes = ReadText(path);
     ASSERT_GT(bytes.size(), 10000u);
     size_t lineEnds = 0;
     for (size_t i = 0; i < bytes.size(); ++i) {

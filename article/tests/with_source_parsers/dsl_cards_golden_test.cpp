@@ -112,10 +112,7 @@ TEST(DslCardsGolden, EveryFormatterGivesThePinnedOutput) {
         actual += "# " + OneLine(span.substr(0, span.find(u'\n'))) + "\n" + Outputs(card, span) + "\n";
     }
     if (std::getenv("OSTREL_WRITE_GOLDEN") != nullptr) std::ofstream(kExpected, std::ios::binary) << actual;
-    std::ifstream in(kExpected, std::ios::binary);
-    std::stringstream expected;
-    expected << in.rdbuf();
-    EXPECT_EQ(actual, expected.str());
+    EXPECT_EQ(actual, ReadText(kExpected));
 }
 
 }  // namespace

@@ -4,11 +4,10 @@
 #pragma once
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
+#include "common/tests/test_files.h"
 #include "common/text/utf8.h"
 #include "dictionary/dictionary.h"
 #include "dictionary/import_services.h"
@@ -17,15 +16,12 @@
 
 // A UTF-8 file as the UTF-16 text, byte-order mark first, that a DSL source holds.
 inline std::u16string DslTextOfUtf8File(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    const std::string utf8((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    return u"\uFEFF" + Utf8ToUtf16(utf8);
+    return u"\uFEFF" + Utf8ToUtf16(ReadText(file));
 }
 
 // A UTF-16 (little-endian) file's text as it lies on disk.
 inline std::u16string Utf16File(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string bytes = ReadText(file);
     std::u16string text(bytes.size() / 2, u'\0');
     for (size_t i = 0; i < text.size(); ++i)
         text[i] = static_cast<char16_t>(static_cast<uint8_t>(bytes[2 * i]) | static_cast<uint8_t>(bytes[2 * i + 1]) << 8);

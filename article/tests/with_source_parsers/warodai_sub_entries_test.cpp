@@ -9,8 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -85,8 +83,7 @@ TEST(WarodaiSubEntries, EachDerivedEntryNumberShowsItsOwnTranslation) {
     if (std::system(("python3 " OSTREL_SOURCE_DIR "/import/tests/freedict_card_layouts.py '" +
                      folder.path().string() + "' 2>/dev/null").c_str()) != 0)
         GTEST_SKIP() << "dict-freedict-jpn-rus is not installed";
-    std::ifstream in(folder / "jpn-rus.warodai", std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string bytes = ReadText(folder / "jpn-rus.warodai");
     std::u16string cards(bytes.size() / 2, u'\0');
     std::copy(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(cards.size() * 2),
               reinterpret_cast<char*>(cards.data()));

@@ -8,8 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
@@ -56,8 +54,7 @@ TEST(YarxiKanjidicArticles, ColumnsAndArticlesShowKanjidic2Readings) {
     std::map<std::string, std::string> oracle;
     for (const std::string& line : *oracleLines) oracle[line.substr(0, line.find('\t'))] = line;
 
-    std::ifstream in(source, std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string bytes = ReadText(source);
     std::u16string text(bytes.size() / 2, u'\0');
     std::memcpy(text.data(), bytes.data(), text.size() * 2);
     CDMS engine(SystemStorageIO());
