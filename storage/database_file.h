@@ -123,6 +123,7 @@ public:
     DmsStatus WritePage(uint32_t page, std::span<const uint8_t> image) override;
     DmsStatus FlushFile() override;
     bool MayWriteEarly() const override;
+    bool NeverChanges() const override { return mode_ == OpenMode::ReadOnly; }
     // The header page stays in the cache while the file is open.
     bool StaysCached(uint32_t page, uint16_t signature) const override {
         return page == 0 && signature == kHeaderSignature;

@@ -110,9 +110,14 @@ DmsStatus IndexTree::Descend(KeyPage& page, Choose&& choose) {
 
 uint64_t IndexTree::CountBefore(const KeyPage& page, uint32_t entry) {
     if (page.IsLeaf()) return entry;
-    uint64_t below = 0;
-    for (uint32_t k = 0; k < entry; ++k) below += page.Word2(k);
-    return below;
+    // The page's total is known from its check: sum the shorter side.
+    uint64_t sum = 0;
+    if (entry <= page.Count() / 2) {
+        for (uint32_t k = 0; k < entry; ++k) sum += page.Word2(k);
+        return sum;
+    }
+    for (uint32_t k = entry; k < page.Count(); ++k) sum += page.Word2(k);
+    return page.SubtreeCount() - sum;
 }
 
 DmsStatus IndexTree::Seek(const KeySegmentValue* key, SeekMode mode, KeySegmentValue* out,

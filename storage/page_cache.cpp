@@ -283,11 +283,15 @@ int32_t CCache::TakeSlot(IPageStore& file) {
         }
         s.bufferSize = pageSize;
     }
-    s.pageSize = pageSize;
     // No clearing: GetPage's read fills the working image and copies it to the
-    // before-image, NewPage clears what it hands out.
-    StoreU16(s.image.get() + pageSize, kGuardWord);
-    StoreU16(s.before.get() + pageSize, kGuardWord);
+    // before-image, NewPage clears what it hands out. The guard words stand
+    // after the page bytes from the buffers' first use at this page size on;
+    // nothing but an overrun writes there.
+    if (s.pageSize != pageSize) {
+        s.pageSize = pageSize;
+        StoreU16(s.image.get() + pageSize, kGuardWord);
+        StoreU16(s.before.get() + pageSize, kGuardWord);
+    }
     s.flags = InUse;
     s.file = &file;
     ++inUse_;
@@ -318,8 +322,10 @@ CachedPage CCache::GetPage(IPageStore& file, uint32_t page, DmsStatus* status) {
         return {};
     }
     List(i);
-    std::memcpy(s.before.get(), s.image.get(), s.pageSize);
-    s.flags |= Loaded;
+    if (!file.NeverChanges()) {
+        std::memcpy(s.before.get(), s.image.get(), s.pageSize);
+        s.flags |= Loaded;
+    }
     s.signature = LoadU16(s.image.get() + frame::kSignature);
     Queue(i);
     s.version = NextContentVersion();

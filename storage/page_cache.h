@@ -8,7 +8,8 @@
 //  - at most one slot holds a given (file, page);
 //  - flag Loaded means "before-image == the page's content in the file"; it is
 //    set by every successful read or write of the slot and clear for a page
-//    created and not yet written;
+//    created and not yet written, and for pages of a file that NeverChanges,
+//    whose reads make no before-image;
 //  - a page its file says StaysCached (the header) is never given up while
 //    the file is open; pinned slots and changed slots of journaled files neither;
 //  - after the page bytes of each image stands the guard word 0xA5EF.

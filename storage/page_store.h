@@ -23,6 +23,9 @@ public:
     // True when the cache may write a changed page of this file early to free
     // a slot: a file without journal and outside a transaction.
     virtual bool MayWriteEarly() const = 0;
+    // True when no page of this file is ever changed (a read-only open): the
+    // cache keeps no before-images of its pages.
+    virtual bool NeverChanges() const { return false; }
     // True for a page the cache keeps while the file is open and that the
     // file writes on its own, apart from its other changed pages (the header).
     virtual bool StaysCached(uint32_t page, uint16_t signature) const = 0;

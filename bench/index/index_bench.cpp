@@ -132,11 +132,13 @@ void Setup(int64_t count) {
 void BM_EngineSeek(benchmark::State& state) {
     Setup(state.range(0));
     uint64_t before = IndexKeyFormat::Comparisons();
+    const uint32_t loadsBefore = g->engine->GetCacheCounters().loads;
     for (auto _ : state) {
         for (const ReadingAndWord& p : g->probes) benchmark::DoNotOptimize(EngineSeek(p));
     }
     double seeks = static_cast<double>(state.iterations()) * static_cast<double>(g->probes.size());
     state.counters["cmp/seek"] = static_cast<double>(IndexKeyFormat::Comparisons() - before) / seeks;
+    state.counters["reads/seek"] = static_cast<double>(g->engine->GetCacheCounters().loads - loadsBefore) / seeks;
     state.counters["mismatches"] = static_cast<double>(g->mismatches);
     state.SetItemsProcessed(static_cast<int64_t>(seeks));
 }
@@ -147,12 +149,17 @@ void BM_SqliteSeek(benchmark::State& state) {
     // One read transaction over all seeks, as a reader of a dictionary would
     // hold it: without it every statement takes and drops the file's lock.
     sqlite3_exec(g->db, "BEGIN", nullptr, nullptr, nullptr);
+    int missesBefore = 0, unused = 0;
+    sqlite3_db_status(g->db, SQLITE_DBSTATUS_CACHE_MISS, &missesBefore, &unused, 0);
     for (auto _ : state) {
         for (const ReadingAndWord& p : g->probes) benchmark::DoNotOptimize(SqliteSeek(p));
     }
+    int missesAfter = 0;
+    sqlite3_db_status(g->db, SQLITE_DBSTATUS_CACHE_MISS, &missesAfter, &unused, 0);
     sqlite3_exec(g->db, "COMMIT", nullptr, nullptr, nullptr);
     double seeks = static_cast<double>(state.iterations()) * static_cast<double>(g->probes.size());
     state.counters["cmp/seek"] = static_cast<double>(g->sqliteComparisons - before) / seeks;
+    state.counters["reads/seek"] = static_cast<double>(missesAfter - missesBefore) / seeks;
     state.SetItemsProcessed(static_cast<int64_t>(seeks));
 }
 
