@@ -16,12 +16,6 @@ using storage::StoreU16;
 
 namespace {
 
-// A variable segment: a u16 length prefix, then the value's bytes. The
-// prefix holds the segment's whole size: the byte count + its own 2 bytes.
-constexpr uint32_t kLengthPrefixBytes = 2;
-constexpr uint32_t kLengthBias = kLengthPrefixBytes;
-constexpr uint32_t kMaxVariableBytes = 0xFFFF - kLengthBias;
-
 int32_t CollatorMode(int32_t sort) {
     switch (sort) {
     case SortWK: return 2;
@@ -127,22 +121,6 @@ DmsStatus IndexKeyFormat::Encode(const KeySegmentValue* values, std::vector<uint
         }
     }
     return DmsStatus::Success;
-}
-
-bool IndexKeyFormat::IsWellFormed(std::span<const uint8_t> key) const {
-    size_t at = 0;
-    for (const Segment& s : segments_) {
-        if (s.variable) {
-            if (key.size() - at < kLengthPrefixBytes) return false;
-            uint32_t stored = LoadU16(key.data() + at);
-            if (stored < kLengthBias || stored - kLengthBias > key.size() - at - kLengthPrefixBytes) return false;
-            at += kLengthPrefixBytes + (stored - kLengthBias);
-        } else {
-            if (key.size() - at < s.width) return false;
-            at += s.width;
-        }
-    }
-    return at == key.size();
 }
 
 int32_t IndexKeyFormat::CompareText(const uint8_t* a, uint32_t aBytes, const uint8_t* b, uint32_t bBytes,

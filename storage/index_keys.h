@@ -24,6 +24,7 @@
 //                      ending the comparison as equal; then the shorter first
 #pragma once
 
+#include "storage/byte_order.h"
 #include "storage/dms_status.h"
 #include "storage/file_description.h"
 #include "storage/index_values.h"
@@ -57,6 +58,12 @@ public:
         std::vector<std::unique_ptr<PreparedText>> texts_;   // per segment; null unless collated
     };
 
+    // A variable segment: a u16 length prefix, then the value's bytes. The
+    // prefix holds the segment's whole size: the byte count + its own 2 bytes.
+    static constexpr uint32_t kLengthPrefixBytes = 2;
+    static constexpr uint32_t kLengthBias = kLengthPrefixBytes;
+    static constexpr uint32_t kMaxVariableBytes = 0xFFFF - kLengthBias;
+
     struct Segment {
         int32_t type = 0;
         uint32_t width = 0;   // bytes of a fixed segment in an entry; 0 variable or none
@@ -89,8 +96,23 @@ public:
     DmsStatus Encode(const KeySegmentValue* values, std::vector<uint8_t>& key) const;
     // True when `key` is exactly one key of this index (every variable
     // segment inside it, nothing left over). Keys read from a file pass this
-    // before anything else looks at them.
-    bool IsWellFormed(std::span<const uint8_t> key) const;
+    // before anything else looks at them. Inline: every key of every page
+    // read from the file passes here.
+    bool IsWellFormed(std::span<const uint8_t> key) const {
+        size_t at = 0;
+        for (const Segment& s : segments_) {
+            if (s.variable) {
+                if (key.size() - at < kLengthPrefixBytes) return false;
+                uint32_t stored = storage::LoadU16(key.data() + at);
+                if (stored < kLengthBias || stored - kLengthBias > key.size() - at - kLengthPrefixBytes) return false;
+                at += kLengthPrefixBytes + (stored - kLengthBias);
+            } else {
+                if (key.size() - at < s.width) return false;
+                at += s.width;
+            }
+        }
+        return at == key.size();
+    }
     // Order of two well-formed keys: negative, 0 or positive as a sorts
     // before, equal to or after b.
     int32_t Compare(std::span<const uint8_t> a, std::span<const uint8_t> b) const;

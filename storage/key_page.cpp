@@ -166,8 +166,4 @@ void KeyPage::RecordSplice(CCache& cache, uint32_t at, uint32_t removeCount, std
     subtree_ = subtree;
 }
 
-uint32_t KeyPage::Next() const { return LoadU32(page_.data + keypage::kNext); }
-uint32_t KeyPage::Prev() const { return LoadU32(page_.data + keypage::kPrev); }
-uint32_t KeyPage::Word1(uint32_t i) const { return LoadU32(page_.data + offsets_[i] + keypage::kEntryWord1); }
-uint32_t KeyPage::Word2(uint32_t i) const { return LoadU32(page_.data + offsets_[i] + keypage::kEntryWord2); }
 

@@ -21,6 +21,7 @@
 // An entry is at most (PageSize - 16) / 2 bytes, so every page holds two.
 #pragma once
 
+#include "storage/byte_order.h"
 #include "storage/page_frame.h"
 #include "storage/dms_status.h"
 #include "storage/index_keys.h"
@@ -88,16 +89,18 @@ public:
     int32_t Height() const { return height_; }
     bool IsLeaf() const { return height_ == 0; }
     uint32_t Count() const { return count_; }
-    uint32_t Next() const;
-    uint32_t Prev() const;
+    uint32_t Next() const { return storage::LoadU32(page_.data + keypage::kNext); }
+    uint32_t Prev() const { return storage::LoadU32(page_.data + keypage::kPrev); }
     uint32_t UsedBytes() const { return offsets_[count_] - keypage::kHeadSize; }
 
     std::span<const uint8_t> Entry(uint32_t i) const {
         return {page_.data + offsets_[i], offsets_[i + 1] - offsets_[i]};
     }
     std::span<const uint8_t> Key(uint32_t i) const { return Entry(i).subspan(keypage::kEntryHead); }
-    uint32_t Word1(uint32_t i) const;  // RecordRef first word, or child page
-    uint32_t Word2(uint32_t i) const;  // RecordRef second word, or subtree count
+    // RecordRef first word, or child page
+    uint32_t Word1(uint32_t i) const { return storage::LoadU32(page_.data + offsets_[i] + keypage::kEntryWord1); }
+    // RecordRef second word, or subtree count
+    uint32_t Word2(uint32_t i) const { return storage::LoadU32(page_.data + offsets_[i] + keypage::kEntryWord2); }
     // Leaf entries below this page: its count, or the sum of its entries'
     // counts (summed once by the check).
     uint64_t SubtreeCount() const { return subtree_; }
