@@ -34,10 +34,7 @@ double Seconds(Clock::time_point from, Clock::time_point to) {
 
 // The articles of the source, one a line, and the kanji of their "{\j " group.
 double SqliteReference(const std::filesystem::path& source, const std::filesystem::path& folder) {
-    const std::string bytes = ReadText(source);
-    std::u16string text(bytes.size() / 2, u'\0');
-    std::copy(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(text.size() * 2),
-              reinterpret_cast<char*>(text.data()));
+    const std::u16string text = Utf16File(source);
     const std::string path = (folder / "reference.sqlite").string();
     std::filesystem::remove(path);
     const Clock::time_point start = Clock::now();

@@ -1,6 +1,7 @@
 // Scratch folders and real-data paths for tests in both trees.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -48,6 +49,16 @@ inline void WriteBytes(const std::filesystem::path& file, const std::vector<unsi
 inline std::string ReadText(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// A UTF-16 (little-endian) file's text as it lies on disk, empty when it
+// cannot be read; an odd last byte is dropped.
+inline std::u16string Utf16File(const std::filesystem::path& file) {
+    const std::string bytes = ReadText(file);
+    std::u16string text(bytes.size() / 2, u'\0');
+    for (size_t i = 0; i < text.size(); ++i)
+        text[i] = static_cast<char16_t>(static_cast<uint8_t>(bytes[2 * i]) | static_cast<uint8_t>(bytes[2 * i + 1]) << 8);
+    return text;
 }
 
 // The whole file, empty when it cannot be read.

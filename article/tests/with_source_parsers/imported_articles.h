@@ -19,15 +19,6 @@ inline std::u16string DslTextOfUtf8File(const std::filesystem::path& file) {
     return u"\uFEFF" + Utf8ToUtf16(ReadText(file));
 }
 
-// A UTF-16 (little-endian) file's text as it lies on disk.
-inline std::u16string Utf16File(const std::filesystem::path& file) {
-    const std::string bytes = ReadText(file);
-    std::u16string text(bytes.size() / 2, u'\0');
-    for (size_t i = 0; i < text.size(); ++i)
-        text[i] = static_cast<char16_t>(static_cast<uint8_t>(bytes[2 * i]) | static_cast<uint8_t>(bytes[2 * i + 1]) << 8);
-    return text;
-}
-
 // The article spans the importer of `formatType` reports for `text`; empty
 // when it refuses the text.
 inline std::vector<std::u16string> ImportedArticleSpans(uint16_t formatType, CDMS& engine, const std::u16string& text) {

@@ -83,11 +83,7 @@ TEST(WarodaiSubEntries, EachDerivedEntryNumberShowsItsOwnTranslation) {
     if (std::system(("python3 " OSTREL_SOURCE_DIR "/import/tests/freedict_card_layouts.py '" +
                      folder.path().string() + "' 2>/dev/null").c_str()) != 0)
         GTEST_SKIP() << "dict-freedict-jpn-rus is not installed";
-    const std::string bytes = ReadText(folder / "jpn-rus.warodai");
-    std::u16string cards(bytes.size() / 2, u'\0');
-    std::copy(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(cards.size() * 2),
-              reinterpret_cast<char*>(cards.data()));
-    const std::u16string text = WithDerivedLines(cards);
+    const std::u16string text = WithDerivedLines(Utf16File(folder / "jpn-rus.warodai"));
 
     CDMS engine(SystemStorageIO());
     CDictionary importer(0, engine);

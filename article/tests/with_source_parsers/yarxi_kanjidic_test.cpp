@@ -7,7 +7,6 @@
 // Native only: the scripts are python3.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <map>
 #include <string>
 #include <vector>
@@ -54,9 +53,7 @@ TEST(YarxiKanjidicArticles, ColumnsAndArticlesShowKanjidic2Readings) {
     std::map<std::string, std::string> oracle;
     for (const std::string& line : *oracleLines) oracle[line.substr(0, line.find('\t'))] = line;
 
-    const std::string bytes = ReadText(source);
-    std::u16string text(bytes.size() / 2, u'\0');
-    std::memcpy(text.data(), bytes.data(), text.size() * 2);
+    const std::u16string text = Utf16File(source);
     CDMS engine(SystemStorageIO());
     CDictionary importer(0, engine);
     std::vector<std::u16string> records;
