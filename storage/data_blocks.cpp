@@ -165,7 +165,7 @@ DmsStatus FreeDataBlock(DMSFile& file, uint32_t position, bool wipe) {
         CachedPage p = file.GetPage(at / pageSize, st);
         if (!p) return Failed(st) ? st : DmsStatus::PageLoadFailed;
         uint8_t* head = p.data + at % pageSize;
-        head[9] |= chunk::kFlagDeleted;
+        head[chunk::kFlags] |= chunk::kFlagDeleted;
         if (wipe) std::memset(head + chunk::kHeadSize, 0, LoadU32(head) - chunk::kHeadSize);
         file.Cache().MarkChanged(p);
     }
