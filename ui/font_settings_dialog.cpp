@@ -30,10 +30,6 @@ constexpr int32_t kHelpTopic = 133;
 const wchar_t* Wide(const char16_t* text) { return reinterpret_cast<const wchar_t*>(text); }
 
 // Each labelled control and the interface text it shows.
-struct ControlText {
-    int id;
-    int slot;
-};
 constexpr ControlText kControlTexts[] = {
     {IDC_FONT_INPUT_LABEL, 368}, {IDC_FONT_LIST_LABEL, 369},   {IDC_FONT_ARTICLE_LABEL, 370},
     {IDC_FONT_EDITOR_LABEL, 371}, {IDC_FONT_BOOK_LABEL, 372},  {IDC_FONT_LATIN_LABEL, 373},
@@ -160,7 +156,7 @@ void CFontSettingsDlg::OnInit(HWND dialog) {
     dialog_ = dialog;
     opened_ = fonts_.CurrentChoice();
     SetWindowTextW(dialog, Wide(UIStringTable[kTitleSlot]));
-    for (const ControlText& control : kControlTexts) SetDlgItemTextW(dialog, control.id, Wide(UIStringTable[control.slot]));
+    SetControlTexts(dialog, kControlTexts);
     if (g_application) g_application->ApplyDialogFont(dialog, kJapaneseFontControls);
     Fill();
 }

@@ -13,6 +13,7 @@
 #include "article/win/hidden_rich_edit.h"
 #include "article/win/print_rich_edit.h"
 #include "common/ui_text/ui_text.h"
+#include "common/win/dialog_helpers.h"
 #include "common/win/wide_text.h"
 #include "resources/program/resource_ids.h"
 #include "ui/application.h"
@@ -24,10 +25,6 @@ namespace {
 constexpr int32_t kHelpTopic = 145;
 constexpr int32_t kPathUnits = 1024;
 
-struct ControlText {
-    int id;
-    int slot;
-};
 constexpr ControlText kControlTexts[] = {
     {IDC_PRINT_LABEL, 614},         {IDC_PRINT_ALL, 615},          {IDC_PRINT_SELECTED, 616},
     {IDC_PRINT_TO_PRINTER, 618},    {IDC_PRINT_TO_FILE, 619},      {IDC_PRINT_TO_CLIPBOARD, 620},
@@ -160,7 +157,7 @@ void CPrintDlg::Reset() {
 void CPrintDlg::InitDialog(HWND window) {
     dialog = window;
     SetWindowTextW(window, Text(639).c_str());
-    for (const ControlText& control : kControlTexts) SetDlgItemTextW(window, control.id, Text(control.slot).c_str());
+    SetControlTexts(window, kControlTexts);
     path = DefaultExportFileName(path, DocumentsFolder(), FileExists);
     SetDlgItemTextW(window, IDC_PRINT_PATH, WideString(path).c_str());
     SendDlgItemMessageW(window, IDC_PRINT_PATH, EM_LIMITTEXT, kPathUnits - 1, 0);

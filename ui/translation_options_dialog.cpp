@@ -3,6 +3,7 @@
 #include "ui/translation_options_dialog.h"
 
 #include "common/ui_text/ui_text.h"
+#include "common/win/dialog_helpers.h"
 #include "common/win/wide_text.h"
 #include "japanese/trans_options.h"
 #include "resources/program/resource_ids.h"
@@ -16,10 +17,6 @@ constexpr int kOkSlot = 637;
 constexpr int kCancelSlot = 638;
 constexpr int kHelpSlot = 269;
 
-struct ControlText {
-    int id;
-    int slot;
-};
 constexpr ControlText kControlTexts[] = {
     {IDC_TRANSLATION_GENERAL_GROUP, 580}, {IDC_TRANSLATION_EXPAND, 581},       {IDC_TRANSLATION_ONE_KANA, 582},
     {IDC_TRANSLATION_DICTIONARIES, 583},  {IDC_TRANSLATION_NAMES, 584},        {IDC_TRANSLATION_ON_THE_FLY_GROUP, 585},
@@ -82,7 +79,7 @@ INT_PTR CALLBACK CTranslationOptionsDlg::DialogProc(HWND dialog, UINT message, W
 void CTranslationOptionsDlg::OnInit(HWND dialog) {
     dialog_ = dialog;
     SetWindowTextW(dialog, Text(kTitleSlot).c_str());
-    for (const ControlText& control : kControlTexts) SetDlgItemTextW(dialog, control.id, Text(control.slot).c_str());
+    SetControlTexts(dialog, kControlTexts);
     if (g_application) g_application->ApplyDialogFont(dialog, kJapaneseFontControls);
     CheckDlgButton(dialog, IDC_TRANSLATION_EXPAND, options_.expand != 0 ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(dialog, IDC_TRANSLATION_ONE_KANA, options_.minKanaLength >= 2 ? BST_CHECKED : BST_UNCHECKED);

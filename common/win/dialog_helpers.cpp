@@ -1,6 +1,13 @@
 #include "common/win/dialog_helpers.h"
 
 #include "common/base/work_area.h"
+#include "common/ui_text/ui_text.h"
+#include "common/win/wide_text.h"
+
+void SetControlTexts(HWND dialog, std::span<const ControlText> controls) {
+    for (const ControlText& control : controls)
+        SetDlgItemTextW(dialog, control.id, WideString(UIStringTable[control.slot]).c_str());
+}
 
 int SetControlsFont(HWND dialog, HFONT font, const int* controlIds) {
     if (!font || !controlIds) return 0;

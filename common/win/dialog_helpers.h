@@ -1,13 +1,22 @@
-// Helpers for dialogs: fonts on lists of controls, combo boxes selected by
-// item data, and windows kept inside the desktop work area. A control list is
+// Helpers for dialogs: interface texts and fonts on lists of controls, combo
+// boxes selected by item data, and windows kept inside the desktop work area. A control list is
 // an array of ids ended by 0, of which at most 100 are read.
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
+#include <span>
 
 constexpr int kMaxControlList = 100;
+
+// A dialog control and the slot of the interface text it shows.
+struct ControlText {
+    int id;
+    int slot;
+};
+// Sets each listed control's text from its slot of UIStringTable.
+void SetControlTexts(HWND dialog, std::span<const ControlText> controls);
 
 // Sends WM_SETFONT (no redraw) to each listed control that exists; nothing for a null font.
 int SetControlsFont(HWND dialog, HFONT font, const int* controlIds);
