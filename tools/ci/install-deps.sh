@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ make pkg-config perl
+  cmake ninja-build g++ make pkg-config perl ccache
   libgtest-dev googletest libbenchmark-dev zlib1g-dev
   g++-mingw-w64-i686 libz-mingw-w64-dev
   wine wine32:i386 xvfb xauth
