@@ -101,4 +101,5 @@ inline constexpr uint32_t kWebReplyNews = kApp + 0x32;
 inline constexpr uint32_t kDownloadDone = kApp + 0x31;   // to the dictionaries dialog
 inline constexpr uint32_t kBookTextUnderCursor = kApp + 0x46;
 inline constexpr uint32_t kListFind = kApp + 0x47;
+inline constexpr uint32_t kCaptureNote = kApp + 0x48;      // a capture's note, shown after its step
 }  // namespace msg

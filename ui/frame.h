@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "japanese/under_cursor_rules.h"
 #include "ui/frame_slots.h"
 #include "ui/open_dictionaries.h"
 #include "ui/timer_rules.h"
@@ -92,6 +93,11 @@ public:
     IStartShelf* startShelf = nullptr;  // the shelf as start-up opens dictionaries
     IFrameFurniture* furniture = nullptr;
     IFrameTranslator* translator = nullptr;
+    IFrameUnderCursor* textUnderCursor = nullptr;
+    // The pointer position and rest count of the text-under-cursor step.
+    ostrel::japanese::PointerRest pointerRest;
+    // The sound of a failed or stuck step (a seam: tests count the sounds).
+    BOOL(WINAPI* beep)(DWORD frequency, DWORD milliseconds) = ::Beep;
     HWND toolbars[3] = {};       // toolbars 1, 2, 3 (their part fills them)
     HWND tabControl = nullptr;
     HWND articleView = nullptr;  // the article view window
@@ -146,7 +152,6 @@ private:
     UnderCursorWatch underCursor_;     // the text-under-cursor step of the timer
     bool hintTracking_ = false;
     bool updateCheckRunning_ = false;
-    int32_t underCursorState_[3] = {}; // cursor x, y and rest counter of that step
     int32_t hintsOn_ = 1;
     int32_t tabKind_ = 0;              // list kind last chosen on the tab strip
     int showMode_;

@@ -225,12 +225,12 @@ LRESULT CFrame::OnCommand(WPARAM wParam, LPARAM lParam) {
                      app.flags & app_flag::kUnderCursor ? cmd::kUnderCursorOff : cmd::kUnderCursorOn, 0);
         return 0;
     case cmd::kUnderCursorOn:
-        underCursorState_[0] = underCursorState_[1] = underCursorState_[2] = 0;
+        pointerRest = {};
         app.flags |= app_flag::kUnderCursor;
         UpdateCommandStates(cmd::kUnderCursor);
         return 0;
     case cmd::kUnderCursorOff:
-        underCursorState_[2] = 0;
+        pointerRest.count = 0;
         app.flags &= ~app_flag::kUnderCursor;
         UpdateCommandStates(cmd::kUnderCursor);
         return 0;
@@ -343,7 +343,7 @@ void CFrame::PasteIntoInput() {
 
 void CFrame::ClipboardSearch() {
     if (input_) input_->Clear();
-    underCursorState_[2] = -3;
+    pointerRest.count = -3;
     if (!translator || translator->AutoSwitchTranslationList() == 0) {
         PasteIntoInput();
         PostMessageW(frame_, WM_COMMAND, cmd::kFind, 0);

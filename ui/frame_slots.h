@@ -111,12 +111,10 @@ public:
     virtual LRESULT DrawItem(LPARAM) { return 0; }
 };
 
-// The word translator and the text under the cursor.
+// The word translator.
 class IFrameTranslator {
 public:
     virtual ~IFrameTranslator() = default;
-    // One step of the text-under-cursor translation; may pump and throw.
-    virtual void PollTextUnderCursor() {}
     virtual void TranslateText(const std::u16string&, int32_t /*caret*/, int32_t /*before*/,
                                int32_t /*after*/, int32_t /*mode*/) {}
     virtual int32_t AutoSwitchTranslationList() { return 1; }
@@ -124,6 +122,18 @@ public:
     virtual void ShowOptions(HWND) {}
     // Looks a selected text up in the list of the command (40167, 40169, 40171).
     virtual void LookUpText(const std::u16string&, uint32_t) {}
+};
+
+// The text under the mouse cursor: one step of the 100 ms timer, and the note
+// a capture leaves to be shown once the step has returned (a box inside the
+// step would hold the timer and re-enter it).
+class IFrameUnderCursor {
+public:
+    virtual ~IFrameUnderCursor() = default;
+    // One step; may pump messages and call other programs.
+    virtual void Poll() {}
+    // Answers the frame's msg::kCaptureNote.
+    virtual void ShowPendingNote() {}
 };
 
 // The web services: update check, reply handling and web searches.

@@ -326,6 +326,9 @@ LRESULT CFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             OnInputContextMenu(lParam);
         } else if (message == msg::kTrayNotify) {
             if (furniture) furniture->OnTrayNotify(wParam, lParam);
+        } else if (message == msg::kCaptureNote) {
+            if (textUnderCursor) textUnderCursor->ShowPendingNote();
+            return 0;
         } else if (message == msg::kWebReplyStart || message == msg::kWebReplyNews ||
                    (message >= msg::kWebReplyFirst && message <= msg::kWebReplyLast)) {
             return app.web ? app.web->OnReply(message, wParam, lParam) : 1;

@@ -145,15 +145,15 @@ void CALLBACK CFrame::TimerProc(HWND, UINT, UINT_PTR, DWORD time) {
     if (!self->underCursor_.running) {
         self->underCursor_.Begin(time);
         try {
-            if (self->translator) self->translator->PollTextUnderCursor();
+            if (self->textUnderCursor) self->textUnderCursor->Poll();
         } catch (...) {
-            MessageBeep(MB_ICONEXCLAMATION);
+            self->beep(kStepBeepFrequency, kStepBeepMs);
         }
         self->underCursor_.End();
     } else if (self->underCursor_.IsStuck(time)) {
         self->hintTracking_ = false;
         // Once per stuck step: a sound on every tick would only drown it.
-        if (self->underCursor_.ReportStuck(time)) MessageBeep(MB_ICONEXCLAMATION);
+        if (self->underCursor_.ReportStuck(time)) self->beep(kStepBeepFrequency, kStepBeepMs);
     }
     if (IsUpdateTick(self->ticks_)) {
         IFrameWeb* web = g_application->web;

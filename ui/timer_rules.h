@@ -7,6 +7,9 @@
 
 inline constexpr uint32_t kStuckStepMs = 5000;
 inline constexpr uint32_t kUpdateCheckTicks = 20;
+// The sound of a failed or stuck step: Beep's frequency (Hz) and length (ms).
+inline constexpr uint32_t kStepBeepFrequency = 1;
+inline constexpr uint32_t kStepBeepMs = 1000;
 
 // The watch over the text-under-cursor step of the timer.
 struct UnderCursorWatch {

@@ -27,6 +27,7 @@
 #include "ui/frame_article_host.h"
 #include "ui/frame_shelf.h"
 #include "ui/frame_translation_lists.h"
+#include "ui/frame_under_cursor.h"
 #include "import/import_registration.h"
 #include "ui/program_context.h"
 #include "storage/global_engine.h"
@@ -93,6 +94,8 @@ void RunMainWindow(HINSTANCE instance, std::vector<std::u16string> arguments, in
     FrameTranslationLists translationLists(*frame, shelf);
     FrameTranslator translator(translationLists, app.ini.get());
     frame->translator = &translator;
+    FrameUnderCursor underCursor(*frame);
+    frame->textUnderCursor = &underCursor;
     // Search as you type cuts a typed phrase no dictionary holds into words.
     WordList* readings = shelf.Shelf().GetWordList(kListReadings);
     WordList* translatedWords = shelf.Shelf().GetWordList(kListTranslatedWords);
