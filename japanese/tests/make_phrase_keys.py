@@ -11,8 +11,8 @@ Clauses are runs of kana and kanji cut at everything else. A clause MeCab
 cannot read whole (a token without a reading) is left out. A missing source
 or MeCab writes an empty file: the tests that need it then skip.
 """
-import glob
 import gzip
+import os
 import re
 import subprocess
 import sys
@@ -82,9 +82,16 @@ def golden(out):
                 f.write(written + '\n' + ''.join(tokens) + '\n')
 
 
+def section_one_pages():
+    """Section 1 of the pages manpages-ja installs: other packages add pages
+    of their own to the folder, and which of them a machine has varies."""
+    listed = subprocess.run(['dpkg', '-L', 'manpages-ja'], capture_output=True, text=True).stdout.split('\n')
+    return sorted(p for p in listed if re.fullmatch(r'/usr/share/man/ja/man1/[^/]+\.gz', p) and os.path.isfile(p))
+
+
 def mecab_keys(out):
     texts = []
-    for path in sorted(glob.glob('/usr/share/man/ja/man1/*.gz'))[:400]:
+    for path in section_one_pages()[:400]:
         page = read_gz(path)
         texts.append('\n'.join(line for line in page.split('\n') if not line.startswith('.')))
     picked = list(clauses(texts, 4, 30))[::2][:4000]

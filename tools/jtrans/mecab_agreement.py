@@ -17,7 +17,6 @@ EDICT holds:
 usage: mecab_agreement.py JTRANS QDXC WORKDIR [--floors L,S,C] [--golden FILE [--write]]
        mecab_agreement.py --prose FILE   (all the prose, one line each, for the benchmark)
 The golden file pins jtrans's rows for the first 300 lines: --write makes it."""
-import glob
 import gzip
 import os
 import re
@@ -28,8 +27,15 @@ JAPANESE = re.compile(r'[\u3041-\u30fe\u3400-\u9fff\u3005]')
 ESCAPES = re.compile(r'\\f(\[[^\]]*\]|\(..|.)|\\s[-+]?\d|\\\(..|\\\[[^\]]*\]|\\[&/,:%|^ ]|\\-|\\e|\\\*\(..|\\\*.')
 
 
+def manual_pages():
+    """The pages manpages-ja installs. Other packages put pages of their own
+    into the same folders, and which of them a machine has varies."""
+    listed = subprocess.run(['dpkg', '-L', 'manpages-ja'], capture_output=True, text=True).stdout.split('\n')
+    return sorted(p for p in listed if re.fullmatch(r'/usr/share/man/ja/man[^/]+/[^/]+\.gz', p) and os.path.isfile(p))
+
+
 def prose_lines(full):
-    pages = sorted(glob.glob('/usr/share/man/ja/man*/*.gz'))
+    pages = manual_pages()
     if not full:
         pages = pages[::40]
     lines = []
@@ -64,7 +70,8 @@ def edict_entries():
 
 
 def compile_edict(qdxc, workdir, text):
-    """A slice of EDICT holding the words `text` can reach, as edict.qdx."""
+    """A slice of EDICT holding the words `text` can reach, as WORKDIR/edict.qdx."""
+    os.makedirs(workdir, exist_ok=True)
     header, entries = edict_entries()
     keep = [header]
     bases = set()
@@ -210,10 +217,13 @@ def main():
     if not lines:
         print('manpages-ja missing: skipped')
         return 0
-    dictionary, bases, kept = compile_edict(qdxc, workdir, '\n'.join(lines))
     status = 0
     if golden:
-        out, _ = run_jtrans(jtrans, dictionary, lines[:300], 2)
+        # The golden's rows depend only on its own lines: its EDICT slice is
+        # compiled from them, not from the rest of the prose.
+        pinned = lines[:300]
+        sliced, _, _ = compile_edict(qdxc, os.path.join(workdir, 'golden'), '\n'.join(pinned))
+        out, _ = run_jtrans(jtrans, sliced, pinned, 2)
         if write:
             open(golden, 'w', encoding='utf-8').write(out)
             print('golden written: %d rows' % out.count('\n'))
@@ -228,6 +238,7 @@ def main():
             status = 1
         else:
             print('golden: %d rows agree' % out.count('\n'))
+    dictionary, bases, kept = compile_edict(qdxc, workdir, '\n'.join(lines))
     _, hits = run_jtrans(jtrans, dictionary, lines, 0)
     counts = compare(lines, mecab_tokens(lines), hits, bases)
     rates = [100.0 * counts['lemma'] / max(counts['words'], 1), 100.0 * counts['span'] / max(counts['words'], 1),

@@ -39,7 +39,6 @@
 namespace {
 
 const char* const kScript = OSTREL_SOURCE_DIR "/import/tests/gettext_sentence_layouts.py";
-const char* const kLocale = "/usr/share/locale";
 
 using Fields = std::vector<std::u16string>;
 
@@ -129,18 +128,12 @@ protected:
     }
     void TearDown() override { SetArticleContext(previous_); }
 
-    // The domains whose catalogs the test reads.
+    // The domains whose catalogs the test reads: a fixed set from packages
+    // every Debian machine has, so the sweep reads the same text everywhere
+    // (the locale folder also holds whatever else a machine installed).
     std::vector<std::string> Domains() const {
         if (std::getenv("OSTREL_FULL_SWEEPS") == nullptr) return {"coreutils"};
-        std::vector<std::string> domains;
-        const std::filesystem::path ja = std::filesystem::path(kLocale) / "ja/LC_MESSAGES";
-        const std::filesystem::path ru = std::filesystem::path(kLocale) / "ru/LC_MESSAGES";
-        std::error_code error;
-        for (const auto& entry : std::filesystem::directory_iterator(ja, error))
-            if (entry.path().extension() == ".mo" && std::filesystem::exists(ru / entry.path().filename()))
-                domains.push_back(entry.path().stem().string());
-        std::sort(domains.begin(), domains.end());
-        return domains;
+        return {"apt", "bash", "coreutils", "diffutils", "dpkg", "findutils", "grep", "sed", "tar"};
     }
 
     // Lays the domain's messages out in a folder of their own, once for the
