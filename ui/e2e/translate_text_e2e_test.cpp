@@ -95,7 +95,7 @@ TEST(TranslateTextEndToEnd, InflectedVerbShowsItsNoteAboveTheArticle) {
     HWND article = FindChild(frame, L"RichEdit20W", 201);
     ASSERT_NE(article, nullptr);
     std::wstring shown;
-    for (int i = 0; i < 100; ++i, Sleep(50)) {
+    for (int i = 0; i < 300; ++i, Sleep(50)) {  // up to 15 s on a loaded machine
         shown = WindowText(article);
         if (shown.rfind(wide, 0) == 0 && HasFrom(shown)) break;
     }
@@ -128,7 +128,7 @@ TEST(TranslateTextEndToEnd, FindOnTheTranslatedWordsListFillsItWithTheTypedWord)
         return false;
     };
     bool found = false;
-    for (int i = 0; i < 100 && !(found = shown()); ++i) Sleep(50);
+    for (int i = 0; i < 300 && !(found = shown()); ++i) Sleep(50);
     EXPECT_TRUE(found) << "kind " << std::string(state[L"kind"].begin(), state[L"kind"].end()) << " rows "
                        << std::string(state[L"rows"].begin(), state[L"rows"].end());
     SaveScreenshot(folders.root + L"\\translated_words.png");
