@@ -37,8 +37,10 @@ inline constexpr uint32_t kFirstRun = 0x29000;  // shown, clipboard monitor, und
 inline constexpr char16_t kFrameClassName[] = u"OstrelProFrameClass";
 inline constexpr char16_t kProgramFolderName[] = u"OstrelPro";
 inline constexpr char16_t kDictionariesFolderName[] = u"Dictionaries";
-// The product's web service, used when [Application] HomeSite is empty.
-inline constexpr char16_t kDefaultHomeSite[] = u"https://www.ostrelpro.example/";
+// The product's web service, used when [Application] HomeSite is empty: a
+// loopback address nothing listens on until the project runs a service, so
+// no request leaves the machine unless the user names a site.
+inline constexpr char16_t kDefaultHomeSite[] = u"http://127.0.0.1:9/";
 inline constexpr int32_t kHomeSiteUnits = 255;
 
 class Application {

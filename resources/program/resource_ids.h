@@ -73,3 +73,7 @@
 #define IDC_PRINT_PROGRESS_LABEL 1280
 #define IDC_PRINT_PROGRESS 1281
 #define IDC_PRINT_HELP 1016
+
+// The notice of a newer program version (DOWNLOAD_UPDATE, update_notice.rc).
+#define IDC_UPDATE_REMIND 1293
+#define IDC_UPDATE_MESSAGE 1294

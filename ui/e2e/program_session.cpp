@@ -95,8 +95,11 @@ void WriteSettings(const TestFolders& folders, const std::wstring& text) {
     const std::wstring homeSite = L"HomeSite=" + std::wstring(kLoopbackHomeSite) + L"\r\n";
     std::wstring content = L"\xFEFF" + text;
     size_t at = content.find(section);
-    if (at == std::wstring::npos) content += section + homeSite;
-    else content.insert(at + section.size(), homeSite);
+    // A test that names its own (loopback) site keeps it.
+    if (text.find(L"HomeSite=") == std::wstring::npos) {
+        if (at == std::wstring::npos) content += section + homeSite;
+        else content.insert(at + section.size(), homeSite);
+    }
     HANDLE file = CreateFileW(folders.SettingsFile().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) return;
     DWORD written = 0;

@@ -16,6 +16,7 @@
 #include "common/settings/win/ensure_unicode_ini.h"
 #include "common/settings/win/registry_store.h"
 #include "common/win/wide_text.h"
+#include "dictionary/dictionary.h"
 #include "dictionary/word_list.h"
 #include "japanese/phrase_parse.h"
 #include "ui/application.h"
@@ -28,6 +29,7 @@
 #include "ui/frame_shelf.h"
 #include "ui/frame_translation_lists.h"
 #include "ui/frame_under_cursor.h"
+#include "ui/frame_web.h"
 #include "import/import_registration.h"
 #include "ui/program_context.h"
 #include "storage/global_engine.h"
@@ -82,6 +84,17 @@ bool ShowRunningInstance() {
     return true;
 }
 
+// The shelf's dictionaries without the hidden flag, in shelf order: the
+// update request names them.
+std::vector<std::u16string> VisibleDictionaryPaths(const CShelf& shelf) {
+    std::vector<std::u16string> paths;
+    for (int32_t i = 0; i < shelf.DictionaryCount(); ++i) {
+        const RDFDictionary* dictionary = shelf.GetDictionary(i);
+        if (dictionary && (dictionary->flags & kDictionaryHidden) == 0) paths.push_back(dictionary->File().path);
+    }
+    return paths;
+}
+
 void RunMainWindow(HINSTANCE instance, std::vector<std::u16string> arguments, int showMode) {
     Application& app = *g_application;
     auto frame = std::make_unique<CFrame>(instance, 0, std::move(arguments), showMode);
@@ -111,8 +124,11 @@ void RunMainWindow(HINSTANCE instance, std::vector<std::u16string> arguments, in
     SetArticleViewHost(&articleHost);
     FrameArticleContext articleContext(shelf.Shelf());
     SetArticleContext(&articleContext);
+    FrameWeb web(app, [&shelf] { return VisibleDictionaryPaths(shelf.Shelf()); });
+    app.web = &web;
     if (frame->Create(app.window.x, app.window.y, app.window.width, app.window.height)) frame->MessageLoop();
     frame.reset();
+    app.web = nullptr;
     if (readings) readings->phraseSplitter = nullptr;
     SetArticleViewHost(nullptr);
     SetArticleContext(nullptr);

@@ -1,0 +1,137 @@
+// OstrelPro.exe against the web tests' own server on 127.0.0.1 (run through
+// web/win/served/with_test_server.sh; skipped otherwise): the update check
+// fetches the list and posts the scrambled update body, which the server
+// unscrambles and checks (P18 against Python's zlib.crc32 of the exe); a
+// News2 reply brings the notice, whose OK opens the download page; the web
+// searches open their query URLs. The prefix's browser is a script that
+// only records the URLs.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <regex>
+#include <set>
+#include <string>
+
+#include "ui/e2e/program_session.h"
+
+namespace {
+
+std::string Env(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteFile(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+std::wstring Widen(const std::string& text) { return std::wstring(text.begin(), text.end()); }
+
+// Waits until `done` holds, at most `ms`.
+template <typename Condition>
+bool WaitFor(Condition done, DWORD ms = 20000) {
+    for (DWORD waited = 0; waited < ms; waited += 100) {
+        if (done()) return true;
+        Sleep(100);
+    }
+    return done();
+}
+
+// Distinct colours in a grid of points over the window: a painted dialog has many.
+size_t Colours(HWND window) {
+    RECT rect;
+    GetWindowRect(window, &rect);
+    HDC screen = GetDC(nullptr);
+    std::set<COLORREF> colours;
+    for (LONG y = rect.top; y < rect.bottom; y += 3)
+        for (LONG x = rect.left; x < rect.right; x += 3) colours.insert(GetPixel(screen, x, y));
+    ReleaseDC(nullptr, screen);
+    return colours.size();
+}
+
+class WebServices : public testing::Test {
+protected:
+    void SetUp() override {
+        port = Env("OSTREL_TEST_SERVER_PORT");
+        if (port.empty()) GTEST_SKIP() << "run through with_test_server.sh (ctest: ui_e2e_web)";
+        SetProcessDPIAware();
+        CloseLeftoverFrames();
+        root = std::string(OSTREL_HOST_ROOT) + Env("OSTREL_TEST_SERVER_ROOT");
+        log = std::string(OSTREL_HOST_ROOT) + Env("OSTREL_TEST_SERVER_LOG");
+        DeleteFileA((root + "/browser.log").c_str());
+        // The shell's browser (HKCU\Software\Wine\WineBrowser "Browsers")
+        // is a script that appends each URL to browser.log, never a real one.
+        // with_test_server.sh made it in the server's root (the shell starts
+        // it without the test's environment, so the log's path is written in).
+        const std::string unixRoot = Env("OSTREL_TEST_SERVER_ROOT");
+        HKEY key;
+        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\WineBrowser", 0, nullptr, 0, KEY_SET_VALUE,
+                                  nullptr, &key, nullptr), ERROR_SUCCESS);
+        std::wstring script = Widen(unixRoot + "/record_url.sh");
+        RegSetValueExW(key, L"Browsers", 0, REG_SZ, reinterpret_cast<const BYTE*>(script.c_str()),
+                       static_cast<DWORD>((script.size() + 1) * sizeof(wchar_t)));
+        RegCloseKey(key);
+    }
+    std::string Home() const { return "http://127.0.0.1:" + port + "/"; }
+    std::string Recorded() const { return ReadFile(root + "/browser.log"); }
+    std::string port, root, log;
+};
+
+TEST_F(WebServices, UpdateCheckPostsTheScrambledBodyAndTheNoticeOpensTheDownloadPage) {
+    WriteFile(root + "/dictionary_list.txt",
+              "[Dictionary1]\nUrl=" + Home() + "files/\nFilename=kanjidic-slice.qdx\nSize=1000\n");
+    WriteFile(root + "/news.txt", "<p>News1_3=hello News2_5=11.12</p>");
+    TestFolders folders = PrepareTest(L"WebServices.Update");
+    WriteSettings(folders, L"[Application]\r\nHomeSite=" + Widen(Home()) + L"\r\n");
+    ProgramRun run;
+    HWND frame = run.WaitForFrameWithoutClipboardMonitor();
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(run.QueryState(frame)[L"homeSite"], Widen(Home()));
+
+    HWND notice = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (notice = FindWindowW(L"#32770", L"Ostrel Web Updates")) != nullptr; }));
+    std::string requests = ReadFile(log);
+    EXPECT_TRUE(std::regex_search(requests, std::regex(R"("GET", "path": "/update/dictionary_list\.txt\?\d{10}")")))
+        << requests;
+    EXPECT_TRUE(std::regex_search(requests, std::regex(R"("POST", "path": "/update/\?\d{10}")"))) << requests;
+    EXPECT_NE(requests.find("\"p18_ok\": true"), std::string::npos) << requests;
+    EXPECT_NE(requests.find("\"crlf\": true"), std::string::npos);
+    // The fields in their order, P15 left out (no registry write failed).
+    std::smatch fields;
+    ASSERT_TRUE(std::regex_search(requests, fields, std::regex(R"("fields": (\[.*?\]\]))")));
+    EXPECT_TRUE(std::regex_search(fields[1].str(),
+                                  std::regex(R"(^\[\["P01", "Pro_11\.11\.0"\], \["P02", "[0-9A-F-]{36}"\], \["P04", "[012]"\], )"
+                                             R"(\["P12", "\d+"\], \["P14", "-?\d+"\], \["P16", "Personal"\], \["P18", "[0-9A-F]+"\]\]$)")))
+        << fields[1].str();
+    auto date = ReadProgramValue(L"UpdateReqDate");
+    ASSERT_TRUE(date.has_value());
+    EXPECT_EQ(date->size(), 16u);
+
+    Sleep(300);
+    EXPECT_GT(Colours(notice), 5u);
+    SaveScreenshot(folders.root + L"\\update_notice.png");
+    HWND remind = GetDlgItem(notice, 1293);
+    EXPECT_EQ(SendMessageW(remind, BM_GETCHECK, 0, 0), BST_CHECKED);
+    SendMessageW(remind, BM_SETCHECK, BST_UNCHECKED, 0);
+    PostMessageW(notice, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitFor([&] { return Recorded().find("download/download_") != std::string::npos; }));
+    EXPECT_TRUE(std::regex_search(Recorded(), std::regex("^" + std::regex_replace(Home(), std::regex(R"([.])"), R"(\.)") +
+                                                         R"(download/download_[rej]\.htm$)", std::regex::multiline)))
+        << Recorded();
+    auto noRemind = ReadProgramValue(L"NoRemind2");
+    ASSERT_TRUE(noRemind.has_value());
+    EXPECT_EQ((*noRemind)[0], 5);
+    EXPECT_EQ(run.Exit(frame), 0);
+}
+
+}  // namespace

@@ -1,0 +1,68 @@
+// The web services joined to the main window (its IFrameWeb slot): the
+// application's request lines, the home site and its update check, the
+// downloadable list, the reply messages and the web searches. Replies are
+// taken only for requests the head line still holds, so a forged or stale
+// message never reaches a freed request.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "ui/frame_slots.h"
+#include "web/dictionary_list.h"
+#include "web/home_hosts.h"
+#include "web/win/home_line.h"
+
+class Application;
+
+// The request line as the home sites see it: requests post to the main window.
+class FrameHomeLine : public IHomeRequestLine {
+public:
+    explicit FrameHomeLine(CHomeLine* line) : line_(line) {}
+    uintptr_t Queue(std::u16string_view url, std::string_view verb, std::span<const uint8_t> body,
+                    uint32_t replyMessage) override;
+    void Remove(uintptr_t request) override;
+    HWND notifyWindow = nullptr;
+
+private:
+    CHomeLine* line_;
+};
+
+class FrameWeb : public IFrameWeb, public IUpdateCheckSite {
+public:
+    // `visibleDictionaries` answers the paths of the shelf's dictionaries
+    // that are not hidden, in shelf order.
+    FrameWeb(Application& app, std::function<std::vector<std::u16string>()> visibleDictionaries);
+    FrameWeb(const FrameWeb&) = delete;
+    FrameWeb& operator=(const FrameWeb&) = delete;
+    ~FrameWeb() override;
+
+    // IFrameWeb
+    int64_t NextCheckTime() override { return hosts_.NextCheckTime(); }
+    void StartUpdateCheck(HWND frame) override;
+    LRESULT OnReply(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OpenWebSearch(uint32_t command, BSTR word) override;
+
+    // IUpdateCheckSite
+    int64_t NowSeconds() override;
+    bool UpdateDue() override;
+    UpdateQueryFields QueryFields() override;
+    void UpdateAnswered() override;
+    void ShowUpdateNotice(std::string reply) override;
+
+    CWebDictionaries& DownloadableList() { return list_; }
+    CHomeLines& Lines() { return lines_; }
+    CHosts& Hosts() { return hosts_; }
+
+private:
+    Application& app_;
+    std::function<std::vector<std::u16string>()> visibleDictionaries_;
+    CHomeLines lines_;
+    FrameHomeLine homeLine_;
+    CWebDictionaries list_;
+    CHosts hosts_;
+    HWND frame_ = nullptr;
+};

@@ -1,0 +1,192 @@
+// One HTTP transaction over WinINet on the worker thread: open, connect,
+// send, check the status, then read the reply in 10,000-byte pieces into a
+// growing buffer or a file. Every failure is a result code in the request.
+// A body that ends before its Content-Length, or grows past it (or past the
+// request's byte limit), fails, and a failed file is deleted: a download is
+// either whole or gone. Receive, send and connect timeouts end a stalled
+// transfer, so Cancel and stopping a line take effect in bounded time.
+#include <windows.h>
+#include <wininet.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+#include "web/win/home_line.h"
+
+namespace {
+
+constexpr wchar_t kAgent[] = L"Mozilla/4.0 (compatible; MSIE 6.0b; Windows NT 5.0; .NET CLR 1.0.2914)";
+constexpr wchar_t kFormHeader[] = L"Content-Type: application/x-www-form-urlencoded";
+constexpr DWORD kFormHeaderUnits = 47;
+// Reload, no cache write, redirects to either scheme ignored, certificate
+// date and name errors ignored, pragma no-cache.
+constexpr DWORD kRequestFlags = 0x8400F100;
+constexpr DWORD kIgnoreOffline = 77;   // INTERNET_OPTION_IGNORE_OFFLINE
+
+// The three WinINet handles and the output file of one transaction, closed
+// whatever way it ends.
+struct TransactionHandles {
+    HINTERNET internet = nullptr;
+    HINTERNET connection = nullptr;
+    HINTERNET request = nullptr;
+    HANDLE file = INVALID_HANDLE_VALUE;
+    ~TransactionHandles() {
+        if (request) InternetCloseHandle(request);
+        if (connection) InternetCloseHandle(connection);
+        if (internet) InternetCloseHandle(internet);
+        if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+    }
+};
+
+// A header read as text: empty when missing.
+std::u16string QueryHeader(HINTERNET request, DWORD info) {
+    wchar_t text[64];
+    DWORD size = sizeof text;
+    DWORD index = 0;
+    if (!HttpQueryInfoW(request, info, text, &size, &index)) return {};
+    return std::u16string(reinterpret_cast<const char16_t*>(text), size / sizeof(wchar_t));
+}
+
+void SetTimeouts(HINTERNET handle, DWORD ms) {
+    for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT})
+        InternetSetOptionW(handle, option, &ms, sizeof ms);
+}
+
+}  // namespace
+
+int32_t RunHomeRequest(CHomeRequest& r) {
+    using namespace home_result;
+    auto finish = [&r](int32_t result) {
+        r.result_ = result;
+        return result;
+    };
+    auto touch = [&r] { r.lastTick_ = GetTickCount(); };
+    if (r.cancel_.load()) return finish(kCancelled);
+    r.received_.store(0);
+    r.startTick_ = r.lastTick_ = GetTickCount();
+
+    int32_t result = kOk;
+    bool createdFile = false;
+    {
+        TransactionHandles h;
+        const bool toFile = !r.outputPath_.empty();
+        const wchar_t* outputPath = reinterpret_cast<const wchar_t*>(r.outputPath_.c_str());
+        auto fail = [&](int32_t code) {
+            result = code;
+            return code;
+        };
+        do {
+            if (toFile) {
+                h.file = CreateFileW(outputPath, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr);
+                if (h.file == INVALID_HANDLE_VALUE) {
+                    fail(kCreateFile);
+                    break;
+                }
+                createdFile = true;
+            }
+            h.internet = InternetOpenW(kAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
+            touch();
+            if (!h.internet) { fail(kOpen); break; }
+            SetTimeouts(h.internet, r.timeoutMs_);
+            h.connection = InternetConnectW(h.internet, reinterpret_cast<const wchar_t*>(r.parts_.host.c_str()),
+                                            r.parts_.port, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 1);
+            touch();
+            if (!h.connection) { fail(kConnect); break; }
+            if (r.cancel_.load()) { fail(kCancelled); break; }
+            const wchar_t* accept[] = {L"*/*", nullptr};
+            const wchar_t* path = r.parts_.path.empty() ? L"/" : reinterpret_cast<const wchar_t*>(r.parts_.path.c_str());
+            h.request = HttpOpenRequestW(h.connection, reinterpret_cast<const wchar_t*>(r.verb_.c_str()), path,
+                                         L"HTTP/1.1", nullptr, accept,
+                                         kRequestFlags | (r.parts_.secure ? INTERNET_FLAG_SECURE : 0), 1);
+            touch();
+            if (!h.request) { fail(kOpenRequest); break; }
+            SetTimeouts(h.request, r.timeoutMs_);
+            if (r.cancel_.load()) { fail(kCancelled); break; }
+            BOOL on = TRUE;
+            InternetSetOptionW(h.request, kIgnoreOffline, &on, sizeof on);
+            if (r.cancel_.load()) { fail(kCancelled); break; }
+            BOOL sent = HttpSendRequestW(h.request, kFormHeader, kFormHeaderUnits,
+                                         r.body_.empty() ? nullptr : r.body_.data(),
+                                         static_cast<DWORD>(r.body_.size()));
+            touch();
+            if (!sent) { fail(kSend); break; }
+
+            std::u16string status = QueryHeader(h.request, HTTP_QUERY_STATUS_CODE);
+            r.statusCode_ = static_cast<int32_t>(ParseContentLength(status));
+            if (r.statusCode_ != 200) { fail(kStatus); break; }
+            const int64_t length = ParseContentLength(QueryHeader(h.request, HTTP_QUERY_CONTENT_LENGTH));
+            r.contentLength_.store(length);
+            // The most bytes this reply may bring: what it announced, the
+            // caller's limit, and the cap of its kind.
+            int64_t limit = toFile ? kFileReplyCap : kMemoryReplyCap;
+            if (r.byteLimit_ > 0) limit = std::min(limit, r.byteLimit_);
+            if (length > limit) { fail(kAllocate); break; }
+            if (length >= 0) limit = length;
+
+            int64_t received = 0;
+            if (toFile) {
+                char piece[kReadPieceBytes];
+                for (;;) {
+                    DWORD read = 0;
+                    BOOL ok = InternetReadFile(h.request, piece, kReadPieceBytes, &read);
+                    touch();
+                    if (!ok) { fail(kRead); break; }
+                    if (read == 0) break;
+                    if (received + read > limit) { fail(kRead); break; }
+                    DWORD written = 0;
+                    if (!WriteFile(h.file, piece, read, &written, nullptr) || written != read) { fail(kWrite); break; }
+                    received += read;
+                    r.received_.store(received);
+                    if (r.cancel_.load()) { fail(kCancelled); break; }
+                }
+            } else {
+                r.capacity_ = InitialReplyCapacity(length);
+                r.reply_ = static_cast<char*>(std::malloc(static_cast<size_t>(r.capacity_)));
+                if (!r.reply_) { fail(kAllocate); break; }
+                for (;;) {
+                    int64_t room = r.capacity_ - received - 1;
+                    DWORD read = 0;
+                    if (room == 0 && received == length) {
+                        // Exactly the announced length: one more read must find the end.
+                        char probe[16];
+                        if (!InternetReadFile(h.request, probe, sizeof probe, &read)) { fail(kRead); break; }
+                        if (read != 0) fail(kRead);
+                        break;
+                    }
+                    if (room == 0) {
+                        int64_t grown = GrownReplyCapacity(r.capacity_, received);
+                        if (grown == 0) { fail(kGrow); break; }
+                        char* bigger = static_cast<char*>(std::realloc(r.reply_, static_cast<size_t>(grown)));
+                        if (!bigger) { fail(kGrow); break; }
+                        r.reply_ = bigger;
+                        r.capacity_ = grown;
+                        ++r.reallocations_;
+                        room = grown - received - 1;
+                    }
+                    DWORD ask = static_cast<DWORD>(std::min<int64_t>(room, kReadPieceBytes));
+                    BOOL ok = InternetReadFile(h.request, r.reply_ + received, ask, &read);
+                    touch();
+                    if (!ok) { fail(kRead); break; }
+                    if (read == 0) break;
+                    received += read;
+                    if (received > limit) { fail(kRead); break; }
+                    r.received_.store(received);
+                    if (r.cancel_.load()) { fail(kCancelled); break; }
+                }
+            }
+            // A connection that closed early reads as a clean end: the count decides.
+            if (result == kOk && length >= 0 && received < length) fail(kRead);
+        } while (false);
+        if (result == kOk && r.reply_) r.reply_[r.received_.load()] = '\0';
+    }
+    if (result != kOk) {
+        std::free(r.reply_);
+        r.reply_ = nullptr;
+        r.capacity_ = 0;
+        // A download is whole or gone.
+        if (createdFile) DeleteFileW(reinterpret_cast<const wchar_t*>(r.outputPath_.c_str()));
+    }
+    return finish(result);
+}
