@@ -3,13 +3,15 @@
 // a list reach the input box through the loop, web-search commands free only
 // their own words, Exit waits for a modal dialog, a stored selected-list
 // path too long for a path is replaced by the default, pasted rich text is
-// evened out in the input box and the program's own texts there start no search.
+// evened out in the input box and the program's own texts there start no search;
+// a failed text-under-cursor step beeps and a capture's note waits for the frame.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 #include <commctrl.h>
 
 #include <ostream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -213,6 +215,54 @@ TEST_F(FrameDispatch, ExitWaitsWhileAModalDialogRuns) {
     app_->flags &= ~app_flag::kModalDialog;
     SendMessageW(window, WM_CLOSE, 0, 0);
     EXPECT_FALSE(IsWindow(window));
+}
+
+// A text-under-cursor step that can fail, and the notes the frame shows for it.
+class StandInUnderCursor final : public IFrameUnderCursor {
+public:
+    void Poll() override {
+        ++polls;
+        if (fail) throw std::runtime_error("capture failed");
+    }
+    void ShowPendingNote() override { ++notes; }
+    bool fail = false;
+    int polls = 0, notes = 0;
+};
+
+std::vector<std::pair<DWORD, DWORD>> g_beeps;
+BOOL WINAPI RecordBeep(DWORD frequency, DWORD milliseconds) {
+    g_beeps.emplace_back(frequency, milliseconds);
+    return TRUE;
+}
+
+TEST_F(FrameDispatch, TheTimerBeepsForAFailedStepAndACaptureNoteIsShownAfterTheStep) {
+    Create();
+    StandInUnderCursor step;
+    frame_->textUnderCursor = &step;
+    frame_->beep = RecordBeep;
+    g_beeps.clear();
+    CFrame::TimerProc(nullptr, WM_TIMER, kFrameTimerId, 1000);
+    step.fail = true;
+    CFrame::TimerProc(nullptr, WM_TIMER, kFrameTimerId, 1100);
+    EXPECT_EQ(step.polls, 2);
+    EXPECT_EQ(g_beeps, (std::vector<std::pair<DWORD, DWORD>>{{1, 1000}}));
+    EXPECT_EQ(step.notes, 0);
+    PostMessageW(frame_->Window(), msg::kCaptureNote, 0, 0);
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+    EXPECT_EQ(step.notes, 1);
+
+    // Switching on puts the rest back to the origin; switching off keeps the place.
+    frame_->pointerRest = {40, 50, 7};
+    SendMessageW(frame_->Window(), WM_COMMAND, cmd::kUnderCursorOff, 0);
+    EXPECT_EQ(frame_->pointerRest.x, 40);
+    EXPECT_EQ(frame_->pointerRest.count, 0);
+    frame_->pointerRest.count = 7;
+    SendMessageW(frame_->Window(), WM_COMMAND, cmd::kUnderCursorOn, 0);
+    EXPECT_EQ(frame_->pointerRest.x, 0);
+    EXPECT_EQ(frame_->pointerRest.count, 0);
+    EXPECT_TRUE(app_->flags & app_flag::kUnderCursor);
+    frame_->textUnderCursor = nullptr;
 }
 
 TEST_F(FrameDispatch, AStoredSelectedListPathLongerThanAPathIsIgnored) {

@@ -3,15 +3,22 @@
 
 #include <gtest/gtest.h>
 
-#include <set>
+#include <map>
 
 namespace ostrel::japanese::testing {
 
 void RegisterTestClass(const wchar_t* name, WNDPROC procedure) {
-    static std::set<std::wstring> registered;
-    if (!registered.insert(name).second) return;
+    static std::map<std::wstring, WNDPROC> registered;
+    auto known = registered.find(name);
+    if (known != registered.end()) {
+        if (!procedure || known->second == procedure) return;
+        // Another test's class of the same name: its windows are gone by now.
+        UnregisterClassW(name, GetModuleHandleW(nullptr));
+    }
+    if (!procedure) procedure = DefWindowProcW;
+    registered[name] = procedure;
     WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = procedure ? procedure : DefWindowProcW;
+    windowClass.lpfnWndProc = procedure;
     windowClass.hInstance = GetModuleHandleW(nullptr);
     windowClass.lpszClassName = name;
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);

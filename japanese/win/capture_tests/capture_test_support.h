@@ -42,8 +42,9 @@ public:
     void PostNote() override { ++notesPosted; }
 };
 
-// A window class of the test, registered once per name, whose procedure is
-// `procedure` (DefWindowProcW when null).
+// A window class of the test whose procedure is `procedure`; registered
+// again when another procedure is asked for under the same name. A null
+// procedure keeps what is registered (DefWindowProcW for a new name).
 void RegisterTestClass(const wchar_t* name, WNDPROC procedure = nullptr);
 
 // A visible top-level window of `className` with the caption, or a child of

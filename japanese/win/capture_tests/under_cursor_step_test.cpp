@@ -43,6 +43,13 @@ protected:
         for (HWND window : windows_) DestroyWindow(window);
         Pump();
     }
+    // A book view whose line under the pointer is `line`, at `offset`.
+    HWND OpenBookView(const wchar_t* line, int32_t offset) {
+        g_book.hit = true;
+        g_book.line = line;
+        g_book.offset = offset;
+        return Make(L"OstrelBookView", {100, 100, 400, 300});
+    }
     HWND Make(const wchar_t* className, RECT rect, const wchar_t* caption = L"", HWND parent = nullptr) {
         HWND window = MakeWindow(className, rect, caption, parent);
         if (!parent) windows_.push_back(window);
@@ -54,10 +61,7 @@ protected:
 };
 
 TEST_F(UnderCursorStepTest, TheBookViewIsAskedOnTheThirdTickAtRestAndItsLineTranslated) {
-    HWND view = Make(L"OstrelBookView", {100, 100, 400, 300});
-    g_book.hit = true;
-    g_book.line = L"吾輩は猫である。";
-    g_book.offset = 3;
+    HWND view = OpenBookView(L"吾輩は猫である。", 3);
     UnderCursorStep step(host_);
     POINT centre = CentreOf(view);
     ASSERT_TRUE(SetCursorPos(centre.x, centre.y));
@@ -81,10 +85,7 @@ TEST_F(UnderCursorStepTest, TheBookViewIsAskedOnTheThirdTickAtRestAndItsLineTran
 }
 
 TEST_F(UnderCursorStepTest, TheGateHoldsTheStepWithoutMovingTheRest) {
-    HWND view = Make(L"OstrelBookView", {100, 100, 400, 300});
-    g_book.hit = true;
-    g_book.line = L"本";
-    g_book.offset = 0;
+    HWND view = OpenBookView(L"本", 0);
     UnderCursorStep step(host_);
     POINT centre = CentreOf(view);
     using namespace under_cursor_flag;
@@ -127,10 +128,7 @@ BOOL WINAPI FailingCursorPos(POINT* point) {
 }
 
 TEST_F(UnderCursorStepTest, AFailedPointerReadDoesNothing) {
-    Make(L"OstrelBookView", {100, 100, 400, 300});
-    g_book.hit = true;
-    g_book.line = L"本";
-    g_book.offset = 0;
+    OpenBookView(L"本", 0);
     UnderCursorStep step(host_);
     step.getCursorPos = FailingCursorPos;
     host_.rest = {5, 5, 2};
