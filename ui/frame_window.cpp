@@ -187,6 +187,8 @@ int32_t CFrame::Create(int32_t x, int32_t y, int32_t width, int32_t height) {
     app.flags |= app_flag::kStarted;
     app.inputBusy = 0;
     app.listBusy = 0;
+    // The stored switch of translation under the cursor, with its check mark.
+    SendMessageW(frame_, WM_COMMAND, app.flags & app_flag::kUnderCursor ? cmd::kUnderCursorOn : cmd::kUnderCursorOff, 0);
     timer_ = SetTimer(nullptr, kFrameTimerId, kFrameTimerMs, &CFrame::TimerProc);
     SetFocus(inputBox_);
     app.hook = SetWindowsHookExW(WH_CALLWNDPROC, &CFrame::HookProc, nullptr, GetCurrentThreadId());

@@ -65,7 +65,7 @@ HRESULT STDMETHODCALLTYPE TextOffsetAtPoint(IAccessibleText* self, long, long, l
 }
 HRESULT STDMETHODCALLTYPE TextGetText(IAccessibleText* self, long start, long end, BSTR* text) {
     FakeTextState* state = StateOf(self);
-    state->textAsked.emplace_back(start, end);
+    RecordCall(state->textAsked, std::pair<long, long>(start, end));
     long size = static_cast<long>(state->text.size());
     if (start < 0 || end > size || start > end) return E_INVALIDARG;
     *text = SysAllocStringLen(reinterpret_cast<const wchar_t*>(state->text.data()) + start, end - start);
@@ -142,7 +142,7 @@ public:
     }
 
     HRESULT STDMETHODCALLTYPE accHitTest(long x, long y, VARIANT* child) override {
-        hitTests.push_back({x, y});
+        RecordCall(hitTests, POINT{x, y});
         VariantInit(child);
         child->vt = VT_I4;
         child->lVal = CHILDID_SELF;

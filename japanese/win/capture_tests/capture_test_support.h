@@ -58,6 +58,16 @@ void Pump();
 // three ticks at rest); the step's answers.
 void RestPointerAt(UnderCursorStep& step, int x, int y);
 
+// Appends to a fake's record of calls; an allocation failure is swallowed,
+// since no exception may unwind into the caller's COM frames.
+template <typename List, typename Value>
+void RecordCall(List& list, const Value& value) noexcept {
+    try {
+        list.push_back(value);
+    } catch (...) {
+    }
+}
+
 // The centre of a window's rectangle on the screen.
 POINT CentreOf(HWND window);
 

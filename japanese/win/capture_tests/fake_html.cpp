@@ -1,11 +1,14 @@
-// The page's fake objects: their vtables, faces and answers.
+// The page's fake objects: their vtables, faces and answers. None lets an
+// exception out: the caller is the capture's COM code.
 #include "fake_html.h"
 
 #include <exdisp.h>
 #include <servprov.h>
 
 #include <algorithm>
+#include <cwchar>
 
+#include "capture_test_support.h"
 #include "html_slots.h"
 #include "vtable_trap.h"
 
@@ -77,7 +80,7 @@ HRESULT STDMETHODCALLTYPE DocumentParentWindow(FakeHead* self, void** window) {
 HRESULT STDMETHODCALLTYPE ElementFromPoint(FakeHead* self, long x, long y, void** element) {
     HtmlScene& scene = Scene(self);
     *element = nullptr;
-    scene.elementFromPoint.push_back({x, y});
+    RecordCall(scene.elementFromPoint, POINT{x, y});
     // The frameset document itself has no elements under the point.
     if (!scene.withBody && &Owner(self) == &scene.document2) return S_OK;
     switch (scene.element) {
@@ -105,7 +108,7 @@ HRESULT STDMETHODCALLTYPE FieldRange(FakeHead* self, void** range) {
 FakeRangeState& RangeOf(FakeHead* self) { return Scene(self).rangeStates[Owner(self).tag]; }
 HRESULT STDMETHODCALLTYPE RangeMoveToPoint(FakeHead* self, long x, long y) {
     HtmlScene& scene = Scene(self);
-    scene.moveToPoint.push_back({x, y});
+    RecordCall(scene.moveToPoint, POINT{x, y});
     RangeOf(self).start = RangeOf(self).end = scene.pointAt;
     return S_OK;
 }
@@ -114,7 +117,7 @@ HRESULT STDMETHODCALLTYPE RangeDuplicate(FakeHead* self, void** copy) {
     scene.rangeStates[1] = RangeOf(self);
     return Give(scene.ranges[1], copy);
 }
-bool IsCharacterUnit(BSTR unit) { return unit && std::wstring(unit, SysStringLen(unit)) == L"character"; }
+bool IsCharacterUnit(BSTR unit) { return unit && SysStringLen(unit) == 9 && wmemcmp(unit, L"character", 9) == 0; }
 HRESULT STDMETHODCALLTYPE RangeMoveStart(FakeHead* self, BSTR unit, long count, long* moved) {
     if (!IsCharacterUnit(unit)) return E_INVALIDARG;
     FakeRangeState& range = RangeOf(self);
@@ -158,9 +161,8 @@ constexpr DISPID kScreenLeft = 1;
 constexpr DISPID kScreenTop = 2;
 HRESULT STDMETHODCALLTYPE Window3Ids(FakeHead*, REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
     if (count != 1) return E_INVALIDARG;
-    std::wstring name = names[0];
-    if (name == L"screenLeft") *ids = kScreenLeft;
-    else if (name == L"screenTop") *ids = kScreenTop;
+    if (wcscmp(names[0], L"screenLeft") == 0) *ids = kScreenLeft;
+    else if (wcscmp(names[0], L"screenTop") == 0) *ids = kScreenTop;
     else return DISP_E_UNKNOWNNAME;
     return S_OK;
 }
