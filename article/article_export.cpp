@@ -1,6 +1,7 @@
 // The export walk and its two products, the RTF document and the plain text.
 #include "article/article_export.h"
 
+#include <new>
 #include <span>
 
 #include "article/export_records.h"
@@ -34,18 +35,29 @@ CRtfDocumentBuilder* ArticleExportBuilder::BuildRtf(IExportRecords& records, con
     document_.reset();
     const ExportOptions clamped = ClampExportOptions(options);
     const uint32_t flags = ExportFlags(clamped);
-    auto document = std::make_unique<CRtfDocumentBuilder>(flags, fonts);
-    bool complete = true;
-    Walk(records, [&](CDictionary& dictionary) {
-        CRtfArticleBuilder* piece = document->AddArticle();
-        if (piece == nullptr) return complete = false;
-        const std::span<const DictionaryElement> elements(dictionary.Elements(),
-                                                          static_cast<size_t>(dictionary.ElementCount()));
-        RenderRtfArticle(*piece, RtfTable::Print, ParsedFormatType(dictionary), elements, clamped.fontSize,
-                         RecordExportFlags(flags, dictionary));
-        return true;
-    });
-    if (!complete) return nullptr;
+    std::unique_ptr<CRtfDocumentBuilder> document(new (std::nothrow) CRtfDocumentBuilder(flags, fonts));
+    if (!document) return nullptr;
+    document->memoryLimit = memoryLimit;
+    CRtfArticleBuilder* piece = nullptr;
+    try {
+        Walk(records, [&](CDictionary& dictionary) {
+            piece = document->AddArticle();
+            if (piece == nullptr) return false;
+            const std::span<const DictionaryElement> elements(dictionary.Elements(),
+                                                              static_cast<size_t>(dictionary.ElementCount()));
+            RenderRtfArticle(*piece, RtfTable::Print, ParsedFormatType(dictionary), elements, clamped.fontSize,
+                             RecordExportFlags(flags, dictionary));
+            // Once memory ran out, every later piece would stay empty too.
+            const bool failed = piece->Failed();
+            piece = nullptr;
+            return !failed;
+        });
+    } catch (const std::bad_alloc&) {
+        // A renderer's own working memory ran out: the articles before stay,
+        // the unfinished one goes.
+        if (piece != nullptr) piece->Fail();
+        document->MarkCut();
+    }
     document->columns = clamped.columns;
     document->blankLines = clamped.addBlankLines;
     document_ = std::move(document);

@@ -5,6 +5,7 @@
 // clipboard and drag outputs all start from what it builds.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -27,7 +28,9 @@ public:
 
     // A new document of every readable entry (the one built before is freed
     // first): the flags word of `options` adjusted per record's dictionary,
-    // the options' font size, columns and blank lines. Null when memory ran out.
+    // the options' font size, columns and blank lines. When memory runs out
+    // the walk stops and the document holds the articles built so far (its
+    // Cut() says so); null only when not even the document could be made.
     CRtfDocumentBuilder* BuildRtf(IExportRecords& records, const ExportOptions& options);
     // A new text of every readable entry's export text, one blank line
     // between two articles and each ending in a line break; with CrLf every
@@ -44,6 +47,8 @@ public:
     // Told the number (from 1) of each entry as the walk reaches it.
     std::function<void(int32_t)> progress;
     RtfInstalledFonts fonts;
+    // The documents' memory limit (CRtfDocumentBuilder::memoryLimit).
+    size_t memoryLimit = SIZE_MAX;
 
 private:
     template <class Each> void Walk(IExportRecords& records, Each&& each);

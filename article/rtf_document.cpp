@@ -2,7 +2,9 @@
 // chain and ways out.
 #include "article/rtf_document.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <new>
@@ -20,46 +22,82 @@ constexpr int kSlotCannotOpen = 603, kSlotCannotOpenCaption = 604;
 constexpr int kSlotCannotWrite = 605, kSlotCannotWriteCaption = 606;
 constexpr uint32_t kMessageBoxError = 0x10;   // MB_ICONHAND
 
-std::string Decimal(int64_t n) { return std::to_string(n); }
+// "prefix" and a decimal number, in place: the writes of a piece allocate
+// nothing but the piece's own buffer, so they cannot throw when memory runs out.
+struct Numbered {
+    Numbered(const char* prefix, int64_t n, const char* suffix = "") {
+        const int written = std::snprintf(text, sizeof text, "%s%lld%s", prefix, static_cast<long long>(n), suffix);
+        length = written < 0 ? 0 : std::min(static_cast<size_t>(written), sizeof text - 1);
+    }
+    operator std::string_view() const { return {text, length}; }
+    char text[48];
+    size_t length;
+};
 
 }  // namespace
 
 // ---- CRtfArticleBuilder ----
 
-CRtfArticleBuilder::~CRtfArticleBuilder() = default;
+CRtfArticleBuilder::~CRtfArticleBuilder() { document_.held_ -= capacity_; }
+
+void CRtfArticleBuilder::FreeBuffer::operator()(char* p) const { std::free(p); }
+
+void CRtfArticleBuilder::Fail() {
+    // Out of memory: the piece stays empty from here on.
+    failed_ = true;
+    data_.reset();
+    document_.held_ -= capacity_;
+    length_ = capacity_ = 0;
+}
+
+bool CRtfArticleBuilder::Resize(size_t capacity) {
+    if (capacity == capacity_) return true;
+    CRtfDocumentBuilder& document = document_;
+    // The head is never refused: a cut document still needs its head.
+    const bool limited = this != document.head_.get();
+    if (limited && capacity > capacity_ &&
+        capacity - capacity_ > document.memoryLimit - std::min(document.memoryLimit, document.held_))
+        return false;
+    char* moved = static_cast<char*>(std::realloc(data_.get(), capacity));
+    if (moved == nullptr) return false;
+    (void)data_.release();
+    data_.reset(moved);
+    document.held_ = document.held_ - capacity_ + capacity;
+    capacity_ = capacity;
+    return true;
+}
 
 bool CRtfArticleBuilder::Grow(size_t more) {
     if (failed_) return false;
     const size_t needed = length_ + more + 1;
     if (needed <= capacity_) return true;
-    size_t capacity = capacity_ < 256 ? 256 : capacity_;
-    while (capacity < needed) capacity *= 2;
-    std::unique_ptr<char[]> bigger(new (std::nothrow) char[capacity]);
-    if (!bigger) {
-        // Out of memory: the piece stays empty from here on.
-        failed_ = true;
-        data_.reset();
-        length_ = capacity_ = 0;
+    // Half as much again, so appends stay amortised; never a power-of-two
+    // round-up, which kept up to twice a piece's size for its whole life.
+    const size_t ample = capacity_ + capacity_ / 2;
+    if (!Resize(std::max(needed, ample)) && !Resize(needed)) {
+        Fail();
         return false;
     }
-    if (length_ != 0) std::memcpy(bigger.get(), data_.get(), length_);
-    bigger[length_] = 0;
-    data_ = std::move(bigger);
-    capacity_ = capacity;
+    data_.get()[length_] = 0;
     return true;
 }
 
 void CRtfArticleBuilder::Reserve(size_t bytes) {
     length_ = 0;
-    if (data_) data_[0] = 0;
+    if (data_) data_.get()[0] = 0;
     Grow(bytes);
+}
+
+void CRtfArticleBuilder::Fit() {
+    if (failed_ || !data_ || capacity_ == length_ + 1) return;
+    Resize(length_ + 1);   // a shrink that fails keeps the larger buffer
 }
 
 void CRtfArticleBuilder::AppendRaw(std::string_view rtf) {
     if (rtf.empty() || !Grow(rtf.size())) return;
     std::memcpy(data_.get() + length_, rtf.data(), rtf.size());
     length_ += rtf.size();
-    data_[length_] = 0;
+    data_.get()[length_] = 0;
 }
 
 void CRtfArticleBuilder::PutUnit(char16_t unit) {
@@ -123,7 +161,8 @@ void CRtfArticleBuilder::AppendText(std::u16string_view text) {
 }
 
 void CRtfArticleBuilder::AppendNumber(int32_t n) {
-    for (char c : Decimal(n)) AppendChar(static_cast<char16_t>(c));
+    const Numbered number("", n);
+    for (char c : std::string_view(number)) AppendChar(static_cast<char16_t>(c));
 }
 
 void CRtfArticleBuilder::SetColor(uint32_t rgb) {
@@ -133,7 +172,7 @@ void CRtfArticleBuilder::SetColor(uint32_t rgb) {
     }
     const int32_t index = document_.AddColor(rgb);
     if (index < 0) return;
-    AppendRaw("\\cf" + Decimal(index + 1));
+    AppendRaw(Numbered("\\cf", index + 1));
 }
 
 void CRtfArticleBuilder::SetColorClass(uint32_t colourClass) {
@@ -151,9 +190,17 @@ void CRtfArticleBuilder::NewParagraph() {
 }
 
 void CRtfArticleBuilder::SetParagraphStyle(int32_t kind) {
-    AppendRaw("\\s" + Decimal(kind) + " ");
-    if (paragraph < 1) return;
-    if (paragraphKinds_.size() < static_cast<size_t>(paragraph)) paragraphKinds_.resize(static_cast<size_t>(paragraph), 0);
+    // The stylesheet defines the styles of kinds 1 to 14; a paragraph of
+    // another kind (the EDICT grammar notes, 37) is in the Normal style 0.
+    AppendRaw(Numbered("\\s", kind >= 1 && kind <= kRtfLastStyle ? kind : 0, " "));
+    if (paragraph < 1 || failed_) return;
+    try {
+        if (paragraphKinds_.size() < static_cast<size_t>(paragraph))
+            paragraphKinds_.resize(static_cast<size_t>(paragraph), 0);
+    } catch (const std::bad_alloc&) {
+        Fail();
+        return;
+    }
     paragraphKinds_[static_cast<size_t>(paragraph - 1)] = kind;
 }
 
@@ -165,38 +212,62 @@ CRtfDocumentBuilder::CRtfDocumentBuilder(uint32_t documentFlags, RtfInstalledFon
 CRtfDocumentBuilder::~CRtfDocumentBuilder() = default;
 
 CRtfArticleBuilder* CRtfDocumentBuilder::AddArticle() {
+    // The renderer of the piece before is done with its reserve.
+    if (!pieces_.empty()) pieces_.back()->Fit();
     std::unique_ptr<CRtfArticleBuilder> piece(new (std::nothrow) CRtfArticleBuilder(*this));
-    if (!piece) return nullptr;
-    pieces_.push_back(std::move(piece));
+    if (!piece) {
+        cut_ = true;
+        return nullptr;
+    }
+    try {
+        pieces_.push_back(std::move(piece));
+    } catch (const std::bad_alloc&) {
+        cut_ = true;
+        return nullptr;
+    }
     return pieces_.back().get();
+}
+
+bool CRtfDocumentBuilder::Cut() const {
+    if (cut_) return true;
+    for (const auto& piece : pieces_)
+        if (piece->Failed()) return true;
+    return false;
 }
 
 int32_t CRtfDocumentBuilder::AddColor(uint32_t rgb) {
     for (size_t i = 0; i < colours_.size(); ++i)
         if (colours_[i] == rgb) return static_cast<int32_t>(i);
     // The table grows as far as needed; colour numbers are written in full.
-    colours_.push_back(rgb);
+    try {
+        colours_.push_back(rgb);
+    } catch (const std::bad_alloc&) {
+        return -1;
+    }
     return static_cast<int32_t>(colours_.size() - 1);
 }
 
 void CRtfDocumentBuilder::Complete() {
     if (head_) return;
+    if (!pieces_.empty()) pieces_.back()->Fit();
     head_.reset(new (std::nothrow) CRtfArticleBuilder(*this));
     if (!head_) return;
     head_->AppendRaw(kRtfHeader);
     head_->AppendRaw(kRtfFontTable);
     if (!colours_.empty()) {
-        std::string table = "{\\colortbl ;";
-        for (uint32_t rgb : colours_)
-            table += "\\red" + Decimal(rgb & 0xFF) + "\\green" + Decimal((rgb >> 8) & 0xFF) + "\\blue" +
-                     Decimal((rgb >> 16) & 0xFF) + ";";
-        table += "}";
-        head_->AppendRaw(table);
+        head_->AppendRaw("{\\colortbl ;");
+        for (uint32_t rgb : colours_) {
+            head_->AppendRaw(Numbered("\\red", rgb & 0xFF));
+            head_->AppendRaw(Numbered("\\green", (rgb >> 8) & 0xFF));
+            head_->AppendRaw(Numbered("\\blue", (rgb >> 16) & 0xFF, ";"));
+        }
+        head_->AppendRaw("}");
     }
     if (flags & kRtfWithStyles) head_->AppendRaw(kRtfStylesheet);
     head_->AppendRaw((flags & kRtfViewKind4) ? kRtfGeneratorViewKind4 : kRtfGeneratorViewKind1);
     if (columns == 2) head_->AppendRaw("\\cols2");
     if (columns == 3) head_->AppendRaw("\\cols3");
+    head_->Fit();
 }
 
 template <class Sink>
@@ -249,19 +320,20 @@ int32_t CRtfDocumentBuilder::SaveToFile(const char16_t* path) {
         return 0;
     }
     // Line ends are written as CR LF here, so every build writes the same bytes.
-    std::string buffer;
+    constexpr size_t kBufferBytes = 1 << 16;
+    std::unique_ptr<char[]> buffer(new (std::nothrow) char[kBufferBytes + 2]);
+    size_t buffered = 0;
     auto flush = [&]() {
-        if (buffer.empty()) return true;
-        const bool whole = file.Write(buffer.data(), static_cast<int32_t>(buffer.size())) ==
-                           static_cast<int32_t>(buffer.size());
-        buffer.clear();
+        if (buffered == 0) return true;
+        const bool whole = file.Write(buffer.get(), static_cast<int32_t>(buffered)) == static_cast<int32_t>(buffered);
+        buffered = 0;
         return whole;
     };
-    const bool written = ForEachPart([&](std::string_view part) {
+    const bool written = buffer && ForEachPart([&](std::string_view part) {
         for (char c : part) {
-            if (c == '\n') buffer += '\r';
-            buffer += c;
-            if (buffer.size() >= 1 << 16 && !flush()) return false;
+            if (c == '\n') buffer[buffered++] = '\r';
+            buffer[buffered++] = c;
+            if (buffered >= kBufferBytes && !flush()) return false;
         }
         return true;
     }) && flush();

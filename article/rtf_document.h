@@ -28,6 +28,8 @@ inline constexpr std::string_view kRtfStylesheet =
     "{\\s8 \\sbasedon0\\snext8 Russian;}{\\s9 \\sbasedon0\\snext9 Note;}{\\s10 \\sbasedon0\\snext10 Idioma;}"
     "{\\s11 \\sbasedon0\\snext11 On;}{\\s12 \\sbasedon0\\snext12 Kun;}{\\s13 \\sbasedon0\\snext13 SSense;}"
     "{\\s14 \\sbasedon0\\snext14 Param;}}";
+// The highest style number the stylesheet defines.
+inline constexpr int32_t kRtfLastStyle = 14;
 inline constexpr std::string_view kRtfGeneratorViewKind4 = "{\\*\\generator Ostrel 5.1;}\\viewkind4\\uc0\\pard";
 inline constexpr std::string_view kRtfGeneratorViewKind1 = "{\\*\\generator Ostrel 5.1;}\\viewkind1\\uc0\\pard";
 inline constexpr std::string_view kRtfParagraphEnd = "\\par\n";
@@ -58,7 +60,8 @@ struct RtfInstalledFonts {
 class CRtfDocumentBuilder;
 
 // One article's RTF. Appends never fail loudly: when memory runs out the
-// piece is emptied and stays empty.
+// piece is emptied and stays empty. A piece holds what it holds: the reserve
+// a renderer asks for is given back when the next piece is added (Fit).
 class CRtfArticleBuilder {
 public:
     explicit CRtfArticleBuilder(CRtfDocumentBuilder& document) : document_(document) {}
@@ -68,6 +71,11 @@ public:
 
     // Makes room for `bytes` and empties the piece.
     void Reserve(size_t bytes);
+    // Gives back the room beyond the bytes written.
+    void Fit();
+    // Empties the piece for good, as when memory runs out (an article that
+    // could not be finished leaves no half-open group behind).
+    void Fail();
     // Control words, written as they are.
     void AppendRaw(std::string_view rtf);
     // Article text, unit by unit: surrogate pairs joined, the font switched
@@ -83,8 +91,8 @@ public:
     void SetColorClass(uint32_t colourClass);
     // "\par\n"; counts the paragraph.
     void NewParagraph();
-    // "\sN " for a paragraph of element kind `kind`, and the kind kept for
-    // the current paragraph.
+    // "\sN " for a paragraph of element kind `kind` ("\s0 " for a kind the
+    // stylesheet has no style of), and the kind kept for the current paragraph.
     void SetParagraphStyle(int32_t kind);
     // Decimal number as article text.
     void AppendNumber(int32_t n);
@@ -95,6 +103,10 @@ public:
     const std::vector<int32_t>& ParagraphKinds() const { return paragraphKinds_; }
     // The last unit AppendChar wrote (0 before the first).
     char16_t LastChar() const { return lastChar_; }
+    // True once memory ran out: the piece is empty from then on.
+    bool Failed() const { return failed_; }
+    // Bytes of the piece's buffer.
+    size_t Capacity() const { return capacity_; }
 
     int32_t paragraph = 0;    // current paragraph number
     int32_t fontSize = 10;    // points
@@ -103,12 +115,17 @@ public:
 
 private:
     friend class CRtfDocumentBuilder;
+    struct FreeBuffer {
+        void operator()(char* p) const;
+    };
     bool Grow(size_t more);
+    // Moves the buffer to `capacity` bytes (at least length + 1).
+    bool Resize(size_t capacity);
     void PutUnit(char16_t unit);
     void WriteCodePoint(uint32_t codePoint, char16_t high, char16_t unit);
 
     CRtfDocumentBuilder& document_;
-    std::unique_ptr<char[]> data_;
+    std::unique_ptr<char, FreeBuffer> data_;
     size_t length_ = 0, capacity_ = 0;
     bool failed_ = false;
     int32_t font_ = -1;
@@ -124,7 +141,8 @@ public:
     CRtfDocumentBuilder& operator=(const CRtfDocumentBuilder&) = delete;
     virtual ~CRtfDocumentBuilder();
 
-    // A new empty piece at the end of the chain (null when memory ran out).
+    // A new empty piece at the end of the chain (null when memory ran out);
+    // the piece before it gives back its unused room.
     CRtfArticleBuilder* AddArticle();
     // Index from 0 of the colour in the table, appended when new.
     int32_t AddColor(uint32_t rgb);
@@ -145,11 +163,24 @@ public:
     int32_t columns = 2;
     int32_t blankLines = 1;
 
+    // The most bytes all buffers may hold together; past it a piece cannot
+    // grow, as when memory runs out (memory is the real limit; tests set a
+    // small one).
+    size_t memoryLimit = SIZE_MAX;
+    // Bytes the buffers of the head and the pieces hold now.
+    size_t HeldBytes() const { return held_; }
+    // True when memory ran out while the document was built: a piece could
+    // not be added or could not grow, so the document lacks articles.
+    bool Cut() const;
+    // Says the document lacks articles for a reason of the caller's.
+    void MarkCut() { cut_ = true; }
+
     RtfInstalledFonts InstalledFonts() const { return fonts_; }
     int32_t PieceCount() const { return static_cast<int32_t>(pieces_.size()); }
     const CRtfArticleBuilder& Piece(int32_t i) const { return *pieces_[static_cast<size_t>(i)]; }
 
 private:
+    friend class CRtfArticleBuilder;
     void Complete();
     // Calls `sink` with each part of the finished document in order; stops
     // when it answers false.
@@ -159,4 +190,6 @@ private:
     std::vector<uint32_t> colours_;
     std::vector<std::unique_ptr<CRtfArticleBuilder>> pieces_;
     std::unique_ptr<CRtfArticleBuilder> head_;
+    size_t held_ = 0;
+    bool cut_ = false;
 };

@@ -121,6 +121,43 @@ TEST(RtfDocument, MemoryHandsOutTheWholeDocument) {
     EXPECT_EQ(std::string(block.get()), whole);
 }
 
+// A piece gives back its reserve when the next is added, grows by half
+// again (never to the next power of two), and one that may not grow is
+// emptied for good while the pieces around it and the document stay whole.
+TEST(RtfDocument, PiecesHoldWhatTheyHoldAndOneThatCannotGrowStaysEmpty) {
+    CRtfDocumentBuilder document(0);
+    CRtfArticleBuilder* first = document.AddArticle();
+    first->Reserve(5000);
+    EXPECT_EQ(first->Capacity(), 5001u);
+    first->AppendRaw("abc");
+    CRtfArticleBuilder* second = document.AddArticle();
+    EXPECT_EQ(first->Capacity(), 4u);
+    second->AppendRaw(std::string(100, 'x'));
+    second->AppendRaw("y");
+    EXPECT_EQ(second->Capacity(), 151u);
+    second->Reserve(2000);
+    second->AppendRaw(std::string(1025, 'x'));
+    document.Document();
+    EXPECT_EQ(second->Capacity(), 1026u);  // the last piece too, at completion
+    const size_t head = document.Document().size() - 3 - 5 - 1025 - 1;
+    EXPECT_EQ(document.HeldBytes(), 4u + 1026u + head + 1);
+
+    CRtfDocumentBuilder limited(0);
+    limited.memoryLimit = 300;
+    limited.AddArticle()->AppendRaw(std::string(200, 'a'));
+    CRtfArticleBuilder* full = limited.AddArticle();
+    full->AppendRaw(std::string(50, 'b'));
+    full->AppendRaw(std::string(60, 'c'));  // 201 + 111 bytes: over the limit
+    EXPECT_TRUE(full->Failed());
+    full->AppendRaw("d");
+    full->AppendText(u"e");
+    EXPECT_TRUE(full->Bytes().empty());
+    EXPECT_EQ(limited.HeldBytes(), 201u);
+    limited.AddArticle()->AppendRaw("f");
+    EXPECT_TRUE(limited.Cut());
+    EXPECT_EQ(limited.Document(), Head() + std::string(200, 'a') + "\\par\n\\par\nf}");
+}
+
 TEST(RtfDocument, SavedFileHasCrLfLineEnds) {
     FakeAppContext app;
     ScopedAppContext scope(app);

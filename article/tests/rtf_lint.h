@@ -60,6 +60,7 @@ inline std::string RtfLint(std::string_view rtf) {
             if (word == "cf" && (n < 0 || n > colours)) return "\\cf past the colour table" + where(i);
             if (word == "f" && (n < 0 || n > 11)) return "\\f past the font table" + where(i);
             if (word == "s" && i > body && !styles) return "\\s without a stylesheet" + where(i);
+            if (word == "s" && i > body && (n < 0 || n > 14)) return "\\s past the stylesheet's styles" + where(i);
             i = k - 1;
             if (k < rtf.size() && rtf[k] == ' ') ++i;   // the delimiter space
             continue;

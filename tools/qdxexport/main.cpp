@@ -6,7 +6,11 @@
 //             [--kanji-first] [--translit] [--first N] [--index ID] DICT.qdx OUT
 // With --index the records come in the order of that index's entries (101
 // the readings, 102 the words), as a list over it shows them. Options out of
-// range are clamped as the stored print options are.
+// range are clamped as the stored print options are. --memory-limit N caps
+// the bytes the document's pieces may hold (as running out of memory would):
+// a document cut short is still written, and the tool says so and ends with 3.
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -24,7 +28,8 @@ namespace {
 int Usage() {
     std::fprintf(stderr,
                  "usage: qdxexport [--text] [--columns N] [--blank N] [--font-size N] [--compact] [--colored]\n"
-                 "                 [--kanji-first] [--translit] [--first N] [--index ID] DICT.qdx OUT\n");
+                 "                 [--kanji-first] [--translit] [--first N] [--index ID] [--memory-limit N]\n"
+                 "                 DICT.qdx OUT\n");
     return 2;
 }
 
@@ -44,12 +49,13 @@ int main(int argc, char** argv) {
     bool text = false;
     long first = -1;
     int32_t indexId = 0;
+    unsigned long long memoryLimit = 0;
     std::string paths[2];
     int count = 0;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         const bool valued = arg == "--columns" || arg == "--blank" || arg == "--font-size" || arg == "--first" ||
-                            arg == "--index";
+                            arg == "--index" || arg == "--memory-limit";
         if (valued && i + 1 >= argc) return Usage();
         if (arg == "--text") text = true;
         else if (arg == "--columns") options.columns = std::atoi(argv[++i]);
@@ -57,6 +63,7 @@ int main(int argc, char** argv) {
         else if (arg == "--font-size") options.fontSize = std::atoi(argv[++i]);
         else if (arg == "--first") first = std::atol(argv[++i]);
         else if (arg == "--index") indexId = std::atoi(argv[++i]);
+        else if (arg == "--memory-limit") memoryLimit = std::strtoull(argv[++i], nullptr, 10);
         else if (arg == "--compact") options.formatCompressed = 1;
         else if (arg == "--colored") options.formatColored = 1;
         else if (arg == "--kanji-first") options.startKanji = 1;
@@ -80,18 +87,25 @@ int main(int argc, char** argv) {
                                                    : DictionaryExportRecords(dictionary);
     records.KeepFirst(first >= 0 && first < 0x7FFFFFFF ? static_cast<int32_t>(first) : -1);
     ArticleExportBuilder builder;
-    bool written = false;
+    if (memoryLimit != 0) builder.memoryLimit = static_cast<size_t>(std::min<unsigned long long>(memoryLimit, SIZE_MAX));
+    bool written = false, cut = false;
     int32_t articles = 0;
     if (text) {
         written = WriteText(paths[1], builder.BuildText(records, TextLineEnds::CrLf));
     } else if (CRtfDocumentBuilder* document = builder.BuildRtf(records, options)) {
         articles = document->PieceCount();
+        cut = document->Cut();
         written = document->SaveToFile(target.c_str()) == 1;
     }
     dictionary.Close();
     if (!written) {
         std::fprintf(stderr, "qdxexport: %s: cannot write the export\n", paths[1].c_str());
         return 1;
+    }
+    if (cut) {
+        std::fprintf(stderr, "qdxexport: out of memory: the document was cut at record %d of %d\n",
+                     builder.Processed(), static_cast<int>(records.Count()));
+        return 3;
     }
     if (text) std::fprintf(stderr, "qdxexport: %d records, text of %zu units\n", builder.Processed(), builder.Text().size());
     else std::fprintf(stderr, "qdxexport: %d records, %d articles\n", builder.Processed(), articles);

@@ -139,6 +139,44 @@ TEST_F(ArticleExport, ASecondBuildReplacesTheFirstAndResetFreesBoth) {
     EXPECT_EQ(builder.Processed(), 0);
 }
 
+// Pieces keep only what they hold, whatever the renderers reserved; when the
+// pieces may not grow further the walk stops and the document keeps whole
+// articles only, says it was cut, and is still written out.
+TEST_F(ArticleExport, PiecesHoldWhatTheyHoldAndAFullMemoryCutsTheDocument) {
+    ArticleExportBuilder builder;
+    ExportOptions options;
+    CRtfDocumentBuilder* whole = builder.BuildRtf(records, options);
+    ASSERT_NE(whole, nullptr);
+    EXPECT_FALSE(whole->Cut());
+    const std::string full = whole->Document();  // the last piece fits when the document is completed
+    size_t written = 0;
+    std::vector<std::string> pieces;
+    for (int32_t i = 0; i < whole->PieceCount(); ++i) {
+        EXPECT_EQ(whole->Piece(i).Capacity(), whole->Piece(i).Bytes().size() + 1) << "piece " << i;
+        written += whole->Piece(i).Bytes().size() + 1;
+        pieces.emplace_back(whole->Piece(i).Bytes());
+    }
+    EXPECT_EQ(whole->HeldBytes(), written + full.find("\\cols2") + 6 + 1);  // the pieces and the head
+
+    builder.memoryLimit = written / 3;
+    CRtfDocumentBuilder* cut = builder.BuildRtf(records, options);
+    ASSERT_NE(cut, nullptr);
+    EXPECT_TRUE(cut->Cut());
+    EXPECT_LE(cut->HeldBytes(), written / 3);
+    const int32_t count = cut->PieceCount();
+    ASSERT_GT(count, 10);
+    ASSERT_LT(count, 150);
+    EXPECT_LT(builder.Processed(), 151);  // the walk stopped
+    EXPECT_TRUE(cut->Piece(count - 1).Failed());
+    EXPECT_TRUE(cut->Piece(count - 1).Bytes().empty());
+    for (int32_t i = 0; i + 1 < count; ++i) EXPECT_EQ(cut->Piece(i).Bytes(), pieces[static_cast<size_t>(i)]) << i;
+    const std::string rtf = cut->Document();
+    EXPECT_EQ(RtfLint(rtf), "");
+    ScratchFolder folder("article-export-cut");
+    const std::u16string path = (folder / "cut.rtf").u16string();
+    EXPECT_EQ(cut->SaveToFile(path.c_str()), 1);
+}
+
 TEST_F(ArticleExport, SavedFileHasCrLfLineEndsOnly) {
     ScratchFolder folder("article-export");
     ArticleExportBuilder builder;
