@@ -2,6 +2,7 @@
 #include "article/element_text.h"
 
 #include "article/display_attributes.h"
+#include "article/formatter_family.h"
 #include "dictionary/dictionary.h"
 
 namespace {
@@ -113,20 +114,22 @@ int32_t FormatNumberedField(const CDictionary& dictionary, uint32_t index, Style
     bool exampleSplit = kind == 7 || kind == 10;
     if (exampleSplit) base = kClassExample;
 
-    const bool underscoreIsText = (dictionary.flags & kBookDictionary) != 0;
+    const bool markup = !IsSourceTextFormat(ParsedFormatType(dictionary));
+    const bool underscoreIsText = !markup || (dictionary.flags & kBookDictionary) != 0;
     bool bold = false, italic = false, grey = false;
     for (size_t i = 0; i < text.size(); ++i) {
         char16_t c = text[i];
-        if (c == u'\\' && i + 1 < text.size() && (text[i + 1] == u'{' || text[i + 1] == u'}' || text[i + 1] == u'\\')) {
+        if (markup && c == u'\\' && i + 1 < text.size() &&
+            (text[i + 1] == u'{' || text[i + 1] == u'}' || text[i + 1] == u'\\')) {
             c = text[++i];
-        } else if (c == u'<' && text.find(u'>', i) != std::u16string_view::npos) {
+        } else if (markup && c == u'<' && text.find(u'>', i) != std::u16string_view::npos) {
             TagSwitch tag = ReadTagSwitch(text, i);
             if (tag.letter == u'b') bold = tag.on;
             if (tag.letter == u'i') italic = tag.on;
             if (tag.letter == u'g') grey = tag.on;
             i = text.find(u'>', i);
             continue;
-        } else if (c == u'>') {
+        } else if (markup && c == u'>') {
             continue;
         } else if (c == u'_' && !underscoreIsText) {
             italic = !italic;

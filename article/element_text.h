@@ -22,6 +22,11 @@ inline constexpr uint32_t kDotsBeforeReading = 0x400;  // "..." before a kun rea
 
 inline constexpr uint32_t kBookDictionary = 0x4000;    // dictionary flag: "_" is a character
 
+// Records of the EDICT family (formats 3 to 5) and KANJIDIC (6) hold their
+// source's own text: "<...>", "_" and "\\" in it are characters, not the
+// own markup's tags, italics and escapes ("Shift_JIS", "(e.g. <>)").
+inline bool IsSourceTextFormat(uint32_t formatType) { return formatType >= 3 && formatType <= 6; }
+
 // The element after `index` where its entry ends: the next entry start
 // (kind 2) or the end of the array.
 uint32_t EntryEnd(const CDictionary& dictionary, uint32_t index);

@@ -29,7 +29,9 @@ constexpr FormatterRow kRows[17] = {
     {C::Default, A::Default, A::Default, I::Default},                        // 3 EDICT, ENAMDICT
     {C::Default, A::Default, A::Default, I::Default},                        // 4 JR-EDICT
     {C::Default, A::Default, A::Default, I::Default},                        // 5 EDICT variant
-    {C::Default, A::F6, A::F2, I::Default},                                  // 6 KANJIDIC
+    // KANJIDIC's export text is its whole article: the parsed elements keep
+    // only the first meaning in the meaning line and no name readings.
+    {C::Default, A::F6, A::F6, I::Default},                                  // 6 KANJIDIC
     {C::Default, A::F7, A::F7, I::Default},                                  // 7 PDIC
     {C::F8, A::F8, A::F8, I::Default},                                       // 8 EIJIRO
     {C::F9, A::RtfF9, A::PlainF9, I::SplitArticleText},                      // 9 DSL

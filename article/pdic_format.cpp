@@ -43,6 +43,7 @@ struct ScriptTally {
 // Writes the translation part, one line per sense.
 void AppendNumberedSenses(View range, StyledWriter& out) {
     const bool numbered = range.find(kSenseMark) != View::npos;
+    range = WithoutFirstSenseMark(range);
     int32_t number = 1;
     if (numbered) out.Append(u"1. ", kClassPlain);
     bool inUsage = false;
@@ -110,6 +111,12 @@ void WriteHeadword(View headword, StyledWriter& out) {
 }
 
 }  // namespace
+
+View WithoutFirstSenseMark(View translation) {
+    size_t at = 0;
+    while (at < translation.size() && translation[at] <= u' ') ++at;
+    return at < translation.size() && translation[at] == kSenseMark ? translation.substr(at + 1) : translation;
+}
 
 FormattedText FormatArticleF8(const CDictionary& dictionary, uint32_t index) {
     return FormatEntryLine(dictionary, index, [](View line, StyledWriter& out) {

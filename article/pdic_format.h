@@ -5,11 +5,18 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 #include "article/formatted_text.h"
 #include "article/list_cell.h"
 
 class CDictionary;
+
+// A translation whose senses are marked with U+25CF may begin with the mark
+// of its first sense: that mark is dropped (with the blanks before it), so
+// the article, the export text and the printed RTF all start at sense 1 and
+// none shows an empty sense.
+std::u16string_view WithoutFirstSenseMark(std::u16string_view translation);
 
 // The article of a PDIC entry ("word NUL attribute translation ...").
 FormattedText FormatArticleF7(const CDictionary& dictionary, uint32_t index);

@@ -4,7 +4,9 @@
 #include <memory>
 
 #include "article/dsl_rtf.h"
+#include "article/element_text.h"
 #include "article/rtf_document.h"
+#include "article/rtf_renderer_flags.h"
 #include "article/rtf_line_articles.h"
 #include "article/rtf_word_article.h"
 #include "article/rtf_yarxi.h"
@@ -76,6 +78,7 @@ int32_t RenderRtfArticle(CRtfArticleBuilder& piece, RtfTable table, uint32_t for
     while (entryEnd < elements.size() && elements[entryEnd].kind != 2) ++entryEnd;
     const std::span<const DictionaryElement> entry = elements.first(std::min(entryEnd, elements.size()));
     const std::u16string_view text = elements.empty() ? std::u16string_view() : TextOf(elements[0]);
+    if (IsSourceTextFormat(formatType)) flags |= kRtfSourceText;
     switch (row.renderer) {
     case R::Word: return AddWordArticle(piece, entry, fontSize, flags);
     case R::Kanji: return AddKanjiArticle(piece, entry, fontSize, flags);

@@ -7,6 +7,7 @@
 
 #include "article/display_attributes.h"
 #include "article/latin_principal_parts.h"
+#include "article/pdic_format.h"
 #include "article/rtf_renderer_flags.h"
 
 namespace {
@@ -93,8 +94,9 @@ void AddHeadedArticle(CRtfArticleBuilder& piece, std::u16string_view head, std::
     }
     if (bold) piece.AppendRaw("\\b0");
     SetClassColour(piece, kClassPlain);
+    // Compact: the head stays on the translation's line, one U+3000 apart.
     if (!compact) piece.NewParagraph();
-    else if (pdic) piece.AppendChar(u'\u3000');
+    else piece.AppendChar(u'\u3000');
     if (!note.empty()) {
         if (styles) piece.SetParagraphStyle(9);
         piece.AppendChar(u'\u3010');
@@ -140,10 +142,8 @@ void AddNumberedSenses(CRtfArticleBuilder& piece, std::u16string_view text) {
     text = TrimBlanks(text);
     const bool numbered = !compact && text.find(kBlackCircle) != std::u16string_view::npos;
     int32_t sense = 1;
-    if (numbered) {
-        if (!text.empty() && text[0] == kBlackCircle) text.remove_prefix(1);
-        piece.AppendText(u"1. ");
-    }
+    if (numbered) piece.AppendText(u"1. ");
+    text = WithoutFirstSenseMark(text);
     for (char16_t c : text) {
         if (c == kBlackCircle) {
             if (compact) {

@@ -18,6 +18,10 @@ inline constexpr uint32_t kRtfWordStyles = 0x80;      // DSL word paragraphs; ka
 inline constexpr uint32_t kRtfStyles = 0x100;         // paragraph styles recorded
 inline constexpr uint32_t kRtfBook = 0x200;           // senses from the 2nd on start a paragraph
 inline constexpr uint32_t kRtfDictionaryOption = 0x400;
+// Set by the dispatch for records that hold their source's own text (the
+// EDICT family and KANJIDIC): "<...>", "_" and "\\" in it are text, not
+// the own markup's tags, italics and escapes.
+inline constexpr uint32_t kRtfSourceText = 0x10000;
 
 inline constexpr uint32_t kRtfReadingRed = RtfRgb(127, 0, 0);
 inline constexpr uint32_t kRtfWordBlue = RtfRgb(0, 0, 127);

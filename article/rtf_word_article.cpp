@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <new>
+#include <vector>
 
 #include "article/article_context.h"
 #include "article/element_text.h"
@@ -152,13 +153,14 @@ void AddElementText(CRtfArticleBuilder& piece, uint32_t kind, std::u16string_vie
         green = true;
     }
     bool italic = false;
+    const bool markup = !HasFlag(flags, kRtfSourceText);
     for (size_t i = 0; i < text.size(); ++i) {
         const char16_t c = text[i];
         if (green && c == u' ' && i + 1 < text.size() && text[i + 1] < 0x3000) {
             piece.SetColor(kRtfBlack);
             green = false;
         }
-        if (c == u'<') {
+        if (markup && c == u'<') {
             const size_t close = text.find(u'>', i);
             if (close != std::u16string_view::npos) {
                 const std::u16string_view tag = text.substr(i, close - i + 1);
@@ -169,11 +171,11 @@ void AddElementText(CRtfArticleBuilder& piece, uint32_t kind, std::u16string_vie
                 i = close;
                 continue;
             }
-        } else if (c == u'_') {
+        } else if (markup && c == u'_') {
             italic = !italic;
             piece.AppendRaw(italic ? "\\i " : "\\i0");
             continue;
-        } else if (c == u'\\' && i + 1 < text.size() &&
+        } else if (markup && c == u'\\' && i + 1 < text.size() &&
                    (text[i + 1] == u'{' || text[i + 1] == u'}' || text[i + 1] == u'\\')) {
             piece.AppendChar(text[++i]);
             continue;
@@ -311,18 +313,33 @@ bool AddKanjiReadings(CRtfArticleBuilder& piece, std::span<const DictionaryEleme
 
 }  // namespace
 
+namespace {
+
+// A KANJIDIC record marks its first meaning twice, as the meaning line
+// (kind 13) and as the first of its senses (kind 5), both over the same text.
+bool RepeatsASense(std::span<const DictionaryElement> elements, const DictionaryElement& subsense) {
+    if (subsense.kind != 13) return false;
+    for (const DictionaryElement& e : elements)
+        if (e.kind == 5 && e.text == subsense.text && e.length == subsense.length) return true;
+    return false;
+}
+
+}  // namespace
+
 int32_t AddKanjiArticle(CRtfArticleBuilder& piece, std::span<const DictionaryElement> elements, int32_t fontSize,
                         uint32_t flags) {
     size_t sum = 0;
-    int32_t kanji = 0, subsenses = 0;
+    int32_t kanji = 0;
+    const DictionaryElement* meaningLine = nullptr;
     for (const DictionaryElement& e : elements) {
         sum += static_cast<size_t>(e.length > 0 ? e.length : 0);
         if (TextOf(e).empty()) continue;
         kanji += e.kind == 4;
-        subsenses += e.kind == 13;
+        if (e.kind == 13 && meaningLine == nullptr) meaningLine = &e;
     }
     StartRtfPiece(piece, 12 * (sum + 200), fontSize, flags);
     const bool coloured = HasFlag(flags, kRtfColoured);
+    const bool senses = HasFlag(flags, kRtfWordStyles);
     piece.AppendRaw("\\pard");
     int32_t head = 0;
     if (kanji) {
@@ -330,22 +347,39 @@ int32_t AddKanjiArticle(CRtfArticleBuilder& piece, std::span<const DictionaryEle
         piece.AppendChar(kIdeographicSpace);
         ++head;
     }
-    if (subsenses) {
+    // Each meaning is written once: in the head when the senses are not
+    // written, else only among the senses.
+    bool meaningWritten = false;
+    if (meaningLine != nullptr && !senses) {
         if (coloured) piece.SetColor(kRtfBlack);
-        for (const DictionaryElement& e : elements) {
-            if (e.kind != 13 || TextOf(e).empty()) continue;
-            piece.AppendText(TextOf(e));
-            head += static_cast<int32_t>(TextOf(e).size());
-            break;
+        if (RepeatsASense(elements, *meaningLine)) {
+            for (const DictionaryElement& e : elements) {
+                if (e.kind != 5 || TextOf(e).empty()) continue;
+                if (meaningWritten) piece.AppendText(u"; ");
+                piece.AppendText(TextOf(e));
+                meaningWritten = true;
+            }
+        } else {
+            piece.AppendText(TextOf(*meaningLine));
+            meaningWritten = true;
         }
+        head = kHeadWidth;
     }
-    if (!HasFlag(flags, kRtfCompact)) FillHead(piece, head);
-    else piece.NewParagraph();
+    if (!HasFlag(flags, kRtfCompact)) {
+        // The head keeps at least one U+3000 before the readings.
+        if (meaningWritten) piece.AppendChar(kIdeographicSpace);
+        FillHead(piece, head);
+    } else {
+        piece.NewParagraph();
+    }
     if (AddKanjiReadings(piece, elements, 11)) piece.NewParagraph();
     if (AddKanjiReadings(piece, elements, 12)) piece.NewParagraph();
-    if (HasFlag(flags, kRtfWordStyles)) {
+    if (senses) {
         if (coloured) piece.SetColor(kRtfBlack);
-        AddSenses(piece, elements);
+        std::vector<DictionaryElement> meanings;
+        for (const DictionaryElement& e : elements)
+            if (!RepeatsASense(elements, e)) meanings.push_back(e);
+        AddSenses(piece, meanings);
         piece.NewParagraph();
     }
     return static_cast<int32_t>(piece.Bytes().size());

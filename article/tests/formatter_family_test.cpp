@@ -22,7 +22,7 @@ constexpr Row kExpected[] = {
     {3, u"GetColumnTextDefault", u"FormatArticleDefault", u"FormatArticleDefault", u"PrepareIndexTextDefault"},
     {4, u"GetColumnTextDefault", u"FormatArticleDefault", u"FormatArticleDefault", u"PrepareIndexTextDefault"},
     {5, u"GetColumnTextDefault", u"FormatArticleDefault", u"FormatArticleDefault", u"PrepareIndexTextDefault"},
-    {6, u"GetColumnTextDefault", u"FormatArticleF6", u"FormatArticleF2", u"PrepareIndexTextDefault"},
+    {6, u"GetColumnTextDefault", u"FormatArticleF6", u"FormatArticleF6", u"PrepareIndexTextDefault"},
     {7, u"GetColumnTextDefault", u"FormatArticleF7", u"FormatArticleF7", u"PrepareIndexTextDefault"},
     {8, u"GetColumnTextF8", u"FormatArticleF8", u"FormatArticleF8", u"PrepareIndexTextDefault"},
     {9, u"GetColumnTextF9", u"FormatArticleRtfF9", u"GetPlainArticleTextF9", u"SplitArticleText"},

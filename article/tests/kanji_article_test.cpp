@@ -96,9 +96,9 @@ TEST_F(KanjiArticle, KanjidicRecordGoesThroughItsRawLine) {
 
     EXPECT_EQ(Show(FormatArticle(dictionary)).text,
               u"亜\nア\nつぐ\nAsia\n\nBushu:1 Strokes:7\nUnicode:4e9c\nGrade:8\n\n");
-    // Its export text is the own-markup kanji article of its elements.
-    EXPECT_EQ(Show(FormatExportText(dictionary)).text,
-              u"亜\u3000\u3000Asia\u3000\u3000\u3000\u30001 - 7\nア\nつ.ぐ\n");
+    // Its export text is that article: the elements hold only the first
+    // meaning and no name readings.
+    EXPECT_EQ(Show(FormatExportText(dictionary)).text, Show(FormatArticle(dictionary)).text);
 
     // Nothing parsed: the stale record is not shown.
     dictionary.ClearParsedArticle();

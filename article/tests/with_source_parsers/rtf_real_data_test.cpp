@@ -1,8 +1,10 @@
 // Every EDICT and KANJIDIC record (and a tenth of ENAMDICT; all of it with
 // OSTREL_FULL_ARTICLE_SWEEP=1), parsed by the source parsers and rendered to
 // RTF through the print table, each in one of the print engine's flag
-// combinations in turn: every document passes the lint, and every element
-// the renderer shows is in the piece's text, whole.
+// combinations in turn: every document passes the lint (no style number
+// the stylesheet lacks), every element the renderer shows is in the piece's
+// text, whole and as its source wrote it (EDICT text is no own markup), and
+// a kanji's meanings are all there, in order, each once.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -30,7 +32,11 @@ std::string Utf8(std::u16string_view text) {
     }());
 }
 
-bool HasMarkup(std::u16string_view s) { return s.find_first_of(u"<>_\\{}（）") != std::u16string_view::npos; }
+size_t Occurrences(const std::string& text, const std::string& part) {
+    size_t n = 0;
+    for (size_t at = 0; (at = text.find(part, at)) != std::string::npos; at += part.size()) ++n;
+    return n;
+}
 
 class RtfRealData : public ParsedRecordTest {
 protected:
@@ -47,10 +53,21 @@ protected:
             if (e.kind == 2) break;
             senses |= e.kind == 5;
         }
+        std::string meanings;
+        size_t meaningEnd = 0;
         for (size_t i = 1; i < elements.size() && elements[i].kind != 2; ++i) {
             const DictionaryElement& e = elements[i];
-            const std::u16string_view part = TrimTrailing(ElementText(e));
-            if (part.empty() || HasMarkup(part)) continue;
+            std::u16string part(TrimTrailing(ElementText(e)));
+            // A kanji reading's inflected ending is shown without its brackets.
+            if (e.kind == 11 || e.kind == 12) std::erase_if(part, [](char16_t c) { return c == u'（' || c == u'）'; });
+            if (part.empty()) continue;
+            if (formatType == 6 && e.kind == 5) {
+                // In order, each once (a meaning may hold another: count both sides).
+                const size_t at = text.find(Utf8(part), meaningEnd);
+                ASSERT_NE(at, std::string::npos) << "meaning " << Utf8(part) << " missing or out of order\n" << text;
+                meaningEnd = at + Utf8(part).size();
+                meanings += Utf8(part) + "\x01";
+            }
             bool shown = e.kind == 3 ? (flags & 0x20) == 0 && formatType != 6
                                      : e.kind == 4 || e.kind == 11 || e.kind == 12 || e.kind == 9;
             if (e.kind == 5 || e.kind == 13) shown = formatType != 6 || (flags & 0x80);
@@ -59,6 +76,10 @@ protected:
             if (!shown) continue;
             ASSERT_NE(text.find(Utf8(part)), std::string::npos) << "element " << i << " kind " << e.kind << "\n"
                                                                << text;
+        }
+        for (size_t at = 0, next; (next = meanings.find('\x01', at)) != std::string::npos; at = next + 1) {
+            const std::string meaning = meanings.substr(at, next - at);
+            ASSERT_EQ(Occurrences(text, meaning), Occurrences(meanings, meaning)) << meaning << "\n" << text;
         }
     }
 

@@ -144,7 +144,7 @@ TEST_F(ArticleDataObject, RichEditPastesTheDocumentsText) {
         return s;
     };
     EXPECT_EQ(trimmed(text(pasted)), trimmed(text(streamed)));
-    EXPECT_NE(text(pasted).find(L"word39meaning 39"), std::wstring::npos);
+    EXPECT_NE(text(pasted).find(L"word39\u3000meaning 39"), std::wstring::npos);
     Patiently([] { return OleSetClipboard(nullptr); });
     DestroyWindow(pasted);
     DestroyWindow(streamed);

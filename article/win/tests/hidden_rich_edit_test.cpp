@@ -39,7 +39,7 @@ TEST(HiddenRichEdit, CopyAllLeavesTheDocumentOnTheClipboardAfterTheControlIsGone
     size_t at = 0;  // every article, in order
     for (const std::u16string& line : records.lines) {
         const std::wstring head(line.begin(), line.begin() + static_cast<std::ptrdiff_t>(line.find(u' ')));
-        at = copied.find(head + L"meaning", at);
+        at = copied.find(head + L"\u3000meaning", at);  // compact: one U+3000 apart
         ASSERT_NE(at, std::wstring::npos) << std::string(head.begin(), head.end());
     }
 }
