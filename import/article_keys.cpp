@@ -5,13 +5,20 @@
 #include "import/article_keys.h"
 
 #include "article/element_text.h"
+#include "dictionary/shelf.h"
 #include "import/article_record.h"
 #include "import/derived_entry_variants.h"
+#include "import/dsl_text_cleaners.h"
 #include "import/key_text.h"
 
 namespace {
 
 constexpr size_t kMaxAlphabeticTexts = 200;
+constexpr uint32_t kDslFormat = 9;
+// A DSL article element of a character database record: its readings give
+// no word keys.
+constexpr uint32_t kDslCharacterRecord = 0x40000;
+constexpr size_t kMaxAlphabeticUnits = 256;
 
 void AddKey(std::vector<DictionaryKey>& keys, std::u16string_view first, std::u16string_view second, uint8_t flag,
             uint16_t variant = 0) {
@@ -131,6 +138,65 @@ void PairKeys(std::span<const KeyElement> article, uint32_t a, uint32_t b, std::
     }
 }
 
+// A DSL headword or reading line as its key text: markup, escapes and blank
+// runs gone, at most 128 units.
+std::u16string CleanDslKeyText(std::u16string_view line) {
+    char16_t out[kMaxKeyUnits];
+    const int32_t n = SplitArticleText(out, static_cast<int32_t>(kMaxKeyUnits), line.data(),
+                                       static_cast<int32_t>(line.size()), nullptr);
+    return std::u16string(CutKeyText(std::u16string_view(out, static_cast<size_t>(n)), kMaxKeyUnits));
+}
+
+// The article with its DSL readings and words cleaned; the elements keep
+// views into `texts`.
+std::vector<KeyElement> CleanDslArticle(std::span<const KeyElement> article, std::vector<std::u16string>& texts) {
+    std::vector<KeyElement> cleaned(article.begin(), article.end());
+    texts.reserve(cleaned.size());
+    for (KeyElement& e : cleaned) {
+        if (e.kind != kKeyReading && e.kind != kKeyWord) continue;
+        texts.push_back(CleanDslKeyText(e.text));
+        e.text = texts.back();
+    }
+    return cleaned;
+}
+
+// An alphabetic key text of a DSL article: every "\" dropped and "{...}"
+// left out (the headword's unsorted part), after the cut to 256 units.
+std::u16string DslAlphabeticText(std::u16string_view text) {
+    std::u16string kept;
+    bool inBraces = false;
+    for (char16_t c : CutKeyText(text, kMaxAlphabeticUnits)) {
+        if (c == u'{') inBraces = true;
+        else if (c == u'}') inBraces = false;
+        else if (!inBraces && c != u'\\') kept += c;
+    }
+    return kept;
+}
+
+// The single words of the "[trn]" translations of every sense, those that
+// hold neither kana nor a CJK ideograph.
+void AddDslTranslationWords(std::span<const KeyElement> article, std::vector<DictionaryKey>& keys) {
+    std::vector<char16_t> words;
+    for (const KeyElement& e : article) {
+        if (e.kind != kKeySense || e.text.empty()) continue;
+        words.assign(e.text.size() + 1, 0);
+        DslTextCursor cursor{e.text.data(), static_cast<int32_t>(e.text.size())};
+        const int32_t end = CollectDslTranslationWords(words.data(), static_cast<int32_t>(words.size()), cursor);
+        for (int32_t i = 0; i < end;) {
+            if (words[static_cast<size_t>(i)] == 0) {
+                ++i;
+                continue;
+            }
+            int32_t j = i;
+            while (j < end && words[static_cast<size_t>(j)] != 0) ++j;
+            const std::u16string_view word(words.data() + i, static_cast<size_t>(j - i));
+            const int32_t script = TextScriptClass(word);
+            if (script == 0 || script == 8) AddKey(keys, word, u"", kOrdinaryKey);
+            i = j;
+        }
+    }
+}
+
 }  // namespace
 
 KunReadingKey SplitKunReading(std::u16string_view text) {
@@ -150,6 +216,10 @@ KunReadingKey SplitKunReading(std::u16string_view text) {
 void BuildReadingKeys(std::span<const KeyElement> article, uint32_t formatType, std::vector<DictionaryKey>& keys) {
     if (IsKanjiFormat(formatType)) return KanjiReadingKeys(article, keys);
     if (formatType == kWarodaiFormat) return WarodaiReadingKeys(article, keys);
+    if (formatType == kDslFormat) {
+        std::vector<std::u16string> texts;
+        return PairKeys(CleanDslArticle(article, texts), kKeyReading, kKeyWord, keys);
+    }
     PairKeys(article, kKeyReading, kKeyWord, keys);
 }
 
@@ -160,19 +230,33 @@ void BuildKanjiKeys(std::span<const KeyElement> article, uint32_t formatType, st
             if (e.kind == kKeyWord) AddKey(keys, e.text, u"", kKanjiOwnEntryKey);
         return;
     }
+    if (formatType == kDslFormat) {
+        std::vector<std::u16string> texts;
+        std::vector<KeyElement> cleaned = CleanDslArticle(article, texts);
+        // A character record's readings are its fields, not the word's
+        // readings: one key per word.
+        if (!cleaned.empty() && (cleaned[0].flags & kDslCharacterRecord) != 0) {
+            for (const KeyElement& e : cleaned)
+                if (e.kind == kKeyWord) AddKey(keys, e.text, u"", kOrdinaryKey);
+            return;
+        }
+        return PairKeys(cleaned, kKeyWord, kKeyReading, keys);
+    }
     PairKeys(article, kKeyWord, kKeyReading, keys);
 }
 
-void BuildAlphabeticKeys(std::span<const KeyElement> article, uint32_t formatType, bool splitTranslations,
+void BuildAlphabeticKeys(std::span<const KeyElement> article, uint32_t formatType, const AlphabeticKeyOptions& options,
                          std::vector<DictionaryKey>& keys) {
     const uint32_t kind = IsKanjiFormat(formatType) ? kKeySubsense : kKeyTranslation;
-    const bool split = splitTranslations && (formatType == 1 || formatType == 2);
+    const bool split = options.splitTranslations && (formatType == 1 || formatType == 2);
+    const bool dsl = formatType == kDslFormat;
     size_t texts = 0;
     for (const KeyElement& e : article) {
         if (e.kind != kind) continue;
         if (!split) {
-            if (texts++ == kMaxAlphabeticTexts) return;
-            AddKey(keys, e.text, u"", kOrdinaryKey);
+            if (texts++ == kMaxAlphabeticTexts) break;
+            if (dsl) AddKey(keys, DslAlphabeticText(e.text), u"", kOrdinaryKey);
+            else AddKey(keys, e.text, u"", kOrdinaryKey);
             continue;
         }
         int32_t position = 0;
@@ -181,4 +265,5 @@ void BuildAlphabeticKeys(std::span<const KeyElement> article, uint32_t formatTyp
             AddKey(keys, e.text.substr(position, length), u"", kOrdinaryKey);
         }
     }
+    if (dsl && options.dslTranslationWords) AddDslTranslationWords(article, keys);
 }

@@ -48,9 +48,17 @@ inline constexpr uint32_t kWarodaiFormat = 10;
 // `article` starts at the article element and holds the elements behind it.
 void BuildReadingKeys(std::span<const KeyElement> article, uint32_t formatType, std::vector<DictionaryKey>& keys);
 void BuildKanjiKeys(std::span<const KeyElement> article, uint32_t formatType, std::vector<DictionaryKey>& keys);
-// `splitTranslations`: own markup sources of formats 1 and 2 split each
-// translation into its runs between "," and ";".
-void BuildAlphabeticKeys(std::span<const KeyElement> article, uint32_t formatType, bool splitTranslations,
+struct AlphabeticKeyOptions {
+    // Own markup sources of formats 1 and 2 split each translation into its
+    // runs between "," and ";".
+    bool splitTranslations = false;
+    // DSL: the single words of the "[trn]" translations get keys too.
+    bool dslTranslationWords = false;
+};
+// DSL headword and reading lines are cleaned of their markup first (at most
+// 128 units); a DSL character record (article flag 0x40000) pairs its words
+// with no reading.
+void BuildAlphabeticKeys(std::span<const KeyElement> article, uint32_t formatType, const AlphabeticKeyOptions& options,
                          std::vector<DictionaryKey>& keys);
 
 // A kun reading's key: its kana (U+3041..U+30FE) in order, and the count of

@@ -454,7 +454,8 @@ DmsStatus CConverter::AddKeys(int32_t element, uint32_t position) {
     const uint32_t code = step_->code;
     if (code == kStepReadingKeys) BuildReadingKeys(view_, formatType_, keys_);
     if (code == kStepKanjiKeys) BuildKanjiKeys(view_, formatType_, keys_);
-    if (code == kStepAlphabeticKeys) BuildAlphabeticKeys(view_, formatType_, (formatFlags_ & kOwnMarkupFlags) != 0, keys_);
+    if (code == kStepAlphabeticKeys)
+        BuildAlphabeticKeys(view_, formatType_, {(formatFlags_ & kOwnMarkupFlags) != 0, dslTranslationWords}, keys_);
     const uint32_t handle = CursorOf(code)->cursor.handle();
     for (const DictionaryKey& key : keys_) {
         if (key.first.empty()) continue;

@@ -62,7 +62,7 @@ TEST(ArticleKeys, KanjiDictionaryReadingsAndOwnEntry) {
     EXPECT_EQ(Keys(BuildReadingKeys, article, 2), expected);
     EXPECT_EQ(Keys(BuildKanjiKeys, article, 2), (std::vector<DictionaryKey>{{u"新", u"", kKanjiOwnEntryKey, 0}}));
     std::vector<DictionaryKey> alphabetic;
-    BuildAlphabeticKeys(article, 6, false, alphabetic);
+    BuildAlphabeticKeys(article, 6, {}, alphabetic);
     EXPECT_EQ(alphabetic, (std::vector<DictionaryKey>{{u"new", u"", 1, 0}}));
 
     // Three okurigana kana count as none.
@@ -98,8 +98,8 @@ TEST(ArticleKeys, OwnMarkupTranslationsSplitIntoRuns) {
     const std::vector<KeyElement> article = {{kKeyArticle, 0, 0, u""},
                                              {kKeyTranslation, 0, 0, u" cat, house cat;; kitty "}};
     std::vector<DictionaryKey> split, whole;
-    BuildAlphabeticKeys(article, 1, true, split);
-    BuildAlphabeticKeys(article, 1, false, whole);
+    BuildAlphabeticKeys(article, 1, {.splitTranslations = true}, split);
+    BuildAlphabeticKeys(article, 1, {}, whole);
     std::vector<std::u16string> texts;
     for (const auto& k : split) texts.push_back(k.first);
     EXPECT_EQ(texts, (std::vector<std::u16string>{u"cat", u"house cat", u"kitty "}));
@@ -109,8 +109,49 @@ TEST(ArticleKeys, OwnMarkupTranslationsSplitIntoRuns) {
     const std::u16string runs = u"a,b,c,d,e,f,g,h,i,j";
     for (int i = 0; i < 30; ++i) many.push_back({kKeyTranslation, 0, 0, runs});
     std::vector<DictionaryKey> capped;
-    BuildAlphabeticKeys(many, 1, true, capped);
+    BuildAlphabeticKeys(many, 1, {.splitTranslations = true}, capped);
     EXPECT_EQ(capped.size(), 200u);
+}
+
+// DSL (format 9): headword and reading lines are cleaned of escapes and
+// blank runs before they become keys; a character record (article flag
+// 0x40000) pairs each word with no reading; alphabetic texts lose every "\"
+// and their "{...}" parts; with the translation-words option the words of
+// the "[trn]" translations without kana or ideographs get keys of their own.
+TEST(ArticleKeys, DslKeysAreCleanedAndCharacterRecordsTakeNoReadings) {
+    const std::vector<KeyElement> article = {
+        {kKeyArticle, 0, 0, u""},
+        {kKeyWord, 0, 0, u"\\(中ぽつ\\)  なかぽつ"},
+        {kKeyReading, 0, 0, u"なか\\{ぽつ\\}"},
+        {kKeyTranslation, 0, 0, u"dog\\(s\\)"},
+        {kKeyTranslation, 0, 0, u"cat{s}"},
+        {kKeyTranslation, 0, 0, u"{the }mouse\\\\"},
+        {kKeySense, 0, 0, u"[m1][trn]big dog, 大きい犬 [p]n[/p] [!trs]hidden[/!trs]кот[/trn] never"},
+    };
+    EXPECT_EQ(Keys(BuildReadingKeys, article, 9),
+              (std::vector<DictionaryKey>{{u"なか{ぽつ}", u"(中ぽつ) なかぽつ", 1, 0}}));
+    EXPECT_EQ(Keys(BuildKanjiKeys, article, 9),
+              (std::vector<DictionaryKey>{{u"(中ぽつ) なかぽつ", u"なか{ぽつ}", 1, 0}}));
+    std::vector<KeyElement> character = article;
+    character[0].flags = 0x40000;
+    character.insert(character.begin() + 2, {kKeyWord, 0, 0, u"中"});
+    EXPECT_EQ(Keys(BuildKanjiKeys, character, 9),
+              (std::vector<DictionaryKey>{{u"(中ぽつ) なかぽつ", u"", 1, 0}, {u"中", u"", 1, 0}}));
+    EXPECT_EQ(Keys(BuildReadingKeys, character, 9).size(), 2u);  // readings still lead to the words
+
+    std::vector<DictionaryKey> plain, withWords;
+    BuildAlphabeticKeys(article, 9, {}, plain);
+    BuildAlphabeticKeys(article, 9, {.dslTranslationWords = true}, withWords);
+    const std::vector<DictionaryKey> texts = {{u"dog(s)", u"", 1, 0}, {u"cat", u"", 1, 0}, {u"mouse", u"", 1, 0}};
+    EXPECT_EQ(plain, texts);
+    std::vector<DictionaryKey> words = texts;
+    for (const char16_t* w : {u"big", u"dog", u"кот"}) words.push_back({w, u"", 1, 0});
+    EXPECT_EQ(withWords, words);
+    // Other formats keep their texts as they are, and never read the option.
+    std::vector<DictionaryKey> edict;
+    BuildAlphabeticKeys(article, 3, {.dslTranslationWords = true}, edict);
+    ASSERT_EQ(edict.size(), 3u);
+    EXPECT_EQ(edict[0].first, u"dog\\(s\\)");
 }
 
 TEST(DerivedEntryVariants, OptionalGroupsAndTheHeadword) {

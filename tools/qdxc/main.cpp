@@ -4,7 +4,9 @@
 // id, GUID and creation time, so the same source gives the same bytes.
 // --languages A,B,C,D chooses the source and translation languages as the
 // conversion dialog does (a Tatoeba source defaults to jpn,rus,eng); --book
-// reads a UTF-8 parallel-text book, which no sniffer rule recognises.
+// reads a UTF-8 parallel-text book, which no sniffer rule recognises;
+// --dsl-trn-words puts the words of a DSL source's "[trn]" translations into
+// the word index, as the conversion dialog's option does.
 // Exit status 0 on success, 1 when the compile failed, 2 for bad arguments.
 #include "common/app_context.h"
 #include "common/text/utf8.h"
@@ -77,7 +79,7 @@ bool ParseLanguages(const std::string& list, char16_t (&languages)[4][4]) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    bool deterministic = false, compact = true, bulk = true, book = false;
+    bool deterministic = false, compact = true, bulk = true, book = false, dslWords = false;
     std::string languages;
     std::string paths[2];
     int count = 0;
@@ -91,6 +93,8 @@ int main(int argc, char** argv) {
             bulk = false;
         } else if (arg == "--book") {
             book = true;
+        } else if (arg == "--dsl-trn-words") {
+            dslWords = true;
         } else if (arg == "--languages" && i + 1 < argc) {
             languages = argv[++i];
         } else if (arg.starts_with("--") || count == 2) {
@@ -122,6 +126,7 @@ int main(int argc, char** argv) {
     CConverter converter(dictionary, CConverter::kNewFile, ui, env);
     converter.compactionEnabled = compact;
     converter.bulkLoadEnabled = bulk;
+    converter.dslTranslationWords = dslWords;
     if (!converter.Convert(flags, source, target)) {
         std::fprintf(stderr, "qdxc: %s: %s\n", paths[0].c_str(), Utf16ToUtf8(converter.errorText).c_str());
         return 1;
