@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "common/text/utf8.h"
 #include "dictionary/dictionary_schema.h"
 #include "dictionary/word_list.h"
 
@@ -83,6 +84,19 @@ TEST_F(OrderTest, SuruBareFormAndOtherCodesDecideBeforeTheShelf) {
     EXPECT_EQ(list.PreferHit(Hit(0, 2, 100, {3}), Hit(0, 2, 100, {3, 8})), 1);   // fewer codes
     EXPECT_EQ(list.PreferHit(Hit(0, 2, 100, {3, 8}), Hit(0, 2, 100, {3})), 0);
     EXPECT_EQ(list.PreferHit(Hit(0, 2, 90, {3, 8}), Hit(0, 2, 100, {3, 6})), 0);  // both inflected: priority
+}
+
+// Behind て, を or で a dictionary form is preferred to a hit without one,
+// where nothing before decides; elsewhere the two tie (the shelf decides).
+TEST_F(OrderTest, BehindTeWoAndDeTheDictionaryFormIsPreferred) {
+    const WordListEntry form = Hit(2, 2, 100, {3, 8}), other = Hit(2, 2, 100, {5});
+    for (const char16_t* behind : {u"見てある", u"本をある", u"車である", u"本がある"}) {
+        text = behind;
+        list.analysedText = text.c_str();
+        const bool particle = text[1] != u'が';
+        EXPECT_EQ(list.PreferHit(form, other), particle ? 1 : 0) << Utf16ToUtf8(text);
+        EXPECT_EQ(list.PreferHit(other, form), 0) << Utf16ToUtf8(text);
+    }
 }
 
 TEST_F(OrderTest, ReadingAgreementStopsAtTheTextEnd) {

@@ -51,6 +51,10 @@ INSTANTIATE_TEST_SUITE_P(
         FormCase{"PastMasu", u"食べました", u"食べる", true, u"たべる", kIchidan, 5, {3, 35}},
         // た 6 matches first; たい reaches further and replaces it.
         FormCase{"DesiderativeReplacesPast", u"食べたい", u"食べる", true, u"たべる", kIchidan, 4, {3, 38}},
+        // The causative row: the causative code and the whole form, not the stem alone.
+        FormCase{"Causative", u"食べさせる", u"食べる", true, u"たべる", kIchidan, 5, {3, 12}},
+        // A godan verb in す: して is the て-form (7), not the past した (6).
+        FormCase{"GodanSuTeForm", u"話して", u"話す", true, u"はなす", kGodanSu, 3, {3, 7}},
         FormCase{"NegativeMasu", u"書きません", u"書く", true, u"かく", kGodanKu, 5, {3, 34}},
         FormCase{"SuruCompoundNegativeMasu", u"勉強しません", u"勉強する", true, u"べんきょうする", kSuru, 6, {3, 34}},
         FormCase{"SuruConditional", u"すれば", u"する", false, u"する", kSuru, 3, {3, 14}},

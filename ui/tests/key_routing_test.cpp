@@ -69,6 +69,8 @@ const RouteCase kCases[] = {
     {"LeftClickWithoutListPasses", Mouse(0x0202, TargetRole::InputBox, false), RouteAction::Dispatch},
     {"WheelOverInputScrollsTheList", Mouse(0x020A, TargetRole::InputBox), RouteAction::PostToList},
     {"WheelOverListPasses", Mouse(0x020A, TargetRole::CurrentList), RouteAction::Dispatch},
+    // No list to post it to: the input box keeps the turn.
+    {"WheelOverInputWithoutListPasses", Mouse(0x020A, TargetRole::InputBox, false), RouteAction::Dispatch},
 };
 
 INSTANTIATE_TEST_SUITE_P(Table, MessageRouting, testing::ValuesIn(kCases),

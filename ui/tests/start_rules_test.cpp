@@ -3,6 +3,7 @@
 // counters, checked against the program's fixed sizes, pages and rules.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <set>
 
 #include "ui/start_rules.h"
@@ -75,6 +76,28 @@ TEST(HelpTopic, PagesAreAppendedAsWrittenAndUnknownTopicsOpenTheFile) {
     EXPECT_EQ(HelpTopicPath(u"h.chm", 124), u"h.chm::/html/addic.htm#hid_adddicweb");
     EXPECT_EQ(HelpTopicPath(u"h.chm", 0), u"h.chm");
     EXPECT_EQ(HelpTopicPath(u"h.chm", 103), u"h.chm");
+}
+
+// Every id from 100 to 160 against the topic table: the listed ones open
+// their page, every other id the file's default page.
+TEST(HelpTopic, EveryIdOpensThePageOfTheTopicTable) {
+    const std::map<int32_t, std::u16string_view> table = {
+        {101, u"purpose.htm"},          {102, u"requirements.htm"},      {106, u"searchlist.htm"},
+        {107, u"monitorie.htm"},        {108, u"monitorclipboard.htm"},  {109, u"list_readings.htm"},
+        {110, u"list_russian.htm"},     {111, u"list_translation.htm"},  {120, u"edit_words.htm"},
+        {123, u"addic.htm"},            {124, u"addic.htm#hid_adddicweb"}, {127, u"list_history.htm"},
+        {130, u"support.htm"},          {131, u"settings_topmost.htm"},  {132, u"settings_language.htm"},
+        {133, u"settings_font.htm"},    {134, u"settings_hide.htm"},     {135, u"settings_translit.htm"},
+        {136, u"settings_trayicon.htm"}, {138, u"settings_windows.htm"}, {139, u"list_kanji.htm"},
+        {142, u"import.htm"},           {143, u"imported_types.htm"},    {144, u"article.htm"},
+        {145, u"print.htm"},            {146, u"list_search.htm"},       {147, u"list_lexicon.htm"},
+        {148, u"list_selected"},        {149, u"settings_list.htm"},     {152, u"book.htm"},
+        {153, u"book_add.htm"},
+    };
+    for (int32_t id = 100; id <= 160; ++id) {
+        const auto found = table.find(id);
+        EXPECT_EQ(HelpTopicPage(id), found == table.end() ? u"" : found->second) << id;
+    }
 }
 
 TEST(DeveloperBuildFolder, NeedsEveryProjectFolderAndABuildKind) {
