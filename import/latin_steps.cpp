@@ -11,6 +11,7 @@
 #include "import/article_record.h"
 #include "import/compile_environment.h"
 #include "import/key_entries.h"
+#include "latin/data_faults.h"
 #include "latin/inflection_table.h"
 #include "latin/stem_lines.h"
 
@@ -37,6 +38,16 @@ bool ReadWhole(const std::u16string& path, std::vector<uint8_t>& bytes) {
 DmsStatus SayMissing(CompileUi& ui, std::u16string_view name) {
     ui.ShowMessage(u"Cannot load required supplemental file '" + std::u16string(name) + u"'",
                    std::u16string(name) + u" not found");
+    return kLatinFileMissing;
+}
+
+// A data file that is there but cannot serve the analyser stops the compile
+// like a missing one, saying where it is wrong.
+DmsStatus SayDamaged(CompileUi& ui, const LatinDataFault& fault) {
+    const std::string where = fault.Describe();
+    const std::u16string name(fault.file.begin(), fault.file.end());
+    ui.ShowMessage(u"Cannot load required supplemental file '" + name + u"'\n" + std::u16string(where.begin(), where.end()),
+                   name + u" is damaged");
     return kLatinFileMissing;
 }
 
@@ -71,6 +82,8 @@ DmsStatus EmbedLatinSupplements(CDMS& engine, uint32_t propertyCursor, std::u16s
     if (source.empty()) return kLatinFileMissing;
     std::vector<uint8_t> bytes;
     if (!ReadWhole(FindBesideSource(source, u"INFLECTS.SEC"), bytes)) return SayMissing(ui, u"INFLECTS.SEC");
+    LatinDataFault fault;
+    if (!CheckInflectsFile(bytes.data(), bytes.size(), &fault)) return SayDamaged(ui, fault);
     // Pieces at fixed offsets; a short file is padded with zero bytes, never read past.
     bytes.resize(kInflectsFileSize, 0);
     for (int piece = 0; piece < kSectionCount; ++piece) {
@@ -79,6 +92,8 @@ DmsStatus EmbedLatinSupplements(CDMS& engine, uint32_t propertyCursor, std::u16s
         if (Failed(s)) return s;
     }
     if (!ReadWhole(FindBesideSource(source, u"ADDONS.LAT"), bytes)) return SayMissing(ui, u"ADDONS.LAT");
+    if (!CheckAddonsText(reinterpret_cast<const char*>(bytes.data()), bytes.size(), &fault))
+        return SayDamaged(ui, fault);
     return PutDictionaryPropertyData(engine, propertyCursor, kPropertyAddons, bytes.data(),
                                      static_cast<uint32_t>(bytes.size()));
 }

@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "latin/latin_host.h"
@@ -25,16 +26,20 @@ public:
     LineReader(const char* text, int length) : text_(text), end_(text + length), p_(text) {}
     bool Next(std::string* line) {
         if (p_ >= end_) return false;
+        ++line_;
         const char* start = p_;
         while (p_ < end_ && *p_ != '\n') ++p_;
         line->assign(start, p_);
         if (p_ < end_) ++p_;
         return true;
     }
+    // The line last read, from 1.
+    int Line() const { return line_; }
 private:
     const char* text_;
     const char* end_;
     const char* p_;
+    int line_ = 0;
 };
 
 std::string Trimmed(const std::string& s, bool front) {
@@ -122,17 +127,23 @@ int BoundedLength(const char* word) {
 
 }  // namespace
 
-int ParseAddons(const char* text, int length, AddonTables* tables) {
+int ParseAddons(const char* text, int length, AddonTables* tables, LatinDataFault* fault) {
     AddonTables& t = *tables;
     t = AddonTables{};
     LineReader reader(text, length);
+    auto refuse = [&](std::string what) {
+        if (fault != nullptr) *fault = {"ADDONS.LAT", reader.Line(), 0, std::move(what)};
+        return 1;
+    };
     std::string head, parts, meaning;
     while (NextHeadLine(reader, &head)) {
         const char* p = head.c_str();
         const int32_t kind = ParseEnumName(p, kPartOfSpeechCodes, &p);
-        if (kind != POS_TACKON && kind != POS_PREFIX && kind != POS_SUFFIX) return 1;
+        if (kind != POS_TACKON && kind != POS_PREFIX && kind != POS_SUFFIX)
+            return refuse("\"" + head.substr(0, 40) + "\" is not a TACKON, PREFIX or SUFFIX line");
         const std::string rest = *p == 0 ? std::string() : std::string(p + 1);
-        if (!NextBodyLine(reader, &parts) || !NextBodyLine(reader, &meaning)) return 1;
+        if (!NextBodyLine(reader, &parts)) return refuse("the entry has no line of parts after its head");
+        if (!NextBodyLine(reader, &meaning)) return refuse("the entry has no meaning line after its parts");
 
         const int index = t.meaningCount;
         bool stored = false;

@@ -16,6 +16,7 @@
 
 #include <cstdint>
 
+#include "latin/data_faults.h"
 #include "latin/grammar_codes.h"
 
 inline constexpr int kMaxTackons = 20;
@@ -75,8 +76,9 @@ extern AddonTables g_addons;
 // was read, 1 when the callback failed or an entry was malformed (the
 // entries read before stay).
 int LoadAddons();
-// The same over a text in memory (the loader behind LoadAddons).
-int ParseAddons(const char* text, int length, AddonTables* tables);
+// The same over a text in memory (the loader behind LoadAddons); a fault,
+// when asked for, names the line and what is wrong.
+int ParseAddons(const char* text, int length, AddonTables* tables, LatinDataFault* fault = nullptr);
 
 // Matching rules; words and addon texts are lower case. A u or v of the
 // addon matches either u or v of the word. On a match out (256 bytes) is the

@@ -64,6 +64,8 @@ int64_t ReadProperty(CDMS& engine, uint32_t handle, int32_t id, void* buffer, ui
 
 LatinBridge* CurrentLatinBridge() { return g_bridge; }
 
+void SetCurrentLatinBridge(LatinBridge* bridge) { g_bridge = bridge; }
+
 LatinBridge::LatinBridge() = default;
 
 LatinBridge::~LatinBridge() {

@@ -101,6 +101,8 @@ private:
     int32_t rowLength_ = 0;
 };
 
-// The bridge the callbacks serve: the last one that analysed, cleared when
-// it is destroyed.
+// The bridge the callbacks serve: the one the main window made current when
+// it created it (or, in tools and tests, the last one that analysed); cleared
+// when it is destroyed.
 LatinBridge* CurrentLatinBridge();
+void SetCurrentLatinBridge(LatinBridge* bridge);

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "latin/data_faults.h"
 #include "latin/grammar_codes.h"
 #include "latin/inflection_table.h"
 #include "latin/stem_lines.h"
@@ -103,8 +104,17 @@ bool MemoryLatinHost::LoadFolder(const std::string& folder, std::string* error) 
         return false;
     }
     inflects.assign(text.begin(), text.end());
+    LatinDataFault fault;
+    if (!CheckInflectsFile(inflects.data(), inflects.size(), &fault)) {
+        *error = folder + "/" + fault.Describe();
+        return false;
+    }
     if (!ReadWholeFile(folder + "/ADDONS.LAT", &addons)) {
         *error = "cannot read " + folder + "/ADDONS.LAT";
+        return false;
+    }
+    if (!CheckAddonsText(addons.data(), addons.size(), &fault)) {
+        *error = folder + "/" + fault.Describe();
         return false;
     }
     if (!ReadWholeFile(folder + "/words.txt", &text)) {

@@ -149,13 +149,45 @@ TEST_F(LatinDictionary, MissingAddonsFailsAfterInflectsAndLeavesNoTarget) {
     EXPECT_EQ(ui_.captions[0], u"INFLECTS.SEC not found");
 }
 
-TEST_F(LatinDictionary, SideFilesFoundCaseAsideAndShortTablePaddedWithZeros) {
-    inflects_.resize(50000);
+TEST_F(LatinDictionary, SideFilesFoundCaseAside) {
     ASSERT_EQ(CompileList(words_, "inflects.sec", "Addons.Lat"), 1) << Utf16ToUtf8(error_);
     auto d = OpenCompiled();
     EXPECT_EQ(Property(*d, 22), inflects_.substr(22800, 22800));
-    EXPECT_EQ(Property(*d, 23), inflects_.substr(45600) + std::string(68400 - 50000, '\0'));
-    EXPECT_EQ(Property(*d, 25), std::string(22800, '\0'));
+    EXPECT_EQ(Property(*d, 25), inflects_.substr(91200, 22800));
+}
+
+// Data files that are there but cannot serve the analyser stop the compile
+// with the file, the place and what is wrong; no target is left.
+TEST_F(LatinDictionary, DamagedDataFilesAreRefusedNamingWhereTheyAreWrong) {
+    const std::string whole = inflects_;
+    struct Case { std::string inflects, addons; std::u16string message, caption; };
+    std::string garbage = whole;
+    garbage[2 * 22800 + 7 * 40] = 99;   // part of speech of record 8 of section 3
+    const Case cases[] = {
+        {"", addons_, u"INFLECTS.SEC: 0 bytes where 114000 are needed", u"INFLECTS.SEC is damaged"},
+        {whole.substr(0, 50000) + std::string(64000, '\0'), addons_,
+         u"INFLECTS.SEC, section 4: the section holds no records", u"INFLECTS.SEC is damaged"},
+        {garbage, addons_, u"INFLECTS.SEC, section 3, record 8: not an inflection record (part of speech 99, ending length ",
+         u"INFLECTS.SEC is damaged"},
+        {whole, "TACKON que\nCONJ\nand\n-- a comment\nNOUN x\nX\nmeaning\n",
+         u"ADDONS.LAT, line 5: \"NOUN x\" is not a TACKON, PREFIX or SUFFIX line", u"ADDONS.LAT is damaged"},
+        {whole, "TACKON que\nCONJ\n", u"ADDONS.LAT, line 2: the entry has no meaning line after its parts",
+         u"ADDONS.LAT is damaged"},
+        {whole, "-- nothing but a comment\n", u"ADDONS.LAT: the file holds no entries", u"ADDONS.LAT is damaged"},
+    };
+    for (const Case& c : cases) {
+        inflects_ = c.inflects;
+        addons_ = c.addons;
+        ui_.messages.clear();
+        ui_.captions.clear();
+        EXPECT_EQ(CompileList(words_), 0);
+        ASSERT_EQ(ui_.messages.size(), 1u) << Utf16ToUtf8(c.message);
+        const std::u16string name = c.caption.substr(0, c.caption.find(u' '));
+        EXPECT_EQ(ui_.messages[0].rfind(u"Cannot load required supplemental file '" + name + u"'\n", 0), 0u);
+        EXPECT_NE(ui_.messages[0].find(c.message), std::u16string::npos) << Utf16ToUtf8(ui_.messages[0]);
+        EXPECT_EQ(ui_.captions[0], c.caption);
+        EXPECT_FALSE(Exists(Path("latin.qdx")));
+    }
 }
 
 TEST_F(LatinDictionary, NativeAndRepeatedCompilesAreByteIdentical) {

@@ -96,4 +96,30 @@ TEST_F(LatinDriver, LineWithoutLettersWritesNothing) {
     EXPECT_TRUE(Analyse("").empty());
 }
 
+// Irregular forms the word list and the inflection table must both reach,
+// each with the entry of its own lemma.
+TEST_F(LatinDriver, IrregularFormsFindTheirLemmas) {
+    struct Case { const char* form; const char* stem; const char* codes; int pos; };
+    const Case cases[] = {
+        {"vult", "vol", "V      6 2", POS_V},         // through the vul/vol respelling of volt
+        {"vultis", "vol", "V      6 2", POS_V},
+        {"vestrum", "v", "PRON   5 3", POS_PRON},
+        {"vestri", "v", "PRON   5 3", POS_PRON},
+        {"plus", "plus", "N      3 2", POS_N},
+        {"plura", "plus", "N      3 2", POS_N},
+        {"plures", "plur", "ADJ    3 2", POS_ADJ},
+        {"ducenties", "ducent", "NUM    1 4", POS_NUM},
+        {"quartus", "quattuor", "NUM    2 0", POS_NUM},
+    };
+    for (const Case& c : cases) {
+        EXPECT_TRUE(Has(Records(c.form), IdOf(c.stem, c.codes), c.pos)) << c.form;
+    }
+    // quicquam: the neuter of quisquam, the pronoun stem before its packon.
+    bool quisquam = false;
+    for (const ParseRecord& r : Records("quicquam"))
+        quisquam = quisquam || (r.kind == RESULT_ENTRY && r.id > 0 && r.id <= host.entries.size() &&
+                                host.entries[r.id - 1].find("(w/-quam)") != std::string::npos);
+    EXPECT_TRUE(quisquam);
+}
+
 }  // namespace

@@ -151,6 +151,30 @@ def radical(canonical, rule):
     return base + ("" if add in ("0", "") else add)
 
 
+def forms_of(fields, models, morphos):
+    """The forms of one lemmes.la entry (its fields split at "|") whose model
+    is compared: (form, lemma, model, codes) each."""
+    if len(fields) < 4 or fields[1] not in NOUN_MODELS | VERB_MODELS:
+        return
+    head = fields[0].split("=")
+    lemma = plain(head[0])
+    canonical = re.sub(r"\d", "", (head[1] if len(head) > 1 else head[0]).split(",")[0])
+    model = resolved(models, fields[1])
+    pos = "N" if fields[1] in NOUN_MODELS else "V"
+    # "R:1:-": the lemma must give that radical itself.
+    radicals = {n: [radical(canonical, rule)] for n, rule in model["radicals"].items() if rule != "-"}
+    for n, given in ((1, fields[2]), (2, fields[3])):
+        if given:
+            radicals[n] = given.split(",")
+    for morpho, forms in sorted(model["endings"].items()):
+        codes = describe(pos, morphos.get(morpho, ""))
+        if codes is None or morpho in model["absent"]:
+            continue
+        for number, ending in forms:
+            for stem in radicals.get(number, []):
+                yield unmarked(stem + ending), lemma, fields[1], codes
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--collatinus", required=True)
@@ -169,27 +193,10 @@ def main():
         morphos = read_morphos(os.path.join(args.collatinus, "morphos.en"))
         for line in open(lemmas_path, encoding="utf-8"):
             fields = line.rstrip("\n").split("|")
-            if line.startswith("!") or len(fields) < 4 or fields[1] not in NOUN_MODELS | VERB_MODELS:
+            if line.startswith("!") or len(fields) < 4 or plain(fields[0].split("=")[0]) not in wanted:
                 continue
-            head = fields[0].split("=")
-            lemma = plain(head[0])
-            if lemma not in wanted:
-                continue
-            canonical = re.sub(r"\d", "", (head[1] if len(head) > 1 else head[0]).split(",")[0])
-            model = resolved(models, fields[1])
-            pos = "N" if fields[1] in NOUN_MODELS else "V"
-            # "R:1:-": the lemma must give that radical itself.
-            radicals = {n: [radical(canonical, rule)] for n, rule in model["radicals"].items() if rule != "-"}
-            for n, given in ((1, fields[2]), (2, fields[3])):
-                if given:
-                    radicals[n] = given.split(",")
-            for morpho, forms in sorted(model["endings"].items()):
-                codes = describe(pos, morphos.get(morpho, ""))
-                if codes is None or morpho in model["absent"]:
-                    continue
-                for number, ending in forms:
-                    for stem in radicals.get(number, []):
-                        lines.append("%s %s %s %s" % (unmarked(stem + ending), lemma, fields[1], codes))
+            for form, lemma, model, codes in forms_of(fields, models, morphos):
+                lines.append("%s %s %s %s" % (form, lemma, model, codes))
     with open(args.out, "w", encoding="ascii") as out:
         out.write("\n".join(sorted(set(lines))) + ("\n" if lines else ""))
 

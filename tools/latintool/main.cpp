@@ -7,7 +7,7 @@
 //                                 --timing ends with the time per word
 //   latintool analyse --dictionary FILE.qdx
 //                                 the same through the host bridge over a
-//                                 compiled Latin dictionary
+//                                 compiled Latin dictionary; input in UTF-8
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -115,7 +115,9 @@ int AnalyseWithDictionary(const std::string& path) {
     std::string line;
     while (std::getline(std::cin, line)) {
         list.Clear();
-        const int32_t known = bridge.Analyse(std::u16string(line.begin(), line.end()), &dictionary, list);
+        // Input is UTF-8, as a terminal types it: "Cæsar" reaches the bridge as
+        // its ligature, which the bridge folds.
+        const int32_t known = bridge.Analyse(Utf8ToUtf16(line), &dictionary, list);
         PrintLatin1(bridge.Output());
         std::printf("=> %d, %d rows\n", known, list.EntryCount());
     }

@@ -19,6 +19,7 @@
 #include "dictionary/dictionary.h"
 #include "dictionary/word_list.h"
 #include "japanese/phrase_parse.h"
+#include "latin/latin_bridge.h"
 #include "ui/application.h"
 #include "ui/command_ids.h"
 #include "ui/frame.h"
@@ -104,6 +105,10 @@ void RunMainWindow(HINSTANCE instance, std::vector<std::u16string> arguments, in
     FrameShelf shelf(*frame);
     frame->lists = &shelf;
     frame->startShelf = &shelf;
+    // The program's one Latin bridge: the translator's Latin look-ups go
+    // through it. It goes after the frame and before the shelf.
+    LatinBridge latinBridge;
+    SetCurrentLatinBridge(&latinBridge);
     FrameTranslationLists translationLists(*frame, shelf);
     FrameTranslator translator(translationLists, app.ini.get());
     frame->translator = &translator;

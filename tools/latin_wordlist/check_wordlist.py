@@ -1,0 +1,170 @@
+#!/usr/bin/env python3
+"""Checks the Latin word list converted from Debian's collatinus lexicon, end
+to end through the native tools:
+
+1. the conversion: every lemma line is written or skipped for a reason, and
+   every written line has the fixed columns (stems of at most 18 letters at
+   1, 20, 39, 58; the code field at 77; the meaning at 111);
+2. the compiled dictionary (qdxc): its index-121 keys are exactly the stem
+   lines the word list gives, by the stem rules written out again here;
+3. the analyser (latintool over the compiled dictionary): a form of each of
+   200 lexicon entries picked at random (fixed seed), made from collatinus's
+   own paradigms, is analysed with its lemma among the dictionary forms, and
+   so is "C\u00e6sar" typed in UTF-8.
+
+  check_wordlist.py QDXC LATINTOOL LATIN_DATA WORKDIR
+LATIN_DATA holds INFLECTS.SEC and ADDONS.LAT. Without collatinus: skipped.
+"""
+import os
+import random
+import re
+import shutil
+import subprocess
+import sys
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, HERE)
+sys.path.insert(0, os.path.join(HERE, "..", "latin_paradigms"))
+import collatinus_wordlist  # noqa: E402
+import expand_paradigms  # noqa: E402
+
+LEXICON = "/usr/share/collatinus/data"
+SAMPLE = 200
+
+
+def layout_faults(lines):
+    faults = []
+    for n, line in enumerate(lines, 1):
+        stems = [line[i:i + 18] for i in (0, 19, 38, 57)]
+        gaps = [line[i] for i in (18, 37, 56, 75, 99, 109)]
+        if len(line) < 111 or any(g != " " for g in gaps) or not re.fullmatch(r"[A-Za-z]*", stems[0].rstrip()) \
+                or not line[76].isalpha():
+            faults.append("line %d: %r" % (n, line[:110]))
+    return faults
+
+
+def stem_records(line):
+    """The stem lines of one word-list line, by the compiler's stem rules:
+    (stem, code field, stem number) each."""
+    stems = [line[i:i + 18].rstrip() for i in (0, 19, 38, 57)]
+    field = line[76:99]
+    code = field.rstrip()
+    usable = [s != "" and s != "zzz" for s in stems]
+    if code.startswith(("N ", "ADJ ", "V ")) and stems[0] == stems[1] and usable[0]:
+        records = [(stems[0], "0")]
+        if not code.startswith("N "):
+            records += [(stems[i], str(i + 1)) for i in (2, 3) if usable[i]]
+        return [(s, code, n) for s, n in records]
+    for prefix, at, sorts in (("ADJ ", 11, {"COMP ": "3", "SUPER ": "4"}), ("ADV ", 7, {"COMP ": "2", "SUPER ": "3"}),
+                              ("NUM ", 11, {"CARD ": "1", "ORD ": "2", "DIST ": "3", "ADVERB ": "4"})):
+        for sort, number in sorts.items():
+            if code.startswith(prefix) and field[at:at + len(sort)] == sort:
+                return [(stems[0], code, number)]
+    return [(stems[i], code, str(i + 1)) for i in range(4) if usable[i]]
+
+
+def compiled_keys(qdxdump, dictionary):
+    out = subprocess.run([qdxdump, dictionary, "--keys", "121"], capture_output=True, text=True,
+                         encoding="latin-1", check=True).stdout
+    keys, inside = [], False
+    for row in out.split("\n"):
+        if row.startswith("index "):
+            inside = row.startswith("index 121:")
+            continue
+        if inside and "\t" in row:
+            stem, rest, _ = row.split("\t")
+            keys.append((stem, rest[:23].rstrip(), rest[26:].strip()))
+    return keys
+
+
+def sampled_forms():
+    models = expand_paradigms.read_models(os.path.join(LEXICON, "modeles.la"))
+    morphos = expand_paradigms.read_morphos(os.path.join(LEXICON, "morphos.en"))
+    entries = []
+    for raw in open(os.path.join(LEXICON, "lemmes.la"), encoding="utf-8"):
+        fields = raw.rstrip("\n").split("|")
+        if raw.startswith("!") or len(fields) < 5 or fields[1] not in collatinus_wordlist.MODELS:
+            continue
+        if collatinus_wordlist.ascii_text(fields[0].split("=")[0]) is None:
+            continue
+        forms = sorted(set((f, lemma) for f, lemma, _, _ in expand_paradigms.forms_of(fields, models, morphos)))
+        if forms:
+            entries.append(forms)
+    rng = random.Random(1234)
+    return [rng.choice(forms) for forms in rng.sample(entries, SAMPLE)]
+
+
+def lemmas_found(latintool, dictionary, forms):
+    text = "\n".join(f for f, _ in forms) + "\n"
+    out = subprocess.run([latintool, "analyse", "--dictionary", dictionary], input=text.encode("utf-8"),
+                         capture_output=True, check=True).stdout.decode("latin-1")
+    answers, current = [], set()
+    for row in out.split("\n"):
+        if row.startswith("=> "):
+            answers.append(current)
+            current = set()
+        elif row.startswith("02 "):
+            current.add(expand_paradigms.plain(row[3:].split(",")[0].split()[0]))
+    return answers
+
+
+def main():
+    if len(sys.argv) != 5:
+        print(__doc__)
+        return 2
+    qdxc, latintool, data, work = sys.argv[1:]
+    if not os.path.exists(os.path.join(LEXICON, "lemmes.la")):
+        print("collatinus missing: skipped")
+        return 0
+    os.makedirs(work, exist_ok=True)
+    source = os.path.join(work, "collatinus_words.txt")
+    for name in ("INFLECTS.SEC", "ADDONS.LAT"):
+        shutil.copy(os.path.join(data, name), os.path.join(work, name))
+    lines, skipped, models, unexplained = collatinus_wordlist.convert(LEXICON)
+    with open(source, "w", encoding="ascii", newline="\n") as out:
+        out.write("\n".join(lines) + "\n")
+    status = 0
+
+    total = sum(models.values())
+    print("lemmas %d: written %d (%d without English), skipped %s" %
+          (total, len(lines), unexplained, ", ".join("%s %d" % kv for kv in skipped.most_common())))
+    if len(lines) + sum(skipped.values()) != total:
+        print("lines written and skipped do not add up to the lemmas")
+        status = 1
+    faults = layout_faults(lines)
+    if faults:
+        print("%d lines out of their columns, first: %s" % (len(faults), faults[0]))
+        status = 1
+
+    dictionary = os.path.join(work, "collatinus_words.qdx")
+    if os.path.exists(dictionary):
+        os.remove(dictionary)
+    subprocess.run([qdxc, "--deterministic", source, dictionary], check=True, stdout=subprocess.DEVNULL,
+                   stderr=subprocess.DEVNULL)
+    want = sorted(r for line in lines for r in stem_records(line)) + [("", "V      5 1 TO_BE", "2"),
+                                                                      ("fu", "V      5 1 TO_BE", "3"),
+                                                                      ("fut", "V      5 1 TO_BE", "4"),
+                                                                      ("s", "V      5 1 TO_BE", "1")]
+    got = sorted(compiled_keys(os.path.join(os.path.dirname(qdxc), "qdxdump"), dictionary))
+    want = sorted(want)
+    print("index 121: %d keys, %d stem lines" % (len(got), len(want)))
+    if got != want:
+        missing = sorted(set(want) - set(got))[:3]
+        extra = sorted(set(got) - set(want))[:3]
+        print("index 121 differs from the stem lines: missing %s, extra %s" % (missing, extra))
+        status = 1
+
+    # The tool reads UTF-8: a ligature typed into it reaches the analyser.
+    forms = sampled_forms() + [("C\u00e6sar", "caesar")]
+    answers = lemmas_found(latintool, dictionary, forms)
+    misses = [(f, lemma, sorted(a)) for (f, lemma), a in zip(forms, answers) if lemma not in a]
+    print("%d forms of random entries and Caesar: %d analysed with their lemma" % (len(forms), len(forms) - len(misses)))
+    for miss in misses[:10]:
+        print("  %s: lemma %s, analyses %s" % miss)
+    if len(answers) != len(forms) or misses:
+        status = 1
+    return status
+
+
+if __name__ == "__main__":
+    sys.exit(main())

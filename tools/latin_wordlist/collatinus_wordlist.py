@@ -1,0 +1,381 @@
+#!/usr/bin/env python3
+"""Converts Debian's collatinus lexicon into the analyser's fixed-column Latin
+word list, so that a user has a real Latin dictionary: each lemma of
+lemmes.la with its paradigm model becomes one line with the four stems, the
+part of speech and inflection codes, and the English meaning of lemmes.en.
+
+  collatinus_wordlist.py --collatinus DIR --out FILE [--report FILE]
+
+Line layout (columns from 1): stems at 1, 20, 39 and 58 (18 wide); the code
+field at 77 (23 wide); further codes at 101; the meaning from 111.
+
+Each model the lexicon uses is either mapped by MODELS below (part of
+speech, codes and the rule that makes the four stems from the lemma and the
+radicals lemmes.la gives) or left out with its lemmas; the report lists the
+entries written, those skipped by reason, and every model with its count and
+mapping. The text is ASCII: vowel-length marks are dropped, homonym digits
+removed, and a lemma that keeps another character is skipped.
+"""
+import argparse
+import collections
+import os
+import re
+import sys
+import unicodedata
+
+STEM_WIDTH = 18
+NO_STEM = "zzz"
+FURTHER_CODES = "X X X A X"
+MEANING_LIMIT = 140     # characters of English kept after column 111
+
+
+def ascii_text(text):
+    """Marks dropped, Cyrillic y-with-breve read as y, ligatures spelt out;
+    None when something else outside ASCII stays."""
+    text = text.replace("\u045e", "y").replace("\u040e", "Y").replace("\u00e6", "ae").replace("\u0153", "oe")
+    text = text.replace("\u00c6", "Ae").replace("\u0152", "Oe")
+    text = unicodedata.normalize("NFKD", text)
+    text = "".join(c for c in text if not unicodedata.combining(c))
+    return text if all(ord(c) < 128 for c in text) else None
+
+
+def plain_meaning(text):
+    """The meaning in ASCII: typographic marks replaced, anything else dropped."""
+    for a, b in (("\u2013", "-"), ("\u2014", "-"), ("\u2018", "'"), ("\u2019", "'"), ("\u201c", '"'),
+                 ("\u201d", '"'), ("\u2026", "...")):
+        text = text.replace(a, b)
+    text = unicodedata.normalize("NFKD", text)
+    text = "".join(c for c in text if not unicodedata.combining(c) and 32 <= ord(c) < 127)
+    text = re.sub(r"\s+", " ", text).strip()
+    if len(text) > MEANING_LIMIT:
+        cut = text.rfind(";", 0, MEANING_LIMIT)
+        text = text[:cut + 1] if cut > 40 else text[:MEANING_LIMIT]
+    return text
+
+
+def gender(info):
+    """N, M, F or C (common) from the gender letters of the lemma's note."""
+    words = re.findall(r"\b([mfn])\.", info)
+    if "m" in words and "f" in words:
+        return "C"
+    if "n" in words:
+        return "N"
+    if "f" in words:
+        return "F"
+    return "M"
+
+
+def ends(text, ending):
+    return text.endswith(ending) and len(text) > len(ending)
+
+
+# Stem rules. Each takes (lemma, r1, r2): the canonical lemma and the first
+# and second radicals lemmes.la gives (empty when the model makes them),
+# and answers the four stems, or None when the lemma does not fit.
+def noun_same(ending):
+    return lambda c, r1, r2: (c[:-len(ending)],) * 2 if ends(c, ending) else None
+
+
+def noun_nominative(oblique_cut, oblique_add=""):
+    """Third declension and -er nouns: the nominative itself, then the
+    oblique stem given by the lexicon or made from the nominative."""
+    def rule(c, r1, r2):
+        oblique = r1 or (c[:-oblique_cut] + oblique_add if oblique_cut else c + oblique_add)
+        return (c, oblique) if oblique else None
+    return rule
+
+
+def adjective_1(c, r1, r2):
+    if not ends(c, "us"):
+        return None
+    s = c[:-2]
+    return (s, s, s + "i", s + "issi")
+
+
+def adjective_1_positive(c, r1, r2):
+    if ends(c, "us"):
+        return (c[:-2], c[:-2])
+    if ends(c, "i"):          # distributives and other plurals: bini, ceteri
+        return (c[:-1], c[:-1])
+    return None
+
+
+def adjective_er(keep_e):
+    def rule(c, r1, r2):
+        if not ends(c, "er"):
+            return None
+        oblique = r1 or (c if keep_e else c[:-2] + "r")
+        return (c, oblique, oblique + "i", c + "ri")
+    return rule
+
+
+def adjective_3_two(c, r1, r2):
+    if not ends(c, "is"):
+        return None
+    s = c[:-2]
+    return (s, s, s + "i", s + "issi")
+
+
+def adjective_3_facilis(c, r1, r2):
+    if not ends(c, "ilis"):
+        return None
+    s = c[:-2]
+    return (s, s, s + "i", s + "li")
+
+
+def adjective_3_one(oblique_cut, oblique_add):
+    def rule(c, r1, r2):
+        oblique = r1 or c[:-oblique_cut] + oblique_add
+        return (c, oblique, oblique + "i", oblique + "issi")
+    return rule
+
+
+def adjective_acer(c, r1, r2):
+    if not ends(c, "er"):
+        return None
+    oblique = r1 or c[:-2] + "r"
+    return (c, oblique, oblique + "i", c + "ri")
+
+
+def verb(present_cut, infinitive_cut, perfect_add, supine_add):
+    """Present stem, infinitive stem, perfect and supine: the lexicon's
+    radicals where it gives them, else the model's regular ones."""
+    def rule(c, r1, r2):
+        if len(c) <= max(present_cut, infinitive_cut):
+            return None
+        present, infinitive = c[:-present_cut], c[:-infinitive_cut]
+        perfect = r1 or (infinitive + perfect_add if perfect_add is not None else "")
+        supine = r2 or (infinitive + supine_add if supine_add is not None else "")
+        return (present, infinitive, perfect or NO_STEM, supine or NO_STEM)
+    return rule
+
+
+def deponent(present_cut, infinitive_cut, supine_add):
+    def rule(c, r1, r2):
+        if len(c) <= max(present_cut, infinitive_cut):
+            return None
+        infinitive = c[:-infinitive_cut]
+        supine = r2 or (infinitive + supine_add if supine_add is not None else "")
+        return (c[:-present_cut], infinitive, NO_STEM, supine or NO_STEM)
+    return rule
+
+
+def whole_word(c, r1, r2):
+    return (c,)
+
+
+def compound(ending, stems):
+    """A compound of an irregular verb: the prefix (what stands before
+    `ending`, or the second radical where the lexicon gives the prefix there)
+    before the verb's own stems; the first radical replaces the perfect."""
+    def rule(c, r1, r2):
+        if not c.endswith(ending):
+            return None
+        prefix = c[:-len(ending)]
+        made = [prefix + s if s != NO_STEM else s for s in stems]
+        if r1:
+            made[2] = r1
+        return tuple(made)
+    return rule
+
+
+def sum_compound(c, r1, r2):
+    """adsum, absum: the prefix before sum's stems s-, (empty), fu-, fut-."""
+    prefix = r2 or (c[:-3] if c.endswith("sum") else "")
+    if not prefix:
+        return None     # sum itself: the compiler adds its built-in entry
+    return (prefix + "s", prefix, r1 or prefix + "fu", prefix + "fut")
+
+
+# model -> (code field without gender, stem rule, needs gender)
+# The code field is laid out as "POS" in 7 columns, then the codes.
+MODELS = {
+    # first declension
+    "uita": ("N 1 1 {g} X", noun_same("a"), True),
+    "roma": ("N 1 1 {g} X", noun_same("a"), True),
+    "dea": ("N 1 1 F X", noun_same("a"), False),
+    "epulae": ("N 1 1 {g} X", noun_same("ae"), True),
+    "cometes": ("N 1 1 M X", noun_same("es"), False),
+    # second declension
+    "lupus": ("N 2 1 {g} X", noun_same("us"), True),
+    "deus": ("N 2 1 M X", noun_same("us"), False),
+    "filius": ("N 2 4 {g} X", noun_same("us"), True),
+    "puer": ("N 2 3 {g} X", noun_nominative(0), True),
+    "ager": ("N 2 3 {g} X", noun_nominative(2, "r"), True),
+    "templum": ("N 2 2 N X", noun_same("um"), False),
+    "liberi": ("N 2 1 {g} X", noun_same("i"), True),
+    "castra": ("N 2 2 N X", noun_same("a"), False),
+    # third declension
+    "miles": ("N 3 1 {g} X", noun_nominative(0), True),
+    "honor": ("N 3 1 {g} X", noun_nominative(0), True),
+    "ciuis": ("N 3 3 {g} X", noun_nominative(2), True),
+    "nauis": ("N 3 3 F X", noun_nominative(2), False),
+    "turris": ("N 3 3 F X", noun_nominative(2), False),
+    "corpus": ("N 3 2 N X", noun_nominative(0), False),
+    "mare": ("N 3 3 N X", noun_nominative(1), False),
+    "animal": ("N 3 3 N X", noun_nominative(0), False),
+    "moenia": ("N 3 3 N X", noun_same("ia"), False),
+    "manes": ("N 3 3 {g} X", noun_same("es"), True),
+    "opes": ("N 3 1 {g} X", noun_same("es"), True),
+    # fourth and fifth declensions
+    "manus": ("N 4 1 {g} X", noun_same("us"), True),
+    "lacus": ("N 4 1 M X", noun_same("us"), False),
+    "acus": ("N 4 1 F X", noun_same("us"), False),
+    "domus": ("N 4 1 F X", noun_same("us"), False),
+    "cornu": ("N 4 2 N X", noun_same("u"), False),
+    "res": ("N 5 1 F X", noun_same("es"), False),
+    "dies": ("N 5 1 {g} X", noun_same("es"), True),
+    # adjectives
+    "doctus": ("ADJ 1 1 X", adjective_1, False),
+    "aureus": ("ADJ 1 1 POS", adjective_1_positive, False),
+    "nonus": ("ADJ 1 1 POS", adjective_1_positive, False),
+    "deni": ("ADJ 1 1 POS", adjective_1_positive, False),
+    "miser": ("ADJ 1 2 X", adjective_er(True), False),
+    "pulcher": ("ADJ 1 2 X", adjective_er(False), False),
+    "fortis": ("ADJ 3 2 X", adjective_3_two, False),
+    "facilis": ("ADJ 3 2 X", adjective_3_facilis, False),
+    "felix": ("ADJ 3 1 X", adjective_3_one(1, "c"), False),
+    "diues": ("ADJ 3 1 X", adjective_3_one(0, ""), False),
+    "uetus": ("ADJ 3 1 X", adjective_3_one(2, "er"), False),
+    "infans": ("ADJ 3 1 X", adjective_3_one(1, "t"), False),
+    "acer": ("ADJ 3 3 X", adjective_acer, False),
+    # verbs
+    "amo": ("V 1 1 X", verb(1, 1, "av", "at"), False),
+    "moneo": ("V 2 1 X", verb(2, 2, "u", "it"), False),
+    "lego": ("V 3 1 X", verb(1, 1, None, None), False),
+    "dico": ("V 3 1 X", verb(1, 1, None, None), False),
+    "capio": ("V 3 1 X", verb(1, 2, None, None), False),
+    "facio": ("V 3 1 X", verb(1, 2, None, None), False),
+    "audio": ("V 3 4 X", verb(1, 2, "iv", "it"), False),
+    "scio": ("V 3 4 X", verb(1, 2, "iv", "it"), False),
+    "imitor": ("V 1 1 DEP", deponent(2, 2, "at"), False),
+    "uereor": ("V 2 1 DEP", deponent(3, 3, "it"), False),
+    "sequor": ("V 3 1 DEP", deponent(2, 2, None), False),
+    "patior": ("V 3 1 DEP", deponent(2, 3, None), False),
+    "potior": ("V 3 4 DEP", deponent(2, 3, "it"), False),
+    # irregular verbs: eo, fero, sum and their compounds, volo, nolo, malo
+    "eo": ("V 6 1 X", compound("eo", ("e", "i", "iv", "it")), False),
+    "fero": ("V 3 2 X", compound("fero", ("fer", "fer", "tul", "lat")), False),
+    "sum": ("V 5 1 X", sum_compound, False),
+    "absum": ("V 5 1 X", sum_compound, False),
+    "uolo": ("V 6 2 X", compound("volo", ("vol", "vel", "volu", NO_STEM)), False),
+    "nolo": ("V 6 2 X", compound("nolo", ("nol", "nol", "nolu", NO_STEM)), False),
+    "malo": ("V 6 2 X", compound("malo", ("mal", "mal", "malu", NO_STEM)), False),
+    # adverbs that the lexicon inflects only for comparison
+    "adve": ("ADV POS", whole_word, False),
+    "advr": ("ADV POS", whole_word, False),
+    "adv": ("ADV POS", whole_word, False),
+    "misere": ("ADV POS", whole_word, False),
+    "fortiter": ("ADV POS", whole_word, False),
+    "acriter": ("ADV POS", whole_word, False),
+    "humiliter": ("ADV POS", whole_word, False),
+    "facile": ("ADV POS", whole_word, False),
+}
+
+# Invariable words: the part of speech from the lexicon's note.
+INVARIABLE = [
+    (re.compile(r"^pr[eé]p\. \+ acc"), "PREP ACC"),
+    (re.compile(r"^pr[eé]p\. \+ abl"), "PREP ABL"),
+    (re.compile(r"^conj"), "CONJ"),
+    (re.compile(r"^interj"), "INTERJ"),
+    (re.compile(r"^adv"), "ADV POS"),
+]
+
+
+def code_field(code):
+    """The part of speech padded to 7 columns, then its codes, 23 wide."""
+    pos, _, rest = code.partition(" ")
+    return (pos.ljust(7) + rest).ljust(23)[:23]
+
+
+def line_of(stems, code, meaning):
+    fields = [(s or "").ljust(STEM_WIDTH)[:STEM_WIDTH] for s in (list(stems) + ["", "", "", ""])[:4]]
+    # At least 111 characters: a shorter line is no entry.
+    return " ".join(fields) + " " + code_field(code) + " " + FURTHER_CODES.ljust(9) + " " + (meaning or " ")
+
+
+def read_meanings(path):
+    meanings = {}
+    for raw in open(path, encoding="utf-8"):
+        if raw.startswith("!") or ":" not in raw:
+            continue
+        key, text = raw.rstrip("\n").split(":", 1)
+        meanings[key] = text
+    return meanings
+
+
+def convert(directory):
+    meanings = read_meanings(os.path.join(directory, "lemmes.en"))
+    lines, skipped, models = [], collections.Counter(), collections.Counter()
+    unexplained = 0
+    for raw in open(os.path.join(directory, "lemmes.la"), encoding="utf-8"):
+        if raw.startswith("!") or "|" not in raw:
+            continue
+        fields = raw.rstrip("\n").split("|")
+        if len(fields) < 5:
+            skipped["malformed line"] += 1
+            continue
+        head, model, info = fields[0].split("=")[0], fields[1], fields[4]
+        models[model] += 1
+        key = ascii_text(head)
+        if key is None:
+            skipped["letters outside Latin"] += 1
+            continue
+        lemma = re.sub(r"\d", "", key)
+        r1 = ascii_text(fields[2].split(",")[0]) or ""
+        r2 = ascii_text(fields[3].split(",")[0]) or ""
+        # A lemma the English file lacks is still analysed; its meaning stays blank.
+        meaning = plain_meaning(meanings.get(key, meanings.get(lemma, "")))
+        if not meaning:
+            unexplained += 1
+        if model == "inv":
+            code = next((c for pattern, c in INVARIABLE if pattern.search(info.strip())), None)
+            if code is None:
+                skipped["invariable word of another kind"] += 1
+                continue
+            stems = (lemma,)
+        elif model in MODELS:
+            code, rule, gendered = MODELS[model]
+            stems = rule(lemma, r1, r2)
+            if stems is None:
+                skipped["lemma does not fit its model"] += 1
+                continue
+            if gendered:
+                code = code.format(g=gender(info))
+        else:
+            skipped["model not mapped"] += 1
+            continue
+        if any(len(s) > STEM_WIDTH or " " in s for s in stems):
+            skipped["stem too long"] += 1
+            continue
+        lines.append(line_of(stems, code, meaning))
+    return lines, skipped, models, unexplained
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--collatinus", default="/usr/share/collatinus/data")
+    parser.add_argument("--out", required=True)
+    parser.add_argument("--report")
+    args = parser.parse_args()
+    if not os.path.exists(os.path.join(args.collatinus, "lemmes.la")):
+        print("collatinus_wordlist: no lexicon in %s" % args.collatinus, file=sys.stderr)
+        return 1
+    lines, skipped, models, unexplained = convert(args.collatinus)
+    with open(args.out, "w", encoding="ascii", newline="\n") as out:
+        out.write("\n".join(lines) + "\n")
+    report = ["entries written %d (%d without an English meaning)" % (len(lines), unexplained)]
+    report += ["skipped %d: %s" % (n, reason) for reason, n in skipped.most_common()]
+    for model, n in models.most_common():
+        mapped = "inv" if model == "inv" else MODELS[model][0] if model in MODELS else "not mapped"
+        report.append("model %s %d: %s" % (model, n, mapped))
+    text = "\n".join(report) + "\n"
+    if args.report:
+        open(args.report, "w", encoding="utf-8").write(text)
+    else:
+        sys.stdout.write(text)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
