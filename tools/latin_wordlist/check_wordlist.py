@@ -120,15 +120,18 @@ def main():
     source = os.path.join(work, "collatinus_words.txt")
     for name in ("INFLECTS.SEC", "ADDONS.LAT"):
         shutil.copy(os.path.join(data, name), os.path.join(work, name))
-    lines, skipped, models, unexplained = collatinus_wordlist.convert(LEXICON)
+    conversion = collatinus_wordlist.convert(LEXICON)
+    pronouns = collatinus_wordlist.supplement_lines(os.path.join(HERE, "..", "..", "latin", "data", "words.txt"))
+    lines = conversion.lines + pronouns
     with open(source, "w", encoding="ascii", newline="\n") as out:
         out.write("\n".join(lines) + "\n")
     status = 0
 
-    total = sum(models.values())
-    print("lemmas %d: written %d (%d without English), skipped %s" %
-          (total, len(lines), unexplained, ", ".join("%s %d" % kv for kv in skipped.most_common())))
-    if len(lines) + sum(skipped.values()) != total:
+    total = sum(conversion.models.values())
+    print("lemmas %d: written %d as %d lines (%d without English), skipped %s; %d pronoun lines" %
+          (total, conversion.converted, len(conversion.lines), conversion.unexplained,
+           ", ".join("%s %d" % kv for kv in conversion.skipped.most_common()), len(pronouns)))
+    if not pronouns or conversion.converted + sum(conversion.skipped.values()) != total:
         print("lines written and skipped do not add up to the lemmas")
         status = 1
     faults = layout_faults(lines)

@@ -9,7 +9,9 @@ part of speech and inflection codes, and the English meaning of lemmes.en.
 Line layout (columns from 1): stems at 1, 20, 39 and 58 (18 wide); the code
 field at 77 (23 wide); further codes at 101; the meaning from 111.
 
-Each model the lexicon uses is either mapped by MODELS below (part of
+The pronouns come from the project's own word list (--pronouns), whose PRON
+and PACK lines are appended. Each model the lexicon uses is either mapped by
+MODELS below (part of
 speech, codes and the rule that makes the four stems from the lemma and the
 radicals lemmes.la gives) or left out with its lemmas; the report lists the
 entries written, those skipped by reason, and every model with its count and
@@ -230,6 +232,7 @@ MODELS = {
     "aureus": ("ADJ 1 1 POS", adjective_1_positive, False),
     "nonus": ("ADJ 1 1 POS", adjective_1_positive, False),
     "deni": ("ADJ 1 1 POS", adjective_1_positive, False),
+    "meus": ("ADJ 1 1 POS", adjective_1_positive, False),
     "miser": ("ADJ 1 2 X", adjective_er(True), False),
     "pulcher": ("ADJ 1 2 X", adjective_er(False), False),
     "fortis": ("ADJ 3 2 X", adjective_3_two, False),
@@ -277,7 +280,7 @@ INVARIABLE = [
     (re.compile(r"^pr[eé]p\. \+ acc"), "PREP ACC"),
     (re.compile(r"^pr[eé]p\. \+ abl"), "PREP ABL"),
     (re.compile(r"^conj"), "CONJ"),
-    (re.compile(r"^interj"), "INTERJ"),
+    (re.compile(r"^(interj|excl)"), "INTERJ"),
     (re.compile(r"^adv"), "ADV POS"),
 ]
 
@@ -294,6 +297,11 @@ def line_of(stems, code, meaning):
     return " ".join(fields) + " " + code_field(code) + " " + FURTHER_CODES.ljust(9) + " " + (meaning or " ")
 
 
+# What convert() made: the lines, the lemmas skipped by reason, the count of
+# lemmas of each model, the lemmas without English and the lemmas written.
+Conversion = collections.namedtuple("Conversion", "lines skipped models unexplained converted")
+
+
 def read_meanings(path):
     meanings = {}
     for raw in open(path, encoding="utf-8"):
@@ -308,6 +316,7 @@ def convert(directory):
     meanings = read_meanings(os.path.join(directory, "lemmes.en"))
     lines, skipped, models = [], collections.Counter(), collections.Counter()
     unexplained = 0
+    converted = 0       # lemmas written: one line each, an invariable word one per spelling
     for raw in open(os.path.join(directory, "lemmes.la"), encoding="utf-8"):
         if raw.startswith("!") or "|" not in raw:
             continue
@@ -333,7 +342,12 @@ def convert(directory):
             if code is None:
                 skipped["invariable word of another kind"] += 1
                 continue
-            stems = (lemma,)
+            # "a=a,ab,abs": every spelling of an invariable word is a word of its own.
+            spellings = [ascii_text(f) for f in fields[0].split("=", 1)[-1].split(",")]
+            for spelling in dict.fromkeys([lemma] + [re.sub(r"\d", "", f) for f in spellings if f]):
+                lines.append(line_of((spelling,), code, meaning))
+            converted += 1
+            continue
         elif model in MODELS:
             code, rule, gendered = MODELS[model]
             stems = rule(lemma, r1, r2)
@@ -349,7 +363,19 @@ def convert(directory):
             skipped["stem too long"] += 1
             continue
         lines.append(line_of(stems, code, meaning))
-    return lines, skipped, models, unexplained
+        converted += 1
+    return Conversion(lines, skipped, models, unexplained, converted)
+
+
+def supplement_lines(path):
+    """The pronoun lines of the project's own word list: the lexicon gives
+    its pronouns irregular models of its own, which are not mapped."""
+    lines = []
+    for line in open(path, encoding="latin-1"):
+        line = line.rstrip("\r\n")
+        if len(line) > 110 and line[76:83].rstrip() in ("PRON", "PACK"):
+            lines.append(line)
+    return lines
 
 
 def main():
@@ -357,14 +383,21 @@ def main():
     parser.add_argument("--collatinus", default="/usr/share/collatinus/data")
     parser.add_argument("--out", required=True)
     parser.add_argument("--report")
+    parser.add_argument("--pronouns", default=os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..",
+                                                             "latin", "data", "words.txt"),
+                        help="a word list whose PRON and PACK lines are added")
     args = parser.parse_args()
     if not os.path.exists(os.path.join(args.collatinus, "lemmes.la")):
         print("collatinus_wordlist: no lexicon in %s" % args.collatinus, file=sys.stderr)
         return 1
-    lines, skipped, models, unexplained = convert(args.collatinus)
+    conversion = convert(args.collatinus)
+    skipped, models = conversion.skipped, conversion.models
+    pronouns = supplement_lines(args.pronouns) if os.path.exists(args.pronouns) else []
+    lines = conversion.lines + pronouns
     with open(args.out, "w", encoding="ascii", newline="\n") as out:
         out.write("\n".join(lines) + "\n")
-    report = ["entries written %d (%d without an English meaning)" % (len(lines), unexplained)]
+    report = ["lemmas written %d as %d lines (%d without an English meaning), %d pronoun lines of %s" %
+              (conversion.converted, len(conversion.lines), conversion.unexplained, len(pronouns), args.pronouns)]
     report += ["skipped %d: %s" % (n, reason) for reason, n in skipped.most_common()]
     for model, n in models.most_common():
         mapped = "inv" if model == "inv" else MODELS[model][0] if model in MODELS else "not mapped"
