@@ -173,46 +173,52 @@ void CRichEdit::ReformatInputText() {
     SendMessageW(window_, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&kept));
     SendMessageW(window_, WM_SETREDRAW, FALSE, 0);
 
-    // Unit by unit, the format each unit should have; equal neighbours are
-    // then changed together.
-    struct Unit {
-        RunFormat now, wanted;
-    };
-    std::vector<Unit> units;
-    units.reserve(length > 0 ? static_cast<size_t>(length) : 0);
-    for (LONG i = 0; i < length; ++i) {
-        CHARRANGE one = {i, i + 1};
-        SendMessageW(window_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&one));
+    // Runs of one size and colour, found by halving: the control tells which
+    // attributes are the same over a whole selection, so typed text of one
+    // format costs one question however long it is, and a paste a few per run.
+    std::vector<CHARRANGE> pending;
+    if (length > 0) pending.push_back({0, static_cast<LONG>(length)});
+    while (!pending.empty()) {
+        CHARRANGE range = pending.back();
+        pending.pop_back();
+        SendMessageW(window_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
         CHARFORMATW format = {};
         format.cbSize = sizeof format;
         SendMessageW(window_, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+        constexpr DWORD kCompared = CFM_SIZE | CFM_COLOR;
+        if ((format.dwMask & kCompared) != kCompared && range.cpMax - range.cpMin > 1) {
+            const LONG middle = range.cpMin + (range.cpMax - range.cpMin) / 2;
+            pending.push_back({middle, range.cpMax});  // the left half first
+            pending.push_back({range.cpMin, middle});
+            continue;
+        }
         const RunFormat now = {static_cast<int32_t>(format.yHeight), format.crTextColor,
                                (format.dwEffects & CFE_AUTOCOLOR) != 0};
-        units.push_back({now, EvenOutPastedRun(now, points)});
-    }
-    for (size_t start = 0; start < units.size();) {
-        size_t end = start + 1;
-        const Unit& first = units[start];
-        while (end < units.size() && units[end].now.twips == first.now.twips &&
-               units[end].now.colour == first.now.colour &&
-               units[end].now.automaticColour == first.now.automaticColour)
-            ++end;
+        const RunFormat wanted = EvenOutPastedRun(now, points);
         CHARFORMATW change = {};
         change.cbSize = sizeof change;
-        if (first.wanted.twips != first.now.twips) change.dwMask |= CFM_SIZE, change.yHeight = first.wanted.twips;
-        if (first.wanted.colour != first.now.colour) change.dwMask |= CFM_COLOR, change.crTextColor = first.wanted.colour;
-        if (change.dwMask) {
-            CHARRANGE run = {static_cast<LONG>(start), static_cast<LONG>(end)};
-            SendMessageW(window_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&run));
-            SendMessageW(window_, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&change));
-        }
-        start = end;
+        if (wanted.twips != now.twips) change.dwMask |= CFM_SIZE, change.yHeight = wanted.twips;
+        if (wanted.colour != now.colour) change.dwMask |= CFM_COLOR, change.crTextColor = wanted.colour;
+        if (change.dwMask) SendMessageW(window_, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&change));
     }
     SendMessageW(window_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&kept));
     SendMessageW(window_, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(window_, nullptr, TRUE);
     --busy_;
     --g_reformatting;
+}
+
+void CRichEdit::ApplyScriptFontsToText() {
+    if (!window_) return;
+    ++busy_;
+    CHARRANGE kept = {};
+    SendMessageW(window_, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&kept));
+    SendMessageW(window_, WM_SETREDRAW, FALSE, 0);
+    ApplyScriptFonts(window_, GetTextUtf16(window_));
+    SendMessageW(window_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&kept));
+    SendMessageW(window_, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(window_, nullptr, TRUE);
+    --busy_;
 }
 
 std::u16string CRichEdit::GetTextUtf16(HWND control) {

@@ -55,6 +55,10 @@ public:
     // size take that size, coloured runs turn black. Not re-entrant: a call
     // from inside a call does nothing.
     void ReformatInputText();
+    // Gives the text in the control the two script faces (ApplyScriptFonts),
+    // as text set by the program has them: typed and pasted text needs them
+    // too, since the default face may have no kana or kanji. The selection stays.
+    void ApplyScriptFontsToText();
 
     // The whole text, paragraphs ending in CR LF; empty for an empty control
     // (which is then marked not modified, as after any read).
