@@ -98,6 +98,22 @@ void ReleaseFromFrame(LRESULT tooltip) {
     if (tooltip) SetWindowLongPtrW(reinterpret_cast<HWND>(tooltip), GWLP_HWNDPARENT, 0);
 }
 
+// Some toolbars (Wine's) place their buttons again after a new indent or
+// padding only when asked: setting the text rows, 0 already, does it.
+void LayOutButtonsAgain(HWND toolbar) { SendMessageW(toolbar, TB_SETMAXTEXTROWS, 0, 0); }
+
+// The width a toolbar's buttons take side by side, 0 without a toolbar.
+int32_t ButtonsWidth(HWND toolbar) {
+    if (!toolbar) return 0;
+    int32_t width = 0;
+    int count = static_cast<int>(SendMessageW(toolbar, TB_BUTTONCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        RECT rect{};
+        if (SendMessageW(toolbar, TB_GETITEMRECT, i, reinterpret_cast<LPARAM>(&rect))) width += rect.right - rect.left;
+    }
+    return width;
+}
+
 void Place(HWND window, const PaneRect& rect, UINT flags) {
     if (window) SetWindowPos(window, nullptr, rect.x, rect.y, rect.width, rect.height, flags);
 }
@@ -130,6 +146,7 @@ HWND CFrame::CreateToolbar(HWND parent, int32_t number) {
     SendMessageW(toolbar, TB_ADDBUTTONSW, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
     SendMessageW(toolbar, TB_SETBITMAPSIZE, 0, MAKELONG(24, 24));
     SendMessageW(toolbar, TB_SETPADDING, 0, MAKELONG(8, 8));
+    LayOutButtonsAgain(toolbar);
     ReleaseFromFrame(SendMessageW(toolbar, TB_GETTOOLTIPS, 0, 0));
     return toolbar;
 }
@@ -173,12 +190,16 @@ void CFrame::RecalcLayout() {
     in.statusHeight = status.bottom - status.top;
     in.inputFontSize = inputFontPoints_;
     in.split = listHeight_;
+    in.inputButtonsWidth = ButtonsWidth(toolbars[2]);
     FrameLayout layout = ComputeFrameLayout(in);
     listHeight_ = layout.split;
 
     constexpr UINT kShow = SWP_NOZORDER | SWP_SHOWWINDOW;
     for (int i = 0; i < 3; ++i) Place(toolbars[i], layout.toolbars[i], kShow);
-    if (toolbars[2]) SendMessageW(toolbars[2], TB_SETINDENT, layout.toolbar3Indent, 0);
+    if (toolbars[2]) {
+        SendMessageW(toolbars[2], TB_SETINDENT, layout.toolbar3Indent, 0);
+        LayOutButtonsAgain(toolbars[2]);
+    }
     Place(inputBox_, layout.input, kShow);
     Place(tabControl, layout.tabs, SWP_NOZORDER | SWP_NOACTIVATE);
     if (lists) lists->PlaceListWindows(layout.list.x, layout.list.y, layout.list.width, layout.list.height);

@@ -7,8 +7,12 @@ namespace {
 
 constexpr int32_t kMinListBelowTabs = 84;  // tab strip y to the lowest split
 constexpr int32_t kSplitAboveStatus = 40;
+// The input box ends 53 and toolbar 3's indent 51 short of the width, room
+// for two buttons of 24; wider buttons (24-pixel pictures with padding are
+// 26 to 32 wide) push both further left, or the input box covers them.
 constexpr int32_t kInputRightMargin = 53;
 constexpr int32_t kIndentRightMargin = 51;
+constexpr int32_t kIndentBeyondButtons = 2;
 constexpr int32_t kDragAboveToolbar = 30;
 constexpr int32_t kDragAboveBottom = 11;
 constexpr char16_t kEllipsis[] = u"...";
@@ -36,8 +40,9 @@ FrameLayout ComputeFrameLayout(const LayoutInput& in) {
     out.toolbars[0] = {0, 0, width, kToolbar1Height};
     out.toolbars[1] = {0, kToolbar1Height, width, kToolbar2Height};
     out.toolbars[2] = {0, kToolbar1Height + kToolbar2Height, width, inputHeight + 3};
-    out.input = {1, 1, NonNegative(width - kInputRightMargin), inputHeight};
-    out.toolbar3Indent = NonNegative(width - kIndentRightMargin);
+    int32_t indentMargin = std::max(kIndentRightMargin, in.inputButtonsWidth + kIndentBeyondButtons);
+    out.input = {1, 1, NonNegative(width - indentMargin - (kInputRightMargin - kIndentRightMargin)), inputHeight};
+    out.toolbar3Indent = NonNegative(width - indentMargin);
 
     int32_t tabY = out.toolbars[2].y + out.toolbars[2].height;
     out.tabs = {0, tabY, width, kTabStripHeight};

@@ -27,12 +27,15 @@ struct LayoutInput {
     int32_t statusHeight = 0;
     int32_t inputFontSize = 0;  // points of the input box's font
     int32_t split = 0;          // the size bar's y as last kept
+    // Width of toolbar 3's two buttons as the toolbar lays them out; 49 or
+    // less keeps the input box 53 and the indent 51 short of the width.
+    int32_t inputButtonsWidth = 0;
 };
 
 struct FrameLayout {
     PaneRect toolbars[3];
     PaneRect input;              // inside toolbar 3
-    int32_t toolbar3Indent = 0;  // puts toolbar 3's two buttons at its right end
+    int32_t toolbar3Indent = 0;  // puts toolbar 3's two buttons at its right end, wholly inside
     PaneRect tabs, list, sizeBar, article, status;
     int32_t split = 0;           // the split after the limits, kept for the run
 };

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+
+#include <algorithm>
 #include <commctrl.h>
 
 #include <string>
@@ -105,7 +107,14 @@ TEST_F(FrameBars, ToolbarsTabsAndInputBoxArePlacedByTheLayout) {
     RECT client{}, input = {};
     GetClientRect(frame_->Window(), &client);
     GetWindowRect(frame_->InputBox(), &input);
-    EXPECT_EQ(input.right - input.left, client.right - 53);
+    // The input box ends where toolbar 3's buttons begin, and they end inside it.
+    RECT first{}, last{};
+    SendMessageW(frame_->toolbars[2], TB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first));
+    SendMessageW(frame_->toolbars[2], TB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&last));
+    MapWindowPoints(nullptr, frame_->toolbars[2], reinterpret_cast<POINT*>(&input), 2);
+    EXPECT_EQ(input.right - input.left, std::min<LONG>(client.right - 53, first.left - 2));
+    EXPECT_LE(input.right, first.left);
+    EXPECT_LE(last.right, client.right);
     EXPECT_EQ(input.bottom - input.top, 32);  // 2 x 12 + 8
     EXPECT_EQ(ChildRect(frame_->tabControl).top, 51 + 35);
     EXPECT_EQ(SendMessageW(frame_->tabControl, TCM_GETITEMCOUNT, 0, 0), 8);

@@ -62,6 +62,20 @@ TEST(FrameLayout, EverySizeFromTinyTo4KAtThreeDpis) {
     }
 }
 
+TEST(FrameLayout, InputBoxEndsWhereToolbar3sButtonsBeginHoweverWideTheyAre) {
+    for (int32_t buttons : {0, 48, 49, 52, 64}) {
+        for (int32_t width : {400, 800, 1200}) {
+            LayoutInput in{width, 560, 22, 12, 300};
+            in.inputButtonsWidth = buttons;
+            FrameLayout l = ComputeFrameLayout(in);
+            SCOPED_TRACE(testing::Message() << buttons << " at " << width);
+            EXPECT_LE(l.toolbar3Indent + buttons, width) << "the last button inside the toolbar";
+            EXPECT_LE(l.input.x + l.input.width, l.toolbar3Indent) << "the input box left of the first button";
+            if (buttons <= 49) EXPECT_EQ(l.toolbar3Indent, width - 51);
+        }
+    }
+}
+
 TEST(FrameLayout, ASmallWindowStillGetsAListSixtyHighAndNoNegativeArticle) {
     FrameLayout l = ComputeFrameLayout({300, 150, 22, 12, 400});
     EXPECT_EQ(l.list.height, 60);
