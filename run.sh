@@ -1,26 +1,47 @@
 #!/usr/bin/env bash
-# Sets up a Debian 12 machine, builds both trees and starts OstrelPro.exe under
-# Wine in a private prefix (build/win/run-prefix), whose Documents and AppData
-# folders lie inside the prefix. Debian's EDICT and KANJIDIC, and a Latin
-# dictionary converted from Debian's collatinus lexicon, are compiled into the
-# program's Dictionaries folder there when they are not there yet.
+# Sets up a Debian 12 machine, builds the program and starts OstrelPro.exe
+# under Wine in a private prefix (build/run/prefix), whose Documents and
+# AppData folders lie inside the prefix. Debian's EDICT and KANJIDIC are
+# compiled into the program's Dictionaries folder there when they are not
+# there yet, and so is a Latin dictionary converted from Debian's collatinus
+# lexicon. Arguments go to the program; a file given by its Linux path is
+# passed as its Windows path (a dictionary, a source file or a saved list).
+# The build trees are its own (build/run/native, build/run/win, no
+# sanitizers): ./test.sh's trees are left as they are.
 set -euo pipefail
 cd "$(dirname "$0")"
-tools/ci/install-deps.sh
-OSTREL_SANITIZE=${OSTREL_SANITIZE:-OFF} tools/ci/build-trees.sh
+say() { echo "run.sh: $*"; }
 
-exe=build/win/OstrelPro.exe
+say "checking the packages the build needs"
+tools/ci/install-deps.sh
+[ -d build/run/win ] || say "building the tools and the program (the first build takes several minutes)"
+OSTREL_SANITIZE=OFF OSTREL_NATIVE_TREE=build/run/native OSTREL_WIN_TREE=build/run/win \
+  OSTREL_NATIVE_TARGETS="tools/all latin_data" OSTREL_WIN_TARGETS=OstrelPro tools/ci/build-trees.sh
+
+exe=build/run/win/OstrelPro.exe
 if [ ! -f "$exe" ]; then
   echo "Everything is built, but the program itself (OstrelPro.exe) is not there yet."
   exit 0
 fi
-export WINEPREFIX="$PWD/build/win/run-prefix" WINEARCH=win32 WINEDEBUG=-all
+# The prefix of earlier runs, which lay in the test build's tree.
+[ -d build/run/prefix ] || [ ! -d build/win/run-prefix ] || mv build/win/run-prefix build/run/prefix
+export WINEPREFIX="$PWD/build/run/prefix" WINEARCH=win32 WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  say "making the Wine prefix $WINEPREFIX"
   wineboot -i >/dev/null 2>&1 || true
   folders='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\User Shell Folders'
   wine reg add "$folders" /v Personal /t REG_EXPAND_SZ /d 'C:\OstrelPro\Documents' /f >/dev/null
   wine reg add "$folders" /v AppData /t REG_EXPAND_SZ /d 'C:\OstrelPro\AppData' /f >/dev/null
+  wineserver -w
+fi
+# The Japanese faces the program and Wine's own menus ask for, from Debian's
+# IPA fonts: without them kana typed into the input box and Japanese menus
+# show as empty boxes whatever the locale.
+if ! grep -q '"MS UI Gothic"="IPAGothic"' "$WINEPREFIX/user.reg" 2>/dev/null; then
+  for face in "MS UI Gothic" "MS Gothic"; do
+    wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /t REG_SZ /d IPAGothic /f >/dev/null
+  done
   wineserver -w
 fi
 
@@ -29,25 +50,36 @@ mkdir -p "$dictionaries" "$WINEPREFIX/drive_c/OstrelPro/AppData"
 for source in /usr/share/edict/edict /usr/share/edict/kanjidic; do
   target="$dictionaries/$(basename "$source").qdx"
   [ -f "$target" ] || [ ! -r "$source" ] && continue
-  echo "Compiling $source into the program's Dictionaries folder"
-  build/native/tools/qdxc "$source" "$target" 2>/dev/null || { echo "  (not compiled)"; rm -f "$target"; }
+  say "compiling $source into the program's Dictionaries folder (a minute or two, once)"
+  start=$(date +%s)
+  if build/run/native/tools/qdxc "$source" "$target" 2>/dev/null; then
+    say "  done in $(( $(date +%s) - start )) s"
+  else
+    say "  not compiled"; rm -f "$target"
+  fi
 done
 
 # A Latin dictionary: Debian's collatinus lexicon converted into the
 # analyser's word list, compiled beside its two data files.
 latin="$dictionaries/latin.qdx"
 if [ ! -f "$latin" ] && [ -r /usr/share/collatinus/data/lemmes.la ]; then
-  echo "Converting Debian's collatinus Latin lexicon and compiling it into the program's Dictionaries folder"
-  work=build/win/latin-wordlist
+  say "converting Debian's collatinus Latin lexicon and compiling it into the program's Dictionaries folder"
+  work=build/run/latin-wordlist
   mkdir -p "$work"
-  cp build/native/latin/data/INFLECTS.SEC build/native/latin/data/ADDONS.LAT "$work/"
+  cp build/run/native/latin/data/INFLECTS.SEC build/run/native/latin/data/ADDONS.LAT "$work/"
   if python3 tools/latin_wordlist/collatinus_wordlist.py --out "$work/latin.txt" --report "$work/report.txt"; then
-    build/native/tools/qdxc "$work/latin.txt" "$latin" 2>/dev/null || { echo "  (not compiled)"; rm -f "$latin"; }
+    build/run/native/tools/qdxc "$work/latin.txt" "$latin" 2>/dev/null || { say "  not compiled"; rm -f "$latin"; }
   fi
 fi
 
+arguments=()
+for argument in "$@"; do
+  if [ -e "$argument" ]; then arguments+=("$(winepath -w "$argument" 2>/dev/null)")
+  else arguments+=("$argument"); fi
+done
+say "starting OstrelPro.exe"
 if [ -z "${DISPLAY:-}" ]; then
   # A display of its own; the program keeps its private prefix.
-  exec tools/ci/with-display.sh env WINEPREFIX="$WINEPREFIX" wine "$exe" "$@"
+  exec tools/ci/with-display.sh env WINEPREFIX="$WINEPREFIX" wine "$exe" "${arguments[@]}"
 fi
-exec wine "$exe" "$@"
+exec wine "$exe" "${arguments[@]}"

@@ -8,6 +8,15 @@ sanitize=${OSTREL_SANITIZE:-ON}
 # The benchmarks build optimised copies of the libraries beside the sanitized
 # ones: only on request (OSTREL_BENCHMARKS=ON), to keep the test run short.
 benchmarks=${OSTREL_BENCHMARKS:-OFF}
+# The trees and what to build in them: ./test.sh builds everything in
+# build/native and build/win; ./run.sh keeps trees of its own (unsanitized)
+# and builds only the tools and the program there, so neither rebuilds the other's.
+native=${OSTREL_NATIVE_TREE:-build/native}
+win=${OSTREL_WIN_TREE:-build/win}
+native_targets=()
+for t in ${OSTREL_NATIVE_TARGETS:-}; do native_targets+=(--target "$t"); done
+win_targets=()
+for t in ${OSTREL_WIN_TARGETS:-}; do win_targets+=(--target "$t"); done
 
 # A compiler cache carries objects over between runs and between checkouts of
 # the same tree (paths are hashed relative to the checkout).
@@ -18,10 +27,10 @@ if command -v ccache >/dev/null; then
   launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 fi
 
-cmake -S . -B build/native -G Ninja -DOSTREL_SANITIZE="$sanitize" -DOSTREL_BENCHMARKS="$benchmarks" "${launcher[@]}" >/dev/null
-cmake --build build/native -j "$jobs"
+cmake -S . -B "$native" -G Ninja -DOSTREL_SANITIZE="$sanitize" -DOSTREL_BENCHMARKS="$benchmarks" "${launcher[@]}" >/dev/null
+cmake --build "$native" -j "$jobs" "${native_targets[@]}"
 
-cmake -S . -B build/win -G Ninja \
+cmake -S . -B "$win" -G Ninja \
   -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-i686.cmake" \
-  -DOSTREL_HOST_TOOLS="$PWD/build/native/tools" "${launcher[@]}" >/dev/null
-cmake --build build/win -j "$jobs"
+  -DOSTREL_HOST_TOOLS="$PWD/$native/tools" "${launcher[@]}" >/dev/null
+cmake --build "$win" -j "$jobs" "${win_targets[@]}"
