@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "japanese/under_cursor_rules.h"
+#include "ui/clipboard_watch.h"
 #include "ui/frame_slots.h"
 #include "ui/open_dictionaries.h"
 #include "ui/timer_rules.h"
@@ -113,6 +114,12 @@ private:
     void OnDestroy();
     void OnClose();
     void OnDrawClipboard();
+    // Reads the clipboard's sequence number and text: true when they differ
+    // from what the monitor last saw (which they then become).
+    bool ClipboardChanged();
+    // The input box's pop-up with its items relabelled, enabled and greyed
+    // for the input box as it is; null without menus or input box.
+    HMENU PrepareInputMenu();
     void OnInputContextMenu(LPARAM lParam);
     LRESULT OnNotify(NMHDR* header);
     LRESULT OnTestQuery(HWND sender, const COPYDATASTRUCT* query);
@@ -147,6 +154,7 @@ private:
     HIMAGELIST tabImages_ = nullptr;
     int32_t inputFontPoints_ = 12;     // the input box's font size (the input font set's when fonts exist)
     HWND nextViewer_ = nullptr;        // next window of the clipboard viewer chain
+    ClipboardWatch clipboardWatch_;    // the clipboard the monitor last saw
     UINT_PTR timer_ = 0;
     uint32_t ticks_ = 0;
     UnderCursorWatch underCursor_;     // the text-under-cursor step of the timer

@@ -6,6 +6,7 @@
 #include <richedit.h>
 #include <shellapi.h>
 
+#include "article/win/article_view.h"
 #include "article/win/rich_edit.h"
 #include "common/settings/settings_keys.h"
 #include "common/ui_text/toolbar_tooltip.h"
@@ -119,6 +120,7 @@ LRESULT CFrame::OnCommand(WPARAM wParam, LPARAM lParam) {
     case cmd::kClipboardMonitorOn:
         if (!(app.flags & app_flag::kClipboardMonitor)) {
             nextViewer_ = SetClipboardViewer(frame_);
+            ClipboardChanged();  // the clipboard as it is now counts as seen
             app.flags |= app_flag::kClipboardMonitor;
             UpdateCommandStates(cmd::kClipboardMonitor);
             if (!lists || !lists->HasOpenEditors()) PostMessageW(frame_, WM_COMMAND, cmd::kListTranslation, 0);
@@ -261,8 +263,10 @@ LRESULT CFrame::OnCommand(WPARAM wParam, LPARAM lParam) {
     case cmd::kLookUpList:
     case cmd::kLookUpFullText:
     case cmd::kLookUpTranslate: {
+        // The same look-up as the article's menu: the selection becomes the
+        // input of the command's list.
         std::u16string text = SelectedInputText();
-        if (!text.empty() && translator) translator->LookUpText(text, id);
+        if (!text.empty()) LookUpText(text, id);
         return 0;
     }
     case cmd::kConversionMode:
@@ -300,6 +304,7 @@ void CFrame::OnInputChange(WORD code) {
     // The wrapper's own changes (its texts, clearing, reformatting) are not typing.
     if (!input_ || input_->Busy()) return;
     input_->ReformatInputText();
+    input_->ApplyScriptFontsToText();
     PostMessageW(frame_, WM_COMMAND, cmd::kFind, -1);
 }
 
@@ -338,7 +343,10 @@ void CFrame::PasteIntoInput() {
     } else {
         SendMessageW(inputBox_, WM_PASTE, 0, 0);
     }
-    if (input_) input_->ReformatInputText();
+    if (input_) {
+        input_->ReformatInputText();
+        input_->ApplyScriptFontsToText();
+    }
 }
 
 void CFrame::ClipboardSearch() {

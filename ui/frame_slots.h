@@ -120,8 +120,6 @@ public:
     virtual int32_t AutoSwitchTranslationList() { return 1; }
     // The word translation options dialog over `owner`.
     virtual void ShowOptions(HWND) {}
-    // Looks a selected text up in the list of the command (40167, 40169, 40171).
-    virtual void LookUpText(const std::u16string&, uint32_t) {}
 };
 
 // The text under the mouse cursor: one step of the 100 ms timer, and the note

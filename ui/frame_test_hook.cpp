@@ -16,6 +16,7 @@
 // | dictionaries| dictionaries on the shelf                              |
 // | dataFolder, dictionariesFolder | the program's folders                |
 // | homeSite    | the home site the web services use                      |
+// | inputMenu.N | 1 when command N of the input box's menu is enabled, 0 greyed (N = 40167, 40169, 40171) |
 #include <string>
 
 #include "common/win/wide_text.h"
@@ -64,6 +65,10 @@ LRESULT CFrame::OnTestQuery(HWND sender, const COPYDATASTRUCT* query) {
     AddLine(text, u"dataFolder", app.dataFolder);
     AddLine(text, u"dictionariesFolder", app.dictionariesFolder);
     AddLine(text, u"homeSite", app.homeSite);
+    if (HMENU inputMenu = PrepareInputMenu())
+        for (uint32_t command : {40167u, 40169u, 40171u})
+            AddLine(text, u"inputMenu." + Number(command),
+                    GetMenuState(inputMenu, command, MF_BYCOMMAND) & MF_GRAYED ? u"0" : u"1");
     COPYDATASTRUCT answer{kTestAnswerState, static_cast<DWORD>(text.size() * sizeof(char16_t)), text.data()};
     SendMessageW(sender, WM_COPYDATA, reinterpret_cast<WPARAM>(frame_), reinterpret_cast<LPARAM>(&answer));
     return 1;

@@ -11,6 +11,7 @@
 #include "common/settings/registry_values.h"
 #include "common/settings/settings_keys.h"
 #include "common/settings/win/registry_store.h"
+#include "common/text/win/clipboard_text.h"
 #include "common/ui_text/ui_text.h"
 #include "common/ui_text/win/ui_language.h"
 #include "common/win/wide_text.h"
@@ -42,6 +43,13 @@ constexpr int kInputMenuPosition = 3;
 constexpr int kInputWebMenuPosition = 13;
 
 const wchar_t* Wide(const char16_t* text) { return reinterpret_cast<const wchar_t*>(text); }
+
+std::u16string FullPath(const std::u16string& path) {
+    wchar_t full[MAX_PATH];
+    DWORD length = GetFullPathNameW(WideString(path).c_str(), MAX_PATH, full, nullptr);
+    if (length == 0 || length >= MAX_PATH) return path;
+    return std::u16string(Char16View(std::wstring_view(full, length)));
+}
 
 }  // namespace
 
@@ -167,7 +175,10 @@ int32_t CFrame::Create(int32_t x, int32_t y, int32_t width, int32_t height) {
     ApplyUILanguageToTabs(tabControl);
     UpdateCommandStates(cmd::kEnglishInterface);
 
-    if (app.flags & app_flag::kClipboardMonitor) nextViewer_ = SetClipboardViewer(frame_);
+    if (app.flags & app_flag::kClipboardMonitor) {
+        nextViewer_ = SetClipboardViewer(frame_);
+        ClipboardChanged();  // what the clipboard holds at start is no change
+    }
     UpdateCommandStates(cmd::kClipboardMonitor);
     hintsOn_ = app.ini->GetInt(settings_section::kView, u"BigHints", kDefaultBigHints);
     UpdateCommandStates(cmd::kHints);
@@ -202,7 +213,9 @@ bool CFrame::OpenDictionaries() {
     StartSources sources;
     sources.ini = app.ini.get();
     sources.dictionariesFolder = app.dictionariesFolder;
-    if (!arguments_.empty()) sources.firstArgument = arguments_[0];
+    // A file named relative to the folder the program started in is stored
+    // in the dictionary list by its full path.
+    if (!arguments_.empty()) sources.firstArgument = IsFileArgument(arguments_[0]) ? FullPath(arguments_[0]) : arguments_[0];
     sources.readInstallList = [] {
         std::u16string list;
         RegGetString(kInstallDictionaryValue, list);
@@ -360,8 +373,17 @@ void CFrame::OnDrawClipboard() {
     if (lists && lists->HasOpenEditors()) return;
     DWORD ownerProcess = 0;
     if (HWND owner = GetClipboardOwner()) GetWindowThreadProcessId(owner, &ownerProcess);
-    if (ownerProcess == GetCurrentProcessId()) return;
-    PostMessageW(frame_, WM_COMMAND, cmd::kClipboardSearch, 0);
+    if (ownerProcess == GetCurrentProcessId()) {
+        ClipboardChanged();  // the program's own copy is seen, never searched
+        return;
+    }
+    if (ClipboardChanged()) PostMessageW(frame_, WM_COMMAND, cmd::kClipboardSearch, 0);
+}
+
+bool CFrame::ClipboardChanged() {
+    ClipboardText clip = ReadClipboardText();
+    std::u16string_view text = clip.text ? std::u16string_view(clip.text.get(), clip.length) : std::u16string_view();
+    return clipboardWatch_.Changed(static_cast<uint32_t>(GetClipboardSequenceNumber()), text);
 }
 
 void CFrame::OnDestroy() {
@@ -405,29 +427,30 @@ void CFrame::OnDestroy() {
     frame_ = nullptr;
 }
 
-void CFrame::OnInputContextMenu(LPARAM lParam) {
+HMENU CFrame::PrepareInputMenu() {
     HMENU popup = GetSubMenu(contextMenus_, kInputMenuPosition);
-    if (!popup || !inputBox_) return;
+    if (!popup || !inputBox_) return nullptr;
     ModifyMenuW(popup, kInputWebMenuPosition, MF_BYPOSITION | MF_STRING | MF_POPUP,
                 reinterpret_cast<UINT_PTR>(GetSubMenu(popup, kInputWebMenuPosition)),
                 Wide(UIStringTable[kWebSearchSlot]));
     CHARRANGE selection{};
     SendMessageW(inputBox_, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
     bool selected = selection.cpMax > selection.cpMin;
-    bool hasText = GetWindowTextLengthW(inputBox_) > 0;
     auto enable = [popup](UINT id, bool on) {
         EnableMenuItem(popup, id, MF_BYCOMMAND | (on ? MF_ENABLED : MF_GRAYED));
     };
-    enable(cmd::kInputCut, selected);
-    enable(cmd::kInputCopy, selected);
-    enable(cmd::kInputDelete, selected);
+    // The editing items and the three look-ups by the selection and the text.
+    UpdateEditMenuState(popup, inputBox_, true, -1);
     enable(cmd::kInputPaste, IsClipboardFormatAvailable(CF_UNICODETEXT) || IsClipboardFormatAvailable(CF_TEXT));
-    enable(cmd::kInputSelectAll, hasText);
-    enable(cmd::kInputDeleteAll, hasText);
     UpdateListMenu(popup, 0);
     EnableMenuItem(popup, kInputWebMenuPosition, MF_BYPOSITION | (selected ? MF_ENABLED : MF_GRAYED));
     enable(cmd::kNewArticleFromSelection, selected);
+    return popup;
+}
 
+void CFrame::OnInputContextMenu(LPARAM lParam) {
+    HMENU popup = PrepareInputMenu();
+    if (!popup) return;
     POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
     ClientToScreen(inputBox_, &at);
     UINT chosen = static_cast<UINT>(

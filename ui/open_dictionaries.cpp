@@ -98,12 +98,14 @@ bool OpenDictionariesAtStart(IStartShelf& shelf, const StartSources& sources) {
         shelf.SelectWorkingDictionaryByPath(working);
     }
 
+    // A dictionary given on the command line is opened at the head of the
+    // shelf; a source file becomes one through the conversion dialog first.
     const std::u16string& argument = sources.firstArgument;
-    if (IsFileArgument(argument) && !IsSavedListArgument(argument) &&
-        !(sources.detect(argument) & kFormatStoreDatabase)) {
-        std::u16string converted = shelf.ConvertSourceFile(argument);
-        if (!converted.empty() && !shelf.FindByPath(converted)) {
-            if (ShelfEntry dictionary = shelf.AddDictionary(kFormatStoreDatabase, converted, true)) {
+    if (IsFileArgument(argument) && !IsSavedListArgument(argument)) {
+        std::u16string path = sources.detect(argument) & kFormatStoreDatabase ? argument
+                                                                              : shelf.ConvertSourceFile(argument);
+        if (!path.empty() && !shelf.FindByPath(path)) {
+            if (ShelfEntry dictionary = shelf.AddDictionary(kFormatStoreDatabase, path, true)) {
                 shelf.OpenDictionary(dictionary);
                 changed = true;
             }

@@ -6,6 +6,7 @@
 #include "common/settings/settings_file.h"
 #include "common/ui_text/ui_text.h"
 #include "dictionary/dictionary.h"
+#include "dictionary/dictionary_properties.h"
 #include "dictionary/dictionary_schema.h"
 #include "ui/application.h"
 #include "ui/frame.h"
@@ -45,6 +46,9 @@ bool FrameShelf::OpenDictionary(ShelfEntry entry) {
     if (!dictionary) return false;
     uint32_t status = dictionary->Open(kReadOnly);
     if (status != 0) {
+        // A dictionary the engine refused (a damaged file among them) stays
+        // on the shelf closed: never shown with blank rows.
+        if (dictionary->flags & kDictionaryOpen) dictionary->Close();
         dictionary->ShowError(frame_.Window(), Slot(kCannotOpenCaption), Slot(kCannotOpenLabel), status);
         return false;
     }
@@ -74,7 +78,11 @@ std::u16string FrameShelf::MakePersonalDictionaryName(std::u16string_view folder
 }
 
 void FrameShelf::CreatePersonalDictionary(std::u16string_view path) {
-    if (RDFDictionary* made = shelf_->CreatePersonalDictionary(path, FileTitle(path), u"", u"", u"1.0"))
+    // The personal marker is what makes the dictionary editable when it is
+    // opened again: without it the next start finds no working dictionary.
+    std::u16string version;
+    FormatVersionString(version, 0, false, true);
+    if (RDFDictionary* made = shelf_->CreatePersonalDictionary(path, FileTitle(path), u"", u"", version))
         shelf_->SetWorkingDictionary(made);
 }
 

@@ -173,6 +173,20 @@ TEST_F(StartDictionaries, ASourceFileArgumentIsConvertedAndOpenedAtTheHead) {
     EXPECT_TRUE(other.converted.empty());
 }
 
+TEST_F(StartDictionaries, ADictionaryArgumentIsOpenedAtTheHeadOnce) {
+    databases_ = {u"D:\\Dics\\a.qdx", u"E:\\given.qdx"};
+    ini_.WriteString(u"Dictionaries", u"File1", u"D:\\Dics\\a.qdx,0");
+    sources_.firstArgument = u"E:\\given.qdx";
+    OpenDictionariesAtStart(shelf_, sources_);
+    EXPECT_TRUE(shelf_.converted.empty());
+    EXPECT_EQ(shelf_.Paths(), (std::vector<std::u16string>{u"E:\\given.qdx+", u"D:\\Dics\\a.qdx+"}));
+    // Already on the shelf (a slot of the settings file): not added twice.
+    RecordingShelf again;
+    sources_.firstArgument = u"D:\\Dics\\a.qdx";
+    OpenDictionariesAtStart(again, sources_);
+    EXPECT_EQ(again.Paths(), (std::vector<std::u16string>{u"D:\\Dics\\a.qdx+"}));
+}
+
 TEST(InstallList, SplitsAtSemicolonsAndDropsBlanks) {
     EXPECT_EQ(SplitInstallList(u" a b.qdx;;c.qdx ; "), (std::vector<std::u16string>{u"ab.qdx", u"c.qdx"}));
     EXPECT_TRUE(SplitInstallList(u"").empty());

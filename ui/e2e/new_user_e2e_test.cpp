@@ -1,0 +1,294 @@
+// The window as a new user meets it, through the real program: typing
+// survives another program holding the clipboard, kana typed into the input
+// box are drawn in a Japanese face, the input box's look-ups fill their
+// lists, a long paste does not freeze the window, toolbar 3's buttons stay
+// reachable at every width, the personal working dictionary stays editable
+// over starts, and a dictionary given on the command line is opened.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+#include <richedit.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "ui/e2e/edict_slice.h"
+#include "ui/e2e/program_session.h"
+
+namespace {
+
+constexpr int kInputBoxId = 202;
+
+bool WaitFor(const auto& condition, int tries = 100, DWORD pauseMs = 50) {
+    for (int i = 0; i < tries; ++i) {
+        if (condition()) return true;
+        Sleep(pauseMs);
+    }
+    return condition();
+}
+
+std::wstring WindowText(HWND window) {
+    LRESULT length = SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    LRESULT got = SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(got > 0 ? static_cast<size_t>(got) : 0);
+    return text;
+}
+
+bool PutClipboardText(const std::wstring& text) {
+    if (!WaitFor([] { return OpenClipboard(nullptr) != FALSE; }, 100, 20)) return false;
+    EmptyClipboard();
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+    if (memory) {
+        std::copy(text.c_str(), text.c_str() + text.size() + 1, static_cast<wchar_t*>(GlobalLock(memory)));
+        GlobalUnlock(memory);
+        if (!SetClipboardData(CF_UNICODETEXT, memory)) GlobalFree(memory);
+    }
+    CloseClipboard();
+    return memory != nullptr;
+}
+
+std::string Narrow(const std::wstring& text) {
+    std::string out;
+    for (wchar_t c : text) out += c < 128 ? static_cast<char>(c) : '?';
+    return out;
+}
+
+std::wstring BinaryDir() {
+    std::string binary = OSTREL_BINARY_DIR;
+    std::wstring wide(binary.begin(), binary.end());
+    std::replace(wide.begin(), wide.end(), L'/', L'\\');
+    return wide;
+}
+
+// The Linux path of a file on Wine's drive Z:.
+std::wstring UnixPath(std::wstring path) {
+    if (path.size() > 2 && (path[0] == L'Z' || path[0] == L'z') && path[1] == L':') path.erase(0, 2);
+    std::replace(path.begin(), path.end(), L'\\', L'/');
+    return path;
+}
+
+class NewUser : public testing::Test {
+protected:
+    void SetUp() override {
+        SetProcessDPIAware();
+        CloseLeftoverFrames();
+    }
+    // Folders with the EDICT slice in the Dictionaries folder, listed in the
+    // settings unless `listed` is false; its path in `*dictionary`.
+    TestFolders Prepare(const std::wstring& name, bool listed = true, std::wstring* dictionary = nullptr,
+                        const std::wstring& settings = L"[Window]\r\nx=20\r\ny=20\r\ncx=700\r\ncy=560\r\ncy2=300\r\n") {
+        TestFolders folders = PrepareTest(name);
+        CreateDirectoryW((folders.documents + L"\\OstrelPro").c_str(), nullptr);
+        CreateDirectoryW(folders.DictionariesFolder().c_str(), nullptr);
+        std::wstring target = (listed ? folders.DictionariesFolder() : folders.root) + L"\\edict-slice.qdx";
+        EXPECT_TRUE(CopyFileW((BinaryDir() + L"\\ui\\e2e-data\\edict-slice.qdx").c_str(), target.c_str(), FALSE));
+        if (dictionary) *dictionary = target;
+        WriteSettings(folders, settings + (listed ? L"[Dictionaries]\r\nFile1=" + target + L",0\r\n" : L""));
+        return folders;
+    }
+};
+
+// An X client of its own owns the clipboard (xclip started as a Unix
+// program): Wine then announces the unchanged clipboard again and again.
+TEST_F(NewUser, AnotherProgramsClipboardNeverWipesTyping) {
+    TestFolders folders = Prepare(L"NewUser.Clipboard");
+    std::wstring source = folders.root + L"\\clip.txt";
+    FILE* file = _wfopen(source.c_str(), L"wb");
+    ASSERT_NE(file, nullptr);
+    std::fputs("\xE3\x81\xAD\xE3\x81\x93", file);  // ねこ in UTF-8
+    std::fclose(file);
+    // In the foreground (-quiet) until another client takes the clipboard.
+    std::wstring command = L"/usr/bin/xclip -selection clipboard -quiet \"" + UnixPath(source) + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION owner{};
+    ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &owner))
+        << "xclip could not be started";
+    // The clipboard the program meets at its start is held by xclip.
+    auto clipboardHolds = [](const std::wstring& text) {
+        std::wstring held;
+        if (!OpenClipboard(nullptr)) return false;
+        if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+            held = static_cast<const wchar_t*>(GlobalLock(data));
+            GlobalUnlock(data);
+        }
+        CloseClipboard();
+        return held == text;
+    };
+    ASSERT_TRUE(WaitFor([&] { return clipboardHolds(L"\u306D\u3053"); }));
+
+    ProgramRun run;
+    HWND frame = run.WaitForFrame();
+    ASSERT_NE(frame, nullptr);
+    HWND input = FindChild(frame, L"RichEdit20W", kInputBoxId);
+    ASSERT_NE(input, nullptr);
+    for (wchar_t c : std::wstring(L"abc")) PostMessageW(input, WM_CHAR, c, 1);
+    ASSERT_TRUE(WaitFor([&] { return WindowText(input) == L"abc"; }));
+    // Ten seconds of the clipboard held elsewhere: the typed text stays.
+    for (int i = 0; i < 100; ++i) {
+        ASSERT_EQ(WindowText(input), L"abc") << "after " << i * 100 << " ms";
+        Sleep(100);
+    }
+    // A real change of the clipboard is still searched.
+    ASSERT_TRUE(PutClipboardText(L"\u3044\u306C"));
+    EXPECT_TRUE(WaitFor([&] { return WindowText(input) == L"\u3044\u306C"; })) << Narrow(WindowText(input));
+    EXPECT_EQ(run.Exit(frame), 0);
+    CloseHandle(owner.hProcess);
+    CloseHandle(owner.hThread);
+}
+
+// The input box's menu: the three look-ups grey without a selection, and
+// with one each fills its own list with the selected word.
+TEST_F(NewUser, InputMenuLookUpsFillTheirLists) {
+    Prepare(L"NewUser.InputLookUps");
+    ProgramRun run;
+    HWND frame = run.WaitForFrameWithoutClipboardMonitor();
+    ASSERT_NE(frame, nullptr);
+    HWND input = FindChild(frame, L"RichEdit20W", kInputBoxId);
+    ASSERT_NE(input, nullptr);
+    // The menu as the program would show it now.
+    auto lookUpStates = [&] {
+        auto state = run.QueryState(frame);
+        return state[L"inputMenu.40167"] + state[L"inputMenu.40169"] + state[L"inputMenu.40171"];
+    };
+    EXPECT_EQ(lookUpStates(), L"000") << "greyed without a selection";
+
+    std::vector<SliceEntry> slice = ReadSlice();
+    ASSERT_GT(slice.size(), 100u) << "the EDICT slice was not made";
+    const std::wstring word(slice[slice.size() / 2].reading.begin(), slice[slice.size() / 2].reading.end());
+    std::wstring english;  // the first word of a meaning, for the full-text search
+    for (const std::u16string& gloss : slice[slice.size() / 2].glosses)
+        if (english.empty()) english.assign(gloss.begin(), std::find(gloss.begin(), gloss.end(), u' '));
+    for (wchar_t c : word) PostMessageW(input, WM_CHAR, c, 1);
+    // Typed, and searched for: the search would move the selection made before it.
+    ASSERT_TRUE(WaitFor([&] {
+        auto state = run.QueryState(frame);
+        int current = std::stoi(state[L"current"]), top = std::stoi(state[L"top"]);
+        return state[L"cell." + std::to_wstring(current - top) + L".0"] == word;
+    }));
+    SendMessageW(input, EM_SETSEL, 0, -1);
+    EXPECT_EQ(lookUpStates(), L"111");
+
+    struct LookUp {
+        UINT command;
+        const wchar_t* kind;
+    };
+    for (LookUp lookUp : {LookUp{40171, L"1"}, LookUp{40167, L"2"}}) {
+        SendMessageW(frame, WM_COMMAND, 40004, 0);
+        SendMessageW(input, EM_SETSEL, 0, -1);
+        PostMessageW(frame, WM_COMMAND, lookUp.command, reinterpret_cast<LPARAM>(input));
+        std::map<std::wstring, std::wstring> state;
+        EXPECT_TRUE(WaitFor([&] {
+            state = run.QueryState(frame);
+            return state[L"kind"] == lookUp.kind && state[L"rows"] != L"0";
+        })) << lookUp.command << " kind " << Narrow(state[L"kind"]) << " rows " << Narrow(state[L"rows"]);
+    }
+    // Full-text search: the first word of the entry's meaning.
+    SendMessageW(input, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(english.c_str()));
+    SendMessageW(input, EM_SETSEL, 0, -1);
+    PostMessageW(frame, WM_COMMAND, 40169, reinterpret_cast<LPARAM>(input));
+    std::map<std::wstring, std::wstring> state;
+    EXPECT_TRUE(WaitFor([&] {
+        state = run.QueryState(frame);
+        return state[L"kind"] == L"14" && state[L"rows"] != L"0";
+    })) << Narrow(english) << ": kind " << Narrow(state[L"kind"]) << " rows " << Narrow(state[L"rows"]);
+    EXPECT_EQ(run.Exit(frame), 0);
+}
+
+// Button rectangles of toolbar 3 in its client coordinates.
+std::vector<RECT> ButtonRects(HWND toolbar) {
+    std::vector<RECT> rects;
+    RemoteMemory memory(toolbar, sizeof(RECT));
+    LRESULT count = SendMessageW(toolbar, TB_BUTTONCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        RECT rect{};
+        if (SendMessageW(toolbar, TB_GETITEMRECT, i, memory.At(0))) memory.Read(0, &rect, sizeof(rect));
+        rects.push_back(rect);
+    }
+    return rects;
+}
+
+// Toolbar 3's two buttons lie inside the toolbar and right of the input box
+// at every width, and a click on Clear input clears it.
+TEST_F(NewUser, InputToolbarButtonsStayVisibleAndClickable) {
+    TestFolders folders = Prepare(L"NewUser.Toolbar3");
+    ProgramRun run;
+    HWND frame = run.WaitForFrameWithoutClipboardMonitor();
+    ASSERT_NE(frame, nullptr);
+    HWND toolbar = FindChild(frame, TOOLBARCLASSNAMEW, 3);
+    HWND input = FindChild(frame, L"RichEdit20W", kInputBoxId);
+    ASSERT_NE(toolbar, nullptr);
+    ASSERT_NE(input, nullptr);
+    for (int width : {400, 800, 1200}) {
+        SetWindowPos(frame, nullptr, 10, 10, width, 560, SWP_NOZORDER | SWP_NOACTIVATE);
+        Sleep(200);
+        RECT client{}, box{};
+        GetClientRect(toolbar, &client);
+        GetWindowRect(input, &box);
+        MapWindowPoints(nullptr, toolbar, reinterpret_cast<POINT*>(&box), 2);
+        std::vector<RECT> buttons = ButtonRects(toolbar);
+        ASSERT_EQ(buttons.size(), 2u);
+        for (const RECT& button : buttons) {
+            EXPECT_GE(button.left, box.right) << width << ": a button under the input box";
+            EXPECT_LE(button.right, client.right) << width << ": a button past the toolbar's end";
+            EXPECT_GT(button.right - button.left, 10) << width;
+        }
+        SendMessageW(input, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"abc"));
+        // A click on the middle of Clear input, where the user would click.
+        POINT at{(buttons[0].left + buttons[0].right) / 2, (buttons[0].top + buttons[0].bottom) / 2};
+        EXPECT_EQ(ChildWindowFromPoint(toolbar, at), toolbar) << width << ": the input box covers the button";
+        PostMessageW(toolbar, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+        PostMessageW(toolbar, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+        EXPECT_TRUE(WaitFor([&] { return WindowText(input).empty(); })) << width;
+        RedrawWindow(frame, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        Sleep(100);
+        SaveScreenshot(folders.root + L"\toolbar3_" + std::to_wstring(width) + L".png");
+    }
+    EXPECT_EQ(run.Exit(frame), 0);
+}
+
+// The personal dictionary made at the first start is still the editable
+// working dictionary at the third.
+TEST_F(NewUser, WorkingDictionaryStaysEditableOverStarts) {
+    TestFolders folders = Prepare(L"NewUser.Working");
+    std::wstring personal = folders.DictionariesFolder() + L"\\Personal.qdx";
+    for (int start = 1; start <= 3; ++start) {
+        ProgramRun run;
+        HWND frame = run.WaitForFrameWithoutClipboardMonitor();
+        ASSERT_NE(frame, nullptr) << "start " << start;
+        HWND toolbar = FindChild(frame, TOOLBARCLASSNAMEW, 1);
+        ASSERT_NE(toolbar, nullptr);
+        EXPECT_TRUE(SendMessageW(toolbar, TB_ISBUTTONENABLED, 40067, 0)) << "new article, start " << start;
+        EXPECT_EQ(run.Exit(frame), 0);
+        EXPECT_EQ(ReadIniString(folders, L"Dictionaries", L"Working"), personal) << "start " << start;
+    }
+}
+
+// A dictionary named on the command line opens at the head of the shelf and
+// is kept in the dictionary list.
+TEST_F(NewUser, ADictionaryArgumentIsOpened) {
+    std::wstring dictionary;
+    TestFolders folders = Prepare(L"NewUser.Argument", false, &dictionary);
+    {
+        ProgramRun run(L"\"" + dictionary + L"\"");
+        HWND frame = run.WaitForFrameWithoutClipboardMonitor();
+        ASSERT_NE(frame, nullptr);
+        auto state = run.QueryState(frame);
+        EXPECT_EQ(state[L"dictionaries"], L"2") << "the argument and the personal dictionary";
+        EXPECT_EQ(state[L"kind"], L"2");
+        EXPECT_GT(std::stoi(state[L"rows"]), 1000);
+        EXPECT_EQ(run.Exit(frame), 0);
+    }
+    std::wstring slots = ReadIniString(folders, L"Dictionaries", L"File1") + L"|" +
+                         ReadIniString(folders, L"Dictionaries", L"File2");
+    EXPECT_NE(slots.find(dictionary), std::wstring::npos) << Narrow(slots);
+}
+
+}  // namespace
