@@ -87,11 +87,15 @@ def noun_nominative(oblique_cut, oblique_add=""):
     return rule
 
 
-def adjective_1(c, r1, r2):
-    if not ends(c, "us"):
-        return None
-    s = c[:-2]
-    return (s, s, s + "i", s + "issi")
+def adjective(ending, superlative="issi"):
+    """doctus, fortis, facilis: the lemma less its last two letters serves
+    the positive; the comparative adds i, the superlative its own letters."""
+    def rule(c, r1, r2):
+        if not ends(c, ending):
+            return None
+        s = c[:-2]
+        return (s, s, s + "i", s + superlative)
+    return rule
 
 
 def adjective_1_positive(c, r1, r2):
@@ -111,32 +115,11 @@ def adjective_er(keep_e):
     return rule
 
 
-def adjective_3_two(c, r1, r2):
-    if not ends(c, "is"):
-        return None
-    s = c[:-2]
-    return (s, s, s + "i", s + "issi")
-
-
-def adjective_3_facilis(c, r1, r2):
-    if not ends(c, "ilis"):
-        return None
-    s = c[:-2]
-    return (s, s, s + "i", s + "li")
-
-
 def adjective_3_one(oblique_cut, oblique_add):
     def rule(c, r1, r2):
         oblique = r1 or c[:-oblique_cut] + oblique_add
         return (c, oblique, oblique + "i", oblique + "issi")
     return rule
-
-
-def adjective_acer(c, r1, r2):
-    if not ends(c, "er"):
-        return None
-    oblique = r1 or c[:-2] + "r"
-    return (c, oblique, oblique + "i", c + "ri")
 
 
 def verb(present_cut, infinitive_cut, perfect_add, supine_add):
@@ -228,20 +211,20 @@ MODELS = {
     "res": ("N 5 1 F X", noun_same("es"), False),
     "dies": ("N 5 1 {g} X", noun_same("es"), True),
     # adjectives
-    "doctus": ("ADJ 1 1 X", adjective_1, False),
+    "doctus": ("ADJ 1 1 X", adjective("us"), False),
     "aureus": ("ADJ 1 1 POS", adjective_1_positive, False),
     "nonus": ("ADJ 1 1 POS", adjective_1_positive, False),
     "deni": ("ADJ 1 1 POS", adjective_1_positive, False),
     "meus": ("ADJ 1 1 POS", adjective_1_positive, False),
     "miser": ("ADJ 1 2 X", adjective_er(True), False),
     "pulcher": ("ADJ 1 2 X", adjective_er(False), False),
-    "fortis": ("ADJ 3 2 X", adjective_3_two, False),
-    "facilis": ("ADJ 3 2 X", adjective_3_facilis, False),
+    "fortis": ("ADJ 3 2 X", adjective("is"), False),
+    "facilis": ("ADJ 3 2 X", adjective("ilis", "li"), False),
     "felix": ("ADJ 3 1 X", adjective_3_one(1, "c"), False),
     "diues": ("ADJ 3 1 X", adjective_3_one(0, ""), False),
     "uetus": ("ADJ 3 1 X", adjective_3_one(2, "er"), False),
     "infans": ("ADJ 3 1 X", adjective_3_one(1, "t"), False),
-    "acer": ("ADJ 3 3 X", adjective_acer, False),
+    "acer": ("ADJ 3 3 X", adjective_er(False), False),
     # verbs
     "amo": ("V 1 1 X", verb(1, 1, "av", "at"), False),
     "moneo": ("V 2 1 X", verb(2, 2, "u", "it"), False),
