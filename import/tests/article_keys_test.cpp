@@ -105,12 +105,30 @@ TEST(ArticleKeys, OwnMarkupTranslationsSplitIntoRuns) {
     EXPECT_EQ(texts, (std::vector<std::u16string>{u"cat", u"house cat", u"kitty "}));
     ASSERT_EQ(whole.size(), 1u);
 
+    // A kanji dictionary of own markup splits the texts it indexes, its sub-senses, too.
+    const std::vector<KeyElement> kanji = {{kKeyArticle, 0, 0, u""}, {kKeyWord, 0, 0, u"猫"},
+                                           {kKeySubsense, 0, 0, u"cat, house cat"}};
+    std::vector<DictionaryKey> kanjiSplit;
+    BuildAlphabeticKeys(kanji, 2, {.splitTranslations = true}, kanjiSplit);
+    EXPECT_EQ(kanjiSplit, (std::vector<DictionaryKey>{{u"cat", u"", 1, 0}, {u"house cat", u"", 1, 0}}));
+
     std::vector<KeyElement> many = {{kKeyArticle, 0, 0, u""}};
     const std::u16string runs = u"a,b,c,d,e,f,g,h,i,j";
     for (int i = 0; i < 30; ++i) many.push_back({kKeyTranslation, 0, 0, runs});
     std::vector<DictionaryKey> capped;
     BuildAlphabeticKeys(many, 1, {.splitTranslations = true}, capped);
     EXPECT_EQ(capped.size(), 200u);
+    // Whole texts at the limit's edge: 200 are all kept, of 201 the last is not.
+    for (size_t texts : {200u, 201u}) {
+        std::vector<KeyElement> whole200 = {{kKeyArticle, 0, 0, u""}};
+        std::vector<std::u16string> names;
+        for (size_t i = 0; i < texts; ++i) names.push_back(u"t" + std::u16string(1, char16_t(0x100 + i)));
+        for (const std::u16string& n : names) whole200.push_back({kKeyTranslation, 0, 0, n});
+        std::vector<DictionaryKey> kept;
+        BuildAlphabeticKeys(whole200, 3, {}, kept);
+        ASSERT_EQ(kept.size(), 200u);
+        EXPECT_EQ(kept.back().first, names[199]);
+    }
 }
 
 // DSL (format 9): headword and reading lines are cleaned of escapes and
@@ -194,6 +212,10 @@ TEST(DerivedEntryVariants, WarodaiArticleGetsVariantKeysWithOrdinals) {
     const auto kanji = Keys(BuildKanjiKeys, article, kWarodaiFormat);
     ASSERT_EQ(kanji.size(), 3u);
     EXPECT_EQ(kanji[1], (DictionaryKey{u"掛けるをする", u"かけるをする", 1, 1}));
+    // A headword of kana only has its reading key all the same: typing ああ finds it.
+    const std::vector<KeyElement> kanaOnly = {{kKeyArticle, 0, 0, u""}, {kKeyReading, 0, 0, u"ああ"}};
+    EXPECT_EQ(Keys(BuildReadingKeys, kanaOnly, kWarodaiFormat), (std::vector<DictionaryKey>{{u"ああ", u"", 1, 0}}));
+    EXPECT_TRUE(Keys(BuildKanjiKeys, kanaOnly, kWarodaiFormat).empty());
 }
 
 TEST(ArticleRecord, LayoutAndDamagedSizes) {

@@ -164,11 +164,14 @@ TEST(DslCleaners, SplitArticleTextDropsMarkupAndMarksFields) {
 }
 
 TEST(DslCleaners, TranslationWordsComeOnlyFromTrnSpans) {
-    const std::u16string text = u" [m1]1) [trn]a [i]big[/i] dog[/trn] [p]n[/p]\n [trn]{{x}}[p]p[/p] cat\n [!trs]no[/!trs]x";
+    // Text hidden with [!trs] stays out, inside a [trn] span too.
+    const std::u16string text =
+        u" [m1]1) [trn]a [i]big[/i] dog[/trn] [p]n[/p]\n [trn]{{x}}[p]p[/p] cat\n [!trs]no[/!trs]x\n"
+        u" [trn]so [!trs]not[/!trs]y[/trn]";
     DslTextCursor cursor{text.data(), int32_t(text.size())};
     char16_t out[64];
     const int32_t n = CollectDslTranslationWords(out, 64, cursor);
-    EXPECT_EQ(std::u16string_view(out, n), std::u16string_view(u"a\0big\0dog\0cat", 13));
+    EXPECT_EQ(std::u16string_view(out, n), std::u16string_view(u"a\0big\0dog\0cat\0so\0y", 18));
     EXPECT_EQ(cursor.length, 0);
     DslTextCursor none{u" [m1]no translation", 19};
     EXPECT_EQ(CollectDslTranslationWords(out, 64, none), 0);

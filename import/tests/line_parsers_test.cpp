@@ -51,6 +51,8 @@ INSTANTIATE_TEST_SUITE_P(
                     LineCase{u"一 [いち(ok)] /(1) first/", u"020|03:いち|35:(ok)|04:一|05:(1) first|"},
                     LineCase{u"甲(oK) 【こう】 /(n) shell/", u"024|03:こう|04:甲|36:(oK)|37:(n) |05:shell|"},
                     LineCase{u"Ｘ /EntL/", u"020|03:Ｘ|05:EntL|"},
+                    // A trailing U+3000 is cut from a headword and a reading, not kept on it.
+                    LineCase{u"猫\u3000 [ねこ\u3000] /cat/", u"020|03:ねこ|04:猫|05:cat|"},
                     // Brackets count only before the first "/": a gloss keeps its own.
                     LineCase{u"ねこ /cat [informal]/", u"020|03:ねこ|05:cat [informal]|"},
                     LineCase{u"猫 [ねこ /cat/", u""}, LineCase{u"猫 ねこ] /cat/", u""},

@@ -2,6 +2,7 @@
 // lists built by hand over entries of the project's word list.
 #include "analysis_fixture.h"
 
+#include "latin/inflection_order.h"
 #include "latin/latin_options.h"
 
 namespace {
@@ -132,6 +133,57 @@ TEST_F(ResultSweep, EqualInflectionsOfOneEntryOnce) {
     ParseRecord zero;
     EXPECT_TRUE(IsAllZeroRecord(zero));
     EXPECT_TRUE(IsAllZero(&zero, 0));
+}
+
+// The analyses of one verb are listed by tense, then voice (number first):
+// lower first. Participles are duplicates only when every field of theirs is
+// equal, tense and voice included.
+TEST_F(ResultSweep, VerbsByTenseThenVoiceAndParticiplesEqualInEveryField) {
+    auto verb = [&](int tense, int voice) {
+        ParseRecord r = Verb(amo, 1, 1, 3);
+        r.inflection.fields[F_MOOD] = MOOD_IND;
+        r.inflection.fields[F_TENSE] = tense;
+        r.inflection.fields[F_VOICE] = voice;
+        return r;
+    };
+    auto list = List({verb(TENSE_PERF, VOICE_ACTIVE), verb(TENSE_FUT, VOICE_ACTIVE), verb(TENSE_PRES, VOICE_PASSIVE),
+                      verb(TENSE_PRES, VOICE_ACTIVE), verb(TENSE_IMPF, VOICE_PASSIVE)});
+    SweepList(*list, &dropped);
+    std::vector<std::pair<int, int>> order;
+    for (int i = 0; i < list->Count(); ++i)
+        order.push_back({list->records[i].inflection.fields[F_TENSE], list->records[i].inflection.fields[F_VOICE]});
+    EXPECT_EQ(order, (std::vector<std::pair<int, int>>{{TENSE_PRES, VOICE_ACTIVE},
+                                                       {TENSE_PRES, VOICE_PASSIVE},
+                                                       {TENSE_IMPF, VOICE_PASSIVE},
+                                                       {TENSE_FUT, VOICE_ACTIVE},
+                                                       {TENSE_PERF, VOICE_ACTIVE}}));
+
+    auto participle = [&](int field3, int field4) {
+        ParseRecord r = Noun(amo, CASE_NOM, NUMBER_S, 1, "am");
+        r.inflection.partOfSpeech = POS_VPAR;
+        r.inflection.fields[3] = field3;
+        r.inflection.fields[4] = field4;
+        return r;
+    };
+    for (auto [field3, field4] : {std::pair{1, 1}, std::pair{3, 1}, std::pair{1, 2}}) {
+        list = List({participle(1, 1), participle(field3, field4)});
+        SweepList(*list, &dropped);
+        EXPECT_EQ(list->Count(), field3 == 1 && field4 == 1 ? 1 : 2) << field3 << " " << field4;
+    }
+}
+
+// An entry's declension pair fits an inflection's: the same pair; an
+// inflection of 0 0, unless the entry is of declension 9; or the same
+// declension with an inflection of variant 0.
+TEST(DeclensionPairs, FitByTheThreeRules) {
+    EXPECT_TRUE(DeclensionFits(3, 2, 3, 2));
+    EXPECT_TRUE(DeclensionFits(3, 2, 0, 0));
+    EXPECT_FALSE(DeclensionFits(9, 8, 0, 0));
+    EXPECT_TRUE(DeclensionFits(9, 8, 9, 0));
+    EXPECT_TRUE(DeclensionFits(3, 2, 3, 0));
+    EXPECT_FALSE(DeclensionFits(3, 2, 3, 1));
+    EXPECT_FALSE(DeclensionFits(3, 2, 2, 0));
+    EXPECT_FALSE(DeclensionFits(3, 0, 3, 2));  // an entry of variant 0 takes only variant 0
 }
 
 }  // namespace

@@ -122,6 +122,35 @@ TEST_F(SpellingTricks, LetterVariantsOfPrefixes) {
     EXPECT_TRUE(Has(variant, static_cast<uint32_t>(host.entries.size()), POS_V));
 }
 
+// One word for each rule kind, retried into a word of the list: the tag in
+// front of the results and the entry found.
+TEST_F(SpellingTricks, EachRuleFindsItsWord) {
+    struct Case {
+        const char* word;
+        const char* tag;
+        const char* stem;
+        const char* codes;
+        int partOfSpeech;
+    };
+    const Case cases[] = {
+        {"kaput", "Word mod k/c", "caput", "N      3 1", POS_N},            // an initial letter, one way
+        {"hamor", "Word mod ham/am", "amor", "N      3 1", POS_N},          // an initial syllable, one way
+        {"luber", "Word mod lub/lib", "liber", "N      2 3", POS_N},        // either way, first direction
+        {"audii", "Syncope  ii => ivi", "audi", "V      3 4", POS_V},        // syncope rule 1
+        {"amarunt", "Syncope   r => v.r", "am", "V      1 1", POS_V},        // syncope rule 3
+        {"dixti", "Syncope s/x => +is", "dic", "V      3 1", POS_V},        // syncope rule 5
+        {"mitit", "Word mod t -> tt", "mitt", "V      3 1", POS_V},         // a doubled consonant
+    };
+    for (const Case& c : cases) {
+        const auto records = Records(c.word);
+        ASSERT_FALSE(records.empty()) << c.word;
+        EXPECT_STREQ(records[0].stem, c.tag) << c.word;
+        const uint32_t id = IdOf(c.stem, c.codes);
+        ASSERT_NE(id, 0u) << c.stem;
+        EXPECT_TRUE(Has(records, id, c.partOfSpeech)) << c.word;
+    }
+}
+
 TEST_F(SpellingTricks, HostileWordsStayWithinTheBudget) {
     for (std::string word : {std::string(20, 'i'), std::string(255, 'a'), std::string(60, 'x') + "que",
                              std::string("iiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiis")}) {

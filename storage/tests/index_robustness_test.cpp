@@ -164,6 +164,29 @@ TEST_F(IndexRobustness, DamagedPagesAreNamed) {
     }
 }
 
+// The descriptor's entry count one off either way, damaged before the
+// cursor moves: First and Last stop with 104 instead of giving ordinals of
+// a tree the descriptor does not describe; the true count reads on.
+TEST_F(IndexRobustness, DescriptorCountOneOffStopsFirstAndLast) {
+    const std::vector<uint8_t> good = BuildFile();
+    const size_t countAt = 48 + 8;  // the Long index's descriptor
+    ASSERT_EQ(LoadU32(good.data() + countAt), 3000u);
+    for (uint32_t count : {3000u, 3001u, 2999u}) {
+        std::vector<uint8_t> bad = good;
+        StoreU32(bad.data() + countAt, count);
+        int32_t id = 0;
+        const uint32_t h = OpenReadOnly(bad, id);
+        const DmsStatus expected = count == 3000 ? DmsStatus::Success : DmsStatus::IntegrityBroken4;
+        EntryPosition at;
+        EXPECT_EQ(engine->Last(h, nullptr, &at), expected) << count;
+        if (count == 3000) {
+            EXPECT_EQ(at.ordinal, 2999u);
+        }
+        EXPECT_EQ(engine->First(h, nullptr, nullptr), expected) << count;
+        engine->CloseFile(id);
+    }
+}
+
 TEST_F(IndexRobustness, LinkCycleEndsStatistics) {
     std::vector<uint8_t> bad = BuildFile();
     std::vector<uint32_t> pages = KeyPages(bad, 4096);
