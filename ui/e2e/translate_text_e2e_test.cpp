@@ -11,25 +11,10 @@
 #include "common/tests/edict_files.h"
 #include "common/tests/test_files.h"
 #include "ui/command_ids.h"
+#include "ui/e2e/edict_slice_session.h"
 #include "ui/e2e/program_session.h"
 
 namespace {
-
-// A hiragana reading of three or four letters from the slice.
-std::u16string SliceReading() {
-    std::vector<uint8_t> bytes = ReadBytes(std::string(OSTREL_BINARY_DIR) + "/ui/e2e-data/edict-slice");
-    std::vector<std::span<const uint8_t>> lines = SplitLines(bytes);
-    for (size_t i = lines.size() / 2; i < lines.size(); ++i) {
-        std::u16string text = DecodeEucJpLine(lines[i]);
-        size_t open = text.find(u" ["), close = text.find(u"] /");
-        if (open == std::u16string::npos || close == std::u16string::npos || close <= open) continue;
-        std::u16string reading = text.substr(open + 2, close - open - 2);
-        bool hiragana = reading.size() >= 3 && reading.size() <= 4;
-        for (char16_t c : reading) hiragana = hiragana && c >= 0x3041 && c <= 0x3093;
-        if (hiragana) return reading;
-    }
-    return {};
-}
 
 // An ichidan verb of the slice with a kanji headword: its ます-past form.
 std::u16string SliceIchidanPast() {
@@ -55,19 +40,6 @@ std::wstring WindowText(HWND window) {
 // "from:" in the English or Japanese interface, "от:" in the Russian one.
 bool HasFrom(const std::wstring& text) {
     return text.find(L"from:") != std::wstring::npos || text.find(L"от:") != std::wstring::npos;
-}
-
-// Starts the program over the slice.
-HWND StartWithSlice(ProgramRun& run, TestFolders& folders) {
-    std::wstring dictionary = folders.DictionariesFolder() + L"\\edict-slice.qdx";
-    CreateDirectoryW((folders.documents + L"\\OstrelPro").c_str(), nullptr);
-    CreateDirectoryW(folders.DictionariesFolder().c_str(), nullptr);
-    std::string binary = OSTREL_BINARY_DIR;
-    EXPECT_TRUE(CopyFileW((std::wstring(binary.begin(), binary.end()) + L"\\ui\\e2e-data\\edict-slice.qdx").c_str(),
-                          dictionary.c_str(), FALSE));
-    WriteSettings(folders, L"[Window]\r\nx=20\r\ny=20\r\ncx=700\r\ncy=560\r\ncy2=300\r\n[Dictionaries]\r\nFile1=" +
-                               dictionary + L",0\r\n");
-    return run.WaitForFrameWithoutClipboardMonitor();
 }
 
 // Makes the translated-words list current and runs Find on `text` typed into
