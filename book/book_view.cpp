@@ -1,0 +1,385 @@
+#include "book/book_view.h"
+
+#include <algorithm>
+
+void BookColumnView::SetSize(int32_t width, int32_t height) {
+    if (width != width_) InvalidateLayout();
+    width_ = std::max(1, width);
+    height_ = std::max(1, height);
+}
+
+void BookColumnView::InvalidateLayout() {
+    BookColumn& column = model_.Column(column_);
+    for (auto& p : column.paragraphs) p->Invalidate();
+}
+
+Paragraph& BookColumnView::Lay(int32_t k) {
+    model_.EnsureLoaded(column_, k);
+    Paragraph& p = model_.Column(column_).At(k);
+    TextPosition from, to;
+    SelectionRange(from, to);
+    int32_t selStart = 0, selEnd = 0;
+    if (HasSelection() && k >= from.paragraph && k <= to.paragraph) {
+        selStart = k == from.paragraph ? from.offset : 0;
+        selEnd = k == to.paragraph ? to.offset : static_cast<int32_t>(p.text.size());
+    }
+    RefreshAttributes(p, selStart, selEnd, currentPhrase);
+    LayOut(p, width_, measurer_);
+    return p;
+}
+
+void BookColumnView::RefreshMarks() {
+    int32_t y = topY_;
+    for (int32_t k = topParagraph_; k >= 0 && y < height_; k = Next(k)) {
+        y += Lay(k).height;
+        const int32_t next = Next(k);
+        if (next >= 0) y += GapBefore(next);
+    }
+}
+
+bool BookColumnView::Walks(int32_t k) const {
+    const BookColumn& column = model_.Column(column_);
+    if (k < 0 || k >= column.Count()) return false;
+    return !toc_ || column.At(k).Type() == kPhraseHeading;
+}
+
+int32_t BookColumnView::First() const {
+    const int32_t n = model_.Column(column_).Count();
+    for (int32_t k = 0; k < n; ++k)
+        if (Walks(k)) return k;
+    return -1;
+}
+
+int32_t BookColumnView::Last() const {
+    for (int32_t k = model_.Column(column_).Count() - 1; k >= 0; --k)
+        if (Walks(k)) return k;
+    return -1;
+}
+
+int32_t BookColumnView::Next(int32_t k) const {
+    const int32_t n = model_.Column(column_).Count();
+    for (++k; k >= 0 && k < n; ++k)
+        if (Walks(k)) return k;
+    return -1;
+}
+
+int32_t BookColumnView::Prev(int32_t k) const {
+    for (--k; k >= 0; --k)
+        if (Walks(k)) return k;
+    return -1;
+}
+
+int32_t BookColumnView::GapBefore(int32_t k) {
+    if (k < 0 || k == First()) return 0;
+    model_.EnsureLoaded(column_, k);
+    return (model_.Column(column_).At(k).flags & paragraph_flag::kNewParagraph) ? book_layout::kParagraphGap : 0;
+}
+
+void BookColumnView::SetTop(int32_t paragraph, int32_t y) {
+    if (!Walks(paragraph)) paragraph = First();
+    topParagraph_ = paragraph < 0 ? 0 : paragraph;
+    topY_ = y;
+    KeepTopInBook();
+}
+
+void BookColumnView::KeepTopInBook() {
+    if (First() < 0) {
+        topParagraph_ = 0;
+        topY_ = 0;
+        return;
+    }
+    // Move the top to the paragraph that holds the window's top edge.
+    for (int guard = 0; guard < 100000; ++guard) {
+        const int32_t height = Lay(topParagraph_).height;
+        const int32_t next = Next(topParagraph_);
+        if (next >= 0 && topY_ + height + GapBefore(next) <= 0) {
+            topY_ += height + GapBefore(next);
+            topParagraph_ = next;
+            continue;
+        }
+        const int32_t prev = Prev(topParagraph_);
+        if (prev >= 0 && topY_ > 0) {
+            topY_ -= Lay(prev).height + GapBefore(topParagraph_);
+            topParagraph_ = prev;
+            continue;
+        }
+        break;
+    }
+    if (topParagraph_ == First() && topY_ > 0) topY_ = 0;
+    // The last line never leaves the window's top.
+    if (Next(topParagraph_) < 0) {
+        const Paragraph& p = Lay(topParagraph_);
+        const int32_t lastLineTop = p.lines.empty() ? 0 : LineTop(p, static_cast<int32_t>(p.lines.size()) - 1);
+        if (topY_ + lastLineTop < 0) topY_ = -lastLineTop;
+    }
+}
+
+int32_t BookColumnView::LineTop(const Paragraph& p, int32_t line) const {
+    int32_t y = 0;
+    for (int32_t i = 0; i < line && i < static_cast<int32_t>(p.lines.size()); ++i)
+        y += p.lines[static_cast<size_t>(i)].height + measurer_.LineSpacing();
+    return y;
+}
+
+int32_t BookColumnView::TopOffset() {
+    if (First() < 0) return 0;
+    const Paragraph& p = Lay(topParagraph_);
+    int32_t y = topY_;
+    for (const BookLine& line : p.lines) {
+        if (y + line.height > 0) return line.start;
+        y += line.height + measurer_.LineSpacing();
+    }
+    return 0;
+}
+
+void BookColumnView::SetTopAtOffset(int32_t paragraph, int32_t offset) {
+    if (!Walks(paragraph)) {
+        SetTop(First(), 0);
+        return;
+    }
+    const Paragraph& p = Lay(paragraph);
+    int32_t y = 0;
+    for (size_t i = 0; i < p.lines.size(); ++i) {
+        if (offset < p.lines[i].end || i + 1 == p.lines.size()) break;
+        y += p.lines[i].height + measurer_.LineSpacing();
+    }
+    SetTop(paragraph, -y);
+}
+
+bool BookColumnView::ParagraphY(int32_t paragraph, int32_t& y, int32_t reach) {
+    if (!Walks(paragraph)) return false;
+    if (paragraph == topParagraph_) {
+        y = topY_;
+        return true;
+    }
+    if (paragraph > topParagraph_) {
+        int32_t at = topY_;
+        for (int32_t k = topParagraph_; k >= 0 && at <= height_ + reach;) {
+            at += Lay(k).height;
+            k = Next(k);
+            if (k < 0) return false;
+            at += GapBefore(k);
+            if (k == paragraph) {
+                y = at;
+                return true;
+            }
+        }
+        return false;
+    }
+    int32_t at = topY_;
+    for (int32_t k = topParagraph_; k >= 0 && at >= -reach;) {
+        const int32_t prev = Prev(k);
+        if (prev < 0) return false;
+        at -= Lay(prev).height + GapBefore(k);
+        k = prev;
+        if (k == paragraph) {
+            y = at;
+            return true;
+        }
+    }
+    return false;
+}
+
+void BookColumnView::ScrollPixels(int32_t dy) {
+    topY_ -= dy;
+    KeepTopInBook();
+}
+
+void BookColumnView::ScrollLines(int32_t lines) {
+    if (First() < 0) return;
+    for (; lines > 0; --lines) {
+        // The line below the one at the top edge comes to the top.
+        const Paragraph& p = Lay(topParagraph_);
+        int32_t y = topY_;
+        bool moved = false;
+        for (const BookLine& line : p.lines) {
+            const int32_t bottom = y + line.height + measurer_.LineSpacing();
+            if (bottom > 0) {
+                topY_ -= bottom;
+                moved = true;
+                break;
+            }
+            y = bottom;
+        }
+        if (!moved) topY_ -= measurer_.LineHeight();
+        KeepTopInBook();
+    }
+    for (; lines < 0; ++lines) {
+        const Paragraph& p = Lay(topParagraph_);
+        int32_t y = topY_;
+        int32_t previousTop = 0;
+        bool found = false;
+        for (const BookLine& line : p.lines) {
+            if (y >= 0) break;
+            previousTop = y;
+            found = true;
+            y += line.height + measurer_.LineSpacing();
+        }
+        if (found) {
+            topY_ -= previousTop;
+        } else {
+            const int32_t prev = Prev(topParagraph_);
+            if (prev < 0) {
+                topY_ = 0;
+                break;
+            }
+            const Paragraph& q = Lay(prev);
+            const int32_t lastHeight = q.lines.empty() ? 0 : q.lines.back().height + measurer_.LineSpacing();
+            topY_ = -(q.height - lastHeight);
+            topParagraph_ = prev;
+        }
+        KeepTopInBook();
+    }
+}
+
+void BookColumnView::ScrollPage(int32_t direction) {
+    const int32_t line = std::max(1, measurer_.LineHeight() + measurer_.LineSpacing());
+    const int32_t lines = std::max(1, height_ / line);
+    ScrollLines(direction > 0 ? lines : -lines);
+}
+
+BookHit BookColumnView::HitTest(int32_t x, int32_t y) {
+    BookHit hit;
+    if (First() < 0 || y < 0 || y >= height_) return hit;
+    int32_t at = topY_;
+    for (int32_t k = topParagraph_; k >= 0 && at < height_;) {
+        const Paragraph& p = Lay(k);
+        int32_t lineTop = at;
+        for (size_t i = 0; i < p.lines.size(); ++i) {
+            const BookLine& line = p.lines[i];
+            const int32_t bottom = lineTop + line.height + measurer_.LineSpacing();
+            if (y >= lineTop && y < bottom) {
+                hit.paragraph = k;
+                hit.line = static_cast<int32_t>(i);
+                const int32_t left = book_layout::kLeftMargin + line.indent;
+                int32_t dx = x - left;
+                const bool rtl = line.end > line.start &&
+                                 (p.attributes[static_cast<size_t>(line.start)] & book_attr::kRightToLeft);
+                if (rtl) dx = line.width - dx;
+                const int32_t base = line.start > 0 ? p.extents[static_cast<size_t>(line.start - 1)] : 0;
+                hit.offset = line.end;
+                // The last line ends at the text's end; the others before their break.
+                for (int32_t c = line.start; c < line.end; ++c) {
+                    const int32_t right = p.extents[static_cast<size_t>(c)] - base;
+                    if (dx < right) {
+                        hit.offset = c;
+                        hit.onCharacter = dx >= 0;
+                        break;
+                    }
+                }
+                if (dx < 0) hit.offset = line.start;
+                return hit;
+            }
+            lineTop = bottom;
+        }
+        at += p.height;
+        k = Next(k);
+        if (k >= 0) at += GapBefore(k);
+    }
+    return hit;
+}
+
+bool BookColumnView::CaretPoint(const TextPosition& position, int32_t& x, int32_t& y, int32_t& height) {
+    int32_t py = 0;
+    if (!ParagraphY(position.paragraph, py, height_)) return false;
+    const Paragraph& p = Lay(position.paragraph);
+    int32_t lineTop = py;
+    for (size_t i = 0; i < p.lines.size(); ++i) {
+        const BookLine& line = p.lines[i];
+        if (position.offset < line.end || i + 1 == p.lines.size()) {
+            const int32_t base = line.start > 0 ? p.extents[static_cast<size_t>(line.start - 1)] : 0;
+            const int32_t end = std::clamp(position.offset, line.start, line.end);
+            x = book_layout::kLeftMargin + line.indent + (end > 0 ? p.extents[static_cast<size_t>(end - 1)] - base : 0);
+            if (end == line.start) x = book_layout::kLeftMargin + line.indent;
+            y = lineTop;
+            height = line.height;
+            return y + height > 0 && y < height_;
+        }
+        lineTop += line.height + measurer_.LineSpacing();
+    }
+    return false;
+}
+
+void BookColumnView::SelectionRange(TextPosition& from, TextPosition& to) const {
+    const bool anchorFirst = anchor.paragraph < caret.paragraph ||
+                             (anchor.paragraph == caret.paragraph && anchor.offset <= caret.offset);
+    from = anchorFirst ? anchor : caret;
+    to = anchorFirst ? caret : anchor;
+}
+
+std::u16string BookColumnView::SelectedText() const {
+    std::u16string text;
+    if (!HasSelection()) return text;
+    TextPosition from, to;
+    SelectionRange(from, to);
+    const BookColumn& column = model_.Column(column_);
+    for (int32_t k = from.paragraph; k >= 0 && k <= to.paragraph; k = Next(k)) {
+        const Paragraph& p = column.At(k);
+        const int32_t n = static_cast<int32_t>(p.text.size());
+        const int32_t start = k == from.paragraph ? std::min(from.offset, n) : 0;
+        const int32_t end = k == to.paragraph ? std::min(to.offset, n) : n;
+        if (k != from.paragraph) text += u"\r\n";
+        if (end > start) text.append(p.text, static_cast<size_t>(start), static_cast<size_t>(end - start));
+    }
+    return text;
+}
+
+bool BookColumnView::MoveCaretLine(int32_t direction) {
+    int32_t x = 0, y = 0, h = 0;
+    if (caret.paragraph < 0) return false;
+    if (!CaretPoint(caret, x, y, h)) {
+        SetTopAtOffset(caret.paragraph, caret.offset);
+        if (!CaretPoint(caret, x, y, h)) return false;
+    }
+    const Paragraph& p = Lay(caret.paragraph);
+    // The line of the caret and its neighbour.
+    int32_t line = 0;
+    for (size_t i = 0; i < p.lines.size(); ++i)
+        if (caret.offset >= p.lines[i].start) line = static_cast<int32_t>(i);
+    int32_t paragraph = caret.paragraph;
+    int32_t target = line + direction;
+    if (target < 0) {
+        paragraph = Prev(paragraph);
+        if (paragraph < 0) return false;
+        target = static_cast<int32_t>(Lay(paragraph).lines.size()) - 1;
+    } else if (target >= static_cast<int32_t>(p.lines.size())) {
+        paragraph = Next(paragraph);
+        if (paragraph < 0) return false;
+        target = 0;
+    }
+    const Paragraph& q = Lay(paragraph);
+    if (q.lines.empty()) return false;
+    const BookLine& l = q.lines[static_cast<size_t>(target)];
+    const int32_t base = l.start > 0 ? q.extents[static_cast<size_t>(l.start - 1)] : 0;
+    int32_t offset = l.end;
+    for (int32_t c = l.start; c < l.end; ++c)
+        if (x - book_layout::kLeftMargin - l.indent < q.extents[static_cast<size_t>(c)] - base) {
+            offset = c;
+            break;
+        }
+    caret = {paragraph, offset};
+    return true;
+}
+
+bool BookColumnView::MoveCaretCharacter(int32_t direction) {
+    if (caret.paragraph < 0) return false;
+    const int32_t n = static_cast<int32_t>(Lay(caret.paragraph).text.size());
+    if (direction < 0) {
+        if (caret.offset > 0) {
+            --caret.offset;
+            return true;
+        }
+        const int32_t prev = Prev(caret.paragraph);
+        if (prev < 0) return false;
+        caret = {prev, static_cast<int32_t>(Lay(prev).text.size())};
+        return true;
+    }
+    if (caret.offset < n) {
+        ++caret.offset;
+        return true;
+    }
+    const int32_t next = Next(caret.paragraph);
+    if (next < 0) return false;
+    caret = {next, 0};
+    return true;
+}

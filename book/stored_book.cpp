@@ -1,0 +1,160 @@
+#include "book/stored_book.h"
+
+#include <cstring>
+#include <unordered_set>
+
+#include "article/element_text.h"
+#include "article/formatted_text.h"
+#include "dictionary/cursor.h"
+#include "dictionary/dictionary.h"
+#include "dictionary/dictionary_schema.h"
+#include "import/article_record.h"
+
+namespace {
+
+uint32_t FieldValue(const CCursor& cursor, int segment) {
+    if (!cursor.FieldWritten(segment) || cursor.fields[segment].length < 4) return 0;
+    uint32_t value = 0;
+    std::memcpy(&value, cursor.fields[segment].data, 4);
+    return value;
+}
+
+uint32_t TypeValueOf(RecordRef ref) {
+    const auto type = static_cast<int8_t>(KeyReferenceFlag(ref));
+    return static_cast<uint32_t>(static_cast<uint8_t>(type)) | uint32_t{KeyReferenceVariant(ref)} << 16;
+}
+
+}  // namespace
+
+StoredBook::StoredBook(RDFDictionary& dictionary)
+    : dictionary_(dictionary), cursor_(std::make_unique<CCursor>(&dictionary, kIndexBookRecords)) {
+    ok_ = cursor_->handle != 0 && !Failed(cursor_->status);
+}
+
+StoredBook::~StoredBook() = default;
+
+bool StoredBook::Ok() const { return ok_; }
+
+bool StoredBook::Seek(uint32_t id, Entry& entry) {
+    if (!Ok() || id == 0) return false;
+    cursor_->ClearKeys();
+    std::memcpy(cursor_->keyArea[0], &id, 4);
+    cursor_->key[0].length = 4;
+    cursor_->ResetFieldBuffers();
+    if (cursor_->SeekGreaterOrEqual() != DmsStatus::Success) return false;
+    entry.id = FieldValue(*cursor_, 0);
+    if (entry.id != id) return false;
+    entry.previous = FieldValue(*cursor_, 1);
+    entry.next = FieldValue(*cursor_, 2);
+    entry.typeValue = TypeValueOf(cursor_->position.ref);
+    return true;
+}
+
+uint32_t StoredBook::FindStartRecord(uint32_t id) {
+    uint32_t found = 0;
+    std::unordered_set<uint32_t> seen;
+    const size_t limit = cursor_ ? static_cast<size_t>(cursor_->count) + 1 : 0;
+    Entry entry;
+    while (id != 0 && seen.size() <= limit && seen.insert(id).second && Seek(id, entry)) {
+        found = id;
+        id = entry.previous;
+    }
+    return found;
+}
+
+void StoredBook::SetStartRecord(uint32_t startRecord) {
+    start_ = startRecord;
+    std::vector<std::u16string> lines;
+    if (start_ != 0) lines = RecordLines(start_);
+    languages_ = ParseLanguageHeader(lines);
+}
+
+std::vector<BookLanguage> StoredBook::Languages() { return languages_; }
+
+int32_t StoredBook::ColumnCount() {
+    return languages_.empty() ? 1 : static_cast<int32_t>(languages_.size());
+}
+
+void StoredBook::ReadPhrases(std::vector<uint32_t>& recordIds, std::vector<uint32_t>& typeValues) {
+    std::unordered_set<uint32_t> seen;
+    const size_t limit = cursor_ ? static_cast<size_t>(cursor_->count) + 1 : 0;
+    Entry entry;
+    for (uint32_t id = start_; id != 0 && seen.size() <= limit && seen.insert(id).second && Seek(id, entry);
+         id = entry.next) {
+        if ((entry.typeValue & 0xFF) == kPhraseLanguage) continue;
+        if (recordIds.size() == recordIds.capacity()) {
+            recordIds.reserve(recordIds.size() + kPhraseGrowth);
+            typeValues.reserve(typeValues.size() + kPhraseGrowth);
+        }
+        recordIds.push_back(id);
+        typeValues.push_back(entry.typeValue);
+    }
+}
+
+std::vector<std::u16string> StoredBook::RecordLines(uint32_t id) {
+    std::vector<std::u16string> lines;
+    if (!Ok()) return lines;
+    cursor_->position.ref = {id, 0};
+    if (cursor_->LoadArticle() == 0) return lines;
+    const DictionaryElement* elements = dictionary_.Elements();
+    const int32_t count = dictionary_.ElementCount();
+    for (int32_t i = 1; i < count && elements[i].kind != 2; ++i) {
+        char16_t buffer[kMaxTitleUnits + 1];
+        const int32_t n = GetElementTextTrimmed(dictionary_, static_cast<uint32_t>(i), buffer);
+        lines.emplace_back(buffer, static_cast<size_t>(n));
+    }
+    return lines;
+}
+
+EntryText StoredBook::RecordText(uint32_t id, int32_t language, int32_t limit) {
+    EntryText result;
+    if (!Ok() || language < 0) return result;
+    cursor_->position.ref = {id, 0};
+    if (cursor_->LoadArticle() == 0) return result;
+    const DictionaryElement* elements = dictionary_.Elements();
+    const int32_t count = dictionary_.ElementCount();
+    if (count < 2) return result;
+    int32_t element = 1;
+    while (element < language + 1 && element + 1 < count && elements[element + 1].kind != 2) ++element;
+    StyledText buffer(limit + 1);
+    if (!buffer.Allocated()) return result;
+    StyledWriter out = buffer.Writer();
+    FormatNumberedField(dictionary_, static_cast<uint32_t>(element), out);
+    out.Terminate();
+    buffer.Finish(out);
+    result.text = std::u16string(buffer.Text());
+    result.attributes.assign(buffer.Attributes().begin(), buffer.Attributes().end());
+    return result;
+}
+
+EntryText StoredBook::Text(int32_t, uint32_t recordId, int32_t language) {
+    return RecordText(recordId, language, kMaxTextUnits);
+}
+
+std::vector<StoredBookEntry> StoredBook::Books(int32_t language) {
+    std::vector<StoredBookEntry> books;
+    if (!Ok()) return books;
+    std::vector<uint32_t> firsts;
+    cursor_->ClearKeys();
+    cursor_->ResetFieldBuffers();
+    for (DmsStatus s = cursor_->MoveFirst(); s == DmsStatus::Success && firsts.size() < kMaxBooks; s = cursor_->Next()) {
+        if (FieldValue(*cursor_, 0) > static_cast<uint32_t>(kLastBookHeaderKey)) break;
+        firsts.push_back(cursor_->position.ref.first);
+        cursor_->ResetFieldBuffers();
+    }
+    for (uint32_t first : firsts) {
+        Entry entry;
+        if (!Seek(first, entry)) continue;
+        uint32_t titleRecord = first;
+        if ((entry.typeValue & 0xFF) == kPhraseLanguage) {
+            Entry next;
+            if (entry.next == 0 || !Seek(entry.next, next) || (next.typeValue & 0xFF) == kPhraseLanguage) continue;
+            titleRecord = entry.next;
+        }
+        StoredBookEntry book;
+        book.firstRecord = first;
+        book.title = RecordText(titleRecord, language, kMaxTitleUnits).text;
+        books.push_back(std::move(book));
+    }
+    return books;
+}

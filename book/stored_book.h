@@ -1,0 +1,71 @@
+// A stored book: a book dictionary of the shelf read through index 3, whose
+// entries chain a book's records (own id, previous id, next id) and whose
+// entries with a key of at most 1000 name each book's first record. The
+// type byte and value of a record travel in its entry's reference. Every
+// walk ends at an id seen before or after as many steps as the index has
+// entries, so a damaged or crafted chain can never hang the reader.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "book/book_source.h"
+
+class CCursor;
+class RDFDictionary;
+
+// One book of a book dictionary: its first record's id and title.
+struct StoredBookEntry {
+    uint32_t firstRecord = 0;
+    std::u16string title;
+};
+
+class StoredBook : public BookSource {
+public:
+    static constexpr int32_t kMaxTextUnits = 4000;
+    static constexpr int32_t kMaxTitleUnits = 255;
+    static constexpr int32_t kMaxBooks = 1000;
+
+    // A cursor on index 3 of an open book dictionary.
+    explicit StoredBook(RDFDictionary& dictionary);
+    ~StoredBook() override;
+    bool Ok() const;
+    RDFDictionary& Dictionary() const { return dictionary_; }
+
+    // The first record of the book that holds record `id` (walking the
+    // previous ids back); 0 when `id` is not a record of index 3.
+    uint32_t FindStartRecord(uint32_t id);
+    // Chooses the book whose first record is `startRecord` (its header).
+    void SetStartRecord(uint32_t startRecord);
+    uint32_t StartRecord() const { return start_; }
+    // The books of the dictionary with titles in language `language`.
+    std::vector<StoredBookEntry> Books(int32_t language);
+
+    std::vector<BookLanguage> Languages() override;
+    int32_t ColumnCount() override;
+    int32_t ColumnLanguage(int32_t column) override { return column < static_cast<int32_t>(languages_.size()) ? column : -1; }
+    void ReadPhrases(std::vector<uint32_t>& recordIds, std::vector<uint32_t>& typeValues) override;
+    EntryText Text(int32_t entry, uint32_t recordId, int32_t language) override;
+    bool ShowsAllLines() const override { return false; }
+
+private:
+    struct Entry {
+        uint32_t id = 0, previous = 0, next = 0;
+        uint32_t typeValue = 0;
+        bool isHeader = false;
+    };
+    // The entry of record `id`; false when there is none.
+    bool Seek(uint32_t id, Entry& entry);
+    // The text of element language + 1 of record `id`, at most `limit` units.
+    EntryText RecordText(uint32_t id, int32_t language, int32_t limit);
+    // Element texts of the record, one per line (a header record's lines).
+    std::vector<std::u16string> RecordLines(uint32_t id);
+
+    RDFDictionary& dictionary_;
+    std::unique_ptr<CCursor> cursor_;
+    bool ok_ = false;  // the cursor is on index 3 (a failed seek later says nothing of it)
+    uint32_t start_ = 0;
+    std::vector<BookLanguage> languages_;
+};

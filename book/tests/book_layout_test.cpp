@@ -1,0 +1,195 @@
+// Layout and navigation of the columns: line breaking at its edges, the
+// column bits (font slots, links, right-to-left lines), hit testing over
+// text and empty space, synchronised columns, the scroll-bar arithmetic in
+// 64 bits and without division by zero, the table of contents, and the
+// sentence stops.
+#include <memory>
+
+#include "book/book_host.h"
+#include "book/book_layout.h"
+#include "book/text_book.h"
+#include "book/tests/fixed_measurer.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::vector<std::u16string> LinesOf(const Paragraph& p) {
+    std::vector<std::u16string> lines;
+    for (const BookLine& line : p.lines)
+        lines.push_back(p.text.substr(static_cast<size_t>(line.start), static_cast<size_t>(line.end - line.start)));
+    return lines;
+}
+
+Paragraph LaidOut(std::u16string text, int32_t width, FixedMeasurer& measurer) {
+    Paragraph p;
+    p.SetText(std::move(text));
+    RefreshAttributes(p, 0, 0, -1);
+    LayOut(p, width, measurer);
+    return p;
+}
+
+TEST(BookLayout, LinesBreakAtOpportunitiesAndNeverStartWithBlanks) {
+    FixedMeasurer m;
+    // 10 units fit into 102 - 2 pixels of margins.
+    EXPECT_EQ(LinesOf(LaidOut(u"aaaa bbbb cccc", 102, m)), (std::vector<std::u16string>{u"aaaa bbbb ", u"cccc"}));
+    // Trailing blanks stay on their line, however many.
+    EXPECT_EQ(LinesOf(LaidOut(u"aaaa bbbb      cc", 102, m)), (std::vector<std::u16string>{u"aaaa bbbb      ", u"cc"}));
+    // No opportunity: the break falls at the character that overflows.
+    // A character whose right edge reaches the available width starts the next line.
+    EXPECT_EQ(LinesOf(LaidOut(u"abcdefghijklmn", 102, m)), (std::vector<std::u16string>{u"abcdefghi", u"jklmn"}));
+    // A character wider than the column gets a line of its own.
+    m.wideUnit = u'W';
+    m.wide = 500;
+    EXPECT_EQ(LinesOf(LaidOut(u"abWcd", 102, m)), (std::vector<std::u16string>{u"ab", u"W", u"cd"}));
+    // Indents narrow the lines: a heading of level 2 indents by two averages.
+    Paragraph heading;
+    heading.SetText(u"aaaa bbbb cccc");
+    heading.firstIndent = heading.indent = 2;
+    LayOut(heading, 102, m);
+    EXPECT_EQ(LinesOf(heading), (std::vector<std::u16string>{u"aaaa ", u"bbbb ", u"cccc"}));
+    EXPECT_EQ(heading.lines[0].indent, 20);
+    EXPECT_EQ(heading.height, 48);
+}
+
+TEST(BookLayout, FontSlotsLinksAndRightToLeftLines) {
+    EXPECT_EQ(FontSlotOf(u'a'), 8u);
+    EXPECT_EQ(FontSlotOf(u'\u05D0'), 15u);
+    EXPECT_EQ(FontSlotOf(u'\u0627'), 14u);
+    EXPECT_EQ(FontSlotOf(u'\uAC00'), 7u);
+    EXPECT_EQ(FontSlotOf(static_cast<char16_t>(0xD840)), 3u);
+    EXPECT_EQ(FontSlotOf(u'\u65E5'), 9u);
+    Paragraph p;
+    p.SetText(u"See www.example.org. Or https://a.b/c(d) and wwwx.");
+    RefreshAttributes(p, 0, 3, -1);
+    EXPECT_EQ(LinkRunAt(p, 6), u"www.example.org");
+    EXPECT_EQ(LinkRunAt(p, 26), u"https://a.b/c");
+    EXPECT_EQ(LinkRunAt(p, 45), u"");
+    EXPECT_TRUE(p.attributes[0] & book_attr::kSelected);
+    EXPECT_FALSE(p.attributes[3] & book_attr::kSelected);
+    // Only web addresses open; "www." gets its scheme so no program name is run.
+    EXPECT_EQ(OpenableLink(u"www.exe"), u"http://www.exe");
+    EXPECT_EQ(OpenableLink(u"https://a"), u"https://a");
+    EXPECT_EQ(OpenableLink(u"file://c"), u"");
+    Paragraph hebrew;
+    hebrew.SetText(u"abc\n\u05E9\u05DC\u05D5\u05DD x");
+    RefreshAttributes(hebrew, 0, 0, -1);
+    EXPECT_FALSE(hebrew.attributes[0] & book_attr::kRightToLeft);
+    EXPECT_TRUE(hebrew.attributes[9] & book_attr::kRightToLeft);
+}
+
+TEST(BookLayout, SentenceAroundTheCaret) {
+    int32_t start = 0, end = 0;
+    const std::u16string text = u"One. Two words here! Three";
+    SentenceAround(text, 7, start, end);
+    EXPECT_EQ(text.substr(static_cast<size_t>(start), static_cast<size_t>(end - start)), u"Two words here!");
+    SentenceAround(text, 24, start, end);
+    EXPECT_EQ(text.substr(static_cast<size_t>(start)), u"Three");
+    const std::u16string japanese = u"一つ。\u3000二つ目；三";
+    SentenceAround(japanese, 5, start, end);
+    EXPECT_EQ(japanese.substr(static_cast<size_t>(start), static_cast<size_t>(end - start)), u"二つ目；");
+}
+
+TEST(BookScroll, ThumbArithmeticNeverDividesByZeroAndHoldsLargeBooks) {
+    EXPECT_EQ(book_scroll::ThumbToIndex(500, 0), -1);
+    EXPECT_EQ(book_scroll::IndexToThumb(5, 0), 0);
+    EXPECT_EQ(book_scroll::ThumbToIndex(500, 10), 5);
+    EXPECT_EQ(book_scroll::ThumbToIndex(1000, 10), 9);  // at most the last
+    // Large books: (count / 1000) x position; and index x 1000 in 64 bits.
+    EXPECT_EQ(book_scroll::ThumbToIndex(999, 3000000), 2997000);
+    EXPECT_EQ(book_scroll::IndexToThumb(2999999, 3000000), 999);
+    EXPECT_EQ(book_scroll::SmoothScrollPixels(666, 333), 333);
+}
+
+class Host : public testing::Test {
+protected:
+    void Open(std::u16string text) {
+        auto book = std::make_shared<TextBook>();
+        book->Read(std::move(text));
+        host.model.Build(book, true, false);
+        host.AttachViews();
+        host.SetColumnSize(102, 100);
+        host.ShowDefaultColumns();
+    }
+    FixedMeasurer measurer;
+    BookHost host{measurer};
+};
+
+TEST_F(Host, HitTestsTextAndEmptySpace) {
+    Open(u"<Latn>E\n<Cyrl>R\n\nabc\nxyz\n");
+    BookColumnView& view = host.View(0);
+    view.SetTop(0, 0);
+    // Paragraph 1 starts below the header's line and the paragraph gap? Type 3 has none.
+    const BookHit hit = view.HitTest(25, 20);
+    EXPECT_EQ(hit.paragraph, 1);
+    EXPECT_EQ(hit.offset, 2);
+    EXPECT_TRUE(hit.onCharacter);
+    EXPECT_FALSE(view.HitTest(80, 20).onCharacter);  // right of the text
+    EXPECT_EQ(view.HitTest(5, 90).paragraph, -1);    // below the book
+}
+
+TEST_F(Host, ColumnsStayOnThePhraseAndEmptyBooksAreSafe) {
+    std::u16string text = u"<Latn>E\n<Cyrl>R\n\n";
+    for (int i = 0; i < 40; ++i)
+        text += (i % 10 == 0 ? u"<H1>h" : u"<P>word word word word") + std::u16string(u"\n") +
+                (i % 2 ? u"x\n\n" : u"длинное длинное длинное длинное длинное\n\n");
+    Open(text);
+    ASSERT_EQ(host.VisibleCount(), 2);
+    ASSERT_TRUE(host.GoToPhrase(30, GoToMode::Top, true));
+    int32_t y0 = 0, y1 = 0;
+    ASSERT_TRUE(host.View(0).ParagraphY(30, y0, 0));
+    ASSERT_TRUE(host.View(1).ParagraphY(30, y1, 0));
+    EXPECT_EQ(y0, y1);
+    EXPECT_EQ(host.View(1).caret, (TextPosition{30, 0}));
+    // Scrolled by lines, the other column's paragraph of the top phrase
+    // starts at the same height (above the window here).
+    host.CurrentView()->ScrollLines(3);
+    host.Synchronise();
+    const int32_t top = host.View(0).TopParagraph();
+    ASSERT_TRUE(host.View(1).ParagraphY(top, y1, 100));
+    EXPECT_EQ(y1, host.View(0).TopY());
+    EXPECT_LT(y1, 0);
+    // Out-of-range phrases are ignored.
+    EXPECT_FALSE(host.GoToPhrase(41, GoToMode::Top, true));
+    EXPECT_EQ(host.CurrentPhrase(), 30);
+    // Table of contents: headings only, from the last heading at or before the phrase.
+    host.SetTableOfContents(true);
+    EXPECT_EQ(host.View(0).TopParagraph(), 21);
+    EXPECT_EQ(host.View(0).Next(21), 31);
+    EXPECT_EQ(host.View(0).Next(31), -1);
+    EXPECT_EQ(host.View(0).Prev(21), 11);
+    EXPECT_GT(host.PhraseBarPosition(), 0);
+    // Another book without headings leaves the table of contents; a book
+    // without phrases and one without a header divide by nothing.
+    Open(u"");
+    EXPECT_FALSE(host.TableOfContents());
+    EXPECT_EQ(host.PhraseBarPosition(), 0);
+    host.GoToPhraseBar(500);
+    host.SetTableOfContents(true);
+    EXPECT_FALSE(host.TableOfContents());
+    EXPECT_EQ(host.View(0).HitTest(5, 5).paragraph, -1);
+    Open(u"a\nb\nc\n\nd\ne\nf\n");
+    EXPECT_EQ(host.ViewCount(), 3);
+    EXPECT_EQ(host.VisibleCount(), 1);
+    host.GoToPhraseBar(1000);
+    EXPECT_EQ(host.CurrentPhrase(), 1);
+}
+
+TEST_F(Host, ColumnsAddRemoveAndCopyWithLineBreaks) {
+    Open(u"<Latn>E\n<Cyrl>R\n<Grek>G\n<Hebr>H\n<Arab>A\n\none\nодин\nένα\nאחד\nواحد\n\ntwo\nдва\nδύο\nשתיים\nاثنان\n");
+    EXPECT_TRUE(host.AddColumn());
+    EXPECT_TRUE(host.AddColumn());
+    EXPECT_FALSE(host.AddColumn());  // four at most
+    EXPECT_EQ(host.Visible(), (std::vector<int32_t>{0, 1, 2, 3}));
+    EXPECT_TRUE(host.RemoveColumn(1));
+    EXPECT_EQ(host.Visible(), (std::vector<int32_t>{0, 2, 3}));
+    const int32_t languages[] = {4, 0, 4};
+    host.ShowColumns(languages, 0);  // Columns 0 in the settings: one column
+    EXPECT_EQ(host.Visible(), (std::vector<int32_t>{4}));
+    BookColumnView& view = host.View(0);
+    view.anchor = {1, 1};
+    view.caret = {2, 2};
+    EXPECT_EQ(view.SelectedText(), u"ne\r\ntw");
+}
+
+}  // namespace

@@ -1,0 +1,179 @@
+// Stored books: a text book compiled into a book dictionary reads back
+// through index 3 with the same phrases, types and languages as the text
+// book; the book list names each book by its first record; and chains made
+// cyclic by damage end instead of hanging, in both directions.
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+
+#include "book/book_model.h"
+#include "book/stored_book.h"
+#include "book/text_book.h"
+#include "import/import_registration.h"
+#include "import/tests/compile_fixture.h"
+
+namespace {
+
+// A stored phrase is its line formatted as a field: the leading line tag goes.
+std::u16string_view WithoutLineTag(std::u16string_view line) {
+    const size_t close = line.find(u'>');
+    return !line.empty() && line[0] == u'<' && close != line.npos && close <= 5 ? line.substr(close + 1) : line;
+}
+
+constexpr char kBook[] =
+    "<Latn>English\n<Cyrl>Русский\n\n<H1>Title\n<H1>Заглавие\n\n<P>First phrase.\n<P>Первая фраза.\n\n"
+    "Second.\nВторая.\n\n<P2>Third.\n<P2>Третья.\n";
+
+class StoredBooks : public CompileFixture {
+protected:
+    void SetUp() override {
+        CompileFixture::SetUp();
+        RegisterImportParsers();
+    }
+    // Compiles `text` as a book into a new dictionary; its path.
+    std::u16string CompileBook(const std::string& text, const std::string& name) {
+        const std::u16string source = Path(name + ".txt"), target = Path(name + ".qdx");
+        std::ofstream(std::filesystem::path(source), std::ios::binary) << text;
+        EXPECT_EQ(Compile(source, target, {}, nullptr, nullptr, kFormatBook | kFormatUtf8), 1);
+        return target;
+    }
+    std::unique_ptr<RDFDictionary> OpenBook(const std::u16string& path) {
+        auto dictionary = std::make_unique<RDFDictionary>(kFormatStoreDatabase | kFormatBook, engine_);
+        dictionary->File().SetPath(path.c_str());
+        EXPECT_EQ(dictionary->Open(2), 0u);
+        return dictionary;
+    }
+    // The (id, previous, next) entries of index 3 above the book headers, in key order.
+    std::vector<std::array<uint32_t, 3>> Records(const std::u16string& path) {
+        std::vector<std::array<uint32_t, 3>> records;
+        int32_t file = 0;
+        uint32_t cursor = 0;
+        EXPECT_EQ(engine_.OpenFile(path, 2, DictionarySchemaText, &file), DmsStatus::Success);
+        EXPECT_EQ(engine_.OpenCursor(file, &cursor), DmsStatus::Success);
+        EXPECT_EQ(engine_.SelectIndex(cursor, 3), DmsStatus::Success);
+        std::array<uint32_t, 3> found{};
+        KeySegmentValue out[3] = {{&found[0], 4}, {&found[1], 4}, {&found[2], 4}};
+        EntryPosition at;
+        for (DmsStatus s = engine_.First(cursor, out, &at); s == DmsStatus::Success; s = engine_.Next(cursor, out, &at))
+            if (found[0] > 1000) records.push_back(found);
+        engine_.CloseCursor(cursor);
+        engine_.CloseFile(file);
+        return records;
+    }
+    // Replaces the entry of `entry[0]` by `entry` (same reference).
+    void Rewrite(const std::u16string& path, std::array<uint32_t, 3> old, std::array<uint32_t, 3> entry) {
+        int32_t file = 0;
+        uint32_t cursor = 0;
+        ASSERT_EQ(engine_.OpenFile(path, 0, DictionarySchemaText, &file), DmsStatus::Success);
+        ASSERT_EQ(engine_.OpenCursor(file, &cursor), DmsStatus::Success);
+        ASSERT_EQ(engine_.SelectIndex(cursor, 3), DmsStatus::Success);
+        KeySegmentValue key[3] = {{&old[0], 4}, {&old[1], 4}, {&old[2], 4}};
+        EntryPosition at;
+        ASSERT_EQ(engine_.Seek(cursor, key, nullptr, &at), DmsStatus::Success);
+        ASSERT_EQ(engine_.DeleteCurrent(cursor), DmsStatus::Success);
+        KeySegmentValue replaced[3] = {{&entry[0], 4}, {&entry[1], 4}, {&entry[2], 4}};
+        ASSERT_EQ(engine_.InsertKey(cursor, replaced, at.ref), DmsStatus::Success);
+        engine_.CloseCursor(cursor);
+        ASSERT_EQ(engine_.CloseFile(file), DmsStatus::Success);
+    }
+};
+
+TEST_F(StoredBooks, PhrasesEqualTheTextBooks) {
+    const std::u16string path = CompileBook(kBook, "small");
+    const auto records = Records(path);  // read before the dictionary opens the file
+    ASSERT_EQ(records.size(), 5u);
+    auto dictionary = OpenBook(path);
+    auto stored = std::make_shared<StoredBook>(*dictionary);
+    ASSERT_TRUE(stored->Ok());
+    const auto books = stored->Books(0);
+    ASSERT_EQ(books.size(), 1u);
+    EXPECT_EQ(books[0].title, u"Title");  // the header record names the record after it
+    // Any record of the book leads back to its first one.
+    EXPECT_EQ(stored->FindStartRecord(records.back()[0]), books[0].firstRecord);
+    EXPECT_EQ(stored->FindStartRecord(12345), 0u);
+    stored->SetStartRecord(books[0].firstRecord);
+    BookModel model;
+    model.Build(stored, false, false);
+    auto text = std::make_shared<TextBook>();
+    text->Read(Utf8ToUtf16(kBook));
+    BookModel expected;
+    expected.Build(text, false, false);
+    ASSERT_EQ(model.Languages().size(), 2u);
+    EXPECT_EQ(model.Languages()[1].code, u"Cyrl");
+    // The header is no phrase of a stored book; the phrases follow the text book's from its second group.
+    ASSERT_EQ(model.PhraseCount(), expected.PhraseCount() - 1);
+    for (int32_t e = 0; e < model.PhraseCount(); ++e) {
+        EXPECT_EQ(model.TypeValue(e), expected.TypeValue(e + 1)) << e;
+        for (int32_t c = 0; c < 2; ++c)
+            EXPECT_EQ(model.Source()->Text(e, model.RecordId(e), c).text, WithoutLineTag(text->Line(e + 1, c)))
+                << e << " " << c;
+    }
+    // Types 0 and 1 open paragraphs; "Second." continues "First phrase.".
+    ASSERT_EQ(model.ParagraphCount(), 3);
+    model.EnsureLoaded(1, 1);
+    EXPECT_EQ(model.Column(1).At(1).text, u"Первая фраза. Вторая.");
+    EXPECT_EQ(model.Column(1).At(1).segments.size(), 2u);
+    EXPECT_EQ(model.HeadingCount(), 1);
+}
+
+TEST_F(StoredBooks, CyclesInTheChainsEndTheWalks) {
+    const std::u16string path = CompileBook(kBook, "cycle");
+    const auto records = Records(path);
+    ASSERT_EQ(records.size(), 5u);
+    // Records are chained in id order: the last one's next names the second
+    // record, the first one's previous names the last.
+    Rewrite(path, records[4], {records[4][0], records[4][1], records[1][0]});
+    Rewrite(path, records[0], {records[0][0], records[4][0], records[0][2]});
+    auto dictionary = OpenBook(path);
+    auto stored = std::make_shared<StoredBook>(*dictionary);
+    EXPECT_NE(stored->FindStartRecord(records[2][0]), 0u);
+    stored->SetStartRecord(records[0][0]);
+    BookModel model;
+    EXPECT_EQ(model.Build(stored, false, false), 4);  // each record once
+}
+
+}  // namespace
+
+#ifdef OSTREL_BOOK_TEXTS
+namespace {
+
+// coreutils' messages in English, Russian and Japanese, compiled as a book:
+// every phrase of every column equals the text book's line.
+TEST_F(StoredBooks, GettextBookCompiledReadsAsItsTextBook) {
+    const std::string source = std::string(OSTREL_BOOK_TEXTS) + "/coreutils.txt";
+    std::ifstream in(source, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::u16string path = CompileBook(bytes, "coreutils");
+    auto dictionary = OpenBook(path);
+    auto stored = std::make_shared<StoredBook>(*dictionary);
+    const auto books = stored->Books(0);
+    ASSERT_EQ(books.size(), 1u);
+    stored->SetStartRecord(books[0].firstRecord);
+    BookModel model;
+    model.Build(stored, false, false);
+    TextBook text;
+    ASSERT_TRUE(text.Load(Utf8ToUtf16(source)));
+    ASSERT_EQ(model.Languages().size(), 3u);
+    ASSERT_EQ(model.PhraseCount(), text.GroupCount() - 1);
+    // Stored phrases are formatted as fields: lines with markup characters
+    // (backslash escapes, braces, angle brackets) are shown formatted and
+    // left out of the comparison.
+    int32_t compared = 0, formatted = 0;
+    for (int32_t e = 0; e < model.PhraseCount(); ++e)
+        for (int32_t c = 0; c < 3; ++c) {
+            const std::u16string_view line = text.Line(e + 1, c);
+            if (line.find_first_of(u"\\{}<>[]") != line.npos) {
+                ++formatted;
+                continue;
+            }
+            ASSERT_EQ(model.Source()->Text(e, model.RecordId(e), c).text, line) << e << " " << c;
+            ++compared;
+        }
+    EXPECT_GE(compared, 2800);
+    RecordProperty("phrases_compared", compared);
+    RecordProperty("phrases_formatted", formatted);
+}
+
+}  // namespace
+#endif

@@ -1,0 +1,53 @@
+// A text book: a UTF-8 file of line groups, one group per phrase and one
+// line per language, groups separated by blank lines; the first group is
+// the language header. The whole text is kept; lines are indexed once.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "book/book_source.h"
+
+class TextBook : public BookSource {
+public:
+    // An empty book; Load or Read fill it.
+    TextBook() = default;
+    // Reads a UTF-8 file (a byte-order mark skipped); false when it can't be read.
+    bool Load(std::u16string_view path);
+    // Takes the text of a book (for tests and tools).
+    void Read(std::u16string text);
+
+    const std::u16string& Path() const { return path_; }
+    int32_t GroupCount() const { return static_cast<int32_t>(groups_.size()); }
+    // Line `line` of group `group` without its line end and trailing units
+    // below U+0020; empty past the group's lines.
+    std::u16string_view Line(int32_t group, int32_t line) const;
+    int32_t LineCount(int32_t group) const;
+
+    std::vector<BookLanguage> Languages() override { return languages_; }
+    int32_t ColumnCount() override;
+    int32_t ColumnLanguage(int32_t column) override;
+    void ReadPhrases(std::vector<uint32_t>& recordIds, std::vector<uint32_t>& typeValues) override;
+    // Line `column` of the entry's group; "</>" (an empty phrase as saved) gives empty text.
+    EntryText Text(int32_t entry, uint32_t recordId, int32_t column) override;
+    bool ShowsAllLines() const override { return true; }
+
+private:
+    struct Group {
+        int32_t firstLine;
+        int32_t lineCount;
+    };
+    std::u16string path_;
+    std::u16string text_;
+    std::vector<int32_t> lineStart_, lineEnd_;  // of the lines of every group
+    std::vector<Group> groups_;
+    std::vector<BookLanguage> languages_;
+    std::vector<int32_t> columnLanguages_;  // per header line: its language, -1 none
+};
+
+// The text that stands for an empty phrase in a text book file.
+inline constexpr std::u16string_view kEmptyPhraseText = u"</>";
+// The file name of `path` without folder and extension (a reader's title).
+std::u16string BookTitleFromPath(std::u16string_view path);
