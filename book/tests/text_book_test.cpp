@@ -167,10 +167,12 @@ TEST(TextBookSave, EveryLanguageWhateverIsShownAndFailuresKeepTheOldFile) {
     std::filesystem::permissions(path, std::filesystem::perms::owner_read);
     EXPECT_EQ(SaveTextBook(model, path.u16string()), SaveResult::Failed);
     std::filesystem::permissions(path, std::filesystem::perms::owner_all);
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    EXPECT_EQ(bytes.str(), "old");
+    {
+        std::ifstream in(path, std::ios::binary);
+        std::ostringstream bytes;
+        bytes << in.rdbuf();
+        EXPECT_EQ(bytes.str(), "old");
+    }
     EXPECT_TRUE(model.Changed());
     ASSERT_EQ(SaveTextBook(model, path.u16string()), SaveResult::Saved);
     EXPECT_FALSE(model.Changed());

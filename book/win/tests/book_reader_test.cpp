@@ -1,0 +1,253 @@
+// Book readers in real windows under Wine, driven through their messages:
+// three columns of the coreutils text book (English, Russian, Japanese)
+// painted and kept on the same phrase (the current-phrase colour at the same
+// height in every column after one column scrolled), a Hebrew column drawn
+// right to left, the answer to WM_APP+0x46 over text and over empty space,
+// typing and Ctrl+S written to the file, and Cancel on the save question
+// keeping the reader with its changes.
+#include <windows.h>
+#include <oleauto.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "book/text_book.h"
+#include "book/win/book_reader.h"
+#include "common/tests/fake_app_context.h"
+#include "common/tests/test_files.h"
+#include "common/text/utf8.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class AnsweringSite : public IBookReaderSite {
+public:
+    int32_t Ask(HWND, const std::u16string& text, const std::u16string& caption, UINT) override {
+        questions.push_back(caption + u": " + text);
+        return answer;
+    }
+    int32_t answer = IDOK;
+    std::vector<std::u16string> questions;
+};
+
+void Pump(DWORD milliseconds = 50) {
+    const DWORD end = GetTickCount() + milliseconds;
+    MSG msg;
+    do {
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        Sleep(5);
+    } while (GetTickCount() < end);
+}
+
+// The window's pixels as the screen shows them (0x00BBGGRR), and a copy as a bitmap file.
+struct Capture {
+    int32_t width = 0, height = 0;
+    std::vector<COLORREF> pixels;
+    COLORREF At(int32_t x, int32_t y) const { return pixels[static_cast<size_t>(y * width + x)]; }
+    // The first row holding `colour`, -1 when none.
+    int32_t FirstRowWith(COLORREF colour) const {
+        for (int32_t y = 0; y < height; ++y)
+            for (int32_t x = 0; x < width; ++x)
+                if (At(x, y) == colour) return y;
+        return -1;
+    }
+    int32_t Colours() const {
+        std::vector<COLORREF> seen;
+        for (COLORREF c : pixels)
+            if (std::find(seen.begin(), seen.end(), c) == seen.end() && seen.size() < 64) seen.push_back(c);
+        return static_cast<int32_t>(seen.size());
+    }
+};
+
+Capture CaptureWindow(HWND window, const std::filesystem::path& file) {
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    RECT r{};
+    GetClientRect(window, &r);
+    Capture capture;
+    capture.width = r.right;
+    capture.height = r.bottom;
+    HDC dc = GetDC(window);
+    HDC memory = CreateCompatibleDC(dc);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), r.right, -r.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    // The window paints itself into the capture, as it paints the screen.
+    SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT);
+    BitBlt(memory, 0, 0, r.right, r.bottom, dc, 0, 0, SRCCOPY);
+    const auto* p = static_cast<const uint32_t*>(bits);
+    for (int32_t i = 0; i < r.right * r.bottom; ++i) {
+        const uint32_t bgra = p[i];
+        capture.pixels.push_back(RGB((bgra >> 16) & 0xFF, (bgra >> 8) & 0xFF, bgra & 0xFF));
+    }
+    BITMAPFILEHEADER head{0x4D42, static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) + r.right * r.bottom * 4),
+                          0, 0, sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)};
+    std::ofstream out(file, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(&head), sizeof head);
+    out.write(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
+    out.write(static_cast<const char*>(bits), static_cast<std::streamsize>(r.right) * r.bottom * 4);
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(window, dc);
+    return capture;
+}
+
+std::string FileBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+void PressWithControl(HWND window, WPARAM key) {
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = 0x80;
+    SetKeyboardState(keys);
+    SendMessageW(window, WM_KEYDOWN, key, 0);
+    keys[VK_CONTROL] = 0;
+    SetKeyboardState(keys);
+}
+
+class BookReaderWindows : public testing::Test {
+protected:
+    void SetUp() override {
+        previous_ = SetAppContext(&app_);
+        const std::filesystem::path source = std::filesystem::path(OSTREL_BOOK_TEXTS) / "coreutils.txt";
+        if (!std::filesystem::exists(source)) GTEST_SKIP() << "the native tree's gettext books are missing";
+        book_ = folder_ / "coreutils.txt";
+        std::filesystem::copy_file(source, book_);
+    }
+    void TearDown() override {
+        for (CParaViewerDlg* reader : std::vector<CParaViewerDlg*>(CParaViewerDlg::Readers()))
+            DestroyWindow(reader->Window());
+        Pump();
+        SetAppContext(previous_);
+    }
+    CParaViewerDlg* OpenBook(const std::filesystem::path& path) {
+        CParaViewerDlg* reader = CParaViewerDlg::Open(site_, nullptr, 0, path.u16string());
+        EXPECT_NE(reader, nullptr);
+        Pump(200);
+        return reader;
+    }
+
+    FakeAppContext app_;
+    IAppContext* previous_ = nullptr;
+    AnsweringSite site_;
+    ScratchFolder folder_{"book-reader-windows"};
+    std::filesystem::path book_;
+};
+
+TEST_F(BookReaderWindows, ThreeColumnsStayOnTheCurrentPhrase) {
+    CParaViewerDlg* reader = OpenBook(book_);
+    ASSERT_NE(reader, nullptr);
+    ASSERT_EQ(reader->Host().VisibleCount(), 2);
+    SendMessageW(reader->Window(), WM_COMMAND, book_ids::kAdd, 0);
+    Pump();
+    ASSERT_EQ(reader->Host().VisibleCount(), 3);
+    // Scroll the first column by the wheel and a page, then click a phrase in it.
+    HWND first = reader->ColumnWindow(0);
+    SendMessageW(first, WM_MOUSEWHEEL, MAKEWPARAM(0, -60), 0);  // half a notch: kept
+    SendMessageW(first, WM_MOUSEWHEEL, MAKEWPARAM(0, -60), 0);  // now one line
+    EXPECT_GT(reader->Host().View(0).TopParagraph() + -reader->Host().View(0).TopY(), 0);
+    SendMessageW(first, WM_KEYDOWN, VK_NEXT, 0);
+    // The phrase at the top becomes current: the columns hold its paragraph
+    // at one height, so its colour starts on the same row in each.
+    SendMessageW(first, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 2));
+    SendMessageW(first, WM_LBUTTONUP, 0, MAKELPARAM(20, 2));
+    Pump();
+    const int32_t phrase = reader->Host().CurrentPhrase();
+    EXPECT_GT(phrase, 10);
+    int32_t row = -2;
+    for (int32_t slot = 0; slot < 3; ++slot) {
+        const Capture c = CaptureWindow(reader->ColumnWindow(slot), folder_ / ("column" + std::to_string(slot) + ".bmp"));
+        EXPECT_GT(c.Colours(), 2) << "column " << slot << " is blank";
+        const int32_t y = c.FirstRowWith(0xBFFFFF);
+        EXPECT_GE(y, 0) << "column " << slot;
+        if (row == -2) row = y;
+        EXPECT_EQ(y, row) << "column " << slot;
+    }
+    RecordProperty("current_phrase", phrase);
+    RecordProperty("current_row", row);
+}
+
+TEST_F(BookReaderWindows, TextUnderTheCursorOverTextAndEmptySpace) {
+    CParaViewerDlg* reader = OpenBook(book_);
+    ASSERT_NE(reader, nullptr);
+    HWND view = reader->ColumnWindow(1);
+    RECT r{};
+    GetClientRect(view, &r);
+    // The first line is the header's "<Cyrl>Russian": its third character.
+    const Paragraph& header = reader->Host().View(1).Lay(0);
+    const int32_t x = 1 + (header.extents[1] + header.extents[2]) / 2;
+    POINT over{x, 4};
+    ClientToScreen(view, &over);
+    ASSERT_TRUE(SetCursorPos(over.x, over.y));
+    int32_t offset = 99;
+    BSTR text = reinterpret_cast<BSTR>(1);
+    EXPECT_EQ(SendMessageW(view, WM_APP + 0x46, reinterpret_cast<WPARAM>(&offset), reinterpret_cast<LPARAM>(&text)), 1);
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(text), SysStringLen(text)), u"<Cyrl>Russian");
+    EXPECT_EQ(offset, 2);
+    SysFreeString(text);
+    POINT empty{r.right - 3, 4};
+    ClientToScreen(view, &empty);
+    ASSERT_TRUE(SetCursorPos(empty.x, empty.y));
+    EXPECT_EQ(SendMessageW(view, WM_APP + 0x46, reinterpret_cast<WPARAM>(&offset), reinterpret_cast<LPARAM>(&text)), 0);
+    EXPECT_EQ(offset, -1);
+    EXPECT_EQ(text, nullptr);
+    // Null addresses are refused.
+    EXPECT_EQ(SendMessageW(view, WM_APP + 0x46, 0, 0), 0);
+}
+
+TEST_F(BookReaderWindows, HebrewColumnDrawnRightToLeft) {
+    const auto path = folder_ / "hebrew.txt";
+    std::ofstream(path, std::ios::binary) << "<Latn>English\r\n<Hebr>Hebrew\r\n\r\nPeace\r\n\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D\r\n";
+    CParaViewerDlg* reader = OpenBook(path);
+    ASSERT_NE(reader, nullptr);
+    const Paragraph& p = reader->Host().View(1).Lay(1);
+    ASSERT_EQ(p.text, u"\u05E9\u05DC\u05D5\u05DD");
+    EXPECT_TRUE(p.attributes[0] & book_attr::kRightToLeft);
+    EXPECT_EQ((p.attributes[0] & book_attr::kFontMask) >> book_attr::kFontShift, 15u);
+    const Capture c = CaptureWindow(reader->ColumnWindow(1), folder_ / "hebrew.bmp");
+    EXPECT_GT(c.Colours(), 2);
+}
+
+TEST_F(BookReaderWindows, TypingAndControlSSaveTheFileAndCancelKeepsTheReader) {
+    CParaViewerDlg* reader = OpenBook(book_);
+    ASSERT_NE(reader, nullptr);
+    const std::string before = FileBytes(book_);
+    HWND view = reader->ColumnWindow(0);
+    SetFocus(view);
+    // The caret at the start of the header line, then "Q" typed and saved.
+    SendMessageW(view, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(0, 4));
+    SendMessageW(view, WM_LBUTTONUP, 0, MAKELPARAM(0, 4));
+    SendMessageW(view, WM_CHAR, 'Q', 0);
+    EXPECT_TRUE(reader->Host().model.Changed());
+    PressWithControl(view, 'S');
+    EXPECT_FALSE(reader->Host().model.Changed());
+    EXPECT_EQ(FileBytes(book_), "Q" + before);
+    // Another change; Cancel on the question keeps the reader and the change.
+    SendMessageW(view, WM_CHAR, 'R', 0);
+    site_.answer = IDCANCEL;
+    SendMessageW(reader->Window(), WM_COMMAND, IDCANCEL, 0);
+    Pump();
+    ASSERT_EQ(CParaViewerDlg::Readers().size(), 1u);
+    EXPECT_TRUE(reader->Host().model.Changed());
+    EXPECT_EQ(site_.questions.back(), u"Сохранить изменения?: Сохранить изменения в файле?");
+    // No closes it and leaves the file as saved.
+    site_.answer = IDNO;
+    SendMessageW(reader->Window(), WM_COMMAND, IDCANCEL, 0);
+    Pump();
+    EXPECT_TRUE(CParaViewerDlg::Readers().empty());
+    EXPECT_EQ(FileBytes(book_), "Q" + before);
+}
+
+}  // namespace
