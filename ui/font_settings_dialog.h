@@ -36,7 +36,7 @@ class FrameFontTargets final : public IFontTargets {
 public:
     void ApplyInputFont(int32_t points) override;
     void ApplyListFonts() override;
-    void RefreshBookReaders() override {}
+    void RefreshBookReaders() override;  // frame_books.cpp
     void ApplyArticleFont(int32_t points) override;
     void ApplyEditorFont(int32_t points) override;
 };

@@ -33,6 +33,8 @@ public:
     void ShowSettings(HWND owner, int32_t startPage) override;
     // The translator's options dialog, when the translator exists.
     void ShowTranslationOptions(HWND owner) override;
+    // A book reader (frame_books.cpp); with Ctrl held, on a text book chosen first.
+    void OpenBookReader(HWND owner) override;
     void PrepareLanguageItems(HMENU menu) override;
     LRESULT MeasureItem(LPARAM lParam) override;
     LRESULT DrawItem(LPARAM lParam) override;

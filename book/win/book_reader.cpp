@@ -12,6 +12,7 @@
 #include "book/win/dialog_template.h"
 #include "common/settings/settings_file.h"
 #include "common/win/dialog_helpers.h"
+#include "common/win/file_dialogs.h"
 #include "dictionary/dictionary.h"
 #include "dictionary/shelf.h"
 
@@ -690,9 +691,71 @@ void CParaViewerDlg::SaveSettings() {
     settings_.Save(*ini);
 }
 
+namespace {
+
+struct OpenFileState {
+    IBookReaderSite* site;
+    std::u16string* path;
+};
+
+INT_PTR CALLBACK OpenFileProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* state = reinterpret_cast<OpenFileState*>(GetWindowLongPtrW(dialog, DWLP_USER));
+    switch (message) {
+    case WM_INITDIALOG:
+        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+        state = reinterpret_cast<OpenFileState*>(lParam);
+        SetDlgItemTextW(dialog, kOpenFilePath, W(*state->path));
+        return TRUE;
+    case WM_HELP:
+        state->site->ShowHelp(dialog, kOpenFileHelpTopic);
+        return TRUE;
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case kOpenFileBrowse: {
+            wchar_t path[MAX_PATH] = {};
+            GetDlgItemTextW(dialog, kOpenFilePath, path, MAX_PATH);
+            if (FileNameDialog(W(state->site->Text(u"Select Input File")), path, false, 2, dialog))
+                SetDlgItemTextW(dialog, kOpenFilePath, path);
+            return TRUE;
+        }
+        case IDOK: {
+            wchar_t path[MAX_PATH] = {};
+            GetDlgItemTextW(dialog, kOpenFilePath, path, MAX_PATH);
+            const DWORD attributes = GetFileAttributesW(path);
+            if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+                state->site->Ask(dialog, u"Указанный файл не найден", u"Файл не найден", MB_OK | MB_ICONWARNING);
+                return TRUE;
+            }
+            *state->path = reinterpret_cast<const char16_t*>(path);
+            EndDialog(dialog, 1);
+            return TRUE;
+        }
+        case IDCANCEL: EndDialog(dialog, 0); return TRUE;
+        case kHelp: state->site->ShowHelp(dialog, kOpenFileHelpTopic); return TRUE;
+        default: return FALSE;
+        }
+    default: return FALSE;
+    }
+}
+
+}  // namespace
+
 bool CParaViewerDlg::ChooseTextBook(IBookReaderSite& site, HWND owner, std::u16string& path) {
-    (void)site;
-    (void)owner;
-    (void)path;
-    return false;
+    using namespace dialog_class;
+    DialogTemplate t(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_3DLOOK, u"Book", 260, 52);
+    t.Add(kEdit, kOpenFilePath, u"", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP | WS_VISIBLE, 6, 8, 222, 13);
+    t.Add(kButton, kOpenFileBrowse, u"...", BS_PUSHBUTTON | WS_TABSTOP | WS_VISIBLE, 232, 8, 22, 13);
+    t.Add(kButton, IDOK, u"OK", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_VISIBLE, 92, 30, 50, 14);
+    t.Add(kButton, IDCANCEL, u"Cancel", BS_PUSHBUTTON | WS_TABSTOP | WS_VISIBLE, 148, 30, 50, 14);
+    t.Add(kButton, kHelp, u"Help", BS_PUSHBUTTON | WS_TABSTOP | WS_VISIBLE, 204, 30, 50, 14);
+    ReaderSettings settings;
+    if (CIni* ini = site.Settings()) settings.Load(*ini);
+    std::u16string chosen = settings.textFile;
+    OpenFileState state{&site, &chosen};
+    if (DialogBoxIndirectParamW(GetModuleHandleW(nullptr), t.Get(), owner, OpenFileProc,
+                                reinterpret_cast<LPARAM>(&state)) != 1)
+        return false;
+    if (CIni* ini = site.Settings()) ini->WriteString(kReaderSection, u"TextFile", chosen.substr(0, 259));
+    path = chosen;
+    return true;
 }

@@ -1,0 +1,52 @@
+// The book loader's work: compiles parallel texts, one after another, into
+// an existing book dictionary's file (closed while it runs), and marks the
+// dictionary a finished book once every text loaded: its version's final
+// "P" becomes "I", rewritten inside one transaction so it is never briefly
+// missing. A failed or cancelled load puts the file back as it was before
+// the first text, and nothing is marked finished.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "storage/dms_status.h"
+
+class CConverter;
+class CDMS;
+class CompileEnv;
+class CompileUi;
+
+// Format flags of a book load: parallel text, UTF-8, line text.
+inline constexpr uint32_t kBookLoadFlags = 0x404008;
+
+class BookLoader {
+public:
+    BookLoader(CDMS& engine, CompileUi& ui, CompileEnv& env) : engine_(engine), ui_(ui), env_(env) {}
+
+    // 1 when every source loaded and the dictionary is marked finished; 0
+    // otherwise, with `error` saying why ("Cannot convert a dictionary\n
+    // <reason>") and the file as it was.
+    int32_t Load(std::u16string_view dictionaryPath, const std::vector<std::u16string>& sources);
+    // Asks the running compile to stop (its progress answers with a stop).
+    void Cancel();
+    bool Running() const { return converter_ != nullptr; }
+
+    std::u16string error;
+    int32_t loaded = 0;  // sources loaded by the last Load
+    // Called before each source with its path (the dialog shows it).
+    void (*onSource)(std::u16string_view path, void* context) = nullptr;
+    void* context = nullptr;
+
+private:
+    CDMS& engine_;
+    CompileUi& ui_;
+    CompileEnv& env_;
+    CConverter* converter_ = nullptr;
+    bool cancelled_ = false;
+};
+
+// The version property's final "P" becomes "I" in a transaction; success
+// when the property is absent.
+DmsStatus MarkBookFinished(CDMS& engine, std::u16string_view dictionaryPath);

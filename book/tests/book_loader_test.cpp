@@ -1,0 +1,87 @@
+// The book loader's work: two parallel texts loaded into an existing book
+// dictionary become its second and third books and the dictionary is marked
+// finished; a text that fails (a group of the wrong size) or a cancelled
+// load leaves the file byte for byte as it was.
+#include <filesystem>
+#include <fstream>
+
+#include "book/book_loader.h"
+#include "book/stored_book.h"
+#include "dictionary/dictionary_properties.h"
+#include "dictionary/shelf.h"
+#include "import/import_registration.h"
+#include "import/tests/compile_fixture.h"
+
+namespace {
+
+class BookLoading : public CompileFixture {
+protected:
+    void SetUp() override {
+        CompileFixture::SetUp();
+        RegisterImportParsers();
+        WriteText("first.txt", "<Latn>English\n<Cyrl>Русский\n\n<P>One.\n<P>Один.\n");
+        ASSERT_EQ(Compile(Path("first.txt"), Path("books.qdx"), {}, nullptr, nullptr, kFormatBook | kFormatUtf8), 1);
+    }
+    void WriteText(const std::string& name, const std::string& text) {
+        std::ofstream(std::filesystem::path(Path(name)), std::ios::binary) << text;
+    }
+    std::string Bytes(const std::string& name) {
+        std::ifstream in(std::filesystem::path(Path(name)), std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    }
+    int32_t BookCount() {
+        RDFDictionary dictionary(kDictionaryStoreDatabase | kDictionaryBook, engine_);
+        const std::u16string path = Path("books.qdx");
+        dictionary.File().SetPath(path.c_str());
+        if (dictionary.Open(2) != 0) return -1;
+        return static_cast<int32_t>(StoredBook(dictionary).Books(0).size());
+    }
+    SilentCompileUi ui_;
+};
+
+TEST_F(BookLoading, TextsBecomeBooksAndTheDictionaryIsFinished) {
+    WriteText("second.txt", "<Latn>English\n<Cyrl>Русский\n\n<H1>Two\n<H1>Два\n\nText.\nТекст.\n");
+    WriteText("third.txt", "<Latn>English\n<Cyrl>Русский\n\n<P>Three.\n<P>Три.\n");
+    BookLoader loader(engine_, ui_, env_);
+    ASSERT_EQ(loader.Load(Path("books.qdx"), {Path("second.txt"), Path("third.txt")}), 1) << Utf16ToUtf8(loader.error);
+    EXPECT_EQ(loader.loaded, 2);
+    EXPECT_EQ(BookCount(), 3);
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(Path("books.qdx.books~"))));
+    EXPECT_TRUE(Verify(Path("books.qdx")).empty());
+}
+
+TEST_F(BookLoading, AFailedTextLeavesTheFileAsItWas) {
+    const std::string before = Bytes("books.qdx");
+    WriteText("good.txt", "<Latn>English\n<Cyrl>Русский\n\n<P>Good.\n<P>Хорошо.\n");
+    WriteText("bad.txt", "<Latn>English\n<Cyrl>Русский\n\n<P>Only one line in this group.\n");
+    BookLoader loader(engine_, ui_, env_);
+    EXPECT_EQ(loader.Load(Path("books.qdx"), {Path("good.txt"), Path("bad.txt")}), 0);
+    EXPECT_EQ(loader.loaded, 0);
+    EXPECT_EQ(loader.error.rfind(u"Cannot convert a dictionary\n ", 0), 0u);
+    EXPECT_TRUE(Bytes("books.qdx") == before);
+    EXPECT_EQ(BookCount(), 1);
+    // Nothing to load is a failure too, and touches nothing.
+    EXPECT_EQ(loader.Load(Path("books.qdx"), {}), 0);
+    EXPECT_TRUE(Bytes("books.qdx") == before);
+}
+
+TEST_F(BookLoading, TheVersionLosesItsPInOneTransaction) {
+    int32_t file = 0;
+    uint32_t cursor = 0;
+    ASSERT_EQ(engine_.OpenFile(Path("books.qdx"), 0, DictionarySchemaText, &file), DmsStatus::Success);
+    ASSERT_EQ(engine_.OpenCursor(file, &cursor), DmsStatus::Success);
+    ASSERT_EQ(DeleteDictionaryProperty(engine_, cursor, 4), DmsStatus::Success);
+    ASSERT_EQ(PutDictionaryProperty(engine_, cursor, 4, u"1.0P"), DmsStatus::Success);
+    engine_.CloseCursor(cursor);
+    ASSERT_EQ(engine_.CloseFile(file), DmsStatus::Success);
+    ASSERT_EQ(MarkBookFinished(engine_, Path("books.qdx")), DmsStatus::Success);
+    ASSERT_EQ(engine_.OpenFile(Path("books.qdx"), 2, DictionarySchemaText, &file), DmsStatus::Success);
+    ASSERT_EQ(engine_.OpenCursor(file, &cursor), DmsStatus::Success);
+    std::optional<std::u16string> version;
+    ASSERT_EQ(GetDictionaryProperty(engine_, cursor, 4, version), DmsStatus::Success);
+    EXPECT_EQ(version, u"1.0I");
+    engine_.CloseCursor(cursor);
+    engine_.CloseFile(file);
+}
+
+}  // namespace

@@ -1,0 +1,88 @@
+// The book readers joined to the main window: what a reader needs of the
+// program (the shelf's open book dictionaries, the settings, the book font
+// set, the context menus, look-ups and web searches, help and the modeless
+// dialog navigation), and the reader command 40062 (Ctrl held: a text book).
+#include <windows.h>
+#include <oleauto.h>
+
+#include <memory>
+
+#include "article/win/article_view.h"
+#include "book/win/book_reader.h"
+#include "dictionary/dictionary.h"
+#include "dictionary/shelf.h"
+#include "ui/application.h"
+#include "ui/command_ids.h"
+#include "ui/font_sets.h"
+#include "ui/font_settings_dialog.h"
+#include "ui/frame.h"
+#include "ui/frame_furniture.h"
+#include "ui/frame_shelf.h"
+#include "ui/modeless_dialogs.h"
+
+namespace {
+
+constexpr int32_t kMaxShelfBooks = 100;
+
+class FrameBookSite : public IBookReaderSite {
+public:
+    explicit FrameBookSite(CFrame& frame) : frame_(frame) {}
+
+    HWND MainWindow() override { return frame_.Window(); }
+    std::vector<RDFDictionary*> BookDictionaries() override {
+        std::vector<RDFDictionary*> books;
+        auto* shelf = dynamic_cast<FrameShelf*>(frame_.lists);
+        if (!shelf) return books;
+        CShelf& s = shelf->Shelf();
+        for (int32_t i = 0; i < kMaxShelfBooks; ++i) {
+            RDFDictionary* d = s.GetDictionary(i);
+            if (!d) break;
+            const uint32_t flags = d->flags;
+            if ((flags & kDictionaryOpen) && (flags & kDictionaryBook) && !(flags & kDictionaryHidden)) books.push_back(d);
+        }
+        return books;
+    }
+    CIni* Settings() override { return g_application ? g_application->ini.get() : nullptr; }
+    HFONT BookFont(int32_t slot) override {
+        if (!g_application || !g_application->fonts) return nullptr;
+        return g_application->fonts->Set(kBookFontSet).Font(slot);
+    }
+    int32_t BookFontPoints() override {
+        if (!g_application || !g_application->fonts) return 10;
+        const int32_t points = g_application->fonts->Set(kBookFontSet).PointSize();
+        return points > 0 ? points : 10;
+    }
+    HMENU ContextMenus() override { return frame_.ContextMenus(); }
+    void LookUpText(const std::u16string& text, uint32_t command) override {
+        if (!text.empty()) ::LookUpText(text, command);
+    }
+    bool IsWebSearchCommand(uint32_t command) override { return ::IsWebSearchCommand(command); }
+    void PostWebSearch(uint32_t command, const std::u16string& word) override {
+        BSTR text = SysAllocStringLen(reinterpret_cast<const OLECHAR*>(word.data()), static_cast<UINT>(word.size()));
+        if (text) PostMessageW(frame_.Window(), WM_COMMAND, command, frame_.HandOutWebWord(text));
+    }
+    void ShowHelp(HWND owner, int32_t topic) override {
+        if (g_application) g_application->ShowHelpTopic(owner, topic);
+    }
+    void DialogCreated(HWND dialog) override { AddModelessDialog(dialog); }
+    void DialogDestroyed(HWND dialog) override { RemoveModelessDialog(dialog); }
+
+private:
+    CFrame& frame_;
+};
+
+std::unique_ptr<FrameBookSite>& Site() {
+    static std::unique_ptr<FrameBookSite> site;
+    return site;
+}
+
+}  // namespace
+
+void FrameFurniture::OpenBookReader(HWND owner) {
+    if (!Site()) Site() = std::make_unique<FrameBookSite>(frame_);
+    std::u16string textBook;
+    if ((GetKeyState(VK_CONTROL) & 0x8000) && !CParaViewerDlg::ChooseTextBook(*Site(), owner, textBook)) return;
+    CParaViewerDlg::Open(*Site(), nullptr, 0, textBook);
+}
+
+void FrameFontTargets::RefreshBookReaders() { CParaViewerDlg::RefreshAll(); }
