@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "article/win/article_view.h"
+#include "book/win/book_loader_dialog.h"
 #include "book/win/book_reader.h"
 #include "dictionary/dictionary.h"
 #include "dictionary/shelf.h"
@@ -16,6 +17,7 @@
 #include "ui/font_sets.h"
 #include "ui/font_settings_dialog.h"
 #include "ui/frame.h"
+#include "ui/frame_books.h"
 #include "ui/frame_furniture.h"
 #include "ui/frame_shelf.h"
 #include "ui/modeless_dialogs.h"
@@ -71,6 +73,39 @@ private:
     CFrame& frame_;
 };
 
+// The loader closes the dictionary (and every editor) for the load and
+// opens it again afterwards, read-only and finished when the load succeeded.
+class FrameBookLoaderHost : public IBookLoaderHost {
+public:
+    explicit FrameBookLoaderHost(CFrame& frame) : frame_(frame) {}
+    CIni* Settings() override { return g_application ? g_application->ini.get() : nullptr; }
+    void ShowHelp(HWND owner, int32_t topic) override {
+        if (g_application) g_application->ShowHelpTopic(owner, topic);
+    }
+    bool CloseForLoad(RDFDictionary& dictionary) override {
+        if (frame_.lists) {
+            frame_.lists->CloseAllEditors();
+            if (frame_.lists->HasOpenEditors()) return false;
+        }
+        dictionary.flags |= kDictionaryToClose;
+        if (auto* shelf = dynamic_cast<FrameShelf*>(frame_.lists)) shelf->Shelf().Refresh();
+        if (dictionary.flags & kDictionaryOpen) dictionary.Close();
+        return true;
+    }
+    void ReopenAfterLoad(RDFDictionary& dictionary, bool finished) override {
+        if (finished) dictionary.flags &= ~(kDictionaryEditable | kDictionaryWorking);
+        if (!(dictionary.flags & kDictionaryOpen)) {
+            const uint32_t status = dictionary.Open(2);
+            if (status != 0) dictionary.ShowError(frame_.Window(), u"Cannot open dictionary", u"", status);
+        }
+        if (auto* shelf = dynamic_cast<FrameShelf*>(frame_.lists)) shelf->Shelf().Refresh();
+        CParaViewerDlg::RefreshAllBookLists();
+    }
+
+private:
+    CFrame& frame_;
+};
+
 std::unique_ptr<FrameBookSite>& Site() {
     static std::unique_ptr<FrameBookSite> site;
     return site;
@@ -86,3 +121,16 @@ void FrameFurniture::OpenBookReader(HWND owner) {
 }
 
 void FrameFontTargets::RefreshBookReaders() { CParaViewerDlg::RefreshAll(); }
+
+int32_t RunFrameBookLoader(CFrame& frame, HWND owner, RDFDictionary* dictionary) {
+    FrameBookLoaderHost host(frame);
+    return RunBookLoaderDialog(host, dictionary, owner);
+}
+
+bool IsShownInBookReader(const RDFDictionary* dictionary) {
+    for (CParaViewerDlg* reader : CParaViewerDlg::Readers())
+        if (reader->ShowsDictionary(dictionary)) return true;
+    return false;
+}
+
+void RefillBookReaders() { CParaViewerDlg::RefreshAllBookLists(); }

@@ -65,6 +65,7 @@ public:
     BookHost& Host() { return *host_; }
     bool HasBook() const { return host_ && host_->model.Source() != nullptr; }
     bool IsTextBook() const { return textBook_; }
+    bool ShowsDictionary(const RDFDictionary* dictionary) const { return dictionary && dictionary == dictionary_; }
     const std::u16string& TextBookPath() const { return textBookPath_; }
     // The column window of a slot (0 to 3), null when hidden.
     HWND ColumnWindow(int32_t slot) const;

@@ -1,0 +1,127 @@
+// The "Book Load" dialog driven through its controls under Wine: a parallel
+// text typed into the source field and "Download" pressed loads it into the
+// book dictionary as its second book and answers 1; a list file whose text
+// fails answers 0, says "Conversion failed" and leaves the file as it was.
+#include <windows.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "book/stored_book.h"
+#include "book/win/book_loader_dialog.h"
+#include "common/global_objects.h"
+#include "common/tests/fake_app_context.h"
+#include "common/tests/test_files.h"
+#include "dictionary/dictionary.h"
+#include "dictionary/shelf.h"
+#include "import/converter.h"
+#include "import/import_registration.h"
+#include "import/win/win_compile_environment.h"
+#include "storage/global_engine.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class RecordingHost : public IBookLoaderHost {
+public:
+    int32_t Ask(HWND, const std::u16string& text, const std::u16string& caption, UINT) override {
+        messages.push_back(caption + u": " + text);
+        return IDOK;
+    }
+    bool CloseForLoad(RDFDictionary& dictionary) override {
+        dictionary.Close();
+        ++closed;
+        return true;
+    }
+    void ReopenAfterLoad(RDFDictionary& dictionary, bool finished) override {
+        dictionary.Open(2);
+        reopenedFinished = finished;
+    }
+    std::vector<std::u16string> messages;
+    int closed = 0;
+    bool reopenedFinished = false;
+};
+
+// Types into the dialog once it shows and presses a button.
+struct Script {
+    bool list = false;
+    std::wstring path;
+};
+Script g_script;
+
+void CALLBACK Drive(HWND, UINT, UINT_PTR id, DWORD) {
+    HWND dialog = FindWindowW(nullptr, L"Book Load");
+    if (!dialog) return;
+    KillTimer(nullptr, id);
+    if (g_script.list) SendMessageW(dialog, WM_COMMAND, book_loader_ids::kListOfFiles, 0);
+    SetDlgItemTextW(dialog, g_script.list ? book_loader_ids::kList : book_loader_ids::kSource, g_script.path.c_str());
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+}
+
+class BookLoaderDialog : public testing::Test {
+protected:
+    void SetUp() override {
+        previous_ = SetAppContext(&app_);
+        RegisterImportParsers();
+        Write("first.txt", "<Latn>English\r\n<Cyrl>Russian\r\n\r\n<P>One.\r\n<P>Один.\r\n");
+        CDictionary compiled(kDictionaryStoreDatabase, *GlobalEngine());
+        WinCompileUi ui(nullptr, nullptr, nullptr);
+        WinCompileEnv env;
+        CConverter converter(compiled, CConverter::kNewFile, ui, env);
+        ASSERT_EQ(converter.Convert(kFormatBookFlags, (folder_ / "first.txt").u16string(), Path()), 1);
+        dictionary_ = std::make_unique<RDFDictionary>(kDictionaryStoreDatabase | kDictionaryBook);
+        const std::u16string path = Path();
+        dictionary_->File().SetPath(path.c_str());
+        ASSERT_EQ(dictionary_->Open(2), 0u);
+    }
+    void TearDown() override {
+        dictionary_.reset();
+        SetAppContext(previous_);
+    }
+    void Write(const std::string& name, const std::string& text) { std::ofstream(folder_ / name, std::ios::binary) << text; }
+    std::u16string Path() const { return (folder_ / "books.qdx").u16string(); }
+    int32_t Run(bool list, const std::filesystem::path& path) {
+        g_script = {list, path.wstring()};
+        SetTimer(nullptr, 0, 50, Drive);
+        return RunBookLoaderDialog(host_, dictionary_.get(), nullptr);
+    }
+    std::string Bytes() {
+        std::ifstream in(folder_ / "books.qdx", std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    }
+
+    static constexpr uint32_t kFormatBookFlags = 0x4008;
+    ProgramGlobals globals_{StorageEngineHooks()};
+    FakeAppContext app_;
+    IAppContext* previous_ = nullptr;
+    ScratchFolder folder_{"book-loader-dialog"};
+    std::unique_ptr<RDFDictionary> dictionary_;
+    RecordingHost host_;
+};
+
+TEST_F(BookLoaderDialog, OneFileLoadsAsTheNextBook) {
+    Write("second.txt", "<Latn>English\r\n<Cyrl>Russian\r\n\r\n<H1>Two\r\n<H1>Два\r\n");
+    EXPECT_EQ(Run(false, folder_ / "second.txt"), 1);
+    EXPECT_EQ(host_.closed, 1);
+    EXPECT_TRUE(host_.reopenedFinished);
+    ASSERT_FALSE(host_.messages.empty());
+    EXPECT_EQ(host_.messages.back(), u"Books Loaded: Books loaded successfully.");
+    EXPECT_EQ(StoredBook(*dictionary_).Books(0).size(), 2u);
+}
+
+TEST_F(BookLoaderDialog, AFailingListLeavesTheDictionaryAsItWas) {
+    dictionary_->Close();
+    const std::string before = Bytes();
+    dictionary_->Open(2);
+    Write("bad.txt", "<Latn>English\r\n<Cyrl>Russian\r\n\r\nOnly one line here.\r\n");
+    Write("books.lst", "; one good, one bad\r\nfirst.txt\r\nbad.txt\r\n");
+    EXPECT_EQ(Run(true, folder_ / "books.lst"), 0);
+    EXPECT_FALSE(host_.reopenedFinished);
+    ASSERT_FALSE(host_.messages.empty());
+    EXPECT_EQ(host_.messages.back().rfind(u"Conversion failed: Cannot convert a dictionary\n ", 0), 0u);
+    dictionary_->Close();
+    EXPECT_TRUE(Bytes() == before);
+}
+
+}  // namespace

@@ -1,0 +1,18 @@
+// The book readers and the book loader joined to the main window
+// (frame_books.cpp). The dictionaries dialog runs the loader through this.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+class CFrame;
+class RDFDictionary;
+
+// The "Book Load" dialog over `dictionary`: 1 when books were loaded, 0 when
+// nothing was, -1 when the dialog could not be shown.
+int32_t RunFrameBookLoader(CFrame& frame, HWND owner, RDFDictionary* dictionary);
+// Whether an open reader shows a book of `dictionary` (it may not be closed then).
+bool IsShownInBookReader(const RDFDictionary* dictionary);
+// Every reader refills its book list after the shelf changed.
+void RefillBookReaders();
