@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -17,3 +18,18 @@ struct ScriptRun {
 // a run below U+3000, empty when the text begins at U+3000 or above; an empty
 // text gives that one empty run.
 std::vector<ScriptRun> SplitScriptRuns(std::u16string_view text);
+
+// The part of `now` that differs from `before` (what typing, a paste or a
+// deletion changed): units [start, end) of `now`, empty when nothing was added.
+struct ChangedSpan {
+    int32_t start = 0;
+    int32_t end = 0;
+};
+ChangedSpan FindChangedSpan(std::u16string_view before, std::u16string_view now);
+
+// An RTF document of plain `text` in which the runs below U+3000 take
+// `latinFace` (character set 204) and the runs from U+3000 up `japaneseFace`
+// (128), at `twips`, in the automatic colour: what a rich edit shows after
+// the runs were given their faces one by one, streamed in at once.
+std::string ScriptRunsRtf(std::u16string_view text, std::u16string_view latinFace, std::u16string_view japaneseFace,
+                          int32_t twips);

@@ -127,6 +127,9 @@ private:
 
     // Dispatcher pieces (frame_commands.cpp).
     void OnInputChange(WORD code);
+    // What a change of the input text runs: evening out and a posted Find,
+    // unless searching is off or the program itself is changing the input.
+    void InputTextChanged();
     void SelectList(uint32_t id, LPARAM lParam);
     void Find();
     void ClipboardSearch();

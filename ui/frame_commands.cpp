@@ -299,12 +299,17 @@ LRESULT CFrame::OnCommand(WPARAM wParam, LPARAM lParam) {
 }
 
 void CFrame::OnInputChange(WORD code) {
-    Application& app = *g_application;
-    if (code != EN_CHANGE || !lists || lists->AutoLocateOff() || app.inputBusy) return;
     // The wrapper's own changes (its texts, clearing, reformatting) are not typing.
-    if (!input_ || input_->Busy()) return;
-    input_->ReformatInputText();
+    if (code != EN_CHANGE || !input_ || input_->Busy()) return;
+    // Typed kana take the Japanese face even while nothing is searched.
     input_->ApplyScriptFontsToText();
+    InputTextChanged();
+}
+
+void CFrame::InputTextChanged() {
+    Application& app = *g_application;
+    if (!input_ || !lists || lists->AutoLocateOff() || app.inputBusy) return;
+    input_->ReformatInputText();
     PostMessageW(frame_, WM_COMMAND, cmd::kFind, -1);
 }
 
@@ -337,16 +342,18 @@ void CFrame::Find() {
 }
 
 void CFrame::PasteIntoInput() {
-    if (IsClipboardFormatAvailable(CF_UNICODETEXT)) {
-        REPASTESPECIAL special{};
-        SendMessageW(inputBox_, EM_PASTESPECIAL, CF_UNICODETEXT, reinterpret_cast<LPARAM>(&special));
-    } else {
-        SendMessageW(inputBox_, WM_PASTE, 0, 0);
+    // Unicode text goes in as one stream with its script faces: pasted as
+    // plain text and given its faces afterwards, a long mixed text would
+    // keep the window busy for seconds.
+    ClipboardText clip;
+    if (IsClipboardFormatAvailable(CF_UNICODETEXT)) clip = ReadClipboardText();
+    if (clip.text && input_) {
+        input_->PasteText(std::u16string_view(clip.text.get(), clip.length));
+        InputTextChanged();
+        return;
     }
-    if (input_) {
-        input_->ReformatInputText();
-        input_->ApplyScriptFontsToText();
-    }
+    SendMessageW(inputBox_, WM_PASTE, 0, 0);
+    if (input_) input_->ReformatInputText();
 }
 
 void CFrame::ClipboardSearch() {

@@ -72,7 +72,8 @@ int CFrame::MessageLoop() {
             dispatch = false;
             break;
         case RouteAction::PasteUnicode:
-            PostMessageW(inputBox_, EM_PASTESPECIAL, CF_UNICODETEXT, 0);
+            // The paste command: the text goes in with its script faces at once.
+            PostMessageW(frame_, WM_COMMAND, cmd::kInputPaste, 0);
             dispatch = false;
             break;
         case RouteAction::PastePlain:

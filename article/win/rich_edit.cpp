@@ -34,6 +34,9 @@ void LoadRichEditLibrary() {
     (void)library;
 }
 
+// More runs than this in a changed span are given their faces in one stream.
+constexpr size_t kRunsOneByOne = 8;
+
 // Non-zero while ReformatInputText runs, in any wrapper.
 int g_reformatting = 0;
 
@@ -113,6 +116,7 @@ void CRichEdit::Clear() {
     ResetParagraphFormat();
     SendMessageW(window_, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&defaultFormat_));
     SendMessageW(window_, EM_SETMODIFY, FALSE, 0);
+    scriptText_.clear();
     --busy_;
 }
 
@@ -131,6 +135,7 @@ int32_t CRichEdit::Fill(std::u16string_view text, bool redraw, bool wrapLines, b
     SendMessageW(window_, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&defaultFormat_));
     SendMessageW(window_, EM_SETMODIFY, FALSE, 0);
     ApplyScriptFonts(window_, text);
+    scriptText_.assign(text);
     if (redraw) {
         SendMessageW(window_, WM_SETREDRAW, TRUE, 0);
         InvalidateRect(window_, nullptr, TRUE);
@@ -210,14 +215,72 @@ void CRichEdit::ReformatInputText() {
 
 void CRichEdit::ApplyScriptFontsToText() {
     if (!window_) return;
+    const std::u16string text = GetTextUtf16(window_);
+    const ChangedSpan span = FindChangedSpan(scriptText_, text);
+    scriptText_ = text;
+    if (span.end <= span.start) return;
     ++busy_;
     CHARRANGE kept = {};
     SendMessageW(window_, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&kept));
     SendMessageW(window_, WM_SETREDRAW, FALSE, 0);
-    ApplyScriptFonts(window_, GetTextUtf16(window_));
+    IArticleViewHost& host = ArticleViewHost();
+    const std::u16string latinFace = host.LatinFace(), japaneseFace = host.JapaneseFace();
+    const std::u16string_view changed = std::u16string_view(text).substr(static_cast<size_t>(span.start),
+                                                                          static_cast<size_t>(span.end - span.start));
+    const std::vector<ScriptRun> runs = SplitScriptRuns(changed);
+    ControlPositions position(text);
+    auto select = [&](int32_t start, int32_t end, CHARFORMATW& format) {
+        CHARRANGE range = {position(span.start + start), position(span.start + end)};
+        SendMessageW(window_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
+        format.cbSize = sizeof format;
+        SendMessageW(window_, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+    };
+    if (runs.size() > kRunsOneByOne) {
+        // A paste of many runs: one stream gives the span its faces, where a
+        // format set run by run would lay the whole line out again each time.
+        CHARFORMATW format = {};
+        select(0, span.end - span.start, format);
+        const int32_t twips = format.dwMask & CFM_SIZE ? format.yHeight : defaultFormat_.yHeight;
+        const std::string rtf = ScriptRunsRtf(changed, latinFace, japaneseFace, twips);
+        StreamIntoRichEdit(window_, SF_RTF | SFF_SELECTION, rtf.data(), static_cast<int32_t>(rtf.size()));
+    } else {
+        CHARFORMATW latin = {}, japanese = {};
+        latin.cbSize = japanese.cbSize = sizeof latin;
+        latin.dwMask = japanese.dwMask = CFM_FACE | CFM_CHARSET;
+        latin.bCharSet = kCyrillicCharset;
+        japanese.bCharSet = kShiftJisCharset;
+        CopyFace(latin.szFaceName, latinFace);
+        CopyFace(japanese.szFaceName, japaneseFace);
+        for (const ScriptRun& run : runs) {
+            if (run.length == 0) continue;
+            const CHARFORMATW& wanted = run.japanese ? japanese : latin;
+            CHARFORMATW now = {};
+            select(run.start, run.start + run.length, now);
+            // Typed text mostly takes the face of the text before it already.
+            if ((now.dwMask & wanted.dwMask) == wanted.dwMask && now.bCharSet == wanted.bCharSet &&
+                lstrcmpiW(now.szFaceName, wanted.szFaceName) == 0)
+                continue;
+            SendMessageW(window_, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&wanted));
+        }
+    }
     SendMessageW(window_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&kept));
     SendMessageW(window_, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(window_, nullptr, TRUE);
+    --busy_;
+}
+
+void CRichEdit::PasteText(std::u16string_view text) {
+    if (!window_) return;
+    if (!(GetWindowLongW(window_, GWL_STYLE) & ES_MULTILINE)) text = text.substr(0, text.find_first_of(u"\r\n"));
+    ++busy_;
+    CHARFORMATW format = {};
+    format.cbSize = sizeof format;
+    SendMessageW(window_, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+    const int32_t twips = format.dwMask & CFM_SIZE ? format.yHeight : defaultFormat_.yHeight;
+    IArticleViewHost& host = ArticleViewHost();
+    const std::string rtf = ScriptRunsRtf(text, host.LatinFace(), host.JapaneseFace(), twips);
+    StreamIntoRichEdit(window_, SF_RTF | SFF_SELECTION, rtf.data(), static_cast<int32_t>(rtf.size()));
+    scriptText_ = GetTextUtf16(window_);
     --busy_;
 }
 

@@ -55,10 +55,15 @@ public:
     // size take that size, coloured runs turn black. Not re-entrant: a call
     // from inside a call does nothing.
     void ReformatInputText();
-    // Gives the text in the control the two script faces (ApplyScriptFonts),
-    // as text set by the program has them: typed and pasted text needs them
-    // too, since the default face may have no kana or kanji. The selection stays.
+    // Gives the text changed since the faces were last given (typed, pasted
+    // or deleted) the two script faces, as text set by the program has them:
+    // the default face may have no kana or kanji. The selection stays.
     void ApplyScriptFontsToText();
+    // Pastes plain `text` over the selection (up to its first line end in a
+    // single-line control), in the two script faces at the size of the text
+    // at the selection, as one stream. The control's change is the wrapper's
+    // own: the owner runs what typing would have run.
+    void PasteText(std::u16string_view text);
 
     // The whole text, paragraphs ending in CR LF; empty for an empty control
     // (which is then marked not modified, as after any read).
@@ -77,6 +82,7 @@ private:
     IRichEditOle* ole_ = nullptr;     // owned, as are the two below
     ITextDocument* document_ = nullptr;
     ITextRange* story_ = nullptr;     // the whole story
+    std::u16string scriptText_;       // the text as it was when its faces were last given
 };
 
 // Control positions of the units of a text streamed in: the control keeps a

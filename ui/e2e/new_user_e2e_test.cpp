@@ -291,4 +291,116 @@ TEST_F(NewUser, ADictionaryArgumentIsOpened) {
     EXPECT_NE(slots.find(dictionary), std::wstring::npos) << Narrow(slots);
 }
 
+// The format of the character at `position` of a rich edit in the program.
+CHARFORMAT2W FormatAt(HWND edit, LONG position) {
+    RemoteMemory memory(edit, sizeof(CHARRANGE) + sizeof(CHARFORMAT2W));
+    CHARRANGE range{position, position + 1};
+    CHARFORMAT2W format{};
+    format.cbSize = sizeof(format);
+    memory.Write(0, &range, sizeof(range));
+    memory.Write(sizeof(range), &format, sizeof(format));
+    SendMessageW(edit, EM_EXSETSEL, 0, memory.At(0));
+    SendMessageW(edit, EM_GETCHARFORMAT, SCF_SELECTION, memory.At(sizeof(range)));
+    memory.Read(sizeof(range), &format, sizeof(format));
+    return format;
+}
+
+// The dark pixels of a window's client area as a bit string, left to right.
+std::vector<bool> Ink(HWND window) {
+    RECT box{};
+    GetClientRect(window, &box);
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&box), 2);
+    HDC screen = GetDC(nullptr);
+    std::vector<bool> ink;
+    for (LONG y = box.top; y < box.bottom; ++y)
+        for (LONG x = box.left; x < box.left + 40 && x < box.right; ++x) {
+            COLORREF c = GetPixel(screen, x, y);
+            ink.push_back(GetRValue(c) + GetGValue(c) + GetBValue(c) < 3 * 128);
+        }
+    ReleaseDC(nullptr, screen);
+    return ink;
+}
+
+// Kana typed into the input box (run also under LANG=C.UTF-8, where Wine's
+// default faces have no kana) take the Japanese face and are drawn as
+// themselves: two different kana ink differently, where empty boxes would
+// ink alike. The Japanese menus are left as a screenshot.
+TEST_F(NewUser, KanaTypedAreDrawnInAJapaneseFace) {
+    TestFolders folders = Prepare(L"NewUser.KanaTyped");
+    ProgramRun run;
+    HWND frame = run.WaitForFrameWithoutClipboardMonitor();
+    ASSERT_NE(frame, nullptr);
+    HWND input = FindChild(frame, L"RichEdit20W", kInputBoxId);
+    ASSERT_NE(input, nullptr);
+    std::vector<std::vector<bool>> drawn;
+    for (wchar_t kana : {L'\u3042', L'\u306D'}) {  // あ, ね
+        SendMessageW(frame, WM_COMMAND, 40034, 0);  // delete all
+        PostMessageW(input, WM_CHAR, kana, 1);
+        ASSERT_TRUE(WaitFor([&] { return WindowText(input) == std::wstring(1, kana); }));
+        Sleep(300);
+        CHARFORMAT2W format = FormatAt(input, 0);
+        EXPECT_EQ(format.bCharSet, SHIFTJIS_CHARSET) << "the typed kana's character set";
+        EXPECT_NE(std::wstring(format.szFaceName), L"Arial") << "the typed kana's face";
+        SendMessageW(input, EM_SETSEL, 1, 1);
+        RedrawWindow(input, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        Sleep(200);
+        drawn.push_back(Ink(input));
+        SaveScreenshot(folders.root + L"\typed_kana_" + std::to_wstring(drawn.size()) + L".png");
+    }
+    ASSERT_EQ(drawn.size(), 2u);
+    EXPECT_GT(std::count(drawn[0].begin(), drawn[0].end(), true), 10) << "no ink";
+    EXPECT_NE(drawn[0], drawn[1]) << "two kana drawn alike: empty boxes";
+
+    PostMessageW(frame, WM_COMMAND, 40141, 0);  // the Japanese interface
+    Sleep(300);
+    PostMessageW(frame, WM_COMMAND, 40671, 0);  // the application menu
+    HWND menu = nullptr;
+    EXPECT_TRUE(WaitFor([&] { return (menu = FindWindowW(L"#32768", nullptr)) != nullptr; }));
+    Sleep(300);
+    SaveScreenshot(folders.root + L"\japanese_menu.png");
+    if (menu) PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_EQ(run.Exit(frame), 0);
+}
+
+// A 10,000-character paste and keystrokes with 2,000 characters in the box:
+// each takes what the window spends on it, the search aside (it is posted).
+TEST_F(NewUser, ALongPasteAndTypingAfterItStayQuick) {
+    Prepare(L"NewUser.LongPaste");
+    ProgramRun run;
+    HWND frame = run.WaitForFrameWithoutClipboardMonitor();
+    ASSERT_NE(frame, nullptr);
+    HWND input = FindChild(frame, L"RichEdit20W", kInputBoxId);
+    ASSERT_NE(input, nullptr);
+    std::wstring text;
+    for (int i = 0; text.size() < 10000; ++i) text += i % 3 ? L"\u306D\u3053\u732B " : L"cat dog ";
+    text.resize(10000);
+    ASSERT_TRUE(PutClipboardText(text));
+    using Clock = std::chrono::steady_clock;
+    auto started = Clock::now();
+    SendMessageW(frame, WM_COMMAND, 40025, 0);
+    double pastedMs = std::chrono::duration<double, std::milli>(Clock::now() - started).count();
+    RedrawWindow(input, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    double pasteMs = std::chrono::duration<double, std::milli>(Clock::now() - started).count();
+    std::printf("pasted in %.1f ms\n", pastedMs);
+    EXPECT_EQ(SendMessageW(input, WM_GETTEXTLENGTH, 0, 0), 10000);
+    // Its kana in the Japanese face, its Latin letters not.
+    EXPECT_EQ(FormatAt(input, 8).bCharSet, SHIFTJIS_CHARSET);
+    EXPECT_NE(FormatAt(input, 0).bCharSet, SHIFTJIS_CHARSET);
+    std::printf("10,000-character paste, repainted: %.1f ms\n", pasteMs);
+    EXPECT_LT(pasteMs, 1000.0);
+
+    SendMessageW(input, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.substr(0, 2000).c_str()));
+    std::vector<double> keys;
+    for (int i = 0; i < 21; ++i) {
+        SendMessageW(input, EM_SETSEL, 2000, 2000);
+        started = Clock::now();
+        SendMessageW(input, WM_CHAR, L'a' + i % 26, 1);
+        keys.push_back(std::chrono::duration<double, std::milli>(Clock::now() - started).count());
+    }
+    std::sort(keys.begin(), keys.end());
+    std::printf("keystroke with 2,000 characters in the box: median %.1f ms, slowest %.1f ms\n", keys[10], keys.back());
+    EXPECT_LT(keys[10], 100.0);
+    EXPECT_EQ(run.Exit(frame), 0);
+}
+
 }  // namespace
