@@ -68,7 +68,8 @@ protected:
         CloseLeftoverFrames();
         root = std::string(OSTREL_HOST_ROOT) + Env("OSTREL_TEST_SERVER_ROOT");
         log = std::string(OSTREL_HOST_ROOT) + Env("OSTREL_TEST_SERVER_LOG");
-        DeleteFileA((root + "/browser.log").c_str());
+        // Each case gives the server its own list and news.
+        for (const char* name : {"/browser.log", "/dictionary_list.txt", "/news.txt"}) DeleteFileA((root + name).c_str());
         // The shell's browser (HKCU\Software\Wine\WineBrowser "Browsers")
         // is a script that appends each URL to browser.log, never a real one.
         // with_test_server.sh made it in the server's root (the shell starts
@@ -131,6 +132,60 @@ TEST_F(WebServices, UpdateCheckPostsTheScrambledBodyAndTheNoticeOpensTheDownload
     auto noRemind = ReadProgramValue(L"NoRemind2");
     ASSERT_TRUE(noRemind.has_value());
     EXPECT_EQ((*noRemind)[0], 5);
+    EXPECT_EQ(run.Exit(frame), 0);
+}
+
+HWND VisibleList(HWND frame) {
+    for (HWND child = FindWindowExW(frame, nullptr, L"Ostrel List View", nullptr); child;
+         child = FindWindowExW(frame, child, L"Ostrel List View", nullptr))
+        if (IsWindowVisible(child)) return child;
+    return nullptr;
+}
+
+// The ten searches of the kanji list's current row 亜 (U+4E9C, 20124): the
+// kanji dictionary by its code point, the others by the word in UTF-8.
+TEST_F(WebServices, WebSearchesOpenTheirQueryUrlsThroughTheShell) {
+    TestFolders folders = PrepareTest(L"WebServices.Search");
+    CreateDirectoryW((folders.documents + L"\\OstrelPro").c_str(), nullptr);
+    CreateDirectoryW(folders.DictionariesFolder().c_str(), nullptr);
+    const std::wstring dictionary = folders.DictionariesFolder() + L"\\kanjidic-slice.qdx";
+    const std::string binary = OSTREL_BINARY_DIR;
+    ASSERT_TRUE(CopyFileW((Widen(binary) + L"\\ui\\e2e-data\\kanjidic-slice.qdx").c_str(), dictionary.c_str(), FALSE));
+    WriteSettings(folders, L"[Application]\r\nHomeSite=" + Widen(Home()) + L"\r\n[Dictionaries]\r\nFile1=" +
+                               dictionary + L",0\r\n");
+    ProgramRun run;
+    HWND frame = run.WaitForFrameWithoutClipboardMonitor();
+    ASSERT_NE(frame, nullptr);
+    SendMessageW(frame, WM_COMMAND, 40007, 0);  // the list by kanji
+    HWND input = FindChild(frame, L"RichEdit20W", 202);
+    ASSERT_NE(input, nullptr);
+    PostMessageW(input, WM_CHAR, 0x4E9C, 1);
+    auto currentKanji = [&] {
+        auto state = run.QueryState(frame);
+        int current = std::stoi(state[L"current"]), top = std::stoi(state[L"top"]);
+        return state[L"cell." + std::to_wstring(current - top) + L".0"];
+    };
+    ASSERT_TRUE(WaitFor([&] { return currentKanji() == L"\u4E9C"; }, 10000));
+    HWND list = VisibleList(frame);
+    ASSERT_NE(list, nullptr);
+    const std::pair<int, std::string> expected[] = {
+        {40183, "https://www.google.com/search?hl=en&q=%E4%BA%9C"},
+        {40184, "https://www.google.com/search?hl=en&lr=lang_ja&q=%E4%BA%9C"},
+        {40185, "https://www.google.com/images?hl=en&q=%E4%BA%9C"},
+        {40186, "https://ja.wikipedia.org/wiki/%E4%BA%9C"},
+        {40187, "https://dictionary.goo.ne.jp/srch/all/%E4%BA%9C/m0u/"},
+        {40188, "https://eow.alc.co.jp/search?q=%E4%BA%9C"},
+        {40166, "https://www.weblio.jp/content/%E4%BA%9C"},
+        {40691, "https://ejje.weblio.jp/content/%E4%BA%9C"},
+        {40164, "https://www.yarxi.ru/online/?u=20124"},
+        {40170, "https://jisho.org/search/%E4%BA%9C"},
+    };
+    std::string all;
+    for (const auto& [command, url] : expected) {
+        PostMessageW(list, WM_COMMAND, command, 0);
+        all += url + "\n";
+        ASSERT_TRUE(WaitFor([&] { return Recorded() == all; }, 15000)) << Recorded();
+    }
     EXPECT_EQ(run.Exit(frame), 0);
 }
 
