@@ -61,6 +61,10 @@ void FrameWeb::OpenWebSearch(uint32_t command, BSTR word) {
     if (!url.empty()) ShellExecuteA(nullptr, "open", url.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
+std::unique_ptr<ServerListPane> FrameWeb::MakeServerListPane() {
+    return std::make_unique<ServerListPane>(list_, lines_, [this] { StartUpdateCheck(frame_); });
+}
+
 int64_t FrameWeb::NowSeconds() { return static_cast<int64_t>(std::time(nullptr)); }
 
 bool FrameWeb::UpdateDue() { return app_.updateDue != 0; }

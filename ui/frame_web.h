@@ -8,10 +8,12 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "ui/frame_slots.h"
+#include "ui/server_list_pane.h"
 #include "web/dictionary_list.h"
 #include "web/home_hosts.h"
 #include "web/win/home_line.h"
@@ -52,6 +54,10 @@ public:
     UpdateQueryFields QueryFields() override;
     void UpdateAnswered() override;
     void ShowUpdateNotice(std::string reply) override;
+
+    // The server list for a dictionaries dialog: the downloadable list, the
+    // run's request lines, and the update check when the list is missing.
+    std::unique_ptr<ServerListPane> MakeServerListPane();
 
     CWebDictionaries& DownloadableList() { return list_; }
     CHomeLines& Lines() { return lines_; }

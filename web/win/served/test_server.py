@@ -81,9 +81,10 @@ class Handler(BaseHTTPRequestHandler):
         self.record()
         parts = self.path.split("?")[0].strip("/").split("/")
         kind, arg = parts[0], "/".join(parts[1:])
+        count = int(parts[1]) if len(parts) > 1 and parts[1].isdigit() else 0
         root = self.server.root
         if kind == "bytes":
-            n = int(arg)
+            n = count
             self.head(200, n)
             for piece in pattern(n):
                 self.wfile.write(piece)
@@ -103,8 +104,18 @@ class Handler(BaseHTTPRequestHandler):
             self.head(200, None, [("Content-Length", "99999999999"), ("Connection", "close")])
             self.wfile.write(BLOCK[:100])
             self.close_now()
+        elif kind == "slow":  # 1,000 bytes every 100 ms
+            self.head(200, count)
+            for at in range(0, count, 1000):
+                if STOP.wait(0.1):
+                    break
+                try:
+                    self.wfile.write(BIG[:min(1000, count - at)])
+                    self.wfile.flush()
+                except OSError:  # the client went away (a cancelled download)
+                    break
         elif kind == "stall":
-            self.head(200, int(arg))
+            self.head(200, count)
             self.wfile.write(BLOCK[:10])
             self.wfile.flush()
             self.stall()
