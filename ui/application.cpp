@@ -13,6 +13,7 @@
 #include "common/settings/win/private_profile_store.h"
 #include "common/settings/win/registry_store.h"
 #include "common/win/wide_text.h"
+#include "ui/command_rules.h"
 #include "ui/font_sets.h"
 
 Application* g_application = nullptr;
@@ -22,6 +23,8 @@ namespace {
 constexpr UINT kHelpDisplayTopic = 0x0000;
 constexpr UINT kHelpInitialize = 0x001C;
 constexpr UINT kHelpUninitialize = 0x001D;
+constexpr int32_t kHelpMissingSlot = 166;         // "The help file %s is not found."
+constexpr int32_t kHelpMissingCaptionSlot = 167;  // "Help file not found"
 
 std::u16string ModuleFolder(HINSTANCE instance) {
     wchar_t path[MAX_PATH] = {};
@@ -187,8 +190,18 @@ Application::HtmlHelpFunction Application::HtmlHelp() {
 void Application::ShowHelpTopic(HWND parent, int32_t topic) {
     // The file CheckHelpFiles chose: with only another language's file
     // installed, the interface language's own file would not exist.
+    if (!HelpFileFound(parent)) return;
     std::wstring path = WideString(HelpTopicTarget(topic));
     if (HtmlHelpFunction help = HtmlHelp()) help(parent, path.c_str(), kHelpDisplayTopic, 0);
+}
+
+bool Application::HelpFileFound(HWND parent) {
+    if (FileExists(helpPath)) return true;
+    // Without it the help viewer would open nothing and say nothing.
+    std::u16string text = FillName(UIStringTable[kHelpMissingSlot], helpPath);
+    MessageBoxW(parent, WideString(text).c_str(), reinterpret_cast<const wchar_t*>(UIStringTable[kHelpMissingCaptionSlot]),
+                MB_OK | MB_ICONINFORMATION);
+    return false;
 }
 
 HFONT Application::ApplyDialogFont(HWND dialog, const int* controlIds) {

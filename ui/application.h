@@ -60,6 +60,9 @@ public:
     void CheckHelpFiles();
     // Opens the help file chosen by CheckHelpFiles at the topic's page.
     void ShowHelpTopic(HWND parent, int32_t topic);
+    // True when the chosen help file exists; otherwise "The help file %s is
+    // not found." is shown over `parent` and the answer is false.
+    bool HelpFileFound(HWND parent);
     // What ShowHelpTopic hands the help viewer.
     std::u16string HelpTopicTarget(int32_t topic) const { return HelpTopicPath(helpPath, topic); }
     // In the Japanese interface sends the Japanese dialog font to the listed

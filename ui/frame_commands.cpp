@@ -237,6 +237,7 @@ LRESULT CFrame::OnCommand(WPARAM wParam, LPARAM lParam) {
         UpdateCommandStates(cmd::kUnderCursor);
         return 0;
     case cmd::kHelpContents:
+        if (!app.HelpFileFound(frame_)) return 0;
         if (auto help = app.HtmlHelp()) help(nullptr, WideString(app.helpPath).c_str(), kHelpDisplayToc, 0);
         return 0;
     case cmd::kFontSettings:

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "common/ui_text/ui_text.h"
 #include "ui/e2e/edict_slice.h"
 #include "ui/e2e/program_session.h"
 
@@ -400,6 +401,22 @@ TEST_F(NewUser, ALongPasteAndTypingAfterItStayQuick) {
     std::sort(keys.begin(), keys.end());
     std::printf("keystroke with 2,000 characters in the box: median %.1f ms, slowest %.1f ms\n", keys[10], keys.back());
     EXPECT_LT(keys[10], 100.0);
+    EXPECT_EQ(run.Exit(frame), 0);
+}
+
+// Contents (and F1) without a help file next to the program says so.
+TEST_F(NewUser, HelpWithoutAHelpFileSaysSo) {
+    Prepare(L"NewUser.Help");
+    ProgramRun run;
+    HWND frame = run.WaitForFrameWithoutClipboardMonitor();
+    ASSERT_NE(frame, nullptr);
+    SetUILanguage(static_cast<uint32_t>(std::stoi(run.QueryState(frame)[L"language"])));
+    const wchar_t* caption = reinterpret_cast<const wchar_t*>(UIStringTable[167]);
+    PostMessageW(frame, WM_COMMAND, 40117, 0);
+    HWND box = nullptr;
+    EXPECT_TRUE(WaitFor([&] { return (box = FindWindowW(L"#32770", caption)) != nullptr; })) << "no message";
+    if (box) PostMessageW(box, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitFor([&] { return FindWindowW(L"#32770", caption) == nullptr; }));
     EXPECT_EQ(run.Exit(frame), 0);
 }
 
