@@ -55,6 +55,10 @@ TEST_F(OneLineEntries, SensesAreNumberedOnlyWithTwoOrMoreMarks) {
     EXPECT_EQ(Article().text, u"x \n1. a\n2. b\n3. c");
     Line(8, u"\u25A0x : abc");
     EXPECT_EQ(Article().text, u"x \nabc");
+    // A mark before the first sense is that sense's own: no empty "1.".
+    Line(8, u"\u25A0x : \u25CFa\u25CFb");
+    EXPECT_EQ(Article().text, u"x \n1. a\n2. b");
+    EXPECT_EQ(Show(FormatExportText(dictionary)).text, u"x \n1. a\n2. b");
     Line(8, u"\u25A0x : \u3010\u7528\u4F8B\u3011 y\u25A0\u30FBz");
     EXPECT_EQ(Article().text, u"x \n\u3010\u7528\u4F8B\u3011\ny\n\u30FBz");
 }

@@ -151,6 +151,24 @@ TEST(RtfKanjiArticle, ReadingsBoldWithoutTheirEndings) {
     EXPECT_EQ(out.lint, "");
 }
 
+// KANJIDIC's first meaning is both the meaning line (13) and the first sense
+// (5), over one text: each meaning is written once, in the head when the
+// senses are not written (joined by "; " and one U+3000 apart from the
+// readings), else only among the senses.
+TEST(RtfKanjiArticle, EachMeaningOnceAndApartFromTheReadings) {
+    Record r;
+    r.Add(2, u"").Add(4, u"穐").Add(13, u"").Add(11, u"シュウ").Add(5, u"autumn").Add(5, u"fall");
+    std::span<const DictionaryElement> shared = r.Elements();
+    std::vector<DictionaryElement> elements(shared.begin(), shared.end());
+    elements[2].text = elements[4].text;  // the meaning line over the first sense's text
+    elements[2].length = elements[4].length;
+    const Rendered head = RenderWith(0x41, 17, [&](CRtfArticleBuilder& p) { AddKanjiArticle(p, elements, 10, 0x41); });
+    EXPECT_EQ(head.readable, "\\pard\\b1 穐\\b0 　autumn; fall　\\b1 シュウ\\b0\\par\n");
+    const Rendered senses = RenderWith(0xC1, 17, [&](CRtfArticleBuilder& p) { AddKanjiArticle(p, elements, 10, 0xC1); });
+    EXPECT_EQ(senses.readable, "\\pard\\b1 穐\\b0 　　　　　\\b1 シュウ\\b0\\par\n"
+                               "\\pard 1)\\~autumn\\par\n\\pard 2)\\~fall\\par\n\\par\n");
+}
+
 Rendered Text(RtfRenderer renderer, std::u16string text, uint32_t flags) {
     return RenderWith(flags, 0, [&](CRtfArticleBuilder& p) {
         switch (renderer) {
@@ -166,6 +184,11 @@ Rendered Text(RtfRenderer renderer, std::u16string text, uint32_t flags) {
 TEST(RtfLineArticles, PlainAndPdicHeadsNotesAndNumberedSenses) {
     EXPECT_EQ(Text(RtfRenderer::Plain, u"■ねこ{猫}: cat●feline", 0x49).readable,
               "\\pard\\cf1\\b1 ねこ\\b0\\cf0\\par\n【猫】\\par\n1. cat\\par\n2. feline\\par\n");
+    // A mark before the first sense is that sense's own, as in the article text.
+    EXPECT_EQ(Text(RtfRenderer::Plain, u"■x : ●a●b", 0x41).readable,
+              "\\pard\\b1 x\\b0\\par\n1. a\\par\n2. b\\par\n");
+    // Compact: the head stays on the translation's line, one U+3000 apart.
+    EXPECT_EQ(Text(RtfRenderer::Plain, u"■a piedi : 徒歩", 0x45).readable, "\\pard\\b1 a piedi\\b0 　徒歩\\par\n");
     // A line without ": " and "；" is all headword.
     EXPECT_EQ(Text(RtfRenderer::Plain, u"word only", 0x41).readable, "\\pard\\b1 word only\\b0\\par\n\\par\n");
     // PDIC: word, NUL, attribute unit, translation.
