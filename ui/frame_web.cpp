@@ -10,6 +10,7 @@
 #include "common/settings/win/registry_error_box.h"
 #include "common/settings/win/registry_store.h"
 #include "ui/application.h"
+#include "ui/frame_books.h"
 #include "ui/update_notice_dialog.h"
 #include "web/web_search.h"
 
@@ -62,7 +63,9 @@ void FrameWeb::OpenWebSearch(uint32_t command, BSTR word) {
 }
 
 std::unique_ptr<ServerListPane> FrameWeb::MakeServerListPane() {
-    return std::make_unique<ServerListPane>(list_, lines_, [this] { StartUpdateCheck(frame_); });
+    auto pane = std::make_unique<ServerListPane>(list_, lines_, [this] { StartUpdateCheck(frame_); });
+    pane->isShownInReader = IsShownInBookReader;
+    return pane;
 }
 
 int64_t FrameWeb::NowSeconds() { return static_cast<int64_t>(std::time(nullptr)); }

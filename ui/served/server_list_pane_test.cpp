@@ -26,6 +26,7 @@
 #include "dictionary/shelf.h"
 #include "import/import_registration.h"
 #include "storage/global_engine.h"
+#include "ui/e2e/program_session.h"
 #include "ui/server_list_pane.h"
 
 namespace fs = std::filesystem;
@@ -103,17 +104,25 @@ protected:
         wc.hInstance = GetModuleHandleW(nullptr);
         wc.lpszClassName = L"OstrelServerPaneTest";
         RegisterClassW(&wc);
-        dialog = CreateWindowW(L"OstrelServerPaneTest", L"", WS_OVERLAPPEDWINDOW, 0, 0, 800, 400, nullptr, nullptr,
-                               wc.hInstance, nullptr);
+        dialog = CreateWindowW(L"OstrelServerPaneTest", L"Server list", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 800, 400,
+                               nullptr, nullptr, wc.hInstance, nullptr);
         auto child = [&](const wchar_t* cls, int id, DWORD style) {
             CreateWindowW(cls, L"", WS_CHILD | WS_VISIBLE | style, 0, 0, 700, 200, dialog,
                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), wc.hInstance, nullptr);
         };
-        child(WC_LISTVIEWW, 1295, LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS);
+        auto place = [&](int id, int x, int y, int width, int height) {
+            MoveWindow(GetDlgItem(dialog, id), x, y, width, height, FALSE);
+        };
+        child(WC_LISTVIEWW, 1295, LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_BORDER);
         child(L"STATIC", 1287, 0);
         child(PROGRESS_CLASSW, 1275, 0);
         child(L"BUTTON", 1316, 0);
         child(L"BUTTON", IDOK, 0);
+        place(1295, 8, 8, 760, 220);
+        place(1287, 8, 236, 760, 20);
+        place(1275, 8, 262, 760, 16);
+        place(1316, 8, 290, 90, 24);
+        place(IDOK, 108, 290, 90, 24);
         answering = SetTimer(nullptr, 0, 100, AnswerBoxes);
         g_boxes.clear();
     }
@@ -169,6 +178,8 @@ protected:
         ASSERT_EQ(pane->State(), DownloadState::Downloading);
         if (cancel) {
             Pump(400);
+            // The pane during a download, for people to look at.
+            SaveScreenshot((work.parent_path() / "server_list_download.png").wstring());
             pane->OnCommand(1317, 0);
             EXPECT_EQ(pane->State(), DownloadState::Cancelling);
         }
