@@ -29,6 +29,7 @@ import re
 import sys
 import unicodedata
 
+sys.dont_write_bytecode = True  # the checkout stays as it was
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import freedict_card_layouts as freedict  # noqa: E402
 

@@ -4,18 +4,16 @@
 # order, each written as often as the line holds it (once, unless one meaning
 # holds another).
 # usage: libreoffice_kanjidic_check.py KANJIDIC DOCUMENT.rtf WORK_DIR
-import shutil
-import subprocess
 import sys
 
+sys.dont_write_bytecode = True  # the checkout stays as it was
+from libreoffice_text import read_as_text  # noqa: E402
+
 source, document, work = sys.argv[1:4]
-if shutil.which("soffice") is None:
+text = read_as_text(document, work)
+if text is None:
     print("LibreOffice is not installed: skipped")
     sys.exit(0)
-subprocess.run(["soffice", "-env:UserInstallation=file://" + work + "/profile", "--headless", "--convert-to",
-                "txt:Text:UTF8", "--outdir", work + "/txt", document], check=True, capture_output=True)
-name = document.rsplit("/", 1)[-1].rsplit(".", 1)[0]
-text = open(f"{work}/txt/{name}.txt", encoding="utf-8-sig").read()
 
 
 def kana(token, first, last):

@@ -4,23 +4,21 @@
 # usage: libreoffice_order_check.py EDICT_ENTRIES DOCUMENT.rtf WORK_DIR
 # (EDICT_ENTRIES as given to edict_markup.py, the header line among them)
 import re
-import shutil
-import subprocess
 import sys
 
+sys.dont_write_bytecode = True  # the checkout stays as it was
+from libreoffice_text import read_as_text  # noqa: E402
+
 entries, document, work = int(sys.argv[1]), sys.argv[2], sys.argv[3]
-if shutil.which("soffice") is None:
-    print("LibreOffice is not installed: skipped")
-    sys.exit(0)
 with open(document, "rb") as f:
     raw = f.read()
 if re.search(rb"(?<!\r)\n", raw):
     print("the document has a line feed without a carriage return")
     sys.exit(1)
-subprocess.run(["soffice", "-env:UserInstallation=file://" + work + "/profile", "--headless", "--convert-to",
-                "txt:Text:UTF8", "--outdir", work + "/txt", document], check=True, capture_output=True)
-name = document.rsplit("/", 1)[-1].rsplit(".", 1)[0]
-text = open(f"{work}/txt/{name}.txt", encoding="utf-8-sig").read()
+text = read_as_text(document, work)
+if text is None:
+    print("LibreOffice is not installed: skipped")
+    sys.exit(0)
 source = open("/usr/share/edict/edict", encoding="euc-jp", errors="replace").read().split("\n")[1:entries]  # the first entry is the header line
 at, found = 0, 0
 for line in source:
