@@ -62,6 +62,11 @@ void FrameWeb::OpenWebSearch(uint32_t command, BSTR word) {
     if (!url.empty()) ShellExecuteA(nullptr, "open", url.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
+void FrameWeb::ChangeHomeSite(std::u16string_view url) {
+    hosts_.AddHost(url, &homeLine_);
+    if (frame_) StartUpdateCheck(frame_);
+}
+
 std::unique_ptr<ServerListPane> FrameWeb::MakeServerListPane() {
     auto pane = std::make_unique<ServerListPane>(list_, lines_, [this] { StartUpdateCheck(frame_); });
     pane->isShownInReader = IsShownInBookReader;

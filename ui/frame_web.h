@@ -55,6 +55,9 @@ public:
     void UpdateAnswered() override;
     void ShowUpdateNotice(std::string reply) override;
 
+    // The settings changed the home site: every earlier host is obsolete and
+    // a check starts at the new one.
+    void ChangeHomeSite(std::u16string_view url);
     // The server list for a dictionaries dialog: the downloadable list, the
     // run's request lines, and the update check when the list is missing.
     std::unique_ptr<ServerListPane> MakeServerListPane();
