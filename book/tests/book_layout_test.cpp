@@ -52,6 +52,19 @@ TEST(BookLayout, LinesBreakAtOpportunitiesAndNeverStartWithBlanks) {
     EXPECT_EQ(heading.height, 48);
 }
 
+// The finder sees 256 units: a line longer than that still breaks at its
+// last opportunity, found in the line's last units.
+TEST(BookLayout, BreaksOfLinesLongerThanTheFindersWindow) {
+    std::u16string text;
+    for (int i = 0; i < 300; ++i) text += u"ab ";
+    EXPECT_EQ(LastBreakBefore(text, 0, 800), 798);  // after the blank at 797
+    EXPECT_EQ(LastBreakBefore(text, 700, 701), -1);  // none inside "ab"
+    FixedMeasurer m;
+    const Paragraph p = LaidOut(text, 2000 + 2, m);  // 200 units a line
+    ASSERT_GE(p.lines.size(), 4u);
+    for (const BookLine& line : p.lines) EXPECT_EQ(line.start % 3, 0) << line.start;
+}
+
 TEST(BookLayout, FontSlotsLinksAndRightToLeftLines) {
     EXPECT_EQ(FontSlotOf(u'a'), 8u);
     EXPECT_EQ(FontSlotOf(u'\u05D0'), 15u);

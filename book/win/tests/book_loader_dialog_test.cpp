@@ -1,13 +1,16 @@
-// The "Book Load" dialog driven through its controls under Wine: a parallel
-// text typed into the source field and "Download" pressed loads it into the
-// book dictionary as its second book and answers 1; a list file whose text
-// fails answers 0, says "Conversion failed" and leaves the file as it was.
+// A book dictionary in real windows under Wine: the "Book Load" dialog driven
+// through its controls (a parallel text typed into the source field and
+// "Download" pressed loads it as the second book and answers 1; a list file
+// whose text fails answers 0, says "Conversion failed" and leaves the file as
+// it was), and a reader on its book that drops the book when the dictionary
+// leaves the shelf.
 #include <windows.h>
 
 #include <filesystem>
 #include <fstream>
 
 #include "book/stored_book.h"
+#include "book/win/book_reader.h"
 #include "book/win/book_loader_dialog.h"
 #include "common/global_objects.h"
 #include "common/tests/fake_app_context.h"
@@ -59,7 +62,7 @@ void CALLBACK Drive(HWND, UINT, UINT_PTR id, DWORD) {
     PostMessageW(dialog, WM_COMMAND, IDOK, 0);
 }
 
-class BookLoaderDialog : public testing::Test {
+class StoredBookWindows : public testing::Test {
 protected:
     void SetUp() override {
         previous_ = SetAppContext(&app_);
@@ -100,7 +103,7 @@ protected:
     RecordingHost host_;
 };
 
-TEST_F(BookLoaderDialog, OneFileLoadsAsTheNextBook) {
+TEST_F(StoredBookWindows, OneFileLoadsAsTheNextBook) {
     Write("second.txt", "<Latn>English\r\n<Cyrl>Russian\r\n\r\n<H1>Two\r\n<H1>Два\r\n");
     EXPECT_EQ(Run(false, folder_ / "second.txt"), 1);
     EXPECT_EQ(host_.closed, 1);
@@ -110,7 +113,7 @@ TEST_F(BookLoaderDialog, OneFileLoadsAsTheNextBook) {
     EXPECT_EQ(StoredBook(*dictionary_).Books(0).size(), 2u);
 }
 
-TEST_F(BookLoaderDialog, AFailingListLeavesTheDictionaryAsItWas) {
+TEST_F(StoredBookWindows, AFailingListLeavesTheDictionaryAsItWas) {
     dictionary_->Close();
     const std::string before = Bytes();
     dictionary_->Open(2);
@@ -122,6 +125,28 @@ TEST_F(BookLoaderDialog, AFailingListLeavesTheDictionaryAsItWas) {
     EXPECT_EQ(host_.messages.back().rfind(u"Conversion failed: Cannot convert a dictionary\n ", 0), 0u);
     dictionary_->Close();
     EXPECT_TRUE(Bytes() == before);
+}
+
+class ShelfSite : public IBookReaderSite {
+public:
+    std::vector<RDFDictionary*> BookDictionaries() override { return books; }
+    int32_t Ask(HWND, const std::u16string&, const std::u16string&, UINT) override { return IDOK; }
+    std::vector<RDFDictionary*> books;
+};
+
+TEST_F(StoredBookWindows, AReaderDropsTheBookOfADictionaryThatLeftTheShelf) {
+    ShelfSite site;
+    site.books = {dictionary_.get()};
+    CParaViewerDlg* reader = CParaViewerDlg::Open(site, nullptr, 0);
+    ASSERT_NE(reader, nullptr);
+    ASSERT_TRUE(reader->HasBook());
+    EXPECT_EQ(reader->Host().model.PhraseCount(), 1);
+    EXPECT_TRUE(reader->ShowsDictionary(dictionary_.get()));
+    site.books.clear();
+    CParaViewerDlg::RefreshAllBookLists();
+    EXPECT_FALSE(reader->HasBook());
+    EXPECT_FALSE(reader->ShowsDictionary(dictionary_.get()));
+    DestroyWindow(reader->Window());
 }
 
 }  // namespace

@@ -1,0 +1,199 @@
+// Opening a long stored book: EDICT as a book of 2 languages (the gloss with
+// a paragraph tag, the headword), compiled once into the work folder. The
+// reader's cost is the phrase table walk over index 3 plus the first page's
+// layout, and going to the last phrase; the peer is SQLite scanning as many
+// (id, previous, next) keys in order from a file in the same folder.
+//   book_open_bench [WORK_FOLDER] [benchmark flags]
+#include "bench/bench_support.h"
+
+#include "book/book_host.h"
+#include "book/stored_book.h"
+#include "common/global_objects.h"
+#include "common/text/utf8.h"
+#include "dictionary/dictionary.h"
+#include "dictionary/format_detection.h"
+#include "dictionary/shelf.h"
+#include "import/compile_environment.h"
+#include "import/converter.h"
+#include "import/import_registration.h"
+#include "storage/global_engine.h"
+
+#include <sqlite3.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+namespace {
+
+std::filesystem::path g_folder = std::filesystem::temp_directory_path() / "ostrel-book-open-bench";
+
+class FixedMeasurer : public TextMeasurer {
+public:
+    void Measure(const char16_t*, int32_t length, uint32_t, int32_t* edges) override {
+        for (int32_t i = 0; i < length; ++i) edges[i] = (i + 1) * 8;
+    }
+    int32_t LineHeight() override { return 16; }
+    int32_t AverageCharWidth() override { return 8; }
+};
+
+class QuietUi : public CompileUi {
+public:
+    void SetStepLabel(std::u16string_view) override {}
+    void EnableCancel() override {}
+    bool HasProgressBar() const override { return false; }
+    void SetProgress(int32_t) override {}
+    void PumpMessages() override {}
+    void ShowMessage(std::u16string_view text, std::u16string_view) override {
+        std::fprintf(stderr, "%s\n", Utf16ToUtf8(text).c_str());
+    }
+};
+
+// The book's text and, once, its compiled dictionary. The number of phrases.
+size_t PrepareBook() {
+    const auto book = g_folder / "edict-book.qdx";
+    const auto count = g_folder / "phrases.txt";
+    if (std::filesystem::exists(book) && std::filesystem::exists(count)) {
+        size_t n = 0;
+        std::ifstream(count) >> n;
+        return n;
+    }
+    std::filesystem::create_directories(g_folder);
+    const std::vector<std::u16string> lines = ReadEdictField([](const std::string& line) { return line; });
+    std::u16string text = u"<Latn>English\n<Hani>Japanese\n\n";
+    size_t phrases = 0;
+    for (const std::u16string& line : lines) {
+        const size_t blank = line.find(u' ');
+        const size_t first = line.find(u'/');
+        const size_t last = line.rfind(u'/');
+        if (blank == line.npos || first == line.npos || last <= first + 1) continue;
+        text += u"<P>" + line.substr(first + 1, last - first - 1) + u"\n" + line.substr(0, blank) + u"\n\n";
+        ++phrases;
+    }
+    std::ofstream(g_folder / "edict-book.txt", std::ios::binary) << Utf16ToUtf8(text);
+    CDictionary dictionary(kDictionaryStoreDatabase, *GlobalEngine());
+    QuietUi ui;
+    FixedCompileEnv env;
+    CConverter converter(dictionary, CConverter::kNewFile, ui, env);
+    if (converter.Convert(kFormatBook | kFormatUtf8, (g_folder / "edict-book.txt").u16string(), book.u16string()) != 1) {
+        std::fprintf(stderr, "compile failed: %s\n", Utf16ToUtf8(converter.errorText).c_str());
+        return 0;
+    }
+    std::ofstream(count) << phrases;
+    // The peer's table: as many keys, in a file beside the book.
+    sqlite3* db = nullptr;
+    std::filesystem::remove(g_folder / "keys.sqlite");
+    sqlite3_open((g_folder / "keys.sqlite").string().c_str(), &db);
+    sqlite3_exec(db, "CREATE TABLE k(id INTEGER, prev INTEGER, next INTEGER, PRIMARY KEY(id, prev, next)) WITHOUT ROWID;"
+                     "BEGIN;", nullptr, nullptr, nullptr);
+    sqlite3_stmt* insert = nullptr;
+    sqlite3_prepare_v2(db, "INSERT INTO k VALUES(?, ?, ?)", -1, &insert, nullptr);
+    for (size_t i = 0; i < phrases; ++i) {
+        sqlite3_bind_int64(insert, 1, static_cast<int64_t>(1000 + i * 64));
+        sqlite3_bind_int64(insert, 2, i ? static_cast<int64_t>(1000 + (i - 1) * 64) : 0);
+        sqlite3_bind_int64(insert, 3, static_cast<int64_t>(1000 + (i + 1) * 64));
+        sqlite3_step(insert);
+        sqlite3_reset(insert);
+    }
+    sqlite3_finalize(insert);
+    sqlite3_exec(db, "COMMIT;", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    return phrases;
+}
+
+struct OpenBook {
+    OpenBook() : dictionary(kDictionaryStoreDatabase | kDictionaryBook) {
+        const std::u16string path = (g_folder / "edict-book.qdx").u16string();
+        dictionary.File().SetPath(path.c_str());
+        ok = dictionary.Open(2) == 0;
+    }
+    RDFDictionary dictionary;
+    bool ok = false;
+};
+
+void BuildAndPaintFirstPage(benchmark::State& state) {
+    OpenBook open;
+    if (!open.ok) return state.SkipWithError("the book did not open");
+    uint32_t first = 0;
+    {
+        StoredBook probe(open.dictionary);
+        const auto books = probe.Books(0);
+        if (books.empty()) return state.SkipWithError("no book");
+        first = books.front().firstRecord;
+    }
+    int32_t phrases = 0;
+    for (auto _ : state) {
+        auto book = std::make_shared<StoredBook>(open.dictionary);
+        book->SetStartRecord(first);
+        FixedMeasurer measurer;
+        BookHost host(measurer);
+        phrases = host.model.Build(book, false, false);
+        host.AttachViews();
+        host.ShowDefaultColumns();
+        host.SetColumnSize(300, 600);
+        for (int32_t c : host.Visible()) host.View(c).RefreshMarks();
+    }
+    state.counters["phrases"] = phrases;
+}
+
+void GoToLastPhrase(benchmark::State& state) {
+    OpenBook open;
+    if (!open.ok) return state.SkipWithError("the book did not open");
+    auto book = std::make_shared<StoredBook>(open.dictionary);
+    book->SetStartRecord(book->Books(0).front().firstRecord);
+    FixedMeasurer measurer;
+    BookHost host(measurer);
+    host.model.Build(book, false, false);
+    host.AttachViews();
+    host.ShowDefaultColumns();
+    host.SetColumnSize(300, 600);
+    for (auto _ : state) {
+        host.GoToPhrase(host.model.PhraseCount() - 1, GoToMode::Top, true);
+        host.GoToPhrase(0, GoToMode::Top, true);
+    }
+}
+
+void SqliteOrderedScan(benchmark::State& state) {
+    sqlite3* db = nullptr;
+    sqlite3_open_v2((g_folder / "keys.sqlite").string().c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+    int64_t rows = 0;
+    for (auto _ : state) {
+        sqlite3_stmt* scan = nullptr;
+        sqlite3_prepare_v2(db, "SELECT id, prev, next FROM k ORDER BY id, prev, next", -1, &scan, nullptr);
+        rows = 0;
+        int64_t sum = 0;
+        while (sqlite3_step(scan) == SQLITE_ROW) {
+            sum += sqlite3_column_int64(scan, 2);
+            ++rows;
+        }
+        benchmark::DoNotOptimize(sum);
+        sqlite3_finalize(scan);
+    }
+    sqlite3_close(db);
+    state.counters["rows"] = static_cast<double>(rows);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc > 1 && argv[1][0] != '-') {
+        g_folder = argv[1];
+        --argc;
+        ++argv;
+    }
+    ProgramGlobals globals(StorageEngineHooks());
+    RegisterImportParsers();
+    const size_t phrases = PrepareBook();
+    if (phrases == 0) return 1;
+    std::printf("book: %zu phrases in %s\n", phrases, g_folder.string().c_str());
+    benchmark::RegisterBenchmark("BuildAndPaintFirstPage", BuildAndPaintFirstPage)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("GoToLastPhrase", GoToLastPhrase)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("SqliteOrderedScan", SqliteOrderedScan)->Unit(benchmark::kMillisecond);
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    const double build = reporter.times["BuildAndPaintFirstPage"], peer = reporter.times["SqliteOrderedScan"];
+    if (peer > 0) std::printf("build / sqlite ordered scan: %.2f (aim: at most 2)\n", build / peer);
+    return 0;
+}
