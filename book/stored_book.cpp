@@ -35,18 +35,38 @@ StoredBook::~StoredBook() = default;
 
 bool StoredBook::Ok() const { return ok_; }
 
+// The walks read index 3 through the engine with three 4-byte fields, not
+// the cursor's five text buffers: a long book takes hundreds of thousands
+// of steps.
 bool StoredBook::Seek(uint32_t id, Entry& entry) {
     if (!Ok() || id == 0) return false;
-    cursor_->ClearKeys();
-    std::memcpy(cursor_->keyArea[0], &id, 4);
-    cursor_->key[0].length = 4;
-    cursor_->ResetFieldBuffers();
-    if (cursor_->SeekGreaterOrEqual() != DmsStatus::Success) return false;
-    entry.id = FieldValue(*cursor_, 0);
-    if (entry.id != id) return false;
-    entry.previous = FieldValue(*cursor_, 1);
-    entry.next = FieldValue(*cursor_, 2);
-    entry.typeValue = TypeValueOf(cursor_->position.ref);
+    uint32_t key[3] = {id, 0, 0};
+    KeySegmentValue keys[3] = {{&key[0], 4}, {&key[1], 0}, {&key[2], 0}};
+    return Read(id, entry, [&](KeySegmentValue* out, EntryPosition* at) {
+        return cursor_->Engine().SeekGreaterOrEqual(cursor_->handle, keys, out, at);
+    });
+}
+
+bool StoredBook::Step(uint32_t id, Entry& entry) {
+    // The compiler writes a book's records in order, so the next record's
+    // entry is most often the index's next one: a step instead of a seek.
+    if (Read(id, entry, [&](KeySegmentValue* out, EntryPosition* at) {
+            return cursor_->Engine().Next(cursor_->handle, out, at);
+        }))
+        return true;
+    return Seek(id, entry);
+}
+
+template <typename Move>
+bool StoredBook::Read(uint32_t id, Entry& entry, Move move) {
+    uint32_t values[3] = {};
+    KeySegmentValue out[3] = {{&values[0], 4}, {&values[1], 4}, {&values[2], 4}};
+    EntryPosition at;
+    if (move(out, &at) != DmsStatus::Success || values[0] != id) return false;
+    entry.id = id;
+    entry.previous = values[1];
+    entry.next = values[2];
+    entry.typeValue = TypeValueOf(at.ref);
     return true;
 }
 
@@ -76,11 +96,22 @@ int32_t StoredBook::ColumnCount() {
 }
 
 void StoredBook::ReadPhrases(std::vector<uint32_t>& recordIds, std::vector<uint32_t>& typeValues) {
+    // A chain of rising ids cannot close on itself; once an id does not
+    // rise, every id is remembered and one seen twice ends the walk.
     std::unordered_set<uint32_t> seen;
+    bool rising = true;
     const size_t limit = cursor_ ? static_cast<size_t>(cursor_->count) + 1 : 0;
+    size_t steps = 0;
     Entry entry;
-    for (uint32_t id = start_; id != 0 && seen.size() <= limit && seen.insert(id).second && Seek(id, entry);
-         id = entry.next) {
+    uint32_t previous = 0;
+    for (uint32_t id = start_; id != 0 && ++steps <= limit; previous = id, id = entry.next) {
+        if (rising && id <= previous) {
+            rising = false;
+            for (uint32_t known : recordIds) seen.insert(known);
+            seen.insert(start_);
+        }
+        if (!rising && !seen.insert(id).second) break;
+        if (!(id == start_ ? Seek(id, entry) : Step(id, entry))) break;
         if ((entry.typeValue & 0xFF) == kPhraseLanguage) continue;
         if (recordIds.size() == recordIds.capacity()) {
             recordIds.reserve(recordIds.size() + kPhraseGrowth);

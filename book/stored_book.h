@@ -58,6 +58,11 @@ private:
     };
     // The entry of record `id`; false when there is none.
     bool Seek(uint32_t id, Entry& entry);
+    // The next entry when it is record `id`'s, else a seek.
+    bool Step(uint32_t id, Entry& entry);
+    // One engine move into three 4-byte fields; false unless it lands on `id`.
+    template <typename Move>
+    bool Read(uint32_t id, Entry& entry, Move move);
     // The text of element language + 1 of record `id`, at most `limit` units.
     EntryText RecordText(uint32_t id, int32_t language, int32_t limit);
     // Element texts of the record, one per line (a header record's lines).
