@@ -1,0 +1,22 @@
+#!/bin/sh
+# webget's line for a body into memory, a body into a file (compared with the
+# server's bytes as curl gets them), a 404 and a closed port; its exit status.
+set -u
+wine_run=$1; webget=$2; work=$3
+url=http://127.0.0.1:$OSTREL_TEST_SERVER_PORT
+fail=0
+expect() {  # expect PATTERN STATUS -- ARGS...
+  pattern=$1; status=$2; shift 3
+  "$wine_run" "$webget" "$@" > "$work/line.txt" 2>/dev/null; code=$?
+  line=$(tr -d '\r' < "$work/line.txt")
+  if ! echo "$line" | grep -Eq "^$pattern\$" || [ $code -ne $status ]; then
+    echo "webget $*: '$line' (exit $code), wanted '$pattern' (exit $status)"; fail=1
+  fi
+}
+expect "result 0 status 200 length 10001 bytes 10001 ms [0-9]+ reallocations 0" 0 -- "$url/bytes/10001"
+expect "result 0 status 200 length -1 bytes 40001 ms [0-9]+ reallocations 2" 0 -- "$url/chunked/40001"
+expect "result 0 status 200 length 9999 bytes 9999 ms [0-9]+ reallocations 0" 0 -- "$url/bytes/9999" "Z:$work/out.bin"
+curl -s --noproxy '*' "$url/bytes/9999" | cmp -s - "$work/out.bin" || { echo "file differs from curl's"; fail=1; }
+expect "result -6 status 404 length [0-9-]+ bytes 0 ms [0-9]+ reallocations 0" 1 -- "$url/status/404"
+expect "result -5 status -1 length -1 bytes 0 ms [0-9]+ reallocations 0" 1 -- "http://127.0.0.1:9/"
+exit $fail
