@@ -10,6 +10,7 @@
 #include "common/collation/collator.h"
 #include "common/settings/settings_file.h"
 #include "common/ui_text/ui_text.h"
+#include "dictionary/article_editors.h"
 #include "dictionary/dictionary.h"
 #include "dictionary/dictionary_properties.h"
 #include "dictionary/dictionary_schema.h"
@@ -460,4 +461,20 @@ void CShelf::UpdateCommandState(int32_t command) {
 
 void CShelf::RedrawLists() {
     if (host_ != nullptr) host_->RedrawLists();
+}
+
+bool CShelf::ActivateEditorForRecord(const CDictionary& dictionary, uint32_t recordId) {
+    for (const auto& target : chain_) {
+        if (CEditor* editor = FindEditor(*target, &dictionary, recordId)) {
+            editor->Activate();
+            return true;
+        }
+    }
+    return false;
+}
+
+bool CShelf::HasOpenEditors() const {
+    for (const auto& target : chain_)
+        if (::HasOpenEditors(*target)) return true;
+    return false;
 }

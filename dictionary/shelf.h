@@ -140,7 +140,9 @@ public:
 
     // IDictionaryShelf.
     RDFDictionary* FirstDictionary() const override { return chain_.empty() ? nullptr : chain_.front().get(); }
-    bool ActivateEditorForRecord(const CDictionary&, uint32_t) override { return false; }
+    bool ActivateEditorForRecord(const CDictionary& dictionary, uint32_t recordId) override;
+    // An article editor is open on some dictionary of the shelf.
+    bool HasOpenEditors() const;
     void NotifyDictionaryChanged(CDictionary& dictionary) override;
 
 private:

@@ -19,6 +19,7 @@
 #include "import/key_entries.h"
 #include "import/latin_steps.h"
 #include "import/line_tags.h"
+#include "import/own_markup_parser.h"
 #include "import/import_registration.h"
 #include "import/source_loaders.h"
 #include "import/target_paths.h"
@@ -266,7 +267,9 @@ bool CConverter::RunStep(const CompileStep& step) {
     case kStepKanjiKeys:
     case kStepAlphabeticKeys:
     case kStepLatinStems: ok = RunRecordPass(); break;
-    case kStepLexicon: ok = BeginFullText() && RunRecordPass(); break;
+    case kStepLexicon:
+        ok = BeginFullText() && RunRecordPass() && (mode_ != kRemoveArticle || RemoveArticleHits());
+        break;
     case kStepWriteLexicon:
     case kStepHitLists:
     case kStepHitIndex: ok = WriteFullText(step.code); break;
@@ -314,6 +317,32 @@ bool CConverter::Compact() {
     const DmsStatus s = engine_.Compact(cursor.handle(), 1);
     engine_.SetProgressCallback(cursor.handle(), nullptr);
     return Failed(s) ? Fail(s) : !Cancelled();
+}
+
+// The steps of a single-article change (converter_single.cpp), on the
+// dictionary left open.
+int32_t CConverter::RunSingleArticleSteps(std::span<const CompileStep> steps) {
+    // Keys go straight into the indexes: no bulk load, no compaction.
+    const bool bulk = bulkLoadEnabled, compact = compactionEnabled;
+    bulkLoadEnabled = compactionEnabled = false;
+    // Parsing a whole own markup text sets the word or kanji flag: the dictionary keeps its own.
+    const uint32_t kinds = kWordDictionaryFlag | kKanjiDictionaryFlag;
+    const uint32_t keptKinds = target_.flags & kinds;
+    const bool ok = OpenTargetCursors() && RunSteps(steps);
+    target_.flags = (target_.flags & ~kinds) | keptKinds;
+    searchEngine_.reset();
+    cursors_.clear();
+    bulkLoadEnabled = bulk;
+    compactionEnabled = compact;
+    target_.File().GetSize();
+    return ok ? 1 : 0;
+}
+
+bool CConverter::RemoveArticleHits() {
+    if (!searchEngine_) return true;
+    const bool ok = searchEngine_->RemoveArticleHits(positions_.empty() ? 0 : positions_[0]);
+    if (!ok) Fail(searchEngine_->status());
+    return ok;
 }
 
 void CConverter::CloseTarget(bool& ok) {
@@ -388,7 +417,7 @@ DmsStatus CConverter::ProcessRecord(int32_t element) {
         if (index >= positions_.size()) return DmsStatus::InvalidParameter;
         return positions_[index] ? AddLatinStemKeys(engine_, CursorOf(121)->cursor.handle(),
                                                     ElementSpan(target_.Elements()[element]), formatType_,
-                                                    positions_[index], progress_.cancelled)
+                                                    positions_[index], progress_.cancelled, mode_ == kRemoveArticle)
                                  : DmsStatus::Success;
     case kStepLexicon:
         if (!article) return DmsStatus::Success;
@@ -459,9 +488,13 @@ DmsStatus CConverter::AddKeys(int32_t element, uint32_t position) {
     const uint32_t handle = CursorOf(code)->cursor.handle();
     for (const DictionaryKey& key : keys_) {
         if (key.first.empty()) continue;
-        const RecordRef ref = MakeKeyReference(position, static_cast<uint8_t>(formatType_), key.flag, key.variant);
-        if (const DmsStatus s = InsertDictionaryKey(engine_, handle, static_cast<int32_t>(code), key, ref); Failed(s))
-            return s;
+        // Removal deletes only the entries of this key that lead to this article.
+        const DmsStatus s =
+            mode_ == kRemoveArticle
+                ? RemoveDictionaryKey(engine_, handle, static_cast<int32_t>(code), key, position)
+                : InsertDictionaryKey(engine_, handle, static_cast<int32_t>(code), key,
+                                      MakeKeyReference(position, static_cast<uint8_t>(formatType_), key.flag, key.variant));
+        if (Failed(s)) return s;
         if (Cancelled()) break;
     }
     return DmsStatus::Success;

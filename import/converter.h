@@ -70,6 +70,25 @@ public:
     // index-0 order, then "}". Empty text when the dictionary has no article.
     static DmsStatus ReadDictionaryAsMarkup(CDMS& engine, int32_t fileId, std::u16string& text);
 
+    // Single-article changes of an open dictionary, inside the caller's
+    // engine transaction (the caller rolls back when one answers 0). An edit
+    // is: mode 4, ReindexArticle on the old text; mode 3, AddArticles with
+    // the new text; UpdateRecordReference(id, LastStoredPosition()).
+    void SetMode(int32_t mode) { mode_ = mode; }
+    // Stores the articles of `text` (own markup "{\a ...}" groups may come
+    // without their "{\rdf1" wrapper) with all their keys and full-text hits,
+    // appended to the indexes. 1 or 0.
+    int32_t AddArticles(uint32_t formatType, std::u16string_view text);
+    // Removes the keys and full-text hits that `text` (the article's stored
+    // text) gave the article at data position `position`, frees its block and
+    // marks its index-0 entry removed (reference 0). 1 or 0.
+    int32_t ReindexArticle(uint32_t position, uint32_t formatType, std::u16string_view text);
+    // Points the index-0 entry of article id `id` at `position`. 1 when done
+    // or when there is no such entry; 0 on a storage failure.
+    int32_t UpdateRecordReference(uint32_t id, uint32_t position);
+    // The data position of the last article AddArticles stored, 0 none.
+    uint32_t LastStoredPosition() const;
+
 private:
     struct KeyCursor;
     int32_t ConvertText(std::u16string_view source, std::u16string_view target);
@@ -85,6 +104,9 @@ private:
     bool RunStep(const CompileStep& step);
     bool RunRecordPass();
     bool Compact();
+    int32_t RunSingleArticleSteps(std::span<const CompileStep> steps);
+    bool RemoveArticleHits();
+    DmsStatus RepointArticle(uint32_t id, uint32_t position);
     bool Fail(DmsStatus status);
     bool FailWith(std::u16string text);
     void CloseTarget(bool& ok);

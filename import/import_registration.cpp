@@ -3,6 +3,7 @@
 #include "import/import_registration.h"
 
 #include "dictionary/import_services.h"
+#include "import/article_save.h"
 #include "import/dsl_import.h"
 #include "import/dsl_source_loader.h"
 #include "import/edict_import.h"
@@ -57,4 +58,5 @@ void RegisterImportParsers() {
     latin.parseArticle = ParseLatinArticle;
     SetFormatParsers(kLatinListFormat, latin);
     SetSourceLoader(SourceRule::LatinList, LoadLatinSource);
+    SetArticleIndexRemover(RemoveArticleIndexEntries);
 }

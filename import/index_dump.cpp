@@ -2,6 +2,8 @@
 #include "import/index_dump.h"
 
 #include "common/text/utf8.h"
+#include "dictionary/full_text_query_hits.h"
+#include "import/article_record.h"
 #include "storage/dms.h"
 
 #include <array>
@@ -33,13 +35,15 @@ struct Cursor {
     }
 };
 
-// The article number at the head of the record at `position`, or the position itself.
-std::string ArticleOf(CDMS& engine, uint32_t handle, uint32_t position) {
+// The article number at the head of the record at `position` (or its text),
+// or the position itself.
+std::string ArticleOf(CDMS& engine, uint32_t handle, uint32_t position, bool byText = false) {
     uint32_t size = 0;
     std::array<uint8_t, 4> head{};
     if (!Failed(engine.ReadData(handle, position, nullptr, &size)) && size >= 10) {
         std::vector<uint8_t> bytes(size);
         if (!Failed(engine.ReadData(handle, position, bytes.data(), &size))) {
+            if (byText) return Utf16ToUtf8(ArticleRecordText(bytes.data(), size));
             std::copy(bytes.begin(), bytes.begin() + 4, head.begin());
             return "#" + std::to_string(head[0] | head[1] << 8 | head[2] << 16 | uint32_t(head[3]) << 24);
         }
@@ -49,7 +53,7 @@ std::string ArticleOf(CDMS& engine, uint32_t handle, uint32_t position) {
 
 }  // namespace
 
-DmsStatus DumpIndex(CDMS& engine, int32_t fileId, int32_t indexId, std::string& out) {
+DmsStatus DumpIndex(CDMS& engine, int32_t fileId, int32_t indexId, std::string& out, bool byText) {
     const std::vector<Segment> layout = LayoutOf(indexId);
     if (layout.empty()) return DmsStatus::WrongKeyId;
     Cursor cursor{engine}, reader{engine};  // records are read apart from the walk
@@ -80,10 +84,10 @@ DmsStatus DumpIndex(CDMS& engine, int32_t fileId, int32_t indexId, std::string& 
             }
         }
         // Index 0's key is a position too: show it as the article it holds.
-        if (indexId == 0) line = ArticleOf(engine, reader.handle, at.ref.first);
+        if (indexId == 0) line = ArticleOf(engine, reader.handle, at.ref.first, byText);
         char tail[64];
         std::snprintf(tail, sizeof tail, " %08x", at.ref.second);
-        out += line + "\t-> " + ArticleOf(engine, reader.handle, at.ref.first) + tail + "\n";
+        out += line + "\t-> " + ArticleOf(engine, reader.handle, at.ref.first, byText) + tail + "\n";
     }
     return s == DmsStatus::EndOfFile || s == DmsStatus::RecordNotFound ? DmsStatus::Success : s;
 }
@@ -94,4 +98,47 @@ DmsStatus CountIndexEntries(CDMS& engine, int32_t fileId, int32_t indexId, uint3
     if (const DmsStatus s = engine.OpenCursor(fileId, &cursor.handle); Failed(s)) return s;
     if (const DmsStatus s = engine.SelectIndex(cursor.handle, indexId); Failed(s)) return s;
     return engine.GetCount(cursor.handle, &count);
+}
+
+DmsStatus DumpFullTextByText(CDMS& engine, int32_t fileId, std::string& out) {
+    Cursor words{engine}, hits{engine}, reader{engine};
+    for (uint32_t* handle : {&words.handle, &hits.handle, &reader.handle})
+        if (const DmsStatus s = engine.OpenCursor(fileId, handle); Failed(s)) return s;
+    if (const DmsStatus s = engine.SelectIndex(words.handle, 110); Failed(s)) return s;
+    if (const DmsStatus s = engine.SelectIndex(hits.handle, 111); Failed(s)) return s;
+    std::array<char16_t, kFullTextKeyBytes / 2> word{};
+    KeySegmentValue key{word.data(), kFullTextKeyBytes};
+    EntryPosition at;
+    std::vector<uint8_t> list;
+    DmsStatus s = engine.First(words.handle, &key, &at);
+    for (; !Failed(s); key = {word.data(), kFullTextKeyBytes}, s = engine.Next(words.handle, &key, &at)) {
+        const std::string text = Utf16ToUtf8(std::u16string_view(word.data(), static_cast<size_t>(key.length) / 2));
+        uint32_t id = at.ref.first, found = 0;
+        KeySegmentValue in{&id, 4}, idOut{&found, 4};
+        EntryPosition list111;
+        if (Failed(engine.Seek(hits.handle, &in, &idOut, &list111))) {
+            out += text + "\t(no hit list)\n";
+            continue;
+        }
+        uint32_t size = 0;
+        if (Failed(engine.ReadData(reader.handle, list111.ref.first, nullptr, &size))) {
+            out += text + "\t(unreadable hit list)\n";
+            continue;
+        }
+        list.resize(size);
+        engine.ReadData(reader.handle, list111.ref.first, list.data(), &size);
+        HitRecordView record;
+        size_t offset = 0;
+        for (; ReadHitRecord(list, offset, record); offset += HitRecordBytes(record)) {
+            std::string line = text + "\t" + ArticleOf(engine, reader.handle, record.position, true) + "\t";
+            for (size_t i = 0; i < record.Count(); ++i) {
+                char hit[8];
+                std::snprintf(hit, sizeof hit, "%04x", record.Hit(i));
+                line += hit;
+            }
+            out += line + "\n";
+        }
+        if (offset != list.size()) out += text + "\t(damaged hit list)\n";
+    }
+    return s == DmsStatus::EndOfFile || s == DmsStatus::RecordNotFound ? DmsStatus::Success : s;
 }

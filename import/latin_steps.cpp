@@ -51,11 +51,12 @@ DmsStatus SayDamaged(CompileUi& ui, const LatinDataFault& fault) {
     return kLatinFileMissing;
 }
 
-DmsStatus InsertStemLine(CDMS& engine, uint32_t handle, const char16_t* record, uint32_t position) {
+DmsStatus InsertStemLine(CDMS& engine, uint32_t handle, const char16_t* record, uint32_t position, bool remove) {
     DictionaryKey key;
     key.first = StemKeyStem(record);
     key.second = StemKeyCodes(record);
     key.flag = kOrdinaryKey;
+    if (remove) return RemoveDictionaryKey(engine, handle, 121, key, position);
     return InsertDictionaryKey(engine, handle, 121, key, MakeKeyReference(position, kLatinFormat, kOrdinaryKey, 0));
 }
 
@@ -99,7 +100,7 @@ DmsStatus EmbedLatinSupplements(CDMS& engine, uint32_t propertyCursor, std::u16s
 }
 
 DmsStatus AddLatinStemKeys(CDMS& engine, uint32_t handle, std::u16string_view article, uint32_t formatType,
-                           uint32_t position, const bool& cancelled) {
+                           uint32_t position, const bool& cancelled, bool remove) {
     std::vector<std::u16string> lines;
     if (formatType == kLatinFormat) {
         lines.emplace_back(article.substr(0, article.find(u'\n')));
@@ -120,7 +121,7 @@ DmsStatus AddLatinStemKeys(CDMS& engine, uint32_t handle, std::u16string_view ar
         StemRecords stems;
         LatinLineStems(line, stems);
         for (int r = 0; r < stems.count; ++r) {
-            if (const DmsStatus s = InsertStemLine(engine, handle, stems.records[r], position); Failed(s)) return s;
+            if (const DmsStatus s = InsertStemLine(engine, handle, stems.records[r], position, remove); Failed(s)) return s;
             if (cancelled) return DmsStatus::Success;
         }
     }

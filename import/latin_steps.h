@@ -33,6 +33,7 @@ DmsStatus EmbedLatinSupplements(CDMS& engine, uint32_t propertyCursor, std::u16s
 
 // The index-121 keys of one stored article (format 16: its first line; a
 // source with [ls] sections: each of them). Stops after the insert during
-// which `cancelled` became true.
+// which `cancelled` became true. With `remove` the article's entries are
+// deleted instead (removing the article).
 DmsStatus AddLatinStemKeys(CDMS& engine, uint32_t handle, std::u16string_view article, uint32_t formatType,
-                           uint32_t position, const bool& cancelled);
+                           uint32_t position, const bool& cancelled, bool remove = false);

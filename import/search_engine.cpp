@@ -54,7 +54,7 @@ CSearchEngine::CSearchEngine(CDMS& engine, uint32_t wordsCursor, uint32_t hitsCu
     EntryPosition at;
     const DmsStatus s = engine_.Last(hitsCursor_, &out, &at);
     if (!Failed(s)) {
-        highestId_ = last;
+        highestId_ = storedHighestId_ = last;
         merging_ = true;
     } else if (!NotFound(s)) {
         status_ = s;
@@ -307,5 +307,80 @@ bool CSearchEngine::IndexPostings(Progress progress, void* context) {
         // Progress counts ids against the highest id, so it never passes the whole.
         if (progress && progress(context, id, total) == 0) return Fail(DmsStatus::Cancelled);
     }
+    return true;
+}
+
+bool CSearchEngine::SeekEntry(uint32_t cursor, const KeySegmentValue& key) {
+    std::array<char16_t, kFullTextKeyBytes / 2> found{};
+    KeySegmentValue out{found.data(), kFullTextKeyBytes};
+    EntryPosition at;
+    const DmsStatus s = engine_.Seek(cursor, &key, &out, &at);
+    if (Failed(s)) return Fail(s);
+    return true;
+}
+
+bool CSearchEngine::RemoveArticleHits(uint32_t position) {
+    if (!merging_) return true;  // no stored index, nothing to remove
+    std::map<uint32_t, const std::u16string*> articleWords;
+    for (const auto& [word, id] : words_)
+        if (id <= storedHighestId_) articleWords.emplace(id, &word);  // higher ids are words no list holds
+    for (const auto& [id, word] : articleWords)
+        if (!RemoveWordHits(id, *word, position)) return false;
+    stream.Clear();
+    words_.clear();
+    return true;
+}
+
+bool CSearchEngine::RemoveWordHits(uint32_t wordId, const std::u16string& word, uint32_t position) {
+    // A list whose block an earlier failed removal left marked freed still reads.
+    uint32_t key = wordId, found = 0;
+    const KeySegmentValue idKey{&key, 4};
+    KeySegmentValue out{&found, 4};
+    EntryPosition at;
+    const DmsStatus s = engine_.Seek(hitsCursor_, &idKey, &out, &at);
+    if (NotFound(s)) return true;
+    if (Failed(s)) return Fail(s);
+    const uint32_t oldPosition = at.ref.first;
+    std::vector<uint8_t> stored, kept;
+    if (oldPosition != 0) {
+        uint32_t size = 0;
+        if (const DmsStatus r = engine_.ReadData(hitsCursor_, oldPosition, nullptr, &size);
+            Failed(r) && r != DmsStatus::Deleted)
+            return Fail(r);
+        stored.resize(size);
+        if (const DmsStatus r = engine_.ReadData(hitsCursor_, oldPosition, stored.data(), &size);
+            Failed(r) && r != DmsStatus::Deleted)
+            return Fail(r);
+        stored.resize(size);
+    }
+    HitRecordView record;
+    for (size_t offset = 0; ReadHitRecord(stored, offset, record); offset += HitRecordBytes(record))
+        if (record.position != position)
+            kept.insert(kept.end(), stored.begin() + static_cast<ptrdiff_t>(offset),
+                        stored.begin() + static_cast<ptrdiff_t>(offset + HitRecordBytes(record)));
+    if (oldPosition != 0 && kept.size() == stored.size()) return true;  // the article had no hit here
+    if (oldPosition != 0)
+        if (const DmsStatus f = engine_.FreeDataWipe(hitsCursor_, oldPosition); Failed(f) && f != DmsStatus::Deleted)
+            return Fail(f);
+    if (!kept.empty()) {
+        if (const DmsStatus t = engine_.SelectRecordType(hitsCursor_, kHitListRecordType); Failed(t)) return Fail(t);
+        uint32_t newPosition = 0;
+        if (const DmsStatus w = engine_.WriteData(hitsCursor_, kept.data(), static_cast<uint32_t>(kept.size()), &newPosition);
+            Failed(w))
+            return Fail(w);
+        if (!SeekEntry(hitsCursor_, idKey)) return false;
+        if (const DmsStatus u = engine_.UpdateCurrentKeyReference(hitsCursor_, {newPosition, 0}); Failed(u)) return Fail(u);
+        return true;
+    }
+    if (!SeekEntry(hitsCursor_, idKey)) return false;
+    if (const DmsStatus d = engine_.DeleteCurrent(hitsCursor_); Failed(d)) return Fail(d);
+    const KeySegmentValue wordKey{const_cast<char16_t*>(word.data()), static_cast<int32_t>(word.size() * 2)};
+    std::array<char16_t, kFullTextKeyBytes / 2> text{};
+    KeySegmentValue textOut{text.data(), kFullTextKeyBytes};
+    const DmsStatus w = engine_.Seek(wordsCursor_, &wordKey, &textOut, &at);
+    if (NotFound(w)) return true;
+    if (Failed(w)) return Fail(w);
+    if (at.ref.first != wordId) return true;  // another word's entry: leave it
+    if (const DmsStatus d = engine_.DeleteCurrent(wordsCursor_); Failed(d)) return Fail(d);
     return true;
 }

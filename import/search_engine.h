@@ -20,6 +20,7 @@
 #pragma once
 
 #include "storage/dms_status.h"
+#include "storage/index_values.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -92,6 +93,11 @@ public:
     bool BuildPostings(Progress progress, void* context);
     bool IndexPostings(Progress progress, void* context);
 
+    // Removal of one article (the stream holds its postings alone): drops
+    // its hit records from the stored lists of its words; a list left empty
+    // goes with its index-111 entry and the word's index-110 entry.
+    bool RemoveArticleHits(uint32_t position);
+
     uint32_t HighestWordId() const { return highestId_; }
     size_t WordCount() const { return words_.size(); }
     size_t batchPostings = kBatchPostings;  // tests lower it to force batches
@@ -110,6 +116,8 @@ private:
     bool WriteHitLists(int64_t doneBefore, int64_t share, int64_t total, Progress progress, void* context);
     bool ReadStoredList(uint32_t wordId, uint32_t& position, std::vector<uint8_t>& list);
     bool Fail(DmsStatus status);
+    bool RemoveWordHits(uint32_t wordId, const std::u16string& word, uint32_t position);
+    bool SeekEntry(uint32_t cursor, const KeySegmentValue& key);
 
     CDMS& engine_;
     uint32_t wordsCursor_;
@@ -117,6 +125,7 @@ private:
     DmsStatus status_ = DmsStatus::Success;
     bool merging_ = false;
     uint32_t highestId_ = 0;
+    uint32_t storedHighestId_ = 0;  // the highest id index 111 held at the start
     std::vector<PostingTuple> tuples_;
     // Word table: key -> id (keys are compared whole, up to the index's cut).
     std::map<std::u16string, uint32_t> words_;

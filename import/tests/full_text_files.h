@@ -6,6 +6,7 @@
 #include "common/tests/edict_files.h"
 #include "dictionary/dictionary_schema.h"
 #include "dictionary/engine_cursor.h"
+#include "import/article_edit_sweep.h"
 #include "import/article_record.h"
 #include "storage/dms.h"
 
@@ -23,20 +24,7 @@ struct ArticleText {
 // The live articles in index-0 order.
 inline std::vector<ArticleText> ReadArticles(CDMS& engine, int32_t fileId) {
     std::vector<ArticleText> out;
-    EngineCursor cursor(engine, fileId);
-    if (Failed(cursor.SelectIndex(kIndexArticles))) return out;
-    uint32_t key = 0;
-    KeySegmentValue value{&key, 4};
-    EntryPosition at;
-    std::vector<uint8_t> record;
-    for (DmsStatus s = engine.First(cursor.handle(), &value, &at); !Failed(s);
-         s = engine.Next(cursor.handle(), &value, &at)) {
-        uint32_t size = 0;
-        if (Failed(engine.ReadData(cursor.handle(), key, nullptr, &size))) continue;
-        record.resize(size);
-        if (Failed(engine.ReadData(cursor.handle(), key, record.data(), &size))) continue;
-        out.push_back({key, ArticleRecordText(record.data(), size)});
-    }
+    for (auto& [position, text] : LiveArticles(engine, fileId)) out.push_back({position, std::move(text)});
     return out;
 }
 
