@@ -1,7 +1,8 @@
 // SQLite's FTS5 as the outside oracle of the full-text search: article texts
 // go in as FTS5 sees ASCII words, AND queries of words that both word
 // breakers cut alike come out, and our search answers the same queries.
-// Native only (SQLite is linked there).
+// The oracle is native only (SQLite is linked there); the plain text and
+// our search serve both trees.
 #pragma once
 
 #include "common/text/utf8.h"
@@ -9,27 +10,8 @@
 
 #include <gtest/gtest.h>
 
-#ifdef OSTREL_WITH_SQLITE
-#include <sqlite3.h>
-
-#include <algorithm>
 #include <set>
 #include <string>
-#include <utility>
-#include <vector>
-
-inline bool IsAsciiAlnum(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); }
-inline bool IsJoiner(char c) { return c == '\'' || c == '.' || c == ',' || c == ':' || c == ';' || c == '_'; }
-
-// Punctuation that may join a word keeps its place between two ASCII letters
-// or digits (FTS5 takes it as a token character), else becomes a blank.
-inline std::string FtsText(const std::u16string& article) {
-    std::string text = Utf16ToUtf8(article);
-    for (size_t i = 0; i < text.size(); ++i)
-        if (IsJoiner(text[i]) && !(i > 0 && i + 1 < text.size() && IsAsciiAlnum(text[i - 1]) && IsAsciiAlnum(text[i + 1])))
-            text[i] = ' ';
-    return text;
-}
 
 // Own markup without its control words, braces and tags: the text a reader sees.
 inline std::u16string MarkupPlainText(std::u16string_view markup) {
@@ -50,6 +32,36 @@ inline std::u16string MarkupPlainText(std::u16string_view markup) {
         }
     }
     return out;
+}
+
+// The article positions our full-text search finds for `query`.
+inline std::set<int64_t> SearchPositions(const std::string& query, CDMS& engine, int32_t fileId) {
+    FullTextQuery parsed;
+    const int32_t groups = parsed.Parse(Utf8ToUtf16(query));
+    std::set<int64_t> out;
+    for (const ScoredArticle& a : SearchDictionary(parsed, groups, engine, fileId)) out.insert(a.position);
+    return out;
+}
+#ifdef OSTREL_WITH_SQLITE
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+inline bool IsAsciiAlnum(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); }
+inline bool IsJoiner(char c) { return c == '\'' || c == '.' || c == ',' || c == ':' || c == ';' || c == '_'; }
+
+// Punctuation that may join a word keeps its place between two ASCII letters
+// or digits (FTS5 takes it as a token character), else becomes a blank.
+inline std::string FtsText(const std::u16string& article) {
+    std::string text = Utf16ToUtf8(article);
+    for (size_t i = 0; i < text.size(); ++i)
+        if (IsJoiner(text[i]) && !(i > 0 && i + 1 < text.size() && IsAsciiAlnum(text[i - 1]) && IsAsciiAlnum(text[i + 1])))
+            text[i] = ' ';
+    return text;
 }
 
 class Sqlite {
@@ -146,12 +158,4 @@ private:
     Sqlite db_;
 };
 
-// The article positions our full-text search finds for `query`.
-inline std::set<int64_t> SearchPositions(const std::string& query, CDMS& engine, int32_t fileId) {
-    FullTextQuery parsed;
-    const int32_t groups = parsed.Parse(Utf8ToUtf16(query));
-    std::set<int64_t> out;
-    for (const ScoredArticle& a : SearchDictionary(parsed, groups, engine, fileId)) out.insert(a.position);
-    return out;
-}
 #endif
