@@ -203,7 +203,7 @@ protected:
         pane = std::make_unique<ServerListPane>(list, lines, [] {});
         pane->transferTimeoutMs = 2000;
         g_pane = pane.get();
-        pane->Attach(dialog, *shelf, dictionaries.wstring().size() ? std::u16string(dictionaries.u16string()) : u"", nullptr);
+        pane->Attach(dialog, *shelf, dictionaries.u16string(), nullptr);
     }
 
     ProgramGlobals globals{StorageEngineHooks()};
