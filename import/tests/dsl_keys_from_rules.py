@@ -11,6 +11,10 @@ check the compiler's indexes 101, 102 and 106 against.
       compares DUMPDIR/101.txt, 102.txt and 106.txt (qdxdump --keys) with
       the keys the rules give for DSL; --words: the source was compiled with
       the "[trn]" words option
+  dsl_keys_from_rules.py characters EXPECTED_TSV DUMPDIR
+      the same for a character database (unihan_readings_dsl.py's articles,
+      each a character record): 102 holds (character, "") alone, 101 each
+      reading with the character
 
 The rules, as the compiler is to apply them to format 9:
 - a headword line (a line beginning above U+0020, not "#") is cleaned as
@@ -22,7 +26,9 @@ The rules, as the compiler is to apply them to format 9:
 - index 106: the translation lines (at most 200), cut to 256 units, every
   backslash dropped and "{...}" left out, then cut to 128;
 - with the option, every word of the "[trn]" spans of the body (not in [p]
-  or [!trs]) that holds neither kana nor an ideograph: (word, 1).
+  or [!trs]) that holds neither kana nor an ideograph: (word, 1);
+- a character record (its readings are fields of the character) pairs its
+  word with no reading in index 102.
 """
 import os
 import re
@@ -224,13 +230,25 @@ def dumped_keys(folder):
     return keys
 
 
-def check(path, folder, words_option):
-    want, seen = expected_keys(path, words_option), dumped_keys(folder)
+def character_keys(expected_tsv):
+    keys = set()
+    for number, line in enumerate(open(expected_tsv, encoding="utf-8").read().splitlines()):
+        character, readings = line.split("\t")
+        keys.add(("102", character, "", number))
+        for reading in re.split(r"[ ,]+", readings):
+            if reading:
+                keys.add(("101", cut(clean(reading, MAX_KEY), MAX_KEY), character, number))
+    return keys
+
+
+def check(path, folder, words_option, characters=False):
+    want = character_keys(path) if characters else expected_keys(path, words_option)
+    seen = {k for k in dumped_keys(folder) if not characters or k[0] != "106"}
     missing, extra = sorted(want - seen), sorted(seen - want)
     for label, keys in (("missing", missing), ("unexpected", extra)):
         for k in keys[:10]:
             print("%s: %r" % (label, k))
-    counts = {i: sum(1 for k in want if k[0] == i) for i in ("101", "102", "106")}
+    counts = {i: sum(1 for k in want if k[0] == i) for i in (("101", "102") if characters else ("101", "102", "106"))}
     print("keys from the rules: %s; %d missing, %d unexpected" % (counts, len(missing), len(extra)))
     return 0 if not missing and not extra and all(counts.values()) else 1
 
@@ -238,5 +256,7 @@ def check(path, folder, words_option):
 if __name__ == "__main__":
     if sys.argv[1] == "write":
         write(sys.argv[2])
+    elif sys.argv[1] == "characters":
+        sys.exit(check(sys.argv[2], sys.argv[3], False, characters=True))
     else:
         sys.exit(check(sys.argv[2], sys.argv[3], "--words" in sys.argv[4:]))

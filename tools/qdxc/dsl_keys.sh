@@ -14,3 +14,14 @@ for index in 101 102 106; do
 done
 python3 "$rules" check "$work/freedict.dsl" "$work/plain"
 python3 "$rules" check "$work/freedict.dsl" "$work/words" --words
+# A character database: unihan_readings_dsl.py's articles, as UTF-16.
+unihan=$(dirname "$rules")/unihan_readings_dsl.py
+[ -r /usr/share/unicode/Unihan_Readings.txt.bz2 ] || { echo "unicode-data's Unihan not installed: characters skipped"; exit 0; }
+mkdir -p "$work/characters"
+python3 "$unihan" "$work/characters"
+python3 -c "import sys; t = open(sys.argv[1], encoding='utf-8').read(); open(sys.argv[2], 'wb').write(('\ufeff' + t).encode('utf-16-le'))" \
+  "$work/characters/unihan.dsl" "$work/characters/unihan16.dsl"
+"$qdxc" --deterministic "$work/characters/unihan16.dsl" "$work/characters.qdx" 2>/dev/null
+for index in 101 102; do "$qdxdump" "$work/characters.qdx" --keys $index > "$work/characters/$index.txt"; done
+: > "$work/characters/106.txt"
+python3 "$rules" characters "$work/characters/expected.tsv" "$work/characters"
