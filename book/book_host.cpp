@@ -187,7 +187,7 @@ void BookHost::SetTableOfContents(bool on) {
     // The last heading at or before the current phrase.
     int32_t heading = -1;
     for (int32_t k : model.HeadingParagraphs())
-        if (model.Column(0).At(k).firstEntry <= currentPhrase_) heading = k;
+        if (model.ParagraphStart(k) <= currentPhrase_) heading = k;
     if (heading < 0) heading = view->First();
     view->SetTop(heading, 0);
     Synchronise();
@@ -210,7 +210,7 @@ void BookHost::GoToPhraseBar(int32_t position) {
         const std::vector<int32_t> headings = model.HeadingParagraphs();
         const int32_t index = book_scroll::ThumbToIndex(position, static_cast<int32_t>(headings.size()));
         if (index < 0) return;
-        GoToPhrase(model.Column(0).At(headings[static_cast<size_t>(index)]).firstEntry, GoToMode::Top, false);
+        GoToPhrase(model.ParagraphStart(headings[static_cast<size_t>(index)]), GoToMode::Top, false);
         return;
     }
     const int32_t phrase = book_scroll::ThumbToIndex(position, model.PhraseCount());

@@ -40,8 +40,27 @@ int32_t HeadingIndent(uint32_t typeValue) {
     }
 }
 
+Paragraph& BookColumn::At(int32_t k) const {
+    std::unique_ptr<Paragraph>& slot = paragraphs[static_cast<size_t>(k)];
+    if (!slot) slot = model->Skeleton(k);
+    return *slot;
+}
+
+std::unique_ptr<Paragraph> BookModel::Skeleton(int32_t k) const {
+    auto p = std::make_unique<Paragraph>();
+    const size_t at = static_cast<size_t>(k);
+    p->firstEntry = starts_[at];
+    p->lastEntry = at + 1 < starts_.size() ? starts_[at + 1] - 1 : PhraseCount() - 1;
+    p->typeValue = typeValues_[static_cast<size_t>(p->firstEntry)];
+    p->firstIndent = p->indent = HeadingIndent(p->typeValue);
+    if (k == 0) p->flags |= paragraph_flag::kFirst;
+    if (at + 1 == starts_.size()) p->flags |= paragraph_flag::kLast;
+    return p;
+}
+
 void BookModel::Clear() {
     columns_.clear();
+    starts_.clear();
     recordIds_.clear();
     typeValues_.clear();
     languages_.clear();
@@ -73,24 +92,15 @@ int32_t BookModel::Build(std::shared_ptr<BookSource> source, bool showAll, bool 
         column.colourClass = code == u"Hani" ? book_attr::kColourHani
                              : code == u"Hrkt" ? book_attr::kColourHrkt : 0;
     }
-    // Paragraph starts, the same in every column.
-    std::vector<int32_t> starts;
+    // Paragraph starts, the same in every column; the paragraphs themselves
+    // are made when first reached.
     for (int32_t e = 0; e < PhraseCount(); ++e) {
         const uint32_t type = typeValues_[static_cast<size_t>(e)] & 0xFF;
-        if (all || type == kPhraseParagraph || type == kPhraseHeading) starts.push_back(e);
+        if (all || type == kPhraseParagraph || type == kPhraseHeading) starts_.push_back(e);
     }
     for (BookColumn& column : columns_) {
-        column.paragraphs.reserve(starts.size());
-        for (size_t k = 0; k < starts.size(); ++k) {
-            auto p = std::make_unique<Paragraph>();
-            p->firstEntry = starts[k];
-            p->lastEntry = k + 1 < starts.size() ? starts[k + 1] - 1 : PhraseCount() - 1;
-            p->typeValue = typeValues_[static_cast<size_t>(starts[k])];
-            p->firstIndent = p->indent = HeadingIndent(p->typeValue);
-            if (k == 0) p->flags |= paragraph_flag::kFirst;
-            if (k + 1 == starts.size()) p->flags |= paragraph_flag::kLast;
-            column.paragraphs.push_back(std::move(p));
-        }
+        column.model = this;
+        column.paragraphs.resize(starts_.size());
     }
     if (source_->ShowsAllLines())
         for (int32_t c = 0; c < ColumnCount(); ++c)
@@ -147,18 +157,16 @@ void BookModel::LoadParagraph(BookColumn& column, Paragraph& paragraph) {
 
 int32_t BookModel::ParagraphOfPhrase(int32_t phrase) const {
     if (phrase < 0 || phrase >= PhraseCount() || columns_.empty()) return -1;
-    const auto& ps = columns_[0].paragraphs;
-    auto it = std::upper_bound(ps.begin(), ps.end(), phrase,
-                               [](int32_t value, const std::unique_ptr<Paragraph>& p) { return value < p->firstEntry; });
-    if (it == ps.begin()) return -1;
-    return static_cast<int32_t>(it - ps.begin()) - 1;
+    const auto it = std::upper_bound(starts_.begin(), starts_.end(), phrase);
+    if (it == starts_.begin()) return -1;
+    return static_cast<int32_t>(it - starts_.begin()) - 1;
 }
 
 std::vector<int32_t> BookModel::HeadingParagraphs() const {
     std::vector<int32_t> headings;
     if (columns_.empty()) return headings;
-    for (int32_t k = 0; k < columns_[0].Count(); ++k)
-        if (columns_[0].At(k).Type() == kPhraseHeading) headings.push_back(k);
+    for (int32_t k = 0; k < static_cast<int32_t>(starts_.size()); ++k)
+        if ((ParagraphTypeValue(k) & 0xFF) == kPhraseHeading) headings.push_back(k);
     return headings;
 }
 
@@ -175,6 +183,8 @@ std::unique_ptr<Paragraph> BookModel::MakeParagraph(std::u16string text, uint32_
 
 void BookModel::Renumber() {
     const int32_t count = ParagraphCount();
+    starts_.resize(static_cast<size_t>(count));
+    for (int32_t k = 0; k < count; ++k) starts_[static_cast<size_t>(k)] = k;
     if (static_cast<int32_t>(typeValues_.size()) < count) {
         typeValues_.resize(static_cast<size_t>(count), 0);
         recordIds_.resize(static_cast<size_t>(count), 0);

@@ -80,17 +80,21 @@ struct Paragraph {
     int32_t SegmentStart(int32_t phrase) const;
 };
 
-// One language of the book as a column of paragraphs.
+class BookModel;
+
+// One language of the book as a column of paragraphs. A stored book's
+// paragraphs are made when first reached, so a long book costs a pointer a
+// paragraph until it is shown.
 struct BookColumn {
     int32_t index = 0;      // the column's place in the book (a text book's line)
     int32_t language = -1;  // index in the language table; -1 none
     bool joinWithoutBlank = false;  // "Hani" and "Hrkt" join phrases without a blank
     uint32_t colourClass = 0;       // class given to uncoloured text (Hani, Hrkt)
-    std::vector<std::unique_ptr<Paragraph>> paragraphs;
+    const BookModel* model = nullptr;
+    mutable std::vector<std::unique_ptr<Paragraph>> paragraphs;  // null until reached
 
     int32_t Count() const { return static_cast<int32_t>(paragraphs.size()); }
-    Paragraph& At(int32_t k) { return *paragraphs[static_cast<size_t>(k)]; }
-    const Paragraph& At(int32_t k) const { return *paragraphs[static_cast<size_t>(k)]; }
+    Paragraph& At(int32_t k) const;
 };
 
 class BookModel {
@@ -126,6 +130,11 @@ public:
     int32_t ParagraphOfPhrase(int32_t phrase) const;
     // Paragraph indexes of the headings (type 1), in order.
     std::vector<int32_t> HeadingParagraphs() const;
+    // Paragraph k's first phrase and its type word, the same in every column.
+    int32_t ParagraphStart(int32_t k) const { return starts_[static_cast<size_t>(k)]; }
+    uint32_t ParagraphTypeValue(int32_t k) const { return typeValues_[static_cast<size_t>(ParagraphStart(k))]; }
+    // A paragraph of column data not made yet: its entries, type and flags.
+    std::unique_ptr<Paragraph> Skeleton(int32_t k) const;
 
     // After an edit: paragraph k covers entry k; the phrase table grows with
     // (0, 0) entries when shorter and is cut to the paragraph count; column
@@ -140,6 +149,7 @@ private:
     std::shared_ptr<BookSource> source_;
     std::vector<uint32_t> recordIds_;
     std::vector<uint32_t> typeValues_;
+    std::vector<int32_t> starts_;  // each paragraph's first entry
     int32_t headingCount_ = 0;
     std::vector<BookLanguage> languages_;
     std::vector<BookColumn> columns_;

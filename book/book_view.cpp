@@ -10,7 +10,8 @@ void BookColumnView::SetSize(int32_t width, int32_t height) {
 
 void BookColumnView::InvalidateLayout() {
     BookColumn& column = model_.Column(column_);
-    for (auto& p : column.paragraphs) p->Invalidate();
+    for (auto& p : column.paragraphs)
+        if (p) p->Invalidate();
 }
 
 Paragraph& BookColumnView::Lay(int32_t k) {
@@ -40,7 +41,7 @@ void BookColumnView::RefreshMarks() {
 bool BookColumnView::Walks(int32_t k) const {
     const BookColumn& column = model_.Column(column_);
     if (k < 0 || k >= column.Count()) return false;
-    return !toc_ || column.At(k).Type() == kPhraseHeading;
+    return !toc_ || (model_.ParagraphTypeValue(k) & 0xFF) == kPhraseHeading;
 }
 
 int32_t BookColumnView::First() const {
