@@ -112,7 +112,7 @@ TEST_F(WebServices, UpdateCheckPostsTheScrambledBodyAndTheNoticeOpensTheDownload
     ASSERT_TRUE(std::regex_search(requests, fields, std::regex(R"("fields": (\[.*?\]\]))")));
     EXPECT_TRUE(std::regex_search(fields[1].str(),
                                   std::regex(R"(^\[\["P01", "Pro_11\.11\.0"\], \["P02", "[0-9A-F-]{36}"\], \["P04", "[012]"\], )"
-                                             R"(\["P12", "\d+"\], \["P14", "-?\d+"\], \["P16", "Personal"\], \["P18", "[0-9A-F]+"\]\]$)")))
+                                             R"(\["P12", "\d+"\], \["P14", "-?\d+"\], \["P16", "[^"]*"\], \["P18", "[0-9A-F]+"\]\]$)")))
         << fields[1].str();
     auto date = ReadProgramValue(L"UpdateReqDate");
     ASSERT_TRUE(date.has_value());
