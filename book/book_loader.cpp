@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "book/book_list_file.h"
+#include "book/book_texts.h"
 #include "dictionary/dictionary.h"
 #include "dictionary/dictionary_properties.h"
 #include "dictionary/dictionary_schema.h"
@@ -14,6 +15,7 @@
 namespace {
 
 constexpr int32_t kVersionProperty = 4;
+constexpr char16_t kConvertFailure[] = u"Cannot convert a dictionary\n %s";
 
 // Removes the copy whatever happens.
 struct KeptCopy {
@@ -56,7 +58,7 @@ int32_t BookLoader::Load(std::u16string_view dictionaryPath, const std::vector<s
     loaded = 0;
     cancelled_ = false;
     if (sources.empty()) {
-        error = u"Cannot convert a dictionary\n No book file to load.";
+        error = InterfaceText(kConvertFailure, u"No book file to load.");
         return 0;
     }
     // The file as it was, put back when any text fails.
@@ -65,7 +67,7 @@ int32_t BookLoader::Load(std::u16string_view dictionaryPath, const std::vector<s
     const std::u16string target(dictionaryPath);
     if (file_replace::CopyReplacing(target.c_str(), copy.path.c_str()) != 0) {
         copy.path.clear();
-        error = u"Cannot convert a dictionary\n " + std::u16string(dictionaryPath);
+        error = InterfaceText(kConvertFailure, dictionaryPath);
         return 0;
     }
     bool ok = true;
@@ -81,15 +83,15 @@ int32_t BookLoader::Load(std::u16string_view dictionaryPath, const std::vector<s
         const int32_t result = converter.Convert(kBookLoadFlags, source, dictionaryPath);
         converter_ = nullptr;
         if (result != 1 || cancelled_) {
-            error = u"Cannot convert a dictionary\n " +
-                    (converter.errorText.empty() ? std::u16string(u"The load was stopped.") : converter.errorText);
+            error = InterfaceText(kConvertFailure, converter.errorText.empty() ? std::u16string(u"The load was stopped.")
+                                                                               : converter.errorText);
             ok = false;
             break;
         }
         ++loaded;
     }
     if (ok && Failed(MarkBookFinished(engine_, dictionaryPath))) {
-        error = u"Cannot convert a dictionary\n " + std::u16string(dictionaryPath);
+        error = InterfaceText(kConvertFailure, dictionaryPath);
         ok = false;
     }
     if (!ok) {

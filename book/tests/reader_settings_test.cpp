@@ -83,3 +83,22 @@ TEST(BookListFile, CommentsShortLinesRelativePathsAndEncodings) {
 }
 
 }  // namespace
+
+#include "book/book_texts.h"
+#include "common/ui_text/ui_text.h"
+
+namespace {
+
+// Texts named by their English wording come from the interface language's slot.
+TEST(BookTexts, ComeFromTheInterfaceLanguage) {
+    SetUILanguage(0);
+    EXPECT_EQ(InterfaceText(u"TOC"), std::u16string(UITextSet(UILanguage::Russian)[663].text));
+    EXPECT_EQ(InterfaceText(u"Cannot open file: %s", u"a.lst"),
+              std::u16string(UITextSet(UILanguage::Russian)[534].text).replace(
+                  std::u16string(UITextSet(UILanguage::Russian)[534].text).find(u"%s"), 2, u"a.lst"));
+    SetUILanguage(1);
+    EXPECT_EQ(InterfaceText(u"No book files"), u"No book files");
+    EXPECT_EQ(InterfaceText(u"Not an interface text"), u"Not an interface text");
+}
+
+}  // namespace

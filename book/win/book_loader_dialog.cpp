@@ -68,13 +68,13 @@ void Load(HWND dialog, LoaderState& state) {
         std::string bytes;
         const BookListFile parsed = ReadListFile(listPath, bytes) ? ParseBookListFile(bytes, listPath) : BookListFile{};
         if (bytes.empty() && parsed.paths.empty()) {
-            host.Ask(dialog, host.Text(u"Cannot open file: ") + listPath, host.Text(u"Cannot Open a File"),
+            host.Ask(dialog, InterfaceText(u"Cannot open file: %s", listPath), host.Text(u"Cannot Open a File"),
                      MB_OK | MB_ICONERROR);
             return;
         }
         if (parsed.overlongLine != 0) {
             host.Ask(dialog,
-                     host.Text(u"Cannot open file: ") + listPath + u"\n" +
+                     InterfaceText(u"Cannot open file: %s", listPath) + u"\n" +
                          host.Text(u"A line is longer than a file path can be: ") +
                          std::u16string(reinterpret_cast<const char16_t*>(std::to_wstring(parsed.overlongLine).c_str())),
                      host.Text(u"Cannot Open a File"), MB_OK | MB_ICONERROR);

@@ -4,6 +4,8 @@
 // only when every text loaded).
 #pragma once
 
+#include "book/book_texts.h"
+
 #include <windows.h>
 
 #include <cstdint>
@@ -17,7 +19,7 @@ class IBookLoaderHost {
 public:
     virtual ~IBookLoaderHost() = default;
     virtual CIni* Settings() { return nullptr; }
-    virtual std::u16string Text(const std::u16string& english) { return english; }
+    virtual std::u16string Text(const std::u16string& english) { return InterfaceText(english); }
     virtual int32_t Ask(HWND owner, const std::u16string& text, const std::u16string& caption, UINT style) {
         return MessageBoxW(owner, reinterpret_cast<const wchar_t*>(text.c_str()),
                            reinterpret_cast<const wchar_t*>(caption.c_str()), style);

@@ -226,7 +226,7 @@ void CParaViewerDlg::OnInit() {
 bool CParaViewerDlg::OpenTextBook(const std::u16string& path) {
     auto book = std::make_shared<TextBook>();
     if (!book->Load(path)) {
-        site_.Ask(dialog_, site_.Text(u"Cannot open file: ") + path, site_.Text(u"Cannot Open a File"),
+        site_.Ask(dialog_, InterfaceText(u"Cannot open file: %s", path), site_.Text(u"Cannot Open a File"),
                   MB_OK | MB_ICONERROR);
         return false;
     }

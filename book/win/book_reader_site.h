@@ -4,6 +4,8 @@
 // message boxes. The program implements it; tests use the defaults.
 #pragma once
 
+#include "book/book_texts.h"
+
 #include <windows.h>
 
 #include <cstdint>
@@ -36,8 +38,8 @@ public:
         return MessageBoxW(owner, reinterpret_cast<const wchar_t*>(text.c_str()),
                            reinterpret_cast<const wchar_t*>(caption.c_str()), style);
     }
-    // An interface text by its English wording (the program's table in its language).
-    virtual std::u16string Text(const std::u16string& english) { return english; }
+    // An interface text by its English wording, in the interface language.
+    virtual std::u16string Text(const std::u16string& english) { return InterfaceText(english); }
     // Modeless dialogs join the message loop's dialog navigation.
     virtual void DialogCreated(HWND /*dialog*/) {}
     virtual void DialogDestroyed(HWND /*dialog*/) {}
