@@ -79,6 +79,8 @@ public:
     HWND FindToolbarForCommand(uint32_t command) const;
     // The shelf adds (`insert`) or removes a list tab; the tab's index or -1.
     int32_t FindOrInsertListTab(int32_t position, uint32_t command, bool insert);
+    // Narrows the tabs until all fit the strip.
+    void FitTabs();
     // Status line: the current dictionary's name and the current list's line count.
     void UpdateStatusBar();
     void SetStatusDictionaryName(const std::u16string& path);

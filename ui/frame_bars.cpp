@@ -24,6 +24,7 @@ constexpr DWORD kTabControlStyle = 0x54004000;      // child, visible, clip sibl
 constexpr DWORD kDragLineStyle = 0x56000000;        // child, visible, clip siblings and children
 constexpr COLORREF kToolbarMask = 0xC0C0C0;
 constexpr COLORREF kTabMask = 0xFFFFFF;
+constexpr int kTabPaddingX = 5, kTabPaddingY = 4;
 constexpr int kTitleSlot = 116;                     // "Ostrel Pro"
 constexpr wchar_t kLineCountFormat[] = L"Line %d from %d";
 
@@ -102,6 +103,16 @@ void ReleaseFromFrame(LRESULT tooltip) {
 // padding only when asked: setting the text rows, 0 already, does it.
 void LayOutButtonsAgain(HWND toolbar) { SendMessageW(toolbar, TB_SETMAXTEXTROWS, 0, 0); }
 
+// The width the first `count` tabs take side by side.
+int32_t TabsWidth(HWND tabs, int count) {
+    int32_t width = 0;
+    for (int i = 0; i < count; ++i) {
+        RECT rect{};
+        if (SendMessageW(tabs, TCM_GETITEMRECT, i, reinterpret_cast<LPARAM>(&rect))) width += rect.right - rect.left;
+    }
+    return width;
+}
+
 // The width a toolbar's buttons take side by side, 0 without a toolbar.
 int32_t ButtonsWidth(HWND toolbar) {
     if (!toolbar) return 0;
@@ -162,7 +173,7 @@ HWND CFrame::CreateTabControl(HWND parent) {
     tabImages_ = LoadImageStrip(instance_, IDB_TAB_IMAGES, 24, 18, 9, kTabMask);
     SendMessageW(tabs, TCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(tabImages_));
     SendMessageW(tabs, TCM_SETMINTABWIDTH, 0, 40);
-    SendMessageW(tabs, TCM_SETPADDING, 0, MAKELPARAM(5, 4));
+    SendMessageW(tabs, TCM_SETPADDING, 0, MAKELPARAM(kTabPaddingX, kTabPaddingY));
     ReleaseFromFrame(SendMessageW(tabs, TCM_GETTOOLTIPS, 0, 0));
     TabControlStrip strip(tabs);
     for (int32_t i = 0; i < 8; ++i) strip.Insert(i, kTabCommands[i], TabImageOfCommand(kTabCommands[i]));
@@ -172,7 +183,22 @@ HWND CFrame::CreateTabControl(HWND parent) {
 int32_t CFrame::FindOrInsertListTab(int32_t position, uint32_t command, bool insert) {
     if (!tabControl) return -1;
     TabControlStrip strip(tabControl);
-    return ::FindOrInsertListTab(strip, position, command, insert);
+    int32_t index = ::FindOrInsertListTab(strip, position, command, insert);
+    FitTabs();
+    return index;
+}
+
+void CFrame::FitTabs() {
+    if (!tabControl) return;
+    RECT strip{};
+    GetClientRect(tabControl, &strip);
+    int count = static_cast<int>(SendMessageW(tabControl, TCM_GETITEMCOUNT, 0, 0));
+    // Tabs narrower by their padding until all fit: a scrolled strip hides
+    // tabs, the Translation tab first, at the first-run width.
+    for (int padding = kTabPaddingX; padding >= 0; --padding) {
+        SendMessageW(tabControl, TCM_SETPADDING, 0, MAKELPARAM(padding, kTabPaddingY));
+        if (TabsWidth(tabControl, count) <= strip.right) break;
+    }
 }
 
 HWND CFrame::FindToolbarForCommand(uint32_t command) const {
@@ -202,6 +228,7 @@ void CFrame::RecalcLayout() {
     }
     Place(inputBox_, layout.input, kShow);
     Place(tabControl, layout.tabs, SWP_NOZORDER | SWP_NOACTIVATE);
+    FitTabs();
     if (lists) lists->PlaceListWindows(layout.list.x, layout.list.y, layout.list.width, layout.list.height);
     Place(sizeBar_, layout.sizeBar, kShow);
     Place(articleView, layout.article, kShow);

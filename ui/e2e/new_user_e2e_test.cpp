@@ -250,7 +250,7 @@ TEST_F(NewUser, InputToolbarButtonsStayVisibleAndClickable) {
         EXPECT_TRUE(WaitFor([&] { return WindowText(input).empty(); })) << width;
         RedrawWindow(frame, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
         Sleep(100);
-        SaveScreenshot(folders.root + L"\toolbar3_" + std::to_wstring(width) + L".png");
+        SaveScreenshot(folders.root + L"\\toolbar3_" + std::to_wstring(width) + L".png");
     }
     EXPECT_EQ(run.Exit(frame), 0);
 }
@@ -346,7 +346,7 @@ TEST_F(NewUser, KanaTypedAreDrawnInAJapaneseFace) {
         RedrawWindow(input, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
         Sleep(200);
         drawn.push_back(Ink(input));
-        SaveScreenshot(folders.root + L"\typed_kana_" + std::to_wstring(drawn.size()) + L".png");
+        SaveScreenshot(folders.root + L"\\typed_kana_" + std::to_wstring(drawn.size()) + L".png");
     }
     ASSERT_EQ(drawn.size(), 2u);
     EXPECT_GT(std::count(drawn[0].begin(), drawn[0].end(), true), 10) << "no ink";
@@ -358,7 +358,7 @@ TEST_F(NewUser, KanaTypedAreDrawnInAJapaneseFace) {
     HWND menu = nullptr;
     EXPECT_TRUE(WaitFor([&] { return (menu = FindWindowW(L"#32768", nullptr)) != nullptr; }));
     Sleep(300);
-    SaveScreenshot(folders.root + L"\japanese_menu.png");
+    SaveScreenshot(folders.root + L"\\japanese_menu.png");
     if (menu) PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
     EXPECT_EQ(run.Exit(frame), 0);
 }
@@ -417,6 +417,78 @@ TEST_F(NewUser, HelpWithoutAHelpFileSaysSo) {
     EXPECT_TRUE(WaitFor([&] { return (box = FindWindowW(L"#32770", caption)) != nullptr; })) << "no message";
     if (box) PostMessageW(box, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(WaitFor([&] { return FindWindowW(L"#32770", caption) == nullptr; }));
+    EXPECT_EQ(run.Exit(frame), 0);
+}
+
+// Rectangles of the tab strip's tabs in its client coordinates.
+std::vector<RECT> TabRects(HWND tabs) {
+    std::vector<RECT> rects;
+    RemoteMemory memory(tabs, sizeof(RECT));
+    LRESULT count = SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        RECT rect{};
+        if (SendMessageW(tabs, TCM_GETITEMRECT, i, memory.At(0))) memory.Read(0, &rect, sizeof(rect));
+        rects.push_back(rect);
+    }
+    return rects;
+}
+
+// The shown tooltip's text, empty when none is shown.
+std::wstring ShownTooltip() {
+    std::wstring shown;
+    for (HWND tip = FindWindowExW(nullptr, nullptr, TOOLTIPS_CLASSW, nullptr); tip && shown.empty();
+         tip = FindWindowExW(nullptr, tip, TOOLTIPS_CLASSW, nullptr))
+        if (IsWindowVisible(tip)) shown = WindowText(tip) + L"|";
+    return shown;
+}
+
+// At the first-run width every tab shows, the Translation tab first; with
+// hints near buttons off, a toolbar button shows its tooltip.
+TEST_F(NewUser, AllTabsShowAndAButtonHasItsTooltip) {
+    // Both slices: all eight tabs, at the width of a first run.
+    TestFolders folders = PrepareTest(L"NewUser.Tooltips");
+    CreateDirectoryW((folders.documents + L"\\OstrelPro").c_str(), nullptr);
+    CreateDirectoryW(folders.DictionariesFolder().c_str(), nullptr);
+    std::wstring slots = L"[View]\r\nBigHints=0\r\n[Dictionaries]\r\n";
+    int slot = 0;
+    for (const wchar_t* name : {L"edict-slice.qdx", L"kanjidic-slice.qdx"}) {
+        std::wstring target = folders.DictionariesFolder() + L"\\" + name;
+        ASSERT_TRUE(CopyFileW((BinaryDir() + L"\\ui\\e2e-data\\" + name).c_str(), target.c_str(), FALSE));
+        slots += L"File" + std::to_wstring(++slot) + L"=" + target + L",0\r\n";
+    }
+    WriteSettings(folders, slots);
+    ProgramRun run;
+    HWND frame = run.WaitForFrameWithoutClipboardMonitor();
+    ASSERT_NE(frame, nullptr);
+    HWND tabs = FindChild(frame, WC_TABCONTROLW, 0);
+    if (!tabs) tabs = FindWindowExW(frame, nullptr, WC_TABCONTROLW, nullptr);
+    ASSERT_NE(tabs, nullptr);
+    RECT strip{};
+    GetClientRect(tabs, &strip);
+    std::vector<RECT> rects = TabRects(tabs);
+    ASSERT_EQ(rects.size(), 8u);
+    for (size_t i = 0; i < rects.size(); ++i) {
+        EXPECT_GE(rects[i].left, 0) << "tab " << i;
+        EXPECT_LE(rects[i].right, strip.right) << "tab " << i;
+    }
+    SaveScreenshot(folders.root + L"\\first_run_tabs.png");
+
+    HWND toolbar = FindChild(frame, TOOLBARCLASSNAMEW, 2);
+    ASSERT_NE(toolbar, nullptr);
+    RemoteMemory memory(toolbar, sizeof(RECT));
+    RECT button{};
+    SendMessageW(toolbar, TB_GETITEMRECT, 0, memory.At(0));
+    memory.Read(0, &button, sizeof(button));
+    POINT at{(button.left + button.right) / 2, (button.top + button.bottom) / 2};
+    ClientToScreen(toolbar, &at);
+    SetCursorPos(at.x - 2, at.y);
+    Sleep(50);
+    SetCursorPos(at.x, at.y);
+    std::wstring tip;
+    SetUILanguage(static_cast<uint32_t>(std::stoi(run.QueryState(frame)[L"language"])));
+    const std::wstring search = reinterpret_cast<const wchar_t*>(FindMenuCommandTitle(40010));
+    EXPECT_TRUE(WaitFor([&] { return (tip = ShownTooltip()) == search + L"|"; })) << "toolbar tooltip " << Narrow(tip);
+    SaveScreenshot(folders.root + L"\\toolbar_tooltip.png");
     EXPECT_EQ(run.Exit(frame), 0);
 }
 
