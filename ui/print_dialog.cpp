@@ -24,6 +24,7 @@ namespace {
 
 constexpr int32_t kHelpTopic = 145;
 constexpr int32_t kPathUnits = 1024;
+constexpr DWORD kProgressMs = 100;
 
 constexpr ControlText kControlTexts[] = {
     {IDC_PRINT_LABEL, 614},         {IDC_PRINT_ALL, 615},          {IDC_PRINT_SELECTED, 616},
@@ -121,8 +122,17 @@ int32_t CPrintDlg::CountEntries() {
 CRtfDocumentBuilder* CPrintDlg::BuildRtf() {
     if (view == nullptr || view->model == nullptr) return nullptr;
     WordListExportRecords records(*view->model, wholeList ? nullptr : &view->selection);
-    builder.progress = [this](int32_t number) {
-        if (dialog != nullptr) SetDlgItemTextW(dialog, IDC_PRINT_PROGRESS, std::to_wstring(number).c_str());
+    // The running count, painted at once: the build holds the window for as
+    // long as it runs. Shown at most ten times a second, and at the end.
+    DWORD shown = 0;
+    builder.progress = [this, &shown, total = records.Count()](int32_t number) {
+        if (dialog == nullptr) return;
+        const DWORD now = GetTickCount();
+        if (number != total && number != 1 && now - shown < kProgressMs) return;
+        shown = now;
+        HWND count = GetDlgItem(dialog, IDC_PRINT_PROGRESS);
+        SetWindowTextW(count, std::to_wstring(number).c_str());
+        UpdateWindow(count);
     };
     CRtfDocumentBuilder* document = builder.BuildRtf(records, options);
     builder.progress = nullptr;
