@@ -134,3 +134,9 @@ bool IsShownInBookReader(const RDFDictionary* dictionary) {
 }
 
 void RefillBookReaders() { CParaViewerDlg::RefreshAllBookLists(); }
+
+void OpenBookReaderAt(RDFDictionary* dictionary, uint32_t recordId) {
+    if (!g_frame || !dictionary || !(dictionary->flags & kDictionaryBook) || recordId == 0) return;
+    if (!Site()) Site() = std::make_unique<FrameBookSite>(*g_frame);
+    CParaViewerDlg::Open(*Site(), dictionary, recordId);
+}

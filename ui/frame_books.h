@@ -16,3 +16,6 @@ int32_t RunFrameBookLoader(CFrame& frame, HWND owner, RDFDictionary* dictionary)
 bool IsShownInBookReader(const RDFDictionary* dictionary);
 // Every reader refills its book list after the shelf changed.
 void RefillBookReaders();
+// A new reader on the book that holds record `recordId` of `dictionary`, at
+// that record's phrase (a list row's "open the book", 40068).
+void OpenBookReaderAt(RDFDictionary* dictionary, uint32_t recordId);

@@ -5,12 +5,14 @@
 #include <algorithm>
 
 #include "article/win/rich_edit.h"
+#include "dictionary/cursor.h"
 #include "dictionary/dictionary.h"
 #include "dictionary/saved_word_list.h"
 #include "dictionary/word_list.h"
 #include "ui/application.h"
 #include "ui/command_ids.h"
 #include "ui/frame.h"
+#include "ui/frame_books.h"
 #include "ui/list_view.h"
 #include "ui/print_dialog.h"
 
@@ -45,6 +47,10 @@ void ListView::OnCommand(uint32_t id) {
     case 40029:
     case 40066:
         DeleteRows();
+        return;
+    case 40068:  // the book of the current row, at its phrase
+        if (CCursor* row = model ? model->GetEntry(GetCurrentRow()) : nullptr)
+            OpenBookReaderAt(GetCurrentDictionary(), row->RecordId());
         return;
     case 40192:
         if (GetRowCount() > 0) {
