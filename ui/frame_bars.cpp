@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cwchar>
 
 #include "common/ui_text/ui_text.h"
@@ -25,6 +26,7 @@ constexpr DWORD kDragLineStyle = 0x56000000;        // child, visible, clip sibl
 constexpr COLORREF kToolbarMask = 0xC0C0C0;
 constexpr COLORREF kTabMask = 0xFFFFFF;
 constexpr int kTabPaddingX = 5, kTabPaddingY = 4;
+constexpr int kTabStripMargin = 4;                  // the strip's edges around its tabs
 constexpr int kTitleSlot = 116;                     // "Ostrel Pro"
 constexpr wchar_t kLineCountFormat[] = L"Line %d from %d";
 
@@ -103,14 +105,16 @@ void ReleaseFromFrame(LRESULT tooltip) {
 // padding only when asked: setting the text rows, 0 already, does it.
 void LayOutButtonsAgain(HWND toolbar) { SendMessageW(toolbar, TB_SETMAXTEXTROWS, 0, 0); }
 
-// The width the first `count` tabs take side by side.
+// The width the first `count` tabs would take side by side: tabs scrolled
+// out of sight have empty rectangles, so each counts as the widest.
 int32_t TabsWidth(HWND tabs, int count) {
-    int32_t width = 0;
+    int32_t widest = 0;
     for (int i = 0; i < count; ++i) {
         RECT rect{};
-        if (SendMessageW(tabs, TCM_GETITEMRECT, i, reinterpret_cast<LPARAM>(&rect))) width += rect.right - rect.left;
+        if (SendMessageW(tabs, TCM_GETITEMRECT, i, reinterpret_cast<LPARAM>(&rect)))
+            widest = std::max<int32_t>(widest, rect.right - rect.left);
     }
-    return width;
+    return widest * count;
 }
 
 // The width a toolbar's buttons take side by side, 0 without a toolbar.
@@ -197,8 +201,12 @@ void CFrame::FitTabs() {
     // tabs, the Translation tab first, at the first-run width.
     for (int padding = kTabPaddingX; padding >= 0; --padding) {
         SendMessageW(tabControl, TCM_SETPADDING, 0, MAKELPARAM(padding, kTabPaddingY));
-        if (TabsWidth(tabControl, count) <= strip.right) break;
+        // Some tab controls (Wine's) size their tabs anew only with a font.
+        SendMessageW(tabControl, WM_SETFONT, SendMessageW(tabControl, WM_GETFONT, 0, 0), TRUE);
+        if (TabsWidth(tabControl, count) <= strip.right - kTabStripMargin) break;
     }
+    // Back to the first tab: a strip that scrolled keeps its offset.
+    for (int i = 0; i < count; ++i) SendMessageW(tabControl, WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 0), 0);
 }
 
 HWND CFrame::FindToolbarForCommand(uint32_t command) const {

@@ -1,6 +1,7 @@
 // Draws the pictures the main window's resources name: image strips of
-// toolbar and tab bitmaps (one glyph per image index, on the strip's
-// transparent colour) and the program's icons. `ui_images <folder>` writes
+// toolbar and tab bitmaps (the pictures of pictures.h, a numbered
+// placeholder for other image indexes, on the strip's transparent colour)
+// and the program's icons. `ui_images <folder>` writes
 // bitmap111.bmp, bitmap147.bmp, bitmap150.bmp, bitmap154.bmp, bitmap156.bmp,
 // icon127.ico, icon129.ico and icon157.ico into the folder.
 //
@@ -18,8 +19,12 @@
 // BGRA rows bottom-up and a 1-bit AND mask of zeros.
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
+#include <span>
 #include <string>
 #include <vector>
+
+#include "pictures.h"
 
 namespace {
 
@@ -87,6 +92,38 @@ void DrawGlyph(Image& image, int left, int cellWidth, int cellHeight, int index)
         int x = x0 + 2 + (u % 5) * 2, y = y1 - 2 - (u / 5) * 2;
         if (x < x1) image.Set(x, y, colour);
     }
+}
+
+Rgb PictureColour(char letter, Rgb transparent) {
+    switch (letter) {
+    case 'k': return {0, 0, 0};
+    case 'd': return {0x60, 0x60, 0x60};
+    case 'l': return {0xA8, 0xA8, 0xA8};
+    case 'w': return {0xFF, 0xFF, 0xFF};
+    case 'W': return {0xF8, 0xF8, 0xF8};
+    case 'p': return {0xFF, 0xFF, 0xF0};
+    case 'r': return {0xD0, 0x20, 0x20};
+    case 'g': return {0x20, 0xA0, 0x20};
+    case 'b': return {0x20, 0x50, 0xC0};
+    case 'y': return {0xF0, 0xC0, 0x20};
+    case 'o': return {0x90, 0x50, 0x20};
+    default: return transparent;
+    }
+}
+
+// Draws the picture of `index` into its cell: 1 drawn, 0 none for the
+// index, -1 when its rows do not fill the cell.
+int DrawPicture(Image& image, std::span<const Picture> pictures, int left, int cellWidth, int cellHeight, int index,
+                 Rgb transparent) {
+    for (const Picture& picture : pictures) {
+        if (picture.index != index) continue;
+        if (std::strlen(picture.rows) != static_cast<size_t>(cellWidth * cellHeight)) return -1;
+        for (int y = 0; y < cellHeight; ++y)
+            for (int x = 0; x < cellWidth; ++x)
+                image.Set(left + x, y, PictureColour(picture.rows[y * cellWidth + x], transparent));
+        return 1;
+    }
+    return 0;
 }
 
 std::vector<uint8_t> BmpBytes(const Image& image) {
@@ -167,6 +204,7 @@ struct Strip {
     const char* name;
     int cellWidth, cellHeight, count;
     Rgb transparent;
+    std::span<const Picture> pictures;  // drawn pictures; the other cells keep placeholders
 };
 
 }  // namespace
@@ -179,15 +217,23 @@ int main(int argc, char** argv) {
     std::string folder = argv[1];
     const Rgb grey{0xC0, 0xC0, 0xC0}, white{0xFF, 0xFF, 0xFF};
     const Strip strips[] = {
-        {"bitmap111.bmp", 16, 16, 54, grey},  // toolbars 1-3
-        {"bitmap147.bmp", 16, 16, 22, grey},  // dictionaries dialog toolbar
-        {"bitmap150.bmp", 24, 18, 17, white}, // tab strip
-        {"bitmap154.bmp", 16, 16, 32, grey},  // article editor toolbar and margin
-        {"bitmap156.bmp", 16, 16, 14, grey},  // book reader toolbar
+        {"bitmap111.bmp", 16, 16, 54, grey, kToolbarPictures},  // toolbars 1-3
+        {"bitmap147.bmp", 16, 16, 22, grey, {}},                // dictionaries dialog toolbar
+        {"bitmap150.bmp", 24, 18, 17, white, kTabPictures},     // tab strip
+        {"bitmap154.bmp", 16, 16, 32, grey, {}},                // article editor toolbar and margin
+        {"bitmap156.bmp", 16, 16, 14, grey, {}},                // book reader toolbar
     };
     for (const Strip& strip : strips) {
         Image image(strip.cellWidth * strip.count, strip.cellHeight, strip.transparent);
-        for (int i = 0; i < strip.count; ++i) DrawGlyph(image, i * strip.cellWidth, strip.cellWidth, strip.cellHeight, i);
+        for (int i = 0; i < strip.count; ++i) {
+            int drawn = DrawPicture(image, strip.pictures, i * strip.cellWidth, strip.cellWidth, strip.cellHeight, i,
+                                    strip.transparent);
+            if (drawn < 0) {
+                std::fprintf(stderr, "ui_images: picture %d of %s does not fill its cell\n", i, strip.name);
+                return 1;
+            }
+            if (drawn == 0) DrawGlyph(image, i * strip.cellWidth, strip.cellWidth, strip.cellHeight, i);
+        }
         if (!WriteFile(folder + "/" + strip.name, BmpBytes(image))) {
             std::fprintf(stderr, "ui_images: cannot write %s\n", strip.name);
             return 1;

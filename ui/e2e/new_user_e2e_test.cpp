@@ -471,6 +471,8 @@ TEST_F(NewUser, AllTabsShowAndAButtonHasItsTooltip) {
         EXPECT_GE(rects[i].left, 0) << "tab " << i;
         EXPECT_LE(rects[i].right, strip.right) << "tab " << i;
     }
+    HWND scroller = FindWindowExW(tabs, nullptr, UPDOWN_CLASSW, nullptr);
+    EXPECT_FALSE(scroller && IsWindowVisible(scroller)) << "the strip scrolls";
     SaveScreenshot(folders.root + L"\\first_run_tabs.png");
 
     HWND toolbar = FindChild(frame, TOOLBARCLASSNAMEW, 2);
