@@ -90,6 +90,15 @@ EditSweep RunRandomEdits(CDictionary& dictionary, uint32_t count, uint32_t seed)
     std::vector<std::u16string> pool;
     for (auto& [id, text] : LiveArticles(dictionary.Engine(), dictionary.fileId)) {
         sweep.latest[id] = text;
+        // Articles of other formats come in as the editor would write them.
+        if (!text.starts_with(u"{\\a")) {
+            EngineCursor reader(dictionary.Engine(), dictionary.fileId);
+            uint32_t size = 0;
+            dictionary.Engine().ReadData(reader.handle(), id, nullptr, &size);
+            std::vector<uint8_t> record(size);
+            dictionary.Engine().ReadData(reader.handle(), id, record.data(), &size);
+            text = WriteArticleText(StoredArticleLines(dictionary, record.data(), size));
+        }
         pool.push_back(std::move(text));
     }
     if (pool.empty()) return sweep;

@@ -160,6 +160,30 @@ std::u16string RemoveArticleById(CDictionary& dictionary, uint32_t id) {
     return !converter.errorText.empty() ? converter.errorText : StatusText(commit);
 }
 
+std::vector<EditorLine> StoredArticleLines(CDictionary& dictionary, const uint8_t* record, uint32_t size) {
+    std::vector<EditorLine> lines;
+    if (size <= kArticleRecordHeadBytes) return lines;
+    const uint32_t formatType = storage::LoadU16(record + 8);
+    if (formatType == 1 || formatType == 2) return ReadArticleLines(ArticleRecordText(record, size));
+    if (dictionary.ParseRecord(record, size) == 0) return lines;
+    for (int32_t i = 0; i < dictionary.ElementCount(); ++i) {
+        const DictionaryElement& e = dictionary.Elements()[i];
+        if (!e.text || e.length <= 0) continue;
+        int32_t kind = -1;
+        switch (e.kind) {
+        case kLineReading: case kLineKanji: case kLineExample: case kLineNote: case kLineIdiom:
+            kind = static_cast<int32_t>(e.kind);
+            break;
+        case kLineTranslation: case kLineLetters: kind = kLineTranslation; break;  // senses and translations
+        default: break;
+        }
+        if (kind >= 0) lines.push_back({kind, std::u16string(e.text, static_cast<size_t>(e.length)), {}});
+    }
+    dictionary.ClearParsedArticle();
+    dictionary.parsedPosition = 0;
+    return lines;
+}
+
 bool RemoveArticleIndexEntries(CDictionary& dictionary, uint32_t recordId, uint32_t formatType, const char16_t* text,
                                uint32_t sizeInBytes) {
     SilentCompileUi ui;

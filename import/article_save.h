@@ -8,6 +8,9 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "article/editor_lines.h"
 
 class CDictionary;
 class CDMS;
@@ -33,6 +36,12 @@ struct ArticleSave {
 // on the dictionary. Any failure, the commit's included, rolls everything
 // back: the file is then as it was.
 ArticleSave SaveEditedArticle(CDictionary& dictionary, uint32_t recordId, uint32_t flags, std::u16string_view text);
+
+// The lines an editor shows for a stored record (head included) of any
+// format: own markup line by line with its kinds and tags, the others by
+// their parsed elements (every element with text of a line kind). Empty for
+// a record that does not parse.
+std::vector<EditorLine> StoredArticleLines(CDictionary& dictionary, const uint8_t* record, uint32_t size);
 
 // Removes the article `id` leads to, in one engine transaction, as deleting
 // it from a list does but without asking. The failure's text, empty when removed.

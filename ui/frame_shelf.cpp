@@ -47,9 +47,13 @@ FrameShelf::FrameShelf(CFrame& frame) : frame_(frame) {
         if (!model->IsStored()) model->mouseMovePending = &MouseMovePending;
         return std::make_unique<ListView>(viewKind, model, *this);
     });
+    SetEditorFactory([]() -> std::unique_ptr<CEditor> { return std::make_unique<ArticleEditor>(); });
+    SetEditorHost(this);
 }
 
 FrameShelf::~FrameShelf() {
+    CloseAllEditors();
+    SetEditorHost(nullptr);
     shelf_.reset();
     article_.reset();
 }
@@ -124,6 +128,7 @@ void FrameShelf::SearchAsYouType() {
 }
 
 void FrameShelf::OnListCommand(uint32_t id) {
+    if (OpenEditorFor(id)) return;
     if (ListView* view = CurrentView()) view->OnCommand(id);
 }
 

@@ -17,6 +17,7 @@
 #include "dictionary/win/profile_list_files.h"
 #include "ui/frame_slots.h"
 #include "ui/list_view.h"
+#include "ui/article_editor.h"
 #include "ui/open_dictionaries.h"
 
 class CArticleView;
@@ -26,7 +27,8 @@ class FrameShelf final : public IFrameLists,
                          public IStartShelf,
                          public IShelfHost,
                          public IInputBox,
-                         public IListViewSite {
+                         public IListViewSite,
+                         public IEditorHost {
 public:
     explicit FrameShelf(CFrame& frame);
     ~FrameShelf() override;
@@ -76,6 +78,12 @@ public:
     int32_t TopRow() override;
     void ApplyFontsToViews() override;
     void SaveViewOptions() override;
+    // Article editors (frame_editors.cpp).
+    bool HasOpenEditors() override;
+    bool IsEditorWindow(HWND window) override;
+    bool IsEditorPaneWindow(HWND window) override;
+    bool FilterEditorKey(const MSG& message) override;
+    void CloseAllEditors() override;
 
     // IStartShelf (start_shelf.cpp).
     ShelfEntry FindByPath(std::u16string_view path) override;
@@ -122,7 +130,14 @@ public:
     ListView* ViewOfKind(int32_t kind) override;
     IListFileStore& ListFiles() override { return listFiles_; }
 
+    // IEditorHost (frame_editors.cpp).
+    HWND MainWindow() override;
+    bool ShelfBusy() override;
+    void ArticleSaved(CDictionary& dictionary, uint32_t position, bool addToSelected) override;
+
 private:
+    // The commands that open an article editor; false for the other ids.
+    bool OpenEditorFor(uint32_t id);
     void ShowLexiconHint(std::u16string_view text);
 
     CFrame& frame_;

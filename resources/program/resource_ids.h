@@ -77,3 +77,12 @@
 // The notice of a newer program version (DOWNLOAD_UPDATE, update_notice.rc).
 #define IDC_UPDATE_REMIND 1293
 #define IDC_UPDATE_MESSAGE 1294
+
+// The article editor (RDF_EDIT, editor.rc); the text control (201) and the toolbar (100) are made by the code.
+#define IDC_EDITOR_TOOLBAR 100
+#define IDC_EDITOR_TEXT 201
+#define IDC_EDITOR_PROBLEMS 1300
+#define IDC_EDITOR_HELP 1016
+#define IDC_EDITOR_NEW_WINDOW 1017
+#define IDC_EDITOR_SAVE 1362
+#define IDC_EDITOR_CANCEL 1363

@@ -1,0 +1,777 @@
+// The article editor window: loading an article into lines of a rich text
+// control, kinds as paragraph styles, the classification after each change,
+// the kind margin, the commands and keys, and saving through the save core.
+#include "ui/article_editor.h"
+
+#include "article/win/rich_edit.h"
+#include "common/settings/settings_file.h"
+#include "common/settings/settings_keys.h"
+#include "common/text/kana_transcription.h"
+#include "common/win/dialog_helpers.h"
+#include "common/win/wide_text.h"
+#include "dictionary/dictionary.h"
+#include "import/article_record.h"
+#include "import/article_save.h"
+#include "resources/program/resource_ids.h"
+#include "storage/byte_order.h"
+#include "storage/dms.h"
+#include "ui/application.h"
+
+#include <richedit.h>
+
+#include <algorithm>
+#include <array>
+
+namespace {
+
+IEditorHost* g_host = nullptr;
+
+constexpr UINT kCloseMessage = WM_APP + 0x42;  // closes the editor once its window procedure returns
+constexpr uint32_t kAutomaticKinds = 40632;
+constexpr uint32_t kAddToSelected = 40642;
+constexpr int32_t kHelpTopic = 120;
+constexpr DWORD kEventMask = 0xA0015;  // change, scroll, drag-drop, mouse, selection
+constexpr int32_t kStayOpen = 1363;
+constexpr int32_t kBaseline = 13;      // a line's baseline below its top, in pixels
+
+constexpr wchar_t kSaveChanges[] = L"Save changes?";
+constexpr wchar_t kCannotSaveCaption[] = L"Cannot Save Article";
+constexpr wchar_t kCannotSaveText[] = L"Cannot save an article with this text.";
+constexpr wchar_t kInternalError[] = L"Cannot save this article due to dictionary internal error. Restart the program.";
+constexpr wchar_t kCopyInstead[] =
+    L"The article could not be saved. Copy its text to the clipboard before the window closes?";
+
+// The toolbar: image number and command, 0 for a separator.
+struct ToolButton {
+    int32_t image;
+    uint32_t command;
+};
+constexpr ToolButton kToolButtons[] = {
+    {11, 40024}, {12, 40033}, {13, 40025}, {-1, 0},    {7, 40622},  {6, 40623},  {-1, 0},    {8, 40625},
+    {9, 40624},  {10, 40626}, {-1, 0},    {29, 40615}, {30, 40616}, {31, 40617}, {28, 40618}, {18, 40619},
+    {22, 40620}, {21, 40630}, {14, 40631}, {-1, 0},    {23, kAddToSelected},
+};
+
+// The margin: the ellipse colour and icon of each kind.
+COLORREF KindColour(int32_t base) {
+    switch (base) {
+    case kLineReading: case kLineIdiom: return 0xA7A3FF;
+    case kLineKanji: return 0xEAD999;
+    case kLineExample: return 0xBCF9D3;
+    case kLineLetters: return 0xDCDCDC;
+    default: return 0xFFFFFF;
+    }
+}
+bool HasEllipse(int32_t base) {
+    return base == kLineReading || base == kLineKanji || base == kLineLetters || base == kLineExample ||
+           base == kLineTranslation;
+}
+int32_t KindIcon(int32_t base) {
+    switch (base) {
+    case kLineReading: return 25;
+    case kLineKanji: return 26;
+    case kLineLetters: return 27;
+    case kLineNote: return 22;
+    case kLineIdiom: return 21;
+    case kLineTranslation: case kLineExample: return -1;
+    default: return 14;
+    }
+}
+
+std::u16string FileTitle(std::u16string_view path) {
+    const size_t slash = path.find_last_of(u"\\/");
+    std::u16string name(slash == std::u16string_view::npos ? path : path.substr(slash + 1));
+    if (const size_t dot = name.rfind(u'.'); dot != std::u16string::npos && dot > 0) name.resize(dot);
+    return name;
+}
+
+// The whole text with CR paragraph ends (no final one).
+std::u16string EditorText(HWND control) {
+    GETTEXTLENGTHEX query = {GTL_NUMCHARS | GTL_PRECISE, 1200};
+    const LRESULT length = SendMessageW(control, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&query), 0);
+    if (length <= 0) return {};
+    std::u16string text(static_cast<size_t>(length) + 2, u'\0');
+    GETTEXTEX get = {};
+    get.cb = static_cast<DWORD>(text.size() * sizeof(char16_t));
+    get.flags = GT_DEFAULT;
+    get.codepage = 1200;
+    const LRESULT got = SendMessageW(control, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&get),
+                                     reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<size_t>(std::max<LRESULT>(got, 0)));
+    return text;
+}
+
+// Paragraph starts of a text split at CR.
+std::vector<int32_t> ParagraphStarts(std::u16string_view text, std::vector<std::u16string>* lines) {
+    std::vector<int32_t> starts;
+    size_t at = 0;
+    for (;;) {
+        starts.push_back(static_cast<int32_t>(at));
+        const size_t cr = text.find(u'\r', at);
+        if (lines) lines->emplace_back(text.substr(at, cr == std::u16string_view::npos ? std::u16string_view::npos : cr - at));
+        if (cr == std::u16string_view::npos) break;
+        at = cr + 1;
+    }
+    return starts;
+}
+
+// Sends `message` to the text control with redraw off and the selection kept.
+class SelectionKeeper {
+public:
+    explicit SelectionKeeper(HWND control) : control_(control) {
+        SendMessageW(control_, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range_));
+        SendMessageW(control_, WM_SETREDRAW, FALSE, 0);
+    }
+    ~SelectionKeeper() {
+        SendMessageW(control_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range_));
+        SendMessageW(control_, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(control_, nullptr, TRUE);
+    }
+
+private:
+    HWND control_;
+    CHARRANGE range_{};
+};
+
+}  // namespace
+
+void SetEditorHost(IEditorHost* host) { g_host = host; }
+
+ArticleEditor::ArticleEditor() = default;
+
+ArticleEditor::~ArticleEditor() {
+    if (text_) text_->ForgetWindow();
+    if (dialog_) {
+        SetWindowLongPtrW(dialog_, GWLP_USERDATA, 0);
+        DestroyWindow(dialog_);
+    }
+    text_.reset();
+    if (images_) ImageList_Destroy(images_);
+    if (icon_) DestroyIcon(icon_);
+}
+
+bool ArticleEditor::Open(CDictionary* source, CDictionary& target, uint32_t recordId, std::u16string_view text) {
+    source_ = source;
+    target_ = &target;
+    recordId_ = recordId;
+    if (recordId != 0) {
+        CDictionary& from = source ? *source : target;
+        flags_ = !source || source == &target ? kEditorSameDictionary : kEditorOtherDictionary;
+        CDMS& engine = from.Engine();
+        // An id held in a list leads through earlier edits to the current record.
+        const uint32_t position = CurrentArticlePosition(engine, from.fileId, recordId);
+        uint32_t handle = 0;
+        if (position == 0 || Failed(engine.OpenCursor(from.fileId, &handle))) return false;
+        uint32_t size = 0;
+        DmsStatus status = engine.ReadData(handle, position, nullptr, &size);
+        std::vector<uint8_t> record(size);
+        if (!Failed(status) || status == DmsStatus::Deleted) {
+            const DmsStatus second = engine.ReadData(handle, position, record.data(), &size);
+            if (status != DmsStatus::Deleted) status = second;
+        }
+        engine.CloseCursor(handle);
+        if (status == DmsStatus::Deleted) flags_ = kEditorRecordDeleted;
+        else if (Failed(status)) return false;
+        // A record of its head alone, or less, holds no article.
+        if (size <= kArticleRecordHeadBytes) return false;
+        record.resize(size);
+        initialLines_ = StoredArticleLines(from, record.data(), static_cast<uint32_t>(record.size()));
+        for (EditorLine& line : initialLines_)
+            if (line.kind < kUserKind) line.kind += kUserKind;  // loaded kinds count as chosen
+    } else {
+        flags_ = kEditorNewArticle;
+        if (!text.empty()) initialLines_.push_back({InitialLineKind(text) + kUserKind, std::u16string(text), {}});
+    }
+    if (!g_application) return false;
+    HWND owner = g_host ? g_host->MainWindow() : nullptr;
+    dialog_ = CreateDialogParamW(g_application->instance, L"RDF_EDIT", owner, DialogProc, reinterpret_cast<LPARAM>(this));
+    if (!dialog_) return false;
+    ShowWindow(dialog_, SW_SHOW);
+    return true;
+}
+
+INT_PTR CALLBACK ArticleEditor::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        auto* editor = reinterpret_cast<ArticleEditor*>(lParam);
+        SetWindowLongPtrW(dialog, GWLP_USERDATA, lParam);
+        editor->dialog_ = dialog;
+        editor->OnInitDialog();
+        return FALSE;  // the focus is set
+    }
+    auto* editor = reinterpret_cast<ArticleEditor*>(GetWindowLongPtrW(dialog, GWLP_USERDATA));
+    return editor ? editor->OnMessage(message, wParam, lParam) : FALSE;
+}
+
+void ArticleEditor::OnInitDialog() {
+    icon_ = static_cast<HICON>(LoadImageW(g_application->instance, MAKEINTRESOURCEW(IDI_EDITOR), IMAGE_ICON, 16, 16, 0));
+    if (icon_) SendMessageW(dialog_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
+    text_ = std::make_unique<CRichEdit>(dialog_, true, IDC_EDITOR_TEXT, 38, 29, 300, 200, true);
+    if (HWND control = text_->Window()) {
+        SendMessageW(control, EM_SETEVENTMASK, 0, kEventMask);
+        SendMessageW(control, EM_SETUNDOLIMIT, 100, 0);
+    }
+    const bool fresh = flags_ & (kEditorNewArticle | kEditorRecordDeleted | kEditorOtherDictionary);
+    const std::u16string caption = std::u16string(fresh ? u"New Article of \"" : u"Edit Article of \"") +
+                                   FileTitle(target_->File().path) + u"\" Dictionary";
+    SetWindowTextW(dialog_, WideString(caption).c_str());
+    MakeToolbar();
+    RECT help{}, cancel{};
+    GetWindowRect(GetDlgItem(dialog_, IDC_EDITOR_HELP), &help);
+    GetWindowRect(GetDlgItem(dialog_, IDC_EDITOR_CANCEL), &cancel);
+    minWidth_ = 2 * (help.right - help.left) + 2 * (cancel.right - cancel.left) + 122;
+    PlaceWindow();
+    RECT client{};
+    GetClientRect(dialog_, &client);
+    Layout(client.right, client.bottom);
+    LoadLines(initialLines_);
+    initialLines_.clear();
+    FocusText();
+}
+
+void ArticleEditor::MakeToolbar() {
+    toolbar_ = CreateWindowExW(0, TOOLBARCLASSNAMEW, L"",
+                               WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NORESIZE | CCS_NODIVIDER |
+                                   CCS_NOPARENTALIGN,
+                               40, 0, 432, 24, dialog_, reinterpret_cast<HMENU>(IDC_EDITOR_TOOLBAR),
+                               g_application->instance, nullptr);
+    if (!toolbar_) return;
+    SendMessageW(toolbar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    images_ = ImageList_LoadImageW(g_application->instance, MAKEINTRESOURCEW(IDB_EDITOR_IMAGES), 16, 0,
+                                   RGB(0xC0, 0xC0, 0xC0), IMAGE_BITMAP, LR_CREATEDIBSECTION);
+    if (images_) SendMessageW(toolbar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images_));
+    SendMessageW(toolbar_, TB_SETINDENT, 2, 0);
+    std::vector<TBBUTTON> buttons;
+    for (const ToolButton& b : kToolButtons) {
+        TBBUTTON button = {};
+        button.iBitmap = b.image < 0 ? 0 : b.image;
+        button.idCommand = static_cast<int>(b.command);
+        button.fsState = TBSTATE_ENABLED;
+        button.fsStyle = b.command == 0 ? BTNS_SEP : b.command == kAddToSelected ? BTNS_CHECK : BTNS_BUTTON;
+        if (b.command == kAddToSelected) button.fsState |= TBSTATE_CHECKED;
+        buttons.push_back(button);
+    }
+    SendMessageW(toolbar_, TB_ADDBUTTONSW, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
+    SendMessageW(toolbar_, TB_SETBUTTONSIZE, 0, MAKELPARAM(24, 24));
+}
+
+void ArticleEditor::PlaceWindow() {
+    RECT rect{};
+    GetWindowRect(dialog_, &rect);
+    int32_t x = rect.left, y = rect.top, width = rect.right - rect.left, height = rect.bottom - rect.top;
+    // Cascaded from the editor of this dictionary that stands furthest right.
+    const ArticleEditor* rightmost = nullptr;
+    RECT best{};
+    for (CEditor* e = target_->editors; e != nullptr; e = e->next) {
+        auto* other = dynamic_cast<ArticleEditor*>(e);
+        RECT r{};
+        if (other == nullptr || other == this || !other->dialog_ || !GetWindowRect(other->dialog_, &r)) continue;
+        if (!rightmost || r.left > best.left) rightmost = other, best = r;
+    }
+    CIni* ini = g_application ? g_application->ini.get() : nullptr;
+    if (rightmost) {
+        x = best.left + 120;
+        y = best.top + 50;
+        width = best.right - best.left;
+        height = best.bottom - best.top;
+    } else if (ini && ini->GetInt(settings_section::kEditor, u"Width", 0) != 0 &&
+               ini->GetInt(settings_section::kEditor, u"Height", 0) != 0) {
+        x = ini->GetInt(settings_section::kEditor, u"Left", 0);
+        y = ini->GetInt(settings_section::kEditor, u"Right", 0);  // "Right" holds the top edge
+        width = ini->GetInt(settings_section::kEditor, u"Width", 0);
+        height = ini->GetInt(settings_section::kEditor, u"Height", 0);
+    } else {
+        x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+        y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+    }
+    width = std::max(width, 100);
+    height = std::max(height, 100);
+    ClampToWorkArea(x, y, width, height);
+    SetWindowPos(dialog_, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void ArticleEditor::Layout(int32_t width, int32_t height) {
+    if (toolbar_) MoveWindow(toolbar_, 40, 0, width - 62, 26, TRUE);
+    if (text_ && text_->Window()) MoveWindow(text_->Window(), 38, 29, width - 58, height - 180, TRUE);
+    MoveWindow(GetDlgItem(dialog_, IDC_EDITOR_PROBLEMS), 40, height - 140, width - 58, 75, TRUE);
+    auto place = [&](int id, int32_t x) {
+        HWND button = GetDlgItem(dialog_, id);
+        RECT r{};
+        GetWindowRect(button, &r);
+        MoveWindow(button, x, height - 40, r.right - r.left, r.bottom - r.top, TRUE);
+        return r.right - r.left;
+    };
+    const int32_t helpWidth = place(IDC_EDITOR_HELP, 38);
+    place(IDC_EDITOR_NEW_WINDOW, helpWidth + 54);
+    RECT cancel{}, save{};
+    GetWindowRect(GetDlgItem(dialog_, IDC_EDITOR_CANCEL), &cancel);
+    GetWindowRect(GetDlgItem(dialog_, IDC_EDITOR_SAVE), &save);
+    const int32_t cancelWidth = cancel.right - cancel.left;
+    place(IDC_EDITOR_SAVE, width - 58 - cancelWidth + 22 - (save.right - save.left));
+    place(IDC_EDITOR_CANCEL, width - 58 - cancelWidth + 38);
+    InvalidateRect(dialog_, nullptr, TRUE);
+}
+
+INT_PTR ArticleEditor::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_SIZE:
+        if (wParam == SIZE_RESTORED || wParam == SIZE_MAXIMIZED) Layout(LOWORD(lParam), HIWORD(lParam));
+        return TRUE;
+    case WM_GETMINMAXINFO: {
+        auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+        info->ptMinTrackSize.x = minWidth_;
+        info->ptMinTrackSize.y = 400;
+        return TRUE;
+    }
+    case WM_PAINT: {
+        PAINTSTRUCT paint;
+        HDC dc = BeginPaint(dialog_, &paint);
+        PaintMargin(dc);
+        EndPaint(dialog_, &paint);
+        return TRUE;
+    }
+    case WM_COMMAND: {
+        const UINT id = LOWORD(wParam), code = HIWORD(wParam);
+        if (id == IDC_EDITOR_TEXT) {
+            if (g_host && g_host->ShelfBusy()) return TRUE;
+            if (code == EN_CHANGE && inChange_ == 0) Reclassify(false);
+            if (code == EN_CHANGE || code == EN_VSCROLL) {
+                UpdateToolbar();
+                RECT margin = {0, 29, 38, 0};
+                RECT client{};
+                GetClientRect(dialog_, &client);
+                margin.bottom = client.bottom;
+                InvalidateRect(dialog_, &margin, TRUE);
+            }
+            return TRUE;
+        }
+        if (code == 0x100) return TRUE;
+        OnCommand(id);
+        return TRUE;
+    }
+    case WM_NOTIFY: {
+        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        if (header->idFrom == IDC_EDITOR_TEXT && header->code == EN_SELCHANGE && inChange_ == 0) UpdateToolbar();
+        return TRUE;
+    }
+    case WM_HELP:
+        OnCommand(IDC_EDITOR_HELP);
+        return TRUE;
+    case WM_CLOSE:
+        CloseAsked();
+        return TRUE;
+    case kCloseMessage:
+        // The last use of this object: the dictionary deletes it.
+        CloseEditor(*target_, *this);
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+void ArticleEditor::OnCommand(uint32_t id) {
+    HWND control = text_ ? text_->Window() : nullptr;
+    if (!control) return;
+    if (const int32_t kind = KindOfCommand(id); kind >= 0) {
+        SetKindOnSelection(kind + kUserKind);
+        Reclassify(false);
+        UpdateToolbar();
+        return;
+    }
+    switch (id) {
+    case kAutomaticKinds:
+        Reclassify(true);
+        return;
+    case 40622:
+    case 40623:
+        ++inChange_;
+        SendMessageW(control, id == 40622 ? EM_UNDO : EM_REDO, 0, 0);
+        --inChange_;
+        ShowCheck(CheckLines(ReadLines(false)));
+        InvalidateRect(dialog_, nullptr, TRUE);
+        UpdateToolbar();
+        return;
+    case 40625: ToggleEffect(CFM_BOLD, CFE_BOLD); return;
+    case 40624: ToggleEffect(CFM_ITALIC, CFE_ITALIC); return;
+    case 40626: ConvertToKana(); return;
+    case 40024: SendMessageW(control, WM_CUT, 0, 0); return;
+    case 40033: SendMessageW(control, WM_COPY, 0, 0); return;
+    case 40025: Paste(); return;
+    case IDC_EDITOR_HELP:
+        if (g_application) g_application->ShowHelpTopic(dialog_, kHelpTopic);
+        return;
+    case IDC_EDITOR_NEW_WINDOW: {
+        const std::vector<EditorLine> lines = ReadLines(true);
+        if (auto* copy = dynamic_cast<ArticleEditor*>(OpenEditor(*target_, nullptr, 0, {}))) copy->LoadLines(lines);
+        return;
+    }
+    case IDC_EDITOR_SAVE:
+        if (SaveArticle()) PostMessageW(dialog_, kCloseMessage, 0, 0);
+        return;
+    case IDC_EDITOR_CANCEL:
+    case IDCANCEL:
+        CloseAsked();
+        return;
+    default:
+        return;
+    }
+}
+
+bool ArticleEditor::HasTextWindow(const void* window) const {
+    return window && text_ && window == text_->Window();
+}
+
+std::vector<EditorLine> ArticleEditor::ReadLines(bool withAttributes) const {
+    std::vector<EditorLine> lines;
+    HWND control = text_ ? text_->Window() : nullptr;
+    if (!control) return lines;
+    const std::u16string text = EditorText(control);
+    std::vector<std::u16string> texts;
+    const std::vector<int32_t> starts = ParagraphStarts(text, &texts);
+    auto* self = const_cast<ArticleEditor*>(this);
+    ++self->inChange_;
+    {
+        SelectionKeeper keep(control);
+        for (size_t i = 0; i < starts.size(); ++i) {
+            EditorLine line;
+            line.text = std::move(texts[i]);
+            SendMessageW(control, EM_SETSEL, starts[i], starts[i]);
+            PARAFORMAT2 format = {};
+            format.cbSize = sizeof format;
+            format.dwMask = PFM_STYLE;
+            SendMessageW(control, EM_GETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&format));
+            line.kind = format.sStyle;
+            if (withAttributes) {
+                for (size_t c = 0; c < line.text.size(); ++c) {
+                    SendMessageW(control, EM_SETSEL, starts[i] + static_cast<int32_t>(c), starts[i] + static_cast<int32_t>(c) + 1);
+                    CHARFORMAT2W chars = {};
+                    chars.cbSize = sizeof chars;
+                    SendMessageW(control, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&chars));
+                    line.attributes.push_back(static_cast<uint16_t>(((chars.dwEffects & CFE_BOLD) ? kCharBold : 0) |
+                                                                    ((chars.dwEffects & CFE_ITALIC) ? kCharItalic : 0)));
+                }
+            }
+            lines.push_back(std::move(line));
+        }
+    }
+    --self->inChange_;
+    return lines;
+}
+
+void ArticleEditor::LoadLines(const std::vector<EditorLine>& lines) {
+    HWND control = text_ ? text_->Window() : nullptr;
+    if (!control) return;
+    ++inChange_;
+    std::u16string text;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (i) text += u'\r';
+        text += lines[i].text;
+    }
+    SETTEXTEX set = {ST_DEFAULT, 1200};
+    SendMessageW(control, EM_SETTEXTEX, reinterpret_cast<WPARAM>(&set), reinterpret_cast<LPARAM>(text.c_str()));
+    const std::vector<int32_t> starts = ParagraphStarts(text, nullptr);
+    for (size_t i = 0; i < lines.size() && i < starts.size(); ++i) {
+        SetParagraphKind(starts[i], lines[i].kind);
+        const std::vector<uint16_t>& bits = lines[i].attributes;
+        for (size_t c = 0; c < bits.size();) {
+            size_t end = c;
+            while (end < bits.size() && bits[end] == bits[c]) ++end;
+            if (bits[c] != 0) {
+                SendMessageW(control, EM_SETSEL, starts[i] + static_cast<int32_t>(c), starts[i] + static_cast<int32_t>(end));
+                CHARFORMAT2W chars = {};
+                chars.cbSize = sizeof chars;
+                chars.dwMask = CFM_BOLD | CFM_ITALIC;
+                chars.dwEffects = ((bits[c] & kCharBold) ? CFE_BOLD : 0) | ((bits[c] & kCharItalic) ? CFE_ITALIC : 0);
+                SendMessageW(control, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&chars));
+            }
+            c = end;
+        }
+    }
+    SendMessageW(control, EM_SETSEL, 0, 0);
+    SendMessageW(control, EM_EMPTYUNDOBUFFER, 0, 0);
+    --inChange_;
+    Reclassify(false);
+    UpdateToolbar();
+}
+
+void ArticleEditor::SetParagraphKind(int32_t start, int32_t kind) {
+    HWND control = text_->Window();
+    SendMessageW(control, EM_SETSEL, start, start);
+    PARAFORMAT2 format = {};
+    format.cbSize = sizeof format;
+    format.dwMask = PFM_STYLE;
+    format.sStyle = static_cast<SHORT>(kind);
+    SendMessageW(control, EM_SETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&format));
+}
+
+void ArticleEditor::SetKindOnSelection(int32_t kind) {
+    HWND control = text_->Window();
+    CHARRANGE range{};
+    SendMessageW(control, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
+    const std::vector<int32_t> starts = ParagraphStarts(EditorText(control), nullptr);
+    ++inChange_;
+    {
+        SelectionKeeper keep(control);
+        for (size_t i = 0; i < starts.size(); ++i) {
+            const int32_t end = i + 1 < starts.size() ? starts[i + 1] - 1 : INT32_MAX;
+            if (end >= range.cpMin && starts[i] <= range.cpMax) SetParagraphKind(starts[i], kind);
+        }
+    }
+    --inChange_;
+}
+
+void ArticleEditor::Reclassify(bool resetAll) {
+    HWND control = text_ ? text_->Window() : nullptr;
+    if (!control) return;
+    std::vector<EditorLine> lines = ReadLines(false);
+    std::vector<int32_t> before;
+    for (EditorLine& line : lines) {
+        if (resetAll) line.kind = kLineUndefined;
+        before.push_back(line.kind);
+    }
+    ClassifyLines(lines);
+    const std::vector<int32_t> starts = ParagraphStarts(EditorText(control), nullptr);
+    ++inChange_;
+    {
+        SelectionKeeper keep(control);
+        for (size_t i = 0; i < lines.size() && i < starts.size(); ++i)
+            if (lines[i].kind != before[i] || resetAll) SetParagraphKind(starts[i], lines[i].kind);
+    }
+    --inChange_;
+    ShowCheck(CheckLines(lines));
+    RECT margin = {0, 0, 38, 0};
+    RECT client{};
+    GetClientRect(dialog_, &client);
+    margin.bottom = client.bottom;
+    InvalidateRect(dialog_, &margin, TRUE);
+}
+
+void ArticleEditor::ShowCheck(const LineCheck& check) {
+    canSave_ = check.canSave;
+    SetDlgItemTextW(dialog_, IDC_EDITOR_PROBLEMS, WideString(check.problems).c_str());
+}
+
+bool ArticleEditor::Modified() const {
+    return text_ && text_->Window() && SendMessageW(text_->Window(), EM_CANUNDO, 0, 0) != 0;
+}
+
+void ArticleEditor::UpdateToolbar() {
+    HWND control = text_ ? text_->Window() : nullptr;
+    if (!control) return;
+    CHARRANGE range{};
+    SendMessageW(control, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
+    const bool selected = range.cpMax > range.cpMin;
+    CHARFORMAT2W chars = {};
+    chars.cbSize = sizeof chars;
+    SendMessageW(control, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&chars));
+    const bool modified = Modified();
+    const bool canSave = canSave_ && (!(flags_ & kEditorSameDictionary) || modified);
+    if (toolbar_) {
+        auto check = [&](uint32_t id, bool on) { SendMessageW(toolbar_, TB_CHECKBUTTON, id, MAKELPARAM(on, 0)); };
+        auto enable = [&](uint32_t id, bool on) { SendMessageW(toolbar_, TB_ENABLEBUTTON, id, MAKELPARAM(on, 0)); };
+        check(40625, (chars.dwMask & CFM_BOLD) && (chars.dwEffects & CFE_BOLD));
+        check(40624, (chars.dwMask & CFM_ITALIC) && (chars.dwEffects & CFE_ITALIC));
+        enable(40622, modified || !(flags_ & kEditorSameDictionary));
+        enable(40623, SendMessageW(control, EM_CANREDO, 0, 0) != 0);
+        for (uint32_t id : {40024u, 40033u, 40626u}) enable(id, selected);
+    }
+    EnableWindow(GetDlgItem(dialog_, IDC_EDITOR_SAVE), canSave);
+}
+
+void ArticleEditor::ToggleEffect(DWORD mask, DWORD effect) {
+    HWND control = text_->Window();
+    CHARFORMAT2W chars = {};
+    chars.cbSize = sizeof chars;
+    SendMessageW(control, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&chars));
+    // All off: set it; all on or mixed: clear it.
+    const bool allOff = (chars.dwMask & mask) && !(chars.dwEffects & effect);
+    CHARFORMAT2W change = {};
+    change.cbSize = sizeof change;
+    change.dwMask = mask;
+    change.dwEffects = allOff ? effect : 0;
+    SendMessageW(control, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&change));
+    UpdateToolbar();
+}
+
+void ArticleEditor::ConvertToKana() {
+    HWND control = text_->Window();
+    const std::u16string selected = CRichEdit::GetSelectedText(control);
+    if (selected.empty()) return;
+    std::array<char16_t, 256> kana{};
+    const int32_t n = RomajiToKana(selected.c_str(), kana.data(), static_cast<int32_t>(selected.size()),
+                                   static_cast<int32_t>(kana.size()), 0, nullptr);
+    if (n <= 0) return;
+    SendMessageW(control, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(kana.data()));
+    CHARRANGE range{};
+    SendMessageW(control, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
+    SendMessageW(control, EM_SETSEL, range.cpMax - n, range.cpMax);
+    FocusText();
+}
+
+void ArticleEditor::Paste() {
+    HWND control = text_->Window();
+    if (IsClipboardFormatAvailable(CF_UNICODETEXT)) SendMessageW(control, EM_PASTESPECIAL, CF_UNICODETEXT, 0);
+    else SendMessageW(control, WM_PASTE, 0, 0);
+    FocusText();
+}
+
+bool ArticleEditor::SaveArticle() {
+    std::vector<EditorLine> lines = ReadLines(true);
+    const LineCheck check = CheckLines(lines);
+    ShowCheck(check);
+    if (!check.canSave) {
+        MessageBoxW(dialog_, kCannotSaveText, kCannotSaveCaption, MB_OK | MB_ICONEXCLAMATION);
+        return false;
+    }
+    const std::u16string text = WriteArticleText(lines);
+    HCURSOR previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+    const ArticleSave saved = SaveEditedArticle(*target_, recordId_, flags_, text);
+    SetCursor(previous);
+    if (!saved.saved) {
+        // The editor stays open with its text, so that the user can try again or copy it.
+        std::wstring message = kInternalError;
+        if (!saved.error.empty()) message += L"\n" + WideString(saved.error);
+        MessageBoxW(dialog_, message.c_str(), kCannotSaveCaption, MB_OK | MB_ICONEXCLAMATION);
+        return false;
+    }
+    const bool toSelected = toolbar_ && (SendMessageW(toolbar_, TB_ISBUTTONCHECKED, kAddToSelected, 0) != 0);
+    if (g_host) g_host->ArticleSaved(*target_, saved.position, toSelected);
+    return true;
+}
+
+void ArticleEditor::CloseAsked() {
+    if (Modified() || (flags_ & kEditorRecordDeleted)) {
+        SetForegroundWindow(dialog_);
+        const int answer = MessageBoxW(dialog_, kSaveChanges, kSaveChanges, MB_YESNOCANCEL | MB_ICONQUESTION);
+        if (answer == IDCANCEL || (answer == IDYES && !SaveArticle())) return;
+    }
+    PostMessageW(dialog_, kCloseMessage, 0, 0);
+}
+
+int32_t ArticleEditor::QuerySave(bool allowCancel) {
+    if (!text_ || !text_->Window()) return kStayOpen;
+    if (!Modified() && !(flags_ & kEditorRecordDeleted)) return 0;
+    SetForegroundWindow(dialog_);
+    const int answer = MessageBoxW(dialog_, kSaveChanges, kSaveChanges,
+                                   (allowCancel ? MB_YESNOCANCEL : MB_YESNO) | MB_ICONQUESTION);
+    if (answer != IDYES || SaveArticle()) return answer;
+    if (allowCancel) return kStayOpen;
+    // The program is closing and cannot wait: never drop the text unasked.
+    if (MessageBoxW(dialog_, kCopyInstead, kCannotSaveCaption, MB_YESNO | MB_ICONEXCLAMATION) == IDYES)
+        CopyTextToClipboard();
+    return IDNO;
+}
+
+void ArticleEditor::CopyTextToClipboard() {
+    HWND control = text_->Window();
+    std::u16string text = EditorText(control);
+    for (size_t at = 0; (at = text.find(u'\r', at)) != std::u16string::npos; at += 2) text.insert(at + 1, 1, u'\n');
+    if (!OpenClipboard(dialog_)) return;
+    EmptyClipboard();
+    if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(char16_t))) {
+        auto* out = static_cast<char16_t*>(GlobalLock(memory));
+        std::copy(text.begin(), text.end(), out);
+        out[text.size()] = 0;
+        GlobalUnlock(memory);
+        if (!SetClipboardData(CF_UNICODETEXT, memory)) GlobalFree(memory);
+    }
+    CloseClipboard();
+}
+
+void ArticleEditor::Activate() {
+    if (dialog_) SetActiveWindow(dialog_);
+}
+
+void ArticleEditor::FocusText() {
+    if (text_ && text_->Window()) SetFocus(text_->Window());
+}
+
+void ArticleEditor::RememberRectangle() {
+    RECT r{};
+    if (!dialog_ || !GetWindowRect(dialog_, &r) || !g_application || !g_application->ini) return;
+    CIni& ini = *g_application->ini;
+    ini.WriteInt(settings_section::kEditor, u"Left", r.left);
+    ini.WriteInt(settings_section::kEditor, u"Right", r.top);  // "Right" holds the top edge
+    ini.WriteInt(settings_section::kEditor, u"Width", r.right - r.left);
+    ini.WriteInt(settings_section::kEditor, u"Height", r.bottom - r.top);
+}
+
+bool ArticleEditor::FilterKey(const MSG& message) {
+    if (message.message != WM_KEYDOWN) return false;
+    const uint32_t key = static_cast<uint32_t>(message.wParam);
+    if (key == VK_ESCAPE) {
+        PostMessageW(dialog_, WM_COMMAND, IDCANCEL, 0);
+        return true;
+    }
+    const uint32_t command = EditorKeyCommand(key, GetKeyState(VK_CONTROL) < 0, GetKeyState(VK_SHIFT) < 0);
+    if (command == 0) return false;
+    if (command == kPasteKey) Paste();
+    else PostMessageW(dialog_, WM_COMMAND, command, 0);
+    return true;
+}
+
+void ArticleEditor::PaintMargin(HDC dc) {
+    HWND control = text_ ? text_->Window() : nullptr;
+    if (!control) return;
+    RECT textRect{};
+    GetWindowRect(control, &textRect);
+    MapWindowPoints(nullptr, dialog_, reinterpret_cast<POINT*>(&textRect), 2);
+    RECT strip = {0, textRect.top, textRect.left, textRect.bottom};
+    FillRect(dc, &strip, GetSysColorBrush(COLOR_BTNFACE));
+    const std::u16string text = EditorText(control);
+    std::vector<std::u16string> texts;
+    const std::vector<int32_t> starts = ParagraphStarts(text, &texts);
+    std::vector<int32_t> kinds;
+    ++inChange_;
+    {
+        // The styles are read without moving what the user sees.
+        CHARRANGE range{};
+        SendMessageW(control, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
+        SendMessageW(control, WM_SETREDRAW, FALSE, 0);
+        for (int32_t start : starts) {
+            SendMessageW(control, EM_SETSEL, start, start);
+            PARAFORMAT2 format = {};
+            format.cbSize = sizeof format;
+            format.dwMask = PFM_STYLE;
+            SendMessageW(control, EM_GETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&format));
+            kinds.push_back(BaseKind(format.sStyle));
+        }
+        SendMessageW(control, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
+        SendMessageW(control, WM_SETREDRAW, TRUE, 0);
+    }
+    --inChange_;
+    const int32_t translations = static_cast<int32_t>(std::count(kinds.begin(), kinds.end(), kLineTranslation));
+    const int saved = SaveDC(dc);
+    SelectObject(dc, GetStockObject(NULL_PEN));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, RGB(0, 0, 0));
+    int32_t number = 0;
+    for (size_t i = 0; i < starts.size(); ++i) {
+        POINTL point{};
+        SendMessageW(control, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&point), starts[i]);
+        const int32_t y = textRect.top + 3 + point.y + kBaseline;
+        if (y - 14 < textRect.top || y > textRect.bottom) continue;
+        const int32_t kind = kinds[i];
+        if (kind == kLineTranslation) ++number;
+        if (HasEllipse(kind)) {
+            HBRUSH brush = CreateSolidBrush(KindColour(kind));
+            HGDIOBJ old = SelectObject(dc, brush);
+            Ellipse(dc, 7, y - 14, kind == kLineTranslation && number >= 10 ? 30 : 24, y + 3);
+            SelectObject(dc, old);
+            DeleteObject(brush);
+        }
+        if (const int32_t icon = KindIcon(kind); icon >= 0 && images_)
+            ImageList_Draw(images_, icon, dc, kind == kLineKanji || kind == kLineNote || kind == kLineIdiom ? 6 : 7,
+                           y - (kind == kLineNote ? 15 : 14), ILD_TRANSPARENT);
+        if (kind == kLineTranslation && translations >= 2) {
+            const std::wstring digits = std::to_wstring(number);
+            TEXTMETRICW metrics{};
+            GetTextMetricsW(dc, &metrics);
+            TextOutW(dc, number <= 9 ? 12 : 11, y - metrics.tmAscent - 1, digits.c_str(), static_cast<int>(digits.size()));
+        }
+    }
+    RestoreDC(dc, saved);
+    RECT client{};
+    GetClientRect(dialog_, &client);
+    RECT frame = {38, 0, client.right - 19, 28};
+    DrawEdge(dc, &frame, EDGE_ETCHED, BF_RECT);
+}

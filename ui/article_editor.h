@@ -1,0 +1,96 @@
+// ArticleEditor: the article editor window (RDF_EDIT), a modeless dialog in
+// which every paragraph of a rich text control is one line of an article and
+// carries its kind as the paragraph's style number. Lines are classified as
+// typed (or set with F2-F9), a margin left of the text shows their kinds,
+// and Save writes the article through the save core in one transaction.
+// Wine's rich edit lacks parts of the text object model, so the editor uses
+// the messages both implement alike: EM_SETPARAFORMAT / EM_GETPARAFORMAT
+// with PFM_STYLE for kinds, EM_POSFROMCHAR for points, the text split at CR
+// for paragraphs, EM_SETUNDOLIMIT and EM_EMPTYUNDOBUFFER for undo.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include "article/editor_lines.h"
+#include "dictionary/article_editors.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class CRichEdit;
+
+// What the editor asks of the program around it.
+class IEditorHost {
+public:
+    virtual ~IEditorHost() = default;
+    virtual HWND MainWindow() = 0;
+    // The shelf is switching lists (text notifications are then ignored).
+    virtual bool ShelfBusy() = 0;
+    // A saved article: to the top of the history, and to the Selected list when asked.
+    virtual void ArticleSaved(CDictionary& dictionary, uint32_t position, bool addToSelected) = 0;
+};
+void SetEditorHost(IEditorHost* host);
+
+class ArticleEditor final : public CEditor {
+public:
+    ArticleEditor();
+    ~ArticleEditor() override;
+
+    // CEditor.
+    bool Open(CDictionary* source, CDictionary& target, uint32_t recordId, std::u16string_view text) override;
+    int32_t QuerySave(bool allowCancel) override;
+    void Activate() override;
+    void FocusText() override;
+    void RememberRectangle() override;
+    bool HasDialog(const void* window) const override { return window && window == dialog_; }
+    bool HasTextWindow(const void* window) const override;
+    const CDictionary* Source() const override { return source_; }
+    uint32_t RecordId() const override { return recordId_; }
+
+    // The loop's key filter for the text window: true when the key was taken.
+    bool FilterKey(const MSG& message);
+    HWND Dialog() const { return dialog_; }
+    // Every line with its kind (and attributes when asked), as the control holds them.
+    std::vector<EditorLine> ReadLines(bool withAttributes) const;
+    // Replaces the text by `lines`, their kinds and attributes, with undo off.
+    void LoadLines(const std::vector<EditorLine>& lines);
+
+private:
+    static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void OnInitDialog();
+    void MakeToolbar();
+    void Layout(int32_t width, int32_t height);
+    void PlaceWindow();
+    void OnCommand(uint32_t id);
+    void SetKindOnSelection(int32_t kind);
+    void SetParagraphKind(int32_t start, int32_t kind);
+    // Classifies the automatic lines, writes the kinds that changed, checks the lines.
+    void Reclassify(bool resetAll);
+    void ShowCheck(const LineCheck& check);
+    void ToggleEffect(DWORD mask, DWORD effect);
+    void ConvertToKana();
+    bool SaveArticle();
+    void CloseAsked();
+    void UpdateToolbar();
+    bool Modified() const;
+    void PaintMargin(HDC dc);
+    void Paste();
+    void CopyTextToClipboard();
+
+    uint32_t flags_ = 0;
+    CDictionary* source_ = nullptr;
+    CDictionary* target_ = nullptr;
+    uint32_t recordId_ = 0;
+    std::vector<EditorLine> initialLines_;
+    HWND dialog_ = nullptr;
+    HWND toolbar_ = nullptr;
+    HIMAGELIST images_ = nullptr;
+    HICON icon_ = nullptr;
+    std::unique_ptr<CRichEdit> text_;
+    int32_t inChange_ = 0;
+    bool canSave_ = true;
+    int32_t minWidth_ = 530;
+};
