@@ -258,7 +258,6 @@ TEST_F(ListTyping, AWordOfAGlossFillsTheSearchResultsAndIsColouredInTheArticle) 
     ASSERT_NE(article, nullptr);
     // The colour of the word's first place in the article; the last letter's
     // search may still be on its way, so ask until it settles.
-    RemoteMemory memory(article, sizeof(CHARRANGE) + sizeof(CHARFORMAT2W));
     auto colourOfWord = [&]() -> COLORREF {
         std::wstring shown = WindowText(article);
         std::wstring lower = shown;
@@ -269,15 +268,7 @@ TEST_F(ListTyping, AWordOfAGlossFillsTheSearchResultsAndIsColouredInTheArticle) 
         LONG position = static_cast<LONG>(at);
         for (size_t i = 0; i + 1 < at; ++i)
             if (shown[i] == L'\r' && shown[i + 1] == L'\n') --position;
-        CHARRANGE range{position, position + static_cast<LONG>(word.size())};
-        CHARFORMAT2W format{};
-        format.cbSize = sizeof(format);
-        memory.Write(0, &range, sizeof(range));
-        memory.Write(sizeof(range), &format, sizeof(format));
-        SendMessageW(article, EM_EXSETSEL, 0, memory.At(0));
-        SendMessageW(article, EM_GETCHARFORMAT, SCF_SELECTION, memory.At(sizeof(range)));
-        memory.Read(sizeof(range), &format, sizeof(format));
-        return format.crTextColor;
+        return RemoteCharFormat(article, {position, position + static_cast<LONG>(word.size())}).crTextColor;
     };
     COLORREF colour = CLR_INVALID;
     for (int i = 0; i < 50 && (colour = colourOfWord()) != RGB(191, 0, 0); ++i) Sleep(50);

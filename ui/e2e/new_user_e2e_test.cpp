@@ -81,6 +81,13 @@ protected:
         SetProcessDPIAware();
         CloseLeftoverFrames();
     }
+    // Starts the program (clipboard monitor off, as other tests use the
+    // display's clipboard): its frame, and its input box in `*input`.
+    HWND Start(ProgramRun& run, HWND* input) {
+        HWND frame = run.WaitForFrameWithoutClipboardMonitor();
+        *input = frame ? FindChild(frame, L"RichEdit20W", kInputBoxId) : nullptr;
+        return frame;
+    }
     // Folders with the EDICT slice in the Dictionaries folder, listed in the
     // settings unless `listed` is false; its path in `*dictionary`.
     TestFolders Prepare(const std::wstring& name, bool listed = true, std::wstring* dictionary = nullptr,
@@ -150,9 +157,9 @@ TEST_F(NewUser, AnotherProgramsClipboardNeverWipesTyping) {
 TEST_F(NewUser, InputMenuLookUpsFillTheirLists) {
     Prepare(L"NewUser.InputLookUps");
     ProgramRun run;
-    HWND frame = run.WaitForFrameWithoutClipboardMonitor();
+    HWND input = nullptr;
+    HWND frame = Start(run, &input);
     ASSERT_NE(frame, nullptr);
-    HWND input = FindChild(frame, L"RichEdit20W", kInputBoxId);
     ASSERT_NE(input, nullptr);
     // The menu as the program would show it now.
     auto lookUpStates = [&] {
@@ -203,14 +210,15 @@ TEST_F(NewUser, InputMenuLookUpsFillTheirLists) {
     EXPECT_EQ(run.Exit(frame), 0);
 }
 
-// Button rectangles of toolbar 3 in its client coordinates.
-std::vector<RECT> ButtonRects(HWND toolbar) {
+// The rectangles of a toolbar's buttons or a tab strip's tabs in its client
+// coordinates, asked with the control's count and rectangle messages.
+std::vector<RECT> ItemRects(HWND control, UINT countMessage, UINT rectMessage) {
     std::vector<RECT> rects;
-    RemoteMemory memory(toolbar, sizeof(RECT));
-    LRESULT count = SendMessageW(toolbar, TB_BUTTONCOUNT, 0, 0);
+    RemoteMemory memory(control, sizeof(RECT));
+    LRESULT count = SendMessageW(control, countMessage, 0, 0);
     for (LRESULT i = 0; i < count; ++i) {
         RECT rect{};
-        if (SendMessageW(toolbar, TB_GETITEMRECT, i, memory.At(0))) memory.Read(0, &rect, sizeof(rect));
+        if (SendMessageW(control, rectMessage, i, memory.At(0))) memory.Read(0, &rect, sizeof(rect));
         rects.push_back(rect);
     }
     return rects;
@@ -234,7 +242,7 @@ TEST_F(NewUser, InputToolbarButtonsStayVisibleAndClickable) {
         GetClientRect(toolbar, &client);
         GetWindowRect(input, &box);
         MapWindowPoints(nullptr, toolbar, reinterpret_cast<POINT*>(&box), 2);
-        std::vector<RECT> buttons = ButtonRects(toolbar);
+        std::vector<RECT> buttons = ItemRects(toolbar, TB_BUTTONCOUNT, TB_GETITEMRECT);
         ASSERT_EQ(buttons.size(), 2u);
         for (const RECT& button : buttons) {
             EXPECT_GE(button.left, box.right) << width << ": a button under the input box";
@@ -292,20 +300,6 @@ TEST_F(NewUser, ADictionaryArgumentIsOpened) {
     EXPECT_NE(slots.find(dictionary), std::wstring::npos) << Narrow(slots);
 }
 
-// The format of the character at `position` of a rich edit in the program.
-CHARFORMAT2W FormatAt(HWND edit, LONG position) {
-    RemoteMemory memory(edit, sizeof(CHARRANGE) + sizeof(CHARFORMAT2W));
-    CHARRANGE range{position, position + 1};
-    CHARFORMAT2W format{};
-    format.cbSize = sizeof(format);
-    memory.Write(0, &range, sizeof(range));
-    memory.Write(sizeof(range), &format, sizeof(format));
-    SendMessageW(edit, EM_EXSETSEL, 0, memory.At(0));
-    SendMessageW(edit, EM_GETCHARFORMAT, SCF_SELECTION, memory.At(sizeof(range)));
-    memory.Read(sizeof(range), &format, sizeof(format));
-    return format;
-}
-
 // The dark pixels of a window's client area as a bit string, left to right.
 std::vector<bool> Ink(HWND window) {
     RECT box{};
@@ -329,9 +323,9 @@ std::vector<bool> Ink(HWND window) {
 TEST_F(NewUser, KanaTypedAreDrawnInAJapaneseFace) {
     TestFolders folders = Prepare(L"NewUser.KanaTyped");
     ProgramRun run;
-    HWND frame = run.WaitForFrameWithoutClipboardMonitor();
+    HWND input = nullptr;
+    HWND frame = Start(run, &input);
     ASSERT_NE(frame, nullptr);
-    HWND input = FindChild(frame, L"RichEdit20W", kInputBoxId);
     ASSERT_NE(input, nullptr);
     std::vector<std::vector<bool>> drawn;
     for (wchar_t kana : {L'\u3042', L'\u306D'}) {  // あ, ね
@@ -339,7 +333,7 @@ TEST_F(NewUser, KanaTypedAreDrawnInAJapaneseFace) {
         PostMessageW(input, WM_CHAR, kana, 1);
         ASSERT_TRUE(WaitFor([&] { return WindowText(input) == std::wstring(1, kana); }));
         Sleep(300);
-        CHARFORMAT2W format = FormatAt(input, 0);
+        CHARFORMAT2W format = RemoteCharFormat(input, {0, 1});
         EXPECT_EQ(format.bCharSet, SHIFTJIS_CHARSET) << "the typed kana's character set";
         EXPECT_NE(std::wstring(format.szFaceName), L"Arial") << "the typed kana's face";
         SendMessageW(input, EM_SETSEL, 1, 1);
@@ -368,9 +362,9 @@ TEST_F(NewUser, KanaTypedAreDrawnInAJapaneseFace) {
 TEST_F(NewUser, ALongPasteAndTypingAfterItStayQuick) {
     Prepare(L"NewUser.LongPaste");
     ProgramRun run;
-    HWND frame = run.WaitForFrameWithoutClipboardMonitor();
+    HWND input = nullptr;
+    HWND frame = Start(run, &input);
     ASSERT_NE(frame, nullptr);
-    HWND input = FindChild(frame, L"RichEdit20W", kInputBoxId);
     ASSERT_NE(input, nullptr);
     std::wstring text;
     for (int i = 0; text.size() < 10000; ++i) text += i % 3 ? L"\u306D\u3053\u732B " : L"cat dog ";
@@ -385,8 +379,8 @@ TEST_F(NewUser, ALongPasteAndTypingAfterItStayQuick) {
     std::printf("pasted in %.1f ms\n", pastedMs);
     EXPECT_EQ(SendMessageW(input, WM_GETTEXTLENGTH, 0, 0), 10000);
     // Its kana in the Japanese face, its Latin letters not.
-    EXPECT_EQ(FormatAt(input, 8).bCharSet, SHIFTJIS_CHARSET);
-    EXPECT_NE(FormatAt(input, 0).bCharSet, SHIFTJIS_CHARSET);
+    EXPECT_EQ(RemoteCharFormat(input, {8, 9}).bCharSet, SHIFTJIS_CHARSET);
+    EXPECT_NE(RemoteCharFormat(input, {0, 1}).bCharSet, SHIFTJIS_CHARSET);
     std::printf("10,000-character paste, repainted: %.1f ms\n", pasteMs);
     EXPECT_LT(pasteMs, 1000.0);
 
@@ -418,19 +412,6 @@ TEST_F(NewUser, HelpWithoutAHelpFileSaysSo) {
     if (box) PostMessageW(box, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(WaitFor([&] { return FindWindowW(L"#32770", caption) == nullptr; }));
     EXPECT_EQ(run.Exit(frame), 0);
-}
-
-// Rectangles of the tab strip's tabs in its client coordinates.
-std::vector<RECT> TabRects(HWND tabs) {
-    std::vector<RECT> rects;
-    RemoteMemory memory(tabs, sizeof(RECT));
-    LRESULT count = SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-        RECT rect{};
-        if (SendMessageW(tabs, TCM_GETITEMRECT, i, memory.At(0))) memory.Read(0, &rect, sizeof(rect));
-        rects.push_back(rect);
-    }
-    return rects;
 }
 
 // The shown tooltip's text, empty when none is shown.
@@ -465,7 +446,7 @@ TEST_F(NewUser, AllTabsShowAndAButtonHasItsTooltip) {
     ASSERT_NE(tabs, nullptr);
     RECT strip{};
     GetClientRect(tabs, &strip);
-    std::vector<RECT> rects = TabRects(tabs);
+    std::vector<RECT> rects = ItemRects(tabs, TCM_GETITEMCOUNT, TCM_GETITEMRECT);
     ASSERT_EQ(rects.size(), 8u);
     for (size_t i = 0; i < rects.size(); ++i) {
         EXPECT_GE(rects[i].left, 0) << "tab " << i;
@@ -477,10 +458,7 @@ TEST_F(NewUser, AllTabsShowAndAButtonHasItsTooltip) {
 
     HWND toolbar = FindChild(frame, TOOLBARCLASSNAMEW, 2);
     ASSERT_NE(toolbar, nullptr);
-    RemoteMemory memory(toolbar, sizeof(RECT));
-    RECT button{};
-    SendMessageW(toolbar, TB_GETITEMRECT, 0, memory.At(0));
-    memory.Read(0, &button, sizeof(button));
+    RECT button = ItemRects(toolbar, TB_BUTTONCOUNT, TB_GETITEMRECT).at(0);  // Search
     POINT at{(button.left + button.right) / 2, (button.top + button.bottom) / 2};
     ClientToScreen(toolbar, &at);
     SetCursorPos(at.x - 2, at.y);

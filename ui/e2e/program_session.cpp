@@ -249,6 +249,18 @@ bool RemoteMemory::Read(size_t offset, void* data, size_t size) const {
            read == size;
 }
 
+CHARFORMAT2W RemoteCharFormat(HWND edit, CHARRANGE range) {
+    RemoteMemory memory(edit, sizeof(CHARRANGE) + sizeof(CHARFORMAT2W));
+    CHARFORMAT2W format{};
+    format.cbSize = sizeof(format);
+    memory.Write(0, &range, sizeof(range));
+    memory.Write(sizeof(range), &format, sizeof(format));
+    SendMessageW(edit, EM_EXSETSEL, 0, memory.At(0));
+    SendMessageW(edit, EM_GETCHARFORMAT, SCF_SELECTION, memory.At(sizeof(range)));
+    memory.Read(sizeof(range), &format, sizeof(format));
+    return format;
+}
+
 namespace {
 struct ChildSearch {
     const wchar_t* className;

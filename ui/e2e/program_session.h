@@ -6,6 +6,7 @@
 #pragma once
 
 #include <windows.h>
+#include <richedit.h>
 
 #include <cstdint>
 #include <map>
@@ -81,6 +82,9 @@ private:
     HANDLE process_ = nullptr;
     void* address_ = nullptr;
 };
+
+// The character format of `range` in a rich edit of another process.
+CHARFORMAT2W RemoteCharFormat(HWND edit, CHARRANGE range);
 
 // A child of `parent` (at any depth) of the class with the control id.
 HWND FindChild(HWND parent, const wchar_t* className, int id);
