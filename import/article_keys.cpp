@@ -15,8 +15,8 @@ namespace {
 
 constexpr size_t kMaxAlphabeticTexts = 200;
 constexpr uint32_t kDslFormat = 9;
-// A DSL article element of a character database record: its readings give
-// no word keys.
+// A DSL article element of a character database record: its readings are
+// fields of the character, not paired with its words in index 102.
 constexpr uint32_t kDslCharacterRecord = 0x40000;
 constexpr size_t kMaxAlphabeticUnits = 256;
 
