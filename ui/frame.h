@@ -89,6 +89,8 @@ public:
     void ResetCaption();
     static LRESULT CALLBACK SizeBarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     HMENU ApplicationMenu() const { return applicationMenu_; }
+    // Whether the big hover hints are on ([View] BigHints).
+    bool HintsOn() const { return hintsOn_ != 0; }
     HMENU ContextMenus() const { return contextMenus_; }
 
     // Later parts.

@@ -7,6 +7,11 @@
 #include "common/ui_text/ui_text.h"
 #include "resources/program/resource_ids.h"
 #include "ui/application.h"
+#include "ui/big_hint.h"
+#include "ui/dictionaries_dialog.h"
+#include "ui/frame_shelf.h"
+#include "ui/frame_translate.h"
+#include "ui/settings_dialog.h"
 #include "ui/command_ids.h"
 #include "ui/font_sets.h"
 #include "ui/font_settings_dialog.h"
@@ -81,11 +86,29 @@ void FrameFurniture::ShowTranslationOptions(HWND owner) {
 }
 
 void FrameFurniture::ShowSettings(HWND owner, int32_t startPage) {
-    constexpr int32_t kFontsPage = 2;
-    CFonts* fonts = ProgramFonts();
-    if (startPage != kFontsPage || !fonts) return;
-    FrameFontTargets targets;
-    CFontSettingsDlg(*fonts, targets, g_application ? g_application->ini.get() : nullptr).Run(owner);
+    auto* translator = dynamic_cast<FrameTranslator*>(frame_.translator);
+    RunSettingsDialog(owner, startPage, translator ? &translator->Options() : nullptr);
+}
+
+void FrameFurniture::ShowDictionaries(HWND owner) {
+    auto* shelf = dynamic_cast<FrameShelf*>(frame_.lists);
+    if (!shelf) return;
+    DictionariesDialogSite site;
+    site.furniture = this;
+    site.panel = g_application && g_application->web ? g_application->web->DictionariesServerPanel() : nullptr;
+    ShowDictionariesDialog(owner, shelf->Shelf(), site);
+}
+
+void FrameFurniture::TrackHint() {
+    if (!hint_ && !hintFailed_) {
+        hint_ = CBigHint::Create(frame_);
+        hintFailed_ = hint_ == nullptr;
+    }
+    if (hint_) hint_->Track();
+}
+
+void FrameFurniture::HideHint() {
+    if (hint_) hint_->Hide();
 }
 
 void FrameFurniture::PrepareLanguageItems(HMENU menu) {

@@ -11,6 +11,7 @@
 #include "ui/frame_slots.h"
 #include "ui/tray_icon.h"
 
+class CBigHint;
 class CFrame;
 
 // The About box's version line is filled with these.
@@ -29,7 +30,13 @@ public:
     void RemoveTray() override;
     void OnTrayNotify(WPARAM wParam, LPARAM lParam) override;
     void ShowAbout(HWND owner) override;
-    // The font settings page (page 2); the other pages do not exist yet.
+    // The hover hint, made at the first tick.
+    bool HintExists() override { return hint_ != nullptr; }
+    void TrackHint() override;
+    void HideHint() override;
+    // The dictionaries dialog over the shelf, with the web services' panel.
+    void ShowDictionaries(HWND owner) override;
+    // The settings dialog at a start page (2 fonts).
     void ShowSettings(HWND owner, int32_t startPage) override;
     // The translator's options dialog, when the translator exists.
     void ShowTranslationOptions(HWND owner) override;
@@ -50,6 +57,8 @@ private:
 
     CFrame& frame_;
     std::unique_ptr<CTrayIcon> tray_;  // made with the frame's window on first use
+    std::unique_ptr<CBigHint> hint_;
+    bool hintFailed_ = false;          // the hint's window could not be made: no second try
     // Russian and Japanese menu fonts and their metrics, used while the
     // program has no font sets (font set 1's are used once they exist).
     HFONT russianFont_ = nullptr;

@@ -12,6 +12,9 @@
 #include <cstdint>
 #include <string>
 
+class IDictionariesServerPanel;
+class RDFDictionary;
+
 // The shelf's list views and history, as the frame drives them.
 class IFrameLists {
 public:
@@ -105,6 +108,12 @@ public:
     virtual void ShowSettings(HWND, int32_t /*startPage*/) {}
     virtual void ShowTranslationOptions(HWND) {}
     virtual void OpenBookReader(HWND) {}
+    // The book loader for a dictionary of the dictionaries dialog: its result
+    // (-1 when there is no loader); whether a book reader shows the
+    // dictionary (it may then not be closed); book readers refill their lists.
+    virtual int32_t RunBookLoader(HWND, RDFDictionary*) { return -1; }
+    virtual bool IsShownInBookReader(const RDFDictionary*) { return false; }
+    virtual void RefillBookReaders() {}
     // The menu items drawn in their own script (Russian and Japanese menus).
     virtual void PrepareLanguageItems(HMENU) {}
     virtual LRESULT MeasureItem(LPARAM) { return 0; }
@@ -144,4 +153,11 @@ public:
     virtual LRESULT OnReply(UINT, WPARAM, LPARAM) { return 1; }
     // Opens the web search of `command` for the word, which it then frees.
     virtual void OpenWebSearch(uint32_t, BSTR word) { SysFreeString(word); }
+    // The right half of the dictionaries dialog (the server's files), owned
+    // by the web services; null leaves it empty.
+    virtual IDictionariesServerPanel* DictionariesServerPanel() { return nullptr; }
+    // The settings dialog changed the home site (already in Application and
+    // the settings file): it becomes the web services' host and a new update
+    // check starts.
+    virtual void OnHomeSiteChanged(const std::u16string&) {}
 };

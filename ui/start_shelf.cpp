@@ -9,6 +9,7 @@
 #include "dictionary/dictionary_properties.h"
 #include "dictionary/dictionary_schema.h"
 #include "ui/application.h"
+#include "ui/convert_dialog.h"
 #include "ui/frame.h"
 #include "ui/frame_shelf.h"
 
@@ -88,9 +89,12 @@ void FrameShelf::CreatePersonalDictionary(std::u16string_view path) {
 
 void FrameShelf::SelectWorkingDictionaryByPath(std::u16string_view path) { shelf_->SelectWorkingDictionaryByPath(path); }
 
-// The conversion dialog belongs to the compiler's window side; without it a
-// source file given at start is not converted.
-std::u16string FrameShelf::ConvertSourceFile(std::u16string_view) { return {}; }
+// A source file given at start goes through the conversion dialog; empty
+// when it was closed without converting.
+std::u16string FrameShelf::ConvertSourceFile(std::u16string_view source) {
+    std::u16string target;
+    return RunOpenConvertDialog(frame_.Window(), source, target) == 1 ? target : std::u16string();
+}
 
 void FrameShelf::SaveDictionaryList() {
     if (g_application && g_application->ini) shelf_->SaveDictionaryList(*g_application->ini);

@@ -100,3 +100,5 @@ protected:
 // "WORD [READING] /sense/sense/" becomes an article with the word, the
 // reading and one translation per sense. Empty when the file is missing.
 std::u16string EdictAsOwnMarkup(size_t limit);
+// Own kanji markup made from the first `limit` kanji of Debian's KANJIDIC.
+std::u16string KanjidicAsOwnMarkup(size_t limit);

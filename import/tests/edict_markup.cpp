@@ -4,6 +4,7 @@
 #include "common/tests/edict_files.h"
 #include "common/text/japanese_code_pages.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -56,6 +57,45 @@ std::u16string EdictAsOwnMarkup(size_t limit) {
             if (end == std::u16string::npos) break;
             if (end > at) markup += u"{\\s {\\rus " + Escaped(line.substr(at, end - at)) + u"}}";
             at = end + 1;
+        }
+        markup += u"}\r\n";
+        ++count;
+    }
+    return markup + u"}";
+}
+
+// Own kanji markup from Debian's KANJIDIC (EUC-JP): "KANJI codes ON KUN
+// [T1 names] {meaning} ..." becomes an article with the kanji, its on and kun
+// readings (the name readings after T1 or T2 left out) and one sense per meaning.
+std::u16string KanjidicAsOwnMarkup(size_t limit) {
+    const std::vector<uint8_t> kanjidic = ReadEdictFile("kanjidic");
+    if (kanjidic.empty()) return {};
+    std::u16string markup = u"{\\rdf2 {\\name KANJIDIC sample}\r\n";
+    const std::vector<std::span<const uint8_t>> lines = SplitLines(kanjidic);
+    for (size_t count = 0, i = 0; count < limit && i < lines.size(); ++i) {
+        const std::u16string line = Decode(lines[i]);
+        if (line.size() < 3 || line[0] < 0x3000 || line[1] != u' ') continue;  // the header line
+        markup += u"{\\a {\\j " + Escaped(line.substr(0, 1)) + u"}";
+        bool names = false;
+        for (size_t at = 2; at < line.size();) {
+            if (line[at] == u' ') {
+                ++at;
+                continue;
+            }
+            if (line[at] == u'{') {
+                const size_t end = line.find(u'}', at);
+                if (end == std::u16string::npos) break;
+                markup += u"{\\ss " + Escaped(line.substr(at + 1, end - at - 1)) + u"}";
+                at = end + 1;
+                continue;
+            }
+            const size_t end = std::min(line.find(u' ', at), line.size());
+            const std::u16string token = line.substr(at, end - at);
+            at = end;
+            if (token == u"T1" || token == u"T2") names = true;
+            const char16_t first = token[0] == u'-' && token.size() > 1 ? token[1] : token[0];
+            if (names || first < 0x3040) continue;
+            markup += (first >= 0x30A0 ? u"{\\o " : u"{\\k ") + Escaped(token) + u"}";
         }
         markup += u"}\r\n";
         ++count;

@@ -1,5 +1,5 @@
-// The font settings page in the running program: Font... (40119) opens it
-// with the stored sizes selected, OK writes the chosen size to section
+// The font settings page in the running program: Font... (40119) opens the
+// settings dialog at it with the stored sizes selected, OK writes the chosen size to section
 // "Fonts" and Cancel leaves the file as it was, a restart shows the saved
 // sizes; the program starts with no
 // missing-font warning because the kanji check finds Debian's IPA fonts.
@@ -20,10 +20,17 @@ constexpr int kInputSize = 1240;
 
 HWND WaitForDialog(const wchar_t* title) {
     for (int i = 0; i < 200; ++i) {
-        if (HWND dialog = FindWindowW(L"#32770", title)) return dialog;
+        // Shown: the pages are made while it is still hidden.
+        if (HWND dialog = FindWindowW(L"#32770", title); dialog && IsWindowVisible(dialog)) return dialog;
         Sleep(25);
     }
     return nullptr;
+}
+
+// The font page inside the settings dialog (the child dialog that holds the size lists).
+HWND FontPage(HWND settings) {
+    HWND combo = settings ? FindChild(settings, L"ComboBox", kListSize) : nullptr;
+    return combo ? GetParent(combo) : nullptr;
 }
 
 bool WaitForGone(HWND window) {
@@ -57,10 +64,12 @@ TEST(FontSettingsEndToEnd, OkSavesTheChosenSizesAndCancelKeepsTheFile) {
         HWND frame = run.WaitForFrame();
         ASSERT_NE(frame, nullptr);
         PostMessageW(frame, WM_COMMAND, kFontSettingsCommand, 0);
-        HWND dialog = WaitForDialog(L"Fonts");
-        ASSERT_NE(dialog, nullptr);
-        EXPECT_EQ(Shown(dialog, kInputSize), L"14");  // 15 is not offered: the last size below it
-        Choose(dialog, kListSize, L"18");
+        HWND dialog = WaitForDialog(L"Settings");
+        HWND page = FontPage(dialog);
+        ASSERT_NE(page, nullptr);
+        EXPECT_TRUE(IsWindowVisible(page));
+        EXPECT_EQ(Shown(page, kInputSize), L"14");  // 15 is not offered: the last size below it
+        Choose(page, kListSize, L"18");
         RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
         Sleep(300);
         SaveScreenshot(folders.root + L"\\font_settings.png");
@@ -68,10 +77,11 @@ TEST(FontSettingsEndToEnd, OkSavesTheChosenSizesAndCancelKeepsTheFile) {
         EXPECT_TRUE(WaitForGone(dialog));
 
         PostMessageW(frame, WM_COMMAND, kFontSettingsCommand, 0);
-        dialog = WaitForDialog(L"Fonts");
-        ASSERT_NE(dialog, nullptr);
-        EXPECT_EQ(Shown(dialog, kListSize), L"18");
-        Choose(dialog, kArticleSize, L"26");
+        dialog = WaitForDialog(L"Settings");
+        page = FontPage(dialog);
+        ASSERT_NE(page, nullptr);
+        EXPECT_EQ(Shown(page, kListSize), L"18");
+        Choose(page, kArticleSize, L"26");
         PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
         EXPECT_TRUE(WaitForGone(dialog));
         EXPECT_EQ(run.Exit(frame), 0);
@@ -85,10 +95,11 @@ TEST(FontSettingsEndToEnd, OkSavesTheChosenSizesAndCancelKeepsTheFile) {
     HWND frame = restarted.WaitForFrame();
     ASSERT_NE(frame, nullptr);
     PostMessageW(frame, WM_COMMAND, kFontSettingsCommand, 0);
-    HWND dialog = WaitForDialog(L"Fonts");
-    ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(Shown(dialog, kListSize), L"18");
-    EXPECT_EQ(Shown(dialog, kArticleSize), L"12");
+    HWND dialog = WaitForDialog(L"Settings");
+    HWND page = FontPage(dialog);
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(Shown(page, kListSize), L"18");
+    EXPECT_EQ(Shown(page, kArticleSize), L"12");
     PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     EXPECT_TRUE(WaitForGone(dialog));
     EXPECT_EQ(restarted.Exit(frame), 0);

@@ -1,0 +1,479 @@
+// The dictionaries, properties, conversion and settings dialogs and the hover
+// hint in the running program, driven through posted messages: list views
+// read across processes, message boxes answered by their buttons, the
+// settings file read back, and screenshots checked to be more than blank.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "ui/e2e/program_session.h"
+
+namespace {
+
+constexpr UINT kDictionariesCommand = 40070;
+constexpr UINT kSettingsCommand = 40645;
+constexpr UINT kFontSettingsCommand = 40119;
+constexpr int kInstalledList = 1294;
+
+std::wstring BinaryDir() {
+    const std::string binary = OSTREL_BINARY_DIR;
+    return std::wstring(binary.begin(), binary.end());
+}
+
+bool WaitFor(const auto& condition, int tries = 200) {
+    for (int i = 0; i < tries; ++i) {
+        if (condition()) return true;
+        Sleep(25);
+    }
+    return false;
+}
+
+// A shown top-level dialog with the title (its WM_INITDIALOG has ended).
+HWND WaitForWindowShown(const wchar_t* title, int tries = 400) {
+    for (int i = 0; i < tries; ++i) {
+        HWND window = FindWindowW(L"#32770", title);
+        if (window && IsWindowVisible(window)) return window;
+        Sleep(25);
+    }
+    return nullptr;
+}
+
+// Answers a message box with one of its buttons; false when no box came.
+bool Answer(const wchar_t* caption, int button) {
+    HWND box = WaitForWindowShown(caption);
+    if (!box) return false;
+    PostMessageW(box, WM_COMMAND, button, 0);
+    return WaitFor([&] { return !IsWindow(box); });
+}
+
+std::wstring Text(HWND dialog, int id) {
+    wchar_t text[1024] = {};
+    GetDlgItemTextW(dialog, id, text, 1024);
+    return text;
+}
+
+// The cells of a list view in another process.
+std::wstring Cell(HWND list, int row, int column) {
+    RemoteMemory memory(list, sizeof(LVITEMW) + 512 * sizeof(wchar_t));
+    LVITEMW item{};
+    item.iSubItem = column;
+    item.cchTextMax = 512;
+    item.pszText = reinterpret_cast<wchar_t*>(memory.At(sizeof(LVITEMW)));
+    memory.Write(0, &item, sizeof(item));
+    const LRESULT length = SendMessageW(list, LVM_GETITEMTEXTW, row, memory.At(0));
+    std::wstring text(static_cast<size_t>(length > 0 ? length : 0), L'\0');
+    memory.Read(sizeof(LVITEMW), text.data(), text.size() * sizeof(wchar_t));
+    return text;
+}
+
+std::vector<std::wstring> Names(HWND list) {
+    std::vector<std::wstring> names;
+    const int rows = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    for (int row = 0; row < rows; ++row) names.push_back(Cell(list, row, 0));
+    return names;
+}
+
+int RowOf(HWND list, const std::wstring& name) {
+    const std::vector<std::wstring> names = Names(list);
+    for (size_t i = 0; i < names.size(); ++i)
+        if (names[i] == name) return static_cast<int>(i);
+    return -1;
+}
+
+void SetState(HWND list, int row, UINT mask, UINT state) {
+    RemoteMemory memory(list, sizeof(LVITEMW));
+    LVITEMW item{};
+    item.stateMask = mask;
+    item.state = state;
+    memory.Write(0, &item, sizeof(item));
+    SendMessageW(list, LVM_SETITEMSTATE, row, memory.At(0));
+}
+
+void Select(HWND list, int row) { SetState(list, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED); }
+void SetCheck(HWND list, int row, bool on) { SetState(list, row, LVIS_STATEIMAGEMASK, INDEXTOSTATEIMAGEMASK(on ? 2 : 1)); }
+bool Checked(HWND list, int row) {
+    return (SendMessageW(list, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK) >> 12) == 2;
+}
+
+// The [Dictionaries] entry of a file: "path,state", empty when none.
+std::wstring DictionaryEntry(const TestFolders& folders, const std::wstring& name) {
+    for (int slot = 1; slot < 20; ++slot) {
+        const std::wstring entry = ReadIniString(folders, L"Dictionaries", (L"File" + std::to_wstring(slot)).c_str());
+        if (entry.find(L"\\" + name + L",") != std::wstring::npos) return entry;
+    }
+    return L"";
+}
+
+// The number of colours in the window's pixels: a blank window has one or two.
+size_t ColourCount(HWND window) {
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+    std::set<COLORREF> colours;
+    for (int y = 0; y < height; y += 2)
+        for (int x = 0; x < width; x += 2) colours.insert(GetPixel(memory, x, y));
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return colours.size();
+}
+
+// A small window (a hint: background, frame, text) shows fewer colours than a dialog.
+void Shoot(HWND window, const TestFolders& folders, const std::wstring& name, size_t blankColours = 8) {
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Sleep(300);
+    EXPECT_GT(ColourCount(window), blankColours) << "blank: " << std::string(name.begin(), name.end());
+    SaveScreenshot(folders.root + L"\\" + name + L".png");
+}
+
+class DictionaryDialogs : public testing::Test {
+protected:
+    void SetUp() override {
+        SetProcessDPIAware();
+        CloseLeftoverFrames();
+    }
+    // English interface; the compiled slices in the Dictionaries folder and on the list.
+    TestFolders Prepare(const std::wstring& name, const std::wstring& flags = L"49152",
+                        const std::wstring& more = L"") {
+        TestFolders folders = PrepareTest(name);
+        CreateDirectoryW((folders.documents + L"\\OstrelPro").c_str(), nullptr);
+        CreateDirectoryW(folders.DictionariesFolder().c_str(), nullptr);
+        std::wstring slots = L"[Dictionaries]\r\n";
+        int slot = 1;
+        for (const wchar_t* slice : {L"edict-slice", L"kanjidic-slice"}) {
+            const std::wstring path = folders.DictionariesFolder() + L"\\" + slice + L".qdx";
+            EXPECT_TRUE(CopyFileW((BinaryDir() + L"\\ui\\e2e-data\\" + slice + L".qdx").c_str(), path.c_str(), FALSE));
+            slots += L"File" + std::to_wstring(slot++) + L"=" + path + L",0\r\n";
+        }
+        WriteSettings(folders, L"[Application]\r\nVersion=11.11.0\r\nFlags=" + flags +
+                                   L"\r\n[Window]\r\nx=20\r\ny=20\r\ncx=700\r\ncy=560\r\ncy2=300\r\n" + more + slots);
+        return folders;
+    }
+};
+
+TEST_F(DictionaryDialogs, ChangesGoToTheShelfAndTheSettingsAtOnce) {
+    TestFolders folders = Prepare(L"DictionaryDialogs.Installed");
+    ProgramRun run;
+    HWND frame = run.WaitForFrameWithoutClipboardMonitor();
+    ASSERT_NE(frame, nullptr);
+    PostMessageW(frame, WM_COMMAND, kDictionariesCommand, 0);
+    HWND dialog = WaitForWindowShown(L"Installed Dictionaries and Books");
+    ASSERT_NE(dialog, nullptr);
+    HWND list = GetDlgItem(dialog, kInstalledList);
+    const std::vector<std::wstring> names = Names(list);
+    ASSERT_GE(RowOf(list, L"edict-slice.qdx"), 0);
+    ASSERT_GE(RowOf(list, L"kanjidic-slice.qdx"), 0);
+    const int edict = RowOf(list, L"edict-slice.qdx");
+    EXPECT_TRUE(Checked(list, edict));
+    // Articles in groups of three, the folder without its final backslash.
+    const std::wstring articles = Cell(list, edict, 1);
+    EXPECT_NE(articles.find(L' '), std::wstring::npos) << std::string(articles.begin(), articles.end());
+    EXPECT_EQ(Cell(list, edict, 4), folders.DictionariesFolder());
+    Shoot(dialog, folders, L"dictionaries");
+
+    // Unchecking closes at once; checking opens again.
+    SetCheck(list, edict, false);
+    EXPECT_TRUE(WaitFor([&] { return DictionaryEntry(folders, L"edict-slice.qdx").ends_with(L",2"); }));
+    EXPECT_FALSE(Checked(list, edict));
+    SetCheck(list, edict, true);
+    EXPECT_TRUE(WaitFor([&] { return DictionaryEntry(folders, L"edict-slice.qdx").ends_with(L",0"); }));
+
+    // Move up past its neighbour.
+    const int kanji = RowOf(list, L"kanjidic-slice.qdx");
+    ASSERT_GT(kanji, 0);
+    Select(list, kanji);
+    PostMessageW(dialog, WM_COMMAND, 1285, 0);
+    EXPECT_TRUE(WaitFor([&] { return RowOf(list, L"kanjidic-slice.qdx") == kanji - 1; }));
+
+    // Remove from the list (the file stays), then add it again: one row.
+    Select(list, RowOf(list, L"edict-slice.qdx"));
+    PostMessageW(dialog, WM_COMMAND, 1004, 0);
+    EXPECT_TRUE(WaitFor([&] { return RowOf(list, L"edict-slice.qdx") < 0; }));
+    EXPECT_NE(GetFileAttributesW((folders.DictionariesFolder() + L"\\edict-slice.qdx").c_str()), INVALID_FILE_ATTRIBUTES);
+    PostMessageW(dialog, WM_COMMAND, 1003, 0);
+    if (HWND files = WaitForWindowShown(L"Add new dictionary")) {
+        const std::wstring path = folders.DictionariesFolder() + L"\\edict-slice.qdx";
+        HWND name = FindChild(files, L"Edit", 0);
+        if (!name) name = GetDlgItem(files, 0x480);
+        SendMessageW(name ? name : GetDlgItem(files, 0x47c), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+        PostMessageW(files, WM_COMMAND, IDOK, 0);
+        EXPECT_TRUE(WaitFor([&] { return RowOf(list, L"edict-slice.qdx") >= 0; }));
+        const std::vector<std::wstring> after = Names(list);
+        EXPECT_EQ(std::count(after.begin(), after.end(), L"edict-slice.qdx"), 1);
+    } else {
+        ADD_FAILURE() << "no file dialog";
+    }
+
+    // A new personal dictionary becomes the working one.
+    PostMessageW(dialog, WM_COMMAND, 40147, 0);
+    HWND create = WaitForWindowShown(L"New Dictionary");
+    ASSERT_NE(create, nullptr);
+    Shoot(create, folders, L"new_dictionary");
+    SetDlgItemTextW(create, 1186, L"Mine");
+    PostMessageW(create, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(create); }));
+    const std::wstring mine = folders.DictionariesFolder() + L"\\Mine.qdx";
+    EXPECT_NE(GetFileAttributesW(mine.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(WaitFor([&] { return ReadIniString(folders, L"Dictionaries", L"Working") == mine; }));
+    // The same name again: refused, the dialog stays.
+    PostMessageW(dialog, WM_COMMAND, 40147, 0);
+    create = WaitForWindowShown(L"New Dictionary");
+    ASSERT_NE(create, nullptr);
+    SetDlgItemTextW(create, 1186, L"Mine.qdx");
+    PostMessageW(create, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(Answer(L"File exists", IDOK));
+    EXPECT_TRUE(IsWindow(create));
+    PostMessageW(create, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(create); }));
+
+    // Choosing the working dictionary again clears it.
+    Select(list, RowOf(list, L"Mine.qdx"));
+    PostMessageW(dialog, WM_COMMAND, 40152, 0);
+    EXPECT_TRUE(WaitFor([&] { return ReadIniString(folders, L"Dictionaries", L"Working").empty(); }));
+    PostMessageW(dialog, WM_COMMAND, 40152, 0);
+    EXPECT_TRUE(WaitFor([&] { return ReadIniString(folders, L"Dictionaries", L"Working") == mine; }));
+
+    // Properties of the EDICT dictionary.
+    Select(list, RowOf(list, L"edict-slice.qdx"));
+    PostMessageW(dialog, WM_COMMAND, 40072, 0);
+    HWND properties = WaitForWindowShown(L"Dictionary Properties");
+    ASSERT_NE(properties, nullptr);
+    EXPECT_EQ(Text(properties, 1186), L"edict-slice.qdx");
+    EXPECT_EQ(Text(properties, 1284), folders.DictionariesFolder());
+    EXPECT_TRUE(Text(properties, 1190).ends_with(L" bytes"));
+    Shoot(properties, folders, L"properties");
+    PostMessageW(properties, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(properties); }));
+
+    // Closing with every dictionary off asks; No keeps the dialog.
+    const int rows = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    for (int row = 0; row < rows; ++row) SetCheck(list, row, false);
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(Answer(L"Are you sure?", IDNO));
+    EXPECT_TRUE(IsWindow(dialog));
+    SetCheck(list, RowOf(list, L"edict-slice.qdx"), true);
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
+    EXPECT_EQ(run.Exit(frame), 0);
+    EXPECT_TRUE(DictionaryEntry(folders, L"edict-slice.qdx").ends_with(L",0"));
+    EXPECT_TRUE(DictionaryEntry(folders, L"kanjidic-slice.qdx").ends_with(L",2"));
+}
+
+// A source given at start is converted by the dialog; in the deterministic
+// mode the file equals the command-line compiler's byte for byte.
+TEST_F(DictionaryDialogs, ConversionMakesTheCompilersFile) {
+    for (const wchar_t* slice : {L"kanjidic-slice", L"edict-slice"}) {
+        TestFolders folders = Prepare(std::wstring(L"DictionaryDialogs.Convert.") + slice);
+        const std::wstring source = folders.root + L"\\" + slice;
+        ASSERT_TRUE(CopyFileW((BinaryDir() + L"\\ui\\e2e-data\\" + slice).c_str(), source.c_str(), FALSE));
+        const std::wstring target = folders.DictionariesFolder() + L"\\" + slice + L".qdx";
+        DeleteFileW(target.c_str());
+        ProgramRun run(L"\"" + source + L"\"", {{L"OSTREL_DETERMINISTIC_COMPILE", L"1"}});
+        HWND dialog = WaitForWindowShown(L"Convert Dictionary to Ostrel Pro Format");
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(Text(dialog, 1277), target);
+        EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog, 1092)));  // no DSL box
+        Shoot(dialog, folders, L"convert");
+        // The source as the target is refused before anything is deleted.
+        SetDlgItemTextW(dialog, 1277, source.c_str());
+        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+        EXPECT_TRUE(Answer(L"Conversion failed", IDOK));
+        EXPECT_NE(GetFileAttributesW(source.c_str()), INVALID_FILE_ATTRIBUTES);
+        SetDlgItemTextW(dialog, 1277, target.c_str());
+        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+        EXPECT_TRUE(Answer(L"Conversion completed", IDOK));
+        EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
+        std::ifstream made(std::filesystem::path(target), std::ios::binary);
+        std::ifstream expected(std::filesystem::path(BinaryDir() + L"\\ui\\e2e-data\\" + slice + L".qdx"),
+                               std::ios::binary);
+        const std::string a((std::istreambuf_iterator<char>(made)), {}), b((std::istreambuf_iterator<char>(expected)), {});
+        EXPECT_GT(a.size(), 10000u);
+        EXPECT_TRUE(a == b) << "the dialog's file differs from qdxc's";
+        HWND frame = run.WaitForFrame();
+        ASSERT_NE(frame, nullptr);
+        EXPECT_EQ(run.Exit(frame), 0);
+    }
+}
+
+TEST_F(DictionaryDialogs, SettingsOkWritesTheKeysAndCancelRestores) {
+    TestFolders folders =
+        Prepare(L"DictionaryDialogs.Settings", L"49152",
+                L"[View]\r\nSearchOnListSwitch=0\r\n[Translation]\r\nExpand=0\r\nMinKanaLength=1\r\nUnderCursor=0\r\n"
+                L"AutoSwitchTranslationList=0\r\n");
+    ProgramRun run;
+    HWND frame = run.WaitForFrameWithoutClipboardMonitor();
+    ASSERT_NE(frame, nullptr);
+    auto open = [&](UINT command) {
+        PostMessageW(frame, WM_COMMAND, command, 0);
+        return WaitForWindowShown(L"Settings");
+    };
+    auto page = [&](HWND dialog, const wchar_t* className, int control) {
+        HWND child = FindChild(dialog, className, control);
+        return child ? GetParent(child) : nullptr;
+    };
+    auto checked = [](HWND window, int id) { return IsDlgButtonChecked(window, id) == BST_CHECKED; };
+
+    // The start page's own button is the pressed one.
+    HWND dialog = open(kFontSettingsCommand);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(checked(dialog, 1050));
+    EXPECT_FALSE(checked(dialog, 1052));
+    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
+
+    // Defaults on the list page, then Cancel: memory and file as they were.
+    dialog = open(kSettingsCommand);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(checked(dialog, 1052));
+    HWND lists = page(dialog, L"ComboBox", 1309);
+    ASSERT_NE(lists, nullptr);
+    EXPECT_TRUE(IsWindowVisible(lists));
+    EXPECT_EQ(SendDlgItemMessageW(lists, 1309, CB_GETCURSEL, 0, 0), 2);  // Expand 0
+    EXPECT_FALSE(checked(lists, 1096));
+    Shoot(dialog, folders, L"settings_lists");
+    PostMessageW(dialog, WM_COMMAND, 1003, 0);
+    EXPECT_TRUE(WaitFor([&] { return SendDlgItemMessageW(lists, 1309, CB_GETCURSEL, 0, 0) == 0; }));
+    EXPECT_TRUE(checked(lists, 1096));
+    PostMessageW(dialog, WM_COMMAND, 1054, 0);  // no page: nothing changes
+    Sleep(100);
+    EXPECT_TRUE(IsWindowVisible(lists));
+    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
+    dialog = open(kSettingsCommand);
+    ASSERT_NE(dialog, nullptr);
+    lists = page(dialog, L"ComboBox", 1309);
+    EXPECT_EQ(SendDlgItemMessageW(lists, 1309, CB_GETCURSEL, 0, 0), 2);
+    EXPECT_FALSE(checked(lists, 1096));
+    EXPECT_EQ(ReadIniString(folders, L"Translation", L"Expand"), L"0");
+
+    // OK writes the page's keys; the miscellaneous page's site gets its "/".
+    SendDlgItemMessageW(lists, 1309, CB_SETCURSEL, 1, 0);
+    CheckDlgButton(lists, 1096, BST_CHECKED);
+    CheckDlgButton(lists, 1310, BST_CHECKED);
+    PostMessageW(dialog, WM_COMMAND, 1093, 0);
+    HWND misc = page(dialog, L"Edit", 1367);
+    ASSERT_NE(misc, nullptr);
+    EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(misc) && !IsWindowVisible(lists); }));
+    EXPECT_TRUE(checked(dialog, 1093));
+    SetDlgItemTextW(misc, 1367, L"http://127.0.0.1:9/site  ");
+    for (int button : {1051, 1053}) {
+        PostMessageW(dialog, WM_COMMAND, button, 0);
+        Sleep(150);
+        Shoot(dialog, folders, L"settings_page_" + std::to_wstring(button));
+    }
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
+    EXPECT_EQ(ReadIniString(folders, L"Translation", L"Expand"), L"1");
+    EXPECT_EQ(ReadIniString(folders, L"Translation", L"MinKanaLength"), L"2");
+    EXPECT_EQ(ReadIniString(folders, L"Translation", L"UnderCursor"), L"0");
+    EXPECT_EQ(ReadIniString(folders, L"Translation", L"AutoSwitchTranslationList"), L"0");
+    EXPECT_EQ(ReadIniString(folders, L"View", L"SearchOnListSwitch"), L"1");
+    EXPECT_EQ(ReadIniString(folders, L"Application", L"HomeSite"), L"http://127.0.0.1:9/site/");
+    EXPECT_EQ(run.Exit(frame), 0);
+}
+
+// The pointer rests on a toolbar button: a hint inside the work area after
+// about half a second; the next button's hint comes at once; over the status
+// bar of a maximised window the hint stays inside the work area.
+TEST_F(DictionaryDialogs, HoverHintWaitsThenFollowsAndStaysInside) {
+    const struct {
+        const wchar_t* flags;
+        const wchar_t* name;
+    } languages[] = {{L"49152", L"en"}, {L"32768", L"ru"}, {L"34816", L"ja"}};
+    for (const auto& language : languages) {
+        TestFolders folders = Prepare(std::wstring(L"DictionaryDialogs.Hint.") + language.name, language.flags);
+        ProgramRun run;
+        HWND frame = run.WaitForFrameWithoutClipboardMonitor();
+        ASSERT_NE(frame, nullptr);
+        HWND toolbar = FindChild(frame, TOOLBARCLASSNAMEW, 2);
+        ASSERT_NE(toolbar, nullptr);
+        RECT work{};
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+        auto buttonCentre = [&](int index) {
+            RemoteMemory memory(toolbar, sizeof(RECT));
+            SendMessageW(toolbar, TB_GETITEMRECT, index, memory.At(0));
+            RECT rect{};
+            memory.Read(0, &rect, sizeof(rect));
+            POINT centre{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+            ClientToScreen(toolbar, &centre);
+            return centre;
+        };
+        auto hint = [] {
+            HWND window = FindWindowW(L"Ostrel ToolTip Class", nullptr);
+            return window && IsWindowVisible(window) ? window : nullptr;
+        };
+        auto inside = [&](HWND window) {
+            RECT rect{};
+            GetWindowRect(window, &rect);
+            return rect.left >= work.left && rect.top >= work.top && rect.right <= work.right && rect.bottom <= work.bottom;
+        };
+        SetForegroundWindow(frame);
+        POINT first = buttonCentre(0);
+        SetCursorPos(first.x, first.y);
+        const DWORD start = GetTickCount();
+        ASSERT_TRUE(WaitFor([&] { return hint() != nullptr; }, 200)) << "no hint";
+        const DWORD waited = GetTickCount() - start;
+        EXPECT_GE(waited, 350u);
+        EXPECT_LE(waited, 1500u);
+        HWND shown = hint();
+        EXPECT_TRUE(inside(shown));
+        // WM_GETTEXT is sent across processes; GetWindowText would read the caption only.
+        auto hintText = [](HWND window) {
+            wchar_t text[256] = {};
+            if (window) SendMessageW(FindWindowExW(window, nullptr, nullptr, nullptr), WM_GETTEXT, 256,
+                                     reinterpret_cast<LPARAM>(text));
+            return std::wstring(text);
+        };
+        const std::wstring firstText = hintText(shown);
+        EXPECT_FALSE(firstText.empty());
+        Shoot(shown, folders, std::wstring(L"hint_") + language.name, 3);
+        const int buttons = static_cast<int>(SendMessageW(toolbar, TB_BUTTONCOUNT, 0, 0));
+        for (int next = 1; next < buttons; ++next) {
+            RemoteMemory memory(toolbar, sizeof(TBBUTTON));
+            SendMessageW(toolbar, TB_GETBUTTON, next, memory.At(0));
+            TBBUTTON button{};
+            memory.Read(0, &button, sizeof(button));
+            if (button.fsStyle & BTNS_SEP) continue;
+            POINT centre = buttonCentre(next);
+            SetCursorPos(centre.x, centre.y);
+            const DWORD moved = GetTickCount();
+            EXPECT_TRUE(WaitFor([&] {
+                HWND h = hint();
+                return h && hintText(h) != firstText;
+            }, 40));
+            EXPECT_LT(GetTickCount() - moved, 400u) << "the next button's hint waited";
+            break;
+        }
+        if (std::wstring(language.name) == L"en") {
+            PostMessageW(frame, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+            Sleep(500);
+            HWND status = FindWindowExW(frame, nullptr, STATUSCLASSNAMEW, nullptr);
+            ASSERT_NE(status, nullptr);
+            RECT bar{};
+            GetWindowRect(status, &bar);
+            SetCursorPos(bar.left + 20, (bar.top + bar.bottom) / 2);
+            EXPECT_TRUE(WaitFor([&] {
+                HWND h = hint();
+                return h && inside(h);
+            }, 120)) << "no hint inside the work area over the status bar";
+        }
+        SetCursorPos(0, 0);
+        EXPECT_EQ(run.Exit(frame), 0);
+    }
+}
+
+}  // namespace
