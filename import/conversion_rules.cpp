@@ -168,6 +168,14 @@ std::u16string BackupPath(std::u16string_view dictionaryPath, const CompileTime&
     return path;
 }
 
+std::u16string FreeBackupPath(std::u16string_view dictionaryPath, const CompileTime& time,
+                              const std::function<bool(const std::u16string&)>& exists) {
+    for (int32_t counter = 1;; ++counter) {
+        std::u16string backup = BackupPath(dictionaryPath, time, counter);
+        if (counter >= 10000 || !exists(backup)) return backup;
+    }
+}
+
 RecordIdMap MapOptimizedIds(std::span<const ArticleIdEntry> oldIndex, std::span<const ArticleAtPosition> oldArticles,
                             std::span<const ArticleAtPosition> newArticles) {
     // How far ahead a record's article is looked for among the new ones: a

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -64,6 +65,10 @@ std::u16string FinalVersionText(std::u16string_view text, bool keepPersonal);
 // "<folder>\<base>_<y>-<mm>-<dd>_<hh>-<mm><extension>" beside the dictionary;
 // a counter above 1 adds "_<counter>" so two backups of a minute never meet.
 std::u16string BackupPath(std::u16string_view dictionaryPath, const CompileTime& time, int32_t counter);
+// The first backup path of `time` for which `exists` answers false (after
+// 9999 taken names, the 10000th).
+std::u16string FreeBackupPath(std::u16string_view dictionaryPath, const CompileTime& time,
+                              const std::function<bool(const std::u16string&)>& exists);
 
 // One entry of index 0: the article id and the data position of its current
 // record (0 for a removed article).

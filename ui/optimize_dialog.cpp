@@ -56,13 +56,7 @@ CompileTime Now() {
 }
 
 // The first backup name of this minute that no file has.
-std::u16string FreeBackupPath(const std::u16string& path) {
-    const CompileTime now = Now();
-    for (int32_t counter = 1;; ++counter) {
-        std::u16string backup = BackupPath(path, now, counter);
-        if (!Exists(backup) || counter > 9999) return backup;
-    }
-}
+std::u16string BackupPathNow(const std::u16string& path) { return FreeBackupPath(path, Now(), Exists); }
 
 // Replaces property 4 of a closed dictionary file with `version`.
 bool WriteVersionText(CDMS& engine, const std::u16string& path, const std::u16string& version) {
@@ -125,7 +119,7 @@ INT_PTR OptimizeDialog::OnInitDialog(HWND dialog) {
     SetControlTexts(dialog_, kTexts);
     run_.Attach(dialog_, IDC_CONV_STEP, IDC_CONV_PROGRESS);
     path_ = dictionary_.File().path;
-    backup_ = FreeBackupPath(path_);
+    backup_ = BackupPathNow(path_);
     SetDlgItemTextW(dialog_, IDC_CONV_SOURCE, Wide(path_));
     SetDlgItemTextW(dialog_, IDC_OPT_BACKUP, Wide(backup_));
     CheckDlgButton(dialog_, IDC_OPT_PERSONAL, BST_CHECKED);
@@ -151,7 +145,7 @@ int32_t OptimizeDialog::Optimize() {
     const bool keepPersonal = IsDlgButtonChecked(dialog_, IDC_OPT_PERSONAL) == BST_CHECKED;
     const uint32_t flags = OptimizedFormatFlags(dictionary_.flags, keepPersonal);
     const std::u16string version = FinalVersionText(Text(IDC_OPT_VERSION), keepPersonal);
-    backup_ = FreeBackupPath(path_);
+    backup_ = BackupPathNow(path_);
     SetDlgItemTextW(dialog_, IDC_OPT_BACKUP, Wide(backup_));
 
     CDMS& engine = dictionary_.Engine();

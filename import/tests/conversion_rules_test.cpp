@@ -4,6 +4,7 @@
 #include "import/conversion_rules.h"
 
 #include <map>
+#include <set>
 
 #include "dictionary/format_detection.h"
 #include "dictionary/language_names.h"
@@ -53,6 +54,11 @@ TEST(ConversionRules, DiskSpaceAndNames) {
     const CompileTime time{2026, 3, 7, 9, 5, 59};
     EXPECT_EQ(BackupPath(u"C:\\D\\Personal.qdx", time, 1), u"C:\\D\\Personal_2026-03-07_09-05.qdx");
     EXPECT_EQ(BackupPath(u"C:\\D\\Personal.qdx", time, 2), u"C:\\D\\Personal_2026-03-07_09-05_2.qdx");
+    // Two optimisations within one minute keep both backups.
+    std::set<std::u16string> taken;
+    for (int i = 0; i < 3; ++i)
+        taken.insert(FreeBackupPath(u"C:\\D\\Personal.qdx", time, [&](const std::u16string& p) { return taken.count(p) > 0; }));
+    EXPECT_EQ(taken.size(), 3u);
 }
 
 TEST(ConversionRules, OptimisationFlagsAndVersionTexts) {

@@ -259,6 +259,19 @@ TEST_F(DictionaryDialogs, ChangesGoToTheShelfAndTheSettingsAtOnce) {
     PostMessageW(properties, WM_COMMAND, IDCANCEL, 0);
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(properties); }));
 
+    // The optimisation dialog of the new (empty) personal dictionary offers
+    // a backup beside it and the next build of its version text.
+    Select(list, RowOf(list, L"Mine.qdx"));
+    PostMessageW(dialog, WM_COMMAND, 40157, 0);
+    HWND optimize = WaitForWindowShown(L"Dictionary Optimization");
+    ASSERT_NE(optimize, nullptr);
+    EXPECT_TRUE(Text(optimize, 1279).starts_with(folders.DictionariesFolder() + L"\\Mine_"));
+    EXPECT_EQ(Text(optimize, 1364), L"11.11.0.2P");
+    EXPECT_EQ(IsDlgButtonChecked(optimize, 1304), BST_CHECKED);
+    Shoot(optimize, folders, L"optimize");
+    PostMessageW(optimize, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(optimize); }));
+
     // Closing with every dictionary off asks; No keeps the dialog.
     const int rows = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
     for (int row = 0; row < rows; ++row) SetCheck(list, row, false);
