@@ -237,6 +237,20 @@ TEST_F(DictionaryDialogs, ChangesGoToTheShelfAndTheSettingsAtOnce) {
     PostMessageW(create, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(Answer(L"File exists", IDOK));
     EXPECT_TRUE(IsWindow(create));
+    // A folder that does not exist: the engine's error, and the dialog stays.
+    SetDlgItemTextW(create, 1186, L"Other");
+    SetDlgItemTextW(create, 1284, (folders.root + L"\\missing\\folder").c_str());
+    PostMessageW(create, WM_COMMAND, IDOK, 0);
+    HWND error = nullptr;
+    EXPECT_TRUE(WaitFor([&] {
+        for (HWND w = FindWindowW(L"#32770", nullptr); w; w = FindWindowExW(nullptr, w, L"#32770", nullptr))
+            if (w != create && w != dialog && IsWindowVisible(w)) error = w;
+        return error != nullptr;
+    }));
+    if (error) PostMessageW(error, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitFor([&] { return !error || !IsWindow(error); }));
+    EXPECT_TRUE(IsWindow(create));
+    EXPECT_LT(RowOf(list, L"Other.qdx"), 0);
     PostMessageW(create, WM_COMMAND, IDCANCEL, 0);
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(create); }));
 
