@@ -9,6 +9,7 @@
 #include "ui/application.h"
 #include "ui/big_hint.h"
 #include "ui/dictionaries_dialog.h"
+#include "ui/frame_books.h"
 #include "ui/frame_shelf.h"
 #include "ui/frame_translate.h"
 #include "ui/settings_dialog.h"
@@ -98,6 +99,16 @@ void FrameFurniture::ShowDictionaries(HWND owner) {
     site.panel = g_application && g_application->web ? g_application->web->DictionariesServerPanel() : nullptr;
     ShowDictionariesDialog(owner, shelf->Shelf(), site);
 }
+
+int32_t FrameFurniture::RunBookLoader(HWND owner, RDFDictionary* dictionary) {
+    return RunFrameBookLoader(frame_, owner, dictionary);
+}
+
+bool FrameFurniture::IsShownInBookReader(const RDFDictionary* dictionary) {
+    return ::IsShownInBookReader(dictionary);
+}
+
+void FrameFurniture::RefillBookReaders() { ::RefillBookReaders(); }
 
 void FrameFurniture::TrackHint() {
     if (!hint_ && !hintFailed_) {

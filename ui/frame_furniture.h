@@ -42,6 +42,10 @@ public:
     void ShowTranslationOptions(HWND owner) override;
     // A book reader (frame_books.cpp); with Ctrl held, on a text book chosen first.
     void OpenBookReader(HWND owner) override;
+    // The book loader and the readers as the dictionaries dialog asks them (frame_books.h).
+    int32_t RunBookLoader(HWND owner, RDFDictionary* dictionary) override;
+    bool IsShownInBookReader(const RDFDictionary* dictionary) override;
+    void RefillBookReaders() override;
     void PrepareLanguageItems(HMENU menu) override;
     LRESULT MeasureItem(LPARAM lParam) override;
     LRESULT DrawItem(LPARAM lParam) override;
