@@ -15,6 +15,7 @@
 #include "common/ui_text/ui_text.h"
 #include "common/win/dialog_helpers.h"
 #include "common/win/file_dialogs.h"
+#include "dictionary/article_editors.h"
 #include "dictionary/dictionary.h"
 #include "dictionary/dictionary_list_rules.h"
 #include "dictionary/format_detection.h"
@@ -33,9 +34,9 @@
 
 HWND g_dictionariesDialog = nullptr;
 
-bool DictionaryHasOpenEditors(const CDictionary& dictionary) { return dictionary.editors != nullptr; }
+bool DictionaryHasOpenEditors(const CDictionary& dictionary) { return HasOpenEditors(dictionary); }
 
-bool CloseDictionaryEditors(CDictionary& dictionary) { return dictionary.editors == nullptr; }
+bool CloseDictionaryEditors(CDictionary& dictionary) { return CloseAllEditors(dictionary, true) != 2; }
 
 namespace {
 
@@ -149,6 +150,7 @@ private:
     HIMAGELIST rowImages_ = nullptr;  // owned by the list (no LVS_SHAREIMAGELISTS)
     bool inUpdate_ = false;           // notifications of the list are ignored
     bool applying_ = false;           // a change is being applied to the shelf
+    int pendingToggles_ = 0;          // deferred check box changes still queued
 };
 
 INT_PTR CDictionariesDlg2::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -175,6 +177,7 @@ INT_PTR CDictionariesDlg2::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return FALSE;
     default:
         if (message == kDeferredToggle) {
+            --pendingToggles_;
             const RDFDictionary* d = RowDictionary(static_cast<int>(wParam));
             if (d && IsActiveDictionary(d->flags) != (lParam != 0)) Toggle(static_cast<int>(wParam));
             else if (d) SetRow(static_cast<int>(wParam), const_cast<RDFDictionary*>(d), false);
@@ -422,10 +425,12 @@ INT_PTR CDictionariesDlg2::OnNotify(NMHDR* header) {
         const UINT oldCheck = change->uOldState & LVIS_STATEIMAGEMASK;
         const UINT newCheck = change->uNewState & LVIS_STATEIMAGEMASK;
         if (oldCheck && newCheck && oldCheck != newCheck) {
-            if (applying_)
+            if (applying_) {
+                ++pendingToggles_;
                 PostMessageW(dialog_, kDeferredToggle, change->iItem, newCheck == INDEXTOSTATEIMAGEMASK(2));
-            else
+            } else {
                 Toggle(change->iItem);
+            }
             return 0;
         }
         if ((change->uNewState ^ change->uOldState) & LVIS_SELECTED) UpdateToolbar();
@@ -701,6 +706,11 @@ void CDictionariesDlg2::ContextMenu() {
 
 void CDictionariesDlg2::OnClose() {
     if (site_.panel && site_.panel->DownloadRunning()) return;
+    // Check box changes still on their way decide what "every box off" means.
+    if (applying_ || pendingToggles_ > 0) {
+        PostMessageW(dialog_, WM_COMMAND, IDOK, 0);
+        return;
+    }
     if (CloseNeedsConfirmation(ActiveCount()) &&
         Ask(kAllOffSlot, kSureSlot, MB_YESNO | MB_DEFBUTTON2 | MB_ICONQUESTION) != IDYES)
         return;
