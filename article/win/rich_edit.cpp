@@ -34,8 +34,45 @@ void LoadRichEditLibrary() {
     (void)library;
 }
 
+// Texts up to this long are asked whole whether they need evening out.
+constexpr LRESULT kAskedWhole = 256;
+
 // More runs than this in a changed span are given their faces in one stream.
 constexpr size_t kRunsOneByOne = 8;
+
+// Size (twips) and colour of a span of the control asked through its text
+// object model, which leaves the selection and the screen alone: false when
+// the span mixes sizes or colours, or the model cannot tell.
+bool UniformSizeAndColour(ITextDocument* document, LONG start, LONG end, RunFormat& out) {
+    ITextRange* range = nullptr;
+    if (!document || FAILED(document->Range(start, end, &range)) || !range) return false;
+    ITextFont* font = nullptr;
+    float size = 0;
+    long colour = tomUndefined;
+    const bool read = SUCCEEDED(range->GetFont(&font)) && font && SUCCEEDED(font->GetSize(&size)) &&
+                      SUCCEEDED(font->GetForeColor(&colour));
+    if (font) font->Release();
+    range->Release();
+    if (!read || size == static_cast<float>(tomUndefined) || colour == tomUndefined) return false;
+    out = {static_cast<int32_t>(size * 20 + 0.5f), colour == tomAutoColor ? 0u : static_cast<uint32_t>(colour),
+           colour == tomAutoColor};
+    return true;
+}
+
+// The face of a span as its text object model tells it, empty when mixed or unknown.
+std::u16string FaceOf(ITextDocument* document, LONG start, LONG end) {
+    ITextRange* range = nullptr;
+    if (!document || FAILED(document->Range(start, end, &range)) || !range) return {};
+    ITextFont* font = nullptr;
+    BSTR name = nullptr;
+    std::u16string face;
+    if (SUCCEEDED(range->GetFont(&font)) && font && SUCCEEDED(font->GetName(&name)) && name)
+        face.assign(reinterpret_cast<const char16_t*>(name), SysStringLen(name));
+    if (name) SysFreeString(name);
+    if (font) font->Release();
+    range->Release();
+    return face;
+}
 
 // Non-zero while ReformatInputText runs, in any wrapper.
 int g_reformatting = 0;
@@ -174,6 +211,18 @@ void CRichEdit::ReformatInputText() {
     const int32_t points = ArticleViewHost().InputFontPoints();
     GETTEXTLENGTHEX lengthQuery = {GTL_NUMCHARS | GTL_PRECISE, 1200};
     const LRESULT length = SendMessageW(window_, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&lengthQuery), 0);
+    // Typed text is of one size and colour: nothing to even out, and the
+    // control is left alone (no selection moved, nothing painted again). The
+    // text object model answers slowly over long texts of many runs: those
+    // are halved below.
+    RunFormat whole = {};
+    if (length <= 0 || (length <= kAskedWhole && UniformSizeAndColour(document_, 0, static_cast<LONG>(length), whole) &&
+                        EvenOutPastedRun(whole, points).twips == whole.twips &&
+                        EvenOutPastedRun(whole, points).colour == whole.colour)) {
+        --busy_;
+        --g_reformatting;
+        return;
+    }
     CHARRANGE kept = {};
     SendMessageW(window_, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&kept));
     SendMessageW(window_, WM_SETREDRAW, FALSE, 0);
@@ -219,16 +268,27 @@ void CRichEdit::ApplyScriptFontsToText() {
     const ChangedSpan span = FindChangedSpan(scriptText_, text);
     scriptText_ = text;
     if (span.end <= span.start) return;
-    ++busy_;
-    CHARRANGE kept = {};
-    SendMessageW(window_, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&kept));
-    SendMessageW(window_, WM_SETREDRAW, FALSE, 0);
     IArticleViewHost& host = ArticleViewHost();
     const std::u16string latinFace = host.LatinFace(), japaneseFace = host.JapaneseFace();
     const std::u16string_view changed = std::u16string_view(text).substr(static_cast<size_t>(span.start),
                                                                           static_cast<size_t>(span.end - span.start));
     const std::vector<ScriptRun> runs = SplitScriptRuns(changed);
     ControlPositions position(text);
+    // A typed letter mostly has the face of the text before it already:
+    // asked through the text object model, which moves no selection.
+    if (runs.size() <= 2) {
+        bool right = true;
+        for (const ScriptRun& run : runs)
+            if (run.length > 0)
+                right = right && FaceOf(document_, position(span.start + run.start),
+                                        position(span.start + run.start + run.length)) ==
+                                     (run.japanese ? japaneseFace : latinFace);
+        if (right) return;
+    }
+    ++busy_;
+    CHARRANGE kept = {};
+    SendMessageW(window_, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&kept));
+    SendMessageW(window_, WM_SETREDRAW, FALSE, 0);
     auto select = [&](int32_t start, int32_t end, CHARFORMATW& format) {
         CHARRANGE range = {position(span.start + start), position(span.start + end)};
         SendMessageW(window_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
