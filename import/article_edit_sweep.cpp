@@ -119,6 +119,8 @@ EditSweep RunRandomEdits(CDictionary& dictionary, uint32_t count, uint32_t seed)
                 continue;
             }
             sweep.latest[id] = text;
+            sweep.replaceSeconds.push_back(
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
             sweep.editsOfEditedIds += again;
             ++sweep.replacements;
             if (!again) edited.push_back(id);

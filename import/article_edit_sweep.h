@@ -17,6 +17,7 @@ struct EditSweep {
     uint32_t replacements = 0, removals = 0, additions = 0;
     uint32_t editsOfEditedIds = 0;         // replacements of an id edited before
     std::vector<double> saveSeconds;       // one per change
+    std::vector<double> replaceSeconds;    // one per replacement
     std::vector<std::string> failures;     // changes the save core refused
     std::map<uint32_t, std::u16string> latest;  // id -> the text saved last (what lists hold)
     std::vector<uint32_t> removed;         // ids removed
