@@ -62,6 +62,28 @@ size_t ReadingEntries(CDictionary& dictionary, std::u16string reading) {
     return n;
 }
 
+// A damaged record of its head alone (or less) is never taken for an article.
+TEST_F(ArticleSaveTest, ARecordNoLongerThanItsHeadIsRefused) {
+    auto dictionary = MakePersonal(10);
+    if (!dictionary) GTEST_SKIP() << "edict is not installed";
+    uint32_t shortRecord = 0;
+    {
+        EngineCursor cursor(engine_, dictionary->fileId);
+        ASSERT_EQ(cursor.SelectIndex(kIndexArticles), DmsStatus::Success);
+        const uint8_t head[kArticleRecordHeadBytes] = {0, 0, 0, 0, 0, 0, 0, 0, 1, 0};
+        ASSERT_EQ(engine_.SelectRecordType(cursor.handle(), kArticleRecordType), DmsStatus::Success);
+        ASSERT_EQ(engine_.WriteData(cursor.handle(), head, sizeof head, &shortRecord), DmsStatus::Success);
+        KeySegmentValue key{&shortRecord, 4};
+        ASSERT_EQ(engine_.InsertKey(cursor.handle(), &key, {shortRecord, 0}), DmsStatus::Success);
+    }
+    const std::string before = State(*dictionary);
+    const ArticleSave save = SaveEditedArticle(*dictionary, shortRecord, kEditorSameDictionary, Article(u"a", u"b", u"c"));
+    EXPECT_FALSE(save.saved);
+    EXPECT_EQ(State(*dictionary), before);
+    const uint8_t head[kArticleRecordHeadBytes] = {0, 0, 0, 0, 0, 0, 0, 0, 1, 0};
+    EXPECT_TRUE(StoredArticleLines(*dictionary, head, sizeof head).empty());
+}
+
 // The first line where two dumps part, for a short failure message.
 std::string FirstDifference(const std::string& a, const std::string& b) {
     size_t at = 0;
