@@ -16,6 +16,7 @@
 #include "storage/byte_order.h"
 #include "storage/dms.h"
 #include "ui/application.h"
+#include "ui/font_sets.h"
 
 #include <richedit.h>
 
@@ -223,6 +224,7 @@ void ArticleEditor::OnInitDialog() {
     RECT client{};
     GetClientRect(dialog_, &client);
     Layout(client.right, client.bottom);
+    if (g_application->fonts) text_->SetFontSize(g_application->fonts->Set(kEditorFontSet).PointSize() * 20);
     LoadLines(initialLines_);
     initialLines_.clear();
     FocusText();
@@ -693,6 +695,17 @@ void ArticleEditor::RememberRectangle() {
     ini.WriteInt(settings_section::kEditor, u"Right", r.top);  // "Right" holds the top edge
     ini.WriteInt(settings_section::kEditor, u"Width", r.right - r.left);
     ini.WriteInt(settings_section::kEditor, u"Height", r.bottom - r.top);
+}
+
+void ArticleEditor::SetFontSize(int32_t points) {
+    HWND control = text_ ? text_->Window() : nullptr;
+    if (!control) return;
+    const bool unchanged = !Modified();
+    ++inChange_;
+    text_->SetFontSize(points * 20);
+    if (unchanged) SendMessageW(control, EM_EMPTYUNDOBUFFER, 0, 0);
+    --inChange_;
+    InvalidateRect(dialog_, nullptr, TRUE);
 }
 
 bool ArticleEditor::FilterKey(const MSG& message) {

@@ -49,6 +49,8 @@ public:
     const CDictionary* Source() const override { return source_; }
     uint32_t RecordId() const override { return recordId_; }
 
+    // The whole text takes this size (points); an unchanged text stays unchanged (nothing to undo).
+    void SetFontSize(int32_t points);
     // The loop's key filter for the text window: true when the key was taken.
     bool FilterKey(const MSG& message);
     HWND Dialog() const { return dialog_; }

@@ -87,6 +87,12 @@ void FrameShelf::CloseAllEditors() {
     for (RDFDictionary* d = shelf_->FirstDictionary(); d != nullptr; d = d->next) ::CloseAllEditors(*d, false);
 }
 
+void FrameShelf::ApplyFontsToEditors(int32_t points) {
+    for (RDFDictionary* d = shelf_->FirstDictionary(); d != nullptr; d = d->next)
+        for (CEditor* e = d->editors; e != nullptr; e = e->next)
+            if (auto* editor = dynamic_cast<ArticleEditor*>(e)) editor->SetFontSize(points);
+}
+
 HWND FrameShelf::MainWindow() { return frame_.Window(); }
 
 bool FrameShelf::ShelfBusy() { return g_application && g_application->listBusy > 0; }

@@ -84,6 +84,7 @@ public:
     bool IsEditorPaneWindow(HWND window) override;
     bool FilterEditorKey(const MSG& message) override;
     void CloseAllEditors() override;
+    void ApplyFontsToEditors(int32_t points) override;
 
     // IStartShelf (start_shelf.cpp).
     ShelfEntry FindByPath(std::u16string_view path) override;
