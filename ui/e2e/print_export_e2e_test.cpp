@@ -5,12 +5,16 @@
 // rewriting and No keeps the dialog, the whole list's file is byte-equal to
 // qdxexport's export of the same records, the clipboard output and Copy text
 // (40647) leave the articles on the clipboard, Cancel closes, and the
-// options chosen (and damaged ones, clamped) are what the settings file keeps.
+// options chosen (and damaged ones, clamped) are what the settings file keeps;
+// whole-list exports one after another keep no more memory than the first.
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <psapi.h>
 
+#include <cstdio>
 #include <string>
+#include <vector>
 
 #include "common/tests/test_files.h"
 #include "ui/e2e/program_session.h"
@@ -231,6 +235,43 @@ TEST_F(PrintExport, DialogOutputsAndKeepsItsOptions) {
     EXPECT_EQ(ReadIniString(folders, L"Print", L"FontSize"), L"10");
     EXPECT_EQ(ReadIniString(folders, L"Print", L"AddBlankLines"), L"4");
     EXPECT_EQ(ReadIniString(folders, L"Print", L"Destination"), L"1");
+}
+
+// Whole-list exports one after another: what the first leaves behind (the
+// list's and dictionary's caches) stays, each export's document is given back.
+TEST_F(PrintExport, EachExportGivesItsMemoryBack) {
+    ProgramRun run;
+    HWND frame = run.WaitForFrame();
+    ASSERT_NE(frame, nullptr);
+    DWORD id = 0;
+    GetWindowThreadProcessId(frame, &id);
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, id);
+    ASSERT_NE(process, nullptr);
+    auto committedKb = [&] {
+        PROCESS_MEMORY_COUNTERS counters{};
+        counters.cb = sizeof(counters);
+        GetProcessMemoryInfo(process, &counters, sizeof(counters));
+        return static_cast<long>(counters.PagefileUsage / 1024);
+    };
+    std::vector<long> after;
+    for (int round = 1; round <= 3; ++round) {
+        HWND dialog = OpenDialog(frame);
+        ASSERT_NE(dialog, nullptr);
+        Click(dialog, kAll);
+        Click(dialog, kToFile);
+        SetDlgItemTextW(dialog, kPath, (folders.root + L"\\all" + std::to_wstring(round) + L".rtf").c_str());
+        if (IsDlgButtonChecked(dialog, kOpenAfter) == BST_CHECKED) Click(dialog, kOpenAfter);
+        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+        HWND created = WaitForWindow(L"The document is created", 2000);
+        ASSERT_NE(created, nullptr);
+        PostMessageW(created, WM_COMMAND, IDOK, 0);
+        EXPECT_TRUE(WaitUntilGone(dialog));
+        after.push_back(committedKb());
+    }
+    std::printf("committed after each export: %ld, %ld, %ld KB\n", after[0], after[1], after[2]);
+    EXPECT_LT(after[2] - after[0], 1024) << "KB kept by two more exports";
+    CloseHandle(process);
+    EXPECT_EQ(run.Exit(frame), 0);
 }
 
 }  // namespace
