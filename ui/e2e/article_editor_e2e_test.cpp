@@ -1,7 +1,8 @@
 // The article editor in the running program: a new article (40067) typed
 // line by line into its rich text through WM_CHAR, a kind set with F5,
 // the problems box read with WM_GETTEXT, the margin's kind colours sampled,
-// Save, and the saved headword found again in the reading list; the last
+// Save, and the saved headword found again in the reading list; edited twice
+// from the list, still one article under the reading; the last
 // editor to close writes its rectangle to [Editor].
 #include <gtest/gtest.h>
 
@@ -126,6 +127,24 @@ TEST(ArticleEditor, ANewArticleTypedAndSavedIsListed) {
     };
     for (int i = 0; i < 100 && currentReading() != L"\x3042\x3044"; ++i) Sleep(50);
     EXPECT_EQ(currentReading(), L"\x3042\x3044");
+
+    // Edited twice from the list (40064): the dictionary still lists one article under the reading.
+    for (const wchar_t* added : {L"\rsecond version", L"\rthird version"}) {
+        PostMessageW(frame, WM_COMMAND, 40064, 0);
+        HWND edit = WaitForEditor(L"Edit Article of \"", true);
+        ASSERT_NE(edit, nullptr) << "40064 opens the current row's article";
+        HWND editText = GetDlgItem(edit, 201);
+        for (int i = 0; i < 100 && Text(editText).empty(); ++i) Sleep(50);
+        EXPECT_NE(Text(editText).find(L"test of the editor"), std::wstring::npos) << "the stored lines are loaded";
+        SendMessageW(editText, EM_SETSEL, -1, -1);
+        Type(editText, added);
+        for (int i = 0; i < 100 && Text(editText).find(added + 1) == std::wstring::npos; ++i) Sleep(50);
+        EXPECT_NE(Text(editText).find(added + 1), std::wstring::npos) << "typed: " << Text(editText).size();
+        PostMessageW(edit, WM_COMMAND, 1362, 0);
+        EXPECT_EQ(WaitForEditor(L"Edit Article of \"", false), nullptr);
+    }
+    state = run.QueryState(frame);
+    EXPECT_EQ(state[L"rows"], L"1") << "one version of the article";
     EXPECT_EQ(run.Exit(frame), 0);
     EXPECT_NE(ReadIniString(folders, L"Editor", L"Width"), L"") << "the last editor remembers its rectangle";
     EXPECT_NE(ReadIniString(folders, L"Editor", L"Right"), L"");
