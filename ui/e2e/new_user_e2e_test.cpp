@@ -472,4 +472,42 @@ TEST_F(NewUser, AllTabsShowAndAButtonHasItsTooltip) {
     EXPECT_EQ(run.Exit(frame), 0);
 }
 
+// A damaged dictionary given on the command line (its file cut in half) is
+// refused with the engine's message and stays closed.
+TEST_F(NewUser, ADamagedDictionaryArgumentIsRefusedWithTheEnginesMessage) {
+    std::wstring dictionary;
+    TestFolders folders = Prepare(L"NewUser.Damaged", false, &dictionary);
+    HANDLE file = CreateFileW(dictionary.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    LARGE_INTEGER size{};
+    GetFileSizeEx(file, &size);
+    size.QuadPart /= 2;
+    SetFilePointerEx(file, size, nullptr, FILE_BEGIN);
+    SetEndOfFile(file);
+    CloseHandle(file);
+    ProgramRun run(L"\"" + dictionary + L"\"");
+    HWND box = nullptr;
+    const bool refused = WaitFor([&] {
+        for (HWND w = FindWindowW(L"#32770", nullptr); w && !box; w = FindWindowExW(nullptr, w, L"#32770", nullptr))
+            if (IsWindowVisible(w)) box = w;
+        return box != nullptr;
+    }, 200);
+    ASSERT_TRUE(refused) << "no message";
+    // "Cannot open dictionary" in whichever language the first run chose.
+    std::set<std::wstring> captions;
+    for (uint32_t language : {0u, 1u, 2u}) {
+        SetUILanguage(language);
+        captions.insert(reinterpret_cast<const wchar_t*>(UIStringTable[542]));
+    }
+    EXPECT_EQ(captions.count(WindowText(box)), 1u) << Narrow(WindowText(box));
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    HWND frame = run.WaitForFrameWithoutClipboardMonitor();
+    ASSERT_NE(frame, nullptr);
+    // On the shelf, closed: no list of blank rows.
+    auto state = run.QueryState(frame);
+    EXPECT_EQ(state[L"dictionaries"], L"2") << "the damaged one and the personal dictionary";
+    EXPECT_EQ(state[L"rows"], L"0");
+    EXPECT_EQ(run.Exit(frame), 0);
+}
+
 }  // namespace
