@@ -3,6 +3,7 @@
 // the kind margin, the commands and keys, and saving through the save core.
 #include "ui/article_editor.h"
 
+#include "article/win/article_view.h"
 #include "article/win/rich_edit.h"
 #include "common/settings/settings_file.h"
 #include "common/settings/settings_keys.h"
@@ -16,7 +17,9 @@
 #include "storage/byte_order.h"
 #include "storage/dms.h"
 #include "ui/application.h"
+#include "ui/command_ids.h"
 #include "ui/font_sets.h"
+#include "ui/frame.h"
 
 #include <richedit.h>
 
@@ -353,6 +356,11 @@ INT_PTR ArticleEditor::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_NOTIFY: {
         const auto* header = reinterpret_cast<const NMHDR*>(lParam);
         if (header->idFrom == IDC_EDITOR_TEXT && header->code == EN_SELCHANGE && inChange_ == 0) UpdateToolbar();
+        if (header->idFrom == IDC_EDITOR_TEXT && header->code == EN_MSGFILTER) {
+            const auto* filter = reinterpret_cast<const MSGFILTER*>(lParam);
+            if (filter->msg == WM_RBUTTONUP)
+                ShowContextMenu({static_cast<short>(LOWORD(filter->lParam)), static_cast<short>(HIWORD(filter->lParam))});
+        }
         return TRUE;
     }
     case WM_HELP:
@@ -614,6 +622,38 @@ void ArticleEditor::Paste() {
     if (IsClipboardFormatAvailable(CF_UNICODETEXT)) SendMessageW(control, EM_PASTESPECIAL, CF_UNICODETEXT, 0);
     else SendMessageW(control, WM_PASTE, 0, 0);
     FocusText();
+}
+
+void ArticleEditor::ShowContextMenu(POINT point) {
+    constexpr int kEditorMenuPosition = 11;
+    constexpr int kWebMenuPosition = 9;
+    HWND control = text_->Window();
+    HMENU popup = g_frame && g_frame->ContextMenus() ? GetSubMenu(g_frame->ContextMenus(), kEditorMenuPosition) : nullptr;
+    if (!popup) return;
+    const std::u16string selected = CRichEdit::GetSelectedText(control);
+    const UINT state = selected.empty() ? MF_GRAYED : MF_ENABLED;
+    for (UINT id : {40024u, 40033u, 40017u, 40167u, 40169u, 40500u}) EnableMenuItem(popup, id, MF_BYCOMMAND | state);
+    EnableMenuItem(popup, kWebMenuPosition, MF_BYPOSITION | state);
+    ClientToScreen(control, &point);
+    const UINT chosen =
+        static_cast<UINT>(TrackPopupMenu(popup, TPM_RETURNCMD | TPM_RIGHTBUTTON, point.x, point.y, 0, dialog_, nullptr));
+    switch (chosen) {
+    case 0: return;
+    case 40024: case 40033: case 40025: OnCommand(chosen); return;
+    case 40032: SendMessageW(control, EM_SETSEL, 0, -1); return;
+    case 40017: SendMessageW(control, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"")); return;
+    case 40167: case 40169: case 40171:
+        LookUpText(selected, chosen);  // in the main window's lists
+        return;
+    case 40500:
+        // A new article of the selected text, in the dictionary this editor writes to.
+        OpenEditor(*target_, nullptr, 0, selected);
+        return;
+    default:
+        if (IsWebSearchCommand(chosen)) PostTextCommand(chosen, control);
+        else if (g_host) PostMessageW(g_host->MainWindow(), WM_COMMAND, chosen, reinterpret_cast<LPARAM>(control));
+        return;
+    }
 }
 
 bool ArticleEditor::SaveArticle() {

@@ -80,6 +80,8 @@ private:
     bool Modified() const;
     void PaintMargin(HDC dc);
     void Paste();
+    // The right button's menu ("11 - Editor") at `point` (client coordinates of the text).
+    void ShowContextMenu(POINT point);
     void CopyTextToClipboard();
 
     uint32_t flags_ = 0;
