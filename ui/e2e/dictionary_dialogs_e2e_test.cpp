@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -88,13 +89,23 @@ int RowOf(HWND list, const std::wstring& name) {
     return -1;
 }
 
-void SetState(HWND list, int row, UINT mask, UINT state) {
-    RemoteMemory memory(list, sizeof(LVITEMW));
+// A change that may open a message box returns after `waitMs` without
+// waiting for the box (the list has read the item by then).
+// The item then stays in the program's memory until the test ends: the list
+// may read it again after the box.
+void SetState(HWND list, int row, UINT mask, UINT state, UINT waitMs = 0) {
+    static std::vector<std::unique_ptr<RemoteMemory>> kept;
+    auto memory = std::make_unique<RemoteMemory>(list, sizeof(LVITEMW));
     LVITEMW item{};
     item.stateMask = mask;
     item.state = state;
-    memory.Write(0, &item, sizeof(item));
-    SendMessageW(list, LVM_SETITEMSTATE, row, memory.At(0));
+    memory->Write(0, &item, sizeof(item));
+    if (waitMs == 0) {
+        SendMessageW(list, LVM_SETITEMSTATE, row, memory->At(0));
+        return;
+    }
+    SendMessageTimeoutW(list, LVM_SETITEMSTATE, row, memory->At(0), SMTO_NORMAL, waitMs, nullptr);
+    kept.push_back(std::move(memory));
 }
 
 void Select(HWND list, int row) { SetState(list, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED); }
@@ -298,6 +309,53 @@ TEST_F(DictionaryDialogs, ChangesGoToTheShelfAndTheSettingsAtOnce) {
     EXPECT_EQ(run.Exit(frame), 0);
     EXPECT_TRUE(DictionaryEntry(folders, L"edict-slice.qdx").ends_with(L",0"));
     EXPECT_TRUE(DictionaryEntry(folders, L"kanjidic-slice.qdx").ends_with(L",2"));
+}
+
+// With an article editor open on the working dictionary, unchecking it,
+// removing it and choosing another working dictionary are refused; the
+// shelf and the settings stay as they were.
+TEST_F(DictionaryDialogs, AnOpenEditorKeepsTheWorkingDictionary) {
+    TestFolders folders = Prepare(L"DictionaryDialogs.Editor");
+    ProgramRun run;
+    HWND frame = run.WaitForFrameWithoutClipboardMonitor();
+    ASSERT_NE(frame, nullptr);
+    PostMessageW(frame, WM_COMMAND, 40067, 0);  // a new article in the working dictionary
+    HWND editor = nullptr;
+    ASSERT_TRUE(WaitFor([&] {
+        for (HWND w = FindWindowW(L"#32770", nullptr); w; w = FindWindowExW(nullptr, w, L"#32770", nullptr)) {
+            wchar_t title[128] = {};
+            GetWindowTextW(w, title, 128);
+            if (IsWindowVisible(w) && std::wstring(title).starts_with(L"New Article")) editor = w;
+        }
+        return editor != nullptr;
+    })) << "no editor";
+    PostMessageW(frame, WM_COMMAND, kDictionariesCommand, 0);
+    HWND dialog = WaitForWindowShown(L"Installed Dictionaries and Books");
+    ASSERT_NE(dialog, nullptr);
+    HWND list = GetDlgItem(dialog, kInstalledList);
+    const int personal = RowOf(list, L"Personal.qdx");
+    ASSERT_GE(personal, 0);
+    SetState(list, personal, LVIS_STATEIMAGEMASK, INDEXTOSTATEIMAGEMASK(1), 500);
+    EXPECT_TRUE(Answer(L"Cannot Close the Dictionary", IDOK));
+    EXPECT_TRUE(WaitFor([&] { return Checked(list, personal); }));
+    Select(list, personal);
+    PostMessageW(dialog, WM_COMMAND, 1004, 0);
+    EXPECT_TRUE(Answer(L"Cannot Close the Dictionary", IDOK));
+    EXPECT_EQ(RowOf(list, L"Personal.qdx"), personal);
+    Select(list, RowOf(list, L"edict-slice.qdx"));
+    PostMessageW(dialog, WM_COMMAND, 40152, 0);
+    EXPECT_TRUE(Answer(L"Cannot Change Working Dictionary", IDOK));
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
+    EXPECT_TRUE(DictionaryEntry(folders, L"Personal.qdx").ends_with(L",0"));
+    EXPECT_TRUE(ReadIniString(folders, L"Dictionaries", L"Working").ends_with(L"\\Personal.qdx"));
+    PostMessageW(editor, WM_COMMAND, IDCANCEL, 0);  // closing it; "save?" is answered No
+    EXPECT_TRUE(WaitFor([&] {
+        for (HWND w = FindWindowW(L"#32770", nullptr); w; w = FindWindowExW(nullptr, w, L"#32770", nullptr))
+            if (w != editor && IsWindowVisible(w) && GetWindow(w, GW_OWNER) == editor) PostMessageW(w, WM_COMMAND, IDNO, 0);
+        return !IsWindow(editor);
+    }));
+    EXPECT_EQ(run.Exit(frame), 0);
 }
 
 // A source given at start is converted by the dialog; in the deterministic
