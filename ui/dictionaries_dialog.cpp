@@ -61,7 +61,6 @@ enum Slot : int {
     kEmptyListSlot = 278, kNoActiveSlot = 279, kNoActiveCaptionSlot = 280, kIncompatibleSlot = 281,
     kCannotOpenSlot = 542, kCannotCloseSlot = 546, kCannotCloseCaptionSlot = 547, kInReaderSlot = 548,
     kInReaderCaptionSlot = 549, kCannotChangeWorkingSlot = 550, kCannotChangeWorkingCaptionSlot = 551,
-    kEmptyListCaptionSlot = 280,
 };
 
 struct ToolbarButton {
@@ -720,7 +719,10 @@ void CDictionariesDlg2::OnClose() {
 void CDictionariesDlg2::StartWarning() {
     int visible = ListView_GetItemCount(list_);
     if (visible == 0) {
-        Ask(kEmptyListSlot, kEmptyListCaptionSlot, MB_OK | MB_ICONINFORMATION);
+        // The string table has no caption of its own for this box.
+        ShowBox(dialog_, UIStringTable[kEmptyListSlot],
+                LanguageText(u"Пустой список словарей", u"Empty Dictionary List", u"辞書リストが空です"),
+                MB_OK | MB_ICONINFORMATION);
         Add();
     } else {
         Ask(kNoActiveSlot, kNoActiveCaptionSlot, MB_OK | MB_ICONINFORMATION);
