@@ -544,6 +544,20 @@ TEST_F(DictionaryDialogs, HoverHintWaitsThenFollowsAndStaysInside) {
             break;
         }
         if (std::wstring(language.name) == L"en") {
+            // A list tab: its list's text.
+            HWND tabs = FindWindowExW(frame, nullptr, WC_TABCONTROLW, nullptr);
+            ASSERT_NE(tabs, nullptr);
+            RemoteMemory memory(tabs, sizeof(RECT));
+            SendMessageW(tabs, TCM_GETITEMRECT, 0, memory.At(0));
+            RECT tab{};
+            memory.Read(0, &tab, sizeof(tab));
+            POINT centre{(tab.left + tab.right) / 2, (tab.top + tab.bottom) / 2};
+            ClientToScreen(tabs, &centre);
+            SetCursorPos(centre.x, centre.y);
+            EXPECT_TRUE(WaitFor([&] {
+                HWND h = hint();
+                return h && hintText(h).starts_with(L"List of");
+            }, 80)) << "no hint over the first tab";
             PostMessageW(frame, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
             Sleep(500);
             HWND status = FindWindowExW(frame, nullptr, STATUSCLASSNAMEW, nullptr);
