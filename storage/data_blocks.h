@@ -22,7 +22,9 @@
 // A stored chain has a shape every reader checks, so a damaged or hostile
 // file gives a status, never a loop, a read outside a page or another
 // block's bytes: the first chunk carries flag 1; every chunk after it starts
-// at offset 6 of a data page not visited before, has no flag 1, total 0 and
+// at offset 6 of a data page above the page of the chunk before, with no page
+// between holding chunks (a block's later pages are made as it is stored, so
+// a link into another block's chain fails here), has no flag 1, total 0 and
 // the first chunk's record type; every chunk but the last ends exactly at
 // its page's end and carries less than the bytes still missing; the last
 // carries exactly those. Freed space is never reused, and a freed block

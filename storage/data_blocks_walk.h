@@ -5,7 +5,33 @@
 #include "storage/byte_order.h"
 
 #include <algorithm>
-#include <vector>
+
+// True when the chain may go on from a chunk on page `from` to a chunk on
+// page `to`: blocks take their later pages as they are made, after every data
+// page that held chunks when they were stored, so `to` lies above `from` and
+// no page between holds chunks. A link into another block's chain breaks
+// that, since the chunk there is owned by the data page just below it (or
+// by the first chunk, with none between).
+inline DmsStatus CheckChainLink(DMSFile& file, uint32_t from, uint32_t to) {
+    if (to <= from) return DmsStatus::IntegrityBroken;
+    for (uint32_t page = to - 1; page > from; --page) {
+        // The allocation table names most pages' kind without a read.
+        PageAllocationTable::Entry entry;
+        if (file.Pat().Present() && file.Pat().Find(page, entry) &&
+            !(entry.flags & PageAllocationTable::kFlagSignatureNotRecorded) && entry.signature != kDataSignature)
+            continue;
+        // A page that cannot be read is its own readers' to report; the
+        // blocks around it are not made unreadable by it.
+        DmsStatus st;
+        CachedPage p = file.GetPage(page, st);
+        if (!p) continue;
+        // Key and table pages, and data pages a failed store left empty.
+        if (storage::LoadU16(p.data + frame::kSignature) == kDataSignature &&
+            storage::LoadU32(p.data + chunk::kFirstOffset + chunk::kLength) != 0)
+            return DmsStatus::IntegrityBroken;
+    }
+    return DmsStatus::Success;
+}
 
 template <typename Visit>
 DmsStatus WalkDataBlock(DMSFile& file, uint32_t position, Visit&& visit) {
@@ -19,7 +45,7 @@ DmsStatus WalkDataBlock(DMSFile& file, uint32_t position, Visit&& visit) {
     uint64_t maxSteps = 1;
     uint8_t recordType = 0;
     bool first = true;
-    std::vector<uint32_t> visited;  // pages of the chunks after the first
+    uint32_t previousPage = 0;  // page of the chunk before
     while (true) {
         uint32_t page = position / pageSize;
         uint32_t offset = position % pageSize;
@@ -31,7 +57,13 @@ DmsStatus WalkDataBlock(DMSFile& file, uint32_t position, Visit&& visit) {
         DmsStatus bad = first ? DmsStatus::InvalidParameter : DmsStatus::IntegrityBroken;
         if (LoadU16(p.data + frame::kSignature) != kDataSignature || LoadU32(p.data) != page) return bad;
         if (offset < chunk::kFirstOffset || offset + chunk::kHeadSize > pageSize) return bad;
-        if (!first && offset != chunk::kFirstOffset) return DmsStatus::IntegrityBroken;
+        if (!first) {
+            if (offset != chunk::kFirstOffset) return DmsStatus::IntegrityBroken;
+            // The check loads pages of its own: this one stays in its slot.
+            PinScope pins(file.Cache());
+            pins.Pin(p);
+            if (DmsStatus link = CheckChainLink(file, previousPage, page); Failed(link)) return link;
+        }
         const uint8_t* head = p.data + offset;
         uint32_t length = LoadU32(head + chunk::kLength);
         uint8_t flags = head[chunk::kFlags];
@@ -44,10 +76,8 @@ DmsStatus WalkDataBlock(DMSFile& file, uint32_t position, Visit&& visit) {
             // Every chunk after the first fills a page but its head and frame.
             maxSteps = (uint64_t{total} + (pageSize - 20) - 1) / (pageSize - 20) + 1;
         } else {
-            // A chain that comes back to a chunk, or runs into the start of
-            // another block or a block of another record type, is not this block.
-            if (std::find(visited.begin(), visited.end(), page) != visited.end()) return DmsStatus::IntegrityBroken;
-            visited.push_back(page);
+            // A chain that runs into the start of another block or a block
+            // of another record type is not this block.
             if ((flags & chunk::kFlagFirst) || LoadU32(head + chunk::kTotal) != 0 ||
                 head[chunk::kRecordType] != recordType)
                 return DmsStatus::IntegrityBroken;
@@ -69,6 +99,7 @@ DmsStatus WalkDataBlock(DMSFile& file, uint32_t position, Visit&& visit) {
         if (last || missing == 0) return DmsStatus::Success;
         if (next == 0 || next == 0xFFFFFFFF) return DmsStatus::IntegrityBroken;  // chain cut short
         if (next <= pageSize) return DmsStatus::IntegrityBroken;
+        previousPage = page;
         position = next;
         first = false;
     }

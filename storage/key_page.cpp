@@ -34,8 +34,9 @@ CheckedPage& CheckedSlot(int32_t slot) {
 }
 
 // The walk of the check over a page's frame and entries: entry starts and
-// subtree count into `out`. Keys are checked against `keys` unless it is
-// null, for a page whose entries were all checked before the tree wrote them.
+// subtree count into `out`. Keys are checked against `keys` (each
+// well-formed and not before the one ahead of it) unless it is null, for a
+// page whose entries were all checked before the tree wrote them.
 DmsStatus WalkEntries(const CachedPage& p, uint32_t number, int32_t height, const IndexKeyFormat* keys,
                       CheckedPage& out) {
     const uint32_t size = p.size;
@@ -49,12 +50,19 @@ DmsStatus WalkEntries(const CachedPage& p, uint32_t number, int32_t height, cons
     offsets->reserve(count + 1);
     offsets->push_back(at);
     uint64_t subtree = h == 0 ? count : 0;
+    std::span<const uint8_t> previous;
     for (uint32_t i = 0; i < count; ++i) {
         if (size - at < keypage::kEntryHead) return DmsStatus::IntegrityBroken;
         uint32_t length = LoadU16(p.data + at);
         if (length < keypage::kEntryHead || length > size - at) return DmsStatus::IntegrityBroken;
-        if (keys && !keys->IsWellFormed({p.data + at + keypage::kEntryHead, length - keypage::kEntryHead}))
-            return DmsStatus::IntegrityBroken;
+        if (keys) {
+            const std::span<const uint8_t> key{p.data + at + keypage::kEntryHead, length - keypage::kEntryHead};
+            if (!keys->IsWellFormed(key)) return DmsStatus::IntegrityBroken;
+            // Every search trusts the order inside a page: keys out of it
+            // would make scans answer out of order and seeks land wrong.
+            if (i > 0 && keys->Compare(previous, key) > 0) return DmsStatus::IntegrityBroken;
+            previous = key;
+        }
         if (h > 0) subtree += LoadU32(p.data + at + keypage::kEntryWord2);
         at += length;
         offsets->push_back(at);

@@ -64,7 +64,8 @@ public:
     // Loads page `number` and checks it: page number and signature (9 when it
     // is no key page), the height when `height` >= 0 (100 otherwise), and
     // every entry: length at least 10, inside the page, a well-formed key of
-    // `format`; together the entries fill the page from offset 16 (100).
+    // `format` that does not sort before the key ahead of it; together the
+    // entries fill the page from offset 16 (100).
     DmsStatus Load(CCache& cache, IPageStore& file, uint32_t number, int32_t height, const IndexKeyFormat& format);
 
     // Records a key page the tree has just written and marked changed as

@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <set>
 #include <zlib.h>
@@ -24,6 +25,9 @@ constexpr uint32_t kNone = 0xFFFFFFFF;
 const std::string kSchema =
     "{File PageSize=4096 {Record Id=0} {Index Id=2 {Segment Type=UString Sort=WK} {Segment Type=UString}}}";
 constexpr int32_t kKeys = 2;
+
+// Two whole pages of data and 3,000 bytes.
+constexpr uint32_t kSameShapeBytes = 2 * (kPageSize - 20) + 3000;
 
 using storage::LoadU16;
 using storage::LoadU32;
@@ -92,6 +96,16 @@ protected:
             ASSERT_EQ(engine->WriteData(c, b.bytes.data(), static_cast<uint32_t>(n), &b.position), DmsStatus::Success);
             original.blocks.push_back(std::move(b));
         }
+        // Blocks of one shape that end in a page they leave less than half
+        // free when they start on a new one: from the third on (whatever the
+        // page before left free) each starts on a new page and cuts its chunks
+        // alike, so a link from one into the next passes every check of
+        // lengths and totals.
+        for (size_t i = 0; i < 4; ++i) {
+            Block b{0, EdictArticle(original.keys, 90 + i, kSameShapeBytes)};
+            ASSERT_EQ(engine->WriteData(c, b.bytes.data(), kSameShapeBytes, &b.position), DmsStatus::Success);
+            original.blocks.push_back(std::move(b));
+        }
         if (Compacted()) {
             ASSERT_EQ(engine->Compact(c), DmsStatus::Success);
         }
@@ -140,6 +154,18 @@ protected:
                 if (at / kPageSize == n) on.insert(i);
         }
         return on;
+    }
+    // The root's second child, which must be a leaf: its page number, with
+    // every key it holds marked as touched by `damage`.
+    void SecondLeafOfTheRoot(uint32_t& leaf, Damage& damage) const {
+        std::vector<uint8_t> rootPage = PageImage(U32At(original.file, 48 + 12));
+        ASSERT_NE(LoadU16(rootPage.data() + 4), 0x304B) << "the index needs a branch level";
+        uint32_t firstLength = LoadU16(rootPage.data() + 16);
+        leaf = LoadU32(rootPage.data() + 16 + firstLength + 2);
+        std::vector<uint8_t> page = PageImage(leaf);
+        ASSERT_EQ(LoadU16(page.data() + 4), 0x304B) << "the root's children are leaves";
+        for (uint32_t i = 0, at = 16; i < LoadU16(page.data() + 6); ++i, at += LoadU16(page.data() + at))
+            damage.keys.insert(LoadU32(page.data() + at + 2));
     }
     // Changes a chunk head field of an uncompressed stored page (plain files).
     void PutChunkU32(std::vector<uint8_t>& file, uint32_t chunk, uint32_t field, uint32_t value) {
@@ -319,6 +345,12 @@ TEST_P(DamageSuite, DataChains) {
     std::vector<uint32_t> cx = Chunks(x), cy = Chunks(y);
     size_t single = 0;
     while (Chunks(single).size() != 1) ++single;
+    const size_t sameFirst = original.blocks.size() - 2;
+    const std::vector<uint32_t> same[2] = {Chunks(sameFirst), Chunks(sameFirst + 1)};
+    ASSERT_EQ(same[0].size(), 3u);
+    ASSERT_EQ(same[1].size(), 3u);
+    ASSERT_EQ(same[0][0] % kPageSize, 6u);
+    ASSERT_EQ(same[1][0] % kPageSize, 6u);
     struct Case {
         const char* name;
         std::function<void(std::vector<uint8_t>&)> damage;
@@ -331,6 +363,13 @@ TEST_P(DamageSuite, DataChains) {
         {"a chain into another block's start", [&](auto& f) { PutChunkU32(f, cx[1], 10, cy[0]); }, {x}},
         {"a forged larger total", [&](auto& f) { PutChunkU32(f, cx[0], 4, static_cast<uint32_t>(original.blocks[x].bytes.size() + 4076)); }, {x}},
         {"a forged smaller total", [&](auto& f) { PutChunkU32(f, original.blocks[single].position, 4, 3); }, {single}},
+        // Blocks of one shape: the link lands where the other block's own
+        // chain goes on, with the bytes still missing; only whose chunk it is
+        // tells them apart. A free of either must leave the other whole.
+        {"a chain into the same place of a block of its shape",
+         [&](auto& f) { PutChunkU32(f, same[0][1], 10, same[1][2]); }, {sameFirst}},
+        {"a chain back into an earlier block of its shape",
+         [&](auto& f) { PutChunkU32(f, same[1][0], 10, same[0][1]); }, {sameFirst + 1}},
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(k.name);
@@ -346,20 +385,27 @@ TEST_P(DamageSuite, DataChains) {
 // read as before.
 TEST_P(DamageSuite, KeyPageCountDisagreesWithItsParent) {
     if (Compacted()) GTEST_SKIP() << "key pages are edited in place in plain files";
-    std::vector<uint8_t> damaged = original.file;
-    uint32_t root = U32At(damaged, 48 + 12);
-    std::vector<uint8_t> rootPage = PageImage(root);
-    ASSERT_NE(LoadU16(rootPage.data() + 4), 0x304B) << "the index needs a branch level";
-    // The second child of the root, a leaf or a branch.
-    uint32_t firstLength = LoadU16(rootPage.data() + 16);
-    uint32_t child = LoadU32(rootPage.data() + 16 + firstLength + 2);
-    std::vector<uint8_t> page = PageImage(child);
-    ASSERT_EQ(LoadU16(page.data() + 4), 0x304B) << "the root's children are leaves";
     Damage damage{{}, {}, {DmsStatus::IntegrityBroken}, true};
-    for (uint32_t i = 0, at = 16; i < LoadU16(page.data() + 6); ++i, at += LoadU16(page.data() + at))
-        damage.keys.insert(LoadU32(page.data() + at + 2));
+    uint32_t child = 0;
+    ASSERT_NO_FATAL_FAILURE(SecondLeafOfTheRoot(child, damage));
+    std::vector<uint8_t> damaged = original.file;
     uint8_t* count = damaged.data() + PlaceOf(damaged, child) + 6;
     StoreU16(count, static_cast<uint16_t>(LoadU16(count) - 1));
+    RunSession(damaged, damage);
+}
+
+// A leaf whose first two keys changed places: scans would answer out of
+// order and seeks land on the wrong entry. Its keys give 100, the others
+// read as before.
+TEST_P(DamageSuite, LeafKeysOutOfOrder) {
+    if (Compacted()) GTEST_SKIP() << "key pages are edited in place in plain files";
+    Damage damage{{}, {}, {DmsStatus::IntegrityBroken}, true};
+    uint32_t leaf = 0;
+    ASSERT_NO_FATAL_FAILURE(SecondLeafOfTheRoot(leaf, damage));
+    std::vector<uint8_t> damaged = original.file;
+    uint8_t* entries = damaged.data() + PlaceOf(damaged, leaf) + 16;
+    uint32_t a = LoadU16(entries), b = LoadU16(entries + a);
+    std::rotate(entries, entries + a, entries + a + b);
     RunSession(damaged, damage);
 }
 
