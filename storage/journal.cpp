@@ -220,12 +220,24 @@ DmsStatus ParseJournal(std::span<const uint8_t> bytes, const JournaledDatabase& 
         rest = rest.subspan(journal::kRecordHead + length);
     }
     if (!hasHeader || !rest.empty()) return DmsStatus::BrokenJournal;
+    const JournalRecord& headerRecord =
+        *std::find_if(content.records.begin(), content.records.end(), [](const JournalRecord& r) { return r.position == 0; });
+    // The old length is what the file held when the header image stood in
+    // it, so it holds every page that header names: without a table pages 0
+    // to the last page, with one the table's first page. A length short of
+    // them would cut off pages the restored header still uses.
+    const uint8_t* image = headerRecord.bytes.data();
+    const uint64_t namedEnd = HasPat(headerRecord.bytes)
+                                  ? uint64_t{LoadU32(image + header::kFirstPatPosition)} + pageSize
+                                  : (uint64_t{LoadU32(image + header::kLastPage)} + 1) * pageSize;
+    if (namedEnd > content.oldLength) return DmsStatus::BrokenJournal;
+    // A read-only open never shortens the file: what lies past the old
+    // length is no page the restored header names, so it may stay.
+    if (database.keepsLength) content.keepLength = true;
     // The database's first header sector is the one this write-back wrote,
     // or (a replay cut short, a crash before the header went out) the one it
     // overwrote; anything else is another file's journal.
     uint32_t now = HeaderSectorCrc(database.header);
-    const JournalRecord& headerRecord =
-        *std::find_if(content.records.begin(), content.records.end(), [](const JournalRecord& r) { return r.position == 0; });
     if (now != content.headerTie && now != HeaderSectorCrc(headerRecord.bytes)) return DmsStatus::BrokenJournal;
     return DmsStatus::Success;
 }

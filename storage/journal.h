@@ -29,7 +29,9 @@
 // have needed: its identity fields match; the database's first header
 // sector is the one the write-back wrote or the one it overwrote (so a
 // journal of another file of the same schema is refused); the database
-// never shrank below the recorded old length, and every record lies below it.
+// never shrank below the recorded old length, every record lies below it,
+// and so do the pages the header image names (pages 0 to its last page, or
+// its allocation table's first page).
 #pragma once
 
 #include "storage/dms_status.h"
@@ -93,6 +95,7 @@ struct JournaledDatabase {
     std::span<const uint8_t> header;       // page 0 as read now
     uint64_t size = 0;                     // its length now
     bool mayApplyUnchecked = false;        // raw images of older writers allowed
+    bool keepsLength = false;              // a read-only open: never cut the file
 };
 
 // Checks and decodes a whole journal read into `bytes`. 15 when the journal

@@ -249,6 +249,7 @@ DmsStatus DMSFile::RecoverFromJournal() {
     // A journal nothing ties to this file is applied only when the user
     // opens it for writing.
     checked.mayApplyUnchecked = mode_ != OpenMode::ReadOnly;
+    checked.keepsLength = mode_ == OpenMode::ReadOnly;
     JournalContent content;
     DmsStatus st = ParseJournal(bytes, checked, content);
     if (Failed(st)) return st;

@@ -1,14 +1,17 @@
 // Journals a genuine write-back of this database could not have written are
 // refused with 15 and nothing is written: damaged header or record checksums,
 // a replay that would grow the file or write past its recorded old length,
-// raw page images beyond the file, the journal of another file of the same
-// schema. A read-only open never applies a journal nothing ties to the file.
+// raw page images beyond the file, an old length short of the pages the
+// header image names, the journal of another file of the same schema. A
+// read-only open never applies a journal nothing ties to the file, and never
+// shortens the file.
 // Checksums are recomputed with zlib's CRC-32, an implementation of its own.
 #include "storage/byte_order.h"
 #include "storage/tests/index_test_support.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <zlib.h>
 
 namespace {
@@ -51,7 +54,8 @@ protected:
 
     // A file of `keys` Long keys from `first`, then a write-back of one more
     // key and a data block cut off after the header flag went out.
-    Crashed CrashMidWriteBack(int32_t first, int32_t keys) {
+    // With `grown`, a cut after some of the new pages went past the old end.
+    Crashed CrashMidWriteBack(int32_t first, int32_t keys, bool grown = false) {
         for (uint64_t calls = 1;; ++calls) {
             SimulatedDisk scratch;
             {
@@ -82,7 +86,8 @@ protected:
             scratch.Crash(SimulatedDisk::CrashModel::ProcessKill, 0);
             std::vector<uint8_t> db = *scratch.Contents(kPath);
             auto journal = scratch.Contents(kJournal);
-            if (storage::LoadU16(db.data() + 14) == 0xFFFF && journal && !journal->empty()) {
+            if (storage::LoadU16(db.data() + 14) == 0xFFFF && journal && !journal->empty() &&
+                (!grown || db.size() > LoadU64(journal->data() + kOldLength))) {
                 // Some pages of the write-back are already in the file.
                 return {db, *journal};
             }
@@ -104,6 +109,17 @@ protected:
         }
         if (id != 0) engine->CloseFile(id);
     }
+    // The keys of the database as it stands, read through a read-only open.
+    uint32_t KeyCount() {
+        int32_t id = 0;
+        uint32_t c = 0, count = 0;
+        EXPECT_EQ(engine->OpenFile(kPath, 2, IndexSchema(), &id), DmsStatus::Success);
+        EXPECT_EQ(engine->OpenCursor(id, &c), DmsStatus::Success);
+        EXPECT_EQ(engine->SelectIndex(c, kLongIndex), DmsStatus::Success);
+        EXPECT_EQ(engine->GetCount(c, &count), DmsStatus::Success);
+        engine->CloseFile(id);
+        return count;
+    }
 };
 
 TEST_F(JournalDamage, GenuineJournalRecoversAndItsChecksumsAreCrc32) {
@@ -112,14 +128,7 @@ TEST_F(JournalDamage, GenuineJournalRecoversAndItsChecksumsAreCrc32) {
     Reseal(resealed);
     EXPECT_EQ(resealed, crashed.journal);
     ExpectOpen(crashed, crashed.journal, 0, DmsStatus::Success);
-    uint32_t c = 0;
-    int32_t id = 0;
-    ASSERT_EQ(engine->OpenFile(kPath, 2, IndexSchema(), &id), DmsStatus::Success);
-    ASSERT_EQ(engine->OpenCursor(id, &c), DmsStatus::Success);
-    ASSERT_EQ(engine->SelectIndex(c, kLongIndex), DmsStatus::Success);
-    uint32_t count = 0;
-    EXPECT_EQ(engine->GetCount(c, &count), DmsStatus::Success);
-    EXPECT_EQ(count, 600u);
+    EXPECT_EQ(KeyCount(), 600u);
 }
 
 TEST_F(JournalDamage, DamagedOrImpossibleJournalsAreRefused) {
@@ -140,6 +149,15 @@ TEST_F(JournalDamage, DamagedOrImpossibleJournalsAreRefused) {
              StoreU64(b.data() + kOldLength, crashed.database.size() + kPageSize);
              Reseal(b);
          }},
+        {"an old length short of the pages its header image names",
+         [&](auto& b) {
+             // The header image names more pages than the old length holds;
+             // the records still lie below it.
+             size_t at = kRecords;
+             while (LoadU64(b.data() + at) != 0) at += 16 + LoadU32(b.data() + at + 8);
+             StoreU32(b.data() + at + 16 + 28, static_cast<uint32_t>(LoadU64(b.data() + kOldLength) / kPageSize));
+             Reseal(b);
+         }},
         {"a record past the old length",
          [&](auto& b) {
              uint64_t old = LoadU64(b.data() + kOldLength);
@@ -158,6 +176,24 @@ TEST_F(JournalDamage, DamagedOrImpossibleJournalsAreRefused) {
         ExpectOpen(crashed, damaged, 2, DmsStatus::Success);
         EXPECT_EQ(Bytes(), crashed.database);
     }
+}
+
+// A cut write-back that had already written new pages past the old end: a
+// writable open cuts them off again, a read-only one puts back the same
+// pages and leaves the length alone.
+TEST_F(JournalDamage, ReadOnlyRecoveryNeverShortensTheFile) {
+    Crashed crashed = CrashMidWriteBack(0, 600, true);
+    ASSERT_FALSE(crashed.journal.empty());
+    const uint64_t old = LoadU64(crashed.journal.data() + kOldLength);
+    ExpectOpen(crashed, crashed.journal, 2, DmsStatus::Success);
+    const std::vector<uint8_t> readOnly = Bytes();
+    EXPECT_EQ(readOnly.size(), crashed.database.size());
+    ExpectOpen(crashed, crashed.journal, 0, DmsStatus::Success);
+    const std::vector<uint8_t> writable = Bytes();
+    ASSERT_EQ(writable.size(), old);
+    EXPECT_TRUE(std::equal(writable.begin(), writable.end(), readOnly.begin()));
+    disk.SetContents(kPath, readOnly);
+    EXPECT_EQ(KeyCount(), 600u);
 }
 
 // Two dictionaries of one schema have journals of the same identity fields;
