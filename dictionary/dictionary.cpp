@@ -84,14 +84,14 @@ uint32_t CDictionary::Open(int32_t mode) {
     ICollator* collator = nullptr;
     if (!Failed(CDMS::GetCollator(collatorKind, &collator))) collator_.reset(collator);
 
-    {
-        EngineCursor cursor(engine_, fileId);
-        cursor.SelectIndex(kIndexReadingWord);
-        for (int32_t id = 1; id <= kHeaderTextCount; ++id) {
-            std::optional<std::u16string>& text = headerTexts_[id - 1];
-            text.reset();
-            if (cursor.ok()) GetDictionaryProperty(engine_, cursor.handle(), id, text);
-        }
+    // A dictionary whose header texts or indexes cannot be read is not
+    // shown as empty or as one made by an old program: the open fails with
+    // the engine's status, which the caller shows.
+    DmsStatus readable = ReadHeaderTexts();
+    if (!Failed(readable)) readable = CheckIndexesReadable();
+    if (Failed(readable)) {
+        Close();
+        return static_cast<uint32_t>(StatusCode(readable));
     }
     const std::optional<std::u16string>& versionText = headerTexts_[kPropertyVersion - 1];
     if (versionText && versionText->find(u'P') != std::u16string::npos) flags |= kFormatEditable;
@@ -106,6 +106,20 @@ uint32_t CDictionary::Open(int32_t mode) {
         return conflict;
     }
     return 0;
+}
+
+DmsStatus CDictionary::ReadHeaderTexts() {
+    EngineCursor cursor(engine_, fileId);
+    DmsStatus status = cursor.SelectIndex(kIndexReadingWord);
+    for (int32_t id = 1; id <= kHeaderTextCount; ++id) {
+        std::optional<std::u16string>& text = headerTexts_[id - 1];
+        text.reset();
+        if (Failed(status)) continue;
+        // An absent property leaves its text null; any other failure is damage.
+        const DmsStatus read = GetDictionaryProperty(engine_, cursor.handle(), id, text);
+        if (Failed(read) && read != DmsStatus::RecordNotFound) status = read;
+    }
+    return status;
 }
 
 uint32_t CDictionary::Close() {

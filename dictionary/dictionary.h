@@ -76,7 +76,8 @@ public:
     // Opens the file at File().path with an engine mode (0 journaled, 1 for a
     // compile, 2 read-only) and reads its header texts, counts, version and
     // index language. 0, an engine status, or one of kOpen*; a collation
-    // conflict with another open dictionary of the shelf closes it again.
+    // conflict with another open dictionary of the shelf closes it again, and
+    // so does a property record or an index that cannot be read (its status).
     uint32_t Open(int32_t mode);
     // The engine's close status; 0 when not open.
     uint32_t Close();
@@ -208,6 +209,12 @@ private:
     uint32_t ParseRecordText(uint32_t formatType, const char16_t* text, int32_t units);
     void GuessIndexLanguage();
     int32_t CountBookHeaders();
+    // Property records 1 to 8 into the header texts; the first failure other
+    // than an absent record.
+    DmsStatus ReadHeaderTexts();
+    // Every index the dictionary reads is in the file and reachable at both
+    // ends; the engine's status otherwise.
+    DmsStatus CheckIndexesReadable();
     // Pointers of the elements that lie in [from, from + units) move to `to`.
     void RebaseElements(const char16_t* from, int32_t units, const char16_t* to);
 

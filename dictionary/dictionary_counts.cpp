@@ -69,6 +69,24 @@ bool OrdinalOf(CDMS& engine, uint32_t cursor, const EntryPosition& position, uin
 
 }  // namespace
 
+DmsStatus CDictionary::CheckIndexesReadable() {
+    // The indexes the program reads: each must be in the file, and one with
+    // entries must lead from its root to its first and its last entry.
+    constexpr int32_t kReadIndexes[] = {kIndexArticles,      kIndexProperties,     kIndexBookRecords,
+                                        kIndexReadingWord,   kIndexWordReading,    kIndexTranslationWords,
+                                        kIndexFullTextWords, kIndexFullTextHits,   kIndexLatinStems};
+    EngineCursor cursor(engine_, fileId);
+    for (int32_t indexId : kReadIndexes) {
+        uint32_t entries = 0;
+        DmsStatus status = cursor.SelectIndex(indexId);
+        if (!Failed(status)) status = engine_.GetCount(cursor.handle(), &entries);
+        if (!Failed(status) && entries > 0) status = engine_.First(cursor.handle(), nullptr, nullptr);
+        if (!Failed(status) && entries > 0) status = engine_.Last(cursor.handle(), nullptr, nullptr);
+        if (Failed(status)) return status;
+    }
+    return DmsStatus::Success;
+}
+
 int32_t CDictionary::CountRecords() {
     EngineCursor cursor(engine_, fileId);
     cursor.SelectIndex(kIndexReadingWord);

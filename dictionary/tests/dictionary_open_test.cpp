@@ -4,6 +4,9 @@
 // conflict of the shelf.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+
 #include "dictionary/tests/dictionary_fixture.h"
 
 namespace {
@@ -125,6 +128,77 @@ INSTANTIATE_TEST_SUITE_P(
         LanguageCase{"ReadingsAloneGuessNothing", {u"あい"}, {}, {}, {}, u""},
         LanguageCase{"NamedLanguageIsNotGuessed", {u"amo"}, {}, {}, {u"am"}, u"", u"Latin"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// A dictionary whose property records or indexes cannot be read is refused
+// with the engine's status, never opened as empty or as one made by an old
+// program (no version text): the caller shows the status in its box.
+TEST_F(DictionaryOpen, UnreadablePropertiesOrIndexesRefuseTheOpen) {
+    CreateDictionaryFile();
+    PutProperty(kPropertyName, u"Cats");
+    PutProperty(kPropertyVersion, u"11.11.0.1  I");
+    for (int i = 0; i < 400; ++i) InsertKey(kIndexReadingWord, u"ねこ" + std::u16string(1, char16_t(0x3041 + i % 80)), u"猫");
+    InsertKey(kIndexTranslationWords, u"cat");
+    FinishFile();
+    const std::vector<uint8_t> clean = *disk.Contents(kPath);
+    auto u32 = [](const std::vector<uint8_t>& b, size_t at) {
+        return uint32_t{b[at]} | uint32_t{b[at + 1]} << 8 | uint32_t{b[at + 2]} << 16 | uint32_t{b[at + 3]} << 24;
+    };
+    auto put32 = [](std::vector<uint8_t>& b, size_t at, uint32_t v) {
+        for (int k = 0; k < 4; ++k) b[at + k] = static_cast<uint8_t>(v >> (8 * k));
+    };
+    // Where the version text is stored: the reference of its index 1 entry.
+    uint32_t versionAt = 0;
+    {
+        auto probe = MakeDictionary();
+        ASSERT_EQ(probe->Open(2), 0u);
+        EngineCursor c(*engine, probe->fileId);
+        ASSERT_EQ(c.SelectIndex(kIndexProperties), DmsStatus::Success);
+        uint16_t id = kPropertyVersion;
+        KeySegmentValue key{&id, 2};
+        EntryPosition at;
+        ASSERT_EQ(engine->Seek(c.handle(), &key, nullptr, &at), DmsStatus::Success);
+        versionAt = at.ref.first;
+    }
+    // Descriptors follow the schema's index order: 0, 1, 101, 102, 105, 106.
+    constexpr size_t kDescriptor101 = 48 + 2 * 16, kDescriptor106 = 48 + 5 * 16;
+    const uint32_t root101 = u32(clean, kDescriptor101 + 12);
+    struct Case {
+        const char* name;
+        std::function<void(std::vector<uint8_t>&)> damage;
+        DmsStatus status;
+    };
+    const Case cases[] = {
+        {"a version text whose chain is cut short",
+         [&](auto& b) { put32(b, versionAt + 4, u32(b, versionAt + 4) + 5000); }, DmsStatus::IntegrityBroken},
+        {"a reading index whose root is no key page", [&](auto& b) { b[root101 * 4096 + 4] = 0; },
+         DmsStatus::PageLoadFailed},
+        {"a reading index whose root keys are out of order",
+         [&](auto& b) {
+             // The first two entries swap places (the page's last key stays).
+             const size_t first = root101 * 4096 + 16, length = b[first] | b[first + 1] << 8;
+             std::rotate(b.begin() + first, b.begin() + first + length, b.begin() + first + 2 * length);
+         },
+         DmsStatus::IntegrityBroken},
+        {"a translation index whose root lies past the file",
+         [&](auto& b) { put32(b, kDescriptor106 + 12, static_cast<uint32_t>(b.size() / 4096 + 10)); },
+         DmsStatus::PageLoadFailed},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        std::vector<uint8_t> damaged = clean;
+        k.damage(damaged);
+        disk.SetContents(kPath, damaged);
+        auto dictionary = MakeDictionary();
+        EXPECT_EQ(dictionary->Open(2), static_cast<uint32_t>(k.status));
+        EXPECT_EQ(dictionary->flags & kDictionaryOpen, 0u);
+        EXPECT_EQ(dictionary->fileId, 0);
+        EXPECT_FALSE(dictionary->HeaderText(kPropertyName).has_value());
+    }
+    disk.SetContents(kPath, clean);
+    auto dictionary = MakeDictionary();
+    ASSERT_EQ(dictionary->Open(2), 0u);
+    EXPECT_EQ(dictionary->HeaderText(kPropertyVersion), u"11.11.0.1  I");
+}
 
 // A file of the older format version sorts by the dictionary collation (kind
 // 0); the shelf cannot mix it with files sorted by UCA (kind 1). The boxes
