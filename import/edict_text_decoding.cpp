@@ -36,7 +36,8 @@ size_t EucJpCharacterBytes(std::span<const uint8_t> bytes, size_t i) {
     if (i + 1 >= bytes.size()) return 1;
     const uint8_t b2 = bytes[i + 1];
     if (b1 == kSingleShift3 && IsJisByte(b2)) return i + 2 < bytes.size() && IsJisByte(bytes[i + 2]) ? 3 : 2;
-    if (IsJisByte(b1) || b1 == kSingleShift2) return 2;
+    if (IsJisByte(b1) && IsJisByte(b2)) return 2;
+    if (b1 == kSingleShift2 && b2 >= 0xA1 && b2 <= 0xDF) return 2;
     return 1;
 }
 

@@ -11,8 +11,9 @@
 // EUC-JP: JIS X 0208 pairs and half-width katakana through code page 932
 // (EucJpToShiftJis, ShiftJisToUnicode); a JIS X 0212 triple (0x8F row cell)
 // through the C library's table of that set, and 〓 where the set has no
-// character or the triple is cut short. Stray bytes decode as code page 932
-// decodes them. The text is empty only when the bytes are.
+// character or the triple is cut short; a lead byte without its trail byte
+// is one ･ and a line end after it stays a line end. Stray bytes decode as
+// code page 932 decodes them. The text is empty only when the bytes are.
 std::u16string DecodeEucJp(std::span<const uint8_t> bytes);
 
 // Windows-1251, byte by byte (0x98, which the code page leaves out, as U+0098).

@@ -9,6 +9,9 @@ bool IsJisByte(uint8_t b) { return b >= 0xA1 && b <= 0xFE; }
 constexpr uint8_t kSingleShift2 = 0x8E;   // half-width katakana follows
 constexpr uint8_t kSingleShift3 = 0x8F;   // a JIS X 0212 pair follows
 constexpr uint8_t kGetaMark[2] = {0x81, 0xAC};   // 〓, stands for what Shift-JIS lacks
+// Half-width middle dot: one byte, so a lead byte it replaces never makes the
+// text longer, and code page 932 decodes it alone whatever follows.
+constexpr uint8_t kReplacementMark = 0xA5;
 
 }  // namespace
 
@@ -40,11 +43,12 @@ int32_t EucJpToShiftJis(const uint8_t* in, uint8_t* out, int32_t length) {
             out[w++] = kGetaMark[0];
             out[w++] = kGetaMark[1];
             i += i + 2 < length && IsJisByte(in[i + 2]) ? 3 : 2;
-        } else if ((IsJisByte(b1) || b1 == kSingleShift2) && hasNext) {
-            // A lead byte with a byte that cannot follow it: both copied.
-            out[w++] = b1;
-            out[w++] = b2;
-            i += 2;
+        } else if (IsJisByte(b1) || b1 == kSingleShift2) {
+            // A lead byte without its trail (at the end, or before a line end
+            // or any byte that cannot follow it) is one replacement mark; the
+            // byte after it stays itself, so a line end stays a line end.
+            out[w++] = kReplacementMark;
+            i += 1;
         } else {
             out[w++] = b1;
             i += 1;

@@ -8,8 +8,10 @@
 // result is never longer than the input: JIS X 0208 pairs stay two bytes,
 // half-width katakana (0x8E xx) become one, a JIS X 0212 triple (0x8F xx xx),
 // which Shift-JIS cannot hold, becomes the geta mark 0x81 0xAC (so does one
-// cut short after its first JIS byte), and anything
-// else (ASCII, stray bytes, a lead byte at the very end) is copied.
+// cut short after its first JIS byte), a lead byte (or 0x8E) without its
+// trail byte becomes the half-width middle dot 0xA5 and the byte after it is
+// read on its own (so a line end after it stays one), and anything else
+// (ASCII, stray bytes) is copied.
 // Returns the number of Shift-JIS bytes written (0 for null buffers).
 int32_t EucJpToShiftJis(const uint8_t* in, uint8_t* out, int32_t length);
 

@@ -57,6 +57,10 @@ INSTANTIATE_TEST_SUITE_P(
         // 猫 [ねこ] /cat/ with a JIS X 0212 character (丂) and a half-width ｱ.
         EncodingCase{kEdictEucJp, "\xC7\xAD\x8F\xB0\xA1\x8E\xB1 [\xA4\xCD\xA4\xB3] /cat/\n", u"猫丂ｱ [ねこ] /cat/\n",
                      kFormatForeign | kFormatEdictFamily},
+        // A lead byte (or 0x8E) cut off by the line end is one ･ and the line
+        // ends there: the next entry keeps its own line.
+        EncodingCase{kEdictEucJp, "\xC7\xAD /cat/\xF0\n\xB8\xA4 /dog/\x8E\r\n\xA4\xCD /x/\n",
+                     u"猫 /cat/･\n犬 /dog/･\r\nね /x/\n", kFormatForeign | kFormatEdictFamily},
         EncodingCase{kFormatForeign | kFormatKanjidic | kFormatUtf8, "\xE4\xBA\x9C 3021 U4e9c {Asia}\n",
                      u"亜 3021 U4e9c {Asia}\n", kFormatForeign | kFormatKanjidic},
         // JR-EDICT: EUC-JP up to each "/", Windows-1251 from it to the LF.

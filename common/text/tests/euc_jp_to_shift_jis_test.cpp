@@ -45,11 +45,16 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"OddJisRowSkipsTrail0x7F", {0xB1, 0xE0}, {0x89, 0x80}},
         Case{"RowsFrom0x5F", {0xE0, 0xA1, 0xF4, 0xA6}, {0xE0, 0x9F, 0xEA, 0xA4}},   // 逸 and the last kanji
         Case{"HalfWidthKatakana", {0x8E, 0xB1}, {0xB1}},
-        Case{"SingleShiftWithOtherByteCopiesBoth", {0x8E, 0x41}, {0x8E, 0x41}},
-        Case{"LeadWithBadTrailCopiesBoth", {0xA4, 0x41}, {0xA4, 0x41}},
-        // A lead byte at the very end is copied alone; nothing past it is read.
-        Case{"TrailingLeadByte", {'a', 0xA4}, {'a', 0xA4}},
-        Case{"TrailingSingleShift", {0x8E}, {0x8E}},
+        // A lead byte without its trail is one middle dot (0xA5); the byte
+        // after it stays itself, so no Shift-JIS lead can swallow a line end.
+        Case{"SingleShiftWithOtherByte", {0x8E, 0x41}, {0xA5, 0x41}},
+        Case{"LeadWithBadTrail", {0xA4, 0x41}, {0xA5, 0x41}},
+        Case{"LeadBeforeLineEnd", {0xF0, '\n', 0xB8, 0xA4}, {0xA5, '\n', 0x8C, 0xA2}},
+        Case{"SingleShiftBeforeLineEnd", {0x8E, '\r', '\n'}, {0xA5, '\r', '\n'}},
+        Case{"LeadBeforeJisX0212", {0xA4, 0x8F, 0xB0, 0xA1}, {0xA5, 0x81, 0xAC}},
+        // A lead byte at the very end: nothing past it is read.
+        Case{"TrailingLeadByte", {'a', 0xA4}, {'a', 0xA5}},
+        Case{"TrailingSingleShift", {0x8E}, {0xA5}},
         // JIS X 0212 has no Shift-JIS form: the three bytes become 〓.
         Case{"JisX0212BecomesGeta", {0x8F, 0xB0, 0xA1, 'x'}, {0x81, 0xAC, 'x'}},
         Case{"CutJisX0212BecomesGeta", {0x8F, 0xB0}, {0x81, 0xAC}},
@@ -63,7 +68,7 @@ TEST(EucJpToShiftJis, NeverReadsBehindTheLength) {
     uint8_t buffer[3] = {'a', 0xA4, 0xA2};   // the length below stops before 0xA2
     uint8_t out[3] = {};
     ASSERT_EQ(EucJpToShiftJis(buffer, out, 2), 2);
-    EXPECT_EQ(out[1], 0xA4);
+    EXPECT_EQ(out[1], 0xA5);
 }
 
 TEST(EucJpToShiftJis, NullOrEmptyGivesZero) {
