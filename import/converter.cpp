@@ -555,9 +555,13 @@ bool CConverter::WriteArticlePointers() {
 }
 
 int32_t CConverter::ConvertText(std::u16string_view source, std::u16string_view target) {
-    const std::u16string path(target);
+    // The export goes to a file beside the target, which it replaces only
+    // when complete: a source that cannot be read, a full disk or a cancel
+    // leaves an earlier export as it was.
+    const std::u16string temporary = TemporaryPathBeside(target);
+    file_replace::Delete(temporary.c_str());
     textFile_ = std::make_unique<BinFile>(nullptr);
-    bool ok = textFile_->SetPath(path.c_str()) && textFile_->Open(O_WRONLY | O_CREAT | O_TRUNC) >= 0;
+    bool ok = textFile_->SetPath(temporary.c_str()) && textFile_->Open(O_WRONLY | O_CREAT | O_TRUNC) >= 0;
     const uint8_t bom[2] = {0xFF, 0xFE};
     if (!ok || textFile_->Write(bom, 2) != 2) {
         errorText = u"Cannot write the file.";
@@ -571,9 +575,15 @@ int32_t CConverter::ConvertText(std::u16string_view source, std::u16string_view 
         if (!Cancelled()) ui_.EnableCancel();
         ok = RunStep(step);
     }
-    textFile_.reset();
+    textFile_.reset();  // closed before it takes the target's place
     sourceText_.clear();
-    return ok && !Cancelled() ? 1 : 0;
+    ok = ok && !Cancelled();
+    if (ok && file_replace::MoveReplacing(temporary.c_str(), std::u16string(target).c_str()) != 0) {
+        errorText = u"Cannot put the new file in place of the old one.";
+        ok = false;
+    }
+    if (!ok) file_replace::Delete(temporary.c_str());
+    return ok ? 1 : 0;
 }
 
 DmsStatus CConverter::WriteTextExportArticle(int32_t element) {

@@ -208,6 +208,22 @@ TEST_F(CompileFixture, TextExportWritesEachArticleOnItsLineAndTruncates) {
                     u"{\\a {\\r すし}{\\s {\\rus sushi}}}\r\n");
 }
 
+// The export replaces its target only when complete: a source that cannot
+// be read leaves the earlier export byte for byte, and nothing beside it.
+TEST_F(CompileFixture, TextExportOfAnUnreadableSourceKeepsTheEarlierExport) {
+    const std::u16string target = Path("earlier.txt");
+    const std::string earlier = "\xFF\xFE" + std::string(4000, 'x');
+    {
+        std::ofstream file(std::filesystem::path(target), std::ios::binary);
+        file << earlier;
+    }
+    SilentCompileUi ui;
+    EXPECT_EQ(Compile(Path("missing.rdf"), target, {}, &ui, nullptr, kFormatOwnText | kFormatWords), 0);
+    EXPECT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ReadText(target), earlier);
+    EXPECT_FALSE(Exists(target + u".tmp~"));
+}
+
 // Every record pass over the same text makes the same callbacks: the
 // (kind, offset) sequence of two passes through one dictionary object agree.
 TEST_F(CompileFixture, TwoPassesMakeTheSameCallbacks) {
