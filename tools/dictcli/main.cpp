@@ -88,8 +88,13 @@ int main(int argc, char** argv) {
     if (!OpenShelfFiles(shelf, files, "dictcli")) return 2;
     ListViewModel& view = *shelf.FindView(viewKind);
     view.rowsPerPage = rows;
-    view.conversionAvailable = true;
-    view.conversionMode = viewKind == 2 ? kConvertRomaji : viewKind == 4 ? kConvertGreek : kConvertNone;
+    // The reading list converts romaji as the program's list does; the
+    // others keep what the shelf set (the reverse list's Greek conversion
+    // stays off until the user turns it on).
+    if (viewKind == 2) {
+        view.conversionAvailable = true;
+        view.conversionMode = kConvertRomaji;
+    }
     std::printf("rows %d\n", view.GetRowCount());
     TypedBox box;
     for (const std::string& key : SplitKeys(keys)) {
