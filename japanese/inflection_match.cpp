@@ -52,6 +52,24 @@ int32_t PreferLongerAuxiliary(const MatchContext& context, int32_t from, int32_t
     return end;
 }
 
+// The auxiliaries follow a verb's conjunctive stem, and a longer row can
+// match first where that stem is its beginning (した, the past, stands before
+// し in the tables of す and する). So after any row the auxiliaries are tried
+// behind the stem too: the bare stem of an ichidan verb, else the first
+// conjunctive row (code 2) that matches and ends before the row did.
+int32_t PreferAuxiliaryBehindStem(const MatchContext& context, std::span<const ConjugationRow> table,
+                                  int32_t position, int32_t end, int32_t rowStart, TagChain& tags,
+                                  uint32_t classBit) {
+    if (classBit == kIchidan) return PreferLongerAuxiliary(context, position, end, rowStart, tags);
+    for (size_t row = 1; row < table.size() && row < 100; ++row) {
+        const ConjugationRow& stem = table[row];
+        const int32_t stemEnd = position + static_cast<int32_t>(stem.text.size());
+        if (stem.tagCode == 2 && stemEnd < end && StartsWith(context, position, stem.text))
+            return PreferLongerAuxiliary(context, stemEnd, end, rowStart, tags);
+    }
+    return end;
+}
+
 int32_t BareIchidanStem(const MatchContext& context, int32_t position, TagChain& tags) {
     int32_t auxiliary = MatchAuxiliaryEndings(context, position, tags);
     if (auxiliary != kNoMatch) return auxiliary;
@@ -152,11 +170,7 @@ int32_t MatchConjugationRows(const MatchContext& context, int32_t position, TagC
         const int32_t rowStart = CountTagCodes(tags);
         int32_t end = MatchRow(context, table[row], position, tags, classBit, depth);
         if (end == kNoMatch) continue;
-        if (classBit == kIchidan) return PreferLongerAuxiliary(context, position, end, rowStart, tags);
-        if (classBit == kSuru && context.At(position) == u'し') {
-            return PreferLongerAuxiliary(context, position + 1, end, rowStart, tags);
-        }
-        return end;
+        return PreferAuxiliaryBehindStem(context, table, position, end, rowStart, tags, classBit);
     }
     return classBit == kIchidan ? BareIchidanStem(context, position, tags) : kNoMatch;
 }

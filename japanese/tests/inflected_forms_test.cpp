@@ -55,6 +55,13 @@ INSTANTIATE_TEST_SUITE_P(
         FormCase{"Causative", u"食べさせる", u"食べる", true, u"たべる", kIchidan, 5, {3, 12}},
         // A godan verb in す: して is the て-form (7), not the past した (6).
         FormCase{"GodanSuTeForm", u"話して", u"話す", true, u"はなす", kGodanSu, 3, {3, 7}},
+        // In す the past した stands before the stem し: the auxiliary behind
+        // the stem reaches further and replaces it.
+        FormCase{"GodanSuDesiderative", u"話したい", u"話す", true, u"はなす", kGodanSu, 4, {3, 38}},
+        FormCase{"GodanSuDesiderativeDasu", u"出したい", u"出す", true, u"だす", kGodanSu, 4, {3, 38}},
+        FormCase{"GodanSuDesiderativeKasu", u"貸したい", u"貸す", true, u"かす", kGodanSu, 4, {3, 38}},
+        FormCase{"GodanSuNegativeDesiderative", u"押したくない", u"押す", true, u"おす", kGodanSu, 6, {3, 38, 137}},
+        FormCase{"GodanSuPastStaysPast", u"話した", u"話す", true, u"はなす", kGodanSu, 3, {3, 6}},
         FormCase{"NegativeMasu", u"書きません", u"書く", true, u"かく", kGodanKu, 5, {3, 34}},
         FormCase{"SuruCompoundNegativeMasu", u"勉強しません", u"勉強する", true, u"べんきょうする", kSuru, 6, {3, 34}},
         FormCase{"SuruConditional", u"すれば", u"する", false, u"する", kSuru, 3, {3, 14}},

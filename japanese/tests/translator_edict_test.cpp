@@ -14,7 +14,7 @@ namespace {
 // Every text the tests translate: the slice holds the words they can reach.
 constexpr std::u16string_view kTexts =
     u"食べました食べています書かなかった高くなかった来たネコねこＡＢＣABC猫がいる私は学生です"
-    u"勉強しますお待ちください行かなければならない";
+    u"勉強しますお待ちください行かなければならない話したい出したい貸したい押したくない";
 
 class TranslatorEdictTest : public TranslatorTest {
 protected:
@@ -41,6 +41,19 @@ TEST_F(TranslatorEdictTest, InflectedFormsReachTheirDictionaryForm) {
     ExpectHit(u"書かなかった", 0, 6, u"書く", {3, 11, 136});
     ExpectHit(u"高くなかった", 0, 6, u"高い", {3, 137, 136});
     ExpectHit(u"来た", 0, 2, u"来る", {3, 6});
+}
+
+// A godan verb in す with たい is the desiderative, not the past with い
+// left over, and it reaches further than 出る with する behind it.
+TEST_F(TranslatorEdictTest, GodanSuWithTaiIsTheDesiderative) {
+    ExpectHit(u"話したい", 0, 4, u"話す", {3, 38});
+    ExpectHit(u"貸したい", 0, 4, u"貸す", {3, 38});
+    ExpectHit(u"押したくない", 0, 6, u"押す", {3, 38, 137});
+    const std::vector<HitRow> rows = Translate(u"出したい");
+    ASSERT_FALSE(rows.empty());
+    EXPECT_EQ(rows[0].word, u"出す") << Describe(rows);
+    EXPECT_EQ(rows[0].length, 4) << Describe(rows);
+    EXPECT_EQ(rows[0].tags, (std::vector<int>{3, 38})) << Describe(rows);
 }
 
 TEST_F(TranslatorEdictTest, ProgressiveFormAlsoGivesItsTeForm) {
