@@ -9,6 +9,7 @@
 #include "dictionary/dictionary_properties.h"
 #include "dictionary/engine_cursor.h"
 #include "import/article_record.h"
+#include "import/compile_space.h"
 #include "import/import_registration.h"
 #include "import/own_markup_import.h"
 #include "import/source_loaders.h"
@@ -436,6 +437,123 @@ TEST_F(CompileFixture, StoredArticleParsesBackIntoElements) {
     const DictionaryElement& translation = dictionary.Elements()[4];
     EXPECT_EQ(std::u16string_view(translation.text, translation.length), u"cat, house cat");
     dictionary.Close();
+}
+
+}  // namespace
+
+namespace {
+
+// The system's drive as the engine sees it, with room for files of at most
+// `limit` bytes and no free space beyond them (writes past the limit fail as
+// on a full disk); it keeps the largest size a file reached.
+class MeteredDrive final : public IStorageIO {
+public:
+    explicit MeteredDrive(uint64_t limit = UINT64_MAX) : limit_(limit) {}
+    uint64_t Peak() const { return peak_; }
+
+    IoError Open(std::u16string_view path, OpenAccess access, std::unique_ptr<IStorageFile>& file) override {
+        return Wrap(base_.Open(path, access, file), file);
+    }
+    IoError CreateNew(std::u16string_view path, std::unique_ptr<IStorageFile>& file) override {
+        return Wrap(base_.CreateNew(path, file), file);
+    }
+    IoError CreateAlways(std::u16string_view path, std::unique_ptr<IStorageFile>& file) override {
+        return Wrap(base_.CreateAlways(path, file), file);
+    }
+    IoError Delete(std::u16string_view path) override { return base_.Delete(path); }
+    bool Exists(std::u16string_view path) override { return base_.Exists(path); }
+    IoError FlushFolder(std::u16string_view path) override { return base_.FlushFolder(path); }
+    std::u16string FullPath(std::u16string_view path) override { return base_.FullPath(path); }
+    IoError FreeSpace(std::u16string_view path, DriveSpace& space) override {
+        if (limit_ != UINT64_MAX) {
+            space = {};
+            return IoError::Ok;
+        }
+        return base_.FreeSpace(path, space);
+    }
+
+private:
+    class File final : public IStorageFile {
+    public:
+        File(std::unique_ptr<IStorageFile> inner, MeteredDrive& drive) : inner_(std::move(inner)), drive_(drive) {}
+        IoError ReadAt(uint64_t offset, std::span<uint8_t> out, size_t& done) override {
+            return inner_->ReadAt(offset, out, done);
+        }
+        IoError WriteAt(uint64_t offset, std::span<const uint8_t> bytes) override {
+            return drive_.Reach(offset + bytes.size()) ? inner_->WriteAt(offset, bytes) : IoError::NoSpace;
+        }
+        IoError Size(uint64_t& size) override { return inner_->Size(size); }
+        IoError SetSize(uint64_t size) override { return drive_.Reach(size) ? inner_->SetSize(size) : IoError::NoSpace; }
+        IoError Flush() override { return inner_->Flush(); }
+
+    private:
+        std::unique_ptr<IStorageFile> inner_;
+        MeteredDrive& drive_;
+    };
+    bool Reach(uint64_t end) {
+        if (end > limit_) return false;
+        peak_ = std::max(peak_, end);
+        return true;
+    }
+    IoError Wrap(IoError status, std::unique_ptr<IStorageFile>& file) {
+        if (status == IoError::Ok) file = std::make_unique<File>(std::move(file), *this);
+        return status;
+    }
+    IStorageIO& base_ = SystemStorageIO();
+    uint64_t limit_;
+    uint64_t peak_ = 0;
+};
+
+// A compile that runs out of disk space stops with "No disk space" and
+// leaves the dictionary it was to replace as it was, with nothing beside it.
+TEST_F(CompileFixture, ACompileOnAFullDriveStopsAndKeepsTheEarlierDictionary) {
+    const std::u16string small = Path("small.rdf"), large = Path("large.rdf"), target = Path("kept.qdx");
+    WriteUtf16File(small, kSmallDictionary);
+    WriteUtf16File(large, EdictAsOwnMarkup(3000));
+    ASSERT_EQ(Compile(small, target, {}), 1);
+    const std::string before = ReadText(target);
+    ASSERT_LT(before.size(), 200000u);
+
+    MeteredDrive drive(200000);
+    CDMS engine(drive);
+    SilentCompileUi ui;
+    CDictionary dictionary(kFormatStoreDatabase, engine);
+    CConverter converter(dictionary, CConverter::kNewFile, ui, env_);
+    EXPECT_EQ(converter.Convert(DetectDictionaryFileFormat(large.c_str()), large, target), 0);
+    EXPECT_EQ(converter.errorText, u"No disk space");
+    EXPECT_EQ(ReadText(target), before);
+    EXPECT_FALSE(Exists(target + u".tmp~"));
+}
+
+// The room asked before a compile covers its peak (the largest size the new
+// file reaches, compactions between the steps included), for Debian's
+// KANJIDIC and a slice of its ENAMDICT.
+TEST_F(CompileFixture, TheRoomAskedCoversTheCompilesPeak) {
+    struct Source {
+        const char* path;
+        size_t lines;  // 0: the whole file
+    };
+    for (const Source& s : {Source{"/usr/share/edict/kanjidic", 0}, Source{"/usr/share/edict/enamdict", 20000}}) {
+        SCOPED_TRACE(s.path);
+        std::string bytes = ReadText(s.path);
+        if (s.lines != 0) {
+            size_t at = 0;
+            for (size_t n = 0; n < s.lines && at != std::string::npos; ++n) at = bytes.find('\n', at + 1);
+            bytes.resize(at + 1);
+        }
+        const std::u16string source = Path(std::filesystem::path(s.path).filename().string());
+        std::ofstream(std::filesystem::path(source), std::ios::binary | std::ios::trunc) << bytes;
+        const uint32_t flags = DetectDictionaryFileFormat(source.c_str());
+        ASSERT_NE(flags, 0u);
+        MeteredDrive drive;
+        CDMS engine(drive);
+        SilentCompileUi ui;
+        CDictionary dictionary(kFormatStoreDatabase, engine);
+        CConverter converter(dictionary, CConverter::kNewFile, ui, env_);
+        ASSERT_EQ(converter.Convert(flags, source, Path("peak.qdx")), 1);
+        EXPECT_LE(drive.Peak(), CompileSpaceNeeded(flags, bytes.size()))
+            << "peak " << drive.Peak() << " for " << bytes.size() << " source bytes";
+    }
 }
 
 }  // namespace
