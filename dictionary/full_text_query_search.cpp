@@ -326,3 +326,17 @@ void FillFromFullTextQuery(WordList& list, FullTextQuery& query, std::u16string_
     }
     SearchFullText(list, query, groups);
 }
+
+int32_t RefillFromFullTextQuery(WordList& list, FullTextQuery& query, std::u16string_view text, int32_t row) {
+    const WordListEntry* before = row >= 0 && row < list.RowCount() ? list.RowEntry(row) : nullptr;
+    const RDFDictionary* dictionary = before ? before->dictionary : nullptr;
+    const uint32_t record = before ? before->recordId : 0;
+    const bool had = before != nullptr;  // the entry itself goes with the fill
+    FillFromFullTextQuery(list, query, text);
+    const int32_t rows = list.RowCount();
+    for (int32_t r = 0; had && r < rows; ++r) {
+        const WordListEntry* entry = list.RowEntry(r);
+        if (entry && entry->dictionary == dictionary && entry->recordId == record) return r;
+    }
+    return rows == 0 ? -1 : std::clamp(row, 0, rows - 1);
+}

@@ -220,7 +220,11 @@ int32_t ListViewModel::OnDictionarySetChanged(RDFDictionary* firstDictionary, bo
             host->TranslateText(2);
         else
             model->Clear();
-    } else if (viewKind != kViewSearchResults && viewKind != kViewSelected && viewKind != kViewHistory) {
+    } else if (viewKind == kViewSearchResults) {
+        // Its rows come from the query, not from the keys: the query runs
+        // again over the dictionaries now open.
+        if (host != nullptr) host->RunQueryAgain();
+    } else if (viewKind != kViewSelected && viewKind != kViewHistory) {
         RestorePosition();
     }
     Refill();

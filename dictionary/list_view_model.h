@@ -35,6 +35,9 @@ public:
     virtual bool PostHeadword(int32_t command, std::u16string_view text) = 0;
     // The word translator over the whole input (view kind 1); absent until it exists.
     virtual void TranslateText(int32_t mode) = 0;
+    // The search-results list's query again, over the dictionaries now open,
+    // keeping the current article where it still is (view kind 14).
+    virtual void RunQueryAgain() {}
 
 protected:
     ~IListViewHost() = default;

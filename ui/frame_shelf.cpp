@@ -119,12 +119,19 @@ void FrameShelf::SearchAsYouType() {
     if (view->viewKind == kViewSearchResults && view->model) {
         input_.Update(*this);
         view->model->Clear();
-        FillFromFullTextQuery(*view->model, query_, input_.text);
+        queryText_ = input_.text;
+        FillFromFullTextQuery(*view->model, query_, queryText_);
         view->inputCounter = input_.changeCounter;
         view->GoToFirst();
         return;
     }
     view->SearchAsYouType(input_, *this);
+}
+
+void FrameShelf::RunQueryAgain(ListView& view) {
+    // Nothing searched yet (the shelf's first refresh runs while it is made).
+    if (!view.model || !shelf_ || queryText_.empty()) return;
+    view.SetCurrent(RefillFromFullTextQuery(*view.model, query_, queryText_, view.currentRow));
 }
 
 void FrameShelf::OnListCommand(uint32_t id) {

@@ -127,6 +127,7 @@ public:
     HWND InputBox() override;
     CArticleView* ArticleView() override { return article_.get(); }
     const FullTextQuery* Query() override { return &query_; }
+    void RunQueryAgain(ListView& view) override;
     void SelectInputRange(int32_t start, int32_t end) override;
     ListView* ViewOfKind(int32_t kind) override;
     IListFileStore& ListFiles() override { return listFiles_; }
@@ -144,6 +145,7 @@ private:
     CFrame& frame_;
     CInput input_;
     FullTextQuery query_;
+    std::u16string queryText_;  // the input the search-results list last searched
     ProfileListFiles listFiles_;
     std::unique_ptr<CArticleView> article_;
     std::unique_ptr<CShelf> shelf_;

@@ -38,6 +38,9 @@ public:
     virtual CArticleView* ArticleView() = 0;
     // The full-text query of the search-results list.
     virtual const FullTextQuery* Query() = 0;
+    // Runs the search-results list's query again over the dictionaries now
+    // open and puts `view`'s current row back on its article.
+    virtual void RunQueryAgain(ListView&) {}
     // Selects and shows [start, end) of the searched input in the input box,
     // mapped back to the typed text when a converted form was searched.
     virtual void SelectInputRange(int32_t start, int32_t end) = 0;
@@ -106,6 +109,7 @@ private:
         void UpdateCommandState(int32_t command) override;
         bool PostHeadword(int32_t command, std::u16string_view text) override;
         void TranslateText(int32_t mode) override;
+        void RunQueryAgain() override { view_.site_.RunQueryAgain(view_); }
 
     private:
         ListView& view_;

@@ -5,6 +5,8 @@
 #include "dictionary/full_text_query.h"
 #include "dictionary/full_text_query_hits.h"
 #include "dictionary/full_text_query_search.h"
+#include "dictionary/article_history.h"
+#include "dictionary/list_view_model.h"
 #include "dictionary/tests/word_list_fixture.h"
 #include "dictionary/format_detection.h"
 
@@ -207,6 +209,47 @@ TEST_F(FullTextListFill, WordDictionariesComeBeforeBooksAndExcludedOnesGiveNothi
     FillFromFullTextQuery(*list, query, u"\"fox red\"");
     EXPECT_EQ(list->EntryCount(), 0);
     (void)words;
+}
+
+// After the set of open dictionaries changes the search-results list runs
+// its query again, and its current row stays on its article while the
+// article is still found.
+TEST_F(FullTextListFill, ARunAgainKeepsTheCurrentArticleWhereItStillIs) {
+    RDFDictionary* words = AddIndexed(u"/words.qdx", {{u"red", {At(50, {9}, 1), At(60, {3}, 1)}},
+                                                     {u"fox", {At(50, {20}, 1), At(60, {4}, 1)}}});
+    auto list = ListOfShelf(kListSearchResults);
+    FullTextQuery query;
+    FillFromFullTextQuery(*list, query, u"red fox");
+    ASSERT_EQ(list->RowCount(), 2);
+    ASSERT_EQ(list->RowEntry(1)->recordId, 50u);
+
+    struct Host : IListViewHost {
+        void FillPage() override {}
+        void UpdateView() override {}
+        void UpdateCommandState(int32_t) override {}
+        bool PostHeadword(int32_t, std::u16string_view) override { return false; }
+        void TranslateText(int32_t) override {}
+        void RunQueryAgain() override { ++runs; }
+        int runs = 0;
+    } host;
+    ListViewModel view(kViewSearchResults, list.get(), &host);
+    RDFDictionary* more = AddIndexed(u"/more.qdx", {{u"red", {At(10, {0}, 1), At(70, {5}, 1)}},
+                                                   {u"fox", {At(10, {1}, 1), At(70, {6}, 1)}}});
+    list->AddDictionary(more);
+    view.OnDictionarySetChanged(words, true);
+    EXPECT_EQ(host.runs, 1);
+
+    int32_t row = RefillFromFullTextQuery(*list, query, u"red fox", 1);
+    ASSERT_EQ(list->RowCount(), 4);
+    EXPECT_EQ(list->RowEntry(row)->dictionary, words);
+    EXPECT_EQ(list->RowEntry(row)->recordId, 50u);
+    // The article's dictionary is gone: the row stays inside the list.
+    list->RemoveDictionary(words);
+    row = RefillFromFullTextQuery(*list, query, u"red fox", 3);
+    ASSERT_EQ(list->RowCount(), 2);
+    EXPECT_EQ(row, 1);
+    list->RemoveDictionary(more);
+    EXPECT_EQ(RefillFromFullTextQuery(*list, query, u"red fox", 1), -1);
 }
 
 }  // namespace
