@@ -7,7 +7,7 @@ import re
 import sys
 
 sys.dont_write_bytecode = True  # the checkout stays as it was
-from libreoffice_text import read_as_text  # noqa: E402
+from libreoffice_text import read_or_skip  # noqa: E402
 
 entries, document, work = int(sys.argv[1]), sys.argv[2], sys.argv[3]
 with open(document, "rb") as f:
@@ -15,10 +15,7 @@ with open(document, "rb") as f:
 if re.search(rb"(?<!\r)\n", raw):
     print("the document has a line feed without a carriage return")
     sys.exit(1)
-text = read_as_text(document, work)
-if text is None:
-    print("LibreOffice is not installed: skipped")
-    sys.exit(0)
+text = read_or_skip(document, work)
 source = open("/usr/share/edict/edict", encoding="euc-jp", errors="replace").read().split("\n")[1:entries]  # the first entry is the header line
 at, found = 0, 0
 for line in source:
