@@ -34,7 +34,10 @@ FrameWeb::FrameWeb(Application& app, std::function<std::vector<std::u16string>()
     hosts_.AddHost(app_.homeSite, &homeLine_);
 }
 
-FrameWeb::~FrameWeb() = default;
+FrameWeb::~FrameWeb() {
+    // A pane still attached (the dialog outlived the frame) lets go of its line first.
+    if (panel_) panel_->Detach();
+}
 
 void FrameWeb::StartUpdateCheck(HWND frame) {
     frame_ = frame;
@@ -65,6 +68,11 @@ void FrameWeb::OpenWebSearch(uint32_t command, BSTR word) {
 void FrameWeb::ChangeHomeSite(std::u16string_view url) {
     hosts_.AddHost(url, &homeLine_);
     if (frame_) StartUpdateCheck(frame_);
+}
+
+IDictionariesServerPanel* FrameWeb::DictionariesServerPanel() {
+    if (!panel_) panel_ = MakeServerListPane();
+    return panel_.get();
 }
 
 std::unique_ptr<ServerListPane> FrameWeb::MakeServerListPane() {

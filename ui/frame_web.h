@@ -47,6 +47,9 @@ public:
     void StartUpdateCheck(HWND frame) override;
     LRESULT OnReply(UINT message, WPARAM wParam, LPARAM lParam) override;
     void OpenWebSearch(uint32_t command, BSTR word) override;
+    // The server list, one for the run, attached to each dictionaries dialog.
+    IDictionariesServerPanel* DictionariesServerPanel() override;
+    void OnHomeSiteChanged(const std::u16string& site) override { ChangeHomeSite(site); }
 
     // IUpdateCheckSite
     int64_t NowSeconds() override;
@@ -74,4 +77,5 @@ private:
     CWebDictionaries list_;
     CHosts hosts_;
     HWND frame_ = nullptr;
+    std::unique_ptr<ServerListPane> panel_;   // made when a dictionaries dialog first asks
 };

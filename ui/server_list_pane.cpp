@@ -75,12 +75,40 @@ bool OpensAsDatabase(const std::u16string& path, uint32_t* flags = nullptr) {
     return true;
 }
 
+// The dictionaries dialog's installed list (1294), whose rows hold their
+// dictionaries as item data.
+class InstalledListHost : public IServerPaneHost {
+public:
+    explicit InstalledListHost(HWND dialog) : dialog_(dialog) {}
+    void SelectInstalledRow(RDFDictionary* dictionary) override {
+        HWND list = GetDlgItem(dialog_, kInstalledList);
+        for (int row = 0; row < ListView_GetItemCount(list); ++row) {
+            LVITEMW item{};
+            item.mask = LVIF_PARAM;
+            item.iItem = row;
+            const bool same = ListView_GetItem(list, &item) && dictionary &&
+                              reinterpret_cast<RDFDictionary*>(item.lParam) == dictionary;
+            ListView_SetItemState(list, row, same ? LVIS_SELECTED : 0, LVIS_SELECTED);
+            if (same) ListView_EnsureVisible(list, row, FALSE);
+        }
+    }
+
+private:
+    static constexpr int kInstalledList = 1294;
+    HWND dialog_;
+};
+
 }  // namespace
 
 ServerListPane::ServerListPane(CWebDictionaries& list, CHomeLines& lines, std::function<void()> startUpdateCheck)
     : list_(list), lines_(lines), startUpdateCheck_(std::move(startUpdateCheck)) {}
 
 ServerListPane::~ServerListPane() { Detach(); }
+
+void ServerListPane::Attach(HWND dialog, CShelf& shelf) {
+    dialogHost_ = std::make_unique<InstalledListHost>(dialog);
+    Attach(dialog, shelf, g_application ? g_application->dictionariesFolder : std::u16string(), dialogHost_.get());
+}
 
 void ServerListPane::Attach(HWND dialog, CShelf& shelf, std::u16string dictionariesFolder, IServerPaneHost* host) {
     dialog_ = dialog;
@@ -132,6 +160,8 @@ void ServerListPane::Detach() {
     if (images_) ImageList_Destroy(images_);
     images_ = nullptr;
     dialog_ = view_ = nullptr;
+    host_ = nullptr;
+    dialogHost_.reset();
 }
 
 void ServerListPane::OnTimer() {
@@ -255,15 +285,16 @@ bool ServerListPane::OnCommand(int id, int) {
     return false;
 }
 
-LRESULT ServerListPane::OnNotify(const NMHDR* header) {
-    if (!header || header->hwndFrom != view_) return 0;
+bool ServerListPane::OnNotify(const NMHDR* header, LRESULT* result) {
+    if (!header || !view_ || header->hwndFrom != view_) return false;
+    if (result) *result = 0;
     if (header->code == NM_DBLCLK) {
         OnCommand(kInstall, 0);
     } else if (header->code == LVN_ITEMCHANGED) {
         const auto* change = reinterpret_cast<const NMLISTVIEW*>(header);
-        if (selecting_ || state_ != DownloadState::Idle || !(change->uNewState & LVIS_SELECTED)) return 0;
+        if (selecting_ || state_ != DownloadState::Idle || !(change->uNewState & LVIS_SELECTED)) return true;
         const CWebDictionary* item = ItemOfRow(change->iItem);
-        if (!item) return 0;
+        if (!item) return true;
         SetDlgItemTextW(dialog_, kLabel, WideString(ShortName(*item) + u". " + LongName(*item)).c_str());
         std::u16string path = DownloadTargetPath(folder_, item->Field(WebField::Filename).text);
         if (host_ && shelf_ && !path.empty()) {
@@ -272,7 +303,7 @@ LRESULT ServerListPane::OnNotify(const NMHDR* header) {
             selecting_ = false;
         }
     }
-    return 0;
+    return true;
 }
 
 void ServerListPane::SelectInstalled(RDFDictionary* dictionary) {

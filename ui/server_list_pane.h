@@ -13,8 +13,10 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
+#include "ui/dictionaries_server_panel.h"
 #include "web/dictionary_list.h"
 #include "web/server_items.h"
 #include "web/win/home_line.h"
@@ -35,29 +37,32 @@ public:
     virtual void RefillInstalled(RDFDictionary* /*select*/) {}
 };
 
-class ServerListPane {
+class ServerListPane : public IDictionariesServerPanel {
 public:
     // `startUpdateCheck` fetches the list when it was never received.
     ServerListPane(CWebDictionaries& list, CHomeLines& lines, std::function<void()> startUpdateCheck);
     ServerListPane(const ServerListPane&) = delete;
     ServerListPane& operator=(const ServerListPane&) = delete;
-    virtual ~ServerListPane();
+    ~ServerListPane() override;
 
+    // The dictionaries dialog's: the application's Dictionaries folder, and
+    // the dialog's installed list (1294) as the host.
+    void Attach(HWND dialog, CShelf& shelf) override;
     void Attach(HWND dialog, CShelf& shelf, std::u16string dictionariesFolder, IServerPaneHost* host);
-    void Detach();
+    void Detach() override;
     // Every 100 ms: the list's status, the progress of a download.
-    void OnTimer();
+    void OnTimer() override;
     // True when the command was the pane's.
-    bool OnCommand(int id, int code);
-    LRESULT OnNotify(const NMHDR* header);
+    bool OnCommand(int id, int code) override;
+    bool OnNotify(const NMHDR* header, LRESULT* result) override;
     // The completion message of the download (wParam: the request).
-    void OnDownloadDone(WPARAM wParam, LPARAM lParam);
+    void OnDownloadDone(WPARAM wParam, LPARAM lParam) override;
     // While true the dialog must not close.
-    bool DownloadRunning() const { return state_ != DownloadState::Idle; }
+    bool DownloadRunning() const override { return state_ != DownloadState::Idle; }
     // Matches the items with the shelf and refills the rows.
-    void MatchShelf();
+    void MatchShelf() override;
     // An installed row was selected: the server rows installed as it are selected.
-    void SelectInstalled(RDFDictionary* dictionary);
+    void SelectInstalled(RDFDictionary* dictionary) override;
     // A book shown in a reader is refused like an editable dictionary.
     std::function<bool(const RDFDictionary*)> isShownInReader;
     // How long a stalled download waits for its next bytes.
@@ -105,4 +110,5 @@ private:
     CHomeLine* line_ = nullptr;         // the download's own line, removed once its request ended
     CHomeRequest* request_ = nullptr;
     Download download_;
+    std::unique_ptr<IServerPaneHost> dialogHost_;   // the dictionaries dialog's installed list
 };
