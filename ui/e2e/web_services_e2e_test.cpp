@@ -8,8 +8,10 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -186,6 +188,47 @@ TEST_F(WebServices, WebSearchesOpenTheirQueryUrlsThroughTheShell) {
         all += url + "\n";
         ASSERT_TRUE(WaitFor([&] { return Recorded() == all; }, 15000)) << Recorded();
     }
+    EXPECT_EQ(run.Exit(frame), 0);
+}
+
+// The dictionaries dialog lists the server's KANJIDIC dictionary; Install
+// brings it byte-identical into the Dictionaries folder.
+TEST_F(WebServices, TheDictionariesDialogInstallsADictionaryFromTheServer) {
+    const std::string binary = OSTREL_BINARY_DIR;
+    ASSERT_TRUE(CopyFileW((Widen(binary) + L"\\ui\\e2e-data\\kanjidic-slice.qdx").c_str(),
+                          Widen(root + "/kanjidic.qdx").c_str(), FALSE));
+    const std::string served = ReadFile(root + "/kanjidic.qdx");
+    WriteFile(root + "/dictionary_list.txt", "[Dictionary1]\nShortNameE=KANJIDIC\nLongNameE=KANJIDIC slice\nUrl=" +
+                                                 Home() + "files/\nFilename=kanjidic.qdx\nSize=" +
+                                                 std::to_string(served.size()) + "\nType=Dictionary\n");
+    TestFolders folders = PrepareTest(L"WebServices.Install");
+    WriteSettings(folders, L"[Application]\r\nHomeSite=" + Widen(Home()) + L"\r\n");
+    ProgramRun run;
+    HWND frame = run.WaitForFrameWithoutClipboardMonitor();
+    ASSERT_NE(frame, nullptr);
+    PostMessageW(frame, WM_COMMAND, 40070, 0);
+    HWND dialog = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (dialog = FindWindowW(L"#32770", L"Installed Dictionaries and Books")) != nullptr; }));
+    HWND view = GetDlgItem(dialog, 1295);
+    ASSERT_TRUE(WaitFor([&] { return SendMessageW(view, LVM_GETITEMCOUNT, 0, 0) == 1; }));
+    RemoteMemory memory(view, sizeof(LVITEMW));
+    LVITEMW item{};
+    item.stateMask = LVIS_SELECTED;
+    item.state = LVIS_SELECTED;
+    ASSERT_TRUE(memory.Write(0, &item, sizeof item));
+    SendMessageW(view, LVM_SETITEMSTATE, 0, memory.At(0));
+    PostMessageW(dialog, WM_COMMAND, 1316, 0);
+    HWND done = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (done = FindWindowW(L"#32770", L"Dictionary Is Installed")) != nullptr; }));
+    SaveScreenshot(folders.root + L"\\installed.png");
+    PostMessageW(done, WM_COMMAND, IDOK, 0);
+    const std::wstring target = folders.DictionariesFolder() + L"\\kanjidic.qdx";
+    std::ifstream in(std::filesystem::path(target), std::ios::binary);
+    EXPECT_TRUE(std::string(std::istreambuf_iterator<char>(in), {}) == served);
+    EXPECT_EQ(GetFileAttributesW((folders.DictionariesFolder() + L"\\Download.qdx").c_str()), INVALID_FILE_ATTRIBUTES);
+    ASSERT_TRUE(WaitFor([&] { return FindWindowW(L"#32770", L"Dictionary Is Installed") == nullptr; }));
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    WaitFor([&] { return !IsWindow(dialog); }, 5000);
     EXPECT_EQ(run.Exit(frame), 0);
 }
 
