@@ -55,12 +55,8 @@ DMSFile* CDMS::FindFile(int32_t fileId) {
 
 XCursor* CDMS::FindCursor(uint32_t handle) {
     if (handle == 0) return nullptr;
-    for (auto& f : files_) {
-        for (auto c = f->cursors.rbegin(); c != f->cursors.rend(); ++c) {
-            if ((*c)->handle == handle) return c->get();
-        }
-    }
-    return nullptr;
+    auto found = cursorsByHandle_.find(handle);
+    return found != cursorsByHandle_.end() ? found->second : nullptr;
 }
 
 XCursor* CDMS::CurrentCursor(const DMSFile& file) const {
@@ -87,6 +83,7 @@ DmsStatus CDMS::OpenFile(std::u16string_view path, int32_t mode, std::string_vie
 }
 
 void CDMS::DestroyCursors(OpenedFile& f) {
+    for (const auto& c : f.cursors) cursorsByHandle_.erase(c->handle);
     f.cursors.clear();
     f.current = nullptr;
 }
@@ -111,6 +108,7 @@ DmsStatus CDMS::OpenCursor(int32_t fileId, uint32_t* handle) {
     if (handle == nullptr) return DmsStatus::InvalidParameter;
     f->cursors.push_back(std::make_unique<XCursor>(*f->file, ++cursorCounter_));
     *handle = f->cursors.back()->handle;
+    cursorsByHandle_[*handle] = f->cursors.back().get();
     return DmsStatus::Success;
 }
 
@@ -166,6 +164,7 @@ DmsStatus CDMS::CloseCursor(uint32_t handle) {
     if (call.status() == DmsStatus::WrongHandle) return call.status();
     XCursor* c = call.cursor();
     OpenedFile* f = FindByFile(*c->file);
+    cursorsByHandle_.erase(handle);
     std::erase_if(f->cursors, [c](const std::unique_ptr<XCursor>& held) { return held.get() == c; });
     return DmsStatus::Success;
 }

@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <memory>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 struct ICollator;  // common/collator.h
@@ -202,6 +203,9 @@ private:
     IStorageIO& io_;
     CCache cache_;
     std::vector<std::unique_ptr<OpenedFile>> files_;  // newest first
+    // Every open cursor by its handle: each call finds its cursor here
+    // instead of walking every file's cursors (a shelf holds dozens).
+    std::unordered_map<uint32_t, XCursor*> cursorsByHandle_;
     uint32_t cursorCounter_ = 0;
     int32_t fileCounter_ = 0;
     BulkLimits bulkLimits_;

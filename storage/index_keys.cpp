@@ -110,10 +110,11 @@ DmsStatus IndexKeyFormat::Encode(const KeySegmentValue* values, std::vector<uint
         if (s.variable) {
             if (v.length < 0 || static_cast<uint32_t>(v.length) > kMaxVariableBytes) return DmsStatus::InvalidKeyValues;
             if (v.data == nullptr && v.length > 0) return DmsStatus::InvalidParameter;
-            size_t at = key.size();
-            key.resize(at + kLengthPrefixBytes + static_cast<size_t>(v.length));
-            StoreU16(key.data() + at, static_cast<uint16_t>(v.length + kLengthBias));
-            if (v.length > 0) std::memcpy(key.data() + at + kLengthPrefixBytes, v.data, static_cast<size_t>(v.length));
+            uint8_t prefix[kLengthPrefixBytes];
+            StoreU16(prefix, static_cast<uint16_t>(v.length + kLengthBias));
+            key.insert(key.end(), prefix, prefix + kLengthPrefixBytes);
+            const uint8_t* text = static_cast<const uint8_t*>(v.data);
+            if (v.length > 0) key.insert(key.end(), text, text + v.length);
         } else if (s.width > 0) {
             if (v.data == nullptr) return DmsStatus::InvalidParameter;
             const uint8_t* p = static_cast<const uint8_t*>(v.data);

@@ -404,10 +404,9 @@ DmsStatus IndexTree::GetIndexStats(IndexStats* stats) {
 
 DmsStatus IndexTree::CompareKeyValues(const KeySegmentValue* a, const KeySegmentValue* b, int32_t* result) {
     if (result == nullptr) return DmsStatus::InvalidParameter;
-    std::vector<uint8_t> other;
     DmsStatus st = format_->Encode(a, keyScratch_);
-    if (!Failed(st)) st = format_->Encode(b, other);
+    if (!Failed(st)) st = format_->Encode(b, otherKeyScratch_);
     if (Failed(st)) return st;
-    *result = format_->Compare(keyScratch_, other);
+    *result = format_->Compare(keyScratch_, otherKeyScratch_);
     return DmsStatus::Success;
 }

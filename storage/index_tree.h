@@ -167,6 +167,7 @@ private:
     PinScope pins_;
     bool pinning_ = false;  // changes pin every page they touch
     std::vector<uint8_t> keyScratch_;
+    std::vector<uint8_t> otherKeyScratch_;  // the second key of CompareKeyValues
 };
 
 // Splits entries that overflow a page into pieces that fit, by the

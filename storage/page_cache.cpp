@@ -315,11 +315,17 @@ CachedPage CCache::GetPage(IPageStore& file, uint32_t page, DmsStatus* status) {
     s.page = page;
     s.tick = tick_;
     ++counters_.loads;
-    DmsStatus read = file.ReadPage(page, std::span<uint8_t>(s.image.get(), s.pageSize));
-    if (Failed(read)) {
-        Empty(s, false);
-        if (status) *status = read;
-        return {};
+    const std::span<uint8_t> image(s.image.get(), s.pageSize);
+    if (file.NeverChanges() && images_.Take(file, page, image)) {
+        ++counters_.storedImages;
+    } else {
+        DmsStatus read = file.ReadPage(page, image);
+        if (Failed(read)) {
+            Empty(s, false);
+            if (status) *status = read;
+            return {};
+        }
+        if (file.NeverChanges()) images_.Keep(file, page, image);
     }
     List(i);
     if (!file.NeverChanges()) {
@@ -455,11 +461,13 @@ void CCache::DropFile(const IPageStore& file) {
     for (Slot& s : slots_) {
         if (s.file == &file) Empty(s, true);
     }
+    images_.Forget(file);
 }
 
 void CCache::DropPage(const IPageStore& file, uint32_t page) {
     int32_t i = Find(file, page);
     if (i >= 0) Empty(slots_[static_cast<size_t>(i)], false);
+    images_.Forget(file, page);
 }
 
 bool CCache::CheckGuards(int32_t slot) const {

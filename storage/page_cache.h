@@ -16,6 +16,7 @@
 #pragma once
 
 #include "storage/dms_status.h"
+#include "storage/page_image_store.h"
 #include "storage/page_store.h"
 
 #include <cstdint>
@@ -73,6 +74,7 @@ public:
         uint32_t hits = 0;
         uint32_t hashHits = 0;
         uint32_t loads = 0;
+        uint32_t storedImages = 0;  // loads answered by the image store, not the file
         uint32_t writes = 0;
     };
 
@@ -197,4 +199,6 @@ private:
     uint32_t firstFree_ = 0;  // no slot below this one is free
     uint32_t tick_ = 0;
     Counters counters_;
+    // Images of read-only files' pages the slots gave up, read again from here.
+    PageImageStore images_;
 };

@@ -45,6 +45,7 @@ public:
         return DmsStatus::Success;
     }
     bool MayWriteEarly() const override { return writeEarly_; }
+    bool NeverChanges() const override { return readOnly; }
     bool StaysCached(uint32_t page, uint16_t signature) const override { return page == 0 && signature == 0x4346; }
 
     struct Write {
@@ -57,6 +58,7 @@ public:
     int reads = 0;
     int flushes = 0;
     bool failWrites = false;
+    bool readOnly = false;
 
 private:
     uint32_t pageSize_;
@@ -387,6 +389,32 @@ TEST(PageCache, FailedReadLeavesNoSlotBehind) {
     EXPECT_EQ(st, DmsStatus::PageLoadFailed);
     EXPECT_FALSE(cache.Lookup(store, 50));
     EXPECT_TRUE(cache.GetPage(store, 1));
+}
+
+// A read-only file's pages the slots gave up come back from the image store,
+// byte for byte, without a read; a file that can change is read again, and a
+// dropped file's images are forgotten (its address may serve another file).
+TEST(PageCache, GivenUpPagesOfAReadOnlyFileAreReadOnceUntilTheFileIsDropped) {
+    for (bool readOnly : {true, false}) {
+        FakePageStore store = StoreWithPages(6);
+        store.readOnly = readOnly;
+        CCache cache(3);
+        for (int round = 0; round < 2; ++round)
+            for (uint32_t p = 1; p <= 6; ++p) {
+                CachedPage page = cache.GetPage(store, p);
+                ASSERT_TRUE(page);
+                EXPECT_EQ(page.data[10], static_cast<uint8_t>(p * 3)) << p;
+            }
+        EXPECT_EQ(store.reads, readOnly ? 6 : 12);
+        EXPECT_EQ(cache.GetCounters().storedImages, readOnly ? 6u : 0u);
+        if (!readOnly) continue;
+        cache.DropFile(store);
+        store.pages[1][10] = 0x77;
+        CachedPage again = cache.GetPage(store, 1);
+        ASSERT_TRUE(again);
+        EXPECT_EQ(again.data[10], 0x77);
+        EXPECT_EQ(store.reads, 7);
+    }
 }
 
 }  // namespace
