@@ -3,12 +3,15 @@
 // run and on every early return, and the cut at the used end.
 #include "storage/compaction.h"
 
+#include "storage/byte_order.h"
+
 #include <algorithm>
 #include <vector>
 
 namespace {
 
 constexpr uint32_t kSkipBelowFree = 16;  // a packed page with less free space after it stays
+constexpr uint64_t kReadSpan = 1 << 20;  // bytes read, and written, at a time
 
 // Relocation and compression are on only while compaction runs; every way
 // out puts them back.
@@ -40,9 +43,16 @@ public:
     DmsStatus Run();
 
 private:
+    struct SpanPage {
+        uint32_t page;
+        PageAllocationTable::Entry entry;
+    };
     bool Skipped(uint32_t page) const;
     std::vector<uint32_t> NextRun();
     DmsStatus PlaceRun(const std::vector<uint32_t>& run);
+    DmsStatus ReadSpan(const std::vector<uint32_t>& run, size_t from, size_t& count);
+    DmsStatus MovePage(const SpanPage& source);
+    DmsStatus WritePending();
     // The allocation table and the header go to the file: pages moved so far
     // are then found at their new places.
     DmsStatus Settle(DmsStatus status);
@@ -58,6 +68,12 @@ private:
     uint64_t counted_ = 0;   // pages the progress is measured over (skipped ones too)
     uint64_t done_ = 0;
     int32_t reported_ = 0;
+    std::vector<SpanPage> spanPages_;  // the pages of the span read last
+    std::vector<uint8_t> spanBytes_;   // their stored forms as the file holds them
+    uint64_t spanStart_ = 0;           // file position of spanBytes_[0]
+    std::vector<uint8_t> formBuffer_;  // a page's compressed form
+    std::vector<uint8_t> pending_;     // stored forms placed one after another...
+    uint64_t pendingAt_ = 0;           // ...from this file position, not yet written
 };
 
 bool Compaction::Skipped(uint32_t page) const {
@@ -97,40 +113,122 @@ bool Compaction::Report(uint64_t done) {
     return progress_ == nullptr || progress_(context_, perMille);
 }
 
+// The run's pages in file order are read in spans of neighbouring stored
+// forms, at most kReadSpan bytes each. A page already stored compressed
+// moves as the bytes it is stored as; any other page is compressed once.
+// Each page is placed by the relocation rule and its stored form joins the
+// pending write while the places follow on; a page only ever lands in free
+// space or its own old place, so the pending bytes never cover a page not
+// yet read.
 DmsStatus Compaction::PlaceRun(const std::vector<uint32_t>& run) {
-    CCache& cache = file_.Cache();
-    PinScope pins(cache);
-    for (uint32_t page : run) {
-        if (page == 0 || pat_.IsPatPage(page)) continue;
-        DmsStatus st;
-        CachedPage p = file_.GetPage(page, st);
-        if (!p) return Failed(st) ? st : DmsStatus::PageLoadFailed;
-        pins.Pin(p);
-    }
-    for (uint32_t page : run) {
+    for (size_t i = 0; i < run.size();) {
+        const uint32_t page = run[i];
         if (page == 0 || Skipped(page)) {
             // The header stays at position 0, uncompressed (it goes out with
             // the allocation table after the run); a packed page with no gap
             // before it has nowhere to go.
+            ++i;
         } else if (pat_.IsPatPage(page)) {
             uint32_t position = 0;
             DmsStatus st = pat_.AssignPosition(page, file_.PageSize(), false, position);
             if (Failed(st)) return DmsStatus::CannotAssignPosition;
+            ++i;
         } else {
-            CachedPage p = cache.Lookup(file_, page);
-            if (!p) return DmsStatus::PageLoadFailed;
-            cache.MarkChanged(p);
-            DmsStatus st = cache.WriteSlot(p.slot);
+            size_t count = 0;
+            DmsStatus st = ReadSpan(run, i, count);
             if (Failed(st)) return st;
-            cache.DropPage(file_, page);
+            for (size_t k = 0; k < count; ++k) {
+                // A page placed before it in this span may have taken the
+                // gap in front of it.
+                if (!Skipped(spanPages_[k].page)) st = MovePage(spanPages_[k]);
+                if (Failed(st)) return st;
+                if (!Report(++done_)) return DmsStatus::Cancelled;
+            }
+            i += count;
+            continue;
         }
         if (!Report(++done_)) return DmsStatus::Cancelled;
     }
     return DmsStatus::Success;
 }
 
+// Reads the stored forms of the movable pages from run[from] on whose places
+// lie close together; `count` tells how many of the run it took (at least one).
+DmsStatus Compaction::ReadSpan(const std::vector<uint32_t>& run, size_t from, size_t& count) {
+    spanPages_.clear();
+    uint64_t begin = 0, end = 0;
+    for (size_t i = from; i < run.size(); ++i) {
+        const uint32_t page = run[i];
+        if (page == 0 || pat_.IsPatPage(page) || Skipped(page)) break;
+        PageAllocationTable::Entry e;
+        DmsStatus st = pat_.CheckReadable(page, e);
+        if (Failed(st)) {
+            if (spanPages_.empty()) return st;
+            break;
+        }
+        if (!spanPages_.empty() &&
+            (e.position < end || e.position - end > file_.PageSize() || uint64_t{e.position} + e.storedLength - begin > kReadSpan))
+            break;
+        if (spanPages_.empty()) begin = e.position;
+        end = uint64_t{e.position} + e.storedLength;
+        spanPages_.push_back({page, e});
+    }
+    count = spanPages_.size();
+    spanStart_ = begin;
+    spanBytes_.resize(end - begin);
+    size_t done = 0;
+    if (file_.Handle()->ReadAt(begin, spanBytes_, done) != IoError::Ok) return DmsStatus::FileIoError;
+    if (done != spanBytes_.size()) return DmsStatus::PageLoadFailed;  // past the end of the file
+    return DmsStatus::Success;
+}
+
+// Checks a page's stored form as a read would (255 for a form its entry does
+// not describe, 42 for a signature other than the recorded one), then places
+// it: as it stands when compressed, else compressed now (or kept whole).
+DmsStatus Compaction::MovePage(const SpanPage& source) {
+    const uint32_t page = source.page;
+    std::span<const uint8_t> bytes(spanBytes_.data() + (source.entry.position - spanStart_), source.entry.storedLength);
+    const bool flagged = (source.entry.flags & PageAllocationTable::kFlagCompressed) != 0;
+    if (DMSFile::IsStoredCompressed(bytes) != flagged || bytes.size() < frame::kSize ||
+        storage::LoadU32(bytes.data()) != page || (!flagged && bytes.size() != file_.PageSize()))
+        return DmsStatus::PageNotStored;
+    DmsStatus st = pat_.CheckSignature(page, storage::LoadU16(bytes.data() + frame::kSignature));
+    if (Failed(st)) return st;
+    std::span<const uint8_t> stored = bytes;
+    // A page changed in the cache since the last write-back goes out as it
+    // stands there.
+    CachedPage cached = file_.Cache().Lookup(file_, page);
+    if (cached && (file_.Cache().FlagsOf(cached.slot) & CCache::Changed)) {
+        st = file_.StoredForm(page, cached.bytes(), formBuffer_, stored);
+        if (Failed(st)) return st;
+        file_.Cache().DropPage(file_, page);
+    } else if (!flagged) {
+        st = file_.StoredForm(page, bytes, formBuffer_, stored);
+        if (Failed(st)) return st;
+    }
+    uint32_t position = 0;
+    st = pat_.AssignPosition(page, static_cast<uint32_t>(stored.size()), stored.size() != file_.PageSize(), position);
+    if (Failed(st)) return st;
+    if (pending_.empty() || pendingAt_ + pending_.size() != position) {
+        st = WritePending();
+        if (Failed(st)) return st;
+        pendingAt_ = position;
+    }
+    pending_.insert(pending_.end(), stored.begin(), stored.end());
+    return pending_.size() >= kReadSpan ? WritePending() : DmsStatus::Success;
+}
+
+DmsStatus Compaction::WritePending() {
+    if (pending_.empty()) return DmsStatus::Success;
+    DmsStatus st = file_.WriteStored(pendingAt_, pending_);
+    pending_.clear();
+    return st;
+}
+
 DmsStatus Compaction::Settle(DmsStatus status) {
-    DmsStatus st = file_.WriteBack();
+    // The pages placed so far reach the file before the table that finds them.
+    DmsStatus st = WritePending();
+    if (!Failed(st)) st = file_.WriteBack();
     if (!Failed(st)) st = file_.FlushFile();
     return Failed(status) ? status : st;
 }

@@ -150,7 +150,7 @@ DmsStatus DMSFile::ReadPage(uint32_t page, std::span<uint8_t> image) {
     if (file_->ReadAt(position, target, done) != IoError::Ok) return DmsStatus::FileIoError;
     if (done != target.size()) return DmsStatus::PageLoadFailed;  // past the end of the file
 
-    bool marked = target.size() >= kCompressedHead && LoadU32(target.data() + kCompressedMarkerAt) == kCompressedMarker;
+    bool marked = IsStoredCompressed(target);
     if (marked != flagged && (fromPat || marked)) return DmsStatus::PageNotStored;
     if (marked) {
         // Stored form: page number, signature, marker, u16 c, 2 bytes, c bytes
@@ -171,6 +171,42 @@ DmsStatus DMSFile::ReadPage(uint32_t page, std::span<uint8_t> image) {
     return pat_.CheckSignature(page, LoadU16(image.data() + frame::kSignature));
 }
 
+// The stored form of a compressed page (layout in database_file.h), kept
+// only when it is smaller than the page, so incompressible pages are stored
+// as they are.
+DmsStatus DMSFile::StoredForm(uint32_t page, std::span<const uint8_t> image, std::vector<uint8_t>& buffer,
+                              std::span<const uint8_t>& stored) const {
+    stored = image.first(pageSize_);
+    if (!compress_ || page == 0 || !pat_.Present()) return DmsStatus::Success;
+    if (LoadU32(image.data()) != page) return DmsStatus::PageNotStored;
+    buffer.resize(pageSize_);
+    uLongf c = pageSize_ - kCompressedHead;
+    if (compress2(buffer.data() + kCompressedHead, &c, image.data() + frame::kSize, pageSize_ - frame::kSize,
+                  Z_DEFAULT_COMPRESSION) == Z_OK &&
+        c + kCompressedHead < pageSize_ && c <= 0xFFFF) {
+        std::memcpy(buffer.data(), image.data(), frame::kSize);
+        StoreU32(buffer.data() + kCompressedMarkerAt, kCompressedMarker);
+        StoreU16(buffer.data() + kCompressedLengthAt, static_cast<uint16_t>(c));
+        StoreU16(buffer.data() + kCompressedLengthAt + 2, 0);
+        stored = std::span<const uint8_t>(buffer.data(), c + kCompressedHead);
+    }
+    return DmsStatus::Success;
+}
+
+bool DMSFile::IsStoredCompressed(std::span<const uint8_t> stored) {
+    return stored.size() >= kCompressedHead && LoadU32(stored.data() + kCompressedMarkerAt) == kCompressedMarker;
+}
+
+DmsStatus DMSFile::WriteStored(uint64_t position, std::span<const uint8_t> bytes) {
+    if (!file_ || mode_ == OpenMode::ReadOnly) return DmsStatus::OperationNotAllowed;
+    if ((flags_ & kFlagWithoutJournal) && !writingCleanHeader_ && !incompleteOnDisk_) {
+        DmsStatus marked = MarkIncomplete();
+        if (Failed(marked)) return marked;
+    }
+    if (file_->WriteAt(position, bytes) != IoError::Ok) return DmsStatus::FileIoError;
+    return DmsStatus::Success;
+}
+
 DmsStatus DMSFile::WritePage(uint32_t page, std::span<const uint8_t> image) {
     if (!file_ || mode_ == OpenMode::ReadOnly) return DmsStatus::OperationNotAllowed;
     // A file opened without journal carries the incomplete mark from its
@@ -189,25 +225,11 @@ DmsStatus DMSFile::WritePage(uint32_t page, std::span<const uint8_t> image) {
         }
     }
     uint32_t position = 0;
-    std::span<const uint8_t> stored = image.first(pageSize_);
+    std::span<const uint8_t> stored;
     std::vector<uint8_t> compressed;
+    DmsStatus formed = StoredForm(page, image, compressed, stored);
+    if (Failed(formed)) return formed;
     if (pat_.Present()) {
-        // The stored form of a compressed page (layout in database_file.h):
-        // kept only when it is smaller than the page, so incompressible pages
-        // are stored as they are.
-        if (compress_ && page != 0) {
-            compressed.assign(pageSize_, 0);
-            uLongf c = pageSize_ - kCompressedHead;
-            if (LoadU32(image.data()) != page) return DmsStatus::PageNotStored;
-            if (compress2(compressed.data() + kCompressedHead, &c, image.data() + frame::kSize,
-                          pageSize_ - frame::kSize, Z_DEFAULT_COMPRESSION) == Z_OK &&
-                c + kCompressedHead < pageSize_ && c <= 0xFFFF) {
-                std::memcpy(compressed.data(), image.data(), frame::kSize);
-                StoreU32(compressed.data() + kCompressedMarkerAt, kCompressedMarker);
-                StoreU16(compressed.data() + kCompressedLengthAt, static_cast<uint16_t>(c));
-                stored = std::span<const uint8_t>(compressed.data(), c + kCompressedHead);
-            }
-        }
         bool isCompressed = stored.size() != pageSize_;
         DmsStatus st = pat_.AssignPosition(page, static_cast<uint32_t>(stored.size()), isCompressed, position);
         if (Failed(st)) return st;

@@ -64,6 +64,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 
 inline constexpr uint16_t kCurrentVersion = 0x0404;
@@ -169,6 +170,17 @@ public:
     // smaller (only in files with a PAT; never page 0).
     void SetCompression(bool on) { compress_ = on; }
     bool Compression() const { return compress_; }
+    // What WritePage would store for `image` of `page`: the compressed form
+    // in `buffer` when compression is on and that is smaller, else the image.
+    // 255 when the image does not carry its page number.
+    DmsStatus StoredForm(uint32_t page, std::span<const uint8_t> image, std::vector<uint8_t>& buffer,
+                         std::span<const uint8_t>& stored) const;
+    // True when stored bytes are a compressed page's stored form.
+    static bool IsStoredCompressed(std::span<const uint8_t> stored);
+    // Writes stored page forms whose places the allocation table has already
+    // given (compaction's runs), with the incomplete mark on the disk first as
+    // for any page write in mode 1.
+    DmsStatus WriteStored(uint64_t position, std::span<const uint8_t> bytes);
     // Maps 11 to 38 when the drive of the file has less than 128,000 bytes free.
     DmsStatus MapIoStatus(DmsStatus status);
 
