@@ -53,8 +53,9 @@ private:
     DmsStatus ReadSpan(const std::vector<uint32_t>& run, size_t from, size_t& count);
     DmsStatus MovePage(const SpanPage& source);
     DmsStatus WritePending();
-    // The allocation table and the header go to the file: pages moved so far
-    // are then found at their new places.
+    // The pending pages, the allocation table and the header go to the file,
+    // which is then marked whole: pages moved so far are found at their new
+    // places.
     DmsStatus Settle(DmsStatus status);
     bool Report(uint64_t done);
 
@@ -250,11 +251,17 @@ DmsStatus Compaction::Run() {
             std::vector<uint32_t> run = NextRun();
             if (run.empty()) break;
             st = PlaceRun(run);
-            // After every run, and before any early return, the table is
-            // written: a cancelled compaction leaves a readable file.
-            st = Settle(st);
-            if (Failed(st)) return st;
+            // After every run the table is written, the file still marked
+            // incomplete: a crash in the middle gives a file reported
+            // damaged, without a flush per run. Before any early return it
+            // is written back whole: a cancelled compaction leaves a
+            // readable file.
+            if (!Failed(st)) st = WritePending();
+            if (!Failed(st)) st = file_.WriteAllocationTable();
+            if (Failed(st)) return Settle(st);
         }
+        st = Settle(DmsStatus::Success);
+        if (Failed(st)) return st;
     }
     uint64_t pageSize = file_.PageSize();
     uint64_t end = (file_.UsedEnd() + pageSize - 1) / pageSize * pageSize;

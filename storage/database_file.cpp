@@ -197,14 +197,23 @@ bool DMSFile::IsStoredCompressed(std::span<const uint8_t> stored) {
     return stored.size() >= kCompressedHead && LoadU32(stored.data() + kCompressedMarkerAt) == kCompressedMarker;
 }
 
+DmsStatus DMSFile::MarkIncompleteOnce() {
+    if (!(flags_ & kFlagWithoutJournal) || writingCleanHeader_ || incompleteOnDisk_) return DmsStatus::Success;
+    return MarkIncomplete();
+}
+
 DmsStatus DMSFile::WriteStored(uint64_t position, std::span<const uint8_t> bytes) {
     if (!file_ || mode_ == OpenMode::ReadOnly) return DmsStatus::OperationNotAllowed;
-    if ((flags_ & kFlagWithoutJournal) && !writingCleanHeader_ && !incompleteOnDisk_) {
-        DmsStatus marked = MarkIncomplete();
-        if (Failed(marked)) return marked;
-    }
+    DmsStatus st = MarkIncompleteOnce();
+    if (Failed(st)) return st;
     if (file_->WriteAt(position, bytes) != IoError::Ok) return DmsStatus::FileIoError;
     return DmsStatus::Success;
+}
+
+DmsStatus DMSFile::WriteAllocationTable() {
+    if (!file_ || mode_ == OpenMode::ReadOnly) return DmsStatus::OperationNotAllowed;
+    DmsStatus st = MarkIncompleteOnce();
+    return Failed(st) ? st : pat_.WriteChanged(*file_);
 }
 
 DmsStatus DMSFile::WritePage(uint32_t page, std::span<const uint8_t> image) {

@@ -181,6 +181,9 @@ public:
     // given (compaction's runs), with the incomplete mark on the disk first as
     // for any page write in mode 1.
     DmsStatus WriteStored(uint64_t position, std::span<const uint8_t> bytes);
+    // Writes the changed pages of the allocation table, the file marked
+    // incomplete (mode 1; no flush): between compaction's runs.
+    DmsStatus WriteAllocationTable();
     // Maps 11 to 38 when the drive of the file has less than 128,000 bytes free.
     DmsStatus MapIoStatus(DmsStatus status);
 
@@ -202,6 +205,8 @@ private:
     DmsStatus WriteBackJournaled();
     DmsStatus WriteBackWithoutJournal();
     DmsStatus MarkIncomplete();
+    // MarkIncomplete unless the mark is on the disk (or not wanted: mode 0).
+    DmsStatus MarkIncompleteOnce();
     // Writes the cached header with `flag` in its write-back flag, then
     // flushes. The cached images keep 0 there. 9 when the header is not cached.
     DmsStatus WriteHeaderFlag(uint16_t flag);

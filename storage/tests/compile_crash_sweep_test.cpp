@@ -2,9 +2,10 @@
 // close) cut at every I/O call under every crash model: the file then opens
 // with 100 (marked incomplete), or is byte for byte the file before the
 // compile, or holds everything the compile wrote and passes the verifier
-// (compaction writes back after every run, so its cuts leave sound files
-// part way packed). A flush the incomplete mark, the write-back or the
-// compaction needs, when left out, makes some cut give anything else.
+// (compaction keeps the mark on the disk from its first move to its last
+// write-back, so its cuts give 100). A flush the incomplete mark, the
+// write-back or the compaction needs, when left out, makes some cut give
+// anything else.
 #include "storage/structure_verifier.h"
 #include "storage/tests/edict_keys.h"
 #include "storage/tests/index_test_support.h"
