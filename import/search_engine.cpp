@@ -26,15 +26,15 @@ bool NotFound(DmsStatus s) { return s == DmsStatus::RecordNotFound || s == DmsSt
 
 }  // namespace
 
-int32_t PostingStream::Write(std::span<const PostingTuple> tuples) {
+int32_t PostingStream::Write(std::span<const StreamedPosting> tuples) {
     const size_t needed = (size_ + tuples.size() + kBlockTuples - 1) / kBlockTuples;
     if (needed > maxBlocks) return -1;
     try {
-        while (blocks_.size() < needed) blocks_.push_back(std::make_unique<PostingTuple[]>(kBlockTuples));
+        while (blocks_.size() < needed) blocks_.push_back(std::make_unique<StreamedPosting[]>(kBlockTuples));
     } catch (const std::bad_alloc&) {
         return -1;
     }
-    for (const PostingTuple& t : tuples) {
+    for (const StreamedPosting& t : tuples) {
         blocks_[size_ / kBlockTuples][size_ % kBlockTuples] = t;
         ++size_;
     }
@@ -49,6 +49,7 @@ void PostingStream::Clear() {
 CSearchEngine::CSearchEngine(CDMS& engine, uint32_t wordsCursor, uint32_t hitsCursor)
     : engine_(engine), wordsCursor_(wordsCursor), hitsCursor_(hitsCursor) {
     tuples_.reserve(kTupleCapacity);
+    flushed_.reserve(kTupleCapacity);
     uint32_t last = 0;
     KeySegmentValue out{&last, 4};
     EntryPosition at;
@@ -68,7 +69,7 @@ bool CSearchEngine::Fail(DmsStatus status) {
 
 int64_t CSearchEngine::GetWordId(std::u16string_view word) {
     // Keys are compared as index 110 keeps them: cut to whole units, never half a pair.
-    const std::u16string key(word.substr(0, FullTextKeyUnits(word)));
+    const std::u16string_view key = word.substr(0, FullTextKeyUnits(word));
     if (auto it = words_.find(key); it != words_.end()) return it->second;
     uint32_t id = 0;
     if (merging_) {
@@ -104,8 +105,12 @@ int32_t CSearchEngine::FlushRecordPostings(uint32_t position) {
     std::sort(tuples_.begin(), tuples_.end(), [](const PostingTuple& a, const PostingTuple& b) {
         return a.wordId != b.wordId ? a.wordId < b.wordId : a.wordNumber < b.wordNumber;
     });
-    const PostingTuple header{position, 0, kPostingHeaderCode, 0, 0, static_cast<uint32_t>(tuples_.size())};
-    if (stream.Write({&header, 1}) != 0 || stream.Write(tuples_) != 0) return Fail(DmsStatus::NotEnoughMemory), -1;
+    flushed_.clear();
+    flushed_.push_back({position, static_cast<uint16_t>(tuples_.size()), kPostingHeaderCode});
+    for (const PostingTuple& t : tuples_)
+        flushed_.push_back(
+            {t.wordId, static_cast<uint16_t>((t.phrase & 0xF) << 12 | (t.wordNumber & kHitWordNumberMask)), 0});
+    if (stream.Write(flushed_) != 0) return Fail(DmsStatus::NotEnoughMemory), -1;
     return 0;
 }
 
@@ -143,8 +148,8 @@ bool CSearchEngine::BuildPostings(Progress progress, void* context) {
         return Fail(DmsStatus::NotEnoughMemory);
     }
     for (size_t i = 0; i < stream.Size(); ++i) {
-        const PostingTuple& t = stream.At(i);
-        if (t.phrase != kPostingHeaderCode && t.wordId <= highestId_) ++counts[t.wordId];
+        const StreamedPosting& t = stream.At(i);
+        if (t.code != kPostingHeaderCode && t.wordId <= highestId_) ++counts[t.wordId];
     }
     int64_t total = 0;
     for (uint32_t c : counts) total += c;
@@ -167,14 +172,14 @@ bool CSearchEngine::ProcessPostingBatch(uint32_t firstId, uint32_t lastId, int64
                                         Progress progress, void* context) {
     batchRecords_.clear();
     batchBytes_.clear();
-    std::vector<PostingTuple> gathered;
+    std::vector<StreamedPosting> gathered;
     gathered.reserve(kTupleCapacity);
     uint32_t position = 0;
     bool inArticle = false;
     try {
         for (size_t i = 0; i < stream.Size(); ++i) {
-            const PostingTuple& t = stream.At(i);
-            if (t.phrase == kPostingHeaderCode) {
+            const StreamedPosting& t = stream.At(i);
+            if (t.code == kPostingHeaderCode) {
                 if (inArticle) PackWordHits(gathered, position);
                 gathered.clear();
                 position = t.wordId;
@@ -197,17 +202,16 @@ bool CSearchEngine::ProcessPostingBatch(uint32_t firstId, uint32_t lastId, int64
 
 // Runs of equal word id (the article's tuples are sorted) become one hit
 // record each, of at most 255 hits.
-void CSearchEngine::PackWordHits(std::span<const PostingTuple> tuples, uint32_t position) {
-    for (size_t i = 0; i < tuples.size();) {
+void CSearchEngine::PackWordHits(std::span<const StreamedPosting> postings, uint32_t position) {
+    for (size_t i = 0; i < postings.size();) {
         size_t j = i;
-        while (j < tuples.size() && tuples[j].wordId == tuples[i].wordId) ++j;
+        while (j < postings.size() && postings[j].wordId == postings[i].wordId) ++j;
         const size_t n = std::min<size_t>(j - i, kMaxHitsPerRecord);
         const uint32_t offset = static_cast<uint32_t>(batchBytes_.size());
         PutU32(batchBytes_, position);
         PutU16(batchBytes_, static_cast<uint32_t>(n));
-        for (size_t k = i; k < i + n; ++k)
-            PutU16(batchBytes_, static_cast<uint32_t>(tuples[k].phrase & 0xF) << 12 | (tuples[k].wordNumber & kHitWordNumberMask));
-        batchRecords_.push_back({tuples[i].wordId, position, offset, static_cast<uint32_t>(batchBytes_.size() - offset)});
+        for (size_t k = i; k < i + n; ++k) PutU16(batchBytes_, postings[k].hit);
+        batchRecords_.push_back({postings[i].wordId, position, offset, static_cast<uint32_t>(batchBytes_.size() - offset)});
         i = j;
     }
 }

@@ -24,11 +24,11 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <map>
 #include <memory>
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 class CDMS;
@@ -45,21 +45,34 @@ static_assert(sizeof(PostingTuple) == 20);
 
 inline constexpr uint16_t kPostingHeaderCode = 0xFFFF;
 
-// Append-only stream of posting tuples in blocks of 1,000,000 bytes, at most
-// 4096 blocks; a further block, or one that cannot be allocated, is refused.
+// What the stream keeps of a tuple once its article is flushed: the word id
+// and the hit as a hit list stores it (weight << 12 | word number), or, for
+// an article's header, its data position and the number of tuples that
+// follow. Eight bytes where the tuple takes twenty: the stream of a large
+// dictionary holds millions.
+struct StreamedPosting {
+    uint32_t wordId;  // the header: the article's data position
+    uint16_t hit;     // the header: tuples that follow
+    uint16_t code;    // kPostingHeaderCode for a header, else 0
+};
+static_assert(sizeof(StreamedPosting) == 8);
+
+// Append-only stream of postings in blocks of as many postings as 1,000,000
+// bytes of tuples hold, at most 4096 blocks; a further block, or one that
+// cannot be allocated, is refused.
 class PostingStream {
 public:
     static constexpr size_t kBlockTuples = 1000000 / sizeof(PostingTuple);
     static constexpr size_t kMaxBlocks = 4096;
-    // 0, or -1 when a block is refused (nothing of `tuples` written then).
-    int32_t Write(std::span<const PostingTuple> tuples);
+    // 0, or -1 when a block is refused (nothing of `postings` written then).
+    int32_t Write(std::span<const StreamedPosting> postings);
     size_t Size() const { return size_; }
-    const PostingTuple& At(size_t i) const { return blocks_[i / kBlockTuples][i % kBlockTuples]; }
+    const StreamedPosting& At(size_t i) const { return blocks_[i / kBlockTuples][i % kBlockTuples]; }
     void Clear();
     size_t maxBlocks = kMaxBlocks;  // tests lower it
 
 private:
-    std::vector<std::unique_ptr<PostingTuple[]>> blocks_;
+    std::vector<std::unique_ptr<StreamedPosting[]>> blocks_;
     size_t size_ = 0;
 };
 
@@ -112,7 +125,7 @@ private:
     };
     bool ProcessPostingBatch(uint32_t firstId, uint32_t lastId, int64_t doneBefore, int64_t total,
                              Progress progress, void* context);
-    void PackWordHits(std::span<const PostingTuple> tuples, uint32_t position);
+    void PackWordHits(std::span<const StreamedPosting> postings, uint32_t position);
     bool WriteHitLists(int64_t doneBefore, int64_t share, int64_t total, Progress progress, void* context);
     bool ReadStoredList(uint32_t wordId, uint32_t& position, std::vector<uint8_t>& list);
     bool Fail(DmsStatus status);
@@ -127,8 +140,14 @@ private:
     uint32_t highestId_ = 0;
     uint32_t storedHighestId_ = 0;  // the highest id index 111 held at the start
     std::vector<PostingTuple> tuples_;
-    // Word table: key -> id (keys are compared whole, up to the index's cut).
-    std::map<std::u16string, uint32_t> words_;
+    std::vector<StreamedPosting> flushed_;  // the article's tuples as the stream keeps them
+    // Word table: key -> id (keys are compared whole, up to the index's cut),
+    // looked up by view so a known word costs no copy.
+    struct WordHash {
+        using is_transparent = void;
+        size_t operator()(std::u16string_view word) const { return std::hash<std::u16string_view>{}(word); }
+    };
+    std::unordered_map<std::u16string, uint32_t, WordHash, std::equal_to<>> words_;
     std::vector<HitRecord> batchRecords_;
     std::vector<uint8_t> batchBytes_;
     std::vector<uint32_t> hitListPositions_;  // by word id, 0 none
