@@ -138,7 +138,9 @@ void PageAllocationTable::Write(uint32_t page, const Entry& e) {
     StoreU16(b + kFlagsField, e.flags);
     StoreU32(b + kStoredLengthField, e.storedLength);
     StoreU32(b + kFreeBytesField, e.freeBytes);
-    pages_[page / perPage_].changed = true;
+    PatPage& p = pages_[page / perPage_];
+    p.changed = true;
+    p.mostFree = std::max(p.mostFree, e.freeBytes);
 }
 
 bool PageAllocationTable::Find(uint32_t page, Entry& entry) const {
@@ -231,14 +233,19 @@ bool PageAllocationTable::MoveIntoGapBefore(const Entry& p, uint32_t length, Pla
 
 // 3. The first gap that fits in page-number order.
 bool PageAllocationTable::TakeFirstGap(uint32_t page, uint32_t length, Placement& to) {
-    uint32_t total = static_cast<uint32_t>(pages_.size()) * perPage_;
-    for (uint32_t n = 0; n < total; ++n) {
-        if (n == page) continue;
-        Entry q = Read(n);
-        if ((q.flags & kFlagNotPlaced) || q.position == kNone || q.freeBytes < length) continue;
-        to = {q.position + q.storedLength, q.freeBytes - length};
-        SetFreeBytes(n, 0);
-        return true;
+    for (uint32_t k = 0; k < pages_.size(); ++k) {
+        if (pages_[k].mostFree < length) continue;
+        uint32_t mostFree = 0;
+        for (uint32_t n = k * perPage_; n < (k + 1) * perPage_; ++n) {
+            Entry q = Read(n);
+            if ((q.flags & kFlagNotPlaced) || q.position == kNone) continue;
+            mostFree = std::max(mostFree, q.freeBytes);
+            if (n == page || q.freeBytes < length) continue;
+            to = {q.position + q.storedLength, q.freeBytes - length};
+            SetFreeBytes(n, 0);
+            return true;
+        }
+        pages_[k].mostFree = mostFree;
     }
     return false;
 }

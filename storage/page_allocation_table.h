@@ -126,6 +126,10 @@ private:
         std::vector<uint8_t> bytes;  // PageSize bytes
         uint32_t position = kNone;   // where it is stored
         bool changed = false;
+        // At least the free bytes of every placed entry of this page (the
+        // largest is kNone until a search for a gap has looked at them all):
+        // that search passes over pages whose gaps are all too small.
+        uint32_t mostFree = kNone;
     };
     uint8_t* EntryBytes(uint32_t page);
     const uint8_t* EntryBytes(uint32_t page) const;
