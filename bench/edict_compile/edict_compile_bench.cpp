@@ -1,9 +1,12 @@
-// One compile of an EDICT-format or KANJIDIC source, measured: wall time of
-// each step (from one step label to the next), the temporary file's size at
-// each step's start and the final size, the entry count of every index, and
-// the peak memory of the process. Then, in the same run, SQLite loads the
-// same article lines into a table and builds indexes on (reading, word) and
-// (word, reading) with the same comparator as indexes 101 and 102.
+// One compile of an EDICT-format or KANJIDIC source, measured: wall and CPU
+// time, the wall time of each step (from one step label to the next), the
+// temporary file's size and the process's peak memory at each step's start,
+// the final size, the entry count of every index, and the peak memory of the
+// process. Then, in the same run, the peers: SQLite loads the same article
+// lines into a table and builds indexes on (reading, word) and (word,
+// reading) with the same comparator as indexes 101 and 102, in one
+// transaction; the same source compiled without compaction is compacted
+// alone, beside SQLite's VACUUM of that database.
 // Prints CSV rows (see run.sh, which repeats runs and keeps medians).
 //   edict_compile_bench SOURCE WORK_FOLDER
 #include "bench/sqlite_engine_order.h"
@@ -42,12 +45,25 @@ uint64_t FileBytes(const std::filesystem::path& path) {
     return error ? 0 : size;
 }
 
+long PeakKiB() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+double CpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
 // Step labels with the time they came and the temporary file's size then.
 class TimingCompileUi : public CompileUi {
 public:
     explicit TimingCompileUi(std::filesystem::path temporary) : temporary_(std::move(temporary)) {}
     void SetStepLabel(std::u16string_view text) override {
-        steps.push_back({Utf16ToUtf8(text), Clock::now(), FileBytes(temporary_)});
+        steps.push_back({Utf16ToUtf8(text), Clock::now(), FileBytes(temporary_), PeakKiB()});
     }
     void EnableCancel() override {}
     bool HasProgressBar() const override { return false; }
@@ -61,18 +77,13 @@ public:
         std::string label;
         Clock::time_point start;
         uint64_t bytesAtStart;
+        long peakKiBAtStart;
     };
     std::vector<Step> steps;
 
 private:
     std::filesystem::path temporary_;
 };
-
-long PeakKiB() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
-}
 
 // The headwords and readings of an EDICT line, as the reference takes them:
 // before "[" the words, inside the readings, or the whole head as readings;
@@ -144,11 +155,54 @@ double SqliteReference(const char* sourceName, const std::filesystem::path& fold
     sqlite3_finalize(reading);
     sqlite3_finalize(word);
     sqlite3_exec(db,
-                 "COMMIT; CREATE INDEX i101 ON reading_key(k, w, article);"
-                 "CREATE INDEX i102 ON word_key(k, r, article)",
+                 "CREATE INDEX i101 ON reading_key(k, w, article);"
+                 "CREATE INDEX i102 ON word_key(k, r, article); COMMIT",
                  nullptr, nullptr, nullptr);
     sqlite3_close(db);
     return Seconds(start, Clock::now());
+}
+
+// SQLite rewriting the reference database without free space.
+double SqliteVacuum(const std::filesystem::path& folder) {
+    const std::string path = (folder / "reference.sqlite").string();
+    sqlite3* db = nullptr;
+    sqlite3_open(path.c_str(), &db);
+    sqlite3_create_collation_v2(db, "X", SQLITE_UTF16LE, nullptr, CollateInEngineOrder, nullptr);
+    sqlite3_exec(db, "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF", nullptr, nullptr, nullptr);
+    const Clock::time_point start = Clock::now();
+    sqlite3_exec(db, "VACUUM", nullptr, nullptr, nullptr);
+    const double seconds = Seconds(start, Clock::now());
+    sqlite3_close(db);
+    return seconds;
+}
+
+// Compiles `source` into `target`; null with the error on stderr when it fails.
+bool Compile(const std::u16string& source, const std::filesystem::path& target, bool compact, TimingCompileUi& ui) {
+    std::filesystem::remove(target);
+    const uint32_t flags = DetectDictionaryFileFormat(source.c_str());
+    CDMS engine(SystemStorageIO());
+    CDictionary dictionary(kFormatStoreDatabase, engine);
+    FixedCompileEnv env;
+    CConverter converter(dictionary, CConverter::kNewFile, ui, env);
+    converter.compactionEnabled = compact;
+    if (converter.Convert(flags, source, target.u16string())) return true;
+    std::fprintf(stderr, "compile failed: %s\n", Utf16ToUtf8(converter.errorText).c_str());
+    return false;
+}
+
+// The engine's compaction of a file compiled without it.
+double CompactAlone(const std::filesystem::path& path) {
+    CDMS engine(SystemStorageIO());
+    int32_t id = 0;
+    if (Failed(engine.OpenFile(path.u16string(), 1, DictionarySchemaText, &id))) return -1;
+    const Clock::time_point start = Clock::now();
+    uint32_t cursor = 0;
+    DmsStatus st = engine.OpenCursor(id, &cursor);
+    if (!Failed(st)) st = engine.Compact(cursor, 1);
+    engine.CloseCursor(cursor);
+    st = Failed(st) ? st : engine.CloseFile(id);
+    const double seconds = Seconds(start, Clock::now());
+    return Failed(st) ? -1 : seconds;
 }
 
 }  // namespace
@@ -159,45 +213,64 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string name = argv[1];
+    const char* n = name.c_str();
     const std::filesystem::path folder = argv[2];
     const std::u16string source = Utf8ToUtf16(std::string(OSTREL_HOST_ROOT "/usr/share/edict/") + name);
     const std::filesystem::path target = folder / (name + ".qdx");
-    std::filesystem::remove(target);
-    const uint32_t flags = DetectDictionaryFileFormat(source.c_str());
-    CDMS engine(SystemStorageIO());
-    CDictionary dictionary(kFormatStoreDatabase, engine);
     TimingCompileUi ui(target.string() + ".tmp~");
-    FixedCompileEnv env;
-    CConverter converter(dictionary, CConverter::kNewFile, ui, env);
+    const double cpuBefore = CpuSeconds();
     const Clock::time_point start = Clock::now();
-    if (!converter.Convert(flags, source, target.u16string())) {
-        std::fprintf(stderr, "compile failed: %s\n", Utf16ToUtf8(converter.errorText).c_str());
-        return 1;
-    }
+    if (!Compile(source, target, true, ui)) return 1;
     const Clock::time_point end = Clock::now();
+    const double cpu = CpuSeconds() - cpuBefore;
     const long peak = PeakKiB();
 
     // name,what,value rows
-    std::printf("%s,total_seconds,%.3f\n", name.c_str(), Seconds(start, end));
-    std::printf("%s,peak_KiB,%ld\n", name.c_str(), peak);
-    std::printf("%s,source_bytes,%llu\n", name.c_str(),
-                static_cast<unsigned long long>(FileBytes(std::filesystem::path(source))));
+    const double total = Seconds(start, end);
+    std::printf("%s,total_seconds,%.3f\n", n, total);
+    std::printf("%s,cpu_seconds,%.3f\n", n, cpu);
+    std::printf("%s,peak_KiB,%ld\n", n, peak);
+    std::printf("%s,source_bytes,%llu\n", n, static_cast<unsigned long long>(FileBytes(std::filesystem::path(source))));
     for (size_t i = 0; i < ui.steps.size(); ++i) {
         const Clock::time_point stepEnd = i + 1 < ui.steps.size() ? ui.steps[i + 1].start : end;
         const uint64_t bytesAfter = i + 1 < ui.steps.size() ? ui.steps[i + 1].bytesAtStart : FileBytes(target);
-        std::printf("%s,step %zu seconds,%.3f\n", name.c_str(), i + 1, Seconds(ui.steps[i].start, stepEnd));
-        std::printf("%s,step %zu bytes after,%llu\n", name.c_str(), i + 1, static_cast<unsigned long long>(bytesAfter));
+        std::printf("%s,step %zu seconds,%.3f\n", n, i + 1, Seconds(ui.steps[i].start, stepEnd));
+        std::printf("%s,step %zu bytes after,%llu\n", n, i + 1, static_cast<unsigned long long>(bytesAfter));
+        std::printf("%s,step %zu peak_KiB at start,%ld\n", n, i + 1, ui.steps[i].peakKiBAtStart);
     }
-    std::printf("%s,final_bytes,%llu\n", name.c_str(), static_cast<unsigned long long>(FileBytes(target)));
-    int32_t id = 0;
-    if (!Failed(engine.OpenFile(target.u16string(), 2, DictionarySchemaText, &id))) {
-        for (int32_t index : {0, 1, 3, 101, 102, 106, 110, 111, 121}) {
-            uint32_t count = 0;
-            if (!Failed(CountIndexEntries(engine, id, index, count)))
-                std::printf("%s,index %d entries,%u\n", name.c_str(), index, count);
+    std::printf("%s,final_bytes,%llu\n", n, static_cast<unsigned long long>(FileBytes(target)));
+    {
+        CDMS engine(SystemStorageIO());
+        int32_t id = 0;
+        if (!Failed(engine.OpenFile(target.u16string(), 2, DictionarySchemaText, &id))) {
+            for (int32_t index : {0, 1, 3, 101, 102, 106, 110, 111, 121}) {
+                uint32_t count = 0;
+                if (!Failed(CountIndexEntries(engine, id, index, count)))
+                    std::printf("%s,index %d entries,%u\n", n, index, count);
+            }
+            engine.CloseFile(id);
         }
-        engine.CloseFile(id);
     }
-    if (name != "kanjidic") std::printf("%s,sqlite_reference_seconds,%.3f\n", name.c_str(), SqliteReference(name.c_str(), folder));
+    // The compile without compaction, and its file compacted alone.
+    const std::filesystem::path loose = folder / (name + ".loose.qdx");
+    TimingCompileUi looseUi(loose.string() + ".tmp~");
+    const Clock::time_point looseStart = Clock::now();
+    if (!Compile(source, loose, false, looseUi)) return 1;
+    std::printf("%s,no_compact_total_seconds,%.3f\n", n, Seconds(looseStart, Clock::now()));
+    std::printf("%s,no_compact_bytes,%llu\n", n, static_cast<unsigned long long>(FileBytes(loose)));
+    const double compaction = CompactAlone(loose);
+    std::printf("%s,compaction_alone_seconds,%.3f\n", n, compaction);
+    std::printf("%s,compaction_alone_bytes_after,%llu\n", n, static_cast<unsigned long long>(FileBytes(loose)));
+    std::filesystem::remove(loose);
+    if (name == "kanjidic") return 0;
+    const double reference = SqliteReference(n, folder);
+    std::printf("%s,sqlite_reference_seconds,%.3f\n", n, reference);
+    std::printf("%s,ratio_to_sqlite_reference,%.2f\n", n, total / reference);
+    const double vacuum = SqliteVacuum(folder);
+    std::printf("%s,sqlite_vacuum_seconds,%.3f\n", n, vacuum);
+    std::printf("%s,sqlite_vacuum_bytes,%llu\n", n,
+                static_cast<unsigned long long>(FileBytes(folder / "reference.sqlite")));
+    std::printf("%s,ratio_compaction_to_vacuum,%.2f\n", n, compaction / vacuum);
+    std::filesystem::remove(folder / "reference.sqlite");
     return 0;
 }
