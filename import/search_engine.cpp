@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <map>
 #include <new>
 
 namespace {
@@ -158,7 +159,7 @@ bool CSearchEngine::BuildPostings(Progress progress, void* context) {
     for (uint32_t id = 1; id <= highestId_; ++id) {
         sum += counts[id];
         if (sum > static_cast<int64_t>(batchPostings) || id == highestId_) {
-            if (!ProcessPostingBatch(first, id, done, total, progress, context)) return false;
+            if (!ProcessPostingBatch(first, id, sum, done, total, progress, context)) return false;
             done += sum;
             sum = 0;
             first = id + 1;
@@ -168,8 +169,8 @@ bool CSearchEngine::BuildPostings(Progress progress, void* context) {
     return true;
 }
 
-bool CSearchEngine::ProcessPostingBatch(uint32_t firstId, uint32_t lastId, int64_t doneBefore, int64_t total,
-                                        Progress progress, void* context) {
+bool CSearchEngine::ProcessPostingBatch(uint32_t firstId, uint32_t lastId, int64_t postings, int64_t doneBefore,
+                                        int64_t total, Progress progress, void* context) {
     batchRecords_.clear();
     batchBytes_.clear();
     std::vector<StreamedPosting> gathered;
@@ -177,6 +178,11 @@ bool CSearchEngine::ProcessPostingBatch(uint32_t firstId, uint32_t lastId, int64
     uint32_t position = 0;
     bool inArticle = false;
     try {
+        // At most one record a posting and two bytes a hit: room made once,
+        // never grown by copying.
+        const size_t most = static_cast<size_t>(postings);
+        batchRecords_.reserve(most);
+        batchBytes_.reserve(most * (2 + kHitRecordHeadBytes));
         for (size_t i = 0; i < stream.Size(); ++i) {
             const StreamedPosting& t = stream.At(i);
             if (t.code == kPostingHeaderCode) {
@@ -237,8 +243,11 @@ bool CSearchEngine::ReadStoredList(uint32_t wordId, uint32_t& position, std::vec
 }
 
 bool CSearchEngine::WriteHitLists(int64_t doneBefore, int64_t share, int64_t total, Progress progress, void* context) {
-    std::stable_sort(batchRecords_.begin(), batchRecords_.end(), [](const HitRecord& a, const HitRecord& b) {
-        return a.wordId != b.wordId ? a.wordId < b.wordId : a.position < b.position;
+    // Records of one word and position keep the stream's order: their
+    // offsets grow with it (an in-place sort, no buffer beside the records).
+    std::sort(batchRecords_.begin(), batchRecords_.end(), [](const HitRecord& a, const HitRecord& b) {
+        if (a.wordId != b.wordId) return a.wordId < b.wordId;
+        return a.position != b.position ? a.position < b.position : a.offset < b.offset;
     });
     if (const DmsStatus s = engine_.SelectRecordType(hitsCursor_, kHitListRecordType); Failed(s)) return Fail(s);
     std::vector<uint8_t> block, stored;

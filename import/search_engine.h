@@ -123,7 +123,8 @@ private:
         uint32_t offset;  // into batchBytes_
         uint32_t bytes;
     };
-    bool ProcessPostingBatch(uint32_t firstId, uint32_t lastId, int64_t doneBefore, int64_t total,
+    // `postings`: how many the batch's word ids have in the stream.
+    bool ProcessPostingBatch(uint32_t firstId, uint32_t lastId, int64_t postings, int64_t doneBefore, int64_t total,
                              Progress progress, void* context);
     void PackWordHits(std::span<const StreamedPosting> postings, uint32_t position);
     bool WriteHitLists(int64_t doneBefore, int64_t share, int64_t total, Progress progress, void* context);
