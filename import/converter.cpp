@@ -63,6 +63,12 @@ std::u16string_view ElementText(const DictionaryElement& e) {
 
 bool IsBulkKeyStep(uint32_t keyId) { return keyId == 3 || keyId == 101 || keyId == 102 || keyId == 106; }
 
+// Steps that walk the source's records (CConverter::RunRecordPass).
+bool IsRecordPassStep(uint32_t code) {
+    return code == kStepStoreArticles || code == kStepTextExport || code == kStepReadingKeys ||
+           code == kStepKanjiKeys || code == kStepAlphabeticKeys || code == kStepLatinStems || code == kStepLexicon;
+}
+
 }  // namespace
 
 // One of the eight key cursors, selected on its index.
@@ -231,9 +237,19 @@ bool CConverter::RunSteps(std::span<const CompileStep> steps) {
     auto enabled = [&](const CompileStep& s) { return s.code != kStepLatinStems || latin; };
     uint32_t total = 0;
     for (const CompileStep& s : steps) total += enabled(s);
+    // The source is read by the record passes only: once the last of them
+    // is done its text is given back, before the full-text steps fill memory.
+    size_t lastReading = 0;
+    for (size_t i = 0; i < steps.size(); ++i)
+        if (enabled(steps[i]) && IsRecordPassStep(steps[i].code)) lastReading = i + 1;
     uint32_t number = 0;
     CompileProgress::Active active(progress_);
-    for (const CompileStep& step : steps) {
+    for (size_t i = 0; i < steps.size(); ++i) {
+        if (i == lastReading) {
+            sourceText_.clear();
+            sourceText_.shrink_to_fit();
+        }
+        const CompileStep& step = steps[i];
         if (!enabled(step)) continue;
         ++number;
         // A dictionary kept out of full-text search gets no full-text index.
