@@ -51,6 +51,18 @@ long PeakKiB() {
     return usage.ru_maxrss;
 }
 
+// The memory the process holds now (VmRSS), 0 when unknown.
+long ResidentKiB() {
+    std::FILE* status = std::fopen("/proc/self/status", "r");
+    if (!status) return 0;
+    char line[256];
+    long kib = 0;
+    while (std::fgets(line, sizeof line, status))
+        if (std::sscanf(line, "VmRSS: %ld", &kib) == 1) break;
+    std::fclose(status);
+    return kib;
+}
+
 double CpuSeconds() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
@@ -63,7 +75,7 @@ class TimingCompileUi : public CompileUi {
 public:
     explicit TimingCompileUi(std::filesystem::path temporary) : temporary_(std::move(temporary)) {}
     void SetStepLabel(std::u16string_view text) override {
-        steps.push_back({Utf16ToUtf8(text), Clock::now(), FileBytes(temporary_), PeakKiB()});
+        steps.push_back({Utf16ToUtf8(text), Clock::now(), FileBytes(temporary_), PeakKiB(), ResidentKiB()});
     }
     void EnableCancel() override {}
     bool HasProgressBar() const override { return false; }
@@ -78,6 +90,7 @@ public:
         Clock::time_point start;
         uint64_t bytesAtStart;
         long peakKiBAtStart;
+        long residentKiBAtStart;
     };
     std::vector<Step> steps;
 
@@ -108,8 +121,7 @@ void Headwords(std::u16string_view line, std::vector<std::u16string>& words, std
     split(head.substr(open + 1, close - open - 1), readings);
 }
 
-double SqliteReference(const char* sourceName, const std::filesystem::path& folder) {
-    const std::vector<std::u16string> lines = ReadEdictField([](const std::string& line) { return line; }, sourceName);
+double SqliteReference(const std::vector<std::u16string>& lines, const std::filesystem::path& folder) {
     const std::string path = (folder / "reference.sqlite").string();
     std::filesystem::remove(path);
     const Clock::time_point start = Clock::now();
@@ -237,6 +249,7 @@ int main(int argc, char** argv) {
         std::printf("%s,step %zu seconds,%.3f\n", n, i + 1, Seconds(ui.steps[i].start, stepEnd));
         std::printf("%s,step %zu bytes after,%llu\n", n, i + 1, static_cast<unsigned long long>(bytesAfter));
         std::printf("%s,step %zu peak_KiB at start,%ld\n", n, i + 1, ui.steps[i].peakKiBAtStart);
+        std::printf("%s,step %zu resident_KiB at start,%ld\n", n, i + 1, ui.steps[i].residentKiBAtStart);
     }
     std::printf("%s,final_bytes,%llu\n", n, static_cast<unsigned long long>(FileBytes(target)));
     {
@@ -258,16 +271,29 @@ int main(int argc, char** argv) {
     if (!Compile(source, loose, false, looseUi)) return 1;
     std::printf("%s,no_compact_total_seconds,%.3f\n", n, Seconds(looseStart, Clock::now()));
     std::printf("%s,no_compact_bytes,%llu\n", n, static_cast<unsigned long long>(FileBytes(loose)));
+    double cpuAt = CpuSeconds();
     const double compaction = CompactAlone(loose);
+    const double compactionCpu = CpuSeconds() - cpuAt;
     std::printf("%s,compaction_alone_seconds,%.3f\n", n, compaction);
+    std::printf("%s,compaction_alone_cpu_seconds,%.3f\n", n, compactionCpu);
     std::printf("%s,compaction_alone_bytes_after,%llu\n", n, static_cast<unsigned long long>(FileBytes(loose)));
     std::filesystem::remove(loose);
     if (name == "kanjidic") return 0;
-    const double reference = SqliteReference(n, folder);
+    // The reference reads its lines before its clock starts.
+    const std::vector<std::u16string> lines = ReadEdictField([](const std::string& line) { return line; }, n);
+    cpuAt = CpuSeconds();
+    const double reference = SqliteReference(lines, folder);
+    const double referenceCpu = CpuSeconds() - cpuAt;
     std::printf("%s,sqlite_reference_seconds,%.3f\n", n, reference);
+    std::printf("%s,sqlite_reference_cpu_seconds,%.3f\n", n, referenceCpu);
     std::printf("%s,ratio_to_sqlite_reference,%.2f\n", n, total / reference);
+    std::printf("%s,cpu_ratio_to_sqlite_reference,%.2f\n", n, cpu / referenceCpu);
+    cpuAt = CpuSeconds();
     const double vacuum = SqliteVacuum(folder);
+    const double vacuumCpu = CpuSeconds() - cpuAt;
     std::printf("%s,sqlite_vacuum_seconds,%.3f\n", n, vacuum);
+    std::printf("%s,sqlite_vacuum_cpu_seconds,%.3f\n", n, vacuumCpu);
+    std::printf("%s,cpu_ratio_compaction_to_vacuum,%.2f\n", n, compactionCpu / vacuumCpu);
     std::printf("%s,sqlite_vacuum_bytes,%llu\n", n,
                 static_cast<unsigned long long>(FileBytes(folder / "reference.sqlite")));
     std::printf("%s,ratio_compaction_to_vacuum,%.2f\n", n, compaction / vacuum);
