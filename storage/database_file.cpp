@@ -180,9 +180,9 @@ DmsStatus DMSFile::StoredForm(uint32_t page, std::span<const uint8_t> image, std
     if (!compress_ || page == 0 || !pat_.Present()) return DmsStatus::Success;
     if (LoadU32(image.data()) != page) return DmsStatus::PageNotStored;
     buffer.resize(pageSize_);
-    uLongf c = pageSize_ - kCompressedHead;
-    if (compress2(buffer.data() + kCompressedHead, &c, image.data() + frame::kSize, pageSize_ - frame::kSize,
-                  Z_DEFAULT_COMPRESSION) == Z_OK &&
+    size_t c = 0;
+    if (deflater_.Compress(image.subspan(frame::kSize, pageSize_ - frame::kSize),
+                           std::span<uint8_t>(buffer).subspan(kCompressedHead), c) &&
         c + kCompressedHead < pageSize_ && c <= 0xFFFF) {
         std::memcpy(buffer.data(), image.data(), frame::kSize);
         StoreU32(buffer.data() + kCompressedMarkerAt, kCompressedMarker);

@@ -55,6 +55,7 @@
 #include "storage/journal.h"
 #include "storage/page_allocation_table.h"
 #include "storage/page_cache.h"
+#include "storage/page_deflater.h"
 #include "storage/page_frame.h"
 #include "storage/page_store.h"
 #include "storage/storage_io.h"
@@ -235,6 +236,7 @@ private:
     uint64_t sizeAtOpen_ = 0;  // pages past it were all made in this session
     int32_t collatorKind_ = -1;
     bool compress_ = false;
+    mutable PageDeflater deflater_;  // one zlib stream for every page compressed
     // The allocation table as the file holds it after the last write-back;
     // rollback and a failed operation go back to it.
     PageAllocationTable patInFile_;
