@@ -33,7 +33,15 @@ struct DpiCase {
     int dpi, width, height;
 };
 
-class FirstRunSize : public ProgramStart, public testing::WithParamInterface<DpiCase> {};
+class FirstRunSize : public ProgramStart, public testing::WithParamInterface<DpiCase> {
+protected:
+    // The prefix outlives the run: a test process started later (the next
+    // run's first case) takes the screen DPI it finds there at its start.
+    void TearDown() override {
+        DWORD pixels = 96;
+        RegSetKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels", REG_DWORD, &pixels, sizeof(pixels));
+    }
+};
 
 TEST_P(FirstRunSize, FollowsTheScreenDpi) {
     const DpiCase& c = GetParam();
