@@ -46,6 +46,13 @@ function(ostrel_add_test exe)
   endif()
   add_test(NAME ${exe} COMMAND ${exe} --gtest_color=no)
   set_tests_properties(${exe} PROPERTIES TIMEOUT 900)
+  # The Windows tests share one display, one pointer, one foreground window
+  # and one clipboard. Those that show windows, move the pointer or use the
+  # clipboard run one at a time (and apart from the end-to-end tests, which
+  # take the same lock); the others run beside them.
+  if(OSTREL_WINDOWS AND exe MATCHES "^((article|book|common|import|japanese_capture)_win_tests|ui_tests)$")
+    set_tests_properties(${exe} PROPERTIES RESOURCE_LOCK ostrel_display)
+  endif()
 endfunction()
 
 function(ostrel_subsystem name)
