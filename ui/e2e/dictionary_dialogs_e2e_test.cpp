@@ -47,9 +47,10 @@ HWND WaitForWindowShown(const wchar_t* title, int tries = 400) {
     return nullptr;
 }
 
-// Answers a message box with one of its buttons; false when no box came.
-bool Answer(const wchar_t* caption, int button) {
-    HWND box = WaitForWindowShown(caption);
+// Answers a message box with one of its buttons; false when no box came
+// within `tries` steps of 25 ms.
+bool Answer(const wchar_t* caption, int button, int tries = 400) {
+    HWND box = WaitForWindowShown(caption, tries);
     if (!box) return false;
     PostMessageW(box, WM_COMMAND, button, 0);
     return WaitFor([&] { return !IsWindow(box); });
@@ -380,7 +381,7 @@ TEST_F(DictionaryDialogs, ConversionMakesTheCompilersFile) {
         EXPECT_NE(GetFileAttributesW(source.c_str()), INVALID_FILE_ATTRIBUTES);
         SetDlgItemTextW(dialog, 1277, target.c_str());
         PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-        EXPECT_TRUE(Answer(L"Conversion completed", IDOK));
+        EXPECT_TRUE(Answer(L"Conversion completed", IDOK, 4800));  // a compile: up to 2 minutes on a loaded machine
         EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
         std::ifstream made(std::filesystem::path(target), std::ios::binary);
         std::ifstream expected(std::filesystem::path(BinaryDir() + L"\\ui\\e2e-data\\" + slice + L".qdx"),
