@@ -8,6 +8,7 @@
 #include "dictionary/engine_cursor.h"
 #include "dictionary/format_detection.h"
 #include "dictionary/full_text_query_hits.h"
+#include "dictionary/full_text_query_lists.h"
 #include "dictionary/word_list.h"
 #include "dictionary/word_list_entry.h"
 #include "storage/dms.h"
@@ -15,8 +16,11 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <cstring>
 #include <functional>
 #include <new>
+#include <numeric>
+#include <unordered_map>
 
 namespace {
 
@@ -123,6 +127,26 @@ void HitList::Append(uint32_t position, std::span<const uint16_t> hits) {
     records_.push_back({position, begin, static_cast<uint32_t>(units_.size())});
 }
 
+void HitList::AppendStored(uint32_t position, const uint8_t* bytes, size_t count) {
+    const size_t begin = units_.size();
+    units_.resize(begin + count);
+    std::memcpy(units_.data() + begin, bytes, 2 * count);
+    if constexpr (std::endian::native == std::endian::big)
+        for (size_t i = begin; i < units_.size(); ++i) units_[i] = static_cast<uint16_t>(units_[i] << 8 | units_[i] >> 8);
+    records_.push_back({position, static_cast<uint32_t>(begin), static_cast<uint32_t>(units_.size())});
+}
+
+void HitList::Reserve(size_t records, size_t hits) {
+    records_.reserve(records);
+    units_.reserve(hits);
+}
+
+std::vector<uint32_t> HitList::Positions() const {
+    std::vector<uint32_t> out(records_.size());
+    for (size_t i = 0; i < records_.size(); ++i) out[i] = records_[i].position;
+    return out;
+}
+
 bool FindWordId(CDMS& engine, uint32_t wordsCursor, const std::u16string& word, uint32_t& id) {
     // The builder's cut: whole units, never half a surrogate pair.
     const size_t units = FullTextKeyUnits(word);
@@ -213,19 +237,53 @@ std::vector<ScoredArticle> CollectHits(const FullTextQuery& query, int32_t group
                                        uint32_t wordsCursor, uint32_t hitsCursor) {
     std::vector<int32_t> groups = query.Groups();
     if (groupCount < static_cast<int32_t>(groups.size())) groups.resize(static_cast<size_t>(std::max(groupCount, 0)));
-    if (groups.empty()) return {};
-    std::vector<HitList> merged(groups.size());
+    XCursor* cursor = engine.FindCursor(hitsCursor);
+    if (groups.empty() || cursor == nullptr) return {};
+    // Every alternative's list is found before any is read: a word the index
+    // lacks ends the search at once.
+    std::vector<std::vector<StoredHitList>> stored(groups.size());
+    std::vector<uint64_t> groupBytes(groups.size(), 0);
+    std::unordered_map<uint32_t, int32_t> uses;  // lists asked for by several groups are read once
     for (size_t g = 0; g < groups.size(); ++g) {
-        std::vector<HitList> alternatives;
         for (int32_t r : query.Alternatives(groups[g])) {
             uint32_t id = 0;
-            HitList list;
-            if (FindWordId(engine, wordsCursor, query.Record(r).word, id) && LoadHitList(engine, hitsCursor, id, list))
-                alternatives.push_back(std::move(list));
+            StoredHitList list;
+            if (!FindWordId(engine, wordsCursor, query.Record(r).word, id) || !FindStoredHitList(engine, hitsCursor, id, list))
+                continue;
+            stored[g].push_back(list);
+            groupBytes[g] += list.bytes;
+            ++uses[list.position];
         }
-        if (alternatives.empty()) return {};
+        if (stored[g].empty()) return {};
+    }
+    // The shortest lists first: each later one is read only for the articles
+    // every list before it holds, and only up to the last of them. An
+    // article's hits are the same in a list read whole or in part, so the
+    // intersections below in query order give what whole lists would.
+    std::vector<size_t> order(groups.size());
+    std::iota(order.begin(), order.end(), size_t{0});
+    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return groupBytes[a] < groupBytes[b]; });
+    std::vector<HitList> merged(groups.size());
+    std::unordered_map<uint32_t, HitList> kept;
+    std::vector<uint32_t> wanted;
+    for (size_t step = 0; step < order.size(); ++step) {
+        const size_t g = order[step];
+        std::vector<HitList> alternatives;
+        for (const StoredHitList& list : stored[g]) {
+            HitList read;
+            if (const auto it = kept.find(list.position); it != kept.end()) {
+                read = KeepArticles(it->second, wanted);
+            } else {
+                if (!ReadStoredHitList(*cursor->file, list.position, step == 0 ? nullptr : &wanted, read)) continue;
+                if (uses[list.position] > 1) kept.emplace(list.position, read);
+            }
+            alternatives.push_back(std::move(read));
+        }
         merged[g] = MergeAlternatives(std::move(alternatives));
-        if (g == 0) continue;
+        if (merged[g].empty()) return {};
+        wanted = merged[g].Positions();
+    }
+    for (size_t g = 1; g < groups.size(); ++g) {
         const bool phrase = query.Record(groups[g]).phrase != 0 && query.Record(groups[g - 1]).phrase != 0;
         if (IntersectHits(merged[g], merged[g - 1], phrase ? -1 : 0) == 0) return {};
     }

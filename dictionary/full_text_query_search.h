@@ -52,6 +52,11 @@ public:
 
     void Append(uint32_t position, std::span<const uint16_t> hits);
     void AppendRecord(const HitList& other, size_t i) { Append(other.Position(i), other.Hits(i)); }
+    // Appends a record whose `count` hits are stored little-endian at `bytes`.
+    void AppendStored(uint32_t position, const uint8_t* bytes, size_t count);
+    void Reserve(size_t records, size_t hits);
+    // The articles' positions, ascending.
+    std::vector<uint32_t> Positions() const;
     // Keeps the records for which `keep(i, hits)` answers true, in order,
     // with the hits it leaves in `hits` (it may only shorten them).
     template <class Keep>

@@ -1,10 +1,12 @@
 // The full-text query parser (phrases, ideographic runs, Russian forms, the
 // record pool), the hit-list steps and scoring on hand-built lists, a
-// damaged hit list, and the search-results list filled from two
-// dictionaries with hand-written indexes 110 and 111.
+// damaged hit list, lists of many pages read chunk by chunk (whole or for
+// some articles), and the search-results list filled from two dictionaries
+// with hand-written indexes 110 and 111.
 #include "dictionary/full_text_query.h"
 #include "dictionary/full_text_query_hits.h"
 #include "dictionary/full_text_query_search.h"
+#include "dictionary/full_text_query_lists.h"
 #include "dictionary/article_history.h"
 #include "dictionary/list_view_model.h"
 #include "dictionary/tests/word_list_fixture.h"
@@ -209,6 +211,53 @@ TEST_F(FullTextListFill, WordDictionariesComeBeforeBooksAndExcludedOnesGiveNothi
     FillFromFullTextQuery(*list, query, u"\"fox red\"");
     EXPECT_EQ(list->EntryCount(), 0);
     (void)words;
+}
+
+void ExpectSameRecords(const HitList& actual, const HitList& expected) {
+    ASSERT_EQ(actual.size(), expected.size());
+    for (size_t i = 0; i < actual.size(); ++i) {
+        EXPECT_EQ(actual.Position(i), expected.Position(i)) << i;
+        EXPECT_EQ(HitsOf(actual, i), HitsOf(expected, i)) << i;
+    }
+}
+
+// A list of over 30 pages, its records cut by chunk ends at every offset,
+// gives the same records read chunk by chunk as read whole; a read for some
+// articles gives exactly theirs; a list whose positions stop ascending ends
+// where a whole read ends.
+TEST_F(FullTextListFill, ListsReadChunkByChunkGiveTheWholeBlocksRecords) {
+    std::vector<GroupHits> big, unordered;
+    for (uint32_t i = 0; i < 3000; ++i) {
+        std::vector<uint16_t> words;
+        for (uint32_t w = 0; w < 1 + i * 7 % 37; ++w) words.push_back(static_cast<uint16_t>(w * 3 + i % 3));
+        big.push_back(At(100 + 3 * i, words, static_cast<uint16_t>(i % 16)));
+        unordered.push_back(big.back());
+    }
+    unordered[2000].position = unordered[1999].position;
+    RDFDictionary* dictionary = AddIndexed(u"/big.qdx", {{u"big", big}, {u"unordered", unordered}});
+    EngineCursor hits(*engine, dictionary->fileId);
+    ASSERT_EQ(hits.SelectIndex(kIndexFullTextHits), DmsStatus::Success);
+    DMSFile& file = *engine->FindFile(dictionary->fileId);
+    for (uint32_t id : {1u, 2u}) {
+        const std::vector<uint8_t> block = Block(id == 1 ? big : unordered);
+        const HitList whole = ReadHitList(block);
+        ASSERT_EQ(whole.size(), id == 1 ? 3000u : 2000u);
+        StoredHitList stored;
+        ASSERT_TRUE(FindStoredHitList(*engine, hits.handle(), id, stored));
+        EXPECT_EQ(stored.bytes, block.size());
+        ASSERT_GT(stored.bytes, 30 * file.PageSize());
+        HitList read;
+        ASSERT_TRUE(ReadStoredHitList(file, stored.position, nullptr, read));
+        ExpectSameRecords(read, whole);
+        // Articles present and absent, the first, the last, none, past the end.
+        std::vector<uint32_t> some;
+        for (uint32_t p = 100; p < 100 + 3 * 3000; p += 29) some.push_back(p);
+        for (const std::vector<uint32_t>& wanted : std::vector<std::vector<uint32_t>>{
+                 some, {100}, {100 + 3 * 2999}, {}, {5, 100 + 3 * 3000}, {100 + 3 * 1999, 100 + 3 * 2000}}) {
+            ASSERT_TRUE(ReadStoredHitList(file, stored.position, &wanted, read));
+            ExpectSameRecords(read, KeepArticles(whole, wanted));
+        }
+    }
 }
 
 // After the set of open dictionaries changes the search-results list runs

@@ -1,0 +1,130 @@
+// Hit lists read chunk by chunk from their data pages.
+#include "dictionary/full_text_query_lists.h"
+
+#include "dictionary/full_text_query_hits.h"
+#include "storage/data_blocks.h"
+#include "storage/dms.h"
+
+#include <span>
+
+namespace {
+
+// Takes the records of a block's bytes as they come, chunk by chunk. A
+// record cut by a chunk's end is gathered in `carry_`; all others are read
+// where they lie.
+class HitRecordStream {
+public:
+    HitRecordStream(const std::vector<uint32_t>* wanted, HitList& out) : wanted_(wanted), out_(out) {}
+
+    // False once no later record can be taken.
+    bool Feed(std::span<const uint8_t> bytes) {
+        if (done_) return false;
+        size_t at = 0;
+        if (!carry_.empty() && !FinishCarried(bytes, at)) return !done_;
+        HitRecordView record;
+        while (ReadHitRecord(bytes, at, record)) {
+            if (!Take(record)) return false;
+            at += HitRecordBytes(record);
+        }
+        const std::span<const uint8_t> rest = bytes.subspan(at);
+        // A head that says no hits follow ends the list, as in HitList::FromBlock.
+        if (rest.size() >= kHitRecordHeadBytes && (rest[4] | rest[5]) == 0) return Stop();
+        carry_.assign(rest.begin(), rest.end());
+        return true;
+    }
+
+private:
+    bool Stop() {
+        done_ = true;
+        return false;
+    }
+
+    // Completes the record begun in an earlier chunk; false while it is still cut.
+    bool FinishCarried(std::span<const uint8_t> bytes, size_t& at) {
+        const auto gather = [&](size_t size) {
+            const size_t n = std::min(size - std::min(size, carry_.size()), bytes.size() - at);
+            carry_.insert(carry_.end(), bytes.begin() + static_cast<std::ptrdiff_t>(at),
+                          bytes.begin() + static_cast<std::ptrdiff_t>(at + n));
+            at += n;
+            return carry_.size() >= size;
+        };
+        if (!gather(kHitRecordHeadBytes)) return false;
+        const size_t count = static_cast<size_t>(carry_[4] | carry_[5] << 8);
+        if (count == 0) return Stop();
+        if (!gather(kHitRecordHeadBytes + 2 * count)) return false;
+        HitRecordView record;
+        ReadHitRecord(carry_, 0, record);
+        const bool more = Take(record);
+        carry_.clear();
+        return more;
+    }
+
+    bool Take(const HitRecordView& record) {
+        // Positions ascend; a record out of order ends a damaged list.
+        if (taken_ && record.position <= last_) return Stop();
+        taken_ = true;
+        last_ = record.position;
+        if (wanted_ == nullptr) {
+            out_.AppendStored(record.position, record.hits.data(), record.Count());
+            return true;
+        }
+        while (next_ < wanted_->size() && (*wanted_)[next_] < record.position) ++next_;
+        if (next_ == wanted_->size()) return Stop();
+        if ((*wanted_)[next_] != record.position) return true;
+        out_.AppendStored(record.position, record.hits.data(), record.Count());
+        // The last article asked for ends the read.
+        return ++next_ < wanted_->size() || Stop();
+    }
+
+    const std::vector<uint32_t>* wanted_;
+    HitList& out_;
+    std::vector<uint8_t> carry_;
+    size_t next_ = 0;
+    uint32_t last_ = 0;
+    bool taken_ = false;
+    bool done_ = false;
+};
+
+}  // namespace
+
+bool FindStoredHitList(CDMS& engine, uint32_t hitsCursor, uint32_t id, StoredHitList& out) {
+    KeySegmentValue in{&id, 4};
+    uint32_t found = 0;
+    KeySegmentValue key{&found, 4};
+    EntryPosition at;
+    XCursor* cursor = engine.FindCursor(hitsCursor);
+    if (cursor == nullptr || Failed(engine.Seek(hitsCursor, &in, &key, &at)) || at.ref.first == 0) return false;
+    bool freed = false;
+    const DmsStatus st = WalkDataBlock(*cursor->file, at.ref.first, [&](const ChunkView& c) {
+        freed = (c.flags & chunk::kFlagDeleted) != 0;
+        out = {c.position, c.total};
+        return false;
+    });
+    return !Failed(st) && !freed;
+}
+
+bool ReadStoredHitList(DMSFile& file, uint32_t position, const std::vector<uint32_t>* wanted, HitList& out) {
+    out = HitList();
+    HitRecordStream stream(wanted, out);
+    bool freed = false, reading = true, first = true;
+    const DmsStatus st = WalkDataBlock(file, position, [&](const ChunkView& c) {
+        freed = freed || (c.flags & chunk::kFlagDeleted) != 0;
+        if (first && wanted == nullptr) out.Reserve(c.total / 8, c.total / 2);
+        first = false;
+        const uint8_t* data = c.page.data + c.position % file.PageSize() + chunk::kHeadSize;
+        if (reading) reading = stream.Feed({data, c.dataBytes});
+        // A read of every record walks on to check the rest of the chain.
+        return reading || wanted == nullptr;
+    });
+    return !Failed(st) && !freed;
+}
+
+HitList KeepArticles(const HitList& list, const std::vector<uint32_t>& wanted) {
+    HitList out;
+    size_t w = 0;
+    for (size_t i = 0; i < list.size() && w < wanted.size(); ++i) {
+        while (w < wanted.size() && wanted[w] < list.Position(i)) ++w;
+        if (w < wanted.size() && wanted[w] == list.Position(i)) out.AppendRecord(list, i);
+    }
+    return out;
+}
