@@ -1,24 +1,32 @@
-// The full-text index over Debian's EDICT: compile time with and without
-// the full-text steps, the file sizes, and query latency (median and worst
-// over a few hundred queries of common and rare words, AND queries and
-// phrases) beside SQLite FTS5 over the same article texts in the same run,
-// both as plain matches and as the best 2000 by rank (what our search does).
-//   full_text_bench [WORK_FOLDER] [EVERY_NTH_LINE] [ROUNDS]
-// More rounds repeat the queries, so that a profile of the run shows them.
-#include "bench/bench_support.h"
+// Full-text query latency on EDICT as the program opens it (compiled by qdxc
+// with its defaults: compressed pages, full-text index), beside SQLite FTS5
+// over the same article texts, by query class, warm and cold.
+//
+// Ours is the search the search-results list runs for one dictionary: parse,
+// look-ups in indexes 110 and 111, intersection, scores, the best 2000. FTS5
+// answers the same query as plain matches and as its best 2000 by rank.
+// Warm: each side asks each query once untimed right before the timed ask
+// (one pass over all queries would not do: the kana lists alone outgrow the
+// engine's page cache and image store). Cold: before each query our file is
+// closed and opened again (its pages leave the page cache and the image
+// store) and FTS5 gets a fresh connection (its page cache empty); opening is
+// not timed. The operating system's file cache is warm for both sides.
+//
+// Japanese words are asked twice: FTS5 over the texts as its default word
+// breaker cuts them (a run of kana and kanji is one token, so it finds the
+// run only as a whole word), and FTS5 over the same texts with every kana
+// and kanji set apart, the terms our index keeps (the same articles found).
+//   full_text_bench [ROUNDS] [--hits FILE] [--only CLASS] [--warm | --cold]
+// ROUNDS (5) asks of every query per state. --hits writes every query's
+// articles (the count found, position and score of the best 2000), to compare
+// two builds; --only keeps one class and --warm or --cold one state (profiles).
+#include "bench/compiled_dictionaries.h"
 
-#include "common/tests/edict_files.h"
-#include "import/tests/full_text_files.h"
 #include "common/text/utf8.h"
-#include "dictionary/dictionary.h"
 #include "dictionary/dictionary_schema.h"
-#include "dictionary/engine_cursor.h"
-#include "dictionary/format_detection.h"
 #include "dictionary/full_text_query_search.h"
 #include "dictionary/word_list.h"
-#include "import/article_record.h"
-#include "import/compile_environment.h"
-#include "import/converter.h"
+#include "import/tests/full_text_files.h"
 #include "storage/dms.h"
 #include "storage/storage_io.h"
 
@@ -29,159 +37,318 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <numeric>
+#include <set>
 #include <string>
+#include <vector>
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-double Seconds(Clock::time_point a, Clock::time_point b) { return std::chrono::duration<double>(b - a).count(); }
+double Micros(Clock::time_point a, Clock::time_point b) { return std::chrono::duration<double, std::micro>(b - a).count(); }
 
-double Compile(CDMS& engine, const std::filesystem::path& source, const std::filesystem::path& target, bool fullText) {
-    CDictionary dictionary(kFormatStoreDatabase | (fullText ? 0 : kDictionaryNoFullTextSearch), engine);
-    SilentCompileUi ui;
-    FixedCompileEnv env;
-    CConverter converter(dictionary, CConverter::kNewFile, ui, env);
-    const auto start = Clock::now();
-    const int32_t ok = converter.Convert(DetectDictionaryFileFormat(source.u16string().c_str()), source.u16string(),
-                                         target.u16string());
-    const double seconds = Seconds(start, Clock::now());
-    if (!ok) std::fprintf(stderr, "compile failed: %s\n", Utf16ToUtf8(converter.errorText).c_str());
-    return seconds;
+constexpr const char* kTokenizer = "tokenize=\"unicode61 tokenchars '''.,:;_'\"";
+
+bool IsAsciiAlnum(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); }
+bool IsJoiner(char c) { return c == '\'' || c == '.' || c == ',' || c == ':' || c == ';' || c == '_'; }
+
+// The article as FTS5 takes it. Its word breaker keeps these punctuation
+// marks as token characters (kTokenizer), and the text keeps them only between
+// two ASCII letters or digits, where our word breaker joins a word across
+// them. With `splitKana`, every character from U+3000 up stands alone, as our
+// word breaker leaves kana and kanji.
+std::string FtsText(const std::u16string& article, bool splitKana) {
+    std::u16string spaced;
+    for (char16_t c : article) {
+        const bool alone = splitKana && c >= 0x3000 && !(c >= 0xD800 && c < 0xE000);
+        if (alone) spaced += u' ';
+        spaced += c;
+        if (alone) spaced += u' ';
+    }
+    std::string text = Utf16ToUtf8(spaced);
+    for (size_t i = 0; i < text.size(); ++i)
+        if (IsJoiner(text[i]) && !(i > 0 && i + 1 < text.size() && IsAsciiAlnum(text[i - 1]) && IsAsciiAlnum(text[i + 1])))
+            text[i] = ' ';
+    return text;
 }
 
-struct Latency {
-    double median = 0, worst = 0;
+std::string SplitKanaQuery(const std::string& word) {
+    std::string out;
+    for (char16_t c : Utf8ToUtf16(word)) out += (out.empty() ? "" : " ") + Utf16ToUtf8(std::u16string(1, c));
+    return out;
+}
+
+struct Query {
+    int kind;
+    std::string ours;
+    std::string fts;  // FTS5's MATCH text
+    bool split;       // against the table of split kana and kanji
 };
-Latency Summarise(std::vector<double> times) {
-    if (times.empty()) return {};
-    std::sort(times.begin(), times.end());
-    return {times[times.size() / 2], times.back()};
+
+const char* const kKinds[] = {"common word", "rare word", "two words", "phrase", "Japanese word",
+                              "Japanese, same terms"};
+constexpr int kKindCount = 6;
+
+struct Sample {
+    double ours, fts, ranked;
+};
+
+class Fts5 {
+public:
+    explicit Fts5(std::string path) : path_(std::move(path)) {}
+    ~Fts5() { Close(); }
+    void Open() {
+        Close();
+        sqlite3_open(path_.c_str(), &db_);
+        sqlite3_exec(db_, "PRAGMA cache_size=1000", nullptr, nullptr, nullptr);
+        for (int table = 0; table < 2; ++table) {
+            const std::string name = table ? "s" : "t";
+            sqlite3_prepare_v2(db_, ("SELECT rowid FROM " + name + " WHERE " + name + " MATCH ?").c_str(), -1,
+                               &match_[table], nullptr);
+            sqlite3_prepare_v2(db_,
+                               ("SELECT rowid FROM " + name + " WHERE " + name + " MATCH ? ORDER BY rank LIMIT 2000").c_str(),
+                               -1, &ranked_[table], nullptr);
+        }
+    }
+    void Close() {
+        for (sqlite3_stmt*& s : match_) sqlite3_finalize(s), s = nullptr;
+        for (sqlite3_stmt*& s : ranked_) sqlite3_finalize(s), s = nullptr;
+        if (db_) sqlite3_close(db_);
+        db_ = nullptr;
+    }
+    // Rows of the query, all of them or the best 2000 by rank.
+    size_t Run(const Query& q, bool best) {
+        sqlite3_stmt* s = (best ? ranked_ : match_)[q.split ? 1 : 0];
+        sqlite3_bind_text(s, 1, q.fts.c_str(), -1, SQLITE_TRANSIENT);
+        size_t rows = 0;
+        while (sqlite3_step(s) == SQLITE_ROW) ++rows;
+        sqlite3_reset(s);
+        return rows;
+    }
+    sqlite3* db() { return db_; }
+
+private:
+    std::string path_;
+    sqlite3* db_ = nullptr;
+    sqlite3_stmt* match_[2] = {};
+    sqlite3_stmt* ranked_[2] = {};
+};
+
+void BuildFts5(const std::string& path, const std::vector<ArticleText>& articles) {
+    std::filesystem::remove(path);
+    sqlite3* db = nullptr;
+    sqlite3_open(path.c_str(), &db);
+    sqlite3_exec(db, ("PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; CREATE VIRTUAL TABLE t USING fts5(x, " +
+                      std::string(kTokenizer) + "); CREATE VIRTUAL TABLE s USING fts5(x, " + kTokenizer + "); BEGIN")
+                         .c_str(),
+                 nullptr, nullptr, nullptr);
+    for (int table = 0; table < 2; ++table) {
+        sqlite3_stmt* insert = nullptr;
+        sqlite3_prepare_v2(db, table ? "INSERT INTO s(rowid, x) VALUES(?, ?)" : "INSERT INTO t(rowid, x) VALUES(?, ?)",
+                           -1, &insert, nullptr);
+        for (const ArticleText& article : articles) {
+            const std::string text = FtsText(article.text, table == 1);
+            sqlite3_bind_int64(insert, 1, article.position);
+            sqlite3_bind_text(insert, 2, text.c_str(), -1, SQLITE_TRANSIENT);
+            sqlite3_step(insert);
+            sqlite3_reset(insert);
+        }
+        sqlite3_finalize(insert);
+    }
+    sqlite3_exec(db, "COMMIT; INSERT INTO t(t) VALUES('optimize'); INSERT INTO s(s) VALUES('optimize')", nullptr,
+                 nullptr, nullptr);
+    sqlite3_close(db);
+}
+
+std::vector<std::string> Column(sqlite3* db, const char* sql) {
+    std::vector<std::string> out;
+    sqlite3_stmt* s = nullptr;
+    sqlite3_prepare_v2(db, sql, -1, &s, nullptr);
+    while (sqlite3_step(s) == SQLITE_ROW) out.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(s, 0)));
+    sqlite3_finalize(s);
+    return out;
+}
+
+// 100 queries of each class, from the FTS5 vocabulary and the article texts.
+std::vector<Query> MakeQueries(sqlite3* db, const std::vector<ArticleText>& articles) {
+    sqlite3_exec(db, "CREATE VIRTUAL TABLE temp.v USING fts5vocab(main, t, 'row')", nullptr, nullptr, nullptr);
+    // Plain ASCII words by document count, and whole tokens of kana and kanji.
+    const std::vector<std::string> words =
+        Column(db, "SELECT term FROM v WHERE length(term) > 1 AND term NOT GLOB '*[^a-z]*' ORDER BY doc DESC, term");
+    const std::vector<std::string> japanese =
+        Column(db, "SELECT term FROM v WHERE unicode(term) >= 12288 AND length(term) > 1 ORDER BY doc DESC, term");
+    std::vector<Query> queries;
+    if (words.size() < 400 || japanese.size() < 400) return queries;
+    const auto quoted = [](const std::string& w) { return "\"" + w + "\""; };
+    for (size_t i = 0; i < 100; ++i) queries.push_back({0, words[i], quoted(words[i]), false});
+    for (size_t i = 0; i < 100; ++i) {
+        const std::string& w = words[words.size() - 1 - i * 37 % (words.size() / 2)];
+        queries.push_back({1, w, quoted(w), false});
+    }
+    for (size_t i = 0; i < 100; ++i) {
+        const std::string& a = words[i * 3];
+        const std::string& b = words[(i * 7 + 3) % 400];
+        queries.push_back({2, a + " " + b, quoted(a) + " " + quoted(b), false});
+    }
+    // Phrases of two words standing together in an article.
+    const std::set<std::string> plain(words.begin(), words.end());
+    for (size_t n = 0; n < articles.size() && queries.size() < 400; n += 97) {
+        std::vector<std::string> tokens;
+        std::string token;
+        for (char c : FtsText(articles[n].text, false) + ' ') {
+            if (IsAsciiAlnum(c)) token += static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+            else if (!token.empty()) tokens.push_back(token), token.clear();
+        }
+        for (size_t i = 0; i + 1 < tokens.size(); ++i)
+            if (plain.contains(tokens[i]) && plain.contains(tokens[i + 1]) && tokens[i] != tokens[i + 1]) {
+                const std::string two = tokens[i] + " " + tokens[i + 1];
+                queries.push_back({3, quoted(two), quoted(two), false});
+                break;
+            }
+    }
+    // Kana and kanji words from the most common to the rarest.
+    for (size_t i = 0; i < 100; ++i) {
+        const std::string& w = japanese[i * (japanese.size() - 1) / 99];
+        queries.push_back({4, w, quoted(w), false});
+    }
+    for (size_t i = 0; i < 100; ++i) {
+        const std::string& w = japanese[i * (japanese.size() - 1) / 99];
+        queries.push_back({5, w, quoted(SplitKanaQuery(w)), true});
+    }
+    return queries;
+}
+
+struct Summary {
+    double median = 0, worst = 0, total = 0;
+};
+Summary Summarise(std::vector<double> v) {
+    if (v.empty()) return {};
+    std::sort(v.begin(), v.end());
+    return {v[v.size() / 2], v.back(), std::accumulate(v.begin(), v.end(), 0.0)};
+}
+
+void Report(const char* state, const std::vector<Query>& queries, const std::vector<Sample>& samples) {
+    std::printf("\n%s (us)            ours median  worst | FTS5 median  worst  ratio | FTS5 best 2000 median  worst  ratio\n",
+                state);
+    for (int kind = -1; kind < kKindCount; ++kind) {
+        std::vector<double> ours, fts, ranked;
+        for (size_t i = 0; i < samples.size(); ++i)
+            if (kind < 0 ? queries[i % queries.size()].kind < 4 : queries[i % queries.size()].kind == kind)
+                ours.push_back(samples[i].ours), fts.push_back(samples[i].fts), ranked.push_back(samples[i].ranked);
+        const Summary o = Summarise(ours), f = Summarise(fts), r = Summarise(ranked);
+        std::printf("  %-22s %8.1f %8.1f | %8.1f %8.1f %5.2f | %8.1f %8.1f %5.2f\n",
+                    kind < 0 ? "all ASCII (total ratio)" : kKinds[kind], o.median, o.worst, f.median, f.worst,
+                    kind < 0 ? o.total / f.total : o.median / f.median, r.median, r.worst,
+                    kind < 0 ? o.total / r.total : o.median / r.median);
+    }
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::filesystem::path folder = argc > 1 ? argv[1] : std::filesystem::temp_directory_path() / "full_text_bench";
-    const size_t every = argc > 2 ? std::stoul(argv[2]) : 1;
-    const size_t rounds = argc > 3 ? std::max<size_t>(std::stoul(argv[3]), 1) : 1;
-    std::filesystem::create_directories(folder);
-    const std::filesystem::path source = folder / "edict.src";
-    {
-        const std::vector<uint8_t> bytes = ReadEdictFile("edict");
-        if (bytes.empty()) return std::fprintf(stderr, "edict is not installed\n"), 1;
-        std::ofstream out(source, std::ios::binary);
-        size_t n = 0;
-        for (std::span<const uint8_t> line : SplitLines(bytes))
-            if (n++ % every == 0) out.write(reinterpret_cast<const char*>(line.data()), line.size()).put('\n');
+    size_t rounds = 5;
+    std::string hitsPath;
+    int only = -1;
+    bool warmOnly = false, coldOnly = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--hits" && i + 1 < argc) hitsPath = argv[++i];
+        else if (arg == "--only" && i + 1 < argc) only = std::stoi(argv[++i]);
+        else if (arg == "--warm") warmOnly = true;
+        else if (arg == "--cold") coldOnly = true;
+        else rounds = std::max<size_t>(std::stoul(arg), 1);
     }
+    const std::u16string path = CompiledDebianDictionary("edict");
+    if (path.empty()) return std::fprintf(stderr, "edict could not be compiled\n"), 1;
     CDMS engine(SystemStorageIO());
-    const double without = Compile(engine, source, folder / "plain.qdx", false);
-    const double with = Compile(engine, source, folder / "full.qdx", true);
-    const auto plainBytes = std::filesystem::file_size(folder / "plain.qdx");
-    const auto fullBytes = std::filesystem::file_size(folder / "full.qdx");
-    std::printf("compile without full-text index: %.2f s, %llu bytes\n", without, static_cast<unsigned long long>(plainBytes));
-    std::printf("compile with full-text index:    %.2f s, %llu bytes (+%.2f s, +%llu bytes)\n", with,
-                static_cast<unsigned long long>(fullBytes), with - without,
-                static_cast<unsigned long long>(fullBytes - plainBytes));
-
     int32_t file = 0;
-    if (Failed(engine.OpenFile((folder / "full.qdx").u16string(), 2, DictionarySchemaText, &file))) return 1;
-    // The same article texts into FTS5 (a file of its own, for its size).
-    const std::string ftsPath = (folder / "fts5.sqlite").string();
-    std::filesystem::remove(ftsPath);
-    sqlite3* db = nullptr;
-    sqlite3_open(ftsPath.c_str(), &db);
-    sqlite3_exec(db, "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; CREATE VIRTUAL TABLE t USING fts5(x); BEGIN",
-                 nullptr, nullptr, nullptr);
-    sqlite3_stmt* insert = nullptr;
-    sqlite3_prepare_v2(db, "INSERT INTO t(rowid, x) VALUES(?, ?)", -1, &insert, nullptr);
-    const auto ftsStart = Clock::now();
-    for (const ArticleText& article : ReadArticles(engine, file)) {
-        const std::string text = Utf16ToUtf8(article.text);
-        sqlite3_bind_int64(insert, 1, article.position);
-        sqlite3_bind_text(insert, 2, text.c_str(), -1, SQLITE_TRANSIENT);
-        sqlite3_step(insert);
-        sqlite3_reset(insert);
+    if (Failed(engine.OpenFile(path, 2, DictionarySchemaText, &file))) return 1;
+    const std::vector<ArticleText> articles = ReadArticles(engine, file);
+    const std::string ftsPath = std::string(OSTREL_BINARY_DIR) + "/bench-dictionaries/edict.fts5.sqlite";
+    if (!std::filesystem::exists(ftsPath)) {
+        std::fprintf(stderr, "filling FTS5 with %zu articles (once)\n", articles.size());
+        BuildFts5(ftsPath + ".part", articles);
+        std::filesystem::rename(ftsPath + ".part", ftsPath);
     }
-    sqlite3_finalize(insert);
-    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
-    std::printf("FTS5 build over the same texts: %.2f s, %llu bytes\n", Seconds(ftsStart, Clock::now()),
-                static_cast<unsigned long long>(std::filesystem::file_size(ftsPath)));
+    Fts5 fts(ftsPath);
+    fts.Open();
+    std::vector<Query> queries = MakeQueries(fts.db(), articles);
+    if (queries.size() != 600) return std::fprintf(stderr, "too few words for the queries\n"), 1;
+    // --only KIND keeps one class (for profiles).
+    if (only >= 0) std::erase_if(queries, [&](const Query& q) { return q.kind != only; });
 
-    // Words by document count: common ones from the top, rare ones from the tail.
-    std::vector<std::string> words;
-    sqlite3_exec(db, "CREATE VIRTUAL TABLE v USING fts5vocab(t, 'row')", nullptr, nullptr, nullptr);
-    sqlite3_stmt* vocab = nullptr;
-    sqlite3_prepare_v2(db, "SELECT term FROM v WHERE term GLOB '[a-z][a-z]*' AND term NOT GLOB '*[^a-z]*' ORDER BY doc DESC",
-                       -1, &vocab, nullptr);
-    while (sqlite3_step(vocab) == SQLITE_ROW) words.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(vocab, 0)));
-    sqlite3_finalize(vocab);
-    if (words.size() < 400) return 1;
-    std::vector<std::pair<std::string, std::string>> queries;  // ours, FTS5's
-    for (size_t i = 0; i < 100; ++i) queries.push_back({words[i], "\"" + words[i] + "\""});
-    for (size_t i = 0; i < 100; ++i) {
-        const std::string& w = words[words.size() - 1 - i * 37 % (words.size() / 2)];
-        queries.push_back({w, "\"" + w + "\""});
-    }
-    for (size_t i = 0; i < 100; ++i) {
-        const std::string a = words[i], b = words[(i * 7 + 3) % 200];
-        queries.push_back({a + " " + b, "\"" + a + "\" \"" + b + "\""});
-        queries.push_back({"\"" + a + " " + b + "\"", "\"" + a + " " + b + "\""});
-    }
-    std::vector<double> ours, theirs, theirsRanked;
-    size_t oursFound = 0, theirsFound = 0;
     FullTextQuery query;
-    sqlite3_stmt* match = nullptr;
-    sqlite3_prepare_v2(db, "SELECT rowid FROM t WHERE t MATCH ?", -1, &match, nullptr);
-    // The same work as ours: the best 2000 by FTS5's own ranking.
-    sqlite3_stmt* ranked = nullptr;
-    sqlite3_prepare_v2(db, "SELECT rowid FROM t WHERE t MATCH ? ORDER BY rank LIMIT 2000", -1, &ranked, nullptr);
-    for (size_t round = 0; round < rounds; ++round)
-    for (const auto& [mine, fts] : queries) {
-        auto start = Clock::now();
-        const int32_t groups = query.Parse(Utf8ToUtf16(mine));
-        auto hits = SearchDictionary(query, groups, engine, file);
-        const size_t found = hits.size();
-        // What the search-results list keeps: the best, in score order.
+    const auto ours = [&](const Query& q, std::vector<ScoredArticle>* kept, size_t* found) {
+        const auto start = Clock::now();
+        const int32_t groups = query.Parse(Utf8ToUtf16(q.ours));
+        std::vector<ScoredArticle> hits = SearchDictionary(query, groups, engine, file);
+        const size_t count = hits.size();
         KeepBestArticles(hits, WordList::kMaxEntries);
-        ours.push_back(Seconds(start, Clock::now()));
-        oursFound += found;
-        start = Clock::now();
-        sqlite3_bind_text(match, 1, fts.c_str(), -1, SQLITE_TRANSIENT);
-        while (sqlite3_step(match) == SQLITE_ROW) ++theirsFound;
-        sqlite3_reset(match);
-        theirs.push_back(Seconds(start, Clock::now()));
-        start = Clock::now();
-        sqlite3_bind_text(ranked, 1, fts.c_str(), -1, SQLITE_TRANSIENT);
-        while (sqlite3_step(ranked) == SQLITE_ROW) {
+        const double us = Micros(start, Clock::now());
+        if (found) *found = count;
+        if (kept) *kept = std::move(hits);
+        return us;
+    };
+    const auto peer = [&](const Query& q, bool best, size_t* rows) {
+        const auto start = Clock::now();
+        const size_t n = fts.Run(q, best);
+        const double us = Micros(start, Clock::now());
+        if (rows) *rows = n;
+        return us;
+    };
+
+    // A first pass: counts (and the hit lists for --hits), and every page read once.
+    std::vector<size_t> oursFound(kKindCount), ftsFound(kKindCount);
+    std::ofstream hits;
+    if (!hitsPath.empty()) hits.open(hitsPath);
+    for (const Query& q : queries) {
+        std::vector<ScoredArticle> kept;
+        size_t found = 0, rows = 0;
+        ours(q, &kept, &found);
+        peer(q, false, &rows);
+        peer(q, true, nullptr);
+        oursFound[static_cast<size_t>(q.kind)] += found;
+        ftsFound[static_cast<size_t>(q.kind)] += rows;
+        if (hits.is_open()) {
+            hits << q.ours << '\t' << found;
+            for (const ScoredArticle& a : kept) hits << ' ' << a.position << ':' << a.score;
+            hits << '\n';
         }
-        sqlite3_reset(ranked);
-        theirsRanked.push_back(Seconds(start, Clock::now()));
     }
-    sqlite3_finalize(match);
-    sqlite3_finalize(ranked);
-    sqlite3_close(db);
+    std::printf("EDICT as qdxc compiles it, %zu articles; %zu queries a class, %zu rounds\n", articles.size(),
+                queries.size() / kKindCount, rounds);
+    for (int k = 0; k < kKindCount; ++k)
+        std::printf("  %-22s articles found: ours %zu, FTS5 %zu\n", kKinds[k], oursFound[static_cast<size_t>(k)],
+                    ftsFound[static_cast<size_t>(k)]);
+
+    std::vector<Sample> warm, cold;
+    for (size_t round = 0; round < (coldOnly ? 0 : rounds); ++round)
+        for (const Query& q : queries) {
+            // Each side asks once untimed, then the same again timed.
+            Sample s{};
+            ours(q, nullptr, nullptr);
+            s.ours = ours(q, nullptr, nullptr);
+            peer(q, false, nullptr);
+            s.fts = peer(q, false, nullptr);
+            peer(q, true, nullptr);
+            s.ranked = peer(q, true, nullptr);
+            warm.push_back(s);
+        }
+    for (size_t round = 0; round < (warmOnly ? 0 : rounds); ++round)
+        for (const Query& q : queries) {
+            Sample s{};
+            engine.CloseFile(file);
+            if (Failed(engine.OpenFile(path, 2, DictionarySchemaText, &file))) return 1;
+            s.ours = ours(q, nullptr, nullptr);
+            fts.Open();
+            s.fts = peer(q, false, nullptr);
+            fts.Open();
+            s.ranked = peer(q, true, nullptr);
+            cold.push_back(s);
+        }
+    Report("warm", queries, warm);
+    Report("cold", queries, cold);
     engine.CloseFile(file);
-    const Latency a = Summarise(ours), b = Summarise(theirs), c = Summarise(theirsRanked);
-    std::printf("%zu queries: ours median %.1f us, worst %.1f us (%zu articles); FTS5 median %.1f us, worst %.1f us "
-                "(%zu articles); FTS5 best 2000 by rank median %.1f us, worst %.1f us; median ratio ours/FTS5 %.2f, "
-                "ours/FTS5 ranked %.2f\n",
-                queries.size(), a.median * 1e6, a.worst * 1e6, oursFound, b.median * 1e6, b.worst * 1e6, theirsFound,
-                c.median * 1e6, c.worst * 1e6, b.median > 0 ? a.median / b.median : 0.0,
-                c.median > 0 ? a.median / c.median : 0.0);
-    // By kind: the query list is 100 common words, 100 rare ones, then AND and phrase pairs in turn.
-    const char* kinds[] = {"common word", "rare word", "two words", "phrase"};
-    for (int kind = 0; kind < 4; ++kind) {
-        std::vector<double> mine, fts, ftsRanked;
-        for (size_t i = 0; i < ours.size(); ++i) {
-            const size_t q = i % queries.size();
-            const int k = q < 100 ? 0 : q < 200 ? 1 : 2 + static_cast<int>((q - 200) % 2);
-            if (k == kind) mine.push_back(ours[i]), fts.push_back(theirs[i]), ftsRanked.push_back(theirsRanked[i]);
-        }
-        const Latency m = Summarise(mine), f = Summarise(fts), r = Summarise(ftsRanked);
-        std::printf("  %-11s median/worst us: ours %7.1f %8.1f; FTS5 %7.1f %8.1f; FTS5 ranked %7.1f %8.1f\n",
-                    kinds[kind], m.median * 1e6, m.worst * 1e6, f.median * 1e6, f.worst * 1e6, r.median * 1e6,
-                    r.worst * 1e6);
-    }
     return 0;
 }
