@@ -14,6 +14,7 @@
 #include "dictionary/file_replace.h"
 #include "dictionary/format_detection.h"
 #include "import/article_record.h"
+#include "import/edict_import.h"
 #include "import/full_text_lexicon.h"
 #include "import/search_engine.h"
 #include "import/key_entries.h"
@@ -59,6 +60,20 @@ std::u16string_view ElementSpan(const DictionaryElement& e) {
 
 std::u16string_view ElementText(const DictionaryElement& e) {
     return e.text && e.length > 0 ? std::u16string_view(e.text, static_cast<size_t>(e.length)) : std::u16string_view();
+}
+
+// The EDICT family and KANJIDIC hold one record a line: their record passes
+// read the source in parts cut where a line ends (CConverter::sourcePartUnits).
+bool IsOneRecordALineFormat(uint32_t formatType) { return formatType >= 3 && formatType <= 6; }
+
+// Where the part of `text` that starts at `from` ends: just after the first
+// line end from `from` + `units` on, or at the end of the text when less than
+// another `units` would follow (no part is shorter than `units`).
+size_t SourcePartEnd(std::u16string_view text, size_t from, size_t units) {
+    if (units == 0 || text.size() - from < units || text.size() - from - units < units) return text.size();
+    const size_t lineEnd = text.find(u'\n', from + units - 1);
+    if (lineEnd == text.npos || text.size() - (lineEnd + 1) < units) return text.size();
+    return lineEnd + 1;
 }
 
 bool IsBulkKeyStep(uint32_t keyId) { return keyId == 3 || keyId == 101 || keyId == 102 || keyId == 106; }
@@ -309,13 +324,25 @@ bool CConverter::RunStep(const CompileStep& step) {
 }
 
 bool CConverter::RunRecordPass() {
-    target_.ClearParsedArticle();
     ImportCallbacks callbacks;
     callbacks.progress = OnProgress;
     callbacks.onRecord = OnRecord;
     callbacks.context = this;
-    const int32_t result = target_.ImportRecords(formatType_, sourceText_.data(),
-                                                 static_cast<uint32_t>(sourceText_.size() * 2), 0, callbacks);
+    const std::u16string_view source = sourceText_;
+    const bool inParts = IsOneRecordALineFormat(formatType_);
+    int32_t result = 1;
+    partStart_ = 0;
+    readingParts_ = inParts;
+    do {
+        const size_t end = inParts ? SourcePartEnd(source, partStart_, sourcePartUnits) : source.size();
+        target_.ClearParsedArticle();
+        result = target_.ImportRecords(formatType_, source.data() + partStart_,
+                                       static_cast<uint32_t>((end - partStart_) * 2),
+                                       partStart_ == 0 ? 0 : source_lines::kLaterSourcePart, callbacks);
+        partStart_ = end;
+    } while (result != 0 && partStart_ < source.size() && !Cancelled());
+    partStart_ = 0;
+    readingParts_ = false;
     target_.ClearParsedArticle();
     if (outOfMemory_) return FailWith(StatusText(DmsStatus::NotEnoughMemory));
     if (result == 0 || Cancelled()) {
@@ -384,7 +411,12 @@ CConverter::KeyCursor* CConverter::CursorOf(uint32_t keyId) {
 }
 
 int32_t CConverter::OnProgress(void* context, int32_t done, int32_t total) {
-    return static_cast<CConverter*>(context)->progress_.RecordProgress(done, total);
+    auto* self = static_cast<CConverter*>(context);
+    // A part of the source reports within itself; the bar shows the whole.
+    if (self->readingParts_)
+        return self->progress_.RecordProgress(static_cast<int64_t>(self->partStart_) + done,
+                                              static_cast<int64_t>(self->sourceText_.size()));
+    return self->progress_.RecordProgress(done, total);
 }
 
 int32_t CConverter::OnRecord(void* context, CDictionary&, int32_t element) {

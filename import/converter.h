@@ -55,6 +55,11 @@ public:
     bool bulkLoadEnabled = true;              // off: keys go straight into the indexes
     // Postings per batch of the hit-list step (tests lower it to force batches).
     size_t fullTextBatchPostings = 1000000;
+    // The record passes of a one-record-a-line source (the EDICT family,
+    // KANJIDIC) read it in parts of at least this many units, cut where a
+    // line ends: the dictionary's text buffer then holds one part, not a
+    // second copy of the whole source (tests lower it to force parts).
+    size_t sourcePartUnits = size_t{1} << 19;
     // The most articles the per-article positions may hold; past it they
     // count as unable to grow (memory is the real limit; tests set a small one).
     size_t articleLimit = SIZE_MAX;
@@ -136,6 +141,8 @@ private:
     uint32_t formatFlags_ = 0;
     uint32_t formatType_ = 0;
     std::u16string sourceText_;
+    bool readingParts_ = false;               // a record pass reads the source in parts
+    size_t partStart_ = 0;                    // where the part it reads begins
     std::vector<std::unique_ptr<KeyCursor>> cursors_;
     const CompileStep* step_ = nullptr;
     uint32_t articleIndex_ = 0;

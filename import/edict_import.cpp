@@ -23,7 +23,7 @@ int32_t BeginImport(CDictionary& dictionary, const void* text, uint32_t sizeInBy
     std::memcpy(dictionary.MutableText() + start, text, static_cast<size_t>(units) * 2);
     dictionary.SetTextLength(start + units);
     dictionary.flags = (dictionary.flags & ~(kFormatWords | kFormatKanji)) | dictionaryFlag;
-    if (mode == 0 && dictionary.AddElement(1) == nullptr) return -1;
+    if ((mode == 0 || mode == kLaterSourcePart) && dictionary.AddElement(1) == nullptr) return -1;
     return start;
 }
 
@@ -84,7 +84,7 @@ int32_t ReportArticles(CDictionary& dictionary, int32_t first, const ImportCallb
 }
 
 int32_t ReportProgress(int32_t mode, int32_t done, int32_t total, const ImportCallbacks& callbacks) {
-    if (mode != 0 || callbacks.progress == nullptr) return 1;
+    if ((mode != 0 && mode != kLaterSourcePart) || callbacks.progress == nullptr) return 1;
     return callbacks.progress(callbacks.context, done, total) != 0 ? 1 : 0;
 }
 

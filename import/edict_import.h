@@ -15,19 +15,27 @@ class CDictionary;
 
 // Appends the text to the dictionary's text buffer and parses it there, one
 // article per line. Mode 0 a whole source (root element first; only the
-// first non-empty line may be the header), any other mode one stored
-// article. Fewer than 14 bytes give 0; so does a zero from a callback.
+// first non-empty line may be the header), source_lines::kLaterSourcePart a
+// later part of one, any other mode one stored article. Fewer than 14 bytes
+// give 0; so does a zero from a callback.
 int32_t ImportEdict(CDictionary& dictionary, const void* text, uint32_t sizeInBytes, int32_t mode,
                     const ImportCallbacks& callbacks);
 
 // The pieces both line importers share.
 namespace source_lines {
 
+// The mode of a later part of a whole source, cut where a line ends: read as
+// mode 0 reads it (root element first, progress reported), but no line of it
+// is a header; the first part is read in mode 0. The compiler reads a
+// one-record-a-line source in such parts, so the text buffer never holds the
+// whole source beside the compiler's own copy.
+inline constexpr int32_t kLaterSourcePart = 3;
+
 // The start of a line import: at least 14 bytes, the text copied into the
 // dictionary's text buffer (after what it holds), the dictionary's word or
-// kanji flag set and, in mode 0, the root element added. The offset of the
-// text's first unit in the buffer, -1 when the text is too short or there is
-// no room.
+// kanji flag set and, in mode 0 or kLaterSourcePart, the root element added.
+// The offset of the text's first unit in the buffer, -1 when the text is too
+// short or there is no room.
 int32_t BeginImport(CDictionary& dictionary, const void* text, uint32_t sizeInBytes, int32_t mode,
                     uint32_t dictionaryFlag);
 
@@ -56,7 +64,7 @@ int32_t AddArticleSpan(CDictionary& dictionary, const char16_t* text, int32_t le
 // `first` on, the last made first; 0 when one answers 0.
 int32_t ReportArticles(CDictionary& dictionary, int32_t first, const ImportCallbacks& callbacks);
 
-// In mode 0, the progress callback after a line; 0 when it answers 0.
+// In mode 0 (or of a later part), the progress callback after a line; 0 when it answers 0.
 int32_t ReportProgress(int32_t mode, int32_t done, int32_t total, const ImportCallbacks& callbacks);
 
 }  // namespace source_lines

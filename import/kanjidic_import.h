@@ -10,7 +10,8 @@ class CDictionary;
 
 // Appends the text to the dictionary's text buffer and parses it there, one
 // kanji per line. Mode 0 a whole source (root element first, the first line
-// its header), any other mode one stored article. Each article's parameter
+// its header), source_lines::kLaterSourcePart a later part of one (see
+// edict_import.h), any other mode one stored article. Each article's parameter
 // text is appended to the text buffer behind the source, so its kind-14
 // element stays valid after the call. A last line without LF is finished
 // at the end of the text. Fewer than 14 bytes give 0; so does a zero from a

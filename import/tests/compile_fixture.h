@@ -45,6 +45,7 @@ protected:
         bool bulk = true;
         CDictionary* sourceDictionary = nullptr;
         size_t fullTextBatchPostings = 0;  // 0: the converter's own
+        size_t sourcePartUnits = 0;        // 0: the converter's own
     };
     // Compiles `source` into `target` with a fixed identity; 1 on success.
     // `flags` 0: the format the sniffer finds.
@@ -57,6 +58,7 @@ protected:
         converter.bulkLoadEnabled = options.bulk;
         converter.sourceDictionary = options.sourceDictionary;
         if (options.fullTextBatchPostings) converter.fullTextBatchPostings = options.fullTextBatchPostings;
+        if (options.sourcePartUnits) converter.sourcePartUnits = options.sourcePartUnits;
         if (flags == 0) flags = options.sourceDictionary ? kFormatOwnText : DetectDictionaryFileFormat(source.c_str());
         const int32_t result = converter.Convert(flags, source, target);
         if (error) *error = converter.errorText;

@@ -5,6 +5,7 @@
 // a failed, cancelled or refused compile leaves every existing file as it was.
 #include "import/tests/compile_fixture.h"
 
+#include "common/tests/edict_files.h"
 #include "common/tests/fake_app_context.h"
 #include "dictionary/dictionary_properties.h"
 #include "dictionary/engine_cursor.h"
@@ -248,6 +249,34 @@ TEST_F(CompileFixture, TwoPassesMakeTheSameCallbacks) {
     const Calls first = pass();
     EXPECT_GT(first.size(), 3u);
     EXPECT_EQ(pass(), first);
+}
+
+// A one-record-a-line source read in parts of a line or two gives the file
+// and the text export of one whole read, byte for byte: only the first
+// line can be the header (its copy in the middle stays an article), and
+// KANJIDIC's first line stays its header.
+TEST_F(CompileFixture, SourceReadInPartsGivesTheFilesOfOneRead) {
+    for (const char* name : {"edict", "kanjidic"}) {
+        const std::vector<uint8_t> bytes = ReadEdictFile(name);
+        if (bytes.empty()) GTEST_SKIP() << EdictFilePath(name) << " is not installed";
+        const auto lines = SplitLines(bytes);
+        std::string sample;
+        for (size_t i = 0; i < lines.size(); i += i == 0 ? 1 : 40) {
+            sample.append(lines[i].begin(), lines[i].end()) += '\n';
+            if (i == 40 * 50) sample.append(lines[0].begin(), lines[0].end()) += '\n';
+        }
+        const std::u16string source = Path(name);
+        std::ofstream(std::filesystem::path(source), std::ios::binary) << sample;
+        for (const char* extension : {".qdx", ".txt"}) {
+            const std::u16string whole = Path(std::string("whole") + extension);
+            const std::u16string parts = Path(std::string("parts") + extension);
+            ASSERT_EQ(Compile(source, whole, {.sourcePartUnits = SIZE_MAX}), 1) << name;
+            ASSERT_EQ(Compile(source, parts, {.sourcePartUnits = 64}), 1) << name;
+            const std::string wholeBytes = ReadText(std::filesystem::path(whole));
+            EXPECT_GT(wholeBytes.size(), sample.size()) << name << extension;
+            EXPECT_TRUE(wholeBytes == ReadText(std::filesystem::path(parts))) << name << extension;
+        }
+    }
 }
 
 }  // namespace
