@@ -71,7 +71,7 @@ bool CSearchEngine::Fail(DmsStatus status) {
 int64_t CSearchEngine::GetWordId(std::u16string_view word) {
     // Keys are compared as index 110 keeps them: cut to whole units, never half a pair.
     const std::u16string_view key = word.substr(0, FullTextKeyUnits(word));
-    if (auto it = words_.find(key); it != words_.end()) return it->second;
+    if (const uint32_t known = words_.Find(key); known != 0) return known;
     uint32_t id = 0;
     if (merging_) {
         std::array<char16_t, kFullTextKeyBytes / 2> found{};
@@ -88,11 +88,7 @@ int64_t CSearchEngine::GetWordId(std::u16string_view word) {
         }
     }
     if (id == 0) id = ++highestId_;
-    try {
-        words_.emplace(key, id);
-    } catch (const std::bad_alloc&) {
-        return Fail(DmsStatus::NotEnoughMemory), -1;
-    }
+    if (!words_.Add(key, id)) return Fail(DmsStatus::NotEnoughMemory), -1;
     return id;
 }
 
@@ -116,15 +112,21 @@ int32_t CSearchEngine::FlushRecordPostings(uint32_t position) {
 }
 
 bool CSearchEngine::WriteWordTable(Progress progress, void* context) {
-    std::vector<std::pair<uint32_t, const std::u16string*>> byId;
-    byId.reserve(words_.size());
-    for (const auto& [word, id] : words_) byId.push_back({id, &word});
+    std::vector<std::pair<uint32_t, uint32_t>> byId;  // (id, entry)
+    try {
+        byId.reserve(words_.Size());
+    } catch (const std::bad_alloc&) {
+        return Fail(DmsStatus::NotEnoughMemory);
+    }
+    for (size_t entry = 0; entry < words_.Size(); ++entry)
+        byId.push_back({words_.Id(entry), static_cast<uint32_t>(entry)});
     std::sort(byId.begin(), byId.end());
     const int64_t total = static_cast<int64_t>(byId.size());
     int64_t done = 0;
     std::array<char16_t, kFullTextKeyBytes / 2> found{};
-    for (const auto& [id, word] : byId) {
-        KeySegmentValue key{const_cast<char16_t*>(word->data()), static_cast<int32_t>(word->size() * 2)};
+    for (const auto& [id, entry] : byId) {
+        const std::u16string_view word = words_.Word(entry);
+        KeySegmentValue key{const_cast<char16_t*>(word.data()), static_cast<int32_t>(word.size() * 2)};
         bool stored = false;
         if (merging_) {
             KeySegmentValue out{found.data(), kFullTextKeyBytes};
@@ -137,6 +139,7 @@ bool CSearchEngine::WriteWordTable(Progress progress, void* context) {
             if (const DmsStatus s = engine_.InsertKey(wordsCursor_, &key, {id, 0}); Failed(s)) return Fail(s);
         if (progress && progress(context, ++done, total) == 0) return Fail(DmsStatus::Cancelled);
     }
+    words_.Release();
     return true;
 }
 
@@ -154,23 +157,44 @@ bool CSearchEngine::BuildPostings(Progress progress, void* context) {
     }
     int64_t total = 0;
     for (uint32_t c : counts) total += c;
-    int64_t sum = 0, done = 0;
+    struct Batch {
+        uint32_t firstId, lastId;
+        int64_t postings;
+    };
+    std::vector<Batch> batches;
+    int64_t sum = 0, largest = 0;
     uint32_t first = 1;
     for (uint32_t id = 1; id <= highestId_; ++id) {
         sum += counts[id];
         if (sum > static_cast<int64_t>(batchPostings) || id == highestId_) {
-            if (!ProcessPostingBatch(first, id, sum, done, total, progress, context)) return false;
-            done += sum;
+            batches.push_back({first, id, sum});
+            largest = std::max(largest, sum);
             sum = 0;
             first = id + 1;
         }
     }
+    // Room for the largest batch, made once: at most one record a posting
+    // and two bytes a hit. Room made anew for each batch, every time of
+    // another size, would leave holes behind that the heap cannot reuse.
+    try {
+        batchRecords_.reserve(static_cast<size_t>(largest));
+        batchBytes_.reserve(static_cast<size_t>(largest) * (2 + kHitRecordHeadBytes));
+    } catch (const std::bad_alloc&) {
+        return Fail(DmsStatus::NotEnoughMemory);
+    }
+    int64_t done = 0;
+    for (const Batch& batch : batches) {
+        if (!ProcessPostingBatch(batch.firstId, batch.lastId, done, total, progress, context)) return false;
+        done += batch.postings;
+    }
     stream.Clear();
+    std::vector<HitRecord>().swap(batchRecords_);
+    std::vector<uint8_t>().swap(batchBytes_);
     return true;
 }
 
-bool CSearchEngine::ProcessPostingBatch(uint32_t firstId, uint32_t lastId, int64_t postings, int64_t doneBefore,
-                                        int64_t total, Progress progress, void* context) {
+bool CSearchEngine::ProcessPostingBatch(uint32_t firstId, uint32_t lastId, int64_t doneBefore, int64_t total,
+                                        Progress progress, void* context) {
     batchRecords_.clear();
     batchBytes_.clear();
     std::vector<StreamedPosting> gathered;
@@ -178,11 +202,7 @@ bool CSearchEngine::ProcessPostingBatch(uint32_t firstId, uint32_t lastId, int64
     uint32_t position = 0;
     bool inArticle = false;
     try {
-        // At most one record a posting and two bytes a hit: room made once,
-        // never grown by copying.
-        const size_t most = static_cast<size_t>(postings);
-        batchRecords_.reserve(most);
-        batchBytes_.reserve(most * (2 + kHitRecordHeadBytes));
+        // The room BuildPostings made holds the batch: nothing grows by copying.
         for (size_t i = 0; i < stream.Size(); ++i) {
             const StreamedPosting& t = stream.At(i);
             if (t.code == kPostingHeaderCode) {
@@ -334,17 +354,18 @@ bool CSearchEngine::SeekEntry(uint32_t cursor, const KeySegmentValue& key) {
 
 bool CSearchEngine::RemoveArticleHits(uint32_t position) {
     if (!merging_) return true;  // no stored index, nothing to remove
-    std::map<uint32_t, const std::u16string*> articleWords;
-    for (const auto& [word, id] : words_)
-        if (id <= storedHighestId_) articleWords.emplace(id, &word);  // higher ids are words no list holds
+    std::map<uint32_t, std::u16string_view> articleWords;
+    for (size_t entry = 0; entry < words_.Size(); ++entry)
+        if (words_.Id(entry) <= storedHighestId_)  // higher ids are words no list holds
+            articleWords.emplace(words_.Id(entry), words_.Word(entry));
     for (const auto& [id, word] : articleWords)
-        if (!RemoveWordHits(id, *word, position)) return false;
+        if (!RemoveWordHits(id, word, position)) return false;
     stream.Clear();
-    words_.clear();
+    words_.Release();
     return true;
 }
 
-bool CSearchEngine::RemoveWordHits(uint32_t wordId, const std::u16string& word, uint32_t position) {
+bool CSearchEngine::RemoveWordHits(uint32_t wordId, std::u16string_view word, uint32_t position) {
     // A list whose block an earlier failed removal left marked freed still reads.
     uint32_t key = wordId, found = 0;
     const KeySegmentValue idKey{&key, 4};

@@ -19,6 +19,7 @@
 // | 16     | 4    | word number (at most 4095)         | tuples that follow     |
 #pragma once
 
+#include "import/full_text_word_table.h"
 #include "storage/dms_status.h"
 #include "storage/index_values.h"
 
@@ -28,7 +29,6 @@
 #include <span>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 class CDMS;
@@ -112,7 +112,7 @@ public:
     bool RemoveArticleHits(uint32_t position);
 
     uint32_t HighestWordId() const { return highestId_; }
-    size_t WordCount() const { return words_.size(); }
+    size_t WordCount() const { return words_.Size(); }
     size_t batchPostings = kBatchPostings;  // tests lower it to force batches
     PostingStream stream;
 
@@ -123,14 +123,14 @@ private:
         uint32_t offset;  // into batchBytes_
         uint32_t bytes;
     };
-    // `postings`: how many the batch's word ids have in the stream.
-    bool ProcessPostingBatch(uint32_t firstId, uint32_t lastId, int64_t postings, int64_t doneBefore, int64_t total,
-                             Progress progress, void* context);
+    // The hit lists of word ids firstId..lastId, in room BuildPostings made.
+    bool ProcessPostingBatch(uint32_t firstId, uint32_t lastId, int64_t doneBefore, int64_t total, Progress progress,
+                             void* context);
     void PackWordHits(std::span<const StreamedPosting> postings, uint32_t position);
     bool WriteHitLists(int64_t doneBefore, int64_t share, int64_t total, Progress progress, void* context);
     bool ReadStoredList(uint32_t wordId, uint32_t& position, std::vector<uint8_t>& list);
     bool Fail(DmsStatus status);
-    bool RemoveWordHits(uint32_t wordId, const std::u16string& word, uint32_t position);
+    bool RemoveWordHits(uint32_t wordId, std::u16string_view word, uint32_t position);
     bool SeekEntry(uint32_t cursor, const KeySegmentValue& key);
 
     CDMS& engine_;
@@ -142,13 +142,9 @@ private:
     uint32_t storedHighestId_ = 0;  // the highest id index 111 held at the start
     std::vector<PostingTuple> tuples_;
     std::vector<StreamedPosting> flushed_;  // the article's tuples as the stream keeps them
-    // Word table: key -> id (keys are compared whole, up to the index's cut),
-    // looked up by view so a known word costs no copy.
-    struct WordHash {
-        using is_transparent = void;
-        size_t operator()(std::u16string_view word) const { return std::hash<std::u16string_view>{}(word); }
-    };
-    std::unordered_map<std::u16string, uint32_t, WordHash, std::equal_to<>> words_;
+    // Word table: key -> id (keys are compared whole, up to the index's cut).
+    // Given back once index 110 is written: the later steps go by id.
+    FullTextWordTable words_;
     std::vector<HitRecord> batchRecords_;
     std::vector<uint8_t> batchBytes_;
     std::vector<uint32_t> hitListPositions_;  // by word id, 0 none
