@@ -27,26 +27,6 @@ bool NotFound(DmsStatus s) { return s == DmsStatus::RecordNotFound || s == DmsSt
 
 }  // namespace
 
-int32_t PostingStream::Write(std::span<const StreamedPosting> tuples) {
-    const size_t needed = (size_ + tuples.size() + kBlockTuples - 1) / kBlockTuples;
-    if (needed > maxBlocks) return -1;
-    try {
-        while (blocks_.size() < needed) blocks_.push_back(std::make_unique<StreamedPosting[]>(kBlockTuples));
-    } catch (const std::bad_alloc&) {
-        return -1;
-    }
-    for (const StreamedPosting& t : tuples) {
-        blocks_[size_ / kBlockTuples][size_ % kBlockTuples] = t;
-        ++size_;
-    }
-    return 0;
-}
-
-void PostingStream::Clear() {
-    blocks_.clear();
-    size_ = 0;
-}
-
 CSearchEngine::CSearchEngine(CDMS& engine, uint32_t wordsCursor, uint32_t hitsCursor)
     : engine_(engine), wordsCursor_(wordsCursor), hitsCursor_(hitsCursor) {
     tuples_.reserve(kTupleCapacity);
@@ -103,11 +83,18 @@ int32_t CSearchEngine::FlushRecordPostings(uint32_t position) {
         return a.wordId != b.wordId ? a.wordId < b.wordId : a.wordNumber < b.wordNumber;
     });
     flushed_.clear();
-    flushed_.push_back({position, static_cast<uint16_t>(tuples_.size()), kPostingHeaderCode});
     for (const PostingTuple& t : tuples_)
         flushed_.push_back(
-            {t.wordId, static_cast<uint16_t>((t.phrase & 0xF) << 12 | (t.wordNumber & kHitWordNumberMask)), 0});
-    if (stream.Write(flushed_) != 0) return Fail(DmsStatus::NotEnoughMemory), -1;
+            {t.wordId, static_cast<uint16_t>((t.phrase & 0xF) << 12 | (t.wordNumber & kHitWordNumberMask))});
+    try {
+        // The tuples are sorted: the last has the highest id.
+        if (const size_t highest = tuples_.empty() ? 0 : tuples_.back().wordId; counts_.size() <= highest)
+            counts_.resize(std::max(2 * counts_.size(), highest + 1));
+    } catch (const std::bad_alloc&) {
+        return Fail(DmsStatus::NotEnoughMemory), -1;
+    }
+    if (stream.Write(position, flushed_) != 0) return Fail(DmsStatus::NotEnoughMemory), -1;
+    for (const PostingTuple& t : tuples_) ++counts_[t.wordId];
     return 0;
 }
 
@@ -145,15 +132,12 @@ bool CSearchEngine::WriteWordTable(Progress progress, void* context) {
 
 bool CSearchEngine::BuildPostings(Progress progress, void* context) {
     std::vector<uint32_t> counts;
+    counts.swap(counts_);
     try {
-        counts.assign(static_cast<size_t>(highestId_) + 1, 0);
+        counts.resize(static_cast<size_t>(highestId_) + 1, 0);
         hitListPositions_.assign(static_cast<size_t>(highestId_) + 1, 0);
     } catch (const std::bad_alloc&) {
         return Fail(DmsStatus::NotEnoughMemory);
-    }
-    for (size_t i = 0; i < stream.Size(); ++i) {
-        const StreamedPosting& t = stream.At(i);
-        if (t.code != kPostingHeaderCode && t.wordId <= highestId_) ++counts[t.wordId];
     }
     int64_t total = 0;
     for (uint32_t c : counts) total += c;
@@ -198,23 +182,19 @@ bool CSearchEngine::ProcessPostingBatch(uint32_t firstId, uint32_t lastId, int64
     batchRecords_.clear();
     batchBytes_.clear();
     std::vector<StreamedPosting> gathered;
-    gathered.reserve(kTupleCapacity);
-    uint32_t position = 0;
-    bool inArticle = false;
     try {
+        gathered.reserve(kTupleCapacity);
         // The room BuildPostings made holds the batch: nothing grows by copying.
-        for (size_t i = 0; i < stream.Size(); ++i) {
-            const StreamedPosting& t = stream.At(i);
-            if (t.code == kPostingHeaderCode) {
-                if (inArticle) PackWordHits(gathered, position);
-                gathered.clear();
-                position = t.wordId;
-                inArticle = true;
-            } else if (t.wordId >= firstId && t.wordId <= lastId && gathered.size() < kTupleCapacity) {
-                gathered.push_back(t);
-            }
+        PostingStream::Reader reader(stream);
+        uint32_t position = 0;
+        StreamedPosting posting;
+        while (reader.NextArticle(position)) {
+            gathered.clear();
+            // An article's postings rise by word id: the rest lie past the batch.
+            while (reader.NextPosting(posting) && posting.wordId <= lastId)
+                if (posting.wordId >= firstId && gathered.size() < kTupleCapacity) gathered.push_back(posting);
+            PackWordHits(gathered, position);
         }
-        if (inArticle) PackWordHits(gathered, position);
     } catch (const std::bad_alloc&) {
         return Fail(DmsStatus::NotEnoughMemory);
     }

@@ -6,8 +6,9 @@
 // index 111 already holds entries, new words continue its ids and new hits
 // are merged into the stored hit lists.
 //
-// Posting stream, per article: a header tuple, then its tuples sorted by
-// word id and word number.
+// Posting tuples of an article, sorted by word id and word number before
+// they go into the stream (import/posting_stream.h) behind the article's
+// header.
 //
 // | offset | size | posting tuple                      | header tuple           |
 // |--------|------|------------------------------------|------------------------|
@@ -20,6 +21,7 @@
 #pragma once
 
 #include "import/full_text_word_table.h"
+#include "import/posting_stream.h"
 #include "storage/dms_status.h"
 #include "storage/index_values.h"
 
@@ -42,39 +44,6 @@ struct PostingTuple {
     uint32_t wordNumber;  // in the header: tuples that follow
 };
 static_assert(sizeof(PostingTuple) == 20);
-
-inline constexpr uint16_t kPostingHeaderCode = 0xFFFF;
-
-// What the stream keeps of a tuple once its article is flushed: the word id
-// and the hit as a hit list stores it (weight << 12 | word number), or, for
-// an article's header, its data position and the number of tuples that
-// follow. Eight bytes where the tuple takes twenty: the stream of a large
-// dictionary holds millions.
-struct StreamedPosting {
-    uint32_t wordId;  // the header: the article's data position
-    uint16_t hit;     // the header: tuples that follow
-    uint16_t code;    // kPostingHeaderCode for a header, else 0
-};
-static_assert(sizeof(StreamedPosting) == 8);
-
-// Append-only stream of postings in blocks of as many postings as 1,000,000
-// bytes of tuples hold, at most 4096 blocks; a further block, or one that
-// cannot be allocated, is refused.
-class PostingStream {
-public:
-    static constexpr size_t kBlockTuples = 1000000 / sizeof(PostingTuple);
-    static constexpr size_t kMaxBlocks = 4096;
-    // 0, or -1 when a block is refused (nothing of `postings` written then).
-    int32_t Write(std::span<const StreamedPosting> postings);
-    size_t Size() const { return size_; }
-    const StreamedPosting& At(size_t i) const { return blocks_[i / kBlockTuples][i % kBlockTuples]; }
-    void Clear();
-    size_t maxBlocks = kMaxBlocks;  // tests lower it
-
-private:
-    std::vector<std::unique_ptr<StreamedPosting[]>> blocks_;
-    size_t size_ = 0;
-};
 
 class CSearchEngine {
 public:
@@ -142,6 +111,7 @@ private:
     uint32_t storedHighestId_ = 0;  // the highest id index 111 held at the start
     std::vector<PostingTuple> tuples_;
     std::vector<StreamedPosting> flushed_;  // the article's tuples as the stream keeps them
+    std::vector<uint32_t> counts_;          // postings in the stream by word id
     // Word table: key -> id (keys are compared whole, up to the index's cut).
     // Given back once index 110 is written: the later steps go by id.
     FullTextWordTable words_;

@@ -1,0 +1,97 @@
+// The packed posting stream of the full-text build.
+#include "import/posting_stream.h"
+
+#include <algorithm>
+#include <new>
+
+namespace {
+
+constexpr size_t kMostNumberBytes = 5;
+
+void PutNumber(std::vector<uint8_t>& out, uint32_t value) {
+    for (; value >= 0x80; value >>= 7) out.push_back(static_cast<uint8_t>(value | 0x80));
+    out.push_back(static_cast<uint8_t>(value));
+}
+
+uint8_t* PutNumber(uint8_t* out, uint32_t value) {
+    for (; value >= 0x80; value >>= 7) *out++ = static_cast<uint8_t>(value | 0x80);
+    *out++ = static_cast<uint8_t>(value);
+    return out;
+}
+
+uint32_t TakeNumber(const uint8_t*& at) {
+    uint32_t value = 0;
+    for (int shift = 0;; shift += 7) {
+        const uint8_t byte = *at++;
+        value |= static_cast<uint32_t>(byte & 0x7F) << shift;
+        if (byte < 0x80) return value;
+    }
+}
+
+// A hit's word number before its weight: short articles' hits take one byte.
+uint32_t PackHit(uint16_t hit) { return static_cast<uint32_t>(hit & 0x0FFF) << 4 | hit >> 12; }
+uint16_t UnpackHit(uint32_t packed) { return static_cast<uint16_t>((packed & 0xF) << 12 | (packed >> 4 & 0x0FFF)); }
+
+}  // namespace
+
+int32_t PostingStream::Write(uint32_t position, std::span<const StreamedPosting> postings) {
+    if (entries_ + 1 + postings.size() > maxEntries) return -1;
+    try {
+        packed_.clear();
+        uint32_t previous = 0;
+        for (const StreamedPosting& p : postings) {
+            PutNumber(packed_, p.wordId - previous);
+            PutNumber(packed_, PackHit(p.hit));
+            previous = p.wordId;
+        }
+        const size_t bytes = 2 * kMostNumberBytes + packed_.size();
+        if (blocks_.empty() || blockBytes_.back() + bytes > kBlockBytes) {
+            blockBytes_.reserve(blocks_.size() + 1);
+            blocks_.push_back(std::make_unique_for_overwrite<uint8_t[]>(std::max(kBlockBytes, bytes)));
+            blockBytes_.push_back(0);
+        }
+    } catch (const std::bad_alloc&) {
+        return -1;
+    }
+    uint8_t* const start = blocks_.back().get() + blockBytes_.back();
+    uint8_t* at = PutNumber(PutNumber(start, position), static_cast<uint32_t>(packed_.size()));
+    at = std::copy(packed_.begin(), packed_.end(), at);
+    blockBytes_.back() += static_cast<size_t>(at - start);
+    entries_ += 1 + postings.size();
+    return 0;
+}
+
+void PostingStream::Clear() {
+    std::vector<std::unique_ptr<uint8_t[]>>().swap(blocks_);
+    std::vector<size_t>().swap(blockBytes_);
+    std::vector<uint8_t>().swap(packed_);
+    entries_ = 0;
+}
+
+bool PostingStream::Reader::NextArticle(uint32_t& position) {
+    if (at_ == nullptr) {
+        if (stream_.blocks_.empty()) return false;
+        at_ = articleEnd_ = stream_.blocks_[0].get();
+    }
+    at_ = articleEnd_;
+    if (at_ == stream_.blocks_[block_].get() + stream_.blockBytes_[block_]) {
+        if (++block_ >= stream_.blocks_.size()) {
+            block_ = stream_.blocks_.size() - 1;
+            return false;
+        }
+        at_ = stream_.blocks_[block_].get();
+    }
+    position = TakeNumber(at_);
+    const uint32_t bytes = TakeNumber(at_);
+    articleEnd_ = at_ + bytes;
+    wordId_ = 0;
+    return true;
+}
+
+bool PostingStream::Reader::NextPosting(StreamedPosting& posting) {
+    if (at_ == articleEnd_) return false;
+    wordId_ += TakeNumber(at_);
+    posting.wordId = wordId_;
+    posting.hit = UnpackHit(TakeNumber(at_));
+    return true;
+}
