@@ -1,7 +1,8 @@
 // The full-text index the compiler builds: hit weights of the phrase pass,
 // the book rule's look-back, the per-article limits (255 hits a record,
 // 4095 as the last word number), header texts left out, batches giving the
-// same index as one pass, and known EDICT words found through the search.
+// same index as one pass, known EDICT words found through the search, and
+// the packed posting stream and word table the build keeps them in.
 #include "import/tests/compile_fixture.h"
 #include "import/tests/full_text_files.h"
 
@@ -9,6 +10,8 @@
 #include "dictionary/full_text_query_hits.h"
 #include "dictionary/full_text_query_search.h"
 #include "import/full_text_lexicon.h"
+#include "import/full_text_word_table.h"
+#include "import/posting_stream.h"
 
 namespace {
 
@@ -145,6 +148,51 @@ TEST_F(CompileFixture, PostingBufferAndWordTableLimits) {
         EXPECT_EQ(search.HighestWordId(), 3u);
     }
     engine_.CloseFile(id);
+}
+
+// The packed stream gives back every article and posting as written, across
+// blocks and at the numbers' edges, and refuses past its limit unchanged;
+// the word table finds every word by its id across its growths.
+TEST(FullTextBuildMemory, StreamAndWordTableGiveBackWhatTheyTook) {
+    PostingStream stream;
+    std::vector<std::pair<uint32_t, std::vector<StreamedPosting>>> written;
+    for (uint32_t a = 0; a < 60000; ++a) {
+        std::vector<StreamedPosting> postings;
+        for (uint32_t k = 0; k < a % 7; ++k) postings.push_back({a * 11 + k * 40000, static_cast<uint16_t>(a * 7 + k)});
+        if (a == 1) postings = {{1, 0}, {1, 0xF000 | 4095}, {UINT32_MAX, 0xFFFF}};
+        ASSERT_EQ(stream.Write(a == 2 ? UINT32_MAX : a * 3, postings), 0);
+        written.push_back({a == 2 ? UINT32_MAX : a * 3, postings});
+    }
+    stream.maxEntries = stream.Size() + 2;
+    EXPECT_EQ(stream.Write(7, std::vector<StreamedPosting>(2, StreamedPosting{1, 1})), -1);
+    PostingStream::Reader reader(stream);
+    uint32_t position = 0;
+    StreamedPosting p{};
+    for (const auto& [wanted, postings] : written) {
+        ASSERT_TRUE(reader.NextArticle(position));
+        ASSERT_EQ(position, wanted);
+        for (const StreamedPosting& w : postings) {
+            ASSERT_TRUE(reader.NextPosting(p));
+            ASSERT_EQ(p.wordId, w.wordId);
+            ASSERT_EQ(p.hit, w.hit);
+        }
+        EXPECT_FALSE(reader.NextPosting(p));
+    }
+    EXPECT_FALSE(reader.NextArticle(position));
+    EXPECT_FALSE(reader.NextArticle(position));
+
+    FullTextWordTable words;
+    const std::u16string longest(FullTextWordTable::kMaxWordUnits, u'z');
+    for (uint32_t id = 1; id <= 100000; ++id) ASSERT_TRUE(words.Add(std::u16string(u"w") + Utf8ToUtf16(std::to_string(id)), id));
+    ASSERT_TRUE(words.Add(longest, 100001));
+    EXPECT_FALSE(words.Add(longest + u"z", 100002));
+    for (uint32_t id = 1; id <= 100000; id += 997) EXPECT_EQ(words.Find(std::u16string(u"w") + Utf8ToUtf16(std::to_string(id))), id);
+    EXPECT_EQ(words.Find(longest), 100001u);
+    EXPECT_EQ(words.Find(u"w0"), 0u);
+    EXPECT_EQ(words.Word(99999), u"w100000");
+    words.Release();
+    EXPECT_EQ(words.Size(), 0u);
+    EXPECT_EQ(words.Find(u"w1"), 0u);
 }
 
 class EdictFullText : public CompileFixture {
