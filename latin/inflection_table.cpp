@@ -7,6 +7,7 @@
 
 #include "latin/grammar_codes.h"
 #include "latin/latin_host.h"
+#include "latin/latin_text.h"
 
 InflectionTables g_inflections;
 
@@ -76,6 +77,20 @@ void BuildIndex(InflectionTables& tables, int from, int to, unsigned char maxCha
     }
 }
 
+// Reads section n (1..4) into its place in the tables with its ending keys.
+int ReadKeyedSection(InflectionTables& t, int section) {
+    InflectionRecord* table = t.sections[section - 1];
+    const int status = ReadInflectionSection(table, section);
+    if (status != 0) return status;
+    for (int i = 0; i < kRecordsPerSection; ++i) {
+        const InflectionRecord& r = table[i];
+        char folded[kMaxEnding];
+        for (int k = 0; k < r.endingLength && k < kMaxEnding; ++k) folded[k] = FoldLetter(r.ending[k]);
+        t.keys[section - 1][i] = IsValidInflection(r) ? MakeEndingKey(folded, r.endingLength) : kNoEnding;
+    }
+    return 0;
+}
+
 }  // namespace
 
 void PackInflectionRecord(const InflectionRecord& r, unsigned char* packed) {
@@ -118,6 +133,13 @@ void UnpackInflectionRecord(const unsigned char* p, InflectionRecord* record) {
     r.frequency = I8(p + 37);
 }
 
+EndingKey MakeEndingKey(const char* foldedLetters, int length) {
+    EndingKey key = static_cast<EndingKey>(length) << 56;
+    for (int k = 0; k < length && k < kMaxEnding; ++k)
+        key |= static_cast<EndingKey>(static_cast<unsigned char>(foldedLetters[k])) << (8 * (6 - k));
+    return key;
+}
+
 bool IsValidInflection(const InflectionRecord& r) {
     if (r.partOfSpeech < 0 || r.partOfSpeech >= kPartOfSpeechCount) return false;
     if (r.endingLength < 0 || r.endingLength > kMaxEnding) return false;
@@ -146,30 +168,34 @@ int LoadInflectionSections() {
     t.recordsSkipped = 0;
     t.lastKept = -1;
     t.loadedSection = 0;
-    t.section[kRecordsPerSection] = InflectionRecord{};
+    for (int s = 0; s < 4; ++s) {
+        t.sectionRead[s] = false;
+        t.sections[s][kRecordsPerSection] = InflectionRecord{};
+    }
 
-    int status = ReadInflectionSection(t.section, 5);
+    std::vector<InflectionRecord> kept(kRecordsPerSection);
+    int status = ReadInflectionSection(kept.data(), 5);
     if (status != 0) return status;
-    for (int i = 0; i < kRecordsPerSection && t.section[i].partOfSpeech != 0; ++i) {
-        if (!IsValidInflection(t.section[i])) {
+    for (int i = 0; i < kRecordsPerSection && kept[i].partOfSpeech != 0; ++i) {
+        if (!IsValidInflection(kept[i])) {
             ++t.recordsSkipped;
             continue;
         }
-        t.kept[++t.lastKept] = t.section[i];
+        t.kept[++t.lastKept] = kept[i];
     }
 
     struct Step { int section; unsigned char maxCharacter; };
-    constexpr Step kSteps[] = {{1, 0xFF}, {2, 'r'}, {3, 's'}};
+    constexpr Step kSteps[] = {{1, 0xFF}, {2, 'r'}, {3, 's'}, {4, 0xFF}};
     for (const Step& step : kSteps) {
-        status = ReadInflectionSection(t.section, step.section);
+        status = ReadKeyedSection(t, step.section);
         if (status != 0) return status;
+        t.sectionRead[step.section - 1] = true;
+        t.section = t.sections[step.section - 1];
+        t.sectionKeys = t.keys[step.section - 1];
         t.loadedSection = step.section;
-        BuildIndex(t, 0, kRecordsPerSection, step.maxCharacter, t.first, t.last);
+        if (step.section < 4) BuildIndex(t, 0, kRecordsPerSection, step.maxCharacter, t.first, t.last);
     }
 
-    status = ReadInflectionSection(t.section, 4);
-    if (status != 0) return status;
-    t.loadedSection = 4;
     int pronouns = 0;
     while (pronouns < kRecordsPerSection && t.section[pronouns].partOfSpeech != 0 &&
            !(t.section[pronouns].partOfSpeech == POS_PRON &&
@@ -200,11 +226,15 @@ int LoadSectionForLetter(char letter) {
     int section = SectionForLastLetter(letter);
     if (section == 0) return 0;
     if (g_inflections.loadedSection == section) return 0;
-    int status = ReadInflectionSection(g_inflections.section, section);
-    if (status != 0) {
-        g_inflections.loadedSection = 0;
-        return status;
+    if (!g_inflections.sectionRead[section - 1]) {
+        int status = ReadKeyedSection(g_inflections, section);
+        if (status != 0) {
+            g_inflections.loadedSection = 0;
+            return status;
+        }
     }
+    g_inflections.section = g_inflections.sections[section - 1];
+    g_inflections.sectionKeys = g_inflections.keys[section - 1];
     g_inflections.loadedSection = section;
     return 0;
 }

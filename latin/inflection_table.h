@@ -71,9 +71,23 @@ void UnpackInflectionRecord(const unsigned char* packed, InflectionRecord* recor
 // 0..7 with that many characters, last ending character below 123.
 bool IsValidInflection(const InflectionRecord& record);
 
+// A record's ending as the ending matcher compares it, in one number: the
+// length in the top byte, then the letters folded (lower case, j as i, v as
+// u). A record that cannot be indexed has kNoEnding, which no ending equals.
+using EndingKey = uint64_t;
+inline constexpr EndingKey kNoEnding = ~EndingKey{0};
+EndingKey MakeEndingKey(const char* foldedLetters, int length);
+
 // The process-wide tables that the loader fills.
 struct InflectionTables {
-    InflectionRecord section[kRecordsPerSection + 1];  // one of sections 1-4, then a zero record
+    // Sections 1-4 as the load read them, each followed by a zero record: a
+    // word whose last letter belongs to another section switches to it
+    // without asking the host again.
+    InflectionRecord sections[4][kRecordsPerSection + 1];
+    bool sectionRead[4] = {};
+    EndingKey keys[4][kRecordsPerSection + 1];         // their records' ending keys
+    InflectionRecord* section = sections[0];           // the one of them in use
+    const EndingKey* sectionKeys = keys[0];            // and its keys
     InflectionRecord kept[kRecordsPerSection];         // section 5
     int lastKept = -1;                                 // index of its last record, -1 when empty
     int first[kMaxEnding + 1][kIndexLetters];          // ending index
@@ -82,7 +96,7 @@ struct InflectionTables {
     int pronounLast[kMaxEnding + 1][kIndexLetters];
     int recordsLoaded = 0;
     int recordsSkipped = 0;    // invalid records passed over by the last load
-    int loadedSection = 0;     // which section `section` holds, 0 none
+    int loadedSection = 0;     // which section `section` points to, 0 none
 };
 
 extern InflectionTables g_inflections;
@@ -94,8 +108,9 @@ int ReadInflectionSection(InflectionRecord* table, int section);
 int LoadInflectionSections();
 // 0, or 14 when the sections could not be loaded.
 int LoadInflections();
-// Loads the section that holds endings with this last letter into the
-// section table (no reload when it is there); 0 when the letter has none.
+// Makes the section that holds endings with this last letter the one in use
+// (read through the host only when the load could not read it); 0 when the
+// letter has none.
 int SectionForLastLetter(char letter);
 int LoadSectionForLetter(char letter);
 

@@ -24,16 +24,14 @@ inline std::string NormalWord(const char* word) {
     return s;
 }
 
-// Letters equal, case aside, with i = j and u = v.
-inline bool SameLetter(char a, char b) {
-    a = LowerLetter(a);
-    b = LowerLetter(b);
-    if (a == 'j') a = 'i';
-    if (b == 'j') b = 'i';
-    if (a == 'v') a = 'u';
-    if (b == 'v') b = 'u';
-    return a == b;
+// The letter as comparisons see it: lower case, j as i, v as u.
+inline char FoldLetter(char c) {
+    c = LowerLetter(c);
+    return c == 'j' ? 'i' : c == 'v' ? 'u' : c;
 }
+
+// Letters equal, case aside, with i = j and u = v.
+inline bool SameLetter(char a, char b) { return FoldLetter(a) == FoldLetter(b); }
 
 inline bool SameLetters(const char* a, const char* b, size_t n) {
     for (size_t i = 0; i < n; ++i) {

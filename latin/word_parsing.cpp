@@ -73,6 +73,16 @@ FoundEntry ReadStemIndexLine(const char* line) {
     return entry;
 }
 
+// The lists of analyses of each ParseWord nesting level (0: the word's, 1: a
+// suffix try's), reused: a fresh list zeroes 22 KB, and an unknown word costs
+// hundreds of parses. Only records up to `last` are ever read.
+ResultList& LevelList(int which) {
+    static ResultList lists[kMaxParseDepth][2];
+    ResultList& list = lists[g_budget.depth - 1][which];
+    list.last = -1;
+    return list;
+}
+
 // What one ParseWord call works with.
 struct Parsing {
     const std::string& word;
@@ -232,15 +242,15 @@ void ApplySuffix(Parsing& p, const std::vector<std::string>& stems) {
         if (stripped.empty()) continue;
         std::vector<FoundEntry> found;
         SearchInDictionaries(stripped, found, 1);
-        auto own = NewResultList();
+        ResultList& own = LevelList(1);
         if (found.empty()) {
-            ApplyPrefix(p, stripped, &suffix, *own);
+            ApplyPrefix(p, stripped, &suffix, own);
         } else {
-            Parsing local{p.word, p.results, p.candidates, *own};
+            Parsing local{p.word, p.results, p.candidates, own};
             ReduceStemList(local, found, nullptr, &suffix);
         }
-        if (own->Count() == 0) continue;
-        for (int k = 0; k <= own->last; ++k) p.results.Append(own->records[k]);
+        if (own.Count() == 0) continue;
+        for (int k = 0; k <= own.last; ++k) p.results.Append(own.records[k]);
         p.results.Append(MakeTagRecord(suffix.text, POS_SUFFIX, RESULT_ADDON, suffix.meaningIndex));
         return;
     }
@@ -421,16 +431,19 @@ int RunInflections(const std::string& word, std::vector<ParseRecord>& candidates
     if (SectionForLastLetter(lastLetter) == 0) return 0;
     const int status = LoadSectionForLetter(lastLetter);
     if (status != 0) return status;
+    std::string folded = word;
+    for (char& c : folded) c = FoldLetter(c);
     for (int l = std::min(kMaxEnding, length); l >= 0; --l) {
         int from = 0, to = 0;
         const unsigned char key = l > 0 ? static_cast<unsigned char>(lastLetter) : 0;
         if (!EndingRange(g_inflections.first, g_inflections.last, l, key, &from, &to)) continue;
+        if (length - l > kMaxStem) continue;
+        const EndingKey ending = MakeEndingKey(folded.data() + length - l, l);
         for (int i = from; i <= to; ++i) {
+            if (g_inflections.sectionKeys[i] != ending) continue;
             const InflectionRecord& r = g_inflections.section[i];
-            if (!IsValidInflection(r) || r.endingLength != l) continue;
             if (g_developerOptions[USE_OSTREL_FORMAT] && r.partOfSpeech == POS_N && r.fields[F_CASE] == CASE_LOC)
                 continue;
-            if (!EndsWithLetters(word, r.ending, l) || length - l > kMaxStem) continue;
             if (candidates.size() >= static_cast<size_t>(kMaxResults)) return 0;
             const std::string stem = word.substr(0, length - l);
             candidates.push_back(Candidate(stem, r));
@@ -532,18 +545,18 @@ void ParseWord(const char* text, ResultList& results) {
 
     std::vector<ParseRecord> candidates;
     StemSlots slots;
-    auto analyses = NewResultList();
-    Parsing parsing{word, results, candidates, *analyses};
+    ResultList& analyses = LevelList(0);
+    Parsing parsing{word, results, candidates, analyses};
     if (RunInflections(word, candidates, slots) != 0) {
         results.last = entry;
         --g_budget.depth;
         return;
     }
     PruneStems(parsing, slots);
-    OrderAnalyses(*analyses);
+    OrderAnalyses(analyses);
     ParseRecord previous;   // the first analysis is compared with an all-zero record
-    for (int i = 0; i <= analyses->last && !results.Full(); ++i) {
-        const ParseRecord& a = analyses->records[i];
+    for (int i = 0; i <= analyses.last && !results.Full(); ++i) {
+        const ParseRecord& a = analyses.records[i];
         if (InflectionsEqual(a.inflection, previous.inflection) && a.id == previous.id) continue;
         results.Append(a);
         previous = a;
