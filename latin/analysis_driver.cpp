@@ -63,6 +63,7 @@ void FallBacks(const std::string& word, ResultList& results) {
 
 int LoadLatinData() {
     g_latinDataLoaded = 0;
+    ForgetStemLookups();
     int status = LoadInflections();
     if (status != 0) return status;
     status = LoadAddons();

@@ -4,6 +4,11 @@
 #include <cstdio>
 #include <cstring>
 
+uint32_t NextBudgetSerial() {
+    static uint32_t serial = 0;
+    return ++serial;
+}
+
 WordContext g_word;
 WordBudget g_budget;
 

@@ -79,9 +79,12 @@ inline constexpr int kMaxParseDepth = 4;
 inline constexpr int kMaxStemRetries = 7;   // i-to-j respellings of one stem
 inline constexpr int kMaxTrickLength = 25;  // longer words get no tricks or splits
 
+uint32_t NextBudgetSerial();
+
 struct WordBudget {
     int steps = 0;       // dictionary steps taken for this word
     int depth = 0;       // ParseWord nesting
+    uint32_t serial = NextBudgetSerial();   // what is remembered for one word is kept under this
     bool Spent() const { return steps >= kWordStepBudget; }
 };
 

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <unordered_map>
 
 #include "latin/addon_tables.h"
 #include "latin/dictionary_entry.h"
@@ -71,6 +72,64 @@ FoundEntry ReadStemIndexLine(const char* line) {
     entry.stemKey = ReadNumber(p, &p);
     entry.id = static_cast<uint32_t>(ReadNumber(p, &p));
     return entry;
+}
+
+// One stem's look-up through callbacks 1 and 2: the index lines of the stem
+// (and of its respellings with j), in order, the dictionary steps taken and
+// the last status; whole when the word's budget did not cut it short.
+struct StemLookup {
+    std::vector<FoundEntry> entries;
+    int steps = 0;
+    int status = 0;
+    bool whole = true;
+};
+
+StemLookup LookUpStem(std::string stem) {
+    StemLookup lookup;
+    char line[kStemIndexLineSize];
+    for (int retry = 0; retry <= kMaxStemRetries; ++retry) {
+        bool passed = false;
+        int steps = 0;
+        std::memset(line, 0, sizeof line);
+        lookup.status = g_latinHost.findFirstStem(stem.c_str(), line);
+        while (lookup.status == 0 && steps < kMaxSearchSteps) {
+            if (g_budget.Spent()) {
+                lookup.whole = false;
+                break;
+            }
+            ++steps;
+            ++lookup.steps;
+            ++g_budget.steps;
+            line[kStemIndexLineSize - 1] = 0;
+            const FoundEntry entry = ReadStemIndexLine(line);
+            if (std::strlen(entry.stem) != stem.size() || !SameLetters(entry.stem, stem.c_str(), stem.size())) {
+                passed = true;
+                break;
+            }
+            lookup.entries.push_back(entry);
+            lookup.status = g_latinHost.findNextStem(line);
+        }
+        // Past the stem: try it again spelled with j where it has i.
+        if (!passed || !NextJSpelling(stem)) break;
+    }
+    return lookup;
+}
+
+// The look-ups of the word under analysis: an unknown word asks for the same
+// stems again and again (under each prefix, suffix, respelling and split).
+struct StemMemo {
+    uint32_t serial = 0;
+    std::unordered_map<std::string, StemLookup> lookups;
+};
+
+StemMemo g_stemMemo;
+
+StemMemo& TheStemMemo() {
+    if (g_stemMemo.serial != g_budget.serial) {
+        g_stemMemo.lookups.clear();
+        g_stemMemo.serial = g_budget.serial;
+    }
+    return g_stemMemo;
 }
 
 // The lists of analyses of each ParseWord nesting level (0: the word's, 1: a
@@ -456,39 +515,38 @@ int RunInflections(const std::string& word, std::vector<ParseRecord>& candidates
 int SearchInDBDictionary(const std::vector<std::string>& stems, int32_t kind, std::vector<FoundEntry>& found,
                          int filter) {
     if (!g_latinHost.Complete()) return 1;
+    StemMemo& memo = TheStemMemo();
     int status = 0;
-    char line[kStemIndexLineSize];
     for (const std::string& original : stems) {
         std::string stem = original.substr(0, kMaxStem);
         while (!stem.empty() && stem.back() == ' ') stem.pop_back();
         while (!stem.empty() && stem.front() == ' ') stem.erase(stem.begin());
         JToI(stem, 0);
-        for (int retry = 0; retry <= kMaxStemRetries; ++retry) {
-            bool passed = false;
-            int steps = 0;
-            std::memset(line, 0, sizeof line);
-            status = g_latinHost.findFirstStem(stem.c_str(), line);
-            while (status == 0 && steps < kMaxSearchSteps && !g_budget.Spent()) {
-                ++steps;
-                ++g_budget.steps;
-                line[kStemIndexLineSize - 1] = 0;
-                FoundEntry entry = ReadStemIndexLine(line);
-                if (std::strlen(entry.stem) != stem.size() || !SameLetters(entry.stem, stem.c_str(), stem.size())) {
-                    passed = true;
-                    break;
-                }
-                if (found.size() < static_cast<size_t>(kMaxFound) && PassesFilter(entry.part, filter)) {
-                    entry.kind = kind;
-                    found.push_back(entry);
-                }
-                status = g_latinHost.findNextStem(line);
-            }
-            // Past the stem: try it again spelled with j where it has i.
-            if (!passed || !NextJSpelling(stem)) break;
+        // A look-up made before for this word is taken again as it was,
+        // steps included, while the budget would have let it run whole.
+        auto known = memo.lookups.find(stem);
+        const StemLookup* lookup = nullptr;
+        StemLookup fresh;
+        if (known != memo.lookups.end() && g_budget.steps + known->second.steps <= kWordStepBudget) {
+            lookup = &known->second;
+            g_budget.steps += lookup->steps;
+        } else {
+            fresh = LookUpStem(stem);
+            lookup = &fresh;
+            if (fresh.whole) lookup = &memo.lookups.insert_or_assign(stem, std::move(fresh)).first->second;
         }
+        for (FoundEntry entry : lookup->entries) {
+            if (found.size() < static_cast<size_t>(kMaxFound) && PassesFilter(entry.part, filter)) {
+                entry.kind = kind;
+                found.push_back(entry);
+            }
+        }
+        status = lookup->status;
     }
     return status;
 }
+
+void ForgetStemLookups() { g_stemMemo.lookups.clear(); }
 
 void TryTackons(const std::string& word, ResultList& results) {
     if (g_addons.tackonCount <= 4) return;

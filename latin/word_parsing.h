@@ -39,4 +39,8 @@ int RunInflections(const std::string& word, std::vector<ParseRecord>& candidates
 int SearchInDBDictionary(const std::vector<std::string>& stems, int32_t kind, std::vector<FoundEntry>& found,
                          int filter);
 
+// Look-ups are remembered for one word (one WordBudget); a new load of the
+// data forgets them too.
+void ForgetStemLookups();
+
 void TryTackons(const std::string& word, ResultList& results);

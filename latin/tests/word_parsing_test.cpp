@@ -156,4 +156,49 @@ TEST_F(WordParsing, QuPronounsSearchTheLastCandidatesStem) {
     }
 }
 
+// The records of a list as text, to compare two parses.
+std::string Rendered(const ResultList& results) {
+    std::string text;
+    for (int i = 0; i <= results.last; ++i) {
+        const ParseRecord& r = results.records[i];
+        text += std::string(r.stem) + " " + std::to_string(r.id) + " " + std::to_string(r.kind) + " " +
+                std::to_string(r.inflection.partOfSpeech) + " " + r.inflection.ending + ";";
+    }
+    return text;
+}
+
+TEST_F(WordParsing, RememberedLookUpsEndWhereTheBudgetWouldHaveCutThem) {
+    // A stem looked up before for the same word is taken again with its
+    // steps, and only while the budget would have let the look-up run whole:
+    // from every point of the budget the parse is the one without memory.
+    const char* word = "conamaverunt";
+    auto whole = Parse(word);
+    const int steps = g_budget.steps;
+    ASSERT_GT(steps, 4);
+    ASSERT_GT(whole->Count(), 0);
+    for (int left : {1, steps / 3, steps / 2, steps - 1, steps}) {
+        auto fresh = NewResultList();
+        g_budget = WordBudget{};
+        g_budget.steps = kWordStepBudget - left;
+        ParseWord(word, *fresh);
+        const int freshSteps = g_budget.steps;
+
+        auto remembered = Parse(word);   // fills the memory of this budget
+        remembered->last = -1;
+        g_budget.steps = kWordStepBudget - left;
+        ParseWord(word, *remembered);
+        EXPECT_EQ(Rendered(*remembered), Rendered(*fresh)) << left;
+        EXPECT_EQ(g_budget.steps, freshSteps) << left;
+    }
+    // Look-ups the budget cut short are not remembered as whole ones.
+    g_budget = WordBudget{};
+    g_budget.steps = kWordStepBudget - steps / 2;
+    auto cut = NewResultList();
+    ParseWord(word, *cut);
+    g_budget.steps = 0;
+    auto again = NewResultList();
+    ParseWord(word, *again);
+    EXPECT_EQ(Rendered(*again), Rendered(*whole));
+}
+
 }  // namespace
