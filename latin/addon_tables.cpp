@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -226,7 +227,18 @@ int LoadAddons() {
         if (size < 0 || size > capacity) size = 0;
         if (size < capacity || capacity >= kMaxAddonsSize) break;
     }
-    return ParseAddons(buffer.data(), size, &g_addons);
+    // The tables parsed from the same text before are taken again as they
+    // were parsed: a bridge loads the data again before each text.
+    static std::string parsedFrom;
+    static AddonTables parsed;
+    static int parseStatus = 1;
+    const std::string_view text(buffer.data(), static_cast<size_t>(size));
+    if (text != parsedFrom || parseStatus != 0) {
+        parseStatus = ParseAddons(buffer.data(), size, &parsed);
+        parsedFrom = text;
+    }
+    g_addons = parsed;
+    return parseStatus;
 }
 
 int PrefixMatches(char* out, const char* word, const PrefixRecord& prefix) {

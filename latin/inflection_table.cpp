@@ -77,18 +77,35 @@ void BuildIndex(InflectionTables& tables, int from, int to, unsigned char maxCha
     }
 }
 
-// Reads section n (1..4) into its place in the tables with its ending keys.
-int ReadKeyedSection(InflectionTables& t, int section) {
+// The bytes of the five sections the tables were last built from whole;
+// empty when they were not.
+std::vector<unsigned char> g_tablesBuiltFrom;
+
+unsigned char* SectionBytes(std::vector<unsigned char>& bytes, int section) {
+    return bytes.data() + static_cast<size_t>(section - 1) * kSectionSize;
+}
+
+int ReadSectionBytes(unsigned char* bytes, int section) {
+    if (g_latinHost.readInflects == nullptr) return 255;
+    return g_latinHost.readInflects(bytes, section, kSectionSize);
+}
+
+void UnpackSection(const unsigned char* bytes, InflectionRecord* table) {
+    for (int i = 0; i < kRecordsPerSection; ++i) UnpackInflectionRecord(bytes + i * kInflectionRecordSize, &table[i]);
+}
+
+// Section n (1..4) unpacked into its place in the tables with its ending
+// keys, and marked read.
+void KeySection(InflectionTables& t, const unsigned char* bytes, int section) {
     InflectionRecord* table = t.sections[section - 1];
-    const int status = ReadInflectionSection(table, section);
-    if (status != 0) return status;
+    UnpackSection(bytes, table);
     for (int i = 0; i < kRecordsPerSection; ++i) {
         const InflectionRecord& r = table[i];
         char folded[kMaxEnding];
         for (int k = 0; k < r.endingLength && k < kMaxEnding; ++k) folded[k] = FoldLetter(r.ending[k]);
         t.keys[section - 1][i] = IsValidInflection(r) ? MakeEndingKey(folded, r.endingLength) : kNoEnding;
     }
-    return 0;
+    t.sectionRead[section - 1] = true;
 }
 
 }  // namespace
@@ -149,18 +166,30 @@ bool IsValidInflection(const InflectionRecord& r) {
     return LastCharacter(r) < kIndexLetters;
 }
 
-int ReadInflectionSection(InflectionRecord* table, int section) {
-    if (g_latinHost.readInflects == nullptr) return 255;
-    std::vector<unsigned char> buffer(kSectionSize);
-    int status = g_latinHost.readInflects(buffer.data(), section, kSectionSize);
-    if (status != 0) return status;
-    for (int i = 0; i < kRecordsPerSection; ++i)
-        UnpackInflectionRecord(buffer.data() + i * kInflectionRecordSize, &table[i]);
-    return 0;
-}
-
 int LoadInflectionSections() {
     InflectionTables& t = g_inflections;
+    // The host's bytes in the order of the load, up to a failing read. Tables
+    // built whole from the same bytes before are kept: a bridge loads the
+    // data again before each text it analyses.
+    static std::vector<unsigned char> bytes;   // kept: a fresh one would go back to the system at every load
+    bytes.assign(kInflectsFileSize, 0);
+    constexpr int kOrder[] = {5, 1, 2, 3, 4};
+    int failed = 0, status = 0;
+    for (int section : kOrder) {
+        status = ReadSectionBytes(SectionBytes(bytes, section), section);
+        if (status != 0) {
+            failed = section;
+            break;
+        }
+    }
+    if (failed == 0 && bytes == g_tablesBuiltFrom) {
+        t.section = t.sections[3];
+        t.sectionKeys = t.keys[3];
+        t.loadedSection = 4;
+        return 0;
+    }
+    g_tablesBuiltFrom.clear();
+
     // Nothing of another dictionary's table may survive into this one.
     ClearIndex(t.first, t.last);
     ClearIndex(t.pronounFirst, t.pronounLast);
@@ -173,9 +202,9 @@ int LoadInflectionSections() {
         t.sections[s][kRecordsPerSection] = InflectionRecord{};
     }
 
+    if (failed == 5) return status;
     std::vector<InflectionRecord> kept(kRecordsPerSection);
-    int status = ReadInflectionSection(kept.data(), 5);
-    if (status != 0) return status;
+    UnpackSection(SectionBytes(bytes, 5), kept.data());
     for (int i = 0; i < kRecordsPerSection && kept[i].partOfSpeech != 0; ++i) {
         if (!IsValidInflection(kept[i])) {
             ++t.recordsSkipped;
@@ -187,9 +216,8 @@ int LoadInflectionSections() {
     struct Step { int section; unsigned char maxCharacter; };
     constexpr Step kSteps[] = {{1, 0xFF}, {2, 'r'}, {3, 's'}, {4, 0xFF}};
     for (const Step& step : kSteps) {
-        status = ReadKeyedSection(t, step.section);
-        if (status != 0) return status;
-        t.sectionRead[step.section - 1] = true;
+        if (failed == step.section) return status;
+        KeySection(t, SectionBytes(bytes, step.section), step.section);
         t.section = t.sections[step.section - 1];
         t.sectionKeys = t.keys[step.section - 1];
         t.loadedSection = step.section;
@@ -204,6 +232,7 @@ int LoadInflectionSections() {
     }
     BuildIndex(t, 0, pronouns, 0xFF, t.first, t.last);
     BuildIndex(t, pronouns, kRecordsPerSection, 0xFF, t.pronounFirst, t.pronounLast);
+    g_tablesBuiltFrom.swap(bytes);
     return 0;
 }
 
@@ -227,11 +256,13 @@ int LoadSectionForLetter(char letter) {
     if (section == 0) return 0;
     if (g_inflections.loadedSection == section) return 0;
     if (!g_inflections.sectionRead[section - 1]) {
-        int status = ReadKeyedSection(g_inflections, section);
+        std::vector<unsigned char> bytes(kSectionSize);
+        int status = ReadSectionBytes(bytes.data(), section);
         if (status != 0) {
             g_inflections.loadedSection = 0;
             return status;
         }
+        KeySection(g_inflections, bytes.data(), section);
     }
     g_inflections.section = g_inflections.sections[section - 1];
     g_inflections.sectionKeys = g_inflections.keys[section - 1];

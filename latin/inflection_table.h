@@ -101,10 +101,8 @@ struct InflectionTables {
 
 extern InflectionTables g_inflections;
 
-// Reads section n (1..5) through callback 4 into table and unpacks its 570
-// records; a failing callback leaves the table unchanged.
-int ReadInflectionSection(InflectionRecord* table, int section);
-// The loading sequence; 0 or the first failing status.
+// The loading sequence through callback 4 (sections 5, 1, 2, 3, 4); 0 or the
+// first failing status.
 int LoadInflectionSections();
 // 0, or 14 when the sections could not be loaded.
 int LoadInflections();

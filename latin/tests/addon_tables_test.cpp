@@ -137,6 +137,21 @@ TEST_F(AddonTablesTest, ProjectAddonsLoadWhole) {
                                          g_addons.prefixCount + g_addons.suffixCount);
 }
 
+TEST_F(AddonTablesTest, AReloadGivesTheTablesAsParsedAndFollowsAChangedText) {
+    MemoryLatinHost host;
+    InstallProjectData(host);
+    ASSERT_EQ(LoadAddons(), 0);
+    const int tackons = g_addons.tackonCount;
+    g_addons.tackonCount = 0;   // as a caller may leave the tables
+    ASSERT_EQ(LoadAddons(), 0);
+    EXPECT_EQ(g_addons.tackonCount, tackons);
+    EXPECT_STREQ(g_addons.tackons[0].text, "que");
+    host.addons += "TACKON zz\nX\n-zz = a tackon of this test\n";
+    ASSERT_EQ(LoadAddons(), 0);
+    ASSERT_EQ(g_addons.tackonCount, tackons + 1);
+    EXPECT_STREQ(g_addons.tackons[tackons].text, "zz");
+}
+
 std::string Match(int (*match)(char*, const char*, const PrefixRecord&), const char* word, const char* text,
                   char connect) {
     PrefixRecord prefix;

@@ -155,6 +155,33 @@ TEST(InflectionTable, FullSectionEndsAtTheZeroRecordBehindIt) {
 
 int FailingInflects(void*, int section, int) { return section == 3 ? 7 : 0; }
 
+TEST(InflectionTable, TheSameBytesKeepTheTablesAndAFailedLoadForgetsThem) {
+    MemoryLatinHost host;
+    InstallProjectData(host);
+    ASSERT_EQ(LoadInflections(), 0);
+    const int loaded = g_inflections.recordsLoaded, kept = g_inflections.lastKept;
+    ASSERT_EQ(LoadSectionForLetter('s'), 0);
+    ASSERT_EQ(LoadInflections(), 0);   // the same bytes: the tables stay, section 4 in use as after a build
+    EXPECT_EQ(g_inflections.loadedSection, 4);
+    EXPECT_EQ(g_inflections.recordsLoaded, loaded);
+    ExpectIndexCovers(3, 's', false);
+
+    LatinHostCallbacks failing = host.Callbacks();
+    failing.readInflects = FailingInflects;   // section 3 fails: 5, 1 and 2 are built
+    InitLatinAnalyser(failing);
+    ASSERT_EQ(LoadInflectionSections(), 7);
+    int from = 0, to = 0;
+    EXPECT_FALSE(EndingRange(g_inflections.first, g_inflections.last, 2, 's', &from, &to));
+    EXPECT_LT(g_inflections.recordsLoaded, loaded);
+
+    host.Install();
+    ASSERT_EQ(LoadInflections(), 0);
+    EXPECT_EQ(g_inflections.recordsLoaded, loaded);
+    EXPECT_EQ(g_inflections.lastKept, kept);
+    ExpectIndexCovers(3, 's', false);
+    ExpectIndexCovers(4, 0xFF, true);
+}
+
 TEST(InflectionTable, AFailingReadEndsTheLoad) {
     MemoryLatinHost host;
     InstallProjectData(host);
