@@ -52,6 +52,11 @@ TEST_F(CodedLines, GoldenWithExamplesAndWithoutCodes) {
     CheckGolden("coded_lines_no_codes.txt");
 }
 
+// Words made to cost (chains of enclitics, tackons, packons and prefixes,
+// letters every spelling retry tries), whose analyses must not move when the
+// search is made faster.
+TEST_F(CodedLines, GoldenCraftedWords) { CheckGolden("coded_lines_crafted.txt"); }
+
 TEST_F(CodedLines, UnknownWordAndCapitalsTakenAsName) {
     EXPECT_EQ(Lines("xyzzy"), "04 xyzzy    ========   UNKNOWN    \n\n\n");
     EXPECT_EQ(Lines("FOO"),
