@@ -11,29 +11,42 @@ namespace {
 
 // Takes the records of a block's bytes as they come, chunk by chunk. A
 // record cut by a chunk's end is gathered in `carry_`; all others are read
-// where they lie.
+// where they lie. Most records of a long list are passed over: the loop
+// looks only at their heads until one reaches the next article wanted.
 class HitRecordStream {
 public:
-    HitRecordStream(const std::vector<uint32_t>* wanted, HitList& out) : wanted_(wanted), out_(out) {}
+    HitRecordStream(const std::vector<uint32_t>* wanted, HitList& out) : wanted_(wanted), out_(out) {
+        if (wanted_ != nullptr) target_ = wanted_->empty() ? kPastAll : (*wanted_)[0];
+    }
 
     // False once no later record can be taken.
     bool Feed(std::span<const uint8_t> bytes) {
         if (done_) return false;
         size_t at = 0;
         if (!carry_.empty() && !FinishCarried(bytes, at)) return !done_;
-        HitRecordView record;
-        while (ReadHitRecord(bytes, at, record)) {
-            if (!Take(record)) return false;
-            at += HitRecordBytes(record);
+        const uint8_t* data = bytes.data();
+        const size_t size = bytes.size();
+        while (size - at >= kHitRecordHeadBytes) {
+            const uint8_t* head = data + at;
+            const size_t count = static_cast<size_t>(head[4] | head[5] << 8);
+            // A head that says no hits follow ends the list, as in HitList::FromBlock.
+            if (count == 0) return Stop();
+            const size_t bytesOfRecord = kHitRecordHeadBytes + 2 * count;
+            if (size - at < bytesOfRecord) break;
+            if (!Accept(Position(head), head + kHitRecordHeadBytes, count)) return false;
+            at += bytesOfRecord;
         }
-        const std::span<const uint8_t> rest = bytes.subspan(at);
-        // A head that says no hits follow ends the list, as in HitList::FromBlock.
-        if (rest.size() >= kHitRecordHeadBytes && (rest[4] | rest[5]) == 0) return Stop();
-        carry_.assign(rest.begin(), rest.end());
+        carry_.assign(data + at, data + size);
         return true;
     }
 
 private:
+    static constexpr uint64_t kPastAll = uint64_t{1} << 32;
+
+    static uint32_t Position(const uint8_t* head) {
+        return static_cast<uint32_t>(head[0] | head[1] << 8 | head[2] << 16) | static_cast<uint32_t>(head[3]) << 24;
+    }
+
     bool Stop() {
         done_ = true;
         return false;
@@ -52,34 +65,38 @@ private:
         const size_t count = static_cast<size_t>(carry_[4] | carry_[5] << 8);
         if (count == 0) return Stop();
         if (!gather(kHitRecordHeadBytes + 2 * count)) return false;
-        HitRecordView record;
-        ReadHitRecord(carry_, 0, record);
-        const bool more = Take(record);
+        const bool more = Accept(Position(carry_.data()), carry_.data() + kHitRecordHeadBytes, count);
         carry_.clear();
         return more;
     }
 
-    bool Take(const HitRecordView& record) {
+    // One whole record; false once no later record can be taken.
+    bool Accept(uint32_t position, const uint8_t* hits, size_t count) {
         // Positions ascend; a record out of order ends a damaged list.
-        if (taken_ && record.position <= last_) return Stop();
+        if (taken_ && position <= last_) return Stop();
         taken_ = true;
-        last_ = record.position;
+        last_ = position;
+        if (position < target_) return true;
         if (wanted_ == nullptr) {
-            out_.AppendStored(record.position, record.hits.data(), record.Count());
+            out_.AppendStored(position, hits, count);
             return true;
         }
-        while (next_ < wanted_->size() && (*wanted_)[next_] < record.position) ++next_;
+        while (next_ < wanted_->size() && (*wanted_)[next_] < position) ++next_;
         if (next_ == wanted_->size()) return Stop();
-        if ((*wanted_)[next_] != record.position) return true;
-        out_.AppendStored(record.position, record.hits.data(), record.Count());
-        // The last article asked for ends the read.
-        return ++next_ < wanted_->size() || Stop();
+        if ((*wanted_)[next_] == position) {
+            out_.AppendStored(position, hits, count);
+            // The last article asked for ends the read.
+            if (++next_ == wanted_->size()) return Stop();
+        }
+        target_ = (*wanted_)[next_];
+        return true;
     }
 
     const std::vector<uint32_t>* wanted_;
     HitList& out_;
     std::vector<uint8_t> carry_;
     size_t next_ = 0;
+    uint64_t target_ = 0;  // records before this position are passed over
     uint32_t last_ = 0;
     bool taken_ = false;
     bool done_ = false;

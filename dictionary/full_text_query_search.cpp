@@ -228,6 +228,27 @@ int32_t IntersectHits(HitList& list, const HitList& other, int32_t offset) {
     return static_cast<int32_t>(list.size());
 }
 
+std::vector<uint32_t> KeepAdjacent(const std::vector<uint32_t>& wanted, const HitList& earlier, const HitList& later) {
+    std::vector<uint32_t> out;
+    size_t e = 0, l = 0;
+    for (uint32_t position : wanted) {
+        const size_t i = earlier.Find(position, e), j = later.Find(position, l);
+        if (i == earlier.size() || j == later.size()) continue;
+        e = i, l = j;
+        const std::span<const uint16_t> before = earlier.Hits(i), after = later.Hits(j);
+        size_t b = 0;
+        for (uint16_t h : after) {
+            const int32_t wantedWord = (h & kHitWordNumberMask) - 1;
+            while (b < before.size() && (before[b] & kHitWordNumberMask) < wantedWord) ++b;
+            if (b < before.size() && (before[b] & kHitWordNumberMask) == wantedWord) {
+                out.push_back(position);
+                break;
+            }
+        }
+    }
+    return out;
+}
+
 uint32_t ScoreArticle(std::span<const std::span<const uint16_t>> groupsAtArticle) {
     std::vector<Item> items;
     return ScoreItems(groupsAtArticle, items);
@@ -263,7 +284,12 @@ std::vector<ScoredArticle> CollectHits(const FullTextQuery& query, int32_t group
     std::vector<size_t> order(groups.size());
     std::iota(order.begin(), order.end(), size_t{0});
     std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return groupBytes[a] < groupBytes[b]; });
+    // Group g's words stand right after group g - 1's.
+    const auto linked = [&](size_t g) {
+        return query.Record(groups[g]).phrase != 0 && query.Record(groups[g - 1]).phrase != 0;
+    };
     std::vector<HitList> merged(groups.size());
+    std::vector<bool> loaded(groups.size(), false);
     std::unordered_map<uint32_t, HitList> kept;
     std::vector<uint32_t> wanted;
     for (size_t step = 0; step < order.size(); ++step) {
@@ -280,13 +306,16 @@ std::vector<ScoredArticle> CollectHits(const FullTextQuery& query, int32_t group
             alternatives.push_back(std::move(read));
         }
         merged[g] = MergeAlternatives(std::move(alternatives));
-        if (merged[g].empty()) return {};
         wanted = merged[g].Positions();
+        // An article lacking a read phrase neighbour right before or after
+        // the word cannot be found: later lists need not be read for it.
+        loaded[g] = true;
+        if (g > 0 && loaded[g - 1] && linked(g)) wanted = KeepAdjacent(wanted, merged[g - 1], merged[g]);
+        if (g + 1 < groups.size() && loaded[g + 1] && linked(g + 1)) wanted = KeepAdjacent(wanted, merged[g], merged[g + 1]);
+        if (wanted.empty()) return {};
     }
-    for (size_t g = 1; g < groups.size(); ++g) {
-        const bool phrase = query.Record(groups[g]).phrase != 0 && query.Record(groups[g - 1]).phrase != 0;
-        if (IntersectHits(merged[g], merged[g - 1], phrase ? -1 : 0) == 0) return {};
-    }
+    for (size_t g = 1; g < groups.size(); ++g)
+        if (IntersectHits(merged[g], merged[g - 1], linked(g) ? -1 : 0) == 0) return {};
     const HitList& survivors = merged.back();
     std::vector<ScoredArticle> out;
     out.reserve(survivors.size());

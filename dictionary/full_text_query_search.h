@@ -103,6 +103,9 @@ HitList MergeAlternatives(std::vector<HitList> alternatives);
 // only the hits whose word number + offset is a hit of `other` there (the
 // others are removed, never left behind). Returns the records kept.
 int32_t IntersectHits(HitList& list, const HitList& other, int32_t offset);
+// The articles of `wanted` (ascending) where a hit of `later` stands right
+// after a hit of `earlier`.
+std::vector<uint32_t> KeepAdjacent(const std::vector<uint32_t>& wanted, const HitList& earlier, const HitList& later);
 // Score of one article over the groups' hits there (an empty span where a
 // group has none): run × 65536 + the smallest field of the run + (255 −
 // start when start ≤ 254); 0 without hits.
