@@ -19,18 +19,8 @@ uint8_t* PutNumber(uint8_t* out, uint32_t value) {
     return out;
 }
 
-uint32_t TakeNumber(const uint8_t*& at) {
-    uint32_t value = 0;
-    for (int shift = 0;; shift += 7) {
-        const uint8_t byte = *at++;
-        value |= static_cast<uint32_t>(byte & 0x7F) << shift;
-        if (byte < 0x80) return value;
-    }
-}
-
 // A hit's word number before its weight: short articles' hits take one byte.
 uint32_t PackHit(uint16_t hit) { return static_cast<uint32_t>(hit & 0x0FFF) << 4 | hit >> 12; }
-uint16_t UnpackHit(uint32_t packed) { return static_cast<uint16_t>((packed & 0xF) << 12 | (packed >> 4 & 0x0FFF)); }
 
 }  // namespace
 
@@ -66,32 +56,4 @@ void PostingStream::Clear() {
     std::vector<size_t>().swap(blockBytes_);
     std::vector<uint8_t>().swap(packed_);
     entries_ = 0;
-}
-
-bool PostingStream::Reader::NextArticle(uint32_t& position) {
-    if (at_ == nullptr) {
-        if (stream_.blocks_.empty()) return false;
-        at_ = articleEnd_ = stream_.blocks_[0].get();
-    }
-    at_ = articleEnd_;
-    if (at_ == stream_.blocks_[block_].get() + stream_.blockBytes_[block_]) {
-        if (++block_ >= stream_.blocks_.size()) {
-            block_ = stream_.blocks_.size() - 1;
-            return false;
-        }
-        at_ = stream_.blocks_[block_].get();
-    }
-    position = TakeNumber(at_);
-    const uint32_t bytes = TakeNumber(at_);
-    articleEnd_ = at_ + bytes;
-    wordId_ = 0;
-    return true;
-}
-
-bool PostingStream::Reader::NextPosting(StreamedPosting& posting) {
-    if (at_ == articleEnd_) return false;
-    wordId_ += TakeNumber(at_);
-    posting.wordId = wordId_;
-    posting.hit = UnpackHit(TakeNumber(at_));
-    return true;
 }

@@ -53,8 +53,45 @@ public:
 
 private:
     static constexpr size_t kBlockBytes = size_t{1} << 20;
+    static uint32_t TakeNumber(const uint8_t*& at);
     std::vector<std::unique_ptr<uint8_t[]>> blocks_;
     std::vector<size_t> blockBytes_;  // the bytes used of each block
     std::vector<uint8_t> packed_;     // one article's postings, packed before they go in
     size_t entries_ = 0;
 };
+
+// The reading is inline: a hit-list batch reads the whole stream.
+inline uint32_t PostingStream::TakeNumber(const uint8_t*& at) {
+    uint32_t value = 0;
+    for (int shift = 0;; shift += 7) {
+        const uint8_t byte = *at++;
+        value |= static_cast<uint32_t>(byte & 0x7F) << shift;
+        if (byte < 0x80) return value;
+    }
+}
+
+inline bool PostingStream::Reader::NextArticle(uint32_t& position) {
+    if (at_ == nullptr) {
+        if (stream_.blocks_.empty()) return false;
+        at_ = articleEnd_ = stream_.blocks_[0].get();
+    }
+    at_ = articleEnd_;
+    if (at_ == stream_.blocks_[block_].get() + stream_.blockBytes_[block_]) {
+        if (block_ + 1 >= stream_.blocks_.size()) return false;
+        at_ = stream_.blocks_[++block_].get();
+    }
+    position = TakeNumber(at_);
+    const uint32_t bytes = TakeNumber(at_);
+    articleEnd_ = at_ + bytes;
+    wordId_ = 0;
+    return true;
+}
+
+inline bool PostingStream::Reader::NextPosting(StreamedPosting& posting) {
+    if (at_ == articleEnd_) return false;
+    wordId_ += TakeNumber(at_);
+    posting.wordId = wordId_;
+    const uint32_t hit = TakeNumber(at_);  // word number << 4 | weight
+    posting.hit = static_cast<uint16_t>((hit & 0xF) << 12 | (hit >> 4 & 0x0FFF));
+    return true;
+}

@@ -88,13 +88,20 @@ int32_t CSearchEngine::FlushRecordPostings(uint32_t position) {
             {t.wordId, static_cast<uint16_t>((t.phrase & 0xF) << 12 | (t.wordNumber & kHitWordNumberMask))});
     try {
         // The tuples are sorted: the last has the highest id.
-        if (const size_t highest = tuples_.empty() ? 0 : tuples_.back().wordId; counts_.size() <= highest)
+        if (const size_t highest = tuples_.empty() ? 0 : tuples_.back().wordId; counts_.size() <= highest) {
             counts_.resize(std::max(2 * counts_.size(), highest + 1));
+            recordCounts_.resize(counts_.size());
+        }
     } catch (const std::bad_alloc&) {
         return Fail(DmsStatus::NotEnoughMemory), -1;
     }
     if (stream.Write(position, flushed_) != 0) return Fail(DmsStatus::NotEnoughMemory), -1;
-    for (const PostingTuple& t : tuples_) ++counts_[t.wordId];
+    for (size_t i = 0; i < tuples_.size(); ++i) {
+        ++counts_[tuples_[i].wordId];
+        if (i == 0 || tuples_[i].wordId != tuples_[i - 1].wordId) ++recordCounts_[tuples_[i].wordId];
+    }
+    positionsRise_ = positionsRise_ && position >= lastPosition_;
+    lastPosition_ = position;
     return 0;
 }
 
@@ -135,6 +142,7 @@ bool CSearchEngine::BuildPostings(Progress progress, void* context) {
     counts.swap(counts_);
     try {
         counts.resize(static_cast<size_t>(highestId_) + 1, 0);
+        recordCounts_.resize(counts.size(), 0);
         hitListPositions_.assign(static_cast<size_t>(highestId_) + 1, 0);
     } catch (const std::bad_alloc&) {
         return Fail(DmsStatus::NotEnoughMemory);
@@ -172,6 +180,7 @@ bool CSearchEngine::BuildPostings(Progress progress, void* context) {
         done += batch.postings;
     }
     stream.Clear();
+    std::vector<uint32_t>().swap(recordCounts_);
     std::vector<HitRecord>().swap(batchRecords_);
     std::vector<uint8_t>().swap(batchBytes_);
     return true;
@@ -181,10 +190,16 @@ bool CSearchEngine::ProcessPostingBatch(uint32_t firstId, uint32_t lastId, int64
                                         Progress progress, void* context) {
     batchRecords_.clear();
     batchBytes_.clear();
+    // Records go to their word's place, in the stream's order within it;
+    // each word has one record an article that holds it. The room
+    // BuildPostings made holds them all.
+    std::vector<uint32_t> places;
     std::vector<StreamedPosting> gathered;
     try {
+        places.assign(size_t{lastId - firstId} + 1, 0);
+        for (uint32_t id = firstId; id < lastId; ++id) places[id - firstId + 1] = places[id - firstId] + recordCounts_[id];
+        batchRecords_.resize(places.back() + recordCounts_[lastId]);
         gathered.reserve(kTupleCapacity);
-        // The room BuildPostings made holds the batch: nothing grows by copying.
         PostingStream::Reader reader(stream);
         uint32_t position = 0;
         StreamedPosting posting;
@@ -192,8 +207,8 @@ bool CSearchEngine::ProcessPostingBatch(uint32_t firstId, uint32_t lastId, int64
             gathered.clear();
             // An article's postings rise by word id: the rest lie past the batch.
             while (reader.NextPosting(posting) && posting.wordId <= lastId)
-                if (posting.wordId >= firstId && gathered.size() < kTupleCapacity) gathered.push_back(posting);
-            PackWordHits(gathered, position);
+                if (posting.wordId >= firstId) gathered.push_back(posting);
+            PackWordHits(gathered, position, firstId, places);
         }
     } catch (const std::bad_alloc&) {
         return Fail(DmsStatus::NotEnoughMemory);
@@ -207,8 +222,9 @@ bool CSearchEngine::ProcessPostingBatch(uint32_t firstId, uint32_t lastId, int64
 }
 
 // Runs of equal word id (the article's tuples are sorted) become one hit
-// record each, of at most 255 hits.
-void CSearchEngine::PackWordHits(std::span<const StreamedPosting> postings, uint32_t position) {
+// record each, of at most 255 hits, put at the next place of its word.
+void CSearchEngine::PackWordHits(std::span<const StreamedPosting> postings, uint32_t position, uint32_t firstId,
+                                 std::span<uint32_t> places) {
     for (size_t i = 0; i < postings.size();) {
         size_t j = i;
         while (j < postings.size() && postings[j].wordId == postings[i].wordId) ++j;
@@ -217,7 +233,9 @@ void CSearchEngine::PackWordHits(std::span<const StreamedPosting> postings, uint
         PutU32(batchBytes_, position);
         PutU16(batchBytes_, static_cast<uint32_t>(n));
         for (size_t k = i; k < i + n; ++k) PutU16(batchBytes_, postings[k].hit);
-        batchRecords_.push_back({postings[i].wordId, position, offset, static_cast<uint32_t>(batchBytes_.size() - offset)});
+        const uint32_t wordId = postings[i].wordId;
+        batchRecords_[places[wordId - firstId]++] = {wordId, position, offset,
+                                                     static_cast<uint32_t>(batchBytes_.size() - offset)};
         i = j;
     }
 }
@@ -243,12 +261,15 @@ bool CSearchEngine::ReadStoredList(uint32_t wordId, uint32_t& position, std::vec
 }
 
 bool CSearchEngine::WriteHitLists(int64_t doneBefore, int64_t share, int64_t total, Progress progress, void* context) {
-    // Records of one word and position keep the stream's order: their
-    // offsets grow with it (an in-place sort, no buffer beside the records).
-    std::sort(batchRecords_.begin(), batchRecords_.end(), [](const HitRecord& a, const HitRecord& b) {
-        if (a.wordId != b.wordId) return a.wordId < b.wordId;
-        return a.position != b.position ? a.position < b.position : a.offset < b.offset;
-    });
+    // Each word's records lie together in the stream's order, which is
+    // their positions' order when the articles were flushed by rising
+    // position. Otherwise they are sorted by position, records of one word
+    // and position keeping the stream's order (their offsets grow with it).
+    if (!positionsRise_)
+        std::sort(batchRecords_.begin(), batchRecords_.end(), [](const HitRecord& a, const HitRecord& b) {
+            if (a.wordId != b.wordId) return a.wordId < b.wordId;
+            return a.position != b.position ? a.position < b.position : a.offset < b.offset;
+        });
     if (const DmsStatus s = engine_.SelectRecordType(hitsCursor_, kHitListRecordType); Failed(s)) return Fail(s);
     std::vector<uint8_t> block, stored;
     int64_t written = 0;

@@ -95,7 +95,8 @@ private:
     // The hit lists of word ids firstId..lastId, in room BuildPostings made.
     bool ProcessPostingBatch(uint32_t firstId, uint32_t lastId, int64_t doneBefore, int64_t total, Progress progress,
                              void* context);
-    void PackWordHits(std::span<const StreamedPosting> postings, uint32_t position);
+    void PackWordHits(std::span<const StreamedPosting> postings, uint32_t position, uint32_t firstId,
+                      std::span<uint32_t> places);
     bool WriteHitLists(int64_t doneBefore, int64_t share, int64_t total, Progress progress, void* context);
     bool ReadStoredList(uint32_t wordId, uint32_t& position, std::vector<uint8_t>& list);
     bool Fail(DmsStatus status);
@@ -112,6 +113,9 @@ private:
     std::vector<PostingTuple> tuples_;
     std::vector<StreamedPosting> flushed_;  // the article's tuples as the stream keeps them
     std::vector<uint32_t> counts_;          // postings in the stream by word id
+    std::vector<uint32_t> recordCounts_;    // articles in the stream by word id
+    uint32_t lastPosition_ = 0;             // of the article flushed last
+    bool positionsRise_ = true;             // the articles were flushed by rising position
     // Word table: key -> id (keys are compared whole, up to the index's cut).
     // Given back once index 110 is written: the later steps go by id.
     FullTextWordTable words_;

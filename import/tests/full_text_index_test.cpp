@@ -195,6 +195,47 @@ TEST(FullTextBuildMemory, StreamAndWordTableGiveBackWhatTheyTook) {
     EXPECT_EQ(words.Find(u"w1"), 0u);
 }
 
+// A word's hit list holds its articles by rising position whatever order
+// they were flushed in, one batch or many.
+TEST_F(CompileFixture, HitListsRiseByPositionInAnyFlushOrder) {
+    for (const bool rising : {true, false}) {
+        for (const size_t batch : {size_t{1}, CSearchEngine::kBatchPostings}) {
+            const std::u16string file = Path("order.qdx");
+            std::filesystem::remove(std::filesystem::path(file));
+            ASSERT_EQ(engine_.CreateFile(file, DictionarySchemaText), DmsStatus::Success);
+            int32_t id = 0;
+            ASSERT_EQ(engine_.OpenFile(file, 1, DictionarySchemaText, &id), DmsStatus::Success);
+            {
+                EngineCursor words(engine_, id), hits(engine_, id);
+                ASSERT_EQ(words.SelectIndex(kIndexFullTextWords), DmsStatus::Success);
+                ASSERT_EQ(hits.SelectIndex(kIndexFullTextHits), DmsStatus::Success);
+                CSearchEngine search(engine_, words.handle(), hits.handle());
+                search.batchPostings = batch;
+                for (const uint32_t position : rising ? std::vector<uint32_t>{100, 200, 300, 400}
+                                                      : std::vector<uint32_t>{300, 100, 400, 200}) {
+                    search.BeginArticle();
+                    for (const char16_t* word : {u"cat", u"dog"})
+                        if (position != 200 || word[0] == u'c')
+                            search.AddPosting(static_cast<uint32_t>(search.GetWordId(word)), 0, 3, position / 100);
+                    ASSERT_EQ(search.FlushRecordPostings(position), 0);
+                }
+                ASSERT_TRUE(search.WriteWordTable(nullptr, nullptr));
+                ASSERT_TRUE(search.BuildPostings(nullptr, nullptr));
+                ASSERT_TRUE(search.IndexPostings(nullptr, nullptr));
+            }
+            const auto index = ReadFullTextIndex(engine_, id);
+            engine_.CloseFile(id);
+            for (const auto& [word, wanted] : {std::pair<std::u16string, std::vector<uint32_t>>{u"cat", {100, 200, 300, 400}},
+                                               {u"dog", {100, 300, 400}}}) {
+                std::vector<uint32_t> positions;
+                ASSERT_TRUE(index.contains(word));
+                for (const HitRecordView& r : Records(index.at(word).hits)) positions.push_back(r.position);
+                EXPECT_EQ(positions, wanted) << rising << " " << batch;
+            }
+        }
+    }
+}
+
 class EdictFullText : public CompileFixture {
 protected:
     const std::vector<std::string> known_ = {"\xC7\xAD [\xA4\xCD\xA4\xB3]",                  // 猫 [ねこ]
