@@ -13,6 +13,8 @@
 #include "import/full_text_word_table.h"
 #include "import/posting_stream.h"
 
+#include <functional>
+
 namespace {
 
 struct WeightCase {
@@ -126,16 +128,23 @@ TEST_F(CompileFixture, ArticleLimitsAndHeaderWordsInTheFullTextIndex) {
     EXPECT_TRUE(Verify(target).empty());
 }
 
-TEST_F(CompileFixture, PostingBufferAndWordTableLimits) {
-    const std::u16string file = Path("engine.qdx");
-    ASSERT_EQ(engine_.CreateFile(file, DictionarySchemaText), DmsStatus::Success);
+// Creates `file` (replacing it) and hands `use` a search engine over its
+// full-text indexes; the file's id, left open, or 0 when it cannot be made.
+int32_t WithSearchEngine(CDMS& engine, const std::u16string& file, const std::function<void(CSearchEngine&)>& use) {
+    std::filesystem::remove(std::filesystem::path(file));
     int32_t id = 0;
-    ASSERT_EQ(engine_.OpenFile(file, 1, DictionarySchemaText, &id), DmsStatus::Success);
-    {
-        EngineCursor words(engine_, id), hits(engine_, id);
-        ASSERT_EQ(words.SelectIndex(kIndexFullTextWords), DmsStatus::Success);
-        ASSERT_EQ(hits.SelectIndex(kIndexFullTextHits), DmsStatus::Success);
-        CSearchEngine search(engine_, words.handle(), hits.handle());
+    if (Failed(engine.CreateFile(file, DictionarySchemaText)) ||
+        Failed(engine.OpenFile(file, 1, DictionarySchemaText, &id)))
+        return 0;
+    EngineCursor words(engine, id), hits(engine, id);
+    if (Failed(words.SelectIndex(kIndexFullTextWords)) || Failed(hits.SelectIndex(kIndexFullTextHits))) return 0;
+    CSearchEngine search(engine, words.handle(), hits.handle());
+    use(search);
+    return id;
+}
+
+TEST_F(CompileFixture, PostingBufferAndWordTableLimits) {
+    const int32_t id = WithSearchEngine(engine_, Path("engine.qdx"), [](CSearchEngine& search) {
         EXPECT_FALSE(search.Merging());
         for (uint32_t n = 0; n < 4095; ++n) ASSERT_EQ(search.AddPosting(1, n, n + 1, n + 1000), static_cast<int32_t>(n + 1));
         EXPECT_EQ(search.AddPosting(1, 0, 1, 0), -1);
@@ -146,7 +155,8 @@ TEST_F(CompileFixture, PostingBufferAndWordTableLimits) {
         const std::u16string longer(128, u'b');
         EXPECT_EQ(search.GetWordId(longer + u"x"), search.GetWordId(longer + u"y"));
         EXPECT_EQ(search.HighestWordId(), 3u);
-    }
+    });
+    ASSERT_NE(id, 0);
     engine_.CloseFile(id);
 }
 
@@ -200,16 +210,7 @@ TEST(FullTextBuildMemory, StreamAndWordTableGiveBackWhatTheyTook) {
 TEST_F(CompileFixture, HitListsRiseByPositionInAnyFlushOrder) {
     for (const bool rising : {true, false}) {
         for (const size_t batch : {size_t{1}, CSearchEngine::kBatchPostings}) {
-            const std::u16string file = Path("order.qdx");
-            std::filesystem::remove(std::filesystem::path(file));
-            ASSERT_EQ(engine_.CreateFile(file, DictionarySchemaText), DmsStatus::Success);
-            int32_t id = 0;
-            ASSERT_EQ(engine_.OpenFile(file, 1, DictionarySchemaText, &id), DmsStatus::Success);
-            {
-                EngineCursor words(engine_, id), hits(engine_, id);
-                ASSERT_EQ(words.SelectIndex(kIndexFullTextWords), DmsStatus::Success);
-                ASSERT_EQ(hits.SelectIndex(kIndexFullTextHits), DmsStatus::Success);
-                CSearchEngine search(engine_, words.handle(), hits.handle());
+            const int32_t id = WithSearchEngine(engine_, Path("order.qdx"), [&](CSearchEngine& search) {
                 search.batchPostings = batch;
                 for (const uint32_t position : rising ? std::vector<uint32_t>{100, 200, 300, 400}
                                                       : std::vector<uint32_t>{300, 100, 400, 200}) {
@@ -222,7 +223,8 @@ TEST_F(CompileFixture, HitListsRiseByPositionInAnyFlushOrder) {
                 ASSERT_TRUE(search.WriteWordTable(nullptr, nullptr));
                 ASSERT_TRUE(search.BuildPostings(nullptr, nullptr));
                 ASSERT_TRUE(search.IndexPostings(nullptr, nullptr));
-            }
+            });
+            ASSERT_NE(id, 0);
             const auto index = ReadFullTextIndex(engine_, id);
             engine_.CloseFile(id);
             for (const auto& [word, wanted] : {std::pair<std::u16string, std::vector<uint32_t>>{u"cat", {100, 200, 300, 400}},
