@@ -5,19 +5,20 @@
 #include "storage/data_blocks.h"
 #include "storage/dms.h"
 
+#include <cstring>
 #include <span>
 
 namespace {
 
-// Takes the records of a block's bytes as they come, chunk by chunk. A
-// record cut by a chunk's end is gathered in `carry_`; all others are read
-// where they lie. Most records of a long list are passed over: the loop
-// looks only at their heads until one reaches the next article wanted.
+// Takes the records of the wanted articles from a block's bytes as they
+// come, chunk by chunk, as HitList::FromBlock would find them. A record cut
+// by a chunk's end is gathered in `carry_`; all others are read where they
+// lie. Most records of a long list are passed over: the loop looks only at
+// their heads until one reaches the next article wanted.
 class HitRecordStream {
 public:
-    HitRecordStream(const std::vector<uint32_t>* wanted, HitList& out) : wanted_(wanted), out_(out) {
-        if (wanted_ != nullptr) target_ = wanted_->empty() ? kPastAll : (*wanted_)[0];
-    }
+    HitRecordStream(const std::vector<uint32_t>& wanted, HitList& out)
+        : wanted_(wanted), out_(out), target_(wanted.empty() ? kPastAll : wanted[0]) {}
 
     // False once no later record can be taken.
     bool Feed(std::span<const uint8_t> bytes) {
@@ -77,26 +78,22 @@ private:
         taken_ = true;
         last_ = position;
         if (position < target_) return true;
-        if (wanted_ == nullptr) {
-            out_.AppendStored(position, hits, count);
-            return true;
-        }
-        while (next_ < wanted_->size() && (*wanted_)[next_] < position) ++next_;
-        if (next_ == wanted_->size()) return Stop();
-        if ((*wanted_)[next_] == position) {
+        while (next_ < wanted_.size() && wanted_[next_] < position) ++next_;
+        if (next_ == wanted_.size()) return Stop();
+        if (wanted_[next_] == position) {
             out_.AppendStored(position, hits, count);
             // The last article asked for ends the read.
-            if (++next_ == wanted_->size()) return Stop();
+            if (++next_ == wanted_.size()) return Stop();
         }
-        target_ = (*wanted_)[next_];
+        target_ = wanted_[next_];
         return true;
     }
 
-    const std::vector<uint32_t>* wanted_;
+    const std::vector<uint32_t>& wanted_;
     HitList& out_;
+    uint64_t target_;  // records before this position are passed over
     std::vector<uint8_t> carry_;
     size_t next_ = 0;
-    uint64_t target_ = 0;  // records before this position are passed over
     uint32_t last_ = 0;
     bool taken_ = false;
     bool done_ = false;
@@ -122,17 +119,28 @@ bool FindStoredHitList(CDMS& engine, uint32_t hitsCursor, uint32_t id, StoredHit
 
 bool ReadStoredHitList(DMSFile& file, uint32_t position, const std::vector<uint32_t>* wanted, HitList& out) {
     out = HitList();
-    HitRecordStream stream(wanted, out);
-    bool freed = false, reading = true, first = true;
-    const DmsStatus st = WalkDataBlock(file, position, [&](const ChunkView& c) {
+    bool freed = false;
+    const auto chunkData = [&](const ChunkView& c) {
         freed = freed || (c.flags & chunk::kFlagDeleted) != 0;
-        if (first && wanted == nullptr) out.Reserve(c.total / 8, c.total / 2);
-        first = false;
-        const uint8_t* data = c.page.data + c.position % file.PageSize() + chunk::kHeadSize;
-        if (reading) reading = stream.Feed({data, c.dataBytes});
-        // A read of every record walks on to check the rest of the chain.
-        return reading || wanted == nullptr;
-    });
+        return std::span<const uint8_t>{c.page.data + c.position % file.PageSize() + chunk::kHeadSize, c.dataBytes};
+    };
+    if (wanted == nullptr) {
+        // Every record: the block's bytes in one piece, its hits used where they lie.
+        std::vector<uint16_t> units;
+        size_t bytes = 0;
+        const DmsStatus st = WalkDataBlock(file, position, [&](const ChunkView& c) {
+            if (units.empty()) units.resize((c.total + 1) / 2);
+            const std::span<const uint8_t> data = chunkData(c);
+            std::memcpy(reinterpret_cast<uint8_t*>(units.data()) + bytes, data.data(), data.size());
+            bytes += data.size();
+            return true;
+        });
+        if (Failed(st) || freed) return false;
+        out = HitList::FromBlock(std::move(units), bytes);
+        return true;
+    }
+    HitRecordStream stream(*wanted, out);
+    const DmsStatus st = WalkDataBlock(file, position, [&](const ChunkView& c) { return stream.Feed(chunkData(c)); });
     return !Failed(st) && !freed;
 }
 

@@ -136,11 +136,6 @@ void HitList::AppendStored(uint32_t position, const uint8_t* bytes, size_t count
     records_.push_back({position, static_cast<uint32_t>(begin), static_cast<uint32_t>(units_.size())});
 }
 
-void HitList::Reserve(size_t records, size_t hits) {
-    records_.reserve(records);
-    units_.reserve(hits);
-}
-
 std::vector<uint32_t> HitList::Positions() const {
     std::vector<uint32_t> out(records_.size());
     for (size_t i = 0; i < records_.size(); ++i) out[i] = records_[i].position;
@@ -160,23 +155,14 @@ bool FindWordId(CDMS& engine, uint32_t wordsCursor, const std::u16string& word, 
 }
 
 bool LoadHitList(CDMS& engine, uint32_t hitsCursor, uint32_t id, HitList& list) {
-    KeySegmentValue in{&id, 4};
-    uint32_t found = 0;
-    KeySegmentValue out{&found, 4};
-    EntryPosition at;
-    if (Failed(engine.Seek(hitsCursor, &in, &out, &at)) || at.ref.first == 0) return false;
-    uint32_t size = 0;
-    if (Failed(engine.ReadData(hitsCursor, at.ref.first, nullptr, &size))) return false;
+    XCursor* cursor = engine.FindCursor(hitsCursor);
+    StoredHitList stored;
     try {
-        // Read straight into the list's units: the hits are used where they lie.
-        std::vector<uint16_t> units((size + 1) / 2);
-        const size_t capacity = units.size() * 2;
-        if (Failed(engine.ReadData(hitsCursor, at.ref.first, units.data(), &size))) return false;
-        list = HitList::FromBlock(std::move(units), std::min<size_t>(size, capacity));
+        return cursor != nullptr && FindStoredHitList(engine, hitsCursor, id, stored) &&
+               ReadStoredHitList(*cursor->file, stored.position, nullptr, list);
     } catch (const std::bad_alloc&) {
         return false;
     }
-    return true;
 }
 
 HitList ReadHitList(std::span<const uint8_t> block) {

@@ -54,7 +54,6 @@ public:
     void AppendRecord(const HitList& other, size_t i) { Append(other.Position(i), other.Hits(i)); }
     // Appends a record whose `count` hits are stored little-endian at `bytes`.
     void AppendStored(uint32_t position, const uint8_t* bytes, size_t count);
-    void Reserve(size_t records, size_t hits);
     // The articles' positions, ascending.
     std::vector<uint32_t> Positions() const;
     // Keeps the records for which `keep(i, hits)` answers true, in order,
@@ -113,8 +112,8 @@ uint32_t ScoreArticle(std::span<const std::span<const uint16_t>> groupsAtArticle
 
 // The id index 110 gives `word` (cut as the index builder cuts it); false when absent.
 bool FindWordId(CDMS& engine, uint32_t wordsCursor, const std::u16string& word, uint32_t& id);
-// The hit list index 111 holds for `id`, read through ReadHitList; false when
-// the id or its data block cannot be read.
+// The hit list index 111 holds for `id`, every record of it
+// (ReadStoredHitList); false when the id or its data block cannot be read.
 bool LoadHitList(CDMS& engine, uint32_t hitsCursor, uint32_t id, HitList& list);
 
 // The articles of one dictionary holding the query (`groupCount` groups),
