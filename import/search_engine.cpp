@@ -106,20 +106,19 @@ int32_t CSearchEngine::FlushRecordPostings(uint32_t position) {
 }
 
 bool CSearchEngine::WriteWordTable(Progress progress, void* context) {
-    std::vector<std::pair<uint32_t, uint32_t>> byId;  // (id, entry)
+    std::vector<std::pair<uint32_t, uint32_t>> byId;  // (id, place)
     try {
         byId.reserve(words_.Size());
     } catch (const std::bad_alloc&) {
         return Fail(DmsStatus::NotEnoughMemory);
     }
-    for (size_t entry = 0; entry < words_.Size(); ++entry)
-        byId.push_back({words_.Id(entry), static_cast<uint32_t>(entry)});
+    words_.ForEach([&](std::u16string_view, uint32_t id, uint32_t place) { byId.push_back({id, place}); });
     std::sort(byId.begin(), byId.end());
     const int64_t total = static_cast<int64_t>(byId.size());
     int64_t done = 0;
     std::array<char16_t, kFullTextKeyBytes / 2> found{};
-    for (const auto& [id, entry] : byId) {
-        const std::u16string_view word = words_.Word(entry);
+    for (const auto& [id, place] : byId) {
+        const std::u16string_view word = words_.WordAt(place);
         KeySegmentValue key{const_cast<char16_t*>(word.data()), static_cast<int32_t>(word.size() * 2)};
         bool stored = false;
         if (merging_) {
@@ -356,9 +355,9 @@ bool CSearchEngine::SeekEntry(uint32_t cursor, const KeySegmentValue& key) {
 bool CSearchEngine::RemoveArticleHits(uint32_t position) {
     if (!merging_) return true;  // no stored index, nothing to remove
     std::map<uint32_t, std::u16string_view> articleWords;
-    for (size_t entry = 0; entry < words_.Size(); ++entry)
-        if (words_.Id(entry) <= storedHighestId_)  // higher ids are words no list holds
-            articleWords.emplace(words_.Id(entry), words_.Word(entry));
+    words_.ForEach([&](std::u16string_view word, uint32_t id, uint32_t) {
+        if (id <= storedHighestId_) articleWords.emplace(id, word);  // higher ids are words no list holds
+    });
     for (const auto& [id, word] : articleWords)
         if (!RemoveWordHits(id, word, position)) return false;
     stream.Clear();

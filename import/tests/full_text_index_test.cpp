@@ -199,7 +199,13 @@ TEST(FullTextBuildMemory, StreamAndWordTableGiveBackWhatTheyTook) {
     for (uint32_t id = 1; id <= 100000; id += 997) EXPECT_EQ(words.Find(std::u16string(u"w") + Utf8ToUtf16(std::to_string(id))), id);
     EXPECT_EQ(words.Find(longest), 100001u);
     EXPECT_EQ(words.Find(u"w0"), 0u);
-    EXPECT_EQ(words.Word(99999), u"w100000");
+    size_t seen = 0;
+    words.ForEach([&](std::u16string_view word, uint32_t id, uint32_t place) {
+        EXPECT_EQ(id, ++seen);
+        EXPECT_EQ(words.WordAt(place), word);
+        if (id <= 100000) EXPECT_EQ(word, u"w" + Utf8ToUtf16(std::to_string(id)));
+    });
+    EXPECT_EQ(seen, 100001u);
     words.Release();
     EXPECT_EQ(words.Size(), 0u);
     EXPECT_EQ(words.Find(u"w1"), 0u);
