@@ -90,15 +90,15 @@ int32_t CSearchEngine::FlushRecordPostings(uint32_t position) {
         // The tuples are sorted: the last has the highest id.
         if (const size_t highest = tuples_.empty() ? 0 : tuples_.back().wordId; counts_.size() <= highest) {
             counts_.resize(std::max(2 * counts_.size(), highest + 1));
-            recordCounts_.resize(counts_.size());
         }
     } catch (const std::bad_alloc&) {
         return Fail(DmsStatus::NotEnoughMemory), -1;
     }
     if (stream.Write(position, flushed_) != 0) return Fail(DmsStatus::NotEnoughMemory), -1;
     for (size_t i = 0; i < tuples_.size(); ++i) {
-        ++counts_[tuples_[i].wordId];
-        if (i == 0 || tuples_[i].wordId != tuples_[i - 1].wordId) ++recordCounts_[tuples_[i].wordId];
+        WordCounts& counts = counts_[tuples_[i].wordId];
+        ++counts.postings;
+        if (i == 0 || tuples_[i].wordId != tuples_[i - 1].wordId) ++counts.articles;
     }
     positionsRise_ = positionsRise_ && position >= lastPosition_;
     lastPosition_ = position;
@@ -137,17 +137,14 @@ bool CSearchEngine::WriteWordTable(Progress progress, void* context) {
 }
 
 bool CSearchEngine::BuildPostings(Progress progress, void* context) {
-    std::vector<uint32_t> counts;
-    counts.swap(counts_);
     try {
-        counts.resize(static_cast<size_t>(highestId_) + 1, 0);
-        recordCounts_.resize(counts.size(), 0);
+        counts_.resize(static_cast<size_t>(highestId_) + 1);
         hitListPositions_.assign(static_cast<size_t>(highestId_) + 1, 0);
     } catch (const std::bad_alloc&) {
         return Fail(DmsStatus::NotEnoughMemory);
     }
     int64_t total = 0;
-    for (uint32_t c : counts) total += c;
+    for (const WordCounts& c : counts_) total += c.postings;
     struct Batch {
         uint32_t firstId, lastId;
         int64_t postings;
@@ -156,7 +153,7 @@ bool CSearchEngine::BuildPostings(Progress progress, void* context) {
     int64_t sum = 0, largest = 0;
     uint32_t first = 1;
     for (uint32_t id = 1; id <= highestId_; ++id) {
-        sum += counts[id];
+        sum += counts_[id].postings;
         if (sum > static_cast<int64_t>(batchPostings) || id == highestId_) {
             batches.push_back({first, id, sum});
             largest = std::max(largest, sum);
@@ -179,7 +176,7 @@ bool CSearchEngine::BuildPostings(Progress progress, void* context) {
         done += batch.postings;
     }
     stream.Clear();
-    std::vector<uint32_t>().swap(recordCounts_);
+    std::vector<WordCounts>().swap(counts_);
     std::vector<HitRecord>().swap(batchRecords_);
     std::vector<uint8_t>().swap(batchBytes_);
     return true;
@@ -196,8 +193,8 @@ bool CSearchEngine::ProcessPostingBatch(uint32_t firstId, uint32_t lastId, int64
     std::vector<StreamedPosting> gathered;
     try {
         places.assign(size_t{lastId - firstId} + 1, 0);
-        for (uint32_t id = firstId; id < lastId; ++id) places[id - firstId + 1] = places[id - firstId] + recordCounts_[id];
-        batchRecords_.resize(places.back() + recordCounts_[lastId]);
+        for (uint32_t id = firstId; id < lastId; ++id) places[id - firstId + 1] = places[id - firstId] + counts_[id].articles;
+        batchRecords_.resize(places.back() + counts_[lastId].articles);
         gathered.reserve(kTupleCapacity);
         PostingStream::Reader reader(stream);
         uint32_t position = 0;

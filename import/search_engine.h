@@ -112,8 +112,11 @@ private:
     uint32_t storedHighestId_ = 0;  // the highest id index 111 held at the start
     std::vector<PostingTuple> tuples_;
     std::vector<StreamedPosting> flushed_;  // the article's tuples as the stream keeps them
-    std::vector<uint32_t> counts_;          // postings in the stream by word id
-    std::vector<uint32_t> recordCounts_;    // articles in the stream by word id
+    struct WordCounts {
+        uint32_t postings;  // in the stream
+        uint32_t articles;  // that hold the word: its hit records
+    };
+    std::vector<WordCounts> counts_;        // by word id
     uint32_t lastPosition_ = 0;             // of the article flushed last
     bool positionsRise_ = true;             // the articles were flushed by rising position
     // Word table: key -> id (keys are compared whole, up to the index's cut).
