@@ -92,6 +92,7 @@ constexpr int kKindCount = 6;
 
 struct Sample {
     double ours, fts, ranked;
+    double pages;  // pages our side read from the file (and inflated)
 };
 
 class Fts5 {
@@ -228,19 +229,25 @@ Summary Summarise(std::vector<double> v) {
     return {v[v.size() / 2], v.back(), std::accumulate(v.begin(), v.end(), 0.0)};
 }
 
+double PagesRead(const CCache::Counters& before, const CCache::Counters& after) {
+    return (after.loads - before.loads) - (after.storedImages - before.storedImages);
+}
+
 void Report(const char* state, const std::vector<Query>& queries, const std::vector<Sample>& samples) {
-    std::printf("\n%s (us)            ours median  worst | FTS5 median  worst  ratio | FTS5 best 2000 median  worst  ratio\n",
+    std::printf("\n%s (us)            ours median  worst | FTS5 median  worst  ratio | FTS5 best 2000 median  worst  ratio"
+                " | our pages read, median\n",
                 state);
     for (int kind = -1; kind < kKindCount; ++kind) {
-        std::vector<double> ours, fts, ranked;
+        std::vector<double> ours, fts, ranked, pages;
         for (size_t i = 0; i < samples.size(); ++i)
             if (kind < 0 ? queries[i % queries.size()].kind < 4 : queries[i % queries.size()].kind == kind)
-                ours.push_back(samples[i].ours), fts.push_back(samples[i].fts), ranked.push_back(samples[i].ranked);
+                ours.push_back(samples[i].ours), fts.push_back(samples[i].fts), ranked.push_back(samples[i].ranked),
+                    pages.push_back(samples[i].pages);
         const Summary o = Summarise(ours), f = Summarise(fts), r = Summarise(ranked);
-        std::printf("  %-22s %8.1f %8.1f | %8.1f %8.1f %5.2f | %8.1f %8.1f %5.2f\n",
+        std::printf("  %-22s %8.1f %8.1f | %8.1f %8.1f %5.2f | %8.1f %8.1f %5.2f | %5.0f\n",
                     kind < 0 ? "all ASCII (total ratio)" : kKinds[kind], o.median, o.worst, f.median, f.worst,
                     kind < 0 ? o.total / f.total : o.median / f.median, r.median, r.worst,
-                    kind < 0 ? o.total / r.total : o.median / r.median);
+                    kind < 0 ? o.total / r.total : o.median / r.median, Summarise(pages).median);
     }
 }
 
@@ -328,7 +335,9 @@ int main(int argc, char** argv) {
             // Each side asks once untimed, then the same again timed.
             Sample s{};
             ours(q, nullptr, nullptr);
+            const CCache::Counters before = engine.GetCacheCounters();
             s.ours = ours(q, nullptr, nullptr);
+            s.pages = PagesRead(before, engine.GetCacheCounters());
             peer(q, false, nullptr);
             s.fts = peer(q, false, nullptr);
             peer(q, true, nullptr);
@@ -340,7 +349,9 @@ int main(int argc, char** argv) {
             Sample s{};
             engine.CloseFile(file);
             if (Failed(engine.OpenFile(path, 2, DictionarySchemaText, &file))) return 1;
+            const CCache::Counters before = engine.GetCacheCounters();
             s.ours = ours(q, nullptr, nullptr);
+            s.pages = PagesRead(before, engine.GetCacheCounters());
             fts.Open();
             s.fts = peer(q, false, nullptr);
             fts.Open();
