@@ -11,18 +11,19 @@
 #include <utility>
 #include <vector>
 
+#include "common/tests/test_paths.h"
 #include "dictionary/cursor.h"
 #include "dictionary/dictionary.h"
 
 // The file compiled from /usr/share/edict/<name>; empty when qdxc fails.
 inline std::u16string CompiledDebianDictionary(const std::string& name) {
-    const std::string folder = std::string(OSTREL_BINARY_DIR) + "/bench-dictionaries";
+    const std::string folder = BinaryPath() + "/bench-dictionaries";
     const std::string target = folder + "/" + name + ".qdx";
     if (!std::filesystem::exists(target)) {
         std::filesystem::create_directories(folder);
         std::fprintf(stderr, "compiling %s with qdxc (once)\n", name.c_str());
         const std::string part = folder + "/" + name + ".part.qdx";
-        const std::string compile = std::string(OSTREL_BINARY_DIR) + "/tools/qdxc " OSTREL_HOST_ROOT
+        const std::string compile = BinaryPath() + "/tools/qdxc " OSTREL_HOST_ROOT
                                     "/usr/share/edict/" + name + " '" + part + "' 2>/dev/null";
         std::filesystem::remove(part);
         if (std::system(compile.c_str()) != 0) return {};

@@ -18,6 +18,7 @@
 #include "article/tests/with_source_parsers/stored_record.h"
 #include "bench/bench_support.h"
 #include "common/tests/test_files.h"
+#include "common/tests/test_paths.h"
 #include "dictionary/dictionary.h"
 #include "import/article_keys.h"
 #include "storage/dms.h"
@@ -192,7 +193,7 @@ void PrintPageTimes(uint16_t format) {
 // Makes the freedict sources in `folder` and cuts them with the importers;
 // false when the script or the Debian packages are missing.
 bool LoadFreedictArticles(const ScratchFolder& folder, CDMS& engine) {
-    const std::string script = "python3 " OSTREL_SOURCE_DIR "/import/tests/freedict_card_layouts.py ";
+    const std::string script = std::string("python3 ") + SourcePath("/import/tests/freedict_card_layouts.py ");
     const std::string out = "'" + folder.path().string() + "'";
     if (std::system((script + out + " 2>/dev/null").c_str()) != 0 ||
         std::system((script + "phrases " + out + " 2>/dev/null").c_str()) != 0 ||

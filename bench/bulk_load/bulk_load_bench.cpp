@@ -29,6 +29,7 @@
 #include "bench/bench_support.h"
 #include "bench/sqlite_engine_order.h"
 #include "common/collation/collator.h"
+#include "common/tests/test_paths.h"
 #include "storage/dms.h"
 #include "storage/index_keys.h"
 #include "storage/tests/edict_keys.h"
@@ -41,7 +42,7 @@ const char kSchema[] =
 struct Data {
     std::vector<ReadingAndWord> inFileOrder;
     std::vector<ReadingAndWord> shuffled;
-    std::string dir = OSTREL_BINARY_DIR;
+    std::string dir = BinaryPath();
     std::u16string enginePath;
     std::string enginePath8;
     std::string sqlitePath;

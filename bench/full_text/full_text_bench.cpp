@@ -21,6 +21,7 @@
 // articles (the count found, position and score of the best 2000), to compare
 // two builds; --only keeps one class and --warm or --cold one state (profiles).
 #include "bench/compiled_dictionaries.h"
+#include "common/tests/test_paths.h"
 
 #include "common/text/utf8.h"
 #include "dictionary/dictionary_schema.h"
@@ -272,7 +273,7 @@ int main(int argc, char** argv) {
     int32_t file = 0;
     if (Failed(engine.OpenFile(path, 2, DictionarySchemaText, &file))) return 1;
     const std::vector<ArticleText> articles = ReadArticles(engine, file);
-    const std::string ftsPath = std::string(OSTREL_BINARY_DIR) + "/bench-dictionaries/edict.fts5.sqlite";
+    const std::string ftsPath = BinaryPath() + "/bench-dictionaries/edict.fts5.sqlite";
     if (!std::filesystem::exists(ftsPath)) {
         std::fprintf(stderr, "filling FTS5 with %zu articles (once)\n", articles.size());
         BuildFts5(ftsPath + ".part", articles);

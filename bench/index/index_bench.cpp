@@ -19,6 +19,7 @@
 #include "bench/bench_support.h"
 #include "bench/sqlite_engine_order.h"
 #include "common/collation/collator.h"
+#include "common/tests/test_paths.h"
 #include "storage/dms.h"
 #include "storage/index_keys.h"
 #include "storage/tests/edict_keys.h"
@@ -79,7 +80,7 @@ void Setup(int64_t count) {
         if (random() % 5 == 0 && !p.first.empty()) p.first[random() % p.first.size()] += 1;
         g->probes.push_back(p);
     }
-    std::string stem = OSTREL_BINARY_DIR "/index_bench_" + std::to_string(count);
+    std::string stem = BinaryPath("/index_bench_") + std::to_string(count);
     g->enginePath = std::u16string(stem.begin(), stem.end()) + u".qdx";
     g->sqlitePath = stem + ".sqlite";
     SystemStorageIO().Delete(g->enginePath);

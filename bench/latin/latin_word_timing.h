@@ -17,11 +17,12 @@
 #include <utility>
 #include <vector>
 
+#include "common/tests/test_paths.h"
 #include "latin/tests/collatinus_text.h"
 
 inline constexpr double kWorstWordAimMicroseconds = 5000;
 
-inline const std::string kLatinData = std::string(OSTREL_BINARY_DIR) + "/latin/data/";
+inline const std::string kLatinData = BinaryPath() + "/latin/data/";
 
 // Lays the word list and its two data files out in `folder`: the list
 // converted from collatinus where the converter runs (true), else the
@@ -29,7 +30,7 @@ inline const std::string kLatinData = std::string(OSTREL_BINARY_DIR) + "/latin/d
 inline bool LayOutConvertedWordList(const std::filesystem::path& folder) {
     for (const char* name : {"words.txt", "INFLECTS.SEC", "ADDONS.LAT"})
         std::filesystem::copy_file(kLatinData + name, folder / name, std::filesystem::copy_options::overwrite_existing);
-    const std::string convert = "python3 " OSTREL_SOURCE_DIR "/tools/latin_wordlist/collatinus_wordlist.py --out '" +
+    const std::string convert = std::string("python3 ") + SourcePath("/tools/latin_wordlist/collatinus_wordlist.py --out '") +
                                 (folder / "converted.txt").string() + "' --report /dev/null";
     if (std::system(convert.c_str()) != 0) return false;
     std::filesystem::rename(folder / "converted.txt", folder / "words.txt");
@@ -61,7 +62,7 @@ inline std::vector<std::string> ReadWords(const std::string& path, char separato
 // prefixes and suffixes, and letters every spelling retry tries.
 inline std::vector<std::string> CraftedWords() {
     std::vector<std::string> words;
-    std::ifstream in(OSTREL_SOURCE_DIR "/bench/latin/crafted_words.txt");
+    std::ifstream in(SourcePath("/bench/latin/crafted_words.txt"));
     for (std::string line; std::getline(in, line);) {
         if (!line.empty() && line[0] != '#') words.push_back(line);
     }

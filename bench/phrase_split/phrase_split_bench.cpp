@@ -15,6 +15,7 @@
 
 #include "bench/bench_support.h"
 #include "bench/dictionary_files.h"
+#include "common/tests/test_paths.h"
 #include "common/text/utf8.h"
 #include "dictionary/dictionary.h"
 #include "dictionary/input_line.h"
@@ -44,7 +45,7 @@ Fixture* g = nullptr;
 std::vector<std::u16string> Keys(const std::string& dir) {
     const std::string out = dir + "/phrase_bench_keys.txt";
     const std::string command =
-        "python3 " OSTREL_SOURCE_DIR "/japanese/tests/make_phrase_keys.py mecab " + out;
+        std::string("python3 ") + SourcePath("/japanese/tests/make_phrase_keys.py mecab ") + out;
     if (std::system(command.c_str()) != 0) return {};
     std::ifstream in(out, std::ios::binary);
     std::vector<std::u16string> keys;
@@ -60,7 +61,7 @@ void Setup() {
     if (g != nullptr) return;
     g = new Fixture;
     g->shelf = std::make_unique<CShelf>(g->engine, nullptr, g->input);
-    const std::string dir = OSTREL_BINARY_DIR;
+    const std::string dir = BinaryPath();
     const std::u16string folder(dir.begin(), dir.end());
     MakeKeyDictionary(g->engine, folder + u"/edict.qdx", LoadEdictKeys(400000), true);
     MakeKeyDictionary(g->engine, folder + u"/enamdict.qdx",

@@ -19,6 +19,7 @@
 #include "bench/bench_support.h"
 #include "bench/compiled_dictionaries.h"
 #include "common/collation/collator.h"
+#include "common/tests/test_paths.h"
 #include "dictionary/dictionary.h"
 #include "dictionary/dictionary_schema.h"
 #include "dictionary/engine_cursor.h"
@@ -47,7 +48,7 @@ void Setup() {
     if (g != nullptr) return;
     g = new Fixture;
     g->shelf = std::make_unique<CShelf>(g->engine, nullptr, g->input);
-    std::string dir = OSTREL_BINARY_DIR;
+    std::string dir = BinaryPath();
     sqlite3_open((dir + "/sayt.sqlite").c_str(), &g->db);
     sqlite3_exec(g->db, "PRAGMA page_size=4096; PRAGMA cache_size=1000; PRAGMA encoding='UTF-16le';"
                         "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; DROP TABLE IF EXISTS k;",

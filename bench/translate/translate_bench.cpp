@@ -17,6 +17,7 @@
 
 #include "bench/bench_support.h"
 #include "bench/compiled_dictionaries.h"
+#include "common/tests/test_paths.h"
 #include "common/text/utf8.h"
 #include "dictionary/dictionary.h"
 #include "dictionary/input_line.h"
@@ -46,9 +47,9 @@ Fixture* g = nullptr;
 void Setup() {
     if (g != nullptr) return;
     g = new Fixture;
-    const std::string dir = OSTREL_BINARY_DIR;
+    const std::string dir = BinaryPath();
     g->proseFile = dir + "/translate_prose.txt";
-    const std::string make = "python3 " OSTREL_SOURCE_DIR "/tools/jtrans/mecab_agreement.py --prose " + g->proseFile;
+    const std::string make = std::string("python3 ") + SourcePath("/tools/jtrans/mecab_agreement.py --prose ") + g->proseFile;
     if (std::system(make.c_str()) != 0) std::fprintf(stderr, "no prose (manpages-ja missing?)\n");
     std::ifstream in(g->proseFile);
     for (std::string line; std::getline(in, line);) {

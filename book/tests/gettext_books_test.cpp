@@ -17,6 +17,7 @@
 #include "book/text_book_writer.h"
 #include "common/tests/fake_app_context.h"
 #include "common/tests/test_files.h"
+#include "common/tests/test_paths.h"
 #include "common/text/utf8.h"
 
 #include <gtest/gtest.h>
@@ -139,7 +140,7 @@ TEST_F(RandomEdits, KeepTheColumnsAlignedAndSaveAsThePythonModel) {
         const std::string modelled = (folder / ("model" + std::to_string(run) + ".txt")).string();
         ASSERT_EQ(SaveTextBook(model, Utf8ToUtf16(saved)), SaveResult::Saved);
         EXPECT_FALSE(model.Changed());
-        const std::string script = std::string(OSTREL_SOURCE_DIR) + "/tools/book_texts/edit_model.py";
+        const std::string script = SourcePath() + "/tools/book_texts/edit_model.py";
         ASSERT_EQ(std::system(("python3 '" + script + "' '" + source + "' '" +
                                (folder / ("edits" + std::to_string(run) + ".txt")).string() + "' '" + modelled + "'")
                                   .c_str()),

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <vector>
+#include "common/tests/test_paths.h"
 
 // Feeds `lines` (UTF-8) to `command` on its standard input and returns its
 // output lines; nothing when `program` is not on the PATH.
@@ -18,7 +19,7 @@ inline std::optional<std::vector<std::string>> RunPeerProgram(const std::string&
     return std::nullopt;
 #else
     if (std::system(("command -v " + program + " >/dev/null 2>&1").c_str()) != 0) return std::nullopt;
-    std::string input = std::string(OSTREL_BINARY_DIR) + "/peer_input_" + program + ".txt";
+    std::string input = BinaryPath() + "/peer_input_" + program + ".txt";
     {
         std::ofstream out(input, std::ios::binary);
         for (const std::string& line : lines) out << line << '\n';

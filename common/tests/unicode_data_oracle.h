@@ -8,6 +8,7 @@
 #include <sstream>
 #include <string>
 #include <vector>
+#include "common/tests/test_paths.h"
 
 struct OracleCharacter {
     std::string category;
@@ -76,7 +77,7 @@ inline std::map<uint32_t, OracleCharacter> ReadOracleUnicodeData(const std::stri
     return characters;
 }
 
-inline const char* kUnicodeDataPath = OSTREL_SOURCE_DIR "/resources/unicode/ucd-5.2.0/UnicodeData.txt";
+inline const std::string kUnicodeDataPath = SourcePath("/resources/unicode/ucd-5.2.0/UnicodeData.txt");
 
 // The 5.2.0 file the tables are built from, read once per test run.
 inline const std::map<uint32_t, OracleCharacter>& Unicode52() {

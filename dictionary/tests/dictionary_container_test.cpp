@@ -1,6 +1,7 @@
 // ReadDictionaryFile on containers made by python3's zlib (sound and damaged),
 // on Debian's edict as shipped, and on small and unknown files: content or a
 // clear failure, never a success without content.
+#include "common/tests/test_paths.h"
 #include "dictionary/dictionary_container.h"
 
 #include <gtest/gtest.h>
@@ -17,7 +18,7 @@
 namespace {
 
 std::filesystem::path Fixture(const std::string& name) {
-    return std::filesystem::path(OSTREL_BINARY_DIR) / "dictionary" / "test_fixtures" / name;
+    return std::filesystem::path(BinaryPath()) / "dictionary" / "test_fixtures" / name;
 }
 
 class ReadDictionaryFileTest : public ::testing::Test {

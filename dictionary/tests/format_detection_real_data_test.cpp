@@ -2,6 +2,7 @@
 // (EUC-JP) and as iconv re-encoded them at build time, and a dictionary file
 // made by the storage engine. Each must land on its rule and get its type
 // and default languages.
+#include "common/tests/test_paths.h"
 #include "dictionary/format_detection.h"
 
 #include <gtest/gtest.h>
@@ -19,7 +20,7 @@ namespace {
 std::u16string U16Path(const std::filesystem::path& path) { return path.u16string(); }
 
 std::filesystem::path Fixture(const std::string& name) {
-    return std::filesystem::path(OSTREL_BINARY_DIR) / "dictionary" / "test_fixtures" / name;
+    return std::filesystem::path(BinaryPath()) / "dictionary" / "test_fixtures" / name;
 }
 
 struct SourceCase {

@@ -3,6 +3,7 @@
 // importer's Unihan reordering of its scrambled lines, equal kJapaneseOn,
 // kJapaneseKun and kMandarin, and every stored article parses back the same.
 // Native only: the source is made by a python3 script.
+#include "common/tests/test_paths.h"
 #include "import/dsl_import.h"
 #include "import/import_registration.h"
 #include "import/tests/eijiro_entry_sink.h"
@@ -19,7 +20,7 @@
 namespace {
 
 const char* const kReadings = "/usr/share/unicode/Unihan_Readings.txt.bz2";
-const char* const kScript = OSTREL_SOURCE_DIR "/import/tests/unihan_readings_dsl.py";
+const std::string kScript = SourcePath("/import/tests/unihan_readings_dsl.py");
 
 TEST(DslUnihanReadings, EveryCharactersReadingsEqualTheDatabases) {
 #ifdef _WIN32

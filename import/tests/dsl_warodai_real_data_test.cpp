@@ -3,6 +3,7 @@
 // reading the same DSL, body text, readings, writings and sense lines against
 // the entries, and every stored article parsed back as imported. Native only:
 // the sources are made by a python3 script.
+#include "common/tests/test_paths.h"
 #include "import/dsl_import.h"
 #include "import/dsl_source_loader.h"
 #include "import/dsl_text_cleaners.h"
@@ -24,7 +25,7 @@
 namespace {
 
 const char* const kIndex = "/usr/share/dictd/freedict-jpn-rus.index";
-const char* const kScript = OSTREL_SOURCE_DIR "/import/tests/freedict_card_layouts.py";
+const std::string kScript = SourcePath("/import/tests/freedict_card_layouts.py");
 
 std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> lines;

@@ -3,6 +3,7 @@
 // index 101 and 102 entries, an empty index 106, the header's name and
 // copyright. Every 25th line by default; OSTREL_WHOLE_EDICT=1 compiles the
 // whole files. Native only: the oracle is a python3 script.
+#include "common/tests/test_paths.h"
 #include "import/tests/compile_fixture.h"
 
 #include "common/tests/edict_files.h"
@@ -29,7 +30,7 @@ TEST_P(EdictCompileRealData, CountsAgreeWithAnIndependentReading) {
             if (number++ % step == 0) out.write(reinterpret_cast<const char*>(line.data()), line.size()) << '\n';
     }
     std::string oracle(64, '\0');
-    FILE* pipe = popen(("python3 " OSTREL_SOURCE_DIR "/import/tests/edict_key_counts.py '" +
+    FILE* pipe = popen((std::string("python3 ") + SourcePath("/import/tests/edict_key_counts.py '") +
                         std::filesystem::path(source).string() + "'").c_str(), "r");
     ASSERT_TRUE(pipe && fgets(oracle.data(), static_cast<int>(oracle.size()), pipe));
     pclose(pipe);

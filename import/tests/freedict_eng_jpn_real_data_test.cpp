@@ -3,6 +3,7 @@
 // sense equal the entry's, and every stored article parses back the same.
 // The peer takes about a minute to read the source, so this runs only with
 // OSTREL_PEER_CHECKS set, and natively.
+#include "common/tests/test_paths.h"
 #include "import/eijiro_import.h"
 #include "import/import_registration.h"
 #include "import/pdic_import.h"
@@ -21,7 +22,7 @@
 namespace {
 
 const char* const kIndex = "/usr/share/dictd/freedict-eng-jpn.index";
-const char* const kScript = OSTREL_SOURCE_DIR "/import/tests/freedict_eng_jpn_layouts.py";
+const std::string kScript = SourcePath("/import/tests/freedict_eng_jpn_layouts.py");
 
 std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> lines;

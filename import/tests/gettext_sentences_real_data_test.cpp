@@ -4,6 +4,7 @@
 // translations in language order) and parallel-text row equals its messages,
 // every stored article parses back as imported, and each source compiles
 // into as many articles. Native only: the sources are made by a python3 script.
+#include "common/tests/test_paths.h"
 #include "import/examples_import.h"
 #include "import/import_registration.h"
 #include "import/parallel_text_import.h"
@@ -17,7 +18,7 @@
 namespace {
 
 const char* const kCatalog = "/usr/share/locale/ja/LC_MESSAGES/coreutils.mo";
-const char* const kScript = OSTREL_SOURCE_DIR "/import/tests/gettext_sentence_layouts.py";
+const std::string kScript = SourcePath("/import/tests/gettext_sentence_layouts.py");
 
 // The expected articles: one a line, its element texts TAB-separated, "\n"
 // written as a backslash and "n".

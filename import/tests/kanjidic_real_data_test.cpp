@@ -3,6 +3,7 @@
 // radical, grade, stroke count, on and kun readings (okurigana and dashes
 // kept; name readings are not kun readings) and meanings. Native only: the
 // oracle is a python3 script.
+#include "common/tests/test_paths.h"
 #include "import/kanjidic_import.h"
 
 #include "common/tests/edict_files.h"
@@ -69,7 +70,7 @@ TEST(KanjidicRealData, EveryKanjiAgreesWithKanjidic2) {
     const std::vector<uint8_t> bytes = ReadEdictFile("kanjidic");
     if (bytes.empty()) GTEST_SKIP() << EdictFilePath("kanjidic") << " is not installed";
     Comparison comparison;
-    if (FILE* pipe = popen("python3 " OSTREL_SOURCE_DIR "/import/tests/kanjidic2_facts.py", "r")) {
+    if (FILE* pipe = popen((std::string("python3 ") + SourcePath("/import/tests/kanjidic2_facts.py")).c_str(), "r")) {
         char line[8192];
         while (fgets(line, sizeof line, pipe)) {
             const std::string text(line, std::strcspn(line, "\n"));

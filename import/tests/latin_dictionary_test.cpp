@@ -2,6 +2,7 @@
 // analyser run through the host bridge over it: the stored data files, the
 // stem index, the articles with their forms, the rows of the translated-words
 // list, and the same output as the in-memory host gives for real words.
+#include "common/tests/test_paths.h"
 #include "compile_fixture.h"
 
 #include <cstdlib>
@@ -24,7 +25,7 @@
 
 namespace {
 
-std::string LatinData(const char* name) { return std::string(OSTREL_BINARY_DIR) + "/latin/data/" + name; }
+std::string LatinData(const char* name) { return BinaryPath() + "/latin/data/" + name; }
 
 void WriteFile(const std::u16string& path, const std::string& bytes) {
     std::ofstream(std::filesystem::path(path), std::ios::binary | std::ios::trunc) << bytes;

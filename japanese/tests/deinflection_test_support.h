@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "common/tests/test_paths.h"
 #include "common/text/utf8.h"
 #include "japanese/inflection_match.h"
 
@@ -32,7 +33,7 @@ inline Deinflection Deinflect(std::u16string_view text, std::u16string_view word
 }
 
 inline std::filesystem::path FixturePath(const char* name) {
-    return std::filesystem::path(OSTREL_BINARY_DIR) / "japanese" / "test_fixtures" / name;
+    return std::filesystem::path(BinaryPath()) / "japanese" / "test_fixtures" / name;
 }
 
 // The fixture's lines as UTF-16; empty when the source package is missing.

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <set>
 
+#include "common/tests/test_paths.h"
 #include "japanese/tests/deinflection_test_support.h"
 #include "japanese/tests/phrase_split_fixture.h"
 
@@ -23,7 +24,7 @@ constexpr double kMinWordRatio = 0.74;
 constexpr double kMaxWordRatio = 0.76;
 
 std::filesystem::path GoldenPath() {
-    return std::filesystem::path(OSTREL_SOURCE_DIR) / "japanese" / "tests" / "phrase_split_golden.txt";
+    return std::filesystem::path(SourcePath()) / "japanese" / "tests" / "phrase_split_golden.txt";
 }
 
 TEST_F(PhraseSplitTest, GoldenKeysKeepTheirReviewedWords) {

@@ -2,6 +2,7 @@
 // by line from the line formats and checked by hand), and the cases the line
 // formats single out.
 #include "analysis_fixture.h"
+#include "common/tests/test_paths.h"
 
 #include <cstdlib>
 #include <fstream>
@@ -13,7 +14,7 @@
 
 namespace {
 
-std::string GoldenPath(const char* name) { return std::string(OSTREL_SOURCE_DIR) + "/latin/tests/golden/" + name; }
+std::string GoldenPath(const char* name) { return SourcePath() + "/latin/tests/golden/" + name; }
 
 class CodedLines : public LatinAnalysisTest {
 protected:

@@ -6,10 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "common/tests/test_paths.h"
 #include "latin/inflection_table.h"
 #include "latin/memory_host.h"
 
-inline std::string LatinDataFolder() { return std::string(OSTREL_BINARY_DIR) + "/latin/data"; }
+inline std::string LatinDataFolder() { return BinaryPath() + "/latin/data"; }
 
 // A host over the project's data, installed (option defaults set).
 inline void InstallProjectData(MemoryLatinHost& host) {

@@ -4,6 +4,7 @@
 
 #include "common/tests/edict_files.h"
 #include "common/tests/iconv_converter.h"
+#include "common/tests/test_paths.h"
 #include "storage/tests/edict_round_trip.h"
 
 #include <gtest/gtest.h>
@@ -23,7 +24,7 @@ std::u16string ReadEdictAsUtf16() {
 }
 
 std::u16string TempPath(const char* name) {
-    std::string p = std::string(OSTREL_BINARY_DIR) + "/storage_" + std::to_string(::getpid()) + "_" + name;
+    std::string p = BinaryPath() + "/storage_" + std::to_string(::getpid()) + "_" + name;
     return std::u16string(p.begin(), p.end());
 }
 

@@ -5,6 +5,7 @@
 // the engine gives them. Natively only: the reader runs under python3.
 #if !defined(_WIN32)
 
+#include "common/tests/test_paths.h"
 #include "storage/byte_order.h"
 #include "storage/tests/edict_keys.h"
 #include "storage/tests/index_test_support.h"
@@ -46,7 +47,7 @@ TEST_P(FormatReader, ReadsEveryEntryAndBlockAsTheEngineDoes) {
     const std::string schema = "{File PageSize=" + std::to_string(k.pageSize) +
                                " {Record Id=0} {Index Id=1 {Segment Type=Long}}"
                                " {Index Id=2 {Segment Type=UString Sort=WK} {Segment Type=UString}}}";
-    std::string path = std::string(OSTREL_BINARY_DIR) + "/format_reader_" + std::to_string(::getpid()) + ".qdx";
+    std::string path = BinaryPath() + "/format_reader_" + std::to_string(::getpid()) + ".qdx";
     std::u16string path16(path.begin(), path.end());
     std::remove(path.c_str());
     static const std::vector<ReadingAndWord> keys = LoadEdictKeys(2500);
@@ -114,7 +115,7 @@ TEST_P(FormatReader, ReadsEveryEntryAndBlockAsTheEngineDoes) {
     ASSERT_EQ(engine.CloseFile(id), DmsStatus::Success);
 
     std::string out = path + ".txt";
-    std::string command = "python3 " OSTREL_SOURCE_DIR "/storage/tests/read_by_tables.py " + path + arguments + " > " + out;
+    std::string command = std::string("python3 ") + SourcePath("/storage/tests/read_by_tables.py ") + path + arguments + " > " + out;
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
     std::ifstream in(out);
     std::string read((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());

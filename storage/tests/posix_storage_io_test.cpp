@@ -4,6 +4,7 @@
 // closes, unlike classic record locks).
 #if !defined(_WIN32)
 
+#include "common/tests/test_paths.h"
 #include "storage/storage_io.h"
 
 #include <gtest/gtest.h>
@@ -32,7 +33,7 @@ extern "C" int fsync(int fd) {
 namespace {
 
 std::u16string TempPath(const char* name) {
-    std::string p = std::string(OSTREL_BINARY_DIR) + "/storage_" + std::to_string(::getpid()) + "_" + name;
+    std::string p = BinaryPath() + "/storage_" + std::to_string(::getpid()) + "_" + name;
     return std::u16string(p.begin(), p.end());
 }
 
@@ -56,7 +57,7 @@ TEST(PosixStorageIo, WriteReadSizeAndFlush) {
     ASSERT_EQ(io.FlushFolder(path), IoError::Ok);
     EXPECT_EQ(g_syncs, syncs + 1);
     struct stat folder {};
-    ASSERT_EQ(::stat(OSTREL_BINARY_DIR, &folder), 0);
+    ASSERT_EQ(::stat(BinaryPath().c_str(), &folder), 0);
     EXPECT_EQ(g_lastSynced, folder.st_ino);
     uint64_t size = 0;
     ASSERT_EQ(f->Size(size), IoError::Ok);

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "common/tests/test_paths.h"
 #include "ui/e2e/program_session.h"
 
 namespace {
@@ -25,7 +26,7 @@ constexpr UINT kFontSettingsCommand = 40119;
 constexpr int kInstalledList = 1294;
 
 std::wstring BinaryDir() {
-    const std::string binary = OSTREL_BINARY_DIR;
+    const std::string binary = BinaryPath();
     return std::wstring(binary.begin(), binary.end());
 }
 

@@ -1,4 +1,5 @@
 // Reading the EDICT slice of the end-to-end tests.
+#include "common/tests/test_paths.h"
 #include "ui/e2e/edict_slice.h"
 
 #include <algorithm>
@@ -9,7 +10,7 @@
 
 // The slice's entries with a hiragana reading of 2 to 4 letters.
 std::vector<SliceEntry> ReadSlice() {
-    std::vector<uint8_t> bytes = ReadBytes(std::string(OSTREL_BINARY_DIR) + "/ui/e2e-data/edict-slice");
+    std::vector<uint8_t> bytes = ReadBytes(BinaryPath() + "/ui/e2e-data/edict-slice");
     std::vector<SliceEntry> entries;
     std::vector<std::span<const uint8_t>> lines = SplitLines(bytes);
     for (size_t i = 1; i < lines.size(); ++i) {

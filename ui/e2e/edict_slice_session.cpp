@@ -1,4 +1,5 @@
 // The EDICT slice's words and a program run over it.
+#include "common/tests/test_paths.h"
 #include "ui/e2e/edict_slice_session.h"
 
 #include <gtest/gtest.h>
@@ -10,7 +11,7 @@
 #include "common/tests/test_files.h"
 
 std::u16string SliceReading() {
-    std::vector<uint8_t> bytes = ReadBytes(std::string(OSTREL_BINARY_DIR) + "/ui/e2e-data/edict-slice");
+    std::vector<uint8_t> bytes = ReadBytes(BinaryPath() + "/ui/e2e-data/edict-slice");
     std::vector<std::span<const uint8_t>> lines = SplitLines(bytes);
     for (size_t i = lines.size() / 2; i < lines.size(); ++i) {
         std::u16string text = DecodeEucJpLine(lines[i]);
@@ -28,7 +29,7 @@ HWND StartWithSlice(ProgramRun& run, TestFolders& folders) {
     std::wstring dictionary = folders.DictionariesFolder() + L"\\edict-slice.qdx";
     CreateDirectoryW((folders.documents + L"\\OstrelPro").c_str(), nullptr);
     CreateDirectoryW(folders.DictionariesFolder().c_str(), nullptr);
-    std::string binary = OSTREL_BINARY_DIR;
+    std::string binary = BinaryPath();
     EXPECT_TRUE(CopyFileW((std::wstring(binary.begin(), binary.end()) + L"\\ui\\e2e-data\\edict-slice.qdx").c_str(),
                           dictionary.c_str(), FALSE));
     WriteSettings(folders, L"[Window]\r\nx=20\r\ny=20\r\ncx=700\r\ncy=560\r\ncy2=300\r\n[Dictionaries]\r\nFile1=" +

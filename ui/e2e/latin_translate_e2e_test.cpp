@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "common/tests/test_paths.h"
 #include "ui/command_ids.h"
 #include "ui/e2e/program_session.h"
 
@@ -20,7 +21,7 @@ TEST(LatinEndToEnd, AnInflectedWordGivesTheAnalysisRowsOfItsLemma) {
     CreateDirectoryW((folders.documents + L"\\OstrelPro").c_str(), nullptr);
     CreateDirectoryW(folders.DictionariesFolder().c_str(), nullptr);
     const std::wstring dictionary = folders.DictionariesFolder() + L"\\latin-words.qdx";
-    const std::string binary = OSTREL_BINARY_DIR;
+    const std::string binary = BinaryPath();
     ASSERT_TRUE(CopyFileW((std::wstring(binary.begin(), binary.end()) + L"\\latin\\data\\compiled_words.qdx").c_str(),
                           dictionary.c_str(), FALSE));
     WriteSettings(folders, L"[Window]\r\nx=20\r\ny=20\r\ncx=700\r\ncy=560\r\ncy2=300\r\n[Dictionaries]\r\nFile1=" +

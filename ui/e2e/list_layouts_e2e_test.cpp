@@ -9,6 +9,7 @@
 
 #include <string>
 
+#include "common/tests/test_paths.h"
 #include "ui/e2e/program_session.h"
 
 namespace {
@@ -35,7 +36,7 @@ TEST(ListLayoutsEndToEnd, StoredWidthsShowAndAreWrittenBackAtExit) {
     std::wstring dictionary = folders.DictionariesFolder() + L"\\edict-slice.qdx";
     CreateDirectoryW((folders.documents + L"\\OstrelPro").c_str(), nullptr);
     CreateDirectoryW(folders.DictionariesFolder().c_str(), nullptr);
-    std::string source = OSTREL_BINARY_DIR "/ui/e2e-data/edict-slice.qdx";
+    std::string source = BinaryPath("/ui/e2e-data/edict-slice.qdx");
     ASSERT_TRUE(CopyFileW(std::wstring(source.begin(), source.end()).c_str(), dictionary.c_str(), FALSE));
     WriteSettings(folders, L"[Window]\r\nx=20\r\ny=20\r\ncx=700\r\ncy=560\r\ncy2=300\r\n"
                            L"[View]\r\nWordsKanaList=dic=20,wkn=150,wse=210\r\nKanjiKanjiList=kkj,=,x=\r\n"

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "common/tests/test_paths.h"
 #include "common/text/kana_transcription.h"
 #include "ui/e2e/edict_slice.h"
 #include "ui/e2e/program_session.h"
@@ -71,7 +72,7 @@ protected:
         TestFolders folders = PrepareTest(name);
         CreateDirectoryW((folders.documents + L"\\OstrelPro").c_str(), nullptr);
         CreateDirectoryW(folders.DictionariesFolder().c_str(), nullptr);
-        std::string binary = OSTREL_BINARY_DIR;
+        std::string binary = BinaryPath();
         std::wstring slots = L"[Dictionaries]\r\n";
         for (size_t i = 0; i < names.size(); ++i) {
             std::wstring dictionary = folders.DictionariesFolder() + L"\\" + names[i] + L".qdx";

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "common/tests/test_paths.h"
 #include "common/ui_text/ui_text.h"
 #include "ui/e2e/edict_slice.h"
 #include "ui/e2e/program_session.h"
@@ -62,7 +63,7 @@ std::string Narrow(const std::wstring& text) {
 }
 
 std::wstring BinaryDir() {
-    std::string binary = OSTREL_BINARY_DIR;
+    std::string binary = BinaryPath();
     std::wstring wide(binary.begin(), binary.end());
     std::replace(wide.begin(), wide.end(), L'/', L'\\');
     return wide;

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "common/tests/test_files.h"
+#include "common/tests/test_paths.h"
 #include "ui/e2e/program_session.h"
 
 namespace {
@@ -77,7 +78,7 @@ protected:
         const std::wstring dictionary = folders.DictionariesFolder() + L"\\edict-slice.qdx";
         CreateDirectoryW((folders.documents + L"\\OstrelPro").c_str(), nullptr);
         CreateDirectoryW(folders.DictionariesFolder().c_str(), nullptr);
-        const std::string binary = OSTREL_BINARY_DIR;
+        const std::string binary = BinaryPath();
         ASSERT_TRUE(CopyFileW((std::wstring(binary.begin(), binary.end()) + L"\\ui\\e2e-data\\edict-slice.qdx").c_str(),
                               dictionary.c_str(), FALSE));
         // No clipboard monitor: the clipboard is the test's to read.
@@ -207,7 +208,7 @@ TEST_F(PrintExport, DialogOutputsAndKeepsItsOptions) {
     ASSERT_NE(created, nullptr);
     PostMessageW(created, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(WaitUntilGone(dialog));
-    const std::string binary = OSTREL_BINARY_DIR;
+    const std::string binary = BinaryPath();
     const std::wstring tree(binary.begin(), binary.end());
     const std::wstring exported = folders.root + L"\\qdxexport.rtf";
     std::wstring command = L"\"" + tree + L"\\tools\\qdxexport.exe\" --compact --columns 1 --blank 4 --index 101 \"" +

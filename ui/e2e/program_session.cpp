@@ -1,4 +1,5 @@
 // Starting, asking and reading back one run of OstrelPro.exe.
+#include "common/tests/test_paths.h"
 #include "ui/e2e/program_session.h"
 
 #include <shlobj.h>
@@ -66,7 +67,7 @@ struct AnswerWindow {
 
 TestFolders PrepareTest(const std::wstring& name, int dpi) {
     TestFolders folders;
-    folders.root = Widen(OSTREL_BINARY_DIR) + L"\\ui\\e2e-runs\\" + name;
+    folders.root = Widen(BinaryPath().c_str()) + L"\\ui\\e2e-runs\\" + name;
     RemoveTree(folders.root);
     SHCreateDirectoryExW(nullptr, folders.root.c_str(), nullptr);
     folders.appData = folders.root + L"\\AppData";
@@ -126,7 +127,7 @@ std::optional<std::vector<uint8_t>> ReadProgramValue(const wchar_t* name, DWORD*
 }
 
 ProgramRun::ProgramRun(const std::wstring& arguments, const std::map<std::wstring, std::wstring>& environment) {
-    std::wstring exe = Widen(OSTREL_BINARY_DIR) + L"\\OstrelPro.exe";
+    std::wstring exe = Widen(BinaryPath().c_str()) + L"\\OstrelPro.exe";
     std::map<std::wstring, std::wstring> variables;
     if (wchar_t* block = GetEnvironmentStringsW()) {
         for (const wchar_t* entry = block; *entry; entry += wcslen(entry) + 1) {

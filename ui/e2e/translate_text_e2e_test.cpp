@@ -10,6 +10,7 @@
 
 #include "common/tests/edict_files.h"
 #include "common/tests/test_files.h"
+#include "common/tests/test_paths.h"
 #include "ui/command_ids.h"
 #include "ui/e2e/edict_slice_session.h"
 #include "ui/e2e/program_session.h"
@@ -18,7 +19,7 @@ namespace {
 
 // An ichidan verb of the slice with a kanji headword: its ます-past form.
 std::u16string SliceIchidanPast() {
-    std::vector<uint8_t> bytes = ReadBytes(std::string(OSTREL_BINARY_DIR) + "/ui/e2e-data/edict-slice");
+    std::vector<uint8_t> bytes = ReadBytes(BinaryPath() + "/ui/e2e-data/edict-slice");
     std::vector<std::span<const uint8_t>> lines = SplitLines(bytes);
     for (size_t i = 1; i < lines.size(); ++i) {
         std::u16string text = DecodeEucJpLine(lines[i]);

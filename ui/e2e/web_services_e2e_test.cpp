@@ -19,6 +19,7 @@
 #include <set>
 #include <string>
 
+#include "common/tests/test_paths.h"
 #include "ui/e2e/program_session.h"
 
 namespace {
@@ -151,7 +152,7 @@ TEST_F(WebServices, WebSearchesOpenTheirQueryUrlsThroughTheShell) {
     CreateDirectoryW((folders.documents + L"\\OstrelPro").c_str(), nullptr);
     CreateDirectoryW(folders.DictionariesFolder().c_str(), nullptr);
     const std::wstring dictionary = folders.DictionariesFolder() + L"\\kanjidic-slice.qdx";
-    const std::string binary = OSTREL_BINARY_DIR;
+    const std::string binary = BinaryPath();
     ASSERT_TRUE(CopyFileW((Widen(binary) + L"\\ui\\e2e-data\\kanjidic-slice.qdx").c_str(), dictionary.c_str(), FALSE));
     WriteSettings(folders, L"[Application]\r\nHomeSite=" + Widen(Home()) + L"\r\n[Dictionaries]\r\nFile1=" +
                                dictionary + L",0\r\n");
@@ -194,7 +195,7 @@ TEST_F(WebServices, WebSearchesOpenTheirQueryUrlsThroughTheShell) {
 // The dictionaries dialog lists the server's KANJIDIC dictionary; Install
 // brings it byte-identical into the Dictionaries folder.
 TEST_F(WebServices, TheDictionariesDialogInstallsADictionaryFromTheServer) {
-    const std::string binary = OSTREL_BINARY_DIR;
+    const std::string binary = BinaryPath();
     ASSERT_TRUE(CopyFileW((Widen(binary) + L"\\ui\\e2e-data\\kanjidic-slice.qdx").c_str(),
                           Widen(root + "/kanjidic.qdx").c_str(), FALSE));
     const std::string served = ReadFile(root + "/kanjidic.qdx");

@@ -21,6 +21,7 @@
 
 #include "common/base/crc32.h"
 #include "common/global_objects.h"
+#include "common/tests/test_paths.h"
 #include "dictionary/dictionary.h"
 #include "dictionary/input_line.h"
 #include "dictionary/shelf.h"
@@ -95,7 +96,7 @@ protected:
         fs::remove_all(work);
         dictionaries = work / "Dictionaries";
         fs::create_directories(dictionaries);
-        ASSERT_TRUE(CopyFileW(fs::path(std::string(OSTREL_BINARY_DIR) + "/ui/e2e-data/kanjidic-slice.qdx").c_str(),
+        ASSERT_TRUE(CopyFileW(fs::path(BinaryPath() + "/ui/e2e-data/kanjidic-slice.qdx").c_str(),
                               (root / "kanjidic.qdx").c_str(), FALSE));
         std::ofstream(root / "notdb.qdx", std::ios::binary) << std::string(5000, 'x');
         served = ReadFile(root / "kanjidic.qdx");

@@ -20,14 +20,15 @@
 #include "article/tests/rtf_lint.h"
 #include "article/tests/with_source_parsers/imported_articles.h"
 #include "article/tests/with_source_parsers/stored_record.h"
+#include "common/tests/test_paths.h"
 #include "common/text/utf8.h"
 #include "storage/dms.h"
 #include "storage/storage_io.h"
 
 namespace {
 
-const char* const kCards = OSTREL_SOURCE_DIR "/article/tests/dsl_cards/cards.dsl";
-const char* const kExpected = OSTREL_SOURCE_DIR "/article/tests/dsl_cards/cards.expected";
+const std::string kCards = SourcePath("/article/tests/dsl_cards/cards.dsl");
+const std::string kExpected = SourcePath("/article/tests/dsl_cards/cards.expected");
 
 // Line feeds shown as "⏎" so that each output keeps to one line.
 std::string OneLine(std::u16string_view text) {

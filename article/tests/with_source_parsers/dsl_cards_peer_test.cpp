@@ -25,6 +25,7 @@
 #include "article/tests/with_source_parsers/stored_record.h"
 #include "common/tests/peer_program.h"
 #include "common/tests/test_files.h"
+#include "common/tests/test_paths.h"
 #include "common/text/utf8.h"
 #include "storage/dms.h"
 #include "storage/storage_io.h"
@@ -95,8 +96,7 @@ protected:
     // `language`: the index language of the dictionary the cards are read in.
     std::vector<std::string> Compare(const std::filesystem::path& file, std::u16string_view language,
                                      size_t& compared) {
-        const auto peer = RunPeerProgram("python3", "/usr/bin/python3 " OSTREL_SOURCE_DIR
-                                          "/article/tests/dsl_cards_peer.py '" + file.string() + "' 2>/dev/null", {});
+        const auto peer = RunPeerProgram("python3", std::string("/usr/bin/python3 ") + SourcePath("/article/tests/dsl_cards_peer.py '") + file.string() + "' 2>/dev/null", {});
         if (!peer || peer->empty()) return {"no peer"};
         const std::vector<std::string>& lines = *peer;
         const std::vector<std::u16string> cards = ImportedArticleSpans(9, engine_, Utf16File(file));
@@ -135,7 +135,7 @@ TEST_F(DslCardsPeer, HandWrittenCardsReadAsThePeerReadsThem) {
 #ifdef _WIN32
     GTEST_SKIP() << "the peer runs in the native tree";
 #endif
-    const std::u16string text = DslTextOfUtf8File(OSTREL_SOURCE_DIR "/article/tests/dsl_cards/cards.dsl");
+    const std::u16string text = DslTextOfUtf8File(SourcePath("/article/tests/dsl_cards/cards.dsl"));
     const std::filesystem::path file = folder_ / "cards.dsl";
     std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(text.data()),
                                                 static_cast<std::streamsize>(text.size() * 2));
@@ -153,7 +153,7 @@ TEST_F(DslCardsPeer, EnglishRussianCardsReadAsThePeerReadsThem) {
     GTEST_SKIP() << "the source script runs in the native tree";
 #endif
     const std::filesystem::path file = folder_ / "eng-rus.dsl";
-    if (std::system(("python3 " OSTREL_SOURCE_DIR "/import/tests/freedict_card_layouts.py english '" + file.string() +
+    if (std::system((std::string("python3 ") + SourcePath("/import/tests/freedict_card_layouts.py english '") + file.string() +
                      "' 2>/dev/null").c_str()) != 0)
         GTEST_SKIP() << "dict-freedict-eng-rus is not installed";
     size_t compared = 0;
@@ -168,7 +168,7 @@ TEST_F(DslCardsPeer, JapaneseRussianCardsReadAsThePeerReadsThem) {
     GTEST_SKIP() << "the source script runs in the native tree";
 #endif
     if (std::getenv("OSTREL_PEER_CHECKS") == nullptr) GTEST_SKIP() << "set OSTREL_PEER_CHECKS to run";
-    if (std::system(("python3 " OSTREL_SOURCE_DIR "/import/tests/freedict_card_layouts.py '" +
+    if (std::system((std::string("python3 ") + SourcePath("/import/tests/freedict_card_layouts.py '") +
                      folder_.path().string() + "' 2>/dev/null").c_str()) != 0)
         GTEST_SKIP() << "dict-freedict-jpn-rus is not installed";
     size_t compared = 0;

@@ -25,6 +25,7 @@
 #include "article/tests/with_source_parsers/imported_articles.h"
 #include "article/tests/with_source_parsers/stored_record.h"
 #include "common/tests/test_files.h"
+#include "common/tests/test_paths.h"
 #include "common/ui_text/ui_text.h"
 #include "common/text/utf8.h"
 #include "dictionary/format_detection.h"
@@ -38,7 +39,7 @@
 
 namespace {
 
-const char* const kScript = OSTREL_SOURCE_DIR "/import/tests/gettext_sentence_layouts.py";
+const std::string kScript = SourcePath("/import/tests/gettext_sentence_layouts.py");
 
 using Fields = std::vector<std::u16string>;
 

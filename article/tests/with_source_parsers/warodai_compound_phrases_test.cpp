@@ -20,6 +20,7 @@
 #include "article/tests/with_source_parsers/imported_articles.h"
 #include "article/tests/with_source_parsers/stored_record.h"
 #include "common/tests/test_files.h"
+#include "common/tests/test_paths.h"
 #include "common/text/utf8.h"
 #include "import/article_keys.h"
 #include "storage/dms.h"
@@ -27,7 +28,7 @@
 
 namespace {
 
-const char* const kScript = OSTREL_SOURCE_DIR "/import/tests/freedict_card_layouts.py";
+const std::string kScript = SourcePath("/import/tests/freedict_card_layouts.py");
 
 // One article's facts: its reading, the column of the whole article, and per
 // phrase line its tilde count and its column.

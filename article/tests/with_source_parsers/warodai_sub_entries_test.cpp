@@ -16,6 +16,7 @@
 #include "article/list_cell.h"
 #include "article/tests/with_source_parsers/stored_record.h"
 #include "common/tests/test_files.h"
+#include "common/tests/test_paths.h"
 #include "common/text/utf8.h"
 #include "import/warodai_import.h"
 #include "storage/dms.h"
@@ -80,7 +81,7 @@ TEST(WarodaiSubEntries, EachDerivedEntryNumberShowsItsOwnTranslation) {
     GTEST_SKIP() << "the card script runs in the native tree";
 #endif
     ScratchFolder folder("warodai-sub-entries");
-    if (std::system(("python3 " OSTREL_SOURCE_DIR "/import/tests/freedict_card_layouts.py '" +
+    if (std::system((std::string("python3 ") + SourcePath("/import/tests/freedict_card_layouts.py '") +
                      folder.path().string() + "' 2>/dev/null").c_str()) != 0)
         GTEST_SKIP() << "dict-freedict-jpn-rus is not installed";
     const std::u16string text = WithDerivedLines(Utf16File(folder / "jpn-rus.warodai"));

@@ -17,6 +17,7 @@
 #include "article/tests/with_source_parsers/stored_record.h"
 #include "common/tests/peer_program.h"
 #include "common/tests/test_files.h"
+#include "common/tests/test_paths.h"
 #include "common/text/utf8.h"
 #include "import/yarxi_import.h"
 #include "storage/dms.h"
@@ -48,7 +49,7 @@ TEST(YarxiKanjidicArticles, ColumnsAndArticlesShowKanjidic2Readings) {
     ScratchFolder folder("yarxi-kanjidic-articles");
     const std::string source = (folder / "kanjidic-yarxi.txt").string();
     const auto oracleLines = RunPeerProgram(
-        "kakasi", "python3 " OSTREL_SOURCE_DIR "/import/tests/kanjidic_yarxi_source.py '" + source + "' 2>/dev/null", {});
+        "kakasi", std::string("python3 ") + SourcePath("/import/tests/kanjidic_yarxi_source.py '") + source + "' 2>/dev/null", {});
     if (!oracleLines || oracleLines->empty()) GTEST_SKIP() << "kanjidic, kanjidic-xml, kakasi or python3 is missing";
     std::map<std::string, std::string> oracle;
     for (const std::string& line : *oracleLines) oracle[line.substr(0, line.find('\t'))] = line;

@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "common/tests/test_paths.h"
 #include "common/text/utf8.h"
 #include "common/collation/xcollator1.h"
 
@@ -30,7 +31,7 @@ struct OracleSample {
 };
 
 std::vector<OracleSample> ReadOracleKeys(size_t& leftOut) {
-    std::ifstream in(OSTREL_BINARY_DIR "/uca_oracle_keys.txt", std::ios::binary);
+    std::ifstream in(BinaryPath("/uca_oracle_keys.txt"), std::ios::binary);
     std::vector<OracleSample> samples;
     for (std::string line; std::getline(in, line);) {
         if (line.rfind("# left out ", 0) == 0) {

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "common/segmentation/text_segmentation.h"
+#include "common/tests/test_paths.h"
 
 namespace {
 
@@ -49,7 +50,7 @@ void ReadMarkers(const std::string& comment, BreakCase& c) {
 }
 
 std::vector<BreakCase> ReadBreakTest(const std::string& name) {
-    std::ifstream in(std::string(OSTREL_SOURCE_DIR) + "/resources/unicode/ucd-5.2.0/auxiliary/" + name);
+    std::ifstream in(SourcePath() + "/resources/unicode/ucd-5.2.0/auxiliary/" + name);
     std::vector<BreakCase> cases;
     int number = 0;
     for (std::string line; std::getline(in, line);) {

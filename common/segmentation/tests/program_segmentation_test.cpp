@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "common/tests/test_paths.h"
 #include "common/unicode/char_tables.h"
 #include "common/segmentation/text_segmentation.h"
 
@@ -67,7 +68,7 @@ TEST(ProgramSegmentation, PinnedLineCases) {
 TEST(ProgramSegmentation, LineClassesFollowLineBreakTxt) {
     const BreakProperties& tables = ProgramBreakProperties();
     ASSERT_NE(tables.line, nullptr);
-    std::ifstream in(std::string(OSTREL_SOURCE_DIR) + "/resources/unicode/ucd-5.2.0/LineBreak.txt");
+    std::ifstream in(SourcePath() + "/resources/unicode/ucd-5.2.0/LineBreak.txt");
     ASSERT_TRUE(in);
     const std::map<std::string, int> numbers = {
         {"OP", 0}, {"CL", 1}, {"CP", 2}, {"QU", 3}, {"GL", 4}, {"NS", 5}, {"EX", 6}, {"SY", 7},

@@ -10,12 +10,13 @@
 #include <string>
 #include <vector>
 
+#include "common/tests/test_paths.h"
 #include "common/unicode/data_resource.h"
 #include "common/tests/unicode_data_oracle.h"
 
 namespace {
 
-const std::string kUnicodeDir = OSTREL_SOURCE_DIR "/resources/unicode";
+const std::string kUnicodeDir = SourcePath("/resources/unicode");
 
 class Words {
 public:

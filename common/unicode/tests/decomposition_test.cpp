@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "common/tests/test_paths.h"
 #include "common/unicode/char_tables.h"
 #include "common/unicode/search_key.h"
 #include "common/tests/unicode_data_oracle.h"
@@ -138,7 +139,7 @@ private:
 };
 
 TEST(DecomposeString, MatchesNormalizationTestUpToTheListedDeviations) {
-    std::ifstream in(OSTREL_SOURCE_DIR "/resources/unicode/ucd-5.2.0/NormalizationTest.txt");
+    std::ifstream in(SourcePath("/resources/unicode/ucd-5.2.0/NormalizationTest.txt"));
     ASSERT_TRUE(in.good());
     NormalizationModel model;
     int lines = 0, exact = 0;

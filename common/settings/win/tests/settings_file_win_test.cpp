@@ -2,6 +2,7 @@
 // one-time conversion of an ANSI settings file. Every test works in its own
 // temporary folder and removes it afterwards.
 #include "common/settings/settings_file.h"
+#include "common/tests/test_paths.h"
 
 #include <windows.h>
 #include <gtest/gtest.h>
@@ -326,8 +327,8 @@ TEST_F(AnsiSettingsFile, ConvertedOnceKeepsEveryValue) {
     ASSERT_EQ(GetACP(), static_cast<UINT>(atoi(codepage))) << "the locale is not installed";
 
     std::wstring name = L"settings_" + Widen(sample) + L".ini";
-    std::vector<unsigned char> ansi = ReadBytes(Widen(OSTREL_BINARY_DIR) + L"/common/ansi_settings/" + name);
-    std::wstring utf8Sample = Widen(OSTREL_SOURCE_DIR) + L"/common/settings/win/tests/data/" + name;
+    std::vector<unsigned char> ansi = ReadBytes(Widen(BinaryPath().c_str()) + L"/common/ansi_settings/" + name);
+    std::wstring utf8Sample = Widen(SourcePath().c_str()) + L"/common/settings/win/tests/data/" + name;
     ASSERT_FALSE(ansi.empty());
     ASSERT_NE(ansi, ReadBytes(utf8Sample));  // the sample is not plain ASCII
     WriteBytes(path_, ansi.data(), ansi.size());
