@@ -17,7 +17,7 @@ PageDeflater::~PageDeflater() {
 bool PageDeflater::Compress(std::span<const uint8_t> source, std::span<uint8_t> out, size_t& written) {
     z_stream& z = stream_->z;
     if (!stream_->ready) {
-        if (deflateInit(&z, Z_DEFAULT_COMPRESSION) != Z_OK) return false;
+        if (deflateInit(&z, kPageCompressionLevel) != Z_OK) return false;
         stream_->ready = true;
     } else if (deflateReset(&z) != Z_OK) {
         return false;
