@@ -227,10 +227,10 @@ DmsStatus Compaction::WritePending() {
 }
 
 DmsStatus Compaction::Settle(DmsStatus status) {
-    // The pages placed so far reach the file before the table that finds them.
+    // The pages placed so far reach the file before the table that finds
+    // them; the write-back flushes before and after its clean header.
     DmsStatus st = WritePending();
     if (!Failed(st)) st = file_.WriteBack();
-    if (!Failed(st)) st = file_.FlushFile();
     return Failed(status) ? status : st;
 }
 
