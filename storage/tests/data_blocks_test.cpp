@@ -290,6 +290,36 @@ TEST_F(DataBlocks, CurrentDataPageThatIsNoDataPageGives100) {
     EXPECT_EQ(Bytes(), b);
 }
 
+// Blocks are appended only to zeroed space: one byte not zero anywhere after
+// the current data page's used end (its first byte, its last, one between)
+// means a damaged chunk length, so a new block is refused and nothing changes.
+TEST_F(DataBlocks, BytesAfterTheUsedEndThatAreNotZeroGive100) {
+    const uint32_t position = Write(10);  // the page's only chunk: 14 + 10 bytes
+    ASSERT_EQ(engine->CloseFile(id), DmsStatus::Success);
+    const std::vector<uint8_t> clean = Bytes();
+    const uint32_t usedEnd = position + 14 + 10;
+    const uint32_t pageEnd = (position / 4096 + 1) * 4096;
+    for (uint32_t at : {usedEnd, usedEnd + 1000, pageEnd - 1}) {
+        std::vector<uint8_t> b = clean;
+        b[at] = 1;
+        disk.SetContents(kPath, b);
+        ASSERT_EQ(engine->OpenFile(kPath, 0, DictionarySchemaForTests(), &id), DmsStatus::Success);
+        cursor = Cursor(id);
+        uint32_t added = 0;
+        EXPECT_EQ(engine->WriteData(cursor, "abc", 3, &added), DmsStatus::IntegrityBroken) << at;
+        EXPECT_EQ(Read(position), Pattern(10)) << at;
+        ASSERT_EQ(engine->CloseFile(id), DmsStatus::Success);
+        EXPECT_EQ(Bytes(), b) << at;
+    }
+    // Clean, the same file takes the block behind the first.
+    disk.SetContents(kPath, clean);
+    ASSERT_EQ(engine->OpenFile(kPath, 0, DictionarySchemaForTests(), &id), DmsStatus::Success);
+    cursor = Cursor(id);
+    uint32_t added = 0;
+    EXPECT_EQ(engine->WriteData(cursor, "abc", 3, &added), DmsStatus::Success);
+    EXPECT_EQ(added, usedEnd);
+}
+
 TEST_F(DataBlocks, PagesStopBelowTwoGigabytesOfPositions) {
     // Data positions are compared by signed difference: no page may start a
     // position at or past 2^31, so a file that far gives 10, and changes nothing.
