@@ -2,6 +2,8 @@
 // and the header's name and copyright.
 #include "import/edict_parser.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr char16_t kFullwidthQuestion = 0xFF1F;
@@ -78,9 +80,7 @@ void AddSenses(std::u16string_view line, size_t from, std::vector<SourcePart>& p
         size_t end = piece;
         while (end < line.size() && line[end] != u'/') ++end;
         const std::u16string_view text = line.substr(piece, end - piece);
-        bool visible = false;
-        for (char16_t c : text) visible = visible || !IsBlank(c);
-        if (visible) {
+        if (std::any_of(text.begin(), text.end(), [](char16_t c) { return !IsBlank(c); })) {
             const uint32_t kind = text == u"(P)"                                 ? kEdictGrammar
                                   : text.size() >= 5 && StartsWith(text, u"EntL") ? kEdictEntryNumber
                                                                                  : kEdictSense;
