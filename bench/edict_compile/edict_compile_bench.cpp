@@ -5,8 +5,9 @@
 // process. Then, in the same run, the peers: SQLite loads the same article
 // lines into a table and builds indexes on (reading, word) and (word,
 // reading) with the same comparator as indexes 101 and 102, in one
-// transaction; the same source compiled without compaction is compacted
-// alone, beside SQLite's VACUUM of that database.
+// transaction; the same source compiled without its full-text steps (the
+// work that peer does), and compiled without compaction, that file then
+// compacted alone beside SQLite's VACUUM of that database.
 // Prints CSV rows (see run.sh, which repeats runs and keeps medians).
 //   edict_compile_bench SOURCE WORK_FOLDER
 #include "bench/sqlite_engine_order.h"
@@ -189,11 +190,15 @@ double SqliteVacuum(const std::filesystem::path& folder) {
 }
 
 // Compiles `source` into `target`; null with the error on stderr when it fails.
-bool Compile(const std::u16string& source, const std::filesystem::path& target, bool compact, TimingCompileUi& ui) {
+// Without `fullText` the dictionary is kept out of full-text search: no
+// lexicon and no word hit records, the work the SQLite peer does not do.
+bool Compile(const std::u16string& source, const std::filesystem::path& target, bool compact, TimingCompileUi& ui,
+             bool fullText = true) {
     std::filesystem::remove(target);
     const uint32_t flags = DetectDictionaryFileFormat(source.c_str());
     CDMS engine(SystemStorageIO());
     CDictionary dictionary(kFormatStoreDatabase, engine);
+    if (!fullText) dictionary.flags |= kDictionaryNoFullTextSearch;
     FixedCompileEnv env;
     CConverter converter(dictionary, CConverter::kNewFile, ui, env);
     converter.compactionEnabled = compact;
@@ -264,14 +269,30 @@ int main(int argc, char** argv) {
             engine.CloseFile(id);
         }
     }
+    // The compile without the full-text steps: what the SQLite peer builds.
+    const std::filesystem::path keysOnly = folder / (name + ".keys.qdx");
+    TimingCompileUi keysOnlyUi(keysOnly.string() + ".tmp~");
+    double cpuAt = CpuSeconds();
+    const Clock::time_point keysOnlyStart = Clock::now();
+    if (!Compile(source, keysOnly, true, keysOnlyUi, false)) return 1;
+    const double keysOnlySeconds = Seconds(keysOnlyStart, Clock::now());
+    const double keysOnlyCpu = CpuSeconds() - cpuAt;
+    std::printf("%s,no_full_text_total_seconds,%.3f\n", n, keysOnlySeconds);
+    std::printf("%s,no_full_text_cpu_seconds,%.3f\n", n, keysOnlyCpu);
+    std::printf("%s,no_full_text_steps,%zu\n", n, keysOnlyUi.steps.size());
+    std::printf("%s,no_full_text_bytes,%llu\n", n, static_cast<unsigned long long>(FileBytes(keysOnly)));
+    std::filesystem::remove(keysOnly);
     // The compile without compaction, and its file compacted alone.
     const std::filesystem::path loose = folder / (name + ".loose.qdx");
     TimingCompileUi looseUi(loose.string() + ".tmp~");
+    cpuAt = CpuSeconds();
     const Clock::time_point looseStart = Clock::now();
     if (!Compile(source, loose, false, looseUi)) return 1;
+    const double looseCpu = CpuSeconds() - cpuAt;
     std::printf("%s,no_compact_total_seconds,%.3f\n", n, Seconds(looseStart, Clock::now()));
+    std::printf("%s,no_compact_cpu_seconds,%.3f\n", n, looseCpu);
     std::printf("%s,no_compact_bytes,%llu\n", n, static_cast<unsigned long long>(FileBytes(loose)));
-    double cpuAt = CpuSeconds();
+    cpuAt = CpuSeconds();
     const double compaction = CompactAlone(loose);
     const double compactionCpu = CpuSeconds() - cpuAt;
     std::printf("%s,compaction_alone_seconds,%.3f\n", n, compaction);
@@ -288,6 +309,8 @@ int main(int argc, char** argv) {
     std::printf("%s,sqlite_reference_cpu_seconds,%.3f\n", n, referenceCpu);
     std::printf("%s,ratio_to_sqlite_reference,%.2f\n", n, total / reference);
     std::printf("%s,cpu_ratio_to_sqlite_reference,%.2f\n", n, cpu / referenceCpu);
+    std::printf("%s,no_full_text_ratio_to_sqlite_reference,%.2f\n", n, keysOnlySeconds / reference);
+    std::printf("%s,no_full_text_cpu_ratio_to_sqlite_reference,%.2f\n", n, keysOnlyCpu / referenceCpu);
     cpuAt = CpuSeconds();
     const double vacuum = SqliteVacuum(folder);
     const double vacuumCpu = CpuSeconds() - cpuAt;

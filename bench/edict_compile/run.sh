@@ -10,6 +10,7 @@ cd "$(dirname "$0")/../.."
 cores=("${@:-0}")
 bench=${OSTREL_BENCH_TREE:-build/bench}/bench/edict_compile/edict_compile_bench
 work=$(mktemp -d)
+load_at_start=$(cut -d' ' -f1-3 /proc/loadavg)
 trap 'rm -rf "$work"' EXIT
 one_run() {  # RUN CORE: one run of every source into $work/RUN
   local dir="$work/$1" core=$2
@@ -35,12 +36,12 @@ wait
 raw="$work/raw.csv"
 cat "$work"/*/raw.csv > "$raw"
 load=$(cut -d' ' -f1-3 /proc/loadavg)
-python3 - "$raw" "$load" "$(nproc)" > bench/edict_compile/results.csv <<'PY'
+python3 - "$raw" "$load_at_start" "$load" "$(nproc)" > bench/edict_compile/results.csv <<'PY'
 import csv, statistics, sys
 rows = {}
 for where, name, what, value in csv.reader(open(sys.argv[1])):
     rows.setdefault((where, name, what), []).append(float(value))
-print(f"# bench/edict_compile/run.sh: medians of five runs (each on one pinned core); load average at the end {sys.argv[2]} on {sys.argv[3]} cores")
+print(f"# bench/edict_compile/run.sh: medians of five runs (each on one pinned core); load average at the start {sys.argv[2]}, at the end {sys.argv[3]} on {sys.argv[4]} cores")
 print("where,source,measure,median")
 for (where, name, what), values in rows.items():
     median = statistics.median(values)
