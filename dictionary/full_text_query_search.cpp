@@ -322,21 +322,72 @@ std::vector<ScoredArticle> CollectHits(const FullTextQuery& query, int32_t group
     return out;
 }
 
-void KeepBestArticles(std::vector<ScoredArticle>& articles, size_t limit) {
-    // Positions are unique, so (score, position) orders totally and a partial
-    // sort leaves exactly what a stable sort by score would put first. One
-    // 64-bit key per article: higher score first, then lower position.
-    std::vector<uint64_t> keys(articles.size());
-    for (size_t i = 0; i < articles.size(); ++i)
-        keys[i] = static_cast<uint64_t>(articles[i].score) << 32 | (0xFFFFFFFFu - articles[i].position);
-    if (keys.size() > limit) {
-        std::nth_element(keys.begin(), keys.begin() + static_cast<std::ptrdiff_t>(limit), keys.end(), std::greater<>());
-        keys.resize(limit);
+namespace {
+
+// Scores are taken as three digits, the highest first.
+constexpr int kScoreShifts[] = {21, 10, 0};
+constexpr uint32_t kScoreDigits[] = {0x7FF, 0x7FF, 0x3FF};
+
+// The `rank`-th greatest score (from 1) and how many articles of exactly that
+// score are among the `rank` greatest: a selection digit by digit, each a
+// pass counting the articles that share the digits above.
+std::pair<uint32_t, size_t> NthGreatestScore(const std::vector<ScoredArticle>& articles, size_t rank) {
+    std::array<size_t, 0x800> counts{};
+    uint32_t prefix = 0, mask = 0;
+    for (int pass = 0; pass < 3; ++pass) {
+        counts.fill(0);
+        for (const ScoredArticle& a : articles)
+            if ((a.score & mask) == prefix) ++counts[a.score >> kScoreShifts[pass] & kScoreDigits[pass]];
+        for (uint32_t digit = kScoreDigits[pass];; --digit) {
+            if (counts[digit] >= rank) {
+                prefix |= digit << kScoreShifts[pass];
+                break;
+            }
+            rank -= counts[digit];
+        }
+        mask |= kScoreDigits[pass] << kScoreShifts[pass];
     }
-    std::sort(keys.begin(), keys.end(), std::greater<>());
-    articles.resize(keys.size());
-    for (size_t i = 0; i < keys.size(); ++i)
-        articles[i] = {0xFFFFFFFFu - static_cast<uint32_t>(keys[i]), static_cast<uint32_t>(keys[i] >> 32)};
+    return {prefix, rank};
+}
+
+}  // namespace
+
+void KeepBestArticles(std::vector<ScoredArticle>& articles, size_t limit) {
+    if (limit == 0) {
+        articles.clear();
+        return;
+    }
+    if (articles.size() > limit) {
+        // The articles above the limit's score, and of that score the first
+        // (lowest positions): what a stable sort by score and a cut would
+        // keep, found without sorting them all.
+        auto [threshold, ties] = NthGreatestScore(articles, limit);
+        size_t kept = 0;
+        for (const ScoredArticle& a : articles) {
+            if (a.score < threshold) continue;
+            if (a.score == threshold) {
+                if (ties == 0) continue;
+                --ties;
+            }
+            articles[kept++] = a;
+        }
+        articles.resize(kept);
+    }
+    // A stable sort by descending score, a digit a pass from the lowest; a
+    // pass whose digit is the same in every article is left out.
+    std::vector<ScoredArticle> buffer(articles.size());
+    for (int pass = 2; pass >= 0; --pass) {
+        // Buckets from the greatest digit down.
+        const auto bucket = [pass](const ScoredArticle& a) {
+            return kScoreDigits[pass] - (a.score >> kScoreShifts[pass] & kScoreDigits[pass]);
+        };
+        std::array<size_t, 0x801> starts{};
+        for (const ScoredArticle& a : articles) ++starts[bucket(a) + 1];
+        if (std::count(starts.begin(), starts.end(), articles.size()) == 1) continue;
+        for (size_t d = 1; d < starts.size(); ++d) starts[d] += starts[d - 1];
+        for (const ScoredArticle& a : articles) buffer[starts[bucket(a)]++] = a;
+        articles.swap(buffer);
+    }
 }
 
 std::vector<ScoredArticle> SearchDictionary(const FullTextQuery& query, int32_t groupCount, CDMS& engine,

@@ -14,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace {
 
 std::vector<int32_t> Phrases(const FullTextQuery& q) {
@@ -128,16 +130,25 @@ TEST(FullTextHits, ScoreIsRunThenFieldThenEarlyStart) {
 TEST(FullTextHits, KeepingTheBestEqualsAStableSortByScoreAndACut) {
     uint32_t seed = 7;
     const auto next = [&seed] { return seed = seed * 1103515245u + 12345u, seed >> 16; };
+    // Many ties; scores as the search gives them; scores over all 32 bits.
+    const std::function<uint32_t()> scores[] = {[&] { return next() % 50; },
+                                                [&] { return (1 + next() % 3) * 65536 + next() % 0x10000; },
+                                                [&] { return next() << 16 | next(); }};
     for (size_t size : {0u, 1u, 5u, 2000u, 2001u, 6000u}) {
-        std::vector<ScoredArticle> articles;
-        for (uint32_t p = 1; articles.size() < size; p += 1 + next() % 3) articles.push_back({p, next() % 50});  // many ties
-        std::vector<ScoredArticle> expected = articles;
-        std::stable_sort(expected.begin(), expected.end(),
-                         [](const ScoredArticle& a, const ScoredArticle& b) { return a.score > b.score; });
-        expected.resize(std::min<size_t>(expected.size(), 2000));
-        KeepBestArticles(articles, 2000);
-        ASSERT_EQ(articles.size(), expected.size());
-        for (size_t i = 0; i < articles.size(); ++i) EXPECT_EQ(articles[i].position, expected[i].position) << i;
+        for (const auto& score : scores) {
+            std::vector<ScoredArticle> articles;
+            for (uint32_t p = 1; articles.size() < size; p += 1 + next() % 3) articles.push_back({p, score()});
+            std::vector<ScoredArticle> expected = articles;
+            std::stable_sort(expected.begin(), expected.end(),
+                             [](const ScoredArticle& a, const ScoredArticle& b) { return a.score > b.score; });
+            expected.resize(std::min<size_t>(expected.size(), 2000));
+            KeepBestArticles(articles, 2000);
+            ASSERT_EQ(articles.size(), expected.size());
+            for (size_t i = 0; i < articles.size(); ++i) {
+                EXPECT_EQ(articles[i].position, expected[i].position) << i;
+                EXPECT_EQ(articles[i].score, expected[i].score) << i;
+            }
+        }
     }
 }
 
