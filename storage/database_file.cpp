@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <cstring>
 #include <vector>
-#include <zlib.h>
 
 using storage::LoadU16;
 using storage::LoadU32;
@@ -140,11 +139,10 @@ DmsStatus DMSFile::ReadPage(uint32_t page, std::span<uint8_t> image) {
         length = entry.storedLength;
     }
     bool flagged = fromPat && (entry.flags & PageAllocationTable::kFlagCompressed) != 0;
-    std::vector<uint8_t> stored;
     std::span<uint8_t> target = image.first(pageSize_);
     if (length != pageSize_ || flagged) {  // expanded into `image` from a copy
-        stored.assign(length, 0);
-        target = stored;
+        storedCopy_.resize(length);
+        target = storedCopy_;
     }
     size_t done = 0;
     if (file_->ReadAt(position, target, done) != IoError::Ok) return DmsStatus::FileIoError;
@@ -158,9 +156,10 @@ DmsStatus DMSFile::ReadPage(uint32_t page, std::span<uint8_t> image) {
         uint32_t c = LoadU16(target.data() + kCompressedLengthAt);
         if (page == 0 || c + kCompressedHead > target.size() || LoadU32(target.data()) != page)
             return DmsStatus::PageNotStored;
-        uLongf expanded = pageSize_ - frame::kSize;
+        size_t expanded = 0;
         std::memcpy(image.data(), target.data(), frame::kSize);
-        if (uncompress(image.data() + frame::kSize, &expanded, target.data() + kCompressedHead, c) != Z_OK ||
+        if (!inflater_.Expand(std::span<const uint8_t>(target).subspan(kCompressedHead, c),
+                              image.subspan(frame::kSize, pageSize_ - frame::kSize), expanded) ||
             expanded != pageSize_ - frame::kSize)
             return DmsStatus::PageNotStored;
     }

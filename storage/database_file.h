@@ -57,6 +57,7 @@
 #include "storage/page_cache.h"
 #include "storage/page_deflater.h"
 #include "storage/page_frame.h"
+#include "storage/page_inflater.h"
 #include "storage/page_store.h"
 #include "storage/storage_io.h"
 
@@ -237,6 +238,8 @@ private:
     int32_t collatorKind_ = -1;
     bool compress_ = false;
     mutable PageDeflater deflater_;  // one zlib stream for every page compressed
+    PageInflater inflater_;          // and one for every page expanded
+    std::vector<uint8_t> storedCopy_;  // a stored page read before it is expanded
     // The allocation table as the file holds it after the last write-back;
     // rollback and a failed operation go back to it.
     PageAllocationTable patInFile_;
