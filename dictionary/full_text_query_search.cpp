@@ -324,6 +324,9 @@ std::vector<ScoredArticle> CollectHits(const FullTextQuery& query, int32_t group
 
 namespace {
 
+// Fewer articles than this are put in order by comparisons: the digit passes
+// cost their counting tables whatever the number of articles.
+constexpr size_t kComparisonSortArticles = 256;
 // Scores are taken as three digits, the highest first.
 constexpr int kScoreShifts[] = {21, 10, 0};
 constexpr uint32_t kScoreDigits[] = {0x7FF, 0x7FF, 0x3FF};
@@ -373,8 +376,14 @@ void KeepBestArticles(std::vector<ScoredArticle>& articles, size_t limit) {
         }
         articles.resize(kept);
     }
-    // A stable sort by descending score, a digit a pass from the lowest; a
-    // pass whose digit is the same in every article is left out.
+    // A stable sort by descending score: few articles by comparisons, more a
+    // digit a pass from the lowest (a pass whose digit is the same in every
+    // article left out).
+    if (articles.size() <= kComparisonSortArticles) {
+        std::stable_sort(articles.begin(), articles.end(),
+                         [](const ScoredArticle& a, const ScoredArticle& b) { return a.score > b.score; });
+        return;
+    }
     std::vector<ScoredArticle> buffer(articles.size());
     for (int pass = 2; pass >= 0; --pass) {
         // Buckets from the greatest digit down.
