@@ -72,6 +72,23 @@ void Setup() {
 
 WordList& List() { return *g->shelf->GetWordList(kListTranslatedWords); }
 
+// With OSTREL_TRANSLATE_DUMP=<file>, every entry of every translation of the
+// 255-character texts, one line each, so that two builds can be compared
+// with diff: the output must not change when only the speed does.
+void DumpTranslation(std::FILE* out, size_t text) {
+    const WordList& list = List();
+    for (int32_t i = 0; i < list.EntryCount(); ++i) {
+        const WordListEntry& e = list.EntryAt(i);
+        const std::string file = e.dictionary != nullptr ? Utf16ToUtf8(e.dictionary->File().path) : "";
+        std::fprintf(out, "%zu %d %x %d+%d %s %u %u %u %d", text, i, e.flags, e.matchStart, e.matchLength,
+                     file.substr(file.find_last_of('/') + 1).c_str(), e.indexId, e.recordId, e.subEntry,
+                     e.priority);
+        for (uint8_t tag : e.tags) std::fprintf(out, " %u", tag);
+        std::fprintf(out, " %s|%s\n", Utf16ToUtf8({e.reading, static_cast<size_t>(std::max(e.readingLength, 0))}).c_str(),
+                     Utf16ToUtf8({e.word, static_cast<size_t>(std::max(e.wordLength, 0))}).c_str());
+    }
+}
+
 // Every line, in pieces of at most 1023 units, as jtrans reads its input.
 void BM_TranslateProse(benchmark::State& state) {
     Setup();
@@ -111,14 +128,18 @@ void BM_Translate255(benchmark::State& state) {
         if (stream.size() > 255 * 2000) break;
     }
     std::vector<double> times;
+    const char* dumpFile = std::getenv("OSTREL_TRANSLATE_DUMP");
+    std::FILE* dump = dumpFile != nullptr ? std::fopen(dumpFile, "w") : nullptr;
     for (auto _ : state) {
         times.clear();
         for (size_t at = 0; at + 255 <= stream.size(); at += 255) {
             const auto start = std::chrono::steady_clock::now();
             g->translator->Translate(List(), std::u16string_view(stream).substr(at, 255), 2, 0);
             times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+            if (dump != nullptr) DumpTranslation(dump, at / 255);
         }
     }
+    if (dump != nullptr) std::fclose(dump);
     std::sort(times.begin(), times.end());
     if (!times.empty()) {
         state.counters["median_ms"] = times[times.size() / 2];
