@@ -159,6 +159,15 @@ std::u16string_view CCursor::FieldText(int segment) const {
     return {reinterpret_cast<const char16_t*>(fieldArea[segment]), static_cast<size_t>(bytes) / 2};
 }
 
+CursorEntryCopy CCursor::CopyEntry() const {
+    CursorEntryCopy copy;
+    copy.ref = position.ref;
+    copy.fieldsWritten = FieldWritten(0) && FieldWritten(1);
+    copy.first = FieldText(0);
+    copy.second = FieldText(1);
+    return copy;
+}
+
 int32_t CCursor::SeekByText(std::u16string_view text, std::u16string_view second) {
     if (text.empty() && second.empty()) return 0;
     ClearKeys();

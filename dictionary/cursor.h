@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "storage/dms.h"
@@ -20,6 +21,16 @@ inline constexpr uint32_t kCursorAtBegin = 0x08000000;
 inline constexpr uint32_t kCursorNoPosition = kCursorAtEnd | kCursorAtBegin;
 // The index id of a cursor that only reads records (a stored list's holder of a dictionary).
 inline constexpr uint32_t kCursorWithoutIndex = 0xFFFFFFFF;
+
+// The entry a cursor stood on, copied: its record reference and its first
+// two key fields (FieldText), and whether the engine wrote both. A list takes
+// it as it takes the cursor (WordList::AddEntry), so a walk over an index can
+// be read again without the engine.
+struct CursorEntryCopy {
+    RecordRef ref;
+    bool fieldsWritten = false;
+    std::u16string first, second;
+};
 
 class CCursor {
 public:
@@ -70,6 +81,8 @@ public:
     bool FieldWritten(int segment) const { return fields[segment].length != kFieldUnwritten; }
     // A written text field, empty otherwise.
     std::u16string_view FieldText(int segment) const;
+    // The current entry, copied.
+    CursorEntryCopy CopyEntry() const;
 
     // Reads the current record into the dictionary's record buffer and
     // parses it; 1 on success. The record already loaded is not read again;

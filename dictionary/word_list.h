@@ -113,6 +113,9 @@ public:
     void Clear();
     int32_t AddText(std::u16string_view text);
     WordListEntry* AddEntry(const CCursor* cursor, int32_t start, int32_t length, const uint8_t* tags);
+    // The same for an entry of `cursor`'s index copied earlier.
+    WordListEntry* AddEntry(const CCursor& cursor, const CursorEntryCopy& copied, int32_t start, int32_t length,
+                            const uint8_t* tags);
     WordListEntry* AddCursorEntry(const CCursor& cursor);
     WordListEntry* AppendRaw(const WordListEntry& entry);
     WordListEntry* MoveToTop(const CCursor& cursor);
@@ -127,6 +130,10 @@ public:
     // Answers the new current row (-1 when none).
     int32_t Sort();
     void FillTexts(WordListEntry& entry, const CCursor& cursor) const;
+    // The reading and word of an entry of index `indexId` from its two key
+    // fields (when both were written).
+    static void FillTexts(WordListEntry& entry, uint32_t indexId, bool fieldsWritten, std::u16string_view first,
+                          std::u16string_view second);
     // Reads the list column texts (reading and word, the cell texts of
     // column kinds 2 and 3) of the record under `cursor`, for sorting rows
     // that have none. The article layer installs it; null leaves them empty.

@@ -87,6 +87,18 @@ WordListEntry* WordList::AddEntry(const CCursor* cursor, int32_t start, int32_t 
     return entry;
 }
 
+WordListEntry* WordList::AddEntry(const CCursor& cursor, const CursorEntryCopy& copied, int32_t start,
+                                  int32_t length, const uint8_t* tags) {
+    WordListEntry* entry = AddEntry(nullptr, start, length, tags);
+    if (entry == nullptr) return nullptr;
+    entry->dictionary = cursor.dictionary;
+    entry->indexId = cursor.indexId;
+    entry->recordId = copied.ref.first;
+    entry->subEntry = static_cast<uint16_t>(copied.ref.second >> 16);
+    FillTexts(*entry, cursor.indexId, copied.fieldsWritten, copied.first, copied.second);
+    return entry;
+}
+
 WordListEntry* WordList::AddCursorEntry(const CCursor& cursor) {
     if (DictionaryCursor(cursor.dictionary) == nullptr) return nullptr;
     return AddEntry(&cursor, 0, 0, nullptr);
@@ -232,14 +244,20 @@ int32_t WordList::RebuildVisibleIndex() {
 }
 
 void WordList::FillTexts(WordListEntry& entry, const CCursor& cursor) const {
-    if (!cursor.FieldWritten(0) || !cursor.FieldWritten(1)) return;
+    FillTexts(entry, cursor.indexId, cursor.FieldWritten(0) && cursor.FieldWritten(1), cursor.FieldText(0),
+              cursor.FieldText(1));
+}
+
+void WordList::FillTexts(WordListEntry& entry, uint32_t indexId, bool fieldsWritten, std::u16string_view first,
+                         std::u16string_view second) {
+    if (!fieldsWritten) return;
     std::u16string_view reading, word;
-    if (cursor.indexId == kIndexReadingWord) {
-        reading = cursor.FieldText(0);
-        word = cursor.FieldText(1);
-    } else if (cursor.indexId == kIndexWordReading) {
-        word = cursor.FieldText(0);
-        reading = cursor.FieldText(1);
+    if (indexId == kIndexReadingWord) {
+        reading = first;
+        word = second;
+    } else if (indexId == kIndexWordReading) {
+        word = first;
+        reading = second;
     } else {
         entry.readingLength = entry.wordLength = 0;
         entry.reading[0] = entry.word[0] = 0;

@@ -97,7 +97,8 @@ CTranslate::~CTranslate() = default;
 bool CTranslate::BeginText(WordList& list, std::u16string_view text) {
     list_ = &list;
     hitCount_ = 0;
-    ForgetSeeks();  // the indexes may have changed since the last text
+    walks_.clear();  // the indexes may have changed since the last text
+    ForgetBarrenForms();
     list.Clear();
     // The list reads this object's copy, which lives as long as the
     // translator, never the caller's buffer.
@@ -176,7 +177,7 @@ int32_t CTranslate::ScanStopReach() const {
 
 void CTranslate::ScanText(CCursor* cursor, uint32_t hitFlags, int32_t mode, int32_t caret, ScanMode scanMode) {
     caret_ = caret;
-    ForgetSeeks();
+    ForgetBarrenForms();
     const bool stopsBehindCaret = mode == 0 && options_.underCursor != 0;
     for (int32_t p = 0; p < length_; ++p) {
         if (stopsBehindCaret && p > caret && p >= ScanStopReach()) break;
@@ -191,7 +192,8 @@ void CTranslate::ScanText(CCursor* cursor, uint32_t hitFlags, int32_t mode, int3
                 if (IsParticleKana(c) && list_->CursorCount() > 0) {
                     TagChain tags{};
                     tags[0] = kParticleTag;
-                    AddHit(*list_->CursorAt(0), p, 1, tags);
+                    const CCursor& first = *list_->CursorAt(0);
+                    AddHit(first, first.CopyEntry(), p, 1, tags);
                 }
                 break;
             case ScanMode::kSuruKuru:
@@ -202,16 +204,56 @@ void CTranslate::ScanText(CCursor* cursor, uint32_t hitFlags, int32_t mode, int3
     }
 }
 
-void CTranslate::ForgetSeeks() {
-    seeksCursor_ = nullptr;
-    prefixOutcomes_.clear();
+void CTranslate::ForgetBarrenForms() {
+    barrenCursor_ = nullptr;
     barrenFormKeys_.clear();
 }
 
-void CTranslate::ForgetSeeksOfOtherCursor(const CCursor& cursor) {
-    if (seeksCursor_ == &cursor) return;
-    ForgetSeeks();
-    seeksCursor_ = &cursor;
+void CTranslate::ForgetBarrenFormsOfOtherCursor(const CCursor& cursor) {
+    if (barrenCursor_ == &cursor) return;
+    ForgetBarrenForms();
+    barrenCursor_ = &cursor;
+}
+
+const CTranslate::PrefixWalk& CTranslate::WalkPrefix(CCursor& cursor, ICollator* collator,
+                                                     std::u16string_view folded) {
+    auto [known, added] = walks_[&cursor].prefixes.try_emplace(std::u16string(folded));
+    PrefixWalk& walk = known->second;
+    if (!added) return walk;
+    const size_t n = folded.size();
+    cursor.ClearKeys();
+    cursor.SetKeyText(0, folded);
+    for (DmsStatus s = cursor.SeekGreaterOrEqual(); s == DmsStatus::Success; s = cursor.Next()) {
+        const std::u16string_view key = cursor.FieldText(0);
+        const int32_t order = Compare(collator, key.substr(0, n), folded, 0);
+        if (order < 0) continue;
+        if (order > 0) break;
+        if (key.size() > n) {
+            walk.longer = true;
+            break;
+        }
+        if (key.size() == n) walk.sameLength.push_back(cursor.CopyEntry());
+    }
+    return walk;
+}
+
+const std::vector<CursorEntryCopy>& CTranslate::WalkForm(CCursor& cursor, ICollator* collator,
+                                                         std::u16string_view key, size_t stemLength) {
+    std::u16string known(1, static_cast<char16_t>(stemLength));
+    known += key;
+    auto [walk, added] = walks_[&cursor].forms.try_emplace(std::move(known));
+    std::vector<CursorEntryCopy>& entries = walk->second;
+    if (!added) return entries;
+    const std::u16string_view stem = key.substr(0, stemLength);
+    cursor.ClearKeys();
+    cursor.SetKeyText(0, key);
+    for (DmsStatus s = cursor.SeekGreaterOrEqual(); s == DmsStatus::Success; s = cursor.Next()) {
+        const std::u16string_view field = cursor.FieldText(0);
+        if (field.size() != key.size()) break;
+        if (Compare(collator, field.substr(0, stemLength), stem, 0) != 0) break;
+        entries.push_back(cursor.CopyEntry());
+    }
+    return entries;
 }
 
 int32_t CTranslate::MatchAtPosition(CCursor& cursor, int32_t position) {
@@ -223,8 +265,8 @@ int32_t CTranslate::MatchAtPosition(CCursor& cursor, int32_t position) {
     return 1;
 }
 
-MatchContext CTranslate::WordUnderTest(const CCursor& cursor) const {
-    MatchContext context{Text(), cursor.FieldText(0), cursor.FieldText(1)};
+MatchContext CTranslate::WordUnderTest(const CCursor& cursor, const CursorEntryCopy& entry) const {
+    MatchContext context{Text(), entry.first, entry.second};
     if (cursor.indexId == static_cast<uint32_t>(kIndexWordReading)) std::swap(context.reading, context.kanji);
     return context;
 }
@@ -260,43 +302,25 @@ int32_t CTranslate::MatchPrefixes(CCursor& cursor, int32_t position, int32_t len
     }
     const std::u16string_view folded(foldedUnits, static_cast<size_t>(n));
     const bool readingIndex = cursor.indexId == static_cast<uint32_t>(kIndexReadingWord);
-    const std::u16string foldedKey(folded);
-    ForgetSeeksOfOtherCursor(cursor);
-    if (const auto known = prefixOutcomes_.find(foldedKey); known != prefixOutcomes_.end()) {
-        if (!known->second) return 0;
-        LookupDictionaryForm(cursor, position, n);
-        return 1;
-    }
-
-    bool keyBegins = false;  // a key no longer than the prefix compares equal to it
-    cursor.ClearKeys();
-    cursor.SetKeyText(0, folded);
-    for (DmsStatus s = cursor.SeekGreaterOrEqual(); s == DmsStatus::Success; s = cursor.Next()) {
-        const std::u16string_view key = cursor.FieldText(0);
-        const int32_t order = Compare(collator, key.substr(0, static_cast<size_t>(n)), folded, 0);
-        if (order < 0) continue;
-        if (order > 0) break;
-        if (static_cast<int32_t>(key.size()) > n) {
-            if (!keyBegins) prefixOutcomes_.emplace(foldedKey, true);
-            LookupDictionaryForm(cursor, position, n);
-            return 1;
-        }
-        keyBegins = true;
-        if (static_cast<int32_t>(key.size()) < n) continue;
+    ForgetBarrenFormsOfOtherCursor(cursor);
+    const PrefixWalk& walk = WalkPrefix(cursor, collator, folded);
+    for (const CursorEntryCopy& entry : walk.sameLength) {
+        const std::u16string_view key = entry.first;
         if (n < options_.minKanaLength &&
             (readingIndex || std::all_of(key.begin(), key.end(), IsHiragana)))
             continue;
-        const MatchContext word = WordUnderTest(cursor);
+        const MatchContext word = WordUnderTest(cursor, entry);
         TagChain tags{};
         if (ClassFitsWord(0, word.reading, word.kanji) == 0) AppendTagCode(tags, 3);
         if (!ScriptsAgree(prefix, key, n)) continue;
         if (CutsThroughLetters(position, n)) continue;
         if (Compare(collator, key, prefix, 1) != 0 && !AdmitsStrictDifference(prefix, folded, heldKatakana, key))
             continue;
-        AddHit(cursor, position, n, tags);
+        AddHit(cursor, entry, position, n, tags);
     }
-    if (!keyBegins) prefixOutcomes_.emplace(foldedKey, false);
-    return 0;
+    if (!walk.longer) return 0;
+    LookupDictionaryForm(cursor, position, n);
+    return 1;
 }
 
 int32_t CTranslate::LookupDictionaryForm(CCursor& cursor, int32_t position, int32_t stemLength) {
@@ -310,7 +334,7 @@ int32_t CTranslate::LookupDictionaryForm(CCursor& cursor, int32_t position, int3
     const bool kanjiIndex = cursor.indexId == static_cast<uint32_t>(kIndexWordReading);
     std::u16string foldedStem(stem);
     for (char16_t& c : foldedStem) c = FoldToHiragana(c);
-    ForgetSeeksOfOtherCursor(cursor);
+    ForgetBarrenFormsOfOtherCursor(cursor);
     std::u16string key = foldedStem;
 
     int32_t added = 0;
@@ -319,15 +343,12 @@ int32_t CTranslate::LookupDictionaryForm(CCursor& cursor, int32_t position, int3
         key.resize(foldedStem.size());
         key += row.ending;
         if (barrenFormKeys_.contains(key)) continue;
-        bool keyReached = false;  // a key of this length and stem at or after it
-        cursor.ClearKeys();
-        cursor.SetKeyText(0, key);
-        for (DmsStatus s = cursor.SeekGreaterOrEqual(); s == DmsStatus::Success; s = cursor.Next()) {
-            const std::u16string_view field = cursor.FieldText(0);
-            if (field.size() != key.size()) break;
-            if (Compare(collator, field.substr(0, stem.size()), foldedStem, 0) != 0) break;
-            keyReached = true;
-            const MatchContext word = WordUnderTest(cursor);
+        // The keys of this length and stem at or after the key.
+        const std::vector<CursorEntryCopy>& entries = WalkForm(cursor, collator, key, foldedStem.size());
+        if (entries.empty()) barrenFormKeys_.insert(key);
+        for (const CursorEntryCopy& entry : entries) {
+            const std::u16string_view field = entry.first;
+            const MatchContext word = WordUnderTest(cursor, entry);
             if (!ScriptsAgree(stem, field, stemLength)) continue;
             if (ClassFitsWord(row.classBit, word.reading, word.kanji) != 0) continue;
             TagChain tags{};
@@ -341,19 +362,18 @@ int32_t CTranslate::LookupDictionaryForm(CCursor& cursor, int32_t position, int3
                                   IsIchidanStemKana(text_[static_cast<size_t>(position)])))) {
                 continue;
             }
-            WordListEntry* hit = AddHit(cursor, position, matched, tags);
+            WordListEntry* hit = AddHit(cursor, entry, position, matched, tags);
             if (hit == nullptr) return added > 0 ? 1 : 0;
             if (row.classBit == kSuru) {
-                const std::u16string_view other = cursor.FieldText(1);
+                const std::u16string_view other = entry.second;
                 if (field != u"する") AppendTagCode(*reinterpret_cast<TagChain*>(hit->tags), 71);
                 else if (other.empty() || (other.size() == 2 && other[0] == u'為'))
                     AppendTagCode(*reinterpret_cast<TagChain*>(hit->tags), 22);
             }
             const WordListEntry copy = *hit;
-            AddTeTaHits(cursor, copy);
+            AddTeTaHits(cursor, entry, copy);
             ++added;
         }
-        if (!keyReached) barrenFormKeys_.insert(key);
     }
     return added > 0 ? 1 : 0;
 }
@@ -382,7 +402,7 @@ int32_t CTranslate::MatchSuruKuru(int32_t position) {
                                          : cursor.SeekByText(verb.reading, verb.kanji) != 0;
             if (!found) continue;
             if (tags[0] == 3) {
-                WordListEntry* hit = AddHit(cursor, position, end - position, tags);
+                WordListEntry* hit = AddHit(cursor, cursor.CopyEntry(), position, end - position, tags);
                 if (hit != nullptr && verb.suru) AppendTagCode(*reinterpret_cast<TagChain*>(hit->tags), 22);
             } else {
                 LookupDictionaryForm(cursor, position, 0);
@@ -392,13 +412,14 @@ int32_t CTranslate::MatchSuruKuru(int32_t position) {
     return 1;
 }
 
-WordListEntry* CTranslate::AddHit(const CCursor& cursor, int32_t start, int32_t length, const TagChain& tags) {
-    WordListEntry* entry = list_->AddEntry(&cursor, start, length, tags.data());
-    if (entry != nullptr) entry->priority = HitPriority(*entry);
-    return entry;
+WordListEntry* CTranslate::AddHit(const CCursor& cursor, const CursorEntryCopy& entry, int32_t start,
+                                  int32_t length, const TagChain& tags) {
+    WordListEntry* hit = list_->AddEntry(cursor, entry, start, length, tags.data());
+    if (hit != nullptr) hit->priority = HitPriority(*hit);
+    return hit;
 }
 
-void CTranslate::AddTeTaHits(const CCursor& cursor, const WordListEntry& hit) {
+void CTranslate::AddTeTaHits(const CCursor& cursor, const CursorEntryCopy& entry, const WordListEntry& hit) {
     if (hit.tags[0] != 3) return;
     TagChain tags;
     std::memcpy(tags.data(), hit.tags, tags.size());
@@ -413,7 +434,7 @@ void CTranslate::AddTeTaHits(const CCursor& cursor, const WordListEntry& hit) {
         TagChain cut = tags;
         cut[static_cast<size_t>(codeIndex)] = code;
         RestoreTagCount(cut, codeIndex + 1);
-        AddHit(cursor, hit.matchStart, last - hit.matchStart + 1, cut);
+        AddHit(cursor, entry, hit.matchStart, last - hit.matchStart + 1, cut);
     };
     for (int32_t i = 0; i < count; ++i) {
         const uint8_t code = tags[static_cast<size_t>(i)];

@@ -13,12 +13,14 @@
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
+#include <vector>
 
+#include "dictionary/cursor.h"
 #include "dictionary/word_list_entry.h"
 #include "japanese/inflection_match.h"
 #include "japanese/tag_chain.h"
 
-class CCursor;
+class ICollator;
 class RDFDictionary;
 class WordList;
 
@@ -100,8 +102,10 @@ public:
     int32_t MatchPrefixes(CCursor& cursor, int32_t position, int32_t length);
     int32_t LookupDictionaryForm(CCursor& cursor, int32_t position, int32_t stemLength);
     int32_t MatchSuruKuru(int32_t position);
-    WordListEntry* AddHit(const CCursor& cursor, int32_t start, int32_t length, const TagChain& tags);
-    void AddTeTaHits(const CCursor& cursor, const WordListEntry& hit);
+    // A hit of the entry of `cursor`'s index copied in `entry`.
+    WordListEntry* AddHit(const CCursor& cursor, const CursorEntryCopy& entry, int32_t start, int32_t length,
+                          const TagChain& tags);
+    void AddTeTaHits(const CCursor& cursor, const CursorEntryCopy& entry, const WordListEntry& hit);
 
     // What a translation leaves behind.
     std::u16string_view Text() const { return {text_.get(), static_cast<size_t>(length_)}; }
@@ -115,16 +119,35 @@ public:
     int32_t Caret() const { return caret_; }
 
 private:
+    // What one walk of an index from a seek gave a matcher. The walks are
+    // kept for the text, by cursor and key, so that a key looked up again
+    // (the same word at another place, the forms of one stem, another pass
+    // over the same index) is answered without the engine: valid while the
+    // index does not change, which nothing does within one translation.
+    struct PrefixWalk {
+        std::vector<CursorEntryCopy> sameLength;  // keys as long as the prefix and equal to it, in index order
+        bool longer = false;                      // the walk reached a longer key beginning with the prefix
+    };
+    struct CursorWalks {
+        std::unordered_map<std::u16string, PrefixWalk> prefixes;  // by folded prefix
+        // By the stem's length (first unit) and the key: the keys of that
+        // length with that stem, from the first not below the key.
+        std::unordered_map<std::u16string, std::vector<CursorEntryCopy>> forms;
+    };
+    const PrefixWalk& WalkPrefix(CCursor& cursor, ICollator* collator, std::u16string_view folded);
+    const std::vector<CursorEntryCopy>& WalkForm(CCursor& cursor, ICollator* collator, std::u16string_view key,
+                                                 size_t stemLength);
+
     // The dictionary word under test, as the matchers see it.
-    MatchContext WordUnderTest(const CCursor& cursor) const;
+    MatchContext WordUnderTest(const CCursor& cursor, const CursorEntryCopy& entry) const;
     bool CutsThroughLetters(int32_t position, int32_t length) const;
     bool AdmitsStrictDifference(std::u16string_view prefix, std::u16string_view folded, bool heldKatakana,
                                 std::u16string_view key) const;
     int32_t ScanStopReach() const;
-    // Forgets the remembered seek outcomes (always, or when `cursor` is not
-    // the one they were made with).
-    void ForgetSeeks();
-    void ForgetSeeksOfOtherCursor(const CCursor& cursor);
+    // Forgets the barren form keys (always, or when `cursor` is not the one
+    // they were found with).
+    void ForgetBarrenForms();
+    void ForgetBarrenFormsOfOtherCursor(const CCursor& cursor);
 
     const CTransOptions& options_;
     std::unique_ptr<char16_t[]> text_;      // kMaxTranslatedUnits + 1, zero-terminated
@@ -135,15 +158,12 @@ private:
     int32_t caret_ = 0;
     WordList* list_ = nullptr;
     RDFDictionary* namesDictionary_ = nullptr;
-    // What a seek found that does not depend on the place in the text, so
-    // that the same key at another place needs no second seek: folded
-    // prefixes no key begins with (false) or only longer keys begin with
-    // (true), and dictionary-form keys with no key of their length and stem
-    // at or after them. Valid for one cursor over an index unchanged within
-    // one scan.
-    std::unordered_map<std::u16string, bool> prefixOutcomes_;
+    std::unordered_map<const CCursor*, CursorWalks> walks_;  // of this text
+    // Dictionary-form keys with no key of their length and stem at or after
+    // them, whatever the stem's length: none of their forms is tried again
+    // within one scan of one cursor.
     std::unordered_set<std::u16string> barrenFormKeys_;
-    const CCursor* seeksCursor_ = nullptr;
+    const CCursor* barrenCursor_ = nullptr;
 };
 
 }  // namespace ostrel::japanese
