@@ -161,7 +161,10 @@ void FrameTranslator::TranslateJapanese(const std::u16string& work, int32_t care
     if (mode != static_cast<int32_t>(TranslateMode::kInputLine)) SetInputText(lists_.InputBox(), work);
     lists_.ClearTranslatedWordsView();
     const std::u16string input = lists_.UpdateInput();
-    translator_->Translate(list, input, mode, caret);
+    // The first pass left the translation of the work text in the list; only
+    // a text the input box changed (its own line breaks, its length limit)
+    // is translated again.
+    if (input != work) translator_->Translate(list, input, mode, caret);
     if (lists_.CurrentKind() != kListTranslatedWords) SwitchList(cmd::kListTranslation);
     lists_.SelectHitAtCaret(caret);
     lists_.UpdateCommandStates(cmd::kListTranslation);

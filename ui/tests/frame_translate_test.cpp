@@ -157,6 +157,34 @@ TEST_F(FrameTranslateTest, CaretBehindTheCutInInputLineModeStaysInsideIt) {
     EXPECT_EQ(lists.recorded, 1);
 }
 
+TEST_F(FrameTranslateTest, TheTextIsTranslatedOnceUnlessTheInputBoxHoldsAnother) {
+    // The pages the engine is asked for: as many as one translation of the
+    // text when the input box gives the judged text back.
+    auto lookups = [] { return dictionaries->engine->GetCacheCounters().lookups; };
+    uint32_t start = lookups();
+    translator->Translate(*list, u"猫がいる", 2, 0);
+    const uint32_t once = lookups() - start;
+    auto spans = [&] {
+        std::vector<std::pair<int32_t, std::u16string>> rows;
+        for (const HitRow& row : Rows()) rows.emplace_back(row.start, row.reading + u"|" + row.word);
+        return rows;
+    };
+    const auto alone = spans();
+    ASSERT_FALSE(alone.empty());
+    SetWindowTextW(input, L"猫がいる");
+    start = lookups();
+    entry->TranslateText(u"猫がいる", 0, 0, 0, 2);
+    EXPECT_EQ(lookups() - start, once);
+    EXPECT_EQ(spans(), alone);
+    EXPECT_EQ(lists.selectedCaret, 0);
+
+    // The input line holds more than the text judged: that is translated.
+    SetWindowTextW(input, L"猫がいる食べました");
+    entry->TranslateText(u"猫がいる", 0, 0, 0, 2);
+    EXPECT_EQ(std::u16string_view(list->analysedText), u"猫がいる食べました");
+    EXPECT_GE(spans().back().first, 4);
+}
+
 TEST_F(FrameTranslateTest, LatinWordIsLookedUpInTheReverseIndex) {
     entry->TranslateText(u"the cat sat", 5, 12, 12, 0);
     EXPECT_EQ(InputText(), u"cat");
