@@ -130,6 +130,7 @@ void BM_Translate255(benchmark::State& state) {
     std::vector<double> times;
     const char* dumpFile = std::getenv("OSTREL_TRANSLATE_DUMP");
     std::FILE* dump = dumpFile != nullptr ? std::fopen(dumpFile, "w") : nullptr;
+    const CCache::Counters cacheBefore = g->engine.GetCacheCounters();
     for (auto _ : state) {
         times.clear();
         for (size_t at = 0; at + 255 <= stream.size(); at += 255) {
@@ -146,6 +147,13 @@ void BM_Translate255(benchmark::State& state) {
         state.counters["p99_ms"] = times[times.size() * 99 / 100];
         state.counters["worst_ms"] = times.back();
         state.counters["texts"] = static_cast<double>(times.size());
+        // Per text: pages asked of the cache, and of those the ones it had to
+        // bring in, from the store of inflated images or from the file.
+        const CCache::Counters cache = g->engine.GetCacheCounters();
+        const double texts = static_cast<double>(times.size());
+        state.counters["page_lookups"] = (cache.lookups - cacheBefore.lookups) / texts;
+        state.counters["page_loads"] = (cache.loads - cacheBefore.loads) / texts;
+        state.counters["image_loads"] = (cache.storedImages - cacheBefore.storedImages) / texts;
     }
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
