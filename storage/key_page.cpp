@@ -4,7 +4,10 @@
 #include "storage/byte_order.h"
 
 #include <cstring>
+#include <list>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 using storage::LoadU16;
 using storage::LoadU32;
@@ -31,6 +34,71 @@ CheckedPage& CheckedSlot(int32_t slot) {
     static std::vector<CheckedPage>* const checked = new std::vector<CheckedPage>;  // the engine's one thread
     if (checked->size() <= static_cast<size_t>(slot)) checked->resize(static_cast<size_t>(slot) + 1);
     return (*checked)[static_cast<size_t>(slot)];
+}
+
+// Checks of key pages of files that never change, kept apart from the cache
+// slots. Reading a dictionary, such a page leaves its slot and comes back
+// (from the store of inflated images) again and again, and its check
+// compares every key with the one before it through the collator: most of
+// what a look-up costs when it misses the cache. A record keeps the bytes it
+// was made from (the frame and the entries; the check reads nothing else)
+// and serves only a page of the same size whose bytes are the same, so it
+// holds for any file whatever its address, and a file changed on the disk
+// behind the read is checked again.
+class KeptChecks {
+public:
+    static constexpr size_t kPages = 4096;
+
+    const CheckedPage* Find(const IPageStore& file, const CachedPage& p, uint32_t number, uint32_t shapeId) {
+        const auto found = records_.find(Key{&file, number});
+        if (found == records_.end()) return nullptr;
+        Record& record = *found->second;
+        const CheckedPage& checked = record.checked;
+        const size_t used = checked.offsets->back();
+        if (record.pageSize != p.size || checked.shapeId != shapeId || record.bytes.size() != used ||
+            std::memcmp(record.bytes.data(), p.data, used) != 0)
+            return nullptr;
+        order_.splice(order_.begin(), order_, found->second);
+        return &checked;
+    }
+
+    void Keep(const IPageStore& file, const CachedPage& p, const CheckedPage& checked) {
+        const Key key{&file, checked.number};
+        if (const auto old = records_.find(key); old != records_.end()) {
+            order_.erase(old->second);
+            records_.erase(old);
+        }
+        if (records_.size() >= kPages) {
+            records_.erase(order_.back().key);
+            order_.pop_back();
+        }
+        const size_t used = checked.offsets->back();
+        order_.push_front(Record{key, p.size, std::vector<uint8_t>(p.data, p.data + used), checked});
+        records_.emplace(key, order_.begin());
+    }
+
+private:
+    struct Key {
+        const IPageStore* file;
+        uint32_t page;
+        bool operator==(const Key&) const = default;
+    };
+    struct KeyHash {
+        size_t operator()(const Key& k) const { return std::hash<const void*>()(k.file) * 31 + k.page; }
+    };
+    struct Record {
+        Key key;
+        uint32_t pageSize;
+        std::vector<uint8_t> bytes;
+        CheckedPage checked;
+    };
+    std::list<Record> order_;  // most recently used first
+    std::unordered_map<Key, std::list<Record>::iterator, KeyHash> records_;
+};
+
+KeptChecks& KeptChecksOfUnchangingFiles() {
+    static KeptChecks* const kept = new KeptChecks;  // the engine's one thread
+    return *kept;
 }
 
 // The walk of the check over a page's frame and entries: entry starts and
@@ -107,12 +175,21 @@ DmsStatus KeyPage::Load(CCache& cache, IPageStore& file, uint32_t number, int32_
     CheckedPage& checked = CheckedSlot(p.slot);
     if (checked.cache != &cache || checked.version != cache.ContentVersion(p.slot) || checked.number != number ||
         checked.shapeId != format.ShapeId()) {
+        const bool unchanging = file.NeverChanges();
+        const CheckedPage* kept =
+            unchanging ? KeptChecksOfUnchangingFiles().Find(file, p, number, format.ShapeId()) : nullptr;
         CheckedPage found;
-        st = WalkEntries(p, number, height, &format, found);
-        if (Failed(st)) return st;
+        if (kept != nullptr) {
+            found = *kept;
+        } else {
+            st = WalkEntries(p, number, height, &format, found);
+            if (Failed(st)) return st;
+            found.shapeId = format.ShapeId();
+            if (unchanging) KeptChecksOfUnchangingFiles().Keep(file, p, found);
+        }
+        if (height >= 0 && found.height != height) return DmsStatus::IntegrityBroken;
         found.cache = &cache;
         found.version = cache.ContentVersion(p.slot);
-        found.shapeId = format.ShapeId();
         checked = std::move(found);
     } else if (height >= 0 && checked.height != height) {
         return DmsStatus::IntegrityBroken;
