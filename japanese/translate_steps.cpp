@@ -3,8 +3,8 @@
 #include "japanese/translate_steps.h"
 
 #include <algorithm>
-#include <functional>
-#include <unordered_map>
+#include <cstdint>
+#include <tuple>
 #include <vector>
 
 namespace ostrel::japanese {
@@ -46,37 +46,33 @@ int32_t MergeHits(std::span<WordListEntry> hits, int32_t count, std::span<const 
 int32_t DropDuplicateHits(std::span<WordListEntry> hits) {
     // Pairwise in index order, each kind of hit comes down to one fold: the
     // survivor so far meets each later copy, and the lower priority (the
-    // later copy at equal priority) is hidden. One pass keeps each kind's
-    // survivor.
-    struct Key {
-        int32_t start, length;
-        const RDFDictionary* dictionary;
-        uint32_t recordId;
-        uint16_t subEntry;
-        bool operator==(const Key&) const = default;
+    // later copy at equal priority) is hidden. The shown hits ordered by kind,
+    // then by index, give each kind's copies in index order for one pass.
+    auto key = [&](uint32_t i) {
+        const WordListEntry& h = hits[i];
+        return std::make_tuple(h.matchStart, h.matchLength, reinterpret_cast<uintptr_t>(h.dictionary), h.recordId,
+                               h.subEntry, i);
     };
-    struct KeyHash {
-        size_t operator()(const Key& k) const {
-            size_t h = std::hash<const void*>()(k.dictionary);
-            for (uint64_t v : {uint64_t(uint32_t(k.start)), uint64_t(uint32_t(k.length)), uint64_t(k.recordId),
-                               uint64_t(k.subEntry)})
-                h = h * 1000003u ^ std::hash<uint64_t>()(v);
-            return h;
-        }
+    std::vector<uint32_t> shown;
+    shown.reserve(hits.size());
+    for (size_t j = 0; j < hits.size(); ++j)
+        if ((hits[j].flags & kEntryDeleted) == 0) shown.push_back(static_cast<uint32_t>(j));
+    std::sort(shown.begin(), shown.end(), [&](uint32_t a, uint32_t b) { return key(a) < key(b); });
+    auto sameKind = [&](const WordListEntry& a, const WordListEntry& b) {
+        return a.matchStart == b.matchStart && a.matchLength == b.matchLength && a.dictionary == b.dictionary &&
+               a.recordId == b.recordId && a.subEntry == b.subEntry;
     };
-    std::unordered_map<Key, size_t, KeyHash> survivors;
-    survivors.reserve(hits.size());
     int32_t hidden = 0;
-    for (size_t j = 0; j < hits.size(); ++j) {
-        WordListEntry& hit = hits[j];
-        if ((hit.flags & kEntryDeleted) != 0) continue;
-        const Key key{hit.matchStart, hit.matchLength, hit.dictionary, hit.recordId, hit.subEntry};
-        auto [found, first] = survivors.try_emplace(key, j);
-        if (first) continue;
-        WordListEntry& survivor = hits[found->second];
-        if (survivor.priority < hit.priority) {
-            survivor.flags |= kEntryDeleted;
-            found->second = j;
+    size_t survivor = 0;
+    for (size_t k = 0; k < shown.size(); ++k) {
+        WordListEntry& hit = hits[shown[k]];
+        if (k == 0 || !sameKind(hits[survivor], hit)) {
+            survivor = shown[k];
+            continue;
+        }
+        if (hits[survivor].priority < hit.priority) {
+            hits[survivor].flags |= kEntryDeleted;
+            survivor = shown[k];
         } else {
             hit.flags |= kEntryDeleted;
         }
