@@ -236,8 +236,12 @@ DmsStatus Compaction::Settle(DmsStatus status) {
 
 DmsStatus Compaction::Run() {
     if (progress_ != nullptr && !progress_(context_, 0)) return DmsStatus::Cancelled;
-    // Pages changed before compaction go out first, at their places.
-    DmsStatus st = file_.WriteBack();
+    // Pages changed before compaction go out first, at their places, with
+    // the file marked incomplete as for any page write. No clean header
+    // follows: the mark stays on the disk until the write-back that ends
+    // the compaction (a clean header here, flushed, would be marked again
+    // by the first page moved).
+    DmsStatus st = file_.FlushCache();
     if (Failed(st)) return st;
     if (!pat_.Present()) {
         st = file_.AddPageAllocationTable();
