@@ -57,6 +57,8 @@ private:
     // which is then marked whole: pages moved so far are found at their new
     // places.
     DmsStatus Settle(DmsStatus status);
+    // Cuts the file at its used end rounded up to whole pages.
+    DmsStatus CutAtUsedEnd();
     bool Report(uint64_t done);
 
     DMSFile& file_;
@@ -234,6 +236,12 @@ DmsStatus Compaction::Settle(DmsStatus status) {
     return Failed(status) ? status : st;
 }
 
+DmsStatus Compaction::CutAtUsedEnd() {
+    const uint64_t pageSize = file_.PageSize();
+    const uint64_t end = (file_.UsedEnd() + pageSize - 1) / pageSize * pageSize;
+    return file_.Handle()->SetSize(end) == IoError::Ok ? DmsStatus::Success : DmsStatus::FileIoError;
+}
+
 DmsStatus Compaction::Run() {
     if (progress_ != nullptr && !progress_(context_, 0)) return DmsStatus::Cancelled;
     // Pages changed before compaction go out first, at their places, with
@@ -264,14 +272,15 @@ DmsStatus Compaction::Run() {
             if (!Failed(st)) st = file_.WriteAllocationTable();
             if (Failed(st)) return Settle(st);
         }
-        st = Settle(DmsStatus::Success);
+        // Once every page and the table are out the used end is final: the
+        // file is cut there while still marked incomplete, and the flushes
+        // of the write-back make the cut and the clean header last together.
+        st = file_.FlushCache();
+        if (!Failed(st)) st = file_.WriteAllocationTable();
+        if (!Failed(st)) st = CutAtUsedEnd();
+        st = Settle(st);
         if (Failed(st)) return st;
     }
-    uint64_t pageSize = file_.PageSize();
-    uint64_t end = (file_.UsedEnd() + pageSize - 1) / pageSize * pageSize;
-    if (file_.Handle()->SetSize(end) != IoError::Ok) return DmsStatus::FileIoError;
-    st = file_.FlushFile();
-    if (Failed(st)) return st;
     if (progress_ != nullptr) progress_(context_, 1000);
     return DmsStatus::Success;
 }
