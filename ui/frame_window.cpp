@@ -195,9 +195,13 @@ int32_t CFrame::Create(int32_t x, int32_t y, int32_t width, int32_t height) {
     bool showDictionaries = OpenDictionaries();
     RestoreSelectedList();
 
-    app.flags |= app_flag::kStarted;
     app.inputBusy = 0;
     app.listBusy = 0;
+    // Opening the dictionaries posts the switch to the list they fill: it runs
+    // before the frame counts as started, or it would land after a list chosen
+    // in the first moments (by the user or the clipboard monitor) and undo it.
+    PumpPendingMessages();
+    app.flags |= app_flag::kStarted;
     // The stored switch of translation under the cursor, with its check mark.
     SendMessageW(frame_, WM_COMMAND, app.flags & app_flag::kUnderCursor ? cmd::kUnderCursorOn : cmd::kUnderCursorOff, 0);
     timer_ = SetTimer(nullptr, kFrameTimerId, kFrameTimerMs, &CFrame::TimerProc);

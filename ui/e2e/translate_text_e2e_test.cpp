@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 
 #include "common/tests/edict_files.h"
@@ -36,6 +37,14 @@ std::wstring WindowText(HWND window) {
     wchar_t text[4096] = {};
     SendMessageW(window, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(text));
     return text;
+}
+
+std::string Utf8(const std::wstring& text) {
+    std::string out(text.size() * 3 + 1, '\0');
+    int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(),
+                                     static_cast<int>(out.size()), nullptr, nullptr);
+    out.resize(static_cast<size_t>(std::max(length, 0)));
+    return out;
 }
 
 // "from:" in the English or Japanese interface, "от:" in the Russian one.
@@ -72,7 +81,8 @@ TEST(TranslateTextEndToEnd, InflectedVerbShowsItsNoteAboveTheArticle) {
         shown = WindowText(article);
         if (shown.rfind(wide, 0) == 0 && HasFrom(shown)) break;
     }
-    EXPECT_EQ(shown.rfind(wide, 0), 0u);
+    EXPECT_EQ(shown.rfind(wide, 0), 0u) << Utf8(shown) << "\n(typed " << Utf8(wide) << ", input "
+                                        << Utf8(WindowText(FindChild(frame, L"RichEdit20W", 202))) << ")";
     EXPECT_TRUE(HasFrom(shown));
     SaveScreenshot(folders.root + L"\\deinflection_note.png");
     EXPECT_EQ(run.Exit(frame), 0);
