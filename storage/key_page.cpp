@@ -78,14 +78,8 @@ public:
     }
 
 private:
-    struct Key {
-        const IPageStore* file;
-        uint32_t page;
-        bool operator==(const Key&) const = default;
-    };
-    struct KeyHash {
-        size_t operator()(const Key& k) const { return std::hash<const void*>()(k.file) * 31 + k.page; }
-    };
+    using Key = StoredPageKey;
+    using KeyHash = StoredPageKeyHash;
     struct Record {
         Key key;
         uint32_t pageSize;

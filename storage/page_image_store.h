@@ -7,14 +7,14 @@
 // that can change never enter it.
 #pragma once
 
+#include "storage/page_store.h"
+
 #include <cstdint>
 #include <list>
 #include <memory>
 #include <span>
 #include <unordered_map>
 #include <vector>
-
-class IPageStore;
 
 class PageImageStore {
 public:
@@ -35,16 +35,8 @@ public:
     uint32_t Count() const { return static_cast<uint32_t>(images_.size()); }
 
 private:
-    struct Key {
-        const IPageStore* file;
-        uint32_t page;
-        bool operator==(const Key&) const = default;
-    };
-    struct KeyHash {
-        size_t operator()(const Key& k) const {
-            return std::hash<const void*>()(k.file) * 31 + k.page;
-        }
-    };
+    using Key = StoredPageKey;
+    using KeyHash = StoredPageKeyHash;
     struct Image {
         Key key;
         std::vector<uint8_t> bytes;

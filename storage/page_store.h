@@ -5,7 +5,9 @@
 
 #include "storage/dms_status.h"
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <span>
 
 class IPageStore {
@@ -29,4 +31,16 @@ public:
     // True for a page the cache keeps while the file is open and that the
     // file writes on its own, apart from its other changed pages (the header).
     virtual bool StaysCached(uint32_t page, uint16_t signature) const = 0;
+};
+
+// A page of one open file, as the stores kept beside the cache find it. The
+// file's address names it only while it is open: a store forgets its pages
+// when it closes, or keeps with them what tells a later file apart.
+struct StoredPageKey {
+    const IPageStore* file;
+    uint32_t page;
+    bool operator==(const StoredPageKey&) const = default;
+};
+struct StoredPageKeyHash {
+    size_t operator()(const StoredPageKey& k) const { return std::hash<const void*>()(k.file) * 31 + k.page; }
 };
