@@ -8,6 +8,7 @@
 #include <cwchar>
 #include <iterator>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "common/base/number_format.h"
@@ -150,11 +151,19 @@ private:
     bool inUpdate_ = false;           // notifications of the list are ignored
     bool applying_ = false;           // a change is being applied to the shelf
     int pendingToggles_ = 0;          // deferred check box changes still queued
+    std::vector<std::pair<WPARAM, LPARAM>> deferredCommands_;  // WM_COMMANDs that came while applying
 };
 
 INT_PTR CDictionariesDlg2::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_COMMAND:
+        // Opening dictionaries lets queued messages in: a command that comes
+        // while a change is applied waits for its end, or it would change the
+        // list and the shelf in the middle of the shelf's refresh.
+        if (applying_) {
+            deferredCommands_.push_back({wParam, lParam});
+            return TRUE;
+        }
         OnCommand(LOWORD(wParam), HIWORD(wParam));
         return TRUE;
     case WM_NOTIFY: {
@@ -369,6 +378,9 @@ void CDictionariesDlg2::ApplyChanges() {
     if (g_application && g_application->ini) shelf_.SaveDictionaryList(*g_application->ini);
     if (site_.panel) site_.panel->MatchShelf();
     if (site_.furniture) site_.furniture->RefillBookReaders();
+    if (nested) return;
+    for (const auto& [wParam, lParam] : std::exchange(deferredCommands_, {}))
+        PostMessageW(dialog_, WM_COMMAND, wParam, lParam);
 }
 
 int32_t CDictionariesDlg2::ActiveCount() const {
