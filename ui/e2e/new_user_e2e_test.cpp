@@ -200,8 +200,10 @@ TEST_F(NewUser, InputMenuLookUpsFillTheirLists) {
         })) << lookUp.command << " kind " << Narrow(state[L"kind"]) << " rows " << Narrow(state[L"rows"]);
     }
     // Full-text search: the first word of the entry's meaning.
+    // The new text posts its search-as-you-type, which moves the caret: the
+    // selection is posted behind it, as a user's would come after it.
     SendMessageW(input, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(english.c_str()));
-    SendMessageW(input, EM_SETSEL, 0, -1);
+    PostMessageW(input, EM_SETSEL, 0, -1);
     PostMessageW(frame, WM_COMMAND, 40169, reinterpret_cast<LPARAM>(input));
     std::map<std::wstring, std::wstring> state;
     EXPECT_TRUE(WaitFor([&] {
