@@ -16,6 +16,9 @@
 // breaker cuts them (a run of kana and kanji is one token, so it finds the
 // run only as a whole word), and FTS5 over the same texts with every kana
 // and kanji set apart, the terms our index keeps (the same articles found).
+// After the cold table: what one page costs read cold, and zlib's inflate
+// alone on it, by key and data pages: with the pages a query reads, the
+// floor of a cold query in this format.
 //   full_text_bench [ROUNDS] [--hits FILE] [--only CLASS] [--warm | --cold]
 // ROUNDS (5) asks of every query per state. --hits writes every query's
 // articles (the count found, position and score of the best 2000), to compare
@@ -29,9 +32,12 @@
 #include "dictionary/word_list.h"
 #include "import/tests/full_text_files.h"
 #include "storage/dms.h"
+#include "storage/page_deflater.h"
+#include "storage/page_frame.h"
 #include "storage/storage_io.h"
 
 #include <sqlite3.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <chrono>
@@ -252,6 +258,60 @@ void Report(const char* state, const std::vector<Query>& queries, const std::vec
     }
 }
 
+// What a page costs read cold, by kind: as storage reads it (file read,
+// inflate, cache slot), and zlib's inflate alone on the page deflated as
+// storage stores it (its bytes after the frame, at the files' level; one
+// stream reset between pages, hot buffers). A cold query costs at least its
+// pages times these.
+struct PageCosts {
+    double keyRead = 0, dataRead = 0, keyInflate = 0, dataInflate = 0;
+    size_t keyPages = 0, dataPages = 0;
+};
+
+PageCosts MeasurePageCosts(CDMS& engine, const std::u16string& path, int32_t& file) {
+    engine.CloseFile(file);
+    if (Failed(engine.OpenFile(path, 2, DictionarySchemaText, &file))) return {};
+    DMSFile* f = engine.FindFile(file);
+    const uint32_t lastPage = f->HeaderU32(header::kLastPage), pageSize = f->PageSize();
+    std::vector<double> reads[2], inflates[2];
+    std::vector<uint8_t> packed(compressBound(pageSize)), out(pageSize);
+    z_stream z{};
+    inflateInit(&z);
+    // About 4000 pages spread over the file, each read once: every read is a cold one.
+    for (uint32_t page = 1; page <= lastPage; page += std::max<uint32_t>(1, lastPage / 4000)) {
+        DmsStatus st;
+        const auto start = Clock::now();
+        const CachedPage cached = f->GetPage(page, st);
+        const double us = Micros(start, Clock::now());
+        if (!cached) continue;
+        const uint16_t signature =
+            static_cast<uint16_t>(cached.data[frame::kSignature] | cached.data[frame::kSignature + 1] << 8);
+        const int kind = signature == kDataSignature ? 1 : KeyPageHeight(signature) >= 0 ? 0 : -1;
+        if (kind < 0) continue;
+        uLongf packedBytes = packed.size();
+        if (compress2(packed.data(), &packedBytes, cached.data + frame::kSize, pageSize - frame::kSize,
+                      kPageCompressionLevel) != Z_OK) continue;
+        const auto inflateStart = Clock::now();
+        inflateReset(&z);
+        z.next_in = packed.data();
+        z.avail_in = static_cast<uInt>(packedBytes);
+        z.next_out = out.data();
+        z.avail_out = static_cast<uInt>(out.size());
+        const int done = inflate(&z, Z_FINISH);
+        const double inflateUs = Micros(inflateStart, Clock::now());
+        if (done != Z_STREAM_END) continue;
+        reads[kind].push_back(us);
+        inflates[kind].push_back(inflateUs);
+    }
+    inflateEnd(&z);
+    const auto median = [](std::vector<double> v) {
+        std::sort(v.begin(), v.end());
+        return v.empty() ? 0.0 : v[v.size() / 2];
+    };
+    return {median(reads[0]), median(reads[1]), median(inflates[0]), median(inflates[1]), reads[0].size(),
+            reads[1].size()};
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -361,6 +421,13 @@ int main(int argc, char** argv) {
         }
     Report("warm", queries, warm);
     Report("cold", queries, cold);
+    if (!warmOnly) {
+        const PageCosts costs = MeasurePageCosts(engine, path, file);
+        std::printf("\na page read cold (us, median over %zu key and %zu data pages): key %.1f, data %.1f;"
+                    " of that zlib's inflate alone: key %.1f, data %.1f\n",
+                    costs.keyPages, costs.dataPages, costs.keyRead, costs.dataRead, costs.keyInflate,
+                    costs.dataInflate);
+    }
     engine.CloseFile(file);
     return 0;
 }
