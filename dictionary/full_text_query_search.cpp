@@ -246,17 +246,22 @@ std::vector<ScoredArticle> CollectHits(const FullTextQuery& query, int32_t group
     if (groupCount < static_cast<int32_t>(groups.size())) groups.resize(static_cast<size_t>(std::max(groupCount, 0)));
     XCursor* cursor = engine.FindCursor(hitsCursor);
     if (groups.empty() || cursor == nullptr) return {};
-    // Every alternative's list is found before any is read: a word the index
-    // lacks ends the search at once.
+    // Every word is looked up in index 110 before any in index 111, and every
+    // list is found before any is read: a word the index lacks ends the
+    // search having read only index 110's pages.
+    std::vector<std::vector<uint32_t>> ids(groups.size());
+    for (size_t g = 0; g < groups.size(); ++g) {
+        for (int32_t r : query.Alternatives(groups[g]))
+            if (uint32_t id = 0; FindWordId(engine, wordsCursor, query.Record(r).word, id)) ids[g].push_back(id);
+        if (ids[g].empty()) return {};
+    }
     std::vector<std::vector<StoredHitList>> stored(groups.size());
     std::vector<uint64_t> groupBytes(groups.size(), 0);
     std::unordered_map<uint32_t, int32_t> uses;  // lists asked for by several groups are read once
     for (size_t g = 0; g < groups.size(); ++g) {
-        for (int32_t r : query.Alternatives(groups[g])) {
-            uint32_t id = 0;
+        for (uint32_t id : ids[g]) {
             StoredHitList list;
-            if (!FindWordId(engine, wordsCursor, query.Record(r).word, id) || !FindStoredHitList(engine, hitsCursor, id, list))
-                continue;
+            if (!FindStoredHitList(engine, hitsCursor, id, list)) continue;
             stored[g].push_back(list);
             groupBytes[g] += list.bytes;
             ++uses[list.position];
