@@ -42,11 +42,23 @@ public:
         bool NextArticle(uint32_t& position);
         // The article's next posting; false after its last.
         bool NextPosting(StreamedPosting& posting);
+        // Where the reading of the article stands, and a return there after
+        // NextArticle moved to it again in another reading of the stream.
+        struct Mark {
+            uint32_t wordId = 0;  // of the posting read last, 0 before the first
+            uint32_t offset = 0;  // bytes of the article's postings read
+        };
+        Mark Here() const { return {wordId_, static_cast<uint32_t>(at_ - articleStart_)}; }
+        void Resume(Mark mark) {
+            at_ = articleStart_ + mark.offset;
+            wordId_ = mark.wordId;
+        }
 
     private:
         const PostingStream& stream_;
         size_t block_ = 0;
         const uint8_t* at_ = nullptr;
+        const uint8_t* articleStart_ = nullptr;  // its first posting
         const uint8_t* articleEnd_ = nullptr;
         uint32_t wordId_ = 0;
     };
@@ -82,6 +94,7 @@ inline bool PostingStream::Reader::NextArticle(uint32_t& position) {
     }
     position = TakeNumber(at_);
     const uint32_t bytes = TakeNumber(at_);
+    articleStart_ = at_;
     articleEnd_ = at_ + bytes;
     wordId_ = 0;
     return true;

@@ -15,14 +15,6 @@ namespace {
 // Hit lists are data blocks of their own record type, apart from articles.
 constexpr int32_t kHitListRecordType = 2;
 
-void PutU32(std::vector<uint8_t>& out, uint32_t v) {
-    for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
-}
-void PutU16(std::vector<uint8_t>& out, uint32_t v) {
-    out.push_back(static_cast<uint8_t>(v));
-    out.push_back(static_cast<uint8_t>(v >> 8));
-}
-
 bool NotFound(DmsStatus s) { return s == DmsStatus::RecordNotFound || s == DmsStatus::EndOfFile; }
 
 }  // namespace
@@ -95,10 +87,14 @@ int32_t CSearchEngine::FlushRecordPostings(uint32_t position) {
         return Fail(DmsStatus::NotEnoughMemory), -1;
     }
     if (stream.Write(position, flushed_) != 0) return Fail(DmsStatus::NotEnoughMemory), -1;
-    for (size_t i = 0; i < tuples_.size(); ++i) {
+    ++articles_;
+    // Each run of one word becomes one hit record of at most 255 hits.
+    for (size_t i = 0, j = 0; i < tuples_.size(); i = j) {
+        while (j < tuples_.size() && tuples_[j].wordId == tuples_[i].wordId) ++j;
         WordCounts& counts = counts_[tuples_[i].wordId];
-        ++counts.postings;
-        if (i == 0 || tuples_[i].wordId != tuples_[i - 1].wordId) ++counts.articles;
+        counts.postings += static_cast<uint32_t>(j - i);
+        ++counts.articles;
+        counts.bytes += static_cast<uint32_t>(kHitRecordHeadBytes + 2 * std::min<size_t>(j - i, kMaxHitsPerRecord));
     }
     positionsRise_ = positionsRise_ && position >= lastPosition_;
     lastPosition_ = position;
@@ -150,23 +146,27 @@ bool CSearchEngine::BuildPostings(Progress progress, void* context) {
         int64_t postings;
     };
     std::vector<Batch> batches;
-    int64_t sum = 0, largest = 0;
+    int64_t sum = 0;
+    size_t bytes = 0, largest = 0;
     uint32_t first = 1;
     for (uint32_t id = 1; id <= highestId_; ++id) {
         sum += counts_[id].postings;
+        bytes += counts_[id].bytes;
         if (sum > static_cast<int64_t>(batchPostings) || id == highestId_) {
             batches.push_back({first, id, sum});
-            largest = std::max(largest, sum);
+            largest = std::max(largest, bytes);
             sum = 0;
+            bytes = 0;
             first = id + 1;
         }
     }
-    // Room for the largest batch, made once: at most one record a posting
-    // and two bytes a hit. Room made anew for each batch, every time of
-    // another size, would leave holes behind that the heap cannot reuse.
+    // Room for the largest batch, made once: room made anew for each batch,
+    // every time of another size, would leave holes behind that the heap
+    // cannot reuse. With more than one batch, each article's mark says where
+    // the next batch's postings begin in it.
     try {
-        batchRecords_.reserve(static_cast<size_t>(largest));
-        batchBytes_.reserve(static_cast<size_t>(largest) * (2 + kHitRecordHeadBytes));
+        batchBytes_.reserve(largest);
+        if (batches.size() > 1) marks_.assign(articles_, {});
     } catch (const std::bad_alloc&) {
         return Fail(DmsStatus::NotEnoughMemory);
     }
@@ -177,63 +177,79 @@ bool CSearchEngine::BuildPostings(Progress progress, void* context) {
     }
     stream.Clear();
     std::vector<WordCounts>().swap(counts_);
-    std::vector<HitRecord>().swap(batchRecords_);
+    std::vector<PostingStream::Reader::Mark>().swap(marks_);
     std::vector<uint8_t>().swap(batchBytes_);
     return true;
 }
 
+namespace {
+
+void PutU32At(uint8_t* out, uint32_t v) {
+    for (int i = 0; i < 4; ++i) out[i] = static_cast<uint8_t>(v >> (8 * i));
+}
+void PutU16At(uint8_t* out, uint32_t v) {
+    out[0] = static_cast<uint8_t>(v);
+    out[1] = static_cast<uint8_t>(v >> 8);
+}
+
+}  // namespace
+
 bool CSearchEngine::ProcessPostingBatch(uint32_t firstId, uint32_t lastId, int64_t doneBefore, int64_t total,
                                         Progress progress, void* context) {
-    batchRecords_.clear();
-    batchBytes_.clear();
-    // Records go to their word's place, in the stream's order within it;
-    // each word has one record an article that holds it. The room
-    // BuildPostings made holds them all.
-    std::vector<uint32_t> places;
-    std::vector<StreamedPosting> gathered;
+    // Each word's hit records lie together at its place in the batch's
+    // bytes, in the stream's order; each word has one record an article
+    // that holds it. The room BuildPostings made holds them all.
+    std::vector<uint32_t> places;  // by id - firstId: where the word's next record goes
+    int64_t share = 0;
     try {
-        places.assign(size_t{lastId - firstId} + 1, 0);
-        for (uint32_t id = firstId; id < lastId; ++id) places[id - firstId + 1] = places[id - firstId] + counts_[id].articles;
-        batchRecords_.resize(places.back() + counts_[lastId].articles);
-        gathered.reserve(kTupleCapacity);
-        PostingStream::Reader reader(stream);
-        uint32_t position = 0;
-        StreamedPosting posting;
-        while (reader.NextArticle(position)) {
-            gathered.clear();
-            // An article's postings rise by word id: the rest lie past the batch.
-            while (reader.NextPosting(posting) && posting.wordId <= lastId)
-                if (posting.wordId >= firstId) gathered.push_back(posting);
-            PackWordHits(gathered, position, firstId, places);
+        places.resize(size_t{lastId - firstId} + 1);
+        uint32_t at = 0;
+        for (uint32_t id = firstId; id <= lastId; ++id) {
+            places[id - firstId] = at;
+            at += counts_[id].bytes;
+            share += (counts_[id].bytes - int64_t{kHitRecordHeadBytes} * counts_[id].articles) / 2;
         }
+        batchBytes_.resize(at);
     } catch (const std::bad_alloc&) {
         return Fail(DmsStatus::NotEnoughMemory);
     }
-    int64_t share = 0;
-    for (const HitRecord& r : batchRecords_) share += (r.bytes - kHitRecordHeadBytes) / 2;
-    const bool ok = WriteHitLists(doneBefore, share, total, progress, context);
-    batchRecords_.clear();
+    const bool marked = !marks_.empty();
+    PostingStream::Reader reader(stream);
+    uint32_t position = 0;
+    StreamedPosting posting;
+    for (size_t article = 0; reader.NextArticle(position); ++article) {
+        if (marked) reader.Resume(marks_[article]);
+        uint32_t runId = 0;  // the word of the record being written
+        uint8_t* record = nullptr;
+        uint32_t hits = 0;
+        for (;;) {
+            const PostingStream::Reader::Mark here = reader.Here();
+            // An article's postings rise by word id: the rest lie past the batch.
+            if (!reader.NextPosting(posting) || posting.wordId > lastId) {
+                if (marked) marks_[article] = here;
+                break;
+            }
+            if (posting.wordId < firstId) continue;
+            if (posting.wordId != runId) {
+                if (record) places[runId - firstId] += PackHitRecord(record, position, hits);
+                runId = posting.wordId;
+                record = batchBytes_.data() + places[runId - firstId];
+                hits = 0;
+            }
+            if (hits < kMaxHitsPerRecord) PutU16At(record + kHitRecordHeadBytes + 2 * hits++, posting.hit);
+        }
+        if (record) places[runId - firstId] += PackHitRecord(record, position, hits);
+    }
+    const bool ok = WriteHitLists(firstId, lastId, doneBefore, share, total, progress, context);
     batchBytes_.clear();
     return ok;
 }
 
-// Runs of equal word id (the article's tuples are sorted) become one hit
-// record each, of at most 255 hits, put at the next place of its word.
-void CSearchEngine::PackWordHits(std::span<const StreamedPosting> postings, uint32_t position, uint32_t firstId,
-                                 std::span<uint32_t> places) {
-    for (size_t i = 0; i < postings.size();) {
-        size_t j = i;
-        while (j < postings.size() && postings[j].wordId == postings[i].wordId) ++j;
-        const size_t n = std::min<size_t>(j - i, kMaxHitsPerRecord);
-        const uint32_t offset = static_cast<uint32_t>(batchBytes_.size());
-        PutU32(batchBytes_, position);
-        PutU16(batchBytes_, static_cast<uint32_t>(n));
-        for (size_t k = i; k < i + n; ++k) PutU16(batchBytes_, postings[k].hit);
-        const uint32_t wordId = postings[i].wordId;
-        batchRecords_[places[wordId - firstId]++] = {wordId, position, offset,
-                                                     static_cast<uint32_t>(batchBytes_.size() - offset)};
-        i = j;
-    }
+// Writes the head of a record of `hits` hits; its bytes.
+uint32_t CSearchEngine::PackHitRecord(uint8_t* record, uint32_t position, uint32_t hits) {
+    PutU32At(record, position);
+    PutU16At(record + 4, hits);
+    return static_cast<uint32_t>(kHitRecordHeadBytes + 2 * hits);
 }
 
 bool CSearchEngine::ReadStoredList(uint32_t wordId, uint32_t& position, std::vector<uint8_t>& list) {
@@ -256,57 +272,75 @@ bool CSearchEngine::ReadStoredList(uint32_t wordId, uint32_t& position, std::vec
     return true;
 }
 
-bool CSearchEngine::WriteHitLists(int64_t doneBefore, int64_t share, int64_t total, Progress progress, void* context) {
-    // Each word's records lie together in the stream's order, which is
-    // their positions' order when the articles were flushed by rising
-    // position. Otherwise they are sorted by position, records of one word
-    // and position keeping the stream's order (their offsets grow with it).
-    if (!positionsRise_)
-        std::sort(batchRecords_.begin(), batchRecords_.end(), [](const HitRecord& a, const HitRecord& b) {
-            if (a.wordId != b.wordId) return a.wordId < b.wordId;
-            return a.position != b.position ? a.position < b.position : a.offset < b.offset;
-        });
+// A word's records sorted by position, records of one position keeping
+// their order in `list`.
+std::span<const uint8_t> CSearchEngine::SortedByPosition(std::span<const uint8_t> list, std::vector<uint8_t>& out) {
+    order_.clear();
+    HitRecordView record;
+    for (size_t offset = 0; ReadHitRecord(list, offset, record); offset += HitRecordBytes(record))
+        order_.push_back({record.position, static_cast<uint32_t>(offset)});
+    std::sort(order_.begin(), order_.end());
+    out.clear();
+    for (const auto& [position, offset] : order_) {
+        ReadHitRecord(list, offset, record);
+        out.insert(out.end(), list.begin() + offset, list.begin() + static_cast<ptrdiff_t>(offset + HitRecordBytes(record)));
+    }
+    return out;
+}
+
+bool CSearchEngine::WriteHitLists(uint32_t firstId, uint32_t lastId, int64_t doneBefore, int64_t share, int64_t total,
+                                  Progress progress, void* context) {
     if (const DmsStatus s = engine_.SelectRecordType(hitsCursor_, kHitListRecordType); Failed(s)) return Fail(s);
-    std::vector<uint8_t> block, stored;
+    std::vector<uint8_t> sorted, merged, stored;
     int64_t written = 0;
-    for (size_t i = 0; i < batchRecords_.size();) {
-        const uint32_t id = batchRecords_[i].wordId;
-        size_t j = i;
-        while (j < batchRecords_.size() && batchRecords_[j].wordId == id) ++j;
+    size_t start = 0;
+    for (uint32_t id = firstId; id <= lastId; ++id) {
+        const WordCounts& counts = counts_[id];
+        if (counts.bytes == 0) continue;
+        // Each word's records lie in the stream's order, which is their
+        // positions' order when the articles were flushed by rising position.
+        std::span<const uint8_t> list(batchBytes_.data() + start, counts.bytes);
+        start += counts.bytes;
+        try {
+            if (!positionsRise_) list = SortedByPosition(list, sorted);
+        } catch (const std::bad_alloc&) {
+            return Fail(DmsStatus::NotEnoughMemory);
+        }
         uint32_t oldPosition = 0;
         if (merging_ && !ReadStoredList(id, oldPosition, stored)) return false;
-        block.clear();
-        size_t offset = 0;
-        HitRecordView old;
-        bool haveOld = oldPosition != 0 && ReadHitRecord(stored, offset, old);
-        for (size_t k = i; k < j; ++k) {
-            const HitRecord& r = batchRecords_[k];
-            // On equal positions the stored record comes first.
-            while (haveOld && old.position <= r.position) {
-                block.insert(block.end(), stored.begin() + static_cast<ptrdiff_t>(offset),
-                             stored.begin() + static_cast<ptrdiff_t>(offset + HitRecordBytes(old)));
+        if (oldPosition != 0) {
+            merged.clear();
+            size_t offset = 0;
+            HitRecordView old, record;
+            bool haveOld = ReadHitRecord(stored, offset, old);
+            for (size_t at = 0; ReadHitRecord(list, at, record); at += HitRecordBytes(record)) {
+                // On equal positions the stored record comes first.
+                while (haveOld && old.position <= record.position) {
+                    merged.insert(merged.end(), stored.begin() + static_cast<ptrdiff_t>(offset),
+                                  stored.begin() + static_cast<ptrdiff_t>(offset + HitRecordBytes(old)));
+                    offset += HitRecordBytes(old);
+                    haveOld = ReadHitRecord(stored, offset, old);
+                }
+                merged.insert(merged.end(), list.begin() + static_cast<ptrdiff_t>(at),
+                              list.begin() + static_cast<ptrdiff_t>(at + HitRecordBytes(record)));
+            }
+            while (haveOld) {
+                merged.insert(merged.end(), stored.begin() + static_cast<ptrdiff_t>(offset),
+                              stored.begin() + static_cast<ptrdiff_t>(offset + HitRecordBytes(old)));
                 offset += HitRecordBytes(old);
                 haveOld = ReadHitRecord(stored, offset, old);
             }
-            block.insert(block.end(), batchBytes_.begin() + r.offset, batchBytes_.begin() + r.offset + r.bytes);
-            written += (r.bytes - kHitRecordHeadBytes) / 2;
-        }
-        while (haveOld) {
-            block.insert(block.end(), stored.begin() + static_cast<ptrdiff_t>(offset),
-                         stored.begin() + static_cast<ptrdiff_t>(offset + HitRecordBytes(old)));
-            offset += HitRecordBytes(old);
-            haveOld = ReadHitRecord(stored, offset, old);
-        }
-        if (oldPosition != 0)
+            list = merged;
             if (const DmsStatus s = engine_.FreeDataWipe(hitsCursor_, oldPosition); Failed(s)) return Fail(s);
+        }
         uint32_t position = 0;
-        if (const DmsStatus s = engine_.WriteData(hitsCursor_, block.data(), static_cast<uint32_t>(block.size()), &position);
+        if (const DmsStatus s = engine_.WriteData(hitsCursor_, list.data(), static_cast<uint32_t>(list.size()), &position);
             Failed(s))
             return Fail(s);
         hitListPositions_[id] = position;
+        written += (counts.bytes - int64_t{kHitRecordHeadBytes} * counts.articles) / 2;
         if (progress && progress(context, doneBefore + std::min(written, share), total) == 0)
             return Fail(DmsStatus::Cancelled);
-        i = j;
     }
     return true;
 }

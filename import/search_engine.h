@@ -86,18 +86,13 @@ public:
     PostingStream stream;
 
 private:
-    struct HitRecord {
-        uint32_t wordId;
-        uint32_t position;
-        uint32_t offset;  // into batchBytes_
-        uint32_t bytes;
-    };
     // The hit lists of word ids firstId..lastId, in room BuildPostings made.
     bool ProcessPostingBatch(uint32_t firstId, uint32_t lastId, int64_t doneBefore, int64_t total, Progress progress,
                              void* context);
-    void PackWordHits(std::span<const StreamedPosting> postings, uint32_t position, uint32_t firstId,
-                      std::span<uint32_t> places);
-    bool WriteHitLists(int64_t doneBefore, int64_t share, int64_t total, Progress progress, void* context);
+    static uint32_t PackHitRecord(uint8_t* record, uint32_t position, uint32_t hits);
+    std::span<const uint8_t> SortedByPosition(std::span<const uint8_t> list, std::vector<uint8_t>& out);
+    bool WriteHitLists(uint32_t firstId, uint32_t lastId, int64_t doneBefore, int64_t share, int64_t total,
+                       Progress progress, void* context);
     bool ReadStoredList(uint32_t wordId, uint32_t& position, std::vector<uint8_t>& list);
     bool Fail(DmsStatus status);
     bool RemoveWordHits(uint32_t wordId, std::u16string_view word, uint32_t position);
@@ -115,6 +110,7 @@ private:
     struct WordCounts {
         uint32_t postings;  // in the stream
         uint32_t articles;  // that hold the word: its hit records
+        uint32_t bytes;     // of its hit records
     };
     std::vector<WordCounts> counts_;        // by word id
     uint32_t lastPosition_ = 0;             // of the article flushed last
@@ -122,7 +118,9 @@ private:
     // Word table: key -> id (keys are compared whole, up to the index's cut).
     // Given back once index 110 is written: the later steps go by id.
     FullTextWordTable words_;
-    std::vector<HitRecord> batchRecords_;
+    size_t articles_ = 0;                   // in the stream
+    std::vector<PostingStream::Reader::Mark> marks_;  // by article, between batches
     std::vector<uint8_t> batchBytes_;
+    std::vector<std::pair<uint32_t, uint32_t>> order_;  // (position, offset) of a list's records
     std::vector<uint32_t> hitListPositions_;  // by word id, 0 none
 };
