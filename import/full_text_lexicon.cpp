@@ -116,14 +116,21 @@ int32_t AddLexiconWords(CSearchEngine& engine, const CDictionary& dictionary, in
     std::array<char16_t, kMaxWordUnits> key{};
     int32_t at = 0, end = 0;
     uint32_t number = 0;
-    for (int32_t n; (n = NextWord(cleaned.data(), cleanLength, &at, &end, word.data(), kMaxWordUnits)) > 0;
+    const TextSegmenter segmenter(ProgramBreakProperties());
+    for (int32_t n; (n = segmenter.NextWord(cleaned.data(), cleanLength, &at, &end, word.data(), kMaxWordUnits)) > 0;
          at = end, ++number) {
         if (end <= 0 || (bits[static_cast<size_t>(end - 1)] & kFieldNotIndexed)) continue;
-        const int32_t keyLength = MakeSearchKey({word.data(), static_cast<size_t>(n)}, key);
         // A full buffer drops the article's further postings, before any id is made for them.
-        if (keyLength <= 0 || !engine.HasRoom()) continue;
-        const int64_t id = engine.GetWordId({key.data(), static_cast<size_t>(keyLength)});
-        if (id < 0) return -1;
+        if (!engine.HasRoom()) continue;
+        const std::u16string_view spelling(word.data(), static_cast<size_t>(n));
+        int64_t id = engine.spellingIds.Find(spelling);
+        if (id == 0) {
+            const int32_t keyLength = MakeSearchKey(spelling, key);
+            if (keyLength <= 0) continue;
+            id = engine.GetWordId({key.data(), static_cast<size_t>(keyLength)});
+            if (id < 0) return -1;
+            engine.spellingIds.Keep(spelling, static_cast<uint32_t>(id));
+        }
         engine.AddPosting(static_cast<uint32_t>(id), static_cast<uint32_t>(at), static_cast<uint32_t>(end), number);
     }
     AssignHitWeights(engine.Tuples(), cleaned, {bits.data(), static_cast<size_t>(cleanLength)}, formatType, bookHeadword);

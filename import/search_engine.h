@@ -22,6 +22,7 @@
 
 #include "import/full_text_word_table.h"
 #include "import/posting_stream.h"
+#include "import/spelling_id_cache.h"
 #include "storage/dms_status.h"
 #include "storage/index_values.h"
 
@@ -84,6 +85,7 @@ public:
     size_t WordCount() const { return words_.Size(); }
     size_t batchPostings = kBatchPostings;  // tests lower it to force batches
     PostingStream stream;
+    SpellingIdCache spellingIds;  // the lexicon's shortcut past search keys
 
 private:
     // The hit lists of word ids firstId..lastId, in room BuildPostings made.

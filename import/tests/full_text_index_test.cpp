@@ -2,7 +2,8 @@
 // the book rule's look-back, the per-article limits (255 hits a record,
 // 4095 as the last word number), header texts left out, batches giving the
 // same index as one pass, known EDICT words found through the search, and
-// the packed posting stream and word table the build keeps them in.
+// the packed posting stream, word table and spelling cache the build keeps
+// them in.
 #include "import/tests/compile_fixture.h"
 #include "import/tests/full_text_files.h"
 
@@ -12,6 +13,7 @@
 #include "import/full_text_lexicon.h"
 #include "import/full_text_word_table.h"
 #include "import/posting_stream.h"
+#include "import/spelling_id_cache.h"
 
 #include <functional>
 
@@ -209,6 +211,31 @@ TEST(FullTextBuildMemory, StreamAndWordTableGiveBackWhatTheyTook) {
     words.Release();
     EXPECT_EQ(words.Size(), 0u);
     EXPECT_EQ(words.Find(u"w1"), 0u);
+}
+
+// The spelling cache gives back only what it was given for the very
+// spelling: among 20,000 spellings over its 8192 slots, each found id is its
+// own; case, length and the longest kept spelling tell spellings apart.
+TEST(FullTextBuildMemory, SpellingCacheNeverGivesAnotherSpellingsId) {
+    SpellingIdCache cache;
+    EXPECT_EQ(cache.Find(u"cat"), 0u);
+    const std::u16string longest(SpellingIdCache::kMaxUnits, u'q');
+    cache.Keep(longest, 7);
+    cache.Keep(longest + u"q", 8);
+    EXPECT_EQ(cache.Find(longest), 7u);
+    EXPECT_EQ(cache.Find(longest + u"q"), 0u);
+    cache.Keep(u"Cat", 1);
+    EXPECT_EQ(cache.Find(u"cat"), 0u);
+    EXPECT_EQ(cache.Find(u"Ca"), 0u);
+    EXPECT_EQ(cache.Find(u"Cat"), 1u);
+    for (uint32_t id = 1; id <= 20000; ++id) cache.Keep(u"w" + Utf8ToUtf16(std::to_string(id)), id);
+    size_t kept = 0;
+    for (uint32_t id = 1; id <= 20000; ++id) {
+        const uint32_t found = cache.Find(u"w" + Utf8ToUtf16(std::to_string(id)));
+        if (found != 0) ++kept;
+        ASSERT_TRUE(found == 0 || found == id) << id;
+    }
+    EXPECT_GT(kept, 4000u);
 }
 
 // A word's hit list holds its articles by rising position whatever order
