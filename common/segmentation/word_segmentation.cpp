@@ -54,11 +54,13 @@ struct WordText {
 
     int32_t ClassAt(int32_t i) const { return segmenter.GetWordBreakProperty(walk.CodePointAt(i)); }
     // Extend, Format and bidi non-spacing marks of class Other attach to what precedes.
-    bool Attaches(int32_t i) const {
-        char32_t cp = walk.CodePointAt(i);
-        int32_t c = segmenter.GetWordBreakProperty(cp);
+    bool Attaches(int32_t i) const { return AttachesAs(i, ClassAt(i)); }
+    // The same, the class c of the code point at i known.
+    bool AttachesAs(int32_t i, int32_t c) const {
         if (c == kWordExtend || c == kWordFormat) return true;
-        return c == kWordOther && cp < kBreakTableCodePoints && (*tables.bidi)[cp] == kBidiNonspacingMark;
+        if (c != kWordOther) return false;
+        const char32_t cp = walk.CodePointAt(i);
+        return cp < kBreakTableCodePoints && (*tables.bidi)[cp] == kBidiNonspacingMark;
     }
     // The start of the code point before i, past every attaching code point;
     // the first attaching one when they reach the start of the text.
@@ -79,24 +81,21 @@ int32_t TextSegmenter::NextWordBoundary(const char16_t* text, int32_t length, in
     if (i < 0 || i >= w.walk.length) return 0;
     int32_t pp = kNone, p = w.ClassAt(i);
     i = w.walk.Next(i);
+    // Each code point's class is looked up once: the one after i is carried on as the next q.
+    int32_t q = i < w.walk.length ? w.ClassAt(i) : kNone;
     while (i < w.walk.length) {
-        int32_t q = w.ClassAt(i);
-        int32_t after = w.walk.Next(i);
+        const int32_t after = w.walk.Next(i);
+        const int32_t n = after < w.walk.length ? w.ClassAt(after) : kNone;
         if (p == kWordCR && q == kWordLF) {
             pp = p;
             p = q;
-            i = after;
-            continue;
+        } else if (!w.AttachesAs(i, q)) {
+            if (!JoinsForward(pp, p, q, n)) break;
+            pp = p;
+            p = q;
         }
-        if (w.Attaches(i)) {
-            i = after;
-            continue;
-        }
-        int32_t n = after < w.walk.length ? w.ClassAt(after) : kNone;
-        if (!JoinsForward(pp, p, q, n)) break;
-        pp = p;
-        p = q;
         i = after;
+        q = n;
     }
     *end = i;
     return 1;
