@@ -106,23 +106,35 @@ int32_t AddLexiconWords(CSearchEngine& engine, const CDictionary& dictionary, in
     // Room for a preparer that adds text: YARXI's puts the kana after each
     // bracketed romaji reading, never more units than the reading has.
     const size_t capacity = 2 * length + 16;
-    std::vector<uint16_t> bits(capacity, 0);
+    CSearchEngine::ArticleWords& room = engine.articleWords;
+    std::vector<uint16_t>& bits = room.bits;
+    bits.assign(capacity, 0);
     MarkIndexFields(dictionary, static_cast<uint32_t>(element), text, {bits.data(), length});
-    std::vector<char16_t> clean(capacity + 1, 0);
-    const int32_t cleanLength = std::max(0, PrepareLexiconText(formatType, clean.data(), static_cast<int32_t>(capacity),
+    room.clean.assign(capacity + 1, 0);
+    const int32_t cleanLength = std::max(0, PrepareLexiconText(formatType, room.clean.data(), static_cast<int32_t>(capacity),
                                                                text, static_cast<int32_t>(length), bits.data()));
-    const std::u16string_view cleaned(clean.data(), static_cast<size_t>(cleanLength));
-    std::array<char16_t, kMaxWordUnits + 1> word{};
-    std::array<char16_t, kMaxWordUnits> key{};
+    const std::u16string_view cleaned(room.clean.data(), static_cast<size_t>(cleanLength));
+    // The article's words first, the cache slot of each fetched ahead: the
+    // look-ups after them then seldom wait for memory.
+    room.words.clear();
+    room.spellings.clear();
     int32_t at = 0, end = 0;
     uint32_t number = 0;
+    std::array<char16_t, kMaxWordUnits + 1> word{};
     const TextSegmenter segmenter(ProgramBreakProperties());
     for (int32_t n; (n = segmenter.NextWord(cleaned.data(), cleanLength, &at, &end, word.data(), kMaxWordUnits)) > 0;
          at = end, ++number) {
         if (end <= 0 || (bits[static_cast<size_t>(end - 1)] & kFieldNotIndexed)) continue;
+        const size_t offset = room.spellings.size();
+        room.spellings.insert(room.spellings.end(), word.data(), word.data() + n);
+        room.words.push_back({at, end, number, static_cast<uint32_t>(offset), static_cast<uint32_t>(n)});
+        engine.spellingIds.Prefetch({word.data(), static_cast<size_t>(n)});
+    }
+    std::array<char16_t, kMaxWordUnits> key{};
+    for (const CSearchEngine::ArticleWords::Word& word : room.words) {
         // A full buffer drops the article's further postings, before any id is made for them.
-        if (!engine.HasRoom()) continue;
-        const std::u16string_view spelling(word.data(), static_cast<size_t>(n));
+        if (!engine.HasRoom()) break;
+        const std::u16string_view spelling(room.spellings.data() + word.offset, word.length);
         int64_t id = engine.spellingIds.Find(spelling);
         if (id == 0) {
             const int32_t keyLength = MakeSearchKey(spelling, key);
@@ -131,7 +143,8 @@ int32_t AddLexiconWords(CSearchEngine& engine, const CDictionary& dictionary, in
             if (id < 0) return -1;
             engine.spellingIds.Keep(spelling, static_cast<uint32_t>(id));
         }
-        engine.AddPosting(static_cast<uint32_t>(id), static_cast<uint32_t>(at), static_cast<uint32_t>(end), number);
+        engine.AddPosting(static_cast<uint32_t>(id), static_cast<uint32_t>(word.start), static_cast<uint32_t>(word.end),
+                          word.number);
     }
     AssignHitWeights(engine.Tuples(), cleaned, {bits.data(), static_cast<size_t>(cleanLength)}, formatType, bookHeadword);
     return engine.FlushRecordPostings(position);

@@ -67,6 +67,8 @@ int64_t CSearchEngine::GetWordId(std::u16string_view word) {
 int32_t CSearchEngine::AddPosting(uint32_t wordId, uint32_t start, uint32_t end, uint32_t wordNumber) {
     if (!HasRoom()) return -1;
     tuples_.push_back({wordId, 0, 0, start, end, std::min(wordNumber, kMaxWordNumber)});
+    // The word's counts change when the article is flushed: fetched now, they are at hand then.
+    if (wordId < counts_.size()) __builtin_prefetch(&counts_[wordId], 1);
     return static_cast<int32_t>(tuples_.size());
 }
 

@@ -86,6 +86,18 @@ public:
     size_t batchPostings = kBatchPostings;  // tests lower it to force batches
     PostingStream stream;
     SpellingIdCache spellingIds;  // the lexicon's shortcut past search keys
+    // The lexicon's working room for one article, kept from one to the next.
+    struct ArticleWords {
+        struct Word {
+            int32_t start, end;
+            uint32_t number;
+            uint32_t offset, length;  // its spelling in `spellings`
+        };
+        std::vector<uint16_t> bits;
+        std::vector<char16_t> clean;
+        std::vector<char16_t> spellings;
+        std::vector<Word> words;
+    } articleWords;
 
 private:
     // The hit lists of word ids firstId..lastId, in room BuildPostings made.

@@ -24,6 +24,11 @@ public:
         return slot.length == spelling.size() && std::equal(spelling.begin(), spelling.end(), slot.units) ? slot.id
                                                                                                          : 0;
     }
+    // Starts bringing the slot of `spelling` into the processor's cache, for
+    // a Find soon after.
+    void Prefetch(std::u16string_view spelling) const {
+        if (slots_ && spelling.size() <= kMaxUnits) __builtin_prefetch(&slots_[SlotOf(spelling)]);
+    }
     // Keeps `id` for `spelling` in place of what its slot held.
     void Keep(std::u16string_view spelling, uint32_t id) {
         if (spelling.size() > kMaxUnits) return;
