@@ -15,6 +15,7 @@
 
 class SpellingIdCache {
 public:
+    static constexpr size_t kSlots = size_t{1} << 16;  // 2 MiB
     static constexpr size_t kMaxUnits = 13;
 
     // The id kept for `spelling`, 0 when none is.
@@ -27,7 +28,7 @@ public:
     // Starts bringing the slot of `spelling` into the processor's cache, for
     // a Find soon after.
     void Prefetch(std::u16string_view spelling) const {
-        if (slots_ && spelling.size() <= kMaxUnits) __builtin_prefetch(&slots_[SlotOf(spelling)]);
+        if (slots_) __builtin_prefetch(&slots_[SlotOf(spelling)]);
     }
     // Keeps `id` for `spelling` in place of what its slot held.
     void Keep(std::u16string_view spelling, uint32_t id) {
@@ -40,7 +41,6 @@ public:
     }
 
 private:
-    static constexpr size_t kSlots = size_t{1} << 13;
     struct Slot {
         uint32_t id = 0;
         uint16_t length = 0;
