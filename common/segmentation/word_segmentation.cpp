@@ -150,19 +150,33 @@ int32_t TextSegmenter::WordAt(const char16_t* text, int32_t length, int32_t posi
 int32_t TextSegmenter::NextWord(const char16_t* text, int32_t length, int32_t* position, int32_t* end,
                                 char16_t* word, int32_t maximum) const {
     if (!position || !end || !word || maximum < 0) return -1;
+    // Leading enclosing marks, punctuation, symbols, separators and controls
+    // are not part of a word.
+    const auto leadsNoWord = [&](char16_t u) {
+        const int32_t category = tables_.category ? tables_.category(u) : -1;
+        return u == 0 || category == 8 || (category >= 13 && category <= 26);
+    };
+    const bool tables = text && tables_.word && tables_.bidi;
+    const WordText w{*this, tables_, TextWalk(text, length)};
     int32_t from = *position;
     for (;;) {
+        // A unit of class Other joins nothing after it: without an attaching
+        // code point next, it is a segment of its own, passed over here when
+        // it leads no word (most blanks and punctuation between words).
+        if (tables && from >= 0 && from < w.walk.length) {
+            const char16_t u = text[from];
+            if ((u < 0xD800 || u > 0xDFFF) && (*tables_.word)[u] == kWordOther &&
+                (from + 1 >= w.walk.length || !w.Attaches(from + 1)) && leadsNoWord(u)) {
+                ++from;
+                continue;
+            }
+        }
         int32_t segmentStart = from, segmentEnd = 0;
         if (!NextWordBoundary(text, length, &segmentStart, &segmentEnd)) return -1;
         int32_t copied = 0;
         for (int32_t i = segmentStart; i < segmentEnd && copied < maximum; ++i) {
             char16_t u = text[i];
-            if (copied == 0) {
-                // Leading enclosing marks, punctuation, symbols, separators and
-                // controls are not part of a word.
-                int32_t category = tables_.category ? tables_.category(u) : -1;
-                if (u == 0 || category == 8 || (category >= 13 && category <= 26)) continue;
-            }
+            if (copied == 0 && leadsNoWord(u)) continue;
             word[copied++] = u;
         }
         word[copied] = 0;

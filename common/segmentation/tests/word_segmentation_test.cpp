@@ -87,6 +87,62 @@ TEST(NextWord, ReportsTheStartOfTheSegmentThatYieldedTheWord) {
     EXPECT_EQ(end, 7);
 }
 
+// NextWord is the segments of NextWordBoundary with leading units that lead
+// no word dropped (its shortcut past single blanks and punctuation must not
+// change that): word, position and end agree on random texts mixing blanks,
+// punctuation, marks and formats that attach to them, CR LF, letters,
+// connectors, a surrogate pair, a lone surrogate and NUL, over the sample
+// tables and the program's own.
+TEST(NextWord, GivesTheWordsOfTheSegmentsWithLeadingNonWordUnitsDropped) {
+    const std::vector<std::u16string> pieces = {u" ", u".", u"(", u"\t", u"\r", u"\n", u"a", u"b", u"1", u"_",
+                                                u"'", u"\u0301", u"\u200B", u"\u00AD", u"\u0900", u"\u30A2",
+                                                u"\u3001", u"\U00010400", std::u16string(1, char16_t{0xD800}),
+                                                std::u16string(1, char16_t{0})};
+    for (const BreakProperties* tables : {&Sample().Tables(), &ProgramBreakProperties()}) {
+        const TextSegmenter segmenter(*tables);
+        uint32_t seed = 12345;
+        for (int round = 0; round < 3000; ++round) {
+            std::u16string text;
+            for (int i = round % 13; i >= 0; --i) {
+                seed = seed * 1103515245u + 12345u;
+                text += pieces[(seed >> 16) % pieces.size()];
+            }
+            std::u16string wanted, got;
+            int32_t from = 0;
+            for (;;) {
+                // The reference: segment by segment, leading non-word units dropped, at most 4 units.
+                int32_t position = -1, end = -1, start = from, stop = 0;
+                wanted.clear();
+                while (segmenter.NextWordBoundary(text.data(), Len(text), &start, &stop)) {
+                    for (int32_t i = start; i < stop && wanted.size() < 4; ++i) {
+                        const int32_t category = tables->category(text[i]);
+                        if (wanted.empty() && (text[i] == 0 || category == 8 || (category >= 13 && category <= 26)))
+                            continue;
+                        wanted += text[i];
+                    }
+                    if (!wanted.empty()) {
+                        position = start;
+                        end = stop;
+                        break;
+                    }
+                    start = stop;
+                }
+                char16_t word[5] = {};
+                int32_t gotPosition = from, gotEnd = -1;
+                const int32_t n = segmenter.NextWord(text.data(), Len(text), &gotPosition, &gotEnd, word, 4);
+                if (wanted.empty()) {
+                    ASSERT_EQ(n, -1) << round;
+                    break;
+                }
+                ASSERT_EQ(std::u16string(word, std::max(n, 0)), wanted) << round;
+                ASSERT_EQ(gotPosition, position) << round;
+                ASSERT_EQ(gotEnd, end) << round;
+                from = end;
+            }
+        }
+    }
+}
+
 TEST(NextWordBoundary, KeepsCrLfTogether) {
     EXPECT_EQ(Segments(u"a\r\nb"), (WordList{u"a", u"\r\n", u"b"}));
     EXPECT_EQ(Segments(u"\n\r"), (WordList{u"\n", u"\r"}));
