@@ -3,6 +3,8 @@
 
 #include "common/text/japanese_code_pages.h"
 
+#include <cstring>
+#include <initializer_list>
 #include <vector>
 
 namespace {
@@ -52,6 +54,67 @@ void AppendThroughShiftJis(std::span<const uint8_t> run, std::u16string& out) {
     out.resize(at + static_cast<size_t>(units));
 }
 
+// The characters that decode alone, the same in any text around them: ASCII
+// bytes, JIS X 0208 pairs and half-width katakana, each taken once through
+// Shift-JIS and code page 932 (the system's converter in Windows builds).
+// 0 where that gave other than one unit.
+struct LoneCharacters {
+    char16_t ascii[0x80];
+    char16_t kana[0xDF - 0xA1 + 1];  // after 0x8E
+    char16_t pairs[94 * 94];
+};
+
+char16_t DecodeAlone(std::initializer_list<uint8_t> euc) {
+    uint8_t sjis[2];
+    const int32_t n = EucJpToShiftJis(euc.begin(), sjis, static_cast<int32_t>(euc.size()));
+    char16_t out[3];
+    return ShiftJisToUnicode(sjis, n, out, 3) == 1 ? out[0] : 0;
+}
+
+const LoneCharacters& Lone() {
+    static const LoneCharacters* const table = [] {
+        auto* t = new LoneCharacters;
+        for (uint8_t b = 0; b < 0x80; ++b) t->ascii[b] = DecodeAlone({b});
+        for (uint8_t b = 0xA1; b <= 0xDF; ++b) t->kana[b - 0xA1] = DecodeAlone({kSingleShift2, b});
+        for (uint8_t row = 0xA1; row <= 0xFE; ++row)
+            for (uint8_t cell = 0xA1; cell <= 0xFE; ++cell)
+                t->pairs[(row - 0xA1) * 94 + (cell - 0xA1)] = DecodeAlone({row, cell});
+        return t;
+    }();
+    return *table;
+}
+
+// A run of lone characters, decoded from the table; false, with `out` as it
+// was, at the first other byte. Shift-JIS holds each of them as whole
+// characters and code page 932 decodes them one by one, so the run decodes as
+// it would through Shift-JIS.
+bool AppendLoneRun(std::span<const uint8_t> run, std::u16string& out) {
+    const LoneCharacters& lone = Lone();
+    const size_t at = out.size();
+    out.resize(at + run.size());  // a character is at least one byte
+    char16_t* next = out.data() + at;
+    for (size_t i = 0; i < run.size();) {
+        const uint8_t b = run[i];
+        char16_t c = 0;
+        if (b < 0x80) {
+            c = lone.ascii[b];
+            i += 1;
+        } else if (i + 1 < run.size()) {
+            const uint8_t b2 = run[i + 1];
+            if (IsJisByte(b) && IsJisByte(b2)) c = lone.pairs[(b - 0xA1) * 94 + (b2 - 0xA1)];
+            else if (b == kSingleShift2 && b2 >= 0xA1 && b2 <= 0xDF) c = lone.kana[b2 - 0xA1];
+            i += 2;
+        }
+        if (c == 0) {
+            out.resize(at);
+            return false;
+        }
+        *next++ = c;
+    }
+    out.resize(static_cast<size_t>(next - out.data()));
+    return true;
+}
+
 char16_t JisX0212Character(uint8_t row, uint8_t cell) {
     const char16_t c = kJisX0212[(row - 0xA1) * 94 + (cell - 0xA1)];
     return c != 0 ? c : kGeta;
@@ -62,17 +125,25 @@ char16_t JisX0212Character(uint8_t row, uint8_t cell) {
 std::u16string DecodeEucJp(std::span<const uint8_t> bytes) {
     std::u16string out;
     out.reserve(bytes.size());
+    const auto appendRun = [&](std::span<const uint8_t> run) {
+        if (!AppendLoneRun(run, out)) AppendThroughShiftJis(run, out);
+    };
+    // 0x8F is never the second or third byte of a character: each one found
+    // starts one, a JIS X 0212 character when a JIS byte follows.
     size_t runStart = 0;
     for (size_t i = 0; i < bytes.size();) {
+        const void* found = std::memchr(bytes.data() + i, kSingleShift3, bytes.size() - i);
+        if (found == nullptr) break;
+        i = static_cast<size_t>(static_cast<const uint8_t*>(found) - bytes.data());
         const size_t n = EucJpCharacterBytes(bytes, i);
-        if (bytes[i] == kSingleShift3 && n > 1) {
-            AppendThroughShiftJis(bytes.subspan(runStart, i - runStart), out);
+        if (n > 1) {
+            appendRun(bytes.subspan(runStart, i - runStart));
             out += n == 3 ? JisX0212Character(bytes[i + 1], bytes[i + 2]) : kGeta;
             runStart = i + n;
         }
         i += n;
     }
-    AppendThroughShiftJis(bytes.subspan(runStart), out);
+    appendRun(bytes.subspan(runStart));
     return out;
 }
 

@@ -1,16 +1,19 @@
 // The EDICT family's loader: the flags it requires and clears, each
 // encoding, JR-EDICT's mixed text; and Debian's whole EUC-JP files decoded
 // exactly as the C library's iconv decodes them with Microsoft's mappings
-// (EUC-JP-MS), JIS X 0212 characters included.
+// (EUC-JP-MS), JIS X 0212 characters included; every character the decoder
+// reads from its own table decodes as through Shift-JIS and code page 932.
 #include "import/edict_source_loader.h"
 
 #include "common/tests/edict_files.h"
+#include "common/text/japanese_code_pages.h"
 #include "dictionary/format_detection.h"
 #include "import/edict_text_decoding.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #ifndef _WIN32
 #include "common/tests/iconv_converter.h"
@@ -70,6 +73,35 @@ INSTANTIATE_TEST_SUITE_P(
         EncodingCase{kFormatForeign | kFormatKanjidic, std::string("\xFF\xFE\x9C\x4E\x20\x00\x7B\x00\x41\x00"
                                                                    "\x7D\x00\x0A\x00\x9C\x4E\x0A\x00", 18),
                      u"\uFEFF亜 {A}\n亜\n", kFormatForeign | kFormatKanjidic}));
+
+// Every ASCII byte but NUL, every half-width katakana and every JIS X 0208
+// pair decodes as the whole text does through Shift-JIS and code page 932
+// (the system's converter under Windows); so do texts with a stray byte or
+// a JIS X 0212 character among them.
+TEST(EdictSourceLoader, LoneCharactersDecodeAsThroughShiftJis) {
+    std::vector<uint8_t> all;
+    for (uint8_t b = 1; b < 0x80; ++b) all.push_back(b);
+    for (uint8_t b = 0xA1; b <= 0xDF; ++b) all.insert(all.end(), {0x8E, b});
+    for (uint8_t row = 0xA1; row <= 0xFE; ++row)
+        for (uint8_t cell = 0xA1; cell <= 0xFE; ++cell) all.insert(all.end(), {row, cell});
+    const auto throughShiftJis = [](std::vector<uint8_t> bytes) {
+        const int32_t n = EucJpToShiftJis(bytes.data(), bytes.data(), static_cast<int32_t>(bytes.size()));
+        std::u16string out(static_cast<size_t>(n) + 1, u'\0');
+        out.resize(static_cast<size_t>(ShiftJisToUnicode(bytes.data(), n, out.data(), n + 1)));
+        return out;
+    };
+    const std::u16string wanted = throughShiftJis(all);
+    EXPECT_EQ(wanted.size(), 127u + 63u + 94u * 94u);
+    EXPECT_EQ(DecodeEucJp(all), wanted);
+    std::vector<uint8_t> stray = all;
+    stray.insert(stray.begin() + 3000, {0x85, 0x61, 0xC7});
+    EXPECT_EQ(DecodeEucJp(stray), throughShiftJis(stray));
+    std::vector<uint8_t> mixed = all;
+    mixed.insert(mixed.begin() + 253 + 2 * 2000, {0x8F, 0xB0, 0xA1});  // before the 2001st pair
+    const std::u16string decoded = DecodeEucJp(mixed);
+    ASSERT_EQ(decoded.size(), wanted.size() + 1);
+    EXPECT_EQ(decoded.substr(0, 190 + 2000) + decoded.substr(190 + 2001), wanted);
+}
 
 #ifndef _WIN32
 std::u16string IconvEucJpMs(const std::vector<uint8_t>& bytes) {
