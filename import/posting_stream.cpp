@@ -8,11 +8,6 @@ namespace {
 
 constexpr size_t kMostNumberBytes = 5;
 
-void PutNumber(std::vector<uint8_t>& out, uint32_t value) {
-    for (; value >= 0x80; value >>= 7) out.push_back(static_cast<uint8_t>(value | 0x80));
-    out.push_back(static_cast<uint8_t>(value));
-}
-
 uint8_t* PutNumber(uint8_t* out, uint32_t value) {
     for (; value >= 0x80; value >>= 7) *out++ = static_cast<uint8_t>(value | 0x80);
     *out++ = static_cast<uint8_t>(value);
@@ -26,15 +21,18 @@ uint32_t PackHit(uint16_t hit) { return static_cast<uint32_t>(hit & 0x0FFF) << 4
 
 int32_t PostingStream::Write(uint32_t position, std::span<const StreamedPosting> postings) {
     if (entries_ + 1 + postings.size() > maxEntries) return -1;
+    size_t packed = 0;
     try {
-        packed_.clear();
+        // Room for the most the postings can take, made once for articles up to this size.
+        if (const size_t most = postings.size() * 2 * kMostNumberBytes; packed_.size() < most) packed_.resize(most);
+        uint8_t* at = packed_.data();
         uint32_t previous = 0;
         for (const StreamedPosting& p : postings) {
-            PutNumber(packed_, p.wordId - previous);
-            PutNumber(packed_, PackHit(p.hit));
+            at = PutNumber(PutNumber(at, p.wordId - previous), PackHit(p.hit));
             previous = p.wordId;
         }
-        const size_t bytes = 2 * kMostNumberBytes + packed_.size();
+        packed = static_cast<size_t>(at - packed_.data());
+        const size_t bytes = 2 * kMostNumberBytes + packed;
         if (blocks_.empty() || blockBytes_.back() + bytes > kBlockBytes) {
             blockBytes_.reserve(blocks_.size() + 1);
             blocks_.push_back(std::make_unique_for_overwrite<uint8_t[]>(std::max(kBlockBytes, bytes)));
@@ -44,8 +42,8 @@ int32_t PostingStream::Write(uint32_t position, std::span<const StreamedPosting>
         return -1;
     }
     uint8_t* const start = blocks_.back().get() + blockBytes_.back();
-    uint8_t* at = PutNumber(PutNumber(start, position), static_cast<uint32_t>(packed_.size()));
-    at = std::copy(packed_.begin(), packed_.end(), at);
+    uint8_t* at = PutNumber(PutNumber(start, position), static_cast<uint32_t>(packed));
+    at = std::copy_n(packed_.data(), packed, at);
     blockBytes_.back() += static_cast<size_t>(at - start);
     entries_ += 1 + postings.size();
     return 0;
