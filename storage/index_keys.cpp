@@ -36,8 +36,6 @@ const char16_t* AlignedText(const uint8_t* p, uint32_t bytes, std::vector<char16
     return scratch.data();
 }
 
-uint64_t g_comparisons = 0;
-
 // The run's id of a shape: its place in a table of the shapes seen so far,
 // plus 1. Indexes have few distinct shapes and the engine runs on one thread.
 uint32_t ShapeIdOf(const std::string& shape) {
@@ -65,7 +63,7 @@ ICollator* IndexCollator(int32_t kind) {
     return slot;
 }
 
-uint64_t IndexKeyFormat::Comparisons() { return g_comparisons; }
+uint64_t IndexKeyFormat::Comparisons() { return comparisons_; }
 
 IndexKeyFormat::IndexKeyFormat() = default;
 IndexKeyFormat::~IndexKeyFormat() = default;
@@ -78,6 +76,8 @@ DmsStatus IndexKeyFormat::Init(const FileDescription& description, int32_t keyId
     shape_.clear();
     shapeId_ = 0;
     collator_ = nullptr;
+    prefixed_ = false;
+    prepared_.prefix_ = {};
     if (description.FindIndex(keyId) < 0) return DmsStatus::WrongKeyId;
     for (const SegmentDefinition& d : description.SegmentsOf(keyId)) {
         Segment s;
@@ -98,6 +98,7 @@ DmsStatus IndexKeyFormat::Init(const FileDescription& description, int32_t keyId
         collator_ = IndexCollator(collatorKind);
         if (collator_ == nullptr) return DmsStatus::CollatorNotFound;
     }
+    prefixed_ = !segments_.empty() && segments_[0].collated && collator_ == static_cast<ICollator*>(&UcaCollator());
     return DmsStatus::Success;
 }
 
@@ -135,7 +136,7 @@ int32_t IndexKeyFormat::CompareText(const uint8_t* a, uint32_t aBytes, const uin
 
 template <typename TextOrder>
 int32_t IndexKeyFormat::CompareSegments(const uint8_t* pa, const uint8_t* pb, TextOrder&& compareText) const {
-    ++g_comparisons;
+    ++comparisons_;
     for (size_t k = 0; k < segments_.size(); ++k) {
         const Segment& s = segments_[k];
         int32_t r = 0;
@@ -200,7 +201,22 @@ const IndexKeyFormat::PreparedKey& IndexKeyFormat::Prepare(std::span<const uint8
         }
         p += kLengthPrefixBytes + bytes;
     }
+    out.prefix_ = PrefixOf(out.bytes_);
     return out;
+}
+
+KeyPrefix IndexKeyFormat::PrefixOf(std::span<const uint8_t> key) const {
+    KeyPrefix prefix;
+    if (!prefixed_) return prefix;
+    const uint32_t bytes = LoadU16(key.data()) - kLengthBias;
+    uint16_t primaries[KeyPrefix::kPrimaries] = {};
+    bool ended = false;
+    const size_t count = UcaCollator().LeadingPrimaries(
+        AlignedText(key.data() + kLengthPrefixBytes, bytes, alignedA_), bytes / 2, primaries, &ended);
+    for (uint32_t k = 0; k < 4; ++k) prefix.lead = prefix.lead << 16 | primaries[k];
+    for (uint32_t k = 4; k < KeyPrefix::kPrimaries; ++k) prefix.rest = prefix.rest << 16 | primaries[k];
+    prefix.rest = prefix.rest << 16 | (ended ? KeyPrefix::kPrimaries : static_cast<uint32_t>(count));
+    return prefix;
 }
 
 int32_t IndexKeyFormat::Compare(std::span<const uint8_t> a, const PreparedKey& b) const {

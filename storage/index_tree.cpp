@@ -148,9 +148,13 @@ uint32_t IndexTree::Bound(const KeyPage& page, const IndexKeyFormat::PreparedKey
     const int32_t least = orEqual ? 0 : 1;  // smallest comparison result that stops
     uint32_t lo = 0;
     uint32_t hi = page.Count();
+    const KeyPrefix* prefixes = page.Prefixes();
     while (lo < hi) {
         uint32_t mid = lo + (hi - lo) / 2;
-        if (format_->Compare(page.Key(mid), key) >= least) {
+        const int32_t order = prefixes != nullptr
+                                  ? format_->Compare([&] { return page.Key(mid); }, prefixes[mid], key)
+                                  : format_->Compare(page.Key(mid), key);
+        if (order >= least) {
             hi = mid;
         } else {
             lo = mid + 1;

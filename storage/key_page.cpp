@@ -27,7 +27,7 @@ struct CheckedPage {
     int32_t height = -1;
     uint32_t shapeId = 0;  // IndexKeyFormat::ShapeId of the check
     uint64_t subtree = 0;  // KeyPage::SubtreeCount
-    std::shared_ptr<std::vector<uint32_t>> offsets;
+    std::shared_ptr<KeyPageEntries> entries;
 };
 
 CheckedPage& CheckedSlot(int32_t slot) {
@@ -44,20 +44,26 @@ CheckedPage& CheckedSlot(int32_t slot) {
 // was made from (the frame and the entries; the check reads nothing else)
 // and serves only a page of the same size whose bytes are the same, so it
 // holds for any file whatever its address, and a file changed on the disk
-// behind the read is checked again.
+// behind the read is checked again. An image the cache's store gave back
+// keeps its content version: the record of that version needs no comparison.
 class KeptChecks {
 public:
     static constexpr size_t kPages = 4096;
 
-    const CheckedPage* Find(const IPageStore& file, const CachedPage& p, uint32_t number, uint32_t shapeId) {
+    const CheckedPage* Find(const IPageStore& file, const CCache& cache, const CachedPage& p, uint32_t number,
+                            uint32_t shapeId) {
         const auto found = records_.find(Key{&file, number});
         if (found == records_.end()) return nullptr;
         Record& record = *found->second;
-        const CheckedPage& checked = record.checked;
-        const size_t used = checked.offsets->back();
-        if (record.pageSize != p.size || checked.shapeId != shapeId || record.bytes.size() != used ||
-            std::memcmp(record.bytes.data(), p.data, used) != 0)
-            return nullptr;
+        CheckedPage& checked = record.checked;
+        if (record.pageSize != p.size || checked.shapeId != shapeId) return nullptr;
+        const uint64_t version = cache.ContentVersion(p.slot);
+        if (checked.cache != &cache || checked.version != version) {
+            const size_t used = checked.entries->offsets.back();
+            if (record.bytes.size() != used || std::memcmp(record.bytes.data(), p.data, used) != 0) return nullptr;
+            checked.cache = &cache;
+            checked.version = version;
+        }
         order_.splice(order_.begin(), order_, found->second);
         return &checked;
     }
@@ -72,7 +78,7 @@ public:
             records_.erase(order_.back().key);
             order_.pop_back();
         }
-        const size_t used = checked.offsets->back();
+        const size_t used = checked.entries->offsets.back();
         order_.push_front(Record{key, p.size, std::vector<uint8_t>(p.data, p.data + used), checked});
         records_.emplace(key, order_.begin());
     }
@@ -97,8 +103,9 @@ KeptChecks& KeptChecksOfUnchangingFiles() {
 
 // The walk of the check over a page's frame and entries: entry starts and
 // subtree count into `out`. Keys are checked against `keys` (each
-// well-formed and not before the one ahead of it) unless it is null, for a
-// page whose entries were all checked before the tree wrote them.
+// well-formed and not before the one ahead of it), and their prefixes kept
+// when it has them, unless it is null, for a page whose entries were all
+// checked before the tree wrote them.
 DmsStatus WalkEntries(const CachedPage& p, uint32_t number, int32_t height, const IndexKeyFormat* keys,
                       CheckedPage& out) {
     const uint32_t size = p.size;
@@ -108,11 +115,15 @@ DmsStatus WalkEntries(const CachedPage& p, uint32_t number, int32_t height, cons
     if (height >= 0 && h != height) return DmsStatus::IntegrityBroken;
     uint32_t count = LoadU16(p.data + keypage::kCount);
     uint32_t at = keypage::kHeadSize;
-    auto offsets = std::make_shared<std::vector<uint32_t>>();
-    offsets->reserve(count + 1);
-    offsets->push_back(at);
+    auto entries = std::make_shared<KeyPageEntries>();
+    std::vector<uint32_t>& offsets = entries->offsets;
+    offsets.reserve(count + 1);
+    offsets.push_back(at);
+    const bool prefixed = keys != nullptr && keys->HasPrefixes();
+    if (prefixed) entries->prefixes.reserve(count);
     uint64_t subtree = h == 0 ? count : 0;
     std::span<const uint8_t> previous;
+    KeyPrefix previousPrefix;
     for (uint32_t i = 0; i < count; ++i) {
         if (size - at < keypage::kEntryHead) return DmsStatus::IntegrityBroken;
         uint32_t length = LoadU16(p.data + at);
@@ -122,17 +133,25 @@ DmsStatus WalkEntries(const CachedPage& p, uint32_t number, int32_t height, cons
             if (!keys->IsWellFormed(key)) return DmsStatus::IntegrityBroken;
             // Every search trusts the order inside a page: keys out of it
             // would make scans answer out of order and seeks land wrong.
-            if (i > 0 && keys->Compare(previous, key) > 0) return DmsStatus::IntegrityBroken;
+            if (prefixed) {
+                const KeyPrefix prefix = keys->PrefixOf(key);
+                if (i > 0 && keys->Compare(previous, previousPrefix, key, prefix) > 0)
+                    return DmsStatus::IntegrityBroken;
+                entries->prefixes.push_back(prefix);
+                previousPrefix = prefix;
+            } else if (i > 0 && keys->Compare(previous, key) > 0) {
+                return DmsStatus::IntegrityBroken;
+            }
             previous = key;
         }
         if (h > 0) subtree += LoadU32(p.data + at + keypage::kEntryWord2);
         at += length;
-        offsets->push_back(at);
+        offsets.push_back(at);
     }
     out.number = number;
     out.height = h;
     out.subtree = subtree;
-    out.offsets = std::move(offsets);
+    out.entries = std::move(entries);
     return DmsStatus::Success;
 }
 
@@ -156,6 +175,7 @@ void KeyPage::Clear() {
     page_ = {};
     held_.reset();
     offsets_ = kNoEntries;
+    prefixes_ = nullptr;
     count_ = 0;
     subtree_ = 0;
 }
@@ -171,7 +191,7 @@ DmsStatus KeyPage::Load(CCache& cache, IPageStore& file, uint32_t number, int32_
         checked.shapeId != format.ShapeId()) {
         const bool unchanging = file.NeverChanges();
         const CheckedPage* kept =
-            unchanging ? KeptChecksOfUnchangingFiles().Find(file, p, number, format.ShapeId()) : nullptr;
+            unchanging ? KeptChecksOfUnchangingFiles().Find(file, cache, p, number, format.ShapeId()) : nullptr;
         CheckedPage found;
         if (kept != nullptr) {
             found = *kept;
@@ -179,18 +199,19 @@ DmsStatus KeyPage::Load(CCache& cache, IPageStore& file, uint32_t number, int32_
             st = WalkEntries(p, number, height, &format, found);
             if (Failed(st)) return st;
             found.shapeId = format.ShapeId();
+            found.cache = &cache;
+            found.version = cache.ContentVersion(p.slot);
             if (unchanging) KeptChecksOfUnchangingFiles().Keep(file, p, found);
         }
         if (height >= 0 && found.height != height) return DmsStatus::IntegrityBroken;
-        found.cache = &cache;
-        found.version = cache.ContentVersion(p.slot);
         checked = std::move(found);
     } else if (height >= 0 && checked.height != height) {
         return DmsStatus::IntegrityBroken;
     }
-    held_ = checked.offsets;
-    offsets_ = held_->data();
-    count_ = static_cast<uint32_t>(held_->size()) - 1;
+    held_ = checked.entries;
+    offsets_ = held_->offsets.data();
+    prefixes_ = held_->prefixes.empty() ? nullptr : held_->prefixes.data();
+    count_ = static_cast<uint32_t>(held_->offsets.size()) - 1;
     page_ = p;
     number_ = number;
     height_ = checked.height;
@@ -211,9 +232,17 @@ void KeyPage::RecordWritten(CCache& cache, const CachedPage& page, const IndexKe
 void KeyPage::RecordSplice(CCache& cache, uint32_t at, uint32_t removeCount, std::span<const EntryBytes> added,
                            uint64_t subtree, const IndexKeyFormat& format) {
     CheckedPage& slot = CheckedSlot(page_.slot);
-    // The record is shared by the slot and this page alone, or copied.
-    if (slot.offsets != held_ || held_.use_count() != 2) held_ = std::make_shared<std::vector<uint32_t>>(*held_);
-    std::vector<uint32_t>& offsets = *held_;
+    // The record is shared by the slot and this page alone, or copied. The
+    // prefixes are not carried along: the tree's searches go without them
+    // until the page is read and checked again.
+    if (slot.entries != held_ || held_.use_count() != 2) {
+        auto copy = std::make_shared<KeyPageEntries>();
+        copy->offsets = held_->offsets;
+        held_ = std::move(copy);
+    }
+    held_->prefixes.clear();
+    prefixes_ = nullptr;
+    std::vector<uint32_t>& offsets = held_->offsets;
     const uint32_t start = offsets[at];
     const uint32_t removedBytes = offsets[at + removeCount] - start;
     uint32_t addedBytes = 0;
@@ -239,9 +268,9 @@ void KeyPage::RecordSplice(CCache& cache, uint32_t at, uint32_t removeCount, std
     slot.height = height_;
     slot.shapeId = format.ShapeId();
     slot.subtree = subtree;
-    slot.offsets = held_;
-    offsets_ = held_->data();
-    count_ = static_cast<uint32_t>(held_->size()) - 1;
+    slot.entries = held_;
+    offsets_ = held_->offsets.data();
+    count_ = static_cast<uint32_t>(held_->offsets.size()) - 1;
     subtree_ = subtree;
 }
 

@@ -57,6 +57,13 @@ EntryBytes MakeEntry(uint32_t word1, uint32_t word2, std::span<const uint8_t> ke
 // The same into `out`, reusing its room.
 void MakeEntryInto(EntryBytes& out, uint32_t word1, uint32_t word2, std::span<const uint8_t> key);
 
+// What the check of a key page found of its entries: their starts, then the
+// used end; and the prefixes of their keys, or none.
+struct KeyPageEntries {
+    std::vector<uint32_t> offsets;
+    std::vector<KeyPrefix> prefixes;
+};
+
 // A key page from the cache, checked. Valid while its cache slot is: callers
 // that load further pages pin it first.
 class KeyPage {
@@ -105,6 +112,10 @@ public:
     // Leaf entries below this page: its count, or the sum of its entries'
     // counts (summed once by the check).
     uint64_t SubtreeCount() const { return subtree_; }
+    // The prefixes of the entries' keys (IndexKeyFormat::PrefixOf), made by
+    // the check of a page read for a format that has them; null otherwise
+    // (a page the tree changed since it was read, another format).
+    const KeyPrefix* Prefixes() const { return prefixes_; }
 
 private:
     CachedPage page_;
@@ -113,11 +124,13 @@ private:
     void Clear();
 
     static constexpr uint32_t kNoEntries[1] = {keypage::kHeadSize};
-    // Entry starts, then the used end: shared with the check's record of the
-    // slot, so loading a checked page again copies nothing. RecordSplice
-    // changes it in place only while no other page object shares it.
-    std::shared_ptr<std::vector<uint32_t>> held_;
+    // Entry starts (then the used end) and key prefixes: shared with the
+    // check's record of the slot, so loading a checked page again copies
+    // nothing. RecordSplice changes it in place only while no other page
+    // object shares it.
+    std::shared_ptr<KeyPageEntries> held_;
     const uint32_t* offsets_ = kNoEntries;
+    const KeyPrefix* prefixes_ = nullptr;
     uint32_t count_ = 0;
     uint64_t subtree_ = 0;
 };

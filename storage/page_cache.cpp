@@ -254,6 +254,13 @@ void CCache::Empty(Slot& s, bool freeBuffers) {
     }
 }
 
+void CCache::Shelve(Slot& s) {
+    if (!(s.flags & InUse) || !s.listed || (s.flags & Changed) || !s.image || !s.file->NeverChanges()) return;
+    PageImageStore::Image image{std::move(s.image), s.bufferSize, s.version};
+    images_.Keep(*s.file, s.page, image);
+    s.image = std::move(image.buffer);
+}
+
 int32_t CCache::TakeSlot(IPageStore& file) {
     int32_t chosen = -1;
     // The lowest free slot, when there is one.
@@ -273,21 +280,26 @@ int32_t CCache::TakeSlot(IPageStore& file) {
     }
     Slot& s = slots_[static_cast<size_t>(chosen)];
     uint32_t pageSize = file.PageSize();
+    Shelve(s);
     Empty(s, s.bufferSize < pageSize);
-    if (!s.image) {
-        s.image.reset(new (std::nothrow) uint8_t[pageSize + 16]);
-        s.before.reset(new (std::nothrow) uint8_t[pageSize + 16]);
+    const bool newImage = !s.image;
+    if (!s.image || !s.before) {
+        // An image buffer given to the store without a spare back is made
+        // again at the size of the before-image's.
+        const uint32_t size = s.before ? s.bufferSize : pageSize;
+        if (!s.image) s.image.reset(new (std::nothrow) uint8_t[size + 16]);
+        if (!s.before) s.before.reset(new (std::nothrow) uint8_t[size + 16]);
         if (!s.image || !s.before) {
             Empty(s, true);
             return -1;
         }
-        s.bufferSize = pageSize;
+        s.bufferSize = size;
     }
     // No clearing: GetPage's read fills the working image and copies it to the
     // before-image, NewPage clears what it hands out. The guard words stand
     // after the page bytes from the buffers' first use at this page size on;
     // nothing but an overrun writes there.
-    if (s.pageSize != pageSize) {
+    if (s.pageSize != pageSize || newImage) {
         s.pageSize = pageSize;
         StoreU16(s.image.get() + pageSize, kGuardWord);
         StoreU16(s.before.get() + pageSize, kGuardWord);
@@ -315,17 +327,25 @@ CachedPage CCache::GetPage(IPageStore& file, uint32_t page, DmsStatus* status) {
     s.page = page;
     s.tick = tick_;
     ++counters_.loads;
-    const std::span<uint8_t> image(s.image.get(), s.pageSize);
-    if (file.NeverChanges() && images_.Take(file, page, image)) {
+    bool stored = false;
+    uint64_t version = 0;
+    if (file.NeverChanges()) {
+        PageImageStore::Image image{std::move(s.image), s.bufferSize, 0};
+        stored = images_.Take(file, page, image);
+        s.image = std::move(image.buffer);
+        version = image.version;
+    }
+    if (stored) {
         ++counters_.storedImages;
+        StoreU16(s.image.get() + s.pageSize, kGuardWord);
     } else {
-        DmsStatus read = file.ReadPage(page, image);
+        DmsStatus read = file.ReadPage(page, std::span<uint8_t>(s.image.get(), s.pageSize));
         if (Failed(read)) {
             Empty(s, false);
             if (status) *status = read;
             return {};
         }
-        if (file.NeverChanges()) images_.Keep(file, page, image);
+        version = NextContentVersion();
     }
     List(i);
     if (!file.NeverChanges()) {
@@ -334,7 +354,7 @@ CachedPage CCache::GetPage(IPageStore& file, uint32_t page, DmsStatus* status) {
     }
     s.signature = LoadU16(s.image.get() + frame::kSignature);
     Queue(i);
-    s.version = NextContentVersion();
+    s.version = version;  // an image back from the store is the one it was
     return View(i);
 }
 

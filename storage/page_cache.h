@@ -132,11 +132,12 @@ public:
     // True when the guard word after each buffer of the slot is intact.
     bool CheckGuards(int32_t slot) const;
 
-    // A number, never repeated in the run, that changes whenever the slot's
-    // image may have changed (loaded, created, marked changed, restored,
-    // emptied): layers above keep what they derived from an image while it
-    // stays the same. Whoever writes into an image calls MarkChanged before
-    // the page is read again.
+    // A number naming the slot's image, never given to another in the run:
+    // it changes whenever the image may have changed (loaded, created,
+    // marked changed, restored, emptied), so layers above keep what they
+    // derived from an image while it stays the same. A read-only file's page
+    // back from the image store has the number it left with. Whoever writes
+    // into an image calls MarkChanged before the page is read again.
     uint64_t ContentVersion(int32_t slot) const { return slots_[static_cast<size_t>(slot)].version; }
 
     Counters GetCounters() const { return counters_; }
@@ -170,6 +171,9 @@ private:
     int32_t TakeSlot(IPageStore& file);
     bool Evictable(const Slot& s) const;
     void Empty(Slot& s, bool freeBuffers);
+    // A read-only file's page leaves its slot for the image store, buffer and
+    // content version; the slot gets a spare buffer back, or none.
+    void Shelve(Slot& s);
     bool StaysCached(const Slot& s) const { return s.file->StaysCached(s.page, s.signature); }
     CachedPage View(int32_t index);
     void Unpin(int32_t slot, uint64_t generation);
@@ -199,6 +203,6 @@ private:
     uint32_t firstFree_ = 0;  // no slot below this one is free
     uint32_t tick_ = 0;
     Counters counters_;
-    // Images of read-only files' pages the slots gave up, read again from here.
+    // Images of read-only files' pages the slots gave up, taken back from here.
     PageImageStore images_;
 };

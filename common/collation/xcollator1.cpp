@@ -218,6 +218,23 @@ int32_t OSTREL_COM_CALL XCollator1::Compare(const char16_t* a, uint32_t lengthA,
     return CompareBothByElements(table_, a, na, b, nb, flags);
 }
 
+size_t XCollator1::LeadingPrimaries(const char16_t* text, uint32_t length, std::span<uint16_t> out,
+                                    bool* ended) const {
+    *ended = false;
+    if (!HasTable()) return 0;
+    SimplePrimaryReader reader(simplePrimaries_, text, ClampedLength(text, length));
+    size_t count = 0;
+    while (count < out.size()) {
+        const int32_t p = reader.Next();
+        if (p < 0) {
+            *ended = p == SimplePrimaryReader::kEnd;
+            break;
+        }
+        out[count++] = static_cast<uint16_t>(p);
+    }
+    return count;
+}
+
 std::unique_ptr<PreparedText> XCollator1::NewPreparedText() { return std::make_unique<UcaPreparedText>(*this); }
 
 int32_t OSTREL_COM_CALL XCollator1::GetSortKey(const char16_t* text, int32_t length, uint32_t* out,

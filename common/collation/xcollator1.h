@@ -28,6 +28,14 @@ public:
     // are made once; see prepared_text.h.
     std::unique_ptr<PreparedText> NewPreparedText();
 
+    // The first primary weights of `text` as every comparison orders them, at
+    // most out.size(), into `out`: their count, with `*ended` true when the
+    // text has no more. Two texts whose known primaries differ are ordered by
+    // the first difference, a text that ended sorting before any primary.
+    // Fewer than asked without the end: the next one depends on neighbouring
+    // code points (or no table is loaded) and is not given.
+    size_t LeadingPrimaries(const char16_t* text, uint32_t length, std::span<uint16_t> out, bool* ended) const;
+
     // Takes the inflated DUCET blob; false (and no table) when it does not check out.
     bool InstallTable(InflatedData blob);
     // Loads DUCET_5_0_0_0_1 from the data resources unless a table is there.

@@ -29,6 +29,15 @@ std::vector<uint8_t> OneText(const IndexKeyFormat& f, const std::u16string& text
     return key;
 }
 
+// The key of a (reading, headword) pair in a two-text index.
+std::vector<uint8_t> TwoTexts(const IndexKeyFormat& f, const ReadingAndWord& p) {
+    KeySegmentValue v[2] = {{const_cast<char16_t*>(p.first.data()), static_cast<int32_t>(p.first.size() * 2)},
+                            {const_cast<char16_t*>(p.second.data()), static_cast<int32_t>(p.second.size() * 2)}};
+    std::vector<uint8_t> key;
+    EXPECT_EQ(f.Encode(v, key), DmsStatus::Success);
+    return key;
+}
+
 TEST(IndexKeys, UcaComparisonMatchesTheCollator) {
     std::vector<ReadingAndWord> pairs = LoadEdictKeys(30000);
     if (pairs.empty()) GTEST_SKIP() << "edict is not installed";
@@ -134,13 +143,7 @@ TEST(IndexKeys, PreparedKeysOrderAsPlainKeys) {
     for (int32_t kind : {0, 1}) {
         IndexKeyFormat format;
         ASSERT_EQ(format.Init(d, kTextIndex, kind), DmsStatus::Success);
-        auto encode = [&](const ReadingAndWord& p) {
-            KeySegmentValue v[2] = {{const_cast<char16_t*>(p.first.data()), static_cast<int32_t>(p.first.size() * 2)},
-                                    {const_cast<char16_t*>(p.second.data()), static_cast<int32_t>(p.second.size() * 2)}};
-            std::vector<uint8_t> key;
-            EXPECT_EQ(format.Encode(v, key), DmsStatus::Success);
-            return key;
-        };
+        auto encode = [&](const ReadingAndWord& p) { return TwoTexts(format, p); };
         size_t differences = 0;
         std::vector<uint8_t> odd;
         for (size_t i = 1; i < pairs.size(); ++i) {
@@ -161,3 +164,47 @@ TEST(IndexKeys, PreparedKeysOrderAsPlainKeys) {
 }
 
 }  // namespace
+
+// Key prefixes decide only what the keys' order decides: on EDICT's
+// (reading, headword) keys and on texts at the prefix's edges (ending within
+// it or just past it, kanji of two primaries, voicing that only a later
+// level tells, code points whose primaries depend on their neighbours).
+// Under the dictionary collator there are none.
+TEST(IndexKeys, PrefixesDecideAsTheKeysOrder) {
+    std::vector<ReadingAndWord> pairs = LoadEdictKeys(10000);
+    if (pairs.empty()) GTEST_SKIP() << "edict is not installed";
+    for (const char16_t* t : {u"", u"か", u"が", u"かか", u"かが", u"あいうえおか", u"あいうえおかき", u"あいうえおかきく",
+                              u"あいうえおかきけ", u"あいうえおかぎ", u"日本語", u"日本語学", u"日本語学校", u"ゝ", u"こゝろ",
+                              u"こころ", u"ー", u"カー", u"カア", u"\U0002000B", u"あ\U0002000B", u"e\u0301", u"é", u"A-b"})
+        pairs.emplace_back(t, t);
+    FileDescription d;
+    ASSERT_EQ(ParseDescription(IndexSchema(), d), 0);
+    std::mt19937 random(5);
+    for (int32_t kind : {0, 1}) {
+        IndexKeyFormat format;
+        ASSERT_EQ(format.Init(d, kTextIndex, kind), DmsStatus::Success);
+        EXPECT_EQ(format.HasPrefixes(), kind == 1);
+        auto encode = [&](const ReadingAndWord& p) { return TwoTexts(format, p); };
+        size_t differences = 0, decided = 0, compared = 0;
+        auto check = [&](const ReadingAndWord& a, const ReadingAndWord& b) {
+            const std::vector<uint8_t> ka = encode(a), kb = encode(b);
+            const KeyPrefix pa = format.PrefixOf(ka), pb = format.PrefixOf(kb);
+            const int32_t expected = format.Compare(ka, kb);
+            const int32_t byPrefix = IndexKeyFormat::ComparePrefixes(pa, pb);
+            decided += byPrefix != 0;
+            ++compared;
+            differences += byPrefix != 0 && byPrefix != expected;
+            differences += format.Compare(ka, pa, kb, pb) != expected;
+            differences += format.Compare([&] { return std::span<const uint8_t>(ka); }, pa, format.Prepare(kb)) != expected;
+        };
+        for (size_t i = 1; i < pairs.size(); ++i) {
+            check(pairs[i - 1], pairs[i]);
+            check(pairs[i], pairs[random() % pairs.size()]);
+        }
+        for (size_t i = pairs.size() - 24; i < pairs.size(); ++i)
+            for (size_t j = pairs.size() - 24; j < pairs.size(); ++j) check(pairs[i], pairs[j]);
+        EXPECT_EQ(differences, 0u) << "collator kind " << kind;
+        if (kind == 0) EXPECT_EQ(decided, 0u);
+        if (kind == 1) EXPECT_GT(decided, compared / 2);
+    }
+}

@@ -2,6 +2,7 @@
 // for its bytes, however often the page comes back into a cache: the same
 // bytes read again are taken as checked, other bytes of the same page of the
 // same file (changed on the disk behind a read-only open) are checked again.
+#include "common/text/utf8.h"
 #include "storage/byte_order.h"
 #include "storage/key_page.h"
 #include "storage/tests/index_test_support.h"
@@ -94,6 +95,27 @@ TEST(KeyPageCheck, BytesChangedBehindAReadOnlyOpenAreCheckedAgain) {
     KeyPage page;
     ASSERT_EQ(page.Load(cache, file, kLeaf, 0, format), DmsStatus::Success);
     EXPECT_EQ(page.Count(), 4u);
+}
+
+// Keys out of order where their prefixes cannot tell (a difference past the
+// prefix's primaries, or at a later level than the primaries) are still
+// found; the same keys in order load.
+TEST(KeyPageCheck, KeysOutOfOrderBeyondTheirPrefixesAreFound) {
+    const IndexKeyFormat format = OneTextFormat();
+    ASSERT_TRUE(format.HasPrefixes());
+    for (const std::vector<std::u16string>& sorted :
+         {std::vector<std::u16string>{u"あいうえおかきか", u"あいうえおかきく"}, std::vector<std::u16string>{u"か", u"が"},
+          std::vector<std::u16string>{u"こころ", u"こゝろ"}}) {
+        UnchangingFile file;
+        file.leaf = Leaf(format, sorted);
+        CCache cache(16);
+        KeyPage page;
+        EXPECT_EQ(page.Load(cache, file, kLeaf, 0, format), DmsStatus::Success) << Utf16ToUtf8(sorted[1]);
+        EXPECT_NE(page.Prefixes(), nullptr);
+        file.leaf = Leaf(format, {sorted[1], sorted[0]});
+        CCache other(16);
+        EXPECT_EQ(page.Load(other, file, kLeaf, 0, format), DmsStatus::IntegrityBroken) << Utf16ToUtf8(sorted[1]);
+    }
 }
 
 }  // namespace

@@ -3,10 +3,12 @@
 #include "storage/byte_order.h"
 #include "storage/page_cache.h"
 #include "storage/page_frame.h"
+#include "storage/page_image_store.h"
 
 #include <gtest/gtest.h>
 
 #include <map>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -399,11 +401,18 @@ TEST(PageCache, GivenUpPagesOfAReadOnlyFileAreReadOnceUntilTheFileIsDropped) {
         FakePageStore store = StoreWithPages(6);
         store.readOnly = readOnly;
         CCache cache(3);
+        std::map<uint32_t, uint64_t> versions;
         for (int round = 0; round < 2; ++round)
             for (uint32_t p = 1; p <= 6; ++p) {
                 CachedPage page = cache.GetPage(store, p);
                 ASSERT_TRUE(page);
                 EXPECT_EQ(page.data[10], static_cast<uint8_t>(p * 3)) << p;
+                EXPECT_TRUE(cache.CheckGuards(page.slot));
+                // An image back from the store is the one that left: what was
+                // derived from it holds; a page read again is another image.
+                const uint64_t version = cache.ContentVersion(page.slot);
+                if (round == 1) EXPECT_EQ(version == versions[p], readOnly) << p;
+                versions[p] = version;
             }
         EXPECT_EQ(store.reads, readOnly ? 6 : 12);
         EXPECT_EQ(cache.GetCounters().storedImages, readOnly ? 6u : 0u);
@@ -415,6 +424,50 @@ TEST(PageCache, GivenUpPagesOfAReadOnlyFileAreReadOnceUntilTheFileIsDropped) {
         EXPECT_EQ(again.data[10], 0x77);
         EXPECT_EQ(store.reads, 7);
     }
+}
+
+// The store keeps the images given up most recently, to its count, and
+// hands buffers over without copying: a taken image leaves the store, and
+// the buffer that came in is the spare a later slot gets back.
+TEST(PageImageStore, KeepsTheNewestImagesAndHandsTheirBuffersOver) {
+    FakePageStore file(16);
+    FakePageStore other(16);
+    PageImageStore store(3);
+    auto image = [](uint8_t mark, uint32_t size = 16) {
+        PageImageStore::Image i{std::make_unique<uint8_t[]>(size + 16), size, 100u + mark};
+        i.buffer[0] = mark;
+        return i;
+    };
+    for (uint8_t p = 1; p <= 4; ++p) {
+        PageImageStore::Image given = image(p);
+        store.Keep(file, p, given);
+        EXPECT_EQ(given.buffer != nullptr, p == 4) << "the buffer of page 1, given up, comes back";
+    }
+    PageImageStore::Image given = image(9);
+    store.Keep(other, 2, given);  // the same page number of another file; gives up page 2
+    EXPECT_EQ(store.Count(), 3u);
+    PageImageStore::Image slot = image(0);
+    const uint8_t* slotBuffer = slot.buffer.get();
+    EXPECT_FALSE(store.Take(file, 1, slot));
+    EXPECT_FALSE(store.Take(file, 2, slot));
+    ASSERT_TRUE(store.Take(file, 3, slot));
+    EXPECT_EQ(slot.buffer[0], 3);
+    EXPECT_EQ(slot.version, 103u);
+    EXPECT_FALSE(store.Take(file, 3, slot)) << "a taken image has left the store";
+    // Kept again it is the newest; the buffer the slot gave comes back as the spare.
+    store.Keep(file, 3, slot);
+    EXPECT_EQ(slot.buffer.get(), slotBuffer);
+    PageImageStore::Image fifth = image(5);
+    store.Keep(file, 5, fifth);  // gives up page 4, the oldest
+    PageImageStore::Image wider = image(0, 32);
+    EXPECT_FALSE(store.Take(file, 4, wider));
+    ASSERT_TRUE(store.Take(file, 3, wider));  // a buffer of another size is copied into
+    EXPECT_EQ(wider.buffer[0], 3);
+    EXPECT_EQ(wider.version, 103u);
+    store.Forget(file);
+    EXPECT_EQ(store.Count(), 1u);
+    ASSERT_TRUE(store.Take(other, 2, slot));
+    EXPECT_EQ(slot.buffer[0], 9);
 }
 
 }  // namespace
