@@ -35,6 +35,9 @@ inline constexpr uint32_t kFirstRun = 0x29000;  // shown, clipboard monitor, und
 }  // namespace app_flag
 
 inline constexpr char16_t kFrameClassName[] = u"OstrelProFrameClass";
+// The window property a frame carries from the moment its closing begins
+// until it is gone: a program started meanwhile must not hand over to it.
+inline constexpr char16_t kFrameClosingProperty[] = u"OstrelProClosing";
 inline constexpr char16_t kProgramFolderName[] = u"OstrelPro";
 inline constexpr char16_t kDictionariesFolderName[] = u"Dictionaries";
 // The product's web service, used when [Application] HomeSite is empty: a

@@ -117,6 +117,8 @@ private:
     void RestoreSelectedList();
     void OnDestroy();
     void OnClose();
+    // Sets kFrameClosingProperty on the frame.
+    void MarkClosing();
     void OnDrawClipboard();
     // Reads the clipboard's sequence number and text: true when they differ
     // from what the monitor last saw (which they then become).

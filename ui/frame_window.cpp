@@ -367,7 +367,15 @@ void CFrame::OnClose() {
         return;
     }
     if (lists) lists->CloseAllEditors();
+    // Destruction hides the window before WM_DESTROY: the mark goes first.
+    MarkClosing();
     DestroyWindow(frame_);
+}
+
+void CFrame::MarkClosing() {
+    // An integer, not a resource: it is left to go with the window, since a
+    // start that found the window without it would hand over to a dying one.
+    SetPropW(frame_, Wide(kFrameClosingProperty), reinterpret_cast<HANDLE>(1));
 }
 
 void CFrame::OnDrawClipboard() {
@@ -391,6 +399,7 @@ bool CFrame::ClipboardChanged() {
 }
 
 void CFrame::OnDestroy() {
+    MarkClosing();  // the save below can take a while
     Application& app = *g_application;
     if (timer_) KillTimer(nullptr, timer_);
     timer_ = 0;

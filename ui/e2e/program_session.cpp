@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <cstdio>
 
 #include "ui/test_hook_protocol.h"
 
@@ -157,7 +158,10 @@ ProgramRun::~ProgramRun() {
     if (!process_) return;
     if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) {
         if (HWND frame = FindFrame()) PostMessageW(frame, WM_COMMAND, 40001, 0);
-        if (WaitForSingleObject(process_, 10000) == WAIT_TIMEOUT) TerminateProcess(process_, 1);
+        if (WaitForSingleObject(process_, 10000) == WAIT_TIMEOUT) {
+            TerminateProcess(process_, 1);
+            WaitForSingleObject(process_, 5000);  // termination ends the process later
+        }
     }
     CloseHandle(process_);
 }
@@ -171,7 +175,13 @@ HWND ProgramRun::WaitForFrame(DWORD timeoutMs) {
             std::map<std::wstring, std::wstring> state = QueryState(frame);
             if (!state.empty() && (std::wcstoul(state[L"flags"].c_str(), nullptr, 10) & 0x40000000u)) return frame;
         }
-        if (process_ && WaitForSingleObject(process_, 50) == WAIT_OBJECT_0) return nullptr;
+        if (process_ && WaitForSingleObject(process_, 50) == WAIT_OBJECT_0) {
+            DWORD code = 0;
+            GetExitCodeProcess(process_, &code);
+            std::fprintf(stderr, "OstrelPro.exe ended with %lu after %lu ms, before its frame was up\n", code,
+                         GetTickCount() - start);
+            return nullptr;
+        }
     }
     return nullptr;
 }
@@ -288,9 +298,22 @@ HWND FindChild(HWND parent, const wchar_t* className, int id) {
 HWND FindFrame() { return FindWindowW(L"OstrelProFrameClass", nullptr); }
 
 void CloseLeftoverFrames() {
-    for (int i = 0; i < 100 && FindFrame(); ++i) {
-        PostMessageW(FindFrame(), WM_COMMAND, 40001, 0);
+    // The window goes before its program ends: the program is waited for too,
+    // so that the next start meets no instance still closing.
+    HANDLE owner = nullptr;
+    for (int i = 0; i < 100; ++i) {
+        HWND frame = FindFrame();
+        if (!frame) break;
+        DWORD processId = 0;
+        GetWindowThreadProcessId(frame, &processId);
+        if (owner) CloseHandle(owner);
+        owner = OpenProcess(SYNCHRONIZE, FALSE, processId);
+        PostMessageW(frame, WM_COMMAND, 40001, 0);
         Sleep(100);
+    }
+    if (owner) {
+        WaitForSingleObject(owner, 10000);
+        CloseHandle(owner);
     }
 }
 

@@ -121,6 +121,83 @@ TEST_F(ProgramStart, SecondStartShowsTheHiddenWindowAndExitsWithZero) {
     EXPECT_EQ(first.Exit(frame), 0);
 }
 
+// A clipboard viewer, on a thread of its own, joined to the chain after the
+// program: a closing frame leaves the chain at the start of its save and so
+// sends it WM_CHANGECBCHAIN, which is held until Release. The program stays
+// in its save meanwhile, its frame hidden but not yet gone.
+class ChainHolder {
+public:
+    ChainHolder()
+        : ready_(CreateEventW(nullptr, TRUE, FALSE, nullptr)), held_(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
+          release_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
+        thread_ = CreateThread(nullptr, 0, &ChainHolder::Run, this, 0, &threadId_);
+        WaitForSingleObject(ready_, 5000);
+    }
+    ~ChainHolder() {
+        Release();
+        PostThreadMessageW(threadId_, WM_QUIT, 0, 0);
+        WaitForSingleObject(thread_, 5000);
+        for (HANDLE handle : {thread_, ready_, held_, release_}) CloseHandle(handle);
+    }
+    bool WaitUntilHeld(DWORD timeoutMs) { return WaitForSingleObject(held_, timeoutMs) == WAIT_OBJECT_0; }
+    void Release() { SetEvent(release_); }
+
+private:
+    static DWORD WINAPI Run(void* context) {
+        auto* self = static_cast<ChainHolder*>(context);
+        WNDCLASSW type{};
+        type.lpfnWndProc = &ChainHolder::Proc;
+        type.hInstance = GetModuleHandleW(nullptr);
+        type.lpszClassName = L"OstrelE2EChainHolder";
+        RegisterClassW(&type);
+        HWND window = CreateWindowExW(0, type.lpszClassName, L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                      type.hInstance, nullptr);
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        self->next_ = SetClipboardViewer(window);
+        SetEvent(self->ready_);
+        MSG message;
+        while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
+        ChangeClipboardChain(window, self->next_);
+        DestroyWindow(window);
+        return 0;
+    }
+    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        auto* self = reinterpret_cast<ChainHolder*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+        if (message != WM_CHANGECBCHAIN || !self) return DefWindowProcW(window, message, wParam, lParam);
+        SetEvent(self->held_);
+        WaitForSingleObject(self->release_, 30000);
+        if (reinterpret_cast<HWND>(wParam) == self->next_) self->next_ = reinterpret_cast<HWND>(lParam);
+        else if (self->next_) SendMessageW(self->next_, message, wParam, lParam);
+        return 0;
+    }
+
+    HANDLE ready_, held_, release_, thread_ = nullptr;
+    DWORD threadId_ = 0;
+    HWND next_ = nullptr;
+};
+
+// Started while the running program is closing (its frame still there,
+// hidden, saving), the program waits for that one to end and then starts on
+// its own: it neither hands over to the dying window nor runs beside it.
+TEST_F(ProgramStart, StartDuringAnotherInstancesCloseWaitsForItsEnd) {
+    TestFolders folders = PrepareTest(TestName());
+    ProgramRun first;
+    HWND closing = first.WaitForFrame();  // a first run: the clipboard monitor is on
+    ASSERT_NE(closing, nullptr);
+    ChainHolder holder;
+    PostMessageW(closing, WM_COMMAND, 40001, 0);
+    ASSERT_TRUE(holder.WaitUntilHeld(15000)) << "the closing program never left the clipboard chain";
+    EXPECT_TRUE(IsWindow(closing));
+    ProgramRun second;
+    EXPECT_EQ(second.WaitForExit(2000), -1) << "the second start handed over to the closing frame";
+    holder.Release();
+    EXPECT_EQ(first.WaitForExit(), 0);
+    HWND frame = second.WaitForFrame();
+    ASSERT_NE(frame, nullptr);
+    EXPECT_NE(frame, closing);
+    EXPECT_EQ(second.Exit(frame), 0);
+}
+
 TEST_F(ProgramStart, ExitWritesTheWindowTheSelectedListAndTheUsageCounters) {
     TestFolders folders = PrepareTest(TestName());
     WriteSettings(folders, kHiddenSettings);

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <clocale>
 #include <memory>
 #include <string>
@@ -74,10 +75,51 @@ std::vector<std::u16string> SplitCommandLine() {
     return arguments;
 }
 
+// How long a start waits for a closing instance to end.
+constexpr DWORD kClosingWaitMs = 30000;
+
+// A frame that is not closing (null when there is none); `closing` receives
+// the last closing one found.
+HWND FindRunningFrame(HWND& closing) {
+    const std::wstring frameClass = WideString(kFrameClassName);
+    const std::wstring closingMark = WideString(kFrameClosingProperty);
+    closing = nullptr;
+    for (HWND frame = FindWindowExW(nullptr, nullptr, frameClass.c_str(), nullptr); frame;
+         frame = FindWindowExW(nullptr, frame, frameClass.c_str(), nullptr)) {
+        if (!GetPropW(frame, closingMark.c_str())) return frame;
+        closing = frame;
+    }
+    return nullptr;
+}
+
+// Waits at most `timeoutMs` for the program that owns `window` to end.
+void WaitForOwnerToEnd(HWND window, DWORD timeoutMs) {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, processId);
+    if (!process) {
+        Sleep(std::min<DWORD>(timeoutMs, 50));  // ending already: look again shortly
+        return;
+    }
+    WaitForSingleObject(process, timeoutMs);
+    CloseHandle(process);
+}
+
 // A running instance is shown (twice 40051 when minimised) and brought
-// forward; true when one exists.
+// forward; true when one exists. An instance whose frame is closing is
+// waited for, so that a start made while it saves is not lost: this program
+// then starts on its own, after the settings are written. One that does not
+// end within the limit still counts as running (never two at once).
 bool ShowRunningInstance() {
-    HWND running = FindWindowW(WideString(kFrameClassName).c_str(), nullptr);
+    const DWORD start = GetTickCount();
+    HWND closing = nullptr;
+    HWND running = FindRunningFrame(closing);
+    while (!running && closing) {
+        DWORD waited = GetTickCount() - start;
+        if (waited >= kClosingWaitMs) return true;
+        WaitForOwnerToEnd(closing, kClosingWaitMs - waited);
+        running = FindRunningFrame(closing);
+    }
     if (!running) return false;
     if (!IsWindowVisible(running)) PostMessageW(running, WM_COMMAND, cmd::kShowWindow, 0);
     if (IsIconic(running)) PostMessageW(running, WM_COMMAND, cmd::kShowWindow, 0);
