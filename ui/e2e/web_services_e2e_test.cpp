@@ -50,6 +50,15 @@ bool WaitFor(Condition done, DWORD ms = 20000) {
     return done();
 }
 
+// A window's text, narrowed for a test message.
+std::string WindowText(HWND window) {
+    wchar_t text[256] = {};
+    GetWindowTextW(window, text, 256);
+    std::string narrow;
+    for (const wchar_t* c = text; *c; ++c) narrow += *c < 0x80 ? static_cast<char>(*c) : '?';
+    return narrow;
+}
+
 // Distinct colours in a grid of points over the window: a painted dialog has many.
 size_t Colours(HWND window) {
     RECT rect;
@@ -211,7 +220,10 @@ TEST_F(WebServices, TheDictionariesDialogInstallsADictionaryFromTheServer) {
     HWND dialog = nullptr;
     ASSERT_TRUE(WaitFor([&] { return (dialog = FindWindowW(L"#32770", L"Installed Dictionaries and Books")) != nullptr; }));
     HWND view = GetDlgItem(dialog, 1295);
-    ASSERT_TRUE(WaitFor([&] { return SendMessageW(view, LVM_GETITEMCOUNT, 0, 0) == 1; }));
+    // On failure: the pane's status line ("receiving" or "failed") and what
+    // reached the server tell a lost reply from a failed request.
+    ASSERT_TRUE(WaitFor([&] { return SendMessageW(view, LVM_GETITEMCOUNT, 0, 0) == 1; }))
+        << "status line: " << WindowText(GetDlgItem(dialog, 1287)) << "\nrequests:\n" << ReadFile(log);
     RemoteMemory memory(view, sizeof(LVITEMW));
     LVITEMW item{};
     item.stateMask = LVIS_SELECTED;
