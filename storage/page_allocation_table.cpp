@@ -175,15 +175,30 @@ DmsStatus PageAllocationTable::MapInsert(uint32_t position, uint32_t page) {
     return DmsStatus::Success;
 }
 
-void PageAllocationTable::MapErase(uint32_t page, uint32_t position) {
+std::vector<PageAllocationTable::Placed>::iterator PageAllocationTable::MapFind(uint32_t page, uint32_t position) {
     auto at = std::lower_bound(map_.begin(), map_.end(), position,
                                [](const Placed& p, uint32_t pos) { return p.position < pos; });
-    for (; at != map_.end() && at->position == position; ++at) {
-        if (at->page == page) {
-            map_.erase(at);
-            return;
-        }
+    for (; at != map_.end() && at->position == position; ++at)
+        if (at->page == page) return at;
+    return map_.end();
+}
+
+DmsStatus PageAllocationTable::MapMove(uint32_t page, uint32_t from, uint32_t to) {
+    const auto at = MapFind(page, from);
+    if (at == map_.end()) return MapInsert(to, page);
+    // The entry lands where an erase and an insert would put it: before the
+    // first other entry not below `to`. Only the entries between its old and
+    // new places shift, and a page moving into the gap before it shifts none.
+    auto target = std::lower_bound(map_.begin(), map_.end(), to,
+                                   [](const Placed& p, uint32_t pos) { return p.position < pos; });
+    if (target <= at) {
+        std::rotate(target, at, at + 1);
+        target->position = to;
+    } else {
+        std::rotate(at, at + 1, target);
+        (target - 1)->position = to;
     }
+    return DmsStatus::Success;
 }
 
 uint32_t PageAllocationTable::PageBefore(uint32_t position) const {
@@ -290,8 +305,7 @@ void PageAllocationTable::LeavePlace(const Entry& p) {
 // 5. The entry, the position map and a moved PAT page take the new place.
 DmsStatus PageAllocationTable::RecordPlacement(uint32_t page, const Entry& old, bool placed, uint32_t length,
                                                bool compressed, const Placement& to) {
-    if (placed) MapErase(page, old.position);
-    DmsStatus inserted = MapInsert(to.position, page);
+    DmsStatus inserted = placed ? MapMove(page, old.position, to.position) : MapInsert(to.position, page);
     if (Failed(inserted)) return inserted;
     Entry p = Read(page);
     p.position = to.position;

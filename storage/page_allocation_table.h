@@ -136,7 +136,10 @@ private:
     Entry Read(uint32_t page) const;
     void Write(uint32_t page, const Entry& e);
     DmsStatus MapInsert(uint32_t position, uint32_t page);
-    void MapErase(uint32_t page, uint32_t position);
+    // The map entry of `page` at `position`, or map_.end().
+    std::vector<Placed>::iterator MapFind(uint32_t page, uint32_t position);
+    // The map entry of a placed page moves from `from` to `to`.
+    DmsStatus MapMove(uint32_t page, uint32_t from, uint32_t to);
     void PatPageMoved(uint32_t patIndex, uint32_t position);
     void SetFreeBytes(uint32_t page, uint32_t freeBytes);
     // The steps of AssignPosition, in the order it tries them.
