@@ -163,20 +163,43 @@ uint32_t IndexTree::Bound(const KeyPage& page, const IndexKeyFormat::PreparedKey
     return lo;
 }
 
-DmsStatus IndexTree::DescendBinary(const IndexKeyFormat::PreparedKey& key, uint64_t* counted, bool pin) {
+bool IndexTree::ChoosesChild(const KeyPage& page, const IndexKeyFormat::PreparedKey& key, uint32_t entry) const {
+    return entry < page.Count() && (entry == 0 || format_->Compare(page.Key(entry - 1), key) <= 0) &&
+           (entry + 1 == page.Count() || format_->Compare(page.Key(entry), key) > 0);
+}
+
+bool IndexTree::IsUpperBound(const KeyPage& page, const IndexKeyFormat::PreparedKey& key, uint32_t upper) const {
+    return upper <= page.Count() && (upper == 0 || format_->Compare(page.Key(upper - 1), key) <= 0) &&
+           (upper == page.Count() || format_->Compare(page.Key(upper), key) > 0);
+}
+
+DmsStatus IndexTree::DescendBinary(const IndexKeyFormat::PreparedKey& key, uint64_t* counted, bool pin,
+                                   bool afterInsert) {
     if (counted != nullptr) *counted = 0;
     bool wasPinning = pinning_;
     pinning_ = pin;
     KeyPage page;
+    // After an insert the cursor's path still names the pages it went
+    // through (Descend overwrites a level only once its choice is made). The
+    // next key of a bulk load or an append mostly takes the same way, which a
+    // comparison or two per page confirm; the binary search runs only where
+    // they fail, and finds the same entry.
+    int32_t level = 0;
     DmsStatus st = Descend(page, [&](const KeyPage& p, int32_t& entry) {
-        uint32_t upper = Bound(p, key, false);
+        const IndexPosition::PathStep before = cursor_.path[level++];
+        const bool guided = afterInsert && before.page == p.Number() && before.entry >= -1;
         if (p.IsLeaf()) {
+            // The last insert went in after the entry its descent chose.
+            const uint32_t guess = static_cast<uint32_t>(before.entry + 2);
+            const uint32_t upper = guided && IsUpperBound(p, key, guess) ? guess : Bound(p, key, false);
             entry = static_cast<int32_t>(upper) - 1;
             return DmsStatus::Success;
         }
         // Into the first child whose last key is greater, else the last child,
         // so that a run of equal keys is entered at its end.
-        uint32_t i = std::min(upper, p.Count() - 1);
+        const uint32_t i = guided && ChoosesChild(p, key, static_cast<uint32_t>(before.entry))
+                               ? static_cast<uint32_t>(before.entry)
+                               : std::min(Bound(p, key, false), p.Count() - 1);
         if (counted != nullptr) *counted += CountBefore(p, i);
         entry = static_cast<int32_t>(i);
         return DmsStatus::Success;

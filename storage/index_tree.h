@@ -28,6 +28,9 @@
 #include <string>
 #include <vector>
 
+// One entry's bytes where they lie: in a page, or built.
+using EntryView = std::span<const uint8_t>;
+
 // Where a cursor stands in an index: the index chosen, the path from the
 // root to the current leaf entry, its ordinal when known, and the key format
 // of the index, kept between calls so a scan does not rebuild it on every step.
@@ -118,10 +121,17 @@ private:
     // Descends by binary search to the leaf for `key` (path filled down to
     // the leaf, whose entry is the last not greater than `key`, -1 for none);
     // `counted`, unless null, gets the leaf entries left of that leaf.
-    DmsStatus DescendBinary(const IndexKeyFormat::PreparedKey& key, uint64_t* counted, bool pin);
+    // `afterInsert` takes the cursor's path as left by the last insert as a
+    // guess, checked at each page.
+    DmsStatus DescendBinary(const IndexKeyFormat::PreparedKey& key, uint64_t* counted, bool pin,
+                            bool afterInsert = false);
     // Binary search: the first entry greater than `key`, or with `orEqual`
     // the first not less than it; Count() when there is none.
     uint32_t Bound(const KeyPage& page, const IndexKeyFormat::PreparedKey& key, bool orEqual) const;
+    // Whether DescendBinary would enter the child of branch entry `entry`.
+    bool ChoosesChild(const KeyPage& page, const IndexKeyFormat::PreparedKey& key, uint32_t entry) const;
+    // Whether `upper` is what Bound(page, key, false) gives.
+    bool IsUpperBound(const KeyPage& page, const IndexKeyFormat::PreparedKey& key, uint32_t upper) const;
 
     // Replaces `removeCount` entries from `at` of the page at path `level` by
     // `entries`, then carries the change up: the page's high-key entry in its
@@ -152,7 +162,7 @@ private:
     // through Splice.
     DmsStatus RaiseHighKey(int32_t level, uint32_t child, std::span<const uint8_t> lastKey, uint64_t below);
     DmsStatus RemoveEmptiedPage(KeyPage& page, int32_t level);
-    DmsStatus SpreadOverPages(KeyPage& page, int32_t level, const std::vector<EntryBytes>& all,
+    DmsStatus SpreadOverPages(KeyPage& page, int32_t level, std::span<const EntryView> all,
                               std::vector<EntryBytes>& highKeys);
     DmsStatus RaiseHighKeys(int32_t level, std::vector<EntryBytes> highKeys);
     DmsStatus FreePage(KeyPage& page, int32_t height);
@@ -175,7 +185,7 @@ private:
 // sum past half the total, after it when that is at least as balanced as
 // before it; sides still too large are split the same way. Returns the
 // piece ends (indexes one past each piece's last entry). Exposed for tests.
-std::vector<size_t> PartitionEntries(const std::vector<EntryBytes>& entries, uint32_t capacity);
+std::vector<size_t> PartitionEntries(std::span<const EntryView> entries, uint32_t capacity);
 
 // The tree's structure checked from the root: heights, key order inside and
 // across pages, high keys, counts against the descriptor, sibling links.

@@ -18,8 +18,7 @@ using storage::StoreU32;
 namespace {
 
 // Puts `entries` [from, to) into a page image after its 16-byte head.
-void WriteEntries(uint8_t* page, uint32_t pageSize, const std::vector<EntryBytes>& entries, size_t from,
-                  size_t to) {
+void WriteEntries(uint8_t* page, uint32_t pageSize, std::span<const EntryView> entries, size_t from, size_t to) {
     std::memset(page + keypage::kHeadSize, 0, pageSize - keypage::kHeadSize);
     uint32_t at = keypage::kHeadSize;
     for (size_t i = from; i < to; ++i) {
@@ -31,22 +30,20 @@ void WriteEntries(uint8_t* page, uint32_t pageSize, const std::vector<EntryBytes
 
 // The entry a page's parent keeps for it: its last key, its number, the leaf
 // entries below it.
-EntryBytes HighKeyEntry(uint32_t page, int32_t height, const std::vector<EntryBytes>& entries, size_t from,
-                        size_t to) {
+EntryBytes HighKeyEntry(uint32_t page, int32_t height, std::span<const EntryView> entries, size_t from, size_t to) {
     uint64_t below = 0;
     for (size_t i = from; i < to; ++i) below += height == 0 ? 1 : LoadU32(entries[i].data() + keypage::kEntryWord2);
-    const EntryBytes& last = entries[to - 1];
-    return MakeEntry(page, static_cast<uint32_t>(below),
-                     std::span<const uint8_t>(last).subspan(keypage::kEntryHead));
+    return MakeEntry(page, static_cast<uint32_t>(below), entries[to - 1].subspan(keypage::kEntryHead));
 }
 
-size_t TotalBytes(const std::vector<EntryBytes>& entries, size_t from, size_t to) {
+template <typename Entries>
+size_t TotalBytes(const Entries& entries, size_t from, size_t to) {
     size_t sum = 0;
     for (size_t i = from; i < to; ++i) sum += entries[i].size();
     return sum;
 }
 
-void Partition(const std::vector<EntryBytes>& entries, size_t from, size_t to, uint32_t capacity,
+void Partition(std::span<const EntryView> entries, size_t from, size_t to, uint32_t capacity,
                std::vector<size_t>& ends) {
     size_t total = TotalBytes(entries, from, to);
     if (total <= capacity || to - from < 2) {
@@ -73,7 +70,7 @@ void Partition(const std::vector<EntryBytes>& entries, size_t from, size_t to, u
 
 }  // namespace
 
-std::vector<size_t> PartitionEntries(const std::vector<EntryBytes>& entries, uint32_t capacity) {
+std::vector<size_t> PartitionEntries(std::span<const EntryView> entries, uint32_t capacity) {
     std::vector<size_t> ends;
     if (!entries.empty()) Partition(entries, 0, entries.size(), capacity, ends);
     return ends;
@@ -164,17 +161,21 @@ DmsStatus IndexTree::RaiseHighKey(int32_t level, uint32_t child, std::span<const
     KeyPage parent;
     DmsStatus st = Load(parent, cursor_.path[level].page, cursor_.depth - level);
     if (Failed(st)) return st;
-    if (at >= parent.Count() || !std::ranges::equal(parent.Key(at), lastKey)) {
-        // A new last key (or a path Splice rejects): the entry is rebuilt.
+    if (at >= parent.Count() || parent.Key(at).size() != lastKey.size()) {
+        // A last key of another length (or a path Splice rejects): the entry
+        // is rebuilt.
         std::vector<EntryBytes> highKey;
         highKey.push_back(MakeEntry(child, static_cast<uint32_t>(below), lastKey));
         return Splice(level, at, 1, std::move(highKey), child);
     }
     if (parent.Word1(at) != child) return DmsStatus::IntegrityBroken7;
-    // The same bytes as Splice would write: only the entry's count changes.
+    // The same bytes as Splice would write: the entry keeps its place and
+    // length, and takes the count and the last key (the same key after most
+    // inserts; a new one of the same length after an append of fixed keys).
     const uint64_t subtree = parent.SubtreeCount() - parent.Word2(at) + static_cast<uint32_t>(below);
-    StoreU32(parent.Data() + (parent.Entry(at).data() - parent.Data()) + keypage::kEntryWord2,
-             static_cast<uint32_t>(below));
+    uint8_t* entry = parent.Data() + (parent.Entry(at).data() - parent.Data());
+    StoreU32(entry + keypage::kEntryWord2, static_cast<uint32_t>(below));
+    if (!lastKey.empty()) std::memmove(entry + keypage::kEntryHead, lastKey.data(), lastKey.size());
     file_.Cache().MarkChanged(parent.Cached());
     parent.RecordSplice(file_.Cache(), at, 0, {}, subtree, *format_);
     if (level == 0) return DmsStatus::Success;
@@ -193,7 +194,7 @@ DmsStatus IndexTree::RemoveEmptiedPage(KeyPage& page, int32_t level) {
     return Splice(level - 1, static_cast<uint32_t>(cursor_.path[level - 1].entry), 1, {}, number);
 }
 
-DmsStatus IndexTree::SpreadOverPages(KeyPage& page, int32_t level, const std::vector<EntryBytes>& all,
+DmsStatus IndexTree::SpreadOverPages(KeyPage& page, int32_t level, std::span<const EntryView> all,
                                      std::vector<EntryBytes>& highKeys) {
     const int32_t height = cursor_.depth - level;
     const uint32_t pageSize = file_.PageSize();
@@ -258,13 +259,18 @@ DmsStatus IndexTree::Splice(int32_t level, uint32_t at, uint32_t removeCount, st
     if (m.newCount > 0 && m.newUsed <= file_.PageSize())
         return SpliceInPlace(page, level, at, removeCount, entries, m);
 
-    // 3. Otherwise the page's entries with the change made ...
-    std::vector<EntryBytes> all;
-    all.reserve(page.Count() + entries.size());
-    for (uint32_t i = 0; i < at; ++i) all.emplace_back(page.Entry(i).begin(), page.Entry(i).end());
-    for (EntryBytes& e : entries) all.push_back(std::move(e));
-    for (uint32_t i = at + removeCount; i < page.Count(); ++i)
-        all.emplace_back(page.Entry(i).begin(), page.Entry(i).end());
+    // 3. Otherwise the page's entries with the change made, the old ones
+    // read from a copy of the page (the spread below writes over it) ...
+    const std::vector<uint8_t> copy(page.Data(), page.Data() + m.usedEnd);
+    const auto copied = [&](uint32_t i) {
+        const EntryView e = page.Entry(i);
+        return EntryView(copy.data() + (e.data() - page.Data()), e.size());
+    };
+    std::vector<EntryView> all;
+    all.reserve(m.newCount);
+    for (uint32_t i = 0; i < at; ++i) all.push_back(copied(i));
+    for (const EntryBytes& e : entries) all.emplace_back(e);
+    for (uint32_t i = at + removeCount; i < page.Count(); ++i) all.push_back(copied(i));
 
     // 4. ... leave an emptied page out of its parent,
     if (all.empty()) return RemoveEmptiedPage(page, level);
@@ -300,7 +306,7 @@ DmsStatus IndexTree::InsertEntry(std::span<const uint8_t> built) {
         cursor_.path[0] = {number, -1};
         cursor_.depth = 0;
     } else {
-        st = DescendBinary(searchKey, nullptr, true);
+        st = DescendBinary(searchKey, nullptr, true, true);
         if (Failed(st)) return st;
     }
     std::vector<EntryBytes> entries;

@@ -310,10 +310,11 @@ TEST_F(IndexTree_, ReadOnlyFileRefusesInsertAndStaysUnchanged) {
 }
 
 TEST(PartitionEntries, ByteBalancedBoundary) {
-    auto sized = [](std::initializer_list<size_t> sizes) {
-        std::vector<EntryBytes> v;
-        for (size_t s : sizes) v.emplace_back(s, 0);
-        return v;
+    std::vector<EntryBytes> bytes;
+    auto sized = [&](std::initializer_list<size_t> sizes) {
+        bytes.clear();
+        for (size_t s : sizes) bytes.emplace_back(s, 0);
+        return std::vector<EntryView>(bytes.begin(), bytes.end());
     };
     // T = 60, H = 30: the sum passes 30 at the third entry (b = 20, a = 40);
     // after it gives 40/20, before it 20/40: equally balanced, so after.
