@@ -5,6 +5,7 @@
 #include "storage/data_blocks.h"
 
 #include <algorithm>
+#include <atomic>
 
 namespace {
 
@@ -14,6 +15,12 @@ bool ResetsOrdinal(DmsOperation op) {
            code == 40 || (code >= 43 && code <= 50);
 }
 
+// What CDMS::ChangeCount answers: every engine of the process counts here,
+// so that no engine, file or cursor made at a reused address can pass for
+// one seen before.
+std::atomic<uint64_t> changeCount{0};
+void NoteChange() { changeCount.fetch_add(1, std::memory_order_relaxed); }
+
 bool IsTransactionCall(DmsOperation op) {
     return op == DmsOperation::BeginTransaction || op == DmsOperation::CommitTransaction ||
            op == DmsOperation::RollbackTransaction;
@@ -21,11 +28,14 @@ bool IsTransactionCall(DmsOperation op) {
 
 }  // namespace
 
-CDMS::CDMS(IStorageIO& io, uint32_t cacheSlots) : io_(io), cache_(cacheSlots) {}
+CDMS::CDMS(IStorageIO& io, uint32_t cacheSlots) : io_(io), cache_(cacheSlots) { NoteChange(); }
 
 CDMS::~CDMS() {
     while (!files_.empty()) CloseFile(files_.front()->file->Id());
+    NoteChange();
 }
+
+uint64_t CDMS::ChangeCount() { return changeCount.load(std::memory_order_relaxed); }
 
 CDMS::OpenedFile* CDMS::Find(int32_t fileId) {
     for (auto& f : files_) {
@@ -72,6 +82,7 @@ DmsStatus CDMS::CreateFile(std::u16string_view path, std::string_view descriptio
 DmsStatus CDMS::OpenFile(std::u16string_view path, int32_t mode, std::string_view description, int32_t* fileId) {
     if (fileId != nullptr) *fileId = 0;
     if (mode < 0 || mode > 2) return DmsStatus::InvalidParameter;
+    NoteChange();
     auto opened = std::make_unique<OpenedFile>();
     opened->file = std::make_unique<DMSFile>(io_, cache_, fileCounter_ + 1);
     DmsStatus st = opened->file->Open(path, static_cast<OpenMode>(mode), description);
@@ -92,6 +103,7 @@ DmsStatus CDMS::CloseFile(int32_t fileId) {
     auto it = std::find_if(files_.begin(), files_.end(),
                            [&](const std::unique_ptr<OpenedFile>& f) { return f->file->Id() == fileId; });
     if (it == files_.end()) return DmsStatus::FileNotOpened;
+    NoteChange();
     // Entries of a bulk load still collected are inserted, not lost.
     DmsStatus bulk = FlushBulk(**it, nullptr);
     (*it)->bulk.Free();
@@ -126,6 +138,7 @@ CDMS::Call::Call(CDMS& engine, uint32_t handle, DmsOperation op, bool writes) : 
         return;
     }
     file_ = cursor_->file;
+    if (writes) NoteChange();
     cursor_->lastOperation = static_cast<uint16_t>(op);
     OpenMode mode = cursor_->file->Mode();
     if ((writes && mode == OpenMode::ReadOnly) || (IsTransactionCall(op) && mode != OpenMode::Journaled)) {

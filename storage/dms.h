@@ -152,6 +152,12 @@ public:
     // The sizes of the bulk-load buffers for loads begun from now on.
     void SetBulkLimits(const BulkLimits& limits) { bulkLimits_ = limits; }
 
+    // A number that moves whenever a file of any engine of the process may
+    // have changed: an engine made or destroyed, a file opened or closed, any
+    // call that may write. What was read from an index is still what the
+    // index holds while this number stands still.
+    static uint64_t ChangeCount();
+
     CCache& Cache() { return cache_; }
     CCache::Counters GetCacheCounters() const { return cache_.GetCounters(); }
     IStorageIO& Io() { return io_; }
