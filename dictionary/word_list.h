@@ -154,6 +154,9 @@ public:
     // `entryNumber` (the last row of an entry at or before it) and that row + 1.
     std::pair<int32_t, int32_t> CollapseGroup(int32_t entryNumber);
     std::pair<int32_t, int32_t> ExpandGroup(int32_t entryNumber);
+    // Every group shown as ExpandGroup (or CollapseGroup) on each visible
+    // head in turn would show it, with the rows rebuilt once.
+    void ShowEveryGroup(bool expand);
     int32_t FindPrevFlagged(int32_t entryNumber, uint32_t mask) const;
     int32_t OffsetInGroup(int32_t row) const;
 
@@ -218,12 +221,17 @@ private:
     int32_t CompareCurrent(std::u16string_view key, const std::u16string_view* reading, int32_t mode);
 
     // Stored lists.
-    WordListEntry* NewEntry();
+    // A new entry, a copy of `from` or blank (zeros, default priority); null
+    // when the list holds no more.
+    WordListEntry* NewEntry(const WordListEntry* from = nullptr);
     void ListEntry(int32_t entryNumber);
     int32_t RowOfRecord(const RDFDictionary* dictionary, uint32_t recordId) const;
     ICollator* SortCollator() const;
     void FillTextsFromRecord(WordListEntry& entry);
     std::pair<int32_t, int32_t> ShowGroup(int32_t entryNumber, bool expand);
+    // The shown flags of the group from `head` to the entry before the next
+    // group end behind `entryNumber`; the rows are left as they were.
+    void MarkGroupShown(int32_t head, int32_t entryNumber, bool expand);
 
     // Saved lists.
     bool SaveTo(IListFileStore& files, std::u16string_view path);

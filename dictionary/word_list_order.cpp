@@ -3,7 +3,6 @@
 // the collapsing and expanding of groups of nested hits. The analysed text is
 // read up to its terminating 0 and never further.
 #include <algorithm>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -123,32 +122,35 @@ int32_t WordList::SortByTextPosition(int32_t expandOption) {
     // remaining entries of the smallest start and longest length, the one the
     // scan's PreferHit fold over them in their present array order leaves. So
     // each step folds only over that group and the swaps are replayed on
-    // entry numbers; the order comes out exactly as the scan's.
+    // entry numbers; the order comes out exactly as the scan's. Deleted
+    // entries never move: the shown ones fill the other places in turn.
     const std::u16string_view text = analysedText != nullptr ? std::u16string_view(analysedText) : std::u16string_view();
-    std::vector<HitTraits> traits(static_cast<size_t>(count));
-    std::vector<int32_t> at(static_cast<size_t>(count)), place(static_cast<size_t>(count));
-    std::map<std::pair<int32_t, int32_t>, std::vector<int32_t>> groups;  // (start, -length) -> entries
+    struct Shown {
+        int32_t start, length, entry;
+    };
+    std::vector<Shown> shown;
+    std::vector<int32_t> places;  // the places of the shown entries, in order
+    shown.reserve(static_cast<size_t>(count));
+    places.reserve(static_cast<size_t>(count));
     for (int32_t i = 0; i < count; ++i) {
-        at[static_cast<size_t>(i)] = place[static_cast<size_t>(i)] = i;
         const WordListEntry& entry = entries_[static_cast<size_t>(i)];
         if (IsDeleted(entry)) continue;
-        traits[static_cast<size_t>(i)] = TraitsOf(text, entry, ShelfPosition(entry.dictionary));
-        groups[{entry.matchStart, -entry.matchLength}].push_back(i);
+        shown.push_back({entry.matchStart, entry.matchLength, i});
+        places.push_back(i);
     }
-    for (int32_t position = 0; position < count && !groups.empty(); ++position) {
-        if (IsDeleted(entries_[static_cast<size_t>(at[static_cast<size_t>(position)])])) continue;
-        auto first = groups.begin();
-        std::vector<int32_t>& members = first->second;
-        std::sort(members.begin(), members.end(),
-                  [&](int32_t a, int32_t b) { return place[static_cast<size_t>(a)] < place[static_cast<size_t>(b)]; });
-        size_t best = 0;
-        for (size_t k = 1; k < members.size(); ++k) {
-            const auto candidate = static_cast<size_t>(members[k]), held = static_cast<size_t>(members[best]);
-            if (Prefer(entries_[candidate], traits[candidate], entries_[held], traits[held]) == 1) best = k;
-        }
-        const int32_t chosen = members[best];
-        members.erase(members.begin() + static_cast<std::ptrdiff_t>(best));
-        if (members.empty()) groups.erase(first);
+    std::sort(shown.begin(), shown.end(), [](const Shown& a, const Shown& b) {
+        if (a.start != b.start) return a.start < b.start;
+        if (a.length != b.length) return a.length > b.length;
+        return a.entry < b.entry;
+    });
+    std::vector<int32_t> at(static_cast<size_t>(count)), place(static_cast<size_t>(count));
+    for (int32_t i = 0; i < count; ++i) at[static_cast<size_t>(i)] = place[static_cast<size_t>(i)] = i;
+    std::vector<HitTraits> traits(static_cast<size_t>(count));
+    std::vector<int32_t> members;  // the group's entries left, by their present place
+    size_t next = 0;               // into places
+    // Puts `chosen` at the next place; answers the entry it displaced.
+    auto placeNext = [&](int32_t chosen) {
+        const int32_t position = places[next++];
         const int32_t displaced = at[static_cast<size_t>(position)];
         const int32_t from = place[static_cast<size_t>(chosen)];
         at[static_cast<size_t>(position)] = chosen;
@@ -156,11 +158,61 @@ int32_t WordList::SortByTextPosition(int32_t expandOption) {
         place[static_cast<size_t>(displaced)] = from;
         place[static_cast<size_t>(chosen)] = position;
         entries_[static_cast<size_t>(chosen)].flags |= kEntryPlaced;
+        return displaced;
+    };
+    for (size_t first = 0; first < shown.size();) {
+        size_t last = first + 1;
+        while (last < shown.size() && shown[last].start == shown[first].start &&
+               shown[last].length == shown[first].length)
+            ++last;
+        if (last - first == 1) {
+            placeNext(shown[first].entry);
+            first = last;
+            continue;
+        }
+        members.clear();
+        for (size_t k = first; k < last; ++k) {
+            const int32_t i = shown[k].entry;
+            const WordListEntry& entry = entries_[static_cast<size_t>(i)];
+            traits[static_cast<size_t>(i)] = TraitsOf(text, entry, ShelfPosition(entry.dictionary));
+            members.push_back(i);
+        }
+        std::sort(members.begin(), members.end(),
+                  [&](int32_t a, int32_t b) { return place[static_cast<size_t>(a)] < place[static_cast<size_t>(b)]; });
+        while (!members.empty()) {
+            size_t best = 0;
+            for (size_t k = 1; k < members.size(); ++k) {
+                const auto candidate = static_cast<size_t>(members[k]), held = static_cast<size_t>(members[best]);
+                if (Prefer(entries_[candidate], traits[candidate], entries_[held], traits[held]) == 1) best = k;
+            }
+            const int32_t chosen = members[best];
+            const int32_t displaced = placeNext(chosen);
+            // Every entry left stands at or behind the place just filled, so
+            // a displaced member was the first by place; it takes the
+            // chosen one's place, and so its rank.
+            if (displaced != chosen && members.front() == displaced) {
+                members[best] = displaced;
+                members.erase(members.begin());
+            } else {
+                members.erase(members.begin() + static_cast<std::ptrdiff_t>(best));
+            }
+        }
+        first = last;
     }
-    std::vector<WordListEntry> ordered;
-    ordered.reserve(static_cast<size_t>(count));
-    for (int32_t position = 0; position < count; ++position) ordered.push_back(entries_[static_cast<size_t>(at[static_cast<size_t>(position)])]);
-    std::copy(ordered.begin(), ordered.end(), entries_.begin());
+    // The order, applied one cycle of the permutation at a time.
+    std::vector<bool> done(static_cast<size_t>(count), false);
+    for (int32_t start = 0; start < count; ++start) {
+        if (done[static_cast<size_t>(start)] || at[static_cast<size_t>(start)] == start) continue;
+        const WordListEntry held = entries_[static_cast<size_t>(start)];
+        int32_t j = start;
+        for (int32_t from = at[static_cast<size_t>(j)]; from != start; from = at[static_cast<size_t>(j)]) {
+            entries_[static_cast<size_t>(j)] = entries_[static_cast<size_t>(from)];
+            done[static_cast<size_t>(j)] = true;
+            j = from;
+        }
+        entries_[static_cast<size_t>(j)] = held;
+        done[static_cast<size_t>(j)] = true;
+    }
     int64_t reach = INT64_MIN;
     for (WordListEntry& entry : entries_) {
         if (IsDeleted(entry)) continue;
@@ -230,11 +282,8 @@ int32_t WordList::OffsetInGroup(int32_t row) const {
     return groupEnd < 0 ? 0 : entries_[entry].matchStart - entries_[groupEnd].matchStart;
 }
 
-std::pair<int32_t, int32_t> WordList::ShowGroup(int32_t entryNumber, bool expand) {
+void WordList::MarkGroupShown(int32_t head, int32_t entryNumber, bool expand) {
     const int32_t count = EntryCount();
-    if (entryNumber < 0 || entryNumber >= count) return {-1, 0};
-    int32_t head = FindPrevFlagged(entryNumber, kEntryGroupStart);
-    if (head < 0) head = 0;
     int32_t last = count - 1;
     for (int32_t i = entryNumber + 1; i < count; ++i) {
         if (!IsDeleted(entries_[i]) && (entries_[i].flags & kEntryGroupEnd) != 0) {
@@ -249,10 +298,24 @@ std::pair<int32_t, int32_t> WordList::ShowGroup(int32_t entryNumber, bool expand
         if (expand) entry.flags |= kEntryListed | kEntryGroupExpanded;
         else entry.flags |= i == head ? (kEntryListed | kEntryGroupCollapsed) : kEntryGroupCollapsed;
     }
+}
+
+std::pair<int32_t, int32_t> WordList::ShowGroup(int32_t entryNumber, bool expand) {
+    const int32_t count = EntryCount();
+    if (entryNumber < 0 || entryNumber >= count) return {-1, 0};
+    int32_t head = FindPrevFlagged(entryNumber, kEntryGroupStart);
+    if (head < 0) head = 0;
+    MarkGroupShown(head, entryNumber, expand);
     RebuildVisibleIndex();
     int32_t row = -1;
     for (int32_t r = 0; r < RowCount() && EntryOfRow(r) <= entryNumber; ++r) row = r;
     return {row, row + 1};
+}
+
+void WordList::ShowEveryGroup(bool expand) {
+    for (int32_t i = 0; i < EntryCount(); ++i)
+        if ((entries_[i].flags & (kEntryGroupStart | kEntryDeleted)) == kEntryGroupStart) MarkGroupShown(i, i, expand);
+    RebuildVisibleIndex();
 }
 
 std::pair<int32_t, int32_t> WordList::CollapseGroup(int32_t entryNumber) { return ShowGroup(entryNumber, false); }

@@ -54,14 +54,17 @@ int32_t WordList::AddText(std::u16string_view text) {
     return offset;
 }
 
-WordListEntry* WordList::NewEntry() {
+WordListEntry* WordList::NewEntry(const WordListEntry* from) {
     if (!stored_ || EntryCount() >= kMaxEntries) return nullptr;
-    WordListEntry entry;
-    std::memset(&entry, 0, sizeof entry);
-    entry.priority = kDefaultEntryPriority;
-    entries_.push_back(entry);
+    WordListEntry& entry = entries_.emplace_back();
+    if (from != nullptr) {
+        entry = *from;
+    } else {
+        std::memset(&entry, 0, sizeof entry);
+        entry.priority = kDefaultEntryPriority;
+    }
     flags |= kListModified;
-    return &entries_.back();
+    return &entry;
 }
 
 void WordList::ListEntry(int32_t entryNumber) {
@@ -105,9 +108,8 @@ WordListEntry* WordList::AddCursorEntry(const CCursor& cursor) {
 }
 
 WordListEntry* WordList::AppendRaw(const WordListEntry& from) {
-    WordListEntry* entry = NewEntry();
+    WordListEntry* entry = NewEntry(&from);
     if (entry == nullptr) return nullptr;
-    *entry = from;
     entry->flags &= ~kEntryListed;
     if ((from.flags & (kEntryListed | kEntryDeleted)) == kEntryListed) ListEntry(EntryCount() - 1);
     return entry;

@@ -173,3 +173,39 @@ TEST_F(OrderTest, GroupedSelectionGivesTheScansOrderOnRandomHits) {
 }
 
 }  // namespace
+
+namespace {
+
+// Every group shown at once leaves the flags and rows that showing each
+// visible head in turn leaves, collapsed and expanded, at each expand option.
+TEST(ShowEveryGroup, LeavesWhatShowingEachHeadInTurnLeaves) {
+    std::mt19937 random(39);
+    const std::u16string text = u"食べています";
+    for (int round = 0; round < 100; ++round) {
+        WordList each{nullptr, kListTranslatedWords}, all{nullptr, kListTranslatedWords};
+        each.analysedText = all.analysedText = text.c_str();
+        const int n = 1 + static_cast<int>(random() % 40);
+        for (int id = 1; id <= n; ++id) {
+            WordListEntry hit = Hit(static_cast<int32_t>(random() % 5), 1 + static_cast<int32_t>(random() % 4), 127,
+                                    {3}, id);
+            if (random() % 6 == 0) hit.flags |= kEntryDeleted;
+            each.AppendRaw(hit);
+            all.AppendRaw(hit);
+        }
+        const int32_t expandOption = static_cast<int32_t>(random() % 3);
+        const bool expand = random() % 2 == 0;
+        each.SortByTextPosition(expandOption);
+        all.SortByTextPosition(expandOption);
+        for (int32_t i = 0; i < each.EntryCount(); ++i) {
+            if ((each.EntryAt(i).flags & (kEntryGroupStart | kEntryDeleted)) != kEntryGroupStart) continue;
+            if (expand) each.ExpandGroup(i);
+            else each.CollapseGroup(i);
+        }
+        all.ShowEveryGroup(expand);
+        ASSERT_EQ(all.RowCount(), each.RowCount()) << "round " << round;
+        for (int32_t i = 0; i < each.EntryCount(); ++i) ASSERT_EQ(all.EntryAt(i).flags, each.EntryAt(i).flags) << i;
+        for (int32_t r = 0; r < each.RowCount(); ++r) ASSERT_EQ(all.EntryOfRow(r), each.EntryOfRow(r)) << r;
+    }
+}
+
+}  // namespace
