@@ -110,10 +110,11 @@ void JoinNounParticles(WordList& list, std::u16string_view text) {
 void JoinSuruVerbs(WordList& list, std::u16string_view text) {
     const int32_t count = list.EntryCount();
     for (int32_t s = 0; s < count; ++s) {
+        if (!Visible(list.EntryAt(s)) || !Holds(list.EntryAt(s), {kJoinSuruMarker})) continue;
+        // Copied: the entries appended below must not move it.
         const WordListEntry suru = list.EntryAt(s);
-        if (!Visible(suru) || !Holds(suru, {kJoinSuruMarker})) continue;
         for (int32_t e = 0; e < s; ++e) {
-            const WordListEntry stem = list.EntryAt(e);
+            const WordListEntry& stem = list.EntryAt(e);
             if (!Visible(stem) || EndOf(stem) != suru.matchStart || !Holds(stem, {2})) continue;
             if (stem.matchLength == 1 && IsHiragana(At(text, stem.matchStart))) continue;
             const int32_t end = EndOf(suru);
@@ -133,12 +134,15 @@ void JoinSuruVerbs(WordList& list, std::u16string_view text) {
 void JoinRequests(WordList& list, std::u16string_view text) {
     const int32_t count = list.EntryCount();
     for (int32_t a = 0; a < count; ++a) {
-        const WordListEntry head = list.EntryAt(a);
-        if (!Visible(head) || head.matchLength < 1 || !OneOf(At(text, EndOf(head) - 1), u"てで")) continue;
-        const bool te = Holds(head, {7}), negative = Holds(head, {30});
+        const WordListEntry& candidate = list.EntryAt(a);
+        if (!Visible(candidate) || candidate.matchLength < 1 || !OneOf(At(text, EndOf(candidate) - 1), u"てで"))
+            continue;
+        const bool te = Holds(candidate, {7}), negative = Holds(candidate, {30});
         if (!te && !negative) continue;
+        // Copied: the entries appended below must not move it.
+        const WordListEntry head = candidate;
         for (int32_t b = 0; b < count; ++b) {
-            const WordListEntry tail = list.EntryAt(b);
+            const WordListEntry& tail = list.EntryAt(b);
             if (!Visible(tail) || tail.matchStart != EndOf(head)) continue;
             int32_t end = EndOf(tail);
             uint8_t code;
@@ -171,8 +175,9 @@ void JoinHonorificPrefixes(WordList& list, std::u16string_view text) {
                                       {u"なさる", kJoinNasaru}, {u"ください", kJoinKudasai}, {u"くださる", kJoinKudasaru}};
     const int32_t count = list.EntryCount();
     for (int32_t e = 0; e < count; ++e) {
-        WordListEntry word = list.EntryAt(e);
-        if (!Visible(word) || !OneOf(At(text, word.matchStart - 1), u"おご御")) continue;
+        if (!Visible(list.EntryAt(e)) || !OneOf(At(text, list.EntryAt(e).matchStart - 1), u"おご御")) continue;
+        // Copied: the entries appended below must not move it.
+        const WordListEntry word = list.EntryAt(e);
         const int32_t prefix = word.matchStart - 1;
         const bool stem = Holds(word, {2});
         bool allKanji = word.matchLength > 0;

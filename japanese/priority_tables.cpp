@@ -1,7 +1,9 @@
 // The two priority tables of the word translator: common words whose hits
 // are preferred, by reading and kanji form. A word of row r gets 255 − r.
 #include <array>
+#include <cstdint>
 #include <string_view>
+#include <vector>
 
 #include "dictionary/dictionary_schema.h"
 #include "japanese/translator.h"
@@ -69,26 +71,52 @@ constexpr std::array kKanjiPriorityTable = {
 };
 static_assert(kKanjiPriorityTable.size() == 29);
 
+// The rows of a table by a hash of their lengths and first units, each
+// bucket in row order: a hit compares only the rows that can equal it, and
+// the first equal row is still the table's first.
 template <size_t N>
-int32_t Lookup(const std::array<PriorityRow, N>& table, const WordListEntry& hit) {
-    const std::u16string_view reading(hit.reading, static_cast<size_t>(hit.readingLength));
-    const std::u16string_view kanji(hit.word, static_cast<size_t>(hit.wordLength));
-    for (size_t row = 0; row < N; ++row) {
-        const PriorityRow& r = table[row];
-        if (r.readingLength != hit.readingLength || r.kanjiLength != hit.wordLength) continue;
-        if (reading == r.reading.substr(0, static_cast<size_t>(r.readingLength)) &&
-            kanji == r.kanji.substr(0, static_cast<size_t>(r.kanjiLength))) {
-            return 255 - static_cast<int32_t>(row);
+class PriorityIndex {
+public:
+    explicit PriorityIndex(const std::array<PriorityRow, N>& table) : table_(table) {
+        for (size_t row = 0; row < N; ++row) {
+            const PriorityRow& r = table[row];
+            buckets_[Bucket(r.readingLength, r.reading, r.kanjiLength, r.kanji)].push_back(static_cast<uint16_t>(row));
         }
     }
-    return kDefaultEntryPriority;
-}
+    int32_t Lookup(const WordListEntry& hit) const {
+        const std::u16string_view reading(hit.reading, static_cast<size_t>(hit.readingLength));
+        const std::u16string_view kanji(hit.word, static_cast<size_t>(hit.wordLength));
+        for (uint16_t row : buckets_[Bucket(hit.readingLength, reading, hit.wordLength, kanji)]) {
+            const PriorityRow& r = table_[row];
+            if (r.readingLength != hit.readingLength || r.kanjiLength != hit.wordLength) continue;
+            if (reading == r.reading.substr(0, static_cast<size_t>(r.readingLength)) &&
+                kanji == r.kanji.substr(0, static_cast<size_t>(r.kanjiLength))) {
+                return 255 - static_cast<int32_t>(row);
+            }
+        }
+        return kDefaultEntryPriority;
+    }
+
+private:
+    static constexpr size_t kBuckets = 64;
+    static size_t Bucket(int32_t readingLength, std::u16string_view reading, int32_t kanjiLength,
+                         std::u16string_view kanji) {
+        const uint32_t r0 = readingLength > 0 && !reading.empty() ? reading[0] : 0;
+        const uint32_t k0 = kanjiLength > 0 && !kanji.empty() ? kanji[0] : 0;
+        return (r0 * 7 + k0 * 13 + static_cast<uint32_t>(readingLength) * 3 + static_cast<uint32_t>(kanjiLength)) %
+               kBuckets;
+    }
+    const std::array<PriorityRow, N>& table_;
+    std::array<std::vector<uint16_t>, kBuckets> buckets_;
+};
 
 }  // namespace
 
 int32_t HitPriority(const WordListEntry& hit) {
-    if (hit.indexId == static_cast<uint32_t>(kIndexReadingWord)) return Lookup(kReadingPriorityTable, hit);
-    if (hit.indexId == static_cast<uint32_t>(kIndexWordReading)) return Lookup(kKanjiPriorityTable, hit);
+    static const PriorityIndex readingRows(kReadingPriorityTable);
+    static const PriorityIndex kanjiRows(kKanjiPriorityTable);
+    if (hit.indexId == static_cast<uint32_t>(kIndexReadingWord)) return readingRows.Lookup(hit);
+    if (hit.indexId == static_cast<uint32_t>(kIndexWordReading)) return kanjiRows.Lookup(hit);
     return kDefaultEntryPriority;
 }
 

@@ -27,58 +27,79 @@ void ComputeBoundaryFlags(std::u16string_view text, std::span<uint16_t> flags) {
     }
 }
 
-int32_t MergeHits(std::span<WordListEntry> hits, int32_t count, std::span<const WordListEntry> entries) {
-    const size_t capacity = std::min(hits.size(), size_t{kMaxHits});
-    const size_t held = std::min(static_cast<size_t>(std::max(count, 0)), capacity);
-    // Merged into a scratch array: merging forward in place would overwrite
-    // hits not yet read.
-    std::vector<WordListEntry> merged;
-    merged.reserve(std::min(capacity, held + entries.size()));
+void MergeHitOrder(std::vector<int32_t>& order, std::vector<WordListEntry>& pool, size_t first) {
+    const size_t held = std::min(order.size(), size_t{kMaxHits});
+    const size_t added = pool.size() - std::min(first, pool.size());
+    std::vector<int32_t> merged;
+    merged.reserve(std::min(held + added, size_t{kMaxHits}));
     size_t h = 0, e = 0;
-    while (merged.size() < capacity && (h < held || e < entries.size())) {
-        if (e == entries.size() || (h < held && hits[h].matchStart <= entries[e].matchStart)) merged.push_back(hits[h++]);
-        else merged.push_back(entries[e++]);
+    while (merged.size() < size_t{kMaxHits} && (h < held || e < added)) {
+        const bool takeHeld = e == added || (h < held && pool[static_cast<size_t>(order[h])].matchStart <=
+                                                             pool[first + e].matchStart);
+        merged.push_back(takeHeld ? order[h++] : static_cast<int32_t>(first + e++));
     }
-    std::copy(merged.begin(), merged.end(), hits.begin());
-    return static_cast<int32_t>(merged.size());
+    pool.resize(first + e);
+    order.swap(merged);
 }
 
-int32_t DropDuplicateHits(std::span<WordListEntry> hits) {
+namespace {
+
+// `hit(k)` is the k-th hit in index order, of `count`.
+template <typename HitAt>
+int32_t DropDuplicatesOf(size_t count, HitAt hit) {
     // Pairwise in index order, each kind of hit comes down to one fold: the
     // survivor so far meets each later copy, and the lower priority (the
     // later copy at equal priority) is hidden. The shown hits ordered by kind,
     // then by index, give each kind's copies in index order for one pass.
-    auto key = [&](uint32_t i) {
-        const WordListEntry& h = hits[i];
-        return std::make_tuple(h.matchStart, h.matchLength, reinterpret_cast<uintptr_t>(h.dictionary), h.recordId,
-                               h.subEntry, i);
+    struct Kind {
+        int32_t start, length;
+        uintptr_t dictionary;
+        uint32_t record;
+        uint16_t subEntry;
+        uint32_t index;
+        auto Tie() const { return std::tie(start, length, dictionary, record, subEntry, index); }
     };
-    std::vector<uint32_t> shown;
-    shown.reserve(hits.size());
-    for (size_t j = 0; j < hits.size(); ++j)
-        if ((hits[j].flags & kEntryDeleted) == 0) shown.push_back(static_cast<uint32_t>(j));
-    std::sort(shown.begin(), shown.end(), [&](uint32_t a, uint32_t b) { return key(a) < key(b); });
-    auto sameKind = [&](const WordListEntry& a, const WordListEntry& b) {
-        return a.matchStart == b.matchStart && a.matchLength == b.matchLength && a.dictionary == b.dictionary &&
-               a.recordId == b.recordId && a.subEntry == b.subEntry;
+    std::vector<Kind> shown;
+    shown.reserve(count);
+    for (size_t k = 0; k < count; ++k) {
+        const WordListEntry& h = hit(k);
+        if ((h.flags & kEntryDeleted) == 0)
+            shown.push_back({h.matchStart, h.matchLength, reinterpret_cast<uintptr_t>(h.dictionary), h.recordId,
+                             h.subEntry, static_cast<uint32_t>(k)});
+    }
+    std::sort(shown.begin(), shown.end(), [](const Kind& a, const Kind& b) { return a.Tie() < b.Tie(); });
+    auto sameKind = [](const Kind& a, const Kind& b) {
+        return a.start == b.start && a.length == b.length && a.dictionary == b.dictionary && a.record == b.record &&
+               a.subEntry == b.subEntry;
     };
     int32_t hidden = 0;
-    size_t survivor = 0;
-    for (size_t k = 0; k < shown.size(); ++k) {
-        WordListEntry& hit = hits[shown[k]];
-        if (k == 0 || !sameKind(hits[survivor], hit)) {
-            survivor = shown[k];
+    size_t survivor = 0;  // into shown
+    for (size_t k = 1; k < shown.size(); ++k) {
+        if (!sameKind(shown[survivor], shown[k])) {
+            survivor = k;
             continue;
         }
-        if (hits[survivor].priority < hit.priority) {
-            hits[survivor].flags |= kEntryDeleted;
-            survivor = shown[k];
+        WordListEntry& held = hit(shown[survivor].index);
+        WordListEntry& later = hit(shown[k].index);
+        if (held.priority < later.priority) {
+            held.flags |= kEntryDeleted;
+            survivor = k;
         } else {
-            hit.flags |= kEntryDeleted;
+            later.flags |= kEntryDeleted;
         }
         ++hidden;
     }
     return hidden;
+}
+
+}  // namespace
+
+int32_t DropDuplicateHits(std::span<WordListEntry> hits) {
+    return DropDuplicatesOf(hits.size(), [&](size_t k) -> WordListEntry& { return hits[k]; });
+}
+
+int32_t DropDuplicateHits(std::span<WordListEntry> pool, std::span<const int32_t> order) {
+    return DropDuplicatesOf(order.size(), [&](size_t k) -> WordListEntry& { return pool[static_cast<size_t>(order[k])]; });
 }
 
 }  // namespace ostrel::japanese

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <span>
 #include <string_view>
+#include <vector>
 
 #include "dictionary/word_list_entry.h"
 
@@ -26,14 +27,18 @@ constexpr int32_t kMaxHits = 2000;
 // with 2 on the character before and 1 on the one behind, inside the text only.
 void ComputeBoundaryFlags(std::u16string_view text, std::span<uint16_t> flags);
 
-// Merges `entries` (ordered by start) into the first `count` of `hits`
-// (ordered by start; the hits collected before come first among equal
-// starts), keeping at most min(kMaxHits, hits.size()). Answers the new count.
-int32_t MergeHits(std::span<WordListEntry> hits, int32_t count, std::span<const WordListEntry> entries);
+// The hits are kept as entry numbers into a pool of the passes' entries.
+// Merges the pool's entries from `first` on (one pass's, ordered by start)
+// into `order` (entry numbers ordered by start): a stable merge, the hits
+// held before first among equal starts, cut to kMaxHits. The new entries
+// the cut leaves out go from the pool's end.
+void MergeHitOrder(std::vector<int32_t>& order, std::vector<WordListEntry>& pool, size_t first);
 
 // Of two visible hits with the same start, length, dictionary and record
 // reference, hides (0x1) the one of lower priority, the later at equal
 // priority. Answers the number hidden.
 int32_t DropDuplicateHits(std::span<WordListEntry> hits);
+// The same over the hits `order` names in `pool`, in that order.
+int32_t DropDuplicateHits(std::span<WordListEntry> pool, std::span<const int32_t> order);
 
 }  // namespace ostrel::japanese

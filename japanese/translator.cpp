@@ -17,6 +17,7 @@
 #include "japanese/trans_options.h"
 #include "japanese/translate_steps.h"
 #include "japanese/word_class.h"
+#include "storage/dms.h"
 
 namespace ostrel::japanese {
 namespace {
@@ -67,6 +68,13 @@ bool IsNamesDictionaryPath(std::u16string_view path) {
                       [&](char16_t a, char16_t b) { return lower(a) == lower(b); });
 }
 
+// About what a kept key or entry copy holds on the heap, with the node or
+// slot that holds it.
+size_t KeptBytes(std::u16string_view key) { return 64 + key.size() * sizeof(char16_t); }
+size_t KeptBytes(const CursorEntryCopy& entry) {
+    return sizeof(CursorEntryCopy) + (entry.first.capacity() + entry.second.capacity()) * sizeof(char16_t);
+}
+
 bool EndsInTe(char16_t c) { return c == u'て' || c == u'で'; }
 bool EndsInTa(char16_t c) { return c == u'た' || c == u'だ'; }
 
@@ -89,15 +97,15 @@ bool ScriptsAgree(std::u16string_view text, std::u16string_view key, int32_t len
 CTranslate::CTranslate(const CTransOptions& options)
     : options_(options),
       text_(std::make_unique<char16_t[]>(kMaxTranslatedUnits + 1)),
-      flags_(std::make_unique<uint16_t[]>(kMaxTranslatedUnits + 1)),
-      hits_(std::make_unique<WordListEntry[]>(kMaxHits + 1)) {}
+      flags_(std::make_unique<uint16_t[]>(kMaxTranslatedUnits + 1)) {}
 
 CTranslate::~CTranslate() = default;
 
 bool CTranslate::BeginText(WordList& list, std::u16string_view text) {
     list_ = &list;
-    hitCount_ = 0;
-    walks_.clear();  // the indexes may have changed since the last text
+    found_.clear();
+    hitOrder_.clear();
+    KeepValidWalks();
     ForgetBarrenForms();
     list.Clear();
     // The list reads this object's copy, which lives as long as the
@@ -114,6 +122,46 @@ bool CTranslate::BeginText(WordList& list, std::u16string_view text) {
     text_[static_cast<size_t>(length_)] = 0;
     ComputeBoundaryFlags(Text(), BoundaryFlags());
     return length_ > 0;
+}
+
+void CTranslate::ForgetIndexWalks() {
+    walks_.clear();
+    walkBytes_ = 0;
+    walksChangeCount_ = CDMS::ChangeCount();
+}
+
+void CTranslate::KeepValidWalks() {
+    ++textNumber_;
+    if (CDMS::ChangeCount() != walksChangeCount_) ForgetIndexWalks();
+    else if (walkBytes_ > kKeptWalkBytes) SweepWalks();
+}
+
+void CTranslate::SweepWalks() {
+    // The walks used longest ago go, by the text that last used each, until
+    // at most half the room is held.
+    std::vector<std::pair<uint32_t, size_t>> uses;  // last text, bytes
+    auto bytesOf = [](std::u16string_view key, const std::vector<CursorEntryCopy>& entries) {
+        size_t bytes = KeptBytes(key);
+        for (const CursorEntryCopy& entry : entries) bytes += KeptBytes(entry);
+        return bytes;
+    };
+    for (const auto& [index, walks] : walks_) {
+        for (const auto& [key, walk] : walks.prefixes) uses.emplace_back(walk.lastText, bytesOf(key, walk.sameLength));
+        for (const auto& [key, walk] : walks.forms) uses.emplace_back(walk.lastText, bytesOf(key, walk.entries));
+    }
+    std::sort(uses.begin(), uses.end());
+    uint32_t keptFrom = 0;  // the walks last used by this text or a later one stay
+    size_t freed = 0;
+    for (const auto& [lastText, bytes] : uses) {
+        if (walkBytes_ - freed <= kKeptWalkBytes / 2 && lastText >= keptFrom) break;
+        keptFrom = lastText + 1;
+        freed += bytes;
+    }
+    for (auto& [index, walks] : walks_) {
+        std::erase_if(walks.prefixes, [&](const auto& known) { return known.second.lastText < keptFrom; });
+        std::erase_if(walks.forms, [&](const auto& known) { return known.second.lastText < keptFrom; });
+    }
+    walkBytes_ -= std::min(freed, walkBytes_);
 }
 
 bool CTranslate::PassReadsCursor(const CCursor& cursor) const {
@@ -150,16 +198,28 @@ void CTranslate::RunPass(CCursor* cursor, uint32_t hitFlags, int32_t mode, int32
     ScanText(cursor, hitFlags, mode, caret, scanMode);
     const int32_t added = list_->EntryCount();
     if (added == 0) return;
-    hitCount_ = MergeHits({hits_.get(), static_cast<size_t>(kMaxHits)}, hitCount_,
-                          {&list_->EntryAt(0), static_cast<size_t>(added)});
+    // The hits the cuts left out of the order are dropped from the pool
+    // once they could fill a list.
+    if (found_.size() - hitOrder_.size() > size_t{kMaxHits}) {
+        std::vector<WordListEntry> kept;
+        kept.reserve(hitOrder_.size() + static_cast<size_t>(added));
+        for (int32_t& hit : hitOrder_) {
+            kept.push_back(found_[static_cast<size_t>(hit)]);
+            hit = static_cast<int32_t>(kept.size() - 1);
+        }
+        found_.swap(kept);
+    }
+    const size_t first = found_.size();
+    found_.insert(found_.end(), &list_->EntryAt(0), &list_->EntryAt(0) + added);
+    MergeHitOrder(hitOrder_, found_, first);
 }
 
-void CTranslate::DropDuplicates() { DropDuplicateHits(Hits()); }
+void CTranslate::DropDuplicates() { DropDuplicateHits(found_, hitOrder_); }
 
 void CTranslate::MoveHitsToList() {
     list_->Clear();
-    for (int32_t i = 0; i < hitCount_; ++i) {
-        WordListEntry hit = hits_[static_cast<size_t>(i)];
+    for (const int32_t i : hitOrder_) {
+        WordListEntry hit = found_[static_cast<size_t>(i)];
         hit.flags |= kEntryListed;
         if (list_->AppendRaw(hit) == nullptr) break;
     }
@@ -215,11 +275,21 @@ void CTranslate::ForgetBarrenFormsOfOtherCursor(const CCursor& cursor) {
     barrenCursor_ = &cursor;
 }
 
+CTranslate::CursorWalks& CTranslate::WalksOf(const CCursor& cursor) {
+    if (cursor.dictionary == nullptr) return walks_[{nullptr, 0, cursor.indexId}];
+    return walks_[{&cursor.Engine(), cursor.dictionary->fileId, cursor.indexId}];
+}
+
 const CTranslate::PrefixWalk& CTranslate::WalkPrefix(CCursor& cursor, ICollator* collator,
                                                      std::u16string_view folded) {
-    auto [known, added] = walks_[&cursor].prefixes.try_emplace(std::u16string(folded));
-    PrefixWalk& walk = known->second;
-    if (!added) return walk;
+    auto& prefixes = WalksOf(cursor).prefixes;
+    if (auto known = prefixes.find(folded); known != prefixes.end()) {
+        known->second.lastText = textNumber_;
+        return known->second;
+    }
+    PrefixWalk& walk = prefixes.try_emplace(std::u16string(folded)).first->second;
+    walk.lastText = textNumber_;
+    walkBytes_ += KeptBytes(folded);
     const size_t n = folded.size();
     cursor.ClearKeys();
     cursor.SetKeyText(0, folded);
@@ -232,18 +302,27 @@ const CTranslate::PrefixWalk& CTranslate::WalkPrefix(CCursor& cursor, ICollator*
             walk.longer = true;
             break;
         }
-        if (key.size() == n) walk.sameLength.push_back(cursor.CopyEntry());
+        if (key.size() == n) {
+            walk.sameLength.push_back(cursor.CopyEntry());
+            walkBytes_ += KeptBytes(walk.sameLength.back());
+        }
     }
     return walk;
 }
 
 const std::vector<CursorEntryCopy>& CTranslate::WalkForm(CCursor& cursor, ICollator* collator,
                                                          std::u16string_view key, size_t stemLength) {
-    std::u16string known(1, static_cast<char16_t>(stemLength));
-    known += key;
-    auto [walk, added] = walks_[&cursor].forms.try_emplace(std::move(known));
-    std::vector<CursorEntryCopy>& entries = walk->second;
-    if (!added) return entries;
+    formKey_.assign(1, static_cast<char16_t>(stemLength));
+    formKey_ += key;
+    auto& forms = WalksOf(cursor).forms;
+    if (auto known = forms.find(formKey_); known != forms.end()) {
+        known->second.lastText = textNumber_;
+        return known->second.entries;
+    }
+    FormWalk& walk = forms.try_emplace(formKey_).first->second;
+    walk.lastText = textNumber_;
+    std::vector<CursorEntryCopy>& entries = walk.entries;
+    walkBytes_ += KeptBytes(formKey_);
     const std::u16string_view stem = key.substr(0, stemLength);
     cursor.ClearKeys();
     cursor.SetKeyText(0, key);
@@ -252,6 +331,7 @@ const std::vector<CursorEntryCopy>& CTranslate::WalkForm(CCursor& cursor, IColla
         if (field.size() != key.size()) break;
         if (Compare(collator, field.substr(0, stemLength), stem, 0) != 0) break;
         entries.push_back(cursor.CopyEntry());
+        walkBytes_ += KeptBytes(entries.back());
     }
     return entries;
 }
@@ -473,11 +553,7 @@ void HideHitsAwayFromCaret(WordList& list, int32_t caret, int32_t mode, const CT
         }
     }
     list.SortByTextPosition(options.expand);
-    for (int32_t i = 0; i < count; ++i) {
-        if ((list.EntryAt(i).flags & (kEntryGroupStart | kEntryDeleted)) != kEntryGroupStart) continue;
-        if (options.expand == 0) list.ExpandGroup(i);
-        else list.CollapseGroup(i);
-    }
+    list.ShowEveryGroup(options.expand == 0);
 }
 
 }  // namespace ostrel::japanese

@@ -7,10 +7,12 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <span>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -20,6 +22,7 @@
 #include "japanese/inflection_match.h"
 #include "japanese/tag_chain.h"
 
+class CDMS;
 class ICollator;
 class RDFDictionary;
 class WordList;
@@ -39,6 +42,9 @@ inline constexpr std::u16string_view kNamesDictionaryFile = u"enamdict.qdx";
 inline constexpr int32_t kMaxTranslatedUnits = 1023;
 inline constexpr int32_t kMaxPrefixTried = 255;
 inline constexpr int32_t kMaxPrefixUsed = 128;
+
+// About the most the index walks kept across texts may hold, in bytes.
+inline constexpr size_t kKeptWalkBytes = size_t{16} << 20;
 
 // The tag code of a one-kana particle hit (the phrase splitter's scan).
 inline constexpr uint8_t kParticleTag = 160;
@@ -83,6 +89,9 @@ public:
     // dictionaries, copies the text and sets the boundary flags. False for
     // an empty text.
     bool BeginText(WordList& list, std::u16string_view text);
+    // Drops the index walks kept from earlier texts: the next text reads
+    // every index afresh.
+    void ForgetIndexWalks();
     // Whether a word pass reads `cursor` (index 101/102, entries, not
     // excluded; the names dictionary out of 101 when the options say so).
     bool PassReadsCursor(const CCursor& cursor) const;
@@ -111,8 +120,6 @@ public:
     std::u16string_view Text() const { return {text_.get(), static_cast<size_t>(length_)}; }
     int32_t Length() const { return length_; }
     std::span<uint16_t> BoundaryFlags() { return {flags_.get(), static_cast<size_t>(kMaxTranslatedUnits + 1)}; }
-    std::span<WordListEntry> Hits() { return {hits_.get(), static_cast<size_t>(hitCount_)}; }
-    int32_t HitCount() const { return hitCount_; }
     WordList* ResultList() const { return list_; }
     RDFDictionary* NamesDictionary() const { return namesDictionary_; }
     const CTransOptions& Options() const { return options_; }
@@ -120,20 +127,35 @@ public:
 
 private:
     // What one walk of an index from a seek gave a matcher. The walks are
-    // kept for the text, by cursor and key, so that a key looked up again
-    // (the same word at another place, the forms of one stem, another pass
-    // over the same index) is answered without the engine: valid while the
-    // index does not change, which nothing does within one translation.
+    // kept by index and key, so that a key looked up again (the same word at
+    // another place or in a later text, the forms of one stem, another pass
+    // over the same index) is answered without the engine. They stay valid
+    // while no file changes (CDMS::ChangeCount stands still): all are
+    // dropped at the start of a text when one may have. When they have grown
+    // beyond kKeptWalkBytes, those used longest ago go.
     struct PrefixWalk {
         std::vector<CursorEntryCopy> sameLength;  // keys as long as the prefix and equal to it, in index order
         bool longer = false;                      // the walk reached a longer key beginning with the prefix
+        uint32_t lastText = 0;                    // the number of the last text that used it
+    };
+    struct FormWalk {
+        std::vector<CursorEntryCopy> entries;  // the keys of the length and stem, from the first not below the key
+        uint32_t lastText = 0;
+    };
+    // Heterogeneous look-up: a key is found by a view, without a copy.
+    struct TextHash {
+        using is_transparent = void;
+        size_t operator()(std::u16string_view text) const { return std::hash<std::u16string_view>{}(text); }
     };
     struct CursorWalks {
-        std::unordered_map<std::u16string, PrefixWalk> prefixes;  // by folded prefix
-        // By the stem's length (first unit) and the key: the keys of that
-        // length with that stem, from the first not below the key.
-        std::unordered_map<std::u16string, std::vector<CursorEntryCopy>> forms;
+        std::unordered_map<std::u16string, PrefixWalk, TextHash, std::equal_to<>> prefixes;  // by folded prefix
+        // By the stem's length (first unit) and the key.
+        std::unordered_map<std::u16string, FormWalk, TextHash, std::equal_to<>> forms;
     };
+    // At the start of a text: drops every walk when a file may have changed,
+    // or the walks used longest ago when they hold too much.
+    void KeepValidWalks();
+    void SweepWalks();
     const PrefixWalk& WalkPrefix(CCursor& cursor, ICollator* collator, std::u16string_view folded);
     const std::vector<CursorEntryCopy>& WalkForm(CCursor& cursor, ICollator* collator, std::u16string_view key,
                                                  size_t stemLength);
@@ -152,13 +174,22 @@ private:
     const CTransOptions& options_;
     std::unique_ptr<char16_t[]> text_;      // kMaxTranslatedUnits + 1, zero-terminated
     std::unique_ptr<uint16_t[]> flags_;     // boundary flags, one per unit
-    std::unique_ptr<WordListEntry[]> hits_; // kMaxHits + 1
+    // The passes' hits: their entries, and the entry numbers of those kept,
+    // ordered by start (MergeHitOrder).
+    std::vector<WordListEntry> found_;
+    std::vector<int32_t> hitOrder_;
     int32_t length_ = 0;
-    int32_t hitCount_ = 0;
     int32_t caret_ = 0;
     WordList* list_ = nullptr;
     RDFDictionary* namesDictionary_ = nullptr;
-    std::unordered_map<const CCursor*, CursorWalks> walks_;  // of this text
+    // The walks by the index they read: its engine, file id and index id.
+    using IndexOfWalks = std::tuple<const CDMS*, int32_t, uint32_t>;
+    CursorWalks& WalksOf(const CCursor& cursor);
+    std::map<IndexOfWalks, CursorWalks> walks_;
+    uint64_t walksChangeCount_ = 0;  // CDMS::ChangeCount when the walks were last dropped
+    size_t walkBytes_ = 0;           // about what the walks hold, in bytes
+    uint32_t textNumber_ = 0;        // of the text being translated, from 1
+    std::u16string formKey_;         // WalkForm's look-up key, kept to save allocations
     // Dictionary-form keys with no key of their length and stem at or after
     // them, whatever the stem's length: none of their forms is tried again
     // within one scan of one cursor.

@@ -27,7 +27,7 @@ TEST(BoundaryFlags, MarkPunctuationNeighboursInsideTheTextOnly) {
     EXPECT_EQ(blanks[0], kWordMayStart | kWordMayEnd);
 }
 
-TEST(MergeHits, AgreesWithAStableMergeAndKeepsTheCap) {
+TEST(MergeHitOrder, AgreesWithAStableMergeAndKeepsTheCap) {
     std::mt19937 random(7);
     for (int round = 0; round < 50; ++round) {
         auto make = [&](size_t n, uint32_t tag) {
@@ -40,16 +40,29 @@ TEST(MergeHits, AgreesWithAStableMergeAndKeepsTheCap) {
             std::stable_sort(list.begin(), list.end(), [](auto& a, auto& b) { return a.matchStart < b.matchStart; });
             return list;
         };
+        // Held hits named out of order in the pool, behind a left-over entry.
         const size_t held = random() % 1500, added = random() % 1500;
         std::vector<WordListEntry> hits = make(held, 0), entries = make(added, 100000);
         std::vector<WordListEntry> expected;
         std::merge(hits.begin(), hits.end(), entries.begin(), entries.end(), std::back_inserter(expected),
                    [](auto& a, auto& b) { return a.matchStart < b.matchStart; });
         expected.resize(std::min<size_t>(expected.size(), kMaxHits));
-        hits.resize(kMaxHits + 1);
-        int32_t count = MergeHits(hits, static_cast<int32_t>(held), entries);
-        ASSERT_EQ(count, static_cast<int32_t>(expected.size()));
-        for (int32_t i = 0; i < count; ++i) ASSERT_EQ(hits[i].recordId, expected[i].recordId) << i;
+        std::vector<WordListEntry> pool(1 + held);
+        std::vector<int32_t> order(held);
+        for (size_t i = 0; i < held; ++i) {
+            order[i] = static_cast<int32_t>(held - i);
+            pool[held - i] = hits[i];
+        }
+        const size_t first = pool.size();
+        pool.insert(pool.end(), entries.begin(), entries.end());
+        MergeHitOrder(order, pool, first);
+        ASSERT_EQ(order.size(), expected.size());
+        for (size_t i = 0; i < order.size(); ++i)
+            ASSERT_EQ(pool[static_cast<size_t>(order[i])].recordId, expected[i].recordId) << i;
+        // The new entries the cut left out are gone from the pool.
+        const size_t keptNew = static_cast<size_t>(std::count_if(
+            expected.begin(), expected.end(), [](const WordListEntry& e) { return e.recordId >= 100000; }));
+        EXPECT_EQ(pool.size(), first + keptNew);
     }
 }
 
