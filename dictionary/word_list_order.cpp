@@ -62,6 +62,10 @@ struct HitTraits {
     bool saeParticle = false;     // the hit is さえ
     int32_t agreement = 0;        // ReadingAgreement
     int32_t shelfPosition = 0;
+    // What the preference reads of the entry itself.
+    int32_t priority = 0;
+    bool readingIndex = false;  // found in the reading index (101)
+    int32_t readingLength = 0;
 };
 
 HitTraits TraitsOf(std::u16string_view text, const WordListEntry& entry, int32_t shelfPosition) {
@@ -76,18 +80,21 @@ HitTraits TraitsOf(std::u16string_view text, const WordListEntry& entry, int32_t
     traits.saeParticle = entry.matchLength == 2 && TextAt(text, at) == u'さ' && TextAt(text, at + 1) == u'え';
     traits.agreement = ReadingAgreement(text, entry);
     traits.shelfPosition = shelfPosition;
+    traits.priority = entry.priority;
+    traits.readingIndex = entry.indexId == kIndexReadingWord;
+    traits.readingLength = entry.readingLength;
     return traits;
 }
 
-// 1 when `a` is preferred to `b`, else 0.
-int32_t Prefer(const WordListEntry& a, const HitTraits& traitsA, const WordListEntry& b, const HitTraits& traitsB) {
+// 1 when the hit of `traitsA` is preferred to that of `traitsB`, else 0.
+int32_t Prefer(const HitTraits& traitsA, const HitTraits& traitsB) {
     const TagSummary& ta = traitsA.asFirst;
     const TagSummary& tb = traitsB.asSecond;
     if (ta.bareSuru && !tb.bareSuru) return 1;
     if (tb.bareSuru && !ta.bareSuru) return 0;
     if ((ta.others == 0) == (tb.others == 0) || traitsA.sharedTeTaForm) {
-        if (a.priority > b.priority) return 1;
-        if (a.priority < b.priority) return 0;
+        if (traitsA.priority > traitsB.priority) return 1;
+        if (traitsA.priority < traitsB.priority) return 0;
     }
     bool decideByCodes = false;
     if (traitsA.afterTeWoDe) {
@@ -98,8 +105,9 @@ int32_t Prefer(const WordListEntry& a, const HitTraits& traitsA, const WordListE
             if (ta.dictionaryForm && !tb.dictionaryForm) return 1;
         }
     }
-    if (!decideByCodes && a.indexId == kIndexReadingWord && b.indexId == kIndexReadingWord &&
-        a.readingLength == b.readingLength && a.readingLength > 0 && traitsA.agreement > traitsB.agreement) {
+    if (!decideByCodes && traitsA.readingIndex && traitsB.readingIndex &&
+        traitsA.readingLength == traitsB.readingLength && traitsA.readingLength > 0 &&
+        traitsA.agreement > traitsB.agreement) {
         return 1;
     }
     if (ta.others != tb.others) return ta.others < tb.others ? 1 : 0;
@@ -111,7 +119,7 @@ int32_t Prefer(const WordListEntry& a, const HitTraits& traitsA, const WordListE
 
 int32_t WordList::PreferHit(const WordListEntry& a, const WordListEntry& b) const {
     const std::u16string_view text = analysedText != nullptr ? std::u16string_view(analysedText) : std::u16string_view();
-    return Prefer(a, TraitsOf(text, a, ShelfPosition(a.dictionary)), b, TraitsOf(text, b, ShelfPosition(b.dictionary)));
+    return Prefer(TraitsOf(text, a, ShelfPosition(a.dictionary)), TraitsOf(text, b, ShelfPosition(b.dictionary)));
 }
 
 int32_t WordList::SortByTextPosition(int32_t expandOption) {
@@ -145,9 +153,14 @@ int32_t WordList::SortByTextPosition(int32_t expandOption) {
     });
     std::vector<int32_t> at(static_cast<size_t>(count)), place(static_cast<size_t>(count));
     for (int32_t i = 0; i < count; ++i) at[static_cast<size_t>(i)] = place[static_cast<size_t>(i)] = i;
-    std::vector<HitTraits> traits(static_cast<size_t>(count));
-    std::vector<int32_t> members;  // the group's entries left, by their present place
-    size_t next = 0;               // into places
+    // The group's entries left, by their present place, with their traits
+    // beside them so that each fold reads one small array.
+    struct Member {
+        int32_t entry;
+        HitTraits traits;
+    };
+    std::vector<Member> members;
+    size_t next = 0;  // into places
     // Puts `chosen` at the next place; answers the entry it displaced.
     auto placeNext = [&](int32_t chosen) {
         const int32_t position = places[next++];
@@ -174,24 +187,22 @@ int32_t WordList::SortByTextPosition(int32_t expandOption) {
         for (size_t k = first; k < last; ++k) {
             const int32_t i = shown[k].entry;
             const WordListEntry& entry = entries_[static_cast<size_t>(i)];
-            traits[static_cast<size_t>(i)] = TraitsOf(text, entry, ShelfPosition(entry.dictionary));
-            members.push_back(i);
+            members.push_back({i, TraitsOf(text, entry, ShelfPosition(entry.dictionary))});
         }
-        std::sort(members.begin(), members.end(),
-                  [&](int32_t a, int32_t b) { return place[static_cast<size_t>(a)] < place[static_cast<size_t>(b)]; });
+        std::sort(members.begin(), members.end(), [&](const Member& a, const Member& b) {
+            return place[static_cast<size_t>(a.entry)] < place[static_cast<size_t>(b.entry)];
+        });
         while (!members.empty()) {
             size_t best = 0;
-            for (size_t k = 1; k < members.size(); ++k) {
-                const auto candidate = static_cast<size_t>(members[k]), held = static_cast<size_t>(members[best]);
-                if (Prefer(entries_[candidate], traits[candidate], entries_[held], traits[held]) == 1) best = k;
-            }
-            const int32_t chosen = members[best];
+            for (size_t k = 1; k < members.size(); ++k)
+                if (Prefer(members[k].traits, members[best].traits) == 1) best = k;
+            const int32_t chosen = members[best].entry;
             const int32_t displaced = placeNext(chosen);
             // Every entry left stands at or behind the place just filled, so
             // a displaced member was the first by place; it takes the
             // chosen one's place, and so its rank.
-            if (displaced != chosen && members.front() == displaced) {
-                members[best] = displaced;
+            if (displaced != chosen && members.front().entry == displaced) {
+                members[best] = members.front();
                 members.erase(members.begin());
             } else {
                 members.erase(members.begin() + static_cast<std::ptrdiff_t>(best));
