@@ -146,8 +146,11 @@ void CTranslate::SweepWalks() {
         return bytes;
     };
     for (const auto& [index, walks] : walks_) {
-        for (const auto& [key, walk] : walks.prefixes) uses.emplace_back(walk.lastText, bytesOf(key, walk.sameLength));
-        for (const auto& [key, walk] : walks.forms) uses.emplace_back(walk.lastText, bytesOf(key, walk.entries));
+        walks.prefixes.ForEach([&](const auto& node) {
+            uses.emplace_back(node.walk.lastText, bytesOf(node.key, node.walk.sameLength));
+        });
+        walks.forms.ForEach(
+            [&](const auto& node) { uses.emplace_back(node.walk.lastText, bytesOf(node.key, node.walk.entries)); });
     }
     std::sort(uses.begin(), uses.end());
     uint32_t keptFrom = 0;  // the walks last used by this text or a later one stay
@@ -158,8 +161,8 @@ void CTranslate::SweepWalks() {
         freed += bytes;
     }
     for (auto& [index, walks] : walks_) {
-        std::erase_if(walks.prefixes, [&](const auto& known) { return known.second.lastText < keptFrom; });
-        std::erase_if(walks.forms, [&](const auto& known) { return known.second.lastText < keptFrom; });
+        walks.prefixes.KeepIf([&](const auto& node) { return node.walk.lastText >= keptFrom; });
+        walks.forms.KeepIf([&](const auto& node) { return node.walk.lastText >= keptFrom; });
     }
     walkBytes_ -= std::min(freed, walkBytes_);
 }
@@ -283,11 +286,11 @@ CTranslate::CursorWalks& CTranslate::WalksOf(const CCursor& cursor) {
 const CTranslate::PrefixWalk& CTranslate::WalkPrefix(CCursor& cursor, ICollator* collator,
                                                      std::u16string_view folded) {
     auto& prefixes = WalksOf(cursor).prefixes;
-    if (auto known = prefixes.find(folded); known != prefixes.end()) {
-        known->second.lastText = textNumber_;
-        return known->second;
+    if (PrefixWalk* known = prefixes.Find(folded); known != nullptr) {
+        known->lastText = textNumber_;
+        return *known;
     }
-    PrefixWalk& walk = prefixes.try_emplace(std::u16string(folded)).first->second;
+    PrefixWalk& walk = prefixes.Add(folded).walk;
     walk.lastText = textNumber_;
     walkBytes_ += KeptBytes(folded);
     const size_t n = folded.size();
@@ -315,11 +318,11 @@ const std::vector<CursorEntryCopy>& CTranslate::WalkForm(CCursor& cursor, IColla
     formKey_.assign(1, static_cast<char16_t>(stemLength));
     formKey_ += key;
     auto& forms = WalksOf(cursor).forms;
-    if (auto known = forms.find(formKey_); known != forms.end()) {
-        known->second.lastText = textNumber_;
-        return known->second.entries;
+    if (FormWalk* known = forms.Find(formKey_); known != nullptr) {
+        known->lastText = textNumber_;
+        return known->entries;
     }
-    FormWalk& walk = forms.try_emplace(formKey_).first->second;
+    FormWalk& walk = forms.Add(formKey_).walk;
     walk.lastText = textNumber_;
     std::vector<CursorEntryCopy>& entries = walk.entries;
     walkBytes_ += KeptBytes(formKey_);

@@ -13,7 +13,6 @@
 #include <string>
 #include <string_view>
 #include <tuple>
-#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -21,6 +20,7 @@
 #include "dictionary/word_list_entry.h"
 #include "japanese/inflection_match.h"
 #include "japanese/tag_chain.h"
+#include "japanese/walk_table.h"
 
 class CDMS;
 class ICollator;
@@ -142,15 +142,9 @@ private:
         std::vector<CursorEntryCopy> entries;  // the keys of the length and stem, from the first not below the key
         uint32_t lastText = 0;
     };
-    // Heterogeneous look-up: a key is found by a view, without a copy.
-    struct TextHash {
-        using is_transparent = void;
-        size_t operator()(std::u16string_view text) const { return std::hash<std::u16string_view>{}(text); }
-    };
     struct CursorWalks {
-        std::unordered_map<std::u16string, PrefixWalk, TextHash, std::equal_to<>> prefixes;  // by folded prefix
-        // By the stem's length (first unit) and the key.
-        std::unordered_map<std::u16string, FormWalk, TextHash, std::equal_to<>> forms;
+        WalkTable<PrefixWalk> prefixes;  // by folded prefix
+        WalkTable<FormWalk> forms;       // by the stem's length (first unit) and the key
     };
     // At the start of a text: drops every walk when a file may have changed,
     // or the walks used longest ago when they hold too much.
