@@ -68,11 +68,16 @@ bool IsNamesDictionaryPath(std::u16string_view path) {
                       [&](char16_t a, char16_t b) { return lower(a) == lower(b); });
 }
 
-// About what a kept key or entry copy holds on the heap, with the node or
-// slot that holds it.
-size_t KeptBytes(std::u16string_view key) { return 64 + key.size() * sizeof(char16_t); }
-size_t KeptBytes(const CursorEntryCopy& entry) {
-    return sizeof(CursorEntryCopy) + (entry.first.capacity() + entry.second.capacity()) * sizeof(char16_t);
+// About what a kept walk holds on the heap: its node with the allocator's
+// header and two table slots, the room of its entry copies and the texts too
+// long to be held inside their strings.
+size_t TextBytes(const std::u16string& text) {
+    return text.capacity() > std::u16string().capacity() ? 16 + (text.capacity() + 1) * sizeof(char16_t) : 0;
+}
+size_t WalkBytes(const std::u16string& key, const std::vector<CursorEntryCopy>& entries) {
+    size_t bytes = 128 + TextBytes(key) + entries.capacity() * sizeof(CursorEntryCopy);
+    for (const CursorEntryCopy& entry : entries) bytes += TextBytes(entry.first) + TextBytes(entry.second);
+    return bytes;
 }
 
 bool EndsInTe(char16_t c) { return c == u'て' || c == u'で'; }
@@ -140,17 +145,12 @@ void CTranslate::SweepWalks() {
     // The walks used longest ago go, by the text that last used each, until
     // at most half the room is held.
     std::vector<std::pair<uint32_t, size_t>> uses;  // last text, bytes
-    auto bytesOf = [](std::u16string_view key, const std::vector<CursorEntryCopy>& entries) {
-        size_t bytes = KeptBytes(key);
-        for (const CursorEntryCopy& entry : entries) bytes += KeptBytes(entry);
-        return bytes;
-    };
     for (const auto& [index, walks] : walks_) {
         walks.prefixes.ForEach([&](const auto& node) {
-            uses.emplace_back(node.walk.lastText, bytesOf(node.key, node.walk.sameLength));
+            uses.emplace_back(node.walk.lastText, WalkBytes(node.key, node.walk.sameLength));
         });
         walks.forms.ForEach(
-            [&](const auto& node) { uses.emplace_back(node.walk.lastText, bytesOf(node.key, node.walk.entries)); });
+            [&](const auto& node) { uses.emplace_back(node.walk.lastText, WalkBytes(node.key, node.walk.entries)); });
     }
     std::sort(uses.begin(), uses.end());
     uint32_t keptFrom = 0;  // the walks last used by this text or a later one stay
@@ -290,9 +290,9 @@ const CTranslate::PrefixWalk& CTranslate::WalkPrefix(CCursor& cursor, ICollator*
         known->lastText = textNumber_;
         return *known;
     }
-    PrefixWalk& walk = prefixes.Add(folded).walk;
+    auto& node = prefixes.Add(folded);
+    PrefixWalk& walk = node.walk;
     walk.lastText = textNumber_;
-    walkBytes_ += KeptBytes(folded);
     const size_t n = folded.size();
     cursor.ClearKeys();
     cursor.SetKeyText(0, folded);
@@ -305,11 +305,9 @@ const CTranslate::PrefixWalk& CTranslate::WalkPrefix(CCursor& cursor, ICollator*
             walk.longer = true;
             break;
         }
-        if (key.size() == n) {
-            walk.sameLength.push_back(cursor.CopyEntry());
-            walkBytes_ += KeptBytes(walk.sameLength.back());
-        }
+        if (key.size() == n) walk.sameLength.push_back(cursor.CopyEntry());
     }
+    walkBytes_ += WalkBytes(node.key, walk.sameLength);
     return walk;
 }
 
@@ -322,10 +320,10 @@ const std::vector<CursorEntryCopy>& CTranslate::WalkForm(CCursor& cursor, IColla
         known->lastText = textNumber_;
         return known->entries;
     }
-    FormWalk& walk = forms.Add(formKey_).walk;
+    auto& node = forms.Add(formKey_);
+    FormWalk& walk = node.walk;
     walk.lastText = textNumber_;
     std::vector<CursorEntryCopy>& entries = walk.entries;
-    walkBytes_ += KeptBytes(formKey_);
     const std::u16string_view stem = key.substr(0, stemLength);
     cursor.ClearKeys();
     cursor.SetKeyText(0, key);
@@ -334,8 +332,8 @@ const std::vector<CursorEntryCopy>& CTranslate::WalkForm(CCursor& cursor, IColla
         if (field.size() != key.size()) break;
         if (Compare(collator, field.substr(0, stemLength), stem, 0) != 0) break;
         entries.push_back(cursor.CopyEntry());
-        walkBytes_ += KeptBytes(entries.back());
     }
+    walkBytes_ += WalkBytes(node.key, entries);
     return entries;
 }
 
