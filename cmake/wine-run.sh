@@ -20,7 +20,22 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     fi
   ) 9>"$WINEPREFIX.lock"
 fi
+run=(wine "$exe" "$@")
 if [ -z "${DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-nolisten tcp" wine "$exe" "$@"
+  run=(xvfb-run -a -s "-nolisten tcp" "${run[@]}")
 fi
-exec wine "$exe" "$@"
+# Wine's console host (conhost.exe) inherits the program's output and has been
+# seen to outlive the program by minutes on a loaded machine, and ctest waits
+# for the end of the output: it goes through files, passed on as it comes, so
+# the run ends with the program.
+out=$(mktemp)
+err=$(mktemp)
+trap 'rm -f "$out" "$err"' EXIT
+"${run[@]}" <&0 >"$out" 2>"$err" &
+program=$!
+tail -q -s 0.1 -n +1 -f --pid="$program" "$out" &
+tail -q -s 0.1 -n +1 -f --pid="$program" "$err" >&2 &
+status=0
+wait "$program" || status=$?
+wait
+exit "$status"
