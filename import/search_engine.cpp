@@ -22,6 +22,7 @@ bool NotFound(DmsStatus s) { return s == DmsStatus::RecordNotFound || s == DmsSt
 CSearchEngine::CSearchEngine(CDMS& engine, uint32_t wordsCursor, uint32_t hitsCursor)
     : engine_(engine), wordsCursor_(wordsCursor), hitsCursor_(hitsCursor) {
     tuples_.reserve(kTupleCapacity);
+    keys_.reserve(kTupleCapacity);
     flushed_.reserve(kTupleCapacity);
     uint32_t last = 0;
     KeySegmentValue out{&last, 4};
@@ -73,16 +74,30 @@ int32_t CSearchEngine::AddPosting(uint32_t wordId, uint32_t start, uint32_t end,
 }
 
 int32_t CSearchEngine::FlushRecordPostings(uint32_t position) {
-    std::sort(tuples_.begin(), tuples_.end(), [](const PostingTuple& a, const PostingTuple& b) {
-        return a.wordId != b.wordId ? a.wordId < b.wordId : a.wordNumber < b.wordNumber;
-    });
+    const auto hitOf = [](const PostingTuple& t) {
+        return static_cast<uint16_t>((t.phrase & 0xF) << 12 | (t.wordNumber & kHitWordNumberMask));
+    };
+    // The postings go by word id and word number. When the word numbers rise
+    // in the order the words came (as the lexicon adds them), no two tuples
+    // tie, and their 8-byte keys sort into the order the tuples would.
+    bool rising = true;
+    for (size_t i = 1; i < tuples_.size() && rising; ++i) rising = tuples_[i].wordNumber > tuples_[i - 1].wordNumber;
     flushed_.clear();
-    for (const PostingTuple& t : tuples_)
-        flushed_.push_back(
-            {t.wordId, static_cast<uint16_t>((t.phrase & 0xF) << 12 | (t.wordNumber & kHitWordNumberMask))});
+    if (rising) {
+        keys_.clear();
+        for (const PostingTuple& t : tuples_)
+            keys_.push_back(uint64_t{t.wordId} << 32 | uint64_t{t.wordNumber} << 16 | hitOf(t));
+        std::sort(keys_.begin(), keys_.end());
+        for (const uint64_t key : keys_) flushed_.push_back({static_cast<uint32_t>(key >> 32), static_cast<uint16_t>(key)});
+    } else {
+        std::sort(tuples_.begin(), tuples_.end(), [](const PostingTuple& a, const PostingTuple& b) {
+            return a.wordId != b.wordId ? a.wordId < b.wordId : a.wordNumber < b.wordNumber;
+        });
+        for (const PostingTuple& t : tuples_) flushed_.push_back({t.wordId, hitOf(t)});
+    }
     try {
-        // The tuples are sorted: the last has the highest id.
-        if (const size_t highest = tuples_.empty() ? 0 : tuples_.back().wordId; counts_.size() <= highest) {
+        // The postings are sorted: the last has the highest id.
+        if (const size_t highest = flushed_.empty() ? 0 : flushed_.back().wordId; counts_.size() <= highest) {
             counts_.resize(std::max(2 * counts_.size(), highest + 1));
         }
     } catch (const std::bad_alloc&) {
@@ -91,9 +106,9 @@ int32_t CSearchEngine::FlushRecordPostings(uint32_t position) {
     if (stream.Write(position, flushed_) != 0) return Fail(DmsStatus::NotEnoughMemory), -1;
     ++articles_;
     // Each run of one word becomes one hit record of at most 255 hits.
-    for (size_t i = 0, j = 0; i < tuples_.size(); i = j) {
-        while (j < tuples_.size() && tuples_[j].wordId == tuples_[i].wordId) ++j;
-        WordCounts& counts = counts_[tuples_[i].wordId];
+    for (size_t i = 0, j = 0; i < flushed_.size(); i = j) {
+        while (j < flushed_.size() && flushed_[j].wordId == flushed_[i].wordId) ++j;
+        WordCounts& counts = counts_[flushed_[i].wordId];
         counts.postings += static_cast<uint32_t>(j - i);
         ++counts.articles;
         counts.bytes += static_cast<uint32_t>(kHitRecordHeadBytes + 2 * std::min<size_t>(j - i, kMaxHitsPerRecord));

@@ -120,6 +120,7 @@ private:
     uint32_t highestId_ = 0;
     uint32_t storedHighestId_ = 0;  // the highest id index 111 held at the start
     std::vector<PostingTuple> tuples_;
+    std::vector<uint64_t> keys_;            // the article's tuples as word id, word number, hit
     std::vector<StreamedPosting> flushed_;  // the article's tuples as the stream keeps them
     struct WordCounts {
         uint32_t postings;  // in the stream
