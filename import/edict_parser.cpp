@@ -93,6 +93,8 @@ void AddSenses(std::u16string_view line, size_t from, std::vector<SourcePart>& p
 }  // namespace
 
 uint32_t EdictGrammarBits(std::u16string_view code) {
+    // Every code with bits begins with one of these letters.
+    if (code.empty() || (code[0] != u'v' && code[0] != u'n' && code[0] != u'a')) return 0;
     const auto followedBy = [&](std::u16string_view word, std::u16string_view next) {
         return StartsWith(code, word) && code.size() > word.size() && next.find(code[word.size()]) != next.npos;
     };
