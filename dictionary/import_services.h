@@ -15,6 +15,9 @@ struct ImportCallbacks {
     // Once per entry, with the element number of its entry start (kind 2).
     int32_t (*onRecord)(void* context, CDictionary& dictionary, int32_t entryElement) = nullptr;
     void* context = nullptr;  // handed to both
+    // The pass reads each entry's whole text alone: an importer may leave
+    // out the parts within an entry (the header's parts stay).
+    bool wholeEntries = false;
 };
 
 // Parses a whole source text (mode 0) or one stored article (mode 1, or 2

@@ -328,6 +328,8 @@ bool CConverter::RunRecordPass() {
     callbacks.progress = OnProgress;
     callbacks.onRecord = OnRecord;
     callbacks.context = this;
+    // Storing an article takes its whole text alone.
+    callbacks.wholeEntries = step_ != nullptr && step_->code == kStepStoreArticles;
     const std::u16string_view source = sourceText_;
     const bool inParts = IsOneRecordALineFormat(formatType_);
     int32_t result = 1;

@@ -121,7 +121,7 @@ int32_t ImportEdict(CDictionary& dictionary, const void* text, uint32_t sizeInBy
                 BlankHeaderSlashes(dictionary, line);
                 ParseEdictHeaderLine(view, parts);
             } else {
-                ParseEdictArticleLine(view, parts);
+                ParseEdictArticleLine(view, parts, callbacks.wholeEntries);
             }
             headerPossible = false;
             const int32_t first = AddParts(dictionary, line.begin, parts);

@@ -119,7 +119,7 @@ bool IsEdictHeaderLine(std::u16string_view line) {
     return line.size() > 1 && line[0] == kIdeographicSpace && line[1] == kFullwidthQuestion;
 }
 
-bool ParseEdictArticleLine(std::u16string_view line, std::vector<SourcePart>& parts) {
+bool ParseEdictArticleLine(std::u16string_view line, std::vector<SourcePart>& parts, bool articleOnly) {
     parts.clear();
     const size_t slash = line.find(u'/');
     if (slash == line.npos) return false;
@@ -131,6 +131,7 @@ bool ParseEdictArticleLine(std::u16string_view line, std::vector<SourcePart>& pa
     }
     if ((open == line.npos) != (close == line.npos) || (open != line.npos && close < open)) return false;
     AddPart(parts, kEdictArticle, 0, line.size());
+    if (articleOnly) return true;
     if (open == line.npos) {
         AddList(line, 0, slash, kEdictReading, kEdictReadingNote, parts);
     } else {

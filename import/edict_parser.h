@@ -43,8 +43,9 @@ bool IsEdictHeaderLine(std::u16string_view line);
 
 // The parts of an article line, the article itself (kind 2, the whole line,
 // its grammar bits as flags) first. False, with no parts, for a line without
-// "/" or with only one of its brackets before the first "/".
-bool ParseEdictArticleLine(std::u16string_view line, std::vector<SourcePart>& parts);
+// "/" or with only one of its brackets before the first "/". `articleOnly`:
+// the article part alone, without grammar bits.
+bool ParseEdictArticleLine(std::u16string_view line, std::vector<SourcePart>& parts, bool articleOnly = false);
 
 // The name (kind 15) and copyright (16) parts of a header line whose "/" and
 // "／" the caller has already turned into blanks; none for a line shorter than

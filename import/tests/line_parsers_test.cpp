@@ -102,7 +102,8 @@ TEST(KanjidicParameterText, TakesWholeFieldsWithinItsBound) {
 }
 
 // Random lines of each format's own characters: every part lies within its
-// line. Longer with OSTREL_LONG_FUZZ.
+// line, and an EDICT line taken for its article alone gives the same article
+// (or none). Longer with OSTREL_LONG_FUZZ.
 TEST(LineParserFuzz, PartsStayInsideTheLine) {
     const std::u16string alphabets[] = {u"/[]【】();, (P)EntLadjvn1-5 猫ね\u3000", u"亜ア つ.ぐ-{}T1 U4B5S{x y}#"};
     const int rounds = std::getenv("OSTREL_LONG_FUZZ") ? 2000000 : 20000;
@@ -117,6 +118,14 @@ TEST(LineParserFuzz, PartsStayInsideTheLine) {
             ASSERT_LE(kanji.parameters.size(), kMaxParameterUnits);
             for (const SourcePart& p : format == 0 ? edict : kanji.parts)
                 ASSERT_TRUE(made && p.offset >= 0 && p.length >= 0 && size_t(p.offset + p.length) <= line.size());
+            if (format != 0) continue;
+            // The article alone is the same line taken the same way, its first part.
+            std::vector<SourcePart> article;
+            ASSERT_EQ(ParseEdictArticleLine(line, article, true), made);
+            ASSERT_EQ(article.size(), made ? 1u : 0u);
+            if (made)
+                ASSERT_TRUE(article[0].kind == edict[0].kind && article[0].offset == edict[0].offset &&
+                            article[0].length == edict[0].length && article[0].flags == 0);
         }
     }
 }
