@@ -108,7 +108,9 @@ TEST(JournalKill, KilledWriterAlwaysReopensToItsOracle) {
         si.cb = sizeof si;
         PROCESS_INFORMATION pi = {};
         std::wstring line = command;
-        ASSERT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
+        // No console: a kill that lands while the child's console host starts
+        // would leave that host running, holding the test's output open.
+        ASSERT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, DETACHED_PROCESS, nullptr, nullptr,
                                    &si, &pi));
         Sleep(150 + random() % 700);
         TerminateProcess(pi.hProcess, 9);
