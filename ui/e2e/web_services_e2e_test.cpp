@@ -217,9 +217,15 @@ TEST_F(WebServices, TheDictionariesDialogInstallsADictionaryFromTheServer) {
     HWND frame = run.WaitForFrameWithoutClipboardMonitor();
     ASSERT_NE(frame, nullptr);
     PostMessageW(frame, WM_COMMAND, 40070, 0);
+    // The window bears its caption before its controls exist; a modal dialog
+    // is shown only once WM_INITDIALOG has made them.
     HWND dialog = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (dialog = FindWindowW(L"#32770", L"Installed Dictionaries and Books")) != nullptr; }));
+    ASSERT_TRUE(WaitFor([&] {
+        dialog = FindWindowW(L"#32770", L"Installed Dictionaries and Books");
+        return dialog && IsWindowVisible(dialog);
+    }));
     HWND view = GetDlgItem(dialog, 1295);
+    ASSERT_NE(view, nullptr);
     // On failure: the pane's status line ("receiving" or "failed") and what
     // reached the server tell a lost reply from a failed request.
     ASSERT_TRUE(WaitFor([&] { return SendMessageW(view, LVM_GETITEMCOUNT, 0, 0) == 1; }))
