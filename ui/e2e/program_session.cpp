@@ -3,12 +3,12 @@
 #include "ui/e2e/program_session.h"
 
 #include <shlobj.h>
-#include <zlib.h>
 
 #include <algorithm>
 #include <fstream>
 #include <cstdio>
 
+#include "common/win/tests/screen_ink.h"
 #include "ui/test_hook_protocol.h"
 
 namespace {
@@ -317,69 +317,4 @@ void CloseLeftoverFrames() {
     }
 }
 
-namespace {
-
-void PutBigEndian(std::string& out, uint32_t value) {
-    for (int shift = 24; shift >= 0; shift -= 8) out += static_cast<char>((value >> shift) & 0xFF);
-}
-
-void PutChunk(std::string& out, const char* type, const std::string& data) {
-    PutBigEndian(out, static_cast<uint32_t>(data.size()));
-    std::string body = std::string(type, 4) + data;
-    out += body;
-    PutBigEndian(out, static_cast<uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(body.data()),
-                                                  static_cast<uInt>(body.size()))));
-}
-
-}  // namespace
-
-bool SaveScreenshot(const std::wstring& path) {
-    int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;  // top row first, as PNG wants
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    std::string rows;
-    if (bitmap) {
-        HGDIOBJ old = SelectObject(memory, bitmap);
-        BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
-        SelectObject(memory, old);
-        const auto* pixels = static_cast<const uint8_t*>(bits);
-        for (int y = 0; y < height; ++y) {
-            rows += '\0';  // no filter
-            for (int x = 0; x < width; ++x) {
-                const uint8_t* bgra = pixels + (static_cast<size_t>(y) * width + x) * 4;
-                rows += static_cast<char>(bgra[2]);
-                rows += static_cast<char>(bgra[1]);
-                rows += static_cast<char>(bgra[0]);
-            }
-        }
-        DeleteObject(bitmap);
-    }
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    if (rows.empty()) return false;
-    uLongf packedSize = compressBound(static_cast<uLong>(rows.size()));
-    std::string packed(packedSize, '\0');
-    if (compress(reinterpret_cast<Bytef*>(packed.data()), &packedSize, reinterpret_cast<const Bytef*>(rows.data()),
-                 static_cast<uLong>(rows.size())) != Z_OK)
-        return false;
-    packed.resize(packedSize);
-    std::string header;
-    PutBigEndian(header, static_cast<uint32_t>(width));
-    PutBigEndian(header, static_cast<uint32_t>(height));
-    header += std::string("\x08\x02\x00\x00\x00", 5);  // 8-bit RGB
-    std::string png = "\x89PNG\r\n\x1a\n";
-    PutChunk(png, "IHDR", header);
-    PutChunk(png, "IDAT", packed);
-    PutChunk(png, "IEND", "");
-    std::ofstream file(path.c_str(), std::ios::binary);
-    file.write(png.data(), static_cast<std::streamsize>(png.size()));
-    return static_cast<bool>(file);
-}
+bool SaveScreenshot(const std::wstring& path) { return screen_ink::SaveScreenshot(path); }
