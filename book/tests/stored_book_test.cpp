@@ -1,7 +1,8 @@
 // Stored books: a text book compiled into a book dictionary reads back
 // through index 3 with the same phrases, types and languages as the text
 // book; the book list names each book by its first record; and chains made
-// cyclic by damage end instead of hanging, in both directions.
+// cyclic by damage end instead of hanging, in both directions; paragraphs of
+// several phrases join without blanks in "Hani" and "Hrkt" columns.
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -115,6 +116,52 @@ TEST_F(StoredBooks, PhrasesEqualTheTextBooks) {
     EXPECT_EQ(model.Column(1).At(1).text, u"Первая фраза. Вторая.");
     EXPECT_EQ(model.Column(1).At(1).segments.size(), 2u);
     EXPECT_EQ(model.HeadingCount(), 1);
+}
+
+// Paragraphs of several phrases: continuation lines join their paragraph,
+// by one blank in a Latin column and by nothing in a "Hani" or "Hrkt" one,
+// where each phrase's segment ends where the next begins.
+TEST_F(StoredBooks, SeveralPhrasesJoinInHanAndKanaColumns) {
+    constexpr char kCjkBook[] =
+        "<Latn>English\n<Hani>Chinese\n<Hrkt>Kana\n\n<P>I read.\n<P>我读书。\n<P>よむ。\n\n"
+        "A book.\n一本书。\nほん。\n\nIt is good.\n很好。\nいい。\n\n<P>Next.\n下一个。\nつぎ。\n";
+    const std::u16string path = CompileBook(kCjkBook, "cjk");
+    auto dictionary = OpenBook(path);
+    auto stored = std::make_shared<StoredBook>(*dictionary);
+    const auto books = stored->Books(0);
+    ASSERT_EQ(books.size(), 1u);
+    stored->SetStartRecord(books[0].firstRecord);
+    BookModel model;
+    ASSERT_EQ(model.Build(stored, false, false), 4);
+    ASSERT_EQ(model.ParagraphCount(), 2);
+    const uint32_t colours[3] = {0, book_attr::kColourHani, book_attr::kColourHrkt};
+    for (int32_t c = 0; c < 3; ++c) {
+        model.EnsureLoaded(c, 0);
+        const Paragraph& p = model.Column(c).At(0);
+        ASSERT_EQ(p.segments.size(), 3u) << c;
+        std::u16string joined;
+        for (int32_t e = 0; e < 3; ++e) {
+            if (c == 0 && e > 0) joined += u' ';
+            const PhraseSegment& s = p.segments[static_cast<size_t>(e)];
+            EXPECT_EQ(s.phrase, e);
+            EXPECT_EQ(s.start, static_cast<int32_t>(joined.size())) << c << " " << e;
+            const EntryText entry = model.Source()->Text(e, model.RecordId(e), c);
+            joined += entry.text;
+            // Units without a colour of their own take the column's.
+            for (size_t i = 0; i < entry.text.size(); ++i) {
+                const uint32_t own = i < entry.attributes.size() ? entry.attributes[i] & 0xF0 : 0;
+                EXPECT_EQ(p.attributes[static_cast<size_t>(s.start) + i] & 0xF0, own ? own : colours[c]) << c << " " << i;
+            }
+            EXPECT_EQ(s.end, static_cast<int32_t>(joined.size())) << c << " " << e;
+            // The last unit of a segment is its phrase's; the unit at its end the next one's.
+            EXPECT_EQ(p.PhraseAt(s.end - 1), e) << c << " " << e;
+            EXPECT_EQ(p.PhraseAt(s.end), std::min(e + 1, 2)) << c << " " << e;
+            EXPECT_EQ(p.SegmentStart(e), s.start);
+        }
+        EXPECT_EQ(p.text, joined) << c;
+    }
+    EXPECT_EQ(model.Column(1).At(0).text, u"我读书。一本书。很好。");
+    EXPECT_EQ(model.Column(2).At(0).text, u"よむ。ほん。いい。");
 }
 
 TEST_F(StoredBooks, CyclesInTheChainsEndTheWalks) {

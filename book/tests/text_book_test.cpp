@@ -108,6 +108,30 @@ TEST(TextBookEdit, SplitJoinDeleteKeepColumnsAligned) {
     EXPECT_TRUE(ColumnsAligned(latin));
 }
 
+// A caret (or anchor) in the second of two joined paragraphs stays on the
+// same character, whatever the join put between or cut; one in a later
+// paragraph follows it up by one.
+TEST(TextBookEdit, JoinKeepsACaretOfTheSecondParagraphOnItsCharacter) {
+    constexpr char16_t kBook[] = u"<Latn>English\n<Hani>Chinese\n\nOne two\n一二 \n\nThree\n三四\n\nFour\n五\n\n";
+    for (int32_t column = 0; column < 2; ++column) {
+        const std::u16string second = Built(kBook).Column(column).At(2).text;
+        if (column == 1) ASSERT_EQ(Built(kBook).Column(1).At(1).text, u"一二 ");  // the join cuts the blank
+        for (int32_t offset = 0; offset <= static_cast<int32_t>(second.size()); ++offset) {
+            BookModel model = Built(kBook);
+            EditCursor cursor;
+            cursor.caret = {2, offset};
+            cursor.anchor = {3, 1};
+            ASSERT_TRUE(JoinWithNext(model, column, 1, &cursor));
+            const std::u16string& joined = model.Column(column).At(1).text;
+            ASSERT_EQ(cursor.caret.paragraph, 1);
+            // The same character, or the end of the joined text for the end of the second.
+            EXPECT_EQ(joined.substr(static_cast<size_t>(cursor.caret.offset)), second.substr(static_cast<size_t>(offset)))
+                << column << " " << offset;
+            EXPECT_EQ(cursor.anchor, (TextPosition{2, 1})) << column;
+        }
+    }
+}
+
 TEST(TextBookEdit, DeleteBackspaceTypingAndTags) {
     BookModel model = Built(kPair);
     EditCursor cursor;

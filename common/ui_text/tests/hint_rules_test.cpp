@@ -34,6 +34,28 @@ TEST(HintTracker, WaitsThenShowsAndMovesOnAtOnce) {
     EXPECT_FALSE(tracker.OnShowTimer().show);
 }
 
+// A show timer whose firing arrives after the hint was hidden (auto-hide, a
+// mouse press, the pointer gone) never brings the hint back.
+TEST(HintTracker, ALateShowTimerAfterHidingShowsNothing) {
+    HintTracker tracker;
+    const HintItem item{12, 1330};
+    tracker.Track(true, item);
+    ASSERT_TRUE(tracker.OnShowTimer().show);
+    EXPECT_TRUE(tracker.OnHide().hide);
+    HintActions late = tracker.OnShowTimer();
+    EXPECT_FALSE(late.show);
+    EXPECT_FALSE(tracker.Shown());
+    EXPECT_FALSE(tracker.Track(true, item).show);  // still over the same item
+    EXPECT_EQ(tracker.Kept(), item);
+    // Moved off before the delay ran out: the timer's late firing shows nothing.
+    HintTracker moved;
+    moved.Track(true, item);
+    EXPECT_TRUE(moved.Track(true, {}).killShowTimer);
+    late = moved.OnShowTimer();
+    EXPECT_FALSE(late.show || late.hide);
+    EXPECT_FALSE(moved.Shown());
+}
+
 TEST(HintPlacement, StaysInsideTheWorkArea) {
     const HintRect work{0, 0, 1024, 768};
     HintPlacement p = PlaceHint(500, 100, 80, 40, work);
