@@ -47,7 +47,7 @@ public:
     CIni* Settings() override { return g_application ? g_application->ini.get() : nullptr; }
     HFONT BookFont(int32_t slot) override {
         if (!g_application || !g_application->fonts) return nullptr;
-        return g_application->fonts->Set(kBookFontSet).Font(slot);
+        return BookReaderFont(g_application->fonts->Set(kBookFontSet), slot);
     }
     int32_t BookFontPoints() override {
         if (!g_application || !g_application->fonts) return 10;
@@ -112,6 +112,22 @@ std::unique_ptr<FrameBookSite>& Site() {
 }
 
 }  // namespace
+
+HFONT BookReaderFont(const CFontSet& set, int32_t bookSlot) {
+    // A column numbers its fonts by script; the program's sets number theirs
+    // by character set, so each script asks for the set's slot whose face
+    // and character set hold its characters.
+    constexpr int kHangulSlot = 8, kArabicSlot = 17, kHebrewSlot = 18;
+    switch (bookSlot) {
+    case 9:   // kana, kanji and the rest above U+2000
+    case 3:   // surrogate pairs (the rarer kanji)
+        return set.Font(kJapaneseSlot);
+    case 7: return set.Font(kHangulSlot);
+    case 14: return set.Font(kArabicSlot);
+    case 15: return set.Font(kHebrewSlot);
+    default: return set.Font(kLatinSlot);  // 8: Latin, Cyrillic and the rest below U+2000
+    }
+}
 
 void FrameFurniture::OpenBookReader(HWND owner) {
     if (!Site()) Site() = std::make_unique<FrameBookSite>(frame_);

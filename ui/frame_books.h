@@ -6,8 +6,13 @@
 
 #include <cstdint>
 
+class CFontSet;
 class CFrame;
 class RDFDictionary;
+
+// The font of a book column's slot (1 to 16) from the program's book reader
+// set (owned by the set).
+HFONT BookReaderFont(const CFontSet& set, int32_t bookSlot);
 
 // The "Book Load" dialog over `dictionary`: 1 when books were loaded, 0 when
 // nothing was, -1 when the dialog could not be shown.
