@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "japanese/under_cursor_rules.h"
@@ -92,6 +93,14 @@ public:
     // Whether the big hover hints are on ([View] BigHints).
     bool HintsOn() const { return hintsOn_ != 0; }
     HMENU ContextMenus() const { return contextMenus_; }
+    // A long action that lets messages run (a message box, a message pump)
+    // while it holds dictionaries, lists or editors holds the frame: the
+    // commands that reach it meanwhile (Exit among them) wait, in order, and
+    // are posted again when the last hold ends. Control notifications still
+    // run. A close waits the same way, and also until the start has ended.
+    void HoldCommands() { ++commandHold_; }
+    void ReleaseCommands();
+    bool CommandsHeld() const { return commandHold_ > 0; }
 
     // Later parts.
     IFrameLists* lists = nullptr;
@@ -181,9 +190,29 @@ private:
     wchar_t tooltip_[80] = {};         // text handed to a toolbar tooltip
     bool testHook_ = false;            // OSTREL_TEST_HOOK=1: answer WM_COPYDATA queries
     WebSearchWords webWords_;          // texts handed out with web-search commands
+    int32_t commandHold_ = 0;          // holds of running long actions
+    std::vector<std::pair<WPARAM, LPARAM>> heldCommands_;  // commands waiting for the holds' end
+    bool closeHeld_ = false;           // a close waiting for the holds' end or the start's
 };
 
 extern CFrame* g_frame;
+
+// Holds the main window's commands for its lifetime (see CFrame::HoldCommands);
+// nothing without a main window.
+class FrameCommandHold {
+public:
+    FrameCommandHold() : frame_(g_frame) {
+        if (frame_) frame_->HoldCommands();
+    }
+    ~FrameCommandHold() {
+        if (frame_) frame_->ReleaseCommands();
+    }
+    FrameCommandHold(const FrameCommandHold&) = delete;
+    FrameCommandHold& operator=(const FrameCommandHold&) = delete;
+
+private:
+    CFrame* frame_;
+};
 
 // For a web-search command, posts it to the frame with a copy of the selected
 // text of the rich edit; 1 when posted, 0 for other ids or no selection.

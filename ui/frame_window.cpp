@@ -202,6 +202,11 @@ int32_t CFrame::Create(int32_t x, int32_t y, int32_t width, int32_t height) {
     // in the first moments (by the user or the clipboard monitor) and undo it.
     PumpPendingMessages();
     app.flags |= app_flag::kStarted;
+    // A close chosen during the start runs now that the start is over.
+    if (closeHeld_ && commandHold_ == 0) {
+        closeHeld_ = false;
+        PostMessageW(frame_, WM_CLOSE, 0, 0);
+    }
     // The stored switch of translation under the cursor, with its check mark.
     SendMessageW(frame_, WM_COMMAND, app.flags & app_flag::kUnderCursor ? cmd::kUnderCursorOn : cmd::kUnderCursorOff, 0);
     timer_ = SetTimer(nullptr, kFrameTimerId, kFrameTimerMs, &CFrame::TimerProc);
@@ -286,6 +291,10 @@ LRESULT CFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     HWND window = frame_;
     switch (message) {
     case WM_COMMAND:
+        if (commandHold_ > 0 && HIWORD(wParam) == 0) {
+            heldCommands_.emplace_back(wParam, lParam);
+            return 0;
+        }
         return OnCommand(wParam, lParam);
     case WM_DESTROY:
         OnDestroy();
@@ -314,6 +323,10 @@ LRESULT CFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     case WM_CLOSE:
+        if (commandHold_ > 0 || !(app.flags & app_flag::kStarted)) {
+            closeHeld_ = true;
+            return 0;
+        }
         OnClose();
         return 0;
     case WM_DRAWITEM:
@@ -357,6 +370,17 @@ LRESULT CFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
+void CFrame::ReleaseCommands() {
+    if (commandHold_ > 0 && --commandHold_ > 0) return;
+    std::vector<std::pair<WPARAM, LPARAM>> held;
+    held.swap(heldCommands_);
+    for (const auto& [wParam, lParam] : held) PostMessageW(frame_, WM_COMMAND, wParam, lParam);
+    if (closeHeld_ && (g_application->flags & app_flag::kStarted)) {
+        closeHeld_ = false;
+        PostMessageW(frame_, WM_CLOSE, 0, 0);
+    }
+}
+
 void CFrame::OnClose() {
     // Under a running modal dialog or conversion (which disables its owner)
     // the frame stays: the dialog's code still uses the dictionaries the
@@ -366,7 +390,14 @@ void CFrame::OnClose() {
         if (popup && popup != frame_) SetForegroundWindow(popup);
         return;
     }
-    if (lists) lists->CloseAllEditors();
+    if (lists) {
+        // Each editor may ask whether to save: a second close chosen under
+        // that question waits instead of deleting the dictionaries walked here.
+        HoldCommands();
+        lists->CloseAllEditors();
+        ReleaseCommands();
+        closeHeld_ = false;
+    }
     // Destruction hides the window before WM_DESTROY: the mark goes first.
     MarkClosing();
     DestroyWindow(frame_);

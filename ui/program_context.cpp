@@ -23,11 +23,17 @@ void* ProgramContext::OwnerWindow() const { return g_frame ? g_frame->Window() :
 
 int32_t ProgramContext::ReportRegistryWriteError(int32_t systemError) { return ShowRegistryWriteError(systemError); }
 
+// The core shows its boxes and pumps messages in the middle of its work
+// (opening a dictionary, walking the shelf): the frame's commands wait.
 int32_t ProgramContext::ShowMessage(std::u16string_view text, std::u16string_view caption, uint32_t style) {
+    FrameCommandHold hold;
     return MessageBoxW(static_cast<HWND>(OwnerWindow()), WideString(text).c_str(), WideString(caption).c_str(), style);
 }
 
-void ProgramContext::PumpPendingMessages() { ::PumpPendingMessages(); }
+void ProgramContext::PumpPendingMessages() {
+    FrameCommandHold hold;
+    ::PumpPendingMessages();
+}
 
 void* ProgramContext::ShowWaitCursor() { return SetCursor(LoadCursorW(nullptr, IDC_WAIT)); }
 
