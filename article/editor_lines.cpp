@@ -1,9 +1,20 @@
 // Kinds, classification, the check and the markup writer of edited lines.
 #include "article/editor_lines.h"
 
+#include "common/ui_text/ui_text.h"
 #include "common/unicode/japanese_chars.h"
 
 namespace {
+
+// Interface-text slots of the check's messages.
+enum EditorProblemSlot : int {
+    kEmptyArticleSlot = 187,
+    kHeadwordMissedSlot = 188,
+    kReadingMissedSlot = 189,
+    kKanjiMissedSlot = 190,
+    kTranslationMissedSlot = 191,
+    kTwoHeadwordsSlot = 192,
+};
 
 bool IsBlank(char16_t c) { return c < 0x21 || c == 0x3000; }
 bool IsKana(char16_t c) { return c >= 0x3041 && c <= 0x30FE; }
@@ -209,23 +220,21 @@ LineCheck CheckLines(std::span<const EditorLine> lines) {
         letters += base == kLineLetters;
     }
     check.headwords = seen.readings + seen.kanji + letters;
-    auto say = [&](std::u16string_view message) {
-        check.problems += message;
-        check.problems += u"\r\n";
-    };
+    // The messages in the interface language; each slot's text ends in CR LF.
+    auto say = [&](EditorProblemSlot slot) { check.problems += UIStringTable[slot]; };
     if (written == 0) {
-        say(u"Empty Article");
+        say(kEmptyArticleSlot);
         check.canSave = false;
     }
     if (check.headwords == 0) {
-        say(u"Head word missed");
+        say(kHeadwordMissedSlot);
         check.canSave = false;
     } else if (letters == 0) {
-        if (seen.readings == 0) say(u"Reading missed");
-        if (seen.kanji == 0) say(u"Kanji missed");
+        if (seen.readings == 0) say(kReadingMissedSlot);
+        if (seen.kanji == 0) say(kKanjiMissedSlot);
     }
-    if (seen.translations == 0) say(u"Translation missed");
-    if (letters > 0 && seen.kanji > 0) say(u"Two headwords: in kanji and in alphabetic characters.");
+    if (seen.translations == 0) say(kTranslationMissedSlot);
+    if (letters > 0 && seen.kanji > 0) say(kTwoHeadwordsSlot);
     return check;
 }
 

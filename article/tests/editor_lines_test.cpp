@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "article/editor_lines.h"
+#include "common/ui_text/hint_texts.h"
+#include "common/ui_text/ui_text.h"
 
 #include <vector>
 
@@ -89,6 +91,12 @@ TEST(EditorLines, EveryCheckMessage) {
     EXPECT_TRUE(both.canSave);
     EXPECT_EQ(both.headwords, 2);
     EXPECT_EQ(check({{kLineReading, u"a"}, {kLineKanji, u"b"}, {kLineTranslation, u"c"}}).problems, u"");
+    // In the Russian and Japanese interfaces the messages are theirs.
+    SetUILanguage(0);
+    EXPECT_EQ(check({{kLineTranslation, u"love"}}).problems, u"\u041D\u0435\u0442 \u0437\u0430\u0433\u043B\u0430\u0432\u043D\u043E\u0433\u043E \u0441\u043B\u043E\u0432\u0430\r\n");
+    SetUILanguage(2);
+    EXPECT_EQ(check({{kLineReading, u"\u3042\u3044"}}).problems, u"\u6F22\u5B57\u8868\u8A18\u304C\u3042\u308A\u307E\u305B\u3093\r\n\u8A33\u8A9E\u304C\u3042\u308A\u307E\u305B\u3093\r\n");
+    SetUILanguage(1);
 }
 
 TEST(EditorLines, ArticleTextEscapesAndSkipsEmptyLines) {
@@ -138,6 +146,29 @@ TEST(EditorLines, StoredArticlesReadBackAsTheirLines) {
     EXPECT_EQ(edict[2].kind, kLineTranslation);
     EXPECT_EQ(edict[2].text, u"love");
     EXPECT_TRUE(ReadArticleLines(u"no article").empty());
+}
+
+// Each kind button's hint names the key that sets the kind and, in English and
+// Japanese, the words of that kind's line hint (Russian nouns inflect there).
+TEST(EditorLines, KindButtonHintsNameTheirKindAndKey) {
+    for (uint32_t key = 0x71; key <= 0x77; ++key) {  // F2 to F8
+        const uint32_t command = EditorKeyCommand(key, false, false);
+        const int32_t kind = KindOfCommand(command);
+        const std::u16string fKey = u"(F" + std::u16string(1, static_cast<char16_t>(u'0' + key - 0x6F)) + u")";
+        for (int32_t language : {0, 1, 2}) {
+            const std::u16string hint = GetHintText(static_cast<int32_t>(command), 2, language);
+            EXPECT_NE(hint.find(fKey), std::u16string::npos) << command << " " << language;
+            if (language == 0) continue;
+            const size_t colon = hint.find_first_of(u":\uFF1A");
+            const size_t open = hint.rfind(u" (");
+            ASSERT_TRUE(colon != std::u16string::npos && open != std::u16string::npos && open > colon) << command;
+            std::u16string name = hint.substr(colon + 1, open - colon - 1);
+            if (!name.empty() && name[0] == u' ') name.erase(0, 1);
+            const std::u16string line = GetHintText(kind, 8, language);
+            EXPECT_NE(line.find(name), std::u16string::npos) << command << " " << language;
+        }
+    }
+    EXPECT_NE(std::u16string(GetHintText(40642, 2, 1)).find(u"selected articles"), std::u16string::npos);
 }
 
 TEST(EditorLines, KeyTable) {
