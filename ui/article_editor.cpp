@@ -8,6 +8,7 @@
 #include "common/settings/settings_file.h"
 #include "common/settings/settings_keys.h"
 #include "common/text/kana_transcription.h"
+#include "common/ui_text/ui_text.h"
 #include "common/win/dialog_helpers.h"
 #include "common/win/wide_text.h"
 #include "dictionary/dictionary.h"
@@ -18,6 +19,7 @@
 #include "storage/dms.h"
 #include "ui/application.h"
 #include "ui/command_ids.h"
+#include "ui/dialog_texts.h"
 #include "ui/font_sets.h"
 #include "ui/frame.h"
 
@@ -38,10 +40,23 @@ constexpr DWORD kEventMask = 0xA0015;  // change, scroll, drag-drop, mouse, sele
 constexpr int32_t kStayOpen = 1363;
 constexpr int32_t kBaseline = 13;      // a line's baseline below its top, in pixels
 
-constexpr wchar_t kSaveChanges[] = L"Save changes?";
-constexpr wchar_t kCannotSaveCaption[] = L"Cannot Save Article";
-constexpr wchar_t kCannotSaveText[] = L"Cannot save an article with this text.";
-constexpr wchar_t kInternalError[] = L"Cannot save this article due to dictionary internal error. Restart the program.";
+// Interface-text slots of the editor's own texts.
+enum EditorSlot : int {
+    kSaveChangesSlot = 169,
+    kCannotSaveCaptionSlot = 179,
+    kCannotSaveTextSlot = 180,
+    kInternalErrorSlot = 183,
+    kNewArticleCaptionSlot = 193,
+    kEditArticleCaptionSlot = 194,
+    kNewWindowSlot = 201,
+    kHelpSlot = 269,
+    kSaveSlot = 443,
+    kCancelSlot = 638,
+};
+constexpr ControlText kButtonTexts[] = {
+    {IDC_EDITOR_HELP, kHelpSlot}, {IDC_EDITOR_NEW_WINDOW, kNewWindowSlot},
+    {IDC_EDITOR_SAVE, kSaveSlot}, {IDC_EDITOR_CANCEL, kCancelSlot},
+};
 constexpr wchar_t kCopyInstead[] =
     L"The article could not be saved. Copy its text to the clipboard before the window closes?";
 
@@ -137,6 +152,27 @@ private:
     CHARRANGE range_{};
 };
 
+// The bold and italic bits of the control's [start, end) into `bits` (indexed
+// from `origin`): a range of one format answers at once, a mixed one is
+// halved, so a long plain line costs one question, not one per character.
+void ReadAttributes(HWND control, int32_t start, int32_t end, int32_t origin, std::vector<uint16_t>& bits) {
+    if (end <= start) return;
+    SendMessageW(control, EM_SETSEL, start, end);
+    CHARFORMAT2W chars = {};
+    chars.cbSize = sizeof chars;
+    SendMessageW(control, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&chars));
+    constexpr DWORD kBoth = CFM_BOLD | CFM_ITALIC;
+    if ((chars.dwMask & kBoth) != kBoth && end - start > 1) {
+        const int32_t middle = start + (end - start) / 2;
+        ReadAttributes(control, start, middle, origin, bits);
+        ReadAttributes(control, middle, end, origin, bits);
+        return;
+    }
+    const auto value = static_cast<uint16_t>(((chars.dwEffects & CFE_BOLD) ? kCharBold : 0) |
+                                             ((chars.dwEffects & CFE_ITALIC) ? kCharItalic : 0));
+    std::fill(bits.begin() + (start - origin), bits.begin() + (end - origin), value);
+}
+
 }  // namespace
 
 void SetEditorHost(IEditorHost* host) { g_host = host; }
@@ -215,9 +251,11 @@ void ArticleEditor::OnInitDialog() {
         SendMessageW(control, EM_SETUNDOLIMIT, 100, 0);
     }
     const bool fresh = flags_ & (kEditorNewArticle | kEditorRecordDeleted | kEditorOtherDictionary);
-    const std::u16string caption = std::u16string(fresh ? u"New Article of \"" : u"Edit Article of \"") +
-                                   FileTitle(target_->File().path) + u"\" Dictionary";
+    const std::u16string caption =
+        FormatInterfaceText(UIStringTable[fresh ? kNewArticleCaptionSlot : kEditArticleCaptionSlot],
+                            {FormatArg(FileTitle(target_->File().path))});
     SetWindowTextW(dialog_, WideString(caption).c_str());
+    SetControlTexts(dialog_, kButtonTexts);
     MakeToolbar();
     RECT help{}, cancel{};
     GetWindowRect(GetDlgItem(dialog_, IDC_EDITOR_HELP), &help);
@@ -230,6 +268,7 @@ void ArticleEditor::OnInitDialog() {
     if (g_application->fonts) text_->SetFontSize(g_application->fonts->Set(kEditorFontSet).PointSize() * 20);
     LoadLines(initialLines_);
     initialLines_.clear();
+    openedText_ = EditorText(text_->Window());
     FocusText();
 }
 
@@ -338,7 +377,12 @@ INT_PTR ArticleEditor::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         const UINT id = LOWORD(wParam), code = HIWORD(wParam);
         if (id == IDC_EDITOR_TEXT) {
             if (g_host && g_host->ShelfBusy()) return TRUE;
-            if (code == EN_CHANGE && inChange_ == 0) Reclassify(false);
+            // The wrapper's own format changes are not typing.
+            if (code == EN_CHANGE && inChange_ == 0 && !text_->Busy()) {
+                // Typed or pasted kana and kanji take the Japanese face.
+                text_->ApplyScriptFontsToText();
+                Reclassify(false);
+            }
             if (code == EN_CHANGE || code == EN_VSCROLL) {
                 UpdateToolbar();
                 RECT margin = {0, 29, 38, 0};
@@ -382,6 +426,7 @@ void ArticleEditor::OnCommand(uint32_t id) {
     HWND control = text_ ? text_->Window() : nullptr;
     if (!control) return;
     if (const int32_t kind = KindOfCommand(id); kind >= 0) {
+        formatChanged_ = true;
         SetKindOnSelection(kind + kUserKind);
         Reclassify(false);
         UpdateToolbar();
@@ -389,6 +434,7 @@ void ArticleEditor::OnCommand(uint32_t id) {
     }
     switch (id) {
     case kAutomaticKinds:
+        formatChanged_ = true;
         Reclassify(true);
         return;
     case 40622:
@@ -396,12 +442,22 @@ void ArticleEditor::OnCommand(uint32_t id) {
         ++inChange_;
         SendMessageW(control, id == 40622 ? EM_UNDO : EM_REDO, 0, 0);
         --inChange_;
-        ShowCheck(CheckLines(ReadLines(false)));
+        {
+            const std::vector<EditorLine> lines = ReadLines(false);
+            RememberKinds(lines);
+            ShowCheck(CheckLines(lines));
+        }
         InvalidateRect(dialog_, nullptr, TRUE);
         UpdateToolbar();
         return;
-    case 40625: ToggleEffect(CFM_BOLD, CFE_BOLD); return;
-    case 40624: ToggleEffect(CFM_ITALIC, CFE_ITALIC); return;
+    case 40625:
+        formatChanged_ = true;
+        ToggleEffect(CFM_BOLD, CFE_BOLD);
+        return;
+    case 40624:
+        formatChanged_ = true;
+        ToggleEffect(CFM_ITALIC, CFE_ITALIC);
+        return;
     case 40626: ConvertToKana(); return;
     case 40024: SendMessageW(control, WM_CUT, 0, 0); return;
     case 40033: SendMessageW(control, WM_COPY, 0, 0); return;
@@ -451,14 +507,9 @@ std::vector<EditorLine> ArticleEditor::ReadLines(bool withAttributes) const {
             SendMessageW(control, EM_GETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&format));
             line.kind = format.sStyle;
             if (withAttributes) {
-                for (size_t c = 0; c < line.text.size(); ++c) {
-                    SendMessageW(control, EM_SETSEL, starts[i] + static_cast<int32_t>(c), starts[i] + static_cast<int32_t>(c) + 1);
-                    CHARFORMAT2W chars = {};
-                    chars.cbSize = sizeof chars;
-                    SendMessageW(control, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&chars));
-                    line.attributes.push_back(static_cast<uint16_t>(((chars.dwEffects & CFE_BOLD) ? kCharBold : 0) |
-                                                                    ((chars.dwEffects & CFE_ITALIC) ? kCharItalic : 0)));
-                }
+                line.attributes.assign(line.text.size(), 0);
+                ReadAttributes(control, starts[i], starts[i] + static_cast<int32_t>(line.text.size()), starts[i],
+                               line.attributes);
             }
             lines.push_back(std::move(line));
         }
@@ -478,6 +529,9 @@ void ArticleEditor::LoadLines(const std::vector<EditorLine>& lines) {
     }
     SETTEXTEX set = {ST_DEFAULT, 1200};
     SendMessageW(control, EM_SETTEXTEX, reinterpret_cast<WPARAM>(&set), reinterpret_cast<LPARAM>(text.c_str()));
+    // Kana and kanji in the Japanese face, the rest in the Latin one, as typed text gets them.
+    ApplyScriptFonts(control, text);
+    text_->ScriptFontsGiven();
     const std::vector<int32_t> starts = ParagraphStarts(text, nullptr);
     for (size_t i = 0; i < lines.size() && i < starts.size(); ++i) {
         SetParagraphKind(starts[i], lines[i].kind);
@@ -497,9 +551,10 @@ void ArticleEditor::LoadLines(const std::vector<EditorLine>& lines) {
         }
     }
     SendMessageW(control, EM_SETSEL, 0, 0);
-    SendMessageW(control, EM_EMPTYUNDOBUFFER, 0, 0);
     --inChange_;
     Reclassify(false);
+    // The loaded text and its first kinds are where undoing stops.
+    SendMessageW(control, EM_EMPTYUNDOBUFFER, 0, 0);
     UpdateToolbar();
 }
 
@@ -547,6 +602,7 @@ void ArticleEditor::Reclassify(bool resetAll) {
             if (lines[i].kind != before[i] || resetAll) SetParagraphKind(starts[i], lines[i].kind);
     }
     --inChange_;
+    RememberKinds(lines);
     ShowCheck(CheckLines(lines));
     RECT margin = {0, 0, 38, 0};
     RECT client{};
@@ -560,8 +616,14 @@ void ArticleEditor::ShowCheck(const LineCheck& check) {
     SetDlgItemTextW(dialog_, IDC_EDITOR_PROBLEMS, WideString(check.problems).c_str());
 }
 
+void ArticleEditor::RememberKinds(const std::vector<EditorLine>& lines) {
+    kinds_.clear();
+    for (const EditorLine& line : lines) kinds_.push_back(BaseKind(line.kind));
+}
+
 bool ArticleEditor::Modified() const {
-    return text_ && text_->Window() && SendMessageW(text_->Window(), EM_CANUNDO, 0, 0) != 0;
+    if (!text_ || !text_->Window()) return false;
+    return formatChanged_ || EditorText(text_->Window()) != openedText_;
 }
 
 void ArticleEditor::UpdateToolbar() {
@@ -661,7 +723,7 @@ bool ArticleEditor::SaveArticle() {
     const LineCheck check = CheckLines(lines);
     ShowCheck(check);
     if (!check.canSave) {
-        MessageBoxW(dialog_, kCannotSaveText, kCannotSaveCaption, MB_OK | MB_ICONEXCLAMATION);
+        ShowSlotBox(dialog_, kCannotSaveTextSlot, kCannotSaveCaptionSlot, MB_OK | MB_ICONEXCLAMATION);
         return false;
     }
     const std::u16string text = WriteArticleText(lines);
@@ -670,9 +732,10 @@ bool ArticleEditor::SaveArticle() {
     SetCursor(previous);
     if (!saved.saved) {
         // The editor stays open with its text, so that the user can try again or copy it.
-        std::wstring message = kInternalError;
-        if (!saved.error.empty()) message += L"\n" + WideString(saved.error);
-        MessageBoxW(dialog_, message.c_str(), kCannotSaveCaption, MB_OK | MB_ICONEXCLAMATION);
+        // The engine's own reason tells the user what to do (a read-only file is
+        // no internal error, and restarting would not help).
+        ShowBox(dialog_, saved.error.empty() ? std::u16string_view(UIStringTable[kInternalErrorSlot]) : saved.error,
+                UIStringTable[kCannotSaveCaptionSlot], MB_OK | MB_ICONEXCLAMATION);
         return false;
     }
     const bool toSelected = toolbar_ && (SendMessageW(toolbar_, TB_ISBUTTONCHECKED, kAddToSelected, 0) != 0);
@@ -683,7 +746,7 @@ bool ArticleEditor::SaveArticle() {
 void ArticleEditor::CloseAsked() {
     if (Modified() || (flags_ & kEditorRecordDeleted)) {
         SetForegroundWindow(dialog_);
-        const int answer = MessageBoxW(dialog_, kSaveChanges, kSaveChanges, MB_YESNOCANCEL | MB_ICONQUESTION);
+        const int answer = ShowSlotBox(dialog_, kSaveChangesSlot, kSaveChangesSlot, MB_YESNOCANCEL | MB_ICONQUESTION);
         if (answer == IDCANCEL || (answer == IDYES && !SaveArticle())) return;
     }
     PostMessageW(dialog_, kCloseMessage, 0, 0);
@@ -693,12 +756,13 @@ int32_t ArticleEditor::QuerySave(bool allowCancel) {
     if (!text_ || !text_->Window()) return kStayOpen;
     if (!Modified() && !(flags_ & kEditorRecordDeleted)) return 0;
     SetForegroundWindow(dialog_);
-    const int answer = MessageBoxW(dialog_, kSaveChanges, kSaveChanges,
+    const int answer = ShowSlotBox(dialog_, kSaveChangesSlot, kSaveChangesSlot,
                                    (allowCancel ? MB_YESNOCANCEL : MB_YESNO) | MB_ICONQUESTION);
     if (answer != IDYES || SaveArticle()) return answer;
     if (allowCancel) return kStayOpen;
     // The program is closing and cannot wait: never drop the text unasked.
-    if (MessageBoxW(dialog_, kCopyInstead, kCannotSaveCaption, MB_YESNO | MB_ICONEXCLAMATION) == IDYES)
+    if (MessageBoxW(dialog_, kCopyInstead, WideString(UIStringTable[kCannotSaveCaptionSlot]).c_str(),
+                    MB_YESNO | MB_ICONEXCLAMATION) == IDYES)
         CopyTextToClipboard();
     return IDNO;
 }
@@ -770,33 +834,22 @@ void ArticleEditor::PaintMargin(HDC dc) {
     MapWindowPoints(nullptr, dialog_, reinterpret_cast<POINT*>(&textRect), 2);
     RECT strip = {0, textRect.top, textRect.left, textRect.bottom};
     FillRect(dc, &strip, GetSysColorBrush(COLOR_BTNFACE));
-    const std::u16string text = EditorText(control);
-    std::vector<std::u16string> texts;
-    const std::vector<int32_t> starts = ParagraphStarts(text, &texts);
-    std::vector<int32_t> kinds;
-    ++inChange_;
-    {
-        // The styles are read without moving what the user sees.
-        CHARRANGE range{};
-        SendMessageW(control, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
-        SendMessageW(control, WM_SETREDRAW, FALSE, 0);
-        for (int32_t start : starts) {
-            SendMessageW(control, EM_SETSEL, start, start);
-            PARAFORMAT2 format = {};
-            format.cbSize = sizeof format;
-            format.dwMask = PFM_STYLE;
-            SendMessageW(control, EM_GETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&format));
-            kinds.push_back(BaseKind(format.sStyle));
-        }
-        SendMessageW(control, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
-        SendMessageW(control, WM_SETREDRAW, TRUE, 0);
-    }
-    --inChange_;
+    // Painting never touches the control's selection or redraw state (that
+    // would throw away the control's own pending repaint): the kinds are
+    // those the last classification left, a line typed since counts as undefined.
+    const std::vector<int32_t> starts = ParagraphStarts(EditorText(control), nullptr);
+    std::vector<int32_t> kinds = kinds_;
+    kinds.resize(starts.size(), kLineUndefined);
     const int32_t translations = static_cast<int32_t>(std::count(kinds.begin(), kinds.end(), kLineTranslation));
     const int saved = SaveDC(dc);
     SelectObject(dc, GetStockObject(NULL_PEN));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, RGB(0, 0, 0));
+    // The numbers in the list font, as the lists draw their rows.
+    HFONT numberFont = g_application && g_application->fonts
+                           ? g_application->fonts->Set(kListFontSet).Font(kLatinSlot)
+                           : nullptr;
+    if (numberFont) SelectObject(dc, numberFont);
     int32_t number = 0;
     for (size_t i = 0; i < starts.size(); ++i) {
         POINTL point{};

@@ -79,6 +79,8 @@ private:
     void UpdateToolbar();
     bool Modified() const;
     void PaintMargin(HDC dc);
+    // Base kinds of the lines as the last classification or command left them.
+    void RememberKinds(const std::vector<EditorLine>& lines);
     void Paste();
     // The right button's menu ("11 - Editor") at `point` (client coordinates of the text).
     void ShowContextMenu(POINT point);
@@ -95,6 +97,14 @@ private:
     HICON icon_ = nullptr;
     std::unique_ptr<CRichEdit> text_;
     int32_t inChange_ = 0;
+    // What the user changes is measured against the text the editor was opened
+    // with (a copy made by New Window starts empty, so it is a change); kinds,
+    // bold and italic set by the user count as a change too.
+    std::u16string openedText_;
+    bool formatChanged_ = false;
+    // The margin paints from these, never from the control: reading paragraph
+    // styles moves the selection, which must not happen while painting.
+    std::vector<int32_t> kinds_;
     bool canSave_ = true;
     int32_t minWidth_ = 530;
 };

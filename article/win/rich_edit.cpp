@@ -329,6 +329,10 @@ void CRichEdit::ApplyScriptFontsToText() {
     --busy_;
 }
 
+void CRichEdit::ScriptFontsGiven() {
+    if (window_) scriptText_ = GetTextUtf16(window_);
+}
+
 void CRichEdit::PasteText(std::u16string_view text) {
     if (!window_) return;
     if (!(GetWindowLongW(window_, GWL_STYLE) & ES_MULTILINE)) text = text.substr(0, text.find_first_of(u"\r\n"));

@@ -59,6 +59,9 @@ public:
     // or deleted) the two script faces, as text set by the program has them:
     // the default face may have no kana or kanji. The selection stays.
     void ApplyScriptFontsToText();
+    // Records the present text as having its faces already (its owner gave
+    // them), so that the next ApplyScriptFontsToText looks only at what changes.
+    void ScriptFontsGiven();
     // Pastes plain `text` over the selection (up to its first line end in a
     // single-line control), in the two script faces at the size of the text
     // at the selection, as one stream. The control's change is the wrapper's
