@@ -159,6 +159,71 @@ TEST_F(ArticleSaveTest, AnIdEditedTwiceListsOneVersionAndLeadsToTheLatest) {
     EXPECT_EQ(CompareWithFreshCompile(*dictionary, Path("fresh")), std::vector<std::string>{});
 }
 
+// The text of the article stored at `position`.
+std::u16string StoredText(CDMS& engine, int32_t fileId, uint32_t position) {
+    EngineCursor cursor(engine, fileId);
+    uint32_t size = 0;
+    if (Failed(engine.ReadData(cursor.handle(), position, nullptr, &size))) return u"(unreadable)";
+    std::vector<uint8_t> record(size);
+    if (Failed(engine.ReadData(cursor.handle(), position, record.data(), &size))) return u"(unreadable)";
+    return ArticleRecordText(record.data(), size) + u"\n";
+}
+
+// A list opened between two edits holds the position the first edit made; an
+// editor opened from that list saves under it. Every id and position taken
+// along the way leads to the latest text, and the article is listed once.
+TEST_F(ArticleSaveTest, PositionsOfEarlierEditsLeadToTheLatestText) {
+    auto dictionary = MakePersonal(40);
+    if (!dictionary) GTEST_SKIP() << "edict is not installed";
+    const auto before = LiveArticles(engine_, dictionary->fileId);
+    const uint32_t id = before[9].first;
+    const std::u16string reading = u"\u3078\u3093\u3057\u3085\u3046";
+    const std::u16string texts[3] = {Article(u"\u7DE8", reading, u"first zyzzyva"),
+                                     Article(u"\u7DE8", reading, u"second zyzzyva"),
+                                     Article(u"\u7DE8", reading, u"third zyzzyva")};
+    const ArticleSave first = SaveEditedArticle(*dictionary, id, kEditorSameDictionary, texts[0]);
+    ASSERT_TRUE(first.saved) << Utf16ToUtf8(first.error);
+    // The second edit through the id, the third through the list's position of the first.
+    const ArticleSave second = SaveEditedArticle(*dictionary, id, kEditorSameDictionary, texts[1]);
+    ASSERT_TRUE(second.saved) << Utf16ToUtf8(second.error);
+    for (uint32_t held : {id, first.position, second.position})
+        EXPECT_EQ(StoredText(engine_, dictionary->fileId, CurrentArticlePosition(engine_, dictionary->fileId, held)),
+                  texts[1]) << held;
+    const ArticleSave third = SaveEditedArticle(*dictionary, first.position, kEditorSameDictionary, texts[2]);
+    ASSERT_TRUE(third.saved) << Utf16ToUtf8(third.error);
+    for (uint32_t held : {id, first.position, second.position, third.position})
+        EXPECT_EQ(CurrentArticlePosition(engine_, dictionary->fileId, held), third.position) << held;
+    EXPECT_EQ(StoredText(engine_, dictionary->fileId, third.position), texts[2]);
+    EXPECT_EQ(ReadingEntries(*dictionary, reading), 1u);
+    EXPECT_EQ(LiveArticles(engine_, dictionary->fileId).size(), before.size());
+    EXPECT_EQ(SearchPositions("zyzzyva", engine_, dictionary->fileId), std::set<int64_t>{third.position});
+    EXPECT_EQ(CompareWithFreshCompile(*dictionary, Path("fresh")), std::vector<std::string>{});
+}
+
+// An editor open on an article that is deleted meanwhile (from a list) saves
+// it as the one article of its text; no other article is touched.
+TEST_F(ArticleSaveTest, SavingOverAnArticleRemovedMeanwhileStoresItOnce) {
+    auto dictionary = MakePersonal(40);
+    if (!dictionary) GTEST_SKIP() << "edict is not installed";
+    const auto before = LiveArticles(engine_, dictionary->fileId);
+    const uint32_t id = before[11].first;
+    ASSERT_EQ(RemoveArticleById(*dictionary, id), u"");
+    const std::u16string reading = u"\u3078\u3093\u3057\u3085\u3046";
+    const std::u16string text = Article(u"\u7DE8", reading, u"revived zyzzyva");
+    const ArticleSave saved = SaveEditedArticle(*dictionary, id, kEditorSameDictionary, text);
+    ASSERT_TRUE(saved.saved) << Utf16ToUtf8(saved.error);
+    EXPECT_EQ(StoredText(engine_, dictionary->fileId, CurrentArticlePosition(engine_, dictionary->fileId, id)), text);
+    // The others as they were, the removed text gone, the saved one once.
+    auto after = LiveArticles(engine_, dictionary->fileId);
+    std::erase_if(after, [&](const auto& a) { return a.first == saved.position; });
+    auto untouched = before;
+    std::erase_if(untouched, [&](const auto& a) { return a.first == id; });
+    EXPECT_EQ(after, untouched);
+    EXPECT_EQ(ReadingEntries(*dictionary, reading), 1u);
+    EXPECT_EQ(SearchPositions("zyzzyva", engine_, dictionary->fileId), std::set<int64_t>{saved.position});
+    EXPECT_EQ(CompareWithFreshCompile(*dictionary, Path("fresh")), std::vector<std::string>{});
+}
+
 TEST_F(ArticleSaveTest, DeletingFromAListRemovesKeysAndHits) {
     auto dictionary = MakePersonal(40);
     if (!dictionary) GTEST_SKIP() << "edict is not installed";
