@@ -5,6 +5,7 @@
 #include "import/article_keys.h"
 
 #include "article/element_text.h"
+#include "common/segmentation/text_segmentation.h"
 #include "dictionary/shelf.h"
 #include "import/article_record.h"
 #include "import/derived_entry_variants.h"
@@ -182,17 +183,15 @@ void AddDslTranslationWords(std::span<const KeyElement> article, std::vector<Dic
         words.assign(e.text.size() + 1, 0);
         DslTextCursor cursor{e.text.data(), static_cast<int32_t>(e.text.size())};
         const int32_t end = CollectDslTranslationWords(words.data(), static_cast<int32_t>(words.size()), cursor);
-        for (int32_t i = 0; i < end;) {
-            if (words[static_cast<size_t>(i)] == 0) {
-                ++i;
-                continue;
-            }
-            int32_t j = i;
-            while (j < end && words[static_cast<size_t>(j)] != 0) ++j;
-            const std::u16string_view word(words.data() + i, static_cast<size_t>(j - i));
-            const int32_t script = TextScriptClass(word);
+        // Two words may touch ("abc" before an ideograph): each segment is
+        // a word of its own; what stood between words is zeros.
+        for (int32_t start = 0; start < end;) {
+            int32_t segmentEnd = start;
+            if (NextWordBoundary(words.data(), end, &start, &segmentEnd) == 0 || segmentEnd <= start) break;
+            const std::u16string_view word(words.data() + start, static_cast<size_t>(segmentEnd - start));
+            const int32_t script = word.front() != 0 ? TextScriptClass(word) : -1;
             if (script == 0 || script == 8) AddKey(keys, word, u"", kOrdinaryKey);
-            i = j;
+            start = segmentEnd;
         }
     }
 }

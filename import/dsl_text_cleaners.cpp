@@ -2,6 +2,7 @@
 #include "import/dsl_text_cleaners.h"
 
 #include "article/display_attributes.h"
+#include "common/unicode/char_tables.h"
 #include "common/segmentation/text_segmentation.h"
 
 #include <string_view>
@@ -106,13 +107,14 @@ int32_t WithoutFinalControl(const char16_t* out, int32_t written) {
     return written > 0 && out[written - 1] < 0x21 ? written - 1 : written;
 }
 
+// A segment is a word when it holds a letter or a number. Punctuation
+// (the katakana middle dot, CJK brackets, stops) stands alone and is no
+// word. A surrogate counts: the category table covers the BMP only.
 bool IsWordUnit(char16_t unit) {
-    if (unit >= u'0' && unit <= u'9') return true;
-    if ((unit | 0x20) >= u'a' && (unit | 0x20) <= u'z') return true;
-    if (unit < 0xC0) return false;
-    if (unit >= 0x2000 && unit <= 0x206F) return false;  // general punctuation
-    if (unit >= 0x3000 && unit <= 0x3003) return false;  // ideographic blank and stops
-    return unit != 0xFEFF;
+    if (unit >= 0xD800 && unit <= 0xDFFF) return true;
+    const int32_t category = GetCharCategory(unit);
+    return (category >= kCategoryLu && category <= kCategoryLo) ||
+           (category >= kCategoryNd && category <= kCategoryNo);
 }
 
 }  // namespace

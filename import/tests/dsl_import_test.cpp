@@ -8,6 +8,7 @@
 
 #include "common/tests/test_files.h"
 #include "dictionary/dictionary.h"
+#include "import/article_keys.h"
 #include "import/article_record.h"
 #include "import/import_registration.h"
 #include "storage/dms.h"
@@ -175,6 +176,20 @@ TEST(DslCleaners, TranslationWordsComeOnlyFromTrnSpans) {
     EXPECT_EQ(cursor.length, 0);
     DslTextCursor none{u" [m1]no translation", 19};
     EXPECT_EQ(CollectDslTranslationWords(out, 64, none), 0);
+}
+
+// The katakana middle dot and the CJK brackets are punctuation: the words
+// beside them are keys of their own, without the marks.
+TEST(DslCleaners, TranslationWordsStandApartFromTheMiddleDotAndCjkBrackets) {
+    const std::u16string sense =
+        u"[trn]x\u30fb1 y[/trn]\n [trn]\u300cabc\u300d \uff08def\uff09 12\u30fb34 {\u4f55\u308c\u30fb1}[/trn]\n"
+        u" [trn]gh\u6f22\u5b57[/trn]";
+    const KeyElement article[] = {{kKeyArticle, 0, 0, sense}, {kKeySense, 0, 0, sense}};
+    std::vector<DictionaryKey> keys;
+    BuildAlphabeticKeys(article, 9, AlphabeticKeyOptions{false, true}, keys);
+    std::vector<std::u16string> words;
+    for (const DictionaryKey& key : keys) words.push_back(key.first);
+    EXPECT_EQ(words, (std::vector<std::u16string>{u"x", u"1", u"y", u"abc", u"def", u"12", u"34", u"1", u"gh"}));
 }
 
 class DslIncludes : public testing::Test {

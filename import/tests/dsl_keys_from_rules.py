@@ -3,7 +3,7 @@
 check the compiler's indexes 101, 102 and 106 against.
 
   dsl_keys_from_rules.py write OUTDIR   writes OUTDIR/freedict.dsl (UTF-16) from
-      Debian's dict-freedict-jpn-rus and dict-freedict-eng-rus: Japanese
+      Debian's dict-freedict-jpn-rus (and jpn-fra) and dict-freedict-eng-rus: Japanese
       articles with kanji and kana headword lines, remarks hidden in [!trs],
       grammar notes in [p]; English cards whose headword carries its sounds
       as an unsorted "{...}" part; escapes wherever the text needs them
@@ -26,7 +26,10 @@ The rules, as the compiler is to apply them to format 9:
 - index 106: the translation lines (at most 200), cut to 256 units, every
   backslash dropped and "{...}" left out, then cut to 128;
 - with the option, every word of the "[trn]" spans of the body (not in [p]
-  or [!trs]) that holds neither kana nor an ideograph: (word, 1);
+  or [!trs]) that holds neither kana nor an ideograph: (word, 1); the words
+  are the word segments (Unicode 5.2 word-break table with the program's
+  overrides) that hold a letter or a number, so "・" and CJK brackets stand
+  alone: "x・1" gives "x" and "1";
 - a character record (its readings are fields of the character) pairs its
   word with no reading in index 102.
 """
@@ -40,12 +43,15 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import freedict_card_layouts as freedict  # noqa: E402
 
 MAX_KEY = 128
+# Japanese-French: its translations cite other entries as "{何れ・1}".
+FRENCH = "/usr/share/dictd/freedict-jpn-fra"
 
 
 def write(out):
     os.makedirs(out, exist_ok=True)
     lines = ['#NAME "Freedict keys"', '#INDEX_LANGUAGE "Japanese"', '#CONTENTS_LANGUAGE "Russian"']
-    for words, _, senses in freedict.entries():
+    japanese = [freedict.DICT] + [d for d in (FRENCH,) if os.path.exists(d + ".index")]
+    for words, _, senses in (e for d in japanese for e in freedict.entries(d)):
         if not senses:
             continue
         lines += [freedict.escape(w) for w in words]
@@ -180,14 +186,107 @@ def translation_words(body):
                 kept.append(c)
         kept.append(" ")
     text = "".join(kept)
-    # Letters and digits join each other, join across ":" and "·" between
-    # letters, and join the connectors (ExtendNumLet: "_", "・", ...) beside
-    # them; everything else stands alone.
-    letter = r"[^\W_\u3040-\u30ff\u3400-\u9fff\uf900-\ufaff]"
-    joiner = r"[_\u203f\u2040\u30fb\uff65]"
-    run = r"(?:%s|%s)+" % (letter, joiner)
-    words = re.findall(r"%s(?:[:\u00b7]%s)*" % (run, run), text)
-    return [w for w in words if any(unicodedata.category(ch)[0] in "LN" for ch in w)]
+    return [w for w in word_segments(text) if any(is_word_character(ch) for ch in w)]
+
+
+# Word segments by the reduced rules over the Unicode 5.2 word-break table
+# the program carries (resources/unicode/ucd-5.2.0), with its overrides.
+UCD = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "resources", "unicode", "ucd-5.2.0")
+OTHER, FORMAT, KATAKANA, ALETTER, MIDLETTER, NUMERIC, EXTENDNUMLET, EXTEND, CR, LF, NEWLINE, MIDNUM = \
+    0, 1, 2, 3, 4, 6, 7, 8, 9, 10, 11, 12
+WORD_CLASSES = {"Format": FORMAT, "Katakana": KATAKANA, "ALetter": ALETTER, "MidLetter": MIDLETTER,
+                "Numeric": NUMERIC, "ExtendNumLet": EXTENDNUMLET, "Extend": EXTEND, "CR": CR, "LF": LF,
+                "Newline": NEWLINE, "MidNum": MIDNUM, "MidNumLet": MIDNUM}
+
+
+def ucd_ranges(name):
+    for line in open(os.path.join(UCD, name), encoding="utf-8"):
+        line = line.split("#")[0].strip()
+        if not line:
+            continue
+        span, value = [f.strip() for f in line.split(";")[:2]]
+        first, _, last = span.partition("..")
+        yield int(first, 16), int(last or first, 16), value
+
+
+def load_tables():
+    word, nsm, category = {}, set(), {}
+    for first, last, value in ucd_ranges("auxiliary/WordBreakProperty.txt"):
+        for cp in range(first, min(last, 0x1FFFF) + 1):
+            word[cp] = WORD_CLASSES[value]
+    for cp in (0x3A, 0xB7, 0x3B, 0x3C, 0x3005):
+        word[cp] = OTHER
+    for cp in range(0xFF10, 0xFF1A):
+        word[cp] = NUMERIC
+    for first, last, value in ucd_ranges("extracted/DerivedBidiClass.txt"):
+        if value == "NSM":
+            nsm.update(range(first, last + 1))
+    start = None
+    for line in open(os.path.join(UCD, "UnicodeData.txt"), encoding="utf-8"):
+        fields = line.split(";")
+        cp = int(fields[0], 16)
+        if fields[1].endswith("First>"):
+            start = cp
+            continue
+        for c in range(start if fields[1].endswith("Last>") else cp, cp + 1):
+            category[c] = fields[2]
+    return word, nsm, category
+
+
+WORD_TABLE, NSM, CATEGORY = load_tables()
+
+
+def word_class(cp):
+    if cp < 0x20000:
+        return WORD_TABLE.get(cp, OTHER)
+    if 0xE0001 <= cp <= 0xE007F:
+        return FORMAT
+    return EXTEND if 0xE0100 <= cp <= 0xE01EF else OTHER
+
+
+def is_word_character(c):
+    """A letter or a number of the 5.2 data; beyond the BMP, where the
+    program has no categories, every character counts."""
+    return ord(c) > 0xFFFF or CATEGORY.get(ord(c), "Cn")[0] in "LN"
+
+
+def word_segments(text):
+    """NextWordBoundary's segments: CR LF joins; Extend, Format and an Other
+    of bidi class NSM attach to what precedes; letters join letters (also
+    across one MidLetter), digits, and the connectors ExtendNumLet; all else
+    stands alone (Katakana does not join Katakana, MidNum and MidNumLet never
+    join)."""
+    segments, at = [], 0
+    while at < len(text):
+        end, prev, before = at + 1, word_class(ord(text[at])), None
+        while end < len(text):
+            q = word_class(ord(text[end]))
+            if prev == CR and q == LF:
+                end += 1
+                prev = LF
+                continue
+            if prev in (CR, LF, NEWLINE):
+                break
+            if q in (EXTEND, FORMAT) or (q == OTHER and ord(text[end]) in NSM):
+                end += 1
+                continue
+            joins = (prev == ALETTER and q in (ALETTER, NUMERIC, EXTENDNUMLET)) or \
+                    (prev == NUMERIC and q in (NUMERIC, ALETTER, EXTENDNUMLET)) or \
+                    (prev == EXTENDNUMLET and q in (EXTENDNUMLET, ALETTER, NUMERIC)) or \
+                    (prev == MIDLETTER and before == ALETTER and q == ALETTER)
+            if not joins and prev == ALETTER and q == MIDLETTER:
+                # Across a MidLetter only when a letter follows it (marks attached).
+                after = end + 1
+                while after < len(text) and word_class(ord(text[after])) in (EXTEND, FORMAT):
+                    after += 1
+                joins = after < len(text) and word_class(ord(text[after])) == ALETTER
+            if not joins:
+                break
+            before, prev = prev, q
+            end += 1
+        segments.append(text[at:end])
+        at = end
+    return segments
 
 
 def expected_keys(path, words_option):
