@@ -2,6 +2,7 @@
 // tackon matching rules.
 #include "latin/addon_tables.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -136,6 +137,16 @@ int ParseAddons(const char* text, int length, AddonTables* tables, LatinDataFaul
         if (fault != nullptr) *fault = {"ADDONS.LAT", reader.Line(), 0, std::move(what)};
         return 1;
     };
+    // A NUL would cut an entry short where the code reads it as a C string.
+    if (const void* nul = std::memchr(text, 0, static_cast<size_t>(length > 0 ? length : 0))) {
+        const char* at = static_cast<const char*>(nul);
+        const int line = 1 + static_cast<int>(std::count(text, at, '\n'));
+        const char* lineStart = at;
+        while (lineStart > text && lineStart[-1] != '\n') --lineStart;
+        if (fault != nullptr)
+            *fault = {"ADDONS.LAT", line, 0, "a NUL byte at column " + std::to_string(at - lineStart + 1)};
+        return 1;
+    }
     std::string head, parts, meaning;
     while (NextHeadLine(reader, &head)) {
         const char* p = head.c_str();

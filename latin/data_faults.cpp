@@ -13,6 +13,26 @@ std::string LatinDataFault::Describe() const {
     return text + ": " + what;
 }
 
+bool CheckInflectsSection(const uint8_t* bytes, int section, LatinDataFault* fault) {
+    int count = 0;
+    for (; count < kRecordsPerSection; ++count) {
+        InflectionRecord record;
+        UnpackInflectionRecord(bytes + count * kInflectionRecordSize, &record);
+        if (record.partOfSpeech == 0) break;
+        if (!IsValidInflection(record)) {
+            *fault = {"INFLECTS.SEC", count + 1, section,
+                      "not an inflection record (part of speech " + std::to_string(record.partOfSpeech) +
+                          ", ending length " + std::to_string(record.endingLength) + ")"};
+            return false;
+        }
+    }
+    if (count == 0) {
+        *fault = {"INFLECTS.SEC", 0, section, "the section holds no records"};
+        return false;
+    }
+    return true;
+}
+
 bool CheckInflectsFile(const uint8_t* bytes, size_t size, LatinDataFault* fault) {
     *fault = LatinDataFault{"INFLECTS.SEC", 0, 0, ""};
     if (size < static_cast<size_t>(kInflectsFileSize)) {
@@ -20,23 +40,7 @@ bool CheckInflectsFile(const uint8_t* bytes, size_t size, LatinDataFault* fault)
         return false;
     }
     for (int section = 1; section <= kSectionCount; ++section) {
-        const uint8_t* start = bytes + (section - 1) * kSectionSize;
-        int count = 0;
-        for (; count < kRecordsPerSection; ++count) {
-            InflectionRecord record;
-            UnpackInflectionRecord(start + count * kInflectionRecordSize, &record);
-            if (record.partOfSpeech == 0) break;
-            if (!IsValidInflection(record)) {
-                *fault = {"INFLECTS.SEC", count + 1, section,
-                          "not an inflection record (part of speech " + std::to_string(record.partOfSpeech) +
-                              ", ending length " + std::to_string(record.endingLength) + ")"};
-                return false;
-            }
-        }
-        if (count == 0) {
-            *fault = {"INFLECTS.SEC", 0, section, "the section holds no records"};
-            return false;
-        }
+        if (!CheckInflectsSection(bytes + (section - 1) * kSectionSize, section, fault)) return false;
     }
     return true;
 }

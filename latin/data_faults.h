@@ -22,6 +22,9 @@ struct LatinDataFault {
 // every section holds at least one record, each of them well formed, up to
 // its end mark.
 bool CheckInflectsFile(const uint8_t* bytes, size_t size, LatinDataFault* fault);
+// The same for one section (1 to 5) of kSectionSize bytes.
+bool CheckInflectsSection(const uint8_t* bytes, int section, LatinDataFault* fault);
 
-// True when the text reads whole as ADDONS.LAT and holds at least one entry.
+// True when the text reads whole as ADDONS.LAT and holds at least one entry;
+// a NUL byte anywhere is a fault of its line.
 bool CheckAddonsText(const char* text, size_t size, LatinDataFault* fault);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
+#include <string>
 #include <vector>
 
 #include "common/unicode/char_tables.h"
@@ -15,6 +16,7 @@
 #include "dictionary/word_list.h"
 #include "latin/analysis_driver.h"
 #include "latin/coded_output.h"
+#include "latin/data_faults.h"
 #include "latin/inflection_table.h"
 #include "latin/latin_host.h"
 #include "latin/latin_options.h"
@@ -119,6 +121,7 @@ bool LatinBridge::PrepareText(std::u16string_view text, char (&out)[kLatinTextSi
 
 int32_t LatinBridge::Analyse(std::u16string_view text, RDFDictionary* dictionary, WordList& list) {
     output_.Clear();
+    fault_.clear();
     lineCount_ = groupCount_ = 0;
     Attach(dictionary);
     if (dictionary == nullptr) return 0;
@@ -136,12 +139,19 @@ int32_t LatinBridge::Analyse(std::u16string_view text, RDFDictionary* dictionary
         initialised_ = true;
     }
     int32_t result = 0;
-    if (PrepareText(text, analysed_) && LoadLatinData() == 0) {
-        CodedLineWriter out(output_);
-        Translate(out, analysed_);
-        const std::u16string_view written = output_.View();
-        result = !written.empty() && written.substr(0, 3) != u"04 " ? 1 : 0;
-        AddResultRows(list);
+    if (PrepareText(text, analysed_)) {
+        const int loaded = LoadLatinData();
+        if (loaded != 0) NoteFault(loaded, "the Latin analyser's data", false);
+        if (loaded == 0) {
+            CodedLineWriter out(output_);
+            Translate(out, analysed_);
+        }
+        // A refused read makes the output partial: no rows, as for no analysis.
+        if (fault_.empty()) {
+            const std::u16string_view written = output_.View();
+            result = !written.empty() && written.substr(0, 3) != u"04 " ? 1 : 0;
+            AddResultRows(list);
+        }
     }
     Release();
     return result;
@@ -259,8 +269,22 @@ void LatinBridge::AddResultRows(WordList& list) {
     }
 }
 
+int LatinBridge::NoteFault(int status, const std::string& what, bool engineStatus) {
+    if (status == 0 || !fault_.empty()) return status;
+    std::u16string path = dictionary_ != nullptr ? std::u16string(dictionary_->File().path) : u"";
+    fault_ = path + u": cannot read " + std::u16string(what.begin(), what.end());
+    if (engineStatus) {
+        char16_t text[256];
+        DmsErrorText(status, 0, text, 256);
+        fault_ += u" (" + std::u16string(text) + u")";
+    }
+    return status;
+}
+
 int LatinBridge::StemLine(int status, char* line) {
-    if (status != 0) return status;
+    // Past the last stem, or before the first, is no damage.
+    if (status == StatusCode(DmsStatus::RecordNotFound) || status == StatusCode(DmsStatus::EndOfFile)) return status;
+    if (status != 0) return NoteFault(status, "the index of Latin stems");
     FormatStemIndexLine(line, stems_->FieldText(0), stems_->FieldText(1), stems_->RecordId());
     return 0;
 }
@@ -289,11 +313,12 @@ int LatinBridge::OnReadEntryText(uint32_t recordId, char* out, int capacity) {
     if (self == nullptr || !self->main_ || capacity <= 0) return kNoHost;
     // Read through the article cursor, so the stem cursor keeps its place.
     CCursor& cursor = *self->main_;
+    const std::string what = "the article at data position " + std::to_string(recordId);
     uint32_t size = 0;
     DmsStatus first = cursor.Engine().ReadData(cursor.handle, recordId, nullptr, &size);
-    if (Failed(first) && first != DmsStatus::Deleted) return Status(first);
+    if (Failed(first) && first != DmsStatus::Deleted) return self->NoteFault(Status(first), what);
     // A block without its 10-byte head is damage, never a negative length.
-    if (size < kRecordHeadBytes) return kNoHost;
+    if (size < kRecordHeadBytes) return self->NoteFault(kNoHost, what + ": it is shorter than its head", false);
     std::vector<uint8_t> block;
     try {
         block.resize(size);
@@ -302,9 +327,11 @@ int LatinBridge::OnReadEntryText(uint32_t recordId, char* out, int capacity) {
     }
     uint32_t read = size;
     const DmsStatus second = cursor.Engine().ReadData(cursor.handle, recordId, block.data(), &read);
-    if (Failed(second) && second != DmsStatus::Deleted) return Status(second);
-    if (first == DmsStatus::Deleted || second == DmsStatus::Deleted) return Status(DmsStatus::Deleted);
-    if (read < kRecordHeadBytes) return kNoHost;
+    if (Failed(second) && second != DmsStatus::Deleted) return self->NoteFault(Status(second), what);
+    // The stem index names it, so a deleted article is damage too.
+    if (first == DmsStatus::Deleted || second == DmsStatus::Deleted)
+        return self->NoteFault(Status(DmsStatus::Deleted), what);
+    if (read < kRecordHeadBytes) return self->NoteFault(kNoHost, what + ": it is shorter than its head", false);
     const uint32_t format = storage::LoadU16(block.data() + 8);
     std::u16string text((read - kRecordHeadBytes) / 2, u'\0');
     for (size_t i = 0; i < text.size(); ++i) text[i] = storage::LoadU16(block.data() + kRecordHeadBytes + 2 * i);
@@ -328,14 +355,25 @@ int LatinBridge::OnReadInflects(void* buffer, int section, int size) {
     std::memset(buffer, 0, static_cast<size_t>(size));
     const int64_t n = ReadProperty(self->main_->Engine(), self->main_->handle, 20 + section, buffer,
                                    static_cast<uint32_t>(size));
-    return n < 0 ? static_cast<int>(-n) : 0;
+    const std::string what = "INFLECTS.SEC, section " + std::to_string(section);
+    if (n < 0) return self->NoteFault(static_cast<int>(-n), what);
+    // The engine hands back what is stored; damaged records are refused here
+    // rather than passed over one by one by the loader.
+    LatinDataFault fault;
+    if (size >= kSectionSize && !CheckInflectsSection(static_cast<const uint8_t*>(buffer), section, &fault))
+        return self->NoteFault(kNoHost, fault.Describe(), false);
+    return 0;
 }
 
 int LatinBridge::OnReadAddons(void* buffer, int* size) {
     LatinBridge* self = g_bridge;
     if (self == nullptr || !self->main_ || buffer == nullptr || size == nullptr || *size < 0) return kNoHost;
     const int64_t n = ReadProperty(self->main_->Engine(), self->main_->handle, 31, buffer, static_cast<uint32_t>(*size));
-    if (n < 0) return static_cast<int>(-n);
+    if (n < 0) return self->NoteFault(static_cast<int>(-n), "ADDONS.LAT");
+    // A full buffer may hold only the start: the loader asks again, larger.
+    LatinDataFault fault;
+    if (n < *size && !CheckAddonsText(static_cast<const char*>(buffer), static_cast<size_t>(n), &fault))
+        return self->NoteFault(kNoHost, fault.Describe(), false);
     *size = static_cast<int>(n);
     return 0;
 }

@@ -19,6 +19,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <string_view>
 
 #include "common/base/string_builder.h"
@@ -65,6 +66,13 @@ public:
     void Attach(RDFDictionary* dictionary);
     void Release();
 
+    // The first read of the last Analyse that the dictionary refused (a
+    // storage status other than "not found" and "end of file", or data
+    // files that do not read whole): the dictionary's path and what could
+    // not be read; empty when every read succeeded. The analysis of that
+    // text is incomplete and must not be taken for "unknown word".
+    const std::u16string& Fault() const { return fault_; }
+
     // The coded output of the last Analyse, and its lines and groups.
     std::u16string_view Output() const { return output_.View(); }
     int32_t SplitOutputLines(const char16_t* start, const char16_t* end);
@@ -86,6 +94,9 @@ private:
     void AddResultRows(WordList& list);
     void AddRow(WordList& list, uint32_t recordId, bool entry);
     int StemLine(int status, char* line);
+    // Keeps the first refusal of the current Analyse, with the engine's text
+    // of the status when it is the engine's; returns status.
+    int NoteFault(int status, const std::string& what, bool engineStatus = true);
 
     bool initialised_ = false;
     char analysed_[kLatinTextSize] = {};
@@ -99,6 +110,7 @@ private:
     int32_t groupCount_ = 0;
     char16_t rowText_[kRowTextUnits] = {};
     int32_t rowLength_ = 0;
+    std::u16string fault_;
 };
 
 // The bridge the callbacks serve: the one the main window made current when

@@ -2,6 +2,7 @@
 #include "latin/memory_host.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
@@ -86,41 +87,43 @@ std::string Lower(std::string s) {
 
 }  // namespace
 
-bool ReadWholeFile(const std::string& path, std::string* contents) {
+bool ReadWholeFile(const std::string& path, std::string* contents, std::string* why) {
     FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) return false;
+    if (file == nullptr) {
+        if (why != nullptr) *why = std::strerror(errno);
+        return false;
+    }
     contents->clear();
     char buffer[65536];
     size_t n;
     while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) contents->append(buffer, n);
+    // A folder opens here but cannot be read: that is no empty file.
+    const bool failed = std::ferror(file) != 0;
+    if (failed && why != nullptr) *why = std::strerror(errno);
     std::fclose(file);
-    return true;
+    if (failed) contents->clear();
+    return !failed;
 }
 
 bool MemoryLatinHost::LoadFolder(const std::string& folder, std::string* error) {
-    std::string text;
-    if (!ReadWholeFile(folder + "/INFLECTS.SEC", &text)) {
-        *error = "cannot read " + folder + "/INFLECTS.SEC";
+    std::string text, why;
+    auto cannotRead = [&](const char* name) {
+        *error = "cannot read " + folder + "/" + name + ": " + why;
         return false;
-    }
+    };
+    if (!ReadWholeFile(folder + "/INFLECTS.SEC", &text, &why)) return cannotRead("INFLECTS.SEC");
     inflects.assign(text.begin(), text.end());
     LatinDataFault fault;
     if (!CheckInflectsFile(inflects.data(), inflects.size(), &fault)) {
         *error = folder + "/" + fault.Describe();
         return false;
     }
-    if (!ReadWholeFile(folder + "/ADDONS.LAT", &addons)) {
-        *error = "cannot read " + folder + "/ADDONS.LAT";
-        return false;
-    }
+    if (!ReadWholeFile(folder + "/ADDONS.LAT", &addons, &why)) return cannotRead("ADDONS.LAT");
     if (!CheckAddonsText(addons.data(), addons.size(), &fault)) {
         *error = folder + "/" + fault.Describe();
         return false;
     }
-    if (!ReadWholeFile(folder + "/words.txt", &text)) {
-        *error = "cannot read " + folder + "/words.txt";
-        return false;
-    }
+    if (!ReadWholeFile(folder + "/words.txt", &text, &why)) return cannotRead("words.txt");
     entries.clear();
     size_t start = 0;
     while (start < text.size()) {
@@ -130,6 +133,10 @@ bool MemoryLatinHost::LoadFolder(const std::string& folder, std::string* error) 
         if (!line.empty() && line.back() == '\r') line.pop_back();
         if (line.size() > static_cast<size_t>(kPartEntryColumn)) entries.push_back(line);
         start = end + 1;
+    }
+    if (entries.empty()) {
+        *error = folder + "/words.txt: no line of the word list is long enough to hold codes";
+        return false;
     }
     // As the dictionary compiler does, the list ends with the built-in "to be".
     entries.push_back(kBuiltInToBe);

@@ -46,5 +46,6 @@ private:
     std::vector<StemLine> stemIndex_;
 };
 
-// Reads a whole file; false when it cannot be opened.
-bool ReadWholeFile(const std::string& path, std::string* contents);
+// Reads a whole file; false when it cannot be opened or read (a folder),
+// with the system's reason in *why when asked.
+bool ReadWholeFile(const std::string& path, std::string* contents, std::string* why = nullptr);

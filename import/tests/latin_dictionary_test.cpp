@@ -351,6 +351,53 @@ TEST_F(LatinBridgeOverDictionary, FullListAndLongStemsStayBounded) {
     bridge_.Release();
 }
 
+// Each page of the compiled dictionary garbled in turn (32 bytes at its
+// middle): the file is refused at open, or every analysis comes out as from
+// the whole file, or the bridge names the file and the read it refused and
+// adds no rows. An analysis is never lost in silence.
+TEST_F(LatinBridgeOverDictionary, DamagedPagesAreRefusedNeverLostInSilence) {
+    const std::u16string text = u"puellaque amasse omnis divisa in partes tres quarum unam incolunt Belgae rosam video";
+    std::vector<std::string> wholeRows;
+    const int32_t wholeResult = Analyse(text, &wholeRows);
+    const std::string whole = Narrow(bridge_.Output());
+    ASSERT_TRUE(bridge_.Fault().empty());
+    ASSERT_FALSE(wholeRows.empty());
+    const std::string bytes = ReadText(Path("latin.qdx"));
+    constexpr size_t kPage = 4096;
+    int refusedAtOpen = 0, refusedByAnalysis = 0, unchanged = 0;
+    for (size_t page = 1; page * kPage < bytes.size(); ++page) {
+        std::string damaged = bytes;
+        for (size_t i = 0; i < 32; ++i) damaged[page * kPage + kPage / 2 + i] = static_cast<char>(i * 37 + page);
+        const std::u16string path = Path("damaged" + std::to_string(page) + ".qdx");
+        WriteFile(path, damaged);
+        RDFDictionary dictionary(0, engine_);
+        dictionary.File().SetPath(path.c_str());
+        if (dictionary.Open(0) != 0) {
+            ++refusedAtOpen;
+            continue;
+        }
+        WordList list(nullptr, kListTranslatedWords);
+        list.AddDictionary(&dictionary);
+        const int32_t result = bridge_.Analyse(text, &dictionary, list);
+        if (!bridge_.Fault().empty()) {
+            ++refusedByAnalysis;
+            EXPECT_EQ(bridge_.Fault().substr(0, path.size() + 14), path + u": cannot read ") << page;
+            EXPECT_EQ(result, 0) << page;
+            EXPECT_EQ(list.EntryCount(), 0) << page;
+        } else {
+            ++unchanged;
+            EXPECT_EQ(Narrow(bridge_.Output()), whole) << "page " << page;
+            EXPECT_EQ(result, wholeResult) << page;
+            EXPECT_EQ(list.EntryCount(), static_cast<int32_t>(wholeRows.size())) << page;
+        }
+        list.ForgetDictionary(&dictionary);
+        dictionary.Close();
+    }
+    std::cout << "damaged pages: " << refusedAtOpen << " refused at open, " << refusedByAnalysis
+              << " refused by the analysis, " << unchanged << " unchanged\n";
+    EXPECT_GT(refusedByAnalysis, 3);
+}
+
 // The robustness lists and a sample of collatinus's paradigm forms through
 // both hosts: the coded output is the same. OSTREL_LATIN_SWEEP=1: all words.
 TEST_F(LatinBridgeOverDictionary, SameOutputAsTheMemoryHost) {

@@ -7,7 +7,8 @@
 //                                 --timing ends with the time per word
 //   latintool analyse --dictionary FILE.qdx
 //                                 the same through the host bridge over a
-//                                 compiled Latin dictionary; input in UTF-8
+//                                 compiled Latin dictionary; input in UTF-8;
+//                                 a read the dictionary refuses ends it with 1
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -118,6 +119,11 @@ int AnalyseWithDictionary(const std::string& path) {
         // Input is UTF-8, as a terminal types it: "Cæsar" reaches the bridge as
         // its ligature, which the bridge folds.
         const int32_t known = bridge.Analyse(Utf8ToUtf16(line), &dictionary, list);
+        if (!bridge.Fault().empty()) {
+            std::fprintf(stderr, "latintool: %s\n", Utf16ToUtf8(bridge.Fault()).c_str());
+            list.ForgetDictionary(&dictionary);
+            return 1;
+        }
         PrintLatin1(bridge.Output());
         std::printf("=> %d, %d rows\n", known, list.EntryCount());
     }
