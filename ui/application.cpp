@@ -7,6 +7,7 @@
 
 #include <cstring>
 
+#include "book/win/book_reader.h"
 #include "common/settings/registry_values.h"
 #include "common/ui_text/ui_text.h"
 #include "common/win/dialog_helpers.h"
@@ -194,6 +195,8 @@ void Application::ShowHelpTopic(HWND parent, int32_t topic) {
     std::wstring path = WideString(HelpTopicTarget(topic));
     if (HtmlHelpFunction help = HtmlHelp()) help(parent, path.c_str(), kHelpDisplayTopic, 0);
 }
+
+bool Application::IsBookReaderDialog(HWND window) { return window && CParaViewerDlg::IsReaderDialog(window); }
 
 bool Application::HelpFileFound(HWND parent) {
     if (FileExists(helpPath)) return true;

@@ -72,6 +72,9 @@ public:
     // controls and returns it; otherwise 0 and nothing changes.
     HFONT ApplyDialogFont(HWND dialog, const int* controlIds);
     bool IsDeveloperBuildFolder() const;
+    // True when the window is the dialog of an open book reader (the hover
+    // hint explains the controls of readers).
+    static bool IsBookReaderDialog(HWND window);
     // The help viewer's HtmlHelpW (hhctrl.ocx, loaded on first use); null
     // when the viewer is missing.
     using HtmlHelpFunction = HWND(WINAPI*)(HWND, const wchar_t*, UINT, DWORD_PTR);

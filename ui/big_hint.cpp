@@ -187,6 +187,7 @@ bool CBigHint::FindHintItemUnderCursor(HintItem& item, POINT& anchor, int32_t& i
         return ControlItem(window, cursor, 7, item, anchor, itemTop);
     if (parent && frame_.lists && frame_.lists->IsEditorWindow(parent))
         return ControlItem(window, cursor, 8, item, anchor, itemTop);
+    if (Application::IsBookReaderDialog(parent)) return ControlItem(window, cursor, 12, item, anchor, itemTop);
     return false;
 }
 

@@ -10,6 +10,7 @@
 #include "article/win/article_view.h"
 #include "book/win/book_loader_dialog.h"
 #include "book/win/book_reader.h"
+#include "common/ui_text/win/ui_language.h"
 #include "dictionary/dictionary.h"
 #include "dictionary/shelf.h"
 #include "ui/application.h"
@@ -55,6 +56,11 @@ public:
         return points > 0 ? points : 10;
     }
     HMENU ContextMenus() override { return frame_.ContextMenus(); }
+    void PrepareContextMenu(HMENU menu) override {
+        // The editing reader's menu is retitled only here, when it is shown.
+        ApplyUILanguageToMenu(menu);
+        frame_.UpdateListMenu(menu, 0);
+    }
     void LookUpText(const std::u16string& text, uint32_t command) override {
         if (!text.empty()) ::LookUpText(text, command);
     }

@@ -287,9 +287,12 @@ LRESULT CFrame::OnCommand(WPARAM wParam, LPARAM lParam) {
         UpdateCommandStates(cmd::kHints);
         return 0;
     case cmd::kCopyToWorking:
-    case cmd::kNewArticleFromSelection:
         // Article editors open through the shelf's dictionaries.
         if (lists) lists->OnListCommand(id);
+        return 0;
+    case cmd::kNewArticleFromSelection:
+        // The article view's and the book reader's menus name their window.
+        if (lists) lists->NewArticleFromSelection(reinterpret_cast<HWND>(lParam));
         return 0;
     case cmd::kMenuButton:
         ShowApplicationMenu();

@@ -5,7 +5,10 @@
 // in the lists.
 #include "ui/frame_shelf.h"
 
+#include <cwchar>
+
 #include "article/win/rich_edit.h"
+#include "book/win/book_reader.h"
 #include "common/text/win/clipboard_text.h"
 #include "dictionary/article_editors.h"
 #include "dictionary/article_history.h"
@@ -28,6 +31,18 @@ ArticleEditor* EditorWithText(RDFDictionary* first, HWND window) {
     return nullptr;
 }
 
+// The window whose selection a new article takes: the one named, when it is
+// a rich edit or a book column of this thread (both answer the rich edit's
+// selection queries), else the input box. Other windows are never asked: a
+// toolbar's own messages share the numbers of those queries.
+HWND SelectionSource(HWND named, HWND input) {
+    if (!named || !IsWindow(named) || GetWindowThreadProcessId(named, nullptr) != GetCurrentThreadId()) return input;
+    if (CParaViewerDlg::IsColumnWindow(named)) return named;
+    wchar_t name[32] = {};
+    GetClassNameW(named, name, 32);
+    return _wcsicmp(name, L"RichEdit20W") == 0 ? named : input;
+}
+
 // A saved article is found again in index 101 by its record: personal
 // dictionaries are small, and a long one is walked no further than this.
 constexpr int32_t kMostEntriesWalked = 200000;
@@ -47,10 +62,7 @@ bool FrameShelf::OpenEditorFor(uint32_t id) {
         }
         return true;
     case cmd::kNewArticleFromSelection:
-        if (working) {
-            const std::u16string selected = CRichEdit::GetSelectedText(frame_.InputBox());
-            if (!selected.empty()) OpenEditor(*working, nullptr, 0, selected);
-        }
+        NewArticleFromSelection(nullptr);
         return true;
     case cmd::kEditArticle:
     case cmd::kCopyToWorking: {
@@ -66,6 +78,13 @@ bool FrameShelf::OpenEditorFor(uint32_t id) {
     default:
         return false;
     }
+}
+
+void FrameShelf::NewArticleFromSelection(HWND window) {
+    RDFDictionary* working = shelf_->GetWorkingDictionary();
+    if (!working) return;
+    const std::u16string selected = CRichEdit::GetSelectedText(SelectionSource(window, frame_.InputBox()));
+    if (!selected.empty()) OpenEditor(*working, nullptr, 0, selected);
 }
 
 bool FrameShelf::HasOpenEditors() { return shelf_->HasOpenEditors(); }

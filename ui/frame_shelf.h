@@ -85,6 +85,9 @@ public:
     bool FilterEditorKey(const MSG& message) override;
     void CloseAllEditors() override;
     void ApplyFontsToEditors(int32_t points) override;
+    void NewArticleFromSelection(HWND window) override;
+    bool AutoLocateOff() override { return autoLocateOff_; }
+    void SetAutoLocateOff(bool off) override { autoLocateOff_ = off; }
 
     // IStartShelf (start_shelf.cpp).
     ShelfEntry FindByPath(std::u16string_view path) override;
@@ -149,4 +152,5 @@ private:
     ProfileListFiles listFiles_;
     std::unique_ptr<CArticleView> article_;
     std::unique_ptr<CShelf> shelf_;
+    bool autoLocateOff_ = false;  // typing in the input box searches nothing (command 40059)
 };

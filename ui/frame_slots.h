@@ -62,6 +62,9 @@ public:
     // Auto-locate off (the shelf's flag 2).
     virtual bool AutoLocateOff() { return false; }
     virtual void SetAutoLocateOff(bool) {}
+    // A new article in the working dictionary from the selection of `window`
+    // (the window a menu named in lParam; null or another kind of window: the input box).
+    virtual void NewArticleFromSelection(HWND) {}
     // History: whether an entry lies before or after the current one, and the steps.
     virtual bool CanGoBack() { return false; }
     virtual bool CanGoForward() { return false; }

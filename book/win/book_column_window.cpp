@@ -5,9 +5,11 @@
 #include "book/win/book_reader.h"
 
 #include <oleauto.h>
+#include <richedit.h>
 #include <shellapi.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "common/segmentation/text_segmentation.h"
 
@@ -35,6 +37,8 @@ COLORREF ClassColour(uint32_t attribute) {
 uint32_t RunKey(uint32_t a) {
     return a & (book_attr::kFontMask | book_attr::kLink | book_attr::kSelected | book_attr::kCurrentPhrase | 0xF6);
 }
+
+const wchar_t* W(const std::u16string& s) { return reinterpret_cast<const wchar_t*>(s.c_str()); }
 
 bool KeyDown(int key) { return (GetKeyState(key) & 0x8000) != 0; }
 
@@ -141,6 +145,25 @@ LRESULT CParaViewerDlg::ColumnMessage(int32_t slot, HWND window, UINT message, W
         return 0;
     case kTextUnderCursor:
         return shown ? TextUnderCursor(slot, window, wParam, lParam) : TextUnderCursor(-1, window, wParam, lParam);
+    // The selection queries of a rich edit, so that the main window reads the
+    // selection of a column named in a command (40500) as it reads an edit's.
+    case EM_EXGETSEL: {
+        auto* range = reinterpret_cast<CHARRANGE*>(lParam);
+        if (range) *range = {0, shown ? static_cast<LONG>(SelectedTextOf(slot).size()) : 0};
+        return 0;
+    }
+    case EM_GETTEXTEX: {
+        const auto* query = reinterpret_cast<const GETTEXTEX*>(wParam);
+        auto* out = reinterpret_cast<char16_t*>(lParam);
+        if (!shown || !query || !out || query->cb < sizeof(char16_t) || query->codepage != 1200 ||
+            !(query->flags & GT_SELECTION))
+            return 0;
+        const std::u16string text = SelectedTextOf(slot);
+        const size_t count = std::min<size_t>(text.size(), query->cb / sizeof(char16_t) - 1);
+        std::copy_n(text.begin(), count, out);
+        out[count] = 0;
+        return static_cast<LRESULT>(count);
+    }
     default: break;
     }
     return DefWindowProcW(window, message, wParam, lParam);
@@ -263,6 +286,11 @@ std::u16string CParaViewerDlg::SelectedText() {
     return view ? view->SelectedText() : std::u16string();
 }
 
+std::u16string CParaViewerDlg::SelectedTextOf(int32_t slot) {
+    if (!host_ || slot < 0 || slot >= host_->VisibleCount()) return {};
+    return host_->View(host_->Visible()[static_cast<size_t>(slot)]).SelectedText();
+}
+
 void CParaViewerDlg::CopySelection() { PutClipboardText(dialog_, SelectedText()); }
 
 bool CParaViewerDlg::Edit(bool (*operation)(BookModel&, int32_t, EditCursor&)) {
@@ -300,6 +328,10 @@ void CParaViewerDlg::OnEditCommand(int32_t slot, uint32_t command) {
         site_.LookUpText(SelectedText(), command);
         return;
     case kFontCommand: PostMessageW(site_.MainWindow(), WM_COMMAND, kFontCommand, 0); return;
+    case kAddToDictionary:
+        // The main window reads the selection back from the column it names.
+        PostMessageW(site_.MainWindow(), WM_COMMAND, kAddToDictionary, reinterpret_cast<LPARAM>(views_[slot]));
+        return;
     case kHelp: site_.ShowHelp(dialog_, kReaderHelpTopic); return;
     default: break;
     }
@@ -455,6 +487,14 @@ void CParaViewerDlg::OnMouse(int32_t slot, HWND window, UINT message, WPARAM wPa
     case WM_LBUTTONDOWN: case WM_RBUTTONDOWN: {
         SetFocus(window);
         if (hit.paragraph < 0) return;
+        if (message == WM_RBUTTONDOWN && view->HasSelection()) {
+            // A right click on the selection keeps it for the menu's commands.
+            TextPosition from, to;
+            view->SelectionRange(from, to);
+            const auto at = std::make_pair(hit.paragraph, hit.offset);
+            if (std::make_pair(from.paragraph, from.offset) <= at && at <= std::make_pair(to.paragraph, to.offset))
+                return;
+        }
         if (host_->TableOfContents() == false && message == WM_LBUTTONDOWN && doubleClickTime_ != 0 &&
             GetTickCount() - doubleClickTime_ <= std::min<DWORD>(GetDoubleClickTime(), 1000)) {
             // A third click selects the sentence.
@@ -521,11 +561,18 @@ void CParaViewerDlg::OnMouse(int32_t slot, HWND window, UINT message, WPARAM wPa
 void CParaViewerDlg::OnContextMenu(int32_t slot, HWND window, POINT screen) {
     HMENU menus = site_.ContextMenus();
     if (!menus) return;
-    HMENU menu = GetSubMenu(menus, host_->model.Editable() ? 15 : 13);
+    const bool editable = host_->model.Editable();
+    HMENU menu = GetSubMenu(menus, editable ? 15 : 13);
     if (!menu) return;
+    site_.PrepareContextMenu(menu);
+    if (editable) ModifyMenuW(menu, kPaste, MF_BYCOMMAND | MF_STRING, kPaste, W(site_.Text(u"Paste")));
     const bool selection = host_->CurrentView() && host_->CurrentView()->HasSelection();
-    for (uint32_t id : {kLookUpList, kLookUpFullText, kLookUpTranslate, kCopy, kAddToDictionary})
+    // A new article needs a working dictionary too (greyed by the program without one).
+    const bool canAdd = (GetMenuState(menu, kAddToDictionary, MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED)) == 0;
+    for (uint32_t id : {kLookUpList, kLookUpFullText, kLookUpTranslate, kCopy})
         EnableMenuItem(menu, id, MF_BYCOMMAND | (selection ? MF_ENABLED : MF_GRAYED));
+    EnableMenuItem(menu, kAddToDictionary, MF_BYCOMMAND | (selection && canAdd ? MF_ENABLED : MF_GRAYED));
+    EnableMenuItem(menu, kPaste, MF_BYCOMMAND | MF_ENABLED);
     for (uint32_t id : {40024u, 40025u, 40034u, 40017u}) EnableMenuItem(menu, id, MF_BYCOMMAND | MF_GRAYED);
     for (int i = 0; i < GetMenuItemCount(menu); ++i)
         if (GetSubMenu(menu, i)) EnableMenuItem(menu, static_cast<UINT>(i), MF_BYPOSITION | (selection ? MF_ENABLED : MF_GRAYED));

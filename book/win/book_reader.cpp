@@ -117,6 +117,14 @@ bool CParaViewerDlg::IsReaderDialog(HWND window) {
     return false;
 }
 
+bool CParaViewerDlg::IsColumnWindow(HWND window) {
+    if (!window) return false;
+    for (CParaViewerDlg* reader : Chain())
+        for (HWND view : reader->views_)
+            if (view == window) return true;
+    return false;
+}
+
 void CParaViewerDlg::RefreshAll() {
     for (CParaViewerDlg* reader : Chain()) {
         reader->fonts_ = std::make_unique<BookFonts>(

@@ -56,6 +56,8 @@ public:
     // Every open reader, first opened first.
     static const std::vector<CParaViewerDlg*>& Readers();
     static bool IsReaderDialog(HWND window);
+    // Whether the window is a column of an open reader.
+    static bool IsColumnWindow(HWND window);
     // Every reader lays out again (a font change) / refills its book list
     // (the shelf changed: a reader whose dictionary left drops its book).
     static void RefreshAll();
@@ -104,6 +106,7 @@ private:
     bool OpenTextBook(const std::u16string& path);
     void DropBook();
     std::u16string SelectedText();
+    std::u16string SelectedTextOf(int32_t slot);
 
     // Column input.
     void OnKey(int32_t slot, WPARAM key);

@@ -27,6 +27,10 @@ public:
     virtual int32_t BookFontPoints() { return 10; }
     // The context menus resource (submenu 13 reading, 15 editing), null for none.
     virtual HMENU ContextMenus() { return nullptr; }
+    // Before a column's menu is shown: its titles in the interface language
+    // and the program's own commands relabelled and enabled (the working
+    // dictionary's name in 40500, which is greyed without one).
+    virtual void PrepareContextMenu(HMENU /*menu*/) {}
     // Search 40167, 40169, 40171 of a selected text in the main window.
     virtual void LookUpText(const std::u16string& /*text*/, uint32_t /*command*/) {}
     // A web search of the selected text, posted to the main window.

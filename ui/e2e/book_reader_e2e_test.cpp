@@ -1,0 +1,250 @@
+// The book reader in the running program, with the English interface: a
+// stored book of Latin, Cyrillic, kana and kanji columns shown (left as a
+// screenshot), the hover hint over a reader control, a word selected by a
+// double click and added to the working dictionary through the column's own
+// menu, chosen with the menu's keys; and auto-locate (40059) switched off
+// and on around typing in the input box.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <richedit.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "common/tests/test_paths.h"
+#include "ui/e2e/edict_slice.h"
+#include "ui/e2e/program_session.h"
+
+namespace {
+
+constexpr UINT kBookReaderCommand = 40062;
+constexpr UINT kAutoLocateCommand = 40059;
+constexpr int kAddColumn = 1006;
+
+std::wstring BinaryDir() {
+    const std::string binary = BinaryPath();
+    std::wstring wide(binary.begin(), binary.end());
+    std::replace(wide.begin(), wide.end(), L'/', L'\\');
+    return wide;
+}
+
+bool WaitFor(const auto& condition, int tries = 200) {
+    for (int i = 0; i < tries; ++i) {
+        if (condition()) return true;
+        Sleep(25);
+    }
+    return false;
+}
+
+std::string Narrow(const std::wstring& text) {
+    std::string out;
+    for (wchar_t c : text) out += c < 128 ? static_cast<char>(c) : '?';
+    return out;
+}
+
+std::wstring Text(HWND window) {
+    wchar_t text[1024] = {};
+    SendMessageW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+HWND ShownWindow(const wchar_t* className, const wchar_t* title) {
+    HWND window = FindWindowW(className, title);
+    return window && IsWindowVisible(window) ? window : nullptr;
+}
+
+// The selection of a book column, asked as a rich edit's (the program's way).
+std::wstring ColumnSelection(HWND column) {
+    constexpr size_t kUnits = 256;
+    RemoteMemory memory(column, sizeof(GETTEXTEX) + kUnits * sizeof(wchar_t));
+    GETTEXTEX query{};
+    query.cb = kUnits * sizeof(wchar_t);
+    query.flags = GT_SELECTION;
+    query.codepage = 1200;
+    memory.Write(0, &query, sizeof(query));
+    const LRESULT count = SendMessageW(column, EM_GETTEXTEX, memory.At(0), memory.At(sizeof(GETTEXTEX)));
+    std::wstring text(static_cast<size_t>(std::max<LRESULT>(count, 0)), L'\0');
+    memory.Read(sizeof(GETTEXTEX), text.data(), text.size() * sizeof(wchar_t));
+    return text;
+}
+
+// The rows of a window's client area that hold text, as [first, last] bands.
+std::vector<std::pair<int, int>> TextBands(HWND window) {
+    RECT box{};
+    GetClientRect(window, &box);
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&box), 2);
+    HDC screen = GetDC(nullptr);
+    std::vector<std::pair<int, int>> bands;
+    bool in = false;
+    for (LONG y = box.top; y < box.bottom; ++y) {
+        bool dark = false;
+        for (LONG x = box.left; x < box.left + 60 && x < box.right && !dark; ++x) {
+            const COLORREF c = GetPixel(screen, x, y);
+            dark = GetRValue(c) + GetGValue(c) + GetBValue(c) < 3 * 128;
+        }
+        const int row = static_cast<int>(y - box.top);
+        if (dark && !in) bands.push_back({row, row});
+        if (dark) bands.back().second = row;
+        in = dark;
+    }
+    ReleaseDC(nullptr, screen);
+    return bands;
+}
+
+struct EditorSearch {
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK MatchEditor(HWND window, LPARAM context) {
+    wchar_t caption[256] = {};
+    GetWindowTextW(window, caption, 256);
+    if (IsWindowVisible(window) && std::wstring(caption).rfind(L"New Article of \"", 0) == 0) {
+        reinterpret_cast<EditorSearch*>(context)->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND FindNewArticleEditor() {
+    EditorSearch search;
+    EnumWindows(MatchEditor, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+class BookReader : public testing::Test {
+protected:
+    void SetUp() override {
+        SetProcessDPIAware();
+        CloseLeftoverFrames();
+    }
+    // English interface, hints on; `names` compiled in the Dictionaries folder and listed.
+    TestFolders Prepare(const std::wstring& name, std::initializer_list<const wchar_t*> names) {
+        TestFolders folders = PrepareTest(name);
+        CreateDirectoryW((folders.documents + L"\\OstrelPro").c_str(), nullptr);
+        CreateDirectoryW(folders.DictionariesFolder().c_str(), nullptr);
+        std::wstring slots = L"[Dictionaries]\r\n";
+        int slot = 1;
+        for (const wchar_t* file : names) {
+            const std::wstring path = folders.DictionariesFolder() + L"\\" + file + L".qdx";
+            EXPECT_TRUE(CopyFileW((BinaryDir() + L"\\ui\\e2e-data\\" + file + L".qdx").c_str(), path.c_str(), FALSE));
+            slots += L"File" + std::to_wstring(slot++) + L"=" + path + L",0\r\n";
+        }
+        WriteSettings(folders, L"[Application]\r\nVersion=11.11.0\r\nFlags=49152\r\n[View]\r\nBigHints=1\r\n"
+                               L"[Window]\r\nx=20\r\ny=20\r\ncx=700\r\ncy=560\r\ncy2=300\r\n" + slots);
+        return folders;
+    }
+};
+
+TEST_F(BookReader, ColumnsHintsAndTheColumnMenuAddAWord) {
+    TestFolders folders = Prepare(L"BookReader.Columns", {L"scripts-book"});
+    ProgramRun run;
+    HWND frame = run.WaitForFrameWithoutClipboardMonitor();
+    ASSERT_NE(frame, nullptr);
+    PostMessageW(frame, WM_COMMAND, kBookReaderCommand, 0);
+    HWND reader = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (reader = ShownWindow(L"#32770", L"scripts-book")) != nullptr; }))
+        << "no reader on the book";
+    for (int k = 0; k < 2; ++k) SendMessageW(reader, WM_COMMAND, kAddColumn, 0);
+    SetWindowPos(reader, HWND_TOP, 0, 0, 960, 420, SWP_SHOWWINDOW);
+    SetForegroundWindow(reader);
+    HWND columns[4] = {};
+    for (int slot = 0; slot < 4; ++slot) {
+        columns[slot] = FindChild(reader, L"OstrelBookView", slot);
+        ASSERT_NE(columns[slot], nullptr) << slot;
+    }
+    RedrawWindow(reader, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Sleep(400);
+    SaveScreenshot(folders.root + L"\\book_reader.png");
+    // The heading and the two paragraphs, drawn in every column.
+    for (int slot = 0; slot < 4; ++slot) EXPECT_GE(TextBands(columns[slot]).size(), 3u) << "column " << slot;
+
+    // The hover hint over the add-column button, in the interface language.
+    RECT add{};
+    GetWindowRect(GetDlgItem(reader, kAddColumn), &add);
+    SetCursorPos((add.left + add.right) / 2, (add.top + add.bottom) / 2);
+    HWND hint = nullptr;
+    EXPECT_TRUE(WaitFor([&] { return (hint = ShownWindow(L"Ostrel ToolTip Class", nullptr)) != nullptr; }, 120))
+        << "no hint over the reader's button";
+    if (hint) EXPECT_EQ(Text(FindWindowExW(hint, nullptr, nullptr, nullptr)), L"Add a column with another language");
+    SetCursorPos(0, 0);
+    WaitFor([&] { return ShownWindow(L"Ostrel ToolTip Class", nullptr) == nullptr; }, 40);
+
+    // A double click selects the first word of the first paragraph.
+    const std::vector<std::pair<int, int>> bands = TextBands(columns[0]);
+    ASSERT_GE(bands.size(), 2u);
+    const LPARAM word = MAKELPARAM(4, (bands[1].first + bands[1].second) / 2);
+    PostMessageW(columns[0], WM_LBUTTONDOWN, MK_LBUTTON, word);
+    PostMessageW(columns[0], WM_LBUTTONUP, 0, word);
+    PostMessageW(columns[0], WM_LBUTTONDBLCLK, MK_LBUTTON, word);
+    PostMessageW(columns[0], WM_LBUTTONUP, 0, word);
+    EXPECT_TRUE(WaitFor([&] { return ColumnSelection(columns[0]) == L"The"; })) << Narrow(ColumnSelection(columns[0]));
+
+    // The right click keeps the selection; the menu's last item is the Edit
+    // sub-menu, whose first item adds the selection to the working dictionary.
+    PostMessageW(columns[0], WM_RBUTTONDOWN, MK_RBUTTON, word);
+    PostMessageW(columns[0], WM_RBUTTONUP, 0, word);
+    HWND menu = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (menu = ShownWindow(L"#32768", nullptr)) != nullptr; })) << "no column menu";
+    Sleep(300);
+    SaveScreenshot(folders.root + L"\\column_menu.png");
+    for (WPARAM key : {VK_UP, VK_RIGHT}) {
+        PostMessageW(menu, WM_KEYDOWN, key, 0);
+        Sleep(300);
+    }
+    SaveScreenshot(folders.root + L"\\column_menu_edit.png");
+    PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
+    HWND editor = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (editor = FindNewArticleEditor()) != nullptr; })) << "40500 opened no editor";
+    HWND text = GetDlgItem(editor, 201);
+    EXPECT_TRUE(WaitFor([&] { return Text(text).find(L"The") != std::wstring::npos; })) << Narrow(Text(text));
+    SaveScreenshot(folders.root + L"\\new_article.png");
+    // Closed unsaved: a question about saving is answered No.
+    PostMessageW(editor, WM_CLOSE, 0, 0);
+    WaitFor([&] {
+        if (HWND box = ShownWindow(L"#32770", nullptr); box && box != reader) PostMessageW(box, WM_COMMAND, IDNO, 0);
+        return FindNewArticleEditor() == nullptr;
+    });
+    // The same menu in the Japanese interface, for people to look at.
+    PostMessageW(frame, WM_COMMAND, 40141, 0);
+    Sleep(300);
+    PostMessageW(columns[0], WM_RBUTTONDOWN, MK_RBUTTON, word);
+    PostMessageW(columns[0], WM_RBUTTONUP, 0, word);
+    if (WaitFor([&] { return (menu = ShownWindow(L"#32768", nullptr)) != nullptr; })) {
+        Sleep(300);
+        SaveScreenshot(folders.root + L"\\column_menu_ja.png");
+        PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+    }
+    EXPECT_EQ(run.Exit(frame), 0);
+}
+
+// Auto-locate off: typing searches nothing; on again: the typed word is found.
+TEST_F(BookReader, AutoLocateOffKeepsTheListStillUntilItIsOnAgain) {
+    Prepare(L"BookReader.AutoLocate", {L"edict-slice"});
+    ProgramRun run;
+    HWND frame = run.WaitForFrameWithoutClipboardMonitor();
+    ASSERT_NE(frame, nullptr);
+    HWND input = FindChild(frame, L"RichEdit20W", 202);
+    ASSERT_NE(input, nullptr);
+    auto currentCell = [&] {
+        auto state = run.QueryState(frame);
+        const int current = std::stoi(state[L"current"]), top = std::stoi(state[L"top"]);
+        return state[L"cell." + std::to_wstring(current - top) + L".0"];
+    };
+    const std::vector<SliceEntry> slice = ReadSlice();
+    ASSERT_GT(slice.size(), 100u) << "the EDICT slice was not made";
+    const std::wstring word(slice[slice.size() / 2].reading.begin(), slice[slice.size() / 2].reading.end());
+    const std::wstring before = currentCell();
+    ASSERT_NE(before, word);
+    PostMessageW(frame, WM_COMMAND, kAutoLocateCommand, 0);
+    for (wchar_t c : word) PostMessageW(input, WM_CHAR, c, 1);
+    ASSERT_TRUE(WaitFor([&] { return Text(input) == word; }));
+    Sleep(500);
+    EXPECT_EQ(currentCell(), before) << "a search ran with auto-locate off";
+    PostMessageW(frame, WM_COMMAND, kAutoLocateCommand, 0);
+    EXPECT_TRUE(WaitFor([&] { return currentCell() == word; })) << Narrow(currentCell());
+    EXPECT_EQ(run.Exit(frame), 0);
+}
+
+}  // namespace
