@@ -45,6 +45,14 @@ protected:
         EXPECT_EQ(dictionary->Open(2), 0u);
         return dictionary;
     }
+    // The dictionary's only book, ready to build.
+    std::shared_ptr<StoredBook> OnlyBook(RDFDictionary& dictionary) {
+        auto stored = std::make_shared<StoredBook>(dictionary);
+        const auto books = stored->Books(0);
+        EXPECT_EQ(books.size(), 1u);
+        if (!books.empty()) stored->SetStartRecord(books[0].firstRecord);
+        return stored;
+    }
     // The (id, previous, next) entries of index 3 above the book headers, in key order.
     std::vector<std::array<uint32_t, 3>> Records(const std::u16string& path) {
         std::vector<std::array<uint32_t, 3>> records;
@@ -125,14 +133,9 @@ TEST_F(StoredBooks, SeveralPhrasesJoinInHanAndKanaColumns) {
     constexpr char kCjkBook[] =
         "<Latn>English\n<Hani>Chinese\n<Hrkt>Kana\n\n<P>I read.\n<P>我读书。\n<P>よむ。\n\n"
         "A book.\n一本书。\nほん。\n\nIt is good.\n很好。\nいい。\n\n<P>Next.\n下一个。\nつぎ。\n";
-    const std::u16string path = CompileBook(kCjkBook, "cjk");
-    auto dictionary = OpenBook(path);
-    auto stored = std::make_shared<StoredBook>(*dictionary);
-    const auto books = stored->Books(0);
-    ASSERT_EQ(books.size(), 1u);
-    stored->SetStartRecord(books[0].firstRecord);
+    auto dictionary = OpenBook(CompileBook(kCjkBook, "cjk"));
     BookModel model;
-    ASSERT_EQ(model.Build(stored, false, false), 4);
+    ASSERT_EQ(model.Build(OnlyBook(*dictionary), false, false), 4);
     ASSERT_EQ(model.ParagraphCount(), 2);
     const uint32_t colours[3] = {0, book_attr::kColourHani, book_attr::kColourHrkt};
     for (int32_t c = 0; c < 3; ++c) {
@@ -193,12 +196,8 @@ TEST_F(StoredBooks, GettextBookCompiledReadsAsItsTextBook) {
     const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     const std::u16string path = CompileBook(bytes, "coreutils");
     auto dictionary = OpenBook(path);
-    auto stored = std::make_shared<StoredBook>(*dictionary);
-    const auto books = stored->Books(0);
-    ASSERT_EQ(books.size(), 1u);
-    stored->SetStartRecord(books[0].firstRecord);
     BookModel model;
-    model.Build(stored, false, false);
+    model.Build(OnlyBook(*dictionary), false, false);
     TextBook text;
     ASSERT_TRUE(text.Load(Utf8ToUtf16(source)));
     ASSERT_EQ(model.Languages().size(), 3u);

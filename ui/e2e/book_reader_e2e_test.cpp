@@ -2,8 +2,8 @@
 // stored book of Latin, Cyrillic, kana and kanji columns shown (left as a
 // screenshot), the hover hint over a reader control, a word selected by a
 // double click and added to the working dictionary through the column's own
-// menu, chosen with the menu's keys; and auto-locate (40059) switched off
-// and on around typing in the input box.
+// menu, chosen with the menu's keys; 40500 from the article view's menu;
+// and auto-locate (40059) switched off and on around typing in the input box.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -113,6 +113,15 @@ HWND FindNewArticleEditor() {
     return search.found;
 }
 
+// Closes an editor unsaved, answering No to a question about saving.
+void CloseWithoutSaving(HWND editor, HWND keep) {
+    PostMessageW(editor, WM_CLOSE, 0, 0);
+    WaitFor([&] {
+        if (HWND box = ShownWindow(L"#32770", nullptr); box && box != keep) PostMessageW(box, WM_COMMAND, IDNO, 0);
+        return FindNewArticleEditor() == nullptr;
+    });
+}
+
 class BookReader : public testing::Test {
 protected:
     void SetUp() override {
@@ -200,12 +209,7 @@ TEST_F(BookReader, ColumnsHintsAndTheColumnMenuAddAWord) {
     HWND text = GetDlgItem(editor, 201);
     EXPECT_TRUE(WaitFor([&] { return Text(text).find(L"The") != std::wstring::npos; })) << Narrow(Text(text));
     SaveScreenshot(folders.root + L"\\new_article.png");
-    // Closed unsaved: a question about saving is answered No.
-    PostMessageW(editor, WM_CLOSE, 0, 0);
-    WaitFor([&] {
-        if (HWND box = ShownWindow(L"#32770", nullptr); box && box != reader) PostMessageW(box, WM_COMMAND, IDNO, 0);
-        return FindNewArticleEditor() == nullptr;
-    });
+    CloseWithoutSaving(editor, reader);
     // The same menu in the Japanese interface, for people to look at.
     PostMessageW(frame, WM_COMMAND, 40141, 0);
     Sleep(300);
@@ -244,6 +248,29 @@ TEST_F(BookReader, AutoLocateOffKeepsTheListStillUntilItIsOnAgain) {
     EXPECT_EQ(currentCell(), before) << "a search ran with auto-locate off";
     PostMessageW(frame, WM_COMMAND, kAutoLocateCommand, 0);
     EXPECT_TRUE(WaitFor([&] { return currentCell() == word; })) << Narrow(currentCell());
+    EXPECT_EQ(run.Exit(frame), 0);
+}
+
+// 40500 from the article view's menu names the article's text window: the
+// new article takes that window's selection, not the input box's.
+TEST_F(BookReader, NewArticleTakesTheSelectionOfTheNamedWindow) {
+    Prepare(L"BookReader.NewArticle", {L"edict-slice"});
+    ProgramRun run;
+    HWND frame = run.WaitForFrameWithoutClipboardMonitor();
+    ASSERT_NE(frame, nullptr);
+    HWND view = FindChild(frame, L"Ostrel Article View", 0);
+    ASSERT_NE(view, nullptr);
+    HWND article = FindWindowExW(view, nullptr, L"RichEdit20W", nullptr);
+    ASSERT_NE(article, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return Text(article).size() > 8; })) << "no article shown";
+    const std::wstring selected = Text(article).substr(0, 4);
+    SendMessageW(article, EM_SETSEL, 0, 4);
+    PostMessageW(frame, WM_COMMAND, 40500, reinterpret_cast<LPARAM>(article));
+    HWND editor = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (editor = FindNewArticleEditor()) != nullptr; })) << "40500 opened no editor";
+    HWND text = GetDlgItem(editor, 201);
+    EXPECT_TRUE(WaitFor([&] { return Text(text).find(selected) != std::wstring::npos; })) << Narrow(Text(text));
+    CloseWithoutSaving(editor, nullptr);
     EXPECT_EQ(run.Exit(frame), 0);
 }
 
