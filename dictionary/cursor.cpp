@@ -42,6 +42,8 @@ CCursor::CCursor(RDFDictionary* owner, uint32_t index) : dictionary(owner), inde
     if (!Failed(last)) count = OrdinalOf(position) + 1;
     ResetFieldBuffers();
     DmsStatus first = Engine().First(handle, fields, &position);
+    dictionary->NoteReadRefusal(last);
+    dictionary->NoteReadRefusal(first);
     if (!Failed(first) && !Failed(last)) {
         state = 0;
         ordinal = 0;
@@ -67,6 +69,7 @@ DmsStatus CCursor::Positioned(DmsStatus result, uint32_t failureBits) {
     status = result;
     ordinal = OrdinalOf(position);
     if (Failed(result)) state |= failureBits;
+    dictionary->NoteReadRefusal(result);
     return result;
 }
 
@@ -227,12 +230,14 @@ int32_t CCursor::LoadArticle() {
     uint32_t length = 0;
     DmsStatus read = Engine().ReadData(handle, recordPosition, nullptr, &length);
     bool deleted = read == DmsStatus::Deleted;
+    if (!deleted) owner.NoteReadRefusal(read);
     if ((Failed(read) && !deleted) || length == 0) return 0;
     uint8_t* buffer = owner.ReserveRecordBuffer(length);
     if (buffer == nullptr) return 0;
     uint32_t delivered = length;
     read = Engine().ReadData(handle, recordPosition, buffer, &delivered);
     deleted = deleted || read == DmsStatus::Deleted;
+    if (read != DmsStatus::Deleted) owner.NoteReadRefusal(read);
     if ((Failed(read) && read != DmsStatus::Deleted) || delivered == 0) return 0;
     if (deleted) KeepPositionAfterFreedRead();
     owner.SetRecordSize(delivered);

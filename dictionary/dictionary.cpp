@@ -10,6 +10,7 @@
 #include "dictionary/dictionary_schema.h"
 #include "dictionary/dictionary_shelf.h"
 #include "dictionary/engine_cursor.h"
+#include "dictionary/file_message.h"
 #include "dictionary/format_detection.h"
 #include "storage/dms.h"
 #include "storage/global_engine.h"
@@ -19,6 +20,9 @@ namespace {
 // Interface-text slots of the collation conflict.
 constexpr int kNewerCollationText = 175;
 constexpr int kOlderCollationText = 176;
+// "Cannot read file: %s" and its caption "Cannot Read a File".
+constexpr int kCannotReadFileText = 528;
+constexpr int kCannotReadFileCaption = 529;
 // The shelf's chain is read no further than this.
 constexpr int kShelfReadLimit = 100;
 
@@ -67,6 +71,8 @@ uint32_t CDictionary::Open(int32_t mode) {
     FreeArticleBuffers();
     flags &= ~kFormatEditable;
     openMode = mode;
+    readRefusal_ = DmsStatus::Success;
+    readRefusalShown_ = false;
     App().PumpPendingMessages();
     int32_t opened = 0;
     DmsStatus status;
@@ -145,6 +151,19 @@ uint32_t CDictionary::CheckCollatorMatch() {
             return collatorKind > other->collatorKind ? kOpenCollationNewer : kOpenCollationOlder;
     }
     return 0;
+}
+
+void CDictionary::NoteReadRefusal(DmsStatus status) {
+    if (IsReadRefusal(status) && !Failed(readRefusal_)) readRefusal_ = status;
+}
+
+bool CDictionary::ReportReadRefusal() {
+    if (!Failed(readRefusal_) || readRefusalShown_) return false;
+    readRefusalShown_ = true;
+    char16_t reason[256];
+    DmsErrorText(StatusCode(readRefusal_), 0, reason, 256);
+    ShowPathMessage(kCannotReadFileText, kCannotReadFileCaption, file_->path, reason);
+    return true;
 }
 
 int32_t CDictionary::ShowError(void* owner, std::u16string_view caption, std::u16string_view label, uint32_t code) {

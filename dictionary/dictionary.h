@@ -23,6 +23,7 @@
 #include "dictionary/dictionary_properties.h"
 #include "dictionary/import_services.h"
 #include "dictionary/safe_file_writer.h"
+#include "storage/dms_status.h"
 
 class CCursor;
 class CDMS;
@@ -83,6 +84,14 @@ public:
     uint32_t Close();
     // A message box (OK) for a result of Open; answers the button.
     int32_t ShowError(void* owner, std::u16string_view caption, std::u16string_view label, uint32_t code);
+    // A read of the open file that the engine refused: any status but 0,
+    // "Record not found" and "End of file". The first is kept until it has
+    // been shown; a refusal never stands for "nothing there".
+    void NoteReadRefusal(DmsStatus status);
+    DmsStatus ReadRefusal() const { return readRefusal_; }
+    // Shows the kept refusal once per opening, at the top of a user action:
+    // "Cannot read file: <path>" and the engine's text. True when shown now.
+    bool ReportReadRefusal();
     // 0, or 253/254 when an open dictionary of the shelf uses another collation.
     uint32_t CheckCollatorMatch();
     // Fills the counts; answers the article count before the name and version overrides.
@@ -222,6 +231,8 @@ private:
     std::unique_ptr<BinFile> file_;
     std::unique_ptr<ICollator, CollatorRelease> collator_;
     std::optional<std::u16string> headerTexts_[kHeaderTextCount];
+    DmsStatus readRefusal_ = DmsStatus::Success;  // the first refused read since Open
+    bool readRefusalShown_ = false;
 
     std::unique_ptr<uint8_t[]> record_;
     uint32_t recordCapacity_ = 0;

@@ -90,6 +90,8 @@ int32_t ListViewModel::SearchAsYouType(CInput& input, const IInputBox& box) {
     inputSelectionStart = input.selectionStart;
     approximate = notWhole;
     ShowCurrentCentred();
+    // After the list shows the rows of the dictionaries still in it.
+    if (model != nullptr) model->ReportReadRefusals();
     return 1;
 }
 
@@ -104,6 +106,8 @@ int32_t ListViewModel::SearchText(std::u16string_view text, const std::u16string
     }
     approximate = notWhole;
     ShowCurrentCentred();
+    // After the list shows the rows of the dictionaries still in it.
+    if (model != nullptr) model->ReportReadRefusals();
     return 1;
 }
 

@@ -175,8 +175,14 @@ public:
     // In the by-reading list a key of 2 or more units not found whole goes to
     // `phraseSplitter` once; when its first word covers the whole key, that
     // entry goes to `phraseEntry`, `phrase` is set and its reading is sought.
+    // A dictionary whose index the engine refuses to read leaves the list
+    // (the search goes on over the others); ReportReadRefusals then shows
+    // each refusal once, at the top of the user's action.
     int32_t Find(std::u16string_view key, const std::u16string_view* reading, int32_t mode, bool* notWhole,
                  bool* phrase, WordListEntry* phraseEntry = nullptr);
+    // Shows, once per dictionary, every refused read the shelf's dictionaries
+    // have met (CDictionary::ReportReadRefusal).
+    void ReportReadRefusals();
 
     // Key groups (equal first key fields, byte for byte) of merged lists.
     int32_t NextGroup(int32_t row, int32_t n);
@@ -217,6 +223,9 @@ private:
     int32_t ShelfPosition(const RDFDictionary* dictionary) const;
     CCursor* DictionaryCursor(const RDFDictionary* dictionary) const;
     int32_t CompareFields(const CCursor& a, const CCursor& b) const;
+    // Removes the dictionaries of cursors whose last call the engine refused;
+    // true when one went.
+    bool DropRefusedDictionaries();
     // Collator answer of the current entry's key fields against (key, reading).
     int32_t CompareCurrent(std::u16string_view key, const std::u16string_view* reading, int32_t mode);
 

@@ -4,6 +4,9 @@
 // that row shares at least as long a beginning with the key. A reading not
 // found whole may be a phrase or an inflected form: the phrase splitter's
 // first word, when it covers the whole key, gives the reading sought instead.
+// A dictionary whose index the engine refuses to read (a damaged page) is
+// not taken to hold nothing there: it leaves the list, the search runs again
+// over the others, and the refusal waits to be shown once to the user.
 #include <string>
 
 #include "common/collation/collator.h"
@@ -11,6 +14,7 @@
 #include "dictionary/dictionary.h"
 #include "dictionary/phrase_split_hook.h"
 #include "dictionary/word_list.h"
+#include "dictionary/word_list_shelf.h"
 
 namespace {
 
@@ -32,6 +36,27 @@ int32_t WordList::CompareCurrent(std::u16string_view key, const std::u16string_v
     std::u16string_view second = cursor->FieldText(1);
     return collator->Compare(second.data(), static_cast<uint32_t>(second.size()), reading->data(),
                              static_cast<uint32_t>(reading->size()), mode, 0);
+}
+
+bool WordList::DropRefusedDictionaries() {
+    bool dropped = false;
+    for (;;) {
+        RDFDictionary* refused = nullptr;
+        for (const auto& cursor : cursors_)
+            if (IsReadRefusal(cursor->status)) refused = cursor->dictionary;
+        if (refused == nullptr) return dropped;
+        RemoveDictionary(refused);
+        dropped = true;
+    }
+}
+
+void WordList::ReportReadRefusals() {
+    if (shelf_ == nullptr) return;
+    for (int32_t position = 0;; ++position) {
+        RDFDictionary* dictionary = shelf_->DictionaryAt(position);
+        if (dictionary == nullptr) return;
+        dictionary->ReportReadRefusal();
+    }
 }
 
 int32_t WordList::Find(std::u16string_view key, const std::u16string_view* reading, int32_t mode, bool* notWhole,
@@ -75,9 +100,14 @@ int32_t WordList::Find(std::u16string_view key, const std::u16string_view* readi
             if (wantedReading != nullptr) cursor->SetKeyText(1, *wantedReading);
             found = !Failed(cursor->SeekGreaterOrEqual()) || found;
         }
+        if (DropRefusedDictionaries()) {
+            if (rowCount_ == 0) return -1;
+            continue;
+        }
+        // Only "nothing there" from every cursor means the key sorts after
+        // every entry: the last row, not whole.
         bool afterEverything = !found;
         if (afterEverything) {
-            // The key sorts after every entry: the last row, not whole.
             for (const auto& cursor : cursors_)
                 if (cursor->HasEntries()) cursor->MoveLast();
         }
@@ -85,6 +115,10 @@ int32_t WordList::Find(std::u16string_view key, const std::u16string_view* readi
         current_ = afterEverything ? LastPositioned() : FirstPositioned();
         SyncForward(current_);
         if (afterEverything) current_ = LastPositioned();
+        if (DropRefusedDictionaries()) {
+            if (rowCount_ == 0) return -1;
+            continue;
+        }
         ComputeMergedRow();
 
         int32_t order = CompareCurrent(wanted, wantedReading, mode);

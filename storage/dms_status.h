@@ -63,6 +63,12 @@ enum class DmsStatus : int32_t {
 
 inline int32_t StatusCode(DmsStatus s) { return static_cast<int32_t>(s); }
 inline bool Failed(DmsStatus s) { return s != DmsStatus::Success; }
+// A failure that is not "nothing there": the engine refused the read (a
+// damaged page, an input/output error, ...). Callers that search take 4 and
+// 5 as the end of what they look for; every other failure must reach the user.
+inline bool IsReadRefusal(DmsStatus s) {
+    return Failed(s) && s != DmsStatus::RecordNotFound && s != DmsStatus::EndOfFile;
+}
 
 // Copies the English text of `code` into `buffer` (cut to size - 1 units and
 // always terminated). 16 when the buffer is null or the size below 1, else 0.

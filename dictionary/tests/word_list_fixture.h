@@ -97,6 +97,12 @@ protected:
     // with record references (firstRef + i, 0); opened read-only and put on the shelf.
     RDFDictionary* AddSynthetic(const std::u16string& path, const std::vector<KeyPair>& keys,
                                 int32_t index = kIndexReadingWord, uint32_t firstRef = 1) {
+        WriteSynthetic(path, keys, index, firstRef);
+        return OpenOnShelf(path);
+    }
+    // The file of AddSynthetic, closed and not on the shelf.
+    void WriteSynthetic(const std::u16string& path, const std::vector<KeyPair>& keys,
+                        int32_t index = kIndexReadingWord, uint32_t firstRef = 1) {
         CreateDictionaryFile(path);
         EXPECT_EQ(engine->SelectIndex(cursor, index), DmsStatus::Success);
         EXPECT_EQ(engine->BeginBulkLoad(cursor), DmsStatus::Success);
@@ -111,7 +117,6 @@ protected:
         }
         EXPECT_EQ(engine->EndBulkLoad(cursor), DmsStatus::Success);
         FinishFile();
-        return OpenOnShelf(path);
     }
     RDFDictionary* OpenOnShelf(const std::u16string& path) {
         owned.push_back(MakeDictionary(path));

@@ -1,0 +1,130 @@
+// A reading-index leaf whose two first keys changed places: the engine
+// refuses every seek that reaches it (100). Search as you type must not take
+// that for "the key sorts after every entry": the damaged dictionary leaves
+// the list, the list goes on over the other one exactly as a list without it
+// would, and the refusal reaches the user once, naming the file, however
+// many keys are typed. Keys met before the damage land where they land over
+// an intact copy of the same file.
+#include <algorithm>
+
+#include "common/text/utf8.h"
+#include "dictionary/input_line.h"
+#include "dictionary/list_view_model.h"
+#include "dictionary/tests/word_list_fixture.h"
+#include "storage/byte_order.h"
+
+namespace {
+
+using storage::LoadU16;
+using storage::LoadU32;
+
+constexpr uint32_t kPage = 4096;
+constexpr uint16_t kLeaf = 0x304B;
+
+struct Box : IInputBox {
+    std::u16string Text() const override { return text; }
+    void Selection(int32_t& s, int32_t& e) const override { s = e = static_cast<int32_t>(text.size()); }
+    void HighlightInputRange(int32_t, int32_t) override {}
+    std::u16string text;
+};
+
+// The first key segment (a UString) of the entry at `entry`.
+std::u16string FirstSegment(const uint8_t* entry) {
+    const uint32_t bytes = LoadU16(entry + 10) - 2u;
+    std::u16string text(bytes / 2, u'\0');
+    for (size_t i = 0; i < text.size(); ++i) text[i] = static_cast<char16_t>(LoadU16(entry + 12 + 2 * i));
+    return text;
+}
+
+class RefusedIndexTest : public WordListTest {
+protected:
+    // Swaps the two first entries of a middle leaf of index 101 (a plain file:
+    // page n at n x 4096) whose first two readings differ; answers the reading
+    // of its third entry, a key whose seek reaches that leaf.
+    std::u16string SwapKeysInAMiddleLeaf(const std::u16string& path) {
+        std::vector<uint8_t> file = *disk.Contents(path);
+        const uint32_t pat = LoadU32(file.data() + 20);
+        EXPECT_TRUE(pat == 0 || pat == 0xFFFFFFFF) << "a plain file";
+        const uint32_t descriptor = LoadU16(file.data() + 16) + 2 * 16;  // indexes 0, 1, then 101
+        EXPECT_EQ(LoadU32(file.data() + descriptor + 4), static_cast<uint32_t>(kIndexReadingWord));
+        uint32_t page = LoadU32(file.data() + descriptor + 12);
+        while (LoadU16(file.data() + page * kPage + 4) != kLeaf) page = LoadU32(file.data() + page * kPage + 16 + 2);
+        std::vector<uint32_t> leaves;
+        for (; page != 0xFFFFFFFF; page = LoadU32(file.data() + page * kPage + 8)) leaves.push_back(page);
+        EXPECT_GT(leaves.size(), 8u);
+        for (size_t i = leaves.size() / 2; i < leaves.size(); ++i) {
+            uint8_t* entries = file.data() + leaves[i] * kPage + 16;
+            const uint32_t a = LoadU16(entries), b = LoadU16(entries + a);
+            if (FirstSegment(entries) == FirstSegment(entries + a)) continue;
+            const std::u16string third = FirstSegment(entries + a + b);
+            std::rotate(entries, entries + a, entries + a + b);
+            disk.SetContents(path, file);
+            return third;
+        }
+        ADD_FAILURE() << "no leaf to damage";
+        return {};
+    }
+
+    static std::u16string KeyAt(WordList& list, int32_t row) {
+        CCursor* cursor = list.GetEntry(row);
+        return cursor ? std::u16string(cursor->FieldText(0)) + u"|" + std::u16string(cursor->FieldText(1)) : u"none";
+    }
+};
+
+TEST_F(RefusedIndexTest, DamagedLeafLeavesTheListAndIsReportedOnce) {
+    const std::vector<KeyPair> edict = EdictKeys("edict", 6), enamdict = EdictKeys("enamdict", 24);
+    const std::u16string damagedPath = u"C:\\D\\edict.qdx", intactPath = u"C:\\D\\edict-intact.qdx";
+    WriteSynthetic(damagedPath, edict, kIndexReadingWord, 1);
+    WriteSynthetic(intactPath, edict, kIndexReadingWord, 1);
+    const std::u16string damagedKey = SwapKeysInAMiddleLeaf(damagedPath);
+    ASSERT_FALSE(damagedKey.empty());
+    RDFDictionary* damaged = OpenOnShelf(damagedPath);
+    RDFDictionary* names = AddSynthetic(u"C:\\D\\enamdict.qdx", enamdict, kIndexReadingWord, 10000000);
+    std::unique_ptr<WordList> list = ListOfShelf(kListReadings);
+
+    // Peers: the intact copy in the damaged one's place, and the names alone.
+    TestShelf intactShelf, namesShelf;
+    RDFDictionary* intact = OpenOnShelf(intactPath);
+    intactShelf.dictionaries = {intact, names};
+    namesShelf.dictionaries = {names};
+    WordList overIntact(&intactShelf, kListReadings), overNames(&namesShelf, kListReadings);
+    for (RDFDictionary* d : intactShelf.dictionaries) overIntact.AddDictionary(d);
+    overNames.AddDictionary(names);
+
+    // Keys whose seeks stay away from the damaged leaf read as over the intact copy.
+    for (const char16_t* key : {u"あい", u"か", u"さくら", u"ん"}) {
+        const int32_t row = list->Find(key, nullptr, kListReadings, nullptr, nullptr);
+        EXPECT_EQ(row, overIntact.Find(key, nullptr, kListReadings, nullptr, nullptr)) << Utf16ToUtf8(key);
+        EXPECT_EQ(KeyAt(*list, row), KeyAt(overIntact, row));
+    }
+    EXPECT_TRUE(app.messages.empty());
+
+    // The damaged key typed one unit at a time, then typed again.
+    CInput input;
+    Box box;
+    ListViewModel view(2, list.get(), nullptr);
+    for (int round = 0; round < 2; ++round)
+        for (size_t n = 1; n <= damagedKey.size(); ++n) {
+            box.text = damagedKey.substr(0, n);
+            view.SearchAsYouType(input, box);
+        }
+    ASSERT_EQ(app.messages.size(), 1u) << "one message however many keys were typed";
+    EXPECT_EQ(app.messages[0].text, u"Cannot read file: " + damagedPath + u"\nData integrity broken");
+    EXPECT_EQ(app.messages[0].caption, u"Cannot Read a File");
+    EXPECT_EQ(damaged->ReadRefusal(), DmsStatus::IntegrityBroken);
+
+    // The list now is the names list: same rows, same current row and key.
+    EXPECT_EQ(list->RowCount(), overNames.RowCount());
+    bool notWhole = false, namesNotWhole = false;
+    for (const std::u16string& key : {damagedKey, std::u16string(u"あい"), std::u16string(u"ん")}) {
+        const int32_t row = list->Find(key, nullptr, kListReadings, &notWhole, nullptr);
+        const int32_t expected = overNames.Find(key, nullptr, kListReadings, &namesNotWhole, nullptr);
+        EXPECT_EQ(row, expected) << Utf16ToUtf8(key);
+        if (key == damagedKey) EXPECT_NE(row, list->RowCount() - 1) << "not sent to the last row";
+        EXPECT_EQ(notWhole, namesNotWhole);
+        EXPECT_EQ(KeyAt(*list, row), KeyAt(overNames, expected));
+    }
+    EXPECT_EQ(app.messages.size(), 1u);
+}
+
+}  // namespace
