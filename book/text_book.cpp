@@ -1,10 +1,15 @@
 #include "book/text_book.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <string>
+#include <system_error>
+#include <utility>
 
+#include "book/book_texts.h"
 #include "common/base/bin_file.h"
+#include "common/text/utf8.h"
 #include "import/line_tags.h"
-#include "import/parallel_text_import.h"
 
 namespace {
 
@@ -18,6 +23,23 @@ std::u16string_view TrimName(std::u16string_view name) {
     while (!name.empty() && name.front() <= 0x20) name.remove_prefix(1);
     while (!name.empty() && (name.back() <= 0x20 || name.back() == 0x3000)) name.remove_suffix(1);
     return name;
+}
+
+std::u16string Decimal(int32_t value) {
+    const std::string digits = std::to_string(value);
+    return std::u16string(digits.begin(), digits.end());
+}
+
+// A refusal in the form the book loader reports input errors: the line's
+// number, its text (at most 80 units) when it has one, and what is wrong.
+std::u16string LineProblem(int32_t number, std::u16string_view text, std::u16string_view error) {
+    std::u16string out = InterfaceText(u"Line:") + u" " + Decimal(number);
+    if (!text.empty()) out.append(u"\n").append(InterfaceText(u"Text:")).append(u" ").append(text.substr(0, 80));
+    return out.append(u"\n").append(InterfaceText(u"Error:")).append(u" ").append(error);
+}
+
+std::u16string GroupLinesText(int32_t lines, int32_t columns) {
+    return Decimal(lines) + u" " + InterfaceText(u"lines in a group instead of") + u" " + Decimal(columns) + u".";
 }
 
 }  // namespace
@@ -51,19 +73,58 @@ std::vector<BookLanguage> ParseLanguageHeader(const std::vector<std::u16string>&
 }
 
 bool TextBook::Load(std::u16string_view path) {
-    BinFile file(nullptr);
+    problem_.clear();
     const std::u16string zeroEnded(path);
-    if (!file.SetPath(zeroEnded.c_str())) return false;
-    std::u16string text;
-    if (file.GetSize() > 4) {
-        file.codePage = 65001;
-        uint32_t formatFlags = 0x8;
-        if (!LoadSourceTextAsUtf16(formatFlags, file, text)) return false;
-    } else if (file.OpenRead() < 0) {
+    std::error_code error;
+    if (std::filesystem::is_directory(std::filesystem::path(zeroEnded), error)) {
+        problem_ = InterfaceText(u"It is a folder, not a text file.");
         return false;
     }
+    BinFile file(nullptr);
+    const uint8_t* bytes = file.SetPath(zeroEnded.c_str()) ? file.OpenReadWhole() : nullptr;
+    if (bytes == nullptr) {
+        problem_ = InterfaceText(u"The file cannot be read.");
+        return false;
+    }
+    const std::string_view utf8(reinterpret_cast<const char*>(bytes), static_cast<size_t>(file.bufferSize));
+    // A line that does not come back byte for byte from UTF-16 holds bytes
+    // that are not UTF-8 (Windows-1251, Shift-JIS, ...): they would become
+    // U+FFFD and be saved so.
+    int32_t number = 1;
+    for (size_t at = 0; at < utf8.size(); ++number) {
+        size_t end = utf8.find('\n', at);
+        if (end == std::string_view::npos) end = utf8.size();
+        const std::string_view line = utf8.substr(at, end - at);
+        if (Utf16ToUtf8(Utf8ToUtf16(line)) != line) {
+            problem_ = LineProblem(number, u"", InterfaceText(u"The text is not UTF-8."));
+            return false;
+        }
+        at = end + 1;
+    }
+    Read(Utf8ToUtf16(utf8));
+    if (!HoldsEveryLine()) return false;
     path_ = zeroEnded;
-    Read(std::move(text));
+    return true;
+}
+
+bool TextBook::HoldsEveryLine() {
+    // Line `line` of group `group` as the file has it, for the message.
+    auto lineOf = [&](int32_t group, int32_t line) {
+        const size_t n = static_cast<size_t>(groups_[static_cast<size_t>(group)].firstLine + line);
+        return std::pair{lineNumber_[n], Line(group, line)};
+    };
+    if (LineCount(0) > kMaxBookLanguages) {
+        auto [number, text] = lineOf(0, kMaxBookLanguages);
+        problem_ = LineProblem(number, text, InterfaceText(u"The language header has more than 10 lines."));
+        return false;
+    }
+    const int32_t columns = ColumnCount();
+    for (int32_t g = 1; g < GroupCount(); ++g) {
+        if (LineCount(g) <= columns) continue;
+        auto [number, text] = lineOf(g, columns);
+        problem_ = LineProblem(number, text, GroupLinesText(LineCount(g), columns));
+        return false;
+    }
     return true;
 }
 
@@ -71,10 +132,11 @@ void TextBook::Read(std::u16string text) {
     text_ = std::move(text);
     lineStart_.clear();
     lineEnd_.clear();
+    lineNumber_.clear();
     groups_.clear();
     size_t at = !text_.empty() && text_.front() == 0xFEFF ? 1 : 0;
     bool inGroup = false;
-    while (at < text_.size()) {
+    for (int32_t number = 1; at < text_.size(); ++number) {
         size_t end = text_.find(u'\n', at);
         if (end == std::u16string::npos) end = text_.size();
         std::u16string_view line(text_.data() + at, end - at);
@@ -87,6 +149,7 @@ void TextBook::Read(std::u16string text) {
             while (cut > 0 && line[cut - 1] < 0x20) --cut;
             lineStart_.push_back(static_cast<int32_t>(at));
             lineEnd_.push_back(static_cast<int32_t>(at + cut));
+            lineNumber_.push_back(number);
             ++groups_.back().lineCount;
         }
         at = end + 1;

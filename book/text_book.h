@@ -14,9 +14,15 @@ class TextBook : public BookSource {
 public:
     // An empty book; Load or Read fill it.
     TextBook() = default;
-    // Reads a UTF-8 file (a byte-order mark skipped); false when it can't be read.
+    // Reads a UTF-8 file (a byte-order mark skipped). False, with Problem()
+    // saying why, when it can't be read (a folder, an unreadable file) or
+    // when the reader could not hold it whole, so that a save would lose
+    // text: bytes that are not UTF-8, a language header of more than
+    // kMaxBookLanguages lines, a group of more lines than the header has.
     bool Load(std::u16string_view path);
-    // Takes the text of a book (for tests and tools).
+    // What Load refused, naming the line; empty after a success.
+    const std::u16string& Problem() const { return problem_; }
+    // Takes the text of a book (for tests and tools) as it stands.
     void Read(std::u16string text);
 
     const std::u16string& Path() const { return path_; }
@@ -39,9 +45,14 @@ private:
         int32_t firstLine;
         int32_t lineCount;
     };
+    // The first line the reader cannot hold (see Load) into problem_; false then.
+    bool HoldsEveryLine();
+
     std::u16string path_;
     std::u16string text_;
+    std::u16string problem_;
     std::vector<int32_t> lineStart_, lineEnd_;  // of the lines of every group
+    std::vector<int32_t> lineNumber_;           // of the same lines in the file, from 1
     std::vector<Group> groups_;
     std::vector<BookLanguage> languages_;
     std::vector<int32_t> columnLanguages_;  // per header line: its language, -1 none

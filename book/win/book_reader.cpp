@@ -234,8 +234,8 @@ void CParaViewerDlg::OnInit() {
 bool CParaViewerDlg::OpenTextBook(const std::u16string& path) {
     auto book = std::make_shared<TextBook>();
     if (!book->Load(path)) {
-        site_.Ask(dialog_, InterfaceText(u"Cannot open file: %s", path), site_.Text(u"Cannot Open a File"),
-                  MB_OK | MB_ICONERROR);
+        site_.Ask(dialog_, InterfaceText(u"Cannot open file: %s", path) + u"\n" + book->Problem(),
+                  site_.Text(u"Cannot Open a File"), MB_OK | MB_ICONERROR);
         return false;
     }
     stored_.reset();

@@ -76,7 +76,10 @@ int main(int argc, char** argv) {
     }
     auto book = std::make_shared<TextBook>();
     if (!book->Load(Utf8ToUtf16(file))) {
-        std::fprintf(stderr, "bookcli: %s: cannot read the file\n", file.c_str());
+        std::u16string problem = book->Problem();
+        for (char16_t& c : problem)
+            if (c == u'\n') c = u' ';
+        std::fprintf(stderr, "bookcli: %s: cannot open the book: %s\n", file.c_str(), Utf16ToUtf8(problem).c_str());
         return 2;
     }
     BookModel model;
