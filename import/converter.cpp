@@ -76,6 +76,16 @@ size_t SourcePartEnd(std::u16string_view text, size_t from, size_t units) {
     return lineEnd + 1;
 }
 
+// Why a compile stopped when the source's records do not parse, in the
+// interface language (the interface texts have no slot of their own for it).
+std::u16string UnreadableSourceText() {
+    switch (App().InterfaceLanguage()) {
+    case UILanguage::Russian: return u"Исходный текст не удалось прочитать как словарь.";
+    case UILanguage::Japanese: return u"元のテキストを辞書として読み取れませんでした。";
+    default: return u"The source text could not be read as a dictionary.";
+    }
+}
+
 bool IsBulkKeyStep(uint32_t keyId) { return keyId == 3 || keyId == 101 || keyId == 102 || keyId == 106; }
 
 // Steps that walk the source's records (CConverter::RunRecordPass).
@@ -331,6 +341,9 @@ bool CConverter::RunRecordPass() {
     // Storing an article takes its whole text alone.
     callbacks.wholeEntries = step_ != nullptr && step_->code == kStepStoreArticles;
     const std::u16string_view source = sourceText_;
+    // A dictionary whose articles were all removed reads as no text at all:
+    // there is nothing to walk, and its rebuild is an empty dictionary.
+    if (source.empty() && sourceDictionary != nullptr) return true;
     const bool inParts = IsOneRecordALineFormat(formatType_);
     int32_t result = 1;
     partStart_ = 0;
@@ -348,7 +361,7 @@ bool CConverter::RunRecordPass() {
     target_.ClearParsedArticle();
     if (outOfMemory_) return FailWith(StatusText(DmsStatus::NotEnoughMemory));
     if (result == 0 || Cancelled()) {
-        if (errorText.empty() && !Cancelled()) errorText = u"The source text could not be read as a dictionary.";
+        if (errorText.empty() && !Cancelled()) errorText = UnreadableSourceText();
         return false;
     }
     return true;

@@ -9,7 +9,9 @@
 #include "common/tests/fake_app_context.h"
 #include "dictionary/dictionary_properties.h"
 #include "dictionary/engine_cursor.h"
+#include "import/article_edit_sweep.h"
 #include "import/article_record.h"
+#include "import/article_save.h"
 #include "import/compile_space.h"
 #include "import/import_registration.h"
 #include "import/own_markup_import.h"
@@ -102,6 +104,42 @@ TEST_F(CompileFixture, EdictMarkupRoundTripAndBulkLoadAgree) {
     ASSERT_EQ(Compile(u"", Path("again.qdx"), {.sourceDictionary = &first}), 1);
     first.Close();
     EXPECT_EQ(DumpAll(Path("again.qdx")), bulk);
+}
+
+// A personal dictionary whose articles were all deleted rebuilds (as the
+// optimisation does) into a sound dictionary with no articles that keeps
+// its texts; a source that does not parse says so in the interface language.
+TEST_F(CompileFixture, ADictionaryWithEveryArticleDeletedRebuildsEmpty) {
+    const std::u16string source = Path("small.rdf"), target = Path("small.qdx"), rebuilt = Path("rebuilt.qdx");
+    WriteUtf16File(source, kSmallDictionary);
+    ASSERT_EQ(Compile(source, target, {}), 1);
+    RDFDictionary emptied(kFormatStoreDatabase, engine_);
+    emptied.File().SetPath(target.c_str());
+    ASSERT_EQ(emptied.Open(0), 0u);
+    const auto articles = LiveArticles(engine_, emptied.fileId);
+    ASSERT_EQ(articles.size(), 3u);
+    for (const auto& [id, text] : articles) EXPECT_EQ(RemoveArticleById(emptied, id), u"") << Utf16ToUtf8(text);
+    ASSERT_TRUE(LiveArticles(engine_, emptied.fileId).empty());
+    std::u16string error;
+    ASSERT_EQ(Compile(u"", rebuilt, {.sourceDictionary = &emptied}, nullptr, &error), 1) << Utf16ToUtf8(error);
+    emptied.Close();
+    EXPECT_TRUE(Verify(rebuilt).empty());
+    CDictionary result(kFormatStoreDatabase, engine_);
+    result.File().SetPath(rebuilt.c_str());
+    ASSERT_EQ(result.Open(2), 0u);
+    EXPECT_EQ(result.HeaderText(kPropertyName).value_or(u""), u"Cats");
+    EXPECT_EQ(result.readingCount + result.wordCount + result.translationWordCount, 0);
+    EXPECT_TRUE(LiveArticles(engine_, result.fileId).empty());
+    result.Close();
+    const std::string dump = DumpAll(rebuilt, {0, 101, 102, 106, 110, 111});
+    EXPECT_EQ(dump, "index 0\nindex 101\nindex 102\nindex 106\nindex 110\nindex 111\n");
+
+    FakeAppContext russian;
+    russian.language = UILanguage::Russian;
+    ScopedAppContext scope(russian);
+    WriteUtf16File(Path("bad.rdf"), u"{\\rdf1 {\\a {\\k 猫}}}} {\\a}}");
+    EXPECT_EQ(Compile(Path("bad.rdf"), Path("bad.qdx"), {}, nullptr, &error), 0);
+    EXPECT_EQ(error, u"Исходный текст не удалось прочитать как словарь.");
 }
 
 TEST_F(CompileFixture, TargetThatIsTheSourceIsRefusedUntouched) {
