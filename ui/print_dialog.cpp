@@ -5,6 +5,8 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <cwchar>
 #include <memory>
 #include <string>
 
@@ -18,13 +20,16 @@
 #include "resources/program/resource_ids.h"
 #include "ui/application.h"
 #include "ui/frame.h"
+#include "ui/dialog_texts.h"
 #include "ui/list_view.h"
+#include "ui/test_hook_protocol.h"
 
 namespace {
 
 constexpr int32_t kHelpTopic = 145;
 constexpr int32_t kPathUnits = 1024;
 constexpr DWORD kProgressMs = 100;
+constexpr int kNotEnoughMemorySlot = 404;
 
 constexpr ControlText kControlTexts[] = {
     {IDC_PRINT_LABEL, 614},         {IDC_PRINT_ALL, 615},          {IDC_PRINT_SELECTED, 616},
@@ -53,6 +58,18 @@ HWND MainWindow() { return g_frame != nullptr ? g_frame->Window() : nullptr; }
 
 int Ask(HWND owner, int textSlot, int captionSlot, UINT type, int32_t n = 0) {
     return MessageBoxW(owner, TextWithCount(textSlot, n).c_str(), Text(captionSlot).c_str(), type);
+}
+
+// Running out of memory in the middle of an export is what a small limit on
+// the document makes happen at once: with the test hook on, the end-to-end
+// tests set one (in bytes) through OSTREL_EXPORT_MEMORY_LIMIT.
+size_t ExportMemoryLimit() {
+    if (!TestHookRequested()) return SIZE_MAX;
+    wchar_t value[24] = {};
+    const DWORD units = GetEnvironmentVariableW(L"OSTREL_EXPORT_MEMORY_LIMIT", value, 24);
+    if (units == 0 || units >= 24) return SIZE_MAX;
+    const unsigned long long limit = std::wcstoull(value, nullptr, 10);
+    return limit == 0 || limit > SIZE_MAX ? SIZE_MAX : static_cast<size_t>(limit);
 }
 
 bool Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
@@ -234,7 +251,21 @@ void CPrintDlg::OnOk() {
     }
     ShowWindow(GetDlgItem(dialog, IDC_PRINT_PROGRESS_LABEL), SW_SHOW);
     ShowWindow(GetDlgItem(dialog, IDC_PRINT_PROGRESS), SW_SHOW);
-    if (BuildRtf() != nullptr && Output(options.destination) == 1) EndDialog(dialog, 1);
+    CRtfDocumentBuilder* document = BuildRtf();
+    if (document == nullptr) return;
+    if (document->Cut()) TellCut(entries);
+    if (Output(options.destination) == 1) EndDialog(dialog, 1);
+}
+
+void CPrintDlg::TellCut(int32_t entries) {
+    // The entry the memory ran out on is not in the document.
+    const int32_t kept = std::max(builder.Processed() - 1, 0);
+    const std::u16string text = FormatInterfaceText(
+        LanguageText(u"В документ вошли только первые %d статей из %d.",
+                     u"The document holds only the first %d of %d articles.",
+                     u"文書に入ったのは最初の %d 件の項目だけです（全 %d 件）。"),
+        {kept, entries});
+    ShowBox(dialog, text, UIStringTable[kNotEnoughMemorySlot], MB_OK | MB_ICONEXCLAMATION);
 }
 
 void CPrintDlg::ChooseFile() {
@@ -262,7 +293,8 @@ void CPrintDlg::ChooseFile() {
     chooser.lpstrFile = file;
     chooser.nMaxFile = 260;
     chooser.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
-    chooser.lpstrTitle = L"Select a file";
+    const std::wstring caption = Text(156);
+    chooser.lpstrTitle = caption.c_str();
     chooser.Flags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST | OFN_SHAREAWARE;
     if (!GetSaveFileNameW(&chooser)) return;
     path = std::u16string(Char16View(file));
@@ -322,6 +354,7 @@ INT_PTR RunPrintDialog(ListView& view) {
     CPrintDlg& engine = PrintEngine();
     engine.options = StoredOptions();
     engine.view = &view;
+    engine.builder.memoryLimit = ExportMemoryLimit();
     INT_PTR result = 0;
     {
         BusyWithOutput busy;

@@ -47,6 +47,8 @@ private:
     void InitDialog(HWND window);
     void ReadDialog();
     void OnOk();
+    // Says that memory ran out: the document holds only the first entries of `entries`.
+    void TellCut(int32_t entries);
     void ChooseFile();
     void EnablePath();
 };

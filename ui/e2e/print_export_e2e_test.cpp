@@ -238,6 +238,43 @@ TEST_F(PrintExport, DialogOutputsAndKeepsItsOptions) {
     EXPECT_EQ(ReadIniString(folders, L"Print", L"Destination"), L"1");
 }
 
+// Memory running out in the middle of an export (a small limit on the
+// document stands in for it): the user is told how many articles the
+// document holds, and the file holds them.
+TEST_F(PrintExport, AnExportCutForLackOfMemorySaysSo) {
+    ProgramRun run(L"", {{L"OSTREL_EXPORT_MEMORY_LIMIT", L"60000"}});
+    HWND frame = run.WaitForFrame();
+    ASSERT_NE(frame, nullptr);
+    const std::wstring rows = run.QueryState(frame)[L"rows"];
+    HWND dialog = OpenDialog(frame);
+    ASSERT_NE(dialog, nullptr);
+    Click(dialog, kAll);
+    Click(dialog, kToFile);
+    const std::wstring path = folders.root + L"\\cut.rtf";
+    SetDlgItemTextW(dialog, kPath, path.c_str());
+    if (IsDlgButtonChecked(dialog, kOpenAfter) == BST_CHECKED) Click(dialog, kOpenAfter);
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    HWND cut = WaitForWindow(L"Not enough memory!", 400);
+    ASSERT_NE(cut, nullptr) << "the cut export was not told";
+    wchar_t text[256] = {};
+    GetDlgItemTextW(cut, 0xFFFF, text, 256);  // a message box's text
+    const std::wstring told = text;
+    EXPECT_TRUE(told.starts_with(L"The document holds only the first ")) << std::string(told.begin(), told.end());
+    EXPECT_TRUE(told.ends_with(L" of " + rows + L" articles.")) << std::string(told.begin(), told.end());
+    const int kept = _wtoi(told.c_str() + std::wstring(L"The document holds only the first ").size());
+    EXPECT_GT(kept, 0);
+    EXPECT_LT(kept, _wtoi(rows.c_str()));
+    PostMessageW(cut, WM_COMMAND, IDOK, 0);
+    HWND created = WaitForWindow(L"The document is created");
+    ASSERT_NE(created, nullptr);
+    PostMessageW(created, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitUntilGone(dialog));
+    const std::string rtf = ReadText(path);
+    EXPECT_EQ(rtf.rfind("{\\rtf1", 0), 0u);
+    EXPECT_GT(rtf.size(), 1000u);
+    EXPECT_EQ(run.Exit(frame), 0);
+}
+
 // Whole-list exports one after another: what the first leaves behind (the
 // list's and dictionary's caches) stays, each export's document is given back.
 TEST_F(PrintExport, EachExportGivesItsMemoryBack) {
