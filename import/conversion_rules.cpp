@@ -69,15 +69,6 @@ int32_t LanguageRowOfCode(std::u16string_view code) {
     return 0;
 }
 
-uint64_t RequiredDiskSpace(uint64_t sourceBytes, uint32_t formatFlags) {
-    uint64_t factor = 3;
-    if (formatFlags & kFormatEdictFamily) factor = 4;
-    else if (formatFlags & kFormatKanji) factor = 2;
-    else if (formatFlags & kFormatOwnContainer) factor = 5;
-    else if (formatFlags & kFormatPdic) factor = 4;
-    return sourceBytes * factor;
-}
-
 namespace {
 
 // The file name part after the last "\" or "/" (or ":").

@@ -44,8 +44,6 @@ std::u16string LanguageRowCode(int32_t row);
 // The row of a code, 0 when the code is empty or unknown.
 int32_t LanguageRowOfCode(std::u16string_view code);
 
-// Bytes a compile of `sourceBytes` needs free on the target's drive.
-uint64_t RequiredDiskSpace(uint64_t sourceBytes, uint32_t formatFlags);
 // The dictionaries folder, the source's file name without its extension and ".qdx".
 std::u16string ConversionTargetPath(std::u16string_view dictionariesFolder, std::u16string_view source);
 

@@ -15,6 +15,7 @@
 #include "dictionary/dictionary.h"
 #include "dictionary/format_detection.h"
 #include "dictionary/language_names.h"
+#include "import/compile_space.h"
 #include "import/conversion_rules.h"
 #include "import/converter.h"
 #include "import/target_paths.h"
@@ -219,7 +220,7 @@ int32_t ConvertDialog::RunConversion() {
         }
     }
     if (const uint64_t size = FileSizeOrZero(source); size > 0) {
-        const uint64_t required = RequiredDiskSpace(size, info.formatFlags);
+        const uint64_t required = CompileSpaceNeeded(info.formatFlags, size);
         uint64_t free = 0;
         if (!Failed(CheckDiskSpace(target_, &free, nullptr, nullptr)) && free < required) {
             const std::u16string drive = target_.substr(0, std::min<size_t>(target_.size(), 3));
