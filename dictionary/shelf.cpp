@@ -261,11 +261,12 @@ void CShelf::ProbeClosedDictionaries() {
     }
 }
 
-int32_t CShelf::CountOldDictionaries() {
+int32_t CShelf::WarnOldDictionaries() {
     ProbeClosedDictionaries();
     int32_t old = 0;
     for (const auto& d : chain_)
         if (IsOpen(*d) && d->version < kFirstCurrentVersion) ++old;
+    if (old > 0 && host_ != nullptr) host_->WarnOfOldDictionaries(old);
     return old;
 }
 
@@ -287,9 +288,8 @@ std::u16string CShelf::MakePersonalDictionaryName(std::u16string_view folder) co
     return {};
 }
 
-RDFDictionary* CShelf::CreatePersonalDictionary(std::u16string_view path, std::u16string_view name,
-                                                std::u16string_view copyright, std::u16string_view comment,
-                                                std::u16string_view versionText) {
+RDFDictionary* CShelf::CreatePersonalDictionary(std::u16string path, std::u16string name, std::u16string copyright,
+                                                std::u16string comment, std::u16string versionText) {
     std::u16string installation = host_ != nullptr ? host_->InstallationId() : std::u16string();
     std::u16string identity = host_ != nullptr ? host_->NewGuidText() : std::u16string();
     std::u16string created = host_ != nullptr ? host_->LocalTimeText() : std::u16string();
@@ -300,7 +300,7 @@ RDFDictionary* CShelf::CreatePersonalDictionary(std::u16string_view path, std::u
         // An existing file (32) or one that cannot be made: never write into it.
         char16_t reason[256];
         DmsErrorText(static_cast<int32_t>(createStatus), 0, reason, 256);
-        App().ShowMessage(label + u":\n" + std::u16string(path) + u"\n" + reason, caption, 0);
+        App().ShowMessage(label + u":\n" + path + u"\n" + reason, caption, 0);
         return nullptr;
     }
     RDFDictionary* dictionary = InsertDictionary(kPersonalDictionaryFlags, path);

@@ -49,6 +49,9 @@ public:
     virtual std::u16string InstallationId() = 0;
     virtual std::u16string NewGuidText() = 0;
     virtual std::u16string LocalTimeText() = 0;
+    // `count` open dictionaries were made for versions before 6: the
+    // window's warning, unless the user asked not to see it again.
+    virtual void WarnOfOldDictionaries(int32_t count) { (void)count; }
 
 protected:
     ~IShelfHost() = default;
@@ -98,17 +101,18 @@ public:
     // Settings and start-up.
     void SaveDictionaryList(CIni& ini) const;
     void ProbeClosedDictionaries();
-    // Open dictionaries older than version 6 (the warning dialog is the window's).
-    int32_t CountOldDictionaries();
+    // Counts the open dictionaries older than version 6 (the closed ones are
+    // probed first) and has the host warn of them when there are any.
+    int32_t WarnOldDictionaries();
     // The first free "Personal.qdx", "Personal1.qdx" ... of the folder; empty
     // when all 1000 are taken (an existing file is never offered).
     std::u16string MakePersonalDictionaryName(std::u16string_view folder) const;
     // Creates the file, then puts it at the head of the shelf open for
     // writing. Null when the file could not be created (the error is shown
-    // and nothing is added).
-    RDFDictionary* CreatePersonalDictionary(std::u16string_view path, std::u16string_view name,
-                                            std::u16string_view copyright, std::u16string_view comment,
-                                            std::u16string_view versionText);
+    // and nothing is added). The texts are its own copies: opening the file
+    // lets queued messages in, and they may change whatever the caller holds.
+    RDFDictionary* CreatePersonalDictionary(std::u16string path, std::u16string name, std::u16string copyright,
+                                            std::u16string comment, std::u16string versionText);
     // Puts every list in step with the dictionaries' open states.
     void Refresh() override;
     int32_t SelectStartList(int32_t defaultKind);

@@ -57,6 +57,7 @@ constexpr uint32_t kCreateCommand = 40147, kWorkingCommand = 40152, kOptimizeCom
 // Interface text slots.
 enum Slot : int {
     kTitleSlot = 158, kServerLabelSlot = 159, kOkSlot = 275, kHelpSlot = 269, kInstallSlot = 274,
+    kCancelDownloadSlot = 571,
     kFileSlot = 265, kArticlesSlot = 266, kDateSlot = 267, kBytesSlot = 268, kFolderSlot = 273,
     kAddTitleSlot = 120, kNotDictionarySlot = 198, kNotOstrelSlot = 178, kAllOffSlot = 276, kSureSlot = 277,
     kEmptyListSlot = 278, kNoActiveSlot = 279, kNoActiveCaptionSlot = 280, kIncompatibleSlot = 281,
@@ -204,11 +205,13 @@ INT_PTR CDictionariesDlg2::OnInitDialog(HWND dialog) {
     if (g_application) g_application->flags |= app_flag::kModalDialog;
     g_dictionariesDialog = dialog_;
     static const int kFontControls[] = {IDC_DICT_INSTALLED_LIST, IDC_DICT_SERVER_LIST, IDC_DICT_SERVER_LABEL,
-                                        IDC_DICT_STATUS, IDOK, IDC_DICT_HELP, IDC_DICT_INSTALL, 0};
+                                        IDC_DICT_STATUS, IDOK, IDC_DICT_HELP, IDC_DICT_INSTALL,
+                                        IDC_DICT_CANCEL_DOWNLOAD, 0};
     if (g_application) g_application->ApplyDialogFont(dialog_, kFontControls);
     SetWindowTextW(dialog_, Wide(UIStringTable[kTitleSlot]));
     static const ControlText kTexts[] = {{IDC_DICT_SERVER_LABEL, kServerLabelSlot}, {IDOK, kOkSlot},
-                                         {IDC_DICT_HELP, kHelpSlot}, {IDC_DICT_INSTALL, kInstallSlot}};
+                                         {IDC_DICT_HELP, kHelpSlot},                 {IDC_DICT_INSTALL, kInstallSlot},
+                                         {IDC_DICT_CANCEL_DOWNLOAD, kCancelDownloadSlot}};
     SetControlTexts(dialog_, kTexts);
     SetDlgItemTextW(dialog_, IDC_DICT_STATUS, L"");
     list_ = GetDlgItem(dialog_, IDC_DICT_INSTALLED_LIST);
@@ -748,6 +751,6 @@ int32_t ShowDictionariesDialog(HWND parent, CShelf& shelf, const DictionariesDia
     shelf.SaveListPositions();
     DialogBoxParamW(GetModuleHandleW(nullptr), L"DIC_FILE_LIST_2", parent, &DialogProcedure<CDictionariesDlg2>,
                     reinterpret_cast<LPARAM>(dialog.get()));
-    shelf.CountOldDictionaries();
+    shelf.WarnOldDictionaries();
     return 0;
 }

@@ -58,6 +58,10 @@ void CProperty::SetControl(int id, std::u16string_view text) {
 
 INT_PTR CProperty::OnMessage(UINT message, WPARAM wParam, LPARAM) {
     if (message != WM_COMMAND) return FALSE;
+    // A second Save (a double click, Enter and then a click) comes while the
+    // first one creates the file or shows its box: it would read the texts
+    // again under the creation and find the file just made.
+    if (working_) return TRUE;
     switch (LOWORD(wParam)) {
     case IDOK:
         if (mode_ == 0) EndDialog(dialog_, 1);
@@ -118,6 +122,13 @@ INT_PTR CProperty::OnInitDialog(HWND dialog) {
 }
 
 void CProperty::OnOk() {
+    working_ = true;
+    const bool done = ReadAndCreate();
+    working_ = false;
+    if (done) EndDialog(dialog_, 1);
+}
+
+bool CProperty::ReadAndCreate() {
     texts.title = ControlText(IDC_PROP_TITLE);
     texts.author = ControlText(IDC_PROP_AUTHOR);
     texts.notes = ControlText(IDC_PROP_NOTES);
@@ -126,7 +137,7 @@ void CProperty::OnOk() {
     name_ = ControlText(IDC_PROP_FILE);
     if (name_.empty()) {
         ShowSlotBox(dialog_, kNoNameSlot, kNoNameCaptionSlot, MB_OK | MB_ICONEXCLAMATION);
-        return;
+        return false;
     }
     name_ = WithDictionaryExtension(name_);
     const std::u16string path = GetPath();
@@ -136,14 +147,13 @@ void CProperty::OnOk() {
                                                  u"ファイルのパスが長すぎます：\n%s"),
                                     {path}),
                 UIStringTable[kNewTitleSlot], MB_OK | MB_ICONEXCLAMATION);
-        return;
+        return false;
     }
     if (GetFileAttributesW(Wide(path)) != INVALID_FILE_ATTRIBUTES) {
         ShowBox(dialog_, FormatInterfaceText(UIStringTable[kExistsSlot], {path}), UIStringTable[kExistsCaptionSlot],
                 MB_OK | MB_ICONEXCLAMATION);
-        return;
+        return false;
     }
     // A failed creation has shown the engine's error: the dialog stays for another try.
-    if (create && !create(path, *this)) return;
-    EndDialog(dialog_, 1);
+    return !create || create(path, *this);
 }

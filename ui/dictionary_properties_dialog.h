@@ -37,10 +37,13 @@ public:
 
 private:
     void OnOk();
+    // Reads the texts back and creates the file; false keeps the dialog.
+    bool ReadAndCreate();
     std::u16string ControlText(int id) const;
     void SetControl(int id, std::u16string_view text);
 
     int32_t mode_;
     HWND dialog_ = nullptr;
     std::u16string folder_, name_;
+    bool working_ = false;  // Save is running: commands are ignored
 };

@@ -115,6 +115,7 @@ public:
     std::u16string InstallationId() override;
     std::u16string NewGuidText() override;
     std::u16string LocalTimeText() override;
+    void WarnOfOldDictionaries(int32_t count) override;
 
     // IInputBox.
     std::u16string Text() const override;

@@ -12,6 +12,7 @@
 #include "ui/convert_dialog.h"
 #include "ui/frame.h"
 #include "ui/frame_shelf.h"
+#include "ui/old_dictionaries_dialog.h"
 
 namespace {
 
@@ -83,8 +84,9 @@ void FrameShelf::CreatePersonalDictionary(std::u16string_view path) {
     // opened again: without it the next start finds no working dictionary.
     std::u16string version;
     FormatVersionString(version, 0, false, true);
-    if (RDFDictionary* made = shelf_->CreatePersonalDictionary(path, FileTitle(path), u"", u"", version))
-        shelf_->SetWorkingDictionary(made);
+    RDFDictionary* made =
+        shelf_->CreatePersonalDictionary(std::u16string(path), std::u16string(FileTitle(path)), u"", u"", version);
+    if (made) shelf_->SetWorkingDictionary(made);
 }
 
 void FrameShelf::SelectWorkingDictionaryByPath(std::u16string_view path) { shelf_->SelectWorkingDictionaryByPath(path); }
@@ -104,4 +106,6 @@ void FrameShelf::Refresh() { shelf_->Refresh(); }
 
 void FrameShelf::ResetListViews() { shelf_->ResetListViews(); }
 
-void FrameShelf::WarnOldDictionaries() { shelf_->CountOldDictionaries(); }
+void FrameShelf::WarnOldDictionaries() { shelf_->WarnOldDictionaries(); }
+
+void FrameShelf::WarnOfOldDictionaries(int32_t) { ShowOldDictionariesWarning(frame_.Window(), frame_.Window()); }

@@ -3,6 +3,7 @@
 // read-only working dictionary and the list positions, and dropping a
 // dictionary from every list before it is destroyed.
 #include <map>
+#include <vector>
 
 #include "common/settings/settings_file.h"
 #include "common/settings/tests/memory_profile_store.h"
@@ -176,6 +177,67 @@ TEST(TextScriptClass, KanjiThenKanaThenLowCharacters) {
     EXPECT_EQ(TextScriptClass(u"\U00020B9F"), 4);  // a kanji beyond the BMP
     EXPECT_EQ(TextScriptClass(u"\u2200"), 0);
     EXPECT_EQ(TextScriptClass(u""), 0);
+}
+
+// A host that only records what the shelf asks of the window.
+struct RecordingHost : IShelfHost {
+    bool FileExists(std::u16string_view) override { return false; }
+    int32_t EnsureTab(int32_t) override { return 0; }
+    void RemoveTab(int32_t) override {}
+    int32_t SelectedTabCommand() override { return 0; }
+    void PostCommand(int32_t) override {}
+    void UpdateCommandState(int32_t) override {}
+    void RedrawLists() override {}
+    std::u16string InstallationId() override { return u"{install}"; }
+    std::u16string NewGuidText() override { return u"{guid}"; }
+    std::u16string LocalTimeText() override { return u"2026-12-07 10:00:00"; }
+    void WarnOfOldDictionaries(int32_t count) override { warnings.push_back(count); }
+    std::vector<int32_t> warnings;
+};
+
+// Opening the new file lets queued messages in; a second Save there
+// reassigns the dialog's texts. What the file gets is what was asked.
+TEST_F(ShelfTest, ANewDictionaryGetsTheTextsItWasAskedForWhateverRunsWhileItOpens) {
+    struct ReassigningApp : FakeAppContext {
+        void PumpPendingMessages() override {
+            for (std::u16string* text : texts) text->assign(4000, u'x');
+        }
+        std::vector<std::u16string*> texts;
+    } pumping;
+    ScopedAppContext scope(pumping);
+    RecordingHost host;
+    CShelf withHost(*engine, &host, input);
+    std::u16string path = u"C:\\Dict\\Mine.qdx", title = u"Mine", author = u"(c)", notes = u"notes",
+                   version = u"11.11.0.1P";
+    pumping.texts = {&path, &title, &author, &notes, &version};
+    RDFDictionary* made = withHost.CreatePersonalDictionary(path, title, author, notes, version);
+    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(made->File().path, std::u16string(u"C:\\Dict\\Mine.qdx"));
+    EXPECT_EQ(made->HeaderText(1), std::optional<std::u16string>(u"Mine"));
+    EXPECT_EQ(made->HeaderText(2), std::optional<std::u16string>(u"(c)"));
+    EXPECT_EQ(made->HeaderText(3), std::optional<std::u16string>(u"notes"));
+    EXPECT_EQ(made->HeaderText(4), std::optional<std::u16string>(u"11.11.0.1P"));
+    EXPECT_NE(made->flags & kDictionaryEditable, 0u);
+}
+
+// Dictionaries of versions before 6 (a version text below 6, or none) are
+// counted among the open ones only, and the host is told once per look.
+TEST_F(ShelfTest, OldDictionariesAmongTheOpenOnesReachTheHostsWarning) {
+    RecordingHost host;
+    CShelf withHost(*engine, &host, input);
+    EXPECT_EQ(withHost.WarnOldDictionaries(), 0);
+    EXPECT_TRUE(host.warnings.empty());
+    ASSERT_NE(withHost.CreatePersonalDictionary(u"C:\\D\\new.qdx", u"", u"", u"", u"11.11.0.1P"), nullptr);
+    RDFDictionary* old = withHost.CreatePersonalDictionary(u"C:\\D\\old.qdx", u"", u"", u"", u"5.9.0.1P");
+    ASSERT_NE(old, nullptr);
+    EXPECT_EQ(withHost.WarnOldDictionaries(), 1);
+    EXPECT_EQ(host.warnings, std::vector<int32_t>{1});
+    MakeFile(u"C:\\D\\plain.qdx", {u"あ"});  // no version text at all
+    withHost.AddDictionary(kDictionaryStoreDatabase, u"C:\\D\\plain.qdx");  // closed: probed
+    EXPECT_EQ(withHost.WarnOldDictionaries(), 1);  // probing closes it again
+    old->Close();
+    EXPECT_EQ(withHost.WarnOldDictionaries(), 0);
+    EXPECT_EQ(host.warnings, (std::vector<int32_t>{1, 1}));
 }
 
 }  // namespace

@@ -96,3 +96,10 @@
 #define IDC_ED_LABEL 1264
 #define IDC_MISC_SITE_LABEL 1366
 #define IDC_MISC_SITE 1367
+
+// The warning about dictionaries made for older versions (OLD_DIC_WARNING).
+#define IDC_OLD_MESSAGE 1148
+#define IDC_OLD_HOME_SITE 1003
+#define IDC_OLD_LIST 1004
+#define IDC_OLD_NO_REMIND 1087
+#define IDC_OLD_HELP 1016

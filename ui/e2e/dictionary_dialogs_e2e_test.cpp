@@ -231,20 +231,27 @@ TEST_F(DictionaryDialogs, ChangesGoToTheShelfAndTheSettingsAtOnce) {
         ADD_FAILURE() << "no file dialog";
     }
 
-    // A new personal dictionary becomes the working one.
+    // A new personal dictionary becomes the working one. Save is pressed
+    // twice in a row (a double click): the second press comes while the
+    // first one creates the file, and is ignored.
     PostMessageW(dialog, WM_COMMAND, 40147, 0);
-    HWND create = WaitForWindowShown(L"New Dictionary");
+    HWND create = WaitForWindowShown(L"Create New Dictionary");
     ASSERT_NE(create, nullptr);
     Shoot(create, folders, L"new_dictionary");
     SetDlgItemTextW(create, 1186, L"Mine");
+    SetDlgItemTextW(create, 1233, L"My words");
+    SetDlgItemTextW(create, 1234, L"Me");
+    const std::wstring offeredVersion = Text(create, 1364);
     PostMessageW(create, WM_COMMAND, IDOK, 0);
+    PostMessageW(create, WM_COMMAND, IDOK, 0);
+    EXPECT_FALSE(Answer(L"File exists", IDOK, 40)) << "the second Save ran inside the first";
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(create); }));
     const std::wstring mine = folders.DictionariesFolder() + L"\\Mine.qdx";
     EXPECT_NE(GetFileAttributesW(mine.c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_TRUE(WaitFor([&] { return ReadIniString(folders, L"Dictionaries", L"Working") == mine; }));
     // The same name again: refused, the dialog stays.
     PostMessageW(dialog, WM_COMMAND, 40147, 0);
-    create = WaitForWindowShown(L"New Dictionary");
+    create = WaitForWindowShown(L"Create New Dictionary");
     ASSERT_NE(create, nullptr);
     SetDlgItemTextW(create, 1186, L"Mine.qdx");
     PostMessageW(create, WM_COMMAND, IDOK, 0);
@@ -285,6 +292,17 @@ TEST_F(DictionaryDialogs, ChangesGoToTheShelfAndTheSettingsAtOnce) {
     Shoot(properties, folders, L"properties");
     PostMessageW(properties, WM_COMMAND, IDCANCEL, 0);
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(properties); }));
+    // The new dictionary holds the texts it was created with.
+    Select(list, RowOf(list, L"Mine.qdx"));
+    PostMessageW(dialog, WM_COMMAND, 40072, 0);
+    properties = WaitForWindowShown(L"Dictionary Properties");
+    ASSERT_NE(properties, nullptr);
+    EXPECT_EQ(Text(properties, 1233), L"My words");
+    EXPECT_EQ(Text(properties, 1234), L"Me");
+    EXPECT_EQ(Text(properties, 1364), offeredVersion);
+    EXPECT_TRUE(offeredVersion.ends_with(L"P")) << std::string(offeredVersion.begin(), offeredVersion.end());
+    PostMessageW(properties, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(properties); }));
 
     // The optimisation dialog of the new (empty) personal dictionary offers
     // a backup beside it and the next build of its version text.
@@ -309,6 +327,102 @@ TEST_F(DictionaryDialogs, ChangesGoToTheShelfAndTheSettingsAtOnce) {
     EXPECT_EQ(run.Exit(frame), 0);
     EXPECT_TRUE(DictionaryEntry(folders, L"edict-slice.qdx").ends_with(L",0"));
     EXPECT_TRUE(DictionaryEntry(folders, L"kanjidic-slice.qdx").ends_with(L",2"));
+}
+
+// The first message box shown over the program other than `except`, its caption in `caption`.
+HWND ShownBox(std::wstring* caption, std::initializer_list<HWND> except) {
+    for (HWND w = FindWindowW(L"#32770", nullptr); w; w = FindWindowExW(nullptr, w, L"#32770", nullptr)) {
+        if (!IsWindowVisible(w) || std::find(except.begin(), except.end(), w) != except.end()) continue;
+        wchar_t title[256] = {};
+        GetWindowTextW(w, title, 256);
+        if (caption) *caption = title;
+        return w;
+    }
+    return nullptr;
+}
+
+// The personal dictionary made at the first start, still without articles,
+// is optimised; given a version text below 6 it is an old dictionary, and
+// closing the dictionaries dialog warns of it until "Don't remind me again"
+// is ticked. The warning's list button opens the dictionaries dialog; at
+// the next start the warning comes before anything else.
+TEST_F(DictionaryDialogs, AnEmptyDictionaryOptimisesAndAnOldOneIsWarnedOf) {
+    TestFolders folders = Prepare(L"DictionaryDialogs.OldWarning");
+    std::wstring personal;
+    {
+        ProgramRun run;
+        HWND frame = run.WaitForFrameWithoutClipboardMonitor();
+        ASSERT_NE(frame, nullptr);
+        PostMessageW(frame, WM_COMMAND, kDictionariesCommand, 0);
+        HWND dialog = WaitForWindowShown(L"Installed Dictionaries and Books");
+        ASSERT_NE(dialog, nullptr);
+        HWND list = GetDlgItem(dialog, kInstalledList);
+        ASSERT_GE(RowOf(list, L"Personal.qdx"), 0);
+        personal = Cell(list, RowOf(list, L"Personal.qdx"), 4) + L"\\Personal.qdx";
+        Select(list, RowOf(list, L"Personal.qdx"));
+        PostMessageW(dialog, WM_COMMAND, 40157, 0);
+        HWND optimize = WaitForWindowShown(L"Dictionary Optimization");
+        ASSERT_NE(optimize, nullptr);
+        const std::wstring backup = Text(optimize, 1279);
+        SetDlgItemTextW(optimize, 1364, L"5.0.0.1");
+        PostMessageW(optimize, WM_COMMAND, IDOK, 0);
+        std::wstring caption;
+        HWND box = nullptr;
+        ASSERT_TRUE(WaitFor(
+            [&] { return !IsWindow(optimize) || (box = ShownBox(&caption, {dialog, optimize})) != nullptr; }, 2400));
+        if (box) {
+            ADD_FAILURE() << "the optimisation said: " << std::string(caption.begin(), caption.end());
+            PostMessageW(box, WM_COMMAND, IDOK, 0);
+            PostMessageW(optimize, WM_COMMAND, IDCANCEL, 0);
+        }
+        EXPECT_TRUE(WaitFor([&] { return !IsWindow(optimize); }));
+        EXPECT_NE(GetFileAttributesW(backup.c_str()), INVALID_FILE_ATTRIBUTES) << "no backup";
+        EXPECT_TRUE(Checked(list, RowOf(list, L"Personal.qdx")));
+
+        // Closing the dialog: the warning, whose list button opens the dialog again.
+        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+        HWND warning = WaitForWindowShown(L"Old Dictionaries");
+        ASSERT_NE(warning, nullptr);
+        EXPECT_TRUE(Text(warning, 1148).starts_with(L"Some of the opened dictionaries were made for older versions"));
+        EXPECT_EQ(Text(warning, 1004), L"List of Dictionaries");
+        EXPECT_EQ(Text(warning, 1087), L"Don't remind me again");
+        EXPECT_EQ(Text(warning, 1003), L"http://127.0.0.1:9/");
+        Shoot(warning, folders, L"old_dictionaries");
+        PostMessageW(warning, WM_COMMAND, 1004, 0);
+        EXPECT_TRUE(WaitFor([&] { return !IsWindow(warning); }));
+        dialog = WaitForWindowShown(L"Installed Dictionaries and Books");
+        ASSERT_NE(dialog, nullptr);
+        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+        warning = WaitForWindowShown(L"Old Dictionaries");
+        ASSERT_NE(warning, nullptr);
+        SendDlgItemMessageW(warning, 1087, BM_CLICK, 0, 0);
+        PostMessageW(warning, WM_COMMAND, IDOK, 0);
+        EXPECT_TRUE(WaitFor([&] { return !IsWindow(warning); }));
+        DWORD type = 0;
+        const auto skip = ReadProgramValue(L"SkipPre6Warning", &type);
+        ASSERT_TRUE(skip.has_value());
+        EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));
+        EXPECT_EQ((*skip)[0], 1);
+        // Not again.
+        PostMessageW(frame, WM_COMMAND, kDictionariesCommand, 0);
+        dialog = WaitForWindowShown(L"Installed Dictionaries and Books");
+        ASSERT_NE(dialog, nullptr);
+        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+        EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
+        EXPECT_EQ(WaitForWindowShown(L"Old Dictionaries", 40), nullptr);
+        EXPECT_EQ(run.Exit(frame), 0);
+    }
+    // The next start, with the answer forgotten: the warning comes first.
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Quellarbin\\OstrelPro", L"SkipPre6Warning");
+    ProgramRun again;
+    HWND warning = WaitForWindowShown(L"Old Dictionaries");
+    ASSERT_NE(warning, nullptr);
+    PostMessageW(warning, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(warning); }));
+    HWND frame = again.WaitForFrame();
+    ASSERT_NE(frame, nullptr);
+    EXPECT_FALSE(ReadProgramValue(L"SkipPre6Warning").has_value());
+    EXPECT_EQ(again.Exit(frame), 0);
 }
 
 // With an article editor open on the working dictionary, unchecking it,
@@ -392,6 +506,54 @@ TEST_F(DictionaryDialogs, ConversionMakesTheCompilersFile) {
         ASSERT_NE(frame, nullptr);
         EXPECT_EQ(run.Exit(frame), 0);
     }
+}
+
+// The disk check before a conversion asks for the room the compile needs
+// at its peak: a KANJIDIC source (a sparse file: its head real, the rest
+// holes) of a quarter of the drive's free space would fill the drive, and
+// is refused before anything is written.
+TEST_F(DictionaryDialogs, TheDiskCheckAsksForTheRoomTheCompileNeeds) {
+    TestFolders folders = Prepare(L"DictionaryDialogs.DiskSpace");
+    const std::wstring source = folders.root + L"\\huge-kanjidic";
+    ULARGE_INTEGER free{};
+    ASSERT_TRUE(GetDiskFreeSpaceExW(folders.DictionariesFolder().c_str(), &free, nullptr, nullptr));
+    {
+        std::ifstream head(std::filesystem::path(BinaryDir() + L"\\ui\\e2e-data\\kanjidic-slice"), std::ios::binary);
+        std::string bytes(4096, '\0');
+        head.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        HANDLE file = CreateFileW(source.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        DWORD written = 0;
+        WriteFile(file, bytes.data(), static_cast<DWORD>(head.gcount()), &written, nullptr);
+        LARGE_INTEGER end{};
+        end.QuadPart = static_cast<LONGLONG>(free.QuadPart / 4);
+        ASSERT_TRUE(SetFilePointerEx(file, end, nullptr, FILE_BEGIN));
+        ASSERT_TRUE(SetEndOfFile(file));
+        CloseHandle(file);
+    }
+    ProgramRun run(L"\"" + source + L"\"");
+    HWND dialog = WaitForWindowShown(L"Convert Dictionary to Ostrel Pro Format");
+    ASSERT_NE(dialog, nullptr);
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    HWND box = WaitForWindowShown(L"Not enough disk space", 200);
+    EXPECT_NE(box, nullptr) << "a compile that fills the drive was started";
+    if (box) {
+        const std::wstring text = Text(box, 0xFFFF);
+        EXPECT_NE(text.find(L"Required space: "), std::wstring::npos) << std::string(text.begin(), text.end());
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        EXPECT_TRUE(WaitFor([&] { return !IsWindow(box); }));
+    }
+    EXPECT_TRUE(IsWindow(dialog));
+    EXPECT_EQ(GetFileAttributesW((folders.DictionariesFolder() + L"\\huge-kanjidic.qdx").c_str()), INVALID_FILE_ATTRIBUTES);
+    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    // A dialog left running (the old check let the compile start) is ended with the program.
+    if (!WaitFor([&] { return !IsWindow(dialog); })) {
+        if (HWND stop = WaitForWindowShown(L"Do you want to stop?", 40)) PostMessageW(stop, WM_COMMAND, IDYES, 0);
+    }
+    HWND frame = run.WaitForFrame();
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(run.Exit(frame), 0);
+    DeleteFileW(source.c_str());
 }
 
 TEST_F(DictionaryDialogs, SettingsOkWritesTheKeysAndCancelRestores) {
