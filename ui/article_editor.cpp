@@ -33,6 +33,8 @@ namespace {
 IEditorHost* g_host = nullptr;
 
 constexpr UINT kCloseMessage = WM_APP + 0x42;  // closes the editor once its window procedure returns
+constexpr UINT kReadOnlyNote = WM_APP + 0x43;  // tells, once the window is up, that the dictionary cannot be written
+constexpr int32_t kReadOnlyMode = 2;          // the engine mode of a file opened without writing
 constexpr uint32_t kAutomaticKinds = 40632;
 constexpr uint32_t kAddToSelected = 40642;
 constexpr int32_t kHelpTopic = 120;
@@ -46,6 +48,8 @@ enum EditorSlot : int {
     kCannotSaveCaptionSlot = 179,
     kCannotSaveTextSlot = 180,
     kInternalErrorSlot = 183,
+    kReadOnlyTextSlot = 212,
+    kReadOnlyCaptionSlot = 213,
     kNewArticleCaptionSlot = 193,
     kEditArticleCaptionSlot = 194,
     kNewWindowSlot = 201,
@@ -270,6 +274,9 @@ void ArticleEditor::OnInitDialog() {
     initialLines_.clear();
     openedText_ = EditorText(text_->Window());
     FocusText();
+    // A dictionary that could only be opened for reading (a read-only file or
+    // medium) is said so now, not first when a save fails.
+    if (target_->openMode == kReadOnlyMode) PostMessageW(dialog_, kReadOnlyNote, 0, 0);
 }
 
 void ArticleEditor::MakeToolbar() {
@@ -412,6 +419,9 @@ INT_PTR ArticleEditor::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return TRUE;
     case WM_CLOSE:
         CloseAsked();
+        return TRUE;
+    case kReadOnlyNote:
+        ShowSlotBox(dialog_, kReadOnlyTextSlot, kReadOnlyCaptionSlot, MB_OK | MB_ICONINFORMATION);
         return TRUE;
     case kCloseMessage:
         // The last use of this object: the dictionary deletes it.

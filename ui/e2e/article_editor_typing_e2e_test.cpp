@@ -1,7 +1,10 @@
-// The article editor under a user's keys, in the real program: text typed one
+// The article editor under a user's hands, in the real program: text typed one
 // key at a time is on screen as it is typed (no select-all to repaint it), in
 // real glyphs of every script, and a copy puts exactly the selected text on
-// the clipboard. A screenshot of the editor is kept in the test's folder.
+// the clipboard (a screenshot of the editor is kept in the test's folder);
+// the editor speaks the interface language and asks to save only what the
+// user changed; a working dictionary that cannot be written is said so at
+// open, and a save into it gives the engine's reason.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -9,6 +12,7 @@
 #include <algorithm>
 #include <string>
 
+#include "common/ui_text/ui_text.h"
 #include "common/win/tests/key_typing.h"
 #include "common/win/tests/screen_ink.h"
 #include "ui/e2e/program_session.h"
@@ -27,24 +31,23 @@ bool WaitFor(const auto& condition, int tries = 100, DWORD pauseMs = 50) {
 }
 
 struct EditorSearch {
-    DWORD process = 0;
+    HWND skip = nullptr;
     HWND found = nullptr;
 };
 
 BOOL CALLBACK MatchEditor(HWND window, LPARAM context) {
     auto* s = reinterpret_cast<EditorSearch*>(context);
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    if (IsWindowVisible(window) && GetDlgItem(window, kTextId) && GetDlgItem(window, 1300)) {
+    if (IsWindowVisible(window) && GetDlgItem(window, kTextId) && GetDlgItem(window, 1300) && window != s->skip) {
         s->found = window;
         return FALSE;
     }
     return TRUE;
 }
 
-// The program's editor window (its text control and problems box), null when none.
-HWND FindEditorWindow() {
-    EditorSearch search;
+// The program's editor window (its text control and problems box) other than
+// `skip`, null when none.
+HWND FindEditorWindow(HWND skip = nullptr) {
+    EditorSearch search{skip};
     EnumWindows(MatchEditor, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
@@ -186,6 +189,125 @@ TEST(ArticleEditorTyping, TypedTextIsDrawnInRealGlyphsAndCopiedExactly) {
     AnswerBox(L"Save changes?", IDNO);
     EXPECT_TRUE(WaitFor([] { return FindEditorWindow() == nullptr; }));
     EXPECT_EQ(run.Exit(frame), 0);
+}
+
+// A text of the interface's string table in `language`.
+std::wstring Slot(UILanguage language, int slot) {
+    return reinterpret_cast<const wchar_t*>(UITextSet(language)[slot].text);
+}
+
+// Characters as WM_CHAR; a CR as the Enter key, which breaks the paragraph.
+void Type(HWND control, const std::wstring& text) {
+    for (wchar_t c : text) {
+        if (c == L'\r') PostMessageW(control, WM_KEYDOWN, VK_RETURN, 1);
+        else PostMessageW(control, WM_CHAR, c, 1);
+    }
+}
+
+// The message text of a message box.
+std::wstring BoxText(HWND box) { return Text(GetDlgItem(box, 0xFFFF)); }
+
+TEST(ArticleEditorTyping, SpeaksTheInterfaceLanguageAndAsksOnlyAboutChanges) {
+    struct Language {
+        UILanguage set;
+        const wchar_t* flags;
+        const wchar_t* name;
+    };
+    for (Language language : {Language{UILanguage::Russian, L"32768", L"ru"}, Language{UILanguage::Japanese, L"34816", L"ja"}}) {
+        TestFolders folders = PrepareTest(std::wstring(L"ArticleEditorTyping.Language.") + language.name);
+        WriteSettings(folders, std::wstring(L"[Application]\r\nVersion=11.11.0\r\nFlags=") + language.flags +
+                                   L"\r\n[Window]\r\nx=20\r\ny=20\r\ncx=600\r\ncy=500\r\ncy2=250\r\n");
+        ProgramRun run;
+        HWND frame = run.WaitForFrameWithoutClipboardMonitor();
+        ASSERT_NE(frame, nullptr);
+        PostMessageW(frame, WM_COMMAND, kNewArticle, 0);
+        HWND editor = nullptr;
+        ASSERT_TRUE(WaitFor([&] { return (editor = FindEditorWindow()) != nullptr; })) << language.name;
+        const std::wstring newCaption = Slot(language.set, 193);
+        EXPECT_EQ(Text(editor).substr(0, newCaption.find(L'%')), newCaption.substr(0, newCaption.find(L'%')));
+        EXPECT_EQ(Text(GetDlgItem(editor, 1016)), Slot(language.set, 269));
+        EXPECT_EQ(Text(GetDlgItem(editor, 1017)), Slot(language.set, 201));
+        EXPECT_EQ(Text(GetDlgItem(editor, 1362)), Slot(language.set, 443));
+        EXPECT_EQ(Text(GetDlgItem(editor, 1363)), Slot(language.set, 638));
+        EXPECT_EQ(Text(GetDlgItem(editor, 1300)), Slot(language.set, 187) + Slot(language.set, 188) + Slot(language.set, 191));
+        const std::wstring question = Slot(language.set, 169);
+
+        // Untouched, a new article closes without a question.
+        PostMessageW(editor, WM_COMMAND, IDCANCEL, 0);
+        EXPECT_FALSE(AnswerBox(question, IDNO, 20)) << "an untouched new article asks " << language.name;
+        EXPECT_TRUE(WaitFor([] { return FindEditorWindow() == nullptr; }));
+
+        // A typed article copied by New Window: the copy holds text it was not
+        // opened with, so closing it asks.
+        PostMessageW(frame, WM_COMMAND, kNewArticle, 0);
+        ASSERT_TRUE(WaitFor([&] { return (editor = FindEditorWindow()) != nullptr; }));
+        HWND text = GetDlgItem(editor, kTextId);
+        Type(text, L"\u3042\u3044\r\u611B\rlove");
+        ASSERT_TRUE(WaitFor([&] { return Text(text).find(L"love") != std::wstring::npos; }));
+        PostMessageW(editor, WM_COMMAND, 1017, 0);
+        HWND copy = nullptr;
+        ASSERT_TRUE(WaitFor([&] { return (copy = FindEditorWindow(editor)) != nullptr; }));
+        HWND copyText = GetDlgItem(copy, kTextId);
+        EXPECT_TRUE(WaitFor([&] { return Text(copyText) == Text(text); }));
+        PostMessageW(copy, WM_COMMAND, IDCANCEL, 0);
+        EXPECT_TRUE(AnswerBox(question, IDCANCEL)) << "the copy closed without asking " << language.name;
+        EXPECT_TRUE(IsWindow(copy)) << "Cancel keeps the copy open";
+        PostMessageW(copy, WM_COMMAND, IDCANCEL, 0);
+        EXPECT_TRUE(AnswerBox(question, IDNO));
+        EXPECT_TRUE(WaitFor([&] { return !IsWindow(copy); }));
+        PostMessageW(editor, WM_COMMAND, IDCANCEL, 0);
+        EXPECT_TRUE(AnswerBox(question, IDNO)) << "typed text closes without asking";
+        EXPECT_TRUE(WaitFor([] { return FindEditorWindow() == nullptr; }));
+        EXPECT_EQ(run.Exit(frame), 0);
+    }
+}
+
+TEST(ArticleEditorTyping, AReadOnlyDictionaryIsToldAtOpenAndASaveGivesTheEnginesReason) {
+    TestFolders folders = PrepareTest(L"ArticleEditorTyping.ReadOnly");
+    {
+        ProgramRun first;  // makes the personal working dictionary
+        HWND frame = first.WaitForFrameWithoutClipboardMonitor();
+        ASSERT_NE(frame, nullptr);
+        EXPECT_EQ(first.Exit(frame), 0);
+    }
+    // Locked by another program against writing (a read-only attribute would
+    // not stop the test user, who may be the system's superuser).
+    const std::wstring personal = folders.DictionariesFolder() + L"\\Personal.qdx";
+    HANDLE lock = CreateFileW(personal.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    WriteSettings(folders, L"[Application]\r\nVersion=11.11.0\r\nFlags=49152\r\n[Window]\r\nx=20\r\ny=20\r\ncx=600\r\n"
+                           L"cy=500\r\ncy2=250\r\n[Dictionaries]\r\nFile1=" + personal + L",0\r\nWorking=" + personal + L"\r\n");
+    ProgramRun run;
+    HWND frame = run.WaitForFrameWithoutClipboardMonitor();
+    ASSERT_NE(frame, nullptr);
+    PostMessageW(frame, WM_COMMAND, kNewArticle, 0);
+    HWND editor = nullptr;
+    const bool opened = WaitFor([&] { return (editor = FindEditorWindow()) != nullptr; });
+    screen_ink::SaveScreenshot(folders.root + L"\\read_only.png");
+    ASSERT_TRUE(opened);
+    HWND note = nullptr;
+    EXPECT_TRUE(WaitFor([&] { return (note = FindWindowW(L"#32770", Slot(UILanguage::English, 213).c_str())) != nullptr; }))
+        << "nothing said at open";
+    if (note) {
+        EXPECT_EQ(BoxText(note), Slot(UILanguage::English, 212));
+        PostMessageW(note, WM_COMMAND, IDOK, 0);
+        WaitFor([&] { return !IsWindow(note); });
+    }
+    HWND text = GetDlgItem(editor, kTextId);
+    Type(text, L"\u3042\u3044\r\u611B\rlove");
+    ASSERT_TRUE(WaitFor([&] { return Text(text).find(L"love") != std::wstring::npos; }));
+    PostMessageW(editor, WM_COMMAND, 1362, 0);
+    HWND failed = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (failed = FindWindowW(L"#32770", Slot(UILanguage::English, 179).c_str())) != nullptr; }));
+    EXPECT_EQ(BoxText(failed), L"Operation not allowed") << "the engine's reason, not an internal error";
+    PostMessageW(failed, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(failed); }));
+    EXPECT_TRUE(IsWindow(editor)) << "the editor stays open with its text";
+    PostMessageW(editor, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_TRUE(AnswerBox(L"Save changes?", IDNO));
+    EXPECT_TRUE(WaitFor([] { return FindEditorWindow() == nullptr; }));
+    EXPECT_EQ(run.Exit(frame), 0);
+    CloseHandle(lock);
 }
 
 }  // namespace
