@@ -4,7 +4,9 @@
 #include "ui/article_editor.h"
 
 #include "article/win/article_view.h"
+#include "article/win/clipboard_render.h"
 #include "article/win/rich_edit.h"
+#include "article/win/rich_edit_stream.h"
 #include "common/settings/settings_file.h"
 #include "common/settings/settings_keys.h"
 #include "common/text/kana_transcription.h"
@@ -35,6 +37,10 @@ IEditorHost* g_host = nullptr;
 constexpr UINT kCloseMessage = WM_APP + 0x42;  // closes the editor once its window procedure returns
 constexpr UINT kReadOnlyNote = WM_APP + 0x43;  // tells, once the window is up, that the dictionary cannot be written
 constexpr int32_t kReadOnlyMode = 2;          // the engine mode of a file opened without writing
+// The longest article text the editor takes (UTF-16 units), as an edit
+// control's classic limit: longer articles make every window that shows them
+// (lists, article view) slow to lay out.
+constexpr int32_t kMostArticleUnits = 32767;
 constexpr uint32_t kAutomaticKinds = 40632;
 constexpr uint32_t kAddToSelected = 40642;
 constexpr int32_t kHelpTopic = 120;
@@ -48,6 +54,8 @@ enum EditorSlot : int {
     kCannotSaveCaptionSlot = 179,
     kCannotSaveTextSlot = 180,
     kInternalErrorSlot = 183,
+    kTooLongTextSlot = 202,
+    kTooLongCaptionSlot = 203,
     kReadOnlyTextSlot = 212,
     kReadOnlyCaptionSlot = 213,
     kNewArticleCaptionSlot = 193,
@@ -136,6 +144,21 @@ std::vector<int32_t> ParagraphStarts(std::u16string_view text, std::vector<std::
         at = cr + 1;
     }
     return starts;
+}
+
+// Units of the clipboard's Unicode text (to its first zero), 0 when it has none.
+size_t ClipboardTextUnits(HWND owner) {
+    if (!IsClipboardFormatAvailable(CF_UNICODETEXT) || !OpenClipboard(owner)) return 0;
+    size_t units = 0;
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        const size_t most = GlobalSize(data) / sizeof(wchar_t);
+        if (const auto* text = static_cast<const wchar_t*>(GlobalLock(data))) {
+            while (units < most && text[units] != 0) ++units;
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return units;
 }
 
 // Sends `message` to the text control with redraw off and the selection kept.
@@ -253,6 +276,7 @@ void ArticleEditor::OnInitDialog() {
     if (HWND control = text_->Window()) {
         SendMessageW(control, EM_SETEVENTMASK, 0, kEventMask);
         SendMessageW(control, EM_SETUNDOLIMIT, 100, 0);
+        SendMessageW(control, EM_EXLIMITTEXT, 0, kMostArticleUnits);
     }
     const bool fresh = flags_ & (kEditorNewArticle | kEditorRecordDeleted | kEditorOtherDictionary);
     const std::u16string caption =
@@ -469,8 +493,8 @@ void ArticleEditor::OnCommand(uint32_t id) {
         ToggleEffect(CFM_ITALIC, CFE_ITALIC);
         return;
     case 40626: ConvertToKana(); return;
-    case 40024: SendMessageW(control, WM_CUT, 0, 0); return;
-    case 40033: SendMessageW(control, WM_COPY, 0, 0); return;
+    case 40024: CopySelection(true); return;
+    case 40033: CopySelection(false); return;
     case 40025: Paste(); return;
     case IDC_EDITOR_HELP:
         if (g_application) g_application->ShowHelpTopic(dialog_, kHelpTopic);
@@ -691,6 +715,19 @@ void ArticleEditor::ConvertToKana() {
 
 void ArticleEditor::Paste() {
     HWND control = text_->Window();
+    // A paste that would pass the longest article is refused whole, with a word.
+    if (const size_t adding = ClipboardTextUnits(dialog_); adding > 0) {
+        GETTEXTLENGTHEX query = {GTL_NUMCHARS | GTL_PRECISE, 1200};
+        const LRESULT length = SendMessageW(control, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&query), 0);
+        CHARRANGE range{};
+        SendMessageW(control, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
+        if (static_cast<size_t>(std::max<LRESULT>(length - (range.cpMax - range.cpMin), 0)) + adding >
+            static_cast<size_t>(kMostArticleUnits)) {
+            ShowSlotBox(dialog_, kTooLongTextSlot, kTooLongCaptionSlot, MB_OK | MB_ICONEXCLAMATION);
+            FocusText();
+            return;
+        }
+    }
     if (IsClipboardFormatAvailable(CF_UNICODETEXT)) SendMessageW(control, EM_PASTESPECIAL, CF_UNICODETEXT, 0);
     else SendMessageW(control, WM_PASTE, 0, 0);
     FocusText();
@@ -777,20 +814,40 @@ int32_t ArticleEditor::QuerySave(bool allowCancel) {
     return IDNO;
 }
 
-void ArticleEditor::CopyTextToClipboard() {
-    HWND control = text_->Window();
-    std::u16string text = EditorText(control);
+namespace {
+
+// `text` (CR paragraph ends) on the clipboard as Unicode text with CR LF line
+// ends and one terminating zero, and `rtf` when given. The control's own copy
+// may leave bytes after the terminator, which programs that read the whole
+// block show as characters.
+void PutOnClipboard(HWND owner, std::u16string text, std::string_view rtf) {
     for (size_t at = 0; (at = text.find(u'\r', at)) != std::u16string::npos; at += 2) text.insert(at + 1, 1, u'\n');
-    if (!OpenClipboard(dialog_)) return;
+    if (!OpenClipboard(owner)) return;
     EmptyClipboard();
-    if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(char16_t))) {
-        auto* out = static_cast<char16_t*>(GlobalLock(memory));
-        std::copy(text.begin(), text.end(), out);
-        out[text.size()] = 0;
-        GlobalUnlock(memory);
-        if (!SetClipboardData(CF_UNICODETEXT, memory)) GlobalFree(memory);
-    }
+    if (HGLOBAL block = CopyToGlobalBlock(text.data(), text.size() * sizeof(char16_t), sizeof(char16_t)))
+        if (!SetClipboardData(CF_UNICODETEXT, block)) GlobalFree(block);
+    if (!rtf.empty())
+        if (HGLOBAL block = CopyToGlobalBlock(rtf.data(), rtf.size(), 1))
+            if (!SetClipboardData(RichTextClipboardFormat(), block)) GlobalFree(block);
     CloseClipboard();
+}
+
+}  // namespace
+
+void ArticleEditor::CopyTextToClipboard() { PutOnClipboard(dialog_, EditorText(text_->Window()), {}); }
+
+void ArticleEditor::CopySelection(bool cut) {
+    HWND control = text_->Window();
+    const std::u16string selected = CRichEdit::GetSelectedText(control);
+    if (selected.empty()) return;
+    // Bold and italic go along as rich text; a selection whose RTF does not
+    // fit goes as text alone.
+    std::string rtf(selected.size() * 16 + 65536, '\0');
+    const RichEditStreamResult out =
+        StreamOutOfRichEdit(control, SF_RTF | SFF_SELECTION, rtf.data(), static_cast<int32_t>(rtf.size()));
+    rtf.resize(out.ok ? static_cast<size_t>(out.bytes) : 0);
+    PutOnClipboard(dialog_, selected, rtf);
+    if (cut) SendMessageW(control, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L""));
 }
 
 void ArticleEditor::Activate() {
@@ -829,7 +886,13 @@ bool ArticleEditor::FilterKey(const MSG& message) {
         PostMessageW(dialog_, WM_COMMAND, IDCANCEL, 0);
         return true;
     }
-    const uint32_t command = EditorKeyCommand(key, GetKeyState(VK_CONTROL) < 0, GetKeyState(VK_SHIFT) < 0);
+    const bool control = GetKeyState(VK_CONTROL) < 0, shift = GetKeyState(VK_SHIFT) < 0;
+    // Copy and cut by the editor's own clipboard writer, as the toolbar's.
+    if ((control && (key == 'C' || key == VK_INSERT)) || (control && key == 'X') || (shift && key == VK_DELETE)) {
+        CopySelection(key == 'X' || key == VK_DELETE);
+        return true;
+    }
+    const uint32_t command = EditorKeyCommand(key, control, shift);
     if (command == 0) return false;
     if (command == kPasteKey) Paste();
     else PostMessageW(dialog_, WM_COMMAND, command, 0);

@@ -84,7 +84,10 @@ private:
     void Paste();
     // The right button's menu ("11 - Editor") at `point` (client coordinates of the text).
     void ShowContextMenu(POINT point);
+    // The whole text, or the selection (removed after when `cut`), on the
+    // clipboard as exactly its text and as rich text.
     void CopyTextToClipboard();
+    void CopySelection(bool cut);
 
     uint32_t flags_ = 0;
     CDictionary* source_ = nullptr;

@@ -168,10 +168,28 @@ int32_t CRichEdit::Fill(std::u16string_view text, bool redraw, bool wrapLines, b
     // SF_TEXT stops at a NUL: the text's own length bounds it anyway.
     const size_t bytes = text.size() * sizeof(char16_t);
     const int32_t size = bytes > 0x7FFFFFF0 ? 0x7FFFFFF0 : static_cast<int32_t>(bytes);
-    const RichEditStreamResult read = StreamIntoRichEdit(window_, SF_TEXT | SF_UNICODE, text.data(), size);
-    SendMessageW(window_, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&defaultFormat_));
-    SendMessageW(window_, EM_SETMODIFY, FALSE, 0);
-    ApplyScriptFonts(window_, text);
+    RichEditStreamResult read;
+    if (SplitScriptRuns(text).size() > kRunsOneByOne) {
+        // Many runs are given their faces in the one stream that brings the
+        // text: a format set run by run lays a long line out again each time
+        // (a 30,000-character line of mixed scripts took minutes).
+        std::u16string lines(text.substr(0, size / sizeof(char16_t)));
+        for (size_t at = 0; (at = lines.find(u'\r', at)) != std::u16string::npos; ++at)
+            if (at + 1 >= lines.size() || lines[at + 1] != u'\n') lines[at] = u'\n';
+        IArticleViewHost& host = ArticleViewHost();
+        const std::string rtf = ScriptRunsRtf(lines, host.LatinFace(), host.JapaneseFace(), defaultFormat_.yHeight);
+        read = StreamIntoRichEdit(window_, SF_RTF, rtf.data(), static_cast<int32_t>(rtf.size()));
+        read.bytes = size;
+        CHARFORMATW rest = defaultFormat_;
+        rest.dwMask &= ~(CFM_FACE | CFM_CHARSET);
+        SendMessageW(window_, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&rest));
+        SendMessageW(window_, EM_SETMODIFY, FALSE, 0);
+    } else {
+        read = StreamIntoRichEdit(window_, SF_TEXT | SF_UNICODE, text.data(), size);
+        SendMessageW(window_, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&defaultFormat_));
+        SendMessageW(window_, EM_SETMODIFY, FALSE, 0);
+        ApplyScriptFonts(window_, text);
+    }
     scriptText_.assign(text);
     if (redraw) {
         SendMessageW(window_, WM_SETREDRAW, TRUE, 0);

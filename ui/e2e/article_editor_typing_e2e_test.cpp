@@ -8,8 +8,10 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <psapi.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <string>
 
 #include "common/ui_text/ui_text.h"
@@ -169,13 +171,13 @@ TEST(ArticleEditorTyping, TypedTextIsDrawnInRealGlyphsAndCopiedExactly) {
     screen_ink::SaveScreenshot(folders.root + L"\\editor_typed.png");
     PressWithControl('A');
     Sleep(200);
-    // Ctrl+C, then the toolbar's Copy.
-    for (int copy = 0; copy < 2; ++copy) {
+    // Ctrl+C three times (stray bytes after the text came now and then), then the toolbar's Copy.
+    for (int copy = 0; copy < 4; ++copy) {
         if (OpenClipboard(nullptr)) {
             EmptyClipboard();
             CloseClipboard();
         }
-        if (copy == 0) PressWithControl('C');
+        if (copy < 3) PressWithControl('C');
         else PostMessageW(editor, WM_COMMAND, 40033, 0);
         Sleep(300);  // the clipboard is the program's while it copies
         std::wstring copied;
@@ -308,6 +310,88 @@ TEST(ArticleEditorTyping, AReadOnlyDictionaryIsToldAtOpenAndASaveGivesTheEngines
     EXPECT_TRUE(WaitFor([] { return FindEditorWindow() == nullptr; }));
     EXPECT_EQ(run.Exit(frame), 0);
     CloseHandle(lock);
+}
+
+bool PutClipboardText(const std::wstring& text) {
+    if (!WaitFor([] { return OpenClipboard(nullptr) != FALSE; }, 100, 20)) return false;
+    EmptyClipboard();
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+    if (memory) {
+        std::copy(text.c_str(), text.c_str() + text.size() + 1, static_cast<wchar_t*>(GlobalLock(memory)));
+        GlobalUnlock(memory);
+        if (!SetClipboardData(CF_UNICODETEXT, memory)) GlobalFree(memory);
+    }
+    CloseClipboard();
+    return memory != nullptr;
+}
+
+// Milliseconds until `window`'s thread answers a message, or -1 after `limitMs`.
+long AnswerTime(HWND window, UINT limitMs) {
+    const DWORD start = GetTickCount();
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, limitMs, &result)) return -1;
+    return static_cast<long>(GetTickCount() - start);
+}
+
+// A line of 100,000 characters pasted into an article is refused with a
+// word, the editor answering at once; the longest line it takes (30,000
+// characters of mixed scripts) keeps typing going and saves in seconds.
+TEST(ArticleEditorTyping, AHundredThousandCharacterPasteIsRefusedAndTheEditorStaysResponsive) {
+    TestFolders folders = PrepareTest(L"ArticleEditorTyping.LongLine");
+    ProgramRun run;
+    HWND frame = run.WaitForFrameWithoutClipboardMonitor();
+    ASSERT_NE(frame, nullptr);
+    PostMessageW(frame, WM_COMMAND, kNewArticle, 0);
+    HWND editor = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (editor = FindEditorWindow()) != nullptr; }));
+    HWND text = GetDlgItem(editor, kTextId);
+    Type(text, L"\u3042\u3044\r\u611B\r");
+    ASSERT_TRUE(WaitFor([&] { return Text(text).find(L"\u611B") != std::wstring::npos; }));
+    const LRESULT before = SendMessageW(text, WM_GETTEXTLENGTH, 0, 0);
+    auto line = [](size_t length) {
+        std::wstring made;
+        while (made.size() < length) made += L"lorem ipsum dolor \u732B\u3068 sit amet ";
+        made.resize(length);
+        return made;
+    };
+    ASSERT_TRUE(PutClipboardText(line(100000)));
+    PostMessageW(editor, WM_COMMAND, 40025, 0);  // Paste
+    HWND refusal = nullptr;
+    EXPECT_TRUE(WaitFor([&] { return (refusal = FindWindowW(L"#32770", Slot(UILanguage::English, 203).c_str())) != nullptr; }))
+        << "the paste was not refused";
+    if (refusal) {
+        EXPECT_EQ(BoxText(refusal), Slot(UILanguage::English, 202));
+        PostMessageW(refusal, WM_COMMAND, IDOK, 0);
+        WaitFor([&] { return !IsWindow(refusal); });
+    }
+    const long refusedAnswer = AnswerTime(editor, 5000);
+    EXPECT_TRUE(refusedAnswer >= 0 && refusedAnswer < 2000) << "the editor answered after " << refusedAnswer << " ms";
+    EXPECT_EQ(SendMessageW(text, WM_GETTEXTLENGTH, 0, 0), before) << "a refused paste leaves the text as it was";
+
+    ASSERT_TRUE(PutClipboardText(line(30000)));
+    const DWORD start = GetTickCount();
+    PostMessageW(editor, WM_COMMAND, 40025, 0);
+    EXPECT_TRUE(WaitFor([&] { return SendMessageW(text, WM_GETTEXTLENGTH, 0, 0) >= before + 30000; }, 200, 50))
+        << "the paste did not arrive in 10 s";
+    std::printf("paste shown after %lu ms\n", GetTickCount() - start);
+    const long answer = AnswerTime(editor, 5000);
+    EXPECT_TRUE(answer >= 0 && answer < 2000) << "the editor answered after " << answer << " ms";
+    ASSERT_TRUE(key_typing::TypeKeys(text, L"x", 50));
+    EXPECT_TRUE(WaitFor([&] { return SendMessageW(text, WM_GETTEXTLENGTH, 0, 0) >= before + 30001; }, 60, 50))
+        << "a key typed after the paste did not arrive in 3 s";
+    DWORD process = 0;
+    GetWindowThreadProcessId(editor, &process);
+    PROCESS_MEMORY_COUNTERS counters{};
+    if (HANDLE handle = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, process)) {
+        GetProcessMemoryInfo(handle, &counters, sizeof counters);
+        CloseHandle(handle);
+    }
+    EXPECT_LT(counters.PagefileUsage, 400u << 20) << "private bytes after the paste";
+    const DWORD saving = GetTickCount();
+    PostMessageW(editor, WM_COMMAND, 1362, 0);  // Save
+    EXPECT_TRUE(WaitFor([] { return FindEditorWindow() == nullptr; }, 300, 50)) << "not saved in 15 s";
+    std::printf("saved after %lu ms\n", GetTickCount() - saving);
+    EXPECT_EQ(run.Exit(frame), 0);
 }
 
 }  // namespace
