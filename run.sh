@@ -35,15 +35,10 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wine reg add "$folders" /v AppData /t REG_EXPAND_SZ /d 'C:\OstrelPro\AppData' /f >/dev/null
   wineserver -w
 fi
-# The Japanese faces the program and Wine's own menus ask for, from Debian's
-# IPA fonts: without them kana typed into the input box and Japanese menus
-# show as empty boxes whatever the locale.
-if ! grep -q '"MS UI Gothic"="IPAGothic"' "$WINEPREFIX/user.reg" 2>/dev/null; then
-  for face in "MS UI Gothic" "MS Gothic"; do
-    wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /t REG_SZ /d IPAGothic /f >/dev/null
-  done
-  wineserver -w
-fi
+# The faces: IPAGothic for the Japanese ones, DejaVu Sans for the interface
+# face with IPAGothic linked behind it (tools/ci/wine-fonts.sh): without them
+# kana show as empty boxes and Cyrillic menus are drawn letter-spaced.
+tools/ci/wine-fonts.sh
 
 dictionaries="$WINEPREFIX/drive_c/OstrelPro/Documents/OstrelPro/Dictionaries"
 mkdir -p "$dictionaries" "$WINEPREFIX/drive_c/OstrelPro/AppData"

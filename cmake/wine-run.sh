@@ -20,6 +20,8 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     fi
   ) 9>"$WINEPREFIX.lock"
 fi
+# The faces of ./run.sh's prefix: the tests see what a user sees.
+( flock 9; "$(dirname "$0")/../tools/ci/wine-fonts.sh" ) 9>"$WINEPREFIX.lock"
 run=(wine "$exe" "$@")
 if [ -z "${DISPLAY:-}" ]; then
   run=(xvfb-run -a -s "-nolisten tcp" "${run[@]}")

@@ -25,4 +25,5 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wineboot -i >/dev/null 2>&1 || true
   wineserver -w
 fi
+( flock 9; tools/ci/wine-fonts.sh ) 9>"$WINEPREFIX.lock"
 "$@"
