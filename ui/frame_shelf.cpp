@@ -376,11 +376,8 @@ void FrameShelf::ShowArticle(const FormattedText* article) {
         break;
     }
     }
-    // An inflected word of the translated-words list: its note above the article.
-    ListView* view = CurrentView();
-    if (view && view->viewKind == kViewTranslatedWords && view->model)
-        ShowDeinflectionNoteOfRow(*view->model, view->currentRow, g_application && g_application->language != 0,
-                                  *article_);
+    // The note of an inflected word of the translated-words list is put
+    // above the article by the list view that shows it (ShowListNote).
 }
 
 // Plain text with margins 4 and 4; each "<<...>>" becomes a link between

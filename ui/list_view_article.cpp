@@ -25,6 +25,7 @@ constexpr COLORREF kNoteHeadColour = RGB(127, 0, 0);
 constexpr COLORREF kQueryWordColour = RGB(191, 0, 0);
 constexpr int32_t kArticleWordUnits = 255;
 constexpr int32_t kLanguageEnglish = 1;
+constexpr int32_t kLanguageRussian = 0;  // the note says "от:"; the others "from:"
 
 FormattedText PlainArticle(std::u16string_view text) {
     StyledText styled(static_cast<int32_t>(text.size()) + 1);
@@ -95,7 +96,7 @@ void ListView::ShowListNote(const WordListEntry* entry) {
         int32_t start = std::clamp(entry->matchStart, 0, static_cast<int32_t>(typed.size()));
         int32_t end = std::clamp(entry->matchStart + entry->matchLength, start, static_cast<int32_t>(typed.size()));
         ShowDeinflectionNote(std::u16string_view(typed).substr(start, end - start), entry->tags,
-                             Language() == kLanguageEnglish);
+                             Language() != kLanguageRussian);
         return;
     }
     // A note entry: each line's head (to its first space) dark red, the rest

@@ -220,14 +220,23 @@ void CArticleView::InsertText(const char16_t* text, int32_t length, int32_t posi
     ITextFont* font = nullptr;
     if (placed && SUCCEEDED(range->SetRange(position, position + length)) && SUCCEEDED(range->GetFont(&font)) &&
         font) {
-        BSTR name = face ? SysAllocString(Wide(face)) : nullptr;
-        if (name) font->SetName(name);
         font->SetForeColor(static_cast<long>(colour));
         font->SetItalic(italic ? tomTrue : tomFalse);
         font->SetBold(tomFalse);
         range->SetFont(font);
-        if (name) SysFreeString(name);
         font->Release();
+    }
+    if (placed) {
+        // The face goes with its character set, run by script: text inserted
+        // behind Japanese would otherwise keep the Japanese character set
+        // under a Latin face, and its letters are drawn as boxes.
+        CHARRANGE selection = {};
+        SendMessageW(editWindow_, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+        const std::u16string latinFace = face ? std::u16string(face) : ArticleViewHost().LatinFace();
+        const std::u16string japaneseFace = ArticleViewHost().JapaneseFace();
+        ApplyScriptFonts(editWindow_, std::u16string_view(text, static_cast<size_t>(length)), position, latinFace,
+                         japaneseFace);
+        SendMessageW(editWindow_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&selection));
     }
     SendMessageW(editWindow_, EM_SETREADONLY, TRUE, 0);
     // The story range serves every later call whole again.

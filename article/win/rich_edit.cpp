@@ -402,22 +402,28 @@ std::u16string CRichEdit::GetSelectedText(HWND control) {
 void ApplyScriptFonts(HWND control, std::u16string_view text) {
     if (!control) return;
     IArticleViewHost& host = ArticleViewHost();
+    ApplyScriptFonts(control, text, 0, host.LatinFace(), host.JapaneseFace());
+    SendMessageW(control, EM_SETSEL, static_cast<WPARAM>(-1), 0);
+}
+
+void ApplyScriptFonts(HWND control, std::u16string_view text, int32_t at, std::u16string_view latinFace,
+                      std::u16string_view japaneseFace) {
+    if (!control) return;
     CHARFORMATW latin = {}, japanese = {};
     latin.cbSize = japanese.cbSize = sizeof latin;
     latin.dwMask = japanese.dwMask = CFM_FACE | CFM_CHARSET;
     latin.bCharSet = kCyrillicCharset;
     japanese.bCharSet = kShiftJisCharset;
-    CopyFace(latin.szFaceName, host.LatinFace());
-    CopyFace(japanese.szFaceName, host.JapaneseFace());
+    CopyFace(latin.szFaceName, latinFace);
+    CopyFace(japanese.szFaceName, japaneseFace);
     ControlPositions position(text);
     for (const ScriptRun& run : SplitScriptRuns(text)) {
         if (run.length == 0) continue;
-        CHARRANGE range = {position(run.start), position(run.start + run.length)};
+        CHARRANGE range = {at + position(run.start), at + position(run.start + run.length)};
         SendMessageW(control, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
         SendMessageW(control, EM_SETCHARFORMAT, SCF_SELECTION,
                      reinterpret_cast<LPARAM>(run.japanese ? &japanese : &latin));
     }
-    SendMessageW(control, EM_SETSEL, static_cast<WPARAM>(-1), 0);
 }
 
 bool UpdateEditMenuState(HMENU menu, HWND control, bool editable, int32_t extraPosition) {

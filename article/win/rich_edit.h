@@ -105,6 +105,10 @@ private:
 // Latin face (character set 204) and the runs from U+3000 up the Japanese
 // face (128) of the current font set; ends with no selection.
 void ApplyScriptFonts(HWND control, std::u16string_view text);
+// The same for `text` standing at position `at` of the control, with the
+// faces given; the selection is left on the last run.
+void ApplyScriptFonts(HWND control, std::u16string_view text, int32_t at, std::u16string_view latinFace,
+                      std::u16string_view japaneseFace);
 
 // Enables or greys the edit commands of `menu` for `control`, and the item at
 // `extraPosition` (by position, -1 none) by the selection; true when the

@@ -84,6 +84,15 @@ TEST(TranslateTextEndToEnd, InflectedVerbShowsItsNoteAboveTheArticle) {
     EXPECT_EQ(shown.rfind(wide, 0), 0u) << Utf8(shown) << "\n(typed " << Utf8(wide) << ", input "
                                         << Utf8(WindowText(FindChild(frame, L"RichEdit20W", 202))) << ")";
     EXPECT_TRUE(HasFrom(shown));
+    // One note, not one from the list and one from the article's host.
+    const size_t noteEnd = shown.find(L"\r");
+    EXPECT_EQ(shown.find(wide, noteEnd), std::wstring::npos) << Utf8(shown);
+    // The note's letters behind the Japanese verb keep the Latin face's
+    // character set: under the Japanese one they were drawn as boxes.
+    const LONG note = static_cast<LONG>(wide.size());
+    EXPECT_NE(RemoteCharFormat(article, {note, note + 1}).bCharSet, SHIFTJIS_CHARSET);
+    EXPECT_EQ(RemoteCharFormat(article, {0, 1}).bCharSet, SHIFTJIS_CHARSET);
+    Sleep(300);  // the article view's own repaint of the note
     SaveScreenshot(folders.root + L"\\deinflection_note.png");
     EXPECT_EQ(run.Exit(frame), 0);
 }

@@ -16,6 +16,7 @@
 #include "article/win/tests/recording_view_host.h"
 #include "article/win/tests/rich_edit_window.h"
 #include "common/ui_text/ui_text.h"
+#include "common/win/tests/screen_ink.h"
 
 namespace {
 
@@ -105,6 +106,32 @@ TEST_F(ArticleViewTest, NotesGoInFrontInTheirOwnFaceAndColour) {
     EXPECT_TRUE(GetWindowLongW(Edit(), GWL_STYLE) & ES_READONLY);
     InsertTextIntoArticleView(u"x", 0, 0, u"Tahoma", 0, false);  // a zero length does nothing
     EXPECT_EQ(ControlText(Edit()), u"note: ねこ cat");
+}
+
+// A conjugated verb's note: the matched text in the Japanese face, then the
+// note in the Latin face right behind it. The note's letters take the Latin
+// face's character set, not the Japanese run's before it, and are drawn as
+// glyphs of their own, in every script a note is written in.
+TEST_F(ArticleViewTest, NoteTextBehindJapaneseIsDrawnInRealGlyphs) {
+    ShowWindow(main_, SW_SHOW);
+    ShowWindow(view_->Window(), SW_SHOW);
+    SetWindowPos(main_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    const std::u16string article = u"\u898B\u308B\r\nto see";  // 見る
+    auto draw = [&](const std::wstring& sample) {
+        view_->SetArticle(article.c_str(), static_cast<int32_t>(article.size()), nullptr, true);
+        view_->InsertText(u"\u898B", 1, 0, u"MS Gothic", RGB(0, 0, 0), false);
+        const std::u16string note(sample.begin(), sample.end());
+        view_->InsertText(note.c_str(), static_cast<int32_t>(note.size()), 1, u"Tahoma", RGB(0x40, 0x40, 0x80), true);
+        RedrawWindow(Edit(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE);
+        POINTL at = {};
+        SendMessageW(Edit(), EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&at), 1);
+        const RECT cell = {at.x, at.y, at.x + 28, at.y + 20};
+        return screen_ink::InkOf(Edit(), &cell);
+    };
+    EXPECT_TRUE(screen_ink::DrawsRealGlyphs(draw));
+    draw(L"past");
+    EXPECT_EQ(UnitFormat(Edit(), 1).bCharSet, 204);
+    EXPECT_EQ(UnitFormat(Edit(), 0).bCharSet, 128);
 }
 
 // The lexicon's hint: the markers are hidden, the word between them is a
