@@ -9,8 +9,8 @@
 # prefix that has the faces already is left alone.
 set -euo pipefail
 user="$WINEPREFIX/user.reg" system="$WINEPREFIX/system.reg"
-if grep -q '"Tahoma"="DejaVu Sans"' "$user" 2>/dev/null && grep -q '"MS UI Gothic"="IPAGothic"' "$user" &&
-   grep -q '^"DejaVu Sans"=str(7):"ipag.ttf,IPAGothic' "$system" 2>/dev/null; then
+if grep -q '"Tahoma"="DejaVu Sans Condensed"' "$user" 2>/dev/null && grep -q '"MS UI Gothic"="IPAGothic"' "$user" &&
+   grep -q '^"DejaVu Sans Condensed"=str(7):"ipag.ttf,IPAGothic' "$system" 2>/dev/null; then
   exit 0
 fi
 replacements='HKCU\Software\Wine\Fonts\Replacements'
@@ -18,7 +18,5 @@ links='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink'
 for face in "MS UI Gothic" "MS Gothic"; do
   wine reg add "$replacements" /v "$face" /t REG_SZ /d IPAGothic /f >/dev/null
 done
-wine reg add "$replacements" /v Tahoma /t REG_SZ /d "DejaVu Sans" /f >/dev/null
-for face in "DejaVu Sans" Tahoma; do
-  wine reg add "$links" /v "$face" /t REG_MULTI_SZ /d 'ipag.ttf,IPAGothic' /f >/dev/null
-done
+wine reg add "$replacements" /v Tahoma /t REG_SZ /d "DejaVu Sans Condensed" /f >/dev/null
+wine reg add "$links" /v "DejaVu Sans Condensed" /t REG_MULTI_SZ /d 'ipag.ttf,IPAGothic' /f >/dev/null
