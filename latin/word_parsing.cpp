@@ -84,7 +84,46 @@ struct StemLookup {
     bool whole = true;
 };
 
+// The next respelling of a stem written with u for consonantal v (uenit,
+// seruus): the u's before a vowel or at the stem's end (not after q or g)
+// become v by a binary count, the right-most first; false when none is left.
+bool NextVSpelling(std::string& stem) {
+    for (size_t k = stem.size(); k-- > 0;) {
+        const char c = LowerLetter(stem[k]);
+        if (c != 'u' && c != 'v') continue;
+        const bool position = (k + 1 == stem.size() || IsVowel(stem[k + 1]) || LowerLetter(stem[k + 1]) == 'v') &&
+                              (k == 0 || (LowerLetter(stem[k - 1]) != 'q' && LowerLetter(stem[k - 1]) != 'g'));
+        if (!position) continue;
+        const bool upper = stem[k] >= 'A' && stem[k] <= 'Z';
+        if (c == 'u') {
+            stem[k] = upper ? 'V' : 'v';
+            return true;
+        }
+        stem[k] = upper ? 'U' : 'u';
+    }
+    return false;
+}
+
+StemLookup LookUpSpelling(std::string stem);
+
 StemLookup LookUpStem(std::string stem) {
+    StemLookup lookup = LookUpSpelling(stem);
+    // Texts that write consonantal v as u: its respellings, when the stem as
+    // written is no stem of the dictionary.
+    std::string respelt = stem;
+    for (int retry = 0; lookup.entries.empty() && lookup.whole && retry < kMaxStemRetries && NextVSpelling(respelt);
+         ++retry) {
+        if (respelt.find_first_of("vV") == std::string::npos) break;
+        StemLookup more = LookUpSpelling(respelt);
+        lookup.steps += more.steps;
+        lookup.whole = more.whole;
+        lookup.status = more.status;
+        lookup.entries = std::move(more.entries);
+    }
+    return lookup;
+}
+
+StemLookup LookUpSpelling(std::string stem) {
     StemLookup lookup;
     char line[kStemIndexLineSize];
     for (int retry = 0; retry <= kMaxStemRetries; ++retry) {

@@ -74,6 +74,16 @@ TEST_F(WordParsing, StemsWithIAreFoundWhereTheDictionaryHasJ) {
     EXPECT_TRUE(found);
 }
 
+TEST_F(WordParsing, StemsWithUAreFoundWhereTheDictionaryHasV) {
+    // Texts that print consonantal v as u: uenit is venio, seruus servus,
+    // iuuenes iuvenis (the second u of two); a u after q stays.
+    EXPECT_TRUE(Has(Records("uenit"), IdOf("veni", "V      3 4"), POS_V));
+    EXPECT_TRUE(Has(Records("seruum"), IdOf("serv", "N      2 1"), POS_N));
+    EXPECT_TRUE(Has(Records("uirum"), IdOf("vir", "N      2 3"), POS_N));
+    EXPECT_TRUE(Has(Records("venit"), IdOf("veni", "V      3 4"), POS_V));
+    EXPECT_EQ(Records("quuenit").size(), 0u);
+}
+
 TEST_F(WordParsing, OnlyFixesSearchesNoPlainStems) {
     g_developerOptions.Set(DO_ONLY_FIXES, 1);
     EXPECT_EQ(Parse("amat")->Count(), 0);

@@ -10,7 +10,9 @@ Line layout (columns from 1): stems at 1, 20, 39 and 58 (18 wide); the code
 field at 77 (23 wide); further codes at 101; the meaning from 111.
 
 The pronouns come from the project's own word list (--pronouns), whose PRON
-and PACK lines are appended. Each model the lexicon uses is either mapped by
+and PACK lines are appended. Lines are written commonest lemma first (the
+lexicon's frequency), so that of two entries with one stem the analyser
+names the commoner first. Each model the lexicon uses is either mapped by
 MODELS below (part of
 speech, codes and the rule that makes the four stems from the lemma and the
 radicals lemmes.la gives) or left out with its lemmas; the report lists the
@@ -20,6 +22,7 @@ removed, and a lemma that keeps another character is skipped.
 """
 import argparse
 import collections
+import html
 import os
 import re
 import sys
@@ -42,7 +45,10 @@ def ascii_text(text):
 
 
 def plain_meaning(text):
-    """The meaning in ASCII: typographic marks replaced, anything else dropped."""
+    """The meaning in ASCII: the lexicon's HTML entities read (&oelig;,
+    &aelig;, ...), typographic marks replaced, anything else dropped."""
+    text = html.unescape(text)
+    text = text.replace("\u0153", "oe").replace("\u00e6", "ae").replace("\u0152", "Oe").replace("\u00c6", "Ae")
     for a, b in (("\u2013", "-"), ("\u2014", "-"), ("\u2018", "'"), ("\u2019", "'"), ("\u201c", '"'),
                  ("\u201d", '"'), ("\u2026", "...")):
         text = text.replace(a, b)
@@ -53,6 +59,14 @@ def plain_meaning(text):
         cut = text.rfind(";", 0, MEANING_LIMIT)
         text = text[:cut + 1] if cut > 40 else text[:MEANING_LIMIT]
     return text
+
+
+def first_radical(field):
+    """The radical of the lexicon's list that the stems take: the first, or a
+    perfect in -v where the list holds one (peti,petiv: petivi, and petii
+    by syncope)."""
+    radicals = [r for r in (ascii_text(f) for f in field.split(",")) if r]
+    return next((r for r in radicals if r.endswith("v")), radicals[0] if radicals else "")
 
 
 def gender(info):
@@ -89,12 +103,15 @@ def noun_nominative(oblique_cut, oblique_add=""):
 
 def adjective(ending, superlative="issi"):
     """doctus, fortis, facilis: the lemma less its last two letters serves
-    the positive; the comparative adds i, the superlative its own letters."""
+    the positive; the comparative adds i, the superlative its own letters,
+    unless the lexicon gives their radicals (bonus: meli-, optim-; the
+    superlative stem is the radical without its m: optimus = opti + mus)."""
     def rule(c, r1, r2):
         if not ends(c, ending):
             return None
         s = c[:-2]
-        return (s, s, s + "i", s + superlative)
+        superlative_stem = r2[:-1] if r2.endswith("m") else s + superlative
+        return (s, s, r1 or s + "i", superlative_stem)
     return rule
 
 
@@ -149,6 +166,29 @@ def whole_word(c, r1, r2):
     return (c,)
 
 
+def fixed(*stems):
+    """An irregular word through its own stems, whatever the lemma."""
+    return lambda c, r1, r2: stems
+
+
+def cut_add(cut, add=""):
+    """A first stem made from the lemma (cut letters, added letters), the
+    same second stem: Greek names and -os nouns in their Latin forms."""
+    return lambda c, r1, r2: (c[:-cut] + add,) * 2 if len(c) > cut else None
+
+
+def comparative_only(c, r1, r2):
+    """interior, ulterior: the comparative stem is the lemma less -or."""
+    return (c[:-2],) if ends(c, "or") else None
+
+
+def impersonal(c, r1, r2):
+    """decet, licet: the present stem, the perfect from the lexicon."""
+    if not ends(c, "et"):
+        return None
+    return (c[:-2], c[:-2], r1 or NO_STEM, r2 or NO_STEM)
+
+
 def compound(ending, stems):
     """A compound of an irregular verb: the prefix (what stands before
     `ending`, or the second radical where the lexicon gives the prefix there)
@@ -160,6 +200,8 @@ def compound(ending, stems):
         made = [prefix + s if s != NO_STEM else s for s in stems]
         if r1:
             made[2] = r1
+        if r2 and made[3] != NO_STEM:
+            made[3] = r2        # aufero: abstuli, ablatum
         return tuple(made)
     return rule
 
@@ -247,6 +289,37 @@ MODELS = {
     "uolo": ("V 6 2 X", compound("volo", ("vol", "vel", "volu", NO_STEM)), False),
     "nolo": ("V 6 2 X", compound("nolo", ("nol", "nol", "nolu", NO_STEM)), False),
     "malo": ("V 6 2 X", compound("malo", ("mal", "mal", "malu", NO_STEM)), False),
+    # the commonest irregular words, each through its own stems
+    "unus": ("ADJ 1 3 POS", adjective_1_positive, False),
+    "alter": ("ADJ 1 2 POS", lambda c, r1, r2: (c, c) if c == "alter" else None, False),
+    "multus": ("ADJ 1 1 X", fixed("mult", "mult", "plur", "pluri"), False),
+    "duo": ("NUM 1 2 X 2", fixed("du", "secund", "bin", "bis"), False),
+    "possum": ("V 5 2 X", fixed("poss", "pot", "potu", NO_STEM), False),
+    "prosum": ("V 5 1 X", sum_compound, False),
+    "morior": ("V 3 1 DEP", fixed("mori", "mor", NO_STEM, "mortu"), False),
+    "do": ("V 1 1 TRANS", fixed("d", "d", "ded", "dat"), False),
+    "fio": ("V 3 4 SEMIDEP", compound("fio", ("fi", "f", NO_STEM, "fact")), False),
+    "aio": ("V 3 4 X", fixed("ai", "a", NO_STEM, NO_STEM), False),
+    "nemo": ("N 3 1 C X", fixed("nemo", "nemin"), False),
+    "nihil": ("N 9 9 N X", whole_word, False),
+    "uis": ("N 3 3 F X", fixed("vis", "vir"), False),
+    "plerique": ("ADJ 1 1 POS", lambda c, r1, r2: ("pler", "pler"), False),
+    "licet": ("V 2 1 IMPERS", impersonal, False),
+    "deterior": ("ADJ 3 1 COMP", comparative_only, False),
+    # third-declension nouns with the nominative given apart
+    "dos": ("N 3 1 {g} X", noun_nominative(0), True),
+    "apis": ("N 3 3 {g} X", noun_nominative(2), True),
+    "aer": ("N 3 1 {g} X", noun_nominative(0), True),
+    "thales": ("N 3 1 M X", noun_nominative(2), False),
+    # Greek names and -os nouns, in their Latin forms
+    "delos": ("N 2 6 {g} X", cut_add(2), True),
+    "virus": ("N 2 2 N X", noun_same("us"), False),
+    "artios": ("ADJ 1 1 POS", cut_add(2), False),
+    "cybele": ("N 1 6 F X", cut_add(1), False),
+    "aeneas": ("N 1 8 M X", cut_add(2), False),
+    "perseus": ("N 2 1 M X", cut_add(2), False),
+    "ilion": ("N 2 8 N X", cut_add(2), False),
+    "jesus": ("N 4 1 M X", noun_same("us"), False),
     # adverbs that the lexicon inflects only for comparison
     "adve": ("ADV POS", whole_word, False),
     "advr": ("ADV POS", whole_word, False),
@@ -258,8 +331,15 @@ MODELS = {
     "facile": ("ADV POS", whole_word, False),
 }
 
+# A lemma that does not fit its model's rule is tried with another.
+FALLBACK = {"fortis": "infans", "doctus": "miser"}
+
 # Invariable words: the part of speech from the lexicon's note.
 INVARIABLE = [
+    (re.compile(r"^(adj\. )?num"), "NUM 2 0 CARD 0"),
+    (re.compile(r"^(adj\.|indecl\. adj|d[ée]t\.)"), "ADJ 9 9 POS"),
+    (re.compile(r"^(indecl\.|n\.|subst)"), "N 9 9 N X"),
+    (re.compile(r"^(v\.|vb\.)"), "V 9 9 X"),
     (re.compile(r"^pr[eé]p\. \+ acc"), "PREP ACC"),
     (re.compile(r"^pr[eé]p\. \+ abl"), "PREP ABL"),
     (re.compile(r"^conj"), "CONJ"),
@@ -308,14 +388,15 @@ def convert(directory):
             skipped["malformed line"] += 1
             continue
         head, model, info = fields[0].split("=")[0], fields[1], fields[4]
+        frequency = int(fields[5]) if len(fields) > 5 and fields[5].strip().isdigit() else 0
         models[model] += 1
         key = ascii_text(head)
         if key is None:
             skipped["letters outside Latin"] += 1
             continue
         lemma = re.sub(r"\d", "", key)
-        r1 = ascii_text(fields[2].split(",")[0]) or ""
-        r2 = ascii_text(fields[3].split(",")[0]) or ""
+        r1 = first_radical(fields[2])
+        r2 = first_radical(fields[3])
         # A lemma the English file lacks is still analysed; its meaning stays blank.
         meaning = plain_meaning(meanings.get(key, meanings.get(lemma, "")))
         if not meaning:
@@ -328,12 +409,16 @@ def convert(directory):
             # "a=a,ab,abs": every spelling of an invariable word is a word of its own.
             spellings = [ascii_text(f) for f in fields[0].split("=", 1)[-1].split(",")]
             for spelling in dict.fromkeys([lemma] + [re.sub(r"\d", "", f) for f in spellings if f]):
-                lines.append(line_of((spelling,), code, meaning))
+                lines.append((frequency, line_of((spelling,), code, meaning)))
             converted += 1
             continue
         elif model in MODELS:
             code, rule, gendered = MODELS[model]
             stems = rule(lemma, r1, r2)
+            if stems is None and model in FALLBACK:
+                # misericors is filed under fortis: an adjective of one ending.
+                code, rule, gendered = MODELS[FALLBACK[model]]
+                stems = rule(lemma, r1, r2)
             if stems is None:
                 skipped["lemma does not fit its model"] += 1
                 continue
@@ -345,9 +430,14 @@ def convert(directory):
         if any(len(s) > STEM_WIDTH or " " in s for s in stems):
             skipped["stem too long"] += 1
             continue
-        lines.append(line_of(stems, code, meaning))
+        lines.append((frequency, line_of(stems, code, meaning)))
         converted += 1
-    return Conversion(lines, skipped, models, unexplained, converted)
+    # The commoner lemma first: of two entries with the same stem the
+    # analyser lists the one stored first (the stem index keeps equal stems
+    # in the order of their articles), so "primis" reads primus before the
+    # rarer noun primum.
+    lines.sort(key=lambda item: -item[0])
+    return Conversion([line for _, line in lines], skipped, models, unexplained, converted)
 
 
 def supplement_lines(path):
@@ -382,6 +472,10 @@ def main():
     report = ["lemmas written %d as %d lines (%d without an English meaning), %d pronoun lines of %s" %
               (conversion.converted, len(conversion.lines), conversion.unexplained, len(pronouns), args.pronouns)]
     report += ["skipped %d: %s" % (n, reason) for reason, n in skipped.most_common()]
+    unmapped = [(model, n) for model, n in models.most_common() if model != "inv" and model not in MODELS]
+    report.append("models not mapped %d, holding %d of the lexicon's %d lemmas: %s" %
+                  (len(unmapped), sum(n for _, n in unmapped), sum(models.values()),
+                   ", ".join("%s %d" % item for item in unmapped)))
     for model, n in models.most_common():
         mapped = "inv" if model == "inv" else MODELS[model][0] if model in MODELS else "not mapped"
         report.append("model %s %d: %s" % (model, n, mapped))
