@@ -216,6 +216,20 @@ void BuildCell(const CellRow& row, ListCell& cell) {
     cell.attributes[cell.length] = 0;
 }
 
+void FillCellRowFromCursor(CCursor& cursor, CellRow& row) {
+    row.dictionary = cursor.dictionary;
+    row.recordLoaded = cursor.LoadArticle() == 1;
+    row.firstField = cursor.FieldText(0);
+    row.secondField = cursor.FieldText(1);
+    if (cursor.FieldWritten(0)) {
+        row.firstFieldData = cursor.fieldArea[0];
+        row.firstFieldBytes = std::clamp(cursor.fields[0].length, 0, CCursor::kSegmentBytes);
+    }
+    row.referenceSecond = cursor.position.ref.second;
+    row.subEntry = static_cast<uint16_t>(cursor.position.ref.second >> 16);
+    row.recordId = cursor.RecordId();
+}
+
 int32_t GetCellText(WordList& list, int32_t row, ListCell& cell) {
     cell.length = 0;
     cell.text[0] = 0;
@@ -235,17 +249,7 @@ int32_t GetCellText(WordList& list, int32_t row, ListCell& cell) {
     }
     CCursor* cursor = list.GetEntry(row);
     if (cursor == nullptr) return 0;
-    source.dictionary = cursor->dictionary;
-    source.recordLoaded = cursor->LoadArticle() == 1;
-    source.firstField = cursor->FieldText(0);
-    source.secondField = cursor->FieldText(1);
-    if (cursor->FieldWritten(0)) {
-        source.firstFieldData = cursor->fieldArea[0];
-        source.firstFieldBytes = std::clamp(cursor->fields[0].length, 0, CCursor::kSegmentBytes);
-    }
-    source.referenceSecond = cursor->position.ref.second;
-    source.subEntry = static_cast<uint16_t>(cursor->position.ref.second >> 16);
-    source.recordId = cursor->RecordId();
+    FillCellRowFromCursor(*cursor, source);
     if (cell.columnKind == 25 && source.listKind == kListLexicon)
         source.articleCount = CountArticlesOfWord(list, std::u16string(source.firstField)).articles;
     BuildCell(source, cell);

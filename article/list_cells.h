@@ -13,6 +13,7 @@
 #include "article/list_cell.h"
 #include "common/app_context.h"
 
+class CCursor;
 class CDictionary;
 class CDMS;
 class FullTextQuery;
@@ -49,6 +50,11 @@ struct CellRow {
 // text never exceeds kCellTextLimit units and is always terminated. The
 // query-word colouring of search results is not applied here.
 void BuildCell(const CellRow& row, ListCell& cell);
+
+// Fills the cursor's part of `row`: its dictionary, its record (loaded and
+// parsed), its key fields and its record reference. A stored list's cursor
+// stands on its entry's record by reference alone, without an index entry.
+void FillCellRowFromCursor(CCursor& cursor, CellRow& row);
 
 // The cell of `row` in `list`: gathers the row (own text, cursor, loaded
 // record) and builds it. Always 0; every failure gives an empty cell.

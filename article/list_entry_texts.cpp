@@ -4,16 +4,15 @@
 #include "article/list_cells.h"
 #include "dictionary/cursor.h"
 #include "dictionary/dictionary.h"
+#include "dictionary/word_list.h"
 
 bool ReadEntryColumnTexts(CCursor& cursor, std::u16string& reading, std::u16string& word) {
-    if (cursor.dictionary == nullptr || !cursor.OnEntry()) return false;
+    // A stored list's entry is reached by its record reference: the cursor
+    // that holds its dictionary stands on no index entry.
+    if (cursor.dictionary == nullptr || cursor.RecordId() == 0) return false;
     CellRow row;
-    row.listKind = 18;
-    row.dictionary = cursor.dictionary;
-    row.recordLoaded = cursor.LoadArticle() != 0;
-    row.firstField = cursor.FieldText(0);
-    row.secondField = cursor.FieldText(1);
-    row.recordId = cursor.RecordId();
+    row.listKind = kListSelected;
+    FillCellRowFromCursor(cursor, row);
     ListCell cell;
     cell.columnKind = 2;
     BuildCell(row, cell);

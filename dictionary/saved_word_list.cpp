@@ -200,7 +200,7 @@ int32_t WordList::SaveFile(IListFileStore& files, std::u16string_view path) {
 }
 
 int32_t WordList::ConfirmClose(IListFileStore& files) {
-    if (!SaveIfAsked(files)) return 2;
+    if (!SaveIfAsked(files)) return kListCloseCancelled;
     Clear();
     flags &= ~kListModified;
     return 0;

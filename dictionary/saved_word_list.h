@@ -26,6 +26,8 @@ inline constexpr int32_t kListFileMaxEntryKeys = 1000000;
 inline constexpr size_t kListFileValueUnits = 511;
 inline constexpr std::u16string_view kListFileExtension = u".oxm";
 inline constexpr std::u16string_view kSelectedListFileName = u"Selected.oxm";
+// WordList::ConfirmClose's answer when the user kept the list.
+inline constexpr int32_t kListCloseCancelled = 2;
 
 // The file operations of a saved list: the profile functions over one file,
 // the steps of a safe replace and the file dialog. dictionary/win has the

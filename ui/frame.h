@@ -80,6 +80,8 @@ public:
     HWND FindToolbarForCommand(uint32_t command) const;
     // The shelf adds (`insert`) or removes a list tab; the tab's index or -1.
     int32_t FindOrInsertListTab(int32_t position, uint32_t command, bool insert);
+    // The list command of the selected tab, 0 when none is selected.
+    uint32_t SelectedTabCommand() const;
     // Narrows the tabs until all fit the strip.
     void FitTabs();
     // Status line: the current dictionary's name and the current list's line count.

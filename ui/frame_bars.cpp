@@ -184,6 +184,12 @@ HWND CFrame::CreateTabControl(HWND parent) {
     return tabs;
 }
 
+uint32_t CFrame::SelectedTabCommand() const {
+    if (!tabControl) return 0;
+    int32_t index = static_cast<int32_t>(SendMessageW(tabControl, TCM_GETCURSEL, 0, 0));
+    return index >= 0 ? TabControlStrip(tabControl).CommandAt(index) : 0;
+}
+
 int32_t CFrame::FindOrInsertListTab(int32_t position, uint32_t command, bool insert) {
     if (!tabControl) return -1;
     TabControlStrip strip(tabControl);

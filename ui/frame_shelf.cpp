@@ -209,7 +209,9 @@ std::u16string FrameShelf::VisibleCellText(int32_t row, int32_t cell) {
 
 bool FrameShelf::LoadSelectedList(const std::u16string& path) {
     ListView* view = ViewOfKind(kViewSelected);
-    if (!view || !view->model || !view->model->LoadFile(listFiles_, path)) return false;
+    if (!view || !view->model) return false;
+    // The loader answers 0 after a load; a missing file loads as an empty list.
+    view->model->LoadFile(listFiles_, path);
     view->GoToLast();
     return true;
 }
@@ -268,7 +270,7 @@ void FrameShelf::RemoveTab(int32_t command) {
     frame_.FindOrInsertListTab(ListKindOfCommand(static_cast<uint32_t>(command)), static_cast<uint32_t>(command), false);
 }
 
-int32_t FrameShelf::SelectedTabCommand() { return 0; }
+int32_t FrameShelf::SelectedTabCommand() { return static_cast<int32_t>(frame_.SelectedTabCommand()); }
 
 void FrameShelf::PostCommand(int32_t command) {
     if (frame_.Window()) PostMessageW(frame_.Window(), WM_COMMAND, static_cast<WPARAM>(command), 0);
@@ -414,8 +416,6 @@ void FrameShelf::ShowLexiconHint(std::u16string_view text) {
 void FrameShelf::AddToHistory(ListViewModel& view, const CCursor& cursor, int32_t pageOffset) {
     shelf_->History().Add(&view, &cursor, pageOffset);
 }
-
-HWND FrameShelf::InputBox() { return frame_.InputBox(); }
 
 void FrameShelf::SelectInputRange(int32_t start, int32_t end) {
     HWND box = frame_.InputBox();

@@ -128,7 +128,6 @@ public:
     int32_t OpenDictionariesFrom(const RDFDictionary* dictionary) override;
     void ShowArticle(const FormattedText* article) override;
     void AddToHistory(ListViewModel& view, const CCursor& cursor, int32_t pageOffset) override;
-    HWND InputBox() override;
     CArticleView* ArticleView() override { return article_.get(); }
     const FullTextQuery* Query() override { return &query_; }
     void RunQueryAgain(ListView& view) override;

@@ -193,14 +193,16 @@ int32_t CFrame::Create(int32_t x, int32_t y, int32_t width, int32_t height) {
     PumpPendingMessages();
 
     bool showDictionaries = OpenDictionaries();
+    // Opening the dictionaries posts the switch to the list they fill: it runs
+    // before the start list is chosen (a list given on the command line stays
+    // current) and before the frame counts as started, or it would land after
+    // a list chosen in the first moments (by the user or the clipboard
+    // monitor) and undo it.
+    PumpPendingMessages();
     RestoreSelectedList();
 
     app.inputBusy = 0;
     app.listBusy = 0;
-    // Opening the dictionaries posts the switch to the list they fill: it runs
-    // before the frame counts as started, or it would land after a list chosen
-    // in the first moments (by the user or the clipboard monitor) and undo it.
-    PumpPendingMessages();
     app.flags |= app_flag::kStarted;
     // A close chosen during the start runs now that the start is over.
     if (closeHeld_ && commandHold_ == 0) {
@@ -513,11 +515,7 @@ LRESULT CFrame::OnNotify(NMHDR* header) {
         return 0;
     }
     if (tabControl && header->hwndFrom == tabControl && header->code == TCN_SELCHANGE) {
-        int index = static_cast<int>(SendMessageW(tabControl, TCM_GETCURSEL, 0, 0));
-        TCITEMW item{};
-        item.mask = TCIF_PARAM;
-        if (index >= 0 && SendMessageW(tabControl, TCM_GETITEMW, index, reinterpret_cast<LPARAM>(&item)))
-            OnCommand(static_cast<WPARAM>(item.lParam), 1);
+        if (uint32_t command = SelectedTabCommand()) OnCommand(command, 1);
         SetFocus(inputBox_);
         return 0;
     }

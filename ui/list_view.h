@@ -45,8 +45,6 @@ public:
     // mapped back to the typed text when a converted form was searched.
     virtual void SelectInputRange(int32_t start, int32_t end) = 0;
     virtual void AddToHistory(ListViewModel& view, const CCursor& cursor, int32_t pageOffset) = 0;
-    // The main window's input box, where letters typed into a list go.
-    virtual HWND InputBox() = 0;
     // Another list view of the shelf, null when none.
     virtual ListView* ViewOfKind(int32_t viewKind) = 0;
     // The files of saved lists.

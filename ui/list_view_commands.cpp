@@ -73,10 +73,15 @@ void ListView::OnCommand(uint32_t id) {
         if (model) model->SaveFile(files, model->fileName);
         return;
     case 40198:
-        if (model && model->LoadFile(files, u"")) GoToLast();
+        // The loader answers 0 whether it loaded a file or the user kept the
+        // list; either way the page is made again from what the list holds.
+        if (model) {
+            model->LoadFile(files, u"");
+            GoToLast();
+        }
         return;
     case 40200:
-        if (model && model->ConfirmClose(files)) GoToFirst();
+        if (model && model->ConfirmClose(files) != kListCloseCancelled) GoToFirst();
         return;
     case 40207:
         QuickSearchFromLexicon();

@@ -125,12 +125,10 @@ LRESULT ListWindowMessages::Handle(HWND window, UINT message, WPARAM wParam, LPA
         OnKey(wParam);
         return 0;
     case WM_CHAR:
-        // Letters typed into a list go to the input box (a space in the
-        // lexicon is its quick search, handled as a key).
-        if (wParam >= 0x20 && !(wParam == L' ' && v_.viewKind == kViewLexicon) && v_.site_.InputBox()) {
-            SetFocus(v_.site_.InputBox());
-            SendMessageW(v_.site_.InputBox(), WM_CHAR, wParam, lParam);
-        }
+        // The message loop sends the keys a list hands on (letters, 1 to 9,
+        // the quote, Right, Backspace) to the input box before they become
+        // characters; what reaches the list as a character (0, Space,
+        // punctuation) does nothing here, so a stray key never changes the search.
         return 0;
     case WM_VSCROLL:
         OnVerticalScroll(LOWORD(wParam));

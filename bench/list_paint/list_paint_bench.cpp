@@ -54,7 +54,6 @@ public:
     const FullTextQuery* Query() override { return nullptr; }
     void SelectInputRange(int32_t, int32_t) override {}
     void AddToHistory(ListViewModel&, const CCursor&, int32_t) override {}
-    HWND InputBox() override { return nullptr; }
     ListView* ViewOfKind(int32_t) override { return nullptr; }
     IListFileStore& ListFiles() override { return files_; }
 

@@ -5,15 +5,19 @@
 // are the oracle; every cell stays within 254 units.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
 
 #include "article/list_cells.h"
+#include "article/list_entry_texts.h"
 #include "article/tests/parsed_record_fixture.h"
 #include "common/text/kana_transcription.h"
 #include "dictionary/list_view_model.h"
 #include "dictionary/tests/word_list_fixture.h"
 #include "import/import_registration.h"
+// After the fixtures: on Windows it brings the API names that are macros there.
+#include "common/collation/collator.h"
 
 namespace {
 
@@ -136,5 +140,57 @@ TEST_F(ListCellsRealData, StoredRowsShowTheFormattersReadingWithPrefixAndTranscr
     }
 }
 
+// A loaded list's entries carry only their dictionary and record id. Sorting
+// by the reading or the word column reads each record's texts as the list
+// shows them and orders the rows by them; sort mode 0 gives the loaded order back.
+TEST_F(ListCellsRealData, ALoadedListSortsByTheTextsOfItsRecords) {
+    auto selected = ListOfShelf(kListSelected);
+    selected->entryTextReader = &ReadEntryColumnTexts;
+    std::vector<uint32_t> loaded;
+    for (auto at = lineOf.rbegin(); at != lineOf.rend() && loaded.size() < 400; ++at) loaded.push_back(at->first);
+    for (uint32_t id : loaded) {
+        WordListEntry entry{};
+        entry.flags = kEntryListed;
+        entry.dictionary = dictionary;
+        entry.recordId = id;
+        ASSERT_NE(selected->AppendRaw(entry), nullptr);
+    }
+    selected->RebuildVisibleIndex();
+    auto rowIds = [&] {
+        std::vector<uint32_t> ids;
+        for (int32_t row = 0; row < selected->RowCount(); ++row) ids.push_back(selected->RowEntry(row)->recordId);
+        return ids;
+    };
+    ICollator* collator = dictionary->Collator();
+    ASSERT_NE(collator, nullptr);
+    auto order = [&](std::u16string_view a, std::u16string_view b) {
+        return collator->Compare(a.data(), static_cast<uint32_t>(a.size()), b.data(), static_cast<uint32_t>(b.size()), 0, 1);
+    };
+    for (int32_t mode : {2, 3}) {
+        selected->sortMode = mode;
+        selected->Sort();
+        std::vector<uint32_t> ids = rowIds();
+        ASSERT_TRUE(std::is_permutation(ids.begin(), ids.end(), loaded.begin(), loaded.end()));
+        EXPECT_NE(ids, loaded) << "mode " << mode << ": the rows kept the loaded order";
+        for (int32_t row = 0; row < selected->RowCount(); ++row) {
+            const WordListEntry& e = *selected->RowEntry(row);
+            const std::u16string reading(e.reading, static_cast<size_t>(e.readingLength));
+            const std::u16string word(e.word, static_cast<size_t>(e.wordLength));
+            ASSERT_EQ(reading.substr(0, SourceReading(e.recordId).size()), SourceReading(e.recordId)) << e.recordId;
+            if (!keys[lineOf.at(e.recordId)].second.empty()) {
+                EXPECT_FALSE(word.empty()) << e.recordId;
+            }
+            if (row == 0) continue;
+            const WordListEntry& p = *selected->RowEntry(row - 1);
+            const std::u16string_view before = mode == 2 ? std::u16string_view(p.reading, p.readingLength)
+                                                         : std::u16string_view(p.word, p.wordLength);
+            const std::u16string_view here = mode == 2 ? std::u16string_view(reading) : std::u16string_view(word);
+            EXPECT_LE(order(before, here), 0) << "mode " << mode << " row " << row;
+        }
+    }
+    selected->sortMode = 0;
+    selected->Sort();
+    EXPECT_EQ(rowIds(), loaded);
+}
 
 }  // namespace
