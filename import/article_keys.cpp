@@ -142,10 +142,16 @@ void PairKeys(std::span<const KeyElement> article, uint32_t a, uint32_t b, std::
 // A DSL headword or reading line as its key text: markup, escapes and blank
 // runs gone, at most 128 units.
 std::u16string CleanDslKeyText(std::u16string_view line) {
-    char16_t out[kMaxKeyUnits];
-    const int32_t n = SplitArticleText(out, static_cast<int32_t>(kMaxKeyUnits), line.data(),
+    // One unit more than a key holds, so that the cut sees whether the last
+    // unit kept begins a pair the next one ends.
+    char16_t out[kMaxKeyUnits + 1];
+    const int32_t n = SplitArticleText(out, static_cast<int32_t>(kMaxKeyUnits + 1), line.data(),
                                        static_cast<int32_t>(line.size()), nullptr);
-    return std::u16string(CutKeyText(std::u16string_view(out, static_cast<size_t>(n)), kMaxKeyUnits));
+    std::u16string_view text = CutKeyText(std::u16string_view(out, static_cast<size_t>(n)), kMaxKeyUnits);
+    // A line cut at the limit ends as the cleaner ends one: without a final
+    // blank or control unit.
+    if (text.size() == kMaxKeyUnits && text.back() < 0x21) text.remove_suffix(1);
+    return std::u16string(text);
 }
 
 // The article with its DSL readings and words cleaned; the elements keep

@@ -92,6 +92,16 @@ TEST(ArticleKeys, LongKeysAreCutWithoutSplittingAPair) {
     EXPECT_EQ(CutKeyText(std::u16string(126, u'あ') + pair + u"い", 128).size(), 128u);
     const std::vector<KeyElement> article = {{kKeyArticle, 0, 0, u""}, {kKeyReading, 0, 0, text}};
     EXPECT_EQ(Keys(BuildReadingKeys, article, 1)[0].first, std::u16string(127, u'あ'));
+
+    // A DSL headword is cleaned before it is cut: the cut still keeps the
+    // pair whole, and a cut that ends on a blank drops it as the cleaner does.
+    // The escape "\\" cleans to one unit, which brings the pair across the limit.
+    const std::u16string escaped = u"\\\\" + std::u16string(126, u'あ') + pair + u"い";
+    const std::vector<KeyElement> dsl = {{kKeyArticle, 0, 0, u""}, {kKeyWord, 0, 0, escaped}};
+    EXPECT_EQ(Keys(BuildKanjiKeys, dsl, 9)[0].first, u"\\" + std::u16string(126, u'あ'));
+    const std::u16string blankAt128 = std::u16string(127, u'あ') + u" い";
+    const std::vector<KeyElement> blank = {{kKeyArticle, 0, 0, u""}, {kKeyWord, 0, 0, blankAt128}};
+    EXPECT_EQ(Keys(BuildKanjiKeys, blank, 9)[0].first, std::u16string(127, u'あ'));
 }
 
 TEST(ArticleKeys, OwnMarkupTranslationsSplitIntoRuns) {
