@@ -138,33 +138,39 @@ void CTranslate::ForgetIndexWalks() {
 void CTranslate::KeepValidWalks() {
     ++textNumber_;
     if (CDMS::ChangeCount() != walksChangeCount_) ForgetIndexWalks();
-    else if (walkBytes_ > kKeptWalkBytes) SweepWalks();
+    else if (walkBytes_ > keptWalkLimit_) SweepWalks();
 }
 
 void CTranslate::SweepWalks() {
     // The walks used longest ago go, by the text that last used each, until
     // at most half the room is held.
+    auto eachWalk = [this](auto visit) {
+        for (const auto& [index, walks] : walks_) {
+            walks.prefixes.ForEach(
+                [&](const auto& node) { visit(node.walk.lastText, WalkBytes(node.key, node.walk.sameLength)); });
+            walks.forms.ForEach(
+                [&](const auto& node) { visit(node.walk.lastText, WalkBytes(node.key, node.walk.entries)); });
+        }
+    };
     std::vector<std::pair<uint32_t, size_t>> uses;  // last text, bytes
-    for (const auto& [index, walks] : walks_) {
-        walks.prefixes.ForEach([&](const auto& node) {
-            uses.emplace_back(node.walk.lastText, WalkBytes(node.key, node.walk.sameLength));
-        });
-        walks.forms.ForEach(
-            [&](const auto& node) { uses.emplace_back(node.walk.lastText, WalkBytes(node.key, node.walk.entries)); });
-    }
+    eachWalk([&](uint32_t lastText, size_t bytes) { uses.emplace_back(lastText, bytes); });
     std::sort(uses.begin(), uses.end());
+    size_t held = 0;
+    for (const auto& use : uses) held += use.second;
     uint32_t keptFrom = 0;  // the walks last used by this text or a later one stay
-    size_t freed = 0;
     for (const auto& [lastText, bytes] : uses) {
-        if (walkBytes_ - freed <= kKeptWalkBytes / 2 && lastText >= keptFrom) break;
+        if (held <= keptWalkLimit_ / 2 && lastText >= keptFrom) break;
         keptFrom = lastText + 1;
-        freed += bytes;
+        held -= bytes;
     }
     for (auto& [index, walks] : walks_) {
         walks.prefixes.KeepIf([&](const auto& node) { return node.walk.lastText >= keptFrom; });
         walks.forms.KeepIf([&](const auto& node) { return node.walk.lastText >= keptFrom; });
     }
-    walkBytes_ -= std::min(freed, walkBytes_);
+    // What stays, counted from the walks themselves: the sum cannot drift
+    // from one sweep to the next.
+    walkBytes_ = 0;
+    eachWalk([&](uint32_t, size_t bytes) { walkBytes_ += bytes; });
 }
 
 bool CTranslate::PassReadsCursor(const CCursor& cursor) const {

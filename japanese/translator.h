@@ -92,6 +92,10 @@ public:
     // Drops the index walks kept from earlier texts: the next text reads
     // every index afresh.
     void ForgetIndexWalks();
+    // About what the kept walks may hold (kKeptWalkBytes unless set) and
+    // about what they hold now, in bytes.
+    void SetKeptWalkLimit(size_t bytes) { keptWalkLimit_ = bytes; }
+    size_t KeptWalkBytes() const { return walkBytes_; }
     // Whether a word pass reads `cursor` (index 101/102, entries, not
     // excluded; the names dictionary out of 101 when the options say so).
     bool PassReadsCursor(const CCursor& cursor) const;
@@ -132,7 +136,7 @@ private:
     // over the same index) is answered without the engine. They stay valid
     // while no file changes (CDMS::ChangeCount stands still): all are
     // dropped at the start of a text when one may have. When they have grown
-    // beyond kKeptWalkBytes, those used longest ago go.
+    // beyond the limit (kKeptWalkBytes), those used longest ago go.
     struct PrefixWalk {
         std::vector<CursorEntryCopy> sameLength;  // keys as long as the prefix and equal to it, in index order
         bool longer = false;                      // the walk reached a longer key beginning with the prefix
@@ -182,6 +186,7 @@ private:
     std::map<IndexOfWalks, CursorWalks> walks_;
     uint64_t walksChangeCount_ = 0;  // CDMS::ChangeCount when the walks were last dropped
     size_t walkBytes_ = 0;           // about what the walks hold, in bytes
+    size_t keptWalkLimit_ = kKeptWalkBytes;
     uint32_t textNumber_ = 0;        // of the text being translated, from 1
     std::u16string formKey_;         // WalkForm's look-up key, kept to save allocations
     // Dictionary-form keys with no key of their length and stem at or after

@@ -3,7 +3,9 @@
 // a key's hash and its node: a look-up reads one slot and the node it finds,
 // where a chained hash map reads a bucket, the node before and the node. The
 // table keeps tens of thousands of walks across texts, far beyond the caches,
-// so each read it saves is a miss saved.
+// so each read it saves is a miss saved. No probe goes round the slots more
+// than once: were the count ever wrong and the slots full, a look-up would
+// answer "not kept" and an addition would grow the table, never loop.
 #pragma once
 
 #include <cstdint>
@@ -26,13 +28,14 @@ public:
 
     // The walk kept for `key`, or null.
     Walk* Find(std::u16string_view key) const {
-        if (slots_.empty()) return nullptr;
         const uint64_t hash = Hash(key);
-        for (size_t i = hash & Mask();; i = (i + 1) & Mask()) {
+        size_t i = hash & Mask();
+        for (size_t probes = 0; probes < slots_.size(); ++probes, i = (i + 1) & Mask()) {
             const Slot& slot = slots_[i];
             if (slot.node == nullptr) return nullptr;
             if (slot.hash == hash && slot.node->key == key) return &slot.node->walk;
         }
+        return nullptr;
     }
     // A new walk for `key`, which the table does not hold yet.
     Node& Add(std::u16string_view key) {
@@ -72,9 +75,15 @@ private:
     static uint64_t Hash(std::u16string_view key) { return std::hash<std::u16string_view>{}(key); }
     size_t Mask() const { return slots_.size() - 1; }
     void Place(uint64_t hash, std::unique_ptr<Node> node) {
-        size_t i = hash & Mask();
-        while (slots_[i].node != nullptr) i = (i + 1) & Mask();
-        slots_[i] = {hash, std::move(node)};
+        for (;;) {
+            size_t i = hash & Mask();
+            for (size_t probes = 0; probes < slots_.size(); ++probes, i = (i + 1) & Mask()) {
+                if (slots_[i].node != nullptr) continue;
+                slots_[i] = {hash, std::move(node)};
+                return;
+            }
+            Grow();  // no free slot: twice the slots hold every node with room to spare
+        }
     }
     void Grow() {
         std::vector<Slot> old;

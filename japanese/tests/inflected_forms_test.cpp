@@ -31,7 +31,9 @@ TEST_P(InflectedForms, ReachTheirEndWithTheirCodes) {
     auto result = Deinflect(c.text, c.word, c.kanjiIndex, c.reading, c.kanjiIndex ? c.word : u"",
                             c.classBit);
     ASSERT_EQ(result.matched, c.end >= 0);
-    if (result.matched) EXPECT_EQ(result.end, c.end);
+    if (result.matched) {
+        EXPECT_EQ(result.end, c.end);
+    }
     EXPECT_EQ(result.codes, c.codes);
 }
 

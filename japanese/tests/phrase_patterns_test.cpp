@@ -29,7 +29,7 @@ struct PatternCase {
     std::u16string_view pattern, text;
     int32_t position;
     bool matches;
-    int32_t open, close, end;
+    int32_t open = 0, close = 0, end = 0;  // unread where the pattern does not match
 };
 
 class SegmentationPattern : public ::testing::TestWithParam<PatternCase> {};

@@ -130,7 +130,9 @@ TEST_F(TranslatorEdictTest, HitsComeOrderedByPositionWithTheLongerFirst) {
     auto rows = Entries();
     for (size_t i = 1; i < rows.size(); ++i) {
         ASSERT_LE(rows[i - 1].start, rows[i].start);
-        if (rows[i - 1].start == rows[i].start) ASSERT_GE(rows[i - 1].length, rows[i].length);
+        if (rows[i - 1].start == rows[i].start) {
+            ASSERT_GE(rows[i - 1].length, rows[i].length);
+        }
     }
 }
 

@@ -67,5 +67,61 @@ TEST_F(TranslatorKeptWalksTest, AWordPutInAfterOneTextIsFoundByTheNextAsAFreshTr
     EXPECT_EQ(Describe(Translate(*translator)), Describe(after));
 }
 
+// Texts enough to pass a small limit several times over: the sweep drops the
+// walks used longest ago and keeps the rest, and no answer changes.
+constexpr std::u16string_view kSweptTexts[] = {
+    u"私は日本語を勉強しています", u"猫が魚を食べました",         u"明日は雨が降るでしょう",
+    u"駅まで歩いて行きます",       u"この本はとても面白かった",   u"友達に手紙を書かなければならない",
+    u"新しい車を買いたい",         u"昨日は早く寝ませんでした",   u"先生に質問してもいいですか",
+    u"電車が遅れて会議に間に合わなかった", u"窓を開けてください",     u"子供たちは公園で遊んでいる",
+};
+
+class TranslatorWalkSweepTest : public TranslatorTest {
+protected:
+    void SetUp() override {
+        Dictionaries([](TranslatorDictionaries& d) {
+            std::u16string all;
+            for (std::u16string_view text : kSweptTexts) all += text;
+            d.Add(u"C:\\D\\edict.qdx", EdictSlice(0, all));
+        });
+        MakeList();
+    }
+    std::vector<HitRow> Translate(CTranslate& by, std::u16string_view text) {
+        EXPECT_EQ(by.Translate(*list, text, 2, 0), 1u);
+        return Entries(true);
+    }
+};
+
+TEST_F(TranslatorWalkSweepTest, ASmallLimitDropsTheWalksUsedLongestAgoAndChangesNoAnswer) {
+    constexpr size_t kLimit = 160 << 10;
+    translator->SetKeptWalkLimit(kLimit);
+    CTranslate unswept(options);  // its limit is never reached here
+    int sweeps = 0;
+    size_t addedByLastText = 0;
+    for (int round = 0; round < 2; ++round) {
+        for (std::u16string_view text : kSweptTexts) {
+            // The sweep runs as a text begins: it leaves at most half the
+            // room held and keeps the walks the text before used.
+            const size_t before = translator->KeptWalkBytes();
+            ASSERT_TRUE(translator->BeginText(*list, text));
+            const size_t after = translator->KeptWalkBytes();
+            if (before > kLimit) {
+                ++sweeps;
+                EXPECT_LE(after, kLimit / 2);
+                if (addedByLastText <= kLimit / 2) {
+                    EXPECT_GE(after, addedByLastText);
+                }
+            } else {
+                EXPECT_EQ(after, before);
+            }
+            const std::vector<HitRow> swept = Translate(*translator, text);
+            addedByLastText = translator->KeptWalkBytes() - after;
+            EXPECT_FALSE(swept.empty());
+            EXPECT_EQ(Describe(swept), Describe(Translate(unswept, text)));
+        }
+    }
+    EXPECT_GE(sweeps, 3);
+}
+
 }  // namespace
 }  // namespace ostrel::japanese
