@@ -15,7 +15,8 @@ say() { echo "run.sh: $*"; }
 say "checking the packages the build needs"
 tools/ci/install-deps.sh
 [ -d build/run/win ] || say "building the tools and the program (the first build takes several minutes)"
-OSTREL_SANITIZE=OFF OSTREL_NATIVE_TREE=build/run/native OSTREL_WIN_TREE=build/run/win \
+OSTREL_SANITIZE=OFF OSTREL_WERROR=OFF OSTREL_TEST_TOOLS=OFF \
+  OSTREL_NATIVE_TREE=build/run/native OSTREL_WIN_TREE=build/run/win \
   OSTREL_NATIVE_TARGETS="tools/all latin_data" OSTREL_WIN_TARGETS=OstrelPro tools/ci/build-trees.sh
 
 exe=build/run/win/OstrelPro.exe

@@ -39,14 +39,14 @@ StoredArticle ReadStoredArticle(CDMS& engine, int32_t fileId, uint32_t position)
     StoredArticle article;
     EngineCursor cursor(engine, fileId);
     uint32_t size = 0;
-    if (!cursor.ok()) return {cursor.status()};
+    if (!cursor.ok()) return {cursor.status(), 0, {}};
     article.status = engine.ReadData(cursor.handle(), position, nullptr, &size);
     if (Failed(article.status)) return article;
     std::vector<uint8_t> record(size);
     article.status = engine.ReadData(cursor.handle(), position, record.data(), &size);
     if (Failed(article.status)) return article;
     // A record of its head alone, or less, holds no article.
-    if (size <= kArticleRecordHeadBytes) return {DmsStatus::InvalidParameter};
+    if (size <= kArticleRecordHeadBytes) return {DmsStatus::InvalidParameter, 0, {}};
     article.formatType = storage::LoadU16(record.data() + 8);
     article.text = ArticleRecordText(record.data(), size);
     return article;

@@ -157,7 +157,7 @@ void ListView::LayoutHeader() {
     if (!window_) return;
     int32_t total = TotalColumnWidth();
     int32_t width = ClientWidth();
-    SCROLLINFO info{sizeof(info)};
+    SCROLLINFO info{sizeof(info), 0, 0, 0, 0, 0, 0};
     info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
     if (total <= width) {
         horizontalOffset = 0;
@@ -190,7 +190,7 @@ void ListView::RepaintPage() {
 
 void ListView::SetVerticalScroll() {
     if (!window_) return;
-    SCROLLINFO info{sizeof(info)};
+    SCROLLINFO info{sizeof(info), 0, 0, 0, 0, 0, 0};
     info.fMask = SIF_RANGE | SIF_POS | SIF_DISABLENOSCROLL;
     info.nMin = 0;
     info.nMax = std::max(GetRowCount() - 1, 0);

@@ -208,7 +208,7 @@ void ListWindowMessages::OnVerticalScroll(int32_t request) {
     case SB_THUMBTRACK:
     case SB_THUMBPOSITION: {
         if (g_thumbTracking) return;
-        SCROLLINFO info{sizeof(info), SIF_TRACKPOS};
+        SCROLLINFO info{sizeof(info), SIF_TRACKPOS, 0, 0, 0, 0, 0};
         GetScrollInfo(window, SB_VERT, &info);
         int32_t target = info.nTrackPos;
         if (std::abs(target - top) <= step || v_.model->IsStored()) {
@@ -229,7 +229,7 @@ void ListWindowMessages::OnVerticalScroll(int32_t request) {
     }
     v_.topRow = std::clamp(top, 0, rows - 1);
     v_.FillPage();
-    SCROLLINFO info{sizeof(info), SIF_RANGE | SIF_POS};
+    SCROLLINFO info{sizeof(info), SIF_RANGE | SIF_POS, 0, 0, 0, 0, 0};
     info.nMax = rows - 1;
     info.nPos = v_.topRow;
     SetScrollInfo(window, SB_VERT, &info, TRUE);
@@ -240,11 +240,11 @@ void ListWindowMessages::OnHorizontalScroll(int32_t request) {
     HWND window = v_.window_;
     RECT client{};
     GetClientRect(window, &client);
-    SCROLLINFO track{sizeof(track), SIF_TRACKPOS};
+    SCROLLINFO track{sizeof(track), SIF_TRACKPOS, 0, 0, 0, 0, 0};
     GetScrollInfo(window, SB_HORZ, &track);
     int32_t total = v_.TotalColumnWidth();
     v_.horizontalOffset = HorizontalScrollOffset(request, v_.horizontalOffset, track.nTrackPos, client.right, total);
-    SCROLLINFO info{sizeof(info), SIF_POS};
+    SCROLLINFO info{sizeof(info), SIF_POS, 0, 0, 0, 0, 0};
     info.nPos = v_.horizontalOffset;
     SetScrollInfo(window, SB_HORZ, &info, TRUE);
     if (v_.header_)

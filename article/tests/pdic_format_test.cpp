@@ -137,8 +137,12 @@ TEST_F(OneLineEntries, EdictEntriesInBothLayouts) {
                                           [](char16_t c) { return c >= 0x3041 && c <= 0x30FE; });
         const bool withKanji = std::any_of(entry.headword.begin(), entry.headword.end(),
                                            [](char16_t c) { return c >= 0x4E00 && c <= 0x9FFF; });
-        if (kanaOnly) EXPECT_EQ(eijiro.attributes[0], kClassReading) << i;
-        if (withKanji) EXPECT_EQ(eijiro.attributes[0], kClassHeadword) << i;
+        if (kanaOnly) {
+            EXPECT_EQ(eijiro.attributes[0], kClassReading) << i;
+        }
+        if (withKanji) {
+            EXPECT_EQ(eijiro.attributes[0], kClassHeadword) << i;
+        }
         EXPECT_EQ(Column(4), (u"\u3010" + entry.partOfSpeech + u"\u3011" + senses).substr(0, kCellTextLimit)) << i;
 
         const std::u16string pdic = entry.headword + std::u16string(1, u'\0') + u"\x01" + senses + std::u16string(1, u'\0') + u"\x01" + u"ext";

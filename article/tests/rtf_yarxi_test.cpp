@@ -67,7 +67,9 @@ TEST(YarxiRtf, GoldenPieces) {
         const Rendered r = Render(tree, golden.flags);
         EXPECT_EQ(r.lint, "");
         EXPECT_EQ(r.readable, golden.expected);
-        if (!golden.kinds.empty()) EXPECT_EQ(r.kinds, golden.kinds);
+        if (!golden.kinds.empty()) {
+            EXPECT_EQ(r.kinds, golden.kinds);
+        }
     }
 }
 

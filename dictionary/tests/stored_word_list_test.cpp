@@ -194,7 +194,13 @@ bool TextsByRecord(CCursor& cursor, std::u16string& reading, std::u16string& wor
 TEST_F(StoredWordListTest, RowsWithoutTextsReadThemFromTheirRecordsBeforeSorting) {
     RDFDictionary* d = Numbered(u"C:\\D\\n.qdx", 2);
     auto list = ListOfShelf(kListSelected);
-    for (uint32_t id : {5u, 3u, 7u}) list->AppendRaw(WordListEntry{kEntryListed, 0, 0, d, 0, id});
+    for (uint32_t id : {5u, 3u, 7u}) {
+        WordListEntry entry{};
+        entry.flags = kEntryListed;
+        entry.dictionary = d;
+        entry.recordId = id;
+        list->AppendRaw(entry);
+    }
     list->entryTextReader = TextsByRecord;
     list->sortMode = 3;
     list->Sort();

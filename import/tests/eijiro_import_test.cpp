@@ -88,13 +88,16 @@ TEST_F(EijiroImport, LinesOfAShiftJisSource) {
 }
 
 // Debian's EDICT (EUC-JP, every 20th line), as "■English gloss {label} :
-// headword【reading】" and "■reading : gloss" lines, converted by iconv.
+// headword【reading】" and "■reading : gloss" lines, converted by iconv
+// (on the host only).
+#ifndef _WIN32
 std::string RunIconv(const std::string& from, const std::string& to, const std::filesystem::path& in,
                      const std::filesystem::path& out) {
     const std::string command = "iconv -f " + from + " -t " + to + " '" + in.string() + "' > '" + out.string() + "'";
     if (std::system(command.c_str()) != 0) return {};
     return ReadText(out);
 }
+#endif
 
 TEST_F(EijiroImport, EdictLinesConvertedByIconvParseAsIconvReadsThem) {
 #ifdef _WIN32

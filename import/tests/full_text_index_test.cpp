@@ -205,7 +205,9 @@ TEST(FullTextBuildMemory, StreamAndWordTableGiveBackWhatTheyTook) {
     words.ForEach([&](std::u16string_view word, uint32_t id, uint32_t place) {
         EXPECT_EQ(id, ++seen);
         EXPECT_EQ(words.WordAt(place), word);
-        if (id <= 100000) EXPECT_EQ(word, u"w" + Utf8ToUtf16(std::to_string(id)));
+        if (id <= 100000) {
+            EXPECT_EQ(word, u"w" + Utf8ToUtf16(std::to_string(id)));
+        }
     });
     EXPECT_EQ(seen, 100001u);
     words.Release();

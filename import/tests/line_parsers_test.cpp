@@ -123,9 +123,10 @@ TEST(LineParserFuzz, PartsStayInsideTheLine) {
             std::vector<SourcePart> article;
             ASSERT_EQ(ParseEdictArticleLine(line, article, true), made);
             ASSERT_EQ(article.size(), made ? 1u : 0u);
-            if (made)
+            if (made) {
                 ASSERT_TRUE(article[0].kind == edict[0].kind && article[0].offset == edict[0].offset &&
                             article[0].length == edict[0].length && article[0].flags == 0);
+            }
         }
     }
 }

@@ -41,7 +41,9 @@ void CheckElements(const CDictionary& d, int32_t from = 0) {
         ASSERT_TRUE(e.begin >= first && e.end >= e.begin && e.end < end) << i;
         ASSERT_TRUE(e.parent < i && e.parent >= -1) << i;
         ASSERT_TRUE(e.nextSibling == -1 || (e.nextSibling > i && e.nextSibling < d.ElementCount())) << i;
-        if (e.level >= 0) ASSERT_LT(e.level, kYarxiMaxLevels);
+        if (e.level >= 0) {
+            ASSERT_LT(e.level, kYarxiMaxLevels);
+        }
     }
 }
 

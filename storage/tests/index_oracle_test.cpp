@@ -232,7 +232,9 @@ TEST_F(IndexOracle, InsertsNextToTheLastOneAmongRunsOfEqualKeys) {
         std::vector<uint8_t> bytes;
         format.Encode(key.values, bytes);
         check->InsertIntoModel(std::move(bytes), ref);
-        if (op % 2000 == 1999) ASSERT_EQ(Verify(kLongIndex), DmsStatus::Success) << op;
+        if (op % 2000 == 1999) {
+            ASSERT_EQ(Verify(kLongIndex), DmsStatus::Success) << op;
+        }
     }
     check->Scan();
     for (int32_t v : {0, 9, 10, 11, 19, 20, 21, 39, 40}) check->Probe(LongKey(v).values);

@@ -411,7 +411,9 @@ TEST(PageCache, GivenUpPagesOfAReadOnlyFileAreReadOnceUntilTheFileIsDropped) {
                 // An image back from the store is the one that left: what was
                 // derived from it holds; a page read again is another image.
                 const uint64_t version = cache.ContentVersion(page.slot);
-                if (round == 1) EXPECT_EQ(version == versions[p], readOnly) << p;
+                if (round == 1) {
+                    EXPECT_EQ(version == versions[p], readOnly) << p;
+                }
                 versions[p] = version;
             }
         EXPECT_EQ(store.reads, readOnly ? 6 : 12);

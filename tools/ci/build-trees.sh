@@ -8,6 +8,10 @@ sanitize=${OSTREL_SANITIZE:-ON}
 # The benchmarks build optimised copies of the libraries beside the sanitized
 # ones: only on request (OSTREL_BENCHMARKS=ON), to keep the test run short.
 benchmarks=${OSTREL_BENCHMARKS:-OFF}
+# The test trees fail on any compiler warning and build the tools only tests
+# use (fuzzers, oracles); ./run.sh turns both off for its own trees.
+werror=${OSTREL_WERROR:-ON}
+test_tools=${OSTREL_TEST_TOOLS:-ON}
 # The trees and what to build in them: ./test.sh builds everything in
 # build/native and build/win; ./run.sh keeps trees of its own (unsanitized)
 # and builds only the tools and the program there, so neither rebuilds the other's.
@@ -27,10 +31,12 @@ if command -v ccache >/dev/null; then
   launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 fi
 
-cmake -S . -B "$native" -G Ninja -DOSTREL_SANITIZE="$sanitize" -DOSTREL_BENCHMARKS="$benchmarks" "${launcher[@]}" >/dev/null
+cmake -S . -B "$native" -G Ninja -DOSTREL_SANITIZE="$sanitize" -DOSTREL_BENCHMARKS="$benchmarks" \
+  -DOSTREL_WARNINGS_AS_ERRORS="$werror" -DOSTREL_TEST_TOOLS="$test_tools" "${launcher[@]}" >/dev/null
 cmake --build "$native" -j "$jobs" "${native_targets[@]}"
 
 cmake -S . -B "$win" -G Ninja \
   -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-i686.cmake" \
-  -DOSTREL_HOST_TOOLS="$PWD/$native/tools" "${launcher[@]}" >/dev/null
+  -DOSTREL_HOST_TOOLS="$PWD/$native/tools" -DOSTREL_WARNINGS_AS_ERRORS="$werror" \
+  -DOSTREL_TEST_TOOLS="$test_tools" "${launcher[@]}" >/dev/null
 cmake --build "$win" -j "$jobs" "${win_targets[@]}"

@@ -40,8 +40,8 @@ int wmain(int argc, wchar_t** argv) {
     const int64_t bytes = out.empty() ? static_cast<int64_t>(request->Reply().size()) : request->Received();
     std::printf("result %d status %d length %lld bytes %lld ms %lu reallocations %d\n", request->Result(),
                 request->StatusCode(), static_cast<long long>(request->ContentLength()),
-                static_cast<long long>(request->Result() == 0 ? bytes : 0), request->ElapsedMs(),
-                request->Reallocations());
+                static_cast<long long>(request->Result() == 0 ? bytes : 0),
+                static_cast<unsigned long>(request->ElapsedMs()), request->Reallocations());
     const int32_t result = request->Result();
     line->RemoveRequest(request);
     DestroyWindow(window);

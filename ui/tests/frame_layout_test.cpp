@@ -50,7 +50,9 @@ TEST(FrameLayout, EverySizeFromTinyTo4KAtThreeDpis) {
                         // Everything lies inside the client area, stacked without gaps.
                         EXPECT_LE(l.split, height - dpi.status - 40);
                         EXPECT_EQ(l.article.y + l.article.height, l.status.y);
-                        if (split >= l.tabs.y + 84 && split <= height - dpi.status - 40) EXPECT_EQ(l.split, split);
+                        if (split >= l.tabs.y + 84 && split <= height - dpi.status - 40) {
+                            EXPECT_EQ(l.split, split);
+                        }
                     }
                     if (width >= 53) {
                         EXPECT_EQ(l.input.width, width - 53);
@@ -71,7 +73,9 @@ TEST(FrameLayout, InputBoxEndsWhereToolbar3sButtonsBeginHoweverWideTheyAre) {
             SCOPED_TRACE(testing::Message() << buttons << " at " << width);
             EXPECT_LE(l.toolbar3Indent + buttons, width) << "the last button inside the toolbar";
             EXPECT_LE(l.input.x + l.input.width, l.toolbar3Indent) << "the input box left of the first button";
-            if (buttons <= 49) EXPECT_EQ(l.toolbar3Indent, width - 51);
+            if (buttons <= 49) {
+                EXPECT_EQ(l.toolbar3Indent, width - 51);
+            }
         }
     }
 }
