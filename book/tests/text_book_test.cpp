@@ -115,7 +115,9 @@ TEST(TextBookEdit, JoinKeepsACaretOfTheSecondParagraphOnItsCharacter) {
     constexpr char16_t kBook[] = u"<Latn>English\n<Hani>Chinese\n\nOne two\n一二 \n\nThree\n三四\n\nFour\n五\n\n";
     for (int32_t column = 0; column < 2; ++column) {
         const std::u16string second = Built(kBook).Column(column).At(2).text;
-        if (column == 1) ASSERT_EQ(Built(kBook).Column(1).At(1).text, u"一二 ");  // the join cuts the blank
+        if (column == 1) {
+            ASSERT_EQ(Built(kBook).Column(1).At(1).text, u"一二 ");  // the join cuts the blank
+        }
         for (int32_t offset = 0; offset <= static_cast<int32_t>(second.size()); ++offset) {
             BookModel model = Built(kBook);
             EditCursor cursor;
