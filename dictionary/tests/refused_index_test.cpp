@@ -120,7 +120,9 @@ TEST_F(RefusedIndexTest, DamagedLeafLeavesTheListAndIsReportedOnce) {
         const int32_t row = list->Find(key, nullptr, kListReadings, &notWhole, nullptr);
         const int32_t expected = overNames.Find(key, nullptr, kListReadings, &namesNotWhole, nullptr);
         EXPECT_EQ(row, expected) << Utf16ToUtf8(key);
-        if (key == damagedKey) EXPECT_NE(row, list->RowCount() - 1) << "not sent to the last row";
+        if (key == damagedKey) {
+            EXPECT_NE(row, list->RowCount() - 1) << "not sent to the last row";
+        }
         EXPECT_EQ(notWhole, namesNotWhole);
         EXPECT_EQ(KeyAt(*list, row), KeyAt(overNames, expected));
     }

@@ -176,7 +176,9 @@ TEST_F(BookReader, ColumnsHintsAndTheColumnMenuAddAWord) {
     HWND hint = nullptr;
     EXPECT_TRUE(WaitFor([&] { return (hint = ShownWindow(L"Ostrel ToolTip Class", nullptr)) != nullptr; }, 120))
         << "no hint over the reader's button";
-    if (hint) EXPECT_EQ(Text(FindWindowExW(hint, nullptr, nullptr, nullptr)), L"Add a column with another language");
+    if (hint) {
+        EXPECT_EQ(Text(FindWindowExW(hint, nullptr, nullptr, nullptr)), L"Add a column with another language");
+    }
     SetCursorPos(0, 0);
     WaitFor([&] { return ShownWindow(L"Ostrel ToolTip Class", nullptr) == nullptr; }, 40);
 
