@@ -32,12 +32,14 @@ std::string Windows1251(std::u16string_view text) {
     return out;
 }
 
+#ifdef OSTREL_BOOK_TEXTS
 std::string FileBytes(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream bytes;
     bytes << in.rdbuf();
     return bytes.str();
 }
+#endif
 
 // Every line of `text` that holds a unit above U+0020, trimmed as the file
 // format trims, stands in `saved` in the same order.
