@@ -192,6 +192,12 @@ INT_PTR CDictionariesDlg2::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
             else if (d) SetRow(static_cast<int>(wParam), const_cast<RDFDictionary*>(d), false);
             return TRUE;
         }
+        if (message == kRefillInstalledMessage) {
+            // The server list installed a dictionary: it gets its row at once.
+            Fill(reinterpret_cast<RDFDictionary*>(lParam));
+            ApplyChanges();
+            return TRUE;
+        }
         if (message == msg::kDownloadDone && site_.panel) {
             site_.panel->OnDownloadDone(wParam, lParam);
             return TRUE;

@@ -9,6 +9,10 @@
 class CShelf;
 class RDFDictionary;
 
+// Sent to the dialog when an install changed the shelf: the installed list
+// is filled again with the dictionary of lParam (may be null) selected.
+inline constexpr UINT kRefillInstalledMessage = WM_APP + 0x61;
+
 class IDictionariesServerPanel {
 public:
     virtual ~IDictionariesServerPanel() = default;

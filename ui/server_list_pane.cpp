@@ -12,6 +12,8 @@
 #include "dictionary/word_list.h"
 #include "resources/program/resource_ids.h"
 #include "ui/application.h"
+#include "ui/dialog_texts.h"
+#include "ui/frame.h"
 #include "web/download_name.h"
 
 namespace {
@@ -28,10 +30,22 @@ constexpr int kListFailedSlot = 552, kListReceivingSlot = 553;
 constexpr int kEditableSlot = 554, kNotInstalledCaptionSlot = 555, kWillUpdateSlot = 556, kWillReplaceSlot = 557;
 constexpr int kInstallingSlot = 558, kFailedSlot = 559, kInstalledSlot = 560, kUpdatedSlot = 561;
 constexpr int kCannotOpenSlot = 542;
-// Captions the interface texts do not hold.
-constexpr wchar_t kReplaceCaption[] = L"Replace Existing Dictionary?";
-constexpr wchar_t kInstalledCaption[] = L"Dictionary Is Installed";
-constexpr wchar_t kFailedCaption[] = L"Dictionary Is Not Installed";
+constexpr int kInstallItemSlot = 115;
+// The server list's pop-up in the main window's context menus ("17 - List Dictionaries Web").
+constexpr int kServerMenuPosition = 17;
+
+// Captions the interface texts do not hold, in the interface language.
+std::wstring ReplaceCaption() {
+    return WideString(LanguageText(u"Заменить существующий словарь?", u"Replace Existing Dictionary?",
+                                   u"既存の辞書を置き換えますか？"));
+}
+std::wstring InstalledCaption() {
+    return WideString(LanguageText(u"Словарь установлен", u"Dictionary Is Installed", u"辞書をインストールしました"));
+}
+std::wstring FailedCaption() {
+    return WideString(
+        LanguageText(u"Словарь не установлен", u"Dictionary Is Not Installed", u"辞書はインストールされていません"));
+}
 
 constexpr uint32_t kEditableOrWorking = kFormatEditable | kDictionaryWorking;
 constexpr COLORREF kImageMask = RGB(0xC0, 0xC0, 0xC0);
@@ -91,6 +105,9 @@ public:
             ListView_SetItemState(list, row, same ? LVIS_SELECTED : 0, LVIS_SELECTED);
             if (same) ListView_EnsureVisible(list, row, FALSE);
         }
+    }
+    void RefillInstalled(RDFDictionary* select) override {
+        SendMessageW(dialog_, kRefillInstalledMessage, 0, reinterpret_cast<LPARAM>(select));
     }
 
 private:
@@ -290,6 +307,8 @@ bool ServerListPane::OnNotify(const NMHDR* header, LRESULT* result) {
     if (result) *result = 0;
     if (header->code == NM_DBLCLK) {
         OnCommand(kInstall, 0);
+    } else if (header->code == NM_RCLICK) {
+        ContextMenu();
     } else if (header->code == LVN_ITEMCHANGED) {
         const auto* change = reinterpret_cast<const NMLISTVIEW*>(header);
         if (selecting_ || state_ != DownloadState::Idle || !(change->uNewState & LVIS_SELECTED)) return true;
@@ -304,6 +323,18 @@ bool ServerListPane::OnNotify(const NMHDR* header, LRESULT* result) {
         }
     }
     return true;
+}
+
+void ServerListPane::ContextMenu() {
+    HMENU popup = g_frame ? GetSubMenu(g_frame->ContextMenus(), kServerMenuPosition) : nullptr;
+    if (!popup) return;
+    ModifyMenuW(popup, kInstall, MF_BYCOMMAND | MF_STRING, kInstall, Text(kInstallItemSlot).c_str());
+    const bool canInstall = state_ == DownloadState::Idle && ItemOfRow(SelectedRow()) != nullptr;
+    EnableMenuItem(popup, kInstall, MF_BYCOMMAND | (canInstall ? MF_ENABLED : MF_GRAYED));
+    POINT at{};
+    GetCursorPos(&at);
+    const UINT chosen = TrackPopupMenu(popup, TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, dialog_, nullptr);
+    if (chosen == kInstall) OnCommand(kInstall, 0);
 }
 
 void ServerListPane::SelectInstalled(RDFDictionary* dictionary) {
@@ -330,7 +361,8 @@ void ServerListPane::StartDownload() {
     // The name passed the list's checks; the system's own reading of the
     // whole path must still land directly in the folder.
     if (!LiesDirectlyInFolder(FullPath(next.target), FullPath(folder_))) {
-        MessageBoxW(dialog_, Format(kFailedSlot, next.title, folder_).c_str(), kFailedCaption, MB_OK | MB_ICONEXCLAMATION);
+        MessageBoxW(dialog_, Format(kFailedSlot, next.title, folder_).c_str(), FailedCaption().c_str(),
+                    MB_OK | MB_ICONEXCLAMATION);
         return;
     }
     RDFDictionary* installed = shelf_->FindByPath(next.target);
@@ -344,7 +376,8 @@ void ServerListPane::StartDownload() {
     }
     if (installed || fileThere) {
         int slot = installed && item->localStatus == local_status::kNewerOnServer ? kWillUpdateSlot : kWillReplaceSlot;
-        if (MessageBoxW(dialog_, Format(slot, next.title, folder_).c_str(), kReplaceCaption, MB_YESNO | MB_ICONQUESTION) != IDYES)
+        if (MessageBoxW(dialog_, Format(slot, next.title, folder_).c_str(), ReplaceCaption().c_str(),
+                        MB_YESNO | MB_ICONQUESTION) != IDYES)
             return;
         next.update = true;
     }
@@ -436,11 +469,11 @@ void ServerListPane::FinishDownload(bool installed, RDFDictionary* dictionary) {
         MatchShelf();
         std::wstring text = Format(download_.update ? kUpdatedSlot : kInstalledSlot, download_.title, folder_);
         SetDlgItemTextW(dialog_, kLabel, text.c_str());
-        MessageBoxW(dialog_, text.c_str(), kInstalledCaption, MB_OK | MB_ICONINFORMATION);
+        MessageBoxW(dialog_, text.c_str(), InstalledCaption().c_str(), MB_OK | MB_ICONINFORMATION);
     } else {
         std::wstring text = Format(kFailedSlot, download_.title, folder_);
         SetDlgItemTextW(dialog_, kLabel, text.c_str());
-        MessageBoxW(dialog_, text.c_str(), kFailedCaption, MB_OK | MB_ICONEXCLAMATION);
+        MessageBoxW(dialog_, text.c_str(), FailedCaption().c_str(), MB_OK | MB_ICONEXCLAMATION);
     }
     SendDlgItemMessageW(dialog_, kProgress, PBM_SETPOS, 0, 0);
     SetDlgItemTextW(dialog_, kInstall, Text(kInstallSlot).c_str());

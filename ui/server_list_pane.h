@@ -82,6 +82,8 @@ private:
     };
 
     void Fill();
+    // The right click's pop-up: Install.
+    void ContextMenu();
     void ShowStatusText(int slot, bool marquee);
     const CWebDictionary* ItemOfRow(int row) const;
     int SelectedRow() const;

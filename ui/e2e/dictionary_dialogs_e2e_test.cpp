@@ -17,6 +17,7 @@
 
 #include "common/tests/test_paths.h"
 #include "ui/e2e/program_session.h"
+#include "ui/e2e/remote_list_view.h"
 
 namespace {
 
@@ -61,34 +62,6 @@ std::wstring Text(HWND dialog, int id) {
     wchar_t text[1024] = {};
     GetDlgItemTextW(dialog, id, text, 1024);
     return text;
-}
-
-// The cells of a list view in another process.
-std::wstring Cell(HWND list, int row, int column) {
-    RemoteMemory memory(list, sizeof(LVITEMW) + 512 * sizeof(wchar_t));
-    LVITEMW item{};
-    item.iSubItem = column;
-    item.cchTextMax = 512;
-    item.pszText = reinterpret_cast<wchar_t*>(memory.At(sizeof(LVITEMW)));
-    memory.Write(0, &item, sizeof(item));
-    const LRESULT length = SendMessageW(list, LVM_GETITEMTEXTW, row, memory.At(0));
-    std::wstring text(static_cast<size_t>(length > 0 ? length : 0), L'\0');
-    memory.Read(sizeof(LVITEMW), text.data(), text.size() * sizeof(wchar_t));
-    return text;
-}
-
-std::vector<std::wstring> Names(HWND list) {
-    std::vector<std::wstring> names;
-    const int rows = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
-    for (int row = 0; row < rows; ++row) names.push_back(Cell(list, row, 0));
-    return names;
-}
-
-int RowOf(HWND list, const std::wstring& name) {
-    const std::vector<std::wstring> names = Names(list);
-    for (size_t i = 0; i < names.size(); ++i)
-        if (names[i] == name) return static_cast<int>(i);
-    return -1;
 }
 
 // A change that may open a message box returns after `waitMs` without

@@ -20,7 +20,9 @@
 #include <string>
 
 #include "common/tests/test_paths.h"
+#include "common/win/tests/key_typing.h"
 #include "ui/e2e/program_session.h"
+#include "ui/e2e/remote_list_view.h"
 
 namespace {
 
@@ -201,35 +203,111 @@ TEST_F(WebServices, WebSearchesOpenTheirQueryUrlsThroughTheShell) {
     EXPECT_EQ(run.Exit(frame), 0);
 }
 
-// The dictionaries dialog lists the server's KANJIDIC dictionary; Install
-// brings it byte-identical into the Dictionaries folder.
+// Presses and releases a mouse button at a point of the screen, as a user does.
+void ClickAt(POINT at, bool right) {
+    SetCursorPos(at.x, at.y);
+    Sleep(50);
+    INPUT clicks[2] = {};
+    for (INPUT& click : clicks) click.type = INPUT_MOUSE;
+    clicks[0].mi.dwFlags = right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
+    clicks[1].mi.dwFlags = right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
+    SendInput(2, clicks, sizeof(INPUT));
+}
+
+// The centre of a list row on the screen.
+POINT RowCentre(HWND list, int row) {
+    RemoteMemory memory(list, sizeof(RECT));
+    RECT rect{LVIR_LABEL, 0, 0, 0};
+    memory.Write(0, &rect, sizeof(rect));
+    SendMessageW(list, LVM_GETITEMRECT, row, memory.At(0));
+    memory.Read(0, &rect, sizeof(rect));
+    POINT centre{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    ClientToScreen(list, &centre);
+    return centre;
+}
+
+// A shown message box with the caption (its text in *text).
+HWND ShownBox(const wchar_t* caption, std::wstring* text = nullptr) {
+    HWND box = FindWindowW(L"#32770", caption);
+    if (!box || !IsWindowVisible(box)) return nullptr;
+    if (text) {
+        wchar_t buffer[512] = {};
+        GetDlgItemTextW(box, 0xFFFF, buffer, 512);
+        *text = buffer;
+    }
+    return box;
+}
+
+// The dictionaries dialog lists the server's KANJIDIC dictionary; its
+// right-click menu's Install brings it byte-identical into the Dictionaries
+// folder, and the installed list shows it at once, selected. In the Russian
+// interface a second Install asks (in Russian) before it replaces the copy.
 TEST_F(WebServices, TheDictionariesDialogInstallsADictionaryFromTheServer) {
     const std::string binary = BinaryPath();
     ASSERT_TRUE(CopyFileW((Widen(binary) + L"\\ui\\e2e-data\\kanjidic-slice.qdx").c_str(),
                           Widen(root + "/kanjidic.qdx").c_str(), FALSE));
     const std::string served = ReadFile(root + "/kanjidic.qdx");
-    WriteFile(root + "/dictionary_list.txt", "[Dictionary1]\nShortNameE=KANJIDIC\nLongNameE=KANJIDIC slice\nUrl=" +
-                                                 Home() + "files/\nFilename=kanjidic.qdx\nSize=" +
-                                                 std::to_string(served.size()) + "\nType=Dictionary\n");
+    WriteFile(root + "/dictionary_list.txt",
+              "[Dictionary1]\nShortNameE=KANJIDIC\nLongNameE=KANJIDIC slice\nShortNameR=KANJIDIC\nUrl=" + Home() +
+                  "files/\nFilename=kanjidic.qdx\nSize=" + std::to_string(served.size()) + "\nType=Dictionary\n");
     TestFolders folders = PrepareTest(L"WebServices.Install");
     WriteSettings(folders, L"[Application]\r\nHomeSite=" + Widen(Home()) + L"\r\n");
     ProgramRun run;
     HWND frame = run.WaitForFrameWithoutClipboardMonitor();
     ASSERT_NE(frame, nullptr);
-    PostMessageW(frame, WM_COMMAND, 40070, 0);
     // The window bears its caption before its controls exist; a modal dialog
     // is shown only once WM_INITDIALOG has made them.
-    HWND dialog = nullptr;
-    ASSERT_TRUE(WaitFor([&] {
-        dialog = FindWindowW(L"#32770", L"Installed Dictionaries and Books");
-        return dialog && IsWindowVisible(dialog);
-    }));
-    HWND view = GetDlgItem(dialog, 1295);
+    auto openDialog = [&](const wchar_t* caption) {
+        PostMessageW(frame, WM_COMMAND, 40070, 0);
+        HWND dialog = nullptr;
+        WaitFor([&] {
+            dialog = FindWindowW(L"#32770", caption);
+            return dialog && IsWindowVisible(dialog);
+        });
+        return dialog;
+    };
+    HWND dialog = openDialog(L"Installed Dictionaries and Books");
+    ASSERT_NE(dialog, nullptr);
+    HWND view = GetDlgItem(dialog, 1295), installed = GetDlgItem(dialog, 1294);
     ASSERT_NE(view, nullptr);
     // On failure: the pane's status line ("receiving" or "failed") and what
     // reached the server tell a lost reply from a failed request.
     ASSERT_TRUE(WaitFor([&] { return SendMessageW(view, LVM_GETITEMCOUNT, 0, 0) == 1; }))
         << "status line: " << WindowText(GetDlgItem(dialog, 1287)) << "\nrequests:\n" << ReadFile(log);
+    EXPECT_LT(RowOf(installed, L"kanjidic.qdx"), 0);
+    key_typing::FocusWindow(view);
+    ClickAt(RowCentre(view, 0), true);
+    HWND menu = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (menu = FindWindowW(L"#32768", nullptr)) && IsWindowVisible(menu); }, 5000))
+        << "no pop-up over the server list";
+    key_typing::PressKey(VK_DOWN);
+    key_typing::PressKey(VK_RETURN);
+    HWND done = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (done = ShownBox(L"Dictionary Is Installed")) != nullptr; }));
+    // The installed list has the new dictionary, selected, before the box is answered.
+    const int row = RowOf(installed, L"kanjidic.qdx");
+    EXPECT_GE(row, 0) << "the installed list was not filled again";
+    EXPECT_EQ(SelectedRow(installed), row);
+    Sleep(300);  // the box and the list painted
+    SaveScreenshot(folders.root + L"\\installed.png");
+    PostMessageW(done, WM_COMMAND, IDOK, 0);
+    const std::wstring target = folders.DictionariesFolder() + L"\\kanjidic.qdx";
+    {
+        // Closed before the second install, which replaces the file.
+        std::ifstream in(std::filesystem::path(target), std::ios::binary);
+        EXPECT_TRUE(std::string(std::istreambuf_iterator<char>(in), {}) == served);
+    }
+    EXPECT_EQ(GetFileAttributesW((folders.DictionariesFolder() + L"\\Download.qdx").c_str()), INVALID_FILE_ATTRIBUTES);
+    ASSERT_TRUE(WaitFor([&] { return ShownBox(L"Dictionary Is Installed") == nullptr; }));
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    WaitFor([&] { return !IsWindow(dialog); }, 5000);
+
+    // The same in the Russian interface: the question and the answer in Russian.
+    PostMessageW(frame, WM_COMMAND, 40144, 0);
+    dialog = openDialog(L"Установленные словари и книги");
+    ASSERT_NE(dialog, nullptr);
+    view = GetDlgItem(dialog, 1295);
+    ASSERT_TRUE(WaitFor([&] { return SendMessageW(view, LVM_GETITEMCOUNT, 0, 0) == 1; }));
     RemoteMemory memory(view, sizeof(LVITEMW));
     LVITEMW item{};
     item.stateMask = LVIS_SELECTED;
@@ -237,15 +315,18 @@ TEST_F(WebServices, TheDictionariesDialogInstallsADictionaryFromTheServer) {
     ASSERT_TRUE(memory.Write(0, &item, sizeof item));
     SendMessageW(view, LVM_SETITEMSTATE, 0, memory.At(0));
     PostMessageW(dialog, WM_COMMAND, 1316, 0);
-    HWND done = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (done = FindWindowW(L"#32770", L"Dictionary Is Installed")) != nullptr; }));
-    SaveScreenshot(folders.root + L"\\installed.png");
+    HWND ask = nullptr;
+    std::wstring question;
+    ASSERT_TRUE(WaitFor([&] { return (ask = ShownBox(L"Заменить существующий словарь?", &question)) != nullptr; }))
+        << "no Russian question";
+    EXPECT_NE(question.find(L"KANJIDIC"), std::wstring::npos);
+    EXPECT_NE(question.find(L"будет заменён"), std::wstring::npos);
+    PostMessageW(ask, WM_COMMAND, IDYES, 0);
+    const bool answered = WaitFor([&] { return (done = ShownBox(L"Словарь установлен")) != nullptr; });
+    SaveScreenshot(folders.root + L"\\installed_ru.png");
+    ASSERT_TRUE(answered) << WindowText(GetDlgItem(dialog, 1287));
     PostMessageW(done, WM_COMMAND, IDOK, 0);
-    const std::wstring target = folders.DictionariesFolder() + L"\\kanjidic.qdx";
-    std::ifstream in(std::filesystem::path(target), std::ios::binary);
-    EXPECT_TRUE(std::string(std::istreambuf_iterator<char>(in), {}) == served);
-    EXPECT_EQ(GetFileAttributesW((folders.DictionariesFolder() + L"\\Download.qdx").c_str()), INVALID_FILE_ATTRIBUTES);
-    ASSERT_TRUE(WaitFor([&] { return FindWindowW(L"#32770", L"Dictionary Is Installed") == nullptr; }));
+    ASSERT_TRUE(WaitFor([&] { return ShownBox(L"Словарь установлен") == nullptr; }));
     PostMessageW(dialog, WM_COMMAND, IDOK, 0);
     WaitFor([&] { return !IsWindow(dialog); }, 5000);
     EXPECT_EQ(run.Exit(frame), 0);
