@@ -46,9 +46,8 @@ constexpr int kHelpTopic = 123;
 constexpr UINT_PTR kTimerId = 1;
 constexpr COLORREF kSelectedBackground = 0x7F0000;
 constexpr int kContextMenuPosition = 16;
-// A check box change that came while another change was being applied
-// (the shelf's refresh lets sent messages in): wParam the row, lParam 1 to
-// open, 0 to close.
+// Check box changes came while another change was being applied (the
+// shelf's refresh lets messages in): they are made once it has ended.
 constexpr UINT kDeferredToggle = WM_APP + 0x60;
 constexpr uint32_t kOpenCommand = 40684, kCloseCommand = 40685, kLoadBookCommand = 40686;
 constexpr uint32_t kCreateCommand = 40147, kWorkingCommand = 40152, kOptimizeCommand = 40157,
@@ -134,6 +133,11 @@ private:
     void Optimize();
     void LoadBook();
     void Toggle(int row);
+    // A check box change or double click on `row`: made at once, or kept for
+    // the end of the change being applied.
+    void RequestToggle(int row, int wanted);
+    void MakePendingToggles();
+    int RowOfDictionary(const RDFDictionary* d) const;
     bool TryClose(RDFDictionary& d);
     bool TryOpen(RDFDictionary& d);
     void ContextMenu();
@@ -151,7 +155,13 @@ private:
     HIMAGELIST rowImages_ = nullptr;  // owned by the list (no LVS_SHAREIMAGELISTS)
     bool inUpdate_ = false;           // notifications of the list are ignored
     bool applying_ = false;           // a change is being applied to the shelf
-    int pendingToggles_ = 0;          // deferred check box changes still queued
+    // A check box change that came while a change was applied: the
+    // dictionary and what the user asked, 1 open, 0 close, -1 the other.
+    struct PendingCheck {
+        RDFDictionary* dictionary;
+        int wanted;
+    };
+    std::vector<PendingCheck> pendingChecks_;
     std::vector<std::pair<WPARAM, LPARAM>> deferredCommands_;  // WM_COMMANDs that came while applying
 };
 
@@ -186,10 +196,7 @@ INT_PTR CDictionariesDlg2::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return FALSE;
     default:
         if (message == kDeferredToggle) {
-            --pendingToggles_;
-            const RDFDictionary* d = RowDictionary(static_cast<int>(wParam));
-            if (d && IsActiveDictionary(d->flags) != (lParam != 0)) Toggle(static_cast<int>(wParam));
-            else if (d) SetRow(static_cast<int>(wParam), const_cast<RDFDictionary*>(d), false);
+            MakePendingToggles();
             return TRUE;
         }
         if (message == kRefillInstalledMessage) {
@@ -388,6 +395,8 @@ void CDictionariesDlg2::ApplyChanges() {
     if (site_.panel) site_.panel->MatchShelf();
     if (site_.furniture) site_.furniture->RefillBookReaders();
     if (nested) return;
+    // Check box changes first: a close that waited behind them sees their result.
+    if (!pendingChecks_.empty()) PostMessageW(dialog_, kDeferredToggle, 0, 0);
     for (const auto& [wParam, lParam] : std::exchange(deferredCommands_, {}))
         PostMessageW(dialog_, WM_COMMAND, wParam, lParam);
 }
@@ -445,12 +454,7 @@ INT_PTR CDictionariesDlg2::OnNotify(NMHDR* header) {
         const UINT oldCheck = change->uOldState & LVIS_STATEIMAGEMASK;
         const UINT newCheck = change->uNewState & LVIS_STATEIMAGEMASK;
         if (oldCheck && newCheck && oldCheck != newCheck) {
-            if (applying_) {
-                ++pendingToggles_;
-                PostMessageW(dialog_, kDeferredToggle, change->iItem, newCheck == INDEXTOSTATEIMAGEMASK(2));
-            } else {
-                Toggle(change->iItem);
-            }
+            RequestToggle(change->iItem, newCheck == INDEXTOSTATEIMAGEMASK(2) ? 1 : 0);
             return 0;
         }
         if ((change->uNewState ^ change->uOldState) & LVIS_SELECTED) UpdateToolbar();
@@ -458,7 +462,7 @@ INT_PTR CDictionariesDlg2::OnNotify(NMHDR* header) {
     }
     case NM_DBLCLK: {
         auto* activate = reinterpret_cast<NMITEMACTIVATE*>(header);
-        if (activate->iItem >= 0) Toggle(activate->iItem);
+        if (activate->iItem >= 0) RequestToggle(activate->iItem, -1);
         return 0;
     }
     case NM_RCLICK: ContextMenu(); return 0;
@@ -700,6 +704,35 @@ void CDictionariesDlg2::Toggle(int row) {
     SetRow(row, d, false);
 }
 
+void CDictionariesDlg2::RequestToggle(int row, int wanted) {
+    if (!applying_) {
+        Toggle(row);
+        return;
+    }
+    // The shelf is in the middle of closing and opening dictionaries: what
+    // the row's dictionary is now is no guide, and a change made here would
+    // run a refresh inside the refresh.
+    if (RDFDictionary* d = RowDictionary(row)) pendingChecks_.push_back({d, wanted});
+}
+
+void CDictionariesDlg2::MakePendingToggles() {
+    // A change applied meanwhile posts this again at its end.
+    if (applying_) return;
+    for (const PendingCheck& check : std::exchange(pendingChecks_, {})) {
+        const int row = RowOfDictionary(check.dictionary);
+        if (row < 0) continue;
+        const bool active = IsActiveDictionary(check.dictionary->flags);
+        if (check.wanted < 0 || active != (check.wanted == 1)) Toggle(row);
+        else SetRow(row, check.dictionary, false);
+    }
+}
+
+int CDictionariesDlg2::RowOfDictionary(const RDFDictionary* d) const {
+    for (int row = 0; row < ListView_GetItemCount(list_); ++row)
+        if (RowDictionary(row) == d) return row;
+    return -1;
+}
+
 void CDictionariesDlg2::ContextMenu() {
     RDFDictionary* d = Selected();
     if (!d || !g_frame) return;
@@ -727,7 +760,7 @@ void CDictionariesDlg2::ContextMenu() {
 void CDictionariesDlg2::OnClose() {
     if (site_.panel && site_.panel->DownloadRunning()) return;
     // Check box changes still on their way decide what "every box off" means.
-    if (applying_ || pendingToggles_ > 0) {
+    if (applying_ || !pendingChecks_.empty()) {
         PostMessageW(dialog_, WM_COMMAND, IDOK, 0);
         return;
     }
