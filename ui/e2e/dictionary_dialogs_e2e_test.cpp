@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "common/tests/test_paths.h"
+#include "common/win/tests/screen_ink.h"
 #include "ui/e2e/program_session.h"
 #include "ui/e2e/remote_list_view.h"
 
@@ -372,6 +373,15 @@ TEST_F(DictionaryDialogs, AnEmptyDictionaryOptimisesAndAnOldOneIsWarnedOf) {
         EXPECT_EQ(Text(warning, 1087), L"Don't remind me again");
         EXPECT_EQ(Text(warning, 1003), L"http://127.0.0.1:9/");
         Shoot(warning, folders, L"old_dictionaries");
+        HWND message = GetDlgItem(warning, 1148);
+        const std::wstring told = Text(warning, 1148);
+        EXPECT_TRUE(screen_ink::DrawsRealGlyphs([&](const std::wstring& text) {
+            SendMessageW(message, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+            RedrawWindow(message, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+            Sleep(100);
+            return screen_ink::InkOf(message);
+        }));
+        SendMessageW(message, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(told.c_str()));
         PostMessageW(warning, WM_COMMAND, 1004, 0);
         EXPECT_TRUE(WaitFor([&] { return !IsWindow(warning); }));
         dialog = WaitForWindowShown(L"Installed Dictionaries and Books");
