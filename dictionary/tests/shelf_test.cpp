@@ -14,6 +14,22 @@
 
 namespace {
 
+// A host that only records what the shelf asks of the window.
+struct RecordingHost : IShelfHost {
+    bool FileExists(std::u16string_view) override { return false; }
+    int32_t EnsureTab(int32_t) override { return 0; }
+    void RemoveTab(int32_t) override {}
+    int32_t SelectedTabCommand() override { return 0; }
+    void PostCommand(int32_t) override {}
+    void UpdateCommandState(int32_t) override {}
+    void RedrawLists() override {}
+    std::u16string InstallationId() override { return u"{install}"; }
+    std::u16string NewGuidText() override { return u"{guid}"; }
+    std::u16string LocalTimeText() override { return u"2026-12-07 10:00:00"; }
+    void WarnOfOldDictionaries(int32_t count) override { warnings.push_back(count); }
+    std::vector<int32_t> warnings;
+};
+
 class ShelfTest : public DictionaryTest {
 protected:
     // A dictionary file whose readings index holds `readings`.
@@ -68,17 +84,8 @@ TEST_F(ShelfTest, ChainMovesStopAtTheEndsAndPositionsFollow) {
 }
 
 TEST_F(ShelfTest, PersonalNamesSkipTakenCandidatesAndNeverOfferAnExistingFile) {
-    struct Host : IShelfHost {
+    struct Host : RecordingHost {
         bool FileExists(std::u16string_view path) override { return path.find(u"Personal1.qdx") != path.npos || all; }
-        int32_t EnsureTab(int32_t) override { return 0; }
-        void RemoveTab(int32_t) override {}
-        int32_t SelectedTabCommand() override { return 0; }
-        void PostCommand(int32_t) override {}
-        void UpdateCommandState(int32_t) override {}
-        void RedrawLists() override {}
-        std::u16string InstallationId() override { return u"{install}"; }
-        std::u16string NewGuidText() override { return u"{guid}"; }
-        std::u16string LocalTimeText() override { return u"2026-12-07 10:00:00"; }
         bool all = false;
     } host;
     CShelf withHost(*engine, &host, input);
@@ -178,22 +185,6 @@ TEST(TextScriptClass, KanjiThenKanaThenLowCharacters) {
     EXPECT_EQ(TextScriptClass(u"\u2200"), 0);
     EXPECT_EQ(TextScriptClass(u""), 0);
 }
-
-// A host that only records what the shelf asks of the window.
-struct RecordingHost : IShelfHost {
-    bool FileExists(std::u16string_view) override { return false; }
-    int32_t EnsureTab(int32_t) override { return 0; }
-    void RemoveTab(int32_t) override {}
-    int32_t SelectedTabCommand() override { return 0; }
-    void PostCommand(int32_t) override {}
-    void UpdateCommandState(int32_t) override {}
-    void RedrawLists() override {}
-    std::u16string InstallationId() override { return u"{install}"; }
-    std::u16string NewGuidText() override { return u"{guid}"; }
-    std::u16string LocalTimeText() override { return u"2026-12-07 10:00:00"; }
-    void WarnOfOldDictionaries(int32_t count) override { warnings.push_back(count); }
-    std::vector<int32_t> warnings;
-};
 
 // Opening the new file lets queued messages in; a second Save there
 // reassigns the dialog's texts. What the file gets is what was asked.

@@ -51,6 +51,12 @@ HWND WaitForWindowShown(const wchar_t* title, int tries = 400) {
     return nullptr;
 }
 
+// The dictionaries dialog opened from the main window, once shown.
+HWND OpenDictionariesDialog(HWND frame) {
+    PostMessageW(frame, WM_COMMAND, kDictionariesCommand, 0);
+    return WaitForWindowShown(L"Installed Dictionaries and Books");
+}
+
 // Answers a message box with one of its buttons; false when no box came
 // within `tries` steps of 25 ms.
 bool Answer(const wchar_t* caption, int button, int tries = 400) {
@@ -158,8 +164,7 @@ TEST_F(DictionaryDialogs, ChangesGoToTheShelfAndTheSettingsAtOnce) {
     ProgramRun run;
     HWND frame = run.WaitForFrameWithoutClipboardMonitor();
     ASSERT_NE(frame, nullptr);
-    PostMessageW(frame, WM_COMMAND, kDictionariesCommand, 0);
-    HWND dialog = WaitForWindowShown(L"Installed Dictionaries and Books");
+    HWND dialog = OpenDictionariesDialog(frame);
     ASSERT_NE(dialog, nullptr);
     HWND list = GetDlgItem(dialog, kInstalledList);
     const std::vector<std::wstring> names = Names(list);
@@ -338,8 +343,7 @@ TEST_F(DictionaryDialogs, AnEmptyDictionaryOptimisesAndAnOldOneIsWarnedOf) {
         ProgramRun run;
         HWND frame = run.WaitForFrameWithoutClipboardMonitor();
         ASSERT_NE(frame, nullptr);
-        PostMessageW(frame, WM_COMMAND, kDictionariesCommand, 0);
-        HWND dialog = WaitForWindowShown(L"Installed Dictionaries and Books");
+        HWND dialog = OpenDictionariesDialog(frame);
         ASSERT_NE(dialog, nullptr);
         HWND list = GetDlgItem(dialog, kInstalledList);
         ASSERT_GE(RowOf(list, L"Personal.qdx"), 0);
@@ -398,8 +402,7 @@ TEST_F(DictionaryDialogs, AnEmptyDictionaryOptimisesAndAnOldOneIsWarnedOf) {
         EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));
         EXPECT_EQ((*skip)[0], 1);
         // Not again.
-        PostMessageW(frame, WM_COMMAND, kDictionariesCommand, 0);
-        dialog = WaitForWindowShown(L"Installed Dictionaries and Books");
+        dialog = OpenDictionariesDialog(frame);
         ASSERT_NE(dialog, nullptr);
         PostMessageW(dialog, WM_COMMAND, IDOK, 0);
         EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
@@ -429,8 +432,7 @@ TEST_F(DictionaryDialogs, CheckBoxChangesThatComeTogetherAreAllApplied) {
     ProgramRun run;
     HWND frame = run.WaitForFrameWithoutClipboardMonitor();
     ASSERT_NE(frame, nullptr);
-    PostMessageW(frame, WM_COMMAND, kDictionariesCommand, 0);
-    HWND dialog = WaitForWindowShown(L"Installed Dictionaries and Books");
+    HWND dialog = OpenDictionariesDialog(frame);
     ASSERT_NE(dialog, nullptr);
     HWND list = GetDlgItem(dialog, kInstalledList);
     const std::vector<std::wstring> names = Names(list);
@@ -485,8 +487,7 @@ TEST_F(DictionaryDialogs, AnOpenEditorKeepsTheWorkingDictionary) {
         }
         return editor != nullptr;
     })) << "no editor";
-    PostMessageW(frame, WM_COMMAND, kDictionariesCommand, 0);
-    HWND dialog = WaitForWindowShown(L"Installed Dictionaries and Books");
+    HWND dialog = OpenDictionariesDialog(frame);
     ASSERT_NE(dialog, nullptr);
     HWND list = GetDlgItem(dialog, kInstalledList);
     const int personal = RowOf(list, L"Personal.qdx");
