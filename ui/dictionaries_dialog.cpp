@@ -162,7 +162,13 @@ private:
         int wanted;
     };
     std::vector<PendingCheck> pendingChecks_;
-    std::vector<std::pair<WPARAM, LPARAM>> deferredCommands_;  // WM_COMMANDs that came while applying
+    // WM_COMMANDs and download completions that came while applying.
+    struct DeferredMessage {
+        UINT message;
+        WPARAM wParam;
+        LPARAM lParam;
+    };
+    std::vector<DeferredMessage> deferredMessages_;
 };
 
 INT_PTR CDictionariesDlg2::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -172,7 +178,7 @@ INT_PTR CDictionariesDlg2::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         // while a change is applied waits for its end, or it would change the
         // list and the shelf in the middle of the shelf's refresh.
         if (applying_) {
-            deferredCommands_.push_back({wParam, lParam});
+            deferredMessages_.push_back({message, wParam, lParam});
             return TRUE;
         }
         OnCommand(LOWORD(wParam), HIWORD(wParam));
@@ -206,6 +212,11 @@ INT_PTR CDictionariesDlg2::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
             return TRUE;
         }
         if (message == msg::kDownloadDone && site_.panel) {
+            // Installing refreshes the shelf: not inside the refresh running.
+            if (applying_) {
+                deferredMessages_.push_back({message, wParam, lParam});
+                return TRUE;
+            }
             site_.panel->OnDownloadDone(wParam, lParam);
             return TRUE;
         }
@@ -397,8 +408,8 @@ void CDictionariesDlg2::ApplyChanges() {
     if (nested) return;
     // Check box changes first: a close that waited behind them sees their result.
     if (!pendingChecks_.empty()) PostMessageW(dialog_, kDeferredToggle, 0, 0);
-    for (const auto& [wParam, lParam] : std::exchange(deferredCommands_, {}))
-        PostMessageW(dialog_, WM_COMMAND, wParam, lParam);
+    for (const DeferredMessage& m : std::exchange(deferredMessages_, {}))
+        PostMessageW(dialog_, m.message, m.wParam, m.lParam);
 }
 
 int32_t CDictionariesDlg2::ActiveCount() const {
