@@ -1,10 +1,19 @@
 // Full-text query latency on EDICT as the program opens it (compiled by qdxc
 // with its defaults: compressed pages, full-text index), beside SQLite FTS5
-// over the same article texts, by query class, warm and cold.
+// over the same articles split into the same words, by query class, warm
+// and cold.
 //
 // Ours is the search the search-results list runs for one dictionary: parse,
 // look-ups in indexes 110 and 111, intersection, scores, the best 2000. FTS5
 // answers the same query as plain matches and as its best 2000 by rank.
+// FTS5 is given each article as our compiler split it: the words of index
+// 110 at the word numbers of their hits (index 111), each written as a token
+// of its word id, and a filler token where a number holds no word, so that
+// FTS5's phrases see the neighbours ours see. Each query goes to FTS5 as our
+// parser reads it: its words' ids, alternatives joined by OR, the words of a
+// phrase (quoted, or kana and kanji written together) as one FTS5 phrase.
+// Before any timing every query's articles are compared: the bench stops
+// when the two sides find different ones.
 // Warm: each side asks each query once untimed right before the timed ask
 // (one pass over all queries would not do: the kana lists alone outgrow the
 // engine's page cache and image store). Cold: before each query our file is
@@ -12,10 +21,6 @@
 // store) and FTS5 gets a fresh connection (its page cache empty); opening is
 // not timed. The operating system's file cache is warm for both sides.
 //
-// Japanese words are asked twice: FTS5 over the texts as its default word
-// breaker cuts them (a run of kana and kanji is one token, so it finds the
-// run only as a whole word), and FTS5 over the same texts with every kana
-// and kanji set apart, the terms our index keeps (the same articles found).
 // A last class pairs a common word with one that no article holds.
 // After the cold table: what one page costs read cold, and zlib's inflate
 // alone on it, by key and data pages: with the pages a query reads, the
@@ -29,6 +34,9 @@
 
 #include "common/text/utf8.h"
 #include "dictionary/dictionary_schema.h"
+#include "dictionary/engine_cursor.h"
+#include "dictionary/full_text_query.h"
+#include "dictionary/full_text_query_hits.h"
 #include "dictionary/full_text_query_search.h"
 #include "dictionary/word_list.h"
 #include "import/tests/full_text_files.h"
@@ -46,6 +54,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <numeric>
 #include <set>
 #include <string>
@@ -56,34 +65,83 @@ namespace {
 using Clock = std::chrono::steady_clock;
 double Micros(Clock::time_point a, Clock::time_point b) { return std::chrono::duration<double, std::micro>(b - a).count(); }
 
-constexpr const char* kTokenizer = "tokenize=\"unicode61 tokenchars '''.,:;_'\"";
-
-bool IsAsciiAlnum(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); }
-bool IsJoiner(char c) { return c == '\'' || c == '.' || c == ',' || c == ':' || c == ';' || c == '_'; }
-
-// The article as FTS5 takes it. Its word breaker keeps these punctuation
-// marks as token characters (kTokenizer), and the text keeps them only between
-// two ASCII letters or digits, where our word breaker joins a word across
-// them. With `splitKana`, every character from U+3000 up stands alone, as our
-// word breaker leaves kana and kanji.
-std::string FtsText(const std::u16string& article, bool splitKana) {
-    std::u16string spaced;
-    for (char16_t c : article) {
-        const bool alone = splitKana && c >= 0x3000 && !(c >= 0xD800 && c < 0xE000);
-        if (alone) spaced += u' ';
-        spaced += c;
-        if (alone) spaced += u' ';
-    }
-    std::string text = Utf16ToUtf8(spaced);
-    for (size_t i = 0; i < text.size(); ++i)
-        if (IsJoiner(text[i]) && !(i > 0 && i + 1 < text.size() && IsAsciiAlnum(text[i - 1]) && IsAsciiAlnum(text[i + 1])))
-            text[i] = ' ';
-    return text;
+bool IsAsciiWord(const std::u16string& w) {
+    return w.size() > 1 && std::all_of(w.begin(), w.end(), [](char16_t c) { return c >= u'a' && c <= u'z'; });
+}
+bool IsKanaOrKanji(char16_t c) {
+    return (c >= 0x3041 && c <= 0x30FF) || (c >= 0x3400 && c <= 0x9FFF) || c == 0x3005;
 }
 
-std::string SplitKanaQuery(const std::string& word) {
+// Index 110: every word's search key and id.
+std::map<std::u16string, uint32_t> ReadWordIds(CDMS& engine, int32_t fileId) {
+    std::map<std::u16string, uint32_t> out;
+    EngineCursor words(engine, fileId);
+    if (Failed(words.SelectIndex(kIndexFullTextWords))) return out;
+    char16_t text[130] = {};
+    KeySegmentValue value{text, 256};
+    EntryPosition at;
+    for (DmsStatus s = engine.First(words.handle(), &value, &at); !Failed(s);
+         s = engine.Next(words.handle(), &value, &at)) {
+        out[std::u16string(text, static_cast<size_t>(value.length / 2))] = at.ref.first;
+        value = {text, 256};
+    }
+    return out;
+}
+
+std::string Token(uint32_t id) { return "t" + std::to_string(id); }
+constexpr const char* kFiller = "f";  // a word number that holds no word: no query asks for it
+
+// Every article as our compiler split it, by article position: the word ids
+// at their word numbers, fillers between.
+std::map<uint32_t, std::string> ArticlesAsSplit(CDMS& engine, int32_t fileId) {
+    std::map<uint32_t, std::map<uint16_t, uint32_t>> numbered;
+    for (const auto& [word, indexed] : ReadFullTextIndex(engine, fileId)) {
+        HitRecordView record;
+        for (size_t at = 0; ReadHitRecord(indexed.hits, at, record); at += HitRecordBytes(record))
+            for (size_t i = 0; i < record.Count(); ++i)
+                numbered[record.position][static_cast<uint16_t>(record.Hit(i) & kHitWordNumberMask)] = indexed.id;
+    }
+    std::map<uint32_t, std::string> out;
+    for (const auto& [position, words] : numbered) {
+        std::string text;
+        uint16_t next = 0;
+        for (const auto& [number, id] : words) {
+            for (; next < number; ++next) text += std::string(kFiller) + ' ';
+            text += Token(id) + ' ';
+            next = static_cast<uint16_t>(number + 1);
+        }
+        out[position] = text;
+    }
+    return out;
+}
+
+// The query as our parser reads it, in FTS5's language (empty when a word is
+// in no article: FTS5 is then asked for a token no article holds).
+std::string FtsQuery(const FullTextQuery& query, const std::map<std::u16string, uint32_t>& ids) {
+    const auto token = [&](const std::u16string& word) {
+        const auto it = ids.find(word);
+        return it == ids.end() ? std::string("none") : Token(it->second);
+    };
+    const std::vector<int32_t> groups = query.Groups();
     std::string out;
-    for (char16_t c : Utf8ToUtf16(word)) out += (out.empty() ? "" : " ") + Utf16ToUtf8(std::u16string(1, c));
+    bool inPhrase = false;
+    for (size_t g = 0; g < groups.size(); ++g) {
+        const FullTextQueryRecord& group = query.Record(groups[g]);
+        // As the search links them: both words in a phrase, whichever.
+        const bool linked = g > 0 && group.phrase != 0 && query.Record(groups[g - 1]).phrase != 0;
+        if (inPhrase && !linked) out += '"', inPhrase = false;
+        if (!out.empty()) out += ' ';
+        if (group.phrase != 0) {
+            if (!inPhrase) out += '"', inPhrase = true;
+            out += token(group.word);
+            continue;
+        }
+        const std::vector<int32_t> alternatives = query.Alternatives(groups[g]);
+        std::string any;
+        for (int32_t r : alternatives) any += (any.empty() ? "" : " OR ") + token(query.Record(r).word);
+        out += alternatives.size() > 1 ? "(" + any + ")" : any;
+    }
+    if (inPhrase) out += '"';
     return out;
 }
 
@@ -91,12 +149,11 @@ struct Query {
     int kind;
     std::string ours;
     std::string fts;  // FTS5's MATCH text
-    bool split;       // against the table of split kana and kanji
 };
 
 const char* const kKinds[] = {"common word", "rare word", "two words", "phrase", "Japanese word",
-                              "Japanese, same terms", "word + unknown word"};
-constexpr int kKindCount = 7;
+                              "word + unknown word"};
+constexpr int kKindCount = 6;
 
 struct Sample {
     double ours, fts, ranked;
@@ -112,62 +169,54 @@ public:
         Close();
         sqlite3_open(path_.c_str(), &db_);
         sqlite3_exec(db_, "PRAGMA cache_size=1000", nullptr, nullptr, nullptr);
-        for (int table = 0; table < 2; ++table) {
-            const std::string name = table ? "s" : "t";
-            sqlite3_prepare_v2(db_, ("SELECT rowid FROM " + name + " WHERE " + name + " MATCH ?").c_str(), -1,
-                               &match_[table], nullptr);
-            sqlite3_prepare_v2(db_,
-                               ("SELECT rowid FROM " + name + " WHERE " + name + " MATCH ? ORDER BY rank LIMIT 2000").c_str(),
-                               -1, &ranked_[table], nullptr);
-        }
+        sqlite3_prepare_v2(db_, "SELECT rowid FROM t WHERE t MATCH ?", -1, &match_, nullptr);
+        sqlite3_prepare_v2(db_, "SELECT rowid FROM t WHERE t MATCH ? ORDER BY rank LIMIT 2000", -1, &ranked_,
+                           nullptr);
     }
     void Close() {
-        for (sqlite3_stmt*& s : match_) sqlite3_finalize(s), s = nullptr;
-        for (sqlite3_stmt*& s : ranked_) sqlite3_finalize(s), s = nullptr;
+        sqlite3_finalize(match_);
+        sqlite3_finalize(ranked_);
+        match_ = ranked_ = nullptr;
         if (db_) sqlite3_close(db_);
         db_ = nullptr;
     }
-    // Rows of the query, all of them or the best 2000 by rank.
-    size_t Run(const Query& q, bool best) {
-        sqlite3_stmt* s = (best ? ranked_ : match_)[q.split ? 1 : 0];
+    // Rows of the query, all of them or the best 2000 by rank; with `rows`, their rowids.
+    size_t Run(const Query& q, bool best, std::vector<uint32_t>* rows = nullptr) {
+        sqlite3_stmt* s = best ? ranked_ : match_;
         sqlite3_bind_text(s, 1, q.fts.c_str(), -1, SQLITE_TRANSIENT);
-        size_t rows = 0;
-        while (sqlite3_step(s) == SQLITE_ROW) ++rows;
+        size_t n = 0;
+        while (sqlite3_step(s) == SQLITE_ROW) {
+            if (rows) rows->push_back(static_cast<uint32_t>(sqlite3_column_int64(s, 0)));
+            ++n;
+        }
         sqlite3_reset(s);
-        return rows;
+        return n;
     }
     sqlite3* db() { return db_; }
 
 private:
     std::string path_;
     sqlite3* db_ = nullptr;
-    sqlite3_stmt* match_[2] = {};
-    sqlite3_stmt* ranked_[2] = {};
+    sqlite3_stmt* match_ = nullptr;
+    sqlite3_stmt* ranked_ = nullptr;
 };
 
-void BuildFts5(const std::string& path, const std::vector<ArticleText>& articles) {
+void BuildFts5(const std::string& path, const std::map<uint32_t, std::string>& articles) {
     std::filesystem::remove(path);
     sqlite3* db = nullptr;
     sqlite3_open(path.c_str(), &db);
-    sqlite3_exec(db, ("PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; CREATE VIRTUAL TABLE t USING fts5(x, " +
-                      std::string(kTokenizer) + "); CREATE VIRTUAL TABLE s USING fts5(x, " + kTokenizer + "); BEGIN")
-                         .c_str(),
+    sqlite3_exec(db, "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; CREATE VIRTUAL TABLE t USING fts5(x); BEGIN",
                  nullptr, nullptr, nullptr);
-    for (int table = 0; table < 2; ++table) {
-        sqlite3_stmt* insert = nullptr;
-        sqlite3_prepare_v2(db, table ? "INSERT INTO s(rowid, x) VALUES(?, ?)" : "INSERT INTO t(rowid, x) VALUES(?, ?)",
-                           -1, &insert, nullptr);
-        for (const ArticleText& article : articles) {
-            const std::string text = FtsText(article.text, table == 1);
-            sqlite3_bind_int64(insert, 1, article.position);
-            sqlite3_bind_text(insert, 2, text.c_str(), -1, SQLITE_TRANSIENT);
-            sqlite3_step(insert);
-            sqlite3_reset(insert);
-        }
-        sqlite3_finalize(insert);
+    sqlite3_stmt* insert = nullptr;
+    sqlite3_prepare_v2(db, "INSERT INTO t(rowid, x) VALUES(?, ?)", -1, &insert, nullptr);
+    for (const auto& [position, text] : articles) {
+        sqlite3_bind_int64(insert, 1, position);
+        sqlite3_bind_text(insert, 2, text.c_str(), -1, SQLITE_TRANSIENT);
+        sqlite3_step(insert);
+        sqlite3_reset(insert);
     }
-    sqlite3_exec(db, "COMMIT; INSERT INTO t(t) VALUES('optimize'); INSERT INTO s(s) VALUES('optimize')", nullptr,
-                 nullptr, nullptr);
+    sqlite3_finalize(insert);
+    sqlite3_exec(db, "COMMIT; INSERT INTO t(t) VALUES('optimize')", nullptr, nullptr, nullptr);
     sqlite3_close(db);
 }
 
@@ -180,59 +229,73 @@ std::vector<std::string> Column(sqlite3* db, const char* sql) {
     return out;
 }
 
-// 100 queries of each class, from the FTS5 vocabulary and the article texts.
-std::vector<Query> MakeQueries(sqlite3* db, const std::vector<ArticleText>& articles) {
+// 100 queries of each class: our words by the articles holding them (FTS5's
+// vocabulary of the split texts), phrases from the split texts, and runs of
+// kana and kanji from the article texts.
+std::vector<Query> MakeQueries(sqlite3* db, const std::vector<ArticleText>& articles,
+                               const std::map<std::u16string, uint32_t>& ids) {
+    std::map<std::string, std::u16string> wordOfToken;
+    for (const auto& [word, id] : ids) wordOfToken[Token(id)] = word;
     sqlite3_exec(db, "CREATE VIRTUAL TABLE temp.v USING fts5vocab(main, t, 'row')", nullptr, nullptr, nullptr);
-    // Plain ASCII words by document count, and whole tokens of kana and kanji.
-    const std::vector<std::string> words =
-        Column(db, "SELECT term FROM v WHERE length(term) > 1 AND term NOT GLOB '*[^a-z]*' ORDER BY doc DESC, term");
-    const std::vector<std::string> japanese =
-        Column(db, "SELECT term FROM v WHERE unicode(term) >= 12288 AND length(term) > 1 ORDER BY doc DESC, term");
+    std::vector<std::string> words;  // plain ASCII words, by document count
+    for (const std::string& term : Column(db, "SELECT term FROM v ORDER BY doc DESC, term"))
+        if (const auto it = wordOfToken.find(term); it != wordOfToken.end() && IsAsciiWord(it->second))
+            words.push_back(Utf16ToUtf8(it->second));
+    // Runs of two or more kana and kanji, by the articles holding them.
+    std::map<std::u16string, size_t> runs;
+    for (const ArticleText& article : articles) {
+        std::set<std::u16string> seen;
+        for (size_t i = 0; i < article.text.size();) {
+            size_t end = i;
+            while (end < article.text.size() && IsKanaOrKanji(article.text[end])) ++end;
+            if (end - i > 1) seen.insert(article.text.substr(i, end - i));
+            i = end + 1;
+        }
+        for (const std::u16string& run : seen) ++runs[run];
+    }
+    std::vector<std::pair<size_t, std::u16string>> byCount;
+    for (const auto& [run, count] : runs) byCount.push_back({count, run});
+    std::sort(byCount.begin(), byCount.end(), [](const auto& a, const auto& b) {
+        return a.first != b.first ? a.first > b.first : a.second < b.second;
+    });
+    std::vector<std::string> japanese;
+    for (const auto& [count, run] : byCount) japanese.push_back(Utf16ToUtf8(run));
     std::vector<Query> queries;
     if (words.size() < 400 || japanese.size() < 400) return queries;
-    const auto quoted = [](const std::string& w) { return "\"" + w + "\""; };
-    for (size_t i = 0; i < 100; ++i) queries.push_back({0, words[i], quoted(words[i]), false});
-    for (size_t i = 0; i < 100; ++i) {
-        const std::string& w = words[words.size() - 1 - i * 37 % (words.size() / 2)];
-        queries.push_back({1, w, quoted(w), false});
-    }
-    for (size_t i = 0; i < 100; ++i) {
-        const std::string& a = words[i * 3];
-        const std::string& b = words[(i * 7 + 3) % 400];
-        queries.push_back({2, a + " " + b, quoted(a) + " " + quoted(b), false});
-    }
-    // Phrases of two words standing together in an article.
+    FullTextQuery parsed;
+    const auto add = [&](int kind, const std::string& text) {
+        parsed.Parse(Utf8ToUtf16(text));
+        queries.push_back({kind, text, FtsQuery(parsed, ids)});
+    };
+    for (size_t i = 0; i < 100; ++i) add(0, words[i]);
+    for (size_t i = 0; i < 100; ++i) add(1, words[words.size() - 1 - i * 37 % (words.size() / 2)]);
+    for (size_t i = 0; i < 100; ++i) add(2, words[i * 3] + " " + words[(i * 7 + 3) % 400]);
+    // Phrases of two words standing together in an article as it was split.
     const std::set<std::string> plain(words.begin(), words.end());
-    for (size_t n = 0; n < articles.size() && queries.size() < 400; n += 97) {
+    const std::vector<std::string> texts = Column(db, "SELECT x FROM t ORDER BY rowid");
+    for (size_t n = 0; n < texts.size() && queries.size() < 400; n += 97) {
         std::vector<std::string> tokens;
         std::string token;
-        for (char c : FtsText(articles[n].text, false) + ' ') {
-            if (IsAsciiAlnum(c)) token += static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
-            else if (!token.empty()) tokens.push_back(token), token.clear();
+        for (char c : texts[n] + ' ') {
+            if (c != ' ') {
+                token += c;
+                continue;
+            }
+            const auto it = wordOfToken.find(token);
+            tokens.push_back(it == wordOfToken.end() ? std::string() : Utf16ToUtf8(it->second));
+            token.clear();
         }
         for (size_t i = 0; i + 1 < tokens.size(); ++i)
             if (plain.contains(tokens[i]) && plain.contains(tokens[i + 1]) && tokens[i] != tokens[i + 1]) {
-                const std::string two = tokens[i] + " " + tokens[i + 1];
-                queries.push_back({3, quoted(two), quoted(two), false});
+                add(3, "\"" + tokens[i] + " " + tokens[i + 1] + "\"");
                 break;
             }
     }
     // Kana and kanji words from the most common to the rarest.
-    for (size_t i = 0; i < 100; ++i) {
-        const std::string& w = japanese[i * (japanese.size() - 1) / 99];
-        queries.push_back({4, w, quoted(w), false});
-    }
-    for (size_t i = 0; i < 100; ++i) {
-        const std::string& w = japanese[i * (japanese.size() - 1) / 99];
-        queries.push_back({5, w, quoted(SplitKanaQuery(w)), true});
-    }
+    for (size_t i = 0; i < 100; ++i) add(4, japanese[i * (japanese.size() - 1) / 99]);
     // A common word, then one no article holds (a word of the pairs above
     // with a tail no English word has): what a typing slip asks.
-    for (size_t i = 0; i < 100; ++i) {
-        const std::string& a = words[i * 3];
-        const std::string b = words[(i * 7 + 3) % 400] + "qx";
-        queries.push_back({6, a + " " + b, quoted(a) + " " + quoted(b), false});
-    }
+    for (size_t i = 0; i < 100; ++i) add(5, words[i * 3] + " " + words[(i * 7 + 3) % 400] + "qx");
     return queries;
 }
 
@@ -364,16 +427,19 @@ int main(int argc, char** argv) {
     int32_t file = 0;
     if (Failed(engine.OpenFile(path, 2, DictionarySchemaText, &file))) return 1;
     const std::vector<ArticleText> articles = ReadArticles(engine, file);
-    const std::string ftsPath = BinaryPath() + "/bench-dictionaries/edict.fts5.sqlite";
+    const std::map<std::u16string, uint32_t> ids = ReadWordIds(engine, file);
+    // A file of its own: FTS5 holds the texts as our compiler split them.
+    const std::string ftsPath = BinaryPath() + "/bench-dictionaries/edict.split.fts5.sqlite";
     if (!std::filesystem::exists(ftsPath)) {
-        std::fprintf(stderr, "filling FTS5 with %zu articles (once)\n", articles.size());
-        BuildFts5(ftsPath + ".part", articles);
+        const std::map<uint32_t, std::string> split = ArticlesAsSplit(engine, file);
+        std::fprintf(stderr, "filling FTS5 with %zu articles as our compiler split them (once)\n", split.size());
+        BuildFts5(ftsPath + ".part", split);
         std::filesystem::rename(ftsPath + ".part", ftsPath);
     }
     Fts5 fts(ftsPath);
     fts.Open();
-    std::vector<Query> queries = MakeQueries(fts.db(), articles);
-    if (queries.size() != 700) return std::fprintf(stderr, "too few words for the queries\n"), 1;
+    std::vector<Query> queries = MakeQueries(fts.db(), articles, ids);
+    if (queries.size() != 100 * kKindCount) return std::fprintf(stderr, "too few words for the queries\n"), 1;
     // --only KIND keeps one class (for profiles).
     if (only >= 0) std::erase_if(queries, [&](const Query& q) { return q.kind != only; });
 
@@ -397,29 +463,42 @@ int main(int argc, char** argv) {
         return us;
     };
 
-    // A first pass: counts (and the hit lists for --hits), and every page read once.
-    std::vector<size_t> oursFound(kKindCount), ftsFound(kKindCount);
+    // A first pass: both sides must find the same articles for every query
+    // before any is timed (and the hit lists for --hits; every page read once).
+    std::vector<size_t> found(kKindCount);
+    size_t differing = 0;
     std::ofstream hits;
     if (!hitsPath.empty()) hits.open(hitsPath);
     for (const Query& q : queries) {
         std::vector<ScoredArticle> kept;
-        size_t found = 0, rows = 0;
-        ours(q, &kept, &found);
-        peer(q, false, &rows);
+        size_t count = 0;
+        ours(q, &kept, &count);
+        std::vector<uint32_t> oursAll;
+        {
+            const int32_t groups = query.Parse(Utf8ToUtf16(q.ours));
+            for (const ScoredArticle& a : SearchDictionary(query, groups, engine, file)) oursAll.push_back(a.position);
+        }
+        std::vector<uint32_t> rows;
+        fts.Run(q, false, &rows);
         peer(q, true, nullptr);
-        oursFound[static_cast<size_t>(q.kind)] += found;
-        ftsFound[static_cast<size_t>(q.kind)] += rows;
+        std::sort(oursAll.begin(), oursAll.end());
+        std::sort(rows.begin(), rows.end());
+        if (oursAll != rows && ++differing <= 5)
+            std::fprintf(stderr, "%s: ours %zu articles, FTS5 %zu (%s)\n", q.ours.c_str(), oursAll.size(), rows.size(),
+                         q.fts.c_str());
+        found[static_cast<size_t>(q.kind)] += count;
         if (hits.is_open()) {
-            hits << q.ours << '\t' << found;
+            hits << q.ours << '\t' << count;
             for (const ScoredArticle& a : kept) hits << ' ' << a.position << ':' << a.score;
             hits << '\n';
         }
     }
-    std::printf("EDICT as qdxc compiles it, %zu articles; %zu queries a class, %zu rounds\n", articles.size(),
-                queries.size() / kKindCount, rounds);
+    if (differing > 0) return std::fprintf(stderr, "%zu queries found different articles: not timed\n", differing), 1;
+    std::printf("EDICT as qdxc compiles it, %zu articles; %zu queries a class, %zu rounds; every query finds the same"
+                " articles on both sides\n",
+                articles.size(), queries.size() / kKindCount, rounds);
     for (int k = 0; k < kKindCount; ++k)
-        std::printf("  %-22s articles found: ours %zu, FTS5 %zu\n", kKinds[k], oursFound[static_cast<size_t>(k)],
-                    ftsFound[static_cast<size_t>(k)]);
+        std::printf("  %-22s articles found: %zu\n", kKinds[k], found[static_cast<size_t>(k)]);
 
     std::vector<Sample> warm, cold;
     for (size_t round = 0; round < (coldOnly ? 0 : rounds); ++round)
