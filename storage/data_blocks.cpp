@@ -58,8 +58,8 @@ DmsStatus FindRoomInCurrentPage(DMSFile& file, uint32_t n, CachedPage& page, uin
 
 }  // namespace
 
-DmsStatus StoreDataBlock(DMSFile& file, uint8_t recordType, std::span<const uint8_t> bytes, uint32_t& position,
-                         bool withTotal) {
+DmsStatus StoreData(DMSFile& file, uint8_t recordType, std::span<const uint8_t> bytes, uint32_t& position,
+                    bool withTotal) {
     position = 0;
     if (bytes.empty()) return DmsStatus::Success;
     if (bytes.size() > static_cast<size_t>(kMaxFileBytes)) return DmsStatus::InvalidParameter;

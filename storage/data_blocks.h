@@ -54,8 +54,8 @@ inline constexpr uint8_t kNoRecordType = 0xFF;
 // Stores `bytes` as a new block of `recordType` (a record type number or
 // 0xFF) and gives its data position; an empty block gives position 0 and
 // stores nothing. The caller writes back.
-DmsStatus StoreDataBlock(DMSFile& file, uint8_t recordType, std::span<const uint8_t> bytes, uint32_t& position,
-                         bool withTotal = true);
+DmsStatus StoreData(DMSFile& file, uint8_t recordType, std::span<const uint8_t> bytes, uint32_t& position,
+                    bool withTotal = true);
 
 // Reads the block at `position`. With a buffer, `count` is its capacity on
 // input and the bytes delivered on output; with a null buffer `count`

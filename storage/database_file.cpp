@@ -93,7 +93,7 @@ DmsStatus DMSFile::NewPage(uint16_t signature, CachedPage& page) {
     CachedPage made = cache_.NewPage(*this, number, signature);
     if (!made) return DmsStatus::PageCreationFailed;
     bool madePatPage = false;
-    DmsStatus st = pat_.AddPage(number, signature, number + 1, madePatPage);
+    DmsStatus st = pat_.AllocatePage(number, signature, number + 1, madePatPage);
     if (Failed(st)) {
         cache_.DropPage(*this, number);
         return st == DmsStatus::NotEnoughMemory ? st : DmsStatus::PageCreationFailed;

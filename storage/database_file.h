@@ -211,7 +211,7 @@ private:
     DmsStatus MarkIncompleteOnce();
     // Writes the cached header with `flag` in its write-back flag, then
     // flushes. The cached images keep 0 there. 9 when the header is not cached.
-    DmsStatus WriteHeaderFlag(uint16_t flag);
+    DmsStatus WriteHeader(uint16_t flag);
     void DiscardChanges();
     DmsStatus RecoverFromJournal();
 

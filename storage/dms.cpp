@@ -204,7 +204,7 @@ DmsStatus CDMS::WriteData(uint32_t handle, const void* bytes, uint32_t length, u
     if (position == nullptr || (bytes == nullptr && length > 0)) return call.Finish(DmsStatus::InvalidParameter);
     int32_t recordType = call.cursor()->recordType;
     uint8_t stamp = recordType < 0 ? chunk::kNoRecordType : static_cast<uint8_t>(recordType);
-    DmsStatus st = StoreDataBlock(call.file(), stamp, {static_cast<const uint8_t*>(bytes), length}, *position);
+    DmsStatus st = StoreData(call.file(), stamp, {static_cast<const uint8_t*>(bytes), length}, *position);
     if (!Failed(st)) st = call.file().WriteBackIfJournaled();
     if (Failed(st)) *position = 0;
     return call.Finish(st);

@@ -160,10 +160,10 @@ private:
     // `below` leaf entries under it, its entry in the parent at `level`: in
     // place when only the count changes (the usual insert or delete), else
     // through Splice.
-    DmsStatus RaiseHighKey(int32_t level, uint32_t child, std::span<const uint8_t> lastKey, uint64_t below);
+    DmsStatus UpdateParentEntry(int32_t level, uint32_t child, std::span<const uint8_t> lastKey, uint64_t below);
     DmsStatus RemoveEmptiedPage(KeyPage& page, int32_t level);
-    DmsStatus SpreadOverPages(KeyPage& page, int32_t level, std::span<const EntryView> all,
-                              std::vector<EntryBytes>& highKeys);
+    DmsStatus SplitPage(KeyPage& page, int32_t level, std::span<const EntryView> all,
+                        std::vector<EntryBytes>& highKeys);
     DmsStatus RaiseHighKeys(int32_t level, std::vector<EntryBytes> highKeys);
     DmsStatus FreePage(KeyPage& page, int32_t height);
     // An empty page at `height` without siblings, made the index's root.

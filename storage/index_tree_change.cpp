@@ -153,10 +153,11 @@ DmsStatus IndexTree::SpliceInPlace(KeyPage& page, int32_t level, uint32_t at, ui
     file_.Cache().MarkChanged(page.Cached());
     page.RecordSplice(file_.Cache(), at, removeCount, entries, subtree, *format_);
     if (level == 0) return DmsStatus::Success;
-    return RaiseHighKey(level - 1, number, page.Key(page.Count() - 1), subtree);
+    return UpdateParentEntry(level - 1, number, page.Key(page.Count() - 1), subtree);
 }
 
-DmsStatus IndexTree::RaiseHighKey(int32_t level, uint32_t child, std::span<const uint8_t> lastKey, uint64_t below) {
+DmsStatus IndexTree::UpdateParentEntry(int32_t level, uint32_t child, std::span<const uint8_t> lastKey,
+                                       uint64_t below) {
     const uint32_t at = static_cast<uint32_t>(cursor_.path[level].entry);
     KeyPage parent;
     DmsStatus st = Load(parent, cursor_.path[level].page, cursor_.depth - level);
@@ -179,7 +180,7 @@ DmsStatus IndexTree::RaiseHighKey(int32_t level, uint32_t child, std::span<const
     file_.Cache().MarkChanged(parent.Cached());
     parent.RecordSplice(file_.Cache(), at, 0, {}, subtree, *format_);
     if (level == 0) return DmsStatus::Success;
-    return RaiseHighKey(level - 1, cursor_.path[level].page, parent.Key(parent.Count() - 1), subtree);
+    return UpdateParentEntry(level - 1, cursor_.path[level].page, parent.Key(parent.Count() - 1), subtree);
 }
 
 DmsStatus IndexTree::RemoveEmptiedPage(KeyPage& page, int32_t level) {
@@ -194,8 +195,8 @@ DmsStatus IndexTree::RemoveEmptiedPage(KeyPage& page, int32_t level) {
     return Splice(level - 1, static_cast<uint32_t>(cursor_.path[level - 1].entry), 1, {}, number);
 }
 
-DmsStatus IndexTree::SpreadOverPages(KeyPage& page, int32_t level, std::span<const EntryView> all,
-                                     std::vector<EntryBytes>& highKeys) {
+DmsStatus IndexTree::SplitPage(KeyPage& page, int32_t level, std::span<const EntryView> all,
+                               std::vector<EntryBytes>& highKeys) {
     const int32_t height = cursor_.depth - level;
     const uint32_t pageSize = file_.PageSize();
     std::vector<size_t> ends = PartitionEntries(all, pageSize - keypage::kHeadSize);
@@ -278,7 +279,7 @@ DmsStatus IndexTree::Splice(int32_t level, uint32_t at, uint32_t removeCount, st
     // 5. ... or spread over the page and new pages after it, whose high keys
     // replace the page's entry in its parent (6), or go to a new root.
     std::vector<EntryBytes> highKeys;
-    st = SpreadOverPages(page, level, all, highKeys);
+    st = SplitPage(page, level, all, highKeys);
     if (Failed(st)) return st;
     return RaiseHighKeys(level, std::move(highKeys));
 }

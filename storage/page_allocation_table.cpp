@@ -353,7 +353,7 @@ DmsStatus PageAllocationTable::AssignPosition(uint32_t page, uint32_t length, bo
     return DmsStatus::Success;
 }
 
-DmsStatus PageAllocationTable::AddPage(uint32_t page, uint16_t signature, uint32_t nextFree, bool& madePatPage) {
+DmsStatus PageAllocationTable::AllocatePage(uint32_t page, uint16_t signature, uint32_t nextFree, bool& madePatPage) {
     madePatPage = false;
     if (!Present()) return DmsStatus::Success;
     uint32_t k = page / perPage_;

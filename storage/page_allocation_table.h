@@ -96,7 +96,7 @@ public:
     // Called after header field 28 handed out page n: makes the entry of n,
     // and a new PAT page (number `nextFree`, taken by the caller) when n lies
     // beyond the table. `madePatPage` tells the caller it took that number.
-    DmsStatus AddPage(uint32_t page, uint16_t signature, uint32_t nextFree, bool& madePatPage);
+    DmsStatus AllocatePage(uint32_t page, uint16_t signature, uint32_t nextFree, bool& madePatPage);
 
     // Builds a PAT for a file of `pageCount` pages stored at n x PageSize:
     // ceil(pageCount / (E - 1)) PAT pages numbered and stored after them,

@@ -72,7 +72,7 @@ DmsStatus DMSFile::MarkIncomplete() {
     return st;
 }
 
-DmsStatus DMSFile::WriteHeaderFlag(uint16_t flag) {
+DmsStatus DMSFile::WriteHeader(uint16_t flag) {
     CachedPage h = cache_.Lookup(*this, 0);
     if (!h) return DmsStatus::PageLoadFailed;
     std::vector<uint8_t> stored(h.data, h.data + h.size);
@@ -90,7 +90,7 @@ DmsStatus DMSFile::WriteBackWithoutJournal() {
     if (!Failed(st)) st = FlushFile();
     if (!Failed(st)) {
         writingCleanHeader_ = true;
-        st = WriteHeaderFlag(0);
+        st = WriteHeader(0);
         writingCleanHeader_ = false;
     }
     if (!Failed(st)) {
@@ -155,11 +155,11 @@ DmsStatus DMSFile::WriteBackJournaled() {
     if (Failed(st)) return restore(st);
 
     // 3. The database, between the two header writes.
-    st = WriteHeaderFlag(kWriteBackInProgress);
+    st = WriteHeader(kWriteBackInProgress);
     if (!Failed(st)) st = cache_.WriteChangedPages(*this);
     if (!Failed(st)) st = pat_.WriteChanged(*file_);
     if (!Failed(st)) st = FlushFile();
-    if (!Failed(st)) st = WriteHeaderFlag(0);
+    if (!Failed(st)) st = WriteHeader(0);
     if (Failed(st)) {
         // Put the old bytes back now; when that fails too, the flag and the
         // journal stay for the next open.
