@@ -21,7 +21,7 @@
 #include <string>
 #include <string_view>
 
-inline constexpr char16_t kSettingsRegistryKey[] = u"Software\\Quellarbin\\OstrelPro";
+inline constexpr char16_t SettingsRegistryKey[] = u"Software\\Quellarbin\\OstrelPro";
 
 inline constexpr char16_t kInstallationIdValue[] = u"CLSID1";
 inline constexpr char16_t kInstallDictionaryValue[] = u"InstallDictionary";

@@ -126,7 +126,7 @@ int32_t RegistryStore::SetBinary(std::u16string_view name, std::span<const uint8
 }
 
 RegistryStore& SettingsRegistry() {
-    static RegistryStore store(HKEY_CURRENT_USER, kSettingsRegistryKey);
+    static RegistryStore store(HKEY_CURRENT_USER, SettingsRegistryKey);
     return store;
 }
 
