@@ -21,7 +21,7 @@ struct KanaClasses {
     uint32_t classes;
 };
 
-constexpr KanaClasses kEndingClasses[] = {
+constexpr KanaClasses EndingClassTable[] = {
     {u'い', 0x400F}, {u'う', 0x2},    {u'え', 0x4002}, {u'お', 0x4002}, {u'か', 0x15},
     {u'が', 0x8},    {u'き', 0x14},   {u'ぎ', 0x8},    {u'く', 0x15},   {u'ぐ', 0x8},
     {u'け', 0x5},    {u'げ', 0x8},    {u'こ', 0x14},   {u'ご', 0x8},    {u'さ', 0xE1},
@@ -191,7 +191,7 @@ constexpr ClassTable kClassTables[] = {
 std::span<const EndingRow> EndingTable() { return kEndingRows; }
 
 uint32_t EndingClassesStartingWith(char16_t kana) {
-    for (const KanaClasses& row : kEndingClasses) {
+    for (const KanaClasses& row : EndingClassTable) {
         if (row.kana == kana) return row.classes;
     }
     return 0;

@@ -163,8 +163,8 @@ int32_t PhraseSplitter::ApplySegmentationRules() {
             }
         }
     }
-    suppressed += MatchSegmentationPatterns(SegmentationPatterns(0));
-    suppressed += MatchSegmentationPatterns(SegmentationPatterns(1));
+    suppressed += MatchSegmentationPatterns(SegmentationPatternTables(0));
+    suppressed += MatchSegmentationPatterns(SegmentationPatternTables(1));
     return suppressed;
 }
 

@@ -120,7 +120,7 @@ std::span<const std::u16string_view> BehindEnd(std::span<const std::u16string_vi
 
 std::span<const SegmentationException> SegmentationExceptionTable() { return kExceptions; }
 
-std::span<const std::u16string_view> SegmentationPatterns(int list) {
+std::span<const std::u16string_view> SegmentationPatternTables(int list) {
     using Strings = std::span<const std::u16string_view>;
     return BeforeEnd(list == 0 ? Strings(kFirstPatternList) : Strings(kSecondPatternList));
 }

@@ -20,7 +20,7 @@ std::span<const SegmentationException> SegmentationExceptionTable();
 
 // Suppression patterns (see MatchSegmentationPattern): list 0 for kana
 // contexts, list 1 for contexts with kanji.
-std::span<const std::u16string_view> SegmentationPatterns(int list);
+std::span<const std::u16string_view> SegmentationPatternTables(int list);
 
 // Context strings of a one-character particle (see MatchParticleContext), or
 // of 的な; empty for other characters. The tables of は and が are stored

@@ -24,7 +24,7 @@ constexpr PriorityRow Row(std::u16string_view reading, std::u16string_view kanji
     return {static_cast<int32_t>(reading.size()), reading, static_cast<int32_t>(kanji.size()), kanji};
 }
 
-constexpr std::array kReadingPriorityTable = {
+constexpr std::array ReadingPriorityTable = {
     Row(u"である", u""), Row(u"あか", u"赤"), Row(u"あか", u"垢"), Row(u"あく", u"置く"),
     Row(u"あくび", u"欠伸"), Row(u"あし", u"足"), Row(u"あずかる", u"預かる"), Row(u"あて", u"当て"),
     Row(u"あて", u"当"), Row(u"あてる", u"当てる"), Row(u"あなた", u"貴女"), Row(u"あの", u"彼の"),
@@ -57,9 +57,9 @@ constexpr std::array kReadingPriorityTable = {
     Row(u"よりも", u""), Row(u"きょう", u"今日"), Row(u"おきに", u"置きに"), Row(u"めいめい", u"銘々"),
     Row(u"くらす", u""),
 };
-static_assert(kReadingPriorityTable.size() == 119);
+static_assert(ReadingPriorityTable.size() == 119);
 
-constexpr std::array kKanjiPriorityTable = {
+constexpr std::array KanjiPriorityTable = {
     Row(u"じ", u"字"), Row(u"はいる", u"入る"), Row(u"そら", u"空"), Row(u"から", u"空"),
     Row(u"くう", u"空"), Row(u"わたし", u"私"), Row(u"わたくし", u"私"), Row(u"あたし", u"私"),
     Row(u"あたくし", u"私"), Row(u"そと", u"外"), Row(u"ほか", u"外"), Row(u"いく", u"行く"),
@@ -69,7 +69,7 @@ constexpr std::array kKanjiPriorityTable = {
     Row(u"ぶん", u"文"), Row(u"はね", u"羽"), Row(u"みずから", u"自ら"), Row(u"おのずから", u"自ら"),
     Row(u"せい", u"性"),
 };
-static_assert(kKanjiPriorityTable.size() == 29);
+static_assert(KanjiPriorityTable.size() == 29);
 
 // The rows of a table by a hash of their lengths and first units, each
 // bucket in row order: a hit compares only the rows that can equal it, and
@@ -113,8 +113,8 @@ private:
 }  // namespace
 
 int32_t HitPriority(const WordListEntry& hit) {
-    static const PriorityIndex readingRows(kReadingPriorityTable);
-    static const PriorityIndex kanjiRows(kKanjiPriorityTable);
+    static const PriorityIndex readingRows(ReadingPriorityTable);
+    static const PriorityIndex kanjiRows(KanjiPriorityTable);
     if (hit.indexId == static_cast<uint32_t>(kIndexReadingWord)) return readingRows.Lookup(hit);
     if (hit.indexId == static_cast<uint32_t>(kIndexWordReading)) return kanjiRows.Lookup(hit);
     return kDefaultEntryPriority;

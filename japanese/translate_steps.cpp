@@ -27,7 +27,7 @@ void ComputeBoundaryFlags(std::u16string_view text, std::span<uint16_t> flags) {
     }
 }
 
-void MergeHitOrder(std::vector<int32_t>& order, std::vector<WordListEntry>& pool, size_t first) {
+void MergeHits(std::vector<int32_t>& order, std::vector<WordListEntry>& pool, size_t first) {
     const size_t held = std::min(order.size(), size_t{kMaxHits});
     const size_t added = pool.size() - std::min(first, pool.size());
     std::vector<int32_t> merged;

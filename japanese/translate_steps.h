@@ -32,7 +32,7 @@ void ComputeBoundaryFlags(std::u16string_view text, std::span<uint16_t> flags);
 // into `order` (entry numbers ordered by start): a stable merge, the hits
 // held before first among equal starts, cut to kMaxHits. The new entries
 // the cut leaves out go from the pool's end.
-void MergeHitOrder(std::vector<int32_t>& order, std::vector<WordListEntry>& pool, size_t first);
+void MergeHits(std::vector<int32_t>& order, std::vector<WordListEntry>& pool, size_t first);
 
 // Of two visible hits with the same start, length, dictionary and record
 // reference, hides (0x1) the one of lower priority, the later at equal

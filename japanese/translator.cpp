@@ -220,7 +220,7 @@ void CTranslate::RunPass(CCursor* cursor, uint32_t hitFlags, int32_t mode, int32
     }
     const size_t first = found_.size();
     found_.insert(found_.end(), &list_->EntryAt(0), &list_->EntryAt(0) + added);
-    MergeHitOrder(hitOrder_, found_, first);
+    MergeHits(hitOrder_, found_, first);
 }
 
 void CTranslate::DropDuplicates() { DropDuplicateHits(found_, hitOrder_); }

@@ -173,7 +173,7 @@ private:
     std::unique_ptr<char16_t[]> text_;      // kMaxTranslatedUnits + 1, zero-terminated
     std::unique_ptr<uint16_t[]> flags_;     // boundary flags, one per unit
     // The passes' hits: their entries, and the entry numbers of those kept,
-    // ordered by start (MergeHitOrder).
+    // ordered by start (MergeHits).
     std::vector<WordListEntry> found_;
     std::vector<int32_t> hitOrder_;
     int32_t length_ = 0;

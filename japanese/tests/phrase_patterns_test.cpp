@@ -10,9 +10,9 @@ namespace {
 TEST(PhraseSplitTables, HoldTheirRowsAndTheParticleTablesBehindTheListEnds) {
     EXPECT_EQ(SegmentationExceptionTable().size(), 67u);
     EXPECT_EQ(SegmentationExceptionTable().back().reading, u"もす");
-    EXPECT_EQ(SegmentationPatterns(0).size(), 358u);
-    EXPECT_EQ(SegmentationPatterns(0).back(), u"[にた]くさ");
-    EXPECT_EQ(SegmentationPatterns(1).size(), 45u);
+    EXPECT_EQ(SegmentationPatternTables(0).size(), 358u);
+    EXPECT_EQ(SegmentationPatternTables(0).back(), u"[にた]くさ");
+    EXPECT_EQ(SegmentationPatternTables(1).size(), 45u);
     // The は table lies behind the first list's empty string and is alive.
     const auto wa = ParticleContextTable(u'は');
     ASSERT_EQ(wa.size(), 14u);

@@ -27,7 +27,7 @@ TEST(BoundaryFlags, MarkPunctuationNeighboursInsideTheTextOnly) {
     EXPECT_EQ(blanks[0], kWordMayStart | kWordMayEnd);
 }
 
-TEST(MergeHitOrder, AgreesWithAStableMergeAndKeepsTheCap) {
+TEST(MergeHits, AgreesWithAStableMergeAndKeepsTheCap) {
     std::mt19937 random(7);
     for (int round = 0; round < 50; ++round) {
         auto make = [&](size_t n, uint32_t tag) {
@@ -55,7 +55,7 @@ TEST(MergeHitOrder, AgreesWithAStableMergeAndKeepsTheCap) {
         }
         const size_t first = pool.size();
         pool.insert(pool.end(), entries.begin(), entries.end());
-        MergeHitOrder(order, pool, first);
+        MergeHits(order, pool, first);
         ASSERT_EQ(order.size(), expected.size());
         for (size_t i = 0; i < order.size(); ++i)
             ASSERT_EQ(pool[static_cast<size_t>(order[i])].recordId, expected[i].recordId) << i;
