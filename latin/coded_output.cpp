@@ -355,18 +355,18 @@ void GroupRecords(const ResultList& results, Grouping& g) {
         if (GroupsWithLastByEntry(pos)) {
             if ((last == nullptr || last->kind != r.kind || last->id != r.id) && g.groupCount < kMaxGroups)
                 g.Open(r, r.kind == RESULT_ENTRY && r.id != 0);
-            g.AddLine(r);
+            g.AddLineToGroup(r);
         } else if (pos == POS_V || pos == POS_VPAR || pos == POS_SUPINE) {
             if (last != nullptr && (last->id == r.id || r.kind == RESULT_NOTE)) {
-                g.AddLine(r);
+                g.AddLineToGroup(r);
                 continue;
             }
             if (g.Full()) return;
-            if (g.Open(r, r.id != 0 && r.kind != RESULT_ADDON)) g.AddLine(r);
+            if (g.Open(r, r.id != 0 && r.kind != RESULT_ADDON)) g.AddLineToGroup(r);
         } else {
             if (r.kind == RESULT_NONE && r.id == 0) continue;
             if (g.Full()) return;
-            if (g.Open(r, r.id != 0 && r.kind != RESULT_ADDON)) g.AddLine(r);
+            if (g.Open(r, r.id != 0 && r.kind != RESULT_ADDON)) g.AddLineToGroup(r);
         }
     }
 }
@@ -410,7 +410,7 @@ void AddNameGroup(const char* word, const char* note, Grouping& g) {
     record.inflection.partOfSpeech = POS_N;
     record.kind = RESULT_NAME;
     g.Open(record, false);
-    g.AddLine(record);
+    g.AddLineToGroup(record);
 }
 
 }  // namespace
@@ -554,7 +554,7 @@ void ListStems(CStringBuilder& out, const char* word, ResultList& results) {
     Put(out, "\n");
 }
 
-void Grouping::AddLine(const ParseRecord& record) {
+void Grouping::AddLineToGroup(const ParseRecord& record) {
     if (groupCount == 0 || lineCount >= kMaxGroupLines) return;
     GroupLine& line = lines[lineCount];
     std::memcpy(line.stem, record.stem, kStemSize);

@@ -48,7 +48,7 @@ struct Grouping {
     bool Full() const { return lineCount >= kMaxGroupLines || groupCount >= kMaxGroups; }
     // Copies the record's stem and inflection into the last group; nothing
     // without a group or with 250 lines held.
-    void AddLine(const ParseRecord& record);
+    void AddLineToGroup(const ParseRecord& record);
     // Opens a group (the entry read when asked); false when it cannot be read.
     bool Open(const ParseRecord& record, bool readEntry);
 };

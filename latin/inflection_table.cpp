@@ -85,7 +85,7 @@ unsigned char* SectionBytes(std::vector<unsigned char>& bytes, int section) {
     return bytes.data() + static_cast<size_t>(section - 1) * kSectionSize;
 }
 
-int ReadSectionBytes(unsigned char* bytes, int section) {
+int ReadInflectionSection(unsigned char* bytes, int section) {
     if (g_latinHost.readInflects == nullptr) return 255;
     return g_latinHost.readInflects(bytes, section, kSectionSize);
 }
@@ -176,7 +176,7 @@ int LoadInflectionSections() {
     constexpr int kOrder[] = {5, 1, 2, 3, 4};
     int failed = 0, status = 0;
     for (int section : kOrder) {
-        status = ReadSectionBytes(SectionBytes(bytes, section), section);
+        status = ReadInflectionSection(SectionBytes(bytes, section), section);
         if (status != 0) {
             failed = section;
             break;
@@ -257,7 +257,7 @@ int LoadSectionForLetter(char letter) {
     if (g_inflections.loadedSection == section) return 0;
     if (!g_inflections.sectionRead[section - 1]) {
         std::vector<unsigned char> bytes(kSectionSize);
-        int status = ReadSectionBytes(bytes.data(), section);
+        int status = ReadInflectionSection(bytes.data(), section);
         if (status != 0) {
             g_inflections.loadedSection = 0;
             return status;
