@@ -16,7 +16,7 @@ struct HighlightFormat {
 
 // Applied in this order after the plain text. Colour classes 0x40 and 0 keep
 // the control's own colour.
-inline constexpr HighlightFormat kHighlightFormatTable[9] = {
+inline constexpr HighlightFormat HighlightFormatTable[9] = {
     {0x4, HighlightEffect::Italic, 0, 0, 0},
     {0x2, HighlightEffect::Bold, 0, 0, 0},
     {0x20, HighlightEffect::Colour, 127, 0, 0},

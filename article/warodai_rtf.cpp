@@ -22,7 +22,7 @@ public:
         const std::u16string_view head = entry.substr(0, lineEnd);
         piece_.AppendRaw("\\pard");
         if (Styles()) piece_.SetParagraphStyle(3);
-        const size_t afterHeadword = Headword(head);
+        const size_t afterHeadword = AddWarodaiHeadword(head);
         Transliteration(head);
         Writings(head, afterHeadword);
         if (Bold()) piece_.AppendRaw("\\b0");
@@ -33,7 +33,7 @@ public:
             piece_.NewParagraph();
             if (Styles()) piece_.SetParagraphStyle(5);
         }
-        if (lineEnd != std::u16string_view::npos) Body(entry.substr(lineEnd + 1));
+        if (lineEnd != std::u16string_view::npos) AddWarodaiBody(entry.substr(lineEnd + 1));
         piece_.NewParagraph();
     }
 
@@ -46,7 +46,7 @@ private:
     }
 
     // The leading kana headwords; answers where the head line goes on.
-    size_t Headword(std::u16string_view head) {
+    size_t AddWarodaiHeadword(std::u16string_view head) {
         const uint32_t appFlags = ArticleContext().ApplicationFlags();
         const bool transliterationOnly = HasFlag(appFlags, kTransliterateInsteadOfKana);
         if (transliterationOnly && !Styles()) return 0;
@@ -150,7 +150,7 @@ private:
         }
     }
 
-    void Body(std::u16string_view body) {
+    void AddWarodaiBody(std::u16string_view body) {
         bool lineStart = true;
         for (size_t i = 0; i < body.size(); ++i) {
             const char16_t c = body[i];

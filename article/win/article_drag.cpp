@@ -36,7 +36,7 @@ ClipboardRenderer SelectedArticlesRenderer(WordList& list, const CSelection& sel
         if (notice) notice(true);
         WordListExportRecords records(list, &selection);
         ArticleExportBuilder builder;
-        const HRESULT result = RenderArticlesForClipboard(format, records, clamped, builder, block);
+        const HRESULT result = RenderSelectionForClipboard(format, records, clamped, builder, block);
         if (notice) notice(false);
         return result;
     };

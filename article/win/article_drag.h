@@ -22,7 +22,7 @@ HRESULT CreateArticleDataObject(ClipboardRenderer renderer, IDataObject** out);
 // busy with output meanwhile); may be empty.
 using RenderingNotice = std::function<void(bool rendering)>;
 
-// Renders the selected rows of `list` as RenderArticlesForClipboard does,
+// Renders the selected rows of `list` as RenderSelectionForClipboard does,
 // afresh at each call (each call gives a block of its own). `list` and
 // `selection` must outlive the renderer.
 ClipboardRenderer SelectedArticlesRenderer(WordList& list, const CSelection& selection, const ExportOptions& options,

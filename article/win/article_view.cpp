@@ -112,7 +112,7 @@ void CArticleView::SetArticle(const char16_t* text, int32_t length, const uint32
     const std::u16string_view article(text, static_cast<size_t>(length));
     richEdit_->SetPlainText(article, false, wrapLines);
     if (length > 0 && attributes) {
-        for (const HighlightFormat& highlight : kHighlightFormatTable) {
+        for (const HighlightFormat& highlight : HighlightFormatTable) {
             CHARFORMATW format = HighlightCharFormat(highlight);
             ApplyAttributeFormat(highlight.attribute, article, attributes, format);
         }

@@ -25,8 +25,8 @@ HGLOBAL CopyToGlobalBlock(const void* data, size_t bytes, size_t terminatorBytes
     return block;
 }
 
-HRESULT RenderArticlesForClipboard(UINT format, IExportRecords& records, const ExportOptions& options,
-                                   ArticleExportBuilder& builder, HGLOBAL* block) {
+HRESULT RenderSelectionForClipboard(UINT format, IExportRecords& records, const ExportOptions& options,
+                                    ArticleExportBuilder& builder, HGLOBAL* block) {
     if (block == nullptr) return E_INVALIDARG;
     *block = nullptr;
     HRESULT result = DV_E_FORMATETC;

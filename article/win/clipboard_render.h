@@ -21,5 +21,5 @@ HGLOBAL CopyToGlobalBlock(const void* data, size_t bytes, size_t terminatorBytes
 // Renders `records` for `format` with `builder` (reset afterwards): the
 // document without blank lines between articles, or the text. S_OK with the
 // block; DV_E_FORMATETC when there is no article to give; E_OUTOFMEMORY.
-HRESULT RenderArticlesForClipboard(UINT format, IExportRecords& records, const ExportOptions& options,
-                                   ArticleExportBuilder& builder, HGLOBAL* block);
+HRESULT RenderSelectionForClipboard(UINT format, IExportRecords& records, const ExportOptions& options,
+                                    ArticleExportBuilder& builder, HGLOBAL* block);

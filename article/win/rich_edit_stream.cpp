@@ -16,7 +16,7 @@ struct ByteStream {
 
 // Hands the control what it asks for, up to what is left, and advances by
 // what it copied; 0 bytes once everything is out.
-DWORD CALLBACK StreamInCallback(DWORD_PTR cookie, LPBYTE out, LONG wanted, LONG* given) {
+DWORD CALLBACK TextStreamInCallback(DWORD_PTR cookie, LPBYTE out, LONG wanted, LONG* given) {
     auto* stream = reinterpret_cast<ByteStream*>(cookie);
     const LONG remaining = stream->capacity - stream->position;
     const LONG count = wanted < 0 ? 0 : (wanted < remaining ? wanted : remaining);
@@ -28,7 +28,7 @@ DWORD CALLBACK StreamInCallback(DWORD_PTR cookie, LPBYTE out, LONG wanted, LONG*
 
 // Takes what the control hands over while it fits; stops the stream with an
 // error at the capacity.
-DWORD CALLBACK StreamOutCallback(DWORD_PTR cookie, LPBYTE in, LONG count, LONG* taken) {
+DWORD CALLBACK TextStreamOutCallback(DWORD_PTR cookie, LPBYTE in, LONG count, LONG* taken) {
     auto* stream = reinterpret_cast<ByteStream*>(cookie);
     const LONG room = stream->capacity - stream->position;
     const LONG copy = count < 0 ? 0 : (count < room ? count : room);
@@ -59,9 +59,9 @@ RichEditStreamResult Run(HWND control, UINT message, UINT format, BYTE* bytes, i
 }  // namespace
 
 RichEditStreamResult StreamIntoRichEdit(HWND control, UINT format, const void* bytes, int32_t size) {
-    return Run(control, EM_STREAMIN, format, static_cast<BYTE*>(const_cast<void*>(bytes)), size, StreamInCallback);
+    return Run(control, EM_STREAMIN, format, static_cast<BYTE*>(const_cast<void*>(bytes)), size, TextStreamInCallback);
 }
 
 RichEditStreamResult StreamOutOfRichEdit(HWND control, UINT format, void* bytes, int32_t capacity) {
-    return Run(control, EM_STREAMOUT, format, static_cast<BYTE*>(bytes), capacity, StreamOutCallback);
+    return Run(control, EM_STREAMOUT, format, static_cast<BYTE*>(bytes), capacity, TextStreamOutCallback);
 }

@@ -53,7 +53,7 @@ protected:
                       [this](UINT format, HGLOBAL* block) {
                           ++renders;
                           ArticleExportBuilder builder;
-                          return RenderArticlesForClipboard(format, records, options, builder, block);
+                          return RenderSelectionForClipboard(format, records, options, builder, block);
                       },
                       &data.p),
                   S_OK);
@@ -200,8 +200,8 @@ TEST(ArticleDataObjectRender, FailureAndNothingToGiveAreErrors) {
     LineRecords none;
     ArticleExportBuilder builder;
     HGLOBAL block = nullptr;
-    EXPECT_EQ(RenderArticlesForClipboard(CF_UNICODETEXT, none, {}, builder, &block), DV_E_FORMATETC);
-    EXPECT_EQ(RenderArticlesForClipboard(RichTextClipboardFormat(), none, {}, builder, &block), DV_E_FORMATETC);
+    EXPECT_EQ(RenderSelectionForClipboard(CF_UNICODETEXT, none, {}, builder, &block), DV_E_FORMATETC);
+    EXPECT_EQ(RenderSelectionForClipboard(RichTextClipboardFormat(), none, {}, builder, &block), DV_E_FORMATETC);
     EXPECT_EQ(block, nullptr);
     OleUninitialize();
 }
