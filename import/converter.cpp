@@ -160,7 +160,7 @@ int32_t CConverter::CompileInto(std::u16string_view file, std::u16string_view so
     positions_.clear();
     bookValues_.clear();
     outOfMemory_ = false;
-    bool ok = mode_ == kNewFile ? CreateTargetFile(path) : (target_.Open(1) == 0 && OpenTargetCursors());
+    bool ok = mode_ == kNewFile ? CreateTargetFile(path) : (target_.Open(1) == 0 && OpenCursors());
     if (ok) ok = ReadSourceOrSay(source);
     if (ok && (formatFlags_ & kFormatEijiro)) ok = PreExtendForSource(source);
     if (ok && sourceDictionary == nullptr && IsLatinCompile(target_, formatType_))
@@ -176,10 +176,10 @@ int32_t CConverter::CompileInto(std::u16string_view file, std::u16string_view so
 bool CConverter::CreateTargetFile(std::u16string_view path) {
     if (const DmsStatus s = engine_.CreateFile(path, DictionarySchemaText); Failed(s)) return Fail(s);
     if (const uint32_t s = target_.Open(1); s != 0) return Fail(static_cast<DmsStatus>(s));
-    return OpenTargetCursors() && WriteIdentityProperties();
+    return OpenCursors() && WriteIdentityProperties();
 }
 
-bool CConverter::OpenTargetCursors() {
+bool CConverter::OpenCursors() {
     cursors_.clear();
     for (uint32_t id : {1u, 3u, 101u, 102u, 106u, 110u, 111u, 121u}) {
         auto cursor = std::make_unique<KeyCursor>(engine_, target_.fileId, id);
@@ -386,7 +386,7 @@ int32_t CConverter::RunSingleArticleSteps(std::span<const CompileStep> steps) {
     // Parsing a whole own markup text sets the word or kanji flag: the dictionary keeps its own.
     const uint32_t kinds = kWordDictionaryFlag | kKanjiDictionaryFlag;
     const uint32_t keptKinds = target_.flags & kinds;
-    const bool ok = OpenTargetCursors() && RunSteps(steps);
+    const bool ok = OpenCursors() && RunSteps(steps);
     target_.flags = (target_.flags & ~kinds) | keptKinds;
     searchEngine_.reset();
     cursors_.clear();

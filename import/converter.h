@@ -103,7 +103,7 @@ private:
     bool ReadSourceOrSay(std::u16string_view source);
     bool PreExtendForSource(std::u16string_view source);
     bool CreateTargetFile(std::u16string_view path);
-    bool OpenTargetCursors();
+    bool OpenCursors();
     bool WriteIdentityProperties();
     bool RunSteps(std::span<const CompileStep> steps);
     bool RunStep(const CompileStep& step);

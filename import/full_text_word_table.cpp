@@ -6,17 +6,17 @@
 #include <functional>
 #include <new>
 
-uint32_t FullTextWordTable::Hash(std::u16string_view word) {
+uint32_t WordTable::Hash(std::u16string_view word) {
     const uint64_t h = std::hash<std::u16string_view>{}(word);
     return static_cast<uint32_t>(h) ^ static_cast<uint32_t>(h >> 32);
 }
 
-std::u16string_view FullTextWordTable::WordAt(uint32_t place) const {
+std::u16string_view WordTable::WordAt(uint32_t place) const {
     const char16_t* head = At(place);
     return {head + kHeadUnits, head[2]};
 }
 
-size_t FullTextWordTable::Probe(std::u16string_view word, uint32_t hash) const {
+size_t WordTable::Probe(std::u16string_view word, uint32_t hash) const {
     const size_t mask = slots_.size() - 1;
     for (size_t i = hash & mask;; i = (i + 1) & mask) {
         const Slot& slot = slots_[i];
@@ -24,7 +24,7 @@ size_t FullTextWordTable::Probe(std::u16string_view word, uint32_t hash) const {
     }
 }
 
-uint32_t FullTextWordTable::Find(std::u16string_view word) const {
+uint32_t WordTable::Find(std::u16string_view word) const {
     if (slots_.empty()) return 0;
     const Slot& slot = slots_[Probe(word, Hash(word))];
     if (slot.place == 0) return 0;
@@ -32,7 +32,7 @@ uint32_t FullTextWordTable::Find(std::u16string_view word) const {
     return head[0] | static_cast<uint32_t>(head[1]) << 16;
 }
 
-bool FullTextWordTable::Grow() {
+bool WordTable::Grow() {
     std::vector<Slot> grown;
     try {
         grown.resize(std::max<size_t>(1024, 2 * slots_.size()));
@@ -50,7 +50,7 @@ bool FullTextWordTable::Grow() {
     return true;
 }
 
-bool FullTextWordTable::Add(std::u16string_view word, uint32_t id) {
+bool WordTable::Add(std::u16string_view word, uint32_t id) {
     if (word.size() > kMaxWordUnits || id == 0) return false;
     if ((size_ + 1) * 4 > slots_.size() * 3 && !Grow()) return false;
     const size_t units = kHeadUnits + word.size();
@@ -76,7 +76,7 @@ bool FullTextWordTable::Add(std::u16string_view word, uint32_t id) {
     return true;
 }
 
-void FullTextWordTable::Release() {
+void WordTable::Release() {
     std::vector<std::unique_ptr<char16_t[]>>().swap(blocks_);
     std::vector<size_t>().swap(blockUnits_);
     std::vector<Slot>().swap(slots_);

@@ -1,4 +1,4 @@
-// FullTextWordTable: the distinct words of a full-text build with their ids.
+// WordTable: the distinct words of a full-text build with their ids.
 // A large dictionary has hundreds of thousands of words, and a hash map of
 // strings spends several times their size on nodes and string objects; here
 // each word lies once in a pool of fixed blocks (its id in two units, its
@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-class FullTextWordTable {
+class WordTable {
 public:
     // The longest word the table takes, in units (a full-text key's limit).
     static constexpr size_t kMaxWordUnits = 128;
@@ -54,7 +54,7 @@ private:
 };
 
 template <class Take>
-void FullTextWordTable::ForEach(Take&& take) const {
+void WordTable::ForEach(Take&& take) const {
     for (size_t block = 0; block < blocks_.size(); ++block)
         for (size_t at = 0; at < blockUnits_[block];) {
             const char16_t* head = blocks_[block].get() + at;

@@ -19,7 +19,7 @@ uint32_t PackHit(uint16_t hit) { return static_cast<uint32_t>(hit & 0x0FFF) << 4
 
 }  // namespace
 
-int32_t PostingStream::Write(uint32_t position, std::span<const StreamedPosting> postings) {
+int32_t CDataStream::Write(uint32_t position, std::span<const StreamedPosting> postings) {
     if (entries_ + 1 + postings.size() > maxEntries) return -1;
     size_t packed = 0;
     try {
@@ -49,7 +49,7 @@ int32_t PostingStream::Write(uint32_t position, std::span<const StreamedPosting>
     return 0;
 }
 
-void PostingStream::Clear() {
+void CDataStream::Clear() {
     std::vector<std::unique_ptr<uint8_t[]>>().swap(blocks_);
     std::vector<size_t>().swap(blockBytes_);
     std::vector<uint8_t>().swap(packed_);

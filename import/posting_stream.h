@@ -1,4 +1,4 @@
-// PostingStream: the postings of every article of a full-text build, kept in
+// CDataStream: the postings of every article of a full-text build, kept in
 // memory from the lexicon step until the hit lists are written. A large
 // dictionary has millions of them, so they are kept packed: per article its
 // data position and the byte length of its postings, then per posting the
@@ -20,7 +20,7 @@ struct StreamedPosting {
     uint16_t hit;
 };
 
-class PostingStream {
+class CDataStream {
 public:
     // Postings and article heads taken at most: as many as 4096 blocks of
     // 1,000,000 bytes held as twenty-byte tuples.
@@ -37,7 +37,7 @@ public:
     // Reads the articles in the order they were written.
     class Reader {
     public:
-        explicit Reader(const PostingStream& stream) : stream_(stream) {}
+        explicit Reader(const CDataStream& stream) : stream_(stream) {}
         // Moves to the next article, past what is left of this one; false at the end.
         bool NextArticle(uint32_t& position);
         // The article's next posting; false after its last.
@@ -55,7 +55,7 @@ public:
         }
 
     private:
-        const PostingStream& stream_;
+        const CDataStream& stream_;
         size_t block_ = 0;
         const uint8_t* at_ = nullptr;
         const uint8_t* articleStart_ = nullptr;  // its first posting
@@ -73,7 +73,7 @@ private:
 };
 
 // The reading is inline: a hit-list batch reads the whole stream.
-inline uint32_t PostingStream::TakeNumber(const uint8_t*& at) {
+inline uint32_t CDataStream::TakeNumber(const uint8_t*& at) {
     uint32_t value = 0;
     for (int shift = 0;; shift += 7) {
         const uint8_t byte = *at++;
@@ -82,7 +82,7 @@ inline uint32_t PostingStream::TakeNumber(const uint8_t*& at) {
     }
 }
 
-inline bool PostingStream::Reader::NextArticle(uint32_t& position) {
+inline bool CDataStream::Reader::NextArticle(uint32_t& position) {
     if (at_ == nullptr) {
         if (stream_.blocks_.empty()) return false;
         at_ = articleEnd_ = stream_.blocks_[0].get();
@@ -100,7 +100,7 @@ inline bool PostingStream::Reader::NextArticle(uint32_t& position) {
     return true;
 }
 
-inline bool PostingStream::Reader::NextPosting(StreamedPosting& posting) {
+inline bool CDataStream::Reader::NextPosting(StreamedPosting& posting) {
     if (at_ == articleEnd_) return false;
     wordId_ += TakeNumber(at_);
     posting.wordId = wordId_;

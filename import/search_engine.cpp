@@ -194,7 +194,7 @@ bool CSearchEngine::BuildPostings(Progress progress, void* context) {
     }
     stream.Clear();
     std::vector<WordCounts>().swap(counts_);
-    std::vector<PostingStream::Reader::Mark>().swap(marks_);
+    std::vector<CDataStream::Reader::Mark>().swap(marks_);
     std::vector<uint8_t>().swap(batchBytes_);
     return true;
 }
@@ -231,7 +231,7 @@ bool CSearchEngine::ProcessPostingBatch(uint32_t firstId, uint32_t lastId, int64
         return Fail(DmsStatus::NotEnoughMemory);
     }
     const bool marked = !marks_.empty();
-    PostingStream::Reader reader(stream);
+    CDataStream::Reader reader(stream);
     uint32_t position = 0;
     StreamedPosting posting;
     for (size_t article = 0; reader.NextArticle(position); ++article) {
@@ -240,7 +240,7 @@ bool CSearchEngine::ProcessPostingBatch(uint32_t firstId, uint32_t lastId, int64
         uint8_t* record = nullptr;
         uint32_t hits = 0;
         for (;;) {
-            const PostingStream::Reader::Mark here = reader.Here();
+            const CDataStream::Reader::Mark here = reader.Here();
             // An article's postings rise by word id: the rest lie past the batch.
             if (!reader.NextPosting(posting) || posting.wordId > lastId) {
                 if (marked) marks_[article] = here;
@@ -248,14 +248,14 @@ bool CSearchEngine::ProcessPostingBatch(uint32_t firstId, uint32_t lastId, int64
             }
             if (posting.wordId < firstId) continue;
             if (posting.wordId != runId) {
-                if (record) places[runId - firstId] += PackHitRecord(record, position, hits);
+                if (record) places[runId - firstId] += PackPostings(record, position, hits);
                 runId = posting.wordId;
                 record = batchBytes_.data() + places[runId - firstId];
                 hits = 0;
             }
             if (hits < kMaxHitsPerRecord) PutU16At(record + kHitRecordHeadBytes + 2 * hits++, posting.hit);
         }
-        if (record) places[runId - firstId] += PackHitRecord(record, position, hits);
+        if (record) places[runId - firstId] += PackPostings(record, position, hits);
     }
     const bool ok = WriteHitLists(firstId, lastId, doneBefore, share, total, progress, context);
     batchBytes_.clear();
@@ -263,7 +263,7 @@ bool CSearchEngine::ProcessPostingBatch(uint32_t firstId, uint32_t lastId, int64
 }
 
 // Writes the head of a record of `hits` hits; its bytes.
-uint32_t CSearchEngine::PackHitRecord(uint8_t* record, uint32_t position, uint32_t hits) {
+uint32_t CSearchEngine::PackPostings(uint8_t* record, uint32_t position, uint32_t hits) {
     PutU32At(record, position);
     PutU16At(record + 4, hits);
     return static_cast<uint32_t>(kHitRecordHeadBytes + 2 * hits);

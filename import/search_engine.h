@@ -84,7 +84,7 @@ public:
     uint32_t HighestWordId() const { return highestId_; }
     size_t WordCount() const { return words_.Size(); }
     size_t batchPostings = kBatchPostings;  // tests lower it to force batches
-    PostingStream stream;
+    CDataStream stream;
     SpellingIdCache spellingIds;  // the lexicon's shortcut past search keys
     // The lexicon's working room for one article, kept from one to the next.
     struct ArticleWords {
@@ -103,7 +103,7 @@ private:
     // The hit lists of word ids firstId..lastId, in room BuildPostings made.
     bool ProcessPostingBatch(uint32_t firstId, uint32_t lastId, int64_t doneBefore, int64_t total, Progress progress,
                              void* context);
-    static uint32_t PackHitRecord(uint8_t* record, uint32_t position, uint32_t hits);
+    static uint32_t PackPostings(uint8_t* record, uint32_t position, uint32_t hits);
     std::span<const uint8_t> SortedByPosition(std::span<const uint8_t> list, std::vector<uint8_t>& out);
     bool WriteHitLists(uint32_t firstId, uint32_t lastId, int64_t doneBefore, int64_t share, int64_t total,
                        Progress progress, void* context);
@@ -132,9 +132,9 @@ private:
     bool positionsRise_ = true;             // the articles were flushed by rising position
     // Word table: key -> id (keys are compared whole, up to the index's cut).
     // Given back once index 110 is written: the later steps go by id.
-    FullTextWordTable words_;
+    WordTable words_;
     size_t articles_ = 0;                   // in the stream
-    std::vector<PostingStream::Reader::Mark> marks_;  // by article, between batches
+    std::vector<CDataStream::Reader::Mark> marks_;  // by article, between batches
     std::vector<uint8_t> batchBytes_;
     std::vector<std::pair<uint32_t, uint32_t>> order_;  // (position, offset) of a list's records
     std::vector<uint32_t> hitListPositions_;  // by word id, 0 none

@@ -166,7 +166,7 @@ TEST_F(CompileFixture, PostingBufferAndWordTableLimits) {
 // blocks and at the numbers' edges, and refuses past its limit unchanged;
 // the word table finds every word by its id across its growths.
 TEST(FullTextBuildMemory, StreamAndWordTableGiveBackWhatTheyTook) {
-    PostingStream stream;
+    CDataStream stream;
     std::vector<std::pair<uint32_t, std::vector<StreamedPosting>>> written;
     for (uint32_t a = 0; a < 60000; ++a) {
         std::vector<StreamedPosting> postings;
@@ -177,7 +177,7 @@ TEST(FullTextBuildMemory, StreamAndWordTableGiveBackWhatTheyTook) {
     }
     stream.maxEntries = stream.Size() + 2;
     EXPECT_EQ(stream.Write(7, std::vector<StreamedPosting>(2, StreamedPosting{1, 1})), -1);
-    PostingStream::Reader reader(stream);
+    CDataStream::Reader reader(stream);
     uint32_t position = 0;
     StreamedPosting p{};
     for (const auto& [wanted, postings] : written) {
@@ -193,8 +193,8 @@ TEST(FullTextBuildMemory, StreamAndWordTableGiveBackWhatTheyTook) {
     EXPECT_FALSE(reader.NextArticle(position));
     EXPECT_FALSE(reader.NextArticle(position));
 
-    FullTextWordTable words;
-    const std::u16string longest(FullTextWordTable::kMaxWordUnits, u'z');
+    WordTable words;
+    const std::u16string longest(WordTable::kMaxWordUnits, u'z');
     for (uint32_t id = 1; id <= 100000; ++id) ASSERT_TRUE(words.Add(std::u16string(u"w") + Utf8ToUtf16(std::to_string(id)), id));
     ASSERT_TRUE(words.Add(longest, 100001));
     EXPECT_FALSE(words.Add(longest + u"z", 100002));
