@@ -25,7 +25,7 @@ std::u16string CleanText(std::u16string_view text) {
 
 }  // namespace
 
-int32_t CountHanInSelection(std::u16string_view text) {
+int32_t CountHanInText(std::u16string_view text) {
     bool kana = false, latin = false;
     for (size_t i = 0; i < text.size(); ++i) {
         char32_t c = text[i];
@@ -53,7 +53,7 @@ LookUpPlan PlanLookUp(std::u16string_view text, uint32_t command,
     } else if (command == kLookUpInFullText) {
         plan.kind = 14, plan.listCommand = 40139;
     } else {
-        switch (CountHanInSelection(plan.text)) {
+        switch (CountHanInText(plan.text)) {
         case 8:
             if (listHasWords(4)) plan.kind = 4, plan.listCommand = 40006;
             else plan.kind = 15, plan.listCommand = 40142;

@@ -16,7 +16,7 @@ inline constexpr uint32_t kLookUpTranslated = 40171;
 
 // The script class of a text: 4 when it has a Han ideograph, else 3 when it
 // has kana, else 8 when it has a unit below U+2000, else 0.
-int32_t CountHanInSelection(std::u16string_view text);
+int32_t CountHanInText(std::u16string_view text);
 
 struct LookUpPlan {
     bool run = false;          // false: nothing to look up
