@@ -22,7 +22,7 @@
 
 void RegisterImportParsers() {
     FormatParsers ownMarkup;
-    ownMarkup.import = ImportOwnMarkup;
+    ownMarkup.import = ImportRdfText;
     SetFormatParsers(1, ownMarkup);  // word markup, "{\rdf1"
     SetFormatParsers(2, ownMarkup);  // kanji markup, "{\rdf2"
     FormatParsers edict;

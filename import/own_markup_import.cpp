@@ -54,8 +54,8 @@ int32_t BridgeArticle(void* context, int32_t element) {
 
 }  // namespace
 
-int32_t ImportOwnMarkup(CDictionary& dictionary, const void* text, uint32_t sizeInBytes, int32_t mode,
-                        const ImportCallbacks& callbacks) {
+int32_t ImportRdfText(CDictionary& dictionary, const void* text, uint32_t sizeInBytes, int32_t mode,
+                      const ImportCallbacks& callbacks) {
     if (text == nullptr) return 1;
     if (mode < 0 || mode > 2) return 0;
     // Room first, then the bytes: the text may lie at any address.

@@ -14,5 +14,5 @@ class CDictionary;
 // the dictionary's elements. Mode 0 a whole "{\rdf1"/"{\rdf2" text (sets the
 // dictionary's word or kanji flag), 1 a stored word article, 2 a stored kanji
 // article. 1 or 0; a null text gives 1.
-int32_t ImportOwnMarkup(CDictionary& dictionary, const void* text, uint32_t sizeInBytes, int32_t mode,
-                        const ImportCallbacks& callbacks);
+int32_t ImportRdfText(CDictionary& dictionary, const void* text, uint32_t sizeInBytes, int32_t mode,
+                      const ImportCallbacks& callbacks);

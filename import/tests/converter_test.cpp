@@ -416,7 +416,7 @@ TEST_F(CompileFixture, EijiroSourceExtendsTheFileToFourTimesItsSize) {
     const std::u16string source = Path("eijiro.txt.src"), target = Path("eijiro.qdx");
     WriteUtf16File(source, EdictAsOwnMarkup(2000).empty() ? kSmallDictionary : EdictAsOwnMarkup(2000));
     FormatParsers ownMarkup;
-    ownMarkup.import = ImportOwnMarkup;
+    ownMarkup.import = ImportRdfText;
     const FormatParsers previousParsers = SetFormatParsers(8, ownMarkup);
     const SourceLoader previousLoader = SetSourceLoader(SourceRule::Eijiro, LoadOwnMarkup);
     ASSERT_EQ(Compile(source, target, {.compact = false}, nullptr, nullptr, kFormatEijiro), 1);
