@@ -3,10 +3,13 @@
 // the kind margin, the commands and keys, and saving through the save core.
 #include "ui/article_editor.h"
 
+#include "article/rtf_dispatch.h"
+#include "article/rtf_renderer_flags.h"
 #include "article/win/article_view.h"
 #include "article/win/clipboard_render.h"
 #include "article/win/rich_edit.h"
 #include "article/win/rich_edit_stream.h"
+#include "article/win/rtf_rich_edit.h"
 #include "common/settings/settings_file.h"
 #include "common/settings/settings_keys.h"
 #include "common/text/kana_transcription.h"
@@ -41,6 +44,9 @@ constexpr int32_t kReadOnlyMode = 2;          // the engine mode of a file opene
 // control's classic limit: longer articles make every window that shows them
 // (lists, article view) slow to lay out.
 constexpr int32_t kMostArticleUnits = 32767;
+// Format types of records in the program's own markup (the editor's own, and its older form).
+constexpr uint32_t kOwnMarkupFormat = 1;
+constexpr uint32_t kOwnMarkupFormatOld = 2;
 constexpr uint32_t kAutomaticKinds = 40632;
 constexpr uint32_t kAddToSelected = 40642;
 constexpr int32_t kHelpTopic = 120;
@@ -242,9 +248,15 @@ bool ArticleEditor::Open(CDictionary* source, CDictionary& target, uint32_t reco
         // A record of its head alone, or less, holds no article.
         if (size <= kArticleRecordHeadBytes) return false;
         record.resize(size);
-        initialLines_ = StoredArticleLines(from, record.data(), static_cast<uint32_t>(record.size()));
-        for (EditorLine& line : initialLines_)
-            if (line.kind < kUserKind) line.kind += kUserKind;  // loaded kinds count as chosen
+        const uint32_t formatType = storage::LoadU16(record.data() + 8);
+        if (formatType == kOwnMarkupFormat || formatType == kOwnMarkupFormatOld) {
+            // The program's own markup is read line by line, so that it is saved back as it was.
+            initialLines_ = StoredArticleLines(from, record.data(), static_cast<uint32_t>(record.size()));
+            for (EditorLine& line : initialLines_)
+                if (line.kind < kUserKind) line.kind += kUserKind;  // loaded kinds count as chosen
+        } else {
+            renderedRecord_ = std::move(record);
+        }
     } else {
         flags_ = kEditorNewArticle;
         if (!text.empty()) initialLines_.push_back({InitialLineKind(text) + kUserKind, std::u16string(text), {}});
@@ -294,8 +306,10 @@ void ArticleEditor::OnInitDialog() {
     GetClientRect(dialog_, &client);
     Layout(client.right, client.bottom);
     if (g_application->fonts) text_->SetFontSize(g_application->fonts->Set(kEditorFontSet).PointSize() * 20);
-    LoadLines(initialLines_);
+    if (!renderedRecord_.empty()) LoadRendered();
+    else LoadLines(initialLines_);
     initialLines_.clear();
+    renderedRecord_.clear();
     openedText_ = EditorText(text_->Window());
     FocusText();
     // A dictionary that could only be opened for reading (a read-only file or
@@ -588,6 +602,49 @@ void ArticleEditor::LoadLines(const std::vector<EditorLine>& lines) {
     --inChange_;
     Reclassify(false);
     // The loaded text and its first kinds are where undoing stops.
+    SendMessageW(control, EM_EMPTYUNDOBUFFER, 0, 0);
+    UpdateToolbar();
+}
+
+void ArticleEditor::LoadRendered() {
+    HWND control = text_ ? text_->Window() : nullptr;
+    CDictionary* from = source_ ? source_ : target_;
+    if (!control || !from) return;
+    const uint32_t formatType = storage::LoadU16(renderedRecord_.data() + 8);
+    // A record its parser refuses leaves the editor empty.
+    if (from->ParseRecord(renderedRecord_.data(), static_cast<uint32_t>(renderedRecord_.size())) == 0) return;
+    const std::span<const DictionaryElement> elements(from->Elements(), static_cast<size_t>(from->ElementCount()));
+    if (elements.empty() || elements[0].kind != kElementEntryStart) {
+        from->ClearParsedArticle();
+        from->parsedPosition = 0;
+        return;
+    }
+    // Styles recorded, senses numbered; word paragraphs and the dictionary's
+    // option when the source has words or Latin stems.
+    uint32_t flags = kRtfStyles | kRtfCardNumber;
+    if (source_ && source_->wordCount > 0) flags |= kRtfWordStyles;
+    if (source_ && source_->latinStemCount > 0) flags |= kRtfDictionaryOption;
+    CRtfDocumentBuilder document(flags);
+    CRtfArticleBuilder* piece = document.AddArticle();
+    const int32_t points = g_application->fonts ? g_application->fonts->Set(kEditorFontSet).PointSize() : 10;
+    if (piece) RenderRtfArticle(*piece, RtfTable::Editor, formatType, elements, points, flags);
+    from->ClearParsedArticle();
+    from->parsedPosition = 0;
+    if (!piece) return;
+    const std::vector<int32_t> kinds = piece->ParagraphKinds();
+    ++inChange_;
+    StreamToRichEdit(document, control);
+    text_->ScriptFontsGiven();
+    const std::u16string text = EditorText(control);
+    const std::vector<int32_t> starts = ParagraphStarts(text, nullptr);
+    for (size_t i = 0; i < starts.size(); ++i) {
+        // Every loaded kind counts as chosen by the user, none included.
+        const int32_t kind = i < kinds.size() ? kinds[i] : kLineUndefined;
+        SetParagraphKind(starts[i], kind < kUserKind ? kind + kUserKind : kind);
+    }
+    SendMessageW(control, EM_SETSEL, 0, 0);
+    --inChange_;
+    Reclassify(false);
     SendMessageW(control, EM_EMPTYUNDOBUFFER, 0, 0);
     UpdateToolbar();
 }

@@ -58,6 +58,9 @@ public:
     std::vector<EditorLine> ReadLines(bool withAttributes) const;
     // Replaces the text by `lines`, their kinds and attributes, with undo off.
     void LoadLines(const std::vector<EditorLine>& lines);
+    // Loads a stored article of another format as its renderer shows it in
+    // an editor, each paragraph taking the kind the renderer gave it.
+    void LoadRendered();
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
@@ -94,6 +97,7 @@ private:
     CDictionary* target_ = nullptr;
     uint32_t recordId_ = 0;
     std::vector<EditorLine> initialLines_;
+    std::vector<uint8_t> renderedRecord_;  // a stored record of another format, head included, until loaded
     HWND dialog_ = nullptr;
     HWND toolbar_ = nullptr;
     HIMAGELIST images_ = nullptr;

@@ -12,11 +12,18 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <map>
+#include <span>
 #include <string>
+#include <vector>
 
+#include "common/tests/edict_files.h"
+#include "common/tests/test_files.h"
+#include "common/tests/test_paths.h"
 #include "common/ui_text/ui_text.h"
 #include "common/win/tests/key_typing.h"
 #include "common/win/tests/screen_ink.h"
+#include "ui/e2e/edict_slice_session.h"
 #include "ui/e2e/program_session.h"
 
 namespace {
@@ -191,6 +198,23 @@ TEST(ArticleEditorTyping, TypedTextIsDrawnInRealGlyphsAndCopiedExactly) {
     AnswerBox(L"Save changes?", IDNO);
     EXPECT_TRUE(WaitFor([] { return FindEditorWindow() == nullptr; }));
     EXPECT_EQ(run.Exit(frame), 0);
+}
+
+std::string Narrow(const std::wstring& text) {
+    std::string out;
+    for (wchar_t c : text) out += c < 0x80 ? static_cast<char>(c) : '?';
+    return out;
+}
+
+// The slice's EDICT line whose reading is `reading`.
+std::wstring SliceLine(const std::wstring& reading) {
+    std::vector<uint8_t> bytes = ReadBytes(BinaryPath() + "/ui/e2e-data/edict-slice");
+    for (std::span<const uint8_t> line : SplitLines(bytes)) {
+        const std::u16string text = DecodeEucJpLine(line);
+        const std::wstring wide(text.begin(), text.end());
+        if (wide.find(L" [" + reading + L"] /") != std::wstring::npos) return wide;
+    }
+    return {};
 }
 
 // A text of the interface's string table in `language`.
@@ -391,6 +415,58 @@ TEST(ArticleEditorTyping, AHundredThousandCharacterPasteIsRefusedAndTheEditorSta
     PostMessageW(editor, WM_COMMAND, 1362, 0);  // Save
     EXPECT_TRUE(WaitFor([] { return FindEditorWindow() == nullptr; }, 300, 50)) << "not saved in 15 s";
     std::printf("saved after %lu ms\n", GetTickCount() - saving);
+    EXPECT_EQ(run.Exit(frame), 0);
+}
+
+// An EDICT article copied to the working dictionary (40400) opens as its
+// renderer shows it in an editor: the reading in its colour, the lines of
+// the kinds the renderer gave them (nothing missing that blocks saving), and
+// it saves into the personal dictionary.
+TEST(ArticleEditorTyping, AnArticleOfAnotherFormatOpensRendered) {
+    TestFolders folders = PrepareTest(L"ArticleEditorTyping.Rendered");
+    ProgramRun run;
+    HWND frame = StartWithSlice(run, folders);
+    ASSERT_NE(frame, nullptr);
+    const std::u16string reading16 = SliceReading();
+    ASSERT_FALSE(reading16.empty());
+    const std::wstring reading(reading16.begin(), reading16.end());
+    HWND input = FindChild(frame, L"RichEdit20W", 202);
+    ASSERT_NE(input, nullptr);
+    Type(input, reading);
+    auto currentReading = [&] {
+        std::map<std::wstring, std::wstring> state = run.QueryState(frame);
+        const int current = std::stoi(state[L"current"]), top = std::stoi(state[L"top"]);
+        return state[L"cell." + std::to_wstring(current - top) + L".0"];
+    };
+    ASSERT_TRUE(WaitFor([&] { return currentReading() == reading; }));
+    PostMessageW(frame, WM_COMMAND, 40400, 0);
+    HWND editor = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (editor = FindEditorWindow()) != nullptr; }));
+    HWND text = GetDlgItem(editor, kTextId);
+    std::wstring shown;
+    ASSERT_TRUE(WaitFor([&] { return (shown = Text(text)).find(reading) != std::wstring::npos; })) << Narrow(shown);
+    // The renderer writes the entry's grammar codes as a line of their own,
+    // and the common-word mark too (taking elements alone dropped both).
+    const std::wstring entry = SliceLine(reading);
+    const size_t firstGloss = entry.find(L" /") + 2;
+    ASSERT_EQ(entry[firstGloss], L'(') << Narrow(entry);
+    const std::wstring codes = entry.substr(firstGloss, entry.find(L')', firstGloss) + 1 - firstGloss);
+    std::vector<std::wstring> lines;
+    for (size_t start = 0;;) {
+        const size_t end = shown.find(L'\r', start);
+        lines.push_back(shown.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start));
+        if (end == std::wstring::npos) break;
+        start = end + (end + 1 < shown.size() && shown[end + 1] == L'\n' ? 2 : 1);
+    }
+    EXPECT_NE(std::find(lines.begin(), lines.end(), codes), lines.end()) << Narrow(codes) << " in " << Narrow(shown);
+    if (entry.find(L"/(P)/") != std::wstring::npos)
+        EXPECT_NE(std::find(lines.begin(), lines.end(), L"(P)"), lines.end()) << Narrow(shown);
+    const std::wstring problems = Text(GetDlgItem(editor, 1300));
+    EXPECT_EQ(problems.find(L"Head word missed"), std::wstring::npos) << Narrow(problems);
+    EXPECT_EQ(problems.find(L"Translation missed"), std::wstring::npos) << Narrow(problems);
+    screen_ink::SaveScreenshot(folders.root + L"\\rendered.png");
+    PostMessageW(editor, WM_COMMAND, 1362, 0);
+    EXPECT_TRUE(WaitFor([] { return FindEditorWindow() == nullptr; })) << "the article saves";
     EXPECT_EQ(run.Exit(frame), 0);
 }
 
