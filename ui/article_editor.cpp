@@ -10,6 +10,7 @@
 #include "article/win/rich_edit.h"
 #include "article/win/rich_edit_stream.h"
 #include "article/win/rtf_rich_edit.h"
+#include "common/app_context.h"
 #include "common/settings/settings_file.h"
 #include "common/settings/settings_keys.h"
 #include "common/text/kana_transcription.h"
@@ -56,6 +57,8 @@ constexpr int32_t kBaseline = 13;      // a line's baseline below its top, in pi
 
 // Interface-text slots of the editor's own texts.
 enum EditorSlot : int {
+    kAddSelectedSlot = 71,
+    kWebSearchSlot = 78,
     kSaveChangesSlot = 169,
     kCannotSaveCaptionSlot = 179,
     kCannotSaveTextSlot = 180,
@@ -797,6 +800,18 @@ void ArticleEditor::ShowContextMenu(POINT point) {
     HMENU popup = g_frame && g_frame->ContextMenus() ? GetSubMenu(g_frame->ContextMenus(), kEditorMenuPosition) : nullptr;
     if (!popup) return;
     const std::u16string selected = CRichEdit::GetSelectedText(control);
+    // The web-search sub-menu and the add-to-dictionary item read in the
+    // interface language, the latter naming the working dictionary.
+    MENUITEMINFOW web{};
+    web.cbSize = sizeof web;
+    web.fMask = MIIM_STRING;
+    const std::wstring webTitle = WideString(UIStringTable[kWebSearchSlot]);
+    web.dwTypeData = const_cast<wchar_t*>(webTitle.c_str());
+    SetMenuItemInfoW(popup, kWebMenuPosition, TRUE, &web);
+    const std::u16string workingPath = App().WorkingDictionaryPath();
+    const std::wstring addTitle = WideString(FormatInterfaceText(
+        UIStringTable[kAddSelectedSlot], {FormatArg(workingPath.empty() ? std::u16string(u"...") : FileTitle(workingPath))}));
+    ModifyMenuW(popup, 40500, MF_BYCOMMAND | MF_STRING, 40500, addTitle.c_str());
     const UINT state = selected.empty() ? MF_GRAYED : MF_ENABLED;
     for (UINT id : {40024u, 40033u, 40017u, 40167u, 40169u, 40500u}) EnableMenuItem(popup, id, MF_BYCOMMAND | state);
     EnableMenuItem(popup, kWebMenuPosition, MF_BYPOSITION | state);
@@ -954,6 +969,34 @@ bool ArticleEditor::FilterKey(const MSG& message) {
     if (command == kPasteKey) Paste();
     else PostMessageW(dialog_, WM_COMMAND, command, 0);
     return true;
+}
+
+int32_t ArticleEditor::HitTest(POINT screen, POINT& anchor, int32_t& top) const {
+    HWND control = text_ ? text_->Window() : nullptr;
+    if (!control) return 0;
+    RECT textRect{};
+    GetWindowRect(control, &textRect);
+    MapWindowPoints(nullptr, dialog_, reinterpret_cast<POINT*>(&textRect), 2);
+    POINT at = screen;
+    ScreenToClient(dialog_, &at);
+    if (at.x < 0 || at.x >= textRect.left || at.y < textRect.top || at.y >= textRect.bottom) return 0;
+    const std::vector<int32_t> starts = ParagraphStarts(EditorText(control), nullptr);
+    for (size_t i = 0; i < starts.size(); ++i) {
+        POINTL first{}, next{};
+        SendMessageW(control, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&first), starts[i]);
+        if (i + 1 < starts.size()) SendMessageW(control, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&next), starts[i + 1]);
+        else next.y = first.y + kBaseline + 4;
+        const int32_t lineTop = textRect.top + first.y, lineBottom = textRect.top + next.y;
+        if (at.y < lineTop || at.y >= lineBottom) continue;
+        const int32_t kind = i < kinds_.size() ? kinds_[i] : kLineUndefined;
+        POINT below{15, lineBottom}, above{15, lineTop};
+        ClientToScreen(dialog_, &below);
+        ClientToScreen(dialog_, &above);
+        anchor = below;
+        top = above.y;
+        return kind;
+    }
+    return 0;
 }
 
 void ArticleEditor::PaintMargin(HDC dc) {

@@ -54,6 +54,10 @@ public:
     // The loop's key filter for the text window: true when the key was taken.
     bool FilterKey(const MSG& message);
     HWND Dialog() const { return dialog_; }
+    // The base kind of the line beside `screen` in the kind margin (0 when the
+    // point is elsewhere or the line has no kind), with the hint's anchor
+    // below the line and the line's top (screen coordinates).
+    int32_t HitTest(POINT screen, POINT& anchor, int32_t& top) const;
     // Every line with its kind (and attributes when asked), as the control holds them.
     std::vector<EditorLine> ReadLines(bool withAttributes) const;
     // Replaces the text by `lines`, their kinds and attributes, with undo off.

@@ -182,6 +182,11 @@ bool CBigHint::FindHintItemUnderCursor(HintItem& item, POINT& anchor, int32_t& i
         item = {1, static_cast<int32_t>(GetMenuItemID(menu, index))};
         return item.id > 0 && item.id != -1;
     }
+    // An editor's kind margin: the kind of the line beside the cursor.
+    if (frame_.lists && frame_.lists->IsEditorWindow(window)) {
+        item = {8, frame_.lists->EditorLineAt(window, cursor, anchor, itemTop)};
+        return item.id > 0;
+    }
     HWND parent = GetParent(window);
     if (g_dictionariesDialog && parent == g_dictionariesDialog)
         return ControlItem(window, cursor, 7, item, anchor, itemTop);

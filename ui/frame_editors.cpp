@@ -95,6 +95,14 @@ bool FrameShelf::IsEditorWindow(HWND window) {
     return false;
 }
 
+int32_t FrameShelf::EditorLineAt(HWND dialog, POINT screen, POINT& anchor, int32_t& top) {
+    for (RDFDictionary* d = shelf_->FirstDictionary(); d != nullptr; d = d->next)
+        for (CEditor* e = d->editors; e != nullptr; e = e->next)
+            if (e->HasDialog(dialog))
+                if (auto* editor = dynamic_cast<ArticleEditor*>(e)) return editor->HitTest(screen, anchor, top);
+    return 0;
+}
+
 bool FrameShelf::IsEditorPaneWindow(HWND window) { return EditorWithText(shelf_->FirstDictionary(), window) != nullptr; }
 
 bool FrameShelf::FilterEditorKey(const MSG& message) {

@@ -82,6 +82,7 @@ public:
     bool HasOpenEditors() override;
     bool IsEditorWindow(HWND window) override;
     bool IsEditorPaneWindow(HWND window) override;
+    int32_t EditorLineAt(HWND dialog, POINT screen, POINT& anchor, int32_t& top) override;
     bool FilterEditorKey(const MSG& message) override;
     void CloseAllEditors() override;
     void ApplyFontsToEditors(int32_t points) override;

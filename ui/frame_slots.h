@@ -74,6 +74,9 @@ public:
     virtual bool HasOpenEditors() { return false; }
     virtual bool IsEditorWindow(HWND) { return false; }      // an editor's dialog
     virtual bool IsEditorPaneWindow(HWND) { return false; }  // an editor's text window
+    // The kind of the line beside `screen` in an editor dialog's kind margin
+    // (0 none), with the hover hint's anchor and the line's top.
+    virtual int32_t EditorLineAt(HWND, POINT, POINT&, int32_t&) { return 0; }
     // The editor key filter: true when it took the key.
     virtual bool FilterEditorKey(const MSG&) { return false; }
     virtual void CloseAllEditors() {}

@@ -69,6 +69,14 @@ LRESULT CFrame::OnTestQuery(HWND sender, const COPYDATASTRUCT* query) {
         for (uint32_t command : {40167u, 40169u, 40171u})
             AddLine(text, u"inputMenu." + Number(command),
                     GetMenuState(inputMenu, command, MF_BYCOMMAND) & MF_GRAYED ? u"0" : u"1");
+    // The article editors' right-button menu as it was last shown.
+    if (HMENU editorMenu = contextMenus_ ? GetSubMenu(contextMenus_, 11) : nullptr) {
+        wchar_t title[256] = {};
+        GetMenuStringW(editorMenu, 40500, title, 256, MF_BYCOMMAND);
+        AddLine(text, u"editorMenu.40500", reinterpret_cast<const char16_t*>(title));
+        GetMenuStringW(editorMenu, 9, title, 256, MF_BYPOSITION);
+        AddLine(text, u"editorMenu.web", reinterpret_cast<const char16_t*>(title));
+    }
     COPYDATASTRUCT answer{kTestAnswerState, static_cast<DWORD>(text.size() * sizeof(char16_t)), text.data()};
     SendMessageW(sender, WM_COPYDATA, reinterpret_cast<WPARAM>(frame_), reinterpret_cast<LPARAM>(&answer));
     return 1;

@@ -470,4 +470,74 @@ TEST(ArticleEditorTyping, AnArticleOfAnotherFormatOpensRendered) {
     EXPECT_EQ(run.Exit(frame), 0);
 }
 
+// The point of character `index` (client coordinates of `text`).
+POINT CharPoint(HWND text, LONG index) {
+    RemoteMemory point(text, sizeof(POINTL));
+    POINTL at{};
+    if (point.Valid()) {
+        SendMessageW(text, EM_POSFROMCHAR, static_cast<WPARAM>(point.At(0)), index);
+        point.Read(0, &at, sizeof at);
+    }
+    return {at.x, at.y};
+}
+
+// Resting the pointer on the kind margin beside a line shows that line's kind
+// in the hover hint; the right button's menu names the working dictionary
+// and the web-search sub-menu in the interface language.
+TEST(ArticleEditorTyping, TheMarginHintsEachLinesKindAndTheMenuIsRetitled) {
+    TestFolders folders = PrepareTest(L"ArticleEditorTyping.Hint");
+    ProgramRun run;
+    HWND frame = run.WaitForFrameWithoutClipboardMonitor();
+    ASSERT_NE(frame, nullptr);
+    PostMessageW(frame, WM_COMMAND, kNewArticle, 0);
+    HWND editor = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (editor = FindEditorWindow()) != nullptr; }));
+    HWND text = GetDlgItem(editor, kTextId);
+    Type(text, L"\u3042\u3044\r\u611B\rlove");
+    ASSERT_TRUE(WaitFor([&] { return Text(GetDlgItem(editor, 1300)).empty(); })) << "reading, kanji, translation";
+    SetForegroundWindow(editor);
+    auto hintText = [] {
+        HWND window = FindWindowW(L"Ostrel ToolTip Class", nullptr);
+        wchar_t shown[256] = {};
+        if (window && IsWindowVisible(window))
+            SendMessageW(FindWindowExW(window, nullptr, nullptr, nullptr), WM_GETTEXT, 256, reinterpret_cast<LPARAM>(shown));
+        return std::wstring(shown);
+    };
+    RECT box{};
+    GetWindowRect(text, &box);
+    POINT margin{0, 0};
+    ClientToScreen(editor, &margin);
+    const struct {
+        LONG start;
+        const wchar_t* hint;
+    } lines[] = {{0, L"The line contains word reading"}, {3, L"The line contains the word in kanji"},
+                 {5, L"The line contains a translation"}};
+    for (const auto& line : lines) {
+        const POINT at = CharPoint(text, line.start);
+        SetCursorPos(margin.x + 20, box.top + at.y + 6);
+        std::wstring shown;
+        EXPECT_TRUE(WaitFor([&] { return (shown = hintText()) == line.hint; }, 60)) << Narrow(shown);
+    }
+    SetCursorPos(margin.x + 400, box.bottom + 200);
+
+    SendMessageW(text, EM_SETSEL, 0, -1);
+    const POINT word = CharPoint(text, 6);
+    PostMessageW(text, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(word.x + 2, word.y + 4));
+    PostMessageW(text, WM_RBUTTONUP, 0, MAKELPARAM(word.x + 2, word.y + 4));
+    HWND menuWindow = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (menuWindow = FindWindowW(L"#32768", nullptr)) && IsWindowVisible(menuWindow); }))
+        << "no menu";
+    Sleep(200);
+    screen_ink::SaveScreenshot(folders.root + L"\\editor_menu.png");
+    PostMessageW(menuWindow, WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(menuWindow); }));
+    // The menu's texts as the program holds them (menus are not read across processes).
+    std::map<std::wstring, std::wstring> state = run.QueryState(frame);
+    EXPECT_EQ(state[L"editorMenu.40500"], L"Add Selected Text to \"Personal\" Dictionary");
+    EXPECT_EQ(state[L"editorMenu.web"], Slot(UILanguage::English, 78));
+    PostMessageW(editor, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_TRUE(AnswerBox(L"Save changes?", IDNO));
+    EXPECT_EQ(run.Exit(frame), 0);
+}
+
 }  // namespace
