@@ -61,6 +61,14 @@ HWND FindEditorWindow(HWND skip = nullptr) {
     return search.found;
 }
 
+// Opens a new article (40067) and waits for its editor; null when none came.
+HWND OpenNewArticle(HWND frame) {
+    PostMessageW(frame, WM_COMMAND, kNewArticle, 0);
+    HWND editor = nullptr;
+    WaitFor([&] { return (editor = FindEditorWindow()) != nullptr; });
+    return editor;
+}
+
 std::wstring Text(HWND window) {
     const LRESULT length = SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
     std::wstring text(static_cast<size_t>(length) + 1, L'\0');
@@ -137,9 +145,8 @@ TEST(ArticleEditorTyping, TypedTextIsDrawnInRealGlyphsAndCopiedExactly) {
     ProgramRun run;
     HWND frame = run.WaitForFrameWithoutClipboardMonitor();
     ASSERT_NE(frame, nullptr);
-    PostMessageW(frame, WM_COMMAND, kNewArticle, 0);
-    HWND editor = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (editor = FindEditorWindow()) != nullptr; }));
+    HWND editor = OpenNewArticle(frame);
+    ASSERT_NE(editor, nullptr);
     HWND text = GetDlgItem(editor, kTextId);
     Sleep(300);
     ASSERT_EQ(LineInk(text).Count(), 0u) << "a new article starts empty";
@@ -246,9 +253,8 @@ TEST(ArticleEditorTyping, SpeaksTheInterfaceLanguageAndAsksOnlyAboutChanges) {
         ProgramRun run;
         HWND frame = run.WaitForFrameWithoutClipboardMonitor();
         ASSERT_NE(frame, nullptr);
-        PostMessageW(frame, WM_COMMAND, kNewArticle, 0);
-        HWND editor = nullptr;
-        ASSERT_TRUE(WaitFor([&] { return (editor = FindEditorWindow()) != nullptr; })) << language.name;
+        HWND editor = OpenNewArticle(frame);
+        ASSERT_NE(editor, nullptr) << language.name;
         const std::wstring newCaption = Slot(language.set, 193);
         EXPECT_EQ(Text(editor).substr(0, newCaption.find(L'%')), newCaption.substr(0, newCaption.find(L'%')));
         EXPECT_EQ(Text(GetDlgItem(editor, 1016)), Slot(language.set, 269));
@@ -265,8 +271,8 @@ TEST(ArticleEditorTyping, SpeaksTheInterfaceLanguageAndAsksOnlyAboutChanges) {
 
         // A typed article copied by New Window: the copy holds text it was not
         // opened with, so closing it asks.
-        PostMessageW(frame, WM_COMMAND, kNewArticle, 0);
-        ASSERT_TRUE(WaitFor([&] { return (editor = FindEditorWindow()) != nullptr; }));
+        editor = OpenNewArticle(frame);
+        ASSERT_NE(editor, nullptr);
         HWND text = GetDlgItem(editor, kTextId);
         Type(text, L"\u3042\u3044\r\u611B\rlove");
         ASSERT_TRUE(WaitFor([&] { return Text(text).find(L"love") != std::wstring::npos; }));
@@ -306,11 +312,8 @@ TEST(ArticleEditorTyping, AReadOnlyDictionaryIsToldAtOpenAndASaveGivesTheEngines
     ProgramRun run;
     HWND frame = run.WaitForFrameWithoutClipboardMonitor();
     ASSERT_NE(frame, nullptr);
-    PostMessageW(frame, WM_COMMAND, kNewArticle, 0);
-    HWND editor = nullptr;
-    const bool opened = WaitFor([&] { return (editor = FindEditorWindow()) != nullptr; });
-    screen_ink::SaveScreenshot(folders.root + L"\\read_only.png");
-    ASSERT_TRUE(opened);
+    HWND editor = OpenNewArticle(frame);
+    ASSERT_NE(editor, nullptr);
     HWND note = nullptr;
     EXPECT_TRUE(WaitFor([&] { return (note = FindWindowW(L"#32770", Slot(UILanguage::English, 213).c_str())) != nullptr; }))
         << "nothing said at open";
@@ -365,9 +368,8 @@ TEST(ArticleEditorTyping, AHundredThousandCharacterPasteIsRefusedAndTheEditorSta
     ProgramRun run;
     HWND frame = run.WaitForFrameWithoutClipboardMonitor();
     ASSERT_NE(frame, nullptr);
-    PostMessageW(frame, WM_COMMAND, kNewArticle, 0);
-    HWND editor = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (editor = FindEditorWindow()) != nullptr; }));
+    HWND editor = OpenNewArticle(frame);
+    ASSERT_NE(editor, nullptr);
     HWND text = GetDlgItem(editor, kTextId);
     Type(text, L"\u3042\u3044\r\u611B\r");
     ASSERT_TRUE(WaitFor([&] { return Text(text).find(L"\u611B") != std::wstring::npos; }));
@@ -489,9 +491,8 @@ TEST(ArticleEditorTyping, TheMarginHintsEachLinesKindAndTheMenuIsRetitled) {
     ProgramRun run;
     HWND frame = run.WaitForFrameWithoutClipboardMonitor();
     ASSERT_NE(frame, nullptr);
-    PostMessageW(frame, WM_COMMAND, kNewArticle, 0);
-    HWND editor = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (editor = FindEditorWindow()) != nullptr; }));
+    HWND editor = OpenNewArticle(frame);
+    ASSERT_NE(editor, nullptr);
     HWND text = GetDlgItem(editor, kTextId);
     Type(text, L"\u3042\u3044\r\u611B\rlove");
     ASSERT_TRUE(WaitFor([&] { return Text(GetDlgItem(editor, 1300)).empty(); })) << "reading, kanji, translation";
