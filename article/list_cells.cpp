@@ -218,7 +218,9 @@ void BuildCell(const CellRow& row, ListCell& cell) {
 
 void FillCellRowFromCursor(CCursor& cursor, CellRow& row) {
     row.dictionary = cursor.dictionary;
-    row.recordLoaded = cursor.LoadArticle() == 1;
+    // A lexicon row stands on a word of the full-text index, not on an
+    // article: there is no record to read (the engine refuses the read).
+    row.recordLoaded = row.listKind != kListLexicon && cursor.LoadArticle() == 1;
     row.firstField = cursor.FieldText(0);
     row.secondField = cursor.FieldText(1);
     if (cursor.FieldWritten(0)) {

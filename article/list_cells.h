@@ -51,9 +51,10 @@ struct CellRow {
 // query-word colouring of search results is not applied here.
 void BuildCell(const CellRow& row, ListCell& cell);
 
-// Fills the cursor's part of `row`: its dictionary, its record (loaded and
-// parsed), its key fields and its record reference. A stored list's cursor
-// stands on its entry's record by reference alone, without an index entry.
+// Fills the cursor's part of `row` (whose listKind is set): its dictionary,
+// its record (loaded and parsed, except in the lexicon), its key fields and
+// its record reference. A stored list's cursor stands on its entry's record
+// by reference alone, without an index entry.
 void FillCellRowFromCursor(CCursor& cursor, CellRow& row);
 
 // The cell of `row` in `list`: gathers the row (own text, cursor, loaded

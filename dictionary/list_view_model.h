@@ -38,6 +38,8 @@ public:
     // The search-results list's query again, over the dictionaries now open,
     // keeping the current article where it still is (view kind 14).
     virtual void RunQueryAgain() {}
+    // The header's column titles again, in the interface language now set.
+    virtual void RetitleColumns() {}
 
 protected:
     ~IListViewHost() = default;

@@ -459,6 +459,11 @@ void CShelf::UpdateCommandState(int32_t command) {
     if (host_ != nullptr) host_->UpdateCommandState(command);
 }
 
+void CShelf::RefreshListHeaders() {
+    for (auto& view : views_)
+        if (view->host != nullptr) view->host->RetitleColumns();
+}
+
 void CShelf::RedrawLists() {
     if (host_ != nullptr) host_->RedrawLists();
 }

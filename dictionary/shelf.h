@@ -126,6 +126,8 @@ public:
     ListViewModel* ViewAt(int32_t index) const { return views_[static_cast<size_t>(index)].get(); }
     void RemoveListView(ListViewModel* view);
     void ResetListViews();
+    // Every list view's header titles again, after the interface language changed.
+    void RefreshListHeaders();
     CHistory& History() { return history_; }
 
     // IWordListShelf.

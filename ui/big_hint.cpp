@@ -117,6 +117,9 @@ bool CBigHint::FindHintItemUnderCursor(HintItem& item, POINT& anchor, int32_t& i
     HWND window = WindowFromPoint(cursor);
     if (!window) return false;
     item = {};
+    // While a menu is open only its items have hints: the hint of the button
+    // that opened it would stand over the menu's first item.
+    if (frame_.InMenuLoop() && !HasClass(window, L"#32768")) return false;
     for (int i = 0; i < 3; ++i)
         if (window == frame_.toolbars[i]) {
             item.kind = 2 + i;
@@ -231,7 +234,16 @@ void CALLBACK CBigHint::TimerProc(HWND, UINT, UINT_PTR id, DWORD) {
     }
 }
 
-void CBigHint::Hide() { Apply(tracker_.OnHide()); }
+void CBigHint::Hide() {
+    // The item stays kept, so the hint comes back only over another item: a
+    // show still pending for this one is dropped with it (a click or a menu
+    // opened within the show delay would otherwise bring it back over the menu).
+    if (showTimer_) {
+        KillTimer(nullptr, showTimer_);
+        showTimer_ = 0;
+    }
+    Apply(tracker_.OnHide());
+}
 
 void CBigHint::ShowText() {
     HintItem item;

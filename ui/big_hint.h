@@ -29,6 +29,7 @@ public:
     void Track();
     // Shows the hint of the item now under the pointer (hides when there is none).
     void ShowText();
+    // Hides the hint (a button press, a menu that opens) and drops a pending show.
     void Hide();
     HWND Window() const { return window_; }
     bool Shown() const { return tracker_.Shown(); }

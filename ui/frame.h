@@ -65,6 +65,11 @@ public:
     HWND InputBox() const { return inputBox_; }
     // The input box's wrapper, null until the input box exists.
     CRichEdit* InputEdit() const { return input_.get(); }
+    // While a Find that follows a change of the input runs, the input box's
+    // selection stays where the user is typing: the matched part of a hit is
+    // selected only when the user moves the list's row (keys, mouse, Enter,
+    // the clipboard monitor), or the next key typed would replace it.
+    bool InputSelectionHeld() const { return findForChangedInput_; }
     HWND StatusBar() const { return statusBar_; }
     HWND SizeBar() const { return sizeBar_; }
     int32_t Split() const { return listHeight_; }
@@ -94,6 +99,9 @@ public:
     HMENU ApplicationMenu() const { return applicationMenu_; }
     // Whether the big hover hints are on ([View] BigHints).
     bool HintsOn() const { return hintsOn_ != 0; }
+    // A menu of this thread is open (between WM_ENTERMENULOOP and
+    // WM_EXITMENULOOP): only its items have hover hints then.
+    bool InMenuLoop() const { return inMenuLoop_; }
     HMENU ContextMenus() const { return contextMenus_; }
     // A long action that lets messages run (a message box, a message pump)
     // while it holds dictionaries, lists or editors holds the frame: the
@@ -181,7 +189,9 @@ private:
     bool hintTracking_ = false;
     bool updateCheckRunning_ = false;
     int32_t hintsOn_ = 1;
+    bool inMenuLoop_ = false;          // kept by the hook
     int32_t tabKind_ = 0;              // list kind last chosen on the tab strip
+    bool findForChangedInput_ = false; // a Find with lParam -1 (typing, paste, list switch) runs
     int showMode_;
     HWND focus_ = nullptr;             // focus remembered while inactive or minimised
     std::vector<std::u16string> arguments_;

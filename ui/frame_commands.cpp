@@ -134,9 +134,14 @@ LRESULT CFrame::OnCommand(WPARAM wParam, LPARAM lParam) {
             UpdateCommandStates(cmd::kClipboardMonitor);
         }
         return 0;
-    case cmd::kFind:
+    case cmd::kFind: {
+        // lParam -1: the input changed (typing, a paste, a list switch).
+        const bool held = findForChangedInput_;
+        findForChangedInput_ = held || lParam == -1;
         Find();
+        findForChangedInput_ = held;
         return 0;
+    }
     case cmd::kClipboardSearch:
         ClipboardSearch();
         return 0;
@@ -396,14 +401,17 @@ void CFrame::SwitchLanguage(uint32_t id) {
     SetUILanguage(static_cast<uint32_t>(app.language));
     SetWindowTextW(frame_, Wide(UIStringTable[kTitleSlot]));
     ApplyUILanguageToMenus(applicationMenu_, contextMenus_);
+    if (lists) lists->RefreshListHeaders();
     for (HWND toolbar : toolbars) ApplyUILanguageToToolbar(toolbar);
     DrawMenuBar(frame_);
     // The current list's command, not always the Reading list's: the checked
-    // item and the selected tab stay those of the list on screen.
+    // item and the selected tab stay those of the list on screen. Retitling
+    // clears every tick, so each ticked item is refreshed, the hints and the
+    // clipboard monitor too.
     uint32_t listCommand = lists ? ListCommandOfKind(lists->CurrentKind()) : 0;
     for (uint32_t refresh : {id, uint32_t{40060}, listCommand ? listCommand : cmd::kListReading, uint32_t{40047},
                              cmd::kTopmost, cmd::kTrayIcon, cmd::kEditingStates, cmd::kUnderCursor,
-                             cmd::kConversionMode})
+                             cmd::kConversionMode, cmd::kHints, cmd::kClipboardMonitor})
         UpdateCommandStates(refresh);
     app.CheckHelpFiles();
 }

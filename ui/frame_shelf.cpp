@@ -419,7 +419,7 @@ void FrameShelf::AddToHistory(ListViewModel& view, const CCursor& cursor, int32_
 
 void FrameShelf::SelectInputRange(int32_t start, int32_t end) {
     HWND box = frame_.InputBox();
-    if (!box) return;
+    if (!box || frame_.InputSelectionHeld()) return;
     int32_t first = start, last = end;
     if (input_.GetSelectionWordRange(first, last) == 0) {
         first = start;

@@ -77,6 +77,7 @@ public:
     void SelectArticleId(int32_t recordId) override;
     int32_t TopRow() override;
     void ApplyFontsToViews() override;
+    void RefreshListHeaders() override { shelf_->RefreshListHeaders(); }
     void SaveViewOptions() override;
     // Article editors (frame_editors.cpp).
     bool HasOpenEditors() override;

@@ -88,6 +88,8 @@ public:
     virtual void SaveViewOptions() {}
     // Every list view takes the list font set's fonts again and repaints.
     virtual void ApplyFontsToViews() {}
+    // Every list view's column titles again, in the interface language now set.
+    virtual void RefreshListHeaders() {}
     // Every open article editor takes the editor size (points).
     virtual void ApplyFontsToEditors(int32_t) {}
     virtual void DeleteAllDictionaries() {}

@@ -63,7 +63,7 @@ RouteAction RouteMessage(const RouteQuery& q) {
 }
 
 bool HidesHint(uint32_t message, uintptr_t wParam) {
-    constexpr uint32_t kParentNotify = 0x0210, kLButtonDown = 0x0201, kRButtonDown = 0x0204;
+    constexpr uint32_t kParentNotify = 0x0210, kEnterMenuLoop = 0x0211, kLButtonDown = 0x0201, kRButtonDown = 0x0204;
     uint32_t event = static_cast<uint32_t>(wParam & 0xFFFF);
-    return message == kParentNotify && (event == kLButtonDown || event == kRButtonDown);
+    return message == kEnterMenuLoop || (message == kParentNotify && (event == kLButtonDown || event == kRButtonDown));
 }

@@ -38,6 +38,8 @@ struct RouteQuery {
 RouteAction RouteMessage(const RouteQuery& query);
 
 // The hook hides the hover hint for a mouse button press announced to a
-// parent: WM_PARENTNOTIFY with WM_LBUTTONDOWN or WM_RBUTTONDOWN in the low
-// word of wParam, and for no other message whatever its wParam.
+// parent (WM_PARENTNOTIFY with WM_LBUTTONDOWN or WM_RBUTTONDOWN in the low
+// word of wParam) and when a menu opens (WM_ENTERMENULOOP, whatever its
+// wParam): a hint left shown would cover the menu's first item. No other
+// message hides it, whatever its wParam.
 bool HidesHint(uint32_t message, uintptr_t wParam);

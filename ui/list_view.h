@@ -108,6 +108,7 @@ private:
         bool PostHeadword(int32_t command, std::u16string_view text) override;
         void TranslateText(int32_t mode) override;
         void RunQueryAgain() override { view_.site_.RunQueryAgain(view_); }
+        void RetitleColumns() override { view_.SetupHeaderColumns(); }
 
     private:
         ListView& view_;

@@ -171,9 +171,11 @@ LRESULT CALLBACK CFrame::HookProc(int code, WPARAM wParam, LPARAM lParam) {
     HHOOK hook = g_application ? g_application->hook : nullptr;
     if (code == HC_ACTION && g_frame) {
         const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
-        // Only a button press announced to a parent hides the hint; another
-        // message whose wParam happens to be 513 or 516 does not.
+        // A button press announced to a parent or a menu that opens hides the
+        // hint; another message whose wParam happens to be 513 or 516 does not.
         CFrame& frame = *g_frame;
+        if (call && call->message == WM_ENTERMENULOOP) frame.inMenuLoop_ = true;
+        if (call && call->message == WM_EXITMENULOOP) frame.inMenuLoop_ = false;
         if (call && HidesHint(call->message, call->wParam) && frame.hintsOn_ && frame.furniture &&
             frame.furniture->HintExists())
             frame.furniture->HideHint();

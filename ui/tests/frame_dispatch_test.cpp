@@ -12,6 +12,7 @@
 
 #include <ostream>
 #include <stdexcept>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -128,6 +129,40 @@ TEST_F(FrameDispatch, LanguageSwitchKeepsTheCurrentListsTab) {
     EXPECT_TRUE(japanese & MF_CHECKED);
     EXPECT_FALSE(english & MF_CHECKED);
     SendMessageW(frame_->Window(), WM_CLOSE, 0, 0);
+}
+
+// Every tick of the application menu, by command id.
+std::map<UINT, bool> MenuTicks(HMENU menu) {
+    std::map<UINT, bool> ticks;
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        if (HMENU sub = GetSubMenu(menu, i)) {
+            ticks.merge(MenuTicks(sub));
+            continue;
+        }
+        UINT id = GetMenuItemID(menu, i);
+        if (id != 0 && id != static_cast<UINT>(-1)) ticks[id] = GetMenuState(menu, i, MF_BYPOSITION) & MF_CHECKED;
+    }
+    return ticks;
+}
+
+TEST_F(FrameDispatch, ALanguageSwitchKeepsEveryTickButTheLanguages) {
+    Create();
+    HWND window = frame_->Window();
+    SendMessageW(window, WM_COMMAND, cmd::kClipboardMonitorOn, 0);
+    SendMessageW(window, WM_COMMAND, cmd::kListWords, 0);
+    std::map<UINT, bool> before = MenuTicks(frame_->ApplicationMenu());
+    ASSERT_TRUE(before[cmd::kClipboardMonitor]);
+    ASSERT_TRUE(before[cmd::kHints]);
+    SendMessageW(window, WM_COMMAND, cmd::kRussianInterface, 0);
+    std::map<UINT, bool> after = MenuTicks(frame_->ApplicationMenu());
+    for (UINT language : {cmd::kEnglishInterface, cmd::kRussianInterface, cmd::kJapaneseInterface}) {
+        EXPECT_EQ(after[language], language == cmd::kRussianInterface) << language;
+        before.erase(language);
+        after.erase(language);
+    }
+    EXPECT_EQ(after, before);
+    SendMessageW(window, WM_COMMAND, cmd::kClipboardMonitorOff, 0);
+    SendMessageW(window, WM_CLOSE, 0, 0);
 }
 
 TEST_F(FrameDispatch, LettersTypedInAListGoToTheInputBoxButZeroStays) {

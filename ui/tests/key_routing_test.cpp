@@ -76,8 +76,10 @@ const RouteCase kCases[] = {
 INSTANTIATE_TEST_SUITE_P(Table, MessageRouting, testing::ValuesIn(kCases),
                          [](const testing::TestParamInfo<RouteCase>& info) { return info.param.name; });
 
-TEST(HookHidesHint, OnlyForAButtonPressAnnouncedToAParent) {
-    constexpr uint32_t kParentNotify = 0x0210, kCommand = 0x0111, kTimer = 0x0113;
+TEST(HookHidesHint, OnlyForAButtonPressAnnouncedToAParentOrAMenuThatOpens) {
+    constexpr uint32_t kParentNotify = 0x0210, kCommand = 0x0111, kTimer = 0x0113, kEnterMenuLoop = 0x0211;
+    EXPECT_TRUE(HidesHint(kEnterMenuLoop, 1));  // a pop-up menu
+    EXPECT_TRUE(HidesHint(kEnterMenuLoop, 0));  // the menu bar
     EXPECT_TRUE(HidesHint(kParentNotify, 0x0201));
     EXPECT_TRUE(HidesHint(kParentNotify, 0x0204));
     EXPECT_TRUE(HidesHint(kParentNotify, 0x00070201));  // the child's id rides in the high word
