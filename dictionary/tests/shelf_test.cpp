@@ -112,6 +112,31 @@ TEST_F(ShelfTest, PersonalNamesSkipTakenCandidatesAndNeverOfferAnExistingFile) {
     EXPECT_FALSE(app.messages.empty());
 }
 
+// After a refresh the lists switch only when the selected tab went away or
+// is one of the lists the dictionaries fill again: a host that reports the
+// selected tab keeps the Selected list's tab, and one that reports none
+// (the main window's old answer) is sent to the Reading list every time.
+TEST_F(ShelfTest, ARefreshSwitchesListsOnlyForAGoneOrRefilledTab) {
+    struct TabHost : RecordingHost {
+        int32_t SelectedTabCommand() override { return selected; }
+        void PostCommand(int32_t command) override { posted.push_back(command); }
+        int32_t selected = 0;
+        std::vector<int32_t> posted;
+    } host;
+    MakeFile(u"C:\\D\\a.qdx", {u"\u3042", u"\u304B"});
+    CShelf withHost(*engine, &host, input);
+    ASSERT_EQ(withHost.AddDictionary(kDictionaryStoreDatabase, u"C:\\D\\a.qdx")->Open(2), 0u);
+    const std::pair<int32_t, std::vector<int32_t>> cases[] = {
+        {40140, {}}, {40003, {}}, {40004, {40004}}, {40006, {40004}}, {0, {40004}},
+    };
+    for (const auto& [selected, posted] : cases) {
+        host.selected = selected;
+        host.posted.clear();
+        withHost.Refresh();
+        EXPECT_EQ(host.posted, posted) << "selected tab " << selected;
+    }
+}
+
 TEST_F(ShelfTest, RefreshKeepsAWorkingDictionaryThatCannotBeWrittenReadOnly) {
     MakeFile(u"C:\\D\\w.qdx", {u"あ", u"い"});
     RDFDictionary* working = OpenOnShelf(u"C:\\D\\w.qdx", kDictionaryStoreDatabase | kDictionaryEditable);
