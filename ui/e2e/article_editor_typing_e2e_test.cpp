@@ -461,8 +461,9 @@ TEST(ArticleEditorTyping, AnArticleOfAnotherFormatOpensRendered) {
         start = end + (end + 1 < shown.size() && shown[end + 1] == L'\n' ? 2 : 1);
     }
     EXPECT_NE(std::find(lines.begin(), lines.end(), codes), lines.end()) << Narrow(codes) << " in " << Narrow(shown);
-    if (entry.find(L"/(P)/") != std::wstring::npos)
+    if (entry.find(L"/(P)/") != std::wstring::npos) {
         EXPECT_NE(std::find(lines.begin(), lines.end(), L"(P)"), lines.end()) << Narrow(shown);
+    }
     const std::wstring problems = Text(GetDlgItem(editor, 1300));
     EXPECT_EQ(problems.find(L"Head word missed"), std::wstring::npos) << Narrow(problems);
     EXPECT_EQ(problems.find(L"Translation missed"), std::wstring::npos) << Narrow(problems);
