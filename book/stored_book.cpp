@@ -4,6 +4,7 @@
 #include <unordered_set>
 
 #include "article/element_text.h"
+#include "book/book_texts.h"
 #include "article/formatted_text.h"
 #include "dictionary/cursor.h"
 #include "dictionary/dictionary.h"
@@ -17,6 +18,11 @@ uint32_t FieldValue(const CCursor& cursor, int segment) {
     uint32_t value = 0;
     std::memcpy(&value, cursor.fields[segment].data, 4);
     return value;
+}
+
+std::u16string Decimal(size_t value) {
+    const std::string digits = std::to_string(value);
+    return std::u16string(digits.begin(), digits.end());
 }
 
 uint32_t TypeValueOf(RecordRef ref) {
@@ -62,7 +68,8 @@ bool StoredBook::Read(uint32_t id, Entry& entry, Move move) {
     uint32_t values[3] = {};
     KeySegmentValue out[3] = {{&values[0], 4}, {&values[1], 4}, {&values[2], 4}};
     EntryPosition at;
-    if (move(out, &at) != DmsStatus::Success || values[0] != id) return false;
+    status_ = move(out, &at);
+    if (status_ != DmsStatus::Success || values[0] != id) return false;
     entry.id = id;
     entry.previous = values[1];
     entry.next = values[2];
@@ -79,6 +86,7 @@ uint32_t StoredBook::FindStartRecord(uint32_t id) {
         found = id;
         id = entry.previous;
     }
+    if (IsReadRefusal(status_)) NoteDamage(u"The book's records cannot be read", status_);
     return found;
 }
 
@@ -104,14 +112,29 @@ void StoredBook::ReadPhrases(std::vector<uint32_t>& recordIds, std::vector<uint3
     size_t steps = 0;
     Entry entry;
     uint32_t previous = 0;
-    for (uint32_t id = start_; id != 0 && ++steps <= limit; previous = id, id = entry.next) {
+    // Where the walk stops before a next id of 0, the book is damaged.
+    auto after = [&] { return u" " + InterfaceText(u"after phrase") + u" " + Decimal(recordIds.size()); };
+    for (uint32_t id = start_; id != 0; previous = id, id = entry.next) {
+        if (++steps > limit) {
+            NoteDamage(InterfaceText(u"The book's chain of records is longer than its index") + after(), DmsStatus::Success);
+            break;
+        }
         if (rising && id <= previous) {
             rising = false;
             for (uint32_t known : recordIds) seen.insert(known);
             seen.insert(start_);
         }
-        if (!rising && !seen.insert(id).second) break;
-        if (!(id == start_ ? Seek(id, entry) : Step(id, entry))) break;
+        if (!rising && !seen.insert(id).second) {
+            NoteDamage(InterfaceText(u"The book's chain of records loops back") + after(), DmsStatus::Success);
+            break;
+        }
+        if (!(id == start_ ? Seek(id, entry) : Step(id, entry))) {
+            if (id != start_ || IsReadRefusal(status_))
+                NoteDamage(IsReadRefusal(status_) ? InterfaceText(u"The book's records cannot be read") + after()
+                                                  : InterfaceText(u"The book's next record is missing") + after(),
+                           status_);
+            break;
+        }
         if ((entry.typeValue & 0xFF) == kPhraseLanguage) continue;
         if (recordIds.size() == recordIds.capacity()) {
             recordIds.reserve(recordIds.size() + kPhraseGrowth);
@@ -122,11 +145,25 @@ void StoredBook::ReadPhrases(std::vector<uint32_t>& recordIds, std::vector<uint3
     }
 }
 
+void StoredBook::NoteDamage(std::u16string what, DmsStatus status) {
+    if (!damage_.empty()) return;
+    damage_ = std::move(what);
+    if (IsReadRefusal(status)) {
+        char16_t reason[256];
+        DmsErrorText(StatusCode(status), 0, reason, 256);
+        damage_.append(u" (").append(reason).append(u")");
+    }
+    damage_ += u'.';
+}
+
 std::vector<std::u16string> StoredBook::RecordLines(uint32_t id) {
     std::vector<std::u16string> lines;
     if (!Ok()) return lines;
     cursor_->position.ref = {id, 0};
-    if (cursor_->LoadArticle() == 0) return lines;
+    if (cursor_->LoadArticle() == 0) {
+        NoteDamage(InterfaceText(u"The book's language header cannot be read"), dictionary_.ReadRefusal());
+        return lines;
+    }
     const DictionaryElement* elements = dictionary_.Elements();
     const int32_t count = dictionary_.ElementCount();
     for (int32_t i = 1; i < count && elements[i].kind != 2; ++i) {
@@ -137,11 +174,17 @@ std::vector<std::u16string> StoredBook::RecordLines(uint32_t id) {
     return lines;
 }
 
-EntryText StoredBook::RecordText(uint32_t id, int32_t language, int32_t limit) {
+EntryText StoredBook::RecordText(uint32_t id, int32_t language, int32_t limit, int32_t entry) {
     EntryText result;
     if (!Ok() || language < 0) return result;
     cursor_->position.ref = {id, 0};
-    if (cursor_->LoadArticle() == 0) return result;
+    if (cursor_->LoadArticle() == 0) {
+        const std::u16string what = entry < 0 ? InterfaceText(u"A book's title cannot be read")
+                                              : InterfaceText(u"Phrase") + u" " + Decimal(entry + 1) + u" " +
+                                                    InterfaceText(u"cannot be read");
+        NoteDamage(what, dictionary_.ReadRefusal());
+        return result;
+    }
     const DictionaryElement* elements = dictionary_.Elements();
     const int32_t count = dictionary_.ElementCount();
     if (count < 2) return result;
@@ -158,8 +201,8 @@ EntryText StoredBook::RecordText(uint32_t id, int32_t language, int32_t limit) {
     return result;
 }
 
-EntryText StoredBook::Text(int32_t, uint32_t recordId, int32_t language) {
-    return RecordText(recordId, language, kMaxTextUnits);
+EntryText StoredBook::Text(int32_t entry, uint32_t recordId, int32_t language) {
+    return RecordText(recordId, language, kMaxTextUnits, entry);
 }
 
 std::vector<StoredBookEntry> StoredBook::Books(int32_t language) {
@@ -168,11 +211,13 @@ std::vector<StoredBookEntry> StoredBook::Books(int32_t language) {
     std::vector<uint32_t> firsts;
     cursor_->ClearKeys();
     cursor_->ResetFieldBuffers();
-    for (DmsStatus s = cursor_->MoveFirst(); s == DmsStatus::Success && firsts.size() < kMaxBooks; s = cursor_->Next()) {
+    DmsStatus s = cursor_->MoveFirst();
+    for (; s == DmsStatus::Success && firsts.size() < kMaxBooks; s = cursor_->Next()) {
         if (FieldValue(*cursor_, 0) > static_cast<uint32_t>(kLastBookHeaderKey)) break;
         firsts.push_back(cursor_->position.ref.first);
         cursor_->ResetFieldBuffers();
     }
+    if (IsReadRefusal(s)) NoteDamage(InterfaceText(u"The list of books cannot be read"), s);
     for (uint32_t first : firsts) {
         Entry entry;
         if (!Seek(first, entry)) continue;
@@ -184,7 +229,7 @@ std::vector<StoredBookEntry> StoredBook::Books(int32_t language) {
         }
         StoredBookEntry book;
         book.firstRecord = first;
-        book.title = RecordText(titleRecord, language, kMaxTitleUnits).text;
+        book.title = RecordText(titleRecord, language, kMaxTitleUnits, -1).text;
         books.push_back(std::move(book));
     }
     return books;

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "book/book_source.h"
+#include "storage/dms_status.h"
 
 class CCursor;
 class RDFDictionary;
@@ -50,13 +51,21 @@ public:
     EntryText Text(int32_t entry, uint32_t recordId, int32_t language) override;
     bool ShowsAllLines() const override { return false; }
 
+    // The first damage a walk or a read met, for the user; empty when none.
+    // A record of index 3 the engine refused, a next record missing from
+    // the index, a chain that loops, or a phrase whose record cannot be read:
+    // the walk stops there or the phrase shows blank, and the reader and
+    // bookcli say that the book is damaged instead of showing less silently.
+    const std::u16string& Damage() const { return damage_; }
+
 private:
     struct Entry {
         uint32_t id = 0, previous = 0, next = 0;
         uint32_t typeValue = 0;
         bool isHeader = false;
     };
-    // The entry of record `id`; false when there is none.
+    // The entry of record `id`; false when there is none (status_ tells
+    // whether the engine refused or found nothing).
     bool Seek(uint32_t id, Entry& entry);
     // The next entry when it is record `id`'s, else a seek.
     bool Step(uint32_t id, Entry& entry);
@@ -64,7 +73,10 @@ private:
     template <typename Move>
     bool Read(uint32_t id, Entry& entry, Move move);
     // The text of element language + 1 of record `id`, at most `limit` units.
-    EntryText RecordText(uint32_t id, int32_t language, int32_t limit);
+    // A record that cannot be read is damage of phrase `entry` (-1: a title).
+    EntryText RecordText(uint32_t id, int32_t language, int32_t limit, int32_t entry);
+    // Keeps the first damage: `what` and, for a refused read, the engine's text.
+    void NoteDamage(std::u16string what, DmsStatus status);
     // Element texts of the record, one per line (a header record's lines).
     std::vector<std::u16string> RecordLines(uint32_t id);
 
@@ -73,4 +85,6 @@ private:
     bool ok_ = false;  // the cursor is on index 3 (a failed seek later says nothing of it)
     uint32_t start_ = 0;
     std::vector<BookLanguage> languages_;
+    DmsStatus status_ = DmsStatus::Success;  // of the last engine move of a walk
+    std::u16string damage_;
 };

@@ -260,6 +260,7 @@ bool CParaViewerDlg::OpenStoredBook(RDFDictionary* dictionary, uint32_t bookId, 
     bookId_ = start;
     stored->SetStartRecord(start);
     stored_ = stored;
+    damageShown_ = false;
     host_->model.Build(stored, (dictionary->flags & kDictionaryStoreDatabase) == 0, false);
     host_->AttachViews();
     host_->ShowDefaultColumns();
@@ -512,6 +513,18 @@ void CParaViewerDlg::AfterChange(bool moved) {
     for (int32_t c : host_->Visible()) host_->View(c).RefreshMarks();
     SetScrollPos(GetDlgItem(dialog_, kPhraseBar), SB_CTL, host_->PhraseBarPosition(), TRUE);
     RepaintColumns();
+    ReportDamage();
+}
+
+void CParaViewerDlg::ReportDamage() {
+    if (!stored_ || damageShown_ || dictionary_ == nullptr) return;
+    // The shown phrases read their records when they are painted: paint first.
+    for (HWND view : views_)
+        if (view) UpdateWindow(view);
+    if (stored_->Damage().empty()) return;
+    damageShown_ = true;
+    site_.Ask(dialog_, InterfaceText(u"Cannot read file: %s", dictionary_->File().path) + u"\n" + stored_->Damage(),
+              site_.Text(u"Cannot Read a File"), MB_OK | MB_ICONERROR);
 }
 
 void CParaViewerDlg::OnScroll(HWND bar, int code) {

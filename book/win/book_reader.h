@@ -81,6 +81,9 @@ public:
     bool OpenStoredBook(RDFDictionary* dictionary, uint32_t bookId, int32_t phrase);
     // After a scroll, caret move or edit in the current column.
     void AfterChange(bool moved);
+    // A stored book that met damage (a walk that stopped early, a phrase that
+    // cannot be read) says so once per opening.
+    void ReportDamage();
 
     // Column windows route here (book_column_window.cpp).
     LRESULT ColumnMessage(int32_t slot, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -126,6 +129,7 @@ private:
     std::unique_ptr<BookFonts> fonts_;
     std::unique_ptr<BookHost> host_;
     std::shared_ptr<StoredBook> stored_;
+    bool damageShown_ = false;  // the stored book's damage was shown
     RDFDictionary* dictionary_ = nullptr;
     uint32_t bookId_ = 0;
     int32_t bookCount_ = 0;

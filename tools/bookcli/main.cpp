@@ -1,7 +1,8 @@
 // bookcli: opens a text book or a stored book (a .qdx book dictionary, its
 // first book) as the book reader does and prints "languages L phrases P",
 // then the phrases of one column, one per line; or saves a text book back
-// through the reader's writer.
+// through the reader's writer. A stored book that turns out damaged is
+// printed as far as it reads and named damaged (exit status 3).
 //   bookcli FILE [--column N] [--save OUT]
 #include <cstdio>
 #include <cstdlib>
@@ -65,13 +66,19 @@ int main(int argc, char** argv) {
         auto book = std::make_shared<StoredBook>(*shelf.GetDictionary(0));
         const std::vector<StoredBookEntry> books = book->Books(0);
         if (!book->Ok() || books.empty()) {
-            std::fprintf(stderr, "bookcli: %s: no book\n", file.c_str());
+            std::fprintf(stderr, "bookcli: %s: no book%s%s\n", file.c_str(), book->Damage().empty() ? "" : ": ",
+                         Utf16ToUtf8(book->Damage()).c_str());
             return 2;
         }
         book->SetStartRecord(books.front().firstRecord);
         BookModel model;  // released before the shelf closes its dictionary
         model.Build(book, false, false);
         PrintBook(model, column);
+        // A walk that stopped early or a phrase that could not be read.
+        if (!book->Damage().empty()) {
+            std::fprintf(stderr, "bookcli: %s: the book is damaged: %s\n", file.c_str(), Utf16ToUtf8(book->Damage()).c_str());
+            return 3;
+        }
         return 0;
     }
     auto book = std::make_shared<TextBook>();
