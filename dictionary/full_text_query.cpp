@@ -43,7 +43,7 @@ std::vector<int32_t> FullTextQuery::Groups() const {
 
 int32_t FullTextQuery::MatchEnd() const { return lastGroup_ < 0 ? 0 : Record(lastGroup_).start + Record(lastGroup_).length; }
 
-int32_t FullTextQuery::AddAlternative(int32_t group, std::u16string_view text, uint32_t kind) {
+int32_t FullTextQuery::AddQueryAlternative(int32_t group, std::u16string_view text, uint32_t kind) {
     int32_t last = group;
     for (int32_t r = group; r >= 0; r = Record(r).nextAlternative) {
         if (Record(r).word == text) return r;
@@ -115,7 +115,7 @@ void FullTextQuery::AddRussianForms(int32_t group) {
     for (int32_t v = 0;; ++v) {
         const int32_t answer = LookupRussianIrregularForm(v, word.c_str(), out.data(), &outLength, kFormUnits);
         if (answer == kRussianNoForm) break;
-        if (outLength > 0) AddAlternative(group, {out.data(), outLength}, kAlternativeSpelling);
+        if (outLength > 0) AddQueryAlternative(group, {out.data(), outLength}, kAlternativeSpelling);
         if (answer != kRussianMoreVariants) break;
     }
     AddInflections(group, word);
@@ -139,7 +139,7 @@ void FullTextQuery::AddInflections(int32_t group, const std::u16string& word) {
         for (int32_t v = 0;; ++v) {
             const int32_t answer = InflectRussianWord(kind, v, word.c_str(), out.data(), &outLength, kFormUnits);
             if (answer == kRussianNoForm) break;
-            if (outLength > 0 && AddAlternative(group, {out.data(), outLength}, alternativeKind) < 0) return;
+            if (outLength > 0 && AddQueryAlternative(group, {out.data(), outLength}, alternativeKind) < 0) return;
             if (answer != kRussianMoreVariants) break;
         }
     }

@@ -39,7 +39,7 @@ public:
     int32_t Parse(std::u16string_view text);
     // The alternative of group `group` with this text (an existing one when
     // the group already has it), or -1 when the pool is full.
-    int32_t AddAlternative(int32_t group, std::u16string_view text, uint32_t kind = kAlternativeAsTyped);
+    int32_t AddQueryAlternative(int32_t group, std::u16string_view text, uint32_t kind = kAlternativeAsTyped);
 
     int32_t GroupCount() const { return groupCount_; }
     int32_t FirstGroup() const { return records_.empty() ? -1 : 0; }

@@ -64,8 +64,8 @@ TEST(FullTextQueryParser, PoolHoldsAtMost256Records) {
     FullTextQuery q;
     EXPECT_EQ(q.Parse(text), FullTextQuery::kMaxRecords);
     EXPECT_EQ(q.RecordCount(), FullTextQuery::kMaxRecords);
-    EXPECT_EQ(q.AddAlternative(0, u"other"), -1);
-    EXPECT_EQ(q.AddAlternative(0, q.Record(0).word), 0);  // the same text is the record itself
+    EXPECT_EQ(q.AddQueryAlternative(0, u"other"), -1);
+    EXPECT_EQ(q.AddQueryAlternative(0, q.Record(0).word), 0);  // the same text is the record itself
 }
 
 GroupHits At(uint32_t position, std::vector<uint16_t> words, uint16_t weight = 0) {
