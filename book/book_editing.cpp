@@ -6,7 +6,7 @@
 
 namespace {
 
-Paragraph* ParagraphAt(BookModel& model, int32_t column, int32_t k) {
+XParagraph* ParagraphAt(BookModel& model, int32_t column, int32_t k) {
     if (column < 0 || column >= model.ColumnCount()) return nullptr;
     BookColumn& c = model.Column(column);
     if (k < 0 || k >= c.Count()) return nullptr;
@@ -21,7 +21,7 @@ void Touch(BookModel& model) {
 
 void AppendBlank(BookColumn& column) { column.paragraphs.push_back(BookModel::MakeParagraph(u" ", 0)); }
 
-void ReplaceText(Paragraph& p, int32_t start, int32_t end, std::u16string_view text) {
+void ReplaceText(XParagraph& p, int32_t start, int32_t end, std::u16string_view text) {
     const uint32_t attribute = p.attributes.empty() ? 0
                                : start > 0           ? p.attributes[static_cast<size_t>(start - 1)]
                                                      : p.attributes[0];
@@ -58,7 +58,7 @@ void InsertParagraphAfter(BookModel& model, int32_t column, int32_t after, std::
 }
 
 bool SplitAtCaret(BookModel& model, int32_t column, EditCursor& cursor) {
-    Paragraph* p = ParagraphAt(model, column, cursor.caret.paragraph);
+    XParagraph* p = ParagraphAt(model, column, cursor.caret.paragraph);
     if (!p) return false;
     const int32_t at = std::clamp(cursor.caret.offset, 0, static_cast<int32_t>(p->text.size()));
     std::u16string rest = p->text.substr(static_cast<size_t>(at));
@@ -73,8 +73,8 @@ bool SplitAtCaret(BookModel& model, int32_t column, EditCursor& cursor) {
 }
 
 bool JoinWithNext(BookModel& model, int32_t column, int32_t k, EditCursor* cursor) {
-    Paragraph* first = ParagraphAt(model, column, k);
-    Paragraph* second = ParagraphAt(model, column, k + 1);
+    XParagraph* first = ParagraphAt(model, column, k);
+    XParagraph* second = ParagraphAt(model, column, k + 1);
     if (!first || !second) return false;
     BookColumn& c = model.Column(column);
     int32_t shift = 0;
@@ -120,7 +120,7 @@ bool DeleteSelection(BookModel& model, int32_t column, EditCursor& cursor) {
                              (cursor.anchor.paragraph == cursor.caret.paragraph && cursor.anchor.offset < cursor.caret.offset);
     TextPosition from = anchorFirst ? cursor.anchor : cursor.caret;
     TextPosition to = anchorFirst ? cursor.caret : cursor.anchor;
-    Paragraph* p = ParagraphAt(model, column, from.paragraph);
+    XParagraph* p = ParagraphAt(model, column, from.paragraph);
     if (!p) return false;
     if (to.paragraph == from.paragraph) {
         const int32_t n = static_cast<int32_t>(p->text.size());
@@ -132,7 +132,7 @@ bool DeleteSelection(BookModel& model, int32_t column, EditCursor& cursor) {
     } else {
         // Across paragraphs: cut the first's tail and the last's head, then
         // join the paragraphs between one by one into the first.
-        Paragraph* last = ParagraphAt(model, column, to.paragraph);
+        XParagraph* last = ParagraphAt(model, column, to.paragraph);
         if (!last) return false;
         ReplaceText(*p, std::min(from.offset, static_cast<int32_t>(p->text.size())), static_cast<int32_t>(p->text.size()), u"");
         ReplaceText(*last, 0, std::min(to.offset, static_cast<int32_t>(last->text.size())), u"");
@@ -154,7 +154,7 @@ bool DeleteSelection(BookModel& model, int32_t column, EditCursor& cursor) {
 
 bool DeleteForward(BookModel& model, int32_t column, EditCursor& cursor) {
     if (cursor.HasSelection()) return DeleteSelection(model, column, cursor);
-    Paragraph* p = ParagraphAt(model, column, cursor.caret.paragraph);
+    XParagraph* p = ParagraphAt(model, column, cursor.caret.paragraph);
     if (!p) return false;
     const int32_t n = static_cast<int32_t>(p->text.size());
     if (cursor.caret.offset >= n) return JoinWithNext(model, column, cursor.caret.paragraph, &cursor);
@@ -173,7 +173,7 @@ bool DeleteBackward(BookModel& model, int32_t column, EditCursor& cursor) {
         return DeleteForward(model, column, cursor);
     }
     const int32_t k = cursor.caret.paragraph;
-    Paragraph* previous = ParagraphAt(model, column, k - 1);
+    XParagraph* previous = ParagraphAt(model, column, k - 1);
     if (!previous) return false;
     cursor.caret = cursor.anchor = {k - 1, static_cast<int32_t>(previous->text.size())};
     return JoinWithNext(model, column, k - 1, &cursor);
@@ -181,7 +181,7 @@ bool DeleteBackward(BookModel& model, int32_t column, EditCursor& cursor) {
 
 bool InsertAtCaret(BookModel& model, int32_t column, EditCursor& cursor, std::u16string_view text) {
     if (cursor.HasSelection()) DeleteSelection(model, column, cursor);
-    Paragraph* p = ParagraphAt(model, column, cursor.caret.paragraph);
+    XParagraph* p = ParagraphAt(model, column, cursor.caret.paragraph);
     if (!p || text.empty()) return false;
     const int32_t at = std::clamp(cursor.caret.offset, 0, static_cast<int32_t>(p->text.size()));
     ReplaceText(*p, at, at, text);
@@ -193,7 +193,7 @@ bool InsertAtCaret(BookModel& model, int32_t column, EditCursor& cursor, std::u1
 
 bool WrapSelectionInTag(BookModel& model, int32_t column, EditCursor& cursor, char16_t letter) {
     if (!cursor.HasSelection() || cursor.caret.paragraph != cursor.anchor.paragraph) return false;
-    Paragraph* p = ParagraphAt(model, column, cursor.caret.paragraph);
+    XParagraph* p = ParagraphAt(model, column, cursor.caret.paragraph);
     if (!p) return false;
     const int32_t n = static_cast<int32_t>(p->text.size());
     const int32_t start = std::min(std::min(cursor.caret.offset, cursor.anchor.offset), n);

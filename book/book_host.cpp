@@ -23,20 +23,20 @@ int32_t SmoothScrollPixels(int32_t position, int32_t windowHeight) {
 
 }  // namespace book_scroll
 
-void BookHost::AttachViews() {
+void CParaViewHost::AttachViews() {
     views_.clear();
     visible_.clear();
     toc_ = false;
     currentSlot_ = 0;
     currentPhrase_ = 0;
     for (int32_t c = 0; c < model.ColumnCount(); ++c) {
-        views_.push_back(std::make_unique<BookColumnView>(model, c, measurer_));
+        views_.push_back(std::make_unique<CParaView>(model, c, measurer_));
         views_.back()->SetSize(width_, height_);
         views_.back()->currentPhrase = 0;
     }
 }
 
-void BookHost::ShowDefaultColumns() {
+void CParaViewHost::ShowDefaultColumns() {
     // The columns of the book's languages in order, at most two; a book
     // without languages shows its first column.
     visible_.clear();
@@ -46,7 +46,7 @@ void BookHost::ShowDefaultColumns() {
     currentSlot_ = 0;
 }
 
-void BookHost::ShowColumns(const int32_t* languages, int32_t count) {
+void CParaViewHost::ShowColumns(const int32_t* languages, int32_t count) {
     visible_.clear();
     count = std::clamp(count, 1, kMaxVisibleColumns);
     for (int32_t k = 0; k < count; ++k)
@@ -60,7 +60,7 @@ void BookHost::ShowColumns(const int32_t* languages, int32_t count) {
     currentSlot_ = 0;
 }
 
-bool BookHost::AddColumn() {
+bool CParaViewHost::AddColumn() {
     if (VisibleCount() >= kMaxVisibleColumns) return false;
     for (int32_t c = 0; c < ViewCount(); ++c)
         if (std::find(visible_.begin(), visible_.end(), c) == visible_.end()) {
@@ -71,14 +71,14 @@ bool BookHost::AddColumn() {
     return false;
 }
 
-bool BookHost::RemoveColumn(int32_t slot) {
+bool CParaViewHost::RemoveColumn(int32_t slot) {
     if (VisibleCount() < 2 || slot < 0 || slot >= VisibleCount()) return false;
     visible_.erase(visible_.begin() + slot);
     if (currentSlot_ >= VisibleCount()) currentSlot_ = VisibleCount() - 1;
     return true;
 }
 
-void BookHost::SetSlotColumn(int32_t slot, int32_t column) {
+void CParaViewHost::SetSlotColumn(int32_t slot, int32_t column) {
     if (slot < 0 || slot >= VisibleCount() || column < 0 || column >= ViewCount()) return;
     auto shown = std::find(visible_.begin(), visible_.end(), column);
     if (shown != visible_.end()) *shown = visible_[static_cast<size_t>(slot)];
@@ -86,43 +86,43 @@ void BookHost::SetSlotColumn(int32_t slot, int32_t column) {
     Synchronise();
 }
 
-void BookHost::SetCurrentSlot(int32_t slot) {
+void CParaViewHost::SetCurrentSlot(int32_t slot) {
     if (slot >= 0 && slot < VisibleCount()) currentSlot_ = slot;
 }
 
-BookColumnView* BookHost::CurrentView() {
+CParaView* CParaViewHost::CurrentView() {
     if (visible_.empty()) return nullptr;
     return views_[static_cast<size_t>(visible_[static_cast<size_t>(std::min(currentSlot_, VisibleCount() - 1))])].get();
 }
 
-void BookHost::SetCurrentPhrase(int32_t phrase) {
+void CParaViewHost::SetCurrentPhrase(int32_t phrase) {
     if (phrase < 0 || phrase >= model.PhraseCount()) return;
     currentPhrase_ = phrase;
     for (auto& v : views_) v->currentPhrase = phrase;
 }
 
-int32_t BookHost::TopPhrase() {
-    BookColumnView* view = CurrentView();
+int32_t CParaViewHost::TopPhrase() {
+    CParaView* view = CurrentView();
     if (!view || model.ParagraphCount() == 0) return 0;
-    const Paragraph& p = view->Lay(view->TopParagraph());
+    const XParagraph& p = view->Lay(view->TopParagraph());
     const int32_t phrase = p.PhraseAt(view->TopOffset());
     return phrase < 0 ? p.firstEntry : phrase;
 }
 
-void BookHost::Synchronise() {
-    BookColumnView* view = CurrentView();
+void CParaViewHost::Synchronise() {
+    CParaView* view = CurrentView();
     if (!view) return;
     for (int32_t c : visible_) {
-        BookColumnView& other = *views_[static_cast<size_t>(c)];
+        CParaView& other = *views_[static_cast<size_t>(c)];
         if (&other == view) continue;
         other.SetTableOfContents(toc_);
         other.SetTop(view->TopParagraph(), view->TopY());
     }
 }
 
-bool BookHost::GoToPhrase(int32_t phrase, GoToMode mode, bool moveCaret) {
+bool CParaViewHost::GoToPhrase(int32_t phrase, GoToMode mode, bool moveCaret) {
     if (phrase < 0 || phrase >= model.PhraseCount()) return false;
-    BookColumnView* view = CurrentView();
+    CParaView* view = CurrentView();
     SetCurrentPhrase(phrase);
     if (!view) return false;
     int32_t paragraph = model.ParagraphOfPhrase(phrase);
@@ -132,20 +132,20 @@ bool BookHost::GoToPhrase(int32_t phrase, GoToMode mode, bool moveCaret) {
     if (paragraph < 0) return false;
     if (moveCaret)
         for (int32_t c : visible_) {
-            BookColumnView& v = *views_[static_cast<size_t>(c)];
+            CParaView& v = *views_[static_cast<size_t>(c)];
             const int32_t start = v.Lay(paragraph).SegmentStart(phrase);
             v.caret = {paragraph, start < 0 ? 0 : start};
             v.CollapseSelection();
         }
     const int32_t oldTop = view->TopParagraph(), oldY = view->TopY();
-    const Paragraph& p = view->Lay(paragraph);
+    const XParagraph& p = view->Lay(paragraph);
     const int32_t segment = std::max(0, p.SegmentStart(phrase));
     int32_t segmentEnd = static_cast<int32_t>(p.text.size());
     for (const PhraseSegment& s : p.segments)
         if (s.phrase == phrase) segmentEnd = s.end;
     // The phrase's first and last line against its paragraph's top.
     int32_t startY = 0, endY = 0, y = 0;
-    for (const BookLine& line : p.lines) {
+    for (const XLine& line : p.lines) {
         if (segment >= line.start) startY = y;
         y += line.height + measurer_.LineSpacing();
         if (segmentEnd > line.start) endY = y;
@@ -161,7 +161,7 @@ bool BookHost::GoToPhrase(int32_t phrase, GoToMode mode, bool moveCaret) {
         bottom = y + endY;
         // The phrase over every shown column: its highest start and lowest end.
         for (int32_t c : visible_) {
-            BookColumnView& v = *views_[static_cast<size_t>(c)];
+            CParaView& v = *views_[static_cast<size_t>(c)];
             if (&v == view) continue;
             int32_t vy = 0;
             if (!v.ParagraphY(paragraph, vy, v.Height())) continue;
@@ -177,11 +177,11 @@ bool BookHost::GoToPhrase(int32_t phrase, GoToMode mode, bool moveCaret) {
     return view->TopParagraph() != oldTop || view->TopY() != oldY;
 }
 
-void BookHost::SetTableOfContents(bool on) {
+void CParaViewHost::SetTableOfContents(bool on) {
     if (on && model.HeadingCount() == 0) on = false;
     if (on == toc_) return;
     toc_ = on;
-    BookColumnView* view = CurrentView();
+    CParaView* view = CurrentView();
     for (auto& v : views_) v->SetTableOfContents(on);
     if (!view) return;
     // The last heading at or before the current phrase.
@@ -193,10 +193,10 @@ void BookHost::SetTableOfContents(bool on) {
     Synchronise();
 }
 
-int32_t BookHost::PhraseBarPosition() {
+int32_t CParaViewHost::PhraseBarPosition() {
     if (toc_) {
         const std::vector<int32_t> headings = model.HeadingParagraphs();
-        BookColumnView* view = CurrentView();
+        CParaView* view = CurrentView();
         if (!view) return 0;
         const auto at = std::lower_bound(headings.begin(), headings.end(), view->TopParagraph());
         return book_scroll::IndexToThumb(static_cast<int32_t>(at - headings.begin()),
@@ -205,7 +205,7 @@ int32_t BookHost::PhraseBarPosition() {
     return book_scroll::IndexToThumb(TopPhrase(), model.PhraseCount());
 }
 
-void BookHost::GoToPhraseBar(int32_t position) {
+void CParaViewHost::GoToPhraseBar(int32_t position) {
     if (toc_) {
         const std::vector<int32_t> headings = model.HeadingParagraphs();
         const int32_t index = book_scroll::ThumbToIndex(position, static_cast<int32_t>(headings.size()));
@@ -217,12 +217,12 @@ void BookHost::GoToPhraseBar(int32_t position) {
     if (phrase >= 0) GoToPhrase(phrase, GoToMode::Top, false);
 }
 
-void BookHost::SetColumnSize(int32_t width, int32_t height) {
+void CParaViewHost::SetColumnSize(int32_t width, int32_t height) {
     width_ = std::max(1, width);
     height_ = std::max(1, height);
     for (auto& v : views_) v->SetSize(width_, height_);
 }
 
-void BookHost::InvalidateLayout() {
+void CParaViewHost::InvalidateLayout() {
     for (auto& v : views_) v->InvalidateLayout();
 }

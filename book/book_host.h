@@ -31,9 +31,9 @@ int32_t SmoothScrollPixels(int32_t position, int32_t windowHeight);
 
 enum class GoToMode : int32_t { AsNeeded = 0, Top = 1, Middle = 2, Bottom = 3 };
 
-class BookHost {
+class CParaViewHost {
 public:
-    explicit BookHost(TextMeasurer& measurer) : measurer_(measurer) {}
+    explicit CParaViewHost(TextMeasurer& measurer) : measurer_(measurer) {}
 
     BookModel model;
 
@@ -41,7 +41,7 @@ public:
     // table of contents; phrase 0 current.
     void AttachViews();
     int32_t ViewCount() const { return static_cast<int32_t>(views_.size()); }
-    BookColumnView& View(int32_t column) { return *views_[static_cast<size_t>(column)]; }
+    CParaView& View(int32_t column) { return *views_[static_cast<size_t>(column)]; }
 
     // Slots: the columns shown, in slot order.
     const std::vector<int32_t>& Visible() const { return visible_; }
@@ -60,7 +60,7 @@ public:
 
     int32_t CurrentSlot() const { return currentSlot_; }
     void SetCurrentSlot(int32_t slot);
-    BookColumnView* CurrentView();
+    CParaView* CurrentView();
 
     int32_t CurrentPhrase() const { return currentPhrase_; }
     // Makes `phrase` current in every column (no scrolling).
@@ -89,7 +89,7 @@ public:
 
 private:
     TextMeasurer& measurer_;
-    std::vector<std::unique_ptr<BookColumnView>> views_;
+    std::vector<std::unique_ptr<CParaView>> views_;
     std::vector<int32_t> visible_;
     int32_t currentSlot_ = 0;
     int32_t currentPhrase_ = 0;

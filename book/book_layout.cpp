@@ -52,7 +52,7 @@ void MarkLinks(std::u16string_view text, uint32_t* attributes) {
     }
 }
 
-void RefreshAttributes(Paragraph& paragraph, int32_t selectionStart, int32_t selectionEnd, int32_t currentPhrase) {
+void RefreshAttributes(XParagraph& paragraph, int32_t selectionStart, int32_t selectionEnd, int32_t currentPhrase) {
     const int32_t n = static_cast<int32_t>(paragraph.text.size());
     paragraph.attributes.resize(paragraph.text.size(), 0);
     int32_t currentStart = 0, currentEnd = 0;
@@ -84,7 +84,7 @@ void RefreshAttributes(Paragraph& paragraph, int32_t selectionStart, int32_t sel
     }
 }
 
-std::u16string LinkRunAt(const Paragraph& paragraph, int32_t offset) {
+std::u16string LinkRunAt(const XParagraph& paragraph, int32_t offset) {
     const int32_t n = static_cast<int32_t>(paragraph.text.size());
     if (offset < 0 || offset >= n || (paragraph.attributes[static_cast<size_t>(offset)] & book_attr::kLink) == 0) return {};
     int32_t start = offset, end = offset;
@@ -100,7 +100,7 @@ std::u16string OpenableLink(std::u16string_view run) {
     return {};
 }
 
-void MeasureParagraph(Paragraph& paragraph, TextMeasurer& measurer) {
+void MeasureParagraph(XParagraph& paragraph, TextMeasurer& measurer) {
     const int32_t n = static_cast<int32_t>(paragraph.text.size());
     paragraph.extents.assign(paragraph.text.size(), 0);
     int32_t base = 0;
@@ -127,7 +127,7 @@ int32_t LastBreakBefore(std::u16string_view text, int32_t start, int32_t end) {
     return at > start && at <= end ? at : -1;
 }
 
-void BreakLines(Paragraph& paragraph, int32_t clientWidth, TextMeasurer& measurer) {
+void BreakLines(XParagraph& paragraph, int32_t clientWidth, TextMeasurer& measurer) {
     paragraph.lines.clear();
     paragraph.height = 0;
     const int32_t n = static_cast<int32_t>(paragraph.text.size());
@@ -154,7 +154,7 @@ void BreakLines(Paragraph& paragraph, int32_t clientWidth, TextMeasurer& measure
                 if (opportunity > s) brk = opportunity;
             }
         }
-        BookLine line;
+        XLine line;
         line.start = s;
         line.end = brk;
         line.indent = indent;
@@ -168,7 +168,7 @@ void BreakLines(Paragraph& paragraph, int32_t clientWidth, TextMeasurer& measure
     paragraph.flags |= paragraph_flag::kBroken;
 }
 
-void LayOut(Paragraph& paragraph, int32_t clientWidth, TextMeasurer& measurer) {
+void LayOut(XParagraph& paragraph, int32_t clientWidth, TextMeasurer& measurer) {
     if (!(paragraph.flags & paragraph_flag::kMeasured)) MeasureParagraph(paragraph, measurer);
     if (!(paragraph.flags & paragraph_flag::kBroken)) BreakLines(paragraph, clientWidth, measurer);
 }

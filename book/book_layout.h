@@ -40,26 +40,26 @@ bool IsRightToLeftUnit(char16_t c);
 // Refreshes the column bits of every character: bit 30 inside [selectionStart,
 // selectionEnd), bit 29 on the segment of `currentPhrase`, the font slot, the
 // link runs (bit 31) and right-to-left lines (bit 23).
-void RefreshAttributes(Paragraph& paragraph, int32_t selectionStart, int32_t selectionEnd, int32_t currentPhrase);
+void RefreshAttributes(XParagraph& paragraph, int32_t selectionStart, int32_t selectionEnd, int32_t currentPhrase);
 // Sets bit 31 on runs that begin with "http://", "https://" or "www." up to
 // the first delimiter; a full stop before a delimiter or the end stays out.
 void MarkLinks(std::u16string_view text, uint32_t* attributes);
 // The link run through `offset` (at most 255 units), empty when none.
-std::u16string LinkRunAt(const Paragraph& paragraph, int32_t offset);
+std::u16string LinkRunAt(const XParagraph& paragraph, int32_t offset);
 // What a link click may open: http and https addresses as they stand,
 // "www." runs with "http://" in front; empty for anything else, so book
 // text can never name a program to run.
 std::u16string OpenableLink(std::u16string_view run);
 
 // Measures the paragraph by runs of one font (flag 4).
-void MeasureParagraph(Paragraph& paragraph, TextMeasurer& measurer);
+void MeasureParagraph(XParagraph& paragraph, TextMeasurer& measurer);
 // Breaks a measured paragraph into lines for a window `clientWidth` wide
 // (flag 8) and sets its height: blanks never cause a break, a line holds
 // at least one character, and a break moves back to the last line-break
 // opportunity of the line.
-void BreakLines(Paragraph& paragraph, int32_t clientWidth, TextMeasurer& measurer);
+void BreakLines(XParagraph& paragraph, int32_t clientWidth, TextMeasurer& measurer);
 // Measures and breaks when either is stale.
-void LayOut(Paragraph& paragraph, int32_t clientWidth, TextMeasurer& measurer);
+void LayOut(XParagraph& paragraph, int32_t clientWidth, TextMeasurer& measurer);
 // The break the line-break finder allows last in text[start, end]; it sees
 // the last 256 units only. -1 when none lies after `start`.
 int32_t LastBreakBefore(std::u16string_view text, int32_t start, int32_t end);

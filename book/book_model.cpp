@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-void Paragraph::SetText(std::u16string value) {
+void XParagraph::SetText(std::u16string value) {
     text = std::move(value);
     attributes.assign(text.size(), 0);
     extents.clear();
@@ -10,14 +10,14 @@ void Paragraph::SetText(std::u16string value) {
     Invalidate();
 }
 
-int32_t Paragraph::PhraseAt(int32_t offset) const {
+int32_t XParagraph::PhraseAt(int32_t offset) const {
     if (segments.empty()) return -1;
     for (const PhraseSegment& s : segments)
         if (offset < s.end) return s.phrase;
     return segments.back().phrase;
 }
 
-int32_t Paragraph::SegmentStart(int32_t phrase) const {
+int32_t XParagraph::SegmentStart(int32_t phrase) const {
     for (const PhraseSegment& s : segments)
         if (s.phrase == phrase) return s.start;
     return -1;
@@ -40,14 +40,14 @@ int32_t HeadingIndent(uint32_t typeValue) {
     }
 }
 
-Paragraph& BookColumn::At(int32_t k) const {
-    std::unique_ptr<Paragraph>& slot = paragraphs[static_cast<size_t>(k)];
+XParagraph& BookColumn::At(int32_t k) const {
+    std::unique_ptr<XParagraph>& slot = paragraphs[static_cast<size_t>(k)];
     if (!slot) slot = model->Skeleton(k);
     return *slot;
 }
 
-std::unique_ptr<Paragraph> BookModel::Skeleton(int32_t k) const {
-    auto p = std::make_unique<Paragraph>();
+std::unique_ptr<XParagraph> BookModel::Skeleton(int32_t k) const {
+    auto p = std::make_unique<XParagraph>();
     const size_t at = static_cast<size_t>(k);
     p->firstEntry = starts_[at];
     p->lastEntry = at + 1 < starts_.size() ? starts_[at + 1] - 1 : PhraseCount() - 1;
@@ -112,11 +112,11 @@ void BookModel::EnsureLoaded(int32_t column, int32_t paragraph) {
     if (column < 0 || column >= ColumnCount()) return;
     BookColumn& c = columns_[static_cast<size_t>(column)];
     if (paragraph < 0 || paragraph >= c.Count()) return;
-    Paragraph& p = c.At(paragraph);
+    XParagraph& p = c.At(paragraph);
     if (!p.Loaded()) LoadParagraph(c, p);
 }
 
-void BookModel::LoadParagraph(BookColumn& column, Paragraph& paragraph) {
+void BookModel::LoadParagraph(BookColumn& column, XParagraph& paragraph) {
     std::u16string text;
     std::vector<uint32_t> attributes;
     paragraph.segments.clear();
@@ -170,8 +170,8 @@ std::vector<int32_t> BookModel::HeadingParagraphs() const {
     return headings;
 }
 
-std::unique_ptr<Paragraph> BookModel::MakeParagraph(std::u16string text, uint32_t typeValue) {
-    auto p = std::make_unique<Paragraph>();
+std::unique_ptr<XParagraph> BookModel::MakeParagraph(std::u16string text, uint32_t typeValue) {
+    auto p = std::make_unique<XParagraph>();
     if (text.empty()) text = u" ";
     p->SetText(std::move(text));
     p->typeValue = typeValue;
@@ -196,7 +196,7 @@ void BookModel::Renumber() {
     for (int32_t c = 0; c < ColumnCount(); ++c) {
         BookColumn& column = columns_[static_cast<size_t>(c)];
         for (int32_t k = 0; k < column.Count(); ++k) {
-            Paragraph& p = column.At(k);
+            XParagraph& p = column.At(k);
             p.firstEntry = p.lastEntry = k;
             if (c == 0) typeValues_[static_cast<size_t>(k)] = p.typeValue;
             else p.typeValue = typeValues_[static_cast<size_t>(k)];

@@ -44,7 +44,7 @@ struct PhraseSegment {
 };
 
 // One display line of a paragraph: [start, end) of its text.
-struct BookLine {
+struct XLine {
     int32_t start = 0;
     int32_t end = 0;
     int32_t width = 0;   // pixels
@@ -52,7 +52,7 @@ struct BookLine {
     int32_t height = 0;
 };
 
-struct Paragraph {
+struct XParagraph {
     int32_t firstEntry = 0;  // phrase table entries it covers, inclusive
     int32_t lastEntry = 0;
     uint32_t typeValue = 0;  // type | value << 16 as in the phrase table
@@ -61,7 +61,7 @@ struct Paragraph {
     std::vector<uint32_t> attributes;  // one per unit of text
     std::vector<PhraseSegment> segments;
     std::vector<int32_t> extents;      // right edge of each unit from the text's start
-    std::vector<BookLine> lines;
+    std::vector<XLine> lines;
     int32_t firstIndent = 0;  // in average character widths
     int32_t indent = 0;
     int32_t height = 0;       // pixels, once broken into lines
@@ -91,10 +91,10 @@ struct BookColumn {
     bool joinWithoutBlank = false;  // "Hani" and "Hrkt" join phrases without a blank
     uint32_t colourClass = 0;       // class given to uncoloured text (Hani, Hrkt)
     const BookModel* model = nullptr;
-    mutable std::vector<std::unique_ptr<Paragraph>> paragraphs;  // null until reached
+    mutable std::vector<std::unique_ptr<XParagraph>> paragraphs;  // null until reached
 
     int32_t Count() const { return static_cast<int32_t>(paragraphs.size()); }
-    Paragraph& At(int32_t k) const;
+    XParagraph& At(int32_t k) const;
 };
 
 class BookModel {
@@ -134,17 +134,17 @@ public:
     int32_t ParagraphStart(int32_t k) const { return starts_[static_cast<size_t>(k)]; }
     uint32_t ParagraphTypeValue(int32_t k) const { return typeValues_[static_cast<size_t>(ParagraphStart(k))]; }
     // A paragraph of column data not made yet: its entries, type and flags.
-    std::unique_ptr<Paragraph> Skeleton(int32_t k) const;
+    std::unique_ptr<XParagraph> Skeleton(int32_t k) const;
 
     // After an edit: paragraph k covers entry k; the phrase table grows with
     // (0, 0) entries when shorter and is cut to the paragraph count; column
     // 0 writes the type and value, the others take them; segments renamed.
     void Renumber();
     // A fresh paragraph for entry `entry` holding `text` (a blank when empty).
-    static std::unique_ptr<Paragraph> MakeParagraph(std::u16string text, uint32_t typeValue);
+    static std::unique_ptr<XParagraph> MakeParagraph(std::u16string text, uint32_t typeValue);
 
 private:
-    void LoadParagraph(BookColumn& column, Paragraph& paragraph);
+    void LoadParagraph(BookColumn& column, XParagraph& paragraph);
 
     std::shared_ptr<BookSource> source_;
     std::vector<uint32_t> recordIds_;

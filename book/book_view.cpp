@@ -2,21 +2,21 @@
 
 #include <algorithm>
 
-void BookColumnView::SetSize(int32_t width, int32_t height) {
+void CParaView::SetSize(int32_t width, int32_t height) {
     if (width != width_) InvalidateLayout();
     width_ = std::max(1, width);
     height_ = std::max(1, height);
 }
 
-void BookColumnView::InvalidateLayout() {
+void CParaView::InvalidateLayout() {
     BookColumn& column = model_.Column(column_);
     for (auto& p : column.paragraphs)
         if (p) p->Invalidate();
 }
 
-Paragraph& BookColumnView::Lay(int32_t k) {
+XParagraph& CParaView::Lay(int32_t k) {
     model_.EnsureLoaded(column_, k);
-    Paragraph& p = model_.Column(column_).At(k);
+    XParagraph& p = model_.Column(column_).At(k);
     TextPosition from, to;
     SelectionRange(from, to);
     int32_t selStart = 0, selEnd = 0;
@@ -29,7 +29,7 @@ Paragraph& BookColumnView::Lay(int32_t k) {
     return p;
 }
 
-void BookColumnView::RefreshMarks() {
+void CParaView::RefreshMarks() {
     int32_t y = topY_;
     for (int32_t k = topParagraph_; k >= 0 && y < height_; k = Next(k)) {
         y += Lay(k).height;
@@ -38,52 +38,52 @@ void BookColumnView::RefreshMarks() {
     }
 }
 
-bool BookColumnView::Walks(int32_t k) const {
+bool CParaView::Walks(int32_t k) const {
     const BookColumn& column = model_.Column(column_);
     if (k < 0 || k >= column.Count()) return false;
     return !toc_ || (model_.ParagraphTypeValue(k) & 0xFF) == kPhraseHeading;
 }
 
-int32_t BookColumnView::First() const {
+int32_t CParaView::First() const {
     const int32_t n = model_.Column(column_).Count();
     for (int32_t k = 0; k < n; ++k)
         if (Walks(k)) return k;
     return -1;
 }
 
-int32_t BookColumnView::Last() const {
+int32_t CParaView::Last() const {
     for (int32_t k = model_.Column(column_).Count() - 1; k >= 0; --k)
         if (Walks(k)) return k;
     return -1;
 }
 
-int32_t BookColumnView::Next(int32_t k) const {
+int32_t CParaView::Next(int32_t k) const {
     const int32_t n = model_.Column(column_).Count();
     for (++k; k >= 0 && k < n; ++k)
         if (Walks(k)) return k;
     return -1;
 }
 
-int32_t BookColumnView::Prev(int32_t k) const {
+int32_t CParaView::Prev(int32_t k) const {
     for (--k; k >= 0; --k)
         if (Walks(k)) return k;
     return -1;
 }
 
-int32_t BookColumnView::GapBefore(int32_t k) {
+int32_t CParaView::GapBefore(int32_t k) {
     if (k < 0 || k == First()) return 0;
     model_.EnsureLoaded(column_, k);
     return (model_.Column(column_).At(k).flags & paragraph_flag::kNewParagraph) ? book_layout::kParagraphGap : 0;
 }
 
-void BookColumnView::SetTop(int32_t paragraph, int32_t y) {
+void CParaView::SetTop(int32_t paragraph, int32_t y) {
     if (!Walks(paragraph)) paragraph = First();
     topParagraph_ = paragraph < 0 ? 0 : paragraph;
     topY_ = y;
     KeepTopInBook();
 }
 
-void BookColumnView::KeepTopInBook() {
+void CParaView::KeepTopInBook() {
     if (First() < 0) {
         topParagraph_ = 0;
         topY_ = 0;
@@ -109,36 +109,36 @@ void BookColumnView::KeepTopInBook() {
     if (topParagraph_ == First() && topY_ > 0) topY_ = 0;
     // The last line never leaves the window's top.
     if (Next(topParagraph_) < 0) {
-        const Paragraph& p = Lay(topParagraph_);
+        const XParagraph& p = Lay(topParagraph_);
         const int32_t lastLineTop = p.lines.empty() ? 0 : LineTop(p, static_cast<int32_t>(p.lines.size()) - 1);
         if (topY_ + lastLineTop < 0) topY_ = -lastLineTop;
     }
 }
 
-int32_t BookColumnView::LineTop(const Paragraph& p, int32_t line) const {
+int32_t CParaView::LineTop(const XParagraph& p, int32_t line) const {
     int32_t y = 0;
     for (int32_t i = 0; i < line && i < static_cast<int32_t>(p.lines.size()); ++i)
         y += p.lines[static_cast<size_t>(i)].height + measurer_.LineSpacing();
     return y;
 }
 
-int32_t BookColumnView::TopOffset() {
+int32_t CParaView::TopOffset() {
     if (First() < 0) return 0;
-    const Paragraph& p = Lay(topParagraph_);
+    const XParagraph& p = Lay(topParagraph_);
     int32_t y = topY_;
-    for (const BookLine& line : p.lines) {
+    for (const XLine& line : p.lines) {
         if (y + line.height > 0) return line.start;
         y += line.height + measurer_.LineSpacing();
     }
     return 0;
 }
 
-void BookColumnView::SetTopAtOffset(int32_t paragraph, int32_t offset) {
+void CParaView::SetTopAtOffset(int32_t paragraph, int32_t offset) {
     if (!Walks(paragraph)) {
         SetTop(First(), 0);
         return;
     }
-    const Paragraph& p = Lay(paragraph);
+    const XParagraph& p = Lay(paragraph);
     int32_t y = 0;
     for (size_t i = 0; i < p.lines.size(); ++i) {
         if (offset < p.lines[i].end || i + 1 == p.lines.size()) break;
@@ -147,7 +147,7 @@ void BookColumnView::SetTopAtOffset(int32_t paragraph, int32_t offset) {
     SetTop(paragraph, -y);
 }
 
-bool BookColumnView::ParagraphY(int32_t paragraph, int32_t& y, int32_t reach) {
+bool CParaView::ParagraphY(int32_t paragraph, int32_t& y, int32_t reach) {
     if (!Walks(paragraph)) return false;
     if (paragraph == topParagraph_) {
         y = topY_;
@@ -181,19 +181,19 @@ bool BookColumnView::ParagraphY(int32_t paragraph, int32_t& y, int32_t reach) {
     return false;
 }
 
-void BookColumnView::ScrollPixels(int32_t dy) {
+void CParaView::ScrollPixels(int32_t dy) {
     topY_ -= dy;
     KeepTopInBook();
 }
 
-void BookColumnView::ScrollLines(int32_t lines) {
+void CParaView::ScrollLines(int32_t lines) {
     if (First() < 0) return;
     for (; lines > 0; --lines) {
         // The line below the one at the top edge comes to the top.
-        const Paragraph& p = Lay(topParagraph_);
+        const XParagraph& p = Lay(topParagraph_);
         int32_t y = topY_;
         bool moved = false;
-        for (const BookLine& line : p.lines) {
+        for (const XLine& line : p.lines) {
             const int32_t bottom = y + line.height + measurer_.LineSpacing();
             if (bottom > 0) {
                 topY_ -= bottom;
@@ -206,11 +206,11 @@ void BookColumnView::ScrollLines(int32_t lines) {
         KeepTopInBook();
     }
     for (; lines < 0; ++lines) {
-        const Paragraph& p = Lay(topParagraph_);
+        const XParagraph& p = Lay(topParagraph_);
         int32_t y = topY_;
         int32_t previousTop = 0;
         bool found = false;
-        for (const BookLine& line : p.lines) {
+        for (const XLine& line : p.lines) {
             if (y >= 0) break;
             previousTop = y;
             found = true;
@@ -224,7 +224,7 @@ void BookColumnView::ScrollLines(int32_t lines) {
                 topY_ = 0;
                 break;
             }
-            const Paragraph& q = Lay(prev);
+            const XParagraph& q = Lay(prev);
             const int32_t lastHeight = q.lines.empty() ? 0 : q.lines.back().height + measurer_.LineSpacing();
             topY_ = -(q.height - lastHeight);
             topParagraph_ = prev;
@@ -233,21 +233,21 @@ void BookColumnView::ScrollLines(int32_t lines) {
     }
 }
 
-void BookColumnView::ScrollPage(int32_t direction) {
+void CParaView::ScrollPage(int32_t direction) {
     const int32_t line = std::max(1, measurer_.LineHeight() + measurer_.LineSpacing());
     const int32_t lines = std::max(1, height_ / line);
     ScrollLines(direction > 0 ? lines : -lines);
 }
 
-BookHit BookColumnView::HitTest(int32_t x, int32_t y) {
+BookHit CParaView::HitTest(int32_t x, int32_t y) {
     BookHit hit;
     if (First() < 0 || y < 0 || y >= height_) return hit;
     int32_t at = topY_;
     for (int32_t k = topParagraph_; k >= 0 && at < height_;) {
-        const Paragraph& p = Lay(k);
+        const XParagraph& p = Lay(k);
         int32_t lineTop = at;
         for (size_t i = 0; i < p.lines.size(); ++i) {
-            const BookLine& line = p.lines[i];
+            const XLine& line = p.lines[i];
             const int32_t bottom = lineTop + line.height + measurer_.LineSpacing();
             if (y >= lineTop && y < bottom) {
                 hit.paragraph = k;
@@ -280,13 +280,13 @@ BookHit BookColumnView::HitTest(int32_t x, int32_t y) {
     return hit;
 }
 
-bool BookColumnView::CaretPoint(const TextPosition& position, int32_t& x, int32_t& y, int32_t& height) {
+bool CParaView::CaretPoint(const TextPosition& position, int32_t& x, int32_t& y, int32_t& height) {
     int32_t py = 0;
     if (!ParagraphY(position.paragraph, py, height_)) return false;
-    const Paragraph& p = Lay(position.paragraph);
+    const XParagraph& p = Lay(position.paragraph);
     int32_t lineTop = py;
     for (size_t i = 0; i < p.lines.size(); ++i) {
-        const BookLine& line = p.lines[i];
+        const XLine& line = p.lines[i];
         if (position.offset < line.end || i + 1 == p.lines.size()) {
             const int32_t base = line.start > 0 ? p.extents[static_cast<size_t>(line.start - 1)] : 0;
             const int32_t end = std::clamp(position.offset, line.start, line.end);
@@ -301,21 +301,21 @@ bool BookColumnView::CaretPoint(const TextPosition& position, int32_t& x, int32_
     return false;
 }
 
-void BookColumnView::SelectionRange(TextPosition& from, TextPosition& to) const {
+void CParaView::SelectionRange(TextPosition& from, TextPosition& to) const {
     const bool anchorFirst = anchor.paragraph < caret.paragraph ||
                              (anchor.paragraph == caret.paragraph && anchor.offset <= caret.offset);
     from = anchorFirst ? anchor : caret;
     to = anchorFirst ? caret : anchor;
 }
 
-std::u16string BookColumnView::SelectedText() const {
+std::u16string CParaView::SelectedText() const {
     std::u16string text;
     if (!HasSelection()) return text;
     TextPosition from, to;
     SelectionRange(from, to);
     const BookColumn& column = model_.Column(column_);
     for (int32_t k = from.paragraph; k >= 0 && k <= to.paragraph; k = Next(k)) {
-        const Paragraph& p = column.At(k);
+        const XParagraph& p = column.At(k);
         const int32_t n = static_cast<int32_t>(p.text.size());
         const int32_t start = k == from.paragraph ? std::min(from.offset, n) : 0;
         const int32_t end = k == to.paragraph ? std::min(to.offset, n) : n;
@@ -325,14 +325,14 @@ std::u16string BookColumnView::SelectedText() const {
     return text;
 }
 
-bool BookColumnView::MoveCaretLine(int32_t direction) {
+bool CParaView::MoveCaretLine(int32_t direction) {
     int32_t x = 0, y = 0, h = 0;
     if (caret.paragraph < 0) return false;
     if (!CaretPoint(caret, x, y, h)) {
         SetTopAtOffset(caret.paragraph, caret.offset);
         if (!CaretPoint(caret, x, y, h)) return false;
     }
-    const Paragraph& p = Lay(caret.paragraph);
+    const XParagraph& p = Lay(caret.paragraph);
     // The line of the caret and its neighbour.
     int32_t line = 0;
     for (size_t i = 0; i < p.lines.size(); ++i)
@@ -348,9 +348,9 @@ bool BookColumnView::MoveCaretLine(int32_t direction) {
         if (paragraph < 0) return false;
         target = 0;
     }
-    const Paragraph& q = Lay(paragraph);
+    const XParagraph& q = Lay(paragraph);
     if (q.lines.empty()) return false;
-    const BookLine& l = q.lines[static_cast<size_t>(target)];
+    const XLine& l = q.lines[static_cast<size_t>(target)];
     const int32_t base = l.start > 0 ? q.extents[static_cast<size_t>(l.start - 1)] : 0;
     int32_t offset = l.end;
     for (int32_t c = l.start; c < l.end; ++c)
@@ -362,7 +362,7 @@ bool BookColumnView::MoveCaretLine(int32_t direction) {
     return true;
 }
 
-bool BookColumnView::MoveCaretCharacter(int32_t direction) {
+bool CParaView::MoveCaretCharacter(int32_t direction) {
     if (caret.paragraph < 0) return false;
     const int32_t n = static_cast<int32_t>(Lay(caret.paragraph).text.size());
     if (direction < 0) {

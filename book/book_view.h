@@ -23,9 +23,9 @@ struct BookHit {
     bool onCharacter = false;  // the point lies on a character of the line
 };
 
-class BookColumnView {
+class CParaView {
 public:
-    BookColumnView(BookModel& model, int32_t column, TextMeasurer& measurer)
+    CParaView(BookModel& model, int32_t column, TextMeasurer& measurer)
         : model_(model), column_(column), measurer_(measurer) {}
 
     int32_t Column() const { return column_; }
@@ -34,7 +34,7 @@ public:
     int32_t Height() const { return height_; }
 
     // The paragraph loaded, its column bits refreshed and laid out for the width.
-    Paragraph& Lay(int32_t paragraph);
+    XParagraph& Lay(int32_t paragraph);
     // Drops every layout (a font or width change).
     void InvalidateLayout();
     // Refreshes selection and current-phrase bits of the laid-out paragraphs.
@@ -92,7 +92,7 @@ public:
     int32_t currentPhrase = -1;
 
 private:
-    int32_t LineTop(const Paragraph& p, int32_t line) const;
+    int32_t LineTop(const XParagraph& p, int32_t line) const;
     void KeepTopInBook();
 
     BookModel& model_;

@@ -6,7 +6,7 @@
 
 namespace {
 
-std::u16string_view LineOf(const Paragraph& p) {
+std::u16string_view LineOf(const XParagraph& p) {
     std::u16string_view text = p.text;
     while (!text.empty() && (text.back() <= 0x20 || text.back() == 0x3000)) text.remove_suffix(1);
     return text.empty() ? kEmptyPhraseText : text;

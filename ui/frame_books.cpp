@@ -142,7 +142,7 @@ void FrameFurniture::OpenBookReader(HWND owner) {
     CParaViewerDlg::Open(*Site(), nullptr, 0, textBook);
 }
 
-void FrameFontTargets::RefreshBookReaders() { CParaViewerDlg::RefreshAll(); }
+void FrameFontTargets::RefreshBookReaders() { CParaViewerDlg::RefreshAllBookReaders(); }
 
 int32_t RunFrameBookLoader(CFrame& frame, HWND owner, RDFDictionary* dictionary) {
     FrameBookLoaderHost host(frame);

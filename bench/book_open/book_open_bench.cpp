@@ -148,7 +148,7 @@ int32_t OpenAndPaintFirstPage() {
     auto book = std::make_shared<StoredBook>(open.dictionary);
     book->SetStartRecord(book->FindStartRecord(first));
     FixedMeasurer measurer;
-    BookHost host(measurer);
+    CParaViewHost host(measurer);
     const int32_t phrases = host.model.Build(book, false, false);
     host.AttachViews();
     host.ShowDefaultColumns();
@@ -215,7 +215,7 @@ void BuildAndPaintFirstPage(benchmark::State& state) {
         auto book = std::make_shared<StoredBook>(open.dictionary);
         book->SetStartRecord(first);
         FixedMeasurer measurer;
-        BookHost host(measurer);
+        CParaViewHost host(measurer);
         phrases = host.model.Build(book, false, false);
         host.AttachViews();
         host.ShowDefaultColumns();
@@ -244,7 +244,7 @@ void GoToLastPhrase(benchmark::State& state) {
     auto book = std::make_shared<StoredBook>(open.dictionary);
     book->SetStartRecord(book->Books(0).front().firstRecord);
     FixedMeasurer measurer;
-    BookHost host(measurer);
+    CParaViewHost host(measurer);
     host.model.Build(book, false, false);
     host.AttachViews();
     host.ShowDefaultColumns();

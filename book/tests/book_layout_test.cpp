@@ -14,15 +14,15 @@
 
 namespace {
 
-std::vector<std::u16string> LinesOf(const Paragraph& p) {
+std::vector<std::u16string> LinesOf(const XParagraph& p) {
     std::vector<std::u16string> lines;
-    for (const BookLine& line : p.lines)
+    for (const XLine& line : p.lines)
         lines.push_back(p.text.substr(static_cast<size_t>(line.start), static_cast<size_t>(line.end - line.start)));
     return lines;
 }
 
-Paragraph LaidOut(std::u16string text, int32_t width, FixedMeasurer& measurer) {
-    Paragraph p;
+XParagraph LaidOut(std::u16string text, int32_t width, FixedMeasurer& measurer) {
+    XParagraph p;
     p.SetText(std::move(text));
     RefreshAttributes(p, 0, 0, -1);
     LayOut(p, width, measurer);
@@ -43,7 +43,7 @@ TEST(BookLayout, LinesBreakAtOpportunitiesAndNeverStartWithBlanks) {
     m.wide = 500;
     EXPECT_EQ(LinesOf(LaidOut(u"abWcd", 102, m)), (std::vector<std::u16string>{u"ab", u"W", u"cd"}));
     // Indents narrow the lines: a heading of level 2 indents by two averages.
-    Paragraph heading;
+    XParagraph heading;
     heading.SetText(u"aaaa bbbb cccc");
     heading.firstIndent = heading.indent = 2;
     LayOut(heading, 102, m);
@@ -60,9 +60,9 @@ TEST(BookLayout, BreaksOfLinesLongerThanTheFindersWindow) {
     EXPECT_EQ(LastBreakBefore(text, 0, 800), 798);  // after the blank at 797
     EXPECT_EQ(LastBreakBefore(text, 700, 701), -1);  // none inside "ab"
     FixedMeasurer m;
-    const Paragraph p = LaidOut(text, 2000 + 2, m);  // 200 units a line
+    const XParagraph p = LaidOut(text, 2000 + 2, m);  // 200 units a line
     ASSERT_GE(p.lines.size(), 4u);
-    for (const BookLine& line : p.lines) EXPECT_EQ(line.start % 3, 0) << line.start;
+    for (const XLine& line : p.lines) EXPECT_EQ(line.start % 3, 0) << line.start;
 }
 
 TEST(BookLayout, FontSlotsLinksAndRightToLeftLines) {
@@ -72,7 +72,7 @@ TEST(BookLayout, FontSlotsLinksAndRightToLeftLines) {
     EXPECT_EQ(FontSlotOf(u'\uAC00'), 7u);
     EXPECT_EQ(FontSlotOf(static_cast<char16_t>(0xD840)), 3u);
     EXPECT_EQ(FontSlotOf(u'\u65E5'), 9u);
-    Paragraph p;
+    XParagraph p;
     p.SetText(u"See www.example.org. Or https://a.b/c(d) and wwwx.");
     RefreshAttributes(p, 0, 3, -1);
     EXPECT_EQ(LinkRunAt(p, 6), u"www.example.org");
@@ -84,7 +84,7 @@ TEST(BookLayout, FontSlotsLinksAndRightToLeftLines) {
     EXPECT_EQ(OpenableLink(u"www.exe"), u"http://www.exe");
     EXPECT_EQ(OpenableLink(u"https://a"), u"https://a");
     EXPECT_EQ(OpenableLink(u"file://c"), u"");
-    Paragraph hebrew;
+    XParagraph hebrew;
     hebrew.SetText(u"abc\n\u05E9\u05DC\u05D5\u05DD x");
     RefreshAttributes(hebrew, 0, 0, -1);
     EXPECT_FALSE(hebrew.attributes[0] & book_attr::kRightToLeft);
@@ -125,12 +125,12 @@ protected:
         host.ShowDefaultColumns();
     }
     FixedMeasurer measurer;
-    BookHost host{measurer};
+    CParaViewHost host{measurer};
 };
 
 TEST_F(Host, HitTestsTextAndEmptySpace) {
     Open(u"<Latn>E\n<Cyrl>R\n\nabc\nxyz\n");
-    BookColumnView& view = host.View(0);
+    CParaView& view = host.View(0);
     view.SetTop(0, 0);
     // Paragraph 1 starts below the header's line and the paragraph gap? Type 3 has none.
     const BookHit hit = view.HitTest(25, 20);
@@ -199,7 +199,7 @@ TEST_F(Host, ColumnsAddRemoveAndCopyWithLineBreaks) {
     const int32_t languages[] = {4, 0, 4};
     host.ShowColumns(languages, 0);  // Columns 0 in the settings: one column
     EXPECT_EQ(host.Visible(), (std::vector<int32_t>{4}));
-    BookColumnView& view = host.View(0);
+    CParaView& view = host.View(0);
     view.anchor = {1, 1};
     view.caret = {2, 2};
     EXPECT_EQ(view.SelectedText(), u"ne\r\ntw");

@@ -76,7 +76,7 @@ TEST_P(GettextBooks, EveryPhraseOfEveryColumnIsItsMessage) {
     size_t compared = 0;
     for (size_t m = 0; m < expected.size(); ++m)
         for (size_t c = 0; c < languages; ++c) {
-            const Paragraph& p = model.Column(static_cast<int32_t>(c)).At(static_cast<int32_t>(m) + 1);
+            const XParagraph& p = model.Column(static_cast<int32_t>(c)).At(static_cast<int32_t>(m) + 1);
             ASSERT_EQ(p.text, expected[m][c]) << domain << " message " << m << " column " << c;
             ++compared;
         }

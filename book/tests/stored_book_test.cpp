@@ -140,7 +140,7 @@ TEST_F(StoredBooks, SeveralPhrasesJoinInHanAndKanaColumns) {
     const uint32_t colours[3] = {0, book_attr::kColourHani, book_attr::kColourHrkt};
     for (int32_t c = 0; c < 3; ++c) {
         model.EnsureLoaded(c, 0);
-        const Paragraph& p = model.Column(c).At(0);
+        const XParagraph& p = model.Column(c).At(0);
         ASSERT_EQ(p.segments.size(), 3u) << c;
         std::u16string joined;
         for (int32_t e = 0; e < 3; ++e) {

@@ -129,11 +129,11 @@ LRESULT CParaViewerDlg::ColumnMessage(int32_t slot, HWND window, UINT message, W
             POINT at{};
             GetCursorPos(&at);
             ScreenToClient(window, &at);
-            BookColumnView& view = host_->View(host_->Visible()[static_cast<size_t>(slot)]);
+            CParaView& view = host_->View(host_->Visible()[static_cast<size_t>(slot)]);
             const BookHit hit = view.HitTest(at.x, at.y);
             bool link = false;
             if (hit.onCharacter) {
-                const Paragraph& p = view.Lay(hit.paragraph);
+                const XParagraph& p = view.Lay(hit.paragraph);
                 link = (p.attributes[static_cast<size_t>(hit.offset)] & book_attr::kLink) != 0;
             }
             SetCursor(LoadCursorW(nullptr, link ? IDC_HAND : IDC_ARROW));
@@ -144,7 +144,7 @@ LRESULT CParaViewerDlg::ColumnMessage(int32_t slot, HWND window, UINT message, W
         if (shown) OnEditCommand(slot, LOWORD(wParam));
         return 0;
     case kTextUnderCursor:
-        return shown ? TextUnderCursor(slot, window, wParam, lParam) : TextUnderCursor(-1, window, wParam, lParam);
+        return shown ? GetTextAtCursor(slot, window, wParam, lParam) : GetTextAtCursor(-1, window, wParam, lParam);
     // The selection queries of a rich edit, so that the main window reads the
     // selection of a column named in a command (40500) as it reads an edit's.
     case EM_EXGETSEL: {
@@ -169,7 +169,7 @@ LRESULT CParaViewerDlg::ColumnMessage(int32_t slot, HWND window, UINT message, W
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-LRESULT CParaViewerDlg::TextUnderCursor(int32_t slot, HWND window, WPARAM wParam, LPARAM lParam) {
+LRESULT CParaViewerDlg::GetTextAtCursor(int32_t slot, HWND window, WPARAM wParam, LPARAM lParam) {
     auto* offset = reinterpret_cast<int32_t*>(wParam);
     auto* text = reinterpret_cast<BSTR*>(lParam);
     if (offset == nullptr || text == nullptr) return 0;
@@ -179,10 +179,10 @@ LRESULT CParaViewerDlg::TextUnderCursor(int32_t slot, HWND window, WPARAM wParam
     POINT at{};
     GetCursorPos(&at);
     ScreenToClient(window, &at);
-    BookColumnView& view = host_->View(host_->Visible()[static_cast<size_t>(slot)]);
+    CParaView& view = host_->View(host_->Visible()[static_cast<size_t>(slot)]);
     const BookHit hit = view.HitTest(at.x, at.y);
     if (!hit.onCharacter) return 0;
-    const Paragraph& p = view.Lay(hit.paragraph);
+    const XParagraph& p = view.Lay(hit.paragraph);
     const auto length = static_cast<int32_t>(p.text.size());
     if (length < 1 || hit.offset < 0 || hit.offset >= length) return 0;
     *text = SysAllocStringLen(reinterpret_cast<const OLECHAR*>(p.text.data()), static_cast<UINT>(length));
@@ -202,12 +202,12 @@ void CParaViewerDlg::Paint(int32_t slot, HWND window) {
     FillRect(memory, &client, GetSysColorBrush(COLOR_WINDOW));
     SetBkMode(memory, TRANSPARENT);
     if (host_ && slot < host_->VisibleCount()) {
-        BookColumnView& view = host_->View(host_->Visible()[static_cast<size_t>(slot)]);
+        CParaView& view = host_->View(host_->Visible()[static_cast<size_t>(slot)]);
         int32_t y = view.TopY();
         for (int32_t k = view.TopParagraph(); k >= 0 && view.First() >= 0 && y < client.bottom;) {
-            const Paragraph& p = view.Lay(k);
+            const XParagraph& p = view.Lay(k);
             int32_t lineTop = y;
-            for (const BookLine& line : p.lines) {
+            for (const XLine& line : p.lines) {
                 if (lineTop + line.height > 0 && lineTop < client.bottom && line.end > line.start) {
                     const int32_t base = line.start > 0 ? p.extents[static_cast<size_t>(line.start - 1)] : 0;
                     const int32_t left = book_layout::kLeftMargin + line.indent;
@@ -271,7 +271,7 @@ void CParaViewerDlg::Paint(int32_t slot, HWND window) {
 
 void CParaViewerDlg::UpdateCaret() {
     if (!hasCaret_ || !host_) return;
-    BookColumnView* view = host_->CurrentView();
+    CParaView* view = host_->CurrentView();
     int32_t x = 0, y = 0, h = 0;
     if (view && view->CaretPoint(view->caret, x, y, h)) {
         SetCaretPos(x, y + std::max(0, h - 14));
@@ -282,7 +282,7 @@ void CParaViewerDlg::UpdateCaret() {
 }
 
 std::u16string CParaViewerDlg::SelectedText() {
-    BookColumnView* view = host_->CurrentView();
+    CParaView* view = host_->CurrentView();
     return view ? view->SelectedText() : std::u16string();
 }
 
@@ -294,22 +294,22 @@ std::u16string CParaViewerDlg::SelectedTextOf(int32_t slot) {
 void CParaViewerDlg::CopySelection() { PutClipboardText(dialog_, SelectedText()); }
 
 bool CParaViewerDlg::Edit(bool (*operation)(BookModel&, int32_t, EditCursor&)) {
-    BookColumnView* view = host_->CurrentView();
+    CParaView* view = host_->CurrentView();
     if (!view || !host_->model.Editable() || view->caret.paragraph < 0) return false;
     EditCursor cursor{view->caret, view->anchor};
     const bool changed = operation(host_->model, view->Column(), cursor);
     view->caret = cursor.caret;
     view->anchor = cursor.anchor;
     if (changed) {
-        const Paragraph& p = view->Lay(view->caret.paragraph);
+        const XParagraph& p = view->Lay(view->caret.paragraph);
         host_->SetCurrentPhrase(p.PhraseAt(view->caret.offset));
         AfterChange(true);
     }
     return changed;
 }
 
-void CParaViewerDlg::PasteClipboard() {
-    BookColumnView* view = host_->CurrentView();
+void CParaViewerDlg::Paste() {
+    CParaView* view = host_->CurrentView();
     if (!view || !host_->model.Editable()) return;
     const std::u16string text = ClipboardText(dialog_);
     EditCursor cursor{view->caret, view->anchor};
@@ -341,7 +341,7 @@ void CParaViewerDlg::OnEditCommand(int32_t slot, uint32_t command) {
     case kJoin: case kJoinToo:
         Edit([](BookModel& m, int32_t c, EditCursor& cursor) { return JoinWithNext(m, c, cursor.caret.paragraph, &cursor); });
         return;
-    case kPaste: PasteClipboard(); return;
+    case kPaste: Paste(); return;
     case kSave: Save(); return;
     default: return;  // 40659, 40660, 40663, 40667 do nothing
     }
@@ -349,14 +349,14 @@ void CParaViewerDlg::OnEditCommand(int32_t slot, uint32_t command) {
 
 void CParaViewerDlg::OnKey(int32_t slot, WPARAM key) {
     host_->SetCurrentSlot(slot);
-    BookColumnView* view = host_->CurrentView();
+    CParaView* view = host_->CurrentView();
     if (!view) return;
     const bool shift = KeyDown(VK_SHIFT), control = KeyDown(VK_CONTROL);
     const bool editable = host_->model.Editable();
     auto caretMoved = [&](bool extend) {
         if (!extend) view->CollapseSelection();
         if (view->caret.paragraph >= 0) {
-            const Paragraph& p = view->Lay(view->caret.paragraph);
+            const XParagraph& p = view->Lay(view->caret.paragraph);
             host_->SetCurrentPhrase(p.PhraseAt(view->caret.offset));
             host_->GoToPhrase(host_->CurrentPhrase(), GoToMode::AsNeeded, false);
         }
@@ -392,8 +392,8 @@ void CParaViewerDlg::OnKey(int32_t slot, WPARAM key) {
             return;
         }
         if (view->caret.paragraph >= 0) {
-            const Paragraph& p = view->Lay(view->caret.paragraph);
-            for (const BookLine& line : p.lines)
+            const XParagraph& p = view->Lay(view->caret.paragraph);
+            for (const XLine& line : p.lines)
                 if (view->caret.offset >= line.start && (view->caret.offset < line.end || &line == &p.lines.back())) {
                     view->caret.offset = key == VK_HOME ? line.start : line.end;
                     break;
@@ -410,7 +410,7 @@ void CParaViewerDlg::OnKey(int32_t slot, WPARAM key) {
         if (count < 1) return;
         const int32_t next = (slot + (shift ? count - 1 : 1)) % count;
         host_->SetCurrentSlot(next);
-        BookColumnView* other = host_->CurrentView();
+        CParaView* other = host_->CurrentView();
         const int32_t paragraph = host_->model.ParagraphOfPhrase(host_->CurrentPhrase());
         if (other && paragraph >= 0) {
             const int32_t start = other->Lay(paragraph).SegmentStart(host_->CurrentPhrase());
@@ -424,7 +424,7 @@ void CParaViewerDlg::OnKey(int32_t slot, WPARAM key) {
             CopySelection();
             return;
         }
-        if (key == VK_INSERT && shift && editable) PasteClipboard();
+        if (key == VK_INSERT && shift && editable) Paste();
         return;
     case VK_F1: site_.ShowHelp(dialog_, kReaderHelpTopic); return;
     default: break;
@@ -465,7 +465,7 @@ void CParaViewerDlg::OnKey(int32_t slot, WPARAM key) {
 void CParaViewerDlg::OnChar(int32_t slot, wchar_t c) {
     if (!host_->model.Editable() || c < 0x20 || KeyDown(VK_CONTROL)) return;
     host_->SetCurrentSlot(slot);
-    BookColumnView* view = host_->CurrentView();
+    CParaView* view = host_->CurrentView();
     if (!view || view->caret.paragraph < 0) return;
     if (view->HasSelection() && KeyDown(VK_SHIFT)) CopySelection();
     EditCursor cursor{view->caret, view->anchor};
@@ -479,7 +479,7 @@ void CParaViewerDlg::OnChar(int32_t slot, wchar_t c) {
 
 void CParaViewerDlg::OnMouse(int32_t slot, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     host_->SetCurrentSlot(slot);
-    BookColumnView* view = host_->CurrentView();
+    CParaView* view = host_->CurrentView();
     if (!view) return;
     const int32_t x = static_cast<short>(LOWORD(lParam)), y = static_cast<short>(HIWORD(lParam));
     const BookHit hit = view->HitTest(x, y);
@@ -498,7 +498,7 @@ void CParaViewerDlg::OnMouse(int32_t slot, HWND window, UINT message, WPARAM wPa
         if (host_->TableOfContents() == false && message == WM_LBUTTONDOWN && doubleClickTime_ != 0 &&
             GetTickCount() - doubleClickTime_ <= std::min<DWORD>(GetDoubleClickTime(), 1000)) {
             // A third click selects the sentence.
-            const Paragraph& p = view->Lay(hit.paragraph);
+            const XParagraph& p = view->Lay(hit.paragraph);
             int32_t start = 0, end = 0;
             SentenceAround(p.text, hit.offset, start, end);
             view->anchor = {hit.paragraph, start};
@@ -544,7 +544,7 @@ void CParaViewerDlg::OnMouse(int32_t slot, HWND window, UINT message, WPARAM wPa
             AfterChange(true);
             return;
         }
-        const Paragraph& p = view->Lay(hit.paragraph);
+        const XParagraph& p = view->Lay(hit.paragraph);
         int32_t start = hit.offset, end = hit.offset;
         if (WordAt(p.text.data(), static_cast<int32_t>(p.text.size()), hit.offset, &start, &end)) {
             view->anchor = {hit.paragraph, start};

@@ -31,7 +31,7 @@ std::vector<CParaViewerDlg*>& Chain() {
 constexpr char16_t kFrameClass[] = u"OstrelBookFrame";
 constexpr char16_t kViewClass[] = u"OstrelBookView";
 
-LRESULT CALLBACK ColumnProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK BookViewWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* reader = reinterpret_cast<CParaViewerDlg*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (reader == nullptr) return DefWindowProcW(window, message, wParam, lParam);
     const auto slot = static_cast<int32_t>(GetWindowLongPtrW(window, GWLP_ID));
@@ -125,7 +125,7 @@ bool CParaViewerDlg::IsColumnWindow(HWND window) {
     return false;
 }
 
-void CParaViewerDlg::RefreshAll() {
+void CParaViewerDlg::RefreshAllBookReaders() {
     for (CParaViewerDlg* reader : Chain()) {
         reader->fonts_ = std::make_unique<BookFonts>(
             reader->site_.BookFontPoints(),
@@ -190,7 +190,7 @@ void CParaViewerDlg::OnInit() {
     fonts_ = std::make_unique<BookFonts>(
         site_.BookFontPoints(),
         [](int32_t slot, void* context) { return static_cast<IBookReaderSite*>(context)->BookFont(slot); }, &site_);
-    host_ = std::make_unique<BookHost>(*fonts_);
+    host_ = std::make_unique<CParaViewHost>(*fonts_);
     SCROLLINFO info{sizeof info, SIF_RANGE | SIF_PAGE | SIF_POS, 0, book_scroll::kSmoothBarRange,
                     book_scroll::kSmoothBarPage, book_scroll::kSmoothBarRest, 0};
     SetScrollInfo(GetDlgItem(dialog_, kSmoothBar), SB_CTL, &info, TRUE);
@@ -204,7 +204,7 @@ void CParaViewerDlg::OnInit() {
                                        frames_[slot], reinterpret_cast<HMENU>(static_cast<INT_PTR>(slot)),
                                        GetModuleHandleW(nullptr), nullptr);
         SetWindowLongPtrW(views_[slot], GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-        SetWindowLongPtrW(views_[slot], GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ColumnProc));
+        SetWindowLongPtrW(views_[slot], GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&BookViewWndProc));
     }
     columnWidth_ = settings_.width > 0 && settings_.columns > 0
                        ? std::max(100, (settings_.width - reader_layout::kGap * settings_.columns -
@@ -346,7 +346,7 @@ void CParaViewerDlg::RestorePosition() {
             // Saved positions may name phrases a changed book no longer has.
             const int32_t phrases = host_->model.PhraseCount();
             const int32_t top = ClampPhrase(settings_.topPhrase, phrases);
-            if (BookColumnView* view = host_->CurrentView()) {
+            if (CParaView* view = host_->CurrentView()) {
                 const int32_t paragraph = host_->model.ParagraphOfPhrase(top);
                 if (paragraph >= 0) {
                     const int32_t length = static_cast<int32_t>(view->Lay(paragraph).text.size());
@@ -528,7 +528,7 @@ void CParaViewerDlg::ReportDamage() {
 }
 
 void CParaViewerDlg::OnScroll(HWND bar, int code) {
-    BookColumnView* view = host_->CurrentView();
+    CParaView* view = host_->CurrentView();
     if (!view) return;
     const int id = GetDlgCtrlID(bar);
     SCROLLINFO info{};
@@ -702,7 +702,7 @@ void CParaViewerDlg::SaveSettings() {
     if (HasBook() && dictionary_ && !textBook_) {
         settings_.file = dictionary_->File().path;
         settings_.bookIndex = static_cast<int32_t>(bookId_);
-        BookColumnView* view = host_->CurrentView();
+        CParaView* view = host_->CurrentView();
         settings_.topPhrase = host_->TopPhrase();
         settings_.topOffset = view ? view->TopOffset() : 0;
         settings_.curPhrase = host_->CurrentPhrase();

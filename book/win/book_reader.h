@@ -60,11 +60,11 @@ public:
     static bool IsColumnWindow(HWND window);
     // Every reader lays out again (a font change) / refills its book list
     // (the shelf changed: a reader whose dictionary left drops its book).
-    static void RefreshAll();
+    static void RefreshAllBookReaders();
     static void RefreshAllBookLists();
 
     HWND Window() const { return dialog_; }
-    BookHost& Host() { return *host_; }
+    CParaViewHost& Host() { return *host_; }
     bool HasBook() const { return host_ && host_->model.Source() != nullptr; }
     bool IsTextBook() const { return textBook_; }
     bool ShowsDictionary(const RDFDictionary* dictionary) const { return dictionary && dictionary == dictionary_; }
@@ -118,16 +118,16 @@ private:
     void OnMouse(int32_t slot, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void OnContextMenu(int32_t slot, HWND window, POINT screen);
     void Paint(int32_t slot, HWND window);
-    LRESULT TextUnderCursor(int32_t slot, HWND window, WPARAM wParam, LPARAM lParam);
+    LRESULT GetTextAtCursor(int32_t slot, HWND window, WPARAM wParam, LPARAM lParam);
     void CopySelection();
-    void PasteClipboard();
+    void Paste();
     bool Edit(bool (*operation)(BookModel&, int32_t, EditCursor&));
 
     IBookReaderSite& site_;
     HWND dialog_ = nullptr;
     HICON icon_ = nullptr;
     std::unique_ptr<BookFonts> fonts_;
-    std::unique_ptr<BookHost> host_;
+    std::unique_ptr<CParaViewHost> host_;
     std::shared_ptr<StoredBook> stored_;
     bool damageShown_ = false;  // the stored book's damage was shown
     RDFDictionary* dictionary_ = nullptr;

@@ -81,7 +81,7 @@ TEST(BookReaderFonts, EveryColumnDrawsRealGlyphsOfEveryScript) {
         const int32_t column = reader->Host().Visible()[static_cast<size_t>(slot)];
         HWND view = reader->ColumnWindow(slot);
         auto draw = [&](const std::wstring& text) {
-            Paragraph& p = reader->Host().model.Column(column).At(1);
+            XParagraph& p = reader->Host().model.Column(column).At(1);
             p.SetText(std::u16string(text.begin(), text.end()));
             p.segments = {{1, 0, static_cast<int32_t>(text.size())}};
             RedrawWindow(view, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);

@@ -185,7 +185,7 @@ TEST_F(BookReaderWindows, TextUnderTheCursorOverTextAndEmptySpace) {
     RECT r{};
     GetClientRect(view, &r);
     // The first line is the header's "<Cyrl>Russian": its third character.
-    const Paragraph& header = reader->Host().View(1).Lay(0);
+    const XParagraph& header = reader->Host().View(1).Lay(0);
     const int32_t x = 1 + (header.extents[1] + header.extents[2]) / 2;
     POINT over{x, 4};
     ClientToScreen(view, &over);
@@ -212,7 +212,7 @@ TEST_F(BookReaderWindows, HebrewColumnDrawnRightToLeft) {
     std::ofstream(path, std::ios::binary) << "<Latn>English\r\n<Hebr>Hebrew\r\n\r\nPeace\r\n\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D\r\n";
     CParaViewerDlg* reader = OpenBook(path);
     ASSERT_NE(reader, nullptr);
-    const Paragraph& p = reader->Host().View(1).Lay(1);
+    const XParagraph& p = reader->Host().View(1).Lay(1);
     ASSERT_EQ(p.text, u"\u05E9\u05DC\u05D5\u05DD");
     EXPECT_TRUE(p.attributes[0] & book_attr::kRightToLeft);
     EXPECT_EQ((p.attributes[0] & book_attr::kFontMask) >> book_attr::kFontShift, 15u);
