@@ -158,7 +158,7 @@ public:
     // Next time of the update check (seconds, 0 none) and starting it.
     virtual int64_t NextCheckTime() { return 0; }
     virtual void StartUpdateCheck(HWND) {}
-    virtual LRESULT OnReply(UINT, WPARAM, LPARAM) { return 1; }
+    virtual LRESULT OnHomeReply(UINT, WPARAM, LPARAM) { return 1; }
     // Opens the web search of `command` for the word, which it then frees.
     virtual void OpenWebSearch(uint32_t, BSTR word) { SysFreeString(word); }
     // The right half of the dictionaries dialog (the server's files), owned

@@ -46,7 +46,7 @@ void FrameWeb::StartUpdateCheck(HWND frame) {
     hosts_.StartUpdateCheck();
 }
 
-LRESULT FrameWeb::OnReply(UINT message, WPARAM wParam, LPARAM) {
+LRESULT FrameWeb::OnHomeReply(UINT message, WPARAM wParam, LPARAM) {
     if (message != kListReplyMessage && message != kUpdateReplyMessage) return 1;
     auto* request = reinterpret_cast<CHomeRequest*>(wParam);
     CHomeLine* head = lines_.Head();

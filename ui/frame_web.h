@@ -45,7 +45,7 @@ public:
     // IFrameWeb
     int64_t NextCheckTime() override { return hosts_.NextCheckTime(); }
     void StartUpdateCheck(HWND frame) override;
-    LRESULT OnReply(UINT message, WPARAM wParam, LPARAM lParam) override;
+    LRESULT OnHomeReply(UINT message, WPARAM wParam, LPARAM lParam) override;
     void OpenWebSearch(uint32_t command, BSTR word) override;
     // The server list, one for the run, attached to each dictionaries dialog.
     IDictionariesServerPanel* DictionariesServerPanel() override;

@@ -365,7 +365,7 @@ LRESULT CFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         } else if (message == msg::kWebReplyStart || message == msg::kWebReplyNews ||
                    (message >= msg::kWebReplyFirst && message <= msg::kWebReplyLast)) {
-            return app.web ? app.web->OnReply(message, wParam, lParam) : 1;
+            return app.web ? app.web->OnHomeReply(message, wParam, lParam) : 1;
         }
         break;
     }
