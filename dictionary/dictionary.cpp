@@ -73,6 +73,7 @@ uint32_t CDictionary::Open(int32_t mode) {
     openMode = mode;
     readRefusal_ = DmsStatus::Success;
     readRefusalShown_ = false;
+    readRefusalWhat_.clear();
     App().PumpPendingMessages();
     int32_t opened = 0;
     DmsStatus status;
@@ -153,8 +154,10 @@ uint32_t CDictionary::CheckCollatorMatch() {
     return 0;
 }
 
-void CDictionary::NoteReadRefusal(DmsStatus status) {
-    if (IsReadRefusal(status) && !Failed(readRefusal_)) readRefusal_ = status;
+void CDictionary::NoteReadRefusal(DmsStatus status, std::u16string_view what) {
+    if (!IsReadRefusal(status) || Failed(readRefusal_)) return;
+    readRefusal_ = status;
+    readRefusalWhat_ = what;
 }
 
 bool CDictionary::ReportReadRefusal() {
@@ -162,7 +165,8 @@ bool CDictionary::ReportReadRefusal() {
     readRefusalShown_ = true;
     char16_t reason[256];
     DmsErrorText(StatusCode(readRefusal_), 0, reason, 256);
-    ShowPathMessage(kCannotReadFileText, kCannotReadFileCaption, file_->path, reason);
+    const std::u16string detail = readRefusalWhat_.empty() ? std::u16string(reason) : readRefusalWhat_ + u": " + reason;
+    ShowPathMessage(kCannotReadFileText, kCannotReadFileCaption, file_->path, detail);
     return true;
 }
 

@@ -87,7 +87,9 @@ public:
     // A read of the open file that the engine refused: any status but 0,
     // "Record not found" and "End of file". The first is kept until it has
     // been shown; a refusal never stands for "nothing there".
-    void NoteReadRefusal(DmsStatus status);
+    // `what` names the part that could not be read when the caller knows it
+    // (the Latin analyser's "INFLECTS.SEC, section 2"); it heads the detail.
+    void NoteReadRefusal(DmsStatus status, std::u16string_view what = {});
     DmsStatus ReadRefusal() const { return readRefusal_; }
     // Shows the kept refusal once per opening, at the top of a user action:
     // "Cannot read file: <path>" and the engine's text. True when shown now.
@@ -233,6 +235,7 @@ private:
     std::optional<std::u16string> headerTexts_[kHeaderTextCount];
     DmsStatus readRefusal_ = DmsStatus::Success;  // the first refused read since Open
     bool readRefusalShown_ = false;
+    std::u16string readRefusalWhat_;             // what the first refused read was after, or empty
 
     std::unique_ptr<uint8_t[]> record_;
     uint32_t recordCapacity_ = 0;

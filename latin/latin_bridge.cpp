@@ -272,12 +272,17 @@ void LatinBridge::AddResultRows(WordList& list) {
 int LatinBridge::NoteFault(int status, const std::string& what, bool engineStatus) {
     if (status == 0 || !fault_.empty()) return status;
     std::u16string path = dictionary_ != nullptr ? std::u16string(dictionary_->File().path) : u"";
-    fault_ = path + u": cannot read " + std::u16string(what.begin(), what.end());
+    const std::u16string part(what.begin(), what.end());
+    fault_ = path + u": cannot read " + part;
     if (engineStatus) {
         char16_t text[256];
         DmsErrorText(status, 0, text, 256);
         fault_ += u" (" + std::u16string(text) + u")";
     }
+    // The program shows it once, at the top of the user's action; data that
+    // read but do not hold together count as broken integrity.
+    if (dictionary_ != nullptr)
+        dictionary_->NoteReadRefusal(engineStatus ? static_cast<DmsStatus>(status) : DmsStatus::IntegrityBroken, part);
     return status;
 }
 

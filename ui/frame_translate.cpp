@@ -154,6 +154,9 @@ void FrameTranslator::TranslateText(const std::u16string& text, int32_t caret, i
         case TextKind::kNone:
             break;
     }
+    // A read a dictionary refused (a damaged Latin dictionary's data) is
+    // shown once, after the list shows what the others gave.
+    list->ReportReadRefusals();
 }
 
 void FrameTranslator::TranslateJapanese(const std::u16string& work, int32_t caret, int32_t mode) {
