@@ -18,27 +18,45 @@
 
 namespace {
 
+// The project's word list compiled by the build.
+std::string CompiledWords() {
+    const std::string binary = BinaryPath();
+    std::ifstream in(std::filesystem::path(std::wstring(binary.begin(), binary.end()) + L"\\latin\\data\\compiled_words.qdx"),
+                     std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+// Writes `bytes` as the one dictionary of the settings.
+void PrepareDictionary(const TestFolders& folders, const std::wstring& dictionary, const std::string& bytes) {
+    CreateDirectoryW((folders.documents + L"\\OstrelPro").c_str(), nullptr);
+    CreateDirectoryW(folders.DictionariesFolder().c_str(), nullptr);
+    std::ofstream(std::filesystem::path(dictionary), std::ios::binary) << bytes;
+    WriteSettings(folders, L"[Window]\r\nx=20\r\ny=20\r\ncx=700\r\ncy=560\r\ncy2=300\r\n[Dictionaries]\r\nFile1=" +
+                               dictionary + L",0\r\n");
+}
+
+// Asks the started program's translated-words list for `word`; its main
+// window, or null.
+HWND FindInTranslation(ProgramRun& run, const wchar_t* word) {
+    HWND frame = run.WaitForFrameWithoutClipboardMonitor();
+    HWND input = frame ? FindChild(frame, L"RichEdit20W", 202) : nullptr;
+    if (input == nullptr) return nullptr;
+    SendMessageW(frame, WM_COMMAND, cmd::kListTranslation, 0);
+    SendMessageW(input, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(word));
+    PostMessageW(frame, WM_COMMAND, cmd::kFind, 0);
+    return frame;
+}
+
 TEST(LatinEndToEnd, AnInflectedWordGivesTheAnalysisRowsOfItsLemma) {
     SetProcessDPIAware();
     CloseLeftoverFrames();
     TestFolders folders = PrepareTest(L"Latin.Translate");
-    CreateDirectoryW((folders.documents + L"\\OstrelPro").c_str(), nullptr);
-    CreateDirectoryW(folders.DictionariesFolder().c_str(), nullptr);
-    const std::wstring dictionary = folders.DictionariesFolder() + L"\\latin-words.qdx";
-    const std::string binary = BinaryPath();
-    ASSERT_TRUE(CopyFileW((std::wstring(binary.begin(), binary.end()) + L"\\latin\\data\\compiled_words.qdx").c_str(),
-                          dictionary.c_str(), FALSE));
-    WriteSettings(folders, L"[Window]\r\nx=20\r\ny=20\r\ncx=700\r\ncy=560\r\ncy2=300\r\n[Dictionaries]\r\nFile1=" +
-                               dictionary + L",0\r\n");
+    const std::string words = CompiledWords();
+    ASSERT_FALSE(words.empty());
+    PrepareDictionary(folders, folders.DictionariesFolder() + L"\\latin-words.qdx", words);
     ProgramRun run;
-    HWND frame = run.WaitForFrameWithoutClipboardMonitor();
+    HWND frame = FindInTranslation(run, L"puellarum");
     ASSERT_NE(frame, nullptr);
-
-    SendMessageW(frame, WM_COMMAND, cmd::kListTranslation, 0);
-    HWND input = FindChild(frame, L"RichEdit20W", 202);
-    ASSERT_NE(input, nullptr);
-    SendMessageW(input, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"puellarum"));
-    PostMessageW(frame, WM_COMMAND, cmd::kFind, 0);
 
     // The genitive plural of puella: an entry row whose cells name the lemma
     // or its meaning ("girl, maiden" in the word list).
@@ -76,29 +94,16 @@ TEST(LatinEndToEnd, ADamagedLatinDictionaryIsNamedInOneMessage) {
     SetProcessDPIAware();
     CloseLeftoverFrames();
     TestFolders folders = PrepareTest(L"Latin.Damaged");
-    CreateDirectoryW((folders.documents + L"\\OstrelPro").c_str(), nullptr);
-    CreateDirectoryW(folders.DictionariesFolder().c_str(), nullptr);
     const std::wstring dictionary = folders.DictionariesFolder() + L"\\latin-words.qdx";
-    const std::string binary = BinaryPath();
     // The page after the first two holds INFLECTS.SEC: 32 bytes garbled at
     // its middle, as the native damage test garbles every page.
-    std::ifstream in(std::filesystem::path(std::wstring(binary.begin(), binary.end()) + L"\\latin\\data\\compiled_words.qdx"),
-                     std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string bytes = CompiledWords();
     ASSERT_GT(bytes.size(), 3u * 4096);
     for (size_t i = 0; i < 32; ++i) bytes[2 * 4096 + 2048 + i] = static_cast<char>(i * 37 + 2);
-    std::ofstream(std::filesystem::path(dictionary), std::ios::binary) << bytes;
-    WriteSettings(folders, L"[Window]\r\nx=20\r\ny=20\r\ncx=700\r\ncy=560\r\ncy2=300\r\n[Dictionaries]\r\nFile1=" +
-                               dictionary + L",0\r\n");
+    PrepareDictionary(folders, dictionary, bytes);
     ProgramRun run;
-    HWND frame = run.WaitForFrameWithoutClipboardMonitor();
+    HWND frame = FindInTranslation(run, L"puellarum");
     ASSERT_NE(frame, nullptr);
-
-    SendMessageW(frame, WM_COMMAND, cmd::kListTranslation, 0);
-    HWND input = FindChild(frame, L"RichEdit20W", 202);
-    ASSERT_NE(input, nullptr);
-    SendMessageW(input, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"puellarum"));
-    PostMessageW(frame, WM_COMMAND, cmd::kFind, 0);
 
     HWND box = nullptr;
     for (int i = 0; i < 300 && !(box = BoxHolding(dictionary)); ++i) Sleep(50);
