@@ -75,12 +75,23 @@ inline bool TypeKeys(HWND target, std::wstring_view text, DWORD pauseMs = 80) {
     return true;
 }
 
-// Presses and releases one virtual key (Enter, an arrow, F5, ...) in the window
-// that has the focus.
-inline bool PressKey(WORD vk) {
+// Presses and releases one virtual key (Enter, an arrow, F5, ...), with Ctrl
+// held when `control` is set, in the window that has the focus.
+inline bool PressKey(WORD vk, bool control = false) {
+    std::vector<INPUT> keys;
+    WORD ctrl = static_cast<WORD>(MapVirtualKeyW(VK_CONTROL, MAPVK_VK_TO_VSC));
     WORD hardware = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
-    INPUT keys[2] = {detail::Key(vk, hardware, 0), detail::Key(vk, hardware, KEYEVENTF_KEYUP)};
-    return SendInput(2, keys, sizeof(INPUT)) == 2;
+    if (control) keys.push_back(detail::Key(VK_CONTROL, ctrl, 0));
+    keys.push_back(detail::Key(vk, hardware, 0));
+    keys.push_back(detail::Key(vk, hardware, KEYEVENTF_KEYUP));
+    if (control) keys.push_back(detail::Key(VK_CONTROL, ctrl, KEYEVENTF_KEYUP));
+    return SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT)) == keys.size();
+}
+
+// The same in `target`, which first gets the focus back: a window that came
+// up meanwhile must not take keys meant for it.
+inline bool PressKey(HWND target, WORD vk, bool control = false) {
+    return FocusWindow(target) && PressKey(vk, control);
 }
 
 }  // namespace key_typing
