@@ -456,7 +456,7 @@ void SearchFullText(WordList& list, const FullTextQuery& query, int32_t groupCou
     list.Sort();
 }
 
-void FillFromFullTextQuery(WordList& list, FullTextQuery& query, std::u16string_view text) {
+void FillFromQuery(WordList& list, FullTextQuery& query, std::u16string_view text) {
     const int32_t groups = ParseFullTextQuery(query, text);
     if (groups == 0) {
         if (list.IsStored()) list.Clear();
@@ -470,7 +470,7 @@ int32_t RefillFromFullTextQuery(WordList& list, FullTextQuery& query, std::u16st
     const RDFDictionary* dictionary = before ? before->dictionary : nullptr;
     const uint32_t record = before ? before->recordId : 0;
     const bool had = before != nullptr;  // the entry itself goes with the fill
-    FillFromFullTextQuery(list, query, text);
+    FillFromQuery(list, query, text);
     const int32_t rows = list.RowCount();
     for (int32_t r = 0; had && r < rows; ++r) {
         const WordListEntry* entry = list.RowEntry(r);

@@ -134,7 +134,7 @@ void KeepBestArticles(std::vector<ScoredArticle>& articles, size_t limit);
 // best articles (at most 2000), word dictionaries first, then books, and sorts it.
 void SearchFullText(WordList& list, const FullTextQuery& query, int32_t groupCount);
 // Parses `text` into `query` and fills the list; an empty query empties it.
-void FillFromFullTextQuery(WordList& list, FullTextQuery& query, std::u16string_view text);
+void FillFromQuery(WordList& list, FullTextQuery& query, std::u16string_view text);
 // Fills the list again for `text` (after the set of open dictionaries
 // changed) and answers the row of the article that stood at row `row` (same
 // dictionary and record); when it is gone, `row` kept within the new rows,

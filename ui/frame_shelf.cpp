@@ -120,7 +120,7 @@ void FrameShelf::SearchAsYouType() {
         input_.Update(*this);
         view->model->Clear();
         queryText_ = input_.text;
-        FillFromFullTextQuery(*view->model, query_, queryText_);
+        FillFromQuery(*view->model, query_, queryText_);
         view->inputCounter = input_.changeCounter;
         view->GoToFirst();
         return;

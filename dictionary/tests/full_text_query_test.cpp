@@ -207,7 +207,7 @@ TEST_F(FullTextListFill, WordDictionariesComeBeforeBooksAndExcludedOnesGiveNothi
     excluded->flags |= kDictionaryNoFullTextSearch;
     auto list = ListOfShelf(kListSearchResults);
     FullTextQuery query;
-    FillFromFullTextQuery(*list, query, u"Red fox");
+    FillFromQuery(*list, query, u"Red fox");
     ASSERT_EQ(list->EntryCount(), 3);
     // Word dictionary first, its best article (the adjacent pair) first, the book last.
     EXPECT_EQ(list->EntryAt(0).recordId, 60u);
@@ -217,9 +217,9 @@ TEST_F(FullTextListFill, WordDictionariesComeBeforeBooksAndExcludedOnesGiveNothi
     EXPECT_EQ(list->EntryAt(0).priority, static_cast<int32_t>(2u * 65536 + 0x1000 + 252));
     EXPECT_TRUE(list->EntryAt(0).flags & kEntrySearchHighlight);
     EXPECT_EQ(list->EntryAt(0).matchLength, 7);
-    FillFromFullTextQuery(*list, query, u"red wolf");
+    FillFromQuery(*list, query, u"red wolf");
     EXPECT_EQ(list->EntryCount(), 0);
-    FillFromFullTextQuery(*list, query, u"\"fox red\"");
+    FillFromQuery(*list, query, u"\"fox red\"");
     EXPECT_EQ(list->EntryCount(), 0);
     (void)words;
 }
@@ -279,7 +279,7 @@ TEST_F(FullTextListFill, ARunAgainKeepsTheCurrentArticleWhereItStillIs) {
                                                      {u"fox", {At(50, {20}, 1), At(60, {4}, 1)}}});
     auto list = ListOfShelf(kListSearchResults);
     FullTextQuery query;
-    FillFromFullTextQuery(*list, query, u"red fox");
+    FillFromQuery(*list, query, u"red fox");
     ASSERT_EQ(list->RowCount(), 2);
     ASSERT_EQ(list->RowEntry(1)->recordId, 50u);
 
