@@ -18,7 +18,8 @@ inline constexpr int32_t kOpenRequest = -4;    // HttpOpenRequestW
 inline constexpr int32_t kSend = -5;           // HttpSendRequestW (also: nothing listens)
 inline constexpr int32_t kStatus = -6;         // the status code is not 200
 inline constexpr int32_t kAllocate = -8;       // reply buffer, or a length beyond what the request may take
-inline constexpr int32_t kRead = -9;           // a read failed, stalled, or the body is shorter or longer than announced
+inline constexpr int32_t kRead = -9;           // a read failed, stalled, the body is shorter or longer than announced,
+                                               // or nothing (a length, chunks) could say that it was whole
 inline constexpr int32_t kWrite = -10;         // writing the output file
 inline constexpr int32_t kGrow = -11;          // growing the reply buffer (or past the memory cap)
 inline constexpr int32_t kCancelled = -14;

@@ -3,7 +3,9 @@
 // growing buffer or a file. Every failure is a result code in the request.
 // A body that ends before its Content-Length, or grows past it (or past the
 // request's byte limit), fails, and a failed file is deleted: a download is
-// either whole or gone. Receive, send and connect timeouts end a stalled
+// either whole or gone. A reply is whole only when its length or its last
+// chunk says so: a length that does not parse, or a body without length or
+// chunks that just ends when the connection closes, is a failed read. Receive, send and connect timeouts end a stalled
 // transfer, so Cancel and stopping a line take effect in bounded time.
 #include <windows.h>
 #include <wininet.h>
@@ -46,6 +48,14 @@ std::u16string QueryHeader(HINTERNET request, DWORD info) {
     DWORD index = 0;
     if (!HttpQueryInfoW(request, info, text, &size, &index)) return {};
     return std::u16string(reinterpret_cast<const char16_t*>(text), size / sizeof(wchar_t));
+}
+
+// Transfer-Encoding names "chunked" (any case) as its last coding.
+bool IsChunked(std::u16string text) {
+    for (char16_t& c : text)
+        if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
+    while (!text.empty() && (text.back() == u' ' || text.back() == u'\t')) text.pop_back();
+    return text.size() >= 7 && text.compare(text.size() - 7, 7, u"chunked") == 0;
 }
 
 void SetTimeouts(HINTERNET handle, DWORD ms) {
@@ -116,8 +126,15 @@ int32_t RunHomeRequest(CHomeRequest& r) {
             std::u16string status = QueryHeader(h.request, HTTP_QUERY_STATUS_CODE);
             r.statusCode_ = static_cast<int32_t>(ParseContentLength(status));
             if (r.statusCode_ != 200) { fail(kStatus); break; }
-            const int64_t length = ParseContentLength(QueryHeader(h.request, HTTP_QUERY_CONTENT_LENGTH));
+            const std::u16string lengthText = QueryHeader(h.request, HTTP_QUERY_CONTENT_LENGTH);
+            const int64_t length = ParseContentLength(lengthText);
             r.contentLength_.store(length);
+            // Only a length, or a chunked body's last chunk, can say that a
+            // reply came whole: a length that does not parse, or a body that
+            // simply ends when the connection closes, never does.
+            if (!lengthText.empty() && length < 0) { fail(kRead); break; }
+            const bool chunked = IsChunked(QueryHeader(h.request, HTTP_QUERY_TRANSFER_ENCODING));
+            if (length < 0 && !chunked) { fail(kRead); break; }
             // The most bytes this reply may bring: what it announced, the
             // caller's limit, and the cap of its kind.
             int64_t limit = toFile ? kFileReplyCap : kMemoryReplyCap;

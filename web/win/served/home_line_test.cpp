@@ -153,6 +153,26 @@ TEST_F(HomeLineTest, FailuresGiveTheirResultCodesAndLeaveNoFile) {
     line.RemoveRequest(refused);
 }
 
+// A reply is whole only when its length, or its last chunk, says so. Replies
+// whose length does not parse, whose headers never end, or whose body ends
+// only when the connection closes end with the read error, into memory and
+// into a file, and leave no file behind. (Chunked bodies cut short, which
+// the server also serves, are not listed: the WinINet of the test runs ends
+// them as it ends whole ones, with nothing to tell them apart.)
+TEST_F(HomeLineTest, BrokenTransfersAreNeverWhole) {
+    const std::string out = HostPath(Env("OSTREL_TEST_CURL_DIR")) + "/../broken.bin";
+    for (const char* how : {"length-text", "length-sign", "headers", "no-length"})
+        for (bool toFile : {false, true}) {
+            SCOPED_TRACE(std::string(how) + (toFile ? " to a file" : " to memory"));
+            CHomeRequest* request = Run(std::string("/broken/") + how, toFile ? Wide(out) : std::u16string());
+            ASSERT_NE(request, nullptr);
+            EXPECT_EQ(request->Result(), home_result::kRead);
+            EXPECT_TRUE(request->Reply().empty());
+            EXPECT_FALSE(FileExists(out));
+            line.RemoveRequest(request);
+        }
+}
+
 TEST_F(HomeLineTest, CancelBeforeStartMakesNoNetworkCall) {
     // The first request stalls the worker while the second waits and is cancelled.
     CHomeRequest* stalled = line.AddRequest(Url("/stall/100"), u"GET", nullptr, 0, receiver.window, kDone);

@@ -95,6 +95,8 @@ class Handler(BaseHTTPRequestHandler):
                 piece = data[at:at + 4096]
                 self.wfile.write(b"%x\r\n%s\r\n" % (len(piece), piece))
             self.wfile.write(b"0\r\n\r\n")
+        elif kind == "broken":  # replies that end before they say they are whole
+            self.broken(arg)
         elif kind == "short":
             n = int(arg)
             self.head(200, n, [("Connection", "close")])
@@ -147,6 +149,32 @@ class Handler(BaseHTTPRequestHandler):
                 self.send_bytes(b"no list", 404)
         else:
             self.send_bytes(b"not found", 404)
+
+    def broken(self, how):
+        """Misbehaving replies, each closing the connection: a chunked body
+        cut inside a chunk or before its last chunk, a garbled chunk size, a
+        Content-Length that is not a number, headers that never end, and a
+        body without any length cut by the close."""
+        data = b"".join(pattern(5000))
+        raw = self.wfile
+        if how == "chunk-cut":
+            raw.write(b"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n")
+            raw.write(b"%x\r\n%s" % (4096, data[:1000]))
+        elif how == "chunk-no-last":
+            raw.write(b"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n")
+            raw.write(b"%x\r\n%s\r\n" % (len(data), data))
+        elif how == "chunk-size":
+            raw.write(b"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n")
+            raw.write(b"%x\r\n%s\r\nzz!\r\n%s\r\n0\r\n\r\n" % (1000, data[:1000], data[1000:2000]))
+        elif how == "length-text":
+            raw.write(b"HTTP/1.1 200 OK\r\nContent-Length: 5000 bytes\r\nConnection: close\r\n\r\n" + data[:2500])
+        elif how == "length-sign":
+            raw.write(b"HTTP/1.1 200 OK\r\nContent-Length: -1\r\nConnection: close\r\n\r\n" + data[:2500])
+        elif how == "headers":
+            raw.write(b"HTTP/1.1 200 OK\r\nContent-Type: application/octet-stream\r\nX-Partial: ")
+        elif how == "no-length":
+            raw.write(b"HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" + data[:2500])
+        self.close_now()
 
     def do_POST(self):
         length = int(self.headers.get("Content-Length", "0"))
