@@ -217,7 +217,7 @@ INT_PTR CDictionariesDlg2::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
                 deferredMessages_.push_back({message, wParam, lParam});
                 return TRUE;
             }
-            site_.panel->OnDownloadDone(wParam, lParam);
+            site_.panel->OnDownloadFinished(wParam, lParam);
             return TRUE;
         }
         return FALSE;

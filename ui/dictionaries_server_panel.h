@@ -27,7 +27,7 @@ public:
     // WM_NOTIFY from the panel's own controls; true when taken (result in *result).
     virtual bool OnNotify(const NMHDR* /*header*/, LRESULT* /*result*/) { return false; }
     // A download's completion, posted to the dialog.
-    virtual void OnDownloadDone(WPARAM, LPARAM) {}
+    virtual void OnDownloadFinished(WPARAM, LPARAM) {}
     // While true the dialog does not close.
     virtual bool DownloadRunning() const { return false; }
     // After every change of the shelf: the server's items are matched again.

@@ -417,7 +417,7 @@ void FrameShelf::AddToHistory(ListViewModel& view, const CCursor& cursor, int32_
     shelf_->History().Add(&view, &cursor, pageOffset);
 }
 
-void FrameShelf::SelectInputRange(int32_t start, int32_t end) {
+void FrameShelf::ScrollInputToRange(int32_t start, int32_t end) {
     HWND box = frame_.InputBox();
     if (!box || frame_.InputSelectionHeld()) return;
     int32_t first = start, last = end;

@@ -133,7 +133,7 @@ public:
     CArticleView* ArticleView() override { return article_.get(); }
     const FullTextQuery* Query() override { return &query_; }
     void RunQueryAgain(ListView& view) override;
-    void SelectInputRange(int32_t start, int32_t end) override;
+    void ScrollInputToRange(int32_t start, int32_t end) override;
     ListView* ViewOfKind(int32_t kind) override;
     IListFileStore& ListFiles() override { return listFiles_; }
 

@@ -43,7 +43,7 @@ public:
     virtual void RunQueryAgain(ListView&) {}
     // Selects and shows [start, end) of the searched input in the input box,
     // mapped back to the typed text when a converted form was searched.
-    virtual void SelectInputRange(int32_t start, int32_t end) = 0;
+    virtual void ScrollInputToRange(int32_t start, int32_t end) = 0;
     virtual void AddToHistory(ListViewModel& view, const CCursor& cursor, int32_t pageOffset) = 0;
     // Another list view of the shelf, null when none.
     virtual ListView* ViewOfKind(int32_t viewKind) = 0;

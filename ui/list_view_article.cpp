@@ -37,7 +37,7 @@ FormattedText PlainArticle(std::u16string_view text) {
 }
 
 // The lexicon row's article: where its word is found, with links.
-FormattedText LexiconHint(WordList& list, int32_t row, int32_t language) {
+FormattedText BuildArticleCountHint(WordList& list, int32_t row, int32_t language) {
     if (ListViewModel::cellText == nullptr) return {};
     std::u16string word = ListViewModel::cellText(list, row, 24);
     ArticleCount count = CountArticlesOfWord(list, word);
@@ -62,7 +62,7 @@ void ListView::ShowCurrentArticle() {
     }
     WordListEntry* entry = model->IsStored() ? model->RowEntry(currentRow) : nullptr;
     if (viewKind == kViewTranslatedWords && entry != nullptr)
-        site_.SelectInputRange(entry->matchStart, entry->matchStart + entry->matchLength);
+        site_.ScrollInputToRange(entry->matchStart, entry->matchStart + entry->matchLength);
     if (entry != nullptr && (entry->flags & kEntryOwnText) != 0) {
         FormattedText article = PlainArticle(model->PoolText(entry->textOffset, entry->textLength));
         site_.ShowArticle(&article);
@@ -74,7 +74,7 @@ void ListView::ShowCurrentArticle() {
         }
         FormattedText article;
         if (viewKind == kViewLexicon) {
-            article = LexiconHint(*model, currentRow, Language());
+            article = BuildArticleCountHint(*model, currentRow, Language());
         } else if (cursor->LoadArticle()) {
             article = FormatArticle(*cursor->dictionary);
         }

@@ -73,9 +73,9 @@ bool WriteVersionText(CDMS& engine, const std::u16string& path, const std::u16st
     return !Failed(engine.CloseFile(file)) && ok;
 }
 
-class OptimizeDialog {
+class COptimizeDlg {
 public:
-    OptimizeDialog(RDFDictionary& dictionary, CShelf& shelf) : dictionary_(dictionary), shelf_(shelf) {}
+    COptimizeDlg(RDFDictionary& dictionary, CShelf& shelf) : dictionary_(dictionary), shelf_(shelf) {}
     INT_PTR OnInitDialog(HWND dialog);
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -97,7 +97,7 @@ private:
     CompileDialogRun run_;
 };
 
-INT_PTR OptimizeDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR COptimizeDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (run_.HandleMessage(message, wParam, lParam)) return TRUE;
     if (message != WM_COMMAND || LOWORD(wParam) != IDOK) return FALSE;
     if (!run_.IsRunning()) {
@@ -111,7 +111,7 @@ INT_PTR OptimizeDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return TRUE;
 }
 
-INT_PTR OptimizeDialog::OnInitDialog(HWND dialog) {
+INT_PTR COptimizeDlg::OnInitDialog(HWND dialog) {
     dialog_ = dialog;
     static const int kFontControls[] = {IDC_CONV_SOURCE, IDC_OPT_BACKUP, IDC_OPT_VERSION, IDC_CONV_STEP, 0};
     if (g_application) g_application->ApplyDialogFont(dialog_, kFontControls);
@@ -129,13 +129,13 @@ INT_PTR OptimizeDialog::OnInitDialog(HWND dialog) {
     return FALSE;
 }
 
-std::u16string OptimizeDialog::Text(int id) const {
+std::u16string COptimizeDlg::Text(int id) const {
     std::vector<wchar_t> text(256, L'\0');
     GetDlgItemTextW(dialog_, id, text.data(), static_cast<int>(text.size()));
     return std::u16string(reinterpret_cast<const char16_t*>(text.data()));
 }
 
-int32_t OptimizeDialog::Optimize() {
+int32_t COptimizeDlg::Optimize() {
     if (dictionary_.flags & kDictionaryBook) {
         ShowSlotBox(dialog_, kBookSlot, kBookCaptionSlot, MB_OK | MB_ICONEXCLAMATION);
         return 0;
@@ -202,7 +202,7 @@ int32_t OptimizeDialog::Optimize() {
     return 1;
 }
 
-bool OptimizeDialog::Swap() {
+bool COptimizeDlg::Swap() {
     if (!MoveFileW(Wide(path_), Wide(backup_))) {
         DeleteFileW(Wide(temporary_));
         Fail(FormatInterfaceText(u"%s\n%s", {path_, backup_}));
@@ -218,7 +218,7 @@ bool OptimizeDialog::Swap() {
     return true;
 }
 
-void OptimizeDialog::RemapLists(const RecordIdMap& map) {
+void COptimizeDlg::RemapLists(const RecordIdMap& map) {
     const int32_t n = static_cast<int32_t>(map.oldIds.size());
     for (int32_t kind : {kViewSelected, kViewHistory}) {
         ListViewModel* view = shelf_.FindView(kind);
@@ -233,8 +233,8 @@ void OptimizeDialog::RemapLists(const RecordIdMap& map) {
 
 int32_t RunOptimizeDialog(RDFDictionary& dictionary, CShelf& shelf, HWND owner) {
     if (!CanOptimize(dictionary.flags)) return 0;
-    OptimizeDialog dialog(dictionary, shelf);
-    const INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), L"OPTIMIZE", owner, &DialogProcedure<OptimizeDialog>,
-                                           reinterpret_cast<LPARAM>(&dialog));
+    COptimizeDlg dialog(dictionary, shelf);
+    const INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), L"OPTIMIZE", owner,
+                                           &DialogProcedure<COptimizeDlg>, reinterpret_cast<LPARAM>(&dialog));
     return result == 1 ? 1 : -1;
 }

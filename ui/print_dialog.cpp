@@ -301,7 +301,7 @@ void CPrintDlg::ChooseFile() {
     SetDlgItemTextW(dialog, IDC_PRINT_PATH, file);
 }
 
-INT_PTR CALLBACK CPrintDlg::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR CALLBACK CPrintDlg::PrintDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
         SetWindowLongPtrW(window, DWLP_USER, lParam);
         reinterpret_cast<CPrintDlg*>(lParam)->InitDialog(window);
@@ -358,7 +358,7 @@ INT_PTR RunPrintDialog(ListView& view) {
     INT_PTR result = 0;
     {
         BusyWithOutput busy;
-        result = DialogBoxParamW(GetModuleHandleW(nullptr), L"PRINT", MainWindow(), &CPrintDlg::DialogProc,
+        result = DialogBoxParamW(GetModuleHandleW(nullptr), L"PRINT", MainWindow(), &CPrintDlg::PrintDialogProc,
                                  reinterpret_cast<LPARAM>(&engine));
     }
     if (g_application != nullptr && g_application->ini) SaveExportOptions(*g_application->ini, engine.options);

@@ -33,7 +33,7 @@ public:
     // Frees the document and the text; forgets the dialog and the list.
     void Reset();
 
-    static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+    static INT_PTR CALLBACK PrintDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
     ExportOptions options;
     int32_t wholeList = 0;           // 1 the whole list, 0 the selected rows

@@ -291,7 +291,7 @@ int ServerListPane::SelectedRow() const { return view_ ? ListView_GetNextItem(vi
 
 bool ServerListPane::OnCommand(int id, int) {
     if (id == kInstall) {
-        if (state_ == DownloadState::Idle) StartDownload();
+        if (state_ == DownloadState::Idle) DownloadItem();
         else if (state_ == DownloadState::Downloading) Cancel();
         return true;
     }
@@ -350,7 +350,7 @@ void ServerListPane::SelectInstalled(RDFDictionary* dictionary) {
     selecting_ = false;
 }
 
-void ServerListPane::StartDownload() {
+void ServerListPane::DownloadItem() {
     const CWebDictionary* item = ItemOfRow(SelectedRow());
     if (!item || !shelf_) return;
     Download next;
@@ -413,7 +413,7 @@ void ServerListPane::Cancel() {
     if (request_) request_->Cancel();   // the completion message still follows
 }
 
-void ServerListPane::OnDownloadDone(WPARAM wParam, LPARAM) {
+void ServerListPane::OnDownloadFinished(WPARAM wParam, LPARAM) {
     auto* request = reinterpret_cast<CHomeRequest*>(wParam);
     if (!request || request != request_ || !line_ || !line_->Holds(request)) return;
     SendDlgItemMessageW(dialog_, kProgress, PBM_SETPOS, 1000, 0);

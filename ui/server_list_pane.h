@@ -56,7 +56,7 @@ public:
     bool OnCommand(int id, int code) override;
     bool OnNotify(const NMHDR* header, LRESULT* result) override;
     // The completion message of the download (wParam: the request).
-    void OnDownloadDone(WPARAM wParam, LPARAM lParam) override;
+    void OnDownloadFinished(WPARAM wParam, LPARAM lParam) override;
     // While true the dialog must not close.
     bool DownloadRunning() const override { return state_ != DownloadState::Idle; }
     // Matches the items with the shelf and refills the rows.
@@ -87,7 +87,7 @@ private:
     void ShowStatusText(int slot, bool marquee);
     const CWebDictionary* ItemOfRow(int row) const;
     int SelectedRow() const;
-    void StartDownload();
+    void DownloadItem();
     void Cancel();
     // Moves the checked download onto the target; false when nothing changed.
     bool InstallDownloaded(RDFDictionary*& installed);

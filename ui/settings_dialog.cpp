@@ -42,14 +42,14 @@ public:
     virtual void Defaults() {}
 
     HWND Create(HWND owner) {
-        window = CreateDialogParamW(GetModuleHandleW(nullptr), Template(), owner, &SettingsPage::PageProc,
+        window = CreateDialogParamW(GetModuleHandleW(nullptr), Template(), owner, &SettingsPage::DialogProc,
                                     reinterpret_cast<LPARAM>(this));
         return window;
     }
     HWND window = nullptr;
 
 private:
-    static INT_PTR CALLBACK PageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+    static INT_PTR CALLBACK DialogProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
         if (message == WM_INITDIALOG) {
             SetWindowLongPtrW(page, DWLP_USER, lParam);
             auto* self = reinterpret_cast<SettingsPage*>(lParam);
@@ -73,7 +73,7 @@ uint32_t& AppFlags() {
     return g_application ? g_application->flags : none;
 }
 
-class TranslitPage final : public SettingsPage {
+class CTranslitSettingsDlg final : public SettingsPage {
 public:
     const wchar_t* Template() const override { return L"SETTINGS_TRANSLIT"; }
     int32_t HelpTopic() const override { return 135; }
@@ -121,9 +121,9 @@ struct TranslationSnapshot {
     int32_t expand, minKanaLength, underCursor, autoSwitch;
 };
 
-class ListsPage final : public SettingsPage {
+class CListSettingsDlg final : public SettingsPage {
 public:
-    explicit ListsPage(CTransOptions* options) : options_(options) {}
+    explicit CListSettingsDlg(CTransOptions* options) : options_(options) {}
     const wchar_t* Template() const override { return L"SETTINGS_LISTS"; }
     int32_t HelpTopic() const override { return 149; }
     void OnInit() override {
@@ -196,7 +196,7 @@ private:
     int32_t searchOnSwitch_ = 1;
 };
 
-class EditorPage final : public SettingsPage {
+class CEditorSettingsDlg final : public SettingsPage {
 public:
     const wchar_t* Template() const override { return L"SETTINGS_EDITOR"; }
     int32_t HelpTopic() const override { return 150; }
@@ -207,7 +207,7 @@ public:
     }
 };
 
-class MiscPage final : public SettingsPage {
+class CMiscSettingsDlg final : public SettingsPage {
 public:
     const wchar_t* Template() const override { return L"SETTINGS_MISC"; }
     int32_t HelpTopic() const override { return 151; }
@@ -298,10 +298,10 @@ private:
     int shown_ = 0;  // the button of the page shown
     HFONT titleFont_ = nullptr;
     FontsPage fonts_;
-    TranslitPage translit_;
-    ListsPage lists_;
-    EditorPage editor_;
-    MiscPage misc_;
+    CTranslitSettingsDlg translit_;
+    CListSettingsDlg lists_;
+    CEditorSettingsDlg editor_;
+    CMiscSettingsDlg misc_;
 };
 
 INT_PTR CAllSettingsDlg::OnMessage(UINT message, WPARAM wParam, LPARAM) {

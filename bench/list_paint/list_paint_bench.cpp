@@ -52,7 +52,7 @@ public:
     }
     CArticleView* ArticleView() override { return view; }
     const FullTextQuery* Query() override { return nullptr; }
-    void SelectInputRange(int32_t, int32_t) override {}
+    void ScrollInputToRange(int32_t, int32_t) override {}
     void AddToHistory(ListViewModel&, const CCursor&, int32_t) override {}
     ListView* ViewOfKind(int32_t) override { return nullptr; }
     IListFileStore& ListFiles() override { return files_; }

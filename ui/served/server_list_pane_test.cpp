@@ -62,7 +62,7 @@ std::vector<std::wstring> g_boxes;   // texts of the message boxes shown, in ord
 
 LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == kDownloadDoneMessage && g_pane) {
-        g_pane->OnDownloadDone(wParam, lParam);
+        g_pane->OnDownloadFinished(wParam, lParam);
         return 0;
     }
     return DefWindowProcW(window, message, wParam, lParam);

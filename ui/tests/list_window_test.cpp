@@ -28,7 +28,7 @@ public:
     void AddToHistory(ListViewModel&, const CCursor&, int32_t) override {}
     CArticleView* ArticleView() override { return nullptr; }
     const FullTextQuery* Query() override { return nullptr; }
-    void SelectInputRange(int32_t, int32_t) override {}
+    void ScrollInputToRange(int32_t, int32_t) override {}
     ListView* ViewOfKind(int32_t) override { return nullptr; }
     IListFileStore& ListFiles() override { return files; }
 
