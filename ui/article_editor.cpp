@@ -585,7 +585,7 @@ void ArticleEditor::LoadLines(const std::vector<EditorLine>& lines) {
     text_->ScriptFontsGiven();
     const std::vector<int32_t> starts = ParagraphStarts(text, nullptr);
     for (size_t i = 0; i < lines.size() && i < starts.size(); ++i) {
-        SetParagraphKind(starts[i], lines[i].kind);
+        SetLineKind(starts[i], lines[i].kind);
         const std::vector<uint16_t>& bits = lines[i].attributes;
         for (size_t c = 0; c < bits.size();) {
             size_t end = c;
@@ -643,7 +643,7 @@ void ArticleEditor::LoadRendered() {
     for (size_t i = 0; i < starts.size(); ++i) {
         // Every loaded kind counts as chosen by the user, none included.
         const int32_t kind = i < kinds.size() ? kinds[i] : kLineUndefined;
-        SetParagraphKind(starts[i], kind < kUserKind ? kind + kUserKind : kind);
+        SetLineKind(starts[i], kind < kUserKind ? kind + kUserKind : kind);
     }
     SendMessageW(control, EM_SETSEL, 0, 0);
     --inChange_;
@@ -652,7 +652,7 @@ void ArticleEditor::LoadRendered() {
     UpdateToolbar();
 }
 
-void ArticleEditor::SetParagraphKind(int32_t start, int32_t kind) {
+void ArticleEditor::SetLineKind(int32_t start, int32_t kind) {
     HWND control = text_->Window();
     SendMessageW(control, EM_SETSEL, start, start);
     PARAFORMAT2 format = {};
@@ -672,7 +672,7 @@ void ArticleEditor::SetKindOnSelection(int32_t kind) {
         SelectionKeeper keep(control);
         for (size_t i = 0; i < starts.size(); ++i) {
             const int32_t end = i + 1 < starts.size() ? starts[i + 1] - 1 : INT32_MAX;
-            if (end >= range.cpMin && starts[i] <= range.cpMax) SetParagraphKind(starts[i], kind);
+            if (end >= range.cpMin && starts[i] <= range.cpMax) SetLineKind(starts[i], kind);
         }
     }
     --inChange_;
@@ -693,7 +693,7 @@ void ArticleEditor::Reclassify(bool resetAll) {
     {
         SelectionKeeper keep(control);
         for (size_t i = 0; i < lines.size() && i < starts.size(); ++i)
-            if (lines[i].kind != before[i] || resetAll) SetParagraphKind(starts[i], lines[i].kind);
+            if (lines[i].kind != before[i] || resetAll) SetLineKind(starts[i], lines[i].kind);
     }
     --inChange_;
     RememberKinds(lines);

@@ -75,7 +75,7 @@ private:
     void PlaceWindow();
     void OnCommand(uint32_t id);
     void SetKindOnSelection(int32_t kind);
-    void SetParagraphKind(int32_t start, int32_t kind);
+    void SetLineKind(int32_t start, int32_t kind);
     // Classifies the automatic lines, writes the kinds that changed, checks the lines.
     void Reclassify(bool resetAll);
     void ShowCheck(const LineCheck& check);

@@ -84,9 +84,9 @@ void SetRichEditPoints(HWND edit, int32_t points) {
     SendMessageW(edit, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
 }
 
-void FrameFontTargets::ApplyInputFont(int32_t points) {
+void FrameFontTargets::SetInputFontSize(int32_t points) {
     if (!g_frame) return;
-    g_frame->ApplyInputFont(points);
+    g_frame->SetInputFontSize(points);
     if (g_frame->lists) g_frame->lists->RepaintPage();
 }
 
@@ -103,7 +103,7 @@ void FrameFontTargets::ApplyEditorFont(int32_t points) {
 }
 
 void RedoAfterFontChange(const FontApplyPlan& plan, const CFonts& fonts, IFontTargets& targets) {
-    if (plan.redoInputBox) targets.ApplyInputFont(fonts.Set(kInputFontSet).PointSize());
+    if (plan.redoInputBox) targets.SetInputFontSize(fonts.Set(kInputFontSet).PointSize());
     if (plan.redoLists) targets.ApplyListFonts();
     if (plan.redoLists || plan.redoBookReaders) targets.RefreshBookReaders();
     if (plan.redoArticle) targets.ApplyArticleFont(fonts.Set(kArticleFontSet).PointSize());

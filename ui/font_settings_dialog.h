@@ -19,7 +19,7 @@ class IFontTargets {
 public:
     virtual ~IFontTargets() = default;
     // The input box gets points x 20 twips; the main window lays out again.
-    virtual void ApplyInputFont(int32_t points) = 0;
+    virtual void SetInputFontSize(int32_t points) = 0;
     // Every list view takes the list set's fonts again.
     virtual void ApplyListFonts() = 0;
     // Every open book reader lays out again.
@@ -34,7 +34,7 @@ public:
 // views, article view and editors (through its slots).
 class FrameFontTargets final : public IFontTargets {
 public:
-    void ApplyInputFont(int32_t points) override;
+    void SetInputFontSize(int32_t points) override;
     void ApplyListFonts() override;
     void RefreshBookReaders() override;  // frame_books.cpp
     void ApplyArticleFont(int32_t points) override;

@@ -80,7 +80,7 @@ public:
     HWND CreateTabControl(HWND parent);
     void RecalcLayout();
     // The input box's text gets the size (points x 20 twips) and the frame lays out again.
-    void ApplyInputFont(int32_t points);
+    void SetInputFontSize(int32_t points);
     // The toolbar whose button table holds `command`, null when none.
     HWND FindToolbarForCommand(uint32_t command) const;
     // The shelf adds (`insert`) or removes a list tab; the tab's index or -1.

@@ -128,7 +128,7 @@ bool CFrame::CreateInputBox() {
     return true;
 }
 
-void CFrame::ApplyInputFont(int32_t points) {
+void CFrame::SetInputFontSize(int32_t points) {
     if (points <= 0) return;
     inputFontPoints_ = points;
     if (input_) input_->SetFontSize(20 * points);

@@ -29,7 +29,7 @@ public:
                                   nullptr, nullptr, nullptr);
     }
     ~TestTargets() override { DestroyWindow(article); }
-    void ApplyInputFont(int32_t points) override { input.push_back(points); }
+    void SetInputFontSize(int32_t points) override { input.push_back(points); }
     void ApplyListFonts() override { ++listRefreshes; }
     void RefreshBookReaders() override { ++bookRefreshes; }
     void ApplyArticleFont(int32_t points) override { SetRichEditPoints(article, points); }

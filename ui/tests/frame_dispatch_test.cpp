@@ -343,7 +343,7 @@ class InputBoxPaste : public FrameDispatch, public testing::WithParamInterface<P
 TEST_P(InputBoxPaste, FarSizesTakeTheInputFontSizeAndColourTurnsBlack) {
     Create();
     lists_.autoLocateOff = GetParam().autoLocateOff;
-    frame_->ApplyInputFont(ArticleViewHost().InputFontPoints());
+    frame_->SetInputFontSize(ArticleViewHost().InputFontPoints());
     ASSERT_EQ(ArticleViewHost().InputFontPoints(), 10);
     HWND input = frame_->InputBox();
     frame_->InputEdit()->SetText(u"ab");
