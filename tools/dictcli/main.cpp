@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "common/app_context.h"
 #include "common/text/utf8.h"
 #include "dictionary/dictionary.h"
 #include "dictionary/input_line.h"
@@ -17,6 +16,7 @@
 #include "dictionary/word_list.h"
 #include "storage/dms.h"
 #include "storage/global_engine.h"
+#include "tools/console_app_context.h"
 #include "tools/shelf_files.h"
 
 namespace {
@@ -35,28 +35,6 @@ public:
     void Selection(int32_t& start, int32_t& end) const override { start = end = static_cast<int32_t>(text.size()); }
     void HighlightInputRange(int32_t, int32_t) override {}
     std::u16string text;
-};
-
-// The program's message boxes as lines on the error stream, counted.
-class ConsoleAppContext : public IAppContext {
-public:
-    UILanguage InterfaceLanguage() const override { return UILanguage::English; }
-    std::u16string SettingsFolder() const override { return {}; }
-    std::u16string DataFolder() const override { return {}; }
-    std::u16string DocumentsFolder() const override { return {}; }
-    std::u16string DictionariesFolder() const override { return {}; }
-    void* OwnerWindow() const override { return nullptr; }
-    int32_t ReportRegistryWriteError(int32_t) override { return 1; }
-    int32_t ShowMessage(std::u16string_view text, std::u16string_view caption, uint32_t) override {
-        std::u16string line(text);
-        for (char16_t& c : line)
-            if (c == u'\n') c = u' ';
-        std::fprintf(stderr, "dictcli: %s: %s\n", Utf16ToUtf8(caption).c_str(), Utf16ToUtf8(line).c_str());
-        ++shown;
-        return 1;  // IDOK
-    }
-    void PumpPendingMessages() override {}
-    int shown = 0;
 };
 
 std::vector<std::string> SplitKeys(const std::string& keys) {
@@ -108,11 +86,8 @@ int main(int argc, char** argv) {
     if (files.empty() || viewKind == 0) return Usage();
 
     ProgramGlobals globals(StorageEngineHooks());  // the run's engine, as the program has it
-    ConsoleAppContext console;
-    struct Installed {
-        IAppContext* previous;
-        ~Installed() { SetAppContext(previous); }
-    } installed{SetAppContext(&console)};
+    ConsoleAppContext console("dictcli: ", true);
+    InstalledAppContext installed(console);
     CInput input;
     CShelf shelf(*GlobalEngine(), nullptr, input);
     if (!OpenShelfFiles(shelf, files, "dictcli")) return 2;
@@ -135,5 +110,5 @@ int main(int argc, char** argv) {
                     view.currentRow, view.notWhole ? "not-whole" : "whole");
         PrintPage(view, rows);
     }
-    return console.shown > 0 ? 3 : 0;
+    return console.Shown() > 0 ? 3 : 0;
 }

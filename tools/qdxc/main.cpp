@@ -17,6 +17,7 @@
 #include "import/latin_word_list.h"
 #include "storage/dms.h"
 #include "storage/storage_io.h"
+#include "tools/console_app_context.h"
 
 #include <cstdio>
 #include <cstring>
@@ -35,23 +36,6 @@ public:
     void ShowMessage(std::u16string_view text, std::u16string_view caption) override {
         std::fprintf(stderr, "%s: %s\n", Utf16ToUtf8(caption).c_str(), Utf16ToUtf8(text).c_str());
     }
-};
-
-// Message boxes of the parsers ("Input Text Error") go to the error stream too.
-class ConsoleAppContext final : public IAppContext {
-public:
-    UILanguage InterfaceLanguage() const override { return UILanguage::English; }
-    std::u16string SettingsFolder() const override { return {}; }
-    std::u16string DataFolder() const override { return {}; }
-    std::u16string DocumentsFolder() const override { return {}; }
-    std::u16string DictionariesFolder() const override { return {}; }
-    void* OwnerWindow() const override { return nullptr; }
-    int32_t ReportRegistryWriteError(int32_t) override { return 1; }
-    int32_t ShowMessage(std::u16string_view text, std::u16string_view caption, uint32_t) override {
-        std::fprintf(stderr, "%s: %s\n", Utf16ToUtf8(caption).c_str(), Utf16ToUtf8(text).c_str());
-        return 1;
-    }
-    void PumpPendingMessages() override {}
 };
 
 int Usage() {
@@ -118,7 +102,7 @@ int main(int argc, char** argv) {
     // As the conversion dialog does: Latin articles get their dictionary form.
     dictionary.conversionState = kConversionAddsForms;
     ConsoleCompileUi ui;
-    ConsoleAppContext console;
+    ConsoleAppContext console;  // the parsers' message boxes ("Input Text Error") go to the error stream too
     SetAppContext(&console);
     FixedCompileEnv fixed;
     PortableCompileEnv portable;
