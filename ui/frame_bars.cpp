@@ -28,9 +28,17 @@ constexpr COLORREF kTabMask = 0xFFFFFF;
 constexpr int kTabPaddingX = 5, kTabPaddingY = 4;
 constexpr int kTabStripMargin = 4;                  // the strip's edges around its tabs
 constexpr int kTitleSlot = 116;                     // "Ostrel Pro"
-constexpr wchar_t kLineCountFormat[] = L"Line %d from %d";
-
 const wchar_t* Wide(const char16_t* text) { return reinterpret_cast<const wchar_t*>(text); }
+
+constexpr int32_t kWidestCount = 99999999;
+
+// "Line n from m" in the interface language.
+std::wstring LineCountText(int32_t line, int32_t total) {
+    wchar_t text[96] = {};
+    swprintf(text, 96, Wide(UIExtra(UIExtraText::kLineCount)), line, total);
+    return text;
+}
+
 
 HIMAGELIST LoadImageStrip(HINSTANCE instance, int bitmapId, int width, int height, int count, COLORREF mask) {
     HIMAGELIST list = ImageList_Create(width, height, ILC_COLOR24 | ILC_MASK, count, 0);
@@ -249,7 +257,9 @@ void CFrame::RecalcLayout() {
     Place(statusBar_, layout.status, kShow);
 
     if (statusBar_) {
-        int32_t measured = GuiFontMeasure(statusBar_)(kLineCountMeasure);
+        // The widest count in the interface language, and two wide letters more.
+        const std::wstring widest = LineCountText(kWidestCount, kWidestCount) + L"\u0416\u0416";
+        int32_t measured = GuiFontMeasure(statusBar_)(std::u16string_view(Char16View(widest)));
         int parts[2] = {StatusNamePartEnd(layout.status.width, measured), -1};
         SendMessageW(statusBar_, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
     }
@@ -273,9 +283,8 @@ void CFrame::SetStatusDictionaryName(const std::u16string& path) {
 
 void CFrame::SetStatusLineCount(int32_t line, int32_t total) {
     if (!statusBar_) return;
-    wchar_t text[64] = {};
-    if (line > 0 && total > 0) swprintf(text, 64, kLineCountFormat, line, total);
-    SendMessageW(statusBar_, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(text));
+    const std::wstring text = line > 0 && total > 0 ? LineCountText(line, total) : std::wstring();
+    SendMessageW(statusBar_, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
 void CFrame::ResetCaption() { SetWindowTextW(frame_, Wide(UIStringTable[kTitleSlot])); }

@@ -21,7 +21,8 @@
 namespace {
 
 constexpr int kAboutTitleSlot = 119;  // "About Ostrel Pro"
-constexpr int kAboutTextSlot = 155;   // the about text with its "Ver. %d.%d" line
+constexpr int kAboutTextSlot = 155;
+constexpr int kOkSlot = 275;          // "OK"   // the about text with its "Ver. %d.%d" line
 constexpr wchar_t kRussianItem[] = L"Меню на русском";
 constexpr wchar_t kJapaneseItem[] = L"日本語メニュー";
 // Tops of the tick's seven 3-pixel columns below the item's top + 2.
@@ -183,6 +184,7 @@ INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
         wchar_t text[1024] = {};
         swprintf(text, 1024, Wide(UIStringTable[kAboutTextSlot]), kVersionMajor, kVersionMinor);
         SetDlgItemTextW(dialog, IDC_ABOUT_TEXT, text);
+        SetDlgItemTextW(dialog, IDOK, Wide(UIStringTable[kOkSlot]));
         return 1;
     }
     case WM_COMMAND:

@@ -14,8 +14,6 @@ inline constexpr int32_t kToolbar1Height = 26;
 inline constexpr int32_t kToolbar2Height = 25;
 inline constexpr int32_t kTabStripHeight = 24;
 inline constexpr int32_t kSizeBarHeight = 5;
-// The status bar's line-count part is as wide as this text (plus 8).
-inline constexpr char16_t kLineCountMeasure[] = u"Line 99999999 from 99999999ЖЖ";
 
 struct PaneRect {
     int32_t x = 0, y = 0, width = 0, height = 0;
@@ -49,7 +47,8 @@ FrameLayout ComputeFrameLayout(const LayoutInput& in);
 int32_t ClampSizeBarPosition(int32_t y, int32_t clientHeight);
 
 // Right edge of the status bar's name part: the client width less the
-// measured width of kLineCountMeasure less 8, 0 when unmeasured (negative).
+// measured width of the widest line count ("Line 99999999 from 99999999" in
+// the interface language and "ЖЖ") less 8, 0 when unmeasured (negative).
 int32_t StatusNamePartEnd(int32_t clientWidth, int32_t measuredWidth);
 
 // `text` as it fits in `width` pixels by `measure`: unchanged when it fits;

@@ -17,10 +17,14 @@
 // | dataFolder, dictionariesFolder | the program's folders                |
 // | homeSite    | the home site the web services use                      |
 // | inputMenu.N | 1 when command N of the input box's menu is enabled, 0 greyed (N = 40167, 40169, 40171) |
+// | popup       | the caption of the window in front of the frame (a dialog), when one is shown |
+// | control.N   | "id|fits|needed|room|text" of its N-th shown label or button (fits 1 or 0, pixels) |
+// | status.P    | the text of part P (0, 1) of the status bar                |
 #include <string>
 
 #include "common/win/wide_text.h"
 #include "ui/application.h"
+#include "ui/control_fit.h"
 #include "ui/frame.h"
 #include "ui/test_hook_protocol.h"
 
@@ -36,6 +40,25 @@ std::u16string Number(long long value) {
     std::string text = std::to_string(value);
     return std::u16string(text.begin(), text.end());
 }
+struct PopupControls {
+    std::u16string* out;
+    int count = 0;
+};
+
+BOOL CALLBACK AddPopupControl(HWND control, LPARAM data) {
+    auto* popup = reinterpret_cast<PopupControls*>(data);
+    if (!IsWindowVisible(control)) return TRUE;
+    const ControlFit fit = MeasureControlFit(control);
+    if (!fit.measured) return TRUE;
+    wchar_t text[1024] = {};
+    GetWindowTextW(control, text, 1024);
+    std::u16string line = Number(GetDlgCtrlID(control)) + u"|" + (fit.fits ? u"1" : u"0") + u"|" + Number(fit.needed) +
+                          u"|" + Number(fit.room) + u"|";
+    for (const wchar_t* c = text; *c; ++c) line += *c == L'\n' ? u' ' : *c == L'\r' ? u' ' : static_cast<char16_t>(*c);
+    AddLine(*popup->out, u"control." + Number(popup->count++), line);
+    return TRUE;
+}
+
 }  // namespace
 
 bool TestHookRequested() {
@@ -76,6 +99,22 @@ LRESULT CFrame::OnTestQuery(HWND sender, const COPYDATASTRUCT* query) {
         AddLine(text, u"editorMenu.40500", reinterpret_cast<const char16_t*>(title));
         GetMenuStringW(editorMenu, 9, title, 256, MF_BYPOSITION);
         AddLine(text, u"editorMenu.web", reinterpret_cast<const char16_t*>(title));
+    }
+    // The window in front of the frame (a dialog): its caption and the fit of
+    // every label and button shown in it.
+    HWND popup = GetLastActivePopup(frame_);
+    if (popup && popup != frame_ && IsWindowVisible(popup)) {
+        wchar_t caption[256] = {};
+        GetWindowTextW(popup, caption, 256);
+        AddLine(text, u"popup", std::u16string(Char16View(caption)));
+        PopupControls controls{&text};
+        EnumChildWindows(popup, &AddPopupControl, reinterpret_cast<LPARAM>(&controls));
+    }
+    for (int part = 0; part < 2 && statusBar_; ++part) {
+        wchar_t status[256] = {};
+        if (LOWORD(SendMessageW(statusBar_, SB_GETTEXTLENGTHW, part, 0)) < 256)
+            SendMessageW(statusBar_, SB_GETTEXTW, part, reinterpret_cast<LPARAM>(status));
+        AddLine(text, u"status." + Number(part), std::u16string(Char16View(status)));
     }
     COPYDATASTRUCT answer{kTestAnswerState, static_cast<DWORD>(text.size() * sizeof(char16_t)), text.data()};
     SendMessageW(sender, WM_COPYDATA, reinterpret_cast<WPARAM>(frame_), reinterpret_cast<LPARAM>(&answer));

@@ -9,6 +9,7 @@
 #include "book/reader_settings.h"
 #include "book/win/dialog_template.h"
 #include "common/settings/settings_file.h"
+#include "common/ui_text/ui_text.h"
 #include "common/win/file_dialogs.h"
 #include "dictionary/dictionary.h"
 #include "import/win/win_compile_environment.h"
@@ -19,6 +20,26 @@ namespace {
 using namespace book_loader_ids;
 
 const wchar_t* W(const std::u16string& s) { return reinterpret_cast<const wchar_t*>(s.c_str()); }
+const wchar_t* W(const char16_t* s) { return reinterpret_cast<const wchar_t*>(s); }
+
+// The loader's texts by their slots: looked up by English wording, a text
+// shared with another slot ("Download" of the update notice) took that
+// slot's translation.
+enum : int {
+    kTitleSlot = 665, kDictionaryLabelSlot = 666, kOneFileSlot = 667, kSourceLabelSlot = 668, kListSlot = 669,
+    kProcessingSlot = 670, kLoadSlot = 671, kSelectListSlot = 672, kLoadedSlot = 673, kSelectSourceSlot = 121,
+    kStopQuestionSlot = 524, kStopCaptionSlot = 525, kHelpSlot = 269, kCancelSlot = 638,
+    kConversionFailedSlot = 523, kCannotOpenFileSlot = 534, kCannotOpenCaptionSlot = 604
+};
+
+std::u16string SlotText(int slot) { return UIStringTable[slot]; }
+
+// The slot's text with its "%s" replaced by `argument`.
+std::u16string SlotText(int slot, std::u16string_view argument) {
+    std::u16string text = SlotText(slot);
+    if (size_t at = text.find(u"%s"); at != std::u16string::npos) text.replace(at, 2, argument);
+    return text;
+}
 
 struct LoaderState {
     IBookLoaderHost* host;
@@ -68,16 +89,15 @@ void Load(HWND dialog, LoaderState& state) {
         std::string bytes;
         const BookListFile parsed = ReadListFile(listPath, bytes) ? ParseBookListFile(bytes, listPath) : BookListFile{};
         if (bytes.empty() && parsed.paths.empty()) {
-            host.Ask(dialog, InterfaceText(u"Cannot open file: %s", listPath), host.Text(u"Cannot Open a File"),
+            host.Ask(dialog, SlotText(kCannotOpenFileSlot, listPath), SlotText(kCannotOpenCaptionSlot),
                      MB_OK | MB_ICONERROR);
             return;
         }
         if (parsed.overlongLine != 0) {
             host.Ask(dialog,
-                     InterfaceText(u"Cannot open file: %s", listPath) + u"\n" +
-                         host.Text(u"A line is longer than a file path can be: ") +
+                     SlotText(kCannotOpenFileSlot, listPath) + u"\n" + UIExtra(UIExtraText::kOverlongListLine) +
                          std::u16string(reinterpret_cast<const char16_t*>(std::to_wstring(parsed.overlongLine).c_str())),
-                     host.Text(u"Cannot Open a File"), MB_OK | MB_ICONERROR);
+                     SlotText(kCannotOpenCaptionSlot), MB_OK | MB_ICONERROR);
             return;
         }
         sources = parsed.paths;
@@ -99,9 +119,9 @@ void Load(HWND dialog, LoaderState& state) {
     host.ReopenAfterLoad(*state.dictionary, loaded == 1);
     if (loaded == 1) {
         state.result = 1;
-        host.Ask(dialog, host.Text(u"Books loaded successfully."), host.Text(u"Books Loaded"), MB_OK | MB_ICONINFORMATION);
+        host.Ask(dialog, SlotText(kLoadedSlot), UIExtra(UIExtraText::kBooksLoaded), MB_OK | MB_ICONINFORMATION);
     } else {
-        host.Ask(dialog, loader.error, host.Text(u"Conversion failed"), MB_OK | MB_ICONERROR);
+        host.Ask(dialog, loader.error, SlotText(kConversionFailedSlot), MB_OK | MB_ICONERROR);
     }
 }
 
@@ -112,12 +132,12 @@ INT_PTR CALLBACK LoaderProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
         SetWindowLongPtrW(dialog, DWLP_USER, lParam);
         state = reinterpret_cast<LoaderState*>(lParam);
         IBookLoaderHost& host = *state->host;
-        SetWindowTextW(dialog, W(host.Text(u"Book Load")));
-        const std::pair<int, const char16_t*> texts[] = {
-            {kDictionaryLabel, u"Book file to load:"}, {kOneFile, u"Load from one file"},
-            {kSourceLabel, u"Formatted source file"}, {kListOfFiles, u"Load from list of files"},
-            {kProcessingLabel, u"File processing:"}, {kHelp, u"Help"}, {IDOK, u"Download"}, {IDCANCEL, u"Cancel"}};
-        for (const auto& [id, text] : texts) SetDlgItemTextW(dialog, id, W(host.Text(text)));
+        SetWindowTextW(dialog, W(UIStringTable[kTitleSlot]));
+        const std::pair<int, int> texts[] = {
+            {kDictionaryLabel, kDictionaryLabelSlot}, {kOneFile, kOneFileSlot},  {kSourceLabel, kSourceLabelSlot},
+            {kListOfFiles, kListSlot},                {kProcessingLabel, kProcessingSlot}, {kHelp, kHelpSlot},
+            {IDOK, kLoadSlot},                        {IDCANCEL, kCancelSlot}};
+        for (const auto& [id, slot] : texts) SetDlgItemTextW(dialog, id, W(UIStringTable[slot]));
         if (CIni* ini = host.Settings()) {
             SetDlgItemTextW(dialog, kSource, W(ini->GetString(kLoaderSection, u"SourceFile", {}, 259)));
             SetDlgItemTextW(dialog, kList, W(ini->GetString(kLoaderSection, u"FileList", {}, 259)));
@@ -140,7 +160,7 @@ INT_PTR CALLBACK LoaderProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
             const bool source = LOWORD(wParam) == kChooseSource;
             wchar_t path[BinFile::kMaxPath] = {};
             GetDlgItemTextW(dialog, source ? kSource : kList, path, BinFile::kMaxPath);
-            const std::u16string title = state->host->Text(source ? u"Select Input File" : u"SelectFile");
+            const std::u16string title = SlotText(source ? kSelectSourceSlot : kSelectListSlot);
             if (FileNameDialog(W(title), path, false, 2, dialog)) {
                 SetDlgItemTextW(dialog, source ? kSource : kList, path);
                 if (CIni* ini = state->host->Settings())
@@ -160,8 +180,8 @@ INT_PTR CALLBACK LoaderProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
             return TRUE;
         case IDCANCEL:
             if (state->running) {
-                if (state->host->Ask(dialog, state->host->Text(u"Do you want to stop conversion of the whole dictionary?"),
-                                     state->host->Text(u"Do you want to stop?"), MB_YESNO | MB_ICONQUESTION) == IDYES) {
+                if (state->host->Ask(dialog, SlotText(kStopQuestionSlot),
+                                     SlotText(kStopCaptionSlot), MB_YESNO | MB_ICONQUESTION) == IDYES) {
                     state->running->Cancel();
                     EnableWindow(GetDlgItem(dialog, IDCANCEL), FALSE);
                 }

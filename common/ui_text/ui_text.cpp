@@ -19,6 +19,7 @@ struct SlotText {
 };
 
 #define UI_TEXT(slot, text) SlotText{slot, text},
+#define UI_EXTRA(number, text)
 constexpr SlotText kEnglishLines[] = {
 #include "common/ui_text/ui_texts/english.inc"
 };
@@ -29,6 +30,32 @@ constexpr SlotText kJapaneseLines[] = {
 #include "common/ui_text/ui_texts/japanese.inc"
 };
 #undef UI_TEXT
+#undef UI_EXTRA
+
+#define UI_TEXT(slot, text)
+#define UI_EXTRA(number, text) SlotText{number, text},
+constexpr SlotText kEnglishExtras[] = {
+#include "common/ui_text/ui_texts/english.inc"
+};
+constexpr SlotText kRussianExtras[] = {
+#include "common/ui_text/ui_texts/russian.inc"
+};
+constexpr SlotText kJapaneseExtras[] = {
+#include "common/ui_text/ui_texts/japanese.inc"
+};
+#undef UI_TEXT
+#undef UI_EXTRA
+
+template <size_t N>
+constexpr bool ListsEveryExtraInOrder(const SlotText (&lines)[N]) {
+    if (N != kUIExtraTextCount) return false;
+    for (size_t i = 0; i < N; ++i)
+        if (lines[i].slot != static_cast<int>(i)) return false;
+    return true;
+}
+static_assert(ListsEveryExtraInOrder(kEnglishExtras) && ListsEveryExtraInOrder(kRussianExtras) &&
+                  ListsEveryExtraInOrder(kJapaneseExtras),
+              "every texts file must list the extra texts 0.. in order");
 
 // Every texts file lists slots 0..675, each once and in order; a missing or
 // repeated line stops the build instead of shifting every later text.
@@ -61,10 +88,21 @@ constexpr TextSet kJapanese = MakeSet(kJapaneseLines);
 // Constant-initialised to English: nothing reads the table before the
 // application chooses a language, but an early reader gets text, not null.
 #define UI_TEXT(slot, text) text,
+#define UI_EXTRA(number, text)
 const char16_t* UIStringTable[kUIStringCount] = {
 #include "common/ui_text/ui_texts/english.inc"
 };
 #undef UI_TEXT
+#undef UI_EXTRA
+
+namespace {
+const SlotText* g_extras = kEnglishExtras;
+}  // namespace
+
+const char16_t* UIExtra(UIExtraText which) {
+    const int n = static_cast<int>(which);
+    return n >= 0 && n < kUIExtraTextCount ? g_extras[n].text : u"";
+}
 
 std::span<const UITextEntry> UITextSet(UILanguage language) {
     switch (language) {
@@ -77,6 +115,7 @@ std::span<const UITextEntry> UITextSet(UILanguage language) {
 void SetUILanguage(uint32_t language) {
     const TextSet& set = language == 0 ? kRussian : language == 2 ? kJapanese : kEnglish;
     for (int i = 0; i < kUIStringCount; ++i) UIStringTable[i] = set[i].text;
+    g_extras = language == 0 ? kRussianExtras : language == 2 ? kJapaneseExtras : kEnglishExtras;
 }
 
 // In the 32-bit program a record is the 16 bytes {id, slot, 0, 0}.

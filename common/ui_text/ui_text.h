@@ -18,6 +18,13 @@ inline constexpr int kUIStringCount = 676;
 // File-dialog filter slots hold several strings in a row ended by an empty one.
 extern const char16_t* UIStringTable[kUIStringCount];
 
+// Texts the 676 numbered slots have no place for, kept beside them in the
+// same files and switched with them.
+enum class UIExtraText : int { kLineCount = 0, kBooksLoaded = 1, kOverlongListLine = 2 };
+inline constexpr int kUIExtraTextCount = 3;
+// The text in the current interface language ("" for a number outside).
+const char16_t* UIExtra(UIExtraText which);
+
 // Points every slot at the text of the chosen set: 0 Russian, 2 Japanese,
 // anything else English. No allocation.
 void SetUILanguage(uint32_t language);

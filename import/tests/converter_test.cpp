@@ -7,6 +7,7 @@
 
 #include "common/tests/edict_files.h"
 #include "common/tests/fake_app_context.h"
+#include "common/ui_text/ui_text.h"
 #include "dictionary/dictionary_properties.h"
 #include "dictionary/engine_cursor.h"
 #include "import/article_edit_sweep.h"
@@ -227,6 +228,15 @@ TEST_F(CompileFixture, StepLabelsAndProgressHalves) {
     SilentCompileUi swapped;
     ASSERT_EQ(Compile(source, Path("q.qdx"), {}, &swapped), 1);
     EXPECT_TRUE(swapped.labels[1].starts_with(u"Performing step 9 from 2")) << Utf16ToUtf8(swapped.labels[1]);
+    // The Japanese wording names the total first, so the swapped numbers read
+    // right: step 1 of 9 is "9 steps in all, the 1st".
+    SetUILanguage(2);
+    SilentCompileUi japaneseLabels;
+    const int32_t compiled = Compile(source, Path("r.qdx"), {}, &japaneseLabels);
+    SetUILanguage(1);
+    ASSERT_EQ(compiled, 1);
+    EXPECT_TRUE(japaneseLabels.labels[0].starts_with(u"\u5168 9 \u30B9\u30C6\u30C3\u30D7\u4E2D 1 \u756A\u76EE"))
+        << Utf16ToUtf8(japaneseLabels.labels[0]);  // 全 9 ステップ中 1 番目
 }
 
 TEST_F(CompileFixture, TextExportWritesEachArticleOnItsLineAndTruncates) {

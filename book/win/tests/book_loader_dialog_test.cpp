@@ -15,6 +15,7 @@
 #include "common/global_objects.h"
 #include "common/tests/fake_app_context.h"
 #include "common/tests/test_files.h"
+#include "common/ui_text/ui_text.h"
 #include "dictionary/dictionary.h"
 #include "dictionary/shelf.h"
 #include "import/converter.h"
@@ -50,13 +51,18 @@ public:
 struct Script {
     bool list = false;
     std::wstring path;
+    std::wstring loadButton;  // the text the load button showed
 };
 Script g_script;
 
 void CALLBACK Drive(HWND, UINT, UINT_PTR id, DWORD) {
-    HWND dialog = FindWindowW(nullptr, L"Book Load");
+    // The dialog bears the title of the interface language.
+    HWND dialog = FindWindowW(nullptr, reinterpret_cast<const wchar_t*>(UIStringTable[665]));
     if (!dialog) return;
     KillTimer(nullptr, id);
+    wchar_t button[64] = {};
+    GetDlgItemTextW(dialog, IDOK, button, 64);
+    g_script.loadButton = button;
     if (g_script.list) SendMessageW(dialog, WM_COMMAND, book_loader_ids::kListOfFiles, 0);
     SetDlgItemTextW(dialog, g_script.list ? book_loader_ids::kList : book_loader_ids::kSource, g_script.path.c_str());
     PostMessageW(dialog, WM_COMMAND, IDOK, 0);
@@ -85,7 +91,7 @@ protected:
     void Write(const std::string& name, const std::string& text) { std::ofstream(folder_ / name, std::ios::binary) << text; }
     std::u16string Path() const { return (folder_ / "books.qdx").u16string(); }
     int32_t Run(bool list, const std::filesystem::path& path) {
-        g_script = {list, path.wstring()};
+        g_script = {list, path.wstring(), {}};
         SetTimer(nullptr, 0, 50, Drive);
         return RunBookLoaderDialog(host_, dictionary_.get(), nullptr);
     }
@@ -111,6 +117,24 @@ TEST_F(StoredBookWindows, OneFileLoadsAsTheNextBook) {
     ASSERT_FALSE(host_.messages.empty());
     EXPECT_EQ(host_.messages.back(), u"Books Loaded: Books loaded successfully.");
     EXPECT_EQ(StoredBook(*dictionary_).Books(0).size(), 2u);
+}
+
+// The Japanese loader's button says "load" (its own slot), not the update
+// notice's "download" that has the same English wording; the caption of the
+// message after the load is in Japanese too.
+TEST_F(StoredBookWindows, TheJapaneseLoaderTakesItsOwnTexts) {
+    Write("second.txt", "<Latn>English\r\n<Cyrl>Russian\r\n\r\n<H1>Two\r\n<H1>Два\r\n");
+    SetUILanguage(2);
+    const int32_t loaded = Run(false, folder_ / "second.txt");
+    const std::u16string loadText = UIStringTable[671], loadedText = UIStringTable[673];
+    const std::u16string caption = UIExtra(UIExtraText::kBooksLoaded);
+    SetUILanguage(1);
+    EXPECT_EQ(loaded, 1);
+    EXPECT_EQ(std::u16string(g_script.loadButton.begin(), g_script.loadButton.end()), loadText);
+    EXPECT_EQ(loadText, u"\u8AAD\u307F\u8FBC\u307F");  // 読み込み
+    ASSERT_FALSE(host_.messages.empty());
+    EXPECT_EQ(host_.messages.back(), caption + u": " + loadedText);
+    EXPECT_NE(caption, u"Books Loaded");
 }
 
 TEST_F(StoredBookWindows, AFailingListLeavesTheDictionaryAsItWas) {

@@ -20,6 +20,11 @@ const wchar_t* Wide(const char16_t* text) { return reinterpret_cast<const wchar_
 // others are retitled by their owners when shown.
 constexpr int kRetitledPopups[] = {0, 1, 2, 3, 4, 5, 6, 9, 10, 11, 13, 16, 17};
 constexpr int kTopLevelSlots[] = {100, 101, 102, 104, 105};
+// Items of the main menu the command-title table has no record for.
+constexpr struct {
+    uint32_t command;
+    int slot;
+} kMainMenuOnlyTitles[] = {{40136, 44}};  // "Ostrel Web Site..."
 
 }  // namespace
 
@@ -33,6 +38,8 @@ void ApplyUILanguageToMenu(HMENU menu) {
 void ApplyUILanguageToMenus(HMENU mainMenu, HMENU contextMenu) {
     if (mainMenu) {
         ApplyUILanguageToMenu(mainMenu);
+        for (const auto& item : kMainMenuOnlyTitles)
+            ModifyMenuW(mainMenu, item.command, MF_BYCOMMAND | MF_STRING, item.command, Wide(UIStringTable[item.slot]));
         int items = GetMenuItemCount(mainMenu);
         for (int position = 0; position < 5 && position < items; ++position) {
             // Keep the popup: retitle by position through its item info.

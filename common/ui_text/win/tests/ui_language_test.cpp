@@ -49,6 +49,7 @@ protected:
         AppendMenuW(popups_[4], MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(nested), L"Вид");
         AppendMenuW(popups_[5], MF_STRING, 40117, L"Содержание");
         AppendMenuW(popups_[5], MF_STRING, 40777, L"Без записи");   // no title record
+        AppendMenuW(popups_[5], MF_STRING, 40136, L"Ostrel Web Site...");  // the web site's item, slot 44
 
         contextMenu_ = CreateMenu();
         for (int i = 0; i < 18; ++i) {
@@ -123,6 +124,7 @@ TEST_F(UILanguageWin, MenusFollowEachLanguage) {
         EXPECT_EQ(MenuText(mainMenu_, 5, MF_BYPOSITION), u"Спр&авка") << "only five top-level items";
         for (uint32_t command : {40070u, 40010u, 40119u, 40117u})
             EXPECT_EQ(MenuText(mainMenu_, command, MF_BYCOMMAND), FindMenuCommandTitle(command)) << command;
+        EXPECT_EQ(MenuText(mainMenu_, 40136, MF_BYCOMMAND), UIStringTable[44]) << language;
         EXPECT_EQ(MenuText(mainMenu_, 40777, MF_BYCOMMAND), u"Без записи");
     }
     // Back in English: the English titles, duplicates resolved by the later record.
