@@ -46,29 +46,26 @@ constexpr SlotText kJapaneseExtras[] = {
 #undef UI_TEXT
 #undef UI_EXTRA
 
+// Every texts file lists slots 0..675 (and its extra texts 0..), each once
+// and in order; a missing or repeated line stops the build instead of
+// shifting every later text.
 template <size_t N>
-constexpr bool ListsEveryExtraInOrder(const SlotText (&lines)[N]) {
-    if (N != kUIExtraTextCount) return false;
+constexpr bool ListsInOrder(const SlotText (&lines)[N], size_t count) {
+    if (N != count) return false;
     for (size_t i = 0; i < N; ++i)
         if (lines[i].slot != static_cast<int>(i)) return false;
     return true;
 }
-static_assert(ListsEveryExtraInOrder(kEnglishExtras) && ListsEveryExtraInOrder(kRussianExtras) &&
-                  ListsEveryExtraInOrder(kJapaneseExtras),
-              "every texts file must list the extra texts 0.. in order");
-
-// Every texts file lists slots 0..675, each once and in order; a missing or
-// repeated line stops the build instead of shifting every later text.
 template <size_t N>
 constexpr bool ListsEverySlotInOrder(const SlotText (&lines)[N]) {
-    if (N != kUIStringCount) return false;
-    for (size_t i = 0; i < N; ++i)
-        if (lines[i].slot != static_cast<int>(i)) return false;
-    return true;
+    return ListsInOrder(lines, kUIStringCount);
 }
 static_assert(ListsEverySlotInOrder(kEnglishLines), "english.inc must list slots 0-675 in order");
 static_assert(ListsEverySlotInOrder(kRussianLines), "russian.inc must list slots 0-675 in order");
 static_assert(ListsEverySlotInOrder(kJapaneseLines), "japanese.inc must list slots 0-675 in order");
+static_assert(ListsInOrder(kEnglishExtras, kUIExtraTextCount) && ListsInOrder(kRussianExtras, kUIExtraTextCount) &&
+                  ListsInOrder(kJapaneseExtras, kUIExtraTextCount),
+              "every texts file must list the extra texts 0.. in order");
 
 using TextSet = std::array<UITextEntry, kUIStringCount>;
 
