@@ -251,7 +251,7 @@ void CFrame::RecalcLayout() {
     Place(inputBox_, layout.input, kShow);
     Place(tabControl, layout.tabs, SWP_NOZORDER | SWP_NOACTIVATE);
     FitTabs();
-    if (lists) lists->PlaceListWindows(layout.list.x, layout.list.y, layout.list.width, layout.list.height);
+    if (lists) lists->MoveListWindows(layout.list.x, layout.list.y, layout.list.width, layout.list.height);
     Place(sizeBar_, layout.sizeBar, kShow);
     Place(articleView, layout.article, kShow);
     Place(statusBar_, layout.status, kShow);

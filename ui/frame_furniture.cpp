@@ -154,7 +154,7 @@ LRESULT FrameFurniture::MeasureItem(LPARAM lParam) {
     return 1;
 }
 
-LRESULT FrameFurniture::DrawItem(LPARAM lParam) {
+LRESULT FrameFurniture::DrawLanguageMenuItem(LPARAM lParam) {
     auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
     if (!item || item->CtlType != ODT_MENU) return 0;
     bool russian = item->itemID == cmd::kRussianInterface;

@@ -48,7 +48,7 @@ public:
     void RefillBookReaders() override;
     void PrepareLanguageItems(HMENU menu) override;
     LRESULT MeasureItem(LPARAM lParam) override;
-    LRESULT DrawItem(LPARAM lParam) override;
+    LRESULT DrawLanguageMenuItem(LPARAM lParam) override;
 
 private:
     CTrayIcon& Tray();

@@ -95,7 +95,7 @@ void FrameShelf::RedrawLists() {
     frame_.UpdateStatusBar();
 }
 
-void FrameShelf::PlaceListWindows(int32_t x, int32_t y, int32_t width, int32_t height) {
+void FrameShelf::MoveListWindows(int32_t x, int32_t y, int32_t width, int32_t height) {
     for (int32_t i = 0; i < shelf_->ViewCount(); ++i) static_cast<ListView*>(shelf_->ViewAt(i))->Move(x, y, width, height);
 }
 

@@ -45,7 +45,7 @@ public:
     int32_t CurrentKind() override;
     int32_t SetCurrentListByKind(int32_t kind) override;
     void RedrawLists() override;
-    void PlaceListWindows(int32_t x, int32_t y, int32_t width, int32_t height) override;
+    void MoveListWindows(int32_t x, int32_t y, int32_t width, int32_t height) override;
     std::u16string CurrentDictionaryPath() override;
     int32_t SelectStartList(int32_t fallback) override;
     uint32_t UpdateInput() override;

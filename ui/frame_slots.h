@@ -29,7 +29,7 @@ public:
     virtual int32_t SetCurrentListByKind(int32_t) { return 0; }
     virtual void RedrawLists() {}
     // Moves every list window to the list rectangle of the layout.
-    virtual void PlaceListWindows(int32_t /*x*/, int32_t /*y*/, int32_t /*width*/, int32_t /*height*/) {}
+    virtual void MoveListWindows(int32_t /*x*/, int32_t /*y*/, int32_t /*width*/, int32_t /*height*/) {}
     // File path of the current list's current dictionary, empty when none.
     virtual std::u16string CurrentDictionaryPath() { return {}; }
     // The shelf's choice of start list (kind 2 with rows, else 5 or 4, else `fallback`).
@@ -125,7 +125,7 @@ public:
     // The menu items drawn in their own script (Russian and Japanese menus).
     virtual void PrepareLanguageItems(HMENU) {}
     virtual LRESULT MeasureItem(LPARAM) { return 0; }
-    virtual LRESULT DrawItem(LPARAM) { return 0; }
+    virtual LRESULT DrawLanguageMenuItem(LPARAM) { return 0; }
 };
 
 // The word translator.

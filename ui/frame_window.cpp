@@ -332,7 +332,7 @@ LRESULT CFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         OnClose();
         return 0;
     case WM_DRAWITEM:
-        return furniture ? furniture->DrawItem(lParam) : 0;
+        return furniture ? furniture->DrawLanguageMenuItem(lParam) : 0;
     case WM_MEASUREITEM:
         return furniture ? furniture->MeasureItem(lParam) : 0;
     case WM_NOTIFY:

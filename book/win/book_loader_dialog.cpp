@@ -41,7 +41,7 @@ std::u16string SlotText(int slot, std::u16string_view argument) {
     return text;
 }
 
-struct LoaderState {
+struct CBookLoadDlg {
     IBookLoaderHost* host;
     RDFDictionary* dictionary;
     BookLoader* running = nullptr;
@@ -74,7 +74,7 @@ bool ReadListFile(const std::u16string& path, std::string& bytes) {
     return true;
 }
 
-void Load(HWND dialog, LoaderState& state) {
+void Load(HWND dialog, CBookLoadDlg& state) {
     IBookLoaderHost& host = *state.host;
     CIni* ini = host.Settings();
     const bool list = IsDlgButtonChecked(dialog, kListOfFiles) == BST_CHECKED;
@@ -126,11 +126,11 @@ void Load(HWND dialog, LoaderState& state) {
 }
 
 INT_PTR CALLBACK LoaderProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* state = reinterpret_cast<LoaderState*>(GetWindowLongPtrW(dialog, DWLP_USER));
+    auto* state = reinterpret_cast<CBookLoadDlg*>(GetWindowLongPtrW(dialog, DWLP_USER));
     switch (message) {
     case WM_INITDIALOG: {
         SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-        state = reinterpret_cast<LoaderState*>(lParam);
+        state = reinterpret_cast<CBookLoadDlg*>(lParam);
         IBookLoaderHost& host = *state->host;
         SetWindowTextW(dialog, W(UIStringTable[kTitleSlot]));
         const std::pair<int, int> texts[] = {
@@ -220,7 +220,7 @@ int32_t RunBookLoaderDialog(IBookLoaderHost& host, RDFDictionary* dictionary, HW
     t.Add(kButton, IDCANCEL, u"", BS_PUSHBUTTON | WS_TABSTOP | shown, 212, 150, 60, 14);
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&controls);
-    LoaderState state{&host, dictionary};
+    CBookLoadDlg state{&host, dictionary};
     const INT_PTR result = DialogBoxIndirectParamW(GetModuleHandleW(nullptr), t.Get(), owner, LoaderProc,
                                                    reinterpret_cast<LPARAM>(&state));
     return result < 0 ? -1 : static_cast<int32_t>(result);
