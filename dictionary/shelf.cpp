@@ -72,7 +72,7 @@ const CShelf::ListKind CShelf::kListKinds[8] = {
     {13, 18, 40140}, {15, 20, 40142}, {14, 19, 40139}, {16, 21, 40143},
 };
 
-int32_t ScriptKindOfText(std::u16string_view text) {
+int32_t TextScriptClass(std::u16string_view text) {
     bool kana = false, low = false;
     for (size_t i = 0; i < text.size(); ++i) {
         char32_t c = text[i];

@@ -59,7 +59,7 @@ protected:
 
 // 4 when the text holds a kanji (or another Han-like symbol), else 3 with
 // kana, else 8 with a character below U+2000, else 0.
-int32_t ScriptKindOfText(std::u16string_view text);
+int32_t TextScriptClass(std::u16string_view text);
 
 class CShelf : public IWordListShelf, public IHistoryShelf, public IDictionaryShelf {
 public:

@@ -195,7 +195,7 @@ void AddDslTranslationWords(std::span<const KeyElement> article, std::vector<Dic
             int32_t segmentEnd = start;
             if (NextWordBoundary(words.data(), end, &start, &segmentEnd) == 0 || segmentEnd <= start) break;
             const std::u16string_view word(words.data() + start, static_cast<size_t>(segmentEnd - start));
-            const int32_t script = word.front() != 0 ? ScriptKindOfText(word) : -1;
+            const int32_t script = word.front() != 0 ? TextScriptClass(word) : -1;
             if (script == 0 || script == 8) AddKey(keys, word, u"", kOrdinaryKey);
             start = segmentEnd;
         }

@@ -202,13 +202,13 @@ TEST_F(ShelfTest, TheCurrentHeadwordIsPostedFromTheViewsColumnsWithoutItsEllipsi
     EXPECT_EQ(host.posted, u"か@d");
 }
 
-TEST(ScriptKindOfText, KanjiThenKanaThenLowCharacters) {
-    EXPECT_EQ(ScriptKindOfText(u"abc"), 8);
-    EXPECT_EQ(ScriptKindOfText(u"ねこ"), 3);
-    EXPECT_EQ(ScriptKindOfText(u"ねこ猫"), 4);
-    EXPECT_EQ(ScriptKindOfText(u"\U00020B9F"), 4);  // a kanji beyond the BMP
-    EXPECT_EQ(ScriptKindOfText(u"\u2200"), 0);
-    EXPECT_EQ(ScriptKindOfText(u""), 0);
+TEST(TextScriptClass, KanjiThenKanaThenLowCharacters) {
+    EXPECT_EQ(TextScriptClass(u"abc"), 8);
+    EXPECT_EQ(TextScriptClass(u"ねこ"), 3);
+    EXPECT_EQ(TextScriptClass(u"ねこ猫"), 4);
+    EXPECT_EQ(TextScriptClass(u"\U00020B9F"), 4);  // a kanji beyond the BMP
+    EXPECT_EQ(TextScriptClass(u"\u2200"), 0);
+    EXPECT_EQ(TextScriptClass(u""), 0);
 }
 
 // Opening the new file lets queued messages in; a second Save there
