@@ -328,19 +328,6 @@ TEST(ArticleEditorTyping, AReadOnlyDictionaryIsToldAtOpenAndASaveGivesTheEngines
     CloseHandle(lock);
 }
 
-bool PutClipboardText(const std::wstring& text) {
-    if (!WaitFor([] { return OpenClipboard(nullptr) != FALSE; }, 100, 20)) return false;
-    EmptyClipboard();
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
-    if (memory) {
-        std::copy(text.c_str(), text.c_str() + text.size() + 1, static_cast<wchar_t*>(GlobalLock(memory)));
-        GlobalUnlock(memory);
-        if (!SetClipboardData(CF_UNICODETEXT, memory)) GlobalFree(memory);
-    }
-    CloseClipboard();
-    return memory != nullptr;
-}
-
 // Milliseconds until `window`'s thread answers a message, or -1 after `limitMs`.
 long AnswerTime(HWND window, UINT limitMs) {
     const DWORD start = GetTickCount();

@@ -43,19 +43,6 @@ std::wstring WindowText(HWND window) {
     return text;
 }
 
-bool PutClipboardText(const std::wstring& text) {
-    if (!WaitFor([] { return OpenClipboard(nullptr) != FALSE; }, 100, 20)) return false;
-    EmptyClipboard();
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
-    if (memory) {
-        std::copy(text.c_str(), text.c_str() + text.size() + 1, static_cast<wchar_t*>(GlobalLock(memory)));
-        GlobalUnlock(memory);
-        if (!SetClipboardData(CF_UNICODETEXT, memory)) GlobalFree(memory);
-    }
-    CloseClipboard();
-    return memory != nullptr;
-}
-
 std::string Narrow(const std::wstring& text) {
     std::string out;
     for (wchar_t c : text) out += c < 128 ? static_cast<char>(c) : '?';

@@ -318,3 +318,18 @@ void CloseLeftoverFrames() {
 }
 
 bool SaveScreenshot(const std::wstring& path) { return screen_ink::SaveScreenshot(path); }
+
+bool PutClipboardText(const std::wstring& text) {
+    bool open = false;
+    for (int i = 0; i < 100 && !(open = OpenClipboard(nullptr) != FALSE); ++i) Sleep(20);
+    if (!open) return false;
+    EmptyClipboard();
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+    if (memory) {
+        std::copy(text.c_str(), text.c_str() + text.size() + 1, static_cast<wchar_t*>(GlobalLock(memory)));
+        GlobalUnlock(memory);
+        if (!SetClipboardData(CF_UNICODETEXT, memory)) GlobalFree(memory);
+    }
+    CloseClipboard();
+    return memory != nullptr;
+}

@@ -95,3 +95,5 @@ HWND FindFrame();
 void CloseLeftoverFrames();
 // Saves the screen as a PNG file for people to look at.
 bool SaveScreenshot(const std::wstring& path);
+// Puts `text` on the clipboard as Unicode text, as another program would.
+bool PutClipboardText(const std::wstring& text);
