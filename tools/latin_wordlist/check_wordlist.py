@@ -39,6 +39,32 @@ SAMPLE = 200
 COMMON_WORDS = ["inquit", "aliam", "duo", "melius", "maximam", "nihil", "possum", "potuit", "unus", "alius",
                 "totius", "nullo", "alterum", "multa", "moriuntur", "necesse", "dedit", "fieri", "ait", "nemo",
                 "quaeso", "viginti", "Helenam", "uenit", "iuuenes", "servos", "interiorem"]
+# Words once lost or misread, with the dictionary form their first reading
+# must show ("(pronoun)" for a pronoun, whose entry has none).
+NAMED_WORDS = {
+    "ante": "ante  PREP  ACC", "sive": "sive  CONJ", "coram": "coram  PREP  ABL", "penitus": "penitus  ADV",
+    "secundum": "secundum  PREP  ACC", "utrum": "utrum  CONJ", "quot": "quot, undeclined  ADJ",
+    "instar": "instar  PREP  GEN", "tenus": "tenus  PREP  GEN", "priusquam": "priusquam  CONJ", "heri": "heri  ADV",
+    "noli": "noli, undeclined  V", "en": "en  INTERJ",
+    "gravior": "gravis, grave, gravior -or -us, gravissimus -a -um  ADJ",
+    "gravius": "gravis, grave, gravior -or -us, gravissimus -a -um  ADJ",
+    "graviorem": "gravis, grave, gravior -or -us, gravissimus -a -um  ADJ",
+    "fortior": "fortis, forte, fortior -or -us, fortissimus -a -um  ADJ",
+    "brevior": "brevis, breve, brevior -or -us, brevissimus -a -um  ADJ",
+    "facilius": "facilis, facile, facilior -or -us, facillimus -a -um  ADJ",
+    "levius": "levis, leve, levior -or -us, levissimus -a -um  ADJ",
+    "aliud": "alius, alia, aliud  ADJ", "multos": "multus, multa -um, - , plurimus -a -um  ADJ",
+    "plura": "plus, pluris (gen.)  ADJ", "plures": "plus, pluris (gen.)  ADJ", "pluribus": "plus, pluris (gen.)  ADJ",
+    "fieret": "fio, fieri, factus sum  V   SEMIDEP", "fierent": "fio, fieri, factus sum  V   SEMIDEP",
+    "nil": "nil, undeclined  N   N", "inquis": "inquis, undeclined  V", "inquiunt": "inquiunt, undeclined  V",
+    "iens": "eo, ire, ivi (ii), itus  V", "euntem": "eo, ire, ivi (ii), itus  V",
+    "moenia": "moenia, moenis  N   (3rd) N", "memini": "memini, meminisse, -   V   PERFDEF",
+    "odi": "odi, odisse, -   V   PERFDEF", "vulgus": "vulgus, vulgi  N   (2nd) N", "vulgi": "vulgus, vulgi  N   (2nd) N",
+    "pelagus": "pelagus, pelagi  N   (2nd) N", "Achates": "Achates, Achatae  N   M",
+    "Anchises": "Anchises, Anchisae  N   M", "ego": "(pronoun)"}
+# Words whose first line must carry a meaning (the lexicon gives it under
+# another lemma).
+MEANING_WORDS = {"nihil": "nothing", "inquit": "it is said, one says;"}
 
 
 def layout_faults(lines):
@@ -117,6 +143,43 @@ def lemmas_found(latintool, dictionary, forms):
     return answers
 
 
+def first_readings(latintool, dictionary, words):
+    """Per word: the first group's dictionary form (up to its codes) and its
+    meaning line; "(pronoun)" for a pronoun's group, whose form is empty."""
+    out = subprocess.run([latintool, "analyse", "--dictionary", dictionary], input="\n".join(words) + "\n",
+                         capture_output=True, text=True, encoding="latin-1", check=True).stdout
+    readings, groups = [], []
+    for row in out.split("\n"):
+        if row.startswith("=> "):
+            rows = groups[0] if groups else []
+            form = next((r[3:].split("  [")[0].strip() for r in rows if r.startswith("02 ")), "")
+            if not form and any(r.startswith("01 ") and " pron. " in r for r in rows):
+                form = "(pronoun)"
+            readings.append((form, next((r[3:].strip() for r in rows if r.startswith("03 ")), "")))
+            groups = []
+        elif row.startswith("10 "):
+            groups.append([])
+        elif groups:
+            groups[-1].append(row)
+    return readings
+
+
+def order_faults(latintool, dictionary, words, known):
+    """The words whose first reading is not the commonest (the lexicon's
+    frequency) of the readings the analyser scores as high."""
+    frequencies, pronouns = prose_accuracy.lexicon_frequencies()
+    _, groups = prose_accuracy.analyses(latintool, dictionary, words)
+    faults = []
+    for word, g in zip(words, groups):
+        lemmas = collatinus_forms.lemmas_of(known, word)
+        pronoun_frequency = max((frequencies.get(l, 0) for l in lemmas if l in pronouns), default=0)
+        ranked = [(frequencies.get(l, 0) if l != collatinus_forms.PRONOUN else pronoun_frequency, l)
+                  for l, score in g if l and score == max(s for _, s in g)]
+        if ranked and ranked[0][0] < max(ranked)[0]:
+            faults.append((word, ranked[0][1], max(ranked)[1]))
+    return faults
+
+
 def main():
     if len(sys.argv) != 5:
         print(__doc__)
@@ -131,14 +194,14 @@ def main():
         shutil.copy(os.path.join(data, name), os.path.join(work, name))
     conversion = collatinus_wordlist.convert(LEXICON)
     pronouns = collatinus_wordlist.supplement_lines(os.path.join(HERE, "..", "..", "latin", "data", "words.txt"))
-    lines = conversion.lines + pronouns
+    lines = collatinus_wordlist.word_list(conversion, pronouns)
     with open(source, "w", encoding="ascii", newline="\n") as out:
         out.write("\n".join(lines) + "\n")
     status = 0
 
     total = sum(conversion.models.values())
     print("lemmas %d: written %d as %d lines (%d without English), skipped %s; %d pronoun lines" %
-          (total, conversion.converted, len(conversion.lines), conversion.unexplained,
+          (total, conversion.converted, len(conversion.ranked), conversion.unexplained,
            ", ".join("%s %d" % kv for kv in conversion.skipped.most_common()), len(pronouns)))
     if not pronouns or conversion.converted + sum(conversion.skipped.values()) != total:
         print("lines written and skipped do not add up to the lemmas")
@@ -189,8 +252,28 @@ def main():
     if wrong:
         status = 1
 
+    # The words once lost or misread: their first reading and its form.
+    named = sorted(NAMED_WORDS) + sorted(MEANING_WORDS)
+    readings = first_readings(latintool, dictionary, named)
+    misread = [(w, f) for w, (f, _) in zip(named, readings) if w in NAMED_WORDS and f != NAMED_WORDS[w]]
+    misread += [(w, m) for w, (_, m) in zip(named, readings) if w in MEANING_WORDS and m != MEANING_WORDS[w]]
+    print("%d named words: %d read as expected" % (len(named), len(named) - len(misread)))
+    for word, got in misread:
+        print("  %s: %r, expected %r" % (word, got, NAMED_WORDS.get(word, MEANING_WORDS.get(word))))
+    if misread:
+        status = 1
+
+    # Of the readings that score alike, the commonest in the lexicon comes first.
+    faults = order_faults(latintool, dictionary, COMMON_WORDS + named, known)
+    print("%d words: %d with the commonest of their best-scored readings first" %
+          (len(COMMON_WORDS + named), len(COMMON_WORDS + named) - len(faults)))
+    for fault in faults:
+        print("  %s: first %s, commoner %s" % fault)
+    if faults:
+        status = 1
+
     # The lexicon's HTML entities are read, not copied into the meanings.
-    entities = [line for line in lines if re.search(r"&[a-z]+;", line[110:])]
+    entities = [line for line in lines if re.search(r"&[a-zA-Z]+", line[110:])]
     if entities:
         print("%d meanings keep an HTML entity, first: %s" % (len(entities), entities[0][110:]))
         status = 1

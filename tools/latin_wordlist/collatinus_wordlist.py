@@ -23,6 +23,7 @@ removed, and a lemma that keeps another character is skipped.
 import argparse
 import collections
 import html
+import html.entities
 import os
 import re
 import sys
@@ -47,7 +48,12 @@ def ascii_text(text):
 def plain_meaning(text):
     """The meaning in ASCII: the lexicon's HTML entities read (&oelig;,
     &aelig;, ...), typographic marks replaced, anything else dropped."""
+    if re.fullmatch(r"\s*Err :\d+\s*", text):
+        return ""       # the lexicon's placeholder for a missing meaning
     text = html.unescape(text)
+    # The lexicon cuts some meanings inside an entity ("din&mdash"): read it
+    # without its semicolon too, drop one it does not name.
+    text = re.sub(r"&([A-Za-z]+);?", lambda m: html.entities.html5.get(m.group(1) + ";", ""), text)
     text = text.replace("\u0153", "oe").replace("\u00e6", "ae").replace("\u0152", "Oe").replace("\u00c6", "Ae")
     for a, b in (("\u2013", "-"), ("\u2014", "-"), ("\u2018", "'"), ("\u2019", "'"), ("\u201c", '"'),
                  ("\u201d", '"'), ("\u2026", "...")):
@@ -92,6 +98,21 @@ def noun_same(ending):
     return lambda c, r1, r2: (c[:-len(ending)],) * 2 if ends(c, ending) else None
 
 
+def plural_nominative(ending):
+    """moenia, Manes, opes (third declension, plural only): the lemma is the
+    first stem, the only one the dictionary form names (the noun kind M
+    keeps it from being read as a singular), the oblique stem the second."""
+    return lambda c, r1, r2: (c, r1 or c[:-len(ending)]) if ends(c, ending) else None
+
+
+def perfect_only(c, r1, r2):
+    """memini, odi: no present system; the perfect stem is the lexicon's
+    radical (or the lemma less its -i), the supine the second radical."""
+    if not ends(c, "i"):
+        return None
+    return (NO_STEM, NO_STEM, r1 or c[:-1], r2 or NO_STEM)
+
+
 def noun_nominative(oblique_cut, oblique_add=""):
     """Third declension and -er nouns: the nominative itself, then the
     oblique stem given by the lexicon or made from the nominative."""
@@ -101,17 +122,20 @@ def noun_nominative(oblique_cut, oblique_add=""):
     return rule
 
 
-def adjective(ending, superlative="issi"):
+def adjective(ending, superlative="issi", comparative_given=True):
     """doctus, fortis, facilis: the lemma less its last two letters serves
     the positive; the comparative adds i, the superlative its own letters,
     unless the lexicon gives their radicals (bonus: meli-, optim-; the
-    superlative stem is the radical without its m: optimus = opti + mus)."""
+    superlative stem is the radical without its m: optimus = opti + mus).
+    The fortis and facilis models give the oblique stem as their first
+    radical (grav-), never the comparative: gravi-or, facili-us."""
     def rule(c, r1, r2):
         if not ends(c, ending):
             return None
         s = c[:-2]
         superlative_stem = r2[:-1] if r2.endswith("m") else s + superlative
-        return (s, s, r1 or s + "i", superlative_stem)
+        comparative = r1 if r1 and comparative_given else s + "i"
+        return (s, s, comparative, superlative_stem)
     return rule
 
 
@@ -221,8 +245,8 @@ MODELS = {
     "uita": ("N 1 1 {g} X", noun_same("a"), True),
     "roma": ("N 1 1 {g} X", noun_same("a"), True),
     "dea": ("N 1 1 F X", noun_same("a"), False),
-    "epulae": ("N 1 1 {g} X", noun_same("ae"), True),
-    "cometes": ("N 1 1 M X", noun_same("es"), False),
+    "epulae": ("N 1 1 {g} M", noun_same("ae"), True),
+    "cometes": ("N 1 7 M X", noun_same("es"), False),
     # second declension
     "lupus": ("N 2 1 {g} X", noun_same("us"), True),
     "deus": ("N 2 1 M X", noun_same("us"), False),
@@ -230,8 +254,8 @@ MODELS = {
     "puer": ("N 2 3 {g} X", noun_nominative(0), True),
     "ager": ("N 2 3 {g} X", noun_nominative(2, "r"), True),
     "templum": ("N 2 2 N X", noun_same("um"), False),
-    "liberi": ("N 2 1 {g} X", noun_same("i"), True),
-    "castra": ("N 2 2 N X", noun_same("a"), False),
+    "liberi": ("N 2 1 {g} M", noun_same("i"), True),
+    "castra": ("N 2 2 N M", noun_same("a"), False),
     # third declension
     "miles": ("N 3 1 {g} X", noun_nominative(0), True),
     "honor": ("N 3 1 {g} X", noun_nominative(0), True),
@@ -241,9 +265,9 @@ MODELS = {
     "corpus": ("N 3 2 N X", noun_nominative(0), False),
     "mare": ("N 3 3 N X", noun_nominative(1), False),
     "animal": ("N 3 3 N X", noun_nominative(0), False),
-    "moenia": ("N 3 3 N X", noun_same("ia"), False),
-    "manes": ("N 3 3 {g} X", noun_same("es"), True),
-    "opes": ("N 3 1 {g} X", noun_same("es"), True),
+    "moenia": ("N 3 3 N M", plural_nominative("ia"), False),
+    "manes": ("N 3 3 {g} M", plural_nominative("es"), True),
+    "opes": ("N 3 1 {g} M", plural_nominative("es"), True),
     # fourth and fifth declensions
     "manus": ("N 4 1 {g} X", noun_same("us"), True),
     "lacus": ("N 4 1 M X", noun_same("us"), False),
@@ -260,8 +284,8 @@ MODELS = {
     "meus": ("ADJ 1 1 POS", adjective_1_positive, False),
     "miser": ("ADJ 1 2 X", adjective_er(True), False),
     "pulcher": ("ADJ 1 2 X", adjective_er(False), False),
-    "fortis": ("ADJ 3 2 X", adjective("is"), False),
-    "facilis": ("ADJ 3 2 X", adjective("ilis", "li"), False),
+    "fortis": ("ADJ 3 2 X", adjective("is", comparative_given=False), False),
+    "facilis": ("ADJ 3 2 X", adjective("ilis", "li", comparative_given=False), False),
     "felix": ("ADJ 3 1 X", adjective_3_one(1, "c"), False),
     "diues": ("ADJ 3 1 X", adjective_3_one(0, ""), False),
     "uetus": ("ADJ 3 1 X", adjective_3_one(2, "er"), False),
@@ -291,14 +315,18 @@ MODELS = {
     "malo": ("V 6 2 X", compound("malo", ("mal", "mal", "malu", NO_STEM)), False),
     # the commonest irregular words, each through its own stems
     "unus": ("ADJ 1 3 POS", adjective_1_positive, False),
+    "alius": ("ADJ 1 5 POS", adjective_1_positive, False),
     "alter": ("ADJ 1 2 POS", lambda c, r1, r2: (c, c) if c == "alter" else None, False),
-    "multus": ("ADJ 1 1 X", fixed("mult", "mult", "plur", "pluri"), False),
+    # multus has no comparative of its own stem: plus, pluris is a word of
+    # its own (the lexicon's model plus), read as an adjective of one ending.
+    "multus": ("ADJ 1 1 X", fixed("mult", "mult", NO_STEM, "pluri"), False),
+    "plus": ("ADJ 3 1 POS", fixed("plus", "plur"), False),
     "duo": ("NUM 1 2 X 2", fixed("du", "secund", "bin", "bis"), False),
     "possum": ("V 5 2 X", fixed("poss", "pot", "potu", NO_STEM), False),
     "prosum": ("V 5 1 X", sum_compound, False),
     "morior": ("V 3 1 DEP", fixed("mori", "mor", NO_STEM, "mortu"), False),
     "do": ("V 1 1 TRANS", fixed("d", "d", "ded", "dat"), False),
-    "fio": ("V 3 4 SEMIDEP", compound("fio", ("fi", "f", NO_STEM, "fact")), False),
+    "fio": ("V 3 3 SEMIDEP", compound("fio", ("fi", "fi", NO_STEM, "fact")), False),
     "aio": ("V 3 4 X", fixed("ai", "a", NO_STEM, NO_STEM), False),
     "nemo": ("N 3 1 C X", fixed("nemo", "nemin"), False),
     "nihil": ("N 9 9 N X", whole_word, False),
@@ -309,11 +337,13 @@ MODELS = {
     # third-declension nouns with the nominative given apart
     "dos": ("N 3 1 {g} X", noun_nominative(0), True),
     "apis": ("N 3 3 {g} X", noun_nominative(2), True),
+    # verbs filed under a present model whose lemma is a perfect (model_of)
+    "perfect_only": ("V 3 0 PERFDEF", perfect_only, False),
     "aer": ("N 3 1 {g} X", noun_nominative(0), True),
     "thales": ("N 3 1 M X", noun_nominative(2), False),
     # Greek names and -os nouns, in their Latin forms
     "delos": ("N 2 6 {g} X", cut_add(2), True),
-    "virus": ("N 2 2 N X", noun_same("us"), False),
+    "virus": ("N 2 1 N X", noun_same("us"), False),
     "artios": ("ADJ 1 1 POS", cut_add(2), False),
     "cybele": ("N 1 6 F X", cut_add(1), False),
     "aeneas": ("N 1 8 M X", cut_add(2), False),
@@ -334,18 +364,50 @@ MODELS = {
 # A lemma that does not fit its model's rule is tried with another.
 FALLBACK = {"fortis": "infans", "doctus": "miser"}
 
-# Invariable words: the part of speech from the lexicon's note.
-INVARIABLE = [
-    (re.compile(r"^(adj\. )?num"), "NUM 2 0 CARD 0"),
-    (re.compile(r"^(adj\.|indecl\. adj|d[ée]t\.)"), "ADJ 9 9 POS"),
-    (re.compile(r"^(indecl\.|n\.|subst)"), "N 9 9 N X"),
-    (re.compile(r"^(v\.|vb\.)"), "V 9 9 X"),
-    (re.compile(r"^pr[eé]p\. \+ acc"), "PREP ACC"),
-    (re.compile(r"^pr[eé]p\. \+ abl"), "PREP ABL"),
-    (re.compile(r"^conj"), "CONJ"),
-    (re.compile(r"^(interj|excl)"), "INTERJ"),
-    (re.compile(r"^adv"), "ADV POS"),
+# Invariable words: the part of speech is the first one the lexicon's note
+# names, wherever it stands ("(seu) conj.", "prép. et adv.", "ou here,
+# adv."); a preposition takes the first case named after it (the ablative
+# when none is). Contractions and abbreviations are left out: they stand
+# for two words or for a word the analyser reads in full.
+LEFT_OUT_NOTES = [
+    (re.compile(r"\bcontr|\bcontract"), "contraction of two words"),
+    (re.compile(r"\babr|\babrév|^[A-Z]\.$"), "abbreviation"),
 ]
+PART_OF_SPEECH_CUES = [
+    (re.compile(r"pr[eé]p\.|(^|\s)\+\s?(acc|abl|g[ée]n)"), "PREP"),
+    (re.compile(r"\bconj|\+ subj|\bsuj\."), "CONJ"),
+    (re.compile(r"\badv\b|\binterr\.|\brel\.$|\bcomp(aratif)?\b"), "ADV POS"),
+    (re.compile(r"\binterj|\bexcl|\bsuivi du nom"), "INTERJ"),
+    (re.compile(r"\bvb?\.|\binf\.|\bsubj\.|\bp\. s\. de|\birr[ée]g|\bsupin|\bfut\. ant|\bite \+ inf"), "V 9 9 X"),
+    (re.compile(r"\badj\.|\bd[ée]t\.|^pron\.$"), "ADJ 9 9 POS"),
+    (re.compile(r"\bindecl|\bind[ée]cl|\bsubst|\bnpr\b|(^|\s)[mfn]\.|\(grec\)|\bgr\.$|^us$"), "N 9 9 N X"),
+]
+CASE_CUES = [(re.compile(r"\bacc", re.I), "ACC"), (re.compile(r"\babl", re.I), "ABL"),
+             (re.compile(r"\bg[ée]n", re.I), "GEN")]
+# Notes that name no part of speech: the word's own.
+INVARIABLE_LEMMAS = {"utrum": "CONJ", "nil": "N 9 9 N X", "ecquando": "ADV POS", "quantum": "ADV POS",
+                     "faxo": "V 9 9 X", "siem": "V 9 9 X", "siet": "V 9 9 X", "mavelis": "V 9 9 X"}
+
+
+def invariable_code(lemma, info):
+    """The code field of an invariable word and None, or None and the
+    reason it is left out."""
+    if lemma in INVARIABLE_LEMMAS:
+        return INVARIABLE_LEMMAS[lemma], None
+    note = info.strip()
+    if re.search(r"\bnum", note):
+        return "NUM 2 0 CARD 0", None     # "adj. num.", "num. abrév." (L)
+    for pattern, reason in LEFT_OUT_NOTES:
+        if pattern.search(note):
+            return None, reason
+    found = [(m.start(), code) for pattern, code in PART_OF_SPEECH_CUES for m in [pattern.search(note)] if m]
+    if not found:
+        return None, "invariable word whose note names no part of speech"
+    at, code = min(found)
+    if code == "PREP":
+        cases = [(m.start(), case) for pattern, case in CASE_CUES for m in [pattern.search(note, at)] if m]
+        code = "PREP " + (min(cases)[1] if cases else "ABL")
+    return code, None
 
 
 def code_field(code):
@@ -360,9 +422,25 @@ def line_of(stems, code, meaning):
     return " ".join(fields) + " " + code_field(code) + " " + FURTHER_CODES.ljust(9) + " " + (meaning or " ")
 
 
-# What convert() made: the lines, the lemmas skipped by reason, the count of
-# lemmas of each model, the lemmas without English and the lemmas written.
-Conversion = collections.namedtuple("Conversion", "lines skipped models unexplained converted")
+# What convert() made: the lines with their lexicon frequencies, the lemmas
+# skipped by reason, the count of lemmas of each model, the lemmas without
+# English, the lemmas written, every lemma left out with its reason, and the
+# frequency of each lemma (the highest of its homonyms).
+Conversion = collections.namedtuple("Conversion", "ranked skipped models unexplained converted left_out frequencies")
+
+# A lemma that carries another's forms takes its frequency: plus, pluris is
+# multus's comparative.
+FREQUENCY_OF = {"plus": "multus"}
+# A lemma the English file lacks takes the meaning of the lemma it is a form
+# or a spelling of (a note's "cf. X" does the same).
+MEANING_OF = {"nihil": "nihilum", "nil": "nihilum", "inquit": "inquam", "inquis": "inquam", "inquiunt": "inquam",
+              "inquisti": "inquam", "noli": "nolo", "nolite": "nolo"}
+# A lemma without English and this rare in the lexicon is left out when it
+# shares a stem with a lemma SHADOW_RATIO times commoner: it would only
+# shadow that word's reading (pluris before plus in "plures").
+RARE_FREQUENCY = 5
+SHADOW_RATIO = 100
+VERB_MODELS = {model for model, (code, _, _) in MODELS.items() if code.startswith("V ")}
 
 
 def read_meanings(path):
@@ -375,69 +453,139 @@ def read_meanings(path):
     return meanings
 
 
+def model_of(model, lemma, info):
+    """The MODELS key of a lemma: its lexicon model, or a variant the lemma
+    or its note asks for."""
+    if model == "unus" and info.strip().startswith("a, ud"):
+        return "alius"          # alius, alia, aliud
+    if model in VERB_MODELS and lemma.endswith("i") and not lemma.endswith("ei"):
+        return "perfect_only"   # memini, odi: the lexicon files them under a present model
+    return model
+
+
+def meaning_of(meanings, key, lemma, info):
+    text = meanings.get(key, meanings.get(lemma, ""))
+    reference = MEANING_OF.get(lemma) or next(iter(re.findall(r"\bcf\. (\w+)", ascii_text(info) or "")), None)
+    if not text and reference:
+        text = meanings.get(reference, "")
+    return plain_meaning(text)
+
+
 def convert(directory):
     meanings = read_meanings(os.path.join(directory, "lemmes.en"))
-    lines, skipped, models = [], collections.Counter(), collections.Counter()
+    ranked, skipped, models = [], collections.Counter(), collections.Counter()
+    left_out, frequencies = [], {}
     unexplained = 0
     converted = 0       # lemmas written: one line each, an invariable word one per spelling
+
+    def leave_out(lemma, reason, detail=None):
+        skipped[reason] += 1
+        left_out.append((lemma, detail or reason))
+
     for raw in open(os.path.join(directory, "lemmes.la"), encoding="utf-8"):
         if raw.startswith("!") or "|" not in raw:
             continue
         fields = raw.rstrip("\n").split("|")
         if len(fields) < 5:
-            skipped["malformed line"] += 1
+            leave_out(fields[0], "malformed line")
             continue
         head, model, info = fields[0].split("=")[0], fields[1], fields[4]
         frequency = int(fields[5]) if len(fields) > 5 and fields[5].strip().isdigit() else 0
         models[model] += 1
         key = ascii_text(head)
         if key is None:
-            skipped["letters outside Latin"] += 1
+            leave_out(head, "letters outside Latin")
             continue
         lemma = re.sub(r"\d", "", key)
+        frequencies[lemma] = max(frequency, frequencies.get(lemma, 0))
         r1 = first_radical(fields[2])
         r2 = first_radical(fields[3])
         # A lemma the English file lacks is still analysed; its meaning stays blank.
-        meaning = plain_meaning(meanings.get(key, meanings.get(lemma, "")))
-        if not meaning:
-            unexplained += 1
+        meaning = meaning_of(meanings, key, lemma, info)
         if model == "inv":
-            code = next((c for pattern, c in INVARIABLE if pattern.search(info.strip())), None)
+            code, reason = invariable_code(lemma, info)
             if code is None:
-                skipped["invariable word of another kind"] += 1
+                leave_out(lemma, reason)
                 continue
             # "a=a,ab,abs": every spelling of an invariable word is a word of its own.
             spellings = [ascii_text(f) for f in fields[0].split("=", 1)[-1].split(",")]
             for spelling in dict.fromkeys([lemma] + [re.sub(r"\d", "", f) for f in spellings if f]):
-                lines.append((frequency, line_of((spelling,), code, meaning)))
+                ranked.append((frequency, lemma, line_of((spelling,), code, meaning), (spelling,), bool(meaning)))
             converted += 1
+            unexplained += not meaning
             continue
-        elif model in MODELS:
-            code, rule, gendered = MODELS[model]
+        model = model_of(model, lemma, info)
+        if model not in MODELS:
+            leave_out(lemma, "model not mapped", "model %s not mapped" % model)
+            continue
+        code, rule, gendered = MODELS[model]
+        stems = rule(lemma, r1, r2)
+        if stems is None and model in FALLBACK:
+            # misericors is filed under fortis: an adjective of one ending.
+            code, rule, gendered = MODELS[FALLBACK[model]]
             stems = rule(lemma, r1, r2)
-            if stems is None and model in FALLBACK:
-                # misericors is filed under fortis: an adjective of one ending.
-                code, rule, gendered = MODELS[FALLBACK[model]]
-                stems = rule(lemma, r1, r2)
-            if stems is None:
-                skipped["lemma does not fit its model"] += 1
-                continue
-            if gendered:
-                code = code.format(g=gender(info))
-        else:
-            skipped["model not mapped"] += 1
+        if stems is None:
+            leave_out(lemma, "lemma does not fit its model", "does not fit its model %s" % model)
             continue
+        if gendered:
+            code = code.format(g=gender(info))
         if any(len(s) > STEM_WIDTH or " " in s for s in stems):
-            skipped["stem too long"] += 1
+            leave_out(lemma, "stem too long")
             continue
-        lines.append((frequency, line_of(stems, code, meaning)))
+        ranked.append((frequency, lemma, line_of(stems, code, meaning), stems, bool(meaning)))
         converted += 1
-    # The commoner lemma first: of two entries with the same stem the
-    # analyser lists the one stored first (the stem index keeps equal stems
-    # in the order of their articles), so "primis" reads primus before the
-    # rarer noun primum.
-    lines.sort(key=lambda item: -item[0])
-    return Conversion([line for _, line in lines], skipped, models, unexplained, converted)
+        unexplained += not meaning
+    ranked = [(max(f, frequencies.get(FREQUENCY_OF.get(lemma), 0)), lemma, line, stems, explained)
+              for f, lemma, line, stems, explained in ranked]
+    commonest = {}      # stem -> the highest frequency of a line holding it
+    for f, _, _, stems, _ in ranked:
+        for stem in stems:
+            commonest[stem] = max(f, commonest.get(stem, 0))
+    kept = []
+    for f, lemma, line, stems, explained in ranked:
+        shadowed = [s for s in stems if s != NO_STEM and commonest.get(s, 0) >= max(SHADOW_RATIO * max(f, 1), 200)]
+        if not explained and f <= RARE_FREQUENCY and shadowed:
+            leave_out(lemma, "rare homograph without meaning", "rare homograph without meaning of stem %s" % shadowed[0])
+            converted -= 1
+            unexplained -= 1
+            continue
+        kept.append((f, line))
+    ranked = kept
+    return Conversion(ranked, skipped, models, unexplained, converted, left_out, frequencies)
+
+
+# The lexicon lemma of each pronoun line of the project's word list (first
+# stem, declension and variant, and the kind where one stem serves two), and
+# of each packon by the ending it takes.
+PRONOUN_LEMMAS = {"h 3 1": "hic", "ill 6 1": "ille", "ist 6 1": "iste", "ips 6 2": "ipse", "i 4 1": "is",
+                  "i 4 2": "idem", "qu 1 0 REL": "qui", "qu 1 0 INTERR": "quis", "aliqu 1 0": "aliquis",
+                  "eg 5 1": "ego", "t 5 2": "tu", "n 5 3": "nos", "v 5 3": "vos", "s 5 4": "se"}
+PACKON_LEMMAS = {"dam": "quidam", "que": "quisque", "cumque": "quicumque", "quam": "quisquam", "libet": "quilibet",
+                 "vis": "quivis", "piam": "quispiam"}
+
+
+def pronoun_lemma(line):
+    codes = line[76:99].split()
+    if codes[0] == "PACK":
+        ending = re.search(r"\(w/-(\w+)\)", line[110:])
+        return PACKON_LEMMAS.get(ending.group(1)) if ending else None
+    stem = line[:18].strip()
+    return PRONOUN_LEMMAS.get("%s %s %s %s" % (stem, codes[1], codes[2], codes[3]),
+                              PRONOUN_LEMMAS.get("%s %s %s" % (stem, codes[1], codes[2])))
+
+
+def word_list(conversion, pronouns):
+    """All lines, the commoner lemma first: of two readings of one score the
+    analyser lists the entry stored first (its results are ordered by record
+    id), so "primis" reads primus before the rarer noun primum, and "ego" the
+    pronoun before the name Egus. A pronoun line ranks by its lemma's
+    frequency in the lexicon."""
+    ranked = list(conversion.ranked)
+    for line in pronouns:
+        lemma = pronoun_lemma(line) or ""
+        ranked.append((conversion.frequencies.get(lemma, 0), line))
+    # sorted() is stable: lines of one frequency keep the lexicon's order.
+    return [line for _, line in sorted(ranked, key=lambda item: -item[0])]
 
 
 def supplement_lines(path):
@@ -466,12 +614,13 @@ def main():
     conversion = convert(args.collatinus)
     skipped, models = conversion.skipped, conversion.models
     pronouns = supplement_lines(args.pronouns) if os.path.exists(args.pronouns) else []
-    lines = conversion.lines + pronouns
+    lines = word_list(conversion, pronouns)
     with open(args.out, "w", encoding="ascii", newline="\n") as out:
         out.write("\n".join(lines) + "\n")
     report = ["lemmas written %d as %d lines (%d without an English meaning), %d pronoun lines of %s" %
-              (conversion.converted, len(conversion.lines), conversion.unexplained, len(pronouns), args.pronouns)]
+              (conversion.converted, len(conversion.ranked), conversion.unexplained, len(pronouns), args.pronouns)]
     report += ["skipped %d: %s" % (n, reason) for reason, n in skipped.most_common()]
+    report += ["left out %s: %s" % item for item in conversion.left_out]
     unmapped = [(model, n) for model, n in models.most_common() if model != "inv" and model not in MODELS]
     report.append("models not mapped %d, holding %d of the lexicon's %d lemmas: %s" %
                   (len(unmapped), sum(n for _, n in unmapped), sum(models.values()),
