@@ -59,7 +59,7 @@ NAMED_WORDS = {
     "nil": "nil, undeclined  N   N", "inquis": "inquis, undeclined  V", "inquiunt": "inquiunt, undeclined  V",
     "iens": "eo, ire, ivi (ii), itus  V", "euntem": "eo, ire, ivi (ii), itus  V",
     "moenia": "moenia, moenis  N   (3rd) N", "memini": "memini, meminisse, -   V   PERFDEF",
-    "odi": "odi, odisse, -   V   PERFDEF", "vulgus": "vulgus, vulgi  N   (2nd) N", "vulgi": "vulgus, vulgi  N   (2nd) N",
+    "odi": "odi, odisse, -   V   PERFDEF", "coepit": "coepi, coepisse, coeptus  V   PERFDEF", "vulgus": "vulgus, vulgi  N   (2nd) N", "vulgi": "vulgus, vulgi  N   (2nd) N",
     "pelagus": "pelagus, pelagi  N   (2nd) N", "Achates": "Achates, Achatae  N   M",
     "Anchises": "Anchises, Anchisae  N   M", "ego": "(pronoun)"}
 # Words whose first line must carry a meaning (the lexicon gives it under

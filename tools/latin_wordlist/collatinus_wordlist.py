@@ -99,16 +99,16 @@ def noun_same(ending):
 
 
 def plural_nominative(ending):
-    """moenia, Manes, opes (third declension, plural only): the lemma is the
+    """moenia, Manes, opes, liberi (plural only): the lemma is the
     first stem, the only one the dictionary form names (the noun kind M
     keeps it from being read as a singular), the oblique stem the second."""
     return lambda c, r1, r2: (c, r1 or c[:-len(ending)]) if ends(c, ending) else None
 
 
 def perfect_only(c, r1, r2):
-    """memini, odi: no present system; the perfect stem is the lexicon's
-    radical (or the lemma less its -i), the supine the second radical."""
-    if not ends(c, "i"):
+    """memini, odi, coepio: no present system; the perfect stem is the
+    lexicon's radical (or the lemma less its -i), the supine the second."""
+    if not (ends(c, "i") or r1):
         return None
     return (NO_STEM, NO_STEM, r1 or c[:-1], r2 or NO_STEM)
 
@@ -254,7 +254,9 @@ MODELS = {
     "puer": ("N 2 3 {g} X", noun_nominative(0), True),
     "ager": ("N 2 3 {g} X", noun_nominative(2, "r"), True),
     "templum": ("N 2 2 N X", noun_same("um"), False),
-    "liberi": ("N 2 1 {g} M", noun_same("i"), True),
+    # named by the plural too: the -r variant's form is the first stem as it
+    # stands (liberi, liberi; Graeci, Graeci)
+    "liberi": ("N 2 3 {g} M", plural_nominative("i"), True),
     "castra": ("N 2 2 N M", noun_same("a"), False),
     # third declension
     "miles": ("N 3 1 {g} X", noun_nominative(0), True),
@@ -441,6 +443,9 @@ MEANING_OF = {"nihil": "nihilum", "nil": "nihilum", "inquit": "inquam", "inquis"
 RARE_FREQUENCY = 5
 SHADOW_RATIO = 100
 VERB_MODELS = {model for model, (code, _, _) in MODELS.items() if code.startswith("V ")}
+# Verbs the lexicon names by an early present that is used only in the
+# perfect system: they are named by the perfect (coepi, coepisse, coeptus).
+PERFECT_ONLY = {"coepio"}
 
 
 def read_meanings(path):
@@ -458,7 +463,7 @@ def model_of(model, lemma, info):
     or its note asks for."""
     if model == "unus" and info.strip().startswith("a, ud"):
         return "alius"          # alius, alia, aliud
-    if model in VERB_MODELS and lemma.endswith("i") and not lemma.endswith("ei"):
+    if model in VERB_MODELS and (lemma in PERFECT_ONLY or lemma.endswith("i") and not lemma.endswith("ei")):
         return "perfect_only"   # memini, odi: the lexicon files them under a present model
     return model
 
