@@ -48,8 +48,8 @@ def ascii_text(text):
 def plain_meaning(text):
     """The meaning in ASCII: the lexicon's HTML entities read (&oelig;,
     &aelig;, ...), typographic marks replaced, anything else dropped."""
-    if re.fullmatch(r"\s*Err :\d+\s*", text):
-        return ""       # the lexicon's placeholder for a missing meaning
+    if re.fullmatch(r"\s*(Err :\d+|#NOM \?)\s*", text):
+        return ""       # the lexicon's placeholders for a missing meaning
     text = html.unescape(text)
     # The lexicon cuts some meanings inside an entity ("din&mdash"): read it
     # without its semicolon too, drop one it does not name.
@@ -352,6 +352,8 @@ MODELS = {
     "perseus": ("N 2 1 M X", cut_add(2), False),
     "ilion": ("N 2 8 N X", cut_add(2), False),
     "jesus": ("N 4 1 M X", noun_same("us"), False),
+    # undeclined names: Abraham, Isaac, and the praenomina C., Cn., M., T.
+    "isaac": ("N 9 9 M X", whole_word, False),
     # adverbs that the lexicon inflects only for comparison
     "adve": ("ADV POS", whole_word, False),
     "advr": ("ADV POS", whole_word, False),
@@ -369,12 +371,10 @@ FALLBACK = {"fortis": "infans", "doctus": "miser"}
 # Invariable words: the part of speech is the first one the lexicon's note
 # names, wherever it stands ("(seu) conj.", "prép. et adv.", "ou here,
 # adv."); a preposition takes the first case named after it (the ablative
-# when none is). Contractions and abbreviations are left out: they stand
-# for two words or for a word the analyser reads in full.
-LEFT_OUT_NOTES = [
-    (re.compile(r"\bcontr|\bcontract"), "contraction of two words"),
-    (re.compile(r"\babr|\babrév|^[A-Z]\.$"), "abbreviation"),
-]
+# when none is). An abbreviation (P., Tib., Sex. for Sextus) is read as an
+# undeclined noun; contractions are left out: they stand for two words.
+LEFT_OUT_NOTES = [(re.compile(r"\bcontr|\bcontract"), "contraction of two words")]
+ABBREVIATION_NOTE = re.compile(r"\babr|\babrév|^[A-Z]\.$|^cf\. [A-Z]")
 PART_OF_SPEECH_CUES = [
     (re.compile(r"pr[eé]p\.|(^|\s)\+\s?(acc|abl|g[ée]n)"), "PREP"),
     (re.compile(r"\bconj|\+ subj|\bsuj\."), "CONJ"),
@@ -387,7 +387,7 @@ PART_OF_SPEECH_CUES = [
 CASE_CUES = [(re.compile(r"\bacc", re.I), "ACC"), (re.compile(r"\babl", re.I), "ABL"),
              (re.compile(r"\bg[ée]n", re.I), "GEN")]
 # Notes that name no part of speech: the word's own.
-INVARIABLE_LEMMAS = {"utrum": "CONJ", "nil": "N 9 9 N X", "ecquando": "ADV POS", "quantum": "ADV POS",
+INVARIABLE_LEMMAS = {"utrum": "CONJ", "Q": "N 9 9 M X", "nil": "N 9 9 N X", "ecquando": "ADV POS", "quantum": "ADV POS",
                      "faxo": "V 9 9 X", "siem": "V 9 9 X", "siet": "V 9 9 X", "mavelis": "V 9 9 X"}
 
 
@@ -402,6 +402,8 @@ def invariable_code(lemma, info):
     for pattern, reason in LEFT_OUT_NOTES:
         if pattern.search(note):
             return None, reason
+    if ABBREVIATION_NOTE.search(note):
+        return "N 9 9 M X", None
     found = [(m.start(), code) for pattern, code in PART_OF_SPEECH_CUES for m in [pattern.search(note)] if m]
     if not found:
         return None, "invariable word whose note names no part of speech"
