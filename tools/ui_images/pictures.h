@@ -2,8 +2,10 @@
 // index the bars use, drawn cell by cell: each row of a picture is a string,
 // one letter a pixel. Letters: "." the strip's transparent colour, k black,
 // d dark grey, l light grey, w white, W near white (white is the tab strip's
-// transparent colour), p paper, r red, g green, b blue, y yellow, o brown.
-// Indexes with no picture here keep a numbered placeholder.
+// transparent colour), p paper, r red, g green, b blue, y yellow, o brown,
+// and the editor's line-kind colours: m pink (reading, idiom), c light blue
+// (word in kanji), e light green (example), L light grey (word in letters).
+// Indexes with no picture stay the strip's transparent colour.
 #pragma once
 
 struct Picture {

@@ -1,7 +1,7 @@
-// Draws the pictures the main window's resources name: image strips of
-// toolbar and tab bitmaps (the pictures of pictures.h, a numbered
-// placeholder for other image indexes, on the strip's transparent colour)
-// and the program's icons. `ui_images <folder>` writes
+// Draws the pictures the program's resources name: image strips of
+// toolbar, tab, list-row and editor bitmaps (the pictures of pictures.h,
+// dictionary_pictures.h and editor_pictures.h; an index no window shows stays
+// the strip's transparent colour) and the program's icons. `ui_images <folder>` writes
 // bitmap111.bmp, bitmap147.bmp, bitmap150.bmp, bitmap154.bmp, bitmap156.bmp,
 // icon127.ico, icon129.ico and icon157.ico into the folder.
 //
@@ -24,6 +24,8 @@
 #include <string>
 #include <vector>
 
+#include "dictionary_pictures.h"
+#include "editor_pictures.h"
 #include "pictures.h"
 
 namespace {
@@ -64,36 +66,6 @@ void PutInfoHeader(std::vector<uint8_t>& out, int width, int height, int bits, u
     Put32(out, 0);
 }
 
-// A colour of its own for each image index, never the transparent one.
-Rgb GlyphColour(int index) {
-    static const Rgb kColours[] = {{0, 0, 160},   {0, 128, 0},  {160, 0, 0},   {128, 0, 128},
-                                   {0, 112, 112}, {144, 96, 0}, {32, 32, 32},  {0, 64, 192},
-                                   {176, 48, 96}, {64, 128, 32}};
-    return kColours[index % 10];
-}
-
-// A framed square with a bar per tens digit and a dot per unit, so images
-// tell apart by eye and each is inside its own cell.
-void DrawGlyph(Image& image, int left, int cellWidth, int cellHeight, int index) {
-    Rgb colour = GlyphColour(index);
-    int x0 = left + 2, y0 = 2, x1 = left + cellWidth - 3, y1 = cellHeight - 3;
-    for (int x = x0; x <= x1; ++x) {
-        image.Set(x, y0, colour);
-        image.Set(x, y1, colour);
-    }
-    for (int y = y0; y <= y1; ++y) {
-        image.Set(x0, y, colour);
-        image.Set(x1, y, colour);
-    }
-    int tens = index / 10, units = index % 10;
-    for (int t = 0; t < tens && y0 + 2 + t * 2 < y1; ++t)
-        for (int x = x0 + 2; x <= x1 - 2; ++x) image.Set(x, y0 + 2 + t * 2, colour);
-    for (int u = 0; u < units; ++u) {
-        int x = x0 + 2 + (u % 5) * 2, y = y1 - 2 - (u / 5) * 2;
-        if (x < x1) image.Set(x, y, colour);
-    }
-}
-
 Rgb PictureColour(char letter, Rgb transparent) {
     switch (letter) {
     case 'k': return {0, 0, 0};
@@ -107,6 +79,10 @@ Rgb PictureColour(char letter, Rgb transparent) {
     case 'b': return {0x20, 0x50, 0xC0};
     case 'y': return {0xF0, 0xC0, 0x20};
     case 'o': return {0x90, 0x50, 0x20};
+    case 'm': return {0xFF, 0xA3, 0xA7};  // the editor's reading and idiom colour
+    case 'c': return {0x99, 0xD9, 0xEA};  // the editor's kanji-word colour
+    case 'e': return {0xD3, 0xF9, 0xBC};  // the editor's example colour
+    case 'L': return {0xDC, 0xDC, 0xDC};  // the editor's letter-word colour
     default: return transparent;
     }
 }
@@ -204,7 +180,7 @@ struct Strip {
     const char* name;
     int cellWidth, cellHeight, count;
     Rgb transparent;
-    std::span<const Picture> pictures;  // drawn pictures; the other cells keep placeholders
+    std::span<const Picture> pictures;  // drawn pictures; the other cells stay transparent
 };
 
 }  // namespace
@@ -218,10 +194,10 @@ int main(int argc, char** argv) {
     const Rgb grey{0xC0, 0xC0, 0xC0}, white{0xFF, 0xFF, 0xFF};
     const Strip strips[] = {
         {"bitmap111.bmp", 16, 16, 54, grey, kToolbarPictures},  // toolbars 1-3
-        {"bitmap147.bmp", 16, 16, 22, grey, {}},                // dictionaries dialog toolbar
-        {"bitmap150.bmp", 24, 18, 17, white, kTabPictures},     // tab strip
-        {"bitmap154.bmp", 16, 16, 32, grey, {}},                // article editor toolbar and margin
-        {"bitmap156.bmp", 16, 16, 14, grey, {}},                // book reader toolbar
+        {"bitmap147.bmp", 16, 16, 22, grey, kDictionaryToolbarPictures},  // dictionaries dialog toolbar
+        {"bitmap150.bmp", 24, 18, 17, white, kTabPictures},               // tab strip
+        {"bitmap154.bmp", 16, 16, 32, grey, kEditorPictures},             // article editor toolbar and margin
+        {"bitmap156.bmp", 16, 16, 14, grey, kDictionaryRowPictures},      // installed and server list rows
     };
     for (const Strip& strip : strips) {
         Image image(strip.cellWidth * strip.count, strip.cellHeight, strip.transparent);
@@ -232,7 +208,6 @@ int main(int argc, char** argv) {
                 std::fprintf(stderr, "ui_images: picture %d of %s does not fill its cell\n", i, strip.name);
                 return 1;
             }
-            if (drawn == 0) DrawGlyph(image, i * strip.cellWidth, strip.cellWidth, strip.cellHeight, i);
         }
         if (!WriteFile(folder + "/" + strip.name, BmpBytes(image))) {
             std::fprintf(stderr, "ui_images: cannot write %s\n", strip.name);
