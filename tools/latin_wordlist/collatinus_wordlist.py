@@ -10,9 +10,12 @@ Line layout (columns from 1): stems at 1, 20, 39 and 58 (18 wide); the code
 field at 77 (23 wide); further codes at 101; the meaning from 111.
 
 The pronouns come from the project's own word list (--pronouns), whose PRON
-and PACK lines are appended. Lines are written commonest lemma first (the
-lexicon's frequency), so that of two entries with one stem the analyser
-names the commoner first. Each model the lexicon uses is either mapped by
+and PACK lines are added. Lines are written commonest lemma first (the
+lexicon's frequency; a pronoun line by its lemma's), so that of readings
+the analyser scores alike it names the commoner first. A rare lemma that
+would only shadow a far commoner one is left out: an invariable word whose
+form another lemma makes a hundred times as often, a lemma without English
+that shares a stem with one a hundred times commoner. Each model the lexicon uses is either mapped by
 MODELS below (part of
 speech, codes and the rule that makes the four stems from the lemma and the
 radicals lemmes.la gives) or left out with its lemmas; the report lists the
@@ -28,6 +31,10 @@ import os
 import re
 import sys
 import unicodedata
+
+sys.dont_write_bytecode = True
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import collatinus_forms  # noqa: E402  (every form of the lexicon, for the homographs)
 
 STEM_WIDTH = 18
 NO_STEM = "zzz"
@@ -444,6 +451,9 @@ MEANING_OF = {"nihil": "nihilum", "nil": "nihilum", "inquit": "inquam", "inquis"
 # shadow that word's reading (pluris before plus in "plures").
 RARE_FREQUENCY = 5
 SHADOW_RATIO = 100
+# Invariable words whose form the commoner lemma's line does not make here
+# (the locative domi, nolo's imperative, the archaic illoc): kept.
+MADE_ONLY_BY_ITSELF = {"domi", "nolite", "illoc"}
 VERB_MODELS = {model for model, (code, _, _) in MODELS.items() if code.startswith("V ")}
 # Verbs the lexicon names by an early present that is used only in the
 # perfect system: they are named by the perfect (coepi, coepisse, coeptus).
@@ -517,7 +527,7 @@ def convert(directory):
             # "a=a,ab,abs": every spelling of an invariable word is a word of its own.
             spellings = [ascii_text(f) for f in fields[0].split("=", 1)[-1].split(",")]
             for spelling in dict.fromkeys([lemma] + [re.sub(r"\d", "", f) for f in spellings if f]):
-                ranked.append((frequency, lemma, line_of((spelling,), code, meaning), (spelling,), bool(meaning)))
+                ranked.append((frequency, lemma, line_of((spelling,), code, meaning), (spelling,), bool(meaning) or None))
             converted += 1
             unexplained += not meaning
             continue
@@ -548,7 +558,20 @@ def convert(directory):
     for f, _, _, stems, _ in ranked:
         for stem in stems:
             commonest[stem] = max(f, commonest.get(stem, 0))
-    kept = []
+    # An invariable word is only its form: where another lemma makes that
+    # form SHADOW_RATIO times as often, the word would only shadow it (the
+    # adverbs qui, ea, illi before the pronouns, whose empty dictionary form
+    # scores lowest), so that spelling is left out.
+    lemmas_of_form = collatinus_forms.lemmas_by_form(directory)
+    by_plain = {}
+    for lemma, f in frequencies.items():
+        by_plain[collatinus_forms.plain(lemma)] = max(f, by_plain.get(collatinus_forms.plain(lemma), 0))
+    plain = collatinus_forms.plain
+    # The lemmas the word list reads: those written, and the pronouns of the
+    # project's own lines.
+    readable = {plain(lemma) for _, lemma, _, _, _ in ranked} - {plain(lemma) for lemma, _ in left_out}
+    readable |= {plain(lemma) for lemma in list(PRONOUN_LEMMAS.values()) + list(PACKON_LEMMAS.values())}
+    kept, dropped = [], set()
     for f, lemma, line, stems, explained in ranked:
         shadowed = [s for s in stems if s != NO_STEM and commonest.get(s, 0) >= max(SHADOW_RATIO * max(f, 1), 200)]
         if not explained and f <= RARE_FREQUENCY and shadowed:
@@ -556,7 +579,15 @@ def convert(directory):
             converted -= 1
             unexplained -= 1
             continue
+        if explained is not False and len(stems) == 1 and stems[0] not in MADE_ONLY_BY_ITSELF:
+            others = (lemmas_of_form.get(plain(stems[0]), set()) & readable) - {plain(lemma)}
+            commoner = max(others, key=lambda other: by_plain.get(other, 0), default=None)
+            if commoner and by_plain.get(commoner, 0) >= max(SHADOW_RATIO * max(f, 1), 200):
+                dropped.add((lemma, "rare invariable homograph of %s (%s)" % (commoner, stems[0])))
+                continue
         kept.append((f, line))
+    for lemma, reason in sorted(dropped):
+        left_out.append((lemma, reason))
     ranked = kept
     return Conversion(ranked, skipped, models, unexplained, converted, left_out, frequencies)
 
