@@ -1,6 +1,8 @@
 // Splitting plain text into alternating Latin and Japanese runs.
 #include "article/script_runs.h"
 
+#include "article/editor_lines.h"
+
 #include <algorithm>
 
 namespace {
@@ -17,13 +19,18 @@ void AppendRtfUnit(std::string& out, char16_t unit) {
         out += static_cast<char>(unit);
     } else if (unit == u'\n') {
         out += "\\par ";
-    } else if (unit != u'\r') {
+    } else {
         out += "\\u" + std::to_string(static_cast<int16_t>(unit)) + "?";
     }
 }
 
+// A CR LF pair, a lone CR and a lone LF each end one paragraph, as the
+// control itself reads them.
 void AppendRtfText(std::string& out, std::u16string_view text) {
-    for (char16_t unit : text) AppendRtfUnit(out, unit);
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == u'\r' && (i + 1 >= text.size() || text[i + 1] != u'\n')) AppendRtfUnit(out, u'\n');
+        else if (text[i] != u'\r') AppendRtfUnit(out, text[i]);
+    }
 }
 
 }  // namespace
@@ -38,16 +45,30 @@ ChangedSpan FindChangedSpan(std::u16string_view before, std::u16string_view now)
 }
 
 std::string ScriptRunsRtf(std::u16string_view text, std::u16string_view latinFace, std::u16string_view japaneseFace,
-                          int32_t twips) {
+                          int32_t twips, std::span<const uint16_t> attributes) {
     std::string out = "{\\rtf1\\ansi\\uc1{\\fonttbl{\\f0\\fnil\\fcharset204 ";
     AppendRtfText(out, latinFace);
     out += ";}{\\f1\\fnil\\fcharset128 ";
     AppendRtfText(out, japaneseFace);
     out += ";}}\\fs" + std::to_string(twips / 10);
+    // Every unit past the attributes given is plain.
+    auto bitsAt = [&](size_t unit) { return unit < attributes.size() ? attributes[unit] : uint16_t{0}; };
+    uint16_t bits = 0;
     for (const ScriptRun& run : SplitScriptRuns(text)) {
         if (run.length == 0) continue;
-        out += run.japanese ? "\\f1 " : "\\f0 ";
-        AppendRtfText(out, text.substr(static_cast<size_t>(run.start), static_cast<size_t>(run.length)));
+        out += run.japanese ? "\\f1" : "\\f0";
+        const size_t end = static_cast<size_t>(run.start + run.length);
+        for (size_t at = static_cast<size_t>(run.start); at < end;) {
+            const uint16_t now = bitsAt(at);
+            if ((now ^ bits) & kCharBold) out += now & kCharBold ? "\\b" : "\\b0";
+            if ((now ^ bits) & kCharItalic) out += now & kCharItalic ? "\\i" : "\\i0";
+            bits = now;
+            size_t same = at + 1;
+            while (same < end && bitsAt(same) == now) ++same;
+            out += ' ';
+            AppendRtfText(out, text.substr(at, same - at));
+            at = same;
+        }
     }
     out += "}";
     return out;

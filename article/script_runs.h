@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,6 +31,8 @@ ChangedSpan FindChangedSpan(std::u16string_view before, std::u16string_view now)
 // An RTF document of plain `text` in which the runs below U+3000 take
 // `latinFace` (character set 204) and the runs from U+3000 up `japaneseFace`
 // (128), at `twips`, in the automatic colour: what a rich edit shows after
-// the runs were given their faces one by one, streamed in at once.
+// the runs were given their faces one by one, streamed in at once. Each
+// unit's bold and italic bits (kCharBold, kCharItalic) come from
+// `attributes` when given; a CR, an LF or a CR LF pair ends a paragraph.
 std::string ScriptRunsRtf(std::u16string_view text, std::u16string_view latinFace, std::u16string_view japaneseFace,
-                          int32_t twips);
+                          int32_t twips, std::span<const uint16_t> attributes = {});

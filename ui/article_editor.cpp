@@ -14,6 +14,7 @@
 #include "common/settings/settings_file.h"
 #include "common/settings/settings_keys.h"
 #include "common/text/kana_transcription.h"
+#include "common/text/win/clipboard_text.h"
 #include "common/ui_text/ui_text.h"
 #include "common/win/dialog_helpers.h"
 #include "common/win/wide_text.h"
@@ -40,11 +41,15 @@ IEditorHost* g_host = nullptr;
 
 constexpr UINT kCloseMessage = WM_APP + 0x42;  // closes the editor once its window procedure returns
 constexpr UINT kReadOnlyNote = WM_APP + 0x43;  // tells, once the window is up, that the dictionary cannot be written
+constexpr UINT kTooLongNote = WM_APP + 0x44;   // tells, once the window is up, that the stored article is too long to edit
 constexpr int32_t kReadOnlyMode = 2;          // the engine mode of a file opened without writing
 // The longest article text the editor takes (UTF-16 units), as an edit
 // control's classic limit: longer articles make every window that shows them
 // (lists, article view) slow to lay out.
 constexpr int32_t kMostArticleUnits = 32767;
+// The control's own limit while a stored article loads: a longer one is
+// shown whole, read-only, instead of cut where the control would cut it.
+constexpr int32_t kMostLoadedUnits = 16 << 20;
 // Format types of records in the program's own markup (the editor's own, and its older form).
 constexpr uint32_t kOwnMarkupFormat = 1;
 constexpr uint32_t kOwnMarkupFormatOld = 2;
@@ -155,19 +160,10 @@ std::vector<int32_t> ParagraphStarts(std::u16string_view text, std::vector<std::
     return starts;
 }
 
-// Units of the clipboard's Unicode text (to its first zero), 0 when it has none.
-size_t ClipboardTextUnits(HWND owner) {
-    if (!IsClipboardFormatAvailable(CF_UNICODETEXT) || !OpenClipboard(owner)) return 0;
-    size_t units = 0;
-    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-        const size_t most = GlobalSize(data) / sizeof(wchar_t);
-        if (const auto* text = static_cast<const wchar_t*>(GlobalLock(data))) {
-            while (units < most && text[units] != 0) ++units;
-            GlobalUnlock(data);
-        }
-    }
-    CloseClipboard();
-    return units;
+// Units of the control's text (a paragraph end counts one).
+int32_t TextUnits(HWND control) {
+    GETTEXTLENGTHEX query = {GTL_NUMCHARS | GTL_PRECISE, 1200};
+    return static_cast<int32_t>(std::max<LRESULT>(SendMessageW(control, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&query), 0), 0));
 }
 
 // Sends `message` to the text control with redraw off and the selection kept.
@@ -262,6 +258,13 @@ bool ArticleEditor::Open(CDictionary* source, CDictionary& target, uint32_t reco
         }
     } else {
         flags_ = kEditorNewArticle;
+        // A text the editor could never save opens no editor (the clipboard
+        // and selection routes): the control counts a CR LF pair as one unit.
+        if (ControlPositions(text)(static_cast<int32_t>(text.size())) > kMostArticleUnits) {
+            ShowSlotBox(g_host ? g_host->MainWindow() : nullptr, kTooLongTextSlot, kTooLongCaptionSlot,
+                        MB_OK | MB_ICONEXCLAMATION);
+            return false;
+        }
         if (!text.empty()) initialLines_.push_back({InitialLineKind(text) + kUserKind, std::u16string(text), {}});
     }
     if (!g_application) return false;
@@ -291,7 +294,7 @@ void ArticleEditor::OnInitDialog() {
     if (HWND control = text_->Window()) {
         SendMessageW(control, EM_SETEVENTMASK, 0, kEventMask);
         SendMessageW(control, EM_SETUNDOLIMIT, 100, 0);
-        SendMessageW(control, EM_EXLIMITTEXT, 0, kMostArticleUnits);
+        SendMessageW(control, EM_EXLIMITTEXT, 0, recordId_ != 0 ? kMostLoadedUnits : kMostArticleUnits);
     }
     const bool fresh = flags_ & (kEditorNewArticle | kEditorRecordDeleted | kEditorOtherDictionary);
     const std::u16string caption =
@@ -313,6 +316,17 @@ void ArticleEditor::OnInitDialog() {
     else LoadLines(initialLines_);
     initialLines_.clear();
     renderedRecord_.clear();
+    if (HWND control = text_->Window(); control && recordId_ != 0) {
+        // A stored article longer than the editor saves is shown, not edited.
+        tooLong_ = TextUnits(control) > kMostArticleUnits;
+        if (tooLong_) {
+            SendMessageW(control, EM_SETREADONLY, TRUE, 0);
+            PostMessageW(dialog_, kTooLongNote, 0, 0);
+        } else {
+            SendMessageW(control, EM_EXLIMITTEXT, 0, kMostArticleUnits);
+        }
+        UpdateToolbar();
+    }
     openedText_ = EditorText(text_->Window());
     FocusText();
     // A dictionary that could only be opened for reading (a read-only file or
@@ -464,6 +478,9 @@ INT_PTR ArticleEditor::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case kReadOnlyNote:
         ShowSlotBox(dialog_, kReadOnlyTextSlot, kReadOnlyCaptionSlot, MB_OK | MB_ICONINFORMATION);
         return TRUE;
+    case kTooLongNote:
+        ShowSlotBox(dialog_, kTooLongTextSlot, kTooLongCaptionSlot, MB_OK | MB_ICONEXCLAMATION);
+        return TRUE;
     case kCloseMessage:
         // The last use of this object: the dictionary deletes it.
         CloseEditor(*target_, *this);
@@ -493,6 +510,7 @@ void ArticleEditor::OnCommand(uint32_t id) {
         ++inChange_;
         SendMessageW(control, id == 40622 ? EM_UNDO : EM_REDO, 0, 0);
         --inChange_;
+        text_->ScriptFontsGiven();  // undoing brings the faces back with the text
         {
             const std::vector<EditorLine> lines = ReadLines(false);
             RememberKinds(lines);
@@ -574,33 +592,20 @@ void ArticleEditor::LoadLines(const std::vector<EditorLine>& lines) {
     if (!control) return;
     ++inChange_;
     std::u16string text;
+    std::vector<uint16_t> attributes;
     for (size_t i = 0; i < lines.size(); ++i) {
         if (i) text += u'\r';
+        attributes.resize(text.size(), 0);
         text += lines[i].text;
+        attributes.insert(attributes.end(), lines[i].attributes.begin(), lines[i].attributes.end());
     }
-    SETTEXTEX set = {ST_DEFAULT, 1200};
-    SendMessageW(control, EM_SETTEXTEX, reinterpret_cast<WPARAM>(&set), reinterpret_cast<LPARAM>(text.c_str()));
-    // Kana and kanji in the Japanese face, the rest in the Latin one, as typed text gets them.
-    ApplyScriptFonts(control, text);
-    text_->ScriptFontsGiven();
+    attributes.resize(text.size(), 0);
+    // Kana and kanji in the Japanese face, the rest in the Latin one, as typed
+    // text gets them, with bold and italic, all in the one stream that brings
+    // the text.
+    text_->SetStyledText(text, attributes);
     const std::vector<int32_t> starts = ParagraphStarts(text, nullptr);
-    for (size_t i = 0; i < lines.size() && i < starts.size(); ++i) {
-        SetLineKind(starts[i], lines[i].kind);
-        const std::vector<uint16_t>& bits = lines[i].attributes;
-        for (size_t c = 0; c < bits.size();) {
-            size_t end = c;
-            while (end < bits.size() && bits[end] == bits[c]) ++end;
-            if (bits[c] != 0) {
-                SendMessageW(control, EM_SETSEL, starts[i] + static_cast<int32_t>(c), starts[i] + static_cast<int32_t>(end));
-                CHARFORMAT2W chars = {};
-                chars.cbSize = sizeof chars;
-                chars.dwMask = CFM_BOLD | CFM_ITALIC;
-                chars.dwEffects = ((bits[c] & kCharBold) ? CFE_BOLD : 0) | ((bits[c] & kCharItalic) ? CFE_ITALIC : 0);
-                SendMessageW(control, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&chars));
-            }
-            c = end;
-        }
-    }
+    for (size_t i = 0; i < lines.size() && i < starts.size(); ++i) SetLineKind(starts[i], lines[i].kind);
     SendMessageW(control, EM_SETSEL, 0, 0);
     --inChange_;
     Reclassify(false);
@@ -730,7 +735,7 @@ void ArticleEditor::UpdateToolbar() {
     chars.cbSize = sizeof chars;
     SendMessageW(control, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&chars));
     const bool modified = Modified();
-    const bool canSave = canSave_ && (!(flags_ & kEditorSameDictionary) || modified);
+    const bool canSave = canSave_ && !tooLong_ && (!(flags_ & kEditorSameDictionary) || modified);
     if (toolbar_) {
         auto check = [&](uint32_t id, bool on) { SendMessageW(toolbar_, TB_CHECKBUTTON, id, MAKELPARAM(on, 0)); };
         auto enable = [&](uint32_t id, bool on) { SendMessageW(toolbar_, TB_ENABLEBUTTON, id, MAKELPARAM(on, 0)); };
@@ -775,21 +780,28 @@ void ArticleEditor::ConvertToKana() {
 
 void ArticleEditor::Paste() {
     HWND control = text_->Window();
-    // A paste that would pass the longest article is refused whole, with a word.
-    if (const size_t adding = ClipboardTextUnits(dialog_); adding > 0) {
-        GETTEXTLENGTHEX query = {GTL_NUMCHARS | GTL_PRECISE, 1200};
-        const LRESULT length = SendMessageW(control, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&query), 0);
-        CHARRANGE range{};
-        SendMessageW(control, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
-        if (static_cast<size_t>(std::max<LRESULT>(length - (range.cpMax - range.cpMin), 0)) + adding >
-            static_cast<size_t>(kMostArticleUnits)) {
-            ShowSlotBox(dialog_, kTooLongTextSlot, kTooLongCaptionSlot, MB_OK | MB_ICONEXCLAMATION);
-            FocusText();
-            return;
-        }
+    if (GetWindowLongW(control, GWL_STYLE) & ES_READONLY) return;
+    const ClipboardText clip = ReadClipboardText();
+    if (!clip.text || clip.length == 0) {
+        if (!IsClipboardFormatAvailable(CF_UNICODETEXT)) SendMessageW(control, WM_PASTE, 0, 0);
+        FocusText();
+        return;
     }
-    if (IsClipboardFormatAvailable(CF_UNICODETEXT)) SendMessageW(control, EM_PASTESPECIAL, CF_UNICODETEXT, 0);
-    else SendMessageW(control, WM_PASTE, 0, 0);
+    // A paste that would pass the longest article is refused whole, with a word.
+    CHARRANGE range{};
+    SendMessageW(control, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
+    if (static_cast<size_t>(std::max<int32_t>(TextUnits(control) - (range.cpMax - range.cpMin), 0)) + clip.length >
+        static_cast<size_t>(kMostArticleUnits)) {
+        ShowSlotBox(dialog_, kTooLongTextSlot, kTooLongCaptionSlot, MB_OK | MB_ICONEXCLAMATION);
+        FocusText();
+        return;
+    }
+    // The text comes with its script faces in one stream (a plain paste given
+    // its faces afterwards lays a long line out twice); the change is the
+    // wrapper's own, so what typing runs is run here.
+    text_->PasteText({clip.text.get(), clip.length});
+    Reclassify(false);
+    UpdateToolbar();
     FocusText();
 }
 
@@ -838,6 +850,11 @@ void ArticleEditor::ShowContextMenu(POINT point) {
 }
 
 bool ArticleEditor::SaveArticle() {
+    // Never more than the editor takes, whatever brought the text in.
+    if (TextUnits(text_->Window()) > kMostArticleUnits) {
+        ShowSlotBox(dialog_, kTooLongTextSlot, kTooLongCaptionSlot, MB_OK | MB_ICONEXCLAMATION);
+        return false;
+    }
     std::vector<EditorLine> lines = ReadLines(true);
     const LineCheck check = CheckLines(lines);
     ShowCheck(check);

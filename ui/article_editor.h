@@ -117,5 +117,6 @@ private:
     // styles moves the selection, which must not happen while painting.
     std::vector<int32_t> kinds_;
     bool canSave_ = true;
+    bool tooLong_ = false;  // a stored article longer than the editor saves: shown read-only
     int32_t minWidth_ = 530;
 };

@@ -2,7 +2,10 @@
 // its two script faces in one stream.
 #include <gtest/gtest.h>
 
+#include "article/editor_lines.h"
 #include "article/script_runs.h"
+
+#include <vector>
 
 namespace {
 
@@ -35,6 +38,18 @@ TEST(ScriptRunsRtf, RunsTakeTheirFacesAndSpecialCharactersAreEscaped) {
     EXPECT_EQ(ScriptRunsRtf(u"\u0416\uFF21", u"A", u"J", 200),
               "{\\rtf1\\ansi\\uc1{\\fonttbl{\\f0\\fnil\\fcharset204 A;}{\\f1\\fnil\\fcharset128 J;}}\\fs20"
               "\\f0 \\u1046?\\f1 \\u-223?}");
+}
+
+TEST(ScriptRunsRtf, BoldAndItalicFollowTheAttributesAndEveryLineEndIsOneParagraph) {
+    // "ab" bold, a CR LF line end, "cd" and the kana italic across the script change, "x" plain again.
+    const uint16_t b = kCharBold, i = kCharItalic;
+    const std::vector<uint16_t> bits = {b, b, 0, 0, i, i, i, 0};
+    const std::string head =
+        "{\\rtf1\\ansi\\uc1{\\fonttbl{\\f0\\fnil\\fcharset204 A;}{\\f1\\fnil\\fcharset128 J;}}\\fs20";
+    EXPECT_EQ(ScriptRunsRtf(u"ab\r\ncd\u306Dx", u"A", u"J", 200, bits),
+              head + "\\f0\\b ab\\b0 \\par \\i cd\\f1 \\u12397?\\f0\\i0 x}");
+    // A lone CR and a lone LF end a paragraph each.
+    EXPECT_EQ(ScriptRunsRtf(u"a\rb\nc", u"A", u"J", 200), head + "\\f0 a\\par b\\par c}");
 }
 
 }  // namespace

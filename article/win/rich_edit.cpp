@@ -157,7 +157,8 @@ void CRichEdit::Clear() {
     --busy_;
 }
 
-int32_t CRichEdit::Fill(std::u16string_view text, bool redraw, bool wrapLines, bool makeEditable) {
+int32_t CRichEdit::Fill(std::u16string_view text, bool redraw, bool wrapLines, bool makeEditable,
+                        std::span<const uint16_t> attributes) {
     if (!window_) return 0;
     ++busy_;
     SendMessageW(window_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
@@ -169,20 +170,19 @@ int32_t CRichEdit::Fill(std::u16string_view text, bool redraw, bool wrapLines, b
     const size_t bytes = text.size() * sizeof(char16_t);
     const int32_t size = bytes > 0x7FFFFFF0 ? 0x7FFFFFF0 : static_cast<int32_t>(bytes);
     RichEditStreamResult read;
-    if (SplitScriptRuns(text).size() > kRunsOneByOne) {
-        // Many runs are given their faces in the one stream that brings the
-        // text: a format set run by run lays a long line out again each time
-        // (a 30,000-character line of mixed scripts took minutes).
-        std::u16string lines(text.substr(0, size / sizeof(char16_t)));
-        for (size_t at = 0; (at = lines.find(u'\r', at)) != std::u16string::npos; ++at)
-            if (at + 1 >= lines.size() || lines[at + 1] != u'\n') lines[at] = u'\n';
+    if (!attributes.empty() || SplitScriptRuns(text).size() > kRunsOneByOne) {
+        // Many runs (or bold and italic ones) are given their formats in the
+        // one stream that brings the text: a format set run by run lays a
+        // long line out again each time (a 30,000-character line of mixed
+        // scripts took minutes).
         IArticleViewHost& host = ArticleViewHost();
-        const std::string rtf = ScriptRunsRtf(lines, host.LatinFace(), host.JapaneseFace(), defaultFormat_.yHeight);
+        const std::string rtf = ScriptRunsRtf(text.substr(0, static_cast<size_t>(size) / sizeof(char16_t)),
+                                              host.LatinFace(), host.JapaneseFace(), defaultFormat_.yHeight, attributes);
         read = StreamIntoRichEdit(window_, SF_RTF, rtf.data(), static_cast<int32_t>(rtf.size()));
         read.bytes = size;
-        CHARFORMATW rest = defaultFormat_;
-        rest.dwMask &= ~(CFM_FACE | CFM_CHARSET);
-        SendMessageW(window_, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&rest));
+        // The stream replaced the whole text, so the document's own defaults
+        // (no colour, no effects) and its size are all the text has: a format
+        // set over all of it afterwards would lay every run out again.
         SendMessageW(window_, EM_SETMODIFY, FALSE, 0);
     } else {
         read = StreamIntoRichEdit(window_, SF_TEXT | SF_UNICODE, text.data(), size);
@@ -202,6 +202,11 @@ int32_t CRichEdit::Fill(std::u16string_view text, bool redraw, bool wrapLines, b
 
 int32_t CRichEdit::SetText(const char16_t* text) { return text ? Fill(text, true, true, true) : 0; }
 int32_t CRichEdit::SetText(std::u16string_view text) { return Fill(text, true, true, true); }
+int32_t CRichEdit::SetStyledText(std::u16string_view text, std::span<const uint16_t> attributes) {
+    const int32_t read = Fill(text, true, true, true, attributes);
+    ScriptFontsGiven();  // as the control holds it, CR LF paragraph ends
+    return read;
+}
 
 int32_t CRichEdit::SetPlainText(const char16_t* text, bool redraw, bool wrapLines) {
     return text ? Fill(text, redraw, wrapLines, false) : 0;

@@ -11,6 +11,7 @@
 #include <tom.h>
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -42,6 +43,11 @@ public:
     // of units read. Null text does nothing and gives 0.
     int32_t SetText(const char16_t* text);
     int32_t SetText(std::u16string_view text);
+    // As SetText, each unit also taking the bold and italic bits (kCharBold,
+    // kCharItalic) of `attributes` (plain past its end), in one stream
+    // whenever there are attributes or many runs: a whole article of any
+    // length costs one layout of the text. The text counts as having its faces.
+    int32_t SetStyledText(std::u16string_view text, std::span<const uint16_t> attributes);
     // As SetText, but redraw is only switched back on when `redraw` (else the
     // caller does it), lines wrap at the window only when `wrapLines`, and the
     // read-only state is left as it is.
@@ -75,7 +81,8 @@ public:
     static std::u16string GetSelectedText(HWND control);
 
 private:
-    int32_t Fill(std::u16string_view text, bool redraw, bool wrapLines, bool makeEditable);
+    int32_t Fill(std::u16string_view text, bool redraw, bool wrapLines, bool makeEditable,
+                 std::span<const uint16_t> attributes = {});
     void ResetParagraphFormat();
 
     HWND window_ = nullptr;

@@ -24,42 +24,14 @@
 #include "common/win/tests/key_typing.h"
 #include "common/win/tests/screen_ink.h"
 #include "ui/e2e/edict_slice_session.h"
+#include "ui/e2e/editor_windows.h"
 #include "ui/e2e/program_session.h"
 
 namespace {
 
-constexpr int kTextId = 201;
+using namespace editor_windows;
+
 constexpr UINT kNewArticle = 40067;
-
-bool WaitFor(const auto& condition, int tries = 100, DWORD pauseMs = 50) {
-    for (int i = 0; i < tries; ++i) {
-        if (condition()) return true;
-        Sleep(pauseMs);
-    }
-    return condition();
-}
-
-struct EditorSearch {
-    HWND skip = nullptr;
-    HWND found = nullptr;
-};
-
-BOOL CALLBACK MatchEditor(HWND window, LPARAM context) {
-    auto* s = reinterpret_cast<EditorSearch*>(context);
-    if (IsWindowVisible(window) && GetDlgItem(window, kTextId) && GetDlgItem(window, 1300) && window != s->skip) {
-        s->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// The program's editor window (its text control and problems box) other than
-// `skip`, null when none.
-HWND FindEditorWindow(HWND skip = nullptr) {
-    EditorSearch search{skip};
-    EnumWindows(MatchEditor, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
 
 // Opens a new article (40067) and waits for its editor; null when none came.
 HWND OpenNewArticle(HWND frame) {
@@ -67,14 +39,6 @@ HWND OpenNewArticle(HWND frame) {
     HWND editor = nullptr;
     WaitFor([&] { return (editor = FindEditorWindow()) != nullptr; });
     return editor;
-}
-
-std::wstring Text(HWND window) {
-    const LRESULT length = SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    const LRESULT got = SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
-    text.resize(got > 0 ? static_cast<size_t>(got) : 0);
-    return text;
 }
 
 // The first line of the text control, where typing starts.
@@ -149,16 +113,16 @@ TEST(ArticleEditorTyping, TypedTextIsDrawnInRealGlyphsAndCopiedExactly) {
             << "typed '" << char(c) << "' is not on screen";
         before = after;
     }
-    EXPECT_EQ(Text(text), L"puella");
+    EXPECT_EQ(WindowText(text), L"puella");
 
     // Typed characters of every script are glyphs, not boxes.
     auto draw = [&](const std::wstring& sample) {
-        for (int keys = 0; keys < 20 && !Text(text).empty(); ++keys) {
+        for (int keys = 0; keys < 20 && !WindowText(text).empty(); ++keys) {
             key_typing::PressKey(text, VK_BACK);
             Sleep(30);
         }
         key_typing::TypeKeys(text, sample, 100);
-        WaitFor([&] { return Text(text) == sample; }, 40);
+        WaitFor([&] { return WindowText(text) == sample; }, 40);
         Sleep(250);
         return LineInk(text);
     };
@@ -170,7 +134,7 @@ TEST(ArticleEditorTyping, TypedTextIsDrawnInRealGlyphsAndCopiedExactly) {
     ASSERT_TRUE(key_typing::TypeKeys(text, L"\u732B\u3068", 60));
     key_typing::PressKey(text, VK_RETURN);
     ASSERT_TRUE(key_typing::TypeKeys(text, L"puella", 60));
-    ASSERT_TRUE(WaitFor([&] { return Text(text) == typed; })) << Text(text).size();
+    ASSERT_TRUE(WaitFor([&] { return WindowText(text) == typed; })) << WindowText(text).size();
     screen_ink::SaveScreenshot(folders.root + L"\\editor_typed.png");
     key_typing::PressKey(text, 'A', true);
     Sleep(200);
@@ -213,11 +177,6 @@ std::wstring SliceLine(const std::wstring& reading) {
     return {};
 }
 
-// A text of the interface's string table in `language`.
-std::wstring Slot(UILanguage language, int slot) {
-    return reinterpret_cast<const wchar_t*>(UITextSet(language)[slot].text);
-}
-
 // Characters as WM_CHAR; a CR as the Enter key, which breaks the paragraph.
 void Type(HWND control, const std::wstring& text) {
     for (wchar_t c : text) {
@@ -225,9 +184,6 @@ void Type(HWND control, const std::wstring& text) {
         else PostMessageW(control, WM_CHAR, c, 1);
     }
 }
-
-// The message text of a message box.
-std::wstring BoxText(HWND box) { return Text(GetDlgItem(box, 0xFFFF)); }
 
 TEST(ArticleEditorTyping, SpeaksTheInterfaceLanguageAndAsksOnlyAboutChanges) {
     struct Language {
@@ -245,12 +201,12 @@ TEST(ArticleEditorTyping, SpeaksTheInterfaceLanguageAndAsksOnlyAboutChanges) {
         HWND editor = OpenNewArticle(frame);
         ASSERT_NE(editor, nullptr) << language.name;
         const std::wstring newCaption = Slot(language.set, 193);
-        EXPECT_EQ(Text(editor).substr(0, newCaption.find(L'%')), newCaption.substr(0, newCaption.find(L'%')));
-        EXPECT_EQ(Text(GetDlgItem(editor, 1016)), Slot(language.set, 269));
-        EXPECT_EQ(Text(GetDlgItem(editor, 1017)), Slot(language.set, 201));
-        EXPECT_EQ(Text(GetDlgItem(editor, 1362)), Slot(language.set, 443));
-        EXPECT_EQ(Text(GetDlgItem(editor, 1363)), Slot(language.set, 638));
-        EXPECT_EQ(Text(GetDlgItem(editor, 1300)), Slot(language.set, 187) + Slot(language.set, 188) + Slot(language.set, 191));
+        EXPECT_EQ(WindowText(editor).substr(0, newCaption.find(L'%')), newCaption.substr(0, newCaption.find(L'%')));
+        EXPECT_EQ(WindowText(GetDlgItem(editor, 1016)), Slot(language.set, 269));
+        EXPECT_EQ(WindowText(GetDlgItem(editor, 1017)), Slot(language.set, 201));
+        EXPECT_EQ(WindowText(GetDlgItem(editor, 1362)), Slot(language.set, 443));
+        EXPECT_EQ(WindowText(GetDlgItem(editor, 1363)), Slot(language.set, 638));
+        EXPECT_EQ(WindowText(GetDlgItem(editor, 1300)), Slot(language.set, 187) + Slot(language.set, 188) + Slot(language.set, 191));
         const std::wstring question = Slot(language.set, 169);
 
         // Untouched, a new article closes without a question.
@@ -264,12 +220,12 @@ TEST(ArticleEditorTyping, SpeaksTheInterfaceLanguageAndAsksOnlyAboutChanges) {
         ASSERT_NE(editor, nullptr);
         HWND text = GetDlgItem(editor, kTextId);
         Type(text, L"\u3042\u3044\r\u611B\rlove");
-        ASSERT_TRUE(WaitFor([&] { return Text(text).find(L"love") != std::wstring::npos; }));
+        ASSERT_TRUE(WaitFor([&] { return WindowText(text).find(L"love") != std::wstring::npos; }));
         PostMessageW(editor, WM_COMMAND, 1017, 0);
         HWND copy = nullptr;
         ASSERT_TRUE(WaitFor([&] { return (copy = FindEditorWindow(editor)) != nullptr; }));
         HWND copyText = GetDlgItem(copy, kTextId);
-        EXPECT_TRUE(WaitFor([&] { return Text(copyText) == Text(text); }));
+        EXPECT_TRUE(WaitFor([&] { return WindowText(copyText) == WindowText(text); }));
         PostMessageW(copy, WM_COMMAND, IDCANCEL, 0);
         EXPECT_TRUE(AnswerBox(question, IDCANCEL)) << "the copy closed without asking " << language.name;
         EXPECT_TRUE(IsWindow(copy)) << "Cancel keeps the copy open";
@@ -313,7 +269,7 @@ TEST(ArticleEditorTyping, AReadOnlyDictionaryIsToldAtOpenAndASaveGivesTheEngines
     }
     HWND text = GetDlgItem(editor, kTextId);
     Type(text, L"\u3042\u3044\r\u611B\rlove");
-    ASSERT_TRUE(WaitFor([&] { return Text(text).find(L"love") != std::wstring::npos; }));
+    ASSERT_TRUE(WaitFor([&] { return WindowText(text).find(L"love") != std::wstring::npos; }));
     PostMessageW(editor, WM_COMMAND, 1362, 0);
     HWND failed = nullptr;
     ASSERT_TRUE(WaitFor([&] { return (failed = FindWindowW(L"#32770", Slot(UILanguage::English, 179).c_str())) != nullptr; }));
@@ -328,14 +284,6 @@ TEST(ArticleEditorTyping, AReadOnlyDictionaryIsToldAtOpenAndASaveGivesTheEngines
     CloseHandle(lock);
 }
 
-// Milliseconds until `window`'s thread answers a message, or -1 after `limitMs`.
-long AnswerTime(HWND window, UINT limitMs) {
-    const DWORD start = GetTickCount();
-    DWORD_PTR result = 0;
-    if (!SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, limitMs, &result)) return -1;
-    return static_cast<long>(GetTickCount() - start);
-}
-
 // A line of 100,000 characters pasted into an article is refused with a
 // word, the editor answering at once; the longest line it takes (30,000
 // characters of mixed scripts) keeps typing going and saves in seconds.
@@ -348,7 +296,7 @@ TEST(ArticleEditorTyping, AHundredThousandCharacterPasteIsRefusedAndTheEditorSta
     ASSERT_NE(editor, nullptr);
     HWND text = GetDlgItem(editor, kTextId);
     Type(text, L"\u3042\u3044\r\u611B\r");
-    ASSERT_TRUE(WaitFor([&] { return Text(text).find(L"\u611B") != std::wstring::npos; }));
+    ASSERT_TRUE(WaitFor([&] { return WindowText(text).find(L"\u611B") != std::wstring::npos; }));
     const LRESULT before = SendMessageW(text, WM_GETTEXTLENGTH, 0, 0);
     auto line = [](size_t length) {
         std::wstring made;
@@ -422,7 +370,7 @@ TEST(ArticleEditorTyping, AnArticleOfAnotherFormatOpensRendered) {
     ASSERT_TRUE(WaitFor([&] { return (editor = FindEditorWindow()) != nullptr; }));
     HWND text = GetDlgItem(editor, kTextId);
     std::wstring shown;
-    ASSERT_TRUE(WaitFor([&] { return (shown = Text(text)).find(reading) != std::wstring::npos; })) << Narrow(shown);
+    ASSERT_TRUE(WaitFor([&] { return (shown = WindowText(text)).find(reading) != std::wstring::npos; })) << Narrow(shown);
     // The renderer writes the entry's grammar codes as a line of their own,
     // and the common-word mark too (taking elements alone dropped both).
     const std::wstring entry = SliceLine(reading);
@@ -440,7 +388,7 @@ TEST(ArticleEditorTyping, AnArticleOfAnotherFormatOpensRendered) {
     if (entry.find(L"/(P)/") != std::wstring::npos) {
         EXPECT_NE(std::find(lines.begin(), lines.end(), L"(P)"), lines.end()) << Narrow(shown);
     }
-    const std::wstring problems = Text(GetDlgItem(editor, 1300));
+    const std::wstring problems = WindowText(GetDlgItem(editor, 1300));
     EXPECT_EQ(problems.find(L"Head word missed"), std::wstring::npos) << Narrow(problems);
     EXPECT_EQ(problems.find(L"Translation missed"), std::wstring::npos) << Narrow(problems);
     screen_ink::SaveScreenshot(folders.root + L"\\rendered.png");
@@ -472,7 +420,7 @@ TEST(ArticleEditorTyping, TheMarginHintsEachLinesKindAndTheMenuIsRetitled) {
     ASSERT_NE(editor, nullptr);
     HWND text = GetDlgItem(editor, kTextId);
     Type(text, L"\u3042\u3044\r\u611B\rlove");
-    ASSERT_TRUE(WaitFor([&] { return Text(GetDlgItem(editor, 1300)).empty(); })) << "reading, kanji, translation";
+    ASSERT_TRUE(WaitFor([&] { return WindowText(GetDlgItem(editor, 1300)).empty(); })) << "reading, kanji, translation";
     SetForegroundWindow(editor);
     auto hintText = [] {
         HWND window = FindWindowW(L"Ostrel ToolTip Class", nullptr);

@@ -26,13 +26,21 @@ std::u16string SliceReading() {
 }
 
 HWND StartWithSlice(ProgramRun& run, TestFolders& folders) {
-    std::wstring dictionary = folders.DictionariesFolder() + L"\\edict-slice.qdx";
+    return StartWithDictionaries(run, folders, {L"edict-slice.qdx"});
+}
+
+HWND StartWithDictionaries(ProgramRun& run, TestFolders& folders, std::initializer_list<const wchar_t*> built) {
     CreateDirectoryW((folders.documents + L"\\OstrelPro").c_str(), nullptr);
     CreateDirectoryW(folders.DictionariesFolder().c_str(), nullptr);
     std::string binary = BinaryPath();
-    EXPECT_TRUE(CopyFileW((std::wstring(binary.begin(), binary.end()) + L"\\ui\\e2e-data\\edict-slice.qdx").c_str(),
-                          dictionary.c_str(), FALSE));
-    WriteSettings(folders, L"[Window]\r\nx=20\r\ny=20\r\ncx=700\r\ncy=560\r\ncy2=300\r\n[Dictionaries]\r\nFile1=" +
-                               dictionary + L",0\r\n");
+    std::wstring listed;
+    int number = 0;
+    for (const wchar_t* name : built) {
+        const std::wstring dictionary = folders.DictionariesFolder() + L"\\" + name;
+        EXPECT_TRUE(CopyFileW((std::wstring(binary.begin(), binary.end()) + L"\\ui\\e2e-data\\" + name).c_str(),
+                              dictionary.c_str(), FALSE)) << "a dictionary the build compiles is missing";
+        listed += L"File" + std::to_wstring(++number) + L"=" + dictionary + L",0\r\n";
+    }
+    WriteSettings(folders, L"[Window]\r\nx=20\r\ny=20\r\ncx=700\r\ncy=560\r\ncy2=300\r\n[Dictionaries]\r\n" + listed);
     return run.WaitForFrameWithoutClipboardMonitor();
 }

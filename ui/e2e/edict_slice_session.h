@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <initializer_list>
 #include <string>
 
 #include "ui/e2e/program_session.h"
@@ -14,3 +15,6 @@ std::u16string SliceReading();
 // Starts the program over the slice in the test's folders; its frame, with
 // the clipboard monitor off (null when it did not start).
 HWND StartWithSlice(ProgramRun& run, TestFolders& folders);
+// The same over dictionaries the build compiled into ui/e2e-data (file
+// names), listed in that order.
+HWND StartWithDictionaries(ProgramRun& run, TestFolders& folders, std::initializer_list<const wchar_t*> built);
