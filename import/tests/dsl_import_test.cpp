@@ -192,6 +192,23 @@ TEST(DslCleaners, TranslationWordsStandApartFromTheMiddleDotAndCjkBrackets) {
     EXPECT_EQ(words, (std::vector<std::u16string>{u"x", u"1", u"y", u"abc", u"def", u"12", u"34", u"1", u"gh"}));
 }
 
+// Letters beyond the BMP are words like any other, their surrogate pairs
+// kept whole: Gothic, Deseret, a mathematical letter inside a Latin word and
+// a mathematical digit. An ideograph of the supplementary planes is no key,
+// as a BMP ideograph is not.
+TEST(DslCleaners, TranslationWordsKeepLettersBeyondTheBmpWhole) {
+    const std::u16string sense =
+        u"[trn]\U00010330\U00010331 \U00010400\U00010428 x\U0001D400y \U0001D7CE[/trn]\n"
+        u" [trn]\U0002000B \u4E00 z\U0002000B[/trn]";
+    const KeyElement article[] = {{kKeyArticle, 0, 0, sense}, {kKeySense, 0, 0, sense}};
+    std::vector<DictionaryKey> keys;
+    BuildAlphabeticKeys(article, 9, AlphabeticKeyOptions{false, true}, keys);
+    std::vector<std::u16string> words;
+    for (const DictionaryKey& key : keys) words.push_back(key.first);
+    EXPECT_EQ(words, (std::vector<std::u16string>{u"\U00010330\U00010331", u"\U00010400\U00010428",
+                                                  u"x\U0001D400y", u"\U0001D7CE", u"z"}));
+}
+
 class DslIncludes : public testing::Test {
 protected:
     void Write(const char* name, std::u16string_view text, bool oddByte = false) {
