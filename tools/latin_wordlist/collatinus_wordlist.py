@@ -570,7 +570,8 @@ def convert(directory):
     # The lemmas the word list reads: those written, and the pronouns of the
     # project's own lines.
     readable = {plain(lemma) for _, lemma, _, _, _ in ranked} - {plain(lemma) for lemma, _ in left_out}
-    readable |= {plain(lemma) for lemma in list(PRONOUN_LEMMAS.values()) + list(PACKON_LEMMAS.values())}
+    pronoun_names = {plain(lemma) for lemma in list(PRONOUN_LEMMAS.values()) + list(PACKON_LEMMAS.values())}
+    readable |= pronoun_names
     kept, dropped = [], set()
     for f, lemma, line, stems, explained in ranked:
         shadowed = [s for s in stems if s != NO_STEM and commonest.get(s, 0) >= max(SHADOW_RATIO * max(f, 1), 200)]
@@ -580,7 +581,12 @@ def convert(directory):
             unexplained -= 1
             continue
         if explained is not False and len(stems) == 1 and stems[0] not in MADE_ONLY_BY_ITSELF:
-            others = (lemmas_of_form.get(plain(stems[0]), set()) & readable) - {plain(lemma)}
+            # A pronoun of the word's own name counts too (qui the pronoun
+            # beside qui the adverb): the name's frequency is its commonest.
+            makers = lemmas_of_form.get(plain(stems[0]), set())
+            others = makers & readable - {plain(lemma)}
+            if collatinus_forms.PRONOUN in makers:
+                others |= makers & pronoun_names
             commoner = max(others, key=lambda other: by_plain.get(other, 0), default=None)
             if commoner and by_plain.get(commoner, 0) >= max(SHADOW_RATIO * max(f, 1), 200):
                 dropped.add((lemma, "rare invariable homograph of %s (%s)" % (commoner, stems[0])))
