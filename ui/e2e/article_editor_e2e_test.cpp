@@ -11,6 +11,7 @@
 #include <map>
 #include <string>
 
+#include "ui/e2e/editor_windows.h"
 #include "ui/e2e/program_session.h"
 
 namespace {
@@ -145,6 +146,29 @@ TEST(ArticleEditor, ANewArticleTypedAndSavedIsListed) {
     }
     state = run.QueryState(frame);
     EXPECT_EQ(state[L"rows"], L"1") << "one version of the article";
+
+    // Opened again: closing asks to save when bold, italic or a line kind is
+    // the only change, and asks nothing when nothing changed.
+    struct OnlyChange {
+        UINT command;  // 0: none
+        const wchar_t* what;
+    };
+    for (OnlyChange change : {OnlyChange{0, L"nothing"}, OnlyChange{40625, L"bold"}, OnlyChange{40624, L"italic"},
+                              OnlyChange{40619, L"the last line made an example"}}) {
+        PostMessageW(frame, WM_COMMAND, 40064, 0);
+        HWND edit = WaitForEditor(L"Edit Article of \"", true);
+        ASSERT_NE(edit, nullptr);
+        HWND editText = GetDlgItem(edit, 201);
+        for (int i = 0; i < 100 && Text(editText).find(L"third version") == std::wstring::npos; ++i) Sleep(50);
+        if (change.command == 40619) SendMessageW(editText, EM_SETSEL, -1, -1);  // the caret on the last line
+        else SendMessageW(editText, EM_SETSEL, 0, -1);
+        if (change.command) SendMessageW(edit, WM_COMMAND, change.command, 0);
+        PostMessageW(edit, WM_COMMAND, IDCANCEL, 0);
+        HWND question = editor_windows::WaitForBox(L"Save changes?", change.command ? 100 : 20);
+        EXPECT_EQ(question != nullptr, change.command != 0) << change.what;
+        if (question) editor_windows::CloseBox(question, IDNO);
+        EXPECT_EQ(WaitForEditor(L"Edit Article of \"", false), nullptr) << change.what;
+    }
     EXPECT_EQ(run.Exit(frame), 0);
     EXPECT_NE(ReadIniString(folders, L"Editor", L"Width"), L"") << "the last editor remembers its rectangle";
     EXPECT_NE(ReadIniString(folders, L"Editor", L"Right"), L"");
