@@ -2,7 +2,8 @@
 // an inflected Latin word put into the input box and Find on the
 // translated-words list give the analyser's rows through the program's own
 // bridge, among them the entry of the word's lemma; a damaged copy of it is
-// named in one message instead of giving no rows in silence.
+// named in one message instead of giving no rows in silence, and a command
+// chosen while that message is up runs once it is closed.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -112,8 +113,21 @@ TEST(LatinEndToEnd, ADamagedLatinDictionaryIsNamedInOneMessage) {
     GetWindowTextW(GetDlgItem(box, 0xFFFF), text, 1024);
     EXPECT_NE(std::wstring(text).find(L"INFLECTS.SEC"), std::wstring::npos) << std::string(text, text + wcslen(text));
     SaveScreenshot(folders.root + L"\\latin_damaged.png");
+
+    // A command chosen while the box is up (here the reading list) waits
+    // for the box to close, then runs.
+    const std::wstring kindUnderTheBox = run.QueryState(frame)[L"kind"];
+    ASSERT_NE(kindUnderTheBox, L"2");
+    PostMessageW(frame, WM_COMMAND, cmd::kListReading, 0);
+    Sleep(700);
+    EXPECT_EQ(run.QueryState(frame)[L"kind"], kindUnderTheBox) << "the list changed under the message box";
+    EXPECT_TRUE(IsWindow(box));
     PostMessageW(box, WM_COMMAND, IDOK, 0);
     for (int i = 0; i < 100 && IsWindow(box); ++i) Sleep(50);
+    bool switched = false;
+    for (int i = 0; i < 100 && !(switched = run.QueryState(frame)[L"kind"] == L"2"); ++i) Sleep(50);
+    EXPECT_TRUE(switched) << "the command waiting for the box never ran";
+    SendMessageW(frame, WM_COMMAND, cmd::kListTranslation, 0);
 
     // Once: Find again shows no second box.
     PostMessageW(frame, WM_COMMAND, cmd::kFind, 0);
