@@ -76,14 +76,18 @@ std::u16string HomeSiteBaseUrl(std::u16string_view url) {
 }
 
 int64_t ParseContentLength(std::u16string_view text) {
-    while (!text.empty() && text.front() == u' ') text.remove_prefix(1);
-    while (!text.empty() && text.back() == u' ') text.remove_suffix(1);
-    if (text.empty() || text.size() > 18) return -1;
-    int64_t value = 0;
-    for (char16_t c : text) {
+    // Optional whitespace around the value is blanks and tabs; the value is
+    // one or more digits, leading zeros allowed.
+    auto blank = [](char16_t c) { return c == u' ' || c == u'\t'; };
+    while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+    if (text.empty()) return -1;
+    for (char16_t c : text)
         if (c < u'0' || c > u'9') return -1;
-        value = value * 10 + (c - u'0');
-    }
+    while (text.size() > 1 && text.front() == u'0') text.remove_prefix(1);
+    if (text.size() > 18) return kContentLengthTooLarge;
+    int64_t value = 0;
+    for (char16_t c : text) value = value * 10 + (c - u'0');
     return value;
 }
 

@@ -19,7 +19,7 @@ inline constexpr int32_t kSend = -5;           // HttpSendRequestW (also: nothin
 inline constexpr int32_t kStatus = -6;         // the status code is not 200
 inline constexpr int32_t kAllocate = -8;       // reply buffer, or a length beyond what the request may take
 inline constexpr int32_t kRead = -9;           // a read failed, stalled, the body is shorter or longer than announced,
-                                               // or nothing (a length, chunks) could say that it was whole
+                                               // the length is no number, or the headers never ended
 inline constexpr int32_t kWrite = -10;         // writing the output file
 inline constexpr int32_t kGrow = -11;          // growing the reply buffer (or past the memory cap)
 inline constexpr int32_t kCancelled = -14;
@@ -58,8 +58,10 @@ inline constexpr int64_t kMemoryReplyCap = 128 * 1024 * 1024;
 inline constexpr int64_t kFileReplyCap = 0x7FFFFFFF;
 inline constexpr int64_t kDoublingFrom = 50000000;
 
-// A Content-Length header's text as a 64-bit count: -1 when missing, not a
-// plain decimal number, or beyond 2^62 (an absurd value is never trusted).
+// A Content-Length header's text as a 64-bit count: blanks and tabs around
+// it and leading zeros are allowed; -1 when missing or not a decimal number;
+// kContentLengthTooLarge past 18 significant digits, a size no request may take.
+inline constexpr int64_t kContentLengthTooLarge = INT64_MAX;
 int64_t ParseContentLength(std::u16string_view text);
 
 // Capacity of a new memory reply: the announced length + 1, or 10,000 when

@@ -62,13 +62,24 @@ TEST(HomeUrl, TimestampTailIsSecondsInDecimal) {
     EXPECT_EQ(url, u"http://h/update/?1765000000");
 }
 
-TEST(HomeUrl, ContentLengthIsReadAs64BitAndAbsurdValuesAreNotTrusted) {
+TEST(HomeUrl, ContentLengthIsReadAsHttpWritesItAndAbsurdValuesAreNotTrusted) {
     EXPECT_EQ(ParseContentLength(u"0"), 0);
     EXPECT_EQ(ParseContentLength(u"4294967296"), 4294967296LL);  // past 32 bits: still exact
     EXPECT_EQ(ParseContentLength(u"-1"), -1);
     EXPECT_EQ(ParseContentLength(u""), -1);
     EXPECT_EQ(ParseContentLength(u"12x"), -1);
-    EXPECT_EQ(ParseContentLength(u"99999999999999999999"), -1);
+    EXPECT_EQ(ParseContentLength(u"999999999999999999"), 999999999999999999LL);  // 18 digits: the most taken
+    EXPECT_EQ(ParseContentLength(u"99999999999999999999"), kContentLengthTooLarge);
+    EXPECT_EQ(ParseContentLength(u"1000000000000000000"), kContentLengthTooLarge);
+    // Blanks and tabs around the value, and leading zeros however many, as HTTP allows.
+    EXPECT_EQ(ParseContentLength(u"\t5000\t"), 5000);
+    EXPECT_EQ(ParseContentLength(u" \t 5000 "), 5000);
+    EXPECT_EQ(ParseContentLength(std::u16string(80, u'0') + u"5000"), 5000);
+    EXPECT_EQ(ParseContentLength(u"0000000000000000000000"), 0);
+    EXPECT_EQ(ParseContentLength(u"\t"), -1);
+    EXPECT_EQ(ParseContentLength(u"+5"), -1);
+    EXPECT_EQ(ParseContentLength(u"5 000"), -1);
+    EXPECT_EQ(ParseContentLength(u"5\v"), -1);
     EXPECT_EQ(InitialReplyCapacity(-1), 10000);
     EXPECT_EQ(InitialReplyCapacity(0), 10000);
     EXPECT_EQ(InitialReplyCapacity(1), 2);

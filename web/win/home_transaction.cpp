@@ -3,10 +3,12 @@
 // growing buffer or a file. Every failure is a result code in the request.
 // A body that ends before its Content-Length, or grows past it (or past the
 // request's byte limit), fails, and a failed file is deleted: a download is
-// either whole or gone. A reply is whole only when its length or its last
-// chunk says so: a length that does not parse, or a body without length or
-// chunks that just ends when the connection closes, is a failed read. Receive, send and connect timeouts end a stalled
-// transfer, so Cancel and stopping a line take effect in bounded time.
+// either whole or gone. A body without a length (chunked, or HTTP/1.0 and
+// "Connection: close" replies ended by the close) is whole when a read
+// returns 0 bytes; a length that is no number, and headers that never end
+// (which WinINet shows as headers with an empty body ended by the close),
+// fail. Receive, send and connect timeouts end a stalled transfer, so Cancel
+// and stopping a line take effect in bounded time.
 #include <windows.h>
 #include <wininet.h>
 
@@ -41,13 +43,21 @@ struct TransactionHandles {
     }
 };
 
-// A header read as text: empty when missing.
+// A header read as text: empty when missing. A long value (a length written
+// with many leading zeros) is read whole, never taken for a missing one.
 std::u16string QueryHeader(HINTERNET request, DWORD info) {
-    wchar_t text[64];
-    DWORD size = sizeof text;
-    DWORD index = 0;
-    if (!HttpQueryInfoW(request, info, text, &size, &index)) return {};
-    return std::u16string(reinterpret_cast<const char16_t*>(text), size / sizeof(wchar_t));
+    std::u16string text(64, u'\0');
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        DWORD size = static_cast<DWORD>(text.size() * sizeof(char16_t));
+        DWORD index = 0;
+        if (HttpQueryInfoW(request, info, text.data(), &size, &index)) {
+            text.resize(size / sizeof(char16_t));
+            return text;
+        }
+        if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) break;
+        text.assign(size / sizeof(char16_t) + 1, u'\0');
+    }
+    return {};
 }
 
 // Transfer-Encoding names "chunked" (any case) as its last coding.
@@ -129,12 +139,11 @@ int32_t RunHomeRequest(CHomeRequest& r) {
             const std::u16string lengthText = QueryHeader(h.request, HTTP_QUERY_CONTENT_LENGTH);
             const int64_t length = ParseContentLength(lengthText);
             r.contentLength_.store(length);
-            // Only a length, or a chunked body's last chunk, can say that a
-            // reply came whole: a length that does not parse, or a body that
-            // simply ends when the connection closes, never does.
+            // A length that is there but is no number says nothing true of the
+            // body. Without a length (chunked, or ended by the close) the body
+            // is whole when a read finds its end.
             if (!lengthText.empty() && length < 0) { fail(kRead); break; }
-            const bool chunked = IsChunked(QueryHeader(h.request, HTTP_QUERY_TRANSFER_ENCODING));
-            if (length < 0 && !chunked) { fail(kRead); break; }
+            const bool closeDelimited = length < 0 && !IsChunked(QueryHeader(h.request, HTTP_QUERY_TRANSFER_ENCODING));
             // The most bytes this reply may bring: what it announced, the
             // caller's limit, and the cap of its kind.
             int64_t limit = toFile ? kFileReplyCap : kMemoryReplyCap;
@@ -195,6 +204,9 @@ int32_t RunHomeRequest(CHomeRequest& r) {
             }
             // A connection that closed early reads as a clean end: the count decides.
             if (result == kOk && length >= 0 && received < length) fail(kRead);
+            // WinINet takes headers cut by the close as ended, with nothing
+            // after them: a body ended by the close must bring a byte.
+            if (result == kOk && closeDelimited && received == 0) fail(kRead);
         } while (false);
         if (result == kOk && r.reply_) r.reply_[r.received_.load()] = '\0';
     }

@@ -153,15 +153,14 @@ TEST_F(HomeLineTest, FailuresGiveTheirResultCodesAndLeaveNoFile) {
     line.RemoveRequest(refused);
 }
 
-// A reply is whole only when its length, or its last chunk, says so. Replies
-// whose length does not parse, whose headers never end, or whose body ends
-// only when the connection closes end with the read error, into memory and
+// Replies whose length does not parse, whose headers never end, or whose
+// body is shorter than its length end with the read error, into memory and
 // into a file, and leave no file behind. (Chunked bodies cut short, which
 // the server also serves, are not listed: the WinINet of the test runs ends
 // them as it ends whole ones, with nothing to tell them apart.)
 TEST_F(HomeLineTest, BrokenTransfersAreNeverWhole) {
     const std::string out = HostPath(Env("OSTREL_TEST_CURL_DIR")) + "/../broken.bin";
-    for (const char* how : {"length-text", "length-sign", "headers", "no-length"})
+    for (const char* how : {"length-text", "length-sign", "headers", "short-1.0"})
         for (bool toFile : {false, true}) {
             SCOPED_TRACE(std::string(how) + (toFile ? " to a file" : " to memory"));
             CHomeRequest* request = Run(std::string("/broken/") + how, toFile ? Wide(out) : std::u16string());
@@ -171,6 +170,32 @@ TEST_F(HomeLineTest, BrokenTransfersAreNeverWhole) {
             EXPECT_FALSE(FileExists(out));
             line.RemoveRequest(request);
         }
+}
+
+// Valid replies that give their length in forms the standard allows, or
+// none at all, ending the body by closing the connection: each arrives
+// whole, into memory and into a file, byte for byte as curl fetched it.
+TEST_F(HomeLineTest, BodiesEndedByTheCloseOrWithAnyValidLengthAreWhole) {
+    const std::string curl = Env("OSTREL_TEST_CURL_DIR");
+    const std::string out = HostPath(curl) + "/../whole.bin";
+    struct Case {
+        const char* how;
+        int64_t length;  // as the request reports it
+    };
+    for (const Case c : {Case{"close-1.1", -1}, Case{"close-1.0", -1}, Case{"length-tab", 5000},
+                         Case{"length-zeros", 5000}, Case{"length-1.0", 5000}})
+        for (bool toFile : {false, true}) {
+            SCOPED_TRACE(std::string(c.how) + (toFile ? " to a file" : " to memory"));
+            const std::string expected = ReadFile(HostPath(curl + "/whole_" + c.how));
+            ASSERT_EQ(expected.size(), 5000u);
+            CHomeRequest* request = Run(std::string("/whole/") + c.how, toFile ? Wide(out) : std::u16string());
+            ASSERT_NE(request, nullptr);
+            EXPECT_EQ(request->Result(), home_result::kOk);
+            EXPECT_EQ(request->ContentLength(), c.length);
+            EXPECT_TRUE((toFile ? ReadFile(out) : request->Reply()) == expected);
+            line.RemoveRequest(request);
+        }
+    DeleteFileA(out.c_str());
 }
 
 TEST_F(HomeLineTest, CancelBeforeStartMakesNoNetworkCall) {

@@ -97,6 +97,8 @@ class Handler(BaseHTTPRequestHandler):
             self.wfile.write(b"0\r\n\r\n")
         elif kind == "broken":  # replies that end before they say they are whole
             self.broken(arg)
+        elif kind == "whole":
+            self.whole(arg)
         elif kind == "short":
             n = int(arg)
             self.head(200, n, [("Connection", "close")])
@@ -154,7 +156,7 @@ class Handler(BaseHTTPRequestHandler):
         """Misbehaving replies, each closing the connection: a chunked body
         cut inside a chunk or before its last chunk, a garbled chunk size, a
         Content-Length that is not a number, headers that never end, and a
-        body without any length cut by the close."""
+        body shorter than its length (HTTP/1.0 too)."""
         data = b"".join(pattern(5000))
         raw = self.wfile
         if how == "chunk-cut":
@@ -170,10 +172,30 @@ class Handler(BaseHTTPRequestHandler):
             raw.write(b"HTTP/1.1 200 OK\r\nContent-Length: 5000 bytes\r\nConnection: close\r\n\r\n" + data[:2500])
         elif how == "length-sign":
             raw.write(b"HTTP/1.1 200 OK\r\nContent-Length: -1\r\nConnection: close\r\n\r\n" + data[:2500])
+        elif how == "short-1.0":
+            raw.write(b"HTTP/1.0 200 OK\r\nContent-Length: 5000\r\n\r\n" + data[:2500])
         elif how == "headers":
             raw.write(b"HTTP/1.1 200 OK\r\nContent-Type: application/octet-stream\r\nX-Partial: ")
-        elif how == "no-length":
-            raw.write(b"HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" + data[:2500])
+        self.close_now()
+
+    def whole(self, how):
+        """Whole replies of 5,000 bytes that standards allow and strict
+        readers may refuse: bodies ended by the close (HTTP/1.0, and HTTP/1.1
+        with "Connection: close"), and lengths written with a tab before
+        them or with leading zeros past 18 digits."""
+        data = b"".join(pattern(5000))
+        raw = self.wfile
+        if how == "close-1.1":
+            raw.write(b"HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" + data)
+        elif how == "close-1.0":
+            raw.write(b"HTTP/1.0 200 OK\r\nContent-Type: application/octet-stream\r\n\r\n" + data)
+        elif how == "length-tab":
+            raw.write(b"HTTP/1.1 200 OK\r\nContent-Length:\t5000\t\r\nConnection: close\r\n\r\n" + data)
+        elif how == "length-zeros":
+            raw.write(b"HTTP/1.1 200 OK\r\nContent-Length: %s5000\r\nConnection: close\r\n\r\n" % (b"0" * 80)
+                      + data)
+        elif how == "length-1.0":
+            raw.write(b"HTTP/1.0 200 OK\r\nContent-Length: 005000\r\n\r\n" + data)
         self.close_now()
 
     def do_POST(self):

@@ -28,6 +28,9 @@ if [ $fetch = yes ]; then
     curl -s --noproxy '*' -o "$work/curl/bytes_$n" "http://127.0.0.1:$port/bytes/$n"
     [ "$n" -lt 1000000 ] && curl -s --noproxy '*' -o "$work/curl/chunked_$n" "http://127.0.0.1:$port/chunked/$n"
   done
+  for how in close-1.1 close-1.0 length-tab length-zeros length-1.0; do
+    curl -s --noproxy '*' -o "$work/curl/whole_$how" "http://127.0.0.1:$port/whole/$how"
+  done
 fi
 export OSTREL_TEST_SERVER_PORT=$port OSTREL_TEST_SERVER_LOG=$work/requests.log OSTREL_TEST_SERVER_ROOT=$root
 export OSTREL_TEST_CURL_DIR=$work/curl
