@@ -12,3 +12,6 @@ std::u16string FormatPathMessage(int textSlot, std::u16string_view path);
 // one, under the caption of `captionSlot`, and returns what it showed.
 std::u16string ShowPathMessage(int textSlot, int captionSlot, std::u16string_view path,
                                std::u16string_view detail = {});
+// The same with the text given (an extra text) rather than its slot.
+std::u16string ShowPathMessageText(std::u16string_view format, int captionSlot, std::u16string_view path,
+                                   std::u16string_view detail = {});

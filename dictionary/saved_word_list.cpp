@@ -1,7 +1,8 @@
 // WordList: loading and saving a saved word list (the format is tabled in
 // saved_word_list.h) and the question asked before a changed list is replaced.
 // A save writes a new temporary file and puts it in the old one's place, so
-// a failure midway leaves the old list whole.
+// a failure midway leaves the old list whole; a temporary left by a save
+// that was killed is removed at the next save or load of the list.
 #include "dictionary/saved_word_list.h"
 
 #include <algorithm>
@@ -11,6 +12,8 @@
 #include "common/app_context.h"
 #include "common/ui_text/ui_text.h"
 #include "dictionary/dictionary.h"
+#include "dictionary/engine_cursor.h"
+#include "dictionary/file_message.h"
 #include "dictionary/format_detection.h"
 #include "dictionary/word_list.h"
 #include "dictionary/word_list_shelf.h"
@@ -53,6 +56,39 @@ std::u16string DataFolderWithSeparator() {
     std::u16string folder = App().DataFolder();
     if (!folder.empty() && folder.back() != u'\\' && folder.back() != u'/') folder += u'\\';
     return folder;
+}
+
+// The temporary a save writes before it replaces the list: "<list>.tmp",
+// then "<list>.1.tmp" ... when an older one could not be removed.
+std::u16string TemporaryName(std::u16string_view path, int32_t n) {
+    return n == 0 ? std::u16string(path) + u".tmp" : std::u16string(path) + u"." + Numbered(u"", n) + u".tmp";
+}
+
+constexpr int32_t kMaxTemporaries = 1000;
+
+// A save killed midway leaves its temporary behind; the next save or load of
+// the same list removes it and the numbered ones made beside it.
+void RemoveStaleTemporaries(IListFileStore& files, std::u16string_view path) {
+    for (int32_t n = 0; n < kMaxTemporaries; ++n) {
+        const std::u16string temporary = TemporaryName(path, n);
+        if (n > 0 && !files.FileExists(temporary)) break;
+        files.Delete(temporary);
+    }
+}
+
+constexpr int kCannotReadFileCaption = 529;
+constexpr size_t kNamedRefusedEntries = 10;  // the message names at most these
+
+// False when `recordId` is no record of the open dictionary: a position that
+// starts no data block, or lies past the file's end. The engine is asked
+// directly, so a bad id of a list is never noted as the dictionary's damage;
+// a block whose chain is damaged is the dictionary's and reads as a record.
+bool IsRecordOf(RDFDictionary& dictionary, uint32_t recordId) {
+    EngineCursor cursor(dictionary.Engine(), dictionary.fileId);
+    if (!cursor.ok()) return true;
+    uint32_t length = 0;
+    const DmsStatus read = dictionary.Engine().ReadData(cursor.handle(), recordId, nullptr, &length);
+    return read != DmsStatus::InvalidParameter && read != DmsStatus::PageLoadFailed;
 }
 
 }  // namespace
@@ -113,6 +149,7 @@ int32_t WordList::LoadFile(IListFileStore& files, std::u16string_view path) {
     if (!SaveIfAsked(files)) return 0;
     Clear();
     flags &= ~kListDictionaryMissing;
+    RemoveStaleTemporaries(files, file);
     std::unique_ptr<IProfileStore> reader = files.OpenForReading(file);
 
     // Dictionary n of the file, null when missing; the paths of all of them.
@@ -127,18 +164,34 @@ int32_t WordList::LoadFile(IListFileStore& files, std::u16string_view path) {
         paths.push_back(value);
     }
 
+    // Entries that cannot stand for a record (not "n,id", no such File, an
+    // id that is no record of its open dictionary) are the list's damage:
+    // left out and named to the user, never read as the dictionary's.
+    std::u16string refused;
+    size_t refusedCount = 0;
+    auto refuse = [&](int32_t i, std::u16string_view value) {
+        if (++refusedCount <= kNamedRefusedEntries) refused += u"\n" + Numbered(u"Entry", i) + u"=" + std::u16string(value);
+        else if (refusedCount == kNamedRefusedEntries + 1) refused += u"\n...";
+    };
     for (int32_t i = 1; reader && i <= kListFileMaxEntryKeys && EntryCount() < kMaxEntries; ++i) {
         std::u16string value = ReadValue(*reader, kEntriesSection, Numbered(u"Entry", i));
         if (value.empty()) break;
         int32_t number = 0, recordId = 0;
-        if (!ParseListFileEntry(value, &number, &recordId) || number < 1 || recordId < 1) continue;
-        if (number >= static_cast<int32_t>(numbered.size())) continue;
+        if (!ParseListFileEntry(value, &number, &recordId) || number < 1 || recordId < 1 ||
+            number >= static_cast<int32_t>(numbered.size())) {
+            refuse(i, value);
+            continue;
+        }
         RDFDictionary* dictionary = numbered[static_cast<size_t>(number)];
         if (dictionary == nullptr || (dictionary->flags & kDictionaryHidden) != 0) {
             const std::u16string& missing = paths[static_cast<size_t>(number)];
             auto known = std::find(unresolvedPaths_.begin(), unresolvedPaths_.end(), missing);
             if (known == unresolvedPaths_.end()) known = unresolvedPaths_.insert(known, missing);
             unresolved_.push_back({static_cast<int32_t>(known - unresolvedPaths_.begin()), recordId});
+            continue;
+        }
+        if ((dictionary->flags & kDictionaryOpen) != 0 && !IsRecordOf(*dictionary, static_cast<uint32_t>(recordId))) {
+            refuse(i, value);
             continue;
         }
         WordListEntry* entry = NewEntry();
@@ -148,13 +201,16 @@ int32_t WordList::LoadFile(IListFileStore& files, std::u16string_view path) {
     }
     fileName = file;
     flags &= ~kListModified;
+    if (refusedCount > 0)
+        ShowPathMessageText(UIExtra(UIExtraText::kListEntriesOfNoArticle), kCannotReadFileCaption, file,
+                            std::u16string_view(refused).substr(1));
     return 0;
 }
 
 bool WordList::SaveTo(IListFileStore& files, std::u16string_view path) {
-    std::u16string temporary = std::u16string(path) + u".tmp";
-    for (int32_t n = 1; files.FileExists(temporary) && n < 1000; ++n)
-        temporary = std::u16string(path) + u"." + Numbered(u"", n) + u".tmp";
+    RemoveStaleTemporaries(files, path);
+    std::u16string temporary = TemporaryName(path, 0);
+    for (int32_t n = 1; files.FileExists(temporary) && n < kMaxTemporaries; ++n) temporary = TemporaryName(path, n);
     std::unique_ptr<IProfileStore> writer = files.CreateForWriting(temporary);
     if (!writer) return false;
 

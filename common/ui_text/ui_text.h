@@ -20,8 +20,8 @@ extern const char16_t* UIStringTable[kUIStringCount];
 
 // Texts the 676 numbered slots have no place for, kept beside them in the
 // same files and switched with them.
-enum class UIExtraText : int { kLineCount = 0, kBooksLoaded = 1, kOverlongListLine = 2 };
-inline constexpr int kUIExtraTextCount = 3;
+enum class UIExtraText : int { kLineCount = 0, kBooksLoaded = 1, kOverlongListLine = 2, kListEntriesOfNoArticle = 3 };
+inline constexpr int kUIExtraTextCount = 4;
 // The text in the current interface language ("" for a number outside).
 const char16_t* UIExtra(UIExtraText which);
 

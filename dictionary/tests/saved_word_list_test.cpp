@@ -80,10 +80,16 @@ Sections ListFile(std::vector<std::u16string> dictionaries, std::vector<std::u16
 class SavedWordListTest : public WordListTest {
 protected:
     void SetUp() override {
-        one = AddSynthetic(u"C:\\D\\one.qdx", {{u"a", u""}, {u"b", u""}, {u"c", u""}});
-        two = AddSynthetic(u"C:\\D\\two.qdx", {{u"x", u""}, {u"y", u""}}, kIndexReadingWord, 50);
+        one = AddSynthetic(u"C:\\D\\one.qdx", {{u"a", u""}, {u"b", u""}, {u"c", u""}}, kIndexReadingWord,
+                           kStoredRecords);
+        two = AddSynthetic(u"C:\\D\\two.qdx", {{u"x", u""}, {u"y", u""}}, kIndexReadingWord, kStoredRecords);
         app.dataFolder = u"C:\\Data";
     }
+    // "n,id": the list file's value for the record at `ordinal` of `dictionary`, as dictionary n.
+    std::u16string Entry(int32_t n, RDFDictionary* dictionary, int32_t ordinal) {
+        return Text(std::to_string(n) + "," + std::to_string(RefAt(dictionary, ordinal)));
+    }
+    static std::u16string Text(const std::string& text) { return std::u16string(text.begin(), text.end()); }
 
     RDFDictionary* one = nullptr;
     RDFDictionary* two = nullptr;
@@ -96,7 +102,8 @@ TEST_F(SavedWordListTest, SavingNumbersDictionariesByFirstUseAndEntriesInStoredO
     AddRecord(*list, one, 2);
     AddRecord(*list, two, 0);
     EXPECT_EQ(list->SaveFile(files, kList), 0);
-    EXPECT_EQ(files.files[kList], ListFile({u"C:\\D\\two.qdx", u"C:\\D\\one.qdx"}, {u"1,51", u"2,3", u"1,50"}));
+    EXPECT_EQ(files.files[kList], ListFile({u"C:\\D\\two.qdx", u"C:\\D\\one.qdx"},
+                                           {Entry(1, two, 1), Entry(2, one, 2), Entry(1, two, 0)}));
     EXPECT_EQ(files.files.size(), 1u);  // no temporary file left
     EXPECT_FALSE(list->flags & kListModified);
     EXPECT_EQ(list->fileName, kList);
@@ -105,37 +112,73 @@ TEST_F(SavedWordListTest, SavingNumbersDictionariesByFirstUseAndEntriesInStoredO
     loaded->LoadFile(files, kList);
     ASSERT_EQ(loaded->RowCount(), 3);
     EXPECT_EQ(loaded->RowEntry(1)->dictionary, one);
-    EXPECT_EQ(loaded->RowEntry(1)->recordId, 3u);
+    EXPECT_EQ(loaded->RowEntry(1)->recordId, RefAt(one, 2));
+    EXPECT_TRUE(app.messages.empty());
 }
 
-TEST_F(SavedWordListTest, LoadingSkipsZeroAndMalformedEntriesAndTakesAtMost2000) {
+TEST_F(SavedWordListTest, LoadingTakesAtMost2000Entries) {
     std::vector<std::u16string> entries;
-    for (int i = 1; i <= 3000; ++i) {
-        std::string v = i == 2 ? "0,5" : i == 3 ? "1,0" : i == 4 ? "1;4" : "1," + std::to_string(i);
-        entries.emplace_back(v.begin(), v.end());
-    }
+    for (int i = 1; i <= 3000; ++i) entries.push_back(Entry(1, one, i % 3));
     files.files[kList] = ListFile({u"C:\\D\\one.qdx"}, entries);
     auto list = ListOfShelf(kListSelected);
     list->LoadFile(files, kList);
     EXPECT_EQ(list->EntryCount(), 2000);
-    EXPECT_EQ(list->EntryAt(1).recordId, 5u);
-    EXPECT_EQ(list->EntryAt(1999).recordId, 2003u);
+    EXPECT_EQ(list->EntryAt(1).recordId, RefAt(one, 2));
+    EXPECT_EQ(list->EntryAt(1999).recordId, RefAt(one, 2000 % 3));
+    EXPECT_TRUE(app.messages.empty());
+}
+
+// A damaged list: entries that are no "n,id", name no File, or give an id
+// that is no record of their dictionary (between records, before the first
+// data page, past the file's end) are left out and named once, with the
+// list's path; the good entries load whole, and the intact dictionaries
+// note no refusal and read on as before.
+TEST_F(SavedWordListTest, EntriesThatStandForNoRecordAreRefusedNamingTheListAndTheEntry) {
+    const std::u16string between = Text("1," + std::to_string(RefAt(one, 1) + 2));
+    files.files[kList] = ListFile(
+        {u"C:\\D\\one.qdx", u"C:\\D\\two.qdx"},
+        {Entry(1, one, 0), u"1;4", between, Entry(2, two, 1), u"2,7", u"3,5", u"1,2000000000", u"0,5", Entry(1, one, 2)});
+    auto list = ListOfShelf(kListSelected);
+    list->LoadFile(files, kList);
+    ASSERT_EQ(list->RowCount(), 3);
+    EXPECT_EQ(list->EntryAt(0).recordId, RefAt(one, 0));
+    EXPECT_EQ(list->EntryAt(1).dictionary, two);
+    EXPECT_EQ(list->EntryAt(1).recordId, RefAt(two, 1));
+    EXPECT_EQ(list->EntryAt(2).recordId, RefAt(one, 2));
+    ASSERT_EQ(app.messages.size(), 1u);
+    EXPECT_EQ(app.messages[0].text, u"Entries of the list C:\\Data\\Selected.oxm stand for no article of their "
+                                    u"dictionary and were left out:\nEntry2=1;4\nEntry3=" + between +
+                                    u"\nEntry5=2,7\nEntry6=3,5\nEntry7=1,2000000000\nEntry8=0,5");
+    EXPECT_EQ(app.messages[0].caption, u"Cannot Read a File");
+    // Every row's record is read (as its cell and article are): no refusal.
+    for (int32_t row = 0; row < list->RowCount(); ++row) {
+        CCursor* cursor = list->GetEntry(row);
+        ASSERT_NE(cursor, nullptr);
+        cursor->LoadArticle();
+    }
+    for (RDFDictionary* intact : {one, two}) {
+        EXPECT_EQ(intact->ReadRefusal(), DmsStatus::Success);
+        EXPECT_FALSE(intact->ReportReadRefusal());
+    }
+    EXPECT_EQ(app.messages.size(), 1u);
+    EXPECT_FALSE(list->flags & kListModified);
 }
 
 TEST_F(SavedWordListTest, EntriesOfAMissingDictionarySurviveLoadAndSave) {
     files.files[kList] = ListFile({u"C:\\D\\one.qdx", u"E:\\Unplugged\\gone.qdx", u"C:\\D\\two.qdx"},
-                                  {u"2,7", u"1,2", u"3,50", u"2,8"});
+                                  {u"2,7", Entry(1, one, 1), Entry(3, two, 0), u"2,8"});
     Sections before = files.files[kList];
     auto list = ListOfShelf(kListSelected);
     list->LoadFile(files, kList);
     EXPECT_TRUE(list->flags & kListDictionaryMissing);
     EXPECT_EQ(list->RowCount(), 2);
     EXPECT_EQ(files.files[kList], before);  // loading never rewrites the file
+    EXPECT_TRUE(app.messages.empty());
 
     AddRecord(*list, two, 1);
     list->SaveFile(files, kList);
     EXPECT_EQ(files.files[kList], ListFile({u"C:\\D\\one.qdx", u"C:\\D\\two.qdx", u"E:\\Unplugged\\gone.qdx"},
-                                           {u"1,2", u"2,50", u"2,51", u"3,7", u"3,8"}));
+                                           {Entry(1, one, 1), Entry(2, two, 0), Entry(2, two, 1), u"3,7", u"3,8"}));
 }
 
 TEST_F(SavedWordListTest, ADictionaryThatDoesNotOpenIsTakenOffTheShelfAgain) {
@@ -148,10 +191,11 @@ TEST_F(SavedWordListTest, ADictionaryThatDoesNotOpenIsTakenOffTheShelfAgain) {
     EXPECT_EQ(shelf.dictionaries.size(), 2u);
 
     // One that opens stays on the shelf.
-    AddSynthetic(u"C:\\D\\three.qdx", {{u"q", u""}}, kIndexReadingWord, 30);
+    RDFDictionary* three = AddSynthetic(u"C:\\D\\three.qdx", {{u"q", u""}}, kIndexReadingWord, kStoredRecords);
+    const std::u16string entry = Entry(1, three, 0);
     shelf.dictionaries.back()->Close();
     shelf.dictionaries.pop_back();
-    files.files[kList] = ListFile({u"C:\\D\\three.qdx"}, {u"1,30"});
+    files.files[kList] = ListFile({u"C:\\D\\three.qdx"}, {entry});
     list->LoadFile(files, kList);
     ASSERT_EQ(shelf.dictionaries.size(), 3u);
     EXPECT_EQ(shelf.refreshes, 1);
@@ -174,6 +218,34 @@ TEST_F(SavedWordListTest, ASaveThatFailsMidwayLeavesTheOldListWhole) {
     }
 }
 
+// Saves killed midway left their temporaries (the first, then numbered
+// ones made beside it): the next load removes them, and so does the next
+// save, which leaves only the list; another list's files are not touched.
+TEST_F(SavedWordListTest, TemporariesOfKilledSavesAreRemovedAtTheNextLoadOrSave) {
+    const std::u16string list = kList;
+    const std::u16string other = u"C:\\Data\\Other.oxm.tmp";
+    auto plant = [&] {
+        for (const std::u16string& name : {list + u".tmp", list + u".1.tmp", list + u".2.tmp", other})
+            files.files[name] = ListFile({u"C:\\D\\one.qdx"}, {Entry(1, one, 0)});
+    };
+    plant();
+    files.files[kList] = ListFile({u"C:\\D\\one.qdx"}, {Entry(1, one, 1)});
+    const Sections saved = files.files[kList];
+    auto loaded = ListOfShelf(kListSelected);
+    loaded->LoadFile(files, kList);
+    EXPECT_EQ(loaded->RowCount(), 1);
+    EXPECT_EQ(files.files.size(), 2u);
+    EXPECT_EQ(files.files[kList], saved);
+    EXPECT_EQ(files.files.count(other), 1u);
+
+    plant();
+    AddRecord(*loaded, one, 2);
+    loaded->SaveFile(files, kList);
+    EXPECT_EQ(files.files.size(), 2u);
+    EXPECT_EQ(files.files[kList], ListFile({u"C:\\D\\one.qdx"}, {Entry(1, one, 1), Entry(1, one, 2)}));
+    EXPECT_EQ(files.files.count(other), 1u);
+}
+
 TEST_F(SavedWordListTest, AChangedListAsksBeforeItIsReplacedOrClosed) {
     auto list = ListOfShelf(kListSelected);
     AddRecord(*list, one, 0);
@@ -191,7 +263,7 @@ TEST_F(SavedWordListTest, AChangedListAsksBeforeItIsReplacedOrClosed) {
     app.messageAnswer = 6;  // Yes: saved to its own file, then emptied
     EXPECT_EQ(list->ConfirmClose(files), 0);
     EXPECT_EQ(list->RowCount(), 0);
-    EXPECT_EQ(files.files[kList], ListFile({u"C:\\D\\one.qdx"}, {u"1,1"}));
+    EXPECT_EQ(files.files[kList], ListFile({u"C:\\D\\one.qdx"}, {Entry(1, one, 0)}));
 }
 
 }  // namespace

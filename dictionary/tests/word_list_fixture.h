@@ -93,6 +93,9 @@ inline std::vector<KeyPair> EdictKeys(const char* name, size_t stride) {
 
 class WordListTest : public DictionaryTest {
 protected:
+    // AddSynthetic's first reference that stores a data block for each key
+    // and references it, rather than numbering references from a value.
+    static constexpr uint32_t kStoredRecords = 0;
     // A dictionary file at `path` whose index `index` holds `keys` in bulk
     // with record references (firstRef + i, 0); opened read-only and put on the shelf.
     RDFDictionary* AddSynthetic(const std::u16string& path, const std::vector<KeyPair>& keys,
@@ -104,6 +107,18 @@ protected:
     void WriteSynthetic(const std::u16string& path, const std::vector<KeyPair>& keys,
                         int32_t index = kIndexReadingWord, uint32_t firstRef = 1) {
         CreateDictionaryFile(path);
+        // With kStoredRecords each key names a data block of its own, so its
+        // reference is a record the engine can read.
+        std::vector<uint32_t> refs;
+        for (size_t i = 0; i < keys.size(); ++i) {
+            uint32_t position = firstRef + static_cast<uint32_t>(i);
+            if (firstRef == kStoredRecords) {
+                EXPECT_EQ(engine->WriteData(cursor, keys[i].first.data(),
+                                            static_cast<uint32_t>(keys[i].first.size() * 2 + 2), &position),
+                          DmsStatus::Success);
+            }
+            refs.push_back(position);
+        }
         EXPECT_EQ(engine->SelectIndex(cursor, index), DmsStatus::Success);
         EXPECT_EQ(engine->BeginBulkLoad(cursor), DmsStatus::Success);
         for (size_t i = 0; i < keys.size(); ++i) {
@@ -112,8 +127,7 @@ protected:
             KeySegmentValue key[2] = {{first.data(), static_cast<int32_t>(first.size() * 2)},
                                       {second.data(), static_cast<int32_t>(second.size() * 2)}};
             if (index == kIndexTranslationWords) key[1] = {&word, 2};
-            EXPECT_EQ(engine->InsertKey(cursor, key, RecordRef{firstRef + static_cast<uint32_t>(i), 0}),
-                      DmsStatus::Success);
+            EXPECT_EQ(engine->InsertKey(cursor, key, RecordRef{refs[i], 0}), DmsStatus::Success);
         }
         EXPECT_EQ(engine->EndBulkLoad(cursor), DmsStatus::Success);
         FinishFile();
@@ -166,6 +180,12 @@ protected:
         auto list = std::make_unique<WordList>(&shelf, kind);
         for (RDFDictionary* d : shelf.dictionaries) list->AddDictionary(d);
         return list;
+    }
+    // The record reference of the entry at `ordinal` of the dictionary's index 101.
+    uint32_t RefAt(RDFDictionary* dictionary, int32_t ordinal) {
+        CCursor cursor(dictionary, kIndexReadingWord);
+        cursor.MoveToOrdinal(ordinal);
+        return cursor.position.ref.first;
     }
     // Adds the record at `ordinal` of the dictionary's index 101 as a stored entry.
     void AddRecord(WordList& list, RDFDictionary* dictionary, int32_t ordinal) {

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -17,6 +18,7 @@
 #include <vector>
 
 #include "common/tests/test_paths.h"
+#include "common/win/tests/key_typing.h"
 #include "common/win/tests/screen_ink.h"
 #include "ui/e2e/program_session.h"
 #include "ui/e2e/remote_list_view.h"
@@ -512,6 +514,110 @@ TEST_F(DictionaryDialogs, AnOpenEditorKeepsTheWorkingDictionary) {
             if (w != editor && IsWindowVisible(w) && GetWindow(w, GW_OWNER) == editor) PostMessageW(w, WM_COMMAND, IDNO, 0);
         return !IsWindow(editor);
     }));
+    EXPECT_EQ(run.Exit(frame), 0);
+}
+
+// Optimise asked while an editor holds an unsaved new article: "Save
+// changes?" answered Yes saves it, and the same press then optimises (the
+// backup is made, the dialog closes, and the saved article is in the rebuilt
+// file), with no second press and no box but the question.
+TEST_F(DictionaryDialogs, OptimiseAfterSavingAnOpenEditorRunsAtOnce) {
+    TestFolders folders = Prepare(L"DictionaryDialogs.OptimiseAfterSave");
+    ProgramRun run;
+    HWND frame = run.WaitForFrameWithoutClipboardMonitor();
+    ASSERT_NE(frame, nullptr);
+    auto openEditor = [&](UINT command, const wchar_t* title) {
+        PostMessageW(frame, WM_COMMAND, command, 0);
+        HWND found = nullptr;
+        WaitFor([&] {
+            for (HWND w = FindWindowW(L"#32770", nullptr); w; w = FindWindowExW(nullptr, w, L"#32770", nullptr)) {
+                wchar_t caption[128] = {};
+                GetWindowTextW(w, caption, 128);
+                if (IsWindowVisible(w) && std::wstring(caption).starts_with(title)) found = w;
+            }
+            return found != nullptr;
+        });
+        return found;
+    };
+    auto textOf = [](HWND control) {
+        wchar_t now[256] = {};
+        SendMessageW(control, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(now));
+        return std::wstring(now);
+    };
+    // A new article (40067) typed key by key and saved: a reading, a word, a translation.
+    HWND editor = openEditor(40067, L"New Article");
+    ASSERT_NE(editor, nullptr);
+    HWND text = GetDlgItem(editor, 201);
+    ASSERT_TRUE(key_typing::TypeKeys(text, L"\u3042\u3044", 60));
+    key_typing::PressKey(text, VK_RETURN);
+    ASSERT_TRUE(key_typing::TypeKeys(text, L"\u611B", 60));
+    key_typing::PressKey(text, VK_RETURN);
+    ASSERT_TRUE(key_typing::TypeKeys(text, L"\u3042\u3044\u3059\u308B", 60));  // kana after a word: a translation
+    ASSERT_TRUE(WaitFor([&] { return textOf(text).ends_with(L"\u3042\u3044\u3059\u308B"); }));
+    PostMessageW(editor, WM_COMMAND, 1362, 0);  // Save
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(editor); }));
+    // Its row made current, then opened again (40064) and changed without saving.
+    HWND input = FindChild(frame, L"RichEdit20W", 202);
+    ASSERT_NE(input, nullptr);
+    ASSERT_TRUE(key_typing::TypeKeys(input, L"\u3042\u3044", 80));
+    std::map<std::wstring, std::wstring> state;
+    auto currentCell = [&](int column) {
+        state = run.QueryState(frame);
+        const int current = std::stoi(state[L"current"]), top = std::stoi(state[L"top"]);
+        return state[L"cell." + std::to_wstring(current - top) + L"." + std::to_wstring(column)];
+    };
+    ASSERT_TRUE(WaitFor([&] { return currentCell(0) == L"\u3042\u3044"; }));
+    editor = openEditor(40064, L"Edit Article");
+    ASSERT_NE(editor, nullptr);
+    text = GetDlgItem(editor, 201);
+    ASSERT_TRUE(WaitFor([&] { return textOf(text).ends_with(L"\u3042\u3044\u3059\u308B"); }));
+    SendMessageW(text, EM_SETSEL, -1, -1);
+    key_typing::PressKey(text, VK_RETURN);
+    ASSERT_TRUE(key_typing::TypeKeys(text, L"\u3042\u3044\u3057\u3066\u308B", 60));
+    ASSERT_TRUE(WaitFor([&] { return textOf(text).ends_with(L"\u3042\u3044\u3057\u3066\u308B"); }));
+
+    HWND dialog = OpenDictionariesDialog(frame);
+    ASSERT_NE(dialog, nullptr);
+    HWND list = GetDlgItem(dialog, kInstalledList);
+    const int personal = RowOf(list, L"Personal.qdx");
+    ASSERT_GE(personal, 0);
+    const std::wstring path = Cell(list, personal, 4) + L"\\Personal.qdx";
+    Select(list, personal);
+    PostMessageW(dialog, WM_COMMAND, 40157, 0);
+    HWND optimize = WaitForWindowShown(L"Dictionary Optimization");
+    ASSERT_NE(optimize, nullptr);
+    const std::wstring backup = Text(optimize, 1279);
+    // The Optimize button pressed, then Yes, with keys as a user presses them.
+    ASSERT_TRUE(key_typing::PressKey(GetDlgItem(optimize, IDOK), VK_SPACE));
+    HWND question = WaitForWindowShown(L"Save changes?");
+    ASSERT_NE(question, nullptr);
+    Sleep(200);
+    key_typing::PressKey(VK_RETURN);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(question); }));
+    std::wstring caption;
+    HWND box = nullptr;
+    WaitFor([&] { return !IsWindow(optimize) || (box = ShownBox(&caption, {dialog, optimize, editor})) != nullptr; },
+            800);
+    if (box) {
+        ADD_FAILURE() << "the optimisation said: " << std::string(caption.begin(), caption.end());
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+    }
+    if (IsWindow(optimize)) {
+        Shoot(optimize, folders, L"optimise_after_save");
+        ADD_FAILURE() << "the optimisation did not run after the save";
+        PostMessageW(optimize, WM_COMMAND, IDCANCEL, 0);
+        EXPECT_TRUE(WaitFor([&] { return !IsWindow(optimize); }));
+    }
+    EXPECT_FALSE(IsWindow(editor)) << "the saved editor closed";
+    EXPECT_NE(GetFileAttributesW(backup.c_str()), INVALID_FILE_ATTRIBUTES) << "no backup";
+    Shoot(dialog, folders, L"dictionaries_after_optimise");
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
+    // The saved article is listed from the rebuilt file.
+    key_typing::PressKey(input, VK_BACK);
+    ASSERT_TRUE(key_typing::TypeKeys(input, L"\u3044", 80));
+    EXPECT_TRUE(WaitFor([&] { return currentCell(0) == L"\u3042\u3044"; })) << "the saved reading is listed";
+    EXPECT_NE(GetFileAttributesW(path.c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(run.Exit(frame), 0);
 }
 

@@ -16,8 +16,13 @@ namespace {
 class SavedWordListWinTest : public WordListTest {
 protected:
     void SetUp() override {
-        one = AddSynthetic(japanesePath, {{u"a", u""}, {u"b", u""}});
-        two = AddSynthetic(u"C:\\D\\two.qdx", {{u"x", u""}}, kIndexReadingWord, 50);
+        one = AddSynthetic(japanesePath, {{u"a", u""}, {u"b", u""}}, kIndexReadingWord, kStoredRecords);
+        two = AddSynthetic(u"C:\\D\\two.qdx", {{u"x", u""}}, kIndexReadingWord, kStoredRecords);
+    }
+    // "n,id" of the record at `ordinal` of `dictionary`, as dictionary n of a list file.
+    std::u16string Entry(int32_t n, RDFDictionary* dictionary, int32_t ordinal) {
+        const std::string text = std::to_string(n) + "," + std::to_string(RefAt(dictionary, ordinal));
+        return std::u16string(text.begin(), text.end());
     }
     std::u16string ListPath(const char* name) { return (folder.path() / name).u16string(); }
 
@@ -39,32 +44,33 @@ TEST_F(SavedWordListWinTest, ANewListFileIsUnicodeAndAJapanesePathComesBack) {
     EXPECT_EQ(bytes[0], 0xFF);
     EXPECT_EQ(bytes[1], 0xFE);
     EXPECT_EQ(files.OpenForReading(path)->Read(u"Dictionaries", u"File1"), japanesePath);
-    EXPECT_EQ(files.OpenForReading(path)->Read(u"Entries", u"Entry2"), u"2,50");
+    EXPECT_EQ(files.OpenForReading(path)->Read(u"Entries", u"Entry2"), Entry(2, two, 0));
 
     auto loaded = ListOfShelf(kListSelected);
     loaded->LoadFile(files, path);
     ASSERT_EQ(loaded->RowCount(), 2);
     EXPECT_EQ(loaded->RowEntry(0)->dictionary, one);
-    EXPECT_EQ(loaded->RowEntry(0)->recordId, 2u);
+    EXPECT_EQ(loaded->RowEntry(0)->recordId, RefAt(one, 1));
     EXPECT_FALSE(loaded->flags & kListDictionaryMissing);
 }
 
 TEST_F(SavedWordListWinTest, AnAnsiListFileStillLoadsAndAMissingDictionaryKeepsItsEntries) {
-    const std::string ansi =
-        "[Dictionaries]\r\nFile1=C:\\D\\two.qdx\r\nFile2=Z:\\Gone\\old.qdx\r\n"
-        "[Entries]\r\nEntry1=2,9\r\nEntry2=1,50\r\n";
+    const std::u16string kept = Entry(1, two, 0);
+    const std::string ansi = "[Dictionaries]\r\nFile1=C:\\D\\two.qdx\r\nFile2=Z:\\Gone\\old.qdx\r\n"
+                             "[Entries]\r\nEntry1=2,9\r\nEntry2=" +
+                             std::string(kept.begin(), kept.end()) + "\r\n";
     WriteBytes(folder.path() / "old.oxm", {ansi.begin(), ansi.end()});
     auto list = ListOfShelf(kListSelected);
     list->LoadFile(files, ListPath("old.oxm"));
     ASSERT_EQ(list->RowCount(), 1);
-    EXPECT_EQ(list->RowEntry(0)->recordId, 50u);
+    EXPECT_EQ(list->RowEntry(0)->recordId, RefAt(two, 0));
     EXPECT_TRUE(list->flags & kListDictionaryMissing);
     EXPECT_EQ(ReadBytes(folder.path() / "old.oxm"), std::vector<unsigned char>(ansi.begin(), ansi.end()));
 
     list->SaveFile(files, ListPath("old.oxm"));
     auto reader = files.OpenForReading(ListPath("old.oxm"));
     EXPECT_EQ(reader->Read(u"Dictionaries", u"File2"), u"Z:\\Gone\\old.qdx");
-    EXPECT_EQ(reader->Read(u"Entries", u"Entry1"), u"1,50");
+    EXPECT_EQ(reader->Read(u"Entries", u"Entry1"), kept);
     EXPECT_EQ(reader->Read(u"Entries", u"Entry2"), u"2,9");
     EXPECT_EQ(ReadBytes(folder.path() / "old.oxm")[0], 0xFF);
 }
@@ -85,7 +91,7 @@ TEST_F(SavedWordListWinTest, ASaveThatCannotReplaceTheFileLeavesTheOldList) {
     EXPECT_FALSE(std::filesystem::exists(folder.path() / "kept.oxm.tmp"));
     EXPECT_TRUE(list->flags & kListModified);
     list->SaveFile(files, path);
-    EXPECT_EQ(files.OpenForReading(path)->Read(u"Entries", u"Entry2"), u"2,50");
+    EXPECT_EQ(files.OpenForReading(path)->Read(u"Entries", u"Entry2"), Entry(2, two, 0));
 }
 
 TEST(MouseMoveProbe, SeesAWaitingMouseMoveAndLeavesItQueued) {
