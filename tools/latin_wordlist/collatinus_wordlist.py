@@ -438,6 +438,9 @@ def line_of(stems, code, meaning):
 # English, the lemmas written, every lemma left out with its reason, and the
 # frequency of each lemma (the highest of its homonyms).
 Conversion = collections.namedtuple("Conversion", "ranked skipped models unexplained converted left_out frequencies")
+# One line made: its lemma's frequency, the lemma, the line, its stems,
+# whether it has English, and the number of the lemma's lexicon entry.
+Made = collections.namedtuple("Made", "frequency lemma line stems explained entry")
 
 # A lemma that carries another's forms takes its frequency: plus, pluris is
 # multus's comparative.
@@ -527,7 +530,8 @@ def convert(directory):
             # "a=a,ab,abs": every spelling of an invariable word is a word of its own.
             spellings = [ascii_text(f) for f in fields[0].split("=", 1)[-1].split(",")]
             for spelling in dict.fromkeys([lemma] + [re.sub(r"\d", "", f) for f in spellings if f]):
-                ranked.append((frequency, lemma, line_of((spelling,), code, meaning), (spelling,), bool(meaning) or None))
+                ranked.append(Made(frequency, lemma, line_of((spelling,), code, meaning), (spelling,), bool(meaning),
+                                   converted))
             converted += 1
             unexplained += not meaning
             continue
@@ -549,19 +553,18 @@ def convert(directory):
         if any(len(s) > STEM_WIDTH or " " in s for s in stems):
             leave_out(lemma, "stem too long")
             continue
-        ranked.append((frequency, lemma, line_of(stems, code, meaning), stems, bool(meaning)))
+        ranked.append(Made(frequency, lemma, line_of(stems, code, meaning), stems, bool(meaning), converted))
         converted += 1
         unexplained += not meaning
-    ranked = [(max(f, frequencies.get(FREQUENCY_OF.get(lemma), 0)), lemma, line, stems, explained)
-              for f, lemma, line, stems, explained in ranked]
+    ranked = [m._replace(frequency=max(m.frequency, frequencies.get(FREQUENCY_OF.get(m.lemma), 0))) for m in ranked]
     commonest = {}      # stem -> the highest frequency of a line holding it
-    for f, _, _, stems, _ in ranked:
+    for f, _, _, stems, _, _ in ranked:
         for stem in stems:
             commonest[stem] = max(f, commonest.get(stem, 0))
-    # An invariable word is only its form: where another lemma makes that
-    # form SHADOW_RATIO times as often, the word would only shadow it (the
-    # adverbs qui, ea, illi before the pronouns, whose empty dictionary form
-    # scores lowest), so that spelling is left out.
+    # A word of one form (an invariable word, an adverb) is only that form:
+    # where another lemma makes it SHADOW_RATIO times as often, the word
+    # would only shadow it (the adverbs qui, ea, illi before the pronouns,
+    # whose empty dictionary form scores lowest), so that spelling is left out.
     lemmas_of_form = collatinus_forms.lemmas_by_form(directory)
     by_plain = {}
     for lemma, f in frequencies.items():
@@ -569,18 +572,17 @@ def convert(directory):
     plain = collatinus_forms.plain
     # The lemmas the word list reads: those written, and the pronouns of the
     # project's own lines.
-    readable = {plain(lemma) for _, lemma, _, _, _ in ranked} - {plain(lemma) for lemma, _ in left_out}
+    readable = {plain(m.lemma) for m in ranked} - {plain(lemma) for lemma, _ in left_out}
     pronoun_names = {plain(lemma) for lemma in list(PRONOUN_LEMMAS.values()) + list(PACKON_LEMMAS.values())}
     readable |= pronoun_names
-    kept, dropped = [], set()
-    for f, lemma, line, stems, explained in ranked:
+    kept, dropped, lines_kept = [], {}, collections.Counter()
+    for f, lemma, line, stems, explained, entry in ranked:
         shadowed = [s for s in stems if s != NO_STEM and commonest.get(s, 0) >= max(SHADOW_RATIO * max(f, 1), 200)]
         if not explained and f <= RARE_FREQUENCY and shadowed:
-            leave_out(lemma, "rare homograph without meaning", "rare homograph without meaning of stem %s" % shadowed[0])
-            converted -= 1
-            unexplained -= 1
+            dropped.setdefault(entry, []).append((lemma, "rare homograph without meaning",
+                                                  "rare homograph without meaning of stem %s" % shadowed[0], explained))
             continue
-        if explained is not False and len(stems) == 1 and stems[0] not in MADE_ONLY_BY_ITSELF:
+        if len(stems) == 1 and stems[0] not in MADE_ONLY_BY_ITSELF:
             # A pronoun of the word's own name counts too (qui the pronoun
             # beside qui the adverb): the name's frequency is its commonest.
             makers = lemmas_of_form.get(plain(stems[0]), set())
@@ -589,11 +591,17 @@ def convert(directory):
                 others |= makers & pronoun_names
             commoner = max(others, key=lambda other: by_plain.get(other, 0), default=None)
             if commoner and by_plain.get(commoner, 0) >= max(SHADOW_RATIO * max(f, 1), 200):
-                dropped.add((lemma, "rare invariable homograph of %s (%s)" % (commoner, stems[0])))
+                dropped.setdefault(entry, []).append((lemma, "rare invariable homograph", "rare invariable homograph "
+                                                      "of %s (%s)" % (commoner, stems[0]), explained))
                 continue
+        lines_kept[entry] += 1
         kept.append((f, line))
-    for lemma, reason in sorted(dropped):
-        left_out.append((lemma, reason))
+    for entry, reasons in sorted(dropped.items()):
+        left_out.extend((lemma, detail) for lemma, _, detail, _ in reasons)
+        if not lines_kept[entry]:     # none of its lines (spellings) is left
+            skipped[reasons[0][1]] += 1
+            converted -= 1
+            unexplained -= not reasons[0][3]
     ranked = kept
     return Conversion(ranked, skipped, models, unexplained, converted, left_out, frequencies)
 
