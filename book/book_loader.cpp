@@ -9,6 +9,7 @@
 #include "dictionary/dictionary_schema.h"
 #include "dictionary/file_replace.h"
 #include "dictionary/shelf.h"
+#include "import/compile_environment.h"
 #include "import/converter.h"
 #include "storage/dms.h"
 
@@ -16,6 +17,27 @@ namespace {
 
 constexpr int32_t kVersionProperty = 4;
 constexpr char16_t kConvertFailure[] = u"Cannot convert a dictionary\n %s";
+
+// The compile's own user interface, noting whether the compile already told
+// the user why it failed (a source it could not read, a full disk): the
+// loader then has nothing to add.
+class TellingUi : public CompileUi {
+public:
+    explicit TellingUi(CompileUi& ui) : ui_(ui) {}
+    void SetStepLabel(std::u16string_view text) override { ui_.SetStepLabel(text); }
+    void EnableCancel() override { ui_.EnableCancel(); }
+    bool HasProgressBar() const override { return ui_.HasProgressBar(); }
+    void SetProgress(int32_t perMille) override { ui_.SetProgress(perMille); }
+    void PumpMessages() override { ui_.PumpMessages(); }
+    void ShowMessage(std::u16string_view text, std::u16string_view caption) override {
+        told = true;
+        ui_.ShowMessage(text, caption);
+    }
+    bool told = false;
+
+private:
+    CompileUi& ui_;
+};
 
 // Removes the copy whatever happens.
 struct KeptCopy {
@@ -76,15 +98,19 @@ int32_t BookLoader::Load(std::u16string_view dictionaryPath, const std::vector<s
         CDictionary dictionary(kDictionaryStoreDatabase | kDictionaryBook, engine_);
         dictionary.File().SetPath(target.c_str());
         dictionary.File().codePage = 65001;
-        CConverter converter(dictionary, CConverter::kExistingFile, ui_, env_);
+        TellingUi ui(ui_);
+        CConverter converter(dictionary, CConverter::kExistingFile, ui, env_);
         converter.compactionEnabled = true;
         converter_ = &converter;
         if (cancelled_) converter.Cancel();
         const int32_t result = converter.Convert(kBookLoadFlags, source, dictionaryPath);
         converter_ = nullptr;
         if (result != 1 || cancelled_) {
-            error = InterfaceText(kConvertFailure, converter.errorText.empty() ? std::u16string(u"The load was stopped.")
-                                                                               : converter.errorText);
+            // Each failure reaches the user once: a reason the compile showed
+            // is not repeated, and a cancel is no failure of the text.
+            if (cancelled_ || converter.Cancelled()) error = InterfaceText(u"Book loading cancelled.");
+            else if (!ui.told)
+                error = InterfaceText(kConvertFailure, converter.errorText.empty() ? source : converter.errorText);
             ok = false;
             break;
         }

@@ -26,12 +26,15 @@ public:
     BookLoader(CDMS& engine, CompileUi& ui, CompileEnv& env) : engine_(engine), ui_(ui), env_(env) {}
 
     // 1 when every source loaded and the dictionary is marked finished; 0
-    // otherwise, with `error` saying why ("Cannot convert a dictionary\n
-    // <reason>") and the file as it was.
+    // otherwise, with the file as it was and `error` saying why ("Cannot
+    // convert a dictionary\n <reason>", or that the load was cancelled);
+    // `error` is empty when the compile already showed the reason itself.
     int32_t Load(std::u16string_view dictionaryPath, const std::vector<std::u16string>& sources);
     // Asks the running compile to stop (its progress answers with a stop).
     void Cancel();
     bool Running() const { return converter_ != nullptr; }
+    // The last Load ended because Cancel was asked.
+    bool Cancelled() const { return cancelled_; }
 
     std::u16string error;
     int32_t loaded = 0;  // sources loaded by the last Load

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "common/app_context.h"
+
 // Phrase types in the low byte of a phrase's type word; the type's number
 // is in the high 16 bits.
 inline constexpr uint32_t kPhraseParagraph = 0;
@@ -23,6 +25,16 @@ struct BookLanguage {
     std::u16string code;       // at most 4 units, as "Latn", "Hani"
     std::u16string names[3];   // Russian, Japanese and English interface names
 };
+
+// The name a language is shown under in the interface language `shown`; a
+// header that gives none for it falls back to the English name, then to any
+// name, then the code.
+inline const std::u16string& BookLanguageName(const BookLanguage& language, UILanguage shown) {
+    const int own = shown == UILanguage::Russian ? 0 : shown == UILanguage::Japanese ? 1 : 2;
+    for (int n : {own, 2, 0, 1})
+        if (!language.names[n].empty()) return language.names[n];
+    return language.code;
+}
 
 // An entry's text with one display word per unit.
 struct EntryText {

@@ -9,6 +9,11 @@ std::u16string InterfaceText(std::u16string_view english) {
         const char16_t* current = UIStringTable[slot];
         return current ? std::u16string(current) : std::u16string(english);
     }
+    // Texts the numbered slots have no place for stand beside them.
+    const auto extras = UIExtraTextSet(UILanguage::English);
+    for (size_t n = 0; n < extras.size(); ++n)
+        if (extras[n].text != nullptr && std::u16string_view(extras[n].text) == english)
+            return UIExtra(static_cast<UIExtraText>(n));
     return std::u16string(english);
 }
 

@@ -1,6 +1,7 @@
 // The book reader's and loader's texts come from the interface texts: a text
-// is named by its English wording, found in the English set, and read from
-// the slot in the current language (the wording itself when no slot holds it).
+// is named by its English wording, found in the English set (its slots, then
+// the extra texts beside them), and read in the current language (the
+// wording itself when neither holds it).
 #pragma once
 
 #include <string>

@@ -32,7 +32,9 @@ struct ReaderSettings {
 
 namespace reader_layout {
 inline constexpr int32_t kGap = 9;          // between and around the columns
-inline constexpr int32_t kRightStrip = 69;  // the scroll bars and buttons at the right
+// The scroll bars and buttons at the right: wide enough for the buttons'
+// longest label ("Оглавление" in the Russian interface) with its edges.
+inline constexpr int32_t kRightStrip = 79;
 inline constexpr int32_t kMinimumColumn = 109;
 inline constexpr int32_t kMinimumHeight = 350;
 inline constexpr int32_t kResetHeight = 400;

@@ -113,7 +113,7 @@ void StoredBook::ReadPhrases(std::vector<uint32_t>& recordIds, std::vector<uint3
     Entry entry;
     uint32_t previous = 0;
     // Where the walk stops before a next id of 0, the book is damaged.
-    auto after = [&] { return u" " + InterfaceText(u"after phrase") + u" " + Decimal(recordIds.size()); };
+    auto after = [&] { return u" " + InterfaceText(u"after phrase %s", Decimal(recordIds.size())); };
     for (uint32_t id = start_; id != 0; previous = id, id = entry.next) {
         if (++steps > limit) {
             NoteDamage(InterfaceText(u"The book's chain of records is longer than its index") + after(), DmsStatus::Success);
@@ -180,8 +180,7 @@ EntryText StoredBook::RecordText(uint32_t id, int32_t language, int32_t limit, i
     cursor_->position.ref = {id, 0};
     if (cursor_->LoadArticle() == 0) {
         const std::u16string what = entry < 0 ? InterfaceText(u"A book's title cannot be read")
-                                              : InterfaceText(u"Phrase") + u" " + Decimal(entry + 1) + u" " +
-                                                    InterfaceText(u"cannot be read");
+                                              : InterfaceText(u"Phrase %s cannot be read", Decimal(entry + 1));
         NoteDamage(what, dictionary_.ReadRefusal());
         return result;
     }

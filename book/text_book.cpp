@@ -39,7 +39,9 @@ std::u16string LineProblem(int32_t number, std::u16string_view text, std::u16str
 }
 
 std::u16string GroupLinesText(int32_t lines, int32_t columns) {
-    return Decimal(lines) + u" " + InterfaceText(u"lines in a group instead of") + u" " + Decimal(columns) + u".";
+    std::u16string text = InterfaceText(u"%s lines in a group instead of %s.", Decimal(lines));
+    if (const size_t at = text.find(u"%s"); at != std::u16string::npos) text.replace(at, 2, Decimal(columns));
+    return text;
 }
 
 }  // namespace

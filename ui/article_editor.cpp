@@ -83,8 +83,6 @@ constexpr ControlText kButtonTexts[] = {
     {IDC_EDITOR_HELP, kHelpSlot}, {IDC_EDITOR_NEW_WINDOW, kNewWindowSlot},
     {IDC_EDITOR_SAVE, kSaveSlot}, {IDC_EDITOR_CANCEL, kCancelSlot},
 };
-constexpr wchar_t kCopyInstead[] =
-    L"The article could not be saved. Copy its text to the clipboard before the window closes?";
 
 // The toolbar: image number and command, 0 for a separator.
 struct ToolButton {
@@ -897,7 +895,8 @@ int32_t ArticleEditor::QuerySave(bool allowCancel) {
     if (answer != IDYES || SaveArticle()) return answer;
     if (allowCancel) return kStayOpen;
     // The program is closing and cannot wait: never drop the text unasked.
-    if (MessageBoxW(dialog_, kCopyInstead, WideString(UIStringTable[kCannotSaveCaptionSlot]).c_str(),
+    if (MessageBoxW(dialog_, WideString(UIExtra(UIExtraText::kCopyUnsavedArticle)).c_str(),
+                    WideString(UIStringTable[kCannotSaveCaptionSlot]).c_str(),
                     MB_YESNO | MB_ICONEXCLAMATION) == IDYES)
         CopyTextToClipboard();
     return IDNO;

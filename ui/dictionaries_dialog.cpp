@@ -112,6 +112,7 @@ public:
 private:
     void CreateToolbar();
     void SetUpList();
+    void FitFileColumn();
     void Fill(const RDFDictionary* select);
     void SetRow(int row, RDFDictionary* d, bool insert);
     RDFDictionary* RowDictionary(int row) const;
@@ -382,8 +383,18 @@ void CDictionariesDlg2::Fill(const RDFDictionary* select) {
         if (d == select) selectRow = row;
         SetRow(row++, d, true);
     }
+    FitFileColumn();
     inUpdate_ = false;
     if (select) SelectRow(selectRow < 0 ? 0 : selectRow);
+}
+
+// The File column widens to the longest name shown (check box and picture
+// included): Personal1.qdx and Personal2.qdx must not both read "Personal...".
+void CDictionariesDlg2::FitFileColumn() {
+    const int32_t dpi = g_application ? g_application->dpi : 96;
+    const int minimum = ScaleColumnWidth(kColumns[0].width, dpi);
+    ListView_SetColumnWidth(list_, 0, LVSCW_AUTOSIZE);
+    if (ListView_GetColumnWidth(list_, 0) < minimum) ListView_SetColumnWidth(list_, 0, minimum);
 }
 
 void CDictionariesDlg2::UpdateToolbar() {

@@ -17,6 +17,7 @@ namespace {
 
 enum Slot : int {
     kPropertiesTitleSlot = 160, kNewTitleSlot = 161, kFolderChoiceSlot = 157, kSaveSlot = 443, kCancelSlot = 638,
+    kOkSlot = 637,
     kExistsSlot = 444, kExistsCaptionSlot = 445, kNoNameSlot = 447, kNoNameCaptionSlot = 448,
 };
 constexpr size_t kTextUnits = 1024;
@@ -85,12 +86,14 @@ INT_PTR CProperty::OnMessage(UINT message, WPARAM wParam, LPARAM) {
 
 INT_PTR CProperty::OnInitDialog(HWND dialog) {
     dialog_ = dialog;
-    static const int kFontControls[] = {IDC_PROP_FILE, IDC_PROP_FOLDER, IDC_PROP_TITLE, IDC_PROP_AUTHOR,
-                                        IDC_PROP_NOTES, IDC_PROP_VERSION, IDC_PROP_DATE, 0};
+    // Every field that shows text: the size ends in "バイト", the language may be a Japanese name.
+    static const int kFontControls[] = {IDC_PROP_FILE,    IDC_PROP_FOLDER,  IDC_PROP_TITLE,    IDC_PROP_AUTHOR,
+                                        IDC_PROP_NOTES,   IDC_PROP_VERSION, IDC_PROP_DATE,     IDC_PROP_SIZE,
+                                        IDC_PROP_ARTICLES, IDC_PROP_LANGUAGE, 0};
     if (g_application) g_application->ApplyDialogFont(dialog_, kFontControls);
     SetWindowTextW(dialog_, reinterpret_cast<const wchar_t*>(UIStringTable[mode_ == 0 ? kPropertiesTitleSlot : kNewTitleSlot]));
     SetControlTexts(dialog_, kLabels);
-    SetDlgItemTextW(dialog_, IDOK, reinterpret_cast<const wchar_t*>(mode_ == 0 ? u"OK" : UIStringTable[kSaveSlot]));
+    SetDlgItemTextW(dialog_, IDOK, reinterpret_cast<const wchar_t*>(UIStringTable[mode_ == 0 ? kOkSlot : kSaveSlot]));
     if (mode_ == 1) {
         for (int id : {IDC_PROP_ARTICLES, IDC_PROP_ARTICLES_LABEL, IDC_PROP_SIZE, IDC_PROP_SIZE_LABEL, IDC_PROP_DATE,
                        IDC_PROP_DATE_LABEL, IDC_PROP_LANGUAGE, IDC_PROP_LANGUAGE_LABEL})

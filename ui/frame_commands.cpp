@@ -402,6 +402,10 @@ void CFrame::SwitchLanguage(uint32_t id) {
     SetWindowTextW(frame_, Wide(UIStringTable[kTitleSlot]));
     ApplyUILanguageToMenus(applicationMenu_, contextMenus_);
     if (lists) lists->RefreshListHeaders();
+    // The status line's count and the note above the article are words of
+    // the interface too; without this they wait for the row to move.
+    if (lists) lists->ShowCurrentArticleAgain();
+    UpdateStatusBar();
     for (HWND toolbar : toolbars) ApplyUILanguageToToolbar(toolbar);
     DrawMenuBar(frame_);
     // The current list's command, not always the Reading list's: the checked

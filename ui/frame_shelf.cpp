@@ -414,12 +414,21 @@ void FrameShelf::ShowLexiconHint(std::u16string_view text) {
 }
 
 void FrameShelf::AddToHistory(ListViewModel& view, const CCursor& cursor, int32_t pageOffset) {
+    if (showingAgain_) return;
     shelf_->History().Add(&view, &cursor, pageOffset);
+}
+
+void FrameShelf::ShowCurrentArticleAgain() {
+    ListView* view = CurrentView();
+    if (view == nullptr) return;
+    showingAgain_ = true;
+    view->ShowCurrentArticle();
+    showingAgain_ = false;
 }
 
 void FrameShelf::ScrollInputToRange(int32_t start, int32_t end) {
     HWND box = frame_.InputBox();
-    if (!box || frame_.InputSelectionHeld()) return;
+    if (!box || frame_.InputSelectionHeld() || showingAgain_) return;
     int32_t first = start, last = end;
     if (input_.GetSelectionWordRange(first, last) == 0) {
         first = start;

@@ -78,6 +78,7 @@ public:
     int32_t TopRow() override;
     void ApplyFontsToViews() override;
     void RefreshListHeaders() override { shelf_->RefreshListHeaders(); }
+    void ShowCurrentArticleAgain() override;
     void SaveViewOptions() override;
     // Article editors (frame_editors.cpp).
     bool HasOpenEditors() override;
@@ -155,4 +156,5 @@ private:
     std::unique_ptr<CArticleView> article_;
     std::unique_ptr<CShelf> shelf_;
     bool autoLocateOff_ = false;  // typing in the input box searches nothing (command 40059)
+    bool showingAgain_ = false;   // the current article is shown again: no history, no input scroll
 };

@@ -90,6 +90,10 @@ public:
     virtual void ApplyFontsToViews() {}
     // Every list view's column titles again, in the interface language now set.
     virtual void RefreshListHeaders() {}
+    // Shows the current row's article again without recording it in the
+    // history: after a language switch the note above it and the status
+    // line's count speak the new language.
+    virtual void ShowCurrentArticleAgain() {}
     // Every open article editor takes the editor size (points).
     virtual void ApplyFontsToEditors(int32_t) {}
     virtual void DeleteAllDictionaries() {}

@@ -17,7 +17,7 @@
 // | dataFolder, dictionariesFolder | the program's folders                |
 // | homeSite    | the home site the web services use                      |
 // | inputMenu.N | 1 when command N of the input box's menu is enabled, 0 greyed (N = 40167, 40169, 40171) |
-// | popup       | the caption of the window in front of the frame (a dialog), when one is shown |
+// | popup       | the caption of the window in front of the frame (a dialog, or a dialog it opened), when one is shown |
 // | control.N   | "id|fits|needed|room|text" of its N-th shown label or button (fits 1 or 0, pixels) |
 // | status.P    | the text of part P (0, 1) of the status bar                |
 #include <string>
@@ -57,6 +57,40 @@ BOOL CALLBACK AddPopupControl(HWND control, LPARAM data) {
     for (const wchar_t* c = text; *c; ++c) line += *c == L'\n' ? u' ' : *c == L'\r' ? u' ' : static_cast<char16_t>(*c);
     AddLine(*popup->out, u"control." + Number(popup->count++), line);
     return TRUE;
+}
+
+// The window in front of the frame: of the program's shown and enabled
+// captioned windows that the frame owns, directly or through another (a dialog opened
+// from a dialog), the one deepest in that chain; the topmost of those.
+struct FrontWindow {
+    HWND frame;
+    HWND found = nullptr;
+    int depth = 0;
+};
+
+BOOL CALLBACK ConsiderFrontWindow(HWND window, LPARAM data) {
+    auto* front = reinterpret_cast<FrontWindow*>(data);
+    if (window == front->frame || !IsWindowVisible(window) || !IsWindowEnabled(window)) return TRUE;
+    // Dialogs and boxes have a caption; tool tips and hints do not.
+    if ((GetWindowLongW(window, GWL_STYLE) & WS_CAPTION) != WS_CAPTION) return TRUE;
+    int depth = 0;
+    for (HWND owner = GetWindow(window, GW_OWNER); owner && depth < 16; owner = GetWindow(owner, GW_OWNER)) {
+        ++depth;
+        if (owner == front->frame) {
+            if (depth > front->depth) {
+                front->found = window;
+                front->depth = depth;
+            }
+            break;
+        }
+    }
+    return TRUE;
+}
+
+HWND WindowInFrontOf(HWND frame) {
+    FrontWindow front{frame};
+    EnumThreadWindows(GetCurrentThreadId(), &ConsiderFrontWindow, reinterpret_cast<LPARAM>(&front));
+    return front.found;
 }
 
 }  // namespace
@@ -100,10 +134,10 @@ LRESULT CFrame::OnTestQuery(HWND sender, const COPYDATASTRUCT* query) {
         GetMenuStringW(editorMenu, 9, title, 256, MF_BYPOSITION);
         AddLine(text, u"editorMenu.web", reinterpret_cast<const char16_t*>(title));
     }
-    // The window in front of the frame (a dialog): its caption and the fit of
-    // every label and button shown in it.
-    HWND popup = GetLastActivePopup(frame_);
-    if (popup && popup != frame_ && IsWindowVisible(popup)) {
+    // The window in front of the frame (a dialog, or one opened from it): its
+    // caption and the fit of every label and button shown in it.
+    HWND popup = WindowInFrontOf(frame_);
+    if (popup) {
         wchar_t caption[256] = {};
         GetWindowTextW(popup, caption, 256);
         AddLine(text, u"popup", std::u16string(Char16View(caption)));

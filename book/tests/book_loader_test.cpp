@@ -65,6 +65,23 @@ TEST_F(BookLoading, AFailedTextLeavesTheFileAsItWas) {
     EXPECT_TRUE(Bytes("books.qdx") == before);
 }
 
+// A source the compile cannot read is said once, by the compile, naming the
+// file: the loader adds no second box. A text the compile refuses without a
+// box of its own gets the loader's one message.
+TEST_F(BookLoading, EachFailureReachesTheUserOnce) {
+    BookLoader loader(engine_, ui_, env_);
+    EXPECT_EQ(loader.Load(Path("books.qdx"), {Path("missing.txt")}), 0);
+    ASSERT_EQ(ui_.messages.size(), 1u);
+    EXPECT_NE(ui_.messages[0].find(Path("missing.txt")), std::u16string::npos);
+    EXPECT_EQ(loader.error, u"");
+    EXPECT_FALSE(loader.Cancelled());
+    WriteText("bad.txt", "<Latn>English\n<Cyrl>Русский\n\n<P>Only one line in this group.\n");
+    EXPECT_EQ(loader.Load(Path("books.qdx"), {Path("bad.txt")}), 0);
+    EXPECT_EQ(ui_.messages.size(), 1u);
+    EXPECT_EQ(loader.error, u"Cannot convert a dictionary\n The source text could not be read as a dictionary.");
+    EXPECT_EQ(BookCount(), 1);
+}
+
 TEST_F(BookLoading, TheVersionLosesItsPInOneTransaction) {
     int32_t file = 0;
     uint32_t cursor = 0;

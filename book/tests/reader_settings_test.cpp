@@ -54,12 +54,12 @@ TEST(ReaderSettings, RoundTripWithRightHoldingTheTop) {
 
 TEST(ReaderSettings, LayoutArithmeticAndClamps) {
     using namespace reader_layout;
-    EXPECT_EQ(ColumnWidth(720, 2), (720 - 18 - 69) / 2);
-    EXPECT_EQ(ColumnWidth(720, 0), 720 - 9 - 69);  // Columns 0 or missing counts as one
+    EXPECT_EQ(ColumnWidth(720, 2), (720 - 18 - 79) / 2);
+    EXPECT_EQ(ColumnWidth(720, 0), 720 - 9 - 79);  // Columns 0 or missing counts as one
     EXPECT_EQ(ColumnWidth(50, 4), 1);
-    EXPECT_EQ(MinimumWidth(3), 109 * 3 + 69);
+    EXPECT_EQ(MinimumWidth(3), 109 * 3 + 79);
     EXPECT_EQ(ColumnLeft(2, 100), 9 + 2 * 109);
-    EXPECT_EQ(ClientWidthFor(100, 2), 2 * 109 + 69);
+    EXPECT_EQ(ClientWidthFor(100, 2), 2 * 109 + 79);
     EXPECT_EQ(ClampPhrase(500, 10), 9);
     EXPECT_EQ(ClampPhrase(-3, 10), 0);
     EXPECT_EQ(ClampPhrase(5, 0), 0);

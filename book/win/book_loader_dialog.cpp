@@ -120,8 +120,9 @@ void Load(HWND dialog, CBookLoadDlg& state) {
     if (loaded == 1) {
         state.result = 1;
         host.Ask(dialog, SlotText(kLoadedSlot), UIExtra(UIExtraText::kBooksLoaded), MB_OK | MB_ICONINFORMATION);
-    } else {
-        host.Ask(dialog, loader.error, SlotText(kConversionFailedSlot), MB_OK | MB_ICONERROR);
+    } else if (!loader.error.empty()) {
+        host.Ask(dialog, loader.error, SlotText(loader.Cancelled() ? kTitleSlot : kConversionFailedSlot),
+                 loader.Cancelled() ? MB_OK | MB_ICONINFORMATION : MB_OK | MB_ICONERROR);
     }
 }
 

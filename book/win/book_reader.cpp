@@ -143,12 +143,24 @@ void CParaViewerDlg::RefreshAllBookLists() {
 CParaViewerDlg* CParaViewerDlg::Open(IBookReaderSite& site, RDFDictionary* dictionary, uint32_t bookId,
                                      const std::u16string& textBook) {
     EnsureClasses();
+    // A text book the reader cannot hold whole opens nothing: the reason is
+    // shown, and no empty reader is left behind it.
+    std::shared_ptr<TextBook> text;
+    if (!textBook.empty()) {
+        text = std::make_shared<TextBook>();
+        if (!text->Load(textBook)) {
+            site.Ask(site.MainWindow(), InterfaceText(u"Cannot open file: %s", textBook) + u"\n" + text->Problem(),
+                     site.Text(u"Cannot Open a File"), MB_OK | MB_ICONERROR);
+            return nullptr;
+        }
+    }
     auto* reader = new CParaViewerDlg(site);
     reader->dictionary_ = dictionary;
     reader->bookId_ = bookId;
-    if (!textBook.empty()) {
+    if (text) {
         reader->textBook_ = true;
         reader->textBookPath_ = textBook;
+        reader->loadedTextBook_ = std::move(text);
         reader->bookId_ = 1;
     }
     Chain().push_back(reader);
@@ -212,7 +224,8 @@ void CParaViewerDlg::OnInit() {
                        : 100;
     bool opened = false;
     if (textBook_) {
-        opened = OpenTextBook(textBookPath_);
+        OpenTextBook(std::move(loadedTextBook_));
+        opened = true;
         FillBookList();
     } else {
         FillBookList();
@@ -231,23 +244,16 @@ void CParaViewerDlg::OnInit() {
     PostMessageW(dialog_, kNoBooksMessage, 0, 0);
 }
 
-bool CParaViewerDlg::OpenTextBook(const std::u16string& path) {
-    auto book = std::make_shared<TextBook>();
-    if (!book->Load(path)) {
-        site_.Ask(dialog_, InterfaceText(u"Cannot open file: %s", path) + u"\n" + book->Problem(),
-                  site_.Text(u"Cannot Open a File"), MB_OK | MB_ICONERROR);
-        return false;
-    }
+void CParaViewerDlg::OpenTextBook(std::shared_ptr<TextBook> book) {
     stored_.reset();
     host_->model.Build(book, true, true);
     host_->AttachViews();
     host_->ShowDefaultColumns();
-    SetWindowTextW(dialog_, W(BookTitleFromPath(path)));
+    SetWindowTextW(dialog_, W(BookTitleFromPath(textBookPath_)));
     EnableWindow(GetDlgItem(dialog_, kTableOfContents), host_->model.HeadingCount() > 0);
     ApplyColumns(false);
     host_->GoToPhrase(0, GoToMode::Top, true);
     AfterChange(true);
-    return true;
 }
 
 bool CParaViewerDlg::OpenStoredBook(RDFDictionary* dictionary, uint32_t bookId, int32_t phrase) {
@@ -275,7 +281,6 @@ bool CParaViewerDlg::OpenStoredBook(RDFDictionary* dictionary, uint32_t bookId, 
         for (int32_t e = 0; e < host_->model.PhraseCount(); ++e)
             if (host_->model.RecordId(e) == bookId) target = e;
     host_->GoToPhrase(std::max(0, target), GoToMode::Top, true);
-    FillColumnBookLists();
     AfterChange(true);
     return true;
 }
@@ -381,11 +386,7 @@ void CParaViewerDlg::FillLanguageCombos() {
         for (int32_t c = 0; c < host_->model.ColumnCount(); ++c) {
             const int32_t language = host_->model.Column(c).language;
             std::u16string name = u"#" + std::u16string(1, static_cast<char16_t>(u'1' + c));
-            if (language >= 0) {
-                // The names are Russian, Japanese and English; the English one when given.
-                const BookLanguage& l = languages[static_cast<size_t>(language)];
-                name = !l.names[2].empty() ? l.names[2] : l.names[0];
-            }
+            if (language >= 0) name = BookLanguageName(languages[static_cast<size_t>(language)], App().InterfaceLanguage());
             const LRESULT item = SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(W(name)));
             SendMessageW(combo, CB_SETITEMDATA, static_cast<WPARAM>(item), c);
         }
@@ -409,13 +410,23 @@ void CParaViewerDlg::FillColumnBookLists() {
 
 void CParaViewerDlg::ApplyColumns(bool resizeWindow) {
     FillLanguageCombos();
+    // Every shown column offers the books of the dictionary in its language,
+    // a column just added as well as those shown from the settings.
+    FillColumnBookLists();
     if (resizeWindow) {
-        RECT client{}, window{};
+        RECT client{}, window{}, work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
         GetClientRect(dialog_, &client);
         GetWindowRect(dialog_, &window);
-        const int32_t width = reader_layout::ClientWidthFor(columnWidth_, host_->VisibleCount());
-        SetWindowPos(dialog_, nullptr, 0, 0, (window.right - window.left) - client.right + width,
-                     window.bottom - window.top, SWP_NOMOVE | SWP_NOZORDER);
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+        const int32_t clientWidth = reader_layout::ClientWidthFor(columnWidth_, host_->VisibleCount());
+        // A column more stays on the work area: the window moves left, and
+        // where it would still not fit, the columns narrow.
+        const int32_t width = std::min<int32_t>((window.right - window.left) - client.right + clientWidth,
+                                                work.right - work.left);
+        const int32_t height = window.bottom - window.top;
+        int32_t x = window.left, y = window.top;
+        ClampToWorkArea(x, y, width, height);
+        SetWindowPos(dialog_, nullptr, x, y, width, height, SWP_NOZORDER);
     }
     LayOut();
 }
@@ -489,10 +500,13 @@ void CParaViewerDlg::LayOut() {
     GetClientRect(views_[0], &inner);
     host_->SetColumnSize(inner.right, inner.bottom);
     const int32_t strip = client.right - kRightStrip;
-    MoveChild(dialog_, kSmoothBar, strip, framesTop, 30, framesHeight, true);
-    MoveChild(dialog_, kPhraseBar, strip + 30, framesTop, 30, framesHeight, true);
-    MoveChild(dialog_, kTableOfContents, strip, list.top - 1, 60, toc.bottom - toc.top, true);
-    MoveChild(dialog_, kAdd, strip, remove.top, 60, add.bottom - add.top, true);
+    // The buttons take the strip but its right margin; the two bars stand centred under them.
+    const int32_t buttonWidth = kRightStrip - kGap;
+    const int32_t bars = strip + (buttonWidth - 60) / 2;
+    MoveChild(dialog_, kSmoothBar, bars, framesTop, 30, framesHeight, true);
+    MoveChild(dialog_, kPhraseBar, bars + 30, framesTop, 30, framesHeight, true);
+    MoveChild(dialog_, kTableOfContents, strip, list.top - 1, buttonWidth, toc.bottom - toc.top, true);
+    MoveChild(dialog_, kAdd, strip, remove.top, buttonWidth, add.bottom - add.top, true);
     host_->Synchronise();
     RepaintColumns();
 }
@@ -679,7 +693,8 @@ bool CParaViewerDlg::Save() {
 bool CParaViewerDlg::Close() {
     if (textBook_ && host_->model.Changed()) {
         const int32_t answer =
-            site_.Ask(dialog_, u"Сохранить изменения в файле?", u"Сохранить изменения?", MB_YESNOCANCEL | MB_ICONQUESTION);
+            site_.Ask(dialog_, site_.Text(u"Save the changes to the file?"), site_.Text(u"Save changes?"),
+                      MB_YESNOCANCEL | MB_ICONQUESTION);
         if (answer == IDCANCEL) return false;
         // A failed save keeps the reader open with its changes.
         if (answer == IDYES && !Save()) return false;
@@ -726,6 +741,10 @@ INT_PTR CALLBACK OpenFileProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
         SetWindowLongPtrW(dialog, DWLP_USER, lParam);
         state = reinterpret_cast<OpenFileState*>(lParam);
         SetDlgItemTextW(dialog, kOpenFilePath, W(*state->path));
+        SetWindowTextW(dialog, W(state->site->Text(u"Book")));
+        SetDlgItemTextW(dialog, IDOK, W(state->site->Text(u"OK")));
+        SetDlgItemTextW(dialog, IDCANCEL, W(state->site->Text(u"Cancel")));
+        SetDlgItemTextW(dialog, kHelp, W(state->site->Text(u"Help")));
         return TRUE;
     case WM_HELP:
         state->site->ShowHelp(dialog, kOpenFileHelpTopic);
@@ -744,7 +763,8 @@ INT_PTR CALLBACK OpenFileProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
             GetDlgItemTextW(dialog, kOpenFilePath, path, MAX_PATH);
             const DWORD attributes = GetFileAttributesW(path);
             if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-                state->site->Ask(dialog, u"Указанный файл не найден", u"Файл не найден", MB_OK | MB_ICONWARNING);
+                state->site->Ask(dialog, state->site->Text(u"The file was not found"),
+                                 state->site->Text(u"File not found"), MB_OK | MB_ICONWARNING);
                 return TRUE;
             }
             *state->path = reinterpret_cast<const char16_t*>(path);

@@ -20,6 +20,7 @@
 
 class RDFDictionary;
 class StoredBook;
+class TextBook;
 
 namespace book_ids {
 inline constexpr int kBooks = 1330;
@@ -48,7 +49,8 @@ class CParaViewerDlg {
 public:
     // Opens a reader: on `dictionary`'s book `bookId` (any record id of it),
     // on a text book when `textBook` is given, else on the saved or first
-    // book. Null when the dialog could not be made.
+    // book. Null when the dialog could not be made, and when the text book
+    // was refused (the reason is shown and no window opens).
     static CParaViewerDlg* Open(IBookReaderSite& site, RDFDictionary* dictionary, uint32_t bookId,
                                 const std::u16string& textBook = {});
     // The text book file dialog ("BOOK_OPEN_FILE"); false when cancelled.
@@ -106,7 +108,7 @@ private:
     void FillColumnBookLists();
     void RepaintColumns();
     void UpdateCaret();
-    bool OpenTextBook(const std::u16string& path);
+    void OpenTextBook(std::shared_ptr<TextBook> book);
     void DropBook();
     std::u16string SelectedText();
     std::u16string SelectedTextOf(int32_t slot);
@@ -135,6 +137,7 @@ private:
     int32_t bookCount_ = 0;
     bool textBook_ = false;
     std::u16string textBookPath_;
+    std::shared_ptr<TextBook> loadedTextBook_;  // read before the window is made; shown at its start
     HWND frames_[4] = {};
     HWND views_[4] = {};
     int32_t columnWidth_ = 100;

@@ -67,18 +67,22 @@ static_assert(ListsInOrder(kEnglishExtras, kUIExtraTextCount) && ListsInOrder(kR
                   ListsInOrder(kJapaneseExtras, kUIExtraTextCount),
               "every texts file must list the extra texts 0.. in order");
 
-using TextSet = std::array<UITextEntry, kUIStringCount>;
-
-template <size_t N>
-constexpr TextSet MakeSet(const SlotText (&lines)[N]) {
-    TextSet set{};
-    for (size_t i = 0; i < N; ++i) set[i] = UITextEntry{lines[i].text, lines[i].units};
+template <size_t Count, size_t N>
+constexpr std::array<UITextEntry, Count> MakeSet(const SlotText (&lines)[N]) {
+    std::array<UITextEntry, Count> set{};
+    for (size_t i = 0; i < N && i < Count; ++i) set[i] = UITextEntry{lines[i].text, lines[i].units};
     return set;
 }
 
-constexpr TextSet kEnglish = MakeSet(kEnglishLines);
-constexpr TextSet kRussian = MakeSet(kRussianLines);
-constexpr TextSet kJapanese = MakeSet(kJapaneseLines);
+using TextSet = std::array<UITextEntry, kUIStringCount>;
+constexpr TextSet kEnglish = MakeSet<kUIStringCount>(kEnglishLines);
+constexpr TextSet kRussian = MakeSet<kUIStringCount>(kRussianLines);
+constexpr TextSet kJapanese = MakeSet<kUIStringCount>(kJapaneseLines);
+
+using ExtraSet = std::array<UITextEntry, kUIExtraTextCount>;
+constexpr ExtraSet kEnglishExtraSet = MakeSet<kUIExtraTextCount>(kEnglishExtras);
+constexpr ExtraSet kRussianExtraSet = MakeSet<kUIExtraTextCount>(kRussianExtras);
+constexpr ExtraSet kJapaneseExtraSet = MakeSet<kUIExtraTextCount>(kJapaneseExtras);
 
 }  // namespace
 
@@ -106,6 +110,14 @@ std::span<const UITextEntry> UITextSet(UILanguage language) {
     case UILanguage::Russian: return kRussian;
     case UILanguage::Japanese: return kJapanese;
     default: return kEnglish;
+    }
+}
+
+std::span<const UITextEntry> UIExtraTextSet(UILanguage language) {
+    switch (language) {
+    case UILanguage::Russian: return kRussianExtraSet;
+    case UILanguage::Japanese: return kJapaneseExtraSet;
+    default: return kEnglishExtraSet;
     }
 }
 

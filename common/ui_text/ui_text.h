@@ -18,23 +18,54 @@ inline constexpr int kUIStringCount = 676;
 // File-dialog filter slots hold several strings in a row ended by an empty one.
 extern const char16_t* UIStringTable[kUIStringCount];
 
-// Texts the 676 numbered slots have no place for, kept beside them in the
-// same files and switched with them.
-enum class UIExtraText : int { kLineCount = 0, kBooksLoaded = 1, kOverlongListLine = 2, kListEntriesOfNoArticle = 3 };
-inline constexpr int kUIExtraTextCount = 4;
-// The text in the current interface language ("" for a number outside).
-const char16_t* UIExtra(UIExtraText which);
-
-// Points every slot at the text of the chosen set: 0 Russian, 2 Japanese,
-// anything else English. No allocation.
-void SetUILanguage(uint32_t language);
-
 // One text of a built-in set; `units` counts every unit of the literal but
 // its own terminator, so a filter's inner zeros are counted.
 struct UITextEntry {
     const char16_t* text;
     size_t units;
 };
+
+// Texts the 676 numbered slots have no place for, kept beside them in the
+// same files and switched with them.
+enum class UIExtraText : int {
+    kLineCount = 0,
+    kBooksLoaded = 1,
+    kOverlongListLine = 2,
+    kListEntriesOfNoArticle = 3,
+    kCopyUnsavedArticle = 4,    // the editor's question when a save failed at exit
+    kFolderNotText = 5,         // the text-book refusals
+    kFileUnreadable = 6,
+    kTextNotUtf8 = 7,
+    kHeaderTooLong = 8,
+    kGroupLineCount = 9,
+    kLineLabel = 10,
+    kTextLabel = 11,
+    kErrorLabel = 12,
+    kSaveFileChanges = 13,      // the book reader's closing question
+    kFileNotFound = 14,         // the text-book file dialog
+    kFileNotFoundCaption = 15,
+    kCannotSaveFile = 16,
+    kSaveFailed = 17,
+    kChainTooLong = 18,         // a stored book's damage
+    kChainLoops = 19,
+    kRecordsUnreadable = 20,
+    kNextRecordMissing = 21,
+    kHeaderUnreadable = 22,
+    kTitleUnreadable = 23,
+    kPhraseUnreadable = 24,
+    kAfterPhrase = 25,
+    kBookListUnreadable = 26,
+};
+inline constexpr int kUIExtraTextCount = 27;
+// The text in the current interface language ("" for a number outside).
+const char16_t* UIExtra(UIExtraText which);
+// The constant extra texts of a language, indexed by number (kUIExtraTextCount entries).
+std::span<const UITextEntry> UIExtraTextSet(UILanguage language);
+
+// Points every slot at the text of the chosen set: 0 Russian, 2 Japanese,
+// anything else English. No allocation.
+void SetUILanguage(uint32_t language);
+
 // The constant set of a language, indexed by slot (kUIStringCount entries).
 std::span<const UITextEntry> UITextSet(UILanguage language);
 

@@ -1,5 +1,5 @@
 // Reading a list view of the program from the test's process: the text of a
-// cell, the row of a first-column text, the selected row.
+// cell, the row of a first-column text, the selected row; and selecting one.
 #pragma once
 
 #include <windows.h>
@@ -39,4 +39,13 @@ inline int RowOf(HWND list, const std::wstring& name) {
 
 inline int SelectedRow(HWND list) {
     return static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
+
+// Selects and focuses a row, as a click on it does.
+inline void SelectRow(HWND list, int row) {
+    RemoteMemory memory(list, sizeof(LVITEMW));
+    LVITEMW item{};
+    item.stateMask = item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    memory.Write(0, &item, sizeof(item));
+    SendMessageW(list, LVM_SETITEMSTATE, row, memory.At(0));
 }

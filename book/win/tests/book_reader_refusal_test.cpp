@@ -1,13 +1,15 @@
 // What a book reader says about a text book it cannot hold whole, in real
 // windows under Wine: a file in Windows-1251 is refused at open with the
-// line and the reason, and no book is shown.
+// line and the reason, in the interface language, and no reader opens.
 #include <windows.h>
 
 #include <filesystem>
 #include <fstream>
 
 #include "book/win/book_reader.h"
+#include "book/win/tests/message_pump.h"
 #include "common/tests/fake_app_context.h"
+#include "common/ui_text/ui_text.h"
 #include "import/import_registration.h"
 #include "import/tests/compile_fixture.h"
 
@@ -24,23 +26,7 @@ public:
     std::vector<std::u16string> questions;
 };
 
-void Pump(DWORD milliseconds = 100) {
-    const DWORD end = GetTickCount() + milliseconds;
-    MSG msg;
-    do {
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        Sleep(5);
-    } while (GetTickCount() < end);
-}
-
-std::u16string WindowTitle(HWND window) {
-    wchar_t text[256] = {};
-    GetWindowTextW(window, text, 256);
-    return std::u16string(text, text + wcslen(text));
-}
+void Pump(DWORD milliseconds = 100) { ::Pump(milliseconds); }
 
 class BookReaderRefusals : public CompileFixture {
 protected:
@@ -66,13 +52,20 @@ TEST_F(BookReaderRefusals, AWindows1251TextBookIsRefusedNamingTheLine) {
     const std::u16string path = Path("russian.txt");
     // "<Cyrl>Russian", a blank line, "Lines:" and "Строки:" in Windows-1251.
     std::ofstream(std::filesystem::path(path), std::ios::binary) << "<Latn>English\r\n<Cyrl>Russian\r\n\r\nLines:\r\n\xD1\xF2\xF0\xEE\xEA\xE8:\r\n";
-    CParaViewerDlg* reader = CParaViewerDlg::Open(site_, nullptr, 0, path);
-    ASSERT_NE(reader, nullptr);
+    EXPECT_EQ(CParaViewerDlg::Open(site_, nullptr, 0, path), nullptr);
     Pump();
     ASSERT_EQ(site_.questions.size(), 1u);
     EXPECT_EQ(site_.questions[0],
               u"Cannot Open a File: Cannot open file: " + path + u"\nLine: 5\nError: The text is not UTF-8.");
-    EXPECT_EQ(WindowTitle(reader->Window()), u"Book Viewer for Parallel Text") << "no book shown";
+    EXPECT_TRUE(CParaViewerDlg::Readers().empty()) << "a refused book opens no reader";
+    EXPECT_EQ(FindWindowW(L"#32770", L"Book Viewer for Parallel Text"), nullptr);
+    // In Russian the reason is Russian too.
+    SetUILanguage(0);
+    EXPECT_EQ(CParaViewerDlg::Open(site_, nullptr, 0, path), nullptr);
+    SetUILanguage(1);
+    ASSERT_EQ(site_.questions.size(), 2u);
+    EXPECT_EQ(site_.questions[1], u"Файл невозможно открыть: Невозможно открыть файл: " + path +
+                                      u"\nСтрока: 5\nОшибка: Текст не в кодировке UTF-8.");
 }
 
 

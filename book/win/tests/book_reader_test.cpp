@@ -14,6 +14,7 @@
 
 #include "book/text_book.h"
 #include "book/win/book_reader.h"
+#include "book/win/tests/message_pump.h"
 #include "common/tests/fake_app_context.h"
 #include "common/tests/test_files.h"
 #include "common/text/utf8.h"
@@ -32,17 +33,7 @@ public:
     std::vector<std::u16string> questions;
 };
 
-void Pump(DWORD milliseconds = 50) {
-    const DWORD end = GetTickCount() + milliseconds;
-    MSG msg;
-    do {
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        Sleep(5);
-    } while (GetTickCount() < end);
-}
+void Pump(DWORD milliseconds = 50) { ::Pump(milliseconds); }
 
 // The window's pixels as the screen shows them (0x00BBGGRR), and a copy as a bitmap file.
 struct Capture {
@@ -241,7 +232,7 @@ TEST_F(BookReaderWindows, TypingAndControlSSaveTheFileAndCancelKeepsTheReader) {
     Pump();
     ASSERT_EQ(CParaViewerDlg::Readers().size(), 1u);
     EXPECT_TRUE(reader->Host().model.Changed());
-    EXPECT_EQ(site_.questions.back(), u"Сохранить изменения?: Сохранить изменения в файле?");
+    EXPECT_EQ(site_.questions.back(), u"Save changes?: Save the changes to the file?");  // the interface is English
     // No closes it and leaves the file as saved.
     site_.answer = IDNO;
     SendMessageW(reader->Window(), WM_COMMAND, IDCANCEL, 0);

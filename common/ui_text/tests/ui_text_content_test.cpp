@@ -123,6 +123,27 @@ INSTANTIATE_TEST_SUITE_P(AllLanguages, UITextContent,
                                            LanguageCase{UILanguage::Japanese, "Japanese"}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// The texts beside the slots follow the slots' rules, and are translated.
+TEST(UITextContentSets, ExtraTextsKeepPlaceholdersAndLineEndsAndAreTranslated) {
+    auto english = UIExtraTextSet(UILanguage::English);
+    ASSERT_EQ(english.size(), static_cast<size_t>(kUIExtraTextCount));
+    for (UILanguage language : {UILanguage::Russian, UILanguage::Japanese}) {
+        auto set = UIExtraTextSet(language);
+        ASSERT_EQ(set.size(), english.size());
+        for (size_t n = 0; n < set.size(); ++n) {
+            std::u16string_view en(english[n].text), text(set[n].text);
+            EXPECT_FALSE(text.empty()) << n;
+            EXPECT_NE(text, en) << "extra text " << n << " left in English";
+            EXPECT_EQ(Placeholders(text), Placeholders(en)) << "extra text " << n;
+            EXPECT_EQ(text.ends_with(u"\n"), en.ends_with(u"\n")) << "line end, extra text " << n;
+        }
+    }
+    SetUILanguage(0);
+    EXPECT_EQ(std::u16string_view(UIExtra(UIExtraText::kSaveFileChanges)), u"Сохранить изменения в файле?");
+    SetUILanguage(1);
+    EXPECT_EQ(std::u16string_view(UIExtra(UIExtraText::kSaveFileChanges)), u"Save the changes to the file?");
+}
+
 TEST(UITextContentSets, RussianAndJapaneseAreTranslatedNotCopied) {
     auto english = UITextSet(UILanguage::English);
     for (UILanguage language : {UILanguage::Russian, UILanguage::Japanese}) {
