@@ -1,7 +1,8 @@
 // The book loader's work: two parallel texts loaded into an existing book
 // dictionary become its second and third books and the dictionary is marked
 // finished; a text that fails (a group of the wrong size) or a cancelled
-// load leaves the file byte for byte as it was.
+// load leaves the file byte for byte as it was, and each failure reaches the
+// user once.
 #include <filesystem>
 #include <fstream>
 
@@ -80,6 +81,30 @@ TEST_F(BookLoading, EachFailureReachesTheUserOnce) {
     EXPECT_EQ(ui_.messages.size(), 1u);
     EXPECT_EQ(loader.error, u"Cannot convert a dictionary\n The source text could not be read as a dictionary.");
     EXPECT_EQ(BookCount(), 1);
+}
+
+// The user's Cancel, answered at the compile's next progress step: the
+// load says it was cancelled (not that the text failed), and the file is
+// as it was.
+TEST_F(BookLoading, ACancelledLoadSaysSoAndLeavesTheFileAsItWas) {
+    struct CancellingUi : SilentCompileUi {
+        BookLoader* loader = nullptr;
+        void PumpMessages() override {
+            SilentCompileUi::PumpMessages();
+            if (loader) loader->Cancel();
+        }
+    } ui;
+    ui.progressBar = true;
+    const std::string before = Bytes("books.qdx");
+    WriteText("second.txt", "<Latn>English\n<Cyrl>Русский\n\n<P>Two.\n<P>Два.\n");
+    BookLoader loader(engine_, ui, env_);
+    ui.loader = &loader;
+    EXPECT_EQ(loader.Load(Path("books.qdx"), {Path("second.txt")}), 0);
+    EXPECT_GT(ui.pumps, 0);
+    EXPECT_TRUE(loader.Cancelled());
+    EXPECT_EQ(loader.error, u"Book loading cancelled.");
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_TRUE(Bytes("books.qdx") == before);
 }
 
 TEST_F(BookLoading, TheVersionLosesItsPInOneTransaction) {

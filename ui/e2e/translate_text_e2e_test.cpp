@@ -94,6 +94,14 @@ TEST(TranslateTextEndToEnd, InflectedVerbShowsItsNoteAboveTheArticle) {
     EXPECT_EQ(RemoteCharFormat(article, {0, 1}).bCharSet, SHIFTJIS_CHARSET);
     Sleep(300);  // the article view's own repaint of the note
     SaveScreenshot(folders.root + L"\\deinflection_note.png");
+    // A switch to the Russian interface retells the note at once, the row
+    // unmoved, and still once.
+    PostMessageW(frame, WM_COMMAND, 40144, 0);
+    for (int i = 0; i < 100 && (shown = WindowText(article)).find(L"от:") == std::wstring::npos; ++i) Sleep(50);
+    EXPECT_NE(shown.find(L"от:"), std::wstring::npos) << Utf8(shown);
+    EXPECT_EQ(shown.find(L"from:"), std::wstring::npos) << Utf8(shown);
+    EXPECT_EQ(shown.rfind(wide, 0), 0u) << Utf8(shown);
+    EXPECT_EQ(shown.find(wide, shown.find(L"\r")), std::wstring::npos) << Utf8(shown);
     EXPECT_EQ(run.Exit(frame), 0);
 }
 
