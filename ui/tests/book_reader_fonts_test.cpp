@@ -14,6 +14,7 @@
 #include <string>
 
 #include "book/win/book_reader.h"
+#include "book/win/tests/message_pump.h"
 #include "common/tests/fake_app_context.h"
 #include "common/tests/test_files.h"
 #include "common/tests/test_paths.h"
@@ -22,18 +23,6 @@
 #include "ui/frame_books.h"
 
 namespace {
-
-void Pump(DWORD milliseconds) {
-    const DWORD end = GetTickCount() + milliseconds;
-    MSG msg;
-    do {
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        Sleep(5);
-    } while (static_cast<LONG>(end - GetTickCount()) > 0);
-}
 
 // A reader site with the program's book fonts, as the main window gives them.
 class ProgramFontsSite : public IBookReaderSite {

@@ -13,5 +13,5 @@ inline void Pump(DWORD milliseconds) {
             DispatchMessageW(&msg);
         }
         Sleep(5);
-    } while (GetTickCount() < end);
+    } while (static_cast<LONG>(end - GetTickCount()) > 0);  // safe across the tick count's wrap
 }
