@@ -209,9 +209,10 @@ int32_t CCursor::SeekPrefix(std::u16string_view text, WordList& list) {
 }
 
 // The engine drops a cursor's place in its index after any call that does
-// not answer 0, the freed-record answer of a read included: stand on the
-// same entry again so that the next step goes on from it.
-void CCursor::KeepPositionAfterFreedRead() {
+// not answer 0, a freed or refused record read included: stand on the same
+// entry again so that the next step goes on from it (a damaged article is
+// no damaged index: the entries after it are still there to be listed).
+void CCursor::KeepPositionAfterFailedRead() {
     if (indexId == kCursorWithoutIndex || !OnEntry() || ordinal < 0) return;
     EntryPosition kept = position;
     ResetFieldBuffers();
@@ -231,15 +232,18 @@ int32_t CCursor::LoadArticle() {
     DmsStatus read = Engine().ReadData(handle, recordPosition, nullptr, &length);
     bool deleted = read == DmsStatus::Deleted;
     if (!deleted) owner.NoteReadRefusal(read);
-    if ((Failed(read) && !deleted) || length == 0) return 0;
+    if ((Failed(read) && !deleted) || length == 0) {
+        if (Failed(read)) KeepPositionAfterFailedRead();
+        return 0;
+    }
     uint8_t* buffer = owner.ReserveRecordBuffer(length);
     if (buffer == nullptr) return 0;
     uint32_t delivered = length;
     read = Engine().ReadData(handle, recordPosition, buffer, &delivered);
     deleted = deleted || read == DmsStatus::Deleted;
     if (read != DmsStatus::Deleted) owner.NoteReadRefusal(read);
+    if (Failed(read) || deleted) KeepPositionAfterFailedRead();
     if ((Failed(read) && read != DmsStatus::Deleted) || delivered == 0) return 0;
-    if (deleted) KeepPositionAfterFreedRead();
     owner.SetRecordSize(delivered);
     owner.deletedRecord = deleted ? 1 : 0;
     if (owner.ParseRecord(owner.RecordData(), delivered) == 0) return 0;

@@ -123,6 +123,6 @@ public:
 private:
     // The common head and tail of every positioning call.
     bool BeginMove(uint32_t failureBits);
-    void KeepPositionAfterFreedRead();
+    void KeepPositionAfterFailedRead();
     DmsStatus Positioned(DmsStatus result, uint32_t failureBits);
 };
