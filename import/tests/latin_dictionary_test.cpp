@@ -260,6 +260,21 @@ TEST_F(LatinBridgeOverDictionary, TextIsFoldedOrRefusedBeforeTheEngine) {
     EXPECT_EQ(std::strlen(out), static_cast<size_t>(kLatinTextSize - 1));
 }
 
+// Stems sought before the first stem of the index or walked past its last
+// are the end of the data, not damage: nothing is noted as refused. The
+// last stem itself is sought and then stepped past.
+TEST_F(LatinBridgeOverDictionary, WalkingOffEitherEndOfTheStemsIsNoRefusal) {
+    CCursor stems(dictionary_.get(), kIndexLatinStems);
+    ASSERT_EQ(stems.MoveLast(), DmsStatus::Success);
+    const std::u16string lastStem(stems.FieldText(0));
+    ASSERT_FALSE(lastStem.empty());
+    for (const std::u16string& word : {std::u16string(u"aaaaa"), lastStem, lastStem + u"que", std::u16string(u"zzzzz")}) {
+        Analyse(word);
+        EXPECT_TRUE(bridge_.Fault().empty()) << Utf16ToUtf8(word) << ": " << Utf16ToUtf8(bridge_.Fault());
+        EXPECT_EQ(dictionary_->ReadRefusal(), DmsStatus::Success) << Utf16ToUtf8(word);
+    }
+}
+
 TEST_F(LatinBridgeOverDictionary, RowsFollowTheGroupKinds) {
     std::vector<std::string> rows;
     ASSERT_EQ(Analyse(u"puellaque", &rows), 1);
