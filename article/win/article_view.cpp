@@ -3,7 +3,7 @@
 // notes, and LookUpText.
 #include "article/win/article_view.h"
 
-#include <oleauto.h>
+#include <string>
 
 #include "article/link_markers.h"
 #include "article/look_up_plan.h"
@@ -209,39 +209,40 @@ void CArticleView::ApplyTextInset() {
 
 void CArticleView::InsertText(const char16_t* text, int32_t length, int32_t position, const char16_t* face,
                               COLORREF colour, bool italic) {
-    ITextRange* range = richEdit_ ? richEdit_->StoryRange() : nullptr;
-    if (!text || length <= 0 || !range || position < 0) return;
-    BSTR inserted = SysAllocStringLen(Wide(text), static_cast<UINT>(length));
-    if (!inserted) return;
+    if (!text || length <= 0 || !editWindow_ || position < 0) return;
+    const std::u16string inserted(text, static_cast<size_t>(length));  // EM_REPLACESEL reads to a NUL
     // The view is read-only to the user, not to its own notes.
     SendMessageW(editWindow_, EM_SETREADONLY, FALSE, 0);
-    bool placed = SUCCEEDED(range->SetRange(position, position)) && SUCCEEDED(range->SetText(inserted));
-    SysFreeString(inserted);
-    ITextFont* font = nullptr;
-    if (placed && SUCCEEDED(range->SetRange(position, position + length)) && SUCCEEDED(range->GetFont(&font)) &&
-        font) {
-        font->SetForeColor(static_cast<long>(colour));
-        font->SetItalic(italic ? tomTrue : tomFalse);
-        font->SetBold(tomFalse);
-        range->SetFont(font);
-        font->Release();
-    }
-    if (placed) {
-        // The face goes with its character set, run by script: text inserted
-        // behind Japanese would otherwise keep the Japanese character set
-        // under a Latin face, and its letters are drawn as boxes.
-        CHARRANGE selection = {};
-        SendMessageW(editWindow_, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
-        const std::u16string latinFace = face ? std::u16string(face) : ArticleViewHost().LatinFace();
-        const std::u16string japaneseFace = ArticleViewHost().JapaneseFace();
-        ApplyScriptFonts(editWindow_, std::u16string_view(text, static_cast<size_t>(length)), position, latinFace,
-                         japaneseFace);
-        SendMessageW(editWindow_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&selection));
-    }
+    CHARRANGE kept = {};
+    SendMessageW(editWindow_, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&kept));
+    // Inserted at a collapsed selection: the control's text ranges insert at
+    // their own start but first delete what the selection holds, and the
+    // faces given below leave a selection, so the next note line through a
+    // range deleted the article's dictionary form and meaning.
+    CHARRANGE at = {position, position};
+    SendMessageW(editWindow_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&at));
+    SendMessageW(editWindow_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(inserted.c_str()));
+    CHARRANGE after = {};
+    SendMessageW(editWindow_, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&after));
+    CHARFORMATW format = {};
+    format.cbSize = sizeof format;
+    format.dwMask = CFM_COLOR | CFM_ITALIC | CFM_BOLD;
+    format.crTextColor = colour;
+    format.dwEffects = italic ? CFE_ITALIC : 0;
+    CHARRANGE placed = {position, after.cpMax};
+    SendMessageW(editWindow_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&placed));
+    SendMessageW(editWindow_, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+    // The face goes with its character set, run by script: text inserted
+    // behind Japanese would otherwise keep the Japanese character set under
+    // a Latin face, and its letters are drawn as boxes.
+    const std::u16string latinFace = face ? std::u16string(face) : ArticleViewHost().LatinFace();
+    ApplyScriptFonts(editWindow_, inserted, position, latinFace, ArticleViewHost().JapaneseFace());
+    // What was selected stays selected, moved with the text after it.
+    const LONG added = after.cpMax - position;
+    if (kept.cpMin >= position) kept.cpMin += added;
+    if (kept.cpMax >= position) kept.cpMax += added;
+    SendMessageW(editWindow_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&kept));
     SendMessageW(editWindow_, EM_SETREADONLY, TRUE, 0);
-    // The story range serves every later call whole again.
-    long delta = 0;
-    range->Expand(tomStory, &delta);
 }
 
 LRESULT CArticleView::OnCommand(uint32_t command) {

@@ -1,0 +1,160 @@
+// A Latin word's first row on the translated-words list shows its whole
+// article: the inflection lines the analyser found, the dictionary form and
+// the meaning, as latintool prints them for the same word through the same
+// dictionary (the one a user gets, converted from Debian's collatinus
+// lexicon; the build runs latintool over ui/e2e/latin_article_words.txt).
+// Words with one inflection line and with several.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstddef>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "common/tests/test_paths.h"
+#include "common/win/tests/screen_ink.h"
+#include "ui/command_ids.h"
+#include "ui/e2e/edict_slice_session.h"
+#include "ui/e2e/editor_windows.h"
+#include "ui/e2e/program_session.h"
+
+namespace {
+
+using editor_windows::WaitFor;
+using editor_windows::WindowText;
+
+std::vector<std::string> Lines(const std::string& path) {
+    std::ifstream in(path);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+// A word's first row in latintool's coded output: its inflection lines (01),
+// its dictionary form with the entry's flags (02) and its meaning (03, cut at
+// the analyser's line width), without their codes and trailing blanks.
+struct Expected {
+    std::wstring word;
+    std::vector<std::wstring> lines;
+    int inflections = 0;
+    std::wstring form, flags, meaning;
+};
+
+std::wstring Widened(const std::string& latin1) {
+    std::wstring out;
+    for (unsigned char c : latin1) out += static_cast<wchar_t>(c);
+    while (!out.empty() && out.back() == L' ') out.pop_back();
+    return out;
+}
+
+std::vector<Expected> ExpectedArticles() {
+    const std::vector<std::string> words = Lines(SourcePath("/ui/e2e/latin_article_words.txt"));
+    const std::vector<std::string> output = Lines(BinaryPath() + "/ui/e2e-data/latin-analyses.txt");
+    std::vector<Expected> articles;
+    size_t word = 0;
+    bool firstRow = false;
+    for (const std::string& line : output) {
+        if (word >= words.size()) break;
+        if (line.rfind("=> ", 0) == 0) {
+            ++word;
+            continue;
+        }
+        if (line.rfind("10 ", 0) == 0) {
+            firstRow = articles.size() == word;
+            if (firstRow) {
+                articles.emplace_back();
+                articles.back().word.assign(words[word].begin(), words[word].end());
+            }
+            continue;
+        }
+        if (!firstRow || line.size() < 3 || (line.rfind("01 ", 0) != 0 && line.rfind("02 ", 0) != 0 && line.rfind("03 ", 0) != 0))
+            continue;
+        Expected& e = articles.back();
+        const std::wstring text = Widened(line.substr(3));
+        if (line[1] == '1') {
+            e.lines.push_back(text);
+            ++e.inflections;
+        } else if (line[1] == '2') {
+            const size_t flags = text.rfind(L" [");
+            e.form = text.substr(0, flags);
+            while (!e.form.empty() && e.form.back() == L' ') e.form.pop_back();
+            e.flags = flags == std::wstring::npos ? std::wstring() : text.substr(flags + 1);
+        } else {
+            e.meaning = text;
+            while (!e.meaning.empty() && e.meaning.back() == L';') e.meaning.pop_back();
+        }
+    }
+    return articles;
+}
+
+// The view's paragraphs, trailing blanks and empty ones dropped.
+std::vector<std::wstring> Paragraphs(const std::wstring& text) {
+    std::vector<std::wstring> lines;
+    std::wstringstream in(text);
+    for (std::wstring line; std::getline(in, line);) {
+        while (!line.empty() && (line.back() == L'\r' || line.back() == L' ')) line.pop_back();
+        if (!line.empty()) lines.push_back(line);
+    }
+    return lines;
+}
+
+std::string Narrow(const std::vector<std::wstring>& lines) {
+    std::string out;
+    for (const std::wstring& line : lines) {
+        for (wchar_t c : line) out += c < 0x80 ? static_cast<char>(c) : '?';
+        out += " | ";
+    }
+    return out;
+}
+
+TEST(LatinArticle, AFirstRowShowsEveryInflectionLineTheDictionaryFormAndTheMeaning) {
+    const std::vector<Expected> articles = ExpectedArticles();
+    ASSERT_EQ(articles.size(), 20u) << "latintool's analyses of the twenty words";
+    int several = 0;
+    for (const Expected& e : articles) several += e.inflections > 1;
+    ASSERT_GE(several, 5) << "words with several inflection lines";
+    ASSERT_GE(static_cast<int>(articles.size()) - several, 5) << "words with one inflection line";
+
+    TestFolders folders = PrepareTest(L"LatinArticle.FirstRows");
+    ProgramRun run;
+    HWND frame = StartWithDictionaries(run, folders, {L"collatinus.qdx"});
+    ASSERT_NE(frame, nullptr);
+    HWND input = FindChild(frame, L"RichEdit20W", 202);
+    HWND view = FindChild(frame, L"RichEdit20W", 201);
+    ASSERT_TRUE(input && view);
+    SendMessageW(frame, WM_COMMAND, cmd::kListTranslation, 0);
+    bool pictured = false;
+    for (const Expected& e : articles) {
+        SendMessageW(view, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+        SendMessageW(input, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(e.word.c_str()));
+        PostMessageW(frame, WM_COMMAND, cmd::kFind, 0);
+        // The view: the inflection lines, then the record's article (its
+        // dictionary form, its whole meaning and the entry's flags).
+        const size_t n = e.lines.size();
+        std::vector<std::wstring> shown;
+        WaitFor([&] {
+            shown = Paragraphs(WindowText(view));
+            return shown.size() >= n + 3 && shown.front() == e.lines.front();
+        }, 200);
+        Sleep(100);
+        shown = Paragraphs(WindowText(view));
+        const std::string said = Narrow({e.word}) + "\n  shown:     " + Narrow(shown) + "\n  latintool: " + Narrow(e.lines) +
+                                 Narrow({e.form, e.meaning, e.flags});
+        ASSERT_EQ(shown.size(), n + 3) << said;
+        EXPECT_EQ(std::vector<std::wstring>(shown.begin(), shown.begin() + static_cast<std::ptrdiff_t>(n)), e.lines) << said;
+        EXPECT_EQ(shown[n], e.form) << said;
+        EXPECT_EQ(shown[n + 1].rfind(e.meaning, 0), 0u) << said;
+        EXPECT_EQ(shown[n + 2], e.flags) << said;
+        if (!pictured && e.inflections > 2) {
+            screen_ink::SaveScreenshot(folders.root + L"\\latin_article.png");
+            pictured = true;
+        }
+    }
+    EXPECT_EQ(run.Exit(frame), 0);
+}
+
+}  // namespace
