@@ -127,7 +127,8 @@ public:
     // Paging (list_view_paging.cpp). The page holds lines from the top row;
     // `rowsPerPage` is the page line count (1 to kMaxPageLines).
     static constexpr int32_t kMaxPageLines = 200;
-    // Fills up to rowsPerPage + 1 lines from the top row; the number filled.
+    // Fills up to rowsPerPage + 1 lines from the top row and reads their
+    // rows; the number filled. A refused read met there is shown at once.
     int32_t FillPage();
     void GoToFirst();
     void GoToLast();
@@ -180,5 +181,7 @@ private:
     void ShowCurrentCentred();
     void MoveByKey(int32_t delta, bool movePage, bool shift, bool ctrl);
     void Refill();
+    // The lines of the page from the top row, without reading their rows.
+    void LayOutPage();
     std::u16string ChooseGreekVariant(CInput& input);
 };

@@ -15,9 +15,55 @@ void ListViewModel::Refill() {
 }
 
 int32_t ListViewModel::FillPage() {
+    if (model == nullptr || model->IsStored()) {
+        LayOutPage();
+        return filledLines;
+    }
+    // The page's rows are read now, not first when they are painted, so a
+    // refused read met by a scroll (keys, wheel, thumb) is told at once. The
+    // refused dictionary then leaves the list; the page starts again at the
+    // key it started with, among the dictionaries left.
+    const int32_t drops = model->RefusedDictionaryDrops();
+    int32_t seen = drops;
+    std::u16string topKey, topReading;
+    const int32_t rowsBefore = GetRowCount();
+    for (int32_t pass = 0; pass < 4; ++pass) {
+        LayOutPage();
+        for (int32_t line = 0; line < filledLines && model->RefusedDictionaryDrops() == seen; ++line)
+            for (int32_t row = lines[line].firstRow; row < lines[line].firstRow + lines[line].rowCount; ++row) {
+                CCursor* cursor = model->GetEntry(row);
+                if (model->RefusedDictionaryDrops() != seen) break;
+                if (cursor != nullptr && row == topRow && topKey.empty()) {
+                    topKey.assign(cursor->FieldText(0));
+                    topReading.assign(cursor->FieldText(1));
+                }
+            }
+        if (model->RefusedDictionaryDrops() == seen) break;
+        seen = model->RefusedDictionaryDrops();
+        const int32_t offset = currentRow - topRow;
+        const int32_t rows = GetRowCount();
+        if (!topKey.empty()) {
+            const std::u16string_view reading = topReading;
+            topRow = model->Find(topKey, model->Kind() == kListReadings ? &reading : nullptr, model->Kind(), nullptr,
+                                 nullptr);
+        } else if (rowsBefore > 0) {
+            // The top row itself could not be read (a jump of the thumb):
+            // the same share of the shorter list.
+            topRow = static_cast<int32_t>(int64_t{topRow} * rows / rowsBefore);
+        }
+        topRow = rows > 0 ? std::clamp(topRow, 0, rows - 1) : -1;
+        currentRow = rows > 0 && currentRow >= 0 ? std::clamp(topRow + offset, 0, rows - 1) : -1;
+        selection.Clear();
+        if (currentRow >= 0) selection.Add(currentRow, false, false);
+    }
+    if (seen != drops) model->ReportReadRefusals();
+    return filledLines;
+}
+
+void ListViewModel::LayOutPage() {
     filledLines = 0;
     int32_t rows = GetRowCount();
-    if (topRow < 0 || model == nullptr) return 0;
+    if (topRow < 0 || model == nullptr) return;
     int32_t row = topRow;
     int32_t wanted = std::min(rowsPerPage + 1, kMaxPageLines + 1);
     bool groups = viewKind == kViewLexicon;
@@ -35,7 +81,6 @@ int32_t ListViewModel::FillPage() {
         line.rowCount = line.groupSize = next - row;
         row = next;
     }
-    return filledLines;
 }
 
 void ListViewModel::UpdateView() {

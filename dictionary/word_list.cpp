@@ -286,7 +286,7 @@ bool WordList::StepForward() {
         target = mover->ordinal;
         if (target >= mover->count) return false;
     }
-    mover->MoveToOrdinal(target);
+    if (IsReadRefusal(mover->MoveToOrdinal(target))) return false;
     SortCursors();
     current_ = FirstPositioned();
     ComputeMergedRow();
@@ -308,7 +308,7 @@ bool WordList::StepBack() {
         target = mover->ordinal;
         if (target < 0) return false;
     }
-    mover->MoveToOrdinal(target);
+    if (IsReadRefusal(mover->MoveToOrdinal(target))) return false;
     SortCursors();
     current_ = LastPositioned();
     ComputeMergedRow();
@@ -356,16 +356,28 @@ CCursor* WordList::GetEntry(int32_t row) {
                 break;
             }
         ComputeMergedRow();
+        if (DropRefusedDictionaries()) return row < rowCount_ ? GetEntry(row) : nullptr;
         if (CurrentCursor() == nullptr) return nullptr;
     }
     if (row == currentRow_) return CurrentCursor();
-    if (std::abs(row - currentRow_) > kStepWindow) Reseek(row, kGetEntryPasses, kStepWindow, false);
-    SetDirection(row - currentRow_);
-    while (currentRow_ != row) {
-        bool stepped = row > currentRow_ ? StepForward() : StepBack();
-        if (!stepped) return nullptr;
+    // A move the engine refused (a damaged index page) leaves that
+    // dictionary's cursor off its place and the merge wrong from there: the
+    // dictionary leaves the list and the row is taken among the others.
+    bool refused = false;
+    if (std::abs(row - currentRow_) > kStepWindow) {
+        Reseek(row, kGetEntryPasses, kStepWindow, false);
+        refused = DropRefusedDictionaries();
     }
-    return CurrentCursor();
+    if (!refused) {
+        SetDirection(row - currentRow_);
+        while (currentRow_ != row) {
+            bool stepped = row > currentRow_ ? StepForward() : StepBack();
+            if (!stepped) break;
+        }
+        refused = DropRefusedDictionaries();
+    }
+    if (refused) return row < rowCount_ ? GetEntry(row) : nullptr;
+    return currentRow_ == row ? CurrentCursor() : nullptr;
 }
 
 int32_t WordList::Reseek(int32_t target, int32_t passLimit, int32_t window, bool watchInput) {
@@ -394,7 +406,7 @@ int32_t WordList::Reseek(int32_t target, int32_t passLimit, int32_t window, bool
         if (chosen < 0) break;
         CCursor& cursor = *CursorAt(chosen);
         int32_t half = std::max(widest, 0) / 2;
-        cursor.MoveToOrdinal(forward ? cursor.ordinal + half : cursor.ordinal - half);
+        if (IsReadRefusal(cursor.MoveToOrdinal(forward ? cursor.ordinal + half : cursor.ordinal - half))) break;
         current_ = chosen;
         Sync(chosen);
         ComputeMergedRow();

@@ -183,6 +183,10 @@ public:
     // Shows, once per dictionary, every refused read the shelf's dictionaries
     // have met (CDictionary::ReportReadRefusal).
     void ReportReadRefusals();
+    // How many dictionaries left the list because the engine refused a read
+    // (a damaged index page) met by a search or by stepping to a row; a
+    // page that sees it grow was filled over a list that changed under it.
+    int32_t RefusedDictionaryDrops() const { return refusedDrops_; }
 
     // Key groups (equal first key fields, byte for byte) of merged lists.
     int32_t NextGroup(int32_t row, int32_t n);
@@ -252,6 +256,7 @@ private:
     int32_t kind_;
     bool stored_;
     int32_t rowCount_ = 0;
+    int32_t refusedDrops_ = 0;  // dictionaries dropped for a refused read, ever
     int32_t currentRow_ = -1;
     int32_t direction_ = 1;
     std::vector<std::unique_ptr<CCursor>> cursors_;  // at most kMaxCursors

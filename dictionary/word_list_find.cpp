@@ -46,6 +46,7 @@ bool WordList::DropRefusedDictionaries() {
             if (IsReadRefusal(cursor->status)) refused = cursor->dictionary;
         if (refused == nullptr) return dropped;
         RemoveDictionary(refused);
+        ++refusedDrops_;
         dropped = true;
     }
 }

@@ -228,9 +228,9 @@ void ListWindowMessages::OnVerticalScroll(int32_t request) {
     default: return;
     }
     v_.topRow = std::clamp(top, 0, rows - 1);
-    v_.FillPage();
+    v_.FillPage();  // a refused read there takes a dictionary out: fewer rows
     SCROLLINFO info{sizeof(info), SIF_RANGE | SIF_POS, 0, 0, 0, 0, 0};
-    info.nMax = rows - 1;
+    info.nMax = v_.GetRowCount() - 1;
     info.nPos = v_.topRow;
     SetScrollInfo(window, SB_VERT, &info, TRUE);
     v_.RepaintPage();

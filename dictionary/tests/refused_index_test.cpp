@@ -129,4 +129,92 @@ TEST_F(RefusedIndexTest, DamagedLeafLeavesTheListAndIsReportedOnce) {
     EXPECT_EQ(app.messages.size(), 1u);
 }
 
+// Scrolling from a row before the damaged leaf towards it, by PageDown, by
+// the wheel's lines and by one thumb jump past it: every page before the
+// damage shows the rows of the intact copy; the scroll that meets it tells
+// the refusal at once, once, and its page shows the rows the names alone
+// give, from the key the page started with (a thumb jump: from the same
+// share of the list); scrolling on tells nothing more.
+TEST_F(RefusedIndexTest, ARefusalMetWhileScrollingIsToldAtOnceAndThePageShowsTheIntactDictionariesOnly) {
+    const std::vector<KeyPair> edict = EdictKeys("edict", 6), enamdict = EdictKeys("enamdict", 24);
+    const std::u16string intactPath = u"C:\\D\\edict-intact.qdx";
+    WriteSynthetic(intactPath, edict, kIndexReadingWord, 1);
+    RDFDictionary* names = AddSynthetic(u"C:\\D\\enamdict.qdx", enamdict, kIndexReadingWord, 10000000);
+    TestShelf intactShelf, namesShelf;
+    intactShelf.dictionaries = {OpenOnShelf(intactPath), names};
+    namesShelf.dictionaries = {names};
+    WordList overIntact(&intactShelf, kListReadings), overNames(&namesShelf, kListReadings);
+    for (RDFDictionary* d : intactShelf.dictionaries) overIntact.AddDictionary(d);
+    overNames.AddDictionary(names);
+
+    enum Scroll { kPageDown, kWheel, kThumb };
+    for (Scroll scroll : {kPageDown, kWheel, kThumb}) {
+        SCOPED_TRACE(scroll);
+        app.messages.clear();
+        const std::u16string damagedPath = u"C:\\D\\edict-" + std::u16string(1, u'0' + scroll) + u".qdx";
+        WriteSynthetic(damagedPath, edict, kIndexReadingWord, 1);
+        const std::u16string damagedKey = SwapKeysInAMiddleLeaf(damagedPath);
+        ASSERT_FALSE(damagedKey.empty());
+        RDFDictionary* damaged = OpenOnShelf(damagedPath);
+        TestShelf shelf;
+        shelf.dictionaries = {damaged, names};
+        WordList list(&shelf, kListReadings);
+        for (RDFDictionary* d : shelf.dictionaries) list.AddDictionary(d);
+        ListViewModel view(2, &list, nullptr);
+        view.rowsPerPage = 30;
+
+        // Start some leaves before the damage, where a seek never reaches it.
+        const int32_t damagedRow = overIntact.Find(damagedKey, nullptr, kListReadings, nullptr, nullptr);
+        const int32_t start = std::max(damagedRow - 600, 0);
+        const std::u16string startKey(overIntact.GetEntry(start)->FieldText(0));
+        const std::u16string startReading(overIntact.GetEntry(start)->FieldText(1));
+        const std::u16string_view reading = startReading;
+        view.SearchText(startKey, &reading);
+        ASSERT_TRUE(app.messages.empty());
+        ASSERT_EQ(view.currentRow, start);
+
+        int32_t expectedTop = -1;  // the top row the scroll that met the damage asked for
+        for (int step = 0; step < 1000 && app.messages.empty(); ++step) {
+            for (int32_t line = 0; line < std::min(view.filledLines, view.rowsPerPage); ++line) {
+                const int32_t row = view.lines[line].firstRow;
+                ASSERT_EQ(KeyAt(list, row), KeyAt(overIntact, row)) << "row " << row << " before the damage";
+            }
+            if (scroll == kPageDown) {
+                expectedTop = view.topRow + view.rowsPerPage - 1;
+                view.PageDown(false, false);
+            } else if (scroll == kWheel) {
+                expectedTop = std::max(view.topRow, view.currentRow + 1 - (view.rowsPerPage - 1));
+                view.LineDown(false, false);
+            } else {
+                expectedTop = view.topRow = damagedRow + 5;
+                view.FillPage();
+            }
+        }
+        ASSERT_EQ(app.messages.size(), 1u) << "told at the scroll that met the damage";
+        EXPECT_EQ(list.RowCount(), overNames.RowCount());
+        EXPECT_EQ(app.messages[0].text, u"Cannot read file: " + damagedPath + u"\nData integrity broken");
+        EXPECT_EQ(damaged->ReadRefusal(), DmsStatus::IntegrityBroken);
+
+        // The page starts at the key the scroll asked for, among the names;
+        // a thumb jump onto the damage, at the same share of the list.
+        if (scroll == kThumb) {
+            EXPECT_EQ(view.topRow, static_cast<int32_t>(int64_t{expectedTop} * overNames.RowCount() /
+                                                        overIntact.RowCount()));
+        } else {
+            const std::u16string anchorKey(overIntact.GetEntry(expectedTop)->FieldText(0));
+            const std::u16string anchorReading(overIntact.GetEntry(expectedTop)->FieldText(1));
+            const std::u16string_view anchor = anchorReading;
+            EXPECT_EQ(view.topRow, overNames.Find(anchorKey, &anchor, kListReadings, nullptr, nullptr));
+        }
+        ASSERT_GT(view.filledLines, 0);
+        for (int32_t line = 0; line < view.filledLines; ++line) {
+            const int32_t row = view.lines[line].firstRow;
+            EXPECT_EQ(KeyAt(list, row), KeyAt(overNames, row)) << "row " << row << " after the damage";
+        }
+        view.PageDown(false, false);
+        view.LineDown(false, false);
+        EXPECT_EQ(app.messages.size(), 1u) << "once";
+    }
+}
+
 }  // namespace
