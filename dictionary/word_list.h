@@ -111,6 +111,11 @@ public:
 
     // Stored lists.
     void Clear();
+    // The most entries the list takes: kMaxEntries unless raised for the
+    // translation of a long text. The room is reserved, so that entries
+    // never move while the list fills.
+    void SetEntryLimit(int32_t limit);
+    int32_t EntryLimit() const { return entryLimit_; }
     int32_t AddText(std::u16string_view text);
     WordListEntry* AddEntry(const CCursor* cursor, int32_t start, int32_t length, const uint8_t* tags);
     // The same for an entry of `cursor`'s index copied earlier.
@@ -262,7 +267,8 @@ private:
     std::vector<std::unique_ptr<CCursor>> cursors_;  // at most kMaxCursors
     int32_t current_ = -1;                           // index of the current cursor
     std::array<std::unique_ptr<CCursor>, 3> saved_;  // slot 0 top row, 1 current row
-    std::vector<WordListEntry> entries_;             // stored lists, at most kMaxEntries
+    std::vector<WordListEntry> entries_;             // stored lists, at most entryLimit_
+    int32_t entryLimit_ = kMaxEntries;
     std::vector<int32_t> rowIndex_;                  // row -> entry number
     std::unique_ptr<char16_t[]> pool_;
     int32_t poolUsed_ = 0;

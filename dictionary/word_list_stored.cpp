@@ -35,6 +35,13 @@ void WordList::Clear() {
     unresolvedPaths_.clear();
 }
 
+void WordList::SetEntryLimit(int32_t limit) {
+    entryLimit_ = std::max(limit, int32_t{0});
+    if (!stored_) return;
+    entries_.reserve(static_cast<size_t>(entryLimit_));
+    rowIndex_.reserve(static_cast<size_t>(entryLimit_));
+}
+
 WordListEntry* WordList::RowEntry(int32_t row) {
     if (!stored_ || row < 0 || row >= rowCount_) return nullptr;
     return &entries_[static_cast<size_t>(rowIndex_[static_cast<size_t>(row)])];
@@ -55,7 +62,7 @@ int32_t WordList::AddText(std::u16string_view text) {
 }
 
 WordListEntry* WordList::NewEntry(const WordListEntry* from) {
-    if (!stored_ || EntryCount() >= kMaxEntries) return nullptr;
+    if (!stored_ || EntryCount() >= entryLimit_) return nullptr;
     WordListEntry& entry = entries_.emplace_back();
     if (from != nullptr) {
         entry = *from;

@@ -51,6 +51,22 @@ std::u16string_view Reading(const WordListEntry& entry) {
     return {entry.reading, static_cast<size_t>(std::clamp(entry.readingLength, 0, kEntryTextUnits))};
 }
 bool IsHiragana(char16_t c) { return c >= 0x3041 && c <= 0x309E; }
+bool IsKatakana(char16_t c) { return c >= 0x30A1 && c <= 0x30FE && c != 0x30FB; }
+
+// What する joins onto: a verb's conjunctive stem (code 2, not a lone
+// hiragana), or a word of two characters or more written in kanji or
+// katakana that did not inflect (発生, 選択, コピー), the noun that
+// 発生しました, 選択しました, コピーします turn into a verb. The hiragana
+// before し are particles and endings far more often than nouns.
+bool TakesSuru(const WordListEntry& stem, std::u16string_view text, bool nouns) {
+    if (Holds(stem, {2})) return !(stem.matchLength == 1 && IsHiragana(At(text, stem.matchStart)));
+    if (!nouns || stem.tags[0] != 0 || stem.matchLength < 2) return false;
+    for (int32_t i = stem.matchStart; i < EndOf(stem); ++i) {
+        const char16_t c = At(text, i);
+        if (c == 0 || IsHiragana(c) || !(IsCjkIdeograph(c) || IsKatakana(c) || c == u'々')) return false;
+    }
+    return true;
+}
 
 // A copy of `from` over [start, end) with `tags`; null when the list is full.
 WordListEntry* AppendJoined(WordList& list, const WordListEntry& from, int32_t start, int32_t end,
@@ -107,7 +123,7 @@ void JoinNounParticles(WordList& list, std::u16string_view text) {
     }
 }
 
-void JoinSuruVerbs(WordList& list, std::u16string_view text) {
+void JoinSuruVerbs(WordList& list, std::u16string_view text, bool nouns) {
     const int32_t count = list.EntryCount();
     for (int32_t s = 0; s < count; ++s) {
         if (!Visible(list.EntryAt(s)) || !Holds(list.EntryAt(s), {kJoinSuruMarker})) continue;
@@ -115,12 +131,15 @@ void JoinSuruVerbs(WordList& list, std::u16string_view text) {
         const WordListEntry suru = list.EntryAt(s);
         for (int32_t e = 0; e < s; ++e) {
             const WordListEntry& stem = list.EntryAt(e);
-            if (!Visible(stem) || EndOf(stem) != suru.matchStart || !Holds(stem, {2})) continue;
-            if (stem.matchLength == 1 && IsHiragana(At(text, stem.matchStart))) continue;
+            if (!Visible(stem) || EndOf(stem) != suru.matchStart || !TakesSuru(stem, text, nouns)) continue;
             const int32_t end = EndOf(suru);
+            // The dictionary holds the whole, or this stem was joined already
+            // (with the する of another dictionary).
             const bool known = FindEntry(list, list.EntryCount(), [&](const WordListEntry& x) {
                                    return x.dictionary == stem.dictionary && x.matchStart == stem.matchStart &&
-                                          EndOf(x) == end && x.tags[0] == 3;
+                                          EndOf(x) == end &&
+                                          (x.tags[0] == 3 || (x.tags[0] == kJoinSuruVerb && x.recordId == stem.recordId &&
+                                                              x.subEntry == stem.subEntry));
                                }) >= 0;
             if (known) continue;
             TagChain tags{};
@@ -269,9 +288,9 @@ void NameNegativeConditionals(WordList& list, std::u16string_view text) {
     }
 }
 
-int32_t PostProcessHits(WordList& list, std::u16string_view text, bool nounParticles, int32_t expand) {
-    if (nounParticles) JoinNounParticles(list, text);
-    JoinSuruVerbs(list, text);
+int32_t PostProcessHits(WordList& list, std::u16string_view text, bool translation, int32_t expand) {
+    if (translation) JoinNounParticles(list, text);
+    JoinSuruVerbs(list, text, translation);
     list.SortByTextPosition(expand);
     JoinRequests(list, text);
     JoinHonorificPrefixes(list, text);

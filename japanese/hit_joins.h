@@ -34,14 +34,18 @@ enum JoinCode : uint8_t {
 // Each pass works on the visible entries of `list` over the analysed `text`;
 // new entries go through AppendRaw, and a full list only ends the pass.
 void JoinNounParticles(WordList& list, std::u16string_view text);
-void JoinSuruVerbs(WordList& list, std::u16string_view text);
+// する joins a verb's conjunctive stem, and with `nouns` a noun written in
+// kanji or katakana (発生しました).
+void JoinSuruVerbs(WordList& list, std::u16string_view text, bool nouns = true);
 void JoinRequests(WordList& list, std::u16string_view text);
 void JoinHonorificPrefixes(WordList& list, std::u16string_view text);
 void JoinObligations(WordList& list, std::u16string_view text);
 void NameNegativeConditionals(WordList& list, std::u16string_view text);
 
-// The passes in order (noun particles only with `nounParticles`), with the
-// list ordered by text position (Expand `expand`) before the requests.
-int32_t PostProcessHits(WordList& list, std::u16string_view text, bool nounParticles, int32_t expand);
+// The passes in order, with the list ordered by text position (Expand
+// `expand`) before the requests. The noun particles and the nouns with する
+// only in a translation (`translation`), not in a phrase split, whose
+// choice of words keeps a noun and its する apart.
+int32_t PostProcessHits(WordList& list, std::u16string_view text, bool translation, int32_t expand);
 
 }  // namespace ostrel::japanese

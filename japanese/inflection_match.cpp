@@ -11,12 +11,21 @@ namespace {
 
 constexpr int32_t kMaxRowCompare = 100;
 
+// The text character as the endings are written: katakana read as
+// hiragana, so that タベマシタ ends as たべました does. Katakana behind
+// hiragana starts another word (the イ of されたインデックス is no たい).
+char16_t FoldedAt(const MatchContext& context, int32_t position) {
+    const char16_t c = context.At(position);
+    const char16_t before = context.At(position - 1);
+    return before >= 0x3041 && before <= 0x309E ? c : FoldKatakana(c);
+}
+
 // Number of leading characters of `row` the text repeats from `position`.
 int32_t CommonLength(const MatchContext& context, int32_t position, std::u16string_view row) {
     int32_t n = 0;
     const int32_t limit = static_cast<int32_t>(row.size()) < kMaxRowCompare
                               ? static_cast<int32_t>(row.size()) : kMaxRowCompare;
-    while (n < limit && context.At(position + n) == row[n]) ++n;
+    while (n < limit && FoldedAt(context, position + n) == row[n]) ++n;
     return n;
 }
 
@@ -190,7 +199,7 @@ int32_t MatchAuxiliaryEndings(const MatchContext& context, int32_t position, Tag
         }
         return kNoMatch;
     };
-    const char16_t c0 = context.At(position);
+    const char16_t c0 = FoldedAt(context, position);
     if (c0 == u'ま') {
         return tryList({{u"ます", 33, 0}, {u"ましたら", 33, 20}, {u"ましたり", 33, 10},
                         {u"ましょう", 40, 0}, {u"ません", 34, 0}, {u"ました", 35, 0},

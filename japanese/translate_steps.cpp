@@ -27,19 +27,23 @@ void ComputeBoundaryFlags(std::u16string_view text, std::span<uint16_t> flags) {
     }
 }
 
-void MergeHits(std::vector<int32_t>& order, std::vector<WordListEntry>& pool, size_t first) {
-    const size_t held = std::min(order.size(), size_t{kMaxHits});
+int32_t MergeHits(std::vector<int32_t>& order, std::vector<WordListEntry>& pool, size_t first, size_t limit) {
+    const size_t held = std::min(order.size(), limit);
     const size_t added = pool.size() - std::min(first, pool.size());
     std::vector<int32_t> merged;
-    merged.reserve(std::min(held + added, size_t{kMaxHits}));
+    merged.reserve(std::min(held + added, limit));
     size_t h = 0, e = 0;
-    while (merged.size() < size_t{kMaxHits} && (h < held || e < added)) {
-        const bool takeHeld = e == added || (h < held && pool[static_cast<size_t>(order[h])].matchStart <=
-                                                             pool[first + e].matchStart);
+    auto startOf = [&](size_t entry) { return pool[entry].matchStart; };
+    while (merged.size() < limit && (h < held || e < added)) {
+        const bool takeHeld = e == added || (h < held && startOf(static_cast<size_t>(order[h])) <= startOf(first + e));
         merged.push_back(takeHeld ? order[h++] : static_cast<int32_t>(first + e++));
     }
+    int32_t cut = -1;
+    if (h < order.size()) cut = startOf(static_cast<size_t>(order[h]));
+    if (e < added && (cut < 0 || startOf(first + e) < cut)) cut = startOf(first + e);
     pool.resize(first + e);
     order.swap(merged);
+    return cut;
 }
 
 namespace {

@@ -30,9 +30,11 @@ void ComputeBoundaryFlags(std::u16string_view text, std::span<uint16_t> flags);
 // The hits are kept as entry numbers into a pool of the passes' entries.
 // Merges the pool's entries from `first` on (one pass's, ordered by start)
 // into `order` (entry numbers ordered by start): a stable merge, the hits
-// held before first among equal starts, cut to kMaxHits. The new entries
-// the cut leaves out go from the pool's end.
-void MergeHits(std::vector<int32_t>& order, std::vector<WordListEntry>& pool, size_t first);
+// held before first among equal starts, cut to `limit`. The new entries the
+// cut leaves out go from the pool's end. Answers the start of the first hit
+// the cut left out, -1 when none was.
+int32_t MergeHits(std::vector<int32_t>& order, std::vector<WordListEntry>& pool, size_t first,
+                  size_t limit = kMaxHits);
 
 // Of two visible hits with the same start, length, dictionary and record
 // reference, hides (0x1) the one of lower priority, the later at equal

@@ -11,6 +11,7 @@
 #include "dictionary/cursor.h"
 #include "dictionary/dictionary.h"
 #include "dictionary/dictionary_schema.h"
+#include "dictionary/format_detection.h"
 #include "dictionary/word_list.h"
 #include "japanese/hit_joins.h"
 #include "japanese/inflection_tables.h"
@@ -85,6 +86,8 @@ bool EndsInTa(char16_t c) { return c == u'た' || c == u'だ'; }
 
 }  // namespace
 
+int32_t HitBudget(int32_t textLength) { return std::max(kMaxHits, kHitsPerUnit * std::max(textLength, 0)); }
+
 bool IsParticleKana(char16_t c) {
     return std::u16string_view(u"おごかがしぞとだでなねにのもはへやよらをん").find(c) != std::u16string_view::npos;
 }
@@ -110,6 +113,8 @@ bool CTranslate::BeginText(WordList& list, std::u16string_view text) {
     list_ = &list;
     found_.clear();
     hitOrder_.clear();
+    stoppedAt_ = -1;
+    SetHitBudget(kMaxHits);
     KeepValidWalks();
     ForgetBarrenForms();
     list.Clear();
@@ -127,6 +132,12 @@ bool CTranslate::BeginText(WordList& list, std::u16string_view text) {
     text_[static_cast<size_t>(length_)] = 0;
     ComputeBoundaryFlags(Text(), BoundaryFlags());
     return length_ > 0;
+}
+
+void CTranslate::SetHitBudget(int32_t hits) {
+    hitBudget_ = std::max(hits, 1);
+    // Beside the hits, room for the copies the grammatical joins append.
+    if (list_ != nullptr) list_->SetEntryLimit(hitBudget_ + hitBudget_ / 8);
 }
 
 void CTranslate::ForgetIndexWalks() {
@@ -187,6 +198,7 @@ bool CTranslate::PassReadsCursor(const CCursor& cursor) const {
 uint32_t CTranslate::Translate(WordList& list, std::u16string_view text, int32_t mode, int32_t caret) {
     caret_ = caret;
     if (!BeginText(list, text)) return 0;
+    SetHitBudget(HitBudget(length_));
     RunPass(nullptr, 0, mode, caret, ScanMode::kSuruKuru);
     for (int32_t i = 0; i < list.CursorCount(); ++i) {
         CCursor* cursor = list.CursorAt(i);
@@ -195,6 +207,10 @@ uint32_t CTranslate::Translate(WordList& list, std::u16string_view text, int32_t
         if (cursor->indexId == static_cast<uint32_t>(kIndexWordReading)) DropDuplicates();
     }
     MoveHitsToList();
+    // Behind the first lost hit a word may lack rows: none is shown there.
+    if (stoppedAt_ >= 0)
+        for (int32_t i = 0; i < list.EntryCount(); ++i)
+            if (list.EntryAt(i).matchStart >= stoppedAt_) list.EntryAt(i).flags |= kEntryDeleted;
     if (list.EntryCount() > 0) DropDuplicateHits({&list.EntryAt(0), static_cast<size_t>(list.EntryCount())});
     PostProcessHits(list, Text(), true, options_.expand);
     list.PurgeDeleted(0);
@@ -209,7 +225,7 @@ void CTranslate::RunPass(CCursor* cursor, uint32_t hitFlags, int32_t mode, int32
     if (added == 0) return;
     // The hits the cuts left out of the order are dropped from the pool
     // once they could fill a list.
-    if (found_.size() - hitOrder_.size() > size_t{kMaxHits}) {
+    if (found_.size() - hitOrder_.size() > static_cast<size_t>(hitBudget_)) {
         std::vector<WordListEntry> kept;
         kept.reserve(hitOrder_.size() + static_cast<size_t>(added));
         for (int32_t& hit : hitOrder_) {
@@ -220,7 +236,8 @@ void CTranslate::RunPass(CCursor* cursor, uint32_t hitFlags, int32_t mode, int32
     }
     const size_t first = found_.size();
     found_.insert(found_.end(), &list_->EntryAt(0), &list_->EntryAt(0) + added);
-    MergeHits(hitOrder_, found_, first);
+    const int32_t cut = MergeHits(hitOrder_, found_, first, static_cast<size_t>(hitBudget_));
+    if (cut >= 0) NoteLostHit(cut);
 }
 
 void CTranslate::DropDuplicates() { DropDuplicateHits(found_, hitOrder_); }
@@ -365,6 +382,12 @@ bool CTranslate::CutsThroughLetters(int32_t position, int32_t length) const {
     return last + 1 < length_ && IsLetterRun(at(last)) && IsLetterRun(at(last + 1));
 }
 
+bool CTranslate::CutsKatakanaWord(int32_t position, int32_t length) const {
+    auto at = [&](int32_t i) { return i >= 0 && i < length_ ? text_[static_cast<size_t>(i)] : char16_t{0}; };
+    return (IsKatakana(at(position)) && IsKatakana(at(position - 1))) ||
+           (IsKatakana(at(position + length - 1)) && IsKatakana(at(position + length)));
+}
+
 bool CTranslate::AdmitsStrictDifference(std::u16string_view prefix, std::u16string_view folded, bool heldKatakana,
                                          std::u16string_view key) const {
     if (heldKatakana && folded == key) return true;
@@ -389,9 +412,15 @@ int32_t CTranslate::MatchPrefixes(CCursor& cursor, int32_t position, int32_t len
     }
     const std::u16string_view folded(foldedUnits, static_cast<size_t>(n));
     const bool readingIndex = cursor.indexId == static_cast<uint32_t>(kIndexReadingWord);
+    // A kanji dictionary's on-readings are katakana: matched inside a
+    // katakana word (シ of システム) they are each a hundred kanji no one
+    // reads there, which would fill the list long before the text ends.
+    const bool onReadingsInsideWord = readingIndex && (cursor.dictionary->flags & kFormatKanji) != 0 &&
+                                      CutsKatakanaWord(position, n);
     ForgetBarrenFormsOfOtherCursor(cursor);
     const PrefixWalk& walk = WalkPrefix(cursor, collator, folded);
     for (const CursorEntryCopy& entry : walk.sameLength) {
+        if (onReadingsInsideWord) break;
         const std::u16string_view key = entry.first;
         if (n < options_.minKanaLength &&
             (readingIndex || std::all_of(key.begin(), key.end(), IsHiragana)))
@@ -443,10 +472,13 @@ int32_t CTranslate::LookupDictionaryForm(CCursor& cursor, int32_t position, int3
             int32_t end = kNoMatch;
             if (!MatchInflectedForm(word, position, field, kanjiIndex, row.classBit, end, tags)) continue;
             const int32_t matched = end - position;
-            if (matched <= 0) continue;
+            // Read in katakana, a form must stand as a word of its own: the
+            // ムセ of アイテムセット is no form of むす, nor インで of ラインで
+            // one of いぬ.
+            if (matched <= 0 || CutsKatakanaWord(position, matched)) continue;
             if (readingIndex && (options_.minKanaLength > matched ||
                                  (options_.minKanaLength >= 2 && field.size() == 1 &&
-                                  IsIchidanStemKana(text_[static_cast<size_t>(position)])))) {
+                                  IsIchidanStemKana(FoldToHiragana(text_[static_cast<size_t>(position)]))))) {
                 continue;
             }
             WordListEntry* hit = AddHit(cursor, entry, position, matched, tags);
@@ -477,6 +509,10 @@ int32_t CTranslate::MatchSuruKuru(int32_t position) {
         TagChain tags{};
         const int32_t end = verb.match(context, position, tags);
         if (end == kNoMatch || end <= position) continue;
+        // The forms read katakana too (シマシタ), but not from inside a
+        // katakana word (the シ of ダッシュ); where they end, the forms
+        // looked up below tell.
+        if (CutsKatakanaWord(position, 0)) continue;
         const RDFDictionary* previous = nullptr;
         for (int32_t i = 0; i < list_->CursorCount(); ++i) {
             CCursor& cursor = *list_->CursorAt(i);
@@ -489,6 +525,7 @@ int32_t CTranslate::MatchSuruKuru(int32_t position) {
                                          : cursor.SeekByText(verb.reading, verb.kanji) != 0;
             if (!found) continue;
             if (tags[0] == 3) {
+                if (CutsKatakanaWord(position, end - position)) continue;
                 WordListEntry* hit = AddHit(cursor, cursor.CopyEntry(), position, end - position, tags);
                 if (hit != nullptr && verb.suru) AppendTagCode(*reinterpret_cast<TagChain*>(hit->tags), 22);
             } else {
@@ -503,6 +540,7 @@ WordListEntry* CTranslate::AddHit(const CCursor& cursor, const CursorEntryCopy& 
                                   int32_t length, const TagChain& tags) {
     WordListEntry* hit = list_->AddEntry(cursor, entry, start, length, tags.data());
     if (hit != nullptr) hit->priority = HitPriority(*hit);
+    else NoteLostHit(start);
     return hit;
 }
 

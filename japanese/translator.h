@@ -39,9 +39,16 @@ inline constexpr std::u16string_view kNamesDictionaryFile = u"enamdict.qdx";
 
 // The longest analysed text, the longest prefix tried at a position and the
 // part of it that is used.
-inline constexpr int32_t kMaxTranslatedUnits = 1023;
+inline constexpr int32_t kMaxTranslatedUnits = 2047;
 inline constexpr int32_t kMaxPrefixTried = 255;
 inline constexpr int32_t kMaxPrefixUsed = 128;
+
+// The hits one translation may keep, by the length of its text: every
+// position of a long pasted text has about a dozen (each kana of the reading
+// index's homophones, each kanji's words), so a fixed count would end the
+// list early in the text. Never fewer than the list's usual 2000.
+inline constexpr int32_t kHitsPerUnit = 24;
+int32_t HitBudget(int32_t textLength);
 
 // About the most the index walks kept across texts may hold, in bytes.
 inline constexpr size_t kKeptWalkBytes = size_t{16} << 20;
@@ -78,17 +85,26 @@ public:
     CTranslate(const CTranslate&) = delete;
     CTranslate& operator=(const CTranslate&) = delete;
 
-    // The full translation of `text` (at most 1023 units are read) into the
-    // translated-words list: all passes, duplicates dropped, grammatical
-    // joins, groups set about the caret. 0 for an empty text (list cleared).
+    // The full translation of `text` (at most kMaxTranslatedUnits are read)
+    // into the translated-words list: all passes, duplicates dropped,
+    // grammatical joins, groups set about the caret. 0 for an empty text
+    // (list cleared). The hits may number HitBudget of the text's length;
+    // when a text has more, the list holds every hit of the words before
+    // the first place a hit was lost, none behind it (StoppedAt).
     uint32_t Translate(WordList& list, std::u16string_view text, int32_t mode, int32_t caret);
+
+    // Where the last translation stopped for want of room: the first text
+    // position whose words lost hits (none of their hits is listed), or -1
+    // when every word of the text has all its rows.
+    int32_t StoppedAt() const { return stoppedAt_; }
 
     // The steps Translate is made of, for the phrase splitter.
     // Keeps the list (its analysed text becomes this object's own copy),
     // clears it and the hits, finds the names dictionary among the list's
-    // dictionaries, copies the text and sets the boundary flags. False for
-    // an empty text.
+    // dictionaries, copies the text and sets the boundary flags; the hits
+    // may number kMaxHits (SetHitBudget raises it). False for an empty text.
     bool BeginText(WordList& list, std::u16string_view text);
+    void SetHitBudget(int32_t hits);
     // Drops the index walks kept from earlier texts: the next text reads
     // every index afresh.
     void ForgetIndexWalks();
@@ -161,6 +177,9 @@ private:
     // The dictionary word under test, as the matchers see it.
     MatchContext WordUnderTest(const CCursor& cursor, const CursorEntryCopy& entry) const;
     bool CutsThroughLetters(int32_t position, int32_t length) const;
+    // The span [position, position + length) begins or ends inside a run
+    // of katakana (シ of システム).
+    bool CutsKatakanaWord(int32_t position, int32_t length) const;
     bool AdmitsStrictDifference(std::u16string_view prefix, std::u16string_view folded, bool heldKatakana,
                                 std::u16string_view key) const;
     int32_t ScanStopReach() const;
@@ -178,6 +197,11 @@ private:
     std::vector<int32_t> hitOrder_;
     int32_t length_ = 0;
     int32_t caret_ = 0;
+    int32_t hitBudget_ = 0;
+    int32_t stoppedAt_ = -1;  // the first position a hit was lost at, -1 when none
+    void NoteLostHit(int32_t position) {
+        if (stoppedAt_ < 0 || position < stoppedAt_) stoppedAt_ = position;
+    }
     WordList* list_ = nullptr;
     RDFDictionary* namesDictionary_ = nullptr;
     // The walks by the index they read: its engine, file id and index id.

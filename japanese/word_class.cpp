@@ -60,7 +60,13 @@ int32_t FitsByEnding(uint32_t classBit, std::u16string_view reading, std::u16str
 bool IsIchidanStemKana(char16_t c) { return kIchidanStemKana.find(c) != std::u16string_view::npos; }
 
 uint32_t GetEndingClasses(std::u16string_view stem, char16_t next) {
+    // Katakana stems and endings (タベマシタ, 食ベタ) take the classes of
+    // their hiragana; a katakana ending behind a hiragana or kanji stem
+    // starts another word (the く of タイプとクリエータ ends no とく).
     char32_t last = LastCodePoint(stem);
+    const bool katakanaStem = stem.empty() || (last >= 0x30A1 && last <= 0x30FA);
+    if (last < 0x10000) last = FoldKatakana(static_cast<char16_t>(last));
+    if (katakanaStem) next = FoldKatakana(next);
     uint32_t mask = 0;
     if ((last != 0 && last < 0x10000 && IsIchidanStemKana(static_cast<char16_t>(last))) ||
         IsCjkIdeograph(last)) {

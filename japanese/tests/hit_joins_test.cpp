@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "common/text/utf8.h"
 #include "dictionary/tests/word_list_fixture.h"
 #include "japanese/hit_joins.h"
 
@@ -82,6 +83,37 @@ TEST_F(HitJoinsTest, SuruVerbJoinsTheStemBeforeIt) {
     Hit(2, 2, u"する", {3, kJoinSuruMarker});
     JoinSuruVerbs(list, u"勉強する");
     EXPECT_EQ(TagsOf(0, 4), (std::vector<int>{kJoinSuruVerb, 3}));
+}
+
+// A noun of two kanji or katakana and more takes する; a lone kanji, a
+// hiragana word or an inflected word does not, and the する of a second
+// dictionary makes no second join.
+TEST_F(HitJoinsTest, SuruVerbJoinsANounWrittenInKanjiOrKatakana) {
+    Hit(0, 2, u"はっせい", {});
+    Hit(2, 4, u"する", {3, 35, kJoinSuruMarker});
+    Hit(2, 4, u"する", {3, 35, kJoinSuruMarker});
+    JoinSuruVerbs(list, u"発生しました");
+    EXPECT_EQ(TagsOf(0, 6), (std::vector<int>{kJoinSuruVerb, 3, 35}));
+    EXPECT_EQ(list.EntryCount(), 4);
+    list.Clear();
+    Hit(0, 2, u"はっせい", {});
+    Hit(2, 4, u"する", {3, 35, kJoinSuruMarker});
+    JoinSuruVerbs(list, u"発生しました", false);  // a phrase split keeps them apart
+    EXPECT_EQ(list.EntryCount(), 2);
+    list.Clear();
+    Hit(0, 3, u"コピー", {});
+    Hit(3, 2, u"する", {3, kJoinSuruMarker});
+    JoinSuruVerbs(list, u"コピーする");
+    EXPECT_EQ(TagsOf(0, 5), (std::vector<int>{kJoinSuruVerb, 3}));
+    for (auto [text, stem] : {std::pair<std::u16string_view, std::vector<uint8_t>>{u"愛する", {}}, {u"これする", {}},
+                              {u"高くする", {3, 137}}}) {
+        list.Clear();
+        const int32_t at = static_cast<int32_t>(text.size()) - 2;
+        Hit(0, at, u"x", stem);
+        Hit(at, 2, u"する", {3, kJoinSuruMarker});
+        JoinSuruVerbs(list, text);
+        EXPECT_EQ(list.EntryCount(), 2) << Utf16ToUtf8(text);
+    }
 }
 
 TEST_F(HitJoinsTest, SuruVerbIsNotJoinedWhenTheDictionaryHoldsTheWhole) {

@@ -42,11 +42,14 @@ TEST(MergeHits, AgreesWithAStableMergeAndKeepsTheCap) {
         };
         // Held hits named out of order in the pool, behind a left-over entry.
         const size_t held = random() % 1500, added = random() % 1500;
+        const size_t limit = round % 2 == 0 ? size_t{kMaxHits} : 500 + random() % 1000;
         std::vector<WordListEntry> hits = make(held, 0), entries = make(added, 100000);
         std::vector<WordListEntry> expected;
         std::merge(hits.begin(), hits.end(), entries.begin(), entries.end(), std::back_inserter(expected),
                    [](auto& a, auto& b) { return a.matchStart < b.matchStart; });
-        expected.resize(std::min<size_t>(expected.size(), kMaxHits));
+        // The first hit the cut leaves out, by the merged order.
+        const int32_t cutAt = expected.size() > limit ? expected[limit].matchStart : -1;
+        expected.resize(std::min(expected.size(), limit));
         std::vector<WordListEntry> pool(1 + held);
         std::vector<int32_t> order(held);
         for (size_t i = 0; i < held; ++i) {
@@ -55,7 +58,7 @@ TEST(MergeHits, AgreesWithAStableMergeAndKeepsTheCap) {
         }
         const size_t first = pool.size();
         pool.insert(pool.end(), entries.begin(), entries.end());
-        MergeHits(order, pool, first);
+        EXPECT_EQ(MergeHits(order, pool, first, limit), cutAt);
         ASSERT_EQ(order.size(), expected.size());
         for (size_t i = 0; i < order.size(); ++i)
             ASSERT_EQ(pool[static_cast<size_t>(order[i])].recordId, expected[i].recordId) << i;

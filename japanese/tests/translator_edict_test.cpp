@@ -3,9 +3,11 @@
 // in mode 0.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <random>
 
+#include "dictionary/format_detection.h"
 #include "japanese/tests/translator_fixture.h"
 
 namespace ostrel::japanese {
@@ -14,7 +16,9 @@ namespace {
 // Every text the tests translate: the slice holds the words they can reach.
 constexpr std::u16string_view kTexts =
     u"食べました食べています書かなかった高くなかった来たネコねこＡＢＣABC猫がいる私は学生です"
-    u"勉強しますお待ちください行かなければならない話したい出したい貸したい押したくない";
+    u"勉強しますお待ちください行かなければならない話したい出したい貸したい押したくない"
+    u"タベマシタタベタカイタヨマナイ食ベタ発生しました選択しました無視されました表示します存在せず"
+    u"しししし";
 
 class TranslatorEdictTest : public TranslatorTest {
 protected:
@@ -45,6 +49,42 @@ TEST_F(TranslatorEdictTest, InflectedFormsReachTheirDictionaryForm) {
 
 // A godan verb in す with たい is the desiderative, not the past with い
 // left over, and it reaches further than 出る with する behind it.
+// Endings written in katakana read as their hiragana, whatever script the
+// stem is in; a katakana ending behind a hiragana stem starts another word.
+TEST_F(TranslatorEdictTest, InflectedFormsInKatakanaReachTheirDictionaryForm) {
+    ExpectHit(u"タベマシタ", 0, 5, u"食べる", {3, 35});
+    ExpectHit(u"タベタ", 0, 3, u"食べる", {3, 6});
+    ExpectHit(u"カイタ", 0, 3, u"書く", {3, 6});
+    ExpectHit(u"ヨマナイ", 0, 4, u"読む", {3, 11});
+    ExpectHit(u"食ベタ", 0, 3, u"食べる", {3, 6});
+    EXPECT_EQ(Find(Translate(u"タベマシタネ"), 0, 5, u"食べる"), nullptr);  // not inside a katakana word
+    const std::vector<HitRow> rows = Translate(u"たべマシタ");
+    for (const HitRow& r : rows) EXPECT_TRUE(r.start >= 2 || r.start + r.length <= 2) << Describe(rows);
+}
+
+// A noun and する make one verb, which heads the default view's group; the
+// one-kanji readings inside it (生す of 発生しました) fall into its group.
+TEST_F(TranslatorEdictTest, NounWithSuruHeadsItsGroup) {
+    options.expand = 2;
+    struct Case {
+        std::u16string_view text, noun;
+        std::vector<int> tags;
+    };
+    for (const Case& c : {Case{u"発生しました", u"発生", {21, 3, 35}}, Case{u"選択しました", u"選択", {21, 3, 35}},
+                          Case{u"無視されました", u"無視", {21, 3, 9, 35}}, Case{u"表示します", u"表示", {21, 3, 33}},
+                          Case{u"存在せず", u"存在", {21, 3, 15}}}) {
+        translator->Translate(*list, c.text, 2, 0);
+        const std::vector<HitRow> rows = Rows();
+        ASSERT_FALSE(rows.empty());
+        EXPECT_EQ(rows[0].word, c.noun) << Describe(rows);
+        EXPECT_EQ(rows[0].length, static_cast<int32_t>(c.text.size())) << Describe(rows);
+        EXPECT_EQ(rows[0].tags, c.tags) << Describe(rows);
+        for (const HitRow& r : rows) EXPECT_EQ(r.start, 0) << Describe(rows);
+    }
+    // The negative せず of する itself.
+    ExpectHit(u"存在せず", 2, 2, u"する", {3, 15, 22});
+}
+
 TEST_F(TranslatorEdictTest, GodanSuWithTaiIsTheDesiderative) {
     ExpectHit(u"話したい", 0, 4, u"話す", {3, 38});
     ExpectHit(u"貸したい", 0, 4, u"貸す", {3, 38});
@@ -104,12 +144,42 @@ TEST_F(TranslatorEdictTest, ListReadsTheTranslatorsOwnCopyOfTheText) {
     EXPECT_EQ(std::u16string_view(list->analysedText), u"私は学生です");
 }
 
-TEST_F(TranslatorEdictTest, TextIsCutAt1023Units) {
-    std::u16string longText(1500, u'猫');
+TEST_F(TranslatorEdictTest, TextIsCutAt2047UnitsAndListedWhole) {
+    std::u16string longText(2500, u'猫');
     translator->Translate(*list, longText, 2, 0);
     EXPECT_EQ(translator->Length(), kMaxTranslatedUnits);
-    for (const HitRow& r : Entries()) EXPECT_LE(r.start + r.length, kMaxTranslatedUnits);
-    EXPECT_LE(list->EntryCount(), WordList::kMaxEntries);
+    EXPECT_EQ(translator->StoppedAt(), -1);
+    int32_t reach = 0;
+    for (const HitRow& r : Entries()) reach = std::max(reach, r.start + r.length);
+    EXPECT_EQ(reach, kMaxTranslatedUnits);
+    EXPECT_LE(list->EntryCount(), list->EntryLimit());
+}
+
+// The list has room for a couple of dozen hits a character. A text with
+// more (each し is a hundred words here) is listed whole up to the first
+// word that lost a hit, and nothing behind it: a word is never shown with
+// some of its rows missing.
+TEST_F(TranslatorEdictTest, MoreHitsThanTheListHoldsStopAtAWordAndSaySo) {
+    const std::u16string text = std::u16string(300, u'し') + u"猫";
+    translator->Translate(*list, text, 2, 0);
+    const int32_t stop = translator->StoppedAt();
+    ASSERT_GT(stop, 0);
+    ASSERT_LT(stop, 300);
+    const std::vector<HitRow> rows = Entries();
+    EXPECT_LE(list->EntryCount(), list->EntryLimit());
+    std::vector<int32_t> perStart(static_cast<size_t>(stop), 0);
+    for (const HitRow& r : rows) {
+        ASSERT_LT(r.start, stop) << Describe(rows);
+        ++perStart[static_cast<size_t>(r.start)];
+    }
+    // Every position before the stop keeps all its words: as many as the
+    // same run of し gives at its middle when the text is short.
+    translator->Translate(*list, u"ししししし", 2, 0);
+    int32_t middle = 0;
+    for (const HitRow& r : Entries()) middle += r.start == 2 ? 1 : 0;
+    for (int32_t p = 2; p + 3 < stop; ++p) EXPECT_EQ(perStart[static_cast<size_t>(p)], middle) << p;
+    translator->Translate(*list, u"猫", 2, 0);
+    EXPECT_EQ(translator->StoppedAt(), -1);
 }
 
 TEST_F(TranslatorEdictTest, ModeZeroListsOnlyTheWordsInsideTheHitsOverTheCaret) {
@@ -182,6 +252,48 @@ TEST_F(TranslatorTwoDictionariesTest, ExcludedDictionariesAreNotRead) {
     for (int32_t i = 0; i < list->EntryCount(); ++i) EXPECT_EQ(list->EntryAt(i).dictionary, dictionaries->shelf.dictionaries[0]);
 }
 
+// KANJIDIC's on-readings (katakana) of the kanji read シ, ス, テ or ム, in a
+// file the shelf knows as a kanji dictionary.
+class TranslatorKanjiDictionaryTest : public TranslatorTest {
+protected:
+    void SetUp() override {
+        Dictionaries([](TranslatorDictionaries& d) {
+            std::vector<KeyPair> keys;
+            for (const std::u16string& line : EdictLines("kanjidic", 1)) {
+                const std::u16string kanji = line.substr(0, line.find(u' '));
+                for (size_t at = 0; at < line.size();) {
+                    const size_t end = std::min(line.find(u' ', at), line.size());
+                    const std::u16string token = line.substr(at, end - at);
+                    const bool onReading = !token.empty() && std::all_of(token.begin(), token.end(), [](char16_t c) {
+                        return c >= 0x30A1 && c <= 0x30FC;
+                    });
+                    if (onReading && std::u16string_view(u"システム").find(token[0]) != std::u16string_view::npos)
+                        keys.emplace_back(token, kanji);
+                    at = end + 1;
+                }
+            }
+            d.Add(u"C:\\D\\kanjidic.qdx", keys)->flags |= kFormatKanji;
+        });
+        MakeList();
+    }
+    int32_t HitsAt(int32_t start) const {
+        int32_t count = 0;
+        for (const HitRow& r : Entries()) count += r.start == start ? 1 : 0;
+        return count;
+    }
+};
+
+// シ is a hundred and more kanji read シ; inside システム it is none of them.
+TEST_F(TranslatorKanjiDictionaryTest, OnReadingsAreNotMatchedInsideKatakanaWords) {
+    translator->Translate(*list, u"シ", 2, 0);
+    EXPECT_GT(HitsAt(0), 100);
+    translator->Translate(*list, u"システム", 2, 0);
+    EXPECT_EQ(list->EntryCount(), 0) << Describe(Entries());
+    translator->Translate(*list, u"ムとシ", 2, 0);  // whole katakana words between hiragana
+    EXPECT_GT(HitsAt(0), 10);
+    EXPECT_GT(HitsAt(2), 100);
+}
+
 }  // namespace
 }  // namespace ostrel::japanese
 
@@ -204,7 +316,7 @@ TEST_F(TranslatorEdictTest, RandomTextsStayInsideTheirBounds) {
         translator->Translate(*list, text, mode, caret);
         const int32_t length = translator->Length();
         ASSERT_LE(length, kMaxTranslatedUnits);
-        ASSERT_LE(list->EntryCount(), WordList::kMaxEntries);
+        ASSERT_LE(list->EntryCount(), list->EntryLimit());
         for (int32_t r = 0; r < list->RowCount(); ++r) {
             const WordListEntry& e = list->EntryAt(list->EntryOfRow(r));
             ASSERT_GE(e.matchStart, 0);

@@ -31,6 +31,17 @@ INSTANTIATE_TEST_SUITE_P(
         EndingClassCase{u"\U00020B9F", u'る', 0x880},  // a supplementary kanji read as one
         EndingClassCase{u"あ", u'ア', 0}));
 
+// A katakana stem reads as its hiragana, and so does the kana behind it;
+// behind a hiragana stem a katakana kana starts another word.
+TEST(EndingClasses, KatakanaStemsTakeTheClassesOfTheirHiragana) {
+    EXPECT_EQ(GetEndingClasses(u"タベ", u'マ'), GetEndingClasses(u"たべ", u'ま'));
+    EXPECT_EQ(GetEndingClasses(u"カ", u'イ'), GetEndingClasses(u"か", u'い'));
+    EXPECT_EQ(GetEndingClasses(u"食ベ", u'タ'), GetEndingClasses(u"食べ", u'た'));
+    EXPECT_EQ(GetEndingClasses(u"", u'シ'), GetEndingClasses(u"", u'し'));
+    EXPECT_NE(GetEndingClasses(u"タベ", u'マ'), 0u);
+    EXPECT_EQ(GetEndingClasses(u"と", u'ク'), 0u);
+}
+
 TEST(EndingClasses, PinTheTableOfKana) {
     EXPECT_EQ(EndingClassesStartingWith(u'っ'), 0x691Bu);
     EXPECT_EQ(EndingClassesStartingWith(u'ら'), 0x4880u);

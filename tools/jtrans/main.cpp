@@ -1,7 +1,9 @@
 // jtrans: translates each UTF-8 line of its input with the word translator
 // over the given dictionary files and prints, per listed hit, tab-separated:
 // line (from 1), start and length in UTF-16 units, reading, word, tag codes.
-// Lines over 1023 units are translated in pieces; starts count from the line.
+// Lines over 2047 units are translated in pieces; starts count from the line.
+// A piece with more hits than its list holds is listed up to the first word
+// that lost one, and stderr says so ("line L: listed up to unit N of M").
 //   jtrans --dict FILE... [--mode M] [--caret N] [--expand N] [--min-kana N] [--split] [--quiet] < text
 // --split prints each line's chosen words as the phrase splitter leaves them,
 // with the options search as you type sets (UnderCursor 0, MinKanaLength 2,
@@ -120,6 +122,10 @@ int main(int argc, char** argv) {
             std::u16string_view piece = std::u16string_view(text).substr(offset, kMaxTranslatedUnits);
             if (split) ostrel::japanese::ParsePhrase(translator, *list, piece, 0);
             else translator.Translate(*list, piece, mode, caret);
+            if (!split && translator.StoppedAt() >= 0)
+                std::fprintf(stderr, "jtrans: line %ld: listed up to unit %ld of %ld: more hits than the list holds\n",
+                             line, static_cast<long>(offset) + translator.StoppedAt(),
+                             static_cast<long>(offset + piece.size()));
             hits += list->RowCount();
             if (!quiet) PrintRows(*list, line, static_cast<int32_t>(offset));
         }
