@@ -15,19 +15,24 @@ ArticleExportBuilder::~ArticleExportBuilder() = default;
 void ArticleExportBuilder::Reset() {
     document_.reset();
     text_.reset();
-    processed_ = 0;
+    processed_ = skipped_ = 0;
+    stopped_ = false;
 }
 
 template <class Each>
 void ArticleExportBuilder::Walk(IExportRecords& records, Each&& each) {
-    processed_ = 0;
+    processed_ = skipped_ = 0;
+    stopped_ = false;
     const int32_t count = records.Count();
     for (int32_t i = 0; i < count; ++i) {
         ++processed_;
-        if (progress) progress(processed_);
-        if (CDictionary* dictionary = records.Load(i)) {
-            if (!each(*dictionary)) return;
+        if (progress && !progress(processed_)) {
+            stopped_ = true;
+            return;
         }
+        CDictionary* dictionary = records.Load(i);
+        if (dictionary == nullptr) ++skipped_;
+        else if (!each(*dictionary)) return;
     }
 }
 

@@ -1,5 +1,6 @@
 // ArticleExportBuilder: the walk of printing and export. It takes the entries
-// of a record source in order, skips those that cannot be read, and renders
+// of a record source in order, skips those that cannot be read (and counts
+// them, so the user can be told what the output lacks), and renders
 // each into one RTF document (through the print table of the RTF renderers)
 // or appends its plain export text to one UTF-16 text. The printer, file,
 // clipboard and drag outputs all start from what it builds.
@@ -41,11 +42,17 @@ public:
     std::u16string_view Text() const { return text_ ? text_->View() : std::u16string_view(); }
     // Entries walked by the last build, readable or not.
     int32_t Processed() const { return processed_; }
+    // Entries of the last build left out because they had no record or it
+    // could not be read (a damaged page, a file gone).
+    int32_t Skipped() const { return skipped_; }
+    // True when the last build was stopped by its progress callback.
+    bool Stopped() const { return stopped_; }
     // Frees the document and the text.
     void Reset();
 
-    // Told the number (from 1) of each entry as the walk reaches it.
-    std::function<void(int32_t)> progress;
+    // Told the number (from 1) of each entry as the walk reaches it; an
+    // answer of false stops the walk there (the user cancelled).
+    std::function<bool(int32_t)> progress;
     RtfInstalledFonts fonts;
     // The documents' memory limit (CRtfDocumentBuilder::memoryLimit).
     size_t memoryLimit = SIZE_MAX;
@@ -56,4 +63,6 @@ private:
     std::unique_ptr<CRtfDocumentBuilder> document_;
     std::unique_ptr<CStringBuilder> text_;
     int32_t processed_ = 0;
+    int32_t skipped_ = 0;
+    bool stopped_ = false;
 };

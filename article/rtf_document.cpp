@@ -6,15 +6,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <new>
 #include <string>
 
 #include "article/display_attributes.h"
 #include "article/rtf_font_class.h"
 #include "common/app_context.h"
-#include "common/base/bin_file.h"
 #include "common/ui_text/ui_text.h"
+#include "dictionary/replacing_file.h"
 
 namespace {
 
@@ -292,13 +291,20 @@ std::string CRtfDocumentBuilder::Document() {
     return whole;
 }
 
-int32_t CRtfDocumentBuilder::ToMemory(std::unique_ptr<char[]>& out) {
-    out.reset();
+bool CRtfDocumentBuilder::WriteParts(const std::function<bool(std::string_view)>& sink) { return ForEachPart(sink); }
+
+size_t CRtfDocumentBuilder::Size() {
     size_t total = 0;
     ForEachPart([&](std::string_view part) {
         total += part.size();
         return true;
     });
+    return total;
+}
+
+int32_t CRtfDocumentBuilder::ToMemory(std::unique_ptr<char[]>& out) {
+    out.reset();
+    const size_t total = Size();
     if (total > 0x7FFFFFFF - 257) return 0;
     std::unique_ptr<char[]> block(new (std::nothrow) char[total + 257]);
     if (!block) return 0;
@@ -314,8 +320,11 @@ int32_t CRtfDocumentBuilder::ToMemory(std::unique_ptr<char[]>& out) {
 }
 
 int32_t CRtfDocumentBuilder::SaveToFile(const char16_t* path) {
-    BinFile file(nullptr);
-    if (path == nullptr || !file.SetPath(path) || file.Open(O_WRONLY | O_CREAT | O_TRUNC) < 0) {
+    // The new document goes under a temporary name and takes the old file's
+    // place only once whole: a failed write never costs the user the file
+    // the export was to replace.
+    ReplacingFile file;
+    if (path == nullptr || !file.Begin(path)) {
         App().ShowMessage(UIStringTable[kSlotCannotOpen], UIStringTable[kSlotCannotOpenCaption], kMessageBoxError);
         return 0;
     }
@@ -324,8 +333,7 @@ int32_t CRtfDocumentBuilder::SaveToFile(const char16_t* path) {
     std::unique_ptr<char[]> buffer(new (std::nothrow) char[kBufferBytes + 2]);
     size_t buffered = 0;
     auto flush = [&]() {
-        if (buffered == 0) return true;
-        const bool whole = file.Write(buffer.get(), static_cast<int32_t>(buffered)) == static_cast<int32_t>(buffered);
+        const bool whole = file.Write(buffer.get(), static_cast<int32_t>(buffered));
         buffered = 0;
         return whole;
     };
@@ -337,10 +345,7 @@ int32_t CRtfDocumentBuilder::SaveToFile(const char16_t* path) {
         }
         return true;
     }) && flush();
-    file.CloseDescriptor();
-    if (!written) {
-        std::error_code ignored;
-        std::filesystem::remove(std::filesystem::path(std::u16string(path)), ignored);
+    if (!written || !file.Commit()) {
         App().ShowMessage(UIStringTable[kSlotCannotWrite], UIStringTable[kSlotCannotWriteCaption], kMessageBoxError);
         return 0;
     }

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -150,7 +151,9 @@ public:
     // The ways out. The head is made once, at the first of them; a
     // document can be written out again and stays the same.
     // 1 when the whole file was written (CR LF line ends in every build);
-    // else 0, the file deleted and the user told.
+    // else 0 and the user told. The document is written under a temporary
+    // name beside `path` and replaces an existing file only once whole, so a
+    // failed save leaves the old file as it was.
     int32_t SaveToFile(const char16_t* path);
     // A new zero-terminated block of the document (+257 bytes of room);
     // answers the length without the terminator, 0 and null on failure.
@@ -158,6 +161,12 @@ public:
 
     // Whole document as one string (tests, tools).
     std::string Document();
+    // Hands the finished document to `sink` part by part, in order (the
+    // head, each piece and the blank lines after it, the closing brace);
+    // stops when it answers false. True when every part was taken.
+    bool WriteParts(const std::function<bool(std::string_view)>& sink);
+    // Bytes of the finished document.
+    size_t Size();
 
     uint32_t flags;
     int32_t columns = 2;

@@ -1,11 +1,11 @@
 // SafeFileWriter: temporary file, once-per-run backup, one-step replace.
 #include "dictionary/safe_file_writer.h"
 
-#include <fcntl.h>
 #include <string>
 
 #include "dictionary/file_message.h"
 #include "dictionary/file_replace.h"
+#include "dictionary/replacing_file.h"
 
 namespace {
 
@@ -14,18 +14,6 @@ constexpr int kWriteFailureText = 171;     // "Write failure for %s"
 constexpr int kWriteFailureCaption = 172;
 constexpr int kNotWritableText = 173;      // "%s is not accessible for write!"
 constexpr int kNotWritableCaption = 174;
-
-// A file already there under a temporary name may be the user's, or the
-// content of an earlier save that could not be put in place: it is never
-// deleted, the next free name is taken instead.
-constexpr int kTemporaryNameTries = 100;
-
-// ".tmp", then ".1.tmp", ".2.tmp", ...
-std::u16string TemporaryExtension(int attempt) {
-    std::u16string digits;
-    for (int n = attempt; n > 0; n /= 10) digits.insert(digits.begin(), char16_t(u'0' + n % 10));
-    return attempt > 0 ? u"." + digits + u".tmp" : std::u16string(u".tmp");
-}
 
 }  // namespace
 
@@ -56,16 +44,11 @@ uint32_t SafeFileWriter::BeginWrite(int32_t mode, std::u16string_view targetPath
 }
 
 bool SafeFileWriter::OpenTemporaryFile() {
-    for (int i = 0; i < kTemporaryNameTries; ++i) {
-        const std::u16string path = ReplaceExtension(target_, TemporaryExtension(i));
-        if (!temporary_.SetPath(path.c_str())) return false;
-        if (temporary_.Open(O_RDWR | O_CREAT | O_EXCL) >= 0) {
-            temporaryPath_ = path;
-            return true;
-        }
-        if (!file_replace::IsFile(path.c_str())) return false;  // not a name clash: give up
-    }
-    return false;
+    // A file already there under a temporary name may be the user's, or the
+    // content of an earlier save that could not be put in place: it is never
+    // deleted, the next free name is taken instead.
+    temporaryPath_ = CreateTemporaryBeside(target_, temporary_);
+    return !temporaryPath_.empty();
 }
 
 uint32_t SafeFileWriter::Write(const void* bytes, int32_t size) {

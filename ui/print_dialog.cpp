@@ -9,9 +9,11 @@
 #include <cwchar>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "article/export_records.h"
 #include "article/win/article_drag.h"
+#include "article/win/clipboard_render.h"
 #include "article/win/hidden_rich_edit.h"
 #include "article/win/print_rich_edit.h"
 #include "common/ui_text/ui_text.h"
@@ -30,6 +32,8 @@ constexpr int32_t kHelpTopic = 145;
 constexpr int32_t kPathUnits = 1024;
 constexpr DWORD kProgressMs = 100;
 constexpr int kNotEnoughMemorySlot = 404;
+constexpr int kCopyToClipboardSlot = 620;
+constexpr int kCannotReadCaptionSlot = 529;
 
 constexpr ControlText kControlTexts[] = {
     {IDC_PRINT_LABEL, 614},         {IDC_PRINT_ALL, 615},          {IDC_PRINT_SELECTED, 616},
@@ -106,6 +110,61 @@ void MarkRendering(bool rendering) {
     else busy.reset();
 }
 
+// The dialog's controls that take input, other than Cancel, which stays the
+// one way to act while an export runs.
+std::vector<HWND> InputControls(HWND dialog) {
+    std::vector<HWND> controls;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t kind[16] = {};
+        GetClassNameW(child, kind, 16);
+        const bool input = _wcsicmp(kind, L"Button") == 0 || _wcsicmp(kind, L"ComboBox") == 0 ||
+                           _wcsicmp(kind, L"Edit") == 0;
+        if (input && GetDlgCtrlID(child) != IDCANCEL && IsWindowEnabled(child)) controls.push_back(child);
+    }
+    return controls;
+}
+
+// Runs what is waiting for the dialog and its controls (painting, a click
+// on Cancel, Escape), and nothing of other windows: the list being output
+// must not change under the walk.
+void RunDialogMessages(HWND dialog) {
+    MSG message;
+    while (IsWindow(dialog) && PeekMessageW(&message, dialog, 0, 0, PM_REMOVE)) {
+        if (IsDialogMessageW(dialog, &message)) continue;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+// Says what an output to the clipboard could not do; true when it was done.
+bool TellClipboardCopy(HWND owner, ClipboardCopy copy) {
+    if (copy == ClipboardCopy::Copied) return true;
+    const std::u16string_view text =
+        copy == ClipboardCopy::ClipboardBusy
+            ? LanguageText(u"Не удалось открыть буфер обмена: его занимает другая программа.",
+                           u"The clipboard could not be opened: another program is using it.",
+                           u"クリップボードを開けませんでした。別のプログラムが使用中です。")
+            : UIStringTable[kNotEnoughMemorySlot];
+    ShowBox(owner, text, UIStringTable[kCopyToClipboardSlot], MB_OK | MB_ICONEXCLAMATION);
+    return false;
+}
+
+// A warning whose text holds two counts, under the caption of `captionSlot`.
+void TellCounts(HWND owner, const char16_t* text, int32_t first, int32_t second, int captionSlot) {
+    ShowBox(owner, FormatInterfaceText(text, {first, second}), UIStringTable[captionSlot], MB_OK | MB_ICONEXCLAMATION);
+}
+
+// Says that `skipped` of `entries` articles could not be read and are not in
+// the output (a damaged dictionary page, a file gone).
+void TellSkipped(HWND owner, int32_t skipped, int32_t entries) {
+    if (skipped <= 0) return;
+    TellCounts(owner,
+               LanguageText(u"Не удалось прочитать статей: %d из %d. В результат они не вошли.",
+                            u"%d of %d articles could not be read and were left out.",
+                            u"%d 件の項目（全 %d 件）を読み込めなかったため、省きました。"),
+               skipped, entries, kCannotReadCaptionSlot);
+}
+
 // Options read from the settings file (clamped), defaults without one.
 ExportOptions StoredOptions() {
     return g_application != nullptr && g_application->ini ? LoadExportOptions(*g_application->ini) : ExportOptions();
@@ -139,17 +198,20 @@ int32_t CPrintDlg::CountEntries() {
 CRtfDocumentBuilder* CPrintDlg::BuildRtf() {
     if (view == nullptr || view->model == nullptr) return nullptr;
     WordListExportRecords records(*view->model, wholeList ? nullptr : &view->selection);
-    // The running count, painted at once: the build holds the window for as
-    // long as it runs. Shown at most ten times a second, and at the end.
+    // The running count, at most ten times a second and at the end; the
+    // dialog's own messages run meanwhile, so it is drawn and its Cancel
+    // stops the walk at once.
     DWORD shown = 0;
     builder.progress = [this, &shown, total = records.Count()](int32_t number) {
-        if (dialog == nullptr) return;
+        if (dialog == nullptr) return true;
         const DWORD now = GetTickCount();
-        if (number != total && number != 1 && now - shown < kProgressMs) return;
+        if (number != total && number != 1 && now - shown < kProgressMs) return true;
         shown = now;
         HWND count = GetDlgItem(dialog, IDC_PRINT_PROGRESS);
         SetWindowTextW(count, std::to_wstring(number).c_str());
         UpdateWindow(count);
+        RunDialogMessages(dialog);
+        return !cancelled_;
     };
     CRtfDocumentBuilder* document = builder.BuildRtf(records, options);
     builder.progress = nullptr;
@@ -169,10 +231,12 @@ int32_t CPrintDlg::Output(int32_t destination) {
         Ask(dialog != nullptr ? dialog : MainWindow(), 607, 608, MB_OK | MB_ICONINFORMATION);
         return 1;
     }
+    if (destination == kExportToClipboard)
+        return TellClipboardCopy(dialog != nullptr ? dialog : MainWindow(),
+                                 PutDocumentOnClipboard(MainWindow(), *document)) ? 1 : 0;
     HiddenRichEdit hidden(MainWindow());
     if (hidden.Load(*document) != 1) return 0;
-    if (destination == kExportToPrinter) return PrintRichEdit(hidden.Window(), options.columns);
-    return hidden.CopyAll();
+    return PrintRichEdit(hidden.Window(), options.columns);
 }
 
 void CPrintDlg::Reset() {
@@ -249,23 +313,43 @@ void CPrintDlg::OnOk() {
         SetFocus(GetDlgItem(dialog, IDC_PRINT_PATH));
         return;
     }
-    ShowWindow(GetDlgItem(dialog, IDC_PRINT_PROGRESS_LABEL), SW_SHOW);
-    ShowWindow(GetDlgItem(dialog, IDC_PRINT_PROGRESS), SW_SHOW);
-    CRtfDocumentBuilder* document = BuildRtf();
+    CRtfDocumentBuilder* document = BuildInDialog();
+    if (cancelled_) {
+        EndDialog(dialog, -1);
+        return;
+    }
     if (document == nullptr) return;
     if (document->Cut()) TellCut(entries);
+    TellSkipped(dialog, builder.Skipped(), entries);
     if (Output(options.destination) == 1) EndDialog(dialog, 1);
+}
+
+CRtfDocumentBuilder* CPrintDlg::BuildInDialog() {
+    // Only Cancel takes input while the walk runs; it has the focus, so
+    // Escape and Enter both cancel.
+    const std::vector<HWND> disabled = InputControls(dialog);
+    SetFocus(GetDlgItem(dialog, IDCANCEL));
+    for (HWND control : disabled) EnableWindow(control, FALSE);
+    ShowWindow(GetDlgItem(dialog, IDC_PRINT_PROGRESS_LABEL), SW_SHOW);
+    ShowWindow(GetDlgItem(dialog, IDC_PRINT_PROGRESS), SW_SHOW);
+    UpdateWindow(dialog);
+    building_ = true;
+    cancelled_ = false;
+    CRtfDocumentBuilder* document = BuildRtf();
+    building_ = false;
+    if (dialog != nullptr)
+        for (HWND control : disabled) EnableWindow(control, TRUE);
+    return document;
 }
 
 void CPrintDlg::TellCut(int32_t entries) {
     // The entry the memory ran out on is not in the document.
     const int32_t kept = std::max(builder.Processed() - 1, 0);
-    const std::u16string text = FormatInterfaceText(
-        LanguageText(u"В документ вошли только первые %d статей из %d.",
-                     u"The document holds only the first %d of %d articles.",
-                     u"文書に入ったのは最初の %d 件の項目だけです（全 %d 件）。"),
-        {kept, entries});
-    ShowBox(dialog, text, UIStringTable[kNotEnoughMemorySlot], MB_OK | MB_ICONEXCLAMATION);
+    TellCounts(dialog,
+               LanguageText(u"В документ вошли только первые %d статей из %d.",
+                            u"The document holds only the first %d of %d articles.",
+                            u"文書に入ったのは最初の %d 件の項目だけです（全 %d 件）。"),
+               kept, entries, kNotEnoughMemorySlot);
 }
 
 void CPrintDlg::ChooseFile() {
@@ -311,6 +395,12 @@ INT_PTR CALLBACK CPrintDlg::PrintDialogProc(HWND window, UINT message, WPARAM wP
     if (self == nullptr) return FALSE;
     switch (message) {
     case WM_COMMAND:
+        if (self->building_) {
+            // An export is running: Cancel (the button, Escape, the close
+            // box) stops it; nothing else acts until it ends.
+            if (LOWORD(wParam) == IDCANCEL) self->cancelled_ = true;
+            return TRUE;
+        }
         switch (LOWORD(wParam)) {
         case IDC_PRINT_TO_PRINTER:
         case IDC_PRINT_TO_FILE:
@@ -374,9 +464,10 @@ int32_t CopyListSelectionAsRtf(ListView& view) {
     engine.view = &view;
     engine.options = StoredOptions();
     int32_t copied = 0;
-    if (engine.CountEntries() > 0 && engine.BuildRtf() != nullptr) {
-        HiddenRichEdit hidden(MainWindow());
-        copied = hidden.Load(*engine.builder.Document()) == 1 ? hidden.CopyAll() : 0;
+    const int32_t entries = engine.CountEntries();
+    if (entries > 0 && engine.BuildRtf() != nullptr) {
+        TellSkipped(MainWindow(), engine.builder.Skipped(), entries);
+        copied = TellClipboardCopy(MainWindow(), PutDocumentOnClipboard(MainWindow(), *engine.builder.Document())) ? 1 : 0;
     }
     engine.wholeList = wholeList;
     engine.Reset();

@@ -47,10 +47,16 @@ private:
     void InitDialog(HWND window);
     void ReadDialog();
     void OnOk();
+    // BuildRtf with the progress shown and only Cancel taking input; null
+    // as BuildRtf, or after Cancel (cancelled_ set).
+    CRtfDocumentBuilder* BuildInDialog();
     // Says that memory ran out: the document holds only the first entries of `entries`.
     void TellCut(int32_t entries);
     void ChooseFile();
     void EnablePath();
+
+    bool building_ = false;   // the dialog's export walk is running
+    bool cancelled_ = false;  // Cancel was pressed during it
 };
 
 // The run's engine.
@@ -58,7 +64,7 @@ CPrintDlg& PrintEngine();
 
 // The "PRINT" dialog over `view`: options read before and written after.
 INT_PTR RunPrintDialog(ListView& view);
-// Copy text: the selected rows' articles to the clipboard as RTF.
+// Copy text: the selected rows' articles to the clipboard as RTF and text.
 int32_t CopyListSelectionAsRtf(ListView& view);
 // The drag of the selected rows (ListView::startDrag).
 void StartListDrag(ListView& view);

@@ -3,10 +3,15 @@
 // every code point against Unicode's own block list.
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <string>
+
+#ifndef _WIN32
+#include <sys/resource.h>
+#endif
 
 #include "article/rtf_document.h"
 #include "article/rtf_font_class.h"
@@ -177,19 +182,36 @@ TEST(RtfDocument, SavedFileHasCrLfLineEnds) {
 }
 
 #ifndef _WIN32
-TEST(RtfDocument, FullDiskDeletesTheFileAndSaysSo) {
+// A save that fails half-way (the file-size limit stands in for a full disk)
+// over the user's file: the old file keeps its bytes, no temporary file is
+// left beside it, and the user is told; with room again the save replaces it.
+TEST(RtfDocument, AFailedSaveKeepsTheFileItWasToReplace) {
     FakeAppContext app;
     ScopedAppContext scope(app);
     ScratchFolder folder("rtf-full");
-    const std::filesystem::path file = folder / "full.rtf";
-    std::filesystem::create_symlink("/dev/full", file);
+    const std::filesystem::path file = folder / "words.rtf";
+    const std::vector<unsigned char> old = {'o', 'l', 'd'};
+    WriteBytes(file, old);
     CRtfDocumentBuilder document(0);
-    document.AddArticle()->AppendText(u"x");
-    EXPECT_EQ(document.SaveToFile(file.u16string().c_str()), 0);
-    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(file)));
+    document.AddArticle()->AppendText(std::u16string(100000, u'x'));
+    rlimit limit{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &limit), 0);
+    const rlimit small{16384, limit.rlim_max};
+    void (*const handler)(int) = std::signal(SIGXFSZ, SIG_IGN);  // a write past the limit fails instead
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const int32_t saved = document.SaveToFile(file.u16string().c_str());
+    setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, handler);
+    EXPECT_EQ(saved, 0);
+    EXPECT_EQ(ReadBytes(file), old);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 1);
     ASSERT_EQ(app.messages.size(), 1u);
     EXPECT_EQ(app.messages[0].text, u"Cannot write a file.");
     EXPECT_EQ(app.messages[0].caption, u"Write errors");
+
+    ASSERT_EQ(document.SaveToFile(file.u16string().c_str()), 1);
+    EXPECT_EQ(ReadText(file), document.Document());  // no line ends to change
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 1);
 }
 #endif
 

@@ -2,10 +2,35 @@
 #include "article/win/clipboard_render.h"
 
 #include <cstring>
-#include <memory>
+#include <utility>
 
 #include "article/article_export.h"
 #include "article/export_records.h"
+#include "article/rtf_text.h"
+
+namespace {
+
+constexpr int kOpenTries = 50;     // of 20 ms each
+constexpr DWORD kOpenPauseMs = 20;
+
+// Frees a global block unless it was handed on.
+struct OwnedBlock {
+    HGLOBAL block = nullptr;
+    ~OwnedBlock() {
+        if (block != nullptr) GlobalFree(block);
+    }
+    HGLOBAL Release() { return std::exchange(block, nullptr); }
+};
+
+bool OpenClipboardPatiently(HWND owner) {
+    for (int attempt = 0; attempt < kOpenTries; ++attempt) {
+        if (OpenClipboard(owner)) return true;
+        Sleep(kOpenPauseMs);
+    }
+    return false;
+}
+
+}  // namespace
 
 UINT RichTextClipboardFormat() {
     static const UINT format = RegisterClipboardFormatW(L"Rich Text Format");
@@ -34,12 +59,10 @@ HRESULT RenderSelectionForClipboard(UINT format, IExportRecords& records, const 
         ExportOptions noBlankLines = options;
         noBlankLines.addBlankLines = 0;
         CRtfDocumentBuilder* document = builder.BuildRtf(records, noBlankLines);
-        std::unique_ptr<char[]> bytes;
         if (document == nullptr) {
             result = E_OUTOFMEMORY;
         } else if (document->PieceCount() > 0) {
-            const int32_t size = document->ToMemory(bytes);
-            *block = size > 0 ? CopyToGlobalBlock(bytes.get(), static_cast<size_t>(size), 1) : nullptr;
+            *block = DocumentToGlobalBlock(*document);
             result = *block != nullptr ? S_OK : E_OUTOFMEMORY;
         }
     } else {
@@ -51,4 +74,48 @@ HRESULT RenderSelectionForClipboard(UINT format, IExportRecords& records, const 
     }
     builder.Reset();
     return result;
+}
+
+HGLOBAL DocumentToGlobalBlock(CRtfDocumentBuilder& document) {
+    // Written straight into the block: a copy through an interim buffer
+    // would hold the document twice more at its largest.
+    const size_t size = document.Size();
+    if (size > 0x7FFFFFFE) return nullptr;
+    OwnedBlock owned{GlobalAlloc(GMEM_MOVEABLE, size + 1)};
+    if (owned.block == nullptr) return nullptr;
+    auto* target = static_cast<char*>(GlobalLock(owned.block));
+    if (target == nullptr) return nullptr;
+    size_t at = 0;
+    document.WriteParts([&](std::string_view part) {
+        std::memcpy(target + at, part.data(), part.size());
+        at += part.size();
+        return true;
+    });
+    target[at] = 0;
+    GlobalUnlock(owned.block);
+    return owned.Release();
+}
+
+ClipboardCopy PutDocumentOnClipboard(HWND owner, CRtfDocumentBuilder& document) {
+    OwnedBlock rtf{DocumentToGlobalBlock(document)};
+    OwnedBlock text;
+    {
+        RtfTextReader reader;
+        document.WriteParts([&](std::string_view part) {
+            reader.Read(part);
+            return true;
+        });
+        const std::u16string& read = reader.Text();
+        text.block = CopyToGlobalBlock(read.data(), read.size() * sizeof(char16_t), sizeof(char16_t));
+    }
+    if (rtf.block == nullptr || text.block == nullptr) return ClipboardCopy::NoMemory;
+    if (!OpenClipboardPatiently(owner)) return ClipboardCopy::ClipboardBusy;
+    EmptyClipboard();
+    // The system owns a block once it is set.
+    bool set = SetClipboardData(RichTextClipboardFormat(), rtf.block) != nullptr;
+    if (set) rtf.Release();
+    set = set && SetClipboardData(CF_UNICODETEXT, text.block) != nullptr;
+    if (set) text.Release();
+    CloseClipboard();
+    return set ? ClipboardCopy::Copied : ClipboardCopy::NoMemory;
 }

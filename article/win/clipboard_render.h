@@ -2,6 +2,10 @@
 // "Rich Text Format", Unicode text (CR LF line ends) for any other format,
 // each in a new movable, zero-initialised global block with its terminating
 // zero. The drag's data object and the program's clipboard output use it.
+// The clipboard output writes the document's own bytes and the text read
+// from the same document: no rich edit is filled on the way, so the two
+// formats hold the same characters and a document of any size is copied in
+// about the time its file takes.
 #pragma once
 
 #include <windows.h>
@@ -9,6 +13,7 @@
 #include "article/export_options.h"
 
 class ArticleExportBuilder;
+class CRtfDocumentBuilder;
 class IExportRecords;
 
 // The id of "Rich Text Format", registered with the system on first use.
@@ -23,3 +28,15 @@ HGLOBAL CopyToGlobalBlock(const void* data, size_t bytes, size_t terminatorBytes
 // block; DV_E_FORMATETC when there is no article to give; E_OUTOFMEMORY.
 HRESULT RenderSelectionForClipboard(UINT format, IExportRecords& records, const ExportOptions& options,
                                     ArticleExportBuilder& builder, HGLOBAL* block);
+
+// The finished document's bytes in a new global block with a terminating
+// zero; null without memory.
+HGLOBAL DocumentToGlobalBlock(CRtfDocumentBuilder& document);
+
+enum class ClipboardCopy { Copied, NoMemory, ClipboardBusy };
+
+// Puts `document` on the clipboard (owned by `owner`) as "Rich Text Format"
+// and as Unicode text read from the same document (CR LF line ends). Another
+// program may hold the clipboard open for a moment: it is waited for about a
+// second, then ClipboardBusy.
+ClipboardCopy PutDocumentOnClipboard(HWND owner, CRtfDocumentBuilder& document);

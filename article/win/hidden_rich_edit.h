@@ -1,7 +1,5 @@
 // A hidden rich edit control that holds one export document for as long as
-// an output needs it: the printer path prints it, the clipboard path selects
-// all and copies. The control is destroyed with the object, and the copy is
-// sent (done before the call returns), never posted to a control about to go.
+// the printer output needs it. The control is destroyed with the object.
 #pragma once
 
 #include <windows.h>
@@ -21,9 +19,6 @@ public:
     HWND Window() const { return control_; }
     // 1 when the control exists and took the document.
     int32_t Load(CRtfDocumentBuilder& document);
-    // Selects everything and copies it to the clipboard (as the control
-    // renders it: RTF and text). 1 when the clipboard holds it.
-    int32_t CopyAll();
 
 private:
     HWND control_ = nullptr;

@@ -9,6 +9,10 @@
 // range are clamped as the stored print options are. --memory-limit N caps
 // the bytes the document's pieces may hold (as running out of memory would):
 // a document cut short is still written, and the tool says so and ends with 3.
+// Records that cannot be read (a damaged page) are left out of either export
+// and counted: the rest is written, the tool says how many were skipped and
+// ends with 3. The output replaces an existing file only once it is whole: a
+// failed write leaves the old file as it was and ends with 1.
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -19,6 +23,7 @@
 #include "article/export_records.h"
 #include "common/text/utf8.h"
 #include "dictionary/dictionary.h"
+#include "dictionary/replacing_file.h"
 #include "import/import_registration.h"
 #include "storage/dms.h"
 #include "storage/storage_io.h"
@@ -33,12 +38,11 @@ int Usage() {
     return 2;
 }
 
-bool WriteText(const std::string& path, std::u16string_view text) {
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) return false;
+bool WriteText(const std::u16string& path, std::u16string_view text) {
     const std::string bytes = Utf16ToUtf8(text);
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    return std::fclose(file) == 0 && written;
+    if (bytes.size() > 0x7FFFFFFF) return false;
+    ReplacingFile file;
+    return file.Begin(path) && file.Write(bytes.data(), static_cast<int32_t>(bytes.size())) && file.Commit();
 }
 
 }  // namespace
@@ -91,7 +95,7 @@ int main(int argc, char** argv) {
     bool written = false, cut = false;
     int32_t articles = 0;
     if (text) {
-        written = WriteText(paths[1], builder.BuildText(records, TextLineEnds::CrLf));
+        written = WriteText(target, builder.BuildText(records, TextLineEnds::CrLf));
     } else if (CRtfDocumentBuilder* document = builder.BuildRtf(records, options)) {
         articles = document->PieceCount();
         cut = document->Cut();
@@ -105,9 +109,12 @@ int main(int argc, char** argv) {
     if (cut) {
         std::fprintf(stderr, "qdxexport: out of memory: the document was cut at record %d of %d\n",
                      builder.Processed(), static_cast<int>(records.Count()));
-        return 3;
+    }
+    if (builder.Skipped() > 0) {
+        std::fprintf(stderr, "qdxexport: %d of %d records could not be read and were skipped\n", builder.Skipped(),
+                     static_cast<int>(records.Count()));
     }
     if (text) std::fprintf(stderr, "qdxexport: %d records, text of %zu units\n", builder.Processed(), builder.Text().size());
     else std::fprintf(stderr, "qdxexport: %d records, %d articles\n", builder.Processed(), articles);
-    return 0;
+    return cut || builder.Skipped() > 0 ? 3 : 0;
 }

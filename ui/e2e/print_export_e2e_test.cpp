@@ -7,17 +7,26 @@
 // (40647) leave the articles on the clipboard, Cancel closes, and the
 // options chosen (and damaged ones, clamped) are what the settings file keeps;
 // whole-list exports one after another keep no more memory than the first.
+// The clipboard's rich text, read by Wine's rich edit, is its plain text,
+// full-width forms and macrons of EDICT kept; a clipboard another program
+// holds is told, on Copy text and in the dialog, which stays open.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 #include <psapi.h>
+#include <richedit.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
+#include <span>
 #include <string>
 #include <vector>
 
+#include "common/tests/edict_files.h"
 #include "common/tests/test_files.h"
 #include "common/tests/test_paths.h"
+#include "common/win/tests/clipboard_reading.h"
 #include "ui/e2e/program_session.h"
 
 namespace {
@@ -27,16 +36,6 @@ constexpr UINT kCopyCommand = 40647;
 constexpr int kAll = 1291, kSelected = 1292, kCount = 1276;
 constexpr int kToFile = 1090, kToClipboard = 1093;
 constexpr int kPath = 1186, kOpenAfter = 1092, kColumns = 1290, kFontSize = 1287;
-
-// A dialog once shown, which it is only after its WM_INITDIALOG.
-HWND WaitForWindow(const wchar_t* title, int tries = 200) {
-    for (int i = 0; i < tries; ++i) {
-        HWND window = FindWindowW(L"#32770", title);
-        if (window != nullptr && IsWindowVisible(window)) return window;
-        Sleep(25);
-    }
-    return nullptr;
-}
 
 bool WaitUntilGone(HWND window) {
     for (int i = 0; i < 200 && IsWindow(window); ++i) Sleep(25);
@@ -69,6 +68,50 @@ std::wstring ClipboardText(bool empty = false) {
     return text;
 }
 
+// Bytes handed to EM_STREAMIN.
+struct StreamSource {
+    const std::string* bytes;
+    size_t at;
+};
+
+DWORD CALLBACK GiveBytes(DWORD_PTR cookie, LPBYTE buffer, LONG wanted, LONG* given) {
+    auto* from = reinterpret_cast<StreamSource*>(cookie);
+    const size_t n = std::min(static_cast<size_t>(wanted), from->bytes->size() - from->at);
+    std::memcpy(buffer, from->bytes->data() + from->at, n);
+    from->at += n;
+    *given = static_cast<LONG>(n);
+    return 0;
+}
+
+// The text of an RTF document as a RichEdit 2.0 control of this process reads it.
+std::wstring RichEditReading(const std::string& rtf) {
+    static const HMODULE library = LoadLibraryW(L"Riched20.dll");
+    HWND control = CreateWindowExW(0, L"RichEdit20W", L"", WS_POPUP | ES_MULTILINE, 0, 0, 400, 300, nullptr,
+                                   nullptr, nullptr, nullptr);
+    if (library == nullptr || control == nullptr) return {};
+    StreamSource source{&rtf, 0};
+    EDITSTREAM stream{};
+    stream.dwCookie = reinterpret_cast<DWORD_PTR>(&source);
+    stream.pfnCallback = &GiveBytes;
+    SendMessageW(control, EM_EXLIMITTEXT, 0, 0x7FFFFFFF);
+    SendMessageW(control, EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&stream));
+    GETTEXTLENGTHEX length = {GTL_NUMCHARS, 1200};
+    std::wstring text(static_cast<size_t>(SendMessageW(control, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0)) + 1,
+                      L'\0');
+    GETTEXTEX query = {static_cast<DWORD>(text.size() * 2), GT_DEFAULT, 1200, nullptr, nullptr};
+    text.resize(static_cast<size_t>(
+        SendMessageW(control, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&query), reinterpret_cast<LPARAM>(text.data()))));
+    DestroyWindow(control);
+    return text;
+}
+
+// The message box's text.
+std::wstring BoxText(HWND box) {
+    wchar_t text[512] = {};
+    GetDlgItemTextW(box, 0xFFFF, text, 512);
+    return text;
+}
+
 class PrintExport : public testing::Test {
 protected:
     void SetUp() override {
@@ -89,7 +132,7 @@ protected:
     // Opens the dialog from the frame.
     HWND OpenDialog(HWND frame) {
         PostMessageW(frame, WM_COMMAND, kPrintCommand, 0);
-        return WaitForWindow(L"Print articles");
+        return WaitForShownDialog(L"Print articles");
     }
 
     TestFolders folders;
@@ -104,11 +147,11 @@ TEST(PrintExportEmpty, NoArticlesKeepTheDialogOpen) {
     HWND frame = run.WaitForFrame();
     ASSERT_NE(frame, nullptr);
     PostMessageW(frame, WM_COMMAND, kPrintCommand, 0);
-    HWND dialog = WaitForWindow(L"Print articles");
+    HWND dialog = WaitForShownDialog(L"Print articles");
     ASSERT_NE(dialog, nullptr);
     Click(dialog, kAll);
     PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-    HWND nothing = WaitForWindow(L"Nothing to do");
+    HWND nothing = WaitForShownDialog(L"Nothing to do");
     ASSERT_NE(nothing, nullptr);
     PostMessageW(nothing, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(WaitUntilGone(nothing));
@@ -155,7 +198,7 @@ TEST_F(PrintExport, DialogOutputsAndKeepsItsOptions) {
     if (IsDlgButtonChecked(dialog, kOpenAfter) == BST_CHECKED) Click(dialog, kOpenAfter);
     ChooseItem(dialog, kColumns, 0);
     PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-    HWND created = WaitForWindow(L"The document is created");
+    HWND created = WaitForShownDialog(L"The document is created");
     ASSERT_NE(created, nullptr);
     PostMessageW(created, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(WaitUntilGone(dialog));
@@ -174,7 +217,7 @@ TEST_F(PrintExport, DialogOutputsAndKeepsItsOptions) {
     ASSERT_NE(dialog, nullptr);
     SetDlgItemTextW(dialog, kPath, path.c_str());
     PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-    HWND exists = WaitForWindow(L"File already exists");
+    HWND exists = WaitForShownDialog(L"File already exists");
     ASSERT_NE(exists, nullptr);
     PostMessageW(exists, WM_COMMAND, IDNO, 0);
     EXPECT_TRUE(WaitUntilGone(exists));
@@ -204,7 +247,7 @@ TEST_F(PrintExport, DialogOutputsAndKeepsItsOptions) {
     const std::wstring all = folders.root + L"\\all.rtf";
     SetDlgItemTextW(dialog, kPath, all.c_str());
     PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-    created = WaitForWindow(L"The document is created", 2400);
+    created = WaitForShownDialog(L"The document is created", 2400);
     ASSERT_NE(created, nullptr);
     PostMessageW(created, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(WaitUntilGone(dialog));
@@ -254,7 +297,7 @@ TEST_F(PrintExport, AnExportCutForLackOfMemorySaysSo) {
     SetDlgItemTextW(dialog, kPath, path.c_str());
     if (IsDlgButtonChecked(dialog, kOpenAfter) == BST_CHECKED) Click(dialog, kOpenAfter);
     PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-    HWND cut = WaitForWindow(L"Not enough memory!", 400);
+    HWND cut = WaitForShownDialog(L"Not enough memory!", 400);
     ASSERT_NE(cut, nullptr) << "the cut export was not told";
     wchar_t text[256] = {};
     GetDlgItemTextW(cut, 0xFFFF, text, 256);  // a message box's text
@@ -265,7 +308,7 @@ TEST_F(PrintExport, AnExportCutForLackOfMemorySaysSo) {
     EXPECT_GT(kept, 0);
     EXPECT_LT(kept, _wtoi(rows.c_str()));
     PostMessageW(cut, WM_COMMAND, IDOK, 0);
-    HWND created = WaitForWindow(L"The document is created");
+    HWND created = WaitForShownDialog(L"The document is created");
     ASSERT_NE(created, nullptr);
     PostMessageW(created, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(WaitUntilGone(dialog));
@@ -300,7 +343,7 @@ TEST_F(PrintExport, EachExportGivesItsMemoryBack) {
         SetDlgItemTextW(dialog, kPath, (folders.root + L"\\all" + std::to_wstring(round) + L".rtf").c_str());
         if (IsDlgButtonChecked(dialog, kOpenAfter) == BST_CHECKED) Click(dialog, kOpenAfter);
         PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-        HWND created = WaitForWindow(L"The document is created", 2000);
+        HWND created = WaitForShownDialog(L"The document is created", 2000);
         ASSERT_NE(created, nullptr);
         PostMessageW(created, WM_COMMAND, IDOK, 0);
         EXPECT_TRUE(WaitUntilGone(dialog));
@@ -309,6 +352,104 @@ TEST_F(PrintExport, EachExportGivesItsMemoryBack) {
     std::printf("committed after each export: %ld, %ld, %ld KB\n", after[0], after[1], after[2]);
     EXPECT_LT(after[2] - after[0], 1024) << "KB kept by two more exports";
     CloseHandle(process);
+    EXPECT_EQ(run.Exit(frame), 0);
+}
+
+}  // namespace
+
+namespace {
+
+// Words of the slice's EDICT lines that hold a full-width form (U+FF01 to
+// U+FF5E) or a Latin letter with a macron, as EDICT writes them.
+std::vector<std::wstring> WordsWithWideFormsOrMacrons() {
+    std::vector<std::wstring> words;
+    const std::vector<uint8_t> bytes = ReadBytes(BinaryPath() + "/ui/e2e-data/edict-slice");
+    const std::vector<std::span<const uint8_t>> lines = SplitLines(bytes);
+    for (size_t i = 1; i < lines.size(); ++i) {
+        const std::u16string line = DecodeEucJpLine(lines[i]);
+        std::wstring word;
+        for (size_t at = 0; at <= line.size(); ++at) {
+            const wchar_t c = at < line.size() ? static_cast<wchar_t>(line[at]) : L' ';
+            if (std::wstring_view(L" /;()[],").find(c) == std::wstring_view::npos) {
+                word += c;
+                continue;
+            }
+            const bool wide = std::any_of(word.begin(), word.end(), [](wchar_t w) {
+                return (w >= 0xFF01 && w <= 0xFF5E) || std::wstring_view(L"ĀāĒēĪīŌōŪū").find(w) != std::wstring_view::npos;
+            });
+            if (wide) words.push_back(word);
+            word.clear();
+        }
+    }
+    return words;
+}
+
+TEST_F(PrintExport, TheClipboardsRichTextIsItsPlainText) {
+    ProgramRun run;
+    HWND frame = run.WaitForFrame();
+    ASSERT_NE(frame, nullptr);
+    HWND dialog = OpenDialog(frame);
+    ASSERT_NE(dialog, nullptr);
+    Click(dialog, kAll);
+    Click(dialog, kToClipboard);
+    ClipboardText(true);
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitUntilGone(dialog));
+    for (int i = 0; i < 100 && !OpenClipboard(nullptr); ++i) Sleep(20);
+    std::string rtf = ClipboardBytes(RegisterClipboardFormatW(L"Rich Text Format"));
+    const std::string unicode = ClipboardBytes(CF_UNICODETEXT);
+    CloseClipboard();
+    rtf.resize(std::min(rtf.find('\0'), rtf.size()));
+    std::wstring text(reinterpret_cast<const wchar_t*>(unicode.data()), unicode.size() / sizeof(wchar_t));
+    text.resize(std::min(text.find(L'\0'), text.size()));
+    ASSERT_EQ(rtf.rfind("{\\rtf1", 0), 0u);
+    ASSERT_GT(text.size(), 100000u);
+    EXPECT_TRUE(LinesOf(RichEditReading(rtf)) == LinesOf(text)) << "the rich text reads otherwise than the plain text";
+    const std::vector<std::wstring> words = WordsWithWideFormsOrMacrons();
+    EXPECT_GT(words.size(), 20u);
+    for (const std::wstring& word : words)
+        EXPECT_NE(text.find(word), std::wstring::npos) << "not on the clipboard as EDICT writes it: word of "
+                                                       << word.size() << " units, first U+" << std::hex
+                                                       << static_cast<int>(word[0]);
+    EXPECT_EQ(run.Exit(frame), 0);
+}
+
+TEST_F(PrintExport, AClipboardHeldByAnotherProgramIsTold) {
+    ProgramRun run;
+    HWND frame = run.WaitForFrame();
+    ASSERT_NE(frame, nullptr);
+    HWND input = FindChild(frame, L"RichEdit20W", 202);
+    ASSERT_NE(input, nullptr);
+    PostMessageW(input, WM_CHAR, u'ね', 1);
+    for (int i = 0; i < 100 && run.QueryState(frame)[L"selected"] != L"1"; ++i) Sleep(50);
+    const std::wstring busy = L"The clipboard could not be opened: another program is using it.";
+
+    ASSERT_TRUE(OpenClipboard(nullptr));  // held here, as by another program
+    PostMessageW(frame, WM_COMMAND, kCopyCommand, 0);
+    HWND box = WaitForShownDialog(L"Copy to clipboard", 400);
+    ASSERT_NE(box, nullptr) << "Copy text said nothing";
+    EXPECT_EQ(BoxText(box), busy);
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitUntilGone(box));
+
+    HWND dialog = OpenDialog(frame);
+    ASSERT_NE(dialog, nullptr);
+    Click(dialog, kSelected);
+    Click(dialog, kToClipboard);
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    box = WaitForShownDialog(L"Copy to clipboard", 400);
+    ASSERT_NE(box, nullptr) << "the dialog said nothing";
+    EXPECT_EQ(BoxText(box), busy);
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitUntilGone(box));
+    Sleep(100);
+    EXPECT_TRUE(IsWindow(dialog));
+    EmptyClipboard();
+    CloseClipboard();
+
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);  // the clipboard free again
+    EXPECT_TRUE(WaitUntilGone(dialog));
+    EXPECT_NE(ClipboardText().find(L"ね"), std::wstring::npos);
     EXPECT_EQ(run.Exit(frame), 0);
 }
 

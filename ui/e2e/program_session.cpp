@@ -295,6 +295,15 @@ HWND FindChild(HWND parent, const wchar_t* className, int id) {
     return search.found;
 }
 
+HWND WaitForShownDialog(const wchar_t* title, int tries) {
+    for (int i = 0; i < tries; ++i) {
+        HWND window = FindWindowW(L"#32770", title);
+        if (window != nullptr && IsWindowVisible(window)) return window;
+        Sleep(25);
+    }
+    return nullptr;
+}
+
 HWND FindFrame() { return FindWindowW(L"OstrelProFrameClass", nullptr); }
 
 void CloseLeftoverFrames() {

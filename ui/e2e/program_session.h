@@ -89,6 +89,9 @@ CHARFORMAT2W RemoteCharFormat(HWND edit, CHARRANGE range);
 // A child of `parent` (at any depth) of the class with the control id.
 HWND FindChild(HWND parent, const wchar_t* className, int id);
 
+// The dialog box (class "#32770") titled `title` once it is shown, waiting
+// 25 ms between `tries` looks; null when it never shows.
+HWND WaitForShownDialog(const wchar_t* title, int tries = 200);
 // The main window of a running program, null when there is none.
 HWND FindFrame();
 // Closes any frame left by an earlier test and waits until it is gone.

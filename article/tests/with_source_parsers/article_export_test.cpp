@@ -13,6 +13,7 @@
 #include "article/export_records.h"
 #include "article/formatter_family.h"
 #include "article/rtf_dispatch.h"
+#include "article/rtf_text.h"
 #include "article/tests/real_data_lines.h"
 #include "article/tests/rtf_lint.h"
 #include "article/tests/with_source_parsers/stored_record.h"
@@ -83,7 +84,10 @@ protected:
 TEST_F(ArticleExport, EveryOptionCombinationRendersTheRecordsWithItsFlags) {
     ArticleExportBuilder builder;
     int32_t reported = 0;
-    builder.progress = [&](int32_t number) { EXPECT_EQ(number, ++reported); };
+    builder.progress = [&](int32_t number) {
+        EXPECT_EQ(number, ++reported);
+        return true;
+    };
     for (int32_t combination = 0; combination < 16; ++combination) {
         ExportOptions options;
         options.formatCompressed = combination & 1;
@@ -98,6 +102,7 @@ TEST_F(ArticleExport, EveryOptionCombinationRendersTheRecordsWithItsFlags) {
         CRtfDocumentBuilder* document = builder.BuildRtf(records, options);
         ASSERT_NE(document, nullptr);
         EXPECT_EQ(builder.Processed(), 151);  // the unreadable entry is walked and skipped
+        EXPECT_EQ(builder.Skipped(), 1);
         EXPECT_EQ(document->PieceCount(), 150);
         const std::string rtf = document->Document();
         EXPECT_EQ(rtf, ExpectedDocument(options)) << "combination " << combination;
@@ -124,6 +129,35 @@ TEST_F(ArticleExport, TextIsTheExportTextsWithABlankLineBetweenArticles) {
     EXPECT_EQ(builder.BuildText(records, TextLineEnds::CrLf), crlf);
     // EDICT export texts end without a line feed: without the separator they ran together.
     EXPECT_NE(expected.find(u"\n\n"), std::u16string::npos);
+}
+
+// The text a reader of the document sees (the clipboard's plain text) holds
+// every EDICT headword as the source writes it, full-width forms included,
+// in order; a walk its progress stops ends there.
+TEST_F(ArticleExport, TheDocumentsTextKeepsTheHeadwordsAndAStoppedWalkEnds) {
+    ArticleExportBuilder builder;
+    RtfTextReader reader;
+    builder.BuildRtf(records, {})->WriteParts([&](std::string_view part) {
+        reader.Read(part);
+        return true;
+    });
+    const std::u16string& text = reader.Text();
+    size_t at = 0, fullWidth = 0;
+    for (const ParsedLineRecords::Line& line : records.lines) {
+        if (line.dictionary != &edict || line.formatType != 3) continue;
+        const std::u16string headword = line.text.substr(0, line.text.find_first_of(u" ;("));
+        fullWidth += headword.find_first_of(u"０１２３４５６７８９ＡＢＣＤＥＦＧＨＩＪＫＬＭＮＯＰＱＲＳＴＵＶＷＸＹＺ") !=
+                     std::u16string::npos;
+        at = text.find(headword, at);
+        ASSERT_NE(at, std::u16string::npos) << "headword " << &line - records.lines.data();
+    }
+    EXPECT_GT(fullWidth, 5u);
+
+    builder.progress = [](int32_t number) { return number < 20; };
+    ASSERT_NE(builder.BuildRtf(records, {}), nullptr);
+    EXPECT_TRUE(builder.Stopped());
+    EXPECT_EQ(builder.Processed(), 20);
+    EXPECT_EQ(builder.Document()->PieceCount(), 19);
 }
 
 TEST_F(ArticleExport, ASecondBuildReplacesTheFirstAndResetFreesBoth) {

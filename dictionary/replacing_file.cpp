@@ -1,0 +1,69 @@
+// ReplacingFile: temporary file beside the target, one-step replace.
+#include "dictionary/replacing_file.h"
+
+#include <fcntl.h>
+
+#include "dictionary/file_replace.h"
+#include "dictionary/safe_file_writer.h"
+
+namespace {
+
+// A name clash is stepped over this many times before giving up.
+constexpr int kTemporaryNameTries = 100;
+
+// ".tmp", then ".1.tmp", ".2.tmp", ...
+std::u16string TemporaryExtension(int attempt) {
+    std::u16string digits;
+    for (int n = attempt; n > 0; n /= 10) digits.insert(digits.begin(), char16_t(u'0' + n % 10));
+    return attempt > 0 ? u"." + digits + u".tmp" : std::u16string(u".tmp");
+}
+
+}  // namespace
+
+std::u16string CreateTemporaryBeside(std::u16string_view target, BinFile& file) {
+    for (int i = 0; i < kTemporaryNameTries; ++i) {
+        const std::u16string path = ReplaceExtension(target, TemporaryExtension(i));
+        if (!file.SetPath(path.c_str())) return {};
+        if (file.Open(O_RDWR | O_CREAT | O_EXCL) >= 0) return path;
+        if (!file_replace::IsFile(path.c_str())) return {};  // not a name clash: give up
+    }
+    return {};
+}
+
+ReplacingFile::~ReplacingFile() { Abandon(); }
+
+void ReplacingFile::Abandon() {
+    file_.Close(true);
+    if (!temporary_.empty()) file_replace::Delete(temporary_.c_str());
+    temporary_.clear();
+}
+
+bool ReplacingFile::Begin(std::u16string_view target) {
+    Abandon();
+    target_ = target;
+    failed_ = false;
+    if (file_replace::IsReadOnlyFile(target_.c_str())) return false;
+    temporary_ = CreateTemporaryBeside(target_, file_);
+    return !temporary_.empty();
+}
+
+bool ReplacingFile::Write(const void* bytes, int32_t size) {
+    if (failed_ || temporary_.empty()) return false;
+    if (size == 0) return true;
+    failed_ = size < 0 || file_.Write(bytes, size) != size;
+    return !failed_;
+}
+
+bool ReplacingFile::Commit() {
+    if (failed_ || temporary_.empty()) {
+        Abandon();
+        return false;
+    }
+    file_.Close(true);
+    if (file_replace::MoveReplacing(temporary_.c_str(), target_.c_str()) != 0) {
+        Abandon();
+        return false;
+    }
+    temporary_.clear();
+    return true;
+}
