@@ -7,11 +7,15 @@
 
 #include <algorithm>
 #include <array>
+#include <cwchar>
 #include <optional>
 #include <vector>
 
 #include "article/win/rich_edit.h"
+#include "common/app_context.h"
 #include "common/segmentation/text_segmentation.h"
+#include "common/ui_text/ui_text.h"
+#include "common/win/wide_text.h"
 #include "common/unicode/search_key.h"
 #include "dictionary/cursor.h"
 #include "dictionary/dictionary.h"
@@ -26,6 +30,8 @@
 using namespace ostrel::japanese;
 
 namespace {
+
+constexpr int kTranslatedWordsListSlot = 137;  // "List of Translated Words"
 
 // The view records the input state whatever path the entry leaves by.
 class RecordInputStateOnExit {
@@ -168,9 +174,21 @@ void FrameTranslator::TranslateJapanese(const std::u16string& work, int32_t care
     // a text the input box changed (its own line breaks, its length limit)
     // is translated again.
     if (input != work) translator_->Translate(list, input, mode, caret);
+    ReportListedUpTo();
     if (lists_.CurrentKind() != kListTranslatedWords) SwitchList(cmd::kListTranslation);
     lists_.SelectHitAtCaret(caret);
     lists_.UpdateCommandStates(cmd::kListTranslation);
+}
+
+void FrameTranslator::ReportListedUpTo() const {
+    // A text with more words than the list holds is listed up to a word;
+    // the rows behind it are not missing silently.
+    const int32_t stop = translator_->StoppedAt();
+    if (stop < 0) return;
+    wchar_t text[512] = {};
+    swprintf(text, 512, reinterpret_cast<const wchar_t*>(UIExtra(UIExtraText::kTextListedUpTo)), stop,
+             translator_->Length());
+    App().ShowMessage(Char16View(text), UIStringTable[kTranslatedWordsListSlot], MB_OK | MB_ICONINFORMATION);
 }
 
 void FrameTranslator::TranslateWestern(const std::u16string& text, const std::u16string& work, int32_t caret,

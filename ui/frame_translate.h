@@ -93,6 +93,8 @@ public:
 
 private:
     void TranslateJapanese(const std::u16string& work, int32_t caret, int32_t mode);
+    // Tells the user where the list stopped when the text held more words than it.
+    void ReportListedUpTo() const;
     void TranslateWestern(const std::u16string& text, const std::u16string& work, int32_t caret, int32_t mode,
                           int32_t originalCaret);
     // Sends a list-switch command with the program's list-switch flag set.

@@ -55,8 +55,9 @@ enum class UIExtraText : int {
     kPhraseUnreadable = 24,
     kAfterPhrase = 25,
     kBookListUnreadable = 26,
+    kTextListedUpTo = 27,       // a translated text with more words than the list holds
 };
-inline constexpr int kUIExtraTextCount = 27;
+inline constexpr int kUIExtraTextCount = 28;
 // The text in the current interface language ("" for a number outside).
 const char16_t* UIExtra(UIExtraText which);
 // The constant extra texts of a language, indexed by number (kUIExtraTextCount entries).

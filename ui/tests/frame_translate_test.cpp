@@ -10,9 +10,12 @@
 #include <windows.h>
 #include <richedit.h>
 
+#include <algorithm>
+#include <cwchar>
 #include <string>
 #include <vector>
 #include "article/win/rich_edit.h"
+#include "common/ui_text/ui_text.h"
 #include "ui/command_ids.h"
 #include "ui/frame_translate.h"
 
@@ -183,6 +186,29 @@ TEST_F(FrameTranslateTest, TheTextIsTranslatedOnceUnlessTheInputBoxHoldsAnother)
     entry->TranslateText(u"猫がいる", 0, 0, 0, 2);
     EXPECT_EQ(std::u16string_view(list->analysedText), u"猫がいる食べました");
     EXPECT_GE(spans().back().first, 4);
+}
+
+// A text with more words than the list holds (each し is a hundred words
+// here) is listed up to a word, and the user is told once where and why.
+TEST_F(FrameTranslateTest, ATextListedOnlyInPartSaysWhereItStopped) {
+    std::vector<FakeAppContext::Message>& messages = dictionaries->app.messages;
+    messages.clear();
+    const std::u16string text = std::u16string(300, u'し') + u"猫";
+    SetWindowTextW(input, reinterpret_cast<const wchar_t*>(text.c_str()));
+    entry->TranslateText(text, 0, 0, 0, 2);
+    ASSERT_EQ(messages.size(), 1u);
+    // Every position of the run has words: the rows reach the stop.
+    int32_t listedTo = 0;
+    for (const HitRow& row : Entries()) listedTo = std::max(listedTo, row.start + 1);
+    wchar_t expected[512] = {};
+    swprintf(expected, 512, reinterpret_cast<const wchar_t*>(UIExtra(UIExtraText::kTextListedUpTo)), listedTo, 301);
+    EXPECT_EQ(messages[0].text, std::u16string(reinterpret_cast<const char16_t*>(expected)));
+    EXPECT_EQ(messages[0].caption, std::u16string(UIStringTable[137]));
+    EXPECT_GT(listedTo, 10);
+    EXPECT_LT(listedTo, 300);
+    SetWindowTextW(input, L"猫がいる");
+    entry->TranslateText(u"猫がいる", 0, 0, 0, 2);
+    EXPECT_EQ(messages.size(), 1u);
 }
 
 TEST_F(FrameTranslateTest, LatinWordIsLookedUpInTheReverseIndex) {
