@@ -18,6 +18,7 @@
 #include "ui/command_ids.h"
 #include "ui/command_rules.h"
 #include "ui/frame.h"
+#include "ui/list_view.h"
 
 namespace {
 
@@ -138,13 +139,18 @@ LRESULT CFrame::OnCommand(WPARAM wParam, LPARAM lParam) {
         // lParam -1: the input changed (typing, a paste, a list switch).
         const bool held = findForChangedInput_;
         findForChangedInput_ = held || lParam == -1;
-        Find();
+        {
+            ListRefreshHold oneRefresh;
+            Find();
+        }
         findForChangedInput_ = held;
         return 0;
     }
-    case cmd::kClipboardSearch:
+    case cmd::kClipboardSearch: {
+        ListRefreshHold oneRefresh;
         ClipboardSearch();
         return 0;
+    }
     case cmd::kClipboardMonitor:
         SendMessageW(frame_, WM_COMMAND,
                      app.flags & app_flag::kClipboardMonitor ? cmd::kClipboardMonitorOff : cmd::kClipboardMonitorOn, 0);
@@ -341,7 +347,9 @@ void CFrame::SelectList(uint32_t id, LPARAM lParam) {
 void CFrame::Find() {
     if (!lists) return;
     if (lists->CurrentKind() == 1 || tabKind_ == 1) {
-        if (!translator) return;
+        // A Find behind the one a change posted (a paste, then Return) finds
+        // the list holding this very text's translation already.
+        if (!translator || lists->TranslationShowsInput()) return;
         CHARRANGE selection{};
         SendMessageW(inputBox_, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
         translator->TranslateText(InputText(), selection.cpMin, 0, 0, 2);
@@ -354,6 +362,11 @@ void CFrame::PasteIntoInput() {
     // Unicode text goes in as one stream with its script faces: pasted as
     // plain text and given its faces afterwards, a long mixed text would
     // keep the window busy for seconds.
+    // The matched part a list selected in the box (the clipboard monitor's
+    // search leaves its first word selected) is not the user's selection: the
+    // paste replaces the whole text, which would otherwise hold the pasted
+    // text beside what was left of the old.
+    if (lists && lists->InputSelectionIsOwnHighlight()) SendMessageW(inputBox_, EM_SETSEL, 0, -1);
     ClipboardText clip;
     if (IsClipboardFormatAvailable(CF_UNICODETEXT)) clip = ReadClipboardText();
     if (clip.text && input_) {

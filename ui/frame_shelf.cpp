@@ -113,6 +113,13 @@ uint32_t FrameShelf::SearchedInputCounter() {
     return CurrentView() ? static_cast<uint32_t>(CurrentView()->inputCounter) : 0;
 }
 
+bool FrameShelf::TranslationShowsInput() {
+    ListView* view = CurrentView();
+    if (!view || view->viewKind != kViewTranslatedWords || !view->model) return false;
+    input_.Update(*this);
+    return view->inputCounter == input_.changeCounter && view->inputSelectionStart == input_.selectionStart;
+}
+
 void FrameShelf::SearchAsYouType() {
     ListView* view = CurrentView();
     if (!view) return;
@@ -440,4 +447,12 @@ void FrameShelf::ScrollInputToRange(int32_t start, int32_t end) {
     SendMessageW(box, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
     SendMessageW(box, EM_SCROLLCARET, 0, 0);
     if (app) --app->inputBusy;
+    Selection(highlightStart_, highlightEnd_);
+    highlightedText_ = Text();
+}
+
+bool FrameShelf::InputSelectionIsOwnHighlight() {
+    int32_t start = 0, end = 0;
+    Selection(start, end);
+    return start != end && start == highlightStart_ && end == highlightEnd_ && Text() == highlightedText_;
 }

@@ -50,6 +50,8 @@ public:
     int32_t SelectStartList(int32_t fallback) override;
     uint32_t UpdateInput() override;
     uint32_t SearchedInputCounter() override;
+    bool TranslationShowsInput() override;
+    bool InputSelectionIsOwnHighlight() override;
     void SearchAsYouType() override;
     void OnListCommand(uint32_t id) override;
     void RepaintPage() override;
@@ -157,4 +159,8 @@ private:
     std::unique_ptr<CShelf> shelf_;
     bool autoLocateOff_ = false;  // typing in the input box searches nothing (command 40059)
     bool showingAgain_ = false;   // the current article is shown again: no history, no input scroll
+    // The matched part the list last selected in the input box, and the text
+    // it was selected in: a selection the user did not make.
+    int32_t highlightStart_ = -1, highlightEnd_ = -1;
+    std::u16string highlightedText_;
 };

@@ -20,12 +20,21 @@
 // | popup       | the caption of the window in front of the frame (a dialog, or a dialog it opened), when one is shown |
 // | control.N   | "id|fits|needed|room|text" of its N-th shown label or button (fits 1 or 0, pixels) |
 // | status.P    | the text of part P (0, 1) of the status bar                |
+// | refreshes   | refreshes of the current list since the start (page, scroll bar, article) |
+// | articles    | articles loaded into the article view since the start      |
+// | tab         | the command of the tab shown selected                      |
+// | button.N    | 1 when toolbar button N is enabled, 0 greyed (N = 40194)   |
+// | header.N    | "arrow|left,top,right,bottom|title" of the current list's header item N (arrow 1 with the sort arrow; screen pixels) |
+#include <windows.h>
+#include <commctrl.h>
+
 #include <string>
 
 #include "common/win/wide_text.h"
 #include "ui/application.h"
 #include "ui/control_fit.h"
 #include "ui/frame.h"
+#include "ui/list_view.h"
 #include "ui/test_hook_protocol.h"
 
 namespace {
@@ -119,6 +128,36 @@ LRESULT CFrame::OnTestQuery(HWND sender, const COPYDATASTRUCT* query) {
         for (int32_t cell = 0; cell < kTestPageCells; ++cell)
             AddLine(text, u"cell." + Number(row) + u"." + Number(cell), lists->VisibleCellText(top + row, cell));
     AddLine(text, u"dictionaries", Number(lists ? lists->DictionaryCount() : 0));
+    AddLine(text, u"refreshes", Number(ListView::RefreshCount()));
+    AddLine(text, u"articles", Number(ListView::ArticleLoadCount()));
+    if (tabControl) {
+        TCITEMW tab{};
+        tab.mask = TCIF_PARAM;
+        const LRESULT selected = SendMessageW(tabControl, TCM_GETCURSEL, 0, 0);
+        if (selected >= 0 && SendMessageW(tabControl, TCM_GETITEMW, selected, reinterpret_cast<LPARAM>(&tab)))
+            AddLine(text, u"tab", Number(tab.lParam));
+    }
+    for (uint32_t command : {40194u})
+        if (HWND toolbar = FindToolbarForCommand(command))
+            AddLine(text, u"button." + Number(command), SendMessageW(toolbar, TB_ISBUTTONENABLED, command, 0) ? u"1" : u"0");
+    if (HWND header = lists ? GetDlgItem(lists->CurrentListWindow(), ListView::kHeaderId) : nullptr) {
+        const int count = static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
+        for (int i = 0; i < count; ++i) {
+            wchar_t title[128] = {};
+            HDITEMW item{};
+            item.mask = HDI_FORMAT | HDI_TEXT;
+            item.pszText = title;
+            item.cchTextMax = 128;
+            RECT box{};
+            SendMessageW(header, HDM_GETITEMW, i, reinterpret_cast<LPARAM>(&item));
+            SendMessageW(header, HDM_GETITEMRECT, i, reinterpret_cast<LPARAM>(&box));
+            MapWindowPoints(header, nullptr, reinterpret_cast<POINT*>(&box), 2);
+            AddLine(text, u"header." + Number(i),
+                    std::u16string(item.fmt & HDF_SORTDOWN ? u"1|" : u"0|") + Number(box.left) + u"," +
+                        Number(box.top) + u"," + Number(box.right) + u"," + Number(box.bottom) + u"|" +
+                        std::u16string(Char16View(title)));
+        }
+    }
     AddLine(text, u"dataFolder", app.dataFolder);
     AddLine(text, u"dictionariesFolder", app.dictionariesFolder);
     AddLine(text, u"homeSite", app.homeSite);

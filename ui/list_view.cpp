@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <vector>
 
 #include "common/win/wide_text.h"
 #include "dictionary/dictionary.h"
@@ -20,7 +21,31 @@ constexpr DWORD kHeaderStyle = WS_CHILD | WS_VISIBLE | HDS_BUTTONS;
 constexpr int32_t kExtraHeight = 200;   // the window reaches below the list area
 constexpr uint32_t kUpdateViewCommand = 40026;
 
+int32_t g_refreshHolds = 0;                 // ListRefreshHold objects alive
+std::vector<ListView*> g_refreshesWaiting;  // views that asked while held, in order
+uint32_t g_refreshCount = 0;
+
 }  // namespace
+
+ListRefreshHold::ListRefreshHold() { ++g_refreshHolds; }
+
+ListRefreshHold::~ListRefreshHold() {
+    if (--g_refreshHolds == 0) RefreshWaitingNow();
+}
+
+void ListRefreshHold::RefreshWaitingNow() {
+    // A refresh may ask again (a command state that moves a list): the list
+    // is taken whole first; what asks meanwhile refreshes at once when no
+    // hold is left, else waits for the next turn.
+    std::vector<ListView*> waiting;
+    waiting.swap(g_refreshesWaiting);
+    for (ListView* view : waiting) {
+        view->refreshPending_ = false;
+        view->Refresh(true);
+    }
+}
+
+uint32_t ListView::RefreshCount() { return g_refreshCount; }
 
 ListView::ListView(int32_t viewKindIn, WordList* modelIn, IListViewSite& site)
     : ListViewModel(viewKindIn, modelIn, nullptr), site_(site), windowHost_(*this) {
@@ -40,6 +65,7 @@ ListView::ListView(int32_t viewKindIn, WordList* modelIn, IListViewSite& site)
 }
 
 ListView::~ListView() {
+    std::erase(g_refreshesWaiting, this);
     if (window_) {
         SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
         DestroyWindow(window_);
@@ -137,14 +163,20 @@ void ListView::Show(int32_t showCommand) {
         }
     }
     if (window_) ShowWindow(window_, showCommand);
-    RepaintPage();
+    bool showsArticle = false;
     switch (showCommand) {
     case 1: case 3: case 4: case 5: case 7: case 8: case 9: case 10: case 11:
-        ShowCurrentArticle();
+        showsArticle = true;
         break;
     default:
         break;
     }
+    if (g_refreshHolds > 0 && showsArticle) {
+        OnViewChanged();  // the refresh at the end of the hold paints and shows the article
+        return;
+    }
+    RepaintPage();
+    if (showsArticle) ShowCurrentArticle();
 }
 
 void ListView::Move(int32_t x, int32_t y, int32_t cx, int32_t cy) {
@@ -199,11 +231,22 @@ void ListView::SetVerticalScroll() {
 }
 
 void ListView::OnViewChanged() {
+    if (g_refreshHolds == 0) {
+        Refresh(false);
+        return;
+    }
+    if (refreshPending_) return;
+    refreshPending_ = true;
+    g_refreshesWaiting.push_back(this);
+}
+
+void ListView::Refresh(bool sameRecordKept) {
     SetVerticalScroll();
     if (!site_.IsCurrentView(this)) return;
+    ++g_refreshCount;
     RepaintPage();
     if (g_frame) g_frame->SetStatusLineCount(currentRow + 1, GetRowCount());
-    ShowCurrentArticle();
+    LoadCurrentArticle(sameRecordKept);
     if (g_frame) g_frame->UpdateCommandStates(kUpdateViewCommand);
 }
 

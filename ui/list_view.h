@@ -54,6 +54,23 @@ protected:
     ~IListViewSite() = default;
 };
 
+// While one is held, the list views' refreshes wait, and each view that
+// asked refreshes once when the last hold is let go: one Find moves a list
+// several times (search, list switch, hit at the caret), and each refresh
+// repaints the list, sets its scroll bar and loads the article.
+class ListRefreshHold {
+public:
+    ListRefreshHold();
+    ~ListRefreshHold();
+    ListRefreshHold(const ListRefreshHold&) = delete;
+    ListRefreshHold& operator=(const ListRefreshHold&) = delete;
+
+    // The refreshes asked for so far happen now, while the holds stay: a
+    // message box in the middle of a Find comes after the list shows what
+    // the search found.
+    static void RefreshWaitingNow();
+};
+
 class ListView : public ListViewModel {
 public:
     static constexpr int32_t kListWindowId = 100;
@@ -74,6 +91,10 @@ public:
     void RepaintPage();
     // The current row's article in the article view (list_view_article.cpp).
     void ShowCurrentArticle();
+    // Refreshes of the current view (list repainted, scroll bar set) and
+    // articles loaded into the article view since the start, for the test hook.
+    static uint32_t RefreshCount();
+    static uint32_t ArticleLoadCount();
     // The list commands (list_view_commands.cpp).
     void OnCommand(uint32_t id);
     // The text of the column kinds shown as cells to the test hook.
@@ -96,6 +117,7 @@ public:
 
 private:
     friend class ListWindowMessages;
+    friend class ListRefreshHold;
     friend class ListRowPainter;
 
     // What the portable half calls: painting and the main window's state.
@@ -117,8 +139,16 @@ private:
     int32_t ModelKind() const;
     int32_t ClientHeight() const;
     int32_t ClientWidth() const;
-    // After every change of the page or the current row.
+    // After every change of the page or the current row; waits while a
+    // ListRefreshHold is held.
     void OnViewChanged();
+    // The scroll bar, and for the current view the page, the status line, the
+    // article and the command states. `sameRecordKept`: an article already
+    // showing the current record stays (the refresh that ends a Find).
+    void Refresh(bool sameRecordKept);
+    // The article of the current row, unless `sameRecordKept` finds that
+    // article showing already.
+    void LoadCurrentArticle(bool sameRecordKept);
     void SetVerticalScroll();
     void Paint();
     bool IsWorkingRow(int32_t row);
@@ -140,4 +170,5 @@ private:
     bool selectedOnPress_ = false;
     int32_t trackStartX_ = 0;      // header tracking: cursor x and width at the start
     int32_t trackStartWidth_ = 0;
+    bool refreshPending_ = false;  // asked for a refresh while a ListRefreshHold was held
 };

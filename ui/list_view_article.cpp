@@ -52,10 +52,33 @@ FormattedText BuildArticleCountHint(WordList& list, int32_t row, int32_t languag
 
 int32_t Language() { return g_application ? g_application->language : kLanguageEnglish; }
 
+// What the article view shows: the view and record it came from and what its
+// note was made of. The refresh that ends a Find leaves an article that
+// equals it, so typing on within one record does not load it again.
+struct ShownArticle {
+    const ListView* view = nullptr;
+    const RDFDictionary* dictionary = nullptr;
+    uint32_t record = 0;
+    uint32_t flags = 0;           // the entry's, 0 for a merged list's row
+    uint32_t textOffset = 0;      // an own-text or note entry's text
+    std::u16string matched;       // the part of the input the note is about
+    int32_t language = 0;
+
+    bool operator==(const ShownArticle&) const = default;
+};
+
+ShownArticle g_shown;
+uint32_t g_articleLoads = 0;
+
 }  // namespace
 
-void ListView::ShowCurrentArticle() {
+uint32_t ListView::ArticleLoadCount() { return g_articleLoads; }
+
+void ListView::ShowCurrentArticle() { LoadCurrentArticle(false); }
+
+void ListView::LoadCurrentArticle(bool sameRecordKept) {
     if (model == nullptr || currentRow < 0 || currentRow >= GetRowCount()) {
+        g_shown = {};
         site_.ShowArticle(nullptr);
         if (g_frame) g_frame->SetStatusDictionaryName({});
         return;
@@ -63,12 +86,33 @@ void ListView::ShowCurrentArticle() {
     WordListEntry* entry = model->IsStored() ? model->RowEntry(currentRow) : nullptr;
     if (viewKind == kViewTranslatedWords && entry != nullptr)
         site_.ScrollInputToRange(entry->matchStart, entry->matchStart + entry->matchLength);
+    ShownArticle wanted{this, nullptr, 0, 0, 0, {}, Language()};
+    if (entry != nullptr) {
+        wanted.flags = entry->flags;
+        wanted.textOffset = (entry->flags & kEntryOwnText) != 0 ? entry->textOffset : entry->noteOffset;
+        const std::u16string_view typed = model->analysedText ? std::u16string_view(model->analysedText) : u"";
+        const size_t start = std::min(static_cast<size_t>(std::max(entry->matchStart, 0)), typed.size());
+        wanted.matched = typed.substr(start, static_cast<size_t>(std::max(entry->matchLength, 0)));
+    }
+    if ((wanted.flags & kEntryOwnText) == 0) {
+        if (CCursor* cursor = model->GetEntry(currentRow)) {
+            wanted.dictionary = cursor->dictionary;
+            wanted.record = cursor->RecordId();
+        }
+    }
+    // Search results colour the words of the query, which each Find changes.
+    if (sameRecordKept && viewKind != kViewSearchResults && wanted == g_shown &&
+        (wanted.dictionary != nullptr || (wanted.flags & kEntryOwnText) != 0))
+        return;
+    g_shown = wanted;
+    ++g_articleLoads;
     if (entry != nullptr && (entry->flags & kEntryOwnText) != 0) {
         FormattedText article = PlainArticle(model->PoolText(entry->textOffset, entry->textLength));
         site_.ShowArticle(&article);
     } else {
         CCursor* cursor = model->GetEntry(currentRow);
         if (cursor == nullptr || cursor->dictionary == nullptr) {
+            g_shown = {};
             site_.ShowArticle(nullptr);
             return;
         }

@@ -77,7 +77,9 @@ int CFrame::MessageLoop() {
             dispatch = false;
             break;
         case RouteAction::PastePlain:
-            PostMessageW(inputBox_, WM_PASTE, 0, 0);
+            // The paste command too: it pastes plain text when there is no
+            // Unicode text, and knows what the box's selection is.
+            PostMessageW(frame_, WM_COMMAND, cmd::kInputPaste, 0);
             dispatch = false;
             break;
         case RouteAction::RedirectToList:

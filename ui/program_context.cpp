@@ -5,6 +5,7 @@
 #include "common/win/wide_text.h"
 #include "ui/application.h"
 #include "ui/frame.h"
+#include "ui/list_view.h"
 
 UILanguage ProgramContext::InterfaceLanguage() const {
     return UILanguageFromValue(g_application ? g_application->language : 1);
@@ -27,6 +28,7 @@ int32_t ProgramContext::ReportRegistryWriteError(int32_t systemError) { return S
 // (opening a dictionary, walking the shelf): the frame's commands wait.
 int32_t ProgramContext::ShowMessage(std::u16string_view text, std::u16string_view caption, uint32_t style) {
     FrameCommandHold hold;
+    ListRefreshHold::RefreshWaitingNow();  // the box comes after the list shows what it has
     return MessageBoxW(static_cast<HWND>(OwnerWindow()), WideString(text).c_str(), WideString(caption).c_str(), style);
 }
 

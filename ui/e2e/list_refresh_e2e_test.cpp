@@ -1,0 +1,230 @@
+// OstrelPro.exe over the EDICT slice, driven with real key events: each Find
+// refreshes the list once (a key typed, a paste and Return behind it); Ctrl+V
+// pastes what an X program copied a moment before; a paste over the clipboard
+// monitor's highlight gives the box exactly the pasted text.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <richedit.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <string>
+
+#include "common/win/tests/key_typing.h"
+#include "ui/command_ids.h"
+#include "ui/e2e/edict_slice_session.h"
+#include "ui/e2e/program_session.h"
+
+namespace {
+
+using State = std::map<std::wstring, std::wstring>;
+constexpr int kInputBoxId = 202;
+
+template <typename Condition>
+bool WaitFor(Condition condition, int tries = 200) {
+    for (int i = 0; i < tries; ++i, Sleep(50))
+        if (condition()) return true;
+    return condition();
+}
+
+long Number(State& state, const wchar_t* name) {
+    const std::wstring& text = state[name];
+    return text.empty() ? -2 : std::stol(text);
+}
+
+std::wstring WindowText(HWND window) {
+    LRESULT length = SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    LRESULT got = SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(got > 0 ? static_cast<size_t>(got) : 0);
+    return text;
+}
+
+std::string Utf8(const std::wstring& text) {
+    std::string out(text.size() * 3 + 1, '\0');
+    int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(),
+                                     static_cast<int>(out.size()), nullptr, nullptr);
+    out.resize(static_cast<size_t>(std::max(length, 0)));
+    return out;
+}
+
+std::wstring Wide(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
+
+// The program's state once its list has stopped refreshing (two answers
+// 300 ms apart that agree).
+State Settled(ProgramRun& run, HWND frame) {
+    State last = run.QueryState(frame);
+    for (int i = 0; i < 30; ++i) {
+        Sleep(300);
+        State now = run.QueryState(frame);
+        if (now[L"refreshes"] == last[L"refreshes"] && now[L"articles"] == last[L"articles"]) return now;
+        last = now;
+    }
+    return last;
+}
+
+// Runs a Linux program with the display; its exit code, or -1 when it could
+// not be started or did not end in time.
+long RunUnix(std::wstring command, DWORD timeoutMs = 10000) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return -1;
+    DWORD code = static_cast<DWORD>(-1);
+    if (WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0) GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    return static_cast<long>(code);
+}
+
+// The Linux path of a file on Wine's drive Z:.
+std::wstring UnixPath(std::wstring path) {
+    if (path.size() > 2 && path[1] == L':') path.erase(0, 2);
+    std::replace(path.begin(), path.end(), L'\\', L'/');
+    return path;
+}
+
+bool WriteUtf8(const std::wstring& path, const std::wstring& text) {
+    FILE* file = _wfopen(path.c_str(), L"wb");
+    if (!file) return false;
+    const std::string bytes = Utf8(text);
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    return std::fclose(file) == 0 && written;
+}
+
+class ListRefresh : public testing::Test {
+protected:
+    void SetUp() override {
+        SetProcessDPIAware();
+        CloseLeftoverFrames();
+    }
+};
+
+// Typing into the reading list and the translated-words list: one refresh
+// of the list (and at most one article loaded) for each key. A paste with
+// Return pressed right behind it translates and refreshes once.
+TEST_F(ListRefresh, OneRefreshForEachKeyAndOneForAPasteAndReturn) {
+    TestFolders folders = PrepareTest(L"ListRefresh.PerFind");
+    ProgramRun run;
+    HWND frame = StartWithSlice(run, folders);
+    HWND input = frame ? FindChild(frame, L"RichEdit20W", kInputBoxId) : nullptr;
+    ASSERT_NE(input, nullptr);
+    const std::wstring reading = Wide(SliceReading());
+    ASSERT_FALSE(reading.empty());
+
+    for (UINT list : {cmd::kListReading, cmd::kListTranslation}) {
+        SendMessageW(frame, WM_COMMAND, list, 1);  // as a click on the tab
+        SendMessageW(input, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+        State before = Settled(run, frame);
+        for (wchar_t key : reading) {
+            ASSERT_TRUE(key_typing::TypeKeys(input, std::wstring(1, key), 0));
+            State after = Settled(run, frame);
+            EXPECT_EQ(Number(after, L"refreshes") - Number(before, L"refreshes"), 1)
+                << "list " << list << ", key " << Utf8(std::wstring(1, key));
+            EXPECT_LE(Number(after, L"articles") - Number(before, L"articles"), 1) << "list " << list;
+            before = after;
+        }
+        EXPECT_EQ(WindowText(input), reading);
+        EXPECT_GT(Number(before, L"rows"), 0) << "list " << list;
+    }
+
+    const std::wstring phrase = reading + L"\u3068" + reading;
+    ASSERT_TRUE(PutClipboardText(phrase));
+    SendMessageW(input, EM_SETSEL, 0, -1);
+    State before = Settled(run, frame);
+    ASSERT_TRUE(key_typing::PressKey(input, 'V', true));
+    // Return once the text is in: a second key given to the focus while the
+    // first is still queued would change the Ctrl state it is read with.
+    ASSERT_TRUE(WaitFor([&] { return WindowText(input) == phrase; })) << Utf8(WindowText(input));
+    ASSERT_TRUE(key_typing::PressKey(input, VK_RETURN));
+    State after = Settled(run, frame);
+    EXPECT_EQ(Number(after, L"kind"), 1);
+    EXPECT_EQ(Number(after, L"refreshes") - Number(before, L"refreshes"), 1) << "a paste and Return";
+    EXPECT_LE(Number(after, L"articles") - Number(before, L"articles"), 1);
+    SaveScreenshot(folders.root + L"\\paste-and-return.png");
+    EXPECT_EQ(run.Exit(frame), 0);
+}
+
+// Text an X program copies is what Ctrl+V pastes 100 ms later, also right
+// after the paste of its last copy: Wine follows the X clipboard as it
+// changes, where without the X fixes extension it would look again only two
+// seconds after its last look.
+TEST_F(ListRefresh, CtrlVPastesWhatAnXProgramCopiedAMomentBefore) {
+    TestFolders folders = PrepareTest(L"ListRefresh.XClipboard");
+    ProgramRun run;
+    HWND frame = StartWithSlice(run, folders);
+    HWND input = frame ? FindChild(frame, L"RichEdit20W", kInputBoxId) : nullptr;
+    ASSERT_NE(input, nullptr);
+    const std::wstring source = folders.root + L"\\copied.txt", served = folders.root + L"\\served.txt";
+    const std::wstring reading = Wide(SliceReading());
+    auto paste = [&](const std::wstring& expected) {
+        SendMessageW(input, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+        if (!key_typing::PressKey(input, 'V', true)) return false;
+        WaitFor([&] { return !WindowText(input).empty(); }, 40);
+        return WindowText(input) == expected;
+    };
+    // Each round's paste follows the last by well under two seconds.
+    for (int round = 0; round < 4; ++round) {
+        const std::wstring copied = reading + std::to_wstring(round);
+        ASSERT_TRUE(WriteUtf8(source, copied));
+        // xclip stays in the foreground (-quiet) serving the text until
+        // another client takes the clipboard; a second xclip reads it back
+        // from X, so the copy has happened when it answers.
+        std::wstring owner = L"/usr/bin/xclip -quiet -selection clipboard \"" + UnixPath(source) + L"\"";
+        STARTUPINFOW startup{};
+        startup.cb = sizeof(startup);
+        PROCESS_INFORMATION process{};
+        ASSERT_TRUE(CreateProcessW(nullptr, owner.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                                   &process))
+            << "xclip could not be started";
+        CloseHandle(process.hProcess);
+        CloseHandle(process.hThread);
+        ASSERT_TRUE(WaitFor([&] {
+            RunUnix(L"/bin/sh -c \"/usr/bin/xclip -o -selection clipboard > '" + UnixPath(served) + L"'\"");
+            FILE* file = _wfopen(served.c_str(), L"rb");
+            if (!file) return false;
+            char bytes[256] = {};
+            const size_t got = std::fread(bytes, 1, sizeof(bytes) - 1, file);
+            std::fclose(file);
+            return std::string(bytes, got) == Utf8(copied);
+        }, 20)) << "the X clipboard never held the copied text";
+        Sleep(100);
+        EXPECT_TRUE(paste(copied)) << "round " << round << ": " << Utf8(WindowText(input));
+    }
+    ASSERT_TRUE(PutClipboardText(L""));  // the last xclip lets go and ends
+    EXPECT_EQ(run.Exit(frame), 0);
+}
+
+// The clipboard monitor's search leaves the first word it found selected in
+// the input box; Ctrl+V then pastes the whole text in its place, not the
+// text beside what was left of the old one.
+TEST_F(ListRefresh, APasteOverTheMonitorsHighlightGivesExactlyThePastedText) {
+    TestFolders folders = PrepareTest(L"ListRefresh.MonitorPaste");
+    ProgramRun run;
+    HWND frame = StartWithSlice(run, folders);
+    HWND input = frame ? FindChild(frame, L"RichEdit20W", kInputBoxId) : nullptr;
+    ASSERT_NE(input, nullptr);
+    const std::wstring reading = Wide(SliceReading());
+    const std::wstring sentence = reading + L"\u3068" + reading;
+    // The monitor takes the clipboard it starts with as seen: that must not be the sentence.
+    ASSERT_TRUE(PutClipboardText(L"-"));
+    SendMessageW(frame, WM_COMMAND, cmd::kClipboardMonitorOn, 0);
+    ASSERT_TRUE(PutClipboardText(sentence));
+    DWORD start = 0, end = 0;
+    ASSERT_TRUE(WaitFor([&] {
+        SendMessageW(input, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+        return WindowText(input) == sentence && start == 0 && end > 0 && end < sentence.size();
+    })) << "the monitor's search left no first word selected: " << Utf8(WindowText(input)) << " " << start << "-"
+        << end;
+    Settled(run, frame);
+    ASSERT_TRUE(key_typing::PressKey(input, 'V', true));
+    Settled(run, frame);
+    EXPECT_EQ(WindowText(input), sentence) << Utf8(WindowText(input));
+    SendMessageW(frame, WM_COMMAND, cmd::kClipboardMonitorOff, 0);
+    EXPECT_EQ(run.Exit(frame), 0);
+}
+
+}  // namespace
