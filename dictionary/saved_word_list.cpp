@@ -201,6 +201,8 @@ int32_t WordList::LoadFile(IListFileStore& files, std::u16string_view path) {
     }
     fileName = file;
     flags &= ~kListModified;
+    // The list keeps the order its header shows, not the file's.
+    if (sortMode != 0) Sort();
     if (refusedCount > 0)
         ShowPathMessageText(UIExtra(UIExtraText::kListEntriesOfNoArticle), kCannotReadFileCaption, file,
                             std::u16string_view(refused).substr(1));

@@ -208,6 +208,8 @@ RDFDictionary* CShelf::FindByFileName(std::u16string_view path, const RDFDiction
 // ---- the working dictionary ---------------------------------------------
 
 void CShelf::SetWorkingDictionary(RDFDictionary* dictionary) {
+    if (const RDFDictionary* was = FindWorkingDictionary(); was != nullptr && was != dictionary)
+        previousWorking_ = PathOf(*was);
     for (auto& d : chain_) d->flags &= ~kDictionaryWorking;
     if (dictionary != nullptr) dictionary->flags |= kDictionaryWorking;
 }
@@ -221,6 +223,16 @@ RDFDictionary* CShelf::SelectWorkingDictionaryByPath(std::u16string_view path) {
         } else {
             d->flags &= ~kDictionaryWorking;
         }
+    }
+    return chosen;
+}
+
+RDFDictionary* CShelf::RestorePreviousWorkingDictionary() {
+    if (previousWorking_.empty() || FindWorkingDictionary() != nullptr) return nullptr;
+    RDFDictionary* chosen = SelectWorkingDictionaryByPath(previousWorking_);
+    if (chosen != nullptr && (chosen->flags & kDictionaryBook) != 0) {
+        chosen->flags &= ~kDictionaryWorking;
+        return nullptr;
     }
     return chosen;
 }

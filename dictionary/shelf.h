@@ -97,6 +97,11 @@ public:
     RDFDictionary* SelectWorkingDictionaryByPath(std::u16string_view path);
     RDFDictionary* GetWorkingDictionary() const;
     RDFDictionary* FindWorkingDictionary() const;
+    // Gives the working role back to the dictionary that held it before the
+    // last SetWorkingDictionary took it away, when that one is still on the
+    // shelf and editable (a book loaded into a new dictionary leaves that
+    // dictionary read-only); null when none takes it.
+    RDFDictionary* RestorePreviousWorkingDictionary();
 
     // Settings and start-up.
     void SaveDictionaryList(CIni& ini) const;
@@ -167,4 +172,5 @@ private:
     std::vector<std::unique_ptr<ListViewModel>> views_;
     ListViewModel* current_ = nullptr;
     CHistory history_;
+    std::u16string previousWorking_;  // path of the dictionary SetWorkingDictionary last took the role from
 };

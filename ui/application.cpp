@@ -135,7 +135,14 @@ int32_t Application::Init() {
         }
         flags |= app_flag::kWindowShown;
     }
-    KeepOnScreen(window, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    // On the work area of the screen nearest to the stored corner: a place off
+    // every screen would otherwise be saved again at exit.
+    RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    if (GetMonitorInfoW(MonitorFromPoint(POINT{window.x, window.y}, MONITOR_DEFAULTTONEAREST), &monitor))
+        work = monitor.rcWork;
+    KeepOnWorkArea(window, WindowRect{work.left, work.top, work.right - work.left, work.bottom - work.top});
 
     fonts = std::make_unique<CFonts>();  // the fonts themselves are made later in the start
     richEdit = LoadLibraryW(L"Riched20.dll");

@@ -99,12 +99,18 @@ public:
         return true;
     }
     void ReopenAfterLoad(RDFDictionary& dictionary, bool finished) override {
+        const bool wasWorking = (dictionary.flags & kDictionaryWorking) != 0;
         if (finished) dictionary.flags &= ~(kDictionaryEditable | kDictionaryWorking);
         if (!(dictionary.flags & kDictionaryOpen)) {
             const uint32_t status = dictionary.Open(2);
             if (status != 0) dictionary.ShowError(frame_.Window(), u"Cannot open dictionary", u"", status);
         }
-        if (auto* shelf = dynamic_cast<FrameShelf*>(frame_.lists)) shelf->Shelf().Refresh();
+        auto* shelf = dynamic_cast<FrameShelf*>(frame_.lists);
+        // A book is read-only: the user's own dictionary stays the one edited,
+        // not none (a new dictionary made for the book took the role from it).
+        if (shelf && finished && wasWorking) shelf->Shelf().RestorePreviousWorkingDictionary();
+        if (shelf) shelf->Shelf().Refresh();
+        frame_.UpdateCommandStates(cmd::kEditingStates);
         CParaViewerDlg::RefreshAllBookLists();
     }
 

@@ -273,7 +273,10 @@ void CFrame::RestoreSelectedList() {
     }
     int32_t start = memoFromCommandLine_ ? 13 : lists ? lists->SelectStartList(2) : 2;
     if (lists) lists->SetCurrentListByKind(start);
-    UpdateCommandStates(start == 4 ? cmd::kListWords : start == 5 ? cmd::kListKanji : cmd::kListReading);
+    // The states of the list shown: its tab, its ticked item, and commands
+    // such as Add to Selected that mean nothing in the Selected list itself.
+    const uint32_t listCommand = ListCommandOfKind(lists ? lists->CurrentKind() : start);
+    UpdateCommandStates(listCommand != 0 ? listCommand : cmd::kListReading);
     if (lists) lists->RedrawLists();
 }
 

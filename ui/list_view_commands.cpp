@@ -121,7 +121,8 @@ void ListView::DeleteRows() {
 
 void ListView::AddSelectionToSelectedList() {
     ListView* selected = site_.ViewOfKind(kViewSelected);
-    if (model == nullptr || selected == nullptr || selected->model == nullptr) return;
+    // The Selected list's own rows are in it already.
+    if (model == nullptr || selected == nullptr || selected == this || selected->model == nullptr) return;
     for (int32_t row = 0; row < GetRowCount(); ++row) {
         if (selection.Contains(row) < 0) continue;
         CCursor* cursor = model->GetEntry(row);

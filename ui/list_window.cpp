@@ -424,15 +424,10 @@ LRESULT ListWindowMessages::OnHeaderNotify(NMHDR* header) {
     }
     case HDN_ITEMCLICKW:
     case HDN_ITEMCLICKA:
-        if (v_.SortByColumn(layout, item->iItem)) {
-            for (int32_t i = 0; i < layout.Count(); ++i) {
-                HDITEMW format{};
-                format.mask = HDI_FORMAT;
-                SendMessageW(v_.header_, HDM_GETITEMW, i, reinterpret_cast<LPARAM>(&format));
-                format.fmt = (format.fmt & ~HDF_SORTDOWN) | (columns[i].sorted ? HDF_SORTDOWN : 0);
-                SendMessageW(v_.header_, HDM_SETITEMW, i, reinterpret_cast<LPARAM>(&format));
-            }
-        }
+        // Every click, sorting or not, leaves the arrows as the layout's
+        // sorted flags say: the rows are in that order.
+        v_.SortByColumn(layout, item->iItem);
+        v_.SetupHeaderColumns();
         return 0;
     default:
         return 0;

@@ -2,6 +2,7 @@
 // program start.
 #include "ui/start_rules.h"
 
+#include <algorithm>
 #include <cstring>
 
 WindowRect FirstRunRect(int32_t dpi, int32_t fullScreenWidth) {
@@ -21,12 +22,19 @@ WindowRect FirstRunRect(int32_t dpi, int32_t fullScreenWidth) {
 }
 
 void KeepOnScreen(WindowRect& rect, int32_t screenWidth, int32_t screenHeight) {
-    if (rect.x + rect.width >= screenWidth) rect.x = screenWidth - rect.width;
-    if (rect.y + rect.height >= screenHeight) rect.y = screenHeight - rect.height;
+    KeepOnWorkArea(rect, WindowRect{0, 0, screenWidth, screenHeight});
+}
+
+void KeepOnWorkArea(WindowRect& rect, const WindowRect& area) {
+    // In 64 bits: a damaged x near the largest int would wrap past the edge.
+    const int64_t right = int64_t{area.x} + area.width, bottom = int64_t{area.y} + area.height;
+    int64_t x = rect.x, y = rect.y;
+    if (x + rect.width >= right) x = right - rect.width;
+    if (y + rect.height >= bottom) y = bottom - rect.height;
     if (rect.width < 17) rect.width = 16;
     if (rect.height < 17) rect.height = 16;
-    if (rect.x < 0) rect.x = 0;
-    if (rect.y < 0) rect.y = 0;
+    rect.x = static_cast<int32_t>(std::max<int64_t>(x, area.x));
+    rect.y = static_cast<int32_t>(std::max<int64_t>(y, area.y));
 }
 
 std::u16string_view HelpFileName(int32_t language) {

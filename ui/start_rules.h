@@ -25,6 +25,10 @@ WindowRect FirstRunRect(int32_t dpi, int32_t fullScreenWidth);
 // bottom edge it is pulled in, a width or height below 17 becomes 16, and a
 // negative x or y becomes 0.
 void KeepOnScreen(WindowRect& rect, int32_t screenWidth, int32_t screenHeight);
+// The same within a work area that need not start at 0, 0 (the screen less
+// the task bar): a rectangle anywhere, however far off (a damaged settings
+// file), comes back with its top left corner inside the area.
+void KeepOnWorkArea(WindowRect& rect, const WindowRect& area);
 
 // Interface language 0 Russian, 1 English, 2 Japanese (any other: English).
 // "OstrelProRu.chm", "OstrelProEn.chm" or "OstrelProJp.chm".

@@ -150,6 +150,31 @@ TEST_F(ShelfTest, RefreshKeepsAWorkingDictionaryThatCannotBeWrittenReadOnly) {
     EXPECT_EQ(working->openMode, 0);
 }
 
+// A new dictionary made working, then loaded with a book (read-only, no
+// longer working): the user's own dictionary takes the role back, unless it
+// has left the shelf meanwhile.
+TEST_F(ShelfTest, TheWorkingRoleGoesBackWhenANewDictionaryBecomesABook) {
+    MakeFile(u"C:\\D\\own.qdx", {u"あ"});
+    MakeFile(u"C:\\D\\book.qdx", {u"い"});
+    for (bool ownStaysOnShelf : {true, false}) {
+        RDFDictionary* own = OpenOnShelf(u"C:\\D\\own.qdx");
+        RDFDictionary* book = OpenOnShelf(u"C:\\D\\book.qdx");
+        own->flags |= kDictionaryEditable;  // personal dictionaries, as the shelf marks them
+        book->flags |= kDictionaryEditable;
+        shelf.SetWorkingDictionary(own);
+        shelf.SetWorkingDictionary(book);
+        if (!ownStaysOnShelf) shelf.DeleteDictionary(own);
+        book->flags &= ~(kDictionaryEditable | kDictionaryWorking);
+        book->flags |= kDictionaryBook;
+        RDFDictionary* restored = shelf.RestorePreviousWorkingDictionary();
+        EXPECT_EQ(restored, ownStaysOnShelf ? own : nullptr);
+        EXPECT_EQ(shelf.FindWorkingDictionary(), restored);
+        EXPECT_EQ(book->flags & kDictionaryWorking, 0u);
+        if (ownStaysOnShelf) shelf.DeleteDictionary(own);
+        shelf.DeleteDictionary(book);
+    }
+}
+
 TEST_F(ShelfTest, ReopenedDictionariesReturnToTheSameKeyAndDeletedOnesLeaveEveryList) {
     MakeFile(u"C:\\D\\a.qdx", {u"あ", u"か", u"さ", u"た", u"な"});
     MakeFile(u"C:\\D\\b.qdx", {u"い", u"き", u"し"});

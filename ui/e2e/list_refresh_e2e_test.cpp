@@ -1,7 +1,9 @@
-// OstrelPro.exe over the EDICT slice, driven with real key events: each Find
-// refreshes the list once (a key typed, a paste and Return behind it); Ctrl+V
-// pastes what an X program copied a moment before; a paste over the clipboard
-// monitor's highlight gives the box exactly the pasted text.
+// OstrelPro.exe over the EDICT slice, driven with real key and mouse events:
+// each Find refreshes the list once (a key typed, a paste and Return behind
+// it); Ctrl+V pastes what an X program copied a moment before; a paste over
+// the clipboard monitor's highlight gives the box exactly the pasted text; a
+// start with a saved list shows its tab; the Selected list's sort arrow and
+// its rows agree; a window stored off every screen starts on the work area.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -11,9 +13,11 @@
 #include <cstdio>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "common/win/tests/key_typing.h"
 #include "ui/command_ids.h"
+#include "ui/e2e/edict_slice.h"
 #include "ui/e2e/edict_slice_session.h"
 #include "ui/e2e/program_session.h"
 
@@ -63,6 +67,34 @@ State Settled(ProgramRun& run, HWND frame) {
         last = now;
     }
     return last;
+}
+
+// The first cells (readings, in the Selected list) of the rows shown.
+std::vector<std::wstring> Readings(State& state) {
+    std::vector<std::wstring> readings;
+    for (long row = 0; row < Number(state, L"rows"); ++row) readings.push_back(state[L"cell." + std::to_wstring(row) + L".0"]);
+    return readings;
+}
+
+// Whether header item `item` of the current list shows the sort arrow; its
+// centre on the screen in `*centre`.
+bool HeaderArrow(State& state, int item, POINT* centre = nullptr) {
+    const std::wstring& value = state[L"header." + std::to_wstring(item)];
+    long left = 0, top = 0, right = 0, bottom = 0;
+    if (centre && swscanf(value.c_str(), L"%*d|%ld,%ld,%ld,%ld", &left, &top, &right, &bottom) == 4)
+        *centre = POINT{(left + right) / 2, (top + bottom) / 2};
+    return !value.empty() && value[0] == L'1';
+}
+
+// A press and release of the left button at a point of the screen.
+void ClickAt(HWND window, POINT point) {
+    key_typing::FocusWindow(window);
+    SetCursorPos(point.x, point.y);
+    INPUT clicks[2]{};
+    clicks[0].type = clicks[1].type = INPUT_MOUSE;
+    clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, clicks, sizeof(INPUT));
 }
 
 // Runs a Linux program with the display; its exit code, or -1 when it could
@@ -225,6 +257,166 @@ TEST_F(ListRefresh, APasteOverTheMonitorsHighlightGivesExactlyThePastedText) {
     EXPECT_EQ(WindowText(input), sentence) << Utf8(WindowText(input));
     SendMessageW(frame, WM_COMMAND, cmd::kClipboardMonitorOff, 0);
     EXPECT_EQ(run.Exit(frame), 0);
+}
+
+// Three words added to the Selected list in falling order of reading. The
+// arrow of the Reading header and the rows agree: after a sort, after Close
+// and Open Saved List, after a click on the Meaning header (not sortable),
+// and after the second Reading click that unsorts them.
+TEST_F(ListRefresh, TheSortArrowAndTheSelectedRowsAgree) {
+    TestFolders folders = PrepareTest(L"ListRefresh.Sort");
+    ProgramRun run;
+    HWND frame = StartWithSlice(run, folders);
+    HWND input = frame ? FindChild(frame, L"RichEdit20W", kInputBoxId) : nullptr;
+    ASSERT_NE(input, nullptr);
+    // Readings whose first letters lie far apart, so any collation orders them alike.
+    std::vector<std::wstring> added;
+    for (const SliceEntry& entry : ReadSlice()) {
+        const wchar_t first = static_cast<wchar_t>(entry.reading[0]);
+        if (first >= L'\u308F' && added.empty()) added.push_back(Wide(entry.reading));
+        if (first >= L'\u306A' && first <= L'\u306E' && added.size() == 1) added.push_back(Wide(entry.reading));
+        if (first >= L'\u3042' && first <= L'\u304A' && added.size() == 2) added.push_back(Wide(entry.reading));
+    }
+    ASSERT_EQ(added.size(), 3u);
+    for (const std::wstring& reading : added) {
+        SendMessageW(input, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(reading.c_str()));
+        State state;
+        ASSERT_TRUE(WaitFor([&] {
+            state = run.QueryState(frame);
+            return state[L"cell." + std::to_wstring(Number(state, L"current") - Number(state, L"top")) + L".0"] ==
+                   reading;
+        })) << Utf8(reading);
+        SendMessageW(frame, WM_COMMAND, cmd::kAddToSelected, 0);
+    }
+    SendMessageW(frame, WM_COMMAND, cmd::kListSelected, 1);
+    State state = Settled(run, frame);
+    ASSERT_EQ(Readings(state), added);
+    std::vector<std::wstring> sorted(added.rbegin(), added.rend());
+
+    POINT readingHeader{}, meaningHeader{};
+    HeaderArrow(state, 1, &readingHeader);
+    HeaderArrow(state, 3, &meaningHeader);
+    ClickAt(frame, readingHeader);
+    ASSERT_TRUE(WaitFor([&] {
+        state = run.QueryState(frame);
+        return HeaderArrow(state, 1);
+    }));
+    EXPECT_EQ(Readings(state), sorted) << "after the Reading click";
+
+    // Closed and opened again: the rows come back in the order the arrow shows.
+    const std::wstring stored = folders.DictionariesFolder() + L"\\Selected.oxm";
+    SendMessageW(frame, WM_COMMAND, cmd::kCloseList, 0);
+    PostMessageW(frame, WM_COMMAND, cmd::kOpenList, 0);
+    HWND files = nullptr;
+    ASSERT_TRUE(WaitFor([&] {
+        for (HWND w = FindWindowW(L"#32770", nullptr); w && !files; w = FindWindowExW(nullptr, w, L"#32770", nullptr))
+            if (GetWindow(w, GW_OWNER) == frame && IsWindowVisible(w)) files = w;
+        return files != nullptr;
+    })) << "no file dialog";
+    HWND name = FindChild(files, L"Edit", 0);
+    if (!name) name = GetDlgItem(files, 0x480);
+    SendMessageW(name ? name : GetDlgItem(files, 0x47c), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(stored.c_str()));
+    PostMessageW(files, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitFor([&] {
+        state = run.QueryState(frame);
+        return Number(state, L"rows") == 3;
+    }));
+    state = Settled(run, frame);
+    EXPECT_TRUE(HeaderArrow(state, 1));
+    EXPECT_EQ(Readings(state), sorted) << "after Close and Open Saved List";
+
+    ClickAt(frame, meaningHeader);
+    Sleep(500);
+    state = Settled(run, frame);
+    EXPECT_TRUE(HeaderArrow(state, 1)) << "the Meaning click hid the arrow";
+    EXPECT_FALSE(HeaderArrow(state, 3));
+    EXPECT_EQ(Readings(state), sorted) << "after the Meaning click";
+
+    ClickAt(frame, readingHeader);
+    ASSERT_TRUE(WaitFor([&] {
+        state = run.QueryState(frame);
+        return !HeaderArrow(state, 1);
+    }));
+    EXPECT_EQ(Readings(state), added) << "after the second Reading click";
+    Settled(run, frame);
+    SaveScreenshot(folders.root + L"\\unsorted.png");
+    EXPECT_EQ(run.Exit(frame), 0);
+}
+
+// Started with a saved list: the Selected list, its tab and the toolbar
+// agree; Add to Selected is greyed and, sent anyway, leaves the list and its
+// file as they were.
+TEST_F(ListRefresh, AStartWithASavedListShowsItsTab) {
+    TestFolders folders = PrepareTest(L"ListRefresh.StartList");
+    const std::wstring list = folders.root + L"\\start.oxm";
+    {
+        ProgramRun run;
+        HWND frame = StartWithSlice(run, folders);
+        ASSERT_NE(frame, nullptr);
+        HWND input = FindChild(frame, L"RichEdit20W", kInputBoxId);
+        const std::wstring reading = Wide(SliceReading());
+        SendMessageW(input, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(reading.c_str()));
+        ASSERT_TRUE(WaitFor([&] {
+            State state = run.QueryState(frame);
+            return state[L"cell." + std::to_wstring(Number(state, L"current") - Number(state, L"top")) + L".0"] ==
+                   reading;
+        }));
+        SendMessageW(frame, WM_COMMAND, cmd::kAddToSelected, 0);
+        EXPECT_EQ(run.Exit(frame), 0);
+    }
+    ASSERT_TRUE(CopyFileW((folders.DictionariesFolder() + L"\\Selected.oxm").c_str(), list.c_str(), FALSE));
+    auto fileBytes = [&] {
+        std::string bytes;
+        if (FILE* file = _wfopen(list.c_str(), L"rb")) {
+            char buffer[4096];
+            for (size_t got; (got = std::fread(buffer, 1, sizeof(buffer), file)) > 0;) bytes.append(buffer, got);
+            std::fclose(file);
+        }
+        return bytes;
+    };
+    const std::string before = fileBytes();
+
+    ProgramRun run(L"\"" + list + L"\"");
+    HWND frame = run.WaitForFrameWithoutClipboardMonitor();
+    ASSERT_NE(frame, nullptr);
+    State state;
+    ASSERT_TRUE(WaitFor([&] {
+        state = run.QueryState(frame);
+        return Number(state, L"kind") == 13 && Number(state, L"rows") == 1;
+    }));
+    EXPECT_EQ(Number(state, L"tab"), static_cast<long>(cmd::kListSelected));
+    EXPECT_EQ(state[L"button.40194"], L"0") << "Add to Selected enabled in the Selected list";
+    SendMessageW(frame, WM_COMMAND, cmd::kAddToSelected, 0);
+    state = Settled(run, frame);
+    EXPECT_EQ(Number(state, L"rows"), 1);
+    EXPECT_EQ(fileBytes(), before);
+    SaveScreenshot(folders.root + L"\\start-list.png");
+    EXPECT_EQ(run.Exit(frame), 0);
+}
+
+// A damaged settings file places the window off every screen: it starts
+// on the work area, and that is the place saved at exit.
+TEST_F(ListRefresh, AWindowStoredOffEveryScreenStartsOnTheWorkArea) {
+    RECT work{};
+    ASSERT_TRUE(SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0));
+    for (const wchar_t* place : {L"x=5000\r\ny=-5000", L"x=2147483000\r\ny=2147483000"}) {
+        TestFolders folders = PrepareTest(L"ListRefresh.OffScreen");
+        WriteSettings(folders, std::wstring(L"[Application]\r\nVersion=11.11.0\r\nFlags=49152\r\n[Window]\r\n") + place +
+                                   L"\r\ncx=700\r\ncy=560\r\ncy2=300\r\n");
+        ProgramRun run;
+        HWND frame = run.WaitForFrameWithoutClipboardMonitor();
+        ASSERT_NE(frame, nullptr);
+        RECT shown{};
+        GetWindowRect(frame, &shown);
+        EXPECT_TRUE(shown.left >= work.left && shown.top >= work.top && shown.left < work.right &&
+                    shown.top < work.bottom)
+            << Utf8(place) << ": " << shown.left << "," << shown.top;
+        EXPECT_EQ(run.Exit(frame), 0);
+        const long x = std::stol(ReadIniString(folders, L"Window", L"x"));
+        const long y = std::stol(ReadIniString(folders, L"Window", L"y"));
+        EXPECT_TRUE(x >= work.left && x < work.right && y >= work.top && y < work.bottom)
+            << Utf8(place) << ": saved " << x << "," << y;
+    }
 }
 
 }  // namespace

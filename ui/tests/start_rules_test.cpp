@@ -49,6 +49,23 @@ TEST(KeepOnScreen, PullsBackPastTheEdgesAndNeverBelowZero) {
     EXPECT_EQ(tiny.y, 0);
 }
 
+// A damaged settings file: corners far off every side (the largest ints once
+// wrapped past the edge test and stayed off screen) come back inside a work
+// area that begins below a task bar at the top.
+TEST(KeepOnWorkArea, BringsAnyCornerInside) {
+    const WindowRect area{0, 30, 1280, 994, 0};
+    for (WindowRect rect : {WindowRect{2147483000, 2147483000, 700, 560, 0}, WindowRect{-2147483000, -40000, 700, 560, 0},
+                            WindowRect{5000, 300, 700, 560, 0}}) {
+        KeepOnWorkArea(rect, area);
+        EXPECT_GE(rect.x, 0);
+        EXPECT_LE(rect.x + rect.width, 1280);
+        EXPECT_GE(rect.y, 30);
+        EXPECT_LE(rect.y + rect.height, 1024);
+        EXPECT_EQ(rect.width, 700);
+        EXPECT_EQ(rect.height, 560);
+    }
+}
+
 struct HelpCase {
     int32_t language;
     std::set<std::u16string> installed;
