@@ -90,6 +90,8 @@ int32_t SplitListedHits(WordList& list, std::u16string_view text, std::span<cons
 }
 
 uint32_t ParsePhrase(CTranslate& translator, WordList& list, std::u16string_view text, uint32_t hitFlags) {
+    // The splitter's positions end before the translator's text can.
+    text = text.substr(0, std::min<size_t>(text.size(), kMaxSplitPositions - 1));
     if (!translator.BeginText(list, text)) return 0;
     // A caret behind the text: no pass stops early.
     const int32_t caret = translator.Length();

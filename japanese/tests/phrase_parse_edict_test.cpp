@@ -42,6 +42,17 @@ TEST_F(PhraseSplitTest, EmptyTextGivesNothing) {
     EXPECT_EQ(list->RowCount(), 0);
 }
 
+// A translation reads 2047 units, the splitter 1023: a longer key is split
+// over its first 1023, not past the splitter's positions.
+TEST_F(PhraseSplitTest, ALongKeyIsSplitOverTheSplittersPositions) {
+    EXPECT_EQ(ParsePhrase(*translator, *list, std::u16string(1020, u' ') + u"猫がいる" + std::u16string(400, u' '), 0),
+              1u);
+    EXPECT_EQ(translator->Length(), 1023);
+    ASSERT_GT(list->EntryCount(), 0);
+    for (int32_t i = 0; i < list->EntryCount(); ++i)
+        EXPECT_LE(list->EntryAt(i).matchStart + list->EntryAt(i).matchLength, 1023);
+}
+
 TEST_F(PhraseSplitTest, SearchSplitRestoresTheOptionsOnEveryPath) {
     options.underCursor = 1;
     options.minKanaLength = 1;

@@ -1,7 +1,8 @@
 // jtrans: translates each UTF-8 line of its input with the word translator
 // over the given dictionary files and prints, per listed hit, tab-separated:
 // line (from 1), start and length in UTF-16 units, reading, word, tag codes.
-// Lines over 2047 units are translated in pieces; starts count from the line.
+// Lines over 2047 units (1023 with --split) are translated in pieces; starts
+// count from the line.
 // A piece with more hits than its list holds is listed up to the first word
 // that lost one, and stderr says so ("line L: listed up to unit N of M").
 //   jtrans --dict FILE... [--mode M] [--caret N] [--expand N] [--min-kana N] [--split] [--quiet] < text
@@ -22,6 +23,7 @@
 #include "dictionary/shelf.h"
 #include "dictionary/word_list.h"
 #include "japanese/phrase_parse.h"
+#include "japanese/phrase_split.h"
 #include "japanese/trans_options.h"
 #include "japanese/translator.h"
 #include "storage/dms.h"
@@ -118,8 +120,10 @@ int main(int argc, char** argv) {
         if (!bytes.empty() && bytes.back() == '\r') bytes.pop_back();
         const std::u16string text = Utf8ToUtf16(bytes);
         chars += static_cast<long>(text.size());
-        for (size_t offset = 0; offset < text.size(); offset += kMaxTranslatedUnits) {
-            std::u16string_view piece = std::u16string_view(text).substr(offset, kMaxTranslatedUnits);
+        // The phrase splitter reads fewer units than a translation.
+        const size_t pieceUnits = split ? size_t{ostrel::japanese::kMaxSplitPositions - 1} : size_t{kMaxTranslatedUnits};
+        for (size_t offset = 0; offset < text.size(); offset += pieceUnits) {
+            std::u16string_view piece = std::u16string_view(text).substr(offset, pieceUnits);
             if (split) ostrel::japanese::ParsePhrase(translator, *list, piece, 0);
             else translator.Translate(*list, piece, mode, caret);
             if (!split && translator.StoppedAt() >= 0)
