@@ -533,6 +533,11 @@ void ArticleEditor::OnCommand(uint32_t id) {
         if (g_application) g_application->ShowHelpTopic(dialog_, kHelpTopic);
         return;
     case IDC_EDITOR_NEW_WINDOW: {
+        // A stored article shown read-only for its length makes no copy that could be saved.
+        if (TextUnits(control) > kMostArticleUnits) {
+            ShowSlotBox(dialog_, kTooLongTextSlot, kTooLongCaptionSlot, MB_OK | MB_ICONEXCLAMATION);
+            return;
+        }
         const std::vector<EditorLine> lines = ReadLines(true);
         if (auto* copy = dynamic_cast<ArticleEditor*>(OpenEditor(*target_, nullptr, 0, {}))) copy->LoadLines(lines);
         return;

@@ -3,8 +3,8 @@
 // that fills it (the clipboard, a selection, a stored article, New Window)
 // and a large change is undone, each in a bounded time, the program
 // answering afterwards; 40,000 characters, more than the editor saves, are
-// refused on the clipboard and selection routes and a stored article of that
-// length is shown read-only, each with "The article is too long.".
+// refused on the clipboard, selection and New Window routes and a stored
+// article of that length is shown read-only, each with "The article is too long.".
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -172,6 +172,8 @@ TEST(ArticleEditorLongText, ThirtyThousandCharactersOpenOnEveryRouteAndLongerOne
     SendMessageW(text, EM_SETSEL, 0, -1);
     PostMessageW(frame, WM_COMMAND, kFromSelection, reinterpret_cast<LPARAM>(text));
     ExpectRefused("selection", editor);
+    PostMessageW(editor, WM_COMMAND, 1017, 0);  // New Window
+    ExpectRefused("New Window", editor);
     CloseUnchanged(editor);
     ExpectAnswers(frame, "the main window");
     EXPECT_EQ(run.Exit(frame), 0);
