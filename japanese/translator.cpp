@@ -114,7 +114,10 @@ bool CTranslate::BeginText(WordList& list, std::u16string_view text) {
     found_.clear();
     hitOrder_.clear();
     stoppedAt_ = -1;
-    SetHitBudget(kMaxHits);
+    // The phrase splitter reads as many hits as a list usually holds, and
+    // no join beyond them.
+    hitBudget_ = kMaxHits;
+    list.SetEntryLimit(WordList::kMaxEntries);
     KeepValidWalks();
     ForgetBarrenForms();
     list.Clear();
