@@ -3,7 +3,8 @@
 // it); Ctrl+V pastes what an X program copied a moment before; a paste over
 // the clipboard monitor's highlight gives the box exactly the pasted text; a
 // start with a saved list shows its tab; the Selected list's sort arrow and
-// its rows agree; a window stored off every screen starts on the work area.
+// its rows agree; a book loaded into a new dictionary leaves the user's
+// working dictionary; a window stored off every screen starts on the work area.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -15,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "common/tests/test_paths.h"
 #include "common/win/tests/key_typing.h"
 #include "ui/command_ids.h"
 #include "ui/e2e/edict_slice.h"
@@ -307,12 +309,8 @@ TEST_F(ListRefresh, TheSortArrowAndTheSelectedRowsAgree) {
     const std::wstring stored = folders.DictionariesFolder() + L"\\Selected.oxm";
     SendMessageW(frame, WM_COMMAND, cmd::kCloseList, 0);
     PostMessageW(frame, WM_COMMAND, cmd::kOpenList, 0);
-    HWND files = nullptr;
-    ASSERT_TRUE(WaitFor([&] {
-        for (HWND w = FindWindowW(L"#32770", nullptr); w && !files; w = FindWindowExW(nullptr, w, L"#32770", nullptr))
-            if (GetWindow(w, GW_OWNER) == frame && IsWindowVisible(w)) files = w;
-        return files != nullptr;
-    })) << "no file dialog";
+    HWND files = WaitForDialogOf(frame);
+    ASSERT_NE(files, nullptr) << "no file dialog";
     HWND name = FindChild(files, L"Edit", 0);
     if (!name) name = GetDlgItem(files, 0x480);
     SendMessageW(name ? name : GetDlgItem(files, 0x47c), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(stored.c_str()));
@@ -392,6 +390,48 @@ TEST_F(ListRefresh, AStartWithASavedListShowsItsTab) {
     EXPECT_EQ(fileBytes(), before);
     SaveScreenshot(folders.root + L"\\start-list.png");
     EXPECT_EQ(run.Exit(frame), 0);
+}
+
+// A new dictionary made in the dictionaries dialog takes the working role
+// from the personal one; a book loaded into it leaves it read-only, and the
+// personal dictionary is the one edited again, as the settings say at exit.
+TEST_F(ListRefresh, ABookLoadedIntoANewDictionaryLeavesTheUsersWorkingDictionary) {
+    TestFolders folders = PrepareTest(L"ListRefresh.BookLoad");
+    ProgramRun run;
+    HWND frame = StartWithSlice(run, folders);
+    ASSERT_NE(frame, nullptr);
+    PostMessageW(frame, WM_COMMAND, cmd::kDictionaries, 0);
+    HWND dictionaries = WaitForDialogOf(frame);
+    ASSERT_NE(dictionaries, nullptr);
+    PostMessageW(dictionaries, WM_COMMAND, 40147, 0);  // Create
+    HWND create = WaitForDialogOf(dictionaries);
+    ASSERT_NE(create, nullptr);
+    SetDlgItemTextW(create, 1186, L"Mine");
+    PostMessageW(create, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(create); }));
+    PostMessageW(dictionaries, WM_COMMAND, 40686, 0);  // load a book into the new (selected) dictionary
+    HWND loader = WaitForDialogOf(dictionaries);
+    ASSERT_NE(loader, nullptr);
+    // The book the end-to-end tests compile, in the source tree beside the build tree.
+    std::string binary = BinaryPath();
+    std::wstring book(binary.begin(), binary.end());
+    std::replace(book.begin(), book.end(), L'/', L'\\');
+    book = book.substr(0, book.rfind(L"\\build\\")) + L"\\ui\\e2e\\scripts_book.txt";
+    SetDlgItemTextW(loader, 1351, book.c_str());
+    PostMessageW(loader, WM_COMMAND, IDOK, 0);
+    HWND loaded = WaitForDialogOf(loader);
+    ASSERT_NE(loaded, nullptr) << "no word of the load";
+    SaveScreenshot(folders.root + L"\\loaded.png");
+    PostMessageW(loaded, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(loaded); }));
+    PostMessageW(loader, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(loader); }));
+    PostMessageW(dictionaries, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(dictionaries); }));
+    EXPECT_EQ(run.Exit(frame), 0);
+    const std::wstring working = ReadIniString(folders, L"Dictionaries", L"Working");
+    EXPECT_FALSE(working.empty()) << "no working dictionary";
+    EXPECT_EQ(working.find(L"Mine"), std::wstring::npos) << Utf8(working);
 }
 
 // A damaged settings file places the window off every screen: it starts

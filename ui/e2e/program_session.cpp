@@ -328,6 +328,13 @@ void CloseLeftoverFrames() {
 
 bool SaveScreenshot(const std::wstring& path) { return screen_ink::SaveScreenshot(path); }
 
+HWND WaitForDialogOf(HWND owner) {
+    for (int i = 0; i < 300; ++i, Sleep(50))
+        for (HWND w = FindWindowW(L"#32770", nullptr); w; w = FindWindowExW(nullptr, w, L"#32770", nullptr))
+            if (GetWindow(w, GW_OWNER) == owner && IsWindowVisible(w)) return w;
+    return nullptr;
+}
+
 bool PutClipboardText(const std::wstring& text) {
     bool open = false;
     for (int i = 0; i < 100 && !(open = OpenClipboard(nullptr) != FALSE); ++i) Sleep(20);

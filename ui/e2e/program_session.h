@@ -100,3 +100,6 @@ void CloseLeftoverFrames();
 bool SaveScreenshot(const std::wstring& path);
 // Puts `text` on the clipboard as Unicode text, as another program would.
 bool PutClipboardText(const std::wstring& text);
+// The shown dialog owned by `owner` (a file dialog, a message box, a nested
+// dialog), once it is; null after 15 seconds.
+HWND WaitForDialogOf(HWND owner);

@@ -51,17 +51,6 @@ std::wstring CurrentCell(State& state) {
                                          << Number(state, L"current");
 }
 
-// The file dialog the program opened, once shown.
-HWND WaitForFileDialog(HWND frame) {
-    HWND found = nullptr;
-    WaitFor([&] {
-        for (HWND w = FindWindowW(L"#32770", nullptr); w && !found; w = FindWindowExW(nullptr, w, L"#32770", nullptr))
-            if (GetWindow(w, GW_OWNER) == frame && IsWindowVisible(w)) found = w;
-        return found != nullptr;
-    });
-    return found;
-}
-
 TEST(SavedListsEndToEnd, TheSelectedListIsShownAfterARestartAnOpenAndFromTheCommandLine) {
     SetProcessDPIAware();
     CloseLeftoverFrames();
@@ -110,7 +99,7 @@ TEST(SavedListsEndToEnd, TheSelectedListIsShownAfterARestartAnOpenAndFromTheComm
             return Number(state, L"rows") == 0 && Number(state, L"current") == -1;
         })) << "the closed list keeps no current row";
         PostMessageW(frame, WM_COMMAND, cmd::kOpenList, 0);
-        HWND files = WaitForFileDialog(frame);
+        HWND files = WaitForDialogOf(frame);
         ASSERT_NE(files, nullptr) << "no file dialog";
         HWND name = FindChild(files, L"Edit", 0);
         if (!name) name = GetDlgItem(files, 0x480);
