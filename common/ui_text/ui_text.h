@@ -56,8 +56,13 @@ enum class UIExtraText : int {
     kAfterPhrase = 25,
     kBookListUnreadable = 26,
     kTextListedUpTo = 27,       // a translated text with more words than the list holds
+    kArticleLabel = 28,         // the compiler's refusals: "Article:" beside kLineLabel
+    kTextNotInEncoding = 29,    // encoding name
+    kArticleTooLarge = 30,      // bytes, limit
+    kSourceHasNoArticle = 31,
+    kSourceLinesSkipped = 32,   // count
 };
-inline constexpr int kUIExtraTextCount = 28;
+inline constexpr int kUIExtraTextCount = 33;
 // The text in the current interface language ("" for a number outside).
 const char16_t* UIExtra(UIExtraText which);
 // The constant extra texts of a language, indexed by number (kUIExtraTextCount entries).
