@@ -108,8 +108,9 @@ int32_t PrepareIndexTextF14(char16_t* out, int32_t capacity, const char16_t* tex
             groupStart = true;
             bracketOpen = -1;
             at += 1 + keyword;
-            // The one blank that ends the keyword belongs to the group's markup.
-            if (at + 1 < length && text[at + 1] == u' ') ++at;
+            // The blank that ends the keyword stays: it parts the group's
+            // words from those of the group before, which may end right
+            // before this one ("{\s asia}{\n 2}" must not index "asia2").
             continue;
         }
         if (c == u'{' || c == u'}') continue;

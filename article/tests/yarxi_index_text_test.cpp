@@ -53,12 +53,21 @@ TEST(YarxiIndexText, ReadingInBracketsIsFollowedByItsKanaWithTheSameBits) {
 
 TEST(YarxiIndexText, TheLastOpenedGroupSetsTheFieldBits) {
     const Prepared prepared = Prepare(u"{\\j 男}{\\on a{\\n b} c}{\\zz d}");
-    EXPECT_EQ(prepared.text, u"男ab cd");
+    // The blank after each keyword parts the groups' words.
+    EXPECT_EQ(prepared.text, u"男 a b c d");
     // "c" keeps the inner group's bits after it closes.
     const std::vector<uint16_t> expected = {
-        kFieldHeadword | kFieldElementStart, kFieldReading | kFieldElementStart,
-        kFieldSense | kFieldElementStart, kFieldSense, kFieldSense, kFieldElementStart};
+        kFieldHeadword | kFieldElementStart, kFieldReading | kFieldElementStart, kFieldReading,
+        kFieldSense | kFieldElementStart,    kFieldSense,                        kFieldSense,
+        kFieldSense,                         kFieldElementStart,                 0};
     EXPECT_EQ(prepared.bits, expected);
+}
+
+TEST(YarxiIndexText, GroupsWrittenBackToBackKeepTheirWordsApart) {
+    // An article written as the format's own example writes it, and a sense
+    // followed by a number group.
+    EXPECT_EQ(Prepare(u"{\\a T{\\j 日}{\\on [NICHI]}{\\k ひ}}").text, u"T 日 [NICHI]にち ひ");
+    EXPECT_EQ(Prepare(u"{\\s asia}{\\n 2}{\\s extreme}{\\n 7}").text, u"asia 2 extreme 7");
 }
 
 TEST(YarxiIndexText, TagsBracketsAndPunctuationMarkTheirCharacters) {

@@ -5,8 +5,12 @@
 #include "import/tests/compile_fixture.h"
 #include "import/tests/full_text_files.h"
 
+#include "common/tests/peer_program.h"
+#include "common/tests/test_paths.h"
 #include "dictionary/full_text_query_search.h"
 
+#include <cctype>
+#include <map>
 #include <set>
 
 namespace {
@@ -72,6 +76,50 @@ TEST_F(CleanedFormatSearch, YarxiReadingsAreFoundByTheirKanaToTheEndOfALongArtic
     EXPECT_EQ(Find(u"じょう").size(), 1u);
     EXPECT_EQ(Find(u"さがる").size(), 1u);
     EXPECT_EQ(Find(u"high").size(), 1u);
+}
+
+// Debian's KANJIDIC as YARXI articles (import/tests/kanjidic_yarxi_source.py,
+// readings romanised by kakasi), each meaning a "\\s" group of its own, the
+// groups written back to back: every word of every meaning finds its article.
+TEST_F(CleanedFormatSearch, EveryMeaningWordOfGroupsWrittenBackToBackIsFound) {
+    const std::string generated = Utf16ToUtf8(Path("kanjidic.yarxi.utf16"));
+    if (!RunPeerProgram("kakasi", "python3 " + SourcePath("/import/tests/kanjidic_yarxi_source.py '") + generated +
+                                      "' >/dev/null 2>&1; echo done", {}))
+        GTEST_SKIP() << "kakasi or python3 is missing";
+    std::u16string text = Utf16File(generated);
+    if (text.size() < 1000) GTEST_SKIP() << "kanjidic or kanjidic-xml is missing";
+    // "{\\s a; b}" becomes "{\\s a}{\\s b}".
+    for (size_t at = 0; (at = text.find(u"; ", at)) != std::u16string::npos;) text.replace(at, 2, u"}{\\s ");
+    CompileSource("kanji.yarxi", text.substr(text.front() == 0xFEFF ? 1 : 0));
+    std::map<std::u16string, std::set<std::u16string>> found;  // word -> the articles it finds
+    size_t articles = 0, findable = 0;
+    std::u16string firstMissing;
+    for (const auto& [position, head] : heads_) {
+        ++articles;
+        bool all = true;
+        for (size_t open = head.find(u"{\\s "); open != std::u16string::npos; open = head.find(u"{\\s ", open + 1)) {
+            const size_t close = head.find(u'}', open);
+            const std::u16string meaning = head.substr(open + 4, close - open - 4);
+            // The meaning's runs of ASCII letters and digits are its words.
+            for (size_t w = 0; w < meaning.size();) {
+                size_t end = w;
+                while (end < meaning.size() && meaning[end] < 0x80 && std::isalnum(static_cast<int>(meaning[end]))) ++end;
+                if (end > w) {
+                    const std::u16string word = meaning.substr(w, end - w);
+                    auto it = found.find(word);
+                    if (it == found.end()) it = found.emplace(word, Find(word)).first;
+                    if (!it->second.contains(head)) {
+                        if (all && firstMissing.empty()) firstMissing = word + u" in " + head;
+                        all = false;
+                    }
+                }
+                w = end + 1;
+            }
+        }
+        findable += all;
+    }
+    EXPECT_GT(articles, 6000u);
+    EXPECT_EQ(findable, articles) << Utf16ToUtf8(firstMissing);
 }
 
 }  // namespace
