@@ -52,7 +52,9 @@ inline constexpr int32_t kFirstCurrentVersion = 0x06000000;
 
 inline constexpr uint32_t kRecordHeaderBytes = 10;
 // Growth of the work areas: elements for store databases and for the rest,
-// and text in UTF-16 units.
+// and text in UTF-16 units. These are the smallest steps: both areas grow
+// geometrically past them (elements double, text by half), so one record of
+// millions of parts is parsed in linear time.
 inline constexpr int32_t kStoreElementStep = 200;
 inline constexpr int32_t kElementStep = 8000;
 inline constexpr int32_t kTextGrowth = 20000;
@@ -246,7 +248,7 @@ private:
     std::unique_ptr<DictionaryElement[]> elements_;
     int32_t elementCapacity_ = 0;
     int32_t elementCount_ = 0;
-    int32_t elementStep_;       // initial capacity and growth step
+    int32_t elementStep_;       // initial capacity and smallest growth step
     SafeFileWriter writer_;
 };
 

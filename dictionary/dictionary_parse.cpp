@@ -4,6 +4,8 @@
 // whole source text to the parsers registered for its format type.
 #include "dictionary/dictionary.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <new>
 
@@ -65,8 +67,12 @@ void CDictionary::SetTextLength(int32_t length) {
 
 DictionaryElement* CDictionary::AddElement(uint32_t kind) {
     if (elementCount_ == elementCapacity_) {
-        if (elementCapacity_ > INT32_MAX - elementStep_) return nullptr;
-        const int32_t capacity = elementCapacity_ + elementStep_;
+        // The array at least doubles (never by less than its step): a record
+        // of millions of elements costs a few copies, not one per step.
+        constexpr int64_t kMostElements = std::min<int64_t>(INT32_MAX, SIZE_MAX / sizeof(DictionaryElement));
+        if (elementCapacity_ > kMostElements - elementStep_) return nullptr;
+        const int32_t capacity = static_cast<int32_t>(
+            std::min<int64_t>(kMostElements, int64_t{elementCapacity_} + std::max(elementStep_, elementCapacity_)));
         std::unique_ptr<DictionaryElement[]> grown(new (std::nothrow) DictionaryElement[capacity]);
         if (!grown) return nullptr;
         if (elementCount_ > 0) std::memcpy(grown.get(), elements_.get(), sizeof(DictionaryElement) * elementCount_);
@@ -83,8 +89,12 @@ int32_t CDictionary::AppendText(int32_t length, const char16_t* text) {
     if (length < 0) return -1;
     const int32_t used = textLength_;
     if (int64_t{used} + length >= textCapacity_) {
-        const int64_t wanted = int64_t{used} + length + kTextGrowth;
-        if (wanted > INT32_MAX) return -1;
+        const int64_t needed = int64_t{used} + length + kTextGrowth;
+        if (needed > INT32_MAX) return -1;
+        // Half as much again at least, so that many small appends to a
+        // large buffer copy it a few times, not once per growth step.
+        const int64_t wanted =
+            std::max(needed, std::min<int64_t>(INT32_MAX, int64_t{textCapacity_} + textCapacity_ / 2));
         std::unique_ptr<char16_t[]> grown(new (std::nothrow) char16_t[wanted]);
         if (!grown) return -1;
         const char16_t* old = text_.get();

@@ -9,12 +9,16 @@
 
 class CDictionary;
 
-// The callbacks of a whole-text import; a zero answer from either stops it.
+// The callbacks of a whole-text import; a zero answer from progress or
+// onRecord stops it.
 struct ImportCallbacks {
     int32_t (*progress)(void* context, int32_t done, int32_t total) = nullptr;
     // Once per entry, with the element number of its entry start (kind 2).
     int32_t (*onRecord)(void* context, CDictionary& dictionary, int32_t entryElement) = nullptr;
-    void* context = nullptr;  // handed to both
+    void* context = nullptr;  // handed to every callback
+    // Once for each line of a whole source that a line format skips: a line
+    // that is no article of the format (not a blank, comment or header line).
+    void (*onSkippedLine)(void* context) = nullptr;
     // The pass reads each entry's whole text alone: an importer may leave
     // out the parts within an entry (the header's parts stay).
     bool wholeEntries = false;

@@ -24,9 +24,11 @@
 #include "import/import_registration.h"
 #include "import/source_loaders.h"
 #include "import/target_paths.h"
+#include "storage/database_file.h"
 #include "storage/dms.h"
 #include "storage/storage_io.h"
 
+#include <algorithm>
 #include <array>
 #include <fcntl.h>
 #include <new>
@@ -75,6 +77,10 @@ size_t SourcePartEnd(std::u16string_view text, size_t from, size_t units) {
     if (lineEnd == text.npos || text.size() - (lineEnd + 1) < units) return text.size();
     return lineEnd + 1;
 }
+
+// Page cache slots kept free of a block being stored: the header page and
+// the pages the store walks before it makes new ones.
+constexpr uint32_t kSlotsBesideABlock = 8;
 
 // Why a compile stopped when the source's records do not parse, in the
 // interface language (the interface texts have no slot of their own for it).
@@ -160,6 +166,8 @@ int32_t CConverter::CompileInto(std::u16string_view file, std::u16string_view so
     positions_.clear();
     bookValues_.clear();
     outOfMemory_ = false;
+    report_.Clear();
+    refusedArticles_ = 0;
     bool ok = mode_ == kNewFile ? CreateTargetFile(path) : (target_.Open(1) == 0 && OpenCursors());
     if (ok) ok = ReadSourceOrSay(source);
     if (ok && (formatFlags_ & kFormatEijiro)) ok = PreExtendForSource(source);
@@ -329,7 +337,18 @@ bool CConverter::RunStep(const CompileStep& step) {
         if (Failed(s)) return Fail(s);
     }
     if (!ok || Cancelled()) return false;
-    if (step.code == kStepStoreArticles) articleCount_ = articleIndex_;
+    if (step.code == kStepStoreArticles) {
+        articleCount_ = articleIndex_;
+        // A source of another kind, or a broken one, may parse to nothing:
+        // such a compile is refused rather than giving an empty dictionary.
+        // (A dictionary rebuilt from itself may be empty; a book says so itself.)
+        const bool compile = (mode_ == kNewFile || mode_ == kExistingFile) && sourceDictionary == nullptr;
+        if (compile && !(formatFlags_ & kFormatBook) &&
+            std::none_of(positions_.begin(), positions_.end(), [](uint32_t p) { return p != 0; })) {
+            const std::u16string leftOut = report_.Text();
+            return FailWith(NoArticleText() + (leftOut.empty() ? u"" : u"\n" + leftOut));
+        }
+    }
     return compact ? Compact() : true;
 }
 
@@ -340,6 +359,9 @@ bool CConverter::RunRecordPass() {
     callbacks.context = this;
     // Storing an article takes its whole text alone.
     callbacks.wholeEntries = step_ != nullptr && step_->code == kStepStoreArticles;
+    // Every pass meets the same lines: the first one counts those it skips.
+    if (step_ != nullptr && (step_->code == kStepStoreArticles || step_->code == kStepTextExport))
+        callbacks.onSkippedLine = OnSkippedLine;
     const std::u16string_view source = sourceText_;
     // A dictionary whose articles were all removed reads as no text at all:
     // there is nothing to walk, and its rebuild is an empty dictionary.
@@ -494,6 +516,18 @@ DmsStatus CConverter::StoreArticle(int32_t element) {
     const DictionaryElement& e = target_.Elements()[element];
     uint32_t position = 0;
     if (e.kind == kElementEntryStart) {
+        const uint64_t bytes = kArticleRecordHeadBytes + 2 * uint64_t{ElementSpan(e).size()};
+        if (bytes > LargestArticleBytes()) {
+            // Left out like a line the parser skips: the articles around it
+            // are stored. An article added alone (an edit) fails instead.
+            RefuseTooLargeArticle(e, bytes);
+            if (mode_ == kAddArticles) {
+                FailWith(report_.Refusals().back());
+                return DmsStatus::InvalidParameter;
+            }
+            return StoreArticlePosition(0, formatType_ == kBookFormat ? 0xFFFFFFFF : 0) ? DmsStatus::Success
+                                                                                       : DmsStatus::NotEnoughMemory;
+        }
         const std::vector<uint8_t> record =
             BuildArticleRecord(nextArticleNumber_++, static_cast<uint16_t>(formatType_), ElementSpan(e));
         const uint32_t handle = CursorOf(101)->cursor.handle();
@@ -519,6 +553,29 @@ DmsStatus CConverter::StoreArticle(int32_t element) {
     }
     return StoreArticlePosition(position, bookValue) ? DmsStatus::Success : DmsStatus::NotEnoughMemory;
 }
+
+uint64_t CConverter::LargestArticleBytes() const {
+    const DMSFile* file = engine_.FindFile(target_.fileId);
+    const uint32_t pageSize = file != nullptr ? file->PageSize() : 4096;
+    const uint32_t slots = engine_.Cache().SlotCount();
+    // A chunk after the first carries a page less its 6-byte page head and 14-byte chunk head.
+    return slots > kSlotsBesideABlock ? uint64_t{slots - kSlotsBesideABlock} * (pageSize - 20) : 0;
+}
+
+// The report names the source line of the article when its text is the
+// source's own (the line formats read it in place); else its number.
+void CConverter::RefuseTooLargeArticle(const DictionaryElement& e, uint64_t bytes) {
+    const std::u16string_view span = ElementSpan(e);
+    const char16_t* text = target_.Text();
+    size_t offset = std::u16string_view::npos;
+    if (text != nullptr && span.data() >= text && span.data() < text + target_.TextLength()) {
+        const size_t at = (readingParts_ ? partStart_ : 0) + static_cast<size_t>(span.data() - text);
+        if (at <= sourceText_.size() && std::u16string_view(sourceText_).substr(at, span.size()) == span) offset = at;
+    }
+    report_.RefuseTooLarge(sourceText_, offset, nextArticleNumber_ + ++refusedArticles_, bytes, LargestArticleBytes());
+}
+
+void CConverter::OnSkippedLine(void* context) { static_cast<CConverter*>(context)->report_.CountSkippedLine(); }
 
 bool CConverter::StoreArticlePosition(uint32_t position, uint32_t bookValue) {
     if (positions_.size() >= articleLimit) {
@@ -623,6 +680,7 @@ int32_t CConverter::ConvertText(std::u16string_view source, std::u16string_view 
     // leaves an earlier export as it was.
     const std::u16string temporary = TemporaryPathBeside(target);
     file_replace::Delete(temporary.c_str());
+    report_.Clear();
     textFile_ = std::make_unique<BinFile>(nullptr);
     bool ok = textFile_->SetPath(temporary.c_str()) && textFile_->Open(O_WRONLY | O_CREAT | O_TRUNC) >= 0;
     const uint8_t bom[2] = {0xFF, 0xFE};

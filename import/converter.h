@@ -17,6 +17,7 @@
 #include "import/article_keys.h"
 #include "import/compile_environment.h"
 #include "import/compile_progress.h"
+#include "import/compile_report.h"
 #include "import/compile_steps.h"
 #include "storage/dms_status.h"
 
@@ -69,6 +70,13 @@ public:
 
     std::u16string errorText;                 // the last failure's text
     uint32_t ArticleCount() const { return articleCount_; }
+    // What the last compile left out of its source (skipped lines, refused
+    // articles): the caller shows its text beside "done".
+    const CompileReport& Report() const { return report_; }
+    // The largest article record (head and text, in bytes) the engine stores
+    // in one block: a block is written with all its pages held in the page
+    // cache at once. A larger article is refused and named in the report.
+    uint64_t LargestArticleBytes() const;
 
     // The live articles of an open dictionary as one own markup text:
     // "{\rdf1 " (or "{\rdf2 " for kanji records) and each article's text in
@@ -121,6 +129,8 @@ private:
     DmsStatus ProcessRecord(int32_t element);
     void CutElementsBack(int32_t count);
     DmsStatus StoreArticle(int32_t element);
+    void RefuseTooLargeArticle(const DictionaryElement& e, uint64_t bytes);
+    static void OnSkippedLine(void* context);
     bool StoreArticlePosition(uint32_t position, uint32_t bookValue);
     DmsStatus WriteTextExportArticle(int32_t element);
     DmsStatus AddKeys(int32_t element, uint32_t position);
@@ -156,4 +166,6 @@ private:
     std::unique_ptr<BinFile> textFile_;       // the text export's output
     std::unique_ptr<CSearchEngine> searchEngine_;  // from the lexicon step to the hit index
     bool outOfMemory_ = false;
+    CompileReport report_;
+    uint32_t refusedArticles_ = 0;            // articles of the source left out of the store pass
 };

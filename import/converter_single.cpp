@@ -43,6 +43,8 @@ int32_t CConverter::AddArticles(uint32_t formatType, std::u16string_view text) {
     positions_.clear();
     bookValues_.clear();
     articleCount_ = 0;
+    report_.Clear();
+    refusedArticles_ = 0;
     {
         // Article numbers go on from the articles already stored.
         EngineCursor articles(engine_, target_.fileId);

@@ -83,6 +83,11 @@ int32_t ReportArticles(CDictionary& dictionary, int32_t first, const ImportCallb
     return 1;
 }
 
+void ReportSkippedLine(int32_t mode, const ImportCallbacks& callbacks) {
+    if ((mode == 0 || mode == kLaterSourcePart) && callbacks.onSkippedLine != nullptr)
+        callbacks.onSkippedLine(callbacks.context);
+}
+
 int32_t ReportProgress(int32_t mode, int32_t done, int32_t total, const ImportCallbacks& callbacks) {
     if ((mode != 0 && mode != kLaterSourcePart) || callbacks.progress == nullptr) return 1;
     return callbacks.progress(callbacks.context, done, total) != 0 ? 1 : 0;
@@ -117,13 +122,15 @@ int32_t ImportEdict(CDictionary& dictionary, const void* text, uint32_t sizeInBy
         at = line.next;
         if (line.end > line.begin) {
             const std::u16string_view view(dictionary.Text() + line.begin, static_cast<size_t>(line.end - line.begin));
-            if (headerPossible && IsEdictHeaderLine(view)) {
+            const bool headerLine = headerPossible && IsEdictHeaderLine(view);
+            if (headerLine) {
                 BlankHeaderSlashes(dictionary, line);
                 ParseEdictHeaderLine(view, parts);
             } else {
                 ParseEdictArticleLine(view, parts, callbacks.wholeEntries);
             }
             headerPossible = false;
+            if (parts.empty() && !headerLine) ReportSkippedLine(mode, callbacks);
             const int32_t first = AddParts(dictionary, line.begin, parts);
             if (first < 0 || ReportArticles(dictionary, first, callbacks) == 0) return 0;
         }

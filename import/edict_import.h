@@ -64,6 +64,9 @@ int32_t AddArticleSpan(CDictionary& dictionary, const char16_t* text, int32_t le
 // `first` on, the last made first; 0 when one answers 0.
 int32_t ReportArticles(CDictionary& dictionary, int32_t first, const ImportCallbacks& callbacks);
 
+// Tells the callbacks that a line of a whole source was skipped.
+void ReportSkippedLine(int32_t mode, const ImportCallbacks& callbacks);
+
 // In mode 0 (or of a later part), the progress callback after a line; 0 when it answers 0.
 int32_t ReportProgress(int32_t mode, int32_t done, int32_t total, const ImportCallbacks& callbacks);
 

@@ -6,6 +6,7 @@
 #include "common/text/utf8.h"
 #include "dictionary/format_detection.h"
 #include "import/edict_text_decoding.h"
+#include "import/source_text_checks.h"
 
 namespace {
 
@@ -25,9 +26,16 @@ std::u16string Utf16Units(std::span<const uint8_t> bytes) {
 
 }  // namespace
 
-int32_t DecodeEdictSource(uint32_t& formatFlags, std::span<const uint8_t> bytes, std::u16string& text) {
+int32_t DecodeEdictSource(uint32_t& formatFlags, std::span<const uint8_t> bytes, std::u16string& text,
+                          std::u16string* problem) {
     text.clear();
     if (!IsEdictFamily(formatFlags) || bytes.size() < kMinimumSourceBytes) return 0;
+    // JR-EDICT's mixed text has no invalid bytes: its Windows-1251 part takes any.
+    const bool eucJp = (formatFlags & kFormatEucJp) != 0, utf8 = !eucJp && (formatFlags & kFormatUtf8) != 0;
+    if (const int64_t bad = eucJp ? FirstLineNotEucJp(bytes) : utf8 ? FirstLineNotUtf8(bytes) : 0; bad != 0) {
+        if (problem) *problem = LineNotInEncodingText(bad, eucJp ? u"EUC-JP" : u"UTF-8");
+        return 0;
+    }
     uint32_t applied = 0;
     if (formatFlags & kFormatEucJp) {
         text = DecodeEucJp(bytes);
@@ -46,18 +54,19 @@ int32_t DecodeEdictSource(uint32_t& formatFlags, std::span<const uint8_t> bytes,
     return 1;
 }
 
-int32_t LoadEdictSource(uint32_t& formatFlags, std::u16string_view path, std::u16string& text) {
+int32_t LoadEdictSource(uint32_t& formatFlags, std::u16string_view path, std::u16string& text,
+                        std::u16string* problem) {
     text.clear();
     BinFile file(nullptr);
     const std::u16string zeroTerminated(path);
     if (!file.SetPath(zeroTerminated.c_str())) return 0;
     const uint8_t* bytes = file.OpenReadWhole();
     if (bytes == nullptr) return 0;
-    return DecodeEdictSource(formatFlags, {bytes, static_cast<size_t>(file.bufferSize)}, text);
+    return DecodeEdictSource(formatFlags, {bytes, static_cast<size_t>(file.bufferSize)}, text, problem);
 }
 
 bool LoadEdictFamilySource(std::u16string_view path, uint32_t formatFlags, std::u16string& text,
                            std::u16string& message) {
     message.clear();
-    return LoadEdictSource(formatFlags, path, text) != 0;
+    return LoadEdictSource(formatFlags, path, text, &message) != 0;
 }

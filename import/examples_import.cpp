@@ -7,6 +7,7 @@
 #include "dictionary/dictionary.h"
 #include "dictionary/format_detection.h"
 #include "import/edict_import.h"
+#include "import/source_text_checks.h"
 
 namespace {
 
@@ -39,8 +40,15 @@ bool LoadExamplesSource(std::u16string_view path, uint32_t formatFlags, std::u16
     if (!file.SetPath(zeroTerminated.c_str())) return false;
     const uint8_t* bytes = file.OpenReadWhole();
     if (bytes == nullptr || file.bufferSize < static_cast<int32_t>(kMinimumSourceFileBytes)) return false;
-    if (formatFlags & kFormatUtf8)
-        text = Utf8ToUtf16({reinterpret_cast<const char*>(bytes), static_cast<size_t>(file.bufferSize)});
+    if (formatFlags & kFormatUtf8) {
+        const std::span<const uint8_t> source(bytes, static_cast<size_t>(file.bufferSize));
+        // A file in another encoding (Shift-JIS) would give sentences of U+FFFD.
+        if (const int64_t bad = FirstLineNotUtf8(source); bad != 0) {
+            message = LineNotInEncodingText(bad, u"UTF-8");
+            return false;
+        }
+        text = Utf8ToUtf16({reinterpret_cast<const char*>(bytes), source.size()});
+    }
     return true;
 }
 
@@ -86,6 +94,9 @@ int32_t ImportExamples(CDictionary& dictionary, const void* text, uint32_t sizeI
             if (ReportArticles(dictionary, first, callbacks) == 0) return 0;
         } else if (dictionary.ElementCount() != first) {
             return 0;  // out of memory half way
+        } else if (std::u16string_view(buffer + at, static_cast<size_t>(pieceEnd - at)).find_first_not_of(u" \t\r\n") !=
+                   std::u16string_view::npos) {
+            ReportSkippedLine(mode, callbacks);
         }
         at = pieceEnd;
         if (ReportProgress(mode, at - start, total, callbacks) == 0) return 0;

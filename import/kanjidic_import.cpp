@@ -49,6 +49,8 @@ int32_t ImportKanjidic(CDictionary& dictionary, const void* text, uint32_t sizeI
             if (first < 0) return 0;
         } else if (ParseKanjidicLine(view, parsed)) {
             if (!AddKanjiArticle(dictionary, line, parsed, first)) return 0;
+        } else if (!IsKanjidicCommentOrBlank(view)) {
+            ReportSkippedLine(mode, callbacks);
         }
         if (first >= 0 && ReportArticles(dictionary, first, callbacks) == 0) return 0;
         if (ReportProgress(mode, at - start, total, callbacks) == 0) return 0;

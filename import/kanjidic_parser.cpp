@@ -64,7 +64,6 @@ bool ParseKanjidicLine(std::u16string_view line, KanjidicLine& out) {
     if (!NextToken(line, at, begin, end) || !IsOneKanji(line.substr(begin, end - begin))) return false;
     AddPart(out.parts, kKanjidicArticle, 0, line.size());
     AddPart(out.parts, kKanjidicKanji, begin, end - begin);
-    bool nameReadings = false;  // after "T1" or "T2"
     bool meaningSeen = false;
     while (NextToken(line, at, begin, end)) {
         const std::u16string_view token = line.substr(begin, end - begin);
@@ -73,8 +72,6 @@ bool ParseKanjidicLine(std::u16string_view line, KanjidicLine& out) {
             AddParameter(out.parameters, u"j=", token);
         } else if (const char16_t* name = ParameterName(first)) {
             AddParameter(out.parameters, name, token.substr(1));
-        } else if (token == u"T1" || token == u"T2") {
-            nameReadings = true;
         } else if (first == u'{') {
             const size_t length = token.back() == u'}' && token.size() > 1 ? token.size() - 2 : token.size() - 1;
             if (!meaningSeen) AddPart(out.parts, kKanjidicFirstMeaning, begin + 1, length);
@@ -83,8 +80,7 @@ bool ParseKanjidicLine(std::u16string_view line, KanjidicLine& out) {
         } else {
             const bool leadingDash = first == u'-';
             const size_t kana = leadingDash ? 1 : 0;
-            if (kana >= token.size() || !(IsKatakana(token[kana]) || IsHiragana(token[kana])) || nameReadings)
-                continue;
+            if (kana >= token.size() || !(IsKatakana(token[kana]) || IsHiragana(token[kana]))) continue;
             const bool trailingDash = token.size() > kana + 1 && token.back() == u'-';
             const uint32_t flags = (leadingDash ? kReadingAfterDash : 0) | (trailingDash ? kReadingBeforeDash : 0);
             const uint32_t kind = IsKatakana(token[kana]) ? kKanjidicOnReading : kKanjidicKunReading;
@@ -92,6 +88,11 @@ bool ParseKanjidicLine(std::u16string_view line, KanjidicLine& out) {
         }
     }
     return true;
+}
+
+bool IsKanjidicCommentOrBlank(std::u16string_view line) {
+    size_t at = 0, begin = 0, end = 0;
+    return !NextToken(line, at, begin, end) || line[begin] == u'#';
 }
 
 void ParseKanjidicHeaderLine(std::u16string_view line, std::vector<SourcePart>& parts) {

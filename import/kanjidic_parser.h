@@ -40,9 +40,12 @@ struct KanjidicLine {
 
 // Parses one line (without its LF). False, with no parts, when its first
 // token is not one character at or above U+3000 (a comment, a header).
-// Kana after "T1" (name readings) or "T2" (radical names) are not readings
-// of the kanji and make no parts.
+// Every kana token is a reading, those after "T1" (name readings) and "T2"
+// (radical names) too: only the "T1" and "T2" tokens themselves are left out.
 bool ParseKanjidicLine(std::u16string_view line, KanjidicLine& out);
+
+// A line that is meant to be no kanji: blank, or a comment ("#").
+bool IsKanjidicCommentOrBlank(std::u16string_view line);
 
 // The name (kind 15) and copyright (16) parts of a header line; none for a
 // line of 10 units or fewer.

@@ -48,6 +48,14 @@ constexpr size_t kNameUnits = 511;
 const wchar_t* Wide(const char16_t* text) { return reinterpret_cast<const wchar_t*>(text); }
 const wchar_t* Wide(const std::u16string& text) { return Wide(text.c_str()); }
 
+// Whether the file could be deleted now: open for deletion, shared with no one.
+bool CanReplace(const std::u16string& path) {
+    HANDLE file = CreateFileW(Wide(path), DELETE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    CloseHandle(file);
+    return true;
+}
+
 class ConvertDialog {
 public:
     ConvertDialog(std::u16string_view source) : source_(source), dictionary_(kFormatWords) {}
@@ -214,7 +222,10 @@ int32_t ConvertDialog::RunConversion() {
         if (ShowBox(dialog_, FormatInterfaceText(UIStringTable[kReplaceSlot], {target_}),
                     UIStringTable[kReplaceCaptionSlot], MB_YESNO | MB_DEFBUTTON2 | MB_ICONQUESTION) != IDYES)
             return 0;
-        if (!DeleteFileW(Wide(target_))) {
+        // The old file stays until the new one is whole (the compiler puts it
+        // in its place), so a compile that fails keeps it: here it is only
+        // checked that it could be replaced.
+        if (!CanReplace(target_)) {
             ShowSlotBox(dialog_, kCannotDeleteSlot, kCannotDeleteSlot, MB_OK | MB_ICONEXCLAMATION);
             return 0;
         }
@@ -240,7 +251,14 @@ int32_t ConvertDialog::RunConversion() {
     const int32_t result = converter.Convert(info.formatFlags, source, target_);
     dictionary_.conversionState = 0;
     if (result == 1) {
-        ShowSlotBox(dialog_, kDoneSlot, kDoneSlot, MB_OK | MB_ICONINFORMATION);
+        // What the compile left out of the source is said with the success.
+        const std::u16string leftOut = converter.Report().Text();
+        if (leftOut.empty()) {
+            ShowSlotBox(dialog_, kDoneSlot, kDoneSlot, MB_OK | MB_ICONINFORMATION);
+        } else {
+            ShowBox(dialog_, std::u16string(UIStringTable[kDoneSlot]) + u"\n\n" + leftOut, UIStringTable[kDoneSlot],
+                    MB_OK | MB_ICONWARNING);
+        }
         return 1;
     }
     if (!converter.Cancelled())

@@ -49,8 +49,10 @@ protected:
     };
     // Compiles `source` into `target` with a fixed identity; 1 on success.
     // `flags` 0: the format the sniffer finds.
+    // `leftOut` receives the text of what the compile left out of the source.
     int32_t Compile(const std::u16string& source, const std::u16string& target, Options options,
-                    SilentCompileUi* ui = nullptr, std::u16string* error = nullptr, uint32_t flags = 0) {
+                    SilentCompileUi* ui = nullptr, std::u16string* error = nullptr, uint32_t flags = 0,
+                    std::u16string* leftOut = nullptr) {
         CDictionary dictionary(kFormatStoreDatabase, engine_);
         SilentCompileUi silent;
         CConverter converter(dictionary, CConverter::kNewFile, ui ? *ui : silent, env_);
@@ -62,6 +64,8 @@ protected:
         if (flags == 0) flags = options.sourceDictionary ? kFormatOwnText : DetectDictionaryFileFormat(source.c_str());
         const int32_t result = converter.Convert(flags, source, target);
         if (error) *error = converter.errorText;
+        if (leftOut) *leftOut = converter.Report().Text();
+        largestArticleBytes_ = converter.LargestArticleBytes();
         return result;
     }
 
@@ -76,6 +80,16 @@ protected:
         }
         engine_.CloseFile(id);
         return dump;
+    }
+
+    // The entry count of an index of a compiled file; 0 when it does not open.
+    uint32_t IndexEntries(const std::u16string& file, int32_t index) {
+        int32_t id = 0;
+        uint32_t count = 0;
+        if (Failed(engine_.OpenFile(file, 2, DictionarySchemaText, &id))) return 0;
+        EXPECT_EQ(CountIndexEntries(engine_, id, index, count), DmsStatus::Success);
+        engine_.CloseFile(id);
+        return count;
     }
 
     // The structure verifier's findings over the file and each index; empty when sound.
@@ -96,6 +110,7 @@ protected:
     std::optional<ScratchFolder> folder_;
     CDMS engine_{SystemStorageIO()};
     FixedCompileEnv env_;
+    uint64_t largestArticleBytes_ = 0;  // of the last Compile
 };
 
 // Own markup made from the first `limit` lines of Debian's EDICT (EUC-JP):

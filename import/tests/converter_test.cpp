@@ -421,20 +421,19 @@ TEST_F(CompileFixture, DamagedRecordsReadBackAsMarkupWithoutTheDamage) {
 namespace {
 
 // An EIJIRO source makes the file four times the source's size before the
-// steps run (here with own markup standing in for EIJIRO's loader and parser).
+// steps run: 2,000 Shift-JIS lines "■wordN : 猫N" (■ is 81 A1, 猫 94 4C).
 TEST_F(CompileFixture, EijiroSourceExtendsTheFileToFourTimesItsSize) {
     const std::u16string source = Path("eijiro.txt.src"), target = Path("eijiro.qdx");
-    WriteUtf16File(source, EdictAsOwnMarkup(2000).empty() ? kSmallDictionary : EdictAsOwnMarkup(2000));
-    FormatParsers ownMarkup;
-    ownMarkup.import = ImportRdfText;
-    const FormatParsers previousParsers = SetFormatParsers(8, ownMarkup);
-    const SourceLoader previousLoader = SetSourceLoader(SourceRule::Eijiro, LoadOwnMarkup);
-    ASSERT_EQ(Compile(source, target, {.compact = false}, nullptr, nullptr, kFormatEijiro), 1);
-    SetFormatParsers(8, previousParsers);
-    SetSourceLoader(SourceRule::Eijiro, previousLoader);
+    {
+        std::ofstream out(std::filesystem::path(source), std::ios::binary);
+        for (int i = 0; i < 2000; ++i) out << "\x81\xA1word" << i << " : \x94L" << i << "\r\n";
+    }
+    std::u16string error;
+    ASSERT_EQ(Compile(source, target, {.compact = false}, nullptr, &error), 1) << Utf16ToUtf8(error);
     EXPECT_GE(std::filesystem::file_size(std::filesystem::path(target)),
               4 * std::filesystem::file_size(std::filesystem::path(source)));
     EXPECT_TRUE(Verify(target).empty());
+    EXPECT_EQ(IndexEntries(target, 0), 2000u);
 }
 
 }  // namespace

@@ -10,6 +10,8 @@
 #include "dictionary/dictionary_properties.h"
 
 #include <cstdio>
+#include <cstring>
+#include <set>
 
 namespace {
 
@@ -59,5 +61,47 @@ TEST_P(EdictCompileRealData, CountsAgreeWithAnIndependentReading) {
 }
 
 INSTANTIATE_TEST_SUITE_P(DebianFiles, EdictCompileRealData, testing::Values("edict", "enamdict"));
+
+// Debian's KANJIDIC compiled whole: index 101 holds a key for every kana
+// token of every kanji line, the name readings ("T1") and radical names
+// ("T2") included (kanjidic_reading_keys.py counts them over iconv's
+// decoding), and every name reading kanjidic2.xml gives leads to its kanji.
+TEST_F(CompileFixture, EveryKanaTokenOfKanjidicIsAReadingKey) {
+#ifdef _WIN32
+    GTEST_SKIP() << "the oracle script runs in the native tree";
+#endif
+    if (ReadEdictFile("kanjidic").empty()) GTEST_SKIP() << EdictFilePath("kanjidic") << " is not installed";
+    FILE* pipe = popen(("python3 " + SourcePath("/import/tests/kanjidic_reading_keys.py")).c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    uint32_t tokens = 0, names = 0;
+    std::vector<std::string> nameKeys;
+    char line[256];
+    if (fgets(line, sizeof line, pipe)) std::sscanf(line, "%u %u", &tokens, &names);
+    while (fgets(line, sizeof line, pipe)) nameKeys.emplace_back(line, std::strcspn(line, "\n"));
+    pclose(pipe);
+    ASSERT_EQ(names, 3522u);  // Debian's kanjidic of 2022-08-23
+    const std::u16string source = Utf8ToUtf16(EdictFilePath("kanjidic")), target = Path("kanjidic.qdx");
+    std::u16string error;
+    ASSERT_EQ(Compile(source, target, {}, nullptr, &error), 1) << Utf16ToUtf8(error);
+    int32_t id = 0;
+    ASSERT_FALSE(Failed(engine_.OpenFile(target, 2, DictionarySchemaText, &id)));
+    uint32_t keys = 0;
+    EXPECT_EQ(CountIndexEntries(engine_, id, 101, keys), DmsStatus::Success);
+    std::string dump;
+    EXPECT_EQ(DumpIndex(engine_, id, 101, dump), DmsStatus::Success);
+    engine_.CloseFile(id);
+    EXPECT_EQ(keys, tokens);
+    // A reading key's second segment starts with its kanji.
+    std::set<std::string> pairs;
+    for (size_t at = 0, end; (end = dump.find('\n', at)) != std::string::npos; at = end + 1) {
+        const size_t tab = dump.find('\t', at);
+        pairs.insert(dump.substr(at, tab - at) + "\t" + dump.substr(tab + 1, 3));
+    }
+    size_t missing = 0;
+    for (const std::string& key : nameKeys) missing += !pairs.contains(key);
+    EXPECT_GT(nameKeys.size(), 3000u);
+    EXPECT_EQ(missing, 0u);
+    for (const char* key : {"あず\t阿", "めぐ\t愛", "ちか\t愛", "りょう\t綾"}) EXPECT_TRUE(pairs.contains(key)) << key;
+}
 
 }  // namespace

@@ -37,6 +37,25 @@ TEST(EdictSourceLoader, RequiresItsFlagsAndFifteenBytes) {
     EXPECT_EQ(flags, kEdictEucJp);
 }
 
+// Bytes that are no EUC-JP (a lead byte cut off by the line end, a stray
+// byte) or no UTF-8 are refused at their line; nothing is decoded.
+TEST(EdictSource, BytesNotInTheEncodingAreRefusedAtTheirLine) {
+    const std::pair<uint32_t, std::string> cases[] = {
+        {kEdictEucJp, "\xC7\xAD /cat/\n\xB8\xA4 /dog/\x8E\r\n\xA4\xCD /x/\n"},
+        {kEdictEucJp, "\xC7\xAD /cat/\n\xB8\xA4 /dog/\xF0\n\xA4\xCD /x/\n"},
+        {kFormatForeign | kFormatKanjidic | kFormatUtf8, "\xE4\xBA\x9C 3021 {Asia}\n\xE4\xBA 3021 {Asia}\n"},
+        {kFormatForeign | kFormatKanjidic | kFormatUtf8, "\xE4\xBA\x9C 3021 {Asia}\n\xED\xA0\x80 {surrogate}\n"},
+    };
+    for (const auto& [flags, bytes] : cases) {
+        uint32_t in = flags;
+        std::u16string text, problem;
+        EXPECT_EQ(DecodeEdictSource(in, Bytes(bytes), text, &problem), 0);
+        EXPECT_TRUE(text.empty());
+        EXPECT_EQ(problem, flags & kFormatUtf8 ? u"Line: 2\nError: The text is not UTF-8."
+                                               : u"Line: 2\nError: The text is not EUC-JP.");
+    }
+}
+
 struct EncodingCase {
     uint32_t flags;
     std::string bytes;
@@ -60,10 +79,6 @@ INSTANTIATE_TEST_SUITE_P(
         // 猫 [ねこ] /cat/ with a JIS X 0212 character (丂) and a half-width ｱ.
         EncodingCase{kEdictEucJp, "\xC7\xAD\x8F\xB0\xA1\x8E\xB1 [\xA4\xCD\xA4\xB3] /cat/\n", u"猫丂ｱ [ねこ] /cat/\n",
                      kFormatForeign | kFormatEdictFamily},
-        // A lead byte (or 0x8E) cut off by the line end is one ･ and the line
-        // ends there: the next entry keeps its own line.
-        EncodingCase{kEdictEucJp, "\xC7\xAD /cat/\xF0\n\xB8\xA4 /dog/\x8E\r\n\xA4\xCD /x/\n",
-                     u"猫 /cat/･\n犬 /dog/･\r\nね /x/\n", kFormatForeign | kFormatEdictFamily},
         EncodingCase{kFormatForeign | kFormatKanjidic | kFormatUtf8, "\xE4\xBA\x9C 3021 U4e9c {Asia}\n",
                      u"亜 3021 U4e9c {Asia}\n", kFormatForeign | kFormatKanjidic},
         // JR-EDICT: EUC-JP up to each "/", Windows-1251 from it to the LF.

@@ -37,6 +37,10 @@ for _, character in ET.iterparse(gzip.open(path), events=("end",)):
             on.append(reading.text)
         elif reading.get("r_type") == "ja_kun":
             kun.append(reading.text)
+    # A KANJIDIC line gives its name readings (after "T1") and radical names
+    # (after "T2") as readings too, in that order after the kun readings.
+    kun += [nanori.text for nanori in character.iter("nanori")]
+    kun += [name.text for name in character.iter("rad_name")]
     # Kun readings in katakana (units such as インチ) stand among the katakana
     # readings of a KANJIDIC line, whose format makes every katakana reading
     # an on reading.

@@ -1,7 +1,7 @@
 // Every kanji of Debian's KANJIDIC imported and checked against kanjidic2.xml
 // (kanjidic2_facts.py), an independent encoding of the same data: code point,
 // radical, grade, stroke count, on and kun readings (okurigana and dashes
-// kept; name readings are not kun readings) and meanings. Native only: the
+// kept; name readings and radical names follow the kun readings) and meanings. Native only: the
 // oracle is a python3 script.
 #include "common/tests/test_paths.h"
 #include "import/kanjidic_import.h"

@@ -86,9 +86,10 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{u"亜 3021 U4e9c B1 G8 S7 ア つ.ぐ {Asia} {come after}",
                  u"020|04:亜|11:ア|12:つ.ぐ|13:Asia|05:Asia|05:come after|14:j=3021 u=4e9c r=1 g=8 s=7"},
         LineCase{u"化 -か あ- XJ0 Yhua4", u"020|04:化|12<:か|12>:あ|14:"},
-        // Name readings and radical names are not readings of the kanji.
-        LineCase{u"亜 ア T1 や つぎ {Asia}", u"020|04:亜|11:ア|13:Asia|05:Asia|14:"},
-        LineCase{u"乙 T2 きのと {second", u"020|04:乙|13:second|05:second|14:"},
+        // Name readings ("T1") and radical names ("T2") are readings too;
+        // the "T1" and "T2" tokens themselves are nothing.
+        LineCase{u"亜 ア T1 や つぎ {Asia}", u"020|04:亜|11:ア|12:や|12:つぎ|13:Asia|05:Asia|14:"},
+        LineCase{u"乙 T2 きのと {second", u"020|04:乙|12:きのと|13:second|05:second|14:"},
         LineCase{u"𠀋 U2000b {ditto}", u"020|04:𠀋|13:ditto|05:ditto|14:u=2000b"},
         LineCase{u"# comment", u""}, LineCase{u"亜亜 ア", u""}));
 

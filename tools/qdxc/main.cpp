@@ -7,7 +7,10 @@
 // reads a UTF-8 parallel-text book, which no sniffer rule recognises;
 // --dsl-trn-words puts the words of a DSL source's "[trn]" translations into
 // the word index, as the conversion dialog's option does.
-// Exit status 0 on success, 1 when the compile failed, 2 for bad arguments.
+// Exit status 0 on success (lines the source's format skipped and articles
+// too large to store are reported on the error stream), 1 when the compile
+// failed (a source in which no article could be read included), 2 for bad
+// arguments.
 #include "common/app_context.h"
 #include "common/text/utf8.h"
 #include "dictionary/dictionary.h"
@@ -116,5 +119,9 @@ int main(int argc, char** argv) {
         return 1;
     }
     std::fprintf(stderr, "qdxc: %u articles\n", converter.ArticleCount());
+    // What the compile left out (lines that were no article, articles too
+    // large) is said, but the dictionary made of the rest stands: status 0.
+    if (const std::u16string leftOut = converter.Report().Text(); !leftOut.empty())
+        std::fprintf(stderr, "qdxc: %s: %s\n", paths[0].c_str(), Utf16ToUtf8(leftOut).c_str());
     return 0;
 }

@@ -657,6 +657,64 @@ TEST_F(DictionaryDialogs, ConversionMakesTheCompilersFile) {
     }
 }
 
+// A source of the wrong kind (an EDICT header over KANJIDIC lines) is
+// refused with the reason and the old target file kept; a source with lines
+// that are no article of its format compiles and the "done" box says how
+// many were skipped.
+TEST_F(DictionaryDialogs, ConversionSaysWhatTheSourceHeldThatItCouldNotRead) {
+    TestFolders folders = Prepare(L"DictionaryDialogs.ConvertRefusals");
+    const std::wstring wrong = folders.root + L"\\wrong-kind", skips = folders.root + L"\\skips";
+    const std::wstring oldTarget = folders.DictionariesFolder() + L"\\wrong-kind.qdx";
+    const std::string oldBytes = "the user's old dictionary";
+    size_t kanjiLines = 0;
+    {
+        std::ifstream kanjidic(std::filesystem::path(BinaryDir() + L"\\ui\\e2e-data\\kanjidic-slice"), std::ios::binary);
+        std::ofstream out(std::filesystem::path(wrong), std::ios::binary);
+        out << "\xA1\xA1\xA1\xA9\xA1\xA9\xA1\xA9 /EDICT header over kanji lines/\n";
+        std::string line;
+        for (std::getline(kanjidic, line); std::getline(kanjidic, line);)
+            if (line.find('/') == std::string::npos && !line.empty()) {
+                out << line << "\n";
+                ++kanjiLines;
+            }
+        std::ifstream edict(std::filesystem::path(BinaryDir() + L"\\ui\\e2e-data\\edict-slice"), std::ios::binary);
+        std::ofstream(std::filesystem::path(skips), std::ios::binary)
+            << edict.rdbuf() << "a line without a slash\nnor this one\n";
+        std::ofstream(std::filesystem::path(oldTarget), std::ios::binary) << oldBytes;
+    }
+    ASSERT_GT(kanjiLines, 200u);
+    ProgramRun run(L"\"" + wrong + L"\"");
+    HWND dialog = WaitForWindowShown(L"Convert Dictionary to Ostrel Pro Format");
+    ASSERT_NE(dialog, nullptr);
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(Answer(L"Replace this file?", IDYES));
+    HWND failed = WaitForWindowShown(L"Conversion failed", 2400);
+    ASSERT_NE(failed, nullptr);
+    EXPECT_EQ(Text(failed, 0xFFFF),
+              L"Cannot convert a dictionary\n The source holds no article this format can read: nothing was stored, "
+              L"and the old dictionary file is kept.\nLines skipped (not articles of this format): " +
+                  std::to_wstring(kanjiLines));
+    PostMessageW(failed, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(failed); }));
+    {
+        std::ifstream kept(std::filesystem::path(oldTarget), std::ios::binary);
+        EXPECT_EQ(std::string((std::istreambuf_iterator<char>(kept)), {}), oldBytes);
+    }
+    SetDlgItemTextW(dialog, 1276, skips.c_str());
+    SetDlgItemTextW(dialog, 1277, (folders.DictionariesFolder() + L"\\skips.qdx").c_str());
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    HWND done = WaitForWindowShown(L"Conversion completed", 4800);  // a compile: up to 2 minutes on a loaded machine
+    ASSERT_NE(done, nullptr);
+    EXPECT_EQ(Text(done, 0xFFFF), L"Conversion completed\n\nLines skipped (not articles of this format): 2");
+    Shoot(done, folders, L"convert_skipped", 2);
+    PostMessageW(done, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
+    EXPECT_NE(GetFileAttributesW((folders.DictionariesFolder() + L"\\skips.qdx").c_str()), INVALID_FILE_ATTRIBUTES);
+    HWND frame = run.WaitForFrame();
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(run.Exit(frame), 0);
+}
+
 // The disk check before a conversion asks for the room the compile needs
 // at its peak: a KANJIDIC source (a sparse file: its head real, the rest
 // holes) of a quarter of the drive's free space would fill the drive, and

@@ -1,0 +1,24 @@
+// Whether a source's bytes are valid in the encoding they are read in, line
+// by line: a source in another encoding (a Shift-JIS file read as UTF-8) would
+// otherwise compile into articles of U+FFFD. The loaders refuse such a source
+// naming its first bad line, as the book reader refuses a text book.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+// The first line (from 1; lines end at LF) holding bytes that are not
+// well-formed UTF-8 (overlong forms, surrogates and values past U+10FFFF
+// included); 0 when every line is.
+int64_t FirstLineNotUtf8(std::span<const uint8_t> bytes);
+
+// The same for EUC-JP: ASCII, a JIS X 0208 pair (two bytes A1-FE), a
+// half-width katakana (8E, then A1-DF) or a JIS X 0212 triple (8F, then two
+// bytes A1-FE).
+int64_t FirstLineNotEucJp(std::span<const uint8_t> bytes);
+
+// The loader's message for such a line: "Line: N" and "Error: The text is
+// not ENCODING.", in the interface language.
+std::u16string LineNotInEncodingText(int64_t line, std::u16string_view encoding);
