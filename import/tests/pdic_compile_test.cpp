@@ -6,6 +6,8 @@
 
 #include "dictionary/format_detection.h"
 
+#include <iterator>
+
 namespace {
 
 TEST_F(CompileFixture, PdicFileIsDetectedAndCompiledWordByWord) {
@@ -34,6 +36,25 @@ TEST_F(CompileFixture, PdicFileIsDetectedAndCompiledWordByWord) {
     }
     EXPECT_TRUE(apple && bank);
     EXPECT_TRUE(Verify(target).empty());
+}
+
+// A PDIC file cut after its index (its data blocks gone) yields no article: the
+// compile is refused with the reason and the old target file stays as it was.
+TEST_F(CompileFixture, CutPdicFileIsRefusedKeepingTheOldTarget) {
+    std::vector<PdicTestWord> words;
+    for (int i = 0; i < 40; ++i) words.push_back({"word" + std::to_string(100 + i), 0, "x", {}});
+    std::vector<uint8_t> file = WritePdicFile(words);
+    file.resize(2 * 256);  // the header and index blocks whole, no data block
+    const std::u16string source = Path("cut.dic"), target = Path("cut.qdx");
+    std::ofstream(std::filesystem::path(source), std::ios::binary)
+        .write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
+    std::ofstream(std::filesystem::path(target), std::ios::binary) << "old dictionary";
+    std::u16string error;
+    EXPECT_EQ(Compile(source, target, {}, nullptr, &error), 0);
+    EXPECT_EQ(error, u"The source holds no article this format can read: nothing was stored, and the old dictionary "
+                     u"file is kept.");
+    std::ifstream kept(std::filesystem::path(target), std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "old dictionary");
 }
 
 }  // namespace
