@@ -13,6 +13,7 @@
 #include "dictionary/dictionary.h"
 #include "dictionary/format_detection.h"
 #include "import/edict_import.h"
+#include "import/source_text_checks.h"
 
 namespace {
 
@@ -223,7 +224,7 @@ private:
 
 }  // namespace
 
-bool LoadSourceTextAsUtf16(uint32_t& formatFlags, BinFile& file, std::u16string& text) {
+bool LoadSourceTextAsUtf16(uint32_t& formatFlags, BinFile& file, std::u16string& text, std::u16string* problem) {
     text.clear();
     formatFlags &= ~kFormatUtf8;
     const int32_t codePage = file.codePage;
@@ -232,6 +233,14 @@ bool LoadSourceTextAsUtf16(uint32_t& formatFlags, BinFile& file, std::u16string&
     uint8_t* bytes = file.OpenReadWhole();
     if (bytes == nullptr || file.bufferSize < kMinimumFileBytes) return false;
     const int32_t size = file.bufferSize;
+    if (codePage == kCodePageUtf8 || codePage == kCodePageEucJp) {
+        const std::span<const uint8_t> source(bytes, static_cast<size_t>(size));
+        const bool utf8 = codePage == kCodePageUtf8;
+        if (const int64_t bad = utf8 ? FirstLineNotUtf8(source) : FirstLineNotEucJp(source); bad != 0) {
+            if (problem) *problem = LineNotInEncodingText(bad, utf8 ? u"UTF-8" : u"EUC-JP");
+            return false;
+        }
+    }
     if (codePage == kCodePageUtf8) {
         text = Utf8ToUtf16({reinterpret_cast<const char*>(bytes), static_cast<size_t>(size)});
         return true;
@@ -252,7 +261,7 @@ bool LoadParallelTextSource(std::u16string_view path, uint32_t formatFlags, std:
     const std::u16string zeroTerminated(path);
     if (!file.SetPath(zeroTerminated.c_str())) return false;
     file.codePage = formatFlags & kFormatUtf8 ? kCodePageUtf8 : formatFlags & kFormatEucJp ? kCodePageEucJp : 0;
-    return LoadSourceTextAsUtf16(formatFlags, file, text);
+    return LoadSourceTextAsUtf16(formatFlags, file, text, &message);
 }
 
 int32_t ParseParallelTextArticle(CDictionary& dictionary, const char16_t* text, int32_t length) {

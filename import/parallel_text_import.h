@@ -20,8 +20,10 @@ inline constexpr int32_t kMaximumGroupLines = 10;
 // Reads the file (more than 4 bytes) set on `file` into UTF-16 by the file's
 // code page: 65001 UTF-8, 932 Shift-JIS, 51932 EUC-JP (through Shift-JIS).
 // Clears the UTF-8 flag of `formatFlags`. No code page gives true and an
-// empty text; an unknown one or an unreadable file gives false.
-bool LoadSourceTextAsUtf16(uint32_t& formatFlags, BinFile& file, std::u16string& text);
+// empty text; an unknown one, an unreadable file or a line not valid UTF-8 or
+// EUC-JP (as the code page says; `problem`, when given, then names it) gives false.
+bool LoadSourceTextAsUtf16(uint32_t& formatFlags, BinFile& file, std::u16string& text,
+                           std::u16string* problem = nullptr);
 
 // The compiler's loader of the book rule: the code page from the format
 // flags (the UTF-8 flag 65001, the EUC-JP flag 51932, otherwise none).

@@ -158,6 +158,13 @@ TEST_F(ParallelText, TheLoaderReadsTheFilesCodePage) {
     std::u16string message;
     EXPECT_TRUE(LoadParallelTextSource(write("utf8.txt", "a<+>b\nx<+>y\n"), kFormatBook | kFormatUtf8, text, message));
     EXPECT_EQ(text, u"a<+>b\nx<+>y\n");
+    // A line in another encoding (Shift-JIS 猫 in a UTF-8 book, a cut EUC-JP pair) is refused by its number.
+    EXPECT_FALSE(LoadParallelTextSource(write("sjis.txt", "a<+>b\n\x94L<+>cat\n"), kFormatBook | kFormatUtf8, text,
+                                        message));
+    EXPECT_EQ(message, u"Line: 2\nError: The text is not UTF-8.");
+    EXPECT_FALSE(LoadParallelTextSource(write("euc.txt", "a<+>b\nx<+>y\n\xC7<+>cat\n"), kFormatBook | kFormatEucJp,
+                                        text, message));
+    EXPECT_EQ(message, u"Line: 3\nError: The text is not EUC-JP.");
 }
 
 }  // namespace
