@@ -5,7 +5,12 @@
 # Wine draws menus and dialogs in ("MS Shell Dlg", that is "Tahoma") is DejaVu
 # Sans with IPAGothic linked behind it for kana and kanji. Without a Tahoma of
 # its own Wine draws the interface face from its Japanese link alone, whose
-# Cyrillic letters are each a full-width cell.
+# Cyrillic letters are each a full-width cell. Wine finds a face's links by
+# its full name, so the bold face title bars are drawn in ("DejaVu Sans
+# Condensed Bold") and the oblique ones get links of their own. The window
+# metrics (title bars, menus, message boxes, status bars) name "Tahoma"
+# itself rather than "MS Shell Dlg": under a Japanese locale Wine makes "MS
+# Shell Dlg" "MS UI Gothic" (IPAGothic), whose Cyrillic letters are full-width.
 # The article renderers' RTF names a face per script with its character set
 # ("MS Mincho" 128, "SimSun" 134, "PMingLiU" 136, "Gulim" 129, and "Arial" 0
 # for what no other face is named for: full-width forms,
@@ -23,11 +28,24 @@
 # WenQuanYi Micro Hei all the same.
 # Run with WINEPREFIX set; a prefix that has the faces already is left alone.
 set -euo pipefail
+# A text's UTF-16LE bytes as the registry file writes them ("54,00,61,00").
+utf16_hex() { printf '%s' "$1" | iconv -t UTF-16LE | od -An -tx1 -v | tr -s ' \n' ',' | sed 's/^,//; s/,$//'; }
+# A LOGFONTW of the window metrics' size (-11, 8 points at 96 dots per
+# inch, as Wine writes them), weight $1, variable pitch, Swiss, face $2.
+window_metrics_font() {
+  local hex
+  hex="f5,ff,ff,ff,00,00,00,00,00,00,00,00,00,00,00,00,$(printf '%02x,%02x' $(($1 & 255)) $(($1 >> 8))),00,00"
+  hex+=",00,00,00,00,00,00,00,22,$(utf16_hex "$2")"
+  while [ ${#hex} -lt 275 ]; do hex+=",00"; done
+  echo "${hex//,/}"
+}
 user="$WINEPREFIX/user.reg" system="$WINEPREFIX/system.reg"
 if grep -q '"Tahoma"="DejaVu Sans Condensed"' "$user" 2>/dev/null && grep -q '"MS UI Gothic"="IPAGothic"' "$user" &&
    grep -q '^"DejaVu Sans Condensed"=str(7):"ipag.ttf,IPAGothic' "$system" 2>/dev/null &&
    grep -q '"PMingLiU"="WenQuanYi Micro Hei"' "$user" &&
-   grep -q '^"Arial,0"="WenQuanYi Micro Hei,0"' "$system"; then
+   grep -q '^"Arial,0"="WenQuanYi Micro Hei,0"' "$system" &&
+   grep -q '^"DejaVu Sans Condensed Bold Oblique"=str(7):"ipag.ttf,IPAGothic' "$system" &&
+   sed -e ':a' -e '/\\$/{N;s/\\\n *//;ba' -e '}' "$user" | grep "^\"IconFont\"=hex:.*,22,$(utf16_hex Tahoma),00,00," >/dev/null; then
   exit 0
 fi
 replacements='HKCU\Software\Wine\Fonts\Replacements'
@@ -43,3 +61,11 @@ for face in "Arial Unicode MS" Gulim SimSun PMingLiU; do
 done
 wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' /v "Arial,0" /t REG_SZ \
   /d "WenQuanYi Micro Hei,0" /f >/dev/null
+for face in "DejaVu Sans Condensed Bold" "DejaVu Sans Condensed Oblique" "DejaVu Sans Condensed Bold Oblique"; do
+  wine reg add "$links" /v "$face" /t REG_MULTI_SZ /d 'ipag.ttf,IPAGothic' /f >/dev/null
+done
+metrics='HKCU\Control Panel\Desktop\WindowMetrics'
+wine reg add "$metrics" /v CaptionFont /t REG_BINARY /d "$(window_metrics_font 700 Tahoma)" /f >/dev/null
+for font in SmCaptionFont MenuFont StatusFont MessageFont IconFont; do
+  wine reg add "$metrics" /v $font /t REG_BINARY /d "$(window_metrics_font 400 Tahoma)" /f >/dev/null
+done

@@ -6,7 +6,6 @@
 
 #include <windows.h>
 
-#include <algorithm>
 #include <string>
 
 #include "common/win/tests/screen_ink.h"
@@ -63,15 +62,6 @@ private:
     Ink ink_;
 };
 
-// Columns from the first to the last inked one.
-int InkWidth(const Ink& ink) {
-    int first = ink.width, last = -1;
-    for (int y = 0; y < ink.height; ++y)
-        for (int x = 0; x < ink.width; ++x)
-            if (ink.marked[static_cast<size_t>(y) * ink.width + x]) first = std::min(first, x), last = std::max(last, x);
-    return last >= first ? last - first + 1 : 0;
-}
-
 TEST(MenuGlyphs, MenuTextsOfEveryScriptAreRealGlyphs) {
     MenuCapture menu;
     EXPECT_TRUE(screen_ink::DrawsRealGlyphs([&](const std::wstring& text) { return menu.Draw(text); }));
@@ -81,12 +71,12 @@ TEST(MenuGlyphs, CyrillicMenuItemsAreSetAsCloselyAsLatinOnes) {
     // The same word in both alphabets, letter for letter: a full-width cell
     // for each Cyrillic letter makes it twice as wide.
     MenuCapture menu;
-    const int cyrillic = InkWidth(menu.Draw(L"\u0421\u043B\u043E\u0432\u0430\u0440\u0438"));  // Словари
-    const int latin = InkWidth(menu.Draw(L"Slovari"));
+    const int cyrillic = screen_ink::InkWidth(menu.Draw(L"\u0421\u043B\u043E\u0432\u0430\u0440\u0438"));  // Словари
+    const int latin = screen_ink::InkWidth(menu.Draw(L"Slovari"));
     ASSERT_GT(latin, 0);
     EXPECT_LT(cyrillic, latin * 3 / 2) << "Cyrillic " << cyrillic << " px, Latin " << latin << " px";
     // The Japanese menu's words keep their glyphs beside the Latin face.
-    EXPECT_GT(InkWidth(menu.Draw(L"\u8F9E\u66F8...")), 0);
+    EXPECT_GT(screen_ink::InkWidth(menu.Draw(L"\u8F9E\u66F8...")), 0);
 }
 
 }  // namespace

@@ -105,6 +105,18 @@ inline Ink InkOnScreen(const RECT& box) {
     return ink;
 }
 
+// Columns from the first to the last inked one: how wide a text is drawn.
+inline int InkWidth(const Ink& ink) {
+    int first = ink.width, last = -1;
+    for (int y = 0; y < ink.height; ++y)
+        for (int x = 0; x < ink.width; ++x)
+            if (ink.marked[static_cast<size_t>(y) * ink.width + x]) {
+                if (x < first) first = x;
+                if (x > last) last = x;
+            }
+    return last >= first ? last - first + 1 : 0;
+}
+
 // The ink of a window's client area, or of `clientPart` of it (client
 // coordinates). The window must be visible and uncovered.
 inline Ink InkOf(HWND window, const RECT* clientPart = nullptr) {
