@@ -13,29 +13,11 @@
 #include "dictionary/word_list.h"
 #include "dictionary/word_list_entry.h"
 #include "dictionary/tests/own_text_rows.h"
-#include "dictionary/win/profile_list_files.h"
 #include "ui/frame.h"
 #include "ui/list_view.h"
+#include "ui/tests/list_view_test_site.h"
 
 namespace {
-
-class TestSite final : public IListViewSite {
-public:
-    bool IsCurrentView(const ListViewModel*) override { return true; }
-    RDFDictionary* WorkingDictionary() override { return nullptr; }
-    int32_t OpenDictionariesFrom(const RDFDictionary*) override { return 0; }
-    void ShowArticle(const FormattedText*) override { ++articles; }
-    void AddToHistory(ListViewModel&, const CCursor&, int32_t) override {}
-    CArticleView* ArticleView() override { return nullptr; }
-    const FullTextQuery* Query() override { return nullptr; }
-    void ScrollInputToRange(int32_t, int32_t) override {}
-    ListView* ViewOfKind(int32_t) override { return nullptr; }
-    IListFileStore& ListFiles() override { return files; }
-
-    HWND input = nullptr;
-    int articles = 0;
-    ProfileListFiles files;
-};
 
 class ListWindow : public testing::Test {
 protected:
