@@ -359,14 +359,14 @@ void CFrame::Find() {
 }
 
 void CFrame::PasteIntoInput() {
-    // Unicode text goes in as one stream with its script faces: pasted as
-    // plain text and given its faces afterwards, a long mixed text would
-    // keep the window busy for seconds.
     // The matched part a list selected in the box (the clipboard monitor's
     // search leaves its first word selected) is not the user's selection: the
     // paste replaces the whole text, which would otherwise hold the pasted
     // text beside what was left of the old.
     if (lists && lists->InputSelectionIsOwnHighlight()) SendMessageW(inputBox_, EM_SETSEL, 0, -1);
+    // Unicode text goes in as one stream with its script faces: pasted as
+    // plain text and given its faces afterwards, a long mixed text would
+    // keep the window busy for seconds.
     ClipboardText clip;
     if (IsClipboardFormatAvailable(CF_UNICODETEXT)) clip = ReadClipboardText();
     if (clip.text && input_) {
