@@ -12,6 +12,7 @@
 #include "dictionary/engine_cursor.h"
 #include "dictionary/file_message.h"
 #include "dictionary/format_detection.h"
+#include "storage/database_file.h"
 #include "storage/dms.h"
 #include "storage/global_engine.h"
 
@@ -112,6 +113,7 @@ uint32_t CDictionary::Open(int32_t mode) {
         Close();
         return conflict;
     }
+    ReportUnrepaired();
     return 0;
 }
 
@@ -152,6 +154,16 @@ uint32_t CDictionary::CheckCollatorMatch() {
             return collatorKind > other->collatorKind ? kOpenCollationNewer : kOpenCollationOlder;
     }
     return 0;
+}
+
+void CDictionary::ReportUnrepaired() {
+    const DMSFile* file = engine_.FindFile(fileId);
+    unrepaired_ = file != nullptr ? file->UnrecoveredStatus() : DmsStatus::Success;
+    if (!Failed(unrepaired_) || unrepairedShown_) return;
+    unrepairedShown_ = true;
+    char16_t reason[256];
+    DmsErrorText(StatusCode(unrepaired_), 0, reason, 256);
+    ShowPathMessageText(UIExtra(UIExtraText::kHalfWrittenDictionary), kCannotReadFileCaption, file_->path, reason);
 }
 
 void CDictionary::NoteReadRefusal(DmsStatus status, std::u16string_view what) {

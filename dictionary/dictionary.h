@@ -96,6 +96,10 @@ public:
     // Shows the kept refusal once per opening, at the top of a user action:
     // "Cannot read file: <path>" and the engine's text. True when shown now.
     bool ReportReadRefusal();
+    // Not 0 when the file was opened as a save that was cut short left it (the
+    // write-back flag set) and no journal could repair it: the status the
+    // repair met. Open says so once in a message naming the file.
+    DmsStatus UnrepairedStatus() const { return unrepaired_; }
     // 0, or 253/254 when an open dictionary of the shelf uses another collation.
     uint32_t CheckCollatorMatch();
     // Fills the counts; answers the article count before the name and version overrides.
@@ -215,6 +219,8 @@ public:
     CEditor* editors = nullptr;     // head of the chain of open article editors
 
 private:
+    // Takes UnrepairedStatus from the engine after an open and tells it once.
+    void ReportUnrepaired();
     void FreeTextAndElements();
     struct CollatorRelease {
         void operator()(ICollator* collator) const;
@@ -237,6 +243,8 @@ private:
     std::optional<std::u16string> headerTexts_[kHeaderTextCount];
     DmsStatus readRefusal_ = DmsStatus::Success;  // the first refused read since Open
     bool readRefusalShown_ = false;
+    DmsStatus unrepaired_ = DmsStatus::Success;  // see UnrepairedStatus
+    bool unrepairedShown_ = false;               // told once for the object's life
     std::u16string readRefusalWhat_;             // what the first refused read was after, or empty
 
     std::unique_ptr<uint8_t[]> record_;

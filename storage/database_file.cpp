@@ -358,6 +358,7 @@ DmsStatus DMSFile::Create(std::u16string_view path, std::string_view description
 DmsStatus DMSFile::Open(std::u16string_view path, OpenMode mode, std::string_view description) {
     path_ = io_.FullPath(path);
     journalPath_ = JournalPathFor(path);
+    unrecoveredStatus_ = DmsStatus::Success;
     bool flagSet = false;
     DmsStatus st = OpenOnce(path, mode, description, flagSet);
     if (!Failed(st) && flagSet) {
@@ -376,12 +377,14 @@ DmsStatus DMSFile::Open(std::u16string_view path, OpenMode mode, std::string_vie
             // media, another reader), the file stays as it is and can still
             // be read; the journal is kept for the next writer or a repair.
             unrecoveredReadOnly_ = true;
+            unrecoveredStatus_ = st;
             st = OpenOnce(path, mode, description, flagSet);
         }
     }
     if (Failed(st)) {
         CloseHandles();
         unrecoveredReadOnly_ = false;
+        unrecoveredStatus_ = DmsStatus::Success;
     }
     return st;
 }
@@ -463,6 +466,7 @@ DmsStatus DMSFile::Close() {
     // A journal left after a failed write-back is what repairs the file.
     bool keepJournal = unrecoveredReadOnly_;
     unrecoveredReadOnly_ = false;
+    unrecoveredStatus_ = DmsStatus::Success;
     // After a successful write-back the file needs no journal, so one of the
     // same name left behind earlier (in any mode) is stale and goes.
     if (!Failed(st) && !keepJournal && io_.Exists(journalPath_)) io_.Delete(journalPath_);

@@ -98,6 +98,10 @@ public:
     // status: a failed write-back is never reported as success.
     DmsStatus Close();
     bool IsOpen() const { return file_ != nullptr; }
+    // Opened read-only with the write-back flag set and no journal that could
+    // put the file right (13, 15, 18...): the status recovery met, so that a
+    // reader can say the content is as a cut-short save left it. 0 otherwise.
+    DmsStatus UnrecoveredStatus() const { return unrecoveredStatus_; }
 
     // Writes the file's changed pages with the header protocol (mode 0 and 1
     // outside a transaction), then the changed PAT pages. 12 when read-only.
@@ -250,6 +254,7 @@ private:
     // Mode 2 opened with the flag set and no usable journal: read as it is,
     // journal kept.
     bool unrecoveredReadOnly_ = false;
+    DmsStatus unrecoveredStatus_ = DmsStatus::Success;  // what recovery met then
     // A failed write-back whose bytes could not be put back: the flag is
     // set on the disk and the journal holds them. Retried before any other
     // write; until it succeeds the journal is neither reused nor deleted.

@@ -61,8 +61,9 @@ enum class UIExtraText : int {
     kArticleTooLarge = 30,      // bytes, limit
     kSourceHasNoArticle = 31,
     kSourceLinesSkipped = 32,   // count
+    kHalfWrittenDictionary = 33,  // a dictionary read as a cut-short save left it
 };
-inline constexpr int kUIExtraTextCount = 33;
+inline constexpr int kUIExtraTextCount = 34;
 // The text in the current interface language ("" for a number outside).
 const char16_t* UIExtra(UIExtraText which);
 // The constant extra texts of a language, indexed by number (kUIExtraTextCount entries).

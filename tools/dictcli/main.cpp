@@ -2,7 +2,9 @@
 // window's search box does, and prints per keystroke the input, its kana, the
 // current row, whether the key was found whole, and a page of rows. What
 // the program would show in a message box (a dictionary whose index the
-// engine refuses to read) goes to the error stream, and the exit status is 3.
+// engine refuses to read) goes to the error stream, and the exit status is 3;
+// a dictionary read as a cut-short save left it, which no journal could
+// repair, is told the same way, with exit status 4 when nothing else was.
 //   dictcli type A.qdx [B.qdx ...] [--list reading|kanji|reverse] [--keys k1,k2,...] [--rows N]
 #include <cstdio>
 #include <cstring>
@@ -110,5 +112,8 @@ int main(int argc, char** argv) {
                     view.currentRow, view.notWhole ? "not-whole" : "whole");
         PrintPage(view, rows);
     }
-    return console.Shown() > 0 ? 3 : 0;
+    int32_t unrepaired = 0;
+    for (RDFDictionary* d = shelf.FirstDictionary(); d != nullptr; d = d->next)
+        if (Failed(d->UnrepairedStatus())) ++unrepaired;
+    return console.Shown() > unrepaired ? 3 : unrepaired > 0 ? 4 : 0;
 }

@@ -1,6 +1,8 @@
 // dictinfo: opens each dictionary file read-only, as the program opens its
 // dictionaries, and prints its header texts, flags, version, languages and
-// counts. Exit status 0 when every file opened, 2 otherwise.
+// counts. Exit status 0 when every file opened, 2 otherwise; 4 when every
+// file opened but one was read as a save cut short left it, which no
+// journal could repair (a warning on the error stream names it).
 // `--sample FILE` first writes a small dictionary from Debian's EDICT to check the tool.
 #include <cstdio>
 #include <fstream>
@@ -59,6 +61,9 @@ bool WriteSample(const std::u16string& path) {
     return !Failed(engine.CloseFile(id));
 }
 
+// The files read as a cut-short save left them.
+int g_unrepaired = 0;
+
 bool Print(const std::string& path) {
     RDFDictionary dictionary(0);
     std::u16string widePath = Utf8ToUtf16(path);
@@ -72,6 +77,13 @@ bool Print(const std::string& path) {
         DmsErrorText(static_cast<int32_t>(status), 0, reason, 256);
         std::fprintf(stderr, "dictinfo: %s: %u %s\n", path.c_str(), status, Utf16ToUtf8(reason).c_str());
         return false;
+    }
+    if (Failed(dictionary.UnrepairedStatus())) {
+        char16_t reason[256];
+        DmsErrorText(StatusCode(dictionary.UnrepairedStatus()), 0, reason, 256);
+        std::fprintf(stderr, "dictinfo: warning: %s: left half-written by a save that did not end, not repaired (%d %s)\n",
+                     path.c_str(), StatusCode(dictionary.UnrepairedStatus()), Utf16ToUtf8(reason).c_str());
+        ++g_unrepaired;
     }
     std::printf("%s\n", path.c_str());
     for (int32_t id = 1; id <= kHeaderTextCount; ++id) {
@@ -107,5 +119,5 @@ int main(int argc, char** argv) {
     ProgramGlobals globals(StorageEngineHooks());  // the run's engine, as the program has it
     bool allOpened = true;
     for (int i = first; i < argc; ++i) allOpened = Print(argv[i]) && allOpened;
-    return allOpened ? 0 : 2;
+    return !allOpened ? 2 : g_unrepaired > 0 ? 4 : 0;
 }
