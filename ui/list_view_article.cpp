@@ -117,13 +117,19 @@ void ListView::LoadCurrentArticle(bool sameRecordKept) {
             return;
         }
         FormattedText article;
+        bool unread = false;
         if (viewKind == kViewLexicon) {
             article = BuildArticleCountHint(*model, currentRow, Language());
         } else if (cursor->LoadArticle()) {
             article = FormatArticle(*cursor->dictionary);
+        } else {
+            unread = true;
         }
         site_.AddToHistory(*this, *cursor, currentRow - std::max(topRow, 0));
         site_.ShowArticle(&article);
+        // A record the engine refused is told now, over the empty article,
+        // not at the next search.
+        if (unread) model->ReportReadRefusals();
         if (viewKind == kViewSearchResults && entry != nullptr && article.Kind() == FormattedTextKind::Styled)
             HighlightQueryWords(*entry);
     }
