@@ -53,6 +53,15 @@ inline std::wstring WindowText(HWND window) {
     return text;
 }
 
+// `text` as UTF-8, for test messages.
+inline std::string Utf8(const std::wstring& text) {
+    std::string out(text.size() * 3 + 1, '\0');
+    const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(),
+                                           static_cast<int>(out.size()), nullptr, nullptr);
+    out.resize(static_cast<size_t>(length > 0 ? length : 0));
+    return out;
+}
+
 // Milliseconds until `window`'s thread answers a message, or -1 after `limitMs`.
 inline long AnswerTime(HWND window, UINT limitMs) {
     const DWORD start = GetTickCount();

@@ -21,6 +21,7 @@
 #include "ui/command_ids.h"
 #include "ui/e2e/edict_slice.h"
 #include "ui/e2e/edict_slice_session.h"
+#include "ui/e2e/editor_windows.h"
 #include "ui/e2e/program_session.h"
 
 namespace {
@@ -40,21 +41,8 @@ long Number(State& state, const wchar_t* name) {
     return text.empty() ? -2 : std::stol(text);
 }
 
-std::wstring WindowText(HWND window) {
-    LRESULT length = SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    LRESULT got = SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
-    text.resize(got > 0 ? static_cast<size_t>(got) : 0);
-    return text;
-}
-
-std::string Utf8(const std::wstring& text) {
-    std::string out(text.size() * 3 + 1, '\0');
-    int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(),
-                                     static_cast<int>(out.size()), nullptr, nullptr);
-    out.resize(static_cast<size_t>(std::max(length, 0)));
-    return out;
-}
+using editor_windows::Utf8;
+using editor_windows::WindowText;
 
 std::wstring Wide(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
 

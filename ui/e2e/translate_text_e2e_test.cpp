@@ -14,6 +14,7 @@
 #include "common/tests/test_paths.h"
 #include "ui/command_ids.h"
 #include "ui/e2e/edict_slice_session.h"
+#include "ui/e2e/editor_windows.h"
 #include "ui/e2e/program_session.h"
 
 namespace {
@@ -39,13 +40,7 @@ std::wstring WindowText(HWND window) {
     return text;
 }
 
-std::string Utf8(const std::wstring& text) {
-    std::string out(text.size() * 3 + 1, '\0');
-    int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(),
-                                     static_cast<int>(out.size()), nullptr, nullptr);
-    out.resize(static_cast<size_t>(std::max(length, 0)));
-    return out;
-}
+using editor_windows::Utf8;
 
 // "from:" in the English or Japanese interface, "от:" in the Russian one.
 bool HasFrom(const std::wstring& text) {
