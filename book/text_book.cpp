@@ -89,19 +89,11 @@ bool TextBook::Load(std::u16string_view path) {
         return false;
     }
     const std::string_view utf8(reinterpret_cast<const char*>(bytes), static_cast<size_t>(file.bufferSize));
-    // A line that does not come back byte for byte from UTF-16 holds bytes
-    // that are not UTF-8 (Windows-1251, Shift-JIS, ...): they would become
+    // Bytes that are not UTF-8 (Windows-1251, Shift-JIS, ...) would become
     // U+FFFD and be saved so.
-    int32_t number = 1;
-    for (size_t at = 0; at < utf8.size(); ++number) {
-        size_t end = utf8.find('\n', at);
-        if (end == std::string_view::npos) end = utf8.size();
-        const std::string_view line = utf8.substr(at, end - at);
-        if (Utf16ToUtf8(Utf8ToUtf16(line)) != line) {
-            problem_ = LineProblem(number, u"", InterfaceText(u"The text is not UTF-8."));
-            return false;
-        }
-        at = end + 1;
+    if (const int64_t bad = FirstLineNotUtf8({bytes, static_cast<size_t>(file.bufferSize)}); bad != 0) {
+        problem_ = LineProblem(static_cast<int32_t>(bad), u"", InterfaceText(u"The text is not UTF-8."));
+        return false;
     }
     Read(Utf8ToUtf16(utf8));
     if (!HoldsEveryLine()) return false;

@@ -9,12 +9,11 @@
 #include <string>
 #include <string_view>
 
-// The first line (from 1; lines end at LF) holding bytes that are not
-// well-formed UTF-8 (overlong forms, surrogates and values past U+10FFFF
-// included); 0 when every line is.
-int64_t FirstLineNotUtf8(std::span<const uint8_t> bytes);
+#include "common/text/utf8.h"
 
-// The same for EUC-JP: ASCII, a JIS X 0208 pair (two bytes A1-FE), a
+// FirstLineNotUtf8 (common/text/utf8.h) checks UTF-8 sources.
+// The first line (from 1; lines end at LF) holding bytes that are not
+// well-formed EUC-JP: ASCII, a JIS X 0208 pair (two bytes A1-FE), a
 // half-width katakana (8E, then A1-DF) or a JIS X 0212 triple (8F, then two
 // bytes A1-FE).
 int64_t FirstLineNotEucJp(std::span<const uint8_t> bytes);
