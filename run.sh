@@ -57,7 +57,13 @@ done
 
 # A Latin dictionary: Debian's collatinus lexicon converted into the
 # analyser's word list, compiled beside its two data files.
+# A dictionary older than the converter or the analyser's data it was made
+# from is made again, so an update of either reaches the user.
 latin="$dictionaries/latin.qdx"
+if [ -f "$latin" ] && [ -n "$(find tools/latin_wordlist latin/data -newer "$latin" -type f 2>/dev/null | head -1)" ]; then
+  say "the Latin converter or its data changed: the Latin dictionary is made again"
+  rm -f "$latin"
+fi
 if [ ! -f "$latin" ] && [ -r /usr/share/collatinus/data/lemmes.la ]; then
   say "converting Debian's collatinus Latin lexicon and compiling it into the program's Dictionaries folder"
   work=build/run/latin-wordlist

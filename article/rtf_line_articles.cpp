@@ -269,15 +269,24 @@ int32_t AddTatoebaArticle(CRtfArticleBuilder& piece, std::u16string_view text, i
 int32_t AddLatinArticle(CRtfArticleBuilder& piece, std::u16string_view text, int32_t fontSize, uint32_t flags) {
     Start(piece, text, fontSize, flags);
     const size_t lineFeed = text.find(u'\n');
-    if (lineFeed == std::u16string_view::npos) return 0;
     constexpr size_t kMeaningColumn = 110;
     // The meaning lies in the first line: a shorter line has none.
     std::u16string_view firstLine = text.substr(0, lineFeed);
     if (!firstLine.empty() && firstLine.back() == u'\r') firstLine.remove_suffix(1);
     const std::u16string_view meaning =
         firstLine.size() > kMeaningColumn ? TrimBlanks(firstLine.substr(kMeaningColumn)) : std::u16string_view();
-    const std::u16string_view form = TrimBlanks(text.substr(lineFeed + 1));
     const bool styles = HasFlag(flags, kRtfStyles);
+    // A record stored without its form line (a dictionary compiled before
+    // its entries had one) still prints its meaning.
+    if (lineFeed == std::u16string_view::npos) {
+        if (meaning.empty()) return 0;
+        piece.AppendRaw("\\pard");
+        if (styles) piece.SetParagraphStyle(5);
+        piece.AppendText(meaning);
+        piece.NewParagraph();
+        return static_cast<int32_t>(piece.Bytes().size());
+    }
+    const std::u16string_view form = TrimBlanks(text.substr(lineFeed + 1));
     piece.AppendRaw("\\pard");
     if (styles) piece.SetParagraphStyle(4);
     std::vector<uint32_t> attributes(form.size(), 0);

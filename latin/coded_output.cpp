@@ -381,6 +381,25 @@ std::string FormHead(const DictionaryEntry& entry) {
     return std::string(form, n);
 }
 
+// An entry's frequency class, 1 (very frequent) to 6 (very rare); 0 when
+// the group is no dictionary entry or its entry gives no frequency.
+int FrequencyClass(const EntryGroup& group) {
+    const int32_t f = group.entry.frequency;
+    return group.kind == RESULT_ENTRY && f >= 1 && f <= 6 ? f : 0;
+}
+
+// Whether group b goes before group a. The higher score goes first, unless
+// the two entries' frequency classes lie two or more apart: a score won by a
+// rare homograph (velle as vello, potes as poto, mei as meio beside volo,
+// possum, ego) would put the rare word before the common one, so the
+// commoner goes first there.
+bool GoesBefore(const EntryGroup& b, const EntryGroup& a) {
+    constexpr int kFarApart = 2;
+    const int fa = FrequencyClass(a), fb = FrequencyClass(b);
+    if (fa != 0 && fb != 0 && (fa - fb >= kFarApart || fb - fa >= kFarApart)) return fb < fa;
+    return a.score < b.score;
+}
+
 void ScoreAndOrder(const char* word, Grouping& g) {
     for (int i = 0; i < g.groupCount; ++i) {
         EntryGroup& group = g.groups[i];
@@ -393,7 +412,7 @@ void ScoreAndOrder(const char* word, Grouping& g) {
     for (int pass = 0; pass < 1000; ++pass) {
         bool swapped = false;
         for (int i = 0; i + 1 < g.groupCount; ++i) {
-            if (g.groups[i].score < g.groups[i + 1].score) {
+            if (GoesBefore(g.groups[i + 1], g.groups[i])) {
                 std::swap(g.groups[i], g.groups[i + 1]);
                 swapped = true;
             }

@@ -37,10 +37,37 @@ const char* Ordinal(int32_t n) {
     return kOrdinals[n - 1];
 }
 
+// A noun used only in the plural (noun kind M) is named by its nominative
+// and genitive plural: arma, armorum; insidiae, insidiarum; moenia,
+// moenium. The second and third declensions' lists give the plural
+// nominative as the first stem where it is no stem plus an ending (liberi,
+// moenia, Manes). False for the declensions named by the singular.
+bool PluralOnlyParts(const DictionaryEntry& e, Parts& r) {
+    constexpr int32_t kPluralOnly = 2;
+    const int32_t d = e.part.first, v = e.part.variant;
+    if (e.part.fourth != kPluralOnly) return false;
+    const char* s1 = e.stems[0];
+    const char* s2 = e.stems[1];
+    if (d == 1 && v == 1) {
+        r.p[0] = Part(s1, "ae");
+        r.p[1] = Part(s2, "arum");
+    } else if (d == 2 && (v == 1 || v == 2 || v == 3)) {
+        r.p[0] = Part(s1, v == 1 ? "i" : v == 2 ? "a" : "");
+        r.p[1] = Part(s2, "orum");
+    } else if (d == 3) {
+        r.p[0] = Part(s1, "");
+        r.p[1] = Part(s2, v == 3 ? "ium" : "um");
+    } else {
+        return false;
+    }
+    return true;
+}
+
 void NounParts(const DictionaryEntry& e, Parts& r) {
     const char* s1 = e.stems[0];
     const char* s2 = e.stems[1];
     const int32_t d = e.part.first, v = e.part.variant;
+    if (PluralOnlyParts(e, r)) return;
     auto set = [&](const char* a, const char* b) {
         r.p[0] = Part(s1, a);
         r.p[1] = Part(s2, b);
@@ -101,6 +128,29 @@ void PronounParts(const DictionaryEntry& e, Parts& r) {
         r.p[0] = Part(s1, "e");
         r.p[1] = Part(s1, "a");
         r.p[2] = Part(s1, v == 2 ? "um" : "ud");
+    } else if (d == 1) {
+        // qui, quae, quod; quis, quid and aliquis, aliquid
+        const bool interrogative = e.part.third == PRONOUN_INTERR || e.part.third == PRONOUN_INDEF;
+        r.p[0] = Part(s1, interrogative ? "is" : "i");
+        r.p[1] = Part(s1, interrogative ? "id" : "ae");
+        if (!interrogative) r.p[2] = Part(s1, "od");
+    } else if (d == 5) {
+        // The personal pronouns by their nominative and genitive: ego, mei;
+        // tu, tui; nos; vos; the reflexive, which has no nominative, se, sui.
+        if (v == 1) {
+            r.p[0] = Part(s1, "o");
+            r.p[1] = Part(s2, "ei");
+        } else if (v == 2) {
+            r.p[0] = Part(s1, "u");
+            r.p[1] = Part(s1, "ui");
+        } else if (v == 3) {
+            r.p[0] = Part(s1, "os");
+        } else if (v == 4) {
+            r.p[0] = Part(s1, "e");
+            r.p[1] = Part(s1, "ui");
+        } else {
+            r.empty = true;
+        }
     } else if (d == 9) {
         NounParts(e, r);
     } else {
@@ -308,7 +358,7 @@ int MakeDictionaryForm(char* out, const DictionaryEntry& entry) {
     Parts parts;
     switch (part.partOfSpeech) {
     case POS_N: NounParts(entry, parts); break;
-    case POS_PRON: if (part.first == 1) parts.empty = true; else PronounParts(entry, parts); break;
+    case POS_PRON: PronounParts(entry, parts); break;
     case POS_ADJ: AdjectiveParts(entry, parts); break;
     case POS_NUM: NumeralParts(entry, parts); break;
     case POS_ADV:

@@ -373,10 +373,12 @@ void PruneStems(Parsing& p, const StemSlots& slots) {
     }
 }
 
-// Analyses of candidates whose declension pair equals a found entry's.
+// Analyses of candidates whose declension pair fits a found entry's: the
+// endings of variant 0 serve every pronoun of the declension, those of a
+// variant only its own (quis and quid are no forms of the relative).
 void AttachPronouns(ResultList& results, const std::vector<ParseRecord>& candidates, const FoundEntry& e) {
     for (const ParseRecord& c : candidates) {
-        if (c.inflection.first != e.part.first || c.inflection.variant != e.part.variant) continue;
+        if (!DeclensionFits(e.part.first, e.part.variant, c.inflection.first, c.inflection.variant)) continue;
         ParseRecord analysis = c;
         analysis.inflection.partOfSpeech = POS_PRON;
         analysis.inflection.first = e.part.first;

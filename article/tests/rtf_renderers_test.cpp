@@ -220,6 +220,10 @@ TEST(RtfLineArticles, LatinFormBoldToThePartOfSpeech) {
         Text(RtfRenderer::Latin, u"amo\nlong second line " + std::u16string(120, u'x'), 0x41).readable;
     EXPECT_EQ(shortLine.substr(shortLine.size() - 10), "\\par\n\\par\n");
     EXPECT_EQ(Text(RtfRenderer::Latin, u"no line feed", 0x41).readable, "");
+    // A record stored without its form line still prints its meaning.
+    std::u16string formless = LatinRecord(u"who, which, that", u"");
+    formless.pop_back();
+    EXPECT_EQ(Text(RtfRenderer::Latin, formless, 0x41).readable, "\\pard who, which, that\\par\n");
 }
 
 TEST(BoldPrincipalParts, RunEndsAtThePartOfSpeechOrARemark) {

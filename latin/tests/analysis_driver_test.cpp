@@ -30,7 +30,7 @@ TEST_F(LatinDriver, CapitalQVReadsAsQU) {
     ASSERT_EQ(words.size(), 2u);
     EXPECT_EQ(words[0].text, "QUID");
     EXPECT_EQ(words[1].text, "qvid");
-    EXPECT_TRUE(Has(words[0].records, IdOf("qu", "PRON   1 0 INTERR"), POS_PRON));
+    EXPECT_TRUE(Has(words[0].records, IdOf("qu", "PRON   1 2 INTERR"), POS_PRON));
 }
 
 TEST_F(LatinDriver, OnlyTheInitialWordWhenAsked) {

@@ -69,7 +69,17 @@ const FormCase kNouns[] = {
 };
 
 const FormCase kPronounsAndAdjectives[] = {
-    {kTwo, {POS_PRON, 1, 0, 2}, ""},
+    // The relative and the interrogative by their own names (qui, quae, quod;
+    // quis, quid), the personal pronouns by nominative and genitive, the
+    // reflexive by se, sui; a declension without a table has no form.
+    {kTwo, {POS_PRON, 1, 1, PRONOUN_REL}, "pai, paae, paod  PRON"},
+    {kTwo, {POS_PRON, 1, 2, PRONOUN_INTERR}, "pais, paid  PRON"},
+    {kTwo, {POS_PRON, 1, 2, PRONOUN_INDEF}, "pais, paid  PRON"},
+    {kTwo, {POS_PRON, 5, 1, PRONOUN_PERS}, "pao, pbei  PRON"},
+    {kTwo, {POS_PRON, 5, 2, PRONOUN_PERS}, "pau, paui  PRON"},
+    {kTwo, {POS_PRON, 5, 3, PRONOUN_PERS}, "paos  PRON"},
+    {kTwo, {POS_PRON, 5, 4, PRONOUN_REFLEX}, "pae, paui  PRON"},
+    {kTwo, {POS_PRON, 2, 1, PRONOUN_X}, ""},
     {kTwo, {POS_PRON, 3, 1, 4}, "paic, paaec, paoc  PRON"},
     {kTwo, {POS_PRON, 3, 2, 4}, "paic, paaec, pauc  PRON"},
     {kTwo, {POS_PRON, 4, 1, 4}, "pas, pba, pad  PRON"},
@@ -78,7 +88,6 @@ const FormCase kPronounsAndAdjectives[] = {
     {kTwo, {POS_PRON, 6, 1, 4}, "pae, paa, paud  PRON"},
     {kTwo, {POS_PRON, 6, 2, 4}, "pae, paa, paum  PRON"},
     {kTwo, {POS_PRON, 9, 9, 0}, "pa, undeclined  PRON"},
-    {kTwo, {POS_PRON, 5, 1, 1}, ""},
     {"pa", {POS_ADJ, 0, 0, COMP_COMP}, "paor, paor, paus  ADJ"},
     {"pa", {POS_ADJ, 0, 0, COMP_SUPER}, "pamus, pama, pamum  ADJ"},
     {kFour, {POS_ADJ, 1, 1, COMP_X}, "paus, pba -um, pcor -or -us, pdmus -a -um  ADJ"},
@@ -242,7 +251,7 @@ TEST(DictionaryFormText, AddsCodeLettersAgeAndFrequency) {
 }
 
 TEST(DictionaryFormText, EmptyFormsAndOverlongLinesGiveNothing) {
-    EXPECT_EQ(FormText(Widen(CodeLine("qu", "cu", "PRON   1 0 REL", "X X X A X", "who"))), u"");
+    EXPECT_EQ(FormText(Widen(CodeLine("qu", "cu", "PRON   2 1 X", "X X X A X", "who"))), u"");
     std::u16string longLine(512, u'a');
     EXPECT_EQ(FormText(longLine), u"");
     // Whatever the system's code page, a unit beyond Latin-1 is a "?" and

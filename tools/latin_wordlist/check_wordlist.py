@@ -43,10 +43,11 @@ COMMON_WORDS = ["inquit", "aliam", "duo", "melius", "maximam", "nihil", "possum"
                 "totius", "nullo", "alterum", "multa", "moriuntur", "necesse", "dedit", "fieri", "ait", "nemo",
                 "quaeso", "viginti", "Helenam", "uenit", "iuuenes", "servos", "interiorem"]
 # Words once lost or misread, with the dictionary form their first reading
-# must show ("(pronoun)" for a pronoun, whose entry has none).
+# must show.
 NAMED_WORDS = {
     "ante": "ante  PREP  ACC", "sive": "sive  CONJ", "coram": "coram  PREP  ABL", "penitus": "penitus  ADV",
-    "secundum": "secundum  PREP  ACC", "utrum": "utrum  CONJ", "quot": "quot, undeclined  ADJ",
+    "secundum": "secundus, secunda -um, secundior -or -us, secundissimus -a -um  ADJ",  # the lexicon's commonest
+    "utrum": "utrum  CONJ", "quot": "quot, undeclined  ADJ",
     "instar": "instar  PREP  GEN", "tenus": "tenus  PREP  GEN", "priusquam": "priusquam  CONJ", "heri": "heri  ADV",
     "noli": "noli, undeclined  V", "en": "en  INTERJ",
     "gravior": "gravis, grave, gravior -or -us, gravissimus -a -um  ADJ",
@@ -61,13 +62,29 @@ NAMED_WORDS = {
     "fieret": "fio, fieri, factus sum  V   SEMIDEP", "fierent": "fio, fieri, factus sum  V   SEMIDEP",
     "nil": "nil, undeclined  N   N", "inquis": "inquis, undeclined  V", "inquiunt": "inquiunt, undeclined  V",
     "iens": "eo, ire, ivi (ii), itus  V", "euntem": "eo, ire, ivi (ii), itus  V",
-    "moenia": "moenia, moenis  N   (3rd) N", "memini": "memini, meminisse, -   V   PERFDEF",
+    "memini": "memini, meminisse, -   V   PERFDEF",
     "odi": "odi, odisse, -   V   PERFDEF", "coepit": "coepi, coepisse, coeptus  V   PERFDEF", "vulgus": "vulgus, vulgi  N   (2nd) N", "vulgi": "vulgus, vulgi  N   (2nd) N",
     "pelagus": "pelagus, pelagi  N   (2nd) N", "Achates": "Achates, Achatae  N   M",
-    "Anchises": "Anchises, Anchisae  N   M", "ego": "(pronoun)"}
+    "Anchises": "Anchises, Anchisae  N   M",
+    # Pronouns by their names, first before rare words that share letters
+    # (sibus, Egus, meio) and before queo and eo; quid is no relative's form.
+    "qui": "qui, quae, quod  PRON", "quem": "qui, quae, quod  PRON", "quis": "quis, quid  PRON",
+    "quid": "quis, quid  PRON", "aliquis": "aliquis, aliquid  PRON", "ego": "ego, mei  PRON",
+    "Ego": "ego, mei  PRON", "mei": "ego, mei  PRON", "tu": "tu, tui  PRON", "nos": "nos  PRON",
+    "vos": "vos  PRON", "se": "se, sui  PRON", "sibi": "se, sui  PRON", "eam": "is, ea, id  PRON",
+    # A common verb before a rare one of a higher score.
+    "velle": "volo, velle, volui, -   V", "potes": "possum, posse, potui, -   V",
+    # Plural-only nouns by their plural; both cases of in, sub, super.
+    "arma": "arma, armorum  N   (2nd) N", "castra": "castra, castrorum  N   (2nd) N",
+    "moenia": "moenia, moenium  N   (3rd) N", "in": "in  PREP  ACC", "sub": "sub  PREP  ACC",
+    # Once unknown.
+    "ambo": "ambo, ambae, ambo  NUM", "neuter": "neuter, neutra, neutrum  ADJ", "mille": "mille  NUM",
+    "milibus": "milia, milium  N   (3rd) N", "sitim": "sitis, sitis  N   (3rd) F",
+    "saepius": "saepe, saepius, saepissime  ADV", "diutius": "diu, diutius, diutissime  ADV"}
 # Words whose first line must carry a meaning (the lexicon gives it under
 # another lemma).
-MEANING_WORDS = {"nihil": "nothing", "inquit": "it is said, one says;"}
+MEANING_WORDS = {"nihil": "nothing", "inquit": "it is said, one says;",
+                 "noli": "to be unwilling; to wish not to; to refuse to;"}
 
 
 def layout_faults(lines):
@@ -263,6 +280,14 @@ def main():
     print("%d named words: %d read as expected" % (len(named), len(named) - len(misread)))
     for word, got in misread:
         print("  %s: %r, expected %r" % (word, got, NAMED_WORDS.get(word, MEANING_WORDS.get(word))))
+    # in, sub and super take the accusative and the ablative.
+    cases = subprocess.run([latintool, "analyse", "--dictionary", dictionary], input="in\nsub\nsuper\n",
+                           capture_output=True, text=True, encoding="latin-1", check=True).stdout
+    for word in ("in", "sub", "super"):
+        for case in ("ACC", "ABL"):
+            if "02 %s  PREP  %s" % (word, case) not in cases:
+                misread.append((word, "no PREP %s" % case))
+                print("  %s: no reading with the %s" % (word, case))
     if misread:
         status = 1
 

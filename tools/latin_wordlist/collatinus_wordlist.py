@@ -55,7 +55,7 @@ def ascii_text(text):
 def plain_meaning(text):
     """The meaning in ASCII: the lexicon's HTML entities read (&oelig;,
     &aelig;, ...), typographic marks replaced, anything else dropped."""
-    if re.fullmatch(r"\s*(Err :\d+|#NOM \?)\s*", text):
+    if re.fullmatch(r'\s*"?\s*(Err :\d+|#NOM \?)\s*"?\s*', text):
         return ""       # the lexicon's placeholders for a missing meaning
     text = html.unescape(text)
     # The lexicon cuts some meanings inside an entity ("din&mdash"): read it
@@ -195,6 +195,18 @@ def deponent(present_cut, infinitive_cut, supine_add):
 
 def whole_word(c, r1, r2):
     return (c,)
+
+
+def compared_adverb(cut, comparative, superlative):
+    """saepe, saepius, saepissime; fortiter, fortius, fortissime: the
+    positive, comparative and superlative, each a stem of its own."""
+    return lambda c, r1, r2: (c, c[:-cut] + comparative, c[:-cut] + superlative) if len(c) > cut else None
+
+
+def er_adjective(c, r1, r2):
+    """uter, utra, utrum; neuter, neutra, neutrum: the nominative, then the
+    stem without its e."""
+    return (c, c[:-2] + "r") if ends(c, "er") else None
 
 
 def fixed(*stems):
@@ -362,15 +374,25 @@ MODELS = {
     # undeclined names: Abraham, Isaac, and the praenomina C., Cn., M., T.
     "isaac": ("N 9 9 M X", whole_word, False),
     # adverbs that the lexicon inflects only for comparison
-    "adve": ("ADV POS", whole_word, False),
-    "advr": ("ADV POS", whole_word, False),
+    "adve": ("ADV X", compared_adverb(1, "ius", "issime"), False),
+    "advr": ("ADV X", compared_adverb(2, "ius", "issime"), False),
     "adv": ("ADV POS", whole_word, False),
-    "misere": ("ADV POS", whole_word, False),
-    "fortiter": ("ADV POS", whole_word, False),
-    "acriter": ("ADV POS", whole_word, False),
-    "humiliter": ("ADV POS", whole_word, False),
-    "facile": ("ADV POS", whole_word, False),
+    "misere": ("ADV X", compared_adverb(3, "erius", "errime"), False),
+    "fortiter": ("ADV X", compared_adverb(4, "ius", "issime"), False),
+    "acriter": ("ADV X", compared_adverb(5, "rius", "errime"), False),
+    "humiliter": ("ADV X", compared_adverb(6, "ilius", "illime"), False),
+    "facile": ("ADV X", compared_adverb(3, "ilius", "illime"), False),
+    # uter, neuter: the nominative as it stands, the rest on utr-, neutr-
+    "uter": ("ADJ 1 2 POS", er_adjective, False),
+    # ambo, ambae, ambo: declined as duo
+    "ambo": ("NUM 1 2 CARD 0", lambda c, r1, r2: (c[:-1],) * 2 if ends(c, "o") else None, False),
 }
+
+# mille is an indeclinable numeral in the singular and a plural-only noun of
+# the third declension in the plural (milia, milium, milibus; millia).
+MILLE_LINES = ((("mille",), "NUM 2 0 CARD 1000"), (("milia", "mil"), "N 3 3 N M"), (("millia", "mill"), "N 3 3 N M"))
+# Invariable adverbs the lexicon compares apart (diutius in its irregular forms).
+COMPARED_INVARIABLES = {"diu": ("diu", "diutius", "diutissime")}
 
 # A lemma that does not fit its model's rule is tried with another.
 FALLBACK = {"fortis": "infans", "doctus": "miser"}
@@ -398,27 +420,29 @@ INVARIABLE_LEMMAS = {"utrum": "CONJ", "Q": "N 9 9 M X", "nil": "N 9 9 N X", "ecq
                      "faxo": "V 9 9 X", "siem": "V 9 9 X", "siet": "V 9 9 X", "mavelis": "V 9 9 X"}
 
 
-def invariable_code(lemma, info):
-    """The code field of an invariable word and None, or None and the
-    reason it is left out."""
+def invariable_codes(lemma, info):
+    """The code fields of an invariable word (one line each) and None, or
+    None and the reason it is left out. A preposition gets a line for every
+    case its note names after it ("prép. + acc. ou + abl.": in, sub, super
+    take the accusative and the ablative), in the note's order."""
     if lemma in INVARIABLE_LEMMAS:
-        return INVARIABLE_LEMMAS[lemma], None
+        return [INVARIABLE_LEMMAS[lemma]], None
     note = info.strip()
     if re.search(r"\bnum", note):
-        return "NUM 2 0 CARD 0", None     # "adj. num.", "num. abrév." (L)
+        return ["NUM 2 0 CARD 0"], None     # "adj. num.", "num. abrév." (L)
     for pattern, reason in LEFT_OUT_NOTES:
         if pattern.search(note):
             return None, reason
     if ABBREVIATION_NOTE.search(note):
-        return "N 9 9 M X", None
+        return ["N 9 9 M X"], None
     found = [(m.start(), code) for pattern, code in PART_OF_SPEECH_CUES for m in [pattern.search(note)] if m]
     if not found:
         return None, "invariable word whose note names no part of speech"
     at, code = min(found)
     if code == "PREP":
-        cases = [(m.start(), case) for pattern, case in CASE_CUES for m in [pattern.search(note, at)] if m]
-        code = "PREP " + (min(cases)[1] if cases else "ABL")
-    return code, None
+        cases = sorted((m.start(), case) for pattern, case in CASE_CUES for m in [pattern.search(note, at)] if m)
+        return ["PREP " + case for _, case in cases] or ["PREP ABL"], None
+    return [code], None
 
 
 def code_field(code):
@@ -478,17 +502,24 @@ def model_of(model, lemma, info):
     or its note asks for."""
     if model == "unus" and info.strip().startswith("a, ud"):
         return "alius"          # alius, alia, aliud
+    if lemma == "ambo":
+        return lemma            # filed under deni, whose rule does not make it
     if model in VERB_MODELS and (lemma in PERFECT_ONLY or lemma.endswith("i") and not lemma.endswith("ei")):
         return "perfect_only"   # memini, odi: the lexicon files them under a present model
     return model
 
 
+# Lemmas the English file lacks and that name no other lemma.
+OWN_MEANINGS = {"ambo": "both (of two), the two together;"}
+
+
 def meaning_of(meanings, key, lemma, info):
-    text = meanings.get(key, meanings.get(lemma, ""))
+    # A placeholder ("Err :509") is no meaning: the reference's is taken.
+    text = plain_meaning(meanings.get(key, meanings.get(lemma, "")))
     reference = MEANING_OF.get(lemma) or next(iter(re.findall(r"\bcf\. (\w+)", ascii_text(info) or "")), None)
     if not text and reference:
-        text = meanings.get(reference, "")
-    return plain_meaning(text)
+        text = plain_meaning(meanings.get(reference, ""))
+    return text or OWN_MEANINGS.get(lemma, "")
 
 
 def convert(directory):
@@ -522,16 +553,24 @@ def convert(directory):
         r2 = first_radical(fields[3])
         # A lemma the English file lacks is still analysed; its meaning stays blank.
         meaning = meaning_of(meanings, key, lemma, info)
+        if model == "mille" or lemma in COMPARED_INVARIABLES:
+            lines = MILLE_LINES if model == "mille" else ((COMPARED_INVARIABLES[lemma], "ADV X"),)
+            for stems, code in lines:
+                ranked.append(Made(frequency, lemma, line_of(stems, code, meaning), stems, bool(meaning), converted))
+            converted += 1
+            unexplained += not meaning
+            continue
         if model == "inv":
-            code, reason = invariable_code(lemma, info)
-            if code is None:
+            codes, reason = invariable_codes(lemma, info)
+            if codes is None:
                 leave_out(lemma, reason)
                 continue
             # "a=a,ab,abs": every spelling of an invariable word is a word of its own.
             spellings = [ascii_text(f) for f in fields[0].split("=", 1)[-1].split(",")]
             for spelling in dict.fromkeys([lemma] + [re.sub(r"\d", "", f) for f in spellings if f]):
-                ranked.append(Made(frequency, lemma, line_of((spelling,), code, meaning), (spelling,), bool(meaning),
-                                   converted))
+                for code in codes:
+                    ranked.append(Made(frequency, lemma, line_of((spelling,), code, meaning), (spelling,),
+                                       bool(meaning), converted))
             converted += 1
             unexplained += not meaning
             continue
@@ -610,7 +649,7 @@ def convert(directory):
 # stem, declension and variant, and the kind where one stem serves two), and
 # of each packon by the ending it takes.
 PRONOUN_LEMMAS = {"h 3 1": "hic", "ill 6 1": "ille", "ist 6 1": "iste", "ips 6 2": "ipse", "i 4 1": "is",
-                  "i 4 2": "idem", "qu 1 0 REL": "qui", "qu 1 0 INTERR": "quis", "aliqu 1 0": "aliquis",
+                  "i 4 2": "idem", "qu 1 1 REL": "qui", "qu 1 2 INTERR": "quis", "aliqu 1 2": "aliquis",
                   "eg 5 1": "ego", "t 5 2": "tu", "n 5 3": "nos", "v 5 3": "vos", "s 5 4": "se"}
 PACKON_LEMMAS = {"dam": "quidam", "que": "quisque", "cumque": "quicumque", "quam": "quisquam", "libet": "quilibet",
                  "vis": "quivis", "piam": "quispiam"}
@@ -626,18 +665,35 @@ def pronoun_lemma(line):
                               PRONOUN_LEMMAS.get("%s %s %s" % (stem, codes[1], codes[2])))
 
 
+# The frequency letter of an entry (the fourth of its further codes, column
+# 107) by its lemma's count in the lexicon, each class about three times
+# the next: A very frequent, B frequent, C common, D lesser, E uncommon, F
+# very rare. The analyser puts a reading two classes commoner before a
+# higher-scored one (velle reads volo before the rare vello).
+FREQUENCY_CLASSES = ((10000, "A"), (3000, "B"), (1000, "C"), (300, "D"), (100, "E"), (0, "F"))
+FREQUENCY_COLUMN = 106
+
+
+def frequency_letter(frequency):
+    return next(letter for least, letter in FREQUENCY_CLASSES if frequency >= least)
+
+
+def with_frequency(line, frequency):
+    return line[:FREQUENCY_COLUMN] + frequency_letter(frequency) + line[FREQUENCY_COLUMN + 1:]
+
+
 def word_list(conversion, pronouns):
-    """All lines, the commoner lemma first: of two readings of one score the
-    analyser lists the entry stored first (its results are ordered by record
-    id), so "primis" reads primus before the rarer noun primum, and "ego" the
-    pronoun before the name Egus. A pronoun line ranks by its lemma's
-    frequency in the lexicon."""
+    """All lines, the commoner lemma first, each with its frequency letter:
+    of two readings of one score the analyser lists the entry stored first
+    (its results are ordered by record id), so "primis" reads primus before
+    the rarer noun primum. A pronoun line ranks by its lemma's frequency in
+    the lexicon."""
     ranked = list(conversion.ranked)
     for line in pronouns:
         lemma = pronoun_lemma(line) or ""
         ranked.append((conversion.frequencies.get(lemma, 0), line))
     # sorted() is stable: lines of one frequency keep the lexicon's order.
-    return [line for _, line in sorted(ranked, key=lambda item: -item[0])]
+    return [with_frequency(line, f) for f, line in sorted(ranked, key=lambda item: -item[0])]
 
 
 def supplement_lines(path):

@@ -9,7 +9,7 @@ analysed through latintool over a compiled Latin dictionary:
   Troiani);
 - Livy: collatinus's own sample text, the story of Lucretia (Livy 1.57-59).
 
-  prose_accuracy.py LATINTOOL DICTIONARY.qdx [--check PERCENT]
+  prose_accuracy.py LATINTOOL DICTIONARY.qdx [--check PERCENT] [--held-out FILE]...
 
 - Cicero: the opening of the Tusculan Disputations, the numbered text of
   reledmac's footnote-spacing sample (held out with Livy: the converter's
@@ -25,7 +25,9 @@ analyser's score leaves open (the lexicon's commonest lemma is not listed
 with a lower score than the first reading), the share whose first lemma is
 the lexicon's commonest (its frequency in lemmes.la). With --check, exits 1
 when the share of the lexicon's tokens analysed or the share agreeing is
-below PERCENT.
+below PERCENT. Each --held-out FILE (plain text, or gzip; lines from "%" on
+are comments) is measured apart and printed as its figures alone, without
+its words, so that nothing is tuned on it.
 """
 import collections
 import gzip
@@ -112,6 +114,13 @@ def livy_tokens(path=LIVY):
     return re.findall(r"[A-Za-z]+", open(path, encoding="utf-8").read().split("\n", 1)[1])
 
 
+def plain_text_tokens(path):
+    """The words of a plain Latin text (gzip or not), "%" comments left out."""
+    opened = gzip.open(path, "rt", encoding="utf-8") if path.endswith(".gz") else open(path, encoding="utf-8")
+    with opened as text:
+        return re.findall(r"[A-Za-z]+", "\n".join(line.split("%")[0] for line in text))
+
+
 def texts():
     found = []
     for name, path, read in (("liturgical", TEXT, latin_tokens), ("Dictys", DICTYS, dictys_tokens),
@@ -124,8 +133,8 @@ def texts():
 def analyses(latintool, dictionary, tokens):
     """Per token: whether any analysis came (a group line), and its groups in
     order as (lemma, score): the lemma of the group's dictionary form
-    (PRONOUN for a pronoun, whose entry has no form; None for a group with
-    no entry), the score the analyser orders groups by (the length of the
+    (PRONOUN for a pronoun made with a packon, whose form names no lemma;
+    None for a group with no entry), the score the analyser orders groups by (the length of the
     common beginning of the token and the form up to its first blank or
     comma; a group without its own form line shares the one before)."""
     out = subprocess.run([latintool, "analyse", "--dictionary", dictionary], input="\n".join(tokens) + "\n",
@@ -136,7 +145,7 @@ def analyses(latintool, dictionary, tokens):
             forms = [g[3:] for g in group if g.startswith("02 ")]
             form = forms[0].strip() if forms else form
             lemma = None
-            if form[:1].isalpha() and not re.search(r" (PRON|PACK) ", form):
+            if form[:1].isalpha() and not re.search(r" PACK ", form):
                 lemma = collatinus_forms.plain(form.split(",")[0].split()[0])
                 lemma = LEXICON_NAMES.get(lemma, lemma)
             elif any(g.startswith("01 ") and (" pron. " in g or " pack. " in g) for g in group):
@@ -167,7 +176,7 @@ def first_lemmas(latintool, dictionary, tokens):
 
 def lexicon_frequencies(directory=collatinus_forms.LEXICON):
     """plain lemma -> the lexicon's frequency (the highest of its homonyms),
-    and the set of pronoun lemmas (read as PRONOUN by commonest())."""
+    and the set of pronoun lemmas (a packon's pronoun, PRONOUN, is any of them)."""
     frequencies, pronouns = {}, set()
     path = os.path.join(directory, "lemmes.la")
     if not os.path.exists(path):
@@ -186,12 +195,10 @@ def lexicon_frequencies(directory=collatinus_forms.LEXICON):
     return frequencies, pronouns
 
 
-def commonest(lemmas, frequencies, pronouns):
-    """The lexicon's commonest lemma of a form's lemmas, a pronoun named
-    PRONOUN as the analyser names it."""
-    best = max((l for l in lemmas if l != collatinus_forms.PRONOUN), key=lambda l: (frequencies.get(l, 0), l),
+def commonest(lemmas, frequencies):
+    """The lexicon's commonest lemma of a form's lemmas."""
+    return max((l for l in lemmas if l != collatinus_forms.PRONOUN), key=lambda l: (frequencies.get(l, 0), l),
                default=None)
-    return collatinus_forms.PRONOUN if best in pronouns else best
 
 
 Measure = collections.namedtuple("Measure", "tokens analysed lexicon lexicon_analysed compared agreeing open "
@@ -213,11 +220,14 @@ def measure(latintool, dictionary, known, tokens, frequencies=None, pronouns=fro
     unknown = [t for t, a in zip(tokens, found) if not a]
     opened, first_commonest, not_commonest = 0, 0, []
     for t, f, l, g in compared:
-        best = commonest(l, frequencies or {}, pronouns)
+        best = commonest(l, frequencies or {})
         top = max(score for _, score in g)
-        is_commonest = f == best or (f in l and frequencies.get(f, -1) == frequencies.get(best, -2))
+        # A packon's pronoun (quidam, quisque) names no lemma: any pronoun counts.
+        is_commonest = f == best or (f in l and frequencies.get(f, -1) == frequencies.get(best, -2)) or \
+            (f == collatinus_forms.PRONOUN and best in pronouns)
         first_commonest += is_commonest
-        if any(lemma == best and score < top for lemma, score in g):
+        if any((lemma == best or lemma == collatinus_forms.PRONOUN and best in pronouns) and score < top
+               for lemma, score in g):
             continue    # the analyser's scoring puts the commonest lemma lower
         opened += 1
         if not is_commonest:
@@ -240,16 +250,19 @@ def summary(name, m):
              percent(m.commonest, m.compared), m.compared))
 
 
-def report(latintool, dictionary, check=None):
+def report(latintool, dictionary, check=None, held_out=()):
     """Prints the counts of every text, of the tuning and held-out texts and
     of all; with check, 1 when the share of the lexicon's tokens analysed or
-    the share agreeing is below it."""
+    the share agreeing is below it. The held_out files are measured apart."""
     found = texts()
     if not found:
         print("texlive-humanities-doc and collatinus missing: prose skipped")
         return 0
     known = collatinus_forms.lemmas_by_form()
     frequencies, pronouns = lexicon_frequencies()
+    for path in held_out:
+        m = measure(latintool, dictionary, known, plain_text_tokens(path), frequencies, pronouns)
+        print(summary("apart %s" % os.path.basename(path), m))
     totals = {}
     for name, tokens in found:
         m = measure(latintool, dictionary, known, tokens, frequencies, pronouns)
@@ -275,15 +288,21 @@ def report(latintool, dictionary, check=None):
 
 def main():
     args = sys.argv[1:]
-    check = None
-    if "--check" in args:
-        at = args.index("--check")
-        check = float(args[at + 1])
+    check, held_out = None, []
+    while "--check" in args or "--held-out" in args:
+        at = args.index("--check") if "--check" in args else args.index("--held-out")
+        if at + 1 >= len(args):
+            print(__doc__)
+            return 2
+        if args[at] == "--check":
+            check = float(args[at + 1])
+        else:
+            held_out.append(args[at + 1])
         del args[at:at + 2]
     if len(args) != 2:
         print(__doc__)
         return 2
-    return report(args[0], args[1], check)
+    return report(args[0], args[1], check, held_out)
 
 
 if __name__ == "__main__":
