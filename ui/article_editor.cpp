@@ -29,6 +29,7 @@
 #include "ui/dialog_texts.h"
 #include "ui/font_sets.h"
 #include "ui/frame.h"
+#include "ui/list_view.h"
 
 #include <richedit.h>
 
@@ -128,59 +129,23 @@ std::u16string FileTitle(std::u16string_view path) {
     return name;
 }
 
-// The whole text with CR paragraph ends (no final one).
-std::u16string EditorText(HWND control) {
-    GETTEXTLENGTHEX query = {GTL_NUMCHARS | GTL_PRECISE, 1200};
-    const LRESULT length = SendMessageW(control, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&query), 0);
-    if (length <= 0) return {};
-    std::u16string text(static_cast<size_t>(length) + 2, u'\0');
-    GETTEXTEX get = {};
-    get.cb = static_cast<DWORD>(text.size() * sizeof(char16_t));
-    get.flags = GT_DEFAULT;
-    get.codepage = 1200;
-    const LRESULT got = SendMessageW(control, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&get),
-                                     reinterpret_cast<LPARAM>(text.data()));
-    text.resize(static_cast<size_t>(std::max<LRESULT>(got, 0)));
-    return text;
-}
-
-// Paragraph starts of a text split at CR.
-std::vector<int32_t> ParagraphStarts(std::u16string_view text, std::vector<std::u16string>* lines) {
-    std::vector<int32_t> starts;
-    size_t at = 0;
-    for (;;) {
-        starts.push_back(static_cast<int32_t>(at));
-        const size_t cr = text.find(u'\r', at);
-        if (lines) lines->emplace_back(text.substr(at, cr == std::u16string_view::npos ? std::u16string_view::npos : cr - at));
-        if (cr == std::u16string_view::npos) break;
-        at = cr + 1;
-    }
-    return starts;
-}
-
 // Units of the control's text (a paragraph end counts one).
 int32_t TextUnits(HWND control) {
     GETTEXTLENGTHEX query = {GTL_NUMCHARS | GTL_PRECISE, 1200};
     return static_cast<int32_t>(std::max<LRESULT>(SendMessageW(control, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&query), 0), 0));
 }
 
-// Sends `message` to the text control with redraw off and the selection kept.
-class SelectionKeeper {
-public:
-    explicit SelectionKeeper(HWND control) : control_(control) {
-        SendMessageW(control_, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range_));
-        SendMessageW(control_, WM_SETREDRAW, FALSE, 0);
-    }
-    ~SelectionKeeper() {
-        SendMessageW(control_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range_));
-        SendMessageW(control_, WM_SETREDRAW, TRUE, 0);
-        InvalidateRect(control_, nullptr, TRUE);
-    }
+// Units `text` takes in the control, which keeps a CR LF pair as one
+// paragraph end: every route into the editor counts a text so.
+size_t UnitsInControl(std::u16string_view text) {
+    // Each unit past the first of a pair still counts half: a text this long is too long whatever it holds.
+    if (text.size() > 2 * static_cast<size_t>(kMostArticleUnits) + 1) return text.size();
+    return static_cast<size_t>(ControlPositions(text)(static_cast<int32_t>(text.size())));
+}
 
-private:
-    HWND control_;
-    CHARRANGE range_{};
-};
+// Lines changed at once beyond which the control is not drawn until the
+// work is done (a paste, a load); a key touches one or two.
+constexpr size_t kFewLines = 4;
 
 // The bold and italic bits of the control's [start, end) into `bits` (indexed
 // from `origin`): a range of one format answers at once, a mixed one is
@@ -258,7 +223,7 @@ bool ArticleEditor::Open(CDictionary* source, CDictionary& target, uint32_t reco
         flags_ = kEditorNewArticle;
         // A text the editor could never save opens no editor (the clipboard
         // and selection routes): the control counts a CR LF pair as one unit.
-        if (ControlPositions(text)(static_cast<int32_t>(text.size())) > kMostArticleUnits) {
+        if (UnitsInControl(text) > static_cast<size_t>(kMostArticleUnits)) {
             ShowSlotBox(g_host ? g_host->MainWindow() : nullptr, kTooLongTextSlot, kTooLongCaptionSlot,
                         MB_OK | MB_ICONEXCLAMATION);
             return false;
@@ -323,9 +288,11 @@ void ArticleEditor::OnInitDialog() {
         } else {
             SendMessageW(control, EM_EXLIMITTEXT, 0, kMostArticleUnits);
         }
-        UpdateToolbar();
     }
-    openedText_ = EditorText(text_->Window());
+    // What the user changes is measured from here: Save and Undo wait for a change.
+    SyncLines();
+    openedText_ = table_.Text();
+    UpdateToolbar();
     FocusText();
     // A dictionary that could only be opened for reading (a read-only file or
     // medium) is said so now, not first when a save fails.
@@ -439,18 +406,16 @@ INT_PTR ArticleEditor::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             if (g_host && g_host->ShelfBusy()) return TRUE;
             // The wrapper's own format changes are not typing.
             if (code == EN_CHANGE && inChange_ == 0 && !text_->Busy()) {
+                // The text is read once; only the lines the change touched are
+                // asked for their kinds and given their faces.
+                const std::u16string now = CRichEdit::GetText(text_->Window());
                 // Typed or pasted kana and kanji take the Japanese face.
-                text_->ApplyScriptFontsToText();
+                text_->ApplyScriptFontsToText(now);
+                SyncLines(now);
                 Reclassify(false);
             }
-            if (code == EN_CHANGE || code == EN_VSCROLL) {
-                UpdateToolbar();
-                RECT margin = {0, 29, 38, 0};
-                RECT client{};
-                GetClientRect(dialog_, &client);
-                margin.bottom = client.bottom;
-                InvalidateRect(dialog_, &margin, TRUE);
-            }
+            if (code == EN_CHANGE) UpdateToolbar();
+            if (code == EN_CHANGE || code == EN_VSCROLL) InvalidateMargin();
             return TRUE;
         }
         if (code == 0x100) return TRUE;
@@ -493,6 +458,7 @@ void ArticleEditor::OnCommand(uint32_t id) {
     if (!control) return;
     if (const int32_t kind = KindOfCommand(id); kind >= 0) {
         formatChanged_ = true;
+        SyncLines();
         SetKindOnSelection(kind + kUserKind);
         Reclassify(false);
         UpdateToolbar();
@@ -501,6 +467,7 @@ void ArticleEditor::OnCommand(uint32_t id) {
     switch (id) {
     case kAutomaticKinds:
         formatChanged_ = true;
+        SyncLines();
         Reclassify(true);
         return;
     case 40622:
@@ -509,11 +476,9 @@ void ArticleEditor::OnCommand(uint32_t id) {
         SendMessageW(control, id == 40622 ? EM_UNDO : EM_REDO, 0, 0);
         --inChange_;
         text_->ScriptFontsGiven();  // undoing brings the faces back with the text
-        {
-            const std::vector<EditorLine> lines = ReadLines(false);
-            RememberKinds(lines);
-            ShowCheck(CheckLines(lines));
-        }
+        // An undone kind changes no text: every line's kind is read again.
+        ReloadLines();
+        ShowCheck(CheckLines(table_.Lines()));
         InvalidateRect(dialog_, nullptr, TRUE);
         UpdateToolbar();
         return;
@@ -558,35 +523,112 @@ bool ArticleEditor::HasTextWindow(const void* window) const {
     return window && text_ && window == text_->Window();
 }
 
-std::vector<EditorLine> ArticleEditor::ReadLines(bool withAttributes) const {
-    std::vector<EditorLine> lines;
+void ArticleEditor::SyncLines() {
+    if (text_ && text_->Window()) SyncLines(CRichEdit::GetText(text_->Window()));
+}
+
+void ArticleEditor::SyncLines(std::u16string_view now) {
+    const LineRange made = table_.Update(now);
+    ReadKinds(made);
+}
+
+void ArticleEditor::ReloadLines() {
     HWND control = text_ ? text_->Window() : nullptr;
-    if (!control) return lines;
-    const std::u16string text = EditorText(control);
-    std::vector<std::u16string> texts;
-    const std::vector<int32_t> starts = ParagraphStarts(text, &texts);
-    auto* self = const_cast<ArticleEditor*>(this);
-    ++self->inChange_;
+    if (!control) return;
+    table_.Reset(CRichEdit::GetText(control));
+    ReadKinds({0, table_.Count()});
+}
+
+void ArticleEditor::ReadKinds(LineRange range) {
+    HWND control = text_->Window();
+    if (range.Count() == 0 || !control) return;
+    ++inChange_;
     {
-        SelectionKeeper keep(control);
-        for (size_t i = 0; i < starts.size(); ++i) {
-            EditorLine line;
-            line.text = std::move(texts[i]);
-            SendMessageW(control, EM_SETSEL, starts[i], starts[i]);
+        QuietSelection quiet(control, range.Count() > kFewLines);
+        // A selection over several paragraphs tells their style when they
+        // share it: lines of one kind cost one question however many there are.
+        std::vector<LineRange> pending{range};
+        while (!pending.empty()) {
+            const LineRange part = pending.back();
+            pending.pop_back();
+            const int32_t first = table_.Start(part.first);
+            // A selection up to a paragraph's first unit leaves that paragraph out.
+            const int32_t last = part.Count() == 1 ? first : table_.Start(part.end - 1) + 1;
+            SendMessageW(control, EM_SETSEL, first, last);
             PARAFORMAT2 format = {};
             format.cbSize = sizeof format;
             format.dwMask = PFM_STYLE;
             SendMessageW(control, EM_GETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&format));
-            line.kind = format.sStyle;
-            if (withAttributes) {
-                line.attributes.assign(line.text.size(), 0);
-                ReadAttributes(control, starts[i], starts[i] + static_cast<int32_t>(line.text.size()), starts[i],
-                               line.attributes);
+            if ((format.dwMask & PFM_STYLE) || part.Count() == 1) {
+                for (size_t i = part.first; i < part.end; ++i) table_.Lines()[i].kind = format.sStyle;
+                continue;
             }
-            lines.push_back(std::move(line));
+            const size_t middle = part.first + part.Count() / 2;
+            pending.push_back({middle, part.end});
+            pending.push_back({part.first, middle});
         }
     }
-    --self->inChange_;
+    --inChange_;
+}
+
+void ArticleEditor::WriteKinds(std::span<const int32_t> wanted) {
+    HWND control = text_->Window();
+    const std::span<EditorLine> lines = table_.Lines();
+    size_t differing = 0;
+    for (size_t i = 0; i < lines.size() && i < wanted.size(); ++i) differing += wanted[i] != lines[i].kind;
+    if (differing == 0 || !control) return;
+    ++inChange_;
+    {
+        QuietSelection quiet(control, differing > kFewLines);
+        for (size_t i = 0; i < lines.size() && i < wanted.size();) {
+            if (wanted[i] == lines[i].kind) {
+                ++i;
+                continue;
+            }
+            // A run of lines that take one kind takes it with one message.
+            size_t end = i + 1;
+            while (end < lines.size() && end < wanted.size() && wanted[end] == wanted[i] && lines[end].kind != wanted[i])
+                ++end;
+            const int32_t first = table_.Start(i);
+            SendMessageW(control, EM_SETSEL, first, end - i == 1 ? first : table_.Start(end - 1) + 1);
+            PARAFORMAT2 format = {};
+            format.cbSize = sizeof format;
+            format.dwMask = PFM_STYLE;
+            format.sStyle = static_cast<SHORT>(wanted[i]);
+            SendMessageW(control, EM_SETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&format));
+            for (size_t k = i; k < end; ++k) lines[k].kind = wanted[i];
+            i = end;
+        }
+    }
+    --inChange_;
+}
+
+std::vector<int32_t> ArticleEditor::Kinds() const {
+    std::vector<int32_t> kinds;
+    kinds.reserve(table_.Count());
+    for (const EditorLine& line : table_.Lines()) kinds.push_back(line.kind);
+    return kinds;
+}
+
+std::vector<EditorLine> ArticleEditor::ReadLines(bool withAttributes) {
+    HWND control = text_ ? text_->Window() : nullptr;
+    if (!control) return {};
+    ReloadLines();
+    std::vector<EditorLine> lines(table_.Lines().begin(), table_.Lines().end());
+    if (!withAttributes) return lines;
+    // Bold and italic of the whole text at once: a plain text is one question.
+    const int32_t length = static_cast<int32_t>(table_.Text().size());
+    std::vector<uint16_t> bits(static_cast<size_t>(length), 0);
+    ++inChange_;
+    {
+        QuietSelection quiet(control, true);
+        ReadAttributes(control, 0, length, 0, bits);
+    }
+    --inChange_;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const auto from = bits.begin() + table_.Start(i);
+        lines[i].attributes.assign(from, from + static_cast<ptrdiff_t>(lines[i].text.size()));
+    }
     return lines;
 }
 
@@ -607,8 +649,18 @@ void ArticleEditor::LoadLines(const std::vector<EditorLine>& lines) {
     // text gets them, with bold and italic, all in the one stream that brings
     // the text.
     text_->SetStyledText(text, attributes);
-    const std::vector<int32_t> starts = ParagraphStarts(text, nullptr);
-    for (size_t i = 0; i < lines.size() && i < starts.size(); ++i) SetLineKind(starts[i], lines[i].kind);
+    ReloadLines();
+    // Each line's kind goes to the paragraph it starts (a line may hold line
+    // ends of its own, as a clipboard's text does: they make paragraphs that
+    // are classified as typed).
+    std::vector<int32_t> wanted = Kinds();
+    ControlPositions position(text);
+    size_t offset = 0;
+    for (const EditorLine& line : lines) {
+        wanted[table_.LineAt(position(static_cast<int32_t>(offset)))] = line.kind;
+        offset += line.text.size() + 1;
+    }
+    WriteKinds(wanted);
     SendMessageW(control, EM_SETSEL, 0, 0);
     --inChange_;
     Reclassify(false);
@@ -646,13 +698,14 @@ void ArticleEditor::LoadRendered() {
     ++inChange_;
     StreamToRichEdit(document, control);
     text_->ScriptFontsGiven();
-    const std::u16string text = EditorText(control);
-    const std::vector<int32_t> starts = ParagraphStarts(text, nullptr);
-    for (size_t i = 0; i < starts.size(); ++i) {
+    ReloadLines();
+    std::vector<int32_t> wanted(table_.Count());
+    for (size_t i = 0; i < wanted.size(); ++i) {
         // Every loaded kind counts as chosen by the user, none included.
         const int32_t kind = i < kinds.size() ? kinds[i] : kLineUndefined;
-        SetLineKind(starts[i], kind < kUserKind ? kind + kUserKind : kind);
+        wanted[i] = kind < kUserKind ? kind + kUserKind : kind;
     }
+    WriteKinds(wanted);
     SendMessageW(control, EM_SETSEL, 0, 0);
     --inChange_;
     Reclassify(false);
@@ -660,72 +713,50 @@ void ArticleEditor::LoadRendered() {
     UpdateToolbar();
 }
 
-void ArticleEditor::SetLineKind(int32_t start, int32_t kind) {
-    HWND control = text_->Window();
-    SendMessageW(control, EM_SETSEL, start, start);
-    PARAFORMAT2 format = {};
-    format.cbSize = sizeof format;
-    format.dwMask = PFM_STYLE;
-    format.sStyle = static_cast<SHORT>(kind);
-    SendMessageW(control, EM_SETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&format));
-}
-
 void ArticleEditor::SetKindOnSelection(int32_t kind) {
     HWND control = text_->Window();
     CHARRANGE range{};
     SendMessageW(control, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
-    const std::vector<int32_t> starts = ParagraphStarts(EditorText(control), nullptr);
-    ++inChange_;
-    {
-        SelectionKeeper keep(control);
-        for (size_t i = 0; i < starts.size(); ++i) {
-            const int32_t end = i + 1 < starts.size() ? starts[i + 1] - 1 : INT32_MAX;
-            if (end >= range.cpMin && starts[i] <= range.cpMax) SetLineKind(starts[i], kind);
-        }
-    }
-    --inChange_;
+    // Every line the selection meets, a line's end included.
+    std::vector<int32_t> wanted = Kinds();
+    const size_t last = table_.LineAt(range.cpMax);
+    for (size_t i = table_.LineAt(range.cpMin); i <= last; ++i) wanted[i] = kind;
+    WriteKinds(wanted);
 }
 
 void ArticleEditor::Reclassify(bool resetAll) {
-    HWND control = text_ ? text_->Window() : nullptr;
-    if (!control) return;
-    std::vector<EditorLine> lines = ReadLines(false);
-    std::vector<int32_t> before;
-    for (EditorLine& line : lines) {
-        if (resetAll) line.kind = kLineUndefined;
-        before.push_back(line.kind);
-    }
+    if (!text_ || !text_->Window()) return;
+    // The lines as the control holds them, classified in memory; only the
+    // kinds that change are written back.
+    std::vector<EditorLine> lines(table_.Lines().begin(), table_.Lines().end());
+    if (resetAll)
+        for (EditorLine& line : lines) line.kind = kLineUndefined;
     ClassifyLines(lines);
-    const std::vector<int32_t> starts = ParagraphStarts(EditorText(control), nullptr);
-    ++inChange_;
-    {
-        SelectionKeeper keep(control);
-        for (size_t i = 0; i < lines.size() && i < starts.size(); ++i)
-            if (lines[i].kind != before[i] || resetAll) SetLineKind(starts[i], lines[i].kind);
-    }
-    --inChange_;
-    RememberKinds(lines);
-    ShowCheck(CheckLines(lines));
-    RECT margin = {0, 0, 38, 0};
+    std::vector<int32_t> wanted;
+    wanted.reserve(lines.size());
+    for (const EditorLine& line : lines) wanted.push_back(line.kind);
+    WriteKinds(wanted);
+    ShowCheck(CheckLines(table_.Lines()));
+    InvalidateMargin();
+}
+
+void ArticleEditor::InvalidateMargin() {
     RECT client{};
     GetClientRect(dialog_, &client);
-    margin.bottom = client.bottom;
+    RECT margin = {0, 0, 38, client.bottom};
     InvalidateRect(dialog_, &margin, TRUE);
 }
 
 void ArticleEditor::ShowCheck(const LineCheck& check) {
     canSave_ = check.canSave;
+    if (check.problems == problems_) return;  // the box is not drawn again for nothing
+    problems_ = check.problems;
     SetDlgItemTextW(dialog_, IDC_EDITOR_PROBLEMS, WideString(check.problems).c_str());
-}
-
-void ArticleEditor::RememberKinds(const std::vector<EditorLine>& lines) {
-    kinds_.clear();
-    for (const EditorLine& line : lines) kinds_.push_back(BaseKind(line.kind));
 }
 
 bool ArticleEditor::Modified() const {
     if (!text_ || !text_->Window()) return false;
-    return formatChanged_ || EditorText(text_->Window()) != openedText_;
+    return formatChanged_ || table_.Text() != openedText_;
 }
 
 void ArticleEditor::UpdateToolbar() {
@@ -793,7 +824,8 @@ void ArticleEditor::Paste() {
     // A paste that would pass the longest article is refused whole, with a word.
     CHARRANGE range{};
     SendMessageW(control, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
-    if (static_cast<size_t>(std::max<int32_t>(TextUnits(control) - (range.cpMax - range.cpMin), 0)) + clip.length >
+    if (static_cast<size_t>(std::max<int32_t>(TextUnits(control) - (range.cpMax - range.cpMin), 0)) +
+            UnitsInControl({clip.text.get(), clip.length}) >
         static_cast<size_t>(kMostArticleUnits)) {
         ShowSlotBox(dialog_, kTooLongTextSlot, kTooLongCaptionSlot, MB_OK | MB_ICONEXCLAMATION);
         FocusText();
@@ -803,6 +835,7 @@ void ArticleEditor::Paste() {
     // its faces afterwards lays a long line out twice); the change is the
     // wrapper's own, so what typing runs is run here.
     text_->PasteText({clip.text.get(), clip.length});
+    SyncLines();
     Reclassify(false);
     UpdateToolbar();
     FocusText();
@@ -866,8 +899,17 @@ bool ArticleEditor::SaveArticle() {
         return false;
     }
     const std::u16string text = WriteArticleText(lines);
+    const bool toSelected = toolbar_ && (SendMessageW(toolbar_, TB_ISBUTTONCHECKED, kAddToSelected, 0) != 0);
     HCURSOR previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
-    const ArticleSave saved = SaveEditedArticle(*target_, recordId_, flags_, text);
+    ArticleSave saved;
+    {
+        // The lists take the saved article in once: the dictionary's change
+        // and the history's new row would each load it into the article view,
+        // which for a long article takes as long as the save itself.
+        ListRefreshHold hold;
+        saved = SaveEditedArticle(*target_, recordId_, flags_, text);
+        if (saved.saved && g_host) g_host->ArticleSaved(*target_, saved.position, toSelected);
+    }
     SetCursor(previous);
     if (!saved.saved) {
         // The editor stays open with its text, so that the user can try again or copy it.
@@ -877,12 +919,11 @@ bool ArticleEditor::SaveArticle() {
                 UIStringTable[kCannotSaveCaptionSlot], MB_OK | MB_ICONEXCLAMATION);
         return false;
     }
-    const bool toSelected = toolbar_ && (SendMessageW(toolbar_, TB_ISBUTTONCHECKED, kAddToSelected, 0) != 0);
-    if (g_host) g_host->ArticleSaved(*target_, saved.position, toSelected);
     return true;
 }
 
 void ArticleEditor::CloseAsked() {
+    SyncLines();
     if (Modified() || (flags_ & kEditorRecordDeleted)) {
         SetForegroundWindow(dialog_);
         const int answer = ShowSlotBox(dialog_, kSaveChangesSlot, kSaveChangesSlot, MB_YESNOCANCEL | MB_ICONQUESTION);
@@ -893,6 +934,7 @@ void ArticleEditor::CloseAsked() {
 
 int32_t ArticleEditor::QuerySave(bool allowCancel) {
     if (!text_ || !text_->Window()) return kStayOpen;
+    SyncLines();
     if (!Modified() && !(flags_ & kEditorRecordDeleted)) return 0;
     SetForegroundWindow(dialog_);
     const int answer = ShowSlotBox(dialog_, kSaveChangesSlot, kSaveChangesSlot,
@@ -927,7 +969,7 @@ void PutOnClipboard(HWND owner, std::u16string text, std::string_view rtf) {
 
 }  // namespace
 
-void ArticleEditor::CopyTextToClipboard() { PutOnClipboard(dialog_, EditorText(text_->Window()), {}); }
+void ArticleEditor::CopyTextToClipboard() { PutOnClipboard(dialog_, CRichEdit::GetText(text_->Window()), {}); }
 
 void ArticleEditor::CopySelection(bool cut) {
     HWND control = text_->Window();
@@ -992,6 +1034,12 @@ bool ArticleEditor::FilterKey(const MSG& message) {
     return true;
 }
 
+size_t ArticleEditor::FirstShownLine() const {
+    POINTL corner{1, 1};
+    const LRESULT at = SendMessageW(text_->Window(), EM_CHARFROMPOS, 0, reinterpret_cast<LPARAM>(&corner));
+    return table_.LineAt(static_cast<int32_t>(std::max<LRESULT>(at, 0)));
+}
+
 int32_t ArticleEditor::HitTest(POINT screen, POINT& anchor, int32_t& top) const {
     HWND control = text_ ? text_->Window() : nullptr;
     if (!control) return 0;
@@ -1001,15 +1049,16 @@ int32_t ArticleEditor::HitTest(POINT screen, POINT& anchor, int32_t& top) const 
     POINT at = screen;
     ScreenToClient(dialog_, &at);
     if (at.x < 0 || at.x >= textRect.left || at.y < textRect.top || at.y >= textRect.bottom) return 0;
-    const std::vector<int32_t> starts = ParagraphStarts(EditorText(control), nullptr);
-    for (size_t i = 0; i < starts.size(); ++i) {
+    // The lines shown, from the one at the top.
+    for (size_t i = FirstShownLine(); i < table_.Count(); ++i) {
         POINTL first{}, next{};
-        SendMessageW(control, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&first), starts[i]);
-        if (i + 1 < starts.size()) SendMessageW(control, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&next), starts[i + 1]);
+        SendMessageW(control, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&first), table_.Start(i));
+        if (i + 1 < table_.Count()) SendMessageW(control, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&next), table_.Start(i + 1));
         else next.y = first.y + kBaseline + 4;
         const int32_t lineTop = textRect.top + first.y, lineBottom = textRect.top + next.y;
-        if (at.y < lineTop || at.y >= lineBottom) continue;
-        const int32_t kind = i < kinds_.size() ? kinds_[i] : kLineUndefined;
+        if (lineTop > at.y) break;
+        if (at.y >= lineBottom) continue;
+        const int32_t kind = BaseKind(table_.Lines()[i].kind);
         POINT below{15, lineBottom}, above{15, lineTop};
         ClientToScreen(dialog_, &below);
         ClientToScreen(dialog_, &above);
@@ -1030,11 +1079,13 @@ void ArticleEditor::PaintMargin(HDC dc) {
     FillRect(dc, &strip, GetSysColorBrush(COLOR_BTNFACE));
     // Painting never touches the control's selection or redraw state (that
     // would throw away the control's own pending repaint): the kinds are
-    // those the last classification left, a line typed since counts as undefined.
-    const std::vector<int32_t> starts = ParagraphStarts(EditorText(control), nullptr);
-    std::vector<int32_t> kinds = kinds_;
-    kinds.resize(starts.size(), kLineUndefined);
-    const int32_t translations = static_cast<int32_t>(std::count(kinds.begin(), kinds.end(), kLineTranslation));
+    // those of the line table, as the last change left them. Only the lines
+    // shown are placed; translations are numbered through the whole article.
+    const std::span<const EditorLine> lines = table_.Lines();
+    auto isTranslation = [](const EditorLine& line) { return BaseKind(line.kind) == kLineTranslation; };
+    const int32_t translations = static_cast<int32_t>(std::count_if(lines.begin(), lines.end(), isTranslation));
+    const size_t shown = FirstShownLine();
+    int32_t number = static_cast<int32_t>(std::count_if(lines.begin(), lines.begin() + static_cast<ptrdiff_t>(shown), isTranslation));
     const int saved = SaveDC(dc);
     SelectObject(dc, GetStockObject(NULL_PEN));
     SetBkMode(dc, TRANSPARENT);
@@ -1044,14 +1095,14 @@ void ArticleEditor::PaintMargin(HDC dc) {
                            ? g_application->fonts->Set(kListFontSet).Font(kLatinSlot)
                            : nullptr;
     if (numberFont) SelectObject(dc, numberFont);
-    int32_t number = 0;
-    for (size_t i = 0; i < starts.size(); ++i) {
+    for (size_t i = shown; i < lines.size(); ++i) {
         POINTL point{};
-        SendMessageW(control, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&point), starts[i]);
+        SendMessageW(control, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&point), table_.Start(i));
         const int32_t y = textRect.top + 3 + point.y + kBaseline;
-        if (y - 14 < textRect.top || y > textRect.bottom) continue;
-        const int32_t kind = kinds[i];
+        if (y - 14 > textRect.bottom) break;
+        const int32_t kind = BaseKind(lines[i].kind);
         if (kind == kLineTranslation) ++number;
+        if (y - 14 < textRect.top || y > textRect.bottom) continue;
         if (HasEllipse(kind)) {
             HBRUSH brush = CreateSolidBrush(KindColour(kind));
             HGDIOBJ old = SelectObject(dc, brush);

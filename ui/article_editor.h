@@ -7,15 +7,21 @@
 // the messages both implement alike: EM_SETPARAFORMAT / EM_GETPARAFORMAT
 // with PFM_STYLE for kinds, EM_POSFROMCHAR for points, the text split at CR
 // for paragraphs, EM_SETUNDOLIMIT and EM_EMPTYUNDOBUFFER for undo.
+// The editor keeps the control's lines in a line table: a change is taken in
+// as the new text, and only the lines it touched are asked for their kinds,
+// given their faces and drawn again, so a key costs the same in a long
+// article as in a short one.
 #pragma once
 
 #include <windows.h>
 #include <commctrl.h>
 
+#include "article/editor_line_table.h"
 #include "article/editor_lines.h"
 #include "dictionary/article_editors.h"
 
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -59,7 +65,7 @@ public:
     // below the line and the line's top (screen coordinates).
     int32_t HitTest(POINT screen, POINT& anchor, int32_t& top) const;
     // Every line with its kind (and attributes when asked), as the control holds them.
-    std::vector<EditorLine> ReadLines(bool withAttributes) const;
+    std::vector<EditorLine> ReadLines(bool withAttributes);
     // Replaces the text by `lines`, their kinds and attributes, with undo off.
     void LoadLines(const std::vector<EditorLine>& lines);
     // Loads a stored article of another format as its renderer shows it in
@@ -75,9 +81,21 @@ private:
     void PlaceWindow();
     void OnCommand(uint32_t id);
     void SetKindOnSelection(int32_t kind);
-    void SetLineKind(int32_t start, int32_t kind);
+    // Takes the control's text (`now`, read when not given) into the line
+    // table and reads the kinds of the lines the change touched.
+    void SyncLines();
+    void SyncLines(std::u16string_view now);
+    // Reads every line and kind again (a kind undone changes no text).
+    void ReloadLines();
+    void ReadKinds(LineRange range);
+    // Gives the lines the `wanted` kinds where the table says they differ.
+    void WriteKinds(std::span<const int32_t> wanted);
+    std::vector<int32_t> Kinds() const;
     // Classifies the automatic lines, writes the kinds that changed, checks the lines.
     void Reclassify(bool resetAll);
+    void InvalidateMargin();
+    // The line at the top of the text control's view.
+    size_t FirstShownLine() const;
     void ShowCheck(const LineCheck& check);
     void ToggleEffect(DWORD mask, DWORD effect);
     void ConvertToKana();
@@ -86,8 +104,6 @@ private:
     void UpdateToolbar();
     bool Modified() const;
     void PaintMargin(HDC dc);
-    // Base kinds of the lines as the last classification or command left them.
-    void RememberKinds(const std::vector<EditorLine>& lines);
     void Paste();
     // The right button's menu ("11 - Editor") at `point` (client coordinates of the text).
     void ShowContextMenu(POINT point);
@@ -113,9 +129,11 @@ private:
     // bold and italic set by the user count as a change too.
     std::u16string openedText_;
     bool formatChanged_ = false;
-    // The margin paints from these, never from the control: reading paragraph
-    // styles moves the selection, which must not happen while painting.
-    std::vector<int32_t> kinds_;
+    // The control's lines and kinds as the last change left them. The margin
+    // paints from it, never from the control: reading paragraph styles moves
+    // the selection, which must not happen while painting.
+    EditorLineTable table_;
+    std::u16string problems_;  // what the problems box shows
     bool canSave_ = true;
     bool tooLong_ = false;  // a stored article longer than the editor saves: shown read-only
     int32_t minWidth_ = 530;

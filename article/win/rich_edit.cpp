@@ -286,34 +286,32 @@ void CRichEdit::ReformatInputText() {
 }
 
 void CRichEdit::ApplyScriptFontsToText() {
+    if (window_) ApplyScriptFontsToText(GetText(window_));
+}
+
+void CRichEdit::ApplyScriptFontsToText(std::u16string_view text) {
     if (!window_) return;
-    const std::u16string text = GetTextUtf16(window_);
     const ChangedSpan span = FindChangedSpan(scriptText_, text);
     scriptText_ = text;
     if (span.end <= span.start) return;
     IArticleViewHost& host = ArticleViewHost();
     const std::u16string latinFace = host.LatinFace(), japaneseFace = host.JapaneseFace();
-    const std::u16string_view changed = std::u16string_view(text).substr(static_cast<size_t>(span.start),
-                                                                          static_cast<size_t>(span.end - span.start));
+    const std::u16string_view changed = text.substr(static_cast<size_t>(span.start),
+                                                    static_cast<size_t>(span.end - span.start));
     const std::vector<ScriptRun> runs = SplitScriptRuns(changed);
-    ControlPositions position(text);
     // A typed letter mostly has the face of the text before it already:
     // asked through the text object model, which moves no selection.
     if (runs.size() <= 2) {
         bool right = true;
         for (const ScriptRun& run : runs)
             if (run.length > 0)
-                right = right && FaceOf(document_, position(span.start + run.start),
-                                        position(span.start + run.start + run.length)) ==
+                right = right && FaceOf(document_, span.start + run.start, span.start + run.start + run.length) ==
                                      (run.japanese ? japaneseFace : latinFace);
         if (right) return;
     }
     ++busy_;
-    CHARRANGE kept = {};
-    SendMessageW(window_, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&kept));
-    SendMessageW(window_, WM_SETREDRAW, FALSE, 0);
     auto select = [&](int32_t start, int32_t end, CHARFORMATW& format) {
-        CHARRANGE range = {position(span.start + start), position(span.start + end)};
+        CHARRANGE range = {span.start + start, span.start + end};
         SendMessageW(window_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
         format.cbSize = sizeof format;
         SendMessageW(window_, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
@@ -321,12 +319,14 @@ void CRichEdit::ApplyScriptFontsToText() {
     if (runs.size() > kRunsOneByOne) {
         // A paste of many runs: one stream gives the span its faces, where a
         // format set run by run would lay the whole line out again each time.
+        QuietSelection quiet(window_, true);
         CHARFORMATW format = {};
         select(0, span.end - span.start, format);
         const int32_t twips = format.dwMask & CFM_SIZE ? format.yHeight : defaultFormat_.yHeight;
         const std::string rtf = ScriptRunsRtf(changed, latinFace, japaneseFace, twips);
         StreamIntoRichEdit(window_, SF_RTF | SFF_SELECTION, rtf.data(), static_cast<int32_t>(rtf.size()));
     } else {
+        QuietSelection quiet(window_, false);
         CHARFORMATW latin = {}, japanese = {};
         latin.cbSize = japanese.cbSize = sizeof latin;
         latin.dwMask = japanese.dwMask = CFM_FACE | CFM_CHARSET;
@@ -346,14 +346,11 @@ void CRichEdit::ApplyScriptFontsToText() {
             SendMessageW(window_, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&wanted));
         }
     }
-    SendMessageW(window_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&kept));
-    SendMessageW(window_, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(window_, nullptr, TRUE);
     --busy_;
 }
 
 void CRichEdit::ScriptFontsGiven() {
-    if (window_) scriptText_ = GetTextUtf16(window_);
+    if (window_) scriptText_ = GetText(window_);
 }
 
 void CRichEdit::PasteText(std::u16string_view text) {
@@ -367,8 +364,43 @@ void CRichEdit::PasteText(std::u16string_view text) {
     IArticleViewHost& host = ArticleViewHost();
     const std::string rtf = ScriptRunsRtf(text, host.LatinFace(), host.JapaneseFace(), twips);
     StreamIntoRichEdit(window_, SF_RTF | SFF_SELECTION, rtf.data(), static_cast<int32_t>(rtf.size()));
-    scriptText_ = GetTextUtf16(window_);
+    scriptText_ = GetText(window_);
     --busy_;
+}
+
+std::u16string CRichEdit::GetText(HWND control) {
+    if (!control) return {};
+    GETTEXTLENGTHEX query = {GTL_NUMCHARS | GTL_PRECISE, 1200};
+    const LRESULT length = SendMessageW(control, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&query), 0);
+    if (length <= 0 || length > 0x3FFFFFF0) return {};
+    std::u16string text(static_cast<size_t>(length) + 2, u'\0');
+    GETTEXTEX get = {};
+    get.cb = static_cast<DWORD>(text.size() * sizeof(char16_t));
+    get.flags = GT_DEFAULT;
+    get.codepage = 1200;
+    const LRESULT got = SendMessageW(control, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&get),
+                                     reinterpret_cast<LPARAM>(text.data()));
+    text.resize(got > 0 && got < static_cast<LRESULT>(text.size()) ? static_cast<size_t>(got) : 0);
+    return text;
+}
+
+QuietSelection::QuietSelection(HWND control, bool hidden) : control_(control), hidden_(hidden) {
+    if (!control_) return;
+    events_ = SendMessageW(control_, EM_SETEVENTMASK, 0, 0);
+    SendMessageW(control_, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection_));
+    SendMessageW(control_, EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scroll_));
+    if (hidden_) SendMessageW(control_, WM_SETREDRAW, FALSE, 0);
+}
+
+QuietSelection::~QuietSelection() {
+    if (!control_) return;
+    SendMessageW(control_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&selection_));
+    SendMessageW(control_, EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scroll_));
+    if (hidden_) {
+        SendMessageW(control_, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(control_, nullptr, TRUE);
+    }
+    SendMessageW(control_, EM_SETEVENTMASK, 0, events_);
 }
 
 std::u16string CRichEdit::GetTextUtf16(HWND control) {

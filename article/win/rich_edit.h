@@ -63,8 +63,12 @@ public:
     void ReformatInputText();
     // Gives the text changed since the faces were last given (typed, pasted
     // or deleted) the two script faces, as text set by the program has them:
-    // the default face may have no kana or kanji. The selection stays.
+    // the default face may have no kana or kanji. The selection and the view
+    // stay; a few runs are given their faces where they stand, so that only
+    // their lines are drawn again. `now` is the control's text as GetText
+    // gives it, when the caller has just read it.
     void ApplyScriptFontsToText();
+    void ApplyScriptFontsToText(std::u16string_view now);
     // Records the present text as having its faces already (its owner gave
     // them), so that the next ApplyScriptFontsToText looks only at what changes.
     void ScriptFontsGiven();
@@ -77,6 +81,9 @@ public:
     // The whole text, paragraphs ending in CR LF; empty for an empty control
     // (which is then marked not modified, as after any read).
     static std::u16string GetTextUtf16(HWND control);
+    // The whole text as the control holds it: a paragraph ends in one CR, so
+    // a unit's index is its character position in the control.
+    static std::u16string GetText(HWND control);
     // The selected text (CR paragraph ends), empty when nothing is selected.
     static std::u16string GetSelectedText(HWND control);
 
@@ -92,7 +99,28 @@ private:
     IRichEditOle* ole_ = nullptr;     // owned, as are the two below
     ITextDocument* document_ = nullptr;
     ITextRange* story_ = nullptr;     // the whole story
-    std::u16string scriptText_;       // the text as it was when its faces were last given
+    std::u16string scriptText_;       // the text (as GetText gives it) when its faces were last given
+};
+
+// While it lives, the selections the program makes in `control` to read or
+// format parts of its text send the owner no notifications and move no
+// view: the selection and the scroll position it found come back at its
+// end. When `hidden`, the control is not drawn meanwhile and is drawn whole
+// at the end, for work over many lines; otherwise only what changed is drawn
+// again (switching redraw off would throw away a typed key's own repaint).
+class QuietSelection {
+public:
+    QuietSelection(HWND control, bool hidden);
+    ~QuietSelection();
+    QuietSelection(const QuietSelection&) = delete;
+    QuietSelection& operator=(const QuietSelection&) = delete;
+
+private:
+    HWND control_;
+    bool hidden_;
+    CHARRANGE selection_{};
+    POINT scroll_{};
+    LRESULT events_ = 0;  // the owner's event mask, given back at the end
 };
 
 // Control positions of the units of a text streamed in: the control keeps a
