@@ -82,18 +82,6 @@ void CloseUnchanged(HWND editor) {
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(editor); }));
 }
 
-// The current row's reading once it is `reading`.
-bool ShowReading(ProgramRun& run, HWND frame, const std::wstring& reading) {
-    HWND input = FindChild(frame, L"RichEdit20W", 202);
-    SendMessageW(input, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(reading.c_str()));
-    return WaitFor([&] {
-        std::map<std::wstring, std::wstring> state = run.QueryState(frame);
-        if (state[L"current"].empty() || state[L"top"].empty()) return false;
-        const int row = std::stoi(state[L"current"]) - std::stoi(state[L"top"]);
-        return state[L"cell." + std::to_wstring(row) + L".0"] == reading;
-    });
-}
-
 TEST(ArticleEditorLongText, LongTextsOpenOnEveryRouteAndLongerOnesThanTheLimitAreRefused) {
     TestFolders folders = PrepareTest(L"ArticleEditorLongText.Routes");
     ProgramRun run;
@@ -155,7 +143,7 @@ TEST(ArticleEditorLongText, LongTextsOpenOnEveryRouteAndLongerOnesThanTheLimitAr
                              Edge{L"\u3055\u304B\u3044\u3081", 32768, false}}) {
         const std::string what = std::to_string(edge.units) + " units";
         const LRESULT shown = edge.units + 399;  // WM_GETTEXTLENGTH counts a line end as CR LF
-        ASSERT_TRUE(ShowReading(run, frame, edge.reading)) << what;
+        ASSERT_TRUE(MakeReadingCurrent(run, frame, edge.reading)) << what;
         start = GetTickCount();
         PostMessageW(frame, WM_COMMAND, kCopyToWorking, 0);
         editor = WaitForEditorWith(shown, start, ("stored article of " + what).c_str());
@@ -259,7 +247,7 @@ TEST(ArticleEditorLongText, TheLongestArticleOfParagraphsTypesAsFastAsAShortOneA
     // Save nor Undo is offered.
     PostMessageW(editor, WM_COMMAND, kSave, 0);
     ASSERT_TRUE(WaitFor([&] { return !IsWindow(editor); }, 400)) << "the longest article was not saved";
-    ASSERT_TRUE(ShowReading(run, frame, reading));
+    ASSERT_TRUE(MakeReadingCurrent(run, frame, reading));
     start = GetTickCount();
     PostMessageW(frame, WM_COMMAND, kEditCurrent, 0);
     editor = WaitForEditorWith(units, start, "Edit, 32,767 units");

@@ -349,3 +349,17 @@ bool PutClipboardText(const std::wstring& text) {
     CloseClipboard();
     return memory != nullptr;
 }
+
+bool MakeReadingCurrent(ProgramRun& run, HWND frame, const std::wstring& reading) {
+    HWND input = FindChild(frame, L"RichEdit20W", 202);
+    SendMessageW(input, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(reading.c_str()));
+    for (int tries = 0; tries < 100; ++tries) {
+        std::map<std::wstring, std::wstring> state = run.QueryState(frame);
+        if (!state[L"current"].empty() && !state[L"top"].empty()) {
+            const int row = std::stoi(state[L"current"]) - std::stoi(state[L"top"]);
+            if (state[L"cell." + std::to_wstring(row) + L".0"] == reading) return true;
+        }
+        Sleep(50);
+    }
+    return false;
+}

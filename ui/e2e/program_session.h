@@ -100,6 +100,9 @@ void CloseLeftoverFrames();
 bool SaveScreenshot(const std::wstring& path);
 // Puts `text` on the clipboard as Unicode text, as another program would.
 bool PutClipboardText(const std::wstring& text);
+// Puts `reading` in the main window's input box and waits until the current
+// row's first cell is it; false when it never is.
+bool MakeReadingCurrent(ProgramRun& run, HWND frame, const std::wstring& reading);
 // The shown dialog owned by `owner` (a file dialog, a message box, a nested
 // dialog), once it is; null after 15 seconds.
 HWND WaitForDialogOf(HWND owner);
