@@ -6,12 +6,15 @@
 #include "dictionary/saved_word_list.h"
 
 #include <algorithm>
+#include <array>
 #include <string>
 #include <vector>
 
 #include "common/app_context.h"
+#include "common/base/bounded_format.h"
 #include "common/ui_text/ui_text.h"
 #include "dictionary/dictionary.h"
+#include "dictionary/dictionary_schema.h"
 #include "dictionary/engine_cursor.h"
 #include "dictionary/file_message.h"
 #include "dictionary/format_detection.h"
@@ -25,6 +28,8 @@ constexpr std::u16string_view kEntriesSection = u"Entries";
 constexpr uint32_t kYesNoCancelQuestion = 0x23;  // MB_YESNOCANCEL | MB_ICONQUESTION
 constexpr int32_t kAnswerYes = 6;
 constexpr int32_t kAnswerCancel = 2;
+constexpr uint32_t kYesNoCancelWarning = 0x33;  // MB_YESNOCANCEL | MB_ICONWARNING
+constexpr uint32_t kWarningOk = 0x30;           // MB_OK | MB_ICONWARNING
 constexpr int32_t kOpenReadOnly = 2;
 
 std::u16string Numbered(std::u16string_view name, int64_t number) {
@@ -58,6 +63,15 @@ std::u16string DataFolderWithSeparator() {
     return folder;
 }
 
+// "The list could not be saved to the file <path>:" and the system's reason.
+std::u16string SaveFailureText(std::u16string_view path, std::u16string_view failure) {
+    std::array<char16_t, 1024> text{};
+    const size_t length = FormatBounded(text, UIExtra(UIExtraText::kListNotSaved), {path});
+    std::u16string message(text.data(), length);
+    if (!failure.empty()) message.append(u"\n").append(failure);
+    return message;
+}
+
 // The temporary a save writes before it replaces the list: "<list>.tmp",
 // then "<list>.1.tmp" ... when an older one could not be removed.
 std::u16string TemporaryName(std::u16string_view path, int32_t n) {
@@ -79,38 +93,79 @@ void RemoveStaleTemporaries(IListFileStore& files, std::u16string_view path) {
 constexpr int kCannotReadFileCaption = 529;
 constexpr size_t kNamedRefusedEntries = 10;  // the message names at most these
 
-// False when `recordId` is no record of the open dictionary: a position that
-// starts no data block, or lies past the file's end. The engine is asked
-// directly, so a bad id of a list is never noted as the dictionary's damage;
-// a block whose chain is damaged is the dictionary's and reads as a record.
-bool IsRecordOf(RDFDictionary& dictionary, uint32_t recordId) {
-    EngineCursor cursor(dictionary.Engine(), dictionary.fileId);
-    if (!cursor.ok()) return true;
-    uint32_t length = 0;
-    const DmsStatus read = dictionary.Engine().ReadData(cursor.handle(), recordId, nullptr, &length);
-    return read != DmsStatus::InvalidParameter && read != DmsStatus::PageLoadFailed;
+// Whether record ids stand for articles of their open dictionaries. Index 0
+// holds an entry for every article id a file ever gave (an edited or
+// removed article's id stays, pointed on or at nothing), so an id it does
+// not hold is no article of that file, whatever the file's compression: a
+// number past the end, inside a record or at some other block is the
+// list's damage and never read as the dictionary's. A file without article
+// ids is asked for the block itself. An index the engine refuses to read is
+// the dictionary's damage: the entry is kept, and the read tells it.
+class ArticleIds {
+public:
+    bool Holds(RDFDictionary& dictionary, uint32_t recordId) {
+        Index& index = IndexOf(dictionary);
+        if (index.cursor && index.articleCount > 0) {
+            KeySegmentValue key{&recordId, 4};
+            const DmsStatus found = dictionary.Engine().Seek(index.cursor->handle(), &key, nullptr, nullptr);
+            return found != DmsStatus::RecordNotFound && found != DmsStatus::EndOfFile;
+        }
+        EngineCursor reader(dictionary.Engine(), dictionary.fileId);
+        if (!reader.ok()) return true;
+        uint32_t length = 0;
+        const DmsStatus read = dictionary.Engine().ReadData(reader.handle(), recordId, nullptr, &length);
+        return read == DmsStatus::Success || read == DmsStatus::Deleted;
+    }
+
+private:
+    struct Index {
+        const RDFDictionary* dictionary = nullptr;
+        std::unique_ptr<EngineCursor> cursor;  // on index 0; null when it cannot be read
+        uint32_t articleCount = 0;
+    };
+    Index& IndexOf(RDFDictionary& dictionary) {
+        for (Index& index : indexes_)
+            if (index.dictionary == &dictionary) return index;
+        Index& index = indexes_.emplace_back();
+        index.dictionary = &dictionary;
+        auto cursor = std::make_unique<EngineCursor>(dictionary.Engine(), dictionary.fileId);
+        if (!Failed(cursor->SelectIndex(kIndexArticles)) &&
+            !Failed(dictionary.Engine().GetCount(cursor->handle(), &index.articleCount)))
+            index.cursor = std::move(cursor);
+        return index;
+    }
+    std::vector<Index> indexes_;
+};
+
+// Reads one decimal number of at most `most` at `at` (blanks before it, as
+// "%d" allows, and a minus sign); false when there is none or it is larger.
+bool ReadNumber(std::u16string_view value, size_t& at, int64_t most, int64_t* number) {
+    while (at < value.size() && (value[at] == u' ' || value[at] == u'\t')) ++at;
+    const bool negative = at < value.size() && value[at] == u'-';
+    if (negative) ++at;
+    const size_t start = at;
+    int64_t n = 0;
+    for (; at < value.size() && value[at] >= u'0' && value[at] <= u'9'; ++at) {
+        n = n * 10 + (value[at] - u'0');
+        if (n > most) return false;
+    }
+    if (at == start) return false;
+    *number = negative ? -n : n;
+    return true;
 }
 
 }  // namespace
 
-bool ParseListFileEntry(std::u16string_view value, int32_t* dictionaryNumber, int32_t* recordId) {
-    int64_t numbers[2] = {0, 0};
+bool ParseListFileEntry(std::u16string_view value, int32_t* dictionaryNumber, uint32_t* recordId) {
+    int64_t number = 0, id = 0;
     size_t at = 0;
-    for (int i = 0; i < 2; ++i) {
-        bool negative = at < value.size() && value[at] == u'-';
-        if (negative) ++at;
-        size_t start = at;
-        while (at < value.size() && value[at] >= u'0' && value[at] <= u'9' && numbers[i] < INT32_MAX)
-            numbers[i] = numbers[i] * 10 + (value[at++] - u'0');
-        if (at == start) return false;
-        if (negative) numbers[i] = -numbers[i];
-        if (i == 0) {
-            if (at >= value.size() || value[at] != u',') return false;
-            ++at;
-        }
-    }
-    *dictionaryNumber = static_cast<int32_t>(std::clamp<int64_t>(numbers[0], INT32_MIN, INT32_MAX));
-    *recordId = static_cast<int32_t>(std::clamp<int64_t>(numbers[1], INT32_MIN, INT32_MAX));
+    if (!ReadNumber(value, at, INT32_MAX, &number) || at >= value.size() || value[at++] != u',' ||
+        !ReadNumber(value, at, UINT32_MAX, &id))
+        return false;
+    while (at < value.size() && (value[at] == u' ' || value[at] == u'\t')) ++at;
+    if (at != value.size() || number < 1 || id < 1) return false;
+    *dictionaryNumber = static_cast<int32_t>(number);
+    *recordId = static_cast<uint32_t>(id);
     return true;
 }
 
@@ -118,7 +173,8 @@ bool WordList::SaveIfAsked(IListFileStore& files) {
     if ((flags & kListModified) == 0) return true;
     int32_t answer = App().ShowMessage(UIStringTable[294], UIStringTable[293], kYesNoCancelQuestion);
     if (answer == kAnswerCancel) return false;
-    if (answer == kAnswerYes) SaveFile(files, fileName);
+    // A save that failed (and said why) keeps the list as it is.
+    if (answer == kAnswerYes) return SaveFile(files, fileName) == kListSaved;
     return true;
 }
 
@@ -169,6 +225,7 @@ int32_t WordList::LoadFile(IListFileStore& files, std::u16string_view path) {
     // left out and named to the user, never read as the dictionary's.
     std::u16string refused;
     size_t refusedCount = 0;
+    ArticleIds articles;
     auto refuse = [&](int32_t i, std::u16string_view value) {
         if (++refusedCount <= kNamedRefusedEntries) refused += u"\n" + Numbered(u"Entry", i) + u"=" + std::u16string(value);
         else if (refusedCount == kNamedRefusedEntries + 1) refused += u"\n...";
@@ -176,9 +233,9 @@ int32_t WordList::LoadFile(IListFileStore& files, std::u16string_view path) {
     for (int32_t i = 1; reader && i <= kListFileMaxEntryKeys && EntryCount() < kMaxEntries; ++i) {
         std::u16string value = ReadValue(*reader, kEntriesSection, Numbered(u"Entry", i));
         if (value.empty()) break;
-        int32_t number = 0, recordId = 0;
-        if (!ParseListFileEntry(value, &number, &recordId) || number < 1 || recordId < 1 ||
-            number >= static_cast<int32_t>(numbered.size())) {
+        int32_t number = 0;
+        uint32_t recordId = 0;
+        if (!ParseListFileEntry(value, &number, &recordId) || number >= static_cast<int32_t>(numbered.size())) {
             refuse(i, value);
             continue;
         }
@@ -190,31 +247,41 @@ int32_t WordList::LoadFile(IListFileStore& files, std::u16string_view path) {
             unresolved_.push_back({static_cast<int32_t>(known - unresolvedPaths_.begin()), recordId});
             continue;
         }
-        if ((dictionary->flags & kDictionaryOpen) != 0 && !IsRecordOf(*dictionary, static_cast<uint32_t>(recordId))) {
+        if ((dictionary->flags & kDictionaryOpen) != 0 && !articles.Holds(*dictionary, recordId)) {
             refuse(i, value);
             continue;
         }
         WordListEntry* entry = NewEntry();
         entry->dictionary = dictionary;
-        entry->recordId = static_cast<uint32_t>(recordId);
+        entry->recordId = recordId;
         if ((dictionary->flags & kDictionaryOpen) != 0) ListEntry(EntryCount() - 1);
     }
     fileName = file;
     flags &= ~kListModified;
     // The list keeps the order its header shows, not the file's.
     if (sortMode != 0) Sort();
-    if (refusedCount > 0)
-        ShowPathMessageText(UIExtra(UIExtraText::kListEntriesOfNoArticle), kCannotReadFileCaption, file,
-                            std::u16string_view(refused).substr(1));
+    // Told once for the file as it is: the entries stay in it until a save
+    // writes the list again, and a later load of the same bytes says nothing.
+    if (refusedCount > 0) {
+        const std::u16string stamp = files.Stamp(file);
+        if (stamp.empty() || files.RefusalsToldFor(file) != stamp) {
+            ShowPathMessageText(UIExtra(UIExtraText::kListEntriesOfNoArticle), kCannotReadFileCaption, file,
+                                std::u16string_view(refused).substr(1));
+            files.NoteRefusalsTold(file, stamp);
+        }
+    }
     return 0;
 }
 
-bool WordList::SaveTo(IListFileStore& files, std::u16string_view path) {
+bool WordList::SaveTo(IListFileStore& files, std::u16string_view path, std::u16string& failure) {
     RemoveStaleTemporaries(files, path);
     std::u16string temporary = TemporaryName(path, 0);
     for (int32_t n = 1; files.FileExists(temporary) && n < kMaxTemporaries; ++n) temporary = TemporaryName(path, n);
     std::unique_ptr<IProfileStore> writer = files.CreateForWriting(temporary);
-    if (!writer) return false;
+    if (!writer) {
+        failure = files.LastFailure();
+        return false;
+    }
 
     std::vector<std::u16string> dictionaryPaths;
     auto numberOf = [&](std::u16string_view dictionaryPath) {
@@ -227,8 +294,7 @@ bool WordList::SaveTo(IListFileStore& files, std::u16string_view path) {
     for (const WordListEntry& entry : entries_)
         if (entry.dictionary != nullptr) written.emplace_back(numberOf(entry.dictionary->File().path), entry.recordId);
     for (const UnresolvedEntry& entry : unresolved_)
-        written.emplace_back(numberOf(unresolvedPaths_[static_cast<size_t>(entry.path)]),
-                             static_cast<uint32_t>(entry.recordId));
+        written.emplace_back(numberOf(unresolvedPaths_[static_cast<size_t>(entry.path)]), entry.recordId);
 
     bool ok = true;
     for (size_t i = 0; i < dictionaryPaths.size() && ok; ++i)
@@ -237,8 +303,10 @@ bool WordList::SaveTo(IListFileStore& files, std::u16string_view path) {
         std::u16string value = Numbered(u"", written[i].first) + u"," + Numbered(u"", written[i].second);
         ok = writer->Write(kEntriesSection, Numbered(u"Entry", static_cast<int64_t>(i) + 1), value);
     }
+    if (!ok) failure = files.LastFailure();
     writer.reset();  // the profile functions have let go of the file
     if (ok && files.Replace(temporary, path)) return true;
+    if (ok) failure = files.LastFailure();
     files.Delete(temporary);
     return false;
 }
@@ -250,13 +318,42 @@ int32_t WordList::SaveFile(IListFileStore& files, std::u16string_view path) {
         if (file.empty()) return 0;
         if (!HasExtension(file)) file += kListFileExtension;
     }
-    if (SaveTo(files, file)) {
-        fileName = file;
-        flags &= ~kListModified;
+    std::u16string failure;
+    if (!SaveTo(files, file, failure)) {
+        App().ShowMessage(SaveFailureText(file, failure), UIExtra(UIExtraText::kSaveFailed), kWarningOk);
+        return 0;
+    }
+    fileName = file;
+    flags &= ~kListModified;
+    return kListSaved;
+}
+
+int32_t WordList::SaveBeforeExit(IListFileStore& files) {
+    std::u16string file = fileName;
+    while ((flags & kListModified) != 0) {
+        std::u16string failure;
+        if (!file.empty() && SaveTo(files, file, failure)) {
+            fileName = file;
+            flags &= ~kListModified;
+            break;
+        }
+        // Told with the file and the reason; the user saves elsewhere, or
+        // leaves the changes behind knowing it, or goes back to the program.
+        std::u16string text = file.empty() ? std::u16string() : SaveFailureText(file, failure) + u"\n\n";
+        text += UIExtra(UIExtraText::kSaveListElsewhere);
+        const int32_t answer = App().ShowMessage(text, UIExtra(UIExtraText::kSaveFailed), kYesNoCancelWarning);
+        if (answer == kAnswerCancel) return kListCloseCancelled;
+        if (answer != kAnswerYes) {
+            flags &= ~kListModified;
+            break;
+        }
+        std::u16string chosen = files.ChooseFile(true, UIStringTable[295], DataFolderWithSeparator());
+        if (chosen.empty()) continue;
+        if (!HasExtension(chosen)) chosen += kListFileExtension;
+        file = chosen;
     }
     return 0;
 }
-
 int32_t WordList::ConfirmClose(IListFileStore& files) {
     if (!SaveIfAsked(files)) return kListCloseCancelled;
     Clear();

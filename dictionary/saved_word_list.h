@@ -26,8 +26,10 @@ inline constexpr int32_t kListFileMaxEntryKeys = 1000000;
 inline constexpr size_t kListFileValueUnits = 511;
 inline constexpr std::u16string_view kListFileExtension = u".oxm";
 inline constexpr std::u16string_view kSelectedListFileName = u"Selected.oxm";
-// WordList::ConfirmClose's answer when the user kept the list.
+// WordList::ConfirmClose's and SaveBeforeExit's answer when the user kept the list.
 inline constexpr int32_t kListCloseCancelled = 2;
+// WordList::SaveFile's answer when the list went to its file.
+inline constexpr int32_t kListSaved = 1;
 
 // The file operations of a saved list: the profile functions over one file,
 // the steps of a safe replace and the file dialog. dictionary/win has the
@@ -49,7 +51,20 @@ public:
     virtual uint32_t FormatFlags(std::u16string_view path) = 0;
     // The word-list file dialog, opening in `folder`; the chosen path, empty on cancel.
     virtual std::u16string ChooseFile(bool save, std::u16string_view title, std::u16string_view folder) = 0;
+    // The system's reason for the last operation above that failed.
+    virtual std::u16string LastFailure() = 0;
+
+    // A text that changes whenever the file's bytes change; empty when it
+    // cannot be read.
+    virtual std::u16string Stamp(std::u16string_view path) = 0;
+    // The stamp of `path` when the user was last told of its refused
+    // entries (empty when never), and noting a new one: a list is not
+    // refused again at every start while it stays as it was.
+    virtual std::u16string RefusalsToldFor(std::u16string_view path) = 0;
+    virtual void NoteRefusalsTold(std::u16string_view path, std::u16string_view stamp) = 0;
 };
 
-// "n,id" read as two decimal numbers; false when the value is not of that form.
-bool ParseListFileEntry(std::u16string_view value, int32_t* dictionaryNumber, int32_t* recordId);
+// "n,id": a dictionary number of 1 to 2^31 - 1 and a record id of 1 to
+// 2^32 - 1, in decimal, blanks allowed around them; false for anything else
+// (a number out of range, trailing text, a third number).
+bool ParseListFileEntry(std::u16string_view value, int32_t* dictionaryNumber, uint32_t* recordId);

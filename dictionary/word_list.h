@@ -202,8 +202,15 @@ public:
     // Saved lists (saved_word_list.cpp). Loading never rewrites the file;
     // entries of dictionaries missing for now are kept for the next save.
     int32_t LoadFile(IListFileStore& files, std::u16string_view path);
+    // kListSaved when the list went to the file; 0 when the user cancelled
+    // the file dialog or the save failed, which is told with the file and
+    // the system's reason (the list stays changed).
     int32_t SaveFile(IListFileStore& files, std::u16string_view path);
     int32_t ConfirmClose(IListFileStore& files);
+    // The save of a changed list when the program ends: a failure is told
+    // and the user chooses another file, ends without the changes, or stays
+    // (kListCloseCancelled).
+    int32_t SaveBeforeExit(IListFileStore& files);
 
     uint32_t flags = 0;       // kListModified, kListDictionaryMissing
     int32_t sortMode = 0;     // 0, 2 or 3
@@ -252,7 +259,8 @@ private:
     void MarkGroupShown(int32_t head, int32_t entryNumber, bool expand);
 
     // Saved lists.
-    bool SaveTo(IListFileStore& files, std::u16string_view path);
+    // Writes the list to `path`; false with the system's reason in `failure`.
+    bool SaveTo(IListFileStore& files, std::u16string_view path, std::u16string& failure);
     // The "save the changed list?" question; false when the user cancelled.
     bool SaveIfAsked(IListFileStore& files);
     RDFDictionary* ResolveListFileDictionary(IListFileStore& files, std::u16string_view path);
@@ -276,7 +284,7 @@ private:
     // now: written back by every save, so they come back with the dictionary.
     struct UnresolvedEntry {
         int32_t path;  // into unresolvedPaths_
-        int32_t recordId;
+        uint32_t recordId;
     };
     std::vector<UnresolvedEntry> unresolved_;
     std::vector<std::u16string> unresolvedPaths_;  // at most the file's 256 dictionaries

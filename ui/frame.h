@@ -133,7 +133,9 @@ private:
     bool CreateInputBox();
     LRESULT OnSizeBarMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     bool OpenDictionaries();
-    void RestoreSelectedList();
+    // The Selected list of the command line, else of [Memo] File1.
+    void LoadStartSelectedList();
+    void ChooseStartList();
     void OnDestroy();
     void OnClose();
     // Sets kFrameClosingProperty on the frame.

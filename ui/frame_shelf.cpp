@@ -40,6 +40,7 @@ constexpr int32_t kHintMargin = 4;
 
 FrameShelf::FrameShelf(CFrame& frame) : frame_(frame) {
     if (g_application && g_application->ini) ProgramListLayouts().LoadViewOptions(*g_application->ini);
+    if (g_application) listFiles_.SetSettings(g_application->ini.get());
     InstallListCellTexts(&query_);
     ListView::startDrag = &StartListDrag;
     shelf_ = std::make_unique<CShelf>(*GlobalEngine(), this, input_, [this](int32_t viewKind, WordList* model) {
@@ -227,6 +228,11 @@ void FrameShelf::SaveSelectedListIfChanged() {
     ListView* view = ViewOfKind(kViewSelected);
     if (view && view->model && (view->model->flags & kListModified) && !view->model->fileName.empty())
         view->model->SaveFile(listFiles_, view->model->fileName);
+}
+
+bool FrameShelf::SaveSelectedListBeforeExit() {
+    ListView* view = ViewOfKind(kViewSelected);
+    return !view || !view->model || view->model->SaveBeforeExit(listFiles_) != kListCloseCancelled;
 }
 
 std::u16string FrameShelf::SelectedListPath() {

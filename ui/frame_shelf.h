@@ -74,6 +74,7 @@ public:
     std::u16string VisibleCellText(int32_t row, int32_t cell) override;
     bool LoadSelectedList(const std::u16string& path) override;
     void SaveSelectedListIfChanged() override;
+    bool SaveSelectedListBeforeExit() override;
     std::u16string SelectedListPath() override;
     void ClearTranslationList() override;
     void SelectArticleId(int32_t recordId) override;

@@ -90,6 +90,9 @@ public:
     // save it when changed at exit, and its file path.
     virtual bool LoadSelectedList(const std::u16string&) { return false; }
     virtual void SaveSelectedListIfChanged() {}
+    // The same as the program ends, asking what to do when the save fails;
+    // false when the user chose to stay.
+    virtual bool SaveSelectedListBeforeExit() { return true; }
     virtual std::u16string SelectedListPath() { return {}; }
     virtual void SaveViewOptions() {}
     // Every list view takes the list font set's fonts again and repaints.

@@ -20,6 +20,7 @@
 #include "ui/application.h"
 #include "ui/command_ids.h"
 #include "ui/command_rules.h"
+#include "ui/deferred_messages.h"
 #include "ui/font_sets.h"
 #include "ui/font_settings_dialog.h"
 #include "ui/frame_layout.h"
@@ -193,17 +194,23 @@ int32_t CFrame::Create(int32_t x, int32_t y, int32_t width, int32_t height) {
     PumpPendingMessages();
 
     bool showDictionaries = OpenDictionaries();
+    // The Selected list is in place, with its file, before any command runs:
+    // an article saved with Add to Selected in the first moments goes to it.
+    // What its load tells is shown once the start list is drawn.
+    DeferredMessages startMessages;
+    LoadStartSelectedList();
     // Opening the dictionaries posts the switch to the list they fill: it runs
     // before the start list is chosen (a list given on the command line stays
     // current) and before the frame counts as started, or it would land after
     // a list chosen in the first moments (by the user or the clipboard
     // monitor) and undo it.
     PumpPendingMessages();
-    RestoreSelectedList();
+    ChooseStartList();
 
     app.inputBusy = 0;
     app.listBusy = 0;
     app.flags |= app_flag::kStarted;
+    startMessages.Release();
     // A close chosen during the start runs now that the start is over.
     if (closeHeld_ && commandHold_ == 0) {
         closeHeld_ = false;
@@ -255,22 +262,24 @@ bool CFrame::OpenDictionaries() {
         startShelf->WarnOldDictionaries();
     }
     if (!arguments_.empty() && IsDictionariesArgument(arguments_[0])) show = true;
+    return show;
+}
+
+void CFrame::LoadStartSelectedList() {
+    Application& app = *g_application;
     if (!arguments_.empty() && IsSavedListArgument(arguments_[0]) && lists &&
         lists->LoadSelectedList(arguments_[0])) {
         memoFile_ = arguments_[0];
         memoFromCommandLine_ = true;
+        return;
     }
-    return show;
+    std::u16string defaultPath = app.dictionariesFolder + u"\\Selected.oxm";
+    std::u16string stored = app.ini->GetString(settings_section::kMemo, u"File1", defaultPath, kMemoFileUnits);
+    memoFile_ = UsableMemoPath(stored, defaultPath);
+    if (lists) lists->LoadSelectedList(memoFile_);
 }
 
-void CFrame::RestoreSelectedList() {
-    Application& app = *g_application;
-    if (!memoFromCommandLine_) {
-        std::u16string defaultPath = app.dictionariesFolder + u"\\Selected.oxm";
-        std::u16string stored = app.ini->GetString(settings_section::kMemo, u"File1", defaultPath, kMemoFileUnits);
-        memoFile_ = UsableMemoPath(stored, defaultPath);
-        if (lists) lists->LoadSelectedList(memoFile_);
-    }
+void CFrame::ChooseStartList() {
     int32_t start = memoFromCommandLine_ ? 13 : lists ? lists->SelectStartList(2) : 2;
     if (lists) lists->SetCurrentListByKind(start);
     // The states of the list shown: its tab, its ticked item, and commands
@@ -402,6 +411,15 @@ void CFrame::OnClose() {
         lists->CloseAllEditors();
         ReleaseCommands();
         closeHeld_ = false;
+    }
+    if (lists) {
+        // A changed Selected list that cannot be saved is told; the user may
+        // save it elsewhere, end without it, or stay.
+        HoldCommands();
+        const bool end = lists->SaveSelectedListBeforeExit();
+        ReleaseCommands();
+        closeHeld_ = false;
+        if (!end) return;
     }
     // Destruction hides the window before WM_DESTROY: the mark goes first.
     MarkClosing();

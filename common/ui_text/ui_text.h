@@ -62,8 +62,21 @@ enum class UIExtraText : int {
     kSourceHasNoArticle = 31,
     kSourceLinesSkipped = 32,   // count
     kHalfWrittenDictionary = 33,  // a dictionary read as a cut-short save left it
+    kListNotSaved = 34,         // a saved word list's failed save (path), then the system's reason
+    kSaveListElsewhere = 35,    // the question when that happens as the program ends
+    kTransferRedirectLoop = 36, // why a transfer failed: redirects followed
+    kTransferStatus = 37,       // status code
+    kTransferTimedOut = 38,     // seconds
+    kTransferIncomplete = 39,   // bytes received
+    kTransferUnreachable = 40,
+    kTransferCancelled = 41,
+    kTransferTooLarge = 42,
+    kDownloadNotWritten = 43,   // then the system's reason
+    kDownloadNotDictionary = 44,
+    kDownloadNotMoved = 45,     // then the system's reason
+    kTransferRedirectRefused = 46,  // the address it was sent on to
 };
-inline constexpr int kUIExtraTextCount = 34;
+inline constexpr int kUIExtraTextCount = 47;
 // The text in the current interface language ("" for a number outside).
 const char16_t* UIExtra(UIExtraText which);
 // The constant extra texts of a language, indexed by number (kUIExtraTextCount entries).

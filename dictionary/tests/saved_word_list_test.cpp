@@ -36,6 +36,7 @@ public:
         return std::make_unique<Store>(*this, files[std::u16string(p)]);
     }
     std::unique_ptr<IProfileStore> CreateForWriting(std::u16string_view p) override {
+        if (unwritableFolder.size() > 0 && std::u16string_view(p).starts_with(unwritableFolder)) return nullptr;
         files[std::u16string(p)] = {};
         return OpenForReading(p);
     }
@@ -55,12 +56,27 @@ public:
         dialogs.push_back({save, std::u16string(folder)});
         return chosen;
     }
+    std::u16string LastFailure() override { return u"The system cannot find the path specified."; }
+    // The file's sections as one text.
+    std::u16string Stamp(std::u16string_view p) override {
+        auto found = files.find(std::u16string(p));
+        if (found == files.end()) return {};
+        std::u16string stamp;
+        for (const auto& [key, value] : found->second) stamp += key.first + u"/" + key.second + u"=" + value + u";";
+        return stamp;
+    }
+    std::u16string RefusalsToldFor(std::u16string_view p) override { return told[std::u16string(p)]; }
+    void NoteRefusalsTold(std::u16string_view p, std::u16string_view stamp) override {
+        told[std::u16string(p)] = std::u16string(stamp);
+    }
 
     std::map<std::u16string, Sections> files;
     std::set<std::u16string> storeDatabases;
     int64_t writeBudget = -1;  // negative: no limit
     std::u16string chosen;
     std::vector<std::pair<bool, std::u16string>> dialogs;
+    std::u16string unwritableFolder;  // a removed drive: nothing is created below it
+    std::map<std::u16string, std::u16string> told;
 };
 
 constexpr const char16_t* kList = u"C:\\Data\\Selected.oxm";
@@ -101,7 +117,7 @@ TEST_F(SavedWordListTest, SavingNumbersDictionariesByFirstUseAndEntriesInStoredO
     AddRecord(*list, two, 1);
     AddRecord(*list, one, 2);
     AddRecord(*list, two, 0);
-    EXPECT_EQ(list->SaveFile(files, kList), 0);
+    EXPECT_EQ(list->SaveFile(files, kList), kListSaved);
     EXPECT_EQ(files.files[kList], ListFile({u"C:\\D\\two.qdx", u"C:\\D\\one.qdx"},
                                            {Entry(1, two, 1), Entry(2, one, 2), Entry(1, two, 0)}));
     EXPECT_EQ(files.files.size(), 1u);  // no temporary file left
@@ -128,16 +144,19 @@ TEST_F(SavedWordListTest, LoadingTakesAtMost2000Entries) {
     EXPECT_TRUE(app.messages.empty());
 }
 
-// A damaged list: entries that are no "n,id", name no File, or give an id
-// that is no record of their dictionary (between records, before the first
-// data page, past the file's end) are left out and named once, with the
-// list's path; the good entries load whole, and the intact dictionaries
-// note no refusal and read on as before.
+// A damaged list: entries that are no "n,id" (a number too long for its
+// field, a third number), name no File, or give an id that is no record of
+// their dictionary (between records, before the first data page, past the
+// file's end) are left out and named once, with the list's path; the good
+// entries load whole, and the intact dictionaries note no refusal and read
+// on as before. The same file loaded again says nothing; changed, it does.
 TEST_F(SavedWordListTest, EntriesThatStandForNoRecordAreRefusedNamingTheListAndTheEntry) {
     const std::u16string between = Text("1," + std::to_string(RefAt(one, 1) + 2));
+    const std::u16string third = Entry(1, one, 1) + u",7";
     files.files[kList] = ListFile(
         {u"C:\\D\\one.qdx", u"C:\\D\\two.qdx"},
-        {Entry(1, one, 0), u"1;4", between, Entry(2, two, 1), u"2,7", u"3,5", u"1,2000000000", u"0,5", Entry(1, one, 2)});
+        {Entry(1, one, 0), u"1;4", between, Entry(2, two, 1), u"2,7", u"3,5", u"1,2000000000", u"0,5", Entry(1, one, 2),
+         third, u"1,99999999999", u"1,4294967295", u"2147483648,1"});
     auto list = ListOfShelf(kListSelected);
     list->LoadFile(files, kList);
     ASSERT_EQ(list->RowCount(), 3);
@@ -148,7 +167,8 @@ TEST_F(SavedWordListTest, EntriesThatStandForNoRecordAreRefusedNamingTheListAndT
     ASSERT_EQ(app.messages.size(), 1u);
     EXPECT_EQ(app.messages[0].text, u"Entries of the list C:\\Data\\Selected.oxm stand for no article of their "
                                     u"dictionary and were left out:\nEntry2=1;4\nEntry3=" + between +
-                                    u"\nEntry5=2,7\nEntry6=3,5\nEntry7=1,2000000000\nEntry8=0,5");
+                                    u"\nEntry5=2,7\nEntry6=3,5\nEntry7=1,2000000000\nEntry8=0,5\nEntry10=" + third +
+                                    u"\nEntry11=1,99999999999\nEntry12=1,4294967295\nEntry13=2147483648,1");
     EXPECT_EQ(app.messages[0].caption, u"Cannot Read a File");
     // Every row's record is read (as its cell and article are): no refusal.
     for (int32_t row = 0; row < list->RowCount(); ++row) {
@@ -162,6 +182,27 @@ TEST_F(SavedWordListTest, EntriesThatStandForNoRecordAreRefusedNamingTheListAndT
     }
     EXPECT_EQ(app.messages.size(), 1u);
     EXPECT_FALSE(list->flags & kListModified);
+
+    list->LoadFile(files, kList);
+    EXPECT_EQ(list->RowCount(), 3);
+    EXPECT_EQ(app.messages.size(), 1u);
+    files.files[kList][{u"Entries", u"Entry13"}] = u"1,3";
+    list->LoadFile(files, kList);
+    ASSERT_EQ(app.messages.size(), 2u);
+    EXPECT_TRUE(app.messages[1].text.ends_with(u"\nEntry13=1,3")) << std::string(app.messages[1].text.begin(), app.messages[1].text.end());
+}
+
+TEST(ListFileEntry, ReadsTwoNumbersInTheirRangesAndNothingElse) {
+    int32_t n = 0;
+    uint32_t id = 0;
+    EXPECT_TRUE(ParseListFileEntry(u"1,4294967295", &n, &id));
+    EXPECT_EQ(id, 4294967295u);
+    EXPECT_TRUE(ParseListFileEntry(u" 2, 17 ", &n, &id));
+    EXPECT_EQ(n, 2);
+    EXPECT_EQ(id, 17u);
+    for (std::u16string_view bad : {u"1,4294967296", u"1,99999999999", u"2147483648,1", u"1,5,7", u"1,5x", u"1,", u",5",
+                                    u"1 5", u"0,5", u"1,0", u"-1,5", u"1,-5", u""})
+        EXPECT_FALSE(ParseListFileEntry(bad, &n, &id)) << std::string(bad.begin(), bad.end());
 }
 
 TEST_F(SavedWordListTest, EntriesOfAMissingDictionarySurviveLoadAndSave) {
@@ -264,6 +305,56 @@ TEST_F(SavedWordListTest, AChangedListAsksBeforeItIsReplacedOrClosed) {
     EXPECT_EQ(list->ConfirmClose(files), 0);
     EXPECT_EQ(list->RowCount(), 0);
     EXPECT_EQ(files.files[kList], ListFile({u"C:\\D\\one.qdx"}, {Entry(1, one, 0)}));
+}
+
+// The list's folder went away (a removed drive): every save that cannot
+// be made says so with the file and the system's reason and leaves the list
+// changed; the question before a replace then keeps the list; as the
+// program ends the user saves it elsewhere, ends without it, or stays.
+TEST_F(SavedWordListTest, AFailedSaveIsToldAndTheListIsKeptUntilTheUserDecides) {
+    const std::u16string gone = u"E:\\Removed\\Selected.oxm";
+    auto list = ListOfShelf(kListSelected);
+    list->fileName = gone;
+    files.unwritableFolder = u"E:\\Removed";
+    AddRecord(*list, one, 0);
+    EXPECT_EQ(list->SaveFile(files, gone), 0);
+    ASSERT_EQ(app.messages.size(), 1u);
+    EXPECT_EQ(app.messages[0].text, u"The list could not be saved to the file E:\\Removed\\Selected.oxm:\n"
+                                    u"The system cannot find the path specified.");
+    EXPECT_EQ(app.messages[0].caption, u"Save failed");
+    EXPECT_TRUE(list->flags & kListModified);
+    EXPECT_TRUE(files.files.empty());
+
+    app.messageAnswer = 6;  // "Save the changed list?" Yes: the save fails, the list stays
+    files.files[kList] = ListFile({u"C:\\D\\one.qdx"}, {Entry(1, one, 2)});
+    list->LoadFile(files, kList);
+    EXPECT_EQ(list->RowCount(), 1);
+    EXPECT_EQ(list->EntryAt(0).recordId, RefAt(one, 0));
+    EXPECT_EQ(list->fileName, gone);
+
+    app.messages.clear();
+    app.messageAnswer = 2;  // at exit, Cancel: back to the program
+    EXPECT_EQ(list->SaveBeforeExit(files), kListCloseCancelled);
+    ASSERT_EQ(app.messages.size(), 1u);
+    EXPECT_TRUE(app.messages[0].text.starts_with(u"The list could not be saved to the file E:\\Removed\\Selected.oxm:\n"
+                                                 u"The system cannot find the path specified.\n\nSave the list to another file?"));
+    EXPECT_EQ(app.messages[0].style, 0x33u);
+    EXPECT_TRUE(list->flags & kListModified);
+
+    app.messageAnswer = 6;  // Yes: another file, chosen in the save dialog
+    files.chosen = u"C:\\Data\\Kept";
+    EXPECT_EQ(list->SaveBeforeExit(files), 0);
+    EXPECT_EQ(files.files[u"C:\\Data\\Kept.oxm"], ListFile({u"C:\\D\\one.qdx"}, {Entry(1, one, 0)}));
+    EXPECT_EQ(list->fileName, u"C:\\Data\\Kept.oxm");
+    EXPECT_FALSE(list->flags & kListModified);
+
+    AddRecord(*list, one, 1);
+    list->fileName = gone;
+    app.messageAnswer = 7;  // No: ends without the change, knowingly
+    const size_t filesBefore = files.files.size();
+    EXPECT_EQ(list->SaveBeforeExit(files), 0);
+    EXPECT_FALSE(list->flags & kListModified);
+    EXPECT_EQ(files.files.size(), filesBefore);
 }
 
 }  // namespace

@@ -4,8 +4,14 @@
 
 #include <windows.h>
 
+#include <cstdio>
+
+#include "common/base/crc32.h"
+#include "common/settings/settings_file.h"
+#include "common/settings/settings_keys.h"
 #include "common/settings/win/private_profile_store.h"
 #include "common/win/file_dialogs.h"
+#include "common/win/system_error_text.h"
 #include "common/win/wide_text.h"
 #include "dictionary/file_replace.h"
 #include "dictionary/format_detection.h"
@@ -13,6 +19,7 @@
 namespace {
 
 constexpr int kWordListFilter = 1;
+constexpr char16_t kRefusalsToldKey[] = u"RefusalsTold";
 
 }  // namespace
 
@@ -41,7 +48,9 @@ bool ProfileListFiles::FileExists(std::u16string_view path) { return file_replac
 bool ProfileListFiles::Replace(std::u16string_view from, std::u16string_view to) {
     // The profile functions cache files; flush that cache before the file moves.
     WritePrivateProfileStringW(nullptr, nullptr, nullptr, WideString(from).c_str());
-    return file_replace::MoveReplacing(std::u16string(from).c_str(), std::u16string(to).c_str()) == 0;
+    const int32_t error = file_replace::MoveReplacing(std::u16string(from).c_str(), std::u16string(to).c_str());
+    if (error != 0) SetLastError(static_cast<DWORD>(error));
+    return error == 0;
 }
 
 void ProfileListFiles::Delete(std::u16string_view path) { file_replace::Delete(std::u16string(path).c_str()); }
@@ -56,4 +65,33 @@ std::u16string ProfileListFiles::ChooseFile(bool save, std::u16string_view title
     if (start.size() < MAX_PATH) start.copy(chosen, start.size());
     if (FileNameDialog(WideString(title).c_str(), chosen, save, kWordListFilter, nullptr) == 0) return {};
     return std::u16string(Char16View(chosen));
+}
+
+// Read right after the failed call, before anything else can change it.
+std::u16string ProfileListFiles::LastFailure() { return SystemErrorText(GetLastError()); }
+
+std::u16string ProfileListFiles::Stamp(std::u16string_view path) {
+    CCrc32Dynamic crc;
+    crc.Init();
+    uint32_t value = 0;
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (crc.FileCrc32Win32(std::u16string(path).c_str(), value) != 0 ||
+        !GetFileAttributesExW(WideString(path).c_str(), GetFileExInfoStandard, &data))
+        return {};
+    char text[40];
+    std::snprintf(text, sizeof text, "%08X-%lu", value, static_cast<unsigned long>(data.nFileSizeLow));
+    return std::u16string(text, text + std::char_traits<char>::length(text));
+}
+
+std::u16string ProfileListFiles::RefusalsToldFor(std::u16string_view path) {
+    if (!settings_) return {};
+    const std::u16string told = settings_->GetString(settings_section::kMemo, kRefusalsToldKey);
+    const size_t blank = told.find(u' ');
+    if (blank == std::u16string::npos || told.substr(blank + 1) != path) return {};
+    return told.substr(0, blank);
+}
+
+void ProfileListFiles::NoteRefusalsTold(std::u16string_view path, std::u16string_view stamp) {
+    if (settings_ && !stamp.empty())
+        settings_->WriteString(settings_section::kMemo, kRefusalsToldKey, std::u16string(stamp) + u" " + std::u16string(path));
 }

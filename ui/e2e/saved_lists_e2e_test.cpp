@@ -1,7 +1,10 @@
 // OstrelPro.exe over the EDICT slice: a word added to the Selected Words list
 // is shown there after a restart, after "Open Saved List..." in the file
 // dialog (of a list whose dictionary the shelf adds, refreshing the lists),
-// and as the start list when its file is the command line's argument.
+// and as the start list when its file is the command line's argument. Over
+// the whole EDICT as the build compiles it (compacted, compressed): a
+// damaged list is told once and still shown as the start list; a Selected
+// list whose folder went away says so at Add to Selected and at Exit.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -117,6 +120,172 @@ TEST(SavedListsEndToEnd, TheSelectedListIsShownAfterARestartAnOpenAndFromTheComm
         EXPECT_TRUE(ShowsTheOneRow(run, frame, typed)) << "from the command line";
         EXPECT_EQ(run.Exit(frame), 0);
     }
+}
+
+// The box the frame shows (owned by it), or null.
+HWND ShownBoxOf(HWND frame) {
+    for (HWND w = FindWindowW(L"#32770", nullptr); w; w = FindWindowExW(nullptr, w, L"#32770", nullptr))
+        if (GetWindow(w, GW_OWNER) == frame && IsWindowVisible(w)) return w;
+    return nullptr;
+}
+
+std::wstring BoxText(HWND box) {
+    wchar_t text[4096] = {};
+    GetDlgItemTextW(box, 0xFFFF, text, 4096);
+    return text;
+}
+
+// Started (flag 0x40000000) and showing the Selected list's one row.
+bool StartedOnTheOneRow(ProgramRun& run, HWND frame, const std::wstring& reading) {
+    return ShowsTheOneRow(run, frame, reading) && WaitFor([&] {
+        State state = run.QueryState(frame);
+        return (std::stoul(state[L"flags"].empty() ? L"0" : state[L"flags"]) & 0x40000000) != 0;
+    });
+}
+
+// Adds the typed word's row to the Selected list.
+bool AddTypedWord(ProgramRun& run, HWND frame, const std::wstring& typed) {
+    HWND input = FindChild(frame, L"RichEdit20W", 202);
+    if (!input) return false;
+    for (wchar_t c : typed) PostMessageW(input, WM_CHAR, c, 1);
+    if (!WaitFor([&] {
+            State state = run.QueryState(frame);
+            return CurrentCell(state) == typed;
+        }))
+        return false;
+    PostMessageW(frame, WM_COMMAND, cmd::kAddToSelected, 0);
+    return true;
+}
+
+TEST(SavedListsEndToEnd, ADamagedListIsToldOnceAndShownAsTheStartList) {
+    SetProcessDPIAware();
+    CloseLeftoverFrames();
+    const std::u16string reading = SliceReading();
+    const std::wstring typed(reading.begin(), reading.end());
+    TestFolders folders = PrepareTest(L"DamagedList");
+    const std::wstring stored = folders.DictionariesFolder() + L"\\Selected.oxm";
+    {
+        ProgramRun run;
+        HWND frame = StartWithDictionaries(run, folders, {L"edict.qdx"});
+        ASSERT_NE(frame, nullptr);
+        ASSERT_TRUE(AddTypedWord(run, frame, typed));
+        EXPECT_TRUE(WaitFor([&] { return GetFileAttributesW(stored.c_str()) != INVALID_FILE_ATTRIBUTES; }));
+        EXPECT_EQ(run.Exit(frame), 0);
+    }
+    wchar_t entry[64] = {};
+    GetPrivateProfileStringW(L"Entries", L"Entry1", L"", entry, 64, stored.c_str());
+    const std::wstring good = entry;
+    ASSERT_EQ(good.rfind(L"1,", 0), 0u);
+    const unsigned long id = std::stoul(good.substr(2));
+    // Past the end, in the middle of the good article's record, past the
+    // file, longer than an id, and three numbers.
+    const std::wstring damaged = folders.root + L"\\damaged.oxm";
+    const std::wstring values[] = {L"1,4294967295", good, L"1," + std::to_wstring(id + 2), L"1,2000000000",
+                                   L"1,99999999999", L"1," + std::to_wstring(id) + L",7", L"1,1037"};
+    WritePrivateProfileStringW(L"Dictionaries", L"File1", (folders.DictionariesFolder() + L"\\edict.qdx").c_str(),
+                               damaged.c_str());
+    for (size_t i = 0; i < std::size(values); ++i)
+        WritePrivateProfileStringW(L"Entries", (L"Entry" + std::to_wstring(i + 1)).c_str(), values[i].c_str(),
+                                   damaged.c_str());
+    WritePrivateProfileStringW(nullptr, nullptr, nullptr, damaged.c_str());
+
+    for (int start = 0; start < 2; ++start) {
+        SCOPED_TRACE(start == 0 ? "first start" : "second start, the same file");
+        ProgramRun run(L"\"" + damaged + L"\"");
+        HWND frame = run.WaitForFrame();
+        ASSERT_NE(frame, nullptr);
+        if (start == 0) {
+            HWND box = WaitForDialogOf(frame);
+            ASSERT_NE(box, nullptr) << "the damage is told";
+            const std::wstring text = BoxText(box);
+            for (const wchar_t* named : {L"damaged.oxm", L"Entry1=1,4294967295", L"Entry4=1,2000000000",
+                                         L"Entry5=1,99999999999", L"Entry7=1,1037"})
+                EXPECT_NE(text.find(named), std::wstring::npos) << named;
+            EXPECT_NE(text.find(L"Entry3=1," + std::to_wstring(id + 2)), std::wstring::npos);
+            EXPECT_NE(text.find(L"Entry6=" + good + L",7"), std::wstring::npos);
+            EXPECT_EQ(text.find(L"Entry2="), std::wstring::npos);
+            PostMessageW(box, WM_COMMAND, IDOK, 0);
+        }
+        // The intact entry is the start list's row, its article shown, and
+        // nothing is said against the dictionary.
+        EXPECT_TRUE(StartedOnTheOneRow(run, frame, typed));
+        State state = run.QueryState(frame);
+        EXPECT_EQ(state[L"tab"], std::to_wstring(cmd::kListSelected));
+        EXPECT_EQ(ShownBoxOf(frame), nullptr) << (ShownBoxOf(frame) ? BoxText(ShownBoxOf(frame)) : L"");
+        if (start == 0) SaveScreenshot(folders.root + L"\\damaged_list.png");
+        EXPECT_EQ(run.Exit(frame), 0);
+    }
+}
+
+// The Selected list's folder goes away while the program runs (a removed
+// drive): Add to Selected says the list could not be saved, naming the file
+// and the system's reason; Exit asks, Cancel stays, and Yes saves the list
+// to a file chosen in the save dialog, which the next start opens.
+TEST(SavedListsEndToEnd, ASelectedListThatCannotBeSavedIsToldAndSavedElsewhereAtExit) {
+    SetProcessDPIAware();
+    CloseLeftoverFrames();
+    const std::u16string reading = SliceReading();
+    const std::wstring typed(reading.begin(), reading.end());
+    TestFolders folders = PrepareTest(L"UnsavedList");
+    const std::wstring removable = folders.root + L"\\Removable";
+    const std::wstring lost = removable + L"\\Selected.oxm", kept = folders.root + L"\\kept.oxm";
+    CreateDirectoryW(removable.c_str(), nullptr);
+    HWND frame = nullptr;
+    {
+        ProgramRun run;
+        frame = StartWithSlice(run, folders);
+        ASSERT_NE(frame, nullptr);
+        EXPECT_EQ(run.Exit(frame), 0);
+    }
+    WritePrivateProfileStringW(L"Memo", L"File1", lost.c_str(), folders.SettingsFile().c_str());
+
+    ProgramRun second;
+    frame = second.WaitForFrameWithoutClipboardMonitor();
+    ASSERT_NE(frame, nullptr);
+    ASSERT_TRUE(WaitFor([&] {
+        State state = second.QueryState(frame);
+        return (std::stoul(state[L"flags"].empty() ? L"0" : state[L"flags"]) & 0x40000000) != 0;
+    }));
+    ASSERT_TRUE(RemoveDirectoryW(removable.c_str()));
+    ASSERT_TRUE(AddTypedWord(second, frame, typed));
+    HWND box = WaitForDialogOf(frame);
+    ASSERT_NE(box, nullptr) << "the failed save is told";
+    std::wstring text = BoxText(box);
+    EXPECT_EQ(text.rfind(L"The list could not be saved to the file " + lost + L":\n", 0), 0u) << text;
+    EXPECT_GT(text.size(), (L"The list could not be saved to the file " + lost + L":\n").size()) << "with a reason";
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitFor([&] { return ShownBoxOf(frame) == nullptr; }));
+
+    // Exit asks; Cancel goes back to the program.
+    PostMessageW(frame, WM_COMMAND, cmd::kExit, 0);
+    box = WaitForDialogOf(frame);
+    ASSERT_NE(box, nullptr) << "Exit asks";
+    text = BoxText(box);
+    EXPECT_NE(text.find(lost), std::wstring::npos);
+    EXPECT_NE(text.find(L"Save the list to another file?"), std::wstring::npos) << text;
+    PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_TRUE(WaitFor([&] { return ShownBoxOf(frame) == nullptr; }));
+    EXPECT_EQ(FindFrame(), frame);
+
+    // Yes: the save dialog, another file.
+    PostMessageW(frame, WM_COMMAND, cmd::kExit, 0);
+    box = WaitForDialogOf(frame);
+    ASSERT_NE(box, nullptr);
+    PostMessageW(box, WM_COMMAND, IDYES, 0);
+    HWND files = nullptr;
+    ASSERT_TRUE(WaitFor([&] {
+        files = ShownBoxOf(frame);
+        return files != nullptr && files != box;
+    })) << "no save dialog";
+    HWND name = FindChild(files, L"Edit", 0);
+    if (!name) name = GetDlgItem(files, 0x480);
+    SendMessageW(name ? name : GetDlgItem(files, 0x47c), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(kept.c_str()));
+    PostMessageW(files, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(second.WaitForExit(), 0);
+    wchar_t entry[64] = {};
+    GetPrivateProfileStringW(L"Entries", L"Entry1", L"", entry, 64, kept.c_str());
+    EXPECT_EQ(std::wstring(entry).rfind(L"1,", 0), 0u);
+    EXPECT_EQ(ReadIniString(folders, L"Memo", L"File1"), kept);
 }
 
 }  // namespace
