@@ -12,6 +12,8 @@
 #include "ui/application.h"
 #include "ui/frame_books.h"
 #include "ui/update_notice_dialog.h"
+#include "common/win/system_error_text.h"
+#include "web/transfer_failure.h"
 #include "web/web_search.h"
 
 uintptr_t FrameHomeLine::Queue(std::u16string_view url, std::string_view verb, std::span<const uint8_t> body,
@@ -53,8 +55,17 @@ LRESULT FrameWeb::OnHomeReply(UINT message, WPARAM wParam, LPARAM) {
     // Only a finished request of the head line is read; anything else is not ours.
     if (!head || !head->Holds(request) || request->State() != 3) return 1;
     const auto handle = reinterpret_cast<uintptr_t>(request);
-    if (message == kListReplyMessage) hosts_.OnListReply(handle, request->Result(), request->Reply());
-    else hosts_.OnUpdateReply(handle, request->Result(), request->Reply());
+    if (message == kListReplyMessage) {
+        // The reason is read before the reply frees the request.
+        const std::u16string failure = TransferFailureReason(
+            {request->Result(), request->StatusCode(), request->Received(), request->SystemError(),
+             kDefaultTransferTimeoutMs, request->RedirectTarget()},
+            SystemErrorText);
+        hosts_.OnListReply(handle, request->Result(), request->Reply());
+        list_.failure = list_.status == -1 ? failure : std::u16string();
+    } else {
+        hosts_.OnUpdateReply(handle, request->Result(), request->Reply());
+    }
     return 1;
 }
 

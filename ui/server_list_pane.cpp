@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "common/ui_text/ui_text.h"
+#include "common/win/system_error_text.h"
 #include "common/win/wide_text.h"
 #include "dictionary/dictionary.h"
 #include "dictionary/format_detection.h"
@@ -15,6 +16,7 @@
 #include "ui/dialog_texts.h"
 #include "ui/frame.h"
 #include "web/download_name.h"
+#include "web/transfer_failure.h"
 
 namespace {
 
@@ -183,6 +185,11 @@ void ServerListPane::Detach() {
 
 void ServerListPane::OnTimer() {
     if (!dialog_) return;
+    if (state_ == DownloadState::Cancelling && request_ && request_->State() != 3 &&
+        GetTickCount() - cancelTick_ >= kCancelGraceMs) {
+        LetCancelledDownloadGo();
+        return;
+    }
     if (state_ != DownloadState::Idle && request_) {
         if (request_->State() >= 2) {
             int64_t total = request_->ContentLength() > 0 ? request_->ContentLength() : download_.size;
@@ -205,6 +212,8 @@ void ServerListPane::OnTimer() {
         if (view_) ListView_DeleteAllItems(view_);
         filledGeneration_ = list_.Generation();
         ShowStatusText(list_.status == -1 ? kListFailedSlot : kListReceivingSlot, list_.status != -1);
+        if (list_.status == -1 && !list_.failure.empty())
+            SetDlgItemTextW(dialog_, kLabel, (Text(kListFailedSlot) + L": " + WideString(list_.failure)).c_str());
     }
 }
 
@@ -384,12 +393,13 @@ void ServerListPane::DownloadItem() {
     std::u16string url = item->GetDownloadUrl();
     if (url.empty()) return;
     AppendTimestampQuery(url, u'?', static_cast<int64_t>(std::time(nullptr)));
-    next.downloadPath = folder_ + (folder_.ends_with(u'\\') ? u"" : u"\\") + kDownloadFileName;
-    DeleteFileW(WideString(next.downloadPath).c_str());
+    next.downloadPath = FreeDownloadPath();
     line_ = lines_.AddLine();
     if (!line_) return;
     line_->SetTransferTimeout(transferTimeoutMs);
-    request_ = line_->AddRequest(url, u"GET", nullptr, 0, dialog_, kDownloadDoneMessage, next.downloadPath, next.size);
+    // The list's Size is for showing and matching only: a file of another
+    // size still installs (the file cap and the announced length still hold).
+    request_ = line_->AddRequest(url, u"GET", nullptr, 0, dialog_, kDownloadDoneMessage, next.downloadPath);
     if (!request_) {
         lines_.RemoveLine(line_);
         line_ = nullptr;
@@ -409,8 +419,35 @@ void ServerListPane::DownloadItem() {
 
 void ServerListPane::Cancel() {
     state_ = DownloadState::Cancelling;
+    cancelTick_ = GetTickCount();
     SetDlgItemTextW(dialog_, kInstall, Text(kInstallSlot).c_str());
     if (request_) request_->Cancel();   // the completion message still follows
+}
+
+// A transfer waiting for the server notices Cancel only when the wait ends
+// (at its time-out): the download ends now, and its line is let go without
+// waiting. The worker ends on its own at the time-out, deleting the file it
+// wrote; until then that name is not used again (FreeDownloadPath).
+void ServerListPane::LetCancelledDownloadGo() {
+    line_->SetStopWait(0);
+    lines_.RemoveLine(line_);
+    line_ = nullptr;
+    request_ = nullptr;
+    state_ = DownloadState::Idle;
+    SendDlgItemMessageW(dialog_, kProgress, PBM_SETPOS, 1000, 0);
+    failure_ = UIExtra(UIExtraText::kTransferCancelled);
+    FinishDownload(false, nullptr);
+}
+
+std::u16string ServerListPane::FreeDownloadPath() const {
+    const std::u16string folder = folder_ + (folder_.ends_with(u'\\') ? u"" : u"\\");
+    std::u16string path = folder + kDownloadFileName;
+    // A stale download is deleted; one a cancelled transfer still writes
+    // cannot be, and the next name is taken.
+    for (int n = 1; !DeleteFileW(WideString(path).c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND && n < 100; ++n)
+        path = folder + u"Download-" + std::u16string(1, static_cast<char16_t>(u'0' + n / 10)) +
+               std::u16string(1, static_cast<char16_t>(u'0' + n % 10)) + u".qdx";
+    return path;
 }
 
 void ServerListPane::OnDownloadFinished(WPARAM wParam, LPARAM) {
@@ -418,14 +455,18 @@ void ServerListPane::OnDownloadFinished(WPARAM wParam, LPARAM) {
     if (!request || request != request_ || !line_ || !line_->Holds(request)) return;
     SendDlgItemMessageW(dialog_, kProgress, PBM_SETPOS, 1000, 0);
     state_ = DownloadState::Idle;
-    const bool fetched = request->Result() == 0 && OpensAsDatabase(download_.downloadPath);
+    TransferOutcome outcome{request->Result(), request->StatusCode(), request->Received(), request->SystemError(),
+                            transferTimeoutMs, request->RedirectTarget()};
     // The request and its line are done with: no thread is kept per download.
     line_->RemoveRequest(request);
     lines_.RemoveLine(line_);
     line_ = nullptr;
     request_ = nullptr;
+    failure_ = TransferFailureReason(outcome, SystemErrorText);
+    if (failure_.empty() && !OpensAsDatabase(download_.downloadPath))
+        failure_ = UIExtra(UIExtraText::kDownloadNotDictionary);
     RDFDictionary* dictionary = nullptr;
-    const bool installed = fetched && InstallDownloaded(dictionary);
+    const bool installed = failure_.empty() && InstallDownloaded(dictionary);
     DeleteFileW(WideString(download_.downloadPath).c_str());
     FinishDownload(installed, dictionary);
 }
@@ -445,6 +486,7 @@ bool ServerListPane::InstallDownloaded(RDFDictionary*& dictionary) {
             shelf_->Refresh();
         }
         if (!MoveFileExW(from.c_str(), to.c_str(), replace)) {
+            NoteMoveFailure();
             if (wasOpen) dictionary->Open(2);
             shelf_->Refresh();
             return false;
@@ -452,7 +494,10 @@ bool ServerListPane::InstallDownloaded(RDFDictionary*& dictionary) {
         dictionary->File().SetPath(download_.target.c_str());   // its size and time again
     } else {
         if (FileSizeLow(download_.target)) download_.update = true;
-        if (!MoveFileExW(from.c_str(), to.c_str(), replace)) return false;
+        if (!MoveFileExW(from.c_str(), to.c_str(), replace)) {
+            NoteMoveFailure();
+            return false;
+        }
         dictionary = shelf_->AddDictionary(DetectDictionaryFileFormat(download_.target.c_str()), download_.target);
         if (!dictionary) return false;
     }
@@ -463,6 +508,10 @@ bool ServerListPane::InstallDownloaded(RDFDictionary*& dictionary) {
     return true;
 }
 
+void ServerListPane::NoteMoveFailure() {
+    failure_ = std::u16string(UIExtra(UIExtraText::kDownloadNotMoved)) + u"\n" + SystemErrorText(GetLastError());
+}
+
 void ServerListPane::FinishDownload(bool installed, RDFDictionary* dictionary) {
     if (installed) {
         if (host_) host_->RefillInstalled(dictionary);
@@ -471,7 +520,9 @@ void ServerListPane::FinishDownload(bool installed, RDFDictionary* dictionary) {
         SetDlgItemTextW(dialog_, kLabel, text.c_str());
         MessageBoxW(dialog_, text.c_str(), InstalledCaption().c_str(), MB_OK | MB_ICONINFORMATION);
     } else {
+        // What failed, in the label and the box alike.
         std::wstring text = Format(kFailedSlot, download_.title, folder_);
+        if (!failure_.empty()) text += L"\n" + WideString(failure_);
         SetDlgItemTextW(dialog_, kLabel, text.c_str());
         MessageBoxW(dialog_, text.c_str(), FailedCaption().c_str(), MB_OK | MB_ICONEXCLAMATION);
     }

@@ -77,7 +77,7 @@ private:
         std::u16string title;       // short name shown in the messages
         std::u16string target;      // Dictionaries folder + Filename, checked
         std::u16string downloadPath;
-        int64_t size = 0;           // the list's Size: the most bytes accepted
+        int64_t size = 0;           // the list's Size: the progress total when the server gives none
         bool update = false;        // "is updated" rather than "is installed"
     };
 
@@ -92,6 +92,13 @@ private:
     // Moves the checked download onto the target; false when nothing changed.
     bool InstallDownloaded(RDFDictionary*& installed);
     void FinishDownload(bool installed, RDFDictionary* dictionary);
+    // A failed move of the download onto the target, with the system's reason.
+    void NoteMoveFailure();
+    // Ends a cancelled download whose transfer still waits for the server.
+    void LetCancelledDownloadGo();
+    // "Download.qdx" in the Dictionaries folder, emptied; another name while
+    // a cancelled transfer still holds it.
+    std::u16string FreeDownloadPath() const;
     std::u16string ShortName(const CWebDictionary& item) const;
     std::u16string LongName(const CWebDictionary& item) const;
     int32_t Language() const;
@@ -112,5 +119,9 @@ private:
     CHomeLine* line_ = nullptr;         // the download's own line, removed once its request ended
     CHomeRequest* request_ = nullptr;
     Download download_;
+    std::u16string failure_;            // why the last download was not installed
+    DWORD cancelTick_ = 0;              // when Cancel was chosen
+    // How long a cancelled transfer may take to end before it is let go.
+    static constexpr DWORD kCancelGraceMs = 300;
     std::unique_ptr<IServerPaneHost> dialogHost_;   // the dictionaries dialog's installed list
 };

@@ -116,6 +116,8 @@ public:
 
     // 0 never asked, 1 request running, 3 received, -1 failed.
     int32_t status = 0;
+    // Why the last request for the list failed (status -1), in the user's words.
+    std::u16string failure;
 
 private:
     std::u16string text_;

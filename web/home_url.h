@@ -23,6 +23,8 @@ inline constexpr int32_t kRead = -9;           // a read failed, stalled, the bo
 inline constexpr int32_t kWrite = -10;         // writing the output file
 inline constexpr int32_t kGrow = -11;          // growing the reply buffer (or past the memory cap)
 inline constexpr int32_t kCancelled = -14;
+inline constexpr int32_t kRedirectLoop = -15;    // more redirects than kMostRedirects
+inline constexpr int32_t kRedirectRefused = -16; // a redirect to an address no transfer may follow
 }  // namespace home_result
 
 inline constexpr size_t kHomeUrlMaxUnits = 511;

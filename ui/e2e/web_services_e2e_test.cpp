@@ -242,6 +242,37 @@ HWND ShownBox(const wchar_t* caption, std::wstring* text = nullptr) {
 // right-click menu's Install brings it byte-identical into the Dictionaries
 // folder, and the installed list shows it at once, selected. In the Russian
 // interface a second Install asks (in Russian) before it replaces the copy.
+// A home site whose list redirects to itself: the check ends after eleven
+// requests, and the dictionaries dialog says why the list did not come.
+TEST_F(WebServices, AListThatRedirectsInALoopIsRefusedSayingSo) {
+    WriteFile(root + "/list_loop", "");
+    TestFolders folders = PrepareTest(L"WebServices.RedirectLoop");
+    WriteSettings(folders, L"[Application]\r\nHomeSite=" + Widen(Home()) + L"\r\n");
+    ProgramRun run;
+    HWND frame = run.WaitForFrameWithoutClipboardMonitor();
+    ASSERT_NE(frame, nullptr);
+    PostMessageW(frame, WM_COMMAND, 40070, 0);
+    HWND dialog = nullptr;
+    ASSERT_TRUE(WaitFor([&] {
+        dialog = FindWindowW(L"#32770", L"Installed Dictionaries and Books");
+        return dialog && IsWindowVisible(dialog);
+    }));
+    const std::string said =
+        "Cannot receive the list of dictionaries from the server: The server redirected more than 10 times (a loop).";
+    EXPECT_TRUE(WaitFor([&] { return WindowText(GetDlgItem(dialog, 1287)).find(said) != std::string::npos; }))
+        << WindowText(GetDlgItem(dialog, 1287));
+    SaveScreenshot(folders.root + L"\\redirect_loop.png");
+    const std::string requests = ReadFile(log);
+    size_t asked = 0;
+    for (size_t at = requests.find("/update/dictionary_list.txt"); at != std::string::npos;
+         at = requests.find("/update/dictionary_list.txt", at + 1))
+        ++asked;
+    EXPECT_GE(asked, 11u) << requests;   // a check: the request and ten redirects
+    DeleteFileA((root + "/list_loop").c_str());
+    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_EQ(run.Exit(frame), 0);
+}
+
 TEST_F(WebServices, TheDictionariesDialogInstallsADictionaryFromTheServer) {
     const std::string binary = BinaryPath();
     ASSERT_TRUE(CopyFileW((Widen(binary) + L"\\ui\\e2e-data\\kanjidic-slice.qdx").c_str(),

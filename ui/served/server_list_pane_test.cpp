@@ -2,10 +2,11 @@
 // server on 127.0.0.1 (run through web/win/served/with_test_server.sh): a
 // dictionary compiled from Debian's KANJIDIC is offered, installed through
 // the pane (driven by its messages, boxes answered by their buttons) and
-// arrives byte-identical, on the shelf and open; updated in place; and every
-// hostile or broken download (unsafe names, truncated, oversized, absurd
-// length, not a database, stalled, cancelled) leaves the Dictionaries folder
-// and its parent exactly as they were.
+// arrives byte-identical, on the shelf and open; updated in place, also
+// from an entry whose Size is smaller than the file; and every hostile or
+// broken download (unsafe names, truncated, absurd length, not a database,
+// stalled, cancelled) leaves the Dictionaries folder and its parent exactly
+// as they were and says why; Cancel ends a stalled download at once.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -145,7 +146,7 @@ protected:
         };
         item("good", Url("files"), "kanjidic.qdx", size);
         item("truncated", Url("truncated"), "kanjidic.qdx", size);
-        item("oversized", Url("oversized"), "kanjidic.qdx", size);
+        item("undersized", Url("files"), "kanjidic.qdx", std::to_string(served.size() / 2));
         item("absurd", Url("absurd"), "kanjidic.qdx", size);
         item("notdb", Url("files"), "notdb.qdx", "5000");
         item("stalled", "http://127.0.0.1:" + port + "/stall/" + size + "/", "kanjidic.qdx", size);
@@ -225,14 +226,22 @@ TEST_F(ServerListPaneTest, InstallsUpdatesAndRefusesEveryBrokenDownload) {
     // Only the usable items are rows: the hostile names never are.
     EXPECT_EQ(pane->RowCount(), 7);
     EXPECT_EQ(RowOf(L"hostile"), -1);
-    for (const wchar_t* title : {L"truncated", L"oversized", L"absurd", L"notdb", L"stalled"}) {
-        SCOPED_TRACE(std::string(title, title + wcslen(title)));
+    struct Refused {
+        const wchar_t* title;
+        const wchar_t* reason;
+    };
+    for (const Refused r : {Refused{L"truncated", L"\nThe connection ended before the whole file arrived ("},
+                            Refused{L"absurd", L"\nThe server announces more bytes than a download may take."},
+                            Refused{L"notdb", L"\nThe downloaded file is not a dictionary that opens."},
+                            Refused{L"stalled", L"\nThe server sent nothing for 2 seconds."}}) {
+        SCOPED_TRACE(std::string(r.title, r.title + wcslen(r.title)));
         auto before = Listing(work);
         g_boxes.clear();
-        Install(title);
+        Install(r.title);
         EXPECT_EQ(Listing(work), before);
         ASSERT_FALSE(g_boxes.empty());
-        EXPECT_NE(g_boxes.back().find(L"Could not install"), std::wstring::npos);
+        EXPECT_EQ(g_boxes.back().rfind(L"Could not install", 0), 0u);
+        EXPECT_NE(g_boxes.back().find(r.reason), std::wstring::npos) << g_boxes.back();
     }
     // The good one arrives whole, on the shelf and open.
     g_boxes.clear();
@@ -251,11 +260,24 @@ TEST_F(ServerListPaneTest, InstallsUpdatesAndRefusesEveryBrokenDownload) {
     // A failed or cancelled update leaves the installed copy as it was.
     for (const wchar_t* title : {L"truncated", L"slow"}) {
         auto before = Listing(work);
+        g_boxes.clear();
         Install(title, std::wstring(title) == L"slow");
         EXPECT_EQ(Listing(work), before);
         EXPECT_EQ(shelf->FindByPath(target.u16string()), installed);
         EXPECT_NE(installed->flags & kDictionaryOpen, 0u);
+        if (std::wstring(title) == L"slow") {
+            ASSERT_FALSE(g_boxes.empty());
+            EXPECT_NE(g_boxes.back().find(L"\nThe download was cancelled."), std::wstring::npos) << g_boxes.back();
+        }
     }
+    // A Size smaller than the file is for showing only: the file installs whole.
+    g_boxes.clear();
+    Install(L"undersized");
+    ASSERT_FALSE(g_boxes.empty());
+    EXPECT_NE(g_boxes.back().find(L"is updated."), std::wstring::npos) << g_boxes.back();
+    EXPECT_TRUE(ReadFile(target) == served);
+    installed = shelf->FindByPath(target.u16string());
+    ASSERT_NE(installed, nullptr);
 
     // A newer version on the server: "will be updated", replaced in place.
     Offer("99");
@@ -269,6 +291,30 @@ TEST_F(ServerListPaneTest, InstallsUpdatesAndRefusesEveryBrokenDownload) {
     EXPECT_TRUE(ReadFile(target) == served);
     EXPECT_EQ(shelf->DictionaryCount(), 1);
     EXPECT_NE(shelf->FindByPath(target.u16string())->flags & kDictionaryOpen, 0u);
+}
+
+// Cancel on a download that stalls ends it at once, not at its time-out;
+// the file the stalled transfer wrote goes when that transfer ends, and a
+// download started meanwhile (of another item) installs under its own name.
+TEST_F(ServerListPaneTest, CancelEndsAStalledDownloadAtOnce) {
+    Offer();
+    Attach();
+    pane->transferTimeoutMs = 8000;
+    auto before = Listing(work);
+    const DWORD start = GetTickCount();
+    Install(L"stalled", true);
+    EXPECT_LT(GetTickCount() - start, 3000u);
+    ASSERT_FALSE(g_boxes.empty());
+    EXPECT_NE(g_boxes.back().find(L"\nThe download was cancelled."), std::wstring::npos) << g_boxes.back();
+    g_boxes.clear();
+    Install(L"good");
+    ASSERT_FALSE(g_boxes.empty());
+    EXPECT_NE(g_boxes.back().find(L"is installed."), std::wstring::npos) << g_boxes.back();
+    EXPECT_TRUE(ReadFile(dictionaries / "kanjidic.qdx") == served);
+    for (int i = 0; i < 300 && fs::exists(dictionaries / "Download.qdx"); ++i) Pump(50);
+    auto after = Listing(work);
+    after.erase((dictionaries / "kanjidic.qdx").generic_string());
+    EXPECT_EQ(after, before);
 }
 
 TEST_F(ServerListPaneTest, AWorkingDictionaryIsNeverReplaced) {

@@ -38,8 +38,6 @@ private:
     CRITICAL_SECTION& lock_;
 };
 
-constexpr DWORD kStopWaitMs = 100 + 2000;
-
 }  // namespace
 
 CHomeRequest::~CHomeRequest() { std::free(reply_); }
@@ -74,7 +72,7 @@ CHomeLine::~CHomeLine() {
         // A worker blocked in WinINet ends at its timeout; it is never
         // terminated there (it could hold the heap's or WinINet's locks),
         // and the shared block stays until it lets go.
-        WaitForSingleObject(thread_, kStopWaitMs);
+        WaitForSingleObject(thread_, stopWaitMs_);
         CloseHandle(thread_);
     }
     thread_ = nullptr;

@@ -53,6 +53,11 @@ public:
     // The transaction's own time, from its start to its last WinINet step.
     uint32_t ElapsedMs() const { return lastTick_ - startTick_; }
     int32_t Reallocations() const { return reallocations_; }
+    // Redirects followed, and the address the last one named.
+    int32_t Redirects() const { return redirects_; }
+    const std::u16string& RedirectTarget() const { return redirectTarget_; }
+    // The system's error code of the WinINet step that failed (0: none).
+    uint32_t SystemError() const { return systemError_; }
     const std::u16string& Url() const { return url_; }
     const HomeUrlParts& Parts() const { return parts_; }
     CHomeLine* Owner() const { return owner_; }
@@ -86,6 +91,9 @@ private:
     char* reply_ = nullptr;          // malloc'd; capacity below
     int64_t capacity_ = 0;
     int32_t reallocations_ = 0;
+    int32_t redirects_ = 0;
+    std::u16string redirectTarget_;
+    uint32_t systemError_ = 0;
     DWORD startTick_ = 0;
     DWORD lastTick_ = 0;
 };
@@ -116,6 +124,9 @@ public:
     size_t Count() const;
     // Receive, send and connect timeout of later requests.
     void SetTransferTimeout(uint32_t ms) { timeoutMs_ = ms; }
+    // How long the destructor waits for a worker still in a transfer (at
+    // most 2,100 ms; 0 lets it go at once, to end at its time-out).
+    void SetStopWait(uint32_t ms) { stopWaitMs_ = ms; }
 
     CHomeLine* next = nullptr;
 
@@ -128,6 +139,7 @@ private:
     HANDLE thread_ = nullptr;
     bool started_ = false;
     uint32_t timeoutMs_ = kDefaultTransferTimeoutMs;
+    uint32_t stopWaitMs_ = 100 + 2000;
 };
 
 class CHomeLines {

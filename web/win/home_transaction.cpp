@@ -7,8 +7,12 @@
 // "Connection: close" replies ended by the close) is whole when a read
 // returns 0 bytes; a length that is no number, and headers that never end
 // (which WinINet shows as headers with an empty body ended by the close),
-// fail. Receive, send and connect timeouts end a stalled transfer, so Cancel
-// and stopping a line take effect in bounded time.
+// fail. Redirects are followed here, at most kMostRedirects of them, each a
+// request of its own that Cancel and the time-outs reach (a loop ends with
+// -15, a Location no transfer may follow with -16). Receive, send and
+// connect timeouts end a stalled transfer, so Cancel and stopping a line
+// take effect in bounded time (a waiting download's pane lets its line go
+// at once, see ServerListPane).
 #include <windows.h>
 #include <wininet.h>
 
@@ -16,6 +20,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "web/http_redirect.h"
 #include "web/win/home_line.h"
 
 namespace {
@@ -27,7 +32,10 @@ constexpr DWORD kFormHeaderUnits = 47;
 // date and name errors ignored, pragma no-cache.
 constexpr DWORD kRequestFlags = 0x8400F100;
 constexpr DWORD kIgnoreOffline = 77;   // INTERNET_OPTION_IGNORE_OFFLINE
+constexpr DWORD kTimeoutSlackMs = 250;  // a wait this close to the time-out ran into it
 
+// The three WinINet handles and the output file of one transaction, closed
+// whatever way it ends.
 // The three WinINet handles and the output file of one transaction, closed
 // whatever way it ends.
 struct TransactionHandles {
@@ -35,6 +43,12 @@ struct TransactionHandles {
     HINTERNET connection = nullptr;
     HINTERNET request = nullptr;
     HANDLE file = INVALID_HANDLE_VALUE;
+    // Closes the request and connection of one redirect step.
+    void CloseStep() {
+        InternetCloseHandle(request);
+        InternetCloseHandle(connection);
+        request = connection = nullptr;
+    }
     ~TransactionHandles() {
         if (request) InternetCloseHandle(request);
         if (connection) InternetCloseHandle(connection);
@@ -81,7 +95,11 @@ int32_t RunHomeRequest(CHomeRequest& r) {
         r.result_ = result;
         return result;
     };
-    auto touch = [&r] { r.lastTick_ = GetTickCount(); };
+    DWORD callStart = GetTickCount();  // when the WinINet call last touched began
+    auto touch = [&r, &callStart] {
+        callStart = r.lastTick_;
+        r.lastTick_ = GetTickCount();
+    };
     if (r.cancel_.load()) return finish(kCancelled);
     r.received_.store(0);
     r.startTick_ = r.lastTick_ = GetTickCount();
@@ -96,45 +114,77 @@ int32_t RunHomeRequest(CHomeRequest& r) {
             result = code;
             return code;
         };
+        // A call that failed: the system's reason is kept for the message.
+        auto failCall = [&](int32_t code) {
+            r.systemError_ = GetLastError();
+            // A call that waited out the whole time-out failed for that,
+            // whatever code the system gives it.
+            const bool waited = code == kConnect || code == kSend || code == kRead;
+            if (waited && r.lastTick_ - callStart + kTimeoutSlackMs >= r.timeoutMs_) r.systemError_ = ERROR_INTERNET_TIMEOUT;
+            return fail(code);
+        };
         do {
             if (toFile) {
                 h.file = CreateFileW(outputPath, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                                      FILE_ATTRIBUTE_NORMAL, nullptr);
                 if (h.file == INVALID_HANDLE_VALUE) {
-                    fail(kCreateFile);
+                    failCall(kCreateFile);
                     break;
                 }
                 createdFile = true;
             }
             h.internet = InternetOpenW(kAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
             touch();
-            if (!h.internet) { fail(kOpen); break; }
+            if (!h.internet) { failCall(kOpen); break; }
             SetTimeouts(h.internet, r.timeoutMs_);
-            h.connection = InternetConnectW(h.internet, reinterpret_cast<const wchar_t*>(r.parts_.host.c_str()),
-                                            r.parts_.port, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 1);
-            touch();
-            if (!h.connection) { fail(kConnect); break; }
-            if (r.cancel_.load()) { fail(kCancelled); break; }
-            const wchar_t* accept[] = {L"*/*", nullptr};
-            const wchar_t* path = r.parts_.path.empty() ? L"/" : reinterpret_cast<const wchar_t*>(r.parts_.path.c_str());
-            h.request = HttpOpenRequestW(h.connection, reinterpret_cast<const wchar_t*>(r.verb_.c_str()), path,
-                                         L"HTTP/1.1", nullptr, accept,
-                                         kRequestFlags | (r.parts_.secure ? INTERNET_FLAG_SECURE : 0), 1);
-            touch();
-            if (!h.request) { fail(kOpenRequest); break; }
-            SetTimeouts(h.request, r.timeoutMs_);
-            if (r.cancel_.load()) { fail(kCancelled); break; }
-            BOOL on = TRUE;
-            InternetSetOptionW(h.request, kIgnoreOffline, &on, sizeof on);
-            if (r.cancel_.load()) { fail(kCancelled); break; }
-            BOOL sent = HttpSendRequestW(h.request, kFormHeader, kFormHeaderUnits,
-                                         r.body_.empty() ? nullptr : r.body_.data(),
-                                         static_cast<DWORD>(r.body_.size()));
-            touch();
-            if (!sent) { fail(kSend); break; }
-
-            std::u16string status = QueryHeader(h.request, HTTP_QUERY_STATUS_CODE);
-            r.statusCode_ = static_cast<int32_t>(ParseContentLength(status));
+            // Redirects are followed here, one request at a time, so a loop
+            // ends after kMostRedirects and Cancel and the time-outs reach
+            // every step (WinINet's own following has neither).
+            std::u16string url = r.url_, verb = r.verb_;
+            HomeUrlParts parts = r.parts_;
+            bool withBody = !r.body_.empty();
+            for (int32_t redirects = 0;; ++redirects) {
+                h.connection = InternetConnectW(h.internet, reinterpret_cast<const wchar_t*>(parts.host.c_str()),
+                                                parts.port, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 1);
+                touch();
+                if (!h.connection) { failCall(kConnect); break; }
+                if (r.cancel_.load()) { fail(kCancelled); break; }
+                const wchar_t* accept[] = {L"*/*", nullptr};
+                const wchar_t* path = parts.path.empty() ? L"/" : reinterpret_cast<const wchar_t*>(parts.path.c_str());
+                h.request = HttpOpenRequestW(h.connection, reinterpret_cast<const wchar_t*>(verb.c_str()), path,
+                                             L"HTTP/1.1", nullptr, accept,
+                                             kRequestFlags | INTERNET_FLAG_NO_AUTO_REDIRECT |
+                                                 (parts.secure ? INTERNET_FLAG_SECURE : 0),
+                                             1);
+                touch();
+                if (!h.request) { failCall(kOpenRequest); break; }
+                SetTimeouts(h.request, r.timeoutMs_);
+                if (r.cancel_.load()) { fail(kCancelled); break; }
+                BOOL on = TRUE;
+                InternetSetOptionW(h.request, kIgnoreOffline, &on, sizeof on);
+                if (r.cancel_.load()) { fail(kCancelled); break; }
+                BOOL sent = HttpSendRequestW(h.request, kFormHeader, kFormHeaderUnits,
+                                             withBody ? r.body_.data() : nullptr,
+                                             withBody ? static_cast<DWORD>(r.body_.size()) : 0);
+                touch();
+                if (!sent) { failCall(kSend); break; }
+                r.statusCode_ = static_cast<int32_t>(ParseContentLength(QueryHeader(h.request, HTTP_QUERY_STATUS_CODE)));
+                if (!IsRedirectStatus(r.statusCode_)) break;
+                const std::u16string location = QueryHeader(h.request, HTTP_QUERY_LOCATION);
+                if (location.empty()) { fail(kStatus); break; }
+                if (redirects == kMostRedirects) { fail(kRedirectLoop); break; }
+                url = ResolveRedirectUrl(url, location);
+                parts = SplitHomeUrl(url);
+                r.redirectTarget_ = url.empty() ? location : url;
+                if (url.empty() || !parts.valid) { fail(kRedirectRefused); break; }
+                const std::u16string next = VerbAfterRedirect(r.statusCode_, verb);
+                if (next != verb) withBody = false;
+                verb = next;
+                ++r.redirects_;
+                h.CloseStep();
+                if (r.cancel_.load()) { fail(kCancelled); break; }
+            }
+            if (result != kOk) break;
             if (r.statusCode_ != 200) { fail(kStatus); break; }
             const std::u16string lengthText = QueryHeader(h.request, HTTP_QUERY_CONTENT_LENGTH);
             const int64_t length = ParseContentLength(lengthText);
@@ -158,11 +208,11 @@ int32_t RunHomeRequest(CHomeRequest& r) {
                     DWORD read = 0;
                     BOOL ok = InternetReadFile(h.request, piece, kReadPieceBytes, &read);
                     touch();
-                    if (!ok) { fail(kRead); break; }
+                    if (!ok) { failCall(kRead); break; }
                     if (read == 0) break;
                     if (received + read > limit) { fail(kRead); break; }
                     DWORD written = 0;
-                    if (!WriteFile(h.file, piece, read, &written, nullptr) || written != read) { fail(kWrite); break; }
+                    if (!WriteFile(h.file, piece, read, &written, nullptr) || written != read) { failCall(kWrite); break; }
                     received += read;
                     r.received_.store(received);
                     if (r.cancel_.load()) { fail(kCancelled); break; }
@@ -177,7 +227,7 @@ int32_t RunHomeRequest(CHomeRequest& r) {
                     if (room == 0 && received == length) {
                         // Exactly the announced length: one more read must find the end.
                         char probe[16];
-                        if (!InternetReadFile(h.request, probe, sizeof probe, &read)) { fail(kRead); break; }
+                        if (!InternetReadFile(h.request, probe, sizeof probe, &read)) { failCall(kRead); break; }
                         if (read != 0) fail(kRead);
                         break;
                     }
@@ -194,7 +244,7 @@ int32_t RunHomeRequest(CHomeRequest& r) {
                     DWORD ask = static_cast<DWORD>(std::min<int64_t>(room, kReadPieceBytes));
                     BOOL ok = InternetReadFile(h.request, r.reply_ + received, ask, &read);
                     touch();
-                    if (!ok) { fail(kRead); break; }
+                    if (!ok) { failCall(kRead); break; }
                     if (read == 0) break;
                     received += read;
                     if (received > limit) { fail(kRead); break; }

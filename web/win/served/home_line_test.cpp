@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
@@ -34,6 +35,8 @@ std::string ReadFile(const std::string& path) {
 }
 
 bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+size_t CountLines(const std::string& text) { return static_cast<size_t>(std::count(text.begin(), text.end(), '\n')); }
 
 // A message-only window that collects completion messages.
 class Receiver {
@@ -196,6 +199,57 @@ TEST_F(HomeLineTest, BodiesEndedByTheCloseOrWithAnyValidLengthAreWhole) {
             line.RemoveRequest(request);
         }
     DeleteFileA(out.c_str());
+}
+
+// Redirects are followed by the transaction itself: ten of every status and
+// Location form (absolute, absolute-path, relative) arrive whole; an
+// eleventh, and a loop between two addresses, end with the loop's refusal
+// after eleven requests; a Location of another scheme is refused.
+TEST_F(HomeLineTest, RedirectsAreFollowedToTheirLimitAndALoopIsRefused) {
+    const std::string expected = ReadFile(HostPath(Env("OSTREL_TEST_CURL_DIR") + "/bytes_10000")).substr(0, 5000);
+    CHomeRequest* ten = Run("/hop/10");
+    ASSERT_NE(ten, nullptr);
+    EXPECT_EQ(ten->Result(), home_result::kOk);
+    EXPECT_EQ(ten->Redirects(), 10);
+    EXPECT_TRUE(ten->Reply() == expected);
+    line.RemoveRequest(ten);
+    struct Case {
+        const char* path;
+        int32_t result;
+        size_t requests;  // the server saw
+    };
+    for (const Case c : {Case{"/hop/11", home_result::kRedirectLoop, 11}, Case{"/loop/a", home_result::kRedirectLoop, 11},
+                         Case{"/elsewhere/x", home_result::kRedirectRefused, 1}}) {
+        SCOPED_TRACE(c.path);
+        const size_t before = CountLines(ReadFile(HostPath(Env("OSTREL_TEST_SERVER_LOG"))));
+        CHomeRequest* request = Run(c.path);
+        ASSERT_NE(request, nullptr);
+        EXPECT_EQ(request->Result(), c.result);
+        EXPECT_TRUE(request->Reply().empty());
+        EXPECT_EQ(CountLines(ReadFile(HostPath(Env("OSTREL_TEST_SERVER_LOG")))) - before, c.requests);
+        line.RemoveRequest(request);
+    }
+}
+
+// 307 and 308 send a POST on with its body; 301, 302 and 303 turn it into a GET.
+TEST_F(HomeLineTest, ARedirectedPostKeepsOrDropsItsBodyAsHttpSays) {
+    const std::string body = "P01=Pro&P02=11";
+    for (int status : {307, 308}) {
+        CHomeRequest* request = Run("/post/" + std::to_string(status), {}, 0, "POST", body);
+        ASSERT_NE(request, nullptr);
+        EXPECT_EQ(request->Result(), 0) << status;
+        EXPECT_TRUE(request->Reply() == body) << status;
+        line.RemoveRequest(request);
+    }
+    for (int status : {301, 302, 303}) {
+        const std::string log = ReadFile(HostPath(Env("OSTREL_TEST_SERVER_LOG")));
+        CHomeRequest* request = Run("/post/" + std::to_string(status), {}, 0, "POST", body);
+        ASSERT_NE(request, nullptr);
+        EXPECT_EQ(request->Result(), home_result::kStatus) << status;   // GET /echo is no page
+        const std::string added = ReadFile(HostPath(Env("OSTREL_TEST_SERVER_LOG"))).substr(log.size());
+        EXPECT_NE(added.find("\"method\": \"GET\", \"path\": \"/echo\""), std::string::npos) << status;
+        line.RemoveRequest(request);
+    }
 }
 
 TEST_F(HomeLineTest, CancelBeforeStartMakesNoNetworkCall) {

@@ -125,6 +125,12 @@ class Handler(BaseHTTPRequestHandler):
             self.stall()
         elif kind == "stallhead":
             self.stall()
+        elif kind == "hop":  # N redirects before /bytes/5000, every status and Location form in turn
+            self.hop(count)
+        elif kind == "loop":  # /loop/a answers 301 to /loop/b, which answers 307 to /loop/a
+            self.redirect(301 if arg == "a" else 307, "/loop/b" if arg == "a" else "a")
+        elif kind == "elsewhere":  # a Location no transfer may follow
+            self.redirect(302, "ftp://127.0.0.1/file.qdx")
         elif kind == "status":
             self.send_bytes(b"status page", int(arg))
         elif kind in ("files", "truncated", "oversized"):
@@ -145,12 +151,29 @@ class Handler(BaseHTTPRequestHandler):
                 self.close_now()
         elif self.path.startswith("/update/dictionary_list.txt"):
             path = os.path.join(root, "dictionary_list.txt")
-            if os.path.isfile(path):
+            if os.path.isfile(os.path.join(root, "list_loop")):  # a home site whose list redirects to itself
+                self.redirect(302, "/update/dictionary_list.txt?again")
+            elif os.path.isfile(path):
                 self.send_bytes(open(path, "rb").read())
             else:
                 self.send_bytes(b"no list", 404)
         else:
             self.send_bytes(b"not found", 404)
+
+    def redirect(self, status, location):
+        self.send_response(status)
+        self.send_header("Location", location)
+        self.send_header("Content-Length", "0")
+        self.end_headers()
+
+    def hop(self, n):
+        """Redirects from /hop/N down to /hop/0, which is /bytes/5000 (or, for
+        a POST that kept its method, the echo of its body)."""
+        if n == 0:
+            return self.send_bytes(b"".join(pattern(5000)))
+        forms = ["http://127.0.0.1:%d/hop/%d" % (self.server.server_address[1], n - 1), "/hop/%d" % (n - 1),
+                 "%d" % (n - 1)]
+        self.redirect((301, 302, 303, 307, 308)[n % 5], forms[n % 3])
 
     def broken(self, how):
         """Misbehaving replies, each closing the connection: a chunked body
@@ -213,6 +236,9 @@ class Handler(BaseHTTPRequestHandler):
             self.record(**extra)
             news = os.path.join(self.server.root, "news.txt")
             self.send_bytes(open(news, "rb").read() if os.path.isfile(news) else b"News1_0=")
+        elif self.path.startswith("/post/"):  # /post/STATUS: sends the request on to /echo with STATUS
+            self.record(**extra)
+            self.redirect(int(self.path.split("/")[2].split("?")[0]), "/echo")
         else:
             self.record(**extra)
             self.send_bytes(body)
