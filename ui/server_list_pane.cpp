@@ -520,11 +520,12 @@ void ServerListPane::FinishDownload(bool installed, RDFDictionary* dictionary) {
         SetDlgItemTextW(dialog_, kLabel, text.c_str());
         MessageBoxW(dialog_, text.c_str(), InstalledCaption().c_str(), MB_OK | MB_ICONINFORMATION);
     } else {
-        // What failed, in the label and the box alike.
-        std::wstring text = Format(kFailedSlot, download_.title, folder_);
-        if (!failure_.empty()) text += L"\n" + WideString(failure_);
-        SetDlgItemTextW(dialog_, kLabel, text.c_str());
-        MessageBoxW(dialog_, text.c_str(), FailedCaption().c_str(), MB_OK | MB_ICONEXCLAMATION);
+        // What failed, in the label (one line) and the box alike.
+        const std::wstring text = Format(kFailedSlot, download_.title, folder_);
+        const std::wstring reason = failure_.empty() ? L"" : WideString(failure_);
+        SetDlgItemTextW(dialog_, kLabel, (reason.empty() ? text : text + L" " + reason).c_str());
+        MessageBoxW(dialog_, (reason.empty() ? text : text + L"\n" + reason).c_str(), FailedCaption().c_str(),
+                    MB_OK | MB_ICONEXCLAMATION);
     }
     SendDlgItemMessageW(dialog_, kProgress, PBM_SETPOS, 0, 0);
     SetDlgItemTextW(dialog_, kInstall, Text(kInstallSlot).c_str());

@@ -299,11 +299,11 @@ TEST_F(ServerListPaneTest, InstallsUpdatesAndRefusesEveryBrokenDownload) {
 TEST_F(ServerListPaneTest, CancelEndsAStalledDownloadAtOnce) {
     Offer();
     Attach();
-    pane->transferTimeoutMs = 8000;
+    pane->transferTimeoutMs = 10000;
     auto before = Listing(work);
     const DWORD start = GetTickCount();
     Install(L"stalled", true);
-    EXPECT_LT(GetTickCount() - start, 3000u);
+    EXPECT_LT(GetTickCount() - start, pane->transferTimeoutMs / 2);   // well before the time-out, even on a busy machine
     ASSERT_FALSE(g_boxes.empty());
     EXPECT_NE(g_boxes.back().find(L"\nThe download was cancelled."), std::wstring::npos) << g_boxes.back();
     g_boxes.clear();
