@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <array>
 
+#include "article/rtf_document.h"
+
 namespace {
 
 // Groups whose first control word names one of these hold no document text.
@@ -145,4 +147,22 @@ void RtfTextReader::Read(std::string_view rtf) {
             break;
         }
     }
+}
+
+bool HoldsVisibleText(std::u16string_view text) {
+    return text.find_first_not_of(u" \t\r\n\u00A0\u3000") != std::u16string_view::npos;
+}
+
+bool DocumentHoldsText(CRtfDocumentBuilder& document) {
+    RtfTextReader reader;
+    size_t looked = 0;
+    bool found = false;
+    document.WriteParts([&](std::string_view part) {
+        reader.Read(part);
+        const std::u16string_view text = reader.Text();
+        found = HoldsVisibleText(text.substr(looked));
+        looked = text.size();
+        return !found;
+    });
+    return found;
 }

@@ -13,6 +13,8 @@
 #include <string_view>
 #include <vector>
 
+class CRtfDocumentBuilder;
+
 class RtfTextReader {
 public:
     RtfTextReader();
@@ -42,3 +44,12 @@ private:
     int32_t pendingSkip_ = 0;   // stand-in characters still to drop after a "\u"
     int32_t hex_ = 0;
 };
+
+// True when `text` holds a character other than blanks (space, tab,
+// U+00A0, U+3000) and line ends.
+bool HoldsVisibleText(std::u16string_view text);
+// True when a reader of `document` sees at least one character other than
+// blanks and line ends: an output of articles that render to nothing (or a
+// document that memory cut before its first article) holds no text. Reads
+// only up to the first such character.
+bool DocumentHoldsText(CRtfDocumentBuilder& document);

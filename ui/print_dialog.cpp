@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "article/export_records.h"
+#include "article/rtf_text.h"
 #include "article/win/article_drag.h"
 #include "article/win/clipboard_render.h"
 #include "article/win/hidden_rich_edit.h"
@@ -34,6 +35,9 @@ constexpr DWORD kProgressMs = 100;
 constexpr int kNotEnoughMemorySlot = 404;
 constexpr int kCopyToClipboardSlot = 620;
 constexpr int kCannotReadCaptionSlot = 529;
+constexpr int kNothingToDoSlot = 602;
+constexpr int kAskPrintSlot = 609;
+constexpr int kTooManyCaptionSlot = 610;
 
 constexpr ControlText kControlTexts[] = {
     {IDC_PRINT_LABEL, 614},         {IDC_PRINT_ALL, 615},          {IDC_PRINT_SELECTED, 616},
@@ -50,19 +54,7 @@ constexpr int kPathControls[] = {IDC_PRINT_FILE_GROUP, IDC_PRINT_PATH, IDC_PRINT
 
 std::wstring Text(int slot) { return WideString(UIStringTable[slot]); }
 
-// A text slot with its "%d" replaced by `n`.
-std::wstring TextWithCount(int slot, int32_t n) {
-    std::wstring text = Text(slot);
-    const size_t at = text.find(L"%d");
-    if (at != std::wstring::npos) text.replace(at, 2, std::to_wstring(n));
-    return text;
-}
-
 HWND MainWindow() { return g_frame != nullptr ? g_frame->Window() : nullptr; }
-
-int Ask(HWND owner, int textSlot, int captionSlot, UINT type, int32_t n = 0) {
-    return MessageBoxW(owner, TextWithCount(textSlot, n).c_str(), Text(captionSlot).c_str(), type);
-}
 
 // Running out of memory in the middle of an export is what a small limit on
 // the document makes happen at once: with the test hook on, the end-to-end
@@ -139,30 +131,50 @@ void RunDialogMessages(HWND dialog) {
 // Says what an output to the clipboard could not do; true when it was done.
 bool TellClipboardCopy(HWND owner, ClipboardCopy copy) {
     if (copy == ClipboardCopy::Copied) return true;
-    const std::u16string_view text =
-        copy == ClipboardCopy::ClipboardBusy
-            ? LanguageText(u"Не удалось открыть буфер обмена: его занимает другая программа.",
-                           u"The clipboard could not be opened: another program is using it.",
-                           u"クリップボードを開けませんでした。別のプログラムが使用中です。")
-            : UIStringTable[kNotEnoughMemorySlot];
+    const std::u16string_view text = copy == ClipboardCopy::ClipboardBusy ? UIExtra(UIExtraText::kClipboardBusy)
+                                                                          : UIStringTable[kNotEnoughMemorySlot];
     ShowBox(owner, text, UIStringTable[kCopyToClipboardSlot], MB_OK | MB_ICONEXCLAMATION);
     return false;
 }
 
-// A warning whose text holds two counts, under the caption of `captionSlot`.
-void TellCounts(HWND owner, const char16_t* text, int32_t first, int32_t second, int captionSlot) {
-    ShowBox(owner, FormatInterfaceText(text, {first, second}), UIStringTable[captionSlot], MB_OK | MB_ICONEXCLAMATION);
+// The large-output question names what will be done with the articles.
+std::u16string AskManyText(int32_t destination, int32_t entries) {
+    const char16_t* text = destination == kExportToFile        ? UIExtra(UIExtraText::kAskSaveArticles)
+                           : destination == kExportToClipboard ? UIExtra(UIExtraText::kAskCopyArticles)
+                                                               : UIStringTable[kAskPrintSlot];
+    return FormatInterfaceText(text, {entries});
 }
 
-// Says that `skipped` of `entries` articles could not be read and are not in
-// the output (a damaged dictionary page, a file gone).
-void TellSkipped(HWND owner, int32_t skipped, int32_t entries) {
-    if (skipped <= 0) return;
-    TellCounts(owner,
-               LanguageText(u"Не удалось прочитать статей: %d из %d. В результат они не вошли.",
-                            u"%d of %d articles could not be read and were left out.",
-                            u"%d 件の項目（全 %d 件）を読み込めなかったため、省きました。"),
-               skipped, entries, kCannotReadCaptionSlot);
+// Tells, in one box, what a build of `entries` entries left out (memory ran
+// out, articles could not be read) and, when its document would hold no
+// text, that nothing goes to `destination`: no empty file, no blank page, and
+// the clipboard keeps what the user had there. True when the document is to
+// be output.
+bool TellBuilt(HWND owner, ArticleExportBuilder& builder, int32_t entries, int32_t destination) {
+    CRtfDocumentBuilder* document = builder.Document();
+    if (document == nullptr) return false;
+    std::u16string text;
+    const char16_t* caption = nullptr;
+    auto add = [&](std::u16string line, const char16_t* lineCaption) {
+        if (!text.empty()) text += u"\n";
+        text += line;
+        if (caption == nullptr) caption = lineCaption;
+    };
+    // The entry the memory ran out on is not in the document.
+    if (document->Cut())
+        add(FormatInterfaceText(UIExtra(UIExtraText::kExportCut), {std::max(builder.Processed() - 1, 0), entries}),
+            UIStringTable[kNotEnoughMemorySlot]);
+    if (builder.Skipped() > 0)
+        add(FormatInterfaceText(UIExtra(UIExtraText::kExportSkipped), {builder.Skipped(), entries}),
+            UIStringTable[kCannotReadCaptionSlot]);
+    const bool holdsText = DocumentHoldsText(*document);
+    if (!holdsText)
+        add(UIExtra(destination == kExportToFile        ? UIExtraText::kNoTextSaved
+                    : destination == kExportToClipboard ? UIExtraText::kNoTextCopied
+                                                        : UIExtraText::kNoTextPrinted),
+            UIStringTable[kNothingToDoSlot]);
+    if (!text.empty()) ShowBox(owner, text, caption, MB_OK | MB_ICONEXCLAMATION);
+    return holdsText;
 }
 
 // Options read from the settings file (clamped), defaults without one.
@@ -185,6 +197,9 @@ int32_t ListChoice(HWND dialog, int id) {
 
 CPrintDlg& PrintEngine() {
     static CPrintDlg engine;
+    // Every route's document (dialog, Copy text) is held to the same limit.
+    static const bool limited = (engine.builder.memoryLimit = ExportMemoryLimit(), true);
+    (void)limited;
     return engine;
 }
 
@@ -228,7 +243,7 @@ int32_t CPrintDlg::Output(int32_t destination) {
                 ShellExecuteW(MainWindow(), L"open", WideString(path).c_str(), nullptr, nullptr, SW_SHOWNORMAL));
             if (opened > 32) return 1;
         }
-        Ask(dialog != nullptr ? dialog : MainWindow(), 607, 608, MB_OK | MB_ICONINFORMATION);
+        ShowSlotBox(dialog != nullptr ? dialog : MainWindow(), 607, 608, MB_OK | MB_ICONINFORMATION);
         return 1;
     }
     if (destination == kExportToClipboard)
@@ -302,14 +317,15 @@ void CPrintDlg::OnOk() {
     ReadDialog();
     const int32_t entries = CountEntries();
     if (entries <= 0) {
-        Ask(MainWindow(), 601, 602, MB_OK | MB_ICONINFORMATION);
+        ShowSlotBox(MainWindow(), 601, 602, MB_OK | MB_ICONINFORMATION);
         return;
     }
     if (AsksBeforeOutput(entries, options.destination) &&
-        Ask(dialog, 609, 610, MB_YESNO | MB_ICONQUESTION, entries) != IDYES)
+        ShowBox(dialog, AskManyText(options.destination, entries), UIStringTable[kTooManyCaptionSlot],
+                MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
     if (options.destination == kExportToFile && FileExists(path) &&
-        Ask(dialog, 611, 612, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES) {
+        ShowSlotBox(dialog, 611, 612, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES) {
         SetFocus(GetDlgItem(dialog, IDC_PRINT_PATH));
         return;
     }
@@ -319,8 +335,7 @@ void CPrintDlg::OnOk() {
         return;
     }
     if (document == nullptr) return;
-    if (document->Cut()) TellCut(entries);
-    TellSkipped(dialog, builder.Skipped(), entries);
+    if (!TellBuilt(dialog, builder, entries, options.destination)) return;
     if (Output(options.destination) == 1) EndDialog(dialog, 1);
 }
 
@@ -340,16 +355,6 @@ CRtfDocumentBuilder* CPrintDlg::BuildInDialog() {
     if (dialog != nullptr)
         for (HWND control : disabled) EnableWindow(control, TRUE);
     return document;
-}
-
-void CPrintDlg::TellCut(int32_t entries) {
-    // The entry the memory ran out on is not in the document.
-    const int32_t kept = std::max(builder.Processed() - 1, 0);
-    TellCounts(dialog,
-               LanguageText(u"В документ вошли только первые %d статей из %d.",
-                            u"The document holds only the first %d of %d articles.",
-                            u"文書に入ったのは最初の %d 件の項目だけです（全 %d 件）。"),
-               kept, entries, kNotEnoughMemorySlot);
 }
 
 void CPrintDlg::ChooseFile() {
@@ -444,7 +449,6 @@ INT_PTR RunPrintDialog(ListView& view) {
     CPrintDlg& engine = PrintEngine();
     engine.options = StoredOptions();
     engine.view = &view;
-    engine.builder.memoryLimit = ExportMemoryLimit();
     INT_PTR result = 0;
     {
         BusyWithOutput busy;
@@ -465,10 +469,9 @@ int32_t CopyListSelectionAsRtf(ListView& view) {
     engine.options = StoredOptions();
     int32_t copied = 0;
     const int32_t entries = engine.CountEntries();
-    if (entries > 0 && engine.BuildRtf() != nullptr) {
-        TellSkipped(MainWindow(), engine.builder.Skipped(), entries);
+    if (entries > 0 && engine.BuildRtf() != nullptr &&
+        TellBuilt(MainWindow(), engine.builder, entries, kExportToClipboard))
         copied = TellClipboardCopy(MainWindow(), PutDocumentOnClipboard(MainWindow(), *engine.builder.Document())) ? 1 : 0;
-    }
     engine.wholeList = wholeList;
     engine.Reset();
     return copied;

@@ -50,8 +50,6 @@ private:
     // BuildRtf with the progress shown and only Cancel taking input; null
     // as BuildRtf, or after Cancel (cancelled_ set).
     CRtfDocumentBuilder* BuildInDialog();
-    // Says that memory ran out: the document holds only the first entries of `entries`.
-    void TellCut(int32_t entries);
     void ChooseFile();
     void EnablePath();
 

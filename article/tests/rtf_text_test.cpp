@@ -50,3 +50,34 @@ TEST(RtfText, DropsStandInsAndKeepsEscapedText) {
 }
 
 }  // namespace
+
+namespace {
+
+// A document whose articles render to control words and blanks alone holds
+// no text, though its head names fonts and its generator; one visible
+// character in its last article, a hyphen or a non-breaking one, is text.
+TEST(RtfText, HoldsTextOnlyWithAVisibleCharacter) {
+    CRtfDocumentBuilder empty(0x100 | 0x2);
+    EXPECT_FALSE(DocumentHoldsText(empty));
+    auto blankDocument = [](CRtfDocumentBuilder& document) {
+        document.blankLines = 4;
+        for (int i = 0; i < 3; ++i) {
+            CRtfArticleBuilder* piece = document.AddArticle();
+            piece->AppendRaw("\\pard\\b1\\cf0 ");
+            piece->AppendText(u" \t\n\u3000\u00A0");
+            piece->AppendRaw("\\b0{\\*\\bkmkstart x}\\~\\tab");
+            piece->NewParagraph();
+        }
+    };
+    CRtfDocumentBuilder blank(0x100 | 0x2);
+    blankDocument(blank);
+    EXPECT_FALSE(DocumentHoldsText(blank));
+    for (char16_t visible : {u'-', u'\u2011', u'.', u'語'}) {
+        CRtfDocumentBuilder document(0);
+        blankDocument(document);
+        document.AddArticle()->AppendChar(visible);
+        EXPECT_TRUE(DocumentHoldsText(document)) << "U+" << std::hex << static_cast<int>(visible);
+    }
+}
+
+}  // namespace

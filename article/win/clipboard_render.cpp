@@ -61,13 +61,13 @@ HRESULT RenderSelectionForClipboard(UINT format, IExportRecords& records, const 
         CRtfDocumentBuilder* document = builder.BuildRtf(records, noBlankLines);
         if (document == nullptr) {
             result = E_OUTOFMEMORY;
-        } else if (document->PieceCount() > 0) {
+        } else if (DocumentHoldsText(*document)) {
             *block = DocumentToGlobalBlock(*document);
             result = *block != nullptr ? S_OK : E_OUTOFMEMORY;
         }
     } else {
         const std::u16string_view text = builder.BuildText(records, TextLineEnds::CrLf);
-        if (!text.empty()) {
+        if (HoldsVisibleText(text)) {
             *block = CopyToGlobalBlock(text.data(), text.size() * sizeof(char16_t), sizeof(char16_t));
             result = *block != nullptr ? S_OK : E_OUTOFMEMORY;
         }

@@ -25,7 +25,8 @@ HGLOBAL CopyToGlobalBlock(const void* data, size_t bytes, size_t terminatorBytes
 
 // Renders `records` for `format` with `builder` (reset afterwards): the
 // document without blank lines between articles, or the text. S_OK with the
-// block; DV_E_FORMATETC when there is no article to give; E_OUTOFMEMORY.
+// block; DV_E_FORMATETC when there is no article to give or the articles
+// hold no text (a drop target then takes nothing); E_OUTOFMEMORY.
 HRESULT RenderSelectionForClipboard(UINT format, IExportRecords& records, const ExportOptions& options,
                                     ArticleExportBuilder& builder, HGLOBAL* block);
 

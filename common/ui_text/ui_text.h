@@ -75,8 +75,16 @@ enum class UIExtraText : int {
     kDownloadNotDictionary = 44,
     kDownloadNotMoved = 45,     // then the system's reason
     kTransferRedirectRefused = 46,  // the address it was sent on to
+    kExportCut = 47,            // articles kept, entries: memory ran out during an export
+    kExportSkipped = 48,        // articles unreadable, entries
+    kClipboardBusy = 49,
+    kAskSaveArticles = 50,      // entries: the large-output question for a file
+    kAskCopyArticles = 51,      // ... and for the clipboard
+    kNoTextPrinted = 52,        // an output whose document would hold no text
+    kNoTextSaved = 53,
+    kNoTextCopied = 54,
 };
-inline constexpr int kUIExtraTextCount = 47;
+inline constexpr int kUIExtraTextCount = 55;
 // The text in the current interface language ("" for a number outside).
 const char16_t* UIExtra(UIExtraText which);
 // The constant extra texts of a language, indexed by number (kUIExtraTextCount entries).

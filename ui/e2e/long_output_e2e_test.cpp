@@ -1,5 +1,6 @@
 // The outputs of a long list: the reading list of the whole of EDICT (about
-// 267,000 articles). "All articles" to the clipboard ends within a generous
+// 267,000 articles). The question before so many names what will be done.
+// "All articles" to the clipboard ends within a generous
 // bound, with the document's own RTF and its text on the clipboard, and the
 // program answers at once afterwards (a copy through a rich edit never
 // ended). During a long export to a file the label "Articles processed:"
@@ -58,6 +59,9 @@ std::wstring WindowText(HWND window) {
     return text;
 }
 
+// A message box's text.
+std::wstring BoxText(HWND box) { return WindowText(GetDlgItem(box, 0xFFFF)); }
+
 class LongOutput : public testing::Test {
 protected:
     void SetUp() override {
@@ -82,7 +86,8 @@ protected:
                                L"cy=560\r\ncy2=300\r\n[Dictionaries]\r\n" + files);
     }
     // The "PRINT" dialog over the whole list, `destination` checked, OK
-    // pressed and the question about so many articles answered Yes.
+    // pressed and the question about so many articles (kept in `asked`)
+    // answered Yes.
     HWND StartAll(HWND frame, int destination, const std::wstring& path = L"") {
         PostMessageW(frame, WM_COMMAND, kPrintCommand, 0);
         HWND dialog = WaitForShownDialog(L"Print articles", 400);
@@ -97,6 +102,7 @@ protected:
         PostMessageW(dialog, WM_COMMAND, IDOK, 0);
         HWND question = WaitForShownDialog(L"Too many articles", 400);
         if (question == nullptr) return nullptr;
+        asked = BoxText(question);
         PostMessageW(question, WM_COMMAND, IDYES, 0);
         if (!path.empty()) {
             HWND exists = WaitForShownDialog(L"File already exists", 400);
@@ -107,6 +113,7 @@ protected:
     }
 
     TestFolders folders;
+    std::wstring asked;
 };
 
 TEST_F(LongOutput, AllOfEdictGoesToTheClipboardAndTheProgramAnswers) {
@@ -114,9 +121,11 @@ TEST_F(LongOutput, AllOfEdictGoesToTheClipboardAndTheProgramAnswers) {
     ProgramRun run;
     HWND frame = run.WaitForFrameWithoutClipboardMonitor();
     ASSERT_NE(frame, nullptr);
-    ASSERT_GT(std::stoi(run.QueryState(frame)[L"rows"]), 250000);
+    const std::wstring rows = run.QueryState(frame)[L"rows"];
+    ASSERT_GT(std::stoi(rows), 250000);
     HWND dialog = StartAll(frame, kToClipboard);
     ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(asked, L"Do you want to copy " + rows + L" articles to the clipboard?");
     const long ms = MsUntilGone(dialog, 240000);
     ASSERT_GE(ms, 0) << "the copy did not end in 4 minutes";
     std::printf("all of EDICT to the clipboard: %ld ms\n", ms);
@@ -148,6 +157,7 @@ TEST_F(LongOutput, TheProgressIsDrawnAndCancelStopsTheExport) {
     WriteBytes(path, old);
     HWND dialog = StartAll(frame, kToFile, path);
     ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(asked, L"Do you want to save " + std::to_wstring(rows) + L" articles in a file?");
     HWND label = GetDlgItem(dialog, kProgressLabel), count = GetDlgItem(dialog, kProgressCount);
     for (int i = 0; i < 400 && (!IsWindowVisible(count) || WindowText(count).empty()); ++i) Sleep(25);
     ASSERT_TRUE(IsWindowVisible(label));

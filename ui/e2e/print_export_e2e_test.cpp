@@ -9,7 +9,8 @@
 // whole-list exports one after another keep no more memory than the first.
 // The clipboard's rich text, read by Wine's rich edit, is its plain text,
 // full-width forms and macrons of EDICT kept; a clipboard another program
-// holds is told, on Copy text and in the dialog, which stays open.
+// holds is told, on Copy text and in the dialog, which stays open; an output
+// whose document would hold no text says so on every route and writes nothing.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -128,6 +129,14 @@ protected:
         WriteSettings(folders, L"[Application]\r\nVersion=11.11.0\r\nFlags=49152\r\n[Window]\r\nx=20\r\ny=20\r\ncx=700\r\ncy=560\r\ncy2=300\r\n"
                                L"[Print]\r\nColumns=9\r\nFontSize=7\r\nAddBlankLines=100\r\n"
                                L"[Dictionaries]\r\nFile1=" + dictionary + L",0\r\n");
+    }
+    // ね typed into the input box: the first row of its readings is current and selected.
+    static void SelectARow(ProgramRun& run, HWND frame) {
+        HWND input = FindChild(frame, L"RichEdit20W", 202);
+        ASSERT_NE(input, nullptr);
+        PostMessageW(input, WM_CHAR, u'ね', 1);
+        for (int i = 0; i < 100 && run.QueryState(frame)[L"selected"] != L"1"; ++i) Sleep(50);
+        ASSERT_EQ(run.QueryState(frame)[L"selected"], L"1");
     }
     // Opens the dialog from the frame.
     HWND OpenDialog(HWND frame) {
@@ -318,6 +327,54 @@ TEST_F(PrintExport, AnExportCutForLackOfMemorySaysSo) {
     EXPECT_EQ(run.Exit(frame), 0);
 }
 
+// Memory that runs out before the first article (a limit smaller than any
+// article stands in for it): Copy text, the dialog's clipboard output and
+// its file output each say so in one box, naming what was not done; the
+// clipboard keeps what the user had there, no file is written, no "created".
+TEST_F(PrintExport, AnOutputWithNoTextSaysSoOnEveryRoute) {
+    ProgramRun run(L"", {{L"OSTREL_EXPORT_MEMORY_LIMIT", L"100"}});
+    HWND frame = run.WaitForFrame();
+    ASSERT_NE(frame, nullptr);
+    SelectARow(run, frame);
+    const std::wstring kept = L"the user's own clipboard text";
+    ASSERT_TRUE(PutClipboardText(kept));
+    const std::wstring cut = L"The document holds only the first 0 of 1 articles.\n";
+    auto expectBox = [&](const std::wstring& text) {
+        HWND box = WaitForShownDialog(L"Not enough memory!", 400);
+        ASSERT_NE(box, nullptr) << "nothing was said";
+        EXPECT_EQ(BoxText(box), text);
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        EXPECT_TRUE(WaitUntilGone(box));
+    };
+
+    PostMessageW(frame, WM_COMMAND, kCopyCommand, 0);
+    expectBox(cut + L"The document would hold no text: the clipboard keeps what it held.");
+    EXPECT_EQ(ClipboardText(), kept);
+
+    HWND dialog = OpenDialog(frame);
+    ASSERT_NE(dialog, nullptr);
+    Click(dialog, kSelected);
+    Click(dialog, kToClipboard);
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    expectBox(cut + L"The document would hold no text: the clipboard keeps what it held.");
+    EXPECT_EQ(ClipboardText(), kept);
+    EXPECT_TRUE(IsWindow(dialog));
+
+    const std::wstring path = folders.root + L"\\empty.rtf";
+    Click(dialog, kToFile);
+    SetDlgItemTextW(dialog, kPath, path.c_str());
+    if (IsDlgButtonChecked(dialog, kOpenAfter) == BST_CHECKED) Click(dialog, kOpenAfter);
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    expectBox(cut + L"The document would hold no text: no file was written.");
+    EXPECT_EQ(FindWindowW(L"#32770", L"The document is created"), nullptr);
+    EXPECT_EQ(GetFileAttributesW(path.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(IsWindow(dialog));
+    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_TRUE(WaitUntilGone(dialog));
+    EXPECT_EQ(ClipboardText(true), kept);
+    EXPECT_EQ(run.Exit(frame), 0);
+}
+
 // Whole-list exports one after another: what the first leaves behind (the
 // list's and dictionary's caches) stays, each export's document is given back.
 TEST_F(PrintExport, EachExportGivesItsMemoryBack) {
@@ -418,10 +475,7 @@ TEST_F(PrintExport, AClipboardHeldByAnotherProgramIsTold) {
     ProgramRun run;
     HWND frame = run.WaitForFrame();
     ASSERT_NE(frame, nullptr);
-    HWND input = FindChild(frame, L"RichEdit20W", 202);
-    ASSERT_NE(input, nullptr);
-    PostMessageW(input, WM_CHAR, u'ね', 1);
-    for (int i = 0; i < 100 && run.QueryState(frame)[L"selected"] != L"1"; ++i) Sleep(50);
+    SelectARow(run, frame);
     const std::wstring busy = L"The clipboard could not be opened: another program is using it.";
 
     ASSERT_TRUE(OpenClipboard(nullptr));  // held here, as by another program

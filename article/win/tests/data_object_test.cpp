@@ -196,13 +196,16 @@ TEST(ArticleDataObjectRender, FailureAndNothingToGiveAreErrors) {
         EXPECT_EQ(data.p->GetData(&text, &medium), answer == S_OK ? E_OUTOFMEMORY : answer);
         EXPECT_EQ(medium.hGlobal, nullptr);
     }
-    // No articles: nothing to give in either format.
-    LineRecords none;
+    // No articles, or articles of blanks alone: nothing to give in either format.
+    LineRecords none, blank;
+    blank.lines = {u" ", u"\u3000 \u3000"};
     ArticleExportBuilder builder;
-    HGLOBAL block = nullptr;
-    EXPECT_EQ(RenderSelectionForClipboard(CF_UNICODETEXT, none, {}, builder, &block), DV_E_FORMATETC);
-    EXPECT_EQ(RenderSelectionForClipboard(RichTextClipboardFormat(), none, {}, builder, &block), DV_E_FORMATETC);
-    EXPECT_EQ(block, nullptr);
+    for (LineRecords* records : {&none, &blank}) {
+        HGLOBAL block = nullptr;
+        EXPECT_EQ(RenderSelectionForClipboard(CF_UNICODETEXT, *records, {}, builder, &block), DV_E_FORMATETC);
+        EXPECT_EQ(RenderSelectionForClipboard(RichTextClipboardFormat(), *records, {}, builder, &block), DV_E_FORMATETC);
+        EXPECT_EQ(block, nullptr);
+    }
     OleUninitialize();
 }
 
