@@ -79,6 +79,19 @@ for argument in "$@"; do
   if [ -e "$argument" ]; then arguments+=("$(winepath -w "$argument" 2>/dev/null)")
   else arguments+=("$argument"); fi
 done
+# Wine leaves top-level windows to the window manager and waits up to two
+# seconds for it each time one is hidden: on a display without one (run.sh's
+# own Xvfb, a bare Xvfb) every dialog or message box that closes would hold
+# the program that long. There Wine manages the windows itself.
+managed=Y
+if [ -z "${DISPLAY:-}" ] || ! xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; then
+  managed=N
+fi
+if [ "$(cat "$WINEPREFIX/.managed" 2>/dev/null)" != "$managed" ]; then
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d "$managed" /f >/dev/null 2>&1 &&
+    echo "$managed" > "$WINEPREFIX/.managed"
+fi
+
 say "starting OstrelPro.exe"
 if [ -z "${DISPLAY:-}" ]; then
   # A display of its own; the program keeps its private prefix.
