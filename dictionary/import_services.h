@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 class CDictionary;
 
@@ -19,6 +20,10 @@ struct ImportCallbacks {
     // Once for each line of a whole source that a line format skips: a line
     // that is no article of the format (not a blank, comment or header line).
     void (*onSkippedLine)(void* context) = nullptr;
+    // Once when a whole source ends before its own end (a header's count of
+    // entries not reached, a group never closed): `reason` says how, in the
+    // interface language. What was read before is reported as usual.
+    void (*onSourceNotWhole)(void* context, std::u16string_view reason) = nullptr;
     // The pass reads each entry's whole text alone: an importer may leave
     // out the parts within an entry (the header's parts stay).
     bool wholeEntries = false;

@@ -35,7 +35,7 @@ void CompileReport::RefuseTooLarge(std::u16string_view source, size_t offset, ui
     if (offset != std::u16string_view::npos && offset <= source.size()) {
         refusals_.push_back(SourceLineProblem(LineAt(source, offset), error));
     } else {
-        refusals_.push_back(Place(UIExtraText::kArticleLabel, articleNumber, error));
+        refusals_.push_back(SourceArticleProblem(articleNumber, error));
     }
 }
 
@@ -49,15 +49,34 @@ int64_t CompileReport::LineAt(std::u16string_view source, size_t offset) {
 
 std::u16string CompileReport::Text() const {
     std::u16string text;
-    if (skippedLines_ > 0) text = Format(UIExtraText::kSourceLinesSkipped, {skippedLines_});
+    if (!notWhole_.empty()) {
+        text = Format(UIExtraText::kSourceNotWhole, {storedArticles_});
+        for (const std::u16string& reason : notWhole_) text.append(u"\n").append(reason);
+    }
+    if (skippedLines_ > 0)
+        text.append(text.empty() ? u"" : u"\n").append(Format(UIExtraText::kSourceLinesSkipped, {skippedLines_}));
     for (const std::u16string& refusal : refusals_) text.append(text.empty() ? u"" : u"\n").append(refusal);
     return text;
+}
+
+std::u16string HeaderCountsMoreText(int64_t counted, int64_t read) {
+    return Format(UIExtraText::kHeaderCountsMore, {counted, read});
+}
+
+std::u16string GroupNeverClosedText(int64_t line) { return Format(UIExtraText::kGroupNeverClosed, {line}); }
+
+std::u16string LinksPastSentencesText(int64_t links, int64_t lastId) {
+    return Format(UIExtraText::kLinksPastSentences, {links, lastId});
 }
 
 std::u16string NoArticleText() { return UIExtra(UIExtraText::kSourceHasNoArticle); }
 
 std::u16string SourceLineProblem(int64_t line, std::u16string_view error) {
     return Place(UIExtraText::kLineLabel, line, error);
+}
+
+std::u16string SourceArticleProblem(int64_t article, std::u16string_view error) {
+    return Place(UIExtraText::kArticleLabel, article, error);
 }
 
 std::u16string NotInEncodingText(std::u16string_view encoding) {

@@ -235,6 +235,10 @@ bool CConverter::ReadSource(std::u16string_view source) {
         CompileUi& ui = static_cast<CConverter*>(context)->ui_;
         if (ui.HasProgressBar()) ui.SetProgress(perMille);
     };
+    choices.skippedLines = [](void* context, int64_t count) {
+        static_cast<CConverter*>(context)->report_.CountSkippedLines(count);
+    };
+    choices.notWhole = OnSourceNotWhole;
     if (!LoadSourceText(source, formatFlags_, choices, sourceText_, message)) {
         errorText = message.substr(0, 255);
         return false;
@@ -337,6 +341,7 @@ bool CConverter::RunStep(const CompileStep& step) {
         if (Failed(s)) return Fail(s);
     }
     if (!ok || Cancelled()) return false;
+    if (step.code == kStepStoreArticles || step.code == kStepTextExport) report_.SetStoredArticles(nextArticleNumber_);
     if (step.code == kStepStoreArticles) {
         articleCount_ = articleIndex_;
         // A source of another kind, or a broken one, may parse to nothing:
@@ -360,8 +365,10 @@ bool CConverter::RunRecordPass() {
     // Storing an article takes its whole text alone.
     callbacks.wholeEntries = step_ != nullptr && step_->code == kStepStoreArticles;
     // Every pass meets the same lines: the first one counts those it skips.
-    if (step_ != nullptr && (step_->code == kStepStoreArticles || step_->code == kStepTextExport))
+    if (step_ != nullptr && (step_->code == kStepStoreArticles || step_->code == kStepTextExport)) {
         callbacks.onSkippedLine = OnSkippedLine;
+        callbacks.onSourceNotWhole = OnSourceNotWhole;
+    }
     const std::u16string_view source = sourceText_;
     // A dictionary whose articles were all removed reads as no text at all:
     // there is nothing to walk, and its rebuild is an empty dictionary.
@@ -577,6 +584,10 @@ void CConverter::RefuseTooLargeArticle(const DictionaryElement& e, uint64_t byte
 
 void CConverter::OnSkippedLine(void* context) { static_cast<CConverter*>(context)->report_.CountSkippedLine(); }
 
+void CConverter::OnSourceNotWhole(void* context, std::u16string_view reason) {
+    static_cast<CConverter*>(context)->report_.SourceNotWhole(std::u16string(reason));
+}
+
 bool CConverter::StoreArticlePosition(uint32_t position, uint32_t bookValue) {
     if (positions_.size() >= articleLimit) {
         outOfMemory_ = true;
@@ -596,8 +607,11 @@ DmsStatus CConverter::AddKeys(int32_t element, uint32_t position) {
     view_.clear();
     keys_.clear();
     const DictionaryElement* elements = target_.Elements();
+    // Every element behind the article belongs to it (the record pass cuts
+    // the array back after each article): a YARXI article's compounds and
+    // names hold articles of their own, and the kanji, readings and senses
+    // derived from the whole tree come after them.
     for (int32_t i = element; i < target_.ElementCount(); ++i) {
-        if (i > element && elements[i].kind == kElementEntryStart) break;
         view_.push_back({elements[i].kind, elements[i].flags, elements[i].group, ElementText(elements[i])});
     }
     const uint32_t code = step_->code;
@@ -681,6 +695,7 @@ int32_t CConverter::ConvertText(std::u16string_view source, std::u16string_view 
     const std::u16string temporary = TemporaryPathBeside(target);
     file_replace::Delete(temporary.c_str());
     report_.Clear();
+    nextArticleNumber_ = 0;
     textFile_ = std::make_unique<BinFile>(nullptr);
     bool ok = textFile_->SetPath(temporary.c_str()) && textFile_->Open(O_WRONLY | O_CREAT | O_TRUNC) >= 0;
     const uint8_t bom[2] = {0xFF, 0xFE};
@@ -724,7 +739,9 @@ DmsStatus CConverter::WriteTextExportArticle(int32_t element) {
         bytes[2 * i + 1] = static_cast<uint8_t>(line[i] >> 8);
     }
     const int32_t size = static_cast<int32_t>(bytes.size());
-    return textFile_->Write(bytes.data(), size) == size ? DmsStatus::Success : DmsStatus::FileIoError;
+    if (textFile_->Write(bytes.data(), size) != size) return DmsStatus::FileIoError;
+    if (target_.Elements()[element].kind == kElementEntryStart) ++nextArticleNumber_;
+    return DmsStatus::Success;
 }
 
 DmsStatus CConverter::ReadDictionaryAsMarkup(CDMS& engine, int32_t fileId, std::u16string& text) {

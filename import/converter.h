@@ -70,6 +70,9 @@ public:
 
     std::u16string errorText;                 // the last failure's text
     uint32_t ArticleCount() const { return articleCount_; }
+    // The article records the last compile stored (header groups and
+    // articles left out not counted).
+    uint32_t StoredArticles() const { return nextArticleNumber_; }
     // What the last compile left out of its source (skipped lines, refused
     // articles): the caller shows its text beside "done".
     const CompileReport& Report() const { return report_; }
@@ -131,6 +134,7 @@ private:
     DmsStatus StoreArticle(int32_t element);
     void RefuseTooLargeArticle(const DictionaryElement& e, uint64_t bytes);
     static void OnSkippedLine(void* context);
+    static void OnSourceNotWhole(void* context, std::u16string_view reason);
     bool StoreArticlePosition(uint32_t position, uint32_t bookValue);
     DmsStatus WriteTextExportArticle(int32_t element);
     DmsStatus AddKeys(int32_t element, uint32_t position);

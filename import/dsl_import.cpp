@@ -8,6 +8,7 @@
 #include "import/dsl_unihan_order.h"
 #include "import/edict_import.h"
 
+#include <algorithm>
 #include <array>
 #include <string_view>
 #include <vector>
@@ -351,13 +352,18 @@ int32_t ImportDsl(CDictionary& dictionary, const void* text, uint32_t sizeInByte
     bool unihan = false;  // a character database: each article reordered before parsing
     int32_t articleBegin = -1;  // the open article's first unit, -1 for none
     bool articleHasBody = false;
+    int32_t headwordLines = 0;  // of the open article
     bool inComment = false;
-    // Parses the open article [articleBegin, until) and reports it.
+    // Parses the open article [articleBegin, until) and reports it; one
+    // without a body is no article, and its headword lines are skipped.
     auto closeArticle = [&](int32_t until) -> bool {
         const int32_t begin = articleBegin;
         const bool parse = articleHasBody;
         articleBegin = -1;
         articleHasBody = false;
+        if (!parse)
+            for (; headwordLines > 0; --headwordLines) ReportSkippedLine(mode, callbacks);
+        headwordLines = 0;
         if (!parse) return true;
         const int32_t first = dictionary.ElementCount();
         if (!unihan) {
@@ -400,7 +406,11 @@ int32_t ImportDsl(CDictionary& dictionary, const void* text, uint32_t sizeInByte
         }
         const int32_t next = lineEnd < end ? lineEnd + 1 : end;
         if (!sawUnit || lead <= 0x20) {
-            if (articleBegin >= 0) articleHasBody = true;
+            if (articleBegin >= 0) {
+                articleHasBody = true;
+            } else if (sawUnit && std::any_of(buffer + first, buffer + lineEnd, [](char16_t c) { return c > 0x20; })) {
+                ReportSkippedLine(mode, callbacks);  // a body line under no headword
+            }
         } else if (lead == u'#') {
             if (DirectiveIs({buffer + first, static_cast<size_t>(lineEnd - first)}, u"#INCLUDE")) return 0;
             if (articleBegin >= 0 && !closeArticle(at)) return 0;
@@ -417,6 +427,7 @@ int32_t ImportDsl(CDictionary& dictionary, const void* text, uint32_t sizeInByte
         } else {
             if (articleBegin >= 0 && articleHasBody && !closeArticle(at)) return 0;
             if (articleBegin < 0) articleBegin = dictionary.Text()[at] == 0xFEFF ? first : at;
+            ++headwordLines;
         }
         at = next;
     }

@@ -88,6 +88,11 @@ void ReportSkippedLine(int32_t mode, const ImportCallbacks& callbacks) {
         callbacks.onSkippedLine(callbacks.context);
 }
 
+void ReportSourceNotWhole(int32_t mode, const ImportCallbacks& callbacks, std::u16string_view reason) {
+    if ((mode == 0 || mode == kLaterSourcePart) && callbacks.onSourceNotWhole != nullptr)
+        callbacks.onSourceNotWhole(callbacks.context, reason);
+}
+
 int32_t ReportProgress(int32_t mode, int32_t done, int32_t total, const ImportCallbacks& callbacks) {
     if ((mode != 0 && mode != kLaterSourcePart) || callbacks.progress == nullptr) return 1;
     return callbacks.progress(callbacks.context, done, total) != 0 ? 1 : 0;

@@ -66,6 +66,8 @@ int32_t ReportArticles(CDictionary& dictionary, int32_t first, const ImportCallb
 
 // Tells the callbacks that a line of a whole source was skipped.
 void ReportSkippedLine(int32_t mode, const ImportCallbacks& callbacks);
+// Tells the callbacks that a whole source ends before its own end, and why.
+void ReportSourceNotWhole(int32_t mode, const ImportCallbacks& callbacks, std::u16string_view reason);
 
 // In mode 0 (or of a later part), the progress callback after a line; 0 when it answers 0.
 int32_t ReportProgress(int32_t mode, int32_t done, int32_t total, const ImportCallbacks& callbacks);

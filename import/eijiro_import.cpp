@@ -11,6 +11,7 @@
 #include "dictionary/dictionary.h"
 #include "dictionary/format_detection.h"
 #include "import/edict_import.h"
+#include "import/source_text_checks.h"
 
 namespace {
 
@@ -115,6 +116,7 @@ int32_t ImportEijiro(CDictionary& dictionary, const void* bytes, uint32_t sizeIn
                                                     dictionary.MutableText() + start, room);
             dictionary.SetTextLength(start + units);
             const int32_t article = ParseEijiroLine(dictionary, dictionary.Text() + start, units);
+            if (article < 0) source_lines::ReportSkippedLine(mode, callbacks);
             if (article >= 0 && source_lines::ReportArticles(dictionary, article, callbacks) == 0) return 0;
         }
         at = feed != nullptr ? lineEnd + 1 : size;
@@ -141,5 +143,13 @@ bool LoadEijiroSource(std::u16string_view path, uint32_t formatFlags, std::u16st
                       std::u16string& message) {
     message.clear();
     text.clear();
-    return (formatFlags & kFormatEijiro) != 0 && LoadSourceBytes(path, text) != 0;
+    const uint32_t size = (formatFlags & kFormatEijiro) != 0 ? LoadSourceBytes(path, text) : 0;
+    if (size == 0) return false;
+    // UTF-8 or EUC-JP text read as Shift-JIS would give articles of wrong characters.
+    if (const int64_t bad = FirstLineNotShiftJis({reinterpret_cast<const uint8_t*>(text.data()), size}); bad != 0) {
+        message = LineNotInEncodingText(bad, u"Shift-JIS");
+        text.clear();
+        return false;
+    }
+    return true;
 }

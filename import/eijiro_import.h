@@ -36,8 +36,8 @@ int32_t ParseEijiroLine(CDictionary& dictionary, const char16_t* text, int32_t l
 
 // The whole Shift-JIS source, line by line (CR ignored, empty lines skipped):
 // each line is converted into the emptied text buffer (the root element
-// first in mode 0) and parsed; the callback runs for its article element.
-// Fewer than 14 bytes give 0; so does a zero from a callback.
+// first in mode 0) and parsed; the callback runs for its article element, and
+// a line without "■" is told as skipped. Fewer than 14 bytes give 0; so does a zero from a callback.
 int32_t ImportEijiro(CDictionary& dictionary, const void* bytes, uint32_t sizeInBytes, int32_t mode,
                      const ImportCallbacks& callbacks);
 
@@ -47,6 +47,7 @@ int32_t ImportEijiro(CDictionary& dictionary, const void* bytes, uint32_t sizeIn
 uint32_t LoadSourceBytes(std::u16string_view path, std::u16string& text);
 
 // The compiler's loader of the EIJIRO rule: the file's bytes, when the
-// sniffer's EIJIRO flag 0x20 is set.
+// sniffer's EIJIRO flag 0x20 is set and every line is Shift-JIS (else the
+// first line that is not is named in `message`).
 bool LoadEijiroSource(std::u16string_view path, uint32_t formatFlags, std::u16string& text,
                       std::u16string& message);

@@ -5,7 +5,10 @@
 #include "dictionary/dictionary.h"
 #include "dictionary/format_detection.h"
 #include "import/own_markup_parser.h"
+#include "import/compile_report.h"
+#include "import/edict_import.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -81,5 +84,13 @@ int32_t ImportRdfText(CDictionary& dictionary, const void* text, uint32_t sizeIn
     if (callbacks.onRecord) markup.article = BridgeArticle;
     DictionaryElementSink sink(dictionary);
     const std::u16string_view buffer(dictionary.Text(), static_cast<size_t>(dictionary.TextLength()));
-    return ParseOwnMarkup(buffer, static_cast<uint32_t>(start), parseMode, sink, markup).ok;
+    const MarkupParseResult result = ParseOwnMarkup(buffer, static_cast<uint32_t>(start), parseMode, sink, markup);
+    // A whole text whose groups are not all closed was cut short: the
+    // articles closed before the cut are stored, the one it cut is not.
+    if (result.ok && result.openLevels > 0 && parseMode == OwnMarkupMode::WholeText) {
+        const std::u16string_view before = buffer.substr(static_cast<size_t>(start), result.openGroupOffset - static_cast<uint32_t>(start));
+        const int64_t line = std::count(before.begin(), before.end(), u'\n') + 1;
+        source_lines::ReportSourceNotWhole(mode, callbacks, GroupNeverClosedText(line));
+    }
+    return result.ok;
 }

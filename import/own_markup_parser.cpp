@@ -123,6 +123,11 @@ public:
         return 1;
     }
 
+    // Groups still open at the end, and where the one at article level (or
+    // the outer group, when only it is open) was opened.
+    int32_t OpenLevels() const { return level_; }
+    uint32_t OpenArticleOffset() const { return offsets_[std::min(level_, 2)]; }
+
 private:
     bool OpenGroup(uint32_t offset) {
         FlushRun();
@@ -132,6 +137,7 @@ private:
         ++level_;
         tables_[level_] = tables_[level_ - 1];
         elements_[level_] = element;
+        offsets_[level_] = offset;
         last_ = element;
         lastHasText_ = false;
         return true;
@@ -194,6 +200,7 @@ private:
     int32_t level_ = 0;
     std::array<int32_t, kMaxLevels + 1> tables_{};    // the table in force at each level
     std::array<int32_t, kMaxLevels + 1> elements_{};  // the element opened at each level
+    std::array<uint32_t, kMaxLevels + 1> offsets_{};  // where the group of each level was opened
     int32_t last_ = -1;                               // the element opened last
     bool lastHasText_ = false;
     bool runOpen_ = false;
@@ -229,5 +236,7 @@ MarkupParseResult ParseOwnMarkup(std::u16string_view buffer, uint32_t start, Own
     }
     MarkupScan scan(buffer, sink, callbacks);
     result.ok = scan.Run(start, mode);
+    result.openLevels = scan.OpenLevels();
+    result.openGroupOffset = scan.OpenArticleOffset();
     return result;
 }

@@ -67,6 +67,10 @@ struct MarkupCallbacks {
 struct MarkupParseResult {
     int32_t ok = 0;               // 1 parsed (also with groups left open), 0 refused or stopped
     uint32_t dictionaryFlag = 0;  // whole text: kWordDictionaryFlag or kKanjiDictionaryFlag
+    // Groups left open at the end (a text cut short), and the offset of the
+    // "{" of the one at article level (the outer group's when only it is open).
+    int32_t openLevels = 0;
+    uint32_t openGroupOffset = 0;
 };
 
 // Parses buffer[start, end) where `buffer` is the whole article text buffer

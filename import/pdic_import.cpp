@@ -11,6 +11,8 @@
 #include "dictionary/format_detection.h"
 #include "import/edict_import.h"
 #include "import/eijiro_import.h"
+#include "import/compile_report.h"
+#include "import/source_text_checks.h"
 
 namespace {
 
@@ -77,9 +79,11 @@ bool SplitRecord(const uint8_t* record, const uint8_t* end, WordRecord& out) {
     return true;
 }
 
-// The translation and extension fields of a record into the entry; false
-// when a zero byte a field needs is not within the record.
-bool WriteBody(const WordRecord& record, EntryWriter& entry) {
+// The translation and extension fields of a record into the entry (an
+// EntryWriter, or a check of the text fields); false when a zero byte a
+// field needs is not within the record.
+template <typename Entry>
+bool WriteBody(const WordRecord& record, Entry& entry) {
     if ((record.attribute & kExtendedRecord) == 0) {
         entry.ShiftJis(record.body, static_cast<size_t>(record.end - record.body));
         return true;
@@ -152,66 +156,109 @@ int32_t ParsePdicEntry(CDictionary& dictionary, const char16_t* text, int32_t le
     return article;
 }
 
+namespace {
+
+// How a walk over the word records ended.
+enum class WalkEnd {
+    Whole,    // the header's number of words read, or the blocks end at a block boundary
+    Cut,      // the file ends inside a block: the records before the cut were read
+    Broken,   // a length runs past its record or block, or a record does not split
+    Stopped,  // the visitor answered false
+};
+
+// Calls visit(word bytes, record) for each word record of the data blocks
+// until the header's number of words is reached; `count` is the number visited.
+template <typename Visit>
+WalkEnd WalkWordRecords(const uint8_t* file, uint32_t sizeInBytes, uint32_t& count, Visit visit) {
+    const uint64_t blockSize = U16(file + kBlockSizeOffset);
+    const uint32_t words = U32(file + kWordCountOffset);
+    count = 0;
+    if (blockSize == 0) return WalkEnd::Broken;
+    std::vector<uint8_t> previousWord;
+    std::vector<uint8_t> word;
+    for (uint64_t block = U16(file + kIndexBlocksOffset) + uint64_t{1}; count < words;) {
+        const uint64_t offset = block * blockSize;
+        if (offset >= sizeInBytes) break;  // the blocks end
+        if (sizeInBytes - offset < 2) return WalkEnd::Cut;
+        const uint8_t* at = file + offset;
+        const int16_t span = static_cast<int16_t>(U16(at));
+        if (span < 0) return WalkEnd::Broken;
+        const uint64_t covered = span == 0 ? 1 : static_cast<uint64_t>(span);
+        block += covered;
+        if (span == 0) continue;
+        // A block the file's end cuts: its records before the cut are whole.
+        const bool cut = covered * blockSize > sizeInBytes - offset;
+        const uint8_t* blockEnd = cut ? file + sizeInBytes : at + covered * blockSize;
+        const WalkEnd overrun = cut ? WalkEnd::Cut : WalkEnd::Broken;
+        at += 2;
+        while (count < words) {
+            if (blockEnd - at < 2) return overrun;
+            const uint16_t length = U16(at);
+            if (length == 0) break;
+            if (blockEnd - at < 3 + static_cast<ptrdiff_t>(length)) return overrun;
+            WordRecord record;
+            if (!SplitRecord(at, at + 3 + length, record)) return WalkEnd::Broken;
+            if (record.prefix > previousWord.size()) return WalkEnd::Broken;
+            word.assign(previousWord.begin(), previousWord.begin() + record.prefix);
+            word.insert(word.end(), record.rest, record.rest + record.restLength);
+            if (!visit(word, record, length)) return WalkEnd::Stopped;
+            previousWord.swap(word);
+            at += 3 + length;
+            ++count;
+        }
+        if (cut && count < words) return WalkEnd::Cut;
+    }
+    return WalkEnd::Whole;
+}
+
+// Stands in for an EntryWriter to find the first text field whose bytes are
+// not Shift-JIS.
+class ShiftJisCheck {
+public:
+    void Unit(char16_t) {}
+    void Widened(const uint8_t*, size_t) {}
+    void ShiftJis(const uint8_t* bytes, size_t length) {
+        good_ = good_ && FirstLineNotShiftJis({bytes, length}) == 0;
+    }
+    bool Good() const { return good_; }
+
+private:
+    bool good_ = true;
+};
+
+}  // namespace
+
 int32_t ImportPdic(CDictionary& dictionary, const void* bytes, uint32_t sizeInBytes, int32_t mode,
                    const ImportCallbacks& callbacks) {
     if (bytes == nullptr || sizeInBytes < kPdicMinimumBytes) return 0;
     const auto* file = static_cast<const uint8_t*>(bytes);
     if (U16(file + kVersionOffset) != kPdicVersion4) return 0;
     dictionary.flags = (dictionary.flags & ~(kFormatWords | kFormatKanji)) | kFormatWords;
-    const uint64_t blockSize = U16(file + kBlockSizeOffset);
     const uint32_t words = U32(file + kWordCountOffset);
-    if (blockSize == 0) return 0;
-
-    std::vector<uint8_t> previousWord;
-    std::vector<uint8_t> word;
     uint32_t count = 0;
-    for (uint64_t block = U16(file + kIndexBlocksOffset) + uint64_t{1}; count < words;) {
-        const uint64_t offset = block * blockSize;
-        if (offset >= sizeInBytes) break;  // the blocks end
-        if (sizeInBytes - offset < 2) return 0;
-        const uint8_t* at = file + offset;
-        const int16_t span = static_cast<int16_t>(U16(at));
-        if (span < 0) return 0;
-        const uint64_t covered = span == 0 ? 1 : static_cast<uint64_t>(span);
-        block += covered;
-        if (span == 0) continue;
-        if (covered * blockSize > sizeInBytes - offset) return 0;
-        const uint8_t* blockEnd = at + covered * blockSize;
-        at += 2;
-        while (count < words) {
-            if (blockEnd - at < 2) return 0;
-            const uint16_t length = U16(at);
-            if (length == 0) break;
-            if (blockEnd - at < 3 + static_cast<ptrdiff_t>(length)) return 0;
-            WordRecord record;
-            if (!SplitRecord(at, at + 3 + length, record)) return 0;
-            if (record.prefix > previousWord.size()) return 0;
-            word.assign(previousWord.begin(), previousWord.begin() + record.prefix);
-            word.insert(word.end(), record.rest, record.rest + record.restLength);
-
-            const int32_t room =
-                std::min(static_cast<int32_t>((record.prefix + length) * 2 + 20), kMaximumEntryUnits);
-            dictionary.ClearParsedArticle();
-            if (mode == 0 && dictionary.AddElement(1) == nullptr) return 0;
-            const int32_t start = dictionary.AppendText(room, nullptr);
-            if (start < 0) return 0;
-            EntryWriter entry(dictionary.MutableText() + start, room);
-            entry.ShiftJis(word.data(), word.size());
-            entry.Unit(0);
-            entry.Unit(record.attribute);
-            if (!WriteBody(record, entry)) return 0;
-            dictionary.SetTextLength(start + entry.Used());
-            const int32_t article = ParsePdicEntry(dictionary, dictionary.Text() + start, entry.Used());
-            if (article < 0 || source_lines::ReportArticles(dictionary, article, callbacks) == 0) return 0;
-            previousWord.swap(word);
-            at += 3 + length;
-            ++count;
-            if (source_lines::ReportProgress(mode, static_cast<int32_t>(std::min<uint32_t>(count, INT32_MAX)),
-                                             static_cast<int32_t>(std::min<uint32_t>(words, INT32_MAX)),
-                                             callbacks) == 0)
-                return 0;
-        }
-    }
+    const WalkEnd end = WalkWordRecords(file, sizeInBytes, count, [&](const std::vector<uint8_t>& word,
+                                                                       const WordRecord& record, uint16_t length) {
+        const int32_t room = std::min(static_cast<int32_t>((record.prefix + length) * 2 + 20), kMaximumEntryUnits);
+        dictionary.ClearParsedArticle();
+        if (mode == 0 && dictionary.AddElement(1) == nullptr) return false;
+        const int32_t start = dictionary.AppendText(room, nullptr);
+        if (start < 0) return false;
+        EntryWriter entry(dictionary.MutableText() + start, room);
+        entry.ShiftJis(word.data(), word.size());
+        entry.Unit(0);
+        entry.Unit(record.attribute);
+        if (!WriteBody(record, entry)) return false;
+        dictionary.SetTextLength(start + entry.Used());
+        const int32_t article = ParsePdicEntry(dictionary, dictionary.Text() + start, entry.Used());
+        if (article < 0 || source_lines::ReportArticles(dictionary, article, callbacks) == 0) return false;
+        const uint32_t done = count + 1;
+        return source_lines::ReportProgress(mode, static_cast<int32_t>(std::min<uint32_t>(done, INT32_MAX)),
+                                            static_cast<int32_t>(std::min<uint32_t>(words, INT32_MAX)),
+                                            callbacks) != 0;
+    });
+    if (end == WalkEnd::Broken || end == WalkEnd::Stopped) return 0;
+    // A file cut short (at a block boundary too) holds fewer words than its header counts.
+    if (count < words) source_lines::ReportSourceNotWhole(mode, callbacks, HeaderCountsMoreText(words, count));
     return 1;
 }
 
@@ -220,7 +267,22 @@ bool LoadPdicSource(std::u16string_view path, uint32_t /*formatFlags*/, std::u16
     message.clear();
     const uint32_t size = LoadSourceBytes(path, text);
     const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
-    if (size >= kPdicMinimumBytes && U16(bytes + kVersionOffset) == kPdicVersion4) return true;
+    if (size < kPdicMinimumBytes || U16(bytes + kVersionOffset) != kPdicVersion4) {
+        text.clear();
+        return false;
+    }
+    // The words and text fields must be Shift-JIS: other bytes would be
+    // stored as wrong characters. The first record that is not is named.
+    uint32_t count = 0;
+    const WalkEnd end =
+        WalkWordRecords(bytes, size, count, [](const std::vector<uint8_t>& word, const WordRecord& record, uint16_t) {
+            ShiftJisCheck check;
+            check.ShiftJis(word.data(), word.size());
+            WriteBody(record, check);
+            return check.Good();
+        });
+    if (end != WalkEnd::Stopped) return true;
+    message = SourceArticleProblem(int64_t{count} + 1, NotInEncodingText(u"Shift-JIS"));
     text.clear();
     return false;
 }

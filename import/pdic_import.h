@@ -40,12 +40,15 @@ int32_t ParsePdicEntry(CDictionary& dictionary, const char16_t* text, int32_t le
 
 // Walks the data blocks (mode 0: root element first) and parses each word
 // record as one entry in the emptied text buffer; reading stops when the
-// header's number of words is reached or the blocks end. 0 for fewer than 256
-// bytes, another version, a zero callback answer, or a length that runs past
-// its record, block or the file (what was reported before is kept).
+// header's number of words is reached or the blocks end. A file that ends
+// first (at a block boundary, or inside a block, whose whole records are
+// read) is told as not whole with both counts. 0 for fewer than 256 bytes,
+// another version, a zero callback answer, or a length that runs past its
+// record or block within the file (what was reported before is kept).
 int32_t ImportPdic(CDictionary& dictionary, const void* bytes, uint32_t sizeInBytes, int32_t mode,
                    const ImportCallbacks& callbacks);
 
 // The compiler's loader of the PDIC rule: the file's bytes, when the version
-// at offset 140 is 0x0400.
+// at offset 140 is 0x0400 and the words and text fields of every record are
+// Shift-JIS (else the first record that is not is named in `message`).
 bool LoadPdicSource(std::u16string_view path, uint32_t formatFlags, std::u16string& text, std::u16string& message);

@@ -20,6 +20,11 @@ using SourceLoader = bool (*)(std::u16string_view path, uint32_t formatFlags, st
 struct SourceChoices {
     std::array<std::u16string, 4> languages;
     void (*progress)(void* context, int32_t perMille) = nullptr;  // may be null
+    // What a loader that reads the source's records itself (Tatoeba) met:
+    // lines that are no record of the format, and a source that ends before
+    // its own end (as ImportCallbacks tells them); either may be null.
+    void (*skippedLines)(void* context, int64_t count) = nullptr;
+    void (*notWhole)(void* context, std::u16string_view reason) = nullptr;
     void* context = nullptr;
 };
 // A loader that reads the choices too (the Tatoeba rule's).

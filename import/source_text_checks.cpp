@@ -1,6 +1,7 @@
 // Line-by-line encoding checks of compiler sources.
 #include "import/source_text_checks.h"
 
+#include "common/text/japanese_code_pages.h"
 #include "import/compile_report.h"
 
 namespace {
@@ -19,6 +20,10 @@ size_t EucJpSequenceAt(std::span<const uint8_t> b, size_t at) {
 }  // namespace
 
 int64_t FirstLineNotEucJp(std::span<const uint8_t> bytes) { return FirstLineWithoutSequence(bytes, EucJpSequenceAt); }
+
+int64_t FirstLineNotShiftJis(std::span<const uint8_t> bytes) {
+    return FirstLineWithoutSequence(bytes, ShiftJisSequenceAt);
+}
 
 std::u16string LineNotInEncodingText(int64_t line, std::u16string_view encoding) {
     return SourceLineProblem(line, NotInEncodingText(encoding));

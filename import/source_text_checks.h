@@ -17,6 +17,9 @@
 // half-width katakana (8E, then A1-DF) or a JIS X 0212 triple (8F, then two
 // bytes A1-FE).
 int64_t FirstLineNotEucJp(std::span<const uint8_t> bytes);
+// The same for Shift-JIS as code page 932 reads it (ShiftJisSequenceAt):
+// bytes it leaves undefined, private or cut after a lead byte are not.
+int64_t FirstLineNotShiftJis(std::span<const uint8_t> bytes);
 
 // The loader's message for such a line: "Line: N" and "Error: The text is
 // not ENCODING.", in the interface language.

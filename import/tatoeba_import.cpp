@@ -2,6 +2,8 @@
 // dictionary's elements, every offset of the buffer checked before use.
 #include "import/tatoeba_import.h"
 
+#include "import/compile_report.h"
+
 #include <cstring>
 
 #include "dictionary/dictionary.h"
@@ -93,7 +95,13 @@ bool LoadTatoebaRuleSource(std::u16string_view path, uint32_t formatFlags, const
                            std::u16string& prepared, std::u16string& message) {
     prepared.clear();
     message.clear();
-    return (formatFlags & kFormatTatoeba) != 0 &&
-           LoadTatoebaSource(choices.languages, path, prepared, message, kTatoebaPieceBytes,
-                             {choices.progress, choices.context});
+    TatoebaNotes notes;
+    if ((formatFlags & kFormatTatoeba) == 0 ||
+        !LoadTatoebaSource(choices.languages, path, prepared, message, kTatoebaPieceBytes,
+                           {choices.progress, choices.context}, &notes))
+        return false;
+    if (notes.skippedLines > 0 && choices.skippedLines) choices.skippedLines(choices.context, notes.skippedLines);
+    if (notes.linksPastEnd > 0 && choices.notWhole)
+        choices.notWhole(choices.context, LinksPastSentencesText(notes.linksPastEnd, notes.lastId));
+    return true;
 }

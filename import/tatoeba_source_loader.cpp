@@ -12,6 +12,7 @@
 
 #include "common/base/bin_file.h"
 #include "common/text/utf8.h"
+#include "import/source_text_checks.h"
 
 namespace {
 
@@ -137,13 +138,15 @@ public:
         for (size_t i = 0; i < languages.size(); ++i) codes_[i] = Utf16ToUtf8(languages[i]).substr(0, 3);
     }
 
+    const TatoebaNotes& Notes() const { return notes_; }
+
     bool Run(std::u16string& prepared, std::u16string& message) {
         if (!PieceLines(links_, pieceBytes_).Opened()) {
             message = WithArgument(kMissingLinks, links_);
             return false;
         }
         Report(10);
-        if (!FindLargestId() || !FillLanguageTable() || !CollectPairs()) return false;
+        if (!FindLargestId(message) || !FillLanguageTable() || !CollectPairs()) return false;
         if (pairs_.empty()) {
             message = kNoPairs;
             return false;
@@ -166,19 +169,32 @@ private:
     }
     uint8_t Table(uint32_t id) const { return id < tableSize_ ? table_[id] : 0; }
 
-    bool FindLargestId() {
+    // Also the pass that checks the text is UTF-8 (a file in another
+    // encoding would give sentences of U+FFFD) and counts the lines that
+    // are no sentence.
+    bool FindLargestId(std::u16string& message) {
         PieceLines lines(path_, pieceBytes_);
         if (!lines.Opened()) return false;
         bool any = false;
         uint32_t largest = 0;
         SentenceLine sentence;
-        for (std::string_view line; lines.Next(line);)
+        int64_t number = 0;
+        for (std::string_view line; lines.Next(line);) {
+            ++number;
+            if (FirstLineNotUtf8({reinterpret_cast<const uint8_t*>(line.data()), line.size()}) != 0) {
+                message = LineNotInEncodingText(number, u"UTF-8");
+                return false;
+            }
             if (SplitSentence(line, sentence)) {
                 largest = std::max(largest, sentence.id);
                 any = true;
+            } else {
+                ++notes_.skippedLines;
             }
+        }
         if (lines.Failed()) return false;
         tableSize_ = any ? size_t{largest} + 1 : 0;
+        notes_.lastId = largest;
         Report(200);
         return true;
     }
@@ -199,7 +215,9 @@ private:
     // into room of exactly that size.
     bool CollectPairs() {
         size_t count = 0;
+        counting_ = true;
         if (!WalkLinks([&](uint32_t, uint32_t, uint8_t) { ++count; })) return false;
+        counting_ = false;
         Report(400);
         try {
             pairs_.reserve(count);
@@ -219,7 +237,13 @@ private:
         if (!lines.Opened()) return false;
         uint32_t first = 0, second = 0;
         for (std::string_view line; lines.Next(line);) {
-            if (!SplitLink(line, first, second) || (Table(first) & kHeadword) == 0) continue;
+            if (!SplitLink(line, first, second)) {
+                notes_.skippedLines += counting_;
+                continue;
+            }
+            // Sentences past the last one of a file sorted by id are missing from it.
+            if (counting_ && (first >= tableSize_ || second >= tableSize_)) ++notes_.linksPastEnd;
+            if ((Table(first) & kHeadword) == 0) continue;
             const uint8_t language = Table(second);
             for (uint8_t rank = 1; rank <= 3; ++rank) {
                 const uint8_t bit = static_cast<uint8_t>(1u << rank);
@@ -333,6 +357,8 @@ private:
     std::vector<uint32_t> window_;
     uint32_t windowBase_ = 0;
     std::string kept_;
+    TatoebaNotes notes_;
+    bool counting_ = false;   // the first of the two passes over the links
 };
 
 }  // namespace
@@ -349,12 +375,14 @@ std::u16string TatoebaLinksPath(std::u16string_view path) {
 }
 
 bool LoadTatoebaSource(const TatoebaLanguages& languages, std::u16string_view path, std::u16string& prepared,
-                       std::u16string& message, size_t pieceBytes, TatoebaProgress progress) {
+                       std::u16string& message, size_t pieceBytes, TatoebaProgress progress, TatoebaNotes* notes) {
     prepared.clear();
     message.clear();
     try {
         TatoebaLoad load(languages, path, pieceBytes, progress);
-        return load.Run(prepared, message);
+        const bool loaded = load.Run(prepared, message);
+        if (notes != nullptr) *notes = load.Notes();
+        return loaded;
     } catch (const std::bad_alloc&) {
         prepared.clear();
         return false;

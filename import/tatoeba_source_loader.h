@@ -35,16 +35,27 @@ struct TatoebaProgress {
     void* context = nullptr;
 };
 
+// What the reading met that is not refused: lines of either file that are
+// no sentence or link (an id field not 1 to 9 digits, no TAB), and links that
+// name a sentence id past the last one of the sentences file, which then
+// ends early (`lastId` its last id).
+struct TatoebaNotes {
+    int64_t skippedLines = 0;
+    int64_t linksPastEnd = 0;
+    uint32_t lastId = 0;
+};
+
 // Reads the sentences file at `path` and its links file ("links" with the
 // same extension in the same folder) into `prepared` (the buffer above, two
 // bytes per unit). False with a message for the user in `message` (empty for
 // a file that cannot be read or memory that runs out): the links file
-// missing, no link between the chosen languages, or the sentences file not
-// sorted by id. Lines whose id fields are not 1 to 9 digits are skipped.
-// `pieceBytes` is how much of a file is read at a time.
+// missing, no link between the chosen languages, the sentences file not
+// sorted by id, or a line of it that is not UTF-8 (named by its number).
+// Lines whose id fields are not 1 to 9 digits are skipped and counted in
+// `notes` (when given). `pieceBytes` is how much of a file is read at a time.
 bool LoadTatoebaSource(const TatoebaLanguages& languages, std::u16string_view path, std::u16string& prepared,
                        std::u16string& message, size_t pieceBytes = kTatoebaPieceBytes,
-                       TatoebaProgress progress = {});
+                       TatoebaProgress progress = {}, TatoebaNotes* notes = nullptr);
 
 // The path of the links file of the sentences file at `path`.
 std::u16string TatoebaLinksPath(std::u16string_view path);

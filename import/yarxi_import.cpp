@@ -6,12 +6,15 @@
 // appends to that buffer and may move it.
 #include "import/yarxi_import.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <span>
 
 #include "dictionary/dictionary.h"
 #include "dictionary/format_detection.h"
+#include "import/compile_report.h"
+#include "import/edict_import.h"
 #include "import/eijiro_import.h"
 
 namespace {
@@ -76,6 +79,7 @@ public:
     }
 
     int32_t Run(uint32_t start, bool whole) {
+        whole_ = whole;
         tables_[0] = whole ? kYarxiRootTable : kYarxiArticleTable;
         const uint32_t total = end_ - start;
         for (uint32_t i = start; i < end_;) {
@@ -94,6 +98,14 @@ public:
             } else {
                 ++i;
             }
+        }
+        // A text whose groups are not all closed was cut short: the article it
+        // cut (or the outer group, when only it is open) is named by its line.
+        if (whole && level_ > 0) {
+            const DictionaryElement& open = dictionary_.Elements()[elements_[level_ >= 2 ? 1 : 0]];
+            const std::u16string_view before(dictionary_.Text() + start, static_cast<size_t>(open.begin - dictionary_.Text()) - start);
+            const int64_t line = std::count(before.begin(), before.end(), u'\n') + 1;
+            source_lines::ReportSourceNotWhole(0, callbacks_, GroupNeverClosedText(line));
         }
         return 1;
     }
@@ -134,7 +146,10 @@ private:
         element.length = static_cast<int32_t>(element.end - element.begin) + 1;
         const uint32_t kind = element.kind;
         const bool article = kind == kYarxiArticle && level_ <= 1;
-        if (!article && (kind < kElementName || kind > kElementComment)) return true;
+        const bool header = kind >= kElementName && kind <= kElementComment;
+        // A group of the root that is no article (nor a header) is left out.
+        if (whole_ && level_ == 1 && !article && !header) source_lines::ReportSkippedLine(0, callbacks_);
+        if (!article && !header) return true;
         const int32_t textBefore = dictionary_.TextLength();
         if (article) FinishYarxiArticle(dictionary_, number);
         if (callbacks_.onRecord == nullptr) return true;
@@ -167,6 +182,7 @@ private:
     std::array<int32_t, kYarxiMaxLevels + 1> elements_{};     // the group open at each level
     std::array<int32_t, kYarxiMaxLevels + 1> lastChild_{};    // the last group opened at each level
     int32_t last_ = -1;                                       // the group opened last
+    bool whole_ = false;                                      // a whole text, not one stored article
 };
 
 }  // namespace

@@ -1,5 +1,6 @@
 // DecodeCodePage932: code page 932 through the generated table, with the
-// system converter's handling of lead bytes; ShiftJisToUnicode outside Windows.
+// system converter's handling of lead bytes; ShiftJisToUnicode outside
+// Windows; ShiftJisSequenceAt, the well-formedness of a character.
 #include "common/text/code_page_932_table.h"
 #include "common/text/japanese_code_pages.h"
 
@@ -33,6 +34,23 @@ int32_t DecodeCodePage932(const uint8_t* bytes, int32_t length, char16_t* out, i
         ++units;
     }
     return units;
+}
+
+namespace {
+
+bool IsOwnCharacter(char16_t u) { return u != kCodePage932DefaultChar && u != 0x80 && (u < 0xE000 || u > 0xF8FF); }
+
+}  // namespace
+
+size_t ShiftJisSequenceAt(std::span<const uint8_t> bytes, size_t at) {
+    if (at >= bytes.size()) return 0;
+    const uint8_t b = bytes[at];
+    const uint8_t row = kCodePage932LeadRow[b];
+    if (row == 0) return IsOwnCharacter(kCodePage932Single[b]) ? 1 : 0;
+    if (at + 1 >= bytes.size()) return 0;
+    const char16_t u = kCodePage932Pairs[row - 1][bytes[at + 1]];
+    // The katakana middle dot is the default character and a character of its own (0x81 0x45).
+    return IsOwnCharacter(u) || (b == 0x81 && bytes[at + 1] == 0x45) ? 2 : 0;
 }
 
 #ifndef _WIN32

@@ -2,7 +2,9 @@
 // Shift-JIS, and Shift-JIS (code page 932) is decoded to UTF-16.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <span>
 
 // Rewrites EUC-JP as Shift-JIS; `in` and `out` may be the same buffer. The
 // result is never longer than the input: JIS X 0208 pairs stay two bytes,
@@ -29,3 +31,11 @@ int32_t ShiftJisToUnicode(const uint8_t* bytes, int32_t length, char16_t* out, i
 // The table decoder behind ShiftJisToUnicode in non-Windows builds, with the
 // same contract; built everywhere so Windows tests can hold it to the system's.
 int32_t DecodeCodePage932(const uint8_t* bytes, int32_t length, char16_t* out, int32_t outSize);
+
+// The length of the code page 932 character at `at` (1 or 2 bytes), 0 when
+// the bytes there stand for no character of the code page's own: an
+// undefined byte or pair (decoded as the default character), a lead byte
+// without its trail byte, or the user-defined area and the bytes 0x80, 0xA0
+// and 0xFD-0xFF that decode to private or control code points. Text in
+// another encoding read as Shift-JIS shows itself by these.
+size_t ShiftJisSequenceAt(std::span<const uint8_t> bytes, size_t at);

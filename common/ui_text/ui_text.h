@@ -83,8 +83,12 @@ enum class UIExtraText : int {
     kNoTextPrinted = 52,        // an output whose document would hold no text
     kNoTextSaved = 53,
     kNoTextCopied = 54,
+    kSourceNotWhole = 55,       // articles stored: a compiler source that ends before its own end
+    kHeaderCountsMore = 56,     // words the header counts, words read
+    kGroupNeverClosed = 57,     // line of the group
+    kLinksPastSentences = 58,   // links, the last sentence id
 };
-inline constexpr int kUIExtraTextCount = 55;
+inline constexpr int kUIExtraTextCount = 59;
 // The text in the current interface language ("" for a number outside).
 const char16_t* UIExtra(UIExtraText which);
 // The constant extra texts of a language, indexed by number (kUIExtraTextCount entries).

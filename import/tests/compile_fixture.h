@@ -19,6 +19,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -46,6 +48,7 @@ protected:
         CDictionary* sourceDictionary = nullptr;
         size_t fullTextBatchPostings = 0;  // 0: the converter's own
         size_t sourcePartUnits = 0;        // 0: the converter's own
+        std::array<std::u16string, 4> languages{};  // the dictionary's (a Tatoeba source needs two)
     };
     // Compiles `source` into `target` with a fixed identity; 1 on success.
     // `flags` 0: the format the sniffer finds.
@@ -54,6 +57,7 @@ protected:
                     SilentCompileUi* ui = nullptr, std::u16string* error = nullptr, uint32_t flags = 0,
                     std::u16string* leftOut = nullptr) {
         CDictionary dictionary(kFormatStoreDatabase, engine_);
+        for (int i = 0; i < 4; ++i) std::copy_n(options.languages[i].data(), std::min<size_t>(options.languages[i].size(), 3), dictionary.languages[i]);
         SilentCompileUi silent;
         CConverter converter(dictionary, CConverter::kNewFile, ui ? *ui : silent, env_);
         converter.compactionEnabled = options.compact;
@@ -66,6 +70,8 @@ protected:
         if (error) *error = converter.errorText;
         if (leftOut) *leftOut = converter.Report().Text();
         largestArticleBytes_ = converter.LargestArticleBytes();
+        storedArticles_ = converter.StoredArticles();
+        notWhole_ = converter.Report().NotWhole();
         return result;
     }
 
@@ -111,6 +117,8 @@ protected:
     CDMS engine_{SystemStorageIO()};
     FixedCompileEnv env_;
     uint64_t largestArticleBytes_ = 0;  // of the last Compile
+    uint32_t storedArticles_ = 0;       // of the last Compile
+    bool notWhole_ = false;             // the last Compile's source ended before its own end
 };
 
 // Own markup made from the first `limit` lines of Debian's EDICT (EUC-JP):

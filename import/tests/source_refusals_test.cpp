@@ -1,12 +1,16 @@
 // What the compiler leaves out of a source and what it refuses, with the
 // exact texts the user reads: an article too large for a record (the rest
 // stored as without it), lines that are no article of the format (counted),
-// a source in which no article could be read and a source not in its
-// encoding (refused, the old target file kept byte for byte).
+// a source cut short (what was read stored as a whole source of it would
+// be, and told), a source in which no article could be read and a source
+// not in its encoding (refused, the old target file kept byte for byte).
 #include "import/tests/compile_fixture.h"
+#include "import/tests/pdic_test_writer.h"
 
 #include "import/target_paths.h"
 
+#include <algorithm>
+#include <functional>
 #include <iterator>
 
 namespace {
@@ -38,6 +42,29 @@ protected:
         WriteBytes(source_, bytes);
         WriteBytes(target_, kOldTarget);
         return Compile(source_, target_, {}, ui, &error);
+    }
+    void WriteBytes(const std::u16string& path, const std::vector<uint8_t>& bytes) {
+        WriteBytes(path, std::string(bytes.begin(), bytes.end()));
+    }
+    // Compiles the cut source, then the whole source of what precedes the cut
+    // (written by `writeWhole` from the count stored): both store the same
+    // articles and keys; the cut one is told with `reason` after the count
+    // stored, and the whole one is not.
+    void ExpectCutTold(const std::u16string& cut, const std::u16string& whole,
+                       const std::function<std::u16string(uint32_t stored)>& writeWhole, const Options& options = {}) {
+        std::u16string error, leftOut;
+        ASSERT_EQ(Compile(cut, target_, options, nullptr, &error, 0, &leftOut), 1) << Utf16ToUtf8(error);
+        EXPECT_TRUE(notWhole_);
+        const uint32_t stored = storedArticles_;
+        const std::u16string reason = writeWhole(stored);
+        EXPECT_EQ(leftOut, u"The source could not be read to its end; articles stored from the part that was read: " +
+                               Utf8ToUtf16(std::to_string(stored)) + u"\n" + reason);
+        EXPECT_TRUE(Verify(target_).empty());
+        ASSERT_EQ(Compile(whole, Path("whole.qdx"), options, nullptr, &error, 0, &leftOut), 1) << Utf16ToUtf8(error);
+        EXPECT_EQ(leftOut, u"");
+        EXPECT_FALSE(notWhole_);
+        EXPECT_EQ(storedArticles_, stored);
+        EXPECT_EQ(DumpAll(target_), DumpAll(Path("whole.qdx")));
     }
     void ExpectOldTargetKept() {
         EXPECT_EQ(ReadAll(target_), kOldTarget);
@@ -120,7 +147,20 @@ TEST_F(SourceRefusals, TextNotInItsEncodingIsRefusedNamingTheLine) {
         // An Examples file (read as UTF-8) in Shift-JIS from its third line.
         {"A: It is.\tIt is.#ID=1\nB: is\nA: \x94L\x82\xC5\x82\xB7\x81" "B\tIt is a cat.#ID=2\nB: \x94L\n",
          u"Line: 3\nError: The text is not UTF-8."},
+        // A Tatoeba sentences file with a Shift-JIS line (its links beside it).
+        {"1\tcmn\tx\n2\tjpn\t\xE7\x8C\xAB\n3\tjpn\t\x94L\n4\teng\tcat\n", u"Line: 3\nError: The text is not UTF-8."},
+        // EIJIRO (Shift-JIS) with a line of UTF-8 beyond what Shift-JIS holds.
+        {"\x81\xA1" "cat : \x94L\n\x81\xA1smile : \xF0\x9F\x98\x80\n", u"Line: 2\nError: The text is not Shift-JIS."},
+        // PDIC whose third word's translation holds a Windows-1252 euro sign.
+        {[] {
+             const std::vector<uint8_t> file = WritePdicFile({{"apple", 0, "\x97\xd1\x8c\xe7", {}},
+                                                               {"bank", 0, "\x8b\xe2\x8d\x73", {}},
+                                                               {"cost", 0, "9 \x80", {}}});
+             return std::string(file.begin(), file.end());
+         }(),
+         u"Article: 3\nError: The text is not Shift-JIS."},
     };
+    WriteBytes(Path("links"), "2\t4\n3\t4\n");
     for (const Case& c : cases) {
         SilentCompileUi ui;
         std::u16string error;
@@ -130,6 +170,149 @@ TEST_F(SourceRefusals, TextNotInItsEncodingIsRefusedNamingTheLine) {
         EXPECT_EQ(ui.messages[0], u"Cannot read file: " + source_ + u"\n" + c.problem);
         ExpectOldTargetKept();
     }
+}
+
+// Each line format counts the lines that are no article of it: a DSL body
+// line under no headword and a headword without a body, a YARXI group of the
+// root that is no article, Tatoeba lines of either file that are no sentence
+// or link, an EIJIRO line without its mark.
+TEST_F(SourceRefusals, EveryLineFormatCountsTheLinesItSkips) {
+    struct Case {
+        std::string name;
+        std::u16string utf16;  // written as UTF-16, else `bytes`
+        std::string bytes;
+        int64_t skipped;
+    };
+    const Case cases[] = {
+        {"dict.dsl",
+         u"#NAME \"Test\"\r\n#INDEX_LANGUAGE \"English\"\r\n#CONTENTS_LANGUAGE \"Russian\"\r\n\r\n\tstray body\r\n"
+         u"cat\r\n\t[m1]кошка[/m1]\r\ndog\r\n\t[m1]собака[/m1]\r\nlonely\r\n",
+         "", 2},
+        {"kanji.yarxi", u"{\\yarxi \r\n{\\a 0001 {\\j 日}{\\on [NICHI]}}\r\n{\\x stray}\r\n{\\a 0002 {\\j 月}}\r\n}", "", 1},
+        {"tatoeba/sentences.csv", u"",
+         "1\tcmn\tx\n2\tjpn\t\xE7\x8C\xAB\nno sentence\n3\teng\tcat\n4\tjpn\t\xE7\x8A\xAC\n5\teng\tdog\n", 2},
+        {"eijiro.txt", u"", "\x81\xA1" "cat : \x94L\nno mark : x\n\x81\xA1" "dog : \x8C\xA2\n", 1},
+    };
+    std::filesystem::create_directories(std::filesystem::path(Path("tatoeba")));
+    WriteBytes(Path("tatoeba/links.csv"), "2\t3\nno link\n4\t5\n");
+    Options options;
+    options.languages[0] = u"jpn";
+    options.languages[1] = u"eng";
+    for (const Case& c : cases) {
+        if (c.utf16.empty()) WriteBytes(Path(c.name), c.bytes);
+        else WriteUtf16File(Path(c.name), c.utf16);
+        std::u16string error, leftOut;
+        ASSERT_EQ(Compile(Path(c.name), target_, options, nullptr, &error, 0, &leftOut), 1) << c.name << Utf16ToUtf8(error);
+        EXPECT_EQ(leftOut, u"Lines skipped (not articles of this format): " + Utf8ToUtf16(std::to_string(c.skipped))) << c.name;
+        EXPECT_EQ(storedArticles_, 2u) << c.name;
+        EXPECT_FALSE(notWhole_) << c.name;
+    }
+}
+
+// Own markup from Debian's EDICT cut in the middle of an article and just
+// after one: the articles closed before the cut are stored, and the group
+// left open is named by its line (the cut article's, or the outer group's).
+TEST_F(SourceRefusals, OwnMarkupCutShortStoresWhatWasClosedAndNamesTheOpenGroup) {
+    const std::u16string markup = EdictAsOwnMarkup(300);
+    if (markup.empty()) GTEST_SKIP() << "edict not installed";
+    const std::u16string cut = Path("cut.rdf"), whole = Path("whole.rdf");
+    const size_t middle = markup.size() / 2;
+    const size_t lineStart = markup.rfind(u'\n', middle) + 1;  // the cut article's first unit
+    ASSERT_NE(markup.substr(middle, 2), u"\r\n");
+    const int64_t line = std::count(markup.begin(), markup.begin() + static_cast<ptrdiff_t>(lineStart), u'\n') + 1;
+    ASSERT_GT(line, 100);
+    WriteUtf16File(whole, markup.substr(0, lineStart) + u"}");
+    for (const size_t at : {middle, lineStart}) {
+        WriteUtf16File(cut, markup.substr(0, at));
+        ExpectCutTold(cut, whole, [&](uint32_t) {
+            return u"The text ends inside a group opened at line " +
+                   Utf8ToUtf16(std::to_string(at == middle ? line : 1)) + u" that is never closed.";
+        });
+    }
+}
+
+// A YARXI text cut inside its second article: the first is stored, the
+// second is named by its line.
+TEST_F(SourceRefusals, YarxiCutShortStoresTheArticlesBeforeTheCut) {
+    const std::u16string head = u"{\\yarxi \r\n{\\a 0001 {\\j 日}{\\n 72}{\\on [NICHI]}{\\kun хи}}\r\n";
+    WriteUtf16File(Path("whole.yarxi"), head + u"}");
+    WriteUtf16File(Path("cut.yarxi"), head + u"{\\a 0002 {\\j 月}{\\on [GE");
+    ExpectCutTold(Path("cut.yarxi"), Path("whole.yarxi"),
+                  [](uint32_t) { return u"The text ends inside a group opened at line 3 that is never closed."; });
+}
+
+// A PDIC file of 3,000 words cut at a block boundary and inside the next
+// block: the words before the cut are stored (within the cut block too), and
+// the header's count is set beside the count read.
+TEST_F(SourceRefusals, PdicCutShortStoresTheWordsBeforeTheCutAndCountsBoth) {
+    std::vector<PdicTestWord> words;
+    for (int i = 0; i < 3000; ++i) words.push_back({"word" + std::to_string(10000 + i), 0, "\x8c\xea" + std::to_string(i), {}});
+    const std::vector<uint8_t> file = WritePdicFile(words);
+    const size_t boundary = file.size() / 2 / 256 * 256;
+    uint32_t storedAtBoundary = 0;
+    for (const size_t at : {boundary, boundary + 100}) {
+        WriteBytes(Path("cut.dic"), std::vector<uint8_t>(file.begin(), file.begin() + static_cast<ptrdiff_t>(at)));
+        ExpectCutTold(Path("cut.dic"), Path("whole.dic"), [&](uint32_t read) {
+            EXPECT_GT(read, 0u);
+            EXPECT_LT(read, 3000u);
+            if (at == boundary) storedAtBoundary = read;
+            else EXPECT_GT(read, storedAtBoundary);  // the cut block's whole records are read
+            WriteBytes(Path("whole.dic"), WritePdicFile(std::vector<PdicTestWord>(words.begin(), words.begin() + read)));
+            return u"Words counted by the header: 3000; words in the file: " + Utf8ToUtf16(std::to_string(read));
+        });
+    }
+}
+
+// A Tatoeba sentences file cut in the middle of a line: the pairs whose
+// sentences it still holds are stored, the links to sentences past its last
+// one are counted; without those links the same file is whole.
+TEST_F(SourceRefusals, TatoebaSentencesCutShortAreToldByTheLinksPastTheirEnd) {
+    // The export begins with a Chinese sentence, by which the file is known.
+    std::string sentences = "1\tcmn\t\xE4\xBD\xA0\xE5\xA5\xBD\n", links, linksBeforeCut;
+    for (int pair = 0; pair < 100; ++pair) {
+        const int japanese = 2 * pair + 2, english = 2 * pair + 3;
+        sentences += std::to_string(japanese) + "\tjpn\t\xE7\x8C\xAB\xE3\x81\x8C" + std::to_string(pair) + "\xE5\x8C\xB9\n";
+        sentences += std::to_string(english) + "\teng\t" + std::to_string(pair) + " cats are here.\n";
+        links += std::to_string(japanese) + "\t" + std::to_string(english) + "\n" + std::to_string(english) + "\t" +
+                 std::to_string(japanese) + "\n";
+    }
+    // Cut inside the text of a line in the middle of the file.
+    const size_t cutAt = sentences.find(" cats", sentences.size() / 2) + 3;
+    const std::string cutText = sentences.substr(0, cutAt);
+    const size_t lastLine = cutText.rfind('\n') + 1;
+    const int lastId = std::stoi(cutText.substr(lastLine));
+    int pastEnd = 0, pairsBeforeCut = 0;
+    for (size_t at = 0; at < links.size();) {
+        const size_t end = links.find('\n', at);
+        const std::string link = links.substr(at, end + 1 - at);
+        const int first = std::stoi(link), second = std::stoi(link.substr(link.find('\t') + 1));
+        if (std::max(first, second) > lastId) {
+            ++pastEnd;
+        } else {
+            linksBeforeCut += link;
+            pairsBeforeCut += first < second;
+        }
+        at = end + 1;
+    }
+    ASSERT_GT(pastEnd, 50);
+    std::filesystem::create_directories(std::filesystem::path(Path("cut")));
+    std::filesystem::create_directories(std::filesystem::path(Path("whole")));
+    WriteBytes(Path("cut/sentences.csv"), cutText);
+    WriteBytes(Path("cut/links.csv"), links);
+    WriteBytes(Path("whole/sentences.csv"), cutText);
+    WriteBytes(Path("whole/links.csv"), linksBeforeCut);
+    Options options;
+    options.languages[0] = u"jpn";
+    options.languages[1] = u"eng";
+    ExpectCutTold(
+        Path("cut/sentences.csv"), Path("whole/sentences.csv"),
+        [&](uint32_t) {
+            return u"Links to sentences after the last one of the sentences file: " +
+                   Utf8ToUtf16(std::to_string(pastEnd)) + u" (its last id is " + Utf8ToUtf16(std::to_string(lastId)) +
+                   u")";
+        },
+        options);
+    EXPECT_EQ(storedArticles_, static_cast<uint32_t>(pairsBeforeCut));
 }
 
 }  // namespace

@@ -30,4 +30,20 @@ TEST_F(CompileFixture, YarxiArticlesAreStoredAsFourteenOrFifteenWithTheirKeys) {
     EXPECT_TRUE(Verify(target).empty());
 }
 
+// A kanji article holding compounds and names (articles nested in it) is
+// keyed by its kanji and on reading like one without, and the words of its
+// compounds and names become kanji keys of the article too.
+TEST_F(CompileFixture, YarxiArticleWithCompoundsAndNamesIsKeyed) {
+    const std::u16string source = Path("kanji.yarxi"), target = Path("kanji.qdx");
+    WriteUtf16File(source, u"{\\yarxi \r\n{\\a 0001 {\\j 月}{\\on [GETSU]}"
+                           u"{\\cmps {\\cmpg {\\cmp {\\a {\\j 月曜}}}}}{\\names {\\name {\\a {\\j 月子}}}}}\r\n}");
+    std::u16string error;
+    ASSERT_EQ(Compile(source, target, {}, nullptr, &error), 1) << Utf16ToUtf8(error);
+    EXPECT_EQ(DumpAll(target, {101, 102}),
+              "index 101\n"
+              "ゲツ\t月\t-> #0 00000b0e\n"
+              "index 102\n"
+              "月\t\t-> #0 0000050e\n月子\t\t-> #0 0000050e\n月曜\t\t-> #0 0000050e\n");
+}
+
 }  // namespace

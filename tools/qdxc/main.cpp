@@ -10,7 +10,10 @@
 // Exit status 0 on success (lines the source's format skipped and articles
 // too large to store are reported on the error stream), 1 when the compile
 // failed (a source in which no article could be read included), 2 for bad
-// arguments.
+// arguments, 3 when the source could not be read to its end (cut short: a
+// header counting more words than follow, a group never closed, links to
+// sentences past the last one): the articles read before are stored, and
+// the error stream says how many and why.
 #include "common/app_context.h"
 #include "common/text/utf8.h"
 #include "dictionary/dictionary.h"
@@ -41,10 +44,14 @@ public:
     }
 };
 
+constexpr int kSourceNotWholeStatus = 3;
+
 int Usage() {
     std::fprintf(stderr,
                  "usage: qdxc [--deterministic] [--no-compact] [--no-bulk] [--languages A,B,C,D] [--book]"
-                 " SOURCE TARGET\n");
+                 " [--dsl-trn-words] SOURCE TARGET\n"
+                 "exit status: 0 compiled, 1 failed, 2 bad arguments, 3 compiled from a source that could not be"
+                 " read to its end (cut short; the articles before the cut are stored)\n");
     return 2;
 }
 
@@ -118,10 +125,11 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "qdxc: %s: %s\n", paths[0].c_str(), Utf16ToUtf8(converter.errorText).c_str());
         return 1;
     }
-    std::fprintf(stderr, "qdxc: %u articles\n", converter.ArticleCount());
+    std::fprintf(stderr, "qdxc: %u articles\n", converter.StoredArticles());
     // What the compile left out (lines that were no article, articles too
-    // large) is said, but the dictionary made of the rest stands: status 0.
+    // large, the rest of a cut source) is said, but the dictionary made of
+    // what was read stands; a cut source has a status of its own.
     if (const std::u16string leftOut = converter.Report().Text(); !leftOut.empty())
         std::fprintf(stderr, "qdxc: %s: %s\n", paths[0].c_str(), Utf16ToUtf8(leftOut).c_str());
-    return 0;
+    return converter.Report().NotWhole() ? kSourceNotWholeStatus : 0;
 }

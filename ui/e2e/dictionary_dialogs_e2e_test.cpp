@@ -20,6 +20,7 @@
 #include "common/tests/test_paths.h"
 #include "common/win/tests/key_typing.h"
 #include "common/win/tests/screen_ink.h"
+#include "ui/e2e/edict_slice.h"
 #include "ui/e2e/program_session.h"
 #include "ui/e2e/remote_list_view.h"
 
@@ -713,6 +714,54 @@ TEST_F(DictionaryDialogs, ConversionSaysWhatTheSourceHeldThatItCouldNotRead) {
     HWND frame = run.WaitForFrame();
     ASSERT_NE(frame, nullptr);
     EXPECT_EQ(run.Exit(frame), 0);
+}
+
+// An own markup source of the slice's words cut in the middle of an article,
+// converted with Enter on Convert: the "done" box says the source could not
+// be read to its end, how many articles were stored and where the cut group
+// begins, and the new dictionary holds those articles.
+TEST_F(DictionaryDialogs, ConversionOfACutSourceSaysWhatWasStored) {
+    TestFolders folders = Prepare(L"DictionaryDialogs.ConvertCut");
+    const std::wstring cut = folders.root + L"\\cut-words.rdf";
+    std::u16string markup = u"{\\rdf1 {\\name Slice words}\r\n";
+    const auto escaped = [](const std::u16string& text) {
+        std::u16string out;
+        for (char16_t c : text) out += c == u'{' || c == u'}' || c == u'\\' ? std::u16string{u'\\', c} : std::u16string{c};
+        return out;
+    };
+    for (const SliceEntry& entry : ReadSlice()) {
+        markup += u"{\\a {\\r " + escaped(entry.reading) + u"}";
+        for (const std::u16string& gloss : entry.glosses) markup += u"{\\s {\\rus " + escaped(gloss) + u"}}";
+        markup += u"}\r\n";
+    }
+    markup.resize(markup.size() / 2);
+    ASSERT_NE(markup.back(), u'\n');
+    const size_t lines = static_cast<size_t>(std::count(markup.begin(), markup.end(), u'\n'));
+    ASSERT_GT(lines, 100u);
+    {
+        std::ofstream out(std::filesystem::path(cut), std::ios::binary);
+        out.put(static_cast<char>(0xFF)).put(static_cast<char>(0xFE));
+        out.write(reinterpret_cast<const char*>(markup.data()), static_cast<std::streamsize>(markup.size() * 2));
+    }
+    ProgramRun run(L"\"" + cut + L"\"");
+    HWND dialog = WaitForWindowShown(L"Convert Dictionary to Ostrel Pro Format");
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(key_typing::PressKey(GetDlgItem(dialog, IDOK), VK_RETURN));
+    HWND done = WaitForWindowShown(L"Conversion completed", 4800);  // a compile: up to 2 minutes on a loaded machine
+    ASSERT_NE(done, nullptr);
+    // The header line and one line for each article closed before the cut.
+    const size_t stored = lines - 1;
+    EXPECT_EQ(Text(done, 0xFFFF), L"Conversion completed\n\nThe source could not be read to its end; articles stored "
+                                  L"from the part that was read: " + std::to_wstring(stored) +
+                                      L"\nThe text ends inside a group opened at line " + std::to_wstring(lines + 1) +
+                                      L" that is never closed.");
+    Shoot(done, folders, L"convert_cut", 2);
+    PostMessageW(done, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
+    HWND frame = run.WaitForFrame();
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(run.Exit(frame), 0);
+    EXPECT_NE(GetFileAttributesW((folders.DictionariesFolder() + L"\\cut-words.qdx").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 // The disk check before a conversion asks for the room the compile needs
