@@ -57,4 +57,25 @@ TEST(ShiftJisToUnicode, LeadByteWithoutTrailGivesDefaultCharacter) {
     EXPECT_EQ(Decode({0x82, 0x00, 'b'}), std::u16string(u"\u30FB\0b", 3));
 }
 
+// What a source check takes for Shift-JIS: characters of the code page's
+// own, the katakana middle dot among them; not the bytes it decodes as the
+// default character, to private code points or to a control code.
+TEST(ShiftJisSequenceAt, TakesOnlyTheCodePagesOwnCharacters) {
+    struct Case {
+        std::vector<uint8_t> bytes;
+        size_t length;
+    };
+    const Case cases[] = {
+        {{'A'}, 1},          {{0xB1}, 1},          // ASCII, half-width katakana
+        {{0x82, 0xA0}, 2},   {{0x81, 0x45}, 2},    // あ, ・ (itself the default character)
+        {{0xFA, 0x40}, 2},                         // an IBM extension: ⅰ
+        {{0x85, 0x40}, 0},   {{0x82, 0x20}, 0},    // undefined pairs
+        {{0xF0, 0x40}, 0},                         // the user-defined area (private code points)
+        {{0x80}, 0},         {{0xA0}, 0},   {{0xFD}, 0},
+        {{0x82}, 0},                               // a lead byte at the end
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ShiftJisSequenceAt(c.bytes, 0), c.length) << std::hex << int(c.bytes[0]);
+}
+
 }  // namespace
