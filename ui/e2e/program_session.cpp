@@ -307,6 +307,9 @@ HWND WaitForShownDialog(const wchar_t* title, int tries) {
 HWND FindFrame() { return FindWindowW(L"OstrelProFrameClass", nullptr); }
 
 void CloseLeftoverFrames() {
+    // The pointer a case before left over a toolbar button would show that
+    // button's tooltip over the next program's window, where cases read ink.
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
     // The window goes before its program ends: the program is waited for too,
     // so that the next start meets no instance still closing.
     HANDLE owner = nullptr;
