@@ -3,19 +3,24 @@
 // the meaning, as latintool prints them for the same word through the same
 // dictionary (the one a user gets, converted from Debian's collatinus
 // lexicon; the build runs latintool over ui/e2e/latin_article_words.txt).
-// Words with one inflection line and with several.
+// Words with one inflection line and with several. A pronoun's row, typed
+// one key at a time, copies and exports the form that names the pronoun and
+// its meaning.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include <cstddef>
+#include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "common/tests/test_paths.h"
+#include "common/win/tests/key_typing.h"
 #include "common/win/tests/screen_ink.h"
 #include "ui/command_ids.h"
 #include "ui/e2e/edict_slice_session.h"
@@ -42,6 +47,7 @@ struct Expected {
     std::vector<std::wstring> lines;
     int inflections = 0;
     std::wstring form, flags, meaning;
+    std::wstring formLine;  // the form with the flags, as the record keeps it
 };
 
 std::wstring Widened(const std::string& latin1) {
@@ -79,6 +85,7 @@ std::vector<Expected> ExpectedArticles() {
             e.lines.push_back(text);
             ++e.inflections;
         } else if (line[1] == '2') {
+            e.formLine = text;
             const size_t flags = text.rfind(L" [");
             e.form = text.substr(0, flags);
             while (!e.form.empty() && e.form.back() == L' ') e.form.pop_back();
@@ -113,7 +120,7 @@ std::string Narrow(const std::vector<std::wstring>& lines) {
 
 TEST(LatinArticle, AFirstRowShowsEveryInflectionLineTheDictionaryFormAndTheMeaning) {
     const std::vector<Expected> articles = ExpectedArticles();
-    ASSERT_EQ(articles.size(), 20u) << "latintool's analyses of the twenty words";
+    ASSERT_EQ(articles.size(), 24u) << "latintool's analyses of the twenty-four words";
     int several = 0;
     for (const Expected& e : articles) several += e.inflections > 1;
     ASSERT_GE(several, 5) << "words with several inflection lines";
@@ -154,6 +161,88 @@ TEST(LatinArticle, AFirstRowShowsEveryInflectionLineTheDictionaryFormAndTheMeani
             pictured = true;
         }
     }
+    EXPECT_EQ(run.Exit(frame), 0);
+}
+
+// The clipboard's Unicode text once it holds some, emptied first by the caller.
+std::wstring CopiedText() {
+    std::wstring text;
+    WaitFor([&] {
+        if (!OpenClipboard(nullptr)) return false;
+        if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+            text = static_cast<const wchar_t*>(GlobalLock(data));
+            GlobalUnlock(data);
+        }
+        CloseClipboard();
+        return !text.empty();
+    });
+    return text;
+}
+
+void EmptyTheClipboard() {
+    WaitFor([] { return OpenClipboard(nullptr) != FALSE; });
+    EmptyClipboard();
+    CloseClipboard();
+}
+
+// `text` as the RTF builder writes it: one \u escape per unit.
+std::string Escaped(const std::wstring& text) {
+    std::string out;
+    for (wchar_t c : text) out += "\\u" + std::to_string(static_cast<int16_t>(c));
+    return out;
+}
+
+TEST(LatinArticle, APronounsRowCopiesAndExportsItsFormAndMeaning) {
+    std::map<std::wstring, Expected> byWord;
+    for (const Expected& e : ExpectedArticles()) byWord[e.word] = e;
+    TestFolders folders = PrepareTest(L"LatinArticle.PronounOutput");
+    ProgramRun run;
+    HWND frame = StartWithDictionaries(run, folders, {L"collatinus.qdx"});
+    ASSERT_NE(frame, nullptr);
+    HWND input = FindChild(frame, L"RichEdit20W", 202);
+    HWND view = FindChild(frame, L"RichEdit20W", 201);
+    ASSERT_TRUE(input && view);
+    SendMessageW(frame, WM_COMMAND, cmd::kListTranslation, 1);  // as a click on the tab
+    const std::wstring file = folders.root + L"\\pronoun.rtf";
+    for (const wchar_t* word : {L"qui", L"quem", L"sibi", L"Ego", L"nos"}) {
+        const Expected& e = byWord[word];
+        const std::string said = Narrow({e.word, e.form, e.meaning});
+        ASSERT_NE(e.form.find(L"  PRON"), std::wstring::npos) << said;
+        SendMessageW(input, EM_SETSEL, 0, -1);
+        ASSERT_TRUE(key_typing::TypeKeys(input, e.word, 60));
+        ASSERT_TRUE(WaitFor([&] {
+            const std::vector<std::wstring> shown = Paragraphs(WindowText(view));
+            return shown.size() > e.lines.size() && shown.front() == e.lines.front() && shown[e.lines.size()] == e.form;
+        }, 200)) << said;
+
+        // Copy text: the compact article, its form with the entry's flags,
+        // then the meaning.
+        EmptyTheClipboard();
+        PostMessageW(frame, WM_COMMAND, cmd::kCopy, 0);
+        const std::wstring copied = CopiedText();
+        EXPECT_EQ(copied.rfind(e.formLine + L" - " + e.meaning, 0), 0u) << said << " | " << Narrow({copied});
+
+        // Print to a file: the same article in the RTF file.
+        PostMessageW(frame, WM_COMMAND, cmd::kPrint, 0);
+        HWND dialog = WaitForShownDialog(L"Print articles");
+        ASSERT_NE(dialog, nullptr);
+        SendDlgItemMessageW(dialog, 1292, BM_CLICK, 0, 0);  // the selected row
+        SendDlgItemMessageW(dialog, 1090, BM_CLICK, 0, 0);  // to a file
+        SetDlgItemTextW(dialog, 1186, file.c_str());
+        if (IsDlgButtonChecked(dialog, 1092) == BST_CHECKED) SendDlgItemMessageW(dialog, 1092, BM_CLICK, 0, 0);
+        DeleteFileW(file.c_str());
+        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+        HWND created = WaitForShownDialog(L"The document is created");
+        ASSERT_NE(created, nullptr) << said;
+        PostMessageW(created, WM_COMMAND, IDOK, 0);
+        ASSERT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
+        std::ifstream in(std::filesystem::path(file), std::ios::binary);
+        const std::string rtf((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        // The bold run of the principal parts ends before the part of speech.
+        EXPECT_NE(rtf.find(Escaped(e.form.substr(0, e.form.find(L"  ")))), std::string::npos) << said;
+        EXPECT_NE(rtf.find(Escaped(L" - " + e.meaning)), std::string::npos) << said;
+    }
+    SaveScreenshot(folders.root + L"\\pronoun.png");
     EXPECT_EQ(run.Exit(frame), 0);
 }
 
