@@ -64,6 +64,52 @@ function(ostrel_add_test exe)
   endif()
 endfunction()
 
+# ostrel_test_entries(<exe> [ELSEWHERE <filter>] <part> <filter> [<part> <filter>]...)
+# Runs one test executable as several ctest entries split by subject: the
+# entry <exe>_<part> runs the cases its gtest filter picks (patterns joined by
+# ":"), and the executable's own entry runs every case no part picks (nor the
+# ELSEWHERE filter, for cases entries of their own run), so a case added
+# later still runs. A part's filter may leave out cases after a "-" (as gtest
+# reads it); another part must pick those. Each part keeps the executable entry's time limit, locks,
+# fixtures and environment. A part pays only for the data its cases set up,
+# ctest spreads the parts over the cores, and none nears its time limit on a
+# loaded machine. Call it in the folder that made the executable's entry.
+function(ostrel_test_entries exe)
+  if(NOT TEST ${exe})
+    return()
+  endif()
+  set(parts ${ARGN})
+  set(taken "")
+  if(parts AND "${parts}" MATCHES "^ELSEWHERE;")
+    list(POP_FRONT parts _ elsewhere)
+    set(taken "${elsewhere}")
+  endif()
+  set(copied TIMEOUT RESOURCE_LOCK FIXTURES_REQUIRED ENVIRONMENT WORKING_DIRECTORY)
+  foreach(property ${copied})
+    get_test_property(${exe} ${property} value_${property})
+  endforeach()
+  while(parts)
+    list(POP_FRONT parts part filter)
+    add_test(NAME ${exe}_${part} COMMAND ${exe} --gtest_color=no --gtest_filter=${filter})
+    foreach(property ${copied})
+      if(NOT "${value_${property}}" STREQUAL "NOTFOUND")
+        set_tests_properties(${exe}_${part} PROPERTIES ${property} "${value_${property}}")
+      endif()
+    endforeach()
+    if(taken)
+      string(APPEND taken ":")
+    endif()
+    string(REGEX REPLACE "-.*" "" picked "${filter}")
+    string(APPEND taken "${picked}")
+  endwhile()
+  set(environment "")
+  if(NOT "${value_ENVIRONMENT}" STREQUAL "NOTFOUND")
+    set(environment "${value_ENVIRONMENT}")
+  endif()
+  list(APPEND environment "GTEST_FILTER=-${taken}")
+  set_tests_properties(${exe} PROPERTIES ENVIRONMENT "${environment}")
+endfunction()
+
 function(ostrel_subsystem name)
   cmake_parse_arguments(S "" "" "DEPENDS;WIN_LIBS;EXE_OBJECTS;SUBFOLDERS" ${ARGN})
   set(portable "")

@@ -20,8 +20,26 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     fi
   ) 9>"$WINEPREFIX.lock"
 fi
+# The end-to-end entries' prefix (OSTREL_WINEPREFIX) serves one entry at a
+# time, and what an entry starts must end with it. Wine starts a program
+# outside the process tree of the one that starts it, so when ctest kills an
+# entry at its time limit (the entry's tree, by parent process) the program
+# lives on, and the next entry would meet it: the program keeps one instance,
+# and a second start only shows the first window. So a watcher outside the
+# tree (setsid) ends the prefix's processes once this entry is gone, however
+# it goes, and holds the prefix's entry lock until then; an entry starts only
+# after the last one's watcher is done, and ends what an entry left before
+# watchers existed.
+if [ -n "${OSTREL_WINEPREFIX:-}" ]; then
+  exec 8>"$WINEPREFIX.entry"
+  flock 8
+  wineserver -k 2>/dev/null || true
+  wineserver -w
+  setsid -f sh -c 'while kill -0 "$1" 2>/dev/null; do sleep 0.2; done; wineserver -k 2>/dev/null; wineserver -w' \
+    ostrel-prefix-watcher $$ </dev/null >/dev/null 2>&1
+fi
 # The faces of ./run.sh's prefix: the tests see what a user sees.
-( flock 9; "$(dirname "$0")/../tools/ci/wine-fonts.sh" ) 9>"$WINEPREFIX.lock"
+( flock 9; "$(dirname "$0")/../tools/ci/wine-fonts.sh" ) 9>"$WINEPREFIX.lock" 8>&-
 run=(wine "$exe" "$@")
 if [ -z "${DISPLAY:-}" ]; then
   run=(xvfb-run -a -s "-nolisten tcp" "${run[@]}")
@@ -33,10 +51,10 @@ fi
 out=$(mktemp)
 err=$(mktemp)
 trap 'rm -f "$out" "$err"' EXIT
-"${run[@]}" <&0 >"$out" 2>"$err" &
+"${run[@]}" <&0 >"$out" 2>"$err" 8>&- &
 program=$!
-tail -q -s 0.1 -n +1 -f --pid="$program" "$out" &
-tail -q -s 0.1 -n +1 -f --pid="$program" "$err" >&2 &
+tail -q -s 0.1 -n +1 -f --pid="$program" "$out" 8>&- &
+tail -q -s 0.1 -n +1 -f --pid="$program" "$err" >&2 8>&- &
 status=0
 wait "$program" || status=$?
 wait

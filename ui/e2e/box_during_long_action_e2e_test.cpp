@@ -12,6 +12,7 @@
 
 #include "common/tests/test_paths.h"
 #include "ui/e2e/program_session.h"
+#include "ui/e2e/machine_pace.h"
 
 namespace {
 
@@ -23,7 +24,7 @@ std::wstring SliceDictionary() {
 }
 
 bool WaitFor(const auto& condition, int tries = 400) {
-    for (int i = 0; i < tries; ++i) {
+    for (int i = 0, n = machine_pace::ScaledTries(tries); i < n; ++i) {
         if (condition()) return true;
         Sleep(25);
     }

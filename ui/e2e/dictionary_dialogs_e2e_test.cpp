@@ -23,6 +23,7 @@
 #include "ui/e2e/edict_slice.h"
 #include "ui/e2e/program_session.h"
 #include "ui/e2e/remote_list_view.h"
+#include "ui/e2e/machine_pace.h"
 
 namespace {
 
@@ -37,7 +38,7 @@ std::wstring BinaryDir() {
 }
 
 bool WaitFor(const auto& condition, int tries = 200) {
-    for (int i = 0; i < tries; ++i) {
+    for (int i = 0, n = machine_pace::ScaledTries(tries); i < n; ++i) {
         if (condition()) return true;
         Sleep(25);
     }
@@ -925,13 +926,17 @@ TEST_F(DictionaryDialogs, HoverHintWaitsThenFollowsAndStaysInside) {
             return rect.left >= work.left && rect.top >= work.top && rect.right <= work.right && rect.bottom <= work.bottom;
         };
         SetForegroundWindow(frame);
+        // The pointer comes from off the window, with no hint shown: the wait
+        // is timed from its arrival over the button.
+        SetCursorPos(0, 0);
+        ASSERT_TRUE(WaitFor([&] { return hint() == nullptr; })) << "a hint stays up with the pointer off the window";
         POINT first = buttonCentre(0);
         SetCursorPos(first.x, first.y);
         const DWORD start = GetTickCount();
         ASSERT_TRUE(WaitFor([&] { return hint() != nullptr; }, 200)) << "no hint";
         const DWORD waited = GetTickCount() - start;
         EXPECT_GE(waited, 350u);
-        EXPECT_LE(waited, 1500u);
+        EXPECT_LE(waited, machine_pace::ScaledMs(1500));
         HWND shown = hint();
         EXPECT_TRUE(inside(shown));
         // WM_GETTEXT is sent across processes; GetWindowText would read the caption only.
@@ -958,7 +963,7 @@ TEST_F(DictionaryDialogs, HoverHintWaitsThenFollowsAndStaysInside) {
                 HWND h = hint();
                 return h && hintText(h) != firstText;
             }, 40));
-            EXPECT_LT(GetTickCount() - moved, 400u) << "the next button's hint waited";
+            EXPECT_LT(GetTickCount() - moved, machine_pace::ScaledMs(400)) << "the next button's hint waited";
             break;
         }
         if (std::wstring(language.name) == L"en") {

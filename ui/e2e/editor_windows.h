@@ -8,6 +8,7 @@
 #include <string>
 
 #include "common/ui_text/ui_text.h"
+#include "ui/e2e/machine_pace.h"
 
 namespace editor_windows {
 
@@ -15,7 +16,7 @@ inline constexpr int kTextId = 201;      // the editor's text control
 inline constexpr int kProblemsId = 1300;  // the editor's problems box
 
 inline bool WaitFor(const auto& condition, int tries = 100, DWORD pauseMs = 50) {
-    for (int i = 0; i < tries; ++i) {
+    for (int i = 0, n = machine_pace::ScaledTries(tries); i < n; ++i) {
         if (condition()) return true;
         Sleep(pauseMs);
     }

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "ui/e2e/program_session.h"
+#include "ui/e2e/machine_pace.h"
 
 namespace {
 
@@ -34,7 +35,7 @@ HWND FontPage(HWND settings) {
 }
 
 bool WaitForGone(HWND window) {
-    for (int i = 0; i < 200 && IsWindow(window); ++i) Sleep(25);
+    for (int i = 0, n = machine_pace::ScaledTries(200); i < n && IsWindow(window); ++i) Sleep(25);
     return !IsWindow(window);
 }
 

@@ -11,6 +11,7 @@
 
 #include "common/ui_text/ui_text.h"
 #include "ui/e2e/program_session.h"
+#include "ui/e2e/machine_pace.h"
 
 namespace {
 
@@ -28,7 +29,7 @@ std::wstring ButtonText(HWND toolbar, UINT command) {
 }
 
 bool WaitFor(const auto& condition) {
-    for (int i = 0; i < 100; ++i) {
+    for (int i = 0, n = machine_pace::ScaledTries(100); i < n; ++i) {
         if (condition()) return true;
         Sleep(20);
     }

@@ -23,6 +23,7 @@
 #include "common/win/tests/screen_ink.h"
 #include "ui/e2e/program_session.h"
 #include "ui/e2e/remote_list_view.h"
+#include "ui/e2e/machine_pace.h"
 
 namespace {
 
@@ -75,7 +76,7 @@ std::string Utf8(const std::wstring& text) {
 std::wstring Wide(const char16_t* text) { return std::wstring(text, text + std::char_traits<char16_t>::length(text)); }
 
 bool WaitFor(const auto& condition, int tries = 200) {
-    for (int i = 0; i < tries; ++i, Sleep(25))
+    for (int i = 0, n = machine_pace::ScaledTries(tries); i < n; ++i, Sleep(25))
         if (condition()) return true;
     return false;
 }

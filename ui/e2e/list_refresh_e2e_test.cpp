@@ -23,6 +23,7 @@
 #include "ui/e2e/edict_slice_session.h"
 #include "ui/e2e/editor_windows.h"
 #include "ui/e2e/program_session.h"
+#include "ui/e2e/machine_pace.h"
 
 namespace {
 
@@ -31,7 +32,7 @@ constexpr int kInputBoxId = 202;
 
 template <typename Condition>
 bool WaitFor(Condition condition, int tries = 200) {
-    for (int i = 0; i < tries; ++i, Sleep(50))
+    for (int i = 0, n = machine_pace::ScaledTries(tries); i < n; ++i, Sleep(50))
         if (condition()) return true;
     return condition();
 }

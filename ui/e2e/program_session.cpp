@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "common/win/tests/screen_ink.h"
+#include "ui/e2e/machine_pace.h"
 #include "ui/test_hook_protocol.h"
 
 namespace {
@@ -158,7 +159,7 @@ ProgramRun::~ProgramRun() {
     if (!process_) return;
     if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) {
         if (HWND frame = FindFrame()) PostMessageW(frame, WM_COMMAND, 40001, 0);
-        if (WaitForSingleObject(process_, 10000) == WAIT_TIMEOUT) {
+        if (WaitForSingleObject(process_, machine_pace::ScaledMs(10000)) == WAIT_TIMEOUT) {
             TerminateProcess(process_, 1);
             WaitForSingleObject(process_, 5000);  // termination ends the process later
         }
@@ -167,6 +168,7 @@ ProgramRun::~ProgramRun() {
 }
 
 HWND ProgramRun::WaitForFrame(DWORD timeoutMs) {
+    timeoutMs = machine_pace::ScaledMs(timeoutMs);
     DWORD start = GetTickCount();
     while (GetTickCount() - start < timeoutMs) {
         if (HWND frame = FindFrame()) {
@@ -193,7 +195,7 @@ HWND ProgramRun::WaitForFrameWithoutClipboardMonitor(DWORD timeoutMs) {
 }
 
 long ProgramRun::WaitForExit(DWORD timeoutMs) {
-    if (!process_ || WaitForSingleObject(process_, timeoutMs) != WAIT_OBJECT_0) return -1;
+    if (!process_ || WaitForSingleObject(process_, machine_pace::ScaledMs(timeoutMs)) != WAIT_OBJECT_0) return -1;
     DWORD code = 0;
     GetExitCodeProcess(process_, &code);
     return static_cast<long>(code);
@@ -296,7 +298,7 @@ HWND FindChild(HWND parent, const wchar_t* className, int id) {
 }
 
 HWND WaitForShownDialog(const wchar_t* title, int tries) {
-    for (int i = 0; i < tries; ++i) {
+    for (int i = 0, n = machine_pace::ScaledTries(tries); i < n; ++i) {
         HWND window = FindWindowW(L"#32770", title);
         if (window != nullptr && IsWindowVisible(window)) return window;
         Sleep(25);
@@ -324,7 +326,7 @@ void CloseLeftoverFrames() {
         Sleep(100);
     }
     if (owner) {
-        WaitForSingleObject(owner, 10000);
+        WaitForSingleObject(owner, machine_pace::ScaledMs(10000));
         CloseHandle(owner);
     }
 }
@@ -332,7 +334,7 @@ void CloseLeftoverFrames() {
 bool SaveScreenshot(const std::wstring& path) { return screen_ink::SaveScreenshot(path); }
 
 HWND WaitForDialogOf(HWND owner) {
-    for (int i = 0; i < 300; ++i, Sleep(50))
+    for (int i = 0, n = machine_pace::ScaledTries(300); i < n; ++i, Sleep(50))
         for (HWND w = FindWindowW(L"#32770", nullptr); w; w = FindWindowExW(nullptr, w, L"#32770", nullptr))
             if (GetWindow(w, GW_OWNER) == owner && IsWindowVisible(w)) return w;
     return nullptr;
@@ -356,7 +358,7 @@ bool PutClipboardText(const std::wstring& text) {
 bool MakeReadingCurrent(ProgramRun& run, HWND frame, const std::wstring& reading) {
     HWND input = FindChild(frame, L"RichEdit20W", 202);
     SendMessageW(input, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(reading.c_str()));
-    for (int tries = 0; tries < 100; ++tries) {
+    for (int tries = 0, n = machine_pace::ScaledTries(100); tries < n; ++tries) {
         std::map<std::wstring, std::wstring> state = run.QueryState(frame);
         if (!state[L"current"].empty() && !state[L"top"].empty()) {
             const int row = std::stoi(state[L"current"]) - std::stoi(state[L"top"]);

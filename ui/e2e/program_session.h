@@ -46,7 +46,8 @@ public:
     ProgramRun& operator=(const ProgramRun&) = delete;
 
     bool Started() const { return process_ != nullptr; }
-    // The frame window once it exists (null after the timeout).
+    // The frame window once it exists (null after the timeout). This wait and
+    // the others here grow with the machine's load (machine_pace.h).
     HWND WaitForFrame(DWORD timeoutMs = 15000);
     // The same, with the clipboard monitor then turned off: other tests of the
     // run use the display's clipboard, and a first run monitors it, so a copy

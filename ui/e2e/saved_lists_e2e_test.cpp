@@ -15,6 +15,7 @@
 #include "ui/command_ids.h"
 #include "ui/e2e/edict_slice_session.h"
 #include "ui/e2e/program_session.h"
+#include "ui/e2e/machine_pace.h"
 
 namespace {
 
@@ -22,7 +23,7 @@ using State = std::map<std::wstring, std::wstring>;
 
 template <typename Condition>
 bool WaitFor(Condition condition, int tries = 300) {
-    for (int i = 0; i < tries; ++i, Sleep(50))
+    for (int i = 0, n = machine_pace::ScaledTries(tries); i < n; ++i, Sleep(50))
         if (condition()) return true;
     return condition();
 }

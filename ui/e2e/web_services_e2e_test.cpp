@@ -23,6 +23,7 @@
 #include "common/win/tests/key_typing.h"
 #include "ui/e2e/program_session.h"
 #include "ui/e2e/remote_list_view.h"
+#include "ui/e2e/machine_pace.h"
 
 namespace {
 
@@ -45,7 +46,7 @@ std::wstring Widen(const std::string& text) { return std::wstring(text.begin(), 
 // Waits until `done` holds, at most `ms`.
 template <typename Condition>
 bool WaitFor(Condition done, DWORD ms = 20000) {
-    for (DWORD waited = 0; waited < ms; waited += 100) {
+    for (DWORD waited = 0, limit = machine_pace::ScaledMs(ms); waited < limit; waited += 100) {
         if (done()) return true;
         Sleep(100);
     }
