@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <string>
 
@@ -47,6 +48,22 @@ TEST(LanguageNameTable, OwnRussianNamesWin) {
         EXPECT_EQ(std::u16string(row->russian), russian);
     }
     EXPECT_EQ(std::u16string(Row(u"deu")->russian), u"Немецкий");  // from iso-codes
+}
+
+// The Russian interface lists the Russian names: each is written in Cyrillic
+// (no Latin letter, plain or accented) and tells its language apart from
+// every other one in the list.
+TEST(LanguageNameTable, RussianNamesAreCyrillicAndDistinct) {
+    std::set<std::u16string> names;
+    for (const LanguageName* row = LanguageNameTable + 1; row->code; ++row) {
+        const std::u16string russian = row->russian;
+        const bool cyrillic = std::any_of(russian.begin(), russian.end(), [](char16_t c) { return c >= 0x400 && c <= 0x4FF; });
+        const bool latin = std::any_of(russian.begin(), russian.end(), [](char16_t c) {
+            return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || (c >= 0xC0 && c <= 0x24F);
+        });
+        EXPECT_TRUE(cyrillic && !latin) << Utf16ToUtf8(row->code) << " " << Utf16ToUtf8(russian);
+        EXPECT_TRUE(names.insert(russian).second) << Utf16ToUtf8(russian) << " names two languages";
+    }
 }
 
 // Every code is an ISO 639-3 code of iso-codes, except the few the table
