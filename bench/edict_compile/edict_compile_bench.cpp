@@ -10,13 +10,17 @@
 // then compacted alone beside SQLite's VACUUM of that database (the same
 // content on both sides) and beside zlib's deflate alone of the same pages,
 // which the compaction does and VACUUM does not.
-// The peer is given the lines decoded (by iconv, before its clock starts)
-// and parses only their headwords and readings, through SQLite's C API;
-// the compile reads and decodes the source file and parses whole entries.
-// Prints CSV rows (see run.sh, which repeats runs and keeps medians).
+// Both read the source file and decode it from EUC-JP on their clocks (the
+// peer through iconv); the peer then parses only the headwords and readings
+// of each line, through SQLite's C API, and stores the line itself as the
+// article, where the compile parses whole entries (senses, glosses, tags)
+// into its records. Prints CSV rows (see run.sh, which repeats runs and keeps
+// medians). With OSTREL_BENCH_SLICE=N both sides read every Nth line of the
+// source (the short bench pass, bench/pass.py).
 //   edict_compile_bench SOURCE WORK_FOLDER
 #include "bench/sqlite_engine_order.h"
 #include "bench/bench_support.h"
+#include "bench/compiled_dictionaries.h"
 
 #include "common/collation/collator.h"
 #include "common/text/utf8.h"
@@ -130,10 +134,23 @@ void Headwords(std::u16string_view line, std::vector<std::u16string>& words, std
     split(head.substr(open + 1, close - open - 1), readings);
 }
 
-double SqliteReference(const std::vector<std::u16string>& lines, const std::filesystem::path& folder) {
+// The peer's load of `source`: read, each line decoded by iconv and stored
+// as an article with its headword and reading keys, the key indexes built.
+double SqliteReference(const std::string& source, const std::filesystem::path& folder) {
     const std::string path = (folder / "reference.sqlite").string();
     std::filesystem::remove(path);
     const Clock::time_point start = Clock::now();
+    // The whole file decoded in one call (iconv's cost per call would
+    // otherwise outweigh its cost per byte), then cut into lines.
+    std::u16string text;
+    Iconv iconv("UTF-16LE", "EUC-JP");
+    if (!iconv.ToUtf16(ReadBytes(source), text)) return -1;
+    std::vector<std::u16string_view> lines;
+    for (size_t at = 0; at < text.size();) {
+        const size_t end = std::min(text.find(u'\n', at), text.size());
+        if (end > at) lines.push_back(std::u16string_view(text).substr(at, end - at));
+        at = end + 1;
+    }
     sqlite3* db = nullptr;
     sqlite3_open(path.c_str(), &db);
     sqlite3_exec(db, "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; PRAGMA page_size=4096", nullptr, nullptr,
@@ -157,12 +174,13 @@ double SqliteReference(const std::vector<std::u16string>& lines, const std::file
     };
     std::vector<std::u16string> words, readings;
     for (size_t i = 1; i < lines.size(); ++i) {
+        const std::u16string_view line = lines[i];
         const int64_t id = static_cast<int64_t>(i);
         sqlite3_bind_int64(article, 1, id);
-        sqlite3_bind_text16(article, 2, lines[i].data(), static_cast<int>(lines[i].size() * 2), SQLITE_STATIC);
+        sqlite3_bind_text16(article, 2, line.data(), static_cast<int>(line.size() * 2), SQLITE_STATIC);
         sqlite3_step(article);
         sqlite3_reset(article);
-        Headwords(lines[i], words, readings);
+        Headwords(line, words, readings);
         for (const std::u16string& r : readings) {
             if (words.empty()) insert(reading, r, u"", id);
             for (const std::u16string& w : words) insert(reading, r, w, id);
@@ -279,7 +297,8 @@ int main(int argc, char** argv) {
     const std::string name = argv[1];
     const char* n = name.c_str();
     const std::filesystem::path folder = argv[2];
-    const std::u16string source = Utf8ToUtf16(std::string(OSTREL_HOST_ROOT "/usr/share/edict/") + name);
+    const std::string sourcePath = DebianSource(name);
+    const std::u16string source = Utf8ToUtf16(sourcePath);
     const std::filesystem::path target = folder / (name + ".qdx");
     TimingCompileUi ui(target.string() + ".tmp~");
     const double cpuBefore = CpuSeconds();
@@ -351,10 +370,8 @@ int main(int argc, char** argv) {
     std::printf("%s,compaction_alone_bytes_after,%llu\n", n, static_cast<unsigned long long>(FileBytes(loose)));
     std::filesystem::remove(loose);
     if (name == "kanjidic") return 0;
-    // The reference reads its lines before its clock starts.
-    const std::vector<std::u16string> lines = ReadEdictField([](const std::string& line) { return line; }, n);
     cpuAt = CpuSeconds();
-    const double reference = SqliteReference(lines, folder);
+    const double reference = SqliteReference(sourcePath, folder);
     const double referenceCpu = CpuSeconds() - cpuAt;
     std::printf("%s,sqlite_reference_seconds,%.3f\n", n, reference);
     std::printf("%s,sqlite_reference_cpu_seconds,%.3f\n", n, referenceCpu);
