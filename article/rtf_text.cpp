@@ -75,9 +75,33 @@ void RtfTextReader::EndWord() {
     negative_ = hasNumber_ = false;
 }
 
+size_t RtfTextReader::ReadUnicodeWord(std::string_view rtf, size_t at) {
+    // "\u", a signed decimal and its end, all within this part; else 0 and
+    // the byte walk reads it (a word may be split between parts).
+    size_t i = at + 2;
+    const bool negative = i < rtf.size() && rtf[i] == '-';
+    if (negative) ++i;
+    const size_t digits = i;
+    int64_t value = 0;
+    for (; i < rtf.size() && IsDigit(rtf[i]); ++i) value = std::min<int64_t>(value * 10 + (rtf[i] - '0'), INT32_MAX);
+    if (i == digits || i >= rtf.size()) return 0;
+    groupStart_ = false;
+    Put(static_cast<char16_t>(static_cast<uint16_t>(static_cast<int16_t>(negative ? -value : value))));
+    if (!groups_.back().skipped) pendingSkip_ = groups_.back().unicodeSkip;
+    return rtf[i] == ' ' ? i + 1 : i;   // the delimiter belongs to the word
+}
+
 void RtfTextReader::Read(std::string_view rtf) {
     for (size_t i = 0; i < rtf.size(); ++i) {
         const char c = rtf[i];
+        // The builder writes nearly every character as "\u" and its value:
+        // those are read at once rather than byte by byte.
+        if (state_ == State::Text && c == '\\' && i + 1 < rtf.size() && rtf[i + 1] == 'u') {
+            if (const size_t next = ReadUnicodeWord(rtf, i)) {
+                i = next - 1;
+                continue;
+            }
+        }
         switch (state_) {
         case State::Word:
             if (IsLetter(c) && word_.size() < 32) {

@@ -31,6 +31,8 @@ private:
         int32_t unicodeSkip = 1;  // "\ucN": characters standing in after each "\u"
     };
     void Put(char16_t unit);
+    // Reads a whole "\u" word at `at` of `rtf`; the offset after it, or 0.
+    size_t ReadUnicodeWord(std::string_view rtf, size_t at);
     void EndWord();
     void Symbol(char c);
 

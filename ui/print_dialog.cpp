@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cwchar>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -116,6 +117,30 @@ std::vector<HWND> InputControls(HWND dialog) {
     return controls;
 }
 
+// The dialog while a long export walk runs: only Cancel takes input (it
+// has the focus, so Escape and Enter both cancel) and the progress label and
+// count are shown; the controls take input again when it ends.
+class BusyDialog {
+public:
+    explicit BusyDialog(HWND dialog) : dialog_(dialog), disabled_(InputControls(dialog)) {
+        SetFocus(GetDlgItem(dialog, IDCANCEL));
+        for (HWND control : disabled_) EnableWindow(control, FALSE);
+        ShowWindow(GetDlgItem(dialog, IDC_PRINT_PROGRESS_LABEL), SW_SHOW);
+        ShowWindow(GetDlgItem(dialog, IDC_PRINT_PROGRESS), SW_SHOW);
+        UpdateWindow(dialog);
+    }
+    ~BusyDialog() {
+        if (IsWindow(dialog_))
+            for (HWND control : disabled_) EnableWindow(control, TRUE);
+    }
+    BusyDialog(const BusyDialog&) = delete;
+    BusyDialog& operator=(const BusyDialog&) = delete;
+
+private:
+    HWND dialog_;
+    std::vector<HWND> disabled_;
+};
+
 // Runs what is waiting for the dialog and its controls (painting, a click
 // on Cancel, Escape), and nothing of other windows: the list being output
 // must not change under the walk.
@@ -213,14 +238,19 @@ int32_t CPrintDlg::CountEntries() {
 CRtfDocumentBuilder* CPrintDlg::BuildRtf() {
     if (view == nullptr || view->model == nullptr) return nullptr;
     WordListExportRecords records(*view->model, wholeList ? nullptr : &view->selection);
-    // The running count, at most ten times a second and at the end; the
-    // dialog's own messages run meanwhile, so it is drawn and its Cancel
-    // stops the walk at once.
+    // Once the walk has run for a tenth of a second, the dialog shows it is
+    // busy and the running count, at most ten times a second and at the end;
+    // its own messages run meanwhile, so it is drawn and its Cancel stops the
+    // walk at once. A shorter walk leaves the dialog as it is: disabling and
+    // repainting every control would cost more than the walk.
+    const DWORD started = GetTickCount();
     DWORD shown = 0;
-    builder.progress = [this, &shown, total = records.Count()](int32_t number) {
-        if (dialog == nullptr) return true;
+    std::optional<BusyDialog> busy;
+    builder.progress = [&, total = records.Count()](int32_t number) {
+        if (dialog == nullptr || !building_) return true;
         const DWORD now = GetTickCount();
-        if (number != total && number != 1 && now - shown < kProgressMs) return true;
+        if (busy ? number != total && now - shown < kProgressMs : now - started < kProgressMs) return true;
+        if (!busy) busy.emplace(dialog);
         shown = now;
         HWND count = GetDlgItem(dialog, IDC_PRINT_PROGRESS);
         SetWindowTextW(count, std::to_wstring(number).c_str());
@@ -340,20 +370,10 @@ void CPrintDlg::OnOk() {
 }
 
 CRtfDocumentBuilder* CPrintDlg::BuildInDialog() {
-    // Only Cancel takes input while the walk runs; it has the focus, so
-    // Escape and Enter both cancel.
-    const std::vector<HWND> disabled = InputControls(dialog);
-    SetFocus(GetDlgItem(dialog, IDCANCEL));
-    for (HWND control : disabled) EnableWindow(control, FALSE);
-    ShowWindow(GetDlgItem(dialog, IDC_PRINT_PROGRESS_LABEL), SW_SHOW);
-    ShowWindow(GetDlgItem(dialog, IDC_PRINT_PROGRESS), SW_SHOW);
-    UpdateWindow(dialog);
     building_ = true;
     cancelled_ = false;
     CRtfDocumentBuilder* document = BuildRtf();
     building_ = false;
-    if (dialog != nullptr)
-        for (HWND control : disabled) EnableWindow(control, TRUE);
     return document;
 }
 

@@ -47,8 +47,9 @@ private:
     void InitDialog(HWND window);
     void ReadDialog();
     void OnOk();
-    // BuildRtf with the progress shown and only Cancel taking input; null
-    // as BuildRtf, or after Cancel (cancelled_ set).
+    // BuildRtf with Cancel heard (a walk longer than a tenth of a second
+    // shows its progress and takes no other input); null as BuildRtf, or
+    // after Cancel (cancelled_ set).
     CRtfDocumentBuilder* BuildInDialog();
     void ChooseFile();
     void EnablePath();
