@@ -17,8 +17,15 @@
 #include "article/rtf_text.h"
 #include "article/tests/with_source_parsers/stored_record.h"
 #include "bench/bench_support.h"
+#include "bench/compiled_dictionaries.h"
+#include "dictionary/dictionary_schema.h"
+#include "dictionary/input_line.h"
+#include "dictionary/list_view_model.h"
+#include "dictionary/selection.h"
+#include "dictionary/shelf.h"
 #include "storage/dms.h"
 #include "storage/simulated_disk.h"
+#include "storage/storage_io.h"
 
 namespace {
 
@@ -95,6 +102,81 @@ void BM_RtfAndTextForClipboard(benchmark::State& state) {
 }
 BENCHMARK(BM_RtfAndTextForClipboard)->Unit(benchmark::kMillisecond);
 
+// The program's print path over compiled files: EDICT and KANJIDIC as qdxc
+// makes them (compressed pages) open on one shelf, the first 20,000 rows of
+// their merged reading list selected and built into one document, the way
+// the print dialog walks a list; beside it qdxexport's walk of the same
+// number of EDICT records in the reading index's order.
+struct Shelved {
+    CDMS engine{SystemStorageIO()};
+    CInput input;
+    std::unique_ptr<CShelf> shelf;
+    RDFDictionary* edict = nullptr;
+};
+Shelved* g_shelved = nullptr;
+
+Shelved& ShelvedDictionaries() {
+    if (g_shelved != nullptr) return *g_shelved;
+    g_shelved = new Shelved;
+    g_shelved->shelf = std::make_unique<CShelf>(g_shelved->engine, nullptr, g_shelved->input);
+    for (const char* name : {"edict", "kanjidic"}) {
+        const std::u16string file = CompiledDebianDictionary(name);
+        if (file.empty()) {
+            std::fprintf(stderr, "%s could not be compiled\n", name);
+            std::exit(1);
+        }
+        RDFDictionary* dictionary = g_shelved->shelf->AddDictionary(kDictionaryStoreDatabase, file);
+        dictionary->Open(2);
+        if (g_shelved->edict == nullptr) g_shelved->edict = dictionary;
+    }
+    g_shelved->shelf->Refresh();
+    return *g_shelved;
+}
+
+void BM_ListRowsToRtf(benchmark::State& state) {
+    ListViewModel& view = *ShelvedDictionaries().shelf->FindView(2);
+    CSelection rows;
+    rows.Add(0, false, false);
+    rows.Add(static_cast<int32_t>(kArticles) - 1, true, false);
+    ArticleExportBuilder builder;
+    for (auto _ : state) {
+        WordListExportRecords records(*view.model, &rows);
+        benchmark::DoNotOptimize(builder.BuildRtf(records, {})->Size());
+    }
+    state.SetItemsProcessed(state.iterations() * int64_t(kArticles));
+}
+BENCHMARK(BM_ListRowsToRtf)->Unit(benchmark::kMillisecond);
+
+void BM_IndexRecordsToRtf(benchmark::State& state) {
+    Shelved& shelved = ShelvedDictionaries();
+    ArticleExportBuilder builder;
+    for (auto _ : state) {
+        DictionaryExportRecords records(*shelved.edict, kIndexReadingWord);
+        records.KeepFirst(static_cast<int32_t>(kArticles));
+        benchmark::DoNotOptimize(builder.BuildRtf(records, {})->Size());
+    }
+    state.SetItemsProcessed(state.iterations() * int64_t(kArticles));
+}
+BENCHMARK(BM_IndexRecordsToRtf)->Unit(benchmark::kMillisecond);
+
+// The clipboard's plain text read from a finished document (its bytes as
+// the clipboard output hands them over, in parts).
+void BM_TextReadFromRtf(benchmark::State& state) {
+    EdictLines records;
+    ArticleExportBuilder builder;
+    CRtfDocumentBuilder* document = builder.BuildRtf(records, {});
+    for (auto _ : state) {
+        RtfTextReader reader;
+        document->WriteParts([&](std::string_view part) {
+            reader.Read(part);
+            return true;
+        });
+        benchmark::DoNotOptimize(reader.Text().size());
+    }
+    state.SetBytesProcessed(state.iterations() * int64_t(document->Size()));
+}
+BENCHMARK(BM_TextReadFromRtf)->Unit(benchmark::kMillisecond);
+
 void BM_Text(benchmark::State& state) {
     EdictLines records;
     ArticleExportBuilder builder;
@@ -116,7 +198,8 @@ int main(int argc, char** argv) {
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     const double parse = reporter.times["BM_ParseOnly"];
-    for (const char* name : {"BM_RtfToMemory", "BM_RtfToFile", "BM_RtfAndTextForClipboard", "BM_Text"})
+    for (const char* name : {"BM_RtfToMemory", "BM_RtfToFile", "BM_RtfAndTextForClipboard", "BM_TextReadFromRtf",
+                             "BM_ListRowsToRtf", "BM_IndexRecordsToRtf", "BM_Text"})
         if (parse > 0 && reporter.times.count(name))
             std::printf("%s: %.0f ms for %zu articles, %.2f x the parse alone\n", name, reporter.times[name],
                         g_lines.size(), reporter.times[name] / parse);

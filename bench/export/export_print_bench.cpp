@@ -1,0 +1,263 @@
+// The program's print path under Wine, timed where the user waits: a driver
+// starts OstrelPro.exe over the first 20,000 EDICT entries (compiled as qdxc
+// compiles them), and through the "PRINT" dialog outputs 3 selected
+// articles and then all 20,000 to the clipboard and to a file, and copies
+// the 3 with Copy text (40647). Each output is timed from OK (for 20,000,
+// from Yes on the question that many ask) until the dialog is gone and the
+// main window answers WM_NULL; a file's time adds the wait from OK on "The
+// document is created" until the window answers. Beside it, in the same
+// run, qdxexport.exe exports the same records in the same order with the
+// same options, started as a process; its start-up alone (no record) is
+// given too, so the work compares. Medians of 5: wall time, and the
+// program's CPU time (Wine's account of a finished child process's CPU is
+// not to be trusted, so qdxexport's is not given). The clipboard cases are
+// run again with the clipboard monitor on, which sees the program's own
+// copy and must not search it.
+// With --managed, Wine leaves the windows to a window manager, as it does
+// by default: on a display without one (the bench's Xvfb), every dialog and
+// message box that closes then waits two seconds for it.
+// Windows tree only:
+//   cmake --build build/win --target export_print_bench export_print_data
+//   tools/ci/with-display.sh cmake/wine-run.sh build/win/bench/export/export_print_bench.exe [--managed]
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "common/tests/test_files.h"
+#include "common/tests/test_paths.h"
+#include "common/win/tests/key_typing.h"
+#include "ui/command_ids.h"
+#include "ui/e2e/program_session.h"
+
+namespace {
+
+constexpr int kRuns = 5;
+constexpr int kAll = 1291, kSelected = 1292, kToFile = 1090, kToClipboard = 1093, kPath = 1186, kOpenAfter = 1092;
+
+std::wstring Widen(const std::string& text) { return std::wstring(text.begin(), text.end()); }
+
+double NowMs() {
+    LARGE_INTEGER frequency{}, now{};
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&now);
+    return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+// User and kernel time of `process` so far, in ms.
+double CpuMs(HANDLE process) {
+    FILETIME created{}, ended{}, kernel{}, user{};
+    GetProcessTimes(process, &created, &ended, &kernel, &user);
+    auto ms = [](FILETIME t) { return static_cast<double>((uint64_t(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 1e4; };
+    return ms(kernel) + ms(user);
+}
+
+bool Answers(HWND window) {
+    DWORD_PTR ignored = 0;
+    return SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_BLOCK, 300000, &ignored) != 0;
+}
+
+// A shown dialog titled `title`, or null at once.
+HWND Shown(const wchar_t* title) {
+    HWND box = FindWindowW(L"#32770", title);
+    return box != nullptr && IsWindowVisible(box) ? box : nullptr;
+}
+
+struct Timing {
+    double wallMs = 0, cpuMs = 0;   // CPU of the program only
+};
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0 : values[values.size() / 2];
+}
+
+// Medians of the runs of one case.
+struct Figures {
+    std::vector<double> wall, cpu;
+    void Add(Timing t) {
+        wall.push_back(t.wallMs);
+        cpu.push_back(t.cpuMs);
+    }
+    void Print(const char* name) const {
+        std::printf("%-44s wall %8.1f ms", name, Median(wall));
+        if (name[0] != 'q') std::printf("   CPU %6.0f ms", Median(cpu));
+        std::printf("\n");
+    }
+};
+
+class Driver {
+public:
+    Driver(ProgramRun& run, HWND frame, HANDLE process, std::wstring folder)
+        : run_(run), frame_(frame), process_(process), folder_(std::move(folder)) {}
+
+    // The dialog over the selected rows or the whole list, to `destination`
+    // (0: Cancel instead of OK, the floor of any output from the dialog).
+    Timing Output(bool all, int destination) {
+        PostMessageW(frame_, WM_COMMAND, cmd::kPrint, 0);
+        HWND dialog = WaitForShownDialog(L"Print articles", 2000);
+        if (dialog == nullptr) return {};
+        SendMessageW(GetDlgItem(dialog, all ? kAll : kSelected), BM_CLICK, 0, 0);
+        if (destination != 0) SendMessageW(GetDlgItem(dialog, destination), BM_CLICK, 0, 0);
+        if (destination == kToFile) {
+            const std::wstring path = folder_ + L"\\program.rtf";
+            DeleteFileW(path.c_str());
+            SetDlgItemTextW(dialog, kPath, path.c_str());
+            if (IsDlgButtonChecked(dialog, kOpenAfter) == BST_CHECKED)
+                SendMessageW(GetDlgItem(dialog, kOpenAfter), BM_CLICK, 0, 0);
+        }
+        double cpu = CpuMs(process_), start = NowMs();
+        PostMessageW(dialog, WM_COMMAND, destination != 0 ? IDOK : IDCANCEL, 0);
+        while (IsWindow(dialog)) {
+            if (HWND question = Shown(L"Too many articles")) {
+                cpu = CpuMs(process_);
+                start = NowMs();
+                PostMessageW(question, WM_COMMAND, IDYES, 0);
+                while (IsWindow(question)) Sleep(0);
+            } else if (HWND created = Shown(L"The document is created")) {
+                PostMessageW(created, WM_COMMAND, IDOK, 0);
+                while (IsWindow(created)) Sleep(0);
+            }
+            Sleep(0);
+        }
+        Answers(frame_);
+        return {NowMs() - start, CpuMs(process_) - cpu};
+    }
+
+    // Copy text (40647) of the selected rows.
+    Timing CopyText() {
+        const double cpu = CpuMs(process_), start = NowMs();
+        SendMessageW(frame_, WM_COMMAND, 40647, 0);
+        Answers(frame_);
+        return {NowMs() - start, CpuMs(process_) - cpu};
+    }
+
+    // Selects `count` rows from the one ねこ makes current, with Shift+Down.
+    bool SelectRows(int count) {
+        HWND input = FindChild(frame_, L"RichEdit20W", 202);
+        if (input == nullptr) return false;
+        SendMessageW(input, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+        for (char16_t c : std::u16string(u"ねこ")) PostMessageW(input, WM_CHAR, c, 1);
+        for (int i = 0; i < 200 && run_.QueryState(frame_)[L"selected"] != L"1"; ++i) Sleep(25);
+        HWND list = nullptr;
+        for (HWND w = FindWindowExW(frame_, nullptr, L"Ostrel List View", nullptr); w;
+             w = FindWindowExW(frame_, w, L"Ostrel List View", nullptr))
+            if (IsWindowVisible(w)) list = w;
+        if (list == nullptr || !key_typing::FocusWindow(list)) return false;
+        const WORD shift = static_cast<WORD>(MapVirtualKeyW(VK_SHIFT, MAPVK_VK_TO_VSC));
+        const WORD down = static_cast<WORD>(MapVirtualKeyW(VK_DOWN, MAPVK_VK_TO_VSC));
+        for (int i = 1; i < count; ++i) {
+            INPUT keys[4] = {};
+            for (INPUT& key : keys) key.type = INPUT_KEYBOARD;
+            keys[0].ki = {VK_SHIFT, shift, 0, 0, 0};
+            keys[1].ki = {VK_DOWN, down, 0, 0, 0};
+            keys[2].ki = {VK_DOWN, down, KEYEVENTF_KEYUP, 0, 0};
+            keys[3].ki = {VK_SHIFT, shift, KEYEVENTF_KEYUP, 0, 0};
+            SendInput(4, keys, sizeof(INPUT));
+            for (int k = 0; k < 200 && run_.QueryState(frame_)[L"selected"] != std::to_wstring(i + 1); ++k) Sleep(25);
+        }
+        return run_.QueryState(frame_)[L"selected"] == std::to_wstring(count);
+    }
+
+private:
+    ProgramRun& run_;
+    HWND frame_;
+    HANDLE process_;
+    std::wstring folder_;
+};
+
+// qdxexport.exe with `arguments`, timed as a process from start to exit.
+Timing Qdxexport(const std::wstring& arguments) {
+    std::wstring command = L"\"" + Widen(BinaryPath()) + L"\\tools\\qdxexport.exe\" " + arguments;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;  // its report line is not wanted here
+    PROCESS_INFORMATION process{};
+    const double start = NowMs();
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return {};
+    WaitForSingleObject(process.hProcess, INFINITE);
+    const Timing timing{NowMs() - start, 0};
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return timing;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    SetProcessDPIAware();
+    CloseLeftoverFrames();
+    const std::wstring data = Widen(OSTREL_BENCH_DATA);
+    TestFolders folders = PrepareTest(L"ExportPrint");
+    if (argc > 1 && std::string(argv[1]) == "--managed") {
+        HKEY key = nullptr;
+        RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\X11 Driver", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                        nullptr);
+        RegSetValueExW(key, L"Managed", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"Y"), 4);
+        RegCloseKey(key);
+    }
+    CreateDirectoryW((folders.documents + L"\\OstrelPro").c_str(), nullptr);
+    CreateDirectoryW(folders.DictionariesFolder().c_str(), nullptr);
+    const std::wstring dictionary = folders.DictionariesFolder() + L"\\edict-20000.qdx";
+    if (!CopyFileW((data + L"\\edict-20000.qdx").c_str(), dictionary.c_str(), FALSE)) {
+        std::printf("missing %ls\\edict-20000.qdx (build export_print_data)\n", data.c_str());
+        return 1;
+    }
+    // No clipboard monitor: it would take the program's own copies for the user's.
+    WriteSettings(folders, L"[Application]\r\nVersion=11.11.0\r\nFlags=49152\r\n[Window]\r\nx=20\r\ny=20\r\ncx=700\r\n"
+                           L"cy=560\r\ncy2=300\r\n[Dictionaries]\r\nFile1=" + dictionary + L",0\r\n");
+    ProgramRun run;
+    HWND frame = run.WaitForFrame(120000);
+    if (frame == nullptr) {
+        std::printf("the program did not come up\n");
+        return 1;
+    }
+    DWORD id = 0;
+    GetWindowThreadProcessId(frame, &id);
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, id);
+    Driver driver(run, frame, process, folders.root);
+    std::printf("rows in the reading list: %ls\n", run.QueryState(frame)[L"rows"].c_str());
+    if (!driver.SelectRows(3)) {
+        std::printf("3 rows could not be selected\n");
+        return 1;
+    }
+
+    std::map<std::string, Figures> figures;
+    const std::wstring out = L"\"" + folders.root + L"\\qdxexport.rtf\"";
+    const std::wstring source = L"\"" + dictionary + L"\" ";
+    for (int i = 0; i < kRuns; ++i) {
+        figures["3 selected, Copy text"].Add(driver.CopyText());
+        figures["3 selected, dialog cancelled (the floor)"].Add(driver.Output(false, 0));
+        figures["3 selected, dialog to the clipboard"].Add(driver.Output(false, kToClipboard));
+        figures["3 selected, dialog to a file"].Add(driver.Output(false, kToFile));
+        figures["20,000, dialog to the clipboard"].Add(driver.Output(true, kToClipboard));
+        figures["20,000, dialog to a file"].Add(driver.Output(true, kToFile));
+        const std::wstring options = L"--compact --index 101 ";
+        figures["qdxexport start-up alone (no record)"].Add(Qdxexport(options + L"--first 0 " + source + out));
+        figures["qdxexport 3 records to a file"].Add(Qdxexport(options + L"--first 3 " + source + out));
+        figures["qdxexport 20,000 records to a file"].Add(Qdxexport(options + source + out));
+    }
+    // The clipboard monitor on: the program's own copy is seen, never searched.
+    // (Turned on, it shows the translated words: the reading list is taken again.)
+    SendMessageW(frame, WM_COMMAND, cmd::kClipboardMonitor, 0);
+    SendMessageW(frame, WM_COMMAND, cmd::kListReading, 0);
+    if (!driver.SelectRows(3)) {
+        std::printf("3 rows could not be selected again\n");
+        return 1;
+    }
+    for (int i = 0; i < kRuns; ++i) {
+        figures["3 selected, Copy text, monitor on"].Add(driver.CopyText());
+        figures["3 selected, dialog to the clipboard, monitor on"].Add(driver.Output(false, kToClipboard));
+        figures["20,000, dialog to the clipboard, monitor on"].Add(driver.Output(true, kToClipboard));
+    }
+    for (const auto& [name, figure] : figures) figure.Print(name.c_str());
+    const bool same = ReadBytes(folders.root + L"\\program.rtf") == ReadBytes(folders.root + L"\\qdxexport.rtf");
+    std::printf("the program's file of 20,000 and qdxexport's are %s\n", same ? "the same bytes" : "DIFFERENT");
+    CloseHandle(process);
+    return run.Exit(frame) == 0 && same ? 0 : 1;
+}
