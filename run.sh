@@ -57,10 +57,13 @@ done
 
 # A Latin dictionary: Debian's collatinus lexicon converted into the
 # analyser's word list, compiled beside its two data files.
-# A dictionary older than the converter or the analyser's data it was made
-# from is made again, so an update of either reaches the user.
+# A dictionary older than the converter, the analyser's data or the code that
+# writes its records' dictionary forms is made again, so an update of any
+# reaches the user; an unchanged tree keeps it from one start to the next.
 latin="$dictionaries/latin.qdx"
-if [ -f "$latin" ] && [ -n "$(find tools/latin_wordlist latin/data -newer "$latin" -type f 2>/dev/null | head -1)" ]; then
+made_from="tools/latin_wordlist tools/latin_paradigms latin/data latin/dictionary_form.cpp import/latin_word_list.cpp"
+# shellcheck disable=SC2086
+if [ -f "$latin" ] && [ -n "$(find $made_from -newer "$latin" -type f 2>/dev/null | head -1)" ]; then
   say "the Latin converter or its data changed: the Latin dictionary is made again"
   rm -f "$latin"
 fi

@@ -124,6 +124,11 @@ void PronounParts(const DictionaryEntry& e, Parts& r) {
         r.p[0] = Part(s1, "dem");
         r.p[1] = Part(s2, "adem");
         r.p[2] = Part(s1, "dem");
+    } else if (d == 4 && v == 3) {
+        // uterque, utraque, utrumque: -que behind uter's endings
+        r.p[0] = Part(s1, "que");
+        r.p[1] = Part(s2, "aque");
+        r.p[2] = Part(s2, "umque");
     } else if (d == 6) {
         r.p[0] = Part(s1, "e");
         r.p[1] = Part(s1, "a");

@@ -71,7 +71,8 @@ const FormCase kNouns[] = {
 const FormCase kPronounsAndAdjectives[] = {
     // The relative and the interrogative by their own names (qui, quae, quod;
     // quis, quid), the personal pronouns by nominative and genitive, the
-    // reflexive by se, sui; a declension without a table has no form.
+    // reflexive by se, sui, uterque by its three genders with -que behind
+    // the ending; a declension without a table has no form.
     {kTwo, {POS_PRON, 1, 1, PRONOUN_REL}, "pai, paae, paod  PRON"},
     {kTwo, {POS_PRON, 1, 2, PRONOUN_INTERR}, "pais, paid  PRON"},
     {kTwo, {POS_PRON, 1, 2, PRONOUN_INDEF}, "pais, paid  PRON"},
@@ -84,7 +85,8 @@ const FormCase kPronounsAndAdjectives[] = {
     {kTwo, {POS_PRON, 3, 2, 4}, "paic, paaec, pauc  PRON"},
     {kTwo, {POS_PRON, 4, 1, 4}, "pas, pba, pad  PRON"},
     {kTwo, {POS_PRON, 4, 2, 4}, "padem, pbadem, padem  PRON"},
-    {kTwo, {POS_PRON, 4, 3, 4}, ""},
+    {kTwo, {POS_PRON, 4, 3, PRONOUN_ADJECT}, "paque, pbaque, pbumque  PRON"},
+    {kTwo, {POS_PRON, 4, 4, 4}, ""},
     {kTwo, {POS_PRON, 6, 1, 4}, "pae, paa, paud  PRON"},
     {kTwo, {POS_PRON, 6, 2, 4}, "pae, paa, paum  PRON"},
     {kTwo, {POS_PRON, 9, 9, 0}, "pa, undeclined  PRON"},

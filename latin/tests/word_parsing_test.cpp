@@ -113,6 +113,13 @@ TEST_F(WordParsing, OneEntryAndInflectionListedOnce) {
     EXPECT_EQ(nominatives("quod"), 2);
     EXPECT_EQ(nominatives("quid"), 1);
     EXPECT_EQ(nominatives("quis"), 1);
+    // uterque's endings carry its -que: each form is its own, and the bare
+    // endings on its stems (utrum, utri) are none of its forms.
+    const uint32_t uterque = IdOf("uter", "PRON   4 3");
+    for (const char* form : {"uterque", "utraque", "utriusque", "utrumque", "utrorumque", "utrisque"})
+        EXPECT_TRUE(Has(Records(form), uterque, POS_PRON)) << form;
+    for (const char* form : {"uter", "utrum", "utri", "utrius", "utrorum"})
+        EXPECT_FALSE(Has(Records(form), uterque, POS_PRON)) << form;
 }
 
 TEST_F(WordParsing, AddonRecordsStandInTheirPlaces) {

@@ -80,7 +80,11 @@ NAMED_WORDS = {
     # Once unknown.
     "ambo": "ambo, ambae, ambo  NUM", "neuter": "neuter, neutra, neutrum  ADJ", "mille": "mille  NUM",
     "milibus": "milia, milium  N   (3rd) N", "sitim": "sitis, sitis  N   (3rd) F",
-    "saepius": "saepe, saepius, saepissime  ADV", "diutius": "diu, diutius, diutissime  ADV"}
+    "saepius": "saepe, saepius, saepissime  ADV", "diutius": "diu, diutius, diutissime  ADV",
+    "uterque": "uterque, utraque, utrumque  PRON", "utriusque": "uterque, utraque, utrumque  PRON",
+    "utrius": "uter, utra, utrum  ADJ", "alterius": "alter, altera, alterum  ADJ",
+    # The older superlatives in -umus.
+    "optumum": "optumus, optuma, optumum  ADJ", "maxume": "maxumus, maxuma, maxumum  ADJ"}
 # Words whose first line must carry a meaning (the lexicon gives it under
 # another lemma).
 MEANING_WORDS = {"nihil": "nothing", "inquit": "it is said, one says;",

@@ -146,6 +146,17 @@ def adjective(ending, superlative="issi", comparative_given=True):
     return rule
 
 
+def further_superlatives(code, field):
+    """The superlative stems beyond the first that an adjective's radical
+    list gives (bonus: optim, optum; magnus: maxim, maxum), each read by a
+    superlative line of its own: optumus, maxume, the older spellings."""
+    if not code.startswith("ADJ ") or not code.endswith(" X"):
+        return []
+    first = first_radical(field)
+    radicals = [r for r in (ascii_text(f) for f in field.split(",")) if r]
+    return [(r[:-1],) for r in radicals if r != first and r.endswith("m")]
+
+
 def adjective_1_positive(c, r1, r2):
     if ends(c, "us"):
         return (c[:-2], c[:-2])
@@ -337,7 +348,7 @@ MODELS = {
     # the commonest irregular words, each through its own stems
     "unus": ("ADJ 1 3 POS", adjective_1_positive, False),
     "alius": ("ADJ 1 5 POS", adjective_1_positive, False),
-    "alter": ("ADJ 1 2 POS", lambda c, r1, r2: (c, c) if c == "alter" else None, False),
+    "alter": ("ADJ 1 4 POS", lambda c, r1, r2: (c, c) if c == "alter" else None, False),
     # multus has no comparative of its own stem: plus, pluris is a word of
     # its own (the lexicon's model plus), read as an adjective of one ending.
     "multus": ("ADJ 1 1 X", fixed("mult", "mult", NO_STEM, "pluri"), False),
@@ -383,7 +394,8 @@ MODELS = {
     "humiliter": ("ADV X", compared_adverb(6, "ilius", "illime"), False),
     "facile": ("ADV X", compared_adverb(3, "ilius", "illime"), False),
     # uter, neuter: the nominative as it stands, the rest on utr-, neutr-
-    "uter": ("ADJ 1 2 POS", er_adjective, False),
+    # (utrius, utri as alter's alterius, alteri)
+    "uter": ("ADJ 1 4 POS", er_adjective, False),
     # ambo, ambae, ambo: declined as duo
     "ambo": ("NUM 1 2 CARD 0", lambda c, r1, r2: (c[:-1],) * 2 if ends(c, "o") else None, False),
 }
@@ -593,6 +605,9 @@ def convert(directory):
             leave_out(lemma, "stem too long")
             continue
         ranked.append(Made(frequency, lemma, line_of(stems, code, meaning), stems, bool(meaning), converted))
+        for superlative in further_superlatives(code, fields[3]):
+            ranked.append(Made(frequency, lemma, line_of(superlative, "ADJ 1 1 SUPER", meaning), superlative,
+                               bool(meaning), converted))
         converted += 1
         unexplained += not meaning
     ranked = [m._replace(frequency=max(m.frequency, frequencies.get(FREQUENCY_OF.get(m.lemma), 0))) for m in ranked]
@@ -650,7 +665,8 @@ def convert(directory):
 # of each packon by the ending it takes.
 PRONOUN_LEMMAS = {"h 3 1": "hic", "ill 6 1": "ille", "ist 6 1": "iste", "ips 6 2": "ipse", "i 4 1": "is",
                   "i 4 2": "idem", "qu 1 1 REL": "qui", "qu 1 2 INTERR": "quis", "aliqu 1 2": "aliquis",
-                  "eg 5 1": "ego", "t 5 2": "tu", "n 5 3": "nos", "v 5 3": "vos", "s 5 4": "se"}
+                  "eg 5 1": "ego", "t 5 2": "tu", "n 5 3": "nos", "v 5 3": "vos", "s 5 4": "se",
+                  "uter 4 3": "uterque"}
 PACKON_LEMMAS = {"dam": "quidam", "que": "quisque", "cumque": "quicumque", "quam": "quisquam", "libet": "quilibet",
                  "vis": "quivis", "piam": "quispiam"}
 

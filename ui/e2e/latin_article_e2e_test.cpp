@@ -118,6 +118,21 @@ std::string Narrow(const std::vector<std::wstring>& lines) {
     return out;
 }
 
+// The program over the converted lexicon, on its translated-words list.
+struct LatinWindows {
+    HWND frame = nullptr, input = nullptr, view = nullptr;
+};
+
+LatinWindows StartOnTheTranslationList(ProgramRun& run, TestFolders& folders) {
+    LatinWindows w;
+    w.frame = StartWithDictionaries(run, folders, {L"collatinus.qdx"});
+    if (w.frame == nullptr) return w;
+    w.input = FindChild(w.frame, L"RichEdit20W", 202);
+    w.view = FindChild(w.frame, L"RichEdit20W", 201);
+    SendMessageW(w.frame, WM_COMMAND, cmd::kListTranslation, 1);  // as a click on the tab
+    return w;
+}
+
 TEST(LatinArticle, AFirstRowShowsEveryInflectionLineTheDictionaryFormAndTheMeaning) {
     const std::vector<Expected> articles = ExpectedArticles();
     ASSERT_EQ(articles.size(), 24u) << "latintool's analyses of the twenty-four words";
@@ -128,12 +143,8 @@ TEST(LatinArticle, AFirstRowShowsEveryInflectionLineTheDictionaryFormAndTheMeani
 
     TestFolders folders = PrepareTest(L"LatinArticle.FirstRows");
     ProgramRun run;
-    HWND frame = StartWithDictionaries(run, folders, {L"collatinus.qdx"});
-    ASSERT_NE(frame, nullptr);
-    HWND input = FindChild(frame, L"RichEdit20W", 202);
-    HWND view = FindChild(frame, L"RichEdit20W", 201);
-    ASSERT_TRUE(input && view);
-    SendMessageW(frame, WM_COMMAND, cmd::kListTranslation, 0);
+    const auto [frame, input, view] = StartOnTheTranslationList(run, folders);
+    ASSERT_TRUE(frame && input && view);
     bool pictured = false;
     for (const Expected& e : articles) {
         SendMessageW(view, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
@@ -197,12 +208,8 @@ TEST(LatinArticle, APronounsRowCopiesAndExportsItsFormAndMeaning) {
     for (const Expected& e : ExpectedArticles()) byWord[e.word] = e;
     TestFolders folders = PrepareTest(L"LatinArticle.PronounOutput");
     ProgramRun run;
-    HWND frame = StartWithDictionaries(run, folders, {L"collatinus.qdx"});
-    ASSERT_NE(frame, nullptr);
-    HWND input = FindChild(frame, L"RichEdit20W", 202);
-    HWND view = FindChild(frame, L"RichEdit20W", 201);
-    ASSERT_TRUE(input && view);
-    SendMessageW(frame, WM_COMMAND, cmd::kListTranslation, 1);  // as a click on the tab
+    const auto [frame, input, view] = StartOnTheTranslationList(run, folders);
+    ASSERT_TRUE(frame && input && view);
     const std::wstring file = folders.root + L"\\pronoun.rtf";
     for (const wchar_t* word : {L"qui", L"quem", L"sibi", L"Ego", L"nos"}) {
         const Expected& e = byWord[word];
