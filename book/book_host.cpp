@@ -61,7 +61,7 @@ void CParaViewHost::ShowColumns(const int32_t* languages, int32_t count) {
 }
 
 bool CParaViewHost::AddColumn() {
-    if (VisibleCount() >= kMaxVisibleColumns) return false;
+    if (!CanAddColumn()) return false;
     for (int32_t c = 0; c < ViewCount(); ++c)
         if (std::find(visible_.begin(), visible_.end(), c) == visible_.end()) {
             visible_.push_back(c);
@@ -120,6 +120,24 @@ void CParaViewHost::Synchronise() {
     }
 }
 
+void CParaViewHost::PlaceCarets(int32_t phrase) {
+    if (phrase < 0 || phrase >= model.PhraseCount()) return;
+    SetCurrentPhrase(phrase);
+    CParaView* view = CurrentView();
+    if (!view) return;
+    int32_t paragraph = model.ParagraphOfPhrase(phrase);
+    if (toc_)
+        while (paragraph >= 0 && !view->Walks(paragraph)) --paragraph;
+    if (paragraph < 0) paragraph = view->First();
+    if (paragraph < 0) return;
+    for (int32_t c : visible_) {
+        CParaView& v = *views_[static_cast<size_t>(c)];
+        const int32_t start = v.Lay(paragraph).SegmentStart(phrase);
+        v.caret = {paragraph, start < 0 ? 0 : start};
+        v.CollapseSelection();
+    }
+}
+
 bool CParaViewHost::GoToPhrase(int32_t phrase, GoToMode mode, bool moveCaret) {
     if (phrase < 0 || phrase >= model.PhraseCount()) return false;
     CParaView* view = CurrentView();
@@ -130,44 +148,32 @@ bool CParaViewHost::GoToPhrase(int32_t phrase, GoToMode mode, bool moveCaret) {
         while (paragraph >= 0 && !view->Walks(paragraph)) --paragraph;
     if (paragraph < 0) paragraph = view->First();
     if (paragraph < 0) return false;
-    if (moveCaret)
-        for (int32_t c : visible_) {
-            CParaView& v = *views_[static_cast<size_t>(c)];
-            const int32_t start = v.Lay(paragraph).SegmentStart(phrase);
-            v.caret = {paragraph, start < 0 ? 0 : start};
-            v.CollapseSelection();
-        }
+    if (moveCaret) PlaceCarets(phrase);
     const int32_t oldTop = view->TopParagraph(), oldY = view->TopY();
-    const XParagraph& p = view->Lay(paragraph);
-    const int32_t segment = std::max(0, p.SegmentStart(phrase));
-    int32_t segmentEnd = static_cast<int32_t>(p.text.size());
-    for (const PhraseSegment& s : p.segments)
-        if (s.phrase == phrase) segmentEnd = s.end;
     // The phrase's first and last line against its paragraph's top.
-    int32_t startY = 0, endY = 0, y = 0;
-    for (const XLine& line : p.lines) {
-        if (segment >= line.start) startY = y;
-        y += line.height + measurer_.LineSpacing();
-        if (segmentEnd > line.start) endY = y;
-    }
+    int32_t startY = 0, endY = 0;
+    view->PhraseLines(paragraph, phrase, startY, endY);
     switch (mode) {
     case GoToMode::Top: view->SetTop(paragraph, -startY); break;
     case GoToMode::Middle: view->SetTop(paragraph, view->Height() / 2 - startY); break;
     case GoToMode::Bottom: view->SetTop(paragraph, view->Height() - endY); break;
     case GoToMode::AsNeeded: {
-        int32_t top = 0, bottom = 0;
-        bool known = view->ParagraphY(paragraph, y, view->Height());
-        top = y + startY;
-        bottom = y + endY;
+        int32_t y = 0;
+        if (!view->ParagraphY(paragraph, y, view->Height())) {
+            view->SetTop(paragraph, -startY);
+            break;
+        }
         // The phrase over every shown column: its highest start and lowest end.
+        int32_t top = y + startY, bottom = y + endY;
         for (int32_t c : visible_) {
             CParaView& v = *views_[static_cast<size_t>(c)];
-            if (&v == view) continue;
-            int32_t vy = 0;
-            if (!v.ParagraphY(paragraph, vy, v.Height())) continue;
-            bottom = std::max(bottom, vy + v.Lay(paragraph).height);
+            int32_t vy = 0, vStart = 0, vEnd = 0;
+            if (&v == view || !v.ParagraphY(paragraph, vy, v.Height())) continue;
+            v.PhraseLines(paragraph, phrase, vStart, vEnd);
+            top = std::min(top, vy + vStart);
+            bottom = std::max(bottom, vy + vEnd);
         }
-        if (!known || top < 0) view->SetTop(paragraph, -startY);
+        if (top < 0) view->ScrollPixels(top);
         else if (bottom > view->Height()) view->ScrollPixels(std::min(bottom - view->Height(), top));
         break;
     }

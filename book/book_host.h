@@ -51,6 +51,8 @@ public:
     // Columns by language index from the settings: for each, the first
     // hidden column of that language; `count` clamped to 1..4.
     void ShowColumns(const int32_t* languages, int32_t count);
+    // Whether a column can be added: fewer than four shown and one hidden.
+    bool CanAddColumn() const { return VisibleCount() < kMaxVisibleColumns && VisibleCount() < ViewCount(); }
     // Adds the first hidden column (fewer than four shown); false otherwise.
     bool AddColumn();
     // Removes slot `slot` (at least two shown); false otherwise.
@@ -71,6 +73,9 @@ public:
     // Every other shown column puts the paragraph at the top of the current
     // one at the same height.
     void Synchronise();
+    // Makes `phrase` current with each shown column's caret at its start,
+    // without scrolling (ignored outside the book).
+    void PlaceCarets(int32_t phrase);
     // Goes to a phrase (ignored outside the book); true when the top moved.
     bool GoToPhrase(int32_t phrase, GoToMode mode, bool moveCaret);
 

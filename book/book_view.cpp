@@ -3,8 +3,28 @@
 #include <algorithm>
 
 void CParaView::SetSize(int32_t width, int32_t height) {
-    if (width != width_) InvalidateLayout();
-    width_ = std::max(1, width);
+    width = std::max(1, width);
+    if (width != width_) {
+        // The lines are broken anew for the width. The top keeps its place
+        // by the character its first visible line starts with, not by
+        // pixels: the line that now holds that character comes to the same
+        // height. The character is kept while only the width changes, so a
+        // column sized wider and back (a reader placed after its place was
+        // restored) shows the very same line.
+        TopAnchor anchor = anchor_;
+        if (anchor.paragraph != topParagraph_) {
+            anchor = {topParagraph_, 0, topY_};
+            if (topY_ < 0) TopLine(anchor.offset, anchor.y);
+        }
+        InvalidateLayout();
+        width_ = width;
+        if (anchor.offset > 0 || anchor.y != topY_) {
+            SetTopAtOffset(anchor.paragraph, anchor.offset);
+            topY_ += anchor.y;
+            KeepTopInBook();
+        }
+        anchor_ = anchor;
+    }
     height_ = std::max(1, height);
 }
 
@@ -77,6 +97,7 @@ int32_t CParaView::GapBefore(int32_t k) {
 }
 
 void CParaView::SetTop(int32_t paragraph, int32_t y) {
+    anchor_ = {};
     if (!Walks(paragraph)) paragraph = First();
     topParagraph_ = paragraph < 0 ? 0 : paragraph;
     topY_ = y;
@@ -122,15 +143,41 @@ int32_t CParaView::LineTop(const XParagraph& p, int32_t line) const {
     return y;
 }
 
-int32_t CParaView::TopOffset() {
-    if (First() < 0) return 0;
+void CParaView::TopLine(int32_t& offset, int32_t& y) {
+    offset = 0;
+    y = topY_;
+    if (First() < 0) return;
     const XParagraph& p = Lay(topParagraph_);
-    int32_t y = topY_;
     for (const XLine& line : p.lines) {
-        if (y + line.height > 0) return line.start;
+        if (y + line.height > 0) {
+            offset = line.start;
+            return;
+        }
         y += line.height + measurer_.LineSpacing();
     }
-    return 0;
+    offset = 0;
+    y = topY_;
+}
+
+int32_t CParaView::TopOffset() {
+    int32_t offset = 0, y = 0;
+    TopLine(offset, y);
+    return offset;
+}
+
+void CParaView::PhraseLines(int32_t paragraph, int32_t phrase, int32_t& top, int32_t& bottom) {
+    const XParagraph& p = Lay(paragraph);
+    const int32_t start = std::max(0, p.SegmentStart(phrase));
+    int32_t end = static_cast<int32_t>(p.text.size());
+    for (const PhraseSegment& s : p.segments)
+        if (s.phrase == phrase) end = s.end;
+    top = bottom = 0;
+    int32_t y = 0;
+    for (const XLine& line : p.lines) {
+        if (start >= line.start) top = y;
+        y += line.height + measurer_.LineSpacing();
+        if (end > line.start) bottom = y;
+    }
 }
 
 void CParaView::SetTopAtOffset(int32_t paragraph, int32_t offset) {
@@ -145,6 +192,9 @@ void CParaView::SetTopAtOffset(int32_t paragraph, int32_t offset) {
         y += p.lines[i].height + measurer_.LineSpacing();
     }
     SetTop(paragraph, -y);
+    // A column laid out anew for another width (the reader sized after its
+    // place was restored) puts the line with this very character on top.
+    if (topParagraph_ == paragraph) anchor_ = {paragraph, offset, 0};
 }
 
 bool CParaView::ParagraphY(int32_t paragraph, int32_t& y, int32_t reach) {
@@ -182,11 +232,13 @@ bool CParaView::ParagraphY(int32_t paragraph, int32_t& y, int32_t reach) {
 }
 
 void CParaView::ScrollPixels(int32_t dy) {
+    anchor_ = {};
     topY_ -= dy;
     KeepTopInBook();
 }
 
 void CParaView::ScrollLines(int32_t lines) {
+    anchor_ = {};
     if (First() < 0) return;
     for (; lines > 0; --lines) {
         // The line below the one at the top edge comes to the top.
@@ -202,7 +254,16 @@ void CParaView::ScrollLines(int32_t lines) {
             }
             y = bottom;
         }
-        if (!moved) topY_ -= measurer_.LineHeight();
+        // Past a paragraph's last line the next paragraph's first line comes
+        // to the top, over the gap between them, so the top stays on a line
+        // (the place the settings keep) and PageDown goes back with PageUp.
+        const int32_t next = Next(topParagraph_);
+        if (next >= 0 && topY_ + p.height <= 0) {
+            topParagraph_ = next;
+            topY_ = 0;
+        } else if (!moved) {
+            topY_ -= measurer_.LineHeight();
+        }
         KeepTopInBook();
     }
     for (; lines < 0; ++lines) {

@@ -61,6 +61,9 @@ public:
     // The top as the settings keep it: offset of the first visible line.
     int32_t TopOffset();
     void SetTopAtOffset(int32_t paragraph, int32_t offset);
+    // The y of phrase `phrase`'s first line and of the end of its last line
+    // against the top of its paragraph `paragraph` in this column.
+    void PhraseLines(int32_t paragraph, int32_t phrase, int32_t& top, int32_t& bottom);
     // The y of a paragraph's first line if it lies within `reach` pixels of
     // the window; false otherwise.
     bool ParagraphY(int32_t paragraph, int32_t& y, int32_t reach);
@@ -93,6 +96,9 @@ public:
 
 private:
     int32_t LineTop(const XParagraph& p, int32_t line) const;
+    // The first line that shows in the window: its start offset and its y
+    // against the window's top (0 and the top's y when nothing is laid out).
+    void TopLine(int32_t& offset, int32_t& y);
     void KeepTopInBook();
 
     BookModel& model_;
@@ -101,5 +107,11 @@ private:
     int32_t width_ = 100, height_ = 100;
     int32_t topParagraph_ = 0;
     int32_t topY_ = 0;
+    // The top as a character: its paragraph (-1 for none), the offset of a
+    // character on its first visible line and that line's y; set by a place
+    // given as an offset and by a change of width, dropped when the top moves.
+    struct TopAnchor {
+        int32_t paragraph = -1, offset = 0, y = 0;
+    } anchor_;
     bool toc_ = false;
 };

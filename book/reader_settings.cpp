@@ -9,36 +9,48 @@ namespace {
 constexpr int32_t kMaxPathUnits = 259;
 const char16_t* const kLanguageKeys[4] = {u"Language1", u"Language2", u"Language3", u"Language4"};
 
+// The window and column keys of a kind of book: a text book keeps its own
+// beside the stored books', so closing one never reshapes the other.
+struct LayoutKeys {
+    const char16_t *left, *top, *width, *height, *columns;
+};
+constexpr LayoutKeys kStoredLayout{u"Left", u"Right", u"Width", u"Height", u"Columns"};
+constexpr LayoutKeys kTextLayout{u"TextLeft", u"TextRight", u"TextWidth", u"TextHeight", u"TextColumns"};
+
 }  // namespace
 
-void ReaderSettings::Load(const CIni& ini) {
+void ReaderSettings::Load(const CIni& ini, bool textBook) {
+    const LayoutKeys& keys = textBook ? kTextLayout : kStoredLayout;
     file = ini.GetString(kReaderSection, u"File", {}, kMaxPathUnits);
     bookIndex = ini.GetInt(kReaderSection, u"BookIndex", 0);
     topPhrase = ini.GetInt(kReaderSection, u"TopPhrase", 0);
     topOffset = ini.GetInt(kReaderSection, u"TopOffset", 0);
     curPhrase = ini.GetInt(kReaderSection, u"CurPhrase", 0);
-    left = ini.GetInt(kReaderSection, u"Left", 0);
-    top = ini.GetInt(kReaderSection, u"Right", 0);
-    width = ini.GetInt(kReaderSection, u"Width", 0);
-    height = ini.GetInt(kReaderSection, u"Height", 0);
-    columns = ini.GetInt(kReaderSection, u"Columns", 0);
+    curColumn = ini.GetInt(kReaderSection, u"CurColumn", 0);
+    left = ini.GetInt(kReaderSection, keys.left, 0);
+    top = ini.GetInt(kReaderSection, keys.top, 0);
+    width = ini.GetInt(kReaderSection, keys.width, 0);
+    height = ini.GetInt(kReaderSection, keys.height, 0);
+    columns = ini.GetInt(kReaderSection, keys.columns, 0);
     for (int k = 0; k < 4; ++k) languages[k] = ini.GetInt(kReaderSection, kLanguageKeys[k], k);
     textFile = ini.GetString(kReaderSection, u"TextFile", {}, kMaxPathUnits);
 }
 
-int32_t ReaderSettings::Save(CIni& ini) const {
+int32_t ReaderSettings::Save(CIni& ini, bool textBook) const {
+    const LayoutKeys& keys = textBook ? kTextLayout : kStoredLayout;
     int32_t ok = 1;
-    ok &= ini.WriteInt(kReaderSection, u"Left", left);
-    ok &= ini.WriteInt(kReaderSection, u"Right", top);
-    ok &= ini.WriteInt(kReaderSection, u"Width", width);
-    ok &= ini.WriteInt(kReaderSection, u"Height", height);
-    ok &= ini.WriteInt(kReaderSection, u"Columns", columns);
-    if (!file.empty()) {
+    ok &= ini.WriteInt(kReaderSection, keys.left, left);
+    ok &= ini.WriteInt(kReaderSection, keys.top, top);
+    ok &= ini.WriteInt(kReaderSection, keys.width, width);
+    ok &= ini.WriteInt(kReaderSection, keys.height, height);
+    ok &= ini.WriteInt(kReaderSection, keys.columns, columns);
+    if (!file.empty() && !textBook) {
         ok &= ini.WriteString(kReaderSection, u"File", file.substr(0, kMaxPathUnits));
         ok &= ini.WriteInt(kReaderSection, u"BookIndex", bookIndex);
         ok &= ini.WriteInt(kReaderSection, u"TopPhrase", topPhrase);
         ok &= ini.WriteInt(kReaderSection, u"TopOffset", topOffset);
         ok &= ini.WriteInt(kReaderSection, u"CurPhrase", curPhrase);
+        ok &= ini.WriteInt(kReaderSection, u"CurColumn", curColumn);
         for (int k = 0; k < reader_layout::ClampColumns(columns); ++k)
             ok &= ini.WriteInt(kReaderSection, kLanguageKeys[k], languages[k]);
     }

@@ -19,14 +19,18 @@ struct ReaderSettings {
     int32_t topPhrase = 0;
     int32_t topOffset = 0;
     int32_t curPhrase = 0;
+    int32_t curColumn = 0;    // the slot (0 to 3) whose top TopPhrase and TopOffset give
     int32_t left = 0, top = 0, width = 0, height = 0;  // "Right" holds the top
     int32_t columns = 0;
     int32_t languages[4] = {};
     std::u16string textFile;  // the last text book chosen in the file dialog
 
-    void Load(const CIni& ini);
-    // Every field but TextFile; 1 when every write succeeded.
-    int32_t Save(CIni& ini) const;
+    // The window and column count are those of a text book's reader or of a
+    // stored book's, each kept under keys of its own ("TextLeft", ...).
+    void Load(const CIni& ini, bool textBook = false);
+    // Every field but TextFile (a text book's: its window and column count
+    // only); 1 when every write succeeded.
+    int32_t Save(CIni& ini, bool textBook = false) const;
     bool HasSize() const { return width > 0 && height > 0; }
 };
 

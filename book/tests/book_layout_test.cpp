@@ -3,6 +3,7 @@
 // text and empty space, synchronised columns, the scroll-bar arithmetic in
 // 64 bits and without division by zero, the table of contents, and the
 // sentence stops.
+#include <algorithm>
 #include <memory>
 
 #include "book/book_host.h"
@@ -156,7 +157,7 @@ TEST_F(Host, ColumnsStayOnThePhraseAndEmptyBooksAreSafe) {
     EXPECT_EQ(host.View(1).caret, (TextPosition{30, 0}));
     // Scrolled by lines, the other column's paragraph of the top phrase
     // starts at the same height (above the window here).
-    host.CurrentView()->ScrollLines(3);
+    host.CurrentView()->ScrollLines(1);
     host.Synchronise();
     const int32_t top = host.View(0).TopParagraph();
     ASSERT_TRUE(host.View(1).ParagraphY(top, y1, 100));
@@ -186,6 +187,61 @@ TEST_F(Host, ColumnsStayOnThePhraseAndEmptyBooksAreSafe) {
     EXPECT_EQ(host.VisibleCount(), 1);
     host.GoToPhraseBar(1000);
     EXPECT_EQ(host.CurrentPhrase(), 1);
+}
+
+// A column laid out anew for another width keeps its top line: the line
+// that now holds that line's first character comes to the top, and the
+// width it had before brings back the very same line.
+TEST_F(Host, AColumnOfAnotherWidthKeepsItsTopLine) {
+    std::u16string text = u"<Latn>E\n<Cyrl>R\n\n";
+    for (int i = 0; i < 12; ++i)
+        text += u"<P>" + std::u16string(60, u'a' + i).insert(30, u" ") + u" word word word word word\nr\n\n";
+    Open(text);
+    ASSERT_TRUE(host.GoToPhrase(6, GoToMode::Top, true));
+    host.CurrentView()->ScrollLines(3);
+    CParaView& view = *host.CurrentView();
+    const int32_t paragraph = view.TopParagraph(), offset = view.TopOffset();
+    ASSERT_EQ(paragraph, 6);
+    ASSERT_GT(offset, 0);
+    host.SetColumnSize(300, 100);
+    EXPECT_EQ(view.TopParagraph(), paragraph);
+    const int32_t wideTop = view.TopOffset();
+    const auto& lines = view.Lay(paragraph).lines;
+    EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [&](const XLine& line) {
+        return line.start == wideTop && line.start <= offset && offset < line.end;
+    })) << "the top line holds the old top line's first character";
+    host.SetColumnSize(102, 100);
+    EXPECT_EQ(view.TopParagraph(), paragraph);
+    EXPECT_EQ(view.TopOffset(), offset);
+    EXPECT_EQ(view.TopY(), -[&] {
+        int32_t y = 0;
+        for (const XLine& line : view.Lay(paragraph).lines)
+            if (line.start < offset) y += line.height + measurer.LineSpacing();
+        return y;
+    }());
+}
+
+// Scrolled line by line over the gaps between paragraphs, the top is
+// always a whole line (the place the settings keep gives it back), and as
+// many lines up bring back each top on the way.
+TEST_F(Host, LineScrollsKeepAWholeLineAtTheTop) {
+    std::u16string text = u"<Latn>E\n<Cyrl>R\n\n";
+    for (int i = 0; i < 12; ++i) text += u"<P>word word word word word word word\nr\n\n";
+    Open(text);
+    CParaView& view = *host.CurrentView();
+    std::vector<std::pair<int32_t, int32_t>> tops;
+    for (int step = 0; step < 20; ++step) {
+        tops.emplace_back(view.TopParagraph(), view.TopY());
+        view.ScrollLines(1);
+        const std::pair<int32_t, int32_t> top{view.TopParagraph(), view.TopY()};
+        view.SetTopAtOffset(view.TopParagraph(), view.TopOffset());
+        ASSERT_EQ(std::make_pair(view.TopParagraph(), view.TopY()), top) << "step " << step;
+    }
+    ASSERT_GT(view.TopParagraph(), 3);
+    for (int step = 19; step >= 0; --step) {
+        view.ScrollLines(-1);
+        EXPECT_EQ(std::make_pair(view.TopParagraph(), view.TopY()), tops[static_cast<size_t>(step)]) << "step " << step;
+    }
 }
 
 TEST_F(Host, ColumnsAddRemoveAndCopyWithLineBreaks) {

@@ -3,6 +3,7 @@
 // comment and short lines skipped, paths taken from the list's folder, the
 // list read by its byte-order mark and overlong lines refused.
 #include <map>
+#include <string>
 
 #include "book/book_list_file.h"
 #include "book/reader_settings.h"
@@ -50,6 +51,43 @@ TEST(ReaderSettings, RoundTripWithRightHoldingTheTop) {
     EXPECT_EQ(read.top, 20);
     EXPECT_EQ(read.languages[2], 5);
     EXPECT_EQ(read.languages[3], 3);  // missing: the column's own place
+}
+
+// A text book's reader keeps its window and column count under keys of its
+// own: saving it leaves every key of the stored book's reader as it was.
+TEST(ReaderSettings, TextBookLayoutIsKeptApartFromTheStoredBooks) {
+    std::map<std::u16string, std::u16string> values;
+    CIni ini(std::make_unique<MemoryProfile>(values));
+    ReaderSettings stored;
+    stored.file = u"C:\\books\\one.qdx";
+    stored.bookIndex = 4096;
+    stored.topPhrase = 90;
+    stored.topOffset = 3473;
+    stored.curColumn = 1;
+    stored.width = 900;
+    stored.height = 700;
+    stored.columns = 3;
+    stored.languages[0] = 2;
+    ASSERT_EQ(stored.Save(ini), 1);
+    const auto before = values;
+    ReaderSettings text;
+    text.Load(ini, true);
+    EXPECT_EQ(text.width, 0);  // no text book saved yet: the reader's default size
+    text.file = stored.file;   // even a file name of the last book writes no position
+    text.left = 5;
+    text.width = 500;
+    text.height = 400;
+    text.columns = 1;
+    ASSERT_EQ(text.Save(ini, true), 1);
+    for (const auto& [key, value] : before) EXPECT_EQ(values[key], value) << std::string(key.begin(), key.end());
+    EXPECT_EQ(values.size(), before.size() + 5);
+    ReaderSettings read;
+    read.Load(ini);
+    EXPECT_EQ(read.width * 1000 + read.columns, 900003);
+    EXPECT_EQ(read.topOffset * 10 + read.curColumn, 34731);
+    read.Load(ini, true);
+    EXPECT_EQ(read.left * 1000000 + read.width * 1000 + read.height, 5500400);
+    EXPECT_EQ(read.columns, 1);
 }
 
 TEST(ReaderSettings, LayoutArithmeticAndClamps) {

@@ -478,6 +478,10 @@ void CParaViewerDlg::OnChar(int32_t slot, wchar_t c) {
 }
 
 void CParaViewerDlg::OnMouse(int32_t slot, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    // Only a click makes its column current: the pointer passing over
+    // another column (or resting there when the reader opens) leaves the
+    // column that leads, and whose place is kept, as it was.
+    if ((message == WM_MOUSEMOVE || message == WM_LBUTTONUP) && !dragging_) return;
     host_->SetCurrentSlot(slot);
     CParaView* view = host_->CurrentView();
     if (!view) return;

@@ -198,7 +198,7 @@ void CParaViewerDlg::OnInit() {
     icon_ = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(165));
     if (icon_) SendMessageW(dialog_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
     SetDlgItemTextW(dialog_, kTableOfContents, W(site_.Text(u"TOC")));
-    if (CIni* ini = site_.Settings()) settings_.Load(*ini);
+    if (CIni* ini = site_.Settings()) settings_.Load(*ini, textBook_);
     fonts_ = std::make_unique<BookFonts>(
         site_.BookFontPoints(),
         [](int32_t slot, void* context) { return static_cast<IBookReaderSite*>(context)->BookFont(slot); }, &site_);
@@ -348,6 +348,8 @@ void CParaViewerDlg::RestorePosition() {
         if (probe.FindStartRecord(static_cast<uint32_t>(settings_.bookIndex)) != 0) {
             OpenStoredBook(chosen, static_cast<uint32_t>(settings_.bookIndex), 0);
             ShowColumnsFromSettings();
+            // The column whose top was kept leads again; the others follow it.
+            host_->SetCurrentSlot(settings_.curColumn);
             // Saved positions may name phrases a changed book no longer has.
             const int32_t phrases = host_->model.PhraseCount();
             const int32_t top = ClampPhrase(settings_.topPhrase, phrases);
@@ -359,7 +361,9 @@ void CParaViewerDlg::RestorePosition() {
                 }
             }
             host_->Synchronise();
-            host_->GoToPhrase(ClampPhrase(settings_.curPhrase, phrases), GoToMode::AsNeeded, true);
+            // The current phrase is marked where it is: the reader opens on
+            // the place it was left, whether or not that phrase is in sight.
+            host_->PlaceCarets(ClampPhrase(settings_.curPhrase, phrases));
             AfterChange(true);
             return;
         }
@@ -507,6 +511,11 @@ void CParaViewerDlg::LayOut() {
     MoveChild(dialog_, kPhraseBar, bars + 30, framesTop, 30, framesHeight, true);
     MoveChild(dialog_, kTableOfContents, strip, list.top - 1, buttonWidth, toc.bottom - toc.top, true);
     MoveChild(dialog_, kAdd, strip, remove.top, buttonWidth, add.bottom - add.top, true);
+    // "+" and "-" are live only while they can act: a hidden column to add,
+    // two or more shown to remove one of.
+    EnableWindow(GetDlgItem(dialog_, kAdd), host_->CanAddColumn());
+    for (int32_t slot = 0; slot < 4; ++slot)
+        EnableWindow(GetDlgItem(dialog_, kRemove[slot]), host_->VisibleCount() > 1);
     host_->Synchronise();
     RepaintColumns();
 }
@@ -721,10 +730,11 @@ void CParaViewerDlg::SaveSettings() {
         settings_.topPhrase = host_->TopPhrase();
         settings_.topOffset = view ? view->TopOffset() : 0;
         settings_.curPhrase = host_->CurrentPhrase();
+        settings_.curColumn = host_->CurrentSlot();
         for (int32_t slot = 0; slot < host_->VisibleCount(); ++slot)
             settings_.languages[slot] = host_->model.Column(host_->Visible()[static_cast<size_t>(slot)]).language;
     }
-    settings_.Save(*ini);
+    settings_.Save(*ini, textBook_);
 }
 
 namespace {

@@ -1,8 +1,8 @@
 // The book reader's columns in real windows under Wine: each column's
 // language box names the language as the interface language does, a column
 // added with "+" to a stored book offers that book's books, "+" keeps the
-// reader on the work area, and the text-book file dialog speaks the
-// interface language.
+// reader on the work area, "+" and "-" are live only while they can act,
+// and the text-book file dialog speaks the interface language.
 #include <windows.h>
 
 #include <filesystem>
@@ -153,6 +153,36 @@ TEST_F(BookReaderColumns, AColumnAddedToAStoredBookOffersItsBooks) {
         EXPECT_NE(WindowText(books), u"") << "the book shown is chosen in column " << slot;
     }
     EXPECT_EQ(WindowText(GetDlgItem(reader->Window(), book_ids::kBookLists[2])), u"\u4E00");
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(reader->Window(), book_ids::kAdd))) << "every language is shown";
+}
+
+// "+" is live only while a column can be added (fewer than four shown and
+// one hidden), "-" only while two or more are shown: a book of five
+// languages taken from two columns down to one and up to four.
+TEST_F(BookReaderColumns, PlusAndMinusAreLiveOnlyWhileTheyCanAct) {
+    std::ofstream(std::filesystem::path(Path("five.txt")), std::ios::binary)
+        << "<Latn>English\r\n<Cyrl>Russian\r\n<Hrkt>Japanese\r\n<Grek>Greek\r\n<Hebr>Hebrew\r\n\r\n"
+           "<P>One.\r\n<P>Odin.\r\n<P>Ichi.\r\n<P>Ena.\r\n<P>Echad.\r\n";
+    CParaViewerDlg* reader = CParaViewerDlg::Open(site_, nullptr, 0, Path("five.txt"));
+    ASSERT_NE(reader, nullptr);
+    Pump();
+    HWND dialog = reader->Window();
+    auto state = [&] {
+        std::string live = std::to_string(reader->Host().VisibleCount()) + ":";
+        live += IsWindowEnabled(GetDlgItem(dialog, book_ids::kAdd)) ? "+" : "_";
+        for (int slot = 0; slot < reader->Host().VisibleCount(); ++slot)
+            live += IsWindowEnabled(GetDlgItem(dialog, book_ids::kRemove[slot])) ? "-" : "_";
+        return live;
+    };
+    EXPECT_EQ(state(), "2:+--");
+    SendMessageW(dialog, WM_COMMAND, book_ids::kRemove[1], 0);
+    Pump();
+    EXPECT_EQ(state(), "1:+_");
+    for (int added = 0; added < 3; ++added) {
+        SendMessageW(dialog, WM_COMMAND, book_ids::kAdd, 0);
+        Pump();
+    }
+    EXPECT_EQ(state(), "4:_----");
 }
 
 // The file dialog that Ctrl+click on the book button opens: caption and

@@ -1,0 +1,232 @@
+// A stored book's reader reopens where the reader left it, in real windows
+// under Wine driven by real key and mouse events. The book: coreutils'
+// messages in English, Russian and Japanese made into paragraphs of three
+// phrases each (hundreds of paragraphs), compiled by the dictionary compiler.
+// Scrolled with PageDown in the first of three columns, a phrase clicked in
+// the second, closed and opened twice: every column shows the same lines
+// (the same tops and the same pixels) and the same phrase is current; then
+// scrolled on without a click, it reopens there and not at the book's top.
+#include <windows.h>
+
+#include <array>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "book/win/book_reader.h"
+#include "book/win/tests/message_pump.h"
+#include "book/win/tests/window_capture.h"
+#include "common/settings/settings_file.h"
+#include "common/settings/tests/memory_profile_store.h"
+#include "common/tests/fake_app_context.h"
+#include "book/reader_settings.h"
+#include "dictionary/dictionary.h"
+#include "dictionary/shelf.h"
+#include "import/import_registration.h"
+#include "import/tests/compile_fixture.h"
+
+#include <gtest/gtest.h>
+
+#ifdef OSTREL_BOOK_TEXTS
+namespace {
+
+class PlaceSite : public IBookReaderSite {
+public:
+    std::vector<RDFDictionary*> BookDictionaries() override { return books; }
+    CIni* Settings() override { return &ini; }
+    int32_t Ask(HWND, const std::u16string& text, const std::u16string& caption, UINT) override {
+        questions.push_back(caption + u": " + text);
+        return IDOK;
+    }
+    std::vector<RDFDictionary*> books;
+    MemoryProfileStore::Values values;
+    CIni ini{std::make_unique<MemoryProfileStore>(&values)};
+    std::vector<std::u16string> questions;
+};
+
+// Runs the reader's messages until `condition` holds (a busy machine gets
+// its time); false when it never does.
+bool PumpUntil(const auto& condition, DWORD limit = 20000) {
+    const DWORD start = GetTickCount();
+    while (!condition()) {
+        if (GetTickCount() - start > limit) return false;
+        Pump(20);
+    }
+    return true;
+}
+
+void PressKey(WORD key) {
+    INPUT input[2] = {};
+    input[0].type = input[1].type = INPUT_KEYBOARD;
+    input[0].ki.wVk = input[1].ki.wVk = key;
+    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, input, sizeof(INPUT));
+}
+
+void ClickAt(HWND window, POINT at) {
+    ClientToScreen(window, &at);
+    SetCursorPos(at.x, at.y);
+    INPUT input[2] = {};
+    input[0].type = input[1].type = INPUT_MOUSE;
+    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, input, sizeof(INPUT));
+}
+
+// What a reader shows: each shown column's top (paragraph, offset of its
+// first visible line, that line's y) and picture, the current phrase and column.
+struct Place {
+    std::string tops;
+    int32_t phrase = -1, slot = -1;
+    std::vector<Capture> pictures;
+};
+
+Place PlaceOf(CParaViewerDlg& reader, const std::filesystem::path& folder, const std::string& name) {
+    Place place;
+    CParaViewHost& host = reader.Host();
+    for (int32_t slot = 0; slot < host.VisibleCount(); ++slot) {
+        CParaView& view = host.View(host.Visible()[static_cast<size_t>(slot)]);
+        place.tops += "[" + std::to_string(view.TopParagraph()) + " " + std::to_string(view.TopOffset()) + " " +
+                      std::to_string(view.TopY()) + "]";
+        place.pictures.push_back(
+            CaptureWindow(reader.ColumnWindow(slot), folder / (name + "-column" + std::to_string(slot) + ".bmp")));
+    }
+    place.phrase = host.CurrentPhrase();
+    place.slot = host.CurrentSlot();
+    return place;
+}
+
+class ReaderPlace : public CompileFixture {
+protected:
+    void SetUp() override {
+        CompileFixture::SetUp();
+        RegisterImportParsers();
+        previous_ = SetAppContext(&app_);
+    }
+    void TearDown() override {
+        for (CParaViewerDlg* reader : std::vector<CParaViewerDlg*>(CParaViewerDlg::Readers()))
+            DestroyWindow(reader->Window());
+        Pump(50);
+        dictionary_.reset();
+        SetAppContext(previous_);
+        CompileFixture::TearDown();
+    }
+    // coreutils' text book with every third group opening a paragraph, compiled.
+    void CompileBook() {
+        std::ifstream in(std::filesystem::path(OSTREL_BOOK_TEXTS) / "coreutils.txt", std::ios::binary);
+        std::ostringstream book;
+        std::string line;
+        int group = 0;
+        bool inGroup = false;
+        while (std::getline(in, line)) {
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            if (line.empty()) {
+                if (inGroup) ++group;
+                inGroup = false;
+                book << "\n";
+                continue;
+            }
+            inGroup = true;
+            book << (group > 0 && (group - 1) % 3 == 0 ? "<P>" : "") << line << "\n";
+        }
+        std::ofstream(std::filesystem::path(Path("coreutils.txt")), std::ios::binary) << book.str();
+        CDictionary compiled(kDictionaryStoreDatabase, engine_);
+        SilentCompileUi ui;
+        CConverter converter(compiled, CConverter::kNewFile, ui, env_);
+        ASSERT_EQ(converter.Convert(0x4008, Path("coreutils.txt"), Path("coreutils.qdx")), 1)
+            << Utf16ToUtf8(converter.errorText);
+        dictionary_ = std::make_unique<RDFDictionary>(kDictionaryStoreDatabase | kDictionaryBook, engine_);
+        const std::u16string path = Path("coreutils.qdx");
+        dictionary_->File().SetPath(path.c_str());
+        ASSERT_EQ(dictionary_->Open(2), 0u);
+        site_.books = {dictionary_.get()};
+    }
+    CParaViewerDlg* Open() {
+        CParaViewerDlg* reader = CParaViewerDlg::Open(site_, nullptr, 0);
+        EXPECT_NE(reader, nullptr);
+        if (reader) PumpUntil([&] { return reader->HasBook() && IsWindowVisible(reader->Window()); });
+        Pump(100);
+        return reader;
+    }
+    void Close(CParaViewerDlg* reader) {
+        ASSERT_TRUE(reader->Close());
+        ASSERT_TRUE(PumpUntil([] { return CParaViewerDlg::Readers().empty(); }));
+    }
+    // PageDown `pages` times in column `slot`, each waited for.
+    void PageDown(CParaViewerDlg* reader, int32_t slot, int pages) {
+        SetForegroundWindow(reader->Window());
+        SetFocus(reader->ColumnWindow(slot));
+        ASSERT_TRUE(PumpUntil([&] { return GetFocus() == reader->ColumnWindow(slot); }));
+        for (int page = 0; page < pages; ++page) {
+            CParaView* view = reader->Host().CurrentView();
+            const auto before = std::make_pair(view->TopParagraph(), view->TopY());
+            PressKey(VK_NEXT);
+            ASSERT_TRUE(PumpUntil([&] { return std::make_pair(view->TopParagraph(), view->TopY()) != before; }))
+                << "PageDown " << page;
+        }
+        Pump(50);
+    }
+    std::filesystem::path Folder() const { return std::filesystem::path(Path("")); }
+
+    FakeAppContext app_;
+    IAppContext* previous_ = nullptr;
+    PlaceSite site_;
+    std::unique_ptr<RDFDictionary> dictionary_;
+};
+
+void ExpectSamePlace(const Place& shown, const Place& left, const std::string& when) {
+    EXPECT_EQ(shown.tops, left.tops) << when;
+    EXPECT_EQ(shown.phrase, left.phrase) << when;
+    EXPECT_EQ(shown.slot, left.slot) << when;
+    ASSERT_EQ(shown.pictures.size(), left.pictures.size()) << when;
+    for (size_t slot = 0; slot < left.pictures.size(); ++slot)
+        EXPECT_TRUE(shown.pictures[slot].pixels == left.pictures[slot].pixels) << when << ": column " << slot;
+}
+
+TEST_F(ReaderPlace, AStoredBookReopensWhereItWasLeftInEveryColumn) {
+    CompileBook();
+    CParaViewerDlg* reader = Open();
+    ASSERT_NE(reader, nullptr);
+    ASSERT_GT(reader->Host().model.ParagraphCount(), 300);
+    SendMessageW(reader->Window(), WM_COMMAND, book_ids::kAdd, 0);
+    Pump(100);
+    ASSERT_EQ(reader->Host().VisibleCount(), 3);
+
+    // Scrolled in the English column, a phrase clicked in the Russian one.
+    PageDown(reader, 0, 12);
+    HWND russian = reader->ColumnWindow(1);
+    RECT box{};
+    GetClientRect(russian, &box);
+    const int32_t before = reader->Host().CurrentPhrase();
+    ClickAt(russian, {30, box.bottom / 2});
+    ASSERT_TRUE(PumpUntil([&] { return reader->Host().CurrentSlot() == 1 && reader->Host().CurrentPhrase() != before; }));
+    Pump(100);
+    const Place left = PlaceOf(*reader, Folder(), "left");
+    ASSERT_GT(left.phrase, 40);
+    Close(reader);
+    EXPECT_EQ(site_.ini.GetInt(kReaderSection, u"CurColumn", -1), 1);
+
+    for (int round = 1; round <= 2; ++round) {
+        reader = Open();
+        ASSERT_NE(reader, nullptr);
+        ExpectSamePlace(PlaceOf(*reader, Folder(), "reopened" + std::to_string(round)), left,
+                        "reopened " + std::to_string(round) + " time(s)");
+        Close(reader);
+    }
+
+    // Scrolled on without a click: the current phrase goes out of sight
+    // above, and the reader reopens where the scrolling ended.
+    reader = Open();
+    ASSERT_NE(reader, nullptr);
+    PageDown(reader, 0, 6);
+    const Place scrolled = PlaceOf(*reader, Folder(), "scrolled");
+    ASSERT_EQ(scrolled.phrase, left.phrase);
+    Close(reader);
+    reader = Open();
+    ASSERT_NE(reader, nullptr);
+    ExpectSamePlace(PlaceOf(*reader, Folder(), "reopened-scrolled"), scrolled, "reopened after scrolling");
+    EXPECT_TRUE(site_.questions.empty()) << Utf16ToUtf8(site_.questions.front());
+}
+
+}  // namespace
+#endif
