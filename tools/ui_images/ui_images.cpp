@@ -14,9 +14,10 @@
 // | 14     | 40   | BITMAPINFOHEADER (width, height, 1, 24) |
 // | 54     | ...  | rows padded to 4 bytes, last row first  |
 //
-// ICO written: ICONDIR (6 bytes: 0, 1, count), one 16-byte ICONDIRENTRY per
-// size, then per size a 32-bit BITMAPINFOHEADER image (height doubled), its
-// BGRA rows bottom-up and a 1-bit AND mask of zeros.
+// ICO written (the pictures of icon_pictures.h): ICONDIR (6 bytes: 0, 1,
+// count), one 16-byte ICONDIRENTRY per size, then per size a 32-bit
+// BITMAPINFOHEADER image (height doubled), its BGRA rows bottom-up and a
+// 1-bit AND mask, rows bottom-up, set where a pixel is wholly transparent.
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -26,6 +27,7 @@
 
 #include "dictionary_pictures.h"
 #include "editor_pictures.h"
+#include "icon_pictures.h"
 #include "pictures.h"
 
 namespace {
@@ -124,31 +126,31 @@ std::vector<uint8_t> BmpBytes(const Image& image) {
     return out;
 }
 
-// An icon picture: a filled rounded block with a lighter inner square,
-// transparent (alpha 0) around it.
-std::vector<uint8_t> IconImageBytes(int size, Rgb colour) {
+// One icon image: the picture drawn at `size`, BGRA rows bottom-up, then
+// the AND mask with a 1 over each wholly transparent pixel (for the
+// programs that draw icons without their alpha).
+std::vector<uint8_t> IconImageBytes(const std::vector<icon_pictures::Layer>& picture, int size) {
+    const std::vector<icon_pictures::Rgba> pixels = icon_pictures::Draw(picture, size);
     std::vector<uint8_t> out;
-    int maskRow = ((size + 31) / 32) * 4;
+    const int maskRow = ((size + 31) / 32) * 4;
     PutInfoHeader(out, size, size * 2, 32, static_cast<uint32_t>(size * size * 4 + maskRow * size));
-    int inset = size / 8;
-    for (int y = size - 1; y >= 0; --y) {
+    for (int y = size - 1; y >= 0; --y)
         for (int x = 0; x < size; ++x) {
-            bool inside = x >= inset && y >= inset && x < size - inset && y < size - inset;
-            bool inner = x >= size / 3 && y >= size / 3 && x < size - size / 3 && y < size - size / 3;
-            Rgb c = inner ? Rgb{255, 255, 255} : colour;
-            out.push_back(c.b);
-            out.push_back(c.g);
-            out.push_back(c.r);
-            out.push_back(inside ? 255 : 0);
+            const icon_pictures::Rgba& c = pixels[static_cast<size_t>(y) * size + x];
+            out.insert(out.end(), {c.b, c.g, c.r, c.a});
         }
+    for (int y = size - 1; y >= 0; --y) {
+        std::vector<uint8_t> row(static_cast<size_t>(maskRow), 0);
+        for (int x = 0; x < size; ++x)
+            if (pixels[static_cast<size_t>(y) * size + x].a == 0) row[static_cast<size_t>(x / 8)] |= 0x80 >> (x % 8);
+        out.insert(out.end(), row.begin(), row.end());
     }
-    out.insert(out.end(), static_cast<size_t>(maskRow) * size, 0);
     return out;
 }
 
-std::vector<uint8_t> IcoBytes(const std::vector<int>& sizes, Rgb colour) {
+std::vector<uint8_t> IcoBytes(const std::vector<icon_pictures::Layer>& picture, const std::vector<int>& sizes) {
     std::vector<std::vector<uint8_t>> images;
-    for (int size : sizes) images.push_back(IconImageBytes(size, colour));
+    for (int size : sizes) images.push_back(IconImageBytes(picture, size));
     std::vector<uint8_t> out;
     Put16(out, 0);
     Put16(out, 1);
@@ -214,15 +216,15 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
-    struct {
+    const struct {
         const char* name;
+        std::vector<icon_pictures::Layer> picture;
         std::vector<int> sizes;
-        Rgb colour;
-    } icons[] = {{"icon127.ico", {32, 16}, {0, 64, 160}},   // the program
-                 {"icon129.ico", {16}, {0, 96, 176}},       // notification area
-                 {"icon157.ico", {32, 16}, {0, 128, 64}}};  // article editor
+    } icons[] = {{"icon127.ico", icon_pictures::ProgramPicture(), {48, 32, 16}},  // the program, its windows
+                 {"icon129.ico", icon_pictures::ProgramPicture(), {32, 16}},      // notification area
+                 {"icon157.ico", icon_pictures::EditorPicture(), {48, 32, 16}}};  // article editor
     for (const auto& icon : icons) {
-        if (!WriteFile(folder + "/" + icon.name, IcoBytes(icon.sizes, icon.colour))) {
+        if (!WriteFile(folder + "/" + icon.name, IcoBytes(icon.picture, icon.sizes))) {
             std::fprintf(stderr, "ui_images: cannot write %s\n", icon.name);
             return 1;
         }

@@ -2,8 +2,10 @@
 // server list rows and the article editor's toolbar and kind margin, loaded
 // from the program's resources and masked as the windows mask them: every
 // image a window shows is a picture of its own, not a blank or numbered
-// square, and no two images of a strip look alike. The strips are also drawn
-// enlarged on the screen and saved for people to look at.
+// square, and no two images of a strip look alike. The program's, the
+// notification area's and the editor's icons hold a picture at every size
+// the resources give, not a frame round a white square. The strips are also
+// drawn enlarged on the screen and saved for people to look at.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -11,6 +13,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -149,6 +152,76 @@ TEST(PictureStrips, EveryShownImageIsAPictureOfItsOwn) {
     const std::string shots = BinaryPath("/ui/picture-strips");
     std::filesystem::create_directories(shots);
     screen_ink::SaveScreenshot(std::filesystem::path(shots + "/strips.png").wstring());
+}
+
+// The sizes an icon resource holds, from its group directory.
+std::vector<int> IconSizes(int icon) {
+    std::vector<int> sizes;
+    HMODULE module = GetModuleHandleW(nullptr);
+    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(icon), MAKEINTRESOURCEW(14));  // RT_GROUP_ICON
+    if (!found) return sizes;
+    const auto* bytes = static_cast<const uint8_t*>(LockResource(LoadResource(module, found)));
+    const DWORD length = SizeofResource(module, found);
+    if (!bytes || length < 6) return sizes;
+    const int count = bytes[4] | bytes[5] << 8;
+    for (int k = 0; k < count && 6 + 14 * (k + 1) <= static_cast<int>(length); ++k)
+        sizes.push_back(bytes[6 + 14 * k] == 0 ? 256 : bytes[6 + 14 * k]);
+    return sizes;
+}
+
+// Icon `icon` drawn at `size` pixels on the face colour, as 0x00RRGGBB.
+std::vector<uint32_t> DrawnIcon(int icon, int size) {
+    HICON handle = static_cast<HICON>(
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(icon), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+    std::vector<uint32_t> pixels;
+    if (!handle) return pixels;
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(info.bmiHeader), size, -size, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    auto* bgra = static_cast<uint32_t*>(bits);
+    std::fill(bgra, bgra + size * size, kFace);
+    DrawIconEx(dc, 0, 0, handle, size, size, 0, nullptr, DI_NORMAL);
+    GdiFlush();
+    pixels.assign(bgra, bgra + size * size);
+    for (uint32_t& p : pixels) p &= 0xFFFFFF;
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    DestroyIcon(handle);
+    return pixels;
+}
+
+TEST(PictureStrips, TheIconsArePicturesAtEverySize) {
+    const struct {
+        int icon;
+        const char* name;
+        std::vector<int> sizes;
+    } icons[] = {{IDI_PROGRAM, "program", {48, 32, 16}}, {IDI_TRAY, "notification area", {32, 16}},
+                 {IDI_EDITOR, "editor", {48, 32, 16}}};
+    std::vector<std::vector<uint32_t>> drawn;
+    for (const auto& icon : icons) {
+        EXPECT_EQ(IconSizes(icon.icon), icon.sizes) << icon.name;
+        for (int size : icon.sizes) {
+            const std::vector<uint32_t> pixels = DrawnIcon(icon.icon, size);
+            ASSERT_EQ(pixels.size(), static_cast<size_t>(size * size)) << icon.name << " at " << size;
+            // A picture: many colours, and its middle no white square.
+            const std::set<uint32_t> colours(pixels.begin(), pixels.end());
+            EXPECT_GE(colours.size(), size >= 32 ? 24u : 8u) << icon.name << " at " << size;
+            size_t white = 0, middle = 0;
+            for (int y = size / 3; y < size - size / 3; ++y)
+                for (int x = size / 3; x < size - size / 3; ++x, ++middle) white += pixels[y * size + x] == 0xFFFFFF;
+            EXPECT_LT(white * 10, middle * 9) << icon.name << " at " << size << ": a white square in the middle";
+            // The editor's is a picture of its own (the tray's is the program's).
+            if (icon.icon != IDI_TRAY) {
+                for (const auto& other : drawn)
+                    EXPECT_NE(other, pixels) << icon.name << " at " << size << " looks like another icon";
+                drawn.push_back(pixels);
+            }
+        }
+    }
 }
 
 }  // namespace
