@@ -3,7 +3,8 @@
 // language shown, no label or button is cut (its text, measured in its own
 // font by the program, fits the control), and a label of each window draws
 // the scripts of the language (Latin, with Cyrillic or kana and kanji) as glyphs. The main window's dialogs and
-// the settings pages, then the dialogs opened from the dictionaries dialog
+// the settings pages (the editor's among them), the book reader on a stored
+// book and the article editor, then the dialogs opened from the dictionaries dialog
 // (new dictionary, properties, optimisation, book loader, conversion), the
 // book reader and the file dialog of Ctrl+click on its button. The status
 // line's count is in the interface language, and follows a language switch
@@ -50,7 +51,8 @@ constexpr Window kWindows[] = {
 constexpr Window kSettingsPages[] = {{1051, "Settings: transliteration"}, {1052, "Settings: lists"},
                                      {1053, "Settings: editor"},          {1093, "Settings: miscellaneous"}};
 
-constexpr UINT kDictionariesCommand = 40070, kBookReaderCommand = 40062;
+constexpr UINT kDictionariesCommand = 40070, kBookReaderCommand = 40062, kNewArticleCommand = 40067;
+constexpr UINT kEditorCancel = 1363;
 constexpr int kInstalledList = 1294, kPropertiesSize = 1190, kTableOfContents = 1003;
 
 std::wstring BinaryDir() {
@@ -226,16 +228,23 @@ private:
     std::set<std::wstring> english_, shown_;
 };
 
-// A start with the EDICT slice on the list, the window shown in `language`.
-TestFolders PrepareLanguage(const std::wstring& test, const Language& language) {
+// A start with the EDICT slice on the list (and a stored book of four
+// scripts when `withBook`), the window shown in `language`.
+TestFolders PrepareLanguage(const std::wstring& test, const Language& language, bool withBook = false) {
     TestFolders folders = PrepareTest(test + L"." + std::wstring(language.name, language.name + strlen(language.name)));
-    const std::wstring dictionary = folders.DictionariesFolder() + L"\\edict-slice.qdx";
     CreateDirectoryW((folders.documents + L"\\OstrelPro").c_str(), nullptr);
     CreateDirectoryW(folders.DictionariesFolder().c_str(), nullptr);
-    EXPECT_TRUE(CopyFileW((BinaryDir() + L"\\ui\\e2e-data\\edict-slice.qdx").c_str(), dictionary.c_str(), FALSE));
+    std::wstring files;
+    int slot = 1;
+    for (const wchar_t* name : {L"edict-slice", L"scripts-book"}) {
+        if (!withBook && slot > 1) break;
+        const std::wstring dictionary = folders.DictionariesFolder() + L"\\" + name + L".qdx";
+        EXPECT_TRUE(CopyFileW((BinaryDir() + L"\\ui\\e2e-data\\" + name + L".qdx").c_str(), dictionary.c_str(), FALSE));
+        files += L"File" + std::to_wstring(slot++) + L"=" + dictionary + L",0\r\n";
+    }
     WriteSettings(folders, std::wstring(L"[Application]\r\nVersion=11.11.0\r\nFlags=") + language.flags +
                                L"\r\n[Window]\r\nx=20\r\ny=20\r\ncx=700\r\ncy=560\r\ncy2=300\r\n"
-                               L"[Dictionaries]\r\nFile1=" + dictionary + L",0\r\n");
+                               L"[Dictionaries]\r\n" + files);
     return folders;
 }
 
@@ -251,7 +260,7 @@ TEST(InterfaceTexts, EveryWindowSpeaksTheInterfaceLanguageAndCutsNoLabel) {
     std::string faults;
     for (size_t l = 0; l < std::size(kLanguages); ++l) {
         const Language& language = kLanguages[l];
-        TestFolders folders = PrepareLanguage(L"InterfaceTexts", language);
+        TestFolders folders = PrepareLanguage(L"InterfaceTexts", language, true);
         ProgramRun run;
         HWND frame = run.WaitForFrameWithoutClipboardMonitor();
         ASSERT_NE(frame, nullptr) << language.name;
@@ -275,6 +284,20 @@ TEST(InterfaceTexts, EveryWindowSpeaksTheInterfaceLanguageAndCutsNoLabel) {
                 }
             }
             if (!tour.Close(window.name, popup, L"")) break;
+        }
+        const bool shoot = language.set != UILanguage::English;
+        // The book reader on the stored book: its book and language boxes,
+        // the table-of-contents switch, "+" and "-".
+        PostMessageW(frame, WM_COMMAND, kBookReaderCommand, 0);
+        if (HWND reader = tour.WaitForNew(L"", "Book reader with a book")) {
+            tour.Check("Book reader with a book", reader, kTableOfContents, shoot);
+            tour.Close("Book reader with a book", reader, L"");
+        }
+        // The article editor of a new article: its buttons under the text.
+        PostMessageW(frame, WM_COMMAND, kNewArticleCommand, 0);
+        if (HWND editor = tour.WaitForNew(L"", "Article editor")) {
+            tour.Check("Article editor", editor, 0, shoot);
+            tour.Close("Article editor", editor, L"", kEditorCancel);
         }
 
         // Switching the language retells the status line at once, the row unmoved.
