@@ -9,6 +9,7 @@
 #include "book/book_texts.h"
 #include "common/base/bin_file.h"
 #include "common/text/utf8.h"
+#include "dictionary/leftover_files.h"
 #include "import/line_tags.h"
 
 namespace {
@@ -98,6 +99,8 @@ bool TextBook::Load(std::u16string_view path) {
     Read(Utf8ToUtf16(utf8));
     if (!HoldsEveryLine()) return false;
     path_ = zeroEnded;
+    // What a save of this book killed midway left beside it.
+    RemoveLeftoverTemporaries(path_);
     return true;
 }
 

@@ -4,28 +4,22 @@
 #include <fcntl.h>
 
 #include "dictionary/file_replace.h"
-#include "dictionary/safe_file_writer.h"
+#include "dictionary/leftover_files.h"
 
 namespace {
 
-// A name clash is stepped over this many times before giving up.
+// A name still in use is stepped over this many times before giving up.
 constexpr int kTemporaryNameTries = 100;
-
-// ".tmp", then ".1.tmp", ".2.tmp", ...
-std::u16string TemporaryExtension(int attempt) {
-    std::u16string digits;
-    for (int n = attempt; n > 0; n /= 10) digits.insert(digits.begin(), char16_t(u'0' + n % 10));
-    return attempt > 0 ? u"." + digits + u".tmp" : std::u16string(u".tmp");
-}
 
 }  // namespace
 
 std::u16string CreateTemporaryBeside(std::u16string_view target, BinFile& file) {
+    RemoveLeftoverTemporaries(target);
     for (int i = 0; i < kTemporaryNameTries; ++i) {
-        const std::u16string path = ReplaceExtension(target, TemporaryExtension(i));
+        const std::u16string path = LeftoverTemporaryPath(target, i);
         if (!file.SetPath(path.c_str())) return {};
         if (file.Open(O_RDWR | O_CREAT | O_EXCL) >= 0) return path;
-        if (!file_replace::IsFile(path.c_str())) return {};  // not a name clash: give up
+        if (!file_replace::IsFile(path.c_str())) return {};  // not in use: the folder refuses
     }
     return {};
 }

@@ -2,7 +2,7 @@
 // it, put in the file's place in one step only once it is whole. A write that
 // fails (a full disk, a lost share) or is abandoned leaves the old file as it
 // was and no temporary file behind. Used by the exports, which write files
-// of the user's choosing.
+// of the user's choosing, and by the safe file writer.
 #pragma once
 
 #include <cstdint>
@@ -11,10 +11,12 @@
 
 #include "common/base/bin_file.h"
 
-// Creates a new file beside `target` named as the target with ".tmp" for its
-// extension (then ".1.tmp", ".2.tmp", ... when that name is taken: a file
-// already there may be the user's and is never touched), open for writing in
-// `file`. The temporary's path, or empty when none could be created.
+// Creates a new file beside `target` under the program's own temporary name,
+// "<target>.tmp~", open for writing in `file`. What earlier writes of the same
+// target left there (a run killed midway) is deleted first; when one is
+// still in use elsewhere the next free "<target>.<n>.tmp~" is taken. A file of
+// any other name is never touched. The temporary's path, or empty when none
+// could be created.
 std::u16string CreateTemporaryBeside(std::u16string_view target, BinFile& file);
 
 class ReplacingFile {

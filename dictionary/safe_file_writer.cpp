@@ -44,9 +44,8 @@ uint32_t SafeFileWriter::BeginWrite(int32_t mode, std::u16string_view targetPath
 }
 
 bool SafeFileWriter::OpenTemporaryFile() {
-    // A file already there under a temporary name may be the user's, or the
-    // content of an earlier save that could not be put in place: it is never
-    // deleted, the next free name is taken instead.
+    // The program's own temporaries of earlier saves of this file (a save
+    // killed midway) go first; no file of any other name is touched.
     temporaryPath_ = CreateTemporaryBeside(target_, temporary_);
     return !temporaryPath_.empty();
 }

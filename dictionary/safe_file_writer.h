@@ -1,9 +1,10 @@
 // The safe file writer a dictionary object owns: the new content of a file
-// goes to a temporary file beside it, the old file is kept once per run as
-// a copy "<name>.BAK", and the temporary file then takes the target's place in one
-// step. The target is never deleted first: when the last step fails the
-// target is unchanged in its place and the temporary file,
-// holding the new content, stays on the disk and is named in the message.
+// goes to a temporary file beside it ("<name>.tmp~", leftover_files.h), the
+// old file is kept once per run as a copy "<name>.BAK", and the temporary
+// file then takes the target's place in one step. The target is never
+// deleted first: when the last step fails the target is unchanged in its
+// place and the temporary file, holding the new content, stays on the disk
+// and is named in the message (until the next save of the same file).
 #pragma once
 
 #include <cstdint>

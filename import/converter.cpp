@@ -13,6 +13,7 @@
 #include "dictionary/engine_cursor.h"
 #include "dictionary/file_replace.h"
 #include "dictionary/format_detection.h"
+#include "dictionary/leftover_files.h"
 #include "import/article_record.h"
 #include "import/edict_import.h"
 #include "import/full_text_lexicon.h"
@@ -129,7 +130,7 @@ int32_t CConverter::Convert(uint32_t formatFlags, std::u16string_view source, st
     if (HasTextExportExtension(target)) return ConvertText(source, target);
     if (mode_ == kNewFile) {
         const std::u16string temporary = TemporaryPathBeside(target);
-        file_replace::Delete(temporary.c_str());
+        RemoveLeftoverTemporaries(target);
         bool ok = CompileInto(temporary, source) != 0;
         if (ok && !Cancelled()) {
             if (const int32_t error = file_replace::MoveReplacing(temporary.c_str(), std::u16string(target).c_str());
@@ -693,7 +694,7 @@ int32_t CConverter::ConvertText(std::u16string_view source, std::u16string_view 
     // when complete: a source that cannot be read, a full disk or a cancel
     // leaves an earlier export as it was.
     const std::u16string temporary = TemporaryPathBeside(target);
-    file_replace::Delete(temporary.c_str());
+    RemoveLeftoverTemporaries(target);
     report_.Clear();
     nextArticleNumber_ = 0;
     textFile_ = std::make_unique<BinFile>(nullptr);

@@ -7,6 +7,8 @@
 #include <exception>
 #include <system_error>
 
+#include "dictionary/leftover_files.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -41,7 +43,7 @@ bool SamePath(std::u16string_view a, std::u16string_view b) try {
     return a == b;
 }
 
-std::u16string TemporaryPathBeside(std::u16string_view path) { return std::u16string(path) + u".tmp~"; }
+std::u16string TemporaryPathBeside(std::u16string_view path) { return LeftoverTemporaryPath(path); }
 
 bool CopyFileBytes(std::u16string_view from, std::u16string_view to) try {
     std::error_code error;

@@ -16,6 +16,7 @@
 #include "common/ui_text/win/ui_language.h"
 #include "common/win/wide_text.h"
 #include "dictionary/format_detection.h"
+#include "dictionary/leftover_files.h"
 #include "resources/program/resource_ids.h"
 #include "ui/application.h"
 #include "ui/command_ids.h"
@@ -255,6 +256,10 @@ bool CFrame::OpenDictionaries() {
         FindClose(search);
         return names;
     };
+    // What a run cut short left (a half-built book load, an optimisation's
+    // file, temporaries) is put right before any dictionary is looked at.
+    TidyFolderLeftovers(app.dictionariesFolder);
+    sources.tidyLeftovers = [](const std::u16string& path) { TidyDictionaryLeftovers(path); };
     // With no shelf no dictionary is open: the dictionaries dialog is due.
     bool show = true;
     if (startShelf) {

@@ -74,6 +74,7 @@ bool OpenDictionariesAtStart(IStartShelf& shelf, const StartSources& sources) {
         if (ini.ReadDictionarySlot(path, slot, state) == 0) break;
         ++slotsRead;
         path = RenameBuiltInDictionary(path, sources.dictionariesFolder, sources.exists);
+        if (sources.tidyLeftovers) sources.tidyLeftovers(path);
         if (state == kSkipState || !(sources.detect(path) & kFormatStoreDatabase)) continue;
         ShelfEntry dictionary = shelf.AddDictionary(kFormatStoreDatabase, path, false);
         changed = true;
@@ -102,6 +103,7 @@ bool OpenDictionariesAtStart(IStartShelf& shelf, const StartSources& sources) {
     // shelf; a source file becomes one through the conversion dialog first.
     const std::u16string& argument = sources.firstArgument;
     if (IsFileArgument(argument) && !IsSavedListArgument(argument)) {
+        if (sources.tidyLeftovers) sources.tidyLeftovers(argument);
         std::u16string path = sources.detect(argument) & kFormatStoreDatabase ? argument
                                                                               : shelf.ConvertSourceFile(argument);
         if (!path.empty() && !shelf.FindByPath(path)) {

@@ -59,6 +59,9 @@ struct StartSources {
     std::function<bool(const std::u16string&)> exists;
     // The files of the Dictionaries folder matching a pattern ("*.qdx" or a name).
     std::function<std::vector<std::u16string>(const std::u16string&)> findFiles;
+    // Puts right what a cut-short run left beside a dictionary (a half-built
+    // file, a temporary), before the dictionary is looked at; may be empty.
+    std::function<void(const std::u16string&)> tidyLeftovers;
 };
 
 // Runs the start-up opening; true when the dictionaries dialog is to be shown

@@ -1,7 +1,9 @@
-// The optimisation dialog. The rebuild goes into a temporary file beside the
-// dictionary; only when both renames worked (the dictionary to its backup,
-// the new file to the dictionary's name) are the saved lists remapped, by
-// the articles' texts, never by their order.
+// The optimisation dialog. The rebuild goes into "<dictionary>.new~" beside
+// the dictionary (leftover_files.h: a killed optimisation's file is removed
+// at the next start or optimisation); the dictionary is copied to its
+// backup and the new file then takes its place in one step, so a file is
+// under the dictionary's name at every moment. Only then are the saved
+// lists remapped, by the articles' texts, never by their order.
 #include "ui/optimize_dialog.h"
 
 #include <commctrl.h>
@@ -17,7 +19,9 @@
 #include "dictionary/dictionary_properties.h"
 #include "dictionary/dictionary_schema.h"
 #include "dictionary/engine_cursor.h"
+#include "dictionary/file_replace.h"
 #include "dictionary/format_detection.h"
+#include "dictionary/leftover_files.h"
 #include "dictionary/list_view_model.h"
 #include "dictionary/shelf.h"
 #include "dictionary/word_list.h"
@@ -83,6 +87,9 @@ private:
     int32_t Optimize();
     // Puts the rebuilt file in the dictionary's place; false leaves the dictionary as it was.
     bool Swap();
+    // Deletes the rebuilt file and what a cut-short rebuild left beside the
+    // dictionary (temporaries, journals).
+    void TidyOptimizationLeftovers() { TidyDictionaryLeftovers(path_); }
     void RemapLists(const RecordIdMap& map);
     std::u16string Text(int id) const;
     void Fail(const std::u16string& reason) {
@@ -154,13 +161,8 @@ int32_t COptimizeDlg::Optimize() {
     if (const DmsStatus s = ReadArticleIds(engine, dictionary_.fileId, ids); Failed(s)) return 0;
     if (const DmsStatus s = ReadLiveArticles(engine, dictionary_.fileId, oldArticles); Failed(s)) return 0;
 
-    const SplitPathParts parts = SplitDictionaryPath(path_);
-    wchar_t temporary[MAX_PATH] = {};
-    if (!GetTempFileNameW(Wide(parts.folder), L"", 0, temporary)) {
-        Fail(u"GetTempFileName");
-        return 0;
-    }
-    temporary_ = std::u16string(reinterpret_cast<const char16_t*>(temporary));
+    temporary_ = OptimizedDictionaryPath(path_);
+    TidyOptimizationLeftovers();
     SendDlgItemMessageW(dialog_, IDC_CONV_PROGRESS, PBM_SETPOS, 0, 0);
     {
         CDictionary rebuilt(flags, engine);
@@ -171,7 +173,7 @@ int32_t COptimizeDlg::Optimize() {
         run_.SetConverter(&converter);
         const int32_t converted = converter.Convert(flags, path_, temporary_);
         if (converted != 1 || !WriteVersionText(engine, temporary_, version)) {
-            DeleteFileW(Wide(temporary_));
+            TidyOptimizationLeftovers();
             if (!converter.Cancelled()) Fail(converter.errorText);
             return 0;
         }
@@ -203,15 +205,16 @@ int32_t COptimizeDlg::Optimize() {
 }
 
 bool COptimizeDlg::Swap() {
-    if (!MoveFileW(Wide(path_), Wide(backup_))) {
-        DeleteFileW(Wide(temporary_));
+    if (file_replace::CopyReplacing(path_.c_str(), backup_.c_str()) != 0) {
+        file_replace::Delete(backup_.c_str());
+        TidyOptimizationLeftovers();
         Fail(FormatInterfaceText(u"%s\n%s", {path_, backup_}));
         return false;
     }
-    if (!MoveFileW(Wide(temporary_), Wide(path_))) {
-        // The dictionary goes back under its own name; the rebuilt file goes.
-        MoveFileW(Wide(backup_), Wide(path_));
-        DeleteFileW(Wide(temporary_));
+    if (file_replace::MoveReplacing(temporary_.c_str(), path_.c_str()) != 0) {
+        // The dictionary stays as it was; its copy and the rebuilt file go.
+        file_replace::Delete(backup_.c_str());
+        TidyOptimizationLeftovers();
         Fail(FormatInterfaceText(u"%s\n%s", {temporary_, path_}));
         return false;
     }

@@ -4,6 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -45,7 +51,7 @@ TEST_F(SafeFileWriterTest, FirstSaveKeepsTheOldFileAsBackupAndLaterSavesKeepThat
     ASSERT_EQ(Save("book.qdx", "second"), 1u);
     EXPECT_EQ(Contents("book.qdx"), Text("second"));
     EXPECT_EQ(Contents("book.BAK"), Text("original"));
-    EXPECT_FALSE(Exists("book.tmp"));
+    EXPECT_FALSE(Exists("book.qdx.tmp~"));
     EXPECT_TRUE(app.messages.empty());
 
     // A backup deleted during the run is made again from the file as it is.
@@ -66,20 +72,45 @@ TEST_F(SafeFileWriterTest, ReadOnlyTargetIsRefusedBeforeAnythingIsWritten) {
     ASSERT_EQ(app.messages.size(), 1u);
     EXPECT_EQ(app.messages[0].text, Path("locked.txt") + u" is not accessible for write!");
     EXPECT_EQ(app.messages[0].caption, UIStringTable[174]);
-    EXPECT_FALSE(Exists("locked.tmp"));
+    EXPECT_FALSE(Exists("locked.txt.tmp~"));
     EXPECT_EQ(Contents("locked.txt"), Text("keep"));
     std::filesystem::permissions(folder / "locked.txt", std::filesystem::perms::owner_all);
 }
 
-TEST_F(SafeFileWriterTest, ExistingTemporaryNameIsLeftAlone) {
+#ifndef _WIN32
+// A save killed midway (the process ends with no destructor run) leaves its
+// temporary; the next save of the same file removes it, and files of the
+// user's with look-alike names stay.
+TEST_F(SafeFileWriterTest, TheNextSaveRemovesWhatAKilledSaveLeft) {
     WriteBytes(folder / "notes.tmp", Text("user's own file"));
+    WriteBytes(folder / "notes.txt", Text("old"));
+    for (int kill = 0; kill < 2; ++kill) {
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            SafeFileWriter killed;
+            const bool begun = killed.BeginWrite(SafeFileWriter::kModeWrite, Path("notes.txt")) == 1 &&
+                               killed.Write("half", 4) == 1;
+            _exit(begun ? 0 : 1);
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    EXPECT_EQ(Contents("notes.txt.tmp~"), Text("half"));
     ASSERT_EQ(writer.BeginWrite(SafeFileWriter::kModeWrite, Path("notes.txt")), 1u);
-    EXPECT_EQ(writer.TemporaryPath(), Path("notes.1.tmp"));
+    EXPECT_EQ(writer.TemporaryPath(), Path("notes.txt.tmp~"));
     ASSERT_EQ(writer.Write("new", 3), 1u);
     ASSERT_EQ(writer.EndWrite(), 1u);
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.path()))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"notes.BAK", "notes.tmp", "notes.txt"}));
     EXPECT_EQ(Contents("notes.txt"), Text("new"));
     EXPECT_EQ(Contents("notes.tmp"), Text("user's own file"));
 }
+#endif
 
 TEST_F(SafeFileWriterTest, FailedWriteLeavesTheTargetAndRemovesTheTemporaryFile) {
     WriteBytes(folder / "data.txt", Text("old"));
@@ -90,20 +121,20 @@ TEST_F(SafeFileWriterTest, FailedWriteLeavesTheTargetAndRemovesTheTemporaryFile)
     ASSERT_EQ(app.messages.size(), 1u);
     EXPECT_EQ(app.messages[0].caption, UIStringTable[172]);
     EXPECT_EQ(Contents("data.txt"), Text("old"));
-    EXPECT_FALSE(Exists("data.tmp") || Exists("data.BAK"));
+    EXPECT_FALSE(Exists("data.txt.tmp~") || Exists("data.BAK"));
 }
 
 TEST_F(SafeFileWriterTest, AbandonedWriteLeavesNoTemporaryFile) {
     ASSERT_EQ(writer.BeginWrite(SafeFileWriter::kModeWrite, Path("a.txt")), 1u);
-    EXPECT_TRUE(Exists("a.tmp"));
+    EXPECT_TRUE(Exists("a.txt.tmp~"));
     EXPECT_EQ(writer.ResetWriter(), 1u);
-    EXPECT_FALSE(Exists("a.tmp"));
+    EXPECT_FALSE(Exists("a.txt.tmp~"));
     auto abandoned = std::make_unique<SafeFileWriter>();
     ASSERT_EQ(abandoned->BeginWrite(SafeFileWriter::kModeWrite, Path("b.txt")), 1u);
     abandoned.reset();
-    EXPECT_FALSE(Exists("b.tmp"));
+    EXPECT_FALSE(Exists("b.txt.tmp~"));
     EXPECT_EQ(writer.BeginWrite(0, Path("c.txt")), 0u);  // only mode 1 writes
-    EXPECT_FALSE(Exists("c.tmp"));
+    EXPECT_FALSE(Exists("c.txt.tmp~"));
 }
 
 // The second save of a run used to delete the target (its backup already
@@ -119,16 +150,16 @@ TEST_F(SafeFileWriterTest, FailedReplaceKeepsTargetBackupAndNewContent) {
     WriteBytes(folder / "book.qdx" / "inside", Text("untouched"));
 
     EXPECT_EQ(Save("book.qdx", "second"), 0u);
-    EXPECT_EQ(Contents("book.tmp"), Text("second"));
+    EXPECT_EQ(Contents("book.qdx.tmp~"), Text("second"));
     EXPECT_EQ(Contents("book.BAK"), Text("original"));
     EXPECT_EQ(ReadBytes(folder / "book.qdx" / "inside"), Text("untouched"));
     ASSERT_EQ(app.messages.size(), 1u);
-    EXPECT_EQ(app.messages[0].text, u"Write failure for " + Path("book.qdx") + u"\n" + Path("book.tmp"));
+    EXPECT_EQ(app.messages[0].text, u"Write failure for " + Path("book.qdx") + u"\n" + Path("book.qdx.tmp~"));
     EXPECT_TRUE(writer.TemporaryPath().empty());
 
     // The kept file is not the writer's any more: resetting leaves it.
     writer.ResetWriter();
-    EXPECT_TRUE(Exists("book.tmp"));
+    EXPECT_TRUE(Exists("book.qdx.tmp~"));
 }
 
 TEST(ReplaceExtension, ReplacesOnlyTheFileNamesExtension) {

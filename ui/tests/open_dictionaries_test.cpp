@@ -108,9 +108,18 @@ TEST_F(StartDictionaries, SlotsAreSkippedAddedOrOpenedByTheirState) {
     ini_.WriteString(u"Dictionaries", u"File4", u"d:\\dics\\INTERNAL.qdx,0");
     ini_.WriteString(u"Dictionaries", u"File5", u"D:\\Dics\\gone.qdx,0");
     ini_.WriteString(u"Dictionaries", u"File7", u"D:\\Dics\\after-a-gap.qdx,0");
+    // What a cut-short run left beside a dictionary is put right before the
+    // dictionary is looked at: here a kept copy put back in a missing one's place.
+    std::vector<std::u16string> tidied;
+    sources_.tidyLeftovers = [&](const std::u16string& path) {
+        tidied.push_back(path);
+        if (path == u"D:\\Dics\\gone.qdx") databases_.insert(path);
+    };
     EXPECT_FALSE(OpenDictionariesAtStart(shelf_, sources_));
     EXPECT_EQ(shelf_.Paths(), (std::vector<std::u16string>{u"D:\\Dics\\a.qdx+", u"D:\\Dics\\b.qdx",
-                                                           u"D:\\Dics\\Ostrel.qdx+"}));
+                                                           u"D:\\Dics\\Ostrel.qdx+", u"D:\\Dics\\gone.qdx+"}));
+    EXPECT_EQ(tidied, (std::vector<std::u16string>{u"D:\\Dics\\a.qdx", u"D:\\Dics\\b.qdx", u"D:\\Dics\\c.qdx",
+                                                   u"D:\\Dics\\Ostrel.qdx", u"D:\\Dics\\gone.qdx"}));
     EXPECT_EQ(shelf_.saves, 1);
 }
 

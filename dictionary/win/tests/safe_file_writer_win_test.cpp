@@ -37,14 +37,15 @@ TEST(SafeFileWriterWin, TargetHeldOpenByAReaderStaysAndNewContentIsKept) {
 
     EXPECT_EQ(ReadBytes(folder / "book.qdx"), Text("first"));
     EXPECT_EQ(ReadBytes(folder / "book.BAK"), Text("original"));
-    EXPECT_EQ(ReadBytes(folder / "book.tmp"), Text("second"));
+    EXPECT_EQ(ReadBytes(folder / "book.qdx.tmp~"), Text("second"));
     ASSERT_EQ(app.messages.size(), 1u);
-    EXPECT_EQ(app.messages[0].text, u"Write failure for " + target + u"\n" + (folder / "book.tmp").u16string());
+    EXPECT_EQ(app.messages[0].text, u"Write failure for " + target + u"\n" + (folder / "book.qdx.tmp~").u16string());
 
-    // With the reader gone the next save succeeds and leaves the kept file alone.
+    // With the reader gone the next save succeeds; the kept file, whose
+    // content that save supersedes, goes with it.
     ASSERT_EQ(save("third"), 1u);
     EXPECT_EQ(ReadBytes(folder / "book.qdx"), Text("third"));
-    EXPECT_EQ(ReadBytes(folder / "book.tmp"), Text("second"));
+    EXPECT_FALSE(std::filesystem::exists(folder / "book.qdx.tmp~"));
 }
 
 // The first save of a run makes the backup: the target stays in its place
@@ -66,7 +67,7 @@ TEST(SafeFileWriterWin, FirstSaveThatCannotReplaceLeavesTheTargetInPlace) {
 
     EXPECT_EQ(ReadBytes(folder / "book.qdx"), Text("original"));
     EXPECT_EQ(ReadBytes(folder / "book.BAK"), Text("original"));
-    EXPECT_EQ(ReadBytes(folder / "book.tmp"), Text("new"));
+    EXPECT_EQ(ReadBytes(folder / "book.qdx.tmp~"), Text("new"));
 }
 
 }  // namespace
