@@ -86,9 +86,11 @@ NAMED_WORDS = {
     # The older superlatives in -umus.
     "optumum": "optumus, optuma, optumum  ADJ", "maxume": "maxumus, maxuma, maxumum  ADJ"}
 # Words whose first line must carry a meaning (the lexicon gives it under
-# another lemma).
+# another lemma, or gives none: si, sic).
 MEANING_WORDS = {"nihil": "nothing", "inquit": "it is said, one says;",
-                 "noli": "to be unwilling; to wish not to; to refuse to;"}
+                 "noli": "to be unwilling; to wish not to; to refuse to;", "si": "if; whether;",
+                 "sic": "thus, so, in this way; (sic ... ut) so ... that;",
+                 "mereo": "to deserve, merit, to be entitled to, be worthy of"}
 
 
 def layout_faults(lines):

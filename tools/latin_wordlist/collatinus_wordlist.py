@@ -484,7 +484,9 @@ FREQUENCY_OF = {"plus": "multus"}
 # A lemma the English file lacks takes the meaning of the lemma it is a form
 # or a spelling of (a note's "cf. X" does the same).
 MEANING_OF = {"nihil": "nihilum", "nil": "nihilum", "inquit": "inquam", "inquis": "inquam", "inquiunt": "inquam",
-              "inquisti": "inquam", "noli": "nolo", "nolite": "nolo"}
+              "inquisti": "inquam", "noli": "nolo", "nolite": "nolo", "servos": "servus", "mereo": "mereor",
+              "cotidianus": "quotidianus", "binus": "bini", "jussus": "jussum", "forsitan": "fortasse",
+              "Romani": "Romanus", "multi": "multus"}
 # A lemma without English and this rare in the lexicon is left out when it
 # shares a stem with a lemma SHADOW_RATIO times commoner: it would only
 # shadow that word's reading (pluris before plus in "plures").
@@ -521,8 +523,21 @@ def model_of(model, lemma, info):
     return model
 
 
-# Lemmas the English file lacks and that name no other lemma.
-OWN_MEANINGS = {"ambo": "both (of two), the two together;"}
+# Lemmas the English file lacks and that name no other lemma (among them the
+# commonest words of any text: si, sic, quo, simul).
+OWN_MEANINGS = {
+    "ambo": "both (of two), the two together;", "si": "if; whether;",
+    "sic": "thus, so, in this way; (sic ... ut) so ... that;",
+    "quo": "where, whither; to the end that, so that; (w/ a comparative) the more;",
+    "simul": "at the same time, together; (simul ac, simul atque) as soon as;",
+    "quondam": "once, formerly; at times; some day;", "ultro": "beyond, further; of one's own accord, unasked;",
+    "nonne": "not? (a question expecting the answer yes);", "tanto": "by so much, so much the (more);",
+    "quot": "how many; as many as;", "honeste": "honourably, decently;", "salvos": "safe, unharmed, well;",
+    "apertus": "open, uncovered; plain, frank;", "occultus": "hidden, secret;",
+    "adgredior": "to approach; to attack; to undertake;", "insequor": "to follow, pursue;",
+    "bonum": "a good thing, advantage; (pl.) goods, property;", "suum": "one's own (property);",
+    "solidus": "solid, whole, firm;", "liquidus": "liquid, flowing; clear;", "praestans": "outstanding, excellent;",
+    "reliquiae": "remains, remnants;"}
 
 
 def meaning_of(meanings, key, lemma, info):
