@@ -17,6 +17,7 @@
 #include "ui/application.h"
 #include "ui/command_ids.h"
 #include "ui/command_rules.h"
+#include "ui/find_stages.h"
 #include "ui/frame.h"
 #include "ui/list_view.h"
 
@@ -139,11 +140,14 @@ LRESULT CFrame::OnCommand(WPARAM wParam, LPARAM lParam) {
         // lParam -1: the input changed (typing, a paste, a list switch).
         const bool held = findForChangedInput_;
         findForChangedInput_ = held || lParam == -1;
+        MarkFindStage(FindStage::FindStarted);
         {
             ListRefreshHold oneRefresh;
             Find();
+            MarkFindStage(FindStage::Searched);
         }
         findForChangedInput_ = held;
+        MarkFindStage(FindStage::FindEnded);
         return 0;
     }
     case cmd::kClipboardSearch: {
@@ -316,6 +320,7 @@ LRESULT CFrame::OnCommand(WPARAM wParam, LPARAM lParam) {
 void CFrame::OnInputChange(WORD code) {
     // The wrapper's own changes (its texts, clearing, reformatting) are not typing.
     if (code != EN_CHANGE || !input_ || input_->Busy()) return;
+    MarkFindStage(FindStage::InputChanged);
     // Typed kana take the Japanese face even while nothing is searched.
     input_->ApplyScriptFontsToText();
     InputTextChanged();
@@ -325,6 +330,7 @@ void CFrame::InputTextChanged() {
     Application& app = *g_application;
     if (!input_ || !lists || lists->AutoLocateOff() || app.inputBusy) return;
     input_->ReformatInputText();
+    MarkFindStage(FindStage::FindPosted);
     PostMessageW(frame_, WM_COMMAND, cmd::kFind, -1);
 }
 

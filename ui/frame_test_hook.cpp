@@ -22,6 +22,7 @@
 // | status.P    | the text of part P (0, 1) of the status bar                |
 // | refreshes   | refreshes of the current list since the start (page, scroll bar, article) |
 // | articles    | articles loaded into the article view since the start      |
+// | stage.NAME  | QueryPerformanceCounter's count when the last Find reached stage NAME (find_stages.h), 0 never |
 // | tab         | the command of the tab shown selected                      |
 // | button.N    | 1 when toolbar button N is enabled, 0 greyed (N = 40194)   |
 // | header.N    | "arrow|left,top,right,bottom|title" of the current list's header item N (arrow 1 with the sort arrow; screen pixels) |
@@ -33,6 +34,7 @@
 #include "common/win/wide_text.h"
 #include "ui/application.h"
 #include "ui/control_fit.h"
+#include "ui/find_stages.h"
 #include "ui/frame.h"
 #include "ui/list_view.h"
 #include "ui/test_hook_protocol.h"
@@ -130,6 +132,9 @@ LRESULT CFrame::OnTestQuery(HWND sender, const COPYDATASTRUCT* query) {
     AddLine(text, u"dictionaries", Number(lists ? lists->DictionaryCount() : 0));
     AddLine(text, u"refreshes", Number(ListView::RefreshCount()));
     AddLine(text, u"articles", Number(ListView::ArticleLoadCount()));
+    for (int32_t stage = 0; stage < static_cast<int32_t>(FindStage::Count); ++stage)
+        AddLine(text, std::u16string(u"stage.") + kFindStageNames[stage],
+                Number(FindStageMark(static_cast<FindStage>(stage))));
     if (tabControl) {
         TCITEMW tab{};
         tab.mask = TCIF_PARAM;

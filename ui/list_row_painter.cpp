@@ -12,6 +12,7 @@
 #include "dictionary/dictionary.h"
 #include "dictionary/word_list.h"
 #include "dictionary/word_list_entry.h"
+#include "ui/find_stages.h"
 #include "ui/list_view.h"
 
 namespace {
@@ -246,6 +247,8 @@ void ListRowPainter::PaintFocusFrame(int32_t top, bool selected) {
 }
 
 void ListView::Paint() {
+    const bool current = site_.IsCurrentView(this);
+    if (current) MarkFindStage(FindStage::ListPaintStarted);
     PAINTSTRUCT paint;
     HDC target = BeginPaint(window_, &paint);
     if (!target) return;
@@ -273,4 +276,5 @@ void ListView::Paint() {
         }
     }
     EndPaint(window_, &paint);
+    if (current) MarkFindStage(FindStage::ListPainted);
 }

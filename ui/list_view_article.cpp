@@ -16,6 +16,7 @@
 #include "dictionary/word_list_entry.h"
 #include "ui/application.h"
 #include "ui/deinflection_note.h"
+#include "ui/find_stages.h"
 #include "ui/frame.h"
 #include "ui/list_view.h"
 
@@ -108,6 +109,7 @@ void ListView::LoadCurrentArticle(bool sameRecordKept) {
     ++g_articleLoads;
     if (entry != nullptr && (entry->flags & kEntryOwnText) != 0) {
         FormattedText article = PlainArticle(model->PoolText(entry->textOffset, entry->textLength));
+        MarkFindStage(FindStage::ArticleFormatted);
         site_.ShowArticle(&article);
     } else {
         CCursor* cursor = model->GetEntry(currentRow);
@@ -125,6 +127,7 @@ void ListView::LoadCurrentArticle(bool sameRecordKept) {
         } else {
             unread = true;
         }
+        MarkFindStage(FindStage::ArticleFormatted);
         site_.AddToHistory(*this, *cursor, currentRow - std::max(topRow, 0));
         site_.ShowArticle(&article);
         // A record the engine refused is told now, over the empty article,
@@ -134,6 +137,7 @@ void ListView::LoadCurrentArticle(bool sameRecordKept) {
             HighlightQueryWords(*entry);
     }
     ShowListNote(entry);
+    MarkFindStage(FindStage::ArticleShown);
     if (g_frame) g_frame->UpdateStatusBar();
 }
 

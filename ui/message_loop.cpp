@@ -10,6 +10,7 @@
 #include "article/win/rich_edit.h"
 #include "ui/application.h"
 #include "ui/command_ids.h"
+#include "ui/find_stages.h"
 #include "ui/frame.h"
 #include "ui/key_routing.h"
 #include "ui/modeless_dialogs.h"
@@ -57,8 +58,10 @@ int CFrame::MessageLoop() {
             query.shift = GetKeyState(VK_SHIFT) < 0;
             query.unicodeOnClipboard = IsClipboardFormatAvailable(CF_UNICODETEXT);
         }
-        if (message.hwnd && message.hwnd == inputBox_) query.role = TargetRole::InputBox;
-        else if (message.hwnd && message.hwnd == list) query.role = TargetRole::CurrentList;
+        if (message.hwnd && message.hwnd == inputBox_) {
+            query.role = TargetRole::InputBox;
+            if (message.message == WM_KEYDOWN) MarkFindStage(FindStage::KeyTaken);
+        } else if (message.hwnd && message.hwnd == list) query.role = TargetRole::CurrentList;
         else if (message.hwnd && message.hwnd == tabControl) query.role = TargetRole::TabControl;
         else if (message.hwnd && message.hwnd == articleEdit) query.role = TargetRole::ArticleEdit;
         else if (message.message == WM_KEYDOWN && lists && lists->IsEditorPaneWindow(message.hwnd))

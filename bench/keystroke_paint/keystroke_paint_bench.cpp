@@ -1,34 +1,45 @@
 // Keystroke-to-painted-page time of OstrelPro.exe under Wine, over EDICT,
 // ENAMDICT and KANJIDIC open at once. Each EDICT reading is typed into the
-// input box one kana at a time, as WM_CHAR, first with the reading list
-// shown, then with the translated-words list. The input box answers a change by
+// input box one kana at a time, first with the reading list shown, then with
+// the translated-words list, each twice: as WM_CHAR sent to the box, and as
+// real keys (SendInput), which come through the program's queue, message
+// loop and key routing as a keyboard's do. The input box answers a change by
 // posting Find to the frame, which searches, fills the page and repaints the
-// list at once (UpdateWindow). A keystroke is timed from its WM_CHAR until a
-// marker posted behind that Find (EM_SETSEL to the start of the input) has
-// been handled: the program's queue is first in, first out, so by then the
-// search and the paint are done. Prints the median, the 90th percentile and
-// the worst keystroke beside the floor, the list window's own paint of the
-// same page (invalidated and painted at once, nothing searched), and the
-// one-frame aim of 16 ms; and the list refreshes and articles loaded per
-// Find, which the test hook counts.
+// list at once (UpdateWindow), then loads the current row's article. A
+// keystroke is timed from its key until a marker posted behind that Find
+// (EM_SETSEL to the start of the input) has been handled: the program's
+// queue is first in, first out, so by then the search and the paints are
+// done. After each keystroke the test hook hands over the counter readings
+// the program took at each stage of that Find (ui/find_stages.h), and the
+// bench prints, per stage, the time from the key to it and the stage's own
+// time: median and 90th percentile. The list's last pixel is the end of its
+// paint; the aim is 16 ms (a frame) at the median, 33 ms at the 90th.
+// Beside it the floor: the list window's own paint of the same page
+// (invalidated and painted at once, nothing searched); and the list
+// refreshes and articles loaded per Find, which the test hook counts.
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "common/win/tests/key_typing.h"
 #include "ui/command_ids.h"
 #include "ui/e2e/program_session.h"
+#include "ui/find_stages.h"
 
 namespace {
 
 constexpr int kInputBoxId = 202;
 constexpr size_t kMaxReadings = 120;
 constexpr double kFrameMs = 16.0;
+constexpr double kTwoFramesMs = 33.0;
 constexpr int kFloorPaints = 200;
+constexpr int kStages = static_cast<int>(FindStage::Count);
 
 std::wstring Widen(const std::string& text) { return std::wstring(text.begin(), text.end()); }
 
@@ -53,8 +64,19 @@ HWND VisibleList(HWND frame) {
     return nullptr;
 }
 
-double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to, LARGE_INTEGER frequency) {
-    return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
+LARGE_INTEGER Now() {
+    LARGE_INTEGER now{};
+    QueryPerformanceCounter(&now);
+    return now;
+}
+
+double Milliseconds(long long from, long long to) {
+    static const double frequency = [] {
+        LARGE_INTEGER f{};
+        QueryPerformanceFrequency(&f);
+        return static_cast<double>(f.QuadPart);
+    }();
+    return 1000.0 * static_cast<double>(to - from) / frequency;
 }
 
 double Percentile(std::vector<double> values, double share) {
@@ -63,15 +85,170 @@ double Percentile(std::vector<double> values, double share) {
     return values[std::min(values.size() - 1, static_cast<size_t>(share * static_cast<double>(values.size())))];
 }
 
+double Number(const std::wstring& text) { return text.empty() ? 0 : std::stod(text); }
+
+// Per stage, over the keystrokes whose Find reached it: the time from the
+// key, and the stage's own time (from the stage reached before it).
+struct StageFigures {
+    std::vector<double> fromKey[kStages];
+    std::vector<double> own[kStages];
+
+    void Add(long long key, const std::map<std::wstring, std::wstring>& state) {
+        long long previous = key;
+        for (int stage = 0; stage < kStages; ++stage) {
+            auto found = state.find(std::wstring(L"stage.") + reinterpret_cast<const wchar_t*>(kFindStageNames[stage]));
+            long long mark = found == state.end() ? 0 : std::stoll(found->second);
+            if (mark < key) continue;  // not reached by this keystroke's Find
+            fromKey[stage].push_back(Milliseconds(key, mark));
+            own[stage].push_back(Milliseconds(previous, mark));
+            previous = mark;
+        }
+    }
+
+    void Print(size_t keystrokes) const {
+        std::printf("  %-10s %9s %22s %22s\n", "stage", "reached", "from the key: med  90%", "own time: med  90%");
+        for (int stage = 0; stage < kStages; ++stage) {
+            if (fromKey[stage].empty()) continue;
+            std::printf("  %-10ls %4zu/%-4zu %12.2f %8.2f ms %12.2f %8.2f ms\n",
+                        reinterpret_cast<const wchar_t*>(kFindStageNames[stage]), fromKey[stage].size(), keystrokes,
+                        Percentile(fromKey[stage], 0.5), Percentile(fromKey[stage], 0.9), Percentile(own[stage], 0.5),
+                        Percentile(own[stage], 0.9));
+        }
+    }
+
+    // The list's last pixel: the end of its paint, where the Find painted it.
+    const std::vector<double>& ListPainted() const { return fromKey[static_cast<int>(FindStage::ListPainted)]; }
+};
+
+// One list typed into one way, over every round of one program.
+struct PassFigures {
+    const char* list = "";
+    bool realKeys = false;
+    std::vector<double> keystrokes;  // key to the Find's end
+    StageFigures stages;
+    double finds = 0, refreshes = 0, articles = 0;
+    std::wstring lastRow;
+
+    void Print() const {
+        std::printf("%s, %s: %zu keystrokes, the last on row %ls\n", list, realKeys ? "real keys" : "WM_CHAR",
+                    keystrokes.size(), lastRow.c_str());
+        std::printf("  key to the list's last pixel: median %.2f ms, 90%% %.2f ms, worst %.2f ms (aim %.0f / %.0f ms)\n",
+                    Percentile(stages.ListPainted(), 0.5), Percentile(stages.ListPainted(), 0.9),
+                    Percentile(stages.ListPainted(), 1.0), kFrameMs, kTwoFramesMs);
+        std::printf("  key to the Find's end: median %.2f ms, 90%% %.2f ms, worst %.2f ms\n",
+                    Percentile(keystrokes, 0.5), Percentile(keystrokes, 0.9), Percentile(keystrokes, 1.0));
+        stages.Print(keystrokes.size());
+        std::printf("  per Find: %.2f list refreshes, %.2f articles loaded\n", refreshes / finds, articles / finds);
+    }
+};
+
+struct ProgramFigures {
+    std::wstring program;  // empty: the tree's own OstrelPro.exe
+    PassFigures passes[4];
+    std::vector<double> floor;  // the list's own paint
+};
+
+// Starts the program over the three dictionaries and types every reading
+// into each list both ways; false when it did not come up.
+bool RunProgram(const TestFolders& folders, const std::vector<std::wstring>& readings, ProgramFigures& figures) {
+    ProgramRun run(L"", {}, figures.program);
+    HWND frame = run.WaitForFrameWithoutClipboardMonitor(120000);
+    HWND input = frame ? FindChild(frame, L"RichEdit20W", kInputBoxId) : nullptr;
+    if (!input || !VisibleList(frame)) {
+        std::printf("the program did not come up with an input box and a list\n");
+        return false;
+    }
+    auto caretAtStart = [&] { return LOWORD(SendMessageW(input, EM_GETSEL, 0, 0)) == 0; };
+    auto textLength = [&] { return SendMessageW(input, WM_GETTEXTLENGTH, 0, 0); };
+    // One key: sent as WM_CHAR, or pressed as a keyboard presses it; back
+    // when its Find is done. The key's counter reading.
+    auto typeKey = [&](wchar_t c, bool realKey) {
+        const LRESULT before = textLength();
+        LARGE_INTEGER start = Now();
+        if (realKey) {
+            std::vector<INPUT> keys = key_typing::detail::KeysOf(c);
+            SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
+            // The key's Find is posted when the box has the character: the
+            // marker goes behind it.
+            while (textLength() == before) Sleep(0);
+        } else {
+            SendMessageW(input, WM_CHAR, c, 1);
+        }
+        PostMessageW(input, EM_SETSEL, 0, 0);
+        while (!caretAtStart()) Sleep(0);
+        return start.QuadPart;
+    };
+    for (PassFigures& pass : figures.passes) {
+        SendMessageW(frame, WM_COMMAND, pass.list[0] == 'r' ? cmd::kListReading : cmd::kListTranslation, 1);
+        Sleep(200);
+        if (pass.realKeys && !key_typing::FocusWindow(input)) {
+            std::printf("%s: the input box did not take the keyboard focus\n", pass.list);
+            return false;
+        }
+        std::map<std::wstring, std::wstring> before = run.QueryState(frame);
+        size_t keys = 0;
+        for (const std::wstring& reading : readings) {
+            SendMessageW(input, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+            Sleep(30);  // the search for the empty input
+            for (wchar_t c : reading) {
+                long long start = typeKey(c, pass.realKeys);
+                pass.keystrokes.push_back(Milliseconds(start, Now().QuadPart));
+                pass.stages.Add(start, run.QueryState(frame));
+                ++keys;
+                LRESULT length = textLength();
+                SendMessageW(input, EM_SETSEL, length, length);
+            }
+        }
+        std::map<std::wstring, std::wstring> after = run.QueryState(frame);
+        // Each reading starts from an emptied input box, which is searched too.
+        pass.finds += static_cast<double>(keys + readings.size());
+        pass.refreshes += Number(after[L"refreshes"]) - Number(before[L"refreshes"]);
+        pass.articles += Number(after[L"articles"]) - Number(before[L"articles"]);
+        pass.lastRow = after[L"current"] + L" of " + after[L"rows"];
+    }
+    // The floor: the list window painting its page, nothing searched.
+    HWND list = VisibleList(frame);
+    for (int i = 0; i < kFloorPaints && list; ++i) {
+        LARGE_INTEGER start = Now();
+        RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        SendMessageW(list, WM_NULL, 0, 0);
+        figures.floor.push_back(Milliseconds(start.QuadPart, Now().QuadPart));
+    }
+    return run.Exit(frame) == 0;
+}
+
+// A program named by its Linux path, as Wine names it.
+std::wstring WindowsPath(const char* path) {
+    std::wstring wide = Widen(path);
+    if (wide.empty() || wide[0] != L'/') return wide;
+    std::replace(wide.begin(), wide.end(), L'/', L'\\');
+    return L"Z:" + wide;
+}
+
 }  // namespace
 
-int main() {
+// Arguments: [--rounds N] [PROGRAM ...]: other builds of OstrelPro.exe timed
+// in the same run, round by round beside the tree's own.
+int main(int argc, char** argv) {
     SetProcessDPIAware();
     CloseLeftoverFrames();
     std::vector<std::wstring> readings = ReadReadings(OSTREL_BENCH_DATA "/readings.txt");
     if (readings.empty()) {
         std::printf("no readings in %s\n", OSTREL_BENCH_DATA "/readings.txt");
         return 1;
+    }
+    int rounds = 1;
+    std::vector<ProgramFigures> programs(1);
+    for (int i = 1; i < argc; ++i) {
+        if (std::string(argv[i]) == "--rounds" && i + 1 < argc) rounds = std::max(1, std::atoi(argv[++i]));
+        else programs.emplace_back().program = WindowsPath(argv[i]);
+    }
+    for (ProgramFigures& figures : programs) {
+        const char* lists[] = {"reading list", "translated-words list"};
+        for (int i = 0; i < 4; ++i) {
+            figures.passes[i].list = lists[i % 2];
+            figures.passes[i].realKeys = i >= 2;
+        }
     }
     TestFolders folders = PrepareTest(L"KeystrokePaint");
     CreateDirectoryW((folders.documents + L"\\OstrelPro").c_str(), nullptr);
@@ -86,71 +263,20 @@ int main() {
         }
         listed += L"File" + std::to_wstring(slot++) + L"=" + target + L",0\r\n";
     }
-    WriteSettings(folders, L"[Window]\r\nx=20\r\ny=20\r\ncx=700\r\ncy=560\r\ncy2=300\r\n[Dictionaries]\r\n" + listed);
-
-    ProgramRun run;
-    HWND frame = run.WaitForFrame(120000);
-    HWND input = frame ? FindChild(frame, L"RichEdit20W", kInputBoxId) : nullptr;
-    if (!input || !VisibleList(frame)) {
-        std::printf("the program did not come up with an input box and a list\n");
-        return 1;
-    }
-    std::map<std::wstring, std::wstring> state = run.QueryState(frame);
-    std::printf("dictionaries %ls, list kind %ls, rows %ls\n", state[L"dictionaries"].c_str(), state[L"kind"].c_str(),
-                state[L"rows"].c_str());
-
-    LARGE_INTEGER frequency{};
-    QueryPerformanceFrequency(&frequency);
-    auto caretAtStart = [&] { return LOWORD(SendMessageW(input, EM_GETSEL, 0, 0)) == 0; };
-    // Every reading typed into one list, its figures printed.
-    auto typeInto = [&](const char* name, UINT listCommand) {
-        SendMessageW(frame, WM_COMMAND, listCommand, 1);  // as a click on its tab
-        Sleep(200);
-        std::map<std::wstring, std::wstring> before = run.QueryState(frame);
-        std::vector<double> keystrokes;
-        for (const std::wstring& reading : readings) {
-            SendMessageW(input, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
-            Sleep(30);  // the search for the empty input
-            for (wchar_t c : reading) {
-                LARGE_INTEGER start{}, painted{};
-                QueryPerformanceCounter(&start);
-                SendMessageW(input, WM_CHAR, c, 1);
-                PostMessageW(input, EM_SETSEL, 0, 0);
-                while (!caretAtStart()) Sleep(0);
-                QueryPerformanceCounter(&painted);
-                keystrokes.push_back(Milliseconds(start, painted, frequency));
-                LRESULT length = SendMessageW(input, WM_GETTEXTLENGTH, 0, 0);
-                SendMessageW(input, EM_SETSEL, length, length);
-            }
+    const std::wstring settings =
+        L"[Window]\r\nx=20\r\ny=20\r\ncx=700\r\ncy=560\r\ncy2=300\r\n[Dictionaries]\r\n" + listed;
+    for (int round = 0; round < rounds; ++round) {
+        for (ProgramFigures& figures : programs) {
+            WriteSettings(folders, settings);  // each run starts from the same window and lists
+            if (!RunProgram(folders, readings, figures)) return 1;
         }
-        std::map<std::wstring, std::wstring> after = run.QueryState(frame);
-        // Each reading starts from an emptied input box, which is searched too.
-        const double finds = static_cast<double>(keystrokes.size() + readings.size());
-        auto counted = [&](const wchar_t* counter) {
-            return (std::stod(after[counter].empty() ? L"0" : after[counter]) -
-                    std::stod(before[counter].empty() ? L"0" : before[counter])) / finds;
-        };
-        std::printf("%s: %zu keystrokes over %zu readings, the last on row %ls of %ls\n", name, keystrokes.size(),
-                    readings.size(), after[L"current"].c_str(), after[L"rows"].c_str());
-        std::printf("  keystroke to painted page: median %.2f ms, 90%% %.2f ms, worst %.2f ms\n",
-                    Percentile(keystrokes, 0.5), Percentile(keystrokes, 0.9), Percentile(keystrokes, 1.0));
-        std::printf("  per Find: %.2f list refreshes, %.2f articles loaded\n", counted(L"refreshes"),
-                    counted(L"articles"));
-    };
-    typeInto("reading list", cmd::kListReading);
-    typeInto("translated-words list", cmd::kListTranslation);
-    // The floor: the list window painting its page, nothing searched.
-    HWND list = VisibleList(frame);
-    std::vector<double> paints;
-    for (int i = 0; i < kFloorPaints && list; ++i) {
-        LARGE_INTEGER start{}, painted{};
-        QueryPerformanceCounter(&start);
-        RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-        SendMessageW(list, WM_NULL, 0, 0);
-        QueryPerformanceCounter(&painted);
-        paints.push_back(Milliseconds(start, painted, frequency));
     }
-    std::printf("floor, the list's own paint: median %.2f ms, 90%% %.2f ms (aim %.0f ms)\n", Percentile(paints, 0.5),
-                Percentile(paints, 0.9), kFrameMs);
-    return run.Exit(frame) == 0 ? 0 : 1;
+    for (const ProgramFigures& figures : programs) {
+        std::printf("== %ls, %d round(s)\n", figures.program.empty() ? L"this tree's OstrelPro.exe" : figures.program.c_str(),
+                    rounds);
+        for (const PassFigures& pass : figures.passes) pass.Print();
+        std::printf("floor, the list's own paint: median %.2f ms, 90%% %.2f ms (aim %.0f ms)\n",
+                    Percentile(figures.floor, 0.5), Percentile(figures.floor, 0.9), kFrameMs);
+    }
+    return 0;
 }

@@ -128,8 +128,9 @@ std::optional<std::vector<uint8_t>> ReadProgramValue(const wchar_t* name, DWORD*
     return data;
 }
 
-ProgramRun::ProgramRun(const std::wstring& arguments, const std::map<std::wstring, std::wstring>& environment) {
-    std::wstring exe = Widen(BinaryPath().c_str()) + L"\\OstrelPro.exe";
+ProgramRun::ProgramRun(const std::wstring& arguments, const std::map<std::wstring, std::wstring>& environment,
+                       const std::wstring& program) {
+    std::wstring exe = program.empty() ? Widen(BinaryPath().c_str()) + L"\\OstrelPro.exe" : program;
     std::map<std::wstring, std::wstring> variables;
     if (wchar_t* block = GetEnvironmentStringsW()) {
         for (const wchar_t* entry = block; *entry; entry += wcslen(entry) + 1) {

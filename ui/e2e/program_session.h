@@ -38,9 +38,11 @@ std::optional<std::vector<uint8_t>> ReadProgramValue(const wchar_t* name, DWORD*
 
 class ProgramRun {
 public:
-    // Starts OstrelPro.exe with `arguments`; `environment` adds or replaces variables.
+    // Starts OstrelPro.exe with `arguments`; `environment` adds or replaces
+    // variables. `program` names another build of it (a benchmark's peer).
     explicit ProgramRun(const std::wstring& arguments = L"",
-                        const std::map<std::wstring, std::wstring>& environment = {});
+                        const std::map<std::wstring, std::wstring>& environment = {},
+                        const std::wstring& program = L"");
     ~ProgramRun();
     ProgramRun(const ProgramRun&) = delete;
     ProgramRun& operator=(const ProgramRun&) = delete;
