@@ -278,33 +278,28 @@ int32_t AddLatinArticle(CRtfArticleBuilder& piece, std::u16string_view text, int
     const bool styles = HasFlag(flags, kRtfStyles);
     // A record stored without its form line (a dictionary compiled before
     // its entries had one) still prints its meaning.
-    if (lineFeed == std::u16string_view::npos) {
-        if (meaning.empty()) return 0;
-        piece.AppendRaw("\\pard");
-        if (styles) piece.SetParagraphStyle(5);
-        piece.AppendText(meaning);
-        piece.NewParagraph();
-        return static_cast<int32_t>(piece.Bytes().size());
-    }
-    const std::u16string_view form = TrimBlanks(text.substr(lineFeed + 1));
+    const bool hasForm = lineFeed != std::u16string_view::npos;
+    if (!hasForm && meaning.empty()) return 0;
     piece.AppendRaw("\\pard");
-    if (styles) piece.SetParagraphStyle(4);
-    std::vector<uint32_t> attributes(form.size(), 0);
-    BoldPrincipalParts(form.data(), attributes.data(), 0, static_cast<int32_t>(form.size()));
-    bool bold = false;
-    for (size_t i = 0; i < form.size(); ++i) {
-        const bool wanted = (attributes[i] & kAttrBold) != 0;
-        if (wanted != bold) piece.AppendRaw(wanted ? "\\b1" : "\\b0");
-        bold = wanted;
-        piece.AppendChar(form[i]);
+    bool meaningParagraph = true;
+    if (hasForm) {
+        const std::u16string_view form = TrimBlanks(text.substr(lineFeed + 1));
+        if (styles) piece.SetParagraphStyle(4);
+        std::vector<uint32_t> attributes(form.size(), 0);
+        BoldPrincipalParts(form.data(), attributes.data(), 0, static_cast<int32_t>(form.size()));
+        bool bold = false;
+        for (size_t i = 0; i < form.size(); ++i) {
+            const bool wanted = (attributes[i] & kAttrBold) != 0;
+            if (wanted != bold) piece.AppendRaw(wanted ? "\\b1" : "\\b0");
+            bold = wanted;
+            piece.AppendChar(form[i]);
+        }
+        if (bold) piece.AppendRaw("\\b0");
+        meaningParagraph = !HasFlag(flags, kRtfCompact);
+        if (meaningParagraph) piece.NewParagraph();
+        else piece.AppendText(piece.LastChar() == u' ' ? u"- " : u" - ");
     }
-    if (bold) piece.AppendRaw("\\b0");
-    if (HasFlag(flags, kRtfCompact)) {
-        piece.AppendText(piece.LastChar() == u' ' ? u"- " : u" - ");
-    } else {
-        piece.NewParagraph();
-        if (styles) piece.SetParagraphStyle(5);
-    }
+    if (styles && meaningParagraph) piece.SetParagraphStyle(5);
     piece.AppendText(meaning);
     piece.NewParagraph();
     return static_cast<int32_t>(piece.Bytes().size());
