@@ -182,7 +182,8 @@ INT_PTR CALLBACK CParaViewerDlg::DialogProc(HWND dialog, UINT message, WPARAM wP
         SetWindowLongPtrW(dialog, DWLP_USER, lParam);
         reader->dialog_ = dialog;
         reader->OnInit();
-        return TRUE;
+        // FALSE: the dialog's first box does not take the keys over.
+        return reader->FocusCurrentColumn() ? FALSE : TRUE;
     }
     auto* reader = reinterpret_cast<CParaViewerDlg*>(GetWindowLongPtrW(dialog, DWLP_USER));
     if (reader == nullptr) return FALSE;
@@ -192,6 +193,12 @@ INT_PTR CALLBACK CParaViewerDlg::DialogProc(HWND dialog, UINT message, WPARAM wP
         return FALSE;
     }
     return reader->OnMessage(message, wParam, lParam);
+}
+
+bool CParaViewerDlg::FocusCurrentColumn() {
+    if (!host_ || host_->VisibleCount() == 0) return false;
+    SetFocus(views_[std::min(host_->CurrentSlot(), host_->VisibleCount() - 1)]);
+    return true;
 }
 
 void CParaViewerDlg::OnInit() {
@@ -624,9 +631,9 @@ INT_PTR CParaViewerDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                       site_.Text(u"No book files"), MB_OK | MB_ICONINFORMATION);
         return TRUE;
     case WM_ACTIVATE:
-        if (LOWORD(wParam) != WA_INACTIVE && host_->VisibleCount() > 0)
-            SetFocus(views_[std::min(host_->CurrentSlot(), host_->VisibleCount() - 1)]);
-        return FALSE;
+        // The keys go to the current column, not to the first box of the
+        // dialog: a PageDown there would pick the shown book again.
+        return LOWORD(wParam) != WA_INACTIVE && FocusCurrentColumn();
     case WM_DESTROY:
         if (Chain().size() == 1 && Chain().front() == this) SaveSettings();
         site_.DialogDestroyed(dialog_);
@@ -671,7 +678,10 @@ void CParaViewerDlg::OnCommand(int id, int code, HWND control) {
         }
         if (id == kBookLists[slot] && code == CBN_SELCHANGE && dictionary_) {
             const LRESULT item = SendMessageW(control, CB_GETCURSEL, 0, 0);
-            if (item != CB_ERR) OpenStoredBook(dictionary_, static_cast<uint32_t>(SendMessageW(control, CB_GETITEMDATA, item, 0)), 0);
+            if (item == CB_ERR) return;
+            // The book already shown stays where the reader is.
+            const auto book = static_cast<uint32_t>(SendMessageW(control, CB_GETITEMDATA, item, 0));
+            if (book != bookId_ || !HasBook()) OpenStoredBook(dictionary_, book, 0);
             return;
         }
     }
@@ -679,6 +689,7 @@ void CParaViewerDlg::OnCommand(int id, int code, HWND control) {
         const LRESULT item = SendMessageW(control, CB_GETCURSEL, 0, 0);
         if (item == CB_ERR) return;
         auto* dictionary = reinterpret_cast<RDFDictionary*>(SendMessageW(control, CB_GETITEMDATA, item, 0));
+        if (dictionary == dictionary_ && HasBook()) return;  // the one shown stays where the reader is
         StoredBook probe(*dictionary);
         const auto inside = probe.Books(0);
         if (!inside.empty()) OpenStoredBook(dictionary, inside.front().firstRecord, 0);

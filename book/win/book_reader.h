@@ -96,6 +96,8 @@ private:
     static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void OnInit();
+    // Gives the keys to the current column; false when no column is shown.
+    bool FocusCurrentColumn();
     void OnCommand(int id, int code, HWND control);
     void OnScroll(HWND bar, int code);
     void LayOut();

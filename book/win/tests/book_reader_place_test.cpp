@@ -5,7 +5,9 @@
 // Scrolled with PageDown in the first of three columns, a phrase clicked in
 // the second, closed and opened twice: every column shows the same lines
 // (the same tops and the same pixels) and the same phrase is current; then
-// scrolled on without a click, it reopens there and not at the book's top.
+// scrolled on without a click, with PageDown pressed as the reader opened,
+// it reopens there and not at the book's top, and picking the book shown
+// again leaves it there.
 #include <windows.h>
 
 #include <array>
@@ -152,11 +154,13 @@ protected:
         ASSERT_TRUE(reader->Close());
         ASSERT_TRUE(PumpUntil([] { return CParaViewerDlg::Readers().empty(); }));
     }
-    // PageDown `pages` times in column `slot`, each waited for.
+    // PageDown `pages` times in column `slot`, each waited for
+    // (slot -1: in the column the reader gave the keys to when it opened).
     void PageDown(CParaViewerDlg* reader, int32_t slot, int pages) {
         SetForegroundWindow(reader->Window());
-        SetFocus(reader->ColumnWindow(slot));
-        ASSERT_TRUE(PumpUntil([&] { return GetFocus() == reader->ColumnWindow(slot); }));
+        if (slot >= 0) SetFocus(reader->ColumnWindow(slot));
+        const int32_t keys = slot >= 0 ? slot : reader->Host().CurrentSlot();
+        ASSERT_TRUE(PumpUntil([&] { return GetFocus() == reader->ColumnWindow(keys); })) << "the keys are elsewhere";
         for (int page = 0; page < pages; ++page) {
             CParaView* view = reader->Host().CurrentView();
             const auto before = std::make_pair(view->TopParagraph(), view->TopY());
@@ -214,17 +218,27 @@ TEST_F(ReaderPlace, AStoredBookReopensWhereItWasLeftInEveryColumn) {
         Close(reader);
     }
 
-    // Scrolled on without a click: the current phrase goes out of sight
-    // above, and the reader reopens where the scrolling ended.
+    // Scrolled on without a click, with the keys where the reopened reader
+    // put them (the column that led, not the book box, where PageDown would
+    // pick the book again and start it over): the current phrase goes out
+    // of sight above, and the reader reopens where the scrolling ended.
     reader = Open();
     ASSERT_NE(reader, nullptr);
-    PageDown(reader, 0, 6);
+    PageDown(reader, -1, 6);
     const Place scrolled = PlaceOf(*reader, Folder(), "scrolled");
     ASSERT_EQ(scrolled.phrase, left.phrase);
     Close(reader);
     reader = Open();
     ASSERT_NE(reader, nullptr);
     ExpectSamePlace(PlaceOf(*reader, Folder(), "reopened-scrolled"), scrolled, "reopened after scrolling");
+    // The book shown, picked again in the book box or a column's book list,
+    // stays where the reader is.
+    for (int box : {book_ids::kBooks, book_ids::kBookLists[0]}) {
+        SendMessageW(reader->Window(), WM_COMMAND, MAKEWPARAM(box, CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(GetDlgItem(reader->Window(), box)));
+        Pump(50);
+        ExpectSamePlace(PlaceOf(*reader, Folder(), "picked-again"), scrolled, "picked again in " + std::to_string(box));
+    }
     EXPECT_TRUE(site_.questions.empty()) << Utf16ToUtf8(site_.questions.front());
 }
 

@@ -45,9 +45,12 @@ inline Capture CaptureWindow(HWND window, const std::filesystem::path& file) {
     void* bits = nullptr;
     HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ old = SelectObject(memory, bitmap);
-    // The window paints itself into the capture, as it paints the screen.
+    // The window paints itself into the capture, as it paints the screen;
+    // its caret, which blinks, is left out.
+    const bool caret = HideCaret(window);
     SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT);
     BitBlt(memory, 0, 0, r.right, r.bottom, dc, 0, 0, SRCCOPY);
+    if (caret) ShowCaret(window);
     const auto* p = static_cast<const uint32_t*>(bits);
     for (int32_t i = 0; i < r.right * r.bottom; ++i) {
         const uint32_t bgra = p[i];
