@@ -40,6 +40,25 @@ if [ -n "${OSTREL_WINEPREFIX:-}" ]; then
 fi
 # The faces of ./run.sh's prefix: the tests see what a user sees.
 ( flock 9; "$(dirname "$0")/../tools/ci/wine-fonts.sh" ) 9>"$WINEPREFIX.lock" 8>&-
+# An end-to-end lane (OSTREL_OWN_DISPLAY=1) has a display of its own beside its
+# own prefix, so that lanes run side by side: their cases press real keys and
+# own the clipboard, which two programs on one display would take from each
+# other. The display is a child of this run and ends with it, however it ends.
+xvfb_pid=""
+if [ "${OSTREL_OWN_DISPLAY:-}" = 1 ]; then
+  fifo=$(mktemp -u)
+  mkfifo "$fifo"
+  Xvfb -displayfd 5 -nolisten tcp -screen 0 1280x1024x24 5>"$fifo" >/dev/null 2>&1 8>&- &
+  xvfb_pid=$!
+  display_number=""
+  read -r -t 60 display_number < "$fifo" || true
+  rm -f "$fifo"
+  if [ -z "$display_number" ]; then
+    echo "wine-run.sh: Xvfb gave no display within 60 s" >&2
+    exit 1
+  fi
+  export DISPLAY=":$display_number"
+fi
 run=(wine "$exe" "$@")
 if [ -z "${DISPLAY:-}" ]; then
   run=(xvfb-run -a -s "-nolisten tcp" "${run[@]}")
@@ -50,12 +69,14 @@ fi
 # the run ends with the program.
 out=$(mktemp)
 err=$(mktemp)
-trap 'rm -f "$out" "$err"' EXIT
+trap 'rm -f "$out" "$err"; [ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null' EXIT
 "${run[@]}" <&0 >"$out" 2>"$err" 8>&- &
 program=$!
 tail -q -s 0.1 -n +1 -f --pid="$program" "$out" 8>&- &
+out_tail=$!
 tail -q -s 0.1 -n +1 -f --pid="$program" "$err" >&2 8>&- &
+err_tail=$!
 status=0
 wait "$program" || status=$?
-wait
+wait "$out_tail" "$err_tail"
 exit "$status"

@@ -29,6 +29,15 @@ void SetString(HKEY root, const wchar_t* key, const wchar_t* name, const std::ws
     RegSetKeyValueW(root, key, name, REG_SZ, value.c_str(), static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
 }
 
+// The folder of the cases' folders: an end-to-end lane (OSTREL_E2E_LANE) has
+// its own, since entries of two lanes run side by side and some cases of one
+// fixture share a folder name.
+std::wstring RunsFolderName() {
+    wchar_t lane[16] = {};
+    if (GetEnvironmentVariableW(L"OSTREL_E2E_LANE", lane, 16) == 0 || lane[0] == 0) return L"e2e-runs";
+    return std::wstring(L"e2e-runs-") + lane;
+}
+
 void RemoveTree(const std::wstring& folder) {
     std::wstring pattern = folder + L"\\*";
     WIN32_FIND_DATAW found;
@@ -69,7 +78,7 @@ struct AnswerWindow {
 
 TestFolders PrepareTest(const std::wstring& name, int dpi) {
     TestFolders folders;
-    folders.root = Widen(BinaryPath().c_str()) + L"\\ui\\e2e-runs\\" + name;
+    folders.root = Widen(BinaryPath().c_str()) + L"\\ui\\" + RunsFolderName() + L"\\" + name;
     RemoveTree(folders.root);
     SHCreateDirectoryExW(nullptr, folders.root.c_str(), nullptr);
     folders.appData = folders.root + L"\\AppData";

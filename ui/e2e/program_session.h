@@ -14,7 +14,8 @@
 #include <string>
 #include <vector>
 
-// The folders of one test: <build>/ui/e2e-runs/<name>/{AppData,Documents}.
+// The folders of one test: <build>/ui/e2e-runs/<name>/{AppData,Documents}
+// (e2e-runs-<lane> in an end-to-end lane of its own).
 struct TestFolders {
     std::wstring root, appData, documents;
     std::wstring DataFolder() const { return appData + L"\\OstrelPro"; }
