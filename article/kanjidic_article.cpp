@@ -249,17 +249,13 @@ int32_t FormatKanjidicLine(std::u16string_view line, StyledWriter& out) {
     out.Append(kanji.substr(0, kanjiUnits), kClassHeadword);
     out.Put(u'\n', kClassHeadword);
 
-    // Kana after "T1" are name readings; those after "T2" are radical names,
-    // which are no readings at all and are not shown.
+    // "T1" divides kun readings from name readings; the radical names after
+    // "T2" are shown with the readings they follow, as the RTF of the same
+    // record shows them, so every output of the article carries them.
     int32_t names = tokens.Find(u"T1");
-    int32_t radicalNames = tokens.Find(u"T2");
-    WriteReadings(tokens, 1, radicalNames, true, false, kClassReading, out);
-    int32_t kunEnd = names < radicalNames ? names : radicalNames;
-    WriteReadings(tokens, 1, kunEnd, false, true, kClassReading, out);
-    if (names < tokens.Count()) {
-        int32_t namesEnd = radicalNames > names ? radicalNames : tokens.Count();
-        WriteReadings(tokens, names + 1, namesEnd, false, false, kClassGreen, out);
-    }
+    WriteReadings(tokens, 1, tokens.Count(), true, false, kClassReading, out);
+    WriteReadings(tokens, 1, names, false, true, kClassReading, out);
+    if (names < tokens.Count()) WriteReadings(tokens, names + 1, tokens.Count(), false, false, kClassGreen, out);
 
     WriteMeanings(tokens, out);
     for (int line = 1; line <= 4; ++line) WriteFieldLine(tokens, line, out);

@@ -36,12 +36,18 @@ TEST(KanjidicArticle, WholeArticleOfAFullLine) {
 }
 
 TEST(KanjidicArticle, ReadingLinesByT1AndT2AndUnclosedBraces) {
-    // Without "T1" every hiragana token is a kun reading; kana after "T2" are radical names.
+    // Without "T1" every hiragana token is a kun reading, the radical names
+    // after "T2" too; with it they follow the name readings, and a katakana
+    // radical name joins the on readings.
     EXPECT_EQ(Format(u"岡 322C U5ca1 B13 S8 コウ おか {mount}").text,
               u"岡\nコウ\nおか\nmount\n\nBushu:13 Strokes:8\nUnicode:5ca1\n\n");
     EXPECT_EQ(Format(u"缶 344C S6 カン かま T1 ふ べ T2 ほとぎ {tin can}").text,
-              u"缶\nカン\nかま\nふ・べ\ntin can\n\nStrokes:6\n\n");
-    EXPECT_EQ(Format(u"禾 3253 S5 カ いね T2 のぎ {tree}").text, u"禾\nカ\nいね\ntree\n\nStrokes:5\n\n");
+              u"缶\nカン\nかま\nふ・べ・ほとぎ\ntin can\n\nStrokes:6\n\n");
+    EXPECT_EQ(Format(u"禾 3253 S5 カ いね T2 のぎ のぎへん {tree}").text,
+              u"禾\nカ\nいね・のぎ・のぎへん\ntree\n\nStrokes:5\n\n");
+    StyledResult no = Format(u"丿 5028 S1 ヘツ えい T1 の T2 ノ のかんむり {no}");
+    EXPECT_EQ(no.text, u"丿\nヘツ・ノ\nえい\nの・のかんむり\nno\n\nStrokes:1\n\n");
+    EXPECT_TRUE(no.AllOf(u"の・のかんむり", kClassGreen));
     // An unclosed brace runs to the end of the line; nothing after a 0 unit is read.
     EXPECT_EQ(Format(u"X S1 {never closed").text, u"X\n\n\nnever closed\n\nStrokes:1\n\n");
     EXPECT_EQ(Format(std::u16string(u"X S1\0 S2", 8)).text, u"X\n\n\n\nStrokes:1\n\n");

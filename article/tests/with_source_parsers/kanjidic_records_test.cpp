@@ -1,7 +1,7 @@
 // Every kanjidic line stored as a KANJIDIC record and parsed by the KANJIDIC
 // parser. Its article (made from the raw line) is checked against
 // kanjidic2.xml, an independent encoding of the same data: on, kun and name
-// readings, English meanings, stroke counts and the labelled codes. Its
+// readings and radical names, English meanings, stroke counts and the labelled codes. Its
 // export text is that same article: every meaning and name reading, in
 // order, each once (the kanji article of the parsed elements showed only
 // the first meaning and no name readings).
@@ -24,7 +24,7 @@
 namespace {
 
 struct KanjiFacts {
-    std::vector<std::u16string> on, kun, names, meanings, strokes;
+    std::vector<std::u16string> on, kun, names, radicalNames, meanings, strokes;
     std::map<std::string, std::u16string> first;   // the first value of each tag
 };
 
@@ -67,6 +67,7 @@ std::map<std::u16string, KanjiFacts> ReadKanjidic2() {
         if (tag == "reading r_type=\"ja_on\"") f->on.push_back(v);
         if (tag == "reading r_type=\"ja_kun\"") f->kun.push_back(v);
         if (tag == "nanori") f->names.push_back(v);
+        if (tag == "rad_name") f->radicalNames.push_back(v);
         if (tag == "meaning") f->meanings.push_back(v);
         if (tag == "stroke_count") f->strokes.push_back(v);
         f->first.emplace(tag, v);
@@ -123,8 +124,14 @@ TEST_F(KanjidicRecords, EveryArticleAgreesWithKanjidic2) {
                 }
             }
         }
+        // Radical names come last on the line: a katakana one ends the on
+        // readings, the others end the name readings, or the kun readings
+        // of a kanji that has no name readings.
+        std::vector<std::u16string> names = f.names;
+        for (const std::u16string& name : f.radicalNames)
+            (name[0] >= 0x30A1 ? on : f.names.empty() ? kun : names).push_back(name);
         expected += Join(on, u"・") + u"\n" + Join(kun, u"・") + u"\n";
-        if (!f.names.empty()) expected += Join(f.names, u"・") + u"\n";
+        if (!names.empty()) expected += Join(names, u"・") + u"\n";
         for (size_t m = 0; m < f.meanings.size(); ++m) {
             std::u16string number = f.meanings.size() >= 2 ? Utf8ToUtf16(std::to_string(m + 1) + ". ") : u"";
             expected += number + f.meanings[m] + u"\n";
