@@ -104,6 +104,7 @@ uint32_t CDictionary::Open(int32_t mode) {
     const std::optional<std::u16string>& versionText = headerTexts_[kPropertyVersion - 1];
     if (versionText && versionText->find(u'P') != std::u16string::npos) flags |= kFormatEditable;
     CountRecords();
+    NoteArticleKind();
     bookHeaderCount = CountBookHeaders();
     version = versionText ? PackVersionText(*versionText) : kVersionWithoutText;
     if (!headerTexts_[kPropertyIndexLanguage - 1]) GuessIndexLanguage();

@@ -228,6 +228,9 @@ private:
     uint32_t ParseRecordText(uint32_t formatType, const char16_t* text, int32_t units);
     void GuessIndexLanguage();
     int32_t CountBookHeaders();
+    // Sets or clears the kanji dictionary flag by the format type of the
+    // first article the word index (else the reading index) leads to.
+    void NoteArticleKind();
     // Property records 1 to 8 into the header texts; the first failure other
     // than an absent record.
     DmsStatus ReadHeaderTexts();

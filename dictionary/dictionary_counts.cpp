@@ -158,6 +158,27 @@ void CDictionary::GuessIndexLanguage() {
     for (int i = 0; i < 4; ++i) languages[0][i] = guess[i];
 }
 
+// The records of a dictionary are of one format, so its first article says
+// what the whole file holds. The flag is known from the open on, whoever
+// opens the file (the program, a command-line tool), and not only once one
+// of its records has been parsed: the translator reads it before any is.
+void CDictionary::NoteArticleKind() {
+    EngineCursor cursor(engine_, fileId);
+    for (int32_t indexId : {kIndexWordReading, kIndexReadingWord}) {
+        EntryPosition first;
+        if (Failed(cursor.SelectIndex(indexId)) || Failed(engine_.First(cursor.handle(), nullptr, &first))) continue;
+        uint8_t header[kRecordHeaderBytes] = {};
+        uint32_t read = sizeof header;
+        const DmsStatus status = engine_.ReadData(cursor.handle(), first.ref.first, header, &read);
+        // A record the engine refuses is told when it is shown; the flag stays as it was.
+        if ((Failed(status) && status != DmsStatus::Deleted) || read < kRecordHeaderBytes) return;
+        const uint32_t formatType = header[8] | (header[9] << 8);
+        if (IsKanjiFormatType(formatType)) flags = (flags & ~kFormatWords) | kFormatKanji;
+        else flags &= ~kFormatKanji;
+        return;
+    }
+}
+
 int32_t CDictionary::CountBookHeaders() {
     EngineCursor cursor(engine_, fileId);
     uint32_t entries = 0;

@@ -54,6 +54,12 @@ uint32_t DetectDictionaryFileFormat(const char16_t* path);
 // text without the container bit among them).
 uint32_t FormatTypeFromFlags(uint32_t flags);
 
+// The format types of kanji articles: own kanji markup (2), KANJIDIC (6) and
+// YARXI (14, 15); a dictionary of them is a kanji dictionary (kFormatKanji).
+constexpr bool IsKanjiFormatType(uint32_t formatType) {
+    return formatType == 2 || formatType == 6 || formatType == 14 || formatType == 15;
+}
+
 // The probe of a source file for the import dialogs: format and the languages
 // its contents suggest.
 struct SourceFileInfo {

@@ -11,10 +11,11 @@
 #include "dictionary/dictionary_schema.h"
 #include "storage/dms.h"
 
-// Record i gets the reference firstRef + i. The number of engine calls that failed.
+// Record i gets the reference firstRef + i, or refs[i] when refs are given.
+// The number of engine calls that failed.
 inline int32_t LoadReadingAndKanjiKeys(CDMS& engine, uint32_t cursor,
                                        const std::vector<std::pair<std::u16string, std::u16string>>& keys,
-                                       uint32_t firstRef = 1) {
+                                       uint32_t firstRef = 1, const std::vector<uint32_t>& refs = {}) {
     int32_t failed = 0;
     auto check = [&](DmsStatus status) { failed += status == DmsStatus::Success ? 0 : 1; };
     for (int32_t index : {kIndexReadingWord, kIndexWordReading}) {
@@ -28,7 +29,8 @@ inline int32_t LoadReadingAndKanjiKeys(CDMS& engine, uint32_t cursor,
             }
             KeySegmentValue key[2] = {{first.data(), static_cast<int32_t>(first.size() * 2)},
                                       {second.data(), static_cast<int32_t>(second.size() * 2)}};
-            check(engine.InsertKey(cursor, key, RecordRef{firstRef + static_cast<uint32_t>(i), 0}));
+            const uint32_t ref = i < refs.size() ? refs[i] : firstRef + static_cast<uint32_t>(i);
+            check(engine.InsertKey(cursor, key, RecordRef{ref, 0}));
         }
         check(engine.EndBulkLoad(cursor));
     }

@@ -253,7 +253,7 @@ TEST_F(TranslatorTwoDictionariesTest, ExcludedDictionariesAreNotRead) {
 }
 
 // KANJIDIC's on-readings (katakana) of the kanji read シ, ス, テ or ム, in a
-// file the shelf knows as a kanji dictionary.
+// file of KANJIDIC records: opening it makes it a kanji dictionary.
 class TranslatorKanjiDictionaryTest : public TranslatorTest {
 protected:
     void SetUp() override {
@@ -272,7 +272,7 @@ protected:
                     at = end + 1;
                 }
             }
-            d.Add(u"C:\\D\\kanjidic.qdx", keys)->flags |= kFormatKanji;
+            EXPECT_NE(d.Add(u"C:\\D\\kanjidic.qdx", keys, 1, {}, 6)->flags & kFormatKanji, 0u);
         });
         MakeList();
     }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <set>
 #include <string>
@@ -36,14 +37,30 @@ struct TranslatorDictionaries {
     // (word, reading) for each pair with a word; record i gets firstRef + i.
     // `reverse` words go into the reverse-translation index (106), word i
     // naming record firstRef + i.
+    // With a `formatType`, each pair names a stored record of that format
+    // holding "word reading", as a compiled file's keys do.
     RDFDictionary* Add(const std::u16string& path, const std::vector<KeyPair>& keys, uint32_t firstRef = 1,
-                       const std::vector<std::u16string>& reverse = {}) {
+                       const std::vector<std::u16string>& reverse = {}, uint16_t formatType = 0) {
         int32_t fileId = 0;
         uint32_t cursor = 0;
         EXPECT_EQ(engine->CreateFile(path, DictionarySchemaText), DmsStatus::Success);
         EXPECT_EQ(engine->OpenFile(path, 1, DictionarySchemaText, &fileId), DmsStatus::Success);
         EXPECT_EQ(engine->OpenCursor(fileId, &cursor), DmsStatus::Success);
-        EXPECT_EQ(LoadReadingAndKanjiKeys(*engine, cursor, keys, firstRef), 0);
+        std::vector<uint32_t> refs;
+        if (formatType != 0) {
+            EXPECT_EQ(engine->SelectRecordType(cursor, 1), DmsStatus::Success);
+            for (const KeyPair& pair : keys) {
+                const std::u16string text = pair.second + u" " + pair.first;
+                std::vector<uint8_t> record(kRecordHeaderBytes + text.size() * 2);
+                record[8] = static_cast<uint8_t>(formatType);
+                std::memcpy(record.data() + kRecordHeaderBytes, text.data(), text.size() * 2);
+                uint32_t position = 0;
+                EXPECT_EQ(engine->WriteData(cursor, record.data(), static_cast<uint32_t>(record.size()), &position),
+                          DmsStatus::Success);
+                refs.push_back(position);
+            }
+        }
+        EXPECT_EQ(LoadReadingAndKanjiKeys(*engine, cursor, keys, firstRef, refs), 0);
         if (!reverse.empty()) {
             EXPECT_EQ(engine->SelectIndex(cursor, kIndexTranslationWords), DmsStatus::Success);
             for (size_t i = 0; i < reverse.size(); ++i) {
