@@ -61,8 +61,9 @@ struct RtfInstalledFonts {
 class CRtfDocumentBuilder;
 
 // One article's RTF. Appends never fail loudly: when memory runs out the
-// piece is emptied and stays empty. A piece holds what it holds: the reserve
-// a renderer asks for is given back when the next piece is added (Fit).
+// piece is emptied and stays empty. A piece holds what it holds: when the
+// next piece is added (Fit) its bytes move to the document's store and its
+// buffer, with the reserve a renderer asked for, goes to the next piece.
 class CRtfArticleBuilder {
 public:
     explicit CRtfArticleBuilder(CRtfDocumentBuilder& document) : document_(document) {}
@@ -72,7 +73,9 @@ public:
 
     // Makes room for `bytes` and empties the piece.
     void Reserve(size_t bytes);
-    // Gives back the room beyond the bytes written.
+    // Gives back the room beyond the bytes written: the bytes move to the
+    // document's store (the piece's buffer goes to the next piece), or the
+    // buffer shrinks when the store has no memory.
     void Fit();
     // Empties the piece for good, as when memory runs out (an article that
     // could not be finished leaves no half-open group behind).
@@ -98,7 +101,7 @@ public:
     // Decimal number as article text.
     void AppendNumber(int32_t n);
 
-    std::string_view Bytes() const { return {data_.get(), length_}; }
+    std::string_view Bytes() const { return {data_ ? data_.get() : stored_, length_}; }
     // Element kind of each paragraph (index = paragraph number - 1), 0 where
     // none was set; written only by pieces rendered with styles.
     const std::vector<int32_t>& ParagraphKinds() const { return paragraphKinds_; }
@@ -106,7 +109,8 @@ public:
     char16_t LastChar() const { return lastChar_; }
     // True once memory ran out: the piece is empty from then on.
     bool Failed() const { return failed_; }
-    // Bytes of the piece's buffer.
+    // Bytes the piece holds: its buffer's, or its bytes and terminator in
+    // the document's store once fitted.
     size_t Capacity() const { return capacity_; }
 
     int32_t paragraph = 0;    // current paragraph number
@@ -127,6 +131,7 @@ private:
 
     CRtfDocumentBuilder& document_;
     std::unique_ptr<char, FreeBuffer> data_;
+    const char* stored_ = nullptr;   // the bytes in the document's store once fitted
     size_t length_ = 0, capacity_ = 0;
     bool failed_ = false;
     int32_t font_ = -1;
@@ -176,7 +181,8 @@ public:
     // grow, as when memory runs out (memory is the real limit; tests set a
     // small one).
     size_t memoryLimit = SIZE_MAX;
-    // Bytes the buffers of the head and the pieces hold now.
+    // Bytes the head and the pieces hold now (their buffers and their
+    // shares of the store).
     size_t HeldBytes() const { return held_; }
     // True when memory ran out while the document was built: a piece could
     // not be added or could not grow, so the document lacks articles.
@@ -194,6 +200,10 @@ private:
     // Calls `sink` with each part of the finished document in order; stops
     // when it answers false.
     template <class Sink> bool ForEachPart(Sink&& sink);
+    // A copy of `bytes` in the store, which only grows; null without memory.
+    const char* Store(std::string_view bytes);
+
+    static constexpr size_t kStoreChunkBytes = 64 * 1024;
 
     RtfInstalledFonts fonts_;
     std::vector<uint32_t> colours_;
@@ -201,4 +211,12 @@ private:
     std::unique_ptr<CRtfArticleBuilder> head_;
     size_t held_ = 0;
     bool cut_ = false;
+    // The fitted pieces' bytes, chunk after chunk.
+    std::vector<std::unique_ptr<char[]>> store_;
+    char* storeAt_ = nullptr;
+    char* storeEnd_ = nullptr;
+    // The buffer the last fitted piece gave back, for the next one; not
+    // counted as held until a piece takes it.
+    std::unique_ptr<char, CRtfArticleBuilder::FreeBuffer> spare_;
+    size_t spareCapacity_ = 0;
 };

@@ -126,26 +126,36 @@ TEST(RtfDocument, MemoryHandsOutTheWholeDocument) {
     EXPECT_EQ(std::string(block.get()), whole);
 }
 
-// A piece gives back its reserve when the next is added, grows by half
-// again (never to the next power of two), and one that may not grow is
-// emptied for good while the pieces around it and the document stay whole.
+// A piece gives back its reserve when the next is added: its bytes go to
+// the document's store and its buffer to the next piece, which grows it by
+// half again (never to the next power of two); a piece written to again
+// after that keeps its bytes. One that may not grow is emptied for good
+// while the pieces around it and the document stay whole.
 TEST(RtfDocument, PiecesHoldWhatTheyHoldAndOneThatCannotGrowStaysEmpty) {
     CRtfDocumentBuilder document(0);
     CRtfArticleBuilder* first = document.AddArticle();
+    first->AppendRaw(std::string(100, 'x'));
+    first->AppendRaw("y");
+    EXPECT_EQ(first->Capacity(), 151u);
     first->Reserve(5000);
     EXPECT_EQ(first->Capacity(), 5001u);
     first->AppendRaw("abc");
     CRtfArticleBuilder* second = document.AddArticle();
     EXPECT_EQ(first->Capacity(), 4u);
-    second->AppendRaw(std::string(100, 'x'));
+    EXPECT_EQ(first->Bytes(), "abc");
+    second->AppendRaw(std::string(5000, 'x'));
+    EXPECT_EQ(second->Capacity(), 5001u);   // the first piece's buffer
     second->AppendRaw("y");
-    EXPECT_EQ(second->Capacity(), 151u);
+    EXPECT_EQ(second->Capacity(), 7501u);
     second->Reserve(2000);
     second->AppendRaw(std::string(1025, 'x'));
     document.Document();
     EXPECT_EQ(second->Capacity(), 1026u);  // the last piece too, at completion
     const size_t head = document.Document().size() - 3 - 5 - 1025 - 1;
     EXPECT_EQ(document.HeldBytes(), 4u + 1026u + head + 1);
+    first->AppendRaw("d");
+    EXPECT_EQ(first->Bytes(), "abcd");
+    EXPECT_EQ(second->Bytes(), std::string(1025, 'x'));
 
     CRtfDocumentBuilder limited(0);
     limited.memoryLimit = 300;
