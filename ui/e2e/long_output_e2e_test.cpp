@@ -4,9 +4,9 @@
 // bound, with the document's own RTF and its text on the clipboard, and the
 // program answers at once afterwards (a copy through a rich edit never
 // ended). During a long export to a file the label "Articles processed:"
-// and the running count are drawn, and a click on Cancel stops the export at
-// once: the dialog closes, no result box, and the file the export was to
-// replace keeps its bytes.
+// and the running count are drawn, the other controls take no input, and a
+// click on Cancel stops the export at once: the dialog closes, no result box,
+// and the file the export was to replace keeps its bytes.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -24,7 +24,7 @@
 namespace {
 
 constexpr UINT kPrintCommand = 40190;
-constexpr int kAll = 1291, kToFile = 1090, kToClipboard = 1093, kPath = 1186, kOpenAfter = 1092;
+constexpr int kAll = 1291, kToFile = 1090, kToClipboard = 1093, kPath = 1186, kOpenAfter = 1092, kColored = 1094;
 constexpr int kProgressLabel = 1280, kProgressCount = 1281;
 
 // Milliseconds until `window` is gone, or -1 after `limitMs`.
@@ -175,6 +175,24 @@ TEST_F(LongOutput, TheProgressIsDrawnAndCancelStopsTheExport) {
     draw(shown);
     EXPECT_EQ(shown, L"Articles processed:");
     screen_ink::SaveScreenshot(folders.root + L"\\export_progress.png");
+
+    // Only Cancel takes input meanwhile: a click on a box leaves it as it
+    // was and the focus on Cancel; the walk's pump has seen the click once
+    // the count has moved on twice.
+    HWND colored = GetDlgItem(dialog, kColored);
+    const LRESULT ticked = SendMessageW(colored, BM_GETCHECK, 0, 0);
+    ClickCentre(colored);
+    for (int moves = 0; moves < 2 && IsWindow(dialog);) {
+        const std::wstring seen = WindowText(count);
+        for (int i = 0; i < 400 && IsWindow(dialog) && WindowText(count) == seen; ++i) Sleep(10);
+        ++moves;
+    }
+    ASSERT_TRUE(IsWindow(dialog)) << "the export ended before Cancel";
+    EXPECT_EQ(SendMessageW(colored, BM_GETCHECK, 0, 0), ticked);
+    GUITHREADINFO input{};
+    input.cbSize = sizeof input;
+    GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &input);
+    EXPECT_EQ(input.hwndFocus, GetDlgItem(dialog, IDCANCEL));
     const std::wstring before = WindowText(count);
     ASSERT_LT(std::stoi(before), rows) << "the export ended before Cancel";
 
