@@ -36,8 +36,8 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wine reg add "$folders" /v AppData /t REG_EXPAND_SZ /d 'C:\OstrelPro\AppData' /f >/dev/null
   wineserver -w
 fi
-# The faces: IPAGothic for the Japanese ones, DejaVu Sans Condensed for the interface
-# face with IPAGothic linked behind it (tools/ci/wine-fonts.sh): without them
+# The faces: IPAPGothic and IPAGothic for the Japanese ones, DejaVu Sans Condensed
+# for the interface face with IPAGothic linked behind it (tools/ci/wine-fonts.sh): without them
 # kana show as empty boxes and Cyrillic menus are drawn letter-spaced.
 tools/ci/wine-fonts.sh
 

@@ -112,7 +112,7 @@ public:
 private:
     void CreateToolbar();
     void SetUpList();
-    void FitFileColumn();
+    void FitColumns();
     void Fill(const RDFDictionary* select);
     void SetRow(int row, RDFDictionary* d, bool insert);
     RDFDictionary* RowDictionary(int row) const;
@@ -383,18 +383,23 @@ void CDictionariesDlg2::Fill(const RDFDictionary* select) {
         if (d == select) selectRow = row;
         SetRow(row++, d, true);
     }
-    FitFileColumn();
+    FitColumns();
     inUpdate_ = false;
     if (select) SelectRow(selectRow < 0 ? 0 : selectRow);
 }
 
 // The File column widens to the longest name shown (check box and picture
-// included): Personal1.qdx and Personal2.qdx must not both read "Personal...".
-void CDictionariesDlg2::FitFileColumn() {
+// included): Personal1.qdx and Personal2.qdx must not both read "Personal...";
+// the count, date and size columns widen to their longest entry, so a face
+// with wider digits never cuts 41,865,216 to "41,865,2...". None narrows
+// below its own width.
+void CDictionariesDlg2::FitColumns() {
     const int32_t dpi = g_application ? g_application->dpi : 96;
-    const int minimum = ScaleColumnWidth(kColumns[0].width, dpi);
-    ListView_SetColumnWidth(list_, 0, LVSCW_AUTOSIZE);
-    if (ListView_GetColumnWidth(list_, 0) < minimum) ListView_SetColumnWidth(list_, 0, minimum);
+    for (int column = 0; column < static_cast<int>(std::size(kColumns)) - 1; ++column) {
+        const int minimum = ScaleColumnWidth(kColumns[column].width, dpi);
+        ListView_SetColumnWidth(list_, column, LVSCW_AUTOSIZE);
+        if (ListView_GetColumnWidth(list_, column) < minimum) ListView_SetColumnWidth(list_, column, minimum);
+    }
 }
 
 void CDictionariesDlg2::UpdateToolbar() {

@@ -1,7 +1,11 @@
 #!/usr/bin/env bash
 # The faces of a Wine prefix of the program (./run.sh's and every test's),
 # from Debian's fonts: the Japanese faces the program and Wine's menus ask
-# for ("MS UI Gothic", "MS Gothic") are IPAGothic, and the interface face
+# for are IPAPGothic ("MS UI Gothic", proportional as it is) and IPAGothic
+# ("MS Gothic", of fixed width). IPAGothic's hinting rounds the low line to
+# no height at most sizes below 21 pixels (12 and 16 among them), so names
+# such as mini2_edict.txt lost their underscores in the Japanese interface's
+# dialogs and lists; IPAPGothic draws it at every size. The interface face
 # Wine draws menus and dialogs in ("MS Shell Dlg", that is "Tahoma") is DejaVu
 # Sans with IPAGothic linked behind it for kana and kanji. Without a Tahoma of
 # its own Wine draws the interface face from its Japanese link alone, whose
@@ -10,7 +14,7 @@
 # Condensed Bold") and the oblique ones get links of their own. The window
 # metrics (title bars, menus, message boxes, status bars) name "Tahoma"
 # itself rather than "MS Shell Dlg": under a Japanese locale Wine makes "MS
-# Shell Dlg" "MS UI Gothic" (IPAGothic), whose Cyrillic letters are full-width.
+# Shell Dlg" "MS UI Gothic" (IPAPGothic), whose Cyrillic letters are full-width.
 # The article renderers' RTF names a face per script with its character set
 # ("MS Mincho" 128, "SimSun" 134, "PMingLiU" 136, "Gulim" 129, and "Arial" 0
 # for what no other face is named for: full-width forms,
@@ -40,7 +44,7 @@ window_metrics_font() {
   echo "${hex//,/}"
 }
 user="$WINEPREFIX/user.reg" system="$WINEPREFIX/system.reg"
-if grep -q '"Tahoma"="DejaVu Sans Condensed"' "$user" 2>/dev/null && grep -q '"MS UI Gothic"="IPAGothic"' "$user" &&
+if grep -q '"Tahoma"="DejaVu Sans Condensed"' "$user" 2>/dev/null && grep -q '"MS UI Gothic"="IPAPGothic"' "$user" &&
    grep -q '^"DejaVu Sans Condensed"=str(7):"ipag.ttf,IPAGothic' "$system" 2>/dev/null &&
    grep -q '"PMingLiU"="WenQuanYi Micro Hei"' "$user" &&
    grep -q '^"Arial,0"="WenQuanYi Micro Hei,0"' "$system" &&
@@ -50,9 +54,8 @@ if grep -q '"Tahoma"="DejaVu Sans Condensed"' "$user" 2>/dev/null && grep -q '"M
 fi
 replacements='HKCU\Software\Wine\Fonts\Replacements'
 links='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink'
-for face in "MS UI Gothic" "MS Gothic"; do
-  wine reg add "$replacements" /v "$face" /t REG_SZ /d IPAGothic /f >/dev/null
-done
+wine reg add "$replacements" /v "MS UI Gothic" /t REG_SZ /d IPAPGothic /f >/dev/null
+wine reg add "$replacements" /v "MS Gothic" /t REG_SZ /d IPAGothic /f >/dev/null
 wine reg add "$replacements" /v Tahoma /t REG_SZ /d "DejaVu Sans Condensed" /f >/dev/null
 wine reg add "$links" /v "DejaVu Sans Condensed" /t REG_MULTI_SZ /d 'ipag.ttf,IPAGothic' /f >/dev/null
 wine reg add "$replacements" /v "MS Mincho" /t REG_SZ /d IPAMincho /f >/dev/null

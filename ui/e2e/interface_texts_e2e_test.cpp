@@ -228,16 +228,16 @@ private:
     std::set<std::wstring> english_, shown_;
 };
 
-// A start with the EDICT slice on the list (and a stored book of four
-// scripts when `withBook`), the window shown in `language`.
-TestFolders PrepareLanguage(const std::wstring& test, const Language& language, bool withBook = false) {
+// A start with `dictionaries` of ui/e2e-data on the list (the EDICT slice;
+// a stored book of four scripts, the whole EDICT), the window shown in `language`.
+TestFolders PrepareLanguage(const std::wstring& test, const Language& language,
+                            std::initializer_list<const wchar_t*> dictionaries = {L"edict-slice"}) {
     TestFolders folders = PrepareTest(test + L"." + std::wstring(language.name, language.name + strlen(language.name)));
     CreateDirectoryW((folders.documents + L"\\OstrelPro").c_str(), nullptr);
     CreateDirectoryW(folders.DictionariesFolder().c_str(), nullptr);
     std::wstring files;
     int slot = 1;
-    for (const wchar_t* name : {L"edict-slice", L"scripts-book"}) {
-        if (!withBook && slot > 1) break;
+    for (const wchar_t* name : dictionaries) {
         const std::wstring dictionary = folders.DictionariesFolder() + L"\\" + name + L".qdx";
         EXPECT_TRUE(CopyFileW((BinaryDir() + L"\\ui\\e2e-data\\" + name + L".qdx").c_str(), dictionary.c_str(), FALSE));
         files += L"File" + std::to_wstring(slot++) + L"=" + dictionary + L",0\r\n";
@@ -260,7 +260,7 @@ TEST(InterfaceTexts, EveryWindowSpeaksTheInterfaceLanguageAndCutsNoLabel) {
     std::string faults;
     for (size_t l = 0; l < std::size(kLanguages); ++l) {
         const Language& language = kLanguages[l];
-        TestFolders folders = PrepareLanguage(L"InterfaceTexts", language, true);
+        TestFolders folders = PrepareLanguage(L"InterfaceTexts", language, {L"edict-slice", L"scripts-book"});
         ProgramRun run;
         HWND frame = run.WaitForFrameWithoutClipboardMonitor();
         ASSERT_NE(frame, nullptr) << language.name;
@@ -323,7 +323,7 @@ TEST(DialogTexts, NestedDialogsAndTheBookReaderSpeakTheInterfaceLanguage) {
     CloseLeftoverFrames();
     std::string faults;
     for (const Language& language : kLanguages) {
-        TestFolders folders = PrepareLanguage(L"DialogTexts", language);
+        TestFolders folders = PrepareLanguage(L"DialogTexts", language, {L"edict-slice", L"edict"});
         const std::wstring source = folders.root + L"\\edict-slice";
         ASSERT_TRUE(CopyFileW((BinaryDir() + L"\\ui\\e2e-data\\edict-slice").c_str(), source.c_str(), FALSE));
         ProgramRun run;
@@ -347,15 +347,23 @@ TEST(DialogTexts, NestedDialogsAndTheBookReaderSpeakTheInterfaceLanguage) {
         }
         ASSERT_TRUE(WaitFor([&] { return RowOf(list, L"Mine.qdx") >= 0; })) << language.name;
         // The File column shows every name whole (beside its check box and
-        // picture), so that Mine.qdx and Personal.qdx are told apart.
-        const int fileColumn = static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, 0, 0));
-        for (const std::wstring& file : Names(list)) {
-            RemoteMemory text(list, (file.size() + 1) * sizeof(wchar_t));
-            text.Write(0, file.c_str(), (file.size() + 1) * sizeof(wchar_t));
-            const int needed = static_cast<int>(SendMessageW(list, LVM_GETSTRINGWIDTHW, 0, text.At(0))) + 2 * 16 + 8;
-            if (fileColumn < needed)
-                tour.Fault("Dictionaries", "File column " + std::to_string(fileColumn) + " px cuts " + Utf8(file) +
-                                               " (" + std::to_string(needed) + " px)");
+        // picture), so that Mine.qdx and Personal.qdx are told apart; the
+        // count, date and size columns are as wide as the list makes a column
+        // to show an entry whole (its text and 12 pixels), the whole EDICT's
+        // 41,865,216 bytes among them.
+        const int rows = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+        for (int column = 0; column < 4; ++column) {
+            const int width = static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, column, 0));
+            for (int row = 0; row < rows; ++row) {
+                const std::wstring cell = Cell(list, row, column);
+                RemoteMemory text(list, (cell.size() + 1) * sizeof(wchar_t));
+                text.Write(0, cell.c_str(), (cell.size() + 1) * sizeof(wchar_t));
+                const int needed = static_cast<int>(SendMessageW(list, LVM_GETSTRINGWIDTHW, 0, text.At(0))) +
+                                   (column == 0 ? 2 * 16 + 8 : 12);
+                if (width < needed)
+                    tour.Fault("Dictionaries", "column " + std::to_string(column) + " of " + std::to_string(width) +
+                                                   " px cuts " + Utf8(cell) + " (" + std::to_string(needed) + " px)");
+            }
         }
 
         // The dialogs of the new (empty, editable) dictionary.

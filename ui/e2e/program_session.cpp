@@ -93,9 +93,10 @@ TestFolders PrepareTest(const std::wstring& name, int dpi) {
     // No window manager runs on the test display: windows Wine leaves to
     // one would wait two seconds for it each time they are hidden.
     SetString(HKEY_CURRENT_USER, L"Software\\Wine\\X11 Driver", L"Managed", L"N");
-    // The Japanese faces the program asks for, from Debian's IPA fonts.
-    for (const wchar_t* face : {L"MS UI Gothic", L"MS Gothic"})
-        SetString(HKEY_CURRENT_USER, L"Software\\Wine\\Fonts\\Replacements", face, L"IPAGothic");
+    // The Japanese faces the program asks for, from Debian's IPA fonts
+    // (as tools/ci/wine-fonts.sh gives them).
+    SetString(HKEY_CURRENT_USER, L"Software\\Wine\\Fonts\\Replacements", L"MS UI Gothic", L"IPAPGothic");
+    SetString(HKEY_CURRENT_USER, L"Software\\Wine\\Fonts\\Replacements", L"MS Gothic", L"IPAGothic");
     // Never the product's web service: the update check goes to a closed loopback port.
     WriteSettings(folders, L"");
     return folders;

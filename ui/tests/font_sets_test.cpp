@@ -1,11 +1,13 @@
 // The font sets made with the real GDI under Wine: every slot a font of its
 // table's character set and a negative height, the kanji check finding the
-// Japanese families fontconfig lists (the peer, passed in by the build), and
-// faces and sizes surviving the settings file.
+// Japanese families fontconfig lists (the peer, passed in by the build),
+// faces and sizes surviving the settings file, and the Japanese interface
+// face drawing the underscores of file names at every size.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -125,6 +127,59 @@ TEST(FontSets, FacesAndSizesSurviveTheSettingsFile) {
     EXPECT_EQ(damaged.Set(kArticleFontSet).PointSize(), damaged.BasePoints());
     EXPECT_EQ(damaged.Set(kInputFontSet).PointSize(), 12);
     EXPECT_EQ(damaged.Set(kBaseFontSet).LatinFace().size(), static_cast<size_t>(kFaceNameUnits));
+}
+
+// The pixels a font draws for `text` on white, 0x00RRGGBB, `width` x `height`.
+std::vector<uint32_t> DrawnText(HFONT font, const std::wstring& text, int width, int height) {
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(info.bmiHeader), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
+    HGDIOBJ oldFont = SelectObject(dc, font);
+    auto* pixels = static_cast<uint32_t*>(bits);
+    std::fill(pixels, pixels + width * height, 0xFFFFFF);
+    TextOutW(dc, 0, 0, text.c_str(), static_cast<int>(text.size()));
+    GdiFlush();
+    std::vector<uint32_t> drawn(pixels, pixels + width * height);
+    SelectObject(dc, oldFont);
+    SelectObject(dc, oldBitmap);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    return drawn;
+}
+
+// "mini2_edict.txt" in the Japanese interface's face (the dialogs' and the
+// dictionaries list's): below the baseline between "mini2" and "edict"
+// something is drawn, at every pixel height from 9 to 32.
+TEST(FontSets, TheJapaneseFaceDrawsTheUnderscoresOfFileNames) {
+    CFonts fonts;
+    fonts.CreateFonts(nullptr);
+    LOGFONTW face = fonts.Set(kBaseFontSet).Slot(kJapaneseSlot).logFont;
+    std::string missing;
+    HDC screen = GetDC(nullptr);
+    for (int height = 9; height <= 32; ++height) {
+        face.lfHeight = -height;
+        HFONT font = CreateFontIndirectW(&face);
+        HGDIOBJ old = SelectObject(screen, font);
+        TEXTMETRICW metrics{};
+        GetTextMetricsW(screen, &metrics);
+        SIZE before{}, after{};
+        GetTextExtentPoint32W(screen, L"mini2", 5, &before);
+        GetTextExtentPoint32W(screen, L"mini2_", 6, &after);
+        SelectObject(screen, old);
+        const int width = after.cx + 40, rows = metrics.tmHeight;
+        const std::vector<uint32_t> pixels = DrawnText(font, L"mini2_edict.txt", width, rows);
+        DeleteObject(font);
+        bool ink = false;
+        for (int y = metrics.tmAscent; y < rows; ++y)
+            for (int x = before.cx; x < after.cx; ++x) ink = ink || pixels[static_cast<size_t>(y * width + x)] != 0xFFFFFF;
+        if (!ink) missing += " " + std::to_string(height);
+    }
+    ReleaseDC(nullptr, screen);
+    EXPECT_EQ(missing, "") << "pixel heights where " << std::string(face.lfFaceName, face.lfFaceName + wcslen(face.lfFaceName))
+                           << " draws no underscore";
 }
 
 }  // namespace
