@@ -216,8 +216,10 @@ void ListView::RepaintPage() {
     RECT area{};
     GetClientRect(window_, &area);
     area.bottom += headerHeight;
-    InvalidateRect(window_, &area, FALSE);
-    UpdateWindow(window_);
+    // The header is a child window over the top of the area, which no page
+    // changes: painted along (a window without WS_CLIPCHILDREN hands its
+    // invalidation on to its children), it took three times the rows' time.
+    RedrawWindow(window_, &area, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_NOCHILDREN);
 }
 
 void ListView::SetVerticalScroll() {
@@ -241,10 +243,15 @@ void ListView::OnViewChanged() {
 }
 
 void ListView::Refresh(bool sameRecordKept) {
-    SetVerticalScroll();
-    if (!site_.IsCurrentView(this)) return;
+    if (!site_.IsCurrentView(this)) {
+        SetVerticalScroll();
+        return;
+    }
     ++g_refreshCount;
+    // The rows first: they are what the user waits for, and the scroll
+    // bar's redraw costs about as much as their paint.
     RepaintPage();
+    SetVerticalScroll();
     if (g_frame) g_frame->SetStatusLineCount(currentRow + 1, GetRowCount());
     LoadCurrentArticle(sameRecordKept);
     if (g_frame) g_frame->UpdateCommandStates(kUpdateViewCommand);
