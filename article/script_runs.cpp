@@ -1,6 +1,7 @@
 // Splitting plain text into alternating Latin and Japanese runs.
 #include "article/script_runs.h"
 
+#include "article/attribute_runs.h"
 #include "article/editor_lines.h"
 
 #include <algorithm>
@@ -33,6 +34,47 @@ void AppendRtfText(std::string& out, std::u16string_view text) {
     }
 }
 
+// One unit's look in the document: bold, italic and the colour table's
+// entry (0: the control's own colour).
+constexpr uint32_t kRunBold = 0x1;
+constexpr uint32_t kRunItalic = 0x2;
+constexpr int kRunColourShift = 4;
+
+// The document of `text` whose unit i looks as `lookOf(i)` says, the runs of
+// each script in its face; `colourTable` is "{\colortbl ...}" or empty.
+template <class LookOf>
+std::string RunsRtf(std::u16string_view text, std::u16string_view latinFace, std::u16string_view japaneseFace,
+                    int32_t twips, std::string_view colourTable, LookOf lookOf) {
+    std::string out = "{\\rtf1\\ansi\\uc1{\\fonttbl{\\f0\\fnil\\fcharset204 ";
+    AppendRtfText(out, latinFace);
+    out += ";}{\\f1\\fnil\\fcharset128 ";
+    AppendRtfText(out, japaneseFace);
+    out += ";}}";
+    out += colourTable;
+    out += "\\fs" + std::to_string(twips / 10);
+    uint32_t look = 0;
+    for (const ScriptRun& run : SplitScriptRuns(text)) {
+        if (run.length == 0) continue;
+        out += run.japanese ? "\\f1" : "\\f0";
+        const size_t end = static_cast<size_t>(run.start + run.length);
+        for (size_t at = static_cast<size_t>(run.start); at < end;) {
+            const uint32_t now = lookOf(at);
+            if ((now ^ look) & kRunBold) out += now & kRunBold ? "\\b" : "\\b0";
+            if ((now ^ look) & kRunItalic) out += now & kRunItalic ? "\\i" : "\\i0";
+            if ((now ^ look) >> kRunColourShift) out += "\\cf" + std::to_string(now >> kRunColourShift);
+            look = now;
+            // A CR LF pair stays in one piece, or it would end two paragraphs.
+            size_t same = at + 1;
+            while (same < end && (lookOf(same) == now || (text[same] == u'\n' && text[same - 1] == u'\r'))) ++same;
+            out += ' ';
+            AppendRtfText(out, text.substr(at, same - at));
+            at = same;
+        }
+    }
+    out += "}";
+    return out;
+}
+
 }  // namespace
 
 ChangedSpan FindChangedSpan(std::u16string_view before, std::u16string_view now) {
@@ -46,32 +88,37 @@ ChangedSpan FindChangedSpan(std::u16string_view before, std::u16string_view now)
 
 std::string ScriptRunsRtf(std::u16string_view text, std::u16string_view latinFace, std::u16string_view japaneseFace,
                           int32_t twips, std::span<const uint16_t> attributes) {
-    std::string out = "{\\rtf1\\ansi\\uc1{\\fonttbl{\\f0\\fnil\\fcharset204 ";
-    AppendRtfText(out, latinFace);
-    out += ";}{\\f1\\fnil\\fcharset128 ";
-    AppendRtfText(out, japaneseFace);
-    out += ";}}\\fs" + std::to_string(twips / 10);
     // Every unit past the attributes given is plain.
-    auto bitsAt = [&](size_t unit) { return unit < attributes.size() ? attributes[unit] : uint16_t{0}; };
-    uint16_t bits = 0;
-    for (const ScriptRun& run : SplitScriptRuns(text)) {
-        if (run.length == 0) continue;
-        out += run.japanese ? "\\f1" : "\\f0";
-        const size_t end = static_cast<size_t>(run.start + run.length);
-        for (size_t at = static_cast<size_t>(run.start); at < end;) {
-            const uint16_t now = bitsAt(at);
-            if ((now ^ bits) & kCharBold) out += now & kCharBold ? "\\b" : "\\b0";
-            if ((now ^ bits) & kCharItalic) out += now & kCharItalic ? "\\i" : "\\i0";
-            bits = now;
-            size_t same = at + 1;
-            while (same < end && bitsAt(same) == now) ++same;
-            out += ' ';
-            AppendRtfText(out, text.substr(at, same - at));
-            at = same;
-        }
+    return RunsRtf(text, latinFace, japaneseFace, twips, {}, [&](size_t unit) {
+        const uint16_t bits = unit < attributes.size() ? attributes[unit] : uint16_t{0};
+        return ((bits & kCharBold) ? kRunBold : 0) | ((bits & kCharItalic) ? kRunItalic : 0);
+    });
+}
+
+std::string StyledArticleRtf(std::u16string_view text, std::span<const uint32_t> attributes,
+                             std::u16string_view latinFace, std::u16string_view japaneseFace, int32_t twips) {
+    // Entry k of the colour table is the k-th colour format of the view's
+    // table; a class it does not list keeps the control's own colour (\cf0).
+    std::string colours = "{\\colortbl ;";
+    uint32_t colourEntry[16] = {};  // by colour class (bits 4-7)
+    uint32_t entries = 0;
+    for (const HighlightFormat& format : HighlightFormatTable) {
+        if (format.effect != HighlightEffect::Colour) continue;
+        colourEntry[(format.attribute >> 4) & 0xF] = ++entries;
+        colours += "\\red" + std::to_string(format.red) + "\\green" + std::to_string(format.green) + "\\blue" +
+                   std::to_string(format.blue) + ";";
     }
-    out += "}";
-    return out;
+    colours += "}";
+    uint32_t bold = 0, italic = 0;
+    for (const HighlightFormat& format : HighlightFormatTable) {
+        if (format.effect == HighlightEffect::Bold) bold |= format.attribute;
+        if (format.effect == HighlightEffect::Italic) italic |= format.attribute;
+    }
+    return RunsRtf(text, latinFace, japaneseFace, twips, colours, [&](size_t unit) {
+        const uint32_t word = unit < attributes.size() ? attributes[unit] : 0;
+        return ((word & bold) ? kRunBold : 0) | ((word & italic) ? kRunItalic : 0) |
+               colourEntry[(word >> 4) & 0xF] << kRunColourShift;
+    });
 }
 
 std::vector<ScriptRun> SplitScriptRuns(std::u16string_view text) {

@@ -36,3 +36,12 @@ ChangedSpan FindChangedSpan(std::u16string_view before, std::u16string_view now)
 // `attributes` when given; a CR, an LF or a CR LF pair ends a paragraph.
 std::string ScriptRunsRtf(std::u16string_view text, std::u16string_view latinFace, std::u16string_view japaneseFace,
                           int32_t twips, std::span<const uint16_t> attributes = {});
+
+// The same document for an article with its display words
+// (display_attributes.h, one per unit): bold, italic and the colour of each
+// unit as the article view's formats give them (HighlightFormatTable), a
+// colour class the table does not list in the control's own colour. One
+// stream lays the article out once, where a format set run by run lays it
+// out again for each run.
+std::string StyledArticleRtf(std::u16string_view text, std::span<const uint32_t> attributes,
+                             std::u16string_view latinFace, std::u16string_view japaneseFace, int32_t twips);

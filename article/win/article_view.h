@@ -13,7 +13,6 @@
 #include <span>
 #include <string_view>
 
-#include "article/attribute_runs.h"
 #include "article/formatted_text.h"
 #include "article/win/rich_edit.h"
 
@@ -46,10 +45,6 @@ public:
     int32_t SetRtfArticle(std::string_view document);
     // Any article a formatter hands back, by its kind.
     void ShowFormattedText(const FormattedText& article, bool wrapLines);
-    // Gives every run of units matching `attribute` in `attributes` (the
-    // article as streamed in, `text`) the format.
-    void ApplyAttributeFormat(uint32_t attribute, std::u16string_view text, const uint32_t* attributes,
-                              CHARFORMATW& format);
     void OnSize();
     // Inserts `length` units at `position` in the face, colour and italic
     // given (bold off); nothing for a zero length.

@@ -53,6 +53,10 @@ public:
     // read-only state is left as it is.
     int32_t SetPlainText(const char16_t* text, bool redraw, bool wrapLines);
     int32_t SetPlainText(std::u16string_view text, bool redraw, bool wrapLines);
+    // As SetPlainText without redraw, each unit also taking the bold, italic
+    // and colour of its display word (display_attributes.h; plain past the
+    // end of `attributes`), all in one stream.
+    int32_t SetArticleText(std::u16string_view text, std::span<const uint32_t> attributes, bool wrapLines);
     // The default character height, applied to all text.
     void SetFontSize(int32_t twips);
     // The default character height for the texts set from now on.
@@ -88,9 +92,13 @@ public:
     static std::u16string GetSelectedText(HWND control);
 
 private:
+    // `attributes` are bold and italic bits, `displayAttributes` display
+    // words; either brings the text in one stream with its formats.
     int32_t Fill(std::u16string_view text, bool redraw, bool wrapLines, bool makeEditable,
-                 std::span<const uint16_t> attributes = {});
+                 std::span<const uint16_t> attributes = {}, std::span<const uint32_t> displayAttributes = {});
     void ResetParagraphFormat();
+    // Takes most of a long text out from its end, before the control is emptied.
+    void ClearLongText();
 
     HWND window_ = nullptr;
     CHARFORMATW defaultFormat_ = {};  // Arial 10 pt, automatic colour

@@ -56,13 +56,14 @@ protected:
 
 TEST_F(ArticleViewTest, EachUnitCarriesTheFormatsOfItsAttributes) {
     // Headword, reading, a bold run touching an italic one, a unit both bold
-    // and italic, a CR LF (one unit in the control), the other colour classes
-    // (0x90 must not take 0x80's colour) and a colour run at the end.
-    const std::u16string text = u"猫ねこ abcd\r\npqrsxy";
+    // and italic, a CR LF (one unit in the control) whose halves differ, the
+    // other colour classes (0x90 must not take 0x80's colour) and a colour
+    // run with a tab at the end.
+    const std::u16string text = u"猫ねこ abcd\r\npqrsxy\t";
     const std::vector<uint32_t> attributes = {0x30, 0x20, 0x20, 0x40, 0x42, 0x42, 0x44, 0x46,
-                                              0,    0,    0x90, 0x50, 0x60, 0x70, 0x80, 0x80};
+                                              0,    0x20, 0x90, 0x50, 0x60, 0x70, 0x80, 0x80, 0x80};
     view_->SetArticle(text.c_str(), static_cast<int32_t>(text.size()), attributes.data(), true);
-    ASSERT_EQ(ControlText(Edit()), u"猫ねこ abcd\rpqrsxy");
+    ASSERT_EQ(ControlText(Edit()), u"猫ねこ abcd\rpqrsxy\t");
     EXPECT_TRUE(GetWindowLongW(Edit(), GWL_STYLE) & ES_READONLY);
     CHARRANGE caret = {};
     SendMessageW(Edit(), EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&caret));
@@ -76,7 +77,8 @@ TEST_F(ArticleViewTest, EachUnitCarriesTheFormatsOfItsAttributes) {
     } expected[] = {{0, 0, 0, 0, RGB(0, 0, 127)}, {1, 0, 0, 0, RGB(127, 0, 0)}, {3, 0, 0, 1, 0}, {4, 1, 0, 1, 0},
                     {5, 1, 0, 1, 0}, {6, 0, 1, 1, 0}, {7, 1, 1, 1, 0}, {8, 0, 0, 1, 0},
                     {9, 0, 0, 0, RGB(31, 0, 31)}, {10, 0, 0, 0, RGB(127, 127, 127)}, {11, 0, 0, 0, RGB(191, 0, 0)},
-                    {12, 0, 0, 0, RGB(0, 127, 0)}, {13, 0, 0, 0, RGB(0, 95, 0)}, {14, 0, 0, 0, RGB(0, 95, 0)}};
+                    {12, 0, 0, 0, RGB(0, 127, 0)}, {13, 0, 0, 0, RGB(0, 95, 0)}, {14, 0, 0, 0, RGB(0, 95, 0)},
+                    {15, 0, 0, 0, RGB(0, 95, 0)}};
     for (const auto& unit : expected) {
         const CHARFORMAT2W format = UnitFormat(Edit(), unit.position);
         EXPECT_EQ((format.dwEffects & CFE_BOLD) != 0, unit.bold) << unit.position;
@@ -84,6 +86,10 @@ TEST_F(ArticleViewTest, EachUnitCarriesTheFormatsOfItsAttributes) {
         EXPECT_EQ((format.dwEffects & CFE_AUTOCOLOR) != 0, unit.automatic) << unit.position;
         EXPECT_TRUE(unit.automatic || format.crTextColor == unit.colour) << unit.position;
         EXPECT_EQ(format.yHeight, 200) << unit.position;
+        // Each script in its face and character set.
+        const bool japanese = unit.position < 3;
+        EXPECT_EQ(std::wstring(format.szFaceName), japanese ? L"MS Gothic" : L"Tahoma") << unit.position;
+        EXPECT_EQ(format.bCharSet, japanese ? 128 : 204) << unit.position;
     }
 }
 
