@@ -112,7 +112,11 @@ int32_t Prefer(const HitTraits& traitsA, const HitTraits& traitsB) {
     }
     if (ta.others != tb.others) return ta.others < tb.others ? 1 : 0;
     if (ta.suruCompound && tb.suruJoin) return 1;
-    return traitsA.shelfPosition < traitsB.shelfPosition ? 1 : 0;
+    if (traitsA.shelfPosition != traitsB.shelfPosition) return traitsA.shelfPosition < traitsB.shelfPosition ? 1 : 0;
+    // Two words of one dictionary that inflect alike to the same text (できます
+    // from 出来る and from でく): the one whose reading more of the text spells
+    // is the word written, not a rarer one that only its ending reached.
+    return traitsA.readingIndex && traitsB.readingIndex && traitsA.agreement > traitsB.agreement ? 1 : 0;
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// The seven post-processing passes of a translation. Each reads the analysed
+// The post-processing passes of a translation. Each reads the analysed
 // text only inside its bounds and tolerates a full list.
 #include "japanese/hit_joins.h"
 
@@ -9,6 +9,7 @@
 
 #include "common/unicode/char_tables.h"
 #include "common/unicode/japanese_chars.h"
+#include "dictionary/dictionary_schema.h"
 #include "dictionary/word_list.h"
 #include "japanese/tag_chain.h"
 
@@ -87,6 +88,17 @@ int32_t FindEntry(const WordList& list, int32_t count, Wanted wanted) {
     return -1;
 }
 
+// The する a noun or stem joined is the verb: a word that reads on from it
+// without inflecting (すると "thereupon", 駿河) cannot begin there, so
+// 指定すると is 指定する and と, not 指定 and a conjunction.
+void HideWordsAcrossSuru(WordList& list, const WordListEntry& suru) {
+    for (int32_t i = 0; i < list.EntryCount(); ++i) {
+        WordListEntry& entry = list.EntryAt(i);
+        if (Visible(entry) && entry.matchStart == suru.matchStart && EndOf(entry) > EndOf(suru) && entry.tags[0] == 0)
+            entry.flags |= kEntryDeleted;
+    }
+}
+
 }  // namespace
 
 void JoinNounParticles(WordList& list, std::u16string_view text) {
@@ -129,9 +141,11 @@ void JoinSuruVerbs(WordList& list, std::u16string_view text, bool nouns) {
         if (!Visible(list.EntryAt(s)) || !Holds(list.EntryAt(s), {kJoinSuruMarker})) continue;
         // Copied: the entries appended below must not move it.
         const WordListEntry suru = list.EntryAt(s);
+        bool joins = false;
         for (int32_t e = 0; e < s; ++e) {
             const WordListEntry& stem = list.EntryAt(e);
             if (!Visible(stem) || EndOf(stem) != suru.matchStart || !TakesSuru(stem, text, nouns)) continue;
+            joins = true;
             const int32_t end = EndOf(suru);
             // The dictionary holds the whole, or this stem was joined already
             // (with the する of another dictionary).
@@ -147,6 +161,7 @@ void JoinSuruVerbs(WordList& list, std::u16string_view text, bool nouns) {
             AppendAll(tags, Without(Chain(suru), {kJoinSuruMarker}));
             if (AppendJoined(list, stem, stem.matchStart, end, tags) == nullptr) return;
         }
+        if (joins && TextAt(text, suru.matchStart, u"する")) HideWordsAcrossSuru(list, suru);
     }
 }
 
@@ -288,7 +303,22 @@ void NameNegativeConditionals(WordList& list, std::u16string_view text) {
     }
 }
 
+void HideVerbsOverParticleNi(WordList& list, std::u16string_view text) {
+    for (int32_t i = 0; i < list.EntryCount(); ++i) {
+        WordListEntry& entry = list.EntryAt(i);
+        if (!Visible(entry) || entry.indexId != static_cast<uint32_t>(kIndexReadingWord) || entry.wordLength <= 0 ||
+            entry.tags[0] != 3 || At(text, entry.matchStart) != u'に')
+            continue;
+        // A Latin word keeps its blank before the particle (on になっている).
+        char16_t before = At(text, entry.matchStart - 1);
+        if (before == u' ') before = At(text, entry.matchStart - 2);
+        if (before != 0 && !IsHiragana(before) && !OneOf(before, u"、。，．・「『（(\u3000 "))
+            entry.flags |= kEntryDeleted;
+    }
+}
+
 int32_t PostProcessHits(WordList& list, std::u16string_view text, bool translation, int32_t expand) {
+    if (translation) HideVerbsOverParticleNi(list, text);
     if (translation) JoinNounParticles(list, text);
     JoinSuruVerbs(list, text, translation);
     list.SortByTextPosition(expand);

@@ -33,6 +33,9 @@ enum JoinCode : uint8_t {
 
 // Each pass works on the visible entries of `list` over the analysed `text`;
 // new entries go through AppendRaw, and a full list only ends the pass.
+// に behind a noun is the particle: a verb written in kanji that the kana
+// reached from there (になって read as 担って) is hidden; なって is なる.
+void HideVerbsOverParticleNi(WordList& list, std::u16string_view text);
 void JoinNounParticles(WordList& list, std::u16string_view text);
 // する joins a verb's conjunctive stem, and with `nouns` a noun written in
 // kanji or katakana (発生しました).

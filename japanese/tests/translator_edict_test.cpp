@@ -18,7 +18,7 @@ constexpr std::u16string_view kTexts =
     u"食べました食べています書かなかった高くなかった来たネコねこＡＢＣABC猫がいる私は学生です"
     u"勉強しますお待ちください行かなければならない話したい出したい貸したい押したくない"
     u"タベマシタタベタカイタヨマナイ食ベタ発生しました選択しました無視されました表示します存在せず"
-    u"しししし";
+    u"ししししできます指定すると有効になった";
 
 class TranslatorEdictTest : public TranslatorTest {
 protected:
@@ -83,6 +83,36 @@ TEST_F(TranslatorEdictTest, NounWithSuruHeadsItsGroup) {
     }
     // The negative せず of する itself.
     ExpectHit(u"存在せず", 2, 2, u"する", {3, 15, 22});
+}
+
+// The default view's first row over a word is the word the text holds:
+// できます is 出来る, not the colloquial でく that inflects to it too; the
+// する of a noun with する is the verb, not the start of すると; に behind a
+// noun is the particle and なった is なる, not 担う read in kana.
+TEST_F(TranslatorEdictTest, TheWordWrittenHeadsItsGroup) {
+    options.expand = 2;
+    translator->Translate(*list, u"できます", 2, 0);
+    std::vector<HitRow> rows = Rows();
+    ASSERT_FALSE(rows.empty());
+    EXPECT_EQ(rows[0].reading, u"できる") << Describe(rows);
+    EXPECT_EQ(rows[0].tags, (std::vector<int>{3, 33})) << Describe(rows);
+
+    translator->Translate(*list, u"指定すると", 2, 0);
+    rows = Rows();
+    ASSERT_FALSE(rows.empty());
+    EXPECT_EQ(rows[0].word, u"指定") << Describe(rows);
+    EXPECT_EQ(rows[0].length, 4) << Describe(rows);
+    for (const HitRow& r : rows) EXPECT_NE(r.reading, u"すると") << Describe(rows);
+
+    translator->Translate(*list, u"有効になった", 2, 0);
+    rows = Rows();
+    const auto at = [&](int32_t start) {
+        return std::find_if(rows.begin(), rows.end(), [&](const HitRow& r) { return r.start == start; });
+    };
+    ASSERT_NE(at(3), rows.end()) << Describe(rows);
+    EXPECT_EQ(at(3)->reading, u"なる") << Describe(rows);
+    EXPECT_EQ(at(3)->length, 3) << Describe(rows);
+    for (const HitRow& r : rows) EXPECT_NE(r.reading, u"になう") << Describe(rows);
 }
 
 TEST_F(TranslatorEdictTest, GodanSuWithTaiIsTheDesiderative) {
