@@ -7,13 +7,13 @@
 
 #include <windows.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "common/settings/win/private_profile_store.h"
 #include "common/tests/test_files.h"
+#include "common/win/tests/screen_ink.h"
 #include "ui/font_sets.h"
 
 namespace {
@@ -129,27 +129,6 @@ TEST(FontSets, FacesAndSizesSurviveTheSettingsFile) {
     EXPECT_EQ(damaged.Set(kBaseFontSet).LatinFace().size(), static_cast<size_t>(kFaceNameUnits));
 }
 
-// The pixels a font draws for `text` on white, 0x00RRGGBB, `width` x `height`.
-std::vector<uint32_t> DrawnText(HFONT font, const std::wstring& text, int width, int height) {
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(info.bmiHeader), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    HDC dc = CreateCompatibleDC(nullptr);
-    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
-    HGDIOBJ oldFont = SelectObject(dc, font);
-    auto* pixels = static_cast<uint32_t*>(bits);
-    std::fill(pixels, pixels + width * height, 0xFFFFFF);
-    TextOutW(dc, 0, 0, text.c_str(), static_cast<int>(text.size()));
-    GdiFlush();
-    std::vector<uint32_t> drawn(pixels, pixels + width * height);
-    SelectObject(dc, oldFont);
-    SelectObject(dc, oldBitmap);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
-    return drawn;
-}
-
 // "mini2_edict.txt" in the Japanese interface's face (the dialogs' and the
 // dictionaries list's): below the baseline between "mini2" and "edict"
 // something is drawn, at every pixel height from 9 to 32.
@@ -170,7 +149,10 @@ TEST(FontSets, TheJapaneseFaceDrawsTheUnderscoresOfFileNames) {
         GetTextExtentPoint32W(screen, L"mini2_", 6, &after);
         SelectObject(screen, old);
         const int width = after.cx + 40, rows = metrics.tmHeight;
-        const std::vector<uint32_t> pixels = DrawnText(font, L"mini2_edict.txt", width, rows);
+        const std::vector<uint32_t> pixels = screen_ink::DrawnPixels(width, rows, 0xFFFFFF, [&](HDC dc) {
+            SelectObject(dc, font);
+            TextOutW(dc, 0, 0, L"mini2_edict.txt", 15);
+        });
         DeleteObject(font);
         bool ink = false;
         for (int y = metrics.tmAscent; y < rows; ++y)

@@ -41,29 +41,7 @@ const StripUse kStrips[] = {
 
 // One image of the list drawn on the face colour, as 0x00RRGGBB, row by row.
 std::vector<uint32_t> DrawnImage(HIMAGELIST list, int index) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = 16;
-    info.bmiHeader.biHeight = -16;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HDC dc = CreateCompatibleDC(nullptr);
-    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    std::vector<uint32_t> pixels;
-    if (bitmap) {
-        HGDIOBJ old = SelectObject(dc, bitmap);
-        auto* bgra = static_cast<uint32_t*>(bits);
-        std::fill(bgra, bgra + 256, kFace);
-        ImageList_Draw(list, index, dc, 0, 0, ILD_NORMAL);
-        GdiFlush();
-        pixels.assign(bgra, bgra + 256);
-        for (uint32_t& p : pixels) p &= 0xFFFFFF;
-        SelectObject(dc, old);
-        DeleteObject(bitmap);
-    }
-    DeleteDC(dc);
-    return pixels;
+    return screen_ink::DrawnPixels(16, 16, kFace, [&](HDC dc) { ImageList_Draw(list, index, dc, 0, 0, ILD_NORMAL); });
 }
 
 // The numbered square the strips once held for images nobody had drawn: a
@@ -173,23 +151,9 @@ std::vector<int> IconSizes(int icon) {
 std::vector<uint32_t> DrawnIcon(int icon, int size) {
     HICON handle = static_cast<HICON>(
         LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(icon), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
-    std::vector<uint32_t> pixels;
-    if (!handle) return pixels;
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(info.bmiHeader), size, -size, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    HDC dc = CreateCompatibleDC(nullptr);
-    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    auto* bgra = static_cast<uint32_t*>(bits);
-    std::fill(bgra, bgra + size * size, kFace);
-    DrawIconEx(dc, 0, 0, handle, size, size, 0, nullptr, DI_NORMAL);
-    GdiFlush();
-    pixels.assign(bgra, bgra + size * size);
-    for (uint32_t& p : pixels) p &= 0xFFFFFF;
-    SelectObject(dc, old);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
+    if (!handle) return {};
+    std::vector<uint32_t> pixels = screen_ink::DrawnPixels(
+        size, size, kFace, [&](HDC dc) { DrawIconEx(dc, 0, 0, handle, size, size, 0, nullptr, DI_NORMAL); });
     DestroyIcon(handle);
     return pixels;
 }

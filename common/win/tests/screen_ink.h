@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
@@ -169,6 +170,31 @@ inline ::testing::AssertionResult DrawsRealGlyphs(const std::function<Ink(const 
     }
     if (faults.empty()) return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << faults;
+}
+
+// What `draw` paints on a bitmap of `width` x `height` filled with
+// `background` (0x00RRGGBB): its pixels as 0x00RRGGBB, row by row.
+inline std::vector<uint32_t> DrawnPixels(int width, int height, uint32_t background,
+                                         const std::function<void(HDC)>& draw) {
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(info.bmiHeader), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    std::vector<uint32_t> pixels;
+    if (bitmap) {
+        HGDIOBJ old = SelectObject(dc, bitmap);
+        auto* bgra = static_cast<uint32_t*>(bits);
+        std::fill(bgra, bgra + width * height, background);
+        draw(dc);
+        GdiFlush();
+        pixels.assign(bgra, bgra + width * height);
+        for (uint32_t& p : pixels) p &= 0xFFFFFF;
+        SelectObject(dc, old);
+        DeleteObject(bitmap);
+    }
+    DeleteDC(dc);
+    return pixels;
 }
 
 // Saves the whole screen as an RGB PNG file, for people to look at.
