@@ -1,13 +1,17 @@
 #include "book/book_loader.h"
 
+#include <array>
 #include <optional>
 
 #include "book/book_list_file.h"
 #include "book/book_texts.h"
+#include "common/base/bounded_format.h"
+#include "common/ui_text/ui_text.h"
 #include "dictionary/dictionary.h"
 #include "dictionary/dictionary_properties.h"
 #include "dictionary/dictionary_schema.h"
 #include "dictionary/file_replace.h"
+#include "dictionary/leftover_files.h"
 #include "dictionary/shelf.h"
 #include "import/compile_environment.h"
 #include "import/converter.h"
@@ -29,6 +33,7 @@ public:
     bool HasProgressBar() const override { return ui_.HasProgressBar(); }
     void SetProgress(int32_t perMille) override { ui_.SetProgress(perMille); }
     void PumpMessages() override { ui_.PumpMessages(); }
+    int64_t Milliseconds() override { return ui_.Milliseconds(); }
     void ShowMessage(std::u16string_view text, std::u16string_view caption) override {
         told = true;
         ui_.ShowMessage(text, caption);
@@ -39,12 +44,11 @@ private:
     CompileUi& ui_;
 };
 
-// Removes the copy whatever happens.
-struct KeptCopy {
-    std::u16string path;
-    ~KeptCopy() {
-        if (!path.empty()) file_replace::Delete(path.c_str());
-    }
+// The temporaries of a load (see Load), removed with their journals
+// whatever happens.
+struct LoadTemporaries {
+    std::u16string dictionary;
+    ~LoadTemporaries() { RemoveLeftoverTemporaries(dictionary); }
 };
 
 }  // namespace
@@ -83,27 +87,32 @@ int32_t BookLoader::Load(std::u16string_view dictionaryPath, const std::vector<s
         error = InterfaceText(kConvertFailure, u"No book file to load.");
         return 0;
     }
-    // The file as it was, put back when any text fails.
-    KeptCopy copy;
-    copy.path = std::u16string(dictionaryPath) + u".books~";
+    // The dictionary is never written in place: each text is compiled into a
+    // copy ("<dictionary>.1.tmp~") of the books loaded so far, which becomes
+    // the staged file ("<dictionary>.tmp~") once the text is whole; the
+    // staged file, marked finished, takes the dictionary's place in one step
+    // at the end. A kill leaves only temporaries, which the next start
+    // removes; a failed text leaves the books before it staged.
     const std::u16string target(dictionaryPath);
-    if (file_replace::CopyReplacing(target.c_str(), copy.path.c_str()) != 0) {
-        copy.path.clear();
-        error = InterfaceText(kConvertFailure, dictionaryPath);
-        return 0;
-    }
-    bool ok = true;
+    const std::u16string staged = LeftoverTemporaryPath(target), work = LeftoverTemporaryPath(target, 1);
+    RemoveLeftoverTemporaries(target);
+    LoadTemporaries temporaries{target};
     for (const std::u16string& source : sources) {
         if (onSource) onSource(source, context);
+        const std::u16string& from = loaded == 0 ? target : staged;
+        if (file_replace::CopyReplacing(from.c_str(), work.c_str()) != 0) {
+            error = InterfaceText(kConvertFailure, dictionaryPath);
+            break;
+        }
         CDictionary dictionary(kDictionaryStoreDatabase | kDictionaryBook, engine_);
-        dictionary.File().SetPath(target.c_str());
+        dictionary.File().SetPath(work.c_str());
         dictionary.File().codePage = 65001;
         TellingUi ui(ui_);
         CConverter converter(dictionary, CConverter::kExistingFile, ui, env_);
         converter.compactionEnabled = true;
         converter_ = &converter;
         if (cancelled_) converter.Cancel();
-        const int32_t result = converter.Convert(kBookLoadFlags, source, dictionaryPath);
+        const int32_t result = converter.Convert(kBookLoadFlags, source, work);
         converter_ = nullptr;
         if (result != 1 || cancelled_) {
             // Each failure reaches the user once: a reason the compile showed
@@ -111,19 +120,26 @@ int32_t BookLoader::Load(std::u16string_view dictionaryPath, const std::vector<s
             if (cancelled_ || converter.Cancelled()) error = InterfaceText(u"Book loading cancelled.");
             else if (!ui.told)
                 error = InterfaceText(kConvertFailure, converter.errorText.empty() ? source : converter.errorText);
-            ok = false;
+            break;
+        }
+        if (file_replace::MoveReplacing(work.c_str(), staged.c_str()) != 0) {
+            error = InterfaceText(kConvertFailure, dictionaryPath);
             break;
         }
         ++loaded;
     }
-    if (ok && Failed(MarkBookFinished(engine_, dictionaryPath))) {
+    if (loaded > 0 && (Failed(MarkBookFinished(engine_, staged)) ||
+                       file_replace::MoveReplacing(staged.c_str(), target.c_str()) != 0)) {
         error = InterfaceText(kConvertFailure, dictionaryPath);
-        ok = false;
-    }
-    if (!ok) {
-        file_replace::CopyReplacing(copy.path.c_str(), target.c_str());
         loaded = 0;
-        return 0;
     }
-    return 1;
+    if (loaded == static_cast<int32_t>(sources.size())) return 1;
+    if (loaded > 0) {
+        // The books before the failed text stay: the user is told how many.
+        std::array<char16_t, 256> kept{};
+        const size_t n = FormatBounded(kept, UIExtra(UIExtraText::kBooksKeptBeforeFailure),
+                                       {loaded, static_cast<int32_t>(sources.size())});
+        error += (error.empty() ? u"" : u"\n") + std::u16string(kept.data(), n);
+    }
+    return 0;
 }

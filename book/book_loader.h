@@ -1,9 +1,12 @@
 // The book loader's work: compiles parallel texts, one after another, into
-// an existing book dictionary's file (closed while it runs), and marks the
-// dictionary a finished book once every text loaded: its version's final
-// "P" becomes "I", rewritten inside one transaction so it is never briefly
-// missing. A failed or cancelled load puts the file back as it was before
-// the first text, and nothing is marked finished.
+// an existing book dictionary (closed while it runs), and marks the
+// dictionary a finished book: its version's final "P" becomes "I",
+// rewritten inside one transaction so it is never briefly missing. The
+// texts are compiled into copies beside the dictionary, which takes the
+// result in one step at the end: a load killed midway leaves the dictionary
+// as it was. A text that fails or a cancel ends the load; the books loaded
+// before it are kept (and the dictionary marked finished), and nothing
+// else changes.
 #pragma once
 
 #include <cstdint>
@@ -26,9 +29,10 @@ public:
     BookLoader(CDMS& engine, CompileUi& ui, CompileEnv& env) : engine_(engine), ui_(ui), env_(env) {}
 
     // 1 when every source loaded and the dictionary is marked finished; 0
-    // otherwise, with the file as it was and `error` saying why ("Cannot
-    // convert a dictionary\n <reason>", or that the load was cancelled);
-    // `error` is empty when the compile already showed the reason itself.
+    // otherwise, with `error` saying why ("Cannot convert a dictionary\n
+    // <reason>", or that the load was cancelled) and, when `loaded` books
+    // before the failure were kept, how many of the sources they are; empty
+    // when the compile already showed the reason itself and no book was kept.
     int32_t Load(std::u16string_view dictionaryPath, const std::vector<std::u16string>& sources);
     // Asks the running compile to stop (its progress answers with a stop).
     void Cancel();

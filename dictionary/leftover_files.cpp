@@ -76,18 +76,59 @@ std::vector<std::u16string> FileNames(std::u16string_view folder) try {
     return {};
 }
 
-// "<target>.tmp~" or "<target>.<digits>.tmp~".
-bool IsTemporaryOf(std::u16string_view name, std::u16string_view target) {
-    if (name.size() < target.size() + kTemporarySuffix.size() || !SameName(name.substr(0, target.size()), target) ||
-        !EndsWith(name, kTemporarySuffix))
-        return false;
-    const std::u16string_view middle =
-        name.substr(target.size(), name.size() - target.size() - kTemporarySuffix.size());
-    if (middle.empty()) return true;
-    if (middle.size() < 2 || middle[0] != u'.') return false;
-    for (char16_t c : middle.substr(1))
-        if (c < u'0' || c > u'9') return false;
-    return true;
+// The length of `name` without its last leftover suffix (".tmp~",
+// ".<digits>.tmp~", ".new~", ".books~"), or npos when it has none.
+size_t WithoutLeftoverSuffix(std::u16string_view name) {
+    for (std::u16string_view suffix : {kOptimizedSuffix, kBookLoadCopySuffix})
+            if (EndsWith(name, suffix)) return name.size() - suffix.size();
+    if (!EndsWith(name, kTemporarySuffix)) return std::u16string_view::npos;
+    const size_t end = name.size() - kTemporarySuffix.size();
+    size_t digits = end;
+    while (digits > 0 && name[digits - 1] >= u'0' && name[digits - 1] <= u'9') --digits;
+    // A numbered one: the digits and their "." go too.
+    return digits < end && digits > 1 && name[digits - 1] == u'.' ? digits - 1 : end;
+}
+
+// The file a leftover name was made for, through leftovers of leftovers (a
+// compile's copy of a book load's copy: "<name>.1.tmp~.tmp~"); empty when the
+// name is no leftover. Read from the right, so only a guess for a name that
+// itself ends in digits: IsLeftoverOf decides.
+std::u16string_view OwnerOf(std::u16string_view name) {
+    size_t end = WithoutLeftoverSuffix(name);
+    if (end == std::u16string_view::npos) return {};
+    for (size_t inner; (inner = WithoutLeftoverSuffix(name.substr(0, end))) != std::u16string_view::npos;)
+        end = inner;
+    return name.substr(0, end);
+}
+
+// The length of the leftover suffix `rest` begins with, 0 when none;
+// `temporary` tells whether it is a temporary's.
+size_t LeadingSuffix(std::u16string_view rest, bool& temporary) {
+    temporary = false;
+    for (std::u16string_view suffix : {kOptimizedSuffix, kBookLoadCopySuffix})
+        if (rest.size() >= suffix.size() && SameName(rest.substr(0, suffix.size()), suffix)) return suffix.size();
+    size_t digits = 1;
+    while (digits < rest.size() && rest[digits] >= u'0' && rest[digits] <= u'9') ++digits;
+    const size_t at = digits > 1 ? digits : 0;  // ".<digits>" before ".tmp~", or nothing
+    if (!rest.empty() && rest[0] == u'.' && rest.size() >= at + kTemporarySuffix.size() &&
+        SameName(rest.substr(at, kTemporarySuffix.size()), kTemporarySuffix)) {
+        temporary = true;
+        return at + kTemporarySuffix.size();
+    }
+    return 0;
+}
+
+// `name` is `target` followed by one or more leftover suffixes, the last a
+// temporary's when `temporaryLast`.
+bool IsLeftoverOf(std::u16string_view name, std::u16string_view target, bool temporaryLast) {
+    if (name.size() <= target.size() || !SameName(name.substr(0, target.size()), target)) return false;
+    bool temporary = false;
+    for (std::u16string_view rest = name.substr(target.size()); !rest.empty();) {
+        const size_t n = LeadingSuffix(rest, temporary);
+        if (n == 0) return false;
+        rest.remove_prefix(n);
+    }
+    return temporary || !temporaryLast;
 }
 
 // Deletes the files named and then the journals they leave that no other
@@ -114,19 +155,6 @@ int32_t DeleteWithJournals(std::u16string_view folder, const std::vector<std::u1
     return deleted;
 }
 
-// The file a leftover name stands beside, empty when the name is none.
-std::u16string TargetOfLeftover(std::u16string_view name) {
-    for (std::u16string_view suffix : {kOptimizedSuffix, kBookLoadCopySuffix})
-        if (EndsWith(name, suffix)) return std::u16string(name.substr(0, name.size() - suffix.size()));
-    if (!EndsWith(name, kTemporarySuffix)) return {};
-    std::u16string_view target = name.substr(0, name.size() - kTemporarySuffix.size());
-    // A numbered one: the digits and their "." go too.
-    size_t digits = target.size();
-    while (digits > 0 && target[digits - 1] >= u'0' && target[digits - 1] <= u'9') --digits;
-    if (digits < target.size() && digits > 0 && target[digits - 1] == u'.') target = target.substr(0, digits - 1);
-    return std::u16string(target);
-}
-
 }  // namespace
 
 std::u16string LeftoverTemporaryPath(std::u16string_view target, int32_t n) {
@@ -149,7 +177,7 @@ int32_t RemoveLeftoverTemporaries(std::u16string_view target) {
     if (parts.name.empty()) return 0;
     std::vector<std::u16string> doomed;
     for (const std::u16string& name : FileNames(parts.folder))
-        if (IsTemporaryOf(name, parts.name)) doomed.push_back(name);
+        if (IsLeftoverOf(name, parts.name, true)) doomed.push_back(name);
     return DeleteWithJournals(parts.folder, doomed);
 }
 
@@ -161,11 +189,9 @@ int32_t TidyDictionaryLeftovers(std::u16string_view dictionary) {
     if (file_replace::IsFile(kept.c_str()) &&
         file_replace::MoveReplacing(kept.c_str(), std::u16string(dictionary).c_str()) == 0)
         ++tidied;
-    const std::u16string optimized = OptimizedDictionaryPath(parts.name);
     std::vector<std::u16string> doomed;
     for (const std::u16string& name : FileNames(parts.folder))
-        if (IsTemporaryOf(name, parts.name) || SameName(name, optimized) || IsTemporaryOf(name, optimized))
-            doomed.push_back(name);
+        if (IsLeftoverOf(name, parts.name, false)) doomed.push_back(name);
     return tidied + DeleteWithJournals(parts.folder, doomed);
 }
 
@@ -175,9 +201,7 @@ int32_t TidyFolderLeftovers(std::u16string_view folder) {
         prefix += prefix.find(u'\\') != std::u16string::npos ? u'\\' : u'/';
     std::vector<std::u16string> targets;
     for (const std::u16string& name : FileNames(prefix)) {
-        std::u16string target = TargetOfLeftover(name);
-        // An optimised file's own temporary belongs to the dictionary.
-        if (EndsWith(target, kOptimizedSuffix)) target.resize(target.size() - kOptimizedSuffix.size());
+        std::u16string target(OwnerOf(name));
         // Only dictionaries' leftovers: an export's waits for the next
         // export to its file, and a name of the user's is never guessed at.
         if (!IsDictionaryName(target)) continue;

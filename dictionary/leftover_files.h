@@ -12,6 +12,9 @@
 //                                      load, kept by older builds while they
 //                                      wrote into the dictionary itself
 //
+// A leftover's own leftovers chain the suffixes ("<name>.1.tmp~.tmp~": a
+// compile's copy of the file a book load compiles into) and belong to <name>.
+//
 // A dictionary file being built has its journal beside it (the storage
 // engine's "<stem>.trn"); it goes with the file when no other file owns it.
 #pragma once

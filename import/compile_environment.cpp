@@ -1,12 +1,19 @@
-// The portable compile environment and the creation-time text.
+// The portable compile environment, the compile's steady clock and the
+// creation-time text.
 #include "import/compile_environment.h"
 
 #include "common/base/bounded_format.h"
 
 #include <array>
+#include <chrono>
 #include <ctime>
 #include <exception>
 #include <random>
+
+int64_t CompileUi::Milliseconds() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
 
 std::u16string FormatCompileTime(const CompileTime& t) {
     std::array<char16_t, 64> out{};

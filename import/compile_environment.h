@@ -23,6 +23,8 @@ public:
     virtual void PumpMessages() = 0;
     // A box with an OK button owned by the compile's owner window.
     virtual void ShowMessage(std::u16string_view text, std::u16string_view caption) = 0;
+    // A steady clock in milliseconds, which spaces the drawing of the bar.
+    virtual int64_t Milliseconds();
 };
 
 struct CompileTime {
@@ -51,8 +53,13 @@ public:
         messages.emplace_back(text);
         captions.emplace_back(caption);
     }
+    // A clock that moves `millisecondsPerRead` at each reading: by default
+    // far enough that every report of a compile is drawn.
+    int64_t Milliseconds() override { return now += millisecondsPerRead; }
 
     bool progressBar = false;
+    int64_t now = 0;
+    int64_t millisecondsPerRead = 1000;
     std::vector<std::u16string> labels, messages, captions;
     std::vector<int32_t> progress;
     int cancelEnables = 0;

@@ -50,6 +50,10 @@ int32_t CompileProgress::KeyProgress(int32_t v) {
     }
     if (phase_ == 1) value /= 2;
     if (phase_ == 2) value = value / 2 + 500;
+    const int64_t now = ui_.Milliseconds();
+    if (drawn_ && now - lastDrawMs_ < kDrawIntervalMs) return 1;
+    drawn_ = true;
+    lastDrawMs_ = now;
     ui_.SetProgress(value);
     ui_.PumpMessages();
     return cancelled ? 0 : 1;

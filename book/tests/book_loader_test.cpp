@@ -1,10 +1,13 @@
 // The book loader's work: two parallel texts loaded into an existing book
 // dictionary become its second and third books and the dictionary is marked
-// finished; a text that fails (a group of the wrong size) or a cancelled
-// load leaves the file byte for byte as it was, and each failure reaches the
-// user once.
+// finished, never written in place while a text compiles; a text that fails
+// (a group of the wrong size) keeps the books before it and says so, a first
+// text that fails or a cancelled load leaves the file byte for byte as it
+// was, no temporary stays, and each failure reaches the user once.
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <set>
 
 #include "book/book_loader.h"
 #include "book/stored_book.h"
@@ -37,6 +40,14 @@ protected:
         if (dictionary.Open(2) != 0) return -1;
         return static_cast<int32_t>(StoredBook(dictionary).Books(0).size());
     }
+    // The folder's file names (a temporary or journal left shows here).
+    std::set<std::string> FolderNames() {
+        std::set<std::string> names;
+        const std::filesystem::path folder = std::filesystem::path(Path("books.qdx")).parent_path();
+        for (const auto& entry : std::filesystem::directory_iterator(folder))
+            names.insert(entry.path().filename().string());
+        return names;
+    }
     SilentCompileUi ui_;
 };
 
@@ -47,23 +58,66 @@ TEST_F(BookLoading, TextsBecomeBooksAndTheDictionaryIsFinished) {
     ASSERT_EQ(loader.Load(Path("books.qdx"), {Path("second.txt"), Path("third.txt")}), 1) << Utf16ToUtf8(loader.error);
     EXPECT_EQ(loader.loaded, 2);
     EXPECT_EQ(BookCount(), 3);
-    EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(Path("books.qdx.books~"))));
     EXPECT_TRUE(Verify(Path("books.qdx")).empty());
+    EXPECT_EQ(FolderNames(), (std::set<std::string>{"books.qdx", "first.txt", "second.txt", "third.txt"}));
 }
 
-TEST_F(BookLoading, AFailedTextLeavesTheFileAsItWas) {
+// Each text compiles beside the dictionary, which holds what it held until
+// the load's last step: a load killed at any report leaves it whole.
+TEST_F(BookLoading, TheDictionaryIsUntouchedWhileTextsCompile) {
+    struct WatchingUi : SilentCompileUi {
+        std::function<void()> watch;
+        void PumpMessages() override {
+            SilentCompileUi::PumpMessages();
+            watch();
+        }
+        void SetStepLabel(std::u16string_view text) override {
+            SilentCompileUi::SetStepLabel(text);
+            watch();
+        }
+    } ui;
+    ui.progressBar = true;
+    const std::string before = Bytes("books.qdx");
+    int reports = 0, changedAt = 0;
+    ui.watch = [&] {
+        ++reports;
+        if (changedAt == 0 && Bytes("books.qdx") != before) changedAt = reports;
+    };
+    std::string text = "<Latn>English\n<Cyrl>Русский\n";
+    for (int i = 0; i < 300; ++i) text += "\n<P>Phrase " + std::to_string(i) + ".\n<P>Фраза " + std::to_string(i) + ".\n";
+    WriteText("second.txt", text);
+    BookLoader loader(engine_, ui, env_);
+    ASSERT_EQ(loader.Load(Path("books.qdx"), {Path("second.txt"), Path("second.txt")}), 1);
+    EXPECT_GT(reports, 100);
+    EXPECT_EQ(changedAt, 0) << "written in place at report " << changedAt << " of " << reports;
+    EXPECT_EQ(BookCount(), 3);
+}
+
+// A text that fails after others: the books before it stay, marked
+// finished, and the one message says so beside the reason. A first text
+// that fails, or nothing to load, touches nothing.
+TEST_F(BookLoading, AFailedTextKeepsTheBooksBeforeItAndSaysSo) {
     const std::string before = Bytes("books.qdx");
     WriteText("good.txt", "<Latn>English\n<Cyrl>Русский\n\n<P>Good.\n<P>Хорошо.\n");
     WriteText("bad.txt", "<Latn>English\n<Cyrl>Русский\n\n<P>Only one line in this group.\n");
     BookLoader loader(engine_, ui_, env_);
-    EXPECT_EQ(loader.Load(Path("books.qdx"), {Path("good.txt"), Path("bad.txt")}), 0);
+    EXPECT_EQ(loader.Load(Path("books.qdx"), {Path("bad.txt"), Path("good.txt")}), 0);
     EXPECT_EQ(loader.loaded, 0);
-    EXPECT_EQ(loader.error.rfind(u"Cannot convert a dictionary\n ", 0), 0u);
+    EXPECT_EQ(loader.error, u"Cannot convert a dictionary\n The source text could not be read as a dictionary.");
     EXPECT_TRUE(Bytes("books.qdx") == before);
-    EXPECT_EQ(BookCount(), 1);
-    // Nothing to load is a failure too, and touches nothing.
     EXPECT_EQ(loader.Load(Path("books.qdx"), {}), 0);
     EXPECT_TRUE(Bytes("books.qdx") == before);
+
+    EXPECT_EQ(loader.Load(Path("books.qdx"), {Path("good.txt"), Path("good.txt"), Path("bad.txt"), Path("good.txt")}),
+              0);
+    EXPECT_EQ(loader.loaded, 2);
+    EXPECT_EQ(loader.error,
+              u"Cannot convert a dictionary\n The source text could not be read as a dictionary.\n"
+              u"Books loaded before the failure, and kept in the dictionary: 2 of 4.");
+    EXPECT_TRUE(ui_.messages.empty());
+    EXPECT_EQ(BookCount(), 3);
+    EXPECT_TRUE(Verify(Path("books.qdx")).empty());
+    EXPECT_EQ(FolderNames(), (std::set<std::string>{"bad.txt", "books.qdx", "first.txt", "good.txt"}));
 }
 
 // A source the compile cannot read is said once, by the compile, naming the

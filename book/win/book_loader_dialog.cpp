@@ -116,7 +116,8 @@ void Load(HWND dialog, CBookLoadDlg& state) {
     const std::u16string target = state.dictionary->File().path;
     const int32_t loaded = loader.Load(target, sources);
     state.running = nullptr;
-    host.ReopenAfterLoad(*state.dictionary, loaded == 1);
+    // Books kept before a failed text finish the dictionary as a whole load does.
+    host.ReopenAfterLoad(*state.dictionary, loaded == 1 || loader.loaded > 0);
     if (loaded == 1) {
         state.result = 1;
         host.Ask(dialog, SlotText(kLoadedSlot), UIExtra(UIExtraText::kBooksLoaded), MB_OK | MB_ICONINFORMATION);

@@ -87,8 +87,9 @@ enum class UIExtraText : int {
     kHeaderCountsMore = 56,     // words the header counts, words read
     kGroupNeverClosed = 57,     // line of the group
     kLinksPastSentences = 58,   // links, the last sentence id
+    kBooksKeptBeforeFailure = 59,  // books loaded, books listed: a book load that failed midway
 };
-inline constexpr int kUIExtraTextCount = 59;
+inline constexpr int kUIExtraTextCount = 60;
 // The text in the current interface language ("" for a number outside).
 const char16_t* UIExtra(UIExtraText which);
 // The constant extra texts of a language, indexed by number (kUIExtraTextCount entries).

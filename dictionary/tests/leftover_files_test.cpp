@@ -46,6 +46,10 @@ TEST_F(LeftoverFiles, AWriteRemovesOnlyItsOwnTargetsTemporaries) {
     EXPECT_EQ(RemoveLeftoverTemporaries(Path("out.rtf")), 2);
     EXPECT_EQ(Folder(), kUsersFiles);
     EXPECT_EQ(RemoveLeftoverTemporaries(Path("out.rtf")), 0);
+    // A target whose name ends in digits.
+    Put({{"out.2.tmp~", "killed export"}, {"out.2.1.tmp~", "killed export"}});
+    EXPECT_EQ(RemoveLeftoverTemporaries(Path("out.2")), 2);
+    EXPECT_EQ(Folder(), kUsersFiles);
 }
 
 TEST_F(LeftoverFiles, AStartPutsBackWhatCutShortRunsLeftAndTouchesNothingElse) {
@@ -71,15 +75,23 @@ TEST_F(LeftoverFiles, AStartPutsBackWhatCutShortRunsLeftAndTouchesNothingElse) {
          // An optimisation killed before and during its rebuild's last move.
          {"Mine.qdx.new~", "rebuilt"},
          {"Mine.qdx.new~.tmp~", "rebuilding"},
+         // A book load killed: the books so far, the copy a text compiles
+         // into, the compile's own copy of it and that copy's journal.
+         {"Load.qdx", "whole"},
+         {"Load.qdx.tmp~", "staged"},
+         {"Load.qdx.1.tmp~", "compiling"},
+         {"Load.qdx.1.tmp~.tmp~", "compile's copy"},
+         {"Load.qdx.1.trn", "the copy's journal"},
          // New dictionaries' compiles killed: no dictionary of that name yet.
          {"New.qdx.tmp~", "building"},
          {"NEW2.QDX.1.tmp~", "building"},
          // A cut compile beside a journal it does not own.
          {"Other.qdx.tmp~", "killed"}});
 
-    EXPECT_EQ(TidyFolderLeftovers(folder.path().u16string()), 8);
+    EXPECT_EQ(TidyFolderLeftovers(folder.path().u16string()), 12);
     Files expected = untouched;
     expected["Books.qdx"] = "original";
+    expected["Load.qdx"] = "whole";
     EXPECT_EQ(Folder(), expected);
     EXPECT_EQ(TidyFolderLeftovers(folder.path().u16string() + u"/"), 0);
 

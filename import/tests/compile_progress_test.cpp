@@ -1,9 +1,12 @@
 // The progress arithmetic of a compile: per mille of a record pass, the two
-// halves of a step followed by a compaction, drawing only when it grows,
-// and the engine's reports routed to the innermost running compile.
+// halves of a step followed by a compaction, drawing only when it grows and
+// at most once per interval of the clock, however many reports come, and
+// the engine's reports routed to the innermost running compile.
 #include "import/compile_progress.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -28,6 +31,38 @@ TEST(CompileProgress, PerMilleAndHalves) {
 
     progress.cancelled = true;
     EXPECT_EQ(progress.KeyProgress(800), 0);
+}
+
+// A thousand per-mille steps and two thousand engine reports, one
+// millisecond apart: drawn every 50 ms, the first at once; with no time
+// passing, drawn once. A cancel is answered at the next report, drawn or not.
+TEST(CompileProgress, DrawingFollowsTheClockNotTheCountOfReports) {
+    SilentCompileUi ui;
+    ui.progressBar = true;
+    ui.millisecondsPerRead = 1;
+    CompileProgress progress(ui);
+    progress.BeginStep(false, false, 1000);
+    for (int64_t done = 1; done <= 1000; ++done) ASSERT_EQ(progress.RecordProgress(done, 1000), 1);
+    EXPECT_EQ(ui.progress.size(), 20u);
+    EXPECT_EQ(ui.progress.front(), 1);
+    EXPECT_EQ(ui.progress.back(), 951);
+    EXPECT_TRUE(std::is_sorted(ui.progress.begin(), ui.progress.end()));
+    EXPECT_EQ(ui.pumps, 20);
+    progress.BeginCompaction();
+    for (int32_t i = 0; i < 2000; ++i) ASSERT_EQ(progress.KeyProgress(i / 2), 1);
+    EXPECT_EQ(ui.progress.size(), 60u);
+    EXPECT_EQ(ui.pumps, 60);
+
+    SilentCompileUi still;
+    still.progressBar = true;
+    still.millisecondsPerRead = 0;
+    CompileProgress once(still);
+    once.BeginStep(true, false, 1000);
+    for (int64_t done = 1; done <= 1000; ++done) ASSERT_EQ(once.RecordProgress(done, 1000), 1);
+    EXPECT_EQ(still.progress, std::vector<int32_t>{0});
+    once.cancelled = true;
+    EXPECT_EQ(once.KeyProgress(10), 0);
+    EXPECT_EQ(still.pumps, 1);
 }
 
 TEST(CompileProgress, EngineReportsGoToTheInnermostCompile) {

@@ -4,7 +4,7 @@
 // the clipboard monitor's highlight gives the box exactly the pasted text; a
 // start with a saved list shows its tab; the Selected list's sort arrow and
 // its rows agree; a book loaded into a new dictionary leaves the user's
-// working dictionary; a window stored off every screen starts on the work area.
+// working dictionary, and one killed midway leaves it whole; a window stored off every screen starts on the work area.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -381,6 +381,23 @@ TEST_F(ListRefresh, AStartWithASavedListShowsItsTab) {
     EXPECT_EQ(run.Exit(frame), 0);
 }
 
+// The dictionaries dialog opened from the frame, a new dictionary named
+// `name` made there with Create, and the book loader opened on it; null
+// where a window did not come (`dictionaries` holds the dialog's window).
+HWND BookLoaderOfANewDictionary(HWND frame, const wchar_t* name, HWND& dictionaries) {
+    PostMessageW(frame, WM_COMMAND, cmd::kDictionaries, 0);
+    dictionaries = WaitForDialogOf(frame);
+    if (!dictionaries) return nullptr;
+    PostMessageW(dictionaries, WM_COMMAND, 40147, 0);  // Create
+    HWND create = WaitForDialogOf(dictionaries);
+    if (!create) return nullptr;
+    SetDlgItemTextW(create, 1186, name);
+    PostMessageW(create, WM_COMMAND, IDOK, 0);
+    if (!WaitFor([&] { return !IsWindow(create); })) return nullptr;
+    PostMessageW(dictionaries, WM_COMMAND, 40686, 0);  // load a book into the new (selected) dictionary
+    return WaitForDialogOf(dictionaries);
+}
+
 // A new dictionary made in the dictionaries dialog takes the working role
 // from the personal one; a book loaded into it leaves it read-only, and the
 // personal dictionary is the one edited again, as the settings say at exit.
@@ -389,17 +406,8 @@ TEST_F(ListRefresh, ABookLoadedIntoANewDictionaryLeavesTheUsersWorkingDictionary
     ProgramRun run;
     HWND frame = StartWithSlice(run, folders);
     ASSERT_NE(frame, nullptr);
-    PostMessageW(frame, WM_COMMAND, cmd::kDictionaries, 0);
-    HWND dictionaries = WaitForDialogOf(frame);
-    ASSERT_NE(dictionaries, nullptr);
-    PostMessageW(dictionaries, WM_COMMAND, 40147, 0);  // Create
-    HWND create = WaitForDialogOf(dictionaries);
-    ASSERT_NE(create, nullptr);
-    SetDlgItemTextW(create, 1186, L"Mine");
-    PostMessageW(create, WM_COMMAND, IDOK, 0);
-    ASSERT_TRUE(WaitFor([&] { return !IsWindow(create); }));
-    PostMessageW(dictionaries, WM_COMMAND, 40686, 0);  // load a book into the new (selected) dictionary
-    HWND loader = WaitForDialogOf(dictionaries);
+    HWND dictionaries = nullptr;
+    HWND loader = BookLoaderOfANewDictionary(frame, L"Mine", dictionaries);
     ASSERT_NE(loader, nullptr);
     // The book the end-to-end tests compile, in the source tree beside the build tree.
     std::string binary = BinaryPath();
@@ -421,6 +429,80 @@ TEST_F(ListRefresh, ABookLoadedIntoANewDictionaryLeavesTheUsersWorkingDictionary
     const std::wstring working = ReadIniString(folders, L"Dictionaries", L"Working");
     EXPECT_FALSE(working.empty()) << "no working dictionary";
     EXPECT_EQ(working.find(L"Mine"), std::wstring::npos) << Utf8(working);
+}
+
+// A book load killed in its fifth step (the full-text index), as a power cut
+// or the task manager ends it: the dictionary is the file it was before the
+// load at that moment, and the next start removes what the load had written
+// beside it.
+TEST_F(ListRefresh, ABookLoadKilledMidwayLeavesTheDictionaryWhole) {
+    TestFolders folders = PrepareTest(L"ListRefresh.KilledLoad");
+    // A text of 30,000 phrases: a load of seconds, long enough to be caught.
+    const std::wstring book = folders.root + L"\\long-book.txt";
+    {
+        std::string text = "<Latn>English\r\n<Cyrl>Russian\r\n\r\n";
+        for (int i = 0; i < 30000; ++i)
+            text += "Phrase number " + std::to_string(i) + ".\r\n\xd0\xa4\xd1\x80\xd0\xb0\xd0\xb7\xd0\xb0 " +
+                    std::to_string(i) + ".\r\n\r\n";
+        FILE* file = _wfopen(book.c_str(), L"wb");
+        ASSERT_NE(file, nullptr);
+        fwrite(text.data(), 1, text.size(), file);
+        fclose(file);
+    }
+    std::wstring dictionary;
+    std::string before;
+    auto bytes = [](const std::wstring& path) {
+        std::string content;
+        if (FILE* file = _wfopen(path.c_str(), L"rb")) {
+            char buffer[65536];
+            for (size_t n; (n = fread(buffer, 1, sizeof buffer, file)) > 0;) content.append(buffer, n);
+            fclose(file);
+        }
+        return content;
+    };
+    auto leftovers = [&] {
+        std::vector<std::wstring> names;
+        WIN32_FIND_DATAW found{};
+        HANDLE search = FindFirstFileW((folders.DictionariesFolder() + L"\\*~").c_str(), &found);
+        for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found))
+            names.push_back(found.cFileName);
+        if (search != INVALID_HANDLE_VALUE) FindClose(search);
+        return names;
+    };
+    {
+        ProgramRun run;
+        HWND frame = StartWithSlice(run, folders);
+        ASSERT_NE(frame, nullptr);
+        HWND dictionaries = nullptr;
+        HWND loader = BookLoaderOfANewDictionary(frame, L"Books", dictionaries);
+        ASSERT_NE(loader, nullptr);
+        dictionary = WindowText(GetDlgItem(loader, 1349));
+        before = bytes(dictionary);
+        ASSERT_FALSE(before.empty()) << Utf8(dictionary);
+        SetDlgItemTextW(loader, 1351, book.c_str());
+        PostMessageW(loader, WM_COMMAND, IDOK, 0);
+        HWND step = GetDlgItem(loader, 1287);
+        bool caught = false;
+        for (int i = 0, n = machine_pace::ScaledTries(60000); i < n && !caught; ++i, Sleep(1))
+            caught = WindowText(step).find(L"step 5 from 7") != std::wstring::npos;
+        ASSERT_TRUE(caught) << "the load never reached its fifth step";
+        DWORD id = 0;
+        GetWindowThreadProcessId(frame, &id);
+        HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id);
+        ASSERT_NE(process, nullptr);
+        TerminateProcess(process, 9);
+        WaitForSingleObject(process, 10000);
+        CloseHandle(process);
+    }
+    EXPECT_TRUE(bytes(dictionary) == before) << "the dictionary was written in place";
+    EXPECT_FALSE(leftovers().empty());
+    ProgramRun run;
+    HWND frame = run.WaitForFrameWithoutClipboardMonitor();
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(run.Exit(frame), 0);
+    EXPECT_TRUE(bytes(dictionary) == before);
+    const std::vector<std::wstring> left = leftovers();
+    EXPECT_TRUE(left.empty()) << Utf8(left.front());
 }
 
 // A damaged settings file places the window off every screen: it starts

@@ -15,6 +15,7 @@
 #include "common/global_objects.h"
 #include "common/tests/fake_app_context.h"
 #include "common/tests/test_files.h"
+#include "common/text/utf8.h"
 #include "common/ui_text/ui_text.h"
 #include "dictionary/dictionary.h"
 #include "dictionary/shelf.h"
@@ -137,18 +138,19 @@ TEST_F(StoredBookWindows, TheJapaneseLoaderTakesItsOwnTexts) {
     EXPECT_NE(caption, u"Books Loaded");
 }
 
-TEST_F(StoredBookWindows, AFailingListLeavesTheDictionaryAsItWas) {
-    dictionary_->Close();
-    const std::string before = Bytes();
-    dictionary_->Open(2);
+// A list whose second text fails: the first text's book stays, the
+// dictionary is finished, and the one box says so beside the reason.
+TEST_F(StoredBookWindows, AFailingListKeepsTheBooksBeforeTheFailureAndSaysSo) {
     Write("bad.txt", "<Latn>English\r\n<Cyrl>Russian\r\n\r\nOnly one line here.\r\n");
     Write("books.lst", "; one good, one bad\r\nfirst.txt\r\nbad.txt\r\n");
     EXPECT_EQ(Run(true, folder_ / "books.lst"), 0);
-    EXPECT_FALSE(host_.reopenedFinished);
-    ASSERT_FALSE(host_.messages.empty());
-    EXPECT_EQ(host_.messages.back().rfind(u"Conversion failed: Cannot convert a dictionary\n ", 0), 0u);
-    dictionary_->Close();
-    EXPECT_TRUE(Bytes() == before);
+    EXPECT_TRUE(host_.reopenedFinished);
+    ASSERT_EQ(host_.messages.size(), 1u);
+    const std::u16string& message = host_.messages.back();
+    EXPECT_EQ(message.rfind(u"Conversion failed: Cannot convert a dictionary\n ", 0), 0u) << Utf16ToUtf8(message);
+    const std::u16string kept = u"\nBooks loaded before the failure, and kept in the dictionary: 1 of 2.";
+    EXPECT_TRUE(message.ends_with(kept)) << Utf16ToUtf8(message);
+    EXPECT_EQ(StoredBook(*dictionary_).Books(0).size(), 2u);
 }
 
 class ShelfSite : public IBookReaderSite {
