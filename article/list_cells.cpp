@@ -260,15 +260,18 @@ int32_t GetCellText(WordList& list, int32_t row, ListCell& cell) {
     return 0;
 }
 
-int32_t CountArticlesOfWord(CDMS& engine, int32_t fileId, const std::u16string& word) {
+int32_t CountArticlesOfWord(CDMS& engine, int32_t fileId, const std::u16string& word, DmsStatus* refusal) {
     EngineCursor words(engine, fileId), hits(engine, fileId);
     if (!words.ok() || !hits.ok() || Failed(words.SelectIndex(kIndexFullTextWords)) ||
         Failed(hits.SelectIndex(kIndexFullTextHits)))
         return 0;
     uint32_t id = 0;
     HitList list;
-    if (!FindWordId(engine, words.handle(), word, id) || !LoadHitList(engine, hits.handle(), id, list)) return 0;
-    return static_cast<int32_t>(list.size());
+    DmsStatus st = FindWordId(engine, words.handle(), word, id);
+    if (!Failed(st)) st = LoadHitList(engine, hits.handle(), id, list);
+    if (!Failed(st)) return static_cast<int32_t>(list.size());
+    if (refusal != nullptr && IsReadRefusal(st)) *refusal = st;
+    return 0;
 }
 
 ArticleCount CountArticlesOfWord(WordList& list, const std::u16string& word) {
@@ -277,7 +280,9 @@ ArticleCount CountArticlesOfWord(WordList& list, const std::u16string& word) {
         CCursor* cursor = list.CursorAt(i);
         RDFDictionary* dictionary = cursor ? cursor->dictionary : nullptr;
         if (dictionary == nullptr || !(dictionary->flags & kDictionaryOpen)) continue;
-        const int32_t articles = CountArticlesOfWord(dictionary->Engine(), dictionary->fileId, word);
+        DmsStatus refusal = DmsStatus::Success;
+        const int32_t articles = CountArticlesOfWord(dictionary->Engine(), dictionary->fileId, word, &refusal);
+        dictionary->NoteReadRefusal(refusal);
         count.articles += articles;
         if (articles > 0) ++count.dictionaries;
     }

@@ -12,6 +12,7 @@
 
 #include "article/list_cell.h"
 #include "common/app_context.h"
+#include "storage/dms_status.h"
 
 class CCursor;
 class CDictionary;
@@ -67,14 +68,16 @@ std::u16string ArticleCountHintText(UILanguage language, std::u16string_view cel
                                     int32_t dictionaries);
 
 // Articles of the open dictionary file `fileId` whose full text holds `word`
-// (an index 110 key): the records of its hit list in index 111.
-int32_t CountArticlesOfWord(CDMS& engine, int32_t fileId, const std::u16string& word);
+// (an index 110 key): the records of its hit list in index 111. A read the
+// engine refuses counts none and leaves its status in `*refusal` (when given).
+int32_t CountArticlesOfWord(CDMS& engine, int32_t fileId, const std::u16string& word, DmsStatus* refusal = nullptr);
 
 struct ArticleCount {
     int32_t articles = 0;
     int32_t dictionaries = 0;  // those holding at least one of the articles
 };
-// The same over every open dictionary of `list`.
+// The same over every open dictionary of `list`; a dictionary whose index
+// the engine refuses counts none and keeps the refusal to be told.
 ArticleCount CountArticlesOfWord(WordList& list, const std::u16string& word);
 
 // Colours the words of a search-results cell that match `query`: attribute

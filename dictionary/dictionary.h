@@ -93,6 +93,8 @@ public:
     // (the Latin analyser's "INFLECTS.SEC, section 2"); it heads the detail.
     void NoteReadRefusal(DmsStatus status, std::u16string_view what = {});
     DmsStatus ReadRefusal() const { return readRefusal_; }
+    // A kept refusal not shown yet.
+    bool ReadRefusalUntold() const { return Failed(readRefusal_) && !readRefusalShown_; }
     // Shows the kept refusal once per opening, at the top of a user action:
     // "Cannot read file: <path>" and the engine's text. True when shown now.
     bool ReportReadRefusal();

@@ -101,23 +101,27 @@ private:
 
 }  // namespace
 
-bool FindStoredHitList(CDMS& engine, uint32_t hitsCursor, uint32_t id, StoredHitList& out) {
+DmsStatus FindStoredHitList(CDMS& engine, uint32_t hitsCursor, uint32_t id, StoredHitList& out) {
     KeySegmentValue in{&id, 4};
     uint32_t found = 0;
     KeySegmentValue key{&found, 4};
     EntryPosition at;
     XCursor* cursor = engine.FindCursor(hitsCursor);
-    if (cursor == nullptr || Failed(engine.Seek(hitsCursor, &in, &key, &at)) || at.ref.first == 0) return false;
+    if (cursor == nullptr) return DmsStatus::WrongHandle;
+    const DmsStatus sought = engine.Seek(hitsCursor, &in, &key, &at);
+    if (Failed(sought)) return sought;
+    if (at.ref.first == 0) return DmsStatus::RecordNotFound;
     bool freed = false;
     const DmsStatus st = WalkDataBlock(*cursor->file, at.ref.first, [&](const ChunkView& c) {
         freed = (c.flags & chunk::kFlagDeleted) != 0;
         out = {c.position, c.total};
         return false;
     });
-    return !Failed(st) && !freed;
+    if (Failed(st)) return st;
+    return freed ? DmsStatus::RecordNotFound : DmsStatus::Success;
 }
 
-bool ReadStoredHitList(DMSFile& file, uint32_t position, const std::vector<uint32_t>* wanted, HitList& out) {
+DmsStatus ReadStoredHitList(DMSFile& file, uint32_t position, const std::vector<uint32_t>* wanted, HitList& out) {
     out = HitList();
     bool freed = false;
     const auto chunkData = [&](const ChunkView& c) {
@@ -135,13 +139,15 @@ bool ReadStoredHitList(DMSFile& file, uint32_t position, const std::vector<uint3
             bytes += data.size();
             return true;
         });
-        if (Failed(st) || freed) return false;
+        if (Failed(st)) return st;
+        if (freed) return DmsStatus::RecordNotFound;
         out = HitList::FromBlock(std::move(units), bytes);
-        return true;
+        return DmsStatus::Success;
     }
     HitRecordStream stream(*wanted, out);
     const DmsStatus st = WalkDataBlock(file, position, [&](const ChunkView& c) { return stream.Feed(chunkData(c)); });
-    return !Failed(st) && !freed;
+    if (Failed(st)) return st;
+    return freed ? DmsStatus::RecordNotFound : DmsStatus::Success;
 }
 
 HitList KeepArticles(const HitList& list, const std::vector<uint32_t>& wanted) {

@@ -142,26 +142,29 @@ std::vector<uint32_t> HitList::Positions() const {
     return out;
 }
 
-bool FindWordId(CDMS& engine, uint32_t wordsCursor, const std::u16string& word, uint32_t& id) {
+DmsStatus FindWordId(CDMS& engine, uint32_t wordsCursor, const std::u16string& word, uint32_t& id) {
     // The builder's cut: whole units, never half a surrogate pair.
     const size_t units = FullTextKeyUnits(word);
+    if (units == 0) return DmsStatus::RecordNotFound;
     std::array<char16_t, kFullTextKeyBytes / 2> found{};
     KeySegmentValue in{const_cast<char16_t*>(word.data()), static_cast<int32_t>(units * 2)};
     KeySegmentValue out{found.data(), kFullTextKeyBytes};
     EntryPosition at;
-    if (units == 0 || Failed(engine.Seek(wordsCursor, &in, &out, &at))) return false;
+    const DmsStatus st = engine.Seek(wordsCursor, &in, &out, &at);
+    if (Failed(st)) return st;
     id = at.ref.first;
-    return id != 0;
+    return id != 0 ? DmsStatus::Success : DmsStatus::RecordNotFound;
 }
 
-bool LoadHitList(CDMS& engine, uint32_t hitsCursor, uint32_t id, HitList& list) {
+DmsStatus LoadHitList(CDMS& engine, uint32_t hitsCursor, uint32_t id, HitList& list) {
     XCursor* cursor = engine.FindCursor(hitsCursor);
+    if (cursor == nullptr) return DmsStatus::WrongHandle;
     StoredHitList stored;
     try {
-        return cursor != nullptr && FindStoredHitList(engine, hitsCursor, id, stored) &&
-               ReadStoredHitList(*cursor->file, stored.position, nullptr, list);
+        const DmsStatus found = FindStoredHitList(engine, hitsCursor, id, stored);
+        return Failed(found) ? found : ReadStoredHitList(*cursor->file, stored.position, nullptr, list);
     } catch (const std::bad_alloc&) {
-        return false;
+        return DmsStatus::NotEnoughMemory;
     }
 }
 
@@ -241,18 +244,29 @@ uint32_t ScoreArticle(std::span<const std::span<const uint16_t>> groupsAtArticle
 }
 
 std::vector<ScoredArticle> CollectHits(const FullTextQuery& query, int32_t groupCount, CDMS& engine,
-                                       uint32_t wordsCursor, uint32_t hitsCursor) {
+                                       uint32_t wordsCursor, uint32_t hitsCursor, DmsStatus* refusal) {
     std::vector<int32_t> groups = query.Groups();
     if (groupCount < static_cast<int32_t>(groups.size())) groups.resize(static_cast<size_t>(std::max(groupCount, 0)));
     XCursor* cursor = engine.FindCursor(hitsCursor);
     if (groups.empty() || cursor == nullptr) return {};
+    // A read the engine refuses is no word or list the index lacks: the
+    // dictionary gives nothing, and says why.
+    const auto refused = [refusal](DmsStatus status) {
+        if (!IsReadRefusal(status)) return false;
+        if (refusal != nullptr) *refusal = status;
+        return true;
+    };
     // Every word is looked up in index 110 before any in index 111, and every
     // list is found before any is read: a word the index lacks ends the
     // search having read only index 110's pages.
     std::vector<std::vector<uint32_t>> ids(groups.size());
     for (size_t g = 0; g < groups.size(); ++g) {
-        for (int32_t r : query.Alternatives(groups[g]))
-            if (uint32_t id = 0; FindWordId(engine, wordsCursor, query.Record(r).word, id)) ids[g].push_back(id);
+        for (int32_t r : query.Alternatives(groups[g])) {
+            uint32_t id = 0;
+            const DmsStatus st = FindWordId(engine, wordsCursor, query.Record(r).word, id);
+            if (refused(st)) return {};
+            if (!Failed(st)) ids[g].push_back(id);
+        }
         if (ids[g].empty()) return {};
     }
     std::vector<std::vector<StoredHitList>> stored(groups.size());
@@ -261,7 +275,9 @@ std::vector<ScoredArticle> CollectHits(const FullTextQuery& query, int32_t group
     for (size_t g = 0; g < groups.size(); ++g) {
         for (uint32_t id : ids[g]) {
             StoredHitList list;
-            if (!FindStoredHitList(engine, hitsCursor, id, list)) continue;
+            const DmsStatus st = FindStoredHitList(engine, hitsCursor, id, list);
+            if (refused(st)) return {};
+            if (Failed(st)) continue;
             stored[g].push_back(list);
             groupBytes[g] += list.bytes;
             ++uses[list.position];
@@ -291,7 +307,9 @@ std::vector<ScoredArticle> CollectHits(const FullTextQuery& query, int32_t group
             if (const auto it = kept.find(list.position); it != kept.end()) {
                 read = KeepArticles(it->second, wanted);
             } else {
-                if (!ReadStoredHitList(*cursor->file, list.position, step == 0 ? nullptr : &wanted, read)) continue;
+                const DmsStatus st = ReadStoredHitList(*cursor->file, list.position, step == 0 ? nullptr : &wanted, read);
+                if (refused(st)) return {};
+                if (Failed(st)) continue;
                 if (uses[list.position] > 1) kept.emplace(list.position, read);
             }
             alternatives.push_back(std::move(read));
@@ -405,11 +423,11 @@ void KeepBestArticles(std::vector<ScoredArticle>& articles, size_t limit) {
 }
 
 std::vector<ScoredArticle> SearchDictionary(const FullTextQuery& query, int32_t groupCount, CDMS& engine,
-                                            int32_t fileId) {
+                                            int32_t fileId, DmsStatus* refusal) {
     EngineCursor words(engine, fileId), hits(engine, fileId);
     if (Failed(words.SelectIndex(kIndexFullTextWords)) || Failed(hits.SelectIndex(kIndexFullTextHits))) return {};
     try {
-        return CollectHits(query, groupCount, engine, words.handle(), hits.handle());
+        return CollectHits(query, groupCount, engine, words.handle(), hits.handle(), refusal);
     } catch (const std::bad_alloc&) {
         return {};
     }
@@ -429,7 +447,10 @@ void SearchFullText(WordList& list, const FullTextQuery& query, int32_t groupCou
         RDFDictionary* dictionary = cursor ? cursor->dictionary : nullptr;
         if (!dictionary || (dictionary->flags & kDictionaryNoFullTextSearch) || !(dictionary->flags & kDictionaryOpen))
             continue;
-        std::vector<ScoredArticle> pairs = SearchDictionary(query, groupCount, dictionary->Engine(), dictionary->fileId);
+        DmsStatus refusal = DmsStatus::Success;
+        std::vector<ScoredArticle> pairs =
+            SearchDictionary(query, groupCount, dictionary->Engine(), dictionary->fileId, &refusal);
+        dictionary->NoteReadRefusal(refusal);
         // The list holds at most kMaxEntries: no dictionary gives more.
         KeepBestArticles(pairs, WordList::kMaxEntries);
         if (!pairs.empty()) sources.push_back({cursor, std::move(pairs)});

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "dictionary/full_text_query.h"
+#include "storage/dms_status.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -110,19 +111,24 @@ std::vector<uint32_t> KeepAdjacent(const std::vector<uint32_t>& wanted, const Hi
 // start when start ≤ 254); 0 without hits.
 uint32_t ScoreArticle(std::span<const std::span<const uint16_t>> groupsAtArticle);
 
-// The id index 110 gives `word` (cut as the index builder cuts it); false when absent.
-bool FindWordId(CDMS& engine, uint32_t wordsCursor, const std::u16string& word, uint32_t& id);
+// The id index 110 gives `word` (cut as the index builder cuts it): Success;
+// RecordNotFound when the index lacks the word; else the engine's refusal
+// (a damaged page is never taken for a word the index lacks).
+DmsStatus FindWordId(CDMS& engine, uint32_t wordsCursor, const std::u16string& word, uint32_t& id);
 // The hit list index 111 holds for `id`, every record of it
-// (ReadStoredHitList); false when the id or its data block cannot be read.
-bool LoadHitList(CDMS& engine, uint32_t hitsCursor, uint32_t id, HitList& list);
+// (ReadStoredHitList): Success; RecordNotFound when there is none; else the
+// engine's refusal.
+DmsStatus LoadHitList(CDMS& engine, uint32_t hitsCursor, uint32_t id, HitList& list);
 
 // The articles of one dictionary holding the query (`groupCount` groups),
-// scored, in ascending position. Cursors on indexes 110 and 111.
+// scored, in ascending position. Cursors on indexes 110 and 111. A read the
+// engine refuses gives no articles and its status in `*refusal` (when given).
 std::vector<ScoredArticle> CollectHits(const FullTextQuery& query, int32_t groupCount, CDMS& engine,
-                                       uint32_t wordsCursor, uint32_t hitsCursor);
-// The same on an open dictionary file.
+                                       uint32_t wordsCursor, uint32_t hitsCursor, DmsStatus* refusal = nullptr);
+// The same on an open dictionary file (a file without the full-text indexes
+// gives nothing and no refusal).
 std::vector<ScoredArticle> SearchDictionary(const FullTextQuery& query, int32_t groupCount, CDMS& engine,
-                                            int32_t fileId);
+                                            int32_t fileId, DmsStatus* refusal = nullptr);
 
 // Leaves the `limit` best articles of `articles` (ascending positions, as
 // CollectHits gives them) by descending score, ties in position order: what
@@ -132,6 +138,9 @@ void KeepBestArticles(std::vector<ScoredArticle>& articles, size_t limit);
 // Fills the stored list `list` from the dictionaries of its cursors (in its
 // order, skipping those kept out of full-text search): empties it, adds the
 // best articles (at most 2000), word dictionaries first, then books, and sorts it.
+// A dictionary whose full-text index the engine refuses to read gives nothing
+// and keeps the refusal (CDictionary::NoteReadRefusal) for the caller to tell
+// once the list is shown (WordList::ReportReadRefusals).
 void SearchFullText(WordList& list, const FullTextQuery& query, int32_t groupCount);
 // Parses `text` into `query` and fills the list; an empty query empties it.
 void FillFromQuery(WordList& list, FullTextQuery& query, std::u16string_view text);

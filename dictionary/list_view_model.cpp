@@ -20,7 +20,9 @@ std::u16string_view Cut(std::u16string_view text, int32_t units) {
 std::u16string (*ListViewModel::cellText)(WordList&, int32_t, int32_t) = nullptr;
 
 ListViewModel::ListViewModel(int32_t viewKindIn, WordList* modelIn, IListViewHost* hostIn)
-    : viewKind(viewKindIn), model(modelIn), host(hostIn) {}
+    : viewKind(viewKindIn), model(modelIn), host(hostIn) {
+    MarkRowsNumbered();
+}
 
 int32_t ListViewModel::GetRowCount() const { return model != nullptr ? model->RowCount() : 0; }
 
@@ -85,6 +87,7 @@ int32_t ListViewModel::SearchAsYouType(CInput& input, const IInputBox& box) {
         if (host != nullptr) host->UpdateCommandState(40139);
     } else if (model != nullptr) {
         currentRow = model->Find(input.searchText, nullptr, model->Kind(), &notWhole, &phrase, &phraseEntry);
+        MarkRowsNumbered();
     }
     inputCounter = input.changeCounter;
     inputSelectionStart = input.selectionStart;
@@ -103,6 +106,7 @@ int32_t ListViewModel::SearchText(std::u16string_view text, const std::u16string
         if (host != nullptr) host->UpdateCommandState(40139);
     } else if (model != nullptr) {
         currentRow = model->Find(text, reading, model->Kind(), &notWhole, &phrase, &phraseEntry);
+        MarkRowsNumbered();
     }
     approximate = notWhole;
     ShowCurrentCentred();
@@ -155,6 +159,7 @@ void ListViewModel::SelectRecord(const ListRecordRef& record, int32_t pageOffset
     int32_t row = model != nullptr ? model->FindRecord(record) : -1;
     if (row < 0) row = 0;
     currentRow = row;
+    MarkRowsNumbered();
     topRow = std::max(0, row - std::min(pageOffset, rowsPerPage - 1));
     Refill();
     selection.Clear();
@@ -183,6 +188,7 @@ void ListViewModel::RestorePosition() {
         if ((savedBits & 2) != 0) {
             std::u16string_view second = savedSecond;
             currentRow = std::max(model->Find(savedKey, &second, model->Kind(), nullptr, nullptr), 0);
+            MarkRowsNumbered();
         } else {
             currentRow = 0;
         }

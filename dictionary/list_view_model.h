@@ -14,6 +14,7 @@
 #include "dictionary/selection.h"
 #include "dictionary/word_list_entry.h"
 
+class CCursor;
 class CInput;
 class IInputBox;
 class RDFDictionary;
@@ -40,6 +41,11 @@ public:
     virtual void RunQueryAgain() {}
     // The header's column titles again, in the interface language now set.
     virtual void RetitleColumns() {}
+    // A dictionary left the list while its rows were read and the page was
+    // put back where the user was (FollowDroppedRows): the window shows the
+    // page, its scroll bar and status again and tells the refusal, once,
+    // after the message that met it.
+    virtual void RowsDropped() {}
 
 protected:
     ~IListViewHost() = default;
@@ -127,9 +133,25 @@ public:
     // Paging (list_view_paging.cpp). The page holds lines from the top row;
     // `rowsPerPage` is the page line count (1 to kMaxPageLines).
     static constexpr int32_t kMaxPageLines = 200;
-    // Fills up to rowsPerPage + 1 lines from the top row and reads their
-    // rows; the number filled. A refused read met there is shown at once.
+    // Fills up to rowsPerPage + 1 lines from the top row; the number filled.
+    // The rows are read where they are shown (ReadRow), not here.
     int32_t FillPage();
+    // A row of the page read to be shown: its cursor, null when none.
+    // Whoever shows the page (the painter, the tools) reads it through here,
+    // so the keys of the top and the current row are at hand should a
+    // dictionary leave the list later.
+    CCursor* ReadRow(int32_t row);
+    // When a dictionary left the merged list since its rows were numbered for
+    // the page (the engine refused a read of its index, met by whoever read
+    // a row), puts the page back where the user was among the rows left:
+    // after keys and the wheel from the top line's key, after a jump at the
+    // same share of the list, the first and the last page staying first and
+    // last; the current row at its key when it was read, else at its place
+    // on the page. Tells the host (RowsDropped) and answers true; else false.
+    bool FollowDroppedRows();
+    // The rows are numbered from here on as the model numbers them now (a
+    // search found its row among the dictionaries left).
+    void MarkRowsNumbered();
     void GoToFirst();
     void GoToLast();
     void LineDown(bool shift, bool ctrl) { MoveByKey(1, false, shift, ctrl); }
@@ -181,7 +203,23 @@ private:
     void ShowCurrentCentred();
     void MoveByKey(int32_t delta, bool movePage, bool shift, bool ctrl);
     void Refill();
-    // The lines of the page from the top row, without reading their rows.
+    // The lines of the page from the top row, without reading their rows
+    // (but for the lexicon's key groups).
     void LayOutPage();
+    // The top and current rows of the page among the rows a refusal left.
+    void PutPageAmongRowsLeft();
+
+    // What the page's row numbers count, should a dictionary leave the list:
+    // the model's drops and rows then, and the keys of the top line and of
+    // the current row as last read in that numbering (row -1: none read).
+    struct RowKey {
+        int32_t row = -1;
+        std::u16string first, second;  // the entry's key fields
+    };
+    // The row of `key` among the rows left (the first at or after it).
+    int32_t FindAmongRowsLeft(const RowKey& key);
+    int32_t numberedDrops_ = 0;
+    int32_t numberedRows_ = 0;
+    RowKey topKey_, currentKey_;
     std::u16string ChooseGreekVariant(CInput& input);
 };

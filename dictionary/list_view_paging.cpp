@@ -1,8 +1,11 @@
 // ListViewModel's page: which model rows the visible lines stand for (key
-// groups in the lexicon list), the moves of the keys and clicks, keeping the
-// current row on the page, hitting a row and column with the mouse, groups
-// opened and closed by their expander, header sorting and deleting rows.
+// groups in the lexicon list), the page put back where the user was when a
+// refused read took a dictionary out of the list, the moves of the keys and
+// clicks, keeping the current row on the page, hitting a row and column with
+// the mouse, groups opened and closed by their expander, header sorting and
+// deleting rows.
 #include <algorithm>
+#include <cstdlib>
 
 #include "dictionary/input_line.h"
 #include "dictionary/list_view_model.h"
@@ -15,54 +18,17 @@ void ListViewModel::Refill() {
 }
 
 int32_t ListViewModel::FillPage() {
-    if (model == nullptr || model->IsStored()) {
+    if (!FollowDroppedRows()) {
         LayOutPage();
-        return filledLines;
+        FollowDroppedRows();  // the lexicon's key groups are read as its lines are laid out
     }
-    // The page's rows are read now, not first when they are painted, so a
-    // refused read met by a scroll (keys, wheel, thumb) is told at once. The
-    // refused dictionary then leaves the list; the page starts again at the
-    // key it started with, among the dictionaries left.
-    const int32_t drops = model->RefusedDictionaryDrops();
-    int32_t seen = drops;
-    std::u16string topKey, topReading;
-    const int32_t rowsBefore = GetRowCount();
-    for (int32_t pass = 0; pass < 4; ++pass) {
-        LayOutPage();
-        for (int32_t line = 0; line < filledLines && model->RefusedDictionaryDrops() == seen; ++line)
-            for (int32_t row = lines[line].firstRow; row < lines[line].firstRow + lines[line].rowCount; ++row) {
-                CCursor* cursor = model->GetEntry(row);
-                if (model->RefusedDictionaryDrops() != seen) break;
-                if (cursor != nullptr && row == topRow && topKey.empty()) {
-                    topKey.assign(cursor->FieldText(0));
-                    topReading.assign(cursor->FieldText(1));
-                }
-            }
-        if (model->RefusedDictionaryDrops() == seen) break;
-        seen = model->RefusedDictionaryDrops();
-        const int32_t offset = currentRow - topRow;
-        const int32_t rows = GetRowCount();
-        if (!topKey.empty()) {
-            const std::u16string_view reading = topReading;
-            topRow = model->Find(topKey, model->Kind() == kListReadings ? &reading : nullptr, model->Kind(), nullptr,
-                                 nullptr);
-        } else if (rowsBefore > 0) {
-            // The top row itself could not be read (a jump of the thumb):
-            // the same share of the shorter list.
-            topRow = static_cast<int32_t>(int64_t{topRow} * rows / rowsBefore);
-        }
-        topRow = rows > 0 ? std::clamp(topRow, 0, rows - 1) : -1;
-        currentRow = rows > 0 && currentRow >= 0 ? std::clamp(topRow + offset, 0, rows - 1) : -1;
-        selection.Clear();
-        if (currentRow >= 0) selection.Add(currentRow, false, false);
-    }
-    if (seen != drops) model->ReportReadRefusals();
     return filledLines;
 }
 
 void ListViewModel::LayOutPage() {
     filledLines = 0;
     int32_t rows = GetRowCount();
+    if (model != nullptr && model->RefusedDictionaryDrops() == numberedDrops_) numberedRows_ = rows;
     if (topRow < 0 || model == nullptr) return;
     int32_t row = topRow;
     int32_t wanted = std::min(rowsPerPage + 1, kMaxPageLines + 1);
@@ -81,6 +47,86 @@ void ListViewModel::LayOutPage() {
         line.rowCount = line.groupSize = next - row;
         row = next;
     }
+}
+
+CCursor* ListViewModel::ReadRow(int32_t row) {
+    if (model == nullptr) return nullptr;
+    const int32_t drops = model->RefusedDictionaryDrops();
+    // Once a dictionary has left, the page's numbers name other rows: nothing
+    // more is read until the page is put back (FollowDroppedRows).
+    if (!model->IsStored() && drops != numberedDrops_) return nullptr;
+    CCursor* cursor = model->GetEntry(row);
+    if (cursor == nullptr || model->IsStored() || drops != numberedDrops_ || model->RefusedDictionaryDrops() != drops ||
+        !cursor->OnEntry())
+        return cursor;
+    // Kept only in the numbering the page was laid out in.
+    const auto keep = [&](RowKey& key) {
+        key.row = row;
+        key.first.assign(cursor->FieldText(0));
+        key.second.assign(cursor->FieldText(1));
+    };
+    if (row == topRow) keep(topKey_);
+    if (row == currentRow) keep(currentKey_);
+    return cursor;
+}
+
+void ListViewModel::MarkRowsNumbered() {
+    if (model == nullptr) return;
+    numberedDrops_ = model->RefusedDictionaryDrops();
+    numberedRows_ = GetRowCount();
+    topKey_.row = currentKey_.row = -1;
+    // A search leaves the model on the row it found: its key costs no read.
+    const CCursor* cursor = model->IsStored() ? nullptr : model->CurrentCursor();
+    if (cursor != nullptr && currentRow >= 0 && model->CurrentRow() == currentRow && cursor->OnEntry()) {
+        currentKey_.row = currentRow;
+        currentKey_.first.assign(cursor->FieldText(0));
+        currentKey_.second.assign(cursor->FieldText(1));
+    }
+}
+
+bool ListViewModel::FollowDroppedRows() {
+    if (model == nullptr || model->IsStored() || model->RefusedDictionaryDrops() == numberedDrops_) return false;
+    for (int32_t pass = 0; pass < WordList::kMaxCursors && model->RefusedDictionaryDrops() != numberedDrops_; ++pass) {
+        PutPageAmongRowsLeft();
+        LayOutPage();
+    }
+    selection.Clear();
+    if (currentRow >= 0) selection.Add(currentRow, false, false);
+    if (host != nullptr) host->RowsDropped();
+    return true;
+}
+
+int32_t ListViewModel::FindAmongRowsLeft(const RowKey& key) {
+    const std::u16string_view second = key.second;
+    const bool lexicon = model->Kind() == kListLexicon;
+    return model->Find(key.first, lexicon ? nullptr : &second, model->Kind(), nullptr, nullptr);
+}
+
+void ListViewModel::PutPageAmongRowsLeft() {
+    const int32_t rowsBefore = numberedRows_;
+    const int32_t offset = currentRow - topRow;
+    // Keys read in this numbering; the top line's only when it lies no more
+    // than a move of the keys or the wheel away (the page went on from there).
+    const bool topKnown = topKey_.row >= 0 && std::abs(topRow - topKey_.row) <= 2 * rowsPerPage;
+    const bool currentKnown = currentKey_.row >= 0 && currentKey_.row == currentRow;
+    int32_t top = topRow;
+    if (GetRowCount() > 0 && topRow > 0 && rowsBefore > 0) {
+        if (topRow + rowsPerPage >= rowsBefore)
+            top = GetRowCount() - (rowsBefore - topRow);
+        else if (topKnown)
+            top = FindAmongRowsLeft(topKey_) + (topRow - topKey_.row);
+        else
+            top = static_cast<int32_t>(int64_t{topRow} * GetRowCount() / rowsBefore);
+    }
+    int32_t current = currentRow >= 0 && currentKnown ? FindAmongRowsLeft(currentKey_) : -1;
+    // The seeks may have met other refusals: their rows count the rows left now.
+    const int32_t rows = GetRowCount();
+    numberedDrops_ = model->RefusedDictionaryDrops();
+    numberedRows_ = rows;
+    topKey_.row = currentKey_.row = -1;
+    topRow = rows > 0 ? std::clamp(top, 0, rows - 1) : -1;
+    if (current < 0) current = topRow + offset;
+    currentRow = rows > 0 && currentRow >= 0 ? std::clamp(current, 0, rows - 1) : -1;
 }
 
 void ListViewModel::UpdateView() {

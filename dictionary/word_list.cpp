@@ -112,7 +112,9 @@ void WordList::AddDictionary(RDFDictionary* dictionary) {
 void WordList::RemoveDictionary(RDFDictionary* dictionary) {
     for (auto& slot : saved_)
         if (slot && slot->dictionary == dictionary) slot.reset();
-    if (!stored_ && current_ >= 0) Sync(current_);
+    // The others are placed beside the current entry first, unless it is the
+    // leaving dictionary's: its cursor may stand nowhere (a refused move).
+    if (!stored_ && current_ >= 0 && CursorAt(current_)->dictionary != dictionary) Sync(current_);
     int32_t gap = -1;
     for (int32_t i = CursorCount() - 1; i >= 0; --i) {
         if (CursorAt(i)->dictionary != dictionary) continue;
@@ -219,7 +221,10 @@ DmsStatus WordList::PlaceBeside(const CCursor& from, CCursor& other, bool forwar
     bool earlier = Later(from, other);
     if (forward) return earlier ? other.SeekGreater() : other.SeekGreaterOrEqual();
     if (earlier) return other.SeekLessOrEqual();
-    return Failed(other.SeekGreaterOrEqual()) ? other.MoveLast() : other.Prev();
+    // A refused seek stays the answer: its last entry is no place beside.
+    const DmsStatus after = other.SeekGreaterOrEqual();
+    if (IsReadRefusal(after)) return after;
+    return Failed(after) ? other.MoveLast() : other.Prev();
 }
 
 int32_t WordList::SyncAround(int32_t c, bool forward) {
@@ -347,6 +352,12 @@ CCursor* WordList::GetEntry(int32_t row) {
         current_ = chosen;
         return &cursor;
     }
+    // A refusal an earlier move left on a cursor (a seek, a jump's
+    // bisection, a neighbour placed) is settled before any row is read. A
+    // dictionary that leaves renumbers the rows: the row asked for is no
+    // longer there (the caller numbers its rows anew, and a seek to the old
+    // number would run far through the others).
+    if (DropRefusedDictionaries()) return nullptr;
     if (CurrentCursor() == nullptr) {
         // Lost its place (every cursor at an end): start again from the front.
         direction_ = 1;
@@ -356,13 +367,12 @@ CCursor* WordList::GetEntry(int32_t row) {
                 break;
             }
         ComputeMergedRow();
-        if (DropRefusedDictionaries()) return row < rowCount_ ? GetEntry(row) : nullptr;
-        if (CurrentCursor() == nullptr) return nullptr;
+        if (DropRefusedDictionaries() || CurrentCursor() == nullptr) return nullptr;
     }
     if (row == currentRow_) return CurrentCursor();
     // A move the engine refused (a damaged index page) leaves that
     // dictionary's cursor off its place and the merge wrong from there: the
-    // dictionary leaves the list and the row is taken among the others.
+    // dictionary leaves the list, as above.
     bool refused = false;
     if (std::abs(row - currentRow_) > kStepWindow) {
         Reseek(row, kGetEntryPasses, kStepWindow, false);
@@ -376,7 +386,7 @@ CCursor* WordList::GetEntry(int32_t row) {
         }
         refused = DropRefusedDictionaries();
     }
-    if (refused) return row < rowCount_ ? GetEntry(row) : nullptr;
+    if (refused) return nullptr;
     return currentRow_ == row ? CurrentCursor() : nullptr;
 }
 
@@ -409,6 +419,8 @@ int32_t WordList::Reseek(int32_t target, int32_t passLimit, int32_t window, bool
         if (IsReadRefusal(cursor.MoveToOrdinal(forward ? cursor.ordinal + half : cursor.ordinal - half))) break;
         current_ = chosen;
         Sync(chosen);
+        // A neighbour the engine refused to place counts as at its end: no row to go on from.
+        if (RefusalPending()) break;
         ComputeMergedRow();
         if (std::abs(target - currentRow_) < window) break;
         if (passLimit >= 1 && pass >= passLimit) break;
@@ -425,7 +437,10 @@ int32_t WordList::PrepareJump(int32_t row, int32_t clientHeight) {
         std::abs(row - currentRow_) <= kStepWindow)
         return row;
     int32_t window = std::max(clientHeight > 0 ? rowCount_ / clientHeight : 0, kStepWindow);
-    return Reseek(row, kJumpPasses, window, true);
+    const int32_t reached = Reseek(row, kJumpPasses, window, true);
+    // A refusal met on the way leaves the merge off its place: the row asked
+    // for stands, and the read of its page takes the dictionary out.
+    return RefusalPending() ? row : reached;
 }
 
 int32_t WordList::FindRecord(const ListRecordRef& record) {

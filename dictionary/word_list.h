@@ -85,7 +85,9 @@ public:
     // dictionary at the same address can inherit its rows.
     void ForgetDictionary(RDFDictionary* dictionary);
     // The cursor on the row (merged), or the cursor of the row's entry's
-    // dictionary set to the entry's record (stored); null outside the rows.
+    // dictionary set to the entry's record (stored); null outside the rows,
+    // and when a dictionary the engine refused left the list on the way (the
+    // rows are numbered anew: RefusedDictionaryDrops).
     CCursor* GetEntry(int32_t row);
     // The dictionary of the row's record, null outside the rows. A stored
     // list reads it from the entry; a merged list moves to the row.
@@ -188,6 +190,8 @@ public:
     // Shows, once per dictionary, every refused read the shelf's dictionaries
     // have met (CDictionary::ReportReadRefusal).
     void ReportReadRefusals();
+    // Whether one of them waits to be shown.
+    bool ReadRefusalsUntold() const;
     // How many dictionaries left the list because the engine refused a read
     // (a damaged index page) met by a search or by stepping to a row; a
     // page that sees it grow was filled over a list that changed under it.
@@ -242,6 +246,8 @@ private:
     // Removes the dictionaries of cursors whose last call the engine refused;
     // true when one went.
     bool DropRefusedDictionaries();
+    // Whether a cursor's last call was refused (its dictionary not yet removed).
+    bool RefusalPending() const;
     // Collator answer of the current entry's key fields against (key, reading).
     int32_t CompareCurrent(std::u16string_view key, const std::u16string_view* reading, int32_t mode);
 

@@ -38,6 +38,12 @@ int32_t WordList::CompareCurrent(std::u16string_view key, const std::u16string_v
                              static_cast<uint32_t>(reading->size()), mode, 0);
 }
 
+bool WordList::RefusalPending() const {
+    for (const auto& cursor : cursors_)
+        if (IsReadRefusal(cursor->status)) return true;
+    return false;
+}
+
 bool WordList::DropRefusedDictionaries() {
     bool dropped = false;
     for (;;) {
@@ -57,6 +63,15 @@ void WordList::ReportReadRefusals() {
         RDFDictionary* dictionary = shelf_->DictionaryAt(position);
         if (dictionary == nullptr) return;
         dictionary->ReportReadRefusal();
+    }
+}
+
+bool WordList::ReadRefusalsUntold() const {
+    if (shelf_ == nullptr) return false;
+    for (int32_t position = 0;; ++position) {
+        const RDFDictionary* dictionary = shelf_->DictionaryAt(position);
+        if (dictionary == nullptr) return false;
+        if (dictionary->ReadRefusalUntold()) return true;
     }
 }
 

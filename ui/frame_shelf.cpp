@@ -131,6 +131,9 @@ void FrameShelf::SearchAsYouType() {
         FillFromQuery(*view->model, query_, queryText_);
         view->inputCounter = input_.changeCounter;
         view->GoToFirst();
+        // A dictionary whose full-text index the engine refused gave nothing:
+        // said once, when the list it switched to shows.
+        view->PostTellRefusals();
         return;
     }
     view->SearchAsYouType(input_, *this);
@@ -140,6 +143,7 @@ void FrameShelf::RunQueryAgain(ListView& view) {
     // Nothing searched yet (the shelf's first refresh runs while it is made).
     if (!view.model || !shelf_ || queryText_.empty()) return;
     view.SetCurrent(RefillFromFullTextQuery(*view.model, query_, queryText_, view.currentRow));
+    view.PostTellRefusals();
 }
 
 void FrameShelf::OnListCommand(uint32_t id) {

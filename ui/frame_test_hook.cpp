@@ -12,7 +12,7 @@
 // | dpi         | the screen DPI the program uses                        |
 // | kind        | current list kind (0 none)                              |
 // | rows, top, current, selected | of the current list                   |
-// | cell.R.C    | the text of cell C of visible row R (top + R)          |
+// | cell.R.C    | the text of cell C of visible row R (top + R); empty off a merged list's page |
 // | dictionaries| dictionaries on the shelf                              |
 // | dataFolder, dictionariesFolder | the program's folders                |
 // | homeSite    | the home site the web services use                      |

@@ -18,6 +18,7 @@
 namespace {
 
 constexpr int32_t kPaintedColumns = 6;
+constexpr int32_t kPaintPasses = 4;  // a page painted again after dictionaries left the list
 constexpr int32_t kBulletSeparator = 9;
 constexpr wchar_t kIndentMeasure = 0x56FD;
 
@@ -104,7 +105,7 @@ void ListRowPainter::PaintLine(int32_t line, int32_t top) {
         ownText = entry != nullptr && (entry->flags & kEntryOwnText) != 0;
     }
     if (!ownText) {
-        CCursor* cursor = model.GetEntry(row);
+        CCursor* cursor = v.ReadRow(row);
         dictionary = cursor != nullptr ? cursor->dictionary : nullptr;
         if (dictionary != nullptr && v.viewKind != kViewLexicon && v.viewKind != kViewBookList) cursor->LoadArticle();
     }
@@ -115,6 +116,9 @@ void ListRowPainter::PaintLine(int32_t line, int32_t top) {
     if (RowBackground(selected, v.approximate, working, background)) FillSolid(dc_, rect, background);
     bool deleted = dictionary != nullptr && dictionary->deletedRecord != 0 && v.viewKind != kViewLexicon &&
                    v.viewKind != kViewBookList;
+    // A merged list's row not read: a dictionary left the list while the
+    // page was read, and the page is painted again once it is put back.
+    if (dictionary == nullptr && !model.IsStored()) return;
 
     const ListLayout& layout = v.Columns();
     int32_t x = -v.horizontalOffset;
@@ -258,23 +262,31 @@ void ListView::Paint() {
         MemoryCanvas canvas(target, client.right, client.bottom);
         if (canvas.Ready()) {
             HDC dc = canvas.Dc();
-            FillSolid(dc, client, GetSysColor(COLOR_WINDOW));
             SetBkMode(dc, TRANSPARENT);
             ListRowPainter painter(*this, dc, client.right);
-            int32_t shown = std::min(filledLines, kMaxPageLines + 1);
-            for (int32_t line = 0; line < shown; ++line) {
-                int32_t top = headerHeight + line * lineHeight;
-                if (top >= paint.rcPaint.bottom) break;
-                if (top + lineHeight <= paint.rcPaint.top) continue;
-                painter.PaintLine(line, top);
-                const PageLine& page = lines[line];
-                if (currentRow >= page.firstRow && currentRow < page.firstRow + page.rowCount)
-                    painter.PaintFocusFrame(top, selection.Contains(currentRow) >= 0);
+            // A dictionary that leaves the list while its rows are read (a
+            // refused read) moves the page: it is painted again (and the
+            // window refreshed whole once the paint is over, RowsDropped).
+            for (int32_t pass = 0; pass < kPaintPasses; ++pass) {
+                if (pass > 0 && !FollowDroppedRows()) break;
+                FillSolid(dc, client, GetSysColor(COLOR_WINDOW));
+                int32_t shown = std::min(filledLines, kMaxPageLines + 1);
+                for (int32_t line = 0; line < shown; ++line) {
+                    int32_t top = headerHeight + line * lineHeight;
+                    if (top >= paint.rcPaint.bottom) break;
+                    if (top + lineHeight <= paint.rcPaint.top) continue;
+                    painter.PaintLine(line, top);
+                    const PageLine& page = lines[line];
+                    if (currentRow >= page.firstRow && currentRow < page.firstRow + page.rowCount)
+                        painter.PaintFocusFrame(top, selection.Contains(currentRow) >= 0);
+                }
             }
             // The header covers the top of the client area.
             BitBlt(target, 0, headerHeight, client.right, client.bottom - headerHeight, dc, 0, headerHeight, SRCCOPY);
         }
     }
     EndPaint(window_, &paint);
+    // A record of a painted row the engine refused to read.
+    if (model != nullptr && model->ReadRefusalsUntold()) PostTellRefusals();
     if (current) MarkFindStage(FindStage::ListPainted);
 }

@@ -255,6 +255,20 @@ void ListView::Refresh(bool sameRecordKept) {
     if (g_frame) g_frame->SetStatusLineCount(currentRow + 1, GetRowCount());
     LoadCurrentArticle(sameRecordKept);
     if (g_frame) g_frame->UpdateCommandStates(kUpdateViewCommand);
+    // Met by the article's row or the command states: told as the page's.
+    if (!FollowDroppedRows() && model != nullptr && model->ReadRefusalsUntold()) PostTellRefusals();
+}
+
+void ListView::PostTellRefusals() {
+    // A paint may have met it, and a paint shows no box: the box comes once
+    // the message that met it is over.
+    if (window_ && !tellPosted_) tellPosted_ = PostMessageW(window_, kTellRefusalsMessage, 0, 0) != 0;
+}
+
+void ListView::TellRefusals() {
+    Refresh(true);  // posts nothing more: the telling below covers what it meets
+    tellPosted_ = false;
+    if (model != nullptr) model->ReportReadRefusals();
 }
 
 bool ListView::IsWorkingRow(int32_t row) {
@@ -265,6 +279,12 @@ bool ListView::IsWorkingRow(int32_t row) {
 
 std::u16string ListView::CellTextForHook(int32_t row, int32_t cell) {
     if (model == nullptr || cellText == nullptr) return {};
+    // A merged list's rows are read only where the page shows them: asking
+    // reads no row the user cannot see (a damaged one would leave the list).
+    const int32_t shown = std::min(filledLines, rowsPerPage + 1);
+    if (!model->IsStored() && (shown <= 0 || row < lines[0].firstRow ||
+                               row >= lines[shown - 1].firstRow + lines[shown - 1].rowCount))
+        return {};
     const ListLayout& layout = Columns();
     int32_t index = 0;
     for (int32_t i = 0; i < layout.Count(); ++i) {

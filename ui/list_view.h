@@ -75,6 +75,10 @@ class ListView : public ListViewModel {
 public:
     static constexpr int32_t kListWindowId = 100;
     static constexpr int32_t kHeaderId = 112;
+    // Posted to the list window when a read the engine refused was met while
+    // the page was painted or a dictionary left the list under its reads
+    // (RowsDropped): the refresh and the refusal's message, after the paint.
+    static constexpr UINT kTellRefusalsMessage = WM_APP + 0x48;
 
     ListView(int32_t viewKind, WordList* model, IListViewSite& site);
     ~ListView() override;
@@ -97,7 +101,12 @@ public:
     static uint32_t ArticleLoadCount();
     // The list commands (list_view_commands.cpp).
     void OnCommand(uint32_t id);
-    // The text of the column kinds shown as cells to the test hook.
+    // Tells the refusals the dictionaries met once the message now handled is
+    // over and the lists show what they have (posts kTellRefusalsMessage,
+    // unless it waits already).
+    void PostTellRefusals();
+    // The text of the column kinds shown as cells to the test hook; rows of a
+    // merged list off the page are not read (empty).
     std::u16string CellTextForHook(int32_t row, int32_t cell);
 
     HWND Window() const { return window_; }
@@ -131,6 +140,7 @@ private:
         void TranslateText(int32_t mode) override;
         void RunQueryAgain() override { view_.site_.RunQueryAgain(view_); }
         void RetitleColumns() override { view_.SetupHeaderColumns(); }
+        void RowsDropped() override { view_.PostTellRefusals(); }
 
     private:
         ListView& view_;
@@ -150,6 +160,9 @@ private:
     // article showing already.
     void LoadCurrentArticle(bool sameRecordKept);
     void SetVerticalScroll();
+    // The page, scroll bar, status line and article again (a dictionary may
+    // have left the list), then each refusal's message once (kTellRefusalsMessage).
+    void TellRefusals();
     void Paint();
     bool IsWorkingRow(int32_t row);
     void ShowListNote(const WordListEntry* entry);
@@ -171,4 +184,5 @@ private:
     int32_t trackStartX_ = 0;      // header tracking: cursor x and width at the start
     int32_t trackStartWidth_ = 0;
     bool refreshPending_ = false;  // asked for a refresh while a ListRefreshHold was held
+    bool tellPosted_ = false;      // kTellRefusalsMessage waits in the queue
 };

@@ -161,6 +161,9 @@ LRESULT ListWindowMessages::Handle(HWND window, UINT message, WPARAM wParam, LPA
     case kFindMessage:
         if (v_.model && g_frame) g_frame->OnCommand(cmd::kFind, 0);
         return 0;
+    case ListView::kTellRefusalsMessage:
+        v_.TellRefusals();
+        return 0;
     default:
         return DefWindowProcW(window, message, wParam, lParam);
     }
@@ -228,7 +231,7 @@ void ListWindowMessages::OnVerticalScroll(int32_t request) {
     default: return;
     }
     v_.topRow = std::clamp(top, 0, rows - 1);
-    v_.FillPage();  // a refused read there takes a dictionary out: fewer rows
+    v_.FillPage();
     SCROLLINFO info{sizeof(info), SIF_RANGE | SIF_POS, 0, 0, 0, 0, 0};
     info.nMax = v_.GetRowCount() - 1;
     info.nPos = v_.topRow;

@@ -11,6 +11,8 @@
 #include "dictionary/list_view_model.h"
 #include "dictionary/tests/word_list_fixture.h"
 #include "dictionary/format_detection.h"
+#include "storage/byte_order.h"
+#include "storage/data_blocks.h"
 
 #include <gtest/gtest.h>
 
@@ -254,18 +256,18 @@ TEST_F(FullTextListFill, ListsReadChunkByChunkGiveTheWholeBlocksRecords) {
         const HitList whole = ReadHitList(block);
         ASSERT_EQ(whole.size(), id == 1 ? 3000u : 2000u);
         StoredHitList stored;
-        ASSERT_TRUE(FindStoredHitList(*engine, hits.handle(), id, stored));
+        ASSERT_EQ(FindStoredHitList(*engine, hits.handle(), id, stored), DmsStatus::Success);
         EXPECT_EQ(stored.bytes, block.size());
         ASSERT_GT(stored.bytes, 30 * file.PageSize());
         HitList read;
-        ASSERT_TRUE(ReadStoredHitList(file, stored.position, nullptr, read));
+        ASSERT_EQ(ReadStoredHitList(file, stored.position, nullptr, read), DmsStatus::Success);
         ExpectSameRecords(read, whole);
         // Articles present and absent, the first, the last, none, past the end.
         std::vector<uint32_t> some;
         for (uint32_t p = 100; p < 100 + 3 * 3000; p += 29) some.push_back(p);
         for (const std::vector<uint32_t>& wanted : std::vector<std::vector<uint32_t>>{
                  some, {100}, {100 + 3 * 2999}, {}, {5, 100 + 3 * 3000}, {100 + 3 * 1999, 100 + 3 * 2000}}) {
-            ASSERT_TRUE(ReadStoredHitList(file, stored.position, &wanted, read));
+            ASSERT_EQ(ReadStoredHitList(file, stored.position, &wanted, read), DmsStatus::Success);
             ExpectSameRecords(read, KeepArticles(whole, wanted));
         }
     }
@@ -310,6 +312,57 @@ TEST_F(FullTextListFill, ARunAgainKeepsTheCurrentArticleWhereItStillIs) {
     EXPECT_EQ(row, 1);
     list->RemoveDictionary(more);
     EXPECT_EQ(RefillFromFullTextQuery(*list, query, u"red fox", 1), -1);
+}
+
+// A hit list the engine refuses to read, found by index 111 (its first
+// chunk's length past its page) or read whole (its first chunk claims a byte
+// more than the chain holds), is no word the index lacks: its dictionary
+// gives nothing for the query and keeps the refusal, told once, naming the
+// file; the intact dictionary's articles are listed as without the others,
+// and each damaged dictionary still answers a query of its intact word.
+TEST_F(FullTextListFill, ARefusedHitListGivesNothingFromItsDictionaryAndIsToldOnce) {
+    const auto words = [](uint32_t base) {
+        return std::vector<std::pair<std::u16string, std::vector<GroupHits>>>{
+            {u"red", {At(base, {9}, 1), At(base + 10, {3}, 1)}}, {u"fox", {At(base, {20}, 1), At(base + 10, {4}, 1)}}};
+    };
+    RDFDictionary* intact = AddIndexed(u"/intact.qdx", words(50));
+    RDFDictionary* unread = AddIndexed(u"/unread.qdx", words(150));
+    RDFDictionary* unfound = AddIndexed(u"/unfound.qdx", words(250));
+    // Plain files: a data position is the file offset of its chunk.
+    const auto damage = [&](RDFDictionary* dictionary, const std::u16string& path, uint32_t id, uint32_t field,
+                            uint32_t value) {
+        EngineCursor hits(*engine, dictionary->fileId);
+        ASSERT_EQ(hits.SelectIndex(kIndexFullTextHits), DmsStatus::Success);
+        StoredHitList stored;
+        ASSERT_EQ(FindStoredHitList(*engine, hits.handle(), id, stored), DmsStatus::Success);
+        dictionary->Close();
+        std::vector<uint8_t> bytes = *disk.Contents(path);
+        storage::StoreU32(bytes.data() + stored.position + field, value);
+        disk.SetContents(path, bytes);
+        ASSERT_EQ(dictionary->Open(2), 0u);
+    };
+    damage(unread, u"/unread.qdx", 2, chunk::kTotal, static_cast<uint32_t>(Block(words(150)[1].second).size()) + 1);
+    damage(unfound, u"/unfound.qdx", 1, chunk::kLength, 3);
+    auto list = ListOfShelf(kListSearchResults);
+    FullTextQuery query;
+    for (int round = 0; round < 2; ++round) {
+        FillFromQuery(*list, query, u"red fox");
+        ASSERT_EQ(list->RowCount(), 2) << "round " << round;
+        for (int32_t row = 0; row < 2; ++row) EXPECT_EQ(list->RowEntry(row)->dictionary, intact);
+        EXPECT_EQ(list->RowEntry(0)->recordId, 60u);
+        list->ReportReadRefusals();
+    }
+    EXPECT_EQ(unread->ReadRefusal(), DmsStatus::IntegrityBroken);
+    EXPECT_EQ(unfound->ReadRefusal(), DmsStatus::IntegrityBroken);
+    ASSERT_EQ(app.messages.size(), 2u) << "each damaged dictionary once";
+    EXPECT_EQ(app.messages[0].text, u"Cannot read file: /unread.qdx\nData integrity broken");
+    EXPECT_EQ(app.messages[1].text, u"Cannot read file: /unfound.qdx\nData integrity broken");
+
+    FillFromQuery(*list, query, u"red");
+    EXPECT_EQ(list->RowCount(), 4) << "the intact list of \"red\" in both";
+    FillFromQuery(*list, query, u"fox");
+    EXPECT_EQ(list->RowCount(), 4) << "the intact list of \"fox\" in both";
+    EXPECT_EQ(app.messages.size(), 2u);
 }
 
 }  // namespace

@@ -65,6 +65,25 @@ protected:
         return {};
     }
 
+    // The window's part of a list view: each refresh reads the page's lines
+    // as the painter does, and a page moved because a dictionary left the
+    // list under those reads tells the refusal at once.
+    struct PaintingHost : IListViewHost {
+        ListViewModel* view = nullptr;
+        void FillPage() override {}
+        void UpdateView() override { Paint(); }
+        void UpdateCommandState(int32_t) override {}
+        bool PostHeadword(int32_t, std::u16string_view) override { return false; }
+        void TranslateText(int32_t) override {}
+        void RowsDropped() override { view->model->ReportReadRefusals(); }
+        void Paint() {
+            for (int pass = 0; pass < 4; ++pass) {
+                for (int32_t line = 0; line < view->filledLines; ++line) view->ReadRow(view->lines[line].firstRow);
+                if (!view->FollowDroppedRows()) return;
+            }
+        }
+    };
+
     static std::u16string KeyAt(WordList& list, int32_t row) {
         CCursor* cursor = list.GetEntry(row);
         return cursor ? std::u16string(cursor->FieldText(0)) + u"|" + std::u16string(cursor->FieldText(1)) : u"none";
@@ -130,11 +149,12 @@ TEST_F(RefusedIndexTest, DamagedLeafLeavesTheListAndIsReportedOnce) {
 }
 
 // Scrolling from a row before the damaged leaf towards it, by PageDown, by
-// the wheel's lines and by one thumb jump past it: every page before the
-// damage shows the rows of the intact copy; the scroll that meets it tells
-// the refusal at once, once, and its page shows the rows the names alone
-// give, from the key the page started with (a thumb jump: from the same
-// share of the list); scrolling on tells nothing more.
+// the wheel's lines and by one thumb jump past it, the page's rows read only
+// where the window paints them: every page before the damage shows the rows
+// of the intact copy; the scroll that meets it tells the refusal at once,
+// once, and its page shows the rows the names alone give, from the key the
+// page started with (a thumb jump: from the same share of the list);
+// scrolling on tells nothing more.
 TEST_F(RefusedIndexTest, ARefusalMetWhileScrollingIsToldAtOnceAndThePageShowsTheIntactDictionariesOnly) {
     const std::vector<KeyPair> edict = EdictKeys("edict", 6), enamdict = EdictKeys("enamdict", 24);
     const std::u16string intactPath = u"C:\\D\\edict-intact.qdx";
@@ -160,7 +180,9 @@ TEST_F(RefusedIndexTest, ARefusalMetWhileScrollingIsToldAtOnceAndThePageShowsThe
         shelf.dictionaries = {damaged, names};
         WordList list(&shelf, kListReadings);
         for (RDFDictionary* d : shelf.dictionaries) list.AddDictionary(d);
-        ListViewModel view(2, &list, nullptr);
+        PaintingHost window;
+        ListViewModel view(2, &list, &window);
+        window.view = &view;
         view.rowsPerPage = 30;
 
         // Start some leaves before the damage, where a seek never reaches it.
@@ -186,8 +208,12 @@ TEST_F(RefusedIndexTest, ARefusalMetWhileScrollingIsToldAtOnceAndThePageShowsThe
                 expectedTop = std::max(view.topRow, view.currentRow + 1 - (view.rowsPerPage - 1));
                 view.LineDown(false, false);
             } else {
-                expectedTop = view.topRow = damagedRow + 5;
+                // The window's thumb: the model bisects towards the row, then the page is painted.
+                expectedTop = damagedRow + 5;
+                view.topRow = std::clamp(list.PrepareJump(expectedTop, 30 * 16), 0, list.RowCount() - 1);
+                expectedTop = view.topRow;
                 view.FillPage();
+                window.Paint();
             }
         }
         ASSERT_EQ(app.messages.size(), 1u) << "told at the scroll that met the damage";
@@ -198,6 +224,7 @@ TEST_F(RefusedIndexTest, ARefusalMetWhileScrollingIsToldAtOnceAndThePageShowsThe
         // The page starts at the key the scroll asked for, among the names;
         // a thumb jump onto the damage, at the same share of the list.
         if (scroll == kThumb) {
+            EXPECT_EQ(expectedTop, damagedRow + 5) << "the row the thumb asked for";
             EXPECT_EQ(view.topRow, static_cast<int32_t>(int64_t{expectedTop} * overNames.RowCount() /
                                                         overIntact.RowCount()));
         } else {

@@ -9,7 +9,7 @@ import os
 import sys
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "dictcli"))
-from swap_leaf_keys import PAGE, File, u16, u32  # noqa: E402
+from damage_leaf import PAGE, File, u16, u32  # noqa: E402
 
 DATA = 0x4144
 ARTICLE = 1

@@ -29,7 +29,8 @@ HWND StartWithSlice(ProgramRun& run, TestFolders& folders) {
     return StartWithDictionaries(run, folders, {L"edict-slice.qdx"});
 }
 
-HWND StartWithDictionaries(ProgramRun& run, TestFolders& folders, std::initializer_list<const wchar_t*> built) {
+HWND StartWithDictionaries(ProgramRun& run, TestFolders& folders, std::initializer_list<const wchar_t*> built,
+                           const std::wstring& settings) {
     CreateDirectoryW((folders.documents + L"\\OstrelPro").c_str(), nullptr);
     CreateDirectoryW(folders.DictionariesFolder().c_str(), nullptr);
     std::string binary = BinaryPath();
@@ -41,6 +42,6 @@ HWND StartWithDictionaries(ProgramRun& run, TestFolders& folders, std::initializ
                               dictionary.c_str(), FALSE)) << "a dictionary the build compiles is missing";
         listed += L"File" + std::to_wstring(++number) + L"=" + dictionary + L",0\r\n";
     }
-    WriteSettings(folders, L"[Window]\r\nx=20\r\ny=20\r\ncx=700\r\ncy=560\r\ncy2=300\r\n[Dictionaries]\r\n" + listed);
+    WriteSettings(folders, settings + L"[Dictionaries]\r\n" + listed);
     return run.WaitForFrameWithoutClipboardMonitor();
 }

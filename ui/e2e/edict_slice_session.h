@@ -16,5 +16,6 @@ std::u16string SliceReading();
 // the clipboard monitor off (null when it did not start).
 HWND StartWithSlice(ProgramRun& run, TestFolders& folders);
 // The same over dictionaries the build compiled into ui/e2e-data (file
-// names), listed in that order.
-HWND StartWithDictionaries(ProgramRun& run, TestFolders& folders, std::initializer_list<const wchar_t*> built);
+// names), listed in that order after the settings' other sections `settings`.
+HWND StartWithDictionaries(ProgramRun& run, TestFolders& folders, std::initializer_list<const wchar_t*> built,
+                           const std::wstring& settings = L"[Window]\r\nx=20\r\ny=20\r\ncx=700\r\ncy=560\r\ncy2=300\r\n");

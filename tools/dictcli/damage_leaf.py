@@ -1,16 +1,23 @@
 #!/usr/bin/env python3
-"""Damages a dictionary file (.qdx) the way a bad disk or a bad copy may: in
-the leaf of the reading index (101) that holds READING, the first two entries
-change places, so the leaf's keys are out of order. Plain and compacted files
-(page allocation table, compressed pages) alike; the page keeps its place.
-  swap_leaf_keys.py IN.qdx OUT.qdx READING"""
+"""Damages a dictionary file (.qdx) the way a bad disk or a bad copy may, in
+the leaf of an index that holds KEY as the first segment of an entry (index
+101, the readings, unless --index names another, such as 110, the words of
+the full text):
+  - by default the leaf's first two entries change places, so its keys are
+    out of order (the engine answers "Data integrity broken");
+  - with --overwrite N, N bytes in the middle of the leaf as the file stores
+    it are overwritten (a compressed page then no longer inflates).
+Plain and compacted files (page allocation table, compressed pages) alike;
+the page keeps its place. With --leaves N, N leaves from that one on are
+damaged (a bad stretch of disk). Prints each leaf's page and its first and
+last keys.
+  damage_leaf.py IN.qdx OUT.qdx KEY [--index N] [--overwrite N] [--leaves N]"""
 import struct
 import sys
 import zlib
 
 PAGE = 4096
 LEAF = 0x304B
-READING_INDEX = 101
 
 
 def u16(b, at):
@@ -81,34 +88,64 @@ def reading(page, at):
     return page[at + 12:at + 12 + n].decode("utf-16-le")
 
 
+def stored_range(f, n):
+    """Where page n lies in the file as stored: (offset, length)."""
+    e = f.entry_at(n)
+    if e is None:
+        return n * PAGE, PAGE
+    return u32(f.data, e), u32(f.data, e + 8)
+
+
 def main():
-    source, target, wanted = sys.argv[1], sys.argv[2], sys.argv[3]
+    args = sys.argv[1:]
+    options = {"--index": 101, "--overwrite": 0, "--leaves": 1}
+    for name in options:
+        if name in args:
+            at = args.index(name)
+            options[name] = int(args[at + 1])
+            del args[at:at + 2]
+    index, overwrite, leaves = options["--index"], options["--overwrite"], options["--leaves"]
+    if len(args) != 3:
+        sys.exit(__doc__)
+    source, target, wanted = args
     f = File(open(source, "rb").read())
     table = u16(f.data, 16)
     root = None
     for i in range(100):
         at = table + 16 * i
-        if u32(f.data, at + 4) == READING_INDEX:
+        if u32(f.data, at + 4) == index:
             root = u32(f.data, at + 12)
             break
+    if root is None:
+        sys.exit("no index %d" % index)
     page_no = root
     while u16(f.page(page_no), 4) != LEAF:
         page_no = u32(f.page(page_no), 16 + 2)  # the first child
-    while page_no != 0xFFFFFFFF:
+    damaged = 0
+    while page_no != 0xFFFFFFFF and damaged < leaves:
         page = f.page(page_no)
         es = entries(page)
-        if any(reading(page, at) == wanted for at, _ in es):
-            (a, la), (b, lb) = es[0], es[1]
-            if reading(page, a) == reading(page, b):
-                sys.exit("the leaf's first two readings are equal")
-            image = bytearray(page)
-            image[a:a + la + lb] = page[b:b + lb] + page[a:a + la]
-            f.put_page(page_no, bytes(image))
-            open(target, "wb").write(f.data)
-            print("leaf %d: %s and %s swapped" % (page_no, reading(page, a), reading(page, b)))
-            return
+        keys = [reading(page, at) for at, _ in es]
+        if damaged or wanted in keys:
+            if overwrite:
+                offset, length = stored_range(f, page_no)
+                start = offset + length // 2 - overwrite // 2
+                f.data[start:start + overwrite] = bytes((0xA5 ^ i) & 0xFF for i in range(overwrite))
+                what = "%d bytes overwritten" % overwrite
+            else:
+                (a, la), (b, lb) = es[0], es[1]
+                if keys[0] == keys[1]:
+                    sys.exit("the leaf's first two keys are equal")
+                image = bytearray(page)
+                image[a:a + la + lb] = page[b:b + lb] + page[a:a + la]
+                f.put_page(page_no, bytes(image))
+                what = "%s and %s swapped" % (keys[0], keys[1])
+            print("leaf %d (%s .. %s): %s" % (page_no, keys[0], keys[-1], what))
+            damaged += 1
         page_no = u32(page, 8)
-    sys.exit("no leaf holds " + wanted)
+    if not damaged:
+        sys.exit("no leaf holds %s" % wanted)
+    open(target, "wb").write(f.data)
 
 
 if __name__ == "__main__":
