@@ -199,6 +199,21 @@ void WordList::SortCursors() {
     }
 }
 
+void WordList::ReorderMoved(int32_t moved) {
+    // The others keep their order: the moved cursor only travels past its
+    // neighbours, as far as the merge order wants it.
+    const auto swap = [&](int32_t a, int32_t b) {
+        std::swap(cursors_[static_cast<size_t>(a)], cursors_[static_cast<size_t>(b)]);
+        if (current_ == a)
+            current_ = b;
+        else if (current_ == b)
+            current_ = a;
+    };
+    int32_t at = moved;
+    while (at + 1 < CursorCount() && SwapInMergeOrder(*CursorAt(at), *CursorAt(at + 1))) swap(at, at + 1), ++at;
+    while (at == moved && at > 0 && SwapInMergeOrder(*CursorAt(at - 1), *CursorAt(at))) swap(at - 1, at), --at, --moved;
+}
+
 int32_t WordList::FirstPositioned() const {
     for (int32_t i = 0; i < CursorCount(); ++i)
         if (CursorAt(i)->HasEntries() && CursorAt(i)->OnEntry()) return i;
@@ -292,7 +307,7 @@ bool WordList::StepForward() {
         if (target >= mover->count) return false;
     }
     if (IsReadRefusal(mover->MoveToOrdinal(target))) return false;
-    SortCursors();
+    ReorderMoved(current_);
     current_ = FirstPositioned();
     ComputeMergedRow();
     return true;
@@ -314,7 +329,7 @@ bool WordList::StepBack() {
         if (target < 0) return false;
     }
     if (IsReadRefusal(mover->MoveToOrdinal(target))) return false;
-    SortCursors();
+    ReorderMoved(current_);
     current_ = LastPositioned();
     ComputeMergedRow();
     return true;

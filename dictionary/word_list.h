@@ -227,6 +227,9 @@ private:
     bool Later(const CCursor& a, const CCursor& b) const;
     bool SwapInMergeOrder(const CCursor& a, const CCursor& b) const;
     void SortCursors();
+    // The same after only the cursor at `moved` changed its place (a step):
+    // it is moved past its neighbours where the merge order wants it.
+    void ReorderMoved(int32_t moved);
     DmsStatus PlaceBeside(const CCursor& from, CCursor& other, bool forward) const;
     int32_t SyncAround(int32_t current, bool forward);
     int32_t SyncForward(int32_t current);
