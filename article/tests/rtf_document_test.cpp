@@ -50,6 +50,10 @@ TEST(RtfCharacters, WrittenAsSignedSixteenBitUnitsWithFontSwitches) {
     // Outside Japanese text, BMP CJK is written in the Chinese face.
     EXPECT_EQ(PieceOf(u"日", kRtfLanguageChinese), "\\f4\\fs20 \\u26085");
     EXPECT_EQ(PieceOf(u"ア", kRtfLanguageNone), "\\f4\\fs20 \\u12450");
+    // The edges of the signed value: the last positive unit, the first and
+    // the last negative one.
+    EXPECT_EQ(PieceOf(u"\u7FFF\u8000"), "\\f2\\fs20 \\u32767\\u-32768");
+    EXPECT_EQ(PieceOf(u"\uFFFF").substr(PieceOf(u"\uFFFF").rfind('\\')), "\\u-1");
 }
 
 TEST(RtfCharacters, ControlUnitsNeverReachTheDocumentRaw) {
