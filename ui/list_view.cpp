@@ -229,6 +229,18 @@ void ListView::SetVerticalScroll() {
     info.nMin = 0;
     info.nMax = std::max(GetRowCount() - 1, 0);
     info.nPos = std::max(topRow, 0);
+    // The bar is drawn again only when its thumb or arrows change: in a list
+    // of a million rows the thumb moves a pixel every few thousand, and the
+    // bar's drawing cost as much as the page's.
+    SCROLLBARINFO before{}, after{};
+    before.cbSize = after.cbSize = sizeof(SCROLLBARINFO);
+    if (GetScrollBarInfo(window_, OBJID_VSCROLL, &before)) {
+        SetScrollInfo(window_, SB_VERT, &info, FALSE);
+        if (GetScrollBarInfo(window_, OBJID_VSCROLL, &after) && after.xyThumbTop == before.xyThumbTop &&
+            after.xyThumbBottom == before.xyThumbBottom &&
+            std::equal(std::begin(after.rgstate), std::end(after.rgstate), std::begin(before.rgstate)))
+            return;
+    }
     SetScrollInfo(window_, SB_VERT, &info, TRUE);
 }
 
