@@ -32,11 +32,14 @@ TEST_F(RefusedArticleView, ADamagedArticleIsToldWhenItsRowIsShown) {
                                                {u"\u306D\u3053", u"\u732B"}},
                                         kIndexReadingWord, kStoredRecords);
     const uint32_t damaged = RefAt(words, 1);
+    // Damaged while closed: the open reads the first article's page.
+    words->Close();
     std::vector<uint8_t> bytes = *disk.Contents(path);
     ASSERT_LT(damaged + chunk::kHeadSize, bytes.size());
     storage::StoreU32(bytes.data() + damaged + chunk::kTotal,
                       storage::LoadU32(bytes.data() + damaged + chunk::kTotal) + 1);
     disk.SetContents(path, bytes);
+    ASSERT_EQ(words->Open(2), 0u);
 
     auto application = std::make_unique<Application>(GetModuleHandleW(nullptr));
     g_application = application.get();
