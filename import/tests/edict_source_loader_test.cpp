@@ -9,6 +9,7 @@
 #include "common/text/japanese_code_pages.h"
 #include "dictionary/format_detection.h"
 #include "import/edict_text_decoding.h"
+#include "import/source_text_checks.h"
 
 #include <gtest/gtest.h>
 
@@ -54,6 +55,23 @@ TEST(EdictSource, BytesNotInTheEncodingAreRefusedAtTheirLine) {
         EXPECT_EQ(problem, flags & kFormatUtf8 ? u"Line: 2\nError: The text is not UTF-8."
                                                : u"Line: 2\nError: The text is not EUC-JP.");
     }
+}
+
+// Each EUC-JP sequence at its edges, last in the bytes so that nothing
+// past them is read: a half-width kana is 8E A1-DF, a pair A1-FE A1-FE, a
+// JIS X 0212 triple 8F and two bytes A1-FE; a triple cut after two bytes is
+// no sequence.
+TEST(EdictSource, EucJpSequencesAreTakenToTheirExactEdges) {
+    auto firstBadLine = [](std::string_view last) {
+        const std::string text = std::string("\xC7\xAD /cat/\n") + std::string(last);
+        const std::vector<uint8_t> bytes(text.begin(), text.end());
+        return FirstLineNotEucJp(bytes);
+    };
+    for (std::string_view good : {"\x8E\xA1", "\x8E\xDF", "\xA1\xA1", "\xFE\xFE", "\x8F\xA1\xA1", "\x8F\xFE\xFE"})
+        EXPECT_EQ(firstBadLine(good), 0) << testing::PrintToString(good);
+    for (std::string_view bad : {"\x8E\xA0", "\x8E\xE0", "\xA0\xA1", "\xA1\xA0", "\xFE\xFF", "\x8F\xA1", "\x8F\xA0\xA1",
+                                 "\x8F\xA1\xFF", "\x8E", "\xA1"})
+        EXPECT_EQ(firstBadLine(bad), 2) << testing::PrintToString(bad);
 }
 
 struct EncodingCase {

@@ -7,6 +7,7 @@
 #include "import/tests/compile_fixture.h"
 #include "import/tests/pdic_test_writer.h"
 
+#include "import/compile_report.h"
 #include "import/target_paths.h"
 
 #include <algorithm>
@@ -242,8 +243,9 @@ TEST_F(SourceRefusals, YarxiCutShortStoresTheArticlesBeforeTheCut) {
 }
 
 // A PDIC file of 3,000 words cut at a block boundary and inside the next
-// block: the words before the cut are stored (within the cut block too), and
-// the header's count is set beside the count read.
+// block, and one whole but for the one word more its header counts: the
+// words before the cut are stored (within the cut block too), and the
+// header's count is set beside the count read.
 TEST_F(SourceRefusals, PdicCutShortStoresTheWordsBeforeTheCutAndCountsBoth) {
     std::vector<PdicTestWord> words;
     for (int i = 0; i < 3000; ++i) words.push_back({"word" + std::to_string(10000 + i), 0, "\x8c\xea" + std::to_string(i), {}});
@@ -261,6 +263,39 @@ TEST_F(SourceRefusals, PdicCutShortStoresTheWordsBeforeTheCutAndCountsBoth) {
             return u"Words counted by the header: 3000; words in the file: " + Utf8ToUtf16(std::to_string(read));
         });
     }
+    WriteBytes(Path("cut.dic"), WritePdicFile(words, 256, 3001));
+    ExpectCutTold(Path("cut.dic"), Path("whole.dic"), [&](uint32_t read) {
+        EXPECT_EQ(read, 3000u);
+        WriteBytes(Path("whole.dic"), file);
+        return std::u16string(u"Words counted by the header: 3001; words in the file: 3000");
+    });
+}
+
+// What one compile left out, all at once: two reasons its source is not
+// whole, lines skipped, and articles refused out of source order (a line
+// after one named before it, then the first line, then an article named by
+// its number): each told once on lines of its own, in the order met.
+TEST_F(SourceRefusals, EverythingOneCompileLeftOutIsToldInOneText) {
+    const std::u16string source = u"a\nb\nc\nd\r\ne\n";
+    CompileReport report;
+    report.SourceNotWhole(HeaderCountsMoreText(6, 5));
+    report.SourceNotWhole(GroupNeverClosedText(4));
+    report.SetStoredArticles(5);
+    report.CountSkippedLines(2);
+    report.RefuseTooLarge(source, source.find(u'e'), 9, 20, 10);
+    report.RefuseTooLarge(source, source.find(u'b'), 9, 21, 10);
+    report.RefuseTooLarge(source, 0, 9, 22, 10);
+    report.RefuseTooLarge(source, std::u16string_view::npos, 7, 23, 10);
+    auto refused = [](std::u16string_view place, std::u16string_view bytes) {
+        return std::u16string(place) + u"\nError: The article is " + std::u16string(bytes) +
+               u" bytes long; a dictionary article holds at most 10 bytes. It was left out.";
+    };
+    EXPECT_EQ(report.Text(), u"The source could not be read to its end; articles stored from the part that was read: 5\n"
+                             u"Words counted by the header: 6; words in the file: 5\n"
+                             u"The text ends inside a group opened at line 4 that is never closed.\n"
+                             u"Lines skipped (not articles of this format): 2\n" +
+                                 refused(u"Line: 5", u"20") + u"\n" + refused(u"Line: 2", u"21") + u"\n" +
+                                 refused(u"Line: 1", u"22") + u"\n" + refused(u"Article: 7", u"23"));
 }
 
 // A Tatoeba sentences file cut in the middle of a line: the pairs whose
@@ -281,6 +316,8 @@ TEST_F(SourceRefusals, TatoebaSentencesCutShortAreToldByTheLinksPastTheirEnd) {
     const std::string cutText = sentences.substr(0, cutAt);
     const size_t lastLine = cutText.rfind('\n') + 1;
     const int lastId = std::stoi(cutText.substr(lastLine));
+    // The first link leads from the last sentence to the id just past it.
+    links = std::to_string(lastId) + "\t" + std::to_string(lastId + 1) + "\n" + links;
     int pastEnd = 0, pairsBeforeCut = 0;
     for (size_t at = 0; at < links.size();) {
         const size_t end = links.find('\n', at);

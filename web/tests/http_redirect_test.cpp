@@ -38,6 +38,11 @@ TEST(HttpRedirect, ReferencesResolveAsTheStandardsExamplesSay) {
                       // absolute, another scheme of the two, and a port
                       Example{u"HTTPS://b:8443/x?1", u"https://b:8443/x?1"}, Example{u" /a ", u"http://a/a"}})
         EXPECT_EQ(Narrow(ResolveRedirectUrl(base, e.reference)), Narrow(e.resolved)) << Narrow(e.reference);
+    // A base of a host alone merges a relative path under "/", and a
+    // reference with a host of its own keeps its query.
+    for (Example e : {Example{u"g", u"http://a/g"}, Example{u"", u"http://a/?q"}, Example{u"?y", u"http://a/?y"},
+                      Example{u"//g?y", u"http://g/?y"}})
+        EXPECT_EQ(Narrow(ResolveRedirectUrl(u"http://a?q", e.reference)), Narrow(e.resolved)) << Narrow(e.reference);
     // Nothing a transfer can follow: another scheme, no host.
     for (std::u16string_view refused : {u"g:h", u"ftp://a/b", u"file:///c:/x", u"javascript:alert(1)", u"http:///x"})
         EXPECT_EQ(ResolveRedirectUrl(base, refused), u"") << Narrow(refused);
