@@ -50,6 +50,12 @@ TEST(ListViewPaging, MovesKeepTheCurrentRowOnAPageOfTwentyLines) {
     ExpectPage(view, 490, 500);
     EXPECT_EQ(view.filledLines, 21);
     EXPECT_TRUE(view.IsCurrentOnPage());
+    // The page's last whole line is on it; the part-shown line below it is not.
+    for (int32_t current : {509, 510}) {
+        view.currentRow = current;
+        EXPECT_EQ(view.IsCurrentOnPage(), current == 509) << current;
+    }
+    view.SetCurrent(500);
     struct Step {
         const char* move;
         int32_t top, current;
@@ -135,6 +141,12 @@ TEST(ListViewPaging, DeletingSelectedRowsKeepsTheCurrentEntry) {
     EXPECT_EQ(list->RowCount(), 7);
     EXPECT_EQ(RowText(*list, view.currentRow), u"5");
     EXPECT_EQ(view.selection.Count(), 1);
+    // The current row ("6", clicked) deleted with the one before it: the
+    // row after them is current.
+    view.ClickSelect(4, false, true);
+    ASSERT_TRUE(view.DeleteSelectedStoredRows());
+    EXPECT_EQ(list->RowCount(), 5);
+    EXPECT_EQ(RowText(*list, view.currentRow), u"8");
     ListViewModel merged(2, nullptr, nullptr);
     EXPECT_FALSE(merged.DeleteSelectedStoredRows());
     view.Clear();

@@ -60,7 +60,7 @@ public:
     // The file's sections as one text.
     std::u16string Stamp(std::u16string_view p) override {
         auto found = files.find(std::u16string(p));
-        if (found == files.end()) return {};
+        if (found == files.end() || stampless) return {};
         std::u16string stamp;
         for (const auto& [key, value] : found->second) stamp += key.first + u"/" + key.second + u"=" + value + u";";
         return stamp;
@@ -77,6 +77,7 @@ public:
     std::vector<std::pair<bool, std::u16string>> dialogs;
     std::u16string unwritableFolder;  // a removed drive: nothing is created below it
     std::map<std::u16string, std::u16string> told;
+    bool stampless = false;  // a file whose state the system does not give
 };
 
 constexpr const char16_t* kList = u"C:\\Data\\Selected.oxm";
@@ -190,6 +191,11 @@ TEST_F(SavedWordListTest, EntriesThatStandForNoRecordAreRefusedNamingTheListAndT
     list->LoadFile(files, kList);
     ASSERT_EQ(app.messages.size(), 2u);
     EXPECT_TRUE(app.messages[1].text.ends_with(u"\nEntry13=1,3")) << std::string(app.messages[1].text.begin(), app.messages[1].text.end());
+    // A file whose state cannot be told apart is told at every load.
+    files.stampless = true;
+    list->LoadFile(files, kList);
+    list->LoadFile(files, kList);
+    EXPECT_EQ(app.messages.size(), 4u);
 }
 
 TEST(ListFileEntry, ReadsTwoNumbersInTheirRangesAndNothingElse) {
@@ -261,15 +267,17 @@ TEST_F(SavedWordListTest, ASaveThatFailsMidwayLeavesTheOldListWhole) {
 
 // Saves killed midway left their temporaries (the first, then numbered
 // ones made beside it): the next load removes them, and so does the next
-// save, which leaves only the list; another list's files are not touched.
+// save, which leaves only the list, also when the first is gone and only
+// numbered ones are left; another list's files are not touched.
 TEST_F(SavedWordListTest, TemporariesOfKilledSavesAreRemovedAtTheNextLoadOrSave) {
     const std::u16string list = kList;
     const std::u16string other = u"C:\\Data\\Other.oxm.tmp";
-    auto plant = [&] {
-        for (const std::u16string& name : {list + u".tmp", list + u".1.tmp", list + u".2.tmp", other})
+    auto plant = [&](bool first) {
+        for (const std::u16string& name : {list + u".1.tmp", list + u".2.tmp", other})
             files.files[name] = ListFile({u"C:\\D\\one.qdx"}, {Entry(1, one, 0)});
+        if (first) files.files[list + u".tmp"] = files.files[other];
     };
-    plant();
+    plant(true);
     files.files[kList] = ListFile({u"C:\\D\\one.qdx"}, {Entry(1, one, 1)});
     const Sections saved = files.files[kList];
     auto loaded = ListOfShelf(kListSelected);
@@ -279,7 +287,7 @@ TEST_F(SavedWordListTest, TemporariesOfKilledSavesAreRemovedAtTheNextLoadOrSave)
     EXPECT_EQ(files.files[kList], saved);
     EXPECT_EQ(files.files.count(other), 1u);
 
-    plant();
+    plant(false);
     AddRecord(*loaded, one, 2);
     loaded->SaveFile(files, kList);
     EXPECT_EQ(files.files.size(), 2u);
