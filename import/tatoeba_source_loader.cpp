@@ -211,7 +211,7 @@ private:
         return !lines.Failed();
     }
 
-    // The links pass twice, as the design reads: once counting, once storing
+    // The links pass twice: once counting, once storing
     // into room of exactly that size.
     bool CollectPairs() {
         size_t count = 0;
