@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "common/segmentation/text_segmentation.h"
+#include "common/unicode/char_tables.h"
 #include "common/unicode/japanese_chars.h"
 
 namespace ostrel::japanese {
@@ -20,6 +21,19 @@ char32_t CodePointAt(std::u16string_view text, size_t i, size_t& units) {
 }
 
 bool HasJapaneseChar(std::u16string_view text) { return CountScripts(text).japanese > 0; }
+
+// Letters, marks and digits (general categories 1 to 11), as the input line's words.
+bool IsWordUnit(char16_t unit) {
+    const int32_t category = GetCharCategory(unit);
+    return category >= 1 && category <= 11;
+}
+
+// The length of a cut of at most `units` units at `from` that parts no surrogate pair.
+size_t WholeCharacters(std::u16string_view text, size_t from, size_t units) {
+    size_t end = std::min(text.size(), from + units);
+    if (end > from && end < text.size() && IsHighSurrogate(text[end - 1]) && IsLowSurrogate(text[end])) --end;
+    return end - from;
+}
 
 }  // namespace
 
@@ -40,8 +54,9 @@ std::optional<WorkText> CutWorkText(std::u16string_view text, int32_t caret, int
                                     int32_t after, TranslateMode mode) {
     text = text.substr(0, std::min(text.find(u'\0'), text.size()));
     const int32_t length = static_cast<int32_t>(text.size());
-    if (caret < 0 || caret >= length) caret = 0;
     WorkText work;
+    work.caretOnText = caret >= 0 && caret < length;
+    if (!work.caretOnText) caret = 0;
     switch (mode) {
         case TranslateMode::kUnderCursor: {
             if (length == 0 || text[caret] <= 0x20) return std::nullopt;
@@ -52,23 +67,33 @@ std::optional<WorkText> CutWorkText(std::u16string_view text, int32_t caret, int
                    end - start < kWorkTextUnits) {
                 ++end;
             }
+            end = start + static_cast<int32_t>(WholeCharacters(text, start, end - start));
             work.text = std::u16string(text.substr(start, end - start));
             work.caret = std::min(caret - start, static_cast<int32_t>(work.text.size()) - 1);
+            work.end = end;
             break;
         }
         case TranslateMode::kWholeText: {
             size_t start = 0;
             while (start < text.size() && text[start] < 0x21) ++start;
-            for (size_t i = start; i < text.size() && work.text.size() < size_t{kWorkTextUnits}; ++i) {
-                work.text += text[i] < 0x20 ? u' ' : text[i];
-            }
+            const size_t units = WholeCharacters(text, start, kWorkTextUnits);
+            for (size_t i = start; i < start + units; ++i) work.text += text[i] < 0x20 ? u' ' : text[i];
             work.caret = 0;
+            work.caretOnText = false;
+            work.end = static_cast<int32_t>(start + units);
             break;
         }
         case TranslateMode::kInputLine:
-            work.text = std::u16string(text.substr(0, kWorkTextUnits));
-            // A caret behind the cut would read past the work text.
-            work.caret = std::min(caret, static_cast<int32_t>(work.text.size()) - 1);
+            // The whole line: the caret may stand anywhere in it, and its kind
+            // is judged at the caret, not at a cut of its first characters.
+            work.text = std::u16string(text.substr(0, WholeCharacters(text, 0, kInputLineUnits)));
+            work.end = static_cast<int32_t>(work.text.size());
+            // A caret behind what is read stands outside the text.
+            if (caret >= work.end) {
+                caret = 0;
+                work.caretOnText = false;
+            }
+            work.caret = caret;
             break;
     }
     if (work.text.empty()) return std::nullopt;
@@ -76,9 +101,20 @@ std::optional<WorkText> CutWorkText(std::u16string_view text, int32_t caret, int
     return work;
 }
 
+bool IsJapaneseScript(std::u16string_view text) {
+    int32_t japanese = 0, western = 0;
+    for (size_t i = 0, units = 1; i < text.size(); i += units) {
+        const char32_t c = CodePointAt(text, i, units);
+        if (IsJapaneseChar(c) || (c >= 0x3000 && units == 1 && IsWordUnit(text[i]))) ++japanese;
+        else if (c < 0x3000 && IsWordUnit(text[i])) ++western;
+    }
+    return japanese > 0 && japanese >= western;
+}
+
 TextKind DecideTextKind(const WorkText& work, std::optional<HitSpan> coveringHit) {
     const std::u16string_view text = work.text;
     if (text.empty()) return TextKind::kNone;
+    if (!work.caretOnText) return IsJapaneseScript(text) ? TextKind::kJapanese : TextKind::kWestern;
     if (!coveringHit) return text[work.caret] < 0x3000 ? TextKind::kWestern : TextKind::kJapanese;
     const int32_t hitStart = std::clamp(coveringHit->start, 0, static_cast<int32_t>(text.size()));
     const int32_t hitEnd = std::clamp(coveringHit->start + coveringHit->length, hitStart,

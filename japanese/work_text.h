@@ -10,8 +10,10 @@
 
 namespace ostrel::japanese {
 
-// The longest work text.
+// The longest work text cut from a capture or a command's text.
 constexpr int32_t kWorkTextUnits = 255;
+// The input line is judged and translated whole: as many units as it keeps.
+constexpr int32_t kInputLineUnits = 1023;
 
 enum class TranslateMode : int32_t {
     kUnderCursor = 0,  // the run of characters about the caret
@@ -20,8 +22,13 @@ enum class TranslateMode : int32_t {
 };
 
 struct WorkText {
-    std::u16string text;  // at most kWorkTextUnits units
+    std::u16string text;  // at most kWorkTextUnits units (kInputLineUnits for the input line)
     int32_t caret = 0;    // index of the caret character inside `text`
+    // False when no caret stands on the text: a whole text (mode 1), or the
+    // input line's caret outside it (behind the last character after typing
+    // or a paste). The text's own script decides its kind then.
+    bool caretOnText = true;
+    int32_t end = 0;      // units of the given text read: the text was cut there when shorter than it
 };
 
 // Kana U+3041..U+30FE, CJK ideographs (BMP and supplementary), 々 and ー.
@@ -34,9 +41,9 @@ struct ScriptCounts {
 };
 ScriptCounts CountScripts(std::u16string_view text);
 
-// Cuts the work text (`text` ends at its first 0). A caret outside the text
-// counts as 0; in the input-line mode the caret index is kept inside the cut.
-// Empty when nothing is left to translate (a caret on a blank in mode 0).
+// Cuts the work text (`text` ends at its first 0); a cut never parts a
+// surrogate pair. A caret outside the text counts as 0. Empty when nothing
+// is left to translate (a caret on a blank in mode 0).
 std::optional<WorkText> CutWorkText(std::u16string_view text, int32_t caret, int32_t before,
                                     int32_t after, TranslateMode mode);
 
@@ -48,7 +55,15 @@ struct HitSpan {
 enum class TextKind { kNone, kJapanese, kWestern };
 
 // Japanese or Western, by the first visible hit covering the caret (none when
-// no hit covers it) and the word at the caret.
+// no hit covers it) and the word at the caret; without a caret on the text,
+// by the script most of its letters and digits are written in (see
+// IsJapaneseScript).
 TextKind DecideTextKind(const WorkText& work, std::optional<HitSpan> coveringHit);
+
+// Whether `text` holds letters or digits of the Japanese side, at least as
+// many as below U+3000 (the Japanese side: kana, kanji, 々, ー and every letter or digit
+// from U+3000 up, the full-width Latin among them): 'apt-getは、パッケージを…'
+// is Japanese, 'Arma virumque cano' and '!?' are not.
+bool IsJapaneseScript(std::u16string_view text);
 
 }  // namespace ostrel::japanese

@@ -354,7 +354,9 @@ void CFrame::Find() {
     if (!lists) return;
     if (lists->CurrentKind() == 1 || tabKind_ == 1) {
         // A Find behind the one a change posted (a paste, then Return) finds
-        // the list holding this very text's translation already.
+        // the list as this very text's translation left it: translating again
+        // would give the same rows and row. Once the user picked another row,
+        // Return translates again and goes back to the hit at the caret.
         if (!translator || lists->TranslationShowsInput()) return;
         CHARRANGE selection{};
         SendMessageW(inputBox_, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));

@@ -118,7 +118,9 @@ bool FrameShelf::TranslationShowsInput() {
     ListView* view = CurrentView();
     if (!view || view->viewKind != kViewTranslatedWords || !view->model) return false;
     input_.Update(*this);
-    return view->inputCounter == input_.changeCounter && view->inputSelectionStart == input_.selectionStart;
+    // A row the user picked since is no longer what a translation shows.
+    return view->inputCounter == input_.changeCounter && view->inputSelectionStart == input_.selectionStart &&
+           view->currentRow == translationRow_;
 }
 
 void FrameShelf::SearchAsYouType() {

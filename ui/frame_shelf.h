@@ -95,6 +95,10 @@ public:
     bool AutoLocateOff() override { return autoLocateOff_; }
     void SetAutoLocateOff(bool off) override { autoLocateOff_ = off; }
 
+    // The row the last translation of the input left the translated-words
+    // list on (TranslationShowsInput compares it).
+    void RecordTranslationRow(int32_t row) { translationRow_ = row; }
+
     // IStartShelf (start_shelf.cpp).
     ShelfEntry FindByPath(std::u16string_view path) override;
     ShelfEntry AddDictionary(uint32_t flags, std::u16string_view path, bool atHead) override;
@@ -164,4 +168,5 @@ private:
     // it was selected in: a selection the user did not make.
     int32_t highlightStart_ = -1, highlightEnd_ = -1;
     std::u16string highlightedText_;
+    int32_t translationRow_ = -1;  // see RecordTranslationRow
 };

@@ -38,8 +38,9 @@ public:
     virtual uint32_t UpdateInput() { return 0; }
     // The input change counter the current list last searched for.
     virtual uint32_t SearchedInputCounter() { return 0; }
-    // True when the current list is the translated-words list and already
-    // holds the translation of the input box's text as it is now, caret and all.
+    // True when the current list is the translated-words list, holds the
+    // translation of the input box's text as it is now, caret and all, and
+    // stands on the row that translation chose.
     virtual bool TranslationShowsInput() { return false; }
     // True while the input box's selection is the matched part a list
     // selected there, not one the user made.

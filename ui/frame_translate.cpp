@@ -20,6 +20,7 @@
 #include "dictionary/cursor.h"
 #include "dictionary/dictionary.h"
 #include "dictionary/dictionary_schema.h"
+#include "dictionary/input_line.h"
 #include "dictionary/word_list.h"
 #include "japanese/work_text.h"
 #include "latin/latin_bridge.h"
@@ -124,7 +125,7 @@ FrameTranslator::~FrameTranslator() = default;
 
 void FrameTranslator::ShowOptions(HWND owner) {
     CTranslationOptionsDlg dialog(options_, ini_);
-    dialog.Run(owner);
+    if (dialog.Run(owner) == 1) lists_.ForgetInputState();
 }
 
 void FrameTranslator::SwitchList(uint32_t command) {
@@ -216,17 +217,17 @@ void FrameTranslator::TranslateWestern(const std::u16string& text, const std::u1
 int32_t FrameTranslator::TranslateWesternWord(int32_t caret) {
     WordList* list = lists_.TranslatedWords();
     if (list == nullptr) return 0;
-    const std::u16string input = lists_.UpdateInput();
+    CInput words;
+    words.SetText(lists_.UpdateInput());
     lists_.ClearTranslatedWordsView();
-    const int32_t length = static_cast<int32_t>(input.size());
-    int32_t start = 0, end = 0;
-    if (length == 0 || WordAt(input.data(), length, std::clamp(caret, 0, length - 1), &start, &end) == 0 ||
-        end <= start) {
-        return 0;
-    }
-    const std::u16string_view word = std::u16string_view(input).substr(static_cast<size_t>(start),
-                                                                       static_cast<size_t>(end - start));
-    if (LookUpWesternWord(*list, word, start, end - start, analyse) == 0) return -1;
+    // The input line's own words: a caret on a blank or a stop behind a word
+    // (a click just behind it) takes that word, never the blank.
+    if (words.SplitWords() == 0) return 0;
+    const int32_t word = words.WordAtPosition(caret);
+    std::u16string text;
+    int32_t first = 0, last = 0;
+    if (word < 0 || words.GetWordText(word, &text) == 0 || words.GetWordRange(word, first, last) == 0) return 0;
+    if (LookUpWesternWord(*list, text, first, last - first, analyse) == 0) return -1;
     if (lists_.CurrentKind() != kListTranslatedWords) SwitchList(cmd::kListTranslation);
     lists_.ShowTranslatedWordsFromTop();
     lists_.UpdateCommandStates(cmd::kListTranslation);

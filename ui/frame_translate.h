@@ -50,6 +50,9 @@ public:
     // The translated-words view notes the input model's change state as the
     // state its contents belong to.
     virtual void RecordInputState() = 0;
+    // Its contents no longer count as the input's translation (the options
+    // changed): the next Find translates again.
+    virtual void ForgetInputState() = 0;
     virtual void UpdateCommandStates(uint32_t command) = 0;
 };
 

@@ -70,7 +70,12 @@ void FrameTranslationLists::RecordInputState() {
     if (ListView* view = TranslatedWordsView()) {
         view->inputCounter = shelf_.Input().changeCounter;
         view->inputSelectionStart = shelf_.Input().selectionStart;
+        shelf_.RecordTranslationRow(view->currentRow);
     }
+}
+
+void FrameTranslationLists::ForgetInputState() {
+    if (ListView* view = TranslatedWordsView()) view->inputCounter = -1;
 }
 
 void FrameTranslationLists::UpdateCommandStates(uint32_t command) { frame_.UpdateCommandStates(command); }

@@ -24,6 +24,7 @@ public:
     void ShowTranslatedWordsFromTop() override;
     bool SearchLexicon() override;
     void RecordInputState() override;
+    void ForgetInputState() override;
     void UpdateCommandStates(uint32_t command) override;
 
 private:

@@ -1,6 +1,8 @@
 // Cutting the work text for each mode and the Japanese/Western decision.
 #include <gtest/gtest.h>
 
+#include <iterator>
+
 #include "japanese/work_text.h"
 
 namespace ostrel::japanese {
@@ -25,16 +27,25 @@ TEST(CutWorkText, WholeTextSkipsLeadingBlanksAndTurnsControlsIntoBlanks) {
     EXPECT_EQ(work->text.size(), 255u);
     EXPECT_EQ(work->text.substr(0, 4), u"日本 語");
     EXPECT_EQ(work->caret, 0);
+    EXPECT_EQ(work->end, 3 + 255);  // where the reading stopped in the given text
+    // The 255th unit would part a surrogate pair: the pair stays out whole.
+    work = CutWorkText(std::u16string(254, u'あ') + u"\U00020B9F", 0, 0, 0, TranslateMode::kWholeText);
+    EXPECT_EQ(work->text.size(), 254u);
 }
 
-TEST(CutWorkText, InputLineKeepsTheCaretInsideTheCut) {
+TEST(CutWorkText, InputLineIsTakenWholeWithTheCaretWhereItStands) {
     std::u16string text(1000, u'か');
     auto work = CutWorkText(text, 900, 0, 0, TranslateMode::kInputLine);
     ASSERT_TRUE(work);
-    EXPECT_EQ(work->text.size(), 255u);
-    EXPECT_EQ(work->caret, 254);
+    EXPECT_EQ(work->text.size(), text.size());
+    EXPECT_EQ(work->caret, 900);
     EXPECT_EQ(CutWorkText(u"かな", 7, 0, 0, TranslateMode::kInputLine)->caret, 0);  // outside: 0
     EXPECT_FALSE(CutWorkText(u"", 0, 0, 0, TranslateMode::kInputLine));
+    // Longer than the line holds: cut at its end, a surrogate pair kept whole.
+    text = std::u16string(kInputLineUnits - 1, u'か') + u"\U00020B9F" + u"x";
+    work = CutWorkText(text, 0, 0, 0, TranslateMode::kInputLine);
+    EXPECT_EQ(work->text.size(), size_t{kInputLineUnits - 1});
+    EXPECT_EQ(work->end, kInputLineUnits - 1);
 }
 
 TEST(JapaneseChars, CoverKanaKanjiRepeatMarkAndLengthMark) {
@@ -52,6 +63,37 @@ TEST(DecideTextKind, FollowsTheHitAtTheCaretThenTheCharacter) {
     EXPECT_EQ(DecideTextKind(fullwidth, HitSpan{0, 3}), TextKind::kJapanese);
     // The hit covers only part of the word at the caret: Western.
     EXPECT_EQ(DecideTextKind(latin, HitSpan{4, 2}), TextKind::kWestern);
+}
+
+// Without a caret on the text (a whole text, or the input line with the
+// caret behind its end after a paste or typing) the text's own script
+// decides, not its first character; a caret on a word beyond the 255th
+// character decides by that word.
+TEST(DecideTextKind, WithoutACaretOnTheTextItsScriptDecides) {
+    struct Case {
+        std::u16string text;
+        int32_t caret;
+        TranslateMode mode;
+        TextKind kind;
+    };
+    const std::u16string paragraph = u"apt-getは、パッケージを操作するコマンドラインツールです。";
+    const std::u16string longLine = std::u16string(300, u'a') + u" 猫です";
+    const Case cases[] = {
+        {paragraph, static_cast<int32_t>(paragraph.size()), TranslateMode::kInputLine, TextKind::kJapanese},
+        {paragraph, 0, TranslateMode::kWholeText, TextKind::kJapanese},
+        {u"Arma virumque cano, Troiae qui primus ab oris", 45, TranslateMode::kInputLine, TextKind::kWestern},
+        {u"Arma virumque cano", 0, TranslateMode::kWholeText, TextKind::kWestern},
+        {u"Я люблю суши", 12, TranslateMode::kInputLine, TextKind::kWestern},
+        {u"ＡＢＣです", 5, TranslateMode::kInputLine, TextKind::kJapanese},  // full-width letters count as Japanese
+        {u"!? …", 4, TranslateMode::kInputLine, TextKind::kWestern},        // no letter at all
+        {longLine, 301, TranslateMode::kInputLine, TextKind::kJapanese},    // the caret on 猫, behind the 255th
+    };
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const auto work = CutWorkText(cases[i].text, cases[i].caret, 0, 0, cases[i].mode);
+        ASSERT_TRUE(work) << "case " << i;
+        // No hit covers the caret here.
+        EXPECT_EQ(DecideTextKind(*work, std::nullopt), cases[i].kind) << "case " << i;
+    }
 }
 
 }  // namespace

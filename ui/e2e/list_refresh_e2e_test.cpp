@@ -47,19 +47,6 @@ using editor_windows::WindowText;
 
 std::wstring Wide(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
 
-// The program's state once its list has stopped refreshing (two answers
-// 300 ms apart that agree).
-State Settled(ProgramRun& run, HWND frame) {
-    State last = run.QueryState(frame);
-    for (int i = 0; i < 30; ++i) {
-        Sleep(300);
-        State now = run.QueryState(frame);
-        if (now[L"refreshes"] == last[L"refreshes"] && now[L"articles"] == last[L"articles"]) return now;
-        last = now;
-    }
-    return last;
-}
-
 // The first cells (readings, in the Selected list) of the rows shown.
 std::vector<std::wstring> Readings(State& state) {
     std::vector<std::wstring> readings;
@@ -75,17 +62,6 @@ bool HeaderArrow(State& state, int item, POINT* centre = nullptr) {
     if (centre && swscanf(value.c_str(), L"%*d|%ld,%ld,%ld,%ld", &left, &top, &right, &bottom) == 4)
         *centre = POINT{(left + right) / 2, (top + bottom) / 2};
     return !value.empty() && value[0] == L'1';
-}
-
-// A press and release of the left button at a point of the screen.
-void ClickAt(HWND window, POINT point) {
-    key_typing::FocusWindow(window);
-    SetCursorPos(point.x, point.y);
-    INPUT clicks[2]{};
-    clicks[0].type = clicks[1].type = INPUT_MOUSE;
-    clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(2, clicks, sizeof(INPUT));
 }
 
 // Runs a Linux program with the display; its exit code, or -1 when it could
@@ -141,10 +117,10 @@ TEST_F(ListRefresh, OneRefreshForEachKeyAndOneForAPasteAndReturn) {
     for (UINT list : {cmd::kListReading, cmd::kListTranslation}) {
         SendMessageW(frame, WM_COMMAND, list, 1);  // as a click on the tab
         SendMessageW(input, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
-        State before = Settled(run, frame);
+        State before = run.SettledState(frame);
         for (wchar_t key : reading) {
             ASSERT_TRUE(key_typing::TypeKeys(input, std::wstring(1, key), 0));
-            State after = Settled(run, frame);
+            State after = run.SettledState(frame);
             EXPECT_EQ(Number(after, L"refreshes") - Number(before, L"refreshes"), 1)
                 << "list " << list << ", key " << Utf8(std::wstring(1, key));
             EXPECT_LE(Number(after, L"articles") - Number(before, L"articles"), 1) << "list " << list;
@@ -157,13 +133,13 @@ TEST_F(ListRefresh, OneRefreshForEachKeyAndOneForAPasteAndReturn) {
     const std::wstring phrase = reading + L"\u3068" + reading;
     ASSERT_TRUE(PutClipboardText(phrase));
     SendMessageW(input, EM_SETSEL, 0, -1);
-    State before = Settled(run, frame);
+    State before = run.SettledState(frame);
     ASSERT_TRUE(key_typing::PressKey(input, 'V', true));
     // Return once the text is in: a second key given to the focus while the
     // first is still queued would change the Ctrl state it is read with.
     ASSERT_TRUE(WaitFor([&] { return WindowText(input) == phrase; })) << Utf8(WindowText(input));
     ASSERT_TRUE(key_typing::PressKey(input, VK_RETURN));
-    State after = Settled(run, frame);
+    State after = run.SettledState(frame);
     EXPECT_EQ(Number(after, L"kind"), 1);
     EXPECT_EQ(Number(after, L"refreshes") - Number(before, L"refreshes"), 1) << "a paste and Return";
     EXPECT_LE(Number(after, L"articles") - Number(before, L"articles"), 1);
@@ -242,9 +218,9 @@ TEST_F(ListRefresh, APasteOverTheMonitorsHighlightGivesExactlyThePastedText) {
         return WindowText(input) == sentence && start == 0 && end > 0 && end < sentence.size();
     })) << "the monitor's search left no first word selected: " << Utf8(WindowText(input)) << " " << start << "-"
         << end;
-    Settled(run, frame);
+    run.SettledState(frame);
     ASSERT_TRUE(key_typing::PressKey(input, 'V', true));
-    Settled(run, frame);
+    run.SettledState(frame);
     EXPECT_EQ(WindowText(input), sentence) << Utf8(WindowText(input));
     SendMessageW(frame, WM_COMMAND, cmd::kClipboardMonitorOff, 0);
     EXPECT_EQ(run.Exit(frame), 0);
@@ -280,14 +256,14 @@ TEST_F(ListRefresh, TheSortArrowAndTheSelectedRowsAgree) {
         SendMessageW(frame, WM_COMMAND, cmd::kAddToSelected, 0);
     }
     SendMessageW(frame, WM_COMMAND, cmd::kListSelected, 1);
-    State state = Settled(run, frame);
+    State state = run.SettledState(frame);
     ASSERT_EQ(Readings(state), added);
     std::vector<std::wstring> sorted(added.rbegin(), added.rend());
 
     POINT readingHeader{}, meaningHeader{};
     HeaderArrow(state, 1, &readingHeader);
     HeaderArrow(state, 3, &meaningHeader);
-    ClickAt(frame, readingHeader);
+    ClickAtScreen(frame, readingHeader);
     ASSERT_TRUE(WaitFor([&] {
         state = run.QueryState(frame);
         return HeaderArrow(state, 1);
@@ -308,24 +284,24 @@ TEST_F(ListRefresh, TheSortArrowAndTheSelectedRowsAgree) {
         state = run.QueryState(frame);
         return Number(state, L"rows") == 3;
     }));
-    state = Settled(run, frame);
+    state = run.SettledState(frame);
     EXPECT_TRUE(HeaderArrow(state, 1));
     EXPECT_EQ(Readings(state), sorted) << "after Close and Open Saved List";
 
-    ClickAt(frame, meaningHeader);
+    ClickAtScreen(frame, meaningHeader);
     Sleep(500);
-    state = Settled(run, frame);
+    state = run.SettledState(frame);
     EXPECT_TRUE(HeaderArrow(state, 1)) << "the Meaning click hid the arrow";
     EXPECT_FALSE(HeaderArrow(state, 3));
     EXPECT_EQ(Readings(state), sorted) << "after the Meaning click";
 
-    ClickAt(frame, readingHeader);
+    ClickAtScreen(frame, readingHeader);
     ASSERT_TRUE(WaitFor([&] {
         state = run.QueryState(frame);
         return !HeaderArrow(state, 1);
     }));
     EXPECT_EQ(Readings(state), added) << "after the second Reading click";
-    Settled(run, frame);
+    run.SettledState(frame);
     SaveScreenshot(folders.root + L"\\unsorted.png");
     EXPECT_EQ(run.Exit(frame), 0);
 }
@@ -374,7 +350,7 @@ TEST_F(ListRefresh, AStartWithASavedListShowsItsTab) {
     EXPECT_EQ(Number(state, L"tab"), static_cast<long>(cmd::kListSelected));
     EXPECT_EQ(state[L"button.40194"], L"0") << "Add to Selected enabled in the Selected list";
     SendMessageW(frame, WM_COMMAND, cmd::kAddToSelected, 0);
-    state = Settled(run, frame);
+    state = run.SettledState(frame);
     EXPECT_EQ(Number(state, L"rows"), 1);
     EXPECT_EQ(fileBytes(), before);
     SaveScreenshot(folders.root + L"\\start-list.png");

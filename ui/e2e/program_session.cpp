@@ -8,6 +8,7 @@
 #include <fstream>
 #include <cstdio>
 
+#include "common/win/tests/key_typing.h"
 #include "common/win/tests/screen_ink.h"
 #include "ui/e2e/machine_pace.h"
 #include "ui/test_hook_protocol.h"
@@ -340,6 +341,27 @@ void CloseLeftoverFrames() {
         WaitForSingleObject(owner, machine_pace::ScaledMs(10000));
         CloseHandle(owner);
     }
+}
+
+std::map<std::wstring, std::wstring> ProgramRun::SettledState(HWND frame) {
+    std::map<std::wstring, std::wstring> last = QueryState(frame);
+    for (int i = 0; i < 30; ++i) {
+        Sleep(300);
+        std::map<std::wstring, std::wstring> now = QueryState(frame);
+        if (now[L"refreshes"] == last[L"refreshes"] && now[L"articles"] == last[L"articles"]) return now;
+        last = now;
+    }
+    return last;
+}
+
+void ClickAtScreen(HWND window, POINT screen) {
+    key_typing::FocusWindow(window);
+    SetCursorPos(screen.x, screen.y);
+    INPUT clicks[2]{};
+    clicks[0].type = clicks[1].type = INPUT_MOUSE;
+    clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, clicks, sizeof(INPUT));
 }
 
 bool SaveScreenshot(const std::wstring& path) { return screen_ink::SaveScreenshot(path); }

@@ -62,6 +62,9 @@ public:
     long Exit(HWND frame);
     // The test hook's answer as name -> value.
     std::map<std::wstring, std::wstring> QueryState(HWND frame);
+    // The answer once the list has stopped refreshing and loading articles
+    // (two answers 300 ms apart that agree, or the last after nine seconds).
+    std::map<std::wstring, std::wstring> SettledState(HWND frame);
 
 private:
     HANDLE process_ = nullptr;
@@ -102,6 +105,9 @@ HWND FindFrame();
 void CloseLeftoverFrames();
 // Saves the screen as a PNG file for people to look at.
 bool SaveScreenshot(const std::wstring& path);
+// A press and release of the left button at `screen`, `window` brought to
+// the front with the focus first.
+void ClickAtScreen(HWND window, POINT screen);
 // Puts `text` on the clipboard as Unicode text, as another program would.
 bool PutClipboardText(const std::wstring& text);
 // Puts `reading` in the main window's input box and waits until the current

@@ -55,6 +55,7 @@ public:
         return true;
     }
     void RecordInputState() override { ++recorded; }
+    void ForgetInputState() override { ++forgotten; }
     void UpdateCommandStates(uint32_t command) override { states.push_back(command); }
 
     WordList* list = nullptr;
@@ -62,7 +63,7 @@ public:
     CRichEdit* input = nullptr;
     int32_t kind = 4;
     int32_t selectedCaret = -1;
-    int clears = 0, shownFromTop = 0, lexiconSearches = 0, recorded = 0;
+    int clears = 0, shownFromTop = 0, lexiconSearches = 0, recorded = 0, forgotten = 0;
     std::vector<uint32_t> states;
 };
 
@@ -103,6 +104,14 @@ protected:
         TranslatorTest::TearDown();
     }
     std::u16string InputText() { return lists.UpdateInput(); }
+    // Whether the list holds a hit of the reverse-translation index over [start, start + length).
+    bool HasReverseHit(int32_t start, int32_t length) {
+        for (int32_t i = 0; i < list->EntryCount(); ++i) {
+            const WordListEntry& e = list->EntryAt(i);
+            if (e.indexId == kIndexTranslationWords && e.matchStart == start && e.matchLength == length) return true;
+        }
+        return false;
+    }
 
     HWND frame = nullptr, input = nullptr;
     std::unique_ptr<CRichEdit> inputBox;
@@ -151,12 +160,12 @@ TEST_F(FrameTranslateTest, WholeTextModeSkipsLeadingBlanksAndTurnsLineBreaksInto
     EXPECT_EQ(g_changeNotices, 0);
 }
 
-TEST_F(FrameTranslateTest, CaretBehindTheCutInInputLineModeStaysInsideIt) {
+TEST_F(FrameTranslateTest, TheInputLineIsTranslatedWholeWithTheCaretWhereItStands) {
     std::u16string text(900, u'猫');
     SetWindowTextW(input, std::wstring(text.begin(), text.end()).c_str());
     entry->TranslateText(text, 899, 0, 0, 2);
-    EXPECT_GE(lists.selectedCaret, 0);
-    EXPECT_LT(lists.selectedCaret, 255);
+    EXPECT_EQ(lists.selectedCaret, 899);
+    EXPECT_EQ(std::u16string_view(list->analysedText).size(), 900u);
     EXPECT_EQ(lists.recorded, 1);
 }
 
@@ -216,13 +225,18 @@ TEST_F(FrameTranslateTest, LatinWordIsLookedUpInTheReverseIndex) {
     EXPECT_EQ(InputText(), u"cat");
     EXPECT_EQ(lists.shownFromTop, 1);
     EXPECT_EQ(lists.lexiconSearches, 0);
-    bool found = false;
-    for (int32_t i = 0; i < list->EntryCount(); ++i) {
-        const WordListEntry& e = list->EntryAt(i);
-        found = found || (e.indexId == kIndexTranslationWords && e.matchStart == 0 && e.matchLength == 3);
-    }
-    EXPECT_TRUE(found);
+    EXPECT_TRUE(HasReverseHit(0, 3));
     EXPECT_EQ(g_commands, std::vector<uint32_t>{cmd::kListTranslation});
+}
+
+// The caret on the blank just behind a word (a click there): that word is
+// looked up, not the blank, and the list stays.
+TEST_F(FrameTranslateTest, ACaretJustBehindAWordLooksThatWordUp) {
+    SetWindowTextW(input, L"the cat sat");
+    entry->TranslateText(u"the cat sat", 7, 0, 0, 2);
+    EXPECT_EQ(lists.lexiconSearches, 0);
+    EXPECT_TRUE(HasReverseHit(4, 3));
+    EXPECT_EQ(InputText(), u"the cat sat");
 }
 
 TEST_F(FrameTranslateTest, UnknownLatinWordFallsBackToTheLexicon) {

@@ -1,0 +1,160 @@
+// OstrelPro.exe over the EDICT slice, driven with real keys and clicks:
+// Return translates a pasted Japanese paragraph where the caret is, also
+// beyond its 255th character, and goes back to the first row once another
+// row was picked; a click just behind a Latin word looks that word up.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <richedit.h>
+
+#include <initializer_list>
+#include <map>
+#include <string>
+
+#include "common/win/tests/key_typing.h"
+#include "ui/command_ids.h"
+#include "ui/e2e/edict_slice_session.h"
+#include "ui/e2e/editor_windows.h"
+#include "ui/e2e/program_session.h"
+
+namespace {
+
+using State = std::map<std::wstring, std::wstring>;
+using editor_windows::Utf8;
+using editor_windows::WaitFor;
+using editor_windows::WindowText;
+constexpr int kInputBoxId = 202;
+
+long Number(State& state, const wchar_t* name) {
+    const std::wstring& text = state[name];
+    return text.empty() ? -2 : std::stol(text);
+}
+
+std::wstring Wide(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
+
+// Whether one of the rows shown has a cell holding `text`.
+bool RowShows(State& state, const std::wstring& text) {
+    for (int row = 0; row < 12; ++row)
+        for (int cell = 0; cell < 4; ++cell)
+            if (state[L"cell." + std::to_wstring(row) + L"." + std::to_wstring(cell)].find(text) != std::wstring::npos)
+                return true;
+    return false;
+}
+
+// A click at a point of `window`'s client area.
+void ClickAt(HWND window, POINT point) {
+    ClientToScreen(window, &point);
+    ClickAtScreen(window, point);
+}
+
+class InputLine : public testing::Test {
+protected:
+    void SetUp() override {
+        SetProcessDPIAware();
+        CloseLeftoverFrames();
+    }
+    // Starts the program over `dictionaries`, the input box in `input`.
+    HWND Start(ProgramRun& run, const wchar_t* name, std::initializer_list<const wchar_t*> dictionaries) {
+        folders = PrepareTest(name);
+        HWND frame = StartWithDictionaries(run, folders, dictionaries);
+        input = frame ? FindChild(frame, L"RichEdit20W", kInputBoxId) : nullptr;
+        return input ? frame : nullptr;
+    }
+    // Ctrl+V in the input box; the box's text once the program is done with it.
+    std::wstring PasteWithKeys(ProgramRun& run, HWND frame) {
+        EXPECT_TRUE(key_typing::PressKey(input, 'V', true));
+        WaitFor([&] { return !WindowText(input).empty(); }, 60);
+        run.SettledState(frame);
+        return WindowText(input);
+    }
+
+    TestFolders folders;
+    HWND input = nullptr;
+};
+
+// In the Translation list: a Japanese paragraph that begins with a Latin
+// word, pasted, and Return give its words (the caret stands behind the
+// text); the caret on a Japanese word behind the 255th character gives that
+// word.
+TEST_F(InputLine, ReturnTranslatesWhereTheCaretIs) {
+    ProgramRun run;
+    HWND frame = Start(run, L"InputLine.Caret", {L"edict-slice.qdx"});
+    ASSERT_NE(frame, nullptr);
+    const std::wstring reading = Wide(SliceReading());
+    SendMessageW(frame, WM_COMMAND, cmd::kListTranslation, 1);  // as a click on the tab
+
+    const std::wstring paragraph = L"apt-get\u306F\u3001" + reading + L"\u3092\u4F7F\u3046\u30C4\u30FC\u30EB\u3067\u3059\u3002";
+    ASSERT_TRUE(PutClipboardText(paragraph));
+    ASSERT_EQ(PasteWithKeys(run, frame), paragraph);
+    ASSERT_TRUE(key_typing::PressKey(input, VK_RETURN));
+    State state = run.SettledState(frame);
+    EXPECT_EQ(Number(state, L"kind"), 1) << "a paragraph beginning with a Latin word went to another list";
+    EXPECT_TRUE(RowShows(state, reading)) << "no row of " << Utf8(reading);
+    SaveScreenshot(folders.root + L"\\latin-first-paragraph.png");
+
+    // 300 characters of English, then the word: the caret on its last letter.
+    std::wstring english;
+    while (english.size() < 300) english += L"the quick brown fox jumps over the lazy dog ";
+    const std::wstring behind = english + reading;
+    ASSERT_TRUE(PutClipboardText(behind));
+    SendMessageW(input, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+    ASSERT_EQ(PasteWithKeys(run, frame), behind);
+    ASSERT_TRUE(key_typing::PressKey(input, VK_END));
+    ASSERT_TRUE(key_typing::PressKey(input, VK_LEFT));
+    ASSERT_TRUE(key_typing::PressKey(input, VK_RETURN));
+    state = run.SettledState(frame);
+    EXPECT_EQ(Number(state, L"kind"), 1);
+    const std::wstring current = L"cell." + std::to_wstring(Number(state, L"current") - Number(state, L"top")) + L".";
+    std::wstring cells;
+    for (int cell = 0; cell < 4; ++cell) cells += state[current + std::to_wstring(cell)] + L" | ";
+    EXPECT_NE(cells.find(reading), std::wstring::npos) << "the row at the caret: " << Utf8(cells);
+
+    EXPECT_EQ(run.Exit(frame), 0);
+}
+
+// "arma virumque cano" typed into the Translation list over the Latin
+// dictionary a user gets; a click just behind "arma" looks up arma and
+// stays in the list, not in the word index under "armavirumquecano".
+// "virum" typed, another row picked and Return: the first row again.
+TEST_F(InputLine, AClickJustBehindALatinWordLooksThatWordUp) {
+    ProgramRun run;
+    HWND frame = Start(run, L"InputLine.Click", {L"edict-slice.qdx", L"collatinus.qdx"});
+    ASSERT_NE(frame, nullptr);
+    SendMessageW(frame, WM_COMMAND, cmd::kListTranslation, 1);
+    ASSERT_TRUE(key_typing::TypeKeys(input, L"arma virumque cano"));
+    State state = run.SettledState(frame);
+    ASSERT_EQ(Number(state, L"kind"), 1);
+    // Just behind "arma": the left edge of the blank that follows it.
+    RemoteMemory point(input, sizeof(POINTL));
+    ASSERT_TRUE(point.Valid());
+    SendMessageW(input, EM_POSFROMCHAR, static_cast<WPARAM>(point.At(0)), 4);
+    POINTL at{};
+    ASSERT_TRUE(point.Read(0, &at, sizeof(at)));
+    ClickAt(input, POINT{at.x + 1, at.y + 4});
+    state = run.SettledState(frame);
+    EXPECT_EQ(Number(state, L"kind"), 1) << "the click left the Translation list";
+    EXPECT_TRUE(RowShows(state, L"arm")) << Utf8(state[L"cell.0.0"]) << " | " << Utf8(state[L"cell.0.1"]);
+    SaveScreenshot(folders.root + L"\\click-behind-arma.png");
+
+    // "virum" typed, the next row picked in the list, a click behind the
+    // text and Return: the first row again.
+    SendMessageW(input, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+    ASSERT_TRUE(key_typing::TypeKeys(input, L"virum"));
+    state = run.SettledState(frame);
+    ASSERT_EQ(Number(state, L"kind"), 1);
+    ASSERT_GE(Number(state, L"rows"), 2) << "too few rows to pick another";
+    ASSERT_EQ(Number(state, L"current"), 0);
+    ASSERT_TRUE(key_typing::PressKey(input, VK_TAB));
+    ASSERT_TRUE(key_typing::PressKey(VK_DOWN));
+    ASSERT_TRUE(WaitFor([&] { return Number(state = run.QueryState(frame), L"current") == 1; }, 200));
+    RECT box{};
+    GetClientRect(input, &box);
+    ClickAt(input, POINT{box.right - 8, (box.top + box.bottom) / 2});
+    run.SettledState(frame);
+    ASSERT_TRUE(key_typing::PressKey(input, VK_RETURN));
+    state = run.SettledState(frame);
+    EXPECT_EQ(Number(state, L"current"), 0) << "Return left the list on another row";
+    EXPECT_EQ(run.Exit(frame), 0);
+}
+
+}  // namespace
