@@ -8,6 +8,7 @@
 
 #include "common/text/kana_transcription.h"
 #include "common/unicode/char_tables.h"
+#include "common/unicode/japanese_chars.h"
 
 namespace {
 
@@ -69,6 +70,33 @@ bool WordCharacter(char16_t c) {
 }
 
 }  // namespace
+
+InputPaste FitPasteIntoInput(std::u16string_view pasted, int32_t room) {
+    auto lineEnd = [](char16_t c) { return c == u'\r' || c == u'\n'; };
+    size_t begin = 0, end = pasted.size();
+    while (begin < end && lineEnd(pasted[begin])) ++begin;
+    while (end > begin && lineEnd(pasted[end - 1])) --end;
+    InputPaste paste;
+    const size_t most = static_cast<size_t>(std::max(room, 0));
+    size_t i = begin;
+    while (i < end) {
+        if (lineEnd(pasted[i])) {
+            if (paste.text.size() >= most) break;
+            paste.text += u' ';
+            while (i < end && lineEnd(pasted[i])) ++i;
+            continue;
+        }
+        const size_t units = i + 1 < end && ostrel::japanese::IsHighSurrogate(pasted[i]) &&
+                               ostrel::japanese::IsLowSurrogate(pasted[i + 1]) ? 2 : 1;
+        if (paste.text.size() + units > most) break;
+        paste.text += pasted[i] < 0x20 ? u' ' : pasted[i];
+        if (units == 2) paste.text += pasted[i + 1];
+        i += units;
+    }
+    paste.cut = i < end;
+    paste.readUpTo = static_cast<int32_t>(paste.cut ? i : pasted.size());
+    return paste;
+}
 
 void CInput::ClearDerived() {
     converted.clear();

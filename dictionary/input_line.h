@@ -23,6 +23,18 @@ protected:
     ~IInputBox() = default;
 };
 
+// A text pasted into the input line as the line takes it: one line of at
+// most `room` units. The pasted lines are joined by one blank (a run of line
+// ends at its start or end is dropped), other control characters become
+// blanks, and the rest is cut where the room ends, never inside a surrogate
+// pair.
+struct InputPaste {
+    std::u16string text;   // what goes into the line
+    int32_t readUpTo = 0;  // units of the pasted text taken; below its length when it was cut
+    bool cut = false;
+};
+InputPaste FitPasteIntoInput(std::u16string_view pasted, int32_t room);
+
 class CInput {
 public:
     static constexpr int32_t kMaxText = 1023;   // characters kept of every text

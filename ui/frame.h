@@ -164,7 +164,15 @@ private:
     void ToggleTray();
     void ChangeConversionMode();
     void ShowApplicationMenu();
-    void PasteIntoInput();
+    // Pastes the clipboard's text into the input box; `byMonitor` when the
+    // clipboard monitor pastes (its word about a cut goes to the status line).
+    void PasteIntoInput(bool byMonitor = false);
+    // Whether the input box holds what the clipboard monitor's search left in
+    // it: the program's text, which a paste replaces whole.
+    bool InputHoldsMonitorFill() const;
+    // Says once that a text was read only up to unit `readUpTo` of its
+    // `length`: a box for the user's paste, the status line for the monitor.
+    void TellInputCut(int32_t readUpTo, int32_t length, bool byMonitor);
     void ShowWindowCommand();
     void HideWindowCommand();
     std::u16string InputText() const;
@@ -194,6 +202,8 @@ private:
     bool inMenuLoop_ = false;          // kept by the hook
     int32_t tabKind_ = 0;              // list kind last chosen on the tab strip
     bool findForChangedInput_ = false; // a Find with lParam -1 (typing, paste, list switch) runs
+    std::u16string monitorFill_;       // the input box's text as the clipboard monitor's search left it
+    std::u16string monitorNote_;       // the status line's word on the monitor's cut, while the box holds monitorFill_
     int showMode_;
     HWND focus_ = nullptr;             // focus remembered while inactive or minimised
     std::vector<std::u16string> arguments_;

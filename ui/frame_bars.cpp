@@ -273,11 +273,14 @@ void CFrame::UpdateStatusBar() {
 
 void CFrame::SetStatusDictionaryName(const std::u16string& path) {
     if (!statusBar_) return;
+    // The clipboard monitor's word on where it stopped reading stands in the
+    // name's place as long as the input box holds the text it is about.
+    if (!monitorNote_.empty() && !InputHoldsMonitorFill()) monitorNote_.clear();
     RECT part{};
     SendMessageW(statusBar_, SB_GETRECT, 0, reinterpret_cast<LPARAM>(&part));
     GuiFontMeasure measure(statusBar_);
-    std::u16string text =
-        ShortenStatusText(path, part.right - part.left - 8, [&measure](std::u16string_view t) { return measure(t); });
+    std::u16string text = ShortenStatusText(monitorNote_.empty() ? path : monitorNote_, part.right - part.left - 8,
+                                            [&measure](std::u16string_view t) { return measure(t); });
     SendMessageW(statusBar_, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(WideString(text).c_str()));
 }
 

@@ -13,7 +13,10 @@
 #include "common/ui_text/ui_text.h"
 #include "common/text/win/clipboard_text.h"
 #include "common/ui_text/win/ui_language.h"
+#include "common/app_context.h"
 #include "common/win/wide_text.h"
+#include "dictionary/input_line.h"
+#include "japanese/work_text.h"
 #include "ui/application.h"
 #include "ui/command_ids.h"
 #include "ui/command_rules.h"
@@ -25,7 +28,7 @@ namespace {
 
 constexpr int kTitleSlot = 116;
 constexpr int kEditSlot = 83, kWebSearchSlot = 78;
-constexpr int32_t kInputUnits = 1023;
+constexpr int32_t kInputUnits = CInput::kMaxText;
 constexpr UINT kHelpDisplayToc = 0x0001;
 
 const wchar_t* Wide(const char16_t* text) { return reinterpret_cast<const wchar_t*>(text); }
@@ -151,8 +154,11 @@ LRESULT CFrame::OnCommand(WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     case cmd::kClipboardSearch: {
-        ListRefreshHold oneRefresh;
-        ClipboardSearch();
+        {
+            ListRefreshHold oneRefresh;
+            ClipboardSearch();
+        }
+        UpdateStatusBar();  // with the monitor's word on a cut, after the list's own
         return 0;
     }
     case cmd::kClipboardMonitor:
@@ -328,6 +334,8 @@ void CFrame::OnInputChange(WORD code) {
 
 void CFrame::InputTextChanged() {
     Application& app = *g_application;
+    // The monitor's word on its cut is about its own text, which is gone.
+    if (!monitorNote_.empty()) UpdateStatusBar();
     if (!input_ || !lists || lists->AutoLocateOff() || app.inputBusy) return;
     input_->ReformatInputText();
     MarkFindStage(FindStage::FindPosted);
@@ -366,31 +374,58 @@ void CFrame::Find() {
     lists->SearchAsYouType();
 }
 
-void CFrame::PasteIntoInput() {
-    // The matched part a list selected in the box (the clipboard monitor's
-    // search leaves its first word selected) is not the user's selection: the
-    // paste replaces the whole text, which would otherwise hold the pasted
-    // text beside what was left of the old.
-    if (lists && lists->InputSelectionIsOwnHighlight()) SendMessageW(inputBox_, EM_SETSEL, 0, -1);
+bool CFrame::InputHoldsMonitorFill() const {
+    return !monitorFill_.empty() && RichEditText(inputBox_, false) == monitorFill_;
+}
+
+void CFrame::PasteIntoInput(bool byMonitor) {
+    // What the clipboard monitor put in the box (the text it searched, as it
+    // left it) is the program's text, not the user's, and the matched part a
+    // list selected in the box is no selection of the user's: the paste
+    // replaces the whole text, which would otherwise hold the pasted text
+    // beside what was left of the old.
+    if (InputHoldsMonitorFill() || (lists && lists->InputSelectionIsOwnHighlight()))
+        SendMessageW(inputBox_, EM_SETSEL, 0, -1);
     // Unicode text goes in as one stream with its script faces: pasted as
     // plain text and given its faces afterwards, a long mixed text would
     // keep the window busy for seconds.
     ClipboardText clip;
     if (IsClipboardFormatAvailable(CF_UNICODETEXT)) clip = ReadClipboardText();
     if (clip.text && input_) {
-        input_->PasteText(std::u16string_view(clip.text.get(), clip.length));
+        // The box keeps what the input line reads, its lines joined. (A whole
+        // selection reaches one past the text: the box's closing paragraph mark.)
+        CHARRANGE selection{};
+        SendMessageW(inputBox_, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+        const LONG length = GetWindowTextLengthW(inputBox_);
+        const int32_t kept = length - (std::clamp(selection.cpMax, 0L, length) - std::clamp(selection.cpMin, 0L, length));
+        const InputPaste paste = FitPasteIntoInput(std::u16string_view(clip.text.get(), clip.length), kInputUnits - kept);
+        input_->PasteText(paste.text);
         InputTextChanged();
+        if (paste.cut) TellInputCut(paste.readUpTo, static_cast<int32_t>(clip.length), byMonitor);
         return;
     }
     SendMessageW(inputBox_, WM_PASTE, 0, 0);
     if (input_) input_->ReformatInputText();
 }
 
+void CFrame::TellInputCut(int32_t readUpTo, int32_t length, bool byMonitor) {
+    wchar_t text[512] = {};
+    swprintf(text, 512, Wide(UIExtra(byMonitor ? UIExtraText::kClipboardReadUpTo : UIExtraText::kPasteReadUpTo)),
+             readUpTo, length);
+    // The monitor works while the user is in another program: its word waits
+    // in the status line instead of a box over that program.
+    if (byMonitor) monitorNote_ = Char16View(text);
+    else App().ShowMessage(Char16View(text), UIStringTable[kTitleSlot], MB_OK | MB_ICONINFORMATION);
+}
+
 void CFrame::ClipboardSearch() {
     if (input_) input_->Clear();
     pointerRest.count = -3;
+    monitorFill_.clear();
+    monitorNote_.clear();
     if (!translator || translator->AutoSwitchTranslationList() == 0) {
-        PasteIntoInput();
+        PasteIntoInput(true);
+        monitorFill_ = RichEditText(inputBox_, false);
         PostMessageW(frame_, WM_COMMAND, cmd::kFind, 0);
         return;
     }
@@ -403,8 +438,13 @@ void CFrame::ClipboardSearch() {
         if (input_) input_->ReformatInputText();
         text = InputText();
     }
+    const int32_t length = static_cast<int32_t>(text.size());
     if (text.size() > kInputUnits) text.resize(kInputUnits);
     translator->TranslateText(text, 0, 512, 512, 1);
+    monitorFill_ = RichEditText(inputBox_, false);
+    // A whole text is translated as far as its work text goes (255 characters).
+    const auto work = ostrel::japanese::CutWorkText(text, 0, 0, 0, ostrel::japanese::TranslateMode::kWholeText);
+    if (work && work->end < length) TellInputCut(work->end, length, true);
 }
 
 void CFrame::SwitchLanguage(uint32_t id) {

@@ -16,6 +16,7 @@
 #include "common/ui_text/win/ui_language.h"
 #include "common/win/wide_text.h"
 #include "dictionary/format_detection.h"
+#include "dictionary/input_line.h"
 #include "dictionary/leftover_files.h"
 #include "resources/program/resource_ids.h"
 #include "ui/application.h"
@@ -125,6 +126,9 @@ bool CFrame::CreateInputBox() {
     if (CFonts* fonts = ProgramFonts(); fonts && fonts->Set(kInputFontSet).PointSize() > 0)
         inputFontPoints_ = fonts->Set(kInputFontSet).PointSize();
     input_->SetFontSize(20 * inputFontPoints_);
+    // The box holds what the input line reads, no more: text typed beyond
+    // it is refused, and a paste is cut there and says so.
+    SendMessageW(inputBox_, EM_EXLIMITTEXT, 0, CInput::kMaxText);
     SendMessageW(inputBox_, EM_SETEVENTMASK, 0, kInputEventMask);
     ShowWindow(inputBox_, SW_SHOW);
     return true;

@@ -88,8 +88,10 @@ enum class UIExtraText : int {
     kGroupNeverClosed = 57,     // line of the group
     kLinksPastSentences = 58,   // links, the last sentence id
     kBooksKeptBeforeFailure = 59,  // books loaded, books listed: a book load that failed midway
+    kPasteReadUpTo = 60,        // a paste longer than the input line holds: units taken, units pasted
+    kClipboardReadUpTo = 61,    // the clipboard monitor read a long text in part: units read, units copied
 };
-inline constexpr int kUIExtraTextCount = 60;
+inline constexpr int kUIExtraTextCount = 62;
 // The text in the current interface language ("" for a number outside).
 const char16_t* UIExtra(UIExtraText which);
 // The constant extra texts of a language, indexed by number (kUIExtraTextCount entries).

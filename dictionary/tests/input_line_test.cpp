@@ -89,4 +89,31 @@ TEST(InputLine, WordsAreRunsOfLettersAndNumbers) {
     EXPECT_EQ(input.WordAtPosition(0), -1);
 }
 
+// A paste joins its lines with one blank each and is cut where the line's
+// room ends, never inside a surrogate pair; it says how far it read.
+TEST(InputLine, APasteIsJoinedIntoOneLineAndCutAtTheRoomLeft) {
+    const std::u16string paragraphs = u"\r\nПервый абзац.\r\n\r\nSecond\tline\n第三の段落\r\n";
+    InputPaste paste = FitPasteIntoInput(paragraphs, CInput::kMaxText);
+    EXPECT_EQ(paste.text, u"Первый абзац. Second line 第三の段落");
+    EXPECT_FALSE(paste.cut);
+    EXPECT_EQ(paste.readUpTo, static_cast<int32_t>(paragraphs.size()));
+
+    const std::u16string latin(2000, u'a');
+    paste = FitPasteIntoInput(latin, CInput::kMaxText);
+    EXPECT_EQ(paste.text, latin.substr(0, CInput::kMaxText));
+    EXPECT_TRUE(paste.cut);
+    EXPECT_EQ(paste.readUpTo, CInput::kMaxText);
+
+    // Room for one unit of a pair: the pair stays out.
+    paste = FitPasteIntoInput(u"\u732B\U00020B9F", 2);
+    EXPECT_EQ(paste.text, u"\u732B");
+    EXPECT_EQ(paste.readUpTo, 1);
+    // A line end at the edge of the room is where the reading stopped.
+    paste = FitPasteIntoInput(u"ab\r\ncd", 2);
+    EXPECT_EQ(paste.text, u"ab");
+    EXPECT_TRUE(paste.cut);
+    EXPECT_EQ(paste.readUpTo, 2);
+    EXPECT_EQ(FitPasteIntoInput(u"ab", -5).text, u"");
+}
+
 }  // namespace

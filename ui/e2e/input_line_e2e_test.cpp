@@ -1,21 +1,27 @@
-// OstrelPro.exe over the EDICT slice, driven with real keys and clicks:
-// Return translates a pasted Japanese paragraph where the caret is, also
-// beyond its 255th character, and goes back to the first row once another
-// row was picked; a click just behind a Latin word looks that word up.
+// OstrelPro.exe over the EDICT slice, driven with real keys and an X
+// program's clipboard: a paste gives the input box exactly the pasted text
+// in every script, with the clipboard monitor on and off, and a text longer
+// than the input line says where it was cut; Return translates a pasted
+// Japanese paragraph where the caret is, also beyond its 255th character,
+// and goes back to the first row once another row was picked; a click just
+// behind a Latin word looks that word up.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 #include <richedit.h>
 
+#include <cwchar>
 #include <initializer_list>
 #include <map>
 #include <string>
 
+#include "common/ui_text/ui_text.h"
 #include "common/win/tests/key_typing.h"
 #include "ui/command_ids.h"
 #include "ui/e2e/edict_slice_session.h"
 #include "ui/e2e/editor_windows.h"
 #include "ui/e2e/program_session.h"
+#include "ui/e2e/x_clipboard.h"
 
 namespace {
 
@@ -31,6 +37,25 @@ long Number(State& state, const wchar_t* name) {
 }
 
 std::wstring Wide(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
+
+// An interface text with its two numbers, as the program formats it.
+std::wstring Formatted(UIExtraText which, int first, int second) {
+    wchar_t text[512] = {};
+    swprintf(text, 512, reinterpret_cast<const wchar_t*>(UIExtra(which)), first, second);
+    return text;
+}
+
+// The length of the clipboard's Unicode text as a Windows program reads it.
+int ClipboardLength() {
+    int length = -1;
+    if (!OpenClipboard(nullptr)) return length;
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        length = static_cast<int>(std::wcslen(static_cast<const wchar_t*>(GlobalLock(data))));
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return length;
+}
 
 // Whether one of the rows shown has a cell holding `text`.
 bool RowShows(State& state, const std::wstring& text) {
@@ -53,11 +78,13 @@ protected:
         SetProcessDPIAware();
         CloseLeftoverFrames();
     }
-    // Starts the program over `dictionaries`, the input box in `input`.
+    // Starts the program over `dictionaries`, the input box in `input`, the
+    // interface texts of the test in the program's language.
     HWND Start(ProgramRun& run, const wchar_t* name, std::initializer_list<const wchar_t*> dictionaries) {
         folders = PrepareTest(name);
         HWND frame = StartWithDictionaries(run, folders, dictionaries);
         input = frame ? FindChild(frame, L"RichEdit20W", kInputBoxId) : nullptr;
+        if (input) SetUILanguage(static_cast<uint32_t>(std::stoi(run.QueryState(frame)[L"language"])));
         return input ? frame : nullptr;
     }
     // Ctrl+V in the input box; the box's text once the program is done with it.
@@ -71,6 +98,85 @@ protected:
     TestFolders folders;
     HWND input = nullptr;
 };
+
+// Japanese, Russian and English sentences and a text of 1,000 characters in
+// paragraphs, copied in an X program: with the clipboard monitor on, Ctrl+V
+// over what the monitor put in the box gives exactly the pasted text (the
+// paragraphs joined by blanks); so it does with the monitor off. The monitor
+// says in the status line where it stopped reading the long text; a paste
+// longer than the input line is cut there and says so in a message.
+TEST_F(InputLine, APasteGivesTheBoxExactlyThePastedText) {
+    ProgramRun run;
+    HWND frame = Start(run, L"InputLine.Paste", {L"edict-slice.qdx"});
+    ASSERT_NE(frame, nullptr);
+    const std::wstring reading = Wide(SliceReading());
+    std::wstring paragraphs, joined;
+    for (int i = 0;; ++i) {
+        const std::wstring paragraph = L"Paragraph " + std::to_wstring(i) +
+                                       L" of a pasted text, written in the Latin letters the monitor searches.";
+        if (joined.size() + 1 + paragraph.size() > 1000) break;
+        paragraphs += (i ? L"\n\n" : L"") + paragraph;
+        joined += (i ? L" " : L"") + paragraph;
+    }
+    struct Case {
+        const wchar_t* name;
+        std::wstring copied, pasted;
+    };
+    const Case cases[] = {
+        {L"Japanese", reading + L"\u3068" + reading + L"\u3002", reading + L"\u3068" + reading + L"\u3002"},
+        {L"Russian", L"\u0421\u044A\u0435\u0448\u044C \u0436\u0435 \u0435\u0449\u0451 \u044D\u0442\u0438\u0445 "
+                     L"\u043C\u044F\u0433\u043A\u0438\u0445 \u0431\u0443\u043B\u043E\u043A.",
+         L""},
+        {L"English", L"The quick brown fox jumps over the lazy dog.", L""},
+        {L"long", paragraphs, joined},
+    };
+    ASSERT_TRUE(PutClipboardText(L"-"));  // the monitor takes what it starts with as seen
+    SendMessageW(frame, WM_COMMAND, cmd::kClipboardMonitorOn, 0);
+    for (const Case& c : cases) {
+        const std::wstring pasted = c.pasted.empty() ? c.copied : c.pasted;
+        SendMessageW(input, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+        run.SettledState(frame);
+        ASSERT_TRUE(CopyInXProgram(c.copied, folders.root)) << Utf8(c.name);
+        ASSERT_TRUE(WaitFor([&] { return !WindowText(input).empty(); }, 300)) << Utf8(c.name) << ": the monitor put nothing";
+        State state = run.SettledState(frame);
+        const std::wstring note = Formatted(UIExtraText::kClipboardReadUpTo, 255, ClipboardLength());
+        if (pasted.size() > 255) {
+            EXPECT_EQ(state[L"status.0"], note) << "the monitor's cut is not said";
+        }
+        EXPECT_EQ(PasteWithKeys(run, frame), pasted) << Utf8(c.name) << ", monitor on";
+        if (pasted.size() > 255) {
+            EXPECT_NE(run.QueryState(frame)[L"status.0"], note) << "the word on the monitor's text outlived it";
+            SaveScreenshot(folders.root + L"\\long-paste-monitor.png");
+        }
+    }
+    SendMessageW(frame, WM_COMMAND, cmd::kClipboardMonitorOff, 0);
+    for (const Case& c : cases) {
+        ASSERT_TRUE(CopyInXProgram(c.copied, folders.root)) << Utf8(c.name);
+        SendMessageW(input, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+        EXPECT_EQ(PasteWithKeys(run, frame), c.pasted.empty() ? c.copied : c.pasted) << Utf8(c.name) << ", monitor off";
+    }
+
+    // 2,000 characters over the whole text selected: the box takes the
+    // 1,023 the input line reads and says once where the pasted text was cut.
+    const std::wstring overlong(2000, L'x');
+    ASSERT_TRUE(CopyInXProgram(overlong, folders.root));
+    SendMessageW(input, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"abc"));
+    SendMessageW(input, EM_SETSEL, 0, -1);
+    ASSERT_TRUE(key_typing::PressKey(input, 'V', true));
+    HWND box = WaitForDialogOf(frame);
+    ASSERT_NE(box, nullptr) << "the cut paste said nothing";
+    EXPECT_EQ(editor_windows::BoxText(box), Formatted(UIExtraText::kPasteReadUpTo, 1023, 2000));
+    SaveScreenshot(folders.root + L"\\overlong-paste.png");
+    EXPECT_TRUE(editor_windows::CloseBox(box, IDOK));
+    EXPECT_EQ(WindowText(input), overlong.substr(0, 1023));
+    // Typed behind it, a key is refused: the box holds what is read.
+    ASSERT_TRUE(key_typing::TypeKeys(input, L"y"));
+    State state = run.SettledState(frame);
+    EXPECT_EQ(WindowText(input), overlong.substr(0, 1023));
+    EXPECT_EQ(state[L"popup"], L"") << "a second message";
+    ASSERT_TRUE(PutClipboardText(L""));  // the last xclip lets go and ends
+    EXPECT_EQ(run.Exit(frame), 0);
+}
 
 // In the Translation list: a Japanese paragraph that begins with a Latin
 // word, pasted, and Return give its words (the caret stands behind the

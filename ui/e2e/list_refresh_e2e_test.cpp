@@ -1,8 +1,7 @@
 // OstrelPro.exe over the EDICT slice, driven with real key and mouse events:
 // each Find refreshes the list once (a key typed, a paste and Return behind
-// it); Ctrl+V pastes what an X program copied a moment before; a paste over
-// the clipboard monitor's highlight gives the box exactly the pasted text; a
-// start with a saved list shows its tab; the Selected list's sort arrow and
+// it); Ctrl+V pastes what an X program copied a moment before; a start with
+// a saved list shows its tab; the Selected list's sort arrow and
 // its rows agree; a book loaded into a new dictionary leaves the user's
 // working dictionary, and one killed midway leaves it whole; a window stored off every screen starts on the work area.
 #include <gtest/gtest.h>
@@ -12,10 +11,12 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "common/tests/test_files.h"
 #include "common/tests/test_paths.h"
 #include "common/win/tests/key_typing.h"
 #include "ui/command_ids.h"
@@ -24,6 +25,7 @@
 #include "ui/e2e/editor_windows.h"
 #include "ui/e2e/program_session.h"
 #include "ui/e2e/machine_pace.h"
+#include "ui/e2e/x_clipboard.h"
 
 namespace {
 
@@ -62,36 +64,6 @@ bool HeaderArrow(State& state, int item, POINT* centre = nullptr) {
     if (centre && swscanf(value.c_str(), L"%*d|%ld,%ld,%ld,%ld", &left, &top, &right, &bottom) == 4)
         *centre = POINT{(left + right) / 2, (top + bottom) / 2};
     return !value.empty() && value[0] == L'1';
-}
-
-// Runs a Linux program with the display; its exit code, or -1 when it could
-// not be started or did not end in time.
-long RunUnix(std::wstring command, DWORD timeoutMs = 10000) {
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-        return -1;
-    DWORD code = static_cast<DWORD>(-1);
-    if (WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0) GetExitCodeProcess(process.hProcess, &code);
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
-    return static_cast<long>(code);
-}
-
-// The Linux path of a file on Wine's drive Z:.
-std::wstring UnixPath(std::wstring path) {
-    if (path.size() > 2 && path[1] == L':') path.erase(0, 2);
-    std::replace(path.begin(), path.end(), L'\\', L'/');
-    return path;
-}
-
-bool WriteUtf8(const std::wstring& path, const std::wstring& text) {
-    FILE* file = _wfopen(path.c_str(), L"wb");
-    if (!file) return false;
-    const std::string bytes = Utf8(text);
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    return std::fclose(file) == 0 && written;
 }
 
 class ListRefresh : public testing::Test {
@@ -157,7 +129,6 @@ TEST_F(ListRefresh, CtrlVPastesWhatAnXProgramCopiedAMomentBefore) {
     HWND frame = StartWithSlice(run, folders);
     HWND input = frame ? FindChild(frame, L"RichEdit20W", kInputBoxId) : nullptr;
     ASSERT_NE(input, nullptr);
-    const std::wstring source = folders.root + L"\\copied.txt", served = folders.root + L"\\served.txt";
     const std::wstring reading = Wide(SliceReading());
     auto paste = [&](const std::wstring& expected) {
         SendMessageW(input, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
@@ -168,61 +139,11 @@ TEST_F(ListRefresh, CtrlVPastesWhatAnXProgramCopiedAMomentBefore) {
     // Each round's paste follows the last by well under two seconds.
     for (int round = 0; round < 4; ++round) {
         const std::wstring copied = reading + std::to_wstring(round);
-        ASSERT_TRUE(WriteUtf8(source, copied));
-        // xclip stays in the foreground (-quiet) serving the text until
-        // another client takes the clipboard; a second xclip reads it back
-        // from X, so the copy has happened when it answers.
-        std::wstring owner = L"/usr/bin/xclip -quiet -selection clipboard \"" + UnixPath(source) + L"\"";
-        STARTUPINFOW startup{};
-        startup.cb = sizeof(startup);
-        PROCESS_INFORMATION process{};
-        ASSERT_TRUE(CreateProcessW(nullptr, owner.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                                   &process))
-            << "xclip could not be started";
-        CloseHandle(process.hProcess);
-        CloseHandle(process.hThread);
-        ASSERT_TRUE(WaitFor([&] {
-            RunUnix(L"/bin/sh -c \"/usr/bin/xclip -o -selection clipboard > '" + UnixPath(served) + L"'\"");
-            FILE* file = _wfopen(served.c_str(), L"rb");
-            if (!file) return false;
-            char bytes[256] = {};
-            const size_t got = std::fread(bytes, 1, sizeof(bytes) - 1, file);
-            std::fclose(file);
-            return std::string(bytes, got) == Utf8(copied);
-        }, 20)) << "the X clipboard never held the copied text";
+        ASSERT_TRUE(CopyInXProgram(copied, folders.root)) << "the X clipboard never held the copied text";
         Sleep(100);
         EXPECT_TRUE(paste(copied)) << "round " << round << ": " << Utf8(WindowText(input));
     }
     ASSERT_TRUE(PutClipboardText(L""));  // the last xclip lets go and ends
-    EXPECT_EQ(run.Exit(frame), 0);
-}
-
-// The clipboard monitor's search leaves the first word it found selected in
-// the input box; Ctrl+V then pastes the whole text in its place, not the
-// text beside what was left of the old one.
-TEST_F(ListRefresh, APasteOverTheMonitorsHighlightGivesExactlyThePastedText) {
-    TestFolders folders = PrepareTest(L"ListRefresh.MonitorPaste");
-    ProgramRun run;
-    HWND frame = StartWithSlice(run, folders);
-    HWND input = frame ? FindChild(frame, L"RichEdit20W", kInputBoxId) : nullptr;
-    ASSERT_NE(input, nullptr);
-    const std::wstring reading = Wide(SliceReading());
-    const std::wstring sentence = reading + L"\u3068" + reading;
-    // The monitor takes the clipboard it starts with as seen: that must not be the sentence.
-    ASSERT_TRUE(PutClipboardText(L"-"));
-    SendMessageW(frame, WM_COMMAND, cmd::kClipboardMonitorOn, 0);
-    ASSERT_TRUE(PutClipboardText(sentence));
-    DWORD start = 0, end = 0;
-    ASSERT_TRUE(WaitFor([&] {
-        SendMessageW(input, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-        return WindowText(input) == sentence && start == 0 && end > 0 && end < sentence.size();
-    })) << "the monitor's search left no first word selected: " << Utf8(WindowText(input)) << " " << start << "-"
-        << end;
-    run.SettledState(frame);
-    ASSERT_TRUE(key_typing::PressKey(input, 'V', true));
-    run.SettledState(frame);
-    EXPECT_EQ(WindowText(input), sentence) << Utf8(WindowText(input));
-    SendMessageW(frame, WM_COMMAND, cmd::kClipboardMonitorOff, 0);
     EXPECT_EQ(run.Exit(frame), 0);
 }
 
@@ -328,15 +249,7 @@ TEST_F(ListRefresh, AStartWithASavedListShowsItsTab) {
         EXPECT_EQ(run.Exit(frame), 0);
     }
     ASSERT_TRUE(CopyFileW((folders.DictionariesFolder() + L"\\Selected.oxm").c_str(), list.c_str(), FALSE));
-    auto fileBytes = [&] {
-        std::string bytes;
-        if (FILE* file = _wfopen(list.c_str(), L"rb")) {
-            char buffer[4096];
-            for (size_t got; (got = std::fread(buffer, 1, sizeof(buffer), file)) > 0;) bytes.append(buffer, got);
-            std::fclose(file);
-        }
-        return bytes;
-    };
+    auto fileBytes = [&] { return ReadText(std::filesystem::path(list)); };
     const std::string before = fileBytes();
 
     ProgramRun run(L"\"" + list + L"\"");

@@ -345,7 +345,7 @@ void CloseLeftoverFrames() {
 
 std::map<std::wstring, std::wstring> ProgramRun::SettledState(HWND frame) {
     std::map<std::wstring, std::wstring> last = QueryState(frame);
-    for (int i = 0; i < 30; ++i) {
+    for (int i = 0, n = machine_pace::ScaledTries(30); i < n; ++i) {
         Sleep(300);
         std::map<std::wstring, std::wstring> now = QueryState(frame);
         if (now[L"refreshes"] == last[L"refreshes"] && now[L"articles"] == last[L"articles"]) return now;

@@ -63,7 +63,8 @@ public:
     // The test hook's answer as name -> value.
     std::map<std::wstring, std::wstring> QueryState(HWND frame);
     // The answer once the list has stopped refreshing and loading articles
-    // (two answers 300 ms apart that agree, or the last after nine seconds).
+    // (two answers 300 ms apart that agree, or the last after nine seconds,
+    // longer on a loaded machine).
     std::map<std::wstring, std::wstring> SettledState(HWND frame);
 
 private:
