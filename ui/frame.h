@@ -173,6 +173,7 @@ private:
     // Says once that a text was read only up to unit `readUpTo` of its
     // `length`: a box for the user's paste, the status line for the monitor.
     void TellInputCut(int32_t readUpTo, int32_t length, bool byMonitor);
+    void ShowPasteNote();  // answers msg::kPasteNote
     void ShowWindowCommand();
     void HideWindowCommand();
     std::u16string InputText() const;
@@ -204,6 +205,7 @@ private:
     bool findForChangedInput_ = false; // a Find with lParam -1 (typing, paste, list switch) runs
     std::u16string monitorFill_;       // the input box's text as the clipboard monitor's search left it
     std::u16string monitorNote_;       // the status line's word on the monitor's cut, while the box holds monitorFill_
+    std::u16string pasteNote_;         // a paste's word on its cut, waiting for the search the paste started
     int showMode_;
     HWND focus_ = nullptr;             // focus remembered while inactive or minimised
     std::vector<std::u16string> arguments_;

@@ -413,9 +413,22 @@ void CFrame::TellInputCut(int32_t readUpTo, int32_t length, bool byMonitor) {
     swprintf(text, 512, Wide(UIExtra(byMonitor ? UIExtraText::kClipboardReadUpTo : UIExtraText::kPasteReadUpTo)),
              readUpTo, length);
     // The monitor works while the user is in another program: its word waits
-    // in the status line instead of a box over that program.
-    if (byMonitor) monitorNote_ = Char16View(text);
-    else App().ShowMessage(Char16View(text), UIStringTable[kTitleSlot], MB_OK | MB_ICONINFORMATION);
+    // in the status line instead of a box over that program. The user's paste
+    // is told in a box once the search it posted has run, so the box does not
+    // stand over a list still showing the old text's rows.
+    if (byMonitor) {
+        monitorNote_ = Char16View(text);
+        return;
+    }
+    pasteNote_ = Char16View(text);
+    PostMessageW(frame_, msg::kPasteNote, 0, 0);
+}
+
+void CFrame::ShowPasteNote() {
+    if (pasteNote_.empty()) return;
+    const std::u16string note = std::move(pasteNote_);
+    pasteNote_.clear();
+    App().ShowMessage(note, UIStringTable[kTitleSlot], MB_OK | MB_ICONINFORMATION);
 }
 
 void CFrame::ClipboardSearch() {

@@ -384,6 +384,9 @@ LRESULT CFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         } else if (message == msg::kCaptureNote) {
             if (textUnderCursor) textUnderCursor->ShowPendingNote();
             return 0;
+        } else if (message == msg::kPasteNote) {
+            ShowPasteNote();
+            return 0;
         } else if (message == msg::kWebReplyStart || message == msg::kWebReplyNews ||
                    (message >= msg::kWebReplyFirst && message <= msg::kWebReplyLast)) {
             return app.web ? app.web->OnHomeReply(message, wParam, lParam) : 1;

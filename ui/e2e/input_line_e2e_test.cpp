@@ -167,8 +167,13 @@ TEST_F(InputLine, APasteGivesTheBoxExactlyThePastedText) {
     ASSERT_NE(box, nullptr) << "the cut paste said nothing";
     EXPECT_EQ(editor_windows::BoxText(box), Formatted(UIExtraText::kPasteReadUpTo, 1023, 2000));
     SaveScreenshot(folders.root + L"\\overlong-paste.png");
+    // The list behind the message already shows the pasted text's rows.
+    State behind = run.QueryState(frame);
     EXPECT_TRUE(editor_windows::CloseBox(box, IDOK));
     EXPECT_EQ(WindowText(input), overlong.substr(0, 1023));
+    State after = run.SettledState(frame);
+    for (const wchar_t* key : {L"current", L"top", L"cell.0.1", L"cell.0.2"})
+        EXPECT_EQ(behind[key], after[key]) << Utf8(key) << " behind the cut paste's message";
     // Typed behind it, a key is refused: the box holds what is read.
     ASSERT_TRUE(key_typing::TypeKeys(input, L"y"));
     State state = run.SettledState(frame);
