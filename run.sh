@@ -28,6 +28,18 @@ fi
 [ -d build/run/prefix ] || [ ! -d build/win/run-prefix ] || mv build/win/run-prefix build/run/prefix
 export WINEPREFIX="$PWD/build/run/prefix" WINEARCH=win32 WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
+# Without a display the program gets one of its own. It is started before the
+# first Wine command, so that all of them (the prefix, its faces, its window
+# setting) meet the display the program draws on: a Wine server left by a
+# command run without one would keep a desktop that has no driver, and the
+# program, started a moment later, would draw no window.
+own_display_pid=""
+if [ -z "${DISPLAY:-}" ]; then
+  # shellcheck source=tools/ci/own-display.sh
+  . tools/ci/own-display.sh
+  trap 'wineserver -k 2>/dev/null; [ -z "$own_display_pid" ] || kill "$own_display_pid" 2>/dev/null' EXIT
+  start_own_display
+fi
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   say "making the Wine prefix $WINEPREFIX"
   wineboot -i >/dev/null 2>&1 || true
@@ -96,8 +108,9 @@ if [ "$(cat "$WINEPREFIX/.managed" 2>/dev/null)" != "$managed" ]; then
 fi
 
 say "starting OstrelPro.exe"
-if [ -z "${DISPLAY:-}" ]; then
-  # A display of its own; the program keeps its private prefix.
-  exec tools/ci/with-display.sh env WINEPREFIX="$WINEPREFIX" wine "$exe" "${arguments[@]}"
+if [ -n "$own_display_pid" ]; then
+  # The display ends with the program.
+  wine "$exe" "${arguments[@]}"
+  exit
 fi
 exec wine "$exe" "${arguments[@]}"

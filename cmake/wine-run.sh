@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs one Windows executable under Wine for ctest: a private prefix inside the
 # build tree (made once, under a lock), no Mono/Gecko installer prompts, no proxy.
-# Without a DISPLAY the program gets its own Xvfb through xvfb-run.
+# Without a DISPLAY the run gets an Xvfb display of its own.
 set -euo pipefail
 exe=$1; shift
 tree=$(cd "$(dirname "$exe")" && while [ ! -f CMakeCache.txt ] && [ "$PWD" != / ]; do cd ..; done; pwd)
@@ -10,6 +10,19 @@ export WINEARCH=win32
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml="
 unset http_proxy https_proxy HTTP_PROXY HTTPS_PROXY
+out="" err="" own_display_pid=""
+trap 'rm -f $out $err; [ -z "$own_display_pid" ] || kill "$own_display_pid" 2>/dev/null' EXIT
+# An end-to-end lane (OSTREL_OWN_DISPLAY=1) has a display of its own beside its
+# own prefix, so that lanes run side by side: their cases press real keys and
+# own the clipboard, which two programs on one display would take from each
+# other; so has a run without a display. The display is started before any
+# Wine command of the run, so that all of them meet it, and ends with the run,
+# however it ends.
+if [ "${OSTREL_OWN_DISPLAY:-}" = 1 ] || [ -z "${DISPLAY:-}" ]; then
+  # shellcheck source=../tools/ci/own-display.sh
+  . "$(dirname "$0")/../tools/ci/own-display.sh"
+  start_own_display || { echo "wine-run.sh: no display of its own" >&2; exit 1; }
+fi
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   mkdir -p "$(dirname "$WINEPREFIX")"
   (
@@ -30,38 +43,20 @@ fi
 # it goes, and holds the prefix's entry lock until then; an entry starts only
 # after the last one's watcher is done, and ends what an entry left before
 # watchers existed.
+# The faces of ./run.sh's prefix: the tests see what a user sees.
+faces() { ( flock 9; "$(dirname "$0")/../tools/ci/wine-fonts.sh" ) 9>"$WINEPREFIX.lock" 8>&-; }
 if [ -n "${OSTREL_WINEPREFIX:-}" ]; then
   exec 8>"$WINEPREFIX.entry"
   flock 8
+  # The faces of a new prefix are written by Wine commands whose server would
+  # outlive them into the entry: it is ended with the last entry's leftovers.
+  faces
   wineserver -k 2>/dev/null || true
   wineserver -w
   setsid -f sh -c 'while kill -0 "$1" 2>/dev/null; do sleep 0.2; done; wineserver -k 2>/dev/null; wineserver -w' \
     ostrel-prefix-watcher $$ </dev/null >/dev/null 2>&1
-fi
-# The faces of ./run.sh's prefix: the tests see what a user sees.
-( flock 9; "$(dirname "$0")/../tools/ci/wine-fonts.sh" ) 9>"$WINEPREFIX.lock" 8>&-
-# An end-to-end lane (OSTREL_OWN_DISPLAY=1) has a display of its own beside its
-# own prefix, so that lanes run side by side: their cases press real keys and
-# own the clipboard, which two programs on one display would take from each
-# other. The display is a child of this run and ends with it, however it ends.
-xvfb_pid=""
-if [ "${OSTREL_OWN_DISPLAY:-}" = 1 ]; then
-  fifo=$(mktemp -u)
-  mkfifo "$fifo"
-  Xvfb -displayfd 5 -nolisten tcp -screen 0 1280x1024x24 5>"$fifo" >/dev/null 2>&1 8>&- &
-  xvfb_pid=$!
-  display_number=""
-  read -r -t 60 display_number < "$fifo" || true
-  rm -f "$fifo"
-  if [ -z "$display_number" ]; then
-    echo "wine-run.sh: Xvfb gave no display within 60 s" >&2
-    exit 1
-  fi
-  export DISPLAY=":$display_number"
-fi
-run=(wine "$exe" "$@")
-if [ -z "${DISPLAY:-}" ]; then
-  run=(xvfb-run -a -s "-nolisten tcp" "${run[@]}")
+else
+  faces
 fi
 # Wine's console host (conhost.exe) inherits the program's output and has been
 # seen to outlive the program by minutes on a loaded machine, and ctest waits
@@ -69,8 +64,7 @@ fi
 # the run ends with the program.
 out=$(mktemp)
 err=$(mktemp)
-trap 'rm -f "$out" "$err"; [ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null' EXIT
-"${run[@]}" <&0 >"$out" 2>"$err" 8>&- &
+wine "$exe" "$@" <&0 >"$out" 2>"$err" 8>&- &
 program=$!
 tail -q -s 0.1 -n +1 -f --pid="$program" "$out" 8>&- &
 out_tail=$!

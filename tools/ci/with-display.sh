@@ -4,22 +4,17 @@
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 
-fifo=$(mktemp -u)
-mkfifo "$fifo"
-Xvfb -displayfd 4 -nolisten tcp -screen 0 1280x1024x24 4>"$fifo" >/dev/null 2>&1 &
-xvfb_pid=$!
-read -r display_number < "$fifo"
-rm -f "$fifo"
-export DISPLAY=":$display_number"
-
+# shellcheck source=own-display.sh
+. tools/ci/own-display.sh
+own_display_pid=""
 export WINEPREFIX="$PWD/build/win/wineprefix" WINEARCH=win32 WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 cleanup() {
   wineserver -k 2>/dev/null || true
-  kill "$xvfb_pid" 2>/dev/null || true
-  wait "$xvfb_pid" 2>/dev/null || true
+  [ -z "$own_display_pid" ] || { kill "$own_display_pid" 2>/dev/null; wait "$own_display_pid" 2>/dev/null; } || true
 }
 trap cleanup EXIT
+start_own_display
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   mkdir -p "$WINEPREFIX"
   wineboot -i >/dev/null 2>&1 || true
