@@ -43,6 +43,14 @@ window_metrics_font() {
   while [ ${#hex} -lt 275 ]; do hex+=",00"; done
   echo "${hex//,/}"
 }
+# Where Wine draws a window's frame itself (a display without a window
+# manager) it draws the title bar's buttons from its Marlett symbol face,
+# looked for among the prefix's fonts: without it they show as "0 1 r".
+marlett=/usr/share/wine/fonts/marlett.ttf fonts="$WINEPREFIX/drive_c/windows/Fonts"
+if [ -r "$marlett" ] && [ ! -f "$fonts/marlett.ttf" ]; then
+  mkdir -p "$fonts"
+  cp "$marlett" "$fonts/"
+fi
 user="$WINEPREFIX/user.reg" system="$WINEPREFIX/system.reg"
 if grep -q '"Tahoma"="DejaVu Sans Condensed"' "$user" 2>/dev/null && grep -q '"MS UI Gothic"="IPAPGothic"' "$user" &&
    grep -q '^"DejaVu Sans Condensed"=str(7):"ipag.ttf,IPAGothic' "$system" 2>/dev/null &&
