@@ -394,11 +394,17 @@ bool CTranslate::CutsKatakanaWord(int32_t position, int32_t length) const {
 bool CTranslate::AdmitsStrictDifference(std::u16string_view prefix, std::u16string_view folded, bool heldKatakana,
                                          std::u16string_view key) const {
     if (heldKatakana && folded == key) return true;
-    // Any position with an ASCII/fullwidth pair admits the whole key, even
-    // when another position differs otherwise.
-    for (size_t i = 0; i < std::min(prefix.size(), key.size()); ++i)
-        if (IsWidthPair(prefix[i], key[i])) return true;
-    return false;
+    // The text's ASCII letters and digits stand for the key's fullwidth ones
+    // (ABC finds ＡＢＣ), but every other place must hold the key's own
+    // character: a letter in another case parts them, so a capitalised
+    // word (the Latin Si at a sentence start) is not the acronym ＳＩ.
+    if (prefix.size() != key.size()) return false;
+    bool widthPair = false;
+    for (size_t i = 0; i < key.size(); ++i) {
+        if (IsWidthPair(prefix[i], key[i])) widthPair = true;
+        else if (prefix[i] != key[i] && folded[i] != key[i]) return false;
+    }
+    return widthPair;
 }
 
 int32_t CTranslate::MatchPrefixes(CCursor& cursor, int32_t position, int32_t length) {

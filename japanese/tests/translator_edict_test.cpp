@@ -18,7 +18,7 @@ constexpr std::u16string_view kTexts =
     u"食べました食べています書かなかった高くなかった来たネコねこＡＢＣABC猫がいる私は学生です"
     u"勉強しますお待ちください行かなければならない話したい出したい貸したい押したくない"
     u"タベマシタタベタカイタヨマナイ食ベタ発生しました選択しました無視されました表示します存在せず"
-    u"ししししできます指定すると有効になった";
+    u"ししししできます指定すると有効になったＳＩＴシャツｒｅｍ";
 
 class TranslatorEdictTest : public TranslatorTest {
 protected:
@@ -139,11 +139,20 @@ TEST_F(TranslatorEdictTest, KatakanaTextMatchesHiraganaKeysButNotTheReverse) {
     EXPECT_EQ(Find(hiragana, 0, 2, u"ネコ"), nullptr) << Describe(hiragana);
 }
 
-TEST_F(TranslatorEdictTest, AsciiLettersAreAdmittedAgainstTheFullwidthKey) {
-    auto wide = Translate(u"ＡＢＣ");
-    EXPECT_NE(Find(wide, 0, 3, u"ＡＢＣ"), nullptr) << Describe(wide);
-    auto ascii = Translate(u"ABC");
-    EXPECT_NE(Find(ascii, 0, 3, u"ＡＢＣ"), nullptr) << Describe(ascii);
+// ASCII letters stand for the key's fullwidth ones in their own case only:
+// a capitalised word (the Latin Si, Rem at a sentence start) is no acronym.
+TEST_F(TranslatorEdictTest, AsciiLettersAreAdmittedAgainstTheFullwidthKeyInTheirCase) {
+    struct Case {
+        std::u16string_view text, key;
+        bool admitted;
+    };
+    for (const Case& c : {Case{u"ＡＢＣ", u"ＡＢＣ", true}, Case{u"ABC", u"ＡＢＣ", true}, Case{u"SI", u"ＳＩ", true},
+                          Case{u"Tシャツ", u"Ｔシャツ", true}, Case{u"rem", u"ｒｅｍ", true}, Case{u"Si", u"ＳＩ", false},
+                          Case{u"sI", u"ＳＩ", false}, Case{u"si", u"ＳＩ", false}, Case{u"Rem", u"ｒｅｍ", false}}) {
+        const auto rows = Translate(c.text);
+        const HitRow* hit = Find(rows, 0, static_cast<int32_t>(c.text.size()), c.key);
+        EXPECT_EQ(hit != nullptr, c.admitted) << Utf16ToUtf8(c.text) << " " << Describe(rows);
+    }
 }
 
 TEST_F(TranslatorEdictTest, MinKanaLengthTwoDropsSingleKanaWords) {

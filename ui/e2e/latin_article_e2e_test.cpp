@@ -175,6 +175,53 @@ TEST(LatinArticle, AFirstRowShowsEveryInflectionLineTheDictionaryFormAndTheMeani
     EXPECT_EQ(run.Exit(frame), 0);
 }
 
+// Over EDICT and the Latin dictionary together, a sentence typed one key at
+// a time reads its capitalised first word as the Latin word, as its lower
+// case reads: si "if; whether", not EDICT's acronym ＳＩ. Home and Return,
+// which translate again with the caret on the word, read it so too.
+TEST(LatinArticle, ACapitalisedFirstWordReadsAsTheLatinWordBesideEdict) {
+    TestFolders folders = PrepareTest(L"LatinArticle.FirstWord");
+    ProgramRun run;
+    const HWND frame = StartWithDictionaries(run, folders, {L"edict.qdx", L"collatinus.qdx"});
+    ASSERT_NE(frame, nullptr);
+    const HWND input = FindChild(frame, L"RichEdit20W", 202), view = FindChild(frame, L"RichEdit20W", 201);
+    ASSERT_TRUE(input && view);
+    SendMessageW(frame, WM_COMMAND, cmd::kListTranslation, 1);  // as a click on the tab
+    std::map<std::wstring, std::wstring> state;
+    std::vector<std::wstring> shown;
+    auto readsSi = [&] {
+        state = run.QueryState(frame);
+        shown = Paragraphs(WindowText(view));
+        return state[L"kind"] == L"1" && state[L"rows"] == L"1" && state[L"cell.0.2"] == L"if; whether" &&
+               !shown.empty() && shown.front() == L"si - conj.";
+    };
+    auto said = [&] {
+        std::vector<std::wstring> cells{L"rows " + state[L"rows"]};
+        for (int row = 0; row < 3; ++row)
+            for (int cell = 0; cell < 4; ++cell) cells.push_back(state[L"cell." + std::to_wstring(row) + L"." + std::to_wstring(cell)]);
+        return "list: " + Narrow(cells) + "\n  view: " + Narrow(shown);
+    };
+    ASSERT_TRUE(key_typing::TypeKeys(input, L"Si vis pacem", 60));
+    EXPECT_TRUE(WaitFor(readsSi, 200)) << said();
+    screen_ink::SaveScreenshot(folders.root + L"\\si_vis_pacem.png");
+    // The row is drawn in glyphs: its band of the list holds ink.
+    HWND list = nullptr;
+    for (HWND w = FindWindowExW(frame, nullptr, L"Ostrel List View", nullptr); w && !list;
+         w = FindWindowExW(frame, w, L"Ostrel List View", nullptr))
+        if (IsWindowVisible(w)) list = w;
+    ASSERT_NE(list, nullptr);
+    RECT client{}, head{};
+    GetClientRect(list, &client);
+    GetWindowRect(FindWindowExW(list, nullptr, L"SysHeader32", nullptr), &head);
+    const RECT firstRow{0, head.bottom - head.top, client.right, head.bottom - head.top + 18};
+    EXPECT_GT(screen_ink::InkOf(list, &firstRow).Count(), 40u);
+    ASSERT_TRUE(key_typing::PressKey(input, VK_HOME));
+    ASSERT_TRUE(key_typing::PressKey(input, VK_RETURN));
+    Sleep(300);
+    EXPECT_TRUE(WaitFor(readsSi, 200)) << said();
+    EXPECT_EQ(run.Exit(frame), 0);
+}
+
 // The clipboard's Unicode text once it holds some, emptied first by the caller.
 std::wstring CopiedText() {
     std::wstring text;
