@@ -20,6 +20,9 @@
 #include "latin/grammar_codes.h"
 
 inline constexpr int kMaxTackons = 20;
+// The first tackons of ADDONS.LAT are the enclitics (que, ne, ve, cum): the
+// only ones a word is split before when it reads as a whole word too.
+inline constexpr int kEncliticCount = 4;
 inline constexpr int kMaxPackons = 25;
 inline constexpr int kMaxPronounPrefixes = 10;
 inline constexpr int kMaxPrefixes = 130;

@@ -45,7 +45,7 @@ void FallBacks(const std::string& word, ResultList& results) {
     TryTricks(word.c_str(), *second);
     if (second->Count() == 0 && !g_word.tackonSplit) {
         const std::string lower = NormalWord(word.c_str());
-        for (int t = 0; t < 4 && t < g_addons.tackonCount; ++t) {
+        for (int t = 0; t < kEncliticCount && t < g_addons.tackonCount; ++t) {
             char rest[256];
             if (!TackonMatches(rest, lower.c_str(), g_addons.tackons[t])) continue;
             TryTricks(rest, *second);
@@ -74,7 +74,7 @@ int LoadLatinData() {
 void Enclitic(const char* text, ResultList& results, ResultList& second, bool* esse) {
     if (g_word.tackonSplit) return;
     const std::string word = NormalWord(text);
-    const int tries = results.Count() > 0 ? 1 : 4;
+    const int tries = results.Count() > 0 ? 1 : kEncliticCount;
     for (int t = 0; t < tries && t < g_addons.tackonCount; ++t) {
         const TackonRecord& tackon = g_addons.tackons[t];
         char rest[256];

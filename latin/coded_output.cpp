@@ -343,18 +343,36 @@ bool GroupsWithLastByEntry(int32_t partOfSpeech) {
     }
 }
 
+// The tag that heads the readings of the word split before an enclitic; a
+// packon's tag (quis + que, quisque) follows its readings instead.
+bool IsEncliticTag(const ParseRecord& r) {
+    if (r.kind != RESULT_ADDON || r.inflection.partOfSpeech != POS_TACKON) return false;
+    for (int t = 0; t < kEncliticCount && t < g_addons.tackonCount; ++t) {
+        const TackonRecord& tackon = g_addons.tackons[t];
+        if (r.id == static_cast<uint32_t>(tackon.meaningIndex) && std::strcmp(r.stem, tackon.text) == 0) return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 void GroupRecords(const ResultList& results, Grouping& g) {
     g.groupCount = 0;
     g.lineCount = 0;
+    bool split = false;  // behind the enclitic's tag
+    auto open = [&](const ParseRecord& r, bool readEntry) {
+        if (!g.Open(r, readEntry)) return false;
+        g.groups[g.groupCount - 1].enclitic = split;
+        return true;
+    };
     for (int i = 0; i <= results.last; ++i) {
         const ParseRecord& r = results.records[i];
+        split = split || IsEncliticTag(r);
         const int32_t pos = r.inflection.partOfSpeech;
         const EntryGroup* last = g.groupCount > 0 ? &g.groups[g.groupCount - 1] : nullptr;
         if (GroupsWithLastByEntry(pos)) {
             if ((last == nullptr || last->kind != r.kind || last->id != r.id) && g.groupCount < kMaxGroups)
-                g.Open(r, r.kind == RESULT_ENTRY && r.id != 0);
+                open(r, r.kind == RESULT_ENTRY && r.id != 0);
             g.AddLineToGroup(r);
         } else if (pos == POS_V || pos == POS_VPAR || pos == POS_SUPINE) {
             if (last != nullptr && (last->id == r.id || r.kind == RESULT_NOTE)) {
@@ -362,11 +380,11 @@ void GroupRecords(const ResultList& results, Grouping& g) {
                 continue;
             }
             if (g.Full()) return;
-            if (g.Open(r, r.id != 0 && r.kind != RESULT_ADDON)) g.AddLineToGroup(r);
+            if (open(r, r.id != 0 && r.kind != RESULT_ADDON)) g.AddLineToGroup(r);
         } else {
             if (r.kind == RESULT_NONE && r.id == 0) continue;
             if (g.Full()) return;
-            if (g.Open(r, r.id != 0 && r.kind != RESULT_ADDON)) g.AddLineToGroup(r);
+            if (open(r, r.id != 0 && r.kind != RESULT_ADDON)) g.AddLineToGroup(r);
         }
     }
 }
@@ -388,12 +406,17 @@ int FrequencyClass(const EntryGroup& group) {
     return group.kind == RESULT_ENTRY && f >= 1 && f <= 6 ? f : 0;
 }
 
-// Whether group b goes before group a. The higher score goes first, unless
+// Whether group b goes before group a. A reading of the whole word goes
+// before the readings of the word split before its enclitic: a lemma that
+// ends in -que (utrumque, quisque, itaque) is that lemma first, and utrum
+// with -que only second, though its score, the longer common beginning,
+// would put it first. Else the higher score goes first, unless
 // the two entries' frequency classes lie two or more apart: a score won by a
 // rare homograph (velle as vello, potes as poto, mei as meio beside volo,
 // possum, ego) would put the rare word before the common one, so the
 // commoner goes first there.
 bool GoesBefore(const EntryGroup& b, const EntryGroup& a) {
+    if (a.enclitic != b.enclitic) return a.enclitic;
     constexpr int kFarApart = 2;
     const int fa = FrequencyClass(a), fb = FrequencyClass(b);
     if (fa != 0 && fb != 0 && (fa - fb >= kFarApart || fb - fa >= kFarApart)) return fb < fa;

@@ -31,6 +31,7 @@ struct EntryGroup {
     int firstLine = -1;         // index in the line table, -1 while it has none
     int lineCount = 0;
     int score = 0;
+    bool enclitic = false;      // a reading of the word split before its enclitic (arma + que)
 };
 
 struct GroupLine {

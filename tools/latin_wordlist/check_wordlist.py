@@ -14,7 +14,8 @@ to end through the native tools:
    irregular words names one of the lexicon's lemmas for them; words once
    lost or misread show the dictionary form expected; the invariable words
    left out as rare homographs are still read; of the readings scored
-   alike, the lexicon's commonest comes first;
+   alike, the lexicon's commonest comes first; a form of a lemma in -que
+   (utrumque, quisque) is read as that lemma before a word with -que;
 4. Latin prose (prose_accuracy.py): of the tokens the lexicon knows, 98 %
    are analysed, and 98 % of those both know have a first lemma of the
    lexicon's; the meanings keep no HTML entity, even one cut short.
@@ -206,6 +207,25 @@ def order_faults(latintool, dictionary, words, known):
     return faults
 
 
+def enclitic_first_faults(latintool, dictionary, known):
+    """The forms of the lexicon's lemmas in -que (uterque, quisque, itaque)
+    read first as another word with the enclitic (utrum + que), though a
+    reading of the whole form names one of their lemmas; and how many forms
+    were read so."""
+    que = {l for lemmas in known.values() for l in lemmas if l.endswith("que") and len(l) > 3}
+    forms = sorted(f for f, lemmas in known.items() if lemmas & que)
+    _, groups = prose_accuracy.analyses(latintool, dictionary, forms)
+    faults, whole = [], 0
+    for form, g in zip(forms, groups):
+        named = [lemma for lemma, _ in g if lemma]
+        if not any(lemma in known[form] for lemma in named):
+            continue
+        whole += 1
+        if named[0] not in known[form] and named[0] in known.get(form[:-len("que")], set()):
+            faults.append((form, named[0], sorted(known[form] & que)))
+    return faults, whole
+
+
 def main():
     if len(sys.argv) != 5:
         print(__doc__)
@@ -295,6 +315,14 @@ def main():
                 misread.append((word, "no PREP %s" % case))
                 print("  %s: no reading with the %s" % (word, case))
     if misread:
+        status = 1
+
+    # A lemma in -que is read as itself before a word with the enclitic.
+    faults, whole = enclitic_first_faults(latintool, dictionary, known)
+    print("%d forms of lemmas in -que read whole: %d first as their lemma" % (whole, whole - len(faults)))
+    for fault in faults:
+        print("  %s: first %s + que, the lexicon's %s" % fault)
+    if faults or whole < 50:
         status = 1
 
     # An invariable word left out as a rare homograph is still read as the
