@@ -98,7 +98,8 @@ protected:
             state = run_.QueryState(frame);
             return state[L"cell." + std::to_wstring(Number(state, L"current") - Number(state, L"top")) + L".0"] ==
                    reading;
-        }, 200)) << Utf8(typed);
+        }, 200)) << Utf8(typed) << " typed; the box holds " << Utf8(WindowText(input_)) << ", the current row "
+                 << Utf8(Line(state, Number(state, L"current") - Number(state, L"top")));
         return state;
     }
 
