@@ -949,27 +949,7 @@ int32_t ArticleEditor::QuerySave(bool allowCancel) {
     return IDNO;
 }
 
-namespace {
-
-// `text` (CR paragraph ends) on the clipboard as Unicode text with CR LF line
-// ends and one terminating zero, and `rtf` when given. The control's own copy
-// may leave bytes after the terminator, which programs that read the whole
-// block show as characters.
-void PutOnClipboard(HWND owner, std::u16string text, std::string_view rtf) {
-    for (size_t at = 0; (at = text.find(u'\r', at)) != std::u16string::npos; at += 2) text.insert(at + 1, 1, u'\n');
-    if (!OpenClipboard(owner)) return;
-    EmptyClipboard();
-    if (HGLOBAL block = CopyToGlobalBlock(text.data(), text.size() * sizeof(char16_t), sizeof(char16_t)))
-        if (!SetClipboardData(CF_UNICODETEXT, block)) GlobalFree(block);
-    if (!rtf.empty())
-        if (HGLOBAL block = CopyToGlobalBlock(rtf.data(), rtf.size(), 1))
-            if (!SetClipboardData(RichTextClipboardFormat(), block)) GlobalFree(block);
-    CloseClipboard();
-}
-
-}  // namespace
-
-void ArticleEditor::CopyTextToClipboard() { PutOnClipboard(dialog_, CRichEdit::GetText(text_->Window()), {}); }
+void ArticleEditor::CopyTextToClipboard() { PutTextOnClipboard(dialog_, CRichEdit::GetText(text_->Window())); }
 
 void ArticleEditor::CopySelection(bool cut) {
     HWND control = text_->Window();
@@ -981,8 +961,9 @@ void ArticleEditor::CopySelection(bool cut) {
     const RichEditStreamResult out =
         StreamOutOfRichEdit(control, SF_RTF | SFF_SELECTION, rtf.data(), static_cast<int32_t>(rtf.size()));
     rtf.resize(out.ok ? static_cast<size_t>(out.bytes) : 0);
-    PutOnClipboard(dialog_, selected, rtf);
-    if (cut) SendMessageW(control, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L""));
+    // A cut whose copy failed keeps its text.
+    if (TellClipboardCopy(dialog_, PutTextOnClipboard(dialog_, selected, rtf)) && cut)
+        SendMessageW(control, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L""));
 }
 
 void ArticleEditor::Activate() {

@@ -26,3 +26,11 @@ int ShowBox(HWND owner, std::u16string_view text, std::u16string_view caption, U
 int ShowSlotBox(HWND owner, int textSlot, int captionSlot, UINT type) {
     return ShowBox(owner, UIStringTable[textSlot], UIStringTable[captionSlot], type);
 }
+
+bool TellClipboardCopy(HWND owner, ClipboardCopy copy) {
+    if (copy == ClipboardCopy::Copied) return true;
+    const std::u16string_view text = copy == ClipboardCopy::ClipboardBusy ? UIExtra(UIExtraText::kClipboardBusy)
+                                                                          : UIStringTable[kNotEnoughMemorySlot];
+    ShowBox(owner, text, UIStringTable[kCopyToClipboardSlot], MB_OK | MB_ICONEXCLAMATION);
+    return false;
+}

@@ -174,6 +174,8 @@ private:
     // `length`: a box for the user's paste, the status line for the monitor.
     void TellInputCut(int32_t readUpTo, int32_t length, bool byMonitor);
     void ShowPasteNote();  // answers msg::kPasteNote
+    // The input box's Copy and Cut: the selection's text on the clipboard.
+    void CopyInputSelection(bool cut);
     void ShowWindowCommand();
     void HideWindowCommand();
     std::u16string InputText() const;

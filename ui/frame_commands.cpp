@@ -6,7 +6,10 @@
 #include <richedit.h>
 #include <shellapi.h>
 
+#include <algorithm>
+
 #include "article/win/article_view.h"
+#include "article/win/clipboard_render.h"
 #include "article/win/rich_edit.h"
 #include "common/settings/settings_keys.h"
 #include "common/ui_text/toolbar_tooltip.h"
@@ -20,6 +23,7 @@
 #include "ui/application.h"
 #include "ui/command_ids.h"
 #include "ui/command_rules.h"
+#include "ui/dialog_texts.h"
 #include "ui/find_stages.h"
 #include "ui/frame.h"
 #include "ui/list_view.h"
@@ -194,7 +198,7 @@ LRESULT CFrame::OnCommand(WPARAM wParam, LPARAM lParam) {
         if (lists) lists->SearchAsYouType();
         return 0;
     case cmd::kInputCut:
-        PostMessageW(inputBox_, WM_CUT, 0, 0);
+        CopyInputSelection(true);
         return 0;
     case cmd::kInputPaste:
         PasteIntoInput();
@@ -210,7 +214,7 @@ LRESULT CFrame::OnCommand(WPARAM wParam, LPARAM lParam) {
         PostMessageW(inputBox_, EM_SETSEL, 0, -1);
         return 0;
     case cmd::kInputCopy:
-        PostMessageW(inputBox_, WM_COPY, 0, 0);
+        CopyInputSelection(false);
         return 0;
     case cmd::kInputDeleteAll:
         if (input_) input_->Clear();
@@ -406,6 +410,25 @@ void CFrame::PasteIntoInput(bool byMonitor) {
     }
     SendMessageW(inputBox_, WM_PASTE, 0, 0);
     if (input_) input_->ReformatInputText();
+}
+
+void CFrame::CopyInputSelection(bool cut) {
+    // The selected characters exactly, written here and not by the box: its
+    // own copy may leave a stray unit behind the text's terminator, which
+    // other programs paste as characters. A selection of the whole text
+    // reaches one past it, the box's closing paragraph mark, no character.
+    const std::u16string text = RichEditText(inputBox_, false);
+    CHARRANGE selection{};
+    SendMessageW(inputBox_, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+    const LONG length = static_cast<LONG>(text.size());
+    const LONG first = std::clamp(selection.cpMin, 0L, length), last = std::clamp(selection.cpMax, first, length);
+    if (last == first) return;  // nothing selected: the clipboard stays as it was
+    const std::u16string_view selected = std::u16string_view(text).substr(first, last - first);
+    // A cut whose copy failed keeps its text. The cut goes as the user's own
+    // edit: it can be undone, and the search follows it as after typing.
+    if (!TellClipboardCopy(frame_, PutTextOnClipboard(frame_, selected)) || !cut) return;
+    SendMessageW(inputBox_, EM_SETSEL, first, last);
+    SendMessageW(inputBox_, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L""));
 }
 
 void CFrame::TellInputCut(int32_t readUpTo, int32_t length, bool byMonitor) {

@@ -5,7 +5,7 @@ namespace {
 
 constexpr uint32_t kKeyDown = 0x0100, kRButtonUp = 0x0205, kLButtonUp = 0x0202, kMouseWheel = 0x020A;
 constexpr uint32_t kBack = 0x08, kTab = 0x09, kReturn = 0x0D, kPrior = 0x21, kNext = 0x22;
-constexpr uint32_t kRight = 0x27, kUp = 0x26, kDown = 0x28, kInsert = 0x2D, kF1 = 0x70, kOem7 = 0xDE;
+constexpr uint32_t kRight = 0x27, kUp = 0x26, kDown = 0x28, kInsert = 0x2D, kDelete = 0x2E, kF1 = 0x70, kOem7 = 0xDE;
 
 // Keys typed in a list that belong to the input box: letters, 1 to 9 (not
 // 0), the apostrophe key, Right and Backspace.
@@ -17,6 +17,11 @@ bool IsInputKey(uint32_t key) {
 RouteAction RouteInputKey(const RouteQuery& q) {
     if ((q.shift && q.key == kInsert) || (q.ctrl && q.key == 'V'))
         return q.unicodeOnClipboard ? RouteAction::PasteUnicode : RouteAction::PastePlain;
+    // The box's own copy may leave a stray unit behind the text's terminator
+    // (its block is sized for the closing paragraph mark it does not write),
+    // which other programs paste as characters: the frame copies and cuts.
+    if (q.ctrl && (q.key == 'C' || q.key == kInsert)) return RouteAction::PostInputCopy;
+    if ((q.ctrl && q.key == 'X') || (q.shift && q.key == kDelete)) return RouteAction::PostInputCut;
     switch (q.key) {
     case kUp:
     case kDown:

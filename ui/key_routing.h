@@ -12,6 +12,8 @@ enum class RouteAction {
     Drop,              // neither translated nor dispatched
     PasteUnicode,      // post EM_PASTESPECIAL(CF_UNICODETEXT) to the input box; drop
     PastePlain,        // post WM_PASTE to the input box; drop
+    PostInputCopy,     // post WM_COMMAND 40033 (the input box's Copy) to the frame; drop
+    PostInputCut,      // post WM_COMMAND 40024 (the input box's Cut) to the frame; drop
     RedirectToList,    // the message goes to the current list window and is dispatched
     FocusList,         // focus the current list; drop
     PostFind,          // post WM_COMMAND 40010 to the frame; drop

@@ -85,6 +85,14 @@ int CFrame::MessageLoop() {
             PostMessageW(frame_, WM_COMMAND, cmd::kInputPaste, 0);
             dispatch = false;
             break;
+        case RouteAction::PostInputCopy:
+            PostMessageW(frame_, WM_COMMAND, cmd::kInputCopy, 0);
+            dispatch = false;
+            break;
+        case RouteAction::PostInputCut:
+            PostMessageW(frame_, WM_COMMAND, cmd::kInputCut, 0);
+            dispatch = false;
+            break;
         case RouteAction::RedirectToList:
             message.hwnd = list;
             break;

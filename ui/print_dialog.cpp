@@ -31,8 +31,6 @@ namespace {
 constexpr int32_t kHelpTopic = 145;
 constexpr int32_t kPathUnits = 1024;
 constexpr DWORD kProgressMs = 100;
-constexpr int kNotEnoughMemorySlot = 404;
-constexpr int kCopyToClipboardSlot = 620;
 constexpr int kCannotReadCaptionSlot = 529;
 constexpr int kNothingToDoSlot = 602;
 constexpr int kAskPrintSlot = 609;
@@ -140,15 +138,6 @@ void RunDialogMessages(HWND dialog) {
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
-}
-
-// Says what an output to the clipboard could not do; true when it was done.
-bool TellClipboardCopy(HWND owner, ClipboardCopy copy) {
-    if (copy == ClipboardCopy::Copied) return true;
-    const std::u16string_view text = copy == ClipboardCopy::ClipboardBusy ? UIExtra(UIExtraText::kClipboardBusy)
-                                                                          : UIStringTable[kNotEnoughMemorySlot];
-    ShowBox(owner, text, UIStringTable[kCopyToClipboardSlot], MB_OK | MB_ICONEXCLAMATION);
-    return false;
 }
 
 // The large-output question names what will be done with the articles.

@@ -2,6 +2,7 @@
 #include "article/win/clipboard_render.h"
 
 #include <cstring>
+#include <string>
 #include <utility>
 
 #include "article/article_export.h"
@@ -116,6 +117,25 @@ ClipboardCopy PutDocumentOnClipboard(HWND owner, CRtfDocumentBuilder& document) 
     if (set) rtf.Release();
     set = set && SetClipboardData(CF_UNICODETEXT, text.block) != nullptr;
     if (set) text.Release();
+    CloseClipboard();
+    return set ? ClipboardCopy::Copied : ClipboardCopy::NoMemory;
+}
+
+ClipboardCopy PutTextOnClipboard(HWND owner, std::u16string_view text, std::string_view rtf) {
+    std::u16string lines(text);
+    for (size_t at = 0; (at = lines.find(u'\r', at)) != std::u16string::npos; ++at)
+        if (at + 1 == lines.size() || lines[at + 1] != u'\n') lines.insert(at + 1, 1, u'\n');
+    OwnedBlock unicode{CopyToGlobalBlock(lines.data(), lines.size() * sizeof(char16_t), sizeof(char16_t))};
+    // Rich text that finds no memory is left out; the text still goes.
+    OwnedBlock rich{rtf.empty() ? nullptr : CopyToGlobalBlock(rtf.data(), rtf.size(), 1)};
+    if (unicode.block == nullptr) return ClipboardCopy::NoMemory;
+    if (!OpenClipboardPatiently(owner)) return ClipboardCopy::ClipboardBusy;
+    EmptyClipboard();
+    // The system owns a block once it is set.
+    bool set = SetClipboardData(CF_UNICODETEXT, unicode.block) != nullptr;
+    if (set) unicode.Release();
+    if (set && rich.block != nullptr && SetClipboardData(RichTextClipboardFormat(), rich.block) != nullptr)
+        rich.Release();
     CloseClipboard();
     return set ? ClipboardCopy::Copied : ClipboardCopy::NoMemory;
 }

@@ -26,6 +26,7 @@
 #include "ui/e2e/edict_slice_session.h"
 #include "ui/e2e/editor_windows.h"
 #include "ui/e2e/program_session.h"
+#include "ui/e2e/x_clipboard.h"
 
 namespace {
 
@@ -67,20 +68,6 @@ screen_ink::Ink LineInk(HWND text) {
     for (int y = 0; y < ink.height; ++y)
         for (int x = std::max(0, caret - 3); x < std::min(ink.width, caret + 4); ++x) ink.marked[y * ink.width + x] = false;
     return ink;
-}
-
-// The whole CF_UNICODETEXT block of the clipboard, every unit of it.
-std::wstring ClipboardBlock() {
-    std::wstring block;
-    if (!WaitFor([] { return OpenClipboard(nullptr) != FALSE; }, 100, 20)) return L"(no clipboard)";
-    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-        const auto* units = static_cast<const wchar_t*>(GlobalLock(data));
-        const size_t size = GlobalSize(data) / sizeof(wchar_t);
-        if (units) block.assign(units, size);
-        GlobalUnlock(data);
-    }
-    CloseClipboard();
-    return block;
 }
 
 // Answers the program's message box captioned `caption` with `button` (IDYES,

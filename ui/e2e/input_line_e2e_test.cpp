@@ -183,6 +183,146 @@ TEST_F(InputLine, APasteGivesTheBoxExactlyThePastedText) {
     EXPECT_EQ(run.Exit(frame), 0);
 }
 
+// Japanese, Cyrillic and Latin typed one key at a time and selected with the
+// keys: each copy (Ctrl+C, Ctrl+Insert, the box's menu) puts exactly the
+// selection on the clipboard, read back by a Windows program and by an X
+// program with nothing behind it, and the clipboard monitor does not search
+// the program's own copy. The box's own copy left a NUL and a stray unit
+// behind the text now and then, so the copy is repeated over selections of
+// every length. A copy of no selection leaves the clipboard as it was; a cut
+// (Ctrl+X, Shift+Delete) takes the selection out and the list follows as
+// after typing.
+TEST_F(InputLine, CopyAndCutPutExactlyTheSelectionOnTheClipboard) {
+    ProgramRun run;
+    HWND frame = Start(run, L"InputLine.Copy", {L"edict-slice.qdx"});
+    ASSERT_NE(frame, nullptr);
+    const std::wstring reading = Wide(SliceReading());
+    const std::wstring tail = L" \u043A\u043E\u0448\u043A\u0430 felis";
+    const std::wstring typed = reading + tail;
+    ASSERT_TRUE(PutClipboardText(L"-"));  // the monitor takes what it starts with as seen
+    SendMessageW(frame, WM_COMMAND, cmd::kClipboardMonitorOn, 0);
+    ASSERT_TRUE(WaitFor([&] {
+        State shown = run.QueryState(frame);
+        return Number(shown, L"kind") == 1;  // the monitor makes the Translation list current
+    }));
+    SendMessageW(frame, WM_COMMAND, cmd::kListReading, 1);
+    ASSERT_TRUE(key_typing::TypeKeys(input, typed));
+    ASSERT_TRUE(WaitFor([&] { return WindowText(input) == typed; })) << Utf8(WindowText(input));
+    run.SettledState(frame);
+    SaveScreenshot(folders.root + L"\\typed.png");
+
+    // The keys, then the clipboard once it changed: its whole block, and the
+    // text an X program pastes once Wine serves the new copy to X.
+    struct Copy {
+        std::wstring block;
+        std::string x;
+    };
+    auto copy = [&](auto keys, const std::wstring& expected) {
+        const DWORD before = GetClipboardSequenceNumber();
+        keys();
+        Copy got;
+        if (!WaitFor([&] { return GetClipboardSequenceNumber() != before; })) return got;
+        got.block = ClipboardBlock();
+        WaitFor([&] { return (got.x = PastedInXProgram(folders.root)) == Utf8(expected); }, 20);
+        return got;
+    };
+    auto expectExact = [&](const Copy& got, const std::wstring& expected, const std::string& how) {
+        const std::wstring text = got.block.substr(0, got.block.find(L'\0'));
+        const bool behind = got.block.find_first_not_of(L'\0', text.size()) != std::wstring::npos;
+        EXPECT_EQ(text, expected) << how;
+        EXPECT_FALSE(behind) << how << ": " << got.block.size() << " units for " << expected.size() << " characters";
+        EXPECT_EQ(got.x, Utf8(expected)) << how << " (X)";
+        return text == expected && !behind && got.x == Utf8(expected);
+    };
+    // The selection as the box holds it, "first-last".
+    auto selection = [&] {
+        const DWORD range = static_cast<DWORD>(SendMessageW(input, EM_GETSEL, 0, 0));
+        return std::to_string(LOWORD(range)) + "-" + std::to_string(HIWORD(range));
+    };
+    // Selects with Shift and an arrow from Home or End; true once the box shows it.
+    auto select = [&](WORD from, size_t count) {
+        const size_t first = from == VK_HOME ? 0 : typed.size() - count, last = first + count;
+        const std::string start = from == VK_HOME ? "0-0" : std::to_string(last) + "-" + std::to_string(last);
+        if (!key_typing::PressKey(input, from) || !WaitFor([&] { return selection() == start; })) return false;
+        if (!key_typing::PressShiftedKey(input, from == VK_HOME ? VK_RIGHT : VK_LEFT, count)) return false;
+        const std::string wanted = std::to_string(first) + "-" + std::to_string(last);
+        const bool shown = WaitFor([&] { return selection() == wanted; });
+        EXPECT_TRUE(shown) << "selected " << selection() << " instead of " << wanted;
+        return shown;
+    };
+
+    // The whole text with the box's closing paragraph mark (Ctrl+A), at every
+    // length, a character taken off at the end after each copy: the box's own
+    // copy sized its block for the mark and left the unit behind the
+    // terminator as the memory held it.
+    for (size_t length = typed.size(); length > 0; --length) {
+        const std::wstring whole = typed.substr(0, length);
+        ASSERT_TRUE(key_typing::PressKey(input, 'A', true));
+        ASSERT_TRUE(WaitFor([&] {
+            const std::string shown = selection();
+            return shown == "0-" + std::to_string(length) || shown == "0-" + std::to_string(length + 1);
+        })) << selection();
+        const bool insert = length % 2 == 1;
+        const Copy got = copy([&] { key_typing::PressKey(input, insert ? VK_INSERT : 'C', true); }, whole);
+        if (!expectExact(got, whole, (insert ? "Ctrl+A, Ctrl+Insert over " : "Ctrl+A, Ctrl+C over ") + Utf8(whole)))
+            break;
+        ASSERT_TRUE(key_typing::PressKey(input, VK_END));
+        ASSERT_TRUE(key_typing::PressKey(input, VK_BACK));
+        ASSERT_TRUE(WaitFor([&] { return WindowText(input) == typed.substr(0, length - 1); }));
+    }
+    SendMessageW(input, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));  // empty unless a copy above failed
+    ASSERT_TRUE(key_typing::TypeKeys(input, typed));
+    ASSERT_TRUE(WaitFor([&] { return WindowText(input) == typed; })) << Utf8(WindowText(input));
+    // Selections from the end of every length, the scripts one by one.
+    for (size_t count = 1; count < typed.size(); ++count) {
+        const std::wstring part = typed.substr(typed.size() - count);
+        ASSERT_TRUE(select(VK_END, count));
+        const bool insert = count % 2 == 0;
+        const Copy got = copy([&] { key_typing::PressKey(input, insert ? VK_INSERT : 'C', true); }, part);
+        if (!expectExact(got, part, (insert ? "Ctrl+Insert over " : "Ctrl+C over ") + Utf8(part))) break;
+    }
+    State state = run.SettledState(frame);
+    EXPECT_EQ(WindowText(input), typed) << "the monitor took the program's own copy";
+    EXPECT_EQ(Number(state, L"kind"), 2) << "the monitor took the program's own copy";
+
+    // The menu's Copy over the Japanese word.
+    ASSERT_TRUE(select(VK_HOME, reading.size()));
+    EXPECT_TRUE(expectExact(copy([&] { PostMessageW(frame, WM_COMMAND, cmd::kInputCopy, reinterpret_cast<LPARAM>(input)); },
+                                 reading),
+                            reading, "the menu's Copy"));
+
+    // No selection: the clipboard keeps the last copy. Shift+Home after it
+    // shows that the program has taken the copy key.
+    const DWORD before = GetClipboardSequenceNumber();
+    ASSERT_TRUE(key_typing::PressKey(input, VK_END));
+    ASSERT_TRUE(key_typing::PressKey(input, 'C', true));
+    ASSERT_TRUE(key_typing::PressShiftedKey(input, VK_HOME));
+    ASSERT_TRUE(WaitFor([&] { return selection() == "0-" + std::to_string(typed.size()); })) << selection();
+    EXPECT_EQ(GetClipboardSequenceNumber(), before) << "a copy of nothing changed the clipboard";
+    Copy kept{ClipboardBlock(), {}};
+    WaitFor([&] { return (kept.x = PastedInXProgram(folders.root)) == Utf8(reading); }, 20);
+    expectExact(kept, reading, "a copy of nothing");
+
+    // Ctrl+X over the Cyrillic and Latin words: the reading's row is current
+    // as when only the reading is typed.
+    ASSERT_TRUE(select(VK_END, tail.size()));
+    const int64_t finds = std::stoll(run.QueryState(frame)[L"stage.find"]);
+    EXPECT_TRUE(expectExact(copy([&] { key_typing::PressKey(input, 'X', true); }, tail), tail, "Ctrl+X"));
+    EXPECT_TRUE(WaitFor([&] { return WindowText(input) == reading; })) << Utf8(WindowText(input));
+    state = run.SettledState(frame);
+    EXPECT_GT(std::stoll(state[L"stage.find"]), finds) << "no search followed the cut";
+    EXPECT_EQ(state[L"cell." + std::to_wstring(Number(state, L"current") - Number(state, L"top")) + L".0"], reading);
+    EXPECT_EQ(Number(state, L"kind"), 2) << "the monitor took the program's own cut";
+
+    // Shift+Delete over the reading leaves the other two scripts.
+    SendMessageW(input, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(typed.c_str()));
+    ASSERT_TRUE(select(VK_HOME, reading.size()));
+    EXPECT_TRUE(expectExact(copy([&] { key_typing::PressShiftedKey(input, VK_DELETE); }, reading), reading, "Shift+Delete"));
+    EXPECT_TRUE(WaitFor([&] { return WindowText(input) == tail; })) << Utf8(WindowText(input));
+    SaveScreenshot(folders.root + L"\\after-cut.png");
+    EXPECT_EQ(run.Exit(frame), 0);
+}
+
 // In the Translation list: a Japanese paragraph that begins with a Latin
 // word, pasted, and Return give its words (the caret stands behind the
 // text); the caret on a Japanese word behind the 255th character gives that

@@ -37,7 +37,7 @@ bool WriteUtf8(const std::wstring& path, const std::wstring& text) {
 }
 
 bool CopyInXProgram(const std::wstring& text, const std::wstring& folder) {
-    const std::wstring source = folder + L"\\copied.txt", served = folder + L"\\served.txt";
+    const std::wstring source = folder + L"\\copied.txt";
     if (!WriteUtf8(source, text)) return false;
     // xclip stays in the foreground (-quiet) serving the text until another
     // client takes the clipboard; a second xclip reads it back from X, so
@@ -52,9 +52,27 @@ bool CopyInXProgram(const std::wstring& text, const std::wstring& folder) {
     CloseHandle(process.hThread);
     const std::string expected = editor_windows::Utf8(text);
     for (int i = 0, n = machine_pace::ScaledTries(20); i < n; ++i) {
-        RunUnix(L"/bin/sh -c \"/usr/bin/xclip -o -selection clipboard > '" + UnixPath(served) + L"'\"");
-        if (ReadText(std::filesystem::path(served)) == expected) return true;
+        if (PastedInXProgram(folder) == expected) return true;
         Sleep(100);
     }
     return false;
+}
+
+std::string PastedInXProgram(const std::wstring& folder) {
+    const std::wstring served = folder + L"\\served.txt";
+    RunUnix(L"/bin/sh -c \"/usr/bin/xclip -o -selection clipboard > '" + UnixPath(served) + L"'\"");
+    return ReadText(std::filesystem::path(served));
+}
+
+std::wstring ClipboardBlock() {
+    std::wstring block;
+    if (!editor_windows::WaitFor([] { return OpenClipboard(nullptr) != FALSE; }, 100, 20)) return L"(no clipboard)";
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        const auto* units = static_cast<const wchar_t*>(GlobalLock(data));
+        const size_t size = GlobalSize(data) / sizeof(wchar_t);
+        if (units) block.assign(units, size);
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return block;
 }

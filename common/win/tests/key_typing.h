@@ -88,6 +88,25 @@ inline bool PressKey(WORD vk, bool control = false) {
     return SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT)) == keys.size();
 }
 
+// Presses and releases `vk` `count` times with Shift held (Shift+Left
+// selects, Shift+Delete cuts) in `target`, which first gets the focus. One
+// input of them all: the program sees Shift down at each of the keys.
+inline bool PressShiftedKey(HWND target, WORD vk, size_t count = 1) {
+    if (!FocusWindow(target)) return false;
+    WORD shift = static_cast<WORD>(MapVirtualKeyW(VK_SHIFT, MAPVK_VK_TO_VSC));
+    WORD hardware = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
+    // Arrows and Delete are extended keys, not those of the numeric pad.
+    const DWORD extended = vk == VK_LEFT || vk == VK_RIGHT || vk == VK_DELETE || vk == VK_HOME || vk == VK_END
+                               ? KEYEVENTF_EXTENDEDKEY : 0;
+    std::vector<INPUT> keys{detail::Key(VK_SHIFT, shift, 0)};
+    for (size_t i = 0; i < count; ++i) {
+        keys.push_back(detail::Key(vk, hardware, extended));
+        keys.push_back(detail::Key(vk, hardware, extended | KEYEVENTF_KEYUP));
+    }
+    keys.push_back(detail::Key(VK_SHIFT, shift, KEYEVENTF_KEYUP));
+    return SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT)) == keys.size();
+}
+
 // The same in `target`, which first gets the focus back: a window that came
 // up meanwhile must not take keys meant for it.
 inline bool PressKey(HWND target, WORD vk, bool control = false) {
