@@ -12,6 +12,7 @@
 #include "latin/addon_tables.h"
 #include "latin/dictionary_form.h"
 #include "latin/latin_options.h"
+#include "latin/latin_text.h"
 #include "latin/result_sweep.h"
 
 namespace {
@@ -428,8 +429,11 @@ void ScoreAndOrder(const char* word, Grouping& g) {
         EntryGroup& group = g.groups[i];
         if (group.kind == RESULT_TRICK || group.kind == RESULT_SYNCOPE || group.kind == RESULT_NOTE) return;
         const std::string head = FormHead(group.entry);
+        // Case aside: a word that opens a sentence (Quod, Utrumque) orders
+        // its readings as it does in lower case, where case-sensitive scores
+        // of 0 left the order to chance (qui before quod, -que first).
         int n = 0;
-        while (word[n] != 0 && n < static_cast<int>(head.size()) && word[n] == head[n]) ++n;
+        while (word[n] != 0 && n < static_cast<int>(head.size()) && LowerLetter(word[n]) == LowerLetter(head[n])) ++n;
         group.score = n;
     }
     for (int pass = 0; pass < 1000; ++pass) {

@@ -178,7 +178,8 @@ TEST(LatinArticle, AFirstRowShowsEveryInflectionLineTheDictionaryFormAndTheMeani
 // Over EDICT and the Latin dictionary together, a sentence typed one key at
 // a time reads its capitalised first word as the Latin word, as its lower
 // case reads: si "if; whether", not EDICT's acronym ＳＩ. Home and Return,
-// which translate again with the caret on the word, read it so too.
+// which translate again with the caret on the word, read it so too; and
+// Utrumque reads uterque first.
 TEST(LatinArticle, ACapitalisedFirstWordReadsAsTheLatinWordBesideEdict) {
     TestFolders folders = PrepareTest(L"LatinArticle.FirstWord");
     ProgramRun run;
@@ -219,6 +220,16 @@ TEST(LatinArticle, ACapitalisedFirstWordReadsAsTheLatinWordBesideEdict) {
     ASSERT_TRUE(key_typing::PressKey(input, VK_RETURN));
     Sleep(300);
     EXPECT_TRUE(WaitFor(readsSi, 200)) << said();
+
+    // A capitalised lemma in -que: the lemma first, then utrum with -que,
+    // as in lower case.
+    SendMessageW(input, EM_SETSEL, 0, -1);
+    ASSERT_TRUE(key_typing::TypeKeys(input, L"Utrumque laudo.", 60));
+    EXPECT_TRUE(WaitFor([&] {
+        state = run.QueryState(frame);
+        shown = Paragraphs(WindowText(view));
+        return state[L"cell.0.1"] == L"uterque" && state[L"cell.1.1"] == L"utrum";
+    }, 200)) << said();
     EXPECT_EQ(run.Exit(frame), 0);
 }
 
