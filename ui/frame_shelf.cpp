@@ -340,7 +340,12 @@ void FrameShelf::Selection(int32_t& start, int32_t& end) const {
 
 void FrameShelf::HighlightInputRange(int32_t first, int32_t last) {
     HWND box = frame_.InputBox();
-    if (!box) return;
+    // Every search clears the highlight: a box with none is left alone, since
+    // each colour change is an edit the box's undo takes back first (and the
+    // search that follows the undo colours again), so Ctrl+Z would never
+    // reach what the user typed, cut or pasted.
+    if (!box || (last <= first && !inputHighlighted_)) return;
+    inputHighlighted_ = last > first;
     Application* app = g_application;
     if (app) ++app->inputBusy;
     CHARRANGE kept{};

@@ -169,4 +169,5 @@ private:
     int32_t highlightStart_ = -1, highlightEnd_ = -1;
     std::u16string highlightedText_;
     int32_t translationRow_ = -1;  // see RecordTranslationRow
+    bool inputHighlighted_ = false;  // a part of the input box is coloured by HighlightInputRange
 };
