@@ -68,6 +68,11 @@ int CFrame::MessageLoop() {
             query.role = TargetRole::EditorText;
 
         bool dispatch = true;
+        // The key becomes the frame's command instead of reaching the box.
+        auto postCommand = [&](WPARAM command) {
+            PostMessageW(frame_, WM_COMMAND, command, 0);
+            dispatch = false;
+        };
         switch (RouteMessage(query)) {
         case RouteAction::Dispatch:
             break;
@@ -75,23 +80,17 @@ int CFrame::MessageLoop() {
             dispatch = false;
             break;
         case RouteAction::PasteUnicode:
-            // The paste command: the text goes in with its script faces at once.
-            PostMessageW(frame_, WM_COMMAND, cmd::kInputPaste, 0);
-            dispatch = false;
-            break;
         case RouteAction::PastePlain:
-            // The paste command too: it pastes plain text when there is no
-            // Unicode text, and knows what the box's selection is.
-            PostMessageW(frame_, WM_COMMAND, cmd::kInputPaste, 0);
-            dispatch = false;
+            // The paste command: the text goes in with its script faces at
+            // once, plain text when there is no Unicode text, and it knows
+            // what the box's selection is.
+            postCommand(cmd::kInputPaste);
             break;
         case RouteAction::PostInputCopy:
-            PostMessageW(frame_, WM_COMMAND, cmd::kInputCopy, 0);
-            dispatch = false;
+            postCommand(cmd::kInputCopy);
             break;
         case RouteAction::PostInputCut:
-            PostMessageW(frame_, WM_COMMAND, cmd::kInputCut, 0);
-            dispatch = false;
+            postCommand(cmd::kInputCut);
             break;
         case RouteAction::RedirectToList:
             message.hwnd = list;
