@@ -17,19 +17,34 @@ Writes:
   expected.tsv   "headword TAB sense" lines in UTF-8
   counts.txt     entries read, taken, skipped by the rules, skipped for code page 932
 """
+import gzip
 import os
+import shutil
 import sys
+import tempfile
 
 SOURCE = "/usr/share/dictd/freedict-eng-jpn.index"
 
 
 def main():
+    # pyglossary reads the entries in headword order, each at its offset in
+    # the dictd text: in the dictzip file each step back decompresses it
+    # again from its start (a minute), so it reads the text unpacked beside
+    # a copy of the index.
+    with tempfile.TemporaryDirectory() as unpacked:
+        base = os.path.join(unpacked, os.path.basename(SOURCE)[:-len(".index")])
+        shutil.copy(SOURCE, base + ".index")
+        with gzip.open(SOURCE[:-len(".index")] + ".dict.dz") as packed, open(base + ".dict", "wb") as text:
+            shutil.copyfileobj(packed, text)
+        write_layouts(base + ".index", sys.argv[1])
+
+
+def write_layouts(source, out):
     from pyglossary.glossary import Glossary
     Glossary.init()
     glossary = Glossary()
-    if not glossary.read(SOURCE, format="DictOrg", direct=True):
+    if not glossary.read(source, format="DictOrg", direct=True):
         sys.exit(1)
-    out = sys.argv[1]
     read = rules = cp932 = 0
     eijiro, pdic, expected = [], [], []
     for entry in glossary:

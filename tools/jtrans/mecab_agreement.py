@@ -100,16 +100,38 @@ def edict_entries():
     return data[0], entries
 
 
+class Substrings:
+    """`word in Substrings(text)` as `word in text`: the short words, nearly
+    all of EDICT's, are looked up among the text's substrings of their length
+    instead of searched for through the whole text."""
+
+    LONGEST = 12
+
+    def __init__(self, text):
+        self.text = text
+        self.by_length = {}
+
+    def __contains__(self, word):
+        if len(word) > self.LONGEST:
+            return word in self.text
+        found = self.by_length.get(len(word))
+        if found is None:
+            found = {self.text[i:i + len(word)] for i in range(len(self.text) - len(word) + 1)}
+            self.by_length[len(word)] = found
+        return word in found
+
+
 def compile_edict(qdxc, workdir, text):
     """A slice of EDICT holding the words `text` can reach, as WORKDIR/edict.qdx."""
     os.makedirs(workdir, exist_ok=True)
     header, entries = edict_entries()
     keep = [header]
     bases = set()
+    reachable = Substrings(text)
     for line, head, reading in entries:
         for word in (head, reading):
             bases.add(word)
-        if any((w[:-1] if len(w) > 1 else w) in text for w in (head, reading)):
+        if any((w[:-1] if len(w) > 1 else w) in reachable for w in (head, reading)):
             keep.append(line)
     source = os.path.join(workdir, 'edict')
     with open(source, 'wb') as out:

@@ -150,11 +150,16 @@ def sampled_forms():
             continue
         if collatinus_wordlist.ascii_text(fields[0].split("=")[0]) is None:
             continue
-        forms = sorted(set((f, lemma) for f, lemma, _, _ in expand_paradigms.forms_of(fields, models, morphos)))
-        if forms:
-            entries.append(forms)
+        # Only the sampled entries are expanded whole; the others only as
+        # far as their first form, which tells whether they have any.
+        if next(expand_paradigms.forms_of(fields, models, morphos), None) is not None:
+            entries.append(fields)
     rng = random.Random(1234)
-    return [rng.choice(forms) for forms in rng.sample(entries, SAMPLE)]
+    picked = []
+    for fields in rng.sample(entries, SAMPLE):
+        forms = sorted(set((f, lemma) for f, lemma, _, _ in expand_paradigms.forms_of(fields, models, morphos)))
+        picked.append(rng.choice(forms))
+    return picked
 
 
 def lemmas_found(latintool, dictionary, forms):

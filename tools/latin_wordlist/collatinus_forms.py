@@ -8,6 +8,7 @@ invariable words with their spellings. Forms and lemmas are compared
 
   collatinus_forms.py FORM ...     the lemmas of each form
 """
+import functools
 import os
 import re
 import sys
@@ -22,6 +23,8 @@ LEXICON = "/usr/share/collatinus/data"
 ENCLITICS = ("que", "ne", "ve")
 
 
+# The same few hundred thousand forms are made over and over by the models.
+@functools.lru_cache(maxsize=None)
 def plain(text):
     return expand_paradigms.plain(re.sub(r"\d", "", text))
 
@@ -112,7 +115,13 @@ PRONOUN = "(pronoun)"
 def lemmas_by_form(directory=LEXICON):
     """plain form -> set of plain lemmas; empty without the lexicon. A
     lemma's other spellings ("a=a,ab,abs") name it too, and a form that a
-    pronoun model makes also has the lemma PRONOUN."""
+    pronoun model makes also has the lemma PRONOUN. Made once per process
+    and folder (the conversion and each check read it): callers only read it."""
+    return _lemmas_by_form(os.path.abspath(directory))
+
+
+@functools.lru_cache(maxsize=None)
+def _lemmas_by_form(directory):
     table = {}
     if not os.path.exists(os.path.join(directory, "lemmes.la")):
         return table
