@@ -298,7 +298,8 @@ TEST_F(InputLine, CopyAndCutPutExactlyTheSelectionOnTheClipboard) {
     ASSERT_TRUE(key_typing::PressKey(input, VK_END));
     ASSERT_TRUE(key_typing::PressKey(input, 'C', true));
     ASSERT_TRUE(key_typing::PressShiftedKey(input, VK_HOME));
-    ASSERT_TRUE(WaitFor([&] { return selection() == "0-" + std::to_string(typed.size()); })) << selection();
+    ASSERT_TRUE(WaitFor([&] { return selection() == "0-" + std::to_string(typed.size()); }))
+        << selection() << " over " << Utf8(WindowText(input));
     EXPECT_EQ(GetClipboardSequenceNumber(), before) << "a copy of nothing changed the clipboard";
     Copy kept{ClipboardBlock(), {}};
     WaitFor([&] { return (kept.x = PastedInXProgram(folders.root)) == Utf8(reading); });

@@ -17,6 +17,14 @@ namespace key_typing {
 inline bool FocusWindow(HWND target) {
     HWND top = GetAncestor(target, GA_ROOT);
     DWORD targetThread = GetWindowThreadProcessId(target, nullptr);
+    // Joining the target thread's input clears the key state the two then
+    // share: the Ctrl of a Ctrl+C sent just before, which the program has
+    // already read while its C waits in the queue, would be lost, and the C
+    // typed as a letter. So a focus already in place is left alone.
+    GUITHREADINFO focus{};
+    focus.cbSize = sizeof(focus);
+    if (GetForegroundWindow() == top && GetGUIThreadInfo(targetThread, &focus) && focus.hwndFocus == target)
+        return true;
     DWORD self = GetCurrentThreadId();
     bool attached = targetThread != self && AttachThreadInput(self, targetThread, TRUE);
     SetForegroundWindow(top);
