@@ -110,6 +110,23 @@ function(ostrel_test_entries exe)
   set_tests_properties(${exe} PROPERTIES ENVIRONMENT "${environment}")
 endfunction()
 
+# ostrel_test_costs(<entry> <seconds> [<entry> <seconds>]...): about what each
+# entry takes on two cores. ctest starts the costliest entries first; a tree
+# whose tests never ran has no times of its own yet (the build tree's
+# Testing/Temporary/CTestCostData.txt), and without a cost a long entry
+# declared late starts last and runs on alone while the other cores idle.
+# Only the order matters: entries of about 15 s and more carry one. Call it
+# in the folder that made the entries.
+function(ostrel_test_costs)
+  set(pairs ${ARGN})
+  while(pairs)
+    list(POP_FRONT pairs entry seconds)
+    if(TEST ${entry})
+      set_tests_properties(${entry} PROPERTIES COST ${seconds})
+    endif()
+  endwhile()
+endfunction()
+
 function(ostrel_subsystem name)
   cmake_parse_arguments(S "" "" "DEPENDS;WIN_LIBS;EXE_OBJECTS;SUBFOLDERS" ${ARGN})
   set(portable "")
