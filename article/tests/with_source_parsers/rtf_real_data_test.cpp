@@ -61,12 +61,13 @@ protected:
             // A kanji reading's inflected ending is shown without its brackets.
             if (e.kind == 11 || e.kind == 12) std::erase_if(part, [](char16_t c) { return c == u'（' || c == u'）'; });
             if (part.empty()) continue;
+            const std::string shownText = Utf8(part);
             if (formatType == 6 && e.kind == 5) {
                 // In order, each once (a meaning may hold another: count both sides).
-                const size_t at = text.find(Utf8(part), meaningEnd);
-                ASSERT_NE(at, std::string::npos) << "meaning " << Utf8(part) << " missing or out of order\n" << text;
-                meaningEnd = at + Utf8(part).size();
-                meanings += Utf8(part) + "\x01";
+                const size_t at = text.find(shownText, meaningEnd);
+                ASSERT_NE(at, std::string::npos) << "meaning " << shownText << " missing or out of order\n" << text;
+                meaningEnd = at + shownText.size();
+                meanings += shownText + "\x01";
             }
             bool shown = e.kind == 3 ? (flags & 0x20) == 0 && formatType != 6
                                      : e.kind == 4 || e.kind == 11 || e.kind == 12 || e.kind == 9;
@@ -74,8 +75,8 @@ protected:
             if (e.kind == 7) shown = (flags & 0x08) == 0;
             if (e.kind == 8) shown = !senses || (flags & 0x100);
             if (!shown) continue;
-            ASSERT_NE(text.find(Utf8(part)), std::string::npos) << "element " << i << " kind " << e.kind << "\n"
-                                                               << text;
+            ASSERT_NE(text.find(shownText), std::string::npos) << "element " << i << " kind " << e.kind << "\n"
+                                                             << text;
         }
         for (size_t at = 0, next; (next = meanings.find('\x01', at)) != std::string::npos; at = next + 1) {
             const std::string meaning = meanings.substr(at, next - at);
