@@ -110,6 +110,33 @@ function(ostrel_test_entries exe)
   set_tests_properties(${exe} PROPERTIES ENVIRONMENT "${environment}")
 endfunction()
 
+# ostrel_clang_fuzzer(<exe> SOURCES ... [FLAGS ...] [DEPENDS <target>...]):
+# a libFuzzer executable built with clang (the native tree's compiler is g++)
+# by custom commands: one object per source, each through the compiler
+# cache when the tree has one, so that a fresh checkout takes them from it,
+# and each rebuilt when a header it includes changes. FLAGS add to the
+# sanitizers' flags, for the compiles and the link.
+function(ostrel_clang_fuzzer exe)
+  cmake_parse_arguments(F "" "" "SOURCES;FLAGS;DEPENDS" ${ARGN})
+  set(cache ${CMAKE_CXX_COMPILER_LAUNCHER})
+  list(FILTER cache INCLUDE REGEX "ccache$")
+  set(flags -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined ${F_FLAGS})
+  cmake_path(GET exe FILENAME name)
+  set(objects "")
+  foreach(source ${F_SOURCES})
+    cmake_path(GET source STEM stem)
+    set(object ${CMAKE_CURRENT_BINARY_DIR}/${name}.objects/${stem}.o)
+    add_custom_command(OUTPUT ${object}
+      COMMAND ${cache} ${OSTREL_CLANG} ${flags} -I${CMAKE_SOURCE_DIR} -MD -MF ${object}.d -c ${source} -o ${object}
+      DEPENDS ${source} ${F_DEPENDS} DEPFILE ${object}.d VERBATIM)
+    list(APPEND objects ${object})
+  endforeach()
+  add_custom_command(OUTPUT ${exe}
+    COMMAND ${OSTREL_CLANG} ${flags} ${objects} -lz -o ${exe}
+    DEPENDS ${objects}
+    COMMENT "Linking the fuzzer ${name} with clang" VERBATIM)
+endfunction()
+
 # ostrel_test_costs(<entry> <seconds> [<entry> <seconds>]...): about what each
 # entry takes on two cores. ctest starts the costliest entries first; a tree
 # whose tests never ran has no times of its own yet (the build tree's
