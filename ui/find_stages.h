@@ -12,6 +12,8 @@ enum class FindStage : int32_t {
     InputChanged,      // the input box told the frame its text changed
     FindPosted,        // the Find for the change was posted (script faces given)
     FindStarted,       // the Find began
+    TextTranslated,    // the translated-words list: the text's first translation done
+    WordLookedUp,      // the translated-words list: the Western word at the caret looked up
     Searched,          // the search and the page are done, nothing painted yet
     ListPaintStarted,  // the current list's WM_PAINT began
     ListPainted,       // the current list's page went to the window
@@ -22,8 +24,9 @@ enum class FindStage : int32_t {
 };
 
 // The names the test hook reports the marks under ("stage.<name>").
-inline constexpr const char16_t* kFindStageNames[] = {u"key",    u"input",  u"posted",    u"find",    u"searched",
-                                                      u"paint",  u"list",   u"formatted", u"article", u"end"};
+inline constexpr const char16_t* kFindStageNames[] = {
+    u"key", u"input", u"posted", u"find", u"translated", u"looked-up", u"searched",
+    u"paint", u"list", u"formatted", u"article", u"end"};
 static_assert(sizeof(kFindStageNames) / sizeof(kFindStageNames[0]) == static_cast<size_t>(FindStage::Count));
 
 // Marks `stage` reached now.

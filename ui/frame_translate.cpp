@@ -26,6 +26,7 @@
 #include "latin/latin_bridge.h"
 #include "ui/application.h"
 #include "ui/command_ids.h"
+#include "ui/find_stages.h"
 #include "ui/translation_options_dialog.h"
 
 using namespace ostrel::japanese;
@@ -146,6 +147,7 @@ void FrameTranslator::TranslateText(const std::u16string& text, int32_t caret, i
     if (counts.japanese + counts.other == 0) return;
     lists_.ClearTranslatedWordsView();
     translator_->Translate(*list, work->text, mode, work->caret);
+    MarkFindStage(FindStage::TextTranslated);
     std::optional<HitSpan> covering;
     if (list->EntryCount() > 0) {
         covering = CoveringHit(*list, work->caret);
@@ -227,7 +229,9 @@ int32_t FrameTranslator::TranslateWesternWord(int32_t caret) {
     std::u16string text;
     int32_t first = 0, last = 0;
     if (word < 0 || words.GetWordText(word, &text) == 0 || words.GetWordRange(word, first, last) == 0) return 0;
-    if (LookUpWesternWord(*list, text, first, last - first, analyse) == 0) return -1;
+    const int32_t found = LookUpWesternWord(*list, text, first, last - first, analyse);
+    MarkFindStage(FindStage::WordLookedUp);
+    if (found == 0) return -1;
     if (lists_.CurrentKind() != kListTranslatedWords) SwitchList(cmd::kListTranslation);
     lists_.ShowTranslatedWordsFromTop();
     lists_.UpdateCommandStates(cmd::kListTranslation);

@@ -17,14 +17,22 @@
 // Beside it the floor: the list window's own paint of the same page
 // (invalidated and painted at once, nothing searched); and the list
 // refreshes and articles loaded per Find, which the test hook counts.
+// Then the program a Latin reader has (EDICT, KANJIDIC and the Latin
+// dictionary converted from collatinus, as ./run.sh opens them): phrases of
+// collatinus's Latin sample text typed one letter at a time, spaces too, into
+// the Translation tab, where each key translates the word at the caret (the
+// Latin analyser through the dictionary's stem index, the reverse indexes),
+// both ways, with the same stages.
 #include <windows.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/win/tests/key_typing.h"
@@ -36,6 +44,8 @@ namespace {
 
 constexpr int kInputBoxId = 202;
 constexpr size_t kMaxReadings = 120;
+constexpr size_t kMaxLatinKeys = 600;
+constexpr size_t kLatinPhraseWords = 4;
 constexpr double kFrameMs = 16.0;
 constexpr double kTwoFramesMs = 33.0;
 constexpr int kFloorPaints = 200;
@@ -55,6 +65,32 @@ std::vector<std::wstring> ReadReadings(const std::string& path) {
         if (hiragana) readings.push_back(reading);
     }
     return readings;
+}
+
+// Phrases of up to four words of the Latin text, lower-case letters only,
+// about 600 keys in all: the words a reader types, with the spaces between.
+std::vector<std::wstring> ReadLatinPhrases(const std::string& path) {
+    std::vector<std::wstring> phrases;
+    std::ifstream in(path, std::ios::binary);
+    std::wstring phrase;
+    size_t words = 0, keys = 0;
+    for (std::string word; in >> word && keys < kMaxLatinKeys;) {
+        // Stops and quotes around a word go; names (capitalised) and
+        // abbreviations are left out.
+        while (!word.empty() && std::ispunct(static_cast<unsigned char>(word.back()))) word.pop_back();
+        while (!word.empty() && std::ispunct(static_cast<unsigned char>(word.front()))) word.erase(0, 1);
+        if (word.size() < 2 || !std::all_of(word.begin(), word.end(), [](char c) { return c >= 'a' && c <= 'z'; }))
+            continue;
+        const std::wstring letters = Widen(word);
+        phrase += (phrase.empty() ? L"" : L" ") + letters;
+        if (++words == kLatinPhraseWords) {
+            keys += phrase.size();
+            phrases.push_back(phrase);
+            phrase.clear();
+            words = 0;
+        }
+    }
+    return phrases;
 }
 
 HWND VisibleList(HWND frame) {
@@ -88,17 +124,23 @@ double Percentile(std::vector<double> values, double share) {
 double Number(const std::wstring& text) { return text.empty() ? 0 : std::stod(text); }
 
 // Per stage, over the keystrokes whose Find reached it: the time from the
-// key, and the stage's own time (from the stage reached before it).
+// key, and the stage's own time (from the stage reached just before it).
 struct StageFigures {
     std::vector<double> fromKey[kStages];
     std::vector<double> own[kStages];
 
     void Add(long long key, const std::map<std::wstring, std::wstring>& state) {
-        long long previous = key;
+        // The stages this keystroke's Find reached, in the order it reached
+        // them (the translator paints its list before the Find's search ends).
+        std::vector<std::pair<long long, int>> reached;
         for (int stage = 0; stage < kStages; ++stage) {
             auto found = state.find(std::wstring(L"stage.") + reinterpret_cast<const wchar_t*>(kFindStageNames[stage]));
             long long mark = found == state.end() ? 0 : std::stoll(found->second);
-            if (mark < key) continue;  // not reached by this keystroke's Find
+            if (mark >= key) reached.emplace_back(mark, stage);
+        }
+        std::sort(reached.begin(), reached.end());
+        long long previous = key;
+        for (const auto& [mark, stage] : reached) {
             fromKey[stage].push_back(Milliseconds(key, mark));
             own[stage].push_back(Milliseconds(previous, mark));
             previous = mark;
@@ -123,11 +165,14 @@ struct StageFigures {
 // One list typed into one way, over every round of one program.
 struct PassFigures {
     const char* list = "";
+    uint32_t command = 0;  // the tab clicked
     bool realKeys = false;
     std::vector<double> keystrokes;  // key to the Find's end
     StageFigures stages;
     double finds = 0, refreshes = 0, articles = 0;
     std::wstring lastRow;
+
+    PassFigures(const char* listName, uint32_t tab, bool real) : list(listName), command(tab), realKeys(real) {}
 
     void Print() const {
         std::printf("%s, %s: %zu keystrokes, the last on row %ls\n", list, realKeys ? "real keys" : "WM_CHAR",
@@ -142,16 +187,23 @@ struct PassFigures {
     }
 };
 
-struct ProgramFigures {
-    std::wstring program;  // empty: the tree's own OstrelPro.exe
-    PassFigures passes[4];
-    std::vector<double> floor;  // the list's own paint
+// The passes of one start of the program: its dictionaries and what is typed.
+struct Session {
+    std::wstring settings;
+    const std::vector<std::wstring>* texts = nullptr;
+    std::vector<PassFigures> passes;
 };
 
-// Starts the program over the three dictionaries and types every reading
-// into each list both ways; false when it did not come up.
-bool RunProgram(const TestFolders& folders, const std::vector<std::wstring>& readings, ProgramFigures& figures) {
-    ProgramRun run(L"", {}, figures.program);
+struct ProgramFigures {
+    std::wstring program;  // empty: the tree's own OstrelPro.exe
+    Session japanese, latin;
+    std::vector<double> floor;  // the list's own paint, in the Japanese session
+};
+
+// Starts the program over the session's dictionaries and types every text
+// into each of its lists both ways; false when it did not come up.
+bool RunSession(const std::wstring& program, Session& session, std::vector<double>* floor) {
+    ProgramRun run(L"", {}, program);
     HWND frame = run.WaitForFrameWithoutClipboardMonitor(120000);
     HWND input = frame ? FindChild(frame, L"RichEdit20W", kInputBoxId) : nullptr;
     if (!input || !VisibleList(frame)) {
@@ -178,8 +230,8 @@ bool RunProgram(const TestFolders& folders, const std::vector<std::wstring>& rea
         while (!caretAtStart()) Sleep(0);
         return start.QuadPart;
     };
-    for (PassFigures& pass : figures.passes) {
-        SendMessageW(frame, WM_COMMAND, pass.list[0] == 'r' ? cmd::kListReading : cmd::kListTranslation, 1);
+    for (PassFigures& pass : session.passes) {
+        SendMessageW(frame, WM_COMMAND, pass.command, 1);
         Sleep(200);
         if (pass.realKeys && !key_typing::FocusWindow(input)) {
             std::printf("%s: the input box did not take the keyboard focus\n", pass.list);
@@ -187,7 +239,7 @@ bool RunProgram(const TestFolders& folders, const std::vector<std::wstring>& rea
         }
         std::map<std::wstring, std::wstring> before = run.QueryState(frame);
         size_t keys = 0;
-        for (const std::wstring& reading : readings) {
+        for (const std::wstring& reading : *session.texts) {
             SendMessageW(input, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
             Sleep(30);  // the search for the empty input
             for (wchar_t c : reading) {
@@ -201,18 +253,18 @@ bool RunProgram(const TestFolders& folders, const std::vector<std::wstring>& rea
         }
         std::map<std::wstring, std::wstring> after = run.QueryState(frame);
         // Each reading starts from an emptied input box, which is searched too.
-        pass.finds += static_cast<double>(keys + readings.size());
+        pass.finds += static_cast<double>(keys + session.texts->size());
         pass.refreshes += Number(after[L"refreshes"]) - Number(before[L"refreshes"]);
         pass.articles += Number(after[L"articles"]) - Number(before[L"articles"]);
         pass.lastRow = after[L"current"] + L" of " + after[L"rows"];
     }
     // The floor: the list window painting its page, nothing searched.
     HWND list = VisibleList(frame);
-    for (int i = 0; i < kFloorPaints && list; ++i) {
+    for (int i = 0; i < kFloorPaints && list && floor; ++i) {
         LARGE_INTEGER start = Now();
         RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
         SendMessageW(list, WM_NULL, 0, 0);
-        figures.floor.push_back(Milliseconds(start.QuadPart, Now().QuadPart));
+        floor->push_back(Milliseconds(start.QuadPart, Now().QuadPart));
     }
     return run.Exit(frame) == 0;
 }
@@ -232,9 +284,11 @@ std::wstring WindowsPath(const char* path) {
 int main(int argc, char** argv) {
     SetProcessDPIAware();
     CloseLeftoverFrames();
-    std::vector<std::wstring> readings = ReadReadings(OSTREL_BENCH_DATA "/readings.txt");
-    if (readings.empty()) {
-        std::printf("no readings in %s\n", OSTREL_BENCH_DATA "/readings.txt");
+    const std::vector<std::wstring> readings = ReadReadings(OSTREL_BENCH_DATA "/readings.txt");
+    const std::vector<std::wstring> phrases = ReadLatinPhrases(OSTREL_BENCH_LATIN_TEXT);
+    if (readings.empty() || phrases.empty()) {
+        std::printf("no readings in %s or no Latin words in %s\n", OSTREL_BENCH_DATA "/readings.txt",
+                    OSTREL_BENCH_LATIN_TEXT);
         return 1;
     }
     int rounds = 1;
@@ -243,38 +297,53 @@ int main(int argc, char** argv) {
         if (std::string(argv[i]) == "--rounds" && i + 1 < argc) rounds = std::max(1, std::atoi(argv[++i]));
         else programs.emplace_back().program = WindowsPath(argv[i]);
     }
-    for (ProgramFigures& figures : programs) {
-        const char* lists[] = {"reading list", "translated-words list"};
-        for (int i = 0; i < 4; ++i) {
-            figures.passes[i].list = lists[i % 2];
-            figures.passes[i].realKeys = i >= 2;
-        }
-    }
     TestFolders folders = PrepareTest(L"KeystrokePaint");
     CreateDirectoryW((folders.documents + L"\\OstrelPro").c_str(), nullptr);
     CreateDirectoryW(folders.DictionariesFolder().c_str(), nullptr);
-    std::wstring listed;
-    int slot = 1;
-    for (const char* name : {"edict", "enamdict", "kanjidic"}) {
-        std::wstring target = folders.DictionariesFolder() + L"\\" + Widen(name) + L".qdx";
-        if (!CopyFileW(Widen(std::string(OSTREL_BENCH_DATA "/") + name + ".qdx").c_str(), target.c_str(), FALSE)) {
-            std::printf("missing %s.qdx\n", name);
-            return 1;
+    // Each session's settings list its dictionaries, copied in once.
+    auto listed = [&](std::initializer_list<const char*> names, std::wstring& settings) {
+        settings = L"[Window]\r\nx=20\r\ny=20\r\ncx=700\r\ncy=560\r\ncy2=300\r\n[Dictionaries]\r\n";
+        int slot = 1;
+        for (const char* name : names) {
+            std::wstring target = folders.DictionariesFolder() + L"\\" + Widen(name) + L".qdx";
+            if (!CopyFileW(Widen(std::string(OSTREL_BENCH_DATA "/") + name + ".qdx").c_str(), target.c_str(), FALSE)) {
+                std::printf("missing %s.qdx\n", name);
+                return false;
+            }
+            settings += L"File" + std::to_wstring(slot++) + L"=" + target + L",0\r\n";
         }
-        listed += L"File" + std::to_wstring(slot++) + L"=" + target + L",0\r\n";
+        return true;
+    };
+    std::wstring japaneseSettings, latinSettings;
+    if (!listed({"edict", "enamdict", "kanjidic"}, japaneseSettings) || !listed({"edict", "kanjidic", "latin"}, latinSettings))
+        return 1;
+    for (ProgramFigures& figures : programs) {
+        figures.japanese.settings = japaneseSettings;
+        figures.japanese.texts = &readings;
+        figures.latin.settings = latinSettings;
+        figures.latin.texts = &phrases;
+        // The reading list and the translated-words list typed in kana, the
+        // Translation tab in Latin: as WM_CHAR, then as real keys.
+        for (bool realKeys : {false, true}) {
+            figures.japanese.passes.emplace_back("reading list", cmd::kListReading, realKeys);
+            figures.japanese.passes.emplace_back("translated-words list", cmd::kListTranslation, realKeys);
+            figures.latin.passes.emplace_back("Translation tab, Latin phrases", cmd::kListTranslation, realKeys);
+        }
     }
-    const std::wstring settings =
-        L"[Window]\r\nx=20\r\ny=20\r\ncx=700\r\ncy=560\r\ncy2=300\r\n[Dictionaries]\r\n" + listed;
     for (int round = 0; round < rounds; ++round) {
         for (ProgramFigures& figures : programs) {
-            WriteSettings(folders, settings);  // each run starts from the same window and lists
-            if (!RunProgram(folders, readings, figures)) return 1;
+            for (Session* session : {&figures.japanese, &figures.latin}) {
+                WriteSettings(folders, session->settings);  // each run starts from the same window and lists
+                if (!RunSession(figures.program, *session, session == &figures.japanese ? &figures.floor : nullptr))
+                    return 1;
+            }
         }
     }
     for (const ProgramFigures& figures : programs) {
         std::printf("== %ls, %d round(s)\n", figures.program.empty() ? L"this tree's OstrelPro.exe" : figures.program.c_str(),
                     rounds);
-        for (const PassFigures& pass : figures.passes) pass.Print();
+        for (const Session* session : {&figures.japanese, &figures.latin})
+            for (const PassFigures& pass : session->passes) pass.Print();
         std::printf("floor, the list's own paint: median %.2f ms, 90%% %.2f ms (aim %.0f ms)\n",
                     Percentile(figures.floor, 0.5), Percentile(figures.floor, 0.9), kFrameMs);
     }
