@@ -30,11 +30,32 @@ TENSES = [("future perfect", "FUTP"), ("pluperfect", "PLUP"), ("perfect", "PERF"
 MOODS = {"indicative": "IND", "subjunctive": "SUB", "imperative": "IMP"}
 
 
-def unmarked(text):
+def unmarked_by_steps(text):
     """Marks removed, lower case; letters only."""
     text = unicodedata.normalize("NFD", text.replace("\u045e", "y").replace("\u040e", "Y"))
     text = "".join(c for c in text if not unicodedata.combining(c)).lower()
     return "".join(c for c in text if c.isalpha())
+
+
+class _UnmarkedLetters(dict):
+    """Code point -> its unmarked text, made on first use: each step above
+    takes one character at a time, but for the lower case of a capital
+    sigma, which depends on the letter after it."""
+
+    def __missing__(self, code):
+        self[code] = unmarked_by_steps(chr(code))
+        return self[code]
+
+
+_UNMARKED_LETTERS = _UnmarkedLetters()
+
+
+def unmarked(text):
+    """Marks removed, lower case; letters only (as unmarked_by_steps, a
+    character at a time through a table: the models make millions of forms)."""
+    if "\u03a3" in text:
+        return unmarked_by_steps(text)
+    return text.translate(_UNMARKED_LETTERS)
 
 
 def plain(text):
