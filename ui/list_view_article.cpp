@@ -107,6 +107,8 @@ void ListView::LoadCurrentArticle(bool sameRecordKept) {
         return;
     g_shown = wanted;
     ++g_articleLoads;
+    // The article and the note above it are drawn once, together.
+    ArticlePaintHold oneDraw(site_.ArticleView());
     if (entry != nullptr && (entry->flags & kEntryOwnText) != 0) {
         FormattedText article = PlainArticle(model->PoolText(entry->textOffset, entry->textLength));
         MarkFindStage(FindStage::ArticleFormatted);
@@ -132,11 +134,15 @@ void ListView::LoadCurrentArticle(bool sameRecordKept) {
         site_.ShowArticle(&article);
         // A record the engine refused is told now, over the empty article,
         // not at the next search.
-        if (unread) model->ReportReadRefusals();
+        if (unread) {
+            oneDraw.Release();  // the empty article drawn under the message
+            model->ReportReadRefusals();
+        }
         if (viewKind == kViewSearchResults && entry != nullptr && article.Kind() == FormattedTextKind::Styled)
             HighlightQueryWords(*entry);
     }
     ShowListNote(entry);
+    oneDraw.Release();
     MarkFindStage(FindStage::ArticleShown);
     if (g_frame) g_frame->UpdateStatusBar();
 }

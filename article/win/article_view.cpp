@@ -82,9 +82,22 @@ void CArticleView::FinishArticle() {
     if (!editWindow_) return;
     SendMessageW(editWindow_, EM_SETSEL, 0, 0);
     SendMessageW(editWindow_, EM_SETREADONLY, TRUE, 0);
+    if (paintHolds_ == 0) DrawNow();  // else when the hold ends
+}
+
+void CArticleView::DrawNow() {
+    if (!editWindow_) return;
     SendMessageW(editWindow_, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(editWindow_, nullptr, TRUE);
     UpdateWindow(editWindow_);
+}
+
+void CArticleView::HoldPaint() {
+    if (paintHolds_++ == 0 && editWindow_) SendMessageW(editWindow_, WM_SETREDRAW, FALSE, 0);
+}
+
+void CArticleView::ReleasePaint() {
+    if (paintHolds_ > 0 && --paintHolds_ == 0) DrawNow();
 }
 
 void CArticleView::SetArticle(const char16_t* text, int32_t length, const uint32_t* attributes, bool wrapLines) {

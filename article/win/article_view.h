@@ -51,6 +51,12 @@ public:
     void InsertText(const char16_t* text, int32_t length, int32_t position, const char16_t* face, COLORREF colour,
                     bool italic);
 
+    // While a hold lasts, what is put into the view is not drawn (an
+    // article and the note then put above it were drawn apart, the article
+    // alone first); the view is drawn once when the last hold ends.
+    void HoldPaint();
+    void ReleasePaint();
+
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
@@ -62,6 +68,7 @@ private:
     void TakeArticleFontSize();
     // After a new article: caret at the start, read-only, drawn.
     void FinishArticle();
+    void DrawNow();
     void ApplyTextInset();
 
     HWND window_ = nullptr;
@@ -70,6 +77,26 @@ private:
     HWND parent_;
     uint32_t flags_ = 0;  // not used by the view itself
     int32_t textInset_ = 0;  // left and right text margin in pixels, once a hint set it
+    int32_t paintHolds_ = 0;
+};
+
+// Holds the view's paint for its scope, or until Release: an article and
+// the note above it are drawn once, together. A null view holds nothing.
+class ArticlePaintHold {
+public:
+    explicit ArticlePaintHold(CArticleView* view) : view_(view) {
+        if (view_) view_->HoldPaint();
+    }
+    ~ArticlePaintHold() { Release(); }
+    ArticlePaintHold(const ArticlePaintHold&) = delete;
+    ArticlePaintHold& operator=(const ArticlePaintHold&) = delete;
+    void Release() {
+        if (view_) view_->ReleasePaint();
+        view_ = nullptr;
+    }
+
+private:
+    CArticleView* view_;
 };
 
 // Inserts a text into the main window's article view (see CArticleView::InsertText).

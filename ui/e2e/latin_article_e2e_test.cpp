@@ -177,7 +177,8 @@ TEST(LatinArticle, AFirstRowShowsEveryInflectionLineTheDictionaryFormAndTheMeani
 
 // Over EDICT and the Latin dictionary together, a sentence typed one key at
 // a time reads its capitalised first word as the Latin word, as its lower
-// case reads: si "if; whether", not EDICT's acronym ＳＩ. Home and Return,
+// case reads: si "if; whether", not EDICT's acronym ＳＩ, its row and its
+// article with the note drawn. Home and Return,
 // which translate again with the caret on the word, read it so too; and
 // Utrumque reads uterque first.
 TEST(LatinArticle, ACapitalisedFirstWordReadsAsTheLatinWordBesideEdict) {
@@ -216,6 +217,13 @@ TEST(LatinArticle, ACapitalisedFirstWordReadsAsTheLatinWordBesideEdict) {
     GetWindowRect(FindWindowExW(list, nullptr, L"SysHeader32", nullptr), &head);
     const RECT firstRow{0, head.bottom - head.top, client.right, head.bottom - head.top + 18};
     EXPECT_GT(screen_ink::InkOf(list, &firstRow).Count(), 40u);
+    // So is the article with its note above it, drawn once both are in: the
+    // view is shown and its first line, the note's, holds ink.
+    RECT viewClient{};
+    GetClientRect(view, &viewClient);
+    const RECT noteLine{0, 0, viewClient.right, 18};
+    EXPECT_TRUE(IsWindowVisible(view));
+    EXPECT_GT(screen_ink::InkOf(view, &noteLine).Count(), 40u);
     ASSERT_TRUE(key_typing::PressKey(input, VK_HOME));
     ASSERT_TRUE(key_typing::PressKey(input, VK_RETURN));
     Sleep(300);
