@@ -11,6 +11,7 @@
 
 #include "book/book_model.h"
 #include "book/stored_book.h"
+#include "book/tests/book_texts.h"
 #include "import/import_registration.h"
 #include "import/tests/compile_fixture.h"
 
@@ -53,7 +54,7 @@ protected:
 };
 
 TEST_F(DamagedStoredBooks, EveryDifferenceIsReportedAsDamage) {
-    const std::string source = std::string(OSTREL_BOOK_TEXTS) + "/coreutils.txt";
+    const std::string source = BookTextsPath("coreutils.txt");
     std::ifstream in(source, std::ios::binary);
     const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     const std::u16string sourcePath = Path("coreutils.txt"), path = Path("coreutils.qdx");

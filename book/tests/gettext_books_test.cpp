@@ -13,6 +13,7 @@
 
 #include "book/book_editing.h"
 #include "book/book_model.h"
+#include "book/tests/book_texts.h"
 #include "book/text_book.h"
 #include "book/text_book_writer.h"
 #include "common/tests/fake_app_context.h"
@@ -25,7 +26,7 @@
 #ifdef OSTREL_BOOK_TEXTS
 namespace {
 
-std::string Texts(const std::string& name) { return std::string(OSTREL_BOOK_TEXTS) + "/" + name; }
+std::string Texts(const std::string& name) { return BookTextsPath(name); }
 
 std::string FileBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

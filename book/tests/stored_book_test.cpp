@@ -10,6 +10,7 @@
 
 #include "book/book_model.h"
 #include "book/stored_book.h"
+#include "book/tests/book_texts.h"
 #include "book/text_book.h"
 #include "import/import_registration.h"
 #include "import/tests/compile_fixture.h"
@@ -191,7 +192,7 @@ namespace {
 // coreutils' messages in English, Russian and Japanese, compiled as a book:
 // every phrase of every column equals the text book's line.
 TEST_F(StoredBooks, GettextBookCompiledReadsAsItsTextBook) {
-    const std::string source = std::string(OSTREL_BOOK_TEXTS) + "/coreutils.txt";
+    const std::string source = BookTextsPath("coreutils.txt");
     std::ifstream in(source, std::ios::binary);
     const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     const std::u16string path = CompileBook(bytes, "coreutils");

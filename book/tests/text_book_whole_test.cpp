@@ -10,6 +10,7 @@
 
 #include "book/book_model.h"
 #include "book/text_book.h"
+#include "book/tests/book_texts.h"
 #include "book/text_book_writer.h"
 #include "common/tests/test_files.h"
 #include "common/text/utf8.h"
@@ -125,7 +126,7 @@ TEST_F(TextBookWhole, WhatTheReaderCannotHoldIsRefusedNamingTheLine) {
 // The coreutils book damaged at every 50th group in each of the ways above:
 // no variant opens and loses a line.
 TEST_F(TextBookWhole, DamagedGettextBooksAreRefusedOrHeldWhole) {
-    const std::string original = FileBytes(std::string(OSTREL_BOOK_TEXTS) + "/coreutils.txt");
+    const std::string original = FileBytes(BookTextsPath("coreutils.txt"));
     ASSERT_GT(original.size(), 100000u);
     const std::u16string text = Utf8ToUtf16(original);
     const std::u16string blank = text.find(u"\r\n\r\n") != std::u16string::npos ? u"\r\n\r\n" : u"\n\n";

@@ -22,6 +22,7 @@
 #include "common/settings/tests/memory_profile_store.h"
 #include "common/tests/fake_app_context.h"
 #include "book/reader_settings.h"
+#include "book/tests/book_texts.h"
 #include "dictionary/dictionary.h"
 #include "dictionary/shelf.h"
 #include "import/import_registration.h"
@@ -115,7 +116,7 @@ protected:
     }
     // coreutils' text book with every third group opening a paragraph, compiled.
     void CompileBook() {
-        std::ifstream in(std::filesystem::path(OSTREL_BOOK_TEXTS) / "coreutils.txt", std::ios::binary);
+        std::ifstream in(std::filesystem::path(BookTextsPath("coreutils.txt")), std::ios::binary);
         std::ostringstream book;
         std::string line;
         int group = 0;

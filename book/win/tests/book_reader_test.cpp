@@ -12,6 +12,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "book/tests/book_texts.h"
 #include "book/text_book.h"
 #include "book/win/book_reader.h"
 #include "book/win/tests/message_pump.h"
@@ -57,7 +58,7 @@ class BookReaderWindows : public testing::Test {
 protected:
     void SetUp() override {
         previous_ = SetAppContext(&app_);
-        const std::filesystem::path source = std::filesystem::path(OSTREL_BOOK_TEXTS) / "coreutils.txt";
+        const std::filesystem::path source = std::filesystem::path(BookTextsPath("coreutils.txt"));
         if (!std::filesystem::exists(source)) GTEST_SKIP() << "the native tree's gettext books are missing";
         book_ = folder_ / "coreutils.txt";
         std::filesystem::copy_file(source, book_);
