@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "article/formatter_family.h"
 #include "article/list_cells.h"
@@ -165,22 +166,23 @@ void ListView::ShowListNote(const WordListEntry* entry) {
     if (note.empty()) return;
     if (note.back() != u'\n') note += u'\n';
     std::u16string face = ArticleViewHost().LatinFace();
-    int32_t position = 0;
+    std::vector<CArticleView::InsertedRun> runs;
     for (size_t lineStart = 0; lineStart < note.size();) {
         size_t lineEnd = note.find(u'\n', lineStart);
         size_t space = note.find(u' ', lineStart);
         bool split = space != std::u16string::npos && space < lineEnd;
         size_t headEnd = split ? space + 1 : lineStart;
-        auto insert = [&](size_t from, size_t to, COLORREF colour, bool italic) {
-            if (to <= from) return;
-            view->InsertText(note.data() + from, static_cast<int32_t>(to - from), position, face.c_str(), colour, italic);
-            position += static_cast<int32_t>(to - from);
+        auto run = [&](size_t from, size_t to, COLORREF colour, bool italic) {
+            if (to > from) runs.push_back({static_cast<int32_t>(to - from), colour, italic});
         };
-        insert(lineStart, headEnd, kNoteHeadColour, false);
-        insert(headEnd, lineEnd, RGB(0, 0, 0), split);
-        insert(lineEnd, lineEnd + 1, RGB(0, 0, 0), false);
+        run(lineStart, headEnd, kNoteHeadColour, false);
+        run(headEnd, lineEnd, RGB(0, 0, 0), split);
+        run(lineEnd, lineEnd + 1, RGB(0, 0, 0), false);
         lineStart = lineEnd + 1;
     }
+    // One edit for the whole note: inserted run by run, the view laid its
+    // text out again for each of them.
+    view->InsertRuns(note, 0, face.c_str(), runs);
 }
 
 void ListView::HighlightQueryWords(const WordListEntry& entry) {

@@ -3,6 +3,7 @@
 // notes, and LookUpText.
 #include "article/win/article_view.h"
 
+#include <algorithm>
 #include <string>
 
 #include "article/link_markers.h"
@@ -196,8 +197,15 @@ void CArticleView::ApplyTextInset() {
 
 void CArticleView::InsertText(const char16_t* text, int32_t length, int32_t position, const char16_t* face,
                               COLORREF colour, bool italic) {
-    if (!text || length <= 0 || !editWindow_ || position < 0) return;
-    const std::u16string inserted(text, static_cast<size_t>(length));  // EM_REPLACESEL reads to a NUL
+    if (!text || length <= 0) return;
+    const InsertedRun run{length, colour, italic};
+    InsertRuns(std::u16string_view(text, static_cast<size_t>(length)), position, face, {&run, 1});
+}
+
+void CArticleView::InsertRuns(std::u16string_view text, int32_t position, const char16_t* face,
+                              std::span<const InsertedRun> runs) {
+    if (text.empty() || !editWindow_ || position < 0) return;
+    const std::u16string inserted(text);  // EM_REPLACESEL reads to a NUL
     // The view is read-only to the user, not to its own notes.
     SendMessageW(editWindow_, EM_SETREADONLY, FALSE, 0);
     CHARRANGE kept = {};
@@ -211,14 +219,21 @@ void CArticleView::InsertText(const char16_t* text, int32_t length, int32_t posi
     SendMessageW(editWindow_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(inserted.c_str()));
     CHARRANGE after = {};
     SendMessageW(editWindow_, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&after));
-    CHARFORMATW format = {};
-    format.cbSize = sizeof format;
-    format.dwMask = CFM_COLOR | CFM_ITALIC | CFM_BOLD;
-    format.crTextColor = colour;
-    format.dwEffects = italic ? CFE_ITALIC : 0;
-    CHARRANGE placed = {position, after.cpMax};
-    SendMessageW(editWindow_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&placed));
-    SendMessageW(editWindow_, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+    ControlPositions controlPosition(inserted);
+    int32_t start = 0;
+    for (const InsertedRun& run : runs) {
+        const int32_t end = std::min(start + std::max(run.length, 0), static_cast<int32_t>(inserted.size()));
+        if (end <= start) continue;
+        CHARFORMATW format = {};
+        format.cbSize = sizeof format;
+        format.dwMask = CFM_COLOR | CFM_ITALIC | CFM_BOLD;
+        format.crTextColor = run.colour;
+        format.dwEffects = run.italic ? CFE_ITALIC : 0;
+        CHARRANGE placed = {position + controlPosition(start), position + controlPosition(end)};
+        SendMessageW(editWindow_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&placed));
+        SendMessageW(editWindow_, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+        start = end;
+    }
     // The face goes with its character set, run by script: text inserted
     // behind Japanese would otherwise keep the Japanese character set under
     // a Latin face, and its letters are drawn as boxes.

@@ -9,6 +9,8 @@
 
 #include <memory>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "article/display_attributes.h"
@@ -112,6 +114,39 @@ TEST_F(ArticleViewTest, NotesGoInFrontInTheirOwnFaceAndColour) {
     EXPECT_TRUE(GetWindowLongW(Edit(), GWL_STYLE) & ES_READONLY);
     InsertTextIntoArticleView(u"x", 0, 0, u"Tahoma", 0, false);  // a zero length does nothing
     EXPECT_EQ(ControlText(Edit()), u"note: ねこ cat");
+}
+
+// The analyser's note above a Latin article in one edit: unit for unit the
+// text and the formats (face, size, colour, slant, weight) the same note
+// gets inserted run by run, over an article that opens in bold.
+TEST_F(ArticleViewTest, ANoteInsertedInOneEditIsTheNoteInsertedRunByRun) {
+    const std::u16string article = u"arma, armorum  N\r\nImplements of war";
+    const std::vector<uint32_t> attributes(article.size(), 0x42);
+    const std::u16string note = u"arm.a - n. 2.2 n., nom. pl.\narm.a - n. 2.2 n., acc. pl.\n";
+    const std::vector<CArticleView::InsertedRun> runs = {
+        {6, RGB(0x80, 0, 0), false}, {21, 0, true}, {1, 0, false},
+        {6, RGB(0x80, 0, 0), false}, {21, 0, true}, {1, 0, false}};
+    auto formats = [&] {
+        std::vector<std::tuple<std::wstring, LONG, COLORREF, DWORD>> units;
+        for (LONG i = 0; i < static_cast<LONG>(note.size()) + 3; ++i) {
+            const CHARFORMAT2W f = UnitFormat(Edit(), i);
+            units.emplace_back(f.szFaceName, f.yHeight, f.crTextColor, f.dwEffects & (CFE_ITALIC | CFE_BOLD));
+        }
+        return std::make_pair(ControlText(Edit()), units);
+    };
+    view_->SetArticle(article.c_str(), static_cast<int32_t>(article.size()), attributes.data(), true);
+    int32_t position = 0;
+    for (const CArticleView::InsertedRun& run : runs) {
+        view_->InsertText(note.c_str() + position, run.length, position, u"Tahoma", run.colour, run.italic);
+        position += run.length;
+    }
+    const auto runByRun = formats();
+    view_->SetArticle(article.c_str(), static_cast<int32_t>(article.size()), attributes.data(), true);
+    view_->InsertRuns(note, 0, u"Tahoma", runs);
+    EXPECT_EQ(formats(), runByRun);
+    EXPECT_EQ(std::get<2>(runByRun.second[0]), RGB(0x80, 0, 0));
+    EXPECT_TRUE(std::get<3>(runByRun.second[6]) & CFE_ITALIC);
+    EXPECT_TRUE(std::get<3>(runByRun.second[note.size()]) & CFE_BOLD);  // the article's own
 }
 
 // A conjugated verb's note: the matched text in the Japanese face, then the
