@@ -73,6 +73,37 @@ void SetInputText(CRichEdit* inputBox, std::u16string_view text) {
     SendMessageW(box, EM_SETEVENTMASK, 0, mask);
 }
 
+// The row keeps its place and its article every reading: the analyser's
+// lines of another reading (laudare's perfect beside its infinitive) join
+// the note of the first.
+void FoldRowsOfOneRecord(WordList& list, int32_t first) {
+    auto note = [&list](const WordListEntry& e) {
+        return (e.flags & kEntryNote) != 0 ? std::u16string(list.PoolText(e.noteOffset, e.noteLength))
+                                           : std::u16string();
+    };
+    for (int32_t i = first; i < list.EntryCount(); ++i) {
+        if (list.EntryAt(i).dictionary == nullptr) continue;
+        std::u16string joined = note(list.EntryAt(i));
+        const size_t alone = joined.size();
+        for (int32_t j = i + 1; j < list.EntryCount();) {
+            const WordListEntry& later = list.EntryAt(j);
+            if (later.dictionary != list.EntryAt(i).dictionary || later.recordId != list.EntryAt(i).recordId) {
+                ++j;
+                continue;
+            }
+            joined += note(later);
+            list.DeleteAt(j);
+        }
+        if (joined.size() == alone) continue;
+        const int32_t offset = list.AddText(joined);
+        if (offset < 0) continue;   // the pool is full: the first reading's note stays
+        WordListEntry& kept = list.EntryAt(i);
+        kept.flags |= kEntryNote;
+        kept.noteOffset = static_cast<uint32_t>(offset);
+        kept.noteLength = static_cast<uint32_t>(joined.size());
+    }
+}
+
 int32_t LookUpWesternWord(WordList& list, std::u16string_view word, int32_t start, int32_t length,
                           const LatinAnalyser& analyse) {
     std::array<char16_t, 256> keyUnits{};
@@ -98,16 +129,7 @@ int32_t LookUpWesternWord(WordList& list, std::u16string_view word, int32_t star
         list.EntryAt(i).matchStart = start;
         list.EntryAt(i).matchLength = length;
     }
-    // Of two new entries of the same record the earlier goes.
-    for (int32_t i = before; i < list.EntryCount();) {
-        bool later = false;
-        for (int32_t j = i + 1; j < list.EntryCount() && !later; ++j) {
-            later = list.EntryAt(j).dictionary == list.EntryAt(i).dictionary &&
-                    list.EntryAt(j).recordId == list.EntryAt(i).recordId;
-        }
-        if (later) list.DeleteAt(i);
-        else ++i;
-    }
+    FoldRowsOfOneRecord(list, before);
     return list.EntryCount() - before;
 }
 
@@ -210,6 +232,14 @@ void FrameTranslator::TranslateWestern(const std::u16string& text, const std::u1
     if (mode != static_cast<int32_t>(TranslateMode::kInputLine)) SetInputText(lists_.InputBox(), word);
     lists_.UpdateInput();
     if (lists_.HasReverseView() && TranslateWesternWord(wordCaret) != -1) return;
+    // A word typed into the Translation tab has no reading yet at most of
+    // its prefixes (bel of bellum): the tab stays, with no rows, for the
+    // next key to find the word.
+    if (mode == static_cast<int32_t>(TranslateMode::kInputLine) && lists_.CurrentKind() == kListTranslatedWords) {
+        if (WordList* list = lists_.TranslatedWords()) list->Clear();
+        lists_.ShowTranslatedWordsFromTop();
+        return;
+    }
     if (lists_.SearchLexicon()) {
         SendMessageW(lists_.FrameWindow(), WM_COMMAND, cmd::kListLexicon, 0);
         lists_.UpdateCommandStates(cmd::kListLexicon);

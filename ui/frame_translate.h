@@ -67,10 +67,15 @@ using LatinAnalyser = std::function<int32_t(std::u16string_view text, RDFDiction
 // Adds to `list` the hits of `word` (by key prefix) in the reverse-translation
 // index (106) of each open dictionary of the list, and the Latin analyses of
 // dictionaries with Latin stems (121); the new entries get the word's span
-// in the input, and of two new entries of the same record the earlier goes.
+// in the input, and a record found twice is one row, the first, whose note
+// holds the lines of every reading found.
 // The number of entries added.
 int32_t LookUpWesternWord(WordList& list, std::u16string_view word, int32_t start, int32_t length,
                           const LatinAnalyser& analyse);
+
+// One row per record among the list's entries from `first` on: a later
+// entry of a record already listed goes, its note joining the first's.
+void FoldRowsOfOneRecord(WordList& list, int32_t first);
 
 class FrameTranslator : public IFrameTranslator {
 public:

@@ -246,6 +246,58 @@ TEST_F(FrameTranslateTest, UnknownLatinWordFallsBackToTheLexicon) {
     EXPECT_EQ(lists.states, std::vector<uint32_t>{cmd::kListLexicon});
 }
 
+// Typed key by key into the Translation tab, a word has no reading at most
+// of its prefixes (bel of bellum, кош of кошка): the tab stays, its list
+// empty, and the lexicon is not searched. Text from elsewhere still falls
+// back to it.
+TEST_F(FrameTranslateTest, ATypedPrefixWithoutReadingKeepsTheTranslationTab) {
+    lists.kind = kListTranslatedWords;
+    for (const char16_t* typed : {u"q", u"qz", u"qzq"}) {
+        SetWindowTextW(input, reinterpret_cast<const wchar_t*>(typed));
+        const int32_t end = static_cast<int32_t>(std::u16string_view(typed).size());
+        entry->TranslateText(typed, end, 0, 0, 2);
+    }
+    EXPECT_EQ(lists.lexiconSearches, 0);
+    EXPECT_TRUE(g_commands.empty());
+    EXPECT_EQ(lists.shownFromTop, 3);
+    EXPECT_EQ(list->EntryCount(), 0);
+    EXPECT_EQ(InputText(), u"qzq");
+    entry->TranslateText(u"qzqzq", 1, 12, 12, 1);
+    EXPECT_EQ(lists.lexiconSearches, 1);
+}
+
+// A record found twice (laudare: the present infinitive, then the perfect
+// laudavere) is one row where it was first found, ahead of a record found
+// between them; its note holds both readings, the first first.
+TEST_F(FrameTranslateTest, ARecordFoundTwiceIsOneRowWithEveryReadingInItsNote) {
+    RDFDictionary* dictionary = list->CursorAt(0)->dictionary;
+    auto add = [&](uint32_t record, std::u16string_view note) {
+        WordListEntry* row = list->AddEntry(nullptr, 0, 1, nullptr);
+        row->dictionary = dictionary;
+        row->recordId = record;
+        if (note.empty()) return;
+        row->flags |= kEntryNote;
+        row->noteOffset = static_cast<uint32_t>(list->AddText(note));
+        row->noteLength = static_cast<uint32_t>(note.size());
+    };
+    add(9, u"ignored: before the look-up\n");
+    add(5, u"laud.are - v. 1.1, praes. inf. act.\n");
+    add(7, u"laudat.or - n. 3.1 m., nom. sg.\n");
+    add(5, u"laudav.ere - v. 1.1, pf. ind. act., 3 pl.\n");
+    add(5, u"");  // a hit of the reverse index on the same record
+    add(7, u"");
+    FoldRowsOfOneRecord(*list, 1);
+    ASSERT_EQ(list->EntryCount(), 3);
+    EXPECT_EQ(list->EntryAt(0).recordId, 9u);
+    const WordListEntry& first = list->EntryAt(1);
+    EXPECT_EQ(first.recordId, 5u);
+    EXPECT_EQ(list->PoolText(first.noteOffset, first.noteLength),
+              u"laud.are - v. 1.1, praes. inf. act.\nlaudav.ere - v. 1.1, pf. ind. act., 3 pl.\n");
+    const WordListEntry& second = list->EntryAt(2);
+    EXPECT_EQ(second.recordId, 7u);
+    EXPECT_EQ(list->PoolText(second.noteOffset, second.noteLength), u"laudat.or - n. 3.1 m., nom. sg.\n");
+}
+
 TEST_F(FrameTranslateTest, LatinAnalyserStandInIsCalledOnlyForDictionariesWithLatinStems) {
     int calls = 0;
     entry->analyse = [&](std::u16string_view, RDFDictionary*, WordList&) { return ++calls, 0; };
