@@ -360,16 +360,28 @@ bool IsEncliticTag(const ParseRecord& r) {
 void GroupRecords(const ResultList& results, Grouping& g) {
     g.groupCount = 0;
     g.lineCount = 0;
-    bool split = false;  // behind the enclitic's tag
+    bool enclitic = false;  // behind the enclitic's tag
+    // Behind a prefix: the run of records of one part of speech that the
+    // prefix was read with (num + quam, qui's accusative).
+    bool prefixed = false;
+    int32_t prefixedPart = POS_X;
     auto open = [&](const ParseRecord& r, bool readEntry) {
         if (!g.Open(r, readEntry)) return false;
-        g.groups[g.groupCount - 1].enclitic = split;
+        g.groups[g.groupCount - 1].split = enclitic || prefixed;
         return true;
     };
     for (int i = 0; i <= results.last; ++i) {
         const ParseRecord& r = results.records[i];
-        split = split || IsEncliticTag(r);
+        enclitic = enclitic || IsEncliticTag(r);
         const int32_t pos = r.inflection.partOfSpeech;
+        if (r.kind == RESULT_ADDON && pos == POS_PREFIX) {
+            prefixed = true;
+            prefixedPart = POS_X;
+        } else if (prefixed && prefixedPart == POS_X) {
+            prefixedPart = pos;
+        } else if (prefixed && pos != prefixedPart) {
+            prefixed = false;
+        }
         const EntryGroup* last = g.groupCount > 0 ? &g.groups[g.groupCount - 1] : nullptr;
         if (GroupsWithLastByEntry(pos)) {
             if ((last == nullptr || last->kind != r.kind || last->id != r.id) && g.groupCount < kMaxGroups)
@@ -400,41 +412,94 @@ std::string FormHead(const DictionaryEntry& entry) {
     return std::string(form, n);
 }
 
-// An entry's frequency class, 1 (very frequent) to 6 (very rare); 0 when
-// the group is no dictionary entry or its entry gives no frequency.
-int FrequencyClass(const EntryGroup& group) {
-    const int32_t f = group.entry.frequency;
-    return group.kind == RESULT_ENTRY && f >= 1 && f <= 6 ? f : 0;
+// A vocative, a supine or an accusative in -im: the rarest forms of their
+// words, whatever the word's frequency.
+bool IsRareForm(const GroupLine& line) {
+    const InflectionRecord& r = line.inflection;
+    if (r.partOfSpeech == POS_SUPINE) return true;
+    const bool declined = r.partOfSpeech == POS_N || r.partOfSpeech == POS_ADJ || r.partOfSpeech == POS_VPAR;
+    if (declined && r.fields[F_CASE] == CASE_VOC) return true;
+    return r.partOfSpeech == POS_N && r.fields[F_CASE] == CASE_ACC && std::strcmp(r.ending, "im") == 0;
 }
 
-// Whether group b goes before group a. A reading of the whole word goes
-// before the readings of the word split before its enclitic: a lemma that
-// ends in -que (utrumque, quisque, itaque) is that lemma first, and utrum
-// with -que only second, though its score, the longer common beginning,
-// would put it first. Else the higher score goes first, unless
-// the two entries' frequency classes lie two or more apart: a score won by a
-// rare homograph (velle as vello, potes as poto, mei as meio beside volo,
-// possum, ego) would put the rare word before the common one, so the
-// commoner goes first there.
+// How common a group's reading is, from its entry's frequency letter: 5
+// for A (very frequent) down to 0 for F (very rare); an entry without a
+// letter (the lexicon gives it no count) counts as D, the middle. A reading
+// only by rare forms (maxime as magnus's vocative, habitu as habeo's supine,
+// partim as pars's accusative) is as rare as F whatever its word.
+int Commonness(const EntryGroup& group, const Grouping& g) {
+    if (group.kind != RESULT_ENTRY) return 0;
+    bool rareOnly = group.lineCount > 0;
+    for (int k = 0; k < group.lineCount && rareOnly; ++k) rareOnly = IsRareForm(g.lines[group.firstLine + k]);
+    if (rareOnly) return 0;
+    const int32_t f = group.entry.frequency;
+    return f >= 1 && f <= 6 ? 6 - f : kUnknownCommonness;
+}
+
+// A word of one form: an adverb, conjunction, preposition or interjection,
+// an undeclined noun, adjective or numeral.
+bool IsOneFormEntry(const DictionaryEntry& entry) {
+    switch (entry.part.partOfSpeech) {
+    case POS_ADV: case POS_CONJ: case POS_PREP: case POS_INTERJ: return true;
+    case POS_N: case POS_ADJ: return entry.part.first == 9;
+    case POS_NUM: return entry.part.first == 9 || entry.part.first == 2;
+    default: return false;
+    }
+}
+
+}  // namespace
+
+int MatchedLength(const char* word, const char* form) {
+    int n = 0;
+    while (word[n] != 0 && form[n] != 0 && (word[n] == form[n] || LowerLetter(word[n]) == form[n])) ++n;
+    return n;
+}
+
+int ReadingRank(const EntryGroup& group, const Grouping& g) {
+    int rank = group.score + kCommonnessWeight * Commonness(group, g);
+    if (group.whole && group.score >= kWholeWordLetters && IsOneFormEntry(group.entry)) rank += kWholeWordBonus;
+    return rank;
+}
+
+namespace {
+
+// Whether group b goes before group a: one rank per group, so the order is
+// the same whatever order the groups came in. A reading of the whole word
+// goes before the readings of the word split before its enclitic: a lemma
+// that ends in -que (utrumque, quisque, itaque) is that lemma first, and
+// utrum with -que only second. Else the higher rank goes first: the score
+// (the length of the word's common beginning with the dictionary form) and
+// how common the reading is, so that a far commoner lemma goes before a rare
+// homograph that only wins on its score (velle volo before vello, potes
+// possum before poto, mei ego before meio), while a word of one form that is
+// the whole word (maxime, numquam, partim, bis) is not overtaken by an
+// inflected homograph (magnus, qui, pars, duo).
 bool GoesBefore(const EntryGroup& b, const EntryGroup& a) {
-    if (a.enclitic != b.enclitic) return a.enclitic;
-    constexpr int kFarApart = 2;
-    const int fa = FrequencyClass(a), fb = FrequencyClass(b);
-    if (fa != 0 && fb != 0 && (fa - fb >= kFarApart || fb - fa >= kFarApart)) return fb < fa;
-    return a.score < b.score;
+    if (a.split != b.split) return a.split;
+    if (a.rank != b.rank) return a.rank < b.rank;
+    if (a.commonness != b.commonness) return a.commonness < b.commonness;
+    return a.exactCase < b.exactCase;
 }
 
 void ScoreAndOrder(const char* word, Grouping& g) {
+    const int wordLength = static_cast<int>(std::strlen(word));
     for (int i = 0; i < g.groupCount; ++i) {
         EntryGroup& group = g.groups[i];
         if (group.kind == RESULT_TRICK || group.kind == RESULT_SYNCOPE || group.kind == RESULT_NOTE) return;
         const std::string head = FormHead(group.entry);
-        // Case aside: a word that opens a sentence (Quod, Utrumque) orders
-        // its readings as it does in lower case, where case-sensitive scores
-        // of 0 left the order to chance (qui before quod, -que first).
-        int n = 0;
-        while (word[n] != 0 && n < static_cast<int>(head.size()) && LowerLetter(word[n]) == LowerLetter(head[n])) ++n;
-        group.score = n;
+        // A capital of the word matches the form's small letter, so a word
+        // that opens a sentence (Quod, Utrumque) reads as it does in lower
+        // case; a small letter matches only itself, so a lower-case word
+        // reads as a common noun before a name (caeli caelum, not Caelius).
+        group.score = MatchedLength(word, head.c_str());
+        group.whole = group.score == wordLength && group.score == static_cast<int>(head.size());
+        int exact = 0;
+        while (exact < group.score && word[exact] == head[exact]) ++exact;
+        group.exactCase = exact;
+    }
+    for (int i = 0; i < g.groupCount; ++i) {
+        g.groups[i].commonness = Commonness(g.groups[i], g);
+        g.groups[i].rank = ReadingRank(g.groups[i], g);
     }
     for (int pass = 0; pass < 1000; ++pass) {
         bool swapped = false;

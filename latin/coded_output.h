@@ -31,8 +31,24 @@ struct EntryGroup {
     int firstLine = -1;         // index in the line table, -1 while it has none
     int lineCount = 0;
     int score = 0;
-    bool enclitic = false;      // a reading of the word split before its enclitic (arma + que)
+    bool split = false;         // a reading of the word split before its enclitic (arma + que) or behind a prefix (num + quam)
+    bool whole = false;         // the form's head is the whole word
+    int exactCase = 0;          // of the score, the letters that match in case too
+    int commonness = 0;         // 0 (very rare) to 5 (very frequent)
+    int rank = 0;               // ReadingRank
 };
+
+// A reading's rank adds to its score (one a letter) twice its commonness
+// (0 very rare to 5 very frequent, each class about three times the next;
+// an entry without a frequency letter counts as the middle, D), and to a
+// word of one form of at least kWholeWordLetters letters that is the whole
+// word (maxime, multo, partim) a bonus, so that a form of a lemma two
+// classes commoner does not overtake it (magnus, multus, pars); a short one
+// (quo, eo) is a form of the far commoner pronoun first.
+inline constexpr int kUnknownCommonness = 2;
+inline constexpr int kCommonnessWeight = 2;
+inline constexpr int kWholeWordBonus = 4;
+inline constexpr int kWholeWordLetters = 4;
 
 struct GroupLine {
     char stem[kStemSize] = {};
@@ -53,6 +69,13 @@ struct Grouping {
     // Opens a group (the entry read when asked); false when it cannot be read.
     bool Open(const ParseRecord& record, bool readEntry);
 };
+
+// The length of the common beginning of a word and a dictionary form; a
+// capital of the word matches the form's small letter, not the other way.
+int MatchedLength(const char* word, const char* form);
+
+// The rank a group is ordered by, higher first (after ScoreAndOrder's scores).
+int ReadingRank(const EntryGroup& group, const Grouping& g);
 
 // Groups a swept list by entry and part of speech into g (emptied first).
 void GroupRecords(const ResultList& results, Grouping& g);

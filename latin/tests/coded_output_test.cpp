@@ -158,3 +158,83 @@ TEST(InflectionCodes, OnePatternPerPartOfSpeech) {
 }
 
 }  // namespace
+
+namespace {
+
+// Lines of the word list converted from collatinus's lexicon, as the
+// converter writes them (frequency letter in column 107 from the lexicon's
+// count: magnus 6056 B, maxime 796 D, Maximus F; caelum 940 D, Caelius 104 E;
+// habeo 5460 B, habitus the noun 185 E; volo B, vello F; multus 4547 B, the
+// adverb multo 430 D; pars 2826 C, partim 275 E).
+const char* const kLexiconLines[] = {
+    "magn               magn               maj                maxi               ADJ    1 1 X            X X X B X - large/great/big/vast/huge; much; power",
+    "maxime                                                                      ADV    POS              X X X D X most, especially, very",
+    "Maxim              Maxim                                                    N      2 1 M X          X X X F X Maximus",
+    "hab                hab                habu               habit              V      2 1 X            X X X B X to have, hold, consider, think, reason; ",
+    "habit              habit                                                    N      4 1 M X          X X X E X condition, state; garment/dress/get-u",
+    "vol                vel                volu               zzz                V      6 2 X            X X X B X to wish, want, prefer; to be willing, wi",
+    "vell               vell               vell               vuls               V      3 1 X            X X X F X to pluck/pull/tear out; to extract; to p",
+    "cael               cael                                                     N      2 2 N X          X X X D X - chisel; engraving tool; burin; - heave",
+    "Caeli              Caeli                                                    N      2 4 M X          X X X E X an orator, contemporary with Crassus",
+    "mult               mult               zzz                pluri              ADJ    1 1 X            X X X B X much, many, great; large, intense, assid",
+    "multo                                                                       ADV    POS              X X X D X much, by much, a great deal, very; most;",
+    "mult               mult                                                     N      2 2 N X          X X X E X much, greatly, plenty, very; more; most;",
+    "pars               part                                                     N      3 3 F X          X X X C X - part, region; share; direction; portio",
+    "partim                                                                      ADV    POS              X X X E X partly, for the most part; mostly; [part",
+};
+
+// The order of a word's readings over those lines: each group's entry as
+// its first stem and part of speech ("hab V"), in the order written.
+class ReadingOrder : public CodedLines {
+protected:
+    void UseLines(bool reversed) {
+        host.entries.assign(std::begin(kLexiconLines), std::end(kLexiconLines));
+        if (reversed) std::reverse(host.entries.begin(), host.entries.end());
+        host.BuildStemIndex();
+        host.Install();
+        ASSERT_EQ(LoadLatinData(), 0);
+    }
+    std::vector<std::string> Readings(const char* word) {
+        std::vector<std::string> readings;
+        std::istringstream in(Lines(word));
+        for (std::string line; std::getline(in, line);) {
+            if (line.rfind("10 7 ", 0) != 0) continue;
+            const std::string& entry = host.entries[std::stoul(line.substr(5)) - 1];
+            readings.push_back(entry.substr(0, entry.find(' ')) + " " + entry.substr(76, entry.find(' ', 76) - 76));
+        }
+        return readings;
+    }
+};
+
+// Of two readings, a far commoner lemma goes before a rare homograph that
+// wins on its score alone (velle: volo "v" against vello "vell"); a word of
+// one form that is the whole word goes before a form of a commoner lemma
+// (maxime, multo, partim), and a reading by rare forms only (magnus's
+// vocative maxime, habeo's supine habitu) is taken for as rare as it is. A
+// lower-case word reads the common noun before the name (caeli). The order
+// is the same whatever order the entries were stored in.
+TEST_F(ReadingOrder, CommonnessScoreAndCaseOrderTheReadingsOneWay) {
+    const std::vector<std::pair<const char*, std::vector<std::string>>> expected = {
+        {"velle", {"vol V", "vell V"}},
+        {"maxime", {"maxime ADV", "magn ADJ", "Maxim N"}},
+        {"multo", {"multo ADV", "mult ADJ", "mult N"}},
+        {"partim", {"partim ADV", "pars N"}},
+        {"habitu", {"habit N", "hab V"}},
+        {"caeli", {"cael N", "Caeli N"}},
+    };
+    for (bool reversed : {false, true}) {
+        UseLines(reversed);
+        for (const auto& [word, readings] : expected)
+            EXPECT_EQ(Readings(word), readings) << word << (reversed ? " (entries reversed)" : "");
+    }
+}
+
+TEST(ReadingRanks, ACapitalMatchesTheFormsSmallLetterNotTheOtherWay) {
+    EXPECT_EQ(MatchedLength("Quod", "quod"), 4);
+    EXPECT_EQ(MatchedLength("caeli", "Caelius"), 0);
+    EXPECT_EQ(MatchedLength("Caeli", "Caelius"), 5);
+    EXPECT_EQ(MatchedLength("velle", "vello"), 4);
+    EXPECT_EQ(MatchedLength("", "vello"), 0);
+}
+
+}  // namespace

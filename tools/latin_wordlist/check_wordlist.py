@@ -48,7 +48,7 @@ COMMON_WORDS = ["inquit", "aliam", "duo", "melius", "maximam", "nihil", "possum"
 # must show.
 NAMED_WORDS = {
     "ante": "ante  PREP  ACC", "sive": "sive  CONJ", "coram": "coram  PREP  ABL", "penitus": "penitus  ADV",
-    "secundum": "secundus, secunda -um, secundior -or -us, secundissimus -a -um  ADJ",  # the lexicon's commonest
+    "secundum": "secundum  PREP  ACC",  # the whole word, a preposition, before the adjective's form
     "utrum": "utrum  CONJ", "quot": "quot, undeclined  ADJ",
     "instar": "instar  PREP  GEN", "tenus": "tenus  PREP  GEN", "priusquam": "priusquam  CONJ", "heri": "heri  ADV",
     "noli": "noli, undeclined  V", "en": "en  INTERJ",
@@ -197,17 +197,31 @@ def first_readings(latintool, dictionary, words):
     return readings
 
 
+def lexicon_names():
+    """The plain lemmas the lexicon writes with a capital: its names."""
+    names = set()
+    for raw in open(os.path.join(LEXICON, "lemmes.la"), encoding="utf-8"):
+        head = raw.split("|")[0].split("=")[0]
+        if not raw.startswith("!") and head[:1].isupper():
+            names.add(collatinus_forms.plain(head))
+    return names
+
+
 def order_faults(latintool, dictionary, words, known):
     """The words whose first reading is not the commonest (the lexicon's
-    frequency) of the readings the analyser scores as high."""
+    frequency) of the readings the analyser scores as high; a lemma whose
+    count is 1, which the lexicon gives the commonest and the rarest words
+    alike, has no frequency to compare."""
     frequencies, pronouns = prose_accuracy.lexicon_frequencies()
+    frequencies = {l: f for l, f in frequencies.items() if f > 1}
     _, groups = prose_accuracy.analyses(latintool, dictionary, words)
     faults = []
     for word, g in zip(words, groups):
         lemmas = collatinus_forms.lemmas_of(known, word)
         pronoun_frequency = max((frequencies.get(l, 0) for l in lemmas if l in pronouns), default=0)
         ranked = [(frequencies.get(l, 0) if l != collatinus_forms.PRONOUN else pronoun_frequency, l)
-                  for l, score in g if l and score == max(s for _, s in g)]
+                  for l, score in g if l and score == max(s for _, s in g)
+                  and (l in frequencies or l == collatinus_forms.PRONOUN)]
         if ranked and ranked[0][0] < max(ranked)[0]:
             faults.append((word, ranked[0][1], max(ranked)[1]))
     return faults
@@ -331,14 +345,17 @@ def main():
     if faults or whole < 50:
         status = 1
 
-    # A word that opens a sentence (Quod, Utrumque, Troiae) reads as it
-    # does in lower case: the capitalised words of the prose texts.
+    # A word that opens a sentence (Quod, Utrumque, Troiae) reads first as
+    # it does in lower case, or as a name (Aenea Aeneas, where aenea reads
+    # aeneus first): the capitalised words of the prose texts.
     capitalised = sorted({t for _, tokens in prose_accuracy.texts() for t in tokens
                           if len(t) > 1 and t[0].isupper() and t[1:].islower()})
     _, upper = prose_accuracy.analyses(latintool, dictionary, capitalised)
     _, lower = prose_accuracy.analyses(latintool, dictionary, [t.lower() for t in capitalised])
+    names = lexicon_names()
     unlike = [(t, [l for l, _ in u][:2], [l for l, _ in w][:2])
-              for t, u, w in zip(capitalised, upper, lower) if [l for l, _ in u] != [l for l, _ in w]]
+              for t, u, w in zip(capitalised, upper, lower)
+              if [l for l, _ in u[:1]] != [l for l, _ in w[:1]] and not (u and u[0][0] in names)]
     print("%d capitalised words: %d read as in lower case" % (len(capitalised), len(capitalised) - len(unlike)))
     for word, first, as_lower in unlike[:10]:
         print("  %s: %s, in lower case %s" % (word, first, as_lower))
@@ -364,6 +381,13 @@ def main():
     for fault in faults:
         print("  %s: first %s, commoner %s" % fault)
     if faults:
+        status = 1
+
+    # A lemma whose count is 1 (etiam, tam: the lexicon gives it the
+    # commonest and the rarest words alike) carries no frequency letter.
+    lettered = [line[:18].strip() for line in lines if line[:18].strip() in ("etiam", "tam") and line[106] != "X"]
+    if lettered:
+        print("  counted as rare though the lexicon gives no count: %s" % " ".join(lettered))
         status = 1
 
     # The lexicon's HTML entities are read, not copied into the meanings.

@@ -705,7 +705,15 @@ FREQUENCY_CLASSES = ((10000, "A"), (3000, "B"), (1000, "C"), (300, "D"), (100, "
 FREQUENCY_COLUMN = 106
 
 
+# The lexicon's count 1 is no count: it stands beside the rarest lemmas and
+# the commonest alike (etiam, tam, totus, moenia), so such a lemma gets no
+# letter, as one with no count at all.
+NO_COUNT = 1
+
+
 def frequency_letter(frequency):
+    if frequency <= NO_COUNT:
+        return "X"
     return next(letter for least, letter in FREQUENCY_CLASSES if frequency >= least)
 
 

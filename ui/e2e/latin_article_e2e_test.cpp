@@ -39,7 +39,8 @@ std::vector<std::string> Lines(const std::string& path) {
     return lines;
 }
 
-// A word's first row in latintool's coded output: its inflection lines (01),
+// A word's first row in latintool's coded output (its first group and any
+// later group of the same record): its inflection lines (01),
 // its dictionary form with the entry's flags (02) and its meaning (03, cut at
 // the analyser's line width), without their codes and trailing blanks.
 struct Expected {
@@ -48,6 +49,7 @@ struct Expected {
     int inflections = 0;
     std::wstring form, flags, meaning;
     std::wstring formLine;  // the form with the flags, as the record keeps it
+    std::string group;      // the first group's line: its kind and record
 };
 
 std::wstring Widened(const std::string& latin1) {
@@ -70,11 +72,14 @@ std::vector<Expected> ExpectedArticles() {
             continue;
         }
         if (line.rfind("10 ", 0) == 0) {
-            firstRow = articles.size() == word;
-            if (firstRow) {
+            // A later group of the first row's record is part of that row.
+            const bool opens = articles.size() == word;
+            if (opens) {
                 articles.emplace_back();
                 articles.back().word.assign(words[word].begin(), words[word].end());
+                articles.back().group = line;
             }
+            firstRow = opens || (articles.size() == word + 1 && articles.back().group == line);
             continue;
         }
         if (!firstRow || line.size() < 3 || (line.rfind("01 ", 0) != 0 && line.rfind("02 ", 0) != 0 && line.rfind("03 ", 0) != 0))
