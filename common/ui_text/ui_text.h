@@ -88,10 +88,13 @@ enum class UIExtraText : int {
     kGroupNeverClosed = 57,     // line of the group
     kLinksPastSentences = 58,   // links, the last sentence id
     kBooksKeptBeforeFailure = 59,  // books loaded, books listed: a book load that failed midway
-    kPasteReadUpTo = 60,        // a paste longer than the input line holds: units taken, units pasted
-    kClipboardReadUpTo = 61,    // the clipboard monitor read a long text in part: units read, units copied
+    kPasteReadUpTo = 60,        // a paste longer than the input line holds: characters taken, characters pasted
+    kClipboardReadUpTo = 61,    // the clipboard monitor read a long text in part: characters read, characters copied
+    kClipboardListedUpTo = 62,  // the monitor's text listed in part: character the words reach, characters of the text
+    kListReadStopped = 63,      // a saved list read only up to an entry: too many of its entries were refused
+    kSelectedListFull = 64,     // Add to Selected: the list's limit, rows added, rows chosen
 };
-inline constexpr int kUIExtraTextCount = 62;
+inline constexpr int kUIExtraTextCount = 65;
 // The text in the current interface language ("" for a number outside).
 const char16_t* UIExtra(UIExtraText which);
 // The constant extra texts of a language, indexed by number (kUIExtraTextCount entries).
