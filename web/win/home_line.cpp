@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "web/win/thread_starts.h"
+
 // What a line and its worker share; freed by whichever lets go last.
 struct HomeLineShared {
     CRITICAL_SECTION lock;
@@ -27,6 +29,9 @@ struct HomeLineShared {
 
 namespace {
 
+// How long stopping a line waits for threads a transfer started to run.
+constexpr DWORD kThreadStartWaitMs = 2000;
+
 class LockScope {
 public:
     explicit LockScope(CRITICAL_SECTION& lock) : lock_(lock) { EnterCriticalSection(&lock_); }
@@ -46,6 +51,7 @@ CHomeLine::CHomeLine() : shared_(std::make_shared<HomeLineShared>()) {}
 
 bool CHomeLine::Start() {
     if (started_) return true;
+    NoteThreadsBeforeTransfers();
     shared_->stopEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     shared_->workEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     if (!shared_->stopEvent || !shared_->workEvent) return false;
@@ -74,6 +80,9 @@ CHomeLine::~CHomeLine() {
         // and the shared block stays until it lets go.
         WaitForSingleObject(thread_, stopWaitMs_);
         CloseHandle(thread_);
+        // A transfer's last call may have started a thread of WinINet's that
+        // does not run yet; the process must not end before it does.
+        WaitForStartingThreads(kThreadStartWaitMs);
     }
     thread_ = nullptr;
     // A running request stays in the queue for the worker to finish; the
