@@ -90,7 +90,7 @@ void NounParts(const DictionaryEntry& e, Parts& r) {
         break;
     case 3: set("", v == 7 || v == 9 ? "os/is" : "is"); break;
     case 4:
-        if (v == 1) set("us", "us");
+        if (v == 1 || v == 4) set("us", "us");
         else if (v == 2) set("u", "us");
         else if (v == 3) set("us", "u");
         break;
@@ -161,6 +161,33 @@ void PronounParts(const DictionaryEntry& e, Parts& r) {
     } else {
         r.empty = true;
     }
+}
+
+// A pronoun made with a packon by the packon its meaning names ("(w/-dam)
+// a certain"): quidam, quaedam, quiddam; an entry of another packon, or of
+// none, keeps its stem.
+void PackonParts(const DictionaryEntry& e, Parts& r) {
+    struct Named {
+        const char* packon;
+        const char* forms[3];
+    };
+    static constexpr Named kNamed[] = {
+        {"dam", {"quidam", "quaedam", "quiddam"}},       {"que", {"quisque", "quaeque", "quidque"}},
+        {"cumque", {"quicumque", "quaecumque", "quodcumque"}}, {"quam", {"quisquam", "quicquam", ""}},
+        {"libet", {"quilibet", "quaelibet", "quodlibet"}}, {"vis", {"quivis", "quaevis", "quidvis"}},
+        {"piam", {"quispiam", "quaepiam", "quidpiam"}},   {"quis", {"quisquis", "quidquid", ""}},
+        {"quid", {"quisquis", "quidquid", ""}},           {"quo", {"quisquis", "quidquid", ""}},
+    };
+    const std::string meaning = e.meaning;
+    if (BeginsWith(meaning, "(w/-") && TrimBlanks(e.stems[0]) == "qu") {
+        const std::string packon = meaning.substr(4, meaning.find(')') - 4);
+        for (const Named& named : kNamed) {
+            if (packon != named.packon) continue;
+            for (int k = 0; k < 3; ++k) r.p[k] = named.forms[k];
+            return;
+        }
+    }
+    r.p[0] = Part(e.stems[0], "");
 }
 
 void Three(Parts& r, const char* s1, const char* a, const char* s2, const char* b, const char* s3,
@@ -364,6 +391,7 @@ int MakeDictionaryForm(char* out, const DictionaryEntry& entry) {
     switch (part.partOfSpeech) {
     case POS_N: NounParts(entry, parts); break;
     case POS_PRON: PronounParts(entry, parts); break;
+    case POS_PACK: PackonParts(entry, parts); break;
     case POS_ADJ: AdjectiveParts(entry, parts); break;
     case POS_NUM: NumeralParts(entry, parts); break;
     case POS_ADV:

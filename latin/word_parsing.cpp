@@ -427,7 +427,6 @@ void ProcessQuPronouns(ResultList& results, const std::string& word, int mode) {
 }
 
 void ProcessPackons(ResultList& results, const std::string& word) {
-    bool anyCandidate = false;
     for (int k = 0; k < g_addons.packonCount; ++k) {
         const TackonRecord& packon = g_addons.packons[k];
         char restText[256];
@@ -441,8 +440,8 @@ void ProcessPackons(ResultList& results, const std::string& word) {
             return DeclensionFits(r.first, r.variant, packon.entry.first, packon.entry.variant);
         };
         if (!PronounCandidates(rest, 6, fits, candidates, searchStem)) return;
-        anyCandidate = anyCandidate || !candidates.empty();
-        if (!anyCandidate) return;
+        // A packon whose rest is no pronoun (que of quicumque: quicum) does
+        // not end the search: a later one (cumque: qui) may read the word.
         if (candidates.empty() || !g_latinDataLoaded) continue;
         std::vector<FoundEntry> found;
         SearchInDBDictionary({searchStem}, RESULT_ENTRY, found, 3);

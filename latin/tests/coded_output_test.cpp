@@ -161,6 +161,27 @@ TEST(InflectionCodes, OnePatternPerPartOfSpeech) {
 
 namespace {
 
+// A pronoun made with a packon is named by it, the doubled quisquis and
+// quidquid among them; and a packon whose rest is no pronoun (que of
+// quicumque, rest quicum) leaves the word to the packons after it.
+TEST_F(CodedLines, PronounsMadeWithAPackonAreNamedByTheirPackon) {
+    const std::pair<const char*, const char*> expected[] = {
+        {"quidam", "quidam, quaedam, quiddam  PACK"}, {"quisquam", "quisquam, quicquam  PACK"},
+        {"quicquam", "quisquam, quicquam  PACK"},     {"quemquam", "quisquam, quicquam  PACK"},
+        {"quicumque", "quicumque, quaecumque, quodcumque  PACK"},
+        {"quaecumque", "quicumque, quaecumque, quodcumque  PACK"},
+        {"quisque", "quisque, quaeque, quidque  PACK"}, {"quisquis", "quisquis, quidquid  PACK"},
+        {"quidquid", "quisquis, quidquid  PACK"},       {"quicquid", "quisquis, quidquid  PACK"},
+    };
+    for (const auto& [word, form] : expected) {
+        const std::string lines = Lines(word);
+        const size_t at = lines.find("\n02 ");
+        ASSERT_NE(at, std::string::npos) << word << "\n" << lines;
+        EXPECT_EQ(lines.substr(at + 4, std::strlen(form)), form) << word << "\n" << lines;
+        EXPECT_EQ(lines.find("2 words"), std::string::npos) << word;
+    }
+}
+
 // Lines of the word list converted from collatinus's lexicon, as the
 // converter writes them (frequency letter in column 107 from the lexicon's
 // count: magnus 6056 B, maxime 796 D, Maximus F; caelum 940 D, Caelius 104 E;

@@ -48,7 +48,7 @@ COMMON_WORDS = ["inquit", "aliam", "duo", "melius", "maximam", "nihil", "possum"
 # must show.
 NAMED_WORDS = {
     "ante": "ante  PREP  ACC", "sive": "sive  CONJ", "coram": "coram  PREP  ABL", "penitus": "penitus  ADV",
-    "secundum": "secundum  PREP  ACC",  # the whole word, a preposition, before the adjective's form
+    "secundum": "secundus, secunda -um, secundior -or -us, secundissimus -a -um  ADJ",  # the lexicon's commonest
     "utrum": "utrum  CONJ", "quot": "quot, undeclined  ADJ",
     "instar": "instar  PREP  GEN", "tenus": "tenus  PREP  GEN", "priusquam": "priusquam  CONJ", "heri": "heri  ADV",
     "noli": "noli, undeclined  V", "en": "en  INTERJ",

@@ -304,7 +304,7 @@ MODELS = {
     "manus": ("N 4 1 {g} X", noun_same("us"), True),
     "lacus": ("N 4 1 M X", noun_same("us"), False),
     "acus": ("N 4 1 F X", noun_same("us"), False),
-    "domus": ("N 4 1 F X", noun_same("us"), False),
+    "domus": ("N 4 4 F X", noun_same("us"), False),     # with domo, domi, domos, domorum
     "cornu": ("N 4 2 N X", noun_same("u"), False),
     "res": ("N 5 1 F X", noun_same("es"), False),
     "dies": ("N 5 1 {g} X", noun_same("es"), True),
@@ -362,7 +362,6 @@ MODELS = {
     "aio": ("V 3 4 X", fixed("ai", "a", NO_STEM, NO_STEM), False),
     "nemo": ("N 3 1 C X", fixed("nemo", "nemin"), False),
     "nihil": ("N 9 9 N X", whole_word, False),
-    "uis": ("N 3 3 F X", fixed("vis", "vir"), False),
     "plerique": ("ADJ 1 1 POS", lambda c, r1, r2: ("pler", "pler"), False),
     "licet": ("V 2 1 IMPERS", impersonal, False),
     "deterior": ("ADJ 3 1 COMP", comparative_only, False),
@@ -400,6 +399,9 @@ MODELS = {
     "ambo": ("NUM 1 2 CARD 0", lambda c, r1, r2: (c[:-1],) * 2 if ends(c, "o") else None, False),
 }
 
+# vis is two lines: the singular vis, vis (vim, vi) and the plural vires,
+# virium, named by the plural as a plural-only noun.
+VIS_LINES = ((("vis", "v"), "N 3 5 F X"), (("vires", "vir"), "N 3 3 F M"))
 # mille is an indeclinable numeral in the singular and a plural-only noun of
 # the third declension in the plural (milia, milium, milibus; millia).
 MILLE_LINES = ((("mille",), "NUM 2 0 CARD 1000"), (("milia", "mil"), "N 3 3 N M"), (("millia", "mill"), "N 3 3 N M"))
@@ -580,8 +582,9 @@ def convert(directory):
         r2 = first_radical(fields[3])
         # A lemma the English file lacks is still analysed; its meaning stays blank.
         meaning = meaning_of(meanings, key, lemma, info)
-        if model == "mille" or lemma in COMPARED_INVARIABLES:
-            lines = MILLE_LINES if model == "mille" else ((COMPARED_INVARIABLES[lemma], "ADV X"),)
+        if model in ("mille", "uis") or lemma in COMPARED_INVARIABLES:
+            lines = MILLE_LINES if model == "mille" else VIS_LINES if model == "uis" else \
+                ((COMPARED_INVARIABLES[lemma], "ADV X"),)
             for stems, code in lines:
                 ranked.append(Made(frequency, lemma, line_of(stems, code, meaning), stems, bool(meaning), converted))
             converted += 1
@@ -683,7 +686,7 @@ PRONOUN_LEMMAS = {"h 3 1": "hic", "ill 6 1": "ille", "ist 6 1": "iste", "ips 6 2
                   "eg 5 1": "ego", "t 5 2": "tu", "n 5 3": "nos", "v 5 3": "vos", "s 5 4": "se",
                   "uter 4 3": "uterque"}
 PACKON_LEMMAS = {"dam": "quidam", "que": "quisque", "cumque": "quicumque", "quam": "quisquam", "libet": "quilibet",
-                 "vis": "quivis", "piam": "quispiam"}
+                 "vis": "quivis", "piam": "quispiam", "quis": "quisquis", "quid": "quisquis", "quo": "quisquis"}
 
 
 def pronoun_lemma(line):
