@@ -390,6 +390,22 @@ def main():
         print("  counted as rare though the lexicon gives no count: %s" % " ".join(lettered))
         status = 1
 
+    # Comparison only where the adjective or adverb has it: omnis and noster
+    # are positives, maxime a superlative adverb, tres a numeral; doctus,
+    # fortis and bonus keep theirs. No meaning is a placeholder ("Comp.").
+    codes = {}
+    for line in lines:
+        codes.setdefault(line[:18].strip(), []).append((line[76:99].strip(), line[19:37].strip(), line[38:56].strip()))
+    want = {"omn": ("ADJ    3 2 POS", "omn", ""), "noster": ("ADJ    1 2 POS", "nostr", ""),
+            "maxime": ("ADV    SUPER", "", ""), "tr": ("NUM    1 3 X 3", "terti", "tern"),
+            "doct": ("ADJ    1 1 X", "doct", "docti"), "fort": ("ADJ    3 2 X", "fort", "forti"),
+            "bon": ("ADJ    1 1 X", "bon", "meli")}
+    compared = [(stem, codes.get(stem)) for stem, line in want.items() if line not in codes.get(stem, [])]
+    placeholders = [line[:18].strip() for line in lines if re.fullmatch(r"\s*([Cc]omp|sup)\.\s*", line[110:])]
+    if compared or placeholders:
+        print("  comparison: %s; placeholder meanings: %s" % (compared, placeholders))
+        status = 1
+
     # The lexicon's HTML entities are read, not copied into the meanings.
     entities = [line for line in lines if re.search(r"&[a-zA-Z]+", line[110:])]
     if entities:

@@ -55,8 +55,8 @@ def ascii_text(text):
 def plain_meaning(text):
     """The meaning in ASCII: the lexicon's HTML entities read (&oelig;,
     &aelig;, ...), typographic marks replaced, anything else dropped."""
-    if re.fullmatch(r'\s*"?\s*(Err :\d+|#NOM \?)\s*"?\s*', text):
-        return ""       # the lexicon's placeholders for a missing meaning
+    if re.fullmatch(r'\s*"?\s*(Err :\d+|#NOM \?|[Cc]omp\.|sup\.)\s*"?\s*', text):
+        return ""       # the lexicon's placeholders for a missing meaning (maxime's "Comp.")
     text = html.unescape(text)
     # The lexicon cuts some meanings inside an entity ("din&mdash"): read it
     # without its semicolon too, drop one it does not name.
@@ -144,6 +144,34 @@ def adjective(ending, superlative="issi", comparative_given=True):
         comparative = r1 if r1 and comparative_given else s + "i"
         return (s, s, comparative, superlative_stem)
     return rule
+
+
+# Adjectives that are not compared: words of quantity and order, and those
+# that are themselves a superlative (summus, proximus, maxumus) or a name's
+# (Romanus); the lexicon marks some with "-" for the missing stem (noster,
+# vester, solus). Adjectives in -eus, -ius, -uus compare with magis and
+# maxime, not by their endings.
+UNCOMPARED = {"omnis", "cunctus", "universus", "ceterus", "ceteri", "reliquus", "totus", "solus", "nullus",
+              "ullus", "medius", "noster", "vester", "meus", "tuus", "suus", "alius", "alter"}
+
+
+def compared(lemma, fields):
+    """Whether an adjective of a compared model has a comparative and a
+    superlative of its own."""
+    if lemma in UNCOMPARED or lemma[:1].isupper() or "-" in (fields[2].strip(), fields[3].strip()):
+        return False
+    if re.search(r"(imus|emus|umus)$", lemma):
+        return False
+    return not re.search(r"[eiu]us$", lemma) or re.search(r"[qg]uus$", lemma) is not None
+
+
+# Adverbs that are themselves superlatives: no degree beyond them.
+SUPERLATIVE_ADVERBS = {"maxime", "optime", "minime", "pessime", "plurime", "proxime", "summe", "extreme",
+                       "postreme", "ultime", "intime", "infime", "maxume", "optume", "minume", "pessume", "proxume"}
+
+
+def superlative_adverb(lemma):
+    return lemma in SUPERLATIVE_ADVERBS or re.search(r"(issime|errime|illime)$", lemma) is not None
 
 
 def further_superlatives(code, field):
@@ -354,6 +382,7 @@ MODELS = {
     "multus": ("ADJ 1 1 X", fixed("mult", "mult", NO_STEM, "pluri"), False),
     "plus": ("ADJ 3 1 POS", fixed("plus", "plur"), False),
     "duo": ("NUM 1 2 X 2", fixed("du", "secund", "bin", "bis"), False),
+    "tres": ("NUM 1 3 X 3", fixed("tr", "terti", "tern", "ter"), False),
     "possum": ("V 5 2 X", fixed("poss", "pot", "potu", NO_STEM), False),
     "prosum": ("V 5 1 X", sum_compound, False),
     "morior": ("V 3 1 DEP", fixed("mori", "mor", NO_STEM, "mortu"), False),
@@ -488,7 +517,11 @@ FREQUENCY_OF = {"plus": "multus"}
 MEANING_OF = {"nihil": "nihilum", "nil": "nihilum", "inquit": "inquam", "inquis": "inquam", "inquiunt": "inquam",
               "inquisti": "inquam", "noli": "nolo", "nolite": "nolo", "servos": "servus", "mereo": "mereor",
               "cotidianus": "quotidianus", "binus": "bini", "jussus": "jussum", "forsitan": "fortasse",
-              "Romani": "Romanus", "multi": "multus"}
+              "Romani": "Romanus", "multi": "multus",
+              # adverbs and forms whose English is the placeholder "Comp."
+              "saeve": "saevus", "stolide": "stolidus", "tepide": "tepidus", "verecunde": "verecundus",
+              "liquido": "liquidus", "tenaciter": "tenax", "contumaciter": "contumax", "rubens": "rubeo",
+              "inferi": "inferus", "spurcatus": "spurco"}
 # A lemma without English and this rare in the lexicon is left out when it
 # shares a stem with a lemma SHADOW_RATIO times commoner: it would only
 # shadow that word's reading (pluris before plus in "plures").
@@ -518,8 +551,8 @@ def model_of(model, lemma, info):
     or its note asks for."""
     if model == "unus" and info.strip().startswith("a, ud"):
         return "alius"          # alius, alia, aliud
-    if lemma == "ambo":
-        return lemma            # filed under deni, whose rule does not make it
+    if lemma in ("ambo", "tres"):
+        return lemma            # filed under deni and fortis, whose rules do not make them
     if model in VERB_MODELS and (lemma in PERFECT_ONLY or lemma.endswith("i") and not lemma.endswith("ei")):
         return "perfect_only"   # memini, odi: the lexicon files them under a present model
     return model
@@ -539,7 +572,8 @@ OWN_MEANINGS = {
     "adgredior": "to approach; to attack; to undertake;", "insequor": "to follow, pursue;",
     "bonum": "a good thing, advantage; (pl.) goods, property;", "suum": "one's own (property);",
     "solidus": "solid, whole, firm;", "liquidus": "liquid, flowing; clear;", "praestans": "outstanding, excellent;",
-    "reliquiae": "remains, remnants;"}
+    "reliquiae": "remains, remnants;",
+    "maxime": "most, most of all, especially; very; (w/ adjectives) most ...;"}
 
 
 def meaning_of(meanings, key, lemma, info):
@@ -619,6 +653,10 @@ def convert(directory):
             continue
         if gendered:
             code = code.format(g=gender(info))
+        if code.startswith("ADJ ") and code.endswith(" X") and not compared(lemma, fields):
+            code, stems = code[:-1] + "POS", stems[:2]
+        if code == "ADV X" and superlative_adverb(lemma):
+            code, stems = "ADV SUPER", stems[:1]
         if any(len(s) > STEM_WIDTH or " " in s for s in stems):
             leave_out(lemma, "stem too long")
             continue
@@ -701,10 +739,12 @@ def pronoun_lemma(line):
 
 # The frequency letter of an entry (the fourth of its further codes, column
 # 107) by its lemma's count in the lexicon, each class about three times
-# the next: A very frequent, B frequent, C common, D lesser, E uncommon, F
-# very rare. The analyser puts a reading two classes commoner before a
-# higher-scored one (velle reads volo before the rare vello).
-FREQUENCY_CLASSES = ((10000, "A"), (3000, "B"), (1000, "C"), (300, "D"), (100, "E"), (0, "F"))
+# the next: A very frequent (the 58 commonest lemmas), B frequent (to the
+# 204th), C common (to the 821st: ubi, satis, vero), D lesser (to the
+# 2,147th), E uncommon, F very rare (fewer than 30). The analyser weighs how
+# common a reading is against its score (velle reads volo before the rare
+# vello), and the article names D to F.
+FREQUENCY_CLASSES = ((3000, "A"), (1000, "B"), (300, "C"), (100, "D"), (30, "E"), (0, "F"))
 FREQUENCY_COLUMN = 106
 
 
