@@ -102,24 +102,76 @@ DmsStatus IndexKeyFormat::Init(const FileDescription& description, int32_t keyId
     return DmsStatus::Success;
 }
 
+namespace {
+
+// What Encode refuses in one value of a segment, else Success.
+DmsStatus ValueStatus(const IndexKeyFormat::Segment& s, const KeySegmentValue& v) {
+    if (s.variable) {
+        if (v.length < 0 || static_cast<uint32_t>(v.length) > IndexKeyFormat::kMaxVariableBytes)
+            return DmsStatus::InvalidKeyValues;
+        if (v.data == nullptr && v.length > 0) return DmsStatus::InvalidParameter;
+    } else if (s.width > 0 && v.data == nullptr) {
+        return DmsStatus::InvalidParameter;
+    }
+    return DmsStatus::Success;
+}
+
+// One key walked segment by segment, as key bytes or as the caller's values.
+class EncodedSide {
+public:
+    explicit EncodedSide(const uint8_t* p) : p_(p) {}
+    const uint8_t* Variable(size_t, uint32_t& bytes) {
+        bytes = LoadU16(p_) - IndexKeyFormat::kLengthBias;
+        const uint8_t* value = p_ + IndexKeyFormat::kLengthPrefixBytes;
+        p_ = value + bytes;
+        return value;
+    }
+    const uint8_t* Fixed(size_t, uint32_t width) {
+        const uint8_t* value = p_;
+        p_ += width;
+        return value;
+    }
+
+private:
+    const uint8_t* p_;
+};
+
+class ValueSide {
+public:
+    explicit ValueSide(const KeySegmentValue* values) : values_(values) {}
+    const uint8_t* Variable(size_t k, uint32_t& bytes) const {
+        bytes = static_cast<uint32_t>(values_[k].length);
+        return static_cast<const uint8_t*>(values_[k].data);
+    }
+    const uint8_t* Fixed(size_t k, uint32_t) const { return static_cast<const uint8_t*>(values_[k].data); }
+
+private:
+    const KeySegmentValue* values_;
+};
+
+}  // namespace
+
 DmsStatus IndexKeyFormat::Encode(const KeySegmentValue* values, std::vector<uint8_t>& key) const {
     key.clear();
     if (values == nullptr && !segments_.empty()) return DmsStatus::InvalidParameter;
+    size_t bytes = 0;
+    for (size_t i = 0; i < segments_.size(); ++i) {
+        if (const DmsStatus st = ValueStatus(segments_[i], values[i]); Failed(st)) return st;
+        bytes += segments_[i].variable ? kLengthPrefixBytes + static_cast<size_t>(values[i].length) : segments_[i].width;
+    }
+    key.resize(bytes);
+    uint8_t* out = key.data();
     for (size_t i = 0; i < segments_.size(); ++i) {
         const Segment& s = segments_[i];
         const KeySegmentValue& v = values[i];
         if (s.variable) {
-            if (v.length < 0 || static_cast<uint32_t>(v.length) > kMaxVariableBytes) return DmsStatus::InvalidKeyValues;
-            if (v.data == nullptr && v.length > 0) return DmsStatus::InvalidParameter;
-            uint8_t prefix[kLengthPrefixBytes];
-            StoreU16(prefix, static_cast<uint16_t>(v.length + kLengthBias));
-            key.insert(key.end(), prefix, prefix + kLengthPrefixBytes);
-            const uint8_t* text = static_cast<const uint8_t*>(v.data);
-            if (v.length > 0) key.insert(key.end(), text, text + v.length);
+            StoreU16(out, static_cast<uint16_t>(v.length + kLengthBias));
+            out += kLengthPrefixBytes;
+            if (v.length > 0) std::memcpy(out, v.data, static_cast<size_t>(v.length));
+            out += v.length;
         } else if (s.width > 0) {
-            if (v.data == nullptr) return DmsStatus::InvalidParameter;
-            const uint8_t* p = static_cast<const uint8_t*>(v.data);
-            key.insert(key.end(), p, p + s.width);
+            std::memcpy(out, v.data, s.width);
+            out += s.width;
         }
     }
     return DmsStatus::Success;
@@ -134,17 +186,16 @@ int32_t IndexKeyFormat::CompareText(const uint8_t* a, uint32_t aBytes, const uin
     return Sign(int64_t{aBytes} - int64_t{bBytes});
 }
 
-template <typename TextOrder>
-int32_t IndexKeyFormat::CompareSegments(const uint8_t* pa, const uint8_t* pb, TextOrder&& compareText) const {
+template <typename SideA, typename SideB, typename TextOrder>
+int32_t IndexKeyFormat::CompareSegments(SideA a, SideB b, TextOrder&& compareText) const {
     ++comparisons_;
     for (size_t k = 0; k < segments_.size(); ++k) {
         const Segment& s = segments_[k];
         int32_t r = 0;
         if (s.variable) {
-            uint32_t la = LoadU16(pa) - kLengthBias;
-            uint32_t lb = LoadU16(pb) - kLengthBias;
-            const uint8_t* va = pa + kLengthPrefixBytes;
-            const uint8_t* vb = pb + kLengthPrefixBytes;
+            uint32_t la = 0, lb = 0;
+            const uint8_t* va = a.Variable(k, la);
+            const uint8_t* vb = b.Variable(k, lb);
             if (s.type == FieldUString) {
                 r = s.collated ? compareText(k, va, la, vb, lb) : Sign(int64_t{la} - int64_t{lb});
             } else {
@@ -157,9 +208,9 @@ int32_t IndexKeyFormat::CompareSegments(const uint8_t* pa, const uint8_t* pb, Te
                     r = Sign(int64_t{la} - int64_t{lb});
                 }
             }
-            pa = va + la;
-            pb = vb + lb;
         } else {
+            const uint8_t* pa = a.Fixed(k, s.width);
+            const uint8_t* pb = b.Fixed(k, s.width);
             switch (s.width) {
             case 4:
                 r = Sign(static_cast<int32_t>(LoadU32(pa) - LoadU32(pb)));
@@ -168,8 +219,6 @@ int32_t IndexKeyFormat::CompareSegments(const uint8_t* pa, const uint8_t* pb, Te
             case 1: r = Sign(int32_t{*pa} - int32_t{*pb}); break;
             default: break;
             }
-            pa += s.width;
-            pb += s.width;
         }
         if (r != 0) return r;
     }
@@ -177,10 +226,23 @@ int32_t IndexKeyFormat::CompareSegments(const uint8_t* pa, const uint8_t* pb, Te
 }
 
 int32_t IndexKeyFormat::Compare(std::span<const uint8_t> a, std::span<const uint8_t> b) const {
-    return CompareSegments(a.data(), b.data(),
+    return CompareSegments(EncodedSide(a.data()), EncodedSide(b.data()),
                            [this](size_t k, const uint8_t* va, uint32_t la, const uint8_t* vb, uint32_t lb) {
                                return CompareText(va, la, vb, lb, k);
                            });
+}
+
+DmsStatus IndexKeyFormat::CompareValues(const KeySegmentValue* a, const KeySegmentValue* b, int32_t* result) const {
+    if ((a == nullptr || b == nullptr) && !segments_.empty()) return DmsStatus::InvalidParameter;
+    for (size_t i = 0; i < segments_.size(); ++i) {
+        if (const DmsStatus st = ValueStatus(segments_[i], a[i]); Failed(st)) return st;
+        if (const DmsStatus st = ValueStatus(segments_[i], b[i]); Failed(st)) return st;
+    }
+    *result = CompareSegments(ValueSide(a), ValueSide(b),
+                              [this](size_t k, const uint8_t* va, uint32_t la, const uint8_t* vb, uint32_t lb) {
+                                  return CompareText(va, la, vb, lb, k);
+                              });
+    return DmsStatus::Success;
 }
 
 const IndexKeyFormat::PreparedKey& IndexKeyFormat::Prepare(std::span<const uint8_t> key) const {
@@ -220,7 +282,7 @@ KeyPrefix IndexKeyFormat::PrefixOf(std::span<const uint8_t> key) const {
 }
 
 int32_t IndexKeyFormat::Compare(std::span<const uint8_t> a, const PreparedKey& b) const {
-    return CompareSegments(a.data(), b.bytes_.data(),
+    return CompareSegments(EncodedSide(a.data()), EncodedSide(b.bytes_.data()),
                            [&](size_t k, const uint8_t* va, uint32_t la, const uint8_t*, uint32_t lb) {
                                int32_t r = b.texts_[k]->Compare(AlignedText(va, la, alignedA_), la / 2);
                                if (r != 0) return r < 0 ? -1 : 1;

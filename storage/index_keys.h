@@ -109,6 +109,9 @@ public:
     // Builds the key bytes of `values` (one per segment). 45 for a missing
     // value pointer, 37 for a value too long for a segment.
     DmsStatus Encode(const KeySegmentValue* values, std::vector<uint8_t>& key) const;
+    // The order of the keys that Encode would build of `a` and of `b`
+    // (Compare's answer), read from the values in place; Encode's refusals.
+    DmsStatus CompareValues(const KeySegmentValue* a, const KeySegmentValue* b, int32_t* result) const;
     // True when `key` is exactly one key of this index (every variable
     // segment inside it, nothing left over). Keys read from a file pass this
     // before anything else looks at them. Inline: every key of every page
@@ -188,8 +191,8 @@ private:
     static inline uint64_t comparisons_ = 0;  // see Comparisons()
     // The segment order of index_keys.h; `compareText(segment, a, aBytes,
     // b, bBytes)` orders the texts of collated segments (-1, 0 or 1).
-    template <typename TextOrder>
-    int32_t CompareSegments(const uint8_t* pa, const uint8_t* pb, TextOrder&& compareText) const;
+    template <typename SideA, typename SideB, typename TextOrder>
+    int32_t CompareSegments(SideA a, SideB b, TextOrder&& compareText) const;
     int32_t CompareText(const uint8_t* a, uint32_t aBytes, const uint8_t* b, uint32_t bBytes, size_t segment) const;
 
     std::vector<Segment> segments_;

@@ -123,9 +123,9 @@ uint64_t IndexTree::CountBefore(const KeyPage& page, uint32_t entry) {
 DmsStatus IndexTree::Seek(const KeySegmentValue* key, SeekMode mode, KeySegmentValue* out,
                           EntryPosition* position) {
     Unposition();
-    DmsStatus st = format_->Encode(key, keyScratch_);
+    DmsStatus st = format_->Encode(key, cursor_.keyScratch);
     if (Failed(st)) return st;
-    const IndexKeyFormat::PreparedKey& searchKey = format_->Prepare(keyScratch_);
+    const IndexKeyFormat::PreparedKey& searchKey = format_->Prepare(cursor_.keyScratch);
     // In every page the first entry not less than the key (greater, for
     // Greater), found by binary search; the entries passed add their counts
     // to the ordinal. The same entry and ordinal as a scan from the left.
@@ -210,10 +210,10 @@ DmsStatus IndexTree::DescendBinary(const IndexKeyFormat::PreparedKey& key, uint6
 
 DmsStatus IndexTree::SeekLessOrEqual(const KeySegmentValue* key, KeySegmentValue* out, EntryPosition* position) {
     Unposition();
-    DmsStatus st = format_->Encode(key, keyScratch_);
+    DmsStatus st = format_->Encode(key, cursor_.keyScratch);
     if (Failed(st)) return st;
     uint64_t counted = 0;
-    st = DescendBinary(format_->Prepare(keyScratch_), &counted, false);
+    st = DescendBinary(format_->Prepare(cursor_.keyScratch), &counted, false);
     if (Failed(st)) return st;
     int32_t& leafEntry = cursor_.path[cursor_.depth].entry;
     if (leafEntry >= 0) return ReportCurrent(out, position, static_cast<uint32_t>(counted + leafEntry));
@@ -431,9 +431,5 @@ DmsStatus IndexTree::GetIndexStats(IndexStats* stats) {
 
 DmsStatus IndexTree::CompareKeyValues(const KeySegmentValue* a, const KeySegmentValue* b, int32_t* result) {
     if (result == nullptr) return DmsStatus::InvalidParameter;
-    DmsStatus st = format_->Encode(a, keyScratch_);
-    if (!Failed(st)) st = format_->Encode(b, otherKeyScratch_);
-    if (Failed(st)) return st;
-    *result = format_->Compare(keyScratch_, otherKeyScratch_);
-    return DmsStatus::Success;
+    return format_->CompareValues(a, b, result);
 }

@@ -51,6 +51,7 @@ struct IndexPosition {
     uint32_t ordinal = kUnknownOrdinal;
     std::unique_ptr<IndexKeyFormat> keyFormat;  // of the index `keyFormatId`, -1 none yet
     int32_t keyFormatId = -1;
+    std::vector<uint8_t> keyScratch;  // the key of a seek or insert, built in room kept from call to call
 };
 
 class IndexTree {
@@ -176,8 +177,6 @@ private:
     int32_t indexPosition_ = -1;
     PinScope pins_;
     bool pinning_ = false;  // changes pin every page they touch
-    std::vector<uint8_t> keyScratch_;
-    std::vector<uint8_t> otherKeyScratch_;  // the second key of CompareKeyValues
 };
 
 // Splits entries that overflow a page into pieces that fit, by the

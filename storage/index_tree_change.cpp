@@ -286,9 +286,9 @@ DmsStatus IndexTree::Splice(int32_t level, uint32_t at, uint32_t removeCount, st
 
 DmsStatus IndexTree::InsertKey(const KeySegmentValue* key, RecordRef ref) {
     Unposition();
-    DmsStatus st = format_->Encode(key, keyScratch_);
+    DmsStatus st = format_->Encode(key, cursor_.keyScratch);
     if (Failed(st)) return st;
-    return InsertEntry(MakeEntry(ref.first, ref.second, keyScratch_));
+    return InsertEntry(MakeEntry(ref.first, ref.second, cursor_.keyScratch));
 }
 
 DmsStatus IndexTree::InsertEntry(std::span<const uint8_t> built) {
