@@ -5,13 +5,24 @@
 
 #include "common/collation/uca_elements.h"
 
+namespace {
+
+// Code units whose expansion depends on the code point before them
+// (ExpandForCollation): iteration marks and the prolonged sound mark.
+bool ExpandsByContext(char16_t c) {
+    return c == 0x3005 || c == 0x303B || (c >= 0x3031 && c <= 0x3035) || c == 0x309D || c == 0x309E || c == 0x30FC ||
+           c == 0x30FD || c == 0x30FE;
+}
+
+}  // namespace
+
 void SimplePrimaryTable::Build(const DucetTable& table) {
     Clear();
     if (!table.IsLoaded()) return;
     entries_.resize(kListedEnd);
     for (char16_t c = 0; c < kListedEnd; ++c) {
         Entry& entry = entries_[c];
-        entry = {{0, 0}, 0, 0, false};
+        entry = {{0, 0}, 0, 0, false, false};
         std::span<const CollationElement> raw;
         if (!table.Lookup(c, raw)) continue;   // implicit weights: rare below U+3100, left to the slow way
         // A voicing weight with a primary may be dropped by a U+3099 after it;
@@ -34,6 +45,7 @@ void SimplePrimaryTable::Build(const DucetTable& table) {
             else entry.primaries[entry.count++] = static_cast<uint16_t>(p);
         }
         entry.usable = fits;
+        entry.plain = fits && !ExpandsByContext(c);
     }
     ideographsImplicit_ = true;
     std::span<const CollationElement> listed;

@@ -21,6 +21,7 @@ public:
         uint8_t count;           // 0..2 non-zero primaries
         uint8_t elements;        // collation elements made (before weighting)
         bool usable;             // false: the weights depend on the context
+        bool plain;              // usable, and no code point before it changes how it expands
     };
 
     // Fills the table from `table` (the elements are made the one way every
@@ -31,21 +32,31 @@ public:
     // The entry of `unit`, or null when the element-making way must decide.
     const Entry* Find(char16_t unit, Entry& scratch) const {
         if (unit < entries_.size()) return entries_[unit].usable ? &entries_[unit] : nullptr;
-        if (!ideographsImplicit_) return nullptr;
-        // CJK ideographs have no listed elements: two implicit primaries.
-        uint16_t base;
-        if (unit >= 0x4E00 && unit <= 0x9FFF) base = 0xFB40;
-        else if (unit >= 0x3400 && unit <= 0x4DBF) base = 0xFB80;
-        else return nullptr;
-        scratch = {{static_cast<uint16_t>(base + (unit >> 15)), static_cast<uint16_t>((unit & 0x7FFF) | 0x8000)},
-                   2, 2, true};
-        return &scratch;
+        return Ideograph(unit, scratch);
+    }
+    // The entry of a code unit that expands to itself whatever stands before
+    // it (the text is read a unit at a time without expanding it), or null.
+    const Entry* FindPlain(char16_t unit, Entry& scratch) const {
+        if (unit < entries_.size()) return entries_[unit].plain ? &entries_[unit] : nullptr;
+        return Ideograph(unit, scratch);
     }
 
     // Code units below this have entries (Latin, Greek, Cyrillic, kana).
     static constexpr char16_t kListedEnd = 0x3100;
 
 private:
+    // CJK ideographs have no listed elements: two implicit primaries.
+    const Entry* Ideograph(char16_t unit, Entry& scratch) const {
+        if (!ideographsImplicit_) return nullptr;
+        uint16_t base;
+        if (unit >= 0x4E00 && unit <= 0x9FFF) base = 0xFB40;
+        else if (unit >= 0x3400 && unit <= 0x4DBF) base = 0xFB80;
+        else return nullptr;
+        scratch = {{static_cast<uint16_t>(base + (unit >> 15)), static_cast<uint16_t>((unit & 0x7FFF) | 0x8000)},
+                   2, 2, true, true};
+        return &scratch;
+    }
+
     std::vector<Entry> entries_;
     bool ideographsImplicit_ = false;   // no ideograph has listed elements
 };
@@ -69,8 +80,22 @@ public:
             if (position_ == length_) return kEnd;
             // Room for the largest expansion: three code points of up to 18 elements.
             if (codePoints_ > kUcaMaxCodePoints - 3 || elements_ > kUcaMaxElements - 3 * 18) return kGiveUp;
+            const char16_t unit = text_[position_++];
+            // Most units of kana, letters and ideographs: what Read would
+            // do, without expanding the unit (its expansion is itself).
+            SimplePrimaryTable::Entry scratch;
+            if (const SimplePrimaryTable::Entry* entry = table_.FindPlain(unit, scratch)) {
+                previous_ = unit;
+                hasPrevious_ = true;
+                ++codePoints_;
+                elements_ += entry->elements;
+                if (entry->count == 1) return entry->primaries[0];
+                next_ = count_ = 0;
+                for (uint8_t k = 0; k < entry->count; ++k) pending_[count_++] = entry->primaries[k];
+                continue;
+            }
             next_ = count_ = 0;
-            if (!Read(text_[position_++])) return kGiveUp;
+            if (!Read(unit)) return kGiveUp;
         }
         return pending_[next_++];
     }
