@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <array>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "common/app_context.h"
@@ -91,7 +92,63 @@ void RemoveStaleTemporaries(IListFileStore& files, std::u16string_view path) {
 }
 
 constexpr int kCannotReadFileCaption = 529;
-constexpr size_t kNamedRefusedEntries = 10;  // the message names at most these
+constexpr int32_t kNamedRefusedEntries = 10;  // the message names at most these
+
+// A refused value as the message quotes it: its first units, so that a long
+// value (up to 511 units, most of them with no blank to break the line at)
+// does not make the box wider than the screen.
+std::u16string QuotedValue(std::u16string_view value) {
+    if (value.size() <= kListFileQuotedUnits) return std::u16string(value);
+    size_t cut = kListFileQuotedUnits;
+    if (value[cut - 1] >= 0xD800 && value[cut - 1] <= 0xDBFF) --cut;  // never half a surrogate pair
+    return std::u16string(value.substr(0, cut)) + u"\u2026";
+}
+
+std::u16string FormattedNumber(std::u16string_view format, int64_t number) {
+    std::array<char16_t, 512> text{};
+    const size_t length = FormatBounded(text, format, {number});
+    return std::u16string(text.data(), length);
+}
+
+// The values of the Entries section by their key's number, read in one pass:
+// the profile functions look a key up by walking the section from its start,
+// so reading a list of many keys key by key took minutes. As the key reads
+// do, the first of two equal keys counts, keys compare without regard to
+// case, and a value is cut at 511 units.
+class EntryValues {
+public:
+    using Lines = std::vector<std::pair<std::u16string, std::u16string>>;
+    explicit EntryValues(Lines lines) : lines_(std::move(lines)) {
+        for (size_t line = 0; line < lines_.size(); ++line) {
+            const int32_t number = EntryNumber(lines_[line].first);
+            if (number > 0) byNumber_.emplace(number, line);  // a repeated key keeps its first line
+        }
+    }
+    std::u16string_view Value(int32_t number) const {
+        const auto found = byNumber_.find(number);
+        if (found == byNumber_.end()) return {};
+        const std::u16string_view value = lines_[found->second].second;
+        return value.substr(0, kListFileValueUnits);
+    }
+
+private:
+    // n of a key "Entry<n>" (any case, n written as "%d" writes it), else 0.
+    static int32_t EntryNumber(std::u16string_view key) {
+        constexpr std::u16string_view kName = u"entry";
+        if (key.size() <= kName.size() || key.size() > kName.size() + 7) return 0;
+        for (size_t i = 0; i < kName.size(); ++i)
+            if ((key[i] | 0x20) != kName[i]) return 0;
+        if (key[kName.size()] == u'0') return 0;
+        int32_t number = 0;
+        for (size_t i = kName.size(); i < key.size(); ++i) {
+            if (key[i] < u'0' || key[i] > u'9') return 0;
+            number = number * 10 + (key[i] - u'0');
+        }
+        return number <= kListFileMaxEntryKeys ? number : 0;
+    }
+    Lines lines_;
+    std::unordered_map<int32_t, size_t> byNumber_;  // entry number -> its line
+};
 
 // Whether record ids stand for articles of their open dictionaries. Index 0
 // holds an entry for every article id a file ever gave (an edited or
@@ -222,16 +279,19 @@ int32_t WordList::LoadFile(IListFileStore& files, std::u16string_view path) {
 
     // Entries that cannot stand for a record (not "n,id", no such File, an
     // id that is no record of its open dictionary) are the list's damage:
-    // left out and named to the user, never read as the dictionary's.
+    // left out and named to the user, never read as the dictionary's. A
+    // list of thousands of them is read no further than a bound of them.
     std::u16string refused;
-    size_t refusedCount = 0;
+    int32_t refusedCount = 0, readStoppedAt = 0;
     ArticleIds articles;
     auto refuse = [&](int32_t i, std::u16string_view value) {
-        if (++refusedCount <= kNamedRefusedEntries) refused += u"\n" + Numbered(u"Entry", i) + u"=" + std::u16string(value);
+        if (++refusedCount <= kNamedRefusedEntries) refused += u"\n" + Numbered(u"Entry", i) + u"=" + QuotedValue(value);
         else if (refusedCount == kNamedRefusedEntries + 1) refused += u"\n...";
+        if (refusedCount >= kListFileMaxRefusedEntries) readStoppedAt = i;
     };
-    for (int32_t i = 1; reader && i <= kListFileMaxEntryKeys && EntryCount() < kMaxEntries; ++i) {
-        std::u16string value = ReadValue(*reader, kEntriesSection, Numbered(u"Entry", i));
+    const EntryValues values(reader ? files.ReadSection(file, kEntriesSection) : EntryValues::Lines());
+    for (int32_t i = 1; i <= kListFileMaxEntryKeys && EntryCount() < kMaxEntries && readStoppedAt == 0; ++i) {
+        std::u16string_view value = values.Value(i);
         if (value.empty()) break;
         int32_t number = 0;
         uint32_t recordId = 0;
@@ -265,6 +325,7 @@ int32_t WordList::LoadFile(IListFileStore& files, std::u16string_view path) {
     if (refusedCount > 0) {
         const std::u16string stamp = files.Stamp(file);
         if (stamp.empty() || files.RefusalsToldFor(file) != stamp) {
+            if (readStoppedAt > 0) refused += u"\n" + FormattedNumber(UIExtra(UIExtraText::kListReadStopped), readStoppedAt);
             ShowPathMessageText(UIExtra(UIExtraText::kListEntriesOfNoArticle), kCannotReadFileCaption, file,
                                 std::u16string_view(refused).substr(1));
             files.NoteRefusalsTold(file, stamp);

@@ -10,20 +10,26 @@
 //
 // Keys are numbered without gaps; dictionaries in order of first use,
 // entries in stored order. Reading stops at the first empty File or Entry
-// value, after 256 File keys and 1000000 Entry keys; values are at most 511
-// characters.
+// value, after 256 File keys and 1000000 Entry keys, and once 2000 entries
+// were refused; values are at most 511 characters.
 #pragma once
 
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "common/settings/profile_store.h"
 
 inline constexpr int32_t kListFileMaxDictionaries = 256;
 inline constexpr int32_t kListFileMaxEntryKeys = 1000000;
 inline constexpr size_t kListFileValueUnits = 511;
+// A list of more refused entries than this is read no further.
+inline constexpr int32_t kListFileMaxRefusedEntries = 2000;
+// A refused entry's value is quoted up to this many units.
+inline constexpr size_t kListFileQuotedUnits = 40;
 inline constexpr std::u16string_view kListFileExtension = u".oxm";
 inline constexpr std::u16string_view kSelectedListFileName = u"Selected.oxm";
 // WordList::ConfirmClose's and SaveBeforeExit's answer when the user kept the list.
@@ -40,6 +46,10 @@ public:
 
     // Reads the file key by key; a missing file reads empty.
     virtual std::unique_ptr<IProfileStore> OpenForReading(std::u16string_view path) = 0;
+    // The keys and values of a whole section in the file's order, read in
+    // one pass; empty for a missing file or section.
+    virtual std::vector<std::pair<std::u16string, std::u16string>> ReadSection(std::u16string_view path,
+                                                                               std::u16string_view section) = 0;
     // Creates the file anew, empty and in Unicode, to be written key by key;
     // null when it cannot be created.
     virtual std::unique_ptr<IProfileStore> CreateForWriting(std::u16string_view path) = 0;

@@ -21,6 +21,7 @@ public:
     struct Store : IProfileStore {
         Store(MemoryListFiles& o, Sections& v) : owner(o), values(v) {}
         std::u16string Read(std::u16string_view s, std::u16string_view k) const override {
+            if (s == u"Entries") ++owner.entryKeyReads;
             auto found = values.find({std::u16string(s), std::u16string(k)});
             return found == values.end() ? std::u16string() : found->second;
         }
@@ -34,6 +35,14 @@ public:
     };
     std::unique_ptr<IProfileStore> OpenForReading(std::u16string_view p) override {
         return std::make_unique<Store>(*this, files[std::u16string(p)]);
+    }
+    std::vector<std::pair<std::u16string, std::u16string>> ReadSection(std::u16string_view p,
+                                                                       std::u16string_view section) override {
+        ++sectionReads;
+        std::vector<std::pair<std::u16string, std::u16string>> lines;
+        for (const auto& [key, value] : files[std::u16string(p)])
+            if (key.first == section) lines.emplace_back(key.second, value);
+        return lines;
     }
     std::unique_ptr<IProfileStore> CreateForWriting(std::u16string_view p) override {
         if (unwritableFolder.size() > 0 && std::u16string_view(p).starts_with(unwritableFolder)) return nullptr;
@@ -78,6 +87,8 @@ public:
     std::u16string unwritableFolder;  // a removed drive: nothing is created below it
     std::map<std::u16string, std::u16string> told;
     bool stampless = false;  // a file whose state the system does not give
+    int sectionReads = 0;
+    int entryKeyReads = 0;  // entries read one key at a time
 };
 
 constexpr const char16_t* kList = u"C:\\Data\\Selected.oxm";
@@ -196,6 +207,42 @@ TEST_F(SavedWordListTest, EntriesThatStandForNoRecordAreRefusedNamingTheListAndT
     list->LoadFile(files, kList);
     list->LoadFile(files, kList);
     EXPECT_EQ(app.messages.size(), 4u);
+}
+
+// One bad entry alone among good ones is named too; its value, 511 units
+// without a blank, is quoted by its start, so the box stays narrow.
+TEST_F(SavedWordListTest, ASingleBadEntryIsNamedAndALongOneQuotedByItsStart) {
+    std::u16string longValue = u"1,";
+    while (longValue.size() < kListFileValueUnits) longValue += u"98765";
+    longValue.resize(kListFileValueUnits);
+    files.files[kList] = ListFile({u"C:\\D\\one.qdx"}, {Entry(1, one, 0), longValue, Entry(1, one, 1)});
+    auto list = ListOfShelf(kListSelected);
+    list->LoadFile(files, kList);
+    EXPECT_EQ(list->RowCount(), 2);
+    ASSERT_EQ(app.messages.size(), 1u);
+    EXPECT_EQ(app.messages[0].text, u"Entries of the list C:\\Data\\Selected.oxm stand for no article of their "
+                                    u"dictionary and were left out:\nEntry2=" +
+                                        longValue.substr(0, kListFileQuotedUnits) + u"\u2026");
+}
+
+// 200,000 entries, nearly all of them damage: the Entries section is read in
+// one pass, not key by key, and reading stops once 2000 entries were
+// refused, saying where; the good entries before that point load.
+TEST_F(SavedWordListTest, AListOfThousandsOfBadEntriesIsReadOnceAndNoFurtherThanABound) {
+    std::vector<std::u16string> entries;
+    for (int i = 0; i < 200000; ++i) entries.push_back(i % 1000 == 0 ? Entry(1, one, i / 1000 % 3) : u"x" + Text(std::to_string(i)));
+    files.files[kList] = ListFile({u"C:\\D\\one.qdx"}, entries);
+    auto list = ListOfShelf(kListSelected);
+    list->LoadFile(files, kList);
+    EXPECT_EQ(files.sectionReads, 1);
+    EXPECT_EQ(files.entryKeyReads, 0);
+    // Entry 2003 is the 2000th refused one: 1999 bad entries go with every 1000.
+    EXPECT_EQ(list->RowCount(), 3);
+    ASSERT_EQ(app.messages.size(), 1u);
+    EXPECT_TRUE(app.messages[0].text.ends_with(u"\nEntry11=x10\n...\nThe list was read up to Entry2003: too many of "
+                                               u"its entries stand for no article, and the entries after it were not read."))
+        << std::string(app.messages[0].text.begin(), app.messages[0].text.end());
+    EXPECT_EQ(files.files[kList].size(), 200001u);  // the file is left as it was
 }
 
 TEST(ListFileEntry, ReadsTwoNumbersInTheirRangesAndNothingElse) {

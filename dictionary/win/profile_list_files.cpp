@@ -20,6 +20,9 @@ namespace {
 
 constexpr int kWordListFilter = 1;
 constexpr char16_t kRefusalsToldKey[] = u"RefusalsTold";
+// A section read stops growing its buffer here (128 MB): a million entries
+// of the longest values that count.
+constexpr size_t kMostSectionUnits = 1u << 26;
 
 }  // namespace
 
@@ -36,6 +39,30 @@ bool CreateUnicodeProfileFile(std::u16string_view path) {
 
 std::unique_ptr<IProfileStore> ProfileListFiles::OpenForReading(std::u16string_view path) {
     return std::make_unique<PrivateProfileStore>(WideString(path));
+}
+
+std::vector<std::pair<std::u16string, std::u16string>> ProfileListFiles::ReadSection(std::u16string_view path,
+                                                                                     std::u16string_view section) {
+    // "key=value" lines, each ended by a zero, the last by two; the function
+    // answers size - 2 when they did not fit: grow and ask again.
+    const std::wstring file = WideString(path), name = WideString(section);
+    std::wstring buffer(1u << 16, L'\0');
+    DWORD copied = 0;
+    for (;;) {
+        copied = GetPrivateProfileSectionW(name.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()), file.c_str());
+        if (copied + 2 < buffer.size() || buffer.size() >= kMostSectionUnits) break;
+        buffer.assign(buffer.size() * 4, L'\0');
+    }
+    std::vector<std::pair<std::u16string, std::u16string>> lines;
+    for (size_t at = 0; at < copied && buffer[at] != L'\0';) {
+        const std::wstring_view line(buffer.data() + at);
+        const size_t equals = line.find(L'=');
+        const std::wstring_view key = line.substr(0, equals);
+        const std::wstring_view value = equals == std::wstring_view::npos ? std::wstring_view() : line.substr(equals + 1);
+        lines.emplace_back(std::u16string(Char16View(key)), std::u16string(Char16View(value)));
+        at += line.size() + 1;
+    }
+    return lines;
 }
 
 std::unique_ptr<IProfileStore> ProfileListFiles::CreateForWriting(std::u16string_view path) {

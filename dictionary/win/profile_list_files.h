@@ -16,6 +16,8 @@ public:
     void SetSettings(CIni* settings) { settings_ = settings; }
 
     std::unique_ptr<IProfileStore> OpenForReading(std::u16string_view path) override;
+    std::vector<std::pair<std::u16string, std::u16string>> ReadSection(std::u16string_view path,
+                                                                       std::u16string_view section) override;
     std::unique_ptr<IProfileStore> CreateForWriting(std::u16string_view path) override;
     bool FileExists(std::u16string_view path) override;
     bool Replace(std::u16string_view from, std::u16string_view to) override;

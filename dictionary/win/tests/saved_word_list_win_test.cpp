@@ -75,6 +75,38 @@ TEST_F(SavedWordListWinTest, AnAnsiListFileStillLoadsAndAMissingDictionaryKeepsI
     EXPECT_EQ(ReadBytes(folder.path() / "old.oxm")[0], 0xFF);
 }
 
+// The entries are read in one pass over their section: they are those the
+// profile functions give key by key, in a file laid out by hand: keys out of
+// order and in another case, a repeated key (the first counts), blanks
+// around "=", a line without one, a key with a leading zero, a comment.
+TEST_F(SavedWordListWinTest, EntriesReadInOnePassAreThoseTheKeysGive) {
+    const std::u16string text = u"[Dictionaries]\r\nFile1=" + japanesePath + u"\r\nFile2=C:\\D\\two.qdx\r\n"
+                                u"[Entries]\r\nEntry3=" + Entry(2, two, 0) + u"\r\n; a comment\r\nentry1 = " +
+                                Entry(1, one, 1) + u"\r\nEntry2=" + Entry(1, one, 0) + u"\r\nEntry2=" +
+                                Entry(2, two, 0) + u"\r\nno value\r\nEntry04=" + Entry(1, one, 0) +
+                                u"\r\nENTRY4=" + Entry(1, one, 1) + u"\r\n";
+    std::vector<unsigned char> bytes{0xFF, 0xFE};
+    for (char16_t unit : text) bytes.insert(bytes.end(), {static_cast<unsigned char>(unit & 0xFF),
+                                                          static_cast<unsigned char>(unit >> 8)});
+    WriteBytes(folder.path() / "hand.oxm", bytes);
+    const std::u16string path = ListPath("hand.oxm");
+    std::vector<std::pair<RDFDictionary*, uint32_t>> byKeys, loaded;
+    auto reader = files.OpenForReading(path);
+    for (char16_t i = u'1';; ++i) {
+        int32_t n = 0;
+        uint32_t id = 0;
+        if (!ParseListFileEntry(reader->Read(u"Entries", std::u16string(u"Entry") + i), &n, &id)) break;
+        byKeys.emplace_back(n == 1 ? one : two, id);
+    }
+    ASSERT_EQ(byKeys.size(), 4u);
+    auto list = ListOfShelf(kListSelected);
+    list->LoadFile(files, path);
+    for (int32_t row = 0; row < list->RowCount(); ++row)
+        loaded.emplace_back(list->RowEntry(row)->dictionary, list->RowEntry(row)->recordId);
+    EXPECT_EQ(loaded, byKeys);
+    EXPECT_TRUE(app.messages.empty());
+}
+
 TEST_F(SavedWordListWinTest, ASaveThatCannotReplaceTheFileLeavesTheOldList) {
     auto list = ListOfShelf(kListSelected);
     AddRecord(*list, one, 0);
