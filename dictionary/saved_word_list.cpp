@@ -1,8 +1,9 @@
 // WordList: loading and saving a saved word list (the format is tabled in
 // saved_word_list.h) and the question asked before a changed list is replaced.
-// A save writes a new temporary file and puts it in the old one's place, so
-// a failure midway leaves the old list whole; a temporary left by a save
-// that was killed is removed at the next save or load of the list.
+// A save writes a new temporary file ("<list>.tmp~") and puts it in the old
+// one's place, so a failure midway leaves the old list whole; a temporary
+// left by a save that was killed is removed at the next save or load of the
+// list.
 #include "dictionary/saved_word_list.h"
 
 #include <algorithm>
@@ -19,6 +20,7 @@
 #include "dictionary/engine_cursor.h"
 #include "dictionary/file_message.h"
 #include "dictionary/format_detection.h"
+#include "dictionary/leftover_files.h"
 #include "dictionary/word_list.h"
 #include "dictionary/word_list_shelf.h"
 
@@ -73,9 +75,10 @@ std::u16string SaveFailureText(std::u16string_view path, std::u16string_view fai
     return message;
 }
 
-// The temporary a save writes before it replaces the list: "<list>.tmp",
-// then "<list>.1.tmp" ... when an older one could not be removed.
-std::u16string TemporaryName(std::u16string_view path, int32_t n) {
+// The temporary a save writes before it replaces the list is the program's
+// own side file, "<list>.tmp~", then "<list>.1.tmp~" ... when an older one
+// could not be removed. Older builds named it "<list>.tmp" and "<list>.1.tmp".
+std::u16string OlderTemporaryName(std::u16string_view path, int32_t n) {
     return n == 0 ? std::u16string(path) + u".tmp" : std::u16string(path) + u"." + Numbered(u"", n) + u".tmp";
 }
 
@@ -84,10 +87,12 @@ constexpr int32_t kMaxTemporaries = 1000;
 // A save killed midway leaves its temporary behind; the next save or load of
 // the same list removes it and the numbered ones made beside it.
 void RemoveStaleTemporaries(IListFileStore& files, std::u16string_view path) {
-    for (int32_t n = 0; n < kMaxTemporaries; ++n) {
-        const std::u16string temporary = TemporaryName(path, n);
-        if (n > 0 && !files.FileExists(temporary)) break;
-        files.Delete(temporary);
+    for (auto name : {&LeftoverTemporaryPath, &OlderTemporaryName}) {
+        for (int32_t n = 0; n < kMaxTemporaries; ++n) {
+            const std::u16string temporary = name(path, n);
+            if (n > 0 && !files.FileExists(temporary)) break;
+            files.Delete(temporary);
+        }
     }
 }
 
@@ -336,8 +341,9 @@ int32_t WordList::LoadFile(IListFileStore& files, std::u16string_view path) {
 
 bool WordList::SaveTo(IListFileStore& files, std::u16string_view path, std::u16string& failure) {
     RemoveStaleTemporaries(files, path);
-    std::u16string temporary = TemporaryName(path, 0);
-    for (int32_t n = 1; files.FileExists(temporary) && n < kMaxTemporaries; ++n) temporary = TemporaryName(path, n);
+    std::u16string temporary = LeftoverTemporaryPath(path, 0);
+    for (int32_t n = 1; files.FileExists(temporary) && n < kMaxTemporaries; ++n)
+        temporary = LeftoverTemporaryPath(path, n);
     std::unique_ptr<IProfileStore> writer = files.CreateForWriting(temporary);
     if (!writer) {
         failure = files.LastFailure();

@@ -60,7 +60,7 @@ TEST_F(LeftoverFiles, AStartPutsBackWhatCutShortRunsLeftAndTouchesNothingElse) {
                       {"Other.qdx.qdx", "a user's dictionary of a double extension"},
                       {"Other.qdx.trn", "its journal"},
                       {"Selected.oxm", "list"},
-                      {"Selected.oxm.tmp", "a list save's own temporary, not this tidy's"},
+                      {"Selected.oxm.tmp~", "a list save's own temporary, removed by its next load, not this tidy"},
                       // An export's temporary waits for the next export to it.
                       {"out.rtf.tmp~", "killed export"}});
         return files;

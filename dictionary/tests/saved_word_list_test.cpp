@@ -46,6 +46,7 @@ public:
     }
     std::unique_ptr<IProfileStore> CreateForWriting(std::u16string_view p) override {
         if (unwritableFolder.size() > 0 && std::u16string_view(p).starts_with(unwritableFolder)) return nullptr;
+        created.emplace_back(p);
         files[std::u16string(p)] = {};
         return OpenForReading(p);
     }
@@ -88,6 +89,7 @@ public:
     std::map<std::u16string, std::u16string> told;
     bool stampless = false;  // a file whose state the system does not give
     int sectionReads = 0;
+    std::vector<std::u16string> created;  // files made to be written, in order
     int entryKeyReads = 0;  // entries read one key at a time
 };
 
@@ -313,16 +315,18 @@ TEST_F(SavedWordListTest, ASaveThatFailsMidwayLeavesTheOldListWhole) {
 }
 
 // Saves killed midway left their temporaries (the first, then numbered
-// ones made beside it): the next load removes them, and so does the next
-// save, which leaves only the list, also when the first is gone and only
-// numbered ones are left; another list's files are not touched.
+// ones made beside it), named as the program's side files are or as older
+// builds named them: the next load removes them, and so does the next save,
+// which writes "<list>.tmp~" and leaves only the list, also when the first
+// is gone and only numbered ones are left; another list's files are not
+// touched.
 TEST_F(SavedWordListTest, TemporariesOfKilledSavesAreRemovedAtTheNextLoadOrSave) {
     const std::u16string list = kList;
-    const std::u16string other = u"C:\\Data\\Other.oxm.tmp";
+    const std::u16string other = u"C:\\Data\\Other.oxm.tmp~";
     auto plant = [&](bool first) {
-        for (const std::u16string& name : {list + u".1.tmp", list + u".2.tmp", other})
+        for (const std::u16string& name : {list + u".1.tmp~", list + u".2.tmp~", list + u".1.tmp", other})
             files.files[name] = ListFile({u"C:\\D\\one.qdx"}, {Entry(1, one, 0)});
-        if (first) files.files[list + u".tmp"] = files.files[other];
+        if (first) files.files[list + u".tmp~"] = files.files[list + u".tmp"] = files.files[other];
     };
     plant(true);
     files.files[kList] = ListFile({u"C:\\D\\one.qdx"}, {Entry(1, one, 1)});
@@ -337,6 +341,7 @@ TEST_F(SavedWordListTest, TemporariesOfKilledSavesAreRemovedAtTheNextLoadOrSave)
     plant(false);
     AddRecord(*loaded, one, 2);
     loaded->SaveFile(files, kList);
+    EXPECT_EQ(files.created, std::vector<std::u16string>{list + u".tmp~"});
     EXPECT_EQ(files.files.size(), 2u);
     EXPECT_EQ(files.files[kList], ListFile({u"C:\\D\\one.qdx"}, {Entry(1, one, 1), Entry(1, one, 2)}));
     EXPECT_EQ(files.files.count(other), 1u);

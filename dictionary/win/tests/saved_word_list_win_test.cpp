@@ -120,7 +120,7 @@ TEST_F(SavedWordListWinTest, ASaveThatCannotReplaceTheFileLeavesTheOldList) {
     list->SaveFile(files, path);
     CloseHandle(reader);
     EXPECT_EQ(ReadBytes(folder.path() / "kept.oxm"), saved);
-    EXPECT_FALSE(std::filesystem::exists(folder.path() / "kept.oxm.tmp"));
+    EXPECT_FALSE(std::filesystem::exists(folder.path() / "kept.oxm.tmp~"));
     EXPECT_TRUE(list->flags & kListModified);
     list->SaveFile(files, path);
     EXPECT_EQ(files.OpenForReading(path)->Read(u"Entries", u"Entry2"), Entry(2, two, 0));
