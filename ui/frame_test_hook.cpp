@@ -1,7 +1,8 @@
 // The end-to-end test hook: with OSTREL_TEST_HOOK=1 in the environment the
 // frame answers a WM_COPYDATA query with its state as text, sent back to the
 // asking window with WM_COPYDATA. Without the variable the frame ignores
-// WM_COPYDATA and behaves as it always does.
+// WM_COPYDATA and behaves as it always does. OSTREL_TEST_START_HOLD holds
+// the start (test_hook_protocol.h).
 //
 // Query: dwData = kTestQueryState, no data. Answer: dwData = kTestAnswerState,
 // UTF-16 lines "name=value\n" (no terminator):
@@ -110,6 +111,20 @@ bool TestHookRequested() {
     wchar_t value[8] = {};
     DWORD length = GetEnvironmentVariableW(L"OSTREL_TEST_HOOK", value, 8);
     return length == 1 && value[0] == L'1';
+}
+
+void HoldStartForTest() {
+    wchar_t name[128] = {};
+    const DWORD length = GetEnvironmentVariableW(L"OSTREL_TEST_START_HOLD", name, 128);
+    if (!TestHookRequested() || length == 0 || length >= 128) return;
+    HANDLE hold = OpenEventW(SYNCHRONIZE, FALSE, name);
+    if (!hold) return;
+    const DWORD end = GetTickCount() + kTestStartHoldMs;
+    for (DWORD now = GetTickCount(); static_cast<LONG>(end - now) > 0; now = GetTickCount()) {
+        if (MsgWaitForMultipleObjects(1, &hold, FALSE, end - now, QS_ALLINPUT) == WAIT_OBJECT_0) break;
+        PumpPendingMessages();
+    }
+    CloseHandle(hold);
 }
 
 LRESULT CFrame::OnTestQuery(HWND sender, const COPYDATASTRUCT* query) {

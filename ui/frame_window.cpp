@@ -175,6 +175,14 @@ int32_t CFrame::Create(int32_t x, int32_t y, int32_t width, int32_t height) {
     startOnReading();
     if ((app.flags & app_flag::kTrayIcon) && furniture && !furniture->TrayShown()) furniture->ShowTray();
     OnCommand(app.flags & app_flag::kWindowShown ? cmd::kShowWindow : cmd::kHideWindow, 0);
+    // Keys typed the moment the window shows go into the input box: the
+    // start lets messages run from here on, and a key that reached a list
+    // then, before the key routing runs, was lost. The messages run at once,
+    // so the display learns that the window is up and gives it the keyboard.
+    if (app.flags & app_flag::kWindowShown) {
+        SetFocus(inputBox_);
+        PumpPendingMessages();
+    }
 
     ApplyUILanguageToMenus(applicationMenu_, contextMenus_);
     for (HWND toolbar : toolbars) ApplyUILanguageToToolbar(toolbar);
@@ -211,10 +219,14 @@ int32_t CFrame::Create(int32_t x, int32_t y, int32_t width, int32_t height) {
     // monitor) and undo it.
     PumpPendingMessages();
     ChooseStartList();
+    HoldStartForTest();
 
     app.inputBusy = 0;
     app.listBusy = 0;
     app.flags |= app_flag::kStarted;
+    // What was typed or pasted into the box while the start held the search
+    // back is looked up now.
+    if (GetWindowTextLengthW(inputBox_) > 0) InputTextChanged();
     startMessages.Release();
     // A close chosen during the start runs now that the start is over.
     if (closeHeld_ && commandHold_ == 0) {

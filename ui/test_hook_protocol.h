@@ -11,3 +11,10 @@ inline constexpr int32_t kTestPageCells = 3;               // cells per row repo
 
 // True when OSTREL_TEST_HOOK is "1" in the program's environment.
 bool TestHookRequested();
+
+// With the hook on and OSTREL_TEST_START_HOLD naming an event, the start
+// waits there, once its window shows, letting messages run, until the event
+// is set (at most kTestStartHoldMs): a start as long as a large shelf's,
+// during which a test types.
+inline constexpr unsigned long kTestStartHoldMs = 60000;
+void HoldStartForTest();

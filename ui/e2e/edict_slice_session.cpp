@@ -29,8 +29,8 @@ HWND StartWithSlice(ProgramRun& run, TestFolders& folders) {
     return StartWithDictionaries(run, folders, {L"edict-slice.qdx"});
 }
 
-HWND StartWithDictionaries(ProgramRun& run, TestFolders& folders, std::initializer_list<const wchar_t*> built,
-                           const std::wstring& settings) {
+void PrepareDictionaries(TestFolders& folders, std::initializer_list<const wchar_t*> built,
+                         const std::wstring& settings) {
     CreateDirectoryW((folders.documents + L"\\OstrelPro").c_str(), nullptr);
     CreateDirectoryW(folders.DictionariesFolder().c_str(), nullptr);
     std::string binary = BinaryPath();
@@ -43,5 +43,10 @@ HWND StartWithDictionaries(ProgramRun& run, TestFolders& folders, std::initializ
         listed += L"File" + std::to_wstring(++number) + L"=" + dictionary + L",0\r\n";
     }
     WriteSettings(folders, settings + L"[Dictionaries]\r\n" + listed);
+}
+
+HWND StartWithDictionaries(ProgramRun& run, TestFolders& folders, std::initializer_list<const wchar_t*> built,
+                           const std::wstring& settings) {
+    PrepareDictionaries(folders, built, settings);
     return run.WaitForFrameWithoutClipboardMonitor();
 }

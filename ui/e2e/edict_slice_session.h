@@ -15,7 +15,11 @@ std::u16string SliceReading();
 // Starts the program over the slice in the test's folders; its frame, with
 // the clipboard monitor off (null when it did not start).
 HWND StartWithSlice(ProgramRun& run, TestFolders& folders);
-// The same over dictionaries the build compiled into ui/e2e-data (file
-// names), listed in that order after the settings' other sections `settings`.
+// Copies dictionaries the build compiled into ui/e2e-data (file names) into
+// the test's Dictionaries folder and writes settings that list them in that
+// order after the other sections `settings`.
+void PrepareDictionaries(TestFolders& folders, std::initializer_list<const wchar_t*> built,
+                         const std::wstring& settings);
+// The same, then the program started over them (its frame once started).
 HWND StartWithDictionaries(ProgramRun& run, TestFolders& folders, std::initializer_list<const wchar_t*> built,
                            const std::wstring& settings = L"[Window]\r\nx=20\r\ny=20\r\ncx=700\r\ncy=560\r\ncy2=300\r\n");

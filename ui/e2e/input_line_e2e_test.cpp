@@ -14,6 +14,7 @@
 #include <initializer_list>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "common/ui_text/ui_text.h"
 #include "common/win/tests/key_typing.h"
@@ -98,6 +99,44 @@ protected:
     TestFolders folders;
     HWND input = nullptr;
 };
+
+// Keys typed the moment the window shows, while the start still opens the
+// dictionaries (held here until the keys are in), go into the input box,
+// and what the box holds when the start ends is looked up: the keys are
+// real ones, typed into whatever the program focused, with no focus given.
+TEST_F(InputLine, KeysTypedWhileTheStartRunsGoIntoTheBoxAndAreLookedUp) {
+    folders = PrepareTest(L"InputLine.TypedAtStart");
+    PrepareDictionaries(folders, {L"edict-slice.qdx"},
+                        L"[Application]\r\nVersion=11.11.0\r\nFlags=49152\r\n"  // shown, English, no monitor
+                        L"[Window]\r\nx=20\r\ny=20\r\ncx=700\r\ncy=560\r\ncy2=300\r\n");
+    const std::wstring holdName = L"OstrelE2EStartHold-" + std::to_wstring(GetCurrentProcessId());
+    HANDLE hold = CreateEventW(nullptr, TRUE, FALSE, holdName.c_str());
+    ASSERT_NE(hold, nullptr);
+    ProgramRun run(L"", {{L"OSTREL_TEST_START_HOLD", holdName}});
+    HWND frame = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (frame = FindFrame()) != nullptr && GetForegroundWindow() == frame; }, 300))
+        << "the window never came to the front";
+    input = FindChild(frame, L"RichEdit20W", kInputBoxId);
+    ASSERT_NE(input, nullptr);
+    const std::wstring reading = Wide(SliceReading());
+    for (wchar_t c : reading) {
+        std::vector<INPUT> keys = key_typing::detail::KeysOf(c);
+        ASSERT_EQ(SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT)), keys.size());
+        Sleep(80);
+    }
+    EXPECT_TRUE(WaitFor([&] { return WindowText(input) == reading; })) << "the box holds " << Utf8(WindowText(input));
+    State state = run.QueryState(frame);
+    EXPECT_EQ(Number(state, L"flags") & 0x40000000, 0) << "the start ended before the keys were in";
+    SetEvent(hold);
+    ASSERT_TRUE(WaitFor([&] { return Number(state = run.QueryState(frame), L"flags") & 0x40000000; }, 300));
+    state = run.SettledState(frame);
+    EXPECT_EQ(WindowText(input), reading);
+    EXPECT_EQ(state[L"cell." + std::to_wstring(Number(state, L"current") - Number(state, L"top")) + L".0"], reading)
+        << "what the box held at the end of the start was not looked up";
+    SaveScreenshot(folders.root + L"\\typed-at-start.png");
+    CloseHandle(hold);
+    EXPECT_EQ(run.Exit(frame), 0);
+}
 
 // Japanese, Russian and English sentences and a text of 1,000 characters in
 // paragraphs, copied in an X program: with the clipboard monitor on, Ctrl+V
