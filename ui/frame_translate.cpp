@@ -73,10 +73,24 @@ void SetInputText(CRichEdit* inputBox, std::u16string_view text) {
     SendMessageW(box, EM_SETEVENTMASK, 0, mask);
 }
 
-// The row keeps its place and its article every reading: the analyser's
-// lines of another reading (laudare's perfect beside its infinitive) join
-// the note of the first.
+// An index hit of a record the analyser also read goes: the analyser's row
+// stands where its reading ranks (domo: domus before domo "to tame", which
+// the reverse index also holds). Of the analyser's rows of one record the
+// first keeps its place and its article every reading: the lines of a later
+// reading (laudare's perfect beside its infinitive) join its note.
 void FoldRowsOfOneRecord(WordList& list, int32_t first) {
+    auto sameRecord = [&list](int32_t i, int32_t j) {
+        return list.EntryAt(i).dictionary == list.EntryAt(j).dictionary &&
+               list.EntryAt(i).recordId == list.EntryAt(j).recordId;
+    };
+    auto noted = [&list](int32_t i) { return (list.EntryAt(i).flags & kEntryNote) != 0; };
+    for (int32_t i = first; i < list.EntryCount();) {
+        bool readToo = false;
+        for (int32_t j = first; j < list.EntryCount() && !readToo; ++j)
+            readToo = j != i && noted(j) && sameRecord(i, j);
+        if (list.EntryAt(i).dictionary != nullptr && !noted(i) && readToo) list.DeleteAt(i);
+        else ++i;
+    }
     auto note = [&list](const WordListEntry& e) {
         return (e.flags & kEntryNote) != 0 ? std::u16string(list.PoolText(e.noteOffset, e.noteLength))
                                            : std::u16string();
@@ -86,12 +100,11 @@ void FoldRowsOfOneRecord(WordList& list, int32_t first) {
         std::u16string joined = note(list.EntryAt(i));
         const size_t alone = joined.size();
         for (int32_t j = i + 1; j < list.EntryCount();) {
-            const WordListEntry& later = list.EntryAt(j);
-            if (later.dictionary != list.EntryAt(i).dictionary || later.recordId != list.EntryAt(i).recordId) {
+            if (!sameRecord(i, j)) {
                 ++j;
                 continue;
             }
-            joined += note(later);
+            joined += note(list.EntryAt(j));
             list.DeleteAt(j);
         }
         if (joined.size() == alone) continue;

@@ -286,8 +286,10 @@ TEST_F(FrameTranslateTest, ARecordFoundTwiceIsOneRowWithEveryReadingInItsNote) {
     add(5, u"laudav.ere - v. 1.1, pf. ind. act., 3 pl.\n");
     add(5, u"");  // a hit of the reverse index on the same record
     add(7, u"");
+    add(3, u"");  // a hit of the reverse index alone
+    add(3, u"");
     FoldRowsOfOneRecord(*list, 1);
-    ASSERT_EQ(list->EntryCount(), 3);
+    ASSERT_EQ(list->EntryCount(), 4);
     EXPECT_EQ(list->EntryAt(0).recordId, 9u);
     const WordListEntry& first = list->EntryAt(1);
     EXPECT_EQ(first.recordId, 5u);
@@ -296,6 +298,31 @@ TEST_F(FrameTranslateTest, ARecordFoundTwiceIsOneRowWithEveryReadingInItsNote) {
     const WordListEntry& second = list->EntryAt(2);
     EXPECT_EQ(second.recordId, 7u);
     EXPECT_EQ(list->PoolText(second.noteOffset, second.noteLength), u"laudat.or - n. 3.1 m., nom. sg.\n");
+    EXPECT_EQ(list->EntryAt(3).recordId, 3u);
+}
+
+// A record the reverse index found ahead of the analyser (domo "to tame",
+// whose lemma is the typed word) stands where the analyser ranks it: after
+// domus, whose dative and ablative domo is.
+TEST_F(FrameTranslateTest, AnIndexHitOfARecordTheAnalyserReadTakesTheAnalysersPlace) {
+    RDFDictionary* dictionary = list->CursorAt(0)->dictionary;
+    auto add = [&](uint32_t record, std::u16string_view note) {
+        WordListEntry* row = list->AddEntry(nullptr, 0, 4, nullptr);
+        row->dictionary = dictionary;
+        row->recordId = record;
+        if (note.empty()) return;
+        row->flags |= kEntryNote;
+        row->noteOffset = static_cast<uint32_t>(list->AddText(note));
+        row->noteLength = static_cast<uint32_t>(note.size());
+    };
+    add(994, u"");
+    add(187, u"dom.o - n. 4.4 f., abl. sg.\n");
+    add(994, u"dom.o - v. 1.1, praes. ind. act., 1 sg.\n");
+    FoldRowsOfOneRecord(*list, 0);
+    ASSERT_EQ(list->EntryCount(), 2);
+    EXPECT_EQ(list->EntryAt(0).recordId, 187u);
+    EXPECT_EQ(list->EntryAt(1).recordId, 994u);
+    EXPECT_NE(list->EntryAt(1).flags & kEntryNote, 0u);
 }
 
 TEST_F(FrameTranslateTest, LatinAnalyserStandInIsCalledOnlyForDictionariesWithLatinStems) {
