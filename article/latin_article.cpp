@@ -2,6 +2,7 @@
 #include "article/latin_article.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "article/display_attributes.h"
@@ -25,6 +26,20 @@ std::u16string_view EntryText(const CDictionary& dictionary, uint32_t index) {
 std::u16string_view WithoutTrailingSemicolon(std::u16string_view text) {
     if (!text.empty() && text.back() == u';') text.remove_suffix(1);
     return text;
+}
+
+// A preposition's case before its meaning, so that its rows tell apart
+// ("in  PREP  ACC": "(+ acc.) "; in takes the accusative and the ablative).
+std::u16string_view PrepositionCase(std::u16string_view form) {
+    constexpr std::u16string_view kPrep = u"  PREP  ";
+    const size_t at = form.find(kPrep);
+    if (at == form.npos || form.find_first_of(u" ,") != at) return {};
+    const std::u16string_view name = form.substr(at + kPrep.size(), 3);
+    static constexpr std::pair<std::u16string_view, std::u16string_view> kCases[] = {
+        {u"ACC", u"(+ acc.) "}, {u"ABL", u"(+ abl.) "}, {u"GEN", u"(+ gen.) "}, {u"DAT", u"(+ dat.) "}};
+    for (const auto& [code, shown] : kCases)
+        if (name == code) return shown;
+    return {};
 }
 
 }  // namespace
@@ -53,6 +68,7 @@ int32_t GetColumnTextF16(const CDictionary& dictionary, uint32_t index, ListCell
     StyledWriter out = cell.Writer();
     const int32_t start = out.Length();
     if (columnKind == 4 || columnKind == 9 || columnKind == 10) {
+        out.Append(PrepositionCase(LatinSecondLine(entry)), 0);
         out.Append(LatinMeaning(entry).substr(0, kMaxColumnUnits), 0);
         if (out.Length() > 0 && out.UnitAt(out.Length() - 1) == u';') out.CutTo(out.Length() - 1);
     } else {

@@ -54,6 +54,18 @@ TEST_F(LatinArticle, ColumnsTakeTheMeaningOrTheFirstWordOfTheForm) {
     EXPECT_EQ(Column(3), u"");
 }
 
+// The two rows of "in" (it takes the accusative and the ablative) say
+// which case each is for; other words' rows show their meaning alone.
+TEST_F(LatinArticle, APrepositionsMeaningColumnNamesItsCase) {
+    Parse(Line(u"in, into, on;") + u"\nin  PREP  ACC   [XXXAX]");
+    EXPECT_EQ(Column(4), u"(+ acc.) in, into, on");
+    Parse(Line(u"in, into, on;") + u"\nin  PREP  ABL");
+    EXPECT_EQ(Column(4), u"(+ abl.) in, into, on");
+    EXPECT_EQ(Column(3), u"in");
+    Parse(Line(u"when;") + u"\ncum  CONJ");
+    EXPECT_EQ(Column(4), u"when");
+}
+
 TEST_F(LatinArticle, PrincipalPartsBoldUpToThePartOfSpeech) {
     Parse(Line(u"love;") + u"\namo, amare, amavi, amatus  V (1st) [rare]");
     const FormattedText article = FormatArticleF16(dictionary_, 0);
