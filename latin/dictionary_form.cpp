@@ -203,6 +203,11 @@ void AdjectiveParts(const DictionaryEntry& e, Parts& r) {
     const int32_t d = e.part.first, v = e.part.variant, comparison = e.part.third;
     if (comparison == COMP_COMP) {
         Three(r, s1, "or", s1, "or", s1, "us");
+    } else if (comparison == COMP_SUPER && s2[0] != 0) {
+        // A further superlative of an adjective (maxumus beside maximus)
+        // names the adjective by its second stem: magnus, maxumus -a -um.
+        r.p[0] = Part(s2, "us");
+        r.p[1] = Part(s1, "mus -a -um");
     } else if (comparison == COMP_SUPER) {
         Three(r, s1, "mus", s1, "ma", s1, "mum");
     } else if (comparison == COMP_X) {

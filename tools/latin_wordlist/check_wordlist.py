@@ -85,8 +85,21 @@ NAMED_WORDS = {
     "saepius": "saepe, saepius, saepissime  ADV", "diutius": "diu, diutius, diutissime  ADV",
     "uterque": "uterque, utraque, utrumque  PRON", "utriusque": "uterque, utraque, utrumque  PRON",
     "utrius": "uter, utra, utrum  ADJ", "alterius": "alter, altera, alterum  ADJ",
-    # The older superlatives in -umus.
-    "optumum": "optumus, optuma, optumum  ADJ", "maxume": "maxumus, maxuma, maxumum  ADJ"}
+    # The older superlatives in -umus, by the adjective they are of.
+    "optumum": "bonus, optumus -a -um  ADJ", "maxume": "magnus, maxumus -a -um  ADJ",
+    # A word of one form that is the whole word before a form of a commoner
+    # lemma (magnus's vocative, multus, pars, qui behind num-), a noun
+    # before a verb's supine, a common noun before a name.
+    "maxime": "maxime  ADV", "multo": "multo  ADV", "partim": "partim  ADV",
+    "numquam": "numquam  ADV", "optime": "optime  ADV", "eodem": "eodem  ADV",
+    "habitu": "habitus, habitus  N   (4th) M", "caeli": "caelum, caeli  N   (2nd) N",
+    # Common forms once unread or misnamed; adjectives without comparison.
+    "vim": "vis, vis  N   (3rd) F", "vi": "vis, vis  N   (3rd) F", "vires": "vires, virium  N   (3rd) F",
+    "domo": "domus, domus  N   (4th) F", "domos": "domus, domus  N   (4th) F",
+    "isdem": "idem, eadem, idem  PRON", "quidam": "quidam, quaedam, quiddam  PACK",
+    "quicumque": "quicumque, quaecumque, quodcumque  PACK", "quidquid": "quisquis, quidquid  PACK",
+    "quisquam": "quisquam, quicquam  PACK", "omnis": "omnis, omnis, omne  ADJ",
+    "noster": "noster, nostra, nostrum  ADJ", "tres": "tres -es -ia, tertius -a -um, terni -ae -a, ter  NUM"}
 # Words whose first line must carry a meaning (the lexicon gives it under
 # another lemma, or gives none: si, sic).
 MEANING_WORDS = {"nihil": "nothing", "inquit": "it is said, one says;",

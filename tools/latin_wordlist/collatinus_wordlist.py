@@ -662,7 +662,10 @@ def convert(directory):
             continue
         ranked.append(Made(frequency, lemma, line_of(stems, code, meaning), stems, bool(meaning), converted))
         for superlative in further_superlatives(code, fields[3]):
-            ranked.append(Made(frequency, lemma, line_of(superlative, "ADJ 1 1 SUPER", meaning), superlative,
+            # The adjective's first stem stands second: the form names it
+            # (magnus, maxumus -a -um); the analyser keys the first alone.
+            named = superlative + (stems[0],)
+            ranked.append(Made(frequency, lemma, line_of(named, "ADJ 1 1 SUPER", meaning), superlative,
                                bool(meaning), converted))
         converted += 1
         unexplained += not meaning
