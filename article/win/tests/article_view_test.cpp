@@ -215,6 +215,37 @@ TEST_F(ArticleViewTest, RtfArticlesStreamInReadOnly) {
     EXPECT_TRUE(GetWindowLongW(Edit(), GWL_STYLE) & ES_READONLY);
 }
 
+// An article long enough that the view takes it out piece by piece (the
+// control is made writable for that), then each kind of article, and none:
+// the view stays read-only, and a typed key changes nothing.
+TEST_F(ArticleViewTest, TheViewStaysReadOnlyAfterALongArticle) {
+    std::u16string longText;
+    while (longText.size() < 5000) longText += u"lorem ipsum \u732B\u3068 dolor\r\n";
+    const std::u16string shortText = u"\u306D\u3053 cat";
+    const std::vector<uint32_t> attributes(shortText.size(), 2);
+    const struct {
+        const char* what;
+        void (*show)(CArticleView&, const std::u16string&, const std::vector<uint32_t>&);
+    } nexts[] = {
+        {"no article", [](CArticleView& v, const auto&, const auto&) { v.SetArticle(nullptr, 0, nullptr, true); }},
+        {"an empty article", [](CArticleView& v, const auto&, const auto&) { v.SetArticle(u"", 0, nullptr, true); }},
+        {"a plain article", [](CArticleView& v, const auto& t, const auto&) { v.SetArticle(t, {}, true); }},
+        {"a styled article", [](CArticleView& v, const auto& t, const auto& a) { v.SetArticle(t, a, true); }},
+        {"a linked text", [](CArticleView& v, const auto& t, const auto&) { v.SetLinkedText(u"<<" + t + u">>", true); }},
+        {"an RTF article", [](CArticleView& v, const auto&, const auto&) { v.SetRtfArticle("{\\rtf1\\ansi cat}"); }},
+    };
+    for (const auto& next : nexts) {
+        view_->SetArticle(longText, {}, true);
+        ASSERT_GT(ControlText(Edit()).size(), 4096u);
+        next.show(*view_, shortText, attributes);
+        EXPECT_TRUE(GetWindowLongW(Edit(), GWL_STYLE) & ES_READONLY) << next.what;
+        const std::u16string shown = ControlText(Edit());
+        SendMessageW(Edit(), EM_SETSEL, 0, 0);
+        SendMessageW(Edit(), WM_CHAR, 'x', 1);
+        EXPECT_EQ(ControlText(Edit()), shown) << next.what << ": a typed key went in";
+    }
+}
+
 TEST_F(ArticleViewTest, LookingUpASelectionGoesThroughTheInputBox) {
     CRichEdit input(main_, false, 9, 0, 0, 100, 20, false);
     host_.inputBox = &input;
