@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "dictionary/cursor.h"
 #include "dictionary/dictionary.h"
 #include "dictionary/input_line.h"
 #include "dictionary/word_list.h"
@@ -200,6 +201,37 @@ void ListViewModel::RestorePosition() {
     selection.Clear();
     if (currentRow >= 0) selection.Add(currentRow, false, false);
     if (savedBits != 0 || oldTop != topRow) UpdateView();
+}
+
+bool ListViewModel::SelectArticle(RDFDictionary& dictionary, uint32_t position) {
+    if (model == nullptr || position == 0) return false;
+    // The place on the page of the row the list was on before the change.
+    const int32_t pageOffset =
+        (savedBits & 1) != 0 ? savedPageOffset : std::max(0, currentRow - std::max(topRow, 0));
+    if (model->IsStored()) {
+        if (model->FindRecord({&dictionary, position, -1}) < 0) return false;
+        SelectRecord({&dictionary, position, -1}, pageOffset);
+        return true;
+    }
+    const CCursor* listed = nullptr;
+    for (int32_t i = 0; i < model->CursorCount() && listed == nullptr; ++i)
+        if (model->CursorAt(i)->dictionary == &dictionary) listed = model->CursorAt(i);
+    if (listed == nullptr) return false;
+    // The article's entries in the list's index of its dictionary (a
+    // personal dictionary is small; a long one is walked no further).
+    constexpr int32_t kMostEntriesWalked = 200000;
+    CCursor walk(&dictionary, listed->indexId);
+    int32_t ordinal = -1;
+    int32_t walked = 0;
+    for (DmsStatus s = walk.MoveFirst(); !Failed(s) && walked < kMostEntriesWalked; s = walk.Next(), ++walked) {
+        if (walk.RecordId() != position) continue;
+        const bool underKey = (savedBits & 2) != 0 && walk.FieldText(0) == savedKey && walk.FieldText(1) == savedSecond;
+        if (ordinal < 0 || underKey) ordinal = walk.ordinal;
+        if (underKey) break;
+    }
+    if (ordinal < 0) return false;
+    SelectRecord({&dictionary, position, ordinal}, pageOffset);
+    return true;
 }
 
 int32_t ListViewModel::OnDictionariesClosed(CInput& input, RDFDictionary* firstDictionary, bool /*isCurrentView*/) {

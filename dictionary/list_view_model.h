@@ -98,6 +98,13 @@ public:
     // and reopen of the dictionaries; restoring finds the key again.
     void SavePosition();
     void RestorePosition();
+    // Makes the row of `dictionary`'s article at data position `position`
+    // current, at the saved row's place on the page: of its rows, the one
+    // under the key the list was on, else the first. False, and the list as
+    // it was, when the list does not hold it. A saved article is shown so,
+    // where the list's key would find the first dictionary's row of that
+    // headword.
+    bool SelectArticle(RDFDictionary& dictionary, uint32_t position);
     // Posts the current row's headword (the first non-empty of the view's
     // two column kinds, a leading ellipsis dropped) to the main window as
     // WM_COMMAND `command`; 1 when posted.

@@ -146,5 +146,9 @@ void FrameShelf::ArticleSaved(CDictionary& dictionary, uint32_t position, bool a
             selected->model->Sort();
         }
     }
+    // The list shows the saved article: after the change its key alone
+    // would find the row of another dictionary holding the same headword,
+    // and that article's text would stand where the user saved theirs.
+    if (ListView* view = CurrentView()) view->SelectArticle(*saved, position);
     RedrawLists();
 }

@@ -200,6 +200,47 @@ TEST_F(ShelfTest, ReopenedDictionariesReturnToTheSameKeyAndDeletedOnesLeaveEvery
     EXPECT_EQ(selected.EntryCount(), 0);
 }
 
+// An article saved into the second of two dictionaries that both hold its
+// headword: the change brings the list back to the first dictionary's row
+// under the key, and the saved article is made current again, at its place
+// on the page; in the Selected list too. An article the list does not hold
+// leaves the list where it was.
+TEST_F(ShelfTest, ASavedArticleIsSelectedWhereAnotherDictionaryHoldsItsHeadword) {
+    MakeFile(u"C:\\D\\a.qdx", {u"あ", u"か", u"さ"});
+    MakeFile(u"C:\\D\\b.qdx", {u"い", u"か", u"し"});
+    OpenOnShelf(u"C:\\D\\a.qdx");
+    RDFDictionary* b = OpenOnShelf(u"C:\\D\\b.qdx");
+    shelf.Refresh();
+    ListViewModel& view = *shelf.FindView(2);
+    view.SearchText(u"か", nullptr);
+    view.MoveCurrent(1);
+    ASSERT_EQ(view.model->GetEntry(view.currentRow)->dictionary, b);
+    const int32_t row = view.currentRow, pageOffset = view.currentRow - view.topRow;
+    const uint32_t saved = view.model->GetEntry(row)->RecordId();
+    shelf.SaveListPositions();
+    shelf.NotifyDictionaryChanged(*b);
+    EXPECT_NE(view.model->GetEntry(view.currentRow)->dictionary, b) << "the key alone finds the first dictionary's row";
+
+    EXPECT_TRUE(view.SelectArticle(*b, saved));
+    EXPECT_EQ(view.currentRow, row);
+    EXPECT_EQ(view.currentRow - view.topRow, pageOffset);
+    EXPECT_EQ(view.model->GetEntry(view.currentRow)->dictionary, b);
+    EXPECT_EQ(view.model->GetEntry(view.currentRow)->RecordId(), saved);
+    EXPECT_FALSE(view.SelectArticle(*b, 99)) << "no such article";
+    EXPECT_EQ(view.currentRow, row);
+
+    ListViewModel& selectedView = *shelf.FindView(kViewSelected);
+    WordList& selected = *shelf.GetWordList(kListSelected);
+    for (const char16_t* reading : {u"い", u"し"}) {
+        CCursor cursor(b, kIndexReadingWord);
+        ASSERT_EQ(cursor.SeekByText(reading, u""), 1);
+        ASSERT_NE(selected.AddCursorEntry(cursor), nullptr);
+    }
+    selectedView.SetCurrent(0);
+    EXPECT_TRUE(selectedView.SelectArticle(*b, 3));
+    EXPECT_EQ(selectedView.currentRow, 1);
+}
+
 // The by-reading view posts column 3, else column 2, without a leading ellipsis.
 TEST_F(ShelfTest, TheCurrentHeadwordIsPostedFromTheViewsColumnsWithoutItsEllipsis) {
     struct Host : IListViewHost {
