@@ -32,6 +32,14 @@ void SplitLines(std::u16string_view text, size_t from, size_t to, int32_t kind, 
 
 }  // namespace
 
+void ReplacedSpan::Add(size_t start, size_t end, size_t length) {
+    // The units no edit replaced stay at the two ends through every later
+    // edit too: the untouched ends of several edits are the shortest of each.
+    end = std::max(start, std::min(end, length));
+    head_ = std::min(head_, std::min(start, length));
+    tail_ = std::min(tail_, length - end);
+}
+
 void EditorLineTable::Reset(std::u16string_view text, int32_t kind) {
     text_.assign(text);
     lines_.clear();
@@ -44,18 +52,24 @@ size_t EditorLineTable::LineAt(int32_t position) const {
     return after == starts_.begin() ? 0 : static_cast<size_t>(after - starts_.begin() - 1);
 }
 
-LineRange EditorLineTable::Update(std::u16string_view now) {
+LineRange EditorLineTable::Update(std::u16string_view now, const ReplacedSpan& replaced) {
     const std::u16string_view before = text_;
-    if (before == now) return {0, 0};
+    if (before == now && replaced.Empty()) return {0, 0};
     const size_t shorter = std::min(before.size(), now.size());
     // The change seen from the front and from the back: among repeated
     // characters the two differ, and the edit lies somewhere between them.
-    const size_t prefix = CommonPrefix(before, now, shorter);
-    const size_t suffixAfterPrefix = CommonSuffix(before, now, shorter - prefix);
-    const size_t suffix = CommonSuffix(before, now, shorter);
-    const size_t prefixBeforeSuffix = CommonPrefix(before, now, shorter - suffix);
-    const size_t start = std::min(prefix, prefixBeforeSuffix);
-    const size_t tail = std::min(suffixAfterPrefix, suffix);  // units after the change, the same in both
+    // What the control replaced counts as changed, whatever it now reads.
+    size_t start = std::min(replaced.Head(), shorter);
+    size_t tail = replaced.Tail();  // units after the change, the same in both
+    if (before != now) {
+        const size_t prefix = CommonPrefix(before, now, shorter);
+        const size_t suffixAfterPrefix = CommonSuffix(before, now, shorter - prefix);
+        const size_t suffix = CommonSuffix(before, now, shorter);
+        const size_t prefixBeforeSuffix = CommonPrefix(before, now, shorter - suffix);
+        start = std::min({start, prefix, prefixBeforeSuffix});
+        tail = std::min({tail, suffixAfterPrefix, suffix});
+    }
+    tail = std::min(tail, shorter - start);
     const size_t endBefore = before.size() - tail, endNow = now.size() - tail;
 
     const size_t first = LineAt(static_cast<int32_t>(start));

@@ -15,6 +15,28 @@
 #include <string_view>
 #include <vector>
 
+// What the edits since the table's last update replaced, as the control
+// saw them: the units at the text's start and at its end that no edit
+// replaced. Text replaced by the same text (a paste of what was there) is
+// replaced all the same, and its paragraphs lose their kinds, which no
+// comparison of the two texts can see.
+class ReplacedSpan {
+public:
+    // An edit replaced units [start, end) of a text `length` units long.
+    void Add(size_t start, size_t end, size_t length);
+    // An edit that may have replaced anything (an undo, a new text).
+    void AddAll() { head_ = tail_ = 0; }
+    void Clear() { head_ = tail_ = kNone; }
+    bool Empty() const { return head_ == kNone; }
+    size_t Head() const { return head_; }  // units before the first one replaced
+    size_t Tail() const { return tail_; }  // units after the last one replaced
+
+private:
+    static constexpr size_t kNone = static_cast<size_t>(-1);
+    size_t head_ = kNone;
+    size_t tail_ = kNone;
+};
+
 // Lines [first, end) of the table.
 struct LineRange {
     size_t first = 0;
@@ -32,8 +54,9 @@ public:
     // from the control they keep the kind of the first line they replace.
     // Wherever the change may lie among repeated characters (a paragraph end
     // deleted from a run of empty lines), every line it could have touched
-    // is among them.
-    LineRange Update(std::u16string_view now);
+    // is among them; so is every line that holds a unit of `replaced`, even
+    // where the text reads as it did.
+    LineRange Update(std::u16string_view now, const ReplacedSpan& replaced = {});
 
     const std::u16string& Text() const { return text_; }
     size_t Count() const { return lines_.size(); }  // at least 1: an empty text is one empty line

@@ -175,6 +175,7 @@ void SetEditorHost(IEditorHost* host) { g_host = host; }
 ArticleEditor::ArticleEditor() = default;
 
 ArticleEditor::~ArticleEditor() {
+    if (text_ && text_->Window()) RemoveWindowSubclass(text_->Window(), TextProc, 0);
     if (text_) text_->ForgetWindow();
     if (dialog_) {
         SetWindowLongPtrW(dialog_, GWLP_USERDATA, 0);
@@ -258,6 +259,7 @@ void ArticleEditor::OnInitDialog() {
         SendMessageW(control, EM_SETEVENTMASK, 0, kEventMask);
         SendMessageW(control, EM_SETUNDOLIMIT, 100, 0);
         SendMessageW(control, EM_EXLIMITTEXT, 0, recordId_ != 0 ? kMostLoadedUnits : kMostArticleUnits);
+        SetWindowSubclass(control, TextProc, 0, reinterpret_cast<DWORD_PTR>(this));
     }
     const bool fresh = flags_ & (kEditorNewArticle | kEditorRecordDeleted | kEditorOtherDictionary);
     const std::u16string caption =
@@ -297,6 +299,56 @@ void ArticleEditor::OnInitDialog() {
     // A dictionary that could only be opened for reading (a read-only file or
     // medium) is said so now, not first when a save fails.
     if (target_->openMode == kReadOnlyMode) PostMessageW(dialog_, kReadOnlyNote, 0, 0);
+}
+
+LRESULT CALLBACK ArticleEditor::TextProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                         DWORD_PTR self) {
+    if (!reinterpret_cast<ArticleEditor*>(self)->BeforeTextMessage(message, wParam)) return 0;
+    return DefSubclassProc(window, message, wParam, lParam);
+}
+
+bool ArticleEditor::BeforeTextMessage(UINT message, WPARAM wParam) {
+    HWND control = text_ ? text_->Window() : nullptr;
+    if (!control) return true;
+    const bool ctrl = GetKeyState(VK_CONTROL) < 0;
+    bool selection = false;  // the selection replaced
+    bool anything = false;   // any text replaced
+    switch (message) {
+    case WM_CHAR:
+    case WM_IME_CHAR:
+        selection = wParam >= 0x20 || wParam == '\r' || wParam == '\t';
+        break;
+    case WM_KEYDOWN:
+        selection = wParam == VK_BACK || wParam == VK_DELETE || wParam == VK_RETURN || wParam == VK_INSERT ||
+                    (ctrl && (wParam == 'V' || wParam == 'X'));
+        anything = ctrl && (wParam == 'Z' || wParam == 'Y');
+        break;
+    case WM_PASTE: case EM_PASTESPECIAL: case EM_REPLACESEL: case WM_CUT: case WM_CLEAR:
+        selection = true;
+        break;
+    case EM_STREAMIN:
+        selection = (wParam & SFF_SELECTION) != 0;
+        anything = !selection;
+        break;
+    case WM_SETTEXT: case EM_SETTEXTEX: case WM_UNDO: case EM_UNDO: case EM_REDO:
+        anything = true;
+        break;
+    default:
+        return true;
+    }
+    if (anything) {
+        replaced_.AddAll();
+        return true;
+    }
+    if (!selection) return true;
+    // What a caret alone gets, the texts before and after tell; a selection
+    // replaced may read the same afterwards.
+    CHARRANGE range{};
+    SendMessageW(control, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
+    if (range.cpMax > range.cpMin)
+        replaced_.Add(static_cast<size_t>(std::max<LONG>(range.cpMin, 0)), static_cast<size_t>(range.cpMax),
+                      static_cast<size_t>(TextUnits(control)));
+    return true;
 }
 
 void ArticleEditor::MakeToolbar() {
@@ -528,7 +580,8 @@ void ArticleEditor::SyncLines() {
 }
 
 void ArticleEditor::SyncLines(std::u16string_view now) {
-    const LineRange made = table_.Update(now);
+    const LineRange made = table_.Update(now, replaced_);
+    replaced_.Clear();
     ReadKinds(made);
 }
 
@@ -536,6 +589,7 @@ void ArticleEditor::ReloadLines() {
     HWND control = text_ ? text_->Window() : nullptr;
     if (!control) return;
     table_.Reset(CRichEdit::GetText(control));
+    replaced_.Clear();
     ReadKinds({0, table_.Count()});
 }
 

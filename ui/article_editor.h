@@ -74,6 +74,12 @@ public:
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+    // The text control's messages before the control takes them: what an
+    // edit replaces is noted for the line table.
+    static LRESULT CALLBACK TextProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                     DWORD_PTR self);
+    // Notes what `message` is about to replace; false when the control is not to have it.
+    bool BeforeTextMessage(UINT message, WPARAM wParam);
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void OnInitDialog();
     void MakeToolbar();
@@ -133,6 +139,10 @@ private:
     // paints from it, never from the control: reading paragraph styles moves
     // the selection, which must not happen while painting.
     EditorLineTable table_;
+    // What edits replaced since the table last took the control's text in:
+    // a paste of the text that was there changes no unit, yet its paragraphs
+    // lose their kinds in the control.
+    ReplacedSpan replaced_;
     std::u16string problems_;  // what the problems box shows
     bool canSave_ = true;
     bool tooLong_ = false;  // a stored article longer than the editor saves: shown read-only

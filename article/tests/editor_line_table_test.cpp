@@ -1,8 +1,10 @@
 // The editor's line table against a brute-force model: random edits (typing,
 // deleting, pasting lines, joining and splitting paragraphs, among runs of
-// repeated characters and empty lines) taken in one at a time. After each,
-// the lines are the text split at CR, every line the edit could have touched
-// is among those made again, and every other line keeps its kind.
+// repeated characters and empty lines) taken in one at a time, half of them
+// told what the control replaced. After each, the lines are the text split
+// at CR, every line the edit could have touched is among those made again
+// (every line it replaced, when told, even with the same text), and every
+// other line keeps its kind.
 #include <gtest/gtest.h>
 
 #include "article/editor_line_table.h"
@@ -48,14 +50,20 @@ TEST(EditorLineTable, AnEditRemakesTheLinesItTouchedAndNoOther) {
             for (const EditorLine& line : table.Lines()) kinds.push_back(line.kind);
             size_t at = random() % (text.size() + 1);
             std::u16string removed = text.substr(at, random() % 4), inserted = piece(random() % 4);
+            // Now and then the text replaced by itself, as a paste of what was there.
+            if (random() % 5 == 0) inserted = removed;
             const std::u16string now = text.substr(0, at) + inserted + text.substr(at + removed.size());
+            ReplacedSpan replaced;
+            const bool told = random() % 2 == 0;
+            if (told) replaced.Add(at, at + removed.size(), text.size());
+            const size_t replacedFirst = LineOf(now, at), replacedLast = LineOf(now, at + inserted.size());
             // What the edit changed: a character replaced by itself is no change.
             while (!removed.empty() && !inserted.empty() && removed[0] == inserted[0])
                 removed.erase(0, 1), inserted.erase(0, 1), ++at;
             while (!removed.empty() && !inserted.empty() && removed.back() == inserted.back())
                 removed.pop_back(), inserted.pop_back();
 
-            const LineRange made = table.Update(now);
+            const LineRange made = table.Update(now, replaced);
             const std::vector<std::u16string> lines = Split(now);
             ASSERT_EQ(table.Count(), lines.size());
             int32_t start = 0;
@@ -66,13 +74,19 @@ TEST(EditorLineTable, AnEditRemakesTheLinesItTouchedAndNoOther) {
                 start += static_cast<int32_t>(lines[i].size()) + 1;
             }
             ASSERT_EQ(table.Text(), now);
-            if (now == text) {
+            if (told) {
+                EXPECT_LE(made.first, replacedFirst);
+                EXPECT_GT(made.end, replacedLast);
+            }
+            if (now == text && !told) {
                 EXPECT_EQ(made.Count(), 0u);
                 continue;
             }
             // The lines holding the edit in the new text are made again.
-            EXPECT_LE(made.first, LineOf(now, at));
-            EXPECT_GT(made.end, LineOf(now, at + inserted.size()));
+            if (now != text) {
+                EXPECT_LE(made.first, LineOf(now, at));
+                EXPECT_GT(made.end, LineOf(now, at + inserted.size()));
+            }
             // Lines before keep their kinds, lines after keep theirs, shifted.
             const size_t shift = table.Count() - kinds.size();
             for (size_t i = 0; i < made.first; ++i) EXPECT_EQ(table.Lines()[i].kind, kinds[i]);
@@ -82,6 +96,22 @@ TEST(EditorLineTable, AnEditRemakesTheLinesItTouchedAndNoOther) {
             text = now;
         }
     }
+}
+
+// Two edits before one update (the second's span in the text the first
+// left): every line either replaced is made again, and no line outside both.
+TEST(EditorLineTable, TheSpansOfSeveralEditsAddUp) {
+    EditorLineTable table;
+    table.Reset(u"a\rb\rc\rd\re\rf", 1);
+    ReplacedSpan replaced;
+    replaced.Add(2, 3, 11);  // "b" by "b"
+    replaced.Add(8, 9, 11);  // "e" by "e"
+    const LineRange made = table.Update(u"a\rb\rc\rd\re\rf", replaced);
+    EXPECT_EQ(made.first, 1u);
+    EXPECT_EQ(made.end, 5u);
+    replaced.Clear();
+    replaced.AddAll();
+    EXPECT_EQ(table.Update(table.Text(), replaced).Count(), 6u);
 }
 
 TEST(EditorLineTable, AnEmptyTextIsOneEmptyLine) {

@@ -1,0 +1,190 @@
+// A stored article corrected as users correct it, in the real program over
+// the EDICT slice, whose headword the personal dictionary then holds too:
+// the whole text selected and pasted over with real keys from an X program's
+// copy, the same text put in place of itself (EM_REPLACESEL), a paste taken
+// back with Ctrl+Z; each saves with the kinds the lines read as, and the
+// list then shows the saved article, not the slice's row of that headword.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <map>
+#include <optional>
+#include <string>
+
+#include "common/ui_text/ui_text.h"
+#include "common/win/tests/key_typing.h"
+#include "common/win/tests/screen_ink.h"
+#include "ui/e2e/edict_slice_session.h"
+#include "ui/e2e/editor_windows.h"
+#include "ui/e2e/program_session.h"
+#include "ui/e2e/x_clipboard.h"
+
+namespace {
+
+using namespace editor_windows;
+
+constexpr UINT kCopyToWorking = 40400, kEditCurrent = 40064, kSave = 1362;
+constexpr int kCannotSaveCaption = 179;
+
+// The editor's text with CR LF line ends, as a copy of it holds them.
+std::wstring EditorText(HWND editor) { return WindowText(GetDlgItem(editor, kTextId)); }
+
+// Ctrl+A with a real key, until the whole text (a paragraph end one unit) is selected.
+bool SelectAllByKey(HWND editor) {
+    HWND text = GetDlgItem(editor, kTextId);
+    const std::wstring whole = EditorText(editor);
+    LRESULT units = static_cast<LRESULT>(whole.size());
+    for (size_t at = 0; (at = whole.find(L"\r\n", at)) != std::wstring::npos; at += 2) --units;
+    // The control's select-all takes the closing paragraph mark too.
+    return key_typing::PressKey(text, 'A', true) && WaitFor([&] {
+               const LRESULT selection = SendMessageW(text, EM_GETSEL, 0, 0);
+               return LOWORD(selection) == 0 && HIWORD(selection) >= units;
+           });
+}
+
+// Posts Save and waits for the editor to close; false, with the refusal's
+// box closed, when it did not.
+bool Saves(HWND editor, std::wstring& refusal) {
+    PostMessageW(editor, WM_COMMAND, kSave, 0);
+    HWND box = nullptr;
+    WaitFor([&] {
+        return !IsWindow(editor) ||
+               (box = FindWindowW(L"#32770", Slot(UILanguage::English, kCannotSaveCaption).c_str())) != nullptr;
+    });
+    if (box) {
+        refusal = BoxText(box) + L" / " + WindowText(GetDlgItem(editor, kProblemsId));
+        CloseBox(box, IDOK);
+    }
+    return WaitFor([&] { return !IsWindow(editor); }, 40);
+}
+
+class ArticleEditorReplace : public ::testing::Test {
+protected:
+    // The program over the slice and, listed after it, the personal
+    // dictionary, with one of the slice's articles copied into the personal
+    // dictionary and saved (the list then on that copy).
+    void StartWithCopiedArticle(const wchar_t* name) {
+        folders_ = PrepareTest(name);
+        {
+            ProgramRun first;  // copies the slice in and makes the personal dictionary
+            HWND frame = StartWithSlice(first, folders_);
+            ASSERT_NE(frame, nullptr);
+            ASSERT_EQ(first.Exit(frame), 0);
+        }
+        const std::wstring folder = folders_.DictionariesFolder();
+        WriteSettings(folders_, L"[Application]\r\nVersion=11.11.0\r\nFlags=49152\r\n[Window]\r\nx=20\r\ny=20\r\ncx=700\r\ncy=560\r\ncy2=300\r\n[Dictionaries]\r\nFile1=" +
+                                    folder + L"\\edict-slice.qdx,0\r\nFile2=" + folder + L"\\Personal.qdx,0\r\nWorking=" +
+                                    folder + L"\\Personal.qdx\r\n");
+        run_.emplace();
+        frame_ = run_->WaitForFrameWithoutClipboardMonitor();
+        ASSERT_NE(frame_, nullptr);
+        const std::u16string reading = SliceReading();
+        ASSERT_FALSE(reading.empty());
+        reading_.assign(reading.begin(), reading.end());
+        HWND input = FindChild(frame_, L"RichEdit20W", 202);
+        ASSERT_NE(input, nullptr);
+        for (wchar_t c : reading_) PostMessageW(input, WM_CHAR, c, 1);
+        ASSERT_TRUE(WaitFor([&] { return CurrentCell(0) == reading_; }));
+        ASSERT_TRUE(WaitFor([&] { return CurrentDictionary().find(L"edict-slice") != std::wstring::npos; }));
+        PostMessageW(frame_, WM_COMMAND, kCopyToWorking, 0);
+        HWND editor = nullptr;
+        ASSERT_TRUE(WaitFor([&] { return (editor = FindEditorWindow()) != nullptr && EditorText(editor).size() > 4; }));
+        std::wstring refusal;
+        ASSERT_TRUE(Saves(editor, refusal)) << Utf8(refusal);
+    }
+
+    std::map<std::wstring, std::wstring> State() { return run_->QueryState(frame_); }
+    std::wstring CurrentCell(int cell) {
+        std::map<std::wstring, std::wstring> state = State();
+        const int current = std::stoi(state[L"current"]), top = std::stoi(state[L"top"]);
+        return state[L"cell." + std::to_wstring(current - top) + L"." + std::to_wstring(cell)];
+    }
+    // The status line's part that names the current row's dictionary.
+    std::wstring CurrentDictionary() {
+        std::map<std::wstring, std::wstring> state = State();
+        return state[L"status.0"] + L"|" + state[L"status.1"];
+    }
+    std::wstring ArticleShown() {
+        HWND view = FindChild(frame_, L"Ostrel Article View", 0);
+        return view ? WindowText(FindWindowExW(view, nullptr, L"RichEdit20W", nullptr)) : L"";
+    }
+    // Edit on the current row: its editor once the stored text is in.
+    HWND EditCurrent() {
+        PostMessageW(frame_, WM_COMMAND, kEditCurrent, 0);
+        HWND editor = nullptr;
+        WaitFor([&] { return (editor = FindEditorWindow()) != nullptr && EditorText(editor).size() > 4; });
+        return editor;
+    }
+    // After a save: the list's current row is the personal dictionary's, and
+    // the article view shows the text that was saved.
+    void ExpectSavedArticleShown(const std::wstring& line, const char* route) {
+        EXPECT_TRUE(WaitFor([&] { return CurrentDictionary().find(L"Personal") != std::wstring::npos; }))
+            << route << ": the list shows " << Utf8(CurrentDictionary());
+        EXPECT_TRUE(WaitFor([&] { return ArticleShown().find(line) != std::wstring::npos; }))
+            << route << ": the article view shows " << Utf8(ArticleShown());
+    }
+
+    TestFolders folders_;
+    std::optional<ProgramRun> run_;  // started once the test's settings are written
+    HWND frame_ = nullptr;
+    std::wstring reading_;
+};
+
+TEST_F(ArticleEditorReplace, AWholeArticlePastedOverItselfSavesAndIsShown) {
+    ASSERT_NO_FATAL_FAILURE(StartWithCopiedArticle(L"ArticleEditorReplace.Paste"));
+    ExpectSavedArticleShown(reading_, "the copy");
+
+    // Select all and paste a corrected text with real keys, from an X program's copy.
+    HWND editor = EditCurrent();
+    ASSERT_NE(editor, nullptr);
+    HWND text = GetDlgItem(editor, kTextId);
+    const std::wstring stored = EditorText(editor);
+    const std::wstring corrected = stored + L"\r\ncorrected by a paste";
+    std::wstring copied = corrected;
+    for (size_t at = 0; (at = copied.find(L"\r\n", at)) != std::wstring::npos;) copied.erase(at, 1);
+    ASSERT_TRUE(CopyInXProgram(copied, folders_.root));
+    ASSERT_TRUE(SelectAllByKey(editor));
+    ASSERT_TRUE(key_typing::PressKey(text, 'V', true));
+    ASSERT_TRUE(WaitFor([&] { return EditorText(editor) == corrected; })) << Utf8(EditorText(editor));
+    EXPECT_EQ(WindowText(GetDlgItem(editor, kProblemsId)).find(L"Head word missed"), std::wstring::npos);
+    screen_ink::SaveScreenshot(folders_.root + L"\\pasted.png");
+    std::wstring refusal;
+    EXPECT_TRUE(Saves(editor, refusal)) << Utf8(refusal);
+    ExpectSavedArticleShown(L"corrected by a paste", "the paste");
+
+    // The article's own text put in place of itself.
+    editor = EditCurrent();
+    ASSERT_NE(editor, nullptr);
+    text = GetDlgItem(editor, kTextId);
+    const std::wstring own = EditorText(editor);
+    RemoteMemory remote(text, (own.size() + 1) * sizeof(wchar_t));
+    ASSERT_TRUE(remote.Valid() && remote.Write(0, own.c_str(), (own.size() + 1) * sizeof(wchar_t)));
+    SendMessageW(text, EM_SETSEL, 0, -1);
+    SendMessageW(text, EM_REPLACESEL, TRUE, remote.At(0));
+    EXPECT_EQ(EditorText(editor), own);
+    EXPECT_TRUE(Saves(editor, refusal)) << Utf8(refusal);
+    ExpectSavedArticleShown(L"corrected by a paste", "the text replaced by itself");
+
+    // A paste over everything taken back with Ctrl+Z: the lines read as they were.
+    editor = EditCurrent();
+    ASSERT_NE(editor, nullptr);
+    text = GetDlgItem(editor, kTextId);
+    const std::wstring before = EditorText(editor);
+    ASSERT_TRUE(CopyInXProgram(L"\u732B", folders_.root));
+    ASSERT_TRUE(SelectAllByKey(editor));
+    ASSERT_TRUE(key_typing::PressKey(text, 'V', true));
+    ASSERT_TRUE(WaitFor([&] { return EditorText(editor) == L"\u732B"; })) << Utf8(EditorText(editor));
+    // The line's new kind is a step of its own to take back, before the paste.
+    for (int keys = 0; keys < 3 && EditorText(editor) != before; ++keys) {
+        ASSERT_TRUE(key_typing::PressKey(text, 'Z', true));
+        WaitFor([&] { return EditorText(editor) == before; }, 20);
+    }
+    ASSERT_EQ(EditorText(editor), before);
+    EXPECT_TRUE(WaitFor([&] { return WindowText(GetDlgItem(editor, kProblemsId)).find(L"Head word missed") == std::wstring::npos; }))
+        << Utf8(WindowText(GetDlgItem(editor, kProblemsId)));
+    EXPECT_TRUE(Saves(editor, refusal)) << Utf8(refusal);
+    EXPECT_EQ(run_->Exit(frame_), 0);
+}
+
+}  // namespace
