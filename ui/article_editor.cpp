@@ -311,12 +311,14 @@ bool ArticleEditor::BeforeTextMessage(UINT message, WPARAM wParam) {
     HWND control = text_ ? text_->Window() : nullptr;
     if (!control) return true;
     const bool ctrl = GetKeyState(VK_CONTROL) < 0;
+    bool typed = false;      // one unit in place of the selection
     bool selection = false;  // the selection replaced
     bool anything = false;   // any text replaced
     switch (message) {
     case WM_CHAR:
     case WM_IME_CHAR:
-        selection = wParam >= 0x20 || wParam == '\r' || wParam == '\t';
+        typed = wParam >= 0x20 || wParam == '\r' || wParam == '\t';
+        selection = typed;
         break;
     case WM_KEYDOWN:
         selection = wParam == VK_BACK || wParam == VK_DELETE || wParam == VK_RETURN || wParam == VK_INSERT ||
@@ -341,13 +343,25 @@ bool ArticleEditor::BeforeTextMessage(UINT message, WPARAM wParam) {
         return true;
     }
     if (!selection) return true;
-    // What a caret alone gets, the texts before and after tell; a selection
-    // replaced may read the same afterwards.
     CHARRANGE range{};
     SendMessageW(control, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
-    if (range.cpMax > range.cpMin)
+    const bool replacing = range.cpMax > range.cpMin;
+    const int32_t units = typed || replacing ? TextUnits(control) : 0;
+    // A unit typed into a full article: the control would drop it unsaid.
+    if (typed && units - (range.cpMax - range.cpMin) >= kMostArticleUnits &&
+        !(GetWindowLongW(control, GWL_STYLE) & ES_READONLY)) {
+        MessageBeep(MB_OK);
+        if (!fullTold_) {
+            fullTold_ = true;
+            ShowProblems();
+        }
+        return false;
+    }
+    // What a caret alone gets, the texts before and after tell; a selection
+    // replaced may read the same afterwards.
+    if (replacing)
         replaced_.Add(static_cast<size_t>(std::max<LONG>(range.cpMin, 0)), static_cast<size_t>(range.cpMax),
-                      static_cast<size_t>(TextUnits(control)));
+                      static_cast<size_t>(units));
     return true;
 }
 
@@ -583,6 +597,10 @@ void ArticleEditor::SyncLines(std::u16string_view now) {
     const LineRange made = table_.Update(now, replaced_);
     replaced_.Clear();
     ReadKinds(made);
+    if (fullTold_ && TextUnits(text_->Window()) < kMostArticleUnits) {
+        fullTold_ = false;
+        ShowProblems();
+    }
 }
 
 void ArticleEditor::ReloadLines() {
@@ -803,9 +821,17 @@ void ArticleEditor::InvalidateMargin() {
 
 void ArticleEditor::ShowCheck(const LineCheck& check) {
     canSave_ = check.canSave;
-    if (check.problems == problems_) return;  // the box is not drawn again for nothing
-    problems_ = check.problems;
-    SetDlgItemTextW(dialog_, IDC_EDITOR_PROBLEMS, WideString(check.problems).c_str());
+    checkProblems_ = check.problems;
+    ShowProblems();
+}
+
+void ArticleEditor::ShowProblems() {
+    std::u16string problems = checkProblems_;
+    if (fullTold_)
+        problems += FormatInterfaceText(UIExtra(UIExtraText::kArticleFull), {FormatArg(kMostArticleUnits)}) + u"\r\n";
+    if (problems == problems_) return;  // the box is not drawn again for nothing
+    problems_ = std::move(problems);
+    SetDlgItemTextW(dialog_, IDC_EDITOR_PROBLEMS, WideString(problems_).c_str());
 }
 
 bool ArticleEditor::Modified() const {

@@ -75,10 +75,12 @@ public:
 private:
     static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
     // The text control's messages before the control takes them: what an
-    // edit replaces is noted for the line table.
+    // edit replaces is noted for the line table, and a key the full article
+    // has no room for is refused with a word.
     static LRESULT CALLBACK TextProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                      DWORD_PTR self);
-    // Notes what `message` is about to replace; false when the control is not to have it.
+    // Notes what `message` is about to replace; false when it is a key the
+    // article has no room for.
     bool BeforeTextMessage(UINT message, WPARAM wParam);
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void OnInitDialog();
@@ -103,6 +105,8 @@ private:
     // The line at the top of the text control's view.
     size_t FirstShownLine() const;
     void ShowCheck(const LineCheck& check);
+    // The problems box: the last check's problems, and the note of a full article once it refused a key.
+    void ShowProblems();
     void ToggleEffect(DWORD mask, DWORD effect);
     void ConvertToKana();
     bool SaveArticle();
@@ -143,7 +147,9 @@ private:
     // a paste of the text that was there changes no unit, yet its paragraphs
     // lose their kinds in the control.
     ReplacedSpan replaced_;
-    std::u16string problems_;  // what the problems box shows
+    std::u16string checkProblems_;  // the last check's problems
+    std::u16string problems_;       // what the problems box shows
+    bool fullTold_ = false;         // a key was refused for the article's length (until it is shorter)
     bool canSave_ = true;
     bool tooLong_ = false;  // a stored article longer than the editor saves: shown read-only
     int32_t minWidth_ = 530;

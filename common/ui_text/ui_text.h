@@ -93,8 +93,9 @@ enum class UIExtraText : int {
     kClipboardListedUpTo = 62,  // the monitor's text listed in part: character the words reach, characters of the text
     kListReadStopped = 63,      // a saved list read only up to an entry: too many of its entries were refused
     kSelectedListFull = 64,     // Add to Selected: the list's limit, rows added, rows chosen
+    kArticleFull = 65,          // the editor refused a typed key: the most characters an article holds
 };
-inline constexpr int kUIExtraTextCount = 65;
+inline constexpr int kUIExtraTextCount = 66;
 // The text in the current interface language ("" for a number outside).
 const char16_t* UIExtra(UIExtraText which);
 // The constant extra texts of a language, indexed by number (kUIExtraTextCount entries).

@@ -4,6 +4,7 @@
 // copy, the same text put in place of itself (EM_REPLACESEL), a paste taken
 // back with Ctrl+Z; each saves with the kinds the lines read as, and the
 // list then shows the saved article, not the slice's row of that headword.
+// An article typed full refuses the next key with a word in the problems box.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -24,8 +25,11 @@ namespace {
 
 using namespace editor_windows;
 
-constexpr UINT kCopyToWorking = 40400, kEditCurrent = 40064, kSave = 1362;
+constexpr UINT kCopyToWorking = 40400, kEditCurrent = 40064, kNewArticle = 40067, kSave = 1362;
 constexpr int kCannotSaveCaption = 179;
+constexpr int kMostUnits = 32767;
+
+LRESULT Length(HWND control) { return SendMessageW(control, WM_GETTEXTLENGTH, 0, 0); }
 
 // The editor's text with CR LF line ends, as a copy of it holds them.
 std::wstring EditorText(HWND editor) { return WindowText(GetDlgItem(editor, kTextId)); }
@@ -184,6 +188,51 @@ TEST_F(ArticleEditorReplace, AWholeArticlePastedOverItselfSavesAndIsShown) {
     EXPECT_TRUE(WaitFor([&] { return WindowText(GetDlgItem(editor, kProblemsId)).find(L"Head word missed") == std::wstring::npos; }))
         << Utf8(WindowText(GetDlgItem(editor, kProblemsId)));
     EXPECT_TRUE(Saves(editor, refusal)) << Utf8(refusal);
+    EXPECT_EQ(run_->Exit(frame_), 0);
+}
+
+// Typed keys past the longest article are refused, and the problems box
+// says so, once; a deleted character makes room, and the note goes.
+TEST_F(ArticleEditorReplace, AKeyTypedIntoAFullArticleIsRefusedWithAWord) {
+    folders_ = PrepareTest(L"ArticleEditorReplace.Full");
+    run_.emplace();
+    frame_ = run_->WaitForFrameWithoutClipboardMonitor();
+    ASSERT_NE(frame_, nullptr);
+    PostMessageW(frame_, WM_COMMAND, kNewArticle, 0);
+    HWND editor = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (editor = FindEditorWindow()) != nullptr; }));
+    HWND text = GetDlgItem(editor, kTextId);
+    HWND problems = GetDlgItem(editor, kProblemsId);
+    // Two CR LF pairs, each one unit in the control: one unit short of the longest article.
+    const size_t fillerUnits = static_cast<size_t>(kMostUnits) + 1;
+    std::wstring filler = L"\u3042\u3044\r\n\u611B\r\n";
+    while (filler.size() < fillerUnits) filler += L"lorem \u043A\u043E\u0448\u043A\u0430 ";
+    filler.resize(fillerUnits);
+    ASSERT_TRUE(PutClipboardText(filler));
+    PostMessageW(editor, WM_COMMAND, 40025, 0);
+    ASSERT_TRUE(WaitFor([&] { return Length(text) == static_cast<LRESULT>(filler.size()); }, 200)) << Length(text);
+    SendMessageW(text, EM_SETSEL, -1, -1);
+    const std::wstring fullNote = L"The article is full: it holds 32767 characters, the most an article can. "
+                                  L"Delete some text to type more.\r\n";
+    const std::wstring checked = WindowText(problems);
+    EXPECT_EQ(checked.find(fullNote), std::wstring::npos) << "a word before the article is full";
+
+    ASSERT_TRUE(key_typing::TypeKeys(text, L"xyz", 100));
+    ASSERT_TRUE(WaitFor([&] { return WindowText(problems).find(fullNote) != std::wstring::npos; }))
+        << "nothing said: " << Utf8(WindowText(problems));
+    EXPECT_EQ(Length(text), static_cast<LRESULT>(filler.size()) + 1) << "the key that fits is taken";
+    EXPECT_EQ(WindowText(problems), checked + fullNote) << "said once, after the check";
+    EXPECT_EQ(EditorText(editor).back(), L'x');
+    screen_ink::SaveScreenshot(folders_.root + L"\\full.png");
+
+    ASSERT_TRUE(key_typing::PressKey(text, VK_BACK));
+    EXPECT_TRUE(WaitFor([&] { return WindowText(problems) == checked; })) << Utf8(WindowText(problems));
+    ASSERT_TRUE(key_typing::TypeKeys(text, L"q", 100));
+    EXPECT_TRUE(WaitFor([&] { return EditorText(editor).back() == L'q'; }));
+    EXPECT_EQ(WindowText(problems), checked);
+    PostMessageW(editor, WM_COMMAND, IDCANCEL, 0);
+    if (HWND question = WaitForBox(Slot(UILanguage::English, 169))) CloseBox(question, IDNO);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(editor); }));
     EXPECT_EQ(run_->Exit(frame_), 0);
 }
 
