@@ -29,6 +29,7 @@
 #include "ui/list_view.h"
 #include "ui/start_arguments.h"
 #include "ui/test_hook_protocol.h"
+#include "web/download_name.h"
 
 CFrame* g_frame = nullptr;
 
@@ -275,6 +276,7 @@ bool CFrame::OpenDictionaries() {
     // What a run cut short left (a half-built book load, an optimisation's
     // file, temporaries) is put right before any dictionary is looked at.
     TidyFolderLeftovers(app.dictionariesFolder);
+    RemoveEmptyDownloads(app.dictionariesFolder);
     sources.tidyLeftovers = [](const std::u16string& path) { TidyDictionaryLeftovers(path); };
     // With no shelf no dictionary is open: the dictionaries dialog is due.
     bool show = true;

@@ -424,10 +424,10 @@ void ServerListPane::Cancel() {
     if (request_) request_->Cancel();   // the completion message still follows
 }
 
-// A transfer waiting for the server notices Cancel only when the wait ends
-// (at its time-out): the download ends now, and its line is let go without
-// waiting. The worker ends on its own at the time-out, deleting the file it
-// wrote; until then that name is not used again (FreeDownloadPath).
+// A transfer waiting for the server notices Cancel only when the wait ends:
+// the download ends now, and its line is let go without waiting. The line
+// gives the transfer up a second later, and the file it wrote goes with its
+// last handle; until then that name is not used again (FreeDownloadPath).
 void ServerListPane::LetCancelledDownloadGo() {
     line_->SetStopWait(0);
     lines_.RemoveLine(line_);
@@ -441,12 +441,11 @@ void ServerListPane::LetCancelledDownloadGo() {
 
 std::u16string ServerListPane::FreeDownloadPath() const {
     const std::u16string folder = folder_ + (folder_.ends_with(u'\\') ? u"" : u"\\");
-    std::u16string path = folder + kDownloadFileName;
+    std::u16string path = folder + DownloadFileName(0);
     // A stale download is deleted; one a cancelled transfer still writes
     // cannot be, and the next name is taken.
     for (int n = 1; !DeleteFileW(WideString(path).c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND && n < 100; ++n)
-        path = folder + u"Download-" + std::u16string(1, static_cast<char16_t>(u'0' + n / 10)) +
-               std::u16string(1, static_cast<char16_t>(u'0' + n % 10)) + u".qdx";
+        path = folder + DownloadFileName(n);
     return path;
 }
 

@@ -5,6 +5,7 @@
 #include "common/base/version.h"
 #include "common/text/utf8.h"
 #include "web/download_name.h"
+#include "web/home_url.h"
 
 namespace {
 
@@ -100,6 +101,10 @@ int32_t JudgeWebDictionary(const CWebDictionary& item) {
     if (!IsSafeDownloadName(name.text)) return web_item::kUnsafeFilename;
     if (url.text.size() + name.text.size() > static_cast<size_t>(kDownloadUrlMaxUnits))
         return web_item::kDownloadUrlTooLong;
+    // Only what a transfer can fetch is offered: an item the request line
+    // would refuse (file:, ftp:, no host) would install nothing, unsaid.
+    const bool webScheme = url.text.starts_with(u"http://") || url.text.starts_with(u"https://");
+    if (!webScheme || !SplitHomeUrl(item.GetDownloadUrl()).valid) return web_item::kNotWebUrl;
     if (item.Field(WebField::Size).value <= 0) return web_item::kNoSize;
     const StrSlice& minimum = item.Field(WebField::AppVerMin);
     if (minimum.Present() && static_cast<uint32_t>(minimum.value) > kProgramPackedVersion)

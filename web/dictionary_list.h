@@ -53,9 +53,10 @@ enum class WebField : int32_t {
     Count
 };
 
-// Validity states: 0 usable, else 1 plus one reason bit. The last two are
+// Validity states: 0 usable, else 1 plus one reason bit. The last three are
 // this program's own: a file name that could leave the Dictionaries folder,
-// and a download URL that would not fit.
+// a download URL that would not fit, and one that is not an http:// or
+// https:// address with a host.
 namespace web_item {
 inline constexpr int32_t kUsable = 0;
 inline constexpr int32_t kNew = 1;
@@ -67,6 +68,7 @@ inline constexpr int32_t kProgramTooOld = 33;
 inline constexpr int32_t kProgramTooNew = 65;
 inline constexpr int32_t kUnsafeFilename = 129;
 inline constexpr int32_t kDownloadUrlTooLong = 257;
+inline constexpr int32_t kNotWebUrl = 513;
 }  // namespace web_item
 
 inline constexpr int32_t kWebFieldMaxUnits = 256;

@@ -1,6 +1,8 @@
 #include "web/download_name.h"
 
 #include <array>
+#include <filesystem>
+#include <system_error>
 
 namespace {
 
@@ -54,4 +56,39 @@ bool LiesDirectlyInFolder(std::u16string_view fullPath, std::u16string_view fold
         return false;
     std::u16string_view name = fullPath.substr(folder.size() + 1);
     return name.find(u'\\') == std::u16string_view::npos && name.find(u'/') == std::u16string_view::npos;
+}
+
+std::u16string DownloadFileName(int32_t n) {
+    if (n <= 0) return u"Download.qdx";
+    return u"Download-" + std::u16string(1, static_cast<char16_t>(u'0' + n / 10 % 10)) +
+           std::u16string(1, static_cast<char16_t>(u'0' + n % 10)) + u".qdx";
+}
+
+bool IsDownloadFileName(std::u16string_view name) {
+    if (EqualsIgnoringAsciiCase(name, DownloadFileName(0))) return true;
+    const std::u16string_view numbered = u"Download-NN.qdx";
+    if (name.size() != numbered.size()) return false;
+    const char16_t tens = name[9], ones = name[10];
+    if (tens < u'0' || tens > u'9' || ones < u'0' || ones > u'9' || (tens == u'0' && ones == u'0')) return false;
+    return EqualsIgnoringAsciiCase(name.substr(0, 9), numbered.substr(0, 9)) &&
+           EqualsIgnoringAsciiCase(name.substr(11), numbered.substr(11));
+}
+
+int32_t RemoveEmptyDownloads(std::u16string_view folder) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    int32_t removed = 0;
+    try {
+        for (fs::directory_iterator it(fs::path(std::u16string(folder)), error), end; !error && it != end;
+             it.increment(error)) {
+            const fs::path& path = it->path();
+            if (!IsDownloadFileName(path.filename().u16string())) continue;
+            std::error_code fileError;
+            if (fs::is_regular_file(path, fileError) && fs::file_size(path, fileError) == 0 && !fileError &&
+                fs::remove(path, fileError))
+                ++removed;
+        }
+    } catch (const std::exception&) {  // a name the system could not convert: the rest waits for the next start
+    }
+    return removed;
 }

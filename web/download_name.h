@@ -5,6 +5,8 @@
 // stream, a device or a name Windows would silently change.
 #pragma once
 
+#include <cstdint>
+#include <string>
 #include <string_view>
 
 inline constexpr std::u16string_view kDictionaryExtension = u".qdx";
@@ -20,3 +22,14 @@ bool IsSafeDownloadName(std::u16string_view name);
 // inside `folder` (absolute, with or without a final "\"), compared without
 // regard to ASCII case.
 bool LiesDirectlyInFolder(std::u16string_view fullPath, std::u16string_view folder);
+
+// The download files of the Dictionaries folder: "Download.qdx" for n = 0,
+// else "Download-01.qdx" ... "Download-99.qdx" (one a cancelled transfer
+// still writes is not reused until it goes).
+std::u16string DownloadFileName(int32_t n);
+// Whether `name` is one of them, in any case.
+bool IsDownloadFileName(std::u16string_view name);
+// Deletes the empty download files of `folder`: older builds made the file
+// before the transfer answered, and a download cancelled while it waited
+// left it there after the run. The number deleted.
+int32_t RemoveEmptyDownloads(std::u16string_view folder);

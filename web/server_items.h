@@ -15,8 +15,6 @@ namespace local_status {
 inline constexpr int32_t kNotInstalled = 0, kNewerOnServer = 1, kSame = 2;
 }
 
-// The download's own file in the Dictionaries folder.
-inline constexpr char16_t kDownloadFileName[] = u"Download.qdx";
 inline constexpr size_t kTargetPathMaxUnits = 255;
 inline constexpr size_t kMatchPathMaxUnits = 520;
 

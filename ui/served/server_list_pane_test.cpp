@@ -5,7 +5,7 @@
 // arrives byte-identical, on the shelf and open; updated in place, also
 // from an entry whose Size is smaller than the file; and every hostile or
 // broken download (unsafe names, truncated, absurd length, not a database,
-// stalled, cancelled) leaves the Dictionaries folder and its parent exactly
+// stalled, a server that never answers, cancelled) leaves the Dictionaries folder and its parent exactly
 // as they were and says why; Cancel ends a stalled download at once.
 #include <gtest/gtest.h>
 
@@ -151,6 +151,8 @@ protected:
         item("notdb", Url("files"), "notdb.qdx", "5000");
         item("stalled", "http://127.0.0.1:" + port + "/stall/" + size + "/", "kanjidic.qdx", size);
         item("slow", "http://127.0.0.1:" + port + "/slow/" + size + "/", "kanjidic.qdx", size);
+        item("silent", "https://127.0.0.1:" + Env("OSTREL_TEST_SILENT_PORT") + "/", "kanjidic.qdx", size);
+        item("local", "file:///etc/", "kanjidic.qdx", size);   // no transfer fetches it: not offered
         for (const char* hostile : {"..\\evil.qdx", "../evil.qdx", "C:evil.qdx", "sub\\evil.qdx", "evil.qdx:stream",
                                     "CON.qdx", "evil.exe", "..qdx"})
             item("hostile", Url("files"), hostile, size);
@@ -229,8 +231,9 @@ TEST_F(ServerListPaneTest, InstallsUpdatesAndRefusesEveryBrokenDownload) {
     Offer();
     Attach();
     // Only the usable items are rows: the hostile names never are.
-    EXPECT_EQ(pane->RowCount(), 7);
+    EXPECT_EQ(pane->RowCount(), 8);
     EXPECT_EQ(RowOf(L"hostile"), -1);
+    EXPECT_EQ(RowOf(L"local"), -1);
     struct Refused {
         const wchar_t* title;
         const wchar_t* reason;
@@ -238,7 +241,9 @@ TEST_F(ServerListPaneTest, InstallsUpdatesAndRefusesEveryBrokenDownload) {
     for (const Refused r : {Refused{L"truncated", L"\nThe connection ended before the whole file arrived ("},
                             Refused{L"absurd", L"\nThe server announces more bytes than a download may take."},
                             Refused{L"notdb", L"\nThe downloaded file is not a dictionary that opens."},
-                            Refused{L"stalled", L"\nThe server sent nothing for 2 seconds."}}) {
+                            Refused{L"stalled", L"\nThe server sent nothing for 2 seconds."},
+                            // Accepts and never answers: the handshake ends at the transfer's deadline.
+                            Refused{L"silent", L"\nThe server sent nothing for 2 seconds."}}) {
         SCOPED_TRACE(std::string(r.title, r.title + wcslen(r.title)));
         auto before = Listing(work);
         g_boxes.clear();

@@ -2,9 +2,12 @@
 // the number, version and grouping helpers; random and mutated lists.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <map>
 #include <random>
 #include <string>
 
+#include "common/tests/test_files.h"
 #include "common/text/utf8.h"
 #include "web/dictionary_list.h"
 #include "web/download_name.h"
@@ -69,6 +72,13 @@ TEST(DictionaryList, JudgesItemsFirstRuleFirst) {
     const std::string url = "http://h/" + std::string(200, 'u') + "/";
     EXPECT_EQ(JudgeOne(Item("Url=" + url + "\nFilename=" + std::string(50, 'f') + ".qdx\nSize=1\n")),
               web_item::kDownloadUrlTooLong);
+    // Only addresses a transfer can fetch; https and a port of its own are fine.
+    for (const char* bad : {"file:///etc/", "ftp://h/d/", "//h.example/d/", "http:///d/", "http://h:0/d/", "HTTPS://h/d/",
+                            "h.example/d/"}) {
+        SCOPED_TRACE(bad);
+        EXPECT_EQ(JudgeOne(Item(std::string("Url=") + bad + "\nFilename=a.qdx\nSize=1\n")), web_item::kNotWebUrl);
+    }
+    EXPECT_EQ(JudgeOne(Item("Url=https://h:8443/d/\nFilename=a.qdx\nSize=1\n")), web_item::kUsable);
 }
 
 TEST(DictionaryList, HostileFileNamesMakeTheItemUnusable) {
@@ -93,6 +103,29 @@ TEST(DictionaryList, TargetMustLieDirectlyInTheFolder) {
     EXPECT_FALSE(LiesDirectlyInFolder(u"C:\\Users\\u\\DictionariesX\\a.qdx", u"C:\\Users\\u\\Dictionaries"));
     EXPECT_FALSE(LiesDirectlyInFolder(u"C:\\Users\\u\\Dictionaries\\s\\a.qdx", u"C:\\Users\\u\\Dictionaries"));
     EXPECT_FALSE(LiesDirectlyInFolder(u"C:\\Users\\u\\Dictionaries\\", u"C:\\Users\\u\\Dictionaries"));
+}
+
+// Older builds left a cancelled download's empty file in the Dictionaries
+// folder; a start removes those and nothing else: a download's file with
+// bytes in it, names of the user's that only look alike, other leftovers.
+TEST(DictionaryList, AStartRemovesOnlyEmptyDownloadFiles) {
+    EXPECT_EQ(DownloadFileName(0), u"Download.qdx");
+    EXPECT_EQ(DownloadFileName(7), u"Download-07.qdx");
+    EXPECT_EQ(DownloadFileName(99), u"Download-99.qdx");
+    ScratchFolder folder{"empty-downloads"};
+    const std::map<std::string, std::string> kept = {
+        {"Download-05.qdx", "bytes"}, {"Download-00.qdx", ""},     {"Download-1.qdx", ""}, {"Download-100.qdx", ""},
+        {"Download-0a.qdx", ""},      {"Download.qdx.tmp~", ""},   {"MyDownload.qdx", ""}, {"Download-01.qdx.txt", ""},
+        {"edict.qdx", ""}};
+    for (const auto& [name, content] : kept) std::ofstream(folder / name, std::ios::binary) << content;
+    for (const char* name : {"Download.qdx", "Download-01.qdx", "download-04.QDX", "Download-99.qdx"})
+        std::ofstream(folder / name, std::ios::binary).flush();
+    EXPECT_EQ(RemoveEmptyDownloads(folder.path().u16string()), 4);
+    std::map<std::string, std::string> left;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.path()))
+        left[entry.path().filename().string()] = ReadText(entry.path());
+    EXPECT_EQ(left, kept);
+    EXPECT_EQ(RemoveEmptyDownloads((folder / "absent").u16string()), 0);
 }
 
 TEST(DictionaryList, NumbersVersionsAndGrouping) {

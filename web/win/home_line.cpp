@@ -2,6 +2,7 @@
 #include "web/win/home_line.h"
 
 #include <process.h>
+#include <wininet.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -31,6 +32,23 @@ namespace {
 
 // How long stopping a line waits for threads a transfer started to run.
 constexpr DWORD kThreadStartWaitMs = 2000;
+
+// A step of a transfer that has waited this long past its time-out is given
+// up: WinINet's own time-outs bind the connection and the reads, but under
+// Wine not the TLS handshake, which waits as long as a server that accepted
+// the connection says nothing.
+constexpr DWORD kDeadlineSlackMs = 2000;
+// How long a cancelled transfer (or one of a stopping line) may take to end
+// on its own before it is given up.
+constexpr DWORD kCancelGraceMs = 1000;
+// How often the worker looks at its transfer: progress, Cancel, the deadline.
+constexpr DWORD kWatchMs = 50;
+
+unsigned __stdcall TransferMain(void* argument) {
+    std::unique_ptr<std::shared_ptr<CHomeRequest>> job(static_cast<std::shared_ptr<CHomeRequest>*>(argument));
+    RunHomeRequest(**job);
+    return 0;
+}
 
 class LockScope {
 public:
@@ -171,7 +189,7 @@ void CHomeLine::RunQueued(HomeLineShared& shared) {
         if (!request) return;
         // While running, only this thread writes the request's other fields;
         // RemoveRequest leaves a running request alone.
-        RunHomeRequest(*request);
+        RunWithDeadline(*request, shared);
         HWND window;
         UINT message;
         {
@@ -184,6 +202,73 @@ void CHomeLine::RunQueued(HomeLineShared& shared) {
         if (!shared.stopping.load() && window && IsWindow(window))
             PostMessageW(window, message, reinterpret_cast<WPARAM>(request), 0);
     }
+}
+
+// The transaction runs on a thread of its own over a copy of the request,
+// which that thread frees when its last call returns. The worker watches it:
+// it passes on the progress and Cancel, and gives the transfer up when a
+// step outlives its time-out by kDeadlineSlackMs (the request fails as timed
+// out) or a cancelled transfer does not end within kCancelGraceMs. So every
+// transfer ends in bounded time whatever WinINet does, and a call that never
+// returns holds only its own copy.
+void CHomeLine::RunWithDeadline(CHomeRequest& request, HomeLineShared& shared) {
+    auto job = std::shared_ptr<CHomeRequest>(new CHomeRequest());
+    job->url_ = request.url_;
+    job->verb_ = request.verb_;
+    job->parts_ = request.parts_;
+    job->body_ = request.body_;
+    job->outputPath_ = request.outputPath_;
+    job->byteLimit_ = request.byteLimit_;
+    job->timeoutMs_ = request.timeoutMs_;
+    job->cancel_.store(request.cancel_.load());
+    job->lastTick_.store(GetTickCount());
+    auto* reference = new std::shared_ptr<CHomeRequest>(job);
+    auto thread = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, &TransferMain, reference, 0, nullptr));
+    if (!thread) {
+        delete reference;
+        RunHomeRequest(request);
+        return;
+    }
+    const DWORD start = GetTickCount();
+    DWORD cancelTick = 0;
+    bool cancelled = false;
+    for (;;) {
+        const bool ended = WaitForSingleObject(thread, kWatchMs) == WAIT_OBJECT_0;
+        request.received_.store(job->received_.load());
+        request.contentLength_.store(job->contentLength_.load());
+        if (ended) break;
+        const DWORD now = GetTickCount();
+        if (!cancelled && (request.cancel_.load() || shared.stopping.load())) {
+            job->Cancel();
+            cancelled = true;
+            cancelTick = now;
+        }
+        const bool overdue = now - job->lastTick_.load() >= job->timeoutMs_ + kDeadlineSlackMs;
+        if (overdue || (cancelled && now - cancelTick >= kCancelGraceMs)) {
+            job->Cancel();   // should its call ever return, nothing more is done
+            request.startTick_ = start;
+            request.lastTick_.store(now);
+            request.result_ = cancelled ? home_result::kCancelled : job->waitingStep_.load();
+            request.systemError_ = cancelled ? 0 : ERROR_INTERNET_TIMEOUT;
+            request.received_.store(0);
+            CloseHandle(thread);
+            return;
+        }
+    }
+    CloseHandle(thread);
+    CHomeRequest& done = *job;
+    request.result_ = done.result_;
+    request.statusCode_ = done.statusCode_;
+    std::swap(request.reply_, done.reply_);
+    request.capacity_ = done.capacity_;
+    request.reallocations_ = done.reallocations_;
+    request.redirects_ = done.redirects_;
+    request.redirectTarget_ = std::move(done.redirectTarget_);
+    request.systemError_ = done.systemError_;
+    request.startTick_ = done.startTick_;
+    request.lastTick_.store(done.lastTick_.load());
+    request.received_.store(done.received_.load());
+    request.contentLength_.store(done.contentLength_.load());
 }
 
 unsigned __stdcall CHomeLine::WorkerMain(void* argument) {

@@ -4,9 +4,11 @@
 // thread queues, cancels and frees requests; the worker only runs them.
 //
 // Ownership and threads: a line's queue, lock and events live in a shared
-// block that the line and its worker both hold, so a worker still blocked in
-// WinINet when its line is destroyed (it ends at its next timeout) never
-// touches freed memory and is never terminated inside WinINet or the heap.
+// block that the line and its worker both hold, so a worker still running
+// when its line is destroyed never touches freed memory and is never
+// terminated inside WinINet or the heap. Each transaction runs on a thread
+// of its own over a copy of its request; the worker gives up one whose step
+// outlives the time-out (or Cancel) and the copy goes with that thread.
 // Request state, cancel and stopping are atomic; state changes and the
 // notify fields are read under the lock; once a request is done the worker
 // touches only the copies it made.
@@ -95,7 +97,10 @@ private:
     std::u16string redirectTarget_;
     uint32_t systemError_ = 0;
     DWORD startTick_ = 0;
-    DWORD lastTick_ = 0;
+    std::atomic<DWORD> lastTick_{0};   // when the step now running began
+    // The result a transfer given up in its current step gets: no reply yet
+    // (send), or the body (read).
+    std::atomic<int32_t> waitingStep_{home_result::kSend};
 };
 
 class CHomeLine {
@@ -122,7 +127,8 @@ public:
     // Whether this line holds `request` (by address; it is not read).
     bool Holds(const CHomeRequest* request) const;
     size_t Count() const;
-    // Receive, send and connect timeout of later requests.
+    // Receive, send and connect timeout of later requests; a step that
+    // waits 2 s past it is given up (timed out) whatever WinINet does.
     void SetTransferTimeout(uint32_t ms) { timeoutMs_ = ms; }
     // How long the destructor waits for a worker still in a transfer (at
     // most 2,100 ms; 0 lets it go at once, to end at its time-out).
@@ -134,6 +140,9 @@ private:
     static unsigned __stdcall WorkerMain(void* shared);
     // One pass over the queue: runs every queued request in order.
     static void RunQueued(HomeLineShared& shared);
+    // Runs `request`'s transaction on a thread of its own and waits for it
+    // within the transfer's deadline (see home_line.cpp).
+    static void RunWithDeadline(CHomeRequest& request, HomeLineShared& shared);
 
     std::shared_ptr<HomeLineShared> shared_;
     HANDLE thread_ = nullptr;

@@ -10,9 +10,10 @@
 // fail. Redirects are followed here, at most kMostRedirects of them, each a
 // request of its own that Cancel and the time-outs reach (a loop ends with
 // -15, a Location no transfer may follow with -16). Receive, send and
-// connect timeouts end a stalled transfer, so Cancel and stopping a line
-// take effect in bounded time (a waiting download's pane lets its line go
-// at once, see ServerListPane).
+// connect timeouts end a stalled transfer; the request line runs this on a
+// thread of its own and gives up a step WinINet never ends (home_line.cpp).
+// The output file is made when the body starts and goes with its last
+// handle unless the transfer succeeded.
 #include <windows.h>
 #include <wininet.h>
 
@@ -34,8 +35,6 @@ constexpr DWORD kRequestFlags = 0x8400F100;
 constexpr DWORD kIgnoreOffline = 77;   // INTERNET_OPTION_IGNORE_OFFLINE
 constexpr DWORD kTimeoutSlackMs = 250;  // a wait this close to the time-out ran into it
 
-// The three WinINet handles and the output file of one transaction, closed
-// whatever way it ends.
 // The three WinINet handles and the output file of one transaction, closed
 // whatever way it ends.
 struct TransactionHandles {
@@ -82,6 +81,13 @@ bool IsChunked(std::u16string text) {
     return text.size() >= 7 && text.compare(text.size() - 7, 7, u"chunked") == 0;
 }
 
+// Whether the file goes when its last handle closes.
+bool MarkForDeletion(HANDLE file, bool deleted) {
+    FILE_DISPOSITION_INFO disposition{};
+    disposition.DeleteFile = deleted ? TRUE : FALSE;
+    return SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition) != 0;
+}
+
 void SetTimeouts(HINTERNET handle, DWORD ms) {
     for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT})
         InternetSetOptionW(handle, option, &ms, sizeof ms);
@@ -124,15 +130,6 @@ int32_t RunHomeRequest(CHomeRequest& r) {
             return fail(code);
         };
         do {
-            if (toFile) {
-                h.file = CreateFileW(outputPath, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                                     FILE_ATTRIBUTE_NORMAL, nullptr);
-                if (h.file == INVALID_HANDLE_VALUE) {
-                    failCall(kCreateFile);
-                    break;
-                }
-                createdFile = true;
-            }
             h.internet = InternetOpenW(kAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
             touch();
             if (!h.internet) { failCall(kOpen); break; }
@@ -201,8 +198,17 @@ int32_t RunHomeRequest(CHomeRequest& r) {
             if (length > limit) { fail(kAllocate); break; }
             if (length >= 0) limit = length;
 
+            r.waitingStep_.store(kRead);
             int64_t received = 0;
             if (toFile) {
+                // Made only when a body comes, and marked to go when its last
+                // handle closes until it is whole: a transfer that waits,
+                // fails, is given up or dies with its process leaves no file.
+                h.file = CreateFileW(outputPath, GENERIC_WRITE | DELETE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr);
+                if (h.file == INVALID_HANDLE_VALUE) { failCall(kCreateFile); break; }
+                createdFile = true;
+                if (!MarkForDeletion(h.file, true)) { failCall(kCreateFile); break; }
                 char piece[kReadPieceBytes];
                 for (;;) {
                     DWORD read = 0;
@@ -259,6 +265,7 @@ int32_t RunHomeRequest(CHomeRequest& r) {
             if (result == kOk && closeDelimited && received == 0) fail(kRead);
         } while (false);
         if (result == kOk && r.reply_) r.reply_[r.received_.load()] = '\0';
+        if (result == kOk && h.file != INVALID_HANDLE_VALUE && !MarkForDeletion(h.file, false)) failCall(kWrite);
     }
     if (result != kOk) {
         std::free(r.reply_);

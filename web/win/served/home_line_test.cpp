@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <wininet.h>
 
 #include <algorithm>
 #include <chrono>
@@ -294,6 +295,38 @@ TEST_F(HomeLineTest, QueueLimitsAndRemoval) {
     EXPECT_EQ(line.AddRequest(Url("/bytes/3"), u"GET", nullptr, 0, receiver.window, kDone), nullptr);
     line.RemoveRequest(longest);
     EXPECT_EQ(line.Count(), 99u);
+}
+
+// A server that accepts and never answers holds the TLS handshake, which
+// none of WinINet's time-outs bind here: the transfer still ends, timed out,
+// 2 s past its time-out; a cancelled one within a second of Cancel. Neither
+// leaves its file.
+TEST_F(HomeLineTest, AServerThatNeverAnswersEndsTheTransferAtItsDeadline) {
+    const std::string silent = "https://127.0.0.1:" + Env("OSTREL_TEST_SILENT_PORT");
+    const std::string out = HostPath(Env("OSTREL_TEST_CURL_DIR")) + "/../silent.bin";
+    line.SetTransferTimeout(2000);
+    DWORD start = GetTickCount();
+    CHomeRequest* timedOut = line.AddRequest(Wide(silent + "/list.txt"), u"GET", nullptr, 0, receiver.window, kDone, Wide(out));
+    ASSERT_EQ(receiver.Wait(), timedOut);
+    const DWORD took = GetTickCount() - start;
+    EXPECT_EQ(timedOut->Result(), home_result::kSend);
+    EXPECT_EQ(timedOut->SystemError(), static_cast<uint32_t>(ERROR_INTERNET_TIMEOUT));
+    EXPECT_GE(took, 3900u);
+    EXPECT_LT(took, 15000u);
+    EXPECT_FALSE(FileExists(out));
+    line.RemoveRequest(timedOut);
+
+    line.SetTransferTimeout(60000);
+    CHomeRequest* cancelled = line.AddRequest(Wide(silent + "/a.qdx"), u"GET", nullptr, 0, receiver.window, kDone, Wide(out));
+    ASSERT_NE(cancelled, nullptr);
+    while (cancelled->State() == 1) Sleep(10);
+    start = GetTickCount();
+    cancelled->Cancel();
+    ASSERT_EQ(receiver.Wait(), cancelled);
+    EXPECT_EQ(cancelled->Result(), home_result::kCancelled);
+    EXPECT_LT(GetTickCount() - start, 5000u);
+    EXPECT_FALSE(FileExists(out));
+    line.RemoveRequest(cancelled);
 }
 
 TEST_F(HomeLineTest, StoppingALineDuringAStalledReadEndsInBoundedTime) {

@@ -3,7 +3,11 @@
 --port-file): deterministic bodies of any length, chunked, truncated, stalled
 and oversized replies, files of --root, the dictionary list and the update
 request, whose body it unscrambles and checks. Every request is appended to
---log as one JSON line. No request ever leaves the machine."""
+--log as one JSON line. Beside it a silent port (written to --port-file with
+".silent" added) accepts connections and never reads or answers them: a
+server that hangs before its first byte, whatever the client speaks (a TLS
+handshake waits there as long as the connection stays). No request ever
+leaves the machine."""
 import argparse
 import json
 import os
@@ -244,6 +248,22 @@ class Handler(BaseHTTPRequestHandler):
             self.send_bytes(body)
 
 
+def hold_silently(listener):
+    held = []
+    while not STOP.is_set():
+        try:
+            connection, _ = listener.accept()
+        except OSError:
+            return
+        held.append(connection)
+
+
+def write_port(path, port):
+    with open(path + ".tmp", "w") as out:
+        out.write(str(port))
+    os.replace(path + ".tmp", path)
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--port-file", required=True)
@@ -254,9 +274,12 @@ def main():
     server = ThreadingHTTPServer(("127.0.0.1", 0), Handler)
     server.daemon_threads = True
     server.log_path, server.root, server.exe = args.log, args.root, args.exe
-    with open(args.port_file + ".tmp", "w") as out:
-        out.write(str(server.server_address[1]))
-    os.replace(args.port_file + ".tmp", args.port_file)
+    silent = socket.socket()
+    silent.bind(("127.0.0.1", 0))
+    silent.listen(64)
+    threading.Thread(target=hold_silently, args=(silent,), daemon=True).start()
+    write_port(args.port_file + ".silent", silent.getsockname()[1])
+    write_port(args.port_file, server.server_address[1])
     try:
         server.serve_forever(poll_interval=0.1)
     finally:
