@@ -72,6 +72,10 @@ struct TranslatorDictionaries {
             }
         }
         EXPECT_EQ(engine->CloseFile(fileId), DmsStatus::Success);
+        return Open(path);
+    }
+    // The file at `path`, already on the disk, opened and put on the shelf.
+    RDFDictionary* Open(const std::u16string& path) {
         auto dictionary = std::make_unique<RDFDictionary>(0, *engine);
         dictionary->File().SetPath(path.c_str());
         EXPECT_EQ(dictionary->Open(2), 0u);
