@@ -1,7 +1,14 @@
 // PageInflater (page_inflater.h).
 #include "storage/page_inflater.h"
+#include "storage/pages_inflated.h"
 
 #include <zlib.h>
+
+namespace {
+uint64_t g_expansions = 0;  // the engine's one thread
+}  // namespace
+
+uint64_t PagesInflated() { return g_expansions; }
 
 struct PageInflater::Stream {
     z_stream z{};
@@ -15,6 +22,7 @@ PageInflater::~PageInflater() {
 }
 
 bool PageInflater::Expand(std::span<const uint8_t> source, std::span<uint8_t> out, size_t& written) {
+    ++g_expansions;
     z_stream& z = stream_->z;
     if (!stream_->ready) {
         if (inflateInit(&z) != Z_OK) return false;

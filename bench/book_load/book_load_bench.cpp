@@ -13,9 +13,11 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "dictionary/cursor.h"
 #include "dictionary/dictionary.h"
 #include "dictionary/shelf.h"
 #include "import/compile_environment.h"
@@ -28,7 +30,7 @@
 
 namespace {
 
-constexpr int kLoads = 5;
+int g_loads = 5;  // --loads N
 constexpr double kAimSeconds = 2.0;
 constexpr uint32_t kBookLoadFlags = 0x404008;  // parallel text, UTF-8, line text
 
@@ -67,7 +69,7 @@ bool WaitGone(HWND window) {
 // One load through the program's dialogs: seconds from Download to the box,
 // or a negative number when a step did not come.
 double LoadThroughTheProgram(HWND frame, const std::wstring& name, const std::wstring& book,
-                             const std::wstring* emptyCopy) {
+                             const std::wstring* emptyCopy, std::wstring& stored) {
     PostMessageW(frame, WM_COMMAND, cmd::kDictionaries, 0);
     HWND dictionaries = WaitForOwned(frame, nullptr);
     if (!dictionaries) return -1;
@@ -82,6 +84,7 @@ double LoadThroughTheProgram(HWND frame, const std::wstring& name, const std::ws
     if (!loader) return -4;
     wchar_t path[MAX_PATH] = {};
     GetDlgItemTextW(loader, 1349, path, MAX_PATH);
+    stored = path;
     if (emptyCopy && !CopyFileW(path, emptyCopy->c_str(), FALSE)) return -5;
     SetDlgItemTextW(loader, 1351, book.c_str());
     LARGE_INTEGER start{}, shown{};
@@ -115,13 +118,38 @@ double CompileAlone(const std::wstring& empty, const std::wstring& work, const s
     return result == 1 ? Seconds(start, done) : -2;
 }
 
+// The records of a book dictionary (the entries of its index 3), -1 when it
+// cannot be opened: what a load stored, compared with the peer's compile.
+int64_t BookRecords(const std::wstring& path) {
+    CDMS engine{SystemStorageIO()};
+    RDFDictionary dictionary(kDictionaryStoreDatabase | kDictionaryBook, engine);
+    const std::u16string file(path.begin(), path.end());
+    dictionary.File().SetPath(file.c_str());
+    if (dictionary.Open(2) != 0) return -1;
+    int64_t records = 0;
+    {
+        CCursor cursor(&dictionary, 3);
+        for (DmsStatus s = cursor.MoveFirst(); s == DmsStatus::Success; s = cursor.Next()) ++records;
+    }
+    dictionary.Close();
+    return records;
+}
+
 }  // namespace
 
-int main() {
+// Arguments: [--data DIR] [--loads N]: DIR holds edict.qdx, kanjidic.qdx and
+// book.txt in place of the tree's data (the bench pass gives slices of the
+// dictionaries and loads once).
+int main(int argc, char** argv) {
     SetProcessDPIAware();
     CloseLeftoverFrames();
     RegisterImportParsers();
-    const std::string data = OSTREL_BENCH_DATA;
+    std::string data = OSTREL_BENCH_DATA;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--data" && i + 1 < argc) data = argv[++i];
+        else if (arg == "--loads" && i + 1 < argc) g_loads = std::max(1, std::atoi(argv[++i]));
+    }
     const std::wstring book = Widen(data + "/book.txt");
     TestFolders folders = PrepareTest(L"BookLoad");
     CreateDirectoryW((folders.documents + L"\\OstrelPro").c_str(), nullptr);
@@ -136,7 +164,9 @@ int main() {
         }
         listed += L"File" + std::to_wstring(slot++) + L"=" + target + L",0\r\n";
     }
-    WriteSettings(folders, L"[Window]\r\nx=20\r\ny=20\r\ncx=700\r\ncy=560\r\ncy2=300\r\n[Dictionaries]\r\n" + listed);
+    // The version line makes the window's place and size count.
+    WriteSettings(folders, L"[Application]\r\nVersion=11.11.0\r\nFlags=49152\r\n[Window]\r\nx=20\r\ny=20\r\ncx=700\r\n"
+                           L"cy=560\r\ncy2=300\r\n[Dictionaries]\r\n" + listed);
 
     ProgramRun run;
     HWND frame = run.WaitForFrameWithoutClipboardMonitor(120000);
@@ -144,11 +174,13 @@ int main() {
         std::printf("the program did not come up\n");
         return 1;
     }
+    if (!FrameHasSize(frame, 700, 560)) return 1;
     const std::wstring empty = folders.root + L"\\empty.qdx";
     std::vector<double> loads;
-    for (int i = 0; i < kLoads; ++i) {
-        const double seconds =
-            LoadThroughTheProgram(frame, L"Book" + std::to_wstring(i + 1), book, i == 0 ? &empty : nullptr);
+    std::vector<std::wstring> stored(static_cast<size_t>(g_loads));
+    for (int i = 0; i < g_loads; ++i) {
+        const double seconds = LoadThroughTheProgram(frame, L"Book" + std::to_wstring(i + 1), book,
+                                                     i == 0 ? &empty : nullptr, stored[static_cast<size_t>(i)]);
         if (seconds < 0) {
             std::printf("load %d stopped at its step %d\n", i + 1, static_cast<int>(-seconds));
             return 1;
@@ -157,7 +189,7 @@ int main() {
     }
     run.Exit(frame);
     std::vector<double> alone;
-    for (int i = 0; i < kLoads; ++i) {
+    for (int i = 0; i < g_loads; ++i) {
         const double seconds = CompileAlone(empty, folders.root + L"\\peer.qdx", book);
         if (seconds < 0) {
             std::printf("the compile alone failed\n");
@@ -165,8 +197,21 @@ int main() {
         }
         alone.push_back(seconds);
     }
+    // Each load stored the whole book, as the compile alone stores it, before
+    // any time is given.
+    const int64_t records = BookRecords(folders.root + L"\\peer.qdx");
+    for (const std::wstring& path : stored) {
+        const int64_t loaded = BookRecords(path);
+        if (records <= 0 || loaded != records) {
+            std::printf("%ls holds %lld records of the book, the compile alone %lld\n", path.c_str(),
+                        static_cast<long long>(loaded), static_cast<long long>(records));
+            return 1;
+        }
+    }
     const double program = Median(loads), peer = Median(alone);
-    std::printf("book load of %ls, %d loads\n", book.c_str(), kLoads);
+    std::printf("every load stored the book's %lld records, as the compile alone does\n",
+                static_cast<long long>(records));
+    std::printf("book load of %ls, %d loads\n", book.c_str(), g_loads);
     std::printf("  in the program, Download to the box: median %.3f s, worst %.3f s (aim %.1f s)\n", program,
                 *std::max_element(loads.begin(), loads.end()), kAimSeconds);
     std::printf("  the compile alone (peer): median %.3f s; the program adds %.3f s (%.1f x)\n", peer, program - peer,

@@ -8,7 +8,10 @@
 // document is created" until the window answers. Beside it, in the same
 // run, qdxexport.exe exports the same records in the same order with the
 // same options, started as a process; its start-up alone (no record) is
-// given too, so the work compares. Medians of 5: wall time, and the
+// given too, so the work compares. Before any time is given every output
+// is checked: the reading list holds all 20,000 rows, the same output in
+// every round, the clipboard's rich text the program's file of the same
+// rows, the file of 20,000 qdxexport's. Medians of 5: wall time, and the
 // program's CPU time (Wine's account of a finished child process's CPU is
 // not to be trusted, so qdxexport's is not given). The clipboard cases are
 // run again with the clipboard monitor on, which sees the program's own
@@ -19,10 +22,12 @@
 // Windows tree only:
 //   cmake --build build/win --target export_print_bench export_print_data
 //   tools/ci/with-display.sh cmake/wine-run.sh build/win/bench/export/export_print_bench.exe [--managed]
+//     [--runs N] [--data DIR]   (DIR holds edict-20000.qdx; the bench pass runs it once)
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <map>
 #include <string>
@@ -36,7 +41,8 @@
 
 namespace {
 
-constexpr int kRuns = 5;
+int g_runs = 5;  // --runs N
+constexpr int kListRows = 20000;  // rows of the reading list over the first 20,000 entries (checked)
 constexpr int kAll = 1291, kSelected = 1292, kToFile = 1090, kToClipboard = 1093, kPath = 1186, kOpenAfter = 1092;
 
 std::wstring Widen(const std::string& text) { return std::wstring(text.begin(), text.end()); }
@@ -170,6 +176,49 @@ private:
     std::wstring folder_;
 };
 
+// The clipboard's data in `format` up to its first NUL ("Rich Text Format"
+// as bytes, CF_UNICODETEXT as UTF-16 units in a string of bytes); empty when
+// the clipboard holds none or cannot be opened.
+std::string ClipboardBytes(UINT format, size_t unit) {
+    for (int i = 0; i < 200 && !OpenClipboard(nullptr); ++i) Sleep(10);
+    std::string bytes;
+    if (HANDLE data = GetClipboardData(format)) {
+        if (const char* p = static_cast<const char*>(GlobalLock(data))) {
+            const size_t size = GlobalSize(data);
+            for (size_t at = 0; at + unit <= size; at += unit) {
+                if (std::all_of(p + at, p + at + unit, [](char c) { return c == 0; })) break;
+                bytes.append(p + at, unit);
+            }
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return bytes;
+}
+
+std::string ClipboardRtf() { return ClipboardBytes(RegisterClipboardFormatW(L"Rich Text Format"), 1); }
+
+std::wstring ClipboardText() {
+    const std::string bytes = ClipboardBytes(CF_UNICODETEXT, sizeof(wchar_t));
+    return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t));
+}
+
+// What each output left, by case: every round's must be the same, and the
+// clipboard's what the program writes to a file for the same rows (its
+// lines ended as a file's).
+struct Outputs {
+    std::map<std::string, std::vector<std::string>> kept;
+    void Keep(const std::string& name, std::string bytes) { kept[name].push_back(std::move(bytes)); }
+    // The one output every round of `name` gave; empty when they differ or none was.
+    std::string Same(const std::string& name) const {
+        const auto it = kept.find(name);
+        if (it == kept.end() || it->second.empty()) return {};
+        for (const std::string& bytes : it->second)
+            if (bytes != it->second.front()) return {};
+        return it->second.front();
+    }
+};
+
 // qdxexport.exe with `arguments`, timed as a process from start to exit.
 Timing Qdxexport(const std::wstring& arguments) {
     std::wstring command = L"\"" + Widen(BinaryPath()) + L"\\tools\\qdxexport.exe\" " + arguments;
@@ -192,9 +241,16 @@ Timing Qdxexport(const std::wstring& arguments) {
 int main(int argc, char** argv) {
     SetProcessDPIAware();
     CloseLeftoverFrames();
-    const std::wstring data = Widen(OSTREL_BENCH_DATA);
+    std::wstring data = Widen(OSTREL_BENCH_DATA);
+    bool managed = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--managed") managed = true;
+        else if (arg == "--runs" && i + 1 < argc) g_runs = std::max(1, std::atoi(argv[++i]));
+        else if (arg == "--data" && i + 1 < argc) data = Widen(argv[++i]);
+    }
     TestFolders folders = PrepareTest(L"ExportPrint");
-    if (argc > 1 && std::string(argv[1]) == "--managed") {
+    if (managed) {
         HKEY key = nullptr;
         RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\X11 Driver", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
                         nullptr);
@@ -217,26 +273,50 @@ int main(int argc, char** argv) {
         std::printf("the program did not come up\n");
         return 1;
     }
+    if (!FrameHasSize(frame, 700, 560)) return 1;
     DWORD id = 0;
     GetWindowThreadProcessId(frame, &id);
     HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, id);
     Driver driver(run, frame, process, folders.root);
-    std::printf("rows in the reading list: %ls\n", run.QueryState(frame)[L"rows"].c_str());
-    if (!driver.SelectRows(3)) {
+    // The reading list holds every row of the 20,000 entries: a list that
+    // shows fewer (a search's few rows) would time far less work.
+    const auto listHoldsAll = [&] {
+        const std::wstring rows = run.QueryState(frame)[L"rows"];
+        if (rows == std::to_wstring(kListRows)) return true;
+        std::printf("the reading list has %ls rows, not %d\n", rows.c_str(), kListRows);
+        return false;
+    };
+    if (!listHoldsAll() || !driver.SelectRows(3)) {
         std::printf("3 rows could not be selected\n");
         return 1;
     }
 
     std::map<std::string, Figures> figures;
+    Outputs outputs;
     const std::wstring out = L"\"" + folders.root + L"\\qdxexport.rtf\"";
     const std::wstring source = L"\"" + dictionary + L"\" ";
-    for (int i = 0; i < kRuns; ++i) {
-        figures["3 selected, Copy text"].Add(driver.CopyText());
+    const auto programFile = [&] {
+        const std::vector<unsigned char> bytes = ReadBytes(folders.root + L"\\program.rtf");
+        return std::string(bytes.begin(), bytes.end());
+    };
+    const auto copyText = [&](const std::string& name) {
+        figures[name].Add(driver.CopyText());
+        const std::wstring text = ClipboardText();
+        outputs.Keep(name, std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t)));
+    };
+    const auto toClipboard = [&](const std::string& name, bool all) {
+        figures[name].Add(driver.Output(all, kToClipboard));
+        outputs.Keep(name, ClipboardRtf());
+    };
+    for (int i = 0; i < g_runs; ++i) {
+        copyText("3 selected, Copy text");
         figures["3 selected, dialog cancelled (the floor)"].Add(driver.Output(false, 0));
-        figures["3 selected, dialog to the clipboard"].Add(driver.Output(false, kToClipboard));
+        toClipboard("3 selected, dialog to the clipboard", false);
         figures["3 selected, dialog to a file"].Add(driver.Output(false, kToFile));
-        figures["20,000, dialog to the clipboard"].Add(driver.Output(true, kToClipboard));
+        outputs.Keep("3 selected, dialog to a file", programFile());
+        toClipboard("20,000, dialog to the clipboard", true);
         figures["20,000, dialog to a file"].Add(driver.Output(true, kToFile));
+        outputs.Keep("20,000, dialog to a file", programFile());
         const std::wstring options = L"--compact --index 101 ";
         figures["qdxexport start-up alone (no record)"].Add(Qdxexport(options + L"--first 0 " + source + out));
         figures["qdxexport 3 records to a file"].Add(Qdxexport(options + L"--first 3 " + source + out));
@@ -246,18 +326,57 @@ int main(int argc, char** argv) {
     // (Turned on, it shows the translated words: the reading list is taken again.)
     SendMessageW(frame, WM_COMMAND, cmd::kClipboardMonitor, 0);
     SendMessageW(frame, WM_COMMAND, cmd::kListReading, 0);
-    if (!driver.SelectRows(3)) {
+    if (!listHoldsAll() || !driver.SelectRows(3)) {
         std::printf("3 rows could not be selected again\n");
         return 1;
     }
-    for (int i = 0; i < kRuns; ++i) {
-        figures["3 selected, Copy text, monitor on"].Add(driver.CopyText());
-        figures["3 selected, dialog to the clipboard, monitor on"].Add(driver.Output(false, kToClipboard));
-        figures["20,000, dialog to the clipboard, monitor on"].Add(driver.Output(true, kToClipboard));
+    for (int i = 0; i < g_runs; ++i) {
+        copyText("3 selected, Copy text, monitor on");
+        toClipboard("3 selected, dialog to the clipboard, monitor on", false);
+        toClipboard("20,000, dialog to the clipboard, monitor on", true);
     }
+    if (!listHoldsAll()) return 1;
+    // Each output checked before any time is given: the same in every round,
+    // the clipboard's rich text the program's file of the same rows, and the
+    // program's file of 20,000 qdxexport's, byte for byte.
+    const std::vector<unsigned char> peerFile = ReadBytes(folders.root + L"\\qdxexport.rtf");
+    const std::string selectedFile = outputs.Same("3 selected, dialog to a file");
+    const std::string allFile = outputs.Same("20,000, dialog to a file");
+    // The clipboard's document ends its lines in LF, a file's in CR LF.
+    const auto asFile = [&](const std::string& name) {
+        std::string rtf = outputs.Same(name);
+        for (size_t at = 0; (at = rtf.find('\n', at)) != std::string::npos; at += 2) rtf.insert(at, 1, '\r');
+        return rtf;
+    };
+    const std::string copied = outputs.Same("3 selected, Copy text");
+    const std::wstring copiedText(reinterpret_cast<const wchar_t*>(copied.data()), copied.size() / sizeof(wchar_t));
+    const std::pair<const char*, bool> checks[] = {
+        {"the 3 articles of Copy text, the same each time, starting at ねこ", copiedText.rfind(L"ねこ", 0) == 0},
+        {"Copy text the same with the monitor on", outputs.Same("3 selected, Copy text, monitor on") == copied},
+        {"the file of the 3 selected, the same each time", selectedFile.rfind("{\\rtf1", 0) == 0},
+        {"the file of 20,000, the same each time, longer than the 3's", allFile.size() > 100 * selectedFile.size()},
+        {"the program's file of 20,000 qdxexport's bytes", allFile == std::string(peerFile.begin(), peerFile.end())},
+        {"the clipboard's 3 the file's", asFile("3 selected, dialog to the clipboard") == selectedFile},
+        {"the clipboard's 20,000 the file's", asFile("20,000, dialog to the clipboard") == allFile},
+        {"the clipboard's 3 the file's, monitor on",
+         asFile("3 selected, dialog to the clipboard, monitor on") == selectedFile},
+        {"the clipboard's 20,000 the file's, monitor on",
+         asFile("20,000, dialog to the clipboard, monitor on") == allFile},
+    };
+    bool checked = true;
+    for (const auto& [what, held] : checks) {
+        if (!held) std::printf("output check failed: %s\n", what);
+        checked &= held;
+    }
+    if (!checked) {
+        for (const auto& [name, kept] : outputs.kept)
+            std::printf("  %-48s %zu bytes the first time\n", name.c_str(), kept.front().size());
+        run.Exit(frame);
+        return 1;
+    }
+    std::printf("every output checked: %d rows listed; the 3 selected in %zu bytes of rich text, the 20,000 in %zu, "
+                "on the clipboard as in the file\n", kListRows, selectedFile.size(), allFile.size());
     for (const auto& [name, figure] : figures) figure.Print(name.c_str());
-    const bool same = ReadBytes(folders.root + L"\\program.rtf") == ReadBytes(folders.root + L"\\qdxexport.rtf");
-    std::printf("the program's file of 20,000 and qdxexport's are %s\n", same ? "the same bytes" : "DIFFERENT");
     CloseHandle(process);
-    return run.Exit(frame) == 0 && same ? 0 : 1;
+    return run.Exit(frame) == 0 ? 0 : 1;
 }

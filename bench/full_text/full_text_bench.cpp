@@ -30,6 +30,7 @@
 // articles (the count found, position and score of the best 2000), to compare
 // two builds; --only keeps one class and --warm or --cold one state (profiles).
 #include "bench/compiled_dictionaries.h"
+#include "bench/work_counts.h"
 #include "common/tests/test_paths.h"
 
 #include "common/text/utf8.h"
@@ -426,6 +427,7 @@ int main(int argc, char** argv) {
         else if (arg == "--cold") coldOnly = true;
         else rounds = std::max<size_t>(std::stoul(arg), 1);
     }
+    CountSqliteAllocations();
     const std::u16string path = CompiledDebianDictionary("edict");
     if (path.empty()) return std::fprintf(stderr, "edict could not be compiled\n"), 1;
     CDMS engine(SystemStorageIO());
@@ -506,16 +508,28 @@ int main(int argc, char** argv) {
         std::printf("  %-22s articles found: %zu\n", kKinds[k], found[static_cast<size_t>(k)]);
 
     std::vector<Sample> warm, cold;
+    // The work of each side's timed asks, all classes (FTS5 has no collation:
+    // its key compares are not counted). A cold ask's key compares and
+    // allocations include the check of each key page it reads, unless the
+    // engine kept that check from the file's last opening, which it finds
+    // by the file object's address: they vary with the heap's state, where
+    // its pages read and inflated do not.
+    EngineWork warmWork, coldWork;
+    SqliteWork warmPeerWork, coldPeerWork;
     for (size_t round = 0; round < (coldOnly ? 0 : rounds); ++round)
         for (const Query& q : queries) {
             // Each side asks once untimed, then the same again timed.
             Sample s{};
             ours(q, nullptr, nullptr);
             const CCache::Counters before = engine.GetCacheCounters();
+            const EngineWork work = EngineWork::Now(engine);
             s.ours = ours(q, nullptr, nullptr);
+            warmWork += EngineWork::Now(engine).Since(work);
             s.pages = PagesRead(before, engine.GetCacheCounters());
             peer(q, false, nullptr);
+            const SqliteWork peerWork = SqliteWork::Now(fts.db(), 0);
             s.fts = peer(q, false, nullptr);
+            warmPeerWork += SqliteWork::Now(fts.db(), 0).Since(peerWork);
             peer(q, true, nullptr);
             s.ranked = peer(q, true, nullptr);
             warm.push_back(s);
@@ -527,12 +541,16 @@ int main(int argc, char** argv) {
             engine.CloseFile(file);
             if (Failed(engine.OpenFile(path, 2, DictionarySchemaText, &file))) return 1;
             const CCache::Counters before = engine.GetCacheCounters();
+            const EngineWork work = EngineWork::Now(engine);
             s.ours = ours(q, nullptr, nullptr);
+            coldWork += EngineWork::Now(engine).Since(work);
             s.pages = PagesRead(before, engine.GetCacheCounters());
             const auto [keyPages, dataPages] = CachedKeyAndDataPages(engine, file);
             s.floor = keyPages * costs.keyInflate + dataPages * costs.dataInflate;
             fts.Open();
+            const SqliteWork peerWork = SqliteWork::Now(fts.db(), 0);
             s.fts = peer(q, false, nullptr);
+            coldPeerWork += SqliteWork::Now(fts.db(), 0).Since(peerWork);
             fts.Open();
             s.ranked = peer(q, true, nullptr);
             cold.push_back(s);
@@ -543,6 +561,9 @@ int main(int argc, char** argv) {
     // preempted query on a loaded machine moves less than totals.
     if (!coldOnly) std::printf("\nwarm, ASCII queries, median ours / median FTS5: %.2f\n", warmRatio);
     if (!warmOnly) std::printf("cold, ASCII queries, median ours / median FTS5: %.2f\n", coldRatio);
+    const double asks = static_cast<double>(queries.size() * rounds);
+    if (!coldOnly) warmWork.Print("ours warm", "query", asks), warmPeerWork.Print("FTS5 warm", "query", asks);
+    if (!warmOnly) coldWork.Print("ours cold", "query", asks), coldPeerWork.Print("FTS5 cold", "query", asks);
     if (!warmOnly) {
         std::printf("\na page read cold (us, median over %zu key and %zu data pages): key %.1f, data %.1f;"
                     " of that zlib's inflate alone: key %.1f, data %.1f\n",

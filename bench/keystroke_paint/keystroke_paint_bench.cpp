@@ -43,8 +43,8 @@
 namespace {
 
 constexpr int kInputBoxId = 202;
-constexpr size_t kMaxReadings = 120;
-constexpr size_t kMaxLatinKeys = 600;
+size_t g_maxReadings = 120;  // --readings N
+size_t g_maxLatinKeys = 600;  // --latin-keys N
 constexpr size_t kLatinPhraseWords = 4;
 constexpr double kFrameMs = 16.0;
 constexpr double kTwoFramesMs = 33.0;
@@ -56,7 +56,7 @@ std::wstring Widen(const std::string& text) { return std::wstring(text.begin(), 
 std::vector<std::wstring> ReadReadings(const std::string& path) {
     std::vector<std::wstring> readings;
     std::ifstream in(path, std::ios::binary);
-    for (std::string line; std::getline(in, line) && readings.size() < kMaxReadings;) {
+    for (std::string line; std::getline(in, line) && readings.size() < g_maxReadings;) {
         wchar_t wide[64] = {};
         int units = MultiByteToWideChar(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), wide, 63);
         std::wstring reading(wide, units > 0 ? units : 0);
@@ -74,7 +74,7 @@ std::vector<std::wstring> ReadLatinPhrases(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::wstring phrase;
     size_t words = 0, keys = 0;
-    for (std::string word; in >> word && keys < kMaxLatinKeys;) {
+    for (std::string word; in >> word && keys < g_maxLatinKeys;) {
         // Stops and quotes around a word go; names (capitalised) and
         // abbreviations are left out.
         while (!word.empty() && std::ispunct(static_cast<unsigned char>(word.back()))) word.pop_back();
@@ -168,6 +168,7 @@ struct PassFigures {
     uint32_t command = 0;  // the tab clicked
     bool realKeys = false;
     std::vector<double> keystrokes;  // key to the Find's end
+    size_t wrong = 0;                // texts whose list did not show what they find
     StageFigures stages;
     double finds = 0, refreshes = 0, articles = 0;
     std::wstring lastRow;
@@ -200,6 +201,19 @@ struct ProgramFigures {
     std::vector<double> floor;  // the list's own paint, in the Japanese session
 };
 
+// The text typed whole stands in the input box, and the list shows what it
+// finds: an EDICT reading as the reading list's current row, and some rows
+// in a list of translated words.
+bool ShowsWhatItFinds(HWND input, const PassFigures& pass, const std::wstring& text,
+                      std::map<std::wstring, std::wstring>& state) {
+    wchar_t typed[256] = {};
+    SendMessageW(input, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(typed));  // the box of another process
+    if (text != typed) return false;
+    if (pass.command != cmd::kListReading) return Number(state[L"rows"]) > 0;
+    const int row = static_cast<int>(Number(state[L"current"]) - Number(state[L"top"]));
+    return state[L"cell." + std::to_wstring(row) + L".0"] == text;
+}
+
 // Starts the program over the session's dictionaries and types every text
 // into each of its lists both ways; false when it did not come up.
 bool RunSession(const std::wstring& program, Session& session, std::vector<double>* floor) {
@@ -210,6 +224,7 @@ bool RunSession(const std::wstring& program, Session& session, std::vector<doubl
         std::printf("the program did not come up with an input box and a list\n");
         return false;
     }
+    if (!FrameHasSize(frame, 700, 560)) return false;
     auto caretAtStart = [&] { return LOWORD(SendMessageW(input, EM_GETSEL, 0, 0)) == 0; };
     auto textLength = [&] { return SendMessageW(input, WM_GETTEXTLENGTH, 0, 0); };
     // One key: sent as WM_CHAR, or pressed as a keyboard presses it; back
@@ -242,14 +257,17 @@ bool RunSession(const std::wstring& program, Session& session, std::vector<doubl
         for (const std::wstring& reading : *session.texts) {
             SendMessageW(input, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
             Sleep(30);  // the search for the empty input
+            std::map<std::wstring, std::wstring> state;
             for (wchar_t c : reading) {
                 long long start = typeKey(c, pass.realKeys);
                 pass.keystrokes.push_back(Milliseconds(start, Now().QuadPart));
-                pass.stages.Add(start, run.QueryState(frame));
+                state = run.QueryState(frame);
+                pass.stages.Add(start, state);
                 ++keys;
                 LRESULT length = textLength();
                 SendMessageW(input, EM_SETSEL, length, length);
             }
+            if (!ShowsWhatItFinds(input, pass, reading, state)) ++pass.wrong;
         }
         std::map<std::wstring, std::wstring> after = run.QueryState(frame);
         // Each reading starts from an emptied input box, which is searched too.
@@ -279,34 +297,44 @@ std::wstring WindowsPath(const char* path) {
 
 }  // namespace
 
-// Arguments: [--rounds N] [PROGRAM ...]: other builds of OstrelPro.exe timed
-// in the same run, round by round beside the tree's own.
+// Arguments: [--rounds N] [--data DIR] [--readings N] [--latin-keys N]
+// [PROGRAM ...]: other builds of OstrelPro.exe timed in the same run, round
+// by round beside the tree's own; DIR holds the dictionaries (edict, enamdict,
+// kanjidic and latin .qdx) and readings.txt in place of the tree's data (the
+// bench pass gives slices of them, and fewer readings and Latin keys).
 int main(int argc, char** argv) {
     SetProcessDPIAware();
     CloseLeftoverFrames();
-    const std::vector<std::wstring> readings = ReadReadings(OSTREL_BENCH_DATA "/readings.txt");
-    const std::vector<std::wstring> phrases = ReadLatinPhrases(OSTREL_BENCH_LATIN_TEXT);
-    if (readings.empty() || phrases.empty()) {
-        std::printf("no readings in %s or no Latin words in %s\n", OSTREL_BENCH_DATA "/readings.txt",
-                    OSTREL_BENCH_LATIN_TEXT);
-        return 1;
-    }
     int rounds = 1;
+    std::string data = OSTREL_BENCH_DATA;
     std::vector<ProgramFigures> programs(1);
     for (int i = 1; i < argc; ++i) {
-        if (std::string(argv[i]) == "--rounds" && i + 1 < argc) rounds = std::max(1, std::atoi(argv[++i]));
+        const std::string arg = argv[i];
+        if (arg == "--rounds" && i + 1 < argc) rounds = std::max(1, std::atoi(argv[++i]));
+        else if (arg == "--data" && i + 1 < argc) data = argv[++i];
+        else if (arg == "--readings" && i + 1 < argc) g_maxReadings = std::max(1, std::atoi(argv[++i]));
+        else if (arg == "--latin-keys" && i + 1 < argc) g_maxLatinKeys = std::max(1, std::atoi(argv[++i]));
         else programs.emplace_back().program = WindowsPath(argv[i]);
+    }
+    const std::vector<std::wstring> readings = ReadReadings(data + "/readings.txt");
+    const std::vector<std::wstring> phrases = ReadLatinPhrases(OSTREL_BENCH_LATIN_TEXT);
+    if (readings.empty() || phrases.empty()) {
+        std::printf("no readings in %s/readings.txt or no Latin words in %s\n", data.c_str(), OSTREL_BENCH_LATIN_TEXT);
+        return 1;
     }
     TestFolders folders = PrepareTest(L"KeystrokePaint");
     CreateDirectoryW((folders.documents + L"\\OstrelPro").c_str(), nullptr);
     CreateDirectoryW(folders.DictionariesFolder().c_str(), nullptr);
     // Each session's settings list its dictionaries, copied in once.
     auto listed = [&](std::initializer_list<const char*> names, std::wstring& settings) {
-        settings = L"[Window]\r\nx=20\r\ny=20\r\ncx=700\r\ncy=560\r\ncy2=300\r\n[Dictionaries]\r\n";
+        // The version line makes the window's place and size count (a file
+        // without one is a first run's, which takes the default size).
+        settings = L"[Application]\r\nVersion=11.11.0\r\nFlags=49152\r\n[Window]\r\nx=20\r\ny=20\r\ncx=700\r\n"
+                   L"cy=560\r\ncy2=300\r\n[Dictionaries]\r\n";
         int slot = 1;
         for (const char* name : names) {
             std::wstring target = folders.DictionariesFolder() + L"\\" + Widen(name) + L".qdx";
-            if (!CopyFileW(Widen(std::string(OSTREL_BENCH_DATA "/") + name + ".qdx").c_str(), target.c_str(), FALSE)) {
+            if (!CopyFileW(Widen(data + "/" + name + ".qdx").c_str(), target.c_str(), FALSE)) {
                 std::printf("missing %s.qdx\n", name);
                 return false;
             }
@@ -339,6 +367,19 @@ int main(int argc, char** argv) {
             }
         }
     }
+    // Every text typed showed what it finds, before any time is given.
+    bool shown = true;
+    for (const ProgramFigures& figures : programs)
+        for (const Session* session : {&figures.japanese, &figures.latin})
+            for (const PassFigures& pass : session->passes)
+                if (pass.wrong > 0) {
+                    std::printf("%s, %s: %zu of %zu texts typed did not show what they find\n", pass.list,
+                                pass.realKeys ? "real keys" : "WM_CHAR", pass.wrong, session->texts->size() * rounds);
+                    shown = false;
+                }
+    if (!shown) return 1;
+    std::printf("every text typed showed what it finds: each reading the reading list's current row, rows in every list"
+                " of translated words\n");
     for (const ProgramFigures& figures : programs) {
         std::printf("== %ls, %d round(s)\n", figures.program.empty() ? L"this tree's OstrelPro.exe" : figures.program.c_str(),
                     rounds);

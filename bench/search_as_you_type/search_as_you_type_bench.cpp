@@ -8,6 +8,10 @@
 // keystroke are reported as counters, and the median of each stage: for the
 // list the search (stage 1) and the page's rows read (stage 2), for SQLite
 // the rows before the key (1) and from it (2).
+// Before any timing both sides must show the same rows for every keystroke
+// (the bench stops otherwise), and the work of one pass over the keystrokes
+// is counted on each side and printed for the bench pass (work_counts.h):
+// pages asked of the cache and read, key compares, heap allocations.
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
@@ -20,8 +24,10 @@
 #include "bench/sqlite_engine_order.h"
 #include "bench/bench_support.h"
 #include "bench/compiled_dictionaries.h"
+#include "bench/work_counts.h"
 #include "common/collation/collator.h"
 #include "common/tests/test_paths.h"
+#include "common/text/utf8.h"
 #include "dictionary/dictionary.h"
 #include "dictionary/dictionary_schema.h"
 #include "dictionary/engine_cursor.h"
@@ -65,6 +71,7 @@ struct Fixture {
     sqlite3* db = nullptr;
     sqlite3_stmt* before = nullptr;  // the 10 rows before the key
     sqlite3_stmt* page = nullptr;    // the 10 rows from it
+    uint64_t sqliteCompares = 0;     // by the collation SQLite is given
     Stages stages;                   // of the keystrokes timed last
 };
 Fixture* g = nullptr;
@@ -74,11 +81,12 @@ void Setup() {
     g = new Fixture;
     g->shelf = std::make_unique<CShelf>(g->engine, nullptr, g->input);
     std::string dir = BinaryPath();
+    CountSqliteAllocations();
     sqlite3_open((dir + "/sayt.sqlite").c_str(), &g->db);
     sqlite3_exec(g->db, "PRAGMA page_size=4096; PRAGMA cache_size=1000; PRAGMA encoding='UTF-16le';"
                         "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; DROP TABLE IF EXISTS k;",
                  nullptr, nullptr, nullptr);
-    sqlite3_create_collation_v2(g->db, "X", SQLITE_UTF16LE, nullptr, CollateInEngineOrder, nullptr);
+    sqlite3_create_collation_v2(g->db, "X", SQLITE_UTF16LE, &g->sqliteCompares, CollateInEngineOrder, nullptr);
     sqlite3_exec(g->db, "CREATE TABLE k(r TEXT COLLATE X, w TEXT COLLATE X, d INTEGER, ref INTEGER, "
                         "PRIMARY KEY(r, w, d, ref)) WITHOUT ROWID; BEGIN", nullptr, nullptr, nullptr);
     sqlite3_stmt* insert = nullptr;
@@ -158,6 +166,100 @@ size_t SqlitePage(const std::u16string& key) {
     return units;
 }
 
+// The rows each side shows for `key`, (reading, word) from the page's top.
+using PageRows = std::vector<std::pair<std::u16string, std::u16string>>;
+
+PageRows ListRows(const std::u16string& key) {
+    ListViewModel& view = *g->shelf->FindView(2);
+    view.SearchText(key, nullptr);
+    PageRows rows;
+    for (int32_t line = 0; line < std::min(view.filledLines, kPageRows); ++line) {
+        CCursor* cursor = view.ReadRow(view.lines[line].firstRow);
+        if (cursor == nullptr) break;
+        rows.emplace_back(cursor->FieldText(0), cursor->FieldText(1));
+    }
+    view.FollowDroppedRows();
+    return rows;
+}
+
+// SQLite's rows; `before` is how many lie before the key.
+PageRows SqlitePageRows(const std::u16string& key, size_t& before) {
+    PageRows rows;
+    const auto read = [&](sqlite3_stmt* query) {
+        sqlite3_reset(query);
+        sqlite3_bind_text16(query, 1, key.data(), static_cast<int>(key.size() * 2), SQLITE_STATIC);
+        while (sqlite3_step(query) == SQLITE_ROW)
+            rows.emplace_back(
+                std::u16string(static_cast<const char16_t*>(sqlite3_column_text16(query, 0)),
+                               static_cast<size_t>(sqlite3_column_bytes16(query, 0)) / 2),
+                std::u16string(static_cast<const char16_t*>(sqlite3_column_text16(query, 1)),
+                               static_cast<size_t>(sqlite3_column_bytes16(query, 1)) / 2));
+    };
+    read(g->before);
+    std::reverse(rows.begin(), rows.end());
+    before = rows.size();
+    read(g->page);
+    return rows;
+}
+
+// How the list's page lies on SQLite's rows, when it does: the rows both
+// show are the same, with the list's current row at SQLite's first row from
+// the key (`step` 0) or at the row before it (-1: the list's closer
+// neighbour rule, which prefers the row before when it shares as long a
+// beginning with the key, as ちり 智利 does with チリ). Near the first row the
+// list's page runs from its top, where SQLite's has fewer rows before the key.
+bool PagesAgree(const PageRows& list, size_t current, const PageRows& sqlite, size_t before, int step) {
+    size_t shared = 0;
+    for (size_t i = 0; i < list.size(); ++i) {
+        const std::ptrdiff_t j = static_cast<std::ptrdiff_t>(i + before) - static_cast<std::ptrdiff_t>(current) + step;
+        if (j < 0 || j >= static_cast<std::ptrdiff_t>(sqlite.size())) continue;
+        if (list[i] != sqlite[static_cast<size_t>(j)]) return false;
+        ++shared;
+    }
+    return shared > 0 && shared + 1 >= std::min(list.size(), sqlite.size());
+}
+
+// Before any timing: both sides show the same rows for every keystroke,
+// the keys whose current row the closer neighbour rule moves counted apart.
+// Then the work of one pass over the keystrokes on each side, counted.
+// False when a page differs.
+bool CheckPagesAndCountWork() {
+    size_t differing = 0, neighbour = 0;
+    ListViewModel& view = *g->shelf->FindView(2);
+    for (const std::u16string& key : g->keystrokes) {
+        size_t before = 0;
+        const PageRows list = ListRows(key), sqlite = SqlitePageRows(key, before);
+        const size_t current = static_cast<size_t>(std::max(0, view.currentRow - view.lines[0].firstRow));
+        if (PagesAgree(list, current, sqlite, before, 0)) continue;
+        if (PagesAgree(list, current, sqlite, before, -1)) {
+            ++neighbour;
+            continue;
+        }
+        if (++differing <= 5) {
+            std::fprintf(stderr, "keystroke %s: the list's current row is %s %s, SQLite's %s %s\n", Utf16ToUtf8(key).c_str(),
+                         current < list.size() ? Utf16ToUtf8(list[current].first).c_str() : "-",
+                         current < list.size() ? Utf16ToUtf8(list[current].second).c_str() : "-",
+                         before < sqlite.size() ? Utf16ToUtf8(sqlite[before].first).c_str() : "-",
+                         before < sqlite.size() ? Utf16ToUtf8(sqlite[before].second).c_str() : "-");
+        }
+    }
+    if (differing > 0) {
+        std::fprintf(stderr, "%zu of %zu keystrokes show different pages: not timed\n", differing, g->keystrokes.size());
+        return false;
+    }
+    std::printf("every one of %zu keystrokes shows the same rows on both sides; on %zu the list's current row is the "
+                "row before SQLite's (its closer neighbour rule)\n", g->keystrokes.size(), neighbour);
+    const double keys = static_cast<double>(g->keystrokes.size());
+    const EngineWork ours = EngineWork::Now(g->engine);
+    for (const std::u16string& key : g->keystrokes) benchmark::DoNotOptimize(ListPage(key));
+    EngineWork::Now(g->engine).Since(ours).Print("list", "keystroke", keys);
+    const SqliteWork peer = SqliteWork::Now(g->db, g->sqliteCompares);
+    for (const std::u16string& key : g->keystrokes) benchmark::DoNotOptimize(SqlitePage(key));
+    SqliteWork::Now(g->db, g->sqliteCompares).Since(peer).Print("SQLite", "keystroke", keys);
+    std::fflush(stdout);
+    return true;
+}
+
 template <size_t (*Keystroke)(const std::u16string&)>
 void Latency(benchmark::State& state) {
     Setup();
@@ -187,6 +289,8 @@ BENCHMARK_TEMPLATE(Latency, SqlitePage)->Name("KeystrokeToPage/SQLite")->Unit(be
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
+    Setup();
+    if (!CheckPagesAndCountWork()) return 1;
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     double list = reporter.times["KeystrokeToPage/List"], sqlite = reporter.times["KeystrokeToPage/SQLite"];

@@ -401,3 +401,11 @@ bool MakeReadingCurrent(ProgramRun& run, HWND frame, const std::wstring& reading
     }
     return false;
 }
+
+bool FrameHasSize(HWND frame, int width, int height) {
+    RECT r{};
+    if (!GetWindowRect(frame, &r)) return false;
+    if (r.right - r.left == width && r.bottom - r.top == height) return true;
+    std::printf("the main window is %ldx%ld, not %dx%d\n", r.right - r.left, r.bottom - r.top, width, height);
+    return false;
+}

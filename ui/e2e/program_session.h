@@ -104,6 +104,9 @@ HWND WaitForShownDialog(const wchar_t* title, int tries = 200);
 HWND FindFrame();
 // Closes any frame left by an earlier test and waits until it is gone.
 void CloseLeftoverFrames();
+// True when the main window is `width` x `height` pixels; else says what it
+// is on standard output (a bench's settings whose size went unread).
+bool FrameHasSize(HWND frame, int width, int height);
 // Saves the screen as a PNG file for people to look at.
 bool SaveScreenshot(const std::wstring& path);
 // A press and release of the left button at `screen`, `window` brought to
