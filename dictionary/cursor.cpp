@@ -183,25 +183,37 @@ int32_t CCursor::SeekByText(std::u16string_view text, std::u16string_view second
     return Failed(status) ? 0 : 1;
 }
 
+bool CCursor::FirstFieldIsKey(ICollator& collator) const {
+    if (status != DmsStatus::Success) return false;
+    const std::u16string_view found = FieldText(0);
+    return collator.Compare(found.data(), static_cast<uint32_t>(found.size()),
+                            reinterpret_cast<const char16_t*>(keyArea[0]), static_cast<uint32_t>(key[0].length) / 2,
+                            0, 0) == 0;
+}
+
+bool CCursor::HoldsKey(std::u16string_view text) {
+    ICollator* collator = count > 0 ? dictionary->Collator() : nullptr;
+    if (collator == nullptr) return false;
+    ClearKeys();
+    SetKeyText(0, text);
+    SeekGreaterOrEqual();
+    return FirstFieldIsKey(*collator);
+}
+
 int32_t CCursor::SeekPrefix(std::u16string_view text, WordList& list) {
     if (count == 0) return 0;
     ICollator* collator = dictionary->Collator();
     if (collator == nullptr) return 0;
     ClearKeys();
     SetKeyText(0, text);
-    std::u16string_view wanted(reinterpret_cast<const char16_t*>(keyArea[0]),
-                               static_cast<size_t>(key[0].length) / 2);
+    const int32_t wantedLength = key[0].length / 2;
     SeekGreaterOrEqual();
     int32_t added = 0;
-    while (added < kMaxPrefixEntries && status == DmsStatus::Success) {
-        std::u16string_view found = FieldText(0);
-        if (collator->Compare(found.data(), static_cast<uint32_t>(found.size()), wanted.data(),
-                              static_cast<uint32_t>(wanted.size()), 0, 0) != 0)
-            break;
+    while (added < kMaxPrefixEntries && FirstFieldIsKey(*collator)) {
         WordListEntry* entry = list.AddCursorEntry(*this);
         if (entry == nullptr) break;
         entry->matchStart = 0;
-        entry->matchLength = static_cast<int32_t>(wanted.size());
+        entry->matchLength = wantedLength;
         ++added;
         Next();
     }

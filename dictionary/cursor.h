@@ -12,6 +12,7 @@
 #include "storage/dms.h"
 #include "storage/index_values.h"
 
+class ICollator;
 class RDFDictionary;
 class WordList;
 
@@ -67,6 +68,9 @@ public:
     // entry's first field equal to it, adding each record to `list` as a
     // stored entry (at most kMaxPrefixEntries). The number added.
     int32_t SeekPrefix(std::u16string_view key, WordList& list);
+    // Whether an entry's first field is, by the collator, `key` (cut at
+    // kMaxKeyUnits); the cursor stands on the first key not below it.
+    bool HoldsKey(std::u16string_view key);
 
     void ClearKeys();
     void ResetFieldBuffers();
@@ -125,4 +129,7 @@ private:
     bool BeginMove(uint32_t failureBits);
     void KeepPositionAfterFailedRead();
     DmsStatus Positioned(DmsStatus result, uint32_t failureBits);
+    // The last call stood on an entry whose first field the collator calls
+    // equal to key segment 0.
+    bool FirstFieldIsKey(ICollator& collator) const;
 };

@@ -59,6 +59,10 @@ public:
     // "-", ".", blank and the ligatures (nothing is analysed), and when the
     // dictionary lacks the analyser's data. The bridge becomes the current one.
     int32_t Analyse(std::u16string_view text, RDFDictionary* dictionary, WordList& list);
+    // Whether the last Analyse read its first word only by changing it: a
+    // spelling trick or a split into two words, which the analyser tries
+    // only for a word with no reading as it stands (The as te, tu's).
+    bool ReadOnlyByTrick() const { return Output().substr(0, 5) == u"10 2 "; }
 
     // Opens the two cursors of an analysis on the dictionary (the callbacks
     // answer through them) and makes this the current bridge; Release closes

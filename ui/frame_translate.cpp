@@ -9,6 +9,7 @@
 #include <array>
 #include <cwchar>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "article/win/rich_edit.h"
@@ -59,6 +60,19 @@ std::optional<HitSpan> CoveringHit(const WordList& list, int32_t caret) {
 bool HasEntries(RDFDictionary* dictionary, uint32_t indexId) {
     CCursor cursor(dictionary, indexId);
     return cursor.HasEntries();
+}
+
+// Whether an open dictionary of the list without Latin stems holds the key
+// among the words of its full-text index (the Lexicon's words).
+bool LexiconHoldsWord(const WordList& list, std::u16string_view key) {
+    for (int32_t i = 0; i < list.CursorCount(); ++i) {
+        RDFDictionary* dictionary = list.CursorAt(i)->dictionary;
+        if (dictionary == nullptr || (dictionary->flags & kDictionaryOpen) == 0) continue;
+        if (HasEntries(dictionary, kIndexLatinStems)) continue;
+        CCursor words(dictionary, kIndexFullTextWords);
+        if (words.HoldsKey(key)) return true;
+    }
+    return false;
 }
 
 }  // namespace
@@ -125,6 +139,7 @@ int32_t LookUpWesternWord(WordList& list, std::u16string_view word, int32_t star
     const std::u16string_view key(keyUnits.data(), static_cast<size_t>(keyLength));
     const int32_t before = list.EntryCount();
     std::vector<RDFDictionary*> seen;
+    std::vector<std::pair<int32_t, int32_t>> byTrick;  // the rows of readings by a spelling trick
     for (int32_t i = 0; i < list.CursorCount(); ++i) {
         RDFDictionary* dictionary = list.CursorAt(i)->dictionary;
         if (dictionary == nullptr || std::find(seen.begin(), seen.end(), dictionary) != seen.end()) continue;
@@ -136,7 +151,15 @@ int32_t LookUpWesternWord(WordList& list, std::u16string_view word, int32_t star
             CCursor cursor(dictionary, kIndexTranslationWords);
             cursor.SeekPrefix(key, list);
         }
-        if (latin && analyse) analyse(word, dictionary, list);
+        const int32_t analysed = list.EntryCount();
+        if (latin && analyse && analyse(word, dictionary, list) == kReadByTrickOnly)
+            byTrick.emplace_back(analysed, list.EntryCount());
+    }
+    // An English word the analyser reads only by changing it (The as te) is
+    // left to the Lexicon, which holds it as it stands.
+    if (!byTrick.empty() && LexiconHoldsWord(list, key)) {
+        for (auto range = byTrick.rbegin(); range != byTrick.rend(); ++range)
+            for (int32_t i = range->second - 1; i >= range->first; --i) list.DeleteAt(i);
     }
     for (int32_t i = before; i < list.EntryCount(); ++i) {
         list.EntryAt(i).matchStart = start;
@@ -153,7 +176,8 @@ FrameTranslator::FrameTranslator(ITranslationLists& lists, CIni* ini)
       translator_(std::make_unique<CTranslate>(options_)) {
     analyse = [](std::u16string_view text, RDFDictionary* dictionary, WordList& list) {
         LatinBridge* bridge = CurrentLatinBridge();
-        return bridge != nullptr ? bridge->Analyse(text, dictionary, list) : 0;
+        const int32_t known = bridge != nullptr ? bridge->Analyse(text, dictionary, list) : 0;
+        return known == 1 && bridge->ReadOnlyByTrick() ? kReadByTrickOnly : known;
     };
 }
 

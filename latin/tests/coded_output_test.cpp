@@ -186,7 +186,9 @@ TEST_F(CodedLines, PronounsMadeWithAPackonAreNamedByTheirPackon) {
 // converter writes them (frequency letter in column 107 from the lexicon's
 // count: magnus 6056 B, maxime 796 D, Maximus F; caelum 940 D, Caelius 104 E;
 // habeo 5460 B, habitus the noun 185 E; volo B, vello F; multus 4547 B, the
-// adverb multo 430 D; pars 2826 C, partim 275 E).
+// adverb multo 430 D; pars 2826 C, partim 275 E; totus, which the lexicon
+// counts 1, no letter (X), the noun totum E; the praenomen Sex and the
+// numeral sex both D).
 const char* const kLexiconLines[] = {
     "magn               magn               maj                maxi               ADJ    1 1 X            X X X B X - large/great/big/vast/huge; much; power",
     "maxime                                                                      ADV    POS              X X X D X most, especially, very",
@@ -202,6 +204,10 @@ const char* const kLexiconLines[] = {
     "mult               mult                                                     N      2 2 N X          X X X E X much, greatly, plenty, very; more; most;",
     "pars               part                                                     N      3 3 F X          X X X C X - part, region; share; direction; portio",
     "partim                                                                      ADV    POS              X X X E X partly, for the most part; mostly; [part",
+    "tot                tot                                                      N      2 2 N X          X X X E X all, the whole",
+    "tot                tot                                                      ADJ    1 3 POS          X X X X X whole, all, entire, total, complete; eve",
+    "Sex                                                                         N      9 9 M X          X X X D X Sextus (Roman praenomen)",
+    "sex                                                                         NUM    2 0 CARD 0       X X X D X six;",
 };
 
 // The order of a word's readings over those lines: each group's entry as
@@ -232,7 +238,11 @@ protected:
 // one form that is the whole word goes before a form of a commoner lemma
 // (maxime, multo, partim), and a reading by rare forms only (magnus's
 // vocative maxime, habeo's supine habitu) is taken for as rare as it is. A
-// lower-case word reads the common noun before the name (caeli). The order
+// lower-case word reads the common noun before the name (caeli). An entry
+// without a frequency letter counts as the middle class, not as very rare
+// (tota: totus before the rarer noun totum, which matches as far). Of two
+// readings equal in score and frequency, the one whose letters match the
+// word's case too goes first (Sex the praenomen, sex the numeral). The order
 // is the same whatever order the entries were stored in.
 TEST_F(ReadingOrder, CommonnessScoreAndCaseOrderTheReadingsOneWay) {
     const std::vector<std::pair<const char*, std::vector<std::string>>> expected = {
@@ -242,6 +252,9 @@ TEST_F(ReadingOrder, CommonnessScoreAndCaseOrderTheReadingsOneWay) {
         {"partim", {"partim ADV", "pars N"}},
         {"habitu", {"habit N", "hab V"}},
         {"caeli", {"cael N", "Caeli N"}},
+        {"tota", {"tot ADJ", "tot N"}},
+        {"Sex", {"Sex N", "sex NUM"}},
+        {"sex", {"sex NUM", "Sex N"}},
     };
     for (bool reversed : {false, true}) {
         UseLines(reversed);

@@ -325,6 +325,85 @@ TEST_F(FrameTranslateTest, AnIndexHitOfARecordTheAnalyserReadTakesTheAnalysersPl
     EXPECT_NE(list->EntryAt(1).flags & kEntryNote, 0u);
 }
 
+// Beside EDICT: a dictionary whose full-text index holds English words (the
+// Lexicon's) and one with Latin stems, read by a stand-in analyser that
+// reads "The" and "michi" only by a spelling trick (as te and mihi) and
+// "et" as it stands; EDICT's reverse index holds "cat".
+#pragma push_macro("CreateFile")
+#undef CreateFile
+class TrickReadingTest : public FrameTranslateTest {
+protected:
+    static void AddIndexKeys(TranslatorDictionaries& d, const std::u16string& path, int32_t index,
+                                       const std::vector<std::u16string>& words) {
+        int32_t fileId = 0;
+        uint32_t cursor = 0;
+        EXPECT_EQ(d.engine->CreateFile(path, DictionarySchemaText), DmsStatus::Success);
+        EXPECT_EQ(d.engine->OpenFile(path, 1, DictionarySchemaText, &fileId), DmsStatus::Success);
+        EXPECT_EQ(d.engine->OpenCursor(fileId, &cursor), DmsStatus::Success);
+        EXPECT_EQ(d.engine->SelectIndex(cursor, index), DmsStatus::Success);
+        for (size_t i = 0; i < words.size(); ++i) {
+            std::u16string word = words[i], second = u"1";
+            KeySegmentValue key[2] = {{word.data(), static_cast<int32_t>(word.size() * 2)},
+                                      {second.data(), static_cast<int32_t>(second.size() * 2)}};
+            EXPECT_EQ(d.engine->InsertKey(cursor, key, RecordRef{static_cast<uint32_t>(i + 1), 0}), DmsStatus::Success);
+        }
+        EXPECT_EQ(d.engine->CloseFile(fileId), DmsStatus::Success);
+        auto dictionary = std::make_unique<RDFDictionary>(0, *d.engine);
+        dictionary->File().SetPath(path.c_str());
+        EXPECT_EQ(dictionary->Open(2), 0u);
+        d.owned.push_back(std::move(dictionary));
+        d.shelf.dictionaries.push_back(d.owned.back().get());
+    }
+#pragma pop_macro("CreateFile")
+    void SetUp() override {
+        Dictionaries([](TranslatorDictionaries& d) {
+            std::vector<KeyPair> keys = EdictSlice(0, kTexts);
+            std::vector<std::u16string> reverse(keys.size());
+            reverse[0] = u"cat";
+            d.Add(u"C:\\D\\edict.qdx", keys, 1, reverse);
+            // "the" is a word of the Lexicon; the Latin dictionary's own
+            // full-text words do not count as English ("michi").
+            AddIndexKeys(d, u"C:\\D\\english.qdx", kIndexFullTextWords, {u"et", u"the"});
+            AddIndexKeys(d, u"C:\\D\\latin.qdx", kIndexLatinStems, {u"t"});
+        });
+        FrameTranslateTest::SetUp();
+        entry->analyse = [this](std::u16string_view word, RDFDictionary* dictionary, WordList& rows) {
+            ++analysed;
+            WordListEntry* row = rows.AddEntry(nullptr, 0, 1, nullptr);
+            row->dictionary = dictionary;
+            row->recordId = 7;
+            return word == u"et" ? 1 : kReadByTrickOnly;
+        };
+    }
+    int analysed = 0;
+};
+
+// "The" of an English sentence, read as Latin only through th as t, gives
+// way to the Lexicon's "the" (whatever its case); a word the Lexicon lacks
+// keeps its reading by the trick, and a word read as it stands keeps its
+// row though the Lexicon holds it too.
+TEST_F(TrickReadingTest, AWordReadOnlyByASpellingTrickGivesWayToTheLexiconsWord) {
+    entry->TranslateText(u"The quick brown fox", 0, 512, 512, 1);
+    EXPECT_EQ(analysed, 1);
+    EXPECT_EQ(list->EntryCount(), 0);
+    EXPECT_EQ(lists.lexiconSearches, 1);
+    EXPECT_EQ(g_commands, std::vector<uint32_t>{cmd::kListLexicon});
+
+    int shown = 0;
+    for (const char16_t* word : {u"michi", u"et"}) {
+        entry->TranslateText(word, 0, 512, 512, 1);
+        EXPECT_EQ(list->EntryCount(), 1);
+        EXPECT_EQ(lists.shownFromTop, ++shown);
+        EXPECT_EQ(lists.lexiconSearches, 1);
+    }
+    // Typed into the Translation tab, "The" leaves it current with no Latin guess.
+    lists.kind = kListTranslatedWords;
+    SetWindowTextW(input, L"The");
+    entry->TranslateText(u"The", 3, 0, 0, 2);
+    EXPECT_EQ(list->EntryCount(), 0);
+    EXPECT_EQ(lists.lexiconSearches, 1);
+}
+
 TEST_F(FrameTranslateTest, LatinAnalyserStandInIsCalledOnlyForDictionariesWithLatinStems) {
     int calls = 0;
     entry->analyse = [&](std::u16string_view, RDFDictionary*, WordList&) { return ++calls, 0; };
