@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "article/display_attributes.h"
+
 void XParagraph::SetText(std::u16string value) {
     text = std::move(value);
     attributes.assign(text.size(), 0);
@@ -94,9 +96,16 @@ int32_t BookModel::Build(std::shared_ptr<BookSource> source, bool showAll, bool 
     }
     // Paragraph starts, the same in every column; the paragraphs themselves
     // are made when first reached.
+    // Phrases before the book's first paragraph or heading (an untagged
+    // text, or one whose tags begin later) have no paragraph to continue:
+    // each opens one of its own, so they are shown, side by side with their
+    // translations, instead of a book of no paragraphs.
+    bool opened = false;
     for (int32_t e = 0; e < PhraseCount(); ++e) {
         const uint32_t type = typeValues_[static_cast<size_t>(e)] & 0xFF;
-        if (all || type == kPhraseParagraph || type == kPhraseHeading) starts_.push_back(e);
+        const bool opens = type == kPhraseParagraph || type == kPhraseHeading;
+        opened = opened || opens;
+        if (all || opens || !opened) starts_.push_back(e);
     }
     for (BookColumn& column : columns_) {
         column.model = this;
@@ -127,9 +136,12 @@ void BookModel::LoadParagraph(BookColumn& column, XParagraph& paragraph) {
             entry.attributes.assign(1, 0);
         } else {
             entry.attributes.resize(entry.text.size(), 0);
+            // Plain running text (a stored phrase is formatted as such) has
+            // no colour of its own either: it takes the column's.
             if (column.colourClass != 0)
                 for (uint32_t& a : entry.attributes)
-                    if ((a & 0xF0) == 0) a |= column.colourClass;
+                    if ((a & kAttrColourMask) == 0 || (a & kAttrColourMask) == kClassPlain)
+                        a = (a & ~kAttrColourMask) | column.colourClass;
         }
         if (!text.empty() && !column.joinWithoutBlank) {
             text.push_back(u' ');

@@ -102,7 +102,8 @@ public:
     static constexpr int32_t kEditRoom = 100;  // room kept behind an editable paragraph's text
 
     // Builds the phrase table and the columns from `source`: one paragraph
-    // per entry of type 0 or 1, or per entry when `showAll`. Text books load
+    // per entry of type 0 or 1 and per entry before the first of them, or
+    // per entry when `showAll`. Text books load
     // every column's text at once (so a save writes every language whatever
     // is shown); stored books load a paragraph when it is first shown.
     // Returns the number of phrases.

@@ -35,6 +35,12 @@ void CParaView::InvalidateLayout() {
 }
 
 XParagraph& CParaView::Lay(int32_t k) {
+    // A place that names no paragraph (a book without any) lays out as an
+    // empty one instead of reading past the column.
+    if (k < 0 || k >= model_.Column(column_).Count()) {
+        none_ = {};
+        return none_;
+    }
     model_.EnsureLoaded(column_, k);
     XParagraph& p = model_.Column(column_).At(k);
     TextPosition from, to;
@@ -51,7 +57,7 @@ XParagraph& CParaView::Lay(int32_t k) {
 
 void CParaView::RefreshMarks() {
     int32_t y = topY_;
-    for (int32_t k = topParagraph_; k >= 0 && y < height_; k = Next(k)) {
+    for (int32_t k = topParagraph_; Walks(k) && y < height_; k = Next(k)) {
         y += Lay(k).height;
         const int32_t next = Next(k);
         if (next >= 0) y += GapBefore(next);
@@ -375,7 +381,7 @@ std::u16string CParaView::SelectedText() const {
     TextPosition from, to;
     SelectionRange(from, to);
     const BookColumn& column = model_.Column(column_);
-    for (int32_t k = from.paragraph; k >= 0 && k <= to.paragraph; k = Next(k)) {
+    for (int32_t k = from.paragraph; Walks(k) && k <= to.paragraph; k = Next(k)) {
         const XParagraph& p = column.At(k);
         const int32_t n = static_cast<int32_t>(p.text.size());
         const int32_t start = k == from.paragraph ? std::min(from.offset, n) : 0;

@@ -33,7 +33,8 @@ public:
     int32_t Width() const { return width_; }
     int32_t Height() const { return height_; }
 
-    // The paragraph loaded, its column bits refreshed and laid out for the width.
+    // The paragraph loaded, its column bits refreshed and laid out for the
+    // width; an empty paragraph of no lines outside the column.
     XParagraph& Lay(int32_t paragraph);
     // Drops every layout (a font or width change).
     void InvalidateLayout();
@@ -114,4 +115,5 @@ private:
         int32_t paragraph = -1, offset = 0, y = 0;
     } anchor_;
     bool toc_ = false;
+    XParagraph none_;  // what Lay gives for a paragraph the column does not have
 };

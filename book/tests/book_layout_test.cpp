@@ -182,6 +182,17 @@ TEST_F(Host, ColumnsStayOnThePhraseAndEmptyBooksAreSafe) {
     host.SetTableOfContents(true);
     EXPECT_FALSE(host.TableOfContents());
     EXPECT_EQ(host.View(0).HitTest(5, 5).paragraph, -1);
+    // Every way a key, the wheel or a paint reaches a column of no paragraph.
+    CParaView& empty = host.View(0);
+    empty.RefreshMarks();
+    empty.ScrollPage(1);
+    empty.ScrollLines(-3);
+    empty.ScrollPixels(40);
+    EXPECT_FALSE(empty.MoveCaretLine(1));
+    EXPECT_FALSE(empty.MoveCaretCharacter(1));
+    EXPECT_EQ(empty.Lay(0).lines.size(), 0u);
+    EXPECT_EQ(empty.SelectedText(), u"");
+    EXPECT_EQ(host.TopPhrase(), 0);
     Open(u"a\nb\nc\n\nd\ne\nf\n");
     EXPECT_EQ(host.ViewCount(), 3);
     EXPECT_EQ(host.VisibleCount(), 1);

@@ -8,8 +8,10 @@
 #include <iterator>
 #include <memory>
 
+#include "book/book_host.h"
 #include "book/book_model.h"
 #include "book/stored_book.h"
+#include "book/tests/fixed_measurer.h"
 #include "book/tests/book_texts.h"
 #include "book/text_book.h"
 #include "import/import_registration.h"
@@ -151,11 +153,10 @@ TEST_F(StoredBooks, SeveralPhrasesJoinInHanAndKanaColumns) {
             EXPECT_EQ(s.start, static_cast<int32_t>(joined.size())) << c << " " << e;
             const EntryText entry = model.Source()->Text(e, model.RecordId(e), c);
             joined += entry.text;
-            // Units without a colour of their own take the column's.
-            for (size_t i = 0; i < entry.text.size(); ++i) {
-                const uint32_t own = i < entry.attributes.size() ? entry.attributes[i] & 0xF0 : 0;
-                EXPECT_EQ(p.attributes[static_cast<size_t>(s.start) + i] & 0xF0, own ? own : colours[c]) << c << " " << i;
-            }
+            // Running text takes the column's colour: kana dark red, Han dark blue.
+            for (size_t i = 0; i < entry.text.size(); ++i)
+                EXPECT_EQ(p.attributes[static_cast<size_t>(s.start) + i] & 0xF0, c == 0 ? 0x40 : colours[c])
+                    << c << " " << i;
             EXPECT_EQ(s.end, static_cast<int32_t>(joined.size())) << c << " " << e;
             // The last unit of a segment is its phrase's; the unit at its end the next one's.
             EXPECT_EQ(p.PhraseAt(s.end - 1), e) << c << " " << e;
@@ -166,6 +167,51 @@ TEST_F(StoredBooks, SeveralPhrasesJoinInHanAndKanaColumns) {
     }
     EXPECT_EQ(model.Column(1).At(0).text, u"我读书。一本书。很好。");
     EXPECT_EQ(model.Column(2).At(0).text, u"よむ。ほん。いい。");
+}
+
+// Phrases before the book's first paragraph tag open a paragraph each: an
+// untagged text reads phrase beside phrase and scrolls, and a book whose
+// tags begin later shows its first phrases, the one its title names too.
+TEST_F(StoredBooks, PhrasesBeforeTheFirstParagraphAreShown) {
+    auto mixedDictionary = OpenBook(CompileBook(
+        "<Latn>English\n<Cyrl>Русский\n\nOne.\nОдин.\n\nTwo.\nДва.\n\n<P>Three.\n<P>Три.\n\nFour.\nЧетыре.\n",
+        "mixed"));
+    auto mixed = OnlyBook(*mixedDictionary);
+    EXPECT_EQ(mixed->Books(1)[0].title, u"Один.");
+    BookModel model;
+    ASSERT_EQ(model.Build(mixed, false, false), 4);
+    ASSERT_EQ(model.ParagraphCount(), 3);
+    const std::u16string russian[3] = {u"Один.", u"Два.", u"Три. Четыре."};
+    for (int32_t k = 0; k < 3; ++k) {
+        model.EnsureLoaded(1, k);
+        EXPECT_EQ(model.Column(1).At(k).text, russian[k]) << k;
+    }
+
+    std::string text = "<Latn>English\n<Cyrl>Русский\n";
+    for (int i = 1; i <= 300; ++i)
+        text += "\nLine " + std::to_string(i) + " of the English text.\nСтрока " + std::to_string(i) + " русского текста.\n";
+    auto untaggedDictionary = OpenBook(CompileBook(text, "untagged"));
+    FixedMeasurer measurer;
+    CParaViewHost host(measurer);
+    ASSERT_EQ(host.model.Build(OnlyBook(*untaggedDictionary), false, false), 300);
+    ASSERT_EQ(host.model.ParagraphCount(), 300);
+    host.AttachViews();
+    host.SetColumnSize(200, 160);
+    host.ShowDefaultColumns();
+    ASSERT_EQ(host.VisibleCount(), 2);
+    host.GoToPhrase(0, GoToMode::Top, true);
+    CParaView& english = host.View(0);
+    for (int page = 0; page < 5; ++page) {
+        english.ScrollPage(1);
+        host.Synchronise();
+        for (int32_t c : host.Visible()) host.View(c).RefreshMarks();
+    }
+    const int32_t top = english.TopParagraph();
+    EXPECT_GT(top, 5);
+    EXPECT_EQ(host.View(1).TopParagraph(), top);
+    EXPECT_EQ(host.View(1).Lay(top).text, u"Строка " + Utf8ToUtf16(std::to_string(top + 1)) + u" русского текста.");
+    EXPECT_TRUE(english.MoveCaretLine(1));
+    EXPECT_EQ(english.Lay(english.caret.paragraph).firstEntry, english.caret.paragraph);
 }
 
 TEST_F(StoredBooks, CyclesInTheChainsEndTheWalks) {

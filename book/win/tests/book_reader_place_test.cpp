@@ -15,6 +15,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "book/stored_book.h"
 #include "book/win/book_reader.h"
 #include "book/win/tests/message_pump.h"
 #include "book/win/tests/window_capture.h"
@@ -132,20 +133,25 @@ protected:
             inGroup = true;
             book << (group > 0 && (group - 1) % 3 == 0 ? "<P>" : "") << line << "\n";
         }
-        std::ofstream(std::filesystem::path(Path("coreutils.txt")), std::ios::binary) << book.str();
+        CompileText(book.str(), "coreutils");
+    }
+    // `text` compiled as the book dictionary "<name>.qdx", the shelf's only one.
+    void CompileText(const std::string& text, const std::string& name) {
+        std::ofstream(std::filesystem::path(Path(name + ".txt")), std::ios::binary) << text;
         CDictionary compiled(kDictionaryStoreDatabase, engine_);
         SilentCompileUi ui;
         CConverter converter(compiled, CConverter::kNewFile, ui, env_);
-        ASSERT_EQ(converter.Convert(0x4008, Path("coreutils.txt"), Path("coreutils.qdx")), 1)
+        ASSERT_EQ(converter.Convert(0x4008, Path(name + ".txt"), Path(name + ".qdx")), 1)
             << Utf16ToUtf8(converter.errorText);
         dictionary_ = std::make_unique<RDFDictionary>(kDictionaryStoreDatabase | kDictionaryBook, engine_);
-        const std::u16string path = Path("coreutils.qdx");
+        const std::u16string path = Path(name + ".qdx");
         dictionary_->File().SetPath(path.c_str());
         ASSERT_EQ(dictionary_->Open(2), 0u);
         site_.books = {dictionary_.get()};
     }
-    CParaViewerDlg* Open() {
-        CParaViewerDlg* reader = CParaViewerDlg::Open(site_, nullptr, 0);
+    // A reader on the saved or first book, on `textBook`, or on `dictionary`'s book `bookId`.
+    CParaViewerDlg* Open(const std::u16string& textBook = {}, RDFDictionary* dictionary = nullptr, uint32_t bookId = 0) {
+        CParaViewerDlg* reader = CParaViewerDlg::Open(site_, dictionary, bookId, textBook);
         EXPECT_NE(reader, nullptr);
         if (reader) PumpUntil([&] { return reader->HasBook() && IsWindowVisible(reader->Window()); });
         Pump(100);
@@ -170,6 +176,19 @@ protected:
                 << "PageDown " << page;
         }
         Pump(50);
+    }
+    // Twelve pages down in the first column, then a click in the middle of
+    // the second, which makes its phrase there current.
+    void ScrollAndClick(CParaViewerDlg* reader) {
+        PageDown(reader, 0, 12);
+        HWND second = reader->ColumnWindow(1);
+        RECT box{};
+        GetClientRect(second, &box);
+        const int32_t before = reader->Host().CurrentPhrase();
+        ClickAt(second, {30, box.bottom / 2});
+        ASSERT_TRUE(
+            PumpUntil([&] { return reader->Host().CurrentSlot() == 1 && reader->Host().CurrentPhrase() != before; }));
+        Pump(100);
     }
     std::filesystem::path Folder() const { return std::filesystem::path(Path("")); }
 
@@ -198,14 +217,7 @@ TEST_F(ReaderPlace, AStoredBookReopensWhereItWasLeftInEveryColumn) {
     ASSERT_EQ(reader->Host().VisibleCount(), 3);
 
     // Scrolled in the English column, a phrase clicked in the Russian one.
-    PageDown(reader, 0, 12);
-    HWND russian = reader->ColumnWindow(1);
-    RECT box{};
-    GetClientRect(russian, &box);
-    const int32_t before = reader->Host().CurrentPhrase();
-    ClickAt(russian, {30, box.bottom / 2});
-    ASSERT_TRUE(PumpUntil([&] { return reader->Host().CurrentSlot() == 1 && reader->Host().CurrentPhrase() != before; }));
-    Pump(100);
+    ScrollAndClick(reader);
     const Place left = PlaceOf(*reader, Folder(), "left");
     ASSERT_GT(left.phrase, 40);
     Close(reader);
@@ -240,6 +252,56 @@ TEST_F(ReaderPlace, AStoredBookReopensWhereItWasLeftInEveryColumn) {
         Pump(50);
         ExpectSamePlace(PlaceOf(*reader, Folder(), "picked-again"), scrolled, "picked again in " + std::to_string(box));
     }
+    EXPECT_TRUE(site_.questions.empty()) << Utf16ToUtf8(site_.questions.front());
+}
+
+// A parallel text without paragraph tags, loaded as a stored book: the
+// reader opens at its start with both columns drawn, and PageDown and the
+// wheel (real events) scroll both columns together through its phrases.
+TEST_F(ReaderPlace, AnUntaggedStoredBookOpensAtItsStartAndScrolls) {
+    std::string text = "<Latn>English\n<Cyrl>Russian\n";
+    for (int i = 1; i <= 300; ++i)
+        text += "\nLine " + std::to_string(i) + " of the English text.\nСтрока " + std::to_string(i) + " русского текста.\n";
+    CompileText(text, "untagged");
+    StoredBook probe(*dictionary_);
+    const auto books = probe.Books(0);
+    ASSERT_EQ(books.size(), 1u);
+    CParaViewerDlg* reader = Open({}, dictionary_.get(), books[0].firstRecord);
+    ASSERT_NE(reader, nullptr);
+    CParaViewHost& host = reader->Host();
+    ASSERT_EQ(host.model.ParagraphCount(), 300);
+    ASSERT_EQ(host.VisibleCount(), 2);
+    EXPECT_EQ(host.CurrentPhrase(), 0);
+    for (int32_t slot = 0; slot < 2; ++slot) {
+        CParaView& view = host.View(host.Visible()[static_cast<size_t>(slot)]);
+        EXPECT_EQ(view.TopParagraph(), 0) << slot;
+        EXPECT_EQ(view.TopY(), 0) << slot;
+        EXPECT_GT(CaptureWindow(reader->ColumnWindow(slot), Folder() / ("untagged" + std::to_string(slot) + ".bmp")).Colours(), 2)
+            << "column " << slot << " is blank";
+    }
+    EXPECT_EQ(host.View(0).Lay(0).text, u"Line 1 of the English text.");
+    EXPECT_EQ(host.View(1).Lay(0).text, u"Строка 1 русского текста.");
+    HWND english = reader->ColumnWindow(0);
+    ClickAt(english, {30, 5});
+    PageDown(reader, 0, 3);
+    const int32_t paged = host.View(0).TopParagraph();
+    EXPECT_GT(paged, 10);
+    RECT box{};
+    GetClientRect(english, &box);
+    POINT middle{box.right / 2, box.bottom / 2};
+    ClientToScreen(english, &middle);
+    SetCursorPos(middle.x, middle.y);
+    for (int notch = 0; notch < 5; ++notch) {
+        INPUT wheel{};
+        wheel.type = INPUT_MOUSE;
+        wheel.mi.dwFlags = MOUSEEVENTF_WHEEL;
+        wheel.mi.mouseData = static_cast<DWORD>(-WHEEL_DELTA);
+        SendInput(1, &wheel, sizeof wheel);
+    }
+    ASSERT_TRUE(PumpUntil([&] { return host.View(0).TopParagraph() > paged; }));
+    Pump(100);
+    EXPECT_EQ(host.View(1).TopParagraph(), host.View(0).TopParagraph());
+    EXPECT_EQ(host.View(1).TopY(), host.View(0).TopY());
     EXPECT_TRUE(site_.questions.empty()) << Utf16ToUtf8(site_.questions.front());
 }
 
