@@ -5,6 +5,7 @@
 
 #include "dictionary/file_message.h"
 #include "dictionary/file_replace.h"
+#include "dictionary/leftover_files.h"
 #include "dictionary/replacing_file.h"
 
 namespace {
@@ -68,9 +69,7 @@ uint32_t SafeFileWriter::EndWrite() {
     if (file_replace::IsFile(target_.c_str())) {
         const std::u16string backup = ReplaceExtension(target_, u".BAK");
         if (!(backupMade_ && file_replace::IsFile(backup.c_str()))) {
-            // A copy, not a rename: the target stays in its place until the
-            // new file replaces it in one step.
-            if (file_replace::CopyReplacing(target_.c_str(), backup.c_str()) != 0) return Fail(true);
+            if (!ReplaceBackup(backup)) return Fail(true);
             backupMade_ = true;
         }
     }
@@ -79,6 +78,21 @@ uint32_t SafeFileWriter::EndWrite() {
     temporary_.Close(true);
     mode_ = 0;
     return 1;
+}
+
+bool SafeFileWriter::ReplaceBackup(const std::u16string& backup) {
+    // A copy, not a rename: the target stays in its place until the new file
+    // replaces it in one step. The copy is written beside the backup and
+    // takes its place in one step too, so a save killed while copying
+    // leaves the previous backup whole (and a temporary the next save of the
+    // backup removes).
+    RemoveLeftoverTemporaries(backup);
+    const std::u16string copy = LeftoverTemporaryPath(backup);
+    if (file_replace::CopyReplacing(target_.c_str(), copy.c_str()) == 0 &&
+        file_replace::MoveReplacing(copy.c_str(), backup.c_str()) == 0)
+        return true;
+    file_replace::Delete(copy.c_str());
+    return false;
 }
 
 uint32_t SafeFileWriter::Fail(bool keepTemporary) {

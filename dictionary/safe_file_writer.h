@@ -42,6 +42,8 @@ public:
 private:
     uint32_t Fail(bool keepTemporary);
     bool OpenTemporaryFile();
+    // Puts a copy of the target in the place of `backup` in one step.
+    bool ReplaceBackup(const std::u16string& backup);
 
     std::u16string target_;
     std::u16string temporaryPath_;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #ifndef _WIN32
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -109,6 +110,38 @@ TEST_F(SafeFileWriterTest, TheNextSaveRemovesWhatAKilledSaveLeft) {
     EXPECT_EQ(names, (std::vector<std::string>{"notes.BAK", "notes.tmp", "notes.txt"}));
     EXPECT_EQ(Contents("notes.txt"), Text("new"));
     EXPECT_EQ(Contents("notes.tmp"), Text("user's own file"));
+}
+
+// The first save of a run killed while it makes the backup: the backup of
+// the run before stays whole, where a copy written in its place was cut
+// short (0 bytes); the next save removes the half copy.
+TEST_F(SafeFileWriterTest, ASaveKilledWhileBackingUpKeepsThePreviousBackup) {
+    const std::vector<unsigned char> previous = Text("the version before the last run");
+    WriteBytes(folder / "book.BAK", previous);
+    WriteBytes(folder / "book.txt", std::vector<unsigned char>(size_t{64} << 20, 'x'));
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        SafeFileWriter killed;
+        killed.BeginWrite(SafeFileWriter::kModeWrite, Path("book.txt"));
+        killed.Write("new", 3);
+        killed.EndWrite();
+        _exit(0);
+    }
+    // Killed as soon as the backup is being made, where it is written.
+    bool copying = false;
+    int status = 0;
+    while (!copying && waitpid(child, &status, WNOHANG) == 0) {
+        std::error_code error;
+        copying = Exists("book.BAK.tmp~") || std::filesystem::file_size(folder / "book.BAK", error) != previous.size();
+    }
+    ASSERT_TRUE(copying) << "the save ended before it was seen backing up";
+    kill(child, SIGKILL);
+    waitpid(child, &status, 0);
+    EXPECT_EQ(Contents("book.BAK"), previous);
+    ASSERT_EQ(Save("book.txt", "next"), 1u);
+    EXPECT_FALSE(Exists("book.BAK.tmp~"));
+    EXPECT_EQ(Contents("book.BAK").size(), size_t{64} << 20);
 }
 #endif
 
