@@ -20,7 +20,15 @@ std::u16string ProgramContext::DictionariesFolder() const {
     return g_application ? g_application->dictionariesFolder : u"";
 }
 
-void* ProgramContext::OwnerWindow() const { return g_frame ? g_frame->Window() : nullptr; }
+// The window the user works in: a box or file dialog the core shows while a
+// modal dialog runs (a book load's text error under the Book Load dialog)
+// belongs to that dialog, so it stays modal over it; owned by the main
+// window, the box would end by enabling the main window under the dialog.
+void* ProgramContext::OwnerWindow() const {
+    HWND active = GetActiveWindow();
+    if (active && IsWindowVisible(active) && IsWindowEnabled(active)) return active;
+    return g_frame ? g_frame->Window() : nullptr;
+}
 
 int32_t ProgramContext::ReportRegistryWriteError(int32_t systemError) { return ShowRegistryWriteError(systemError); }
 
