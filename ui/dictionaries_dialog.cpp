@@ -347,9 +347,9 @@ void CDictionariesDlg2::SetRow(int row, RDFDictionary* d, bool insert) {
     item.lParam = reinterpret_cast<LPARAM>(d);
     if (insert) ListView_InsertItem(list_, &item);
     else ListView_SetItem(list_, &item);
-    const uint32_t count = (flags & kDictionaryBook) ? static_cast<uint32_t>(d->bookHeaderCount)
-                                                     : static_cast<uint32_t>(d->articleCount);
-    const std::u16string articles = GroupArticleCount(count);
+    // A book dictionary counts its articles too (a phrase each, and each
+    // book's language header), not its books.
+    const std::u16string articles = GroupArticleCount(static_cast<uint32_t>(d->articleCount));
     ListView_SetItemText(list_, row, 1, const_cast<wchar_t*>(Wide(articles)));
     uint64_t size = 0;
     SYSTEMTIME date{};
@@ -636,7 +636,7 @@ void CDictionariesDlg2::ShowProperties() {
     property.texts.notes = text(kPropertyComment);
     property.texts.version = text(kPropertyVersion);
     property.texts.date = text(kPropertyCreationTime);
-    property.articleCount = static_cast<uint32_t>((d->flags & kDictionaryBook) ? d->bookHeaderCount : d->articleCount);
+    property.articleCount = static_cast<uint32_t>(d->articleCount);
     if (d->fileId) property.language = d->IndexLanguage();
     if (!wasOpen && d->fileId) d->Close();
     uint64_t size = 0;
