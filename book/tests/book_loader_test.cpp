@@ -40,6 +40,27 @@ protected:
         if (dictionary.Open(2) != 0) return -1;
         return static_cast<int32_t>(StoredBook(dictionary).Books(0).size());
     }
+    void SetVersion(const std::u16string& version) {
+        int32_t file = 0;
+        uint32_t cursor = 0;
+        ASSERT_EQ(engine_.OpenFile(Path("books.qdx"), 0, DictionarySchemaText, &file), DmsStatus::Success);
+        ASSERT_EQ(engine_.OpenCursor(file, &cursor), DmsStatus::Success);
+        DeleteDictionaryProperty(engine_, cursor, 4);
+        ASSERT_EQ(PutDictionaryProperty(engine_, cursor, 4, version), DmsStatus::Success);
+        engine_.CloseCursor(cursor);
+        ASSERT_EQ(engine_.CloseFile(file), DmsStatus::Success);
+    }
+    std::optional<std::u16string> Version() {
+        int32_t file = 0;
+        uint32_t cursor = 0;
+        std::optional<std::u16string> version;
+        EXPECT_EQ(engine_.OpenFile(Path("books.qdx"), 2, DictionarySchemaText, &file), DmsStatus::Success);
+        EXPECT_EQ(engine_.OpenCursor(file, &cursor), DmsStatus::Success);
+        EXPECT_EQ(GetDictionaryProperty(engine_, cursor, 4, version), DmsStatus::Success);
+        engine_.CloseCursor(cursor);
+        engine_.CloseFile(file);
+        return version;
+    }
     // The folder's file names (a temporary or journal left shows here).
     std::set<std::string> FolderNames() {
         std::set<std::string> names;
@@ -52,12 +73,15 @@ protected:
 };
 
 TEST_F(BookLoading, TextsBecomeBooksAndTheDictionaryIsFinished) {
+    SetVersion(u"1.0P");
     WriteText("second.txt", "<Latn>English\n<Cyrl>Русский\n\n<H1>Two\n<H1>Два\n\nText.\nТекст.\n");
     WriteText("third.txt", "<Latn>English\n<Cyrl>Русский\n\n<P>Three.\n<P>Три.\n");
     BookLoader loader(engine_, ui_, env_);
     ASSERT_EQ(loader.Load(Path("books.qdx"), {Path("second.txt"), Path("third.txt")}), 1) << Utf16ToUtf8(loader.error);
     EXPECT_EQ(loader.loaded, 2);
     EXPECT_EQ(BookCount(), 3);
+    // The finished mark is on the file that took the dictionary's place.
+    EXPECT_EQ(Version(), u"1.0I");
     EXPECT_TRUE(Verify(Path("books.qdx")).empty());
     EXPECT_EQ(FolderNames(), (std::set<std::string>{"books.qdx", "first.txt", "second.txt", "third.txt"}));
 }
@@ -162,22 +186,9 @@ TEST_F(BookLoading, ACancelledLoadSaysSoAndLeavesTheFileAsItWas) {
 }
 
 TEST_F(BookLoading, TheVersionLosesItsPInOneTransaction) {
-    int32_t file = 0;
-    uint32_t cursor = 0;
-    ASSERT_EQ(engine_.OpenFile(Path("books.qdx"), 0, DictionarySchemaText, &file), DmsStatus::Success);
-    ASSERT_EQ(engine_.OpenCursor(file, &cursor), DmsStatus::Success);
-    ASSERT_EQ(DeleteDictionaryProperty(engine_, cursor, 4), DmsStatus::Success);
-    ASSERT_EQ(PutDictionaryProperty(engine_, cursor, 4, u"1.0P"), DmsStatus::Success);
-    engine_.CloseCursor(cursor);
-    ASSERT_EQ(engine_.CloseFile(file), DmsStatus::Success);
+    SetVersion(u"1.0P");
     ASSERT_EQ(MarkBookFinished(engine_, Path("books.qdx")), DmsStatus::Success);
-    ASSERT_EQ(engine_.OpenFile(Path("books.qdx"), 2, DictionarySchemaText, &file), DmsStatus::Success);
-    ASSERT_EQ(engine_.OpenCursor(file, &cursor), DmsStatus::Success);
-    std::optional<std::u16string> version;
-    ASSERT_EQ(GetDictionaryProperty(engine_, cursor, 4, version), DmsStatus::Success);
-    EXPECT_EQ(version, u"1.0I");
-    engine_.CloseCursor(cursor);
-    engine_.CloseFile(file);
+    EXPECT_EQ(Version(), u"1.0I");
 }
 
 }  // namespace
