@@ -103,8 +103,7 @@ int32_t JudgeWebDictionary(const CWebDictionary& item) {
         return web_item::kDownloadUrlTooLong;
     // Only what a transfer can fetch is offered: an item the request line
     // would refuse (file:, ftp:, no host) would install nothing, unsaid.
-    const bool webScheme = url.text.starts_with(u"http://") || url.text.starts_with(u"https://");
-    if (!webScheme || !SplitHomeUrl(item.GetDownloadUrl()).valid) return web_item::kNotWebUrl;
+    if (WebSchemeLength(url.text) == 0 || !SplitHomeUrl(item.GetDownloadUrl()).valid) return web_item::kNotWebUrl;
     if (item.Field(WebField::Size).value <= 0) return web_item::kNoSize;
     const StrSlice& minimum = item.Field(WebField::AppVerMin);
     if (minimum.Present() && static_cast<uint32_t>(minimum.value) > kProgramPackedVersion)

@@ -8,6 +8,15 @@ namespace {
 constexpr std::u16string_view kHttp = u"http://";
 constexpr std::u16string_view kHttps = u"https://";
 
+bool StartsWithIgnoringCase(std::u16string_view text, std::u16string_view lowerPrefix) {
+    if (text.size() < lowerPrefix.size()) return false;
+    for (size_t i = 0; i < lowerPrefix.size(); ++i) {
+        const char16_t c = text[i] >= u'A' && text[i] <= u'Z' ? static_cast<char16_t>(text[i] + 32) : text[i];
+        if (c != lowerPrefix[i]) return false;
+    }
+    return true;
+}
+
 // 1-65,535 from a text of digits only; 0 otherwise.
 uint32_t ReadPort(std::u16string_view text) {
     if (text.empty() || text.size() > 5) return 0;
@@ -21,6 +30,12 @@ uint32_t ReadPort(std::u16string_view text) {
 
 }  // namespace
 
+size_t WebSchemeLength(std::u16string_view url) {
+    if (StartsWithIgnoringCase(url, kHttp)) return kHttp.size();
+    if (StartsWithIgnoringCase(url, kHttps)) return kHttps.size();
+    return 0;
+}
+
 HomeUrlParts SplitHomeUrl(std::u16string_view url) {
     HomeUrlParts parts;
     if (url.size() < 2) {
@@ -28,10 +43,9 @@ HomeUrlParts SplitHomeUrl(std::u16string_view url) {
         return parts;
     }
     std::u16string_view rest = url;
-    if (rest.starts_with(kHttp)) {
-        rest.remove_prefix(kHttp.size());
-    } else if (rest.starts_with(kHttps)) {
-        rest.remove_prefix(kHttps.size());
+    const size_t scheme = WebSchemeLength(rest);
+    rest.remove_prefix(scheme);
+    if (scheme == kHttps.size()) {
         parts.port = kHttpsPort;
         parts.secure = true;
     }
@@ -57,9 +71,10 @@ void AppendTimestampQuery(std::u16string& url, char16_t separator, int64_t secon
 }
 
 std::u16string HomeSiteBaseUrl(std::u16string_view url) {
-    std::u16string withScheme;
-    if (!url.starts_with(kHttp) && !url.starts_with(kHttps)) withScheme = std::u16string(kHttps);
-    withScheme += url;
+    // The scheme as the base is written from here on: in lower case.
+    const size_t scheme = WebSchemeLength(url);
+    std::u16string withScheme(scheme == kHttp.size() ? kHttp : kHttps);
+    withScheme += url.substr(scheme);
     HomeUrlParts parts = SplitHomeUrl(withScheme);
     std::u16string base(parts.secure ? kHttps : kHttp);
     base += parts.host;

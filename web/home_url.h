@@ -42,7 +42,11 @@ struct HomeUrlParts {
     bool valid = true;
 };
 
-// "http://" and "https://" (case-sensitive) give port 80 and 443; anything
+// The length of a leading "http://" or "https://", its letters in either
+// case as a URL's scheme may be written; 0 for any other start.
+size_t WebSchemeLength(std::u16string_view url);
+
+// "http://" and "https://" (in either case) give port 80 and 443; anything
 // else is host and path on port 80. A ":" in the host part starts the port,
 // read whether or not a path follows.
 HomeUrlParts SplitHomeUrl(std::u16string_view url);
@@ -51,7 +55,8 @@ HomeUrlParts SplitHomeUrl(std::u16string_view url);
 void AppendTimestampQuery(std::u16string& url, char16_t separator, int64_t secondsSince1970);
 
 // The base URL of a home site: scheme, host, an explicit port when the URL
-// named one, and "/". A URL without a scheme gets "https://".
+// named one, and "/", the scheme in lower case. A URL without a scheme gets
+// "https://".
 std::u16string HomeSiteBaseUrl(std::u16string_view url);
 
 // Reading a reply: pieces of 10,000 bytes; memory replies are capped.

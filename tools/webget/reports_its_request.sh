@@ -18,6 +18,8 @@ expect "result 0 status 200 length 10001 bytes 10001 ms [0-9]+ reallocations 0" 
 expect "result 0 status 200 length -1 bytes 40001 ms [0-9]+ reallocations 2" 0 -- "$url/chunked/40001"
 expect "result 0 status 200 length 9999 bytes 9999 ms [0-9]+ reallocations 0" 0 -- "$url/bytes/9999" "Z:$work/out.bin"
 curl -s --noproxy '*' "$url/bytes/9999" | cmp -s - "$work/out.bin" || { echo "file differs from curl's"; fail=1; }
+# A scheme is read in either case: HTTP:// is the same address.
+expect "result 0 status 200 length 10001 bytes 10001 ms [0-9]+ reallocations 0" 0 -- "HTTP://127.0.0.1:$OSTREL_TEST_SERVER_PORT/bytes/10001"
 expect "result -6 status 404 length [0-9-]+ bytes 0 ms [0-9]+ reallocations 0" 1 -- "$url/status/404"
 expect "result -5 status -1 length -1 bytes 0 ms [0-9]+ reallocations 0" 1 -- "http://127.0.0.1:9/"
 # A server that accepts and never answers: the TLS handshake, which no

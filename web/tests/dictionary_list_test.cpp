@@ -73,12 +73,16 @@ TEST(DictionaryList, JudgesItemsFirstRuleFirst) {
     EXPECT_EQ(JudgeOne(Item("Url=" + url + "\nFilename=" + std::string(50, 'f') + ".qdx\nSize=1\n")),
               web_item::kDownloadUrlTooLong);
     // Only addresses a transfer can fetch; https and a port of its own are fine.
-    for (const char* bad : {"file:///etc/", "ftp://h/d/", "//h.example/d/", "http:///d/", "http://h:0/d/", "HTTPS://h/d/",
-                            "h.example/d/"}) {
+    for (const char* bad : {"file:///etc/", "ftp://h/d/", "//h.example/d/", "http:///d/", "http://h:0/d/", "HTTPS:/h/d/",
+                            "h.example/d/", "httpx://h/d/"}) {
         SCOPED_TRACE(bad);
         EXPECT_EQ(JudgeOne(Item(std::string("Url=") + bad + "\nFilename=a.qdx\nSize=1\n")), web_item::kNotWebUrl);
     }
-    EXPECT_EQ(JudgeOne(Item("Url=https://h:8443/d/\nFilename=a.qdx\nSize=1\n")), web_item::kUsable);
+    // A scheme's letters in either case (a URL's scheme is not case-sensitive).
+    for (const char* good : {"https://h:8443/d/", "HTTP://h/d/", "Https://h.example/d/", "hTTp://h/d/"}) {
+        SCOPED_TRACE(good);
+        EXPECT_EQ(JudgeOne(Item(std::string("Url=") + good + "\nFilename=a.qdx\nSize=1\n")), web_item::kUsable);
+    }
 }
 
 TEST(DictionaryList, HostileFileNamesMakeTheItemUnusable) {

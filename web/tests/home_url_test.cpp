@@ -34,7 +34,11 @@ TEST(HomeUrl, SplitsHostPathPortAndScheme) {
         {u"http://h:99999999999/", u"h", u"/", 80, false, false},
         {u"http://h:80a/", u"h", u"/", 80, false, false},
         {u"http://h:/", u"h", u"/", 80, false, false},
-        {u"HTTP://h/", u"HTTP", u"//h/", 80, false, false},   // the scheme is compared case-sensitively
+        // A scheme's letters are read in either case.
+        {u"HTTP://h/", u"h", u"/", 80, false, true},
+        {u"Https://h/a", u"h", u"/a", 443, true, true},
+        {u"hTTpS://h:8443", u"h", u"", 8443, true, true},
+        {u"HTTPS:/h/", u"HTTPS", u"/h/", 80, false, false},  // no "//": no scheme, and no port after the colon
         {u"x", u"", u"", 80, false, false},
     };
     for (const SplitCase& c : cases) {
@@ -54,6 +58,9 @@ TEST(HomeUrl, HomeSiteBaseKeepsSchemeHostAndPortOnly) {
     EXPECT_EQ(HomeSiteBaseUrl(u"http://www.example.org/some/page.htm"), u"http://www.example.org/");
     EXPECT_EQ(HomeSiteBaseUrl(u"http://127.0.0.1:8080/"), u"http://127.0.0.1:8080/");
     EXPECT_EQ(HomeSiteBaseUrl(u"https://h:8443"), u"https://h:8443/");
+    // A scheme in capitals is the same scheme, written in lower case, and not taken for a host.
+    EXPECT_EQ(HomeSiteBaseUrl(u"HTTP://www.example.org/Page.htm"), u"http://www.example.org/");
+    EXPECT_EQ(HomeSiteBaseUrl(u"Https://h:8443/x"), u"https://h:8443/");
 }
 
 TEST(HomeUrl, TimestampTailIsSecondsInDecimal) {
