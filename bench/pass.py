@@ -166,10 +166,11 @@ def windows_data(tree, wintree, work):
 
 
 def windows_run(wintree, command, windata):
-    """One Windows bench under cmake/wine-run.sh, on its own display and prefix."""
+    """One Windows bench under cmake/wine-run.sh, on a display of its own and
+    the window tests' first prefix (./test.sh runs them after the pass)."""
     args = command.replace("{windata}", windata).split()
     args[0] = os.path.join(wintree, "bench", args[0])
-    env = dict(os.environ, OSTREL_OWN_DISPLAY="1", OSTREL_WINEPREFIX=os.path.join(wintree, "bench-prefix"))
+    env = dict(os.environ, OSTREL_OWN_DISPLAY="1", OSTREL_WINEPREFIX=os.path.join(wintree, "e2e-prefix"))
     run = subprocess.run([os.path.join(HERE, "..", "cmake", "wine-run.sh")] + args, cwd=wintree, env=env,
                          capture_output=True, text=True, stdin=subprocess.DEVNULL)
     if run.returncode != 0:
