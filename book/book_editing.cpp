@@ -39,10 +39,12 @@ bool ColumnsAligned(const BookModel& model) {
     return model.ColumnCount() == 0 || model.ParagraphCount() == model.PhraseCount();
 }
 
-void InsertParagraphAfter(BookModel& model, int32_t column, int32_t after, std::u16string text, uint32_t typeValue) {
+void InsertParagraphAfter(BookModel& model, int32_t column, int32_t after, std::u16string text, uint32_t typeValue,
+                          std::u16string tag) {
     BookColumn& c = model.Column(column);
     const int32_t at = std::clamp(after + 1, 0, c.Count());
     c.paragraphs.insert(c.paragraphs.begin() + at, BookModel::MakeParagraph(std::move(text), typeValue));
+    c.paragraphs[static_cast<size_t>(at)]->tag = std::move(tag);
     const bool last = at + 1 == c.Count();
     if (!last) {
         model.EnsureLoaded(column, c.Count() - 1);
@@ -233,18 +235,19 @@ bool PasteText(BookModel& model, int32_t column, EditCursor& cursor, std::u16str
             if (c < 0x21) c = u' ';
         while (!piece.empty() && piece.back() == u' ') piece.pop_back();
         uint32_t type = 0;
+        std::u16string tag;
         if (previousHadBreak) {
             size_t lead = 0;
             while (lead < piece.size() && (piece[lead] == u' ' || piece[lead] == 0x3000)) ++lead;
             piece.erase(0, lead);
             if (!piece.empty()) {
-                piece.insert(0, u"<P10>");
+                tag = u"<P10>";
                 type = kPhraseHeading;
             }
         }
         previousHadBreak = hasBreak;
         if (piece.empty()) continue;
-        InsertParagraphAfter(model, column, after, std::move(piece), type);
+        InsertParagraphAfter(model, column, after, std::move(piece), type, std::move(tag));
         ++after;
     }
     cursor.caret = cursor.anchor = {after, 0};

@@ -20,8 +20,10 @@ struct EditCursor {
 
 // Inserts a paragraph after `after` in `column`: when it is not the
 // column's last and the column's last paragraph is blank, that one goes;
-// otherwise every other column gets a blank paragraph at its end.
-void InsertParagraphAfter(BookModel& model, int32_t column, int32_t after, std::u16string text, uint32_t typeValue);
+// otherwise every other column gets a blank paragraph at its end. `tag` is
+// the line tag a save writes before its text.
+void InsertParagraphAfter(BookModel& model, int32_t column, int32_t after, std::u16string text, uint32_t typeValue,
+                          std::u16string tag = {});
 // Enter: the text behind the caret becomes a new paragraph after the
 // current one; the current one keeps the text before it and one blank.
 bool SplitAtCaret(BookModel& model, int32_t column, EditCursor& cursor);

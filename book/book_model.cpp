@@ -129,8 +129,10 @@ void BookModel::LoadParagraph(BookColumn& column, XParagraph& paragraph) {
     std::u16string text;
     std::vector<uint32_t> attributes;
     paragraph.segments.clear();
+    paragraph.tag.clear();
     for (int32_t e = paragraph.firstEntry; e <= paragraph.lastEntry && e < PhraseCount(); ++e) {
         EntryText entry = source_->Text(e, recordIds_[static_cast<size_t>(e)], column.index);
+        if (e == paragraph.firstEntry) paragraph.tag = std::move(entry.tag);
         if (entry.text.empty()) {
             entry.text = u" ";
             entry.attributes.assign(1, 0);

@@ -58,6 +58,7 @@ struct XParagraph {
     uint32_t typeValue = 0;  // type | value << 16 as in the phrase table
     uint32_t flags = 0;
     std::u16string text;
+    std::u16string tag;                // a text book line's hidden line tag, saved before the text
     std::vector<uint32_t> attributes;  // one per unit of text
     std::vector<PhraseSegment> segments;
     std::vector<int32_t> extents;      // right edge of each unit from the text's start

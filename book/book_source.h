@@ -40,6 +40,9 @@ inline const std::u16string& BookLanguageName(const BookLanguage& language, UILa
 struct EntryText {
     std::u16string text;
     std::vector<uint32_t> attributes;
+    // A text book line's leading line tag ("<P>", "<H2>"): not shown, as a
+    // stored book shows none, and written back before the text.
+    std::u16string tag;
 };
 
 class BookSource {

@@ -7,32 +7,40 @@
 namespace {
 
 constexpr int32_t kMaxPathUnits = 259;
-const char16_t* const kLanguageKeys[4] = {u"Language1", u"Language2", u"Language3", u"Language4"};
 
-// The window and column keys of a kind of book: a text book keeps its own
-// beside the stored books', so closing one never reshapes the other.
+// The keys of a kind of book: a text book keeps its window, columns and
+// place beside the stored books', so closing one never reshapes the other
+// and each reopens where it was left.
 struct LayoutKeys {
     const char16_t *left, *top, *width, *height, *columns;
+    const char16_t *file, *bookIndex, *topPhrase, *topOffset, *curPhrase, *curColumn;
+    const char16_t* languages[4];
 };
-constexpr LayoutKeys kStoredLayout{u"Left", u"Right", u"Width", u"Height", u"Columns"};
-constexpr LayoutKeys kTextLayout{u"TextLeft", u"TextRight", u"TextWidth", u"TextHeight", u"TextColumns"};
+constexpr LayoutKeys kStoredLayout{u"Left",      u"Right",     u"Width",     u"Height",
+                                   u"Columns",   u"File",      u"BookIndex", u"TopPhrase",
+                                   u"TopOffset", u"CurPhrase", u"CurColumn",
+                                   {u"Language1", u"Language2", u"Language3", u"Language4"}};
+constexpr LayoutKeys kTextLayout{u"TextLeft",      u"TextRight",     u"TextWidth",     u"TextHeight",
+                                 u"TextColumns",   u"TextBookFile",  nullptr,          u"TextTopPhrase",
+                                 u"TextTopOffset", u"TextCurPhrase", u"TextCurColumn",
+                                 {u"TextLanguage1", u"TextLanguage2", u"TextLanguage3", u"TextLanguage4"}};
 
 }  // namespace
 
 void ReaderSettings::Load(const CIni& ini, bool textBook) {
     const LayoutKeys& keys = textBook ? kTextLayout : kStoredLayout;
-    file = ini.GetString(kReaderSection, u"File", {}, kMaxPathUnits);
-    bookIndex = ini.GetInt(kReaderSection, u"BookIndex", 0);
-    topPhrase = ini.GetInt(kReaderSection, u"TopPhrase", 0);
-    topOffset = ini.GetInt(kReaderSection, u"TopOffset", 0);
-    curPhrase = ini.GetInt(kReaderSection, u"CurPhrase", 0);
-    curColumn = ini.GetInt(kReaderSection, u"CurColumn", 0);
+    file = ini.GetString(kReaderSection, keys.file, {}, kMaxPathUnits);
+    bookIndex = keys.bookIndex ? ini.GetInt(kReaderSection, keys.bookIndex, 0) : 0;
+    topPhrase = ini.GetInt(kReaderSection, keys.topPhrase, 0);
+    topOffset = ini.GetInt(kReaderSection, keys.topOffset, 0);
+    curPhrase = ini.GetInt(kReaderSection, keys.curPhrase, 0);
+    curColumn = ini.GetInt(kReaderSection, keys.curColumn, 0);
     left = ini.GetInt(kReaderSection, keys.left, 0);
     top = ini.GetInt(kReaderSection, keys.top, 0);
     width = ini.GetInt(kReaderSection, keys.width, 0);
     height = ini.GetInt(kReaderSection, keys.height, 0);
     columns = ini.GetInt(kReaderSection, keys.columns, 0);
-    for (int k = 0; k < 4; ++k) languages[k] = ini.GetInt(kReaderSection, kLanguageKeys[k], k);
+    for (int k = 0; k < 4; ++k) languages[k] = ini.GetInt(kReaderSection, keys.languages[k], k);
     textFile = ini.GetString(kReaderSection, u"TextFile", {}, kMaxPathUnits);
 }
 
@@ -44,15 +52,15 @@ int32_t ReaderSettings::Save(CIni& ini, bool textBook) const {
     ok &= ini.WriteInt(kReaderSection, keys.width, width);
     ok &= ini.WriteInt(kReaderSection, keys.height, height);
     ok &= ini.WriteInt(kReaderSection, keys.columns, columns);
-    if (!file.empty() && !textBook) {
-        ok &= ini.WriteString(kReaderSection, u"File", file.substr(0, kMaxPathUnits));
-        ok &= ini.WriteInt(kReaderSection, u"BookIndex", bookIndex);
-        ok &= ini.WriteInt(kReaderSection, u"TopPhrase", topPhrase);
-        ok &= ini.WriteInt(kReaderSection, u"TopOffset", topOffset);
-        ok &= ini.WriteInt(kReaderSection, u"CurPhrase", curPhrase);
-        ok &= ini.WriteInt(kReaderSection, u"CurColumn", curColumn);
+    if (!file.empty()) {
+        ok &= ini.WriteString(kReaderSection, keys.file, file.substr(0, kMaxPathUnits));
+        if (keys.bookIndex) ok &= ini.WriteInt(kReaderSection, keys.bookIndex, bookIndex);
+        ok &= ini.WriteInt(kReaderSection, keys.topPhrase, topPhrase);
+        ok &= ini.WriteInt(kReaderSection, keys.topOffset, topOffset);
+        ok &= ini.WriteInt(kReaderSection, keys.curPhrase, curPhrase);
+        ok &= ini.WriteInt(kReaderSection, keys.curColumn, curColumn);
         for (int k = 0; k < reader_layout::ClampColumns(columns); ++k)
-            ok &= ini.WriteInt(kReaderSection, kLanguageKeys[k], languages[k]);
+            ok &= ini.WriteInt(kReaderSection, keys.languages[k], languages[k]);
     }
     return ok;
 }

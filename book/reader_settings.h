@@ -14,7 +14,7 @@ inline constexpr char16_t kReaderSection[] = u"BookViewer";
 inline constexpr char16_t kLoaderSection[] = u"BookLoader";
 
 struct ReaderSettings {
-    std::u16string file;      // path of the last book dictionary
+    std::u16string file;      // path of the last book dictionary (or text book)
     int32_t bookIndex = 0;    // first-record id of the book shown last
     int32_t topPhrase = 0;
     int32_t topOffset = 0;
@@ -25,11 +25,12 @@ struct ReaderSettings {
     int32_t languages[4] = {};
     std::u16string textFile;  // the last text book chosen in the file dialog
 
-    // The window and column count are those of a text book's reader or of a
-    // stored book's, each kept under keys of its own ("TextLeft", ...).
+    // A text book's reader keeps its window, columns and place under keys
+    // of its own ("TextLeft", "TextBookFile", ...; no BookIndex), so a
+    // stored book's and a text book's each reopen as they were left.
     void Load(const CIni& ini, bool textBook = false);
-    // Every field but TextFile (a text book's: its window and column count
-    // only); 1 when every write succeeded.
+    // Every field but TextFile; the place only with a file. 1 when every
+    // write succeeded.
     int32_t Save(CIni& ini, bool textBook = false) const;
     bool HasSize() const { return width > 0 && height > 0; }
 };

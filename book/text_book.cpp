@@ -162,6 +162,19 @@ void TextBook::Read(std::u16string text) {
         columnLanguages_.push_back(names ? static_cast<int32_t>(languages_.size()) : -1);
         if (names) languages_.push_back(language);
     }
+    headerGroups_ = languages_.empty() ? 0 : 1;
+}
+
+std::vector<std::u16string_view> TextBook::HeaderLines() const {
+    std::vector<std::u16string_view> lines;
+    for (int32_t i = 0; headerGroups_ > 0 && i < LineCount(0); ++i) lines.push_back(Line(0, i));
+    return lines;
+}
+
+size_t LeadingLineTagLength(std::u16string_view line) {
+    const uint32_t type = LineTagType(ClassifyMarkupTag(line.data(), static_cast<int32_t>(line.size())));
+    if (type != kLineParagraph && type != kLineHeading && type != kLineLanguage) return 0;
+    return line.find(u'>') + 1;
 }
 
 int32_t TextBook::LineCount(int32_t group) const {
@@ -187,7 +200,7 @@ int32_t TextBook::ColumnLanguage(int32_t column) {
 }
 
 void TextBook::ReadPhrases(std::vector<uint32_t>& recordIds, std::vector<uint32_t>& typeValues) {
-    for (int32_t g = 0; g < GroupCount(); ++g) {
+    for (int32_t g = headerGroups_; g < GroupCount(); ++g) {
         const std::u16string_view first = Line(g, 0);
         recordIds.push_back(0);
         typeValues.push_back(PhraseTypeFromTag(ClassifyMarkupTag(first.data(), static_cast<int32_t>(first.size()))));
@@ -196,7 +209,10 @@ void TextBook::ReadPhrases(std::vector<uint32_t>& recordIds, std::vector<uint32_
 
 EntryText TextBook::Text(int32_t entry, uint32_t, int32_t column) {
     EntryText result;
-    const std::u16string_view line = Line(entry, column);
+    std::u16string_view line = Line(entry + headerGroups_, column);
+    const size_t tag = LeadingLineTagLength(line);
+    result.tag = std::u16string(line.substr(0, tag));
+    line.remove_prefix(tag);
     if (line != kEmptyPhraseText) result.text = std::u16string(line);
     result.attributes.assign(result.text.size(), 0);
     return result;

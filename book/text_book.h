@@ -1,6 +1,10 @@
 // A text book: a UTF-8 file of line groups, one group per phrase and one
 // line per language, groups separated by blank lines; the first group is
-// the language header. The whole text is kept; lines are indexed once.
+// the language header when a line of it names a language. The whole text is
+// kept; lines are indexed once. The reader shows it as it shows the same
+// text stored as a book: the header is no phrase and a line's leading line
+// tag ("<P>", "<H1>") is kept apart from its text, so that a save writes
+// both back as they stood.
 #pragma once
 
 #include <cstdint>
@@ -35,9 +39,13 @@ public:
     std::vector<BookLanguage> Languages() override { return languages_; }
     int32_t ColumnCount() override;
     int32_t ColumnLanguage(int32_t column) override;
+    // One phrase per group after the header.
     void ReadPhrases(std::vector<uint32_t>& recordIds, std::vector<uint32_t>& typeValues) override;
-    // Line `column` of the entry's group; "</>" (an empty phrase as saved) gives empty text.
+    // Line `column` of phrase `entry`'s group, its leading line tag apart;
+    // "</>" (an empty phrase as saved) gives empty text.
     EntryText Text(int32_t entry, uint32_t recordId, int32_t column) override;
+    // The header group's lines (none without a header), as a save writes them.
+    std::vector<std::u16string_view> HeaderLines() const;
     bool ShowsAllLines() const override { return true; }
 
 private:
@@ -56,7 +64,12 @@ private:
     std::vector<Group> groups_;
     std::vector<BookLanguage> languages_;
     std::vector<int32_t> columnLanguages_;  // per header line: its language, -1 none
+    int32_t headerGroups_ = 0;              // 1 when group 0 is the language header
 };
+
+// The length of the line tag ("<P>", "<P10>", "<H2>", "<Latn>") a line of
+// parallel text begins with; 0 when it begins with none.
+size_t LeadingLineTagLength(std::u16string_view line);
 
 // The text that stands for an empty phrase in a text book file.
 inline constexpr std::u16string_view kEmptyPhraseText = u"</>";

@@ -16,12 +16,18 @@ std::u16string_view LineOf(const XParagraph& p) {
 
 std::string TextBookBytes(const BookModel& model) {
     std::string bytes;
+    // The language header, which no column shows, as it stood.
+    if (const auto* book = dynamic_cast<const TextBook*>(model.Source())) {
+        for (std::u16string_view line : book->HeaderLines()) bytes += Utf16ToUtf8(line) + "\r\n";
+        if (!bytes.empty()) bytes += "\r\n";
+    }
     const int32_t count = model.ParagraphCount();
     for (int32_t k = 0; k < count; ++k) {
         for (int32_t c = 0; c < model.ColumnCount(); ++c) {
             const BookColumn& column = model.Column(c);
             if (k >= column.Count()) continue;
-            bytes += Utf16ToUtf8(LineOf(column.At(k)));
+            const XParagraph& p = column.At(k);
+            bytes += Utf16ToUtf8(p.tag) + Utf16ToUtf8(LineOf(p));
             bytes += "\r\n";
         }
         bytes += "\r\n";

@@ -133,12 +133,12 @@ TEST_F(Host, HitTestsTextAndEmptySpace) {
     Open(u"<Latn>E\n<Cyrl>R\n\nabc\nxyz\n");
     CParaView& view = host.View(0);
     view.SetTop(0, 0);
-    // Paragraph 1 starts below the header's line and the paragraph gap? Type 3 has none.
-    const BookHit hit = view.HitTest(25, 20);
-    EXPECT_EQ(hit.paragraph, 1);
+    // The header is no paragraph: the first phrase is the first line.
+    const BookHit hit = view.HitTest(25, 5);
+    EXPECT_EQ(hit.paragraph, 0);
     EXPECT_EQ(hit.offset, 2);
     EXPECT_TRUE(hit.onCharacter);
-    EXPECT_FALSE(view.HitTest(80, 20).onCharacter);  // right of the text
+    EXPECT_FALSE(view.HitTest(80, 5).onCharacter);  // right of the text
     EXPECT_EQ(view.HitTest(5, 90).paragraph, -1);    // below the book
 }
 
@@ -149,12 +149,12 @@ TEST_F(Host, ColumnsStayOnThePhraseAndEmptyBooksAreSafe) {
                 (i % 2 ? u"x\n\n" : u"длинное длинное длинное длинное длинное\n\n");
     Open(text);
     ASSERT_EQ(host.VisibleCount(), 2);
-    ASSERT_TRUE(host.GoToPhrase(30, GoToMode::Top, true));
+    ASSERT_TRUE(host.GoToPhrase(31, GoToMode::Top, true));
     int32_t y0 = 0, y1 = 0;
-    ASSERT_TRUE(host.View(0).ParagraphY(30, y0, 0));
-    ASSERT_TRUE(host.View(1).ParagraphY(30, y1, 0));
+    ASSERT_TRUE(host.View(0).ParagraphY(31, y0, 0));
+    ASSERT_TRUE(host.View(1).ParagraphY(31, y1, 0));
     EXPECT_EQ(y0, y1);
-    EXPECT_EQ(host.View(1).caret, (TextPosition{30, 0}));
+    EXPECT_EQ(host.View(1).caret, (TextPosition{31, 0}));
     // Scrolled by lines, the other column's paragraph of the top phrase
     // starts at the same height (above the window here).
     host.CurrentView()->ScrollLines(1);
@@ -165,13 +165,14 @@ TEST_F(Host, ColumnsStayOnThePhraseAndEmptyBooksAreSafe) {
     EXPECT_LT(y1, 0);
     // Out-of-range phrases are ignored.
     EXPECT_FALSE(host.GoToPhrase(41, GoToMode::Top, true));
-    EXPECT_EQ(host.CurrentPhrase(), 30);
+    EXPECT_EQ(host.CurrentPhrase(), 31);
     // Table of contents: headings only, from the last heading at or before the phrase.
+    host.SetCurrentPhrase(28);
     host.SetTableOfContents(true);
-    EXPECT_EQ(host.View(0).TopParagraph(), 21);
-    EXPECT_EQ(host.View(0).Next(21), 31);
-    EXPECT_EQ(host.View(0).Next(31), -1);
-    EXPECT_EQ(host.View(0).Prev(21), 11);
+    EXPECT_EQ(host.View(0).TopParagraph(), 20);
+    EXPECT_EQ(host.View(0).Next(20), 30);
+    EXPECT_EQ(host.View(0).Next(30), -1);
+    EXPECT_EQ(host.View(0).Prev(20), 10);
     EXPECT_GT(host.PhraseBarPosition(), 0);
     // Another book without headings leaves the table of contents; a book
     // without phrases and one without a header divide by nothing.
@@ -267,8 +268,8 @@ TEST_F(Host, ColumnsAddRemoveAndCopyWithLineBreaks) {
     host.ShowColumns(languages, 0);  // Columns 0 in the settings: one column
     EXPECT_EQ(host.Visible(), (std::vector<int32_t>{4}));
     CParaView& view = host.View(0);
-    view.anchor = {1, 1};
-    view.caret = {2, 2};
+    view.anchor = {0, 1};
+    view.caret = {1, 2};
     EXPECT_EQ(view.SelectedText(), u"ne\r\ntw");
 }
 

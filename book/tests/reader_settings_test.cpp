@@ -53,7 +53,7 @@ TEST(ReaderSettings, RoundTripWithRightHoldingTheTop) {
     EXPECT_EQ(read.languages[3], 3);  // missing: the column's own place
 }
 
-// A text book's reader keeps its window and column count under keys of its
+// A text book's reader keeps its window, columns and place under keys of its
 // own: saving it leaves every key of the stored book's reader as it was.
 TEST(ReaderSettings, TextBookLayoutIsKeptApartFromTheStoredBooks) {
     std::map<std::u16string, std::u16string> values;
@@ -73,21 +73,33 @@ TEST(ReaderSettings, TextBookLayoutIsKeptApartFromTheStoredBooks) {
     ReaderSettings text;
     text.Load(ini, true);
     EXPECT_EQ(text.width, 0);  // no text book saved yet: the reader's default size
-    text.file = stored.file;   // even a file name of the last book writes no position
+    text.file = u"C:\\texts\\four.txt";
     text.left = 5;
     text.width = 500;
     text.height = 400;
-    text.columns = 1;
+    text.columns = 4;
+    text.topPhrase = 12;
+    text.topOffset = 40;
+    text.curPhrase = 13;
+    text.curColumn = 1;
+    text.languages[3] = 0;
     ASSERT_EQ(text.Save(ini, true), 1);
     for (const auto& [key, value] : before) EXPECT_EQ(values[key], value) << std::string(key.begin(), key.end());
-    EXPECT_EQ(values.size(), before.size() + 5);
+    EXPECT_EQ(values.size(), before.size() + 14);
+    EXPECT_EQ(values[u"BookViewer/TextBookFile"], u"C:\\texts\\four.txt");
     ReaderSettings read;
     read.Load(ini);
     EXPECT_EQ(read.width * 1000 + read.columns, 900003);
     EXPECT_EQ(read.topOffset * 10 + read.curColumn, 34731);
+    EXPECT_EQ(read.file, stored.file);
     read.Load(ini, true);
     EXPECT_EQ(read.left * 1000000 + read.width * 1000 + read.height, 5500400);
-    EXPECT_EQ(read.columns, 1);
+    EXPECT_EQ(read.columns, 4);
+    EXPECT_EQ(read.file, text.file);
+    EXPECT_EQ(read.bookIndex, 0);
+    EXPECT_EQ(read.topPhrase * 1000000 + read.topOffset * 1000 + read.curPhrase, 12040013);
+    EXPECT_EQ(read.curColumn, 1);
+    EXPECT_EQ(read.languages[3], 0);
 }
 
 TEST(ReaderSettings, LayoutArithmeticAndClamps) {

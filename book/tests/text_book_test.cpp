@@ -44,20 +44,25 @@ TEST(TextBookRead, GroupsHeaderAndEmptyPhrases) {
     EXPECT_EQ(languages[0].names[1], u"Английский");
     EXPECT_EQ(languages[0].names[2], u"英語");
     EXPECT_EQ(languages[1].code, u"Cyrl");
+    // The header is no phrase, and a line's tag is not shown, as in the
+    // same text stored as a book; a save writes both back as they stood.
     BookModel model = Built(kThreeLanguages);
-    ASSERT_EQ(model.PhraseCount(), 3);
-    EXPECT_EQ(model.TypeValue(2), 1u | 2u << 16);  // "<H2>" a heading of level 2
+    ASSERT_EQ(model.PhraseCount(), 2);
+    EXPECT_EQ(model.TypeValue(1), 1u | 2u << 16);  // "<H2>" a heading of level 2
     EXPECT_EQ(model.HeadingCount(), 1);
     // Every header line is a column ("Zxxx" one without a language), so a
     // save keeps every line; "</>" and a missing line are empty phrases.
     ASSERT_EQ(model.ColumnCount(), 3);
     EXPECT_EQ(model.Column(1).language, -1);
     EXPECT_EQ(model.Column(2).language, 1);
-    EXPECT_EQ(model.Column(2).At(1).text, u"Один.");
-    EXPECT_EQ(model.Column(1).At(2).text, u" ");
-    EXPECT_EQ(model.Column(2).At(2).text, u" ");
-    EXPECT_EQ(model.Column(0).At(2).text, u"<H2>Two");
-    EXPECT_EQ(model.Column(0).At(2).firstIndent, 2);
+    EXPECT_EQ(model.Column(2).At(0).text, u"Один.");
+    EXPECT_EQ(model.Column(1).At(1).text, u" ");
+    EXPECT_EQ(model.Column(2).At(1).text, u" ");
+    EXPECT_EQ(model.Column(0).At(1).text, u"Two");
+    EXPECT_EQ(model.Column(0).At(1).tag, u"<H2>");
+    EXPECT_EQ(model.Column(0).At(1).firstIndent, 2);
+    EXPECT_EQ(Saved(model), "<Latn> English / Английский/英語 \r\n<Zxxx>tags\r\n<Cyrl>Русский\r\n\r\n"
+                            "One.\r\n-\r\nОдин.\r\n\r\n<H2>Two\r\n</>\r\n</>\r\n\r\n");
 }
 
 TEST(TextBookRead, HeaderLimitsAndBooksWithoutHeader) {
@@ -86,25 +91,25 @@ TEST(TextBookEdit, SplitJoinDeleteKeepColumnsAligned) {
     BookModel model = Built(kPair);
     EditCursor cursor;
     // A split at the very end gives an empty phrase, saved as "</>".
-    cursor.caret = cursor.anchor = {1, 7};
+    cursor.caret = cursor.anchor = {0, 7};
     ASSERT_TRUE(SplitAtCaret(model, 0, cursor));
     EXPECT_TRUE(ColumnsAligned(model));
-    EXPECT_EQ(cursor.caret, (TextPosition{2, 0}));
+    EXPECT_EQ(cursor.caret, (TextPosition{1, 0}));
     EXPECT_EQ(Saved(model),
               "<Latn>English\r\n<Hani>Chinese\r\n\r\nOne two\r\n一二\r\n\r\n</>\r\n三\r\n\r\nThree\r\n</>\r\n\r\n");
     EXPECT_TRUE(model.Changed());
     // Joining in a Hani column puts nothing between; elsewhere one blank.
-    ASSERT_TRUE(JoinWithNext(model, 1, 1, nullptr));
-    EXPECT_EQ(model.Column(1).At(1).text, u"一二三");
-    EXPECT_EQ(model.Column(1).At(3).text, u" ");
+    ASSERT_TRUE(JoinWithNext(model, 1, 0, nullptr));
+    EXPECT_EQ(model.Column(1).At(0).text, u"一二三");
+    EXPECT_EQ(model.Column(1).At(2).text, u" ");
     BookModel latin = Built(kPair);
-    ASSERT_TRUE(JoinWithNext(latin, 0, 1, nullptr));
-    EXPECT_EQ(latin.Column(0).At(1).text, u"One two Three");
+    ASSERT_TRUE(JoinWithNext(latin, 0, 0, nullptr));
+    EXPECT_EQ(latin.Column(0).At(0).text, u"One two Three");
     EXPECT_TRUE(ColumnsAligned(latin));
     // Ctrl+Delete: the paragraph goes, a blank one closes the column.
-    cursor.caret = cursor.anchor = {1, 0};
+    cursor.caret = cursor.anchor = {0, 0};
     ASSERT_TRUE(DeleteParagraph(latin, 0, cursor));
-    EXPECT_EQ(latin.Column(0).At(1).text, u" ");
+    EXPECT_EQ(latin.Column(0).At(0).text, u" ");
     EXPECT_TRUE(ColumnsAligned(latin));
 }
 
@@ -114,22 +119,22 @@ TEST(TextBookEdit, SplitJoinDeleteKeepColumnsAligned) {
 TEST(TextBookEdit, JoinKeepsACaretOfTheSecondParagraphOnItsCharacter) {
     constexpr char16_t kBook[] = u"<Latn>English\n<Hani>Chinese\n\nOne two\n一二 \n\nThree\n三四\n\nFour\n五\n\n";
     for (int32_t column = 0; column < 2; ++column) {
-        const std::u16string second = Built(kBook).Column(column).At(2).text;
+        const std::u16string second = Built(kBook).Column(column).At(1).text;
         if (column == 1) {
-            ASSERT_EQ(Built(kBook).Column(1).At(1).text, u"一二 ");  // the join cuts the blank
+            ASSERT_EQ(Built(kBook).Column(1).At(0).text, u"一二 ");  // the join cuts the blank
         }
         for (int32_t offset = 0; offset <= static_cast<int32_t>(second.size()); ++offset) {
             BookModel model = Built(kBook);
             EditCursor cursor;
-            cursor.caret = {2, offset};
-            cursor.anchor = {3, 1};
-            ASSERT_TRUE(JoinWithNext(model, column, 1, &cursor));
-            const std::u16string& joined = model.Column(column).At(1).text;
-            ASSERT_EQ(cursor.caret.paragraph, 1);
+            cursor.caret = {1, offset};
+            cursor.anchor = {2, 1};
+            ASSERT_TRUE(JoinWithNext(model, column, 0, &cursor));
+            const std::u16string& joined = model.Column(column).At(0).text;
+            ASSERT_EQ(cursor.caret.paragraph, 0);
             // The same character, or the end of the joined text for the end of the second.
             EXPECT_EQ(joined.substr(static_cast<size_t>(cursor.caret.offset)), second.substr(static_cast<size_t>(offset)))
                 << column << " " << offset;
-            EXPECT_EQ(cursor.anchor, (TextPosition{2, 1})) << column;
+            EXPECT_EQ(cursor.anchor, (TextPosition{1, 1})) << column;
         }
     }
 }
@@ -137,43 +142,51 @@ TEST(TextBookEdit, JoinKeepsACaretOfTheSecondParagraphOnItsCharacter) {
 TEST(TextBookEdit, DeleteBackspaceTypingAndTags) {
     BookModel model = Built(kPair);
     EditCursor cursor;
-    cursor.caret = cursor.anchor = {1, 7};  // behind "One two": Delete joins with the next
+    cursor.caret = cursor.anchor = {0, 7};  // behind "One two": Delete joins with the next
     ASSERT_TRUE(DeleteForward(model, 0, cursor));
+    EXPECT_EQ(model.Column(0).At(0).text, u"One two Three");
     EXPECT_TRUE(ColumnsAligned(model));
+    BookModel back = Built(kPair);
     cursor.caret = cursor.anchor = {1, 0};  // Backspace at a start joins with the previous
-    ASSERT_TRUE(DeleteBackward(model, 0, cursor));
-    EXPECT_EQ(model.Column(0).At(0).text, u"<Latn>English One two Three");
-    EXPECT_EQ(cursor.caret, (TextPosition{0, 13}));  // the end of the previous text
+    ASSERT_TRUE(DeleteBackward(back, 0, cursor));
+    EXPECT_EQ(back.Column(0).At(0).text, u"One two Three");
+    EXPECT_EQ(cursor.caret, (TextPosition{0, 7}));  // the end of the previous text
+    // The first phrase has none before it: the header is out of reach.
+    cursor.caret = cursor.anchor = {0, 0};
+    EXPECT_FALSE(DeleteBackward(back, 0, cursor));
+    EXPECT_EQ(Saved(back).substr(0, 30), "<Latn>English\r\n<Hani>Chinese\r\n");
     // A paragraph never becomes empty by Delete.
     BookModel one = Built(u"<Latn>E\n\nx\n");
-    cursor.caret = cursor.anchor = {1, 0};
+    cursor.caret = cursor.anchor = {0, 0};
     EXPECT_FALSE(DeleteForward(one, 0, cursor));
-    EXPECT_EQ(one.Column(0).At(1).text, u"x");
+    EXPECT_EQ(one.Column(0).At(0).text, u"x");
     ASSERT_TRUE(InsertAtCaret(one, 0, cursor, u"ab"));
-    EXPECT_EQ(one.Column(0).At(1).text, u"abx");
-    cursor.anchor = {1, 0};
-    cursor.caret = {1, 3};
+    EXPECT_EQ(one.Column(0).At(0).text, u"abx");
+    cursor.anchor = {0, 0};
+    cursor.caret = {0, 3};
     ASSERT_TRUE(WrapSelectionInTag(one, 0, cursor, u'b'));
-    EXPECT_EQ(one.Column(0).At(1).text, u"<b>abx</b>");
-    EXPECT_EQ(cursor.anchor, (TextPosition{1, 0}));
-    EXPECT_EQ(cursor.caret, (TextPosition{1, 10}));
+    EXPECT_EQ(one.Column(0).At(0).text, u"<b>abx</b>");
+    EXPECT_EQ(cursor.anchor, (TextPosition{0, 0}));
+    EXPECT_EQ(cursor.caret, (TextPosition{0, 10}));
 }
 
 TEST(TextBookEdit, PasteBySentences) {
     BookModel model = Built(kPair);
     EditCursor cursor;
-    cursor.caret = cursor.anchor = {1, 3};
+    cursor.caret = cursor.anchor = {0, 3};
     // One sentence without line breaks goes in at the caret.
     ASSERT_TRUE(PasteText(model, 0, cursor, std::u16string(u"-and-") + u'\0'));
-    EXPECT_EQ(model.Column(0).At(1).text, u"One-and- two");
-    // Three lines: three paragraphs, the second and third after "<P10>".
+    EXPECT_EQ(model.Column(0).At(0).text, u"One-and- two");
+    // Three lines: three paragraphs, the second and third tagged "<P10>".
     ASSERT_TRUE(PasteText(model, 0, cursor, u"First line.\r\nSecond line.\nThird line."));
     EXPECT_TRUE(ColumnsAligned(model));
-    EXPECT_EQ(model.Column(0).At(2).text, u"First line.");
-    EXPECT_EQ(model.Column(0).At(3).text, u"<P10>Second line.");
-    EXPECT_EQ(model.Column(0).At(4).text, u"<P10>Third line.");
-    EXPECT_EQ(model.TypeValue(3), 1u);
-    EXPECT_EQ(model.Column(1).At(3).text, u" ");
+    EXPECT_EQ(model.Column(0).At(1).text, u"First line.");
+    EXPECT_EQ(model.Column(0).At(2).text, u"Second line.");
+    EXPECT_EQ(model.Column(0).At(3).text, u"Third line.");
+    EXPECT_EQ(model.Column(0).At(3).tag, u"<P10>");
+    EXPECT_EQ(model.TypeValue(2), 1u);
+    EXPECT_EQ(model.Column(1).At(2).text, u" ");
+    EXPECT_NE(Saved(model).find("First line.\r\n三\r\n\r\n<P10>Second line.\r\n</>\r\n"), std::string::npos) << Saved(model);
 }
 
 TEST(TextBookSave, EveryLanguageWhateverIsShownAndFailuresKeepTheOldFile) {

@@ -259,6 +259,11 @@ void CParaViewerDlg::OpenTextBook(std::shared_ptr<TextBook> book) {
     SetWindowTextW(dialog_, W(BookTitleFromPath(textBookPath_)));
     EnableWindow(GetDlgItem(dialog_, kTableOfContents), host_->model.HeadingCount() > 0);
     ApplyColumns(false);
+    // The text book the reader was last closed on reopens where it was left.
+    if (!settings_.file.empty() && settings_.file == textBookPath_) {
+        RestorePlace();
+        return;
+    }
     host_->GoToPhrase(0, GoToMode::Top, true);
     AfterChange(true);
 }
@@ -354,24 +359,7 @@ void CParaViewerDlg::RestorePosition() {
         StoredBook probe(*chosen);
         if (probe.FindStartRecord(static_cast<uint32_t>(settings_.bookIndex)) != 0) {
             OpenStoredBook(chosen, static_cast<uint32_t>(settings_.bookIndex), 0);
-            ShowColumnsFromSettings();
-            // The column whose top was kept leads again; the others follow it.
-            host_->SetCurrentSlot(settings_.curColumn);
-            // Saved positions may name phrases a changed book no longer has.
-            const int32_t phrases = host_->model.PhraseCount();
-            const int32_t top = ClampPhrase(settings_.topPhrase, phrases);
-            if (CParaView* view = host_->CurrentView()) {
-                const int32_t paragraph = host_->model.ParagraphOfPhrase(top);
-                if (paragraph >= 0) {
-                    const int32_t length = static_cast<int32_t>(view->Lay(paragraph).text.size());
-                    view->SetTopAtOffset(paragraph, std::clamp(settings_.topOffset, 0, length));
-                }
-            }
-            host_->Synchronise();
-            // The current phrase is marked where it is: the reader opens on
-            // the place it was left, whether or not that phrase is in sight.
-            host_->PlaceCarets(ClampPhrase(settings_.curPhrase, phrases));
-            AfterChange(true);
+            RestorePlace();
             return;
         }
     }
@@ -382,6 +370,27 @@ void CParaViewerDlg::RestorePosition() {
         return;
     }
     OpenStoredBook(chosen, inside.front().firstRecord, 0);
+}
+
+void CParaViewerDlg::RestorePlace() {
+    ShowColumnsFromSettings();
+    // The column whose top was kept leads again; the others follow it.
+    host_->SetCurrentSlot(settings_.curColumn);
+    // Saved positions may name phrases a changed book no longer has.
+    const int32_t phrases = host_->model.PhraseCount();
+    const int32_t top = ClampPhrase(settings_.topPhrase, phrases);
+    if (CParaView* view = host_->CurrentView()) {
+        const int32_t paragraph = host_->model.ParagraphOfPhrase(top);
+        if (paragraph >= 0) {
+            const int32_t length = static_cast<int32_t>(view->Lay(paragraph).text.size());
+            view->SetTopAtOffset(paragraph, std::clamp(settings_.topOffset, 0, length));
+        }
+    }
+    host_->Synchronise();
+    // The current phrase is marked where it is: the reader opens on the
+    // place it was left, whether or not that phrase is in sight.
+    host_->PlaceCarets(ClampPhrase(settings_.curPhrase, phrases));
+    AfterChange(true);
 }
 
 void CParaViewerDlg::ShowColumnsFromSettings() {
@@ -734,8 +743,8 @@ void CParaViewerDlg::SaveSettings() {
     settings_.height = r.bottom - r.top;
     settings_.columns = host_->VisibleCount();
     settings_.file.clear();
-    if (HasBook() && dictionary_ && !textBook_) {
-        settings_.file = dictionary_->File().path;
+    if (HasBook() && (textBook_ || dictionary_)) {
+        settings_.file = textBook_ ? textBookPath_ : std::u16string(dictionary_->File().path);
         settings_.bookIndex = static_cast<int32_t>(bookId_);
         CParaView* view = host_->CurrentView();
         settings_.topPhrase = host_->TopPhrase();

@@ -105,6 +105,8 @@ private:
     void ApplyColumns(bool resizeWindow);
     void PlaceNewReader();
     void RestorePosition();
+    // The saved columns, top and current phrase in the book just opened.
+    void RestorePlace();
     void SaveSettings();
     void FillLanguageCombos();
     void FillColumnBookLists();

@@ -255,6 +255,30 @@ TEST_F(ReaderPlace, AStoredBookReopensWhereItWasLeftInEveryColumn) {
     EXPECT_TRUE(site_.questions.empty()) << Utf16ToUtf8(site_.questions.front());
 }
 
+// A text book keeps its columns, width and place apart from the stored
+// books': reopened, it shows what it showed.
+TEST_F(ReaderPlace, ATextBookReopensWhereItWasLeft) {
+    const std::u16string book = Path("coreutils-text.txt");
+    std::filesystem::copy_file(std::filesystem::path(BookTextsPath("coreutils.txt")), std::filesystem::path(book));
+    CParaViewerDlg* reader = Open(book);
+    ASSERT_NE(reader, nullptr);
+    SendMessageW(reader->Window(), WM_COMMAND, book_ids::kAdd, 0);
+    Pump(100);
+    ASSERT_EQ(reader->Host().VisibleCount(), 3);
+    ScrollAndClick(reader);
+    const Place left = PlaceOf(*reader, Folder(), "text-left");
+    RECT window{};
+    GetWindowRect(reader->Window(), &window);
+    Close(reader);
+    reader = Open(book);
+    ASSERT_NE(reader, nullptr);
+    RECT reopened{};
+    GetWindowRect(reader->Window(), &reopened);
+    EXPECT_EQ(reopened.right - reopened.left, window.right - window.left);
+    ExpectSamePlace(PlaceOf(*reader, Folder(), "text-reopened"), left, "text book reopened");
+    EXPECT_TRUE(site_.questions.empty()) << Utf16ToUtf8(site_.questions.front());
+}
+
 // A parallel text without paragraph tags, loaded as a stored book: the
 // reader opens at its start with both columns drawn, and PageDown and the
 // wheel (real events) scroll both columns together through its phrases.
