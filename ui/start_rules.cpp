@@ -74,7 +74,7 @@ constexpr HelpTopic kHelpTopics[] = {
     {136, u"settings_trayicon.htm"}, {138, u"settings_windows.htm"}, {139, u"list_kanji.htm"},
     {142, u"import.htm"},           {143, u"imported_types.htm"},    {144, u"article.htm"},
     {145, u"print.htm"},            {146, u"list_search.htm"},       {147, u"list_lexicon.htm"},
-    {148, u"list_selected"},        {149, u"settings_list.htm"},     {152, u"book.htm"},
+    {148, u"list_selected.htm"},        {149, u"settings_list.htm"},     {152, u"book.htm"},
     {153, u"book_add.htm"},
 };
 }  // namespace

@@ -322,7 +322,7 @@ TEST_F(FrameDispatch, HelpOpensTheFileThatWasChosenNotTheInterfaceLanguagesOwn) 
     app_->programFolder = std::u16string(Char16View(program));
     app_->language = 1;
     app_->CheckHelpFiles();
-    EXPECT_EQ(app_->HelpTopicTarget(148), app_->programFolder + u"OstrelProJp.chm::/html/list_selected");
+    EXPECT_EQ(app_->HelpTopicTarget(148), app_->programFolder + u"OstrelProJp.chm::/html/list_selected.htm");
     DeleteFileW((program + L"OstrelProJp.chm").c_str());
 }
 

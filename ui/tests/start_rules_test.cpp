@@ -89,7 +89,7 @@ INSTANTIATE_TEST_SUITE_P(
                     HelpCase{2, {}, u"C:\\P\\OstrelProEn.chm"}));
 
 TEST(HelpTopic, PagesAreAppendedAsWrittenAndUnknownTopicsOpenTheFile) {
-    EXPECT_EQ(HelpTopicPath(u"h.chm", 148), u"h.chm::/html/list_selected");
+    EXPECT_EQ(HelpTopicPath(u"h.chm", 148), u"h.chm::/html/list_selected.htm");
     EXPECT_EQ(HelpTopicPath(u"h.chm", 124), u"h.chm::/html/addic.htm#hid_adddicweb");
     EXPECT_EQ(HelpTopicPath(u"h.chm", 0), u"h.chm");
     EXPECT_EQ(HelpTopicPath(u"h.chm", 103), u"h.chm");
@@ -108,7 +108,7 @@ TEST(HelpTopic, EveryIdOpensThePageOfTheTopicTable) {
         {136, u"settings_trayicon.htm"}, {138, u"settings_windows.htm"}, {139, u"list_kanji.htm"},
         {142, u"import.htm"},           {143, u"imported_types.htm"},    {144, u"article.htm"},
         {145, u"print.htm"},            {146, u"list_search.htm"},       {147, u"list_lexicon.htm"},
-        {148, u"list_selected"},        {149, u"settings_list.htm"},     {152, u"book.htm"},
+        {148, u"list_selected.htm"},      {149, u"settings_list.htm"},     {152, u"book.htm"},
         {153, u"book_add.htm"},
     };
     for (int32_t id = 100; id <= 160; ++id) {
