@@ -76,6 +76,10 @@ int32_t FontClassOfSubset(int32_t subset) {
     case 48: case 49: case 50: case 51: case 54: case 55: case 57:
     case 59: case 60: case 61: case 65: return kRtfClassGothic;
     case 83: return kRtfClassSimSun;
+    // Phonetic letters, modifier letters and combining marks (IPA
+    // transcriptions, stress marks): the face that holds every script,
+    // where the default face may lack them.
+    case 4: case 5: case 6: return kRtfClassUnicode;
     case 128: return kRtfClassExtB;
     default: return kRtfClassDefault;
     }

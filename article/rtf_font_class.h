@@ -11,6 +11,7 @@ inline constexpr int32_t kRtfClassGothic = 1;       // Japanese, "MS UI Gothic"
 inline constexpr int32_t kRtfClassMincho = 2;       // Japanese, "MS Mincho"
 inline constexpr int32_t kRtfClassHangul = 3;       // "Gulim"
 inline constexpr int32_t kRtfClassSimSun = 4;       // Chinese, "SimSun"
+inline constexpr int32_t kRtfClassUnicode = 9;      // phonetic letters, "Arial Unicode MS"
 inline constexpr int32_t kRtfClassExtB = 11;        // supplementary ideographs, "SimSun-ExtB"
 inline constexpr int32_t kRtfClassExtBTraditional = 12;  // "PMingLiU-ExtB"
 

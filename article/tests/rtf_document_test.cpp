@@ -243,6 +243,10 @@ int32_t ExpectedClassOfBlock(const std::string& name, uint32_t first) {
         {"CJK Unified Ideographs Extension A", 1}, {"Private Use Area", 1},
         {"CJK Compatibility Ideographs", 1}, {"Vertical Forms", 1}, {"CJK Compatibility Forms", 1},
         {"Yi Syllables", 4}, {"Yi Radicals", 4},
+        // Transcriptions: the face that holds every script, not the default one.
+        {"IPA Extensions", 9}, {"Phonetic Extensions", 9}, {"Phonetic Extensions Supplement", 9},
+        {"Spacing Modifier Letters", 9}, {"Modifier Tone Letters", 9},
+        {"Combining Diacritical Marks", 9}, {"Combining Diacritical Marks Supplement", 9},
     };
     // Every block of planes 2 and 3 holds supplementary ideographs.
     if (first >= 0x20000 && first <= 0x3FFFF) return 11;

@@ -9,6 +9,10 @@ dict-freedict-eng-rus as DSL cards with bold, italic and transcription tags.
                                          are tilde phrases, and their columns
   freedict_card_layouts.py peer FILE     the headwords of each article of a
                                          DSL file as python3-pyglossary reads it
+  freedict_card_layouts.py pronounced NAME FILE
+                                         freedict-NAME (jpn-rus, eng-rus,
+                                         lat-eng) as DSL cards whose first
+                                         line keeps the forms' pronunciations
 Facts: one line per article, fields split by U+001E, list items by U+001F.
 """
 import bisect
@@ -117,6 +121,19 @@ def english(path):
     write_utf16(path, "\n".join(cards) + "\n")
 
 
+def pronounced(name, path):
+    """Each card: its headwords; the definition's first line as it stands (the
+    forms with their pronunciations, "あの /ˈäno̞/, かの /kˈäno̞/"); then its senses."""
+    source, target = {"jpn-rus": ("Japanese", "Russian"), "eng-rus": ("English", "Russian"),
+                      "lat-eng": ("Latin", "English")}[name]
+    cards = ['#NAME "freedict %s"' % name, '#INDEX_LANGUAGE "%s"' % source, '#CONTENTS_LANGUAGE "%s"' % target]
+    for words, first, lines in entries("/usr/share/dictd/freedict-" + name):
+        cards += [escape(w) for w in words]
+        cards.append("\t[m1]%s" % escape(first))
+        cards += ["\t[m2][trn]%s[/trn]" % escape(l) for l in lines]
+    write_utf16(path, "\n".join(cards) + "\n")
+
+
 def senses_column(parts):
     """A senses column as a WARODAI list shows it: lines joined by blanks, at
     most 254 units, a trailing ".,;" cut and a trailing ":" written "..."."""
@@ -184,5 +201,7 @@ def peer(path):
         sys.stdout.write("\x1f".join(words) + "\n")
 
 
-if __name__ == "__main__":
+if __name__ == "__main__" and sys.argv[1] == "pronounced":
+    pronounced(sys.argv[2], sys.argv[3])
+elif __name__ == "__main__":
     {"peer": peer, "english": english, "phrases": phrases}.get(sys.argv[1], lambda _: main(sys.argv[1]))(sys.argv[-1])

@@ -26,8 +26,10 @@
 # not through font links): they are WenQuanYi Micro Hei, which claims every
 # CJK character set and holds kana, kanji and full-width forms, "Arial" only
 # for character set 0 (the program's own Latin text asks for 204 or the
-# default set, and keeps its face), and "MS Mincho" is IPAMincho. The ExtB
-# faces, named only for the supplementary planes, are left unknown (the
+# default set, and keeps its face), and "MS Mincho" is IPAMincho. Phonetic
+# letters (IPA transcriptions with their stress and length marks) are named
+# "Arial Unicode MS", which is DejaVu Sans: WenQuanYi Micro Hei has none of
+# them and drew each as an empty box. The ExtB faces, named only for the supplementary planes, are left unknown (the
 # program asks whether they are installed): Wine gives their character sets
 # WenQuanYi Micro Hei all the same.
 # Run with WINEPREFIX set; a prefix that has the faces already is left alone.
@@ -54,7 +56,7 @@ fi
 user="$WINEPREFIX/user.reg" system="$WINEPREFIX/system.reg"
 if grep -q '"Tahoma"="DejaVu Sans Condensed"' "$user" 2>/dev/null && grep -q '"MS UI Gothic"="IPAPGothic"' "$user" &&
    grep -q '^"DejaVu Sans Condensed"=str(7):"ipag.ttf,IPAGothic' "$system" 2>/dev/null &&
-   grep -q '"PMingLiU"="WenQuanYi Micro Hei"' "$user" &&
+   grep -q '"PMingLiU"="WenQuanYi Micro Hei"' "$user" && grep -q '"Arial Unicode MS"="DejaVu Sans"' "$user" &&
    grep -q '^"Arial,0"="WenQuanYi Micro Hei,0"' "$system" &&
    grep -q '^"DejaVu Sans Condensed Bold Oblique"=str(7):"ipag.ttf,IPAGothic' "$system" &&
    sed -e ':a' -e '/\\$/{N;s/\\\n *//;ba' -e '}' "$user" | grep "^\"IconFont\"=hex:.*,22,$(utf16_hex Tahoma),00,00," >/dev/null; then
@@ -67,7 +69,8 @@ wine reg add "$replacements" /v "MS Gothic" /t REG_SZ /d IPAGothic /f >/dev/null
 wine reg add "$replacements" /v Tahoma /t REG_SZ /d "DejaVu Sans Condensed" /f >/dev/null
 wine reg add "$links" /v "DejaVu Sans Condensed" /t REG_MULTI_SZ /d 'ipag.ttf,IPAGothic' /f >/dev/null
 wine reg add "$replacements" /v "MS Mincho" /t REG_SZ /d IPAMincho /f >/dev/null
-for face in "Arial Unicode MS" Gulim SimSun PMingLiU; do
+wine reg add "$replacements" /v "Arial Unicode MS" /t REG_SZ /d "DejaVu Sans" /f >/dev/null
+for face in Gulim SimSun PMingLiU; do
   wine reg add "$replacements" /v "$face" /t REG_SZ /d "WenQuanYi Micro Hei" /f >/dev/null
 done
 wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' /v "Arial,0" /t REG_SZ \

@@ -15,6 +15,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "common/win/tests/screen_ink.h"
 #include "ui/e2e/edict_slice_session.h"
@@ -162,6 +163,44 @@ TEST(RendererFaces, ADslArticleInTheArticlePaneDrawsKanaAndKanji) {
     Sleep(300);
     screen_ink::SaveScreenshot(folders.root + L"\\dsl_article.png");
     ExpectRealGlyphs(view, static_cast<LONG>(shown.size()), kanji, kana);
+    EXPECT_EQ(run.Exit(frame), 0);
+}
+
+// A card's pronunciation ("あの /ˈäno̞/") shows in the pane as the list shows
+// it: its stress mark, its phonetic letters and its combining marks are drawn
+// in the face the article gives them, as glyphs, where the default face of
+// the articles' other Latin text has none of them and drew empty boxes.
+TEST(RendererFaces, ADslPronunciationInTheArticlePaneDrawsItsPhoneticLetters) {
+    TestFolders folders = PrepareTest(L"RendererFaces.Phonetic");
+    ProgramRun run;
+    HWND frame = StartWithDictionaries(run, folders, {L"jpn-rus-pronounced.qdx"});
+    ASSERT_NE(frame, nullptr);
+    ASSERT_TRUE(ShowReading(run, frame, L"\u3042\u306E")) << "freedict's dictionary has no row for ano";
+    HWND view = FindChild(frame, L"RichEdit20W", 201);
+    ASSERT_NE(view, nullptr);
+    std::wstring shown;
+    ASSERT_TRUE(WaitFor([&] { return (shown = WindowText(view)).find(L'\u02C8') != std::wstring::npos; }))
+        << "the article of ano shows no pronunciation";
+    shown.erase(std::remove(shown.begin(), shown.end(), L'\n'), shown.end());
+    const LONG stressAt = static_cast<LONG>(shown.find(L'\u02C8'));
+    const LONG markAt = static_cast<LONG>(shown.find(L'\u031E'));
+    ASSERT_GE(markAt, 0) << "no combining mark in the pronunciation";
+    const CHARFORMAT2W stress = FaceAt(view, stressAt), mark = FaceAt(view, markAt);
+    std::printf("the pane's stress mark in %s, its combining mark in %s\n", Describe(stress).c_str(),
+                Describe(mark).c_str());
+    SetForegroundWindow(frame);
+    Sleep(300);
+    screen_ink::SaveScreenshot(folders.root + L"\\dsl_pronunciation.png");
+    const std::vector<screen_ink::ScriptSamples> phonetic = {{"phonetic letters", L"\u0250", L"\u0283"},
+                                                             {"stress and length marks", L"\u02C8", L"\u02D0"},
+                                                             {"more phonetic letters", L"\u026A", L"\u025B"}};
+    const LONG end = static_cast<LONG>(shown.size());
+    EXPECT_TRUE(screen_ink::DrawsRealGlyphs([&](const std::wstring& s) { return DrawInFace(view, end, s, stress); },
+                                            phonetic))
+        << "in " << Describe(stress);
+    EXPECT_TRUE(screen_ink::DrawsRealGlyphs([&](const std::wstring& s) { return DrawInFace(view, end, L"o" + s, mark); },
+                                            {{"combining marks", L"\u031E", L"\u0308"}}))
+        << "in " << Describe(mark);
     EXPECT_EQ(run.Exit(frame), 0);
 }
 
