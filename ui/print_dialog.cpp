@@ -151,8 +151,9 @@ std::u16string AskManyText(int32_t destination, int32_t entries) {
 // Tells, in one box, what a build of `entries` entries left out (memory ran
 // out, articles could not be read) and, when its document would hold no
 // text, that nothing goes to `destination`: no empty file, no blank page, and
-// the clipboard keeps what the user had there. True when the document is to
-// be output.
+// the clipboard keeps what the user had there. A document memory cut short
+// is not copied either: a part of what was asked for would replace what the
+// user had on the clipboard. True when the document is to be output.
 bool TellBuilt(HWND owner, ArticleExportBuilder& builder, int32_t entries, int32_t destination) {
     CRtfDocumentBuilder* document = builder.Document();
     if (document == nullptr) return false;
@@ -171,13 +172,15 @@ bool TellBuilt(HWND owner, ArticleExportBuilder& builder, int32_t entries, int32
         add(FormatInterfaceText(UIExtra(UIExtraText::kExportSkipped), {builder.Skipped(), entries}),
             UIStringTable[kCannotReadCaptionSlot]);
     const bool holdsText = DocumentHoldsText(*document);
+    const bool cutCopy = document->Cut() && destination == kExportToClipboard;
+    if (cutCopy && holdsText) add(UIExtra(UIExtraText::kCutNotCopied), UIStringTable[kNotEnoughMemorySlot]);
     if (!holdsText)
         add(UIExtra(destination == kExportToFile        ? UIExtraText::kNoTextSaved
                     : destination == kExportToClipboard ? UIExtraText::kNoTextCopied
                                                         : UIExtraText::kNoTextPrinted),
             UIStringTable[kNothingToDoSlot]);
     if (!text.empty()) ShowBox(owner, text, caption, MB_OK | MB_ICONEXCLAMATION);
-    return holdsText;
+    return holdsText && !cutCopy;
 }
 
 // Options read from the settings file (clamped), defaults without one.

@@ -94,8 +94,9 @@ enum class UIExtraText : int {
     kListReadStopped = 63,      // a saved list read only up to an entry: too many of its entries were refused
     kSelectedListFull = 64,     // Add to Selected: the list's limit, rows added, rows chosen
     kArticleFull = 65,          // the editor refused a typed key: the most characters an article holds
+    kCutNotCopied = 66,         // a clipboard output memory cut short: the user's clipboard is kept
 };
-inline constexpr int kUIExtraTextCount = 66;
+inline constexpr int kUIExtraTextCount = 67;
 // The text in the current interface language ("" for a number outside).
 const char16_t* UIExtra(UIExtraText which);
 // The constant extra texts of a language, indexed by number (kUIExtraTextCount entries).

@@ -20,6 +20,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <span>
 #include <string>
 #include <vector>
@@ -29,11 +30,13 @@
 #include "common/tests/test_paths.h"
 #include "common/win/tests/clipboard_reading.h"
 #include "ui/e2e/program_session.h"
+#include "ui/e2e/x_clipboard.h"
 
 namespace {
 
 constexpr UINT kPrintCommand = 40190;
 constexpr UINT kCopyCommand = 40647;
+constexpr UINT kSelectAllCommand = 40192;
 constexpr int kAll = 1291, kSelected = 1292, kCount = 1276;
 constexpr int kToFile = 1090, kToClipboard = 1093;
 constexpr int kPath = 1186, kOpenAfter = 1092, kColumns = 1290, kFontSize = 1287;
@@ -324,6 +327,60 @@ TEST_F(PrintExport, AnExportCutForLackOfMemorySaysSo) {
     const std::string rtf = ReadText(path);
     EXPECT_EQ(rtf.rfind("{\\rtf1", 0), 0u);
     EXPECT_GT(rtf.size(), 1000u);
+    EXPECT_EQ(run.Exit(frame), 0);
+}
+
+// A copy that memory cut short (a small limit on the document stands in
+// for it) leaves the clipboard as an X program filled it: Copy text over
+// every row and the dialog's clipboard output each say how far the document
+// got and that nothing was copied, and the user's text is still there to paste.
+TEST_F(PrintExport, ACutCopyKeepsTheUsersClipboard) {
+    ProgramRun run(L"", {{L"OSTREL_EXPORT_MEMORY_LIMIT", L"12000"}});
+    HWND frame = run.WaitForFrame();
+    ASSERT_NE(frame, nullptr);
+    SelectARow(run, frame);
+    PostMessageW(frame, WM_COMMAND, kSelectAllCommand, 0);
+    std::map<std::wstring, std::wstring> state;
+    for (int i = 0; i < 100 && (state = run.QueryState(frame))[L"selected"] != state[L"rows"]; ++i) Sleep(50);
+    const std::wstring rows = state[L"rows"];
+    ASSERT_EQ(state[L"selected"], rows);
+    ASSERT_GT(_wtoi(rows.c_str()), 20);
+    const std::wstring kept = L"the user's own text, копия, 写し";
+    ASSERT_TRUE(CopyInXProgram(kept, folders.root));
+    auto expectCutBox = [&] {
+        HWND box = WaitForShownDialog(L"Not enough memory!", 400);
+        ASSERT_NE(box, nullptr) << "the cut copy was not told";
+        const std::wstring told = BoxText(box);
+        const std::wstring head = L"The document holds only the first ";
+        const std::wstring tail = L" of " + rows + L" articles.\nNothing was copied: the clipboard keeps what it held.";
+        EXPECT_TRUE(told.starts_with(head) && told.ends_with(tail)) << std::string(told.begin(), told.end());
+        const int first = _wtoi(told.c_str() + head.size());
+        EXPECT_GT(first, 0);
+        EXPECT_LT(first, _wtoi(rows.c_str()));
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        EXPECT_TRUE(WaitUntilGone(box));
+    };
+
+    PostMessageW(frame, WM_COMMAND, kCopyCommand, 0);
+    expectCutBox();
+    EXPECT_EQ(ClipboardText(), kept);
+    const std::string keptBytes = "the user's own text, \xD0\xBA\xD0\xBE\xD0\xBF\xD0\xB8\xD1\x8F, \xE5\x86\x99\xE3\x81\x97";
+    std::string pasted;
+    for (int i = 0; i < 40 && (pasted = PastedInXProgram(folders.root)) != keptBytes; ++i) Sleep(50);
+    EXPECT_EQ(pasted, keptBytes);
+
+    HWND dialog = OpenDialog(frame);
+    ASSERT_NE(dialog, nullptr);
+    Click(dialog, kAll);
+    Click(dialog, kToClipboard);
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    if (HWND many = WaitForShownDialog(L"Too many articles", 40)) PostMessageW(many, WM_COMMAND, IDYES, 0);
+    expectCutBox();
+    EXPECT_TRUE(IsWindow(dialog));
+    EXPECT_EQ(ClipboardText(), kept);
+    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_TRUE(WaitUntilGone(dialog));
+    EXPECT_EQ(ClipboardText(), kept);
     EXPECT_EQ(run.Exit(frame), 0);
 }
 
