@@ -7,6 +7,7 @@
 #include "article/export_records.h"
 #include "article/formatter_family.h"
 #include "article/rtf_dispatch.h"
+#include "article/rtf_line_articles.h"
 #include "dictionary/dictionary.h"
 
 ArticleExportBuilder::ArticleExportBuilder() = default;
@@ -19,8 +20,8 @@ void ArticleExportBuilder::Reset() {
     stopped_ = false;
 }
 
-template <class Each>
-void ArticleExportBuilder::Walk(IExportRecords& records, Each&& each) {
+template <class Each, class EachShown>
+void ArticleExportBuilder::Walk(IExportRecords& records, Each&& each, EachShown&& eachShown) {
     processed_ = skipped_ = 0;
     stopped_ = false;
     const int32_t count = records.Count();
@@ -29,6 +30,10 @@ void ArticleExportBuilder::Walk(IExportRecords& records, Each&& each) {
         if (progress && !progress(processed_)) {
             stopped_ = true;
             return;
+        }
+        if (const std::u16string_view shown = records.ShownText(i); !shown.empty()) {
+            if (!eachShown(shown)) return;
+            continue;
         }
         CDictionary* dictionary = records.Load(i);
         if (dictionary == nullptr) ++skipped_;
@@ -44,19 +49,30 @@ CRtfDocumentBuilder* ArticleExportBuilder::BuildRtf(IExportRecords& records, con
     if (!document) return nullptr;
     document->memoryLimit = memoryLimit;
     CRtfArticleBuilder* piece = nullptr;
+    // One piece an entry; once memory ran out, every later piece would stay
+    // empty too.
+    auto addPiece = [&](auto&& render) {
+        piece = document->AddArticle();
+        if (piece == nullptr) return false;
+        render(*piece);
+        const bool failed = piece->Failed();
+        piece = nullptr;
+        return !failed;
+    };
     try {
-        Walk(records, [&](CDictionary& dictionary) {
-            piece = document->AddArticle();
-            if (piece == nullptr) return false;
-            const std::span<const DictionaryElement> elements(dictionary.Elements(),
-                                                              static_cast<size_t>(dictionary.ElementCount()));
-            RenderRtfArticle(*piece, RtfTable::Print, ParsedFormatType(dictionary), elements, clamped.fontSize,
-                             RecordExportFlags(flags, dictionary));
-            // Once memory ran out, every later piece would stay empty too.
-            const bool failed = piece->Failed();
-            piece = nullptr;
-            return !failed;
-        });
+        Walk(
+            records,
+            [&](CDictionary& dictionary) {
+                return addPiece([&](CRtfArticleBuilder& into) {
+                    const std::span<const DictionaryElement> elements(dictionary.Elements(),
+                                                                      static_cast<size_t>(dictionary.ElementCount()));
+                    RenderRtfArticle(into, RtfTable::Print, ParsedFormatType(dictionary), elements, clamped.fontSize,
+                                     RecordExportFlags(flags, dictionary));
+                });
+            },
+            [&](std::u16string_view shown) {
+                return addPiece([&](CRtfArticleBuilder& into) { AddShownTextArticle(into, shown, clamped.fontSize, flags); });
+            });
     } catch (const std::bad_alloc&) {
         // A renderer's own working memory ran out: the articles before stay,
         // the unfinished one goes.
@@ -74,9 +90,7 @@ std::u16string_view ArticleExportBuilder::BuildText(IExportRecords& records, Tex
     CStringBuilder& text = *text_;
     const std::u16string_view lineBreak = lineEnds == TextLineEnds::CrLf ? u"\r\n" : u"\n";
     bool first = true;
-    Walk(records, [&](CDictionary& dictionary) {
-        const FormattedText article = FormatExportText(dictionary);
-        const std::u16string_view body = article.Text();
+    auto append = [&](std::u16string_view body) {
         if (body.empty()) return true;
         if (!first) text.Append(lineBreak);
         first = false;
@@ -87,6 +101,8 @@ std::u16string_view ArticleExportBuilder::BuildText(IExportRecords& records, Tex
         }
         if (body.back() != u'\n') text.Append(lineBreak);
         return true;
-    });
+    };
+    Walk(
+        records, [&](CDictionary& dictionary) { return append(FormatExportText(dictionary).Text()); }, append);
     return text.View();
 }

@@ -27,7 +27,8 @@ public:
     ArticleExportBuilder(const ArticleExportBuilder&) = delete;
     ArticleExportBuilder& operator=(const ArticleExportBuilder&) = delete;
 
-    // A new document of every readable entry (the one built before is freed
+    // A new document of every readable entry (and of every entry that is a
+    // text of its own, as plain paragraphs) (the one built before is freed
     // first): the flags word of `options` adjusted per record's dictionary,
     // the options' font size, columns and blank lines. When memory runs out
     // the walk stops and the document holds the articles built so far (its
@@ -42,8 +43,9 @@ public:
     std::u16string_view Text() const { return text_ ? text_->View() : std::u16string_view(); }
     // Entries walked by the last build, readable or not.
     int32_t Processed() const { return processed_; }
-    // Entries of the last build left out because they had no record or it
-    // could not be read (a damaged page, a file gone).
+    // Entries of the last build left out because their record could not be
+    // read (a damaged page, a file gone). An entry that stands for no record
+    // is output as its text, never left out.
     int32_t Skipped() const { return skipped_; }
     // True when the last build was stopped by its progress callback.
     bool Stopped() const { return stopped_; }
@@ -58,7 +60,7 @@ public:
     size_t memoryLimit = SIZE_MAX;
 
 private:
-    template <class Each> void Walk(IExportRecords& records, Each&& each);
+    template <class Each, class EachShown> void Walk(IExportRecords& records, Each&& each, EachShown&& eachShown);
 
     std::unique_ptr<CRtfDocumentBuilder> document_;
     std::unique_ptr<CStringBuilder> text_;

@@ -9,6 +9,7 @@
 #include "dictionary/engine_cursor.h"
 #include "dictionary/selection.h"
 #include "dictionary/word_list.h"
+#include "dictionary/word_list_entry.h"
 
 WordListExportRecords::WordListExportRecords(WordList& list, const CSelection* selection) : list_(list) {
     if (selection == nullptr) {
@@ -18,6 +19,13 @@ WordListExportRecords::WordListExportRecords(WordList& list, const CSelection* s
     }
     for (int32_t row = selection->NextSelected(-1); row >= 0; row = selection->NextSelected(row))
         rows_.push_back(row);
+}
+
+std::u16string_view WordListExportRecords::ShownText(int32_t index) {
+    if (index < 0 || index >= Count() || !list_.IsStored()) return {};
+    const WordListEntry* entry = list_.RowEntry(rows_[static_cast<size_t>(index)]);
+    if (entry == nullptr || (entry->flags & kEntryOwnText) == 0) return {};
+    return list_.PoolText(entry->textOffset, entry->textLength);
 }
 
 CDictionary* WordListExportRecords::Load(int32_t index) {

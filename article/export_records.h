@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 class CDictionary;
@@ -19,6 +20,10 @@ public:
     // the dictionary holding it as its parsed record, or null for an entry
     // without a record or one that cannot be read (skipped by the caller).
     virtual CDictionary* Load(int32_t index) = 0;
+    // The text an entry that stands for no record shows as its article (a
+    // row the list made itself, such as the Latin analyser's reading of a
+    // numeral); empty for an entry of a record. Asked before Load.
+    virtual std::u16string_view ShownText(int32_t) { return {}; }
 };
 
 // The rows of `list`: all of them, or with `selection` the selected rows in
@@ -28,6 +33,7 @@ public:
     WordListExportRecords(WordList& list, const CSelection* selection);
     int32_t Count() const override { return static_cast<int32_t>(rows_.size()); }
     CDictionary* Load(int32_t index) override;
+    std::u16string_view ShownText(int32_t index) override;
 
 private:
     WordList& list_;

@@ -172,6 +172,20 @@ int32_t AddPlainArticle(CRtfArticleBuilder& piece, std::u16string_view text, int
     return static_cast<int32_t>(piece.Bytes().size());
 }
 
+int32_t AddShownTextArticle(CRtfArticleBuilder& piece, std::u16string_view text, int32_t fontSize, uint32_t flags) {
+    Start(piece, text, fontSize, flags);
+    text = TrimBlanks(text);
+    piece.AppendRaw("\\pard");
+    if (HasFlag(flags, kRtfStyles)) piece.SetParagraphStyle(8);
+    SetClassColour(piece, kClassPlain);
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == u'\n') piece.NewParagraph();
+        else if (text[i] != u'\r') piece.AppendChar(text[i]);
+    }
+    piece.NewParagraph();
+    return static_cast<int32_t>(piece.Bytes().size());
+}
+
 int32_t AddPdicArticle(CRtfArticleBuilder& piece, std::u16string_view text, int32_t fontSize, uint32_t flags) {
     Start(piece, text, fontSize, flags);
     if (!text.empty() && text[0] == u'\u25A0') text.remove_prefix(1);

@@ -26,6 +26,7 @@
 #include "ui/e2e/edict_slice_session.h"
 #include "ui/e2e/editor_windows.h"
 #include "ui/e2e/program_session.h"
+#include "ui/e2e/x_clipboard.h"
 
 namespace {
 
@@ -321,6 +322,94 @@ TEST(LatinArticle, APronounsRowCopiesAndExportsItsFormAndMeaning) {
         EXPECT_NE(rtf.find(Escaped(L" - " + e.meaning)), std::string::npos) << said;
     }
     SaveScreenshot(folders.root + L"\\pronoun.png");
+    EXPECT_EQ(run.Exit(frame), 0);
+}
+
+// `file` as LibreOffice reads it (converted to UTF-8 text in `folder`), its
+// paragraphs; none when LibreOffice could not read it.
+std::vector<std::wstring> ReadByLibreOffice(const std::wstring& file, const std::wstring& folder) {
+    const std::wstring out = UnixPath(folder);
+    const std::wstring name = file.substr(file.find_last_of(L'\\') + 1);
+    const std::filesystem::path text = folder + L"\\office\\" + name.substr(0, name.rfind(L'.')) + L".txt";
+    std::filesystem::remove(text);
+    RunUnix(L"/bin/sh -c \"PATH=/usr/bin:/bin; cd '" + out + L"' && soffice -env:UserInstallation=file://" + out +
+                L"/office-profile --headless --convert-to txt:Text:UTF8 --outdir '" + out + L"/office' '" +
+                UnixPath(file) + L"' > /dev/null 2>&1\"",
+            180000);
+    // The converter runs apart from the program that starts it: its text is
+    // waited for.
+    std::string bytes;
+    size_t before = 0;
+    WaitFor([&] {
+        std::ifstream in(text, std::ios::binary);
+        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        const bool settled = !bytes.empty() && bytes.size() == before;
+        before = bytes.size();
+        return settled;
+    }, 1200);
+    if (bytes.rfind("\xEF\xBB\xBF", 0) == 0) bytes.erase(0, 3);
+    std::wstring read(bytes.size(), L'\0');
+    read.resize(static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()),
+                                                        read.data(), static_cast<int>(read.size()))));
+    return Paragraphs(read);
+}
+
+// Rows the analyser makes without a record (a Roman numeral, a capitalised
+// word it does not know) are output as the view shows them, never as a
+// read failure: Copy text, the print dialog's clipboard and its RTF file
+// (read back by LibreOffice) each hold the lines the article view shows.
+TEST(LatinArticle, ARowOfNoRecordIsCopiedAndSavedAsShown) {
+    TestFolders folders = PrepareTest(L"LatinArticle.RowOfNoRecord");
+    ProgramRun run;
+    const auto [frame, input, view] = StartOnTheTranslationList(run, folders);
+    ASSERT_TRUE(frame && input && view);
+    for (const wchar_t* word : {L"XIV", L"USER"}) {
+        const std::string said = Narrow({word});
+        SendMessageW(view, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+        SendMessageW(input, EM_SETSEL, 0, -1);
+        ASSERT_TRUE(key_typing::TypeKeys(input, word, 60));
+        std::vector<std::wstring> shown;
+        ASSERT_TRUE(WaitFor([&] {
+            shown = Paragraphs(WindowText(view));
+            return !shown.empty() && run.QueryState(frame)[L"rows"] == L"1";
+        }, 200)) << said;
+        Sleep(200);
+        shown = Paragraphs(WindowText(view));
+        const std::string wanted = said + " shows " + Narrow(shown);
+
+        EmptyTheClipboard();
+        PostMessageW(frame, WM_COMMAND, cmd::kCopy, 0);
+        EXPECT_EQ(Paragraphs(CopiedText()), shown) << wanted;
+        EXPECT_EQ(FindWindowW(L"#32770", L"Cannot Read a File"), nullptr) << wanted;
+
+        auto openDialog = [&](int destination) {
+            PostMessageW(frame, WM_COMMAND, cmd::kPrint, 0);
+            HWND dialog = WaitForShownDialog(L"Print articles");
+            if (dialog != nullptr) {
+                SendDlgItemMessageW(dialog, 1292, BM_CLICK, 0, 0);  // the selected row
+                SendDlgItemMessageW(dialog, destination, BM_CLICK, 0, 0);
+            }
+            return dialog;
+        };
+        EmptyTheClipboard();
+        HWND dialog = openDialog(1093);  // to the clipboard
+        ASSERT_NE(dialog, nullptr);
+        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+        EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); })) << wanted << ": the dialog stays";
+        EXPECT_EQ(Paragraphs(CopiedText()), shown) << wanted;
+
+        const std::wstring file = folders.root + L"\\" + word + L".rtf";
+        dialog = openDialog(1090);  // to a file
+        ASSERT_NE(dialog, nullptr);
+        SetDlgItemTextW(dialog, 1186, file.c_str());
+        if (IsDlgButtonChecked(dialog, 1092) == BST_CHECKED) SendDlgItemMessageW(dialog, 1092, BM_CLICK, 0, 0);
+        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+        HWND created = WaitForShownDialog(L"The document is created");
+        ASSERT_NE(created, nullptr) << wanted;
+        PostMessageW(created, WM_COMMAND, IDOK, 0);
+        ASSERT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
+        EXPECT_EQ(ReadByLibreOffice(file, folders.root), shown) << wanted;
+    }
     EXPECT_EQ(run.Exit(frame), 0);
 }
 

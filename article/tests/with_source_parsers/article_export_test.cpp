@@ -34,7 +34,13 @@ public:
     int32_t Count() const override { return static_cast<int32_t>(lines.size()); }
     CDictionary* Load(int32_t index) override {
         const Line& line = lines[static_cast<size_t>(index)];
+        if (line.dictionary == nullptr) return nullptr;
         return ParseStoredRecord(*line.dictionary, line.formatType, line.text) ? line.dictionary : nullptr;
+    }
+    // A line of no dictionary is a row's own text.
+    std::u16string_view ShownText(int32_t index) override {
+        const Line& line = lines[static_cast<size_t>(index)];
+        return line.dictionary == nullptr ? std::u16string_view(line.text) : std::u16string_view();
     }
     std::vector<Line> lines;
 };
@@ -209,6 +215,41 @@ TEST_F(ArticleExport, PiecesHoldWhatTheyHoldAndAFullMemoryCutsTheDocument) {
     ScratchFolder folder("article-export-cut");
     const std::u16string path = (folder / "cut.rtf").u16string();
     EXPECT_EQ(cut->SaveToFile(path.c_str()), 1);
+}
+
+// Rows that stand for no record (the Latin analyser's reading of a numeral or
+// of a word it does not know) are output as they are shown, one article each,
+// among the records: none is counted as unreadable, the
+// document reads back as their lines, and the text holds them as they stand.
+TEST_F(ArticleExport, RowsOfTheirOwnTextAreOutputAsShown) {
+    const std::u16string numeral = u"XIV\nXIV = 14 (Roman numeral)";
+    const std::u16string unknown = u"USER\nUSER: not found";
+    records.lines.insert(records.lines.begin() + 3, {nullptr, 0, numeral});
+    records.lines.push_back({nullptr, 0, unknown});
+    for (const bool compact : {false, true}) {
+        ArticleExportBuilder builder;
+        ExportOptions options;
+        options.formatCompressed = compact;
+        options.formatScreen = !compact;
+        CRtfDocumentBuilder* document = builder.BuildRtf(records, options);
+        ASSERT_NE(document, nullptr);
+        EXPECT_EQ(builder.Skipped(), 1);  // only the unreadable record
+        EXPECT_EQ(document->PieceCount(), 152);
+        const std::string rtf = document->Document();
+        EXPECT_EQ(RtfLint(rtf), "");
+        RtfTextReader reader;
+        reader.Read(rtf);
+        const std::u16string& read = reader.Text();
+        const std::u16string lineBreak = u"\r\n";  // a line of the view stays one in either layout
+        EXPECT_NE(read.find(u"XIV" + lineBreak + u"XIV = 14 (Roman numeral)"), std::u16string::npos)
+            << "compact " << compact;
+        EXPECT_NE(read.find(u"USER" + lineBreak + u"USER: not found"), std::u16string::npos);
+    }
+    ArticleExportBuilder builder;
+    const std::u16string_view text = builder.BuildText(records, TextLineEnds::Lf);
+    EXPECT_EQ(builder.Skipped(), 1);
+    EXPECT_NE(text.find(u"\n\n" + numeral + u"\n\n"), std::u16string_view::npos);
+    EXPECT_TRUE(text.ends_with(u"\n\n" + unknown + u"\n"));
 }
 
 TEST_F(ArticleExport, SavedFileHasCrLfLineEndsOnly) {
