@@ -94,8 +94,20 @@ InputPaste FitPasteIntoInput(std::u16string_view pasted, int32_t room) {
         i += units;
     }
     paste.cut = i < end;
-    paste.readUpTo = static_cast<int32_t>(paste.cut ? i : pasted.size());
+    paste.length = UserCharacterCount(pasted);
+    paste.readUpTo = paste.cut ? UserCharacterCount(pasted.substr(0, i)) : paste.length;
     return paste;
+}
+
+int32_t UserCharacterCount(std::u16string_view text) {
+    int32_t count = 0;
+    for (size_t i = 0; i < text.size(); ++count) {
+        const bool pair = i + 1 < text.size() && ((text[i] == u'\r' && text[i + 1] == u'\n') ||
+                                                  (ostrel::japanese::IsHighSurrogate(text[i]) &&
+                                                   ostrel::japanese::IsLowSurrogate(text[i + 1])));
+        i += pair ? 2 : 1;
+    }
+    return count;
 }
 
 void CInput::ClearDerived() {

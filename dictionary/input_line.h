@@ -27,13 +27,18 @@ protected:
 // most `room` units. The pasted lines are joined by one blank (a run of line
 // ends at its start or end is dropped), other control characters become
 // blanks, and the rest is cut where the room ends, never inside a surrogate
-// pair.
+// pair. Its counts are the user's characters (UserCharacterCount).
 struct InputPaste {
     std::u16string text;   // what goes into the line
-    int32_t readUpTo = 0;  // units of the pasted text taken; below its length when it was cut
+    int32_t readUpTo = 0;  // characters of the pasted text taken; below `length` when it was cut
+    int32_t length = 0;    // characters of the pasted text
     bool cut = false;
 };
 InputPaste FitPasteIntoInput(std::u16string_view pasted, int32_t room);
+
+// Characters as the user counts them, where the text's units count more:
+// a surrogate pair is one character, and so is the CR LF that ends a line.
+int32_t UserCharacterCount(std::u16string_view text);
 
 class CInput {
 public:

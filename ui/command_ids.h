@@ -102,5 +102,5 @@ inline constexpr uint32_t kDownloadDone = kApp + 0x31;   // to the dictionaries 
 inline constexpr uint32_t kBookTextUnderCursor = kApp + 0x46;
 inline constexpr uint32_t kListFind = kApp + 0x47;
 inline constexpr uint32_t kCaptureNote = kApp + 0x48;      // a capture's note, shown after its step
-inline constexpr uint32_t kPasteNote = kApp + 0x49;        // a paste's word on its cut, shown after its search
+inline constexpr uint32_t kPasteNote = kApp + 0x49;        // words on the input's text, shown after its search
 }  // namespace msg

@@ -111,6 +111,10 @@ public:
     void HoldCommands() { ++commandHold_; }
     void ReleaseCommands();
     bool CommandsHeld() const { return commandHold_ > 0; }
+    // The translation of `text` listed its words only up to unit `stop`:
+    // said in the status line when the text is the clipboard monitor's, in
+    // a box after the rows are painted when it is the user's.
+    void TellListedInPart(std::u16string_view text, int32_t stop);
 
     // Later parts.
     IFrameLists* lists = nullptr;
@@ -170,10 +174,12 @@ private:
     // Whether the input box holds what the clipboard monitor's search left in
     // it: the program's text, which a paste replaces whole.
     bool InputHoldsMonitorFill() const;
-    // Says once that a text was read only up to unit `readUpTo` of its
+    // Says once that a text was read only up to character `readUpTo` of its
     // `length`: a box for the user's paste, the status line for the monitor.
     void TellInputCut(int32_t readUpTo, int32_t length, bool byMonitor);
-    void ShowPasteNote();  // answers msg::kPasteNote
+    // Queues a word on the input's text for one box after the search it follows.
+    void QueueInputNote(std::u16string text, std::u16string_view caption);
+    void ShowInputNotes();  // answers msg::kPasteNote
     // The input box's Copy and Cut: the selection's text on the clipboard.
     void CopyInputSelection(bool cut);
     void ShowWindowCommand();
@@ -207,7 +213,13 @@ private:
     bool findForChangedInput_ = false; // a Find with lParam -1 (typing, paste, list switch) runs
     std::u16string monitorFill_;       // the input box's text as the clipboard monitor's search left it
     std::u16string monitorNote_;       // the status line's word on the monitor's cut, while the box holds monitorFill_
-    std::u16string pasteNote_;         // a paste's word on its cut, waiting for the search the paste started
+    std::u16string monitorClip_;       // the clipboard text the monitor's search read
+    bool monitorPasted_ = false;       // ... pasted with its lines joined, not translated as a whole text
+    bool monitorSearching_ = false;    // the monitor's search runs
+    // Words on the input's text (text, caption) waiting for one box after
+    // the search they follow; the box is up.
+    std::vector<std::pair<std::u16string, std::u16string>> inputNotes_;
+    bool inputNoteShown_ = false;
     int showMode_;
     HWND focus_ = nullptr;             // focus remembered while inactive or minimised
     std::vector<std::u16string> arguments_;

@@ -404,8 +404,12 @@ void CFrame::PasteIntoInput(bool byMonitor) {
         const int32_t kept = length - (std::clamp(selection.cpMax, 0L, length) - std::clamp(selection.cpMin, 0L, length));
         const InputPaste paste = FitPasteIntoInput(std::u16string_view(clip.text.get(), clip.length), kInputUnits - kept);
         input_->PasteText(paste.text);
+        if (byMonitor) {
+            monitorClip_.assign(clip.text.get(), clip.length);
+            monitorPasted_ = true;
+        }
         InputTextChanged();
-        if (paste.cut) TellInputCut(paste.readUpTo, static_cast<int32_t>(clip.length), byMonitor);
+        if (paste.cut) TellInputCut(paste.readUpTo, paste.length, byMonitor);
         return;
     }
     SendMessageW(inputBox_, WM_PASTE, 0, 0);
@@ -431,34 +435,12 @@ void CFrame::CopyInputSelection(bool cut) {
     SendMessageW(inputBox_, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L""));
 }
 
-void CFrame::TellInputCut(int32_t readUpTo, int32_t length, bool byMonitor) {
-    wchar_t text[512] = {};
-    swprintf(text, 512, Wide(UIExtra(byMonitor ? UIExtraText::kClipboardReadUpTo : UIExtraText::kPasteReadUpTo)),
-             readUpTo, length);
-    // The monitor works while the user is in another program: its word waits
-    // in the status line instead of a box over that program. The user's paste
-    // is told in a box once the search it posted has run, so the box does not
-    // stand over a list still showing the old text's rows.
-    if (byMonitor) {
-        monitorNote_ = Char16View(text);
-        return;
-    }
-    pasteNote_ = Char16View(text);
-    PostMessageW(frame_, msg::kPasteNote, 0, 0);
-}
-
-void CFrame::ShowPasteNote() {
-    if (pasteNote_.empty()) return;
-    const std::u16string note = std::move(pasteNote_);
-    pasteNote_.clear();
-    App().ShowMessage(note, UIStringTable[kTitleSlot], MB_OK | MB_ICONINFORMATION);
-}
-
 void CFrame::ClipboardSearch() {
     if (input_) input_->Clear();
     pointerRest.count = -3;
     monitorFill_.clear();
     monitorNote_.clear();
+    monitorClip_.clear();
     if (!translator || translator->AutoSwitchTranslationList() == 0) {
         PasteIntoInput(true);
         monitorFill_ = RichEditText(inputBox_, false);
@@ -474,13 +456,20 @@ void CFrame::ClipboardSearch() {
         if (input_) input_->ReformatInputText();
         text = InputText();
     }
-    const int32_t length = static_cast<int32_t>(text.size());
+    monitorClip_ = text;
+    monitorPasted_ = false;
     if (text.size() > kInputUnits) text.resize(kInputUnits);
+    monitorSearching_ = true;
     translator->TranslateText(text, 0, 512, 512, 1);
+    monitorSearching_ = false;
     monitorFill_ = RichEditText(inputBox_, false);
-    // A whole text is translated as far as its work text goes (255 characters).
+    // A whole text is translated as far as its work text goes (255
+    // characters); where its words are listed in part, that says more.
     const auto work = ostrel::japanese::CutWorkText(text, 0, 0, 0, ostrel::japanese::TranslateMode::kWholeText);
-    if (work && work->end < length) TellInputCut(work->end, length, true);
+    const int32_t length = UserCharacterCount(monitorClip_);
+    if (monitorNote_.empty() && work && work->end < static_cast<int32_t>(monitorClip_.size()))
+        TellInputCut(UserCharacterCount(std::u16string_view(monitorClip_).substr(0, work->end)), length, true);
+    UpdateStatusBar();
 }
 
 void CFrame::SwitchLanguage(uint32_t id) {

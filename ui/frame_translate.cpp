@@ -7,16 +7,12 @@
 
 #include <algorithm>
 #include <array>
-#include <cwchar>
 #include <optional>
 #include <utility>
 #include <vector>
 
 #include "article/win/rich_edit.h"
-#include "common/app_context.h"
 #include "common/segmentation/text_segmentation.h"
-#include "common/ui_text/ui_text.h"
-#include "common/win/wide_text.h"
 #include "common/unicode/search_key.h"
 #include "dictionary/cursor.h"
 #include "dictionary/dictionary.h"
@@ -33,8 +29,6 @@
 using namespace ostrel::japanese;
 
 namespace {
-
-constexpr int kTranslatedWordsListSlot = 137;  // "List of Translated Words"
 
 // The view records the input state whatever path the entry leaves by.
 class RecordInputStateOnExit {
@@ -55,6 +49,19 @@ std::optional<HitSpan> CoveringHit(const WordList& list, int32_t caret) {
         if (e.matchStart <= caret && caret < e.matchStart + e.matchLength) return HitSpan{e.matchStart, e.matchLength};
     }
     return std::nullopt;
+}
+
+// Whether `now` is `before` with a few keys typed, deleted or pasted at one
+// place: the same text to the user, told about once.
+bool IsSmallEditOf(std::u16string_view now, std::u16string_view before) {
+    constexpr size_t kEditUnits = 64;
+    if (before.empty()) return false;
+    const size_t shorter = std::min(now.size(), before.size());
+    size_t head = 0;
+    while (head < shorter && now[head] == before[head]) ++head;
+    size_t tail = 0;
+    while (tail < shorter - head && now[now.size() - 1 - tail] == before[before.size() - 1 - tail]) ++tail;
+    return now.size() - head - tail <= kEditUnits && before.size() - head - tail <= kEditUnits;
 }
 
 bool HasEntries(RDFDictionary* dictionary, uint32_t indexId) {
@@ -236,21 +243,20 @@ void FrameTranslator::TranslateJapanese(const std::u16string& work, int32_t care
     // a text the input box changed (its own line breaks, its length limit)
     // is translated again.
     if (input != work) translator_->Translate(list, input, mode, caret);
-    ReportListedUpTo();
     if (lists_.CurrentKind() != kListTranslatedWords) SwitchList(cmd::kListTranslation);
     lists_.SelectHitAtCaret(caret);
     lists_.UpdateCommandStates(cmd::kListTranslation);
+    ReportListedUpTo(input);
 }
 
-void FrameTranslator::ReportListedUpTo() const {
+void FrameTranslator::ReportListedUpTo(const std::u16string& input) {
     // A text with more words than the list holds is listed up to a word;
     // the rows behind it are not missing silently.
     const int32_t stop = translator_->StoppedAt();
     if (stop < 0) return;
-    wchar_t text[512] = {};
-    swprintf(text, 512, reinterpret_cast<const wchar_t*>(UIExtra(UIExtraText::kTextListedUpTo)), stop,
-             translator_->Length());
-    App().ShowMessage(Char16View(text), UIStringTable[kTranslatedWordsListSlot], MB_OK | MB_ICONINFORMATION);
+    const bool told = IsSmallEditOf(input, listedInPart_);
+    listedInPart_ = input;
+    if (!told) lists_.TellListedInPart(input, stop);
 }
 
 void FrameTranslator::TranslateWestern(const std::u16string& text, const std::u16string& work, int32_t caret,

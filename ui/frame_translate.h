@@ -54,6 +54,10 @@ public:
     // changed): the next Find translates again.
     virtual void ForgetInputState() = 0;
     virtual void UpdateCommandStates(uint32_t command) = 0;
+    // The translation of `text` listed its words only up to unit `stop` (the
+    // text holds more words than the list): the user is told, after the rows
+    // show, as fits where the text came from.
+    virtual void TellListedInPart(std::u16string_view text, int32_t stop) = 0;
 };
 
 // Replaces the input box's text without a change notice (ENM_CHANGE off
@@ -106,8 +110,10 @@ public:
 
 private:
     void TranslateJapanese(const std::u16string& work, int32_t caret, int32_t mode);
-    // Tells the user where the list stopped when the text held more words than it.
-    void ReportListedUpTo() const;
+    // Tells the user where the list stopped when `input`, the text just
+    // translated, held more words than it: once for a text, not again when
+    // the same text is translated anew or changed by a few keys.
+    void ReportListedUpTo(const std::u16string& input);
     void TranslateWestern(const std::u16string& text, const std::u16string& work, int32_t caret, int32_t mode,
                           int32_t originalCaret);
     // Sends a list-switch command with the program's list-switch flag set.
@@ -117,4 +123,5 @@ private:
     CIni* ini_;
     ostrel::japanese::CTransOptions options_;
     std::unique_ptr<ostrel::japanese::CTranslate> translator_;
+    std::u16string listedInPart_;  // the last text listed only in part
 };

@@ -79,3 +79,7 @@ void FrameTranslationLists::ForgetInputState() {
 }
 
 void FrameTranslationLists::UpdateCommandStates(uint32_t command) { frame_.UpdateCommandStates(command); }
+
+void FrameTranslationLists::TellListedInPart(std::u16string_view text, int32_t stop) {
+    frame_.TellListedInPart(text, stop);
+}

@@ -26,6 +26,7 @@ public:
     void RecordInputState() override;
     void ForgetInputState() override;
     void UpdateCommandStates(uint32_t command) override;
+    void TellListedInPart(std::u16string_view text, int32_t stop) override;
 
 private:
     ListView* TranslatedWordsView();

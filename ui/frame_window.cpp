@@ -399,7 +399,7 @@ LRESULT CFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             if (textUnderCursor) textUnderCursor->ShowPendingNote();
             return 0;
         } else if (message == msg::kPasteNote) {
-            ShowPasteNote();
+            ShowInputNotes();
             return 0;
         } else if (message == msg::kWebReplyStart || message == msg::kWebReplyNews ||
                    (message >= msg::kWebReplyFirst && message <= msg::kWebReplyLast)) {

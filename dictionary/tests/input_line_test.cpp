@@ -90,30 +90,57 @@ TEST(InputLine, WordsAreRunsOfLettersAndNumbers) {
 }
 
 // A paste joins its lines with one blank each and is cut where the line's
-// room ends, never inside a surrogate pair; it says how far it read.
+// room ends, never inside a surrogate pair; it says how far it read in the
+// user's characters: a CR LF is one, and so is a pair.
 TEST(InputLine, APasteIsJoinedIntoOneLineAndCutAtTheRoomLeft) {
     const std::u16string paragraphs = u"\r\nПервый абзац.\r\n\r\nSecond\tline\n第三の段落\r\n";
     InputPaste paste = FitPasteIntoInput(paragraphs, CInput::kMaxText);
     EXPECT_EQ(paste.text, u"Первый абзац. Second line 第三の段落");
     EXPECT_FALSE(paste.cut);
-    EXPECT_EQ(paste.readUpTo, static_cast<int32_t>(paragraphs.size()));
+    EXPECT_EQ(paste.length, static_cast<int32_t>(paragraphs.size()) - 4);
+    EXPECT_EQ(paste.readUpTo, paste.length);
 
     const std::u16string latin(2000, u'a');
     paste = FitPasteIntoInput(latin, CInput::kMaxText);
     EXPECT_EQ(paste.text, latin.substr(0, CInput::kMaxText));
     EXPECT_TRUE(paste.cut);
     EXPECT_EQ(paste.readUpTo, CInput::kMaxText);
+    EXPECT_EQ(paste.length, 2000);
+
+    // 2,000 characters in 40 lines of 50, each line ended by CR LF but the
+    // last: the box's 1,023 units are the first 1,023 characters.
+    std::u16string lines;
+    for (int line = 0; line < 40; ++line) lines += (line > 0 ? u"\r\n" : u"") + std::u16string(49, u'語');
+    paste = FitPasteIntoInput(lines, CInput::kMaxText);
+    EXPECT_EQ(paste.text.size(), static_cast<size_t>(CInput::kMaxText));
+    EXPECT_EQ(std::make_pair(paste.readUpTo, paste.length), std::make_pair(CInput::kMaxText, 1999));
 
     // Room for one unit of a pair: the pair stays out.
     paste = FitPasteIntoInput(u"\u732B\U00020B9F", 2);
     EXPECT_EQ(paste.text, u"\u732B");
     EXPECT_EQ(paste.readUpTo, 1);
+    EXPECT_EQ(paste.length, 2);
+    // 600 characters outside the first plane fill 1,022 units: 511 of them.
+    std::u16string far;
+    for (int i = 0; i < 600; ++i) far += u"\U00020B9F";
+    paste = FitPasteIntoInput(far, CInput::kMaxText);
+    EXPECT_EQ(std::make_pair(paste.readUpTo, paste.length), std::make_pair(511, 600));
     // A line end at the edge of the room is where the reading stopped.
     paste = FitPasteIntoInput(u"ab\r\ncd", 2);
     EXPECT_EQ(paste.text, u"ab");
     EXPECT_TRUE(paste.cut);
     EXPECT_EQ(paste.readUpTo, 2);
+    EXPECT_EQ(paste.length, 5);
     EXPECT_EQ(FitPasteIntoInput(u"ab", -5).text, u"");
+}
+
+// Characters as the user counts them: a lone CR or LF is one too, and a
+// lone surrogate unit is a character of its own.
+TEST(InputLine, UserCharactersCountALineEndAndAPairOnce) {
+    EXPECT_EQ(UserCharacterCount(u""), 0);
+    EXPECT_EQ(UserCharacterCount(u"a\r\nb\rc\nd\n\r"), 9);
+    EXPECT_EQ(UserCharacterCount(u"\U00020B9F\u732B"), 2);
+    EXPECT_EQ(UserCharacterCount(std::u16string(1, u'\xD842') + u"x"), 2);
 }
 
 }  // namespace

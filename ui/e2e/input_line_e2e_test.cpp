@@ -10,12 +10,15 @@
 #include <windows.h>
 #include <richedit.h>
 
+#include <algorithm>
 #include <cwchar>
+#include <filesystem>
 #include <initializer_list>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "common/tests/test_files.h"
 #include "common/ui_text/ui_text.h"
 #include "common/win/tests/key_typing.h"
 #include "ui/command_ids.h"
@@ -46,16 +49,12 @@ std::wstring Formatted(UIExtraText which, int first, int second) {
     return text;
 }
 
-// The length of the clipboard's Unicode text as a Windows program reads it.
-int ClipboardLength() {
-    int length = -1;
-    if (!OpenClipboard(nullptr)) return length;
-    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-        length = static_cast<int>(std::wcslen(static_cast<const wchar_t*>(GlobalLock(data))));
-        GlobalUnlock(data);
-    }
-    CloseClipboard();
-    return length;
+// Characters as the user counts them: a CR LF ending a line is one.
+int UserCharacters(const std::wstring& text) {
+    int count = 0;
+    for (size_t i = 0; i < text.size(); ++i, ++count)
+        if (text[i] == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n') ++i;
+    return count;
 }
 
 // Whether one of the rows shown has a cell holding `text`.
@@ -178,7 +177,10 @@ TEST_F(InputLine, APasteGivesTheBoxExactlyThePastedText) {
         ASSERT_TRUE(CopyInXProgram(c.copied, folders.root)) << Utf8(c.name);
         ASSERT_TRUE(WaitFor([&] { return !WindowText(input).empty(); }, 300)) << Utf8(c.name) << ": the monitor put nothing";
         State state = run.SettledState(frame);
-        const std::wstring note = Formatted(UIExtraText::kClipboardReadUpTo, 255, ClipboardLength());
+        // Counted as the user counts: each line end of the copy (CR LF) one character.
+        const std::wstring block = ClipboardBlock(), copied = block.substr(0, block.find(L'\0'));
+        const std::wstring note = Formatted(UIExtraText::kClipboardReadUpTo, UserCharacters(copied.substr(0, 255)),
+                                            UserCharacters(copied));
         if (pasted.size() > 255) {
             EXPECT_EQ(state[L"status.0"], note) << "the monitor's cut is not said";
         }
@@ -447,6 +449,122 @@ TEST_F(InputLine, AClickJustBehindALatinWordLooksThatWordUp) {
     ASSERT_TRUE(key_typing::PressKey(input, VK_RETURN));
     state = run.SettledState(frame);
     EXPECT_EQ(Number(state, L"current"), 0) << "Return left the list on another row";
+    EXPECT_EQ(run.Exit(frame), 0);
+}
+
+// Wide text of a UTF-8 file, empty when it cannot be read.
+std::wstring Utf8File(const std::wstring& path) {
+    const std::string bytes = ReadText(std::filesystem::path(path));
+    std::wstring text(static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()),
+                                                              nullptr, 0)), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), static_cast<int>(text.size()));
+    return text;
+}
+
+// What a Linux command writes, through `file`: it is written under another
+// name and renamed once whole, as the command may end after Wine's process.
+std::wstring UnixOutput(const std::wstring& command, const std::wstring& file) {
+    const std::wstring unix = UnixPath(file);
+    RunUnix(L"/bin/sh -c \"" + command + L" > '" + unix + L".part' && mv '" + unix + L".part' '" + unix + L"'\"");
+    WaitFor([&] { return GetFileAttributesW(file.c_str()) != INVALID_FILE_ATTRIBUTES; });
+    return Utf8File(file);
+}
+
+// The prose of a Japanese manual page (cpio(1) of Debian's manpages-ja)
+// without its markup, read in kana by MeCab as a learner writes it: its
+// first 2,000 characters, line ends counted as the user sees them (about 30
+// lines); empty when the page gives less. Kana words are many at each character: the
+// translation of the line's 1,023 holds more of them than its list.
+std::wstring JapaneseKanaText(const std::wstring& folder) {
+    const std::wstring page = folder + L"\\cpio.1", prose = folder + L"\\prose.txt", kana = folder + L"\\kana.txt";
+    const std::wstring all = UnixOutput(L"zcat /usr/share/man/ja/man1/cpio.1.gz", page);
+    std::wstring text;
+    int lines = 0;
+    for (size_t at = 0, end; lines < 39 && (end = all.find(L'\n', at)) != std::wstring::npos; at = end + 1) {
+        std::wstring line;
+        for (size_t i = at; i < end; ++i) {
+            if (all[i] != L'\\' || i + 1 == end) line += all[i];
+            else if (all[++i] == L'f') ++i;           // \fB, \fR, \fI: a face
+            else if (all[i] == L'-') line += L'-';    // \-: a hyphen
+        }
+        const bool japanese = std::any_of(line.begin(), line.end(), [](wchar_t c) { return c >= 0x3040; });
+        if (line.empty() || line[0] == L'.' || !japanese) continue;
+        text += (lines++ ? L"\n" : L"") + line;
+    }
+    if (lines < 39 || !WriteUtf8(prose, text + L"\n")) return L"";
+    std::wstring read = UnixOutput(L"mecab -Oyomi < '" + UnixPath(prose) + L"'", kana);
+    for (wchar_t& c : read)
+        if (c >= 0x30A1 && c <= 0x30F6) c = static_cast<wchar_t>(c - 0x60);  // katakana into hiragana
+    if (read.size() < 2000 || std::count(read.begin(), read.begin() + 2000, L'\n') < 20) return L"";
+    return read.substr(0, 2000);
+}
+
+// A long Japanese text pasted into the Translation list, over the whole
+// EDICT and KANJIDIC: more words than the list holds, more characters than the line
+// holds. One box says both, counted as the user counts (the line ends of
+// the copy one character each), after the rows of the text are painted;
+// a click into the line, a tab switch or a key typed into the same text
+// says nothing more. Typed at the start of the full line, a key is refused.
+TEST_F(InputLine, ALongJapaneseTextIsToldOnceInOneBoxOverItsOwnRows) {
+    ProgramRun run;
+    HWND frame = Start(run, L"InputLine.LongJapanese", {L"edict.qdx", L"kanjidic.qdx"});
+    ASSERT_NE(frame, nullptr);
+    const std::wstring text = JapaneseKanaText(folders.root);
+    ASSERT_EQ(text.size(), 2000u) << "the manual page gave no text of 2,000 characters";
+    SendMessageW(frame, WM_COMMAND, cmd::kListTranslation, 1);
+    run.SettledState(frame);
+    ASSERT_TRUE(CopyInXProgram(text, folders.root));
+    ASSERT_TRUE(key_typing::PressKey(input, 'V', true));
+    HWND box = WaitForDialogOf(frame);
+    ASSERT_NE(box, nullptr) << "the long paste said nothing";
+    const std::wstring said = editor_windows::BoxText(box);
+    const std::wstring pasteNote = Formatted(UIExtraText::kPasteReadUpTo, 1023, 2000);
+    EXPECT_EQ(said.rfind(pasteNote + L"\r\n\r\n", 0), 0u) << Utf8(said);
+    const std::wstring listed = Formatted(UIExtraText::kTextListedUpTo, 0, 1023);
+    const std::wstring listedHead = listed.substr(0, listed.find(L'0'));
+    const size_t at = said.find(listedHead);
+    ASSERT_NE(at, std::wstring::npos) << "no word on the words listed in part: " << Utf8(said);
+    const int listedTo = std::stoi(said.substr(at + listedHead.size()));
+    EXPECT_EQ(said.substr(at), Formatted(UIExtraText::kTextListedUpTo, listedTo, 1023));
+    EXPECT_GT(listedTo, 0);
+    EXPECT_LT(listedTo, 1023);
+    SaveScreenshot(folders.root + L"\\long-japanese-paste.png");
+    // Behind the box, the list already shows the pasted text's rows.
+    State behind = run.QueryState(frame);
+    EXPECT_EQ(Number(behind, L"kind"), 1);
+    EXPECT_GT(Number(behind, L"rows"), 100);
+    EXPECT_TRUE(editor_windows::CloseBox(box, IDOK));
+    State after = run.SettledState(frame);
+    EXPECT_EQ(after[L"popup"], L"") << "a second box";
+    for (const wchar_t* key : {L"rows", L"current", L"top", L"cell.0.0", L"cell.0.1"})
+        EXPECT_EQ(behind[key], after[key]) << Utf8(key) << " behind the box";
+    const std::wstring held = WindowText(input);
+    EXPECT_EQ(held.size(), 1023u);
+
+    // The same text again: a click into the line, the Reading tab and back,
+    // a key typed at its end.
+    RECT line{};
+    GetClientRect(input, &line);
+    ClickAt(input, POINT{line.right / 3, (line.top + line.bottom) / 2});
+    EXPECT_EQ(run.SettledState(frame)[L"popup"], L"") << "told again on a click into the line";
+    SendMessageW(frame, WM_COMMAND, cmd::kListReading, 1);
+    run.SettledState(frame);
+    SendMessageW(frame, WM_COMMAND, cmd::kListTranslation, 1);
+    EXPECT_EQ(run.SettledState(frame)[L"popup"], L"") << "told again on a tab switch";
+    ASSERT_TRUE(key_typing::PressKey(input, VK_END));
+    ASSERT_TRUE(key_typing::PressKey(input, VK_BACK));
+    ASSERT_TRUE(WaitFor([&] { return WindowText(input).size() == 1022; }));
+    ASSERT_TRUE(key_typing::TypeKeys(input, L"\u3042"));
+    const std::wstring edited = held.substr(0, 1022) + L"\u3042";
+    EXPECT_TRUE(WaitFor([&] { return WindowText(input) == edited; }));
+    EXPECT_EQ(run.SettledState(frame)[L"popup"], L"") << "told again on a key typed into the same text";
+
+    // Home and a key into the full line: the line keeps its 1,023 characters.
+    ASSERT_TRUE(key_typing::PressKey(input, VK_HOME));
+    ASSERT_TRUE(key_typing::TypeKeys(input, L"y"));
+    run.SettledState(frame);
+    EXPECT_EQ(WindowText(input), edited) << "a key typed at the start of the full line went in";
+    SaveScreenshot(folders.root + L"\\long-japanese-typed-at-start.png");
     EXPECT_EQ(run.Exit(frame), 0);
 }
 

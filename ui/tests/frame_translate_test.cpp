@@ -57,6 +57,10 @@ public:
     void RecordInputState() override { ++recorded; }
     void ForgetInputState() override { ++forgotten; }
     void UpdateCommandStates(uint32_t command) override { states.push_back(command); }
+    void TellListedInPart(std::u16string_view text, int32_t stop) override {
+        toldListed.emplace_back(text, stop);
+        toldWithRowsSelected.push_back(selectedCaret >= 0);
+    }
 
     WordList* list = nullptr;
     HWND frame = nullptr;
@@ -65,6 +69,8 @@ public:
     int32_t selectedCaret = -1;
     int clears = 0, shownFromTop = 0, lexiconSearches = 0, recorded = 0, forgotten = 0;
     std::vector<uint32_t> states;
+    std::vector<std::pair<std::u16string, int32_t>> toldListed;  // texts listed in part, where they stopped
+    std::vector<bool> toldWithRowsSelected;                       // ... told after the hit at the caret was selected
 };
 
 class FrameTranslateTest : public TranslatorTest {
@@ -198,26 +204,37 @@ TEST_F(FrameTranslateTest, TheTextIsTranslatedOnceUnlessTheInputBoxHoldsAnother)
 }
 
 // A text with more words than the list holds (each し is a hundred words
-// here) is listed up to a word, and the user is told once where and why.
-TEST_F(FrameTranslateTest, ATextListedOnlyInPartSaysWhereItStopped) {
-    std::vector<FakeAppContext::Message>& messages = dictionaries->app.messages;
-    messages.clear();
+// here) is listed up to a word, and the user is told where, once for the
+// text: not again when the same text is translated anew (a click into the
+// line, a tab switch, a list refresh) or changed by a key, again for another.
+TEST_F(FrameTranslateTest, ATextListedOnlyInPartIsToldOnceAfterItsRows) {
     const std::u16string text = std::u16string(300, u'し') + u"猫";
-    SetWindowTextW(input, reinterpret_cast<const wchar_t*>(text.c_str()));
-    entry->TranslateText(text, 0, 0, 0, 2);
-    ASSERT_EQ(messages.size(), 1u);
+    auto translate = [&](const std::u16string& typed, int32_t caret) {
+        SetWindowTextW(input, reinterpret_cast<const wchar_t*>(typed.c_str()));
+        entry->TranslateText(typed, caret, 0, 0, 2);
+    };
+    translate(text, 0);
+    ASSERT_EQ(lists.toldListed.size(), 1u);
     // Every position of the run has words: the rows reach the stop.
     int32_t listedTo = 0;
     for (const HitRow& row : Entries()) listedTo = std::max(listedTo, row.start + 1);
-    wchar_t expected[512] = {};
-    swprintf(expected, 512, reinterpret_cast<const wchar_t*>(UIExtra(UIExtraText::kTextListedUpTo)), listedTo, 301);
-    EXPECT_EQ(messages[0].text, std::u16string(reinterpret_cast<const char16_t*>(expected)));
-    EXPECT_EQ(messages[0].caption, std::u16string(UIStringTable[137]));
+    EXPECT_EQ(lists.toldListed[0], std::make_pair(text, listedTo));
+    EXPECT_TRUE(lists.toldWithRowsSelected[0]);
     EXPECT_GT(listedTo, 10);
     EXPECT_LT(listedTo, 300);
-    SetWindowTextW(input, L"猫がいる");
-    entry->TranslateText(u"猫がいる", 0, 0, 0, 2);
-    EXPECT_EQ(messages.size(), 1u);
+
+    translate(text, 5);
+    translate(text, 0);
+    translate(text + u"猫", 302);
+    translate(u"猫" + text + u"猫", 1);
+    EXPECT_EQ(lists.toldListed.size(), 1u) << "the same text told again";
+    translate(u"猫がいる", 0);
+    EXPECT_EQ(lists.toldListed.size(), 1u);
+
+    const std::u16string other = std::u16string(300, u'し') + u"いる";
+    translate(other, 0);
+    ASSERT_EQ(lists.toldListed.size(), 2u) << "another text listed in part was not told";
+    EXPECT_EQ(lists.toldListed[1].first, other);
 }
 
 TEST_F(FrameTranslateTest, LatinWordIsLookedUpInTheReverseIndex) {
