@@ -5,12 +5,15 @@
 #include <algorithm>
 
 #include "article/win/rich_edit.h"
+#include "common/app_context.h"
+#include "common/ui_text/ui_text.h"
 #include "dictionary/cursor.h"
 #include "dictionary/dictionary.h"
 #include "dictionary/saved_word_list.h"
 #include "dictionary/word_list.h"
 #include "ui/application.h"
 #include "ui/command_ids.h"
+#include "ui/dialog_texts.h"
 #include "ui/frame.h"
 #include "ui/frame_books.h"
 #include "ui/list_view.h"
@@ -27,6 +30,7 @@ constexpr int32_t kHelpTopics[][2] = {{1, 111}, {2, 109}, {4, 110}, {5, 139}, {1
                                       {14, 146}, {15, 147}, {16, 127}, {17, 152}};
 constexpr int32_t kLexiconWordColumn = 24;
 constexpr int32_t kViewPhysical = 18;
+constexpr int kTitleSlot = 116;
 
 bool Contains(const uint32_t* first, const uint32_t* last, uint32_t id) { return std::find(first, last, id) != last; }
 
@@ -123,15 +127,24 @@ void ListView::AddSelectionToSelectedList() {
     ListView* selected = site_.ViewOfKind(kViewSelected);
     // The Selected list's own rows are in it already.
     if (model == nullptr || selected == nullptr || selected == this || selected->model == nullptr) return;
-    for (int32_t row = 0; row < GetRowCount(); ++row) {
-        if (selection.Contains(row) < 0) continue;
+    WordList& into = *selected->model;
+    int32_t chosen = 0, added = 0;
+    bool full = false;
+    for (int32_t row = selection.NextSelected(-1); row >= 0 && row < GetRowCount(); row = selection.NextSelected(row)) {
+        ++chosen;
+        if (full) continue;
         CCursor* cursor = model->GetEntry(row);
         if (cursor == nullptr || cursor->dictionary == nullptr) continue;
-        if (selected->model->AddCursorEntry(*cursor) == nullptr) break;  // the list is full
+        if (into.AddCursorEntry(*cursor) != nullptr) ++added;
+        else full = into.EntryCount() >= into.EntryLimit();
     }
-    selected->model->SaveFile(site_.ListFiles(), selected->model->fileName);
+    into.SaveFile(site_.ListFiles(), into.fileName);
     selected->GoToLast();
-    selected->model->Sort();
+    into.Sort();
+    // The rows past the list's limit are not dropped unsaid.
+    if (full)
+        App().ShowMessage(FormatInterfaceText(UIExtra(UIExtraText::kSelectedListFull), {into.EntryLimit(), added, chosen}),
+                          UIStringTable[kTitleSlot], MB_OK | MB_ICONINFORMATION);
 }
 
 void ListView::QuickSearchFromLexicon() {

@@ -289,4 +289,39 @@ TEST(SavedListsEndToEnd, ASelectedListThatCannotBeSavedIsToldAndSavedElsewhereAt
     EXPECT_EQ(ReadIniString(folders, L"Memo", L"File1"), kept);
 }
 
+// Every row of the whole EDICT's Reading list chosen (Select All) and added
+// to the Selected list, which holds 2,000: the list takes its 2,000 and the
+// user is told how many of the rows chosen went in; a second Add finds the
+// list full and says that none did.
+TEST(SavedListsEndToEnd, AddingMoreRowsThanTheSelectedListHoldsSaysHowManyWentIn) {
+    SetProcessDPIAware();
+    CloseLeftoverFrames();
+    TestFolders folders = PrepareTest(L"FullSelectedList");
+    ProgramRun run;
+    HWND frame = StartWithDictionaries(run, folders, {L"edict.qdx"});
+    ASSERT_NE(frame, nullptr);
+    SendMessageW(frame, WM_COMMAND, cmd::kListReading, 1);
+    State state = run.SettledState(frame);
+    const int rows = Number(state, L"rows");
+    ASSERT_GT(rows, 100000);
+    PostMessageW(frame, WM_COMMAND, cmd::kSelectAll, 0);
+    ASSERT_TRUE(WaitFor([&] { return Number(state = run.QueryState(frame), L"selected") == rows; }));
+    for (int added : {2000, 0}) {
+        PostMessageW(frame, WM_COMMAND, cmd::kAddToSelected, 0);
+        HWND box = WaitForDialogOf(frame);
+        ASSERT_NE(box, nullptr) << "the rows left out are not told";
+        EXPECT_EQ(BoxText(box), L"The list of selected articles holds at most 2000 articles: " +
+                                    std::to_wstring(added) + L" of the " + std::to_wstring(rows) +
+                                    L" rows chosen were added.");
+        if (added > 0) SaveScreenshot(folders.root + L"\\selected-list-full.png");
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        EXPECT_TRUE(WaitFor([&] { return ShownBoxOf(frame) == nullptr; }));
+    }
+    SendMessageW(frame, WM_COMMAND, cmd::kListSelected, 1);
+    state = run.SettledState(frame);
+    EXPECT_EQ(Number(state, L"rows"), 2000);
+    EXPECT_EQ(ShownBoxOf(frame), nullptr) << "a box more";
+    EXPECT_EQ(run.Exit(frame), 0);
+}
+
 }  // namespace
