@@ -184,6 +184,8 @@ private:
     void CopyInputSelection(bool cut);
     void ShowWindowCommand();
     void HideWindowCommand();
+    // Shows the frame hidden to the tray as it was before.
+    void ShowFrameAgain();
     std::u16string InputText() const;
     std::u16string SelectedInputText() const;
     void UpdateEditingStates();

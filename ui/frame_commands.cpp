@@ -509,10 +509,22 @@ void CFrame::SwitchLanguage(uint32_t id) {
 void CFrame::ShowWindowCommand() {
     Application& app = *g_application;
     app.flags |= app_flag::kWindowShown;
-    SetWindowLongPtrW(frame_, GWL_EXSTYLE, 0);
-    ShowWindow(frame_, SW_RESTORE);
+    ShowFrameAgain();
     if (lists && lists->CurrentListWindow()) SetFocus(lists->CurrentListWindow());
     SetForegroundWindow(frame_);
+}
+
+void CFrame::ShowFrameAgain() {
+    // Hidden to the tray the frame was a tool window: its edges and caption
+    // are those of a main window again before it shows, and it comes back as
+    // it was, maximised or not (only a minimised one is restored), its
+    // children laid out over its whole client area.
+    SetWindowLongPtrW(frame_, GWL_EXSTYLE, 0);
+    SetWindowPos(frame_, nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    ShowWindow(frame_, IsIconic(frame_) ? SW_RESTORE : SW_SHOW);
+    RecalcLayout();
+    RedrawWindow(frame_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
 }
 
 void CFrame::HideWindowCommand() {
@@ -535,8 +547,12 @@ void CFrame::ToggleTray() {
     } else {
         if (furniture) furniture->RemoveTray();
         app.flags &= ~app_flag::kTrayIcon;
-        if (!(app.flags & app_flag::kWindowShown)) SetWindowLongPtrW(frame_, GWL_EXSTYLE, 0);
-        ShowWindow(frame_, SW_SHOW);
+        if (!(app.flags & app_flag::kWindowShown)) {
+            app.flags |= app_flag::kWindowShown;  // its layout follows its size again
+            ShowFrameAgain();
+        } else {
+            ShowWindow(frame_, SW_SHOW);
+        }
     }
     UpdateCommandStates(cmd::kTrayIcon);
 }
