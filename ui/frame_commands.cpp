@@ -430,7 +430,12 @@ void CFrame::CopyInputSelection(bool cut) {
     const std::u16string_view selected = std::u16string_view(text).substr(first, last - first);
     // A cut whose copy failed keeps its text. The cut goes as the user's own
     // edit: it can be undone, and the search follows it as after typing.
-    if (!TellClipboardCopy(frame_, PutTextOnClipboard(frame_, selected)) || !cut) return;
+    if (!TellClipboardCopy(frame_, PutTextOnClipboard(frame_, selected))) return;
+    // The monitor knows its own copy now, not only by what its notice reads
+    // later: a read that meets the clipboard held by another program would
+    // leave it the text before, and a later notice would search this one.
+    clipboardWatch_.Changed(static_cast<uint32_t>(GetClipboardSequenceNumber()), selected);
+    if (!cut) return;
     SendMessageW(inputBox_, EM_SETSEL, first, last);
     SendMessageW(inputBox_, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L""));
 }

@@ -8,11 +8,9 @@
 #include "article/article_export.h"
 #include "article/export_records.h"
 #include "article/rtf_text.h"
+#include "common/text/win/clipboard_text.h"
 
 namespace {
-
-constexpr int kOpenTries = 50;     // of 20 ms each
-constexpr DWORD kOpenPauseMs = 20;
 
 // Frees a global block unless it was handed on.
 struct OwnedBlock {
@@ -22,14 +20,6 @@ struct OwnedBlock {
     }
     HGLOBAL Release() { return std::exchange(block, nullptr); }
 };
-
-bool OpenClipboardPatiently(HWND owner) {
-    for (int attempt = 0; attempt < kOpenTries; ++attempt) {
-        if (OpenClipboard(owner)) return true;
-        Sleep(kOpenPauseMs);
-    }
-    return false;
-}
 
 }  // namespace
 

@@ -9,9 +9,12 @@
 
 namespace {
 
+constexpr int kOpenTries = 50;  // of 20 ms each
+constexpr DWORD kOpenPauseMs = 20;
+
 class OpenedClipboard {
 public:
-    OpenedClipboard() : open_(OpenClipboard(nullptr) != 0) {}
+    OpenedClipboard() : open_(OpenClipboardPatiently(nullptr)) {}
     ~OpenedClipboard() {
         if (open_) CloseClipboard();
     }
@@ -39,6 +42,14 @@ private:
 };
 
 }  // namespace
+
+bool OpenClipboardPatiently(HWND owner) {
+    for (int attempt = 0; attempt < kOpenTries; ++attempt) {
+        if (OpenClipboard(owner)) return true;
+        Sleep(kOpenPauseMs);
+    }
+    return false;
+}
 
 ClipboardText ReadClipboardText() {
     ClipboardText result;

@@ -2,8 +2,15 @@
 // monitoring); the text arrives as a new buffer the caller owns.
 #pragma once
 
+#include <windows.h>
+
 #include <cstdint>
 #include <memory>
+
+// Opens the clipboard for `owner`, waiting up to a second while another
+// program holds it open (a clipboard manager serving the last copy to
+// another program does, for a moment after every copy).
+bool OpenClipboardPatiently(HWND owner);
 
 // Copies the clipboard's CF_UNICODETEXT into a new zero-terminated buffer,
 // which the caller frees with delete[]. Returns the length in units before
