@@ -80,7 +80,10 @@ void NounParts(const DictionaryEntry& e, Parts& r) {
         else if (v == 8) set("as", "ae");
         break;
     case 2:
-        if (v == 1 || v == 9) set("us", "i");
+        // The plural of deus on d- alone (di, dis), which has no second stem,
+        // is named by its lemma.
+        if (v == 9 && TrimBlanks(s2) == "zzz") { r.p[0] = Part(s1, "eus"); r.p[1] = Part(s1, "ei"); }
+        else if (v == 1 || v == 9) set("us", "i");
         else if (v == 2) set("um", "i");
         else if (v == 3) set("", "i");
         else if (v == 4) set(e.part.third == GENDER_N ? "um" : "us", "(i)");
@@ -293,6 +296,16 @@ void VerbParts(const DictionaryEntry& e, Parts& r) {
         else if (c == 2) { r.p[0] = Part(s1, "eor"); r.p[1] = Part(s2, "eri"); }
         else if (c == 3) { r.p[0] = Part(s1, "or"); r.p[1] = Part(s2, v == 4 ? "iri" : "i"); }
         else r.empty = true;
+        return;
+    }
+    if (c == 6 && v == 3) {
+        // The present of volo and malo on a stem of its own (vis, mavult).
+        const std::string stem = TrimBlanks(s1);
+        const bool malo = stem == "mav";
+        r.p[0] = malo ? "malo" : "volo";
+        r.p[1] = malo ? "malle" : "velle";
+        r.p[2] = malo ? "malui" : "volui";
+        r.p[3] = "zzz";
         return;
     }
     if (kind == VERB_PERFDEF) {

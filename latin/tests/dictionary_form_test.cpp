@@ -46,6 +46,7 @@ const FormCase kNouns[] = {
     {kTwo, {POS_N, 1, 2, GENDER_F}, "N   (1st) F"},
     {kTwo, {POS_N, 2, 1, GENDER_M}, "paus, pbi  N   (2nd) M"},
     {kTwo, {POS_N, 2, 9, GENDER_M}, "paus, pbi  N   M"},
+    {"d zzz", {POS_N, 2, 9, GENDER_M}, "deus, dei  N   M"},  // deus's plural on d- (di, dis)
     {kTwo, {POS_N, 2, 2, GENDER_N}, "paum, pbi  N   (2nd) N"},
     {kTwo, {POS_N, 2, 3, GENDER_M}, "pa, pbi  N   (2nd) M"},
     {kTwo, {POS_N, 2, 4, GENDER_M}, "paus, pb(i)  N   (2nd) M"},
@@ -156,6 +157,9 @@ const FormCase kVerbs[] = {
     {kFour, {POS_V, 5, 2, VERB_X}, "paum, pae, pci, pdus  V"},
     {kFour, {POS_V, 6, 1, VERB_X}, "pao, pbre, pci (ii), pdus  V"},
     {kFour, {POS_V, 6, 2, VERB_X}, "pao, pble, pci, pdus  V"},
+    // The present of volo and malo on a stem of its own (vis, mavult).
+    {"v zzz zzz zzz", {POS_V, 6, 3, VERB_X}, "volo, velle, volui, -   V"},
+    {"mav zzz zzz zzz", {POS_V, 6, 3, VERB_X}, "malo, malle, malui, -   V"},
     {kFour, {POS_V, 7, 2, VERB_X}, "paam, pci, pdus  V"},
     {kFour, {POS_V, 7, 3, VERB_X}, "pao, pbse, pci, pdus  V"},
     {kFour, {POS_V, 4, 1, VERB_X}, "pao, pci, pdus  V"},

@@ -96,6 +96,8 @@ NAMED_WORDS = {
     # Common forms once unread or misnamed; adjectives without comparison.
     "vim": "vis, vis  N   (3rd) F", "vi": "vis, vis  N   (3rd) F", "vires": "vires, virium  N   (3rd) F",
     "domo": "domus, domus  N   (4th) F", "domos": "domus, domus  N   (4th) F",
+    "vis": "volo, velle, volui, -   V", "vult": "volo, velle, volui, -   V", "mavis": "malo, malle, malui, -   V",
+    "di": "deus, dei  N   M", "dis": "deus, dei  N   M",
     "isdem": "idem, eadem, idem  PRON", "quidam": "quidam, quaedam, quiddam  PACK",
     "quicumque": "quicumque, quaecumque, quodcumque  PACK", "quidquid": "quisquis, quidquid  PACK",
     "quisquam": "quisquam, quicquam  PACK", "omnis": "omnis, omnis, omne  ADJ",

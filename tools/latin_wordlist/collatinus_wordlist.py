@@ -431,6 +431,12 @@ MODELS = {
 # vis is two lines: the singular vis, vis (vim, vi) and the plural vires,
 # virium, named by the plural as a plural-only noun.
 VIS_LINES = ((("vis", "v"), "N 3 5 F X"), (("vires", "vir"), "N 3 3 F M"))
+# Forms on a stem no model line holds, each an entry of that stem alone that
+# the analyser names by its lemma: the present of volo and malo (vis, vult,
+# vultis; mavis, mavult) and the plural of deus on d- (di, dii, dis, diis).
+SHORT_STEM_LINES = {("uolo", "volo"): (("v", NO_STEM, NO_STEM, NO_STEM), "V 6 3 X"),
+                    ("malo", "malo"): (("mav", NO_STEM, NO_STEM, NO_STEM), "V 6 3 X"),
+                    ("deus", "deus"): (("d", NO_STEM), "N 2 9 M X")}
 # mille is an indeclinable numeral in the singular and a plural-only noun of
 # the third declension in the plural (milia, milium, milibus; millia).
 MILLE_LINES = ((("mille",), "NUM 2 0 CARD 1000"), (("milia", "mil"), "N 3 3 N M"), (("millia", "mill"), "N 3 3 N M"))
@@ -661,6 +667,10 @@ def convert(directory):
             leave_out(lemma, "stem too long")
             continue
         ranked.append(Made(frequency, lemma, line_of(stems, code, meaning), stems, bool(meaning), converted))
+        if (model, lemma) in SHORT_STEM_LINES:
+            short, short_code = SHORT_STEM_LINES[(model, lemma)]
+            ranked.append(Made(frequency, lemma, line_of(short, short_code, meaning), short[:1], bool(meaning),
+                               converted))
         for superlative in further_superlatives(code, fields[3]):
             # The adjective's first stem stands second: the form names it
             # (magnus, maxumus -a -um); the analyser keys the first alone.
