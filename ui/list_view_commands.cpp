@@ -21,8 +21,12 @@
 
 namespace {
 
-// Commands the list hands on to the main window unchanged.
-constexpr uint32_t kPostedOn[] = {40400, 40056, 40057, 40058, 40069, 40077, 40080, 40119, 40147, 40155};
+// Commands the list hands on to the main window unchanged. Among them the
+// editing ones its double-click and context menu give (edit, new article,
+// new article from the clipboard, copy into the working dictionary): the
+// main window opens their editors, as it does for the toolbar's.
+constexpr uint32_t kPostedOn[] = {40064, 40067, 40083, 40400, 40056, 40057, 40058,
+                                  40069, 40077, 40080, 40119, 40147, 40155};
 // Web searches for the current row's word.
 constexpr uint32_t kWebSearches[] = {40164, 40166, 40170, 40183, 40184, 40185, 40186, 40187, 40188, 40691};
 // Help topics by list kind.
@@ -101,8 +105,7 @@ void ListView::OnCommand(uint32_t id) {
             if (topic[0] == viewKind && g_application) g_application->ShowHelpTopic(window_, topic[1]);
         return;
     default:
-        // Editing, printing, copying and the book reader belong to windows
-        // of their own; the other ids are not the list's.
+        // The other ids are not the list's.
         return;
     }
 }

@@ -25,7 +25,8 @@ namespace {
 
 using namespace editor_windows;
 
-constexpr UINT kCopyToWorking = 40400, kEditCurrent = 40064, kNewArticle = 40067, kSave = 1362;
+constexpr UINT kCopyToWorking = 40400, kEditCurrent = 40064, kNewArticle = 40067, kNewFromClipboard = 40083,
+               kSave = 1362;
 constexpr int kCannotSaveCaption = 179;
 constexpr int kMostUnits = 32767;
 
@@ -188,6 +189,46 @@ TEST_F(ArticleEditorReplace, AWholeArticlePastedOverItselfSavesAndIsShown) {
     EXPECT_TRUE(WaitFor([&] { return WindowText(GetDlgItem(editor, kProblemsId)).find(L"Head word missed") == std::wstring::npos; }))
         << Utf8(WindowText(GetDlgItem(editor, kProblemsId)));
     EXPECT_TRUE(Saves(editor, refusal)) << Utf8(refusal);
+    EXPECT_EQ(run_->Exit(frame_), 0);
+}
+
+// The list's own ways into the editor: a double-click on a row of the
+// personal dictionary edits it, and its context menu's Edit, Add New Article
+// and Add New Article from Clipboard open their editors, as the toolbar's
+// buttons do. (The menu's choice reaches the list as the WM_COMMAND posted
+// here; the double-click acts on the current row wherever it falls.)
+TEST_F(ArticleEditorReplace, TheListsDoubleClickAndContextMenuOpenTheEditor) {
+    ASSERT_NO_FATAL_FAILURE(StartWithCopiedArticle(L"ArticleEditorReplace.ListWays"));
+    ExpectSavedArticleShown(reading_, "the copy");
+    HWND list = nullptr;
+    for (HWND w = FindWindowExW(frame_, nullptr, L"Ostrel List View", nullptr); w && !list;
+         w = FindWindowExW(frame_, w, L"Ostrel List View", nullptr))
+        if (IsWindowVisible(w)) list = w;
+    ASSERT_NE(list, nullptr);
+    const std::wstring stored = ArticleShown();
+    // Opens an editor by `open`, checks its text, and closes it unsaved.
+    auto opens = [&](const char* route, auto open, auto textIsRight) {
+        SCOPED_TRACE(route);
+        open();
+        HWND editor = nullptr;
+        ASSERT_TRUE(WaitFor([&] { return (editor = FindEditorWindow()) != nullptr; })) << "no editor";
+        EXPECT_TRUE(WaitFor([&] { return textIsRight(EditorText(editor)); })) << Utf8(EditorText(editor));
+        PostMessageW(editor, WM_COMMAND, IDCANCEL, 0);
+        if (HWND question = WaitForBox(Slot(UILanguage::English, 169), 20)) CloseBox(question, IDNO);
+        ASSERT_TRUE(WaitFor([&] { return !IsWindow(editor); }));
+    };
+    auto isStored = [&](const std::wstring& text) { return text.find(reading_) == 0; };
+    opens("double-click", [&] {
+        PostMessageW(list, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(40, 40));
+        PostMessageW(list, WM_LBUTTONUP, 0, MAKELPARAM(40, 40));
+    }, isStored);
+    opens("Edit", [&] { PostMessageW(list, WM_COMMAND, kEditCurrent, 0); }, isStored);
+    opens("Add New Article", [&] { PostMessageW(list, WM_COMMAND, kNewArticle, 0); },
+          [](const std::wstring& text) { return text.empty(); });
+    ASSERT_TRUE(PutClipboardText(L"\u5B50\u72AC\r\npuppy"));
+    opens("Add New Article from Clipboard", [&] { PostMessageW(list, WM_COMMAND, kNewFromClipboard, 0); },
+          [](const std::wstring& text) { return text == L"\u5B50\u72AC\r\npuppy"; });
+    EXPECT_EQ(ArticleShown(), stored) << "the list's article is as it was";
     EXPECT_EQ(run_->Exit(frame_), 0);
 }
 
