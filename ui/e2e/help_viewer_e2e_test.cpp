@@ -9,8 +9,10 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
 
 #include "common/win/tests/key_typing.h"
+#include "common/win/tests/screen_ink.h"
 #include "ui/command_ids.h"
 #include "ui/e2e/edict_slice_session.h"
 #include "ui/e2e/editor_windows.h"
@@ -51,14 +53,15 @@ std::wstring TitleOf(HWND window) {
     return title;
 }
 
-// Waits for the viewer, checks that no "not found" box came instead, and closes it.
-void ExpectViewerAndClose(HWND frame, const char* route) {
+// Waits for the viewer titled `title`, checks that no "not found" box came
+// instead, and closes it.
+void ExpectViewerAndClose(HWND frame, const char* route, const std::wstring& title = L"Ostrel Pro Help") {
     HWND viewer = nullptr;
     EXPECT_TRUE(WaitFor([&] { return (viewer = HelpViewerOf(frame)) != nullptr; }, 300))
         << route << ": no help viewer";
     EXPECT_EQ(FindWindowW(L"#32770", L"Help file not found"), nullptr) << route;
     if (viewer == nullptr) return;
-    EXPECT_EQ(TitleOf(viewer), L"Ostrel Pro Help") << route;
+    EXPECT_EQ(TitleOf(viewer), title) << route;
     PostMessageW(viewer, WM_CLOSE, 0, 0);
     EXPECT_TRUE(WaitFor([&] { return HelpViewerOf(frame) == nullptr; })) << route << ": the viewer stays";
 }
@@ -82,6 +85,28 @@ TEST(HelpViewer, F1InADialogAndContentsOpenTheHelpFile) {
     PostMessageW(frame, WM_COMMAND, cmd::kHelpContents, 0);
     ExpectViewerAndClose(frame, "Help > Contents");
     EXPECT_EQ(run.Exit(frame), 0);
+}
+
+// The Russian and Japanese interfaces open their own files. (The viewer reads
+// a file's title in the system's code page, whatever the file's language: the
+// three files share one title in ASCII, and the contents name the pages.)
+TEST(HelpViewer, EachInterfaceLanguageOpensItsOwnFile) {
+    for (const auto& [flags, name] : {std::pair{L"32768", L"ru"}, std::pair{L"34816", L"ja"}}) {
+        CloseLeftoverFrames();
+        TestFolders folders = PrepareTest(std::wstring(L"HelpViewer.") + name);
+        ProgramRun run;
+        HWND frame = StartWithDictionaries(run, folders, {L"edict-slice.qdx"},
+                                           std::wstring(L"[Application]\r\nVersion=11.11.0\r\nFlags=") + flags +
+                                               L"\r\n[Window]\r\nx=20\r\ny=20\r\ncx=700\r\ncy=560\r\ncy2=300\r\n");
+        ASSERT_NE(frame, nullptr);
+        PostMessageW(frame, WM_COMMAND, cmd::kHelpContents, 0);
+        HWND viewer = nullptr;
+        ASSERT_TRUE(WaitFor([&] { return (viewer = HelpViewerOf(frame)) != nullptr; }, 300));
+        Sleep(500);
+        screen_ink::SaveScreenshot(folders.root + L"\\help_contents.png");
+        ExpectViewerAndClose(frame, "Help > Contents");
+        EXPECT_EQ(run.Exit(frame), 0);
+    }
 }
 
 }  // namespace
