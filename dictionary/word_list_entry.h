@@ -30,6 +30,7 @@ inline constexpr uint32_t kEntryListed = 0x2;          // has a row
 inline constexpr uint32_t kEntryPlaced = 0x4;          // work bit of the orderings
 inline constexpr uint32_t kEntryGroupStart = 0x8;
 inline constexpr uint32_t kEntryGroupEnd = 0x10;
+inline constexpr uint32_t kEntryCommonWord = 0x20;     // its dictionary marks the spelling common
 inline constexpr uint32_t kEntryGroupExpanded = 0x100;
 inline constexpr uint32_t kEntryGroupCollapsed = 0x200;
 inline constexpr uint32_t kEntrySearchHighlight = 0x100000;
@@ -37,6 +38,14 @@ inline constexpr uint32_t kEntrySearchHighlightOther = 0x200000;
 inline constexpr uint32_t kEntryTextsFilled = 0x4000000;
 inline constexpr uint32_t kEntryNote = 0x8000000;
 inline constexpr uint32_t kEntryOwnText = 0x10000000;
+
+// The key flag (bits 8-15 of a record reference's second word) of a key
+// whose article its dictionary marks common (EDICT's "(P)"). Dictionaries
+// compiled before the mark was read carry the ordinary flag 1 throughout.
+inline constexpr uint8_t kCommonWordKeyFlag = 2;
+inline bool IsCommonWordReference(uint32_t referenceSecond) {
+    return static_cast<uint8_t>(referenceSecond >> 8) == kCommonWordKeyFlag;
+}
 
 inline constexpr int32_t kEntryTextUnits = 127;  // reading and word, each
 inline constexpr int32_t kDefaultEntryPriority = 127;

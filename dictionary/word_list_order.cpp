@@ -52,6 +52,25 @@ int32_t ReadingAgreement(std::u16string_view text, const WordListEntry& entry) {
 
 bool IsDeleted(const WordListEntry& entry) { return (entry.flags & kEntryDeleted) != 0; }
 
+bool IsHiragana(char16_t c) { return c >= 0x3041 && c <= 0x309F; }
+bool IsKana(char16_t c) { return c >= 0x3041 && c <= 0x30FE; }
+
+// A word the translator read through its forms (code 3) or joined with する
+// (21), or one whose text holds more than hiragana.
+bool IsWordOfTheText(std::u16string_view text, const WordListEntry& entry) {
+    if (entry.tags[0] == 3 || entry.tags[0] == 21) return true;
+    for (int32_t k = 0; k < entry.matchLength; ++k)
+        if (!IsHiragana(TextAt(text, entry.matchStart + k))) return true;
+    return false;
+}
+
+// A hit whose text here is kana only.
+bool IsReadFromKana(std::u16string_view text, const WordListEntry& entry) {
+    for (int32_t k = 0; k < entry.matchLength; ++k)
+        if (!IsKana(TextAt(text, entry.matchStart + k))) return false;
+    return true;
+}
+
 // What the preference between two hits reads of each of them, gathered once
 // per hit: an ordering compares each hit with many others.
 struct HitTraits {
@@ -65,6 +84,7 @@ struct HitTraits {
     // What the preference reads of the entry itself.
     int32_t priority = 0;
     bool readingIndex = false;  // found in the reading index (101)
+    bool common = false;        // its dictionary marks the spelling common
     int32_t readingLength = 0;
 };
 
@@ -82,6 +102,7 @@ HitTraits TraitsOf(std::u16string_view text, const WordListEntry& entry, int32_t
     traits.shelfPosition = shelfPosition;
     traits.priority = entry.priority;
     traits.readingIndex = entry.indexId == kIndexReadingWord;
+    traits.common = (entry.flags & kEntryCommonWord) != 0;
     traits.readingLength = entry.readingLength;
     return traits;
 }
@@ -113,10 +134,17 @@ int32_t Prefer(const HitTraits& traitsA, const HitTraits& traitsB) {
     if (ta.others != tb.others) return ta.others < tb.others ? 1 : 0;
     if (ta.suruCompound && tb.suruJoin) return 1;
     if (traitsA.shelfPosition != traitsB.shelfPosition) return traitsA.shelfPosition < traitsB.shelfPosition ? 1 : 0;
-    // Two words of one dictionary that inflect alike to the same text (できます
-    // from 出来る and from でく): the one whose reading more of the text spells
-    // is the word written, not a rarer one that only its ending reached.
-    return traitsA.readingIndex && traitsB.readingIndex && traitsA.agreement > traitsB.agreement ? 1 : 0;
+    // Words the rules above leave even: the spelling the dictionary marks
+    // common before the rare ones that read alike (本 before 品 for ほん,
+    // 読む before 訓む), which the index would order by their kanji's code.
+    if (traitsA.common != traitsB.common) return traitsA.common ? 1 : 0;
+    // Two rare words of one dictionary that inflect alike to the same text:
+    // the one whose reading more of the text spells is the word written, not
+    // one that only its ending reached. Between two common words (居る and
+    // 下りる for おります) the text tells nothing of the kind.
+    return !traitsA.common && traitsA.readingIndex && traitsB.readingIndex && traitsA.agreement > traitsB.agreement
+               ? 1
+               : 0;
 }
 
 }  // namespace
@@ -129,13 +157,11 @@ int32_t WordList::PreferHit(const WordListEntry& a, const WordListEntry& b) cons
 int32_t WordList::SortByTextPosition(int32_t expandOption) {
     const int32_t count = EntryCount();
     for (WordListEntry& entry : entries_) entry.flags &= ~(kEntryPlaced | kEntryGroupStart | kEntryGroupEnd);
-    // The selection sort by start, then longer, then preferred, without its
-    // quadratic scan: the entry a scan would pick is always one of the
-    // remaining entries of the smallest start and longest length, the one the
-    // scan's PreferHit fold over them in their present array order leaves. So
-    // each step folds only over that group and the swaps are replayed on
-    // entry numbers; the order comes out exactly as the scan's. Deleted
-    // entries never move: the shown ones fill the other places in turn.
+    // By start, then longer, then preferred; hits the preference leaves even
+    // keep the order they were found in (the particle は before the 歯 and
+    // 刃 the reading index lists behind it), however the hits before them
+    // were ordered. Deleted entries never move: the shown ones fill the other
+    // places in turn.
     const std::u16string_view text = analysedText != nullptr ? std::u16string_view(analysedText) : std::u16string_view();
     struct Shown {
         int32_t start, length, entry;
@@ -155,62 +181,38 @@ int32_t WordList::SortByTextPosition(int32_t expandOption) {
         if (a.length != b.length) return a.length > b.length;
         return a.entry < b.entry;
     });
-    std::vector<int32_t> at(static_cast<size_t>(count)), place(static_cast<size_t>(count));
-    for (int32_t i = 0; i < count; ++i) at[static_cast<size_t>(i)] = place[static_cast<size_t>(i)] = i;
-    // The group's entries left, by their present place, with their traits
-    // beside them so that each fold reads one small array.
+    // at[p]: the entry that goes to place p.
+    std::vector<int32_t> at(static_cast<size_t>(count));
+    for (int32_t i = 0; i < count; ++i) at[static_cast<size_t>(i)] = i;
+    // The hits of one start and length, in the order they were found, with
+    // their traits beside them so that each fold reads one small array.
     struct Member {
         int32_t entry;
         HitTraits traits;
     };
     std::vector<Member> members;
     size_t next = 0;  // into places
-    // Puts `chosen` at the next place; answers the entry it displaced.
-    auto placeNext = [&](int32_t chosen) {
-        const int32_t position = places[next++];
-        const int32_t displaced = at[static_cast<size_t>(position)];
-        const int32_t from = place[static_cast<size_t>(chosen)];
-        at[static_cast<size_t>(position)] = chosen;
-        at[static_cast<size_t>(from)] = displaced;
-        place[static_cast<size_t>(displaced)] = from;
-        place[static_cast<size_t>(chosen)] = position;
-        entries_[static_cast<size_t>(chosen)].flags |= kEntryPlaced;
-        return displaced;
-    };
     for (size_t first = 0; first < shown.size();) {
         size_t last = first + 1;
         while (last < shown.size() && shown[last].start == shown[first].start &&
                shown[last].length == shown[first].length)
             ++last;
-        if (last - first == 1) {
-            placeNext(shown[first].entry);
-            first = last;
-            continue;
-        }
         members.clear();
         for (size_t k = first; k < last; ++k) {
             const int32_t i = shown[k].entry;
             const WordListEntry& entry = entries_[static_cast<size_t>(i)];
             members.push_back({i, TraitsOf(text, entry, ShelfPosition(entry.dictionary))});
         }
-        std::sort(members.begin(), members.end(), [&](const Member& a, const Member& b) {
-            return place[static_cast<size_t>(a.entry)] < place[static_cast<size_t>(b.entry)];
-        });
+        // A selection that takes the preferred hit out and leaves the rest
+        // in their order.
         while (!members.empty()) {
             size_t best = 0;
             for (size_t k = 1; k < members.size(); ++k)
                 if (Prefer(members[k].traits, members[best].traits) == 1) best = k;
             const int32_t chosen = members[best].entry;
-            const int32_t displaced = placeNext(chosen);
-            // Every entry left stands at or behind the place just filled, so
-            // a displaced member was the first by place; it takes the
-            // chosen one's place, and so its rank.
-            if (displaced != chosen && members.front().entry == displaced) {
-                members[best] = members.front();
-                members.erase(members.begin());
-            } else {
-                members.erase(members.begin() + static_cast<std::ptrdiff_t>(best));
-            }
+            at[static_cast<size_t>(places[next++])] = chosen;
+            entries_[static_cast<size_t>(chosen)].flags |= kEntryPlaced;
+            members.erase(members.begin() + static_cast<std::ptrdiff_t>(best));
         }
         first = last;
     }
@@ -228,12 +230,33 @@ int32_t WordList::SortByTextPosition(int32_t expandOption) {
         entries_[static_cast<size_t>(j)] = held;
         done[static_cast<size_t>(j)] = true;
     }
+    // A group begins at each hit that reaches further than those before it,
+    // except a hit in kana that starts inside a word of the text and reaches
+    // past it, where another hit starts right behind that word (認める read
+    // from したため over 発生した|ため, 内容 from ないよう and いよう over
+    // ことがない|ように): it stays among the word's rows, and the hit
+    // behind the word heads the next group. A word is one read through its
+    // forms or joined with する, or one the text writes with more than
+    // hiragana; a noun read from hiragana (二死 from にし of 有効にします, 富な
+    // of とみなす) is no word to keep a verb behind it out.
+    const auto startsAt = [&](int64_t position) {
+        const auto found = std::lower_bound(shown.begin(), shown.end(), position,
+                                            [](const Shown& a, int64_t p) { return a.start < p; });
+        return found != shown.end() && found->start == position;
+    };
     int64_t reach = INT64_MIN;
+    const WordListEntry* word = nullptr;
     for (WordListEntry& entry : entries_) {
         if (IsDeleted(entry)) continue;
         const int64_t end = int64_t{entry.matchStart} + entry.matchLength;
-        if (end > reach) entry.flags |= kEntryGroupEnd;
-        if (end > reach) reach = end;
+        if (end <= reach) continue;
+        if (word != nullptr && entry.matchStart > word->matchStart && entry.matchStart < reach && startsAt(reach) &&
+            IsWordOfTheText(text, *word) && IsReadFromKana(text, entry)) {
+            continue;
+        }
+        entry.flags |= kEntryGroupEnd;
+        reach = end;
+        word = &entry;
     }
     for (int32_t i = 0; i < count; ++i) {
         if ((entries_[i].flags & kEntryGroupEnd) == 0) continue;

@@ -125,17 +125,27 @@ void WarodaiKanjiKeys(std::span<const KeyElement> article, std::vector<Dictionar
     }
 }
 
+// An EDICT line is one spelling with one reading; "(P)" among its senses
+// marks that spelling common, which the translator prefers among words that
+// read alike.
+bool MarkedCommon(std::span<const KeyElement> article) {
+    for (const KeyElement& e : article)
+        if (e.kind == kKeyGrammar && e.text == u"(P)") return true;
+    return false;
+}
+
 // Every element of kind `a` paired with every one of kind `b` (or with an empty text).
 void PairKeys(std::span<const KeyElement> article, uint32_t a, uint32_t b, std::vector<DictionaryKey>& keys) {
     const bool anyB = Has(article, b);
+    const uint8_t flag = MarkedCommon(article) ? kCommonWordKey : kOrdinaryKey;
     for (const KeyElement& x : article) {
         if (x.kind != a) continue;
         if (!anyB) {
-            AddKey(keys, x.text, u"", kOrdinaryKey);
+            AddKey(keys, x.text, u"", flag);
             continue;
         }
         for (const KeyElement& y : article)
-            if (y.kind == b) AddKey(keys, x.text, y.text, kOrdinaryKey);
+            if (y.kind == b) AddKey(keys, x.text, y.text, flag);
     }
 }
 

@@ -29,6 +29,7 @@ enum KeyElementKind : uint32_t {
     kKeyOnReading = 11,
     kKeyKunReading = 12,
     kKeySubsense = 13,
+    kKeyGrammar = 37,  // EDICT's grammar groups, and a sense that is exactly "(P)"
 };
 
 struct DictionaryKey {

@@ -12,6 +12,7 @@
 // a key leads to, 0 for the article itself).
 #pragma once
 
+#include "dictionary/word_list_entry.h"
 #include "storage/index_values.h"
 
 #include <cstdint>
@@ -24,6 +25,7 @@ inline constexpr uint32_t kArticleRecordHeadBytes = 10;
 // Key flags of a reference.
 enum KeyFlag : uint8_t {
     kOrdinaryKey = 1,
+    kCommonWordKey = kCommonWordKeyFlag,  // an ordinary key of a spelling its dictionary marks common
     kKanjiOwnEntryKey = 5,       // a kanji's own entry (index 102 of kanji dictionaries)
     kOnReadingKey = 11,          // index 101 of kanji dictionaries from here on
     kKunReadingKey = 12,         // no okurigana, or three and more

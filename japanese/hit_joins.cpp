@@ -309,6 +309,9 @@ void HideVerbsOverParticleNi(WordList& list, std::u16string_view text) {
         if (!Visible(entry) || entry.indexId != static_cast<uint32_t>(kIndexReadingWord) || entry.wordLength <= 0 ||
             entry.tags[0] != 3 || At(text, entry.matchStart) != u'に')
             continue;
+        // A set expression written with the particle itself (に因る, に於ける)
+        // is the particle's own reading behind a noun.
+        if (entry.word[0] == u'に') continue;
         // A Latin word keeps its blank before the particle (on になっている).
         char16_t before = At(text, entry.matchStart - 1);
         if (before == u' ') before = At(text, entry.matchStart - 2);

@@ -35,6 +35,7 @@ enum JoinCode : uint8_t {
 // new entries go through AppendRaw, and a full list only ends the pass.
 // に behind a noun is the particle: a verb written in kanji that the kana
 // reached from there (になって read as 担って) is hidden; なって is なる.
+// A set expression that begins with the particle (に因る, に於ける) stays.
 void HideVerbsOverParticleNi(WordList& list, std::u16string_view text);
 void JoinNounParticles(WordList& list, std::u16string_view text);
 // する joins a verb's conjunctive stem, and with `nouns` a noun written in

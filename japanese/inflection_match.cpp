@@ -40,6 +40,9 @@ bool IsKanaOrKanji(char16_t c) {
 }
 
 // Continuations that must consume a character before they count.
+// The adjective row すぎる ("too ...").
+constexpr uint8_t kTooMuchCode = 142;
+
 bool NeedsProgress(uint8_t code) { return code == 8 || code == 23 || code == 24; }
 
 bool Continues(uint8_t code, uint32_t classBit) {
@@ -234,6 +237,14 @@ int32_t MatchAdjectiveEndings(const MatchContext& context, int32_t position, Tag
         if (common == length) {
             AppendTagCode(tags, entry.tagCode);
             return position + length;
+        }
+        // すぎる is a verb of its own: 古すぎます, 高すぎて go on as it does.
+        if (entry.tagCode == kTooMuchCode && common == length - 1 && context.At(position + common) != 0) {
+            const int32_t saved = CountTagCodes(tags);
+            AppendTagCode(tags, kTooMuchCode);
+            const int32_t end = MatchConjugationRows(context, position + common, tags, kIchidan, depth + 1);
+            if (end != kNoMatch) return end;
+            RestoreTagCount(tags, saved);
         }
         if (entry.tagCode == 137 && common == length - 1) {
             const int32_t saved = CountTagCodes(tags);

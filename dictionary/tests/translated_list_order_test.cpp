@@ -110,6 +110,37 @@ TEST_F(OrderTest, ReadingAgreementStopsAtTheTextEnd) {
     EXPECT_EQ(list.PreferHit(a, b), 1);
 }
 
+// Hits the rules leave even: the spelling its dictionary marks common heads,
+// wherever the index put it (読む behind 訓む and 詠む for よみます); the
+// reading's agreement with the text chooses only between rare words, so
+// おります stays 居る, the first of two common words, before 下りる.
+TEST_F(OrderTest, EvenHitsPutTheCommonSpellingFirstAndAgreementDecidesOnlyBetweenRareOnes) {
+    const auto spelled = [](std::u16string_view reading, bool common, int32_t record) {
+        WordListEntry hit = Hit(0, 4, 100, {3, 33}, record);
+        std::memcpy(hit.reading, reading.data(), reading.size() * 2);
+        hit.readingLength = static_cast<int32_t>(reading.size());
+        if (common) hit.flags |= kEntryCommonWord;
+        return hit;
+    };
+    text = u"よみます";
+    list.analysedText = text.c_str();
+    list.AppendRaw(spelled(u"よむ", false, 1));  // 訓む
+    list.AppendRaw(spelled(u"よむ", false, 2));  // 詠む
+    list.AppendRaw(spelled(u"よむ", true, 3));   // 読む
+    list.SortByTextPosition(1);
+    EXPECT_EQ(Records(), (std::vector<int32_t>{3, 1, 2}));
+
+    text = u"おります";
+    list.analysedText = text.c_str();
+    EXPECT_EQ(list.PreferHit(spelled(u"おりる", true, 0), spelled(u"おる", true, 0)), 0);
+    EXPECT_EQ(list.PreferHit(spelled(u"おりる", false, 0), spelled(u"おる", false, 0)), 1);
+    EXPECT_EQ(list.PreferHit(spelled(u"おる", true, 0), spelled(u"おりる", false, 0)), 1);
+    // A rule before it still decides: an inflected common word behind a plain rare one.
+    WordListEntry plain = spelled(u"おり", false, 0);
+    plain.tags[1] = 0;
+    EXPECT_EQ(list.PreferHit(spelled(u"おる", true, 0), plain), 0);
+}
+
 TEST_F(OrderTest, SortIndexOrdersByEndAndMarksDeletedEntries) {
     list.AppendRaw(Hit(0, 2, 100, {3}, 1));
     list.AppendRaw(Hit(0, 6, 100, {3}, 2));
@@ -127,29 +158,31 @@ TEST_F(OrderTest, SortIndexOrdersByEndAndMarksDeletedEntries) {
 namespace {
 
 // The plain selection sort the ordering stands for: for each place, the scan
-// over the rest keeps the smaller start, then the longer, then the preferred.
+// over the rest keeps the smaller start, then the longer, then the preferred;
+// the one it keeps leaves the rest in their order. Deleted entries keep
+// their places.
 std::vector<int32_t> ScanSortedRecords(const WordList& list) {
-    std::vector<WordListEntry> entries;
-    for (int32_t i = 0; i < list.EntryCount(); ++i) entries.push_back(list.EntryAt(i));
-    std::vector<bool> placed(entries.size(), false);
-    for (size_t position = 0; position < entries.size(); ++position) {
-        if (entries[position].flags & kEntryDeleted) continue;
-        int32_t best = -1;
-        for (size_t j = position; j < entries.size(); ++j) {
-            const WordListEntry& c = entries[j];
-            if ((c.flags & kEntryDeleted) || placed[j]) continue;
-            if (best < 0) { best = static_cast<int32_t>(j); continue; }
-            const WordListEntry& held = entries[static_cast<size_t>(best)];
-            if (c.matchStart != held.matchStart) { if (c.matchStart < held.matchStart) best = static_cast<int32_t>(j); }
-            else if (c.matchLength != held.matchLength) { if (c.matchLength > held.matchLength) best = static_cast<int32_t>(j); }
-            else if (list.PreferHit(c, held) == 1) best = static_cast<int32_t>(j);
-        }
-        if (best < 0) break;
-        std::swap(entries[position], entries[static_cast<size_t>(best)]);
-        placed[position] = true;
+    std::vector<WordListEntry> rest;
+    std::vector<size_t> places;
+    for (int32_t i = 0; i < list.EntryCount(); ++i) {
+        if (list.EntryAt(i).flags & kEntryDeleted) continue;
+        rest.push_back(list.EntryAt(i));
+        places.push_back(static_cast<size_t>(i));
     }
     std::vector<int32_t> ids;
-    for (const WordListEntry& e : entries) ids.push_back(static_cast<int32_t>(e.recordId));
+    for (int32_t i = 0; i < list.EntryCount(); ++i) ids.push_back(static_cast<int32_t>(list.EntryAt(i).recordId));
+    for (size_t place : places) {
+        size_t best = 0;
+        for (size_t j = 1; j < rest.size(); ++j) {
+            const WordListEntry& c = rest[j];
+            const WordListEntry& held = rest[best];
+            if (c.matchStart != held.matchStart) { if (c.matchStart < held.matchStart) best = j; }
+            else if (c.matchLength != held.matchLength) { if (c.matchLength > held.matchLength) best = j; }
+            else if (list.PreferHit(c, held) == 1) best = j;
+        }
+        ids[place] = static_cast<int32_t>(rest[best].recordId);
+        rest.erase(rest.begin() + static_cast<std::ptrdiff_t>(best));
+    }
     return ids;
 }
 

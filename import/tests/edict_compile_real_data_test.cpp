@@ -1,13 +1,15 @@
 // Debian's EDICT-format files compiled and checked against an independent
 // count (edict_key_counts.py over iconv's decoding): articles (index 0),
 // index 101 and 102 entries, an empty index 106, the header's name and
-// copyright. Every 25th line by default; OSTREL_WHOLE_EDICT=1 compiles the
+// copyright, and the reading keys whose reference marks the spelling common
+// ("(P)"). Every 25th line by default; OSTREL_WHOLE_EDICT=1 compiles the
 // whole files. Native only: the oracle is a python3 script.
 #include "common/tests/test_paths.h"
 #include "import/tests/compile_fixture.h"
 
 #include "common/tests/edict_files.h"
 #include "dictionary/dictionary_properties.h"
+#include "import/article_record.h"
 
 #include <cstdio>
 #include <cstring>
@@ -31,10 +33,11 @@ TEST_P(EdictCompileRealData, CountsAgreeWithAnIndependentReading) {
         for (std::span<const uint8_t> line : SplitLines(bytes))
             if (number++ % step == 0) out.write(reinterpret_cast<const char*>(line.data()), line.size()) << '\n';
     }
-    std::string oracle(64, '\0');
+    std::string oracle(64, '\0'), oracleCommon(64, '\0');
     FILE* pipe = popen((std::string("python3 ") + SourcePath("/import/tests/edict_key_counts.py '") +
                         std::filesystem::path(source).string() + "'").c_str(), "r");
-    ASSERT_TRUE(pipe && fgets(oracle.data(), static_cast<int>(oracle.size()), pipe));
+    ASSERT_TRUE(pipe && fgets(oracle.data(), static_cast<int>(oracle.size()), pipe) &&
+                fgets(oracleCommon.data(), static_cast<int>(oracleCommon.size()), pipe));
     pclose(pipe);
     std::u16string error;
     ASSERT_EQ(Compile(source, target, {}, nullptr, &error), 1) << Utf16ToUtf8(error);
@@ -48,7 +51,13 @@ TEST_P(EdictCompileRealData, CountsAgreeWithAnIndependentReading) {
         counts += std::to_string(count) + (index == 106 ? "\n" : " ");
     }
     uint32_t cursor = 0;
-    ASSERT_FALSE(Failed(engine_.OpenCursor(id, &cursor)) || Failed(engine_.SelectIndex(cursor, kIndexProperties)));
+    ASSERT_FALSE(Failed(engine_.OpenCursor(id, &cursor)) || Failed(engine_.SelectIndex(cursor, kIndexReadingWord)));
+    uint32_t common = 0;
+    EntryPosition at;
+    for (DmsStatus s = engine_.First(cursor, nullptr, &at); !Failed(s); s = engine_.Next(cursor, nullptr, &at))
+        if (KeyReferenceFlag(at.ref) == kCommonWordKey) ++common;
+    EXPECT_EQ(std::to_string(common) + "\n", oracleCommon.substr(0, oracleCommon.find('\n') + 1));
+    ASSERT_FALSE(Failed(engine_.SelectIndex(cursor, kIndexProperties)));
     std::optional<std::u16string> name, copyright;
     GetDictionaryProperty(engine_, cursor, 1, name);
     GetDictionaryProperty(engine_, cursor, 2, copyright);

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 # Independent count of what a compile of an EDICT-format file must hold:
 # articles (lines with a "/" after the header), index 101 entries (readings x
-# max(1, words) per line) and index 102 entries (words x max(1, readings)).
+# max(1, words) per line) and index 102 entries (words x max(1, readings)),
+# and the index 101 entries of the lines a sense of exactly "(P)" marks common.
 # Usage: edict_key_counts.py FILE   (EUC-JP, decoded by iconv)
 import re
 import subprocess
@@ -9,7 +10,7 @@ import sys
 
 text = subprocess.run(["iconv", "-f", "EUC-JP", "-t", "UTF-8", sys.argv[1]],
                       capture_output=True, check=True).stdout.decode("utf-8")
-articles = readings_keys = words_keys = 0
+articles = readings_keys = words_keys = common_keys = 0
 lines = [l.rstrip("\r") for l in text.split("\n") if l.strip("\r")]
 for number, line in enumerate(lines):
     if number == 0 and re.match("(\uff1f|\\?|\u3000\uff1f)", line):
@@ -26,4 +27,7 @@ for number, line in enumerate(lines):
     words, readings = (names(m.group(1)), names(m.group(2))) if m else ([], names(head))
     readings_keys += len(readings) * max(1, len(words))
     words_keys += len(words) * max(1, len(readings))
+    if "(P)" in line.split("/")[1:]:
+        common_keys += len(readings) * max(1, len(words))
 print(articles, readings_keys, words_keys)
+print(common_keys)

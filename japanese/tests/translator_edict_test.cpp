@@ -18,7 +18,8 @@ constexpr std::u16string_view kTexts =
     u"食べました食べています書かなかった高くなかった来たネコねこＡＢＣABC猫がいる私は学生です"
     u"勉強しますお待ちください行かなければならない話したい出したい貸したい押したくない"
     u"タベマシタタベタカイタヨマナイ食ベタ発生しました選択しました無視されました表示します存在せず"
-    u"ししししできます指定すると有効になったＳＩＴシャツｒｅｍ";
+    u"ししししできます指定すると有効になったＳＩＴシャツｒｅｍ"
+    u"日本における地震による被害発生したため作ろうとして古すぎますことがないように";
 
 class TranslatorEdictTest : public TranslatorTest {
 protected:
@@ -113,6 +114,36 @@ TEST_F(TranslatorEdictTest, TheWordWrittenHeadsItsGroup) {
     EXPECT_EQ(at(3)->reading, u"なる") << Describe(rows);
     EXPECT_EQ(at(3)->length, 3) << Describe(rows);
     for (const HitRow& r : rows) EXPECT_NE(r.reading, u"になう") << Describe(rows);
+}
+
+// Each word of the text heads the group it begins: a kanji word the kana
+// reach from inside the word before (認める from したため, 牢として, 内容
+// from ないよう) stays among that word's rows; behind a noun the set
+// expressions that begin with に stay; an adjective with すぎる goes on as
+// the verb すぎる does.
+TEST_F(TranslatorEdictTest, EachWordHeadsTheGroupItBegins) {
+    options.expand = 2;
+    struct Case {
+        std::u16string_view text;
+        int32_t start, length;
+        std::u16string_view reading;
+    };
+    for (const Case& c : {Case{u"日本における地震による被害", 2, 4, u"における"},
+                          Case{u"日本における地震による被害", 8, 3, u"による"}, Case{u"発生したため", 4, 2, u"ため"},
+                          Case{u"作ろうとして", 3, 3, u"として"}, Case{u"古すぎます", 0, 5, u"ふるい"},
+                          Case{u"ことがないように", 5, 3, u"ように"}}) {
+        translator->Translate(*list, c.text, 2, 0);
+        const std::vector<HitRow> rows = Rows();
+        // The row a reader meets at the word: the first of the last rows to start at or before it.
+        const HitRow* head = nullptr;
+        for (const HitRow& r : rows)
+            if (r.start <= c.start && (head == nullptr || r.start > head->start)) head = &r;
+        ASSERT_NE(head, nullptr) << Describe(rows);
+        EXPECT_EQ(head->start, c.start) << Utf16ToUtf8(c.text) << Describe(rows);
+        EXPECT_EQ(head->length, c.length) << Utf16ToUtf8(c.text) << Describe(rows);
+        EXPECT_EQ(head->reading, c.reading) << Utf16ToUtf8(c.text) << Describe(rows);
+    }
+    ExpectHit(u"古すぎます", 0, 5, u"古い", {3, 142, 33});
 }
 
 TEST_F(TranslatorEdictTest, GodanSuWithTaiIsTheDesiderative) {
