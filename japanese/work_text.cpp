@@ -35,6 +35,44 @@ size_t WholeCharacters(std::u16string_view text, size_t from, size_t units) {
     return end - from;
 }
 
+// The start of the last letter, mark or digit of `text` (a supplementary
+// character counts whole), else its last unit: where a caret behind the text
+// looks back to.
+int32_t LastWordUnit(std::u16string_view text) {
+    for (size_t i = text.size(); i-- > 0;) {
+        if (IsLowSurrogate(text[i]) && i > 0 && IsHighSurrogate(text[i - 1])) return static_cast<int32_t>(i - 1);
+        if (IsWordUnit(text[i])) return static_cast<int32_t>(i);
+    }
+    return static_cast<int32_t>(text.size()) - 1;
+}
+
+// Punctuation of the Japanese side (、。「」・，．（）！？ and the like), which a
+// Japanese sentence runs through.
+bool IsJapanesePunctuation(char32_t c) {
+    return (c >= 0x3000 && c <= 0x303F) || (c >= 0xFF01 && c <= 0xFF0F) || (c >= 0xFF1A && c <= 0xFF20);
+}
+
+// A run of at least kSentenceCharacters Japanese characters with a hiragana
+// among them, Japanese punctuation running through it: the text holds a
+// sentence, whatever links, paths or commands stand beside it.
+constexpr int32_t kSentenceCharacters = 10;
+bool HasJapaneseSentence(std::u16string_view text) {
+    int32_t run = 0;
+    bool hiragana = false;
+    for (size_t i = 0, units = 1; i < text.size(); i += units) {
+        const char32_t c = CodePointAt(text, i, units);
+        if (IsJapaneseChar(c)) {
+            ++run;
+            hiragana = hiragana || (c >= 0x3041 && c <= 0x309F);
+            if (run >= kSentenceCharacters && hiragana) return true;
+        } else if (!IsJapanesePunctuation(c)) {
+            run = 0;
+            hiragana = false;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 bool IsJapaneseChar(char32_t c) {
@@ -55,6 +93,7 @@ std::optional<WorkText> CutWorkText(std::u16string_view text, int32_t caret, int
     text = text.substr(0, std::min(text.find(u'\0'), text.size()));
     const int32_t length = static_cast<int32_t>(text.size());
     WorkText work;
+    const bool caretBehindText = caret == length;
     work.caretOnText = caret >= 0 && caret < length;
     if (!work.caretOnText) caret = 0;
     switch (mode) {
@@ -93,6 +132,10 @@ std::optional<WorkText> CutWorkText(std::u16string_view text, int32_t caret, int
                 caret = 0;
                 work.caretOnText = false;
             }
+            // The caret just behind the whole line, as typing leaves it,
+            // stands behind the word just typed: the look-up counts on that
+            // word, while the line's own script still decides its kind.
+            if (caretBehindText && work.end == length) caret = LastWordUnit(work.text);
             work.caret = caret;
             break;
     }
@@ -108,7 +151,7 @@ bool IsJapaneseScript(std::u16string_view text) {
         if (IsJapaneseChar(c) || (c >= 0x3000 && units == 1 && IsWordUnit(text[i]))) ++japanese;
         else if (c < 0x3000 && IsWordUnit(text[i])) ++western;
     }
-    return japanese > 0 && japanese >= western;
+    return (japanese > 0 && japanese >= western) || HasJapaneseSentence(text);
 }
 
 TextKind DecideTextKind(const WorkText& work, std::optional<HitSpan> coveringHit) {

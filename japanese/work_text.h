@@ -26,7 +26,9 @@ struct WorkText {
     int32_t caret = 0;    // index of the caret character inside `text`
     // False when no caret stands on the text: a whole text (mode 1), or the
     // input line's caret outside it (behind the last character after typing
-    // or a paste). The text's own script decides its kind then.
+    // or a paste). The text's own script decides its kind then; a caret just
+    // behind the input line still counts on the last word (`caret` on its
+    // last character), a caret further out counts as 0.
     bool caretOnText = true;
     int32_t end = 0;      // units of the given text read: the text was cut there when shorter than it
 };
@@ -42,7 +44,8 @@ struct ScriptCounts {
 ScriptCounts CountScripts(std::u16string_view text);
 
 // Cuts the work text (`text` ends at its first 0); a cut never parts a
-// surrogate pair. A caret outside the text counts as 0. Empty when nothing
+// surrogate pair. A caret outside the text counts as 0, but for the input
+// line one just behind its end stands on its last word. Empty when nothing
 // is left to translate (a caret on a blank in mode 0).
 std::optional<WorkText> CutWorkText(std::u16string_view text, int32_t caret, int32_t before,
                                     int32_t after, TranslateMode mode);
@@ -63,7 +66,10 @@ TextKind DecideTextKind(const WorkText& work, std::optional<HitSpan> coveringHit
 // Whether `text` holds letters or digits of the Japanese side, at least as
 // many as below U+3000 (the Japanese side: kana, kanji, 々, ー and every letter or digit
 // from U+3000 up, the full-width Latin among them): 'apt-getは、パッケージを…'
-// is Japanese, 'Arma virumque cano' and '!?' are not.
+// is Japanese, 'Arma virumque cano' and '!?' are not. A text that holds a
+// Japanese sentence (ten Japanese characters in a row, a hiragana among
+// them, its punctuation running through) is Japanese however many letters
+// its links and paths hold.
 bool IsJapaneseScript(std::u16string_view text);
 
 }  // namespace ostrel::japanese

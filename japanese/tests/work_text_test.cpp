@@ -96,5 +96,65 @@ TEST(DecideTextKind, WithoutACaretOnTheTextItsScriptDecides) {
     }
 }
 
+// The edges of the input line's judgement: a caret on its first character
+// stands on the text; one just behind it stands on the last word typed
+// (behind a blank or a stop, on the word before them; a supplementary
+// kanji whole) while the script of the whole line decides its kind; one
+// behind a line longer than is read counts as 0.
+TEST(CutWorkText, CaretAtTheEdgesOfTheInputLine) {
+    auto first = CutWorkText(u"猫 is a cat", 0, 0, 0, TranslateMode::kInputLine);
+    ASSERT_TRUE(first);
+    EXPECT_TRUE(first->caretOnText);
+    EXPECT_EQ(DecideTextKind(*first, std::nullopt), TextKind::kJapanese);  // by the character at the caret
+    struct Case {
+        std::u16string text;
+        int32_t caret;  // where the caret counts
+        TextKind kind;
+    };
+    const Case behind[] = {
+        {u"Arma virumque cano", 17, TextKind::kWestern},
+        {u"Arma virumque cano ", 17, TextKind::kWestern},
+        {u"ほんをよみます。", 6, TextKind::kJapanese},
+        {u"猫は𠮟", 2, TextKind::kJapanese},
+        {u"猫 is a cat", 9, TextKind::kWestern},
+        {u"!?", 1, TextKind::kWestern},
+    };
+    for (const Case& c : behind) {
+        const auto work = CutWorkText(c.text, static_cast<int32_t>(c.text.size()), 0, 0, TranslateMode::kInputLine);
+        ASSERT_TRUE(work);
+        EXPECT_FALSE(work->caretOnText) << work->caret;
+        EXPECT_EQ(work->caret, c.caret) << work->caret;
+        EXPECT_EQ(DecideTextKind(*work, std::nullopt), c.kind) << work->caret;
+    }
+    const std::u16string longLine = std::u16string(kInputLineUnits + 5, u'a');
+    for (int32_t caret : {kInputLineUnits, kInputLineUnits + 5, kInputLineUnits + 6}) {
+        const auto work = CutWorkText(longLine, caret, 0, 0, TranslateMode::kInputLine);
+        ASSERT_TRUE(work);
+        EXPECT_EQ(work->caret, 0) << caret;
+        EXPECT_FALSE(work->caretOnText) << caret;
+    }
+}
+
+// As many Japanese as Western letters is Japanese; one Western letter more
+// is not, unless a Japanese sentence stands in the text: a paragraph of a
+// Japanese README whose links hold three times its Japanese characters.
+TEST(IsJapaneseScript, ATieIsJapaneseAndASentenceOutweighsLinks) {
+    EXPECT_TRUE(IsJapaneseScript(u"ab 猫犬"));
+    EXPECT_FALSE(IsJapaneseScript(u"abc 猫犬"));
+    EXPECT_TRUE(IsJapaneseScript(u"ａｂ cd"));  // full-width letters count on the Japanese side
+    const std::u16string readme =
+        u"インストール後，英語版のガイドは [texmf-dist/doc/texlive/](../texmf-dist/doc/texlive/texlive-en) "
+        u"以下に [HTML](../texmf-dist/doc/texlive/texlive-en/texlive-en.html) 形式と "
+        u"[PDF](../texmf-dist/doc/texlive/texlive-en/texlive-en.pdf) 形式で配置されます．日本語版の TeX Live ガイド "
+        u"([PDF](../texmf-dist/doc/texlive/texlive-ja/texlive-ja.pdf)) もあります．";
+    const ScriptCounts counts = CountScripts(readme);
+    EXPECT_LT(counts.japanese * 2, counts.other);
+    EXPECT_TRUE(IsJapaneseScript(readme));
+    // Nine Japanese characters, or ten without a hiragana, make no sentence.
+    EXPECT_FALSE(IsJapaneseScript(u"the greeting おはようございます is said in the morning"));
+    EXPECT_TRUE(IsJapaneseScript(u"the thanks ありがとうございます。 are said to a stranger too"));
+    EXPECT_FALSE(IsJapaneseScript(u"Tokyo 東京都千代田区霞ヶ関一丁目 is an address, written out for a letter"));
+}
+
 }  // namespace
 }  // namespace ostrel::japanese
