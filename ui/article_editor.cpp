@@ -538,12 +538,8 @@ void ArticleEditor::OnCommand(uint32_t id) {
         return;
     case 40622:
     case 40623:
-        ++inChange_;
-        SendMessageW(control, id == 40622 ? EM_UNDO : EM_REDO, 0, 0);
-        --inChange_;
+        TakeStep(id == 40622);
         text_->ScriptFontsGiven();  // undoing brings the faces back with the text
-        // An undone kind changes no text: every line's kind is read again.
-        ReloadLines();
         ShowCheck(CheckLines(table_.Lines()));
         InvalidateRect(dialog_, nullptr, TRUE);
         UpdateToolbar();
@@ -583,6 +579,56 @@ void ArticleEditor::OnCommand(uint32_t id) {
     default:
         return;
     }
+}
+
+namespace {
+
+// Whether a step that left the text as it was changed only kinds the
+// classification chose: some line's kind differs, and no kind the user
+// chose is among those that changed.
+bool OnlyAutomaticKindsChanged(const std::vector<int32_t>& before, const std::vector<int32_t>& after) {
+    if (before.size() != after.size()) return false;
+    bool changed = false;
+    for (size_t i = 0; i < before.size(); ++i) {
+        if (before[i] == after[i]) continue;
+        if (before[i] >= kUserKind || after[i] >= kUserKind) return false;
+        changed = true;
+    }
+    return changed;
+}
+
+}  // namespace
+
+void ArticleEditor::TakeStep(bool back) {
+    HWND control = text_->Window();
+    const UINT step = back ? EM_UNDO : EM_REDO, reverse = back ? EM_REDO : EM_UNDO;
+    const UINT can = back ? EM_CANUNDO : EM_CANREDO;
+    // The kinds the classification wrote after an edit are steps of the
+    // control's own: one Undo takes them back with the edit, one Redo brings
+    // them again with it, where the first presses changed only the margin.
+    ++inChange_;
+    ReloadLines();
+    std::u16string text = table_.Text();
+    std::vector<int32_t> kinds = Kinds();
+    bool userStep = false;
+    while (SendMessageW(control, can, 0, 0)) {
+        SendMessageW(control, step, 0, 0);
+        // An undone kind changes no text: every line's kind is read again.
+        ReloadLines();
+        const bool automatic = table_.Text() == text && OnlyAutomaticKindsChanged(kinds, Kinds());
+        if (!automatic && userStep) {
+            // The user's next step: left where it was.
+            SendMessageW(control, reverse, 0, 0);
+            ReloadLines();
+            break;
+        }
+        userStep = userStep || !automatic;
+        // Undoing stops at the user's step; redoing goes on through the kinds that followed it.
+        if (userStep && back) break;
+        text = table_.Text();
+        kinds = Kinds();
+    }
+    --inChange_;
 }
 
 bool ArticleEditor::HasTextWindow(const void* window) const {

@@ -95,6 +95,9 @@ private:
     void SyncLines(std::u16string_view now);
     // Reads every line and kind again (a kind undone changes no text).
     void ReloadLines();
+    // Undo (`back`) or Redo of one step of the user's, with the kinds the
+    // classification wrote after it.
+    void TakeStep(bool back);
     void ReadKinds(LineRange range);
     // Gives the lines the `wanted` kinds where the table says they differ.
     void WriteKinds(std::span<const int32_t> wanted);
