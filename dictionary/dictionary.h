@@ -106,7 +106,8 @@ public:
     uint32_t CheckCollatorMatch();
     // Fills the counts; answers the article count before the name and version overrides.
     int32_t CountRecords();
-    // Entries of `indexId` whose keys lie between the one-unit keys `first` and `last`.
+    // Entries of `indexId` whose keys begin with a unit from `first` to `last`
+    // (of an index of more than 4,096 entries, as 4,096 keys spread over it show).
     uint32_t CountKeysInRange(int32_t indexId, char16_t first, char16_t last);
     // The name part of the path (no folder, no extension); 1 without a file object, else 0.
     uint32_t GetFileName(std::u16string& out) const;

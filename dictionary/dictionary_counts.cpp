@@ -8,6 +8,9 @@
 #include "dictionary/format_detection.h"
 #include "storage/dms.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace {
 
 // The most key segments an index of the schema has, and room for any of them.
@@ -19,6 +22,8 @@ constexpr char16_t kKanaFirst = 0x3041, kKanaLast = 0x30FF;
 constexpr char16_t kLatinFirst = 0x0041, kLatinLast = 0x024F;
 // More kana keys than this in the word index alone make a Japanese dictionary.
 constexpr uint32_t kJapaneseWordKanaKeys = 1000;
+// The most keys of one index the guess looks at.
+constexpr uint32_t kKeysLookedAt = 4096;
 
 struct TranslationScript {
     char16_t first, last;
@@ -40,32 +45,21 @@ bool EqualsIgnoringAsciiCase(std::u16string_view a, std::u16string_view b) {
     return true;
 }
 
-// A key of one leading text unit, every further segment empty or zero, and
-// buffers for a found entry's segments.
-struct OneUnitKey {
-    explicit OneUnitKey(char16_t unit) : unit(unit) {
-        for (int i = 0; i < kMaxKeySegments; ++i) {
-            key[i] = {zeros, 0};
-            found[i] = {buffers[i], kSegmentBytes};
-        }
-        key[0] = {&this->unit, sizeof this->unit};
+// Buffers for the segments of an entry a move finds.
+struct FoundKey {
+    FoundKey() { Reset(); }
+    void Reset() {
+        for (int i = 0; i < kMaxKeySegments; ++i) found[i] = {buffers[i], kSegmentBytes};
     }
-    void ResetFound() {
-        for (int i = 0; i < kMaxKeySegments; ++i) found[i].length = kSegmentBytes;
+    // The first text unit of the first segment; 0 when it is empty.
+    char16_t FirstUnit() const {
+        char16_t unit = 0;
+        if (found[0].length >= static_cast<int32_t>(sizeof unit)) std::memcpy(&unit, buffers[0], sizeof unit);
+        return unit;
     }
-    char16_t unit;
-    uint8_t zeros[16] = {};
-    KeySegmentValue key[kMaxKeySegments];
     KeySegmentValue found[kMaxKeySegments];
     uint8_t buffers[kMaxKeySegments][kSegmentBytes];
 };
-
-// The ordinal of the entry a seek found, asking the engine when the seek did not say.
-bool OrdinalOf(CDMS& engine, uint32_t cursor, const EntryPosition& position, uint32_t* ordinal) {
-    *ordinal = position.ordinal;
-    if (*ordinal != kUnknownOrdinal) return true;
-    return !Failed(engine.GetOrdinal(cursor, ordinal)) && *ordinal != kUnknownOrdinal;
-}
 
 }  // namespace
 
@@ -116,21 +110,27 @@ int32_t CDictionary::CountRecords() {
 }
 
 uint32_t CDictionary::CountKeysInRange(int32_t indexId, char16_t first, char16_t last) {
+    // By the keys' own first unit, not by where they sort: a collation puts
+    // keys of one script apart (a kana key sorts by its expansion, こと for
+    // U+30FF), so the keys between two one-unit keys are not those of a range.
     if (indexId == kIndexArticles) return 0;
     EngineCursor cursor(engine_, fileId);
-    if (Failed(cursor.SelectIndex(indexId))) return 0;
-    OneUnitKey low(first);
-    EntryPosition at;
-    uint32_t a = 0;
-    if (Failed(engine_.SeekGreaterOrEqual(cursor.handle(), low.key, low.found, &at)) || low.found[0].length <= 0 ||
-        !OrdinalOf(engine_, cursor.handle(), at, &a))
+    uint32_t entries = 0;
+    if (Failed(cursor.SelectIndex(indexId)) || Failed(engine_.GetCount(cursor.handle(), &entries)) || entries == 0)
         return 0;
-    OneUnitKey high(last);
-    uint32_t b = 0;
-    if (Failed(engine_.SeekLessOrEqual(cursor.handle(), high.key, high.found, &at)) || high.found[0].length <= 0 ||
-        !OrdinalOf(engine_, cursor.handle(), at, &b))
-        return 0;
-    return a <= b ? b - a + 1 : 0;
+    // A large index is looked at in keys spread evenly over it, each
+    // standing for its share, so an open never walks every key.
+    const uint32_t looked = std::min(entries, kKeysLookedAt);
+    FoundKey key;
+    uint64_t inRange = 0;
+    for (uint32_t i = 0; i < looked; ++i) {
+        const uint32_t ordinal = static_cast<uint32_t>(uint64_t{i} * entries / looked);
+        key.Reset();
+        if (Failed(engine_.MoveToOrdinal(cursor.handle(), ordinal, key.found, nullptr))) return 0;
+        const char16_t unit = key.FirstUnit();
+        if (unit != 0 && unit >= first && unit <= last) ++inRange;
+    }
+    return static_cast<uint32_t>((inRange * entries + looked / 2) / looked);
 }
 
 void CDictionary::GuessIndexLanguage() {

@@ -120,6 +120,13 @@ INSTANTIATE_TEST_SUITE_P(
         LanguageCase{"ChineseWhenLatinReadingsWin",
                      {u"あい", u"かき", u"さし", u"ai", u"ka", u"ki", u"sa", u"shi"}, {u"愛"}, {}, {}, u"cmn"},
         LanguageCase{"JapaneseWhenKanaReadingsWin", {u"あい", u"かき", u"ai"}, {u"愛"}, {}, {}, u"jpn"},
+        // Keys are judged by their characters, not by where they sort: ねこぜ,
+        // はな and やま sort after the one-unit key U+30FF (as こと), and zhong
+        // and zi after U+024F (a y with a stroke).
+        LanguageCase{"JapaneseWhenKanaReadingsSortAfterKoto",
+                     {u"ねこぜ", u"はな", u"やま", u"ai"}, {u"猫背", u"花", u"山"}, {}, {}, u"jpn"},
+        LanguageCase{"ChineseWhenLatinReadingsSortAfterY",
+                     {u"zhong", u"zi", u"zuo", u"あい"}, {u"中", u"字", u"坐"}, {}, {}, u"cmn"},
         LanguageCase{"LatinStems", {u"amo"}, {u"amo"}, {}, {u"am"}, u"lat"},
         LanguageCase{"RussianTranslations", {}, {}, {u"дом", u"кот", u"house"}, {}, u"rus"},
         LanguageCase{"GreekTranslations", {}, {}, {u"λόγος", u"οἶκος", u"house"}, {}, u"ell"},
@@ -128,6 +135,41 @@ INSTANTIATE_TEST_SUITE_P(
         LanguageCase{"ReadingsAloneGuessNothing", {u"あい"}, {}, {}, {}, u""},
         LanguageCase{"NamedLanguageIsNotGuessed", {u"amo"}, {}, {}, {u"am"}, u"", u"Latin"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// With no readings, more than 1,000 kana keys of the word index make it
+// Japanese (one key fewer does not); an index of more keys than the guess
+// looks at is judged by keys spread over it: 6,000 kana readings after こと
+// outweigh 4,000 Latin ones.
+TEST_F(DictionaryOpen, KanaKeysAreCountedAtTheThresholdAndOverALargeIndex) {
+    auto kanaKey = [](int i) {
+        return std::u16string{u'ね', char16_t(u'あ' + i % 80), char16_t(u'あ' + i / 80 % 80), char16_t(u'あ' + i / 6400)};
+    };
+    for (const int kana : {1000, 1001}) {
+        const std::u16string path = u"C:\\Dictionaries\\words" + std::u16string(1, char16_t(u'0' + kana % 2)) + u".qdx";
+        CreateDictionaryFile(path);
+        for (int i = 0; i < kana; ++i) InsertKey(kIndexWordReading, kanaKey(i));
+        InsertKey(kIndexWordReading, u"猫");
+        FinishFile();
+        auto dictionary = MakeDictionary(path);
+        ASSERT_EQ(dictionary->Open(2), 0u);
+        EXPECT_EQ(std::u16string(dictionary->IndexLanguage()), kana > 1000 ? u"jpn" : u"cmn") << kana;
+        EXPECT_EQ(dictionary->CountKeysInRange(kIndexWordReading, 0x3041, 0x30FF), static_cast<uint32_t>(kana));
+        dictionary->Close();
+    }
+    CreateDictionaryFile();
+    for (int i = 0; i < 6000; ++i) InsertKey(kIndexReadingWord, kanaKey(i), u"猫");
+    for (int i = 0; i < 4000; ++i) {
+        const std::u16string latin{u'z', char16_t(u'a' + i % 26), char16_t(u'a' + i / 26 % 26), char16_t(u'a' + i / 676)};
+        InsertKey(kIndexReadingWord, latin, u"猫");
+    }
+    InsertKey(kIndexWordReading, u"猫");
+    FinishFile();
+    auto dictionary = MakeDictionary();
+    ASSERT_EQ(dictionary->Open(2), 0u);
+    EXPECT_EQ(std::u16string(dictionary->IndexLanguage()), u"jpn");
+    EXPECT_NEAR(dictionary->CountKeysInRange(kIndexReadingWord, 0x3041, 0x30FF), 6000, 3);
+    EXPECT_NEAR(dictionary->CountKeysInRange(kIndexReadingWord, 0x41, 0x24F), 4000, 3);
+}
 
 // A dictionary whose property records or indexes cannot be read is refused
 // with the engine's status, never opened as empty or as one made by an old
