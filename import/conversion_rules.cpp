@@ -69,6 +69,15 @@ int32_t LanguageRowOfCode(std::u16string_view code) {
     return 0;
 }
 
+std::array<std::u16string, 4> ProbedLanguages(const SourceFileInfo& info) {
+    // The probe's slots 0, 2 and 3 are the source and the first two translation languages.
+    constexpr int kSlots[3] = {SourceFileInfo::kIndexLanguage, SourceFileInfo::kContentsLanguage,
+                               SourceFileInfo::kSecondContentsLanguage};
+    std::array<std::u16string, 4> languages;
+    for (int i = 0; i < 3; ++i) languages[i] = LanguageRowCode(LanguageRowOfCode(info.languages[kSlots[i]]));
+    return languages;
+}
+
 namespace {
 
 // The file name part after the last "\" or "/" (or ":").

@@ -14,6 +14,8 @@
 
 #include "import/compile_environment.h"
 
+struct SourceFileInfo;
+
 // The source format list of the conversion dialog: item text and format type.
 struct ConversionFormat {
     const char16_t* name;
@@ -43,6 +45,11 @@ std::array<std::u16string, 4> LanguagesForFormat(int32_t formatType);
 std::u16string LanguageRowCode(int32_t row);
 // The row of a code, 0 when the code is empty or unknown.
 int32_t LanguageRowOfCode(std::u16string_view code);
+// The languages a compile of a probed source starts with, as the conversion
+// dialog shows them at its opening: the source language and the first two
+// translation languages the probe found (a DSL's declared ones, a format's
+// own), each as the language lists hold it (a code they lack is none).
+std::array<std::u16string, 4> ProbedLanguages(const SourceFileInfo& info);
 
 // The dictionaries folder, the source's file name without its extension and ".qdx".
 std::u16string ConversionTargetPath(std::u16string_view dictionariesFolder, std::u16string_view source);

@@ -106,11 +106,11 @@ INT_PTR ConvertDialog::OnInitDialog(HWND dialog) {
     SetDlgItemTextW(dialog_, IDC_CONV_SOURCE, Wide(source_));
     info_ = SourceFileInfo(source_);
     info_.Detect();
-    // The sniffer's slots 0, 2 and 3 are the source and the first two translation languages.
-    const int kSlots[3] = {SourceFileInfo::kIndexLanguage, SourceFileInfo::kContentsLanguage,
-                           SourceFileInfo::kSecondContentsLanguage};
-    for (int i = 0; i < 3; ++i)
-        for (int u = 0; u < 3; ++u) dictionary_.languages[i][u] = info_.languages[kSlots[i]][u];
+    const std::array<std::u16string, 4> languages = ProbedLanguages(info_);
+    for (int i = 0; i < 4; ++i) {
+        std::fill(std::begin(dictionary_.languages[i]), std::end(dictionary_.languages[i]), u'\0');
+        std::copy_n(languages[i].begin(), std::min<size_t>(languages[i].size(), 3), dictionary_.languages[i]);
+    }
     const std::u16string folder = g_application ? g_application->dictionariesFolder : u"";
     SetDlgItemTextW(dialog_, IDC_CONV_TARGET, Wide(ConversionTargetPath(folder, source_)));
     FillLists();

@@ -3,7 +3,8 @@
 // text when the target ends in ".txt". --deterministic fixes the installation
 // id, GUID and creation time, so the same source gives the same bytes.
 // --languages A,B,C,D chooses the source and translation languages as the
-// conversion dialog does (a Tatoeba source defaults to jpn,rus,eng); --book
+// conversion dialog does; without it the languages are those the dialog
+// starts with (a DSL's declared ones, a Tatoeba source's jpn,rus,eng); --book
 // reads a UTF-8 parallel-text book, which no sniffer rule recognises;
 // --dsl-trn-words puts the words of a DSL source's "[trn]" translations into
 // the word index, as the conversion dialog's option does.
@@ -12,19 +13,23 @@
 // failed (a source in which no article could be read included), 2 for bad
 // arguments, 3 when the source could not be read to its end (cut short: a
 // header counting more words than follow, a group never closed, links to
-// sentences past the last one): the articles read before are stored, and
+// sentences past the last one, an EDICT's last line without its closing
+// "/"): the articles read before are stored, and
 // the error stream says how many and why.
 #include "common/app_context.h"
 #include "common/text/utf8.h"
 #include "dictionary/dictionary.h"
 #include "dictionary/format_detection.h"
 #include "import/compile_environment.h"
+#include "import/conversion_rules.h"
 #include "import/converter.h"
 #include "import/latin_word_list.h"
 #include "storage/dms.h"
 #include "storage/storage_io.h"
 #include "tools/console_app_context.h"
 
+#include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -106,9 +111,16 @@ int main(int argc, char** argv) {
     }
     CDMS engine(SystemStorageIO());
     CDictionary dictionary(kFormatStoreDatabase, engine);
-    if (!ParseLanguages(languages.empty() && FormatTypeFromFlags(flags) == 13 ? "jpn,rus,eng" : languages,
-                        dictionary.languages))
-        return Usage();
+    if (!ParseLanguages(languages, dictionary.languages)) return Usage();
+    // Without a choice, the languages the conversion dialog would start with:
+    // a DSL's declared ones, a format's own (Tatoeba's jpn, rus, eng).
+    if (languages.empty() && !book) {
+        SourceFileInfo info(source);
+        info.Detect();
+        const std::array<std::u16string, 4> probed = ProbedLanguages(info);
+        for (size_t i = 0; i < probed.size(); ++i)
+            std::copy_n(probed[i].begin(), std::min<size_t>(probed[i].size(), 3), dictionary.languages[i]);
+    }
     // As the conversion dialog does: Latin articles get their dictionary form.
     dictionary.conversionState = kConversionAddsForms;
     ConsoleCompileUi ui;
