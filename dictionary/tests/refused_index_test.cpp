@@ -38,10 +38,11 @@ std::u16string FirstSegment(const uint8_t* entry) {
 
 class RefusedIndexTest : public WordListTest {
 protected:
-    // Swaps the two first entries of a middle leaf of index 101 (a plain file:
-    // page n at n x 4096) whose first two readings differ; answers the reading
-    // of its third entry, a key whose seek reaches that leaf.
-    std::u16string SwapKeysInAMiddleLeaf(const std::u16string& path) {
+    // Swaps the two first entries of a leaf of index 101 (a plain file: page n
+    // at n x 4096), from `share` of the leaves on, whose first two readings
+    // differ; answers the reading of its third entry, a key whose seek
+    // reaches that leaf.
+    std::u16string SwapKeysInAMiddleLeaf(const std::u16string& path, double share = 0.5) {
         std::vector<uint8_t> file = *disk.Contents(path);
         const uint32_t pat = LoadU32(file.data() + 20);
         EXPECT_TRUE(pat == 0 || pat == 0xFFFFFFFF) << "a plain file";
@@ -52,7 +53,7 @@ protected:
         std::vector<uint32_t> leaves;
         for (; page != 0xFFFFFFFF; page = LoadU32(file.data() + page * kPage + 8)) leaves.push_back(page);
         EXPECT_GT(leaves.size(), 8u);
-        for (size_t i = leaves.size() / 2; i < leaves.size(); ++i) {
+        for (size_t i = static_cast<size_t>(static_cast<double>(leaves.size()) * share); i < leaves.size(); ++i) {
             uint8_t* entries = file.data() + leaves[i] * kPage + 16;
             const uint32_t a = LoadU16(entries), b = LoadU16(entries + a);
             if (FirstSegment(entries) == FirstSegment(entries + a)) continue;
@@ -146,6 +147,51 @@ TEST_F(RefusedIndexTest, DamagedLeafLeavesTheListAndIsReportedOnce) {
         EXPECT_EQ(KeyAt(*list, row), KeyAt(overNames, expected));
     }
     EXPECT_EQ(app.messages.size(), 1u);
+}
+
+// Two damaged copies of one dictionary whose damage one key reaches: that
+// keystroke tells each once, naming its file, and the list goes on over the
+// intact names. The first copy's second damage, typed later, tells nothing
+// more: a dictionary is told once.
+TEST_F(RefusedIndexTest, TwoDamagedDictionariesAtOnceAreEachToldOnceAndASecondDamageIsNotTold) {
+    const std::vector<KeyPair> edict = EdictKeys("edict", 6), enamdict = EdictKeys("enamdict", 24);
+    const std::u16string twicePath = u"C:\\D\\edict-twice.qdx", oncePath = u"C:\\D\\edict-once.qdx";
+    WriteSynthetic(twicePath, edict, kIndexReadingWord, 1);
+    WriteSynthetic(oncePath, edict, kIndexReadingWord, 1);
+    const std::u16string sharedKey = SwapKeysInAMiddleLeaf(twicePath, 0.4);
+    ASSERT_EQ(SwapKeysInAMiddleLeaf(oncePath, 0.4), sharedKey);
+    const std::u16string secondKey = SwapKeysInAMiddleLeaf(twicePath, 0.8);
+    ASSERT_FALSE(sharedKey.empty());
+    ASSERT_FALSE(secondKey.empty());
+    RDFDictionary* twice = OpenOnShelf(twicePath);
+    RDFDictionary* once = OpenOnShelf(oncePath);
+    RDFDictionary* names = AddSynthetic(u"C:\\D\\enamdict.qdx", enamdict, kIndexReadingWord, 10000000);
+    TestShelf shelf, namesShelf;
+    shelf.dictionaries = {twice, once, names};
+    namesShelf.dictionaries = {names};
+    WordList list(&shelf, kListReadings), overNames(&namesShelf, kListReadings);
+    for (RDFDictionary* d : shelf.dictionaries) list.AddDictionary(d);
+    overNames.AddDictionary(names);
+
+    CInput input;
+    Box box;
+    ListViewModel view(2, &list, nullptr);
+    for (const std::u16string& key : {sharedKey, secondKey})
+        for (size_t n = 1; n <= key.size(); ++n) {
+            box.text = key.substr(0, n);
+            view.SearchAsYouType(input, box);
+        }
+    ASSERT_EQ(app.messages.size(), 2u);
+    std::vector<std::u16string> told = {app.messages[0].text, app.messages[1].text};
+    std::sort(told.begin(), told.end());
+    EXPECT_EQ(told, (std::vector<std::u16string>{u"Cannot read file: " + oncePath + u"\nData integrity broken",
+                                                 u"Cannot read file: " + twicePath + u"\nData integrity broken"}));
+    EXPECT_EQ(twice->ReadRefusal(), DmsStatus::IntegrityBroken);
+    EXPECT_EQ(once->ReadRefusal(), DmsStatus::IntegrityBroken);
+    EXPECT_EQ(list.RowCount(), overNames.RowCount());
+    const int32_t row = list.Find(secondKey, nullptr, kListReadings, nullptr, nullptr);
+    EXPECT_EQ(row, overNames.Find(secondKey, nullptr, kListReadings, nullptr, nullptr));
+    EXPECT_EQ(KeyAt(list, row), KeyAt(overNames, row));
 }
 
 // Scrolling from a row before the damaged leaf towards it, by PageDown, by
