@@ -27,6 +27,9 @@ struct ImportCallbacks {
     // The pass reads each entry's whole text alone: an importer may leave
     // out the parts within an entry (the header's parts stay).
     bool wholeEntries = false;
+    // The number of the text's first line in the whole source, from 1: a
+    // later part of a source read in parts begins further on.
+    int64_t firstLine = 1;
 };
 
 // Parses a whole source text (mode 0) or one stored article (mode 1, or 2

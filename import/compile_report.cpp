@@ -69,6 +69,14 @@ std::u16string LinksPastSentencesText(int64_t links, int64_t lastId) {
     return Format(UIExtraText::kLinksPastSentences, {links, lastId});
 }
 
+std::u16string LastLineCutText(int64_t line) { return Format(UIExtraText::kLastLineCut, {line}); }
+
+std::u16string OddByteCountText(int64_t bytes) { return Format(UIExtraText::kOddByteCount, {bytes}); }
+
+std::u16string IncludeUnreadableText(std::u16string_view file) {
+    return Format(UIExtraText::kIncludeUnreadable, {file});
+}
+
 std::u16string NoArticleText() { return UIExtra(UIExtraText::kSourceHasNoArticle); }
 
 std::u16string SourceLineProblem(int64_t line, std::u16string_view error) {

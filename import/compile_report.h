@@ -60,6 +60,12 @@ private:
 std::u16string HeaderCountsMoreText(int64_t counted, int64_t read);
 std::u16string GroupNeverClosedText(int64_t line);
 std::u16string LinksPastSentencesText(int64_t links, int64_t lastId);
+// A line source whose last line, `line`, ends before its closing mark.
+std::u16string LastLineCutText(int64_t line);
+// A UTF-16 source file of an odd number of bytes; an #INCLUDE naming a file
+// that cannot be read (named).
+std::u16string OddByteCountText(int64_t bytes);
+std::u16string IncludeUnreadableText(std::u16string_view file);
 
 // A compile that stored no article, in the interface language.
 std::u16string NoArticleText();

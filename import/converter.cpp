@@ -384,6 +384,8 @@ bool CConverter::RunRecordPass() {
         result = target_.ImportRecords(formatType_, source.data() + partStart_,
                                        static_cast<uint32_t>((end - partStart_) * 2),
                                        partStart_ == 0 ? 0 : source_lines::kLaterSourcePart, callbacks);
+        callbacks.firstLine += std::count(source.begin() + static_cast<ptrdiff_t>(partStart_),
+                                          source.begin() + static_cast<ptrdiff_t>(end), u'\n');
         partStart_ = end;
     } while (result != 0 && partStart_ < source.size() && !Cancelled());
     partStart_ = 0;

@@ -4,6 +4,7 @@
 
 #include "common/base/bin_file.h"
 #include "dictionary/format_detection.h"
+#include "import/compile_report.h"
 
 namespace {
 
@@ -17,17 +18,28 @@ constexpr char16_t kSeparator = u'/';
 
 enum class FileRead { Ok, Missing, OddLength };
 
-FileRead ReadUnits(std::u16string_view path, std::u16string& units) {
+FileRead ReadUnits(std::u16string_view path, std::u16string& units, size_t* bytesRead = nullptr) {
     BinFile file(nullptr);
     const std::u16string zeroTerminated(path);
     if (!file.SetPath(zeroTerminated.c_str())) return FileRead::Missing;
     const uint8_t* bytes = file.OpenReadWhole();
     if (bytes == nullptr) return FileRead::Missing;
     const size_t size = static_cast<size_t>(file.bufferSize);
+    if (bytesRead) *bytesRead = size;
     if (size % 2 != 0) return FileRead::OddLength;
     units.resize(size / 2);
     for (size_t i = 0; i < units.size(); ++i) units[i] = static_cast<char16_t>(bytes[2 * i] | bytes[2 * i + 1] << 8);
     return FileRead::Ok;
+}
+
+// Reads a whole UTF-16 source; false with the reason when it has an odd
+// number of bytes (a file cut inside a character). A file that cannot be read
+// is false with no reason of its own: the compiler says it cannot be read.
+bool ReadWholeUnits(std::u16string_view path, std::u16string& units, std::u16string& message) {
+    size_t bytes = 0;
+    const FileRead read = ReadUnits(path, units, &bytes);
+    if (read == FileRead::OddLength) message = OddByteCountText(static_cast<int64_t>(bytes));
+    return read == FileRead::Ok;
 }
 
 bool IsIncludeLine(std::u16string_view line) {
@@ -63,15 +75,17 @@ bool ExpandDslIncludes(std::u16string_view path, std::u16string_view text, std::
         const size_t next = end == text.npos ? text.size() : end + 1;
         if (end == text.npos) end = text.size();
         const std::u16string_view line = text.substr(at, end - at);
-        std::u16string included;
         const std::u16string name = IsIncludeLine(line) ? IncludedPath(path, line) : std::u16string();
-        const FileRead read = name.empty() ? FileRead::Missing : ReadUnits(name, included);
-        if (read == FileRead::OddLength) {
-            message = u"The included file has an odd number of bytes: " + name;
-            return false;
+        if (name.empty()) {
+            expanded.append(text.substr(at, next - at));
+        } else {
+            std::u16string included;
+            if (!ReadWholeUnits(name, included, message)) {
+                message = message.empty() ? IncludeUnreadableText(name) : name + u": " + message;
+                return false;
+            }
+            expanded += included;
         }
-        if (read == FileRead::Ok) expanded += included;
-        else expanded.append(text.substr(at, next - at));
         at = next;
     }
     return true;
@@ -82,7 +96,7 @@ bool ReadSourceWithIncludes(std::u16string_view path, uint32_t formatFlags, std:
     message.clear();
     text.clear();
     std::u16string whole;
-    if ((formatFlags & kFormatDsl) == 0 || ReadUnits(path, whole) == FileRead::Missing) return false;
+    if ((formatFlags & kFormatDsl) == 0 || !ReadWholeUnits(path, whole, message)) return false;
     return ExpandDslIncludes(path, whole, text, message);
 }
 
@@ -90,5 +104,5 @@ bool ReadUnicodeTextFile(std::u16string_view path, uint32_t formatFlags, std::u1
                          std::u16string& message) {
     message.clear();
     text.clear();
-    return (formatFlags & kFormatWarodai) != 0 && ReadUnits(path, text) == FileRead::Ok;
+    return (formatFlags & kFormatWarodai) != 0 && ReadWholeUnits(path, text, message);
 }

@@ -1,6 +1,8 @@
 // Reading a DSL source whole, with its "#INCLUDE" lines replaced by the
 // raw UTF-16 of the files they name (one level deep: an include line inside
-// an included file stays, and the importer then refuses the text).
+// an included file stays, and the importer then refuses the text). A source
+// or included file cut inside a UTF-16 unit, and an included file that
+// cannot be read, are refused naming the file.
 #pragma once
 
 #include <cstdint>
@@ -8,8 +10,8 @@
 #include <string_view>
 
 // `bytes` (the whole including file, at `path`) with every include line
-// replaced. Each included file is read once; an odd-length one is refused
-// (false with `message`); one that cannot be opened leaves its line.
+// replaced. Each included file is read once; one that cannot be read or has
+// an odd number of bytes is refused (false with `message` naming it).
 bool ExpandDslIncludes(std::u16string_view path, std::u16string_view text, std::u16string& expanded,
                        std::u16string& message);
 

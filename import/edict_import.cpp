@@ -4,7 +4,9 @@
 
 #include "dictionary/dictionary.h"
 #include "dictionary/format_detection.h"
+#include "import/compile_report.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace source_lines {
@@ -102,6 +104,29 @@ int32_t ReportProgress(int32_t mode, int32_t done, int32_t total, const ImportCa
 
 namespace {
 
+// A line of a whole source that holds line ends of CR alone: the lines glued
+// into it are no article each, and one article of all their senses would be
+// none of them. The count of those lines; 0 for a line of no such CR.
+int64_t GluedLines(std::u16string_view line) {
+    if (line.find(u'\r') == line.npos) return 0;
+    int64_t pieces = 0;
+    for (size_t at = 0; at <= line.size();) {
+        size_t end = line.find(u'\r', at);
+        if (end == line.npos) end = line.size();
+        if (end > at) ++pieces;
+        at = end + 1;
+    }
+    return pieces;
+}
+
+// An article line ends with the "/" after its last sense: a source's last
+// line without it was cut inside (a header line, with its slashes blanked,
+// is not judged).
+bool EndsItsSenses(std::u16string_view line) {
+    while (!line.empty() && (line.back() == u' ' || line.back() == u'\t')) line.remove_suffix(1);
+    return !line.empty() && (line.back() == u'/' || line.back() == 0xFF0F);
+}
+
 // Header words are matched in a line whose slashes are blanks.
 void BlankHeaderSlashes(CDictionary& dictionary, const source_lines::Line& line) {
     char16_t* text = dictionary.MutableText();
@@ -125,8 +150,16 @@ int32_t ImportEdict(CDictionary& dictionary, const void* text, uint32_t sizeInBy
     for (int32_t at = start; at < end;) {
         const Line line = NextLine({dictionary.Text(), static_cast<size_t>(end)}, at);
         at = line.next;
-        if (line.end > line.begin) {
-            const std::u16string_view view(dictionary.Text() + line.begin, static_cast<size_t>(line.end - line.begin));
+        const bool wholeSource = mode == 0 || mode == kLaterSourcePart;
+        const std::u16string_view view(dictionary.Text() + line.begin, static_cast<size_t>(line.end - line.begin));
+        if (const int64_t glued = wholeSource ? GluedLines(view) : 0; glued > 0) {
+            for (int64_t i = 0; i < glued; ++i) ReportSkippedLine(mode, callbacks);
+            headerPossible = false;
+        } else if (wholeSource && !line.hasLineFeed && !view.empty() && !(headerPossible && IsEdictHeaderLine(view)) &&
+                   !EndsItsSenses(view)) {
+            const int64_t number = callbacks.firstLine + std::count(dictionary.Text() + start, dictionary.Text() + line.begin, u'\n');
+            ReportSourceNotWhole(mode, callbacks, LastLineCutText(number));
+        } else if (line.end > line.begin) {
             const bool headerLine = headerPossible && IsEdictHeaderLine(view);
             if (headerLine) {
                 BlankHeaderSlashes(dictionary, line);

@@ -21,6 +21,22 @@ size_t EucJpSequenceAt(std::span<const uint8_t> b, size_t at) {
 
 int64_t FirstLineNotEucJp(std::span<const uint8_t> bytes) { return FirstLineWithoutSequence(bytes, EucJpSequenceAt); }
 
+int64_t FirstLineNotJrEdictMixedText(std::span<const uint8_t> bytes) {
+    int64_t line = 1;
+    for (size_t at = 0; at < bytes.size();) {
+        // The EUC-JP part, up to the next "/" (which may lie on a later line).
+        while (at < bytes.size() && bytes[at] != '/') {
+            const size_t n = EucJpSequenceAt(bytes, at);
+            if (n == 0) return line;
+            if (bytes[at] == '\n') ++line;
+            at += n;
+        }
+        // The Windows-1251 part, up to the line end, takes any byte.
+        while (at < bytes.size() && bytes[at] != '\n') ++at;
+    }
+    return 0;
+}
+
 int64_t FirstLineNotShiftJis(std::span<const uint8_t> bytes) {
     return FirstLineWithoutSequence(bytes, ShiftJisSequenceAt);
 }

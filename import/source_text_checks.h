@@ -17,6 +17,11 @@
 // half-width katakana (8E, then A1-DF) or a JIS X 0212 triple (8F, then two
 // bytes A1-FE).
 int64_t FirstLineNotEucJp(std::span<const uint8_t> bytes);
+// The same for JR-EDICT's mixed text, whose EUC-JP parts run from a line's
+// start to the next "/" (Windows-1251 follows, up to the line end, and takes
+// any byte): the line where an EUC-JP part goes wrong (a line in Shift-JIS or
+// UTF-8 among EUC-JP ones).
+int64_t FirstLineNotJrEdictMixedText(std::span<const uint8_t> bytes);
 // The same for Shift-JIS as code page 932 reads it (ShiftJisSequenceAt):
 // bytes it leaves undefined, private or cut after a lead byte are not.
 int64_t FirstLineNotShiftJis(std::span<const uint8_t> bytes);

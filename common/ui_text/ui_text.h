@@ -95,8 +95,11 @@ enum class UIExtraText : int {
     kSelectedListFull = 64,     // Add to Selected: the list's limit, rows added, rows chosen
     kArticleFull = 65,          // the editor refused a typed key: the most characters an article holds
     kCutNotCopied = 66,         // a clipboard output memory cut short: the user's clipboard is kept
+    kLastLineCut = 67,          // line: a line source whose last line ends before its closing mark
+    kOddByteCount = 68,         // bytes: a UTF-16 source cut inside a character
+    kIncludeUnreadable = 69,    // file: a DSL source's #INCLUDE names a file that cannot be read
 };
-inline constexpr int kUIExtraTextCount = 67;
+inline constexpr int kUIExtraTextCount = 70;
 // The text in the current interface language ("" for a number outside).
 const char16_t* UIExtra(UIExtraText which);
 // The constant extra texts of a language, indexed by number (kUIExtraTextCount entries).

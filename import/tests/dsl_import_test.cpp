@@ -235,9 +235,27 @@ TEST_F(DslIncludes, OneLevelIsExpandedAndNothingElseMoves) {
     CDMS engine{SystemStorageIO()};
     CDictionary dictionary{0, engine};
     EXPECT_EQ(ImportDsl(dictionary, text.data(), uint32_t(text.size() * 2), 0, ImportCallbacks{}), 0);
+}
+
+// An included file cut inside a character, or that cannot be read, refuses
+// the source naming it; so does a source itself cut so.
+TEST_F(DslIncludes, AFileCutInsideACharacterOrMissingIsNamed) {
+    Write("main.dsl", u"#NAME \"Main\"\n#INCLUDE \"part.dsl\"\nzz\n yy\n");
     Write("part.dsl", u"ab\n cd\n", true);
+    std::u16string text, message;
     EXPECT_FALSE(ReadSourceWithIncludes(Path("main.dsl"), 0x400, text, message));
-    EXPECT_NE(message.find(u"odd"), std::u16string::npos);
+    EXPECT_EQ(message, Path("part.dsl") + u": The file has an odd number of bytes (15), so its UTF-16 text ends "
+                                          u"inside a character: the file was cut short.");
+    std::filesystem::remove(folder_ / "part.dsl");
+    EXPECT_FALSE(ReadSourceWithIncludes(Path("main.dsl"), 0x400, text, message));
+    EXPECT_EQ(message, Path("part.dsl") + u": the file an #INCLUDE line names cannot be read.");
+    Write("main.dsl", u"#NAME \"Main\"\nzz\n yy\n", true);
+    const std::u16string cut = u"The file has an odd number of bytes (41), so its UTF-16 text ends inside a "
+                               u"character: the file was cut short.";
+    EXPECT_FALSE(ReadSourceWithIncludes(Path("main.dsl"), 0x400, text, message));
+    EXPECT_EQ(message, cut);
+    EXPECT_FALSE(ReadUnicodeTextFile(Path("main.dsl"), 0x800, text, message));
+    EXPECT_EQ(message, cut);
 }
 
 }  // namespace

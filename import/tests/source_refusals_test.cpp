@@ -7,6 +7,8 @@
 #include "import/tests/compile_fixture.h"
 #include "import/tests/pdic_test_writer.h"
 
+#include "common/tests/edict_files.h"
+
 #include "import/compile_report.h"
 #include "import/target_paths.h"
 
@@ -27,6 +29,11 @@ const std::string kEdictLines = "\xC7\xAD [\xA4\xCD\xA4\xB3] /(n) cat/\n"
                                 "\xC6\xFC\xCB\xDC [\xA4\xCB\xA4\xDB\xA4\xF3] /(n) Japan/\n"
                                 "\xA4\xCD\xA4\xB3 /cat/\n"
                                 "\xB8\xA4 [\xA4\xA4\xA4\xCC] /(n) dog/\n";
+
+// JR-EDICT lines: the header, and 猫 [ねこ] /кошка — cat/ with its Russian
+// (and the dash, 0x97) in Windows-1251.
+const std::string kJrEdictHeader = "\xA1\xA9\xA1\xA9\xA1\xA9\xA1\xA9 /JR-EDICT test file/Copyright nobody/\n";
+const std::string kJrEdictCat = "\xC7\xAD [\xA4\xCD\xA4\xB3] /\xEA\xEE\xF8\xEA\xE0 \x97 cat/\n";
 
 class SourceRefusals : public CompileFixture {
 protected:
@@ -66,6 +73,17 @@ protected:
         EXPECT_FALSE(notWhole_);
         EXPECT_EQ(storedArticles_, stored);
         EXPECT_EQ(DumpAll(target_), DumpAll(Path("whole.qdx")));
+    }
+    // The source of `bytes` is refused over an old target, which stays: the
+    // compile's error is `problem`, told once naming the source.
+    void ExpectRefused(const std::string& bytes, const std::u16string& problem) {
+        SilentCompileUi ui;
+        std::u16string error;
+        EXPECT_EQ(CompileOverOldTarget(bytes, error, &ui), 0);
+        EXPECT_EQ(error, problem);
+        ASSERT_EQ(ui.messages.size(), 1u);
+        EXPECT_EQ(ui.messages[0], u"Cannot read file: " + source_ + u"\n" + problem);
+        ExpectOldTargetKept();
     }
     void ExpectOldTargetKept() {
         EXPECT_EQ(ReadAll(target_), kOldTarget);
@@ -145,6 +163,12 @@ TEST_F(SourceRefusals, TextNotInItsEncodingIsRefusedNamingTheLine) {
         // EDICT in EUC-JP with a Shift-JIS line (猫 as 94 4C).
         {kEdictHeader + "\xB8\xA4 [\xA4\xA4\xA4\xCC] /(n) dog/\n\x94L [\x82\xCB\x82\xB1] /(n) cat/\n",
          u"Line: 3\nError: The text is not EUC-JP."},
+        // JR-EDICT (EUC-JP up to each "/", Windows-1251 after it) with a
+        // Shift-JIS line, and with a UTF-8 one: its EUC-JP part is checked.
+        {kJrEdictHeader + kJrEdictCat + "\x8C\xA2 [\x82\xA2\x82\xCA] /\xF1\xEE\xE1\xE0\xEA\xE0/\n",
+         u"Line: 3\nError: The text is not EUC-JP."},
+        {kJrEdictHeader + "\xE7\x8C\xAB [\xE3\x81\xAD\xE3\x81\x93] /\xEA\xEE\xF8\xEA\xE0/\n" + kJrEdictCat,
+         u"Line: 2\nError: The text is not EUC-JP."},
         // An Examples file (read as UTF-8) in Shift-JIS from its third line.
         {"A: It is.\tIt is.#ID=1\nB: is\nA: \x94L\x82\xC5\x82\xB7\x81" "B\tIt is a cat.#ID=2\nB: \x94L\n",
          u"Line: 3\nError: The text is not UTF-8."},
@@ -162,15 +186,7 @@ TEST_F(SourceRefusals, TextNotInItsEncodingIsRefusedNamingTheLine) {
          u"Article: 3\nError: The text is not Shift-JIS."},
     };
     WriteBytes(Path("links"), "2\t4\n3\t4\n");
-    for (const Case& c : cases) {
-        SilentCompileUi ui;
-        std::u16string error;
-        EXPECT_EQ(CompileOverOldTarget(c.bytes, error, &ui), 0);
-        EXPECT_EQ(error, c.problem);
-        ASSERT_EQ(ui.messages.size(), 1u);
-        EXPECT_EQ(ui.messages[0], u"Cannot read file: " + source_ + u"\n" + c.problem);
-        ExpectOldTargetKept();
-    }
+    for (const Case& c : cases) ExpectRefused(c.bytes, c.problem);
 }
 
 // Each line format counts the lines that are no article of it: a DSL body
@@ -232,14 +248,129 @@ TEST_F(SourceRefusals, OwnMarkupCutShortStoresWhatWasClosedAndNamesTheOpenGroup)
     }
 }
 
+// JR-EDICT in EUC-JP and Windows-1251 as it should be compiles whole, its
+// Russian read as such: the check of its EUC-JP parts refuses nothing valid.
+TEST_F(SourceRefusals, JrEdictOfBothEncodingsCompiles) {
+    WriteBytes(source_, kJrEdictHeader + kJrEdictCat + "\xB8\xA4 [\xA4\xA4\xA4\xCC] /\xF1\xEE\xE1\xE0\xEA\xE0/\n");
+    std::u16string error, leftOut;
+    ASSERT_EQ(Compile(source_, target_, {}, nullptr, &error, 0, &leftOut), 1) << Utf16ToUtf8(error);
+    EXPECT_EQ(leftOut, u"");
+    EXPECT_EQ(storedArticles_, 2u);
+    // The articles' text, exported: the Russian of both lines as written.
+    ASSERT_EQ(Compile(source_, Path("out.txt"), {}, nullptr, &error), 1) << Utf16ToUtf8(error);
+    const std::string bytes = ReadAll(Path("out.txt"));
+    std::u16string exported(bytes.size() / 2, u'\0');
+    for (size_t i = 0; i < exported.size(); ++i)
+        exported[i] = static_cast<char16_t>(static_cast<uint8_t>(bytes[2 * i]) | static_cast<uint8_t>(bytes[2 * i + 1]) << 8);
+    EXPECT_NE(exported.find(u"/кошка — cat/"), std::u16string::npos) << Utf16ToUtf8(exported);
+    EXPECT_NE(exported.find(u"/собака/"), std::u16string::npos) << Utf16ToUtf8(exported);
+}
+
+// Debian's EDICT cut inside a line's senses, or inside the two bytes of its
+// first character (a cut, not text of another encoding): the lines before
+// the cut are stored as a source of them alone stores them, and the cut line
+// is named and left out. Cut just after a closing "/" (no line end) it is whole.
+TEST_F(SourceRefusals, EdictCutInsideALineIsToldAndLeftOut) {
+    const std::vector<uint8_t> edict = ReadEdictFile("edict");
+    if (edict.empty()) GTEST_SKIP() << "edict not installed";
+    const std::string text(edict.begin(), edict.end());
+    // Line 2,000 from its start: a part boundary lies before it (the source is
+    // read in parts of 4,096 units here), so its number counts every part.
+    size_t lineStart = 0;
+    for (int line = 1; line < 2000; ++line) lineStart = text.find('\n', lineStart) + 1;
+    const size_t lineEnd = text.find('\n', lineStart);
+    const size_t inSenses = text.find('/', lineStart) + 4;
+    ASSERT_LT(inSenses, lineEnd - 1);
+    ASSERT_GE(static_cast<uint8_t>(text[lineStart]), 0xA1);
+    WriteBytes(Path("whole.edict"), text.substr(0, lineStart));
+    Options options;
+    options.sourcePartUnits = 4096;
+    for (const size_t cutAt : {inSenses, lineStart + 1}) {
+        WriteBytes(Path("cut.edict"), text.substr(0, cutAt));
+        ExpectCutTold(Path("cut.edict"), Path("whole.edict"), [](uint32_t) {
+            return std::u16string(u"The last line (line 2000) ends before its closing \"/\": the source was cut "
+                                  u"inside it, and its article was left out.");
+        }, options);
+    }
+    WriteBytes(Path("cut.edict"), text.substr(0, lineEnd));
+    std::u16string error, leftOut;
+    ASSERT_EQ(Compile(Path("cut.edict"), target_, options, nullptr, &error, 0, &leftOut), 1) << Utf16ToUtf8(error);
+    EXPECT_EQ(leftOut, u"");
+    EXPECT_EQ(storedArticles_, 1999u);  // the header line is no article
+}
+
+// EDICT lines of which 500 end in CR alone are glued into one line by the
+// LF line ends: each glued line is skipped and counted, none becomes a sense
+// of another, and the lines around them are stored as without them.
+TEST_F(SourceRefusals, EdictLinesGluedByLoneCrsAreSkippedEachAndCounted) {
+    const std::vector<uint8_t> edict = ReadEdictFile("edict");
+    if (edict.empty()) GTEST_SKIP() << "edict not installed";
+    const std::string text(edict.begin(), edict.end());
+    std::vector<std::string> lines;
+    for (size_t at = 0; lines.size() < 3001;) {
+        const size_t end = text.find('\n', at);
+        lines.push_back(text.substr(at, end - at));
+        at = end + 1;
+    }
+    std::string glued, without;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const bool lone = i >= 1000 && i < 1500;  // lines 1,001 to 1,500 end in CR
+        glued += lines[i] + (lone ? "\r" : "\n");
+        if (!lone && i != 1500) without += lines[i] + "\n";
+    }
+    WriteBytes(Path("glued.edict"), glued);
+    WriteBytes(Path("without.edict"), without);
+    std::u16string error, leftOut;
+    ASSERT_EQ(Compile(Path("without.edict"), Path("without.qdx"), {}, nullptr, &error), 1) << Utf16ToUtf8(error);
+    ASSERT_EQ(Compile(Path("glued.edict"), target_, {}, nullptr, &error, 0, &leftOut), 1) << Utf16ToUtf8(error);
+    EXPECT_EQ(leftOut, u"Lines skipped (not articles of this format): 501");
+    EXPECT_EQ(storedArticles_, 2499u);
+    EXPECT_EQ(DumpAll(target_), DumpAll(Path("without.qdx")));
+}
+
+// A DSL or WARODAI source cut inside a UTF-16 unit, and a DSL whose #INCLUDE
+// names a file that is not there, are refused saying so; the old target stays.
+TEST_F(SourceRefusals, DslAndWarodaiCutInsideAUnitOrMissingAnIncludeAreRefusedSayingWhy) {
+    auto utf16 = [](std::u16string_view text) {
+        std::string bytes = "\xFF\xFE";
+        for (char16_t c : text) bytes += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
+        return bytes;
+    };
+    const std::string dsl = utf16(u"#NAME \"Test\"\r\n#INDEX_LANGUAGE \"English\"\r\n#CONTENTS_LANGUAGE \"Russian\"\r\n"
+                                  u"\r\ncat\r\n\t[m1]кошка[/m1]\r\n");
+    const std::string warodai = utf16(u"ねこ【猫】(нэко)〔1〕\r\nкошка.\r\n\r\nいぬ【犬】(ину)〔1〕\r\nсобака.\r\n");
+    struct Case {
+        std::string bytes;
+        std::u16string problem;
+    };
+    const std::u16string odd = u"The file has an odd number of bytes (%), so its UTF-16 text ends inside a character: "
+                               u"the file was cut short.";
+    auto oddOf = [&](size_t bytes) {
+        std::u16string text = odd;
+        const std::string digits = std::to_string(bytes);
+        return text.replace(text.find(u'%'), 1, std::u16string(digits.begin(), digits.end()));
+    };
+    const Case cases[] = {
+        {dsl + "\x0A", oddOf(dsl.size() + 1)},
+        {warodai.substr(0, warodai.size() - 3), oddOf(warodai.size() - 3)},
+        {dsl + utf16(u"#INCLUDE \"missing.dsl\"\r\n").substr(2),
+         Path("missing.dsl") + u": the file an #INCLUDE line names cannot be read."},
+    };
+    for (const Case& c : cases) ExpectRefused(c.bytes, c.problem);
+}
+
 // A YARXI text cut inside its second article: the first is stored, the
-// second is named by its line.
+// second is named by its line. Cut after the first article, with only the
+// outer group open, the outer group is named.
 TEST_F(SourceRefusals, YarxiCutShortStoresTheArticlesBeforeTheCut) {
     const std::u16string head = u"{\\yarxi \r\n{\\a 0001 {\\j 日}{\\n 72}{\\on [NICHI]}{\\kun хи}}\r\n";
     WriteUtf16File(Path("whole.yarxi"), head + u"}");
     WriteUtf16File(Path("cut.yarxi"), head + u"{\\a 0002 {\\j 月}{\\on [GE");
     ExpectCutTold(Path("cut.yarxi"), Path("whole.yarxi"),
                   [](uint32_t) { return u"The text ends inside a group opened at line 3 that is never closed."; });
+    WriteUtf16File(Path("cut.yarxi"), head);
+    ExpectCutTold(Path("cut.yarxi"), Path("whole.yarxi"),
+                  [](uint32_t) { return u"The text ends inside a group opened at line 1 that is never closed."; });
 }
 
 // A PDIC file of 3,000 words cut at a block boundary and inside the next
