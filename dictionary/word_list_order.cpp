@@ -131,6 +131,9 @@ int32_t Prefer(const HitTraits& traitsA, const HitTraits& traitsB) {
         traitsA.agreement > traitsB.agreement) {
         return 1;
     }
+    // A rare word the text spells whole does not outrank a common word it
+    // reads as a form of (共 'together with' before 見た of 見る).
+    if (ta.others != tb.others && traitsA.common != traitsB.common) return traitsA.common ? 1 : 0;
     if (ta.others != tb.others) return ta.others < tb.others ? 1 : 0;
     if (ta.suruCompound && tb.suruJoin) return 1;
     if (traitsA.shelfPosition != traitsB.shelfPosition) return traitsA.shelfPosition < traitsB.shelfPosition ? 1 : 0;

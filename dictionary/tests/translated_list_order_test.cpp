@@ -135,10 +135,25 @@ TEST_F(OrderTest, EvenHitsPutTheCommonSpellingFirstAndAgreementDecidesOnlyBetwee
     EXPECT_EQ(list.PreferHit(spelled(u"おりる", true, 0), spelled(u"おる", true, 0)), 0);
     EXPECT_EQ(list.PreferHit(spelled(u"おりる", false, 0), spelled(u"おる", false, 0)), 1);
     EXPECT_EQ(list.PreferHit(spelled(u"おる", true, 0), spelled(u"おりる", false, 0)), 1);
-    // A rule before it still decides: an inflected common word behind a plain rare one.
-    WordListEntry plain = spelled(u"おり", false, 0);
-    plain.tags[1] = 0;
-    EXPECT_EQ(list.PreferHit(spelled(u"おる", true, 0), plain), 0);
+}
+
+// A rare word the text spells whole gives way to a common word it reads as
+// a form of (共 before 見た), but a common word spelled whole keeps its place
+// before a form (北 before 来た), and between two rare words the one with
+// fewer codes still goes first.
+TEST_F(OrderTest, ACommonWordsFormGoesBeforeARareWordSpelledWhole) {
+    text = u"みた";
+    list.analysedText = text.c_str();
+    const auto hit = [](bool common, std::vector<uint8_t> tags) {
+        WordListEntry entry = Hit(0, 2, 100, tags);
+        if (common) entry.flags |= kEntryCommonWord;
+        return entry;
+    };
+    EXPECT_EQ(list.PreferHit(hit(true, {3, 6}), hit(false, {})), 1);
+    EXPECT_EQ(list.PreferHit(hit(false, {}), hit(true, {3, 6})), 0);
+    EXPECT_EQ(list.PreferHit(hit(true, {}), hit(true, {3, 6})), 1);
+    EXPECT_EQ(list.PreferHit(hit(true, {3, 6}), hit(true, {})), 0);
+    EXPECT_EQ(list.PreferHit(hit(false, {3, 6}), hit(false, {})), 0);
 }
 
 TEST_F(OrderTest, SortIndexOrdersByEndAndMarksDeletedEntries) {
