@@ -125,6 +125,16 @@ protected:
         ASSERT_TRUE(Saves(editor, refusal)) << Utf8(refusal);
     }
 
+    // The program with no dictionaries, and an editor of a new article.
+    void StartWithNewArticle(const wchar_t* name, HWND& editor) {
+        folders_ = PrepareTest(name);
+        run_.emplace();
+        frame_ = run_->WaitForFrameWithoutClipboardMonitor();
+        ASSERT_NE(frame_, nullptr);
+        PostMessageW(frame_, WM_COMMAND, kNewArticle, 0);
+        ASSERT_TRUE(WaitFor([&] { return (editor = FindEditorWindow()) != nullptr; }));
+    }
+
     std::map<std::wstring, std::wstring> State() { return run_->QueryState(frame_); }
     std::wstring CurrentCell(int cell) {
         std::map<std::wstring, std::wstring> state = State();
@@ -259,13 +269,8 @@ TEST_F(ArticleEditorReplace, TheListsDoubleClickAndContextMenuOpenTheEditor) {
 // those kinds (the margin changed, the text stayed); a kind the user chose
 // is a step of its own, taken back alone.
 TEST_F(ArticleEditorReplace, OneUndoTakesBackAPasteWithTheKindsItsLinesWereGiven) {
-    folders_ = PrepareTest(L"ArticleEditorReplace.Undo");
-    run_.emplace();
-    frame_ = run_->WaitForFrameWithoutClipboardMonitor();
-    ASSERT_NE(frame_, nullptr);
-    PostMessageW(frame_, WM_COMMAND, kNewArticle, 0);
     HWND editor = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (editor = FindEditorWindow()) != nullptr; }));
+    ASSERT_NO_FATAL_FAILURE(StartWithNewArticle(L"ArticleEditorReplace.Undo", editor));
     HWND text = GetDlgItem(editor, kTextId);
     const std::wstring pasted = L"\u306D\u3053\r\n\u732B\r\ncat\r\nfeline animal";
     const std::vector<int> classified{3, 4, 5, 5};  // reading, word in kanji, two translations
@@ -297,13 +302,8 @@ TEST_F(ArticleEditorReplace, OneUndoTakesBackAPasteWithTheKindsItsLinesWereGiven
 // Typed keys past the longest article are refused, and the problems box
 // says so, once; a deleted character makes room, and the note goes.
 TEST_F(ArticleEditorReplace, AKeyTypedIntoAFullArticleIsRefusedWithAWord) {
-    folders_ = PrepareTest(L"ArticleEditorReplace.Full");
-    run_.emplace();
-    frame_ = run_->WaitForFrameWithoutClipboardMonitor();
-    ASSERT_NE(frame_, nullptr);
-    PostMessageW(frame_, WM_COMMAND, kNewArticle, 0);
     HWND editor = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (editor = FindEditorWindow()) != nullptr; }));
+    ASSERT_NO_FATAL_FAILURE(StartWithNewArticle(L"ArticleEditorReplace.Full", editor));
     HWND text = GetDlgItem(editor, kTextId);
     HWND problems = GetDlgItem(editor, kProblemsId);
     // Two CR LF pairs, each one unit in the control: one unit short of the longest article.
