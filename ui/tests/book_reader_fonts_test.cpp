@@ -70,9 +70,10 @@ TEST(BookReaderFonts, EveryColumnDrawsRealGlyphsOfEveryScript) {
         const int32_t column = reader->Host().Visible()[static_cast<size_t>(slot)];
         HWND view = reader->ColumnWindow(slot);
         auto draw = [&](const std::wstring& text) {
-            XParagraph& p = reader->Host().model.Column(column).At(1);
+            // The book's one phrase (the header is no paragraph).
+            XParagraph& p = reader->Host().model.Column(column).At(0);
             p.SetText(std::u16string(text.begin(), text.end()));
-            p.segments = {{1, 0, static_cast<int32_t>(text.size())}};
+            p.segments = {{0, 0, static_cast<int32_t>(text.size())}};
             RedrawWindow(view, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
             Pump(30);
             return screen_ink::InkOf(view);
