@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <array>
 #include <optional>
-#include <utility>
 #include <vector>
 
 #include "article/win/rich_edit.h"
@@ -82,6 +81,25 @@ bool LexiconHoldsWord(const WordList& list, std::u16string_view key) {
     return false;
 }
 
+enum class Found : char { kByIndex, kAsItStands, kByTrick };
+
+// The new entries from `before` on: the analyser's readings of the word as
+// it stands lead, in the analyser's order, before what the indexes found
+// (in: its two cases before KANJIDIC's 中 "in"), so that a Latin word's first
+// row is its first reading; readings only by a changed spelling go when
+// `dropTricks`.
+void OrderWesternRows(WordList& list, int32_t before, const std::vector<Found>& found, bool dropTricks) {
+    std::vector<WordListEntry> lead, rest;
+    for (size_t k = 0; k < found.size(); ++k) {
+        if (found[k] == Found::kByTrick && dropTricks) continue;
+        (found[k] == Found::kAsItStands ? lead : rest).push_back(list.EntryAt(before + static_cast<int32_t>(k)));
+    }
+    if (lead.empty() && rest.size() == found.size()) return;
+    while (list.EntryCount() > before) list.DeleteAt(list.EntryCount() - 1);
+    for (const std::vector<WordListEntry>* part : {&lead, &rest})
+        for (const WordListEntry& entry : *part) list.AppendRaw(entry);
+}
+
 }  // namespace
 
 void SetInputText(CRichEdit* inputBox, std::u16string_view text) {
@@ -146,7 +164,7 @@ int32_t LookUpWesternWord(WordList& list, std::u16string_view word, int32_t star
     const std::u16string_view key(keyUnits.data(), static_cast<size_t>(keyLength));
     const int32_t before = list.EntryCount();
     std::vector<RDFDictionary*> seen;
-    std::vector<std::pair<int32_t, int32_t>> byTrick;  // the rows of readings by a spelling trick
+    std::vector<Found> found;  // how each new entry was found
     for (int32_t i = 0; i < list.CursorCount(); ++i) {
         RDFDictionary* dictionary = list.CursorAt(i)->dictionary;
         if (dictionary == nullptr || std::find(seen.begin(), seen.end(), dictionary) != seen.end()) continue;
@@ -158,16 +176,17 @@ int32_t LookUpWesternWord(WordList& list, std::u16string_view word, int32_t star
             CCursor cursor(dictionary, kIndexTranslationWords);
             cursor.SeekPrefix(key, list);
         }
-        const int32_t analysed = list.EntryCount();
-        if (latin && analyse && analyse(word, dictionary, list) == kReadByTrickOnly)
-            byTrick.emplace_back(analysed, list.EntryCount());
+        found.resize(static_cast<size_t>(list.EntryCount() - before), Found::kByIndex);
+        if (!latin || !analyse) continue;
+        const int32_t known = analyse(word, dictionary, list);
+        found.resize(static_cast<size_t>(list.EntryCount() - before),
+                     known == kReadByTrickOnly ? Found::kByTrick : Found::kAsItStands);
     }
     // An English word the analyser reads only by changing it (The as te) is
     // left to the Lexicon, which holds it as it stands.
-    if (!byTrick.empty() && LexiconHoldsWord(list, key)) {
-        for (auto range = byTrick.rbegin(); range != byTrick.rend(); ++range)
-            for (int32_t i = range->second - 1; i >= range->first; --i) list.DeleteAt(i);
-    }
+    const bool dropTricks =
+        std::find(found.begin(), found.end(), Found::kByTrick) != found.end() && LexiconHoldsWord(list, key);
+    OrderWesternRows(list, before, found, dropTricks);
     for (int32_t i = before; i < list.EntryCount(); ++i) {
         list.EntryAt(i).matchStart = start;
         list.EntryAt(i).matchLength = length;

@@ -345,7 +345,7 @@ TEST_F(FrameTranslateTest, AnIndexHitOfARecordTheAnalyserReadTakesTheAnalysersPl
 // Beside EDICT: a dictionary whose full-text index holds English words (the
 // Lexicon's) and one with Latin stems, read by a stand-in analyser that
 // reads "The" and "michi" only by a spelling trick (as te and mihi) and
-// "et" as it stands; EDICT's reverse index holds "cat".
+// "et" and "cat" as they stand; EDICT's reverse index holds "cat".
 #pragma push_macro("CreateFile")
 #undef CreateFile
 class TrickReadingTest : public FrameTranslateTest {
@@ -389,7 +389,7 @@ protected:
             WordListEntry* row = rows.AddEntry(nullptr, 0, 1, nullptr);
             row->dictionary = dictionary;
             row->recordId = 7;
-            return word == u"et" ? 1 : kReadByTrickOnly;
+            return word == u"et" || word == u"cat" ? 1 : kReadByTrickOnly;
         };
     }
     int analysed = 0;
@@ -419,6 +419,17 @@ TEST_F(TrickReadingTest, AWordReadOnlyByASpellingTrickGivesWayToTheLexiconsWord)
     entry->TranslateText(u"The", 3, 0, 0, 2);
     EXPECT_EQ(list->EntryCount(), 0);
     EXPECT_EQ(lists.lexiconSearches, 1);
+}
+
+// A word the analyser reads as it stands leads with its first reading,
+// before another dictionary's index hit of it (in: its two cases before
+// KANJIDIC's 中 "in").
+TEST_F(TrickReadingTest, AWordReadAsItStandsLeadsWithItsReading) {
+    entry->TranslateText(u"cat", 0, 512, 512, 1);
+    ASSERT_EQ(list->RowCount(), 2);
+    EXPECT_EQ(list->EntryAt(list->EntryOfRow(0)).recordId, 7u);  // the analyser's
+    EXPECT_EQ(list->EntryAt(list->EntryOfRow(1)).recordId, 1u);  // EDICT's "cat"
+    EXPECT_EQ(list->EntryAt(list->EntryOfRow(0)).matchLength, 3);
 }
 
 TEST_F(FrameTranslateTest, LatinAnalyserStandInIsCalledOnlyForDictionariesWithLatinStems) {
