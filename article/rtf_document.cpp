@@ -356,6 +356,18 @@ std::string CRtfDocumentBuilder::Document() {
     return whole;
 }
 
+std::string CRtfDocumentBuilder::Stretch(int32_t first, int32_t last) {
+    Complete();
+    std::string stretch(head_ ? head_->Bytes() : std::string_view());
+    const int32_t end = std::min(last, PieceCount());
+    for (int32_t i = std::max(first, 0); i < end; ++i) {
+        stretch += pieces_[static_cast<size_t>(i)]->Bytes();
+        if (i + 1 == PieceCount()) break;
+        for (int32_t b = 0; b < blankLines; ++b) stretch += kRtfParagraphEnd;
+    }
+    return stretch + "}";
+}
+
 bool CRtfDocumentBuilder::WriteParts(const std::function<bool(std::string_view)>& sink) { return ForEachPart(sink); }
 
 size_t CRtfDocumentBuilder::Size() {

@@ -166,6 +166,10 @@ public:
 
     // Whole document as one string (tests, tools).
     std::string Document();
+    // Pieces [first, last) alone as a document under the same head, with the
+    // blank lines that follow each of them in the whole document: printing
+    // takes the articles a stretch at a time.
+    std::string Stretch(int32_t first, int32_t last);
     // Hands the finished document to `sink` part by part, in order (the
     // head, each piece and the blank lines after it, the closing brace);
     // stops when it answers false. True when every part was taken.

@@ -35,6 +35,7 @@ constexpr int kCannotReadCaptionSlot = 529;
 constexpr int kNothingToDoSlot = 602;
 constexpr int kAskPrintSlot = 609;
 constexpr int kTooManyCaptionSlot = 610;
+constexpr int kPrintingPageSlot = 634;
 
 constexpr ControlText kControlTexts[] = {
     {IDC_PRINT_LABEL, 614},         {IDC_PRINT_ALL, 615},          {IDC_PRINT_SELECTED, 616},
@@ -201,6 +202,9 @@ int32_t ListChoice(HWND dialog, int id) {
 
 }  // namespace
 
+CPrintDlg::CPrintDlg() = default;
+CPrintDlg::~CPrintDlg() = default;
+
 CPrintDlg& PrintEngine() {
     static CPrintDlg engine;
     // Every route's document (dialog, Copy text) is held to the same limit.
@@ -260,13 +264,35 @@ int32_t CPrintDlg::Output(int32_t destination) {
     if (destination == kExportToClipboard)
         return TellClipboardCopy(dialog != nullptr ? dialog : MainWindow(),
                                  PutDocumentOnClipboard(MainWindow(), *document)) ? 1 : 0;
+    if (!printer_) {
+        printer_ = std::make_unique<ChosenPrinter>();
+        if (!printer_->Choose(dialog != nullptr ? dialog : MainWindow())) {
+            printer_.reset();
+            return 0;
+        }
+    }
+    // Page by page, each page's articles streamed in as it comes: the label
+    // names the page, and Cancel stops the job before the next one.
     HiddenRichEdit hidden(MainWindow());
-    if (hidden.Load(*document) != 1) return 0;
-    return PrintRichEdit(hidden.Window(), options.columns);
+    building_ = dialog != nullptr;
+    const int32_t printed = PrintDocument(hidden.Window(), printer_->Dc(), *document, options.columns, [&](int32_t page) {
+        if (dialog == nullptr) return true;
+        ShowBusy(dialog);
+        SetDlgItemTextW(dialog, IDC_PRINT_PROGRESS_LABEL,
+                        WideString(FormatInterfaceText(UIStringTable[kPrintingPageSlot], {page})).c_str());
+        ShowWindow(GetDlgItem(dialog, IDC_PRINT_PROGRESS), SW_HIDE);
+        UpdateWindow(GetDlgItem(dialog, IDC_PRINT_PROGRESS_LABEL));
+        RunDialogMessages(dialog);
+        return !cancelled_;
+    });
+    building_ = false;
+    printer_.reset();
+    return printed;
 }
 
 void CPrintDlg::Reset() {
     builder.Reset();
+    printer_.reset();
     dialog = nullptr;
     view = nullptr;
 }
@@ -340,14 +366,28 @@ void CPrintDlg::OnOk() {
         SetFocus(GetDlgItem(dialog, IDC_PRINT_PATH));
         return;
     }
+    // The printer is asked for before anything is prepared for it: a user
+    // without one, or who cancels its dialog, waits for nothing.
+    printer_.reset();
+    if (options.destination == kExportToPrinter) {
+        printer_ = std::make_unique<ChosenPrinter>();
+        if (!printer_->Choose(dialog)) {
+            printer_.reset();
+            return;
+        }
+    }
+    cancelled_ = false;
     CRtfDocumentBuilder* document = BuildInDialog();
     if (cancelled_) {
+        printer_.reset();
         EndDialog(dialog, -1);
         return;
     }
-    if (document == nullptr) return;
-    if (!TellBuilt(dialog, builder, entries, options.destination)) return;
-    if (Output(options.destination) == 1) EndDialog(dialog, 1);
+    if (document == nullptr || !TellBuilt(dialog, builder, entries, options.destination)) {
+        printer_.reset();
+        return;
+    }
+    if (Output(options.destination) == 1 || cancelled_) EndDialog(dialog, cancelled_ ? -1 : 1);
 }
 
 CRtfDocumentBuilder* CPrintDlg::BuildInDialog() {

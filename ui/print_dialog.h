@@ -8,19 +8,21 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "article/article_export.h"
 #include "article/export_options.h"
 
+class ChosenPrinter;
 class ListView;
 
 class CPrintDlg {
 public:
-    CPrintDlg() = default;
+    CPrintDlg();
     CPrintDlg(const CPrintDlg&) = delete;
     CPrintDlg& operator=(const CPrintDlg&) = delete;
-    virtual ~CPrintDlg() = default;
+    virtual ~CPrintDlg();
 
     // Entries the output takes: the list's rows or the selected rows (shown
     // in the dialog while it is open).
@@ -28,7 +30,9 @@ public:
     // A new document of the entries (the previous one freed first); null
     // without a list or memory.
     CRtfDocumentBuilder* BuildRtf();
-    // Sends the document to `destination`; 1 on success.
+    // Sends the document to `destination`; 1 on success. The printer is the
+    // one chosen before the document was built, else it is asked for now;
+    // it prints page by page, and Cancel in the dialog stops it between pages.
     int32_t Output(int32_t destination);
     // Frees the document and the text; forgets the dialog and the list.
     void Reset();
@@ -54,8 +58,9 @@ private:
     void ChooseFile();
     void EnablePath();
 
-    bool building_ = false;   // the dialog's export walk is running
+    bool building_ = false;   // the dialog's export walk or print job is running
     bool cancelled_ = false;  // Cancel was pressed during it
+    std::unique_ptr<ChosenPrinter> printer_;  // chosen for the output under way
 };
 
 // The run's engine.

@@ -3,8 +3,6 @@
 
 #include <richedit.h>
 
-#include "article/win/rtf_rich_edit.h"
-
 HiddenRichEdit::HiddenRichEdit(HWND parent) {
     // Loaded once and kept for the run.
     static const HMODULE library = LoadLibraryW(L"Riched20.dll");
@@ -15,8 +13,4 @@ HiddenRichEdit::HiddenRichEdit(HWND parent) {
 
 HiddenRichEdit::~HiddenRichEdit() {
     if (control_ != nullptr) DestroyWindow(control_);
-}
-
-int32_t HiddenRichEdit::Load(CRtfDocumentBuilder& document) {
-    return control_ != nullptr && StreamToRichEdit(document, control_) == 1 ? 1 : 0;
 }

@@ -1,12 +1,10 @@
-// A hidden rich edit control that holds one export document for as long as
-// the printer output needs it. The control is destroyed with the object.
+// A hidden rich edit control through which the printer output lays out its
+// pages. The control is destroyed with the object.
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
-
-class CRtfDocumentBuilder;
 
 class HiddenRichEdit {
 public:
@@ -17,8 +15,6 @@ public:
     HiddenRichEdit& operator=(const HiddenRichEdit&) = delete;
 
     HWND Window() const { return control_; }
-    // 1 when the control exists and took the document.
-    int32_t Load(CRtfDocumentBuilder& document);
 
 private:
     HWND control_ = nullptr;

@@ -4,29 +4,34 @@
 #include <commdlg.h>
 #include <richedit.h>
 
+#include <algorithm>
+#include <string>
+
+#include "article/rtf_document.h"
+#include "article/win/rich_edit_stream.h"
 
 namespace {
 
-// The page calls of a real print job.
-class PrinterPageSink final : public IPrintPageSink {
+// The page calls of a real print job, each page asked for first.
+class CancellablePageSink final : public IPrintPageSink {
 public:
-    explicit PrinterPageSink(HDC dc) : dc_(dc) {}
-    bool StartPage() override { return ::StartPage(dc_) > 0; }
+    CancellablePageSink(HDC dc, const std::function<bool(int32_t)>& keepGoing) : dc_(dc), keepGoing_(keepGoing) {}
+    bool StartPage() override {
+        if (keepGoing_ && !keepGoing_(++page_)) return false;
+        return ::StartPage(dc_) > 0;
+    }
     bool EndPage() override { return ::EndPage(dc_) > 0; }
 
 private:
     HDC dc_;
+    const std::function<bool(int32_t)>& keepGoing_;
+    int32_t page_ = 0;
 };
 
-// The print dialog's device context and its global blocks, freed together.
-struct PrinterChoice {
-    PRINTDLGW dialog = {};
-    ~PrinterChoice() {
-        if (dialog.hDC != nullptr) DeleteDC(dialog.hDC);
-        if (dialog.hDevMode != nullptr) GlobalFree(dialog.hDevMode);
-        if (dialog.hDevNames != nullptr) GlobalFree(dialog.hDevNames);
-    }
-};
+// Articles streamed in at once, and the characters kept ahead of the column
+// being laid out: far more than a page of three columns holds.
+constexpr int32_t kStretchArticles = 200;
+constexpr LONG kCharactersAhead = 60000;
 
 }  // namespace
 
@@ -53,7 +58,7 @@ LONG RichEditColumnLayout::FormatColumn(LONG from, const PrintColumn& column) {
 PrintPagesResult PrintPages(IColumnLayout& layout, int32_t columns, IPrintPageSink& sink) {
     PrintPagesResult result;
     const PrintPageGeometry page = PrintPageGeometryFor(columns);
-    const LONG length = layout.Length();
+    LONG length = layout.Length();
     LONG next = 0;
     bool stalled = false;
     while (next < length && !stalled && !result.failed && result.pages < kPrintMaxPages) {
@@ -63,6 +68,7 @@ PrintPagesResult PrintPages(IColumnLayout& layout, int32_t columns, IPrintPageSi
         }
         for (int32_t column = 0; column < page.count && next < length; ++column) {
             const LONG after = layout.FormatColumn(next, page.columns[static_cast<size_t>(column)]);
+            length = layout.Length();
             if (after < 0) {
                 result.failed = true;
                 break;
@@ -86,29 +92,85 @@ PrintPagesResult PrintRichEditPages(HWND control, HDC dc, int32_t columns, IPrin
     return PrintPages(layout, columns, sink);
 }
 
-int32_t PrintRichEdit(HWND control, int32_t columns) {
-    PrinterChoice printer;
-    printer.dialog.lStructSize = sizeof printer.dialog;
-    printer.dialog.hwndOwner = GetParent(control);
-    printer.dialog.Flags = PD_RETURNDC | PD_NOSELECTION | PD_NOPAGENUMS | PD_COLLATE | PD_USEDEVMODECOPIESANDCOLLATE;
-    if (!PrintDlgW(&printer.dialog) || printer.dialog.hDC == nullptr) return 0;
+StreamedDocumentLayout::StreamedDocumentLayout(HWND control, HDC dc, CRtfDocumentBuilder& document, int32_t columns)
+    : control_(control), document_(document), layout_(control, dc, PrintPageGeometryFor(columns)) {
+    // Read-only for the user only: the stretches go in and out by message.
+    SendMessageW(control_, EM_SETREADONLY, FALSE, 0);
+    SendMessageW(control_, EM_EXLIMITTEXT, 0, 0x7FFFFFFF);
+    SendMessageW(control_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+    TakeInAhead();
+}
 
-    const HCURSOR previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
-    HDC dc = printer.dialog.hDC;
-    DOCINFOW document = {};
-    document.cbSize = sizeof document;
-    document.lpszDocName = L"Ostrel Words";
-    int32_t printed = 0;
-    if (StartDocW(dc, &document) > 0) {
-        SetBkMode(dc, TRANSPARENT);
-        PrinterPageSink sink(dc);
-        const PrintPagesResult result = PrintRichEditPages(control, dc, columns, sink);
-        if (result.failed) {
-            AbortDoc(dc);
-        } else {
-            printed = EndDoc(dc) > 0 ? 1 : 0;
-        }
+LONG StreamedDocumentLayout::ControlLength() { return layout_.Length(); }
+
+LONG StreamedDocumentLayout::Length() {
+    TakeInAhead();
+    return dropped_ + ControlLength();
+}
+
+void StreamedDocumentLayout::TakeInAhead() {
+    while (ok_ && loaded_ < document_.PieceCount() && dropped_ + ControlLength() - reached_ < kCharactersAhead) {
+        const int32_t last = std::min(loaded_ + kStretchArticles, document_.PieceCount());
+        const std::string stretch = document_.Stretch(loaded_, last);
+        // The stretch goes in after what the control holds, the laid-out
+        // lines of which stay as they are.
+        SendMessageW(control_, EM_FORMATRANGE, FALSE, 0);
+        SendMessageW(control_, EM_SETSEL, static_cast<WPARAM>(-1), -1);
+        ok_ = StreamIntoRichEdit(control_, loaded_ == 0 ? SF_RTF : SF_RTF | SFF_SELECTION, stretch.data(),
+                                 static_cast<int32_t>(stretch.size()))
+                  .ok;
+        loaded_ = last;
     }
-    SetCursor(previous);
-    return printed;
+}
+
+void StreamedDocumentLayout::DropBehind(LONG from) {
+    if (from - dropped_ < kCharactersAhead) return;
+    SendMessageW(control_, EM_FORMATRANGE, FALSE, 0);
+    SendMessageW(control_, EM_SETSEL, 0, from - dropped_);
+    SendMessageW(control_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L""));
+    dropped_ = from;
+}
+
+LONG StreamedDocumentLayout::FormatColumn(LONG from, const PrintColumn& column) {
+    reached_ = from;
+    DropBehind(from);
+    TakeInAhead();
+    if (!ok_) return -1;
+    const LONG after = layout_.FormatColumn(from - dropped_, column);
+    return after < 0 ? after : after + dropped_;
+}
+
+ChosenPrinter::~ChosenPrinter() {
+    if (dialog_.hDC != nullptr) DeleteDC(dialog_.hDC);
+    if (dialog_.hDevMode != nullptr) GlobalFree(dialog_.hDevMode);
+    if (dialog_.hDevNames != nullptr) GlobalFree(dialog_.hDevNames);
+}
+
+bool ChosenPrinter::Choose(HWND owner) {
+    dialog_.lStructSize = sizeof dialog_;
+    dialog_.hwndOwner = owner;
+    dialog_.Flags = PD_RETURNDC | PD_NOSELECTION | PD_NOPAGENUMS | PD_COLLATE | PD_USEDEVMODECOPIESANDCOLLATE;
+    return PrintDlgW(&dialog_) && dialog_.hDC != nullptr;
+}
+
+int32_t PrintDocument(HWND control, HDC dc, CRtfDocumentBuilder& document, int32_t columns,
+                      const std::function<bool(int32_t)>& keepGoing) {
+    if (control == nullptr || dc == nullptr) return 0;
+    DOCINFOW job = {};
+    job.cbSize = sizeof job;
+    job.lpszDocName = L"Ostrel Words";
+    if (StartDocW(dc, &job) <= 0) return 0;
+    SetBkMode(dc, TRANSPARENT);
+    CancellablePageSink sink(dc, keepGoing);
+    PrintPagesResult result;
+    {
+        StreamedDocumentLayout layout(control, dc, document, columns);
+        result = PrintPages(layout, columns, sink);
+        result.failed = result.failed || !layout.Ok();
+    }
+    if (result.failed) {
+        AbortDoc(dc);
+        return 0;
+    }
+    return EndDoc(dc) > 0 ? 1 : 0;
 }

@@ -6,11 +6,15 @@
 #pragma once
 
 #include <windows.h>
+#include <commdlg.h>
 #include <richedit.h>
 
 #include <cstdint>
+#include <functional>
 
 #include "article/export_options.h"
+
+class CRtfDocumentBuilder;
 
 // Where the pages go: a print job, or a test's counter.
 class IPrintPageSink {
@@ -61,7 +65,8 @@ struct PrintPagesResult {
 };
 
 // Lays the text out column by column from the first character (columns
-// clamped to 1..3, at most 1000 pages). Stops after the page on which the
+// clamped to 1..3, at most 1000 pages), asking the layout its length before
+// each column (a layout may take in more text as it goes). Stops after the page on which the
 // text ends, and as soon as a column makes no progress, so a layout that
 // cannot place a character never prints page after blank page.
 PrintPagesResult PrintPages(IColumnLayout& layout, int32_t columns, IPrintPageSink& sink);
@@ -69,7 +74,56 @@ PrintPagesResult PrintPages(IColumnLayout& layout, int32_t columns, IPrintPageSi
 // The control's contents on `dc` through its own layout.
 PrintPagesResult PrintRichEditPages(HWND control, HDC dc, int32_t columns, IPrintPageSink& sink);
 
-// Asks for a printer (PrintDlgW) and prints the control's contents there as
-// the document "Ostrel Words". 1 when printed, 0 when cancelled or failed
-// (the job is aborted when a page failed).
-int32_t PrintRichEdit(HWND control, int32_t columns);
+// A document laid out through a rich edit control that holds only the part
+// being printed: its articles are streamed in a stretch at a time, ahead of
+// the column being laid out, and the text of the pages printed is taken out
+// behind it, so the first page needs no more than its own articles loaded,
+// however long the document. Positions are the whole document's.
+class StreamedDocumentLayout final : public IColumnLayout {
+public:
+    StreamedDocumentLayout(HWND control, HDC dc, CRtfDocumentBuilder& document, int32_t columns);
+    // The characters taken in so far; more are taken in first when fewer
+    // than a stretch's worth lie ahead of the last column laid out.
+    LONG Length() override;
+    LONG FormatColumn(LONG from, const PrintColumn& column) override;
+    // Articles streamed into the control so far.
+    int32_t ArticlesLoaded() const { return loaded_; }
+    // False once a stretch could not be streamed in.
+    bool Ok() const { return ok_; }
+
+private:
+    LONG ControlLength();
+    void TakeInAhead();
+    void DropBehind(LONG from);
+
+    HWND control_;
+    CRtfDocumentBuilder& document_;
+    RichEditColumnLayout layout_;
+    int32_t loaded_ = 0;
+    LONG dropped_ = 0;  // characters of the document taken out in front
+    LONG reached_ = 0;  // where the last column began
+    bool ok_ = true;
+};
+
+// The printer the user chose in the print dialog, asked before anything is
+// prepared for it; its device context and blocks go with the object.
+class ChosenPrinter {
+public:
+    ChosenPrinter() = default;
+    ~ChosenPrinter();
+    ChosenPrinter(const ChosenPrinter&) = delete;
+    ChosenPrinter& operator=(const ChosenPrinter&) = delete;
+    // Shows the print dialog (PrintDlgW) over `owner`; true when a printer was chosen.
+    bool Choose(HWND owner);
+    HDC Dc() const { return dialog_.hDC; }
+
+private:
+    PRINTDLGW dialog_ = {};
+};
+
+// Prints `document` on `dc` as the document "Ostrel Words", page by page
+// through `control` (a StreamedDocumentLayout). `keepGoing(page)` is asked
+// before each page (from 1); an answer of false aborts the job there. 1 when
+// printed, 0 when cancelled or failed (the job is aborted).
+int32_t PrintDocument(HWND control, HDC dc, CRtfDocumentBuilder& document, int32_t columns,
+                      const std::function<bool(int32_t)>& keepGoing);

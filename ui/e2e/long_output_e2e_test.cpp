@@ -6,7 +6,9 @@
 // ended). During a long export to a file the label "Articles processed:"
 // and the running count are drawn, the other controls take no input, and a
 // click on Cancel stops the export at once: the dialog closes, no result box,
-// and the file the export was to replace keeps its bytes.
+// and the file the export was to replace keeps its bytes. Send to printer
+// asks for the printer before it prepares a single article, and a printer
+// dialog cancelled leaves the print dialog as it was.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -24,7 +26,7 @@
 namespace {
 
 constexpr UINT kPrintCommand = 40190;
-constexpr int kAll = 1291, kToFile = 1090, kToClipboard = 1093, kPath = 1186, kOpenAfter = 1092, kColored = 1094;
+constexpr int kAll = 1291, kToPrinter = 1089, kToFile = 1090, kToClipboard = 1093, kPath = 1186, kOpenAfter = 1092, kColored = 1094;
 constexpr int kProgressLabel = 1280, kProgressCount = 1281;
 
 // Milliseconds until `window` is gone, or -1 after `limitMs`.
@@ -62,6 +64,35 @@ std::wstring WindowText(HWND window) {
 
 // A message box's text.
 std::wstring BoxText(HWND box) { return WindowText(GetDlgItem(box, 0xFFFF)); }
+
+struct BoxSearch {
+    DWORD process;
+    HWND besides, found;
+};
+
+BOOL CALLBACK ConsiderBox(HWND window, LPARAM data) {
+    auto* search = reinterpret_cast<BoxSearch*>(data);
+    wchar_t name[16] = {};
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (process != search->process || window == search->besides || !IsWindowVisible(window) ||
+        !GetClassNameW(window, name, 16) || std::wstring(name) != L"#32770")
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+// A dialog box of `dialog`'s process other than `dialog` itself, once one is
+// shown; null after `tries` looks 25 ms apart.
+HWND WaitForOtherBox(HWND dialog, int tries) {
+    BoxSearch search{0, dialog, nullptr};
+    GetWindowThreadProcessId(dialog, &search.process);
+    for (int i = 0; i < tries && search.found == nullptr; ++i) {
+        EnumWindows(&ConsiderBox, reinterpret_cast<LPARAM>(&search));
+        if (search.found == nullptr) Sleep(25);
+    }
+    return search.found;
+}
 
 class LongOutput : public testing::Test {
 protected:
@@ -203,6 +234,36 @@ TEST_F(LongOutput, TheProgressIsDrawnAndCancelStopsTheExport) {
     EXPECT_EQ(FindWindowW(L"#32770", L"The document is created"), nullptr);
     EXPECT_EQ(ReadBytes(path), old);
     EXPECT_TRUE(Answers(frame));
+    EXPECT_EQ(run.Exit(frame), 0);
+}
+
+TEST_F(LongOutput, ThePrinterIsAskedForBeforeAnyArticleIsPrepared) {
+    OpenEdict(1);
+    ProgramRun run;
+    HWND frame = run.WaitForFrameWithoutClipboardMonitor();
+    ASSERT_NE(frame, nullptr);
+    const std::wstring rows = run.QueryState(frame)[L"rows"];
+    HWND dialog = StartAll(frame, kToPrinter);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(asked, L"Do you want to print " + rows + L" articles?");
+    for (int i = 0; i < 200 && FindWindowW(L"#32770", L"Too many articles") != nullptr; ++i) Sleep(25);
+    // Wine's printer dialog, or what it says without a printer; Cancel (or
+    // OK) on each until none is left.
+    int windows = 0;
+    for (HWND printer = WaitForOtherBox(dialog, 600); printer != nullptr; printer = WaitForOtherBox(dialog, 80), ++windows) {
+        std::printf("asked: \"%ls\" \"%ls\"\n", WindowText(printer).c_str(), BoxText(printer).c_str());
+        EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog, kProgressLabel))) << "articles were prepared first";
+        if (windows == 0) screen_ink::SaveScreenshot(folders.root + L"\\printer_asked.png");
+        PostMessageW(printer, WM_COMMAND, IDCANCEL, 0);
+        for (int i = 0; i < 100 && IsWindow(printer); ++i) Sleep(25);
+        if (windows > 3) break;
+    }
+    EXPECT_GE(windows, 1) << "no printer was asked for";
+    EXPECT_TRUE(IsWindow(dialog));
+    EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog, kProgressLabel)));
+    EXPECT_TRUE(Answers(dialog));
+    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_GE(MsUntilGone(dialog, 10000), 0);
     EXPECT_EQ(run.Exit(frame), 0);
 }
 

@@ -1,4 +1,5 @@
-// The page loop of printing run into a memory device context under Wine:
+// The page loop of printing run into a memory device context under Wine
+// (and a long document streamed through the printer output's control):
 // 1,000 exported articles laid out by GDI's own text measurement in one, two
 // and three columns (pages and characters per column), and Wine's rich edit, whose
 // EM_FORMATRANGE places nothing: the loop stops instead of printing blank pages.
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "article/article_export.h"
+#include "article/win/hidden_rich_edit.h"
 #include "article/win/print_rich_edit.h"
 #include "article/win/rtf_rich_edit.h"
 #include "article/win/tests/line_records.h"
@@ -142,6 +144,44 @@ TEST_F(PrintPageLoop, ARichEditThatPlacesNothingEndsTheJobAtOnce) {
     EXPECT_LT(result.pages, 20);
     DestroyWindow(control);
     FreeLibrary(library);
+}
+
+// A long document printed through the streamed layout: the control takes in
+// only a stretch of articles ahead of the column laid out and gives back the
+// text behind it, so the first page waits for no more than its stretch.
+TEST_F(PrintPageLoop, AStreamedDocumentHoldsOnlyTheStretchBeingPrinted) {
+    HiddenRichEdit hidden(nullptr);  // the printer output's own control, read-only
+    const HWND control = hidden.Window();
+    ASSERT_NE(control, nullptr);
+    LineRecords records;
+    records.lines = LineRecords::Numbered(20000);
+    ArticleExportBuilder builder;
+    ExportOptions options;
+    options.addBlankLines = 0;
+    CRtfDocumentBuilder& document = *builder.BuildRtf(records, options);
+    ASSERT_EQ(document.PieceCount(), 20000);
+    auto shownAt = [&](LONG controlAt, LONG units) {
+        std::wstring text(static_cast<size_t>(units) + 1, L'\0');
+        TEXTRANGEW range{{controlAt, controlAt + units}, text.data()};
+        text.resize(static_cast<size_t>(SendMessageW(control, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range))));
+        return text;
+    };
+    {
+        StreamedDocumentLayout layout(control, dc_, document, 2);
+        EXPECT_GT(layout.ArticlesLoaded(), 0);
+        EXPECT_LT(layout.ArticlesLoaded(), 2000) << "the whole document went in";
+        const LONG first = layout.Length();
+        EXPECT_EQ(shownAt(0, 5), L"word0");
+        // A column far on: the text before it goes, more comes in behind.
+        const LONG later = first - 100;
+        EXPECT_GE(layout.FormatColumn(later, PrintPageGeometryFor(2).columns[0]), later);
+        EXPECT_GT(layout.Length(), first);
+        GETTEXTLENGTHEX query = {GTL_NUMCHARS | GTL_PRECISE, 1200};
+        const LONG held = static_cast<LONG>(SendMessageW(control, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&query), 0));
+        EXPECT_EQ(held, layout.Length() - later) << "the text printed stays in the control";
+        EXPECT_LT(layout.ArticlesLoaded(), 20000);
+        EXPECT_TRUE(layout.Ok());
+    }
 }
 
 }  // namespace
