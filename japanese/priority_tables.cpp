@@ -56,8 +56,14 @@ constexpr std::array ReadingPriorityTable = {
     Row(u"めん", u"面"), Row(u"もの", u"物"), Row(u"もの", u"者"), Row(u"ゆめ", u"夢"),
     Row(u"よりも", u""), Row(u"きょう", u"今日"), Row(u"おきに", u"置きに"), Row(u"めいめい", u"銘々"),
     Row(u"くらす", u""),
+    // Common verbs with two common spellings, the everyday one first: the
+    // index would head the other by its kanji's code (詠む, 看る, 呑む).
+    Row(u"よむ", u"読む"), Row(u"みる", u"見る"), Row(u"のむ", u"飲む"), Row(u"はなす", u"話す"),
+    Row(u"あける", u"開ける"), Row(u"うたう", u"歌う"), Row(u"ならう", u"習う"), Row(u"こたえる", u"答える"),
+    Row(u"とぶ", u"飛ぶ"),
 };
-static_assert(ReadingPriorityTable.size() == 119);
+// Row 128 would rank at the default priority: every row outranks a word not listed.
+static_assert(ReadingPriorityTable.size() <= 128);
 
 constexpr std::array KanjiPriorityTable = {
     Row(u"じ", u"字"), Row(u"はいる", u"入る"), Row(u"そら", u"空"), Row(u"から", u"空"),

@@ -19,7 +19,8 @@ constexpr std::u16string_view kTexts =
     u"勉強しますお待ちください行かなければならない話したい出したい貸したい押したくない"
     u"タベマシタタベタカイタヨマナイ食ベタ発生しました選択しました無視されました表示します存在せず"
     u"ししししできます指定すると有効になったＳＩＴシャツｒｅｍ"
-    u"日本における地震による被害発生したため作ろうとして古すぎますことがないように";
+    u"日本における地震による被害発生したため作ろうとして古すぎますことがないように"
+    u"ほんをよみます。ごはんをたべます。テレビをみます。みたきた";
 
 class TranslatorEdictTest : public TranslatorTest {
 protected:
@@ -144,6 +145,38 @@ TEST_F(TranslatorEdictTest, EachWordHeadsTheGroupItBegins) {
         EXPECT_EQ(head->reading, c.reading) << Utf16ToUtf8(c.text) << Describe(rows);
     }
     ExpectHit(u"古すぎます", 0, 5, u"古い", {3, 142, 33});
+}
+
+// A beginner's sentence in kana: the verbs with two common spellings are
+// headed by the everyday one (読む, 見る), which the index would put behind
+// the other by its kanji's code (詠む, 看る).
+TEST_F(TranslatorEdictTest, ABeginnersVerbsAreHeadedByTheirEverydaySpelling) {
+    options.expand = 2;
+    translator->Translate(*list, u"ほんをよみます。ごはんをたべます。テレビをみます。", 2, 0);
+    const std::vector<HitRow> rows = Rows();
+    const auto head = [&](int32_t start) {
+        return std::find_if(rows.begin(), rows.end(), [&](const HitRow& r) { return r.start == start; });
+    };
+    struct Case {
+        int32_t start, length;
+        std::u16string_view reading, word;
+    };
+    for (const Case& c : {Case{2, 1, u"を", u""}, Case{3, 4, u"よむ", u"読む"}, Case{17, 3, u"テレビ", u""},
+                          Case{21, 3, u"みる", u"見る"}}) {
+        const auto at = head(c.start);
+        ASSERT_NE(at, rows.end()) << c.start << Describe(rows);
+        EXPECT_EQ(at->length, c.length) << c.start << Describe(rows);
+        EXPECT_EQ(at->reading, c.reading) << c.start << Describe(rows);
+        EXPECT_EQ(at->word, c.word) << c.start << Describe(rows);
+    }
+
+    // きた spells 北 'north' whole; 来る's past follows it.
+    translator->Translate(*list, u"きた", 2, 0);
+    const std::vector<HitRow> past = Rows();
+    ASSERT_GE(past.size(), 2u) << Describe(past);
+    EXPECT_EQ(past[0].word, u"北") << Describe(past);
+    EXPECT_EQ(past[1].word, u"来る") << Describe(past);
+    EXPECT_EQ(past[1].tags, (std::vector<int>{3, 6})) << Describe(past);
 }
 
 TEST_F(TranslatorEdictTest, GodanSuWithTaiIsTheDesiderative) {
