@@ -184,8 +184,8 @@ TEST(LatinArticle, AFirstRowShowsEveryInflectionLineTheDictionaryFormAndTheMeani
 // Over EDICT and the Latin dictionary together, a sentence typed one key at
 // a time reads its capitalised first word as the Latin word, as its lower
 // case reads: si "if; whether", not EDICT's acronym ＳＩ, its row and its
-// article with the note drawn. Home and Return,
-// which translate again with the caret on the word, read it so too; and
+// article with the note drawn, once Home and Return translate again with
+// the caret on it (typed, the line shows the word just typed, pacem); and
 // Utrumque reads uterque first.
 TEST(LatinArticle, ACapitalisedFirstWordReadsAsTheLatinWordBesideEdict) {
     TestFolders folders = PrepareTest(L"LatinArticle.FirstWord");
@@ -210,6 +210,13 @@ TEST(LatinArticle, ACapitalisedFirstWordReadsAsTheLatinWordBesideEdict) {
         return "list: " + Narrow(cells) + "\n  view: " + Narrow(shown);
     };
     ASSERT_TRUE(key_typing::TypeKeys(input, L"Si vis pacem", 60));
+    // Typed, the line shows the word just typed; Home and Return its first word.
+    EXPECT_TRUE(WaitFor([&] {
+        state = run.QueryState(frame);
+        return state[L"cell.0.1"] == L"pax";
+    }, 200)) << said();
+    ASSERT_TRUE(key_typing::PressKey(input, VK_HOME));
+    ASSERT_TRUE(key_typing::PressKey(input, VK_RETURN));
     EXPECT_TRUE(WaitFor(readsSi, 200)) << said();
     screen_ink::SaveScreenshot(folders.root + L"\\si_vis_pacem.png");
     // The row is drawn in glyphs: its band of the list holds ink.
@@ -239,6 +246,8 @@ TEST(LatinArticle, ACapitalisedFirstWordReadsAsTheLatinWordBesideEdict) {
     // as in lower case.
     SendMessageW(input, EM_SETSEL, 0, -1);
     ASSERT_TRUE(key_typing::TypeKeys(input, L"Utrumque laudo.", 60));
+    ASSERT_TRUE(key_typing::PressKey(input, VK_HOME));
+    ASSERT_TRUE(key_typing::PressKey(input, VK_RETURN));
     EXPECT_TRUE(WaitFor([&] {
         state = run.QueryState(frame);
         shown = Paragraphs(WindowText(view));
