@@ -231,6 +231,9 @@ void AdjectiveParts(const DictionaryEntry& e, Parts& r) {
             else if (v == 4) Three(r, s1, "", s2, "a", s2, "um");
             else if (v == 5) Three(r, s1, "us", s2, "a", s2, "ud");
             else r.empty = true;
+        } else if (d == 4 && v == 1) {
+            // plerique, pleraeque, pleraque: -que behind the plural's endings
+            Three(r, s1, "ique", s2, "aeque", s2, "aque");
         } else if (d == 2) {
             if (v == 1) { r.p[0] = "-"; r.p[1] = Part(s1, "e"); r.p[2] = "-"; }
             else if (v == 2) { r.p[0] = "-"; r.p[1] = "a"; r.p[2] = "-"; }

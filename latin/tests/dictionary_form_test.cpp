@@ -105,6 +105,7 @@ const FormCase kPronounsAndAdjectives[] = {
     {kTwo, {POS_ADJ, 1, 3, COMP_POS}, "paus, pba, pbum (gen -ius)  ADJ"},
     {kTwo, {POS_ADJ, 1, 4, COMP_POS}, "pa, pba, pbum  ADJ"},
     {kTwo, {POS_ADJ, 1, 5, COMP_POS}, "paus, pba, pbud  ADJ"},
+    {kTwo, {POS_ADJ, 4, 1, COMP_POS}, "paique, pbaeque, pbaque  ADJ"},  // plerique
     {kTwo, {POS_ADJ, 1, 6, COMP_POS}, ""},
     {kTwo, {POS_ADJ, 2, 1, COMP_POS}, "-, pae, -  ADJ"},
     {kTwo, {POS_ADJ, 2, 2, COMP_POS}, "-, a, -  ADJ"},
@@ -119,7 +120,7 @@ const FormCase kPronounsAndAdjectives[] = {
     {kTwo, {POS_ADJ, 3, 6, COMP_POS}, "pa, pbos (gen.)  ADJ"},
     {kTwo, {POS_ADJ, 3, 4, COMP_POS}, ""},
     {kTwo, {POS_ADJ, 9, 9, COMP_POS}, "pa, undeclined  ADJ"},
-    {kTwo, {POS_ADJ, 4, 1, COMP_POS}, ""},
+    {kTwo, {POS_ADJ, 4, 2, COMP_POS}, ""},
     {kTwo, {POS_ADJ, 1, 1, 5}, ""},
 };
 

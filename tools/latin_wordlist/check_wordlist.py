@@ -43,7 +43,9 @@ LEXICON = "/usr/share/collatinus/data"
 SAMPLE = 200
 COMMON_WORDS = ["inquit", "aliam", "duo", "melius", "maximam", "nihil", "possum", "potuit", "unus", "alius",
                 "totius", "nullo", "alterum", "multa", "moriuntur", "necesse", "dedit", "fieri", "ait", "nemo",
-                "quaeso", "viginti", "Helenam", "uenit", "iuuenes", "servos", "interiorem"]
+                "quaeso", "viginti", "Helenam", "uenit", "iuuenes", "servos", "interiorem",
+                # plerus's own forms, beside plerique's
+                "pleri", "plera", "plerum", "pleris"]
 # Words once lost or misread, with the dictionary form their first reading
 # must show.
 NAMED_WORDS = {
@@ -98,6 +100,9 @@ NAMED_WORDS = {
     "domo": "domus, domus  N   (4th) F", "domos": "domus, domus  N   (4th) F",
     "vis": "volo, velle, volui, -   V", "vult": "volo, velle, volui, -   V", "mavis": "malo, malle, malui, -   V",
     "di": "deus, dei  N   M", "dis": "deus, dei  N   M",
+    "plerique": "plerique, pleraeque, pleraque  ADJ", "pleraque": "plerique, pleraeque, pleraque  ADJ",
+    "plerorumque": "plerique, pleraeque, pleraque  ADJ", "plerisque": "plerique, pleraeque, pleraque  ADJ",
+    "plerosque": "plerique, pleraeque, pleraque  ADJ", "plerumque": "plerumque  ADV",
     "isdem": "idem, eadem, idem  PRON", "quidam": "quidam, quaedam, quiddam  PACK",
     "quicumque": "quicumque, quaecumque, quodcumque  PACK", "quidquid": "quisquis, quidquid  PACK",
     "quisquam": "quisquam, quicquam  PACK", "omnis": "omnis, omnis, omne  ADJ",

@@ -391,7 +391,9 @@ MODELS = {
     "aio": ("V 3 4 X", fixed("ai", "a", NO_STEM, NO_STEM), False),
     "nemo": ("N 3 1 C X", fixed("nemo", "nemin"), False),
     "nihil": ("N 9 9 N X", whole_word, False),
-    "plerique": ("ADJ 1 1 POS", lambda c, r1, r2: ("pler", "pler"), False),
+    # plerique is declined with -que behind its endings (pleraque, plerisque),
+    # a declension of its own, so that its line is not plerus's, whose name it would take.
+    "plerique": ("ADJ 4 1 POS", fixed("pler", "pler"), False),
     "licet": ("V 2 1 IMPERS", impersonal, False),
     "deterior": ("ADJ 3 1 COMP", comparative_only, False),
     # third-declension nouns with the nominative given apart
