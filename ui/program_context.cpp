@@ -32,12 +32,37 @@ void* ProgramContext::OwnerWindow() const {
 
 int32_t ProgramContext::ReportRegistryWriteError(int32_t systemError) { return ShowRegistryWriteError(systemError); }
 
+namespace {
+
+// A closed box hands activation to whatever window the system picks next,
+// which under Wine is at times none: the owner stayed inactive and the keys
+// typed next were lost until a click. The keyboard goes back to the window
+// that held it before the box, unless the user has gone to another program.
+void GiveBackKeyboard(HWND owner, HWND focus) {
+    if (!owner || !IsWindow(owner) || !IsWindowVisible(owner) || !IsWindowEnabled(owner)) return;
+    HWND foreground = GetForegroundWindow();
+    DWORD foregroundProcess = 0;
+    if (foreground) GetWindowThreadProcessId(foreground, &foregroundProcess);
+    if (foreground && foregroundProcess != GetCurrentProcessId()) return;
+    if (GetActiveWindow() != owner) {
+        SetForegroundWindow(owner);
+        SetActiveWindow(owner);
+    }
+    if (focus && IsWindow(focus) && (focus == owner || IsChild(owner, focus)) && GetFocus() != focus) SetFocus(focus);
+}
+
+}  // namespace
+
 // The core shows its boxes and pumps messages in the middle of its work
 // (opening a dictionary, walking the shelf): the frame's commands wait.
 int32_t ProgramContext::ShowMessage(std::u16string_view text, std::u16string_view caption, uint32_t style) {
     FrameCommandHold hold;
     ListRefreshHold::RefreshWaitingNow();  // the box comes after the list shows what it has
-    return MessageBoxW(static_cast<HWND>(OwnerWindow()), WideString(text).c_str(), WideString(caption).c_str(), style);
+    HWND owner = static_cast<HWND>(OwnerWindow());
+    HWND focus = GetFocus();
+    int32_t answer = MessageBoxW(owner, WideString(text).c_str(), WideString(caption).c_str(), style);
+    GiveBackKeyboard(owner, focus);
+    return answer;
 }
 
 void ProgramContext::PumpPendingMessages() {

@@ -94,6 +94,16 @@ protected:
         run.SettledState(frame);
         return WindowText(input);
     }
+    // The main window active again with the keyboard in the input box, as a
+    // user's next key needs it: nothing here gives it the focus.
+    bool KeyboardBackOnLine(HWND frame) const {
+        return WaitFor([&] {
+            GUITHREADINFO info{};
+            info.cbSize = sizeof(info);
+            return GetForegroundWindow() == frame &&
+                   GetGUIThreadInfo(GetWindowThreadProcessId(frame, nullptr), &info) && info.hwndFocus == input;
+        });
+    }
 
     TestFolders folders;
     HWND input = nullptr;
@@ -211,6 +221,7 @@ TEST_F(InputLine, APasteGivesTheBoxExactlyThePastedText) {
     // The list behind the message already shows the pasted text's rows.
     State behind = run.QueryState(frame);
     EXPECT_TRUE(editor_windows::CloseBox(box, IDOK));
+    EXPECT_TRUE(KeyboardBackOnLine(frame)) << "the closed box left the main window without the keyboard";
     EXPECT_EQ(WindowText(input), overlong.substr(0, 1023));
     State after = run.SettledState(frame);
     for (const wchar_t* key : {L"current", L"top", L"cell.0.1", L"cell.0.2"})
@@ -538,6 +549,7 @@ TEST_F(InputLine, ALongJapaneseTextIsToldOnceInOneBoxOverItsOwnRows) {
     EXPECT_EQ(Number(behind, L"kind"), 1);
     EXPECT_GT(Number(behind, L"rows"), 100);
     EXPECT_TRUE(editor_windows::CloseBox(box, IDOK));
+    EXPECT_TRUE(KeyboardBackOnLine(frame)) << "the closed box left the main window without the keyboard";
     State after = run.SettledState(frame);
     EXPECT_EQ(after[L"popup"], L"") << "a second box";
     for (const wchar_t* key : {L"rows", L"current", L"top", L"cell.0.0", L"cell.0.1"})
