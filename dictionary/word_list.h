@@ -187,11 +187,6 @@ public:
     // each refusal once, at the top of the user's action.
     int32_t Find(std::u16string_view key, const std::u16string_view* reading, int32_t mode, bool* notWhole,
                  bool* phrase, WordListEntry* phraseEntry = nullptr);
-    // From the current row, the first of the next rows whose key is `key`
-    // whole and whose spelling the dictionary marks common, made current;
-    // the current row stays when none of them is.
-    int32_t FirstCommonOfKey(std::u16string_view key, int32_t mode);
-    static constexpr int32_t kCommonSpellingRows = 64;
     // Shows, once per dictionary, every refused read the shelf's dictionaries
     // have met (CDictionary::ReportReadRefusal).
     void ReportReadRefusals();

@@ -6,9 +6,7 @@
 // first word, when it covers the whole key, gives the reading sought instead.
 // A dictionary whose index the engine refuses to read (a damaged page) is
 // not taken to hold nothing there: it leaves the list, the search runs again
-// over the others, and the refusal waits to be shown once to the user. A
-// reading found whole in the by-reading list goes on to its first spelling
-// the dictionary marks common (食べる, not 喰べる, for たべる).
+// over the others, and the refusal waits to be shown once to the user.
 #include <string>
 
 #include "common/collation/collator.h"
@@ -77,18 +75,6 @@ bool WordList::ReadRefusalsUntold() const {
     }
 }
 
-int32_t WordList::FirstCommonOfKey(std::u16string_view key, int32_t mode) {
-    const int32_t first = currentRow_;
-    for (int32_t k = 0; k < kCommonSpellingRows; ++k) {
-        const CCursor* cursor = CurrentCursor();
-        if (cursor == nullptr) break;
-        if (IsCommonWordReference(cursor->position.ref.second)) return currentRow_;
-        if (GetEntry(currentRow_ + 1) == nullptr || CompareCurrent(key, nullptr, mode) != 0) break;
-    }
-    GetEntry(first);
-    return currentRow_;
-}
-
 int32_t WordList::Find(std::u16string_view key, const std::u16string_view* reading, int32_t mode, bool* notWhole,
                        bool* phrase, WordListEntry* phraseEntry) {
     if (phrase != nullptr) *phrase = false;
@@ -152,7 +138,7 @@ int32_t WordList::Find(std::u16string_view key, const std::u16string_view* readi
         ComputeMergedRow();
 
         int32_t order = CompareCurrent(wanted, wantedReading, mode);
-        if (order == 0) return kind_ == kListReadings && reading == nullptr ? FirstCommonOfKey(wanted, mode) : currentRow_;
+        if (order == 0) return currentRow_;
         if (notWhole != nullptr) *notWhole = true;
 
         if (!split && kind_ == kListReadings && !afterEverything && key.size() >= 2 && reading == nullptr &&

@@ -142,30 +142,3 @@ TEST_F(SearchAsYouTypeTest, RomajiOfRealReadingsByKakasiReachTheRowsOfTheKana) {
 }
 
 }  // namespace
-
-namespace {
-
-// A reading typed whole lands on its first spelling the dictionary marks
-// common, not on a rare one the index puts before it by its kanji's code; a
-// reading with no common spelling, and a reading typed in part, land as before.
-TEST_F(WordListTest, AReadingTypedWholeLandsOnItsCommonSpelling) {
-    commonKeys = {false, false, false, true, false, false, true, false};
-    AddSynthetic(u"C:\\D\\edict.qdx",
-                 {{u"たべる", u"喰べる"}, {u"たべる", u"啖べる"}, {u"たべる", u"嗜べる"}, {u"たべる", u"食べる"},
-                  {u"ほん", u"品"}, {u"ほん", u"本"}, {u"ほんとう", u"本当"}, {u"よむ", u"詠む"}},
-                 kIndexReadingWord, 1);
-    std::unique_ptr<WordList> list = ListOfShelf(kListReadings);
-    const auto land = [&](std::u16string_view key) {
-        bool notWhole = false;
-        const int32_t row = list->Find(key, nullptr, kListReadings, &notWhole, nullptr);
-        CCursor* cursor = list->GetEntry(row);
-        return cursor != nullptr ? std::u16string(cursor->FieldText(1)) : std::u16string(u"(none)");
-    };
-    EXPECT_EQ(land(u"たべる"), u"食べる");
-    EXPECT_EQ(land(u"ほん"), u"品");
-    EXPECT_EQ(land(u"ほんとう"), u"本当");
-    EXPECT_EQ(land(u"よむ"), u"詠む");
-    EXPECT_EQ(land(u"たべ"), u"啖べる");
-}
-
-}  // namespace
