@@ -151,6 +151,10 @@ TEST(JtransBesideProgram, APastedParagraphOfKatakanaWordsListsTheRowsJtransPrint
     ASSERT_TRUE(PutClipboardText(text));
     ASSERT_TRUE(key_typing::PressKey(input, 'V', true));
     ASSERT_TRUE(WaitFor([&] { return WindowText(input) == text; })) << Utf8(WindowText(input));
+    // The caret on the first word, so that the list stands at its top: behind
+    // the text it would stand on the last word, and the rows are read page by
+    // page from the top shown.
+    ASSERT_TRUE(key_typing::PressKey(input, VK_HOME));
     ASSERT_TRUE(key_typing::PressKey(input, VK_RETURN));
     State state = Settled(run, frame);
     EXPECT_EQ(Number(state, L"kind"), 1);
