@@ -396,10 +396,14 @@ TEST_F(NewUser, ALongPasteAndTypingAfterItStayQuick) {
     EXPECT_EQ(run.Exit(frame), 0);
 }
 
-// Contents (and F1) without a help file next to the program says so.
+// Contents (and F1) without a help file next to the program says so: the
+// program is run from a folder of its own, as the build puts its help files
+// beside it.
 TEST_F(NewUser, HelpWithoutAHelpFileSaysSo) {
-    Prepare(L"NewUser.Help");
-    ProgramRun run;
+    TestFolders folders = Prepare(L"NewUser.Help");
+    const std::wstring program = folders.root + L"\\OstrelPro.exe";
+    ASSERT_TRUE(CopyFileW((BinaryDir() + L"\\OstrelPro.exe").c_str(), program.c_str(), FALSE));
+    ProgramRun run(L"", {}, program);
     HWND frame = run.WaitForFrameWithoutClipboardMonitor();
     ASSERT_NE(frame, nullptr);
     SetUILanguage(static_cast<uint32_t>(std::stoi(run.QueryState(frame)[L"language"])));
