@@ -433,8 +433,13 @@ void CFrame::OnClose() {
     if (lists) {
         // Each editor may ask whether to save: a second close chosen under
         // that question waits instead of deleting the dictionaries walked here.
+        // The question is modal to the whole program: a click on the main
+        // window would raise it over the editor and its question, which on a
+        // display without a window manager then cannot be reached.
         HoldCommands();
+        EnableWindow(frame_, FALSE);
         lists->CloseAllEditors();
+        EnableWindow(frame_, TRUE);
         ReleaseCommands();
         closeHeld_ = false;
     }

@@ -169,7 +169,48 @@ TEST(ArticleEditor, ANewArticleTypedAndSavedIsListed) {
         if (question) editor_windows::CloseBox(question, IDNO);
         EXPECT_EQ(WaitForEditor(L"Edit Article of \"", false), nullptr) << change.what;
     }
-    EXPECT_EQ(run.Exit(frame), 0);
+
+    // Exit with a changed article open: a click on the main window under the
+    // question leaves the question over its editor and the editor over the
+    // main window, where the user can still answer.
+    PostMessageW(frame, WM_COMMAND, 40064, 0);
+    HWND edit = WaitForEditor(L"Edit Article of \"", true);
+    ASSERT_NE(edit, nullptr);
+    HWND editText = GetDlgItem(edit, 201);
+    for (int i = 0; i < 100 && Text(editText).find(L"third version") == std::wstring::npos; ++i) Sleep(50);
+    SendMessageW(editText, EM_SETSEL, 0, -1);
+    SendMessageW(edit, WM_COMMAND, 40625, 0);  // bold
+    PostMessageW(frame, WM_COMMAND, 40001, 0);  // Exit
+    HWND question = editor_windows::WaitForBox(L"Save changes?");
+    ASSERT_NE(question, nullptr) << "Exit did not ask about the changed article";
+    EXPECT_EQ(GetWindow(question, GW_OWNER), edit);
+    RECT frameRect{}, editRect{}, questionRect{};
+    GetWindowRect(frame, &frameRect);
+    GetWindowRect(edit, &editRect);
+    GetWindowRect(question, &questionRect);
+    POINT bare{-1, -1};  // a point of the main window neither covers
+    for (LONG y = frameRect.top + 40; y < frameRect.bottom && bare.x < 0; y += 20)
+        for (LONG x = frameRect.left + 10; x < frameRect.right && bare.x < 0; x += 20)
+            if (!PtInRect(&editRect, POINT{x, y}) && !PtInRect(&questionRect, POINT{x, y})) bare = POINT{x, y};
+    ASSERT_GE(bare.x, 0) << "the editor covers the whole main window";
+    // A plain click, as a user's: nothing brings the main window forward first.
+    SetCursorPos(bare.x, bare.y);
+    INPUT click[2]{};
+    click[0].type = click[1].type = INPUT_MOUSE;
+    click[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    click[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, click, sizeof(INPUT));
+    Sleep(500);  // what the click would raise, it raises at once
+    auto onTop = [](HWND window) {
+        RECT r{};
+        GetWindowRect(window, &r);
+        return GetAncestor(WindowFromPoint(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}), GA_ROOT) == window;
+    };
+    EXPECT_TRUE(onTop(question)) << "the question went behind";
+    EXPECT_NE(GetForegroundWindow(), frame) << "the main window came in front of the question";
+    SaveScreenshot(folders.root + L"\\exit-question-after-click.png");
+    EXPECT_TRUE(editor_windows::CloseBox(question, IDNO));
+    EXPECT_EQ(run.WaitForExit(), 0);
     EXPECT_NE(ReadIniString(folders, L"Editor", L"Width"), L"") << "the last editor remembers its rectangle";
     EXPECT_NE(ReadIniString(folders, L"Editor", L"Right"), L"");
 }
