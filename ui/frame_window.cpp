@@ -349,6 +349,17 @@ LRESULT CFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             RecalcLayout();
         }
         break;
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+    case WM_CHAR:
+        // The main window holds the keyboard itself only for a moment (shown
+        // and activated, before the input box takes the focus): a key typed
+        // then belongs in the box, where it was dropped here.
+        if (inputBox_ && IsWindowVisible(inputBox_)) {
+            SetFocus(inputBox_);
+            return SendMessageW(inputBox_, message, wParam, lParam);
+        }
+        break;
     case WM_ACTIVATE:
         if (LOWORD(wParam) == WA_INACTIVE) focus_ = GetFocus();
         else if (LOWORD(wParam) == WA_ACTIVE && focus_ && IsWindow(focus_)) SetFocus(focus_);
