@@ -75,6 +75,17 @@ public:
 
 class FrameTranslateTest : public TranslatorTest {
 protected:
+    // A row of the list's first dictionary's `record`, of `length` units of
+    // the text, with `note` (the analyser's reading) when it is not empty.
+    void AddRecordRow(int32_t length, uint32_t record, std::u16string_view note) {
+        WordListEntry* row = list->AddEntry(nullptr, 0, length, nullptr);
+        row->dictionary = list->CursorAt(0)->dictionary;
+        row->recordId = record;
+        if (note.empty()) return;
+        row->flags |= kEntryNote;
+        row->noteOffset = static_cast<uint32_t>(list->AddText(note));
+        row->noteLength = static_cast<uint32_t>(note.size());
+    }
     static constexpr std::u16string_view kTexts = u"私は学生です猫がいる食べました";
 
     void SetUp() override {
@@ -287,16 +298,7 @@ TEST_F(FrameTranslateTest, ATypedPrefixWithoutReadingKeepsTheTranslationTab) {
 // laudavere) is one row where it was first found, ahead of a record found
 // between them; its note holds both readings, the first first.
 TEST_F(FrameTranslateTest, ARecordFoundTwiceIsOneRowWithEveryReadingInItsNote) {
-    RDFDictionary* dictionary = list->CursorAt(0)->dictionary;
-    auto add = [&](uint32_t record, std::u16string_view note) {
-        WordListEntry* row = list->AddEntry(nullptr, 0, 1, nullptr);
-        row->dictionary = dictionary;
-        row->recordId = record;
-        if (note.empty()) return;
-        row->flags |= kEntryNote;
-        row->noteOffset = static_cast<uint32_t>(list->AddText(note));
-        row->noteLength = static_cast<uint32_t>(note.size());
-    };
+    auto add = [&](uint32_t record, std::u16string_view note) { AddRecordRow(1, record, note); };
     add(9, u"ignored: before the look-up\n");
     add(5, u"laud.are - v. 1.1, praes. inf. act.\n");
     add(7, u"laudat.or - n. 3.1 m., nom. sg.\n");
@@ -322,16 +324,7 @@ TEST_F(FrameTranslateTest, ARecordFoundTwiceIsOneRowWithEveryReadingInItsNote) {
 // whose lemma is the typed word) stands where the analyser ranks it: after
 // domus, whose dative and ablative domo is.
 TEST_F(FrameTranslateTest, AnIndexHitOfARecordTheAnalyserReadTakesTheAnalysersPlace) {
-    RDFDictionary* dictionary = list->CursorAt(0)->dictionary;
-    auto add = [&](uint32_t record, std::u16string_view note) {
-        WordListEntry* row = list->AddEntry(nullptr, 0, 4, nullptr);
-        row->dictionary = dictionary;
-        row->recordId = record;
-        if (note.empty()) return;
-        row->flags |= kEntryNote;
-        row->noteOffset = static_cast<uint32_t>(list->AddText(note));
-        row->noteLength = static_cast<uint32_t>(note.size());
-    };
+    auto add = [&](uint32_t record, std::u16string_view note) { AddRecordRow(4, record, note); };
     add(994, u"");
     add(187, u"dom.o - n. 4.4 f., abl. sg.\n");
     add(994, u"dom.o - v. 1.1, praes. ind. act., 1 sg.\n");
