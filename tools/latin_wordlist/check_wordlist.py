@@ -106,7 +106,7 @@ NAMED_WORDS = {
     "isdem": "idem, eadem, idem  PRON", "quidam": "quidam, quaedam, quiddam  PACK",
     "quicumque": "quicumque, quaecumque, quodcumque  PACK", "quidquid": "quisquis, quidquid  PACK",
     "quisquam": "quisquam, quicquam  PACK", "omnis": "omnis, omnis, omne  ADJ",
-    "noster": "noster, nostra, nostrum  ADJ", "tres": "tres -es -ia, tertius -a -um, terni -ae -a, ter  NUM"}
+    "noster": "noster, nostra, nostrum  ADJ", "pleri": "plerus, plera, plerum  ADJ", "tres": "tres -es -ia, tertius -a -um, terni -ae -a, ter  NUM"}
 # Words whose first line must carry a meaning (the lexicon gives it under
 # another lemma, or gives none: si, sic).
 MEANING_WORDS = {"nihil": "nothing", "inquit": "it is said, one says;",

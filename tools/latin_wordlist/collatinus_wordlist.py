@@ -152,7 +152,8 @@ def adjective(ending, superlative="issi", comparative_given=True):
 # vester, solus). Adjectives in -eus, -ius, -uus compare with magis and
 # maxime, not by their endings.
 UNCOMPARED = {"omnis", "cunctus", "universus", "ceterus", "ceteri", "reliquus", "totus", "solus", "nullus",
-              "ullus", "medius", "noster", "vester", "meus", "tuus", "suus", "alius", "alter"}
+              "ullus", "nonnullus", "plerus", "aliquantus", "octavus", "medius", "noster", "vester", "meus", "tuus",
+              "suus", "alius", "alter"}
 
 
 def compared(lemma, fields):

@@ -35,6 +35,7 @@ import os
 import re
 import subprocess
 import sys
+import unicodedata
 
 sys.dont_write_bytecode = True
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -115,10 +116,16 @@ def livy_tokens(path=LIVY):
 
 
 def plain_text_tokens(path):
-    """The words of a plain Latin text (gzip or not), "%" comments left out."""
+    """The words of a plain Latin text (gzip or not), "%" comments left out;
+    accents go and the ligatures become two letters (D\u00f3minus, c\u00e6lo), as the
+    program folds them."""
     opened = gzip.open(path, "rt", encoding="utf-8") if path.endswith(".gz") else open(path, encoding="utf-8")
     with opened as text:
-        return re.findall(r"[A-Za-z]+", "\n".join(line.split("%")[0] for line in text))
+        text = "\n".join(line.split("%")[0] for line in text)
+    for ligature, letters in (("\u00e6", "ae"), ("\u00c6", "Ae"), ("\u0153", "oe"), ("\u0152", "Oe")):
+        text = text.replace(ligature, letters)
+    text = "".join(c for c in unicodedata.normalize("NFD", text) if not unicodedata.combining(c))
+    return re.findall(r"[A-Za-z]+", text)
 
 
 def texts():
@@ -260,9 +267,13 @@ def report(latintool, dictionary, check=None, held_out=()):
         return 0
     known = collatinus_forms.lemmas_by_form()
     frequencies, pronouns = lexicon_frequencies()
+    apart = None
     for path in held_out:
         m = measure(latintool, dictionary, known, plain_text_tokens(path), frequencies, pronouns)
         print(summary("apart %s" % os.path.basename(path), m))
+        apart = m if apart is None else Measure(*[a + b for a, b in zip(apart, m)])
+    if len(held_out) > 1:
+        print(summary("apart, the %d together" % len(held_out), apart))
     totals = {}
     for name, tokens in found:
         m = measure(latintool, dictionary, known, tokens, frequencies, pronouns)
