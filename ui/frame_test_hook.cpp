@@ -107,25 +107,7 @@ HWND WindowInFrontOf(HWND frame) {
 
 }  // namespace
 
-bool TestHookRequested() {
-    wchar_t value[8] = {};
-    DWORD length = GetEnvironmentVariableW(L"OSTREL_TEST_HOOK", value, 8);
-    return length == 1 && value[0] == L'1';
-}
-
-void HoldStartForTest() {
-    wchar_t name[128] = {};
-    const DWORD length = GetEnvironmentVariableW(L"OSTREL_TEST_START_HOLD", name, 128);
-    if (!TestHookRequested() || length == 0 || length >= 128) return;
-    HANDLE hold = OpenEventW(SYNCHRONIZE, FALSE, name);
-    if (!hold) return;
-    const DWORD end = GetTickCount() + kTestStartHoldMs;
-    for (DWORD now = GetTickCount(); static_cast<LONG>(end - now) > 0; now = GetTickCount()) {
-        if (MsgWaitForMultipleObjects(1, &hold, FALSE, end - now, QS_ALLINPUT) == WAIT_OBJECT_0) break;
-        PumpPendingMessages();
-    }
-    CloseHandle(hold);
-}
+void HoldStartForTest() { HoldForTest(L"OSTREL_TEST_START_HOLD"); }
 
 LRESULT CFrame::OnTestQuery(HWND sender, const COPYDATASTRUCT* query) {
     if (!query || query->dwData != kTestQueryState || !sender || !IsWindow(sender)) return 0;

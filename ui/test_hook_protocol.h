@@ -4,17 +4,14 @@
 
 #include <cstdint>
 
+#include "common/win/test_hold.h"
+
 inline constexpr uintptr_t kTestQueryState = 0x4F535451;   // "OSTQ": the frame's state
 inline constexpr uintptr_t kTestAnswerState = 0x4F535441;  // "OSTA": its answer
 inline constexpr int32_t kTestPageRows = 40;               // visible rows reported at most
 inline constexpr int32_t kTestPageCells = 3;               // cells per row reported
 
-// True when OSTREL_TEST_HOOK is "1" in the program's environment.
-bool TestHookRequested();
-
 // With the hook on and OSTREL_TEST_START_HOLD naming an event, the start
-// waits there, once its window shows, letting messages run, until the event
-// is set (at most kTestStartHoldMs): a start as long as a large shelf's,
-// during which a test types.
-inline constexpr unsigned long kTestStartHoldMs = 60000;
+// waits there, once its window shows (common/win/test_hold.h): a start as
+// long as a large shelf's, during which a test types.
 void HoldStartForTest();

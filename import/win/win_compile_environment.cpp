@@ -5,6 +5,7 @@
 
 #include "common/settings/registry_values.h"
 #include "common/settings/win/registry_store.h"
+#include "common/win/test_hold.h"
 #include "common/win/wide_text.h"
 
 #include <commctrl.h>
@@ -14,6 +15,9 @@
 
 void WinCompileUi::SetStepLabel(std::u16string_view text) {
     if (label_) SetWindowTextW(label_, WideString(text).c_str());
+    // An end-to-end test ends the program at a step it chooses: each step
+    // waits here, its label shown, for the test to let it begin.
+    HoldForTest(L"OSTREL_TEST_STEP_HOLD");
 }
 
 void WinCompileUi::EnableCancel() {

@@ -12,6 +12,8 @@ public:
     // Any window may be null: its part is then left out.
     WinCompileUi(HWND owner, HWND label, HWND progressBar) : owner_(owner), label_(label), bar_(progressBar) {}
 
+    // With the end-to-end test hook on and OSTREL_TEST_STEP_HOLD naming an
+    // event, the step then waits until the event is set (common/win/test_hold.h).
     void SetStepLabel(std::u16string_view text) override;
     void EnableCancel() override;
     bool HasProgressBar() const override { return bar_ != nullptr; }

@@ -320,13 +320,15 @@ TEST_F(ListRefresh, ABookLoadedIntoANewDictionaryLeavesTheUsersWorkingDictionary
     EXPECT_EQ(working.find(L"Mine"), std::wstring::npos) << Utf8(working);
 }
 
-// A book load killed in its fifth step (the full-text index), as a power cut
-// or the task manager ends it: the dictionary is the file it was before the
-// load at that moment, and the next start removes what the load had written
-// beside it.
+// A book load killed as its fifth step (the full-text index) begins, as a
+// power cut or the task manager ends it: the dictionary is the file it was
+// before the load at that moment, and the next start removes what the load
+// had written beside it. Each step of the load waits, its label shown, until
+// the test lets it begin, so the kill comes at that step however busy the
+// machine is.
 TEST_F(ListRefresh, ABookLoadKilledMidwayLeavesTheDictionaryWhole) {
     TestFolders folders = PrepareTest(L"ListRefresh.KilledLoad");
-    // A text of 30,000 phrases: a load of seconds, long enough to be caught.
+    // A text of 30,000 phrases: the steps before the kill write much.
     const std::wstring book = folders.root + L"\\long-book.txt";
     {
         std::string text = "<Latn>English\r\n<Cyrl>Russian\r\n\r\n";
@@ -359,7 +361,11 @@ TEST_F(ListRefresh, ABookLoadKilledMidwayLeavesTheDictionaryWhole) {
         return names;
     };
     {
-        ProgramRun run;
+        const std::wstring holdName = L"OstrelE2EStepHold-" + std::to_wstring(GetCurrentProcessId());
+        // Auto-reset: each SetEvent lets one step begin.
+        HANDLE hold = CreateEventW(nullptr, FALSE, FALSE, holdName.c_str());
+        ASSERT_NE(hold, nullptr);
+        ProgramRun run(L"", {{L"OSTREL_TEST_STEP_HOLD", holdName}});
         HWND frame = StartWithSlice(run, folders);
         ASSERT_NE(frame, nullptr);
         HWND dictionaries = nullptr;
@@ -371,10 +377,12 @@ TEST_F(ListRefresh, ABookLoadKilledMidwayLeavesTheDictionaryWhole) {
         SetDlgItemTextW(loader, 1351, book.c_str());
         PostMessageW(loader, WM_COMMAND, IDOK, 0);
         HWND step = GetDlgItem(loader, 1287);
-        bool caught = false;
-        for (int i = 0, n = machine_pace::ScaledTries(60000); i < n && !caught; ++i, Sleep(1))
-            caught = WindowText(step).find(L"step 5 from 7") != std::wstring::npos;
-        ASSERT_TRUE(caught) << "the load never reached its fifth step";
+        for (int number = 1; number <= 5; ++number) {
+            const std::wstring label = L"step " + std::to_wstring(number) + L" from 7";
+            ASSERT_TRUE(WaitFor([&] { return WindowText(step).find(label) != std::wstring::npos; }, 600))
+                << "the load never reached its step " << number << "; the label says " << Utf8(WindowText(step));
+            if (number < 5) SetEvent(hold);
+        }
         DWORD id = 0;
         GetWindowThreadProcessId(frame, &id);
         HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id);
@@ -382,6 +390,7 @@ TEST_F(ListRefresh, ABookLoadKilledMidwayLeavesTheDictionaryWhole) {
         TerminateProcess(process, 9);
         WaitForSingleObject(process, 10000);
         CloseHandle(process);
+        CloseHandle(hold);
     }
     EXPECT_TRUE(bytes(dictionary) == before) << "the dictionary was written in place";
     EXPECT_FALSE(leftovers().empty());
@@ -420,3 +429,4 @@ TEST_F(ListRefresh, AWindowStoredOffEveryScreenStartsOnTheWorkArea) {
 }
 
 }  // namespace
+
