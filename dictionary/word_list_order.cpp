@@ -71,6 +71,25 @@ bool IsReadFromKana(std::u16string_view text, const WordListEntry& entry) {
     return true;
 }
 
+// A verb's conjunctive form closing a clause before a comma behind a case
+// particle, as in テストを行い、 and 部分があり、: there the form is the
+// verb, where the noun that spells the same (行い 'deed', 蟻 'ant') would
+// stand. Behind other kana (開くとき、, するつもり、) or の (彼の行い、) the
+// noun stays first; a lone kana (で、) is the particle.
+bool StemEndsAClause(std::u16string_view text, const WordListEntry& entry) {
+    if (entry.tags[0] != 3 || entry.tags[1] != 2 || entry.tags[2] != 0 || entry.matchLength < 2) return false;
+    const char16_t behind = TextAt(text, entry.matchStart + entry.matchLength);
+    if (behind != u'、' && behind != u'，') return false;
+    const char16_t before = TextAt(text, entry.matchStart - 1);
+    return before != 0 && std::u16string_view(u"をがにでともはへ").find(before) != std::u16string_view::npos;
+}
+
+bool IsSpelledWithKanji(const WordListEntry& entry) {
+    for (int32_t k = 0; k < entry.wordLength && k < kEntryTextUnits; ++k)
+        if (!IsKana(entry.word[k])) return true;
+    return false;
+}
+
 // What the preference between two hits reads of each of them, gathered once
 // per hit: an ordering compares each hit with many others.
 struct HitTraits {
@@ -79,6 +98,10 @@ struct HitTraits {
     bool sharedTeTaForm = false;  // いって / いった: several verbs share it
     bool afterTeWoDe = false;     // behind て, を or で
     bool saeParticle = false;     // the hit is さえ
+    bool stemEndingAClause = false;  // StemEndsAClause
+    bool readFromKana = false;       // IsReadFromKana
+    bool spelledWithKanji = false;   // IsSpelledWithKanji
+    bool readingEndsInI = false;
     int32_t agreement = 0;        // ReadingAgreement
     int32_t shelfPosition = 0;
     // What the preference reads of the entry itself.
@@ -99,6 +122,11 @@ HitTraits TraitsOf(std::u16string_view text, const WordListEntry& entry, int32_t
     traits.afterTeWoDe = at > 0 && (before == u'て' || before == u'を' || before == u'で');
     traits.saeParticle = entry.matchLength == 2 && TextAt(text, at) == u'さ' && TextAt(text, at + 1) == u'え';
     traits.agreement = ReadingAgreement(text, entry);
+    traits.stemEndingAClause = StemEndsAClause(text, entry);
+    traits.readFromKana = IsReadFromKana(text, entry);
+    traits.spelledWithKanji = IsSpelledWithKanji(entry);
+    traits.readingEndsInI = entry.readingLength > 0 && entry.readingLength <= kEntryTextUnits &&
+                            entry.reading[entry.readingLength - 1] == u'い';
     traits.shelfPosition = shelfPosition;
     traits.priority = entry.priority;
     traits.readingIndex = entry.indexId == kIndexReadingWord;
@@ -107,12 +135,23 @@ HitTraits TraitsOf(std::u16string_view text, const WordListEntry& entry, int32_t
     return traits;
 }
 
+// A common verb's form that closes a clause (StemEndsAClause) before a word
+// of no form spelled in kanji. From kana, an adjective (もよい、 of 良い)
+// is no noun to give way: the kana of a verb's form in -い spell it too.
+bool ClosesTheClauseOver(const HitTraits& verb, const HitTraits& other, const TagSummary& otherTags) {
+    return verb.stemEndingAClause && verb.common && otherTags.others == 0 && !otherTags.suruJoin &&
+           !otherTags.suruCompound && !otherTags.bareSuru && other.spelledWithKanji &&
+           !(verb.readFromKana && other.readingEndsInI);
+}
+
 // 1 when the hit of `traitsA` is preferred to that of `traitsB`, else 0.
 int32_t Prefer(const HitTraits& traitsA, const HitTraits& traitsB) {
     const TagSummary& ta = traitsA.asFirst;
     const TagSummary& tb = traitsB.asSecond;
     if (ta.bareSuru && !tb.bareSuru) return 1;
     if (tb.bareSuru && !ta.bareSuru) return 0;
+    if (ClosesTheClauseOver(traitsA, traitsB, tb)) return 1;
+    if (ClosesTheClauseOver(traitsB, traitsA, ta)) return 0;
     if ((ta.others == 0) == (tb.others == 0) || traitsA.sharedTeTaForm) {
         if (traitsA.priority > traitsB.priority) return 1;
         if (traitsA.priority < traitsB.priority) return 0;

@@ -161,7 +161,11 @@ void JoinSuruVerbs(WordList& list, std::u16string_view text, bool nouns) {
             AppendAll(tags, Without(Chain(suru), {kJoinSuruMarker}));
             if (AppendJoined(list, stem, stem.matchStart, end, tags) == nullptr) return;
         }
-        if (joins && TextAt(text, suru.matchStart, u"する")) HideWordsAcrossSuru(list, suru);
+        // Behind a particle or an ending (オンにすると, 大きくすると) the
+        // する goes on the phrase before it too; only at a clause's start
+        // is すると the conjunction.
+        const bool continues = nouns && IsHiragana(At(text, suru.matchStart - 1));
+        if ((joins || continues) && TextAt(text, suru.matchStart, u"する")) HideWordsAcrossSuru(list, suru);
     }
 }
 

@@ -156,6 +156,47 @@ TEST_F(OrderTest, ACommonWordsFormGoesBeforeARareWordSpelledWhole) {
     EXPECT_EQ(list.PreferHit(hit(false, {3, 6}), hit(false, {})), 0);
 }
 
+// A common verb's conjunctive form that closes a clause behind a case
+// particle goes before the noun spelled alike (行い of テストを行い、, 蟻 of
+// があり、); behind の, before no comma, or when the verb is rare, the noun
+// keeps its place, and from kana an adjective (よい of もよい、) is no noun
+// to give way to a verb's -い form.
+TEST_F(OrderTest, AVerbClosingAClauseGoesBeforeTheNounSpelledAlike) {
+    const auto word = [](std::u16string_view spelled, std::u16string_view reading, bool common,
+                         std::vector<uint8_t> tags, int32_t start) {
+        WordListEntry hit = Hit(start, 2, 100, tags);
+        std::memcpy(hit.word, spelled.data(), spelled.size() * 2);
+        hit.wordLength = static_cast<int32_t>(spelled.size());
+        std::memcpy(hit.reading, reading.data(), reading.size() * 2);
+        hit.readingLength = static_cast<int32_t>(reading.size());
+        if (common) hit.flags |= kEntryCommonWord;
+        return hit;
+    };
+    const auto verbFirst = [&](std::u16string_view sentence, int32_t at, std::u16string_view verb,
+                               std::u16string_view noun, std::u16string_view reading, bool common = true) {
+        text = sentence;
+        list.analysedText = text.c_str();
+        const std::u16string_view verbReading = reading.substr(0, reading.size() - 1);
+        const std::u16string nounReading(reading);
+        return list.PreferHit(word(verb, std::u16string(verbReading) + u"う", common, {3, 2}, at),
+                              word(noun, nounReading, true, {3}, at));
+    };
+    EXPECT_EQ(verbFirst(u"テストを行い、", 4, u"行う", u"行い", u"おこない"), 1);
+    EXPECT_EQ(verbFirst(u"部分があり、", 3, u"有る", u"蟻", u"あり"), 1);
+    EXPECT_EQ(verbFirst(u"彼の行い、", 2, u"行う", u"行い", u"おこない"), 0);
+    EXPECT_EQ(verbFirst(u"テストを行い", 4, u"行う", u"行い", u"おこない"), 0);
+    EXPECT_EQ(verbFirst(u"テストを行い、", 4, u"行う", u"行い", u"おこない", false), 0);
+    EXPECT_EQ(verbFirst(u"してもよい、", 3, u"酔う", u"良い", u"よい"), 0);
+    // A lone kana behind a noun is the particle, not a verb's stem (で、).
+    text = u"例外で、";
+    list.analysedText = text.c_str();
+    WordListEntry particle = Hit(2, 1, 100, {});
+    particle.flags |= kEntryCommonWord;
+    WordListEntry deru = word(u"出る", u"でる", true, {3, 2}, 2);
+    deru.matchLength = 1;
+    EXPECT_EQ(list.PreferHit(deru, particle), 0);
+}
+
 TEST_F(OrderTest, SortIndexOrdersByEndAndMarksDeletedEntries) {
     list.AppendRaw(Hit(0, 2, 100, {3}, 1));
     list.AppendRaw(Hit(0, 6, 100, {3}, 2));

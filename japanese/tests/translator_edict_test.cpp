@@ -20,7 +20,8 @@ constexpr std::u16string_view kTexts =
     u"タベマシタタベタカイタヨマナイ食ベタ発生しました選択しました無視されました表示します存在せず"
     u"ししししできます指定すると有効になったＳＩＴシャツｒｅｍ"
     u"日本における地震による被害発生したため作ろうとして古すぎますことがないように"
-    u"ほんをよみます。ごはんをたべます。テレビをみます。みたきた";
+    u"ほんをよみます。ごはんをたべます。テレビをみます。みたきた"
+    u"開くとき、彼の行い、オンにすると、すると、";
 
 class TranslatorEdictTest : public TranslatorTest {
 protected:
@@ -121,7 +122,9 @@ TEST_F(TranslatorEdictTest, TheWordWrittenHeadsItsGroup) {
 // reach from inside the word before (認める from したため, 牢として, 内容
 // from ないよう) stays among that word's rows; behind a noun the set
 // expressions that begin with に stay; an adjective with すぎる goes on as
-// the verb すぎる does.
+// the verb すぎる does. The noun spelled as a verb's form stays first behind
+// の and behind a verb (開くとき, not 解く); する behind a particle is the
+// verb, and すると the conjunction only where a clause starts.
 TEST_F(TranslatorEdictTest, EachWordHeadsTheGroupItBegins) {
     options.expand = 2;
     struct Case {
@@ -132,7 +135,9 @@ TEST_F(TranslatorEdictTest, EachWordHeadsTheGroupItBegins) {
     for (const Case& c : {Case{u"日本における地震による被害", 2, 4, u"における"},
                           Case{u"日本における地震による被害", 8, 3, u"による"}, Case{u"発生したため", 4, 2, u"ため"},
                           Case{u"作ろうとして", 3, 3, u"として"}, Case{u"古すぎます", 0, 5, u"ふるい"},
-                          Case{u"ことがないように", 5, 3, u"ように"}}) {
+                          Case{u"ことがないように", 5, 3, u"ように"}, Case{u"開くとき、", 2, 2, u"とき"},
+                          Case{u"彼の行い、", 2, 2, u"おこない"}, Case{u"オンにすると、", 3, 2, u"する"},
+                          Case{u"すると、", 0, 3, u"すると"}}) {
         translator->Translate(*list, c.text, 2, 0);
         const std::vector<HitRow> rows = Rows();
         // The row a reader meets at the word: the first of the last rows to start at or before it.
