@@ -15,6 +15,7 @@
 
 #include "japanese/trans_options.h"
 #include "japanese/translator.h"
+#include "latin/western_lookup.h"
 #include "ui/frame_slots.h"
 
 class CIni;
@@ -63,28 +64,6 @@ public:
 // Replaces the input box's text without a change notice (ENM_CHANGE off
 // around it) and puts the caret at the start.
 void SetInputText(CRichEdit* inputBox, std::u16string_view text);
-
-// The Latin analyser as the Western look-up calls it: 1 when the first word
-// was known, kReadByTrickOnly when it was read only by changing its spelling,
-// 0 when unknown; its analyses appended to the list.
-using LatinAnalyser = std::function<int32_t(std::u16string_view text, RDFDictionary* dictionary, WordList& list)>;
-inline constexpr int32_t kReadByTrickOnly = 2;
-
-// Adds to `list` the hits of `word` (by key prefix) in the reverse-translation
-// index (106) of each open dictionary of the list, and the Latin analyses of
-// dictionaries with Latin stems (121); the new entries get the word's span
-// in the input, and a record found twice is one row, the first, whose note
-// holds the lines of every reading found. A word the analyser reads only by
-// changing its spelling (The as te) gives no Latin rows where an open
-// dictionary without Latin stems holds it among its full-text words (the
-// Lexicon's): an English word is not hidden behind a Latin guess.
-// The number of entries added.
-int32_t LookUpWesternWord(WordList& list, std::u16string_view word, int32_t start, int32_t length,
-                          const LatinAnalyser& analyse);
-
-// One row per record among the list's entries from `first` on: a later
-// entry of a record already listed goes, its note joining the first's.
-void FoldRowsOfOneRecord(WordList& list, int32_t first);
 
 class FrameTranslator : public IFrameTranslator {
 public:

@@ -19,7 +19,9 @@ to end through the native tools:
    capitalised word of the prose texts reads as it does in lower case;
 4. Latin prose (prose_accuracy.py): of the tokens the lexicon knows, 98 %
    are analysed, and 98 % of those both know have a first lemma of the
-   lexicon's; the meanings keep no HTML entity, even one cut short.
+   lexicon's; the meanings keep no HTML entity, even one cut short; every
+   word typed into the Translation tab's input line is listed first by the
+   analyser's first reading (first_rows.py).
 
   check_wordlist.py QDXC LATINTOOL LATIN_DATA WORKDIR
 LATIN_DATA holds INFLECTS.SEC and ADDONS.LAT. Without collatinus: skipped.
@@ -37,6 +39,7 @@ sys.path.insert(0, os.path.join(HERE, "..", "latin_paradigms"))
 import collatinus_forms  # noqa: E402
 import collatinus_wordlist  # noqa: E402
 import expand_paradigms  # noqa: E402
+import first_rows  # noqa: E402
 import prose_accuracy  # noqa: E402
 
 LEXICON = "/usr/share/collatinus/data"
@@ -266,6 +269,17 @@ def enclitic_first_faults(latintool, dictionary, known):
     return faults, whole
 
 
+def beside_dictionaries(qdxc, work):
+    """EDICT and KANJIDIC compiled as the program's first start opens them
+    before the Latin dictionary (those Debian does not hold left out)."""
+    compiled = []
+    for source in ("/usr/share/edict/edict", "/usr/share/edict/kanjidic"):
+        if os.path.exists(source):
+            compiled.append(os.path.join(work, os.path.basename(source) + ".qdx"))
+            subprocess.run([qdxc, source, compiled[-1]], capture_output=True, check=True)
+    return compiled
+
+
 def main():
     if len(sys.argv) != 5:
         print(__doc__)
@@ -432,8 +446,11 @@ def main():
         print("%d meanings keep an HTML entity, first: %s" % (len(entities), entities[0][110:]))
         status = 1
 
-    # Running Latin text that no one here wrote.
+    # Running Latin text that no one here wrote, and the first row the
+    # Translation tab lists for each of its words.
     if prose_accuracy.report(latintool, dictionary, check=98.0) != 0:
+        status = 1
+    if first_rows.report(latintool, beside_dictionaries(qdxc, work) + [dictionary]) != 0:
         status = 1
     return status
 
