@@ -3,6 +3,7 @@
 // the collapsing and expanding of groups of nested hits. The analysed text is
 // read up to its terminating 0 and never further.
 #include <algorithm>
+#include <array>
 #include <string>
 #include <vector>
 
@@ -54,6 +55,7 @@ bool IsDeleted(const WordListEntry& entry) { return (entry.flags & kEntryDeleted
 
 bool IsHiragana(char16_t c) { return c >= 0x3041 && c <= 0x309F; }
 bool IsKana(char16_t c) { return c >= 0x3041 && c <= 0x30FE; }
+bool IsKanji(char16_t c) { return (c >= 0x3400 && c <= 0x9FFF) || c == u'々'; }
 
 // A word the translator read through its forms (code 3) or joined with する
 // (21), or one whose text holds more than hiragana.
@@ -74,14 +76,17 @@ bool IsReadFromKana(std::u16string_view text, const WordListEntry& entry) {
 // A verb's conjunctive form closing a clause before a comma behind a case
 // particle, as in テストを行い、 and 部分があり、: there the form is the
 // verb, where the noun that spells the same (行い 'deed', 蟻 'ant') would
-// stand. Behind other kana (開くとき、, するつもり、) or の (彼の行い、) the
-// noun stays first; a lone kana (で、) is the particle.
+// stand; so are kana right behind a word in kanji or katakana (指定でき、
+// is できる, not 出来 'workmanship'). Behind other kana (開くとき、,
+// するつもり、) or の (彼の行い、) the noun stays first; a lone kana (で、)
+// is the particle.
 bool StemEndsAClause(std::u16string_view text, const WordListEntry& entry) {
     if (entry.tags[0] != 3 || entry.tags[1] != 2 || entry.tags[2] != 0 || entry.matchLength < 2) return false;
     const char16_t behind = TextAt(text, entry.matchStart + entry.matchLength);
     if (behind != u'、' && behind != u'，') return false;
     const char16_t before = TextAt(text, entry.matchStart - 1);
-    return before != 0 && std::u16string_view(u"をがにでともはへ").find(before) != std::u16string_view::npos;
+    if (before != 0 && std::u16string_view(u"をがにでともはへ").find(before) != std::u16string_view::npos) return true;
+    return (IsKanji(before) || (IsKana(before) && !IsHiragana(before))) && IsReadFromKana(text, entry);
 }
 
 bool IsSpelledWithKanji(const WordListEntry& entry) {
@@ -102,6 +107,8 @@ struct HitTraits {
     bool readFromKana = false;       // IsReadFromKana
     bool spelledWithKanji = false;   // IsSpelledWithKanji
     bool readingEndsInI = false;
+    bool potential = false;  // its codes hold the potential (13)
+    std::array<uint8_t, 16> codesLessPotential{};
     int32_t agreement = 0;        // ReadingAgreement
     int32_t shelfPosition = 0;
     // What the preference reads of the entry itself.
@@ -123,6 +130,10 @@ HitTraits TraitsOf(std::u16string_view text, const WordListEntry& entry, int32_t
     traits.saeParticle = entry.matchLength == 2 && TextAt(text, at) == u'さ' && TextAt(text, at + 1) == u'え';
     traits.agreement = ReadingAgreement(text, entry);
     traits.stemEndingAClause = StemEndsAClause(text, entry);
+    for (size_t i = 0, k = 0; i < traits.codesLessPotential.size() && entry.tags[i] != 0; ++i) {
+        if (entry.tags[i] == 13) traits.potential = true;
+        else traits.codesLessPotential[k++] = entry.tags[i];
+    }
     traits.readFromKana = IsReadFromKana(text, entry);
     traits.spelledWithKanji = IsSpelledWithKanji(entry);
     traits.readingEndsInI = entry.readingLength > 0 && entry.readingLength <= kEntryTextUnits &&
@@ -144,12 +155,21 @@ bool ClosesTheClauseOver(const HitTraits& verb, const HitTraits& other, const Ta
            !(verb.readFromKana && other.readingEndsInI);
 }
 
+// A verb of the dictionary spelled as another verb's potential, in the same
+// forms: the word written is the verb itself (入れておく is 入れる 'to put
+// in', not 入る 'can enter'; 使える before 使う 'can use').
+bool IsThePotentialOf(const HitTraits& potential, const HitTraits& verb) {
+    return potential.potential && !verb.potential && potential.codesLessPotential == verb.codesLessPotential;
+}
+
 // 1 when the hit of `traitsA` is preferred to that of `traitsB`, else 0.
 int32_t Prefer(const HitTraits& traitsA, const HitTraits& traitsB) {
     const TagSummary& ta = traitsA.asFirst;
     const TagSummary& tb = traitsB.asSecond;
     if (ta.bareSuru && !tb.bareSuru) return 1;
     if (tb.bareSuru && !ta.bareSuru) return 0;
+    if (IsThePotentialOf(traitsB, traitsA)) return 1;
+    if (IsThePotentialOf(traitsA, traitsB)) return 0;
     if (ClosesTheClauseOver(traitsA, traitsB, tb)) return 1;
     if (ClosesTheClauseOver(traitsB, traitsA, ta)) return 0;
     if ((ta.others == 0) == (tb.others == 0) || traitsA.sharedTeTaForm) {

@@ -187,6 +187,8 @@ TEST_F(OrderTest, AVerbClosingAClauseGoesBeforeTheNounSpelledAlike) {
     EXPECT_EQ(verbFirst(u"テストを行い", 4, u"行う", u"行い", u"おこない"), 0);
     EXPECT_EQ(verbFirst(u"テストを行い、", 4, u"行う", u"行い", u"おこない", false), 0);
     EXPECT_EQ(verbFirst(u"してもよい、", 3, u"酔う", u"良い", u"よい"), 0);
+    EXPECT_EQ(verbFirst(u"指定でき、", 2, u"出来う", u"出来", u"でき"), 1);
+    EXPECT_EQ(verbFirst(u"開くとき、", 2, u"解う", u"時", u"とき"), 0);
     // A lone kana behind a noun is the particle, not a verb's stem (で、).
     text = u"例外で、";
     list.analysedText = text.c_str();
@@ -195,6 +197,19 @@ TEST_F(OrderTest, AVerbClosingAClauseGoesBeforeTheNounSpelledAlike) {
     WordListEntry deru = word(u"出る", u"でる", true, {3, 2}, 2);
     deru.matchLength = 1;
     EXPECT_EQ(list.PreferHit(deru, particle), 0);
+}
+
+// A verb the dictionary holds, read in the same forms as another verb's
+// potential, goes first, whatever the priority table ranks: 入れておく is
+// 入れる 'to put in', not 入る 'can enter', and てくれる 呉れる, not 来る.
+TEST_F(OrderTest, AVerbSpelledAsAnotherVerbsPotentialGoesFirst) {
+    text = u"入れておく";
+    list.analysedText = text.c_str();
+    const WordListEntry ireru = Hit(0, 3, 100, {3, 7}), hairu = Hit(0, 3, 200, {3, 13, 7});
+    EXPECT_EQ(list.PreferHit(ireru, hairu), 1);
+    EXPECT_EQ(list.PreferHit(hairu, ireru), 0);
+    // Other forms than the potential's: the priority decides as before.
+    EXPECT_EQ(list.PreferHit(Hit(0, 3, 100, {3, 8}), hairu), 0);
 }
 
 TEST_F(OrderTest, SortIndexOrdersByEndAndMarksDeletedEntries) {
