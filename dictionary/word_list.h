@@ -21,6 +21,7 @@ class IWordListShelf;
 class IListFileStore;
 class RDFDictionary;
 class IPhraseSplitter;
+class ISpellingPreference;
 
 // Model kinds.
 inline constexpr int32_t kListTranslatedWords = 1;
@@ -182,6 +183,8 @@ public:
     // In the by-reading list a key of 2 or more units not found whole goes to
     // `phraseSplitter` once; when its first word covers the whole key, that
     // entry goes to `phraseEntry`, `phrase` is set and its reading is sought.
+    // A key found whole there stands on its preferred spelling
+    // (spelling_preference.h).
     // A dictionary whose index the engine refuses to read leaves the list
     // (the search goes on over the others); ReportReadRefusals then shows
     // each refusal once, at the top of the user's action.
@@ -221,8 +224,12 @@ public:
     std::u16string fileName;  // the saved list's file (Selected list)
     const char16_t* analysedText = nullptr;  // set by the word translator; not owned
     IPhraseSplitter* phraseSplitter = nullptr;  // by-reading list only; not owned
+    const ISpellingPreference* spellingPreference = nullptr;  // by-reading list only; not owned
 
 private:
+    // From the first row of `reading`, found whole, the row of its
+    // preferred spelling made current and answered.
+    int32_t StandOnPreferredSpelling(std::u16string_view reading);
     // Merging.
     bool Later(const CCursor& a, const CCursor& b) const;
     bool SwapInMergeOrder(const CCursor& a, const CCursor& b) const;

@@ -6,13 +6,16 @@
 // first word, when it covers the whole key, gives the reading sought instead.
 // A dictionary whose index the engine refuses to read (a damaged page) is
 // not taken to hold nothing there: it leaves the list, the search runs again
-// over the others, and the refusal waits to be shown once to the user.
+// over the others, and the refusal waits to be shown once to the user. A
+// reading found whole in the by-reading list goes on to its preferred
+// spelling (spelling_preference.h).
 #include <string>
 
 #include "common/collation/collator.h"
 #include "common/unicode/search_key.h"
 #include "dictionary/dictionary.h"
 #include "dictionary/phrase_split_hook.h"
+#include "dictionary/spelling_preference.h"
 #include "dictionary/word_list.h"
 #include "dictionary/word_list_shelf.h"
 
@@ -73,6 +76,18 @@ bool WordList::ReadRefusalsUntold() const {
         if (dictionary == nullptr) return false;
         if (dictionary->ReadRefusalUntold()) return true;
     }
+}
+
+int32_t WordList::StandOnPreferredSpelling(std::u16string_view reading) {
+    const int32_t first = currentRow_;
+    SpellingWalk walk(spellingPreference, reading);
+    for (int32_t row = first;; ++row) {
+        const CCursor* cursor = row == first ? CurrentCursor() : GetEntry(row);
+        if (cursor == nullptr || !cursor->OnEntry() || cursor->FieldText(0) != reading) break;
+        if (!walk.Take(cursor->FieldText(1), IsCommonWordReference(cursor->position.ref.second))) break;
+    }
+    GetEntry(first + walk.Chosen());
+    return currentRow_;
 }
 
 int32_t WordList::Find(std::u16string_view key, const std::u16string_view* reading, int32_t mode, bool* notWhole,
@@ -138,7 +153,16 @@ int32_t WordList::Find(std::u16string_view key, const std::u16string_view* readi
         ComputeMergedRow();
 
         int32_t order = CompareCurrent(wanted, wantedReading, mode);
-        if (order == 0) return currentRow_;
+        if (order == 0 && (kind_ != kListReadings || wantedReading != nullptr || !SpellingWalk::Walks(wanted)))
+            return currentRow_;
+        if (order == 0) {
+            const int32_t drops = refusedDrops_;
+            const int32_t row = StandOnPreferredSpelling(wanted);
+            if (refusedDrops_ == drops) return row;
+            // A dictionary left the list on the way: the search again over the others.
+            if (rowCount_ == 0) return -1;
+            continue;
+        }
         if (notWhole != nullptr) *notWhole = true;
 
         if (!split && kind_ == kListReadings && !afterEverything && key.size() >= 2 && reading == nullptr &&

@@ -1,11 +1,16 @@
 // The two priority tables of the word translator: common words whose hits
-// are preferred, by reading and kanji form. A word of row r gets 255 − r.
+// are preferred, by reading and kanji form. A word of row r gets
+// kTopPriority − r, above the 127 of a word no table lists. The reading
+// table's spellings are also where a reading typed whole lands in the
+// by-reading list (EverydaySpellings).
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <string_view>
 #include <vector>
 
 #include "dictionary/dictionary_schema.h"
+#include "japanese/everyday_spellings.h"
 #include "japanese/translator.h"
 
 namespace ostrel::japanese {
@@ -33,7 +38,10 @@ constexpr std::array ReadingPriorityTable = {
     Row(u"いつ", u"何時"), Row(u"いつか", u"何時か"), Row(u"いぬ", u"犬"), Row(u"いる", u"居る"),
     Row(u"いる", u""), Row(u"いる", u"入る"), Row(u"いる", u"要る"), Row(u"うし", u"牛"),
     Row(u"うつ", u"打つ"), Row(u"うま", u"馬"), Row(u"うら", u"裏"), Row(u"うる", u"売る"),
-    Row(u"うる", u"得る"), Row(u"えき", u"駅"), Row(u"おおい", u"大"), Row(u"おおい", u"多い"),
+    Row(u"うる", u"得る"), Row(u"えき", u"駅"),
+    // おおい's first row named 大 'greater (arch.)' before 多い: it names 多い
+    // twice, so that every later row keeps its rank.
+    Row(u"おおい", u"多い"), Row(u"おおい", u"多い"),
     Row(u"おきる", u"起きる"), Row(u"おく", u"置く"), PriorityRow{2, u"おくる", 2, u"送る"},
     Row(u"おこす", u"起こす"), Row(u"おこる", u"起こる"), Row(u"おっと", u"夫"),
     PriorityRow{3, u"あなた", 1, u"貴女"}, Row(u"おもい", u"重い"), Row(u"かい", u""), Row(u"かい", u"会"),
@@ -61,9 +69,16 @@ constexpr std::array ReadingPriorityTable = {
     Row(u"よむ", u"読む"), Row(u"みる", u"見る"), Row(u"のむ", u"飲む"), Row(u"はなす", u"話す"),
     Row(u"あける", u"開ける"), Row(u"うたう", u"歌う"), Row(u"ならう", u"習う"), Row(u"こたえる", u"答える"),
     Row(u"とぶ", u"飛ぶ"),
+    // Everyday words the index would head with another common word of the
+    // reading (一 'one', 宵 'evening', 地殻 'the earth's crust', 汁 'soup').
+    Row(u"ひと", u"人"), Row(u"よい", u"良い"), Row(u"ちかく", u"近く"), Row(u"わかい", u"若い"),
+    Row(u"ふかい", u"深い"), Row(u"あおい", u"青い"), Row(u"しる", u"知る"),
 };
-// Row 128 would rank at the default priority: every row outranks a word not listed.
-static_assert(ReadingPriorityTable.size() <= 128);
+// Every row of both tables outranks a word no table lists, and an earlier
+// row a later one, whichever table each is of.
+constexpr size_t kPriorityRows = 512;
+constexpr int32_t kTopPriority = kDefaultEntryPriority + static_cast<int32_t>(kPriorityRows);
+static_assert(ReadingPriorityTable.size() <= kPriorityRows);
 
 constexpr std::array KanjiPriorityTable = {
     Row(u"じ", u"字"), Row(u"はいる", u"入る"), Row(u"そら", u"空"), Row(u"から", u"空"),
@@ -76,6 +91,11 @@ constexpr std::array KanjiPriorityTable = {
     Row(u"せい", u"性"),
 };
 static_assert(KanjiPriorityTable.size() == 29);
+
+// The text a row matches (its stored length of it).
+std::u16string_view Matched(std::u16string_view text, int32_t length) {
+    return text.substr(0, std::min(text.size(), static_cast<size_t>(length)));
+}
 
 // The rows of a table by a hash of their lengths and first units, each
 // bucket in row order: a hit compares only the rows that can equal it, and
@@ -95,9 +115,8 @@ public:
         for (uint16_t row : buckets_[Bucket(hit.readingLength, reading, hit.wordLength, kanji)]) {
             const PriorityRow& r = table_[row];
             if (r.readingLength != hit.readingLength || r.kanjiLength != hit.wordLength) continue;
-            if (reading == r.reading.substr(0, static_cast<size_t>(r.readingLength)) &&
-                kanji == r.kanji.substr(0, static_cast<size_t>(r.kanjiLength))) {
-                return 255 - static_cast<int32_t>(row);
+            if (reading == Matched(r.reading, r.readingLength) && kanji == Matched(r.kanji, r.kanjiLength)) {
+                return kTopPriority - static_cast<int32_t>(row);
             }
         }
         return kDefaultEntryPriority;
@@ -116,7 +135,37 @@ private:
     std::array<std::vector<uint16_t>, kBuckets> buckets_;
 };
 
+// The reading table's spellings by reading, each reading's in row order (an
+// empty spelling is the reading's kana row: the particle から).
+class ReadingTableSpellings : public ISpellingPreference {
+public:
+    ReadingTableSpellings() {
+        std::vector<std::pair<std::u16string_view, std::u16string_view>> rows;
+        for (const PriorityRow& row : ReadingPriorityTable)
+            rows.emplace_back(Matched(row.reading, row.readingLength), Matched(row.kanji, row.kanjiLength));
+        std::stable_sort(rows.begin(), rows.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+        for (const auto& [reading, spelling] : rows) {
+            readings_.push_back(reading);
+            spellings_.push_back(spelling);
+        }
+    }
+    std::span<const std::u16string_view> NamedSpellings(std::u16string_view reading) const override {
+        const auto [from, to] = std::equal_range(readings_.begin(), readings_.end(), reading);
+        return std::span(spellings_).subspan(static_cast<size_t>(from - readings_.begin()),
+                                             static_cast<size_t>(to - from));
+    }
+
+private:
+    std::vector<std::u16string_view> readings_;   // sorted
+    std::vector<std::u16string_view> spellings_;  // the spelling of each
+};
+
 }  // namespace
+
+const ISpellingPreference& EverydaySpellings() {
+    static const ReadingTableSpellings spellings;
+    return spellings;
+}
 
 int32_t HitPriority(const WordListEntry& hit) {
     static const PriorityIndex readingRows(ReadingPriorityTable);

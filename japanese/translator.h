@@ -69,7 +69,8 @@ bool IsParticleKana(char16_t c);
 // `length` positions must be of the same script in both.
 bool ScriptsAgree(std::u16string_view text, std::u16string_view key, int32_t length);
 
-// 255 − row of the priority table of the hit's index, else 127.
+// The rank of the hit's row in the priority table of its index (an earlier
+// row ranks higher), above 127; else 127.
 int32_t HitPriority(const WordListEntry& hit);
 
 // Clears the hidden flag of every entry; in mode 0 hides the entries that

@@ -11,6 +11,7 @@
 #include "common/text/utf8.h"
 #include "dictionary/input_line.h"
 #include "dictionary/list_view_model.h"
+#include "dictionary/spelling_preference.h"
 #include "dictionary/tests/word_list_fixture.h"
 
 namespace {
@@ -139,6 +140,74 @@ TEST_F(SearchAsYouTypeTest, RomajiOfRealReadingsByKakasiReachTheRowsOfTheKana) {
         EXPECT_TRUE(whole && !view.notWhole) << romaji[i];
     }
     EXPECT_GT(same, readings.size() * 8 / 10);
+}
+
+}  // namespace
+
+namespace {
+
+// The spellings a table names: きょう's 今日, ひれ's 鰭 (here not common).
+class TwoNamedSpellings : public ISpellingPreference {
+public:
+    std::span<const std::u16string_view> NamedSpellings(std::u16string_view reading) const override {
+        if (reading == u"きょう") return std::span(kyou_);
+        if (reading == u"ひれ") return std::span(hire_);
+        return {};
+    }
+
+private:
+    std::u16string_view kyou_[1] = {u"今日"};
+    std::u16string_view hire_[1] = {u"鰭"};
+};
+
+// A reading typed whole lands on its preferred spelling among the rows of
+// exactly that reading: the one the table names, else the first common one;
+// a row whose reading only collates equal (ぎ after き, ヒレ after ひれ) is
+// not walked, nor a key of one kana, and a reading typed in part or with no
+// common spelling lands where it did.
+TEST_F(WordListTest, AReadingTypedWholeLandsOnItsPreferredSpelling) {
+    const std::vector<std::pair<KeyPair, bool>> rows = {
+        {{u"き", u"伯"}, false},        {{u"き", u"木"}, true},         {{u"ぎ", u"儀"}, true},
+        {{u"きょう", u"京"}, true},     {{u"きょう", u"亮"}, false},    {{u"きょう", u"今日"}, true},
+        {{u"たべる", u"喰べる"}, false}, {{u"たべる", u"啖べる"}, false}, {{u"たべる", u"食べる"}, true},
+        {{u"ひれ", u"肩巾"}, false},     {{u"ひれ", u"鰭"}, false},      {{u"ヒレ", u""}, true},
+        {{u"ひれい", u"比例"}, true},    {{u"よむ", u"詠む"}, false}};
+    std::vector<KeyPair> keys;
+    for (const auto& [key, common] : rows) {
+        keys.push_back(key);
+        commonKeys.push_back(common);
+    }
+    AddSynthetic(u"C:\\D\\edict.qdx", keys, kIndexReadingWord, 1);
+    std::unique_ptr<WordList> list = ListOfShelf(kListReadings);
+    TwoNamedSpellings named;
+    const auto land = [&](std::u16string_view key) {
+        bool notWhole = false;
+        const int32_t row = list->Find(key, nullptr, kListReadings, &notWhole, nullptr);
+        CCursor* cursor = list->GetEntry(row);
+        return cursor != nullptr ? std::u16string(cursor->FieldText(0)) + u" " + std::u16string(cursor->FieldText(1))
+                                 : std::u16string(u"(none)");
+    };
+    for (const ISpellingPreference* preference : {static_cast<const ISpellingPreference*>(nullptr),
+                                                  static_cast<const ISpellingPreference*>(&named)}) {
+        list->spellingPreference = preference;
+        EXPECT_EQ(land(u"たべる"), u"たべる 食べる");
+        EXPECT_EQ(land(u"きょう"), preference != nullptr ? u"きょう 今日" : u"きょう 京");
+        EXPECT_EQ(land(u"き"), u"き 伯");
+        EXPECT_EQ(land(u"ひれ"), preference != nullptr ? u"ひれ 鰭" : u"ひれ 肩巾");
+        EXPECT_EQ(land(u"ヒレ"), u"ヒレ ");
+        EXPECT_EQ(land(u"たべ"), u"たべる 啖べる");
+        EXPECT_EQ(land(u"よむ"), u"よむ 詠む");
+    }
+}
+
+// The walk looks at most SpellingWalk::kMaxRows rows of one reading: a
+// common spelling past them is not reached.
+TEST(SpellingWalkTest, LooksAtABoundedNumberOfRows) {
+    SpellingWalk walk(nullptr, u"しょう");
+    int32_t taken = 0;
+    while (walk.Take(u"省", false)) ++taken;
+    EXPECT_EQ(taken + 1, SpellingWalk::kMaxRows);
+    EXPECT_EQ(walk.Chosen(), 0);
 }
 
 }  // namespace

@@ -103,6 +103,9 @@ protected:
         WriteSynthetic(path, keys, index, firstRef);
         return OpenOnShelf(path);
     }
+    // The keys of the next synthetic file whose spelling its dictionary marks
+    // common (flag 2 in the key's record reference), by position.
+    std::vector<bool> commonKeys;
     // The file of AddSynthetic, closed and not on the shelf.
     void WriteSynthetic(const std::u16string& path, const std::vector<KeyPair>& keys,
                         int32_t index = kIndexReadingWord, uint32_t firstRef = 1) {
@@ -127,7 +130,8 @@ protected:
             KeySegmentValue key[2] = {{first.data(), static_cast<int32_t>(first.size() * 2)},
                                       {second.data(), static_cast<int32_t>(second.size() * 2)}};
             if (index == kIndexTranslationWords) key[1] = {&word, 2};
-            EXPECT_EQ(engine->InsertKey(cursor, key, RecordRef{refs[i], 0}), DmsStatus::Success);
+            const uint32_t flag = i < commonKeys.size() && commonKeys[i] ? uint32_t{kCommonWordKeyFlag} << 8 : 0;
+            EXPECT_EQ(engine->InsertKey(cursor, key, RecordRef{refs[i], flag}), DmsStatus::Success);
         }
         EXPECT_EQ(engine->EndBulkLoad(cursor), DmsStatus::Success);
         FinishFile();

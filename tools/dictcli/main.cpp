@@ -23,6 +23,7 @@
 #include "dictionary/list_view_model.h"
 #include "dictionary/shelf.h"
 #include "dictionary/word_list.h"
+#include "japanese/everyday_spellings.h"
 #include "storage/dms.h"
 #include "storage/global_engine.h"
 #include "tools/console_app_context.h"
@@ -150,6 +151,8 @@ int main(int argc, char** argv) {
     if (viewKind == 2) {
         view.conversionAvailable = true;
         view.conversionMode = kConvertRomaji;
+        // A reading typed whole stands on its everyday spelling, as in the program.
+        view.model->spellingPreference = &ostrel::japanese::EverydaySpellings();
     }
     std::printf("rows %d\n", view.GetRowCount());
     TypedBox box;

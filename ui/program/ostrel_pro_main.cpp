@@ -19,6 +19,7 @@
 #include "common/win/wide_text.h"
 #include "dictionary/dictionary.h"
 #include "dictionary/word_list.h"
+#include "japanese/everyday_spellings.h"
 #include "japanese/phrase_parse.h"
 #include "latin/latin_bridge.h"
 #include "ui/application.h"
@@ -167,6 +168,8 @@ void RunMainWindow(HINSTANCE instance, std::vector<std::u16string> arguments, in
         splitter->keyToInputContext = &shelf.Input();
         readings->phraseSplitter = splitter.get();
     }
+    // A reading typed whole stands on its everyday spelling.
+    if (readings) readings->spellingPreference = &ostrel::japanese::EverydaySpellings();
     FrameArticleHost articleHost(shelf);
     SetArticleViewHost(&articleHost);
     FrameArticleContext articleContext(shelf.Shelf());
@@ -176,7 +179,10 @@ void RunMainWindow(HINSTANCE instance, std::vector<std::u16string> arguments, in
     if (frame->Create(app.window.x, app.window.y, app.window.width, app.window.height)) frame->MessageLoop();
     frame.reset();
     app.web = nullptr;
-    if (readings) readings->phraseSplitter = nullptr;
+    if (readings) {
+        readings->phraseSplitter = nullptr;
+        readings->spellingPreference = nullptr;
+    }
     SetArticleViewHost(nullptr);
     SetArticleContext(nullptr);
     g_frame = nullptr;
