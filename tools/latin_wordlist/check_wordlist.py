@@ -56,7 +56,7 @@ NAMED_WORDS = {
     "secundum": "secundus, secunda -um, secundior -or -us, secundissimus -a -um  ADJ",  # the lexicon's commonest
     "utrum": "utrum  CONJ", "quot": "quot, undeclined  ADJ",
     "instar": "instar  PREP  GEN", "tenus": "tenus  PREP  GEN", "priusquam": "priusquam  CONJ", "heri": "heri  ADV",
-    "noli": "noli, undeclined  V", "en": "en  INTERJ",
+    "noli": "noli, undeclined  V", "memento": "memento, undeclined  V", "en": "en  INTERJ",
     "gravior": "gravis, grave, gravior -or -us, gravissimus -a -um  ADJ",
     "gravius": "gravis, grave, gravior -or -us, gravissimus -a -um  ADJ",
     "graviorem": "gravis, grave, gravior -or -us, gravissimus -a -um  ADJ",

@@ -538,7 +538,10 @@ RARE_FREQUENCY = 5
 SHADOW_RATIO = 100
 # Invariable words whose form the commoner lemma's line does not make here
 # (the locative domi, nolo's imperative, the archaic illoc): kept.
-MADE_ONLY_BY_ITSELF = {"domi", "nolite", "illoc"}
+MADE_ONLY_BY_ITSELF = {"domi", "nolite", "illoc", "memento", "mementote"}
+# Forms a verb's stems do not make, each written as a word of its own under
+# the verb's lemma: memini's imperative (memento mori).
+OWN_FORMS = {"memini": ("memento", "mementote")}
 VERB_MODELS = {model for model, (code, _, _) in MODELS.items() if code.startswith("V ")}
 # Verbs the lexicon names by an early present that is used only in the
 # perfect system: they are named by the perfect (coepi, coepisse, coeptus).
@@ -673,6 +676,9 @@ def convert(directory):
         if (model, lemma) in SHORT_STEM_LINES:
             short, short_code = SHORT_STEM_LINES[(model, lemma)]
             ranked.append(Made(frequency, lemma, line_of(short, short_code, meaning), short[:1], bool(meaning),
+                               converted))
+        for form in OWN_FORMS.get(lemma, ()):
+            ranked.append(Made(frequency, lemma, line_of((form,), "V 9 9 X", meaning), (form,), bool(meaning),
                                converted))
         for superlative in further_superlatives(code, fields[3]):
             # The adjective's first stem stands second: the form names it

@@ -49,9 +49,9 @@ CICERO = "/usr/share/doc/texlive-doc/latex/reledmac/examples/2-footnote_spacing.
 # The texts the converter's choices were made on, and those kept out of it
 # (Cicero's was first read after the choices were made).
 HELD_OUT = {"Livy", "Cicero"}
-# The word list names a verb used only in the perfect by its perfect; the
-# lexicon by its early present.
-LEXICON_NAMES = {"coepi": "coepio"}
+# The word list names a verb used only in the perfect by its perfect, the
+# lexicon by its early present; memini's imperative is a word of its own.
+LEXICON_NAMES = {"coepi": "coepio", "memento": "memini", "mementote": "memini"}
 
 
 def latin_tokens(path=TEXT):
