@@ -29,6 +29,7 @@
 #include "common/tests/test_files.h"
 #include "common/tests/test_paths.h"
 #include "common/win/tests/clipboard_reading.h"
+#include "ui/e2e/machine_pace.h"
 #include "ui/e2e/program_session.h"
 #include "ui/e2e/x_clipboard.h"
 
@@ -133,13 +134,25 @@ protected:
                                L"[Print]\r\nColumns=9\r\nFontSize=7\r\nAddBlankLines=100\r\n"
                                L"[Dictionaries]\r\nFile1=" + dictionary + L",0\r\n");
     }
-    // ね typed into the input box: the first row of its readings is current and selected.
+    // ね typed into the input box: the first row of its readings is current
+    // and selected once the key's Find has ended. The list shows one row
+    // selected before the key too, and a command sent before the Find ends
+    // meets the list the Find then replaces.
     static void SelectARow(ProgramRun& run, HWND frame) {
         HWND input = FindChild(frame, L"RichEdit20W", 202);
         ASSERT_NE(input, nullptr);
+        const std::wstring changedBefore = run.QueryState(frame)[L"stage.input"];
         PostMessageW(input, WM_CHAR, u'ね', 1);
-        for (int i = 0; i < 100 && run.QueryState(frame)[L"selected"] != L"1"; ++i) Sleep(50);
-        ASSERT_EQ(run.QueryState(frame)[L"selected"], L"1");
+        std::map<std::wstring, std::wstring> state;
+        auto mark = [&](const wchar_t* stage) { return _wtoi64(state[std::wstring(L"stage.") + stage].c_str()); };
+        for (int i = 0, n = machine_pace::ScaledTries(200); i < n; ++i, Sleep(50)) {
+            state = run.QueryState(frame);
+            // A Find ends after the change it was posted for.
+            if (state[L"stage.input"] != changedBefore && mark(L"end") > mark(L"input")) break;
+        }
+        ASSERT_NE(state[L"stage.input"], changedBefore) << "the key never reached the input box";
+        ASSERT_GT(mark(L"end"), mark(L"input")) << "the key's Find never ended";
+        ASSERT_EQ(state[L"selected"], L"1");
     }
     // Opens the dialog from the frame.
     HWND OpenDialog(HWND frame) {
