@@ -65,7 +65,27 @@ bool Saves(HWND editor, std::wstring& refusal) {
     return WaitFor([&] { return !IsWindow(editor); }, 40);
 }
 
-// Each line's kind, as the editor keeps it in the line's paragraph style.
+// The kind of the line the editor's caret is on (the paragraph style the
+// editor keeps it in), read without moving the caret; -1 when unread.
+int CaretLineKind(HWND text, RemoteMemory& remote) {
+    if (!remote.Valid()) return -1;
+    PARAFORMAT2 format{};
+    format.cbSize = sizeof format;
+    format.dwMask = PFM_STYLE;
+    remote.Write(0, &format, sizeof format);
+    SendMessageW(text, EM_GETPARAFORMAT, 0, remote.At(0));
+    remote.Read(0, &format, sizeof format);
+    return format.sStyle;
+}
+
+int CaretLineKind(HWND editor) {
+    HWND text = GetDlgItem(editor, kTextId);
+    RemoteMemory remote(text, sizeof(PARAFORMAT2));
+    return CaretLineKind(text, remote);
+}
+
+// Each line's kind. It moves the caret from line to line: a key waiting for
+// the editor while it runs would meet the caret elsewhere.
 std::vector<int> LineKinds(HWND editor) {
     HWND text = GetDlgItem(editor, kTextId);
     const std::wstring whole = EditorText(editor);
@@ -75,13 +95,7 @@ std::vector<int> LineKinds(HWND editor) {
     LONG position = 0;  // in the control's units, where a CR LF is one
     for (size_t at = 0;;) {
         SendMessageW(text, EM_SETSEL, position, position);
-        PARAFORMAT2 format{};
-        format.cbSize = sizeof format;
-        format.dwMask = PFM_STYLE;
-        remote.Write(0, &format, sizeof format);
-        SendMessageW(text, EM_GETPARAFORMAT, 0, remote.At(0));
-        remote.Read(0, &format, sizeof format);
-        kinds.push_back(format.sStyle);
+        kinds.push_back(CaretLineKind(text, remote));
         const size_t end = whole.find(L"\r\n", at);
         if (end == std::wstring::npos) break;
         position += static_cast<LONG>(end - at) + 1;
@@ -286,9 +300,11 @@ TEST_F(ArticleEditorReplace, OneUndoTakesBackAPasteWithTheKindsItsLinesWereGiven
     EXPECT_EQ(LineKinds(editor), classified) << "one Ctrl+Y brings the kinds too";
 
     // A note chosen for the third line (F7), then one Ctrl+Z: the kind goes back, the paste stays.
+    // The key is waited for at the caret's line, which the wait leaves in place.
     SendMessageW(text, EM_SETSEL, 5, 5);
     ASSERT_TRUE(key_typing::PressKey(text, VK_F7));
-    ASSERT_TRUE(WaitFor([&] { return LineKinds(editor) == std::vector<int>{3, 4, 109, 5}; }));
+    ASSERT_TRUE(WaitFor([&] { return CaretLineKind(editor) == 109; })) << "F7 gave the caret's line no note";
+    EXPECT_EQ(LineKinds(editor), (std::vector<int>{3, 4, 109, 5}));
     ASSERT_TRUE(key_typing::PressKey(text, 'Z', true));
     EXPECT_TRUE(WaitFor([&] { return LineKinds(editor) == classified; }));
     EXPECT_EQ(EditorText(editor), pasted);
