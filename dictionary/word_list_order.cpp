@@ -55,6 +55,7 @@ bool IsDeleted(const WordListEntry& entry) { return (entry.flags & kEntryDeleted
 
 bool IsHiragana(char16_t c) { return c >= 0x3041 && c <= 0x309F; }
 bool IsKana(char16_t c) { return c >= 0x3041 && c <= 0x30FE; }
+bool IsPunctuation(char16_t c) { return (c >= 0x3000 && c <= 0x303F) || (c >= 0xFF01 && c <= 0xFF0F) || c == u'.'; }
 bool IsKanji(char16_t c) { return (c >= 0x3400 && c <= 0x9FFF) || c == u'々'; }
 
 // A word the translator read through its forms (code 3) or joined with する
@@ -83,10 +84,15 @@ bool IsReadFromKana(std::u16string_view text, const WordListEntry& entry) {
 bool StemEndsAClause(std::u16string_view text, const WordListEntry& entry) {
     if (entry.tags[0] != 3 || entry.tags[1] != 2 || entry.tags[2] != 0 || entry.matchLength < 2) return false;
     const char16_t behind = TextAt(text, entry.matchStart + entry.matchLength);
-    if (behind != u'、' && behind != u'，') return false;
+    const bool comma = behind == u'、' || behind == u'，';
+    // Behind a particle the clause may also close before a word in Latin
+    // letters or a bracket (を使い root, にあり (...)); a word in kanji there
+    // is as often a compound's (割り当て先, 繰り返し回数).
+    const bool blankOrLatin = behind != 0 && !IsKana(behind) && !IsKanji(behind) && !IsPunctuation(behind);
     const char16_t before = TextAt(text, entry.matchStart - 1);
-    if (before != 0 && std::u16string_view(u"をがにでともはへ").find(before) != std::u16string_view::npos) return true;
-    return (IsKanji(before) || (IsKana(before) && !IsHiragana(before))) && IsReadFromKana(text, entry);
+    if (before != 0 && std::u16string_view(u"をがにでともはへ").find(before) != std::u16string_view::npos)
+        return comma || blankOrLatin;
+    return comma && (IsKanji(before) || (IsKana(before) && !IsHiragana(before))) && IsReadFromKana(text, entry);
 }
 
 bool IsSpelledWithKanji(const WordListEntry& entry) {

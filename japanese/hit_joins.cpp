@@ -147,13 +147,15 @@ void JoinSuruVerbs(WordList& list, std::u16string_view text, bool nouns) {
             if (!Visible(stem) || EndOf(stem) != suru.matchStart || !TakesSuru(stem, text, nouns)) continue;
             joins = true;
             const int32_t end = EndOf(suru);
-            // The dictionary holds the whole, or this stem was joined already
-            // (with the する of another dictionary).
+            // The dictionary holds the whole, read as the noun's reading
+            // with する (not 指示す さししめす over 指示します), or this stem
+            // was joined already (with the する of another dictionary).
             const bool known = FindEntry(list, list.EntryCount(), [&](const WordListEntry& x) {
                                    return x.dictionary == stem.dictionary && x.matchStart == stem.matchStart &&
                                           EndOf(x) == end &&
-                                          (x.tags[0] == 3 || (x.tags[0] == kJoinSuruVerb && x.recordId == stem.recordId &&
-                                                              x.subEntry == stem.subEntry));
+                                          ((x.tags[0] == 3 && Reading(x).starts_with(Reading(stem))) ||
+                                           (x.tags[0] == kJoinSuruVerb && x.recordId == stem.recordId &&
+                                            x.subEntry == stem.subEntry));
                                }) >= 0;
             if (known) continue;
             TagChain tags{};
@@ -324,8 +326,32 @@ void HideVerbsOverParticleNi(WordList& list, std::u16string_view text) {
     }
 }
 
+void HideWordsOverParticleAndSuru(WordList& list, std::u16string_view text) {
+    const int32_t count = list.EntryCount();
+    for (int32_t i = 0; i < count; ++i) {
+        WordListEntry& entry = list.EntryAt(i);
+        if (!Visible(entry) || entry.indexId != static_cast<uint32_t>(kIndexReadingWord) || entry.wordLength <= 0 ||
+            entry.matchLength < 2 || !OneOf(At(text, entry.matchStart), u"にはがも"))
+            continue;
+        const char16_t before = At(text, entry.matchStart - 1);
+        if (!IsCjkIdeograph(before) && !IsKatakana(before) && before != u'々') continue;
+        bool kanji = false;
+        for (int32_t k = 0; k < entry.wordLength && k < kEntryTextUnits; ++k)
+            kanji = kanji || !(IsHiragana(entry.word[k]) || IsKatakana(entry.word[k]));
+        for (int32_t k = entry.matchStart; k < EndOf(entry); ++k)
+            kanji = kanji && IsHiragana(At(text, k));  // read from kana
+        if (!kanji) continue;
+        const bool overSuru = FindEntry(list, count, [&](const WordListEntry& x) {
+                                  return x.matchStart == entry.matchStart + 1 && EndOf(x) >= EndOf(entry) &&
+                                         Holds(x, {kJoinSuruMarker});
+                              }) >= 0;
+        if (overSuru) entry.flags |= kEntryDeleted;
+    }
+}
+
 int32_t PostProcessHits(WordList& list, std::u16string_view text, bool translation, int32_t expand) {
     if (translation) HideVerbsOverParticleNi(list, text);
+    if (translation) HideWordsOverParticleAndSuru(list, text);
     if (translation) JoinNounParticles(list, text);
     JoinSuruVerbs(list, text, translation);
     list.SortByTextPosition(expand);

@@ -37,6 +37,10 @@ enum JoinCode : uint8_t {
 // reached from there (になって read as 担って) is hidden; なって is なる.
 // A set expression that begins with the particle (に因る, に於ける) stays.
 void HideVerbsOverParticleNi(WordList& list, std::u16string_view text);
+// A particle behind a noun followed by a form of する: a word in kanji that
+// the kana reached from the particle over that form (二死 from にし of
+// 詳細にし, 奔る from はしません of 伸長はしません) is hidden.
+void HideWordsOverParticleAndSuru(WordList& list, std::u16string_view text);
 void JoinNounParticles(WordList& list, std::u16string_view text);
 // する joins a verb's conjunctive stem, and with `nouns` a noun written in
 // kanji or katakana (発生しました).

@@ -158,7 +158,8 @@ TEST_F(OrderTest, ACommonWordsFormGoesBeforeARareWordSpelledWhole) {
 
 // A common verb's conjunctive form that closes a clause behind a case
 // particle goes before the noun spelled alike (行い of テストを行い、, 蟻 of
-// があり、); behind の, before no comma, or when the verb is rare, the noun
+// があり、, 使い of を使い root); behind の, before a kanji or no comma, or
+// when the verb is rare, the noun
 // keeps its place, and from kana an adjective (よい of もよい、) is no noun
 // to give way to a verb's -い form.
 TEST_F(OrderTest, AVerbClosingAClauseGoesBeforeTheNounSpelledAlike) {
@@ -188,6 +189,8 @@ TEST_F(OrderTest, AVerbClosingAClauseGoesBeforeTheNounSpelledAlike) {
     EXPECT_EQ(verbFirst(u"テストを行い、", 4, u"行う", u"行い", u"おこない", false), 0);
     EXPECT_EQ(verbFirst(u"してもよい、", 3, u"酔う", u"良い", u"よい"), 0);
     EXPECT_EQ(verbFirst(u"指定でき、", 2, u"出来う", u"出来", u"でき"), 1);
+    EXPECT_EQ(verbFirst(u"を使い root", 1, u"使う", u"使い", u"つかい"), 1);
+    EXPECT_EQ(verbFirst(u"を使い先", 1, u"使う", u"使い", u"つかい"), 0);
     EXPECT_EQ(verbFirst(u"開くとき、", 2, u"解う", u"時", u"とき"), 0);
     // A lone kana behind a noun is the particle, not a verb's stem (で、).
     text = u"例外で、";

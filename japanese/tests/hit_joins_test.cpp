@@ -123,6 +123,15 @@ TEST_F(HitJoinsTest, SuruVerbIsNotJoinedWhenTheDictionaryHoldsTheWhole) {
     Hit(2, 2, u"する", {3, kJoinSuruMarker});
     JoinSuruVerbs(list, u"勉強する");
     EXPECT_EQ(list.EntryCount(), 3);
+    // A verb spelled as the noun with す but read otherwise is another word
+    // (指示す さししめす): the noun still joins its する.
+    list.Clear();
+    Hit(0, 2, u"しじ", {}, d);
+    Hit(0, 5, u"さししめす", {3, 33}, d);
+    Hit(2, 3, u"する", {3, 33, kJoinSuruMarker});
+    JoinSuruVerbs(list, u"指示します");
+    EXPECT_EQ(TagsOf(0, 5), (std::vector<int>{3, 33}));
+    EXPECT_EQ(list.EntryCount(), 4);
 }
 
 TEST_F(HitJoinsTest, RequestJoinsTheTeFormAndKudasai) {
@@ -199,6 +208,33 @@ TEST_F(HitJoinsTest, ColloquialNegativeConditionalDependsOnWhatFollows) {
     Hit(0, 5, u"いく", {3, 11, 42});
     NameNegativeConditionals(list, u"行かなきゃ駄目");
     EXPECT_EQ(TagsOf(0, 5), (std::vector<int>{3, kJoinNegativeConditional}));
+}
+
+// Behind a noun, a word in kanji that the kana read from a particle into a
+// form of する is hidden (二死 from にし of 有効にします, 猛者 from もさ of
+// 削除もされません); one that reads on past the form (若しくは), one in
+// kana alone, and one behind a hiragana stay.
+TEST_F(HitJoinsTest, AWordReadFromAParticleIntoSuruIsHidden) {
+    const auto word = [&](int32_t start, int32_t length, std::u16string_view reading, std::u16string_view spelled) {
+        WordListEntry* e = Hit(start, length, reading, {});
+        e->indexId = kIndexReadingWord;
+        std::copy(spelled.begin(), spelled.end(), e->word);
+        e->wordLength = static_cast<int32_t>(spelled.size());
+        return e;
+    };
+    const auto shown = [&](std::u16string_view text, int32_t at, int32_t length, std::u16string_view reading,
+                           std::u16string_view spelled, int32_t suruLength) {
+        list.Clear();
+        word(at, length, reading, spelled);
+        Hit(at + 1, suruLength, u"する", {3, 33, kJoinSuruMarker});
+        HideWordsOverParticleAndSuru(list, text);
+        return (list.EntryAt(0).flags & kEntryDeleted) == 0;
+    };
+    EXPECT_FALSE(shown(u"有効にします", 2, 2, u"にし", u"二死", 3));
+    EXPECT_FALSE(shown(u"削除もされません", 2, 2, u"もさ", u"猛者", 5));
+    EXPECT_TRUE(shown(u"刊行物もしくは本", 3, 4, u"もしくは", u"若しくは", 1));
+    EXPECT_TRUE(shown(u"有効にします", 2, 2, u"にし", u"", 3));
+    EXPECT_TRUE(shown(u"ようにします", 2, 2, u"にし", u"二死", 3));
 }
 
 TEST_F(HitJoinsTest, EveryPassSurvivesAFullList) {
