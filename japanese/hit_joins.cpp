@@ -330,22 +330,24 @@ void HideWordsOverParticleAndSuru(WordList& list, std::u16string_view text) {
     const int32_t count = list.EntryCount();
     for (int32_t i = 0; i < count; ++i) {
         WordListEntry& entry = list.EntryAt(i);
-        if (!Visible(entry) || entry.indexId != static_cast<uint32_t>(kIndexReadingWord) || entry.wordLength <= 0 ||
-            entry.matchLength < 2 || !OneOf(At(text, entry.matchStart), u"にはがも"))
+        if (!Visible(entry) || entry.indexId != static_cast<uint32_t>(kIndexReadingWord) || entry.matchLength < 2 ||
+            !OneOf(At(text, entry.matchStart), u"にはがも"))
             continue;
         const char16_t before = At(text, entry.matchStart - 1);
         if (!IsCjkIdeograph(before) && !IsKatakana(before) && before != u'々') continue;
+        bool fromKana = true;
+        for (int32_t k = entry.matchStart; k < EndOf(entry); ++k) fromKana = fromKana && IsHiragana(At(text, k));
         bool kanji = false;
         for (int32_t k = 0; k < entry.wordLength && k < kEntryTextUnits; ++k)
             kanji = kanji || !(IsHiragana(entry.word[k]) || IsKatakana(entry.word[k]));
-        for (int32_t k = entry.matchStart; k < EndOf(entry); ++k)
-            kanji = kanji && IsHiragana(At(text, k));  // read from kana
-        if (!kanji) continue;
-        const bool overSuru = FindEntry(list, count, [&](const WordListEntry& x) {
+        // A word in kana alone goes only when read through its forms (はす
+        // 'three-lips' of 表示はせず); にして and がし stay.
+        if (!fromKana || !(kanji || entry.tags[0] == 3)) continue;
+        const bool intoSuru = FindEntry(list, count, [&](const WordListEntry& x) {
                                   return x.matchStart == entry.matchStart + 1 && EndOf(x) >= EndOf(entry) &&
                                          Holds(x, {kJoinSuruMarker});
                               }) >= 0;
-        if (overSuru) entry.flags |= kEntryDeleted;
+        if (intoSuru) entry.flags |= kEntryDeleted;
     }
 }
 

@@ -212,8 +212,8 @@ TEST_F(HitJoinsTest, ColloquialNegativeConditionalDependsOnWhatFollows) {
 
 // Behind a noun, a word in kanji that the kana read from a particle into a
 // form of する is hidden (二死 from にし of 有効にします, 猛者 from もさ of
-// 削除もされません); one that reads on past the form (若しくは), one in
-// kana alone, and one behind a hiragana stay.
+// 削除もされません); one that reads on past the form (若しくは), a word in
+// kana alone that does not inflect (にして), and one behind a hiragana stay.
 TEST_F(HitJoinsTest, AWordReadFromAParticleIntoSuruIsHidden) {
     const auto word = [&](int32_t start, int32_t length, std::u16string_view reading, std::u16string_view spelled) {
         WordListEntry* e = Hit(start, length, reading, {});
@@ -233,7 +233,7 @@ TEST_F(HitJoinsTest, AWordReadFromAParticleIntoSuruIsHidden) {
     EXPECT_FALSE(shown(u"有効にします", 2, 2, u"にし", u"二死", 3));
     EXPECT_FALSE(shown(u"削除もされません", 2, 2, u"もさ", u"猛者", 5));
     EXPECT_TRUE(shown(u"刊行物もしくは本", 3, 4, u"もしくは", u"若しくは", 1));
-    EXPECT_TRUE(shown(u"有効にします", 2, 2, u"にし", u"", 3));
+    EXPECT_TRUE(shown(u"有効にして", 2, 3, u"にして", u"", 2));
     EXPECT_TRUE(shown(u"ようにします", 2, 2, u"にし", u"二死", 3));
 }
 
