@@ -89,10 +89,21 @@ int32_t BareIchidanStem(const MatchContext& context, int32_t position, TagChain&
     return position;
 }
 
+// The verbs in -う whose past and -te forms keep the う (問うた, 請うて):
+// those read in -とう (問う, 訪う) and 請う, 乞う, 恋う, 給う and 賜う.
+// とって and こうて are no forms of theirs.
+bool KeepsUBeforeTa(const MatchContext& context) {
+    if (context.reading.ends_with(u"とう")) return true;
+    for (std::u16string_view kanji : {u"請う", u"乞う", u"恋う", u"給う", u"賜う"})
+        if (context.kanji.ends_with(kanji)) return true;
+    return false;
+}
+
 // One row against the text; kNoMatch when it does not apply.
 int32_t MatchRow(const MatchContext& context, const ConjugationRow& row, int32_t position,
                  TagChain& tags, uint32_t classBit, int32_t depth) {
     const int32_t length = static_cast<int32_t>(row.text.size());
+    if (classBit == kGodanU && row.text.starts_with(u"っ") && KeepsUBeforeTa(context)) return kNoMatch;
     const int32_t common = CommonLength(context, position, row.text);
     const int32_t saved = CountTagCodes(tags);
     if (common == length) {

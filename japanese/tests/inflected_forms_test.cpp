@@ -81,6 +81,10 @@ INSTANTIATE_TEST_SUITE_P(
         FormCase{"NegativeDesiderative", u"食べたくない", u"食べる", true, u"たべる", kIchidan, 6, {3, 38, 137}},
         // いれる is no potential form of a godan verb read いる.
         FormCase{"IreruIsNoPotentialOfIru", u"いれる", u"いる", false, u"いる", kGodanRu, -1, {3}},
+        // 問う and 請う keep their う before た and て (問うた): とって is 取る's.
+        FormCase{"TouHasNoPastInTte", u"とって", u"とう", false, u"とう", kGodanU, -1, {3}},
+        FormCase{"KouOfKowuHasNoPastInTta", u"請った", u"請う", true, u"こう", kGodanU, -1, {3}},
+        FormCase{"GodanUPastInTta", u"買った", u"買う", true, u"かう", kGodanU, 3, {3, 6}},
         FormCase{"OneCharacterReading", u"るた", u"る", false, u"る", kIchidan, -1, {3}},
         FormCase{"AdjectiveWithoutI", u"高くて", u"高し", true, u"たかし", kAdjectiveI, -1, {3}},
         FormCase{"ClassWithoutTable", u"書かない", u"書く", true, u"かく", 0x8000, -1, {3}}),
