@@ -18,6 +18,7 @@
 #include "common/tests/test_paths.h"
 #include "common/text/kana_transcription.h"
 #include "ui/e2e/edict_slice.h"
+#include "ui/e2e/machine_pace.h"
 #include "ui/e2e/program_session.h"
 
 namespace {
@@ -156,7 +157,9 @@ TEST_F(ListTyping, KanaTypedFillTheReadingListAndShowTheArticle) {
     // input box; 0, Space and the minus key change nothing.
     int current = std::stoi(state[L"current"]);
     PostMessageW(list, WM_KEYDOWN, VK_DOWN, 0);
-    for (int i = 0; i < 50 && std::stoi(run.QueryState(frame)[L"current"]) == current; ++i) Sleep(20);
+    for (int i = 0, n = machine_pace::ScaledTries(250);
+         i < n && std::stoi(run.QueryState(frame)[L"current"]) == current; ++i)
+        Sleep(20);
     EXPECT_EQ(std::stoi(run.QueryState(frame)[L"current"]), current + 1);
     const std::wstring before = WindowText(input);
     for (UINT key : {UINT{'0'}, UINT{VK_SPACE}, UINT{VK_OEM_MINUS}, UINT{'X'}}) {
@@ -164,7 +167,7 @@ TEST_F(ListTyping, KanaTypedFillTheReadingListAndShowTheArticle) {
         PostMessageW(list, WM_KEYDOWN, key, scan | 1);
         PostMessageW(list, WM_KEYUP, key, scan | 1 | static_cast<LPARAM>(0xC0000000));
     }
-    for (int i = 0; i < 50 && WindowText(input) == before; ++i) Sleep(20);
+    for (int i = 0, n = machine_pace::ScaledTries(250); i < n && WindowText(input) == before; ++i) Sleep(20);
     Sleep(300);  // a stray character would follow the letter's
     EXPECT_EQ(WindowText(input), before + L"x");
     EXPECT_EQ(run.Exit(frame), 0);
@@ -278,7 +281,8 @@ TEST_F(ListTyping, AWordOfAGlossFillsTheSearchResultsAndIsColouredInTheArticle) 
         return RemoteCharFormat(article, {position, position + static_cast<LONG>(word.size())}).crTextColor;
     };
     COLORREF colour = CLR_INVALID;
-    for (int i = 0; i < 50 && (colour = colourOfWord()) != RGB(191, 0, 0); ++i) Sleep(50);
+    for (int i = 0, n = machine_pace::ScaledTries(100); i < n && (colour = colourOfWord()) != RGB(191, 0, 0); ++i)
+        Sleep(50);
     EXPECT_EQ(colour, RGB(191, 0, 0)) << "the query's word in the article";
     EXPECT_EQ(run.Exit(frame), 0);
 }

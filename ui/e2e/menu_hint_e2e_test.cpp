@@ -8,6 +8,7 @@
 #include <commctrl.h>
 
 #include "common/win/tests/key_typing.h"
+#include "ui/e2e/machine_pace.h"
 #include "ui/e2e/program_session.h"
 
 namespace {
@@ -50,12 +51,12 @@ TEST(MenuHint, TheMenuButtonsHintGoesWhenTheMenuOpens) {
     ClientToScreen(toolbar, &centre);
     SetCursorPos(centre.x, centre.y);
     bool shown = false;
-    for (int i = 0; i < 60 && !(shown = HintShown()); ++i) Sleep(50);
+    for (int i = 0, n = machine_pace::ScaledTries(100); i < n && !(shown = HintShown()); ++i) Sleep(50);
     ASSERT_TRUE(shown) << "the Menu button's hint did not show";
     RECT frameBox{};
     GetWindowRect(frame, &frameBox);
     SetCursorPos((frameBox.left + frameBox.right) / 2, frameBox.bottom - 60);  // over the article view
-    for (int i = 0; i < 40 && HintShown(); ++i) Sleep(50);
+    for (int i = 0, n = machine_pace::ScaledTries(100); i < n && HintShown(); ++i) Sleep(50);
     ASSERT_FALSE(HintShown());
 
     // Back on the button, clicked within the hint's show delay.
@@ -63,14 +64,14 @@ TEST(MenuHint, TheMenuButtonsHintGoesWhenTheMenuOpens) {
     Sleep(150);
     Click(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
     bool opened = false;
-    for (int i = 0; i < 60 && !(opened = MenuShown()); ++i) Sleep(50);
+    for (int i = 0, n = machine_pace::ScaledTries(100); i < n && !(opened = MenuShown()); ++i) Sleep(50);
     ASSERT_TRUE(opened) << "the application menu did not open";
     Sleep(1500);  // longer than the hint's show delay
     EXPECT_TRUE(MenuShown());
     EXPECT_FALSE(HintShown()) << "the hint stays over the open menu";
     SaveScreenshot(folders.root + L"\\menu.png");
     key_typing::PressKey(VK_ESCAPE);
-    for (int i = 0; i < 40 && MenuShown(); ++i) Sleep(50);
+    for (int i = 0, n = machine_pace::ScaledTries(100); i < n && MenuShown(); ++i) Sleep(50);
     EXPECT_EQ(run.Exit(frame), 0);
 }
 

@@ -379,7 +379,9 @@ TEST_F(PrintExport, ACutCopyKeepsTheUsersClipboard) {
     EXPECT_EQ(ClipboardText(), kept);
     const std::string keptBytes = "the user's own text, \xD0\xBA\xD0\xBE\xD0\xBF\xD0\xB8\xD1\x8F, \xE5\x86\x99\xE3\x81\x97";
     std::string pasted;
-    for (int i = 0; i < 40 && (pasted = PastedInXProgram(folders.root)) != keptBytes; ++i) Sleep(50);
+    for (int i = 0, n = machine_pace::ScaledTries(100);
+         i < n && (pasted = PastedInXProgram(folders.root)) != keptBytes; ++i)
+        Sleep(50);
     EXPECT_EQ(pasted, keptBytes);
 
     HWND dialog = OpenDialog(frame);

@@ -9,6 +9,7 @@
 
 #include <string>
 
+#include "ui/e2e/machine_pace.h"
 #include "ui/e2e/program_session.h"
 
 namespace {
@@ -111,7 +112,7 @@ TEST_F(ProgramStart, SecondStartShowsTheHiddenWindowAndExitsWithZero) {
     EXPECT_FALSE(IsWindowVisible(frame));
     ProgramRun second;
     EXPECT_EQ(second.WaitForExit(), 0);
-    for (int i = 0; i < 50 && !IsWindowVisible(frame); ++i) Sleep(100);
+    for (int i = 0, n = machine_pace::ScaledTries(50); i < n && !IsWindowVisible(frame); ++i) Sleep(100);
     EXPECT_TRUE(IsWindowVisible(frame));
     EXPECT_EQ(FindFrame(), frame);  // still the one window
     RECT rect{};
@@ -205,7 +206,7 @@ TEST_F(ProgramStart, ExitWritesTheWindowTheSelectedListAndTheUsageCounters) {
     HWND frame = run.WaitForFrame();
     ASSERT_NE(frame, nullptr);
     PostMessageW(frame, WM_COMMAND, 40051, 0);
-    for (int i = 0; i < 50 && !IsWindowVisible(frame); ++i) Sleep(100);
+    for (int i = 0, n = machine_pace::ScaledTries(50); i < n && !IsWindowVisible(frame); ++i) Sleep(100);
     SetWindowPos(frame, nullptr, 60, 70, 450, 560, SWP_NOZORDER | SWP_NOACTIVATE);
     ASSERT_EQ(run.Exit(frame), 0);
 
@@ -288,10 +289,12 @@ TEST_F(ProgramStart, OptionTogglesChangeTheWindowAndAreSavedInFlags) {
     ASSERT_NE(frame, nullptr);
     EXPECT_TRUE(GetWindowLongW(frame, GWL_EXSTYLE) & WS_EX_TOPMOST);
     for (WPARAM toggle : {40013, 40012, 40114}) PostMessageW(frame, WM_COMMAND, toggle, 0);
-    for (int i = 0; i < 50 && (GetWindowLongW(frame, GWL_EXSTYLE) & WS_EX_TOPMOST); ++i) Sleep(20);
+    for (int i = 0, n = machine_pace::ScaledTries(250);
+         i < n && (GetWindowLongW(frame, GWL_EXSTYLE) & WS_EX_TOPMOST); ++i)
+        Sleep(20);
     EXPECT_FALSE(GetWindowLongW(frame, GWL_EXSTYLE) & WS_EX_TOPMOST);
     auto flags = [&run, frame] { return std::stoul(run.QueryState(frame)[L"flags"]); };
-    for (int i = 0; i < 50 && !(flags() & 0x20000); ++i) Sleep(20);
+    for (int i = 0, n = machine_pace::ScaledTries(250); i < n && !(flags() & 0x20000); ++i) Sleep(20);
     EXPECT_EQ(flags() & 0x23000, 0x21000u);  // monitor and under cursor on, topmost off
     EXPECT_EQ(run.Exit(frame), 0);
     unsigned saved = static_cast<unsigned>(std::stoul(ReadIniString(folders, L"Application", L"Flags")));
