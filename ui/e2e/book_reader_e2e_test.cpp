@@ -174,8 +174,10 @@ TEST_F(BookReader, ColumnsHintsAndTheColumnMenuAddAWord) {
         if (hint) hinted = Text(FindWindowExW(hint, nullptr, nullptr, nullptr));
         return hinted == L"Add a column with another language";
     }, 120)) << "the hint over the reader's button: " << testing::PrintToString(hinted);
+    // The hint gone first: over the columns it would read as a line of text.
     SetCursorPos(0, 0);
-    WaitFor([&] { return ShownWindow(L"Ostrel ToolTip Class", nullptr) == nullptr; }, 40);
+    ASSERT_TRUE(WaitFor([&] { return ShownWindow(L"Ostrel ToolTip Class", nullptr) == nullptr; }, 400))
+        << "the hint stayed with the pointer away";
     SendMessageW(reader, WM_COMMAND, kAddColumn, 0);
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(reader, kAddColumn))) << "every language of the book is shown";
     HWND columns[4] = {};

@@ -160,11 +160,18 @@ public:
     // The window's faults, the glyphs of one of its controls, a picture. A
     // message box's buttons are the system's, in the system's language.
     void Check(const char* name, HWND window, int glyphControl = 0, bool shoot = false, bool box = false) {
-        auto state = run_.QueryState(frame_);
-        if (box)
-            for (auto it = state.begin(); it != state.end();)
-                it = it->second.starts_with(L"1|") || it->second.starts_with(L"2|") ? state.erase(it) : std::next(it);
-        const std::string found = PopupFaults(state, language_, english_, shown_);
+        // A window gets its texts as it opens, a file dialog a moment after
+        // it shows: its faults are those left once it has them.
+        std::string found;
+        WaitFor([&] {
+            auto state = run_.QueryState(frame_);
+            if (box)
+                for (auto it = state.begin(); it != state.end();)
+                    it = it->second.starts_with(L"1|") || it->second.starts_with(L"2|") ? state.erase(it)
+                                                                                        : std::next(it);
+            found = PopupFaults(state, language_, english_, shown_);
+            return found.empty();
+        }, 80);
         if (!found.empty()) faults_ += std::string(language_.name) + " " + name + ":\n" + found;
         if (!window) return;
         GlyphSearch search{glyphControl};
