@@ -154,6 +154,16 @@ protected:
         EXPECT_EQ(ShownRefusal(state), nullptr) << "told twice";
     }
 
+    // One mouse event at a screen point, queued as a real device's would be.
+    static void SendMouse(int x, int y, DWORD flags) {
+        INPUT event{};
+        event.type = INPUT_MOUSE;
+        event.mi.dx = MulDiv(x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+        event.mi.dy = MulDiv(y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+        event.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+        SendInput(1, &event, sizeof(INPUT));
+    }
+
     static void Wheel(HWND list, int notches) {
         key_typing::FocusWindow(list);
         RECT box{};
@@ -288,16 +298,19 @@ TEST_F(ListRefusals, WheelAndScrollBoxOntoDamagedLeavesAreToldOnceWhereTheUserWa
     const double share = 7.0 / 8;
     const int to = from + static_cast<int>(share * (client.bottom - 2 * arrow - thumb));
     key_typing::FocusWindow(list);
-    SetCursorPos(x, from);
-    INPUT press{};
-    press.type = INPUT_MOUSE;
-    press.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    SendInput(1, &press, sizeof(INPUT));
-    Sleep(100);  // the press starts the drag before the move
-    SetCursorPos(x, to);
-    Sleep(100);
-    press.mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(1, &press, sizeof(INPUT));
+    // Press, move and release go through the input queue in that order (a
+    // cursor set directly could move before a busy program took the press,
+    // which then fell on the track); the move waits until the press has
+    // started the drag, which captures the mouse.
+    SendMouse(x, from, MOUSEEVENTF_MOVE);
+    SendMouse(x, from, MOUSEEVENTF_LEFTDOWN);
+    GUITHREADINFO gui{};
+    gui.cbSize = sizeof(gui);
+    const DWORD listThread = GetWindowThreadProcessId(list, nullptr);
+    EXPECT_TRUE(WaitFor([&] { return GetGUIThreadInfo(listThread, &gui) && gui.hwndCapture != nullptr; }))
+        << "the press on the scroll box starts a drag";
+    SendMouse(x, to, MOUSEEVENTF_MOVE);
+    SendMouse(x, to, MOUSEEVENTF_LEFTUP);
     state = After(frame, [&](State& now) { return Number(now, L"rows") < rows || ShownRefusal(now); }, rows, &box);
     ExpectRefusalOf(box, L"kanjidic-fuki.qdx");
     state = run_.QueryState(frame);
