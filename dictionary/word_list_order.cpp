@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "common/unicode/japanese_chars.h"
 #include "dictionary/dictionary_schema.h"
 #include "dictionary/word_list.h"
 
@@ -54,9 +55,9 @@ int32_t ReadingAgreement(std::u16string_view text, const WordListEntry& entry) {
 bool IsDeleted(const WordListEntry& entry) { return (entry.flags & kEntryDeleted) != 0; }
 
 bool IsHiragana(char16_t c) { return c >= 0x3041 && c <= 0x309F; }
-bool IsKana(char16_t c) { return c >= 0x3041 && c <= 0x30FE; }
+using ostrel::japanese::IsKana;
 bool IsPunctuation(char16_t c) { return (c >= 0x3000 && c <= 0x303F) || (c >= 0xFF01 && c <= 0xFF0F) || c == u'.'; }
-bool IsKanji(char16_t c) { return (c >= 0x3400 && c <= 0x9FFF) || c == u'々'; }
+bool IsKanji(char16_t c) { return ostrel::japanese::IsCjkIdeograph(c) || c == u'々'; }
 
 // A word the translator read through its forms (code 3) or joined with する
 // (21), or one whose text holds more than hiragana.
