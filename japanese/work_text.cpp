@@ -154,10 +154,30 @@ bool IsJapaneseScript(std::u16string_view text) {
     return (japanese > 0 && japanese >= western) || HasJapaneseSentence(text);
 }
 
+namespace {
+
+// Whether the first letter at or after `caret` (the word a Western look-up
+// would read there) is Japanese: such a word has no Western reading.
+bool JapaneseWordAt(std::u16string_view text, int32_t caret) {
+    for (size_t i = static_cast<size_t>(std::max(caret, 0)), units = 1; i < text.size(); i += units) {
+        const char32_t c = CodePointAt(text, i, units);
+        if (units == 1 && !IsWordUnit(text[i])) continue;  // a blank or a stop (・ too)
+        return IsJapaneseChar(c);
+    }
+    return false;
+}
+
+}  // namespace
+
 TextKind DecideTextKind(const WorkText& work, std::optional<HitSpan> coveringHit) {
     const std::u16string_view text = work.text;
     if (text.empty()) return TextKind::kNone;
-    if (!work.caretOnText) return IsJapaneseScript(text) ? TextKind::kJapanese : TextKind::kWestern;
+    // A text read as Western is looked up at the word by the caret (its first
+    // word, or the word just typed); where that word is Japanese the Western
+    // look-up has nothing to give, so its Japanese reading is listed.
+    if (!work.caretOnText) {
+        return IsJapaneseScript(text) || JapaneseWordAt(text, work.caret) ? TextKind::kJapanese : TextKind::kWestern;
+    }
     if (!coveringHit) return text[work.caret] < 0x3000 ? TextKind::kWestern : TextKind::kJapanese;
     const int32_t hitStart = std::clamp(coveringHit->start, 0, static_cast<int32_t>(text.size()));
     const int32_t hitEnd = std::clamp(coveringHit->start + coveringHit->length, hitStart,

@@ -68,7 +68,9 @@ TEST(DecideTextKind, FollowsTheHitAtTheCaretThenTheCharacter) {
 // Without a caret on the text (a whole text, or the input line with the
 // caret behind its end after a paste or typing) the text's own script
 // decides, not its first character; a caret on a word beyond the 255th
-// character decides by that word.
+// character decides by that word. A text of more Western letters is still
+// Japanese where the word the Western look-up would read (the first, or the
+// one the caret stands behind) is Japanese: that word has no Western reading.
 TEST(DecideTextKind, WithoutACaretOnTheTextItsScriptDecides) {
     struct Case {
         std::u16string text;
@@ -87,6 +89,10 @@ TEST(DecideTextKind, WithoutACaretOnTheTextItsScriptDecides) {
         {u"ＡＢＣです", 5, TranslateMode::kInputLine, TextKind::kJapanese},  // full-width letters count as Japanese
         {u"!? …", 4, TranslateMode::kInputLine, TextKind::kWestern},        // no letter at all
         {longLine, 301, TranslateMode::kInputLine, TextKind::kJapanese},    // the caret on 猫, behind the 255th
+        {u"ねこ 猫 кошка cat felis", 0, TranslateMode::kWholeText, TextKind::kJapanese},
+        {u"ねこ 猫 кошка cat felis", 20, TranslateMode::kInputLine, TextKind::kWestern},  // felis just typed
+        {u"a cat is ねこ", 11, TranslateMode::kInputLine, TextKind::kJapanese},         // ねこ just typed
+        {u"・cat dog ねこ", 0, TranslateMode::kWholeText, TextKind::kWestern},          // the stop is no word
     };
     for (size_t i = 0; i < std::size(cases); ++i) {
         const auto work = CutWorkText(cases[i].text, cases[i].caret, 0, 0, cases[i].mode);
