@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "latin/addon_tables.h"
 #include "latin/dictionary_form.h"
@@ -404,12 +405,55 @@ void GroupRecords(const ResultList& results, Grouping& g) {
 
 namespace {
 
-// The dictionary form cut at its first zero, blank or comma.
-std::string FormHead(const DictionaryEntry& entry) {
+// The principal parts of the dictionary form, each cut at its first blank
+// ("facio, facere, feci, factus  V" gives facio, facere, feci, factus; "vox,
+// vocis" gives vox, vocis), the head first; "undeclined", a label, and "-",
+// a form the word lacks, are none.
+std::vector<std::string> FormParts(const DictionaryEntry& entry) {
     char form[kDictionaryFormSize];
     MakeDictionaryForm(form, entry);
-    const size_t n = std::strcspn(form, " ,");
-    return std::string(form, n);
+    std::string text(form);
+    text = text.substr(0, text.find("  "));
+    std::vector<std::string> parts;
+    for (size_t at = 0; at <= text.size();) {
+        size_t end = text.find(", ", at);
+        if (end == std::string::npos) end = text.size();
+        std::string part = text.substr(at, end - at);
+        part = part.substr(0, part.find(' '));
+        if (parts.empty() || (part != "undeclined" && part != "-" && !part.empty())) parts.push_back(part);
+        at = end + 2;
+    }
+    if (parts.empty()) parts.emplace_back();
+    return parts;
+}
+
+// The principal part a group's word is scored against: the head, or where
+// one of the group's lines is on a stem the head does not show (natum on
+// nascor's "nat", vocem on vox's "voc", fecit on facio's "fec"), the part
+// that shows that stem (natus, vocis, feci) when it matches further. Only a
+// verb's, a noun's and a pronoun's parts are forms of the word itself: an
+// adjective's or adverb's further parts are its degrees (sapientior would
+// take sapientius from the adverb), a numeral's other numerals (secundus,
+// bini), and those keep the head.
+const std::string& ScoredPart(const char* word, const std::vector<std::string>& parts, const EntryGroup& group,
+                              const Grouping& g) {
+    const std::string* best = &parts.front();
+    const int32_t pos = group.entry.part.partOfSpeech;
+    if (pos != POS_V && pos != POS_N && pos != POS_PRON) return *best;
+    int bestScore = MatchedLength(word, best->c_str());
+    for (int k = 0; k < group.lineCount; ++k) {
+        const char* stem = g.lines[group.firstLine + k].stem;
+        const size_t length = std::strlen(stem);
+        if (length == 0 || parts.front().compare(0, length, stem) == 0) continue;
+        for (const std::string& part : parts) {
+            const int score = MatchedLength(word, part.c_str());
+            if (part.compare(0, length, stem) == 0 && score > bestScore) {
+                best = &part;
+                bestScore = score;
+            }
+        }
+    }
+    return *best;
 }
 
 // A vocative, a supine or an accusative in -im: the rarest forms of their
@@ -468,15 +512,19 @@ namespace {
 // goes before the readings of the word split before its enclitic: a lemma
 // that ends in -que (utrumque, quisque, itaque) is that lemma first, and
 // utrum with -que only second. Else the higher rank goes first: the score
-// (the length of the word's common beginning with the dictionary form) and
-// how common the reading is, so that a far commoner lemma goes before a rare
-// homograph that only wins on its score (velle volo before vello, potes
-// possum before poto, mei ego before meio), while a word of one form that is
-// the whole word (maxime, numquam, partim, bis) is not overtaken by an
-// inflected homograph (magnus, qui, pars, duo).
+// (the length of the word's common beginning with the principal part it is
+// read by) and how common the reading is, so that a far commoner lemma goes
+// before a rare homograph that only wins on its score (velle volo before
+// vello, potes possum before poto, mei ego before meio), while a word of one
+// form that is the whole word (maxime, numquam, partim, bis) is not
+// overtaken by an inflected homograph (magnus, qui, pars, duo). Of equal
+// ranks, a reading
+// whose head is the word goes before one that reached the rank only by a
+// further principal part (veritas before vereor's participle).
 bool GoesBefore(const EntryGroup& b, const EntryGroup& a) {
     if (a.split != b.split) return a.split;
     if (a.rank != b.rank) return a.rank < b.rank;
+    if (a.whole != b.whole && (a.byFurtherPart || b.byFurtherPart)) return b.whole;
     if (a.commonness != b.commonness) return a.commonness < b.commonness;
     return a.exactCase < b.exactCase;
 }
@@ -486,16 +534,19 @@ void ScoreAndOrder(const char* word, Grouping& g) {
     for (int i = 0; i < g.groupCount; ++i) {
         EntryGroup& group = g.groups[i];
         if (group.kind == RESULT_TRICK || group.kind == RESULT_SYNCOPE || group.kind == RESULT_NOTE) return;
-        const std::string head = FormHead(group.entry);
+        const std::vector<std::string> parts = FormParts(group.entry);
+        const std::string& head = parts.front();
+        const std::string& scored = ScoredPart(word, parts, group, g);
         // A capital of the word matches the form's small letter, so a word
         // that opens a sentence (Quod, Utrumque) reads as it does in lower
         // case; a small letter matches only itself, so a lower-case word
         // reads as a common noun before a name (caeli caelum, not Caelius).
-        group.score = MatchedLength(word, head.c_str());
-        group.whole = group.score == wordLength && group.score == static_cast<int>(head.size());
+        group.score = MatchedLength(word, scored.c_str());
+        group.byFurtherPart = &scored != &head;
         int exact = 0;
-        while (exact < group.score && word[exact] == head[exact]) ++exact;
+        while (exact < group.score && word[exact] == scored[exact]) ++exact;
         group.exactCase = exact;
+        group.whole = MatchedLength(word, head.c_str()) == wordLength && wordLength == static_cast<int>(head.size());
     }
     for (int i = 0; i < g.groupCount; ++i) {
         g.groups[i].commonness = Commonness(g.groups[i], g);

@@ -33,6 +33,7 @@ struct EntryGroup {
     int score = 0;
     bool split = false;         // a reading of the word split before its enclitic (arma + que) or behind a prefix (num + quam)
     bool whole = false;         // the form's head is the whole word
+    bool byFurtherPart = false; // scored against a principal part other than the head (natum: nascor's natus)
     int exactCase = 0;          // of the score, the letters that match in case too
     int commonness = 0;         // 0 (very rare) to 5 (very frequent)
     int rank = 0;               // ReadingRank

@@ -214,8 +214,9 @@ const char* const kLexiconLines[] = {
 // its first stem and part of speech ("hab V"), in the order written.
 class ReadingOrder : public CodedLines {
 protected:
-    void UseLines(bool reversed) {
-        host.entries.assign(std::begin(kLexiconLines), std::end(kLexiconLines));
+    void UseLines(bool reversed) { UseLines(reversed, std::begin(kLexiconLines), std::end(kLexiconLines)); }
+    void UseLines(bool reversed, const char* const* begin, const char* const* end) {
+        host.entries.assign(begin, end);
         if (reversed) std::reverse(host.entries.begin(), host.entries.end());
         host.BuildStemIndex();
         host.Install();
@@ -260,6 +261,34 @@ TEST_F(ReadingOrder, CommonnessScoreAndCaseOrderTheReadingsOneWay) {
         UseLines(reversed);
         for (const auto& [word, readings] : expected)
             EXPECT_EQ(Readings(word), readings) << word << (reversed ? " (entries reversed)" : "");
+    }
+}
+
+// A participle, a noun's second stem: lines of the word list as the
+// converter writes them, the commoner lemma stored first.
+const char* const kPrincipalPartLines[] = {
+    "vox                voc                                                      N      3 1 F X          X X X B X voice, tone, expression;",
+    "voc                voc                vocav              vocat              V      1 1 X            X X X B X to call, summon; to name; to call up",
+    "nasc               nasc               zzz                nat                V      3 1 DEP          X X X C X to be born, to be begotten",
+    "ver                ver                zzz                verit              V      2 1 DEP          X X X C X to feel awe of, to reverence, revere",
+    "nat                nat                                                      N      2 1 M X          X X X C X born, arisen; made; destined; design",
+    "veritas            veritat                                                  N      3 1 F X          X X X D X - truth, fact, accuracy; honesty, t",
+};
+
+// A reading on a stem its head does not show is scored against the
+// principal part that shows it: natum matches nascor's natus as far as the
+// noun natus, and vocem vox's vocis as far as voco, so the commoner lemma,
+// stored first, leads. A word that is a noun's head goes before a verb that
+// reaches the same rank only by such a part (veritas, not vereor's veritas
+// "having feared"), whatever the order stored.
+TEST_F(ReadingOrder, AFormOnAFurtherStemIsScoredByThePartThatShowsIt) {
+    UseLines(false, std::begin(kPrincipalPartLines), std::end(kPrincipalPartLines));
+    EXPECT_EQ(Readings("natum"), (std::vector<std::string>{"nasc V", "nat N"}));
+    EXPECT_EQ(Readings("vocem"), (std::vector<std::string>{"vox N", "voc V"}));
+    for (bool reversed : {false, true}) {
+        UseLines(reversed, std::begin(kPrincipalPartLines), std::end(kPrincipalPartLines));
+        EXPECT_EQ(Readings("veritas"), (std::vector<std::string>{"veritas N", "ver V"}))
+            << (reversed ? " (entries reversed)" : "");
     }
 }
 

@@ -237,15 +237,16 @@ def order_faults(latintool, dictionary, words, known):
     alike, has no frequency to compare."""
     frequencies, pronouns = prose_accuracy.lexicon_frequencies()
     frequencies = {l: f for l, f in frequencies.items() if f > 1}
-    _, groups = prose_accuracy.analyses(latintool, dictionary, words)
+    _, groups = prose_accuracy.analyses(latintool, dictionary, words, with_rare=True)
     faults = []
     for word, g in zip(words, groups):
         lemmas = collatinus_forms.lemmas_of(known, word)
         pronoun_frequency = max((frequencies.get(l, 0) for l in lemmas if l in pronouns), default=0)
-        ranked = [(frequencies.get(l, 0) if l != collatinus_forms.PRONOUN else pronoun_frequency, l)
-                  for l, score in g if l and score == max(s for _, s in g)
+        # A reading by rare forms alone (habitu as habeo's supine) is as rare as any.
+        ranked = [(0 if rare else pronoun_frequency if l == collatinus_forms.PRONOUN else frequencies.get(l, 0), l)
+                  for l, score, rare in g if l and score == max(s for _, s, _ in g)
                   and (l in frequencies or l == collatinus_forms.PRONOUN)]
-        if ranked and ranked[0][0] < max(ranked)[0]:
+        if ranked and ranked[0][1] != max(ranked)[1] and ranked[0][0] < max(ranked)[0]:
             faults.append((word, ranked[0][1], max(ranked)[1]))
     return faults
 

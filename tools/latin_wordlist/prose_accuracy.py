@@ -137,13 +137,22 @@ def texts():
     return found
 
 
-def analyses(latintool, dictionary, tokens):
+def is_rare_form(line):
+    """Whether an inflection line ("habit.u - supine 2.1 abl. sg. n.") is of a
+    form the analyser takes for the rarest of its word's, whatever the word:
+    a supine, a vocative, a noun's accusative in -im."""
+    form, _, codes = line.partition(" - ")
+    return codes.startswith("supine") or (codes.startswith(("n.", "adj.", "vpar.")) and " voc. " in codes) or \
+        (codes.startswith("n.") and " acc. " in codes and form.endswith(".im"))
+
+
+def analyses(latintool, dictionary, tokens, with_rare=False):
     """Per token: whether any analysis came (a group line), and its groups in
     order as (lemma, score): the lemma of the group's dictionary form
     (PRONOUN for a pronoun made with a packon, whose form names no lemma;
-    None for a group with no entry), the score the analyser orders groups by (the length of the
-    common beginning of the token and the form up to its first blank or
-    comma; a group without its own form line shares the one before)."""
+    None for a group with no entry), the score the analyser orders groups by
+    (form_score; a group without its own form line shares the one before).
+    with_rare adds to each group whether it reads by rare forms alone."""
     out = subprocess.run([latintool, "analyse", "--dictionary", dictionary], input="\n".join(tokens) + "\n",
                          capture_output=True, text=True, encoding="latin-1", check=True).stdout
     found, groups, token_groups, any_group, group, form = [], [], [], False, [], ""
@@ -157,10 +166,12 @@ def analyses(latintool, dictionary, tokens):
                 lemma = LEXICON_NAMES.get(lemma, lemma)
             elif any(g.startswith("01 ") and (" pron. " in g or " pack. " in g) for g in group):
                 lemma, form = collatinus_forms.PRONOUN, ""
-            head = re.split(r"[ ,]", form)[0] if form else ""
             token = tokens[len(groups)]
-            score = next((i for i, (a, b) in enumerate(zip(token, head)) if a != b), min(len(token), len(head)))
-            token_groups.append((lemma, score))
+            lines = [g[3:] for g in group if g.startswith("01 ") and len(g) > 3]
+            stems = [line.split()[0].split(".")[0] for line in lines]
+            score = form_score(token, form, stems)
+            rare = bool(lines) and all(map(is_rare_form, lines))
+            token_groups.append((lemma, score, rare) if with_rare else (lemma, score))
             group = []
         if row.startswith("=> "):
             groups.append(token_groups)
@@ -172,6 +183,29 @@ def analyses(latintool, dictionary, tokens):
         elif group:
             group.append(row)
     return found, groups
+
+
+def common_beginning(token, form):
+    return next((i for i, (a, b) in enumerate(zip(token, form)) if a != b), min(len(token), len(form)))
+
+
+def form_score(token, form, stems):
+    """The score the analyser orders groups by: the length of the common
+    beginning of the token and the form's head (up to its first blank or
+    comma), or, for a verb, noun or pronoun read on a stem the head does not
+    show, of the principal part that shows it where that matches further
+    (natum: nascor's natus; vocem: vox's vocis)."""
+    if not form:
+        return 0
+    named, _, codes = form.partition("  ")
+    parts = [part.split(" ")[0] for part in named.split(", ")]
+    parts = parts[:1] + [p for p in parts[1:] if p and p not in ("undeclined", "-")]
+    score = common_beginning(token, parts[0])
+    if codes.split()[:1] in (["V"], ["N"], ["PRON"]):
+        for stem in stems:
+            if stem and not parts[0].startswith(stem):
+                score = max([score] + [common_beginning(token, p) for p in parts if p.startswith(stem)])
+    return score
 
 
 def first_lemmas(latintool, dictionary, tokens):
