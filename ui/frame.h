@@ -231,6 +231,7 @@ private:
     int32_t listHeight_ = 0;           // the split between list and article
     wchar_t tooltip_[80] = {};         // text handed to a toolbar tooltip
     bool testHook_ = false;            // OSTREL_TEST_HOOK=1: answer WM_COPYDATA queries
+    int64_t testQueueMarks_ = 0;       // the hook's queue marks handled (test_hook_protocol.h)
     WebSearchWords webWords_;          // texts handed out with web-search commands
     int32_t commandHold_ = 0;          // holds of running long actions
     std::vector<std::pair<WPARAM, LPARAM>> heldCommands_;  // commands waiting for the holds' end

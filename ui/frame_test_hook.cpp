@@ -23,6 +23,7 @@
 // | status.P    | the text of part P (0, 1) of the status bar                |
 // | refreshes   | refreshes of the current list since the start (page, scroll bar, article) |
 // | articles    | articles loaded into the article view since the start      |
+// | marks       | queue marks (kTestQueueMark) handled since the start        |
 // | stage.NAME  | QueryPerformanceCounter's count when the last Find reached stage NAME (find_stages.h), 0 never |
 // | tab         | the command of the tab shown selected                      |
 // | button.N    | 1 when toolbar button N is enabled, 0 greyed (N = 40194)   |
@@ -129,6 +130,7 @@ LRESULT CFrame::OnTestQuery(HWND sender, const COPYDATASTRUCT* query) {
     AddLine(text, u"dictionaries", Number(lists ? lists->DictionaryCount() : 0));
     AddLine(text, u"refreshes", Number(ListView::RefreshCount()));
     AddLine(text, u"articles", Number(ListView::ArticleLoadCount()));
+    AddLine(text, u"marks", Number(testQueueMarks_));
     for (int32_t stage = 0; stage < static_cast<int32_t>(FindStage::Count); ++stage)
         AddLine(text, std::u16string(u"stage.") + kFindStageNames[stage],
                 Number(FindStageMark(static_cast<FindStage>(stage))));

@@ -402,6 +402,10 @@ LRESULT CFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         if (testHook_) return OnTestQuery(reinterpret_cast<HWND>(wParam), reinterpret_cast<COPYDATASTRUCT*>(lParam));
         break;
     default:
+        if (message == kTestQueueMark && testHook_) {
+            ++testQueueMarks_;
+            return 0;
+        }
         if (message == msg::kContextMenu) {
             OnInputContextMenu(lParam);
         } else if (message == msg::kTrayNotify) {

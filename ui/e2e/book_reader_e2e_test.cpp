@@ -255,7 +255,8 @@ TEST_F(BookReader, AutoLocateOffKeepsTheListStillUntilItIsOnAgain) {
     PostMessageW(frame, WM_COMMAND, kAutoLocateCommand, 0);
     for (wchar_t c : word) PostMessageW(input, WM_CHAR, c, 1);
     ASSERT_TRUE(WaitFor([&] { return Text(input) == word; }));
-    Sleep(500);
+    // A search the last character's change posted would have run by now.
+    ASSERT_TRUE(run.WaitForPostedMessages(frame));
     EXPECT_EQ(currentCell(), before) << "a search ran with auto-locate off";
     PostMessageW(frame, WM_COMMAND, kAutoLocateCommand, 0);
     EXPECT_TRUE(WaitFor([&] { return currentCell() == word; })) << Narrow(currentCell());

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "common/tests/test_paths.h"
+#include "common/ui_text/hint_texts.h"
 #include "common/win/tests/key_typing.h"
 #include "common/win/tests/screen_ink.h"
 #include "ui/e2e/edict_slice.h"
@@ -148,8 +149,8 @@ size_t ColourCount(HWND window) {
 // A small window (a hint: background, frame, text) shows fewer colours than a dialog.
 void Shoot(HWND window, const TestFolders& folders, const std::wstring& name, size_t blankColours = 8) {
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    Sleep(300);
-    EXPECT_GT(ColourCount(window), blankColours) << "blank: " << std::string(name.begin(), name.end());
+    EXPECT_TRUE(WaitFor([&] { return ColourCount(window) > blankColours; }, 120))
+        << "blank: " << std::string(name.begin(), name.end());
     SaveScreenshot(folders.root + L"\\" + name + L".png");
 }
 
@@ -905,14 +906,16 @@ TEST_F(DictionaryDialogs, SettingsOkWritesTheKeysAndCancelRestores) {
     EXPECT_EQ(run.Exit(frame), 0);
 }
 
-// The pointer rests on a toolbar button: a hint inside the work area after
-// about half a second; the next button's hint comes at once; over the status
-// bar of a maximised window the hint stays inside the work area.
-TEST_F(DictionaryDialogs, HoverHintWaitsThenFollowsAndStaysInside) {
+// The pointer rests on a toolbar button: the button's hint shows inside the
+// work area, in the interface's language, and goes with the pointer; the
+// next button's hint follows it; over the status bar of a maximised window
+// the hint stays inside the work area.
+TEST_F(DictionaryDialogs, HoverHintShowsTheButtonsTextFollowsAndStaysInside) {
     const struct {
         const wchar_t* flags;
         const wchar_t* name;
-    } languages[] = {{L"49152", L"en"}, {L"32768", L"ru"}, {L"34816", L"ja"}};
+        int32_t language;  // of the hint texts: 0 Russian, 1 English, 2 Japanese
+    } languages[] = {{L"49152", L"en", 1}, {L"32768", L"ru", 0}, {L"34816", L"ja", 2}};
     for (const auto& language : languages) {
         TestFolders folders = Prepare(std::wstring(L"DictionaryDialogs.Hint.") + language.name, language.flags);
         ProgramRun run;
@@ -931,6 +934,13 @@ TEST_F(DictionaryDialogs, HoverHintWaitsThenFollowsAndStaysInside) {
             ClientToScreen(toolbar, &centre);
             return centre;
         };
+        auto buttonAt = [&](int index) {
+            RemoteMemory memory(toolbar, sizeof(TBBUTTON));
+            SendMessageW(toolbar, TB_GETBUTTON, index, memory.At(0));
+            TBBUTTON button{};
+            memory.Read(0, &button, sizeof(button));
+            return button;
+        };
         auto hint = [] {
             HWND window = FindWindowW(L"Ostrel ToolTip Class", nullptr);
             return window && IsWindowVisible(window) ? window : nullptr;
@@ -940,47 +950,51 @@ TEST_F(DictionaryDialogs, HoverHintWaitsThenFollowsAndStaysInside) {
             GetWindowRect(window, &rect);
             return rect.left >= work.left && rect.top >= work.top && rect.right <= work.right && rect.bottom <= work.bottom;
         };
-        SetForegroundWindow(frame);
-        // The pointer comes from off the window, with no hint shown: the wait
-        // is timed from its arrival over the button.
-        SetCursorPos(0, 0);
-        ASSERT_TRUE(WaitFor([&] { return hint() == nullptr; })) << "a hint stays up with the pointer off the window";
-        POINT first = buttonCentre(0);
-        SetCursorPos(first.x, first.y);
-        const DWORD start = GetTickCount();
-        ASSERT_TRUE(WaitFor([&] { return hint() != nullptr; }, 200)) << "no hint";
-        const DWORD waited = GetTickCount() - start;
-        EXPECT_GE(waited, 350u);
-        EXPECT_LE(waited, machine_pace::ScaledMs(1500));
-        HWND shown = hint();
-        EXPECT_TRUE(inside(shown));
-        // WM_GETTEXT is sent across processes; GetWindowText would read the caption only.
+        // The hint's text with its line breaks dropped. WM_GETTEXT is sent
+        // across processes; GetWindowText would read the caption only.
         auto hintText = [](HWND window) {
             wchar_t text[256] = {};
             if (window) SendMessageW(FindWindowExW(window, nullptr, nullptr, nullptr), WM_GETTEXT, 256,
                                      reinterpret_cast<LPARAM>(text));
-            return std::wstring(text);
+            std::wstring shown = text;
+            std::erase_if(shown, [](wchar_t c) { return c == L'\r' || c == L'\n'; });
+            return shown;
         };
-        const std::wstring firstText = hintText(shown);
-        EXPECT_FALSE(firstText.empty());
+        // The text the program's table holds for the command of a button.
+        auto textOf = [&](const TBBUTTON& button) {
+            const char16_t* text = GetHintText(button.idCommand, kHintAnyKind, language.language);
+            std::wstring expected = text ? reinterpret_cast<const wchar_t*>(text) : L"";
+            std::erase_if(expected, [](wchar_t c) { return c == L'\r' || c == L'\n'; });
+            return expected;
+        };
+        SetForegroundWindow(frame);
+        // The pointer comes from off the window, with no hint shown.
+        SetCursorPos(0, 0);
+        ASSERT_TRUE(WaitFor([&] { return hint() == nullptr; })) << "a hint stays up with the pointer off the window";
+        const std::wstring firstText = textOf(buttonAt(0));
+        ASSERT_FALSE(firstText.empty()) << "no hint text for the first button";
+        POINT first = buttonCentre(0);
+        SetCursorPos(first.x, first.y);
+        HWND shown = nullptr;
+        ASSERT_TRUE(WaitFor([&] { return (shown = hint()) != nullptr && hintText(shown) == firstText; }, 400))
+            << "no hint, or not the first button's: " << testing::PrintToString(hintText(hint()));
+        EXPECT_TRUE(inside(shown));
         Shoot(shown, folders, std::wstring(L"hint_") + language.name, 3);
         const int buttons = static_cast<int>(SendMessageW(toolbar, TB_BUTTONCOUNT, 0, 0));
         for (int next = 1; next < buttons; ++next) {
-            RemoteMemory memory(toolbar, sizeof(TBBUTTON));
-            SendMessageW(toolbar, TB_GETBUTTON, next, memory.At(0));
-            TBBUTTON button{};
-            memory.Read(0, &button, sizeof(button));
+            const TBBUTTON button = buttonAt(next);
             if (button.fsStyle & BTNS_SEP) continue;
+            const std::wstring nextText = textOf(button);
+            ASSERT_NE(nextText, firstText);
             POINT centre = buttonCentre(next);
             SetCursorPos(centre.x, centre.y);
-            const DWORD moved = GetTickCount();
-            EXPECT_TRUE(WaitFor([&] {
-                HWND h = hint();
-                return h && hintText(h) != firstText;
-            }, 40));
-            EXPECT_LT(GetTickCount() - moved, machine_pace::ScaledMs(400)) << "the next button's hint waited";
+            EXPECT_TRUE(WaitFor([&] { return hintText(hint()) == nextText; }, 400))
+                << "the next button's hint: " << testing::PrintToString(hintText(hint()));
             break;
         }
+        // Off the window, the hint goes.
+        SetCursorPos(0, 0);
+        EXPECT_TRUE(WaitFor([&] { return hint() == nullptr; }, 400)) << "the hint stayed with the pointer away";
         if (std::wstring(language.name) == L"en") {
             // A list tab: its list's text.
             HWND tabs = FindWindowExW(frame, nullptr, WC_TABCONTROLW, nullptr);
@@ -995,18 +1009,22 @@ TEST_F(DictionaryDialogs, HoverHintWaitsThenFollowsAndStaysInside) {
             EXPECT_TRUE(WaitFor([&] {
                 HWND h = hint();
                 return h && hintText(h).starts_with(L"List of");
-            }, 80)) << "no hint over the first tab";
-            PostMessageW(frame, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
-            Sleep(500);
+            }, 400)) << "no hint over the first tab";
             HWND status = FindWindowExW(frame, nullptr, STATUSCLASSNAMEW, nullptr);
             ASSERT_NE(status, nullptr);
-            RECT bar{};
-            GetWindowRect(status, &bar);
+            RECT before{}, bar{};
+            GetWindowRect(status, &before);
+            PostMessageW(frame, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+            // The status bar moved to the maximised window's foot.
+            ASSERT_TRUE(WaitFor([&] {
+                GetWindowRect(status, &bar);
+                return IsZoomed(frame) && !EqualRect(&bar, &before);
+            }, 400)) << "the window was not maximised";
             SetCursorPos(bar.left + 20, (bar.top + bar.bottom) / 2);
             EXPECT_TRUE(WaitFor([&] {
                 HWND h = hint();
                 return h && inside(h);
-            }, 120)) << "no hint inside the work area over the status bar";
+            }, 400)) << "no hint inside the work area over the status bar";
         }
         SetCursorPos(0, 0);
         EXPECT_EQ(run.Exit(frame), 0);

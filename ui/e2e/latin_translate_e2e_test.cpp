@@ -15,6 +15,7 @@
 
 #include "common/tests/test_paths.h"
 #include "ui/command_ids.h"
+#include "ui/e2e/machine_pace.h"
 #include "ui/e2e/program_session.h"
 
 namespace {
@@ -119,20 +120,26 @@ TEST(LatinEndToEnd, ADamagedLatinDictionaryIsNamedInOneMessage) {
     const std::wstring kindUnderTheBox = run.QueryState(frame)[L"kind"];
     ASSERT_NE(kindUnderTheBox, L"2");
     PostMessageW(frame, WM_COMMAND, cmd::kListReading, 0);
-    Sleep(700);
+    ASSERT_TRUE(run.WaitForPostedMessages(frame)) << "the command never reached the program";
     EXPECT_EQ(run.QueryState(frame)[L"kind"], kindUnderTheBox) << "the list changed under the message box";
     EXPECT_TRUE(IsWindow(box));
     PostMessageW(box, WM_COMMAND, IDOK, 0);
-    for (int i = 0; i < 100 && IsWindow(box); ++i) Sleep(50);
+    for (int i = 0, n = machine_pace::ScaledTries(100); i < n && IsWindow(box); ++i) Sleep(50);
     bool switched = false;
-    for (int i = 0; i < 100 && !(switched = run.QueryState(frame)[L"kind"] == L"2"); ++i) Sleep(50);
+    for (int i = 0, n = machine_pace::ScaledTries(100); i < n && !(switched = run.QueryState(frame)[L"kind"] == L"2"); ++i) Sleep(50);
     EXPECT_TRUE(switched) << "the command waiting for the box never ran";
     SendMessageW(frame, WM_COMMAND, cmd::kListTranslation, 0);
+    ASSERT_TRUE(run.WaitForPostedMessages(frame));  // what the switch posted has run
 
-    // Once: Find again shows no second box.
+    // Once: Find again ends without a second box (a box would hold the Find
+    // until it closed).
+    const std::wstring findEnded = run.QueryState(frame)[L"stage.end"];
     PostMessageW(frame, WM_COMMAND, cmd::kFind, 0);
-    Sleep(1500);
+    bool ended = false;
+    for (int i = 0, n = machine_pace::ScaledTries(300); i < n && !BoxHolding(dictionary); ++i, Sleep(50))
+        if ((ended = run.QueryState(frame)[L"stage.end"] != findEnded)) break;
     EXPECT_EQ(BoxHolding(dictionary), nullptr) << "the refusal was shown twice";
+    EXPECT_TRUE(ended) << "the second Find never ended";
     EXPECT_EQ(run.Exit(frame), 0);
 }
 

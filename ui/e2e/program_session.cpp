@@ -250,6 +250,17 @@ std::map<std::wstring, std::wstring> ProgramRun::QueryState(HWND frame) {
     return state;
 }
 
+bool ProgramRun::WaitForPostedMessages(HWND frame) {
+    const std::wstring before = QueryState(frame)[L"marks"];
+    if (before.empty() || !PostMessageW(frame, kTestQueueMark, 0, 0)) return false;
+    const long long counted = std::stoll(before) + 1;
+    for (int i = 0, n = machine_pace::ScaledTries(500); i < n; ++i, Sleep(20)) {
+        const std::wstring now = QueryState(frame)[L"marks"];
+        if (!now.empty() && std::stoll(now) >= counted) return true;
+    }
+    return false;
+}
+
 RemoteMemory::RemoteMemory(HWND window, size_t size) {
     DWORD processId = 0;
     GetWindowThreadProcessId(window, &processId);

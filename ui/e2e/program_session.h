@@ -62,6 +62,11 @@ public:
     long Exit(HWND frame);
     // The test hook's answer as name -> value.
     std::map<std::wstring, std::wstring> QueryState(HWND frame);
+    // Waits until the program's window thread has handled every message
+    // posted to it before this call: a queue mark posted behind them is
+    // counted (test_hook_protocol.h). A check that something did not happen
+    // looks then; false when the mark is never counted.
+    bool WaitForPostedMessages(HWND frame);
     // The answer once the list has stopped refreshing and loading articles
     // (two answers 300 ms apart that agree, or the last after nine seconds,
     // longer on a loaded machine).
