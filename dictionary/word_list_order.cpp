@@ -4,6 +4,7 @@
 // read up to its terminating 0 and never further.
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <string>
 #include <vector>
 
@@ -91,9 +92,18 @@ bool StemEndsAClause(std::u16string_view text, const WordListEntry& entry) {
     // is as often a compound's (割り当て先, 繰り返し回数).
     const bool blankOrLatin = behind != 0 && !IsKana(behind) && !IsKanji(behind) && !IsPunctuation(behind);
     const char16_t before = TextAt(text, entry.matchStart - 1);
-    if (before != 0 && std::u16string_view(u"をがにでともはへ").find(before) != std::u16string_view::npos)
+    const auto behindParticle = [&](std::u16string_view particle) {
+        const int32_t at = entry.matchStart - static_cast<int32_t>(particle.size());
+        return at >= 0 && text.substr(static_cast<size_t>(at), particle.size()) == particle;
+    };
+    if ((before != 0 && std::u16string_view(u"をがにでともはへ").find(before) != std::u16string_view::npos) ||
+        behindParticle(u"から") || behindParticle(u"まで") || behindParticle(u"より"))
         return comma || blankOrLatin;
-    return comma && (IsKanji(before) || (IsKana(before) && !IsHiragana(before))) && IsReadFromKana(text, entry);
+    // Behind a word in kanji, katakana or Latin letters (有効となり、,
+    // 2となり、), not behind hiragana (開くとき、) or where a sentence begins.
+    const bool latinOrDigit = (before < 0x80 && std::isalnum(before)) || (before >= 0xFF10 && before <= 0xFF5A);
+    const bool behindWord = IsKanji(before) || (IsKana(before) && !IsHiragana(before)) || latinOrDigit;
+    return comma && behindWord && IsReadFromKana(text, entry);
 }
 
 bool IsSpelledWithKanji(const WordListEntry& entry) {

@@ -89,7 +89,7 @@ WordListEntry* WordList::AddEntry(const CCursor* cursor, int32_t start, int32_t 
         entry->indexId = cursor->indexId;
         entry->recordId = cursor->position.ref.first;
         entry->subEntry = static_cast<uint16_t>(cursor->position.ref.second >> 16);
-        if (IsCommonWordReference(cursor->position.ref.second)) entry->flags |= kEntryCommonWord;
+        entry->flags |= EntryFlagsOfReference(cursor->position.ref.second);
     }
     entry->matchStart = start;
     entry->matchLength = length;
@@ -106,7 +106,7 @@ WordListEntry* WordList::AddEntry(const CCursor& cursor, const CursorEntryCopy& 
     entry->indexId = cursor.indexId;
     entry->recordId = copied.ref.first;
     entry->subEntry = static_cast<uint16_t>(copied.ref.second >> 16);
-    if (IsCommonWordReference(copied.ref.second)) entry->flags |= kEntryCommonWord;
+    entry->flags |= EntryFlagsOfReference(copied.ref.second);
     FillTexts(*entry, cursor.indexId, copied.fieldsWritten, copied.first, copied.second);
     return entry;
 }

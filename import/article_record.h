@@ -26,6 +26,8 @@ inline constexpr uint32_t kArticleRecordHeadBytes = 10;
 enum KeyFlag : uint8_t {
     kOrdinaryKey = 1,
     kCommonWordKey = kCommonWordKeyFlag,  // an ordinary key of a spelling its dictionary marks common
+    kUsuallyKanaKey = kUsuallyKanaKeyFlag,              // of a word usually written in kana
+    kCommonUsuallyKanaKey = kCommonUsuallyKanaKeyFlag,  // both
     kKanjiOwnEntryKey = 5,       // a kanji's own entry (index 102 of kanji dictionaries)
     kOnReadingKey = 11,          // index 101 of kanji dictionaries from here on
     kKunReadingKey = 12,         // no okurigana, or three and more

@@ -53,6 +53,20 @@ std::u16string_view Reading(const WordListEntry& entry) {
 }
 bool IsHiragana(char16_t c) { return c >= 0x3041 && c <= 0x309E; }
 bool IsKatakana(char16_t c) { return c >= 0x30A1 && c <= 0x30FE && c != 0x30FB; }
+bool IsCommon(const WordListEntry& entry) { return (entry.flags & kEntryCommonWord) != 0; }
+
+// The text under the entry is hiragana alone.
+bool ReadFromHiragana(const WordListEntry& entry, std::u16string_view text) {
+    for (int32_t k = entry.matchStart; k < EndOf(entry); ++k)
+        if (!IsHiragana(At(text, k))) return false;
+    return entry.matchLength > 0;
+}
+// The entry's headword holds a character that is no kana.
+bool SpelledWithKanji(const WordListEntry& entry) {
+    for (int32_t k = 0; k < entry.wordLength && k < kEntryTextUnits; ++k)
+        if (!(IsHiragana(entry.word[k]) || IsKatakana(entry.word[k]))) return true;
+    return false;
+}
 
 // What する joins onto: a verb's conjunctive stem (code 2, not a lone
 // hiragana), or a word of two characters or more written in kanji or
@@ -112,6 +126,9 @@ void JoinNounParticles(WordList& list, std::u16string_view text) {
             if (OneOf(before, u"をそあこたど") || OneOf(behind, u"でにっんは") || TextAt(text, q + 1, u"なら")) continue;
             code = kJoinNo;
         } else if (c == u'な') {
+            // 符号なしで, 引数なし、: the noun goes without (無し), it is no adjective.
+            const char16_t pastShi = At(text, q + 2);
+            if (behind == u'し' && (!IsHiragana(pastShi) || OneOf(pastShi, u"でにのはもがとや"))) continue;
             if (before == u'ん' || OneOf(behind, u"どにいるっくらりん") || TextAt(text, q + 1, u"さい") ||
                 TextAt(text, q + 1, u"がら") || TextAt(text, q + 1, u"けれ") || TextAt(text, q - 2, u"ような"))
                 continue;
@@ -321,8 +338,19 @@ void HideVerbsOverParticleNi(WordList& list, std::u16string_view text) {
         // A Latin word keeps its blank before the particle (on になっている).
         char16_t before = At(text, entry.matchStart - 1);
         if (before == u' ') before = At(text, entry.matchStart - 2);
-        if (before != 0 && !IsHiragana(before) && !OneOf(before, u"、。，．・「『（(\u3000 "))
+        if (before != 0 && !IsHiragana(before) && !OneOf(before, u"、。，．・「『（(\u3000 ")) {
             entry.flags |= kEntryDeleted;
+            continue;
+        }
+        // Behind kana too, where a common verb's form reads the same kana
+        // from behind the particle (ように|なった, not 担った; に|ない, not
+        // 似ない): the particle and that verb are written there.
+        const int32_t count = list.EntryCount();
+        const bool formBehind = FindEntry(list, count, [&](const WordListEntry& x) {
+                                    return x.matchStart == entry.matchStart + 1 && EndOf(x) == EndOf(entry) &&
+                                           x.tags[0] == 3 && IsCommon(x);
+                                }) >= 0;
+        if (formBehind) entry.flags |= kEntryDeleted;
     }
 }
 
@@ -331,10 +359,14 @@ void HideWordsOverParticleAndSuru(WordList& list, std::u16string_view text) {
     for (int32_t i = 0; i < count; ++i) {
         WordListEntry& entry = list.EntryAt(i);
         if (!Visible(entry) || entry.indexId != static_cast<uint32_t>(kIndexReadingWord) || entry.matchLength < 2 ||
-            !OneOf(At(text, entry.matchStart), u"にはがも"))
+            !OneOf(At(text, entry.matchStart), u"にはがもと"))
             continue;
         const char16_t before = At(text, entry.matchStart - 1);
-        if (!IsCjkIdeograph(before) && !IsKatakana(before) && before != u'々') continue;
+        // The quoting と follows kana as well (ようとし、, だとします): a
+        // word in kanji (年, 都市) gives way to とする and する there.
+        const bool quoting = At(text, entry.matchStart) == u'と';
+        if (quoting && !SpelledWithKanji(entry)) continue;
+        if (!(quoting && before != 0) && !IsCjkIdeograph(before) && !IsKatakana(before) && before != u'々') continue;
         bool fromKana = true;
         for (int32_t k = entry.matchStart; k < EndOf(entry); ++k) fromKana = fromKana && IsHiragana(At(text, k));
         bool kanji = false;
@@ -351,9 +383,41 @@ void HideWordsOverParticleAndSuru(WordList& list, std::u16string_view text) {
     }
 }
 
+void HideKanjiWordsSplitByForms(WordList& list, std::u16string_view text) {
+    const int32_t count = list.EntryCount();
+    // A common word read through its forms, past its bare stem (ない, なる,
+    // not 食べ of たべもの), over [from, to).
+    const auto formOver = [&](int32_t from, int32_t to) {
+        return FindEntry(list, count, [&](const WordListEntry& x) {
+                   return x.matchStart == from && EndOf(x) == to && x.tags[0] == 3 && x.tags[1] != 2 &&
+                          x.matchLength >= 2 && IsCommon(x) && SpelledWithKanji(x);
+               }) >= 0;
+    };
+    // A word written in kana alone (a particle: か, と, よう) over the rest.
+    const auto kanaWordOver = [&](int32_t from, int32_t to) {
+        return FindEntry(list, count, [&](const WordListEntry& x) {
+                   return x.tags[0] == 0 && !SpelledWithKanji(x) && x.matchStart == from && EndOf(x) >= to;
+               }) >= 0;
+    };
+    for (int32_t i = 0; i < count; ++i) {
+        WordListEntry& entry = list.EntryAt(i);
+        if (!Visible(entry) || entry.tags[0] != 0 || entry.matchLength < 2 || !SpelledWithKanji(entry) ||
+            (entry.flags & kEntryUsuallyKana) != 0 || !ReadFromHiragana(entry, text))
+            continue;
+        const int32_t start = entry.matchStart, end = EndOf(entry);
+        for (int32_t cut = start + 1; cut < end; ++cut) {
+            if (formOver(start, cut) && kanaWordOver(cut, end)) {
+                entry.flags |= kEntryDeleted;
+                break;
+            }
+        }
+    }
+}
+
 int32_t PostProcessHits(WordList& list, std::u16string_view text, bool translation, int32_t expand) {
     if (translation) HideVerbsOverParticleNi(list, text);
     if (translation) HideWordsOverParticleAndSuru(list, text);
+    if (translation) HideKanjiWordsSplitByForms(list, text);
     if (translation) JoinNounParticles(list, text);
     JoinSuruVerbs(list, text, translation);
     list.SortByTextPosition(expand);

@@ -41,6 +41,13 @@ void HideVerbsOverParticleNi(WordList& list, std::u16string_view text);
 // the kana reached from the particle over that form (二死 from にし of
 // 詳細にし, 奔る from はしません of 伸長はしません) is hidden.
 void HideWordsOverParticleAndSuru(WordList& list, std::u16string_view text);
+// A word spelled in kanji that the text writes in hiragana, where the kana
+// part inside it into a common word's form and a word written in kana alone
+// behind it (ない|か, not 内科; ない|よう, not 内容; なる|こと, not 鳴子),
+// is hidden: the text spells those two words, not a noun it would write in
+// kanji. A word its dictionary says is usually written in kana (様に, 幾つか)
+// stays.
+void HideKanjiWordsSplitByForms(WordList& list, std::u16string_view text);
 void JoinNounParticles(WordList& list, std::u16string_view text);
 // する joins a verb's conjunctive stem, and with `nouns` a noun written in
 // kanji or katakana (発生しました).

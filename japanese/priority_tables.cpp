@@ -73,6 +73,9 @@ constexpr std::array ReadingPriorityTable = {
     // reading (一 'one', 宵 'evening', 地殻 'the earth's crust', 汁 'soup').
     Row(u"ひと", u"人"), Row(u"よい", u"良い"), Row(u"ちかく", u"近く"), Row(u"わかい", u"若い"),
     Row(u"ふかい", u"深い"), Row(u"あおい", u"青い"), Row(u"しる", u"知る"),
+    // A common verb whose forms another common verb shares: わかって and
+    // わかった are 分かる 'to understand' far more often than 分かつ 'to divide'.
+    Row(u"わかる", u"分かる"),
 };
 // Every row of both tables outranks a word no table lists, and an earlier
 // row a later one, whichever table each is of.

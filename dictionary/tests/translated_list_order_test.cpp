@@ -179,8 +179,13 @@ TEST_F(OrderTest, AVerbClosingAClauseGoesBeforeTheNounSpelledAlike) {
         list.analysedText = text.c_str();
         const std::u16string_view verbReading = reading.substr(0, reading.size() - 1);
         const std::u16string nounReading(reading);
-        return list.PreferHit(word(verb, std::u16string(verbReading) + u"う", common, {3, 2}, at),
-                              word(noun, nounReading, true, {3}, at));
+        // The hits reach the comma, or two characters where none follows.
+        const size_t comma = sentence.find(u'、', static_cast<size_t>(at));
+        const int32_t length = comma == sentence.npos ? 2 : static_cast<int32_t>(comma) - at;
+        WordListEntry verbHit = word(verb, std::u16string(verbReading) + u"う", common, {3, 2}, at);
+        WordListEntry nounHit = word(noun, nounReading, true, {3}, at);
+        verbHit.matchLength = nounHit.matchLength = length;
+        return list.PreferHit(verbHit, nounHit);
     };
     EXPECT_EQ(verbFirst(u"テストを行い、", 4, u"行う", u"行い", u"おこない"), 1);
     EXPECT_EQ(verbFirst(u"部分があり、", 3, u"有る", u"蟻", u"あり"), 1);
@@ -192,6 +197,14 @@ TEST_F(OrderTest, AVerbClosingAClauseGoesBeforeTheNounSpelledAlike) {
     EXPECT_EQ(verbFirst(u"を使い root", 1, u"使う", u"使い", u"つかい"), 1);
     EXPECT_EQ(verbFirst(u"を使い先", 1, u"使う", u"使い", u"つかい"), 0);
     EXPECT_EQ(verbFirst(u"開くとき、", 2, u"解う", u"時", u"とき"), 0);
+    // Behind から, まで and より as behind a one-kana particle; from kana
+    // behind a Latin word or a digit as behind kanji, not behind a bracket
+    // or where the text begins.
+    EXPECT_EQ(verbFirst(u"1 から始まり、", 4, u"始まる", u"始まり", u"はじまり"), 1);
+    EXPECT_EQ(verbFirst(u"行の始まり、", 2, u"始まる", u"始まり", u"はじまり"), 0);
+    EXPECT_EQ(verbFirst(u"タイプ 2となり、", 5, u"となる", u"隣", u"となり"), 1);
+    EXPECT_EQ(verbFirst(u"(つまり、", 1, u"詰まる", u"詰まり", u"つまり"), 0);
+    EXPECT_EQ(verbFirst(u"となり、", 0, u"となる", u"隣", u"となり"), 0);
     // A lone kana behind a noun is the particle, not a verb's stem (で、).
     text = u"例外で、";
     list.analysedText = text.c_str();

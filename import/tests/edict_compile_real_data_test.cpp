@@ -33,11 +33,12 @@ TEST_P(EdictCompileRealData, CountsAgreeWithAnIndependentReading) {
         for (std::span<const uint8_t> line : SplitLines(bytes))
             if (number++ % step == 0) out.write(reinterpret_cast<const char*>(line.data()), line.size()) << '\n';
     }
-    std::string oracle(64, '\0'), oracleCommon(64, '\0');
+    std::string oracle(64, '\0'), oracleCommon(64, '\0'), oracleKana(64, '\0');
     FILE* pipe = popen((std::string("python3 ") + SourcePath("/import/tests/edict_key_counts.py '") +
                         std::filesystem::path(source).string() + "'").c_str(), "r");
     ASSERT_TRUE(pipe && fgets(oracle.data(), static_cast<int>(oracle.size()), pipe) &&
-                fgets(oracleCommon.data(), static_cast<int>(oracleCommon.size()), pipe));
+                fgets(oracleCommon.data(), static_cast<int>(oracleCommon.size()), pipe) &&
+                fgets(oracleKana.data(), static_cast<int>(oracleKana.size()), pipe));
     pclose(pipe);
     std::u16string error;
     ASSERT_EQ(Compile(source, target, {}, nullptr, &error), 1) << Utf16ToUtf8(error);
@@ -52,11 +53,14 @@ TEST_P(EdictCompileRealData, CountsAgreeWithAnIndependentReading) {
     }
     uint32_t cursor = 0;
     ASSERT_FALSE(Failed(engine_.OpenCursor(id, &cursor)) || Failed(engine_.SelectIndex(cursor, kIndexReadingWord)));
-    uint32_t common = 0;
+    uint32_t common = 0, usuallyKana = 0;
     EntryPosition at;
-    for (DmsStatus s = engine_.First(cursor, nullptr, &at); !Failed(s); s = engine_.Next(cursor, nullptr, &at))
-        if (KeyReferenceFlag(at.ref) == kCommonWordKey) ++common;
+    for (DmsStatus s = engine_.First(cursor, nullptr, &at); !Failed(s); s = engine_.Next(cursor, nullptr, &at)) {
+        if (IsCommonWordReference(at.ref.second)) ++common;
+        if (IsUsuallyKanaReference(at.ref.second)) ++usuallyKana;
+    }
     EXPECT_EQ(std::to_string(common) + "\n", oracleCommon.substr(0, oracleCommon.find('\n') + 1));
+    EXPECT_EQ(std::to_string(usuallyKana) + "\n", oracleKana.substr(0, oracleKana.find('\n') + 1));
     ASSERT_FALSE(Failed(engine_.SelectIndex(cursor, kIndexProperties)));
     std::optional<std::u16string> name, copyright;
     GetDictionaryProperty(engine_, cursor, 1, name);

@@ -2,7 +2,8 @@
 # Independent count of what a compile of an EDICT-format file must hold:
 # articles (lines with a "/" after the header), index 101 entries (readings x
 # max(1, words) per line) and index 102 entries (words x max(1, readings)),
-# and the index 101 entries of the lines a sense of exactly "(P)" marks common.
+# the index 101 entries of the lines a sense of exactly "(P)" marks common,
+# and those of the lines whose senses say "(uk)" (usually written in kana).
 # Usage: edict_key_counts.py FILE   (EUC-JP, decoded by iconv)
 import re
 import subprocess
@@ -10,7 +11,7 @@ import sys
 
 text = subprocess.run(["iconv", "-f", "EUC-JP", "-t", "UTF-8", sys.argv[1]],
                       capture_output=True, check=True).stdout.decode("utf-8")
-articles = readings_keys = words_keys = common_keys = 0
+articles = readings_keys = words_keys = common_keys = kana_keys = 0
 lines = [l.rstrip("\r") for l in text.split("\n") if l.strip("\r")]
 for number, line in enumerate(lines):
     if number == 0 and re.match("(\uff1f|\\?|\u3000\uff1f)", line):
@@ -29,5 +30,8 @@ for number, line in enumerate(lines):
     words_keys += len(words) * max(1, len(readings))
     if "(P)" in line.split("/")[1:]:
         common_keys += len(readings) * max(1, len(words))
+    if "(uk)" in line.split("/", 1)[1]:
+        kana_keys += len(readings) * max(1, len(words))
 print(articles, readings_keys, words_keys)
 print(common_keys)
+print(kana_keys)

@@ -64,6 +64,21 @@ TEST_F(HitJoinsTest, NounParticleRulesRefuseTheirContexts) {
     EXPECT_EQ(TagsOf(0, 1), std::vector<int>{3});
 }
 
+// 符号なし is the noun and 無し 'without': な joins no noun before a なし
+// that ends there; before しくみ it is the adjectival な.
+TEST_F(HitJoinsTest, NaIsNoParticleOfAnAdjectiveBeforeNashiThatEndsAWord) {
+    for (const char16_t* text : {u"符号なし 64", u"符号なしで", u"符号なし、", u"符号なしの"}) {
+        list.Clear();
+        Hit(0, 2, u"ふごう", {});
+        JoinNounParticles(list, text);
+        EXPECT_EQ(TagsOf(0, 2), std::vector<int>{}) << Utf16ToUtf8(text);
+    }
+    list.Clear();
+    Hit(0, 2, u"かんたん", {});
+    JoinNounParticles(list, u"簡単なしくみ");
+    EXPECT_EQ(TagsOf(0, 3), std::vector<int>{kJoinNa});
+}
+
 TEST_F(HitJoinsTest, TekiAndTekiNaJoinOnlyBehindAKanji) {
     Hit(0, 2, u"けいざい", {});
     JoinNounParticles(list, u"経済的な人");
@@ -235,6 +250,89 @@ TEST_F(HitJoinsTest, AWordReadFromAParticleIntoSuruIsHidden) {
     EXPECT_TRUE(shown(u"刊行物もしくは本", 3, 4, u"もしくは", u"若しくは", 1));
     EXPECT_TRUE(shown(u"有効にして", 2, 3, u"にして", u"", 2));
     EXPECT_TRUE(shown(u"ようにします", 2, 2, u"にし", u"二死", 3));
+}
+
+// The quoting と behind kana: a word in kanji read from it into する
+// (年 of ようとし) goes, とする written in kana stays.
+TEST_F(HitJoinsTest, AWordInKanjiReadFromTheQuotingToIntoSuruIsHidden) {
+    const auto shown = [&](std::u16string_view text, int32_t at, std::u16string_view spelled,
+                           std::vector<uint8_t> tags) {
+        list.Clear();
+        WordListEntry* e = Hit(at, 2, u"とし", tags);
+        e->indexId = kIndexReadingWord;
+        std::copy(spelled.begin(), spelled.end(), e->word);
+        e->wordLength = static_cast<int32_t>(spelled.size());
+        Hit(at + 1, 1, u"する", {3, 2, kJoinSuruMarker});
+        HideWordsOverParticleAndSuru(list, text);
+        return (list.EntryAt(0).flags & kEntryDeleted) == 0;
+    };
+    EXPECT_FALSE(shown(u"見つけようとし、", 5, u"年", {}));
+    EXPECT_FALSE(shown(u"原盤だとし、", 3, u"都市", {}));
+    EXPECT_TRUE(shown(u"見つけようとし、", 5, u"", {3, 2, 71}));
+    EXPECT_TRUE(shown(u"目的とし、", 2, u"", {3, 2, 71}));
+    EXPECT_TRUE(shown(u"とし、", 0, u"年", {}));  // nothing quoted before it
+}
+
+// A verb read from the particle に behind kana, where a common verb's form
+// reads the same kana from behind it: 担った of ように|なった goes, and a
+// verb with nothing behind its に (似て) stays.
+TEST_F(HitJoinsTest, AVerbReadOverNiGivesWayToAFormBehindIt) {
+    const auto shown = [&](std::u16string_view text, int32_t at, int32_t length, std::u16string_view behind,
+                           bool common) {
+        list.Clear();
+        WordListEntry* verb = Hit(at, length, u"になう", {3, 6});
+        verb->indexId = kIndexReadingWord;
+        const std::u16string_view spelled = u"担う";
+        std::copy(spelled.begin(), spelled.end(), verb->word);
+        verb->wordLength = 2;
+        if (!behind.empty()) {
+            WordListEntry* form = Hit(at + 1, length - 1, behind, {3, 6});
+            if (common) form->flags |= kEntryCommonWord;
+        }
+        HideVerbsOverParticleNi(list, text);
+        return (list.EntryAt(0).flags & kEntryDeleted) == 0;
+    };
+    EXPECT_FALSE(shown(u"ようになった", 2, 4, u"なる", true));
+    EXPECT_TRUE(shown(u"ようになった", 2, 4, u"なる", false));
+    EXPECT_TRUE(shown(u"ようになった", 2, 4, u"", true));
+}
+
+// A word in kanji read from hiragana that the kana part into a common
+// word's form and a word in kana alone: 内科 of ない|か and 内容 of
+// ない|よう go; so does nothing where the word is usually written in kana
+// (様に of よう|に), the form is a bare stem (食べ物 of たべ|もの) or rare,
+// or the text writes the word in kanji.
+TEST_F(HitJoinsTest, AWordInKanjiThatTheKanaSplitIntoAFormAndAParticleIsHidden) {
+    struct Part {
+        int32_t start, length;
+        std::u16string_view reading, spelled;
+        std::vector<uint8_t> tags;
+        uint32_t flags;
+    };
+    const auto shown = [&](std::u16string_view text, std::vector<Part> parts) {
+        list.Clear();
+        for (const Part& p : parts) {
+            WordListEntry* e = Hit(p.start, p.length, p.reading, p.tags);
+            std::copy(p.spelled.begin(), p.spelled.end(), e->word);
+            e->wordLength = static_cast<int32_t>(p.spelled.size());
+            e->flags |= p.flags;
+        }
+        HideKanjiWordsSplitByForms(list, text);
+        return (list.EntryAt(0).flags & kEntryDeleted) == 0;
+    };
+    const Part naika{2, 3, u"ないか", u"内科", {}, kEntryCommonWord};
+    const Part nai{2, 2, u"ない", u"無い", {3}, kEntryCommonWord};
+    const Part ka{4, 1, u"か", u"", {}, kEntryCommonWord};
+    EXPECT_FALSE(shown(u"本がないか、", {naika, nai, ka}));
+    EXPECT_TRUE(shown(u"本がないか、", {naika, nai}));                      // no particle behind
+    EXPECT_TRUE(shown(u"本がないか、", {naika, {2, 2, u"ない", u"無い", {3}, 0}, ka}));  // rare
+    EXPECT_TRUE(shown(u"本が内科か", {naika, nai, ka}));                     // written in kanji
+    EXPECT_TRUE(shown(u"本がないか、", {{2, 3, u"ないか", u"内科", {}, kEntryUsuallyKana}, nai, ka}));
+    EXPECT_FALSE(shown(u"本がないように", {{2, 4, u"ないよう", u"内容", {}, kEntryCommonWord}, nai,
+                                         {4, 2, u"よう", u"", {}, 0}}));
+    EXPECT_TRUE(shown(u"たべもの", {{0, 4, u"たべもの", u"食べ物", {}, kEntryCommonWord},
+                                   {0, 2, u"たべる", u"食べる", {3, 2}, kEntryCommonWord},
+                                   {2, 2, u"もの", u"", {}, kEntryCommonWord}}));
 }
 
 TEST_F(HitJoinsTest, EveryPassSurvivesAFullList) {
