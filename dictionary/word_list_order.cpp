@@ -14,6 +14,10 @@
 
 namespace {
 
+// The codes from here on name a word joined behind the form (の, な,
+// ください, です), not a form of the word itself.
+constexpr uint8_t kFirstPhraseJoinCode = 145;
+
 struct TagSummary {
     bool dictionaryForm = false;  // 3
     bool suruJoin = false;        // 21 (read for the second hit only)
@@ -97,13 +101,33 @@ bool StemEndsAClause(std::u16string_view text, const WordListEntry& entry) {
         return at >= 0 && text.substr(static_cast<size_t>(at), particle.size()) == particle;
     };
     if ((before != 0 && std::u16string_view(u"をがにでともはへ").find(before) != std::u16string_view::npos) ||
-        behindParticle(u"から") || behindParticle(u"まで") || behindParticle(u"より"))
-        return comma || blankOrLatin;
+        behindParticle(u"から") || behindParticle(u"まで") || behindParticle(u"より")) {
+        // Behind を and が a noun (使い, 蟻) would take a particle or the
+        // copula of its own; before other kana the form is the verb
+        // (がありそれぞれ, があり カスタム).
+        const bool objectOrSubject = before == u'を' || before == u'が';
+        const bool particleBehind = std::u16string_view(u"をがにでとのはもへやかだなよね").find(behind) !=
+                                    std::u16string_view::npos;
+        return comma || blankOrLatin || (objectOrSubject && IsKana(behind) && !particleBehind);
+    }
     // Behind a word in kanji, katakana or Latin letters (有効となり、,
     // 2となり、), not behind hiragana (開くとき、) or where a sentence begins.
     const bool latinOrDigit = (before < 0x80 && std::isalnum(before)) || (before >= 0xFF10 && before <= 0xFF5A);
     const bool behindWord = IsKanji(before) || (IsKana(before) && !IsHiragana(before)) || latinOrDigit;
     return comma && behindWord && IsReadFromKana(text, entry);
+}
+
+// A form the text writes as one kanji and its kana (記す, 数ある), begun on
+// the last kanji of a word the text writes in kanji alone, which ends at
+// `reach`: the kanji is that word's (特記|すべき, 複数|ある), not a verb's.
+bool IsOneKanjiAndKanaFormEnding(std::u16string_view text, const WordListEntry& entry, const WordListEntry& word,
+                                 int64_t reach) {
+    if (entry.tags[0] != 3 || entry.matchLength < 2 || entry.matchStart + 1 != reach) return false;
+    for (int32_t k = word.matchStart; k < reach; ++k)
+        if (!IsKanji(TextAt(text, k))) return false;
+    for (int32_t k = 1; k < entry.matchLength; ++k)
+        if (!IsHiragana(TextAt(text, entry.matchStart + k))) return false;
+    return true;
 }
 
 bool IsSpelledWithKanji(const WordListEntry& entry) {
@@ -123,9 +147,13 @@ struct HitTraits {
     bool stemEndingAClause = false;  // StemEndsAClause
     bool readFromKana = false;       // IsReadFromKana
     bool spelledWithKanji = false;   // IsSpelledWithKanji
+    bool usuallyKana = false;        // its dictionary says it is usually written in kana
+    bool behindCaseParticle = false; // behind を, が, は, も or に
+    bool inflected = false;          // read through a form past the bare stem
     bool readingEndsInI = false;
     bool potential = false;  // its codes hold the potential (13)
-    std::array<uint8_t, 16> codesLessPotential{};
+    std::array<uint8_t, 16> codesLessPotential{};  // nor the words joined behind
+
     int32_t agreement = 0;        // ReadingAgreement
     int32_t shelfPosition = 0;
     // What the preference reads of the entry itself.
@@ -149,10 +177,13 @@ HitTraits TraitsOf(std::u16string_view text, const WordListEntry& entry, int32_t
     traits.stemEndingAClause = StemEndsAClause(text, entry);
     for (size_t i = 0, k = 0; i < traits.codesLessPotential.size() && entry.tags[i] != 0; ++i) {
         if (entry.tags[i] == 13) traits.potential = true;
-        else traits.codesLessPotential[k++] = entry.tags[i];
+        else if (entry.tags[i] < kFirstPhraseJoinCode) traits.codesLessPotential[k++] = entry.tags[i];
     }
     traits.readFromKana = IsReadFromKana(text, entry);
     traits.spelledWithKanji = IsSpelledWithKanji(entry);
+    traits.usuallyKana = (entry.flags & kEntryUsuallyKana) != 0;
+    traits.inflected = entry.tags[0] == 3 && entry.tags[1] != 0 && entry.tags[1] != 2;
+    traits.behindCaseParticle = before != 0 && std::u16string_view(u"をがはもに").find(before) != std::u16string_view::npos;
     traits.readingEndsInI = entry.readingLength > 0 && entry.readingLength <= kEntryTextUnits &&
                             entry.reading[entry.readingLength - 1] == u'い';
     traits.shelfPosition = shelfPosition;
@@ -172,9 +203,21 @@ bool ClosesTheClauseOver(const HitTraits& verb, const HitTraits& other, const Ta
            !(verb.readFromKana && other.readingEndsInI);
 }
 
+// Behind a case particle, a common verb's inflected form the text writes in
+// hiragana goes before a noun in kanji that the same kana spell (が|いない
+// is いる, not 以内 'within'), unless the noun is one usually written in kana.
+bool IsTheFormOverANounInKanji(const HitTraits& form, const TagSummary& formTags, const HitTraits& noun,
+                               const TagSummary& nounTags) {
+    return form.behindCaseParticle && form.readFromKana && form.common && form.inflected &&
+           nounTags.others == 0 && !nounTags.dictionaryForm &&
+           !nounTags.suruJoin && !nounTags.suruCompound && !nounTags.bareSuru && noun.spelledWithKanji &&
+           !noun.usuallyKana;
+}
+
 // A verb of the dictionary spelled as another verb's potential, in the same
 // forms: the word written is the verb itself (入れておく is 入れる 'to put
-// in', not 入る 'can enter'; 使える before 使う 'can use').
+// in', not 入る 'can enter'; 使える before 使う 'can use'), whichever
+// reading of the request joined behind it each carries (入れないで下さい).
 bool IsThePotentialOf(const HitTraits& potential, const HitTraits& verb) {
     return potential.potential && !verb.potential && potential.codesLessPotential == verb.codesLessPotential;
 }
@@ -189,6 +232,8 @@ int32_t Prefer(const HitTraits& traitsA, const HitTraits& traitsB) {
     if (IsThePotentialOf(traitsA, traitsB)) return 0;
     if (ClosesTheClauseOver(traitsA, traitsB, tb)) return 1;
     if (ClosesTheClauseOver(traitsB, traitsA, ta)) return 0;
+    if (IsTheFormOverANounInKanji(traitsA, ta, traitsB, tb)) return 1;
+    if (IsTheFormOverANounInKanji(traitsB, tb, traitsA, ta)) return 0;
     if ((ta.others == 0) == (tb.others == 0) || traitsA.sharedTeTaForm) {
         if (traitsA.priority > traitsB.priority) return 1;
         if (traitsA.priority < traitsB.priority) return 0;
@@ -310,7 +355,8 @@ int32_t WordList::SortByTextPosition(int32_t expandOption) {
         done[static_cast<size_t>(j)] = true;
     }
     // A group begins at each hit that reaches further than those before it,
-    // except a hit in kana that starts inside a word of the text and reaches
+    // except a hit in kana (or one kanji and its kana: 記す of 特記すべき)
+    // that starts inside a word of the text and reaches
     // past it, where another hit starts right behind that word (認める read
     // from したため over 発生した|ため, 内容 from ないよう and いよう over
     // ことがない|ように): it stays among the word's rows, and the hit
@@ -330,7 +376,8 @@ int32_t WordList::SortByTextPosition(int32_t expandOption) {
         const int64_t end = int64_t{entry.matchStart} + entry.matchLength;
         if (end <= reach) continue;
         if (word != nullptr && entry.matchStart > word->matchStart && entry.matchStart < reach && startsAt(reach) &&
-            IsWordOfTheText(text, *word) && IsReadFromKana(text, entry)) {
+            IsWordOfTheText(text, *word) &&
+            (IsReadFromKana(text, entry) || IsOneKanjiAndKanaFormEnding(text, entry, *word, reach))) {
             continue;
         }
         entry.flags |= kEntryGroupEnd;

@@ -205,6 +205,12 @@ TEST_F(OrderTest, AVerbClosingAClauseGoesBeforeTheNounSpelledAlike) {
     EXPECT_EQ(verbFirst(u"タイプ 2となり、", 5, u"となる", u"隣", u"となり"), 1);
     EXPECT_EQ(verbFirst(u"(つまり、", 1, u"詰まる", u"詰まり", u"つまり"), 0);
     EXPECT_EQ(verbFirst(u"となり、", 0, u"となる", u"隣", u"となり"), 0);
+    // Behind を and が before kana that are no particle or copula.
+    EXPECT_EQ(verbFirst(u"パネルがありそれぞれ", 4, u"有る", u"蟻", u"あり"), 1);
+    EXPECT_EQ(verbFirst(u"性がありカスタム化", 2, u"有る", u"蟻", u"あり"), 1);
+    EXPECT_EQ(verbFirst(u"これが蟻だ", 3, u"有る", u"蟻", u"あり"), 0);
+    EXPECT_EQ(verbFirst(u"人に使いを", 2, u"使う", u"使い", u"つかい"), 0);
+    EXPECT_EQ(verbFirst(u"ために使い続け", 4, u"使う", u"使い", u"つかい"), 0);
     // A lone kana behind a noun is the particle, not a verb's stem (で、).
     text = u"例外で、";
     list.analysedText = text.c_str();
@@ -226,6 +232,37 @@ TEST_F(OrderTest, AVerbSpelledAsAnotherVerbsPotentialGoesFirst) {
     EXPECT_EQ(list.PreferHit(hairu, ireru), 0);
     // Other forms than the potential's: the priority decides as before.
     EXPECT_EQ(list.PreferHit(Hit(0, 3, 100, {3, 8}), hairu), 0);
+    // Whichever reading of the request joined behind each (166 ください,
+    // 160 くださる): 入れないで下さい is 入れる.
+    text = u"入れないで下さい";
+    list.analysedText = text.c_str();
+    const WordListEntry ireruKudasai = Hit(0, 8, 100, {3, 11, 166}), hairuKudasaru = Hit(0, 8, 200, {3, 13, 11, 160});
+    EXPECT_EQ(list.PreferHit(ireruKudasai, hairuKudasaru), 1);
+    EXPECT_EQ(list.PreferHit(hairuKudasaru, ireruKudasai), 0);
+}
+
+// Behind a case particle a common verb's inflected form written in kana
+// goes before a noun in kanji the kana spell (プロセスがいない is いる, not
+// 以内); not a bare stem, not a noun usually written in kana, not at the
+// text's start, and not for a rare verb.
+TEST_F(OrderTest, BehindAParticleAVerbsFormInKanaGoesBeforeANounInKanji) {
+    const auto first = [&](std::u16string_view sentence, int32_t at, std::vector<uint8_t> formTags, bool common,
+                           uint32_t nounFlags) {
+        text = sentence;
+        list.analysedText = text.c_str();
+        WordListEntry form = Hit(at, 3, 100, formTags), noun = Hit(at, 3, 100, {});
+        const std::u16string_view spelled = u"以内";
+        std::memcpy(noun.word, spelled.data(), spelled.size() * 2);
+        noun.wordLength = 2;
+        if (common) form.flags |= kEntryCommonWord;
+        noun.flags |= kEntryCommonWord | nounFlags;
+        return std::pair{list.PreferHit(form, noun), list.PreferHit(noun, form)};
+    };
+    EXPECT_EQ(first(u"プロセスがいない場合", 5, {3, 11}, true, 0), std::pair(1, 0));
+    EXPECT_EQ(first(u"いない場合", 0, {3, 11}, true, 0), std::pair(0, 1));
+    EXPECT_EQ(first(u"プロセスがいない場合", 5, {3, 11}, false, 0), std::pair(0, 1));
+    EXPECT_EQ(first(u"プロセスがいない場合", 5, {3, 11}, true, kEntryUsuallyKana), std::pair(0, 1));
+    EXPECT_EQ(first(u"プロセスが以内場合", 5, {3, 11}, true, 0), std::pair(0, 1));  // written in kanji
 }
 
 TEST_F(OrderTest, SortIndexOrdersByEndAndMarksDeletedEntries) {

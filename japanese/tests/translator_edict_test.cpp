@@ -21,7 +21,7 @@ constexpr std::u16string_view kTexts =
     u"ししししできます指定すると有効になったＳＩＴシャツｒｅｍ"
     u"日本における地震による被害発生したため作ろうとして古すぎますことがないように"
     u"ほんをよみます。ごはんをたべます。テレビをみます。みたきた"
-    u"開くとき、彼の行い、オンにすると、すると、現在わかっている";
+    u"開くとき、彼の行い、オンにすると、すると、現在わかっている特記すべき複数ある";
 
 class TranslatorEdictTest : public TranslatorTest {
 protected:
@@ -125,7 +125,9 @@ TEST_F(TranslatorEdictTest, TheWordWrittenHeadsItsGroup) {
 // the verb すぎる does. The noun spelled as a verb's form stays first behind
 // の and behind a verb (開くとき, not 解く); する behind a particle is the
 // verb, and すると the conjunction only where a clause starts. わかって
-// is 分かる, which the index would put behind 分かつ 'to divide'.
+// is 分かる, which the index would put behind 分かつ 'to divide'. A verb
+// of one kanji and its kana begun on the last kanji of a word in kanji
+// (記す of 特記すべき, 数ある of 複数ある) stays among that word's rows.
 TEST_F(TranslatorEdictTest, EachWordHeadsTheGroupItBegins) {
     options.expand = 2;
     struct Case {
@@ -138,7 +140,8 @@ TEST_F(TranslatorEdictTest, EachWordHeadsTheGroupItBegins) {
                           Case{u"作ろうとして", 3, 3, u"として"}, Case{u"古すぎます", 0, 5, u"ふるい"},
                           Case{u"ことがないように", 5, 3, u"ように"}, Case{u"開くとき、", 2, 2, u"とき"},
                           Case{u"彼の行い、", 2, 2, u"おこない"}, Case{u"オンにすると、", 3, 2, u"する"},
-                          Case{u"すると、", 0, 3, u"すると"}, Case{u"現在わかっている", 2, 6, u"わかる"}}) {
+                          Case{u"すると、", 0, 3, u"すると"}, Case{u"現在わかっている", 2, 6, u"わかる"},
+                          Case{u"特記すべき", 2, 3, u"すべき"}, Case{u"複数ある", 2, 2, u"ある"}}) {
         translator->Translate(*list, c.text, 2, 0);
         const std::vector<HitRow> rows = Rows();
         // The row a reader meets at the word: the first of the last rows to start at or before it.
