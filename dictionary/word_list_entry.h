@@ -32,6 +32,7 @@ inline constexpr uint32_t kEntryGroupStart = 0x8;
 inline constexpr uint32_t kEntryGroupEnd = 0x10;
 inline constexpr uint32_t kEntryCommonWord = 0x20;     // its dictionary marks the spelling common
 inline constexpr uint32_t kEntryUsuallyKana = 0x40;    // its dictionary says the word is usually written in kana
+inline constexpr uint32_t kEntryWrittenInKanji = 0x80; // its dictionary gives no such mark, and could have
 inline constexpr uint32_t kEntryGroupExpanded = 0x100;
 inline constexpr uint32_t kEntryGroupCollapsed = 0x200;
 inline constexpr uint32_t kEntrySearchHighlight = 0x100000;
@@ -41,24 +42,34 @@ inline constexpr uint32_t kEntryNote = 0x8000000;
 inline constexpr uint32_t kEntryOwnText = 0x10000000;
 
 // The key flags (bits 8-15 of a record reference's second word) of a key
-// whose article its dictionary marks common (EDICT's "(P)"), usually
-// written in kana (EDICT's "(uk)"), or both. Dictionaries compiled before
-// a mark was read carry the ordinary flag 1 (or 2) instead.
+// whose article its dictionary marks common (EDICT's "(P)"), and of one
+// whose article carries EDICT's grammar groups, where "(uk)" says whether
+// the word is usually written in kana. Dictionaries compiled before the
+// kana mark was read carry the flags 1 and 2 alone: of their words nothing
+// is known either way.
 inline constexpr uint8_t kCommonWordKeyFlag = 2;
 inline constexpr uint8_t kUsuallyKanaKeyFlag = 3;
 inline constexpr uint8_t kCommonUsuallyKanaKeyFlag = 4;
+inline constexpr uint8_t kWrittenInKanjiKeyFlag = 6;
+inline constexpr uint8_t kCommonWrittenInKanjiKeyFlag = 7;
+inline uint8_t ReferenceKeyFlag(uint32_t referenceSecond) { return static_cast<uint8_t>(referenceSecond >> 8); }
 inline bool IsCommonWordReference(uint32_t referenceSecond) {
-    const auto flag = static_cast<uint8_t>(referenceSecond >> 8);
-    return flag == kCommonWordKeyFlag || flag == kCommonUsuallyKanaKeyFlag;
+    const uint8_t flag = ReferenceKeyFlag(referenceSecond);
+    return flag == kCommonWordKeyFlag || flag == kCommonUsuallyKanaKeyFlag || flag == kCommonWrittenInKanjiKeyFlag;
 }
 inline bool IsUsuallyKanaReference(uint32_t referenceSecond) {
-    const auto flag = static_cast<uint8_t>(referenceSecond >> 8);
+    const uint8_t flag = ReferenceKeyFlag(referenceSecond);
     return flag == kUsuallyKanaKeyFlag || flag == kCommonUsuallyKanaKeyFlag;
+}
+inline bool IsWrittenInKanjiReference(uint32_t referenceSecond) {
+    const uint8_t flag = ReferenceKeyFlag(referenceSecond);
+    return flag == kWrittenInKanjiKeyFlag || flag == kCommonWrittenInKanjiKeyFlag;
 }
 // The entry flags a key's reference gives.
 inline uint32_t EntryFlagsOfReference(uint32_t referenceSecond) {
     return (IsCommonWordReference(referenceSecond) ? kEntryCommonWord : 0u) |
-           (IsUsuallyKanaReference(referenceSecond) ? kEntryUsuallyKana : 0u);
+           (IsUsuallyKanaReference(referenceSecond) ? kEntryUsuallyKana : 0u) |
+           (IsWrittenInKanjiReference(referenceSecond) ? kEntryWrittenInKanji : 0u);
 }
 
 inline constexpr int32_t kEntryTextUnits = 127;  // reading and word, each

@@ -147,7 +147,7 @@ struct HitTraits {
     bool stemEndingAClause = false;  // StemEndsAClause
     bool readFromKana = false;       // IsReadFromKana
     bool spelledWithKanji = false;   // IsSpelledWithKanji
-    bool usuallyKana = false;        // its dictionary says it is usually written in kana
+    bool writtenInKanji = false;     // its dictionary gives it no usually-kana mark, and could have
     bool behindCaseParticle = false; // behind を, が, は, も or に
     bool inflected = false;          // read through a form past the bare stem
     bool readingEndsInI = false;
@@ -181,7 +181,7 @@ HitTraits TraitsOf(std::u16string_view text, const WordListEntry& entry, int32_t
     }
     traits.readFromKana = IsReadFromKana(text, entry);
     traits.spelledWithKanji = IsSpelledWithKanji(entry);
-    traits.usuallyKana = (entry.flags & kEntryUsuallyKana) != 0;
+    traits.writtenInKanji = (entry.flags & kEntryWrittenInKanji) != 0;
     traits.inflected = entry.tags[0] == 3 && entry.tags[1] != 0 && entry.tags[1] != 2;
     traits.behindCaseParticle = before != 0 && std::u16string_view(u"をがはもに").find(before) != std::u16string_view::npos;
     traits.readingEndsInI = entry.readingLength > 0 && entry.readingLength <= kEntryTextUnits &&
@@ -205,13 +205,14 @@ bool ClosesTheClauseOver(const HitTraits& verb, const HitTraits& other, const Ta
 
 // Behind a case particle, a common verb's inflected form the text writes in
 // hiragana goes before a noun in kanji that the same kana spell (が|いない
-// is いる, not 以内 'within'), unless the noun is one usually written in kana.
+// is いる, not 以内 'within'), where its dictionary says the noun is not one
+// usually written in kana.
 bool IsTheFormOverANounInKanji(const HitTraits& form, const TagSummary& formTags, const HitTraits& noun,
                                const TagSummary& nounTags) {
     return form.behindCaseParticle && form.readFromKana && form.common && form.inflected &&
            nounTags.others == 0 && !nounTags.dictionaryForm &&
            !nounTags.suruJoin && !nounTags.suruCompound && !nounTags.bareSuru && noun.spelledWithKanji &&
-           !noun.usuallyKana;
+           noun.writtenInKanji;
 }
 
 // A verb of the dictionary spelled as another verb's potential, in the same

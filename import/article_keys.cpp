@@ -136,6 +136,12 @@ bool MarkedCommon(std::span<const KeyElement> article) {
 
 // "(uk)" before any of its senses: the word is usually written in kana, so
 // the translator may read it from kana where it reads no other word in kanji.
+// Only an article with grammar groups says so either way.
+bool HasGrammarGroups(std::span<const KeyElement> article) {
+    for (const KeyElement& e : article)
+        if (e.kind == kKeyGrammar) return true;
+    return false;
+}
 bool MarkedUsuallyKana(std::span<const KeyElement> article) {
     for (const KeyElement& e : article)
         if ((e.kind == kKeyGrammar || e.kind == kKeySense) && e.text.find(u"(uk)") != std::u16string_view::npos)
@@ -146,9 +152,10 @@ bool MarkedUsuallyKana(std::span<const KeyElement> article) {
 // Every element of kind `a` paired with every one of kind `b` (or with an empty text).
 void PairKeys(std::span<const KeyElement> article, uint32_t a, uint32_t b, std::vector<DictionaryKey>& keys) {
     const bool anyB = Has(article, b);
-    const bool common = MarkedCommon(article), usuallyKana = MarkedUsuallyKana(article);
-    const uint8_t flag = usuallyKana ? (common ? kCommonUsuallyKanaKey : kUsuallyKanaKey)
-                                     : (common ? kCommonWordKey : kOrdinaryKey);
+    const bool common = MarkedCommon(article);
+    const uint8_t flag = !HasGrammarGroups(article) ? (common ? kCommonWordKey : kOrdinaryKey)
+                         : MarkedUsuallyKana(article) ? (common ? kCommonUsuallyKanaKey : kUsuallyKanaKey)
+                                                      : (common ? kCommonWrittenInKanjiKey : kWrittenInKanjiKey);
     for (const KeyElement& x : article) {
         if (x.kind != a) continue;
         if (!anyB) {

@@ -28,6 +28,8 @@ enum KeyFlag : uint8_t {
     kCommonWordKey = kCommonWordKeyFlag,  // an ordinary key of a spelling its dictionary marks common
     kUsuallyKanaKey = kUsuallyKanaKeyFlag,              // of a word usually written in kana
     kCommonUsuallyKanaKey = kCommonUsuallyKanaKeyFlag,  // both
+    kWrittenInKanjiKey = kWrittenInKanjiKeyFlag,        // of a word whose grammar groups say no "(uk)"
+    kCommonWrittenInKanjiKey = kCommonWrittenInKanjiKeyFlag,
     kKanjiOwnEntryKey = 5,       // a kanji's own entry (index 102 of kanji dictionaries)
     kOnReadingKey = 11,          // index 101 of kanji dictionaries from here on
     kKunReadingKey = 12,         // no okurigana, or three and more

@@ -402,7 +402,7 @@ void HideKanjiWordsSplitByForms(WordList& list, std::u16string_view text) {
     for (int32_t i = 0; i < count; ++i) {
         WordListEntry& entry = list.EntryAt(i);
         if (!Visible(entry) || entry.tags[0] != 0 || entry.matchLength < 2 || !SpelledWithKanji(entry) ||
-            (entry.flags & kEntryUsuallyKana) != 0 || !ReadFromHiragana(entry, text))
+            (entry.flags & kEntryWrittenInKanji) == 0 || !ReadFromHiragana(entry, text))
             continue;
         const int32_t start = entry.matchStart, end = EndOf(entry);
         for (int32_t cut = start + 1; cut < end; ++cut) {

@@ -45,8 +45,9 @@ void HideWordsOverParticleAndSuru(WordList& list, std::u16string_view text);
 // part inside it into a common word's form and a word written in kana alone
 // behind it (ない|か, not 内科; ない|よう, not 内容; なる|こと, not 鳴子),
 // is hidden: the text spells those two words, not a noun it would write in
-// kanji. A word its dictionary says is usually written in kana (様に, 幾つか)
-// stays.
+// kanji. Only a word its dictionary could have marked usually written in
+// kana and did not: 様に and 幾つか stay, and so does every word of a
+// dictionary compiled before the mark was read.
 void HideKanjiWordsSplitByForms(WordList& list, std::u16string_view text);
 void JoinNounParticles(WordList& list, std::u16string_view text);
 // する joins a verb's conjunctive stem, and with `nouns` a noun written in

@@ -243,8 +243,8 @@ TEST_F(OrderTest, AVerbSpelledAsAnotherVerbsPotentialGoesFirst) {
 
 // Behind a case particle a common verb's inflected form written in kana
 // goes before a noun in kanji the kana spell (プロセスがいない is いる, not
-// 以内); not a bare stem, not a noun usually written in kana, not at the
-// text's start, and not for a rare verb.
+// 以内); not a bare stem, not a noun usually written in kana or one its
+// dictionary says nothing of, not at the text's start, not a rare verb.
 TEST_F(OrderTest, BehindAParticleAVerbsFormInKanaGoesBeforeANounInKanji) {
     const auto first = [&](std::u16string_view sentence, int32_t at, std::vector<uint8_t> formTags, bool common,
                            uint32_t nounFlags) {
@@ -258,11 +258,14 @@ TEST_F(OrderTest, BehindAParticleAVerbsFormInKanaGoesBeforeANounInKanji) {
         noun.flags |= kEntryCommonWord | nounFlags;
         return std::pair{list.PreferHit(form, noun), list.PreferHit(noun, form)};
     };
-    EXPECT_EQ(first(u"プロセスがいない場合", 5, {3, 11}, true, 0), std::pair(1, 0));
-    EXPECT_EQ(first(u"いない場合", 0, {3, 11}, true, 0), std::pair(0, 1));
-    EXPECT_EQ(first(u"プロセスがいない場合", 5, {3, 11}, false, 0), std::pair(0, 1));
+    const uint32_t inKanji = kEntryWrittenInKanji;
+    EXPECT_EQ(first(u"プロセスがいない場合", 5, {3, 11}, true, inKanji), std::pair(1, 0));
+    EXPECT_EQ(first(u"いない場合", 0, {3, 11}, true, inKanji), std::pair(0, 1));
+    EXPECT_EQ(first(u"プロセスがいない場合", 5, {3, 11}, false, inKanji), std::pair(0, 1));
+    EXPECT_EQ(first(u"プロセスがいない場合", 5, {3, 2}, true, inKanji), std::pair(0, 1));  // a bare stem
     EXPECT_EQ(first(u"プロセスがいない場合", 5, {3, 11}, true, kEntryUsuallyKana), std::pair(0, 1));
-    EXPECT_EQ(first(u"プロセスが以内場合", 5, {3, 11}, true, 0), std::pair(0, 1));  // written in kanji
+    EXPECT_EQ(first(u"プロセスがいない場合", 5, {3, 11}, true, 0), std::pair(0, 1));  // nothing known
+    EXPECT_EQ(first(u"プロセスが以内場合", 5, {3, 11}, true, inKanji), std::pair(0, 1));  // written in kanji
 }
 
 TEST_F(OrderTest, SortIndexOrdersByEndAndMarksDeletedEntries) {

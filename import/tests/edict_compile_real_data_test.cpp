@@ -53,14 +53,16 @@ TEST_P(EdictCompileRealData, CountsAgreeWithAnIndependentReading) {
     }
     uint32_t cursor = 0;
     ASSERT_FALSE(Failed(engine_.OpenCursor(id, &cursor)) || Failed(engine_.SelectIndex(cursor, kIndexReadingWord)));
-    uint32_t common = 0, usuallyKana = 0;
+    uint32_t common = 0, usuallyKana = 0, writtenInKanji = 0;
     EntryPosition at;
     for (DmsStatus s = engine_.First(cursor, nullptr, &at); !Failed(s); s = engine_.Next(cursor, nullptr, &at)) {
         if (IsCommonWordReference(at.ref.second)) ++common;
         if (IsUsuallyKanaReference(at.ref.second)) ++usuallyKana;
+        if (IsWrittenInKanjiReference(at.ref.second)) ++writtenInKanji;
     }
     EXPECT_EQ(std::to_string(common) + "\n", oracleCommon.substr(0, oracleCommon.find('\n') + 1));
-    EXPECT_EQ(std::to_string(usuallyKana) + "\n", oracleKana.substr(0, oracleKana.find('\n') + 1));
+    EXPECT_EQ(std::to_string(usuallyKana) + " " + std::to_string(writtenInKanji) + "\n",
+              oracleKana.substr(0, oracleKana.find('\n') + 1));
     ASSERT_FALSE(Failed(engine_.SelectIndex(cursor, kIndexProperties)));
     std::optional<std::u16string> name, copyright;
     GetDictionaryProperty(engine_, cursor, 1, name);
