@@ -55,6 +55,13 @@ tools/ci/wine-fonts.sh
 
 dictionaries="$WINEPREFIX/drive_c/OstrelPro/Documents/OstrelPro/Dictionaries"
 mkdir -p "$dictionaries" "$WINEPREFIX/drive_c/OstrelPro/AppData"
+# EDICT compiled before the code that reads its marks into the keys changed
+# (the translator reads "(uk)" from them) is compiled again.
+edict="$dictionaries/edict.qdx"
+if [ -f "$edict" ] && [ -n "$(find import/article_keys.cpp import/edict_parser.cpp -newer "$edict" 2>/dev/null | head -1)" ]; then
+  say "the dictionary compiler's keys changed: EDICT is compiled again"
+  rm -f "$edict"
+fi
 for source in /usr/share/edict/edict /usr/share/edict/kanjidic; do
   target="$dictionaries/$(basename "$source").qdx"
   [ -f "$target" ] || [ ! -r "$source" ] && continue
