@@ -172,10 +172,13 @@ const LetterRules kTricks[] = {
 const char* const kInternal[][2] = {{"ae", "e"}, {"bul", "bol"}, {"bol", "bul"}, {"cl", "cul"}, {"cu", "quu"},
     {"f", "ph"}, {"ph", "f"}, {"h", ""}, {"oe", "e"}, {"vul", "vol"}, {"vol", "vul"}, {"uol", "vul"}};
 
-const char* const kMedieval[][2] = {{"col", "caul"}, {"e", "ae"}, {"o", "u"}, {"i", "y"}, {"ism", "sm"},
-    {"isp", "sp"}, {"ist", "st"}, {"iz", "z"}, {"esm", "sm"}, {"esp", "sp"}, {"est", "st"}, {"ez", "z"},
-    {"di", "z"}, {"f", "ph"}, {"is", "ix"}, {"b", "p"}, {"d", "t"}, {"v", "b"}, {"v", "f"}, {"s", "x"},
-    {"ci", "ti"}, {"nt", "nct"}, {"s", "ns"}, {"ch", "c"}, {"c", "ch"}, {"th", "t"}, {"t", "th"}};
+// Medieval spellings: e for ae and oe (celum, pena), ch for h (michi,
+// nichil), mpn for mn (dampnum, solempnis), intelligo and negligo.
+const char* const kMedieval[][2] = {{"col", "caul"}, {"e", "ae"}, {"e", "oe"}, {"o", "u"}, {"i", "y"},
+    {"ism", "sm"}, {"isp", "sp"}, {"ist", "st"}, {"iz", "z"}, {"esm", "sm"}, {"esp", "sp"}, {"est", "st"},
+    {"ez", "z"}, {"di", "z"}, {"f", "ph"}, {"is", "ix"}, {"b", "p"}, {"d", "t"}, {"v", "b"}, {"v", "f"},
+    {"s", "x"}, {"ci", "ti"}, {"nt", "nct"}, {"s", "ns"}, {"ch", "c"}, {"c", "ch"}, {"th", "t"}, {"t", "th"},
+    {"ch", "h"}, {"mpn", "mn"}, {"llig", "lleg"}, {"glig", "gleg"}};
 
 bool RunLetterRules(const LetterRules* table, size_t count, const std::string& word, ResultList& results,
                     bool prefixes) {

@@ -62,6 +62,20 @@ TEST_F(SpellingTricks, InternalSwapsAnywhereInTheWord) {
     EXPECT_STREQ(g_word.notes[RESULT_TRICK], "An internal 'cu' might be rendered by 'quu'");
 }
 
+TEST_F(SpellingTricks, MedievalSpellingsOfOeAndH) {
+    // pena is poena's e for oe, which comes before the doubled consonant
+    // that once made it penna; michi is mihi's ch for h.
+    auto pena = Records("pena");
+    ASSERT_GE(pena.size(), 2u);
+    EXPECT_STREQ(pena[0].stem, "Word mod e/oe");
+    EXPECT_TRUE(Has(pena, IdOf("poen", "N      1 1"), POS_N));
+    EXPECT_STREQ(g_word.notes[RESULT_TRICK], "An internal 'e' might be rendered by 'oe'");
+    auto michi = Records("michi");
+    ASSERT_GE(michi.size(), 2u);
+    EXPECT_STREQ(michi[0].stem, "Word mod ch/h");
+    EXPECT_TRUE(Has(michi, IdOf("eg", "PRON"), POS_PRON));
+}
+
 TEST_F(SpellingTricks, AssimilatedPrefixBothWays) {
     const uint32_t illustris = IdOf("illustr", "ADJ");
     auto inl = Records("inlustris");

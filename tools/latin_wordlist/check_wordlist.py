@@ -119,6 +119,11 @@ NAMED_WORDS = {
 # prefix assimilated: the first lemma of each word, which scholares "the
 # guard" and aggredio would have taken.
 KEPT_BY_THE_LEXICON = {"scholarum": "schola", "aggrediar": "adgredior", "aggressus": "adgredior"}
+# Medieval spellings, by the first lemma they read: e for oe (pena was
+# penna's), ch for h, mpn for mn, intelligo and negligo.
+MEDIEVAL_SPELLINGS = {"pena": "poena", "nichil": "nihil", "solempnis": "solemnis", "contempnere": "contemno",
+                      "intelligenda": "intellego", "negligo": "neglego"}
+FIRST_LEMMAS = {**KEPT_BY_THE_LEXICON, **MEDIEVAL_SPELLINGS}
 # Words whose first line must carry a meaning (the lexicon gives it under
 # another lemma, or gives none: si, sic).
 MEANING_WORDS = {"nihil": "nothing", "inquit": "it is said, one says;",
@@ -368,12 +373,12 @@ def main():
     readings = first_readings(latintool, dictionary, named)
     misread = [(w, f) for w, (f, _) in zip(named, readings) if w in NAMED_WORDS and f != NAMED_WORDS[w]]
     misread += [(w, m) for w, (_, m) in zip(named, readings) if w in MEANING_WORDS and m != MEANING_WORDS[w]]
-    _, firsts = prose_accuracy.first_lemmas(latintool, dictionary, sorted(KEPT_BY_THE_LEXICON))
-    misread += [(w, f) for w, f in zip(sorted(KEPT_BY_THE_LEXICON), firsts) if f != KEPT_BY_THE_LEXICON[w]]
-    named += sorted(KEPT_BY_THE_LEXICON)
+    _, firsts = prose_accuracy.first_lemmas(latintool, dictionary, sorted(FIRST_LEMMAS))
+    misread += [(w, f) for w, f in zip(sorted(FIRST_LEMMAS), firsts) if f != FIRST_LEMMAS[w]]
+    named += sorted(FIRST_LEMMAS)
     print("%d named words: %d read as expected" % (len(named), len(named) - len(misread)))
     for word, got in misread:
-        expected = NAMED_WORDS.get(word, MEANING_WORDS.get(word, KEPT_BY_THE_LEXICON.get(word)))
+        expected = NAMED_WORDS.get(word, MEANING_WORDS.get(word, FIRST_LEMMAS.get(word)))
         print("  %s: %r, expected %r" % (word, got, expected))
     # in, sub and super take the accusative and the ablative.
     cases = subprocess.run([latintool, "analyse", "--dictionary", dictionary], input="in\nsub\nsuper\n",
