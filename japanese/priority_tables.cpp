@@ -92,8 +92,10 @@ constexpr std::array KanjiPriorityTable = {
     Row(u"ふん", u"分"), Row(u"はは", u"母"), Row(u"ひ", u"火"), Row(u"ほ", u"歩"),
     Row(u"ぶん", u"文"), Row(u"はね", u"羽"), Row(u"みずから", u"自ら"), Row(u"おのずから", u"自ら"),
     Row(u"せい", u"性"),
+    // 分かった and 分かって are 分かる 'to understand', not 分かつ 'to divide'.
+    Row(u"わかる", u"分かる"),
 };
-static_assert(KanjiPriorityTable.size() == 29);
+static_assert(KanjiPriorityTable.size() == 30);
 
 // The text a row matches (its stored length of it).
 std::u16string_view Matched(std::u16string_view text, int32_t length) {

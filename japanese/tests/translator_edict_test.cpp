@@ -21,7 +21,7 @@ constexpr std::u16string_view kTexts =
     u"ししししできます指定すると有効になったＳＩＴシャツｒｅｍ"
     u"日本における地震による被害発生したため作ろうとして古すぎますことがないように"
     u"ほんをよみます。ごはんをたべます。テレビをみます。みたきた"
-    u"開くとき、彼の行い、オンにすると、すると、現在わかっている特記すべき複数ある";
+    u"開くとき、彼の行い、オンにすると、すると、現在わかっている特記すべき複数あることが分かった";
 
 class TranslatorEdictTest : public TranslatorTest {
 protected:
@@ -140,7 +140,7 @@ TEST_F(TranslatorEdictTest, EachWordHeadsTheGroupItBegins) {
                           Case{u"作ろうとして", 3, 3, u"として"}, Case{u"古すぎます", 0, 5, u"ふるい"},
                           Case{u"ことがないように", 5, 3, u"ように"}, Case{u"開くとき、", 2, 2, u"とき"},
                           Case{u"彼の行い、", 2, 2, u"おこない"}, Case{u"オンにすると、", 3, 2, u"する"},
-                          Case{u"すると、", 0, 3, u"すると"}, Case{u"現在わかっている", 2, 6, u"わかる"},
+                          Case{u"すると、", 0, 3, u"すると"}, Case{u"現在わかっている", 2, 6, u"わかる"}, Case{u"ことが分かった", 3, 4, u"わかる"},
                           Case{u"特記すべき", 2, 3, u"すべき"}, Case{u"複数ある", 2, 2, u"ある"}}) {
         translator->Translate(*list, c.text, 2, 0);
         const std::vector<HitRow> rows = Rows();
