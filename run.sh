@@ -55,12 +55,18 @@ tools/ci/wine-fonts.sh
 
 dictionaries="$WINEPREFIX/drive_c/OstrelPro/Documents/OstrelPro/Dictionaries"
 mkdir -p "$dictionaries" "$WINEPREFIX/drive_c/OstrelPro/AppData"
+# A compiled dictionary about to be made again is moved aside, not deleted:
+# articles edited in the program live in it.
+set_aside() {
+  mv -f "$1" "$1.old"
+  say "  the earlier file is kept as $1.old"
+}
 # EDICT compiled before the code that reads its marks into the keys changed
 # (the translator reads "(uk)" from them) is compiled again.
 edict="$dictionaries/edict.qdx"
 if [ -f "$edict" ] && [ -n "$(find import/article_keys.cpp import/edict_parser.cpp -newer "$edict" 2>/dev/null | head -1)" ]; then
   say "the dictionary compiler's keys changed: EDICT is compiled again"
-  rm -f "$edict"
+  set_aside "$edict"
 fi
 for source in /usr/share/edict/edict /usr/share/edict/kanjidic; do
   target="$dictionaries/$(basename "$source").qdx"
@@ -84,7 +90,7 @@ made_from="tools/latin_wordlist tools/latin_paradigms latin/data latin/dictionar
 # shellcheck disable=SC2086
 if [ -f "$latin" ] && [ -n "$(find $made_from -newer "$latin" -type f 2>/dev/null | head -1)" ]; then
   say "the Latin converter or its data changed: the Latin dictionary is made again"
-  rm -f "$latin"
+  set_aside "$latin"
 fi
 if [ ! -f "$latin" ] && [ -r /usr/share/collatinus/data/lemmes.la ]; then
   say "converting Debian's collatinus Latin lexicon and compiling it into the program's Dictionaries folder"
