@@ -393,10 +393,12 @@ void HideKanjiWordsSplitByForms(WordList& list, std::u16string_view text) {
                           x.matchLength >= 2 && IsCommon(x) && SpelledWithKanji(x);
                }) >= 0;
     };
-    // A word written in kana alone (a particle: か, と, よう) over the rest.
+    // A word written in kana alone (a particle: か, と), or usually so
+    // (様 of ように), over the rest.
     const auto kanaWordOver = [&](int32_t from, int32_t to) {
         return FindEntry(list, count, [&](const WordListEntry& x) {
-                   return x.tags[0] == 0 && !SpelledWithKanji(x) && x.matchStart == from && EndOf(x) >= to;
+                   return x.tags[0] == 0 && (!SpelledWithKanji(x) || (x.flags & kEntryUsuallyKana) != 0) &&
+                          x.matchStart == from && EndOf(x) >= to;
                }) >= 0;
     };
     for (int32_t i = 0; i < count; ++i) {

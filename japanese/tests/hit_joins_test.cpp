@@ -332,6 +332,10 @@ TEST_F(HitJoinsTest, AWordInKanjiThatTheKanaSplitIntoAFormAndAParticleIsHidden) 
     // A dictionary compiled before the kana mark was read: nothing is known.
     EXPECT_TRUE(shown(u"本がないか、", {{2, 3, u"ないか", u"内科", {}, kEntryCommonWord}, nai, ka}));
     EXPECT_FALSE(shown(u"本がないように", {{2, 4, u"ないよう", u"内容", {}, inKanji}, nai,
+                                         {4, 2, u"よう", u"様", {}, kEntryUsuallyKana}}));
+    EXPECT_TRUE(shown(u"本がないように", {{2, 4, u"ないよう", u"内容", {}, inKanji}, nai,
+                                        {4, 2, u"よう", u"様", {}, kEntryWrittenInKanji}}));
+    EXPECT_FALSE(shown(u"本がないように", {{2, 4, u"ないよう", u"内容", {}, inKanji}, nai,
                                          {4, 2, u"よう", u"", {}, 0}}));
     EXPECT_TRUE(shown(u"たべもの", {{0, 4, u"たべもの", u"食べ物", {}, inKanji},
                                    {0, 2, u"たべる", u"食べる", {3, 2}, kEntryCommonWord},
