@@ -206,6 +206,7 @@ void CBigHint::Track() {
     const bool hintsOn = frame_.HintsOn();
     if (hintsOn && !FindHintItemUnderCursor(item, anchor, top)) item = {};
     Apply(tracker_.Track(hintsOn, item));
+    ++looks_;
 }
 
 void CBigHint::Apply(const HintActions& actions) {

@@ -33,6 +33,9 @@ public:
     void Hide();
     HWND Window() const { return window_; }
     bool Shown() const { return tracker_.Shown(); }
+    // The ticks that looked at the pointer so far; whether a show waits for its delay.
+    int64_t Looks() const { return looks_; }
+    bool ShowPending() const { return showTimer_ != 0; }
 
     int32_t autoHideSeconds = kHintAutoHideSeconds;
 
@@ -52,6 +55,7 @@ private:
     HWND edit_ = nullptr;
     UINT_PTR showTimer_ = 0;  // thread timers: the ids SetTimer returned
     UINT_PTR hideTimer_ = 0;
+    int64_t looks_ = 0;
     int32_t requestedHeight_ = 0;  // what the rich edit asked for
     HRGN shape_ = nullptr;         // the window's region (owned by the window once set)
     bool pointerBelow_ = false;

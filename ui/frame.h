@@ -232,6 +232,7 @@ private:
     wchar_t tooltip_[80] = {};         // text handed to a toolbar tooltip
     bool testHook_ = false;            // OSTREL_TEST_HOOK=1: answer WM_COPYDATA queries
     int64_t testQueueMarks_ = 0;       // the hook's queue marks handled (test_hook_protocol.h)
+    int64_t keysTaken_ = 0;            // key presses the message loop took, for the test hook
     WebSearchWords webWords_;          // texts handed out with web-search commands
     int32_t commandHold_ = 0;          // holds of running long actions
     std::vector<std::pair<WPARAM, LPARAM>> heldCommands_;  // commands waiting for the holds' end

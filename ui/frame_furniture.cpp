@@ -123,6 +123,10 @@ void FrameFurniture::HideHint() {
     if (hint_) hint_->Hide();
 }
 
+int64_t FrameFurniture::HintLooks() { return hint_ ? hint_->Looks() : 0; }
+
+bool FrameFurniture::HintShowPending() { return hint_ && hint_->ShowPending(); }
+
 void FrameFurniture::PrepareLanguageItems(HMENU menu) {
     for (UINT id : {cmd::kRussianInterface, cmd::kJapaneseInterface})
         ModifyMenuW(menu, id, MF_BYCOMMAND | MF_OWNERDRAW, id, nullptr);

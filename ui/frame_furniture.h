@@ -34,6 +34,8 @@ public:
     bool HintExists() override { return hint_ != nullptr; }
     void TrackHint() override;
     void HideHint() override;
+    int64_t HintLooks() override;
+    bool HintShowPending() override;
     // The dictionaries dialog over the shelf, with the web services' panel.
     void ShowDictionaries(HWND owner) override;
     // The settings dialog at a start page (2 fonts).

@@ -125,6 +125,10 @@ public:
     virtual bool HintExists() { return false; }
     virtual void TrackHint() {}
     virtual void HideHint() {}
+    // For the test hook: the hint's looks at the pointer so far, and whether
+    // a show waits for its delay.
+    virtual int64_t HintLooks() { return 0; }
+    virtual bool HintShowPending() { return false; }
     virtual void ShowAbout(HWND) {}
     virtual void ShowDictionaries(HWND) {}
     virtual void ShowSettings(HWND, int32_t /*startPage*/) {}

@@ -24,6 +24,8 @@
 // | refreshes   | refreshes of the current list since the start (page, scroll bar, article) |
 // | articles    | articles loaded into the article view since the start      |
 // | marks       | queue marks (kTestQueueMark) handled since the start        |
+// | keys        | key presses the message loop took since the start (a box's own loop takes its keys) |
+// | hint        | "looks|pending": the hover hint's looks at the pointer so far, 1 when a show waits for its delay |
 // | stage.NAME  | QueryPerformanceCounter's count when the last Find reached stage NAME (find_stages.h), 0 never |
 // | tab         | the command of the tab shown selected                      |
 // | button.N    | 1 when toolbar button N is enabled, 0 greyed (N = 40194)   |
@@ -131,6 +133,9 @@ LRESULT CFrame::OnTestQuery(HWND sender, const COPYDATASTRUCT* query) {
     AddLine(text, u"refreshes", Number(ListView::RefreshCount()));
     AddLine(text, u"articles", Number(ListView::ArticleLoadCount()));
     AddLine(text, u"marks", Number(testQueueMarks_));
+    AddLine(text, u"keys", Number(keysTaken_));
+    if (furniture && furniture->HintExists())
+        AddLine(text, u"hint", Number(furniture->HintLooks()) + (furniture->HintShowPending() ? u"|1" : u"|0"));
     for (int32_t stage = 0; stage < static_cast<int32_t>(FindStage::Count); ++stage)
         AddLine(text, std::u16string(u"stage.") + kFindStageNames[stage],
                 Number(FindStageMark(static_cast<FindStage>(stage))));

@@ -53,6 +53,7 @@ int CFrame::MessageLoop() {
         query.message = message.message;
         query.hasCurrentList = list != nullptr;
         if (message.message == WM_KEYDOWN) {
+            ++keysTaken_;
             query.key = static_cast<uint32_t>(message.wParam);
             query.ctrl = GetKeyState(VK_CONTROL) < 0;
             query.shift = GetKeyState(VK_SHIFT) < 0;

@@ -51,9 +51,11 @@ std::wstring Text(HWND window) {
     return text;
 }
 
-HWND ShownWindow(const wchar_t* className, const wchar_t* title) {
-    HWND window = FindWindowW(className, title);
-    return window && IsWindowVisible(window) ? window : nullptr;
+// A shown top window of the class (and title), other than `other`.
+HWND ShownWindow(const wchar_t* className, const wchar_t* title, HWND other = nullptr) {
+    for (HWND window = FindWindowW(className, title); window; window = FindWindowExW(nullptr, window, className, title))
+        if (window != other && IsWindowVisible(window)) return window;
+    return nullptr;
 }
 
 // The selection of a book column, asked as a rich edit's (the program's way).
@@ -186,10 +188,13 @@ TEST_F(BookReader, ColumnsHintsAndTheColumnMenuAddAWord) {
         ASSERT_NE(columns[slot], nullptr) << slot;
     }
     RedrawWindow(reader, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    Sleep(400);
-    SaveScreenshot(folders.root + L"\\book_reader.png");
     // The heading and the two paragraphs, drawn in every column.
-    for (int slot = 0; slot < 4; ++slot) EXPECT_GE(TextBands(columns[slot]).size(), 3u) << "column " << slot;
+    size_t drawn[4] = {};
+    EXPECT_TRUE(WaitFor([&] {
+        for (int slot = 0; slot < 4; ++slot) drawn[slot] = TextBands(columns[slot]).size();
+        return std::all_of(std::begin(drawn), std::end(drawn), [](size_t bands) { return bands >= 3; });
+    }, 40)) << "lines drawn in the columns: " << drawn[0] << " " << drawn[1] << " " << drawn[2] << " " << drawn[3];
+    SaveScreenshot(folders.root + L"\\book_reader.png");
 
     // A double click selects the first word of the first paragraph.
     const std::vector<std::pair<int, int>> bands = TextBands(columns[0]);
@@ -207,12 +212,14 @@ TEST_F(BookReader, ColumnsHintsAndTheColumnMenuAddAWord) {
     PostMessageW(columns[0], WM_RBUTTONUP, 0, word);
     HWND menu = nullptr;
     ASSERT_TRUE(WaitFor([&] { return (menu = ShownWindow(L"#32768", nullptr)) != nullptr; })) << "no column menu";
-    Sleep(300);
+    EXPECT_TRUE(WaitUntilDrawn(menu)) << "the column menu is not drawn";
     SaveScreenshot(folders.root + L"\\column_menu.png");
-    for (WPARAM key : {VK_UP, VK_RIGHT}) {
-        PostMessageW(menu, WM_KEYDOWN, key, 0);
-        Sleep(300);
-    }
+    // Up to the last item, the Edit sub-menu, and into it: the sub-menu shows.
+    for (WPARAM key : {VK_UP, VK_RIGHT}) PostMessageW(menu, WM_KEYDOWN, key, 0);
+    HWND edit = nullptr;
+    EXPECT_TRUE(WaitFor([&] { return (edit = ShownWindow(L"#32768", nullptr, menu)) != nullptr; }))
+        << "the Edit sub-menu did not open";
+    EXPECT_TRUE(WaitUntilDrawn(edit)) << "the Edit sub-menu is not drawn";
     SaveScreenshot(folders.root + L"\\column_menu_edit.png");
     PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
     HWND editor = nullptr;
@@ -223,11 +230,9 @@ TEST_F(BookReader, ColumnsHintsAndTheColumnMenuAddAWord) {
     CloseWithoutSaving(editor, reader);
     // The same menu in the Japanese interface, for people to look at.
     PostMessageW(frame, WM_COMMAND, 40141, 0);
-    Sleep(300);
     PostMessageW(columns[0], WM_RBUTTONDOWN, MK_RBUTTON, word);
     PostMessageW(columns[0], WM_RBUTTONUP, 0, word);
-    if (WaitFor([&] { return (menu = ShownWindow(L"#32768", nullptr)) != nullptr; })) {
-        Sleep(300);
+    if (WaitFor([&] { return (menu = ShownWindow(L"#32768", nullptr)) != nullptr; }) && WaitUntilDrawn(menu)) {
         SaveScreenshot(folders.root + L"\\column_menu_ja.png");
         PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
     }

@@ -609,7 +609,13 @@ TEST_F(DictionaryDialogs, OptimiseAfterSavingAnOpenEditorRunsAtOnce) {
     ASSERT_TRUE(key_typing::PressKey(GetDlgItem(optimize, IDOK), VK_SPACE));
     HWND question = WaitForWindowShown(L"Save changes?");
     ASSERT_NE(question, nullptr);
-    Sleep(200);
+    // Return goes to the box once its button has the keyboard.
+    EXPECT_TRUE(WaitFor([&] {
+        GUITHREADINFO gui{};
+        gui.cbSize = sizeof(gui);
+        return GetGUIThreadInfo(GetWindowThreadProcessId(question, nullptr), &gui) && gui.hwndFocus &&
+               (gui.hwndFocus == question || IsChild(question, gui.hwndFocus));
+    })) << "the question never took the keyboard";
     key_typing::PressKey(VK_RETURN);
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(question); }));
     std::wstring caption;
@@ -869,7 +875,7 @@ TEST_F(DictionaryDialogs, SettingsOkWritesTheKeysAndCancelRestores) {
     EXPECT_TRUE(WaitFor([&] { return SendDlgItemMessageW(lists, 1309, CB_GETCURSEL, 0, 0) == 0; }));
     EXPECT_TRUE(checked(lists, 1096));
     PostMessageW(dialog, WM_COMMAND, 1054, 0);  // no page: nothing changes
-    Sleep(100);
+    ASSERT_TRUE(run.WaitForPostedMessages(frame));
     EXPECT_TRUE(IsWindowVisible(lists));
     PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     ASSERT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
@@ -892,7 +898,7 @@ TEST_F(DictionaryDialogs, SettingsOkWritesTheKeysAndCancelRestores) {
     SetDlgItemTextW(misc, 1367, L"http://127.0.0.1:9/site  ");
     for (int button : {1051, 1053}) {
         PostMessageW(dialog, WM_COMMAND, button, 0);
-        Sleep(150);
+        ASSERT_TRUE(run.WaitForPostedMessages(frame));  // the page is switched
         Shoot(dialog, folders, L"settings_page_" + std::to_wstring(button));
     }
     PostMessageW(dialog, WM_COMMAND, IDOK, 0);

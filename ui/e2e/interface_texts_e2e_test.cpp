@@ -286,7 +286,7 @@ TEST(InterfaceTexts, EveryWindowSpeaksTheInterfaceLanguageAndCutsNoLabel) {
             if (window.command == 40645) {
                 for (const Window& page : kSettingsPages) {
                     PostMessageW(popup, WM_COMMAND, page.command, 0);
-                    Sleep(250);
+                    run.WaitForPostedMessages(frame);  // the page is shown
                     tour.Check(page.name, popup, 0, language.set != UILanguage::English);
                 }
             }
@@ -313,7 +313,7 @@ TEST(InterfaceTexts, EveryWindowSpeaksTheInterfaceLanguageAndCutsNoLabel) {
         ASSERT_TRUE(WaitFor([&] {
             return (state = run.QueryState(frame))[L"language"] == std::to_wstring(static_cast<int>(next.set));
         })) << language.name;
-        Sleep(100);
+        ASSERT_TRUE(run.WaitForPostedMessages(frame)) << language.name;
         state = run.QueryState(frame);
         if (!state[L"status.1"].starts_with(LineCountPrefix(next.set)))
             tour.Fault("status line after switching", "\"" + Utf8(state[L"status.1"]) + "\"");

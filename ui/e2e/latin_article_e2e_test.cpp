@@ -129,6 +129,15 @@ struct LatinWindows {
     HWND frame = nullptr, input = nullptr, view = nullptr;
 };
 
+// True once the key last taken by the input box has been searched: a key
+// was taken since `keyBefore` (the hook's mark) and a Find ended after it.
+// Keys come from the input queue, which a thread reads after its posted
+// messages, so each key's Find ends before the next key is taken.
+bool SearchedAfterKeys(ProgramRun& run, HWND frame, const std::wstring& keyBefore) {
+    std::map<std::wstring, std::wstring> state = run.QueryState(frame);
+    return state[L"stage.key"] != keyBefore && _wtoi64(state[L"stage.end"].c_str()) > _wtoi64(state[L"stage.key"].c_str());
+}
+
 LatinWindows StartOnTheTranslationList(ProgramRun& run, TestFolders& folders) {
     LatinWindows w;
     w.frame = StartWithDictionaries(run, folders, {L"collatinus.qdx"});
@@ -156,16 +165,12 @@ TEST(LatinArticle, AFirstRowShowsEveryInflectionLineTheDictionaryFormAndTheMeani
         SendMessageW(view, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
         SendMessageW(input, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(e.word.c_str()));
         PostMessageW(frame, WM_COMMAND, cmd::kFind, 0);
-        // The view: the inflection lines, then the record's article (its
-        // dictionary form, its whole meaning and the entry's flags).
+        // The view once the Find has run: the inflection lines, then the
+        // record's article (its dictionary form, its whole meaning and the
+        // entry's flags).
         const size_t n = e.lines.size();
-        std::vector<std::wstring> shown;
-        WaitFor([&] {
-            shown = Paragraphs(WindowText(view));
-            return shown.size() >= n + 3 && shown.front() == e.lines.front();
-        }, 200);
-        Sleep(100);
-        shown = Paragraphs(WindowText(view));
+        ASSERT_TRUE(run.WaitForPostedMessages(frame)) << Narrow({e.word});
+        const std::vector<std::wstring> shown = Paragraphs(WindowText(view));
         const std::string said = Narrow({e.word}) + "\n  shown:     " + Narrow(shown) + "\n  latintool: " + Narrow(e.lines) +
                                  Narrow({e.form, e.meaning, e.flags});
         ASSERT_EQ(shown.size(), n + 3) << said;
@@ -237,10 +242,11 @@ TEST(LatinArticle, ACapitalisedFirstWordReadsAsTheLatinWordBesideEdict) {
     const RECT noteLine{0, 0, viewClient.right, 18};
     EXPECT_TRUE(IsWindowVisible(view));
     EXPECT_GT(screen_ink::InkOf(view, &noteLine).Count(), 40u);
+    const std::wstring keyBefore = run.QueryState(frame)[L"stage.key"];
     ASSERT_TRUE(key_typing::PressKey(input, VK_HOME));
     ASSERT_TRUE(key_typing::PressKey(input, VK_RETURN));
-    Sleep(300);
-    EXPECT_TRUE(WaitFor(readsSi, 200)) << said();
+    EXPECT_TRUE(WaitFor([&] { return SearchedAfterKeys(run, frame, keyBefore); }, 200)) << "Return searched nothing";
+    EXPECT_TRUE(readsSi()) << said();
 
     // A capitalised lemma in -que: the lemma first, then utrum with -que,
     // as in lower case.
@@ -376,14 +382,13 @@ TEST(LatinArticle, ARowOfNoRecordIsCopiedAndSavedAsShown) {
         const std::string said = Narrow({word});
         SendMessageW(view, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
         SendMessageW(input, EM_SETSEL, 0, -1);
+        const std::wstring keyBefore = run.QueryState(frame)[L"stage.key"];
         ASSERT_TRUE(key_typing::TypeKeys(input, word, 60));
-        std::vector<std::wstring> shown;
-        ASSERT_TRUE(WaitFor([&] {
-            shown = Paragraphs(WindowText(view));
-            return !shown.empty() && run.QueryState(frame)[L"rows"] == L"1";
-        }, 200)) << said;
-        Sleep(200);
-        shown = Paragraphs(WindowText(view));
+        // The last key searched: the whole word in the box, and a Find ended after its key.
+        ASSERT_TRUE(WaitFor([&] { return WindowText(input) == word && SearchedAfterKeys(run, frame, keyBefore); }, 200))
+            << said;
+        std::vector<std::wstring> shown = Paragraphs(WindowText(view));
+        ASSERT_TRUE(!shown.empty() && run.QueryState(frame)[L"rows"] == L"1") << said << " shows " << Narrow(shown);
         const std::string wanted = said + " shows " + Narrow(shown);
 
         EmptyTheClipboard();

@@ -94,13 +94,26 @@ protected:
     State TypedInto(HWND frame, const std::wstring& typed, const std::wstring& reading) {
         EXPECT_TRUE(key_typing::TypeKeys(input_, typed));
         State state;
-        EXPECT_TRUE(WaitFor([&] {
+        const bool found = WaitFor([&] {
             state = run_.QueryState(frame);
             return state[L"cell." + std::to_wstring(Number(state, L"current") - Number(state, L"top")) + L".0"] ==
                    reading;
-        }, 200)) << Utf8(typed) << " typed; the box holds " << Utf8(WindowText(input_)) << ", the current row "
-                 << Utf8(Line(state, Number(state, L"current") - Number(state, L"top")));
+        }, 200);
+        if (!found) SaveScreenshot(folders_.root + L"\\typed.png");
+        EXPECT_TRUE(found) << Utf8(typed) << " typed; the box holds " << Utf8(WindowText(input_)) << ", the current row "
+                 << Utf8(Line(state, Number(state, L"current") - Number(state, L"top"))) << PageOf(state);
         return state;
+    }
+
+    // The list's counts and its page's readings, for a failure's message.
+    static std::string PageOf(State& state) {
+        std::string page = "\nrows " + Utf8(state[L"rows"]) + " top " + Utf8(state[L"top"]) + " current " +
+                           Utf8(state[L"current"]) + " stages";
+        for (const wchar_t* stage : {L"key", L"input", L"posted", L"find", L"searched", L"list", L"end"})
+            page += " " + Utf8(stage) + "=" + Utf8(state[std::wstring(L"stage.") + stage]);
+        for (long line = 0; line < 40 && state.count(L"cell." + std::to_wstring(line) + L".0"); ++line)
+            page += "\n  " + std::to_string(line) + " " + Utf8(Line(state, line));
+        return page;
     }
 
     // The state once `changed` holds of it after an input, and the box the
@@ -132,25 +145,27 @@ protected:
         EXPECT_TRUE(CloseBox(box, IDOK));
     }
 
-    // Waits until what the program had queued has run: two keys posted to
-    // the list after it (a line down and up again) have refreshed it. A box
-    // is posted behind the refresh that met the damage, so it is up by then.
-    State Drained(HWND frame, HWND list) {
-        State state = run_.QueryState(frame);
-        const long refreshes = Number(state, L"refreshes");
-        PostMessageW(list, WM_KEYDOWN, VK_DOWN, 0);
-        PostMessageW(list, WM_KEYDOWN, VK_UP, 0);
+    // Waits until what the program had queued has run: the key presses the
+    // program's loop had taken reach `keys` (the keys come through the input
+    // queue, which a thread reads after its posted messages), then what
+    // they posted has run. A box is posted behind the refresh that met the
+    // damage, so it is up by then; its own loop takes the keys after it.
+    State Drained(HWND frame, long keys) {
+        State state;
         EXPECT_TRUE(WaitFor([&] {
             state = run_.QueryState(frame);
-            return Number(state, L"refreshes") >= refreshes + 2;
-        }, 200));
-        return state;
+            return Number(state, L"keys") >= keys;
+        }, 200)) << "the program took " << Number(state, L"keys") << " keys of " << keys;
+        EXPECT_TRUE(run_.WaitForPostedMessages(frame));
+        return run_.QueryState(frame);
     }
 
     // More scrolling tells nothing more.
     void ExpectNoMoreRefusals(HWND frame, HWND list) {
+        State before = run_.QueryState(frame);
+        const long keys = Number(before, L"keys");
         for (WORD key : {VK_NEXT, VK_PRIOR, VK_UP, VK_DOWN}) ASSERT_TRUE(key_typing::PressKey(list, key));
-        State state = Drained(frame, list);
+        State state = Drained(frame, keys + 4);
         EXPECT_EQ(ShownRefusal(state), nullptr) << "told twice";
     }
 
@@ -351,7 +366,9 @@ TEST_F(ListRefusals, AFullTextSearchMeetingADamagedLeafIsToldOnceAndListsTheOthe
             ExpectRefusalOf(box, L"kanjidic-generous.qdx");
             state = run_.QueryState(frame);
         } else {
-            state = Drained(frame, VisibleList(frame));
+            // A tell the search posted has run behind it.
+            ASSERT_TRUE(run_.WaitForPostedMessages(frame));
+            state = run_.QueryState(frame);
             EXPECT_EQ(ShownRefusal(state), nullptr) << "told twice";
         }
         EXPECT_EQ(Number(state, L"rows"), edictRows) << "search " << search;

@@ -8,10 +8,13 @@
 #include <commctrl.h>
 
 #include "common/win/tests/key_typing.h"
+#include "ui/e2e/editor_windows.h"
 #include "ui/e2e/machine_pace.h"
 #include "ui/e2e/program_session.h"
 
 namespace {
+
+using editor_windows::WaitFor;
 
 // The program's hover hint window, when shown.
 bool HintShown() {
@@ -59,16 +62,25 @@ TEST(MenuHint, TheMenuButtonsHintGoesWhenTheMenuOpens) {
     for (int i = 0, n = machine_pace::ScaledTries(100); i < n && HintShown(); ++i) Sleep(50);
     ASSERT_FALSE(HintShown());
 
-    // Back on the button, clicked within the hint's show delay.
+    // Back on the button, clicked within the hint's show delay: once the
+    // hint has seen the pointer there, before it shows.
     SetCursorPos(centre.x, centre.y);
-    Sleep(150);
+    ASSERT_TRUE(WaitFor([&] { return run.QueryState(frame)[L"hint"].ends_with(L"|1") || HintShown(); }))
+        << "no hint waits to show over the button";
     Click(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
     bool opened = false;
     for (int i = 0, n = machine_pace::ScaledTries(100); i < n && !(opened = MenuShown()); ++i) Sleep(50);
     ASSERT_TRUE(opened) << "the application menu did not open";
-    Sleep(1500);  // longer than the hint's show delay
+    // The hint has looked at the pointer twice with the menu open: it shows
+    // nothing, and no show waits for its delay.
+    auto hint = [&] { return run.QueryState(frame)[L"hint"]; };
+    const long long looks = _wtoi64(hint().c_str());
+    std::wstring now;
+    EXPECT_TRUE(WaitFor([&] { return _wtoi64((now = hint()).c_str()) >= looks + 2; }))
+        << "the hint no longer looks at the pointer";
     EXPECT_TRUE(MenuShown());
     EXPECT_FALSE(HintShown()) << "the hint stays over the open menu";
+    EXPECT_TRUE(now.ends_with(L"|0")) << "a hint waits to show over the open menu: " << testing::PrintToString(now);
     SaveScreenshot(folders.root + L"\\menu.png");
     key_typing::PressKey(VK_ESCAPE);
     for (int i = 0, n = machine_pace::ScaledTries(100); i < n && MenuShown(); ++i) Sleep(50);

@@ -229,7 +229,7 @@ TEST_F(NewUser, InputToolbarButtonsStayVisibleAndClickable) {
     ASSERT_NE(input, nullptr);
     for (int width : {400, 800, 1200}) {
         SetWindowPos(frame, nullptr, 10, 10, width, 560, SWP_NOZORDER | SWP_NOACTIVATE);
-        Sleep(200);
+        ASSERT_TRUE(run.WaitForPostedMessages(frame)) << width;  // laid out for the width
         RECT client{}, box{};
         GetClientRect(toolbar, &client);
         GetWindowRect(input, &box);
@@ -324,7 +324,7 @@ TEST_F(NewUser, KanaTypedAreDrawnInAJapaneseFace) {
         SendMessageW(frame, WM_COMMAND, 40034, 0);  // delete all
         PostMessageW(input, WM_CHAR, kana, 1);
         ASSERT_TRUE(WaitFor([&] { return WindowText(input) == std::wstring(1, kana); }));
-        Sleep(300);
+        ASSERT_TRUE(run.WaitForPostedMessages(frame));  // the search the kana posted has run
         CHARFORMAT2W format = RemoteCharFormat(input, {0, 1});
         EXPECT_EQ(format.bCharSet, SHIFTJIS_CHARSET) << "the typed kana's character set";
         EXPECT_NE(std::wstring(format.szFaceName), L"Arial") << "the typed kana's face";
@@ -338,12 +338,13 @@ TEST_F(NewUser, KanaTypedAreDrawnInAJapaneseFace) {
     EXPECT_GT(std::count(drawn[0].begin(), drawn[0].end(), true), 10) << "no ink";
     EXPECT_NE(drawn[0], drawn[1]) << "two kana drawn alike: empty boxes";
 
-    PostMessageW(frame, WM_COMMAND, 40141, 0);  // the Japanese interface
-    Sleep(300);
-    PostMessageW(frame, WM_COMMAND, 40671, 0);  // the application menu
+    // The Japanese interface, then the application menu (posted in that order).
+    PostMessageW(frame, WM_COMMAND, 40141, 0);
+    PostMessageW(frame, WM_COMMAND, 40671, 0);
     HWND menu = nullptr;
-    EXPECT_TRUE(WaitFor([&] { return (menu = FindWindowW(L"#32768", nullptr)) != nullptr; }));
-    Sleep(300);
+    EXPECT_TRUE(WaitFor([&] { return (menu = FindWindowW(L"#32768", nullptr)) != nullptr && IsWindowVisible(menu); }) &&
+                WaitUntilDrawn(menu))
+        << "the application menu is not drawn";
     SaveScreenshot(folders.root + L"\\japanese_menu.png");
     if (menu) PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
     EXPECT_EQ(run.Exit(frame), 0);

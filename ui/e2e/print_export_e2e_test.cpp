@@ -29,6 +29,7 @@
 #include "common/tests/test_files.h"
 #include "common/tests/test_paths.h"
 #include "common/win/tests/clipboard_reading.h"
+#include "ui/e2e/editor_windows.h"
 #include "ui/e2e/machine_pace.h"
 #include "ui/e2e/program_session.h"
 #include "ui/e2e/x_clipboard.h"
@@ -43,7 +44,7 @@ constexpr int kToFile = 1090, kToClipboard = 1093;
 constexpr int kPath = 1186, kOpenAfter = 1092, kColumns = 1290, kFontSize = 1287;
 
 bool WaitUntilGone(HWND window) {
-    for (int i = 0; i < 200 && IsWindow(window); ++i) Sleep(25);
+    for (int i = 0, n = machine_pace::ScaledTries(200); i < n && IsWindow(window); ++i) Sleep(25);
     return !IsWindow(window);
 }
 
@@ -202,8 +203,9 @@ TEST_F(PrintExport, DialogOutputsAndKeepsItsOptions) {
         const int current = std::stoi(state[L"current"]), top = std::stoi(state[L"top"]);
         return state[L"cell." + std::to_wstring(current - top) + L".0"];
     };
-    for (int i = 0; i < 100 && (reading = currentReading()).rfind(L"ねこ", 0) != 0; ++i) Sleep(50);
-    ASSERT_EQ(reading.rfind(L"ねこ", 0), 0u);
+    for (int i = 0, n = machine_pace::ScaledTries(100); i < n && (reading = currentReading()).rfind(L"ねこ", 0) != 0; ++i) Sleep(50);
+    ASSERT_EQ(reading.rfind(L"ねこ", 0), 0u) << "the input box holds " << testing::PrintToString(editor_windows::WindowText(input))
+                                           << ", the current row's reading is " << testing::PrintToString(reading);
     ASSERT_EQ(state[L"selected"], L"1");
 
     // To a file, without opening it: the options show as clamped.
@@ -246,7 +248,7 @@ TEST_F(PrintExport, DialogOutputsAndKeepsItsOptions) {
     ASSERT_NE(exists, nullptr);
     PostMessageW(exists, WM_COMMAND, IDNO, 0);
     EXPECT_TRUE(WaitUntilGone(exists));
-    Sleep(100);
+    ASSERT_TRUE(run.WaitForPostedMessages(frame));  // the dialog has gone on from the answer
     EXPECT_TRUE(IsWindow(dialog));
 
     // To the clipboard.
@@ -260,7 +262,7 @@ TEST_F(PrintExport, DialogOutputsAndKeepsItsOptions) {
     ClipboardText(true);
     PostMessageW(frame, WM_COMMAND, kCopyCommand, 0);
     std::wstring copied;
-    for (int i = 0; i < 100 && (copied = ClipboardText()).find(reading) == std::wstring::npos; ++i) Sleep(50);
+    for (int i = 0, n = machine_pace::ScaledTries(100); i < n && (copied = ClipboardText()).find(reading) == std::wstring::npos; ++i) Sleep(50);
     EXPECT_NE(copied.find(reading), std::wstring::npos);
 
     // The whole reading list to a file: the same bytes as qdxexport.exe
@@ -354,7 +356,7 @@ TEST_F(PrintExport, ACutCopyKeepsTheUsersClipboard) {
     SelectARow(run, frame);
     PostMessageW(frame, WM_COMMAND, kSelectAllCommand, 0);
     std::map<std::wstring, std::wstring> state;
-    for (int i = 0; i < 100 && (state = run.QueryState(frame))[L"selected"] != state[L"rows"]; ++i) Sleep(50);
+    for (int i = 0, n = machine_pace::ScaledTries(100); i < n && (state = run.QueryState(frame))[L"selected"] != state[L"rows"]; ++i) Sleep(50);
     const std::wstring rows = state[L"rows"];
     ASSERT_EQ(state[L"selected"], rows);
     ASSERT_GT(_wtoi(rows.c_str()), 20);
@@ -568,7 +570,7 @@ TEST_F(PrintExport, AClipboardHeldByAnotherProgramIsTold) {
     EXPECT_EQ(BoxText(box), busy);
     PostMessageW(box, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(WaitUntilGone(box));
-    Sleep(100);
+    ASSERT_TRUE(run.WaitForPostedMessages(frame));  // the dialog has gone on from the box
     EXPECT_TRUE(IsWindow(dialog));
     EmptyClipboard();
     CloseClipboard();

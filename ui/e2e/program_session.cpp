@@ -179,6 +179,21 @@ ProgramRun::~ProgramRun() {
     CloseHandle(process_);
 }
 
+namespace {
+
+BOOL CALLBACK TellShownWindow(HWND window, LPARAM processId) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != static_cast<DWORD>(processId) || !IsWindowVisible(window)) return TRUE;
+    wchar_t type[64] = {}, title[256] = {};
+    GetClassNameW(window, type, 64);
+    GetWindowTextW(window, title, 256);
+    std::fprintf(stderr, "  shown: %ls \"%ls\"\n", type, title);
+    return TRUE;
+}
+
+}  // namespace
+
 HWND ProgramRun::WaitForFrame(DWORD timeoutMs) {
     timeoutMs = machine_pace::ScaledMs(timeoutMs);
     DWORD start = GetTickCount();
@@ -197,6 +212,11 @@ HWND ProgramRun::WaitForFrame(DWORD timeoutMs) {
             return nullptr;
         }
     }
+    HWND frame = FindFrame();
+    std::fprintf(stderr, "OstrelPro.exe not started after %lu ms (frame %p, flags %ls)\n", GetTickCount() - start,
+                 static_cast<void*>(frame), frame ? QueryState(frame)[L"flags"].c_str() : L"-");
+    // What the program shows instead (a box that holds the start).
+    if (process_) EnumWindows(&TellShownWindow, static_cast<LPARAM>(GetProcessId(process_)));
     return nullptr;
 }
 
@@ -376,6 +396,18 @@ void ClickAtScreen(HWND window, POINT screen) {
 }
 
 bool SaveScreenshot(const std::wstring& path) { return screen_ink::SaveScreenshot(path); }
+
+bool WaitUntilDrawn(HWND window) {
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
+    screen_ink::Ink last = screen_ink::InkOf(window);
+    for (int i = 0, n = machine_pace::ScaledTries(40); i < n && IsWindow(window); ++i) {
+        Sleep(25);
+        screen_ink::Ink now = screen_ink::InkOf(window);
+        if (now == last && now.Count() > 0) return true;
+        last = std::move(now);
+    }
+    return false;
+}
 
 HWND WaitForDialogOf(HWND owner) {
     for (int i = 0, n = machine_pace::ScaledTries(300); i < n; ++i, Sleep(50))

@@ -114,6 +114,11 @@ void CloseLeftoverFrames();
 bool FrameHasSize(HWND frame, int width, int height);
 // Saves the screen as a PNG file for people to look at.
 bool SaveScreenshot(const std::wstring& path);
+// Repaints `window` (a menu, a dialog) and waits until its part of the
+// screen shows the same picture twice running, with something drawn: what
+// a program paints reaches the display a moment later. False when it never
+// settles.
+bool WaitUntilDrawn(HWND window);
 // A press and release of the left button at `screen`, `window` brought to
 // the front with the focus first.
 void ClickAtScreen(HWND window, POINT screen);
