@@ -144,6 +144,13 @@ def layout_faults(lines):
     return faults
 
 
+def stray_meanings(lines):
+    """Lines whose meaning holds no word and no number: a mark the lexicon
+    left where a meaning belongs (the extension's faeles reads "e`")."""
+    return [line.split()[0] for line in lines
+            if line[110:].strip() and not re.search(r"[A-Za-z]{2}|\d", line[110:])]
+
+
 def stem_records(line):
     """The stem lines of one word-list line, by the compiler's stem rules:
     (stem, code field, stem number) each."""
@@ -325,6 +332,10 @@ def main():
     faults = layout_faults(lines)
     if faults:
         print("%d lines out of their columns, first: %s" % (len(faults), faults[0]))
+        status = 1
+    stray = stray_meanings(lines)
+    if stray:
+        print("%d lines whose meaning is a stray mark: %s" % (len(stray), ", ".join(stray[:10])))
         status = 1
 
     dictionary = os.path.join(work, "collatinus_words.qdx")

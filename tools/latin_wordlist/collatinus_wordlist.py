@@ -73,7 +73,9 @@ def plain_meaning(text):
     if len(text) > MEANING_LIMIT:
         cut = text.rfind(";", 0, MEANING_LIMIT)
         text = text[:cut + 1] if cut > 40 else text[:MEANING_LIMIT]
-    return text
+    # A stray mark the lexicon left where a meaning belongs ("e`", "S.", "f")
+    # says nothing; a number ("38") does.
+    return text if re.search(r"[A-Za-z]{2}|\d", text) else ""
 
 
 def first_radical(field):
