@@ -114,7 +114,9 @@ NAMED_WORDS = {
     # was trinus's by a trick).
     "prophetam": "propheta, prophetae  N   (1st) M", "episcopi": "episcopus, episcopi  N   (2nd) M",
     "glorificabo": "glorifico, glorificare, glorificavi, glorificatus  V   (1st)",
-    "Trinitate": "trinitas, trinitatis  N   (3rd) F"}
+    "Trinitate": "trinitas, trinitatis  N   (3rd) F",
+    # A pronoun with cum grown onto it, read whole as the lexicon files it.
+    "tecum": "tecum  ADV", "quibuscum": "quibuscum  ADV"}
 # The extension takes no form the lexicon reads, as it stands or with its
 # prefix assimilated: the first lemma of each word, which scholares "the
 # guard" and aggredio would have taken.
@@ -130,7 +132,7 @@ MEANING_WORDS = {"nihil": "nothing", "inquit": "it is said, one says;",
                  "noli": "to be unwilling; to wish not to; to refuse to;", "si": "if; whether;",
                  "sic": "thus, so, in this way; (sic ... ut) so ... that;",
                  "mereo": "to deserve, merit, to be entitled to, be worthy of",
-                 "baptizatis": "to baptize"}
+                 "baptizatis": "to baptize", "secum": "with oneself; with himself, herself, themselves;"}
 
 
 def layout_faults(lines):

@@ -471,6 +471,11 @@ PART_OF_SPEECH_CUES = [
 ]
 CASE_CUES = [(re.compile(r"\bacc", re.I), "ACC"), (re.compile(r"\babl", re.I), "ABL"),
              (re.compile(r"\bg[ée]n", re.I), "GEN")]
+# A pronoun with cum grown onto it, which the lexicon files as a word of its
+# own: read whole, as the phrase it is (its English for secum is sebum's).
+CUM_CONTRACTIONS = {"tecum": "with you (sing.);", "secum": "with oneself; with himself, herself, themselves;",
+                    "vobiscum": "with you (pl.);", "quicum": "with whom; with which;",
+                    "quibuscum": "with whom; with which (pl.);"}
 # Notes that name no part of speech: the word's own.
 INVARIABLE_LEMMAS = {"utrum": "CONJ", "Q": "N 9 9 M X", "nil": "N 9 9 N X", "ecquando": "ADV POS", "quantum": "ADV POS",
                      "faxo": "V 9 9 X", "siem": "V 9 9 X", "siet": "V 9 9 X", "mavelis": "V 9 9 X"}
@@ -712,6 +717,11 @@ def convert(directory):
                 ranked.append(Made(frequency, lemma, line_of(stems, code, meaning), stems, bool(meaning), converted))
             converted += 1
             unexplained += not meaning
+            continue
+        if lemma in CUM_CONTRACTIONS:
+            ranked.append(Made(frequency, lemma, line_of((lemma,), "ADV POS", CUM_CONTRACTIONS[lemma]), (lemma,),
+                               True, converted))
+            converted += 1
             continue
         if model == "inv":
             codes, reason = invariable_codes(lemma, info)
