@@ -98,7 +98,7 @@ TEST(ArticleEditorLongText, LongTextsOpenOnEveryRouteAndLongerOnesThanTheLimitAr
     HWND text = GetDlgItem(editor, kTextId);
     EXPECT_EQ(WindowText(text), Mixed(30000));
     SetForegroundWindow(editor);
-    Sleep(300);
+    EXPECT_TRUE(WaitUntilDrawn(editor));
     screen_ink::SaveScreenshot(folders.root + L"\\long_editor.png");
 
     // New Window copies the whole text into a new editor.

@@ -442,7 +442,7 @@ TEST(ArticleEditorTyping, TheMarginHintsEachLinesKindAndTheMenuIsRetitled) {
     HWND menuWindow = nullptr;
     ASSERT_TRUE(WaitFor([&] { return (menuWindow = FindWindowW(L"#32768", nullptr)) && IsWindowVisible(menuWindow); }))
         << "no menu";
-    Sleep(200);
+    EXPECT_TRUE(WaitUntilDrawn(menuWindow));
     screen_ink::SaveScreenshot(folders.root + L"\\editor_menu.png");
     PostMessageW(menuWindow, WM_KEYDOWN, VK_ESCAPE, 0);
     EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(menuWindow); }));

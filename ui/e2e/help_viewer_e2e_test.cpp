@@ -102,7 +102,7 @@ TEST(HelpViewer, EachInterfaceLanguageOpensItsOwnFile) {
         PostMessageW(frame, WM_COMMAND, cmd::kHelpContents, 0);
         HWND viewer = nullptr;
         ASSERT_TRUE(WaitFor([&] { return (viewer = HelpViewerOf(frame)) != nullptr; }, 300));
-        Sleep(500);
+        EXPECT_TRUE(WaitUntilDrawn(viewer)) << "the help viewer is not drawn";
         screen_ink::SaveScreenshot(folders.root + L"\\help_contents.png");
         ExpectViewerAndClose(frame, "Help > Contents");
         EXPECT_EQ(run.Exit(frame), 0);

@@ -192,8 +192,7 @@ public:
             SendMessageW(target, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(kept));
         }
         if (shoot) {
-            RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-            Sleep(150);
+            EXPECT_TRUE(WaitUntilDrawn(window)) << name;
             std::wstring file(name, name + strlen(name));
             for (wchar_t& c : file)
                 if (c == L' ' || c == L':') c = L'_';

@@ -248,8 +248,7 @@ TEST_F(NewUser, InputToolbarButtonsStayVisibleAndClickable) {
         PostMessageW(toolbar, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
         PostMessageW(toolbar, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
         EXPECT_TRUE(WaitFor([&] { return WindowText(input).empty(); })) << width;
-        RedrawWindow(frame, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-        Sleep(100);
+        EXPECT_TRUE(WaitUntilDrawn(frame)) << width;
         SaveScreenshot(folders.root + L"\\toolbar3_" + std::to_wstring(width) + L".png");
     }
     EXPECT_EQ(run.Exit(frame), 0);

@@ -398,7 +398,7 @@ void ClickAtScreen(HWND window, POINT screen) {
 bool SaveScreenshot(const std::wstring& path) { return screen_ink::SaveScreenshot(path); }
 
 bool WaitUntilDrawn(HWND window) {
-    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
     screen_ink::Ink last = screen_ink::InkOf(window);
     for (int i = 0, n = machine_pace::ScaledTries(40); i < n && IsWindow(window); ++i) {
         Sleep(25);

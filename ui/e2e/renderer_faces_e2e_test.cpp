@@ -132,7 +132,7 @@ TEST(RendererFaces, AKanjidicArticleInTheEditorDrawsKanaKanjiAndFullWidthForms) 
     const CHARFORMAT2W latin = FaceAt(text, FirstOf(shown, L"abcdefghijklmnopqrstuvwxyz"));
     std::printf("the editor's kanji in %s, its Latin text in %s\n", Describe(kanji).c_str(), Describe(latin).c_str());
     SetForegroundWindow(editor);
-    Sleep(300);
+    EXPECT_TRUE(WaitUntilDrawn(editor));
     screen_ink::SaveScreenshot(folders.root + L"\\kanjidic_editor.png");
     ExpectRealGlyphs(text, static_cast<LONG>(shown.size()), kanji, latin);
     screen_ink::SaveScreenshot(folders.root + L"\\kanjidic_editor_samples.png");
@@ -160,7 +160,7 @@ TEST(RendererFaces, ADslArticleInTheArticlePaneDrawsKanaAndKanji) {
     const CHARFORMAT2W kana = FaceAt(view, static_cast<LONG>(shown.find(L'\u307E', static_cast<size_t>(kanjiAt))));
     std::printf("the pane's kanji in %s, its kana in %s\n", Describe(kanji).c_str(), Describe(kana).c_str());
     SetForegroundWindow(frame);
-    Sleep(300);
+    EXPECT_TRUE(WaitUntilDrawn(frame));
     screen_ink::SaveScreenshot(folders.root + L"\\dsl_article.png");
     ExpectRealGlyphs(view, static_cast<LONG>(shown.size()), kanji, kana);
     EXPECT_EQ(run.Exit(frame), 0);
@@ -189,7 +189,7 @@ TEST(RendererFaces, ADslPronunciationInTheArticlePaneDrawsItsPhoneticLetters) {
     std::printf("the pane's stress mark in %s, its combining mark in %s\n", Describe(stress).c_str(),
                 Describe(mark).c_str());
     SetForegroundWindow(frame);
-    Sleep(300);
+    EXPECT_TRUE(WaitUntilDrawn(frame));
     screen_ink::SaveScreenshot(folders.root + L"\\dsl_pronunciation.png");
     const std::vector<screen_ink::ScriptSamples> phonetic = {{"phonetic letters", L"\u0250", L"\u0283"},
                                                              {"stress and length marks", L"\u02C8", L"\u02D0"},
