@@ -6,6 +6,7 @@
 #include <array>
 #include <cstring>
 #include <initializer_list>
+#include <vector>
 
 #include "common/unicode/char_tables.h"
 #include "common/unicode/japanese_chars.h"
@@ -101,6 +102,35 @@ int32_t FindEntry(const WordList& list, int32_t count, Wanted wanted) {
         if (Visible(list.EntryAt(i)) && wanted(list.EntryAt(i))) return i;
     return -1;
 }
+
+// The entries there are now, by the unit they start at, for a pass that asks
+// once an entry what starts at some place: a pasted text holds tens of
+// thousands of hits, and a walk over all of them for each made a text of
+// 2,000 kana take seconds.
+class EntriesByStart {
+public:
+    explicit EntriesByStart(const WordList& list) : list_(list) {
+        for (int32_t i = 0; i < list.EntryCount(); ++i) {
+            const int32_t start = list.EntryAt(i).matchStart;
+            if (start < 0) continue;
+            if (static_cast<size_t>(start) >= starts_.size()) starts_.resize(static_cast<size_t>(start) + 1);
+            starts_[static_cast<size_t>(start)].push_back(i);
+        }
+    }
+
+    // Whether a visible entry that starts at `start` satisfies `wanted`.
+    template <typename Wanted>
+    bool Any(int32_t start, Wanted wanted) const {
+        if (start < 0 || static_cast<size_t>(start) >= starts_.size()) return false;
+        for (const int32_t i : starts_[static_cast<size_t>(start)])
+            if (Visible(list_.EntryAt(i)) && wanted(list_.EntryAt(i))) return true;
+        return false;
+    }
+
+private:
+    const WordList& list_;
+    std::vector<std::vector<int32_t>> starts_;
+};
 
 // The する a noun or stem joined is the verb: a word that reads on from it
 // without inflecting (すると "thereupon", 駿河) cannot begin there, so
@@ -327,6 +357,7 @@ void NameNegativeConditionals(WordList& list, std::u16string_view text) {
 }
 
 void HideVerbsOverParticleNi(WordList& list, std::u16string_view text) {
+    const EntriesByStart starting(list);
     for (int32_t i = 0; i < list.EntryCount(); ++i) {
         WordListEntry& entry = list.EntryAt(i);
         if (!Visible(entry) || entry.indexId != static_cast<uint32_t>(kIndexReadingWord) || entry.wordLength <= 0 ||
@@ -345,17 +376,16 @@ void HideVerbsOverParticleNi(WordList& list, std::u16string_view text) {
         // Behind kana too, where a common verb's form reads the same kana
         // from behind the particle (ように|なった, not 担った; に|ない, not
         // 似ない): the particle and that verb are written there.
-        const int32_t count = list.EntryCount();
-        const bool formBehind = FindEntry(list, count, [&](const WordListEntry& x) {
-                                    return x.matchStart == entry.matchStart + 1 && EndOf(x) == EndOf(entry) &&
-                                           x.tags[0] == 3 && IsCommon(x);
-                                }) >= 0;
+        const bool formBehind = starting.Any(entry.matchStart + 1, [&](const WordListEntry& x) {
+            return EndOf(x) == EndOf(entry) && x.tags[0] == 3 && IsCommon(x);
+        });
         if (formBehind) entry.flags |= kEntryDeleted;
     }
 }
 
 void HideWordsOverParticleAndSuru(WordList& list, std::u16string_view text) {
     const int32_t count = list.EntryCount();
+    const EntriesByStart starting(list);
     for (int32_t i = 0; i < count; ++i) {
         WordListEntry& entry = list.EntryAt(i);
         if (!Visible(entry) || entry.indexId != static_cast<uint32_t>(kIndexReadingWord) || entry.matchLength < 2 ||
@@ -367,39 +397,33 @@ void HideWordsOverParticleAndSuru(WordList& list, std::u16string_view text) {
         const bool quoting = At(text, entry.matchStart) == u'と';
         if (quoting && !SpelledWithKanji(entry)) continue;
         if (!(quoting && before != 0) && !IsCjkIdeograph(before) && !IsKatakana(before) && before != u'々') continue;
-        bool fromKana = true;
-        for (int32_t k = entry.matchStart; k < EndOf(entry); ++k) fromKana = fromKana && IsHiragana(At(text, k));
-        bool kanji = false;
-        for (int32_t k = 0; k < entry.wordLength && k < kEntryTextUnits; ++k)
-            kanji = kanji || !(IsHiragana(entry.word[k]) || IsKatakana(entry.word[k]));
         // A word in kana alone goes only when read through its forms (はす
         // 'three-lips' of 表示はせず); にして and がし stay.
-        if (!fromKana || !(kanji || entry.tags[0] == 3)) continue;
-        const bool intoSuru = FindEntry(list, count, [&](const WordListEntry& x) {
-                                  return x.matchStart == entry.matchStart + 1 && EndOf(x) >= EndOf(entry) &&
-                                         Holds(x, {kJoinSuruMarker});
-                              }) >= 0;
+        if (!ReadFromHiragana(entry, text) || !(SpelledWithKanji(entry) || entry.tags[0] == 3)) continue;
+        const bool intoSuru = starting.Any(entry.matchStart + 1, [&](const WordListEntry& x) {
+            return EndOf(x) >= EndOf(entry) && Holds(x, {kJoinSuruMarker});
+        });
         if (intoSuru) entry.flags |= kEntryDeleted;
     }
 }
 
 void HideKanjiWordsSplitByForms(WordList& list, std::u16string_view text) {
     const int32_t count = list.EntryCount();
+    const EntriesByStart starting(list);
     // A common word read through its forms, past its bare stem (ない, なる,
     // not 食べ of たべもの), over [from, to).
     const auto formOver = [&](int32_t from, int32_t to) {
-        return FindEntry(list, count, [&](const WordListEntry& x) {
-                   return x.matchStart == from && EndOf(x) == to && x.tags[0] == 3 && x.tags[1] != 2 &&
-                          x.matchLength >= 2 && IsCommon(x) && SpelledWithKanji(x);
-               }) >= 0;
+        return starting.Any(from, [&](const WordListEntry& x) {
+            return EndOf(x) == to && x.tags[0] == 3 && x.tags[1] != 2 && x.matchLength >= 2 && IsCommon(x) &&
+                   SpelledWithKanji(x);
+        });
     };
     // A word written in kana alone (a particle: か, と), or usually so
     // (様 of ように), over the rest.
     const auto kanaWordOver = [&](int32_t from, int32_t to) {
-        return FindEntry(list, count, [&](const WordListEntry& x) {
-                   return x.tags[0] == 0 && (!SpelledWithKanji(x) || (x.flags & kEntryUsuallyKana) != 0) &&
-                          x.matchStart == from && EndOf(x) >= to;
-               }) >= 0;
+        return starting.Any(from, [&](const WordListEntry& x) {
+            return x.tags[0] == 0 && (!SpelledWithKanji(x) || (x.flags & kEntryUsuallyKana) != 0) && EndOf(x) >= to;
+        });
     };
     for (int32_t i = 0; i < count; ++i) {
         WordListEntry& entry = list.EntryAt(i);
