@@ -518,9 +518,8 @@ namespace {
 // vello, potes possum before poto, mei ego before meio), while a word of one
 // form that is the whole word (maxime, numquam, partim, bis) is not
 // overtaken by an inflected homograph (magnus, qui, pars, duo). Of equal
-// ranks, a reading
-// whose head is the word goes before one that reached the rank only by a
-// further principal part (veritas before vereor's participle).
+// ranks, a reading whose head is the word goes before one that reached the
+// rank only by a further principal part (veritas before vereor's participle).
 bool GoesBefore(const EntryGroup& b, const EntryGroup& a) {
     if (a.split != b.split) return a.split;
     if (a.rank != b.rank) return a.rank < b.rank;
