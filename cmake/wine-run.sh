@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs one Windows executable under Wine for ctest: a private prefix inside the
-# build tree (made once, under a lock), no Mono/Gecko installer prompts, no proxy.
+# build tree (a clone of the tree's made prefix), no Mono/Gecko installer
+# prompts, no proxy.
 # Without a DISPLAY the run gets an Xvfb display of its own.
 set -euo pipefail
 exe=$1; shift
@@ -23,16 +24,9 @@ if [ "${OSTREL_OWN_DISPLAY:-}" = 1 ] || [ -z "${DISPLAY:-}" ]; then
   . "$(dirname "$0")/../tools/ci/own-display.sh"
   start_own_display || { echo "wine-run.sh: no display of its own" >&2; exit 1; }
 fi
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  mkdir -p "$(dirname "$WINEPREFIX")"
-  (
-    flock 9
-    if [ ! -f "$WINEPREFIX/system.reg" ]; then
-      wineboot -i >/dev/null 2>&1 || true
-      wineserver -w
-    fi
-  ) 9>"$WINEPREFIX.lock"
-fi
+# shellcheck source=../tools/ci/wine-prefix.sh
+. "$(dirname "$0")/../tools/ci/wine-prefix.sh"
+ready_wine_prefix "$tree"
 # The end-to-end entries' prefix (OSTREL_WINEPREFIX) serves one entry at a
 # time, and what an entry starts must end with it. Wine starts a program
 # outside the process tree of the one that starts it, so when ctest kills an

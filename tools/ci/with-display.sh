@@ -15,10 +15,8 @@ cleanup() {
 }
 trap cleanup EXIT
 start_own_display
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  mkdir -p "$WINEPREFIX"
-  wineboot -i >/dev/null 2>&1 || true
-  wineserver -w
-fi
+# shellcheck source=wine-prefix.sh
+. tools/ci/wine-prefix.sh
+ready_wine_prefix "$PWD/build/win"
 ( flock 9; tools/ci/wine-fonts.sh ) 9>"$WINEPREFIX.lock"
 "$@"
