@@ -3,7 +3,9 @@
 // its defaults), beside MeCab on the same text in the same run. Reported:
 // characters per second of both and the ratio, the latency of one
 // 255-character translation (median, 99th percentile and worst) and the peak
-// memory of the process.
+// memory of the process. Apart, about 2,000 kana of the same prose pasted as
+// one line against the same kana as lines of about 100: both list the same
+// rows, in about the same time.
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 
@@ -166,6 +168,97 @@ void TranslateTexts(benchmark::State& state, bool freshWalks) {
     state.counters["peak_MB"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
 }
 
+// A text in kana pasted as one line, as long as a translation reads, beside
+// the same sentences pasted as lines of about 100 kana: the sentences of the
+// prose that MeCab reads whole, each word in hiragana from its reading, a
+// word in katakana as it stands, taken from pages across the manual. A
+// translation's work grows with its hits, so both take about the same time;
+// a step that walks every hit of the text once a hit does as many times more
+// work on the long line as there are short lines.
+struct PastedKana {
+    std::u16string line;
+    std::vector<std::u16string> lines;
+};
+PastedKana* pasted = nullptr;
+
+constexpr size_t kPastedLineUnits = 2000;
+constexpr size_t kShortLineUnits = 100;
+
+// The rows listed for `text`, each as jtrans prints it with its start moved
+// on by `offset`; exits when the translation lost hits for want of room.
+std::vector<std::string> TranslatedRows(const std::u16string& text, int32_t offset) {
+    g->translator->Translate(List(), text, 2, 0);
+    if (g->translator->StoppedAt() >= 0) {
+        std::fprintf(stderr, "a pasted text of kana lost hits from unit %d\n", g->translator->StoppedAt());
+        std::exit(1);
+    }
+    std::vector<std::string> rows;
+    const WordList& list = List();
+    for (int32_t row = 0; row < list.RowCount(); ++row) {
+        const WordListEntry& e = list.EntryAt(list.EntryOfRow(row));
+        std::string text = std::to_string(e.matchStart + offset) + " " + std::to_string(e.matchLength) + " " +
+                           Utf16ToUtf8({e.reading, static_cast<size_t>(std::max(e.readingLength, 0))}) + "|" +
+                           Utf16ToUtf8({e.word, static_cast<size_t>(std::max(e.wordLength, 0))});
+        for (uint8_t tag : e.tags) text += " " + std::to_string(tag);
+        rows.push_back(std::move(text));
+    }
+    return rows;
+}
+
+// Makes the texts and checks that the long line lists the rows its short
+// lines list, at the same places; exits when it does not.
+void SetupPastedKana() {
+    Setup();
+    if (pasted != nullptr) return;
+    pasted = new PastedKana;
+    const std::string file = BinaryPath() + "/translate_kana.txt";
+    const std::string make = std::string("python3 ") + SourcePath("/tools/jtrans/mecab_agreement.py --kana ") + file;
+    std::vector<std::u16string> sentences;
+    if (std::system(make.c_str()) == 0) {
+        std::ifstream in(file);
+        for (std::string line; std::getline(in, line);) sentences.push_back(Utf8ToUtf16(line));
+    }
+    for (size_t i = 0; i < sentences.size() && pasted->line.size() + sentences[i].size() <= kPastedLineUnits; i += 7) {
+        if (pasted->lines.empty() || pasted->lines.back().size() >= kShortLineUnits) pasted->lines.emplace_back();
+        pasted->lines.back() += sentences[i];
+        pasted->line += sentences[i];
+    }
+    if (pasted->line.size() < kPastedLineUnits * 9 / 10) {
+        std::fprintf(stderr, "no text in kana (mecab or manpages-ja missing?)\n");
+        std::exit(1);
+    }
+    std::vector<std::string> shortRows;
+    int32_t offset = 0;
+    for (const std::u16string& line : pasted->lines) {
+        for (std::string& row : TranslatedRows(line, offset)) shortRows.push_back(std::move(row));
+        offset += static_cast<int32_t>(line.size());
+    }
+    const std::vector<std::string> longRows = TranslatedRows(pasted->line, 0);
+    if (longRows != shortRows) {
+        size_t i = 0;
+        while (i < longRows.size() && i < shortRows.size() && longRows[i] == shortRows[i]) ++i;
+        std::fprintf(stderr, "the pasted line lists %zu rows, its lines %zu; row %zu: %s against %s\n",
+                     longRows.size(), shortRows.size(), i, i < longRows.size() ? longRows[i].c_str() : "none",
+                     i < shortRows.size() ? shortRows[i].c_str() : "none");
+        std::exit(1);
+    }
+    std::fprintf(stderr, "pasted kana: %zu units as one line and as %zu lines, the same %zu rows\n",
+                 pasted->line.size(), pasted->lines.size(), longRows.size());
+}
+
+void BM_PastedKanaLine(benchmark::State& state) {
+    SetupPastedKana();
+    for (auto _ : state) g->translator->Translate(List(), pasted->line, 2, 0);
+}
+BENCHMARK(BM_PastedKanaLine)->Unit(benchmark::kMillisecond);
+
+void BM_PastedKanaShortLines(benchmark::State& state) {
+    SetupPastedKana();
+    for (auto _ : state)
+        for (const std::u16string& line : pasted->lines) g->translator->Translate(List(), line, 2, 0);
+}
+BENCHMARK(BM_PastedKanaShortLines)->Unit(benchmark::kMillisecond);
+
 void BM_Translate255(benchmark::State& state) { TranslateTexts(state, false); }
 BENCHMARK(BM_Translate255)->Unit(benchmark::kMillisecond)->Iterations(1);
 
@@ -182,5 +275,9 @@ int main(int argc, char** argv) {
     const double mecab = reporter.times["BM_MecabProse/iterations:1/real_time"];
     if (ours > 0 && mecab > 0)
         std::printf("translator speed / MeCab speed (same text): %.3f\n", mecab / ours);
+    const double line = reporter.cpuTimes["BM_PastedKanaLine"];
+    const double lines = reporter.cpuTimes["BM_PastedKanaShortLines"];
+    if (line > 0 && lines > 0)
+        std::printf("pasted kana, one line / the same as short lines (CPU): %.3f\n", line / lines);
     return 0;
 }

@@ -28,6 +28,7 @@ EDICT holds:
                    it (読み飛ばす over 読み and 飛ばし, 大きさ over 大き).
 usage: mecab_agreement.py JTRANS QDXC WORKDIR [--floors L,S,C,H,W] [--golden FILE [--write]] [--pages K | --reference K]
        mecab_agreement.py --prose FILE   (all the prose, one line each, for the benchmark)
+       mecab_agreement.py --kana FILE    (sentences of every 40th page in kana, one a line, for the benchmark)
 The golden file pins jtrans's rows for the first 300 lines: --write makes it.
 Pasted texts: the prose's first 2,000 characters as one line, and 500 of
 its lines that are at least 40 % katakana, translated with EDICT and
@@ -219,6 +220,32 @@ def mecab_tokens(lines):
     return sentences[:len(lines)]
 
 
+def kana_sentences(lines):
+    """The sentences of the prose written in kana, as a text in kana reads:
+    each word MeCab reads in hiragana, a word in katakana as it stands, the
+    commas and full stops kept. A sentence with a word MeCab has no reading
+    for (Latin letters, digits, symbols) is left out, and so is one that
+    begins with a particle or an ending (the rest of a line whose first
+    words were roff markup)."""
+    sentences = [s for line in lines for s in re.findall(r'[^。]+。', line)]
+    hiragana = str.maketrans({chr(c): chr(c - 0x60) for c in range(0x30a1, 0x30f7)})
+    kana = []
+    for tokens in mecab_tokens(sentences):
+        if not tokens or tokens[0][1][0] in ('助詞', '助動詞') or tokens[0][1][1] in ('接尾', '非自立'):
+            continue
+        text = ''
+        for surface, features in tokens:
+            if re.fullmatch(r'[\u30a1-\u30fa\u30fc]+|[、。]', surface):
+                text += surface
+            elif len(features) > 7 and re.fullmatch(r'[\u30a1-\u30fa\u30fc]+', features[7]):
+                text += features[7].translate(hiragana)
+            else:
+                break
+        else:
+            kana.append(text)
+    return kana
+
+
 def is_auxiliary(features, surface):
     return (features[0] == '助動詞' or (features[0] == '助詞' and features[1] == '接続助詞' and surface in ('て', 'で', 'ば'))
             or (features[0] == '動詞' and features[1] in ('非自立', '接尾')))
@@ -358,6 +385,10 @@ def main():
         lines = prose_lines(True)
         open(args[1], 'w', encoding='utf-8').write('\n'.join(lines) + '\n')
         return 0 if lines else 1
+    if len(args) == 2 and args[0] == '--kana':
+        sentences = kana_sentences(prose_lines(False))
+        open(args[1], 'w', encoding='utf-8').write('\n'.join(sentences) + '\n')
+        return 0 if sentences else 1
     if len(args) < 3:
         print(__doc__)
         return 2
