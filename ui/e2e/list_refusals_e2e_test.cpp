@@ -105,10 +105,13 @@ protected:
         return state;
     }
 
-    // The list's counts and its page's readings, for a failure's message.
+    // The list's counts and its page's readings, for a failure's message:
+    // which list shows, how many key presses the program took (extra ones
+    // would have moved the list) and the box in front, if any.
     static std::string PageOf(State& state) {
-        std::string page = "\nrows " + Utf8(state[L"rows"]) + " top " + Utf8(state[L"top"]) + " current " +
-                           Utf8(state[L"current"]) + " stages";
+        std::string page = "\nlist kind " + Utf8(state[L"kind"]) + " keys taken " + Utf8(state[L"keys"]) +
+                           " in front \"" + Utf8(state[L"popup"]) + "\"\nrows " + Utf8(state[L"rows"]) + " top " +
+                           Utf8(state[L"top"]) + " current " + Utf8(state[L"current"]) + " stages";
         for (const wchar_t* stage : {L"key", L"input", L"posted", L"find", L"searched", L"list", L"end"})
             page += " " + Utf8(stage) + "=" + Utf8(state[std::wstring(L"stage.") + stage]);
         for (long line = 0; line < 40 && state.count(L"cell." + std::to_wstring(line) + L".0"); ++line)

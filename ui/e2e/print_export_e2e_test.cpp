@@ -205,7 +205,12 @@ TEST_F(PrintExport, DialogOutputsAndKeepsItsOptions) {
     };
     for (int i = 0, n = machine_pace::ScaledTries(100); i < n && (reading = currentReading()).rfind(L"ねこ", 0) != 0; ++i) Sleep(50);
     ASSERT_EQ(reading.rfind(L"ねこ", 0), 0u) << "the input box holds " << testing::PrintToString(editor_windows::WindowText(input))
-                                           << ", the current row's reading is " << testing::PrintToString(reading);
+                                           << ", the current row's reading is " << testing::PrintToString(reading)
+                                           << "; list kind " << editor_windows::Utf8(state[L"kind"]) << ", rows "
+                                           << editor_windows::Utf8(state[L"rows"]) << ", top " << editor_windows::Utf8(state[L"top"])
+                                           << ", current " << editor_windows::Utf8(state[L"current"]) << ", the box's change at "
+                                           << editor_windows::Utf8(state[L"stage.input"]) << ", the Find's end at "
+                                           << editor_windows::Utf8(state[L"stage.end"]);
     ASSERT_EQ(state[L"selected"], L"1");
 
     // To a file, without opening it: the options show as clamped.
