@@ -56,10 +56,13 @@ tools/ci/wine-fonts.sh
 dictionaries="$WINEPREFIX/drive_c/OstrelPro/Documents/OstrelPro/Dictionaries"
 mkdir -p "$dictionaries" "$WINEPREFIX/drive_c/OstrelPro/AppData"
 # A compiled dictionary about to be made again is moved aside, not deleted:
-# articles edited in the program live in it.
+# articles edited in the program live in it. A copy set aside before is
+# kept too: it may hold the edits, and the file made after it none.
 set_aside() {
-  mv -f "$1" "$1.old"
-  say "  the earlier file is kept as $1.old"
+  local aside=$1.old copy=1
+  while [ -e "$aside" ]; do copy=$((copy + 1)); aside=$1.old$copy; done
+  mv "$1" "$aside"
+  say "  the earlier file is kept as $aside"
 }
 # EDICT compiled before the code that reads its marks into the keys changed
 # (the translator reads "(uk)" from them) is compiled again.
